@@ -1,0 +1,30 @@
+#pragma once
+// The silent abort and the one guard every handler connected to a control runs
+// through. Qt never sees an exception: the silent abort is swallowed, any other
+// error (a database error included) is shown in the standard error box.
+
+#include <QString>
+#include <exception>
+#include <functional>
+#include <utility>
+
+// Thrown to abandon the current event handler after its message has been shown.
+class EAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "silent abort"; }
+};
+
+[[noreturn]] void Abort();
+
+// Shows an error that escaped a handler in the standard error box.
+void ShowStandardError(const QString& message);
+
+// Runs `fn`; returns true when it finished without any exception.
+bool RunGuarded(const std::function<void()>& fn);
+
+// Wraps a handler for QObject::connect: Guarded([this]{ btnPostClick(); }).
+template <typename F>
+auto Guarded(F fn)
+{
+    return [fn = std::move(fn)](auto&&...) { RunGuarded(fn); };
+}

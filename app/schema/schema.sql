@@ -1,0 +1,1 @@
+-- The schema of a fiscal year database.

@@ -1,0 +1,169 @@
+#pragma once
+// A small layer over the Firebird client library: one connection with one
+// transaction always open (read committed, record versions, no wait), queries
+// with named ":PARAMS", columns read by name, exact money through Currency.
+
+#include "db/Currency.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <variant>
+#include <vector>
+
+namespace db {
+
+// Any failure reported by the client library or the engine.
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString& message, long sqlCode = 0, long gdsCode = 0)
+        : std::runtime_error(message.toStdString()), m_message(message), m_sqlCode(sqlCode), m_gdsCode(gdsCode) {}
+    QString message() const { return m_message; }
+    long sqlCode() const { return m_sqlCode; }
+    long gdsCode() const { return m_gdsCode; }
+
+private:
+    QString m_message;
+    long m_sqlCode;
+    long m_gdsCode;
+};
+
+// One value going to or coming from the database. NULL is std::monostate.
+using Value = std::variant<std::monostate, qint64, double, Currency, QString, QDate, QDateTime, QByteArray>;
+
+bool isNull(const Value& v);
+qint64 toInt(const Value& v);        // NULL -> 0; text parsed; Currency truncated
+double toDouble(const Value& v);     // NULL -> 0
+Currency toCurrency(const Value& v); // NULL -> 0; exact for exact numerics and text
+QString toText(const Value& v);      // NULL -> ""; numbers in plain form; dates dd/MM/yyyy
+QDate toDate(const Value& v);        // NULL -> invalid date
+QVariant toVariant(const Value& v);  // for display models
+
+// Quotes a text for the few SQL texts that must embed a value: single quotes doubled.
+QString QuoteText(const QString& text);
+
+struct ConnectParams {
+    QString path;       // a file path (embedded engine) or "server:path" (through a server)
+    QString user = QStringLiteral("SYSDBA");
+    QString password;
+    QString charset = QStringLiteral("UTF8");
+};
+
+class Query;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Creates a new database (page size 4096, default character set UTF8) and
+    // detaches; fails when the file exists.
+    static void create(const ConnectParams& params, int pageSize = 4096);
+
+    void open(const ConnectParams& params);
+    void close();                         // rolls back an open transaction
+    bool isOpen() const;
+    const ConnectParams& params() const;
+
+    // The transaction is started on first use and is always available.
+    void commit();                        // then a new transaction opens on next use
+    void rollback();
+    bool inTransaction() const;
+
+    // Runs one statement without parameters and without result rows.
+    void execute(const QString& sql);
+    // Runs a script: ";" ends a statement, "SET TERM x ;" changes the terminator;
+    // comments are skipped; no parameter parsing. Each statement runs in order.
+    void executeScript(const QString& script);
+    // Splits a script the same way (exposed for tests and the SQL console).
+    static QStringList splitScript(const QString& script);
+
+    // Native handles for the query implementation.
+    struct Handles;
+    Handles& handles();
+
+private:
+    std::unique_ptr<Handles> d;
+    friend class Query;
+};
+
+// A statement with named parameters (":NAME", matched without regard to case; a
+// name used twice binds both places). open() runs a select or a selectable
+// procedure and fetches every row into memory; exec() runs any other statement.
+class Query {
+public:
+    explicit Query(Connection& connection, const QString& sql = QString());
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    Connection& connection() const { return *m_conn; }
+    void setSql(const QString& sql);     // closes the query and forgets parameters
+    const QString& sql() const { return m_sql; }
+    QStringList paramNames() const;      // distinct names, upper-case, in order of appearance
+
+    void setParam(const QString& name, const Value& value); // throws DbError for an unknown name
+    void setParam(const QString& name, int value) { setParam(name, Value(qint64(value))); }
+    void setParam(const QString& name, qint64 value) { setParam(name, Value(value)); }
+    void setParam(const QString& name, const QString& value) { setParam(name, Value(value)); }
+    void setParam(const QString& name, const char* value) { setParam(name, Value(QString::fromUtf8(value))); }
+    void setParam(const QString& name, Currency value) { setParam(name, Value(value)); }
+    void setParam(const QString& name, const QDate& value) { setParam(name, value.isValid() ? Value(value) : Value()); }
+    void setNull(const QString& name) { setParam(name, Value()); }
+    void clearParams();
+
+    void open();                         // select; rows fetched; cursor on the first row
+    void exec();                         // non-select; a single returned row (EXECUTE PROCEDURE) is kept as row 0
+    void close();
+    bool isOpen() const { return m_open; }
+    int rowsAffected() const { return m_rowsAffected; }
+
+    // Result columns: names as the engine gives them (aliases, upper-case).
+    int columnCount() const;
+    const QStringList& columnNames() const { return m_columns; }
+    int columnIndex(const QString& name) const; // -1 when missing, case-insensitive
+
+    // Rows and the cursor.
+    int rowCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    int row() const { return m_row; }
+    bool eof() const { return m_row >= rowCount(); }
+    void first() { m_row = 0; }
+    void last() { m_row = rowCount() > 0 ? rowCount() - 1 : 0; }
+    void next() { if (m_row < rowCount()) ++m_row; }
+    void moveTo(int row) { m_row = row; }
+
+    // Values of the current row by column name (throws DbError for an unknown name).
+    const Value& value(const QString& name) const;
+    bool isNull(const QString& name) const { return db::isNull(value(name)); }
+    qint64 asInt(const QString& name) const { return toInt(value(name)); }
+    Currency asCurrency(const QString& name) const { return toCurrency(value(name)); }
+    QString asString(const QString& name) const { return toText(value(name)); }
+    QDate asDate(const QString& name) const { return toDate(value(name)); }
+    double asDouble(const QString& name) const { return toDouble(value(name)); }
+
+    // Any row, by index.
+    const Value& at(int row, int column) const { return m_rows[size_t(row)][size_t(column)]; }
+    const std::vector<std::vector<Value>>& rows() const { return m_rows; }
+
+    struct Impl;
+
+private:
+    Connection* m_conn;
+    QString m_sql;
+    std::unique_ptr<Impl> d;
+    QStringList m_columns;
+    std::vector<std::vector<Value>> m_rows;
+    int m_row = 0;
+    bool m_open = false;
+    int m_rowsAffected = 0;
+};
+
+} // namespace db
