@@ -1,0 +1,69 @@
+#include "app/UInfos.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace {
+constexpr int kWidth = 470;
+}
+
+TfrmInfos::TfrmInfos(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("frmInfos"));
+    setWindowTitle(QStringLiteral("Informations"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setFixedSize(kWidth, HeightWithBar);
+
+    // Rounded frame around the icon and the message.
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("shpFrame"));
+    frame->setGeometry(6, 6, kWidth - 12, 104);
+    frame->setStyleSheet(QStringLiteral(
+        "QFrame#shpFrame { border: 1px solid #7F9DB9; border-radius: 10px; background: white; }"));
+
+    auto* icon = new QLabel(frame);
+    icon->setObjectName(QStringLiteral("imgIcon"));
+    icon->setGeometry(12, 36, 32, 32);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+
+    lInfos = new QLabel(frame);
+    lInfos->setObjectName(QStringLiteral("lInfos"));
+    lInfos->setWordWrap(true);
+    lInfos->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lInfos->setGeometry(52, 34, 397, 35);
+
+    pBar = new QProgressBar(this);
+    pBar->setObjectName(QStringLiteral("pBar"));
+    pBar->setTextVisible(false);
+    pBar->setGeometry(6, HeightWithBar - 26, kWidth - 12, 18);
+}
+
+void TfrmInfos::showEvent(QShowEvent* event)
+{
+    // The screen cursor becomes the hourglass; the caller restores it.
+    if (QApplication::overrideCursor())
+        QApplication::changeOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    pBar->setMinimum(0);
+    pBar->setValue(0);
+    setFixedHeight(pBar->isHidden() ? HeightWithoutBar : HeightWithBar);
+
+    // Centred on the desktop.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    QDialog::showEvent(event);
+}
