@@ -1,0 +1,193 @@
+#pragma once
+// QueryTableModel: the one read-only grid model of the program, over its own
+// copy of the rows a db::Query fetched. It keeps a current row (like a dataset
+// cursor), synchronised with an attached view.
+//
+// Usage:
+//   db::Query q(DM->LURDO, "SELECT ID_BEN, NOM, ADR FROM BENEF WHERE TYPE_BEN=:T ORDER BY NOM");
+//   q.setParam("T", 1);
+//   QueryTableModel model;
+//   model.addColumn("NOM", "Nom/Raison sociale");
+//   model.addColumn("MONTANT", "Montant", QueryTableModel::Money);    // formatMask()
+//   model.addColumn("DATE_DEPENSE", "Date", QueryTableModel::Date);   // dd/MM/yyyy
+//   model.setKeyFields({"ID_BEN"});
+//   model.setQuery(&q);              // refresh() re-opens it with its parameters
+//   model.attachView(grid);          // sets itself as the grid's model; rows selected whole
+//   model.refresh();                 // opens the query, keeps the current key (else row 0)
+//   model.setFilter([](const QueryRow& r) { return r.asString("ART").isEmpty(); });
+//   model.setFilter(QueryTableModel::FieldEquals("CHAP", text));  // "CHAP='..'"
+//   model.setSortingEnabled(true);   // header click sorts, second click descending
+//   model.locate({qint64(12)});      // current row = the row whose key is 12
+//   model.setRowTint([](int row, const QueryRow&) { return row % 2 ? QColor(0xEA, 0xEA, 0xEA) : QColor(); });
+//   int id = model.current().asInt("ID_BEN");   // check model.isEmpty() first
+// Without a query, setRows() gives the model rows of any origin.
+
+#include "db/Database.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QTableView>
+
+#include <functional>
+#include <vector>
+
+
+
+// One row of the model's copy, read by column name (case-insensitive).
+class QueryRow {
+public:
+    QueryRow() = default;
+    QueryRow(const QStringList* names, const std::vector<db::Value>* values) : m_names(names), m_values(values) {}
+
+    bool isValid() const { return m_values != nullptr; }
+    // Throws db::DbError for an unknown column; a null row reads as NULL.
+    const db::Value& value(const QString& field) const;
+    bool hasField(const QString& field) const;
+    bool isNull(const QString& field) const { return db::isNull(value(field)); }
+    qint64 asInt(const QString& field) const { return db::toInt(value(field)); }
+    Currency asCurrency(const QString& field) const { return db::toCurrency(value(field)); }
+    QString asString(const QString& field) const { return db::toText(value(field)); }
+    QDate asDate(const QString& field) const { return db::toDate(value(field)); }
+
+private:
+    const QStringList* m_names = nullptr;
+    const std::vector<db::Value>* m_values = nullptr;
+};
+
+class QueryTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Format { Auto, Text, Money, Date, Integer };
+    using Filter = std::function<bool(const QueryRow&)>;
+    using RowTint = std::function<QColor(int shownRow, const QueryRow&)>;
+    using RowFont = std::function<QFont(int shownRow, const QueryRow&, const QFont& base)>;
+    using Formatter = std::function<QString(const db::Value&)>;
+
+    struct Column {
+        QString field;
+        QString title;
+        Format format = Auto;
+        Qt::Alignment alignment;   // empty: right for numbers and money, left otherwise
+        Formatter formatter;       // overrides the format when set
+    };
+
+    explicit QueryTableModel(QObject* parent = nullptr);
+    ~QueryTableModel() override;
+
+    // Columns shown, in order. Without columns every field of the rows is shown.
+    void addColumn(const QString& field, const QString& title, Format format = Auto,
+                   Qt::Alignment alignment = {});
+    void addColumn(const Column& column);
+    void clearColumns();
+    const QList<Column>& columns() const { return m_columns; }
+
+    // Key columns used by locate(), currentKey() and refresh().
+    void setKeyFields(const QStringList& fields) { m_keyFields = fields; }
+    const QStringList& keyFields() const { return m_keyFields; }
+
+    // The query refresh() opens; the model never owns it.
+    void setQuery(db::Query* query) { m_query = query; }
+    db::Query* query() const { return m_query; }
+
+    // Copies the (open) query's rows, applies filter and sort; current row = first.
+    void reload();
+    // Closes and re-opens the query with its parameters, copies its rows and makes
+    // the row with the previous current key current again (else the first row).
+    void refresh();
+    // Rows of any origin; current row = first.
+    void setRows(const QStringList& fieldNames, std::vector<std::vector<db::Value>> rows);
+    // Forgets every row.
+    void clearRows();
+
+    // Client-side filter (nullptr: none). Applying it re-reads the shown rows and
+    // makes the first one current.
+    void setFilter(Filter filter);
+    bool hasFilter() const { return bool(m_filter); }
+    // A filter keeping the rows whose column text equals `text` (trailing blanks ignored).
+    static Filter FieldEquals(const QString& field, const QString& text);
+
+    // Sorting by clicked column; off by default (rows keep their query order).
+    void setSortingEnabled(bool enabled);
+    bool sortingEnabled() const { return m_sortingEnabled; }
+    // The click rule: a new column sorts ascending, the same column again toggles.
+    void sortByColumn(int column);
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+    // Appearance hooks.
+    void setRowTint(RowTint tint);
+    void setRowFont(RowFont font);
+
+    // The shown rows (after filter and sort).
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    bool isEmpty() const { return m_shown.empty(); }
+    int totalRowCount() const { return int(m_rows.size()); }   // before the filter
+    const QStringList& fieldNames() const { return m_names; }
+    int fieldIndex(const QString& field) const;                // -1 when missing
+    QueryRow row(int shownRow) const;                          // invalid row out of range
+    const db::Value& value(int shownRow, const QString& field) const;
+    QString displayText(int shownRow, int column) const;
+    // Index in the copied (query-order) rows of a shown row.
+    int sourceRow(int shownRow) const;
+
+    // The current row (-1 when there are no rows); kept in step with an attached view.
+    int currentRow() const { return m_current; }
+    void setCurrentRow(int shownRow);
+    QueryRow current() const { return row(m_current); }
+    QList<db::Value> currentKey() const;
+
+    // Finds a shown row by the values of the key fields (or the given fields);
+    // -1 when none. locate() also makes it current.
+    int findRow(const QList<db::Value>& keyValues) const;
+    int findRow(const QStringList& fields, const QList<db::Value>& values) const;
+    bool locate(const QList<db::Value>& keyValues);
+    bool locate(const QStringList& fields, const QList<db::Value>& values);
+
+    // Sets the model on the view, whole-row single selection, no editing,
+    // header clicks routed to sortByColumn() while sorting is enabled.
+    void attachView(QTableView* view);
+    QTableView* view() const { return m_view; }
+
+    // True when two values hold the same thing (numbers by value, texts without trailing blanks).
+    static bool sameValue(const db::Value& a, const db::Value& b);
+    // Orders two values: NULL first, numbers by value, dates, texts without case.
+    static int compareValues(const db::Value& a, const db::Value& b);
+
+signals:
+    void currentRowChanged(int shownRow);
+    // After reload/refresh/filter/sort changed the shown rows.
+    void rowsReread();
+
+private:
+    void rebuildShown();
+    void applySort();
+    int fieldOfColumn(int column) const;
+    void syncViewCurrent();
+    void onHeaderClicked(int section);
+
+    QList<Column> m_columns;
+    QStringList m_keyFields;
+    db::Query* m_query = nullptr;
+    QStringList m_names;
+    std::vector<std::vector<db::Value>> m_rows;
+    std::vector<int> m_shown;
+    Filter m_filter;
+    bool m_sortingEnabled = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    RowTint m_tint;
+    RowFont m_font;
+    int m_current = -1;
+    QPointer<QTableView> m_view;
+    bool m_syncing = false;
+};
