@@ -1,0 +1,289 @@
+#include "app/UPassWord.h"
+
+#include "app/GlobalState.h"
+#include "app/Guard.h"
+#include "app/MessageBox.h"
+#include "app/Pause.h"
+#include "app/UDM.h"
+#include "controls/Gradient.h"
+#include "platform/SystemDate.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+int g_loginFailures = 0;
+
+// SHA-256 of the built-in accounts' passwords: the passwords themselves are not
+// kept in the program.
+constexpr char kManagerHash[] = "dd8a330e326b8381bda9fcf45e36f35b11ecb76dcac8fbd5c95172a3283f5ef1";
+constexpr char kAdminHash[] = "d0011ca2f941b50d3600c53c86a515eca78548f59499a2c0a41c9f6bb60da183";
+
+bool MatchesHash(const QString& password, const char* hexHash)
+{
+    const QByteArray digest = QCryptographicHash::hash(password.toUtf8(), QCryptographicHash::Sha256);
+    return digest.toHex() == QByteArray(hexHash);
+}
+
+// Longest texts the columns T_USERS.USER_ID and T_USERS.PW hold: longer input can
+// never match a row.
+constexpr int kMaxUserCode = 20;
+constexpr int kMaxPassword = 10;
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// Masks password edits with "°" instead of the platform's bullet.
+class DegreeMaskStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return 0x00B0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+void ApplyDegreeMask(QLineEdit* edit)
+{
+    auto* style = new DegreeMaskStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+    edit->setEchoMode(QLineEdit::Password);
+}
+
+int LoginFailureCount() { return g_loginFailures; }
+void ResetLoginFailures() { g_loginFailures = 0; }
+
+bool CheckLogin(const QString& userCode, const QString& password)
+{
+    WaitCursor wait;
+    IsBuiltInManager = false;
+    IsBuiltInAdmin = false;
+
+    if (userCode == QLatin1String("MANAGER") && MatchesHash(password, kManagerHash)) {
+        IsBuiltInManager = true;
+        CurrentUserAccess = 9;
+        CurrentUserId = 0;
+        CurrentUserLastName.clear();
+        CurrentUserFirstName.clear();
+        return true;
+    }
+    if (userCode == QLatin1String("ADMIN") && MatchesHash(password, kAdminHash)) {
+        IsBuiltInAdmin = true;
+        CurrentUserAccess = 9;
+        CurrentUserId = 0;
+        CurrentUserLastName.clear();
+        CurrentUserFirstName.clear();
+        return true;
+    }
+    if (userCode.size() > kMaxUserCode || password.size() > kMaxPassword)
+        return false;
+
+    db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS WHERE USER_ID=:MyUser AND PW=:MyPW"));
+    q.setParam(QStringLiteral("MyUser"), userCode);
+    q.setParam(QStringLiteral("MyPW"), password);
+    q.open();
+    // The engine ignores trailing blanks when it compares texts: the exact test
+    // is made here, and only a real match touches the current-user values.
+    for (q.first(); !q.eof(); q.next()) {
+        if (q.asString(QStringLiteral("USER_ID")).trimmed() != userCode
+            || q.asString(QStringLiteral("PW")).trimmed() != password)
+            continue;
+        CurrentUserId = int(q.asInt(QStringLiteral("ID_USER")));
+        CurrentUserAccess = std::int16_t(q.asInt(QStringLiteral("ACCESS")));
+        CurrentUserLastName = q.asString(QStringLiteral("NOM"));
+        CurrentUserFirstName = q.asString(QStringLiteral("PRENOM"));
+        return true;
+    }
+    return false;
+}
+
+TfrmPassWord::TfrmPassWord(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmPassWord"));
+    setWindowTitle(QStringLiteral("Mot de passe"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    Gradient = new TGradient(this);
+    Gradient->setObjectName(QStringLiteral("Gradient"));
+    Gradient->SetColorBegin(QColor(255, 255, 255));
+    Gradient->SetColorEnd(QColor(0xC8, 0xD7, 0xF0));
+    Gradient->SetStyle(gsLinearV);
+    Gradient->setFixedHeight(54);
+
+    lBienvenue = new QLabel(QStringLiteral("Bienvenue dans Vorel, la gestion des finances publiques !"), Gradient);
+    lBienvenue->setObjectName(QStringLiteral("lBienvenue"));
+    QFont bold = lBienvenue->font();
+    bold.setBold(true);
+    lBienvenue->setFont(bold);
+    lBienvenue->setStyleSheet(QStringLiteral("color: navy; background: transparent;"));
+    auto* gradLayout = new QHBoxLayout(Gradient);
+    gradLayout->addWidget(lBienvenue, 0, Qt::AlignCenter);
+
+    lUserId = new QLabel(QStringLiteral("Utilisateur : "), this);
+    edUserId = new QLineEdit(QStringLiteral("MANAGER"), this);
+    edUserId->setObjectName(QStringLiteral("edUserId"));
+    edUserId->setMaxLength(kMaxUserCode);
+    lUserId->setBuddy(edUserId);
+
+    lPassword = new QLabel(QStringLiteral("Mot de passe : "), this);
+    edPassword = new QLineEdit(this);
+    edPassword->setObjectName(QStringLiteral("edPassword"));
+    edPassword->setMaxLength(kMaxPassword);
+    ApplyDegreeMask(edPassword);
+    lPassword->setBuddy(edPassword);
+
+    lDate = new QLabel(QStringLiteral("Nous sommes le : "), this);
+    DatePicker = new QDateEdit(this);
+    DatePicker->setObjectName(QStringLiteral("DatePicker"));
+    DatePicker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    DatePicker->setCalendarPopup(true);
+    lDate->setBuddy(DatePicker);
+
+    lNB = new QLabel(QStringLiteral("N.B : Veuillez  vérifier la date du jour SVP."), this);
+    lNB->setObjectName(QStringLiteral("lNB"));
+    lNB->setStyleSheet(QStringLiteral("color: maroon;"));
+
+    btnOk = new QPushButton(QStringLiteral("OK"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(lUserId, 0, 0);
+    grid->addWidget(edUserId, 0, 1);
+    grid->addWidget(lPassword, 1, 0);
+    grid->addWidget(edPassword, 1, 1);
+    grid->addWidget(lDate, 2, 0);
+    grid->addWidget(DatePicker, 2, 1);
+    grid->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(16, 10, 16, 12);
+    body->addLayout(grid);
+    body->addWidget(lNB);
+    body->addLayout(buttons);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->addWidget(Gradient);
+    main->addLayout(body);
+    setFixedWidth(420);
+
+    connect(DatePicker, &QDateEdit::dateChanged, this, Guarded([this] { DatePickerChange(); }));
+    connect(btnOk, &QPushButton::clicked, this, Guarded([this] { btnOkClick(); }));
+    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
+}
+
+TfrmPassWord::~TfrmPassWord() = default;
+
+int TfrmPassWord::Execute(QWidget* parent)
+{
+    TfrmPassWord dlg(parent);
+    return dlg.exec();
+}
+
+void TfrmPassWord::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmPassWord::CreateDefaultUser()
+{
+    db::Query users(DM->LURDO, QStringLiteral("SELECT USER_ID FROM T_USERS"));
+    users.open();
+    if (!users.isEmpty())
+        return;
+    db::Query ins(DM->LURDO,
+                  QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, ACCESS) "
+                                 "VALUES(:NOM, :PRENOM, :USER_ID, :PW, :ACCESS)"));
+    ins.setParam(QStringLiteral("NOM"), QStringLiteral("ADMIN"));
+    ins.setParam(QStringLiteral("PRENOM"), QStringLiteral("ADMIN"));
+    ins.setParam(QStringLiteral("USER_ID"), QStringLiteral("MANAGER"));
+    ins.setParam(QStringLiteral("PW"), QStringLiteral(""));
+    ins.setParam(QStringLiteral("ACCESS"), 9);
+    ins.exec();
+    if (!DM->CommitWork())
+        Abort();
+    CurrentUserCode = QStringLiteral("MANAGER");
+}
+
+void TfrmPassWord::FormShow()
+{
+    // A database error here is shown in the standard error box; the dialog stays usable.
+    RunGuarded([this] { CreateDefaultUser(); });
+
+    {
+        const QSignalBlocker block(DatePicker);
+        DatePicker->setDate(QDate::currentDate());
+    }
+    m_dateChanged = false;
+    edUserId->setText(CurrentUserCode.trimmed().isEmpty() ? QStringLiteral("MANAGER") : CurrentUserCode);
+    edPassword->setFocus();
+}
+
+void TfrmPassWord::DatePickerChange()
+{
+    m_dateChanged = true;
+}
+
+void TfrmPassWord::btnOkClick()
+{
+    CurrentUserCode = edUserId->text();
+    if (CheckLogin(CurrentUserCode, edPassword->text())) {
+        if (m_dateChanged) {
+            // The day picked, at the current time of day. A refusal (no privilege)
+            // has no visible effect.
+            platform::SetLocalDateTime(QDateTime(DatePicker->date(), QTime::currentTime()));
+        }
+        ProcessMessages();
+        done(mrOk);
+        return;
+    }
+    ShowMessageBox(QStringLiteral("Combinaison Utilisateur et Mot de Passe incorrecte !"), mtWarning,
+                   MsgButton::OK);
+    ++g_loginFailures;
+    if (g_loginFailures >= 3) {
+        done(mrCancel);
+        return;
+    }
+    edPassword->setFocus();
+    edPassword->selectAll();
+}
+
+void TfrmPassWord::btnCancelClick()
+{
+    done(mrCancel);
+}
+
+void TfrmPassWord::reject()
+{
+    done(mrCancel);
+}
