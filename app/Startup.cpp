@@ -1,0 +1,173 @@
+#include "app/Startup.h"
+
+#include "app/GlobalState.h"
+#include "app/IniFile.h"
+#include "platform/NetworkAddress.h"
+#include "platform/Registry.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPalette>
+#include <QRegularExpression>
+
+namespace {
+
+QString& executablePath()
+{
+    static QString path;
+    return path;
+}
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+const QString kParam = QStringLiteral("PARAM");
+
+}  // namespace
+
+// Outside any namespace, as the resource initialiser requires.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+void InitProgramResources()
+{
+    initResources();
+}
+
+void SetProcessFormats()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void SetExecutablePath(const QString& path)
+{
+    executablePath() = path;
+}
+
+QString ExecutableFolder()
+{
+    const QString path = executablePath();
+    if (path.contains(QLatin1Char('/')))
+        return withSlash(QFileInfo(path).absolutePath());
+    return withSlash(QCoreApplication::applicationDirPath());
+}
+
+void SetInstallationValues()
+{
+    FacultyName = QStringLiteral("Faculté des Sciences Economiques et de Gestion");
+    UniversityName = QStringLiteral("Université d'Alger");
+    VersionLabel = QStringLiteral("Version 1.0");
+}
+
+void SetProgramFolders()
+{
+    AppDir = ExecutableFolder();
+    IniPath = AppDir + QStringLiteral("VOREL.INI");
+    TempDir = AppDir + QStringLiteral("Temp/");
+}
+
+bool EnsureTempDir()
+{
+    if (QFileInfo(TempDir).isDir())
+        return true;
+    return QDir().mkpath(TempDir) && QFileInfo(TempDir).isDir();
+}
+
+void WriteRegionalSettings()
+{
+    platform::Registry reg;
+    if (!reg.OpenKey(QString::fromLatin1(RegionalSettingsKey), true))
+        return;
+    reg.WriteString(QStringLiteral("sDecimal"), QStringLiteral("."));
+    reg.WriteString(QStringLiteral("sMonDecimal"), QStringLiteral("."));
+    reg.WriteString(QStringLiteral("sCurrency"), QStringLiteral(" "));
+    reg.WriteString(QStringLiteral("sMonThousandSep"), QStringLiteral(" "));
+    reg.WriteString(QStringLiteral("sDate"), QStringLiteral("/"));
+    reg.WriteString(QStringLiteral("sShortDate"), QStringLiteral("dd/MM/yyyy"));
+    reg.CloseKey();
+}
+
+void SetDefaultPolicies()
+{
+    DecisionCommit = 2;
+    DecisionMandate = 2;
+    DecisionTransfer = 2;
+    DecisionMandateCommit = 2;
+}
+
+void SetEditColours()
+{
+    const QPalette pal = QApplication::palette();
+    PanelColorInactive = pal.color(QPalette::Button);
+    PanelColorActive = QColor(0xE6, 0xE6, 0xE6);
+    EditColorInactive = QColor(0xF2, 0xF2, 0xF2);
+    EditColorActive = pal.color(QPalette::Base);
+}
+
+void WriteFirebirdConf()
+{
+    const QString conf = AppDir + QStringLiteral("Firebird.conf");
+    IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("RootDirectory"), AppDir);
+    IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("TempDirectories"), TempDir);
+}
+
+std::optional<Currency> ParseCeiling(const QString& text)
+{
+    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    const QString t = text.trimmed();
+    if (!plain.match(t).hasMatch())
+        return std::nullopt;
+    return Currency::parse(t);
+}
+
+void ReadSettings()
+{
+    City = IniReadString(IniPath, kParam, QStringLiteral("VILLE"), QString::fromUtf8(DefaultCity));
+    Signatory = IniReadString(IniPath, kParam, QStringLiteral("SIGNATAIRE"), QString::fromUtf8(DefaultSignatory));
+    TreasuryAccount = IniReadString(IniPath, kParam, QStringLiteral("RIT"));
+    PostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIP"));
+    SupplierPostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIPFOUR"));
+
+    SupplierThresholds[0] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("PRESTMAX")))
+                                .value_or(DefaultServiceCeiling);
+    SupplierThresholds[1] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("FOURMAX")))
+                                .value_or(DefaultGoodsCeiling);
+
+    // Policies are bytes: a stored -1 reads back as 255 (treated as "ask").
+    DecisionCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_ENG"), 2));
+    DecisionMandate = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT"), 2));
+    DecisionTransfer = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_TRANS"), 2));
+    DecisionMandateCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT_ENG"), 2));
+
+    PrintFacultyName = IniReadBool(IniPath, kParam, QStringLiteral("PRINT_FAC_NAME"), true);
+    ServerAddress = IniReadString(IniPath, kParam, QStringLiteral("IP_ADR"));
+    DbWorkDir = IniReadString(IniPath, kParam, QStringLiteral("DB_WORKDIR"));
+    DbPath = IniReadString(IniPath, kParam, QStringLiteral("DB_PATH"));
+    const QString currentYear = QString::number(QDate::currentDate().year());
+    FiscalYear = IniReadString(IniPath, kParam, QStringLiteral("EXER"), currentYear);
+    CurrentUserCode = IniReadString(IniPath, kParam, QStringLiteral("USERID"), QStringLiteral("MANAGER"));
+
+    if (CurrentUserCode.trimmed().isEmpty())
+        CurrentUserCode = QStringLiteral("MANAGER");
+    if (FiscalYear.trimmed().isEmpty())
+        FiscalYear = currentYear;
+
+    LocalAddress = platform::LocalIpAddress();
+    DbFileName = QStringLiteral("KIV_DB_") + FiscalYear + QStringLiteral(".FDB");
+    if (ServerAddress == LocalAddress)
+        ServerAddress.clear();
+    if (DbPath.trimmed().isEmpty())
+        DbPath = DbWorkDir + DbFileName;
+    DbUser = QStringLiteral("SYSDBA");
+    DbPassword = DefaultDbPassword();
+}

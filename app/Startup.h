@@ -1,0 +1,68 @@
+#pragma once
+// What the program does before and while its main window is created: the
+// process formats, the program folder, the installation values, the regional
+// settings, "Firebird.conf" and the reading of the settings file into the
+// global state.
+
+#include "db/Currency.h"
+
+#include <QString>
+#include <optional>
+
+// The city printed on documents when the settings file names none (the
+// settings dialog offers the same one).
+inline constexpr const char* DefaultCity = "Alger";
+// The signing authority when the settings file names none.
+inline constexpr const char* DefaultSignatory = "Le Doyen";
+// The supplier ceilings when the settings file has none (or an unreadable one).
+inline constexpr Currency DefaultServiceCeiling = Currency::fromUnits(4000000);
+inline constexpr Currency DefaultGoodsCeiling = Currency::fromUnits(6000000);
+
+// Makes the program's pictures (a resource of the program's library) available.
+void InitProgramResources();
+
+// Fixes the process formats before any window exists. Amounts, numbers and
+// dates are formatted by the program's own routines (Currency::formatMoney,
+// "dd/MM/yyyy"); the default locale is the C locale so that nothing the
+// machine's regional settings say can change a number or a date the program
+// writes or reads.
+void SetProcessFormats();
+
+// The program folder is the folder of the path the program was started by, as
+// given (a symbolic link to the executable is not followed: the folder that
+// holds the link is the program folder). main() passes argv[0]; without a
+// folder part the executable's own folder is used.
+void SetExecutablePath(const QString& path);
+// That folder, absolute, with its trailing "/".
+QString ExecutableFolder();
+
+// The installation values FacultyName, UniversityName and VersionLabel.
+void SetInstallationValues();
+
+// AppDir, IniPath and TempDir from the program folder.
+void SetProgramFolders();
+// Creates TempDir when missing; false when it does not exist afterwards.
+bool EnsureTempDir();
+
+// The regional settings of the current user, written at every start under
+// "Control Panel\International\" (sDecimal, sMonDecimal, sCurrency,
+// sMonThousandSep, sDate, sShortDate).
+inline constexpr const char* RegionalSettingsKey = "Control Panel\\International\\";
+void WriteRegionalSettings();
+
+// The four credit-shortage policies set to 2 and the edit colours.
+void SetDefaultPolicies();
+void SetEditColours();
+
+// "Firebird.conf" in the program folder: section "#FB", RootDirectory and
+// TempDirectories.
+void WriteFirebirdConf();
+
+// Reads [PARAM] of the settings file into the global state and derives the
+// values that depend on it (user, fiscal year, local address, server address,
+// database file name and path, database account).
+void ReadSettings();
+
+// A ceiling as stored in the settings file: a plain decimal number ("." before
+// the decimals, no grouping, optional sign); nothing for any other text.
+std::optional<Currency> ParseCeiling(const QString& text);
