@@ -27,6 +27,7 @@ TfrmCalendar::TfrmCalendar(QWidget* parent)
     myCalend->setFirstDayOfWeek(Qt::Saturday);
     myCalend->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     myCalend->setGridVisible(false);
+    myCalend->setMinimumSize(300, 200);   // room for the French day names
     myCalend->setSelectedDate(QDate::currentDate());
 
     // The month buttons sit over the calendar's own arrows, which they replace.
