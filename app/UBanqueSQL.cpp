@@ -1,0 +1,129 @@
+#include "app/UBanqueSQL.h"
+
+#include "app/GlobalState.h"
+#include "app/Guard.h"
+#include "app/MessageBox.h"
+#include "app/UDM.h"
+#include "app/UListBanque.h"
+
+#include <QDate>
+#include <QFormLayout>
+#include <QLineEdit>
+
+TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
+    : TRefRecordForm(Options{.hasDelete = true,
+                             .hasNavigator = true,
+                             .popupIsContextMenu = true,
+                             .closeQuestion = cqSaveAndStay,
+                             .navigatorNeedsRows = true,
+                             .gradientButtonBar = true},
+                     parent)
+{
+    setObjectName(QStringLiteral("frmBanqueSQL"));
+    setWindowTitle(QStringLiteral("Fiche banque"));
+    resize(640, 190);
+    auto* form = new QFormLayout(pnlMain);
+    form->setContentsMargins(16, 16, 16, 16);
+    edRs = new QLineEdit(pnlMain);
+    edRs->setObjectName(QStringLiteral("edRs"));
+    edRs->setMaxLength(40);
+    edDim = new QLineEdit(pnlMain);
+    edDim->setObjectName(QStringLiteral("edDim"));
+    edDim->setMaxLength(8);
+    edDim->setMaximumWidth(120);
+    form->addRow(QStringLiteral("Rasion sociale : "), edRs);
+    form->addRow(QStringLiteral("Diminutif : "), edDim);
+
+    m_rows = new QueryTableModel(this);
+    m_rows->setKeyFields({QStringLiteral("ID_BANQUE")});
+    qBnq = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"));
+    m_rows->setQuery(qBnq.get());
+}
+
+TfrmBanqueSQL::~TfrmBanqueSQL() = default;
+
+void TfrmBanqueSQL::OpenRows()
+{
+    qBnq->open();
+    m_rows->reload();
+    if (!m_rows->locate({db::Value(IdBanque)}))
+        m_rows->setCurrentRow(0);
+}
+
+void TfrmBanqueSQL::ShowCurrent()
+{
+    if (m_rows->isEmpty()) {
+        edRs->clear();
+        edDim->clear();
+        return;
+    }
+    const QueryRow r = m_rows->current();
+    edRs->setText(r.asString(QStringLiteral("RS")));
+    edDim->setText(r.asString(QStringLiteral("DIMINUTIF")));
+}
+
+void TfrmBanqueSQL::ClearForInsert()
+{
+    edRs->clear();
+    edDim->clear();
+    edRs->setFocus();
+}
+
+void TfrmBanqueSQL::FocusForEdit()
+{
+    edRs->setFocus();
+}
+
+void TfrmBanqueSQL::SaveRecord()
+{
+    const QString rs = edRs->text().toUpper().trimmed();
+    edRs->setText(rs);
+    if (rs.isEmpty()) {
+        ShowMessageBox(QStringLiteral("La Raison sociale de la banque est manquante !"), mtWarning, MsgButton::OK);
+        edRs->setFocus();
+        Abort();
+    }
+    const QString dim = edDim->text().trimmed();
+    const bool inserting = Mode() == emInsert;
+    qint64 key = 0;
+    if (!inserting) {
+        if (m_rows->isEmpty())
+            return;
+        key = m_rows->current().asInt(QStringLiteral("ID_BANQUE"));
+    }
+    TWaitCursor wait;
+    RunWriteOperation([&] {
+        db::Query q(DM->LURDO);
+        if (inserting) {
+            q.setSql(QStringLiteral("INSERT INTO BANQUE     (RS, DIMINUTIF, ID_USER, DATEC, DATEM ) "
+                                    "VALUES(:RS, :DIMINUTIF, :ID_USER, :myDateC, :myDateM) RETURNING ID_BANQUE"));
+            q.setParam(QStringLiteral("myDateC"), QDate::currentDate());
+            q.setParam(QStringLiteral("myDateM"), QDate::currentDate());
+        } else {
+            q.setSql(QStringLiteral("UPDATE BANQUE SET RS=:RS, DIMINUTIF=:DIMINUTIF, ID_USER=:ID_USER, "
+                                    "DATEM=:MyDateM WHERE ID_BANQUE=:ID_BANQUE"));
+            q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
+            q.setParam(QStringLiteral("ID_BANQUE"), key);
+        }
+        q.setParam(QStringLiteral("RS"), rs);
+        q.setParam(QStringLiteral("DIMINUTIF"), dim);
+        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+        q.exec();
+        if (inserting && !q.isEmpty())
+            key = q.asInt(QStringLiteral("ID_BANQUE"));
+    });
+    // The saved row (the new one after an insert) is the current row from now on.
+    m_rows->refresh();
+    if (!m_rows->locate({db::Value(key)}))
+        m_rows->setCurrentRow(0);
+    IdBanque = key;
+}
+
+void TfrmBanqueSQL::DeleteRecord()
+{
+    if (m_rows->isEmpty())
+        return;
+    DeleteBank(m_rows->current().asInt(QStringLiteral("ID_BANQUE")));
+    m_rows->refresh();
+    LoadCurrent();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// TfrmBanqueSQL: the record window of one bank, opened by the bank list.
+
+#include "app/ListRecordPattern.h"
+
+#include <memory>
+
+class QLineEdit;
+
+class TfrmBanqueSQL : public TRefRecordForm {
+    Q_OBJECT
+public:
+    explicit TfrmBanqueSQL(QWidget* parent = nullptr);
+    ~TfrmBanqueSQL() override;
+
+    qint64 IdBanque = 0;   // in: the bank shown first
+
+    QLineEdit* edRs = nullptr;
+    QLineEdit* edDim = nullptr;
+
+protected:
+    QString RightItem() const override { return QStringLiteral("mnBanque"); }
+    void OpenRows() override;
+    QueryTableModel* Rows() const override { return m_rows; }
+    void ShowCurrent() override;
+    void ClearForInsert() override;
+    void FocusForEdit() override;
+    void SaveRecord() override;
+    void DeleteRecord() override;
+
+private:
+    std::unique_ptr<db::Query> qBnq;
+    QueryTableModel* m_rows = nullptr;
+};
