@@ -51,6 +51,26 @@ public:
     // The snapshot of the expenses that stand in a payment order: refreshed after
     // every commit that adds or removes payment-order lines or deletes an order.
     void RefreshMandatedSnapshot();
+
+    // Set when the opening has told the program to end (a failed connection,
+    // or a connection already made): the start-up then ends the program instead
+    // of starting the message loop; a running message loop is asked to exit.
+    bool ProgramEndRequested() const { return m_endRequested; }
+
+    // The fiscal year's database file name: "KIV_DB_" + year + ".FDB".
+    static QString YearFileName(const QString& year);
+
+private:
+    void AddIndexes();
+    void HandleConnectionFailure();
+    bool OfferConnectionDialog();
+    void RequestProgramEnd();
+    Currency SumOf(db::Query& query, const QString& column);
+
+    std::unique_ptr<db::Query> myQuery;  // scratch query of the module's routines
+    std::unique_ptr<db::Query> qDetEng;  // commitment lines of one expense not cancelled
+    QSet<qint64> m_mandated;             // expenses standing in a payment order
+    bool m_endRequested = false;
 };
 
 // The one instance, created at start-up after the main window.
