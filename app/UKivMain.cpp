@@ -6,6 +6,7 @@
 #include "app/MessageBox.h"
 #include "app/Pause.h"
 #include "app/Startup.h"
+#include "app/UCalendar.h"
 #include "app/USplashEx.h"
 #include "controls/Gradient.h"
 
@@ -57,7 +58,7 @@ TClientArea::TClientArea(const QPixmap* picture, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    const QPixmap corner(QStringLiteral(":/images/corner.jpg"));
+    const QPixmap corner(QStringLiteral(":/images/corner.png"));
     Image1->setPixmap(corner);
     Image1->resize(corner.size());
 }
@@ -611,7 +612,8 @@ bool TfrmKivMain::eventFilter(QObject* watched, QEvent* event)
         (key->nativeScanCode() == kRightCtrlScanCode ? m_rightCtrlDown : m_leftCtrlDown) = press;
         return false;
     }
-    if (!press || QApplication::activeModalWidget())
+    // Keys of a modal window, or of an open menu or list popup, are theirs.
+    if (!press || QApplication::activeModalWidget() || QApplication::activePopupWidget())
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window()->property("handlesOwnKeys").toBool())
@@ -650,6 +652,13 @@ bool TfrmKivMain::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmKivMain::OpenCalendar()
 {
+    // Not modal, one at a time; it lives until the user closes it.
+    if (TfrmCalendar::Existing())
+        return;
+    auto* calendar = new TfrmCalendar(this);
+    calendar->setAttribute(Qt::WA_DeleteOnClose);
+    calendar->setModal(false);
+    calendar->show();
 }
 
 // ---------------------------------------------------------------------------

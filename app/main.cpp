@@ -4,6 +4,7 @@
 #include "app/GlobalState.h"
 #include "app/Pause.h"
 #include "app/Startup.h"
+#include "app/UDM.h"
 #include "app/UKivMain.h"
 #include "app/USplash.h"
 
@@ -49,7 +50,11 @@ int main(int argc, char** argv)
     // 5. Main window (not yet shown).
     auto mainWindow = std::make_unique<TfrmKivMain>();
 
-    // 6. Data module: opens the fiscal year's database.
+    // 6. Data module: opens the fiscal year's database (offering the
+    // connection dialog when that fails). It is destroyed before the main
+    // window and closes the database.
+    std::unique_ptr<TDM> dataModule(new TDM);
+    DM = dataModule.get();
 
     // 7. Splash hidden and freed.
     ProcessMessages();
@@ -63,7 +68,14 @@ int main(int argc, char** argv)
     splash.reset();
     ProcessMessages();
 
+    // A connection the user gave up on ends the program here.
+    if (DM->ProgramEndRequested())
+        return 0;
+
     // 8. The message loop shows the main window, which runs its first showing.
     QTimer::singleShot(0, mainWindow.get(), [&mainWindow] { mainWindow->show(); });
-    return app.exec();
+    const int result = app.exec();
+    dataModule.reset();
+    DM = nullptr;
+    return result;
 }

@@ -40,13 +40,14 @@ emblem() { # out width height bg
     -quality 92 "$out"
 }
 
-# Corner picture, bottom-left of the main window.
-emblem corner_emblem.png 110 110 'xc:#DCE4EC'
-convert -size 300x120 xc:'#DCE4EC' \
+# Corner picture, bottom-left of the main window, on a transparent ground so
+# that the tiled background shows around it.
+emblem corner_emblem.png 110 110 'xc:none'
+convert -size 300x120 xc:none \
   corner_emblem.png -geometry +4+5 -composite \
   -fill '#1F3F5F' -font "$SERIFB" -pointsize 34 -annotate +118+58 'Vorel' \
   -fill '#3A5A7A' -font "$SANS" -pointsize 13 -annotate +120+82 'Gestion des Finances' \
-  -quality 92 corner.jpg
+  corner.png
 rm -f corner_emblem.png
 
 # Splash picture (left of the splash window) and about picture.

@@ -2,6 +2,8 @@
 // toolbar and status bar, its keys and its closing.
 #include "app/GlobalState.h"
 #include "app/IniFile.h"
+#include "app/Pause.h"
+#include "app/UCalendar.h"
 #include "app/UInfos.h"
 #include "app/UKivMain.h"
 #include "common/MessageRecorder.h"
@@ -311,6 +313,13 @@ TEST(MainWindow, ApplicationKeys)
     sendKey(&console, Qt::Key_Escape);
     EXPECT_TRUE(messages.calls().isEmpty());
 
+    // Esc in an open menu closes the menu, not the program.
+    w.mnpFichier->popup(QPoint(10, 10));
+    ASSERT_EQ(QApplication::activePopupWidget(), w.mnpFichier);
+    sendKey(w.mnpFichier, Qt::Key_Escape);
+    EXPECT_TRUE(messages.calls().isEmpty());
+    w.mnpFichier->hide();
+
     // While a modal window is open the keys are not the main window's.
     QDialog modal;
     modal.setModal(true);
@@ -321,6 +330,40 @@ TEST(MainWindow, ApplicationKeys)
     EXPECT_TRUE(messages.calls().isEmpty());
     EXPECT_EQ(sqlRequests, 2);
     modal.hide();
+}
+
+TEST(MainWindow, F6OpensOneCalendarThatIsNotModal)
+{
+    ProgramFolder folder;
+    MessageRecorder messages;
+    TfrmKivMain w;
+    auto calendars = [] {
+        int n = 0;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            n += qobject_cast<TfrmCalendar*>(top) && top->isVisible();
+        return n;
+    };
+    ASSERT_EQ(calendars(), 0);
+    sendKey(&w, Qt::Key_F6);
+    sendKey(w.lClient, Qt::Key_F6);
+    EXPECT_EQ(calendars(), 1);
+    TfrmCalendar* calendar = TfrmCalendar::Existing();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_FALSE(calendar->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // Esc in that calendar asks whether to quit the application.
+    messages.answer(mrNo);
+    sendKey(calendar, Qt::Key_Escape);
+    EXPECT_EQ(messages.texts(), QStringList{kQuitQuestion});
+    EXPECT_TRUE(calendar->isVisible());
+
+    // Once closed, F6 opens a new one.
+    calendar->close();
+    ProcessMessages();
+    EXPECT_EQ(calendars(), 0);
+    sendKey(&w, Qt::Key_F6);
+    EXPECT_EQ(calendars(), 1);
 }
 
 TEST(MainWindow, ConsultationIsUnderConstruction)
