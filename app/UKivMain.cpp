@@ -9,6 +9,7 @@
 #include "app/UCalendar.h"
 #include "app/USplashEx.h"
 #include "controls/Gradient.h"
+#include "expenditure/UFact.h"
 
 #include <QAction>
 #include <QApplication>
@@ -421,6 +422,8 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnConsBud, &QAction::triggered, this, Guarded([this] { mnConsBudClick(); }));
     // A propos
     connect(mnApropos0, &QAction::triggered, this, Guarded([this] { mnApropos0Click(); }));
+    // Dépenses
+    connect(mnFactures, &QAction::triggered, this, Guarded([this] { TfrmFact frm(this); frm.IdDepense = -1; frm.exec(); }));
 
     // Toolbar: each button does what its menu item does, whatever the item's
     // visibility (the buttons are not filtered by rights).

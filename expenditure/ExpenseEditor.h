@@ -87,6 +87,9 @@ public:
     static QString ModeText(TEditMode mode);
     bool WriteRight() const { return m_writeRight; }
 
+    // The status bar; one of its panels shows the mode.
+    TStatusBar* stBar = nullptr;
+
     // Where a control sits in the button table.
     enum class Role {
         Browse,        // enabled in browse mode (search, navigator)
@@ -173,8 +176,6 @@ protected:
     virtual void btnPostClick() = 0;
     virtual void btnCancelClick() = 0;
     bool FormCloseQuery();
-
-    TStatusBar* stBar = nullptr;
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,600 @@
+#include "expenditure/UFact.h"
+
+#include "app/GlobalState.h"
+#include "app/Guard.h"
+#include "app/MessageBox.h"
+#include "app/UDM.h"
+#include "app/UListBenef.h"
+#include "app/UListFNM.h"
+#include "controls/NumEdit.h"
+#include "db/Database.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int InvoiceKind = 0;
+
+const char* const SelectInvoices = "SELECT * FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE ORDER BY DATE_DEPENSE";
+
+const char* const InsertInvoice =
+    "INSERT INTO DEPENSE        (ID_DEPENSE, NO_DEPENSE, DATE_DEPENSE,        TYPE_DEPENSE, ID_BEN, OBJET, REMBOURS,"
+    "        ID_FNM, MONTANT, ID_USER, DATEC, DATEM ) VALUES(:ID_DEPENSE, :NO_DEPENSE, :DATE_DEPENSE,"
+    "        :TYPE_DEPENSE, :ID_BEN, :OBJET, :REMBOURS,        :ID_FNM, :MONTANT, :ID_USER, :DATEC, :DATEM ) ";
+
+const char* const UpdateInvoice =
+    "UPDATE DEPENSE SET        NO_DEPENSE=:NO_DEPENSE,        DATE_DEPENSE=:DATE_DEPENSE,"
+    "        ID_BEN=:ID_BEN, OBJET=:OBJET,        ID_FNM=:ID_FNM, MONTANT=:MONTANT,"
+    "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE";
+
+QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        QStyle::StandardPixmap icon)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(64);
+    return b;
+}
+
+QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QStringLiteral("..."));
+    b->setToolTip(hint);
+    return b;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength, bool readOnly = false)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    e->setReadOnly(readOnly);
+    return e;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(90);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+} // namespace
+
+TfrmFact::TfrmFact(QWidget* parent)
+    : TExpenseEditor(parent, QStringLiteral("mnFactures"), {60, 50, 110, 110, 90}, 4)
+{
+    BuildWindow();
+}
+
+TfrmFact::~TfrmFact() = default;
+
+void TfrmFact::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmFact"));
+    setWindowTitle(QStringLiteral("Factures"));
+    setModal(true);
+
+    // Toolbar.
+    auto* pnlButton = new QFrame(this);
+    pnlButton->setObjectName(QStringLiteral("pnlButton"));
+    pnlButton->setFrameShape(QFrame::StyledPanel);
+    auto* bar = new QHBoxLayout(pnlButton);
+    bar->setContentsMargins(4, 2, 4, 2);
+    bar->setSpacing(2);
+    btnAdd = MakeToolButton(pnlButton, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle facture"),
+                        QStyle::SP_FileIcon);
+    btnModif = MakeToolButton(pnlButton, "btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier la facture"),
+                          QStyle::SP_FileDialogDetailedView);
+    btnDelete = MakeToolButton(pnlButton, "btnDelete", QStringLiteral("Supprimer"),
+                           QStringLiteral("Supprimer la facture"), QStyle::SP_TrashIcon);
+    btnPost = MakeToolButton(pnlButton, "btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
+                         QStyle::SP_DialogSaveButton);
+    btnCancel = MakeToolButton(pnlButton, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
+                           QStyle::SP_DialogCancelButton);
+    btnFind = MakeToolButton(pnlButton, "btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher"),
+                         QStyle::SP_FileDialogContentsView);
+    MyNavigator = new TRecordNavigator(pnlButton);
+    btnMenu = MakeToolButton(pnlButton, "btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"),
+                         QStyle::SP_TitleBarUnshadeButton);
+    btnClose = MakeToolButton(pnlButton, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                          QStyle::SP_DialogCloseButton);
+    for (QWidget* w : {static_cast<QWidget*>(btnAdd), static_cast<QWidget*>(btnModif),
+                       static_cast<QWidget*>(btnDelete), static_cast<QWidget*>(btnPost),
+                       static_cast<QWidget*>(btnCancel), static_cast<QWidget*>(btnFind)})
+        bar->addWidget(w);
+    bar->addSpacing(8);
+    bar->addWidget(MyNavigator);
+    bar->addStretch(1);
+    bar->addWidget(btnMenu);
+    bar->addWidget(btnClose);
+
+    // Entry panel.
+    pnlMain = new QFrame(this);
+    pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    static_cast<QFrame*>(pnlMain)->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(pnlMain);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(8);
+
+    edNoFact = MakeEdit(pnlMain, "edNoFact", 40);
+    edDFact = MakeEdit(pnlMain, "edDFact", 10);
+    edDFact->setFixedWidth(90);
+    edDFact->setToolTip(QStringLiteral("Double-clic : calendrier"));
+    btnGetDate = MakePickButton(pnlMain, "btnGetDate", QStringLiteral("Calendrier"));
+    edFour = MakeEdit(pnlMain, "edFour", 0, true);
+    edFour->setFixedWidth(70);
+    btnGetFour = MakePickButton(pnlMain, "btnGetFour", QStringLiteral("Fournisseur (Ctrl+F)"));
+    lFour = new QLabel(pnlMain);
+    lFour->setObjectName(QStringLiteral("lFour"));
+    edChap = MakeEdit(pnlMain, "edChap", 0, true);
+    edChap->setFixedWidth(70);
+    edArt = MakeEdit(pnlMain, "edArt", 0, true);
+    edArt->setFixedWidth(40);
+    edPar = MakeEdit(pnlMain, "edPar", 0, true);
+    edPar->setFixedWidth(40);
+    btnGetImp = MakePickButton(pnlMain, "btnGetImp", QStringLiteral("Imputation (Ctrl+I)"));
+    lInt = new QLabel(pnlMain);
+    lInt->setObjectName(QStringLiteral("lInt"));
+    lInt->setWordWrap(true);
+    edMontant = new TNumEdit(pnlMain);
+    edMontant->setObjectName(QStringLiteral("edMontant"));
+    edMontant->SetDecimals(2);
+    edMontant->SetNumberFormat(TNumEdit::Thousands);
+    edMontant->setFixedWidth(160);
+    edObjet = MakeEdit(pnlMain, "edObjet", 150);
+
+    auto caption = [this](const QString& text) {
+        auto* l = new QLabel(text, pnlMain);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return l;
+    };
+    auto row = [](std::initializer_list<QWidget*> widgets, bool stretch) {
+        auto* h = new QHBoxLayout;
+        h->setSpacing(4);
+        for (QWidget* w : widgets)
+            h->addWidget(w);
+        if (stretch)
+            h->addStretch(1);
+        return h;
+    };
+    grid->addWidget(caption(QStringLiteral("N° Facture : ")), 0, 0);
+    grid->addLayout(row({edNoFact, caption(QStringLiteral("Date : ")), edDFact, btnGetDate}, false), 0, 1);
+    grid->addWidget(caption(QStringLiteral("Fournisseur : ")), 1, 0);
+    auto* fourRow = row({edFour, btnGetFour, lFour}, false);
+    fourRow->setStretchFactor(lFour, 1);
+    grid->addLayout(fourRow, 1, 1);
+    grid->addWidget(caption(QStringLiteral("Imputation : ")), 2, 0);
+    grid->addLayout(row({edChap, edArt, edPar, btnGetImp}, true), 2, 1);
+    grid->addWidget(lInt, 3, 1);
+    grid->addWidget(caption(QStringLiteral("Montant : ")), 4, 0);
+    grid->addLayout(row({edMontant}, true), 4, 1);
+    grid->addWidget(caption(QStringLiteral("Objet : ")), 5, 0);
+    grid->addWidget(edObjet, 5, 1);
+    grid->setColumnStretch(1, 1);
+
+    // Documents holding the invoice and the supplier's total.
+    auto* pnlInfo = new QWidget(this);
+    auto* info = new QHBoxLayout(pnlInfo);
+    info->setContentsMargins(4, 0, 4, 0);
+    lNoMdt = MakeValueLabel(pnlInfo, "lNoMdt");
+    lNoEng = MakeValueLabel(pnlInfo, "lNoEng");
+    lCA = MakeValueLabel(pnlInfo, "lCA");
+    lCA->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lCA->setMinimumWidth(150);
+    info->addWidget(new QLabel(QStringLiteral("MDT : "), pnlInfo));
+    info->addWidget(lNoMdt);
+    info->addSpacing(12);
+    info->addWidget(new QLabel(QStringLiteral("F.E : "), pnlInfo));
+    info->addWidget(lNoEng);
+    info->addStretch(1);
+    info->addWidget(new QLabel(QStringLiteral("C.A Four.: "), pnlInfo));
+    info->addWidget(lCA);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(6);
+    main->addWidget(pnlButton);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(8, 0, 8, 0);
+    body->setSpacing(6);
+    body->addWidget(pnlMain);
+    body->addWidget(pnlInfo);
+    main->addLayout(body, 1);
+    main->addWidget(stBar);
+    stBar->SetPanel(0, QStringLiteral("Exercice "));
+
+    // Popup menu.
+    PopMnFact = new QMenu(this);
+    PopMnFact->setObjectName(QStringLiteral("PopMnFact"));
+    mnAdd = PopMnFact->addAction(QStringLiteral("Nouvelle facture"));
+    mnDelete = PopMnFact->addAction(QStringLiteral("Supprimer la facture"));
+    mnModif = PopMnFact->addAction(QStringLiteral("Modifier la facture"));
+    PopMnFact->addSeparator();
+    mnPost = PopMnFact->addAction(QStringLiteral("Enregistrer"));
+    mnPost->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = PopMnFact->addAction(QStringLiteral("Annuler"));
+    PopMnFact->addSeparator();
+    mnFind = PopMnFact->addAction(QStringLiteral("Chercher"));
+    mnFind->setShortcut(QKeySequence(Qt::Key_F3));
+    mnFour = PopMnFact->addAction(QStringLiteral("Fournisseur"));
+    mnFour->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnListing = PopMnFact->addAction(QStringLiteral("Listing des Factures"));
+    mnListing->setVisible(false);
+    PopMnFact->addSeparator();
+    mnClose = PopMnFact->addAction(QStringLiteral("Fermer"));
+    AttachPopupMenu(PopMnFact, btnMenu);
+
+    // The button table.
+    SetEntryPanel(pnlMain);
+    SetNavigator(MyNavigator);
+    SetCancelButton(btnCancel);
+    for (QObject* o : {static_cast<QObject*>(btnAdd), static_cast<QObject*>(mnAdd)})
+        AddControl(Role::BrowseWrite, o);
+    for (QObject* o : {static_cast<QObject*>(btnFind), static_cast<QObject*>(mnFind)})
+        AddControl(Role::Browse, o);
+    for (QObject* o : {static_cast<QObject*>(btnModif), static_cast<QObject*>(btnDelete),
+                       static_cast<QObject*>(mnModif), static_cast<QObject*>(mnDelete)})
+        AddControl(Role::RowWrite, o);
+    for (QObject* o : {static_cast<QObject*>(btnPost), static_cast<QObject*>(btnCancel),
+                       static_cast<QObject*>(mnPost), static_cast<QObject*>(mnCancel),
+                       static_cast<QObject*>(btnGetDate), static_cast<QObject*>(btnGetImp),
+                       static_cast<QObject*>(btnGetFour), static_cast<QObject*>(mnFour)})
+        AddControl(Role::Editing, o);
+    AttachDateField(edDFact, btnGetDate);
+
+    // Handlers.
+    connect(btnAdd, &QToolButton::clicked, this, Guarded([this] { btnAddClick(); }));
+    connect(btnModif, &QToolButton::clicked, this, Guarded([this] { btnModifClick(); }));
+    connect(btnDelete, &QToolButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
+    connect(btnPost, &QToolButton::clicked, this, Guarded([this] { btnPostClick(); }));
+    connect(btnCancel, &QToolButton::clicked, this, Guarded([this] { btnCancelClick(); }));
+    connect(btnFind, &QToolButton::clicked, this, Guarded([this] { btnFindClick(); }));
+    connect(btnClose, &QToolButton::clicked, this, &QWidget::close);
+    connect(btnGetFour, &QToolButton::clicked, this, Guarded([this] { btnGetFourClick(); }));
+    connect(btnGetImp, &QToolButton::clicked, this, Guarded([this] { btnGetImpClick(); }));
+    connect(mnAdd, &QAction::triggered, this, Guarded([this] { btnAddClick(); }));
+    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
+    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
+    connect(mnPost, &QAction::triggered, this, Guarded([this] { btnPostClick(); }));
+    connect(mnCancel, &QAction::triggered, this, Guarded([this] { btnCancelClick(); }));
+    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
+    connect(mnFour, &QAction::triggered, this, Guarded([this] { btnGetFourClick(); }));
+    connect(mnClose, &QAction::triggered, this, &QWidget::close);
+    // Ctrl+I: the budget-line picker, while its button is enabled.
+    auto* ctrlI = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    connect(ctrlI, &QShortcut::activated, this, Guarded([this] {
+        if (btnGetImp->isEnabled())
+            btnGetImpClick();
+    }));
+    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowExpense(); }));
+
+    resize(640, 340);
+    SetMode(emBrowse);
+}
+
+bool TfrmFact::HasRows() const
+{
+    return qFact && qFact->isOpen() && !qFact->isEmpty();
+}
+
+// --- showing -------------------------------------------------------------------
+
+void TfrmFact::FormShow()
+{
+    TakeWriteRight();
+    m_lookups.Reload();
+    qFact = std::make_unique<db::Query>(DM->LURDO, QString::fromLatin1(SelectInvoices));
+    qFact->setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
+    qFact->open();
+    MyNavigator->SetQuery(qFact.get());
+    if (!qFact->isEmpty()) {
+        if (IdDepense == -1)
+            qFact->last();
+        else
+            LocateExpense(IdDepense);
+    }
+    ShowExpense();
+    stBar->SetPanel(1, FiscalYear);
+}
+
+void TfrmFact::FormClose()
+{
+    if (qFact)
+        qFact->close();
+    m_lookups.Clear();
+}
+
+void TfrmFact::ClearEntry()
+{
+    for (QLineEdit* e : {edNoFact, edDFact, edFour, edChap, edArt, edPar, edObjet})
+        e->clear();
+    lFour->clear();
+    lInt->clear();
+    edMontant->SetAsCurrency(Currency());
+}
+
+void TfrmFact::ShowExpense()
+{
+    m_idFnm = -1;
+    m_state = 0;
+    ClearEntry();
+    if (HasRows() && !qFact->eof()) {
+        const db::Query& q = *qFact;
+        IdDepense = int(q.asInt(QStringLiteral("ID_DEPENSE")));
+        m_state = DM->GetExpenseState(IdDepense);
+        m_idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
+        edNoFact->setText(q.asString(QStringLiteral("NO_DEPENSE")));
+        edDFact->setText(DateText(q.asDate(QStringLiteral("DATE_DEPENSE"))));
+        edMontant->SetAsCurrency(q.asCurrency(QStringLiteral("MONTANT")));
+        if (m_idFnm != -1) {
+            const TExpenseLookups::BudgetLine line = m_lookups.Line(m_idFnm);
+            edChap->setText(line.chap);
+            edArt->setText(line.art);
+            edPar->setText(line.par);
+            lInt->setText(line.intitule);
+        }
+        const qint64 idBen = q.asInt(QStringLiteral("ID_BEN"));
+        edFour->setText(QString::number(idBen));
+        lFour->setText(m_lookups.BenName(idBen));
+        edObjet->setText(q.asString(QStringLiteral("OBJET")));
+    }
+    edMontant->setEnabled(true);
+    btnGetImp->setEnabled(true);
+    SetMode(emBrowse);
+    MyNavigator->UpdateButtons();
+    ShowDocumentNumbers();
+}
+
+void TfrmFact::ShowDocumentNumbers()
+{
+    lNoMdt->clear();
+    lNoEng->clear();
+    const bool shown = HasRows() && !qFact->eof();
+    if (shown) {
+        lNoMdt->setText(PaymentOrderNumberOf(IdDepense));
+        lNoEng->setText(CommitmentNumberOf(IdDepense));
+    }
+    db::Query q(DM->LURDO, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE AND "
+                                          "      ID_BEN=:ID_BEN"));
+    q.setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
+    if (shown)
+        q.setParam(QStringLiteral("ID_BEN"), qFact->asInt(QStringLiteral("ID_BEN")));
+    else
+        q.setNull(QStringLiteral("ID_BEN"));
+    q.open();
+    lCA->setText((q.isEmpty() ? Currency() : q.asCurrency(QStringLiteral("TOTAL"))).formatMoney());
+}
+
+void TfrmFact::RefreshRows()
+{
+    const int row = qFact->row();
+    m_lookups.Reload();
+    qFact->close();
+    qFact->open();
+    qFact->moveTo(qBound(0, row, qMax(0, qFact->rowCount() - 1)));
+}
+
+bool TfrmFact::LocateExpense(qint64 id)
+{
+    const int col = qFact->columnIndex(QStringLiteral("ID_DEPENSE"));
+    for (int r = 0; r < qFact->rowCount(); ++r)
+        if (db::toInt(qFact->at(r, col)) == id) {
+            qFact->moveTo(r);
+            return true;
+        }
+    return false;
+}
+
+// --- operations ---------------------------------------------------------------------
+
+void TfrmFact::btnAddClick()
+{
+    RequireWriteRight();
+    lNoEng->clear();
+    lNoMdt->clear();
+    lCA->clear();
+    m_idFnm = -1;
+    ClearEntry();
+    SetMode(emInsert);
+    edNoFact->setFocus();
+}
+
+void TfrmFact::btnModifClick()
+{
+    RequireWriteRight();
+    if (!HasRows())
+        return;
+    SetMode(emEdit);
+    // A committed or mandated invoice keeps its amount and budget line.
+    const bool free = m_state == 0;
+    edMontant->setEnabled(free);
+    btnGetImp->setEnabled(free);
+    RecolourEntryPanel();
+    if (!free)
+        ShowInfo(QStringLiteral("Cette facture est engagée et/ou mandatée !\r"
+                                "Certaines informations ne peuvent être modifiées."));
+    edObjet->setFocus();
+}
+
+void TfrmFact::btnCancelClick()
+{
+    if (Confirm(QStringLiteral("Etes-vous sûr de vouloir annuler les modifications ?")))
+        ShowExpense();
+}
+
+void TfrmFact::btnDeleteClick()
+{
+    RequireWriteRight();
+    if (!HasRows())
+        return;
+    RefuseByState(m_state, {QStringLiteral("Cette Facture est déjà Engagée !\rSuppression Impossible."),
+                            QStringLiteral("Cette Facture est déjà mandatée !\rSuppression Impossible."),
+                            QStringLiteral("Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.")});
+    if (!Confirm(QStringLiteral("Etes-vous sûr de vouloir supprimer cette facture ?")))
+        return;
+    const qint64 id = IdDepense;
+    WriteAndCommit([id] {
+        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"));
+        q.setParam(QStringLiteral("ID_DEPENSE"), id);
+        q.exec();
+    });
+    RefreshRows();
+    ShowExpense();
+}
+
+void TfrmFact::btnFindClick()
+{
+    if (!HasRows())
+        return;
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("Rechercher une Facture"),
+                                               QStringLiteral("Tapez le No de la dépense : "), QLineEdit::Normal,
+                                               QString(), &ok);
+    if (!ok || text.isEmpty())
+        return;
+    const int col = qFact->columnIndex(QStringLiteral("NO_DEPENSE"));
+    for (int r = 0; r < qFact->rowCount(); ++r)
+        if (db::toText(qFact->at(r, col)) == text) {
+            qFact->moveTo(r);
+            ShowExpense();
+            return;
+        }
+    ShowInfo(text + QStringLiteral(" : Cette facture est introuvable ! "));
+}
+
+bool TfrmFact::InvoiceNumberTaken(const QString& number, qint64 idBen) const
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE, NO_DEPENSE, ID_BEN FROM DEPENSE WHERE ID_BEN=:ID_BEN"));
+    q.setParam(QStringLiteral("ID_BEN"), idBen);
+    q.open();
+    const bool editing = Mode() == emEdit;
+    for (q.first(); !q.eof(); q.next())
+        if (q.asString(QStringLiteral("NO_DEPENSE")) == number &&
+            !(editing && q.asInt(QStringLiteral("ID_DEPENSE")) == IdDepense))
+            return true;
+    return false;
+}
+
+void TfrmFact::btnPostClick()
+{
+    RequireWriteRight();
+    if (Mode() == emBrowse)
+        return;
+    edNoFact->setText(edNoFact->text().trimmed());
+    const QString number = edNoFact->text();
+    if (number.isEmpty())
+        Refuse(QStringLiteral("Le N° de Facture est manquant !"), edNoFact);
+    const QDate date = CheckDateField(
+        edDFact, QStringLiteral("La Date Facture est manquante !"), QStringLiteral("La Date Facture est incorrecte !"),
+        QStringLiteral("La date Facture ne correspond pas à l'exercice en cours ! \rVoulez-vous continuer ?"),
+        YearRule::Ask);
+    const std::optional<Currency> typed = edMontant->TryAsCurrency();
+    const Currency amount = typed.value_or(Currency());
+    if (!typed || amount <= Currency() || amount > MaxAmount)
+        Refuse(QStringLiteral("Le Montant de la Facture est incorrect !"), edMontant);
+    if (edFour->text().trimmed().isEmpty())
+        Refuse(QStringLiteral("Le fournisseur est manquant !"), edFour);
+    const qint64 idBen = edFour->text().trimmed().toLongLong();
+    if (InvoiceNumberTaken(number, idBen))
+        ConfirmOrRefuse(QStringLiteral("Ce N° de Facture a déjà été saisi pour ce fournisseur !\r"
+                                       "Continuer tout de même ?"),
+                        edNoFact);
+    if (edChap->text().isEmpty() || m_idFnm == -1)
+        Refuse(QStringLiteral("L'Imputation est manquante !"), edChap);
+
+    TWaitCursor wait;
+    const bool inserting = Mode() == emInsert;
+    qint64 id = IdDepense;
+    const QDate today = QDate::currentDate();
+    WriteAndCommit([&] {
+        db::Query q(DM->LURDO);
+        if (inserting) {
+            id = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
+            q.setSql(QString::fromLatin1(InsertInvoice));
+            q.setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
+            q.setParam(QStringLiteral("REMBOURS"), 0);
+            q.setParam(QStringLiteral("DATEC"), today);
+        } else {
+            q.setSql(QString::fromLatin1(UpdateInvoice));
+        }
+        q.setParam(QStringLiteral("ID_DEPENSE"), id);
+        q.setParam(QStringLiteral("NO_DEPENSE"), number);
+        q.setParam(QStringLiteral("DATE_DEPENSE"), date);
+        q.setParam(QStringLiteral("ID_BEN"), idBen);
+        q.setParam(QStringLiteral("OBJET"), edObjet->text().trimmed());
+        q.setParam(QStringLiteral("ID_FNM"), m_idFnm);
+        q.setParam(QStringLiteral("MONTANT"), amount);
+        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+        q.setParam(QStringLiteral("DATEM"), today);
+        q.exec();
+    });
+    IdDepense = int(id);
+    RefreshRows();
+    LocateExpense(id);
+    ShowExpense();
+}
+
+// --- pickers -----------------------------------------------------------------------------
+
+void TfrmFact::btnGetFourClick()
+{
+    if (!btnGetFour->isEnabled())
+        return;
+    {
+        TfrmListBenef picker(this);
+        picker.SelectMode = true;
+        picker.TypeBen = 0;
+        if (picker.exec() == QDialog::Accepted) {
+            edFour->setText(QString::number(picker.IdBen));
+            lFour->setText(picker.NomBen);
+        }
+    }
+    edObjet->setFocus();
+}
+
+void TfrmFact::btnGetImpClick()
+{
+    if (!btnGetImp->isEnabled())
+        return;
+    TfrmListFNM picker(this);
+    picker.SelectMode = true;
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    SetBudgetLine(picker.IdFnm, picker.Chap, picker.Art, picker.Par, picker.Intitule);
+    edMontant->setFocus();
+}
+
+void TfrmFact::SetBudgetLine(qint64 idFnm, const QString& chap, const QString& art, const QString& par,
+                             const QString& intitule)
+{
+    m_idFnm = idFnm;
+    edChap->setText(chap);
+    edArt->setText(art);
+    edPar->setText(par);
+    lInt->setText(intitule);
+}

@@ -1,0 +1,98 @@
+#pragma once
+// TfrmFact: the supplier invoices (expenses of kind 0), browsed one at a time,
+// created, changed and deleted through the three-mode expense editor.
+
+#include "expenditure/ExpenseEditor.h"
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class TNumEdit;
+
+namespace db { class Query; }
+
+class TfrmFact : public TExpenseEditor {
+    Q_OBJECT
+public:
+    explicit TfrmFact(QWidget* parent = nullptr);
+    ~TfrmFact() override;
+
+    // Handlers (each connected through the guard).
+    void FormShow() override;
+    void FormClose() override;
+    void btnAddClick();
+    void btnModifClick();
+    void btnDeleteClick();
+    void btnPostClick() override;
+    void btnCancelClick() override;
+    void btnFindClick();
+    void btnGetFourClick();
+    void btnGetImpClick();
+
+    // Whether `number` is already the number of another expense of `idBen`.
+    bool InvoiceNumberTaken(const QString& number, qint64 idBen) const;
+
+    // The state of the shown invoice, taken when it was shown (0 free,
+    // 1 committed, 2 in a payment order, 3 both) and its budget line.
+    int ExpenseState() const { return m_state; }
+    qint64 ChosenBudgetLine() const { return m_idFnm; }
+
+    // Controls.
+    QWidget* pnlMain;
+    QLineEdit* edNoFact;
+    QLineEdit* edDFact;
+    QLineEdit* edFour;
+    QLabel* lFour;
+    QLineEdit* edChap;
+    QLineEdit* edArt;
+    QLineEdit* edPar;
+    QLabel* lInt;
+    TNumEdit* edMontant;
+    QLineEdit* edObjet;
+    QLabel* lNoMdt;
+    QLabel* lNoEng;
+    QLabel* lCA;
+    QToolButton* btnAdd;
+    QToolButton* btnDelete;
+    QToolButton* btnModif;
+    QToolButton* btnPost;
+    QToolButton* btnCancel;
+    QToolButton* btnFind;
+    QToolButton* btnMenu;
+    QToolButton* btnClose;
+    QToolButton* btnGetFour;
+    QToolButton* btnGetImp;
+    QToolButton* btnGetDate;
+    TRecordNavigator* MyNavigator;
+    QMenu* PopMnFact;
+    QAction* mnAdd;
+    QAction* mnDelete;
+    QAction* mnModif;
+    QAction* mnPost;
+    QAction* mnCancel;
+    QAction* mnFind;
+    QAction* mnFour;
+    QAction* mnClose;
+    QAction* mnListing;
+
+protected:
+    bool HasRows() const override;
+
+private:
+    void BuildWindow();
+    void ShowExpense();
+    void ShowDocumentNumbers();
+    void ClearEntry();
+    void SetBudgetLine(qint64 idFnm, const QString& chap, const QString& art, const QString& par,
+                       const QString& intitule);
+    void RefreshRows();
+    bool LocateExpense(qint64 id);
+
+    std::unique_ptr<db::Query> qFact;
+    TExpenseLookups m_lookups;
+    qint64 m_idFnm = -1;
+    int m_state = 0;
+};
