@@ -1,0 +1,151 @@
+#pragma once
+// A year database with a clean session: no user logged in, the failure
+// counters at 0, the computer's date setter replaced by a recorder, and small
+// helpers that write and read users and rights rows. With `withMainWindow`
+// the real main window (never shown) supplies the menu the rights follow.
+
+#include "app/GlobalState.h"
+#include "app/UChangePassWord.h"
+#include "app/UDM.h"
+#include "app/UKivMain.h"
+#include "app/UPassWord.h"
+#include "common/ProgramFolder.h"
+#include "common/YearDb.h"
+#include "platform/SystemDate.h"
+
+#include <QDateTime>
+#include <QList>
+#include <gtest/gtest.h>
+#include <memory>
+
+class LoginTest : public ::testing::Test {
+protected:
+    virtual bool withMainWindow() const { return false; }
+
+    void SetUp() override
+    {
+        if (withMainWindow()) {
+            folder = std::make_unique<ProgramFolder>();
+            main = std::make_unique<TfrmKivMain>();
+        }
+        year = std::make_unique<YearDb>();
+        saved = {CurrentUserCode, CurrentUserId, CurrentUserAccess, CurrentUserLastName, CurrentUserFirstName,
+                 IsBuiltInManager, IsBuiltInAdmin};
+        LogOut();
+        CurrentUserCode = QStringLiteral("MANAGER");
+        ResetLoginFailures();
+        ResetPasswordCheckFailures();
+        platform::SetSystemDateSetter([this](const QDateTime& value) {
+            dateSets.append(value);
+            return false;
+        });
+    }
+
+    void TearDown() override
+    {
+        platform::SetSystemDateSetter({});
+        main.reset();
+        year.reset();
+        folder.reset();
+        CurrentUserCode = saved.code;
+        CurrentUserId = saved.id;
+        CurrentUserAccess = saved.access;
+        CurrentUserLastName = saved.last;
+        CurrentUserFirstName = saved.first;
+        IsBuiltInManager = saved.manager;
+        IsBuiltInAdmin = saved.admin;
+    }
+
+    static void LogOut()
+    {
+        CurrentUserId = 0;
+        CurrentUserAccess = 0;
+        CurrentUserLastName.clear();
+        CurrentUserFirstName.clear();
+        IsBuiltInManager = false;
+        IsBuiltInAdmin = false;
+    }
+
+    // Logs a T_USERS user in without the dialog.
+    static void LogInAs(int id, const QString& code)
+    {
+        LogOut();
+        CurrentUserId = id;
+        CurrentUserCode = code;
+    }
+
+    // Inserts a user (type -1: no type) and returns its key.
+    static int AddUser(const QString& code, const QString& pw, int type = 1, const QString& nom = QStringLiteral("NOM"),
+                       const QString& prenom = QStringLiteral("PRENOM"))
+    {
+        db::Query ins(DM->LURDO, QStringLiteral("INSERT INTO T_USERS (NOM, PRENOM, USER_ID, PW, TYPE_USER) "
+                                                "VALUES (:NOM, :PRENOM, :USER_ID, :PW, :TYPE_USER)"));
+        ins.setParam(QStringLiteral("NOM"), nom);
+        ins.setParam(QStringLiteral("PRENOM"), prenom);
+        ins.setParam(QStringLiteral("USER_ID"), code);
+        ins.setParam(QStringLiteral("PW"), pw);
+        if (type < 0)
+            ins.setNull(QStringLiteral("TYPE_USER"));
+        else
+            ins.setParam(QStringLiteral("TYPE_USER"), type);
+        ins.exec();
+        EXPECT_TRUE(DM->CommitWork());
+        db::Query id(DM->LURDO, QStringLiteral("SELECT MAX(ID_USER) AS ID FROM T_USERS"));
+        id.open();
+        return int(id.asInt(QStringLiteral("ID")));
+    }
+
+    // Inserts one rights row.
+    static void AddRight(int userId, const QString& key, int access)
+    {
+        db::Query ins(DM->LURDO, QStringLiteral("INSERT INTO T_SECUR (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME, "
+                                                "OBJECT_DESC, TYPE_ACCES, TV_LEVEL, NB_CHILD) VALUES (0, :ID_USER, 0, "
+                                                ":OBJECT_NAME, :OBJECT_NAME, :TYPE_ACCES, 2, 0)"));
+        ins.setParam(QStringLiteral("ID_USER"), userId);
+        ins.setParam(QStringLiteral("OBJECT_NAME"), key);
+        ins.setParam(QStringLiteral("TYPE_ACCES"), access);
+        ins.exec();
+        EXPECT_TRUE(DM->CommitWork());
+    }
+
+    // TYPE_ACCES of every row of a user's key (oldest first).
+    static QList<int> Rights(int userId, const QString& key)
+    {
+        db::Query q(DM->LURDO, QStringLiteral("SELECT TYPE_ACCES FROM T_SECUR WHERE ID_USER=:ID_USER "
+                                              "AND OBJECT_NAME=:OBJECT_NAME ORDER BY ID_SECUR"));
+        q.setParam(QStringLiteral("ID_USER"), userId);
+        q.setParam(QStringLiteral("OBJECT_NAME"), key);
+        q.open();
+        QList<int> out;
+        for (q.first(); !q.eof(); q.next())
+            out.append(int(q.asInt(QStringLiteral("TYPE_ACCES"))));
+        return out;
+    }
+
+    // The single value of a one-row, one-column select (its column named V).
+    static QString Scalar(const QString& sql)
+    {
+        db::Query q(DM->LURDO, sql);
+        q.open();
+        return q.isEmpty() ? QStringLiteral("<no row>") : q.asString(QStringLiteral("V"));
+    }
+
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<TfrmKivMain> main;
+    std::unique_ptr<YearDb> year;
+    QList<QDateTime> dateSets;
+
+private:
+    struct {
+        QString code;
+        int id = 0;
+        std::int16_t access = 0;
+        QString last, first;
+        bool manager = false, admin = false;
+    } saved;
+};
+
+class LoginMenuTest : public LoginTest {
+protected:
+    bool withMainWindow() const override { return true; }
+};
