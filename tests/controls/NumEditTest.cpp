@@ -74,8 +74,9 @@ TEST_P(NumEditTyping, KeysGiveTextCaretAndBeeps)
     ed.setCursorPosition(0);
     Type(&ed, QString::fromUtf8(c.keys));
     EXPECT_EQ(ed.text().toStdString(), c.text) << "keys " << c.keys;
-    if (c.caret >= 0)
+    if (c.caret >= 0) {
         EXPECT_EQ(ed.cursorPosition(), c.caret) << "keys " << c.keys;
+    }
     EXPECT_EQ(ed.beeps, c.beeps) << "keys " << c.keys;
 }
 

@@ -1,0 +1,880 @@
+#include "budget/UBudget.h"
+
+#include "app/GlobalState.h"
+#include "app/Guard.h"
+#include "app/ListRecordPattern.h"
+#include "app/MessageBox.h"
+#include "app/Pause.h"
+#include "app/Rights.h"
+#include "app/Routines.h"
+#include "app/UCalendar.h"
+#include "app/UDM.h"
+#include "budget/UFindImput.h"
+#include "budget/UTotChap.h"
+#include "controls/NumEdit.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kGrey(0xE8, 0xE8, 0xE8);   // $E8E8E8
+const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
+
+// The largest amount a DECIMAL(15,2) column holds.
+const Currency kMaxAmount = *Currency::parse(u"9999999999999.99");
+
+const char* const kSelectBudget = "SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
+                                  "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS\n"
+                                  "FROM FNM ORDER BY CHAP, ART, PAR";
+
+// A date typed "dd/MM/yyyy" (one-digit day and month accepted); invalid otherwise.
+QDate ParseDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    QDate d = QDate::fromString(t, kDateFormat);
+    if (!d.isValid())
+        d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    return d;
+}
+
+bool InFiscalYear(const QDate& date)
+{
+    return YearOfDate(date) == FiscalYear.trimmed().toInt();
+}
+
+void SetFieldColor(QWidget* field, const QColor& color)
+{
+    QPalette p = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, color);
+    field->setPalette(p);
+}
+
+// The entry panel is disabled while browsing; its fields keep their colours
+// and a readable text, as they look while editing.
+void KeepTextReadable(QWidget* field)
+{
+    QPalette p = field->palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Active, QPalette::WindowText));
+    field->setPalette(p);
+}
+
+[[noreturn]] void Refuse(QWidget* field, const QString& message)
+{
+    ShowInfo(message);
+    if (field)
+        field->setFocus();
+    Abort();
+}
+
+} // namespace
+
+TfrmBudget::TfrmBudget(QWidget* parent)
+    : QDialog(parent)
+{
+    BuildWindow();
+    // FormCreate: status panels 0 and 1.
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+}
+
+TfrmBudget::~TfrmBudget() = default;
+
+void TfrmBudget::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmBudget"));
+    setWindowTitle(QStringLiteral("Budget"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Tool bar.
+    pnlBtns = new QWidget(this);
+    pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
+    auto* bar = new QHBoxLayout(pnlBtns);
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->setSpacing(2);
+    QStyle* st = style();
+
+    MyNavigator = new QWidget(pnlBtns);
+    MyNavigator->setObjectName(QStringLiteral("MyNavigator"));
+    auto* nav = new QHBoxLayout(MyNavigator);
+    nav->setContentsMargins(0, 0, 0, 0);
+    nav->setSpacing(0);
+    auto navButton = [&](const char* name, QStyle::StandardPixmap icon, const QString& hint, NavButton which) {
+        QPushButton* b = MakeButton(MyNavigator, name, QString(), hint);
+        b->setIcon(st->standardIcon(icon));
+        b->setFixedWidth(28);
+        nav->addWidget(b);
+        connect(b, &QPushButton::clicked, this, Guarded([this, which] { MyNavigatorClick(which); }));
+        return b;
+    };
+    btnFirst = navButton("btnFirst", QStyle::SP_MediaSkipBackward, QStringLiteral("Premier"), nbFirst);
+    btnPrior = navButton("btnPrior", QStyle::SP_MediaSeekBackward, QStringLiteral("Précédent"), nbPrior);
+    btnNext = navButton("btnNext", QStyle::SP_MediaSeekForward, QStringLiteral("Suivant"), nbNext);
+    btnLast = navButton("btnLast", QStyle::SP_MediaSkipForward, QStringLiteral("Dernier"), nbLast);
+    bar->addWidget(MyNavigator);
+    bar->addSpacing(8);
+
+    auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
+        QPushButton* b = MakeButton(pnlBtns, name, text, hint);
+        b->setIcon(st->standardIcon(icon));
+        bar->addWidget(b);
+        return b;
+    };
+    btnEdit = toolButton("btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier les dotations"),
+                         QStyle::SP_FileDialogDetailedView);
+    btnPost = toolButton("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"),
+                         QStyle::SP_DialogSaveButton);
+    btnCancel = toolButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
+                           QStyle::SP_DialogCancelButton);
+    btnFind = toolButton("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher une imputation"),
+                         QStyle::SP_FileDialogContentsView);
+    btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer des documents"),
+                          QStyle::SP_FileIcon);
+    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_TitleBarMenuButton);
+    bar->addStretch();
+    btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton);
+    layout->addWidget(pnlBtns);
+
+    // Entry panel.
+    pnlMain = new QWidget(this);
+    pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    auto* grid = new QGridLayout(pnlMain);
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+
+    auto label = [&](const QString& text) {
+        auto* l = new QLabel(text, pnlMain);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return l;
+    };
+    auto keyEdit = [&](const char* name, int width) {
+        auto* e = new QLineEdit(pnlMain);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+        e->setAlignment(Qt::AlignCenter);
+        e->setFixedWidth(width);
+        SetFieldColor(e, kGrey);
+        KeepTextReadable(e);
+        return e;
+    };
+    edChap = keyEdit("edChap", 64);
+    edArt = keyEdit("edArt", 40);
+    edPar = keyEdit("edPar", 40);
+    auto* keys = new QGridLayout;
+    keys->setHorizontalSpacing(4);
+    keys->setVerticalSpacing(0);
+    const char* keyCaptions[] = {"Chap.", "Art.", "Par."};
+    QLineEdit* keyEdits[] = {edChap, edArt, edPar};
+    for (int i = 0; i < 3; ++i) {
+        auto* l = new QLabel(QString::fromLatin1(keyCaptions[i]), pnlMain);
+        l->setAlignment(Qt::AlignCenter);
+        keys->addWidget(l, 0, i);
+        keys->addWidget(keyEdits[i], 1, i);
+    }
+    keys->setColumnStretch(3, 1);
+    grid->addWidget(label(QStringLiteral("Imputation : ")), 1, 0);
+    grid->addLayout(keys, 0, 1, 2, 4);
+
+    lInt = new QLabel(pnlMain);
+    lInt->setObjectName(QStringLiteral("lInt"));
+    QFont bold = lInt->font();
+    bold.setBold(true);
+    lInt->setFont(bold);
+    lInt->setWordWrap(true);
+    lInt->setFixedHeight(QFontMetrics(bold).lineSpacing() * 2 + 4);
+    lInt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    KeepTextReadable(lInt);
+    grid->addWidget(lInt, 2, 0, 1, 5);
+
+    auto amount = [&](const char* name) {
+        auto* e = new TNumEdit(pnlMain);
+        e->setObjectName(QString::fromLatin1(name));
+        e->SetDecimals(2);
+        e->SetNumberFormat(TNumEdit::Thousands);
+        e->setFixedWidth(150);
+        KeepTextReadable(e);
+        return e;
+    };
+    edMt_BP = amount("edMt_BP");
+    edMt_Regie = amount("edMt_Regie");
+    edMt_BS = amount("edMt_BS");
+
+    auto dateField = [&](const char* name, const char* buttonName, QPushButton*& button) {
+        auto* e = new QLineEdit(pnlMain);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setFixedWidth(90);
+        e->setMaxLength(10);
+        e->setAlignment(Qt::AlignCenter);
+        KeepTextReadable(e);
+        e->installEventFilter(this);
+        button = MakeButton(pnlMain, buttonName, QStringLiteral("..."), QStringLiteral("Calendrier"));
+        button->setFixedWidth(26);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, Guarded([this, e] { btnGetDateClick(e); }));
+        return e;
+    };
+    edDateBP = dateField("edDateBP", "btnGetDateBP", btnGetDateBP);
+    edDateEng_BP = dateField("edDateEng_BP", "btnGetDateEng_BP", btnGetDateEng_BP);
+    edDateBS = dateField("edDateBS", "btnGetDateBS", btnGetDateBS);
+    edDateEng_BS = dateField("edDateEng_BS", "btnGetDateEng_BS", btnGetDateEng_BS);
+
+    auto dateRow = [&](int row, const QString& caption, QLineEdit* e, QPushButton* b) {
+        grid->addWidget(label(caption), row, 2);
+        auto* h = new QHBoxLayout;
+        h->setSpacing(2);
+        h->addWidget(e);
+        h->addWidget(b);
+        h->addStretch();
+        grid->addLayout(h, row, 3);
+    };
+    grid->addWidget(label(QStringLiteral("Primitif : ")), 3, 0);
+    grid->addWidget(edMt_BP, 3, 1);
+    dateRow(3, QStringLiteral("Date visa : "), edDateBP, btnGetDateBP);
+    grid->addWidget(label(QStringLiteral("Mt Régie : ")), 4, 0);
+    grid->addWidget(edMt_Regie, 4, 1);
+    dateRow(4, QStringLiteral("Date F. Eng. : "), edDateEng_BP, btnGetDateEng_BP);
+    auto* line = new QFrame(pnlMain);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(line, 5, 0, 1, 5);
+    grid->addWidget(label(QStringLiteral("Modificatif : ")), 6, 0);
+    grid->addWidget(edMt_BS, 6, 1);
+    dateRow(6, QStringLiteral("Date visa : "), edDateBS, btnGetDateBS);
+    dateRow(7, QStringLiteral("Date F. Eng. : "), edDateEng_BS, btnGetDateEng_BS);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(8, 1);
+    layout->addWidget(pnlMain, 1);
+
+    // Tab order through the entry fields.
+    QWidget::setTabOrder(edMt_BP, edMt_Regie);
+    QWidget::setTabOrder(edMt_Regie, edDateBP);
+    QWidget::setTabOrder(edDateBP, edDateEng_BP);
+    QWidget::setTabOrder(edDateEng_BP, edMt_BS);
+    QWidget::setTabOrder(edMt_BS, edDateBS);
+    QWidget::setTabOrder(edDateBS, edDateEng_BS);
+
+    stBar = new TStatusBar({90, 60, 80, 90}, this);
+    layout->addWidget(stBar);
+
+    // Menus.
+    mnFicheBP = new QAction(QStringLiteral("la fiche d'engagement - Primitif"), this);
+    mnFicheBP->setObjectName(QStringLiteral("mnFicheBP"));
+    mnFicheBP_Pre = new QAction(QStringLiteral("la fiche d'engagement - Primitif - PréImprimé"), this);
+    mnFicheBP_Pre->setObjectName(QStringLiteral("mnFicheBP_Pre"));
+    mnFicheBS = new QAction(QStringLiteral("la fiche d'engagement - Modificatif"), this);
+    mnFicheBS->setObjectName(QStringLiteral("mnFicheBS"));
+    mnFicheBS_Pre = new QAction(QStringLiteral("la fiche d'engagement - Modificatif - PréImprimé"), this);
+    mnFicheBS_Pre->setObjectName(QStringLiteral("mnFicheBS_Pre"));
+    const QList<QAction*> printItems{mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre};
+
+    PopMnBud = new QMenu(this);
+    PopMnBud->setObjectName(QStringLiteral("PopMnBud"));
+    auto item = [&](const char* name, const QString& caption, const QKeySequence& key) {
+        QAction* a = PopMnBud->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+            addAction(a);   // the shortcut works while the menu is closed
+        }
+        return a;
+    };
+    mnEdit = item("mnEdit", QStringLiteral("Modifier"), QKeySequence(Qt::Key_F2));
+    mnPost = item("mnPost", QStringLiteral("&Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = item("mnCancel", QStringLiteral("&Annuler"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnFind = item("mnFind", QStringLiteral("Chercher"), QKeySequence(Qt::Key_F3));
+    mnTotChap = item("mnTotChap", QStringLiteral("Total Chapitre"), QKeySequence(Qt::Key_F5));
+    QMenu* mnPrint = PopMnBud->addMenu(QStringLiteral("Imprimer ..."));
+    mnPrint->setObjectName(QStringLiteral("mnImprimer"));
+    mnPrint->addActions(printItems);
+    mnClose = item("mnClose", QStringLiteral("&Fermer"), QKeySequence());
+
+    PopMnPrint = new QMenu(this);
+    PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
+    PopMnPrint->addActions(printItems);
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { RunGuarded([&] { PopMnBud->popup(mapToGlobal(pos)); }); });
+
+    connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
+    connect(mnEdit, &QAction::triggered, this, Guarded([this] { btnEditClick(); }));
+    connect(btnPost, &QPushButton::clicked, this, Guarded([this] { btnPostClick(); }));
+    connect(mnPost, &QAction::triggered, this, Guarded([this] { btnPostClick(); }));
+    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
+    connect(mnCancel, &QAction::triggered, this, Guarded([this] { btnCancelClick(); }));
+    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
+    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
+    connect(mnTotChap, &QAction::triggered, this, Guarded([this] { mnTotChapClick(); }));
+    connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
+    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnBud, btnMenu); }));
+    connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
+    connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
+
+    resize(640, 330);
+}
+
+// ---- showing a line -------------------------------------------------------
+
+void TfrmBudget::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    RunGuarded([this] { FormShow(); });
+}
+
+void TfrmBudget::FormShow()
+{
+    m_canWrite = CanWrite(QStringLiteral("mnBudget"), CurrentUserId);
+    OpenBudget();
+    LocateLine(IdFnm);
+    ShowBudgetLine();
+}
+
+void TfrmBudget::OpenBudget()
+{
+    if (!qBudget)
+        qBudget = std::make_unique<db::Query>(DM->LURDO, QString::fromLatin1(kSelectBudget));
+    qBudget->close();
+    qBudget->open();
+    qBudget->first();
+}
+
+bool TfrmBudget::LocateLine(qint64 idFnm)
+{
+    for (int r = 0; r < qBudget->rowCount(); ++r) {
+        if (db::toInt(qBudget->at(r, qBudget->columnIndex(QStringLiteral("ID_FNM")))) == idFnm) {
+            qBudget->moveTo(r);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString TfrmBudget::RowText(const char* field) const
+{
+    QString s = qBudget->asString(QString::fromLatin1(field));
+    while (s.endsWith(QLatin1Char(' ')))
+        s.chop(1);
+    return s;
+}
+
+bool TfrmBudget::HasArticle() const
+{
+    return qBudget && !qBudget->isEmpty() && !qBudget->eof() && !RowText("ART").trimmed().isEmpty();
+}
+
+QString TfrmBudget::GetBudgetSheetDate(const QString& origin, qint64 idFnm)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT DATE_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
+                                          "      ID_ORIGINE=:ID_ORIGINE"));
+    q.setParam(QStringLiteral("ORIGINE"), origin);
+    q.setParam(QStringLiteral("ID_ORIGINE"), idFnm);
+    q.open();
+    if (q.isEmpty() || q.isNull(QStringLiteral("DATE_ENG")))
+        return QString();
+    return q.asDate(QStringLiteral("DATE_ENG")).toString(kDateFormat);
+}
+
+void TfrmBudget::ShowBudgetLine()
+{
+    for (QLineEdit* e : {edChap, edArt, edPar, edDateBP, edDateEng_BP, edDateBS, edDateEng_BS})
+        e->clear();
+    for (TNumEdit* e : {edMt_BP, edMt_Regie, edMt_BS})
+        e->clear();
+    lInt->clear();
+    if (qBudget && !qBudget->isEmpty() && !qBudget->eof()) {
+        IdFnm = qBudget->asInt(QStringLiteral("ID_FNM"));
+        edChap->setText(RowText("CHAP"));
+        edArt->setText(RowText("ART"));
+        edPar->setText(RowText("PAR"));
+        lInt->setText(RowText("INTITULE"));
+        edMt_BP->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_BP")));
+        edMt_Regie->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_REGIE")));
+        edMt_BS->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_BS")));
+        edDateBP->setText(qBudget->asDate(QStringLiteral("DATE_BP")).toString(kDateFormat));
+        edDateBS->setText(qBudget->asDate(QStringLiteral("DATE_BS")).toString(kDateFormat));
+        edDateEng_BP->setText(GetBudgetSheetDate(QStringLiteral("2"), IdFnm));
+        edDateEng_BS->setText(GetBudgetSheetDate(QStringLiteral("3"), IdFnm));
+    }
+    m_editing = false;
+    UpdateBudgetButtons();
+}
+
+void TfrmBudget::UpdateBudgetButtons()
+{
+    const bool rows = qBudget && !qBudget->isEmpty();
+    const bool article = HasArticle();
+    btnEdit->setEnabled(!m_editing && rows && article);
+    btnPost->setEnabled(m_editing && article);
+    btnCancel->setEnabled(m_editing && article);
+    btnFind->setEnabled(!m_editing && rows);
+    const int row = rows ? qBudget->row() : 0;
+    const int last = rows ? qBudget->rowCount() - 1 : 0;
+    MyNavigator->setEnabled(!m_editing);
+    btnFirst->setEnabled(rows && row > 0);
+    btnPrior->setEnabled(rows && row > 0);
+    btnNext->setEnabled(rows && row < last);
+    btnLast->setEnabled(rows && row < last);
+    mnEdit->setEnabled(btnEdit->isEnabled());
+    mnPost->setEnabled(btnPost->isEnabled());
+    mnCancel->setEnabled(btnCancel->isEnabled());
+    mnFind->setEnabled(btnFind->isEnabled());
+    mnTotChap->setEnabled(rows);
+    SetBudgetEntryState(m_editing);
+    stBar->SetPanel(3, m_editing ? QStringLiteral("Edition") : QStringLiteral("Affichage"));
+}
+
+void TfrmBudget::SetBudgetEntryState(bool editing)
+{
+    const bool article = HasArticle();
+    pnlMain->setEnabled(editing);
+    for (QPushButton* b : {btnGetDateBP, btnGetDateEng_BP, btnGetDateBS, btnGetDateEng_BS})
+        b->setEnabled(editing && article);
+    const QColor window = QPalette().color(QPalette::Active, QPalette::Base);
+    for (QWidget* w : std::initializer_list<QWidget*>{edMt_BP, edMt_Regie, edMt_BS, edDateBP, edDateEng_BP,
+                                                      edDateBS, edDateEng_BS}) {
+        w->setEnabled(article);
+        SetFieldColor(w, article ? window : kGrey);
+    }
+}
+
+// ---- modes ----------------------------------------------------------------
+
+void TfrmBudget::btnEditClick()
+{
+    if (!m_canWrite)
+        DenyWriteAccess();
+    if (edDateEng_BP->text().trimmed().isEmpty())
+        edDateEng_BP->setText(QDate::currentDate().toString(kDateFormat));
+    m_editing = true;
+    UpdateBudgetButtons();
+    edMt_BP->setFocus();
+}
+
+void TfrmBudget::btnCancelClick()
+{
+    ShowBudgetLine();
+}
+
+void TfrmBudget::MyNavigatorClick(NavButton button)
+{
+    if (!qBudget || qBudget->isEmpty())
+        return;
+    const int last = qBudget->rowCount() - 1;
+    int row = qBudget->row();
+    switch (button) {
+    case nbFirst: row = 0; break;
+    case nbPrior: row = std::max(row - 1, 0); break;
+    case nbNext: row = std::min(row + 1, last); break;
+    case nbLast: row = last; break;
+    }
+    qBudget->moveTo(row);
+    ShowBudgetLine();
+}
+
+void TfrmBudget::btnFindClick()
+{
+    QString chap, art, par;
+    bool ok = false;
+    {
+        TfrmFindImput dlg(this);
+        ok = dlg.exec() == QDialog::Accepted;
+        chap = dlg.edChap->text();
+        art = dlg.edArt->text();
+        par = dlg.edPar->text();
+    }
+    if (!ok || !qBudget)
+        return;
+    for (int r = 0; r < qBudget->rowCount(); ++r) {
+        auto text = [&](const char* f) { return db::toText(qBudget->at(r, qBudget->columnIndex(QString::fromLatin1(f)))); };
+        if (SameImputationPart(text("CHAP"), chap) && SameImputationPart(text("ART"), art)
+            && SameImputationPart(text("PAR"), par)) {
+            qBudget->moveTo(r);
+            ShowBudgetLine();
+            return;
+        }
+    }
+    ShowInfo(QStringLiteral("Imputation introuvable !"));
+}
+
+void TfrmBudget::mnTotChapClick()
+{
+    TfrmTotChap dlg(this);
+    dlg.Chap = edChap->text();
+    dlg.exec();
+}
+
+// ---- date fields ----------------------------------------------------------
+
+void TfrmBudget::btnGetDateClick(QLineEdit* field)
+{
+    const std::optional<QDate> picked = TfrmCalendar::PickDate(this);
+    if (!picked)
+        return;
+    const QString now = picked->toString(kDateFormat);
+    const QString old = field->text().trimmed();
+    if (old.isEmpty()) {
+        field->setText(now);
+    } else if (old != now) {
+        if (ShowMessageBox(QStringLiteral("Remplacer ") + old + QStringLiteral("  par  ") + now + QStringLiteral(" ?"),
+                           mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes)
+            field->setText(now);
+    }
+}
+
+void TfrmBudget::edDateBSDblClick(QLineEdit* field)
+{
+    const QString old = field->text().trimmed();
+    field->setText(old);
+    const QString today = QDate::currentDate().toString(kDateFormat);
+    if (old.isEmpty()) {
+        field->setText(today);
+    } else if (old != today) {
+        if (ShowMessageBox(QStringLiteral("Remplacer ") + old + QStringLiteral("  par  ") + today + QStringLiteral(" ?"),
+                           mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes)
+            field->setText(today);
+    }
+}
+
+bool TfrmBudget::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (field && event->type() == QEvent::MouseButtonDblClick) {
+        RunGuarded([this, field] { edDateBSDblClick(field); });
+        return true;
+    }
+    if (field && event->type() == QEvent::ShortcutOverride) {
+        // The window's shortcuts (Ctrl+Z, Ctrl+S...) win over the line edit's own keys.
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const QKeySequence seq(ke->keyCombination());
+        for (QAction* a : actions())
+            if (a->isEnabled() && a->shortcut() == seq)
+                return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- keys and closing -----------------------------------------------------
+
+void TfrmBudget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (btnCancel->isEnabled())
+            RunGuarded([this] { btnCancelClick(); });
+        else
+            close();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();   // no default button
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmBudget::done(int result)
+{
+    if (m_editing) {
+        const int answer = ShowMessageBox(QStringLiteral("Voulez-vous enregistrer les modifications apportées à l'imputation ?"),
+                                          mtWarning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel);
+        if (answer == mrYes) {
+            // A refused or failed save keeps the window open.
+            if (!RunGuarded([this] { btnPostClick(); }) || m_editing)
+                return;
+        } else if (answer == mrNo) {
+            RunGuarded([this] { btnCancelClick(); });
+        } else {
+            return;
+        }
+    }
+    if (qBudget)
+        qBudget->close();
+    QDialog::done(result);
+}
+
+// ---- the save -------------------------------------------------------------
+
+Currency TfrmBudget::ReadAmount(TNumEdit* field, const QString& incorrect)
+{
+    const std::optional<Currency> value = field->TryAsCurrency();
+    if (!value)
+        Refuse(field, incorrect);
+    // The column keeps two decimals: the amount written to the sheets is the stored one.
+    const Currency cents = Currency::fromRaw(value->toScaled(2) * 100);
+    if (cents.abs() > kMaxAmount)
+        Refuse(field, incorrect);
+    return cents;
+}
+
+QDate TfrmBudget::CheckDate(QLineEdit* field, bool required, const QString& missing, const QString& incorrect,
+                            const QString& otherYear)
+{
+    field->setText(field->text().trimmed());
+    if (field->text().isEmpty()) {
+        if (required)
+            Refuse(field, missing);
+        return QDate();
+    }
+    const QDate d = ParseDate(field->text());
+    if (!d.isValid())
+        Refuse(field, incorrect);
+    if (!InFiscalYear(d))
+        Refuse(field, otherYear);
+    return d;
+}
+
+TfrmBudget::Sheet TfrmBudget::FindSheet(const QString& origin, qint64 idFnm, qint64 none)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
+                                          "      ID_ORIGINE=:ID_ORIGINE"));
+    q.setParam(QStringLiteral("ORIGINE"), origin);
+    q.setParam(QStringLiteral("ID_ORIGINE"), idFnm);
+    q.open();
+    if (q.isEmpty())
+        return Sheet{none, QString()};
+    return Sheet{q.asInt(QStringLiteral("ID_ENG")), q.asString(QStringLiteral("NO_ENG"))};
+}
+
+void TfrmBudget::btnPostClick()
+{
+    // 1. The write right.
+    if (!m_canWrite)
+        DenyWriteAccess();
+    if (!qBudget || qBudget->isEmpty() || qBudget->eof())
+        Abort();
+
+    // 2. A chapter heading keeps no allocations.
+    const bool article = HasArticle();
+    if (!article) {
+        for (TNumEdit* e : {edMt_BP, edMt_Regie, edMt_BS})
+            e->SetAsCurrency(Currency());
+        edDateBP->clear();
+        edDateBS->clear();
+    }
+
+    // The amounts must be numbers a DECIMAL(15,2) column can hold.
+    Allocations a;
+    a.bp = ReadAmount(edMt_BP, QStringLiteral("Le Montant du budget primitif est incorrect !"));
+    a.regie = ReadAmount(edMt_Regie, QStringLiteral("Le Montant de la régie est incorrect !"));
+    a.bs = ReadAmount(edMt_BS, QStringLiteral("Le Montant du budget modificatif est incorrect !"));
+
+    // 3. and 4.
+    if (a.bp < Currency())
+        Refuse(edMt_BP, QStringLiteral("Le Montant du budget primitif doit être supérieur ou égale à zéro !"));
+    if (a.regie < Currency())
+        Refuse(edMt_Regie, QStringLiteral("Le Montant de la régie doit être supérieur ou égale à zéro !"));
+
+    // 5. and 6. The primitive budget's visa date.
+    if (a.bp.isZero())
+        edDateBP->clear();
+    a.dateBP = CheckDate(edDateBP, false, QString(), QStringLiteral("La Date visa du BP est incorrecte !"),
+                         QStringLiteral("La date visa du BP ne correspond pas à l'exercice en cours !"));
+
+    // 7. The primitive-budget sheet's date.
+    if (!a.bp.isZero()) {
+        a.dateEngBP = CheckDate(edDateEng_BP, true, QStringLiteral("La Date de la fiche d'engagement (BP) est manquante !"),
+                                QStringLiteral("La Date de la fiche d'engagement (BP) est incorrecte !"),
+                                QStringLiteral("La date de la fiche d'engagement (BP) ne correspond pas à l'exercice en cours !"));
+    } else {
+        edDateEng_BP->clear();
+    }
+
+    // 8. An amending budget without a proper visa date asks.
+    if (!a.bs.isZero()) {
+        if (!ParseDate(edDateBS->text()).isValid()) {
+            if (ShowMessageBox(QStringLiteral("La date de prise en charge du BS est incorrecte !\rContinuer ?"),
+                               mtConfirmation, MsgButton::Yes | MsgButton::No) != mrYes) {
+                edDateBS->setFocus();
+                Abort();
+            }
+        }
+    } else {
+        edDateBS->clear();
+        edDateEng_BS->clear();
+    }
+
+    // 9. The amending budget's visa date: empty passes, a wrong one never.
+    a.dateBS = CheckDate(edDateBS, false, QString(), QStringLiteral("La Date visa du BS est incorrecte !"),
+                         QStringLiteral("La date visa du BS ne correspond pas à l'exercice en cours !"));
+
+    // 10. The amending-budget sheet's date.
+    if (!a.bs.isZero())
+        a.dateEngBS = CheckDate(edDateEng_BS, true, QStringLiteral("La Date de la fiche d'engagement (BS) est manquante !"),
+                                QStringLiteral("La Date de la fiche d'engagement (BS) est incorrecte !"),
+                                QStringLiteral("La date de la fiche d'engagement (BS) ne correspond pas à l'exercice en cours !"));
+
+    // An amending sheet can only go when it is the line's last sheet: checked
+    // before anything is written, so that the whole save is refused.
+    Sheet primitive{0, QString()};
+    Sheet amending{-1, QString()};
+    if (article) {
+        primitive = FindSheet(QStringLiteral("2"), IdFnm, 0);
+        amending = FindSheet(QStringLiteral("3"), IdFnm, -1);
+        if (a.bs.isZero() && amending.id != -1 && !DM->IsLastCommitmentNumber(IdFnm, amending.number))
+            Refuse(edMt_BS, QStringLiteral("Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles "
+                                           "qui sont aprés celle-là."));
+    }
+
+    // 11. and 12. The line and its sheets, in one transaction; 13. reload.
+    TWaitCursor wait;
+    try {
+        RunWriteOperation([&] {
+            WriteBudgetLine(a);
+            if (article)
+                SyncBudgetSheets(a, primitive, amending);
+        });
+    } catch (...) {
+        try {
+            ReloadAfterSave();
+        } catch (...) {
+        }
+        throw;
+    }
+    ReloadAfterSave();
+}
+
+void TfrmBudget::WriteBudgetLine(const Allocations& a)
+{
+    db::Query q(DM->LURDO, QStringLiteral("UPDATE FNM SET        MT_BP=:MT_BP,        MT_REGIE=:MT_REGIE,        "
+                                          "DATE_BP=:DATE_BP,        MT_BS=:MT_BS,        DATE_BS=:DATE_BS,        "
+                                          "ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
+    q.setParam(QStringLiteral("MT_BP"), a.bp);
+    q.setParam(QStringLiteral("MT_REGIE"), a.regie);
+    q.setParam(QStringLiteral("DATE_BP"), a.dateBP);
+    q.setParam(QStringLiteral("MT_BS"), a.bs);
+    q.setParam(QStringLiteral("DATE_BS"), a.dateBS);
+    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    q.setParam(QStringLiteral("ID_FNM"), IdFnm);
+    q.exec();
+}
+
+void TfrmBudget::SyncBudgetSheets(const Allocations& a, const Sheet& primitive, const Sheet& amending)
+{
+    const QString chap = RowText("CHAP");
+
+    // 1. The primitive-budget sheet: created with the first primitive budget,
+    // then kept (with amount 0 when the budget goes back to 0).
+    if (!a.bp.isZero() || primitive.id != 0) {
+        const QString obs = DM->GetServiceObservation(QStringLiteral("OBS_BP"), chap);
+        if (primitive.id != 0)
+            UpdateSheet(primitive.id, false, 1, a.bp, obs, a.dateEngBP, a.dateBP);
+        else
+            InsertSheet(QStringLiteral("2"), QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP, 1, a.bp);
+    }
+
+    // 2. and 3. The amending-budget sheet follows the amount's sign, and goes
+    // with an amount of 0 (it was checked to be the line's last sheet).
+    const bool positive = a.bs > Currency();
+    if (!a.bs.isZero()) {
+        const QString obs = DM->GetServiceObservation(positive ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), chap);
+        const int objet = positive ? 1 : 0;
+        if (amending.id != -1) {
+            UpdateSheet(amending.id, true, objet, a.bs, obs, a.dateEngBS, a.dateBS);
+        } else {
+            const QString number = PadLeft(QString::number(DM->NextCommitmentNumber(IdFnm)), QStringLiteral("0"), 4);
+            const QDate sheetDate = a.dateEngBS.isValid() ? a.dateEngBS : QDate::currentDate();
+            InsertSheet(QStringLiteral("3"), number, sheetDate, obs, a.dateBS, objet, a.bs);
+        }
+    } else if (amending.id != -1) {
+        for (const char* sql : {"DELETE FROM ENT_ENG  WHERE ID_ENG=:ID_ENG ", "DELETE FROM DET_ENG  WHERE ID_ENG=:ID_ENG "}) {
+            db::Query q(DM->LURDO, QString::fromLatin1(sql));
+            q.setParam(QStringLiteral("ID_ENG"), amending.id);
+            q.exec();
+        }
+    }
+}
+
+void TfrmBudget::InsertSheet(const QString& origin, const QString& number, const QDate& sheetDate, const QString& obs,
+                             const QDate& visaDate, int objet, Currency amount)
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    const QDate today = QDate::currentDate();
+    db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
+                                             "NO_VISA, DATE_VISA, OBJET, MONTANT,        ORIGINE, ID_ORIGINE, STATUT, "
+                                             "ID_USER, DATEC, DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS,  "
+                                             "     :NO_VISA, :DATE_VISA, :OBJET, :MONTANT,        :ORIGINE, :ID_ORIGINE, "
+                                             ":STATUT, :ID_USER, :DATEC, :DATEM)"));
+    head.setParam(QStringLiteral("ID_ENG"), id);
+    head.setParam(QStringLiteral("NO_ENG"), number);
+    head.setParam(QStringLiteral("DATE_ENG"), sheetDate);
+    head.setParam(QStringLiteral("ID_FNM"), IdFnm);
+    head.setParam(QStringLiteral("OBS"), obs);
+    head.setParam(QStringLiteral("NO_VISA"), QString());
+    head.setParam(QStringLiteral("DATE_VISA"), visaDate);
+    head.setParam(QStringLiteral("OBJET"), objet);
+    head.setParam(QStringLiteral("MONTANT"), amount);
+    head.setParam(QStringLiteral("ORIGINE"), origin);
+    head.setParam(QStringLiteral("ID_ORIGINE"), IdFnm);
+    head.setParam(QStringLiteral("STATUT"), 0);
+    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    head.setParam(QStringLiteral("DATEC"), today);
+    head.setParam(QStringLiteral("DATEM"), today);
+    head.exec();
+
+    db::Query line(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG       (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                                             "VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT) "));
+    line.setParam(QStringLiteral("ID_ENG"), id);
+    line.setParam(QStringLiteral("NOLINE"), 1);
+    // The sheet's line points to the budget line: OBJET 2 primitive, 3 amending budget.
+    line.setParam(QStringLiteral("OBJET"), origin == QLatin1String("2") ? 2 : 3);
+    line.setParam(QStringLiteral("ID_DETAIL"), IdFnm);
+    line.setParam(QStringLiteral("MONTANT"), amount);
+    line.exec();
+}
+
+void TfrmBudget::UpdateSheet(qint64 idEng, bool withObjet, int objet, Currency amount, const QString& obs,
+                             const QDate& sheetDate, const QDate& visaDate)
+{
+    const QString sql = withObjet
+        ? QStringLiteral("UPDATE ENT_ENG SET        MONTANT=:MONTANT,        OBJET=:OBJET,         OBS=:OBS,         "
+                         "DATE_ENG=:DATE_ENG,         ID_FNM=:ID_FNM,        NO_VISA=:NO_VISA,        "
+                         "DATE_VISA=:DATE_VISA,        ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG ")
+        : QStringLiteral("UPDATE ENT_ENG SET        MONTANT=:MONTANT,        OBS=:OBS,         DATE_ENG=:DATE_ENG,  "
+                         "       ID_FNM=:ID_FNM,        NO_VISA=:NO_VISA,        DATE_VISA=:DATE_VISA,        "
+                         "ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG ");
+    db::Query head(DM->LURDO, sql);
+    head.setParam(QStringLiteral("MONTANT"), amount);
+    if (withObjet)
+        head.setParam(QStringLiteral("OBJET"), objet);
+    head.setParam(QStringLiteral("OBS"), obs);
+    head.setParam(QStringLiteral("DATE_ENG"), sheetDate);
+    head.setParam(QStringLiteral("ID_FNM"), IdFnm);
+    head.setParam(QStringLiteral("NO_VISA"), QString());
+    head.setParam(QStringLiteral("DATE_VISA"), visaDate);
+    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    head.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    head.setParam(QStringLiteral("ID_ENG"), idEng);
+    head.exec();
+
+    db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
+    line.setParam(QStringLiteral("MONTANT"), amount);
+    line.setParam(QStringLiteral("ID_ENG"), idEng);
+    line.exec();
+}
+
+void TfrmBudget::ReloadAfterSave()
+{
+    const qint64 id = IdFnm;
+    OpenBudget();
+    LocateLine(id);
+    ShowBudgetLine();
+    Pause(200);
+}

@@ -1,0 +1,145 @@
+#pragma once
+// TfrmBudget: the allocations of one budget line: the primitive budget with its
+// imprest part and visa date, and the amending budget (which may be negative)
+// with its visa date. Every allocation is also a movement of the line's credit:
+// saving writes the line and keeps two commitment sheets of the line in step
+// with it, the primitive-budget sheet (origin "2", always "0001") and the
+// amending-budget sheet (origin "3", numbered like any other sheet of the line),
+// all in one transaction.
+//
+// Modal; the caller sets IdFnm, runs exec() and frees the window. Inside, the
+// navigator and the search move to any other line of the nomenclature.
+//
+// The four print items (mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre) sit
+// in both print menus; the documents connect them.
+
+#include "db/Currency.h"
+
+#include <QDate>
+#include <QDialog>
+#include <memory>
+
+namespace db { class Query; }
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class TNumEdit;
+class TStatusBar;
+
+class TfrmBudget : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmBudget(QWidget* parent = nullptr);
+    ~TfrmBudget() override;
+
+    // In: the line to show first; while the window runs, the line shown.
+    qint64 IdFnm = -1;
+
+    // Tool bar.
+    QWidget* pnlBtns = nullptr;
+    QWidget* MyNavigator = nullptr;
+    QPushButton* btnFirst = nullptr;
+    QPushButton* btnPrior = nullptr;
+    QPushButton* btnNext = nullptr;
+    QPushButton* btnLast = nullptr;
+    QPushButton* btnEdit = nullptr;
+    QPushButton* btnPost = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QPushButton* btnFind = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnMenu = nullptr;
+    QPushButton* btnClose = nullptr;
+
+    // Entry panel.
+    QWidget* pnlMain = nullptr;
+    QLineEdit* edChap = nullptr;
+    QLineEdit* edArt = nullptr;
+    QLineEdit* edPar = nullptr;
+    QLabel* lInt = nullptr;
+    TNumEdit* edMt_BP = nullptr;
+    TNumEdit* edMt_Regie = nullptr;
+    TNumEdit* edMt_BS = nullptr;
+    QLineEdit* edDateBP = nullptr;
+    QLineEdit* edDateEng_BP = nullptr;
+    QLineEdit* edDateBS = nullptr;
+    QLineEdit* edDateEng_BS = nullptr;
+    QPushButton* btnGetDateBP = nullptr;
+    QPushButton* btnGetDateEng_BP = nullptr;
+    QPushButton* btnGetDateBS = nullptr;
+    QPushButton* btnGetDateEng_BS = nullptr;
+
+    TStatusBar* stBar = nullptr;
+
+    // Menus: PopMnBud (also the window's context menu) and PopMnPrint.
+    QMenu* PopMnBud = nullptr;
+    QMenu* PopMnPrint = nullptr;
+    QAction* mnEdit = nullptr;
+    QAction* mnPost = nullptr;
+    QAction* mnCancel = nullptr;
+    QAction* mnFind = nullptr;
+    QAction* mnTotChap = nullptr;
+    QAction* mnClose = nullptr;
+    QAction* mnFicheBP = nullptr;       // "la fiche d'engagement - Primitif"
+    QAction* mnFicheBP_Pre = nullptr;   // "... - Primitif - PréImprimé"
+    QAction* mnFicheBS = nullptr;       // "la fiche d'engagement - Modificatif"
+    QAction* mnFicheBS_Pre = nullptr;   // "... - Modificatif - PréImprimé"
+
+    bool Editing() const { return m_editing; }
+    // The line shown has an article (a chapter heading has none).
+    bool HasArticle() const;
+
+    void FormShow();
+    void ShowBudgetLine();
+    QString GetBudgetSheetDate(const QString& origin, qint64 idFnm);
+    void UpdateBudgetButtons();
+    void SetBudgetEntryState(bool editing);
+    void btnEditClick();
+    void btnPostClick();
+    void btnCancelClick();
+    void btnFindClick();
+    enum NavButton { nbFirst, nbPrior, nbNext, nbLast };
+    void MyNavigatorClick(NavButton button);
+    void mnTotChapClick();
+    // A calendar button of a date field, and the double click on a date field.
+    void btnGetDateClick(QLineEdit* field);
+    void edDateBSDblClick(QLineEdit* field);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Allocations {
+        Currency bp, regie, bs;
+        QDate dateBP, dateEngBP, dateBS, dateEngBS;
+    };
+    struct Sheet {
+        qint64 id;
+        QString number;
+    };
+
+    void BuildWindow();
+    void OpenBudget();
+    bool LocateLine(qint64 idFnm);
+    QString RowText(const char* field) const;
+    Currency ReadAmount(TNumEdit* field, const QString& incorrect);
+    QDate CheckDate(QLineEdit* field, bool required, const QString& missing, const QString& incorrect,
+                    const QString& otherYear);
+    Sheet FindSheet(const QString& origin, qint64 idFnm, qint64 none);
+    void WriteBudgetLine(const Allocations& a);
+    void SyncBudgetSheets(const Allocations& a, const Sheet& primitive, const Sheet& amending);
+    void InsertSheet(const QString& origin, const QString& number, const QDate& sheetDate, const QString& obs,
+                     const QDate& visaDate, int objet, Currency amount);
+    void UpdateSheet(qint64 idEng, bool withObjet, int objet, Currency amount, const QString& obs,
+                     const QDate& sheetDate, const QDate& visaDate);
+    void ReloadAfterSave();
+
+    std::unique_ptr<db::Query> qBudget;
+    bool m_canWrite = false;
+    bool m_editing = false;
+    bool m_shown = false;
+};

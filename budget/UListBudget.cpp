@@ -1,0 +1,288 @@
+#include "budget/UListBudget.h"
+
+#include "app/GlobalState.h"
+#include "app/Guard.h"
+#include "app/ListRecordPattern.h"
+#include "app/MessageBox.h"
+#include "app/QueryTableModel.h"
+#include "app/UDM.h"
+#include "app/UListFNM.h"
+#include "budget/UBudget.h"
+#include "budget/UFindImput.h"
+#include "budget/UTotChap.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column { colChap, colArt, colPar, colBP, colRegie, colBS, colIntitule };
+
+const QColor kGridColor(0xFA, 0xF8, 0xF9);      // $F9F8FA
+const QColor kKeyColumnColor(0xF2, 0xF2, 0xF2); // $F2F2F2
+const QColor kHeadingColor(239, 254, 188);
+
+bool IsChapterHeading(const QueryRow& r)
+{
+    return r.asString(QStringLiteral("ART")).trimmed().isEmpty() && r.asString(QStringLiteral("PAR")).trimmed().isEmpty();
+}
+
+// The key columns and the title on light grey (unless the row has its own
+// colour); the primitive budget in bold.
+class BudgetGridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int c = index.column();
+        if (option->backgroundBrush.style() == Qt::NoBrush
+            && (c == colChap || c == colArt || c == colPar || c == colIntitule))
+            option->backgroundBrush = kKeyColumnColor;
+        if (c == colBP)
+            option->font.setBold(true);
+    }
+};
+
+} // namespace
+
+TfrmListBudget::TfrmListBudget(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmListBudget"));
+    setWindowTitle(QStringLiteral("Budget"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pnlBtns = new QWidget(this);
+    pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
+    auto* bar = new QHBoxLayout(pnlBtns);
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->setSpacing(2);
+    auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
+        QPushButton* b = MakeButton(pnlBtns, name, text, hint);
+        b->setIcon(style()->standardIcon(icon));
+        bar->addWidget(b);
+        return b;
+    };
+    btnModif = toolButton("btnModif", QStringLiteral("Saisir/Modifier"), QStringLiteral("Saisir ou modifier une imputation"),
+                          QStyle::SP_FileDialogDetailedView);
+    btnFind = toolButton("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher une imputation"),
+                         QStyle::SP_FileDialogContentsView);
+    btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer des documents"),
+                          QStyle::SP_FileIcon);
+    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_TitleBarMenuButton);
+    bar->addStretch();
+    btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton);
+    layout->addWidget(pnlBtns);
+
+    // The grid.
+    qBudget = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"));
+    m_model = new QueryTableModel(this);
+    m_model->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chap."), QueryTableModel::Text, Qt::AlignHCenter);
+    m_model->addColumn(QStringLiteral("ART"), QStringLiteral("Art."), QueryTableModel::Text, Qt::AlignHCenter);
+    m_model->addColumn(QStringLiteral("PAR"), QStringLiteral("Par."), QueryTableModel::Text, Qt::AlignHCenter);
+    m_model->addColumn(QStringLiteral("MT_BP"), QStringLiteral("Primitif"), QueryTableModel::Money);
+    m_model->addColumn(QStringLiteral("MT_REGIE"), QStringLiteral("Mt Régie"), QueryTableModel::Money);
+    m_model->addColumn(QStringLiteral("MT_BS"), QStringLiteral("Modificatif"), QueryTableModel::Money);
+    m_model->addColumn(QStringLiteral("INTITULE"), QStringLiteral("Intitulé"), QueryTableModel::Text);
+    m_model->setKeyFields({QStringLiteral("ID_FNM")});
+    m_model->setQuery(qBudget.get());
+    // Chapter headings: bold on green-yellow.
+    m_model->setRowTint([](int, const QueryRow& r) { return IsChapterHeading(r) ? kHeadingColor : QColor(); });
+    m_model->setRowFont([](int, const QueryRow& r, const QFont& base) {
+        QFont f = base;
+        if (IsChapterHeading(r))
+            f.setBold(true);
+        return f;
+    });
+
+    grdBudget = new QTableView(this);
+    grdBudget->setObjectName(QStringLiteral("grdBudget"));
+    m_model->attachView(grdBudget);
+    grdBudget->setItemDelegate(new BudgetGridDelegate(grdBudget));
+    grdBudget->verticalHeader()->setVisible(false);
+    grdBudget->verticalHeader()->setDefaultSectionSize(grdBudget->fontMetrics().height() + 6);
+    grdBudget->setWordWrap(false);
+    QPalette p = grdBudget->palette();
+    p.setColor(QPalette::Base, kGridColor);
+    grdBudget->setPalette(p);
+    const int widths[] = {50, 30, 30, 110, 90, 90};
+    for (int i = 0; i < 6; ++i)
+        grdBudget->setColumnWidth(i, widths[i]);
+    layout->addWidget(grdBudget, 1);
+
+    stBar = new TStatusBar({90, 60, 160}, this);
+    layout->addWidget(stBar);
+
+    // Menus.
+    mnFicheBP = new QAction(QStringLiteral("la fiche d'engagement - Primitif"), this);
+    mnFicheBP->setObjectName(QStringLiteral("mnFicheBP"));
+    mnFicheBP_Pre = new QAction(QStringLiteral("la fiche d'engagement - Primitif - PréImprimé"), this);
+    mnFicheBP_Pre->setObjectName(QStringLiteral("mnFicheBP_Pre"));
+    mnFicheBS = new QAction(QStringLiteral("la fiche d'engagement - Modificatif"), this);
+    mnFicheBS->setObjectName(QStringLiteral("mnFicheBS"));
+    mnFicheBS_Pre = new QAction(QStringLiteral("la fiche d'engagement - Modificatif - PréImprimé"), this);
+    mnFicheBS_Pre->setObjectName(QStringLiteral("mnFicheBS_Pre"));
+    const QList<QAction*> printItems{mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre};
+
+    PopMnBud = new QMenu(this);
+    PopMnBud->setObjectName(QStringLiteral("PopMnBud"));
+    auto item = [&](const char* name, const QString& caption, const QKeySequence& key) {
+        QAction* a = PopMnBud->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+            addAction(a);
+        }
+        return a;
+    };
+    mnModif = item("mnModif", QStringLiteral("Ajouter/Modifier"), QKeySequence());
+    mnFind = item("mnFind", QStringLiteral("Chercher une imputation"), QKeySequence(Qt::Key_F3));
+    mnDotChap = item("mnDotChap", QStringLiteral("Total chapitre"), QKeySequence(Qt::Key_F5));
+    QMenu* mnPrint = PopMnBud->addMenu(QStringLiteral("Imprimer ..."));
+    mnPrint->setObjectName(QStringLiteral("mnImprimer"));
+    mnPrint->addActions(printItems);
+    mnNomenc = item("mnNomenc", QStringLiteral("Nomenclature"), QKeySequence());
+    mnClose = item("mnClose", QStringLiteral("&Fermer"), QKeySequence());
+
+    PopMnPrint = new QMenu(this);
+    PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
+    PopMnPrint->addActions(printItems);
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { RunGuarded([&] { PopMnBud->popup(mapToGlobal(pos)); }); });
+    grdBudget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grdBudget, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { RunGuarded([&] { PopMnBud->popup(grdBudget->viewport()->mapToGlobal(pos)); }); });
+
+    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
+    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
+    connect(grdBudget, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
+    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
+    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
+    connect(mnDotChap, &QAction::triggered, this, Guarded([this] { mnDotChapClick(); }));
+    connect(mnNomenc, &QAction::triggered, this, Guarded([this] { mnNomencClick(); }));
+    connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
+    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnBud, btnMenu); }));
+    connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
+    connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
+    connect(m_model, &QueryTableModel::rowsReread, this, Guarded([this] { ShowCount(); }));
+
+    resize(860, 520);
+}
+
+TfrmListBudget::~TfrmListBudget() = default;
+
+void TfrmListBudget::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    RunGuarded([this] { FormShow(); });
+    grdBudget->setFocus();
+}
+
+void TfrmListBudget::FormShow()
+{
+    m_model->refresh();
+    m_model->setCurrentRow(0);
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+    ShowCount();
+}
+
+void TfrmListBudget::ShowCount()
+{
+    stBar->SetPanel(2, QString::number(m_model->rowCount()) + QStringLiteral(" Imputations"));
+}
+
+void TfrmListBudget::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    grdBudget->setColumnWidth(colIntitule, std::max(width() - 405, 0));
+}
+
+void TfrmListBudget::btnModifClick()
+{
+    const qint64 id = m_model->current().asInt(QStringLiteral("ID_FNM"));
+    {
+        TfrmBudget frm(this);
+        frm.IdFnm = id;
+        frm.exec();
+    }
+    // The amounts may have changed: re-read, back on the line that was opened.
+    m_model->refresh();
+    if (!m_model->locate({db::Value(id)}))
+        m_model->setCurrentRow(0);
+}
+
+void TfrmListBudget::btnFindClick()
+{
+    QString chap, art, par;
+    bool ok = false;
+    {
+        TfrmFindImput dlg(this);
+        ok = dlg.exec() == QDialog::Accepted;
+        chap = dlg.edChap->text();
+        art = dlg.edArt->text();
+        par = dlg.edPar->text();
+    }
+    if (!ok)
+        return;
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const QueryRow row = m_model->row(r);
+        if (SameImputationPart(row.asString(QStringLiteral("CHAP")), chap)
+            && SameImputationPart(row.asString(QStringLiteral("ART")), art)
+            && SameImputationPart(row.asString(QStringLiteral("PAR")), par)) {
+            m_model->setCurrentRow(r);
+            return;
+        }
+    }
+    ShowInfo(QStringLiteral("Imputation introuvable !"));
+}
+
+void TfrmListBudget::mnDotChapClick()
+{
+    TfrmTotChap dlg(this);
+    dlg.Chap = m_model->current().asString(QStringLiteral("CHAP"));
+    dlg.exec();
+}
+
+void TfrmListBudget::mnNomencClick()
+{
+    // Owned by the application, not by this window; shown as a list, not a picker.
+    TfrmListFNM frm(nullptr);
+    frm.SelectMode = false;
+    frm.exec();
+}
+
+void TfrmListBudget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmListBudget::done(int result)
+{
+    qBudget->close();
+    QDialog::done(result);
+}
