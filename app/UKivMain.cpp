@@ -7,7 +7,12 @@
 #include "app/Pause.h"
 #include "app/Startup.h"
 #include "app/UCalendar.h"
+#include "app/UChangePassWord.h"
+#include "app/UListUsers.h"
+#include "app/UPassWord.h"
+#include "app/USecure.h"
 #include "app/USplashEx.h"
+#include "budget/UListBudget.h"
 #include "controls/Gradient.h"
 #include "expenditure/UFact.h"
 
@@ -419,11 +424,16 @@ void TfrmKivMain::ConnectMenuItems()
             Guarded([this] { Configurationdelimprimante1Click(); }));
     connect(mnQuitter0, &QAction::triggered, this, Guarded([this] { close(); }));
     // Budget
+    connect(mnBudget, &QAction::triggered, this, Guarded([this] { TfrmListBudget(this).exec(); }));
     connect(mnConsBud, &QAction::triggered, this, Guarded([this] { mnConsBudClick(); }));
     // A propos
     connect(mnApropos0, &QAction::triggered, this, Guarded([this] { mnApropos0Click(); }));
     // Dépenses
     connect(mnFactures, &QAction::triggered, this, Guarded([this] { TfrmFact frm(this); frm.IdDepense = -1; frm.exec(); }));
+    // Outils
+    connect(mnChangePassWord, &QAction::triggered, this, Guarded([this] { TfrmChangePassWord::Execute(this); }));
+    connect(mnUsers, &QAction::triggered, this, Guarded([this] { TfrmListUsers::Execute(this); }));
+    connect(mnSecurite, &QAction::triggered, this, Guarded([this] { TfrmSecure::Execute(menuBar(), this); }));
 
     // Toolbar: each button does what its menu item does, whatever the item's
     // visibility (the buttons are not filtered by rights).
@@ -543,12 +553,13 @@ bool TfrmKivMain::FormShow()
 bool TfrmKivMain::RunLogin()
 {
     // The login dialog runs here, modally; any result but OK ends the program.
-    return true;
+    return TfrmPassWord::Execute() == mrOk;
 }
 
 void TfrmKivMain::ApplyMenuRights()
 {
     // The visibility of every menu item is set here from the user's rights.
+    ::ApplyMenuRights(menuBar());
 }
 
 // ---------------------------------------------------------------------------
