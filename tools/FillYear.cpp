@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QStringList>
 
+#include <ibase.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -1320,16 +1322,62 @@ private:
     }
 };
 
-} // namespace
-
-void CreateYearDatabase(const db::ConnectParams& params, const QString& schemaScript)
+void runScript(const db::ConnectParams& params, const QString& schemaScript)
 {
-    db::Connection::create(params);
     db::Connection conn;
     conn.open(params);
     conn.executeScript(schemaScript);
     conn.commit();
     conn.close();
+}
+
+} // namespace
+
+void CreateYearDatabase(const db::ConnectParams& params, const QString& schemaScript)
+{
+    db::Connection::create(params);
+    runScript(params, schemaScript);
+}
+
+void SetForcedWrites(const db::ConnectParams& params, bool on)
+{
+    const QByteArray path = params.path.toUtf8();
+    const QByteArray user = params.user.toUtf8();
+    const QByteArray password = params.password.toUtf8();
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    auto add = [&dpb](char tag, const QByteArray& value) {
+        dpb.append(tag);
+        dpb.append(char(value.size()));
+        dpb.append(value);
+    };
+    add(isc_dpb_user_name, user);
+    add(isc_dpb_password, password);
+    add(isc_dpb_force_write, QByteArray(1, on ? 1 : 0));
+    ISC_STATUS_ARRAY status = {};
+    isc_db_handle handle = 0;
+    if (isc_attach_database(status, short(path.size()), path.constData(), &handle, short(dpb.size()), dpb.constData())) {
+        char text[512];
+        const ISC_STATUS* s = status;
+        QString message;
+        while (fb_interpret(text, sizeof text, &s))
+            message += QString::fromLocal8Bit(text) + QLatin1Char(' ');
+        throw db::DbError(message.trimmed());
+    }
+    isc_detach_database(status, &handle);
+}
+
+Counts CreateFilledYear(const db::ConnectParams& params, const QString& schemaScript, const Options& options)
+{
+    db::Connection::create(params);
+    SetForcedWrites(params, false);
+    runScript(params, schemaScript);
+    db::Connection conn;
+    conn.open(params);
+    const Counts counts = FillYear(conn, options);
+    conn.close();
+    SetForcedWrites(params, true);
+    return counts;
 }
 
 Counts FillYear(db::Connection& conn, const Options& options)
