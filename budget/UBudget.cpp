@@ -143,7 +143,7 @@ void TfrmBudget::BuildWindow()
                          QStyle::SP_FileDialogContentsView);
     btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer des documents"),
                           QStyle::SP_FileIcon);
-    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_TitleBarMenuButton);
+    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_ArrowDown);
     bar->addStretch();
     btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton);
     layout->addWidget(pnlBtns);
@@ -159,6 +159,7 @@ void TfrmBudget::BuildWindow()
     auto label = [&](const QString& text) {
         auto* l = new QLabel(text, pnlMain);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        KeepTextReadable(l);
         return l;
     };
     auto keyEdit = [&](const char* name, int width) {
@@ -183,6 +184,7 @@ void TfrmBudget::BuildWindow()
     for (int i = 0; i < 3; ++i) {
         auto* l = new QLabel(QString::fromLatin1(keyCaptions[i]), pnlMain);
         l->setAlignment(Qt::AlignCenter);
+        KeepTextReadable(l);
         keys->addWidget(l, 0, i);
         keys->addWidget(keyEdits[i], 1, i);
     }

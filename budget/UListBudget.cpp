@@ -84,7 +84,7 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
                          QStyle::SP_FileDialogContentsView);
     btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer des documents"),
                           QStyle::SP_FileIcon);
-    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_TitleBarMenuButton);
+    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_ArrowDown);
     bar->addStretch();
     btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton);
     layout->addWidget(pnlBtns);

@@ -2,12 +2,17 @@
 #include "budget/BudgetFixture.h"
 
 #include "app/ListRecordPattern.h"
+#include "app/UKivMain.h"
 #include "app/QueryTableModel.h"
 #include "budget/UBudget.h"
 #include "budget/UFindImput.h"
 #include "budget/UListBudget.h"
 #include "budget/UTotChap.h"
+#include "common/ProgramFolder.h"
 #include "controls/NumEdit.h"
+
+#include <QAction>
+#include <QToolButton>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -192,6 +197,28 @@ TEST(FindImput, OkNeedsAChapterAndFieldsMoveOnByThemselves)
     QTest::keyClick(&cancelled, Qt::Key_Escape);
     EXPECT_EQ(cancelled.result(), QDialog::Rejected);
     EXPECT_FALSE(cancelled.isVisible());
+}
+
+TEST(BudgetMenu, MenuItemAndToolbarButtonOpenTheBudgetList)
+{
+    ProgramFolder folder;
+    YearDb year;
+    MessageRecorder messages;
+    TfrmKivMain main;
+    const std::function<void()> openers[] = {
+        [&] { main.mnBudget->trigger(); },
+        [&] { main.btnBudget->click(); },
+    };
+    for (const auto& open : openers) {
+        QString opened;
+        OnNextModal([&](QDialog* d) {
+            opened = d->metaObject()->className();
+            d->close();
+        });
+        open();
+        EXPECT_EQ(opened, QStringLiteral("TfrmListBudget"));
+    }
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 } // namespace
