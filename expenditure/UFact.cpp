@@ -48,7 +48,7 @@ QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& te
     b->setIcon(parent->style()->standardIcon(icon));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
-    b->setMinimumWidth(64);
+    b->setMinimumWidth(70);
     return b;
 }
 
@@ -78,6 +78,7 @@ QLabel* MakeValueLabel(QWidget* parent, const char* name)
     l->setFrameShape(QFrame::StyledPanel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(90);
+    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
 }
@@ -224,6 +225,7 @@ void TfrmFact::BuildWindow()
     body->setSpacing(6);
     body->addWidget(pnlMain);
     body->addWidget(pnlInfo);
+    body->addStretch(1);
     main->addLayout(body, 1);
     main->addWidget(stBar);
     stBar->SetPanel(0, QStringLiteral("Exercice "));
@@ -293,7 +295,7 @@ void TfrmFact::BuildWindow()
     }));
     connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowExpense(); }));
 
-    resize(640, 340);
+    resize(740, 330);
     SetMode(emBrowse);
 }
 
