@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHash>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
@@ -56,8 +55,10 @@ const KeyedTable* keyedTable(const QString& table)
     return nullptr;
 }
 
-// Indexes added at every opening: the specified queries on these columns would
-// otherwise read whole tables. Creating one that exists fails, harmlessly.
+// Indexes added at every opening. The first two are the program's own; the
+// others serve the budget-line and document questions below, which listings
+// ask for every row: without them each question reads whole tables. Creating
+// one that exists fails, harmlessly.
 struct OpeningIndex {
     const char* name;
     const char* on;
@@ -65,6 +66,15 @@ struct OpeningIndex {
 const OpeningIndex OpeningIndexes[] = {
     {"ENT_ENG_IDX1", " ON ENT_ENG (ID_ORIGINE)"},
     {"DET_MDT_IDX1", " ON DET_MDT (ID_DETAIL)"},
+    {"ENT_ENG_IDX2", " ON ENT_ENG (ID_FNM)"},
+    {"ENT_ENG_REG_IDX1", " ON ENT_ENG_REG (ID_FNM)"},
+    {"DET_ENG_IDX1", " ON DET_ENG (ID_DETAIL)"},
+    {"DET_MDT_IDX2", " ON DET_MDT (ID_MDT)"},
+    {"ENT_MDT_IDX1", " ON ENT_MDT (ID_MDT)"},
+    {"DEPENSE_IDX1", " ON DEPENSE (ID_FNM)"},
+    {"DET_SALAIRE_IDX1", " ON DET_SALAIRE (ID_DETAIL)"},
+    {"FNM_IDX1", " ON FNM (ID_FNM)"},
+    {"VIREMENT_IDX1", " ON VIREMENT (ID_FNM)"},
 };
 
 const QString CommitFailedText =
@@ -118,6 +128,14 @@ TDM::TDM(QObject* parent) : QObject(parent)
 TDM::~TDM()
 {
     CloseDatabase();
+}
+
+QStringList TDM::OpeningIndexNames()
+{
+    QStringList names;
+    for (const OpeningIndex& index : OpeningIndexes)
+        names << QLatin1String(index.name);
+    return names;
 }
 
 QString TDM::YearFileName(const QString& year)
@@ -612,32 +630,18 @@ int TDM::GetExpenseState(qint64 idDepense)
 
 bool TDM::IsSingleChapterOrder(qint64 idMdt)
 {
-    db::Query lines(LURDO, QStringLiteral("SELECT ID_FNM, CHAP FROM FNM"));
-    lines.open();
-    QHash<qint64, QString> chapterOf;
-    chapterOf.reserve(lines.rowCount());
-    for (int r = lines.rowCount() - 1; r >= 0; --r) // the first row of a key wins
-        chapterOf.insert(db::toInt(lines.at(r, 0)), db::toText(lines.at(r, 1)));
-
-    db::Query order(LURDO, QStringLiteral("SELECT DISTINCT ID_FNM FROM DET_MDT LEFT JOIN DEPENSE ON "
-                                          "ID_DETAIL=ID_DEPENSE WHERE ID_MDT=:ID_MDT ORDER BY ID_FNM"));
-    order.setParam(QStringLiteral("ID_MDT"), idMdt);
-    order.open();
-    bool haveFirst = false;
-    QString first;
-    for (int r = 0; r < order.rowCount(); ++r) {
-        if (db::isNull(order.at(r, 0)))
-            continue; // an expense without a budget line
-        const auto it = chapterOf.constFind(db::toInt(order.at(r, 0)));
-        if (it == chapterOf.constEnd())
-            continue;
-        if (!haveFirst) {
-            first = *it;
-            haveFirst = true;
-        } else if (*it != first) {
+    // The chapters of the budget lines of the order's expenses, read in one
+    // query from the order's own lines (not the whole nomenclature); expenses
+    // without a budget line, or whose line is missing, take no part.
+    db::Query q(LURDO, QStringLiteral("SELECT DISTINCT E.ID_FNM, F.CHAP FROM DET_MDT D "
+                                      "JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL "
+                                      "JOIN FNM F ON F.ID_FNM=E.ID_FNM "
+                                      "WHERE D.ID_MDT=:ID_MDT"));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.open();
+    for (int r = 1; r < q.rowCount(); ++r)
+        if (db::toText(q.at(r, 1)) != db::toText(q.at(0, 1)))
             return false;
-        }
-    }
     return true;
 }
 

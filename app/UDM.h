@@ -59,6 +59,10 @@ public:
 
     // The fiscal year's database file name: "KIV_DB_" + year + ".FDB".
     static QString YearFileName(const QString& year);
+    // The indexes every opening adds when they are missing: ENT_ENG_IDX1 and
+    // DET_MDT_IDX1, then those that keep the budget-line and document questions
+    // from reading whole tables.
+    static QStringList OpeningIndexNames();
 
 private:
     void AddIndexes();
