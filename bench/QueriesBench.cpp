@@ -102,6 +102,8 @@ bool openYear()
     sample.lastSheet = firstText(QStringLiteral("SELECT MAX(NO_ENG) FROM ENT_ENG WHERE ID_FNM=:ID_FNM"), sample.line);
     sample.lastRegularisation =
         firstText(QStringLiteral("SELECT MAX(NO_ENG) FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM"), sample.line);
+    if (sample.lastRegularisation.isEmpty())
+        sample.lastRegularisation = QStringLiteral("9999"); // a year without regularisation sheets
     sample.chapter = firstText(QStringLiteral("SELECT CHAP FROM FNM WHERE ID_FNM=:ID_FNM"), sample.line);
     sample.order = firstInt(QStringLiteral(
         "SELECT FIRST 1 ID_MDT FROM DET_MDT GROUP BY ID_MDT ORDER BY COUNT(*) DESC, ID_MDT"));

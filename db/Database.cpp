@@ -1033,20 +1033,25 @@ void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& 
     if (q.type == isc_info_sql_stmt_select || q.type == isc_info_sql_stmt_select_for_upd) {
         isc_dsql_execute(status, tr, &q.stmt, Dialect, in);
         check(status);
-        for (;;) {
-            const ISC_STATUS rc = isc_dsql_fetch(status, &q.stmt, Dialect, q.out.p);
-            if (rc == 100)
-                break;
-            if (rc != 0) {
-                ISC_STATUS_ARRAY ignored;
-                isc_dsql_free_statement(ignored, &q.stmt, DSQL_close);
-                raiseStatus(status);
+        try {
+            for (;;) {
+                const ISC_STATUS rc = isc_dsql_fetch(status, &q.stmt, Dialect, q.out.p);
+                if (rc == 100)
+                    break;
+                if (rc != 0)
+                    raiseStatus(status);
+                std::vector<Value> row;
+                row.reserve(size_t(nOut));
+                for (int c = 0; c < nOut; ++c)
+                    row.push_back(readColumn(h, q.out.p->sqlvar[c]));
+                rows.push_back(std::move(row));
             }
-            std::vector<Value> row;
-            row.reserve(size_t(nOut));
-            for (int c = 0; c < nOut; ++c)
-                row.push_back(readColumn(h, q.out.p->sqlvar[c]));
-            rows.push_back(std::move(row));
+        } catch (...) {
+            // The cursor is closed whatever failed, so that the statement runs again.
+            ISC_STATUS_ARRAY ignored;
+            isc_dsql_free_statement(ignored, &q.stmt, DSQL_close);
+            rows.clear();
+            throw;
         }
         isc_dsql_free_statement(status, &q.stmt, DSQL_close);
         check(status);
