@@ -3,9 +3,11 @@
 #include "app/Guard.h"
 #include "app/UCalendar.h"
 #include "app/UDM.h"
+#include "app/UKivMain.h"
 #include "app/UListBenef.h"
 #include "app/UListFNM.h"
 #include "common/MessageRecorder.h"
+#include "common/ProgramFolder.h"
 #include "common/YearDb.h"
 #include "controls/NumEdit.h"
 #include "expenditure/UFact.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -694,6 +697,74 @@ TEST_F(FactTest, ReadOnlyUserCannotWrite)
     EXPECT_EQ(messages.texts(), QStringList(2, QStringLiteral("Alerte de sécurité : Ecriture non autorisée !")));
     EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_TRUE(Expense(id));
+}
+
+// The popup menu's shortcuts and the window's own keys act only where their
+// button would; Enter moves nowhere and presses no button.
+TEST_F(FactTest, KeysFollowTheirButtons)
+{
+    auto w = Open();
+    MessageRecorder messages;
+    auto modalAfter = [&w](const std::function<void()>& press) {
+        QString opened;
+        QTimer::singleShot(0, [&opened, &w] {
+            QWidget* m = QApplication::activeModalWidget();
+            if (m && m != w.get()) {
+                opened = QString::fromLatin1(m->metaObject()->className());
+                m->close();
+            }
+        });
+        QApplication::setActiveWindow(w.get());
+        press();
+        QCoreApplication::processEvents();   // a timer left unfired when nothing opened
+        return opened;
+    };
+    // Browse: no save, no picker.
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(modalAfter([&] { QTest::keyClick(w.get(), Qt::Key_I, Qt::ControlModifier); }), QString());
+    EXPECT_EQ(modalAfter([&] { QTest::keyClick(w.get(), Qt::Key_F, Qt::ControlModifier); }), QString());
+    EXPECT_TRUE(messages.texts().isEmpty());
+
+    w->btnAdd->click();
+    QTest::keyClick(w->edNoFact, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Le N° de Facture est manquant !")});
+    EXPECT_EQ(modalAfter([&] { QTest::keyClick(w->edNoFact, Qt::Key_I, Qt::ControlModifier); }),
+              QStringLiteral("TfrmListFNM"));
+    EXPECT_EQ(modalAfter([&] { QTest::keyClick(w->edNoFact, Qt::Key_F, Qt::ControlModifier); }),
+              QStringLiteral("TfrmListBenef"));
+    w->edDFact->setFocus();
+    QTest::keyClick(w->edDFact, Qt::Key_Return);
+    EXPECT_EQ(w->focusWidget(), w->edDFact);
+    EXPECT_EQ(w->Mode(), emInsert);
+
+    messages.clear();
+    messages.answer(mrYes);
+    w->edMontant->setFocus();
+    QTest::keyClick(w->edMontant, Qt::Key_Escape);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Etes-vous sûr de vouloir annuler les modifications ?")});
+    EXPECT_EQ(w->Mode(), emBrowse);
+}
+
+TEST(FactMenu, MenuItemAndToolbarButtonOpenTheInvoices)
+{
+    ProgramFolder folder;
+    YearDb year;
+    MessageRecorder messages;
+    TfrmKivMain main;
+    const std::function<void()> openers[] = {
+        [&] { main.mnFactures->trigger(); },
+        [&] { main.btnFact->click(); },
+    };
+    for (const auto& open : openers) {
+        int shown = 0;
+        OnModal<TfrmFact>([&shown](TfrmFact* f) {
+            shown = f->IdDepense;
+            f->close();
+        });
+        open();
+        EXPECT_EQ(shown, -1);
+    }
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 } // namespace
