@@ -22,10 +22,8 @@
 #include <functional>
 
 class QAction;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QStatusBar;
 class QToolButton;
 
 namespace db { class Query; }
