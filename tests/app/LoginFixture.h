@@ -13,10 +13,27 @@
 #include "common/YearDb.h"
 #include "platform/SystemDate.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QTimer>
 #include <QList>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Runs `fn` on the modal window of class T once it is open (polling the event
+// loop, since events may run before the modal loop starts).
+template <typename T, typename F>
+void WhenModal(F fn, int triesLeft = 200)
+{
+    QTimer::singleShot(0, [fn, triesLeft] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()))
+            fn(w);
+        else if (triesLeft > 0)
+            WhenModal<T>(fn, triesLeft - 1);
+        else
+            ADD_FAILURE() << "no modal window of the expected class";
+    });
+}
 
 class LoginTest : public ::testing::Test {
 protected:

@@ -15,7 +15,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QApplication>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -350,4 +353,34 @@ TEST_F(LoginMenuTest, RightsEditorWithoutTheWriteRightRefusesEveryChange)
     EXPECT_EQ(messages.texts(), QStringList{kDenied});
     EXPECT_EQ(Access(editor.grdSecure, row), "OUI/OUI");
     EXPECT_EQ(editor.grdSecure->item(row, TfrmSecure::colChanged)->text(), "0");
+}
+
+TEST_F(LoginMenuTest, MainWindowShowsOnlyAfterALoginAndFiltersItsMenu)
+{
+    const int simple = AddUser("S", "pw", 1);
+    const auto answerLogin = [](const QString& code, const QString& pw, bool ok) {
+        WhenModal<TfrmPassWord>([=](TfrmPassWord* dlg) {
+            dlg->edUserId->setText(code);
+            dlg->edPassword->setText(pw);
+            (ok ? dlg->btnOk : dlg->btnCancel)->click();
+        });
+    };
+
+    auto second = std::make_unique<TfrmKivMain>();
+    answerLogin("S", "pw", true);
+    second->show();
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(CurrentUserId, simple);
+    EXPECT_EQ(Hidden(second->menuBar()), (QSet<QString>{"mnSQL", "mnConnection", "mnSecurite"}));
+    second.reset();
+
+    // A refused login: the window never shows and the program is told to end.
+    LogOut();
+    answerLogin("S", "pw", false);
+    main->show();
+    EXPECT_FALSE(main->isVisible());
+    // The end request outside a running loop would stop every later modal
+    // loop of this test program: a short application loop clears it.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }

@@ -279,9 +279,7 @@ TEST_F(LoginUsersTest, ListOpensTheFormOnTheCurrentUserAndComesBackToIt)
     list.show();
     list.Model()->setCurrentRow(1);   // ZOLA
     QString seen;
-    QTimer::singleShot(0, [&] {
-        auto* form = qobject_cast<TfrmUsers*>(QApplication::activeModalWidget());
-        ASSERT_NE(form, nullptr);
+    WhenModal<TfrmUsers>([&](TfrmUsers* form) {
         seen = form->edNom->text();
         form->btnEdit->click();
         Type(form->edNom, "AAZOLA");   // now first in name order
