@@ -2,6 +2,7 @@
 
 #include "app/GlobalState.h"
 #include "app/Guard.h"
+#include "app/ListRecordPattern.h"
 #include "app/MessageBox.h"
 #include "app/Pause.h"
 #include "app/Routines.h"
@@ -15,11 +16,6 @@
 #include <QSet>
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 bool BuiltInAccount() { return IsBuiltInManager || IsBuiltInAdmin; }
 
@@ -106,7 +102,7 @@ QList<RightsMenuItem> MenuItemsForRights(const QMenuBar* menu)
 
 QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
 {
-    WaitCursor wait;
+    TWaitCursor wait;
 
     int userType = 0;
     {
@@ -129,46 +125,48 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
     for (qSecure.first(); !qSecure.eof(); qSecure.next())
         existing.insert(qSecure.asString(QStringLiteral("OBJECT_NAME")).trimmed());
 
-    // One row per key: the first item of a key creates it.
-    db::Query ins(DM->LURDO,
-                  QStringLiteral("INSERT INTO T_SECUR       (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME,        "
-                                 "OBJECT_DESC, TYPE_ACCES, TV_LEVEL, NB_CHILD) VALUES(:ID_SECUR, :ID_USER, "
-                                 ":OBJECT_TYPE, :OBJECT_NAME,        :OBJECT_DESC, :TYPE_ACCES, :TV_LEVEL, :NB_CHILD)"));
     QSet<QString> keys;
-    for (const RightsMenuItem& item : managed) {
-        if (keys.contains(item.key))
-            continue;
-        keys.insert(item.key);
-        if (existing.contains(item.key))
-            continue;
-        const int access = (item.key == QLatin1String("MNSECURITE") && userType != 0) ? 0 : 2;
-        ins.setParam(QStringLiteral("ID_SECUR"), 0);   // the trigger assigns the key
-        ins.setParam(QStringLiteral("ID_USER"), userId);
-        ins.setParam(QStringLiteral("OBJECT_TYPE"), 0);
-        ins.setParam(QStringLiteral("OBJECT_NAME"), item.key);
-        ins.setParam(QStringLiteral("OBJECT_DESC"), item.description);
-        ins.setParam(QStringLiteral("TYPE_ACCES"), access);
-        ins.setParam(QStringLiteral("TV_LEVEL"), item.level);
-        ins.setParam(QStringLiteral("NB_CHILD"), item.childCount);
-        ins.exec();
-    }
-
-    // Rows of items no longer managed, and any second row of one key, go.
-    qSecure.close();
-    qSecure.open();
-    db::Query del(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_SECUR=:ID_SECUR"));
     QHash<QString, QPair<qint64, int>> rows;
-    for (qSecure.first(); !qSecure.eof(); qSecure.next()) {
-        const QString key = qSecure.asString(QStringLiteral("OBJECT_NAME")).trimmed();
-        const qint64 id = qSecure.asInt(QStringLiteral("ID_SECUR"));
-        if (!keys.contains(key) || rows.contains(key)) {
-            del.setParam(QStringLiteral("ID_SECUR"), id);
-            del.exec();
-            continue;
+    const bool committed = RunWriteOperation([&] {
+        // One row per key: the first item of a key creates it.
+        db::Query ins(DM->LURDO,
+                      QStringLiteral("INSERT INTO T_SECUR       (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME,        "
+                                     "OBJECT_DESC, TYPE_ACCES, TV_LEVEL, NB_CHILD) VALUES(:ID_SECUR, :ID_USER, "
+                                     ":OBJECT_TYPE, :OBJECT_NAME,        :OBJECT_DESC, :TYPE_ACCES, :TV_LEVEL, :NB_CHILD)"));
+        for (const RightsMenuItem& item : managed) {
+            if (keys.contains(item.key))
+                continue;
+            keys.insert(item.key);
+            if (existing.contains(item.key))
+                continue;
+            const int access = (item.key == QLatin1String("MNSECURITE") && userType != 0) ? 0 : 2;
+            ins.setParam(QStringLiteral("ID_SECUR"), 0);   // the trigger assigns the key
+            ins.setParam(QStringLiteral("ID_USER"), userId);
+            ins.setParam(QStringLiteral("OBJECT_TYPE"), 0);
+            ins.setParam(QStringLiteral("OBJECT_NAME"), item.key);
+            ins.setParam(QStringLiteral("OBJECT_DESC"), item.description);
+            ins.setParam(QStringLiteral("TYPE_ACCES"), access);
+            ins.setParam(QStringLiteral("TV_LEVEL"), item.level);
+            ins.setParam(QStringLiteral("NB_CHILD"), item.childCount);
+            ins.exec();
         }
-        rows.insert(key, qMakePair(id, int(qSecure.asInt(QStringLiteral("TYPE_ACCES")))));
-    }
-    if (!DM->CommitWork())
+
+        // Rows of items no longer managed, and any second row of one key, go.
+        qSecure.close();
+        qSecure.open();
+        db::Query del(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_SECUR=:ID_SECUR"));
+        for (qSecure.first(); !qSecure.eof(); qSecure.next()) {
+            const QString key = qSecure.asString(QStringLiteral("OBJECT_NAME")).trimmed();
+            const qint64 id = qSecure.asInt(QStringLiteral("ID_SECUR"));
+            if (!keys.contains(key) || rows.contains(key)) {
+                del.setParam(QStringLiteral("ID_SECUR"), id);
+                del.exec();
+                continue;
+            }
+            rows.insert(key, qMakePair(id, int(qSecure.asInt(QStringLiteral("TYPE_ACCES")))));
+        }
+    });
+    if (!committed)
         Abort();
 
     QList<UserRight> out;

@@ -2,6 +2,7 @@
 
 #include "app/GlobalState.h"
 #include "app/Guard.h"
+#include "app/ListRecordPattern.h"
 #include "app/MessageBox.h"
 #include "app/UDM.h"
 #include "app/UPassWord.h"
@@ -165,15 +166,19 @@ void TfrmChangePassWord::btnOkClick()
     db::Query upd(DM->LURDO, QStringLiteral("UPDATE T_USERS SET PW=:PW WHERE ID_USER=:ID_USER"));
     upd.setParam(QStringLiteral("PW"), edNewPW->text());
     upd.setParam(QStringLiteral("ID_USER"), CurrentUserId);
-    upd.exec();
-    if (upd.rowsAffected() == 0) {
+    bool found = false;
+    const bool committed = RunWriteOperation([&] {
+        upd.exec();
+        found = upd.rowsAffected() > 0;
+    });
+    if (!committed)
+        Abort();
+    if (!found) {
         // The user's row is gone (deleted meanwhile): nothing was changed.
         ShowMessageBox(QStringLiteral("Utilisateur introuvable : le mot de passe n'a pas été modifié !"), mtWarning,
                        MsgButton::OK);
         Abort();
     }
-    if (!DM->CommitWork())
-        Abort();
     done(mrOk);
 }
 

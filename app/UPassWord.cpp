@@ -2,6 +2,7 @@
 
 #include "app/GlobalState.h"
 #include "app/Guard.h"
+#include "app/ListRecordPattern.h"
 #include "app/MessageBox.h"
 #include "app/Pause.h"
 #include "app/UDM.h"
@@ -39,11 +40,6 @@ bool MatchesHash(const QString& password, const char* hexHash)
 constexpr int kMaxUserCode = 20;
 constexpr int kMaxPassword = 10;
 
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 // Masks password edits with "°" instead of the platform's bullet.
 class DegreeMaskStyle : public QProxyStyle {
 public:
@@ -71,7 +67,7 @@ void ResetLoginFailures() { g_loginFailures = 0; }
 
 bool CheckLogin(const QString& userCode, const QString& password)
 {
-    WaitCursor wait;
+    TWaitCursor wait;
     IsBuiltInManager = false;
     IsBuiltInAdmin = false;
 
@@ -229,8 +225,7 @@ void TfrmPassWord::CreateDefaultUser()
     ins.setParam(QStringLiteral("USER_ID"), QStringLiteral("MANAGER"));
     ins.setParam(QStringLiteral("PW"), QStringLiteral(""));
     ins.setParam(QStringLiteral("ACCESS"), 9);
-    ins.exec();
-    if (!DM->CommitWork())
+    if (!RunWriteOperation([&ins] { ins.exec(); }))
         Abort();
     CurrentUserCode = QStringLiteral("MANAGER");
 }

@@ -3,6 +3,7 @@
 #include "app/GlobalState.h"
 #include "app/Guard.h"
 #include "app/IniFile.h"
+#include "app/ListRecordPattern.h"
 #include "app/MessageBox.h"
 #include "app/UDM.h"
 #include "app/UUsers.h"
@@ -354,26 +355,28 @@ void TfrmSecure::btnPostClick()
         return;
     db::Query upd(DM->LURDO, QStringLiteral("UPDATE T_SECUR SET TYPE_ACCES=:TYPE_ACCES "
                                             "WHERE ID_USER=:ID_USER AND OBJECT_NAME=:OBJECT_NAME"));
-    QSet<QString> done;
-    for (int row = 0; row < grdSecure->rowCount(); ++row) {
-        if (Cell(grdSecure, row, colChanged) != QLatin1String("1"))
-            continue;
-        bool numeric = false;
-        Cell(grdSecure, row, colIdSecur).toLongLong(&numeric);
-        const QString key = Cell(grdSecure, row, colName);
-        if (!numeric || done.contains(key))
-            continue;
-        done.insert(key);
-        const bool read = Cell(grdSecure, row, colReadFlag) == QLatin1String("1");
-        const bool write = Cell(grdSecure, row, colWriteFlag) == QLatin1String("1");
-        // Write without read is no access.
-        const int access = !read ? 0 : (write ? 2 : 1);
-        upd.setParam(QStringLiteral("TYPE_ACCES"), access);
-        upd.setParam(QStringLiteral("ID_USER"), m_loadedUser);
-        upd.setParam(QStringLiteral("OBJECT_NAME"), key);
-        upd.exec();
-    }
-    if (!DM->CommitWork())
+    const bool committed = RunWriteOperation([&] {
+        QSet<QString> done;
+        for (int row = 0; row < grdSecure->rowCount(); ++row) {
+            if (Cell(grdSecure, row, colChanged) != QLatin1String("1"))
+                continue;
+            bool numeric = false;
+            Cell(grdSecure, row, colIdSecur).toLongLong(&numeric);
+            const QString key = Cell(grdSecure, row, colName);
+            if (!numeric || done.contains(key))
+                continue;
+            done.insert(key);
+            const bool read = Cell(grdSecure, row, colReadFlag) == QLatin1String("1");
+            const bool write = Cell(grdSecure, row, colWriteFlag) == QLatin1String("1");
+            // Write without read is no access.
+            const int access = !read ? 0 : (write ? 2 : 1);
+            upd.setParam(QStringLiteral("TYPE_ACCES"), access);
+            upd.setParam(QStringLiteral("ID_USER"), m_loadedUser);
+            upd.setParam(QStringLiteral("OBJECT_NAME"), key);
+            upd.exec();
+        }
+    });
+    if (!committed)
         Abort();
     for (int row = 0; row < grdSecure->rowCount(); ++row)
         grdSecure->item(row, colChanged)->setText(QStringLiteral("0"));

@@ -2,6 +2,7 @@
 
 #include "app/GlobalState.h"
 #include "app/Guard.h"
+#include "app/ListRecordPattern.h"
 #include "app/MessageBox.h"
 #include "app/Rights.h"
 #include "app/Routines.h"
@@ -24,11 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // Typed letters appear in upper case, the cursor staying where it was.
 void MakeUpperCase(QLineEdit* edit)
@@ -56,13 +52,15 @@ QString ModeText(TfrmUsers::TMode mode)
 
 void DeleteUserRows(int idUser)
 {
-    db::Query delRights(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"));
-    delRights.setParam(QStringLiteral("ID_USER"), idUser);
-    delRights.exec();
-    db::Query delUser(DM->LURDO, QStringLiteral("DELETE FROM T_USERS WHERE ID_USER=:ID_USER"));
-    delUser.setParam(QStringLiteral("ID_USER"), idUser);
-    delUser.exec();
-    if (!DM->CommitWork())
+    const bool committed = RunWriteOperation([idUser] {
+        db::Query delRights(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"));
+        delRights.setParam(QStringLiteral("ID_USER"), idUser);
+        delRights.exec();
+        db::Query delUser(DM->LURDO, QStringLiteral("DELETE FROM T_USERS WHERE ID_USER=:ID_USER"));
+        delUser.setParam(QStringLiteral("ID_USER"), idUser);
+        delUser.exec();
+    });
+    if (!committed)
         Abort();
 }
 
@@ -404,7 +402,7 @@ void TfrmUsers::btnPostClick()
         edPW->setText(pw);
 
     {
-        WaitCursor wait;
+        TWaitCursor wait;
         std::unique_ptr<db::Query> write;
         if (m_mode == dmInsert) {
             write = std::make_unique<db::Query>(
@@ -429,8 +427,7 @@ void TfrmUsers::btnPostClick()
             write->setParam(QStringLiteral("PW"), pw);
         if (m_mode == dmEdit)
             write->setParam(QStringLiteral("ID_USER"), editedId);
-        write->exec();
-        if (!DM->CommitWork())
+        if (!RunWriteOperation([&write] { write->exec(); }))
             Abort();
     }
     const TMode savedMode = m_mode;

@@ -306,3 +306,26 @@ TEST_F(LoginUsersTest, ListWithoutTheWriteRightRefuses)
     EXPECT_EQ(messages.texts(), QStringList{"Alerte de sécurité : Ecriture non autorisée !"});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
+
+TEST_F(LoginUsersTest, ARefusedDeleteLeavesTheRightsRowsInPlace)
+{
+    // The engine refuses the second statement of the delete: the first one
+    // must not stay behind to be committed by the next write.
+    DM->LURDO.executeScript(QStringLiteral(
+        "CREATE EXCEPTION E_KEEP_USER 'refused';\n"
+        "SET TERM ^ ;\n"
+        "CREATE TRIGGER T_USERS_KEEP FOR T_USERS BEFORE DELETE AS BEGIN EXCEPTION E_KEEP_USER; END^\n"
+        "SET TERM ; ^\n"));
+    DM->LURDO.commit();
+    AddRight(ali, "MNBENEF", 1);
+
+    MessageRecorder messages;
+    TfrmListUsers list;
+    list.show();
+    list.btnDelete->click();   // BENALI, the first row
+    ASSERT_EQ(messages.calls().size(), 2);
+    EXPECT_TRUE(messages.calls()[1].standard);   // the engine's refusal in the standard error box
+    EXPECT_TRUE(DM->CommitWork());
+    EXPECT_EQ(Rights(ali, "MNBENEF"), QList<int>{1});
+    EXPECT_NE(UserRow(ali), "<none>");
+}
