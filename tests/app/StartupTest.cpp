@@ -309,3 +309,23 @@ TEST(Startup, ChangingAndRestoringTheBackgroundPicture)
     EXPECT_EQ(IniReadString(folder.iniPath(), QStringLiteral("PARAMS"), QStringLiteral("IMAGE"), QStringLiteral("x")),
               QString());
 }
+
+TEST(Startup, UnreadableSettingsFileGivesTheDefaultsAndAFailedWriteIsShown)
+{
+    ProgramFolder folder;
+    // A folder in place of the settings file: nothing can be read or written.
+    ASSERT_TRUE(QDir().mkpath(folder.iniPath()));
+    MessageRecorder messages;
+    {
+        TfrmKivMain w;
+        EXPECT_TRUE(messages.calls().isEmpty());
+        EXPECT_EQ(FiscalYear, currentYear());
+        EXPECT_EQ(CurrentUserCode, QStringLiteral("MANAGER"));
+        EXPECT_EQ(SupplierThresholds[1], units(6000000));
+        EXPECT_EQ(w.StatusPanel(3)->text(), QStringLiteral("NT"));
+    }
+    // The destruction's write fails with the platform's error in the standard error box.
+    ASSERT_EQ(messages.calls().size(), 1);
+    EXPECT_TRUE(messages.calls()[0].standard);
+    EXPECT_TRUE(messages.calls()[0].text.contains(folder.iniPath())) << messages.calls()[0].text.toStdString();
+}
