@@ -2,6 +2,7 @@
 
 #include "app/GlobalState.h"
 #include "app/Guard.h"
+#include "app/ListRecordPattern.h"
 #include "app/MessageBox.h"
 #include "app/QueryTableModel.h"
 #include "app/Rights.h"
@@ -189,8 +190,7 @@ void TfrmListUsers::btnDeleteClick()
 
 void TfrmListUsers::btnMenuClick()
 {
-    PopupPoint = btnMenu->mapToGlobal(QPoint(0, btnMenu->height()));
-    PopMenu->popup(PopupPoint);
+    DropMenuUnder(PopMenu, btnMenu);
 }
 
 void TfrmListUsers::done(int result)

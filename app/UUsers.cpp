@@ -459,8 +459,7 @@ void TfrmUsers::btnDeleteClick()
 
 void TfrmUsers::btnMenuClick()
 {
-    PopupPoint = btnMenu->mapToGlobal(QPoint(0, btnMenu->height()));
-    PopMenu->popup(PopupPoint);
+    DropMenuUnder(PopMenu, btnMenu);
 }
 
 void TfrmUsers::keyPressEvent(QKeyEvent* event)
