@@ -150,7 +150,7 @@ QVariant toVariant(const Value& v)
         else if constexpr (std::is_same_v<T, qint64>)
             return QVariant(qlonglong(x));
         else if constexpr (std::is_same_v<T, Currency>)
-            return QVariant(x.formatMask()); // money is shown with the grid mask
+            return QVariant(x.toFixed2()); // exact, and readable back by Currency::parse
         else
             return QVariant(x);
     }, v);

@@ -42,7 +42,7 @@ double toDouble(const Value& v);     // NULL -> 0
 Currency toCurrency(const Value& v); // NULL -> 0; exact for exact numerics and text
 QString toText(const Value& v);      // NULL -> ""; numbers in plain form; dates dd/MM/yyyy
 QDate toDate(const Value& v);        // NULL -> invalid date
-QVariant toVariant(const Value& v);  // for display models
+QVariant toVariant(const Value& v);  // for display models; money as exact text with two decimals ("1234.50")
 
 // Quotes a text for the few SQL texts that must embed a value: single quotes doubled.
 QString QuoteText(const QString& text);
