@@ -274,8 +274,11 @@ bool TfrmListBenef::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
             const QString text = ke->text();
-            if (text.size() == 1 && text.at(0).unicode() > u'0' && text.at(0).isPrint() && !(ke->modifiers() & Qt::ControlModifier)) {
-                RunGuarded([this, text] { AddTypeAhead(text); });
+            if (text.size() == 1 && text.at(0).isPrint() && !(ke->modifiers() & Qt::ControlModifier)) {
+                // Characters above "0" go to the type-ahead; the others (blank,
+                // "0", "-", ".", "/") do nothing.
+                if (text.at(0).unicode() > u'0')
+                    RunGuarded([this, text] { AddTypeAhead(text); });
                 return true;
             }
         }

@@ -1,0 +1,181 @@
+#pragma once
+// Support of the reference-data window tests: a fresh year database with a
+// plain (not built-in) user who may write, the message recorder, and small
+// helpers to write and read rows, type into controls and act on the next modal
+// window.
+
+#include "app/GlobalState.h"
+#include "app/ListRecordPattern.h"
+#include "app/UDM.h"
+#include "app/UFNMSQL.h"
+#include "app/UListBenef.h"
+#include "common/MessageRecorder.h"
+#include "common/YearDb.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using Params = std::initializer_list<std::pair<const char*, db::Value>>;
+
+class RefDataTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        year = std::make_unique<YearDb>();
+        saved = {CurrentUserCode, CurrentUserId, IsBuiltInManager, IsBuiltInAdmin};
+        CurrentUserCode = QStringLiteral("TESTEUR");
+        CurrentUserId = 3;
+        IsBuiltInManager = false;
+        IsBuiltInAdmin = false;
+        TfrmListBenef::ResetTypeAhead();
+        TfrmFNMSQL::LastChapter.clear();
+        TfrmFNMSQL::LastArticle.clear();
+        messages = std::make_unique<MessageRecorder>();
+    }
+
+    void TearDown() override
+    {
+        messages.reset();
+        year.reset();
+        CurrentUserCode = saved.code;
+        CurrentUserId = saved.id;
+        IsBuiltInManager = saved.manager;
+        IsBuiltInAdmin = saved.admin;
+    }
+
+    // Runs one statement and commits.
+    static void Exec(const QString& sql, Params params = {})
+    {
+        db::Query q(DM->LURDO, sql);
+        for (const auto& [name, value] : params)
+            q.setParam(QString::fromLatin1(name), value);
+        q.exec();
+        DM->LURDO.commit();
+    }
+
+    // The rows of a select, each row's columns joined by "|".
+    static QStringList Rows(const QString& sql, Params params = {})
+    {
+        db::Query q(DM->LURDO, sql);
+        for (const auto& [name, value] : params)
+            q.setParam(QString::fromLatin1(name), value);
+        q.open();
+        QStringList out;
+        for (q.first(); !q.eof(); q.next()) {
+            QStringList cols;
+            for (const QString& c : q.columnNames())
+                cols << q.asString(c);
+            out << cols.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+
+    static qint64 Int(const QString& sql, Params params = {})
+    {
+        db::Query q(DM->LURDO, sql);
+        for (const auto& [name, value] : params)
+            q.setParam(QString::fromLatin1(name), value);
+        q.open();
+        return q.isEmpty() ? -1 : q.asInt(q.columnNames().first());
+    }
+
+    // What a second look at the database sees: the open transaction is rolled
+    // back first, so only committed rows remain.
+    static QStringList CommittedRows(const QString& sql)
+    {
+        DM->LURDO.rollback();
+        return Rows(sql);
+    }
+
+    // The current user may only read through `menuItem`.
+    static void ReadOnlyRight(const QString& menuItem)
+    {
+        Exec(QStringLiteral("INSERT INTO T_SECUR (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME, OBJECT_DESC, TYPE_ACCES, "
+                            "TV_LEVEL, NB_CHILD) VALUES (0, :U, 0, :N, 'X', 1, 2, 0)"),
+             {{"U", qint64(CurrentUserId)}, {"N", menuItem.toUpper().left(20)}});
+    }
+
+    std::unique_ptr<YearDb> year;
+    std::unique_ptr<MessageRecorder> messages;
+
+private:
+    struct {
+        QString code;
+        int id;
+        bool manager, admin;
+    } saved;
+};
+
+// Runs `action` on the next modal dialog that opens (the one a handler is
+// about to exec()); the action must close it.
+inline void OnNextModal(std::function<void(QDialog*)> action)
+{
+    QWidget* before = QApplication::activeModalWidget();
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, before, action, tries] {
+        QWidget* m = QApplication::activeModalWidget();
+        if (m && m != before && m->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            if (auto* d = qobject_cast<QDialog*>(m))
+                action(d);
+            return;
+        }
+        if (++*tries > 1000) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no modal window opened";
+        }
+    });
+    timer->start(5);
+}
+
+// Closes a record window whatever its state: an entry is cancelled first, so
+// no question is asked; a window that still refuses is hidden, which ends its
+// modal run.
+inline void CloseRecord(QDialog* d)
+{
+    if (!d->isVisible())
+        return;
+    if (auto* rec = qobject_cast<TRefRecordForm*>(d); rec && rec->Mode() != emBrowse)
+        rec->btnCancel->click();
+    d->done(QDialog::Rejected);
+    if (d->isVisible())
+        d->hide();
+}
+
+// One key press and release sent to the widget.
+inline void PressKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(w, &release);
+}
+
+// Types the text into the widget, one key per character.
+inline void TypeText(QWidget* w, const QString& text)
+{
+    for (QChar c : text) {
+        int key = 0;
+        if (c.isLetter() && c.unicode() < 128)
+            key = Qt::Key_A + (c.toUpper().unicode() - 'A');
+        else if (c.isDigit())
+            key = Qt::Key_0 + (c.unicode() - '0');
+        else if (c == QLatin1Char(' '))
+            key = Qt::Key_Space;
+        PressKey(w, key, Qt::NoModifier, QString(c));
+    }
+}
