@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/MessageBox.h"
 #include "app/Pause.h"
+#include "app/RefDataMenu.h"
 #include "app/Startup.h"
 #include "app/UCalendar.h"
 #include "app/UChangePassWord.h"
@@ -423,6 +424,15 @@ void TfrmKivMain::ConnectMenuItems()
     connect(Configurationdelimprimante1, &QAction::triggered, this,
             Guarded([this] { Configurationdelimprimante1Click(); }));
     connect(mnQuitter0, &QAction::triggered, this, Guarded([this] { close(); }));
+    connect(mnBenef, &QAction::triggered, this, Guarded([this] { OpenBenefList(this); }));
+    connect(mnGrades, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnGrades", "GRADE", "ID_GRADE", "Grades"); }));
+    connect(mnBanque, &QAction::triggered, this, Guarded([this] { OpenBanqueList(this); }));
+    connect(mnAgence, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnAgence", "AGENCE", "ID_AGENCE", "Agences bancaires"); }));
+    connect(mnFNM, &QAction::triggered, this, Guarded([this] { OpenFNMList(this); }));
+    connect(mnRetenues, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnRetenues", "FRET", "ID_RETENUE", "Retenues"); }));
+    connect(mnPJ, &QAction::triggered, this, Guarded([this] { OpenPJFile(this); }));
+    connect(mnObs, &QAction::triggered, this, Guarded([this] { OpenObs(this); }));
+    connect(mnWilaya, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnWilaya", "FWIL", "ID_WIL", "Wilayas"); }));
     // Budget
     connect(mnBudget, &QAction::triggered, this, Guarded([this] { TfrmListBudget(this).exec(); }));
     connect(mnConsBud, &QAction::triggered, this, Guarded([this] { mnConsBudClick(); }));
