@@ -5,7 +5,6 @@
 #include "app/UDM.h"
 
 #include <QAbstractItemDelegate>
-#include <QApplication>
 #include <QBoxLayout>
 #include <QHeaderView>
 #include <QIntValidator>
@@ -136,7 +135,9 @@ void TfrmPJFile::UpdateLook()
     btnPost->setEnabled(editing);
     btnCancel->setEnabled(editing);
     grdPJ->setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
-    grdPJ->setEditTriggers(editing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    grdPJ->setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                         | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                                   : QAbstractItemView::NoEditTriggers);
     // Only the row being edited takes input.
     for (int r = 0; r < grdPJ->rowCount(); ++r)
         for (int c = 0; c < 2; ++c)
@@ -182,9 +183,10 @@ void TfrmPJFile::btnEditClick()
 
 void TfrmPJFile::CommitEditor()
 {
-    // Takes what is typed in an open cell editor into the cell.
-    QWidget* editor = QApplication::focusWidget();
-    if (editor && grdPJ->isAncestorOf(editor) && editor != grdPJ && editor != grdPJ->viewport()) {
+    // Takes what is typed in an open cell editor into its cell.
+    for (QLineEdit* editor : grdPJ->viewport()->findChildren<QLineEdit*>()) {
+        if (!editor->isVisible())
+            continue;
         emit grdPJ->itemDelegate()->commitData(editor);
         emit grdPJ->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
