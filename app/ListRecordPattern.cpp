@@ -486,9 +486,13 @@ void TRefRecordForm::SetMode(TEditMode mode)
             b->setEnabled(nav);
     }
     pnlMain->setEnabled(!browse);
+    // The panel colours are set at start-up; until then the system's own serve.
+    QColor colour = browse ? PanelColorInactive : PanelColorActive;
+    if (!colour.isValid())
+        colour = palette().color(browse ? QPalette::Button : QPalette::Window);
     QPalette p = pnlMain->palette();
-    p.setColor(QPalette::Window, browse ? PanelColorInactive : PanelColorActive);
-    p.setColor(QPalette::Disabled, QPalette::Window, browse ? PanelColorInactive : PanelColorActive);
+    p.setColor(QPalette::Window, colour);
+    p.setColor(QPalette::Disabled, QPalette::Window, colour);
     pnlMain->setPalette(p);
     SetPanelEditColors(pnlMain, !browse);
     stBar->SetPanel(3, mode == emInsert ? QStringLiteral("Insertion")

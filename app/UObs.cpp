@@ -69,6 +69,7 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
         auto* memo = new QPlainTextEdit(this);
         memo->setObjectName(QString::fromLatin1(names[i]));
         memo->setTabChangesFocus(true);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         LimitPlainText(memo, MaxTextLength);
         auto* l = new QLabel(captions[i], this);
         l->setBuddy(memo);

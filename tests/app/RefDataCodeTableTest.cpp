@@ -111,6 +111,8 @@ TEST_F(CodeTableTest, ListShowsLabelsInOrderStartsOnTheGivenKeyAndReturnsThePick
 TEST_F(CodeTableTest, RecordModesFollowTheEnablingTable)
 {
     Exec("INSERT INTO FRET (ID_RETENUE, LIBELLE) VALUES (0, 'IRG')");
+    const QColor savedInactive = PanelColorInactive;
+    PanelColorInactive = QColor(0xD4, 0xD0, 0xC8);
     auto list = OpenList("FRET", "ID_RETENUE", "Retenues", "mnRetenues");
     WithRecord(*list, [](TfrmTable& r) {
         EXPECT_EQ(r.windowTitle(), "Fiche Retenues");
@@ -139,6 +141,7 @@ TEST_F(CodeTableTest, RecordModesFollowTheEnablingTable)
         }
         EXPECT_EQ(r.edLib->text(), "IRG");   // Cancel reloaded the row
     });
+    PanelColorInactive = savedInactive;
 }
 
 TEST_F(CodeTableTest, EmptyTableShowsZeroDisablesDeleteAndTheRecordOffersOnlyAdd)
