@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -146,5 +147,28 @@ TEST_F(BanqueTest, CloseQuestionYesSavesAndKeepsTheWindowOpen)
         r.btnClose->click();   // browse mode: no question
         EXPECT_FALSE(r.isVisible());
         EXPECT_EQ(messages->calls().size(), 1);
+    });
+}
+
+TEST_F(BanqueTest, PopupKeysActFromTheEditsBecauseThePopupIsTheWindowsContextMenu)
+{
+    AddBank("BNA");
+    auto list = OpenList();
+    WithRecord(*list, [&](TfrmBanqueSQL& r) {
+        r.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&r));
+        QTest::keyClick(&r, Qt::Key_Insert);
+        EXPECT_EQ(r.Mode(), emInsert);
+        QTest::keyClicks(r.edRs, "CNEP");
+        QTest::keyClick(r.edRs, Qt::Key_Z, Qt::ControlModifier);   // the window's Cancel, not the edit's undo
+        EXPECT_EQ(r.Mode(), emBrowse);
+        EXPECT_EQ(r.edRs->text(), "BNA");
+        QTest::keyClick(&r, Qt::Key_F2);
+        EXPECT_EQ(r.Mode(), emEdit);
+        r.edDim->setFocus();
+        QTest::keyClicks(r.edDim, "X");
+        QTest::keyClick(r.edDim, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(r.Mode(), emBrowse);
+        EXPECT_EQ(CommittedRows("SELECT RS, DIMINUTIF FROM BANQUE"), QStringList{"BNA|X"});
     });
 }

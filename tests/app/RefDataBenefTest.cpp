@@ -10,9 +10,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -226,4 +228,20 @@ TEST_F(BenefTest, BeneficiaryWithExpensesIsNeverDeleted)
         EXPECT_EQ(r.IdBen, id);
     });
     EXPECT_EQ(CommittedRows("SELECT COUNT(*) FROM BENEF WHERE NOM IN ('DUPONT SARL', 'DUPUIS')"), QStringList{"1"});
+}
+
+TEST_F(BenefTest, RecordPopupKeysDoNothingBecauseThePopupIsOnlyTheMenuButtons)
+{
+    auto list = OpenList();
+    WithRecord(*list, [&](TfrmBenef& r) {
+        r.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&r));
+        for (int key : {int(Qt::Key_Insert), int(Qt::Key_F2)})
+            QTest::keyClick(&r, Qt::Key(key));
+        EXPECT_EQ(r.Mode(), emBrowse);
+        r.btnMenuClick();
+        EXPECT_TRUE(r.PopMenu->isVisible());
+        EXPECT_EQ(PopupPoint, r.btnMenu->mapToGlobal(QPoint(0, r.btnMenu->height())));
+        r.PopMenu->hide();
+    });
 }
