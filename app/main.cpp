@@ -19,6 +19,9 @@ int main(int argc, char** argv)
     // 1. Process formats, before any window exists.
     SetProcessFormats();
     QApplication app(argc, argv);
+    // The program ends when the main window closes (or the login is refused),
+    // never because the splash or the login dialog was the last window shown.
+    app.setQuitOnLastWindowClosed(false);
     // The program folder is the folder of the path the program was started by
     // (scripts/run starts it through a link in its program folder).
     SetExecutablePath(QString::fromLocal8Bit(argv[0]));
