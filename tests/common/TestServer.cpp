@@ -10,7 +10,7 @@ namespace {
 
 QString scriptPath()
 {
-    return QStringLiteral(VOREL_FIXTURES "/../../scripts/fb-test-server");
+    return QStringLiteral(VOREL_SOURCE_DIR "/scripts/fb-test-server");
 }
 
 int freePort()
