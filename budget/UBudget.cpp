@@ -9,6 +9,7 @@
 #include "app/Routines.h"
 #include "app/UCalendar.h"
 #include "app/UDM.h"
+#include "budget/BudgetWindowParts.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
 #include "controls/NumEdit.h"
@@ -128,10 +129,7 @@ void TfrmBudget::BuildWindow()
     bar->addSpacing(8);
 
     auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
-        QPushButton* b = MakeButton(pnlBtns, name, text, hint);
-        b->setIcon(st->standardIcon(icon));
-        bar->addWidget(b);
-        return b;
+        return AddToolButton(pnlBtns, bar, name, text, hint, icon);
     };
     btnEdit = toolButton("btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier les dotations"),
                          QStyle::SP_FileDialogDetailedView);
@@ -274,26 +272,17 @@ void TfrmBudget::BuildWindow()
     layout->addWidget(stBar);
 
     // Menus.
-    mnFicheBP = new QAction(QStringLiteral("la fiche d'engagement - Primitif"), this);
-    mnFicheBP->setObjectName(QStringLiteral("mnFicheBP"));
-    mnFicheBP_Pre = new QAction(QStringLiteral("la fiche d'engagement - Primitif - PréImprimé"), this);
-    mnFicheBP_Pre->setObjectName(QStringLiteral("mnFicheBP_Pre"));
-    mnFicheBS = new QAction(QStringLiteral("la fiche d'engagement - Modificatif"), this);
-    mnFicheBS->setObjectName(QStringLiteral("mnFicheBS"));
-    mnFicheBS_Pre = new QAction(QStringLiteral("la fiche d'engagement - Modificatif - PréImprimé"), this);
-    mnFicheBS_Pre->setObjectName(QStringLiteral("mnFicheBS_Pre"));
-    const QList<QAction*> printItems{mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre};
+    const TBudgetPrintItems print = MakeBudgetPrintItems(this);
+    mnFicheBP = print.bp;
+    mnFicheBP_Pre = print.bpPre;
+    mnFicheBS = print.bs;
+    mnFicheBS_Pre = print.bsPre;
+    const QList<QAction*> printItems = print.all();
 
     PopMnBud = new QMenu(this);
     PopMnBud->setObjectName(QStringLiteral("PopMnBud"));
     auto item = [&](const char* name, const QString& caption, const QKeySequence& key) {
-        QAction* a = PopMnBud->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            addAction(a);   // the shortcut works while the menu is closed
-        }
-        return a;
+        return AddMenuItem(this, PopMnBud, name, caption, key);
     };
     mnEdit = item("mnEdit", QStringLiteral("Modifier"), QKeySequence(Qt::Key_F2));
     mnPost = item("mnPost", QStringLiteral("&Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -309,9 +298,7 @@ void TfrmBudget::BuildWindow()
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addActions(printItems);
 
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { RunGuarded([&] { PopMnBud->popup(mapToGlobal(pos)); }); });
+    UseAsContextMenu(this, PopMnBud);
 
     connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
     connect(mnEdit, &QAction::triggered, this, Guarded([this] { btnEditClick(); }));
@@ -493,27 +480,18 @@ void TfrmBudget::MyNavigatorClick(NavButton button)
 
 void TfrmBudget::btnFindClick()
 {
-    QString chap, art, par;
-    bool ok = false;
-    {
-        TfrmFindImput dlg(this);
-        ok = dlg.exec() == QDialog::Accepted;
-        chap = dlg.edChap->text();
-        art = dlg.edArt->text();
-        par = dlg.edPar->text();
-    }
-    if (!ok || !qBudget)
+    const std::optional<TImputation> typed = AskImputation(this);
+    if (!typed || !qBudget)
         return;
-    for (int r = 0; r < qBudget->rowCount(); ++r) {
-        auto text = [&](const char* f) { return db::toText(qBudget->at(r, qBudget->columnIndex(QString::fromLatin1(f)))); };
-        if (SameImputationPart(text("CHAP"), chap) && SameImputationPart(text("ART"), art)
-            && SameImputationPart(text("PAR"), par)) {
-            qBudget->moveTo(r);
-            ShowBudgetLine();
-            return;
-        }
+    const int row = FindImputationRow(*typed, qBudget->rowCount(), [this](int r, const QString& f) {
+        return db::toText(qBudget->at(r, qBudget->columnIndex(f)));
+    });
+    if (row < 0) {
+        ShowInfo(QStringLiteral("Imputation introuvable !"));
+        return;
     }
-    ShowInfo(QStringLiteral("Imputation introuvable !"));
+    qBudget->moveTo(row);
+    ShowBudgetLine();
 }
 
 void TfrmBudget::mnTotChapClick()

@@ -81,3 +81,23 @@ bool SameImputationPart(const QString& stored, const QString& typed)
         s.chop(1);
     return s == typed;
 }
+
+std::optional<TImputation> AskImputation(QWidget* parent)
+{
+    TfrmFindImput dlg(parent);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return TImputation{dlg.edChap->text(), dlg.edArt->text(), dlg.edPar->text()};
+}
+
+int FindImputationRow(const TImputation& typed, int rowCount,
+                      const std::function<QString(int row, const QString& field)>& field)
+{
+    for (int r = 0; r < rowCount; ++r) {
+        if (SameImputationPart(field(r, QStringLiteral("CHAP")), typed.chap)
+            && SameImputationPart(field(r, QStringLiteral("ART")), typed.art)
+            && SameImputationPart(field(r, QStringLiteral("PAR")), typed.par))
+            return r;
+    }
+    return -1;
+}

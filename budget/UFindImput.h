@@ -4,6 +4,10 @@
 // has closed with OK, and looks the budget line up in its own rows.
 
 #include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -28,3 +32,16 @@ public:
 // that pad a fixed-length column ignored) is the text typed, exactly and with
 // case.
 bool SameImputationPart(const QString& stored, const QString& typed);
+
+// A chapter, an article and a paragraph as typed in the dialog.
+struct TImputation {
+    QString chap, art, par;
+};
+
+// Shows the dialog modally and frees it; the three texts on OK, nothing otherwise.
+std::optional<TImputation> AskImputation(QWidget* parent);
+
+// The first of `rowCount` rows whose chapter, article and paragraph
+// (`field(row, "CHAP")`...) are the typed ones (SameImputationPart); -1 when none.
+int FindImputationRow(const TImputation& typed, int rowCount,
+                      const std::function<QString(int row, const QString& field)>& field);

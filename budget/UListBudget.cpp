@@ -7,6 +7,7 @@
 #include "app/QueryTableModel.h"
 #include "app/UDM.h"
 #include "app/UListFNM.h"
+#include "budget/BudgetWindowParts.h"
 #include "budget/UBudget.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
@@ -73,10 +74,7 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     bar->setContentsMargins(4, 4, 4, 4);
     bar->setSpacing(2);
     auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
-        QPushButton* b = MakeButton(pnlBtns, name, text, hint);
-        b->setIcon(style()->standardIcon(icon));
-        bar->addWidget(b);
-        return b;
+        return AddToolButton(pnlBtns, bar, name, text, hint, icon);
     };
     btnModif = toolButton("btnModif", QStringLiteral("Saisir/Modifier"), QStringLiteral("Saisir ou modifier une imputation"),
                           QStyle::SP_FileDialogDetailedView);
@@ -129,26 +127,17 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     layout->addWidget(stBar);
 
     // Menus.
-    mnFicheBP = new QAction(QStringLiteral("la fiche d'engagement - Primitif"), this);
-    mnFicheBP->setObjectName(QStringLiteral("mnFicheBP"));
-    mnFicheBP_Pre = new QAction(QStringLiteral("la fiche d'engagement - Primitif - PréImprimé"), this);
-    mnFicheBP_Pre->setObjectName(QStringLiteral("mnFicheBP_Pre"));
-    mnFicheBS = new QAction(QStringLiteral("la fiche d'engagement - Modificatif"), this);
-    mnFicheBS->setObjectName(QStringLiteral("mnFicheBS"));
-    mnFicheBS_Pre = new QAction(QStringLiteral("la fiche d'engagement - Modificatif - PréImprimé"), this);
-    mnFicheBS_Pre->setObjectName(QStringLiteral("mnFicheBS_Pre"));
-    const QList<QAction*> printItems{mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre};
+    const TBudgetPrintItems print = MakeBudgetPrintItems(this);
+    mnFicheBP = print.bp;
+    mnFicheBP_Pre = print.bpPre;
+    mnFicheBS = print.bs;
+    mnFicheBS_Pre = print.bsPre;
+    const QList<QAction*> printItems = print.all();
 
     PopMnBud = new QMenu(this);
     PopMnBud->setObjectName(QStringLiteral("PopMnBud"));
     auto item = [&](const char* name, const QString& caption, const QKeySequence& key) {
-        QAction* a = PopMnBud->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            addAction(a);
-        }
-        return a;
+        return AddMenuItem(this, PopMnBud, name, caption, key);
     };
     mnModif = item("mnModif", QStringLiteral("Ajouter/Modifier"), QKeySequence());
     mnFind = item("mnFind", QStringLiteral("Chercher une imputation"), QKeySequence(Qt::Key_F3));
@@ -163,12 +152,8 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addActions(printItems);
 
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { RunGuarded([&] { PopMnBud->popup(mapToGlobal(pos)); }); });
-    grdBudget->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grdBudget, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { RunGuarded([&] { PopMnBud->popup(grdBudget->viewport()->mapToGlobal(pos)); }); });
+    UseAsContextMenu(this, PopMnBud);
+    UseAsContextMenu(grdBudget, PopMnBud);
 
     connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
     connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
@@ -234,27 +219,16 @@ void TfrmListBudget::btnModifClick()
 
 void TfrmListBudget::btnFindClick()
 {
-    QString chap, art, par;
-    bool ok = false;
-    {
-        TfrmFindImput dlg(this);
-        ok = dlg.exec() == QDialog::Accepted;
-        chap = dlg.edChap->text();
-        art = dlg.edArt->text();
-        par = dlg.edPar->text();
-    }
-    if (!ok)
+    const std::optional<TImputation> typed = AskImputation(this);
+    if (!typed)
         return;
-    for (int r = 0; r < m_model->rowCount(); ++r) {
-        const QueryRow row = m_model->row(r);
-        if (SameImputationPart(row.asString(QStringLiteral("CHAP")), chap)
-            && SameImputationPart(row.asString(QStringLiteral("ART")), art)
-            && SameImputationPart(row.asString(QStringLiteral("PAR")), par)) {
-            m_model->setCurrentRow(r);
-            return;
-        }
+    const int row = FindImputationRow(*typed, m_model->rowCount(),
+                                      [this](int r, const QString& f) { return m_model->row(r).asString(f); });
+    if (row < 0) {
+        ShowInfo(QStringLiteral("Imputation introuvable !"));
+        return;
     }
-    ShowInfo(QStringLiteral("Imputation introuvable !"));
+    m_model->setCurrentRow(row);
 }
 
 void TfrmListBudget::mnDotChapClick()
