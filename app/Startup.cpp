@@ -1,7 +1,12 @@
 #include "app/Startup.h"
 
+#include "app/Fonts.h"
 #include "app/GlobalState.h"
 #include "app/IniFile.h"
+#include "app/Pause.h"
+#include "app/UDM.h"
+#include "app/UKivMain.h"
+#include "app/USplash.h"
 #include "platform/NetworkAddress.h"
 #include "platform/Registry.h"
 
@@ -10,9 +15,13 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 #include <QPalette>
+#include <QProgressBar>
 #include <QRegularExpression>
+#include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -170,4 +179,65 @@ void ReadSettings()
         DbPath = DbWorkDir + DbFileName;
     DbUser = QStringLiteral("SYSDBA");
     DbPassword = DefaultDbPassword();
+}
+
+int RunProgram(QApplication& app)
+{
+    // The program ends when the main window closes (or the login is refused),
+    // never because the splash or the login dialog was the last window shown.
+    app.setQuitOnLastWindowClosed(false);
+    RegisterFontSubstitutions();
+    InitProgramResources();
+    SetInstallationValues();
+
+    // The splash, with the version known at this moment.
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->lVersion->setText(VersionLabel);
+    splash->pBar->setMaximum(5);
+    splash->pBar->setVisible(true);
+    splash->show();
+    ProcessMessages();
+
+    Pause(1000);
+    for (int position = 1; position <= 3; ++position) {
+        splash->pBar->setValue(position);
+        ProcessMessages();
+        Pause(100);
+    }
+    splash->pBar->setValue(4);
+    ProcessMessages();
+
+    QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
+
+    // The main window, not yet shown: its creation fills the global state
+    // from the settings file and never touches the database.
+    auto mainWindow = std::make_unique<TfrmKivMain>();
+
+    // The data module opens the fiscal year's database, creating and seeding
+    // a missing one. It is destroyed before the main window.
+    auto dataModule = std::make_unique<TDM>();
+    DM = dataModule.get();
+
+    ProcessMessages();
+    splash->pBar->setValue(5);
+    ProcessMessages();
+    Pause(100);
+    splash->lChargement->hide();
+    splash->pBar->hide();
+    ProcessMessages();
+    Pause(100);
+    splash.reset();
+    ProcessMessages();
+
+    int result = 0;
+    // A connection the user gave up on ends the program here.
+    if (!DM->ProgramEndRequested()) {
+        // The message loop shows the main window, whose first showing runs the login.
+        QTimer::singleShot(0, mainWindow.get(), [&mainWindow] { mainWindow->show(); });
+        result = app.exec();
+    }
+    dataModule.reset();
+    DM = nullptr;
+    mainWindow.reset();
+    return result;
 }

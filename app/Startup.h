@@ -9,6 +9,8 @@
 #include <QString>
 #include <optional>
 
+class QApplication;
+
 // The city printed on documents when the settings file names none (the
 // settings dialog offers the same one).
 inline constexpr const char* DefaultCity = "Alger";
@@ -66,3 +68,11 @@ void ReadSettings();
 // A ceiling as stored in the settings file: a plain decimal number ("." before
 // the decimals, no grouping, optional sign); nothing for any other text.
 std::optional<Currency> ParseCeiling(const QString& text);
+
+// The program's run once its application object exists and the program
+// folder is known: the splash and its progress, the main window, the data
+// module (which opens the fiscal year's database), then the message loop,
+// whose first showing of the main window runs the login. Returns the exit code
+// when the main window has closed, the login was refused or the opening of the
+// database told the program to end.
+int RunProgram(QApplication& app);

@@ -4,7 +4,10 @@
 #include "app/GlobalState.h"
 #include "app/IniFile.h"
 #include "app/Startup.h"
+#include "app/UDM.h"
+#include "app/UInfos.h"
 #include "app/UKivMain.h"
+#include "app/UPassWord.h"
 #include "common/MessageRecorder.h"
 #include "common/ProgramFolder.h"
 #include "platform/Registry.h"
@@ -13,8 +16,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -328,4 +337,101 @@ TEST(Startup, UnreadableSettingsFileGivesTheDefaultsAndAFailedWriteIsShown)
     ASSERT_EQ(messages.calls().size(), 1);
     EXPECT_TRUE(messages.calls()[0].standard);
     EXPECT_TRUE(messages.calls()[0].text.contains(folder.iniPath())) << messages.calls()[0].text.toStdString();
+}
+
+// The whole run of the program on an empty program folder, as scripts/run
+// starts it: the splash, the year's database created under the information
+// window, the login answered, the main window shown and left through Esc and
+// the confirmation, the program's run then ending with the four keys written.
+TEST(Startup, ProgramRunsFromTheSplashThroughTheLoginToTheMainWindowAndCloses)
+{
+    ProgramFolder folder;
+    MessageRecorder messages;
+    // The year's database path is relative to the current folder, which is
+    // the program folder when the program is started by scripts/run.
+    const QString previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    const QString savedUser = CurrentUserCode;
+    const qint16 savedAccess = CurrentUserAccess;
+    CurrentUserAccess = 0;
+    ResetLoginFailures();
+
+    // The windows shown, in order, with the information window's text.
+    struct ShownWindows : QObject {
+        QStringList names;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (event->type() == QEvent::Show && w && w->isWindow() && !watched->objectName().isEmpty()) {
+                QString name = watched->objectName();
+                if (auto* infos = qobject_cast<TfrmInfos*>(watched))
+                    name += QStringLiteral(": ") + infos->lInfos->text();
+                if (names.isEmpty() || names.last() != name)
+                    names << name;
+            }
+            return false;
+        }
+    } shown;
+    qApp->installEventFilter(&shown);
+    // Owns the polling timers below: none of them outlives the test.
+    QObject polls;
+
+    // The login, answered once it is open: the built-in manager of a new year.
+    std::function<void(int)> answerLogin = [&](int triesLeft) {
+        if (auto* login = qobject_cast<TfrmPassWord*>(QApplication::activeModalWidget())) {
+            login->edUserId->setText(QStringLiteral("MANAGER"));
+            login->edPassword->clear();
+            login->btnOk->click();
+        } else if (triesLeft > 0) {
+            QTimer::singleShot(10, &polls, [&, triesLeft] { answerLogin(triesLeft - 1); });
+        }
+    };
+    // Once the main window shows over the open database, Esc asks to quit and
+    // the answer is Yes.
+    bool mainWindowShown = false;
+    std::function<void(int)> leave = [&](int triesLeft) {
+        if (frmKivMain && frmKivMain->isVisible() && !QApplication::activeModalWidget() && DM
+            && DM->LURDO.isOpen()) {
+            mainWindowShown = true;
+            messages.answer(mrYes);
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(frmKivMain->ClientArea, &esc);
+        } else if (triesLeft > 0) {
+            QTimer::singleShot(10, &polls, [&, triesLeft] { leave(triesLeft - 1); });
+        } else {
+            // Never left hanging: whatever is open is closed and the run ends.
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+            QCoreApplication::exit(1);
+        }
+    };
+    QTimer::singleShot(0, &polls, [&] {
+        answerLogin(6000);
+        leave(6000);
+    });
+
+    const int result = RunProgram(*qApp);
+    qApp->removeEventFilter(&shown);
+    qApp->setQuitOnLastWindowClosed(true);
+    const QString year = currentYear();
+    auto key = [&](const char* k) { return IniReadString(folder.iniPath(), QStringLiteral("PARAM"), QString::fromLatin1(k)); };
+    const QString dbFile = folder.path() + QStringLiteral("KIV_DB_") + year + QStringLiteral(".FDB");
+    const bool dbCreated = QFileInfo(dbFile).isFile();
+    QDir::setCurrent(previousFolder);
+    CurrentUserCode = savedUser;
+    CurrentUserAccess = savedAccess;
+
+    EXPECT_TRUE(mainWindowShown) << "the program ended before its main window showed";
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(frmKivMain, nullptr);
+    EXPECT_EQ(DM, nullptr);
+    EXPECT_TRUE(dbCreated);
+    EXPECT_EQ(shown.names, (QStringList{QStringLiteral("frmSplash"),
+                                        QStringLiteral("frmInfos: Création de la base de données ..."),
+                                        QStringLiteral("frmPassWord"), QStringLiteral("frmKivMain")}));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Voulez-vous, réellement, quitter l'application ?")});
+    EXPECT_EQ(key("DB_PATH"), QStringLiteral("KIV_DB_") + year + QStringLiteral(".FDB"));
+    EXPECT_EQ(key("EXER"), year);
+    EXPECT_EQ(key("USERID"), QStringLiteral("MANAGER"));
+    EXPECT_TRUE(QFileInfo(folder.path() + QStringLiteral("Temp")).isDir());
 }
