@@ -221,8 +221,10 @@ void TDM::OpenDatabase()
             return;
     }
 
+    // Only lines of OBJET 0 are expenses: the other lines of a sheet point to a
+    // budget line, a cancelled sheet or a transfer, whose ids an expense may share.
     qDetEng->setSql(QStringLiteral(
-        "SELECT ID_DETAIL FROM DET_ENG A WHERE (ID_DETAIL=:ID_DETAIL) AND "
+        "SELECT ID_DETAIL FROM DET_ENG A WHERE (ID_DETAIL=:ID_DETAIL) AND (A.OBJET=0) AND "
         "      (ID_ENG NOT IN (SELECT ID_ORIGINE FROM ENT_ENG "
         "                      WHERE (OBJET=:OBJET) AND "
         "                            (ORIGINE=:ORIGINE) AND "
