@@ -373,7 +373,7 @@ TEST_F(FactTest, InvoiceNumberUniquePerSupplier)
 // their amount and budget line and cannot be deleted.
 TEST_F(FactTest, StateRulesForChangeAndDelete)
 {
-    enum Setup { None, Committed, CancelledSheet, Mandated, Both };
+    enum Setup { None, Committed, CancelledSheet, Mandated, Both, BudgetSheetSameId };
     struct Case {
         const char* name;
         Setup setup;
@@ -388,6 +388,8 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
         {"on a cancelled sheet", CancelledSheet, 0, nullptr, "0002", ""},
         {"mandated", Mandated, 2, "Cette Facture est déjà mandatée !\rSuppression Impossible.", "", "0007"},
         {"both", Both, 3, "Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.", "0002", "0007"},
+        // A budget sheet's line points to a budget line whose id is the expense's.
+        {"free beside a budget sheet", BudgetSheetSameId, 0, nullptr, "", ""},
     };
     const QString locked = QStringLiteral("Cette facture est engagée et/ou mandatée !\r"
                                           "Certaines informations ne peuvent être modifiées.");
@@ -404,6 +406,14 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
                 {{"ID", sheetId}, {"F", line}});
             Sql(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
                                "VALUES (:ID, 1, 0, :D, 700)"),
+                {{"ID", sheetId}, {"D", id}});
+        }
+        if (c.setup == BudgetSheetSameId) {
+            Sql(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
+                               "ID_ORIGINE) VALUES (:ID, '0001', '2024-01-02', :F, 9000, 1, '2', :F)"),
+                {{"ID", sheetId}, {"F", id}});
+            Sql(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                               "VALUES (:ID, 1, 2, :D, 9000)"),
                 {{"ID", sheetId}, {"D", id}});
         }
         if (c.setup == CancelledSheet)
