@@ -8,7 +8,6 @@
 #include "app/UPassWord.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,8 +17,6 @@
 namespace {
 
 int g_checkFailures = 0;
-constexpr int kMaxUserCode = 20;
-constexpr int kMaxPassword = 10;
 
 } // namespace
 
@@ -28,25 +25,15 @@ void ResetPasswordCheckFailures() { g_checkFailures = 0; }
 
 bool CheckPassword(const QString& userCode, const QString& password)
 {
-    if (userCode.size() > kMaxUserCode || password.size() > kMaxPassword)
-        return false;
     db::Query q(DM->LURDO, QStringLiteral("SELECT USER_ID, PW FROM T_USERS WHERE TRIM(USER_ID)=:USER_ID"));
     q.setParam(QStringLiteral("USER_ID"), userCode);
-    q.open();
-    for (q.first(); !q.eof(); q.next())
-        if (q.asString(QStringLiteral("USER_ID")).trimmed() == userCode
-            && q.asString(QStringLiteral("PW")).trimmed() == password)
-            return true;
-    return false;
+    return OpenOnUserRow(q, userCode, password);
 }
 
 TfrmChangePassWord::TfrmChangePassWord(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmChangePassWord"));
-    setWindowTitle(QStringLiteral("Changement du mot de passe"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setModal(true);
+    SetLoginDialogBorder(this, "frmChangePassWord", QStringLiteral("Changement du mot de passe"));
 
     lUser = new QLabel(this);
     lUser->setObjectName(QStringLiteral("lUser"));
@@ -56,17 +43,11 @@ TfrmChangePassWord::TfrmChangePassWord(QWidget* parent)
     lUser->setStyleSheet(QStringLiteral("color: navy;"));
 
     lOldPW = new QLabel(QStringLiteral("Ancien : "), this);
-    edOldPW = new QLineEdit(this);
-    edOldPW->setObjectName(QStringLiteral("edOldPW"));
-    edOldPW->setMaxLength(kMaxPassword);
-    ApplyDegreeMask(edOldPW);
+    edOldPW = NewPasswordEdit(this, "edOldPW");
     lOldPW->setBuddy(edOldPW);
 
     lNewPW = new QLabel(QStringLiteral("Nouvveau : "), this);
-    edNewPW = new QLineEdit(this);
-    edNewPW->setObjectName(QStringLiteral("edNewPW"));
-    edNewPW->setMaxLength(kMaxPassword);
-    ApplyDegreeMask(edNewPW);
+    edNewPW = NewPasswordEdit(this, "edNewPW");
     lNewPW->setBuddy(edNewPW);
 
     btnClair = new QToolButton(this);
@@ -76,29 +57,18 @@ TfrmChangePassWord::TfrmChangePassWord(QWidget* parent)
     btnClair->setToolTip(QStringLiteral("Mot de passe en clair"));
     btnClair->setFocusPolicy(Qt::NoFocus);
 
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-
     auto* grid = new QGridLayout;
-    grid->addWidget(lOldPW, 0, 0);
+    grid->addWidget(lOldPW, 0, 0, Qt::AlignRight);
     grid->addWidget(edOldPW, 0, 1);
-    grid->addWidget(lNewPW, 1, 0);
+    grid->addWidget(lNewPW, 1, 0, Qt::AlignRight);
     grid->addWidget(edNewPW, 1, 1);
     grid->addWidget(btnClair, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-
     auto* main = new QVBoxLayout(this);
     main->addWidget(lUser);
     main->addLayout(grid);
-    main->addLayout(buttons);
+    main->addLayout(NewOkCancelRow(this, btnOk, btnCancel));
     setFixedWidth(330);
 
     connect(btnClair, &QToolButton::toggled, this, Guarded([this] { btnClairClick(); }));

@@ -12,10 +12,8 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -27,18 +25,10 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     resize(560, 380);
 
-    btnModif = new QPushButton(QStringLiteral("Ajouter/Modifier"), this);
-    btnModif->setObjectName(QStringLiteral("btnModif"));
-    btnModif->setToolTip(QStringLiteral("Ajouter/Modifier"));
-    btnDelete = new QPushButton(QStringLiteral("Supprimer"), this);
-    btnDelete->setObjectName(QStringLiteral("btnDelete"));
-    btnDelete->setToolTip(QStringLiteral("Supprimer l'enregistrement courant"));
-    btnMenu = new QPushButton(QStringLiteral("&Menu..."), this);
-    btnMenu->setObjectName(QStringLiteral("btnMenu"));
-    btnClose = new QPushButton(QStringLiteral("Fermer"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
-    for (QPushButton* b : {btnModif, btnDelete, btnMenu, btnClose})
-        b->setAutoDefault(false);
+    btnModif = MakeButton(this, "btnModif", QStringLiteral("Ajouter/Modifier"), QStringLiteral("Ajouter/Modifier"));
+    btnDelete = MakeButton(this, "btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'enregistrement courant"));
+    btnMenu = MakeButton(this, "btnMenu", QStringLiteral("&Menu..."));
+    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(btnModif);
@@ -54,12 +44,7 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
     grdUsers->horizontalHeader()->setStretchLastSection(true);
     grdUsers->setContextMenuPolicy(Qt::CustomContextMenu);
     // The selected row: white on navy, whether the grid has the focus or not.
-    QPalette pal = grdUsers->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Highlight, QColor(0, 0, 128));
-        pal.setColor(group, QPalette::HighlightedText, Qt::white);
-    }
-    grdUsers->setPalette(pal);
+    SetSelectionColors(grdUsers, QColor(0, 0, 128), Qt::white);
 
     m_model = new QueryTableModel(this);
     m_model->addColumn(QStringLiteral("NOM"), QStringLiteral("Nom"));
@@ -67,25 +52,12 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
     m_model->addColumn(QStringLiteral("USER_ID"), QStringLiteral("Code Utilisateur"));
     m_model->setKeyFields({QStringLiteral("ID_USER")});
     // Rows with an even record number on $F5F5F5.
-    m_model->setRowTint([](int row, const QueryRow&) {
-        return (row + 1) % 2 == 0 ? QColor(0xF5, 0xF5, 0xF5) : QColor();
-    });
+    m_model->setRowTint(EvenRowTint(QColor(0xF5, 0xF5, 0xF5)));
     m_model->attachView(grdUsers);
     grdUsers->setColumnWidth(0, 190);
     grdUsers->setColumnWidth(1, 190);
 
-    stBar = new QStatusBar(this);
-    stBar->setObjectName(QStringLiteral("stBar"));
-    stBar->setSizeGripEnabled(false);
-    const int widths[2] = {80, 60};
-    for (int i = 0; i < 2; ++i) {
-        stPanel[i] = new QLabel(stBar);
-        stPanel[i]->setAlignment(Qt::AlignCenter);
-        stPanel[i]->setMinimumWidth(widths[i]);
-        stPanel[i]->setFrameShape(QFrame::Panel);
-        stPanel[i]->setFrameShadow(QFrame::Sunken);
-        stBar->addWidget(stPanel[i]);
-    }
+    stBar = new TStatusBar({80, 60}, this);
 
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
@@ -135,8 +107,8 @@ void TfrmListUsers::showEvent(QShowEvent* event)
 void TfrmListUsers::FormShow()
 {
     m_canWrite = CanWrite(QStringLiteral("mnUsers"), CurrentUserId);
-    stPanel[0]->setText(CurrentUserCode);
-    stPanel[1]->setText(FiscalYear);
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
     qUsers = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM"));
     m_model->setQuery(qUsers.get());
     m_model->refresh();

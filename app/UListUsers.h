@@ -6,10 +6,9 @@
 #include <memory>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QPushButton;
-class QStatusBar;
+class TStatusBar;
 class QTableView;
 class QueryTableModel;
 namespace db { class Query; }
@@ -28,8 +27,7 @@ public:
     QPushButton* btnMenu = nullptr;
     QPushButton* btnClose = nullptr;
     QTableView* grdUsers = nullptr;
-    QStatusBar* stBar = nullptr;
-    QLabel* stPanel[2] = {};
+    TStatusBar* stBar = nullptr;   // 0 the user code, 1 the fiscal year
     QMenu* PopMenu = nullptr;
     QAction* mnModif = nullptr;
     QAction* mnDelete = nullptr;

@@ -52,8 +52,7 @@ public:
     }
 };
 
-} // namespace
-
+// Shows a password edit masked with "°".
 void ApplyDegreeMask(QLineEdit* edit)
 {
     auto* style = new DegreeMaskStyle;
@@ -62,8 +61,56 @@ void ApplyDegreeMask(QLineEdit* edit)
     edit->setEchoMode(QLineEdit::Password);
 }
 
+} // namespace
+
+QLineEdit* NewPasswordEdit(QWidget* parent, const char* name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(kMaxPassword);
+    ApplyDegreeMask(edit);
+    return edit;
+}
+
+void SetLoginDialogBorder(QDialog* dialog, const char* name, const QString& caption)
+{
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint);
+    dialog->setModal(true);
+}
+
+QHBoxLayout* NewOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel)
+{
+    ok = new QPushButton(QStringLiteral("OK"), parent);
+    ok->setObjectName(QStringLiteral("btnOk"));
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("Annuler"), parent);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
 int LoginFailureCount() { return g_loginFailures; }
 void ResetLoginFailures() { g_loginFailures = 0; }
+
+bool OpenOnUserRow(db::Query& users, const QString& userCode, const QString& password)
+{
+    if (userCode.size() > kMaxUserCode || password.size() > kMaxPassword)
+        return false;
+    users.open();
+    // The engine ignores trailing blanks when it compares texts: the exact test
+    // is made here.
+    for (users.first(); !users.eof(); users.next())
+        if (users.asString(QStringLiteral("USER_ID")).trimmed() == userCode
+            && users.asString(QStringLiteral("PW")).trimmed() == password)
+            return true;
+    return false;
+}
 
 bool CheckLogin(const QString& userCode, const QString& password)
 {
@@ -71,58 +118,42 @@ bool CheckLogin(const QString& userCode, const QString& password)
     IsBuiltInManager = false;
     IsBuiltInAdmin = false;
 
-    if (userCode == QLatin1String("MANAGER") && MatchesHash(password, kManagerHash)) {
-        IsBuiltInManager = true;
+    const bool manager = userCode == QLatin1String("MANAGER") && MatchesHash(password, kManagerHash);
+    const bool admin = !manager && userCode == QLatin1String("ADMIN") && MatchesHash(password, kAdminHash);
+    if (manager || admin) {
+        IsBuiltInManager = manager;
+        IsBuiltInAdmin = admin;
         CurrentUserAccess = 9;
         CurrentUserId = 0;
         CurrentUserLastName.clear();
         CurrentUserFirstName.clear();
         return true;
     }
-    if (userCode == QLatin1String("ADMIN") && MatchesHash(password, kAdminHash)) {
-        IsBuiltInAdmin = true;
-        CurrentUserAccess = 9;
-        CurrentUserId = 0;
-        CurrentUserLastName.clear();
-        CurrentUserFirstName.clear();
-        return true;
-    }
-    if (userCode.size() > kMaxUserCode || password.size() > kMaxPassword)
-        return false;
 
     db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS WHERE USER_ID=:MyUser AND PW=:MyPW"));
     q.setParam(QStringLiteral("MyUser"), userCode);
     q.setParam(QStringLiteral("MyPW"), password);
-    q.open();
-    // The engine ignores trailing blanks when it compares texts: the exact test
-    // is made here, and only a real match touches the current-user values.
-    for (q.first(); !q.eof(); q.next()) {
-        if (q.asString(QStringLiteral("USER_ID")).trimmed() != userCode
-            || q.asString(QStringLiteral("PW")).trimmed() != password)
-            continue;
-        CurrentUserId = int(q.asInt(QStringLiteral("ID_USER")));
-        CurrentUserAccess = std::int16_t(q.asInt(QStringLiteral("ACCESS")));
-        CurrentUserLastName = q.asString(QStringLiteral("NOM"));
-        CurrentUserFirstName = q.asString(QStringLiteral("PRENOM"));
-        return true;
-    }
-    return false;
+    // Only a real match touches the current-user values.
+    if (!OpenOnUserRow(q, userCode, password))
+        return false;
+    CurrentUserId = int(q.asInt(QStringLiteral("ID_USER")));
+    CurrentUserAccess = std::int16_t(q.asInt(QStringLiteral("ACCESS")));
+    CurrentUserLastName = q.asString(QStringLiteral("NOM"));
+    CurrentUserFirstName = q.asString(QStringLiteral("PRENOM"));
+    return true;
 }
 
 TfrmPassWord::TfrmPassWord(QWidget* parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmPassWord"));
-    setWindowTitle(QStringLiteral("Mot de passe"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setModal(true);
+    SetLoginDialogBorder(this, "frmPassWord", QStringLiteral("Mot de passe"));
 
     Gradient = new TGradient(this);
     Gradient->setObjectName(QStringLiteral("Gradient"));
     Gradient->SetColorBegin(QColor(255, 255, 255));
     Gradient->SetColorEnd(QColor(0xC8, 0xD7, 0xF0));
     Gradient->SetStyle(gsLinearV);
-    Gradient->setFixedHeight(54);
+    Gradient->setFixedHeight(48);
 
     lBienvenue = new QLabel(QStringLiteral("Bienvenue dans Vorel, la gestion des finances publiques !"), Gradient);
     lBienvenue->setObjectName(QStringLiteral("lBienvenue"));
@@ -131,6 +162,7 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     lBienvenue->setFont(bold);
     lBienvenue->setStyleSheet(QStringLiteral("color: navy; background: transparent;"));
     auto* gradLayout = new QHBoxLayout(Gradient);
+    gradLayout->setContentsMargins(16, 0, 16, 0);
     gradLayout->addWidget(lBienvenue, 0, Qt::AlignCenter);
 
     lUserId = new QLabel(QStringLiteral("Utilisateur : "), this);
@@ -140,10 +172,7 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     lUserId->setBuddy(edUserId);
 
     lPassword = new QLabel(QStringLiteral("Mot de passe : "), this);
-    edPassword = new QLineEdit(this);
-    edPassword->setObjectName(QStringLiteral("edPassword"));
-    edPassword->setMaxLength(kMaxPassword);
-    ApplyDegreeMask(edPassword);
+    edPassword = NewPasswordEdit(this, "edPassword");
     lPassword->setBuddy(edPassword);
 
     lDate = new QLabel(QStringLiteral("Nous sommes le : "), this);
@@ -157,37 +186,32 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     lNB->setObjectName(QStringLiteral("lNB"));
     lNB->setStyleSheet(QStringLiteral("color: maroon;"));
 
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-
+    // The three fields share one column, as wide as a code or a date needs.
     auto* grid = new QGridLayout;
-    grid->addWidget(lUserId, 0, 0);
-    grid->addWidget(edUserId, 0, 1);
-    grid->addWidget(lPassword, 1, 0);
-    grid->addWidget(edPassword, 1, 1);
-    grid->addWidget(lDate, 2, 0);
-    grid->addWidget(DatePicker, 2, 1);
-    grid->setColumnStretch(1, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    const QList<QPair<QLabel*, QWidget*>> rows = {{lUserId, edUserId}, {lPassword, edPassword}, {lDate, DatePicker}};
+    for (int r = 0; r < rows.size(); ++r) {
+        grid->addWidget(rows[r].first, r, 0, Qt::AlignRight);
+        grid->addWidget(rows[r].second, r, 1);
+        rows[r].second->setFixedWidth(170);
+    }
+    grid->setColumnStretch(2, 1);
 
     auto* body = new QVBoxLayout;
-    body->setContentsMargins(16, 10, 16, 12);
+    body->setContentsMargins(24, 12, 16, 12);
+    body->setSpacing(10);
     body->addLayout(grid);
-    body->addWidget(lNB);
-    body->addLayout(buttons);
+    body->addWidget(lNB, 0, Qt::AlignHCenter);
+    body->addLayout(NewOkCancelRow(this, btnOk, btnCancel));
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(0);
     main->addWidget(Gradient);
     main->addLayout(body);
-    setFixedWidth(420);
+    // The dialog keeps the size its contents need.
+    main->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(DatePicker, &QDateEdit::dateChanged, this, Guarded([this] { DatePickerChange(); }));
     connect(btnOk, &QPushButton::clicked, this, Guarded([this] { btnOkClick(); }));
@@ -202,13 +226,16 @@ int TfrmPassWord::Execute(QWidget* parent)
     return dlg.exec();
 }
 
-void TfrmPassWord::showEvent(QShowEvent* event)
+void TfrmPassWord::setVisible(bool visible)
 {
-    QDialog::showEvent(event);
-    if (!m_shown) {
+    // The showing work runs before the window appears: the default user's
+    // commit processes pending events, which must not reach a window whose
+    // size is not settled yet (a window system could then impose its default).
+    if (visible && !m_shown) {
         m_shown = true;
         FormShow();
     }
+    QDialog::setVisible(visible);
 }
 
 void TfrmPassWord::CreateDefaultUser()

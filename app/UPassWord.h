@@ -6,10 +6,12 @@
 #include <QDialog>
 
 class QDateEdit;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class TGradient;
+namespace db { class Query; }
 
 // Checks a user code and a password (both exactly as typed). On success the
 // current-user values of the global state are filled; on failure they are left
@@ -21,8 +23,20 @@ bool CheckLogin(const QString& userCode, const QString& password);
 int LoginFailureCount();
 void ResetLoginFailures();
 
-// Shows a password edit masked with "°".
-void ApplyDegreeMask(QLineEdit* edit);
+// Opens `users` (a select of T_USERS with the columns USER_ID and PW, its
+// parameters set) and moves to the first row whose trimmed USER_ID equals the
+// code and whose trimmed PW equals the password, both exactly. False when there
+// is none; a code or password longer than its column never matches.
+bool OpenOnUserRow(db::Query& users, const QString& userCode, const QString& password);
+
+// A password edit of the login dialogs: at most 10 characters, masked with "°".
+QLineEdit* NewPasswordEdit(QWidget* parent, const char* name);
+
+// The dialog border of the login dialogs (fixed size, title and close button).
+void SetLoginDialogBorder(QDialog* dialog, const char* name, const QString& caption);
+
+// "OK" (the default button) and "Annuler", right-aligned in one row.
+QHBoxLayout* NewOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel);
 
 class TfrmPassWord : public QDialog {
     Q_OBJECT
@@ -34,6 +48,9 @@ public:
     static int Execute(QWidget* parent = nullptr);
 
     bool DateChanged() const { return m_dateChanged; }
+
+    // The first showing runs FormShow before the window appears.
+    void setVisible(bool visible) override;
 
     TGradient* Gradient = nullptr;
     QLabel* lBienvenue = nullptr;
@@ -53,7 +70,6 @@ public:
     void btnCancelClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:

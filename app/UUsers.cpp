@@ -19,25 +19,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-
-// Typed letters appear in upper case, the cursor staying where it was.
-void MakeUpperCase(QLineEdit* edit)
-{
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-        const QString upper = text.toUpper();
-        if (upper == text)
-            return;
-        const int pos = edit->cursorPosition();
-        edit->setText(upper);
-        edit->setCursorPosition(pos);
-    });
-}
 
 QString ModeText(TfrmUsers::TMode mode)
 {
@@ -75,10 +61,7 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
     pnlBtns->setFrameShape(QFrame::StyledPanel);
     auto makeButton = [this](const char* name, const QString& caption, const QString& hint) {
-        auto* b = new QPushButton(caption, pnlBtns);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(hint);
-        b->setAutoDefault(false);
+        QPushButton* b = MakeButton(pnlBtns, name, caption, hint);
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
@@ -136,7 +119,7 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     edPW->setObjectName(QStringLiteral("edPW"));
     edPW->setMaxLength(10);
     for (QLineEdit* e : {edNom, edPrenom, edUser, edPW})
-        MakeUpperCase(e);
+        MakeUpperCaseEdit(e);
     cmbTypeUser = new QComboBox(pnlMain);
     cmbTypeUser->setObjectName(QStringLiteral("cmbTypeUser"));
     cmbTypeUser->addItems({QStringLiteral("MANAGER"), QStringLiteral("SIMPLE USER")});
@@ -153,18 +136,8 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     form->addRow(QStringLiteral("Mot de passe : "), pwRow);
     form->addRow(QStringLiteral("Type d'utilisateur : "), cmbTypeUser);
 
-    stBar = new QStatusBar(this);
-    stBar->setObjectName(QStringLiteral("stBar"));
-    stBar->setSizeGripEnabled(false);
-    const int widths[4] = {80, 60, 120, 80};
-    for (int i = 0; i < 4; ++i) {
-        stPanel[i] = new QLabel(stBar);
-        stPanel[i]->setAlignment(Qt::AlignCenter);
-        stPanel[i]->setMinimumWidth(widths[i]);
-        stPanel[i]->setFrameShape(QFrame::Panel);
-        stPanel[i]->setFrameShadow(QFrame::Sunken);
-        stBar->addWidget(stPanel[i], i == 3 ? 1 : 0);
-    }
+    // 0 the user code, 1 the fiscal year, 3 the mode.
+    stBar = new TStatusBar({80, 60, 120, 80}, this);
 
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
@@ -270,8 +243,8 @@ int TfrmUsers::CurrentId() const
 void TfrmUsers::FormShow()
 {
     m_canWrite = CanWrite(QStringLiteral("mnUsers"), CurrentUserId);
-    stPanel[0]->setText(CurrentUserCode);
-    stPanel[1]->setText(FiscalYear);
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
     OpenUsers();
     LocateUser(IdUser);
     ShowCurrent();
@@ -319,7 +292,7 @@ void TfrmUsers::SetMode(TMode mode)
     pal.setColor(QPalette::Window, editing ? PanelColorActive : inactive);
     pnlMain->setPalette(pal);
     SetPanelEditColors(pnlMain, editing);
-    stPanel[3]->setText(ModeText(mode));
+    stBar->SetPanel(3, ModeText(mode));
 }
 
 void TfrmUsers::Navigate(int step)

@@ -8,12 +8,11 @@
 class QAction;
 class QComboBox;
 class QFrame;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QStatusBar;
 class QToolButton;
+class TStatusBar;
 namespace db { class Query; }
 
 // Deletes a user's rights rows, then the user, and commits once; aborts silently
@@ -56,8 +55,7 @@ public:
     QLineEdit* edUser = nullptr;
     QLineEdit* edPW = nullptr;
     QComboBox* cmbTypeUser = nullptr;
-    QStatusBar* stBar = nullptr;
-    QLabel* stPanel[4] = {};
+    TStatusBar* stBar = nullptr;   // 0 the user code, 1 the fiscal year, 3 the mode
     QMenu* PopMenu = nullptr;
     QAction* mnAdd = nullptr;
     QAction* mnEdit = nullptr;

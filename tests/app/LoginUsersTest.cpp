@@ -6,6 +6,7 @@
 #include "app/Rights.h"
 #include "app/UListUsers.h"
 #include "app/UUsers.h"
+#include "app/ListRecordPattern.h"
 #include "common/MessageRecorder.h"
 
 #include <QApplication>
@@ -64,8 +65,8 @@ TEST_F(LoginUsersTest, FormOpensOnTheGivenUserOrTheFirstInNameOrder)
         form.show();
         EXPECT_EQ(form.edNom->text(), shown);
         EXPECT_EQ(form.Mode(), TfrmUsers::dmBrowse);
-        EXPECT_EQ(form.stPanel[3]->text(), "Affichage");
-        EXPECT_EQ(form.stPanel[0]->text(), CurrentUserCode);
+        EXPECT_EQ(form.stBar->Panel(3), "Affichage");
+        EXPECT_EQ(form.stBar->Panel(0), CurrentUserCode);
         EXPECT_FALSE(form.pnlMain->isEnabled());
         EXPECT_TRUE(form.btnAdd->isEnabled());
         EXPECT_FALSE(form.btnPost->isEnabled());
@@ -86,7 +87,7 @@ TEST_F(LoginUsersTest, NewUserIsStoredTrimmedInUpperCaseWithoutAccessLevel)
     form.show();
     form.btnAdd->click();
     EXPECT_EQ(form.Mode(), TfrmUsers::dmInsert);
-    EXPECT_EQ(form.stPanel[3]->text(), "Insertion");
+    EXPECT_EQ(form.stBar->Panel(3), "Insertion");
     EXPECT_TRUE(form.pnlMain->isEnabled());
     EXPECT_FALSE(form.btnAdd->isEnabled());
     EXPECT_TRUE(form.edNom->text().isEmpty());
@@ -152,7 +153,7 @@ TEST_F(LoginUsersTest, EditKeepsAnUntouchedPasswordAndItsOwnCode)
     form.IdUser = ali;
     form.show();
     form.btnEdit->click();
-    EXPECT_EQ(form.stPanel[3]->text(), "Edition");
+    EXPECT_EQ(form.stBar->Panel(3), "Edition");
     Type(form.edPrenom, "alain");
     form.btnPost->click();
     EXPECT_TRUE(messages.calls().isEmpty());
@@ -262,7 +263,7 @@ TEST_F(LoginUsersTest, ListShowsTheUsersAndDeletes)
     EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), "Code Utilisateur");
     EXPECT_EQ(model->displayText(0, 0) + "/" + model->displayText(1, 2), "BENALI/ZED");
     EXPECT_EQ(model->data(model->index(1, 0), Qt::BackgroundRole).value<QColor>(), QColor(0xF5, 0xF5, 0xF5));
-    EXPECT_EQ(list.stPanel[1]->text(), FiscalYear);
+    EXPECT_EQ(list.stBar->Panel(1), FiscalYear);
     EXPECT_TRUE(list.btnDelete->isEnabled());
 
     model->setCurrentRow(1);
