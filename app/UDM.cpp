@@ -113,6 +113,7 @@ TDM::TDM(QObject* parent) : QObject(parent)
 {
     myQuery = std::make_unique<db::Query>(LURDO);
     qDetEng = std::make_unique<db::Query>(LURDO);
+    qDetMdt = std::make_unique<db::Query>(LURDO);
     try {
         OpenDatabase();
     } catch (const EAbort&) {
@@ -231,7 +232,10 @@ void TDM::OpenDatabase()
         "                            (ID_ORIGINE=A.ID_ENG)))"));
     qDetEng->setParam(QStringLiteral("OBJET"), 1);
     qDetEng->setParam(QStringLiteral("ORIGINE"), QStringLiteral("1"));
-    RefreshMandatedSnapshot();
+    // Whether an expense stands in a payment order is read from the stored
+    // lines at each question (through DET_MDT_IDX1), so it always answers as
+    // the lines do, without a snapshot to refresh after each change.
+    qDetMdt->setSql(QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_MDT WHERE ID_DETAIL=:ID_DETAIL"));
     ProcessMessages();
 }
 
@@ -407,20 +411,9 @@ QString TDM::BuildInsertStatement(const db::Query& query, const QString& table, 
 void TDM::CloseDatabase()
 {
     qDetEng->close();
-    m_mandated.clear();
+    qDetMdt->close();
     LURDO.close();
     ProcessMessages();
-}
-
-void TDM::RefreshMandatedSnapshot()
-{
-    db::Query q(LURDO, QStringLiteral("SELECT DISTINCT ID_DETAIL FROM DET_MDT"));
-    q.open();
-    QSet<qint64> ids;
-    ids.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        ids.insert(db::toInt(q.at(r, 0)));
-    m_mandated = std::move(ids);
 }
 
 // ---------------------------------------------------------------------------
@@ -621,7 +614,12 @@ Currency TDM::RegularisationBalanceBefore(qint64 idFnm, const QString& number)
 
 int TDM::GetExpenseState(qint64 idDepense)
 {
-    const bool mandated = m_mandated.contains(idDepense);
+    qDetMdt->close();
+    qDetMdt->setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    qDetMdt->open();
+    const bool mandated = !qDetMdt->isEmpty();
+    qDetMdt->close();
+
     qDetEng->close();
     qDetEng->setParam(QStringLiteral("ID_DETAIL"), idDepense);
     qDetEng->open();

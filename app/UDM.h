@@ -8,7 +8,6 @@
 
 #include <QDate>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -48,9 +47,10 @@ public:
     QString GetServiceObservation(const QString& column, const QString& chapter);
     QString GetChapterTitle(const QString& chapter);
 
-    // The snapshot of the expenses that stand in a payment order: refreshed after
-    // every commit that adds or removes payment-order lines or deletes an order.
-    void RefreshMandatedSnapshot();
+    // Called after every commit that adds or removes payment-order lines or
+    // deletes an order. GetExpenseState reads the stored lines themselves, so
+    // there is nothing to refresh.
+    void RefreshMandatedSnapshot() {}
 
     // Set when the opening has told the program to end (a failed connection,
     // or a connection already made): the start-up then ends the program instead
@@ -73,7 +73,7 @@ private:
 
     std::unique_ptr<db::Query> myQuery;  // scratch query of the module's routines
     std::unique_ptr<db::Query> qDetEng;  // commitment lines of one expense not cancelled
-    QSet<qint64> m_mandated;             // expenses standing in a payment order
+    std::unique_ptr<db::Query> qDetMdt;  // payment-order lines of one expense
     bool m_endRequested = false;
 };
 

@@ -212,13 +212,6 @@ void GetChapterTitle(benchmark::State& state)
 }
 BENCHMARK(GetChapterTitle);
 
-void RefreshMandatedSnapshot(benchmark::State& state)
-{
-    for (auto _ : state)
-        DM->RefreshMandatedSnapshot();
-}
-BENCHMARK(RefreshMandatedSnapshot);
-
 } // namespace
 
 int main(int argc, char** argv)

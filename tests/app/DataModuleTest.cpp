@@ -378,23 +378,22 @@ TEST_F(DataModuleQueriesTest, SheetNumbersAndBalances)
     }
 }
 
-TEST_F(DataModuleQueriesTest, ExpenseStatesFollowSheetsAndTheOrderSnapshot)
+TEST_F(DataModuleQueriesTest, ExpenseStatesFollowSheetsAndTheOrderLines)
 {
     struct Case { qint64 expense; int state; };
     const Case cases[] = {{1, 2}, {2, 3}, {3, 0}, {4, 2}, {7, 2}, {42, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(DM->GetExpenseState(c.expense), c.state) << c.expense;
 
-    // An expense added to an order is mandated once the window refreshed the snapshot.
+    // The state answers as the stored order lines do: an expense added to an
+    // order is mandated at once, and deleting the order's lines frees its expenses.
     DM->LURDO.execute(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (2, 1, 3, 70)"));
     ASSERT_TRUE(DM->CommitWork());
-    EXPECT_EQ(DM->GetExpenseState(3), 0);
-    DM->RefreshMandatedSnapshot();
     EXPECT_EQ(DM->GetExpenseState(3), 2);
     DM->LURDO.execute(QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=1"));
     ASSERT_TRUE(DM->CommitWork());
-    DM->RefreshMandatedSnapshot();
     EXPECT_EQ(DM->GetExpenseState(2), 1);
+    EXPECT_EQ(DM->GetExpenseState(4), 0);
 }
 
 TEST_F(DataModuleQueriesTest, ChaptersTitlesAndObservations)
