@@ -10,6 +10,7 @@
 #include "app/UKivMain.h"
 #include "app/UPassWord.h"
 #include "common/ProgramFolder.h"
+#include "common/SavedSession.h"
 #include "common/YearDb.h"
 #include "platform/SystemDate.h"
 
@@ -30,8 +31,12 @@ void WhenModal(F fn, int triesLeft = 200)
             fn(w);
         else if (triesLeft > 0)
             WhenModal<T>(fn, triesLeft - 1);
-        else
+        else {
             ADD_FAILURE() << "no modal window of the expected class";
+            // Whatever else is open is closed, so the test never hangs on it.
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+        }
     });
 }
 
@@ -46,8 +51,7 @@ protected:
             main = std::make_unique<TfrmKivMain>();
         }
         year = std::make_unique<YearDb>();
-        saved = {CurrentUserCode, CurrentUserId, CurrentUserAccess, CurrentUserLastName, CurrentUserFirstName,
-                 IsBuiltInManager, IsBuiltInAdmin};
+        saved = std::make_unique<SavedSession>();
         LogOut();
         CurrentUserCode = QStringLiteral("MANAGER");
         ResetLoginFailures();
@@ -64,13 +68,7 @@ protected:
         main.reset();
         year.reset();
         folder.reset();
-        CurrentUserCode = saved.code;
-        CurrentUserId = saved.id;
-        CurrentUserAccess = saved.access;
-        CurrentUserLastName = saved.last;
-        CurrentUserFirstName = saved.first;
-        IsBuiltInManager = saved.manager;
-        IsBuiltInAdmin = saved.admin;
+        saved.reset();
     }
 
     static void LogOut()
@@ -153,13 +151,7 @@ protected:
     QList<QDateTime> dateSets;
 
 private:
-    struct {
-        QString code;
-        int id = 0;
-        std::int16_t access = 0;
-        QString last, first;
-        bool manager = false, admin = false;
-    } saved;
+    std::unique_ptr<SavedSession> saved;
 };
 
 class LoginMenuTest : public LoginTest {

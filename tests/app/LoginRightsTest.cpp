@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -375,12 +376,28 @@ TEST_F(LoginMenuTest, MainWindowShowsOnlyAfterALoginAndFiltersItsMenu)
     second.reset();
 
     // A refused login: the window never shows and the program is told to end.
+    // That end request, made outside a running loop, would stop every later
+    // modal loop of this test program: a short application loop clears it
+    // however this test ends.
+    struct ClearEndRequest {
+        ~ClearEndRequest()
+        {
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            QCoreApplication::exec();
+        }
+    } clearEndRequest;
     LogOut();
     answerLogin("S", "pw", false);
     main->show();
     EXPECT_FALSE(main->isVisible());
-    // The end request outside a running loop would stop every later modal
-    // loop of this test program: a short application loop clears it.
-    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+    // The program was told to end: a modal loop started now returns at once
+    // instead of waiting to be closed.
+    QDialog probe;
+    bool closedByTest = false;
+    QTimer::singleShot(0, &probe, [&] {
+        closedByTest = true;
+        probe.done(QDialog::Rejected);
+    });
+    probe.exec();
+    EXPECT_FALSE(closedByTest) << "the refused login did not ask the program to end";
 }
