@@ -21,17 +21,7 @@ protected:
         list->show();
         return list;
     }
-    static void WithRecord(TfrmListBanque& list, const std::function<void(TfrmBanqueSQL&)>& drive)
-    {
-        OnNextModal([drive](QDialog* d) {
-            auto* rec = qobject_cast<TfrmBanqueSQL*>(d);
-            EXPECT_NE(rec, nullptr);
-            if (rec)
-                drive(*rec);
-            CloseRecord(d);
-        });
-        list.btnModif->click();
-    }
+    static void WithRecord(TfrmListBanque& list, const std::function<void(TfrmBanqueSQL&)>& drive) { WithRecordOf(list, drive); }
     static void AddBank(const QString& rs, const QString& dim = QString())
     {
         Exec("INSERT INTO BANQUE (ID_BANQUE, RS, DIMINUTIF) VALUES (0, :RS, :D)", {{"RS", rs}, {"D", dim}});

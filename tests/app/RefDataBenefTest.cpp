@@ -48,17 +48,7 @@ protected:
             out << l.model()->displayText(r, 0);
         return out;
     }
-    static void WithRecord(TfrmListBenef& list, const std::function<void(TfrmBenef&)>& drive)
-    {
-        OnNextModal([drive](QDialog* d) {
-            auto* rec = qobject_cast<TfrmBenef*>(d);
-            EXPECT_NE(rec, nullptr);
-            if (rec)
-                drive(*rec);
-            CloseRecord(d);
-        });
-        list.btnModif->click();
-    }
+    static void WithRecord(TfrmListBenef& list, const std::function<void(TfrmBenef&)>& drive) { WithRecordOf(list, drive); }
 };
 
 } // namespace

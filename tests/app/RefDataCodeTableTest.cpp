@@ -31,18 +31,7 @@ protected:
         return list;
     }
 
-    // Opens the record window from the list's "Ajouter/Modifier" and runs `drive` on it.
-    static void WithRecord(TfrmListTable& list, const std::function<void(TfrmTable&)>& drive)
-    {
-        OnNextModal([drive](QDialog* d) {
-            auto* rec = qobject_cast<TfrmTable*>(d);
-            EXPECT_NE(rec, nullptr);
-            if (rec)
-                drive(*rec);
-            CloseRecord(d);
-        });
-        list.btnModif->click();
-    }
+    static void WithRecord(TfrmListTable& list, const std::function<void(TfrmTable&)>& drive) { WithRecordOf(list, drive); }
 
     static QStringList Enabled(const TfrmTable& r)
     {

@@ -50,17 +50,7 @@ protected:
             out << l.model()->displayText(r, 3);
         return out;
     }
-    static void WithRecord(TfrmListFNM& list, const std::function<void(TfrmFNMSQL&)>& drive)
-    {
-        OnNextModal([drive](QDialog* d) {
-            auto* rec = qobject_cast<TfrmFNMSQL*>(d);
-            EXPECT_NE(rec, nullptr);
-            if (rec)
-                drive(*rec);
-            CloseRecord(d);
-        });
-        list.btnModif->click();
-    }
+    static void WithRecord(TfrmListFNM& list, const std::function<void(TfrmFNMSQL&)>& drive) { WithRecordOf(list, drive); }
     // Chooses a chapter in the box as the user does: open the list, pick, close it.
     static void ChooseChapter(TfrmListFNM& l, const QString& chapter)
     {

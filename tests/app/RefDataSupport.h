@@ -10,13 +10,13 @@
 #include "app/UFNMSQL.h"
 #include "app/UListBenef.h"
 #include "common/MessageRecorder.h"
+#include "common/ModalDriver.h"
 #include "common/YearDb.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -46,6 +46,7 @@ protected:
 
     void TearDown() override
     {
+        EXPECT_TRUE(StopPendingModalWatches()) << "a window the test waited for never opened";
         messages.reset();
         year.reset();
         CurrentUserCode = saved.code;
@@ -117,31 +118,6 @@ private:
     } saved;
 };
 
-// Runs `action` on the next modal dialog that opens (the one a handler is
-// about to exec()); the action must close it.
-inline void OnNextModal(std::function<void(QDialog*)> action)
-{
-    QWidget* before = QApplication::activeModalWidget();
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, before, action, tries] {
-        QWidget* m = QApplication::activeModalWidget();
-        if (m && m != before && m->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            if (auto* d = qobject_cast<QDialog*>(m))
-                action(d);
-            return;
-        }
-        if (++*tries > 1000) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal window opened";
-        }
-    });
-    timer->start(5);
-}
-
 // Closes a record window whatever its state: an entry is cancelled first, so
 // no question is asked; a window that still refuses is hidden, which ends its
 // modal run.
@@ -154,6 +130,21 @@ inline void CloseRecord(QDialog* d)
     d->done(QDialog::Rejected);
     if (d->isVisible())
         d->hide();
+}
+
+// Opens the record window of class R from the list's "Ajouter/Modifier", runs
+// `drive` on it, then closes it.
+template <class R>
+void WithRecordOf(TRefListForm& list, const std::function<void(R&)>& drive)
+{
+    OnNextModal([drive](QDialog* d) {
+        auto* rec = qobject_cast<R*>(d);
+        EXPECT_NE(rec, nullptr);
+        if (rec)
+            drive(*rec);
+        CloseRecord(d);
+    });
+    list.btnModif->click();
 }
 
 // One key press and release sent to the widget.
