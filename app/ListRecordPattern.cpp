@@ -101,6 +101,30 @@ bool AskConfirmation(const QString& text)
     return ShowMessageBox(text, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
 }
 
+bool HasRows(const QString& sql, const QString& param, qint64 key)
+{
+    TWaitCursor wait;
+    db::Query q(DM->LURDO, sql);
+    q.setParam(param, key);
+    q.open();
+    const bool rows = !q.isEmpty();
+    q.close();
+    return rows;
+}
+
+bool ConfirmAndDelete(const QString& question, const QString& deleteSql, const QString& param, qint64 key)
+{
+    if (!AskConfirmation(question))
+        return false;
+    TWaitCursor wait;
+    RunWriteOperation([&] {
+        db::Query q(DM->LURDO, deleteSql);
+        q.setParam(param, key);
+        q.exec();
+    });
+    return true;
+}
+
 QueryTableModel::RowTint EvenRowTint(const QColor& color)
 {
     return [color](int shownRow, const QueryRow&) { return (shownRow + 1) % 2 == 0 ? color : QColor(); };
@@ -309,6 +333,8 @@ TRefRecordForm::TRefRecordForm(const Options& options, QWidget* parent)
         auto* g = new TGradient(this);
         g->SetStyle(gsReflectedV);
         g->SetColorEnd(QColor(0xC0, 0xC0, 0xC0));
+        // As high as its buttons: the entry panel takes the rest.
+        g->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         pnlBtns = g;
     } else {
         auto* f = new QFrame(this);
@@ -430,6 +456,32 @@ bool TRefRecordForm::RowsEmpty() const
 {
     QueryTableModel* rows = Rows();
     return !rows || rows->isEmpty();
+}
+
+void TRefRecordForm::SetOwnRows(const QString& sql, const QString& keyField)
+{
+    m_keyField = keyField;
+    m_ownRows = new QueryTableModel(this);
+    m_ownRows->setKeyFields({keyField});
+    m_ownQuery = std::make_unique<db::Query>(DM->LURDO, sql);
+    m_ownRows->setQuery(m_ownQuery.get());
+}
+
+void TRefRecordForm::ReadOwnRows(qint64 key)
+{
+    m_ownQuery->close();
+    m_ownQuery->open();
+    m_ownRows->reload();
+    if (!m_ownRows->locate({db::Value(key)}))
+        m_ownRows->setCurrentRow(0);
+}
+
+qint64 TRefRecordForm::CurrentKey() const
+{
+    QueryTableModel* rows = Rows();
+    if (!rows || rows->isEmpty())
+        return -1;
+    return rows->current().asInt(m_keyField.isEmpty() ? rows->keyFields().value(0) : m_keyField);
 }
 
 void TRefRecordForm::showEvent(QShowEvent* event)

@@ -67,6 +67,13 @@ bool RunWriteOperation(const std::function<void()>& statements);
 // The confirmation box with Yes and No; true on Yes.
 bool AskConfirmation(const QString& text);
 
+// Whether `sql`, with the parameter `param` = `key`, returns a row (read under
+// the wait cursor); the usage tests before a deletion.
+bool HasRows(const QString& sql, const QString& param, qint64 key);
+// Asks `question`; on Yes runs `deleteSql` with `param` = `key` as one
+// committed operation. True when the row was deleted.
+bool ConfirmAndDelete(const QString& question, const QString& deleteSql, const QString& param, qint64 key);
+
 // A row tint for every even row (1-based) of the grid.
 QueryTableModel::RowTint EvenRowTint(const QColor& color);
 
@@ -200,7 +207,7 @@ protected:
     // Hooks of each pair.
     virtual QString RightItem() const = 0;       // menu item of the write right
     virtual void OpenRows() = 0;                 // rows opened, positioned on the passed key
-    virtual QueryTableModel* Rows() const = 0;   // the rows the window shows and navigates
+    virtual QueryTableModel* Rows() const { return m_ownRows; }   // the rows the window shows and navigates
     virtual void ShowCurrent() = 0;              // controls from the current row (cleared when none)
     virtual void ClearForInsert() = 0;           // clears the pair's controls, focuses the first
     virtual void FocusForEdit() = 0;
@@ -208,6 +215,14 @@ protected:
     virtual void DeleteRecord() {}
 
     bool RowsEmpty() const;
+
+    // Windows with a query of their own: the rows of `sql`, found by `keyField`.
+    void SetOwnRows(const QString& sql, const QString& keyField);
+    // Opens (or re-reads) the own rows and makes the row of `key` current, the
+    // first row when it is absent.
+    void ReadOwnRows(qint64 key);
+    // The key of the current row; -1 when there are no rows.
+    qint64 CurrentKey() const;
     // Loads the current row into the controls, then browse mode.
     void LoadCurrent();
     void SetMode(TEditMode mode);
@@ -224,6 +239,9 @@ protected:
 
 private:
     Options m_options;
+    std::unique_ptr<db::Query> m_ownQuery;
+    QueryTableModel* m_ownRows = nullptr;
+    QString m_keyField;
     TEditMode m_mode = emBrowse;
     bool m_canWrite = false;
     bool m_shown = false;

@@ -118,9 +118,16 @@ void QueryTableModel::refresh()
 
 void QueryTableModel::setRows(const QStringList& fieldNames, std::vector<std::vector<db::Value>> rows)
 {
+    resetShown([&] {
+        m_names = fieldNames;
+        m_rows = std::move(rows);
+    });
+}
+
+void QueryTableModel::resetShown(const std::function<void()>& change)
+{
     beginResetModel();
-    m_names = fieldNames;
-    m_rows = std::move(rows);
+    change();
     rebuildShown();
     m_current = m_shown.empty() ? -1 : 0;
     endResetModel();
@@ -136,14 +143,7 @@ void QueryTableModel::clearRows()
 
 void QueryTableModel::setFilter(Filter filter)
 {
-    beginResetModel();
-    m_filter = std::move(filter);
-    rebuildShown();
-    m_current = m_shown.empty() ? -1 : 0;
-    endResetModel();
-    syncViewCurrent();
-    emit rowsReread();
-    emit currentRowChanged(m_current);
+    resetShown([&] { m_filter = std::move(filter); });
 }
 
 QueryTableModel::Filter QueryTableModel::FieldEquals(const QString& field, const QString& text)

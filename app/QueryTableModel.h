@@ -169,6 +169,8 @@ signals:
     void rowsReread();
 
 private:
+    // Applies `change`, rebuilds the shown rows and makes the first one current.
+    void resetShown(const std::function<void()>& change);
     void rebuildShown();
     void applySort();
     int fieldOfColumn(int column) const;

@@ -34,30 +34,19 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
     form->addRow(QStringLiteral("Rasion sociale : "), edRs);
     form->addRow(QStringLiteral("Diminutif : "), edDim);
 
-    m_rows = new QueryTableModel(this);
-    m_rows->setKeyFields({QStringLiteral("ID_BANQUE")});
-    qBnq = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"));
-    m_rows->setQuery(qBnq.get());
+    SetOwnRows(QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"));
 }
 
 TfrmBanqueSQL::~TfrmBanqueSQL() = default;
 
-void TfrmBanqueSQL::OpenRows()
-{
-    qBnq->open();
-    m_rows->reload();
-    if (!m_rows->locate({db::Value(IdBanque)}))
-        m_rows->setCurrentRow(0);
-}
-
 void TfrmBanqueSQL::ShowCurrent()
 {
-    if (m_rows->isEmpty()) {
+    if (RowsEmpty()) {
         edRs->clear();
         edDim->clear();
         return;
     }
-    const QueryRow r = m_rows->current();
+    const QueryRow r = Rows()->current();
     edRs->setText(r.asString(QStringLiteral("RS")));
     edDim->setText(r.asString(QStringLiteral("DIMINUTIF")));
 }
@@ -85,12 +74,9 @@ void TfrmBanqueSQL::SaveRecord()
     }
     const QString dim = edDim->text().trimmed();
     const bool inserting = Mode() == emInsert;
-    qint64 key = 0;
-    if (!inserting) {
-        if (m_rows->isEmpty())
-            return;
-        key = m_rows->current().asInt(QStringLiteral("ID_BANQUE"));
-    }
+    qint64 key = inserting ? 0 : CurrentKey();
+    if (key < 0)
+        return;
     TWaitCursor wait;
     RunWriteOperation([&] {
         db::Query q(DM->LURDO);
@@ -113,17 +99,16 @@ void TfrmBanqueSQL::SaveRecord()
             key = q.asInt(QStringLiteral("ID_BANQUE"));
     });
     // The saved row (the new one after an insert) is the current row from now on.
-    m_rows->refresh();
-    if (!m_rows->locate({db::Value(key)}))
-        m_rows->setCurrentRow(0);
-    IdBanque = key;
+    ReadOwnRows(key);
+    IdBanque = CurrentKey();
 }
 
 void TfrmBanqueSQL::DeleteRecord()
 {
-    if (m_rows->isEmpty())
+    const qint64 key = CurrentKey();
+    if (key < 0)
         return;
-    DeleteBank(m_rows->current().asInt(QStringLiteral("ID_BANQUE")));
-    m_rows->refresh();
+    DeleteBank(key);
+    ReadOwnRows(key);
     LoadCurrent();
 }

@@ -3,8 +3,6 @@
 
 #include "app/ListRecordPattern.h"
 
-#include <memory>
-
 class QLineEdit;
 
 class TfrmBanqueSQL : public TRefRecordForm {
@@ -20,15 +18,10 @@ public:
 
 protected:
     QString RightItem() const override { return QStringLiteral("mnBanque"); }
-    void OpenRows() override;
-    QueryTableModel* Rows() const override { return m_rows; }
+    void OpenRows() override { ReadOwnRows(IdBanque); }
     void ShowCurrent() override;
     void ClearForInsert() override;
     void FocusForEdit() override;
     void SaveRecord() override;
     void DeleteRecord() override;
-
-private:
-    std::unique_ptr<db::Query> qBnq;
-    QueryTableModel* m_rows = nullptr;
 };

@@ -141,10 +141,7 @@ TfrmBenef::TfrmBenef(QWidget* parent)
     g->setRowStretch(row, 1);
     cmbGrade->hide();
 
-    m_rows = new QueryTableModel(this);
-    m_rows->setKeyFields({QStringLiteral("ID_BEN")});
-    qBenef = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM BENEF ORDER BY NOM"));
-    m_rows->setQuery(qBenef.get());
+    SetOwnRows(QStringLiteral("SELECT * FROM BENEF ORDER BY NOM"), QStringLiteral("ID_BEN"));
 
     connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
     connect(btnBnq, &QPushButton::clicked, this, Guarded([this] { btnBnqClick(); }));
@@ -175,10 +172,7 @@ void TfrmBenef::OpenRows()
                    QStringLiteral("RS"));
     ReadChoiceList(cmbAgence, QStringLiteral("SELECT * FROM AGENCE ORDER BY LIBELLE"), QStringLiteral("ID_AGENCE"),
                    QStringLiteral("LIBELLE"));
-    qBenef->open();
-    m_rows->reload();
-    if (!m_rows->locate({db::Value(IdBen)}))
-        m_rows->setCurrentRow(0);
+    ReadOwnRows(IdBen);
 }
 
 void TfrmBenef::ShowGradeBox(bool employee)
@@ -195,7 +189,7 @@ void TfrmBenef::cmbTypeBenCloseUp()
 
 void TfrmBenef::ShowCurrent()
 {
-    if (m_rows->isEmpty()) {
+    if (RowsEmpty()) {
         IdBen = -1;
         cmbTypeBen->setCurrentIndex(-1);
         cmbService->setCurrentIndex(-1);
@@ -208,7 +202,7 @@ void TfrmBenef::ShowCurrent()
         mmNom->clear();
         return;
     }
-    const QueryRow r = m_rows->current();
+    const QueryRow r = Rows()->current();
     IdBen = r.asInt(QStringLiteral("ID_BEN"));
     const int type = int(r.asInt(QStringLiteral("TYPE_BEN")));
     cmbTypeBen->setCurrentIndex(type >= 0 && type < cmbTypeBen->count() ? type : -1);
@@ -338,7 +332,7 @@ void TfrmBenef::SaveRecord()
 
     const bool inserting = Mode() == emInsert;
     qint64 key = inserting ? 0 : IdBen;
-    if (!inserting && (m_rows->isEmpty() || key < 0))
+    if (!inserting && (RowsEmpty() || key < 0))
         return;
     TWaitCursor wait;
     RunWriteOperation([&] {
@@ -381,18 +375,15 @@ void TfrmBenef::SaveRecord()
             key = q.asInt(QStringLiteral("ID_BEN"));
     });
     // The saved row (the new one after an insert) is the current row from now on.
-    m_rows->refresh();
-    if (!m_rows->locate({db::Value(key)}))
-        m_rows->setCurrentRow(0);
-    IdBen = m_rows->isEmpty() ? -1 : m_rows->current().asInt(QStringLiteral("ID_BEN"));
+    ReadOwnRows(key);
+    IdBen = CurrentKey();
 }
 
 void TfrmBenef::DeleteRecord()
 {
-    if (m_rows->isEmpty())
-        return;
-    if (DeleteBeneficiary(m_rows->current().asInt(QStringLiteral("ID_BEN")))) {
-        m_rows->refresh();
+    const qint64 key = CurrentKey();
+    if (key >= 0 && DeleteBeneficiary(key)) {
+        ReadOwnRows(key);
         LoadCurrent();
     }
 }

@@ -5,8 +5,6 @@
 
 #include "app/ListRecordPattern.h"
 
-#include <memory>
-
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -49,7 +47,6 @@ public:
 protected:
     QString RightItem() const override { return QStringLiteral("mnBenef"); }
     void OpenRows() override;
-    QueryTableModel* Rows() const override { return m_rows; }
     void ShowCurrent() override;
     void ClearForInsert() override;
     void FocusForEdit() override;
@@ -59,9 +56,6 @@ protected:
 private:
     void ShowGradeBox(bool employee);
     void ReadChoiceList(QComboBox* box, const QString& sql, const QString& keyField, const QString& textField);
-
-    std::unique_ptr<db::Query> qBenef;
-    QueryTableModel* m_rows = nullptr;
 };
 
 // Choice boxes keyed by a table's key: the key of the chosen item, -1 when none.

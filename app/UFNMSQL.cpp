@@ -89,25 +89,14 @@ TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
     for (QLineEdit* e : {edChap, edArt, edPar})
         connect(e, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
 
-    m_rows = new QueryTableModel(this);
-    m_rows->setKeyFields({QStringLiteral("ID_FNM")});
-    qFNM = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"));
-    m_rows->setQuery(qFNM.get());
+    SetOwnRows(QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"), QStringLiteral("ID_FNM"));
 }
 
 TfrmFNMSQL::~TfrmFNMSQL() = default;
 
-void TfrmFNMSQL::OpenRows()
-{
-    qFNM->open();
-    m_rows->reload();
-    if (!m_rows->locate({db::Value(IdFnm)}))
-        m_rows->setCurrentRow(0);
-}
-
 void TfrmFNMSQL::ShowCurrent()
 {
-    if (m_rows->isEmpty()) {
+    if (RowsEmpty()) {
         for (QLineEdit* e : {edChap, edArt, edPar})
             e->clear();
         chkSoumis->setChecked(false);
@@ -115,7 +104,7 @@ void TfrmFNMSQL::ShowCurrent()
         cmbSection->setCurrentIndex(-1);
         return;
     }
-    const QueryRow r = m_rows->current();
+    const QueryRow r = Rows()->current();
     edChap->setText(WithoutTrailingBlanks(r.asString(QStringLiteral("CHAP"))));
     edArt->setText(r.asString(QStringLiteral("ART")));
     edPar->setText(r.asString(QStringLiteral("PAR")));
@@ -189,7 +178,7 @@ void TfrmFNMSQL::SaveRecord()
     if (chkSoumis->isChecked() && section == 1)
         refuse(QStringLiteral("Seules les imputations de la section 1 sont soumises aux charges sociales !"), chkSoumis);
 
-    qint64 key = inserting ? 0 : (m_rows->isEmpty() ? -1 : m_rows->current().asInt(QStringLiteral("ID_FNM")));
+    qint64 key = inserting ? 0 : CurrentKey();
     TWaitCursor wait;
     auto afterSave = [&] {
         LastChapter = edChap->text();
@@ -239,19 +228,16 @@ void TfrmFNMSQL::SaveRecord()
     }
     afterSave();
     // The saved line (the new one after an insert) is the current row from now on.
-    m_rows->refresh();
-    if (!m_rows->locate({db::Value(key)}))
-        m_rows->setCurrentRow(0);
-    IdFnm = key;
+    ReadOwnRows(key);
+    IdFnm = CurrentKey();
     SetMode(emBrowse);
 }
 
 void TfrmFNMSQL::DeleteRecord()
 {
-    if (m_rows->isEmpty())
-        return;
-    if (DeleteBudgetLine(m_rows->current().asInt(QStringLiteral("ID_FNM")))) {
-        m_rows->refresh();
+    const qint64 key = CurrentKey();
+    if (key >= 0 && DeleteBudgetLine(key)) {
+        ReadOwnRows(key);
         LoadCurrent();
     }
 }

@@ -4,8 +4,6 @@
 
 #include "app/ListRecordPattern.h"
 
-#include <memory>
-
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -33,15 +31,10 @@ public:
 
 protected:
     QString RightItem() const override { return QStringLiteral("mnFNM"); }
-    void OpenRows() override;
-    QueryTableModel* Rows() const override { return m_rows; }
+    void OpenRows() override { ReadOwnRows(IdFnm); }
     void ShowCurrent() override;
     void ClearForInsert() override;
     void FocusForEdit() override;
     void SaveRecord() override;
     void DeleteRecord() override;
-
-private:
-    std::unique_ptr<db::Query> qFNM;
-    QueryTableModel* m_rows = nullptr;
 };

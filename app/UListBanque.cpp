@@ -15,26 +15,14 @@
 
 bool DeleteBank(qint64 idBanque)
 {
-    {
-        TWaitCursor wait;
-        db::Query q(DM->LURDO, QStringLiteral("SELECT ID_BANQUE FROM BENEF WHERE ID_BANQUE=:ID_BANQUE"));
-        q.setParam(QStringLiteral("ID_BANQUE"), idBanque);
-        q.open();
-        if (!q.isEmpty()) {
-            q.close();
-            ShowInfo(QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."));
-            return false;
-        }
-    }
-    if (!AskConfirmation(QStringLiteral("Etes-vous sûr de vouloir supprimer cette banque ?")))
+    if (HasRows(QStringLiteral("SELECT ID_BANQUE FROM BENEF WHERE ID_BANQUE=:ID_BANQUE"), QStringLiteral("ID_BANQUE"),
+                idBanque)) {
+        ShowInfo(QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."));
         return false;
-    TWaitCursor wait;
-    RunWriteOperation([&] {
-        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM BANQUE WHERE ID_BANQUE=:ID_BANQUE"));
-        q.setParam(QStringLiteral("ID_BANQUE"), idBanque);
-        q.exec();
-    });
-    return true;
+    }
+    return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette banque ?"),
+                            QStringLiteral("DELETE FROM BANQUE WHERE ID_BANQUE=:ID_BANQUE"), QStringLiteral("ID_BANQUE"),
+                            idBanque);
 }
 
 TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent)

@@ -39,26 +39,12 @@ QString FoldAsciiLetters(const QString& s)
 
 bool DeleteBeneficiary(qint64 idBen)
 {
-    {
-        TWaitCursor wait;
-        db::Query q(DM->LURDO, QStringLiteral("SELECT ID_BEN FROM DEPENSE WHERE ID_BEN=:ID_BEN"));
-        q.setParam(QStringLiteral("ID_BEN"), idBen);
-        q.open();
-        if (!q.isEmpty()) {
-            q.close();
-            ShowInfo(QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."));
-            return false;
-        }
-    }
-    if (!AskConfirmation(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?")))
+    if (HasRows(QStringLiteral("SELECT ID_BEN FROM DEPENSE WHERE ID_BEN=:ID_BEN"), QStringLiteral("ID_BEN"), idBen)) {
+        ShowInfo(QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."));
         return false;
-    TWaitCursor wait;
-    RunWriteOperation([&] {
-        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM BENEF WHERE ID_BEN=:ID_BEN"));
-        q.setParam(QStringLiteral("ID_BEN"), idBen);
-        q.exec();
-    });
-    return true;
+    }
+    return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?"),
+                            QStringLiteral("DELETE FROM BENEF WHERE ID_BEN=:ID_BEN"), QStringLiteral("ID_BEN"), idBen);
 }
 
 QString TfrmListBenef::TypeAheadText()

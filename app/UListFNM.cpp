@@ -81,17 +81,9 @@ bool BudgetLineDeletable(qint64 idFnm)
 
 bool DeleteBudgetLine(qint64 idFnm)
 {
-    if (!BudgetLineDeletable(idFnm))
-        return false;
-    if (!AskConfirmation(QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?")))
-        return false;
-    TWaitCursor wait;
-    RunWriteOperation([&] {
-        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM FNM WHERE ID_FNM=:ID_FNM"));
-        q.setParam(QStringLiteral("ID_FNM"), idFnm);
-        q.exec();
-    });
-    return true;
+    return BudgetLineDeletable(idFnm)
+        && ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?"),
+                            QStringLiteral("DELETE FROM FNM WHERE ID_FNM=:ID_FNM"), QStringLiteral("ID_FNM"), idFnm);
 }
 
 TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
