@@ -147,6 +147,9 @@ void TfrmPJFile::UpdateLook()
                     f |= Qt::ItemIsEditable;
                 item->setFlags(f);
             }
+    // Browsing shows the current row selected whole.
+    if (!editing && grdPJ->currentRow() >= 0)
+        grdPJ->selectRow(grdPJ->currentRow());
 }
 
 void TfrmPJFile::btnAddClick()
