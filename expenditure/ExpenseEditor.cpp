@@ -163,8 +163,10 @@ QString TExpenseEditor::DateText(const QDate& date)
 
 QString TExpenseEditor::PaymentOrderNumberOf(qint64 idDepense)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT NO_MDT FROM ENT_MDT WHERE ID_MDT IN "
-                                          "     (SELECT ID_MDT       FROM DET_MDT       WHERE ID_DETAIL=:ID_DETAIL)"));
+    // Joined from the expense's lines (indexed), not by a subquery per order
+    // header, so that it stays fast on a full year; the first order by key.
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.NO_MDT FROM DET_MDT D JOIN ENT_MDT E ON E.ID_MDT=D.ID_MDT "
+                                          "WHERE D.ID_DETAIL=:ID_DETAIL ORDER BY E.ID_MDT"));
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     q.open();
     return q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_MDT")).trimmed();
@@ -172,8 +174,9 @@ QString TExpenseEditor::PaymentOrderNumberOf(qint64 idDepense)
 
 QString TExpenseEditor::CommitmentNumberOf(qint64 idDepense)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT NO_ENG FROM ENT_ENG WHERE ID_ENG IN "
-                                          "     (SELECT ID_ENG       FROM DET_ENG       WHERE ID_DETAIL=:ID_DETAIL AND OBJET=0)"));
+    // Any sheet holding the expense, cancelled or not; the first by key.
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.NO_ENG FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
+                                          "WHERE D.ID_DETAIL=:ID_DETAIL AND D.OBJET=0 ORDER BY E.ID_ENG"));
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     q.open();
     return q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_ENG")).trimmed();

@@ -473,11 +473,19 @@ void TfrmFact::btnFindClick()
 {
     if (!HasRows())
         return;
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, QStringLiteral("Rechercher une Facture"),
-                                               QStringLiteral("Tapez le No de la dépense : "), QLineEdit::Normal,
-                                               QString(), &ok);
-    if (!ok || text.isEmpty())
+    QString text;
+    {
+        // The input box speaks French, whatever translations Qt has loaded.
+        QInputDialog box(this);
+        box.setWindowTitle(QStringLiteral("Rechercher une Facture"));
+        box.setLabelText(QStringLiteral("Tapez le No de la dépense : "));
+        box.setOkButtonText(QStringLiteral("OK"));
+        box.setCancelButtonText(QStringLiteral("Annuler"));
+        if (box.exec() != QDialog::Accepted)
+            return;
+        text = box.textValue();
+    }
+    if (text.isEmpty())
         return;
     const int col = qFact->columnIndex(QStringLiteral("NO_DEPENSE"));
     for (int r = 0; r < qFact->rowCount(); ++r)
