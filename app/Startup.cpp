@@ -16,11 +16,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QPalette>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 
 namespace {
@@ -186,6 +188,12 @@ int RunProgram(QApplication& app)
     // The program ends when the main window closes (or the login is refused),
     // never because the splash or the login dialog was the last window shown.
     app.setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs (file and printer dialogs) speak French like the rest
+    // of the program.
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
     RegisterFontSubstitutions();
     InitProgramResources();
     SetInstallationValues();

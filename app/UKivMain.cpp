@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,6 +33,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QToolButton>
@@ -753,6 +755,10 @@ void TfrmKivMain::Configurationdelimprimante1Click()
     QPrintDialog dialog(&SharedPrinter(), this);
     dialog.setWindowTitle(QStringLiteral("Configuration de l'imprimante"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // A setup, not a printing: the dialog's accept button says so.
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     dialog.exec();
 }
 
