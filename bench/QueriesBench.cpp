@@ -8,6 +8,7 @@
 #include "tools/FillYear.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -49,10 +50,20 @@ QString firstText(const QString& sql, qint64 line)
     return q.isEmpty() ? QString() : db::toText(q.at(0, 0));
 }
 
-// Opens the year in /tmp/vorel-bench, making and filling it the first time.
+// Opens the year in /tmp/vorel-bench-<schema digest>, making and filling it
+// the first time: a year made from an older schema script (older stored
+// procedures) is never measured.
 bool openYear()
 {
-    const QString dir = QDir::tempPath() + QStringLiteral("/vorel-bench/");
+    QFile schemaFile(QStringLiteral(":/schema/schema.sql"));
+    if (!schemaFile.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "no schema script\n");
+        return false;
+    }
+    const QByteArray schema = schemaFile.readAll();
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(schema, QCryptographicHash::Sha1).toHex().left(12));
+    const QString dir = QDir::tempPath() + QStringLiteral("/vorel-bench-") + digest + QLatin1Char('/');
     QDir().mkpath(dir + QStringLiteral("Temp"));
     AppDir = dir;
     IniPath = dir + QStringLiteral("VOREL.INI");
@@ -67,17 +78,12 @@ bool openYear()
 
     if (!QFile::exists(DbPath)) {
         std::fprintf(stderr, "Filling a full-scale year in %s ...\n", qPrintable(DbPath));
-        QFile schema(QStringLiteral(":/schema/schema.sql"));
-        if (!schema.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "no schema script\n");
-            return false;
-        }
         db::ConnectParams params;
         params.path = DbPath;
         params.user = DbUser;
         params.password = DbPassword;
         try {
-            fill::CreateYearDatabase(params, QString::fromUtf8(schema.readAll()));
+            fill::CreateYearDatabase(params, QString::fromUtf8(schema));
             db::Connection conn;
             conn.open(params);
             fill::Options options;
