@@ -108,8 +108,9 @@ TEST_F(DatabaseTest, EveryTypeMakesTheRoundTripExactly)
     all.open();
     ASSERT_EQ(all.columnCount(), 13);
     for (const QString& column : all.columnNames()) {
-        if (column != QLatin1String("ID"))
+        if (column != QLatin1String("ID")) {
             EXPECT_TRUE(all.isNull(column)) << column.toStdString();
+        }
     }
     EXPECT_EQ(all.asCurrency("m"), Currency()); // names are matched without regard to case
     EXPECT_THROW(all.value("NO_SUCH_COLUMN"), DbError);
