@@ -18,6 +18,10 @@ TfrmInfos::TfrmInfos(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmInfos"));
     setWindowTitle(QStringLiteral("Informations"));
+    // Shown while an operation runs and freed by its caller: the keys of the
+    // main window (Esc asking to quit) do not act through it, and Esc does not
+    // close it.
+    setProperty("handlesOwnKeys", true);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);

@@ -23,4 +23,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Esc does nothing: the caller frees the window when its operation ends.
+    void reject() override {}
 };

@@ -13,6 +13,8 @@ TfrmSplash::TfrmSplash(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Vorel - Gestion des Finances"));
+    // The main window's keys (Esc asking to quit) do not act while the program starts.
+    setProperty("handlesOwnKeys", true);
     setFixedSize(425, 168);
 
     auto* panel = new QFrame(this);

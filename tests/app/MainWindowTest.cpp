@@ -6,6 +6,7 @@
 #include "app/UCalendar.h"
 #include "app/UInfos.h"
 #include "app/UKivMain.h"
+#include "app/USplash.h"
 #include "common/MessageRecorder.h"
 #include "common/ProgramFolder.h"
 
@@ -314,6 +315,17 @@ TEST(MainWindow, ApplicationKeys)
     console.setProperty("handlesOwnKeys", true);
     sendKey(&console, Qt::Key_Escape);
     EXPECT_TRUE(messages.calls().isEmpty());
+
+    // Nor do the splash and the information window, shown while the program
+    // starts or a database is made: Esc there neither asks to quit nor closes them.
+    TfrmSplash splash;
+    TfrmInfos infos;
+    infos.show();
+    sendKey(&splash, Qt::Key_Escape);
+    sendKey(infos.lInfos, Qt::Key_Escape);
+    EXPECT_TRUE(messages.calls().isEmpty());
+    EXPECT_TRUE(infos.isVisible());
+    infos.hide();
 
     // Esc in an open menu closes the menu, not the program.
     w.mnpFichier->popup(QPoint(10, 10));

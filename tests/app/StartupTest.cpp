@@ -204,8 +204,9 @@ TEST(Startup, CeilingTextMustBeAPlainNumber)
     for (const auto& [text, raw] : cases) {
         const auto value = ParseCeiling(QString::fromLatin1(text));
         ASSERT_EQ(value.has_value(), raw.has_value()) << text;
-        if (raw)
+        if (raw) {
             EXPECT_EQ(value->raw(), *raw) << text;
+        }
     }
 }
 
