@@ -50,9 +50,9 @@ QString firstText(const QString& sql, qint64 line)
     return q.isEmpty() ? QString() : db::toText(q.at(0, 0));
 }
 
-// Opens the year in /tmp/vorel-bench-<schema digest>, making and filling it
-// the first time: a year made from an older schema script (older stored
-// procedures) is never measured.
+// Opens the year in /tmp/vorel-bench-<digest>, making and filling it the
+// first time: a year made from an older schema script (older stored
+// procedures) or by an older generator is never measured.
 bool openYear()
 {
     QFile schemaFile(QStringLiteral(":/schema/schema.sql"));
@@ -61,8 +61,10 @@ bool openYear()
         return false;
     }
     const QByteArray schema = schemaFile.readAll();
-    const QString digest =
-        QString::fromLatin1(QCryptographicHash::hash(schema, QCryptographicHash::Sha1).toHex().left(12));
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(schema + QByteArray::number(fill::Revision), QCryptographicHash::Sha1)
+            .toHex()
+            .left(12));
     const QString dir = QDir::tempPath() + QStringLiteral("/vorel-bench-") + digest + QLatin1Char('/');
     QDir().mkpath(dir + QStringLiteral("Temp"));
     AppDir = dir;

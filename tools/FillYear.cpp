@@ -298,6 +298,16 @@ struct Order {
     int statut = 0;
 };
 
+// A regularisation sheet recording payment orders issued on one budget line.
+struct Regularisation {
+    int line = 0;
+    QDate date;
+    std::vector<int> orders;
+    qint64 amount = 0;
+    int id = 0;
+    QString number;
+};
+
 QDate clampToYear(QDate d, int year)
 {
     const QDate last(year, 12, 31);
@@ -319,6 +329,7 @@ public:
         buildTransfers();
         buildSheets();
         buildOrders();
+        buildRegularisations();
         write();
         return m_counts;
     }
@@ -338,6 +349,7 @@ private:
     std::vector<Transfer> m_transfers;
     std::vector<Sheet> m_sheets;
     std::vector<Order> m_orders;
+    std::vector<Regularisation> m_regs;
     int m_agencies = 0;
 
     QDate day(int month, int dayOfMonth) const { return QDate(m_o.year, month, dayOfMonth); }
@@ -977,6 +989,42 @@ private:
     }
 
     // -----------------------------------------------------------------------
+    // Regularisation sheets: on one budget line in five that has payment
+    // orders of invoices or missions, the orders of each quarter recorded on
+    // one sheet, numbered per line in date order. Their keys follow the
+    // commitment sheets' (the two series share their generator).
+
+    void buildRegularisations()
+    {
+        std::map<int, std::vector<int>> ordersByLine;
+        for (size_t i = 0; i < m_orders.size(); ++i) {
+            const int line = m_exp[size_t(m_orders[i].expenses.front())].line;
+            if (line >= 0)
+                ordersByLine[line].push_back(int(i));
+        }
+        for (const auto& [line, orders] : ordersByLine) {
+            if (!m_rng.chance(0.2))
+                continue;
+            std::map<int, Regularisation> quarters;
+            for (int o : orders) {
+                const Order& order = m_orders[size_t(o)];
+                Regularisation& r = quarters[(order.date.month() - 1) / 3];
+                r.line = line;
+                r.date = std::max(r.date, order.date);
+                r.orders.push_back(o);
+                for (int e : order.expenses)
+                    r.amount += m_exp[size_t(e)].amount;
+            }
+            int number = 0;
+            for (auto& [quarter, r] : quarters) {
+                r.number = pad4(++number);
+                r.id = int(m_sheets.size() + m_regs.size()) + 1;
+                m_regs.push_back(std::move(r));
+            }
+        }
+    }
+
+    // -----------------------------------------------------------------------
     // Writing, with one prepared statement per table, in one transaction.
 
     void counted(const char* table, int n = 1) { m_counts[QString::fromLatin1(table)] += n; }
@@ -990,10 +1038,11 @@ private:
         writeTransfers();
         writeSheets();
         writeOrders();
+        writeRegularisations();
         // The program draws the next keys from these generators.
         m_conn.execute(QStringLiteral("SET GENERATOR GEN_DEPENSE_ID TO %1").arg(m_exp.size()));
         m_conn.execute(QStringLiteral("SET GENERATOR GEN_DET_SAL_ID TO %1").arg(m_sal.size()));
-        m_conn.execute(QStringLiteral("SET GENERATOR GEN_ENGAGEMENT_ID TO %1").arg(m_sheets.size()));
+        m_conn.execute(QStringLiteral("SET GENERATOR GEN_ENGAGEMENT_ID TO %1").arg(m_sheets.size() + m_regs.size()));
         m_conn.execute(QStringLiteral("SET GENERATOR GEN_MDT TO %1").arg(m_orders.size()));
         m_conn.execute(QStringLiteral("SET GENERATOR GEN_VIR TO %1").arg(m_transfers.size()));
         m_conn.commit();
@@ -1200,6 +1249,41 @@ private:
                     q.exec();
                     counted("VIREMENT");
                 }
+            }
+        }
+    }
+
+    void writeRegularisations()
+    {
+        db::Query h(m_conn, QStringLiteral(
+            "INSERT INTO ENT_ENG_REG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, ID_ORIGINE, "
+            "STATUT, ID_USER, DATEC, DATEM) "
+            "VALUES (:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :MONTANT, 0, '5', -1, 0, :ID_USER, :DATEC, :DATEM)"));
+        db::Query d(m_conn, QStringLiteral(
+            "INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+            "VALUES (:ID_ENG, :NOLINE, 5, :ID_DETAIL, :MONTANT)"));
+        for (const Regularisation& r : m_regs) {
+            h.setParam(QStringLiteral("ID_ENG"), r.id);
+            h.setParam(QStringLiteral("NO_ENG"), r.number);
+            h.setParam(QStringLiteral("DATE_ENG"), r.date);
+            h.setParam(QStringLiteral("ID_FNM"), m_lines[size_t(r.line)].id);
+            h.setParam(QStringLiteral("MONTANT"), money(r.amount));
+            h.setParam(QStringLiteral("ID_USER"), QStringLiteral("SYSDBA"));
+            h.setParam(QStringLiteral("DATEC"), r.date);
+            h.setParam(QStringLiteral("DATEM"), r.date);
+            h.exec();
+            counted("ENT_ENG_REG");
+            int noLine = 0;
+            for (int o : r.orders) {
+                qint64 amount = 0;
+                for (int e : m_orders[size_t(o)].expenses)
+                    amount += m_exp[size_t(e)].amount;
+                d.setParam(QStringLiteral("ID_ENG"), r.id);
+                d.setParam(QStringLiteral("NOLINE"), ++noLine);
+                d.setParam(QStringLiteral("ID_DETAIL"), m_orders[size_t(o)].id);
+                d.setParam(QStringLiteral("MONTANT"), money(amount));
+                d.exec();
+                counted("DET_ENG_REG");
             }
         }
     }
