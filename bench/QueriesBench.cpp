@@ -20,11 +20,13 @@ namespace {
 
 const QString Year = QStringLiteral("2024");
 
-// Arguments taken from the filled year: the busiest budget line, its last
-// sheet numbers, a chapter, expenses and the longest payment order.
+// Arguments taken from the filled year: the busiest budget line and its last
+// sheet number, the line with the most regularisation sheets and its last one,
+// a chapter, expenses and the longest payment order.
 struct Sample {
     qint64 line = 0;
     QString lastSheet;
+    qint64 regularisationLine = 0;
     QString lastRegularisation;
     QString chapter;
     qint64 order = 0;
@@ -108,10 +110,10 @@ bool openYear()
     sample.line = firstInt(QStringLiteral(
         "SELECT FIRST 1 ID_FNM FROM ENT_ENG GROUP BY ID_FNM ORDER BY COUNT(*) DESC, ID_FNM"));
     sample.lastSheet = firstText(QStringLiteral("SELECT MAX(NO_ENG) FROM ENT_ENG WHERE ID_FNM=:ID_FNM"), sample.line);
-    sample.lastRegularisation =
-        firstText(QStringLiteral("SELECT MAX(NO_ENG) FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM"), sample.line);
-    if (sample.lastRegularisation.isEmpty())
-        sample.lastRegularisation = QStringLiteral("9999"); // a year without regularisation sheets
+    sample.regularisationLine = firstInt(QStringLiteral(
+        "SELECT FIRST 1 ID_FNM FROM ENT_ENG_REG GROUP BY ID_FNM ORDER BY COUNT(*) DESC, ID_FNM"));
+    sample.lastRegularisation = firstText(QStringLiteral("SELECT MAX(NO_ENG) FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM"),
+                                          sample.regularisationLine);
     sample.chapter = firstText(QStringLiteral("SELECT CHAP FROM FNM WHERE ID_FNM=:ID_FNM"), sample.line);
     sample.order = firstInt(QStringLiteral(
         "SELECT FIRST 1 ID_MDT FROM DET_MDT GROUP BY ID_MDT ORDER BY COUNT(*) DESC, ID_MDT"));
@@ -120,9 +122,10 @@ bool openYear()
     for (int r = 0; r < expenses.rowCount(); ++r)
         sample.expenses.push_back(db::toInt(expenses.at(r, 0)));
     DM->LURDO.commit();
-    std::fprintf(stderr, "line %lld (last sheet %s, last regularisation %s, chapter %s), order %lld, %zu expenses\n",
-                 sample.line, qPrintable(sample.lastSheet), qPrintable(sample.lastRegularisation),
-                 qPrintable(sample.chapter), sample.order, sample.expenses.size());
+    std::fprintf(stderr,
+                 "line %lld (last sheet %s, chapter %s), line %lld (last regularisation %s), order %lld, %zu expenses\n",
+                 sample.line, qPrintable(sample.lastSheet), qPrintable(sample.chapter), sample.regularisationLine,
+                 qPrintable(sample.lastRegularisation), sample.order, sample.expenses.size());
     return true;
 }
 
@@ -146,11 +149,11 @@ void RegisterQuestions()
     add("NextCommitmentNumber", [] { return DM->NextCommitmentNumber(sample.line); });
     add("IsLastCommitmentNumber", [] { return DM->IsLastCommitmentNumber(sample.line, sample.lastSheet); });
     add("CommitmentBalanceBefore", [] { return DM->CommitmentBalanceBefore(sample.line, sample.lastSheet); });
-    add("NextRegularisationNumber", [] { return DM->NextRegularisationNumber(sample.line); });
+    add("NextRegularisationNumber", [] { return DM->NextRegularisationNumber(sample.regularisationLine); });
     add("IsLastRegularisationNumber",
-        [] { return DM->IsLastRegularisationNumber(sample.line, sample.lastRegularisation); });
+        [] { return DM->IsLastRegularisationNumber(sample.regularisationLine, sample.lastRegularisation); });
     add("RegularisationBalanceBefore",
-        [] { return DM->RegularisationBalanceBefore(sample.line, sample.lastRegularisation); });
+        [] { return DM->RegularisationBalanceBefore(sample.regularisationLine, sample.lastRegularisation); });
     // A different expense at each call, spread over the whole year.
     add("GetExpenseState", [] {
         static size_t i = 0;
