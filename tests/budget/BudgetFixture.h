@@ -5,6 +5,7 @@
 #include "app/GlobalState.h"
 #include "app/UDM.h"
 #include "common/MessageRecorder.h"
+#include "common/ModalDriver.h"
 #include "common/YearDb.h"
 
 #include <QApplication>
@@ -19,30 +20,6 @@
 
 // Readable texts in the test failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
-// Runs `action` on the next modal dialog that opens; the action must close it.
-inline void OnNextModal(std::function<void(QDialog*)> action)
-{
-    QWidget* before = QApplication::activeModalWidget();
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, before, action, tries] {
-        QWidget* m = QApplication::activeModalWidget();
-        if (m && m != before && m->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            if (auto* d = qobject_cast<QDialog*>(m))
-                action(d);
-            return;
-        }
-        if (++*tries > 1000) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal window opened";
-        }
-    });
-    timer->start(2);
-}
 
 // One committed commitment sheet with its line.
 struct StoredSheet {
@@ -85,6 +62,8 @@ protected:
     }
     void TearDown() override
     {
+        // A watch whose dialog never opened must not act on a later test's window.
+        EXPECT_TRUE(StopPendingModalWatches());
         messages.reset();
         committed.reset();
         CurrentUserCode = savedCode;
