@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -129,6 +130,8 @@ TfrmSecure::TfrmSecure(QMenuBar* mainMenu, QWidget* parent)
     grdSecure->verticalHeader()->setDefaultSectionSize(22);
     grdSecure->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdSecure->setContextMenuPolicy(Qt::CustomContextMenu);
+    grdSecure->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdSecure->viewport()->installEventFilter(this);
     const char* titles[colCount] = {"N°", "ID_SECUR", "TV_LEVEL", "OBJECT_NAME", "Module", "Lecture", "Ecriture",
                                     "R", "W", "M", "NB_CHILD"};
     for (int c = 0; c < colCount; ++c) {
@@ -173,7 +176,10 @@ TfrmSecure::TfrmSecure(QMenuBar* mainMenu, QWidget* parent)
             [this](const QPoint& pos) { PopMenu->popup(grdSecure->viewport()->mapToGlobal(pos)); });
 }
 
-TfrmSecure::~TfrmSecure() = default;
+TfrmSecure::~TfrmSecure()
+{
+    grdSecure->viewport()->removeEventFilter(this);
+}
 
 void TfrmSecure::Execute(QMenuBar* mainMenu, QWidget* parent)
 {
@@ -197,12 +203,22 @@ void TfrmSecure::resizeEvent(QResizeEvent* event)
     LayoutColumns();
 }
 
+bool TfrmSecure::eventFilter(QObject* watched, QEvent* event)
+{
+    // The visible width changes with the window and with the vertical scroll bar.
+    if (watched == grdSecure->viewport() && event->type() == QEvent::Resize)
+        LayoutColumns();
+    return QDialog::eventFilter(watched, event);
+}
+
 void TfrmSecure::LayoutColumns()
 {
+    // "Module" takes what the other columns leave of the visible width, so the
+    // grid never scrolls sideways.
     grdSecure->setColumnWidth(colNo, 40);
     grdSecure->setColumnWidth(colRead, 60);
     grdSecure->setColumnWidth(colWrite, 60);
-    grdSecure->setColumnWidth(colModule, qMax(100, grdSecure->width() - 175));
+    grdSecure->setColumnWidth(colModule, qMax(100, grdSecure->viewport()->width() - 40 - 2 * 60));
 }
 
 void TfrmSecure::FillUsers(int selectId)

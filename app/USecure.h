@@ -61,6 +61,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FillUsers(int selectId);

@@ -255,6 +255,13 @@ TEST_F(LoginMenuTest, RightsEditorTogglesAndSavesByKey)
     EXPECT_EQ(Access(grid, benef), "OUI/OUI");
     EXPECT_EQ(Access(grid, GridRows(grid, "MNSECURITE")[0]), "NON/NON");
     EXPECT_FALSE(grid->item(benef, TfrmSecure::colNo)->flags() & Qt::ItemIsSelectable);
+    // The visible columns fill the grid's width without scrolling sideways.
+    QApplication::processEvents();
+    int shownWidth = 0;
+    for (int c : {TfrmSecure::colNo, TfrmSecure::colModule, TfrmSecure::colRead, TfrmSecure::colWrite})
+        shownWidth += grid->columnWidth(c);
+    EXPECT_LE(shownWidth, grid->viewport()->width());
+    EXPECT_GE(shownWidth, grid->viewport()->width() - 4);
 
     const struct { const char* key; int nth; int column; const char* shown; } clicks[] = {
         {"MNBENEF", 0, TfrmSecure::colWrite, "OUI/NON"},
