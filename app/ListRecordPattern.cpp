@@ -76,6 +76,14 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     return b;
 }
 
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        QStyle::StandardPixmap icon)
+{
+    QPushButton* b = MakeButton(parent, name, text, hint);
+    b->setIcon(b->style()->standardIcon(icon));
+    return b;
+}
+
 void DropMenuUnder(QMenu* menu, QWidget* button)
 {
     PopupPoint = button->mapToGlobal(QPoint(0, button->height()));
@@ -186,19 +194,15 @@ TRefListForm::TRefListForm(const Options& options, QWidget* parent) : QDialog(pa
     static_cast<QFrame*>(pnlTop)->setFrameShape(QFrame::StyledPanel);
     m_topLayout = new QHBoxLayout(pnlTop);
     m_topLayout->setContentsMargins(4, 4, 4, 4);
-    QStyle* st = style();
-    btnModif = MakeButton(pnlTop, "btnModif", QStringLiteral("Ajouter/Modifier"));
-    btnModif->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
+    btnModif = MakeButton(pnlTop, "btnModif", QStringLiteral("Ajouter/Modifier"), QString(),
+                          QStyle::SP_FileDialogDetailedView);
     btnDelete = MakeButton(pnlTop, "btnDelete", QStringLiteral("Supprimer"),
-                           QStringLiteral("Supprimer l'enregistrement courant"));
-    btnDelete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
-    btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"));
-    btnOk->setIcon(st->standardIcon(QStyle::SP_DialogOkButton));
+                           QStringLiteral("Supprimer l'enregistrement courant"), QStyle::SP_TrashIcon);
+    btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"), QString(), QStyle::SP_DialogOkButton);
     btnOk->setAutoDefault(true);
     btnOk->setDefault(true);
     btnMenu = MakeButton(pnlTop, "btnMenu", QStringLiteral("&Menu..."));
-    btnClose = MakeButton(pnlTop, "btnClose", QStringLiteral("Fermer"));
-    btnClose->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    btnClose = MakeButton(pnlTop, "btnClose", QStringLiteral("Fermer"), QString(), QStyle::SP_DialogCloseButton);
     m_topLayout->addWidget(btnModif);
     m_topLayout->addWidget(btnDelete);
     if (options.okInTopPanel)
@@ -333,8 +337,6 @@ TRefRecordForm::TRefRecordForm(const Options& options, QWidget* parent)
         auto* g = new TGradient(this);
         g->SetStyle(gsReflectedV);
         g->SetColorEnd(QColor(0xC0, 0xC0, 0xC0));
-        // As high as its buttons: the entry panel takes the rest.
-        g->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         pnlBtns = g;
     } else {
         auto* f = new QFrame(this);
@@ -344,38 +346,30 @@ TRefRecordForm::TRefRecordForm(const Options& options, QWidget* parent)
     pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
     m_btnLayout = new QHBoxLayout(pnlBtns);
     m_btnLayout->setContentsMargins(4, 4, 4, 4);
-    QStyle* st = style();
-    btnAdd = MakeButton(pnlBtns, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel enregistrement"));
-    btnAdd->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    btnAdd = MakeButton(pnlBtns, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel enregistrement"),
+                        QStyle::SP_FileIcon);
     btnEdit = MakeButton(pnlBtns, "btnEdit", QStringLiteral("Modifier"),
-                         QStringLiteral("Modifier l'enregistrement courant"));
-    btnEdit->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
+                         QStringLiteral("Modifier l'enregistrement courant"), QStyle::SP_FileDialogDetailedView);
     btnPost = MakeButton(pnlBtns, "btnPost", QStringLiteral("Enregistrer"),
-                         QStringLiteral("Enregistrer les modifications"));
-    btnPost->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+                         QStringLiteral("Enregistrer les modifications"), QStyle::SP_DialogSaveButton);
     btnCancel = MakeButton(pnlBtns, "btnCancel", QStringLiteral("Annuler"),
-                           QStringLiteral("Annuler les modifications"));
-    btnCancel->setIcon(st->standardIcon(QStyle::SP_DialogCancelButton));
+                           QStringLiteral("Annuler les modifications"), QStyle::SP_DialogCancelButton);
     m_btnLayout->addWidget(btnAdd);
     m_btnLayout->addWidget(btnEdit);
     m_btnLayout->addWidget(btnPost);
     m_btnLayout->addWidget(btnCancel);
     if (options.hasDelete) {
         btnDelete = MakeButton(pnlBtns, "btnDelete", QStringLiteral("Supprimer"),
-                               QStringLiteral("Supprimer l'enregistrement courant"));
-        btnDelete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
+                               QStringLiteral("Supprimer l'enregistrement courant"), QStyle::SP_TrashIcon);
         m_btnLayout->addWidget(btnDelete);
     }
     if (options.hasNavigator) {
         m_btnLayout->addSpacing(12);
-        btnFirst = MakeButton(pnlBtns, "btnFirst", QString(), QStringLiteral("Premier"));
-        btnFirst->setIcon(st->standardIcon(QStyle::SP_MediaSkipBackward));
-        btnPrior = MakeButton(pnlBtns, "btnPrior", QString(), QStringLiteral("Précédent"));
-        btnPrior->setIcon(st->standardIcon(QStyle::SP_MediaSeekBackward));
-        btnNext = MakeButton(pnlBtns, "btnNext", QString(), QStringLiteral("Suivant"));
-        btnNext->setIcon(st->standardIcon(QStyle::SP_MediaSeekForward));
-        btnLast = MakeButton(pnlBtns, "btnLast", QString(), QStringLiteral("Dernier"));
-        btnLast->setIcon(st->standardIcon(QStyle::SP_MediaSkipForward));
+        btnFirst = MakeButton(pnlBtns, "btnFirst", QString(), QStringLiteral("Premier"), QStyle::SP_MediaSkipBackward);
+        btnPrior = MakeButton(pnlBtns, "btnPrior", QString(), QStringLiteral("Précédent"),
+                              QStyle::SP_MediaSeekBackward);
+        btnNext = MakeButton(pnlBtns, "btnNext", QString(), QStringLiteral("Suivant"), QStyle::SP_MediaSeekForward);
+        btnLast = MakeButton(pnlBtns, "btnLast", QString(), QStringLiteral("Dernier"), QStyle::SP_MediaSkipForward);
         for (QPushButton* b : {btnFirst, btnPrior, btnNext, btnLast})
             m_btnLayout->addWidget(b);
         connect(btnFirst, &QPushButton::clicked, this, Guarded([this] { Navigate(nbFirst); }));
@@ -385,10 +379,15 @@ TRefRecordForm::TRefRecordForm(const Options& options, QWidget* parent)
     }
     m_btnLayout->addStretch(1);
     btnMenu = MakeButton(pnlBtns, "btnMenu", QStringLiteral("&Menu"));
-    btnClose = MakeButton(pnlBtns, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Quitter cet écran"));
-    btnClose->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    btnClose = MakeButton(pnlBtns, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Quitter cet écran"),
+                          QStyle::SP_DialogCloseButton);
     m_btnLayout->addWidget(btnMenu);
     m_btnLayout->addWidget(btnClose);
+    if (options.gradientButtonBar) {
+        // The gradient control asks for a square of its own; the bar is only as
+        // high as its buttons, the entry panel takes the rest.
+        pnlBtns->setFixedHeight(m_btnLayout->sizeHint().height());
+    }
     m_layout->addWidget(pnlBtns);
 
     auto* main = new QFrame(this);

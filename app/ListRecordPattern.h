@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QStatusBar>
+#include <QStyle>
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,9 @@ public:
 // A push button that never answers Enter by itself (only the window's default
 // button does).
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint = QString());
+// The same with one of the style's standard icons.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        QStyle::StandardPixmap icon);
 
 // Drops `menu` just below the lower-left corner of `button`; the screen
 // position is kept in PopupPoint.

@@ -21,7 +21,7 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmBanqueSQL"));
     setWindowTitle(QStringLiteral("Fiche banque"));
-    resize(640, 190);
+    resize(640, 150);
     auto* form = new QFormLayout(pnlMain);
     form->setContentsMargins(16, 16, 16, 16);
     edRs = new QLineEdit(pnlMain);

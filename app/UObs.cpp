@@ -44,16 +44,14 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
 
     auto* right = new QVBoxLayout;
     auto* buttons = new QHBoxLayout;
-    QStyle* st = style();
-    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier l'observation"));
-    btnEdit->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
-    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"));
-    btnPost->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"));
-    btnCancel->setIcon(st->standardIcon(QStyle::SP_DialogCancelButton));
+    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier l'observation"),
+                         QStyle::SP_FileDialogDetailedView);
+    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"),
+                         QStringLiteral("Enregistrer les modifications"), QStyle::SP_DialogSaveButton);
+    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
+                           QStyle::SP_DialogCancelButton);
     btnForAll = MakeButton(this, "btnForAll", QStringLiteral("Appliquer à tous"));
-    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"));
-    btnClose->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"), QString(), QStyle::SP_DialogCloseButton);
     for (QPushButton* b : {btnEdit, btnPost, btnCancel, btnForAll})
         buttons->addWidget(b);
     buttons->addStretch(1);

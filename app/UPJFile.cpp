@@ -58,19 +58,16 @@ TfrmPJFile::TfrmPJFile(QWidget* parent) : QDialog(parent)
     resize(640, 440);
     auto* layout = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
-    QStyle* st = style();
-    btnAdd = MakeButton(this, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle PPO"));
-    btnAdd->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier la PPO sélectionnée"));
-    btnEdit->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
-    btnDelete = MakeButton(this, "btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer la PPO sélectionnée"));
-    btnDelete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
-    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"));
-    btnPost->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"));
-    btnCancel->setIcon(st->standardIcon(QStyle::SP_DialogCancelButton));
-    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"));
-    btnClose->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    btnAdd = MakeButton(this, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle PPO"), QStyle::SP_FileIcon);
+    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier la PPO sélectionnée"),
+                         QStyle::SP_FileDialogDetailedView);
+    btnDelete = MakeButton(this, "btnDelete", QStringLiteral("Supprimer"),
+                           QStringLiteral("Supprimer la PPO sélectionnée"), QStyle::SP_TrashIcon);
+    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"),
+                         QStringLiteral("Enregistrer les modifications"), QStyle::SP_DialogSaveButton);
+    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
+                           QStyle::SP_DialogCancelButton);
+    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"), QString(), QStyle::SP_DialogCloseButton);
     for (QPushButton* b : {btnAdd, btnEdit, btnDelete, btnPost, btnCancel})
         buttons->addWidget(b);
     buttons->addStretch(1);
