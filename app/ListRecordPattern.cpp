@@ -646,21 +646,28 @@ void TRefRecordForm::done(int result)
     QDialog::done(result);
 }
 
-void TRefRecordForm::keyPressEvent(QKeyEvent* event)
+bool HandleEditWindowKeys(QWidget* window, QKeyEvent* event, const QAbstractButton* cancelButton,
+                          const std::function<void()>& cancelClick)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (btnCancel->isEnabled())
-            RunGuarded([this] { btnCancelClick(); });
+        event->accept();
+        if (cancelButton && cancelButton->isEnabled())
+            RunGuarded(cancelClick);
         else
-            close();
-        return;
+            window->close();
+        return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // No default button: Enter does nothing unless the pair handles it.
         event->accept();
-        return;
+        return true;
     }
-    QDialog::keyPressEvent(event);
+    return false;
+}
+
+void TRefRecordForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!HandleEditWindowKeys(this, event, btnCancel, [this] { btnCancelClick(); }))
+        QDialog::keyPressEvent(event);
 }
 
 bool TRefRecordForm::eventFilter(QObject* watched, QEvent* event)

@@ -18,6 +18,9 @@
 #include <QStatusBar>
 #include <QStyle>
 
+class QAbstractButton;
+class QKeyEvent;
+
 #include <functional>
 #include <memory>
 
@@ -70,6 +73,12 @@ bool RunWriteOperation(const std::function<void()>& statements);
 
 // The confirmation box with Yes and No; true on Yes.
 bool AskConfirmation(const QString& text);
+
+// The keys every editing window shares: Esc runs the cancel handler while the
+// cancel button is enabled and closes the window otherwise; Enter never
+// triggers a default button. Returns whether the key was taken.
+bool HandleEditWindowKeys(QWidget* window, QKeyEvent* event, const QAbstractButton* cancelButton,
+                          const std::function<void()>& cancelClick);
 
 // Whether `sql`, with the parameter `param` = `key`, returns a row (read under
 // the wait cursor); the usage tests before a deletion.

@@ -54,3 +54,18 @@ void UseAsContextMenu(QWidget* widget, QMenu* menu)
     QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
                      [menu, origin](const QPoint& pos) { RunGuarded([&] { menu->popup(origin->mapToGlobal(pos)); }); });
 }
+
+TBudgetTrailingButtons AddBudgetTrailingButtons(QWidget* parent, QBoxLayout* bar)
+{
+    TBudgetTrailingButtons b;
+    b.find = AddToolButton(parent, bar, "btnFind", QStringLiteral("Chercher"),
+                           QStringLiteral("Chercher une imputation"), QStyle::SP_FileDialogContentsView);
+    b.print = AddToolButton(parent, bar, "btnPrint", QStringLiteral("Imprimer"),
+                            QStringLiteral("Imprimer des documents"), QStyle::SP_FileIcon);
+    b.menu = AddToolButton(parent, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"),
+                           QStyle::SP_ArrowDown);
+    bar->addStretch();
+    b.close = AddToolButton(parent, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                            QStyle::SP_DialogCloseButton);
+    return b;
+}

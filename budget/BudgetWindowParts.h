@@ -34,5 +34,15 @@ QAction* AddMenuItem(QWidget* window, QMenu* menu, const char* name, const QStri
 QPushButton* AddToolButton(QWidget* parent, QBoxLayout* bar, const char* name, const QString& text,
                            const QString& hint, QStyle::StandardPixmap icon);
 
+// The buttons that end the tool bar of both budget windows: search, print and
+// menu, then the close button at the right edge.
+struct TBudgetTrailingButtons {
+    QPushButton* find = nullptr;
+    QPushButton* print = nullptr;
+    QPushButton* menu = nullptr;
+    QPushButton* close = nullptr;
+};
+TBudgetTrailingButtons AddBudgetTrailingButtons(QWidget* parent, QBoxLayout* bar);
+
 // `menu` pops up where `widget` is right-clicked.
 void UseAsContextMenu(QWidget* widget, QMenu* menu);

@@ -137,13 +137,11 @@ void TfrmBudget::BuildWindow()
                          QStyle::SP_DialogSaveButton);
     btnCancel = toolButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
                            QStyle::SP_DialogCancelButton);
-    btnFind = toolButton("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher une imputation"),
-                         QStyle::SP_FileDialogContentsView);
-    btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer des documents"),
-                          QStyle::SP_FileIcon);
-    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_ArrowDown);
-    bar->addStretch();
-    btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton);
+    const TBudgetTrailingButtons trailing = AddBudgetTrailingButtons(pnlBtns, bar);
+    btnFind = trailing.find;
+    btnPrint = trailing.print;
+    btnMenu = trailing.menu;
+    btnClose = trailing.close;
     layout->addWidget(pnlBtns);
 
     // Entry panel.

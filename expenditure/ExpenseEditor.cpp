@@ -400,20 +400,8 @@ void TExpenseEditor::reject()
 
 void TExpenseEditor::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        if (m_cancelButton && m_cancelButton->isEnabled())
-            RunGuarded([this] { btnCancelClick(); });
-        else
-            close();
-        return;
-    }
-    // Enter never triggers a default button in these windows.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!HandleEditWindowKeys(this, event, m_cancelButton.data(), [this] { btnCancelClick(); }))
+        QDialog::keyPressEvent(event);
 }
 
 bool TExpenseEditor::eventFilter(QObject* watched, QEvent* event)
