@@ -2,9 +2,9 @@
 // full-scale fiscal year (budget lines, sheets, transfers, expenses, payment
 // orders), through the real embedded engine. Every call must stay well under
 // 2 ms: listings call some of them for every row they show.
-#include "app/GlobalState.h"
-#include "app/Pause.h"
-#include "app/UDM.h"
+#include "core/GlobalState.h"
+#include "core/Pause.h"
+#include "data/UDM.h"
 #include "tools/FillYear.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "budget/UFindImput.h"
 
-#include "app/Guard.h"
-#include "app/ListRecordPattern.h"
+#include "core/Guard.h"
+#include "ui/ListRecordPattern.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

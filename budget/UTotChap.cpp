@@ -1,8 +1,8 @@
 #include "budget/UTotChap.h"
 
-#include "app/Guard.h"
-#include "app/ListRecordPattern.h"
-#include "app/UDM.h"
+#include "core/Guard.h"
+#include "ui/ListRecordPattern.h"
+#include "data/UDM.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

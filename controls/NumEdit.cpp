@@ -1,6 +1,5 @@
 #include "controls/NumEdit.h"
 
-#include "app/Guard.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -927,7 +926,7 @@ void TNumEdit::contextMenuEvent(QContextMenuEvent* e)
         a->setShortcut(key);
         a->setShortcutContext(Qt::WidgetShortcut);
         a->setEnabled(enabled);
-        connect(a, &QAction::triggered, this, Guarded(std::move(fn)));
+        connect(a, &QAction::triggered, this, std::move(fn));
     };
     add(QStringLiteral("Couper"), QKeySequence::Cut, editable && selection, [this] {
         CutToClipboard();

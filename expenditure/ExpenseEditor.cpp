@@ -1,12 +1,12 @@
 #include "expenditure/ExpenseEditor.h"
 
-#include "app/GlobalState.h"
-#include "app/Guard.h"
-#include "app/MessageBox.h"
-#include "app/Rights.h"
-#include "app/Routines.h"
-#include "app/UCalendar.h"
-#include "app/UDM.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "security/Rights.h"
+#include "core/Routines.h"
+#include "ui/UCalendar.h"
+#include "data/UDM.h"
 #include "db/Database.h"
 
 #include <QAbstractButton>

@@ -7,7 +7,7 @@
 // of the save checks; one transaction per save; the document numbers of an
 // expense and the lookups of the browsed rows.
 
-#include "app/ListRecordPattern.h"
+#include "ui/ListRecordPattern.h"
 #include "db/Currency.h"
 
 #include <QAbstractButton>

@@ -1,11 +1,11 @@
 #include "expenditure/UFact.h"
 
-#include "app/GlobalState.h"
-#include "app/Guard.h"
-#include "app/MessageBox.h"
-#include "app/UDM.h"
-#include "app/UListBenef.h"
-#include "app/UListFNM.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/UDM.h"
+#include "refdata/UListBenef.h"
+#include "refdata/UListFNM.h"
 #include "controls/NumEdit.h"
 #include "db/Database.h"
 

@@ -2,8 +2,8 @@
 // A year database with a few budget lines, the message recorder, and readers
 // that look at what was committed through a second connection.
 
-#include "app/GlobalState.h"
-#include "app/UDM.h"
+#include "core/GlobalState.h"
+#include "data/UDM.h"
 #include "common/MessageRecorder.h"
 #include "common/ModalDriver.h"
 #include "common/YearDb.h"

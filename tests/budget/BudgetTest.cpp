@@ -3,13 +3,13 @@
 // was, the close question, keys and date fields.
 #include "budget/BudgetFixture.h"
 
-#include "app/Pause.h"
-#include "app/UCalendar.h"
+#include "core/Pause.h"
+#include "ui/UCalendar.h"
 #include "budget/UBudget.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
 #include "controls/NumEdit.h"
-#include "app/ListRecordPattern.h"
+#include "ui/ListRecordPattern.h"
 
 #include <QCalendarWidget>
 #include <QLabel>

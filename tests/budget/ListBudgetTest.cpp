@@ -1,9 +1,9 @@
 // The budget list, the chapter total and the line search dialog.
 #include "budget/BudgetFixture.h"
 
-#include "app/ListRecordPattern.h"
-#include "app/UKivMain.h"
-#include "app/QueryTableModel.h"
+#include "ui/ListRecordPattern.h"
+#include "shell/UKivMain.h"
+#include "ui/QueryTableModel.h"
 #include "budget/UBudget.h"
 #include "budget/UFindImput.h"
 #include "budget/UListBudget.h"

@@ -2,7 +2,7 @@
 // Records every message box and standard dialog of a test and answers them
 // from a queue (default: the box's default answer, OK or Yes).
 
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 
 #include <QList>
 #include <deque>

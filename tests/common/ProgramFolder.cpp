@@ -1,6 +1,6 @@
 #include "common/ProgramFolder.h"
 
-#include "app/Startup.h"
+#include "shell/Startup.h"
 #include "platform/NetworkAddress.h"
 #include "platform/Registry.h"
 

@@ -2,7 +2,7 @@
 // The logged-in user's values of the global state, kept when a test starts and
 // put back when it ends, so a test that logs someone in leaves no trace.
 
-#include "app/GlobalState.h"
+#include "core/GlobalState.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Entry point of every test program: a QApplication on the offscreen platform,
 // pauses shortened to nothing, and no message box ever shown as a window.
-#include "app/MessageBox.h"
-#include "app/Pause.h"
+#include "core/MessageBox.h"
+#include "core/Pause.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "common/TestServer.h"
 
-#include "app/GlobalState.h"
+#include "core/GlobalState.h"
 
 #include <QHostAddress>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "common/YearDb.h"
 
-#include "app/GlobalState.h"
+#include "core/GlobalState.h"
 #include "common/MessageRecorder.h"
 
 #include <QDir>

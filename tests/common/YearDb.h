@@ -26,7 +26,7 @@
 // database) and the previous global values are restored.
 // A message box shown while the module opens fails the test.
 
-#include "app/UDM.h"
+#include "data/UDM.h"
 
 #include <QString>
 #include <QTemporaryDir>

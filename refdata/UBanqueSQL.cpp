@@ -1,0 +1,114 @@
+#include "refdata/UBanqueSQL.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/UDM.h"
+#include "refdata/UListBanque.h"
+
+#include <QDate>
+#include <QFormLayout>
+#include <QLineEdit>
+
+TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
+    : TRefRecordForm(Options{.hasDelete = true,
+                             .hasNavigator = true,
+                             .popupIsContextMenu = true,
+                             .closeQuestion = cqSaveAndStay,
+                             .navigatorNeedsRows = true,
+                             .gradientButtonBar = true},
+                     parent)
+{
+    setObjectName(QStringLiteral("frmBanqueSQL"));
+    setWindowTitle(QStringLiteral("Fiche banque"));
+    resize(640, 150);
+    auto* form = new QFormLayout(pnlMain);
+    form->setContentsMargins(16, 16, 16, 16);
+    edRs = new QLineEdit(pnlMain);
+    edRs->setObjectName(QStringLiteral("edRs"));
+    edRs->setMaxLength(40);
+    edDim = new QLineEdit(pnlMain);
+    edDim->setObjectName(QStringLiteral("edDim"));
+    edDim->setMaxLength(8);
+    edDim->setMaximumWidth(120);
+    form->addRow(QStringLiteral("Rasion sociale : "), edRs);
+    form->addRow(QStringLiteral("Diminutif : "), edDim);
+
+    SetOwnRows(QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"));
+}
+
+TfrmBanqueSQL::~TfrmBanqueSQL() = default;
+
+void TfrmBanqueSQL::ShowCurrent()
+{
+    if (RowsEmpty()) {
+        edRs->clear();
+        edDim->clear();
+        return;
+    }
+    const QueryRow r = Rows()->current();
+    edRs->setText(r.asString(QStringLiteral("RS")));
+    edDim->setText(r.asString(QStringLiteral("DIMINUTIF")));
+}
+
+void TfrmBanqueSQL::ClearForInsert()
+{
+    edRs->clear();
+    edDim->clear();
+    edRs->setFocus();
+}
+
+void TfrmBanqueSQL::FocusForEdit()
+{
+    edRs->setFocus();
+}
+
+void TfrmBanqueSQL::SaveRecord()
+{
+    const QString rs = edRs->text().toUpper().trimmed();
+    edRs->setText(rs);
+    if (rs.isEmpty()) {
+        ShowMessageBox(QStringLiteral("La Raison sociale de la banque est manquante !"), mtWarning, MsgButton::OK);
+        edRs->setFocus();
+        Abort();
+    }
+    const QString dim = edDim->text().trimmed();
+    const bool inserting = Mode() == emInsert;
+    qint64 key = inserting ? 0 : CurrentKey();
+    if (key < 0)
+        return;
+    TWaitCursor wait;
+    RunWriteOperation([&] {
+        db::Query q(DM->LURDO);
+        if (inserting) {
+            q.setSql(QStringLiteral("INSERT INTO BANQUE     (RS, DIMINUTIF, ID_USER, DATEC, DATEM ) "
+                                    "VALUES(:RS, :DIMINUTIF, :ID_USER, :myDateC, :myDateM) RETURNING ID_BANQUE"));
+            q.setParam(QStringLiteral("myDateC"), QDate::currentDate());
+            q.setParam(QStringLiteral("myDateM"), QDate::currentDate());
+        } else {
+            q.setSql(QStringLiteral("UPDATE BANQUE SET RS=:RS, DIMINUTIF=:DIMINUTIF, ID_USER=:ID_USER, "
+                                    "DATEM=:MyDateM WHERE ID_BANQUE=:ID_BANQUE"));
+            q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
+            q.setParam(QStringLiteral("ID_BANQUE"), key);
+        }
+        q.setParam(QStringLiteral("RS"), rs);
+        q.setParam(QStringLiteral("DIMINUTIF"), dim);
+        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+        q.exec();
+        if (inserting && !q.isEmpty())
+            key = q.asInt(QStringLiteral("ID_BANQUE"));
+    });
+    // The saved row (the new one after an insert) is the current row from now on.
+    ReadOwnRows(key);
+    IdBanque = CurrentKey();
+}
+
+void TfrmBanqueSQL::DeleteRecord()
+{
+    const qint64 key = CurrentKey();
+    if (key < 0)
+        return;
+    DeleteBank(key);
+    ReadOwnRows(key);
+    LoadCurrent();
+}

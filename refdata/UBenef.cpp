@@ -1,0 +1,389 @@
+#include "refdata/UBenef.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/UDM.h"
+#include "refdata/UListBanque.h"
+#include "refdata/UListBenef.h"
+#include "refdata/UListTable.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr int Employee = 1;
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+QComboBox* MakeCombo(QWidget* parent, const char* name)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setMaxVisibleItems(15);
+    return c;
+}
+
+} // namespace
+
+qint64 ComboKey(const QComboBox* box)
+{
+    if (box->currentIndex() < 0)
+        return -1;
+    const QVariant v = box->currentData();
+    return v.isValid() ? v.toLongLong() : -1;
+}
+
+void SetComboKey(QComboBox* box, qint64 key)
+{
+    box->setCurrentIndex(box->findData(QVariant(key)));
+}
+
+TfrmBenef::TfrmBenef(QWidget* parent)
+    : TRefRecordForm(Options{.hasDelete = true,
+                             .hasNavigator = true,
+                             .popupIsContextMenu = false,
+                             .closeQuestion = cqSaveAndStay,
+                             .navigatorInEditModes = true},
+                     parent)
+{
+    setObjectName(QStringLiteral("frmBenef"));
+    setWindowTitle(QStringLiteral("Fiche Bénéficiaire"));
+    resize(760, 430);
+
+    QWidget* p = pnlMain;
+    auto* g = new QGridLayout(p);
+    g->setContentsMargins(12, 12, 12, 12);
+    g->setHorizontalSpacing(8);
+    auto label = [p](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, p);
+        l->setBuddy(buddy);
+        return l;
+    };
+
+    mmNom = new QPlainTextEdit(p);
+    mmNom->setObjectName(QStringLiteral("mmNom"));
+    mmNom->setTabChangesFocus(true);
+    mmNom->setFixedHeight(mmNom->fontMetrics().lineSpacing() * 2 + 12);
+    LimitPlainText(mmNom, 150);
+    cmbTypeBen = MakeCombo(p, "cmbTypeBen");
+    cmbTypeBen->addItems({QStringLiteral("FOURNISSEUR"), QStringLiteral("EMPLOYE"), QStringLiteral("AUTRE")});
+    cmbService = MakeCombo(p, "cmbService");
+    cmbService->addItems({QStringLiteral("PRESTATION"), QStringLiteral("FOURNITURE"), QStringLiteral("AUTRE")});
+    cmbGrade = MakeCombo(p, "cmbGrade");
+    lServiceGrade = new QLabel(QStringLiteral("Type service : "), p);
+    lServiceGrade->setObjectName(QStringLiteral("lServiceGrade"));
+    edAdr = MakeEdit(p, "edAdr", 150);
+    edVille = MakeEdit(p, "edVille", 30);
+    cmbWil = MakeCombo(p, "cmbWil");
+    btnGetWil = MakeButton(p, "btnGetWil", QStringLiteral("..."), QStringLiteral("Wilayas"));
+    edTel = MakeEdit(p, "edTel", 40);
+    edFax = MakeEdit(p, "edFax", 40);
+    cmbBnq = MakeCombo(p, "cmbBnq");
+    btnBnq = MakeButton(p, "btnBnq", QStringLiteral("..."), QStringLiteral("Banques"));
+    cmbAgence = MakeCombo(p, "cmbAgence");
+    btnAgence = MakeButton(p, "btnAgence", QStringLiteral("..."), QStringLiteral("Agences bancaires"));
+    edCpt = MakeEdit(p, "edCpt", 60);
+    edRC = MakeEdit(p, "edRC", 40);
+    edMF = MakeEdit(p, "edMF", 40);
+    edAI = MakeEdit(p, "edAI", 30);
+    for (QPushButton* b : {btnGetWil, btnBnq, btnAgence})
+        b->setFixedWidth(32);
+
+    int row = 0;
+    g->addWidget(label(QStringLiteral("Nom/R.Soc.: "), mmNom), row, 0);
+    g->addWidget(mmNom, row++, 1, 1, 5);
+    g->addWidget(label(QStringLiteral("Type Bénéf.: "), cmbTypeBen), row, 0);
+    g->addWidget(cmbTypeBen, row++, 1);
+    // The service and grade boxes share one place, under the type box.
+    g->addWidget(lServiceGrade, row, 0);
+    g->addWidget(cmbService, row, 1);
+    g->addWidget(cmbGrade, row++, 1);
+    g->addWidget(label(QStringLiteral("Adresse : "), edAdr), row, 0);
+    g->addWidget(edAdr, row++, 1, 1, 5);
+    g->addWidget(label(QStringLiteral("Ville : "), edVille), row, 0);
+    g->addWidget(edVille, row, 1);
+    g->addWidget(label(QStringLiteral("Wilaya : "), cmbWil), row, 2);
+    g->addWidget(cmbWil, row, 3, 1, 2);
+    g->addWidget(btnGetWil, row++, 5);
+    g->addWidget(label(QStringLiteral("Tél : "), edTel), row, 0);
+    g->addWidget(edTel, row, 1);
+    g->addWidget(label(QStringLiteral("Fax : "), edFax), row, 2);
+    g->addWidget(edFax, row++, 3, 1, 2);
+    g->addWidget(label(QStringLiteral("Banque : "), cmbBnq), row, 0);
+    g->addWidget(cmbBnq, row, 1, 1, 4);
+    g->addWidget(btnBnq, row++, 5);
+    g->addWidget(label(QStringLiteral("Agence : "), cmbAgence), row, 0);
+    g->addWidget(cmbAgence, row, 1, 1, 4);
+    g->addWidget(btnAgence, row++, 5);
+    g->addWidget(label(QStringLiteral("R.I.B : "), edCpt), row, 0);
+    g->addWidget(edCpt, row++, 1, 1, 5);
+    g->addWidget(label(QStringLiteral("R.C : "), edRC), row, 0);
+    g->addWidget(edRC, row, 1);
+    g->addWidget(label(QStringLiteral("M.F : "), edMF), row, 2);
+    g->addWidget(edMF, row, 3);
+    g->addWidget(label(QStringLiteral("A.I : "), edAI), row, 4);
+    g->addWidget(edAI, row++, 5);
+    g->setColumnStretch(1, 2);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(row, 1);
+    cmbGrade->hide();
+
+    SetOwnRows(QStringLiteral("SELECT * FROM BENEF ORDER BY NOM"), QStringLiteral("ID_BEN"));
+
+    connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
+    connect(btnBnq, &QPushButton::clicked, this, Guarded([this] { btnBnqClick(); }));
+    connect(btnAgence, &QPushButton::clicked, this, Guarded([this] { btnAgenceClick(); }));
+    connect(btnGetWil, &QPushButton::clicked, this, Guarded([this] { btnGetWilClick(); }));
+}
+
+TfrmBenef::~TfrmBenef() = default;
+
+void TfrmBenef::ReadChoiceList(QComboBox* box, const QString& sql, const QString& keyField, const QString& textField)
+{
+    const qint64 chosen = ComboKey(box);
+    db::Query q(DM->LURDO, sql);
+    q.open();
+    box->clear();
+    for (q.first(); !q.eof(); q.next())
+        box->addItem(q.asString(textField), QVariant(q.asInt(keyField)));
+    SetComboKey(box, chosen);
+}
+
+void TfrmBenef::OpenRows()
+{
+    ReadChoiceList(cmbGrade, QStringLiteral("SELECT * FROM GRADE ORDER BY LIBELLE"), QStringLiteral("ID_GRADE"),
+                   QStringLiteral("LIBELLE"));
+    ReadChoiceList(cmbWil, QStringLiteral("SELECT * FROM FWIL ORDER BY LIBELLE"), QStringLiteral("ID_WIL"),
+                   QStringLiteral("LIBELLE"));
+    ReadChoiceList(cmbBnq, QStringLiteral("SELECT ID_BANQUE, RS FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"),
+                   QStringLiteral("RS"));
+    ReadChoiceList(cmbAgence, QStringLiteral("SELECT * FROM AGENCE ORDER BY LIBELLE"), QStringLiteral("ID_AGENCE"),
+                   QStringLiteral("LIBELLE"));
+    ReadOwnRows(IdBen);
+}
+
+void TfrmBenef::ShowGradeBox(bool employee)
+{
+    cmbGrade->setVisible(employee);
+    cmbService->setVisible(!employee);
+    lServiceGrade->setText(employee ? QStringLiteral("Grade : ") : QStringLiteral("Type service : "));
+}
+
+void TfrmBenef::cmbTypeBenCloseUp()
+{
+    ShowGradeBox(cmbTypeBen->currentIndex() == Employee);
+}
+
+void TfrmBenef::ShowCurrent()
+{
+    if (RowsEmpty()) {
+        IdBen = -1;
+        cmbTypeBen->setCurrentIndex(-1);
+        cmbService->setCurrentIndex(-1);
+        ShowGradeBox(false);
+        SetComboKey(cmbBnq, -1);
+        SetComboKey(cmbAgence, -1);
+        SetComboKey(cmbWil, -1);
+        for (QLineEdit* e : {edAdr, edVille, edTel, edFax, edCpt, edRC, edMF, edAI})
+            e->clear();
+        mmNom->clear();
+        return;
+    }
+    const QueryRow r = Rows()->current();
+    IdBen = r.asInt(QStringLiteral("ID_BEN"));
+    const int type = int(r.asInt(QStringLiteral("TYPE_BEN")));
+    cmbTypeBen->setCurrentIndex(type >= 0 && type < cmbTypeBen->count() ? type : -1);
+    const qint64 serviceGrade = r.asInt(QStringLiteral("SERVICE_GRADE"));
+    if (type == Employee) {
+        SetComboKey(cmbGrade, serviceGrade);
+        ShowGradeBox(true);
+    } else {
+        cmbService->setCurrentIndex(serviceGrade >= 0 && serviceGrade < cmbService->count() ? int(serviceGrade) : -1);
+        ShowGradeBox(false);
+    }
+    mmNom->setPlainText(r.asString(QStringLiteral("NOM")));
+    edAdr->setText(r.asString(QStringLiteral("ADR")));
+    edVille->setText(r.asString(QStringLiteral("VILLE")));
+    SetComboKey(cmbWil, r.asInt(QStringLiteral("ID_WIL")));
+    edTel->setText(r.asString(QStringLiteral("TEL")));
+    edFax->setText(r.asString(QStringLiteral("FAX")));
+    SetComboKey(cmbBnq, r.asInt(QStringLiteral("ID_BANQUE")));
+    SetComboKey(cmbAgence, r.asInt(QStringLiteral("ID_AGENCE")));
+    edCpt->setText(r.asString(QStringLiteral("COMPTE")));
+    edRC->setText(r.asString(QStringLiteral("RC")));
+    edMF->setText(r.asString(QStringLiteral("MF")));
+    edAI->setText(r.asString(QStringLiteral("AI")));
+}
+
+void TfrmBenef::ClearForInsert()
+{
+    // Type, grade, city, telephone and fax keep the values shown.
+    mmNom->clear();
+    cmbService->setCurrentIndex(-1);
+    SetComboKey(cmbBnq, -1);
+    SetComboKey(cmbAgence, -1);
+    SetComboKey(cmbWil, -1);
+    for (QLineEdit* e : {edCpt, edAdr, edRC, edMF, edAI})
+        e->clear();
+    mmNom->setFocus();
+}
+
+void TfrmBenef::FocusForEdit()
+{
+    edAdr->setFocus();
+}
+
+void TfrmBenef::btnBnqClick()
+{
+    TfrmListBanque f(this);
+    f.SelectMode = false;
+    f.exec();
+    ReadChoiceList(cmbBnq, QStringLiteral("SELECT ID_BANQUE, RS FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"),
+                   QStringLiteral("RS"));
+}
+
+void TfrmBenef::btnAgenceClick()
+{
+    TfrmListTable f(this);
+    f.CodeTable = QStringLiteral("AGENCE");
+    f.KeyField = QStringLiteral("ID_AGENCE");
+    f.FormCaption = QStringLiteral("Agences bancaires");
+    f.SelectMode = false;
+    f.exec();
+    ReadChoiceList(cmbAgence, QStringLiteral("SELECT * FROM AGENCE ORDER BY LIBELLE"), QStringLiteral("ID_AGENCE"),
+                   QStringLiteral("LIBELLE"));
+}
+
+void TfrmBenef::btnGetWilClick()
+{
+    TfrmListTable f(this);
+    f.CodeTable = QStringLiteral("FWIL");
+    f.KeyField = QStringLiteral("ID_WIL");
+    f.FormCaption = QStringLiteral("Wilayas");
+    f.SelectMode = false;
+    f.exec();
+    ReadChoiceList(cmbWil, QStringLiteral("SELECT * FROM FWIL ORDER BY LIBELLE"), QStringLiteral("ID_WIL"),
+                   QStringLiteral("LIBELLE"));
+}
+
+void TfrmBenef::SaveRecord()
+{
+    const QString nom = mmNom->toPlainText().toUpper().trimmed();
+    mmNom->setPlainText(nom);
+    if (nom.isEmpty()) {
+        ShowMessageBox(QStringLiteral("Le nom du bénéficiaire est manquant !"), mtWarning, MsgButton::OK);
+        mmNom->setFocus();
+        Abort();
+    }
+    const int type = cmbTypeBen->currentIndex();
+    if (type < 0) {
+        ShowInfo(QStringLiteral("Le type de Bénéficiaire est manquant !"));
+        cmbTypeBen->setFocus();
+        Abort();
+    }
+    qint64 serviceGrade = -1;
+    if (type == Employee) {
+        serviceGrade = ComboKey(cmbGrade);
+        if (serviceGrade < 0) {
+            serviceGrade = -1;
+            if (ShowMessageBox(QStringLiteral("Le grade du Bénéficiaire est manquant !\rContinuer ?"), mtWarning,
+                               MsgButton::No | MsgButton::OK) == mrNo) {
+                cmbGrade->setFocus();
+                Abort();
+            }
+        }
+    } else {
+        serviceGrade = cmbService->currentIndex();
+        if (serviceGrade < 0) {
+            serviceGrade = -1;
+            if (ShowMessageBox(QStringLiteral("Le type de service du Bénéficiaire est manquant !\rContinuer ?"),
+                               mtWarning, MsgButton::No | MsgButton::OK) == mrNo) {
+                cmbService->setFocus();
+                Abort();
+            }
+        }
+    }
+    const qint64 bank = ComboKey(cmbBnq);
+    if (bank < 0) {
+        ShowInfo(QStringLiteral("La Banque du bénéficiaire est manquante !"));
+        cmbBnq->setFocus();
+        Abort();
+    }
+    const QString compte = edCpt->text().toUpper().trimmed();
+    edCpt->setText(compte);
+    if (compte.isEmpty()) {
+        ShowInfo(QStringLiteral("Le N° de compte du bénéficiaire est manquante !"));
+        edCpt->setFocus();
+        Abort();
+    }
+
+    const bool inserting = Mode() == emInsert;
+    qint64 key = inserting ? 0 : IdBen;
+    if (!inserting && (RowsEmpty() || key < 0))
+        return;
+    TWaitCursor wait;
+    RunWriteOperation([&] {
+        db::Query q(DM->LURDO);
+        if (inserting) {
+            // The key comes from the table's trigger; RETURNING gives it back so
+            // the new row becomes the current one.
+            q.setSql(QStringLiteral(
+                "INSERT INTO BENEF       (ID_BEN, NOM, TYPE_BEN, SERVICE_GRADE, ADR, VILLE,        ID_WIL, TEL, FAX, "
+                "ID_BANQUE, ID_AGENCE, COMPTE,        RC, MF, AI, ID_USER, DATEC, DATEM ) VALUES(:ID_BEN, :NOM, "
+                ":TYPE_BEN, :SERVICE_GRADE, :ADR, :VILLE,        :ID_WIL, :TEL, :FAX, :ID_BANQUE, :ID_AGENCE, "
+                ":COMPTE,        :RC, :MF, :AI, :ID_USER, :DATEC, :DATEM ) RETURNING ID_BEN"));
+            q.setParam(QStringLiteral("DATEC"), QDate::currentDate());
+        } else {
+            q.setSql(QStringLiteral(
+                "UPDATE BENEF SET        NOM=:NOM, TYPE_BEN=:TYPE_BEN,        SERVICE_GRADE=:SERVICE_GRADE, "
+                "ADR=:ADR,        VILLE=:VILLE, ID_WIL=:ID_WIL, TEL=:TEL,        FAX=:FAX, ID_BANQUE=:ID_BANQUE, "
+                "COMPTE=:COMPTE,        ID_AGENCE=:ID_AGENCE, RC=:RC, MF=:MF, AI=:AI,        ID_USER=:ID_USER, "
+                "DATEM=:DATEM WHERE ID_BEN=:ID_BEN"));
+        }
+        q.setParam(QStringLiteral("ID_BEN"), key);
+        q.setParam(QStringLiteral("NOM"), nom);
+        q.setParam(QStringLiteral("TYPE_BEN"), type);
+        q.setParam(QStringLiteral("SERVICE_GRADE"), serviceGrade);
+        q.setParam(QStringLiteral("ADR"), edAdr->text().trimmed());
+        q.setParam(QStringLiteral("VILLE"), edVille->text().trimmed());
+        q.setParam(QStringLiteral("ID_WIL"), ComboKey(cmbWil));
+        q.setParam(QStringLiteral("TEL"), edTel->text().trimmed());
+        q.setParam(QStringLiteral("FAX"), edFax->text().trimmed());
+        q.setParam(QStringLiteral("ID_BANQUE"), bank);
+        q.setParam(QStringLiteral("ID_AGENCE"), ComboKey(cmbAgence));
+        q.setParam(QStringLiteral("COMPTE"), compte);
+        q.setParam(QStringLiteral("RC"), edRC->text().trimmed());
+        q.setParam(QStringLiteral("MF"), edMF->text().trimmed());
+        q.setParam(QStringLiteral("AI"), edAI->text().trimmed());
+        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+        q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+        q.exec();
+        if (inserting && !q.isEmpty())
+            key = q.asInt(QStringLiteral("ID_BEN"));
+    });
+    // The saved row (the new one after an insert) is the current row from now on.
+    ReadOwnRows(key);
+    IdBen = CurrentKey();
+}
+
+void TfrmBenef::DeleteRecord()
+{
+    const qint64 key = CurrentKey();
+    if (key >= 0 && DeleteBeneficiary(key)) {
+        ReadOwnRows(key);
+        LoadCurrent();
+    }
+}

@@ -1,0 +1,243 @@
+#include "refdata/UFNMSQL.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/UDM.h"
+#include "refdata/UListFNM.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString ChapterFormMessage = QStringLiteral("Le chapitre doit être sous la forme ") + QStringLiteral(" nn-nn ! Ex. 22-14");
+
+bool IsIntegerText(const QString& s)
+{
+    bool ok = false;
+    s.toInt(&ok);
+    return ok;
+}
+
+QString WithoutTrailingBlanks(const QString& s)
+{
+    int n = s.size();
+    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return s.left(n);
+}
+
+} // namespace
+
+TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
+    : TRefRecordForm(Options{.hasDelete = true,
+                             .hasNavigator = true,
+                             .popupIsContextMenu = false,
+                             .closeQuestion = cqSaveAndStay,
+                             .editDeleteAlways = true},
+                     parent)
+{
+    setObjectName(QStringLiteral("frmFNMSQL"));
+    setWindowTitle(QStringLiteral("Fiche imputation"));
+    resize(700, 300);
+
+    QWidget* p = pnlMain;
+    auto* g = new QGridLayout(p);
+    g->setContentsMargins(12, 12, 12, 12);
+    auto makeEdit = [p](const char* name, int maxLength) {
+        auto* e = new QLineEdit(p);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setMaxLength(maxLength);
+        e->setMaximumWidth(80);
+        return e;
+    };
+    edChap = makeEdit("edChap", 5);
+    edArt = makeEdit("edArt", 2);
+    edPar = makeEdit("edPar", 2);
+    mmLib = new QPlainTextEdit(p);
+    mmLib->setObjectName(QStringLiteral("mmLib"));
+    mmLib->setTabChangesFocus(true);
+    LimitPlainText(mmLib, 250);
+    cmbSection = new QComboBox(p);
+    cmbSection->setObjectName(QStringLiteral("cmbSection"));
+    cmbSection->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    cmbSection->setMaximumWidth(80);
+    chkSoumis = new QCheckBox(QStringLiteral("Soumis aux charges sociales"), p);
+    chkSoumis->setObjectName(QStringLiteral("chkSoumis"));
+
+    g->addWidget(new QLabel(QStringLiteral("Chap."), p), 0, 1);
+    g->addWidget(new QLabel(QStringLiteral("Art."), p), 0, 2);
+    g->addWidget(new QLabel(QStringLiteral("Par."), p), 0, 3);
+    g->addWidget(new QLabel(QStringLiteral("Imputation : "), p), 1, 0);
+    g->addWidget(edChap, 1, 1);
+    g->addWidget(edArt, 1, 2);
+    g->addWidget(edPar, 1, 3);
+    g->addWidget(new QLabel(QStringLiteral("Intitulé : "), p), 2, 0, Qt::AlignTop);
+    g->addWidget(mmLib, 2, 1, 1, 5);
+    g->addWidget(new QLabel(QStringLiteral("Section : "), p), 3, 0);
+    g->addWidget(cmbSection, 3, 1);
+    g->addWidget(chkSoumis, 3, 2, 1, 3);
+    g->setColumnStretch(5, 1);
+
+    // Enter in the imputation edits moves to the next control.
+    for (QLineEdit* e : {edChap, edArt, edPar})
+        connect(e, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+
+    SetOwnRows(QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"), QStringLiteral("ID_FNM"));
+}
+
+TfrmFNMSQL::~TfrmFNMSQL() = default;
+
+void TfrmFNMSQL::ShowCurrent()
+{
+    if (RowsEmpty()) {
+        for (QLineEdit* e : {edChap, edArt, edPar})
+            e->clear();
+        chkSoumis->setChecked(false);
+        mmLib->clear();
+        cmbSection->setCurrentIndex(-1);
+        return;
+    }
+    const QueryRow r = Rows()->current();
+    edChap->setText(WithoutTrailingBlanks(r.asString(QStringLiteral("CHAP"))));
+    edArt->setText(r.asString(QStringLiteral("ART")));
+    edPar->setText(r.asString(QStringLiteral("PAR")));
+    chkSoumis->setChecked(r.asInt(QStringLiteral("SOUMIS_CHARGE")) == 1);
+    mmLib->setPlainText(r.asString(QStringLiteral("INTITULE")));
+    const qint64 section = r.asInt(QStringLiteral("SECTION"));
+    cmbSection->setCurrentIndex(section >= 1 && section <= 2 ? int(section - 1) : -1);
+}
+
+void TfrmFNMSQL::ClearForInsert()
+{
+    // The section keeps the value shown.
+    edPar->clear();
+    chkSoumis->setChecked(false);
+    mmLib->clear();
+    edChap->setText(LastChapter);
+    edArt->setText(LastArticle);
+    if (!LastChapter.isEmpty())
+        edArt->setFocus();
+    else
+        edChap->setFocus();
+}
+
+void TfrmFNMSQL::FocusForEdit()
+{
+    mmLib->setFocus();
+}
+
+void TfrmFNMSQL::SaveRecord()
+{
+    auto refuse = [](const QString& message, QWidget* focus) {
+        ShowInfo(message);
+        focus->setFocus();
+        Abort();
+    };
+    const QString chap = edChap->text().trimmed();
+    const QString art = edArt->text().trimmed();
+    const QString par = edPar->text().trimmed();
+    edChap->setText(chap);
+    edArt->setText(art);
+    edPar->setText(par);
+    if (chap.isEmpty())
+        refuse(QStringLiteral("Le Chapitre est manquant !"), edChap);
+    if (chap.size() != 5)
+        refuse(ChapterFormMessage, edChap);
+    if (!IsIntegerText(chap.mid(0, 2)) || !IsIntegerText(chap.mid(3, 2)))
+        refuse(ChapterFormMessage, edChap);
+    if (chap.at(2) != QLatin1Char('-'))
+        refuse(QStringLiteral("Le séparateur du chapitre doit être : '-' !"), edChap);
+    const bool inserting = Mode() == emInsert;
+    if (inserting) {
+        // A line stored without article or paragraph may hold NULL or an empty text.
+        db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM FNM WHERE CHAP=:MyCHAP AND COALESCE(ART, '')=:MyART "
+                                              "AND COALESCE(PAR, '')=:MyPAR"));
+        q.setParam(QStringLiteral("MyCHAP"), chap);
+        q.setParam(QStringLiteral("MyART"), art);
+        q.setParam(QStringLiteral("MyPAR"), par);
+        q.open();
+        const bool exists = !q.isEmpty();
+        q.close();
+        if (exists)
+            refuse(QStringLiteral("Cette imputation a déjà été saisie !"), edChap);
+    }
+    const QString lib = mmLib->toPlainText().trimmed();
+    mmLib->setPlainText(lib);
+    if (lib.isEmpty())
+        refuse(QStringLiteral("L'Intitulé  est manquant !"), mmLib);
+    const int section = cmbSection->currentIndex();
+    if (section < 0)
+        refuse(QStringLiteral("La section  est manquante !"), cmbSection);
+    if (chkSoumis->isChecked() && section == 1)
+        refuse(QStringLiteral("Seules les imputations de la section 1 sont soumises aux charges sociales !"), chkSoumis);
+
+    qint64 key = inserting ? 0 : CurrentKey();
+    TWaitCursor wait;
+    auto afterSave = [&] {
+        LastChapter = edChap->text();
+        LastArticle = edArt->text();
+        SetMode(emBrowse);
+    };
+    if (!inserting && key < 0) {
+        afterSave();
+        return;
+    }
+    try {
+        RunWriteOperation([&] {
+            db::Query q(DM->LURDO);
+            if (inserting) {
+                // The key comes from the table's trigger; RETURNING gives it back
+                // so the new line becomes the current one.
+                q.setSql(QStringLiteral(
+                    "INSERT INTO FNM (       ID_FNM, CHAP, ART, PAR, SOUMIS_CHARGE,        INTITULE, RECTORAT, SECTION,"
+                    "        ID_USER, DATEC, DATEM ) VALUES (:ID_FNM, :CHAP, :ART, :PAR, :SOUMIS_CHARGE,         "
+                    ":INTITULE, :RECTORAT, :SECTION,         :ID_USER, :DATEC, :DATEM ) RETURNING ID_FNM"));
+                q.setParam(QStringLiteral("DATEC"), QDate::currentDate());
+            } else {
+                q.setSql(QStringLiteral(
+                    "UPDATE FNM SET        CHAP=:CHAP, ART=:ART, PAR=:PAR,        SOUMIS_CHARGE=:SOUMIS_CHARGE,        "
+                    "INTITULE=:INTITULE,        RECTORAT=:RECTORAT,        SECTION=:SECTION,        ID_USER=:ID_USER, "
+                    "DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
+            }
+            q.setParam(QStringLiteral("ID_FNM"), key);
+            q.setParam(QStringLiteral("CHAP"), chap);
+            q.setParam(QStringLiteral("ART"), art);
+            q.setParam(QStringLiteral("PAR"), par);
+            q.setParam(QStringLiteral("SOUMIS_CHARGE"), chkSoumis->isChecked() ? 1 : 0);
+            q.setParam(QStringLiteral("INTITULE"), lib);
+            q.setParam(QStringLiteral("RECTORAT"), -1);
+            q.setParam(QStringLiteral("SECTION"), section + 1);
+            q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+            q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+            q.exec();
+            if (inserting && !q.isEmpty())
+                key = q.asInt(QStringLiteral("ID_FNM"));
+        });
+    } catch (...) {
+        // A failed statement leaves the line unchanged; the window still goes
+        // back to browse mode, then the error is shown.
+        afterSave();
+        throw;
+    }
+    afterSave();
+    // The saved line (the new one after an insert) is the current row from now on.
+    ReadOwnRows(key);
+    IdFnm = CurrentKey();
+    SetMode(emBrowse);
+}
+
+void TfrmFNMSQL::DeleteRecord()
+{
+    const qint64 key = CurrentKey();
+    if (key >= 0 && DeleteBudgetLine(key)) {
+        ReadOwnRows(key);
+        LoadCurrent();
+    }
+}

@@ -1,0 +1,104 @@
+#include "refdata/UListBanque.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "security/Rights.h"
+#include "refdata/UBanqueSQL.h"
+#include "data/UDM.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+bool DeleteBank(qint64 idBanque)
+{
+    if (HasRows(QStringLiteral("SELECT ID_BANQUE FROM BENEF WHERE ID_BANQUE=:ID_BANQUE"), QStringLiteral("ID_BANQUE"),
+                idBanque)) {
+        ShowInfo(QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."));
+        return false;
+    }
+    return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette banque ?"),
+                            QStringLiteral("DELETE FROM BANQUE WHERE ID_BANQUE=:ID_BANQUE"), QStringLiteral("ID_BANQUE"),
+                            idBanque);
+}
+
+TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent)
+{
+    setObjectName(QStringLiteral("frmListBanque"));
+    setWindowTitle(QStringLiteral("Banques"));
+    resize(560, 480);
+    grdBanque = grid();
+    grdBanque->setObjectName(QStringLiteral("grdBanque"));
+    PopMnClient = PopMenu;
+    PopMnClient->setObjectName(QStringLiteral("PopMnClient"));
+    btnModif->setToolTip(QStringLiteral("Mise à jour des banques"));
+
+    model()->addColumn(QStringLiteral("RS"), QStringLiteral("Raison sociale"));
+    model()->addColumn(QStringLiteral("DIMINUTIF"), QStringLiteral("Diminutif"));
+    model()->setKeyFields({QStringLiteral("ID_BANQUE")});
+    model()->setRowTint(EvenRowTint(QColor(0xF5, 0xF5, 0xF5)));
+    SetSelectionColors(grdBanque, QColor(0, 0, 128), Qt::white);
+    grdBanque->setColumnWidth(0, 380);
+
+    qBnq = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"));
+    model()->setQuery(qBnq.get());
+}
+
+TfrmListBanque::~TfrmListBanque() = default;
+
+void TfrmListBanque::FormShow()
+{
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+    qBnq->open();
+    model()->reload();
+    stBar->SetPanel(2, QString::number(model()->rowCount()) + QStringLiteral(" Banque(s)"));
+}
+
+void TfrmListBanque::UpdateButtons()
+{
+    TRefListForm::UpdateButtons();
+    if (m_modifFollowsRows) {
+        const bool rows = !model()->isEmpty();
+        btnModif->setEnabled(rows);
+        mnModif->setEnabled(rows);
+    }
+}
+
+void TfrmListBanque::RunRecordWindow()
+{
+    TfrmBanqueSQL f(this);
+    f.IdBanque = model()->isEmpty() ? 0 : model()->current().asInt(QStringLiteral("ID_BANQUE"));
+    f.exec();
+    // Back from the record window, "Ajouter/Modifier" follows the rows too.
+    m_modifFollowsRows = true;
+}
+
+void TfrmListBanque::DeleteCurrent()
+{
+    if (!CanWrite(QStringLiteral("mnBanque"), CurrentUserId))
+        DenyWriteAccess();
+    if (DeleteBank(model()->current().asInt(QStringLiteral("ID_BANQUE")))) {
+        model()->refresh();
+        model()->setCurrentRow(0);
+    }
+}
+
+void TfrmListBanque::SetResults(bool ok)
+{
+    if (ok && !model()->isEmpty()) {
+        IdBanque = model()->current().asInt(QStringLiteral("ID_BANQUE"));
+        NomBanque = model()->current().asString(QStringLiteral("RS"));
+    } else {
+        IdBanque = 0;
+        NomBanque.clear();
+    }
+}
+
+void TfrmListBanque::FormClose()
+{
+    qBnq->close();
+}

@@ -1,0 +1,272 @@
+#include "refdata/UListFNM.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/IniFile.h"
+#include "core/MessageBox.h"
+#include "security/Rights.h"
+#include "data/UDM.h"
+#include "refdata/UFNMSQL.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+const QString ExpenseRefusal =
+    QStringLiteral("Des dépenses ont été saisies pour cette Imputation !\rSuppression impossible.");
+const QString BudgetRefusal =
+    QStringLiteral("Un budget a été mis en place pour cette imputation !\rSuppression impossible.");
+
+bool IsChapterHeading(const QueryRow& r)
+{
+    return r.asString(QStringLiteral("ART")).trimmed().isEmpty() && r.asString(QStringLiteral("PAR")).trimmed().isEmpty();
+}
+
+} // namespace
+
+void TDropDownBox::showPopup()
+{
+    emit DropDown();
+    QComboBox::showPopup();
+}
+
+void TDropDownBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    emit CloseUp();
+}
+
+bool BudgetLineDeletable(qint64 idFnm)
+{
+    TWaitCursor wait;
+    // One query answers both refusals: expense movements (expenses, salary
+    // lines, commitment sheets of expenses, cancellations and payment-order
+    // regularisations) and credit movements (a budget, budget and transfer
+    // sheets, transfer rows).
+    db::Query q(DM->LURDO, QStringLiteral(
+        "SELECT "
+        "CASE WHEN EXISTS (SELECT 1 FROM DEPENSE WHERE ID_FNM=:ID_FNM) "
+        "  OR EXISTS (SELECT 1 FROM DET_SALAIRE WHERE TYPE_DET=0 AND ID_DETAIL=:ID_FNM) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, '') NOT IN ('2', '3', '4')) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, '') NOT IN ('3', '4')) "
+        "  THEN 1 ELSE 0 END AS USED_EXPENSES, "
+        "CASE WHEN EXISTS (SELECT 1 FROM FNM WHERE ID_FNM=:ID_FNM AND (COALESCE(MT_BP, 0)<>0 OR COALESCE(MT_BS, 0)<>0)) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND ORIGINE IN ('2', '3', '4')) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND ORIGINE IN ('3', '4')) "
+        "  OR EXISTS (SELECT 1 FROM VIREMENT WHERE ID_FNM=:ID_FNM) "
+        "  THEN 1 ELSE 0 END AS USED_BUDGET "
+        "FROM RDB$DATABASE"));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.open();
+    const bool expenses = q.asInt(QStringLiteral("USED_EXPENSES")) != 0;
+    const bool budget = q.asInt(QStringLiteral("USED_BUDGET")) != 0;
+    q.close();
+    if (expenses) {
+        ShowMessageBox(ExpenseRefusal, mtWarning, MsgButton::OK);
+        return false;
+    }
+    if (budget) {
+        ShowMessageBox(BudgetRefusal, mtWarning, MsgButton::OK);
+        return false;
+    }
+    return true;
+}
+
+bool DeleteBudgetLine(qint64 idFnm)
+{
+    return BudgetLineDeletable(idFnm)
+        && ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?"),
+                            QStringLiteral("DELETE FROM FNM WHERE ID_FNM=:ID_FNM"), QStringLiteral("ID_FNM"), idFnm);
+}
+
+TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
+{
+    setObjectName(QStringLiteral("frmListFNM"));
+    setWindowTitle(QStringLiteral("Nomenclature budgétaire"));
+    resize(820, 560);
+    grdBudget = grid();
+    grdBudget->setObjectName(QStringLiteral("grdBudget"));
+    btnModif->setToolTip(QStringLiteral("Mise à jour de la nomenclature - Dépenses"));
+    btnFind = MakeButton(pnlTop, "btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher une imputation"));
+    m_topLayout->insertWidget(2, btnFind);
+
+    lChap = new QLabel(QStringLiteral("Chapitre : "), pnlTop);
+    lChap->setObjectName(QStringLiteral("lChap"));
+    cmbChap = new TDropDownBox(pnlTop);
+    cmbChap->setObjectName(QStringLiteral("cmbChap"));
+    cmbChap->setMaxVisibleItems(15);
+    cmbChap->setMinimumContentsLength(6);
+    lChap->setBuddy(cmbChap);
+    const int okAt = m_topLayout->indexOf(btnOk);
+    m_topLayout->insertWidget(okAt, cmbChap);
+    m_topLayout->insertWidget(okAt, lChap);
+    m_topLayout->insertSpacing(okAt, 16);
+    lChap->hide();
+    cmbChap->hide();
+
+    mnModif->setShortcut(QKeySequence(Qt::Key_F2));
+    mnDelete->setText(QStringLiteral("&Supprimer"));
+    mnDelete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mnFind = new QAction(QStringLiteral("Chercher"), this);
+    mnFind->setObjectName(QStringLiteral("mnFind"));
+    mnFind->setShortcut(QKeySequence(Qt::Key_F3));
+    PopMenu->insertAction(mnClose, mnFind);
+    mnClose->setText(QStringLiteral("&Fermer"));
+    for (QAction* a : {mnModif, mnDelete, mnFind, mnClose})
+        addAction(a);
+
+    QueryTableModel::Column c;
+    for (auto [field, title] : {std::pair{"CHAP", "Chap."}, std::pair{"ART", "Art."}, std::pair{"PAR", "Par."}}) {
+        c.field = QString::fromLatin1(field);
+        c.title = QString::fromLatin1(title);
+        c.alignment = Qt::AlignCenter;
+        model()->addColumn(c);
+    }
+    model()->addColumn(QStringLiteral("INTITULE"), QStringLiteral("Intitulé"));
+    model()->setKeyFields({QStringLiteral("ID_FNM")});
+    // Chapter headings (no article, no paragraph) in bold on pale green-yellow.
+    model()->setRowTint([](int, const QueryRow& r) { return IsChapterHeading(r) ? QColor(239, 254, 188) : QColor(); });
+    model()->setRowFont([](int, const QueryRow& r, const QFont& base) {
+        QFont f = base;
+        f.setBold(IsChapterHeading(r));
+        return f;
+    });
+    SetSelectionColors(grdBudget, palette().color(QPalette::Highlight), Qt::white);
+    grdBudget->setColumnWidth(0, 70);
+    grdBudget->setColumnWidth(1, 50);
+    grdBudget->setColumnWidth(2, 50);
+
+    qFNM = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"));
+    qChap = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
+    model()->setQuery(qFNM.get());
+
+    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
+    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
+    // Opening the list first clears the choice: closing it without one shows every line.
+    connect(cmbChap, &TDropDownBox::DropDown, this, [this] { cmbChap->setCurrentIndex(-1); });
+    connect(cmbChap, &TDropDownBox::CloseUp, this, Guarded([this] { cmbChapCloseUp(); }));
+    connect(model(), &QueryTableModel::currentRowChanged, this, [this] { ShowCount(); });
+}
+
+TfrmListFNM::~TfrmListFNM() = default;
+
+void TfrmListFNM::FormShow()
+{
+    m_canWrite = CanWrite(QStringLiteral("mnFNM"), CurrentUserId);
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+    const QString remembered = IniReadString(IniPath, QStringLiteral("LIST_FNM"), QStringLiteral("CHAP"));
+    lChap->setVisible(SelectMode);
+    cmbChap->setVisible(SelectMode);
+    if (SelectMode) {
+        qChap->open();
+        cmbChap->clear();
+        for (qChap->first(); !qChap->eof(); qChap->next())
+            cmbChap->addItem(qChap->asString(QStringLiteral("CHAP")).trimmed());
+        cmbChap->setCurrentIndex(-1);
+    }
+    qFNM->open();
+    model()->reload();
+    if (SelectMode && !remembered.trimmed().isEmpty()) {
+        cmbChap->setCurrentIndex(cmbChap->findText(remembered.trimmed()));
+        ApplyChapterFilter();
+    }
+    ShowCount();
+}
+
+void TfrmListFNM::ShowCount()
+{
+    stBar->SetPanel(2, QString::number(model()->rowCount()));
+}
+
+void TfrmListFNM::ApplyChapterFilter()
+{
+    // The chapter filter is done on the client, on the rows already read.
+    const QString chapter = cmbChap->currentIndex() < 0 ? QString() : cmbChap->currentText().trimmed();
+    if (chapter.isEmpty())
+        model()->setFilter(nullptr);
+    else
+        model()->setFilter(QueryTableModel::FieldEquals(QStringLiteral("CHAP"), chapter));
+    ShowCount();
+    UpdateButtons();
+}
+
+void TfrmListFNM::cmbChapCloseUp()
+{
+    ApplyChapterFilter();
+}
+
+void TfrmListFNM::UpdateButtons()
+{
+    const bool rows = !model()->isEmpty();
+    btnDelete->setEnabled(rows);
+    mnDelete->setEnabled(rows);
+    btnFind->setEnabled(rows);
+    mnFind->setEnabled(rows);
+}
+
+void TfrmListFNM::btnFindClick()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("Rechercher un chapitre"),
+                                               QStringLiteral("Tapez le No du chapitre : "), QLineEdit::Normal,
+                                               QString(), &ok);
+    if (ok && !text.isEmpty())
+        FindChapter(text);
+}
+
+void TfrmListFNM::FindChapter(const QString& chapter)
+{
+    if (!model()->locate({QStringLiteral("CHAP")}, {db::Value(chapter)}))
+        ShowInfo(chapter + QStringLiteral(" : Ce chapitre est introuvable ! "));
+}
+
+void TfrmListFNM::RunRecordWindow()
+{
+    TfrmFNMSQL f(this);
+    f.IdFnm = model()->isEmpty() ? -1 : model()->current().asInt(QStringLiteral("ID_FNM"));
+    f.exec();
+}
+
+void TfrmListFNM::DeleteCurrent()
+{
+    if (!m_canWrite)
+        DenyWriteAccess();
+    if (DeleteBudgetLine(model()->current().asInt(QStringLiteral("ID_FNM")))) {
+        model()->refresh();
+        ShowCount();
+    }
+}
+
+void TfrmListFNM::SetResults(bool ok)
+{
+    if (ok && !model()->isEmpty()) {
+        const QueryRow r = model()->current();
+        IdFnm = r.asInt(QStringLiteral("ID_FNM"));
+        Chap = r.asString(QStringLiteral("CHAP"));
+        Art = r.asString(QStringLiteral("ART"));
+        Par = r.asString(QStringLiteral("PAR"));
+        Intitule = r.asString(QStringLiteral("INTITULE"));
+    } else {
+        IdFnm = -1;
+        Chap.clear();
+        Art.clear();
+        Par.clear();
+        Intitule.clear();
+    }
+}
+
+void TfrmListFNM::FormClose()
+{
+    qFNM->close();
+    qChap->close();
+    const QString chosen = (SelectMode && cmbChap->currentIndex() >= 0) ? cmbChap->currentText().trimmed() : QString();
+    IniWriteString(IniPath, QStringLiteral("LIST_FNM"), QStringLiteral("CHAP"), chosen);
+}

@@ -1,0 +1,109 @@
+#include "refdata/UTableSQL.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/UDM.h"
+#include "refdata/UListTable.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+TfrmTable::TfrmTable(TfrmListTable* list, QWidget* parent)
+    : TRefRecordForm(Options{.hasDelete = false,
+                             .hasNavigator = false,
+                             .popupIsContextMenu = true,
+                             .closeQuestion = cqSaveThenClose,
+                             .showFiscalYear = false},
+                     parent),
+      m_list(list)
+{
+    setObjectName(QStringLiteral("frmTable"));
+    resize(560, 150);
+    auto* lay = new QHBoxLayout(pnlMain);
+    lay->setContentsMargins(12, 16, 12, 16);
+    auto* l = new QLabel(QStringLiteral("Libellé : "), pnlMain);
+    edLib = new QLineEdit(pnlMain);
+    edLib->setObjectName(QStringLiteral("edLib"));
+    edLib->setMaxLength(MaxLabelLength);
+    MakeUpperCaseEdit(edLib);
+    l->setBuddy(edLib);
+    lay->addWidget(l);
+    lay->addWidget(edLib, 1);
+}
+
+QueryTableModel* TfrmTable::Rows() const
+{
+    return m_list->model();
+}
+
+void TfrmTable::OpenRows()
+{
+    setWindowTitle(QStringLiteral("Fiche ") + FormCaption);
+    if (!Rows()->locate({KeyField}, {db::Value(IdTable)}))
+        Rows()->setCurrentRow(0);
+}
+
+void TfrmTable::ShowCurrent()
+{
+    if (Rows()->isEmpty())
+        edLib->clear();
+    else
+        edLib->setText(Rows()->current().asString(QStringLiteral("LIBELLE")));
+}
+
+void TfrmTable::ClearForInsert()
+{
+    edLib->clear();
+    edLib->setFocus();
+}
+
+void TfrmTable::FocusForEdit()
+{
+    edLib->setFocus();
+}
+
+void TfrmTable::SaveRecord()
+{
+    const QString lib = CutText(edLib->text().trimmed(), MaxLabelLength).toUpper();
+    edLib->setText(lib);
+    if (lib.isEmpty()) {
+        ShowInfo(QStringLiteral("Le libellé est obligatoire !"));
+        edLib->setFocus();
+        Abort();
+    }
+    if (!TfrmListTable::IsCodeTable(CodeTable, KeyField))
+        throw std::runtime_error("Table de codes inconnue : " + CodeTable.toStdString());
+    TWaitCursor wait;
+    const bool inserting = Mode() == emInsert;
+    qint64 key = 0;
+    if (!inserting) {
+        if (Rows()->isEmpty())
+            return;
+        key = Rows()->current().asInt(KeyField);
+    }
+    RunWriteOperation([&] {
+        db::Query q(DM->LURDO);
+        if (inserting) {
+            // The key comes from the table's trigger; RETURNING gives it back so
+            // the new row becomes the current one.
+            q.setSql(QStringLiteral("INSERT INTO ") + CodeTable + QStringLiteral("      (") + KeyField
+                     + QStringLiteral(", LIBELLE) ") + QStringLiteral("VALUES(:ID_TABLE, :MyLib) RETURNING ")
+                     + KeyField);
+            q.setParam(QStringLiteral("ID_TABLE"), 0);
+        } else {
+            q.setSql(QStringLiteral("UPDATE ") + CodeTable + QStringLiteral(" SET ") + QStringLiteral("LIBELLE=:myLib ")
+                     + QStringLiteral("WHERE ") + KeyField + QStringLiteral("=:ID_TABLE"));
+            q.setParam(QStringLiteral("ID_TABLE"), key);
+        }
+        q.setParam(QStringLiteral("MyLib"), lib);
+        q.exec();
+        if (inserting && !q.isEmpty())
+            key = q.asInt(KeyField);
+    });
+    Rows()->refresh();
+    if (!Rows()->locate({KeyField}, {db::Value(key)}))
+        Rows()->setCurrentRow(0);
+    IdTable = key;
+}

@@ -1,0 +1,173 @@
+#include "security/UListUsers.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "ui/ListRecordPattern.h"
+#include "core/MessageBox.h"
+#include "ui/QueryTableModel.h"
+#include "security/Rights.h"
+#include "data/UDM.h"
+#include "security/UUsers.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TfrmListUsers::TfrmListUsers(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmListUsers"));
+    setWindowTitle(QStringLiteral("Utilisateurs"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    resize(560, 380);
+
+    btnModif = MakeButton(this, "btnModif", QStringLiteral("Ajouter/Modifier"), QStringLiteral("Ajouter/Modifier"));
+    btnDelete = MakeButton(this, "btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'enregistrement courant"));
+    btnMenu = MakeButton(this, "btnMenu", QStringLiteral("&Menu..."));
+    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(btnModif);
+    top->addWidget(btnDelete);
+    top->addWidget(btnMenu);
+    top->addStretch();
+    top->addWidget(btnClose);
+
+    grdUsers = new QTableView(this);
+    grdUsers->setObjectName(QStringLiteral("grdUsers"));
+    grdUsers->verticalHeader()->setVisible(false);
+    grdUsers->verticalHeader()->setDefaultSectionSize(20);
+    grdUsers->horizontalHeader()->setStretchLastSection(true);
+    grdUsers->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The selected row: white on navy, whether the grid has the focus or not.
+    SetSelectionColors(grdUsers, QColor(0, 0, 128), Qt::white);
+
+    m_model = new QueryTableModel(this);
+    m_model->addColumn(QStringLiteral("NOM"), QStringLiteral("Nom"));
+    m_model->addColumn(QStringLiteral("PRENOM"), QStringLiteral("Prénom"));
+    m_model->addColumn(QStringLiteral("USER_ID"), QStringLiteral("Code Utilisateur"));
+    m_model->setKeyFields({QStringLiteral("ID_USER")});
+    // Rows with an even record number on $F5F5F5.
+    m_model->setRowTint(EvenRowTint(QColor(0xF5, 0xF5, 0xF5)));
+    m_model->attachView(grdUsers);
+    grdUsers->setColumnWidth(0, 190);
+    grdUsers->setColumnWidth(1, 190);
+
+    stBar = new TStatusBar({80, 60}, this);
+
+    PopMenu = new QMenu(this);
+    PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    mnModif = PopMenu->addAction(QStringLiteral("Ajouter/Modifier"));
+    mnModif->setObjectName(QStringLiteral("mnModif"));
+    mnDelete = PopMenu->addAction(QStringLiteral("Supprimer l'enregistrement"));
+    mnDelete->setObjectName(QStringLiteral("mnDelete"));
+    PopMenu->addSeparator();
+    mnClose = PopMenu->addAction(QStringLiteral("Fermer"));
+    mnClose->setObjectName(QStringLiteral("mnClose"));
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(4, 4, 4, 0);
+    main->addLayout(top);
+    main->addWidget(grdUsers, 1);
+    main->addWidget(stBar);
+
+    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
+    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
+    connect(grdUsers, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
+    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
+    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
+    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { btnMenuClick(); }));
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(mnClose, &QAction::triggered, this, &QDialog::close);
+    connect(grdUsers, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopMenu->popup(grdUsers->viewport()->mapToGlobal(pos)); });
+}
+
+TfrmListUsers::~TfrmListUsers() = default;
+
+void TfrmListUsers::Execute(QWidget* parent)
+{
+    TfrmListUsers dlg(parent);
+    dlg.exec();
+}
+
+void TfrmListUsers::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        RunGuarded([this] { FormShow(); });
+    }
+}
+
+void TfrmListUsers::FormShow()
+{
+    m_canWrite = CanWrite(QStringLiteral("mnUsers"), CurrentUserId);
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+    qUsers = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM"));
+    m_model->setQuery(qUsers.get());
+    m_model->refresh();
+    UpdateDeleteButton();
+    grdUsers->setFocus();
+}
+
+void TfrmListUsers::UpdateDeleteButton()
+{
+    const bool enabled = m_canWrite && !m_model->isEmpty();
+    btnDelete->setEnabled(enabled);
+    mnDelete->setEnabled(enabled);
+}
+
+int TfrmListUsers::CurrentUserKey() const
+{
+    return m_model->isEmpty() ? -1 : int(m_model->current().asInt(QStringLiteral("ID_USER")));
+}
+
+void TfrmListUsers::btnModifClick()
+{
+    if (!m_canWrite)
+        DenyWriteAccess();
+    const int id = CurrentUserKey();
+    {
+        TfrmUsers form(this);
+        form.IdUser = id;
+        form.exec();
+    }
+    m_model->refresh();
+    if (!m_model->locate({db::Value(qint64(id))}) && !m_model->isEmpty())
+        m_model->setCurrentRow(0);
+    UpdateDeleteButton();
+}
+
+void TfrmListUsers::btnDeleteClick()
+{
+    if (!m_canWrite)
+        DenyWriteAccess();
+    if (m_model->isEmpty())
+        return;
+    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?"), mtConfirmation,
+                       MsgButton::Yes | MsgButton::No) != mrYes)
+        return;
+    DeleteUserRows(CurrentUserKey());
+    m_model->refresh();
+    if (!m_model->isEmpty())
+        m_model->setCurrentRow(0);
+    UpdateDeleteButton();
+}
+
+void TfrmListUsers::btnMenuClick()
+{
+    DropMenuUnder(PopMenu, btnMenu);
+}
+
+void TfrmListUsers::done(int result)
+{
+    if (qUsers)
+        qUsers->close();
+    QDialog::done(result);
+}

@@ -1,0 +1,253 @@
+#include "shell/Startup.h"
+
+#include "core/Fonts.h"
+#include "core/GlobalState.h"
+#include "core/IniFile.h"
+#include "core/Pause.h"
+#include "data/UDM.h"
+#include "shell/UInfos.h"
+#include "shell/UKivMain.h"
+#include "shell/USplash.h"
+#include "platform/NetworkAddress.h"
+#include "platform/Registry.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPalette>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QTranslator>
+#include <memory>
+
+namespace {
+
+QString& executablePath()
+{
+    static QString path;
+    return path;
+}
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+const QString kParam = QStringLiteral("PARAM");
+
+}  // namespace
+
+// Outside any namespace, as the resource initialiser requires.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+void InitProgramResources()
+{
+    initResources();
+}
+
+void SetProcessFormats()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void SetExecutablePath(const QString& path)
+{
+    executablePath() = path;
+}
+
+QString ExecutableFolder()
+{
+    const QString path = executablePath();
+    if (path.contains(QLatin1Char('/')))
+        return withSlash(QFileInfo(path).absolutePath());
+    return withSlash(QCoreApplication::applicationDirPath());
+}
+
+void SetInstallationValues()
+{
+    FacultyName = QStringLiteral("Faculté des Sciences Economiques et de Gestion");
+    UniversityName = QStringLiteral("Université d'Alger");
+    VersionLabel = QStringLiteral("Version 1.0");
+}
+
+void SetProgramFolders()
+{
+    AppDir = ExecutableFolder();
+    IniPath = AppDir + QStringLiteral("VOREL.INI");
+    TempDir = AppDir + QStringLiteral("Temp/");
+}
+
+bool EnsureTempDir()
+{
+    if (QFileInfo(TempDir).isDir())
+        return true;
+    return QDir().mkpath(TempDir) && QFileInfo(TempDir).isDir();
+}
+
+void WriteRegionalSettings()
+{
+    platform::Registry reg;
+    if (!reg.OpenKey(QString::fromLatin1(RegionalSettingsKey), true))
+        return;
+    reg.WriteString(QStringLiteral("sDecimal"), QStringLiteral("."));
+    reg.WriteString(QStringLiteral("sMonDecimal"), QStringLiteral("."));
+    reg.WriteString(QStringLiteral("sCurrency"), QStringLiteral(" "));
+    reg.WriteString(QStringLiteral("sMonThousandSep"), QStringLiteral(" "));
+    reg.WriteString(QStringLiteral("sDate"), QStringLiteral("/"));
+    reg.WriteString(QStringLiteral("sShortDate"), QStringLiteral("dd/MM/yyyy"));
+    reg.CloseKey();
+}
+
+void SetDefaultPolicies()
+{
+    DecisionCommit = 2;
+    DecisionMandate = 2;
+    DecisionTransfer = 2;
+    DecisionMandateCommit = 2;
+}
+
+void SetEditColours()
+{
+    const QPalette pal = QApplication::palette();
+    PanelColorInactive = pal.color(QPalette::Button);
+    PanelColorActive = QColor(0xE6, 0xE6, 0xE6);
+    EditColorInactive = QColor(0xF2, 0xF2, 0xF2);
+    EditColorActive = pal.color(QPalette::Base);
+}
+
+void WriteFirebirdConf()
+{
+    const QString conf = AppDir + QStringLiteral("Firebird.conf");
+    IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("RootDirectory"), AppDir);
+    IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("TempDirectories"), TempDir);
+}
+
+std::optional<Currency> ParseCeiling(const QString& text)
+{
+    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    const QString t = text.trimmed();
+    if (!plain.match(t).hasMatch())
+        return std::nullopt;
+    return Currency::parse(t);
+}
+
+void ReadSettings()
+{
+    City = IniReadString(IniPath, kParam, QStringLiteral("VILLE"), QString::fromUtf8(DefaultCity));
+    Signatory = IniReadString(IniPath, kParam, QStringLiteral("SIGNATAIRE"), QString::fromUtf8(DefaultSignatory));
+    TreasuryAccount = IniReadString(IniPath, kParam, QStringLiteral("RIT"));
+    PostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIP"));
+    SupplierPostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIPFOUR"));
+
+    SupplierThresholds[0] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("PRESTMAX")))
+                                .value_or(DefaultServiceCeiling);
+    SupplierThresholds[1] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("FOURMAX")))
+                                .value_or(DefaultGoodsCeiling);
+
+    // Policies are bytes: a stored -1 reads back as 255 (treated as "ask").
+    DecisionCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_ENG"), 2));
+    DecisionMandate = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT"), 2));
+    DecisionTransfer = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_TRANS"), 2));
+    DecisionMandateCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT_ENG"), 2));
+
+    PrintFacultyName = IniReadBool(IniPath, kParam, QStringLiteral("PRINT_FAC_NAME"), true);
+    ServerAddress = IniReadString(IniPath, kParam, QStringLiteral("IP_ADR"));
+    DbWorkDir = IniReadString(IniPath, kParam, QStringLiteral("DB_WORKDIR"));
+    DbPath = IniReadString(IniPath, kParam, QStringLiteral("DB_PATH"));
+    const QString currentYear = QString::number(QDate::currentDate().year());
+    FiscalYear = IniReadString(IniPath, kParam, QStringLiteral("EXER"), currentYear);
+    CurrentUserCode = IniReadString(IniPath, kParam, QStringLiteral("USERID"), QStringLiteral("MANAGER"));
+
+    if (CurrentUserCode.trimmed().isEmpty())
+        CurrentUserCode = QStringLiteral("MANAGER");
+    if (FiscalYear.trimmed().isEmpty())
+        FiscalYear = currentYear;
+
+    LocalAddress = platform::LocalIpAddress();
+    DbFileName = QStringLiteral("KIV_DB_") + FiscalYear + QStringLiteral(".FDB");
+    if (ServerAddress == LocalAddress)
+        ServerAddress.clear();
+    if (DbPath.trimmed().isEmpty())
+        DbPath = DbWorkDir + DbFileName;
+    DbUser = QStringLiteral("SYSDBA");
+    DbPassword = DefaultDbPassword();
+}
+
+int RunProgram(QApplication& app)
+{
+    // The program ends when the main window closes (or the login is refused),
+    // never because the splash or the login dialog was the last window shown.
+    app.setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs (file and printer dialogs) speak French like the rest
+    // of the program.
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    RegisterFontSubstitutions();
+    InitProgramResources();
+    SetInstallationValues();
+
+    // The splash, with the version known at this moment.
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->lVersion->setText(VersionLabel);
+    splash->pBar->setMaximum(5);
+    splash->pBar->setVisible(true);
+    splash->show();
+    ProcessMessages();
+
+    Pause(1000);
+    for (int position = 1; position <= 3; ++position) {
+        splash->pBar->setValue(position);
+        ProcessMessages();
+        Pause(100);
+    }
+    splash->pBar->setValue(4);
+    ProcessMessages();
+
+    QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
+
+    // The main window, not yet shown: its creation fills the global state
+    // from the settings file and never touches the database.
+    auto mainWindow = std::make_unique<TfrmKivMain>();
+
+    // The data module opens the fiscal year's database, creating and seeding
+    // a missing one. It is destroyed before the main window.
+    InstallInfosProgressDisplay();
+    auto dataModule = std::make_unique<TDM>();
+    DM = dataModule.get();
+
+    ProcessMessages();
+    splash->pBar->setValue(5);
+    ProcessMessages();
+    Pause(100);
+    splash->lChargement->hide();
+    splash->pBar->hide();
+    ProcessMessages();
+    Pause(100);
+    splash.reset();
+    ProcessMessages();
+
+    int result = 0;
+    // A connection the user gave up on ends the program here.
+    if (!DM->ProgramEndRequested()) {
+        // The message loop shows the main window, whose first showing runs the login.
+        QTimer::singleShot(0, mainWindow.get(), [&mainWindow] { mainWindow->show(); });
+        result = app.exec();
+    }
+    dataModule.reset();
+    DM = nullptr;
+    mainWindow.reset();
+    return result;
+}

@@ -1,0 +1,203 @@
+// Service observations and attachment labels: tables without a key, edited
+// one row at a time; every change touches the one row meant and is committed.
+#include "RefDataSupport.h"
+
+#include "refdata/UObs.h"
+#include "refdata/UPJFile.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+
+namespace {
+
+class ObsTest : public RefDataTest {
+protected:
+    void SetUp() override
+    {
+        RefDataTest::SetUp();
+        for (const char* chap : {"21-01", "21-01", "22-14", "23-05"})
+            Exec("INSERT INTO FNM (ID_FNM, CHAP, ART, PAR, INTITULE, RECTORAT, SECTION) VALUES (0, :C, '', '', 'X', -1, 1)",
+                 {{"C", QString(chap)}});
+    }
+    static void AddObs(const QString& chap, const QString& bp)
+    {
+        Exec("INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) VALUES (:C, :BP, 'BS', 'BSN', 'VE', 'VD')",
+             {{"C", chap}, {"BP", bp}});
+    }
+    static QStringList Stored()
+    {
+        return CommittedRows("SELECT CHAP, OBS_BP, OBS_VIR_D FROM OBS_SERVICE ORDER BY CHAP, OBS_BP");
+    }
+    static QString Defaults(const QString& chap)
+    {
+        return chap + "|" + TfrmObs::DefaultTexts[0] + "|" + TfrmObs::DefaultTexts[4];
+    }
+    static void Choose(TfrmObs& w, int row) { w.s->selectRow(row); }
+};
+
+} // namespace
+
+TEST_F(ObsTest, LookingAtAChapterStartsItsDefaultRowSavedWhenMovingOnOrClosing)
+{
+    auto w = std::make_unique<TfrmObs>();
+    w->show();
+    EXPECT_EQ(w->State(), TfrmObs::osInsert);
+    EXPECT_EQ(w->mmObsBS->toPlainText(), TfrmObs::DefaultTexts[1]);
+    EXPECT_FALSE(w->btnEdit->isEnabled());
+    EXPECT_FALSE(w->btnForAll->isEnabled());
+    EXPECT_TRUE(w->btnPost->isEnabled());
+    EXPECT_TRUE(Stored().isEmpty());
+    w->mmObsBP->setPlainText(QStringLiteral("VISA N° 12 DU 05/01 « l'été »"));
+    Choose(*w, 1);   // 22-14: the pending row of 21-01 is saved first
+    EXPECT_EQ(Stored(), QStringList{QStringLiteral("21-01|VISA N° 12 DU 05/01 « l'été »|") + TfrmObs::DefaultTexts[4]});
+    EXPECT_EQ(w->CurrentChapter(), "22-14");
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(Stored().size(), 2);
+    EXPECT_EQ(Stored().last(), Defaults("22-14"));
+    EXPECT_TRUE(messages->calls().isEmpty());
+}
+
+TEST_F(ObsTest, EditChangesOnlyTheOneRowShown)
+{
+    AddObs("21-01", "A");
+    AddObs("21-01", "A");   // two identical rows: only one may change
+    AddObs("22-14", "A");
+    auto w = std::make_unique<TfrmObs>();
+    w->show();
+    EXPECT_EQ(w->State(), TfrmObs::osBrowse);
+    EXPECT_TRUE(w->mmObsBP->isReadOnly());
+    w->btnEdit->click();
+    EXPECT_EQ(w->State(), TfrmObs::osEdit);
+    EXPECT_FALSE(w->mmObsBP->isReadOnly());
+    w->mmObsBP->setPlainText("B");
+    w->btnPost->click();
+    EXPECT_EQ(Stored(), (QStringList{"21-01|A|VD", "21-01|B|VD", "22-14|A|VD"}));
+    // Cancel puts the stored texts back.
+    w->btnEdit->click();
+    w->mmObsBP->setPlainText("C");
+    w->btnCancel->click();
+    EXPECT_EQ(w->mmObsBP->toPlainText(), "B");
+    EXPECT_EQ(Stored(), (QStringList{"21-01|A|VD", "21-01|B|VD", "22-14|A|VD"}));
+}
+
+TEST_F(ObsTest, CancelledNewRowLeavesNothingToEditAndComesBackNextTime)
+{
+    auto w = std::make_unique<TfrmObs>();
+    w->show();
+    w->btnCancel->click();
+    EXPECT_EQ(w->State(), TfrmObs::osBrowse);
+    EXPECT_FALSE(w->btnEdit->isEnabled());   // no other chapter's row can be edited in its place
+    EXPECT_EQ(w->mmObsBP->toPlainText(), "");
+    Choose(*w, 1);
+    w->btnCancel->click();
+    Choose(*w, 0);
+    EXPECT_EQ(w->State(), TfrmObs::osInsert);
+    EXPECT_EQ(w->mmObsVAD->toPlainText(), TfrmObs::DefaultTexts[4]);
+    w->btnCancel->click();
+    w->close();
+    EXPECT_TRUE(Stored().isEmpty());
+}
+
+TEST_F(ObsTest, ApplyToAllGivesEveryChapterTheTextsOfTheChapterShown)
+{
+    AddObs("21-01", "COMMUN");
+    AddObs("23-05", "AUTRE");
+    auto w = std::make_unique<TfrmObs>();
+    w->show();
+    ASSERT_EQ(w->CurrentChapter(), "21-01");
+    messages->answer(mrNo);
+    w->btnForAll->click();
+    EXPECT_EQ(messages->texts(),
+              QStringList{"Etes-vous sûr de vouloir appliquer ces observations de service à tous les chapitres ?"});
+    EXPECT_EQ(Stored(), (QStringList{"21-01|COMMUN|VD", "23-05|AUTRE|VD"}));
+    w->btnForAll->click();
+    EXPECT_EQ(Stored(), (QStringList{"21-01|COMMUN|VD", "22-14|COMMUN|VD", "23-05|COMMUN|VD"}));
+    EXPECT_EQ(w->CurrentChapter(), "21-01");
+    EXPECT_EQ(w->State(), TfrmObs::osBrowse);
+    w->close();
+    EXPECT_EQ(Stored().size(), 3);
+}
+
+TEST_F(ObsTest, WithoutChaptersNothingIsCreated)
+{
+    Exec("DELETE FROM FNM");
+    auto w = std::make_unique<TfrmObs>();
+    w->show();
+    w->btnForAll->click();
+    w->close();
+    EXPECT_TRUE(Stored().isEmpty());
+}
+
+namespace {
+
+class PJTest : public RefDataTest {
+protected:
+    static QStringList Stored() { return CommittedRows("SELECT NUM, LIBELLE FROM PJ ORDER BY NUM, LIBELLE"); }
+    static QLineEdit* Editor(TfrmPJFile& w) { return w.grdPJ->viewport()->findChild<QLineEdit*>(); }
+    static QStringList Enabled(const TfrmPJFile& w)
+    {
+        QStringList on;
+        for (QPushButton* b : {w.btnAdd, w.btnEdit, w.btnDelete, w.btnPost, w.btnCancel})
+            if (b->isEnabled())
+                on << b->objectName();
+        return on;
+    }
+};
+
+} // namespace
+
+TEST_F(PJTest, AddsEditsAndDeletesOneRowEachTimeAndCommits)
+{
+    Exec("INSERT INTO PJ (NUM, LIBELLE) VALUES (1, 'FACTURE')");
+    Exec("INSERT INTO PJ (NUM, LIBELLE) VALUES (1, 'FACTURE')");
+    auto w = std::make_unique<TfrmPJFile>();
+    w->show();
+    EXPECT_EQ(w->grdPJ->rowCount(), 2);
+    EXPECT_EQ(Enabled(*w), (QStringList{"btnAdd", "btnEdit", "btnDelete"}));
+
+    w->btnAdd->click();
+    EXPECT_EQ(Enabled(*w), (QStringList{"btnPost", "btnCancel"}));
+    ASSERT_NE(Editor(*w), nullptr);
+    Editor(*w)->setText("2");
+    const int added = w->grdPJ->currentRow();
+    w->grdPJ->item(added, 1)->setText(QStringLiteral("Procès-verbal « RIB » d'été"));
+    w->btnPost->click();
+    EXPECT_EQ(w->State(), TfrmPJFile::psBrowse);
+    EXPECT_EQ(Stored(), (QStringList{"1|FACTURE", "1|FACTURE", QStringLiteral("2|Procès-verbal « RIB » d'été")}));
+
+    // One of two identical rows is changed, then the other one deleted.
+    w->grdPJ->setCurrentCell(added == 0 ? 1 : 0, 1);
+    w->btnEdit->click();
+    w->grdPJ->item(w->grdPJ->currentRow(), 1)->setText("FACTURE PROFORMA");
+    w->btnPost->click();
+    EXPECT_EQ(Stored(), (QStringList{"1|FACTURE", "1|FACTURE PROFORMA", QStringLiteral("2|Procès-verbal « RIB » d'été")}));
+    for (int r = 0; r < w->grdPJ->rowCount(); ++r)
+        if (w->grdPJ->item(r, 1)->text() == "FACTURE")
+            w->grdPJ->setCurrentCell(r, 1);
+    w->btnDelete->click();
+    EXPECT_TRUE(messages->calls().isEmpty());
+    EXPECT_EQ(Stored(), (QStringList{"1|FACTURE PROFORMA", QStringLiteral("2|Procès-verbal « RIB » d'été")}));
+    EXPECT_EQ(w->grdPJ->rowCount(), 2);
+}
+
+TEST_F(PJTest, CancelDropsTheEntry)
+{
+    Exec("INSERT INTO PJ (NUM, LIBELLE) VALUES (3, 'DEVIS')");
+    auto w = std::make_unique<TfrmPJFile>();
+    w->show();
+    w->btnEdit->click();
+    w->grdPJ->item(0, 1)->setText("AUTRE");
+    w->btnCancel->click();
+    EXPECT_EQ(w->grdPJ->item(0, 1)->text(), "DEVIS");
+    w->btnAdd->click();
+    w->btnCancel->click();
+    EXPECT_EQ(w->grdPJ->rowCount(), 1);
+    EXPECT_EQ(Stored(), QStringList{"3|DEVIS"});
+    // Without rows only Add is offered.
+    w->btnDelete->click();
+    EXPECT_EQ(Enabled(*w), QStringList{"btnAdd"});
+}

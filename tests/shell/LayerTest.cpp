@@ -1,0 +1,89 @@
+// Includes run one way: shell -> areas -> ui, data -> core -> controls, db,
+// platform; the report engine knows nothing of the business. A wrong-way
+// include is a fault even when it happens to compile.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+namespace {
+
+// The folder a source file or an include belongs to, as the layers name them.
+QString LayerOf(const QString& relativePath)
+{
+    if (relativePath.startsWith(QLatin1String("reports/engine/")))
+        return QStringLiteral("reports/engine");
+    return relativePath.section(QLatin1Char('/'), 0, 0);
+}
+
+const QHash<QString, QSet<QString>>& Allowed()
+{
+    static const QHash<QString, QSet<QString>> allowed = [] {
+        const QSet<QString> bottom{QStringLiteral("db"), QStringLiteral("platform"), QStringLiteral("controls")};
+        const QSet<QString> core = bottom + QSet<QString>{QStringLiteral("core")};
+        const QSet<QString> lower = core + QSet<QString>{QStringLiteral("data"), QStringLiteral("ui")};
+        const QSet<QString> areas{QStringLiteral("security"), QStringLiteral("refdata"), QStringLiteral("budget"),
+                                  QStringLiteral("expenditure"), QStringLiteral("reports"),
+                                  QStringLiteral("reports/engine")};
+        QHash<QString, QSet<QString>> a;
+        a.insert(QStringLiteral("db"), {QStringLiteral("db")});
+        a.insert(QStringLiteral("platform"), {QStringLiteral("platform")});
+        a.insert(QStringLiteral("controls"), {QStringLiteral("controls"), QStringLiteral("db")});
+        a.insert(QStringLiteral("reports/engine"), bottom + QSet<QString>{QStringLiteral("reports/engine")});
+        a.insert(QStringLiteral("core"), core);
+        a.insert(QStringLiteral("data"), core + QSet<QString>{QStringLiteral("data")});
+        a.insert(QStringLiteral("ui"), core + QSet<QString>{QStringLiteral("data"), QStringLiteral("ui")});
+        for (const QString& area : areas) {
+            if (area != QLatin1String("reports/engine"))
+                a.insert(area, lower + areas);
+        }
+        a.insert(QStringLiteral("shell"), lower + areas + QSet<QString>{QStringLiteral("shell")});
+        return a;
+    }();
+    return allowed;
+}
+
+} // namespace
+
+TEST(Layers, IncludesRunFromHigherLayersToLowerOnesOnly)
+{
+    const QDir root(QStringLiteral(VOREL_SOURCE_DIR));
+    const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s+\"([^\"]+)\""),
+                                     QRegularExpression::MultilineOption);
+    QStringList wrongWay;
+    int checked = 0;
+    for (auto it = Allowed().cbegin(); it != Allowed().cend(); ++it) {
+        QDirIterator files(root.filePath(it.key()), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            const QString relative = root.relativeFilePath(path);
+            const QString from = LayerOf(relative);
+            if (from != it.key())
+                continue; // reports/engine is checked under its own name
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << relative.toStdString();
+            const QString text = QString::fromUtf8(file.readAll());
+            for (auto m = include.globalMatch(text); m.hasNext();) {
+                const QString target = m.next().captured(1);
+                if (!target.contains(QLatin1Char('/')))
+                    continue;
+                const QString to = LayerOf(target);
+                if (!Allowed().contains(to))
+                    continue; // not a folder of the program
+                ++checked;
+                if (!it.value().contains(to))
+                    wrongWay << relative + QStringLiteral(" -> ") + target;
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
+    EXPECT_TRUE(wrongWay.isEmpty()) << wrongWay.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(root.exists(QStringLiteral("app"))) << "the old catch-all folder is back";
+}

@@ -1,0 +1,550 @@
+#include "ui/QueryTableModel.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const db::Value& NullValue()
+{
+    static const db::Value v;
+    return v;
+}
+
+int IndexOf(const QStringList& names, const QString& field)
+{
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool IsNumber(const db::Value& v)
+{
+    return std::holds_alternative<qint64>(v) || std::holds_alternative<double>(v)
+        || std::holds_alternative<Currency>(v);
+}
+
+QString WithoutTrailingBlanks(QString s)
+{
+    int n = s.size();
+    while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+        --n;
+    s.truncate(n);
+    return s;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// QueryRow
+
+const db::Value& QueryRow::value(const QString& field) const
+{
+    if (!m_values || !m_names)
+        return NullValue();
+    const int i = IndexOf(*m_names, field);
+    if (i < 0 || size_t(i) >= m_values->size())
+        throw db::DbError(QStringLiteral("Champ inconnu : %1").arg(field));
+    return (*m_values)[size_t(i)];
+}
+
+bool QueryRow::hasField(const QString& field) const
+{
+    return m_names && IndexOf(*m_names, field) >= 0;
+}
+
+// ---------------------------------------------------------------------------
+// QueryTableModel
+
+QueryTableModel::QueryTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+QueryTableModel::~QueryTableModel() = default;
+
+void QueryTableModel::addColumn(const QString& field, const QString& title, Format format, Qt::Alignment alignment)
+{
+    Column c;
+    c.field = field;
+    c.title = title;
+    c.format = format;
+    c.alignment = alignment;
+    addColumn(c);
+}
+
+void QueryTableModel::addColumn(const Column& column)
+{
+    beginResetModel();
+    m_columns.append(column);
+    endResetModel();
+    syncViewCurrent();
+}
+
+void QueryTableModel::clearColumns()
+{
+    beginResetModel();
+    m_columns.clear();
+    endResetModel();
+    syncViewCurrent();
+}
+
+void QueryTableModel::reload()
+{
+    if (!m_query) {
+        clearRows();
+        return;
+    }
+    if (!m_query->isOpen()) {
+        setRows(QStringList(), {});
+        return;
+    }
+    setRows(m_query->columnNames(), m_query->rows());
+}
+
+void QueryTableModel::refresh()
+{
+    const QList<db::Value> key = currentKey();
+    if (m_query) {
+        m_query->close();
+        m_query->open();
+    }
+    reload();
+    if (!key.isEmpty())
+        locate(key);
+}
+
+void QueryTableModel::setRows(const QStringList& fieldNames, std::vector<std::vector<db::Value>> rows)
+{
+    resetShown([&] {
+        m_names = fieldNames;
+        m_rows = std::move(rows);
+    });
+}
+
+void QueryTableModel::resetShown(const std::function<void()>& change)
+{
+    beginResetModel();
+    change();
+    rebuildShown();
+    m_current = m_shown.empty() ? -1 : 0;
+    endResetModel();
+    syncViewCurrent();
+    emit rowsReread();
+    emit currentRowChanged(m_current);
+}
+
+void QueryTableModel::clearRows()
+{
+    setRows(QStringList(), {});
+}
+
+void QueryTableModel::setFilter(Filter filter)
+{
+    resetShown([&] { m_filter = std::move(filter); });
+}
+
+QueryTableModel::Filter QueryTableModel::FieldEquals(const QString& field, const QString& text)
+{
+    const QString wanted = WithoutTrailingBlanks(text);
+    return [field, wanted](const QueryRow& r) {
+        return WithoutTrailingBlanks(r.asString(field)) == wanted;
+    };
+}
+
+void QueryTableModel::setSortingEnabled(bool enabled)
+{
+    m_sortingEnabled = enabled;
+    if (m_view)
+        m_view->horizontalHeader()->setSortIndicatorShown(enabled);
+}
+
+void QueryTableModel::sortByColumn(int column)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (column == m_sortColumn && m_sortOrder == Qt::AscendingOrder)
+        order = Qt::DescendingOrder;
+    sort(column, order);
+}
+
+void QueryTableModel::sort(int column, Qt::SortOrder order)
+{
+    const int source = sourceRow(m_current);
+    beginResetModel();
+    m_sortColumn = column;
+    m_sortOrder = order;
+    rebuildShown();
+    m_current = -1;
+    if (source >= 0) {
+        auto it = std::find(m_shown.begin(), m_shown.end(), source);
+        if (it != m_shown.end())
+            m_current = int(it - m_shown.begin());
+    }
+    if (m_current < 0 && !m_shown.empty())
+        m_current = 0;
+    endResetModel();
+    if (m_view)
+        m_view->horizontalHeader()->setSortIndicator(column, order);
+    syncViewCurrent();
+    emit rowsReread();
+    emit currentRowChanged(m_current);
+}
+
+void QueryTableModel::setRowTint(RowTint tint)
+{
+    m_tint = std::move(tint);
+    if (!m_shown.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, std::max(0, columnCount() - 1)), {Qt::BackgroundRole});
+}
+
+void QueryTableModel::setRowFont(RowFont font)
+{
+    m_font = std::move(font);
+    if (!m_shown.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, std::max(0, columnCount() - 1)), {Qt::FontRole});
+}
+
+void QueryTableModel::rebuildShown()
+{
+    m_shown.clear();
+    m_shown.reserve(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_filter && !m_filter(QueryRow(&m_names, &m_rows[i])))
+            continue;
+        m_shown.push_back(int(i));
+    }
+    applySort();
+}
+
+void QueryTableModel::applySort()
+{
+    if (m_sortColumn < 0)
+        return;
+    const int field = fieldOfColumn(m_sortColumn);
+    if (field < 0)
+        return;
+    const bool desc = m_sortOrder == Qt::DescendingOrder;
+    std::stable_sort(m_shown.begin(), m_shown.end(), [&](int a, int b) {
+        const int c = compareValues(m_rows[size_t(a)][size_t(field)], m_rows[size_t(b)][size_t(field)]);
+        return desc ? c > 0 : c < 0;
+    });
+}
+
+int QueryTableModel::fieldOfColumn(int column) const
+{
+    if (m_columns.isEmpty())
+        return (column >= 0 && column < m_names.size()) ? column : -1;
+    if (column < 0 || column >= m_columns.size())
+        return -1;
+    return IndexOf(m_names, m_columns[column].field);
+}
+
+int QueryTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+int QueryTableModel::columnCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return m_columns.isEmpty() ? int(m_names.size()) : int(m_columns.size());
+}
+
+QString QueryTableModel::displayText(int shownRow, int column) const
+{
+    if (shownRow < 0 || shownRow >= rowCount() || column < 0 || column >= columnCount())
+        return QString();
+    const int field = fieldOfColumn(column);
+    if (field < 0)
+        return QString();
+    const db::Value& v = m_rows[size_t(m_shown[size_t(shownRow)])][size_t(field)];
+    if (!m_columns.isEmpty()) {
+        const Column& c = m_columns[column];
+        if (c.formatter)
+            return c.formatter(v);
+        switch (c.format) {
+        case Money:
+            return db::isNull(v) ? QString() : db::toCurrency(v).formatMask();
+        case Date: {
+            const QDate d = db::toDate(v);
+            return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+        }
+        case Integer:
+            return db::isNull(v) ? QString() : QString::number(db::toInt(v));
+        case Text:
+            return db::toText(v);
+        case Auto:
+            break;
+        }
+    }
+    if (std::holds_alternative<Currency>(v))
+        return std::get<Currency>(v).formatMask();
+    if (std::holds_alternative<QDate>(v)) {
+        const QDate d = std::get<QDate>(v);
+        return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+    }
+    if (std::holds_alternative<QDateTime>(v))
+        return std::get<QDateTime>(v).toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    return db::toText(v);
+}
+
+QVariant QueryTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return QVariant();
+    const int shownRow = index.row();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return displayText(shownRow, index.column());
+    case Qt::EditRole: {
+        const int field = fieldOfColumn(index.column());
+        if (field < 0)
+            return QVariant();
+        return db::toVariant(m_rows[size_t(m_shown[size_t(shownRow)])][size_t(field)]);
+    }
+    case Qt::TextAlignmentRole: {
+        Qt::Alignment a;
+        Format format = Auto;
+        if (!m_columns.isEmpty()) {
+            a = m_columns[index.column()].alignment;
+            format = m_columns[index.column()].format;
+        }
+        if (!a) {
+            bool number = format == Money || format == Integer;
+            if (format == Auto) {
+                const int field = fieldOfColumn(index.column());
+                number = field >= 0 && IsNumber(m_rows[size_t(m_shown[size_t(shownRow)])][size_t(field)]);
+            }
+            a = number ? Qt::AlignRight : Qt::AlignLeft;
+        }
+        if (!(a & Qt::AlignVertical_Mask))
+            a |= Qt::AlignVCenter;
+        return QVariant::fromValue(a);
+    }
+    case Qt::BackgroundRole:
+        if (m_tint) {
+            const QColor c = m_tint(shownRow, row(shownRow));
+            if (c.isValid())
+                return c;
+        }
+        return QVariant();
+    case Qt::FontRole:
+        if (m_font) {
+            QFont base = m_view ? m_view->font() : QFont();
+            return m_font(shownRow, row(shownRow), base);
+        }
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    if (section < 0 || section >= columnCount())
+        return QVariant();
+    if (m_columns.isEmpty())
+        return m_names.value(section);
+    return m_columns[section].title;
+}
+
+Qt::ItemFlags QueryTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+int QueryTableModel::fieldIndex(const QString& field) const
+{
+    return IndexOf(m_names, field);
+}
+
+QueryRow QueryTableModel::row(int shownRow) const
+{
+    if (shownRow < 0 || shownRow >= rowCount())
+        return QueryRow();
+    return QueryRow(&m_names, &m_rows[size_t(m_shown[size_t(shownRow)])]);
+}
+
+const db::Value& QueryTableModel::value(int shownRow, const QString& field) const
+{
+    return row(shownRow).value(field);
+}
+
+int QueryTableModel::sourceRow(int shownRow) const
+{
+    if (shownRow < 0 || shownRow >= rowCount())
+        return -1;
+    return m_shown[size_t(shownRow)];
+}
+
+void QueryTableModel::setCurrentRow(int shownRow)
+{
+    if (m_shown.empty())
+        shownRow = -1;
+    else
+        shownRow = std::clamp(shownRow, 0, rowCount() - 1);
+    const bool changed = shownRow != m_current;
+    m_current = shownRow;
+    syncViewCurrent();
+    if (changed)
+        emit currentRowChanged(m_current);
+}
+
+QList<db::Value> QueryTableModel::currentKey() const
+{
+    QList<db::Value> key;
+    const QueryRow r = current();
+    if (!r.isValid())
+        return key;
+    for (const QString& f : m_keyFields) {
+        if (!r.hasField(f))
+            return {};
+        key.append(r.value(f));
+    }
+    return key;
+}
+
+bool QueryTableModel::sameValue(const db::Value& a, const db::Value& b)
+{
+    const bool na = db::isNull(a), nb = db::isNull(b);
+    if (na || nb)
+        return na && nb;
+    if (IsNumber(a) && IsNumber(b)) {
+        if (std::holds_alternative<qint64>(a) && std::holds_alternative<qint64>(b))
+            return std::get<qint64>(a) == std::get<qint64>(b);
+        if (std::holds_alternative<double>(a) || std::holds_alternative<double>(b))
+            return db::toDouble(a) == db::toDouble(b);
+        return db::toCurrency(a) == db::toCurrency(b);
+    }
+    if (IsNumber(a) || IsNumber(b)) {
+        // A number against a text: compare the texts ("12" and 12 are the same key).
+        return WithoutTrailingBlanks(db::toText(a)).trimmed() == WithoutTrailingBlanks(db::toText(b)).trimmed();
+    }
+    if (std::holds_alternative<QDate>(a) && std::holds_alternative<QDate>(b))
+        return std::get<QDate>(a) == std::get<QDate>(b);
+    return WithoutTrailingBlanks(db::toText(a)) == WithoutTrailingBlanks(db::toText(b));
+}
+
+int QueryTableModel::compareValues(const db::Value& a, const db::Value& b)
+{
+    const bool na = db::isNull(a), nb = db::isNull(b);
+    if (na || nb)
+        return na == nb ? 0 : (na ? -1 : 1);
+    auto cmp = [](const auto& x, const auto& y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    if (IsNumber(a) && IsNumber(b)) {
+        if (std::holds_alternative<qint64>(a) && std::holds_alternative<qint64>(b))
+            return cmp(std::get<qint64>(a), std::get<qint64>(b));
+        if (std::holds_alternative<double>(a) || std::holds_alternative<double>(b))
+            return cmp(db::toDouble(a), db::toDouble(b));
+        return cmp(db::toCurrency(a), db::toCurrency(b));
+    }
+    if (std::holds_alternative<QDate>(a) && std::holds_alternative<QDate>(b))
+        return cmp(std::get<QDate>(a), std::get<QDate>(b));
+    if (std::holds_alternative<QDateTime>(a) && std::holds_alternative<QDateTime>(b))
+        return cmp(std::get<QDateTime>(a), std::get<QDateTime>(b));
+    const int c = QString::compare(db::toText(a), db::toText(b), Qt::CaseInsensitive);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+int QueryTableModel::findRow(const QList<db::Value>& keyValues) const
+{
+    return findRow(m_keyFields, keyValues);
+}
+
+int QueryTableModel::findRow(const QStringList& fields, const QList<db::Value>& values) const
+{
+    if (fields.isEmpty() || fields.size() != values.size())
+        return -1;
+    std::vector<int> idx;
+    for (const QString& f : fields) {
+        const int i = IndexOf(m_names, f);
+        if (i < 0)
+            return -1;
+        idx.push_back(i);
+    }
+    for (size_t r = 0; r < m_shown.size(); ++r) {
+        const auto& rowValues = m_rows[size_t(m_shown[r])];
+        bool all = true;
+        for (size_t k = 0; k < idx.size() && all; ++k)
+            all = sameValue(rowValues[size_t(idx[k])], values[int(k)]);
+        if (all)
+            return int(r);
+    }
+    return -1;
+}
+
+bool QueryTableModel::locate(const QList<db::Value>& keyValues)
+{
+    return locate(m_keyFields, keyValues);
+}
+
+bool QueryTableModel::locate(const QStringList& fields, const QList<db::Value>& values)
+{
+    const int r = findRow(fields, values);
+    if (r < 0)
+        return false;
+    setCurrentRow(r);
+    return true;
+}
+
+void QueryTableModel::attachView(QTableView* view)
+{
+    m_view = view;
+    if (!view)
+        return;
+    view->setModel(this);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSortingEnabled(false);   // sorting goes through sortByColumn()
+    view->horizontalHeader()->setSectionsClickable(true);
+    view->horizontalHeader()->setSortIndicatorShown(m_sortingEnabled);
+    connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { onHeaderClicked(section); });
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now, const QModelIndex&) {
+                if (m_syncing || !now.isValid())
+                    return;
+                if (now.row() != m_current) {
+                    m_current = now.row();
+                    emit currentRowChanged(m_current);
+                }
+            });
+    syncViewCurrent();
+}
+
+void QueryTableModel::onHeaderClicked(int section)
+{
+    if (m_sortingEnabled)
+        sortByColumn(section);
+}
+
+void QueryTableModel::syncViewCurrent()
+{
+    if (!m_view || !m_view->selectionModel())
+        return;
+    m_syncing = true;
+    QItemSelectionModel* sel = m_view->selectionModel();
+    if (m_current < 0 || columnCount() == 0) {
+        sel->clear();
+    } else {
+        int col = m_view->currentIndex().isValid() ? m_view->currentIndex().column() : 0;
+        col = std::clamp(col, 0, columnCount() - 1);
+        const QModelIndex idx = index(m_current, col);
+        sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_view->scrollTo(idx);
+    }
+    m_syncing = false;
+}
