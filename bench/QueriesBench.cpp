@@ -5,6 +5,7 @@
 #include "core/GlobalState.h"
 #include "core/Pause.h"
 #include "data/UDM.h"
+#include "data/YearCreation.h"
 #include "tools/FillYear.h"
 
 #include <QApplication>
@@ -74,7 +75,7 @@ bool openYear()
     TempDir = dir + QStringLiteral("Temp/");
     FiscalYear = Year;
     DbWorkDir = dir;
-    DbFileName = TDM::YearFileName(Year);
+    DbFileName = YearFileName(Year);
     DbPath = dir + DbFileName;
     DbUser = QStringLiteral("SYSDBA");
     DbPassword = DefaultDbPassword();
@@ -143,26 +144,26 @@ void RegisterQuestions()
     auto add = [](const char* name, auto call) {
         benchmark::RegisterBenchmark(name, [call](benchmark::State& state) { Measure(state, call); });
     };
-    add("CreditAvailableAt", [] { return DM->CreditAvailableAt(sample.line, sample.date); });
-    add("TotalMandatedAt", [] { return DM->TotalMandatedAt(0, sample.line, sample.date); });
-    add("TotalCommittedAt", [] { return DM->TotalCommittedAt(0, sample.line, sample.date); });
-    add("NextCommitmentNumber", [] { return DM->NextCommitmentNumber(sample.line); });
-    add("IsLastCommitmentNumber", [] { return DM->IsLastCommitmentNumber(sample.line, sample.lastSheet); });
-    add("CommitmentBalanceBefore", [] { return DM->CommitmentBalanceBefore(sample.line, sample.lastSheet); });
-    add("NextRegularisationNumber", [] { return DM->NextRegularisationNumber(sample.regularisationLine); });
+    add("CreditAvailableAt", [] { return DM->Queries().CreditAvailableAt(sample.line, sample.date); });
+    add("TotalMandatedAt", [] { return DM->Queries().TotalMandatedAt(0, sample.line, sample.date); });
+    add("TotalCommittedAt", [] { return DM->Queries().TotalCommittedAt(0, sample.line, sample.date); });
+    add("NextCommitmentNumber", [] { return DM->Queries().NextCommitmentNumber(sample.line); });
+    add("IsLastCommitmentNumber", [] { return DM->Queries().IsLastCommitmentNumber(sample.line, sample.lastSheet); });
+    add("CommitmentBalanceBefore", [] { return DM->Queries().CommitmentBalanceBefore(sample.line, sample.lastSheet); });
+    add("NextRegularisationNumber", [] { return DM->Queries().NextRegularisationNumber(sample.regularisationLine); });
     add("IsLastRegularisationNumber",
-        [] { return DM->IsLastRegularisationNumber(sample.regularisationLine, sample.lastRegularisation); });
+        [] { return DM->Queries().IsLastRegularisationNumber(sample.regularisationLine, sample.lastRegularisation); });
     add("RegularisationBalanceBefore",
-        [] { return DM->RegularisationBalanceBefore(sample.regularisationLine, sample.lastRegularisation); });
+        [] { return DM->Queries().RegularisationBalanceBefore(sample.regularisationLine, sample.lastRegularisation); });
     // A different expense at each call, spread over the whole year.
     add("GetExpenseState", [] {
         static size_t i = 0;
         i = (i + 7919) % sample.expenses.size();
-        return DM->GetExpenseState(sample.expenses[i]);
+        return DM->Queries().GetExpenseState(sample.expenses[i]);
     });
-    add("IsSingleChapterOrder", [] { return DM->IsSingleChapterOrder(sample.order); });
-    add("GetServiceObservation", [] { return DM->GetServiceObservation(QStringLiteral("OBS_BP"), sample.chapter); });
-    add("GetChapterTitle", [] { return DM->GetChapterTitle(sample.chapter); });
+    add("IsSingleChapterOrder", [] { return DM->Queries().IsSingleChapterOrder(sample.order); });
+    add("GetServiceObservation", [] { return DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), sample.chapter); });
+    add("GetChapterTitle", [] { return DM->Queries().GetChapterTitle(sample.chapter); });
 }
 
 } // namespace

@@ -705,7 +705,7 @@ void TfrmBudget::btnPostClick()
     if (article) {
         primitive = FindSheet(QStringLiteral("2"), IdFnm, 0);
         amending = FindSheet(QStringLiteral("3"), IdFnm, -1);
-        if (a.bs.isZero() && amending.id != -1 && !DM->IsLastCommitmentNumber(IdFnm, amending.number))
+        if (a.bs.isZero() && amending.id != -1 && !DM->Queries().IsLastCommitmentNumber(IdFnm, amending.number))
             Refuse(edMt_BS, QStringLiteral("Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles "
                                            "qui sont aprés celle-là."));
     }
@@ -751,7 +751,7 @@ void TfrmBudget::SyncBudgetSheets(const Allocations& a, const Sheet& primitive, 
     // 1. The primitive-budget sheet: created with the first primitive budget,
     // then kept (with amount 0 when the budget goes back to 0).
     if (!a.bp.isZero() || primitive.id != 0) {
-        const QString obs = DM->GetServiceObservation(QStringLiteral("OBS_BP"), chap);
+        const QString obs = DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), chap);
         if (primitive.id != 0)
             UpdateSheet(primitive.id, false, 1, a.bp, obs, a.dateEngBP, a.dateBP);
         else
@@ -762,12 +762,12 @@ void TfrmBudget::SyncBudgetSheets(const Allocations& a, const Sheet& primitive, 
     // with an amount of 0 (it was checked to be the line's last sheet).
     const bool positive = a.bs > Currency();
     if (!a.bs.isZero()) {
-        const QString obs = DM->GetServiceObservation(positive ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), chap);
+        const QString obs = DM->Queries().GetServiceObservation(positive ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), chap);
         const int objet = positive ? 1 : 0;
         if (amending.id != -1) {
             UpdateSheet(amending.id, true, objet, a.bs, obs, a.dateEngBS, a.dateBS);
         } else {
-            const QString number = PadLeft(QString::number(DM->NextCommitmentNumber(IdFnm)), QStringLiteral("0"), 4);
+            const QString number = PadLeft(QString::number(DM->Queries().NextCommitmentNumber(IdFnm)), QStringLiteral("0"), 4);
             const QDate sheetDate = a.dateEngBS.isValid() ? a.dateEngBS : QDate::currentDate();
             InsertSheet(QStringLiteral("3"), number, sheetDate, obs, a.dateBS, objet, a.bs);
         }

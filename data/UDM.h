@@ -1,12 +1,12 @@
 #pragma once
 // The data module: the program's one database connection, the routines that
-// end a group of writes and draw keys, the opening, creation and seeding of a
-// fiscal year's database, and the shared questions about budget lines and
-// documents.
+// end a group of writes and draw keys, and the opening of a fiscal year's
+// database (creating and seeding a missing one through data/YearCreation.h).
+// The shared questions about budget lines and documents are DM->Queries().
 
+#include "data/BudgetQueries.h"
 #include "db/Database.h"
 
-#include <QDate>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -27,38 +27,17 @@ public:
     qint64 NextGeneratorValue(const QString& generatorName);
 
     void OpenDatabase();
-    void CreateDatabase(const QString& path);
-    void CopyReferenceTables(const QString& sourcePath, const QString& message);
-    static QString BuildInsertStatement(const db::Query& query, const QString& table, const QString& mode);
     void CloseDatabase();
 
-    // Shared questions about budget lines and documents.
-    Currency CreditAvailableAt(qint64 idFnm, const QDate& date);
-    Currency TotalMandatedAt(int kind, qint64 idFnm, const QDate& date);
-    Currency TotalCommittedAt(int kind, qint64 idFnm, const QDate& date);
-    int NextCommitmentNumber(qint64 idFnm);
-    bool IsLastCommitmentNumber(qint64 idFnm, const QString& number);
-    Currency CommitmentBalanceBefore(qint64 idFnm, const QString& number);
-    int NextRegularisationNumber(qint64 idFnm);
-    bool IsLastRegularisationNumber(qint64 idFnm, const QString& number);
-    Currency RegularisationBalanceBefore(qint64 idFnm, const QString& number);
-    int GetExpenseState(qint64 idDepense);
-    bool IsSingleChapterOrder(qint64 idMdt);
-    QString GetServiceObservation(const QString& column, const QString& chapter);
-    QString GetChapterTitle(const QString& chapter);
-
-    // Called after every commit that adds or removes payment-order lines or
-    // deletes an order. GetExpenseState reads the stored lines themselves, so
-    // there is nothing to refresh.
-    void RefreshMandatedSnapshot() {}
+    // The shared questions about budget lines and documents, their statements
+    // prepared once on LURDO.
+    BudgetQueries& Queries() { return *m_queries; }
 
     // Set when the opening has told the program to end (a failed connection,
     // or a connection already made): the start-up then ends the program instead
     // of starting the message loop; a running message loop is asked to exit.
     bool ProgramEndRequested() const { return m_endRequested; }
 
-    // The fiscal year's database file name: "KIV_DB_" + year + ".FDB".
-    static QString YearFileName(const QString& year);
     // The indexes every opening adds when they are missing: ENT_ENG_IDX1 and
     // DET_MDT_IDX1, then those that keep the budget-line and document questions
     // from reading whole tables.
@@ -69,11 +48,9 @@ private:
     void HandleConnectionFailure();
     bool OfferConnectionDialog();
     void RequestProgramEnd();
-    Currency SumOf(db::Query& query, const QString& column);
 
     std::unique_ptr<db::Query> myQuery;  // scratch query of the module's routines
-    std::unique_ptr<db::Query> qDetEng;  // commitment lines of one expense not cancelled
-    std::unique_ptr<db::Query> qDetMdt;  // payment-order lines of one expense
+    std::unique_ptr<BudgetQueries> m_queries;
     bool m_endRequested = false;
 };
 

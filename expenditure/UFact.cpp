@@ -348,7 +348,7 @@ void TfrmFact::ShowExpense()
     if (HasRows() && !qFact->eof()) {
         const db::Query& q = *qFact;
         IdDepense = int(q.asInt(QStringLiteral("ID_DEPENSE")));
-        m_state = DM->GetExpenseState(IdDepense);
+        m_state = DM->Queries().GetExpenseState(IdDepense);
         m_idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
         edNoFact->setText(q.asString(QStringLiteral("NO_DEPENSE")));
         edDFact->setText(DateText(q.asDate(QStringLiteral("DATE_DEPENSE"))));

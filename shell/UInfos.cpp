@@ -78,10 +78,22 @@ void TfrmInfos::showEvent(QShowEvent* event)
 
 namespace {
 
+// The information window and the hourglass for the life of one long
+// operation of the data module.
 class InfosProgressDisplay final : public ProgressDisplay {
 public:
+    ~InfosProgressDisplay() override
+    {
+        m_window.reset();
+        if (m_hourglass)
+            QApplication::restoreOverrideCursor();
+    }
     void start(const QString& text, int maximum) override
     {
+        if (!m_hourglass) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_hourglass = true;
+        }
         m_window = std::make_unique<TfrmInfos>();
         m_window->lInfos->setText(text);
         if (maximum > 0)
@@ -101,6 +113,7 @@ public:
 
 private:
     std::unique_ptr<TfrmInfos> m_window;
+    bool m_hourglass = false;
 };
 
 } // namespace

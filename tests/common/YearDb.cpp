@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "common/MessageRecorder.h"
+#include "data/YearCreation.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,7 @@ void pointGlobalsAt(const QString& dir, const QString& year)
     QDir().mkpath(TempDir);
     FiscalYear = year;
     DbWorkDir = dir;
-    DbFileName = TDM::YearFileName(year);
+    DbFileName = YearFileName(year);
     DbPath = DbWorkDir + DbFileName;
     DbUser = QStringLiteral("SYSDBA");
     DbPassword = DefaultDbPassword();
@@ -109,7 +110,7 @@ QString YearDb::dir() const
 
 QString YearDb::path() const
 {
-    return dir() + TDM::YearFileName(m_year);
+    return dir() + YearFileName(m_year);
 }
 
 db::ConnectParams YearDb::params() const

@@ -41,7 +41,7 @@ TEST(DataModuleRemote, OpensAYearThroughAServerAndNeverCreatesOne)
     DM->LURDO.execute(QStringLiteral("INSERT INTO FAC (ID_FAC, LIBELLE) VALUES (1, 'par le serveur')"));
     EXPECT_TRUE(DM->CommitWork());
     EXPECT_EQ(DM->NextGeneratorValue(QStringLiteral("GEN_MDT")), 1);
-    EXPECT_EQ(DM->GetExpenseState(1), 0);
+    EXPECT_EQ(DM->Queries().GetExpenseState(1), 0);
     delete DM;
 
     // Another year that the server does not hold: the connection fails, nothing is created.

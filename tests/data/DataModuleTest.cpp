@@ -3,6 +3,7 @@
 // questions about budget lines and documents.
 #include "core/GlobalState.h"
 #include "data/UDM.h"
+#include "data/YearCreation.h"
 #include "common/MessageRecorder.h"
 #include "common/YearDb.h"
 
@@ -312,7 +313,7 @@ protected:
             "INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (3, 2, 7, 1);"
             "INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_VIR_E) VALUES ('21-05', 'Vu le budget', NULL);"
             "COMMIT;"));
-        DM->RefreshMandatedSnapshot();
+        DM->Queries().RefreshMandatedSnapshot();
     }
 
     static Currency money(const char* text) { return *Currency::parse(QString::fromUtf8(text)); }
@@ -323,22 +324,22 @@ TEST_F(DataModuleQueriesTest, CreditsAndTotalsAtADate)
     struct Case { const char* what; Currency got; const char* expected; };
     const Case cases[] = {
         // primitive budget dated after the date counts nothing; undated amending budget always counts
-        {"credit before the primitive budget's date", DM->CreditAvailableAt(1, QDate(2024, 2, 15)), "700"},
-        {"credit at the primitive budget's date", DM->CreditAvailableAt(1, QDate(2024, 3, 1)), "1600"},
-        {"credit after a transfer given", DM->CreditAvailableAt(1, QDate(2024, 4, 1)), "1550"},
-        {"credit of an undated line", DM->CreditAvailableAt(2, QDate(2024, 1, 1)), "0"},
-        {"credit of a missing line", DM->CreditAvailableAt(99, QDate(2024, 1, 1)), "0"},
+        {"credit before the primitive budget's date", DM->Queries().CreditAvailableAt(1, QDate(2024, 2, 15)), "700"},
+        {"credit at the primitive budget's date", DM->Queries().CreditAvailableAt(1, QDate(2024, 3, 1)), "1600"},
+        {"credit after a transfer given", DM->Queries().CreditAvailableAt(1, QDate(2024, 4, 1)), "1550"},
+        {"credit of an undated line", DM->Queries().CreditAvailableAt(2, QDate(2024, 1, 1)), "0"},
+        {"credit of a missing line", DM->Queries().CreditAvailableAt(99, QDate(2024, 1, 1)), "0"},
         // user commitments only: not the budget, cancelled or cancellation sheets
-        {"committed at a date", DM->TotalCommittedAt(0, 1, QDate(2024, 3, 1)), "300"},
-        {"committed with a later sheet", DM->TotalCommittedAt(0, 1, QDate(2024, 12, 31)), "250"},
-        {"committed before any sheet", DM->TotalCommittedAt(0, 1, QDate(2024, 1, 1)), "0"},
+        {"committed at a date", DM->Queries().TotalCommittedAt(0, 1, QDate(2024, 3, 1)), "300"},
+        {"committed with a later sheet", DM->Queries().TotalCommittedAt(0, 1, QDate(2024, 12, 31)), "250"},
+        {"committed before any sheet", DM->Queries().TotalCommittedAt(0, 1, QDate(2024, 1, 1)), "0"},
         // salary lines on the line (TOT_S1) and invoices or missions (TOT_S2)
-        {"mandated, both halves", DM->TotalMandatedAt(0, 1, QDate(2024, 3, 15)), "900"},
-        {"mandated, salary half", DM->TotalMandatedAt(1, 1, QDate(2024, 3, 15)), "600"},
-        {"mandated, invoice half", DM->TotalMandatedAt(2, 1, QDate(2024, 3, 15)), "300"},
-        {"mandated before the order", DM->TotalMandatedAt(0, 1, QDate(2024, 3, 14)), "0"},
-        {"mandated on a line without orders", DM->TotalMandatedAt(0, 3, QDate(2024, 12, 31)), "0"},
-        {"mandated, unknown kind", DM->TotalMandatedAt(7, 1, QDate(2024, 12, 31)), "0"},
+        {"mandated, both halves", DM->Queries().TotalMandatedAt(0, 1, QDate(2024, 3, 15)), "900"},
+        {"mandated, salary half", DM->Queries().TotalMandatedAt(1, 1, QDate(2024, 3, 15)), "600"},
+        {"mandated, invoice half", DM->Queries().TotalMandatedAt(2, 1, QDate(2024, 3, 15)), "300"},
+        {"mandated before the order", DM->Queries().TotalMandatedAt(0, 1, QDate(2024, 3, 14)), "0"},
+        {"mandated on a line without orders", DM->Queries().TotalMandatedAt(0, 3, QDate(2024, 12, 31)), "0"},
+        {"mandated, unknown kind", DM->Queries().TotalMandatedAt(7, 1, QDate(2024, 12, 31)), "0"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.got, money(c.expected)) << c.what << ": " << c.got.toPlainText().toStdString();
@@ -346,10 +347,10 @@ TEST_F(DataModuleQueriesTest, CreditsAndTotalsAtADate)
 
 TEST_F(DataModuleQueriesTest, SheetNumbersAndBalances)
 {
-    EXPECT_EQ(DM->NextCommitmentNumber(1), 13);
-    EXPECT_EQ(DM->NextCommitmentNumber(2), 1);
-    EXPECT_EQ(DM->NextRegularisationNumber(1), 4);
-    EXPECT_EQ(DM->NextRegularisationNumber(2), 1);
+    EXPECT_EQ(DM->Queries().NextCommitmentNumber(1), 13);
+    EXPECT_EQ(DM->Queries().NextCommitmentNumber(2), 1);
+    EXPECT_EQ(DM->Queries().NextRegularisationNumber(1), 4);
+    EXPECT_EQ(DM->Queries().NextRegularisationNumber(2), 1);
 
     struct Last { qint64 line; const char* number; bool commitment; bool regularisation; };
     const Last lasts[] = {
@@ -357,8 +358,8 @@ TEST_F(DataModuleQueriesTest, SheetNumbersAndBalances)
         {1, "  ", true, true},    {2, "0007", true, true},
     };
     for (const Last& l : lasts) {
-        EXPECT_EQ(DM->IsLastCommitmentNumber(l.line, QString::fromUtf8(l.number)), l.commitment) << l.number;
-        EXPECT_EQ(DM->IsLastRegularisationNumber(l.line, QString::fromUtf8(l.number)), l.regularisation) << l.number;
+        EXPECT_EQ(DM->Queries().IsLastCommitmentNumber(l.line, QString::fromUtf8(l.number)), l.commitment) << l.number;
+        EXPECT_EQ(DM->Queries().IsLastRegularisationNumber(l.line, QString::fromUtf8(l.number)), l.regularisation) << l.number;
     }
 
     struct Balance { qint64 line; const char* number; const char* commitment; const char* regularisation; };
@@ -372,8 +373,8 @@ TEST_F(DataModuleQueriesTest, SheetNumbersAndBalances)
         {2, "0001", "0", "0"},
     };
     for (const Balance& b : balances) {
-        EXPECT_EQ(DM->CommitmentBalanceBefore(b.line, QString::fromUtf8(b.number)), money(b.commitment)) << b.number;
-        EXPECT_EQ(DM->RegularisationBalanceBefore(b.line, QString::fromUtf8(b.number)), money(b.regularisation))
+        EXPECT_EQ(DM->Queries().CommitmentBalanceBefore(b.line, QString::fromUtf8(b.number)), money(b.commitment)) << b.number;
+        EXPECT_EQ(DM->Queries().RegularisationBalanceBefore(b.line, QString::fromUtf8(b.number)), money(b.regularisation))
             << b.number;
     }
 }
@@ -383,40 +384,40 @@ TEST_F(DataModuleQueriesTest, ExpenseStatesFollowSheetsAndTheOrderLines)
     struct Case { qint64 expense; int state; };
     const Case cases[] = {{1, 2}, {2, 3}, {3, 0}, {4, 2}, {7, 2}, {42, 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(DM->GetExpenseState(c.expense), c.state) << c.expense;
+        EXPECT_EQ(DM->Queries().GetExpenseState(c.expense), c.state) << c.expense;
 
     // The state answers as the stored order lines do: an expense added to an
     // order is mandated at once, and deleting the order's lines frees its expenses.
     DM->LURDO.execute(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (2, 1, 3, 70)"));
     ASSERT_TRUE(DM->CommitWork());
-    EXPECT_EQ(DM->GetExpenseState(3), 2);
+    EXPECT_EQ(DM->Queries().GetExpenseState(3), 2);
     DM->LURDO.execute(QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=1"));
     ASSERT_TRUE(DM->CommitWork());
-    EXPECT_EQ(DM->GetExpenseState(2), 1);
-    EXPECT_EQ(DM->GetExpenseState(4), 0);
+    EXPECT_EQ(DM->Queries().GetExpenseState(2), 1);
+    EXPECT_EQ(DM->Queries().GetExpenseState(4), 0);
 }
 
 TEST_F(DataModuleQueriesTest, ChaptersTitlesAndObservations)
 {
-    EXPECT_FALSE(DM->IsSingleChapterOrder(3)); // lines of 21-05 and 22-02
-    EXPECT_TRUE(DM->IsSingleChapterOrder(1));  // 21-05 twice; an expense without a line is skipped
-    EXPECT_TRUE(DM->IsSingleChapterOrder(2));  // no lines
-    EXPECT_TRUE(DM->IsSingleChapterOrder(99));
+    EXPECT_FALSE(DM->Queries().IsSingleChapterOrder(3)); // lines of 21-05 and 22-02
+    EXPECT_TRUE(DM->Queries().IsSingleChapterOrder(1));  // 21-05 twice; an expense without a line is skipped
+    EXPECT_TRUE(DM->Queries().IsSingleChapterOrder(2));  // no lines
+    EXPECT_TRUE(DM->Queries().IsSingleChapterOrder(99));
 
     struct Title { const char* chapter; const char* title; };
     const Title titles[] = {{"21-05", "Chapitre 21-05"}, {"23-01", "Titre sans article"}, {"22-02", "-"}, {"99-99", "-"}};
     for (const Title& t : titles)
-        EXPECT_EQ(DM->GetChapterTitle(QString::fromUtf8(t.chapter)), QString::fromUtf8(t.title)) << t.chapter;
+        EXPECT_EQ(DM->Queries().GetChapterTitle(QString::fromUtf8(t.chapter)), QString::fromUtf8(t.title)) << t.chapter;
 
-    EXPECT_EQ(DM->GetServiceObservation(QStringLiteral("OBS_BP"), QStringLiteral("21-05")), QStringLiteral("Vu le budget"));
-    EXPECT_EQ(DM->GetServiceObservation(QStringLiteral("OBS_VIR_E"), QStringLiteral("21-05")), QString());
-    EXPECT_EQ(DM->GetServiceObservation(QStringLiteral("OBS_BP"), QStringLiteral("22-02")), QString());
-    EXPECT_EQ(DM->GetServiceObservation(QString(), QStringLiteral("21-05")), QString());
+    EXPECT_EQ(DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), QStringLiteral("21-05")), QStringLiteral("Vu le budget"));
+    EXPECT_EQ(DM->Queries().GetServiceObservation(QStringLiteral("OBS_VIR_E"), QStringLiteral("21-05")), QString());
+    EXPECT_EQ(DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), QStringLiteral("22-02")), QString());
+    EXPECT_EQ(DM->Queries().GetServiceObservation(QString(), QStringLiteral("21-05")), QString());
 
-    EXPECT_EQ(TDM::BuildInsertStatement(Query(DM->LURDO), QStringLiteral("X"), QStringLiteral("U")), QString());
+    EXPECT_EQ(BuildInsertStatement(Query(DM->LURDO), QStringLiteral("X"), QStringLiteral("U")), QString());
     Query agence(DM->LURDO, QStringLiteral("SELECT * FROM AGENCE"));
     agence.open();
-    EXPECT_EQ(TDM::BuildInsertStatement(agence, QStringLiteral("AGENCE"), QStringLiteral("I")),
+    EXPECT_EQ(BuildInsertStatement(agence, QStringLiteral("AGENCE"), QStringLiteral("I")),
               QStringLiteral("INSERT INTO AGENCE ( ID_AGENCE, LIBELLE ) VALUES ( :ID_AGENCE, :LIBELLE )"));
 }
 

@@ -428,7 +428,7 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
                 {{"ID", orderId}, {"D", id}});
         }
         DM->CommitWork();
-        DM->RefreshMandatedSnapshot();
+        DM->Queries().RefreshMandatedSnapshot();
 
         auto w = Open(int(id));
         EXPECT_EQ(w->ExpenseState(), c.state);
