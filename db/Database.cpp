@@ -322,7 +322,9 @@ QString parseParams(const QString& sql, QStringList& order)
 
 struct Connection::Handles {
     isc_db_handle db = 0;
-    isc_tr_handle tr = 0;
+    isc_tr_handle tr = 0;     // the write transaction: open from the first write to commit or rollback
+    isc_tr_handle readTr = 0; // the read-only transaction every read outside a write runs on
+    isc_tr_handle* running = nullptr; // the transaction of the statement being run (its blobs)
     ConnectParams params;
     std::set<Query::Impl*> queries; // statements to drop before detaching
 
@@ -331,17 +333,45 @@ struct Connection::Handles {
         if (!db)
             raiseText(QStringLiteral("La base de données n'est pas connectée."));
     }
+    // The write transaction, started when none is open.
     isc_tr_handle* transaction()
     {
         ensureOpen();
-        if (!tr) {
-            static const char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
-                                       isc_tpb_rec_version, isc_tpb_nowait};
+        static const char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
+                                   isc_tpb_nowait};
+        return start(tr, tpb, sizeof tpb);
+    }
+    // Where a read runs: on the open write transaction, so that a write sees
+    // its own rows; otherwise on the read-only read-committed transaction,
+    // which the engine counts as committed from its start, so that it never
+    // holds back the clean-up of old row versions however long it stays open.
+    isc_tr_handle* readTransaction()
+    {
+        ensureOpen();
+        if (tr)
+            return &tr;
+        static const char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed, isc_tpb_rec_version,
+                                   isc_tpb_nowait};
+        return start(readTr, tpb, sizeof tpb);
+    }
+    isc_tr_handle* start(isc_tr_handle& handle, const char* tpb, size_t size)
+    {
+        if (!handle) {
             ISC_STATUS_ARRAY status;
-            isc_start_transaction(status, &tr, 1, &db, short(sizeof tpb), tpb);
+            isc_start_transaction(status, &handle, 1, &db, short(size), tpb);
             check(status);
         }
-        return &tr;
+        return &handle;
+    }
+    void endReadTransaction()
+    {
+        if (readTr) {
+            ISC_STATUS_ARRAY status;
+            isc_commit_transaction(status, &readTr);
+            if (status[0] == 1 && status[1] != 0)
+                isc_rollback_transaction(status, &readTr);
+            readTr = 0;
+        }
     }
     void dropStatements();
     void detachQueries(); // queries that outlive the connection fail cleanly
@@ -399,6 +429,7 @@ void Connection::close()
         isc_rollback_transaction(status, &d->tr);
         d->tr = 0;
     }
+    d->endReadTransaction();
     isc_detach_database(status, &d->db);
     d->db = 0;
 }
@@ -441,6 +472,11 @@ void Connection::rollback()
 bool Connection::inTransaction() const
 {
     return d->tr != 0;
+}
+
+void Connection::beginWrite()
+{
+    d->transaction();
 }
 
 void Connection::execute(const QString& sql)
@@ -650,7 +686,7 @@ namespace {
 void prepare(Query::Impl& q, QStringList& columns)
 {
     Connection::Handles& h = *q.h;
-    isc_tr_handle* tr = h.transaction();
+    isc_tr_handle* tr = h.readTransaction();
     ISC_STATUS_ARRAY status;
     isc_dsql_allocate_statement(status, &h.db, &q.stmt);
     check(status);
@@ -716,7 +752,7 @@ QByteArray readBlob(Connection::Handles& h, ISC_QUAD id)
 {
     ISC_STATUS_ARRAY status;
     isc_blob_handle blob = 0;
-    isc_open_blob2(status, &h.db, &h.tr, &blob, &id, 0, nullptr);
+    isc_open_blob2(status, &h.db, h.running, &blob, &id, 0, nullptr);
     check(status);
     QByteArray data;
     char segment[32768];
@@ -743,7 +779,7 @@ ISC_QUAD writeBlob(Connection::Handles& h, const QByteArray& data)
     ISC_STATUS_ARRAY status;
     isc_blob_handle blob = 0;
     ISC_QUAD id{};
-    isc_create_blob2(status, &h.db, &h.tr, &blob, &id, 0, nullptr);
+    isc_create_blob2(status, &h.db, h.running, &blob, &id, 0, nullptr);
     check(status);
     for (qsizetype pos = 0; pos < data.size(); pos += 32768) {
         const qsizetype len = qMin<qsizetype>(32768, data.size() - pos);
@@ -1012,7 +1048,11 @@ void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& 
     h.ensureOpen();
     if (!q.stmt)
         prepare(q, columns);
-    isc_tr_handle* tr = h.transaction();
+    // Reads run where reads belong; any other statement writes, and runs on
+    // the write transaction, started by it when none is open.
+    const bool select = q.type == isc_info_sql_stmt_select || q.type == isc_info_sql_stmt_select_for_upd;
+    isc_tr_handle* tr = select ? h.readTransaction() : h.transaction();
+    h.running = tr;
 
     const int nIn = int(q.described.size());
     q.inBuffers.assign(size_t(nIn), QByteArray());

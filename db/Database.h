@@ -1,7 +1,7 @@
 #pragma once
-// A small layer over the Firebird client library: one connection with one
-// transaction always open (read committed, record versions, no wait), queries
-// with named ":PARAMS", columns read by name, exact money through Currency.
+// A small layer over the Firebird client library: a connection with its two
+// transactions (below), queries with named ":PARAMS", columns read by name,
+// exact money through Currency.
 
 #include "db/Currency.h"
 
@@ -72,12 +72,22 @@ public:
     bool isOpen() const;
     const ConnectParams& params() const;
 
-    // The transaction is started on first use and is always available.
-    void commit();                        // then a new transaction opens on next use
+    // Transactions (read committed, record versions, no wait):
+    // - reads outside a write run on a read-only transaction that stays open
+    //   while the connection does; the engine counts it as committed from its
+    //   start, so a program that only browses never holds back the clean-up of
+    //   old row versions, and each read sees what others have committed;
+    // - every statement that is not a select runs on the write transaction,
+    //   opened by beginWrite() or by the first such statement, and ended by
+    //   commit() or rollback(); while it is open, reads run on it too, so that
+    //   they see its uncommitted rows.
+    void beginWrite();                    // opens the write transaction unless one is open
+    void commit();                        // commits the write transaction (none open: nothing)
     void rollback();
-    bool inTransaction() const;
+    bool inTransaction() const;           // whether the write transaction is open
 
-    // Runs one statement without parameters and without result rows.
+    // Runs one statement without parameters and without result rows, on the
+    // write transaction.
     void execute(const QString& sql);
     // Runs a script: ";" ends a statement, "SET TERM x ;" changes the terminator;
     // comments are skipped; no parameter parsing. Each statement runs in order.

@@ -188,6 +188,72 @@ TEST_F(DatabaseTest, CommitAndRollbackDecideWhatOtherConnectionsSee)
     conn.commit();
 }
 
+// A connection that only browses keeps its read transaction open all day: it
+// is read-only, sees what others commit as they commit it, and never holds
+// back the oldest active transaction, so the engine can clean old row
+// versions. A write opens a transaction of its own, on which the connection's
+// reads then run, seeing its own rows, until commit or rollback.
+TEST_F(DatabaseTest, ReadsNeverHoldBackTheCleanUpAndWritesSeeTheirOwnRows)
+{
+    auto scalarOn = [](Connection& c, const QString& sql) {
+        Query q(c, sql);
+        q.open();
+        return q.asInt(q.columnNames().value(0));
+    };
+    // The monitoring tables are read on a fresh attachment each time: each
+    // look is a snapshot of its own.
+    auto oldestActive = [&] {
+        Connection look;
+        look.open(params);
+        return scalarOn(look, QStringLiteral("SELECT MON$OLDEST_ACTIVE FROM MON$DATABASE"));
+    };
+    const QString current = QStringLiteral("SELECT CURRENT_TRANSACTION AS TR FROM RDB$DATABASE");
+    const QString readOnly = QStringLiteral(
+        "SELECT MON$READ_ONLY AS RO FROM MON$TRANSACTIONS WHERE MON$TRANSACTION_ID=CURRENT_TRANSACTION");
+    const QString count = QStringLiteral("SELECT COUNT(*) AS N FROM T");
+
+    // The browsing connection's reads run on one read-only transaction.
+    const qint64 browsing = scalarOn(conn, current);
+    EXPECT_EQ(scalarOn(conn, readOnly), 1);
+    EXPECT_FALSE(conn.inTransaction());
+
+    // Another connection commits several times: the browser sees each commit
+    // at once, still in the same transaction, and the oldest active
+    // transaction moves past it.
+    Connection other;
+    other.open(params);
+    for (int id = 1; id <= 3; ++id) {
+        other.execute(QStringLiteral("INSERT INTO T (ID) VALUES (%1)").arg(id));
+        other.commit();
+        EXPECT_EQ(scalarOn(conn, count), id);
+    }
+    EXPECT_EQ(scalarOn(conn, current), browsing);
+    EXPECT_GT(oldestActive(), browsing);
+
+    // A write: its own rows are seen by its reads, not by the other connection.
+    conn.beginWrite();
+    EXPECT_TRUE(conn.inTransaction());
+    const qint64 writing = scalarOn(conn, current);
+    EXPECT_NE(writing, browsing);
+    EXPECT_EQ(scalarOn(conn, readOnly), 0);
+    conn.execute(QStringLiteral("INSERT INTO T (ID) VALUES (10)"));
+    EXPECT_EQ(scalarOn(conn, count), 4);
+    EXPECT_EQ(scalarOn(other, count), 3);
+    // An open write does hold the clean-up back, which is why it is short.
+    EXPECT_LE(oldestActive(), writing);
+    conn.commit();
+    EXPECT_FALSE(conn.inTransaction());
+    EXPECT_EQ(scalarOn(other, count), 4);
+    EXPECT_EQ(scalarOn(conn, current), browsing);
+    EXPECT_GT(oldestActive(), writing);
+
+    // A statement that writes opens the write transaction by itself.
+    conn.execute(QStringLiteral("DELETE FROM T WHERE ID=10"));
+    EXPECT_TRUE(conn.inTransaction());
+    conn.rollback();
+    EXPECT_EQ(scalarOn(conn, count), 4);
+}
+
 TEST_F(DatabaseTest, AFailingStatementLeavesTheTransactionUsable)
 {
     conn.execute(QStringLiteral("INSERT INTO T (ID, V) VALUES (1, 'first')"));
