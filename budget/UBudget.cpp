@@ -9,6 +9,7 @@
 #include "core/Routines.h"
 #include "ui/UCalendar.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "budget/BudgetWindowParts.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
@@ -710,20 +711,15 @@ void TfrmBudget::btnPostClick()
                                            "qui sont aprés celle-là."));
     }
 
-    // 11. and 12. The line and its sheets, in one transaction; 13. reload.
+    // The line and its sheets, in one transaction; a refused commit or a failed
+    // statement keeps the entry on screen in edit mode, to be saved again.
     TWaitCursor wait;
-    try {
-        RunWriteOperation([&] {
-            WriteBudgetLine(a);
-            if (article)
-                SyncBudgetSheets(a, primitive, amending);
-        });
-    } catch (...) {
-        try {
-            ReloadAfterSave();
-        } catch (...) {
-        }
-        throw;
+    {
+        TWriteGuard write;
+        WriteBudgetLine(a);
+        if (article)
+            SyncBudgetSheets(a, primitive, amending);
+        write.Commit();
     }
     ReloadAfterSave();
 }

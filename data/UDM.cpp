@@ -72,20 +72,24 @@ QStringList TDM::OpeningIndexNames()
 
 bool TDM::CommitWork()
 {
-    bool committed = true;
     try {
         LURDO.commit();
     } catch (...) {
-        committed = false;
-        try {
-            LURDO.rollback();
-        } catch (...) {
-            // The transaction is dropped all the same; the next statement starts a new one.
-        }
-        ShowMessageBox(CommitFailedText, mtError, MsgButton::OK);
+        RollbackWork();
+        return false;
     }
     ProcessMessages();
-    return committed;
+    return true;
+}
+
+void TDM::RollbackWork()
+{
+    try {
+        LURDO.rollback();
+    } catch (...) {
+        // The transaction is dropped all the same; the next write starts a new one.
+    }
+    ShowMessageBox(CommitFailedText, mtError, MsgButton::OK);
 }
 
 qint64 TDM::NextGeneratorValue(const QString& generatorName)

@@ -20,9 +20,10 @@ public:
     // The one connection every window's queries run on.
     db::Connection LURDO;
 
-    // Commits; on failure rolls back and shows "Les informations n'ont pas été
-    // enregistrées ! Elles ont été restaurées."; never throws. Returns whether
-    // the commit succeeded.
+    // Commits the write transaction; on failure rolls back and shows "Les
+    // informations n'ont pas été enregistrées ! Elles ont été restaurées.";
+    // never throws. Returns whether the commit succeeded. Windows end their
+    // writes through a write guard (data/WriteGuard.h), which calls it.
     bool CommitWork();
     qint64 NextGeneratorValue(const QString& generatorName);
 
@@ -48,6 +49,15 @@ private:
     void HandleConnectionFailure();
     bool OfferConnectionDialog();
     void RequestProgramEnd();
+
+    // Rolls the write transaction back and shows the commit routine's message.
+    void RollbackWork();
+
+    // The write guards alive, and whether an inner one was left without its
+    // commit (the operation is then rolled back as a whole).
+    friend class TWriteGuard;
+    int m_writeDepth = 0;
+    bool m_writeSpoiled = false;
 
     std::unique_ptr<db::Query> myQuery;  // scratch query of the module's routines
     std::unique_ptr<BudgetQueries> m_queries;

@@ -99,6 +99,7 @@ void CopyReferenceTables(db::Connection& target, const QString& sourcePath, cons
     db::Connection source;
     try {
         source.open(db::ConnectParams{sourcePath, DbUser, DbPassword});
+        target.beginWrite();
         for (const char* name : ReferenceTables) {
             const QString table = QLatin1String(name);
             if (!table.isEmpty()) {

@@ -182,12 +182,6 @@ QString TExpenseEditor::CommitmentNumberOf(qint64 idDepense)
     return q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_ENG")).trimmed();
 }
 
-void TExpenseEditor::WriteAndCommit(const std::function<void()>& writes)
-{
-    if (!RunWriteOperation(writes))
-        Abort();
-}
-
 // --- building -----------------------------------------------------------------
 
 void TExpenseEditor::AddControl(Role role, QObject* control)

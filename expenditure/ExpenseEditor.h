@@ -110,13 +110,6 @@ public:
     static QString PaymentOrderNumberOf(qint64 idDepense);
     static QString CommitmentNumberOf(qint64 idDepense);
 
-    // Runs the writes of one user operation and commits once (RunWriteOperation):
-    // any failure of the writes rolls everything back and propagates (the guard
-    // shows it); a failed commit has been rolled back and told by the data
-    // module, and the operation is abandoned silently. Nothing is stored unless
-    // all of it is.
-    static void WriteAndCommit(const std::function<void()>& writes);
-
     // Largest amount a DECIMAL(15,2) column holds.
     static constexpr Currency MaxAmount = Currency::fromRaw(999999999999999LL * 100);
 

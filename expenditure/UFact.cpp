@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "refdata/UListBenef.h"
 #include "refdata/UListFNM.h"
 #include "controls/NumEdit.h"
@@ -459,12 +460,13 @@ void TfrmFact::btnDeleteClick()
                             QStringLiteral("Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.")});
     if (!Confirm(QStringLiteral("Etes-vous sûr de vouloir supprimer cette facture ?")))
         return;
-    const qint64 id = IdDepense;
-    WriteAndCommit([id] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"));
-        q.setParam(QStringLiteral("ID_DEPENSE"), id);
+        q.setParam(QStringLiteral("ID_DEPENSE"), IdDepense);
         q.exec();
-    });
+        write.Commit();
+    }
     RefreshRows();
     ShowExpense();
 }
@@ -541,7 +543,8 @@ void TfrmFact::btnPostClick()
     const bool inserting = Mode() == emInsert;
     qint64 id = IdDepense;
     const QDate today = QDate::currentDate();
-    WriteAndCommit([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO);
         if (inserting) {
             id = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
@@ -562,7 +565,8 @@ void TfrmFact::btnPostClick()
         q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
         q.setParam(QStringLiteral("DATEM"), today);
         q.exec();
-    });
+        write.Commit();
+    }
     IdDepense = int(id);
     RefreshRows();
     LocateExpense(id);

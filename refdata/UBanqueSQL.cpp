@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "refdata/UListBanque.h"
 
 #include <QDate>
@@ -78,7 +79,8 @@ void TfrmBanqueSQL::SaveRecord()
     if (key < 0)
         return;
     TWaitCursor wait;
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO);
         if (inserting) {
             q.setSql(QStringLiteral("INSERT INTO BANQUE     (RS, DIMINUTIF, ID_USER, DATEC, DATEM ) "
@@ -97,7 +99,8 @@ void TfrmBanqueSQL::SaveRecord()
         q.exec();
         if (inserting && !q.isEmpty())
             key = q.asInt(QStringLiteral("ID_BANQUE"));
-    });
+        write.Commit();
+    }
     // The saved row (the new one after an insert) is the current row from now on.
     ReadOwnRows(key);
     IdBanque = CurrentKey();

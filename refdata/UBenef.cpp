@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "refdata/UListBanque.h"
 #include "refdata/UListBenef.h"
 #include "refdata/UListTable.h"
@@ -335,7 +336,8 @@ void TfrmBenef::SaveRecord()
     if (!inserting && (RowsEmpty() || key < 0))
         return;
     TWaitCursor wait;
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO);
         if (inserting) {
             // The key comes from the table's trigger; RETURNING gives it back so
@@ -373,7 +375,8 @@ void TfrmBenef::SaveRecord()
         q.exec();
         if (inserting && !q.isEmpty())
             key = q.asInt(QStringLiteral("ID_BEN"));
-    });
+        write.Commit();
+    }
     // The saved row (the new one after an insert) is the current row from now on.
     ReadOwnRows(key);
     IdBen = CurrentKey();

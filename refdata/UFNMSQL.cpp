@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
 
 #include <QCheckBox>
@@ -190,7 +191,8 @@ void TfrmFNMSQL::SaveRecord()
         return;
     }
     try {
-        RunWriteOperation([&] {
+        {
+            TWriteGuard write;
             db::Query q(DM->LURDO);
             if (inserting) {
                 // The key comes from the table's trigger; RETURNING gives it back
@@ -219,7 +221,11 @@ void TfrmFNMSQL::SaveRecord()
             q.exec();
             if (inserting && !q.isEmpty())
                 key = q.asInt(QStringLiteral("ID_FNM"));
-        });
+            write.Commit();
+        }
+    } catch (const EAbort&) {
+        // A refused commit: the entry stays, in its mode, to be saved again.
+        throw;
     } catch (...) {
         // A failed statement leaves the line unchanged; the window still goes
         // back to browse mode, then the error is shown.

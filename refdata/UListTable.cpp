@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "refdata/UTableSQL.h"
 
 #include <QAction>
@@ -88,12 +89,14 @@ void TfrmListTable::DeleteCurrent()
     if (!AskConfirmation(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?")))
         return;
     const qint64 key = model()->current().asInt(KeyField);
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO, QStringLiteral("DELETE FROM ") + CodeTable + QStringLiteral(" WHERE ") + KeyField
                                    + QStringLiteral("=:ID_TABLE"));
         q.setParam(QStringLiteral("ID_TABLE"), key);
         q.exec();
-    });
+        write.Commit();
+    }
     model()->refresh();
     model()->setCurrentRow(0);
 }

@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "ui/QueryTableModel.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -167,7 +168,8 @@ void TfrmObs::Post()
     if (m_state == osBrowse)
         return;
     const std::array<QString, 5> texts = MemoTexts();
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO);
         if (m_state == osInsert) {
             q.setSql(QStringLiteral("INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
@@ -188,7 +190,8 @@ void TfrmObs::Post()
         for (size_t i = 0; i < 5; ++i)
             q.setParam(QString::fromLatin1(Columns[i]), texts[i]);
         q.exec();
-    });
+        write.Commit();
+    }
     m_stored = texts;
     m_hasRow = true;
     m_state = osBrowse;
@@ -254,7 +257,8 @@ void TfrmObs::btnForAllClick()
     std::array<QString, 5> texts = (m_state != osBrowse || m_hasRow) ? MemoTexts() : DefaultTexts;
     // One operation: every chapter of the nomenclature (the current one with a
     // pending new row included) gets its row, then every row the texts.
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query ins(DM->LURDO, QStringLiteral(
             "INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
             "SELECT DISTINCT F.CHAP, CAST(:OBS_BP AS VARCHAR(250)), CAST(:OBS_BS AS VARCHAR(250)), "
@@ -269,7 +273,8 @@ void TfrmObs::btnForAllClick()
         for (size_t i = 0; i < 5; ++i)
             upd.setParam(QString::fromLatin1(Columns[i]), texts[i]);
         upd.exec();
-    });
+        write.Commit();
+    }
     // Back on the remembered chapter, its row now stored.
     m_state = osBrowse;
     m_chapRow = remembered;

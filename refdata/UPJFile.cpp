@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 
 #include <QAbstractItemDelegate>
 #include <QBoxLayout>
@@ -201,7 +202,8 @@ void TfrmPJFile::btnPostClick()
     QTableWidgetItem* lib = grdPJ->item(m_editRow, 1);
     const db::Value newNum = NumValue(num->text());
     const QString newLib = CutText(lib->text(), MaxLabelLength);
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO);
         if (m_state == psInsert) {
             q.setSql(QStringLiteral("INSERT INTO PJ (NUM, LIBELLE) VALUES (:NUM, :LIBELLE)"));
@@ -217,7 +219,8 @@ void TfrmPJFile::btnPostClick()
         q.setParam(QStringLiteral("NUM"), newNum);
         q.setParam(QStringLiteral("LIBELLE"), newLib);
         q.exec();
-    });
+        write.Commit();
+    }
     num->setText(db::toText(newNum));
     num->setData(StoredRole, db::toText(newNum));
     num->setData(NullRole, db::isNull(newNum));
@@ -258,13 +261,15 @@ void TfrmPJFile::btnDeleteClick()
     const db::Value num = StoredValue(grdPJ->item(row, 0));
     const db::Value lib = StoredValue(grdPJ->item(row, 1));
     // Removed at once, without a question, and committed.
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO, QStringLiteral("DELETE FROM PJ WHERE NUM IS NOT DISTINCT FROM :NUM "
                                               "AND LIBELLE IS NOT DISTINCT FROM :LIBELLE ROWS 1"));
         q.setParam(QStringLiteral("NUM"), db::isNull(num) ? db::Value() : NumValue(db::toText(num)));
         q.setParam(QStringLiteral("LIBELLE"), lib);
         q.exec();
-    });
+        write.Commit();
+    }
     m_moving = true;
     grdPJ->removeRow(row);
     m_moving = false;

@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "refdata/UListTable.h"
 
 #include <QBoxLayout>
@@ -83,7 +84,8 @@ void TfrmTable::SaveRecord()
             return;
         key = Rows()->current().asInt(KeyField);
     }
-    RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         db::Query q(DM->LURDO);
         if (inserting) {
             // The key comes from the table's trigger; RETURNING gives it back so
@@ -101,7 +103,8 @@ void TfrmTable::SaveRecord()
         q.exec();
         if (inserting && !q.isEmpty())
             key = q.asInt(KeyField);
-    });
+        write.Commit();
+    }
     Rows()->refresh();
     if (!Rows()->locate({KeyField}, {db::Value(key)}))
         Rows()->setCurrentRow(0);

@@ -9,6 +9,7 @@
 #include "core/Pause.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -90,7 +91,8 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
 
     QSet<QString> keys;
     QHash<QString, QPair<qint64, int>> rows;
-    const bool committed = RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         // One row per key: the first item of a key creates it.
         db::Query ins(DM->LURDO,
                       QStringLiteral("INSERT INTO T_SECUR       (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME,        "
@@ -128,9 +130,8 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
             }
             rows.insert(key, qMakePair(id, int(qSecure.asInt(QStringLiteral("TYPE_ACCES")))));
         }
-    });
-    if (!committed)
-        Abort();
+        write.Commit();
+    }
 
     QList<UserRight> out;
     for (const RightsMenuItem& item : managed) {

@@ -5,6 +5,7 @@
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "security/UPassWord.h"
 
 #include <QGridLayout>
@@ -137,12 +138,12 @@ void TfrmChangePassWord::btnOkClick()
     upd.setParam(QStringLiteral("PW"), edNewPW->text());
     upd.setParam(QStringLiteral("ID_USER"), CurrentUserId);
     bool found = false;
-    const bool committed = RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         upd.exec();
         found = upd.rowsAffected() > 0;
-    });
-    if (!committed)
-        Abort();
+        write.Commit();
+    }
     if (!found) {
         // The user's row is gone (deleted meanwhile): nothing was changed.
         ShowMessageBox(QStringLiteral("Utilisateur introuvable : le mot de passe n'a pas été modifié !"), mtWarning,

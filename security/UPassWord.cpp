@@ -6,6 +6,7 @@
 #include "core/MessageBox.h"
 #include "core/Pause.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "controls/Gradient.h"
 #include "platform/SystemDate.h"
 
@@ -252,8 +253,9 @@ void TfrmPassWord::CreateDefaultUser()
     ins.setParam(QStringLiteral("USER_ID"), QStringLiteral("MANAGER"));
     ins.setParam(QStringLiteral("PW"), QStringLiteral(""));
     ins.setParam(QStringLiteral("ACCESS"), 9);
-    if (!RunWriteOperation([&ins] { ins.exec(); }))
-        Abort();
+    TWriteGuard write;
+    ins.exec();
+    write.Commit();
     CurrentUserCode = QStringLiteral("MANAGER");
 }
 

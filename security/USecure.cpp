@@ -6,6 +6,7 @@
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "security/UUsers.h"
 
 #include <QAction>
@@ -371,7 +372,8 @@ void TfrmSecure::btnPostClick()
         return;
     db::Query upd(DM->LURDO, QStringLiteral("UPDATE T_SECUR SET TYPE_ACCES=:TYPE_ACCES "
                                             "WHERE ID_USER=:ID_USER AND OBJECT_NAME=:OBJECT_NAME"));
-    const bool committed = RunWriteOperation([&] {
+    {
+        TWriteGuard write;
         QSet<QString> done;
         for (int row = 0; row < grdSecure->rowCount(); ++row) {
             if (Cell(grdSecure, row, colChanged) != QLatin1String("1"))
@@ -391,9 +393,8 @@ void TfrmSecure::btnPostClick()
             upd.setParam(QStringLiteral("OBJECT_NAME"), key);
             upd.exec();
         }
-    });
-    if (!committed)
-        Abort();
+        write.Commit();
+    }
     for (int row = 0; row < grdSecure->rowCount(); ++row)
         grdSecure->item(row, colChanged)->setText(QStringLiteral("0"));
     SetSaveEnabled(false);

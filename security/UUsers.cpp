@@ -7,6 +7,7 @@
 #include "security/Rights.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,16 +39,14 @@ QString ModeText(TfrmUsers::TMode mode)
 
 void DeleteUserRows(int idUser)
 {
-    const bool committed = RunWriteOperation([idUser] {
-        db::Query delRights(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"));
-        delRights.setParam(QStringLiteral("ID_USER"), idUser);
-        delRights.exec();
-        db::Query delUser(DM->LURDO, QStringLiteral("DELETE FROM T_USERS WHERE ID_USER=:ID_USER"));
-        delUser.setParam(QStringLiteral("ID_USER"), idUser);
-        delUser.exec();
-    });
-    if (!committed)
-        Abort();
+    TWriteGuard write;
+    db::Query delRights(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"));
+    delRights.setParam(QStringLiteral("ID_USER"), idUser);
+    delRights.exec();
+    db::Query delUser(DM->LURDO, QStringLiteral("DELETE FROM T_USERS WHERE ID_USER=:ID_USER"));
+    delUser.setParam(QStringLiteral("ID_USER"), idUser);
+    delUser.exec();
+    write.Commit();
 }
 
 TfrmUsers::TfrmUsers(QWidget* parent)
@@ -400,8 +399,9 @@ void TfrmUsers::btnPostClick()
             write->setParam(QStringLiteral("PW"), pw);
         if (m_mode == dmEdit)
             write->setParam(QStringLiteral("ID_USER"), editedId);
-        if (!RunWriteOperation([&write] { write->exec(); }))
-            Abort();
+        TWriteGuard guard;
+        write->exec();
+        guard.Commit();
     }
     const TMode savedMode = m_mode;
     OpenUsers();

@@ -15,8 +15,8 @@ class QToolButton;
 class TStatusBar;
 namespace db { class Query; }
 
-// Deletes a user's rights rows, then the user, and commits once; aborts silently
-// when the commit fails (the data module has told the user).
+// Deletes a user's rights rows, then the user, in one write; a refused commit
+// has been told and aborts silently.
 void DeleteUserRows(int idUser);
 
 class TfrmUsers : public QDialog {

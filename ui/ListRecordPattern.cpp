@@ -6,6 +6,7 @@
 #include "data/AccessRights.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "controls/Gradient.h"
 
 #include <QAction>
@@ -90,20 +91,6 @@ void DropMenuUnder(QMenu* menu, QWidget* button)
     menu->popup(PopupPoint);
 }
 
-bool RunWriteOperation(const std::function<void()>& statements)
-{
-    try {
-        statements();
-    } catch (...) {
-        try {
-            DM->LURDO.rollback();
-        } catch (...) {
-        }
-        throw;
-    }
-    return DM->CommitWork();
-}
-
 bool AskConfirmation(const QString& text)
 {
     return ShowMessageBox(text, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
@@ -125,11 +112,15 @@ bool ConfirmAndDelete(const QString& question, const QString& deleteSql, const Q
     if (!AskConfirmation(question))
         return false;
     TWaitCursor wait;
-    RunWriteOperation([&] {
-        db::Query q(DM->LURDO, deleteSql);
-        q.setParam(param, key);
-        q.exec();
-    });
+    TWriteGuard write;
+    db::Query q(DM->LURDO, deleteSql);
+    q.setParam(param, key);
+    q.exec();
+    try {
+        write.Commit();
+    } catch (const EAbort&) {
+        return false;
+    }
     return true;
 }
 

@@ -9,7 +9,7 @@
 // these two and supplies its queries, fields, checks and messages.
 //
 // Also here: the status bar with fixed panels, the popup menu dropped under its
-// button, the wait cursor, and the write operation that commits once.
+// button, the wait cursor, and the confirmed delete.
 
 #include "ui/QueryTableModel.h"
 
@@ -66,11 +66,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 // position is kept in PopupPoint.
 void DropMenuUnder(QMenu* menu, QWidget* button);
 
-// One user operation that writes: runs the statements; on any failure rolls the
-// transaction back and lets the error go on (nothing half-saved); otherwise
-// commits once through DM->CommitWork() and returns its result.
-bool RunWriteOperation(const std::function<void()>& statements);
-
 // The confirmation box with Yes and No; true on Yes.
 bool AskConfirmation(const QString& text);
 
@@ -84,7 +79,8 @@ bool HandleEditWindowKeys(QWidget* window, QKeyEvent* event, const QAbstractButt
 // the wait cursor); the usage tests before a deletion.
 bool HasRows(const QString& sql, const QString& param, qint64 key);
 // Asks `question`; on Yes runs `deleteSql` with `param` = `key` as one
-// committed operation. True when the row was deleted.
+// committed operation. True when the row was deleted; false on No and when the
+// commit was refused (the user has been told, the row is still there).
 bool ConfirmAndDelete(const QString& question, const QString& deleteSql, const QString& param, qint64 key);
 
 // A row tint for every even row (1-based) of the grid.

@@ -284,7 +284,7 @@ TEST_F(Allocation, RefusalsNameTheirFieldAndStoreNothing)
     }
 }
 
-enum class Failure { LockFromAnotherConnection, FailingTrigger };
+enum class Failure { LockFromAnotherConnection, FailingTrigger, RefusedCommit };
 
 class AllocationFailure : public Allocation, public ::testing::WithParamInterface<Failure> {};
 
@@ -302,12 +302,22 @@ TEST_P(AllocationFailure, LeavesTheLineAndItsSheetsAsTheyWere)
     if (GetParam() == Failure::LockFromAnotherConnection) {
         other.open(year->params());
         other.execute(QStringLiteral("UPDATE ENT_ENG SET OBS='autre poste' WHERE ID_FNM=%1").arg(id));
-    } else {
+    } else if (GetParam() == Failure::FailingTrigger) {
         DM->LURDO.execute(QStringLiteral("CREATE EXCEPTION E_BUDGET_TEST 'refus du test'"));
         DM->CommitWork();
         DM->LURDO.execute(QStringLiteral("CREATE TRIGGER DET_ENG_TEST FOR DET_ENG ACTIVE BEFORE INSERT OR UPDATE "
                                          "POSITION 0 AS BEGIN EXCEPTION E_BUDGET_TEST; END"));
         DM->CommitWork();
+    } else {
+        // The engine refuses the commit itself, after every statement went through.
+        DM->LURDO.executeScript(QStringLiteral(
+            "CREATE EXCEPTION E_BUDGET_TEST 'refus du test';"
+            "COMMIT;"
+            "SET TERM ^ ;"
+            "CREATE TRIGGER BUDGET_COMMIT_TEST ON TRANSACTION COMMIT AS BEGIN"
+            "  IF (EXISTS(SELECT 1 FROM FNM WHERE MT_BS <> 0)) THEN EXCEPTION E_BUDGET_TEST; END^"
+            "SET TERM ; ^"
+            "COMMIT;"));
     }
 
     // The line, the primitive sheet and a new amending sheet in one save.
@@ -318,13 +328,21 @@ TEST_P(AllocationFailure, LeavesTheLineAndItsSheetsAsTheyWere)
     Put(frm->edDateEng_BS, QStringLiteral("04/01/2024"));
     frm->btnPost->click();
 
-    // The user is told, the window shows the stored line again.
+    // The user is told why; the entry stays on screen in edit mode, to be saved again.
     ASSERT_EQ(messages->calls().size(), 1);
-    EXPECT_TRUE(messages->calls()[0].standard);
-    EXPECT_EQ(messages->calls()[0].type, int(StdDialogType::Error));
-    EXPECT_FALSE(frm->Editing());
-    EXPECT_EQ(frm->edMt_BP->text(), QStringLiteral("100 000.00"));
-    EXPECT_EQ(frm->edMt_BS->text(), QStringLiteral("0.00"));
+    if (GetParam() == Failure::RefusedCommit) {
+        EXPECT_EQ(messages->texts()[0],
+                  QStringLiteral("Les informations n'ont pas été enregistrées ! Elles ont été restaurées."));
+        EXPECT_EQ(messages->calls()[0].type, int(mtError));
+    } else {
+        EXPECT_TRUE(messages->calls()[0].standard);
+        EXPECT_EQ(messages->calls()[0].type, int(StdDialogType::Error));
+    }
+    EXPECT_TRUE(frm->Editing());
+    EXPECT_EQ(frm->stBar->Panel(3), QStringLiteral("Edition"));
+    EXPECT_EQ(frm->edMt_BP->text(), QStringLiteral("250 000.00"));
+    EXPECT_EQ(frm->edMt_BS->text(), QStringLiteral("30 000.00"));
+    EXPECT_EQ(frm->edDateEng_BS->text(), QStringLiteral("04/01/2024"));
     if (other.isOpen()) {
         other.rollback();
         other.close();
@@ -345,7 +363,8 @@ TEST_P(AllocationFailure, LeavesTheLineAndItsSheetsAsTheyWere)
 }
 
 INSTANTIATE_TEST_SUITE_P(Budget, AllocationFailure,
-                         ::testing::Values(Failure::LockFromAnotherConnection, Failure::FailingTrigger));
+                         ::testing::Values(Failure::LockFromAnotherConnection, Failure::FailingTrigger,
+                                           Failure::RefusedCommit));
 
 struct CloseCase {
     int answer;

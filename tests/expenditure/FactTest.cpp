@@ -3,6 +3,7 @@
 #include "core/Guard.h"
 #include "ui/UCalendar.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "shell/UKivMain.h"
 #include "refdata/UListBenef.h"
 #include "refdata/UListFNM.h"
@@ -577,15 +578,15 @@ TEST_F(FactTest, FailedWriteLeavesTheDatabaseAsItWas)
     const qint64 before = ExpenseCount();
     const qint64 key = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
     const bool ok = RunGuarded([&] {
-        TExpenseEditor::WriteAndCommit([&] {
-            Sql(QStringLiteral("UPDATE DEPENSE SET NO_DEPENSE='CHANGED' WHERE ID_DEPENSE=:ID"), {{"ID", id}});
-            Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, NO_DEPENSE) "
-                               "VALUES (:ID, 0, :B, 'X')"),
-                {{"ID", key}, {"B", supplierA}});
-            Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, NO_DEPENSE) "
-                               "VALUES (:ID, 0, :B, 'Y')"),
-                {{"ID", key}, {"B", supplierA}});   // duplicate key
-        });
+        TWriteGuard write;
+        Sql(QStringLiteral("UPDATE DEPENSE SET NO_DEPENSE='CHANGED' WHERE ID_DEPENSE=:ID"), {{"ID", id}});
+        Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, NO_DEPENSE) "
+                           "VALUES (:ID, 0, :B, 'X')"),
+            {{"ID", key}, {"B", supplierA}});
+        Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, NO_DEPENSE) "
+                           "VALUES (:ID, 0, :B, 'Y')"),
+            {{"ID", key}, {"B", supplierA}});   // duplicate key
+        write.Commit();
     });
     EXPECT_FALSE(ok);
     DM->CommitWork();

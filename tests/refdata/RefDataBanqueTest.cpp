@@ -162,3 +162,48 @@ TEST_F(BanqueTest, PopupKeysActFromTheEditsBecauseThePopupIsTheWindowsContextMen
         EXPECT_EQ(CommittedRows("SELECT RS, DIMINUTIF FROM BANQUE"), QStringList{"BNA|X"});
     });
 }
+
+// When the engine refuses the commit, the user is told, the entry stays on
+// screen in its mode to be saved again, a deleted row stays shown, and the
+// database is as it was.
+TEST_F(BanqueTest, ARefusedCommitKeepsTheEntryAndTheRow)
+{
+    AddBank("BNA");
+    DM->LURDO.executeScript(QStringLiteral(
+        "CREATE EXCEPTION E_REFUSED 'refused';"
+        "COMMIT;"
+        "SET TERM ^ ;"
+        "CREATE TRIGGER REFUSE_COMMIT ON TRANSACTION COMMIT AS BEGIN"
+        "  IF (EXISTS(SELECT 1 FROM BANQUE WHERE RS='REFUSE') OR NOT EXISTS(SELECT 1 FROM BANQUE WHERE RS='BNA'))"
+        "  THEN EXCEPTION E_REFUSED; END^"
+        "SET TERM ; ^"
+        "COMMIT;"));
+    const QStringList notSaved{"Les informations n'ont pas été enregistrées ! Elles ont été restaurées."};
+    auto list = OpenList();
+    WithRecord(*list, [&](TfrmBanqueSQL& r) {
+        r.btnEdit->click();
+        r.edRs->setText("refuse");
+        r.btnPost->click();
+        EXPECT_EQ(messages->texts(), notSaved);
+        EXPECT_EQ(r.Mode(), emEdit);
+        EXPECT_EQ(r.stBar->Panel(3), "Edition");
+        EXPECT_EQ(r.edRs->text(), "REFUSE");
+        EXPECT_TRUE(r.btnPost->isEnabled());
+        EXPECT_EQ(CommittedRows("SELECT RS FROM BANQUE"), QStringList{"BNA"});
+        r.btnCancel->click();
+
+        messages->clear();
+        r.btnDelete->click();   // Yes, then the refusal
+        EXPECT_EQ(messages->texts(), QStringList{"Etes-vous sûr de vouloir supprimer cette banque ?"} + notSaved);
+        EXPECT_EQ(r.edRs->text(), "BNA");
+        EXPECT_EQ(r.Mode(), emBrowse);
+    });
+    messages->clear();
+    list->btnDelete->click();
+    EXPECT_EQ(messages->texts(), QStringList{"Etes-vous sûr de vouloir supprimer cette banque ?"} + notSaved);
+    EXPECT_EQ(list->model()->rowCount(), 1);
+    EXPECT_EQ(list->model()->current().asString("RS"), "BNA");
+    // The shared delete answers "not deleted".
+    EXPECT_FALSE(DeleteBank(BankKey("BNA")));
+    EXPECT_EQ(CommittedRows("SELECT RS FROM BANQUE"), QStringList{"BNA"});
+}
