@@ -11,6 +11,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "budget/BudgetWindowParts.h"
+#include "budget/SheetStore.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
 #include "controls/NumEdit.h"
@@ -82,7 +83,7 @@ void KeepTextReadable(QWidget* field)
 } // namespace
 
 TfrmBudget::TfrmBudget(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), m_sheets(std::make_unique<TSheetStore>())
 {
     BuildWindow();
     // FormCreate: status panels 0 and 1.
@@ -370,14 +371,10 @@ bool TfrmBudget::HasArticle() const
 
 QString TfrmBudget::GetBudgetSheetDate(const QString& origin, qint64 idFnm)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT DATE_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
-                                          "      ID_ORIGINE=:ID_ORIGINE"));
-    q.setParam(QStringLiteral("ORIGINE"), origin);
-    q.setParam(QStringLiteral("ID_ORIGINE"), idFnm);
-    q.open();
-    if (q.isEmpty() || q.isNull(QStringLiteral("DATE_ENG")))
+    const std::optional<TSheet> sheet = m_sheets->SheetOfOrigin(origin, idFnm);
+    if (!sheet || !sheet->date.isValid())
         return QString();
-    return q.asDate(QStringLiteral("DATE_ENG")).toString(kDateFormat);
+    return sheet->date.toString(kDateFormat);
 }
 
 void TfrmBudget::ShowBudgetLine()
@@ -621,14 +618,10 @@ QDate TfrmBudget::CheckDate(QLineEdit* field, bool required, const QString& miss
 
 TfrmBudget::Sheet TfrmBudget::FindSheet(const QString& origin, qint64 idFnm, qint64 none)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
-                                          "      ID_ORIGINE=:ID_ORIGINE"));
-    q.setParam(QStringLiteral("ORIGINE"), origin);
-    q.setParam(QStringLiteral("ID_ORIGINE"), idFnm);
-    q.open();
-    if (q.isEmpty())
+    const std::optional<TSheet> sheet = m_sheets->SheetOfOrigin(origin, idFnm);
+    if (!sheet)
         return Sheet{none, QString()};
-    return Sheet{q.asInt(QStringLiteral("ID_ENG")), q.asString(QStringLiteral("NO_ENG"))};
+    return Sheet{sheet->id, sheet->number};
 }
 
 void TfrmBudget::btnPostClick()
@@ -768,80 +761,39 @@ void TfrmBudget::SyncBudgetSheets(const Allocations& a, const Sheet& primitive, 
             InsertSheet(QStringLiteral("3"), number, sheetDate, obs, a.dateBS, objet, a.bs);
         }
     } else if (amending.id != -1) {
-        for (const char* sql : {"DELETE FROM ENT_ENG  WHERE ID_ENG=:ID_ENG ", "DELETE FROM DET_ENG  WHERE ID_ENG=:ID_ENG "}) {
-            db::Query q(DM->LURDO, QString::fromLatin1(sql));
-            q.setParam(QStringLiteral("ID_ENG"), amending.id);
-            q.exec();
-        }
+        m_sheets->DeleteSheet(amending.id);
     }
 }
 
 void TfrmBudget::InsertSheet(const QString& origin, const QString& number, const QDate& sheetDate, const QString& obs,
                              const QDate& visaDate, int objet, Currency amount)
 {
-    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
-    const QDate today = QDate::currentDate();
-    db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
-                                             "NO_VISA, DATE_VISA, OBJET, MONTANT,        ORIGINE, ID_ORIGINE, STATUT, "
-                                             "ID_USER, DATEC, DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS,  "
-                                             "     :NO_VISA, :DATE_VISA, :OBJET, :MONTANT,        :ORIGINE, :ID_ORIGINE, "
-                                             ":STATUT, :ID_USER, :DATEC, :DATEM)"));
-    head.setParam(QStringLiteral("ID_ENG"), id);
-    head.setParam(QStringLiteral("NO_ENG"), number);
-    head.setParam(QStringLiteral("DATE_ENG"), sheetDate);
-    head.setParam(QStringLiteral("ID_FNM"), IdFnm);
-    head.setParam(QStringLiteral("OBS"), obs);
-    head.setParam(QStringLiteral("NO_VISA"), QString());
-    head.setParam(QStringLiteral("DATE_VISA"), visaDate);
-    head.setParam(QStringLiteral("OBJET"), objet);
-    head.setParam(QStringLiteral("MONTANT"), amount);
-    head.setParam(QStringLiteral("ORIGINE"), origin);
-    head.setParam(QStringLiteral("ID_ORIGINE"), IdFnm);
-    head.setParam(QStringLiteral("STATUT"), 0);
-    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    head.setParam(QStringLiteral("DATEC"), today);
-    head.setParam(QStringLiteral("DATEM"), today);
-    head.exec();
-
-    db::Query line(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG       (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                             "VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT) "));
-    line.setParam(QStringLiteral("ID_ENG"), id);
-    line.setParam(QStringLiteral("NOLINE"), 1);
+    TSheet sheet;
+    sheet.number = number;
+    sheet.date = sheetDate;
+    sheet.idFnm = IdFnm;
+    sheet.obs = obs;
+    sheet.visaDate = visaDate;
+    sheet.objet = objet;
+    sheet.amount = amount;
+    sheet.origin = origin;
+    sheet.idOrigine = IdFnm;
     // The sheet's line points to the budget line: OBJET 2 primitive, 3 amending budget.
-    line.setParam(QStringLiteral("OBJET"), origin == QLatin1String("2") ? 2 : 3);
-    line.setParam(QStringLiteral("ID_DETAIL"), IdFnm);
-    line.setParam(QStringLiteral("MONTANT"), amount);
-    line.exec();
+    m_sheets->InsertMovementSheet(sheet, origin == QLatin1String("2") ? 2 : 3, IdFnm);
 }
 
 void TfrmBudget::UpdateSheet(qint64 idEng, bool withObjet, int objet, Currency amount, const QString& obs,
                              const QDate& sheetDate, const QDate& visaDate)
 {
-    const QString sql = withObjet
-        ? QStringLiteral("UPDATE ENT_ENG SET        MONTANT=:MONTANT,        OBJET=:OBJET,         OBS=:OBS,         "
-                         "DATE_ENG=:DATE_ENG,         ID_FNM=:ID_FNM,        NO_VISA=:NO_VISA,        "
-                         "DATE_VISA=:DATE_VISA,        ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG ")
-        : QStringLiteral("UPDATE ENT_ENG SET        MONTANT=:MONTANT,        OBS=:OBS,         DATE_ENG=:DATE_ENG,  "
-                         "       ID_FNM=:ID_FNM,        NO_VISA=:NO_VISA,        DATE_VISA=:DATE_VISA,        "
-                         "ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG ");
-    db::Query head(DM->LURDO, sql);
-    head.setParam(QStringLiteral("MONTANT"), amount);
-    if (withObjet)
-        head.setParam(QStringLiteral("OBJET"), objet);
-    head.setParam(QStringLiteral("OBS"), obs);
-    head.setParam(QStringLiteral("DATE_ENG"), sheetDate);
-    head.setParam(QStringLiteral("ID_FNM"), IdFnm);
-    head.setParam(QStringLiteral("NO_VISA"), QString());
-    head.setParam(QStringLiteral("DATE_VISA"), visaDate);
-    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    head.setParam(QStringLiteral("DATEM"), QDate::currentDate());
-    head.setParam(QStringLiteral("ID_ENG"), idEng);
-    head.exec();
-
-    db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
-    line.setParam(QStringLiteral("MONTANT"), amount);
-    line.setParam(QStringLiteral("ID_ENG"), idEng);
-    line.exec();
+    TSheet sheet;
+    sheet.id = idEng;
+    sheet.date = sheetDate;
+    sheet.idFnm = IdFnm;
+    sheet.obs = obs;
+    sheet.visaDate = visaDate;
+    sheet.objet = objet;
+    sheet.amount = amount;
+    m_sheets->UpdateMovementSheet(sheet, withObjet);
 }
 
 void TfrmBudget::ReloadAfterSave()

@@ -26,6 +26,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class TNumEdit;
+class TSheetStore;
 class TStatusBar;
 
 class TfrmBudget : public QDialog {
@@ -138,6 +139,7 @@ private:
                      const QDate& sheetDate, const QDate& visaDate);
     void ReloadAfterSave();
 
+    std::unique_ptr<TSheetStore> m_sheets;
     std::unique_ptr<db::Query> qBudget;
     bool m_canWrite = false;
     bool m_editing = false;

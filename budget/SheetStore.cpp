@@ -1,0 +1,429 @@
+#include "budget/SheetStore.h"
+
+#include "core/GlobalState.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "db/Database.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
+
+TSheet SheetFromRow(const db::Query& q)
+{
+    TSheet s;
+    s.id = q.asInt(QStringLiteral("ID_ENG"));
+    s.number = q.asString(QStringLiteral("NO_ENG")).trimmed();
+    s.date = q.asDate(QStringLiteral("DATE_ENG"));
+    s.idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
+    s.obs = q.asString(QStringLiteral("OBS"));
+    s.visaNumber = q.asString(QStringLiteral("NO_VISA")).trimmed();
+    s.visaDate = q.asDate(QStringLiteral("DATE_VISA"));
+    s.objet = int(q.asInt(QStringLiteral("OBJET")));
+    s.amount = q.asCurrency(QStringLiteral("MONTANT"));
+    s.origin = q.asString(QStringLiteral("ORIGINE")).trimmed();
+    s.idOrigine = q.isNull(QStringLiteral("ID_ORIGINE")) ? -1 : q.asInt(QStringLiteral("ID_ORIGINE"));
+    s.statut = q.asInt(QStringLiteral("STATUT"));
+    return s;
+}
+
+} // namespace
+
+TSheetStore::TSheetStore() = default;
+TSheetStore::~TSheetStore() = default;
+
+db::Query& TSheetStore::Statement(std::unique_ptr<db::Query>& slot, const QString& sql)
+{
+    if (!slot)
+        slot = std::make_unique<db::Query>(DM->LURDO, sql);
+    return *slot;
+}
+
+QString TSheetStore::PadNumber(const QString& number)
+{
+    return PadLeft(number.trimmed(), QStringLiteral("0"), 4);
+}
+
+QString TSheetStore::NextUserNumber(qint64 idFnm)
+{
+    // "0001" is the line's primitive-budget sheet.
+    return PadNumber(QString::number(std::max(2, DM->NextCommitmentNumber(idFnm))));
+}
+
+// ---------------------------------------------------------------------------
+// Reads
+
+QList<TSheetKey> TSheetStore::UserSheetKeys(int objet)
+{
+    // Only the user's own commitments: transfer, budget and cancellation
+    // sheets have an origin and are kept by their own windows.
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND "
+                                          "COALESCE(ORIGINE, '')='' ORDER BY NO_ENG, ID_ENG"));
+    q.setParam(QStringLiteral("OBJET"), objet);
+    q.open();
+    QList<TSheetKey> keys;
+    keys.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        keys.append(TSheetKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
+    return keys;
+}
+
+std::optional<TSheet> TSheetStore::Read(qint64 idEng)
+{
+    db::Query& q = Statement(m_read, QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    return SheetFromRow(q);
+}
+
+TDocumentLines TSheetStore::Lines(qint64 idEng)
+{
+    db::Query& q = Statement(m_lines, DocumentLinesSql(QStringLiteral("DET_ENG")));
+    q.setParam(QStringLiteral("ID_DOC"), idEng);
+    q.open();
+    TDocumentLines lines = ReadDocumentLines(q);
+    q.close();
+    return lines;
+}
+
+Currency TSheetStore::LinesTotal(qint64 idEng)
+{
+    db::Query& q = Statement(m_total, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DET_ENG WHERE ID_ENG=:ID_ENG"));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.open();
+    return q.asCurrency(QStringLiteral("TOTAL"));
+}
+
+QString TSheetStore::CancelledBy(qint64 idEng)
+{
+    db::Query& q = Statement(m_cancelled, QStringLiteral("SELECT FIRST 1 NO_ENG FROM ENT_ENG WHERE ID_ORIGINE=:ID_ENG "
+                                                         "AND OBJET=1 AND ORIGINE='1' ORDER BY ID_ENG"));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.open();
+    return q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_ENG")).trimmed();
+}
+
+bool TSheetStore::NumberTaken(qint64 idFnm, const QString& number, qint64 exceptId)
+{
+    db::Query& q = Statement(m_taken, QStringLiteral("SELECT FIRST 1 ID_ENG FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND "
+                                                     "NO_ENG=:NO_ENG AND ID_ENG<>:ID_ENG"));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.setParam(QStringLiteral("NO_ENG"), number);
+    q.setParam(QStringLiteral("ID_ENG"), exceptId);
+    q.open();
+    return !q.isEmpty();
+}
+
+qint64 TSheetStore::FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.ID_ENG FROM FNM F JOIN ENT_ENG E ON E.ID_FNM=F.ID_FNM "
+                                          "WHERE F.CHAP=:CHAP AND COALESCE(F.ART, '')=:ART AND "
+                                          "COALESCE(F.PAR, '')=:PAR AND E.NO_ENG=:NO_ENG AND E.OBJET=0 AND "
+                                          "COALESCE(E.ORIGINE, '')='' ORDER BY E.ID_ENG"));
+    q.setParam(QStringLiteral("CHAP"), chap);
+    q.setParam(QStringLiteral("ART"), art);
+    q.setParam(QStringLiteral("PAR"), par);
+    q.setParam(QStringLiteral("NO_ENG"), number);
+    q.open();
+    return q.isEmpty() ? -1 : q.asInt(QStringLiteral("ID_ENG"));
+}
+
+QSet<qint64> TSheetStore::CommittedExpenseIds()
+{
+    // A cancellation frees the expenses of the sheet it cancels.
+    db::Query q(DM->LURDO, QStringLiteral("SELECT D.ID_DETAIL FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
+                                          "WHERE D.OBJET=0 AND COALESCE(E.STATUT, 0)=0"));
+    q.open();
+    QSet<qint64> ids;
+    ids.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        ids.insert(db::toInt(q.at(r, 0)));
+    return ids;
+}
+
+QString TSheetStore::CommitmentReference(qint64 idDepense)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.NO_ENG, E.DATE_ENG FROM DET_ENG D "
+                                          "JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
+                                          "WHERE D.OBJET=0 AND D.ID_DETAIL=:ID_DETAIL "
+                                          "ORDER BY IIF(COALESCE(E.STATUT, 0)=0, 0, 1), E.ID_ENG"));
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.open();
+    QString number, date;
+    if (!q.isEmpty()) {
+        number = q.asString(QStringLiteral("NO_ENG")).trimmed();
+        const QDate d = q.asDate(QStringLiteral("DATE_ENG"));
+        date = d.isValid() ? d.toString(kDateFormat) : QString();
+    }
+    return QStringLiteral("F.E N° ") + number + QStringLiteral(" DU ") + date;
+}
+
+std::optional<TSheet> TSheetStore::SheetOfOrigin(const QString& origin, qint64 idOrigine)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
+                                          "      ID_ORIGINE=:ID_ORIGINE"));
+    q.setParam(QStringLiteral("ORIGINE"), origin);
+    q.setParam(QStringLiteral("ID_ORIGINE"), idOrigine);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    return SheetFromRow(q);
+}
+
+// ---------------------------------------------------------------------------
+// User commitment sheets
+
+qint64 TSheetStore::InsertUserSheet(const TSheet& entry)
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    const QDate today = QDate::currentDate();
+    db::Query q(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG  (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,  NO_VISA, "
+                                          "DATE_VISA, OBJET, MONTANT,  ORIGINE, ID_ORIGINE, STATUT, ID_USER, DATEC, "
+                                          "DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS,       :NO_VISA, "
+                                          ":DATE_VISA, :OBJET, :MONTANT,        :ORIGINE, :ID_ORIGINE, :STATUT, "
+                                          ":ID_USER, :DATEC, :DATEM)"));
+    q.setParam(QStringLiteral("ID_ENG"), id);
+    q.setParam(QStringLiteral("NO_ENG"), QString());
+    q.setParam(QStringLiteral("DATE_ENG"), entry.date);
+    q.setParam(QStringLiteral("ID_FNM"), -1);
+    q.setParam(QStringLiteral("OBS"), entry.obs);
+    q.setParam(QStringLiteral("NO_VISA"), entry.visaNumber);
+    q.setParam(QStringLiteral("DATE_VISA"), entry.visaDate);
+    q.setParam(QStringLiteral("OBJET"), entry.objet);
+    q.setParam(QStringLiteral("MONTANT"), Currency());
+    q.setParam(QStringLiteral("ORIGINE"), QString());
+    q.setParam(QStringLiteral("ID_ORIGINE"), -1);
+    q.setParam(QStringLiteral("STATUT"), 0);
+    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    q.setParam(QStringLiteral("DATEC"), today);
+    q.setParam(QStringLiteral("DATEM"), today);
+    q.exec();
+    return id;
+}
+
+void TSheetStore::UpdateUserSheet(const TSheet& entry)
+{
+    db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET        NO_ENG=:NO_ENG,        OBS=:OBS,         "
+                                          "DATE_ENG=:DATE_ENG,         NO_VISA=:NO_VISA,        DATE_VISA=:DATE_VISA,"
+                                          "        ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG "));
+    q.setParam(QStringLiteral("NO_ENG"), entry.number);
+    q.setParam(QStringLiteral("OBS"), entry.obs);
+    q.setParam(QStringLiteral("DATE_ENG"), entry.date);
+    q.setParam(QStringLiteral("NO_VISA"), entry.visaNumber);
+    q.setParam(QStringLiteral("DATE_VISA"), entry.visaDate);
+    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    q.setParam(QStringLiteral("ID_ENG"), entry.id);
+    q.exec();
+}
+
+void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
+{
+    db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET OBS=:OBS WHERE ID_ENG=:ID_ENG"));
+    q.setParam(QStringLiteral("OBS"), obs);
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.exec();
+}
+
+TSheetSync TSheetStore::AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount)
+{
+    // The new line comes after every line of the sheet until the lines are
+    // numbered again; the sheet's own lines are read through its key.
+    db::Query& max = Statement(m_maxLine, QStringLiteral("SELECT MAX(NOLINE) AS NUM FROM DET_ENG WHERE ID_ENG=:ID_ENG"));
+    max.setParam(QStringLiteral("ID_ENG"), idEng);
+    max.open();
+    const qint64 next = max.asInt(QStringLiteral("NUM")) + 1;
+    max.close();
+
+    db::Query& q = Statement(m_insertLine, QStringLiteral("INSERT INTO DET_ENG      (ID_ENG, NOLINE, OBJET, ID_DETAIL, "
+                                                          "MONTANT) VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, "
+                                                          ":MONTANT) "));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("NOLINE"), next);
+    q.setParam(QStringLiteral("OBJET"), 0);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.setParam(QStringLiteral("MONTANT"), amount);
+    q.exec();
+    return SyncHeader(idEng);
+}
+
+TSheetSync TSheetStore::RemoveExpenseLine(qint64 idEng, qint64 idDepense)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM  DET_ENG WHERE OBJET=:OBJET AND ID_ENG=:ID_ENG AND "
+                                          "       ID_DETAIL=:ID_DETAIL "));
+    q.setParam(QStringLiteral("OBJET"), 0);
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.exec();
+    return SyncHeader(idEng);
+}
+
+TSheetSync TSheetStore::RemoveLineAt(qint64 idEng, int noLine)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DET_ENG WHERE OBJET=:OBJET AND       ID_ENG=:ID_ENG AND "
+                                          "NOLINE=:NOLINE"));
+    q.setParam(QStringLiteral("OBJET"), 0);
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("NOLINE"), noLine);
+    q.exec();
+    QList<qint64> order;
+    for (const TDocumentLine& l : Lines(idEng))
+        order.append(l.idDepense);
+    RenumberLines(idEng, order);
+    return SyncHeader(idEng);
+}
+
+void TSheetStore::ExecLineNumber(qint64 idEng, int oldNo, qint64 idDepense, int newNo)
+{
+    db::Query& q = Statement(m_renumber, QStringLiteral("UPDATE DET_ENG SET NOLINE=:NOLINE WHERE ID_ENG=:ID_ENG AND "
+                                                        "OBJET=0 AND NOLINE=:NOLINE1 AND ID_DETAIL=:ID_DETAIL"));
+    q.setParam(QStringLiteral("NOLINE"), newNo);
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("NOLINE1"), oldNo);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.exec();
+}
+
+void TSheetStore::RenumberLines(qint64 idEng, const QList<qint64>& expenseIds)
+{
+    // The key of a line holds its expense, so each line is moved to its new
+    // number directly; only lines whose number changes are written.
+    const TDocumentLines lines = Lines(idEng);
+    QList<const TDocumentLine*> ordered;
+    for (qint64 id : expenseIds)
+        for (const TDocumentLine& l : lines)
+            if (l.idDepense == id && !ordered.contains(&l))
+                ordered.append(&l);
+    for (const TDocumentLine& l : lines)
+        if (!ordered.contains(&l))
+            ordered.append(&l);
+    for (int k = 0; k < ordered.size(); ++k)
+        if (ordered[k]->noLine != k + 1)
+            ExecLineNumber(idEng, ordered[k]->noLine, ordered[k]->idDepense, k + 1);
+}
+
+void TSheetStore::RenumberLinesByName(qint64 idEng)
+{
+    TDocumentLines lines = Lines(idEng);
+    std::stable_sort(lines.begin(), lines.end(), [](const TDocumentLine& a, const TDocumentLine& b) {
+        return QString::compare(a.benName, b.benName, Qt::CaseInsensitive) < 0;
+    });
+    for (int k = 0; k < lines.size(); ++k)
+        if (lines[k].noLine != k + 1)
+            ExecLineNumber(idEng, lines[k].noLine, lines[k].idDepense, k + 1);
+}
+
+TSheetSync TSheetStore::SyncHeader(qint64 idEng)
+{
+    db::Query& l = Statement(m_syncLines, QStringLiteral("SELECT A.MONTANT, B.ID_FNM FROM DET_ENG A "
+                                                         "LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
+                                                         "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=0 ORDER BY A.NOLINE"));
+    l.setParam(QStringLiteral("ID_ENG"), idEng);
+    l.open();
+    TSheetSync sync;
+    for (int r = 0; r < l.rowCount(); ++r)
+        sync.amount += db::toCurrency(l.at(r, 0));
+    if (!l.isEmpty() && !db::isNull(l.at(0, 1)))
+        sync.idFnm = db::toInt(l.at(0, 1));
+    const bool hasLines = !l.isEmpty();
+    l.close();
+
+    const std::optional<TSheet> head = Read(idEng);
+    sync.number = head ? head->number : QString();
+    if (hasLines && sync.idFnm > 0 && (sync.number.isEmpty() || NumberTaken(sync.idFnm, sync.number, idEng))) {
+        if (!sync.number.isEmpty())
+            sync.previousNumber = sync.number;
+        sync.number = NextUserNumber(sync.idFnm);
+    }
+
+    db::Query& u = Statement(m_sync, QStringLiteral("UPDATE ENT_ENG SET        NO_ENG=:NO_ENG,        MONTANT=:MONTANT,"
+                                                    "        ID_FNM=:ID_FNM WHERE ID_ENG=:ID_ENG"));
+    u.setParam(QStringLiteral("NO_ENG"), sync.number);
+    u.setParam(QStringLiteral("MONTANT"), sync.amount);
+    u.setParam(QStringLiteral("ID_FNM"), sync.idFnm);
+    u.setParam(QStringLiteral("ID_ENG"), idEng);
+    u.exec();
+    return sync;
+}
+
+void TSheetStore::DeleteSheet(qint64 idEng)
+{
+    for (const char* sql : {"DELETE FROM DET_ENG WHERE ID_ENG=:ID_ENG", "DELETE FROM ENT_ENG WHERE ID_ENG=:ID_ENG"}) {
+        db::Query q(DM->LURDO, QString::fromLatin1(sql));
+        q.setParam(QStringLiteral("ID_ENG"), idEng);
+        q.exec();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Sheets of the movements of a line's credit
+
+qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail)
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    const QDate today = QDate::currentDate();
+    db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
+                                             "NO_VISA, DATE_VISA, OBJET, MONTANT,        ORIGINE, ID_ORIGINE, STATUT, "
+                                             "ID_USER, DATEC, DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS,  "
+                                             "     :NO_VISA, :DATE_VISA, :OBJET, :MONTANT,        :ORIGINE, :ID_ORIGINE, "
+                                             ":STATUT, :ID_USER, :DATEC, :DATEM)"));
+    head.setParam(QStringLiteral("ID_ENG"), id);
+    head.setParam(QStringLiteral("NO_ENG"), header.number);
+    head.setParam(QStringLiteral("DATE_ENG"), header.date);
+    head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
+    head.setParam(QStringLiteral("OBS"), header.obs);
+    head.setParam(QStringLiteral("NO_VISA"), header.visaNumber);
+    head.setParam(QStringLiteral("DATE_VISA"), header.visaDate);
+    head.setParam(QStringLiteral("OBJET"), header.objet);
+    head.setParam(QStringLiteral("MONTANT"), header.amount);
+    head.setParam(QStringLiteral("ORIGINE"), header.origin);
+    head.setParam(QStringLiteral("ID_ORIGINE"), header.idOrigine);
+    head.setParam(QStringLiteral("STATUT"), header.statut);
+    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    head.setParam(QStringLiteral("DATEC"), today);
+    head.setParam(QStringLiteral("DATEM"), today);
+    head.exec();
+
+    db::Query line(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG       (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                                             "VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT) "));
+    line.setParam(QStringLiteral("ID_ENG"), id);
+    line.setParam(QStringLiteral("NOLINE"), 1);
+    line.setParam(QStringLiteral("OBJET"), lineObjet);
+    line.setParam(QStringLiteral("ID_DETAIL"), lineDetail);
+    line.setParam(QStringLiteral("MONTANT"), header.amount);
+    line.exec();
+    return id;
+}
+
+void TSheetStore::UpdateMovementSheet(const TSheet& header, bool withObjet)
+{
+    const QString sql = withObjet
+        ? QStringLiteral("UPDATE ENT_ENG SET        MONTANT=:MONTANT,        OBJET=:OBJET,         OBS=:OBS,         "
+                         "DATE_ENG=:DATE_ENG,         ID_FNM=:ID_FNM,        NO_VISA=:NO_VISA,        "
+                         "DATE_VISA=:DATE_VISA,        ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG ")
+        : QStringLiteral("UPDATE ENT_ENG SET        MONTANT=:MONTANT,        OBS=:OBS,         DATE_ENG=:DATE_ENG,  "
+                         "       ID_FNM=:ID_FNM,        NO_VISA=:NO_VISA,        DATE_VISA=:DATE_VISA,        "
+                         "ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_ENG=:ID_ENG ");
+    db::Query head(DM->LURDO, sql);
+    head.setParam(QStringLiteral("MONTANT"), header.amount);
+    if (withObjet)
+        head.setParam(QStringLiteral("OBJET"), header.objet);
+    head.setParam(QStringLiteral("OBS"), header.obs);
+    head.setParam(QStringLiteral("DATE_ENG"), header.date);
+    head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
+    head.setParam(QStringLiteral("NO_VISA"), header.visaNumber);
+    head.setParam(QStringLiteral("DATE_VISA"), header.visaDate);
+    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    head.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    head.setParam(QStringLiteral("ID_ENG"), header.id);
+    head.exec();
+
+    db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
+    line.setParam(QStringLiteral("MONTANT"), header.amount);
+    line.setParam(QStringLiteral("ID_ENG"), header.id);
+    line.exec();
+}

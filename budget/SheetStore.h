@@ -1,0 +1,138 @@
+#pragma once
+// TSheetStore: the SQL of the commitment sheets (ENT_ENG headers and their
+// DET_ENG lines) shared by every window that writes or reads them: the budget
+// window (primitive and amending budget sheets), the commitment window and the
+// expense picker (user commitments and their expense lines), and later the
+// transfer, cancellation and regularisation windows.
+//
+// Reads run on the program's connection. Write methods run statements only:
+// the caller holds them in one write operation for the user's action, so that
+// every statement of the action is committed together or not at all.
+//
+// A user commitment sheet is a header with OBJET 0 and an empty ORIGINE whose
+// lines (OBJET 0) are expenses. Its amount and budget line always follow its
+// lines: every change of lines runs SyncHeader in the same transaction.
+
+#include "expenditure/DocumentLines.h"
+#include "db/Currency.h"
+
+#include <QDate>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace db { class Query; }
+
+// One ENT_ENG header.
+struct TSheet {
+    qint64 id = -1;
+    QString number;       // NO_ENG, trimmed; empty until the sheet has lines
+    QDate date;
+    qint64 idFnm = -1;
+    QString obs;
+    QString visaNumber;
+    QDate visaDate;
+    int objet = 0;        // 0 DEPENSE (takes credit), 1 ECONOMIE (gives it back)
+    Currency amount;
+    QString origin;       // empty: a user commitment; "1".."4" see ORIGINE
+    qint64 idOrigine = -1;
+    qint64 statut = 0;    // > 0: the key of the cancellation that cancelled it
+
+    bool Cancelled() const { return statut > 0; }
+    bool HasVisa() const { return !visaNumber.trimmed().isEmpty(); }
+};
+
+// One browsed sheet: its key and number, in number order.
+struct TSheetKey {
+    qint64 id = -1;
+    QString number;
+};
+
+// What SyncHeader wrote.
+struct TSheetSync {
+    Currency amount;
+    qint64 idFnm = -1;
+    QString number;
+    QString previousNumber;   // the number before, when another sheet of the line held it
+    bool Renumbered() const { return !previousNumber.isEmpty() && previousNumber != number; }
+};
+
+class TSheetStore {
+public:
+    TSheetStore();
+    ~TSheetStore();
+    TSheetStore(const TSheetStore&) = delete;
+    TSheetStore& operator=(const TSheetStore&) = delete;
+
+    // Pads a sheet number to four digits with "0" ("2" gives "0002").
+    static QString PadNumber(const QString& number);
+    // The next free number of a line for a sheet that must not take "0001"
+    // (the primitive-budget sheet's), padded.
+    static QString NextUserNumber(qint64 idFnm);
+
+    // --- reads -------------------------------------------------------------
+    // The user commitment sheets of `objet`, in number order (all lines together).
+    QList<TSheetKey> UserSheetKeys(int objet = 0);
+    std::optional<TSheet> Read(qint64 idEng);
+    TDocumentLines Lines(qint64 idEng);
+    Currency LinesTotal(qint64 idEng);
+    // The number of the cancellation sheet that cancelled `idEng`; empty when none.
+    QString CancelledBy(qint64 idEng);
+    // Whether another sheet of the line (not `exceptId`) holds `number`.
+    bool NumberTaken(qint64 idFnm, const QString& number, qint64 exceptId);
+    // The user commitment sheet of a budget line, typed as in the
+    // nomenclature, with that number; -1 when none.
+    qint64 FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number);
+    // The expenses that stand on the line of a sheet that is not cancelled.
+    QSet<qint64> CommittedExpenseIds();
+    // "F.E N° " + number + " DU " + date of the sheet holding the expense, an
+    // active sheet before a cancelled one; both parts empty when none.
+    QString CommitmentReference(qint64 idDepense);
+    // The sheet of an origin and its source (a line's budget sheets, a
+    // transfer row's, a cancellation's).
+    std::optional<TSheet> SheetOfOrigin(const QString& origin, qint64 idOrigine);
+
+    // --- writes (inside the caller's write operation) ----------------------
+    // A new user commitment header: no number, line or amount yet.
+    qint64 InsertUserSheet(const TSheet& entry);
+    // The header fields a user edits: number, date, observation, visa.
+    void UpdateUserSheet(const TSheet& entry);
+    void SetObservation(qint64 idEng, const QString& obs);
+
+    // An expense line after the sheet's other lines, then SyncHeader.
+    TSheetSync AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount);
+    // Removes the expense's line, then SyncHeader.
+    TSheetSync RemoveExpenseLine(qint64 idEng, qint64 idDepense);
+    // Removes the line numbered `noLine`, numbers the others 1..n in their
+    // order, then SyncHeader.
+    TSheetSync RemoveLineAt(qint64 idEng, int noLine);
+    // Numbers the expense lines 1..n in the order given (expenses not listed follow).
+    void RenumberLines(qint64 idEng, const QList<qint64>& expenseIds);
+    // Numbers the expense lines 1..n by beneficiary name; lines of one name
+    // keep their order.
+    void RenumberLinesByName(qint64 idEng);
+    // The header's amount and budget line from its lines (the budget line of
+    // the first line's expense, -1 without lines). A sheet with lines and no
+    // number, or whose number another sheet of its line holds, takes the
+    // line's next free number.
+    TSheetSync SyncHeader(qint64 idEng);
+    // The sheet and its lines.
+    void DeleteSheet(qint64 idEng);
+
+    // Sheets recording one movement of a line's credit, with their one line
+    // (OBJET 2 primitive budget, 3 amending budget, 4 transfer row, 1 cancellation).
+    qint64 InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail);
+    // Amount, observation, dates, budget line and visa of the header (and its
+    // OBJET when `withObjet`), and the amount of its line.
+    void UpdateMovementSheet(const TSheet& header, bool withObjet);
+
+private:
+    db::Query& Statement(std::unique_ptr<db::Query>& slot, const QString& sql);
+    void ExecLineNumber(qint64 idEng, int oldNo, qint64 idDepense, int newNo);
+
+    std::unique_ptr<db::Query> m_read, m_lines, m_total, m_cancelled, m_taken, m_insertLine, m_maxLine,
+        m_sync, m_syncLines, m_renumber;
+};

@@ -1,0 +1,296 @@
+#include "expenditure/OrderStore.h"
+
+#include "core/GlobalState.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "db/Database.h"
+
+#include <algorithm>
+
+namespace {
+
+QString PjName(int i)
+{
+    return QStringLiteral("PJ%1").arg(i + 1);
+}
+
+} // namespace
+
+TOrderStore::TOrderStore() = default;
+TOrderStore::~TOrderStore() = default;
+
+db::Query& TOrderStore::Statement(std::unique_ptr<db::Query>& slot, const QString& sql)
+{
+    if (!slot)
+        slot = std::make_unique<db::Query>(DM->LURDO, sql);
+    return *slot;
+}
+
+QString TOrderStore::PadNumber(const QString& number)
+{
+    const QString t = number.trimmed();
+    return t.isEmpty() ? t : PadLeft(t, QStringLiteral("0"), 4);
+}
+
+// ---------------------------------------------------------------------------
+// Reads
+
+QList<TOrderKey> TOrderStore::OrderKeys()
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_MDT, NO_MDT FROM ENT_MDT ORDER BY NO_MDT, ID_MDT"));
+    q.open();
+    QList<TOrderKey> keys;
+    keys.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        keys.append(TOrderKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
+    return keys;
+}
+
+std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
+{
+    db::Query& q = Statement(m_read, QStringLiteral("SELECT * FROM ENT_MDT WHERE ID_MDT=:ID_MDT"));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    TOrder o;
+    o.id = q.asInt(QStringLiteral("ID_MDT"));
+    o.number = q.asString(QStringLiteral("NO_MDT")).trimmed();
+    o.date = q.asDate(QStringLiteral("DATE_MDT"));
+    o.statut = int(q.asInt(QStringLiteral("STATUT")));
+    o.nature = q.asString(QStringLiteral("NATURE"));
+    o.amount = q.asCurrency(QStringLiteral("MONTANT"));
+    for (int i = 0; i < 6; ++i)
+        o.pj[size_t(i)] = q.asString(PjName(i));
+    return o;
+}
+
+TDocumentLines TOrderStore::Lines(qint64 idMdt)
+{
+    db::Query& q = Statement(m_lines, DocumentLinesSql(QStringLiteral("DET_MDT")));
+    q.setParam(QStringLiteral("ID_DOC"), idMdt);
+    q.open();
+    TDocumentLines lines = ReadDocumentLines(q);
+    q.close();
+    return lines;
+}
+
+Currency TOrderStore::LinesTotal(qint64 idMdt)
+{
+    db::Query& q = Statement(m_total, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DET_MDT WHERE ID_MDT=:ID_MDT"));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.open();
+    return q.asCurrency(QStringLiteral("TOTAL"));
+}
+
+bool TOrderStore::NumberTaken(const QString& number, qint64 exceptId)
+{
+    db::Query& q = Statement(m_taken, QStringLiteral("SELECT FIRST 1 ID_MDT FROM ENT_MDT WHERE NO_MDT=:NO_MDT AND "
+                                                     "ID_MDT<>:ID_MDT"));
+    q.setParam(QStringLiteral("NO_MDT"), number);
+    q.setParam(QStringLiteral("ID_MDT"), exceptId);
+    q.open();
+    return !q.isEmpty();
+}
+
+qint64 TOrderStore::FindByNumber(const QString& number)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_MDT FROM ENT_MDT WHERE NO_MDT=:NO_MDT ORDER BY ID_MDT"));
+    q.setParam(QStringLiteral("NO_MDT"), number);
+    q.open();
+    return q.isEmpty() ? -1 : q.asInt(QStringLiteral("ID_MDT"));
+}
+
+bool TOrderStore::Exists(qint64 idMdt)
+{
+    return Read(idMdt).has_value();
+}
+
+QSet<qint64> TOrderStore::MandatedExpenseIds()
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DETAIL FROM DET_MDT"));
+    q.open();
+    QSet<qint64> ids;
+    ids.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        ids.insert(db::toInt(q.at(r, 0)));
+    return ids;
+}
+
+Currency TOrderStore::SupplierPaidTotal(qint64 idBen)
+{
+    db::Query& q = Statement(m_paid, QStringLiteral("SELECT SUM(A.MONTANT) AS TOT_FOUR FROM DET_MDT A JOIN DEPENSE B "
+                                                    "ON B.ID_DEPENSE=A.ID_DETAIL WHERE B.ID_BEN=:ID_BEN"));
+    q.setParam(QStringLiteral("ID_BEN"), idBen);
+    q.open();
+    return q.asCurrency(QStringLiteral("TOT_FOUR"));
+}
+
+Currency TOrderStore::UndatedMandatedOn(qint64 idFnm)
+{
+    // The same two halves as the dated totals, for the orders without a date.
+    db::Query& q = Statement(m_undated, QStringLiteral(
+        "SELECT (SELECT SUM(D.MONTANT) FROM DEPENSE X JOIN DET_MDT D ON D.ID_DETAIL=X.ID_DEPENSE "
+        "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
+        "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (0, 1) AND M.DATE_MDT IS NULL) AS TOT_S2, "
+        "       (SELECT SUM(S.MONTANT) FROM DET_SALAIRE S JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
+        "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
+        "        WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM AND M.DATE_MDT IS NULL) AS TOT_S1 "
+        "FROM RDB$DATABASE"));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.open();
+    return q.asCurrency(QStringLiteral("TOT_S1")) + q.asCurrency(QStringLiteral("TOT_S2"));
+}
+
+bool TOrderStore::OnRegularisationSheet(qint64 idMdt)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG_REG WHERE OBJET=5 AND ID_DETAIL=:ID_MDT"));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.open();
+    return !q.isEmpty();
+}
+
+// ---------------------------------------------------------------------------
+// Writes
+
+qint64 TOrderStore::InsertOrder(const TOrder& order)
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_MDT"));
+    const QDate today = QDate::currentDate();
+    db::Query q(DM->LURDO, QStringLiteral("INSERT INTO ENT_MDT         (ID_MDT, NO_MDT, DATE_MDT, STATUT,         PJ1, "
+                                          "PJ2, PJ3, PJ4, PJ5, PJ6, MONTANT,         NATURE, ID_USER, DATEC, DATEM ) "
+                                          "VALUES(:MyIdMdt, :MyNoMdt, :MyDateMDT, :STATUT,        :PJ1, :PJ2, :PJ3, "
+                                          ":PJ4, :PJ5, :PJ6, :MONTANT,        :MYNATURE, :MyIdUser, :MyDateC, "
+                                          ":MyDateM)"));
+    q.setParam(QStringLiteral("MyIdMdt"), id);
+    q.setParam(QStringLiteral("MyNoMdt"), order.number);
+    q.setParam(QStringLiteral("MyDateMDT"), order.date);
+    q.setParam(QStringLiteral("STATUT"), order.statut);
+    for (int i = 0; i < 6; ++i)
+        q.setParam(PjName(i), order.pj[size_t(i)]);
+    // A new order has no line yet.
+    q.setParam(QStringLiteral("MONTANT"), Currency());
+    q.setParam(QStringLiteral("MYNATURE"), order.nature);
+    q.setParam(QStringLiteral("MyIdUser"), CurrentUserCode);
+    q.setParam(QStringLiteral("MyDateC"), today);
+    q.setParam(QStringLiteral("MyDateM"), today);
+    q.exec();
+    return id;
+}
+
+void TOrderStore::UpdateOrder(const TOrder& order)
+{
+    db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_MDT SET NO_MDT=:MyNoMdt, STATUT=:STATUT, DATE_MDT=:MyDateMDT, "
+                                          "PJ1=:PJ1, PJ2=:PJ2, PJ3=:PJ3, PJ4=:PJ4, PJ5=:PJ5, PJ6=:PJ6, "
+                                          "MONTANT=(SELECT COALESCE(SUM(MONTANT), 0) FROM DET_MDT WHERE ID_MDT=:MyIdMdt), "
+                                          "NATURE=:MYNATURE, ID_USER=:MyIdUser, DateM=:MyDateM WHERE ID_MDT=:MyIdMdt "));
+    q.setParam(QStringLiteral("MyNoMdt"), order.number);
+    q.setParam(QStringLiteral("STATUT"), order.statut);
+    q.setParam(QStringLiteral("MyDateMDT"), order.date);
+    for (int i = 0; i < 6; ++i)
+        q.setParam(PjName(i), order.pj[size_t(i)]);
+    q.setParam(QStringLiteral("MYNATURE"), order.nature);
+    q.setParam(QStringLiteral("MyIdUser"), CurrentUserCode);
+    q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
+    q.setParam(QStringLiteral("MyIdMdt"), order.id);
+    q.exec();
+}
+
+Currency TOrderStore::AddLine(qint64 idMdt, qint64 idDepense, Currency amount)
+{
+    db::Query& max = Statement(m_maxLine, QStringLiteral("SELECT MAX(NOLINE) AS NUM FROM DET_MDT WHERE ID_MDT=:ID_MDT"));
+    max.setParam(QStringLiteral("ID_MDT"), idMdt);
+    max.open();
+    const qint64 next = max.asInt(QStringLiteral("NUM")) + 1;
+    max.close();
+
+    db::Query& q = Statement(m_insertLine, QStringLiteral("INSERT INTO DET_MDT      (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                                                          "VALUES(:ID_MDT, :NOLINE, :ID_DETAIL, :MONTANT) "));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.setParam(QStringLiteral("NOLINE"), next);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.setParam(QStringLiteral("MONTANT"), amount);
+    q.exec();
+    return SyncTotal(idMdt);
+}
+
+Currency TOrderStore::RemoveExpenseLine(qint64 idMdt, qint64 idDepense)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM  DET_MDT WHERE ID_MDT=:ID_MDT AND        ID_DETAIL=:ID_DETAIL "));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.exec();
+    return SyncTotal(idMdt);
+}
+
+Currency TOrderStore::RemoveLineAt(qint64 idMdt, int noLine)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT AND NOLINE=:NOLINE"));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.setParam(QStringLiteral("NOLINE"), noLine);
+    q.exec();
+    Renumber(idMdt, Lines(idMdt));
+    return SyncTotal(idMdt);
+}
+
+void TOrderStore::Renumber(qint64 idMdt, const TDocumentLines& ordered)
+{
+    // DET_MDT has no key: a line is found by its order, number and expense,
+    // and only lines whose number changes are written.
+    db::Query& q = Statement(m_renumber, QStringLiteral("UPDATE DET_MDT SET NOLINE=:NOLINE WHERE ID_MDT=:ID_MDT AND "
+                                                        "NOLINE=:NOLINE1 AND ID_DETAIL=:ID_DETAIL"));
+    for (int k = 0; k < ordered.size(); ++k) {
+        if (ordered[k].noLine == k + 1)
+            continue;
+        q.setParam(QStringLiteral("NOLINE"), k + 1);
+        q.setParam(QStringLiteral("ID_MDT"), idMdt);
+        q.setParam(QStringLiteral("NOLINE1"), ordered[k].noLine);
+        q.setParam(QStringLiteral("ID_DETAIL"), ordered[k].idDepense);
+        q.exec();
+    }
+}
+
+void TOrderStore::RenumberLines(qint64 idMdt, const QList<qint64>& expenseIds)
+{
+    const TDocumentLines lines = Lines(idMdt);
+    TDocumentLines ordered;
+    QList<int> taken;
+    for (qint64 id : expenseIds)
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].idDepense == id && !taken.contains(i)) {
+                ordered.append(lines[i]);
+                taken.append(i);
+            }
+    for (int i = 0; i < lines.size(); ++i)
+        if (!taken.contains(i))
+            ordered.append(lines[i]);
+    Renumber(idMdt, ordered);
+}
+
+void TOrderStore::RenumberLinesByName(qint64 idMdt)
+{
+    TDocumentLines lines = Lines(idMdt);
+    std::stable_sort(lines.begin(), lines.end(), [](const TDocumentLine& a, const TDocumentLine& b) {
+        return QString::compare(a.benName, b.benName, Qt::CaseInsensitive) < 0;
+    });
+    Renumber(idMdt, lines);
+}
+
+Currency TOrderStore::SyncTotal(qint64 idMdt)
+{
+    const Currency total = LinesTotal(idMdt);
+    db::Query& q = Statement(m_sync, QStringLiteral("UPDATE ENT_MDT SET MONTANT=:MONTANT WHERE ID_MDT=:ID_MDT"));
+    q.setParam(QStringLiteral("MONTANT"), total);
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.exec();
+    return total;
+}
+
+void TOrderStore::DeleteOrder(qint64 idMdt)
+{
+    for (const char* sql : {"DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT", "DELETE FROM ENT_MDT WHERE ID_MDT=:ID_MDT"}) {
+        db::Query q(DM->LURDO, QString::fromLatin1(sql));
+        q.setParam(QStringLiteral("ID_MDT"), idMdt);
+        q.exec();
+    }
+}

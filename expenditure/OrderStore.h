@@ -1,0 +1,101 @@
+#pragma once
+// TOrderStore: the SQL of the payment orders (ENT_MDT headers and their DET_MDT
+// lines) shared by the payment-order window, the expense picker, and later the
+// listings, dispatch slips, documents and regularisation.
+//
+// Reads run on the program's connection. Write methods run statements only:
+// the caller holds them in one write operation for the user's action.
+//
+// An order's stored MONTANT is always the sum of its lines: every change of
+// lines and every header save writes it in the same transaction.
+
+#include "expenditure/DocumentLines.h"
+#include "db/Currency.h"
+
+#include <QDate>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+namespace db { class Query; }
+
+// One ENT_MDT header.
+struct TOrder {
+    qint64 id = -1;
+    QString number;        // NO_MDT, trimmed
+    QDate date;            // invalid when the order has no date yet
+    int statut = 0;        // 0 "P A Y E", 1 "EN INSTANCE"
+    QString nature;
+    Currency amount;       // the sum of the lines
+    std::array<QString, 6> pj;
+};
+
+struct TOrderKey {
+    qint64 id = -1;
+    QString number;
+};
+
+class TOrderStore {
+public:
+    TOrderStore();
+    ~TOrderStore();
+    TOrderStore(const TOrderStore&) = delete;
+    TOrderStore& operator=(const TOrderStore&) = delete;
+
+    // An order number trimmed and padded with "0" to four characters; empty stays empty.
+    static QString PadNumber(const QString& number);
+
+    // --- reads -------------------------------------------------------------
+    // Every order, in number order.
+    QList<TOrderKey> OrderKeys();
+    std::optional<TOrder> Read(qint64 idMdt);
+    TDocumentLines Lines(qint64 idMdt);
+    Currency LinesTotal(qint64 idMdt);
+    // Whether an order other than `exceptId` holds `number` (asked for that number only).
+    bool NumberTaken(const QString& number, qint64 exceptId);
+    // The order of that number, or of that key; -1 when none.
+    qint64 FindByNumber(const QString& number);
+    bool Exists(qint64 idMdt);
+    // The expenses that stand on a payment-order line.
+    QSet<qint64> MandatedExpenseIds();
+    // What the payment-order lines of a beneficiary's expenses total.
+    Currency SupplierPaidTotal(qint64 idBen);
+    // What the lines of orders still without a date put on a budget line
+    // (invoices and missions by their own line, salary expenses by their
+    // imputations); the mandated totals by date leave them out.
+    Currency UndatedMandatedOn(qint64 idFnm);
+    // Whether a regularisation sheet records the order.
+    bool OnRegularisationSheet(qint64 idMdt);
+
+    // --- writes (inside the caller's write operation) ----------------------
+    // A new header; its key is drawn here. Returns the key.
+    qint64 InsertOrder(const TOrder& order);
+    // The header fields, with MONTANT the sum of the stored lines.
+    void UpdateOrder(const TOrder& order);
+    // An expense line after the order's other lines; the total follows.
+    Currency AddLine(qint64 idMdt, qint64 idDepense, Currency amount);
+    // Removes the expense's line; the total follows.
+    Currency RemoveExpenseLine(qint64 idMdt, qint64 idDepense);
+    // Removes the line numbered `noLine`, numbers the others 1..n in their
+    // order; the total follows.
+    Currency RemoveLineAt(qint64 idMdt, int noLine);
+    // Numbers the lines 1..n in the order given (expenses not listed follow).
+    void RenumberLines(qint64 idMdt, const QList<qint64>& expenseIds);
+    // Numbers the lines 1..n by beneficiary name; lines of one name keep their order.
+    void RenumberLinesByName(qint64 idMdt);
+    // Stores MONTANT = the sum of the lines; returns it.
+    Currency SyncTotal(qint64 idMdt);
+    // The order and its lines.
+    void DeleteOrder(qint64 idMdt);
+
+private:
+    db::Query& Statement(std::unique_ptr<db::Query>& slot, const QString& sql);
+    void Renumber(qint64 idMdt, const TDocumentLines& ordered);
+
+    std::unique_ptr<db::Query> m_read, m_lines, m_total, m_taken, m_maxLine, m_insertLine, m_sync, m_renumber,
+        m_paid, m_undated;
+};

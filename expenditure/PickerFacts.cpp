@@ -1,0 +1,59 @@
+#include "expenditure/PickerFacts.h"
+
+#include "data/UDM.h"
+#include "db/Database.h"
+#include "expenditure/OrderStore.h"
+
+#include <memory>
+
+namespace {
+
+struct Statements {
+    TOrderStore orders;
+    db::Query imputations{DM->LURDO, QStringLiteral("SELECT ID_DETAIL, SUM(MONTANT) AS MT FROM DET_SALAIRE "
+                                                    "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=0 GROUP BY ID_DETAIL")};
+    db::Query beneficiary{DM->LURDO, QStringLiteral("SELECT TYPE_BEN, SERVICE_GRADE FROM BENEF WHERE ID_BEN=:ID_BEN")};
+};
+
+} // namespace
+
+picker::Facts DatabaseFacts(picker::Mode mode, const QDate& date)
+{
+    auto s = std::make_shared<Statements>();
+    picker::Facts facts;
+    facts.credit = [s, mode, date](qint64 idFnm) {
+        picker::Credit c;
+        c.available = DM->CreditAvailableAt(idFnm, date);
+        // The sheet being filled counts with its lines: its header's amount
+        // follows them in the transaction of every change.
+        c.committed = DM->TotalCommittedAt(0, idFnm, date);
+        if (mode == picker::Mode::PaymentOrder)
+            c.mandated = DM->TotalMandatedAt(0, idFnm, date) + s->orders.UndatedMandatedOn(idFnm);
+        return c;
+    };
+    facts.imputations = [s](qint64 idDepense) {
+        QHash<qint64, Currency> shares;
+        s->imputations.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+        s->imputations.open();
+        for (int r = 0; r < s->imputations.rowCount(); ++r)
+            shares.insert(db::toInt(s->imputations.at(r, 0)), db::toCurrency(s->imputations.at(r, 1)));
+        s->imputations.close();
+        return shares;
+    };
+    facts.supplierPaid = [s](qint64 idBen) { return s->orders.SupplierPaidTotal(idBen); };
+    facts.beneficiary = [s](qint64 idBen) {
+        picker::Beneficiary b;
+        s->beneficiary.setParam(QStringLiteral("ID_BEN"), idBen);
+        s->beneficiary.open();
+        if (!s->beneficiary.isEmpty()) {
+            b.found = true;
+            b.type = int(s->beneficiary.asInt(QStringLiteral("TYPE_BEN")));
+            b.grade = s->beneficiary.isNull(QStringLiteral("SERVICE_GRADE"))
+                          ? -1
+                          : int(s->beneficiary.asInt(QStringLiteral("SERVICE_GRADE")));
+        }
+        s->beneficiary.close();
+        return b;
+    };
+    return facts;
+}

@@ -1,0 +1,179 @@
+#include "expenditure/PickerRules.h"
+
+#include <algorithm>
+
+namespace picker {
+
+const QString AlreadyCommitted = QStringLiteral("Dépense déja engagée !");
+const QString AlreadyMandated = QStringLiteral("Dépense déja mandatée !");
+const QString LineLimitReached = QStringLiteral("Le nbre max de dépenses est atteint !");
+const QString AlreadySelected = QStringLiteral("La dépense est déjà sélectionnée !");
+const QString OtherBudgetLine = QStringLiteral("Imputation différente de la précédente !");
+
+namespace {
+
+Refusal Refuse(const QString& message, Focus focus)
+{
+    return Refusal{message, focus, -1};
+}
+
+QString GradeName(int grade)
+{
+    return grade == 0 ? QStringLiteral("Prestation") : QStringLiteral("Fourniture");
+}
+
+} // namespace
+
+Verdict CheckKind(Mode mode, int kind, const Document& doc)
+{
+    if (mode == Mode::PaymentOrder && kind == SalaryToCommit)
+        return Refuse(QStringLiteral("Une charge salariale à engager ne peut pas être mandatée !"), Focus::ExpenseList);
+    if (mode == Mode::Commitment && kind == SalaryToPay)
+        return Refuse(QStringLiteral("Une charge salariale à mandater ne peut pas être engagée !"), Focus::ExpenseList);
+    // The list shows only the first line's kind once the document has lines.
+    if (doc.lineCount > 0 && doc.firstKind >= 0 && kind != doc.firstKind)
+        return Refuse(QString(), Focus::ExpenseList);
+    return std::nullopt;
+}
+
+Verdict CheckDocumentOpen(const Document& doc)
+{
+    if (doc.mode != Mode::Commitment)
+        return std::nullopt;
+    if (doc.cancelled)
+        return Refuse(QStringLiteral("Fiche annulée, modification impossible !"), Focus::None);
+    if (doc.visa)
+        return Refuse(QStringLiteral("Fiche visée, modification impossible !"), Focus::None);
+    return std::nullopt;
+}
+
+Verdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
+                      const Ask& ask)
+{
+    if (!shortage || policy == 0)
+        return std::nullopt;
+    if (policy == 1)
+        return Refuse(information, Focus::ExpenseList);
+    // 2, and any value the settings hold beyond the three known ones, asks.
+    if (ask(question))
+        return std::nullopt;
+    return Refuse(QString(), Focus::ExpenseList);
+}
+
+Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask)
+{
+    return CheckShortage(credit.committed + amount > credit.available, policy,
+                         QStringLiteral("Crédit insuffisant pour engager cette dépense !"),
+                         QStringLiteral("Crédit insuffisant pour engager !\rVoulez-vous, tout de même, continuer ?"),
+                         ask);
+}
+
+Verdict CheckMandateCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask)
+{
+    const Currency mandated = credit.mandated + amount;
+    if (Verdict v = CheckShortage(mandated > credit.available, policy,
+                                  QStringLiteral("Crédit insuffisant pour mandater cette dépense !"),
+                                  QStringLiteral("Crédit insuffisant pour mandater !\rVoulez-vous, tout de même, continuer ?"),
+                                  ask))
+        return v;
+    return CheckShortage(mandated > credit.committed, policy,
+                         QStringLiteral("Le total mandaté est supérieur au total engagé !"),
+                         QStringLiteral("Le total mandaté est supérieur au total engagé !\rVoulez-vous, tout de même, "
+                                        "continuer ?"),
+                         ask);
+}
+
+Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask)
+{
+    // A ceiling of 0 switches the check off.
+    if (ceiling.isZero())
+        return std::nullopt;
+    if (ceiling < Currency())
+        return Refuse(QStringLiteral("Le seuil max pour ") + GradeName(grade) + QStringLiteral(" est négatif : ")
+                          + ceiling.formatMoney() + QStringLiteral(" !\rCorrigez-le dans les paramètres."),
+                      Focus::ExpenseList);
+    const Currency total = paid + amount;
+    if (total <= ceiling)
+        return std::nullopt;
+    const QString question = QStringLiteral("Ce fournisseur a atteint le seuil max !\rSeuil pour ") + GradeName(grade)
+                             + QStringLiteral(" : ") + ceiling.formatMoney() + QStringLiteral("\r")
+                             + QStringLiteral("C.A Four. : ") + total.formatMoney() + QStringLiteral("\r")
+                             + QStringLiteral("\r") + QStringLiteral("Voulez-vous continuer ?");
+    if (ask(question))
+        return std::nullopt;
+    return Refuse(QString(), Focus::ExpenseList);
+}
+
+int LineLimit(int firstKind, int maxDocLines)
+{
+    return firstKind == SalaryToPay ? 1 : maxDocLines;
+}
+
+Verdict CheckLineLimit(const Document& doc, int maxDocLines)
+{
+    if (doc.lineCount >= LineLimit(doc.lineCount > 0 ? doc.firstKind : -1, maxDocLines))
+        return Refuse(LineLimitReached, Focus::None);
+    return std::nullopt;
+}
+
+Verdict CheckNotSelected(const Document& doc, qint64 idDepense)
+{
+    if (!doc.expenses.contains(idDepense))
+        return std::nullopt;
+    return Refusal{AlreadySelected, Focus::SelectionList, idDepense};
+}
+
+Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const Ask& ask)
+{
+    if (doc.lineCount == 0 || doc.budgetLines.contains(expense.idFnm))
+        return std::nullopt;
+    if (doc.mode == Mode::Commitment || expense.kind == Invoice)
+        return Refuse(OtherBudgetLine, Focus::SelectionList);
+    if (ask(OtherBudgetLine + QStringLiteral("\rVoulez-vous continuer ?")))
+        return std::nullopt;
+    return Refuse(QString(), Focus::SelectionList);
+}
+
+Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
+                        const Policies& policies, const Facts& facts, const Ask& ask)
+{
+    if (Verdict v = CheckDocumentOpen(doc))
+        return v;
+    if (Verdict v = CheckKind(doc.mode, expense.kind, doc))
+        return v;
+
+    if (doc.mode == Mode::Commitment) {
+        if (onDocument.contains(expense.id))
+            return Refuse(AlreadyCommitted, Focus::ExpenseList);
+        if (Verdict v = CheckCommitCredit(facts.credit(expense.idFnm), expense.amount, policies.commit, ask))
+            return v;
+    } else {
+        if (onDocument.contains(expense.id))
+            return Refuse(AlreadyMandated, Focus::ExpenseList);
+        // A salary expense to pay has no budget line of its own: each line it
+        // is charged to is checked with its share.
+        QHash<qint64, Currency> shares;
+        if (expense.kind == SalaryToPay)
+            shares = facts.imputations(expense.id);
+        if (shares.isEmpty())
+            shares.insert(expense.idFnm, expense.amount);
+        QList<qint64> lines = shares.keys();
+        std::sort(lines.begin(), lines.end());
+        for (qint64 line : lines)
+            if (Verdict v = CheckMandateCredit(facts.credit(line), shares.value(line), policies.mandate, ask))
+                return v;
+        const Beneficiary ben = facts.beneficiary(expense.idBen);
+        if (ben.found && ben.type == 0 && (ben.grade == 0 || ben.grade == 1))
+            if (Verdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, ben.grade,
+                                                 policies.ceilings[size_t(ben.grade)], ask))
+                return v;
+    }
+
+    if (Verdict v = CheckLineLimit(doc, policies.maxDocLines))
+        return v;
+    if (Verdict v = CheckNotSelected(doc, expense.id))
+        return v;
+    return CheckSameBudgetLine(doc, expense, ask);
+}
+
+} // namespace picker

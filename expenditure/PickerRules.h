@@ -1,0 +1,128 @@
+#pragma once
+// The spending rules the expense picker applies before it adds an expense to
+// a commitment sheet or a payment order, as plain functions over values: the
+// kind the document may take, not yet on such a document, the credit under the
+// credit-shortage policies, the payment order within the committed total, the
+// supplier ceiling, the most lines per document and the same budget line.
+//
+// A rule either passes, or refuses with its message (empty when the user
+// answered No to a question) and the list to focus. Questions go through the
+// `ask` callback (true for Yes).
+
+#include "db/Currency.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace picker {
+
+// The document being filled: a commitment sheet ("E") or a payment order ("M").
+enum class Mode { Commitment, PaymentOrder };
+
+// Expense kinds (TYPE_DEPENSE).
+enum Kind : int { Invoice = 0, Mission = 1, SalaryToPay = 2, SalaryToCommit = 3 };
+
+// Where the focus goes after a refusal.
+enum class Focus { None, ExpenseList, SelectionList };
+
+struct Refusal {
+    QString message;           // shown as information; empty: nothing to show
+    Focus focus = Focus::None;
+    qint64 selectExpense = -1; // the selection row to make current (already selected)
+};
+using Verdict = std::optional<Refusal>;   // nothing: the rule passes
+using Ask = std::function<bool(const QString& question)>;
+
+// One expense as the picker knows it.
+struct Expense {
+    qint64 id = 0;
+    int kind = Invoice;
+    qint64 idFnm = -1;       // -1: no budget line (salary expenses to pay)
+    Currency amount;
+    qint64 idBen = -1;
+};
+
+// The beneficiary of an expense (found: it exists).
+struct Beneficiary {
+    bool found = false;
+    int type = 0;            // 0 supplier, 1 employee, 2 other
+    int grade = -1;          // SERVICE_GRADE: 0 "Prestation", 1 "Fourniture"
+};
+
+// The figures of one budget line at the year's end.
+struct Credit {
+    Currency available;      // CreditAvailableAt
+    Currency committed;      // user commitments of the line, the current sheet's lines included
+    Currency mandated;       // payment-order lines of the line, undated orders included
+};
+
+// The lines already on the document.
+struct Document {
+    Mode mode = Mode::Commitment;
+    int lineCount = 0;
+    int firstKind = -1;             // kind of the first line; -1 without lines
+    QSet<qint64> expenses;          // expense ids of the lines
+    QSet<qint64> budgetLines;       // budget lines of the lines' expenses
+    bool cancelled = false;         // a cancelled commitment sheet
+    bool visa = false;              // a commitment sheet with a visa number
+};
+
+struct Policies {
+    std::uint8_t commit = 2;        // DecisionCommit: 0 proceed, 1 refuse, other ask
+    std::uint8_t mandate = 2;       // DecisionMandate
+    std::array<Currency, 2> ceilings{};   // SupplierThresholds by grade
+    int maxDocLines = 25;
+};
+
+// What the checks read from the database, asked only when a check needs it.
+struct Facts {
+    std::function<Credit(qint64 idFnm)> credit;
+    // The budget lines a salary expense to pay is charged to, with the amount of each.
+    std::function<QHash<qint64, Currency>(qint64 idDepense)> imputations;
+    std::function<Currency(qint64 idBen)> supplierPaid;
+    std::function<Beneficiary(qint64 idBen)> beneficiary;
+};
+
+// Messages.
+extern const QString AlreadyCommitted;     // "Dépense déja engagée !"
+extern const QString AlreadyMandated;      // "Dépense déja mandatée !"
+extern const QString LineLimitReached;     // "Le nbre max de dépenses est atteint !"
+extern const QString AlreadySelected;      // "La dépense est déjà sélectionnée !"
+extern const QString OtherBudgetLine;      // "Imputation différente de la précédente !"
+
+// --- single rules -------------------------------------------------------------
+// A salary expense to commit never goes on a payment order, a salary expense
+// to pay never on a commitment sheet; lines of one document share one kind.
+Verdict CheckKind(Mode mode, int kind, const Document& doc);
+// A cancelled or stamped commitment sheet takes and loses no lines.
+Verdict CheckDocumentOpen(const Document& doc);
+// The shared shape of a shortage under a policy: 0 passes, 1 refuses with
+// `information`, any other value asks `question`.
+Verdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
+                      const Ask& ask);
+Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask);
+// Both tests under one policy; the second only when the first passed.
+Verdict CheckMandateCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask);
+// `paid`: what the supplier's payment-order lines total already.
+Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask);
+// The most lines: 1 for an order of a salary expense to pay, else maxDocLines.
+int LineLimit(int firstKind, int maxDocLines);
+Verdict CheckLineLimit(const Document& doc, int maxDocLines);
+Verdict CheckNotSelected(const Document& doc, qint64 idDepense);
+Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const Ask& ask);
+
+// --- AddExpense -----------------------------------------------------------------
+// Every check, in order, for one expense; nothing when it may be added.
+// `onDocument`: the expenses that stood on a document of the mode when the
+// picker opened (lines added since are caught as already selected).
+Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
+                        const Policies& policies, const Facts& facts, const Ask& ask);
+
+} // namespace picker

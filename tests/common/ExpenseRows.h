@@ -1,0 +1,84 @@
+#pragma once
+// Rows the expenditure and commitment tests start from, written straight into
+// the year's database and committed: beneficiaries, budget lines with their
+// credit, expenses of every kind, a salary expense's imputations.
+
+#include "data/UDM.h"
+#include "db/Database.h"
+
+#include <QDate>
+#include <QString>
+
+namespace rows {
+
+inline Currency Money(const char* text) { return *Currency::parse(QString::fromUtf8(text)); }
+
+inline qint64 Scalar(const QString& sql, const QList<QPair<QString, db::Value>>& params = {})
+{
+    db::Query q(DM->LURDO, sql);
+    for (const auto& p : params)
+        q.setParam(p.first, p.second);
+    q.open();
+    return q.isEmpty() ? -1 : db::toInt(q.at(0, 0));
+}
+
+inline void Exec(const QString& sql, const QList<QPair<QString, db::Value>>& params = {})
+{
+    db::Query q(DM->LURDO, sql);
+    for (const auto& p : params)
+        q.setParam(p.first, p.second);
+    q.exec();
+}
+
+// type 0 supplier, 1 employee, 2 other; grade 0 "Prestation", 1 "Fourniture".
+inline qint64 Beneficiary(const QString& name, int type = 0, int grade = 1)
+{
+    Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ID_BANQUE) VALUES (:T, :G, :N, 1)"),
+         {{"T", qint64(type)}, {"G", qint64(grade)}, {"N", name}});
+    const qint64 id = Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
+    DM->CommitWork();
+    return id;
+}
+
+// A budget line whose primitive budget (undated, so counted at every date) is `credit`.
+inline qint64 BudgetLine(const QString& chap, const QString& art, const QString& par, const QString& title,
+                         Currency credit = Currency())
+{
+    Exec(QStringLiteral("INSERT INTO FNM (CHAP, ART, PAR, INTITULE, RECTORAT, SECTION, MT_BP, MT_REGIE, MT_BS) "
+                        "VALUES (:C, :A, :P, :T, 0, 2, :BP, 0, 0)"),
+         {{"C", chap}, {"A", art}, {"P", par}, {"T", title}, {"BP", credit}});
+    const qint64 id = Scalar(QStringLiteral("SELECT MAX(ID_FNM) FROM FNM"));
+    DM->CommitWork();
+    return id;
+}
+
+// An expense of `kind` (0 invoice, 1 mission, 2 salary to pay, 3 salary to commit).
+inline qint64 Expense(int kind, qint64 idFnm, qint64 idBen, Currency amount, const QString& number = QString(),
+                      const QDate& date = QDate(2024, 3, 1), const QString& object = QString())
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
+    Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, ID_FNM, ID_BEN, "
+                        "MONTANT, OBJET, REMBOURS) VALUES (:ID, :K, :NO, :D, :F, :B, :M, :O, 1)"),
+         {{"ID", id},
+          {"K", qint64(kind)},
+          {"NO", number.isEmpty() ? QString::number(id) : number},
+          {"D", date},
+          {"F", idFnm > 0 ? db::Value(idFnm) : db::Value()},
+          {"B", idBen},
+          {"M", amount},
+          {"O", object}});
+    DM->CommitWork();
+    return id;
+}
+
+// One imputation of a salary expense to pay.
+inline void Imputation(qint64 idDepense, qint64 idFnm, Currency amount)
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"));
+    Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, MONTANT) "
+                        "VALUES (:ID, :DEP, :F, :N, 0, :M)"),
+         {{"ID", id}, {"DEP", idDepense}, {"F", idFnm}, {"N", id}, {"M", amount}});
+    DM->CommitWork();
+}
+
+} // namespace rows
