@@ -49,7 +49,7 @@ QString TSheetStore::PadNumber(const QString& number)
 QString TSheetStore::NextUserNumber(qint64 idFnm)
 {
     // "0001" is the line's primitive-budget sheet.
-    return PadNumber(QString::number(std::max(2, DM->NextCommitmentNumber(idFnm))));
+    return PadNumber(QString::number(std::max(2, DM->Queries().NextCommitmentNumber(idFnm))));
 }
 
 // ---------------------------------------------------------------------------

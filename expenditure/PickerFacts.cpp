@@ -23,12 +23,12 @@ picker::Facts DatabaseFacts(picker::Mode mode, const QDate& date)
     picker::Facts facts;
     facts.credit = [s, mode, date](qint64 idFnm) {
         picker::Credit c;
-        c.available = DM->CreditAvailableAt(idFnm, date);
+        c.available = DM->Queries().CreditAvailableAt(idFnm, date);
         // The sheet being filled counts with its lines: its header's amount
         // follows them in the transaction of every change.
-        c.committed = DM->TotalCommittedAt(0, idFnm, date);
+        c.committed = DM->Queries().TotalCommittedAt(0, idFnm, date);
         if (mode == picker::Mode::PaymentOrder)
-            c.mandated = DM->TotalMandatedAt(0, idFnm, date) + s->orders.UndatedMandatedOn(idFnm);
+            c.mandated = DM->Queries().TotalMandatedAt(0, idFnm, date) + s->orders.UndatedMandatedOn(idFnm);
         return c;
     };
     facts.imputations = [s](qint64 idDepense) {

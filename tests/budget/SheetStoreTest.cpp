@@ -5,11 +5,20 @@
 #include "budget/SheetStore.h"
 #include "common/ExpenseRows.h"
 #include "expenditure/PickerFacts.h"
-#include "ui/ListRecordPattern.h"
+#include "data/WriteGuard.h"
 
 using rows::Money;
 
 namespace {
+
+// One user operation: its statements committed together, or none of them.
+template <typename F>
+void Write(F statements)
+{
+    TWriteGuard write;
+    statements();
+    write.Commit();
+}
 
 class SheetStoreTest : public BudgetTest {
 protected:
@@ -31,7 +40,7 @@ protected:
         s.origin = origin;
         s.idOrigine = idFnm;
         qint64 id = 0;
-        EXPECT_TRUE(RunWriteOperation([&] { id = store.InsertMovementSheet(s, origin.toInt(), idFnm); }));
+        Write([&] { id = store.InsertMovementSheet(s, origin.toInt(), idFnm); });
         return id;
     }
 
@@ -40,14 +49,14 @@ protected:
         TSheet s;
         s.date = QDate(2024, 4, 1);
         qint64 id = 0;
-        EXPECT_TRUE(RunWriteOperation([&] { id = store.InsertUserSheet(s); }));
+        Write([&] { id = store.InsertUserSheet(s); });
         return id;
     }
 
     TSheetSync Add(qint64 idEng, qint64 idDepense, const char* amount)
     {
         TSheetSync sync;
-        EXPECT_TRUE(RunWriteOperation([&] { sync = store.AddExpenseLine(idEng, idDepense, Money(amount)); }));
+        Write([&] { sync = store.AddExpenseLine(idEng, idDepense, Money(amount)); });
         return sync;
     }
 
@@ -103,8 +112,8 @@ TEST_F(SheetStoreTest, UserSheetsNumberAfterBudgetAndTransferSheetsAndBalanceThr
     EXPECT_EQ(QStringLiteral("0004"), Stored(first).number);
     EXPECT_EQ(QStringLiteral("0005"), Stored(second).number);
     EXPECT_EQ(QStringLiteral("0002"), Stored(onB).number);
-    EXPECT_EQ(Money("1100"), DM->CommitmentBalanceBefore(lineA, QStringLiteral("0004")));   // 1000 - 200 + 300
-    EXPECT_EQ(Money("850"), DM->CommitmentBalanceBefore(lineA, QStringLiteral("0005")));
+    EXPECT_EQ(Money("1100"), DM->Queries().CommitmentBalanceBefore(lineA, QStringLiteral("0004")));   // 1000 - 200 + 300
+    EXPECT_EQ(Money("850"), DM->Queries().CommitmentBalanceBefore(lineA, QStringLiteral("0005")));
     EXPECT_EQ(Money("250"), Stored(first).amount);
     EXPECT_EQ(lineA, Stored(first).idFnm);
 
@@ -137,11 +146,11 @@ TEST_F(SheetStoreTest, TheHeaderFollowsItsLinesAndANumberTakenOnTheNewLineGivesT
 
     // Emptied, the sheet keeps its number but has no line and no amount.
     for (const TDocumentLine& l : store.Lines(sheet))
-        EXPECT_TRUE(RunWriteOperation([&] { store.RemoveExpenseLine(sheet, l.idDepense); }));
+        Write([&] { store.RemoveExpenseLine(sheet, l.idDepense); });
     EXPECT_EQ(QStringLiteral("0002"), Stored(sheet).number);
     EXPECT_EQ(Currency(), Stored(sheet).amount);
     EXPECT_EQ(-1, Stored(sheet).idFnm);
-    EXPECT_EQ(Currency(), DM->TotalCommittedAt(0, lineA, QDate(2024, 12, 31)));
+    EXPECT_EQ(Currency(), DM->Queries().TotalCommittedAt(0, lineA, QDate(2024, 12, 31)));
 
     // Line B's "0002" is taken meanwhile: the sheet moves to B's next number.
     const qint64 other = NewSheet();
@@ -152,7 +161,7 @@ TEST_F(SheetStoreTest, TheHeaderFollowsItsLinesAndANumberTakenOnTheNewLineGivesT
     EXPECT_EQ(QStringLiteral("0003"), Stored(sheet).number);
     EXPECT_EQ(Money("40"), Stored(sheet).amount);
     EXPECT_EQ(lineB, Stored(sheet).idFnm);
-    EXPECT_EQ(Money("47"), DM->TotalCommittedAt(0, lineB, QDate(2024, 12, 31)));
+    EXPECT_EQ(Money("47"), DM->Queries().TotalCommittedAt(0, lineB, QDate(2024, 12, 31)));
 }
 
 TEST_F(SheetStoreTest, LinesRenumberByBeneficiaryNameKeepingTiesInTheirOrder)
@@ -169,19 +178,19 @@ TEST_F(SheetStoreTest, LinesRenumberByBeneficiaryNameKeepingTiesInTheirOrder)
     for (qint64 e : {z, a1, m, a2})
         Add(sheet, e, "1");
 
-    EXPECT_TRUE(RunWriteOperation([&] { store.RenumberLinesByName(sheet); }));
+    Write([&] { store.RenumberLinesByName(sheet); });
     EXPECT_EQ((QStringList{QStringLiteral("1:%1").arg(a1), QStringLiteral("2:%1").arg(a2), QStringLiteral("3:%1").arg(m),
                            QStringLiteral("4:%1").arg(z)}),
               StoredLines(sheet));
 
     // Removing line 2 numbers the others 1..3 and the amount follows.
-    EXPECT_TRUE(RunWriteOperation([&] { store.RemoveLineAt(sheet, 2); }));
+    Write([&] { store.RemoveLineAt(sheet, 2); });
     EXPECT_EQ((QStringList{QStringLiteral("1:%1").arg(a1), QStringLiteral("2:%1").arg(m), QStringLiteral("3:%1").arg(z)}),
               StoredLines(sheet));
     EXPECT_EQ(Money("3"), Stored(sheet).amount);
 
     // The picker's own order, expenses not listed last.
-    EXPECT_TRUE(RunWriteOperation([&] { store.RenumberLines(sheet, {z, a1}); }));
+    Write([&] { store.RenumberLines(sheet, {z, a1}); });
     EXPECT_EQ((QStringList{QStringLiteral("1:%1").arg(z), QStringLiteral("2:%1").arg(a1), QStringLiteral("3:%1").arg(m)}),
               StoredLines(sheet));
 }
@@ -203,12 +212,13 @@ TEST_F(SheetStoreTest, AStatementFailingInAGroupLeavesNothingOfTheGroup)
     Exec(QStringLiteral("CREATE TRIGGER T_TEST_LINE FOR DET_ENG BEFORE UPDATE AS BEGIN "
                         "IF (NEW.NOLINE = 2) THEN EXCEPTION E_TEST; END"));
     DM->CommitWork();
-    EXPECT_THROW(RunWriteOperation([&] { store.RenumberLinesByName(sheet); }), db::DbError);
+    EXPECT_THROW(Write([&] { store.RenumberLinesByName(sheet); }), db::DbError);
     EXPECT_EQ(before, StoredLines(sheet));
 
     Exec(QStringLiteral("CREATE TRIGGER T_TEST_HEAD FOR ENT_ENG BEFORE UPDATE AS BEGIN EXCEPTION E_TEST; END"));
     DM->CommitWork();
-    EXPECT_THROW(RunWriteOperation([&] { store.AddExpenseLine(sheet, rows::Expense(0, line, a, Money("5")), Money("5")); }),
+    const qint64 third = rows::Expense(0, line, a, Money("5"));
+    EXPECT_THROW(Write([&] { store.AddExpenseLine(sheet, third, Money("5")); }),
                  db::DbError);
     EXPECT_EQ(before, StoredLines(sheet));
     EXPECT_EQ(Money("30"), Stored(sheet).amount);
@@ -231,7 +241,7 @@ TEST_F(SheetStoreTest, ACancelledSheetFreesItsExpensesAndTheReferencePrefersTheA
     EXPECT_EQ(QStringLiteral("F.E N° 0003 DU 01/04/2024"), store.CommitmentReference(expense));
     EXPECT_EQ(QStringLiteral("F.E N°  DU "), store.CommitmentReference(rows::Expense(0, line, supplier, Money("1"))));
 
-    EXPECT_TRUE(RunWriteOperation([&] { store.DeleteSheet(active); }));
+    Write([&] { store.DeleteSheet(active); });
     EXPECT_EQ(-1, Stored(active).id);
     EXPECT_TRUE(StoredLines(active).isEmpty());
 }
