@@ -6,6 +6,7 @@
 #include "db/Database.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -33,13 +34,6 @@ TSheet SheetFromRow(const db::Query& q)
 
 TSheetStore::TSheetStore() = default;
 TSheetStore::~TSheetStore() = default;
-
-db::Query& TSheetStore::Statement(std::unique_ptr<db::Query>& slot, const QString& sql)
-{
-    if (!slot)
-        slot = std::make_unique<db::Query>(DM->LURDO, sql);
-    return *slot;
-}
 
 QString TSheetStore::PadNumber(const QString& number)
 {
@@ -72,7 +66,7 @@ QList<TSheetKey> TSheetStore::UserSheetKeys(int objet)
 
 std::optional<TSheet> TSheetStore::Read(qint64 idEng)
 {
-    db::Query& q = Statement(m_read, QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
+    db::Query& q = KeptStatement(m_read, QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
     q.open();
     if (q.isEmpty())
@@ -82,26 +76,18 @@ std::optional<TSheet> TSheetStore::Read(qint64 idEng)
 
 TDocumentLines TSheetStore::Lines(qint64 idEng)
 {
-    db::Query& q = Statement(m_lines, DocumentLinesSql(QStringLiteral("DET_ENG")));
-    q.setParam(QStringLiteral("ID_DOC"), idEng);
-    q.open();
-    TDocumentLines lines = ReadDocumentLines(q);
-    q.close();
-    return lines;
+    return m_lines.Lines(idEng);
 }
 
 Currency TSheetStore::LinesTotal(qint64 idEng)
 {
-    db::Query& q = Statement(m_total, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DET_ENG WHERE ID_ENG=:ID_ENG"));
-    q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.open();
-    return q.asCurrency(QStringLiteral("TOTAL"));
+    return m_lines.Total(idEng);
 }
 
 QString TSheetStore::CancelledBy(qint64 idEng)
 {
-    db::Query& q = Statement(m_cancelled, QStringLiteral("SELECT FIRST 1 NO_ENG FROM ENT_ENG WHERE ID_ORIGINE=:ID_ENG "
-                                                         "AND OBJET=1 AND ORIGINE='1' ORDER BY ID_ENG"));
+    db::Query& q = KeptStatement(m_cancelled, QStringLiteral("SELECT FIRST 1 NO_ENG FROM ENT_ENG WHERE ID_ORIGINE=:ID_ENG "
+                                                             "AND OBJET=1 AND ORIGINE='1' ORDER BY ID_ENG"));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
     q.open();
     return q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_ENG")).trimmed();
@@ -109,8 +95,8 @@ QString TSheetStore::CancelledBy(qint64 idEng)
 
 bool TSheetStore::NumberTaken(qint64 idFnm, const QString& number, qint64 exceptId)
 {
-    db::Query& q = Statement(m_taken, QStringLiteral("SELECT FIRST 1 ID_ENG FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND "
-                                                     "NO_ENG=:NO_ENG AND ID_ENG<>:ID_ENG"));
+    db::Query& q = KeptStatement(m_taken, QStringLiteral("SELECT FIRST 1 ID_ENG FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND "
+                                                         "NO_ENG=:NO_ENG AND ID_ENG<>:ID_ENG"));
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
     q.setParam(QStringLiteral("NO_ENG"), number);
     q.setParam(QStringLiteral("ID_ENG"), exceptId);
@@ -231,97 +217,37 @@ void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
 
 TSheetSync TSheetStore::AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount)
 {
-    // The new line comes after every line of the sheet until the lines are
-    // numbered again; the sheet's own lines are read through its key.
-    db::Query& max = Statement(m_maxLine, QStringLiteral("SELECT MAX(NOLINE) AS NUM FROM DET_ENG WHERE ID_ENG=:ID_ENG"));
-    max.setParam(QStringLiteral("ID_ENG"), idEng);
-    max.open();
-    const qint64 next = max.asInt(QStringLiteral("NUM")) + 1;
-    max.close();
-
-    db::Query& q = Statement(m_insertLine, QStringLiteral("INSERT INTO DET_ENG      (ID_ENG, NOLINE, OBJET, ID_DETAIL, "
-                                                          "MONTANT) VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, "
-                                                          ":MONTANT) "));
-    q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.setParam(QStringLiteral("NOLINE"), next);
-    q.setParam(QStringLiteral("OBJET"), 0);
-    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.setParam(QStringLiteral("MONTANT"), amount);
-    q.exec();
+    m_lines.Insert(idEng, idDepense, amount);
     return SyncHeader(idEng);
 }
 
 TSheetSync TSheetStore::RemoveExpenseLine(qint64 idEng, qint64 idDepense)
 {
-    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM  DET_ENG WHERE OBJET=:OBJET AND ID_ENG=:ID_ENG AND "
-                                          "       ID_DETAIL=:ID_DETAIL "));
-    q.setParam(QStringLiteral("OBJET"), 0);
-    q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.exec();
+    m_lines.RemoveExpense(idEng, idDepense);
     return SyncHeader(idEng);
 }
 
 TSheetSync TSheetStore::RemoveLineAt(qint64 idEng, int noLine)
 {
-    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DET_ENG WHERE OBJET=:OBJET AND       ID_ENG=:ID_ENG AND "
-                                          "NOLINE=:NOLINE"));
-    q.setParam(QStringLiteral("OBJET"), 0);
-    q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.setParam(QStringLiteral("NOLINE"), noLine);
-    q.exec();
-    QList<qint64> order;
-    for (const TDocumentLine& l : Lines(idEng))
-        order.append(l.idDepense);
-    RenumberLines(idEng, order);
+    m_lines.RemoveAt(idEng, noLine);
     return SyncHeader(idEng);
-}
-
-void TSheetStore::ExecLineNumber(qint64 idEng, int oldNo, qint64 idDepense, int newNo)
-{
-    db::Query& q = Statement(m_renumber, QStringLiteral("UPDATE DET_ENG SET NOLINE=:NOLINE WHERE ID_ENG=:ID_ENG AND "
-                                                        "OBJET=0 AND NOLINE=:NOLINE1 AND ID_DETAIL=:ID_DETAIL"));
-    q.setParam(QStringLiteral("NOLINE"), newNo);
-    q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.setParam(QStringLiteral("NOLINE1"), oldNo);
-    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.exec();
 }
 
 void TSheetStore::RenumberLines(qint64 idEng, const QList<qint64>& expenseIds)
 {
-    // The key of a line holds its expense, so each line is moved to its new
-    // number directly; only lines whose number changes are written.
-    const TDocumentLines lines = Lines(idEng);
-    QList<const TDocumentLine*> ordered;
-    for (qint64 id : expenseIds)
-        for (const TDocumentLine& l : lines)
-            if (l.idDepense == id && !ordered.contains(&l))
-                ordered.append(&l);
-    for (const TDocumentLine& l : lines)
-        if (!ordered.contains(&l))
-            ordered.append(&l);
-    for (int k = 0; k < ordered.size(); ++k)
-        if (ordered[k]->noLine != k + 1)
-            ExecLineNumber(idEng, ordered[k]->noLine, ordered[k]->idDepense, k + 1);
+    m_lines.RenumberAs(idEng, expenseIds);
 }
 
 void TSheetStore::RenumberLinesByName(qint64 idEng)
 {
-    TDocumentLines lines = Lines(idEng);
-    std::stable_sort(lines.begin(), lines.end(), [](const TDocumentLine& a, const TDocumentLine& b) {
-        return QString::compare(a.benName, b.benName, Qt::CaseInsensitive) < 0;
-    });
-    for (int k = 0; k < lines.size(); ++k)
-        if (lines[k].noLine != k + 1)
-            ExecLineNumber(idEng, lines[k].noLine, lines[k].idDepense, k + 1);
+    m_lines.RenumberByName(idEng);
 }
 
 TSheetSync TSheetStore::SyncHeader(qint64 idEng)
 {
-    db::Query& l = Statement(m_syncLines, QStringLiteral("SELECT A.MONTANT, B.ID_FNM FROM DET_ENG A "
-                                                         "LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
-                                                         "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=0 ORDER BY A.NOLINE"));
+    db::Query& l = KeptStatement(m_syncLines, QStringLiteral("SELECT A.MONTANT, B.ID_FNM FROM DET_ENG A "
+                                                             "LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
+                                                             "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=0 ORDER BY A.NOLINE"));
     l.setParam(QStringLiteral("ID_ENG"), idEng);
     l.open();
     TSheetSync sync;
@@ -340,8 +266,8 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
         sync.number = NextUserNumber(sync.idFnm);
     }
 
-    db::Query& u = Statement(m_sync, QStringLiteral("UPDATE ENT_ENG SET        NO_ENG=:NO_ENG,        MONTANT=:MONTANT,"
-                                                    "        ID_FNM=:ID_FNM WHERE ID_ENG=:ID_ENG"));
+    db::Query& u = KeptStatement(m_sync, QStringLiteral("UPDATE ENT_ENG SET        NO_ENG=:NO_ENG,        MONTANT=:MONTANT,"
+                                                        "        ID_FNM=:ID_FNM WHERE ID_ENG=:ID_ENG"));
     u.setParam(QStringLiteral("NO_ENG"), sync.number);
     u.setParam(QStringLiteral("MONTANT"), sync.amount);
     u.setParam(QStringLiteral("ID_FNM"), sync.idFnm);

@@ -130,9 +130,6 @@ public:
     void UpdateMovementSheet(const TSheet& header, bool withObjet);
 
 private:
-    db::Query& Statement(std::unique_ptr<db::Query>& slot, const QString& sql);
-    void ExecLineNumber(qint64 idEng, int oldNo, qint64 idDepense, int newNo);
-
-    std::unique_ptr<db::Query> m_read, m_lines, m_total, m_cancelled, m_taken, m_insertLine, m_maxLine,
-        m_sync, m_syncLines, m_renumber;
+    TDocumentLineTable m_lines{TDocumentLineTable::CommitmentSheet};
+    std::unique_ptr<db::Query> m_read, m_cancelled, m_taken, m_sync, m_syncLines;
 };

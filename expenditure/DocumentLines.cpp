@@ -1,6 +1,9 @@
 #include "expenditure/DocumentLines.h"
 
+#include "data/UDM.h"
 #include "db/Database.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -24,21 +27,7 @@ QString TDocumentLine::Imput() const
     return BudgetLineLabel(chap, art, par);
 }
 
-QString DocumentLinesSql(const QString& table)
-{
-    const bool sheet = table == QLatin1String("DET_ENG");
-    // Keys only: the lines through the document's key, the expense, its
-    // beneficiary and its budget line each through theirs.
-    return QStringLiteral("SELECT A.NOLINE, A.ID_DETAIL, A.MONTANT, B.TYPE_DEPENSE, B.ID_FNM, B.ID_BEN, "
-                          "B.NO_DEPENSE, B.DATE_DEPENSE, B.DATED_MISSION, B.DATEF_MISSION, B.REMBOURS, "
-                          "B.OBJET AS OBJET_DEP, C.NOM, F.CHAP, F.ART, F.PAR, F.INTITULE "
-                          "FROM %1 A LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
-                          "LEFT JOIN BENEF C ON C.ID_BEN=B.ID_BEN "
-                          "LEFT JOIN FNM F ON F.ID_FNM=B.ID_FNM "
-                          "WHERE %2 ORDER BY A.NOLINE")
-        .arg(sheet ? QStringLiteral("DET_ENG") : QStringLiteral("DET_MDT"),
-             sheet ? QStringLiteral("A.ID_ENG=:ID_DOC AND A.OBJET=0") : QStringLiteral("A.ID_MDT=:ID_DOC"));
-}
+namespace {
 
 TDocumentLines ReadDocumentLines(const db::Query& q)
 {
@@ -85,10 +74,150 @@ TDocumentLines ReadDocumentLines(const db::Query& q)
     return lines;
 }
 
+} // namespace
+
 Currency LinesTotal(const TDocumentLines& lines)
 {
     Currency total;
     for (const TDocumentLine& l : lines)
         total += l.amount;
     return total;
+}
+
+db::Query& KeptStatement(std::unique_ptr<db::Query>& slot, const QString& sql)
+{
+    if (!slot)
+        slot = std::make_unique<db::Query>(DM->LURDO, sql);
+    return *slot;
+}
+
+// ---------------------------------------------------------------------------
+// TDocumentLineTable
+
+TDocumentLineTable::TDocumentLineTable(Document document)
+    : m_document(document),
+      m_table(document == CommitmentSheet ? QStringLiteral("DET_ENG") : QStringLiteral("DET_MDT")),
+      m_key(document == CommitmentSheet ? QStringLiteral("ID_ENG") : QStringLiteral("ID_MDT"))
+{
+}
+
+TDocumentLineTable::~TDocumentLineTable() = default;
+
+QString TDocumentLineTable::Where() const
+{
+    return m_document == CommitmentSheet ? QStringLiteral("A.ID_ENG=:ID_DOC AND A.OBJET=0")
+                                         : QStringLiteral("A.ID_MDT=:ID_DOC");
+}
+
+TDocumentLines TDocumentLineTable::Lines(qint64 idDoc)
+{
+    // Keys only: the lines through the document's key, the expense, its
+    // beneficiary and its budget line each through theirs.
+    db::Query& q = KeptStatement(
+        m_lines, QStringLiteral("SELECT A.NOLINE, A.ID_DETAIL, A.MONTANT, B.TYPE_DEPENSE, B.ID_FNM, B.ID_BEN, "
+                                "B.NO_DEPENSE, B.DATE_DEPENSE, B.DATED_MISSION, B.DATEF_MISSION, B.REMBOURS, "
+                                "B.OBJET AS OBJET_DEP, C.NOM, F.CHAP, F.ART, F.PAR, F.INTITULE "
+                                "FROM %1 A LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
+                                "LEFT JOIN BENEF C ON C.ID_BEN=B.ID_BEN "
+                                "LEFT JOIN FNM F ON F.ID_FNM=B.ID_FNM "
+                                "WHERE %2 ORDER BY A.NOLINE")
+                     .arg(m_table, Where()));
+    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    q.open();
+    TDocumentLines lines = ReadDocumentLines(q);
+    q.close();
+    return lines;
+}
+
+Currency TDocumentLineTable::Total(qint64 idDoc)
+{
+    db::Query& q = KeptStatement(m_total, QStringLiteral("SELECT SUM(A.MONTANT) AS TOTAL FROM %1 A WHERE %2")
+                                              .arg(m_table, Where()));
+    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    q.open();
+    return q.asCurrency(QStringLiteral("TOTAL"));
+}
+
+void TDocumentLineTable::Insert(qint64 idDoc, qint64 idDepense, Currency amount)
+{
+    // The document's own lines, read through its key, not the whole table.
+    db::Query& max = KeptStatement(m_max, QStringLiteral("SELECT MAX(NOLINE) AS NUM FROM %1 WHERE %2=:ID_DOC")
+                                              .arg(m_table, m_key));
+    max.setParam(QStringLiteral("ID_DOC"), idDoc);
+    max.open();
+    const qint64 next = max.asInt(QStringLiteral("NUM")) + 1;
+    max.close();
+
+    db::Query& q = KeptStatement(
+        m_insert, m_document == CommitmentSheet
+                      ? QStringLiteral("INSERT INTO DET_ENG      (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                                       "VALUES(:ID_DOC, :NOLINE, 0, :ID_DETAIL, :MONTANT) ")
+                      : QStringLiteral("INSERT INTO DET_MDT      (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                                       "VALUES(:ID_DOC, :NOLINE, :ID_DETAIL, :MONTANT) "));
+    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    q.setParam(QStringLiteral("NOLINE"), next);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.setParam(QStringLiteral("MONTANT"), amount);
+    q.exec();
+}
+
+void TDocumentLineTable::RemoveExpense(qint64 idDoc, qint64 idDepense)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.ID_DETAIL=:ID_DETAIL").arg(m_table, Where()));
+    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.exec();
+}
+
+void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.NOLINE=:NOLINE").arg(m_table, Where()));
+    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    q.setParam(QStringLiteral("NOLINE"), noLine);
+    q.exec();
+    Renumber(idDoc, Lines(idDoc));
+}
+
+void TDocumentLineTable::Renumber(qint64 idDoc, const TDocumentLines& ordered)
+{
+    // The number is part of a sheet line's key together with its expense, and
+    // an order's lines have no key: either way the expense tells two lines apart.
+    db::Query& q = KeptStatement(m_renumber, QStringLiteral("UPDATE %1 A SET NOLINE=:NOLINE WHERE %2 AND "
+                                                            "A.NOLINE=:NOLINE1 AND A.ID_DETAIL=:ID_DETAIL")
+                                                 .arg(m_table, Where()));
+    for (int k = 0; k < ordered.size(); ++k) {
+        if (ordered[k].noLine == k + 1)
+            continue;
+        q.setParam(QStringLiteral("NOLINE"), k + 1);
+        q.setParam(QStringLiteral("ID_DOC"), idDoc);
+        q.setParam(QStringLiteral("NOLINE1"), ordered[k].noLine);
+        q.setParam(QStringLiteral("ID_DETAIL"), ordered[k].idDepense);
+        q.exec();
+    }
+}
+
+void TDocumentLineTable::RenumberAs(qint64 idDoc, const QList<qint64>& expenseIds)
+{
+    const TDocumentLines lines = Lines(idDoc);
+    TDocumentLines ordered;
+    QList<bool> taken(lines.size(), false);
+    for (qint64 id : expenseIds)
+        for (int i = 0; i < lines.size(); ++i)
+            if (!taken[i] && lines[i].idDepense == id) {
+                ordered.append(lines[i]);
+                taken[i] = true;
+            }
+    for (int i = 0; i < lines.size(); ++i)
+        if (!taken[i])
+            ordered.append(lines[i]);
+    Renumber(idDoc, ordered);
+}
+
+void TDocumentLineTable::RenumberByName(qint64 idDoc)
+{
+    TDocumentLines lines = Lines(idDoc);
+    std::stable_sort(lines.begin(), lines.end(), [](const TDocumentLine& a, const TDocumentLine& b) {
+        return QString::compare(a.benName, b.benName, Qt::CaseInsensitive) < 0;
+    });
+    Renumber(idDoc, lines);
 }

@@ -10,6 +10,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 namespace db { class Query; }
 
 // One line of a document.
@@ -38,11 +40,47 @@ using TDocumentLines = QList<TDocumentLine>;
 // chapter and article only when the paragraph is empty.
 QString BudgetLineLabel(const QString& chap, const QString& art, const QString& par);
 
-// The select that reads the lines of one document of `table` ("DET_ENG" keyed
-// by ID_ENG, expense lines only; "DET_MDT" keyed by ID_MDT), parameter :ID_DOC.
-QString DocumentLinesSql(const QString& table);
-// Reads the rows of an opened DocumentLinesSql query.
-TDocumentLines ReadDocumentLines(const db::Query& query);
-
 // The sum of the lines' amounts.
 Currency LinesTotal(const TDocumentLines& lines);
+
+// The statement kept in `slot`, made (and prepared at its first run) once.
+db::Query& KeptStatement(std::unique_ptr<db::Query>& slot, const QString& sql);
+
+// The expense lines of one kind of document: a commitment sheet's DET_ENG
+// lines of OBJET 0 (keyed by ID_ENG) or a payment order's DET_MDT lines
+// (keyed by ID_MDT). Reads run on the program's connection; writes run
+// statements only, inside the caller's write operation. Each statement is
+// prepared once for the life of the object.
+class TDocumentLineTable {
+public:
+    enum Document { CommitmentSheet, PaymentOrder };
+    explicit TDocumentLineTable(Document document);
+    ~TDocumentLineTable();
+    TDocumentLineTable(const TDocumentLineTable&) = delete;
+    TDocumentLineTable& operator=(const TDocumentLineTable&) = delete;
+
+    TDocumentLines Lines(qint64 idDoc);
+    Currency Total(qint64 idDoc);
+
+    // A line for the expense after the document's other lines (its number is
+    // the document's largest + 1 until the lines are numbered again).
+    void Insert(qint64 idDoc, qint64 idDepense, Currency amount);
+    void RemoveExpense(qint64 idDoc, qint64 idDepense);
+    // Removes the line numbered `noLine` and numbers the others 1..n in their order.
+    void RemoveAt(qint64 idDoc, int noLine);
+    // Numbers the lines 1..n in the order of `expenseIds`; lines of other
+    // expenses follow in their order.
+    void RenumberAs(qint64 idDoc, const QList<qint64>& expenseIds);
+    // Numbers the lines 1..n by beneficiary name; lines of one name keep their order.
+    void RenumberByName(qint64 idDoc);
+
+private:
+    // Writes the numbers 1..n of the lines in the order given; a line is found
+    // by its number and expense, and only lines whose number changes are written.
+    void Renumber(qint64 idDoc, const TDocumentLines& ordered);
+    QString Where() const;   // the document's lines, with :ID_DOC
+
+    Document m_document;
+    QString m_table, m_key;
+    std::unique_ptr<db::Query> m_lines, m_total, m_max, m_insert, m_renumber;
+};

@@ -19,13 +19,6 @@ QString PjName(int i)
 TOrderStore::TOrderStore() = default;
 TOrderStore::~TOrderStore() = default;
 
-db::Query& TOrderStore::Statement(std::unique_ptr<db::Query>& slot, const QString& sql)
-{
-    if (!slot)
-        slot = std::make_unique<db::Query>(DM->LURDO, sql);
-    return *slot;
-}
-
 QString TOrderStore::PadNumber(const QString& number)
 {
     const QString t = number.trimmed();
@@ -48,7 +41,7 @@ QList<TOrderKey> TOrderStore::OrderKeys()
 
 std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
 {
-    db::Query& q = Statement(m_read, QStringLiteral("SELECT * FROM ENT_MDT WHERE ID_MDT=:ID_MDT"));
+    db::Query& q = KeptStatement(m_read, QStringLiteral("SELECT * FROM ENT_MDT WHERE ID_MDT=:ID_MDT"));
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
     q.open();
     if (q.isEmpty())
@@ -67,26 +60,18 @@ std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
 
 TDocumentLines TOrderStore::Lines(qint64 idMdt)
 {
-    db::Query& q = Statement(m_lines, DocumentLinesSql(QStringLiteral("DET_MDT")));
-    q.setParam(QStringLiteral("ID_DOC"), idMdt);
-    q.open();
-    TDocumentLines lines = ReadDocumentLines(q);
-    q.close();
-    return lines;
+    return m_lines.Lines(idMdt);
 }
 
 Currency TOrderStore::LinesTotal(qint64 idMdt)
 {
-    db::Query& q = Statement(m_total, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DET_MDT WHERE ID_MDT=:ID_MDT"));
-    q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.open();
-    return q.asCurrency(QStringLiteral("TOTAL"));
+    return m_lines.Total(idMdt);
 }
 
 bool TOrderStore::NumberTaken(const QString& number, qint64 exceptId)
 {
-    db::Query& q = Statement(m_taken, QStringLiteral("SELECT FIRST 1 ID_MDT FROM ENT_MDT WHERE NO_MDT=:NO_MDT AND "
-                                                     "ID_MDT<>:ID_MDT"));
+    db::Query& q = KeptStatement(m_taken, QStringLiteral("SELECT FIRST 1 ID_MDT FROM ENT_MDT WHERE NO_MDT=:NO_MDT AND "
+                                                         "ID_MDT<>:ID_MDT"));
     q.setParam(QStringLiteral("NO_MDT"), number);
     q.setParam(QStringLiteral("ID_MDT"), exceptId);
     q.open();
@@ -119,8 +104,8 @@ QSet<qint64> TOrderStore::MandatedExpenseIds()
 
 Currency TOrderStore::SupplierPaidTotal(qint64 idBen)
 {
-    db::Query& q = Statement(m_paid, QStringLiteral("SELECT SUM(A.MONTANT) AS TOT_FOUR FROM DET_MDT A JOIN DEPENSE B "
-                                                    "ON B.ID_DEPENSE=A.ID_DETAIL WHERE B.ID_BEN=:ID_BEN"));
+    db::Query& q = KeptStatement(m_paid, QStringLiteral("SELECT SUM(A.MONTANT) AS TOT_FOUR FROM DET_MDT A JOIN DEPENSE B "
+                                                        "ON B.ID_DEPENSE=A.ID_DETAIL WHERE B.ID_BEN=:ID_BEN"));
     q.setParam(QStringLiteral("ID_BEN"), idBen);
     q.open();
     return q.asCurrency(QStringLiteral("TOT_FOUR"));
@@ -129,7 +114,7 @@ Currency TOrderStore::SupplierPaidTotal(qint64 idBen)
 Currency TOrderStore::UndatedMandatedOn(qint64 idFnm)
 {
     // The same two halves as the dated totals, for the orders without a date.
-    db::Query& q = Statement(m_undated, QStringLiteral(
+    db::Query& q = KeptStatement(m_undated, QStringLiteral(
         "SELECT (SELECT SUM(D.MONTANT) FROM DEPENSE X JOIN DET_MDT D ON D.ID_DETAIL=X.ID_DEPENSE "
         "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
         "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (0, 1) AND M.DATE_MDT IS NULL) AS TOT_S2, "
@@ -198,88 +183,36 @@ void TOrderStore::UpdateOrder(const TOrder& order)
 
 Currency TOrderStore::AddLine(qint64 idMdt, qint64 idDepense, Currency amount)
 {
-    db::Query& max = Statement(m_maxLine, QStringLiteral("SELECT MAX(NOLINE) AS NUM FROM DET_MDT WHERE ID_MDT=:ID_MDT"));
-    max.setParam(QStringLiteral("ID_MDT"), idMdt);
-    max.open();
-    const qint64 next = max.asInt(QStringLiteral("NUM")) + 1;
-    max.close();
-
-    db::Query& q = Statement(m_insertLine, QStringLiteral("INSERT INTO DET_MDT      (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
-                                                          "VALUES(:ID_MDT, :NOLINE, :ID_DETAIL, :MONTANT) "));
-    q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.setParam(QStringLiteral("NOLINE"), next);
-    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.setParam(QStringLiteral("MONTANT"), amount);
-    q.exec();
+    m_lines.Insert(idMdt, idDepense, amount);
     return SyncTotal(idMdt);
 }
 
 Currency TOrderStore::RemoveExpenseLine(qint64 idMdt, qint64 idDepense)
 {
-    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM  DET_MDT WHERE ID_MDT=:ID_MDT AND        ID_DETAIL=:ID_DETAIL "));
-    q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.exec();
+    m_lines.RemoveExpense(idMdt, idDepense);
     return SyncTotal(idMdt);
 }
 
 Currency TOrderStore::RemoveLineAt(qint64 idMdt, int noLine)
 {
-    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT AND NOLINE=:NOLINE"));
-    q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.setParam(QStringLiteral("NOLINE"), noLine);
-    q.exec();
-    Renumber(idMdt, Lines(idMdt));
+    m_lines.RemoveAt(idMdt, noLine);
     return SyncTotal(idMdt);
-}
-
-void TOrderStore::Renumber(qint64 idMdt, const TDocumentLines& ordered)
-{
-    // DET_MDT has no key: a line is found by its order, number and expense,
-    // and only lines whose number changes are written.
-    db::Query& q = Statement(m_renumber, QStringLiteral("UPDATE DET_MDT SET NOLINE=:NOLINE WHERE ID_MDT=:ID_MDT AND "
-                                                        "NOLINE=:NOLINE1 AND ID_DETAIL=:ID_DETAIL"));
-    for (int k = 0; k < ordered.size(); ++k) {
-        if (ordered[k].noLine == k + 1)
-            continue;
-        q.setParam(QStringLiteral("NOLINE"), k + 1);
-        q.setParam(QStringLiteral("ID_MDT"), idMdt);
-        q.setParam(QStringLiteral("NOLINE1"), ordered[k].noLine);
-        q.setParam(QStringLiteral("ID_DETAIL"), ordered[k].idDepense);
-        q.exec();
-    }
 }
 
 void TOrderStore::RenumberLines(qint64 idMdt, const QList<qint64>& expenseIds)
 {
-    const TDocumentLines lines = Lines(idMdt);
-    TDocumentLines ordered;
-    QList<int> taken;
-    for (qint64 id : expenseIds)
-        for (int i = 0; i < lines.size(); ++i)
-            if (lines[i].idDepense == id && !taken.contains(i)) {
-                ordered.append(lines[i]);
-                taken.append(i);
-            }
-    for (int i = 0; i < lines.size(); ++i)
-        if (!taken.contains(i))
-            ordered.append(lines[i]);
-    Renumber(idMdt, ordered);
+    m_lines.RenumberAs(idMdt, expenseIds);
 }
 
 void TOrderStore::RenumberLinesByName(qint64 idMdt)
 {
-    TDocumentLines lines = Lines(idMdt);
-    std::stable_sort(lines.begin(), lines.end(), [](const TDocumentLine& a, const TDocumentLine& b) {
-        return QString::compare(a.benName, b.benName, Qt::CaseInsensitive) < 0;
-    });
-    Renumber(idMdt, lines);
+    m_lines.RenumberByName(idMdt);
 }
 
 Currency TOrderStore::SyncTotal(qint64 idMdt)
 {
     const Currency total = LinesTotal(idMdt);
-    db::Query& q = Statement(m_sync, QStringLiteral("UPDATE ENT_MDT SET MONTANT=:MONTANT WHERE ID_MDT=:ID_MDT"));
+    db::Query& q = KeptStatement(m_sync, QStringLiteral("UPDATE ENT_MDT SET MONTANT=:MONTANT WHERE ID_MDT=:ID_MDT"));
     q.setParam(QStringLiteral("MONTANT"), total);
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
     q.exec();

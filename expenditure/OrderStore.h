@@ -93,9 +93,6 @@ public:
     void DeleteOrder(qint64 idMdt);
 
 private:
-    db::Query& Statement(std::unique_ptr<db::Query>& slot, const QString& sql);
-    void Renumber(qint64 idMdt, const TDocumentLines& ordered);
-
-    std::unique_ptr<db::Query> m_read, m_lines, m_total, m_taken, m_maxLine, m_insertLine, m_sync, m_renumber,
-        m_paid, m_undated;
+    TDocumentLineTable m_lines{TDocumentLineTable::PaymentOrder};
+    std::unique_ptr<db::Query> m_read, m_taken, m_sync, m_paid, m_undated;
 };

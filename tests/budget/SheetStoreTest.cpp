@@ -8,17 +8,9 @@
 #include "data/WriteGuard.h"
 
 using rows::Money;
+using rows::Write;
 
 namespace {
-
-// One user operation: its statements committed together, or none of them.
-template <typename F>
-void Write(F statements)
-{
-    TWriteGuard write;
-    statements();
-    write.Commit();
-}
 
 class SheetStoreTest : public BudgetTest {
 protected:

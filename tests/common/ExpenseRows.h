@@ -4,12 +4,22 @@
 // credit, expenses of every kind, a salary expense's imputations.
 
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "db/Database.h"
 
 #include <QDate>
 #include <QString>
 
 namespace rows {
+
+// One user operation: its statements committed together, or none of them.
+template <typename F>
+void Write(F statements)
+{
+    TWriteGuard write;
+    statements();
+    write.Commit();
+}
 
 inline Currency Money(const char* text) { return *Currency::parse(QString::fromUtf8(text)); }
 
