@@ -1,4 +1,4 @@
-#include "shell/UProgress.h"
+#include "ui/UProgress.h"
 
 #include <QFrame>
 #include <QGuiApplication>
