@@ -14,6 +14,7 @@
 #include "security/USecure.h"
 #include "shell/USplashEx.h"
 #include "budget/UListBudget.h"
+#include "budget/USF.h"
 #include "controls/Gradient.h"
 #include "expenditure/UFact.h"
 
@@ -437,6 +438,7 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnWilaya, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnWilaya", "FWIL", "ID_WIL", "Wilayas"); }));
     // Budget
     connect(mnBudget, &QAction::triggered, this, Guarded([this] { TfrmListBudget(this).exec(); }));
+    connect(mnSF, &QAction::triggered, this, Guarded([this] { TfrmSF(this).exec(); }));
     connect(mnConsBud, &QAction::triggered, this, Guarded([this] { mnConsBudClick(); }));
     // A propos
     connect(mnApropos0, &QAction::triggered, this, Guarded([this] { mnApropos0Click(); }));

@@ -1,0 +1,100 @@
+#pragma once
+// TfrmSF: the financial situation of the budget lines over a period, by
+// section, both sections, or as the general recap of the two sections. A
+// display recomputes the work table SIT_FIN and shows it in a grid with its
+// totals; the table outlives the window, which shows the last display when it
+// opens. The view, filters and period are kept in the settings file ([SIT_FIN]).
+//
+// Modal; opened from the main menu, it asks for no write right. The print
+// items (btnPrint, mnPrint) and "Modifier la Situation" (mnModif, double click
+// on the grid) are connected by the situation's document and its correction
+// window.
+
+#include "budget/SituationStore.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace db { class Query; }
+class QAction;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QueryTableModel;
+class TStatusBar;
+
+class TfrmSF : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmSF(QWidget* parent = nullptr);
+    ~TfrmSF() override;
+
+    QComboBox* cmbSection = nullptr;
+    QComboBox* cmbEng = nullptr;
+    QComboBox* cmbMdt = nullptr;
+    QComboBox* cmbPeriode = nullptr;
+    QDateEdit* edDateD = nullptr;
+    QDateEdit* edDateF = nullptr;
+    QLabel* lDateD = nullptr;
+    QLabel* lDateF = nullptr;
+    QPushButton* btnDisplay = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnClose = nullptr;
+    QTableView* grdSF = nullptr;
+    QLabel* lTotAll = nullptr;
+    QLabel* lTotRev = nullptr;
+    QLabel* lTotEng = nullptr;
+    QLabel* lTotPmt = nullptr;
+    QLabel* lTotSLD = nullptr;
+    QLabel* lTaux = nullptr;
+    TStatusBar* stBar = nullptr;
+
+    // The popup menu (also the grid's context menu).
+    QMenu* PopMenu = nullptr;
+    QAction* mnDisplay = nullptr;   // "Afficher"
+    QAction* mnPrint = nullptr;     // "Imprimer"
+    QAction* mnExcel = nullptr;     // "Envoyer vers Excel"
+    QAction* mnModif = nullptr;     // "Modifier la Situation"
+    QAction* mnClose = nullptr;     // "Fermer"
+
+    QueryTableModel* model() const { return m_model; }
+
+    void FormShow();
+    // The date pickers for views 0 to 2, the quarter for the recap.
+    void UpdatePeriodControls();
+    void btnDisplayClick();
+    void BuildSituation(const TSituationRequest& request);
+    void BuildSituationRecap(const TSituationRequest& request);
+    // Fills the totals bar and re-reads the grid from SIT_FIN.
+    void ShowSituationTotals();
+    void mnExcelClick();
+    void FormClose();
+
+    // The period a display covers: the pickers, or for the recap 1 January to
+    // the end of the chosen quarter.
+    TSituationRequest Request() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildWindow();
+    void Build(const TSituationRequest& request, bool recap);
+    void FitColumns();
+    void FitTitle();
+    void PlaceTotals();
+    QLabel* TotalOf(int column) const;
+
+    std::unique_ptr<db::Query> qSF;
+    QueryTableModel* m_model = nullptr;
+    QWidget* pnlTotals = nullptr;
+    QLabel* lTotaux = nullptr;
+    int m_fixedWidth = 0;   // the columns other than the title
+    bool m_shown = false;
+    bool m_building = false;
+};
