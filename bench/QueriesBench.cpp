@@ -2,24 +2,18 @@
 // full-scale fiscal year (budget lines, sheets, transfers, expenses, payment
 // orders), through the real embedded engine. Every call must stay well under
 // 2 ms: listings call some of them for every row they show.
+#include "bench/BenchYear.h"
 #include "core/GlobalState.h"
 #include "core/Pause.h"
 #include "data/UDM.h"
-#include "data/YearCreation.h"
-#include "tools/FillYear.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-const QString Year = QStringLiteral("2024");
 
 // Arguments taken from the filled year: the busiest budget line and its last
 // sheet number, the line with the most regularisation sheets and its last one,
@@ -53,61 +47,10 @@ QString firstText(const QString& sql, qint64 line)
     return q.isEmpty() ? QString() : db::toText(q.at(0, 0));
 }
 
-// Opens the year in /tmp/vorel-bench-<digest>, making and filling it the
-// first time: a year made from an older schema script (older stored
-// procedures) or by an older generator is never measured.
 bool openYear()
 {
-    QFile schemaFile(QStringLiteral(":/schema/schema.sql"));
-    if (!schemaFile.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "no schema script\n");
+    if (!OpenBenchYear())
         return false;
-    }
-    const QByteArray schema = schemaFile.readAll();
-    const QString digest = QString::fromLatin1(
-        QCryptographicHash::hash(schema + QByteArray::number(fill::Revision), QCryptographicHash::Sha1)
-            .toHex()
-            .left(12));
-    const QString dir = QDir::tempPath() + QStringLiteral("/vorel-bench-") + digest + QLatin1Char('/');
-    QDir().mkpath(dir + QStringLiteral("Temp"));
-    AppDir = dir;
-    IniPath = dir + QStringLiteral("VOREL.INI");
-    TempDir = dir + QStringLiteral("Temp/");
-    FiscalYear = Year;
-    DbWorkDir = dir;
-    DbFileName = YearFileName(Year);
-    DbPath = dir + DbFileName;
-    DbUser = QStringLiteral("SYSDBA");
-    DbPassword = DefaultDbPassword();
-    ServerAddress.clear();
-
-    if (!QFile::exists(DbPath)) {
-        std::fprintf(stderr, "Filling a full-scale year in %s ...\n", qPrintable(DbPath));
-        db::ConnectParams params;
-        params.path = DbPath;
-        params.user = DbUser;
-        params.password = DbPassword;
-        try {
-            fill::CreateYearDatabase(params, QString::fromUtf8(schema));
-            db::Connection conn;
-            conn.open(params);
-            fill::Options options;
-            options.year = Year.toInt();
-            const fill::Counts counts = fill::FillYear(conn, options);
-            for (const auto& [table, rows] : counts)
-                std::fprintf(stderr, "  %-12s %6d\n", qPrintable(table), rows);
-        } catch (const std::exception& e) {
-            QFile::remove(DbPath);
-            std::fprintf(stderr, "cannot fill the year: %s\n", e.what());
-            return false;
-        }
-    }
-    DM = new TDM();
-    if (!DM->LURDO.isOpen()) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(DbPath));
-        return false;
-    }
-
     sample.line = firstInt(QStringLiteral(
         "SELECT FIRST 1 ID_FNM FROM ENT_ENG GROUP BY ID_FNM ORDER BY COUNT(*) DESC, ID_FNM"));
     sample.lastSheet = firstText(QStringLiteral("SELECT MAX(NO_ENG) FROM ENT_ENG WHERE ID_FNM=:ID_FNM"), sample.line);
@@ -181,7 +124,6 @@ int main(int argc, char** argv)
     RegisterQuestions();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    delete DM;
-    DM = nullptr;
+    CloseBenchYear();
     return 0;
 }

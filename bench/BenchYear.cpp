@@ -1,0 +1,73 @@
+#include "bench/BenchYear.h"
+
+#include "core/GlobalState.h"
+#include "data/UDM.h"
+#include "data/YearCreation.h"
+#include "tools/FillYear.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+bool OpenBenchYear()
+{
+    QFile schemaFile(QStringLiteral(":/schema/schema.sql"));
+    if (!schemaFile.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "no schema script\n");
+        return false;
+    }
+    const QByteArray schema = schemaFile.readAll();
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(schema + QByteArray::number(fill::Revision), QCryptographicHash::Sha1)
+            .toHex()
+            .left(12));
+    const QString dir = QDir::tempPath() + QStringLiteral("/vorel-bench-") + digest + QLatin1Char('/');
+    QDir().mkpath(dir + QStringLiteral("Temp"));
+    AppDir = dir;
+    IniPath = dir + QStringLiteral("VOREL.INI");
+    TempDir = dir + QStringLiteral("Temp/");
+    FiscalYear = BenchFiscalYear;
+    DbWorkDir = dir;
+    DbFileName = YearFileName(BenchFiscalYear);
+    DbPath = dir + DbFileName;
+    DbUser = QStringLiteral("SYSDBA");
+    DbPassword = DefaultDbPassword();
+    ServerAddress.clear();
+
+    if (!QFile::exists(DbPath)) {
+        std::fprintf(stderr, "Filling a full-scale year in %s ...\n", qPrintable(DbPath));
+        db::ConnectParams params;
+        params.path = DbPath;
+        params.user = DbUser;
+        params.password = DbPassword;
+        try {
+            fill::CreateYearDatabase(params, QString::fromUtf8(schema));
+            db::Connection conn;
+            conn.open(params);
+            fill::Options options;
+            options.year = BenchFiscalYear.toInt();
+            const fill::Counts counts = fill::FillYear(conn, options);
+            for (const auto& [table, rows] : counts)
+                std::fprintf(stderr, "  %-12s %6d\n", qPrintable(table), rows);
+        } catch (const std::exception& e) {
+            QFile::remove(DbPath);
+            std::fprintf(stderr, "cannot fill the year: %s\n", e.what());
+            return false;
+        }
+    }
+    DM = new TDM();
+    if (!DM->LURDO.isOpen()) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(DbPath));
+        return false;
+    }
+
+    return true;
+}
+
+void CloseBenchYear()
+{
+    delete DM;
+    DM = nullptr;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The full-scale fiscal year every benchmark measures on: made once per schema
+// script and generator revision in /tmp/vorel-bench-<digest>/ and reused. A
+// year made from an older schema script (older stored procedures) or by an
+// older generator is never measured.
+
+#include <QString>
+
+// Points the global state at the year's folder, makes and fills the year the
+// first time, and opens the data module on it (DM). False, with the reason on
+// stderr, when the year cannot be made or opened.
+bool OpenBenchYear();
+// Deletes the data module.
+void CloseBenchYear();
+
+// The fiscal year of the benchmark database.
+inline const QString BenchFiscalYear = QStringLiteral("2024");
