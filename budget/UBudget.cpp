@@ -10,6 +10,7 @@
 #include "ui/UCalendar.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "ui/RecordNavigator.h"
 #include "budget/BudgetWindowParts.h"
 #include "budget/SheetStore.h"
 #include "budget/UFindImput.h"
@@ -39,16 +40,6 @@ const char* const kSelectBudget = "SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
                                   "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS\n"
                                   "FROM FNM ORDER BY CHAP, ART, PAR";
 
-// A date typed "dd/MM/yyyy" (one-digit day and month accepted); invalid otherwise.
-QDate ParseDate(const QString& text)
-{
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t, kDateFormat);
-    if (!d.isValid())
-        d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
-    return d;
-}
-
 bool InFiscalYear(const QDate& date)
 {
     return YearOfDate(date) == FiscalYear.trimmed().toInt();
@@ -72,21 +63,21 @@ void KeepTextReadable(QWidget* field)
     field->setPalette(p);
 }
 
-[[noreturn]] void Refuse(QWidget* field, const QString& message)
-{
-    ShowInfo(message);
-    if (field)
-        field->setFocus();
-    Abort();
-}
-
 } // namespace
 
 TfrmBudget::TfrmBudget(QWidget* parent)
-    : QDialog(parent), m_sheets(std::make_unique<TSheetStore>())
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnBudget"),
+                            .statusWidths = {90, 60, 80, 90},
+                            .modePanel = 3,
+                            .closeRule = CloseRule::SaveThenClose,
+                            .closeQuestion =
+                                QStringLiteral("Voulez-vous enregistrer les modifications apportées à l'imputation ?"),
+                            .recolourEntryPanel = false},
+                    parent),
+      m_sheets(std::make_unique<TSheetStore>())
 {
     BuildWindow();
-    // FormCreate: status panels 0 and 1.
+    // Status panels 0 and 1, from the window's creation.
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
 }
@@ -98,6 +89,20 @@ void TfrmBudget::BuildWindow()
     setObjectName(QStringLiteral("frmBudget"));
     setWindowTitle(QStringLiteral("Budget"));
 
+    // Commands: an allocation is edited on a line with an article only.
+    auto rows = [this] { return HasRows(); };
+    mnEdit = AddCommand("mnEdit", QStringLiteral("Modifier"), [this] { return Mode() == emBrowse && HasRows() && HasArticle(); },
+                        [this] { btnEditClick(); }, QKeySequence(Qt::Key_F2));
+    mnPost = AddCommand("mnPost", QStringLiteral("&Enregistrer"), [this] { return Mode() != emBrowse && HasArticle(); },
+                        [this] { btnPostClick(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("&Annuler"), [this] { return Mode() != emBrowse && HasArticle(); },
+                          [this] { CancelEntry(); }, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), When::BrowseOnRow, [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3));
+    mnTotChap = AddCommand("mnTotChap", QStringLiteral("Total Chapitre"), rows, [this] { mnTotChapClick(); },
+                           QKeySequence(Qt::Key_F5));
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), When::Always, [this] { close(); });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -108,27 +113,16 @@ void TfrmBudget::BuildWindow()
     auto* bar = new QHBoxLayout(pnlBtns);
     bar->setContentsMargins(4, 4, 4, 4);
     bar->setSpacing(2);
-    QStyle* st = style();
 
-    MyNavigator = new QWidget(pnlBtns);
-    MyNavigator->setObjectName(QStringLiteral("MyNavigator"));
-    auto* nav = new QHBoxLayout(MyNavigator);
-    nav->setContentsMargins(0, 0, 0, 0);
-    nav->setSpacing(0);
-    auto navButton = [&](const char* name, QStyle::StandardPixmap icon, const QString& hint, NavButton which) {
-        QPushButton* b = MakeButton(MyNavigator, name, QString(), hint);
-        b->setIcon(st->standardIcon(icon));
-        b->setFixedWidth(28);
-        nav->addWidget(b);
-        connect(b, &QPushButton::clicked, this, Guarded([this, which] { MyNavigatorClick(which); }));
-        return b;
-    };
-    btnFirst = navButton("btnFirst", QStyle::SP_MediaSkipBackward, QStringLiteral("Premier"), nbFirst);
-    btnPrior = navButton("btnPrior", QStyle::SP_MediaSeekBackward, QStringLiteral("Précédent"), nbPrior);
-    btnNext = navButton("btnNext", QStyle::SP_MediaSeekForward, QStringLiteral("Suivant"), nbNext);
-    btnLast = navButton("btnLast", QStyle::SP_MediaSkipForward, QStringLiteral("Dernier"), nbLast);
+    MyNavigator = new TRecordNavigator(pnlBtns);
+    btnFirst = MyNavigator->btnFirst;
+    btnPrior = MyNavigator->btnPrior;
+    btnNext = MyNavigator->btnNext;
+    btnLast = MyNavigator->btnLast;
     bar->addWidget(MyNavigator);
     bar->addSpacing(8);
+    SetNavigator(MyNavigator);
+    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowBudgetLine(); }));
 
     auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
         return AddToolButton(pnlBtns, bar, name, text, hint, icon);
@@ -144,26 +138,29 @@ void TfrmBudget::BuildWindow()
     btnPrint = trailing.print;
     btnMenu = trailing.menu;
     btnClose = trailing.close;
+    BindButton(btnEdit, mnEdit);
+    BindButton(btnPost, mnPost);
+    BindButton(btnCancel, mnCancel);
+    BindButton(btnFind, mnFind);
+    BindButton(btnClose, mnClose);
     layout->addWidget(pnlBtns);
 
     // Entry panel.
     pnlMain = new QWidget(this);
     pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    SetEntryPanel(pnlMain);
     auto* grid = new QGridLayout(pnlMain);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
 
     auto label = [&](const QString& text) {
-        auto* l = new QLabel(text, pnlMain);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QLabel* l = MakeCaption(pnlMain, text);
         KeepTextReadable(l);
         return l;
     };
     auto keyEdit = [&](const char* name, int width) {
-        auto* e = new QLineEdit(pnlMain);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setReadOnly(true);
+        QLineEdit* e = MakeEdit(pnlMain, name, 0, true);
         e->setFocusPolicy(Qt::NoFocus);
         e->setAlignment(Qt::AlignCenter);
         e->setFixedWidth(width);
@@ -202,11 +199,7 @@ void TfrmBudget::BuildWindow()
     grid->addWidget(lInt, 2, 0, 1, 5);
 
     auto amount = [&](const char* name) {
-        auto* e = new TNumEdit(pnlMain);
-        e->setObjectName(QString::fromLatin1(name));
-        e->SetDecimals(2);
-        e->SetNumberFormat(TNumEdit::Thousands);
-        e->setFixedWidth(150);
+        TNumEdit* e = MakeAmountEdit(pnlMain, name, 150);
         KeepTextReadable(e);
         return e;
     };
@@ -214,18 +207,17 @@ void TfrmBudget::BuildWindow()
     edMt_Regie = amount("edMt_Regie");
     edMt_BS = amount("edMt_BS");
 
+    // Date fields: the button's date and the double click's (today's) replace
+    // another date after the question.
     auto dateField = [&](const char* name, const char* buttonName, QPushButton*& button) {
-        auto* e = new QLineEdit(pnlMain);
-        e->setObjectName(QString::fromLatin1(name));
+        QLineEdit* e = MakeEdit(pnlMain, name, 10);
         e->setFixedWidth(90);
-        e->setMaxLength(10);
         e->setAlignment(Qt::AlignCenter);
         KeepTextReadable(e);
-        e->installEventFilter(this);
         button = MakeButton(pnlMain, buttonName, QStringLiteral("..."), QStringLiteral("Calendrier"));
         button->setFixedWidth(26);
         button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QPushButton::clicked, this, Guarded([this, e] { btnGetDateClick(e); }));
+        AttachDateField(e, button, TDateFieldRules{});
         return e;
     };
     edDateBP = dateField("edDateBP", "btnGetDateBP", btnGetDateBP);
@@ -268,10 +260,9 @@ void TfrmBudget::BuildWindow()
     QWidget::setTabOrder(edMt_BS, edDateBS);
     QWidget::setTabOrder(edDateBS, edDateEng_BS);
 
-    stBar = new TStatusBar({90, 60, 80, 90}, this);
     layout->addWidget(stBar);
 
-    // Menus.
+    // Menus: PopMnBud is also the window's context menu.
     const TBudgetPrintItems print = MakeBudgetPrintItems(this);
     mnFicheBP = print.bp;
     mnFicheBP_Pre = print.bpPre;
@@ -281,65 +272,43 @@ void TfrmBudget::BuildWindow()
 
     PopMnBud = new QMenu(this);
     PopMnBud->setObjectName(QStringLiteral("PopMnBud"));
-    auto item = [&](const char* name, const QString& caption, const QKeySequence& key) {
-        return AddMenuItem(this, PopMnBud, name, caption, key);
-    };
-    mnEdit = item("mnEdit", QStringLiteral("Modifier"), QKeySequence(Qt::Key_F2));
-    mnPost = item("mnPost", QStringLiteral("&Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = item("mnCancel", QStringLiteral("&Annuler"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnFind = item("mnFind", QStringLiteral("Chercher"), QKeySequence(Qt::Key_F3));
-    mnTotChap = item("mnTotChap", QStringLiteral("Total Chapitre"), QKeySequence(Qt::Key_F5));
+    PopMnBud->addActions({mnEdit, mnPost, mnCancel, mnFind, mnTotChap});
     QMenu* mnPrint = PopMnBud->addMenu(QStringLiteral("Imprimer ..."));
     mnPrint->setObjectName(QStringLiteral("mnImprimer"));
     mnPrint->addActions(printItems);
-    mnClose = item("mnClose", QStringLiteral("&Fermer"), QKeySequence());
+    PopMnBud->addAction(mnClose);
 
     PopMnPrint = new QMenu(this);
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addActions(printItems);
 
-    UseAsContextMenu(this, PopMnBud);
-
-    connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
-    connect(mnEdit, &QAction::triggered, this, Guarded([this] { btnEditClick(); }));
-    connect(btnPost, &QPushButton::clicked, this, Guarded([this] { btnPostClick(); }));
-    connect(mnPost, &QAction::triggered, this, Guarded([this] { btnPostClick(); }));
-    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
-    connect(mnCancel, &QAction::triggered, this, Guarded([this] { btnCancelClick(); }));
-    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
-    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
-    connect(mnTotChap, &QAction::triggered, this, Guarded([this] { mnTotChapClick(); }));
+    AttachPopupMenu(PopMnBud, btnMenu);
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
-    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnBud, btnMenu); }));
-    connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
-    connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
 
     resize(640, 330);
 }
 
 // ---- showing a line -------------------------------------------------------
 
-void TfrmBudget::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    RunGuarded([this] { FormShow(); });
-}
-
 void TfrmBudget::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnBudget"), CurrentUserId);
     OpenBudget();
     LocateLine(IdFnm);
     ShowBudgetLine();
 }
 
+void TfrmBudget::FormClose()
+{
+    if (qBudget)
+        qBudget->close();
+}
+
 void TfrmBudget::OpenBudget()
 {
-    if (!qBudget)
+    if (!qBudget) {
         qBudget = std::make_unique<db::Query>(DM->LURDO, QString::fromLatin1(kSelectBudget));
+        MyNavigator->SetQuery(qBudget.get());
+    }
     qBudget->close();
     qBudget->open();
     qBudget->first();
@@ -362,6 +331,11 @@ QString TfrmBudget::RowText(const char* field) const
     while (s.endsWith(QLatin1Char(' ')))
         s.chop(1);
     return s;
+}
+
+bool TfrmBudget::HasRows() const
+{
+    return qBudget && qBudget->isOpen() && !qBudget->isEmpty();
 }
 
 bool TfrmBudget::HasArticle() const
@@ -398,38 +372,17 @@ void TfrmBudget::ShowBudgetLine()
         edDateEng_BP->setText(GetBudgetSheetDate(QStringLiteral("2"), IdFnm));
         edDateEng_BS->setText(GetBudgetSheetDate(QStringLiteral("3"), IdFnm));
     }
-    m_editing = false;
-    UpdateBudgetButtons();
+    SetMode(emBrowse);
 }
 
-void TfrmBudget::UpdateBudgetButtons()
+void TfrmBudget::ModeChanged()
 {
-    const bool rows = qBudget && !qBudget->isEmpty();
-    const bool article = HasArticle();
-    btnEdit->setEnabled(!m_editing && rows && article);
-    btnPost->setEnabled(m_editing && article);
-    btnCancel->setEnabled(m_editing && article);
-    btnFind->setEnabled(!m_editing && rows);
-    const int row = rows ? qBudget->row() : 0;
-    const int last = rows ? qBudget->rowCount() - 1 : 0;
-    MyNavigator->setEnabled(!m_editing);
-    btnFirst->setEnabled(rows && row > 0);
-    btnPrior->setEnabled(rows && row > 0);
-    btnNext->setEnabled(rows && row < last);
-    btnLast->setEnabled(rows && row < last);
-    mnEdit->setEnabled(btnEdit->isEnabled());
-    mnPost->setEnabled(btnPost->isEnabled());
-    mnCancel->setEnabled(btnCancel->isEnabled());
-    mnFind->setEnabled(btnFind->isEnabled());
-    mnTotChap->setEnabled(rows);
-    SetBudgetEntryState(m_editing);
-    stBar->SetPanel(3, m_editing ? QStringLiteral("Edition") : QStringLiteral("Affichage"));
+    SetBudgetEntryState(Mode() != emBrowse);
 }
 
 void TfrmBudget::SetBudgetEntryState(bool editing)
 {
     const bool article = HasArticle();
-    pnlMain->setEnabled(editing);
     for (QPushButton* b : {btnGetDateBP, btnGetDateEng_BP, btnGetDateBS, btnGetDateEng_BS})
         b->setEnabled(editing && article);
     const QColor window = QPalette().color(QPalette::Active, QPalette::Base);
@@ -444,33 +397,15 @@ void TfrmBudget::SetBudgetEntryState(bool editing)
 
 void TfrmBudget::btnEditClick()
 {
-    if (!m_canWrite)
-        DenyWriteAccess();
+    RequireWriteRight();
     if (edDateEng_BP->text().trimmed().isEmpty())
         edDateEng_BP->setText(QDate::currentDate().toString(kDateFormat));
-    m_editing = true;
-    UpdateBudgetButtons();
+    SetMode(emEdit);
     edMt_BP->setFocus();
 }
 
 void TfrmBudget::btnCancelClick()
 {
-    ShowBudgetLine();
-}
-
-void TfrmBudget::MyNavigatorClick(NavButton button)
-{
-    if (!qBudget || qBudget->isEmpty())
-        return;
-    const int last = qBudget->rowCount() - 1;
-    int row = qBudget->row();
-    switch (button) {
-    case nbFirst: row = 0; break;
-    case nbPrior: row = std::max(row - 1, 0); break;
-    case nbNext: row = std::min(row + 1, last); break;
-    case nbLast: row = last; break;
-    }
-    qBudget->moveTo(row);
     ShowBudgetLine();
 }
 
@@ -497,105 +432,17 @@ void TfrmBudget::mnTotChapClick()
     dlg.exec();
 }
 
-// ---- date fields ----------------------------------------------------------
-
-void TfrmBudget::btnGetDateClick(QLineEdit* field)
-{
-    const std::optional<QDate> picked = TfrmCalendar::PickDate(this);
-    if (!picked)
-        return;
-    const QString now = picked->toString(kDateFormat);
-    const QString old = field->text().trimmed();
-    if (old.isEmpty()) {
-        field->setText(now);
-    } else if (old != now) {
-        if (ShowMessageBox(QStringLiteral("Remplacer ") + old + QStringLiteral("  par  ") + now + QStringLiteral(" ?"),
-                           mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes)
-            field->setText(now);
-    }
-}
-
-void TfrmBudget::edDateBSDblClick(QLineEdit* field)
-{
-    const QString old = field->text().trimmed();
-    field->setText(old);
-    const QString today = QDate::currentDate().toString(kDateFormat);
-    if (old.isEmpty()) {
-        field->setText(today);
-    } else if (old != today) {
-        if (ShowMessageBox(QStringLiteral("Remplacer ") + old + QStringLiteral("  par  ") + today + QStringLiteral(" ?"),
-                           mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes)
-            field->setText(today);
-    }
-}
-
-bool TfrmBudget::eventFilter(QObject* watched, QEvent* event)
-{
-    auto* field = qobject_cast<QLineEdit*>(watched);
-    if (field && event->type() == QEvent::MouseButtonDblClick) {
-        RunGuarded([this, field] { edDateBSDblClick(field); });
-        return true;
-    }
-    if (field && event->type() == QEvent::ShortcutOverride) {
-        // The window's shortcuts (Ctrl+Z, Ctrl+S...) win over the line edit's own keys.
-        auto* ke = static_cast<QKeyEvent*>(event);
-        const QKeySequence seq(ke->keyCombination());
-        for (QAction* a : actions())
-            if (a->isEnabled() && a->shortcut() == seq)
-                return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-// ---- keys and closing -----------------------------------------------------
-
-void TfrmBudget::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (btnCancel->isEnabled())
-            RunGuarded([this] { btnCancelClick(); });
-        else
-            close();
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();   // no default button
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TfrmBudget::done(int result)
-{
-    if (m_editing) {
-        const int answer = ShowMessageBox(QStringLiteral("Voulez-vous enregistrer les modifications apportées à l'imputation ?"),
-                                          mtWarning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel);
-        if (answer == mrYes) {
-            // A refused or failed save keeps the window open.
-            if (!RunGuarded([this] { btnPostClick(); }) || m_editing)
-                return;
-        } else if (answer == mrNo) {
-            RunGuarded([this] { btnCancelClick(); });
-        } else {
-            return;
-        }
-    }
-    if (qBudget)
-        qBudget->close();
-    QDialog::done(result);
-}
-
 // ---- the save -------------------------------------------------------------
 
 Currency TfrmBudget::ReadAmount(TNumEdit* field, const QString& incorrect)
 {
     const std::optional<Currency> value = field->TryAsCurrency();
     if (!value)
-        Refuse(field, incorrect);
+        Refuse(incorrect, field);
     // The column keeps two decimals: the amount written to the sheets is the stored one.
     const Currency cents = Currency::fromRaw(value->toScaled(2) * 100);
     if (cents.abs() > kMaxAmount)
-        Refuse(field, incorrect);
+        Refuse(incorrect, field);
     return cents;
 }
 
@@ -605,14 +452,14 @@ QDate TfrmBudget::CheckDate(QLineEdit* field, bool required, const QString& miss
     field->setText(field->text().trimmed());
     if (field->text().isEmpty()) {
         if (required)
-            Refuse(field, missing);
+            Refuse(missing, field);
         return QDate();
     }
     const QDate d = ParseDate(field->text());
     if (!d.isValid())
-        Refuse(field, incorrect);
+        Refuse(incorrect, field);
     if (!InFiscalYear(d))
-        Refuse(field, otherYear);
+        Refuse(otherYear, field);
     return d;
 }
 
@@ -627,8 +474,7 @@ TfrmBudget::Sheet TfrmBudget::FindSheet(const QString& origin, qint64 idFnm, qin
 void TfrmBudget::btnPostClick()
 {
     // 1. The write right.
-    if (!m_canWrite)
-        DenyWriteAccess();
+    RequireWriteRight();
     if (!qBudget || qBudget->isEmpty() || qBudget->eof())
         Abort();
 
@@ -649,9 +495,9 @@ void TfrmBudget::btnPostClick()
 
     // 3. and 4.
     if (a.bp < Currency())
-        Refuse(edMt_BP, QStringLiteral("Le Montant du budget primitif doit être supérieur ou égale à zéro !"));
+        Refuse(QStringLiteral("Le Montant du budget primitif doit être supérieur ou égale à zéro !"), edMt_BP);
     if (a.regie < Currency())
-        Refuse(edMt_Regie, QStringLiteral("Le Montant de la régie doit être supérieur ou égale à zéro !"));
+        Refuse(QStringLiteral("Le Montant de la régie doit être supérieur ou égale à zéro !"), edMt_Regie);
 
     // 5. and 6. The primitive budget's visa date.
     if (a.bp.isZero())
@@ -700,8 +546,9 @@ void TfrmBudget::btnPostClick()
         primitive = FindSheet(QStringLiteral("2"), IdFnm, 0);
         amending = FindSheet(QStringLiteral("3"), IdFnm, -1);
         if (a.bs.isZero() && amending.id != -1 && !DM->Queries().IsLastCommitmentNumber(IdFnm, amending.number))
-            Refuse(edMt_BS, QStringLiteral("Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles "
-                                           "qui sont aprés celle-là."));
+            Refuse(QStringLiteral("Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles "
+                                  "qui sont aprés celle-là."),
+                   edMt_BS);
     }
 
     // The line and its sheets, in one transaction; a refused commit or a failed

@@ -14,9 +14,9 @@
 // in both print menus; the documents connect them.
 
 #include "db/Currency.h"
+#include "ui/EditorWindow.h"
 
 #include <QDate>
-#include <QDialog>
 #include <memory>
 
 namespace db { class Query; }
@@ -25,11 +25,12 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QToolButton;
 class TNumEdit;
+class TRecordNavigator;
 class TSheetStore;
-class TStatusBar;
 
-class TfrmBudget : public QDialog {
+class TfrmBudget : public TEditorWindow {
     Q_OBJECT
 public:
     explicit TfrmBudget(QWidget* parent = nullptr);
@@ -40,11 +41,11 @@ public:
 
     // Tool bar.
     QWidget* pnlBtns = nullptr;
-    QWidget* MyNavigator = nullptr;
-    QPushButton* btnFirst = nullptr;
-    QPushButton* btnPrior = nullptr;
-    QPushButton* btnNext = nullptr;
-    QPushButton* btnLast = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;
+    QToolButton* btnFirst = nullptr;
+    QToolButton* btnPrior = nullptr;
+    QToolButton* btnNext = nullptr;
+    QToolButton* btnLast = nullptr;
     QPushButton* btnEdit = nullptr;
     QPushButton* btnPost = nullptr;
     QPushButton* btnCancel = nullptr;
@@ -71,8 +72,6 @@ public:
     QPushButton* btnGetDateBS = nullptr;
     QPushButton* btnGetDateEng_BS = nullptr;
 
-    TStatusBar* stBar = nullptr;
-
     // Menus: PopMnBud (also the window's context menu) and PopMnPrint.
     QMenu* PopMnBud = nullptr;
     QMenu* PopMnPrint = nullptr;
@@ -87,31 +86,24 @@ public:
     QAction* mnFicheBS = nullptr;       // "la fiche d'engagement - Modificatif"
     QAction* mnFicheBS_Pre = nullptr;   // "... - Modificatif - PréImprimé"
 
-    bool Editing() const { return m_editing; }
+    bool Editing() const { return Mode() != emBrowse; }
     // The line shown has an article (a chapter heading has none).
     bool HasArticle() const;
 
-    void FormShow();
+    void FormShow() override;
     void ShowBudgetLine();
     QString GetBudgetSheetDate(const QString& origin, qint64 idFnm);
-    void UpdateBudgetButtons();
     void SetBudgetEntryState(bool editing);
     void btnEditClick();
-    void btnPostClick();
-    void btnCancelClick();
+    void btnPostClick() override;
+    void btnCancelClick() override;
     void btnFindClick();
-    enum NavButton { nbFirst, nbPrior, nbNext, nbLast };
-    void MyNavigatorClick(NavButton button);
     void mnTotChapClick();
-    // A calendar button of a date field, and the double click on a date field.
-    void btnGetDateClick(QLineEdit* field);
-    void edDateBSDblClick(QLineEdit* field);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool HasRows() const override;
+    void ModeChanged() override;
+    void FormClose() override;
 
 private:
     struct Allocations {
@@ -141,7 +133,4 @@ private:
 
     std::unique_ptr<TSheetStore> m_sheets;
     std::unique_ptr<db::Query> qBudget;
-    bool m_canWrite = false;
-    bool m_editing = false;
-    bool m_shown = false;
 };

@@ -153,16 +153,16 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     UseAsContextMenu(this, PopMnBud);
     UseAsContextMenu(grdBudget, PopMnBud);
 
-    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
+    BindButton(btnModif, mnModif);
+    BindButton(btnFind, mnFind);
+    BindButton(btnClose, mnClose);
     connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
     connect(grdBudget, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
-    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
     connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
     connect(mnDotChap, &QAction::triggered, this, Guarded([this] { mnDotChapClick(); }));
     connect(mnNomenc, &QAction::triggered, this, Guarded([this] { mnNomencClick(); }));
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
     connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnBud, btnMenu); }));
-    connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
     connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
     connect(m_model, &QueryTableModel::rowsReread, this, Guarded([this] { ShowCount(); }));
 

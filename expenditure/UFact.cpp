@@ -39,51 +39,6 @@ const char* const UpdateInvoice =
     "        ID_BEN=:ID_BEN, OBJET=:OBJET,        ID_FNM=:ID_FNM, MONTANT=:MONTANT,"
     "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE";
 
-QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
-                        QStyle::StandardPixmap icon)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setMinimumWidth(70);
-    return b;
-}
-
-QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QStringLiteral("..."));
-    b->setToolTip(hint);
-    return b;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength, bool readOnly = false)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
-    e->setReadOnly(readOnly);
-    return e;
-}
-
-QLabel* MakeValueLabel(QWidget* parent, const char* name)
-{
-    auto* l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(90);
-    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return l;
-}
-
 } // namespace
 
 TfrmFact::TfrmFact(QWidget* parent)
@@ -100,30 +55,58 @@ void TfrmFact::BuildWindow()
     setWindowTitle(QStringLiteral("Factures"));
     setModal(true);
 
-    // Toolbar.
+    // Commands, in the popup menu's order.
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvelle facture"), When::BrowseWithRight, [this] { btnAddClick(); });
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer la facture"), When::BrowseOnRowWithRight,
+                          [this] { btnDeleteClick(); });
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier la facture"), When::BrowseOnRowWithRight,
+                         [this] { btnModifClick(); });
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); });
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), When::Browse, [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3));
+    mnFour = AddCommand("mnFour", QStringLiteral("Fournisseur"), When::Editing, [this] { btnGetFourClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnListing = AddCommand("mnListing", QStringLiteral("Listing des Factures"), When::Always, [] {});
+    mnListing->setVisible(false);
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); });
+    // Ctrl+I: the budget-line picker, while its button is enabled.
+    QAction* getImp = AddCommand("", QStringLiteral("Imputation"), When::Editing, [this] { btnGetImpClick(); },
+                                 QKeySequence(Qt::CTRL | Qt::Key_I));
+    AddWindowKey(getImp);
+
+    // Tool bar.
     auto* pnlButton = new QFrame(this);
     pnlButton->setObjectName(QStringLiteral("pnlButton"));
     pnlButton->setFrameShape(QFrame::StyledPanel);
     auto* bar = new QHBoxLayout(pnlButton);
     bar->setContentsMargins(4, 2, 4, 2);
     bar->setSpacing(2);
-    btnAdd = MakeToolButton(pnlButton, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle facture"),
-                        QStyle::SP_FileIcon);
-    btnModif = MakeToolButton(pnlButton, "btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier la facture"),
-                          QStyle::SP_FileDialogDetailedView);
-    btnDelete = MakeToolButton(pnlButton, "btnDelete", QStringLiteral("Supprimer"),
-                           QStringLiteral("Supprimer la facture"), QStyle::SP_TrashIcon);
-    btnPost = MakeToolButton(pnlButton, "btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
-                         QStyle::SP_DialogSaveButton);
-    btnCancel = MakeToolButton(pnlButton, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
-                           QStyle::SP_DialogCancelButton);
-    btnFind = MakeToolButton(pnlButton, "btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher"),
-                         QStyle::SP_FileDialogContentsView);
+    auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
+                          QAction* command) {
+        QToolButton* b = MakeToolButton(pnlButton, name, text, hint, icon);
+        if (command)
+            BindButton(b, command);
+        return b;
+    };
+    btnAdd = toolButton("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle facture"), QStyle::SP_FileIcon,
+                        mnAdd);
+    btnModif = toolButton("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier la facture"),
+                          QStyle::SP_FileDialogDetailedView, mnModif);
+    btnDelete = toolButton("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer la facture"),
+                           QStyle::SP_TrashIcon, mnDelete);
+    btnPost = toolButton("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
+                         QStyle::SP_DialogSaveButton, mnPost);
+    btnCancel = toolButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
+                           QStyle::SP_DialogCancelButton, mnCancel);
+    btnFind = toolButton("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher"),
+                         QStyle::SP_FileDialogContentsView, mnFind);
     MyNavigator = new TRecordNavigator(pnlButton);
-    btnMenu = MakeToolButton(pnlButton, "btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"),
-                         QStyle::SP_TitleBarUnshadeButton);
-    btnClose = MakeToolButton(pnlButton, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
-                          QStyle::SP_DialogCloseButton);
+    btnMenu = toolButton("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton,
+                         nullptr);
+    btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
+                          mnClose);
     for (QWidget* w : {static_cast<QWidget*>(btnAdd), static_cast<QWidget*>(btnModif),
                        static_cast<QWidget*>(btnDelete), static_cast<QWidget*>(btnPost),
                        static_cast<QWidget*>(btnCancel), static_cast<QWidget*>(btnFind)})
@@ -151,6 +134,7 @@ void TfrmFact::BuildWindow()
     edFour = MakeEdit(pnlMain, "edFour", 0, true);
     edFour->setFixedWidth(70);
     btnGetFour = MakePickButton(pnlMain, "btnGetFour", QStringLiteral("Fournisseur (Ctrl+F)"));
+    BindButton(btnGetFour, mnFour);
     lFour = new QLabel(pnlMain);
     lFour->setObjectName(QStringLiteral("lFour"));
     edChap = MakeEdit(pnlMain, "edChap", 0, true);
@@ -160,21 +144,13 @@ void TfrmFact::BuildWindow()
     edPar = MakeEdit(pnlMain, "edPar", 0, true);
     edPar->setFixedWidth(40);
     btnGetImp = MakePickButton(pnlMain, "btnGetImp", QStringLiteral("Imputation (Ctrl+I)"));
+    BindButton(btnGetImp, getImp);
     lInt = new QLabel(pnlMain);
     lInt->setObjectName(QStringLiteral("lInt"));
     lInt->setWordWrap(true);
-    edMontant = new TNumEdit(pnlMain);
-    edMontant->setObjectName(QStringLiteral("edMontant"));
-    edMontant->SetDecimals(2);
-    edMontant->SetNumberFormat(TNumEdit::Thousands);
-    edMontant->setFixedWidth(160);
+    edMontant = MakeAmountEdit(pnlMain, "edMontant", 160);
     edObjet = MakeEdit(pnlMain, "edObjet", 150);
 
-    auto caption = [this](const QString& text) {
-        auto* l = new QLabel(text, pnlMain);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        return l;
-    };
     auto row = [](std::initializer_list<QWidget*> widgets, bool stretch) {
         auto* h = new QHBoxLayout;
         h->setSpacing(4);
@@ -184,18 +160,18 @@ void TfrmFact::BuildWindow()
             h->addStretch(1);
         return h;
     };
-    grid->addWidget(caption(QStringLiteral("N° Facture : ")), 0, 0);
-    grid->addLayout(row({edNoFact, caption(QStringLiteral("Date : ")), edDFact, btnGetDate}, false), 0, 1);
-    grid->addWidget(caption(QStringLiteral("Fournisseur : ")), 1, 0);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Facture : ")), 0, 0);
+    grid->addLayout(row({edNoFact, MakeCaption(pnlMain, QStringLiteral("Date : ")), edDFact, btnGetDate}, false), 0, 1);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Fournisseur : ")), 1, 0);
     auto* fourRow = row({edFour, btnGetFour, lFour}, false);
     fourRow->setStretchFactor(lFour, 1);
     grid->addLayout(fourRow, 1, 1);
-    grid->addWidget(caption(QStringLiteral("Imputation : ")), 2, 0);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Imputation : ")), 2, 0);
     grid->addLayout(row({edChap, edArt, edPar, btnGetImp}, true), 2, 1);
     grid->addWidget(lInt, 3, 1);
-    grid->addWidget(caption(QStringLiteral("Montant : ")), 4, 0);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Montant : ")), 4, 0);
     grid->addLayout(row({edMontant}, true), 4, 1);
-    grid->addWidget(caption(QStringLiteral("Objet : ")), 5, 0);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Objet : ")), 5, 0);
     grid->addWidget(edObjet, 5, 1);
     grid->setColumnStretch(1, 1);
 
@@ -234,66 +210,21 @@ void TfrmFact::BuildWindow()
     // Popup menu.
     PopMnFact = new QMenu(this);
     PopMnFact->setObjectName(QStringLiteral("PopMnFact"));
-    mnAdd = PopMnFact->addAction(QStringLiteral("Nouvelle facture"));
-    mnDelete = PopMnFact->addAction(QStringLiteral("Supprimer la facture"));
-    mnModif = PopMnFact->addAction(QStringLiteral("Modifier la facture"));
+    PopMnFact->addActions({mnAdd, mnDelete, mnModif});
     PopMnFact->addSeparator();
-    mnPost = PopMnFact->addAction(QStringLiteral("Enregistrer"));
-    mnPost->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = PopMnFact->addAction(QStringLiteral("Annuler"));
+    PopMnFact->addActions({mnPost, mnCancel});
     PopMnFact->addSeparator();
-    mnFind = PopMnFact->addAction(QStringLiteral("Chercher"));
-    mnFind->setShortcut(QKeySequence(Qt::Key_F3));
-    mnFour = PopMnFact->addAction(QStringLiteral("Fournisseur"));
-    mnFour->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    mnListing = PopMnFact->addAction(QStringLiteral("Listing des Factures"));
-    mnListing->setVisible(false);
+    PopMnFact->addActions({mnFind, mnFour, mnListing});
     PopMnFact->addSeparator();
-    mnClose = PopMnFact->addAction(QStringLiteral("Fermer"));
+    PopMnFact->addAction(mnClose);
     AttachPopupMenu(PopMnFact, btnMenu);
 
-    // The button table.
+    // The mode table's other members, the entry panel and the navigator.
+    Follow(btnGetDate, When::Editing);
+    AttachDateField(edDFact, btnGetDate,
+                    TDateFieldRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Calendar});
     SetEntryPanel(pnlMain);
     SetNavigator(MyNavigator);
-    SetCancelButton(btnCancel);
-    for (QObject* o : {static_cast<QObject*>(btnAdd), static_cast<QObject*>(mnAdd)})
-        AddControl(Role::BrowseWrite, o);
-    for (QObject* o : {static_cast<QObject*>(btnFind), static_cast<QObject*>(mnFind)})
-        AddControl(Role::Browse, o);
-    for (QObject* o : {static_cast<QObject*>(btnModif), static_cast<QObject*>(btnDelete),
-                       static_cast<QObject*>(mnModif), static_cast<QObject*>(mnDelete)})
-        AddControl(Role::RowWrite, o);
-    for (QObject* o : {static_cast<QObject*>(btnPost), static_cast<QObject*>(btnCancel),
-                       static_cast<QObject*>(mnPost), static_cast<QObject*>(mnCancel),
-                       static_cast<QObject*>(btnGetDate), static_cast<QObject*>(btnGetImp),
-                       static_cast<QObject*>(btnGetFour), static_cast<QObject*>(mnFour)})
-        AddControl(Role::Editing, o);
-    AttachDateField(edDFact, btnGetDate);
-
-    // Handlers.
-    connect(btnAdd, &QToolButton::clicked, this, Guarded([this] { btnAddClick(); }));
-    connect(btnModif, &QToolButton::clicked, this, Guarded([this] { btnModifClick(); }));
-    connect(btnDelete, &QToolButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
-    connect(btnPost, &QToolButton::clicked, this, Guarded([this] { btnPostClick(); }));
-    connect(btnCancel, &QToolButton::clicked, this, Guarded([this] { btnCancelClick(); }));
-    connect(btnFind, &QToolButton::clicked, this, Guarded([this] { btnFindClick(); }));
-    connect(btnClose, &QToolButton::clicked, this, &QWidget::close);
-    connect(btnGetFour, &QToolButton::clicked, this, Guarded([this] { btnGetFourClick(); }));
-    connect(btnGetImp, &QToolButton::clicked, this, Guarded([this] { btnGetImpClick(); }));
-    connect(mnAdd, &QAction::triggered, this, Guarded([this] { btnAddClick(); }));
-    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
-    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
-    connect(mnPost, &QAction::triggered, this, Guarded([this] { btnPostClick(); }));
-    connect(mnCancel, &QAction::triggered, this, Guarded([this] { btnCancelClick(); }));
-    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
-    connect(mnFour, &QAction::triggered, this, Guarded([this] { btnGetFourClick(); }));
-    connect(mnClose, &QAction::triggered, this, &QWidget::close);
-    // Ctrl+I: the budget-line picker, while its button is enabled.
-    auto* ctrlI = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
-    connect(ctrlI, &QShortcut::activated, this, Guarded([this] {
-        if (btnGetImp->isEnabled())
-            btnGetImpClick();
-    }));
     connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowExpense(); }));
 
     resize(740, 330);
@@ -309,7 +240,6 @@ bool TfrmFact::HasRows() const
 
 void TfrmFact::FormShow()
 {
-    TakeWriteRight();
     m_lookups.Reload();
     qFact = std::make_unique<db::Query>(DM->LURDO, QString::fromLatin1(SelectInvoices));
     qFact->setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
@@ -446,8 +376,7 @@ void TfrmFact::btnModifClick()
 
 void TfrmFact::btnCancelClick()
 {
-    if (Confirm(QStringLiteral("Etes-vous sûr de vouloir annuler les modifications ?")))
-        ShowExpense();
+    ShowExpense();
 }
 
 void TfrmFact::btnDeleteClick()

@@ -3,6 +3,7 @@
 // created, changed and deleted through the three-mode expense editor.
 
 #include "expenditure/ExpenseEditor.h"
+#include "ui/RecordNavigator.h"
 
 #include <memory>
 

@@ -16,7 +16,6 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
                              .hasNavigator = true,
                              .popupIsContextMenu = true,
                              .closeQuestion = cqSaveAndStay,
-                             .navigatorNeedsRows = true,
                              .gradientButtonBar = true},
                      parent)
 {
@@ -25,12 +24,8 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
     resize(640, 150);
     auto* form = new QFormLayout(pnlMain);
     form->setContentsMargins(16, 16, 16, 16);
-    edRs = new QLineEdit(pnlMain);
-    edRs->setObjectName(QStringLiteral("edRs"));
-    edRs->setMaxLength(40);
-    edDim = new QLineEdit(pnlMain);
-    edDim->setObjectName(QStringLiteral("edDim"));
-    edDim->setMaxLength(8);
+    edRs = MakeEdit(pnlMain, "edRs", 40);
+    edDim = MakeEdit(pnlMain, "edDim", 8);
     edDim->setMaximumWidth(120);
     form->addRow(QStringLiteral("Rasion sociale : "), edRs);
     form->addRow(QStringLiteral("Diminutif : "), edDim);

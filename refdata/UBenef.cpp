@@ -21,22 +21,6 @@ namespace {
 
 constexpr int Employee = 1;
 
-QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setMaxLength(maxLength);
-    return e;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const char* name)
-{
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setMaxVisibleItems(15);
-    return c;
-}
-
 } // namespace
 
 qint64 ComboKey(const QComboBox* box)

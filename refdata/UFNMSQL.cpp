@@ -52,9 +52,7 @@ TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
     auto* g = new QGridLayout(p);
     g->setContentsMargins(12, 12, 12, 12);
     auto makeEdit = [p](const char* name, int maxLength) {
-        auto* e = new QLineEdit(p);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setMaxLength(maxLength);
+        QLineEdit* e = MakeEdit(p, name, maxLength);
         e->setMaximumWidth(80);
         return e;
     };
@@ -88,7 +86,7 @@ TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
 
     // Enter in the imputation edits moves to the next control.
     for (QLineEdit* e : {edChap, edArt, edPar})
-        connect(e, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+        AddEnterToNext(e);
 
     SetOwnRows(QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"), QStringLiteral("ID_FNM"));
 }

@@ -102,6 +102,7 @@ TfrmListBenef::TfrmListBenef(QWidget* parent)
     mnCancelFilter->setObjectName(QStringLiteral("mnCancelFilter"));
     mnPrint = new QAction(QStringLiteral("Imprimer le listing"), this);
     mnPrint->setObjectName(QStringLiteral("mnPrint"));
+    BindButton(btnPrint, mnPrint);
     PopMenu->insertAction(mnClose, mnCancelFilter);
     PopMenu->insertAction(mnClose, mnPrint);
     mnClose->setText(QStringLiteral("Quitter"));
@@ -194,9 +195,7 @@ void TfrmListBenef::CancelFilter()
 void TfrmListBenef::UpdateButtons()
 {
     const bool rows = !model()->isEmpty();
-    btnDelete->setEnabled(rows);
     mnDelete->setEnabled(rows);
-    btnPrint->setEnabled(rows);
     mnPrint->setEnabled(rows);
 }
 

@@ -114,9 +114,9 @@ TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
     mnModif->setShortcut(QKeySequence(Qt::Key_F2));
     mnDelete->setText(QStringLiteral("&Supprimer"));
     mnDelete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    mnFind = new QAction(QStringLiteral("Chercher"), this);
-    mnFind->setObjectName(QStringLiteral("mnFind"));
-    mnFind->setShortcut(QKeySequence(Qt::Key_F3));
+    mnFind = MakeCommand(this, "mnFind", QStringLiteral("Chercher"), [this] { btnFindClick(); },
+                         QKeySequence(Qt::Key_F3));
+    BindButton(btnFind, mnFind);
     PopMenu->insertAction(mnClose, mnFind);
     mnClose->setText(QStringLiteral("&Fermer"));
     for (QAction* a : {mnModif, mnDelete, mnFind, mnClose})
@@ -147,8 +147,6 @@ TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
     qChap = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
     model()->setQuery(qFNM.get());
 
-    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
-    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
     // Opening the list first clears the choice: closing it without one shows every line.
     connect(cmbChap, &TDropDownBox::DropDown, this, [this] { cmbChap->setCurrentIndex(-1); });
     connect(cmbChap, &TDropDownBox::CloseUp, this, Guarded([this] { cmbChapCloseUp(); }));
@@ -206,9 +204,7 @@ void TfrmListFNM::cmbChapCloseUp()
 void TfrmListFNM::UpdateButtons()
 {
     const bool rows = !model()->isEmpty();
-    btnDelete->setEnabled(rows);
     mnDelete->setEnabled(rows);
-    btnFind->setEnabled(rows);
     mnFind->setEnabled(rows);
 }
 

@@ -25,9 +25,7 @@ TfrmTable::TfrmTable(TfrmListTable* list, QWidget* parent)
     auto* lay = new QHBoxLayout(pnlMain);
     lay->setContentsMargins(12, 16, 12, 16);
     auto* l = new QLabel(QStringLiteral("Libellé : "), pnlMain);
-    edLib = new QLineEdit(pnlMain);
-    edLib->setObjectName(QStringLiteral("edLib"));
-    edLib->setMaxLength(MaxLabelLength);
+    edLib = MakeEdit(pnlMain, "edLib", MaxLabelLength);
     MakeUpperCaseEdit(edLib);
     l->setBuddy(edLib);
     lay->addWidget(l);

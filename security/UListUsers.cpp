@@ -61,13 +61,15 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
 
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    mnModif = PopMenu->addAction(QStringLiteral("Ajouter/Modifier"));
-    mnModif->setObjectName(QStringLiteral("mnModif"));
-    mnDelete = PopMenu->addAction(QStringLiteral("Supprimer l'enregistrement"));
-    mnDelete->setObjectName(QStringLiteral("mnDelete"));
+    mnModif = MakeCommand(this, "mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); });
+    mnDelete = MakeCommand(this, "mnDelete", QStringLiteral("Supprimer l'enregistrement"), [this] { btnDeleteClick(); });
+    mnClose = MakeCommand(this, "mnClose", QStringLiteral("Fermer"), [this] { close(); });
+    PopMenu->addActions({mnModif, mnDelete});
     PopMenu->addSeparator();
-    mnClose = PopMenu->addAction(QStringLiteral("Fermer"));
-    mnClose->setObjectName(QStringLiteral("mnClose"));
+    PopMenu->addAction(mnClose);
+    BindButton(btnModif, mnModif);
+    BindButton(btnDelete, mnDelete);
+    BindButton(btnClose, mnClose);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(4, 4, 4, 0);
@@ -75,14 +77,8 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
     main->addWidget(grdUsers, 1);
     main->addWidget(stBar);
 
-    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
-    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
     connect(grdUsers, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
-    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
-    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
     connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { btnMenuClick(); }));
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
-    connect(mnClose, &QAction::triggered, this, &QDialog::close);
     connect(grdUsers, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopMenu->popup(grdUsers->viewport()->mapToGlobal(pos)); });
 }
@@ -119,7 +115,6 @@ void TfrmListUsers::FormShow()
 void TfrmListUsers::UpdateDeleteButton()
 {
     const bool enabled = m_canWrite && !m_model->isEmpty();
-    btnDelete->setEnabled(enabled);
     mnDelete->setEnabled(enabled);
 }
 

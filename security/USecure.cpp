@@ -150,13 +150,15 @@ TfrmSecure::TfrmSecure(QMenuBar* mainMenu, QWidget* parent)
 
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    mnUsers = PopMenu->addAction(QStringLiteral("Mise à jour des  utilisateurs"));
-    mnUsers->setObjectName(QStringLiteral("mnUsers"));
+    mnUsers = MakeCommand(this, "mnUsers", QStringLiteral("Mise à jour des  utilisateurs"), [this] { btnUsersClick(); });
+    mnPost = MakeCommand(this, "mnPost", QStringLiteral("Enregistrer"), [this] { btnPostClick(); });
+    mnCancel = MakeCommand(this, "mnCancel", QStringLiteral("Annuler"), [this] { btnCancelClick(); });
+    PopMenu->addAction(mnUsers);
     PopMenu->addSeparator();
-    mnPost = PopMenu->addAction(QStringLiteral("Enregistrer"));
-    mnPost->setObjectName(QStringLiteral("mnPost"));
-    mnCancel = PopMenu->addAction(QStringLiteral("Annuler"));
-    mnCancel->setObjectName(QStringLiteral("mnCancel"));
+    PopMenu->addActions({mnPost, mnCancel});
+    BindButton(btnUsers, mnUsers);
+    BindButton(btnPost, mnPost);
+    BindButton(btnCancel, mnCancel);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
@@ -166,12 +168,6 @@ TfrmSecure::TfrmSecure(QMenuBar* mainMenu, QWidget* parent)
     connect(cmbUser, &QComboBox::activated, this, Guarded([this] { cmbUserChange(); }));
     connect(grdSecure, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int column) { RunGuarded([=, this] { grdSecureDblClick(row, column); }); });
-    connect(btnPost, &QPushButton::clicked, this, Guarded([this] { btnPostClick(); }));
-    connect(mnPost, &QAction::triggered, this, Guarded([this] { btnPostClick(); }));
-    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
-    connect(mnCancel, &QAction::triggered, this, Guarded([this] { btnCancelClick(); }));
-    connect(btnUsers, &QPushButton::clicked, this, Guarded([this] { btnUsersClick(); }));
-    connect(mnUsers, &QAction::triggered, this, Guarded([this] { btnUsersClick(); }));
     connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
     connect(grdSecure, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopMenu->popup(grdSecure->viewport()->mapToGlobal(pos)); });
@@ -253,16 +249,13 @@ int TfrmSecure::ChosenUserType() const
 
 void TfrmSecure::SetSaveEnabled(bool enabled)
 {
-    btnPost->setEnabled(enabled && m_canWrite);
-    mnPost->setEnabled(btnPost->isEnabled());
-    btnCancel->setEnabled(enabled && m_canWrite);
-    mnCancel->setEnabled(btnCancel->isEnabled());
+    mnPost->setEnabled(enabled && m_canWrite);
+    mnCancel->setEnabled(enabled && m_canWrite);
 }
 
 void TfrmSecure::FormShow()
 {
     m_canWrite = CanWrite(QStringLiteral("mnSecurite"), CurrentUserId);
-    btnUsers->setEnabled(m_canWrite);
     mnUsers->setEnabled(m_canWrite);
     SetSaveEnabled(m_canWrite);
     FillUsers(IniReadInteger(IniPath, QStringLiteral("SEC"), QStringLiteral("ID_USER"), -1));

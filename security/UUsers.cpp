@@ -8,6 +8,7 @@
 #include "core/Routines.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "ui/RecordNavigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,19 +25,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QString ModeText(TfrmUsers::TMode mode)
-{
-    switch (mode) {
-    case TfrmUsers::dmInsert: return QStringLiteral("Insertion");
-    case TfrmUsers::dmEdit: return QStringLiteral("Edition");
-    default: return QStringLiteral("Affichage");
-    }
-}
-
-} // namespace
-
 void DeleteUserRows(int idUser)
 {
     TWriteGuard write;
@@ -50,47 +38,55 @@ void DeleteUserRows(int idUser)
 }
 
 TfrmUsers::TfrmUsers(QWidget* parent)
-    : QDialog(parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnUsers"),
+                            .statusWidths = {80, 60, 120, 80},
+                            .modePanel = 3,
+                            .closeRule = CloseRule::SaveThenClose,
+                            .closeQuestion =
+                                QStringLiteral("Voulez-vous enregistrer les modifications apportées à l'utilisateur ?")},
+                    parent)
 {
     setObjectName(QStringLiteral("frmUsers"));
     setWindowTitle(QStringLiteral("Fiche Utilisateur"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
+    mnAdd = AddCommand("mnAdd", QStringLiteral("&Nouveau"), When::BrowseWithRight, [this] { btnAddClick(); },
+                       QKeySequence(Qt::Key_Insert));
+    mnEdit = AddCommand("mnEdit", QStringLiteral("Modifier"), When::BrowseOnRowWithRight, [this] { btnEditClick(); },
+                        QKeySequence(Qt::Key_F2));
+    mnDelete = AddCommand("mnDelete", QStringLiteral("&Supprimer"), When::BrowseOnRowWithRight,
+                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mnPost = AddCommand("mnPost", QStringLiteral("&Enregistrer"), When::Editing, [this] { btnPostClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("&Annuler"), When::Editing, [this] { CancelEntry(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), When::Always, [this] { close(); });
+
     pnlBtns = new QFrame(this);
     pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
     pnlBtns->setFrameShape(QFrame::StyledPanel);
-    auto makeButton = [this](const char* name, const QString& caption, const QString& hint) {
+    auto button = [this](const char* name, const QString& caption, const QString& hint, QAction* command) {
         QPushButton* b = MakeButton(pnlBtns, name, caption, hint);
         b->setFocusPolicy(Qt::NoFocus);
+        if (command)
+            BindButton(b, command);
         return b;
     };
-    btnAdd = makeButton("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel utilisateur"));
-    btnEdit = makeButton("btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier l'utilisateur"));
-    btnPost = makeButton("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"));
-    btnCancel = makeButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"));
-    btnDelete = makeButton("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'utilisateur"));
-    btnMenu = makeButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"));
-    btnClose = makeButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Quitter cet écran"));
+    btnAdd = button("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel utilisateur"), mnAdd);
+    btnEdit = button("btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier l'utilisateur"), mnEdit);
+    btnPost = button("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"), mnPost);
+    btnCancel = button("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"), mnCancel);
+    btnDelete = button("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'utilisateur"), mnDelete);
+    btnMenu = button("btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"), nullptr);
+    btnClose = button("btnClose", QStringLiteral("Fermer"), QStringLiteral("Quitter cet écran"), mnClose);
 
-    MyNavigator = new QFrame(pnlBtns);
-    MyNavigator->setObjectName(QStringLiteral("MyNavigator"));
-    auto makeNav = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
-        auto* b = new QToolButton(MyNavigator);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(hint);
-        b->setFocusPolicy(Qt::NoFocus);
-        return b;
-    };
-    btnFirst = makeNav("btnFirst", QStyle::SP_MediaSkipBackward, QStringLiteral("Premier"));
-    btnPrior = makeNav("btnPrior", QStyle::SP_MediaSeekBackward, QStringLiteral("Précédent"));
-    btnNext = makeNav("btnNext", QStyle::SP_MediaSeekForward, QStringLiteral("Suivant"));
-    btnLast = makeNav("btnLast", QStyle::SP_MediaSkipForward, QStringLiteral("Dernier"));
-    auto* navLayout = new QHBoxLayout(MyNavigator);
-    navLayout->setContentsMargins(0, 0, 0, 0);
-    navLayout->setSpacing(1);
-    for (QToolButton* b : {btnFirst, btnPrior, btnNext, btnLast})
-        navLayout->addWidget(b);
+    MyNavigator = new TRecordNavigator(pnlBtns);
+    btnFirst = MyNavigator->btnFirst;
+    btnPrior = MyNavigator->btnPrior;
+    btnNext = MyNavigator->btnNext;
+    btnLast = MyNavigator->btnLast;
+    SetNavigator(MyNavigator);
+    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowCurrent(); }));
 
     auto* btnLayout = new QHBoxLayout(pnlBtns);
     btnLayout->setContentsMargins(4, 4, 4, 4);
@@ -104,19 +100,11 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     pnlMain = new QFrame(this);
     pnlMain->setObjectName(QStringLiteral("pnlMain"));
     pnlMain->setFrameShape(QFrame::StyledPanel);
-    pnlMain->setAutoFillBackground(true);
-    edNom = new QLineEdit(pnlMain);
-    edNom->setObjectName(QStringLiteral("edNom"));
-    edNom->setMaxLength(40);
-    edPrenom = new QLineEdit(pnlMain);
-    edPrenom->setObjectName(QStringLiteral("edPrenom"));
-    edPrenom->setMaxLength(40);
-    edUser = new QLineEdit(pnlMain);
-    edUser->setObjectName(QStringLiteral("edUser"));
-    edUser->setMaxLength(15);
-    edPW = new QLineEdit(pnlMain);
-    edPW->setObjectName(QStringLiteral("edPW"));
-    edPW->setMaxLength(10);
+    SetEntryPanel(pnlMain);
+    edNom = MakeEdit(pnlMain, "edNom", 40);
+    edPrenom = MakeEdit(pnlMain, "edPrenom", 40);
+    edUser = MakeEdit(pnlMain, "edUser", 15);
+    edPW = MakeEdit(pnlMain, "edPW", 10);
     for (QLineEdit* e : {edNom, edPrenom, edUser, edPW})
         MakeUpperCaseEdit(e);
     cmbTypeUser = new QComboBox(pnlMain);
@@ -135,28 +123,14 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     form->addRow(QStringLiteral("Mot de passe : "), pwRow);
     form->addRow(QStringLiteral("Type d'utilisateur : "), cmbTypeUser);
 
-    // 0 the user code, 1 the fiscal year, 3 the mode.
-    stBar = new TStatusBar({80, 60, 120, 80}, this);
-
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    auto makeItem = [this](const char* name, const QString& caption, const QKeySequence& key) {
-        QAction* a = PopMenu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WindowShortcut);
-        addAction(a);
-        return a;
-    };
-    mnAdd = makeItem("mnAdd", QStringLiteral("&Nouveau"), QKeySequence(Qt::Key_Insert));
-    mnEdit = makeItem("mnEdit", QStringLiteral("Modifier"), QKeySequence(Qt::Key_F2));
-    mnDelete = makeItem("mnDelete", QStringLiteral("&Supprimer"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    PopMenu->addActions({mnAdd, mnEdit, mnDelete});
     PopMenu->addSeparator();
-    mnPost = makeItem("mnPost", QStringLiteral("&Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = makeItem("mnCancel", QStringLiteral("&Annuler"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    PopMenu->addActions({mnPost, mnCancel});
     PopMenu->addSeparator();
-    mnClose = makeItem("mnClose", QStringLiteral("&Fermer"), QKeySequence());
-    setContextMenuPolicy(Qt::CustomContextMenu);
+    PopMenu->addAction(mnClose);
+    AttachPopupMenu(PopMenu, btnMenu);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
@@ -169,43 +143,17 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     main->addWidget(stBar);
     resize(600, 260);
 
-    connect(btnAdd, &QPushButton::clicked, this, Guarded([this] { btnAddClick(); }));
-    connect(mnAdd, &QAction::triggered, this, Guarded([this] { btnAddClick(); }));
-    connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
-    connect(mnEdit, &QAction::triggered, this, Guarded([this] { btnEditClick(); }));
-    connect(btnPost, &QPushButton::clicked, this, Guarded([this] { btnPostClick(); }));
-    connect(mnPost, &QAction::triggered, this, Guarded([this] { btnPostClick(); }));
-    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
-    connect(mnCancel, &QAction::triggered, this, Guarded([this] { btnCancelClick(); }));
-    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
-    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
-    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { btnMenuClick(); }));
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
-    connect(mnClose, &QAction::triggered, this, &QDialog::close);
-    connect(btnFirst, &QToolButton::clicked, this, Guarded([this] { Navigate(-2); }));
-    connect(btnPrior, &QToolButton::clicked, this, Guarded([this] { Navigate(-1); }));
-    connect(btnNext, &QToolButton::clicked, this, Guarded([this] { Navigate(1); }));
-    connect(btnLast, &QToolButton::clicked, this, Guarded([this] { Navigate(2); }));
     connect(edPW, &QLineEdit::textEdited, this, [this] { m_pwEdited = true; });
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopMenu->popup(mapToGlobal(pos)); });
 }
 
 TfrmUsers::~TfrmUsers() = default;
 
-void TfrmUsers::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        RunGuarded([this] { FormShow(); });
-    }
-}
-
 void TfrmUsers::OpenUsers()
 {
-    if (!qUsers)
+    if (!qUsers) {
         qUsers = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM"));
+        MyNavigator->SetQuery(qUsers.get());
+    }
     qUsers->close();
     qUsers->open();
 }
@@ -239,9 +187,13 @@ int TfrmUsers::CurrentId() const
     return int(qUsers->asInt(QStringLiteral("ID_USER")));
 }
 
+bool TfrmUsers::HasRows() const
+{
+    return qUsers && qUsers->isOpen() && !qUsers->isEmpty();
+}
+
 void TfrmUsers::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnUsers"), CurrentUserId);
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     OpenUsers();
@@ -264,54 +216,18 @@ void TfrmUsers::ShowCurrent()
         const int type = int(qUsers->asInt(QStringLiteral("TYPE_USER")));
         cmbTypeUser->setCurrentIndex(noType || type < 0 || type > 1 ? -1 : type);
     }
-    SetMode(dmBrowse);
+    SetMode(emBrowse);
 }
 
-void TfrmUsers::SetMode(TMode mode)
+void TfrmUsers::ModeChanged()
 {
-    m_mode = mode;
     m_pwEdited = false;
-    const bool editing = mode != dmBrowse;
-    const bool hasRows = qUsers && !qUsers->isEmpty();
-    btnAdd->setEnabled(!editing && m_canWrite);
-    mnAdd->setEnabled(btnAdd->isEnabled());
-    btnEdit->setEnabled(!editing && m_canWrite && hasRows);
-    mnEdit->setEnabled(btnEdit->isEnabled());
-    btnDelete->setEnabled(!editing && m_canWrite && hasRows);
-    mnDelete->setEnabled(btnDelete->isEnabled());
-    btnPost->setEnabled(editing);
-    mnPost->setEnabled(editing);
-    btnCancel->setEnabled(editing);
-    mnCancel->setEnabled(editing);
-    MyNavigator->setEnabled(!editing);
-
-    pnlMain->setEnabled(editing);
-    QPalette pal = pnlMain->palette();
-    const QColor inactive = PanelColorInactive.isValid() ? PanelColorInactive : palette().color(QPalette::Button);
-    pal.setColor(QPalette::Window, editing ? PanelColorActive : inactive);
-    pnlMain->setPalette(pal);
-    SetPanelEditColors(pnlMain, editing);
-    stBar->SetPanel(3, ModeText(mode));
-}
-
-void TfrmUsers::Navigate(int step)
-{
-    if (m_mode != dmBrowse || !qUsers || qUsers->isEmpty())
-        return;
-    switch (step) {
-    case -2: qUsers->first(); break;
-    case -1: if (qUsers->row() > 0) qUsers->moveTo(qUsers->row() - 1); break;
-    case 1: if (qUsers->row() < qUsers->rowCount() - 1) qUsers->next(); break;
-    default: qUsers->last(); break;
-    }
-    ShowCurrent();
 }
 
 void TfrmUsers::btnAddClick()
 {
-    if (!m_canWrite)
-        DenyWriteAccess();
-    SetMode(dmInsert);
+    RequireWriteRight();
+    SetMode(emInsert);
     for (QLineEdit* e : {edNom, edPrenom, edUser, edPW})
         e->clear();
     cmbTypeUser->setCurrentIndex(-1);
@@ -320,11 +236,10 @@ void TfrmUsers::btnAddClick()
 
 void TfrmUsers::btnEditClick()
 {
-    if (!m_canWrite)
-        DenyWriteAccess();
+    RequireWriteRight();
     if (CurrentId() < 0)
         return;
-    SetMode(dmEdit);
+    SetMode(emEdit);
     edNom->setFocus();
 }
 
@@ -335,33 +250,28 @@ void TfrmUsers::btnCancelClick()
 
 void TfrmUsers::btnPostClick()
 {
-    if (!m_canWrite)
-        DenyWriteAccess();
-    if (m_mode == dmBrowse)
+    RequireWriteRight();
+    if (Mode() == emBrowse)
         return;
     const QString nom = edNom->text().trimmed().toUpper();
     const QString prenom = edPrenom->text().trimmed().toUpper();
     const QString code = edUser->text().trimmed().toUpper();
-    const bool pwEdited = m_pwEdited || m_mode == dmInsert;
+    const bool pwEdited = m_pwEdited || Mode() == emInsert;
     const QString pw = edPW->text().trimmed().toUpper();
 
-    auto refuse = [](const QString& message, QWidget* field) {
-        ShowMessageBox(message, mtWarning, MsgButton::OK);
-        field->setFocus();
-        Abort();
-    };
+    auto refuse = [](const QString& message, QWidget* field) { Refuse(message, field, mtWarning); };
     if (nom.isEmpty())
         refuse(QStringLiteral("Le Nom de l'utilisateur est manquant !"), edNom);
     if (code.isEmpty())
         refuse(QStringLiteral("Le Code Utilisateur est manquant !"), edUser);
 
     // The code is tested as it will be stored: trimmed.
-    const int editedId = m_mode == dmEdit ? CurrentId() : -1;
+    const int editedId = Mode() == emEdit ? CurrentId() : -1;
     db::Query taken(DM->LURDO, QStringLiteral("SELECT ID_USER, USER_ID FROM T_USERS WHERE USER_ID=:USER_ID"));
     taken.setParam(QStringLiteral("USER_ID"), code);
     taken.open();
     for (taken.first(); !taken.eof(); taken.next())
-        if (m_mode == dmInsert || taken.asInt(QStringLiteral("ID_USER")) != editedId)
+        if (Mode() == emInsert || taken.asInt(QStringLiteral("ID_USER")) != editedId)
             refuse(QStringLiteral("Ce Code Utilisateur existe déjà !"), edUser);
     if (cmbTypeUser->currentIndex() < 0)
         refuse(QStringLiteral("Le type d'Utilisateur est manquant !"), cmbTypeUser);
@@ -376,7 +286,7 @@ void TfrmUsers::btnPostClick()
     {
         TWaitCursor wait;
         std::unique_ptr<db::Query> write;
-        if (m_mode == dmInsert) {
+        if (Mode() == emInsert) {
             write = std::make_unique<db::Query>(
                 DM->LURDO, QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, TYPE_USER) "
                                           "VALUES(:NOM, :PRENOM, :USER_ID, :PW, :TYPE_USER )"));
@@ -397,15 +307,15 @@ void TfrmUsers::btnPostClick()
         write->setParam(QStringLiteral("TYPE_USER"), cmbTypeUser->currentIndex());
         if (pwEdited)
             write->setParam(QStringLiteral("PW"), pw);
-        if (m_mode == dmEdit)
+        if (Mode() == emEdit)
             write->setParam(QStringLiteral("ID_USER"), editedId);
         TWriteGuard guard;
         write->exec();
         guard.Commit();
     }
-    const TMode savedMode = m_mode;
+    const TEditMode savedMode = Mode();
     OpenUsers();
-    if (savedMode == dmEdit)
+    if (savedMode == emEdit)
         LocateUser(editedId);
     else
         LocateCode(code);
@@ -414,8 +324,7 @@ void TfrmUsers::btnPostClick()
 
 void TfrmUsers::btnDeleteClick()
 {
-    if (!m_canWrite)
-        DenyWriteAccess();
+    RequireWriteRight();
     const int id = CurrentId();
     if (id < 0)
         return;
@@ -430,39 +339,8 @@ void TfrmUsers::btnDeleteClick()
     ShowCurrent();
 }
 
-void TfrmUsers::btnMenuClick()
+void TfrmUsers::FormClose()
 {
-    DropMenuUnder(PopMenu, btnMenu);
-}
-
-void TfrmUsers::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (m_mode != dmBrowse)
-            RunGuarded([this] { btnCancelClick(); });
-        else
-            close();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TfrmUsers::reject()
-{
-    if (m_mode != dmBrowse) {
-        const int answer = ShowMessageBox(
-            QStringLiteral("Voulez-vous enregistrer les modifications apportées à l'utilisateur ?"), mtWarning,
-            MsgButton::Yes | MsgButton::No | MsgButton::Cancel);
-        if (answer == mrYes) {
-            if (!RunGuarded([this] { btnPostClick(); }) || m_mode != dmBrowse)
-                return;
-        } else if (answer == mrNo) {
-            RunGuarded([this] { btnCancelClick(); });
-        } else {
-            return;
-        }
-    }
     if (qUsers)
         qUsers->close();
-    QDialog::reject();
 }

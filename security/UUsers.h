@@ -2,7 +2,8 @@
 // The user form: adds, changes and deletes the rows of T_USERS, one at a time,
 // with browse, insert and edit modes.
 
-#include <QDialog>
+#include "ui/EditorWindow.h"
+
 #include <memory>
 
 class QAction;
@@ -12,18 +13,16 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
-class TStatusBar;
+class TRecordNavigator;
 namespace db { class Query; }
 
 // Deletes a user's rights rows, then the user, in one write; a refused commit
 // has been told and aborts silently.
 void DeleteUserRows(int idUser);
 
-class TfrmUsers : public QDialog {
+class TfrmUsers : public TEditorWindow {
     Q_OBJECT
 public:
-    enum TMode { dmBrowse, dmInsert, dmEdit };
-
     explicit TfrmUsers(QWidget* parent = nullptr);
     ~TfrmUsers() override;
 
@@ -31,8 +30,6 @@ public:
     // when no user has this key.
     int IdUser = -1;
 
-    TMode Mode() const { return m_mode; }
-    bool WriteAllowed() const { return m_canWrite; }
     // Key of the user shown (-1 when none).
     int CurrentId() const;
 
@@ -44,7 +41,7 @@ public:
     QPushButton* btnDelete = nullptr;
     QPushButton* btnMenu = nullptr;
     QPushButton* btnClose = nullptr;
-    QFrame* MyNavigator = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;
     QToolButton* btnFirst = nullptr;
     QToolButton* btnPrior = nullptr;
     QToolButton* btnNext = nullptr;
@@ -55,7 +52,7 @@ public:
     QLineEdit* edUser = nullptr;
     QLineEdit* edPW = nullptr;
     QComboBox* cmbTypeUser = nullptr;
-    TStatusBar* stBar = nullptr;   // 0 the user code, 1 the fiscal year, 3 the mode
+    // stBar: 0 the user code, 1 the fiscal year, 3 the mode
     QMenu* PopMenu = nullptr;
     QAction* mnAdd = nullptr;
     QAction* mnEdit = nullptr;
@@ -64,30 +61,24 @@ public:
     QAction* mnCancel = nullptr;
     QAction* mnClose = nullptr;
 
-    void FormShow();
+    void FormShow() override;
     void ShowCurrent();
     void btnAddClick();
     void btnEditClick();
-    void btnPostClick();
-    void btnCancelClick();
+    void btnPostClick() override;
+    void btnCancelClick() override;
     void btnDeleteClick();
-    void btnMenuClick();
-    void Navigate(int step);   // -2 first, -1 prior, 1 next, 2 last
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void reject() override;
+    bool HasRows() const override;
+    void ModeChanged() override;
+    void FormClose() override;
 
 private:
-    void SetMode(TMode mode);
     void OpenUsers();
     bool LocateUser(int idUser);
     bool LocateCode(const QString& code);
 
     std::unique_ptr<db::Query> qUsers;
-    TMode m_mode = dmBrowse;
-    bool m_canWrite = false;
-    bool m_shown = false;
     bool m_pwEdited = false;
 };

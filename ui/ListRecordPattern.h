@@ -3,23 +3,19 @@
 //
 // A list window (TRefListForm) shows a table's rows in a grid with buttons to
 // open the record window, delete a row and, in pick mode, choose one. A record
-// window (TRefRecordForm) shows one row with three modes (browse, insert,
-// edit); its buttons, menu items, entry panel and status panel follow the mode;
-// closing with unsaved changes asks whether to save. Each pair derives from
-// these two and supplies its queries, fields, checks and messages.
+// window (TRefRecordForm) is an editor window (ui/EditorWindow.h) with the
+// pattern's own tool bar, popup menu and rows; each pair derives from these
+// two and supplies its queries, fields, checks and messages.
 //
-// Also here: the status bar with fixed panels, the popup menu dropped under its
-// button, the wait cursor, and the confirmed delete.
+// Also here: the usage test and the confirmed delete, the row tints and the
+// selection colours of the grids.
 
+#include "ui/EditorWindow.h"
+#include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDialog>
 #include <QPointer>
-#include <QStatusBar>
-#include <QStyle>
-
-class QAbstractButton;
-class QKeyEvent;
 
 #include <functional>
 #include <memory>
@@ -27,53 +23,10 @@ class QKeyEvent;
 class QAction;
 class QHBoxLayout;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
 class QVBoxLayout;
-
-// A status bar of fixed panels (labels), read back by index.
-class TStatusBar : public QStatusBar {
-    Q_OBJECT
-public:
-    TStatusBar(const QList<int>& widths, QWidget* parent = nullptr);
-    void SetPanel(int index, const QString& text);
-    QString Panel(int index) const;
-    int PanelCount() const { return int(m_panels.size()); }
-
-private:
-    QList<QLabel*> m_panels;
-};
-
-// The wait cursor for the life of the object.
-class TWaitCursor {
-public:
-    TWaitCursor();
-    ~TWaitCursor();
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
-// A push button that never answers Enter by itself (only the window's default
-// button does).
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint = QString());
-// The same with one of the style's standard icons.
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
-                        QStyle::StandardPixmap icon);
-
-// Drops `menu` just below the lower-left corner of `button`; the screen
-// position is kept in PopupPoint.
-void DropMenuUnder(QMenu* menu, QWidget* button);
-
-// The confirmation box with Yes and No; true on Yes.
-bool AskConfirmation(const QString& text);
-
-// The keys every editing window shares: Esc runs the cancel handler while the
-// cancel button is enabled and closes the window otherwise; Enter never
-// triggers a default button. Returns whether the key was taken.
-bool HandleEditWindowKeys(QWidget* window, QKeyEvent* event, const QAbstractButton* cancelButton,
-                          const std::function<void()>& cancelClick);
 
 // Whether `sql`, with the parameter `param` = `key`, returns a row (read under
 // the wait cursor); the usage tests before a deletion.
@@ -88,12 +41,6 @@ QueryTableModel::RowTint EvenRowTint(const QColor& color);
 
 // Selection colours of a grid (text on background).
 void SetSelectionColors(QWidget* grid, const QColor& background, const QColor& text);
-
-// Edits that upper-case what is typed; memos that hold at most `maxLength` characters.
-void MakeUpperCaseEdit(QLineEdit* edit);
-void LimitPlainText(QPlainTextEdit* memo, int maxLength);
-// The text cut to its first `maxLength` characters.
-QString CutText(const QString& text, int maxLength);
 
 // ---------------------------------------------------------------------------
 
@@ -156,14 +103,9 @@ private:
 
 // ---------------------------------------------------------------------------
 
-enum TEditMode { emBrowse, emInsert, emEdit };
-
-class TRefRecordForm : public QDialog {
+class TRefRecordForm : public TEditorWindow {
     Q_OBJECT
 public:
-    TEditMode Mode() const { return m_mode; }
-    bool WriteRight() const { return m_canWrite; }
-
     QWidget* pnlBtns = nullptr;
     QPushButton* btnAdd = nullptr;
     QPushButton* btnEdit = nullptr;
@@ -172,12 +114,12 @@ public:
     QPushButton* btnDelete = nullptr;     // null in the code-table record
     QPushButton* btnMenu = nullptr;
     QPushButton* btnClose = nullptr;
-    QPushButton* btnFirst = nullptr;      // navigator; null without one
-    QPushButton* btnPrior = nullptr;
-    QPushButton* btnNext = nullptr;
-    QPushButton* btnLast = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;   // null without one
+    QToolButton* btnFirst = nullptr;
+    QToolButton* btnPrior = nullptr;
+    QToolButton* btnNext = nullptr;
+    QToolButton* btnLast = nullptr;
     QWidget* pnlMain = nullptr;
-    TStatusBar* stBar = nullptr;
     QMenu* PopMenu = nullptr;
     QAction* mnAdd = nullptr;
     QAction* mnEdit = nullptr;
@@ -188,12 +130,9 @@ public:
 
     void btnAddClick();
     void btnEditClick();
-    void btnPostClick();
-    void btnCancelClick();
+    void btnPostClick() override;
+    void btnCancelClick() override;
     void btnDeleteClick();
-    void btnMenuClick();
-    enum NavButton { nbFirst, nbPrior, nbNext, nbLast };
-    void Navigate(NavButton button);
 
 protected:
     enum CloseQuestion {
@@ -206,7 +145,6 @@ protected:
         bool popupIsContextMenu = true;     // its keys act only then
         CloseQuestion closeQuestion = cqSaveAndStay;
         bool editDeleteAlways = false;      // nomenclature: Edit and Delete whatever the rows
-        bool navigatorNeedsRows = false;    // banks: navigator only when rows exist
         bool navigatorInEditModes = false;  // beneficiaries: the navigator stays usable
         bool gradientButtonBar = false;     // banks: the button bar is a gradient
         bool showFiscalYear = true;         // status panel 1
@@ -214,7 +152,7 @@ protected:
     TRefRecordForm(const Options& options, QWidget* parent);
 
     // Hooks of each pair.
-    virtual QString RightItem() const = 0;       // menu item of the write right
+    QString RightItem() const override = 0;      // menu item of the write right
     virtual void OpenRows() = 0;                 // rows opened, positioned on the passed key
     virtual QueryTableModel* Rows() const { return m_ownRows; }   // the rows the window shows and navigates
     virtual void ShowCurrent() = 0;              // controls from the current row (cleared when none)
@@ -224,6 +162,8 @@ protected:
     virtual void DeleteRecord() {}
 
     bool RowsEmpty() const;
+    bool HasRows() const override { return !RowsEmpty(); }
+    void FormShow() override;
 
     // Windows with a query of their own: the rows of `sql`, found by `keyField`.
     void SetOwnRows(const QString& sql, const QString& keyField);
@@ -234,14 +174,6 @@ protected:
     qint64 CurrentKey() const;
     // Loads the current row into the controls, then browse mode.
     void LoadCurrent();
-    void SetMode(TEditMode mode);
-    // Whether a save ended well; used by the close question.
-    bool TrySave();
-
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QVBoxLayout* m_layout = nullptr;
     QHBoxLayout* m_btnLayout = nullptr;
@@ -251,7 +183,4 @@ private:
     std::unique_ptr<db::Query> m_ownQuery;
     QueryTableModel* m_ownRows = nullptr;
     QString m_keyField;
-    TEditMode m_mode = emBrowse;
-    bool m_canWrite = false;
-    bool m_shown = false;
 };

@@ -11,6 +11,7 @@
 #include "controls/NumEdit.h"
 #include "ui/ListRecordPattern.h"
 
+#include <QToolButton>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>

@@ -5,6 +5,7 @@
 #include "refdata/UBanqueSQL.h"
 #include "refdata/UListBanque.h"
 
+#include <QToolButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>

@@ -6,6 +6,7 @@
 #include "refdata/UBenef.h"
 #include "refdata/UListBenef.h"
 
+#include <QToolButton>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -229,7 +230,7 @@ TEST_F(BenefTest, RecordPopupKeysDoNothingBecauseThePopupIsOnlyTheMenuButtons)
         for (int key : {int(Qt::Key_Insert), int(Qt::Key_F2)})
             QTest::keyClick(&r, Qt::Key(key));
         EXPECT_EQ(r.Mode(), emBrowse);
-        r.btnMenuClick();
+        r.btnMenu->click();
         EXPECT_TRUE(r.PopMenu->isVisible());
         EXPECT_EQ(PopupPoint, r.btnMenu->mapToGlobal(QPoint(0, r.btnMenu->height())));
         r.PopMenu->hide();

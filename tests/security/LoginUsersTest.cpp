@@ -64,7 +64,7 @@ TEST_F(LoginUsersTest, FormOpensOnTheGivenUserOrTheFirstInNameOrder)
         form.IdUser = id;
         form.show();
         EXPECT_EQ(form.edNom->text(), shown);
-        EXPECT_EQ(form.Mode(), TfrmUsers::dmBrowse);
+        EXPECT_EQ(form.Mode(), emBrowse);
         EXPECT_EQ(form.stBar->Panel(3), "Affichage");
         EXPECT_EQ(form.stBar->Panel(0), CurrentUserCode);
         EXPECT_FALSE(form.pnlMain->isEnabled());
@@ -86,7 +86,7 @@ TEST_F(LoginUsersTest, NewUserIsStoredTrimmedInUpperCaseWithoutAccessLevel)
     TfrmUsers form;
     form.show();
     form.btnAdd->click();
-    EXPECT_EQ(form.Mode(), TfrmUsers::dmInsert);
+    EXPECT_EQ(form.Mode(), emInsert);
     EXPECT_EQ(form.stBar->Panel(3), "Insertion");
     EXPECT_TRUE(form.pnlMain->isEnabled());
     EXPECT_FALSE(form.btnAdd->isEnabled());
@@ -100,7 +100,7 @@ TEST_F(LoginUsersTest, NewUserIsStoredTrimmedInUpperCaseWithoutAccessLevel)
     form.cmbTypeUser->setCurrentIndex(0);
     form.btnPost->click();
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join("|").toStdString();
-    EXPECT_EQ(form.Mode(), TfrmUsers::dmBrowse);
+    EXPECT_EQ(form.Mode(), emBrowse);
     const int id = form.CurrentId();
     EXPECT_EQ(UserRow(id), "D'ARC|JEANNE|JDA|PUCELLE|0|null");
     EXPECT_EQ(form.edUser->text(), "JDA");
@@ -132,7 +132,7 @@ TEST_F(LoginUsersTest, SaveChecksInOrderAndWritesNothingOnRefusal)
         form.cmbTypeUser->setCurrentIndex(c.type);
         form.btnPost->click();
         EXPECT_EQ(messages.texts(), QStringList{c.message});
-        EXPECT_EQ(form.Mode(), TfrmUsers::dmInsert);
+        EXPECT_EQ(form.Mode(), emInsert);
         if (c.field) {
             EXPECT_EQ(form.focusWidget(), form.*c.field);
         }
@@ -174,7 +174,7 @@ TEST_F(LoginUsersTest, EditKeepsAnUntouchedPasswordAndItsOwnCode)
     EXPECT_EQ(messages.texts(), QStringList{"Ce Code Utilisateur existe déjà !"});
     form.btnCancel->click();
     EXPECT_EQ(form.edUser->text(), "ALI");
-    EXPECT_EQ(form.Mode(), TfrmUsers::dmBrowse);
+    EXPECT_EQ(form.Mode(), emBrowse);
 }
 
 TEST_F(LoginUsersTest, ClosingWhileEditingAsks)
@@ -199,7 +199,7 @@ TEST_F(LoginUsersTest, ClosingWhileEditingAsks)
         EXPECT_EQ(form.isVisible(), c.open);
         if (c.open) {
             EXPECT_EQ(form.edNom->text(), "BENALIX");
-            EXPECT_EQ(form.Mode(), TfrmUsers::dmEdit);
+            EXPECT_EQ(form.Mode(), emEdit);
         }
         EXPECT_EQ(UserRow(ali).section('|', 0, 0), c.stored);
     }
@@ -210,7 +210,7 @@ TEST_F(LoginUsersTest, ClosingWhileEditingAsks)
     form.btnEdit->click();
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.Mode(), TfrmUsers::dmBrowse);
+    EXPECT_EQ(form.Mode(), emBrowse);
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(messages.calls().isEmpty());
@@ -248,7 +248,7 @@ TEST_F(LoginUsersTest, WithoutTheWriteRightNothingIsWritten)
     EXPECT_THROW(form.btnAddClick(), EAbort);
     EXPECT_THROW(form.btnDeleteClick(), EAbort);
     EXPECT_EQ(messages.texts(), QStringList(2, "Alerte de sécurité : Ecriture non autorisée !"));
-    EXPECT_EQ(form.Mode(), TfrmUsers::dmBrowse);
+    EXPECT_EQ(form.Mode(), emBrowse);
     EXPECT_NE(UserRow(zed), "<none>");
 }
 

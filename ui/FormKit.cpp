@@ -1,0 +1,310 @@
+#include "ui/FormKit.h"
+
+#include "controls/NumEdit.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "ui/UCalendar.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QToolButton>
+
+// ---------------------------------------------------------------------------
+// Commands
+
+QAction* MakeCommand(QWidget* window, const char* name, const QString& text, std::function<void()> handler,
+                     const QKeySequence& key)
+{
+    auto* action = new QAction(text, window);
+    if (name && *name)
+        action->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty())
+        action->setShortcut(key);
+    QObject::connect(action, &QAction::triggered, window, Guarded(std::move(handler)));
+    return action;
+}
+
+void BindButton(QAbstractButton* button, QAction* command)
+{
+    QObject::connect(button, &QAbstractButton::clicked, command, [command] { command->trigger(); });
+    QObject::connect(command, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    button->setEnabled(command->isEnabled());
+}
+
+// ---------------------------------------------------------------------------
+// Controls
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    return b;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        QStyle::StandardPixmap icon)
+{
+    QPushButton* b = MakeButton(parent, name, text, hint);
+    b->setIcon(b->style()->standardIcon(icon));
+    return b;
+}
+
+QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                            QStyle::StandardPixmap icon)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(70);
+    return b;
+}
+
+QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QStringLiteral("..."));
+    b->setToolTip(hint);
+    return b;
+}
+
+QLabel* MakeCaption(QWidget* parent, const QString& text)
+{
+    auto* l = new QLabel(text, parent);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength, bool readOnly)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    e->setReadOnly(readOnly);
+    return e;
+}
+
+QComboBox* MakeCombo(QWidget* parent, const char* name)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setMaxVisibleItems(15);
+    return c;
+}
+
+QLabel* MakeValueLabel(QWidget* parent, const char* name)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(90);
+    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+TNumEdit* MakeAmountEdit(QWidget* parent, const char* name, int width)
+{
+    auto* e = new TNumEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->SetDecimals(2);
+    e->SetNumberFormat(TNumEdit::Thousands);
+    e->setFixedWidth(width);
+    return e;
+}
+
+void MakeUpperCaseEdit(QLineEdit* edit)
+{
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+        const QString up = text.toUpper();
+        if (up != text) {
+            const int pos = edit->cursorPosition();
+            edit->setText(up);
+            edit->setCursorPosition(pos);
+        }
+    });
+}
+
+void LimitPlainText(QPlainTextEdit* memo, int maxLength)
+{
+    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo, maxLength] {
+        const QString text = memo->toPlainText();
+        if (text.size() > maxLength) {
+            QTextCursor c = memo->textCursor();
+            const int pos = std::min(c.position(), maxLength);
+            memo->setPlainText(text.left(maxLength));
+            c = memo->textCursor();
+            c.setPosition(pos);
+            memo->setTextCursor(c);
+        }
+    });
+}
+
+QString CutText(const QString& text, int maxLength)
+{
+    return text.size() > maxLength ? text.left(maxLength) : text;
+}
+
+// ---------------------------------------------------------------------------
+// Date fields
+
+QDate ParseDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+    if (!d.isValid())
+        d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    return d;
+}
+
+QString DateText(const QDate& date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+QString ReplaceQuestion(const QString& oldText, const QString& newText)
+{
+    return QStringLiteral("Remplacer ") + oldText + QStringLiteral("  par  ") + newText + QStringLiteral(" ?");
+}
+
+namespace {
+
+// Writes `newText` into the field: at once when the field is empty (or
+// `ask` is false), after the replace question when it holds another text.
+bool OfferDate(QLineEdit* edit, const QString& newText, bool ask)
+{
+    const QString old = edit->text().trimmed();
+    if (old == newText)
+        return false;
+    if (ask && !old.isEmpty() && !AskConfirmation(ReplaceQuestion(old, newText)))
+        return false;
+    edit->setText(newText);
+    return true;
+}
+
+// The double click of one date field.
+class DateFieldWatch : public QObject {
+public:
+    DateFieldWatch(QLineEdit* edit, TDateFieldRules rules, std::function<void()> afterPick)
+        : QObject(edit), m_edit(edit), m_rules(rules), m_afterPick(std::move(afterPick))
+    {
+        edit->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_edit || event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        RunGuarded([this] {
+            QString date;
+            if (m_rules.doubleClick == TDateFieldRules::DoubleClick::Today) {
+                m_edit->setText(m_edit->text().trimmed());
+                date = DateText(QDate::currentDate());
+            } else {
+                const std::optional<QDate> picked = TfrmCalendar::PickDate(m_edit->window());
+                if (!picked)
+                    return;
+                date = DateText(*picked);
+            }
+            if (OfferDate(m_edit, date, true) && m_afterPick)
+                m_afterPick();
+        });
+        return true;
+    }
+
+private:
+    QLineEdit* m_edit;
+    TDateFieldRules m_rules;
+    std::function<void()> m_afterPick;
+};
+
+} // namespace
+
+void AttachDateField(QLineEdit* edit, QAbstractButton* button, const TDateFieldRules& rules,
+                     std::function<void()> afterPick)
+{
+    if (button) {
+        QObject::connect(button, &QAbstractButton::clicked, edit, Guarded([edit, rules, afterPick] {
+            const std::optional<QDate> picked = TfrmCalendar::PickDate(edit->window());
+            if (picked && OfferDate(edit, DateText(*picked), rules.buttonAsks) && afterPick)
+                afterPick();
+        }));
+    }
+    new DateFieldWatch(edit, rules, std::move(afterPick));
+}
+
+// ---------------------------------------------------------------------------
+// Window pieces
+
+TStatusBar::TStatusBar(const QList<int>& widths, QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("stBar"));
+    setSizeGripEnabled(false);
+    for (int i = 0; i < widths.size(); ++i) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QStringLiteral("stBarPanel%1").arg(i));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setMinimumWidth(widths[i]);
+        l->setAlignment(Qt::AlignCenter);
+        const bool last = i == widths.size() - 1;
+        if (!last)
+            l->setMaximumWidth(widths[i]);
+        addWidget(l, last ? 1 : 0);
+        m_panels.append(l);
+    }
+}
+
+void TStatusBar::SetPanel(int index, const QString& text)
+{
+    if (index >= 0 && index < m_panels.size())
+        m_panels[index]->setText(text);
+}
+
+QString TStatusBar::Panel(int index) const
+{
+    return (index >= 0 && index < m_panels.size()) ? m_panels[index]->text() : QString();
+}
+
+TWaitCursor::TWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+TWaitCursor::~TWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+void DropMenuUnder(QMenu* menu, QWidget* button)
+{
+    PopupPoint = button->mapToGlobal(QPoint(0, button->height()));
+    menu->popup(PopupPoint);
+}
+
+bool AskConfirmation(const QString& text)
+{
+    return ShowMessageBox(text, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+}

@@ -1,0 +1,133 @@
+#pragma once
+// The form kit: the small pieces every window builds its controls from.
+//
+// - Commands: one user command is one QAction (MakeCommand), placed in the
+//   menus and popup menus as it is; a button shows the same command
+//   (BindButton): its click triggers the action, and it is enabled exactly
+//   when the action is.
+// - Controls: buttons, tool-bar buttons, pick buttons ("..."), captions,
+//   edits, choice boxes, read-only value labels, amount fields (TNumEdit, two
+//   decimals, thousands grouped), date fields with their calendar button and
+//   double click.
+// - The status bar of fixed panels, the wait cursor, the popup menu dropped
+//   under its button, the confirmation box.
+
+#include <QDate>
+#include <QKeySequence>
+#include <QList>
+#include <QStatusBar>
+#include <QString>
+#include <QStyle>
+
+#include <functional>
+
+class QAbstractButton;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+class TNumEdit;
+
+// ---------------------------------------------------------------------------
+// Commands
+
+// A command of `window`: an action named `name` (the menu item's name) with
+// `text` as its menu caption and `key` as its shortcut, whose trigger runs
+// `handler` through the handler guard.
+QAction* MakeCommand(QWidget* window, const char* name, const QString& text, std::function<void()> handler,
+                     const QKeySequence& key = QKeySequence());
+// `button` shows `command`: a click triggers it; enabled as it is.
+void BindButton(QAbstractButton* button, QAction* command);
+
+// ---------------------------------------------------------------------------
+// Controls
+
+// A push button that never answers Enter by itself (only the window's default
+// button does).
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint = QString());
+// The same with one of the style's standard icons.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        QStyle::StandardPixmap icon);
+// A flat tool-bar button, its text under its icon.
+QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                            QStyle::StandardPixmap icon);
+// The small "..." button beside a field that picks its value from a list.
+QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint);
+
+// A caption before a field, right-aligned.
+QLabel* MakeCaption(QWidget* parent, const QString& text);
+// A line edit; `maxLength` 0 leaves the length free.
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength = 0, bool readOnly = false);
+// A drop-down choice list.
+QComboBox* MakeCombo(QWidget* parent, const char* name);
+// A sunken read-only label showing a value.
+QLabel* MakeValueLabel(QWidget* parent, const char* name);
+// An amount field: two decimals, thousands grouped, `width` pixels wide.
+TNumEdit* MakeAmountEdit(QWidget* parent, const char* name, int width);
+
+// Edits that upper-case what is typed; memos that hold at most `maxLength` characters.
+void MakeUpperCaseEdit(QLineEdit* edit);
+void LimitPlainText(QPlainTextEdit* memo, int maxLength);
+// The text cut to its first `maxLength` characters.
+QString CutText(const QString& text, int maxLength);
+
+// ---------------------------------------------------------------------------
+// Date fields
+
+// A date typed "dd/MM/yyyy" (one-digit day and month accepted); invalid otherwise.
+QDate ParseDate(const QString& text);
+// "dd/MM/yyyy"; empty for an invalid date.
+QString DateText(const QDate& date);
+// The question asked before a field's date is replaced by another.
+QString ReplaceQuestion(const QString& oldText, const QString& newText);
+
+struct TDateFieldRules {
+    // Whether the button's date replaces another text only after the question
+    // (otherwise it is written at once).
+    bool buttonAsks = true;
+    // A double click in the field: the calendar, or today's date.
+    enum class DoubleClick { Calendar, Today } doubleClick = DoubleClick::Today;
+};
+// Makes `edit` a date field: `button` (may be null) opens the calendar on
+// today's date, a double click does what the rules say; an empty field takes
+// the date at once, a field holding another text asks ReplaceQuestion first.
+// `afterPick` runs after a date was written.
+void AttachDateField(QLineEdit* edit, QAbstractButton* button, const TDateFieldRules& rules,
+                     std::function<void()> afterPick = {});
+
+// ---------------------------------------------------------------------------
+// Window pieces
+
+// A status bar of fixed panels (labels), read back by index.
+class TStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    TStatusBar(const QList<int>& widths, QWidget* parent = nullptr);
+    void SetPanel(int index, const QString& text);
+    QString Panel(int index) const;
+    int PanelCount() const { return int(m_panels.size()); }
+
+private:
+    QList<QLabel*> m_panels;
+};
+
+// The wait cursor for the life of the object.
+class TWaitCursor {
+public:
+    TWaitCursor();
+    ~TWaitCursor();
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+// Drops `menu` just below the lower-left corner of `button`; the screen
+// position is kept in PopupPoint.
+void DropMenuUnder(QMenu* menu, QWidget* button);
+
+// The confirmation box with Yes and No; true on Yes.
+bool AskConfirmation(const QString& text);
