@@ -1,0 +1,493 @@
+#include "reports/engine/Report.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImageReader>
+#include <QTextDocument>
+
+#include <cmath>
+
+namespace rpt {
+
+namespace {
+
+// A paint device that gives rich texts the report's resolution.
+QPaintDevice* ReportDevice()
+{
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(3780);   // 96 per inch
+        image.setDotsPerMeterY(3780);
+        return image;
+    }();
+    return &device;
+}
+
+bool IsNumericMask(const QString& mask)
+{
+    for (QChar c : mask)
+        if (c != QLatin1Char('#') && c != QLatin1Char('0') && c != QLatin1Char(' ') && c != QLatin1Char('.')
+            && c != QLatin1Char(','))
+            return false;
+    return mask.contains(QLatin1Char('0')) || mask.contains(QLatin1Char('#'));
+}
+
+} // namespace
+
+QString FormatAmount(Currency amount, const QString& mask)
+{
+    if (mask.isEmpty())
+        return amount.toPlainText();
+    const qsizetype point = mask.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : int(std::min<qsizetype>(4, mask.size() - point - 1));
+    const QString integerMask = point < 0 ? mask : mask.left(point);
+    const QChar separator = integerMask.contains(QLatin1Char(',')) ? QLatin1Char(',') : QLatin1Char(' ');
+    const bool grouped = integerMask.contains(QLatin1Char(' ')) || integerMask.contains(QLatin1Char(','));
+
+    std::int64_t scaled = amount.toScaled(decimals);
+    const bool negative = scaled < 0;
+    if (negative)
+        scaled = -scaled;
+    std::int64_t divisor = 1;
+    for (int i = 0; i < decimals; ++i)
+        divisor *= 10;
+    const QString digits = QString::number(scaled / divisor);
+    QString text = grouped ? GroupThousands(digits, separator) : digits;
+    if (decimals > 0)
+        text += QLatin1Char('.') + QStringLiteral("%1").arg(scaled % divisor, decimals, 10, QLatin1Char('0'));
+    return negative ? QLatin1Char('-') + text : text;
+}
+
+QString FormatValue(const db::Value& value, const QString& mask)
+{
+    if (db::isNull(value))
+        return QString();
+    if (mask.isEmpty())
+        return db::toText(value);
+    if (IsNumericMask(mask)) {
+        if (std::holds_alternative<QString>(value)) {
+            const auto parsed = Currency::parse(std::get<QString>(value).trimmed());
+            return parsed ? FormatAmount(*parsed, mask) : std::get<QString>(value);
+        }
+        return FormatAmount(db::toCurrency(value), mask);
+    }
+    if (std::holds_alternative<QDate>(value))
+        return std::get<QDate>(value).toString(mask);
+    if (std::holds_alternative<QDateTime>(value))
+        return std::get<QDateTime>(value).toString(mask);
+    return db::toText(value);
+}
+
+void RenderContext::add(PageItem&& item)
+{
+    item.clip = clip;
+    page->items.push_back(std::move(item));
+}
+
+// ---------------------------------------------------------------------------
+
+Control::Control(ControlKind kind, Band& band, const QString& name, const QRect& rect)
+    : m_kind(kind), m_band(&band), m_name(name), m_rect(rect)
+{
+}
+
+Control::~Control() = default;
+
+double Control::neededHeight(const RenderContext&) const
+{
+    return m_rect.height();
+}
+
+void Control::renderFill(RenderContext& context, const QRectF& at) const
+{
+    if (!m_color.isValid() || m_color.alpha() == 0)
+        return;
+    PageItem item;
+    item.kind = ItemKind::Rect;
+    item.rect = at;
+    item.pen = Qt::NoPen;
+    item.brush = QBrush(m_color);
+    item.control = m_name;
+    context.add(std::move(item));
+}
+
+void Control::renderFrame(RenderContext& context, const QRectF& at) const
+{
+    if (!m_frame.any())
+        return;
+    QPen pen(m_frame.color, m_frame.width);
+    pen.setCapStyle(Qt::SquareCap);
+    auto line = [&](QPointF a, QPointF b) {
+        PageItem item;
+        item.kind = ItemKind::Line;
+        item.rect = QRectF(a, b);
+        item.pen = pen;
+        item.control = m_name;
+        context.add(std::move(item));
+    };
+    if (m_frame.top)
+        line(at.topLeft(), at.topRight());
+    if (m_frame.bottom)
+        line(at.bottomLeft(), at.bottomRight());
+    if (m_frame.left)
+        line(at.topLeft(), at.bottomLeft());
+    if (m_frame.right)
+        line(at.topRight(), at.bottomRight());
+}
+
+// ---------------------------------------------------------------------------
+
+Label::Label(Band& band, const QString& name, const QRect& rect, const QString& caption)
+    : Label(ControlKind::Label, band, name, rect, caption)
+{
+}
+
+Label::Label(ControlKind kind, Band& band, const QString& name, const QRect& rect, const QString& caption)
+    : Control(kind, band, name, rect), m_caption(caption), m_font(band.report().font())
+{
+}
+
+void Label::setFont(const QFont& font)
+{
+    m_font = font;
+    m_metrics = nullptr;
+}
+
+void Label::setBold(bool bold)
+{
+    QFont f = m_font;
+    f.setBold(bold);
+    setFont(f);
+}
+
+void Label::setItalic(bool italic)
+{
+    QFont f = m_font;
+    f.setItalic(italic);
+    setFont(f);
+}
+
+void Label::setUnderline(bool underline)
+{
+    QFont f = m_font;
+    f.setUnderline(underline);
+    setFont(f);
+}
+
+void Label::setFontSize(double points)
+{
+    QFont f = m_font;
+    f.setPointSizeF(points);
+    setFont(f);
+}
+
+const FontMetrics& Label::metrics() const
+{
+    if (!m_metrics)
+        m_metrics = &FontMetrics::of(m_font);
+    return *m_metrics;
+}
+
+QString Label::text(const RenderContext*) const
+{
+    return m_caption;
+}
+
+int Label::wrappedTextHeight() const
+{
+    return WrappedTextHeight(m_font, m_caption, width());
+}
+
+double Label::neededHeight(const RenderContext& context) const
+{
+    if (!m_autoStretch)
+        return height();
+    const QStringList lines = metrics().lines(text(&context), width(), m_wordWrap);
+    return std::max<double>(height(), lines.size() * metrics().lineHeight());
+}
+
+void Label::render(RenderContext& context, const QRectF& at) const
+{
+    const QString shown = text(&context);
+    const FontMetrics& m = metrics();
+    const bool turned = std::fmod(std::abs(m_angle), 360.0) > 0.001;
+    const QStringList lines = m.lines(shown, at.width(), m_wordWrap && !turned);
+    const double textHeight = lines.size() * m.lineHeight();
+
+    QRectF r = at;
+    bool overflow = false;
+    if (m_autoSize && !turned) {
+        double widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, m.width(line));
+        if (!m_wordWrap) {
+            if (m_alignment & Qt::AlignRight)
+                r.setLeft(r.right() - widest);
+            else if (m_alignment & Qt::AlignHCenter)
+                r.setLeft(r.center().x() - widest / 2);
+            r.setWidth(widest);
+        }
+        r.setHeight(textHeight);
+    } else {
+        if (m_autoStretch)
+            r.setHeight(std::max(r.height(), textHeight));
+        if (!turned) {
+            overflow = textHeight > r.height() + 0.5;
+            for (qsizetype i = 0; i < lines.size() && !overflow; ++i)
+                overflow = m.width(lines[i]) > r.width() + 0.5;
+        }
+    }
+
+    renderFill(context, r);
+    if (!shown.isEmpty()) {
+        PageItem item;
+        item.kind = ItemKind::Text;
+        item.rect = r;
+        item.text = lines.size() == 1 ? lines.front() : lines.join(QLatin1Char('\n'));
+        item.align = int(m_alignment);
+        item.angle = float(m_angle);
+        item.lineHeight = float(m.lineHeight());
+        item.font = m_font;
+        item.color = m_fontColor;
+        item.control = name();
+        if (overflow)
+            item.options |= PageItem::ClipToRect;
+        context.add(std::move(item));
+    }
+    renderFrame(context, r);
+}
+
+// ---------------------------------------------------------------------------
+
+DataText::DataText(Band& band, const QString& name, const QRect& rect, const QString& field, const QString& mask)
+    : Label(ControlKind::DataText, band, name, rect, QString()), m_field(field), m_mask(mask)
+{
+}
+
+QString DataText::text(const RenderContext*) const
+{
+    const RowSource* rows = m_rows ? m_rows : band().report().rows();
+    if (!rows)
+        return caption();
+    return FormatValue(rows->value(m_field), m_mask);
+}
+
+// ---------------------------------------------------------------------------
+
+Expr::Expr(Band& band, const QString& name, const QRect& rect, Aggregate aggregate, const QString& field,
+           Reset reset, const QString& mask)
+    : Label(ControlKind::Expr, band, name, rect, QString())
+    , m_aggregate(aggregate)
+    , m_field(field)
+    , m_reset(reset)
+    , m_mask(mask)
+{
+}
+
+void Expr::clear()
+{
+    m_total = Currency();
+    m_count = 0;
+}
+
+void Expr::accumulate(const RowSource* reportRows)
+{
+    ++m_count;
+    if (m_aggregate != Aggregate::Sum)
+        return;
+    if (m_value) {
+        m_total += m_value();
+        return;
+    }
+    const RowSource* rows = m_rows ? m_rows : reportRows;
+    if (rows && !m_field.isEmpty())
+        m_total += db::toCurrency(rows->value(m_field));
+}
+
+QString Expr::text(const RenderContext*) const
+{
+    if (m_aggregate == Aggregate::Count)
+        return QString::number(m_count);
+    return FormatAmount(m_total, m_mask.isEmpty() ? MoneyMask : m_mask);
+}
+
+// ---------------------------------------------------------------------------
+
+SysData::SysData(Band& band, const QString& name, const QRect& rect, Value value, const QString& caption)
+    : Label(ControlKind::SysData, band, name, rect, caption), m_value(value)
+{
+}
+
+QString SysData::text(const RenderContext*) const
+{
+    const Report& report = band().report();
+    switch (m_value) {
+    case Value::PageNumber: return caption() + QString::number(report.pageNumber());
+    case Value::ReportTitle: return caption() + report.title();
+    case Value::Date: return caption() + report.runTime().date().toString(QStringLiteral("dd/MM/yyyy"));
+    case Value::Time: return caption() + report.runTime().time().toString(QStringLiteral("HH:mm:ss"));
+    case Value::DateTime:
+        return caption() + report.runTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    }
+    return caption();
+}
+
+// ---------------------------------------------------------------------------
+
+Shape::Shape(Band& band, const QString& name, const QRect& rect, Form form)
+    : Control(ControlKind::Shape, band, name, rect), m_form(form), m_pen(Qt::black, 1), m_brush(Qt::NoBrush)
+{
+}
+
+void Shape::render(RenderContext& context, const QRectF& at) const
+{
+    QRectF r = at;
+    if (m_stretchWithBand)
+        r.setHeight(r.height() + context.growth);
+    PageItem item;
+    item.control = name();
+    item.pen = m_pen;
+    item.brush = m_brush;
+    switch (m_form) {
+    case Form::Rectangle:
+        item.kind = ItemKind::Rect;
+        item.rect = r;
+        break;
+    case Form::Circle:
+        item.kind = ItemKind::Ellipse;
+        item.rect = r;
+        break;
+    case Form::HorLine:
+        item.kind = ItemKind::Line;
+        item.rect = QRectF(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
+        break;
+    case Form::VertLine:
+        item.kind = ItemKind::Line;
+        item.rect = QRectF(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.bottom()));
+        break;
+    }
+    context.add(std::move(item));
+}
+
+// ---------------------------------------------------------------------------
+
+RoundRect::RoundRect(Band& band, const QString& name, const QRect& rect)
+    : Control(ControlKind::RoundRect, band, name, rect)
+{
+}
+
+void RoundRect::render(RenderContext& context, const QRectF& at) const
+{
+    // The shape's corner ellipse is given in the control's pixels, which are
+    // report pixels: printed at the control's size.
+    TRoundRectShape sized = m_shape;
+    sized.SetSize(width(), height());
+    auto extra = std::make_shared<ItemExtra>();
+    extra->ellipse = sized.PrintedEllipse(at.size());
+    PageItem item;
+    item.kind = ItemKind::RoundRect;
+    item.rect = at;
+    item.pen = m_shape.Pen();
+    item.brush = m_shape.Brush();
+    item.control = name();
+    item.extra = std::move(extra);
+    context.add(std::move(item));
+}
+
+// ---------------------------------------------------------------------------
+
+Image::Image(Band& band, const QString& name, const QRect& rect, const QImage& picture)
+    : Control(ControlKind::Image, band, name, rect), m_picture(picture)
+{
+}
+
+bool Image::loadPicture(const QString& fileName)
+{
+    QImageReader reader(fileName);
+    reader.setAutoTransform(true);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    m_picture = picture;
+    return true;
+}
+
+void Image::render(RenderContext& context, const QRectF& at) const
+{
+    renderFill(context, at);
+    if (!m_picture.isNull()) {
+        auto extra = std::make_shared<ItemExtra>();
+        extra->image = m_picture;
+        extra->stretch = m_stretch;
+        extra->center = m_center;
+        PageItem item;
+        item.kind = ItemKind::Image;
+        item.rect = at;
+        item.control = name();
+        item.extra = std::move(extra);
+        context.add(std::move(item));
+    }
+    renderFrame(context, at);
+}
+
+// ---------------------------------------------------------------------------
+
+RichText::RichText(Band& band, const QString& name, const QRect& rect)
+    : Control(ControlKind::RichText, band, name, rect), m_document(std::make_unique<QTextDocument>())
+{
+    m_document->setDefaultFont(band.report().font());
+}
+
+RichText::~RichText() = default;
+
+void RichText::setHtml(const QString& html)
+{
+    m_document->setHtml(html);
+}
+
+void RichText::setPlainText(const QString& text)
+{
+    m_document->setPlainText(text);
+}
+
+namespace {
+
+// A copy of the document laid out at `width` report pixels.
+std::shared_ptr<QTextDocument> LaidOut(const QTextDocument& source, double width)
+{
+    std::shared_ptr<QTextDocument> doc(source.clone());
+    doc->documentLayout()->setPaintDevice(ReportDevice());
+    doc->setUseDesignMetrics(true);
+    doc->setDocumentMargin(0);
+    doc->setTextWidth(width);
+    return doc;
+}
+
+} // namespace
+
+double RichText::neededHeight(const RenderContext&) const
+{
+    if (!m_autoStretch)
+        return height();
+    return std::max<double>(height(), LaidOut(*m_document, width())->size().height());
+}
+
+void RichText::render(RenderContext& context, const QRectF& at) const
+{
+    auto extra = std::make_shared<ItemExtra>();
+    extra->document = LaidOut(*m_document, at.width());
+    QRectF r = at;
+    if (m_autoStretch)
+        r.setHeight(std::max(r.height(), extra->document->size().height()));
+    renderFill(context, r);
+    PageItem item;
+    item.kind = ItemKind::RichText;
+    item.rect = r;
+    item.text = extra->document->toPlainText();
+    item.control = name();
+    item.options = PageItem::ClipToRect;
+    item.extra = std::move(extra);
+    context.add(std::move(item));
+    renderFrame(context, r);
+}
+
+} // namespace rpt

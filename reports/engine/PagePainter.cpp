@@ -1,0 +1,209 @@
+#include "reports/engine/PagePainter.h"
+
+#include "controls/RoundRectShape.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTextDocument>
+
+#include <cmath>
+
+namespace rpt {
+
+namespace {
+
+// Fonts are given in points at 96 report pixels per inch; the painter maps
+// report pixels onto the device, so the device's own resolution is taken out.
+class FontCache {
+public:
+    explicit FontCache(const QPaintDevice* device) : m_dpi(device ? device->logicalDpiY() : 96) {}
+    const QFont& operator()(const QFont& font)
+    {
+        for (const auto& [source, scaled] : m_entries)
+            if (source == font)
+                return scaled;
+        QFont scaled(font);
+        const double points = font.pointSizeF() > 0 ? font.pointSizeF()
+                            : font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0
+                                                   : 10.0;
+        scaled.setPointSizeF(points * 96.0 / m_dpi);
+        if (m_entries.size() > 16)
+            m_entries.erase(m_entries.begin());
+        m_entries.emplace_back(font, scaled);
+        return m_entries.back().second;
+    }
+
+private:
+    int m_dpi;
+    std::vector<std::pair<QFont, QFont>> m_entries;
+};
+
+void PaintText(QPainter& painter, const PageItem& item, FontCache& fonts)
+{
+    painter.setFont(fonts(item.font));
+    painter.setPen(item.color);
+    const QStringList lines = item.text.contains(QLatin1Char('\n')) ? item.text.split(QLatin1Char('\n'))
+                                                                    : QStringList{item.text};
+    const double lh = item.lineHeight > 0 ? item.lineHeight : item.rect.height();
+    const int flags = (item.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+    QRectF box = item.rect;
+    const bool turned = std::fmod(std::abs(double(item.angle)), 360.0) > 0.001;
+    if (turned) {
+        painter.save();
+        painter.translate(item.rect.center());
+        painter.rotate(-item.angle);
+        const double quarter = std::fmod(std::abs(double(item.angle)), 180.0);
+        const bool across = std::abs(quarter - 90.0) < 45.0;
+        const QSizeF size = across ? item.rect.size().transposed() : item.rect.size();
+        box = QRectF(QPointF(-size.width() / 2, -size.height() / 2), size);
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        painter.drawText(QRectF(box.left(), box.top() + i * lh, box.width(), lh), flags, lines[i]);
+    if (turned)
+        painter.restore();
+}
+
+void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
+{
+    switch (item.kind) {
+    case ItemKind::Text:
+        PaintText(painter, item, fonts);
+        break;
+    case ItemKind::Line:
+        painter.setPen(item.pen);
+        painter.drawLine(item.rect.topLeft(), item.rect.bottomRight());
+        break;
+    case ItemKind::Rect:
+        painter.setPen(item.pen);
+        painter.setBrush(item.brush);
+        painter.drawRect(item.rect);
+        break;
+    case ItemKind::Ellipse:
+        painter.setPen(item.pen);
+        painter.setBrush(item.brush);
+        painter.drawEllipse(item.rect);
+        break;
+    case ItemKind::RoundRect:
+        painter.setPen(item.pen);
+        painter.setBrush(item.brush);
+        TRoundRectShape::DrawRounded(painter, item.rect, item.extra ? item.extra->ellipse : QSizeF());
+        break;
+    case ItemKind::Image: {
+        if (!item.extra || item.extra->image.isNull())
+            break;
+        const QImage& image = item.extra->image;
+        if (item.extra->stretch) {
+            painter.drawImage(item.rect, image);
+            break;
+        }
+        QRectF target(item.rect.topLeft(), QSizeF(image.size()));
+        if (item.extra->center)
+            target.moveCenter(item.rect.center());
+        painter.save();
+        painter.setClipRect(item.rect, Qt::IntersectClip);
+        painter.drawImage(target, image);
+        painter.restore();
+        break;
+    }
+    case ItemKind::RichText: {
+        if (!item.extra || !item.extra->document)
+            break;
+        painter.save();
+        painter.translate(item.rect.topLeft());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(QPointF(0, 0), item.rect.size());
+        context.palette.setColor(QPalette::Text, Qt::black);
+        item.extra->document->documentLayout()->draw(&painter, context);
+        painter.restore();
+        break;
+    }
+    }
+}
+
+// Paints pages `from` to `to` (0-based, inclusive) `passes` times on a device
+// whose origin is the paper's corner.
+bool PaintPages(QPagedPaintDevice& device, const PreparedPages& pages, int from, int to, int passes)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const double sx = device.logicalDpiX() / 96.0;
+    const double sy = device.logicalDpiY() / 96.0;
+    bool first = true;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int i = from; i <= to; ++i) {
+            if (!first && !device.newPage()) {
+                painter.end();
+                return false;
+            }
+            first = false;
+            painter.save();
+            painter.scale(sx, sy);
+            PaintPage(painter, pages.page(i));
+            painter.restore();
+        }
+    }
+    return painter.end();
+}
+
+} // namespace
+
+void PaintPage(QPainter& painter, const Page& page)
+{
+    FontCache fonts(painter.device());
+    for (const PageItem& item : page.items) {
+        const bool clipped = (item.clip >= 0 && size_t(item.clip) < page.clips.size())
+                          || (item.options & PageItem::ClipToRect);
+        if (!clipped) {
+            PaintItem(painter, item, fonts);
+            continue;
+        }
+        painter.save();
+        if (item.clip >= 0 && size_t(item.clip) < page.clips.size())
+            painter.setClipRect(page.clips[size_t(item.clip)], Qt::IntersectClip);
+        if (item.options & PageItem::ClipToRect)
+            painter.setClipRect(item.rect, Qt::IntersectClip);
+        PaintItem(painter, item, fonts);
+        painter.restore();
+    }
+}
+
+bool PrintPages(QPrinter& printer, const PreparedPages& pages, int fromPage, int toPage, int copies)
+{
+    const int count = pages.count();
+    const int from = fromPage <= 0 ? 1 : fromPage;
+    const int to = toPage <= 0 || toPage > count ? count : toPage;
+    if (count == 0 || from > to)
+        return false;
+    printer.setFullPage(true);
+    printer.setPageLayout(pages.setup.pageLayout());
+    int passes = std::max(1, copies);
+    if (printer.supportsMultipleCopies()) {
+        printer.setCopyCount(passes);
+        passes = 1;
+    }
+    return PaintPages(printer, pages, from - 1, to - 1, passes);
+}
+
+bool WritePdf(const PreparedPages& pages, const QString& fileName)
+{
+    if (pages.isEmpty())
+        return false;
+    QPdfWriter writer(fileName);
+    writer.setCreator(QStringLiteral("Vorel"));
+    writer.setTitle(pages.title);
+    writer.setPageLayout(pages.setup.pageLayout());
+    return PaintPages(writer, pages, 0, pages.count() - 1, 1) && QFileInfo(fileName).size() > 0;
+}
+
+QPrinter& SystemPrinter()
+{
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+} // namespace rpt

@@ -1,0 +1,443 @@
+// The layout rules of the report engine, read through the page model: which
+// bands and texts each page holds, where, and what the sums say.
+#include "reports/engine/Report.h"
+#include "reports/ReportTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace {
+
+using rpt::BandKind;
+
+// Rows G (group key) and MT (amount) with `count` rows, `perGroup` to a group.
+std::unique_ptr<rpt::TableRows> AmountRows(int count, int perGroup)
+{
+    std::vector<std::vector<db::Value>> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.push_back({db::Value(QStringLiteral("G%1").arg((i - 1) / perGroup, 2, 10, QLatin1Char('0'))),
+                        db::Value(Currency::fromUnits(i))});
+    return std::make_unique<rpt::TableRows>(QStringList{QStringLiteral("G"), QStringLiteral("MT")}, std::move(rows));
+}
+
+rpt::PageSetup A4(double top = 10, double bottom = 10)
+{
+    return rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {top, bottom, 10, 10});
+}
+
+Currency Amount(const QString& text)
+{
+    return Currency::parse(text).value_or(Currency::fromRaw(-1));
+}
+
+// The money texts a control printed on a page, as amounts.
+std::vector<Currency> Amounts(const rpt::Page& page, const QString& control)
+{
+    std::vector<Currency> result;
+    for (const QString& t : page.textsOf(control))
+        result.push_back(Amount(t));
+    return result;
+}
+
+Currency Sum(const std::vector<Currency>& values)
+{
+    return std::accumulate(values.begin(), values.end(), Currency());
+}
+
+} // namespace
+
+TEST(ReportEngine, PageHeaderAndFooterFollowTheirFirstAndLastPageRules)
+{
+    struct Case {
+        bool firstPageHeader;
+        bool lastPageFooter;
+    };
+    for (const Case c : {Case{true, true}, Case{false, true}, Case{true, false}, Case{false, false}}) {
+        SCOPED_TRACE(testing::Message() << "first page header " << c.firstPageHeader << ", last page footer "
+                                        << c.lastPageFooter);
+        rpt::Report report(QStringLiteral("RptRules"));
+        report.setPage(A4());
+        report.setFirstPageHeader(c.firstPageHeader);
+        report.setLastPageFooter(c.lastPageFooter);
+        report.addBand(BandKind::PageHeader, QStringLiteral("hdr"), 40);
+        report.addBand(BandKind::Title, QStringLiteral("title"), 50);
+        report.addBand(BandKind::Detail, QStringLiteral("det"), 100);
+        report.addBand(BandKind::Summary, QStringLiteral("sum"), 20);
+        report.addBand(BandKind::PageFooter, QStringLiteral("ftr"), 30);
+        auto rows = AmountRows(20, 100);
+        report.setRows(rows.get());
+
+        const auto pages = report.prepare();
+        ASSERT_GE(pages->count(), 3);
+        int details = 0;
+        for (int p = 0; p < pages->count(); ++p) {
+            const QStringList bands = pages->page(p).bandNames();
+            const bool first = p == 0;
+            const bool last = p == pages->count() - 1;
+            EXPECT_EQ(bands.front() == QLatin1String("hdr"), !first || c.firstPageHeader) << p;
+            EXPECT_EQ(bands.back() == QLatin1String("ftr"), !last || c.lastPageFooter) << p;
+            EXPECT_EQ(bands.count(QStringLiteral("title")), first ? 1 : 0) << p;
+            EXPECT_EQ(bands.count(QStringLiteral("sum")), last ? 1 : 0) << p;
+            details += int(bands.count(QStringLiteral("det")));
+            // The footer sits at the bottom of the page, the header at its top margin.
+            for (const rpt::BandBox& box : pages->page(p).bands) {
+                if (box.name == QLatin1String("ftr")) {
+                    EXPECT_NEAR(box.rect.bottom(), rpt::MmToPx(297 - 10), 0.01);
+                }
+                if (box.name == QLatin1String("hdr")) {
+                    EXPECT_NEAR(box.rect.top(), rpt::MmToPx(10), 0.01);
+                }
+                EXPECT_FALSE(box.clipped);
+            }
+        }
+        EXPECT_EQ(details, 20);
+    }
+}
+
+TEST(ReportEngine, SumsResetByPageGroupAndReportAndCountEachRecordOnceWhereItPrints)
+{
+    rpt::Report report(QStringLiteral("RptSums"));
+    report.setPage(A4());
+    rpt::Band* header = report.addBand(BandKind::GroupHeader, QStringLiteral("gh"), 25);
+    header->setGroupField(QStringLiteral("G"));
+    header->addDataText(QStringLiteral("dbG"), {0, 0, 100, 20}, QStringLiteral("G"));
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 37);
+    detail->addDataText(QStringLiteral("dbMt"), {0, 0, 200, 20}, QStringLiteral("MT"), rpt::MoneyMask);
+    rpt::Band* footer = report.addBand(BandKind::GroupFooter, QStringLiteral("gf"), 25);
+    footer->addSum(QStringLiteral("expGroup"), {0, 0, 200, 20}, QStringLiteral("MT"), rpt::Reset::Group);
+    footer->addCount(QStringLiteral("expCount"), {220, 0, 100, 20}, rpt::Reset::Group);
+    rpt::Band* pageFooter = report.addBand(BandKind::PageFooter, QStringLiteral("pf"), 25);
+    pageFooter->addSum(QStringLiteral("expPage"), {0, 0, 200, 20}, QStringLiteral("MT"), rpt::Reset::Page);
+    pageFooter->addSum(QStringLiteral("expRun"), {220, 0, 200, 20}, QStringLiteral("MT"), rpt::Reset::Report);
+    rpt::Band* summary = report.addBand(BandKind::Summary, QStringLiteral("sum"), 25);
+    summary->addSum(QStringLiteral("expTotal"), {0, 0, 200, 20}, QStringLiteral("MT"), rpt::Reset::Report);
+    EXPECT_EQ(header->footer(), footer);
+
+    // 7 rows to a group: groups straddle pages, and details move to the next
+    // page when they no longer fit.
+    auto rows = AmountRows(100, 7);
+    report.setRows(rows.get());
+
+    for (int run = 0; run < 2; ++run) {   // a second run starts again from zero
+        SCOPED_TRACE(run);
+        const auto pages = report.prepare();
+        ASSERT_GE(pages->count(), 3);
+        Currency running;
+        std::vector<Currency> groupTotals;
+        std::vector<qint64> groupCounts;
+        for (int p = 0; p < pages->count(); ++p) {
+            const rpt::Page& page = pages->page(p);
+            const Currency onPage = Sum(Amounts(page, QStringLiteral("dbMt")));
+            running += onPage;
+            ASSERT_EQ(page.textsOf(QStringLiteral("expPage")).size(), 1);
+            EXPECT_EQ(Amount(page.textsOf(QStringLiteral("expPage")).front()), onPage) << "page " << p + 1;
+            EXPECT_EQ(Amount(page.textsOf(QStringLiteral("expRun")).front()), running) << "page " << p + 1;
+            for (const Currency& c : Amounts(page, QStringLiteral("expGroup")))
+                groupTotals.push_back(c);
+            for (const QString& t : page.textsOf(QStringLiteral("expCount")))
+                groupCounts.push_back(t.toLongLong());
+        }
+        // 1..100 in groups of 7: 1+..+7 = 28, then 77, ..., and a last group of two.
+        ASSERT_EQ(groupTotals.size(), 15u);
+        for (size_t g = 0; g < groupTotals.size(); ++g) {
+            const int firstRow = int(g) * 7 + 1;
+            const int lastRow = std::min(100, firstRow + 6);
+            EXPECT_EQ(groupTotals[g], Currency::fromUnits((firstRow + lastRow) * (lastRow - firstRow + 1) / 2)) << g;
+            EXPECT_EQ(groupCounts[g], lastRow - firstRow + 1) << g;
+        }
+        EXPECT_EQ(running, Currency::fromUnits(5050));
+        EXPECT_EQ(pages->pages.back().textsOf(QStringLiteral("expTotal")), QStringList{QStringLiteral("5 050.00")});
+    }
+}
+
+TEST(ReportEngine, GroupHeadersAndFootersFrameTheirRecordsAndFootersSeeTheGroupsLastRecord)
+{
+    rpt::Report report(QStringLiteral("RptGroups"));
+    report.setPage(A4());
+    rpt::Band* outer = report.addBand(BandKind::GroupHeader, QStringLiteral("ghOuter"), 10);
+    outer->setGroupKey([&] { return db::toText(report.value(QStringLiteral("G"))).left(1); });
+    rpt::Band* inner = report.addBand(BandKind::GroupHeader, QStringLiteral("ghInner"), 10);
+    inner->setGroupField(QStringLiteral("G"));
+    report.addBand(BandKind::Detail, QStringLiteral("det"), 10);
+    rpt::Band* innerFooter = report.addBand(BandKind::GroupFooter, QStringLiteral("gfInner"), 10);
+    rpt::Band* outerFooter = report.addBand(BandKind::GroupFooter, QStringLiteral("gfOuter"), 10);
+    EXPECT_EQ(inner->footer(), innerFooter);
+    EXPECT_EQ(outer->footer(), outerFooter);
+    QStringList footerKeys;
+    innerFooter->onBeforePrint = [&](rpt::Band&, bool&) { footerKeys << db::toText(report.value(QStringLiteral("G"))); };
+
+    rpt::TableRows rows({QStringLiteral("G")}, {{db::Value(QStringLiteral("A1"))}, {db::Value(QStringLiteral("A1"))},
+                                                {db::Value(QStringLiteral("A2"))}, {db::Value(QStringLiteral("B1"))}});
+    report.setRows(&rows);
+    const auto pages = report.prepare();
+    ASSERT_EQ(pages->count(), 1);
+    EXPECT_EQ(pages->page(0).bandNames(),
+              (QStringList{"ghOuter", "ghInner", "det", "det", "gfInner", "ghInner", "det", "gfInner", "gfOuter",
+                           "ghOuter", "ghInner", "det", "gfInner", "gfOuter"}));
+    EXPECT_EQ(footerKeys, (QStringList{"A1", "A2", "B1"}));
+}
+
+TEST(ReportEngine, StretchingTextGrowsItsBandAndMovesTheBandsBelow)
+{
+    rpt::Report report(QStringLiteral("RptStretch"));
+    report.setPage(A4());
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 20);
+    rpt::Label* text = detail->addLabel(QStringLiteral("lText"), {10, 2, 120, 16});
+    text->setWordWrap(true);
+    text->setAutoStretch(true);
+    rpt::Shape* rule = detail->addShape(QStringLiteral("shpRule"), {0, 0, 1, 20}, rpt::Shape::Form::VertLine);
+    rule->setStretchWithBand(true);
+    const QStringList captions{QStringLiteral("Court"),
+                               QStringLiteral("Un intitulé bien plus long que la largeur de sa colonne, qui "
+                                              "revient à la ligne plusieurs fois avant de finir")};
+    int n = 0;
+    detail->onBeforePrint = [&](rpt::Band&, bool&) { text->setCaption(captions[n++ % 2]); };
+    auto rows = AmountRows(2, 10);
+    report.setRows(rows.get());
+
+    const auto pages = report.prepare();
+    const rpt::Page& page = pages->page(0);
+    ASSERT_EQ(page.bands.size(), 2u);
+    const rpt::BandBox& shortBox = page.bands[0];
+    const rpt::BandBox& longBox = page.bands[1];
+    EXPECT_DOUBLE_EQ(shortBox.rect.height(), 20);
+
+    const rpt::PageItem* wrapped = page.item(QStringLiteral("lText"), 1);
+    ASSERT_NE(wrapped, nullptr);
+    const int lines = int(wrapped->text.split(QLatin1Char('\n')).size());
+    EXPECT_GE(lines, 3);
+    // The wrapped height is the shared measure of the documents, line for line.
+    EXPECT_EQ(rpt::WrappedTextHeight(text->font(), captions[1], 120),
+              int(std::ceil(lines * rpt::FontMetrics::of(text->font()).lineHeight() - 1e-6)));
+    EXPECT_NEAR(longBox.rect.height(), 2 + lines * wrapped->lineHeight, 0.01);
+    EXPECT_NEAR(longBox.rect.top(), shortBox.rect.bottom(), 0.01);
+    // The column rule follows the band's height.
+    const rpt::PageItem* longRule = page.item(QStringLiteral("shpRule"), 1);
+    ASSERT_NE(longRule, nullptr);
+    EXPECT_NEAR(longRule->rect.height(), longBox.rect.height(), 0.01);
+    // Every line fits the label's width.
+    for (const QString& line : wrapped->text.split(QLatin1Char('\n')))
+        EXPECT_LE(rpt::FontMetrics::of(text->font()).width(line), 120.0) << line.toStdString();
+}
+
+TEST(ReportEngine, TwoFormsToAPageWithACuttingLineAfterTheFirstOfEachPage)
+{
+    // The bank transfer order: a 133.9 mm order and a 7.4 mm cutting line on
+    // A4 with a top margin of 5 mm and none at the bottom.
+    rpt::Report report(QStringLiteral("RptOrdVir"));
+    report.setPage(A4(5, 0));
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("bdDetail"), int(rpt::MmToPx(133.9)));
+    rpt::Band* child = detail->addChild(QStringLiteral("ChildBand1"), int(rpt::MmToPx(7.4)));
+    EXPECT_EQ(child->parent(), detail);
+    int orders = 0;
+    report.onBeforePrint = [&] { orders = 0; };
+    detail->onBeforePrint = [&](rpt::Band&, bool&) { ++orders; };
+    child->onBeforePrint = [&](rpt::Band&, bool& print) { print = orders % 2 == 1; };
+    auto rows = AmountRows(3, 10);
+    report.setRows(rows.get());
+
+    for (int run = 0; run < 2; ++run) {
+        const auto pages = report.prepare();
+        ASSERT_EQ(pages->count(), 2);
+        EXPECT_EQ(pages->page(0).bandNames(), (QStringList{"bdDetail", "ChildBand1", "bdDetail"}));
+        EXPECT_EQ(pages->page(1).bandNames(), (QStringList{"bdDetail", "ChildBand1"}));
+    }
+}
+
+TEST(ReportEngine, ABandTallerThanThePagePrintsOnceCutOnAPageOfItsOwn)
+{
+    rpt::Report report(QStringLiteral("RptTall"));
+    report.setPage(A4());
+    report.addBand(BandKind::PageHeader, QStringLiteral("hdr"), 40);
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 100);
+    detail->addLabel(QStringLiteral("lBottom"), {0, 1500, 100, 20}, QStringLiteral("sous la page"));
+    detail->onBeforePrint = [&](rpt::Band& band, bool&) {
+        band.setHeight(report.recordNumber() == 2 ? 2000 : 100);
+    };
+    auto rows = AmountRows(3, 10);
+    report.setRows(rows.get());
+
+    const auto pages = report.prepare();
+    ASSERT_EQ(pages->count(), 3);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(pages->page(p).bandNames(), (QStringList{"hdr", "det"})) << p;
+    const rpt::BandBox& tall = pages->page(1).bands[1];
+    EXPECT_TRUE(tall.clipped);
+    EXPECT_NEAR(tall.rect.bottom(), rpt::MmToPx(297 - 10), 0.01);
+    EXPECT_FALSE(pages->page(0).bands[1].clipped);
+    // What lies beyond the cut is painted under the band's clip.
+    const rpt::PageItem* hidden = pages->page(1).item(QStringLiteral("lBottom"));
+    ASSERT_NE(hidden, nullptr);
+    ASSERT_GE(hidden->clip, 0);
+    EXPECT_FALSE(pages->page(1).clips[size_t(hidden->clip)].intersects(hidden->rect));
+}
+
+TEST(ReportEngine, NeedDataPrintsOneDetailPerRecordAndARunawayEventIsStopped)
+{
+    rpt::Report report(QStringLiteral("RptNeedData"));
+    report.setPage(rpt::PageSetup::Custom(140, 345, QPageLayout::Portrait, {10, 10, 1, 5}));
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 20);
+    rpt::Label* text = detail->addLabel(QStringLiteral("lReglement"), {0, 0, 300, 16});
+    const QStringList texts{QStringLiteral("Régime général 23.75%"), QStringLiteral("Assurance chômage 1.00%"),
+                            QStringLiteral("Retraite anticipée 0.25%")};
+    int position = 0;
+    report.onBeforePrint = [&] { position = 1; };
+    report.onNeedData = [&] { return position < 4; };
+    detail->onBeforePrint = [&](rpt::Band&, bool&) { text->setCaption(texts[position++ - 1]); };
+    auto pages = report.prepare();
+    ASSERT_EQ(pages->count(), 1);
+    EXPECT_EQ(pages->page(0).textsOf(QStringLiteral("lReglement")), texts);
+    EXPECT_TRUE(pages->warnings.isEmpty());
+    EXPECT_NEAR(pages->page(0).size.width(), rpt::MmToPx(345), 0.01);
+
+    // An event that never says no, on a band that never prints, still ends.
+    report.onNeedData = [] { return true; };
+    detail->onBeforePrint = [](rpt::Band&, bool& print) { print = false; };
+    pages = report.prepare();
+    ASSERT_EQ(pages->warnings.size(), 1);
+    EXPECT_TRUE(pages->warnings.front().contains(QString::number(rpt::MaxNeedDataRecords)));
+}
+
+TEST(ReportEngine, DetailBandsRunDownTwoColumnsThenOnTheNextPage)
+{
+    // The reduced mission card: Letter, two columns of 97.9 mm, 125.4 mm cards.
+    rpt::PageSetup setup = rpt::PageSetup::Standard(rpt::Paper::Letter, QPageLayout::Portrait, {15, 0, 10, 10});
+    setup.columns = 2;
+    setup.columnSpace = 0.1;
+    rpt::Report report(QStringLiteral("RptOrdVirMis_FB"));
+    report.setPage(setup);
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("bdDetail"), int(rpt::MmToPx(125.4)));
+    detail->addDataText(QStringLiteral("lNap1"), {10, 10, 200, 16}, QStringLiteral("MT"), rpt::MoneyMask);
+    auto rows = AmountRows(5, 10);
+    report.setRows(rows.get());
+    const auto pages = report.prepare();
+    ASSERT_EQ(pages->count(), 2);
+    const rpt::Page& first = pages->page(0);
+    ASSERT_EQ(first.bands.size(), 4u);
+    const double left = rpt::MmToPx(10);
+    const double second = left + rpt::MmToPx(97.9 + 0.1);
+    const double expectedLeft[] = {left, left, second, second};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(first.bands[i].rect.left(), expectedLeft[i], 0.01) << i;
+        EXPECT_NEAR(first.bands[i].rect.width(), rpt::MmToPx(97.9), 0.01) << i;
+    }
+    EXPECT_NEAR(first.bands[2].rect.top(), first.bands[0].rect.top(), 0.01);
+    EXPECT_EQ(pages->page(1).textsOf(QStringLiteral("lNap1")), QStringList{QStringLiteral("5.00")});
+}
+
+TEST(ReportEngine, EmptyRowsGiveNoPageUnlessTheReportPrintsWhenEmpty)
+{
+    rpt::Report report(QStringLiteral("RptEmpty"));
+    report.setPage(A4());
+    report.addBand(BandKind::PageHeader, QStringLiteral("hdr"), 40);
+    report.addBand(BandKind::Detail, QStringLiteral("det"), 20);
+    rpt::Band* summary = report.addBand(BandKind::Summary, QStringLiteral("sum"), 20);
+    summary->addSum(QStringLiteral("expTotal"), {0, 0, 100, 16}, QStringLiteral("MT"), rpt::Reset::Report);
+    int afterPrint = 0;
+    report.onAfterPrint = [&] { ++afterPrint; };
+    auto rows = AmountRows(0, 1);
+    report.setRows(rows.get());
+
+    EXPECT_EQ(report.prepare()->count(), 0);
+    report.setPrintIfEmpty(true);
+    const auto pages = report.prepare();
+    ASSERT_EQ(pages->count(), 1);
+    EXPECT_EQ(pages->page(0).bandNames(), (QStringList{"hdr", "sum"}));
+    EXPECT_EQ(pages->page(0).textsOf(QStringLiteral("expTotal")), QStringList{QStringLiteral("0.00")});
+    EXPECT_EQ(afterPrint, 2);
+
+    // Without rows the detail band prints once.
+    report.setRows(nullptr);
+    EXPECT_EQ(report.prepare()->page(0).bandCount(QStringLiteral("det")), 1);
+}
+
+TEST(ReportEngine, ControlsAreFoundByNameAndChangedByTheDocumentsEvents)
+{
+    rpt::Report report(QStringLiteral("RptControls"));
+    report.setTitle(QStringLiteral("Etat de test"));
+    report.setPage(A4());
+    report.setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(14, 30)); });
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 300);
+    for (int i = 1; i <= 3; ++i)
+        detail->addLabel(QStringLiteral("lArt%1").arg(i), {0, i * 20, 100, 16}, QStringLiteral("art %1").arg(i));
+    rpt::Label* turned = detail->addLabel(QStringLiteral("lTurned"), {200, 0, 20, 120}, QStringLiteral("Vertical"));
+    turned->setAngle(90);
+    detail->addSysData(QStringLiteral("lPage"), {0, 100, 100, 16}, rpt::SysData::Value::PageNumber,
+                       QStringLiteral("Page : "));
+    detail->addSysData(QStringLiteral("lTitle"), {0, 120, 200, 16}, rpt::SysData::Value::ReportTitle);
+    detail->addSysData(QStringLiteral("lDate"), {0, 140, 200, 16}, rpt::SysData::Value::Date);
+    rpt::RoundRect* frame = detail->addRoundRect(QStringLiteral("shpCadre"), {0, 160, 200, 40});
+    frame->shape().SetEllipseWidth(15);
+    frame->shape().SetEllipseHeight(10);
+    rpt::RichText* rich = detail->addRichText(QStringLiteral("myRichText"), {0, 210, 300, 60});
+    rich->setHtml(QStringLiteral("<p>Le <b>Doyen</b> décide</p>"));
+
+    EXPECT_EQ(report.label(QStringLiteral("LART2")), report.findNumbered(QStringLiteral("lArt"), 2));
+    EXPECT_EQ(report.findNumbered(QStringLiteral("lArt"), 4), nullptr);
+    EXPECT_EQ(report.find<rpt::Shape>(QStringLiteral("lArt1")), nullptr);
+    detail->onBeforePrint = [&](rpt::Band&, bool&) {
+        report.label(QStringLiteral("lArt2"))->setEnabled(false);
+        report.label(QStringLiteral("lArt3"))->setCaption(QStringLiteral("changé"));
+        report.label(QStringLiteral("lArt3"))->setTop(250);
+    };
+
+    const auto pages = report.prepare();
+    const rpt::Page& page = pages->page(0);
+    EXPECT_EQ(page.textsOf(QStringLiteral("lArt1")), QStringList{QStringLiteral("art 1")});
+    EXPECT_TRUE(page.textsOf(QStringLiteral("lArt2")).isEmpty());
+    EXPECT_EQ(page.textsOf(QStringLiteral("lArt3")), QStringList{QStringLiteral("changé")});
+    EXPECT_NEAR(page.item(QStringLiteral("lArt3"))->rect.top(), rpt::MmToPx(10) + 250, 0.01);
+    EXPECT_EQ(page.item(QStringLiteral("lTurned"))->angle, 90.0f);
+    EXPECT_EQ(page.textsOf(QStringLiteral("lPage")), QStringList{QStringLiteral("Page : 1")});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lTitle")), QStringList{QStringLiteral("Etat de test")});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lDate")), QStringList{QStringLiteral("05/03/2024")});
+    const rpt::PageItem* round = page.item(QStringLiteral("shpCadre"));
+    ASSERT_NE(round, nullptr);
+    EXPECT_EQ(round->kind, rpt::ItemKind::RoundRect);
+    EXPECT_EQ(round->extra->ellipse, QSizeF(15, 10));
+    EXPECT_EQ(page.textsOf(QStringLiteral("myRichText")), QStringList{QStringLiteral("Le Doyen décide")});
+}
+
+TEST(ReportEngine, TextMeasuresFollowTheDocumentsRules)
+{
+    const QFont font(QStringLiteral("Arial"), 10);
+    const QString text = QStringLiteral("Fournitures de bureau et consommables informatiques");
+    const double width = rpt::FontMetrics::of(font).width(text);
+    const int line = rpt::LineHeight(font);
+    EXPECT_GT(width, 200);
+    EXPECT_EQ(rpt::TextWidth(font, text), int(std::ceil(width)));
+    // The line-count rule: the width over the label's width, up to the next whole number.
+    EXPECT_EQ(rpt::LabelTextHeight(font, text, int(width) + 1), int(std::ceil(rpt::FontMetrics::of(font).lineHeight())));
+    const int lines = int(std::ceil(width / 100));
+    EXPECT_EQ(rpt::LabelTextHeight(font, text, 100),
+              int(std::ceil(lines * rpt::FontMetrics::of(font).lineHeight() - 1e-6)));
+    // Word wrap never gives fewer lines than the width rule, and an empty text one line.
+    EXPECT_GE(rpt::WrappedTextHeight(font, text, 100), rpt::LabelTextHeight(font, text, 100));
+    EXPECT_EQ(rpt::WrappedTextHeight(font, QString(), 100), line);
+    EXPECT_EQ(rpt::WrappedTextHeight(font, QStringLiteral("a\nb"), 100),
+              int(std::ceil(2 * rpt::FontMetrics::of(font).lineHeight() - 1e-6)));
+}
+
+TEST(ReportEngine, ValuesPrintThroughTheirMasks)
+{
+    struct Case {
+        db::Value value;
+        QString mask;
+        QString expected;
+    };
+    const Case cases[] = {
+        {db::Value(Currency::fromRaw(12345678900)), rpt::MoneyMask, QStringLiteral("1 234 567.89")},
+        {db::Value(Currency::fromRaw(-5000)), QStringLiteral("### ### ##0.00"), QStringLiteral("-0.50")},
+        {db::Value(Currency::fromRaw(12345)), QStringLiteral("0.00"), QStringLiteral("1.23")},
+        {db::Value(Currency::fromRaw(12355)), QStringLiteral("0.00"), QStringLiteral("1.24")},
+        {db::Value(qint64(1234567)), QStringLiteral("### ##0"), QStringLiteral("1 234 567")},
+        {db::Value(QStringLiteral("1500.5")), rpt::MoneyMask, QStringLiteral("1 500.50")},
+        {db::Value(QDate(2024, 1, 9)), QStringLiteral("dd/MM/yyyy"), QStringLiteral("09/01/2024")},
+        {db::Value(QDate(2024, 1, 9)), QString(), QStringLiteral("09/01/2024")},
+        {db::Value(), rpt::MoneyMask, QString()},
+        {db::Value(QStringLiteral("0042")), QString(), QStringLiteral("0042")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rpt::FormatValue(c.value, c.mask), c.expected) << c.expected.toStdString();
+}
