@@ -17,6 +17,7 @@
 #include "budget/USF.h"
 #include "controls/Gradient.h"
 #include "expenditure/UFact.h"
+#include "reports/engine/PagePainter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -748,8 +749,7 @@ void TfrmKivMain::RestoreBackgroundImage()
 
 QPrinter& TfrmKivMain::SharedPrinter()
 {
-    static QPrinter printer(QPrinter::HighResolution);
-    return printer;
+    return rpt::SystemPrinter();
 }
 
 void TfrmKivMain::Configurationdelimprimante1Click()

@@ -1,0 +1,42 @@
+#include "reports/DocumentRegistry.h"
+
+#include "reports/ReportForm.h"
+
+#include <map>
+
+namespace {
+
+std::map<QString, std::pair<QString, DocumentFactory>>& Registry()
+{
+    static std::map<QString, std::pair<QString, DocumentFactory>> registry;
+    return registry;
+}
+
+} // namespace
+
+void RegisterDocument(const QString& unit, DocumentFactory factory)
+{
+    Registry()[unit.toUpper()] = {unit, std::move(factory)};
+}
+
+std::unique_ptr<TReportForm> CreateDocument(const QString& unit)
+{
+    const auto it = Registry().find(unit.toUpper());
+    if (it == Registry().end() || !it->second.second)
+        return nullptr;
+    return it->second.second();
+}
+
+QStringList RegisteredDocuments()
+{
+    QStringList units;
+    for (const auto& [key, entry] : Registry())
+        units << entry.first;
+    return units;
+}
+
+void RegisterProgramDocuments()
+{
+    // One line per document, in alphabetical order of the units:
+    //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
+}
