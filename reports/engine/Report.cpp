@@ -263,6 +263,7 @@ struct Run::Impl {
     int rowCount = 0;
     int row = -1;
     int records = 0;
+    bool ended = false;
 
     void start();
     void nextRecord();
@@ -381,6 +382,7 @@ void Run::Impl::nextRecord()
 
 void Run::Impl::end()
 {
+    ended = true;
     if (records > 0 || r.printIfEmpty()) {
         if (records > 0)
             printGroupFooters(0);
@@ -729,6 +731,11 @@ int Report::pageNumber() const
 int Report::recordNumber() const
 {
     return m_run ? m_run->d->records : 0;
+}
+
+bool Report::dataEnded() const
+{
+    return m_run && m_run->d->ended;
 }
 
 void Report::newPage()

@@ -535,6 +535,9 @@ public:
     bool running() const { return m_run != nullptr; }
     int pageNumber() const;
     int recordNumber() const;
+    // The last record has printed: the group footers, the summary and the
+    // last page footer are printing.
+    bool dataEnded() const;
     void newPage();
     // A message for the user, shown once after the preparation.
     void warn(const QString& message);

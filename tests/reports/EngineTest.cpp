@@ -64,7 +64,9 @@ TEST(ReportEngine, PageHeaderAndFooterFollowTheirFirstAndLastPageRules)
         report.addBand(BandKind::Title, QStringLiteral("title"), 50);
         report.addBand(BandKind::Detail, QStringLiteral("det"), 100);
         report.addBand(BandKind::Summary, QStringLiteral("sum"), 20);
-        report.addBand(BandKind::PageFooter, QStringLiteral("ftr"), 30);
+        rpt::Band* footer = report.addBand(BandKind::PageFooter, QStringLiteral("ftr"), 30);
+        rpt::Label* carried = footer->addLabel(QStringLiteral("lReport"), {0, 0, 200, 16}, QStringLiteral("A reporter"));
+        footer->onBeforePrint = [&](rpt::Band&, bool&) { carried->setEnabled(!report.dataEnded()); };
         auto rows = AmountRows(20, 100);
         report.setRows(rows.get());
 
@@ -79,6 +81,8 @@ TEST(ReportEngine, PageHeaderAndFooterFollowTheirFirstAndLastPageRules)
             EXPECT_EQ(bands.back() == QLatin1String("ftr"), !last || c.lastPageFooter) << p;
             EXPECT_EQ(bands.count(QStringLiteral("title")), first ? 1 : 0) << p;
             EXPECT_EQ(bands.count(QStringLiteral("sum")), last ? 1 : 0) << p;
+            // The carried total prints on every page whose rows do not end the data.
+            EXPECT_EQ(pages->page(p).textsOf(QStringLiteral("lReport")).size(), last ? 0 : 1) << p;
             details += int(bands.count(QStringLiteral("det")));
             // The footer sits at the bottom of the page, the header at its top margin.
             for (const rpt::BandBox& box : pages->page(p).bands) {
