@@ -5,6 +5,8 @@
 #include "reports/UPreview.h"
 #include "ui/ListRecordPattern.h"
 
+#include <limits>
+
 TReportForm::TReportForm(const QString& reportName, const QString& title)
     : m_report(reportName)
 {
@@ -29,26 +31,30 @@ bool TReportForm::SetParameter(const QString& name, const QString& value)
     return false;
 }
 
+namespace {
+
+// Reads a whole number into `field`; false (and the field unchanged) for any other text.
+template <class T>
+bool ReadNumber(const QString& text, T& field)
+{
+    bool ok = false;
+    const qint64 n = text.trimmed().toLongLong(&ok);
+    if (!ok || n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+        return false;
+    field = T(n);
+    return true;
+}
+
+} // namespace
+
 void TReportForm::Param(const QString& name, int& field)
 {
-    m_params.push_back({name, [&field](const QString& v) {
-                            bool ok = false;
-                            const int n = v.trimmed().toInt(&ok);
-                            if (ok)
-                                field = n;
-                            return ok;
-                        }});
+    m_params.push_back({name, [&field](const QString& v) { return ReadNumber(v, field); }});
 }
 
 void TReportForm::Param(const QString& name, qint64& field)
 {
-    m_params.push_back({name, [&field](const QString& v) {
-                            bool ok = false;
-                            const qint64 n = v.trimmed().toLongLong(&ok);
-                            if (ok)
-                                field = n;
-                            return ok;
-                        }});
+    m_params.push_back({name, [&field](const QString& v) { return ReadNumber(v, field); }});
 }
 
 void TReportForm::Param(const QString& name, QString& field)

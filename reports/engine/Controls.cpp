@@ -112,25 +112,30 @@ void Control::renderFill(RenderContext& context, const QRectF& at) const
 
 void Control::renderFrame(RenderContext& context, const QRectF& at) const
 {
-    if (!m_frame.any())
+    AddFrameLines(context, m_frame, at, m_name);
+}
+
+void AddFrameLines(RenderContext& context, const Frame& frame, const QRectF& at, const QString& control)
+{
+    if (!frame.any())
         return;
-    QPen pen(m_frame.color, m_frame.width);
+    QPen pen(frame.color, frame.width);
     pen.setCapStyle(Qt::SquareCap);
     auto line = [&](QPointF a, QPointF b) {
         PageItem item;
         item.kind = ItemKind::Line;
         item.rect = QRectF(a, b);
         item.pen = pen;
-        item.control = m_name;
+        item.control = control;
         context.add(std::move(item));
     };
-    if (m_frame.top)
+    if (frame.top)
         line(at.topLeft(), at.topRight());
-    if (m_frame.bottom)
+    if (frame.bottom)
         line(at.bottomLeft(), at.bottomRight());
-    if (m_frame.left)
+    if (frame.left)
         line(at.topLeft(), at.bottomLeft());
-    if (m_frame.right)
+    if (frame.right)
         line(at.topRight(), at.bottomRight());
 }
 
@@ -152,32 +157,31 @@ void Label::setFont(const QFont& font)
     m_metrics = nullptr;
 }
 
-void Label::setBold(bool bold)
+void Label::changeFont(const std::function<void(QFont&)>& change)
 {
     QFont f = m_font;
-    f.setBold(bold);
+    change(f);
     setFont(f);
+}
+
+void Label::setBold(bool bold)
+{
+    changeFont([bold](QFont& f) { f.setBold(bold); });
 }
 
 void Label::setItalic(bool italic)
 {
-    QFont f = m_font;
-    f.setItalic(italic);
-    setFont(f);
+    changeFont([italic](QFont& f) { f.setItalic(italic); });
 }
 
 void Label::setUnderline(bool underline)
 {
-    QFont f = m_font;
-    f.setUnderline(underline);
-    setFont(f);
+    changeFont([underline](QFont& f) { f.setUnderline(underline); });
 }
 
 void Label::setFontSize(double points)
 {
-    QFont f = m_font;
-    f.setPointSizeF(points);
-    setFont(f);
+    changeFont([points](QFont& f) { f.setPointSizeF(points); });
 }
 
 const FontMetrics& Label::metrics() const

@@ -482,25 +482,7 @@ void Run::Impl::renderBand(const Band& band, RenderContext& context, const QRect
         if (control->enabled())
             control->render(context, QRectF(box.left() + control->left(), box.top() + control->top(),
                                             control->width(), control->height()));
-    const Frame& f = band.frame();
-    if (f.any()) {
-        QPen pen(f.color, f.width);
-        auto line = [&](QPointF a, QPointF b) {
-            PageItem item;
-            item.kind = ItemKind::Line;
-            item.rect = QRectF(a, b);
-            item.pen = pen;
-            context.add(std::move(item));
-        };
-        if (f.top)
-            line(box.topLeft(), box.topRight());
-        if (f.bottom)
-            line(box.bottomLeft(), box.bottomRight());
-        if (f.left)
-            line(box.topLeft(), box.bottomLeft());
-        if (f.right)
-            line(box.topRight(), box.bottomRight());
-    }
+    AddFrameLines(context, band.frame(), box, QString());
 }
 
 bool Run::Impl::printBand(Band& band, bool accumulate, bool atBottom)

@@ -114,6 +114,9 @@ struct RenderContext {
     void add(PageItem&& item);
 };
 
+// The lines of a frame around `at`, as items of `control` (empty for a band).
+void AddFrameLines(RenderContext& context, const Frame& frame, const QRectF& at, const QString& control);
+
 enum class ControlKind { Label, DataText, Expr, SysData, Shape, RoundRect, Image, RichText };
 
 // A printable control: a name and a rectangle in report pixels within its
@@ -221,6 +224,8 @@ protected:
     const FontMetrics& metrics() const;
 
 private:
+    void changeFont(const std::function<void(QFont&)>& change);
+
     QString m_caption;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     bool m_autoSize = false;
