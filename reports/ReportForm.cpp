@@ -3,7 +3,7 @@
 #include "core/MessageBox.h"
 #include "reports/GridRows.h"
 #include "reports/UPreview.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 
 #include <limits>
 

@@ -1,7 +1,7 @@
 #include "reports/UPaper.h"
 
 #include "core/Guard.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

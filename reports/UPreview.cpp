@@ -8,7 +8,7 @@
 #include "reports/ReportForm.h"
 #include "reports/engine/PagePainter.h"
 #include "reports/engine/Report.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -13,7 +13,7 @@
 #include "reports/UPaper.h"
 #include "reports/UPreview.h"
 #include "reports/engine/Report.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
 #include <QComboBox>
