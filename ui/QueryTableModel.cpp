@@ -194,6 +194,66 @@ void QueryTableModel::sort(int column, Qt::SortOrder order)
     emit currentRowChanged(m_current);
 }
 
+void QueryTableModel::rebuildKeepingCurrent(const std::function<void()>& change)
+{
+    const int source = sourceRow(m_current);
+    beginResetModel();
+    change();
+    rebuildShown();
+    m_current = -1;
+    if (source >= 0) {
+        // The same copied row, or the first shown row after it in the shown order
+        // it had: rows keep their relative order, so the first shown one at or
+        // after it in query order is close to where the user was.
+        auto it = std::find(m_shown.begin(), m_shown.end(), source);
+        if (it == m_shown.end()) {
+            for (size_t i = 0; i < m_shown.size(); ++i)
+                if (m_shown[i] > source) {
+                    it = m_shown.begin() + long(i);
+                    break;
+                }
+        }
+        if (it != m_shown.end())
+            m_current = int(it - m_shown.begin());
+    }
+    if (m_current < 0 && !m_shown.empty())
+        m_current = int(m_shown.size()) - 1;
+    endResetModel();
+    syncViewCurrent();
+    emit rowsReread();
+    emit currentRowChanged(m_current);
+}
+
+void QueryTableModel::refilter()
+{
+    rebuildKeepingCurrent([] {});
+}
+
+void QueryTableModel::replaceRow(int sourceRow, std::vector<db::Value> values)
+{
+    if (sourceRow < 0 || size_t(sourceRow) >= m_rows.size())
+        return;
+    rebuildKeepingCurrent([&] { m_rows[size_t(sourceRow)] = std::move(values); });
+}
+
+int QueryTableModel::findSourceRow(const QString& field, const db::Value& value) const
+{
+    const int f = IndexOf(m_names, field);
+    if (f < 0)
+        return -1;
+    for (size_t r = 0; r < m_rows.size(); ++r)
+        if (sameValue(m_rows[r][size_t(f)], value))
+            return int(r);
+    return -1;
+}
+
+void QueryTableModel::setRowTextColor(RowTint color)
+{
+    m_textColor = std::move(color);
+    if (!m_shown.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, std::max(0, columnCount() - 1)), {Qt::ForegroundRole});
+}
+
 void QueryTableModel::setRowTint(RowTint tint)
 {
     m_tint = std::move(tint);
@@ -330,6 +390,13 @@ QVariant QueryTableModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         if (m_tint) {
             const QColor c = m_tint(shownRow, row(shownRow));
+            if (c.isValid())
+                return c;
+        }
+        return QVariant();
+    case Qt::ForegroundRole:
+        if (m_textColor) {
+            const QColor c = m_textColor(shownRow, row(shownRow));
             if (c.isValid())
                 return c;
         }

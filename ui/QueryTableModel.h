@@ -119,9 +119,21 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
+    // Re-applies the filter after what it reads has changed, keeping the
+    // current row when it is still shown (else the next shown row).
+    void refilter();
+    // Replaces the values of one copied row (index in query order) and
+    // re-applies filter and sort, keeping the current row.
+    void replaceRow(int sourceRow, std::vector<db::Value> values);
+    // The values of one copied row (query order).
+    const std::vector<db::Value>& sourceValues(int sourceRow) const { return m_rows[size_t(sourceRow)]; }
+    // The copied row (query order) whose `field` holds `value`; -1 when none.
+    int findSourceRow(const QString& field, const db::Value& value) const;
+
     // Appearance hooks.
     void setRowTint(RowTint tint);
     void setRowFont(RowFont font);
+    void setRowTextColor(RowTint color);
 
     // The shown rows (after filter and sort).
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -171,6 +183,9 @@ signals:
 private:
     // Applies `change`, rebuilds the shown rows and makes the first one current.
     void resetShown(const std::function<void()>& change);
+    // Rebuilds the shown rows after `change`, keeping the current copied row
+    // (else the next one shown).
+    void rebuildKeepingCurrent(const std::function<void()>& change);
     void rebuildShown();
     void applySort();
     int fieldOfColumn(int column) const;
@@ -188,6 +203,7 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     RowTint m_tint;
+    RowTint m_textColor;
     RowFont m_font;
     int m_current = -1;
     QPointer<QTableView> m_view;

@@ -1,0 +1,768 @@
+#include "expenditure/UAddDep.h"
+
+#include "budget/BudgetWindowParts.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/AccessRights.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
+#include "db/Database.h"
+#include "expenditure/PickerFacts.h"
+#include "expenditure/UFact.h"
+#include "ui/ListRecordPattern.h"
+#include "ui/QueryTableModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Background of an expense row by kind (the same in every expense list).
+QColor KindColor(int kind)
+{
+    switch (kind) {
+    case 1: return QColor(245, 254, 226);
+    case 2: return QColor(242, 242, 242);
+    case 3: return QColor(230, 241, 255);
+    default: return QColor();
+    }
+}
+
+const QColor kInSelection(253, 245, 200);
+const QColor kGreyText(128, 128, 128);
+const QColor kNumberCell(245, 245, 245);
+
+// The menu item whose write right guards the expenses of a kind.
+QString RightOfKind(int kind)
+{
+    switch (kind) {
+    case 0: return QStringLiteral("mnFactures");
+    case 2: return QStringLiteral("mnDepSalaire");
+    default: return QStringLiteral("mnAutreDep");
+    }
+}
+
+QString SelectionKindText(int kind, const QString& current)
+{
+    switch (kind) {
+    case -1: return QStringLiteral("Toutes les dépenses");
+    case 0: return QStringLiteral("Factures fournisseurs");
+    case 1: return QStringLiteral("Missions et autres dépenses");
+    case 2: return QStringLiteral("Dépenses liées aux salaires");
+    default: return current;
+    }
+}
+
+enum SelectionColumn { scNo, scDate, scImput, scMontant, scBen, scNoDep, scId, scFnm, scCount };
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TSelectionGrid
+
+TSelectionGrid::TSelectionGrid(QWidget* parent)
+    : QTableWidget(parent)
+{
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDropIndicatorShown(true);
+    setDragDropOverwriteMode(false);
+}
+
+void TSelectionGrid::dropEvent(QDropEvent* event)
+{
+    // The window moves the line and reads the lines again; the grid itself
+    // does not move its items.
+    const int from = currentRow();
+    int to = indexAt(event->position().toPoint()).row();
+    if (to < 0)
+        to = rowCount() - 1;
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (from >= 0 && to >= 0 && from != to)
+        emit rowMoved(from, to);
+}
+
+// ---------------------------------------------------------------------------
+// Building
+
+TfrmAddDep::TfrmAddDep(QWidget* parent)
+    : QDialog(parent)
+{
+    BuildWindow();
+}
+
+TfrmAddDep::~TfrmAddDep() = default;
+
+void TfrmAddDep::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmAddDep"));
+    setWindowTitle(QStringLiteral("Listing des dépenses"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Tool bar.
+    auto* pnlTop = new QWidget(this);
+    pnlTop->setObjectName(QStringLiteral("pnlTop"));
+    auto* bar = new QHBoxLayout(pnlTop);
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->setSpacing(2);
+    btnModif = AddToolButton(pnlTop, bar, "btnModif", QStringLiteral("Modifier"),
+                             QStringLiteral("Saisir ou modifier une imputation"), QStyle::SP_FileDialogDetailedView);
+    btnDelete = AddToolButton(pnlTop, bar, "btnDelete", QStringLiteral("Supprimer"),
+                              QStringLiteral("Supprimer l'enregistrement courant"), QStyle::SP_TrashIcon);
+    btnFind = AddToolButton(pnlTop, bar, "btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher une dépense"),
+                            QStyle::SP_FileDialogContentsView);
+    btnFilter = AddToolButton(pnlTop, bar, "btnFilter", QStringLiteral("Fil&trer ..."), QStringLiteral("Filtrer"),
+                              QStyle::SP_FileDialogListView);
+    btnPrint = AddToolButton(pnlTop, bar, "btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer le listing"),
+                             QStyle::SP_FileIcon);
+    btnMenu = AddToolButton(pnlTop, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"),
+                            QStyle::SP_ArrowDown);
+    bar->addSpacing(12);
+    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), pnlTop);
+    chkHide->setObjectName(QStringLiteral("chkHide"));
+    chkHide->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(chkHide);
+    bar->addStretch();
+    btnClose = AddToolButton(pnlTop, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                             QStyle::SP_DialogCloseButton);
+    layout->addWidget(pnlTop);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+
+    // The expenses.
+    auto* left = new QWidget(splitter);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(2, 2, 2, 2);
+    grdDep = new QTableView(left);
+    grdDep->setObjectName(QStringLiteral("grdDep"));
+    grdDep->verticalHeader()->hide();
+    grdDep->verticalHeader()->setDefaultSectionSize(20);
+    grdDep->horizontalHeader()->setStretchLastSection(true);
+    m_model = new QueryTableModel(this);
+    m_model->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("No Dép."), QueryTableModel::Text);
+    m_model->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date"), QueryTableModel::Date,
+                       Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    m_model->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
+    m_model->setKeyFields({QStringLiteral("ID_DEPENSE")});
+    m_model->setSortingEnabled(true);
+    m_model->attachView(grdDep);
+    grdDep->setColumnWidth(0, 70);
+    grdDep->setColumnWidth(1, 74);
+    grdDep->setColumnWidth(2, 78);
+    grdDep->setColumnWidth(3, 100);
+    leftLayout->addWidget(grdDep, 1);
+    auto* addBar = new QHBoxLayout;
+    btnAdd = MakeButton(left, "btnAdd", QStringLiteral("Ajouter >>"), QString(), QStyle::SP_ArrowRight);
+    addBar->addStretch();
+    addBar->addWidget(btnAdd);
+    leftLayout->addLayout(addBar);
+
+    // The document's lines.
+    pnlSelectedDep = new QWidget(splitter);
+    pnlSelectedDep->setObjectName(QStringLiteral("pnlSelectedDep"));
+    auto* right = new QVBoxLayout(pnlSelectedDep);
+    right->setContentsMargins(2, 2, 2, 2);
+    grdDepToDo = new TSelectionGrid(pnlSelectedDep);
+    grdDepToDo->setObjectName(QStringLiteral("grdDepToDo"));
+    grdDepToDo->setColumnCount(scCount);
+    grdDepToDo->setHorizontalHeaderLabels({QStringLiteral("N°"), QStringLiteral("Date Dép."), QStringLiteral("Imput."),
+                                           QStringLiteral("Montant"), QStringLiteral("Bénéficiaire"),
+                                           QStringLiteral("N° Dépense"), QString(), QString()});
+    const int widths[] = {24, 70, 74, 90, 200, 100};
+    for (int c = 0; c < scId; ++c)
+        grdDepToDo->setColumnWidth(c, widths[c]);
+    grdDepToDo->setColumnHidden(scId, true);
+    grdDepToDo->setColumnHidden(scFnm, true);
+    grdDepToDo->verticalHeader()->hide();
+    grdDepToDo->verticalHeader()->setDefaultSectionSize(20);
+    grdDepToDo->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdDepToDo->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdDepToDo->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const Qt::Alignment titleAlign[] = {Qt::AlignRight, Qt::AlignCenter, Qt::AlignCenter, Qt::AlignRight,
+                                        Qt::AlignLeft, Qt::AlignLeft};
+    for (int c = 0; c < scId; ++c)
+        grdDepToDo->horizontalHeaderItem(c)->setTextAlignment(titleAlign[c] | Qt::AlignVCenter);
+    right->addWidget(grdDepToDo, 1);
+    auto* totals = new QHBoxLayout;
+    btnRetire = MakeButton(pnlSelectedDep, "btnRetire", QStringLiteral("<< Retirer"), QString(), QStyle::SP_ArrowLeft);
+    totals->addWidget(btnRetire);
+    totals->addStretch();
+    lNbDep = new QLabel(QStringLiteral("0"), pnlSelectedDep);
+    lNbDep->setObjectName(QStringLiteral("lNbDep"));
+    lTotDep = new QLabel(QStringLiteral("dépenses à engager : "), pnlSelectedDep);
+    lTotDep->setObjectName(QStringLiteral("lTotDep"));
+    lTotDetToDo = new QLabel(QStringLiteral("0.00"), pnlSelectedDep);
+    lTotDetToDo->setObjectName(QStringLiteral("lTotDetToDo"));
+    QFont bold = lTotDetToDo->font();
+    bold.setBold(true);
+    lNbDep->setFont(bold);
+    lTotDetToDo->setFont(bold);
+    totals->addWidget(lNbDep);
+    totals->addWidget(lTotDep);
+    totals->addWidget(lTotDetToDo);
+    right->addLayout(totals);
+
+    splitter->addWidget(left);
+    splitter->addWidget(pnlSelectedDep);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter, 1);
+
+    stBar = new TStatusBar({60, 50, 110, 60, 10, 200}, this);
+    layout->addWidget(stBar);
+    stBar->SetPanel(0, QStringLiteral("Exercice"));
+    stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
+
+    // The menu: its items are the buttons' commands, their keys active on the whole window.
+    PopMenu = new QMenu(this);
+    PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    auto item = [this](const char* name, const QString& caption, const QKeySequence& key = QKeySequence()) {
+        return AddMenuItem(this, PopMenu, name, caption, key);
+    };
+    mnAddDep = item("mnAddDep", QStringLiteral("Engager la dépense"));
+    mnRetireDet = item("mnRetireDet", QStringLiteral("Désengager la dépense"));
+    PopMenu->addSeparator();
+    mnModif = item("mnModif", QStringLiteral("Ajouter/Modifier"), QKeySequence(Qt::Key_F2));
+    mnDelete = item("mnDelete", QStringLiteral("&Supprimer"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mnFind = item("mnFind", QStringLiteral("Chercher"), QKeySequence(Qt::Key_F3));
+    mnFilter = item("mnFilter", QStringLiteral("Filtrer"));
+    mnCancelFilter = item("mnCancelFilter", QStringLiteral("Annuler le filtre"));
+    mnPrint = item("mnPrint", QStringLiteral("Imprimer le listing"));
+    PopMenu->addSeparator();
+    mnClose = item("mnClose", QStringLiteral("&Fermer"));
+    UseAsContextMenu(grdDep, PopMenu);
+
+    connect(btnAdd, &QPushButton::clicked, this, Guarded([this] { AddCurrentExpense(); }));
+    connect(mnAddDep, &QAction::triggered, this, Guarded([this] { AddCurrentExpense(); }));
+    connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] {
+        if (SelectMode)
+            AddCurrentExpense();
+        else
+            btnModifClick();
+    }));
+    connect(btnRetire, &QPushButton::clicked, this, Guarded([this] { RetireCurrentLine(); }));
+    connect(mnRetireDet, &QAction::triggered, this, Guarded([this] { RetireCurrentLine(); }));
+    connect(grdDepToDo, &QTableWidget::cellDoubleClicked, this, Guarded([this] { RetireCurrentLine(); }));
+    connect(grdDepToDo, &TSelectionGrid::rowMoved, this,
+            [this](int from, int to) { RunGuarded([=, this] { MoveSelectedLine(from, to); }); });
+    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
+    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
+    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
+    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
+    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
+    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
+    connect(btnFilter, &QPushButton::clicked, this, Guarded([this] { btnFilterClick(); }));
+    connect(mnFilter, &QAction::triggered, this, Guarded([this] { btnFilterClick(); }));
+    connect(mnCancelFilter, &QAction::triggered, this, Guarded([this] { CancelFilter(); }));
+    connect(chkHide, &QCheckBox::toggled, this, Guarded([this] { m_model->refilter(); }));
+    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMenu, btnMenu); }));
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(mnClose, &QAction::triggered, this, &QWidget::close);
+    // The expense listing's document comes with the documents; the items are listed.
+    btnPrint->setEnabled(false);
+    mnPrint->setEnabled(false);
+
+    resize(557, 520);
+}
+
+// ---------------------------------------------------------------------------
+// Showing
+
+void TfrmAddDep::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    RunGuarded([this] { FormShow(); });
+}
+
+void TfrmAddDep::FormShow()
+{
+    TWaitCursor wait;
+    m_filter = TExpenseFilter::Reset();
+    m_filterActive = false;
+    pnlSelectedDep->setVisible(SelectMode);
+    btnAdd->setVisible(SelectMode);
+    mnAddDep->setVisible(SelectMode);
+    mnRetireDet->setVisible(SelectMode);
+    chkHide->setVisible(SelectMode);
+    stBar->SetPanel(1, FiscalYear);
+
+    if (SelectMode) {
+        const bool order = IsOrder();
+        m_snapshot = order ? m_orders.MandatedExpenseIds() : m_sheets.CommittedExpenseIds();
+        m_facts = DatabaseFacts(order ? picker::Mode::PaymentOrder : picker::Mode::Commitment,
+                                QDate(FiscalYear.trimmed().toInt(), 12, 31));
+        lTotDep->setText(order ? QStringLiteral("dépenses à mandater : ") : QStringLiteral("dépenses à engager : "));
+        mnAddDep->setText(order ? QStringLiteral("Mandater la dépense") : QStringLiteral("Engager la dépense"));
+        btnAdd->setToolTip(mnAddDep->text());
+        mnRetireDet->setText(order ? QStringLiteral("Démandater la dépense") : QStringLiteral("Désengager la dépense"));
+        btnRetire->setToolTip(mnRetireDet->text());
+        chkHide->setText(order ? QStringLiteral("Cacher les dépenses mandatées")
+                               : QStringLiteral("Cacher les dépenses engagées"));
+        resize(std::max(width(), 1100), height());
+        m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
+        m_model->setRowTint([this](int, const QueryRow& r) {
+            return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
+                       ? kInSelection
+                       : KindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE"))));
+        });
+        m_model->setRowTextColor([this](int, const QueryRow& r) {
+            return m_snapshot.contains(r.asInt(QStringLiteral("ID_DEPENSE"))) ? kGreyText : QColor();
+        });
+        OpenExpenses(TSqlCondition());
+        RefreshSelectedLines();
+    } else {
+        m_model->setRowTint([](int, const QueryRow& r) { return KindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
+        OpenExpenses(TSqlCondition());
+    }
+    grdDep->setFocus();
+}
+
+QString TfrmAddDep::ListSql(const QString& condition) const
+{
+    QStringList where;
+    if (SelectMode)
+        where << QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND");
+    else if (TypeDep != -1)
+        where << QStringLiteral("D.TYPE_DEPENSE=:LISTED_KIND");
+    if (!condition.isEmpty())
+        where << condition;
+    // The budget line's label and the beneficiary's name come with each row,
+    // through their keys.
+    return QStringLiteral("SELECT D.ID_DEPENSE, D.NO_DEPENSE, D.DATE_DEPENSE, D.MONTANT, D.TYPE_DEPENSE, D.ID_FNM, "
+                          "D.ID_BEN, B.NOM AS NOM_BEN, "
+                          "TRIM(F.CHAP) || '-' || TRIM(COALESCE(F.ART, '')) || "
+                          "IIF(TRIM(COALESCE(F.PAR, ''))='', '', '-' || TRIM(F.PAR)) AS IMPUT "
+                          "FROM DEPENSE D LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
+                          "LEFT JOIN FNM F ON F.ID_FNM=D.ID_FNM ")
+        + (where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")))
+        + QStringLiteral(" ORDER BY D.DATE_DEPENSE DESC, D.ID_DEPENSE DESC");
+}
+
+void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
+{
+    TWaitCursor wait;
+    qDep = std::make_unique<db::Query>(DM->LURDO, ListSql(condition.sql));
+    // Salary expenses to commit never go on a payment order, salary expenses
+    // to pay never on a commitment sheet, whatever the filter chose.
+    if (SelectMode)
+        qDep->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
+    else if (TypeDep != -1)
+        qDep->setParam(QStringLiteral("LISTED_KIND"), TypeDep);
+    condition.BindTo(*qDep);
+    qDep->open();
+    const QList<db::Value> current = m_model->currentKey();
+    m_model->setQuery(qDep.get());
+    m_model->reload();
+    if (!current.isEmpty())
+        m_model->locate(current);
+    stBar->SetPanel(3, QString::number(qDep->rowCount()));
+}
+
+bool TfrmAddDep::ShownInPickMode(const QueryRow& r) const
+{
+    const qint64 id = r.asInt(QStringLiteral("ID_DEPENSE"));
+    if (m_selected.contains(id))
+        return false;
+    if (!m_lines.isEmpty() && r.asInt(QStringLiteral("TYPE_DEPENSE")) != m_firstKind)
+        return false;
+    return !(chkHide->isChecked() && m_snapshot.contains(id));
+}
+
+// ---------------------------------------------------------------------------
+// The document's lines
+
+QList<qint64> TfrmAddDep::SelectedExpenseIds() const
+{
+    QList<qint64> ids;
+    for (const TDocumentLine& l : m_lines)
+        ids << l.idDepense;
+    return ids;
+}
+
+void TfrmAddDep::RefreshSelectedLines()
+{
+    const bool order = IsOrder();
+    m_lines = order ? m_orders.Lines(IdDoc) : m_sheets.Lines(IdDoc);
+    if (!order) {
+        const std::optional<TSheet> sheet = m_sheets.Read(IdDoc);
+        m_sheetCancelled = sheet && sheet->Cancelled();
+        m_sheetVisa = sheet && sheet->HasVisa();
+    }
+    m_selected.clear();
+    for (const TDocumentLine& l : m_lines)
+        m_selected.insert(l.idDepense);
+    m_firstKind = m_lines.isEmpty() ? -1 : m_lines.first().kind;
+    lNbDep->setText(QString::number(m_lines.size()));
+    FillSelectionGrid();
+    lTotDetToDo->setText(LinesTotal(m_lines).formatMoney());
+    m_model->refilter();
+    stBar->SetPanel(5, SelectionKindText(m_firstKind, stBar->Panel(5)));
+}
+
+void TfrmAddDep::FillSelectionGrid()
+{
+    const int current = grdDepToDo->currentRow();
+    grdDepToDo->clearContents();
+    grdDepToDo->setRowCount(std::max<int>(1, m_lines.size()));
+    QFont bold = grdDepToDo->font();
+    bold.setBold(true);
+    for (int r = 0; r < m_lines.size(); ++r) {
+        const TDocumentLine& l = m_lines[r];
+        const QString texts[scCount] = {QString::number(r + 1),
+                                        l.dateDepense.toString(QStringLiteral("dd/MM/yyyy")),
+                                        l.Imput(),
+                                        l.amount.formatMoney(),
+                                        l.benName,
+                                        l.noDepense,
+                                        QString::number(l.idDepense),
+                                        QString::number(l.idFnm)};
+        const Qt::Alignment align[scCount] = {Qt::AlignRight, Qt::AlignCenter, Qt::AlignCenter, Qt::AlignRight,
+                                              Qt::AlignLeft,  Qt::AlignLeft,   Qt::AlignLeft,   Qt::AlignLeft};
+        for (int c = 0; c < scCount; ++c) {
+            auto* it = new QTableWidgetItem(texts[c]);
+            it->setTextAlignment(align[c] | Qt::AlignVCenter);
+            it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+            if (c == scMontant || c == scImput)
+                it->setFont(bold);
+            if (c == scNo)
+                it->setBackground(kNumberCell);
+            grdDepToDo->setItem(r, c, it);
+        }
+    }
+    if (!m_lines.isEmpty())
+        grdDepToDo->setCurrentCell(std::clamp(current, 0, int(m_lines.size()) - 1), scNo);
+}
+
+void TfrmAddDep::SelectLine(qint64 idDepense)
+{
+    for (int r = 0; r < m_lines.size(); ++r)
+        if (m_lines[r].idDepense == idDepense)
+            grdDepToDo->setCurrentCell(r, scNo);
+}
+
+picker::Document TfrmAddDep::CurrentDocument() const
+{
+    picker::Document d;
+    d.mode = IsOrder() ? picker::Mode::PaymentOrder : picker::Mode::Commitment;
+    d.lineCount = int(m_lines.size());
+    d.firstKind = m_firstKind;
+    d.expenses = m_selected;
+    for (const TDocumentLine& l : m_lines)
+        d.budgetLines.insert(l.idFnm);
+    d.cancelled = m_sheetCancelled;
+    d.visa = m_sheetVisa;
+    return d;
+}
+
+void TfrmAddDep::Refuse(const picker::Refusal& refusal)
+{
+    if (!refusal.message.isEmpty())
+        ShowInfo(refusal.message);
+    switch (refusal.focus) {
+    case picker::Focus::ExpenseList: grdDep->setFocus(); break;
+    case picker::Focus::SelectionList:
+        if (refusal.selectExpense >= 0)
+            SelectLine(refusal.selectExpense);
+        grdDepToDo->setFocus();
+        break;
+    case picker::Focus::None: break;
+    }
+}
+
+qint64 TfrmAddDep::CurrentExpenseId() const
+{
+    return m_model->isEmpty() ? -1 : m_model->current().asInt(QStringLiteral("ID_DEPENSE"));
+}
+
+void TfrmAddDep::AddCurrentExpense()
+{
+    const qint64 id = CurrentExpenseId();
+    if (id >= 0)
+        AddExpense(id);
+}
+
+bool TfrmAddDep::AddExpense(qint64 idDepense)
+{
+    if (!SelectMode)
+        return false;
+    // The expense as it stands now, read through its key; one that is gone,
+    // or that the filter or the list's own rules hide, is not added.
+    if (!qOne) {
+        qOne = std::make_unique<db::Query>(DM->LURDO, ListSql(QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")));
+        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
+    }
+    qOne->setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    qOne->open();
+    const int source = m_model->findSourceRow(QStringLiteral("ID_DEPENSE"), db::Value(idDepense));
+    if (qOne->isEmpty() || source < 0)
+        return false;
+    if (m_model->fieldNames() == qOne->columnNames() && qOne->rows().front() != m_model->sourceValues(source))
+        m_model->replaceRow(source, qOne->rows().front());
+    qOne->close();
+    const int shown = m_model->findRow({db::Value(idDepense)});
+    if (shown < 0)
+        return false;
+    const QueryRow row = m_model->row(shown);
+
+    picker::Expense e;
+    e.id = idDepense;
+    e.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
+    e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
+    e.amount = row.asCurrency(QStringLiteral("MONTANT"));
+    e.idBen = row.asInt(QStringLiteral("ID_BEN"));
+
+    picker::Policies policies;
+    policies.commit = DecisionCommit;
+    policies.mandate = DecisionMandate;
+    policies.ceilings = SupplierThresholds;
+    policies.maxDocLines = MaxDocLines;
+    const auto ask = [](const QString& question) {
+        return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+    };
+    if (const picker::Verdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
+        Refuse(*refusal);
+        return false;
+    }
+
+    TSheetSync sync;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        if (IsOrder())
+            m_orders.AddLine(IdDoc, e.id, e.amount);
+        else
+            sync = m_sheets.AddExpenseLine(IdDoc, e.id, e.amount);
+        write.Commit();
+    }
+    if (IsOrder())
+        DM->Queries().RefreshMandatedSnapshot();
+    RefreshSelectedLines();
+    if (sync.Renumbered())
+        ShowInfo(QStringLiteral("Le N° de Fiche ") + sync.previousNumber
+                 + QStringLiteral(" existe déjà pour cette imputation !\rLa fiche prend le N° ") + sync.number
+                 + QStringLiteral("."));
+    return true;
+}
+
+void TfrmAddDep::RetireCurrentLine()
+{
+    if (!SelectMode)
+        return;
+    const int row = grdDepToDo->currentRow();
+    if (row < 0 || row >= m_lines.size())
+        return;
+    const qint64 id = m_lines[row].idDepense;
+    if (!IsOrder()) {
+        picker::Document d = CurrentDocument();
+        if (const picker::Verdict closed = picker::CheckDocumentOpen(d)) {
+            Refuse(*closed);
+            return;
+        }
+    }
+    if (ShowMessageBox(QStringLiteral("Retirer cette dépense ?"), mtConfirmation, MsgButton::Yes | MsgButton::No)
+        != mrYes)
+        return;
+    try {
+        TWaitCursor wait;
+        TWriteGuard write;
+        if (IsOrder())
+            m_orders.RemoveExpenseLine(IdDoc, id);
+        else
+            m_sheets.RemoveExpenseLine(IdDoc, id);
+        write.Commit();
+    } catch (...) {
+        // The lines are shown as they stand, whatever failed.
+        RunGuarded([this] { RefreshSelectedLines(); });
+        throw;
+    }
+    if (IsOrder())
+        DM->Queries().RefreshMandatedSnapshot();
+    RefreshSelectedLines();
+    grdDep->viewport()->update();
+}
+
+void TfrmAddDep::MoveSelectedLine(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= m_lines.size() || to >= m_lines.size() || from == to)
+        return;
+    m_lines.move(from, to);
+    RenumberSelectedLines();
+    grdDepToDo->setCurrentCell(to, scNo);
+}
+
+void TfrmAddDep::RenumberSelectedLines()
+{
+    if (!SelectMode || m_lines.isEmpty())
+        return;
+    const QList<qint64> order = SelectedExpenseIds();
+    {
+        TWriteGuard write;
+        if (IsOrder())
+            m_orders.RenumberLines(IdDoc, order);
+        else
+            m_sheets.RenumberLines(IdDoc, order);
+        write.Commit();
+    }
+    RefreshSelectedLines();
+}
+
+// ---------------------------------------------------------------------------
+// The expenses themselves
+
+void TfrmAddDep::btnModifClick()
+{
+    if (m_model->isEmpty())
+        return;
+    const qint64 id = CurrentExpenseId();
+    const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
+    // The editors of the other kinds come with their own windows.
+    if (kind != 0)
+        return;
+    {
+        TfrmFact editor(this);
+        editor.IdDepense = int(id);
+        editor.exec();
+    }
+    TWaitCursor wait;
+    grdDep->setEnabled(false);
+    OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
+    m_model->locate({db::Value(id)});
+    grdDep->setEnabled(true);
+}
+
+void TfrmAddDep::btnDeleteClick()
+{
+    if (m_model->isEmpty())
+        return;
+    const qint64 id = CurrentExpenseId();
+    const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
+    if (!CanWrite(RightOfKind(kind), CurrentUserId))
+        DenyWriteAccess();
+    switch (DM->Queries().GetExpenseState(id)) {
+    case 1: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible.")); return;
+    case 2: ShowInfo(QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible.")); return;
+    case 3: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible.")); return;
+    default: break;
+    }
+    if (ShowStandardDialog(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"),
+                           StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No)
+        != mrYes)
+        return;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        // A salary expense's detail lines go with it.
+        for (const char* sql : {"DELETE FROM DET_SALAIRE WHERE ID_DEPENSE=:ID_DEPENSE",
+                                "DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"}) {
+            db::Query q(DM->LURDO, QString::fromLatin1(sql));
+            q.setParam(QStringLiteral("ID_DEPENSE"), id);
+            q.exec();
+        }
+        write.Commit();
+    }
+    OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
+    m_model->setCurrentRow(0);
+}
+
+void TfrmAddDep::btnFindClick()
+{
+    QString text;
+    {
+        QInputDialog box(this);
+        box.setWindowTitle(QStringLiteral("Rechercher une DEPENSE"));
+        box.setLabelText(QStringLiteral("Tapez le No de la DEPENSE : "));
+        box.setOkButtonText(QStringLiteral("OK"));
+        box.setCancelButtonText(QStringLiteral("Annuler"));
+        if (box.exec() != QDialog::Accepted)
+            return;
+        text = box.textValue();
+    }
+    if (text.isEmpty())
+        return;
+    if (!m_model->locate({QStringLiteral("NO_DEPENSE")}, {db::Value(text)}))
+        ShowInfo(text + QStringLiteral(" : Cette DEPENSE est introuvable ! "));
+}
+
+void TfrmAddDep::btnFilterClick()
+{
+    TExpenseFilter chosen;
+    {
+        TfrmFilterDep dialog(this);
+        dialog.TypeDep = SelectMode ? m_firstKind : TypeDep;
+        dialog.SetCriteria(m_filter);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        chosen = dialog.Criteria();
+    }
+    ApplyFilter(chosen);
+}
+
+void TfrmAddDep::ApplyFilter(const TExpenseFilter& filter)
+{
+    m_filter = filter;
+    const TSqlCondition condition = BuildExpenseCondition(m_filter, QStringLiteral("D."));
+    if (condition.IsEmpty()) {
+        CancelFilter();
+        return;
+    }
+    OpenExpenses(condition);
+    m_filterActive = true;
+}
+
+void TfrmAddDep::CancelFilter()
+{
+    OpenExpenses(TSqlCondition());
+    m_filterActive = false;
+}
+
+// ---------------------------------------------------------------------------
+// Keys and closing
+
+void TfrmAddDep::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_filterActive)
+            RunGuarded([this] { CancelFilter(); });
+        else
+            close();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmAddDep::done(int result)
+{
+    // The order the user gave the rows becomes the lines' numbers.
+    if (SelectMode && m_shown)
+        RunGuarded([this] { RenumberSelectedLines(); });
+    qDep.reset();
+    qOne.reset();
+    QDialog::done(result);
+}

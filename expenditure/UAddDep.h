@@ -1,0 +1,147 @@
+#pragma once
+// TfrmAddDep ("Listing des dépenses"): the expense picker through which the
+// commitment window (mode "E", lines in DET_ENG) and the payment-order window
+// (mode "M", lines in DET_MDT) add expenses to their document. The year's
+// expenses are listed on the left, the document's lines on the right; adding
+// runs every spending rule (picker/PickerRules.h) and writes the line at once,
+// with the document's header (a sheet's amount, budget line and number, an
+// order's total) in the same transaction.
+//
+// The caller creates it, sets TableDet, IdDoc, TypeDep, SelectMode (true) and
+// ModeDoc, runs exec() and frees it, then reads its document again.
+
+#include "budget/SheetStore.h"
+#include "expenditure/OrderStore.h"
+#include "expenditure/PickerRules.h"
+#include "expenditure/UFilterDep.h"
+
+#include <QDialog>
+#include <QSet>
+#include <QTableWidget>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QueryRow;
+class QueryTableModel;
+class TStatusBar;
+namespace db { class Query; }
+
+// The selection grid: its rows can be dragged to another place.
+class TSelectionGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit TSelectionGrid(QWidget* parent = nullptr);
+signals:
+    void rowMoved(int from, int to);
+protected:
+    void dropEvent(QDropEvent* event) override;
+};
+
+class TfrmAddDep : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmAddDep(QWidget* parent = nullptr);
+    ~TfrmAddDep() override;
+
+    // Set by the caller before exec().
+    bool SelectMode = false;
+    QString TableDet;          // "DET_MDT" or "DET_ENG"
+    QString ModeDoc;           // "M" payment order, anything else a commitment sheet
+    qint64 IdDoc = -1;
+    int TypeDep = -1;          // the document's kind (locks the filter's kind); -1 none
+
+    // Controls.
+    QTableView* grdDep = nullptr;
+    TSelectionGrid* grdDepToDo = nullptr;
+    QWidget* pnlSelectedDep = nullptr;
+    QLabel* lNbDep = nullptr;
+    QLabel* lTotDep = nullptr;
+    QLabel* lTotDetToDo = nullptr;
+    QPushButton* btnAdd = nullptr;
+    QPushButton* btnRetire = nullptr;
+    QPushButton* btnModif = nullptr;
+    QPushButton* btnDelete = nullptr;
+    QPushButton* btnFind = nullptr;
+    QPushButton* btnFilter = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnMenu = nullptr;
+    QPushButton* btnClose = nullptr;
+    QCheckBox* chkHide = nullptr;
+    QMenu* PopMenu = nullptr;
+    QAction* mnAddDep = nullptr;
+    QAction* mnRetireDet = nullptr;
+    QAction* mnModif = nullptr;
+    QAction* mnDelete = nullptr;
+    QAction* mnFind = nullptr;
+    QAction* mnFilter = nullptr;
+    QAction* mnCancelFilter = nullptr;
+    QAction* mnPrint = nullptr;
+    QAction* mnClose = nullptr;
+    TStatusBar* stBar = nullptr;
+
+    QueryTableModel* Expenses() const { return m_model; }
+    bool IsOrder() const { return ModeDoc == QLatin1String("M"); }
+    bool FilterActive() const { return m_filterActive; }
+    const TExpenseFilter& Filter() const { return m_filter; }
+    int LineCount() const { return int(m_lines.size()); }
+    // The expenses of the document's lines, in the selection's order.
+    QList<qint64> SelectedExpenseIds() const;
+
+    // Handlers.
+    void FormShow();
+    // Runs every check and adds the expense; true when a line was written.
+    bool AddExpense(qint64 idDepense);
+    void AddCurrentExpense();
+    void RefreshSelectedLines();
+    // Removes the line of the selection's current row, after the question.
+    void RetireCurrentLine();
+    // Moves a selection row to another place and stores the new order.
+    void MoveSelectedLine(int from, int to);
+    void RenumberSelectedLines();
+    void btnModifClick();
+    void btnDeleteClick();
+    void btnFindClick();
+    void btnFilterClick();
+    void ApplyFilter(const TExpenseFilter& filter);
+    void CancelFilter();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+public:
+    void done(int result) override;
+
+private:
+    void BuildWindow();
+    QString ListSql(const QString& condition) const;
+    void OpenExpenses(const TSqlCondition& condition);
+    bool ShownInPickMode(const QueryRow& row) const;
+    void FillSelectionGrid();
+    picker::Document CurrentDocument() const;
+    void Refuse(const picker::Refusal& refusal);
+    void SelectLine(qint64 idDepense);
+    qint64 CurrentExpenseId() const;
+
+    std::unique_ptr<db::Query> qDep;
+    std::unique_ptr<db::Query> qOne;        // one expense, read again before it is added
+    QueryTableModel* m_model = nullptr;
+    TSheetStore m_sheets;
+    TOrderStore m_orders;
+    picker::Facts m_facts;
+    QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
+    TDocumentLines m_lines;                 // the document's lines, in order
+    QSet<qint64> m_selected;
+    int m_firstKind = -1;
+    bool m_sheetCancelled = false;
+    bool m_sheetVisa = false;
+    TExpenseFilter m_filter;
+    bool m_filterActive = false;
+    bool m_shown = false;
+};

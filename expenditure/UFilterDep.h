@@ -1,0 +1,132 @@
+#pragma once
+// TfrmFilterDep ("Filtre dépenses"): the filter dialog of the expense listing
+// and of the expense picker. It edits a set of criteria that the caller keeps
+// while it is open (TExpenseFilter) and turns into a condition on DEPENSE
+// (BuildExpenseCondition), every value a parameter.
+//
+// Each criterion sits under a clickable gradient header that switches it on
+// (green to lime) or off (green to black).
+
+#include "db/Database.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TGradient;
+class TNumEdit;
+
+// The criteria a listing keeps between two filter runs.
+struct TExpenseFilter {
+    int kindIndex = 0;          // 0 "Toutes les dépenses", 1..4 the kinds 0..3
+    bool num = false, date = false, imput = false, mt = false, ben = false;
+    QString numFrom, numTo;     // compared as text with NO_DEPENSE
+    QDate dateFrom, dateTo;
+    Currency mtMin, mtMax;
+    qint64 idFnm = -1;
+    QString chap, art, par, intitule;
+    qint64 idBen = -1;
+    QString benName;
+
+    // Every switch off, nothing chosen, the dates 1 January to 31 December of
+    // the fiscal year.
+    static TExpenseFilter Reset();
+};
+
+// A condition on DEPENSE and the values of its parameters.
+struct TSqlCondition {
+    QString sql;                                   // empty: no criterion
+    QList<QPair<QString, db::Value>> params;
+    bool IsEmpty() const { return sql.isEmpty(); }
+    void BindTo(db::Query& query) const;
+};
+
+// The condition of the criteria, in the order kind, budget line, numbers,
+// dates, amounts, beneficiary; `prefix` qualifies the columns ("D.").
+TSqlCondition BuildExpenseCondition(const TExpenseFilter& filter, const QString& prefix = QString());
+
+class TfrmFilterDep : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmFilterDep(QWidget* parent = nullptr);
+
+    // In: the caller's kind (-1 all: the kind can be chosen); the kept kind index.
+    int TypeDep = -1;
+    int TypeDepIndex = 0;
+    // In and out.
+    bool FilterNum = false;
+    bool FilterDate = false;
+    bool FilterImput = false;
+    bool FilterMt = false;
+    bool FilterBen = false;
+    qint64 IdBen = -1;
+    qint64 IdFnm = -1;
+
+    // Gives the dialog the kept criteria (fields and controls), and reads them back.
+    void SetCriteria(const TExpenseFilter& filter);
+    TExpenseFilter Criteria() const;
+
+    QComboBox* cmbTypeDep = nullptr;
+    QLabel* lTypeDep = nullptr;
+    QLabel* lblNum = nullptr;
+    QLabel* lblDate = nullptr;
+    QLabel* lblImput = nullptr;
+    QLabel* lblMt = nullptr;
+    QLabel* lblBen = nullptr;
+    TGradient* gradNum = nullptr;
+    TGradient* gradDate = nullptr;
+    TGradient* gradImput = nullptr;
+    TGradient* gradMt = nullptr;
+    TGradient* gradBen = nullptr;
+    QLineEdit* edNumD = nullptr;
+    QLineEdit* edNumF = nullptr;
+    QDateEdit* DateD = nullptr;
+    QDateEdit* DateF = nullptr;
+    TNumEdit* edMtMin = nullptr;
+    TNumEdit* edMtMax = nullptr;
+    QLineEdit* edChap = nullptr;
+    QLineEdit* edArt = nullptr;
+    QLineEdit* edPar = nullptr;
+    QLabel* lInt = nullptr;
+    QLabel* lNomBen = nullptr;
+    QPushButton* btnGetImput = nullptr;
+    QPushButton* btnGetBen = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+    enum Criterion { crNum, crDate, crImput, crMt, crBen };
+    // A header clicked: the criterion switches on or off.
+    void ToggleCriterion(Criterion criterion);
+    void btnGetImputClick();
+    void btnGetBenClick();
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Group {
+        bool* on;
+        QLabel* label;
+        TGradient* gradient;
+        QList<QWidget*> controls;
+    };
+    Group& GroupOf(Criterion criterion);
+    void ShowCriterion(Criterion criterion);
+
+    QList<Group> m_groups;
+    QString m_intitule;
+    bool m_numFollows = false;    // edNumF follows edNumD until edNumD is left
+    bool m_mtFollows = false;     // edMtMax follows edMtMin until edMtMin is left
+    bool m_numFirstKey = true;
+    bool m_mtFirstKey = true;
+};
