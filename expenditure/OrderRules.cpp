@@ -1,0 +1,49 @@
+#include "expenditure/OrderRules.h"
+
+#include "core/Routines.h"
+
+#include <algorithm>
+
+namespace order {
+
+std::optional<QString> CheckDate(const QString& text, int fiscalYear, QDate* date)
+{
+    const QString t = text.trimmed();
+    QDate d;
+    if (!t.isEmpty()) {
+        d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+        if (!d.isValid())
+            d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+        if (!d.isValid())
+            return QStringLiteral("La Date du mandat est incorrecte !");
+        if (d.year() != fiscalYear)
+            return QStringLiteral("La date du Mandat ne correspond pas à l'exercice en cours !");
+    }
+    if (date)
+        *date = d;
+    return std::nullopt;
+}
+
+std::optional<std::array<QString, 3>> Attachments(const TDocumentLines& lines, int currentLine,
+                                                  const std::function<QString(qint64 idDepense)>& reference)
+{
+    if (lines.isEmpty())
+        return std::nullopt;
+    const TDocumentLine& line = lines[std::clamp(currentLine, 0, int(lines.size()) - 1)];
+    const int n = int(lines.size());
+    const QString count = PadLeft(QString::number(n), QStringLiteral("0"), 2);
+    switch (line.kind) {
+    case 1:
+        return std::array<QString, 3>{reference(line.idDepense),
+                                      count + (n > 1 ? QStringLiteral(" Décisions") : QStringLiteral(" Décision")),
+                                      QStringLiteral("01 Etat de Paiement de Missions")};
+    case 0:
+        return std::array<QString, 3>{reference(line.idDepense),
+                                      count + (n > 1 ? QStringLiteral(" Factures") : QStringLiteral(" Facture")),
+                                      QStringLiteral("01 Etat de Paiement de Factures")};
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace order
