@@ -1,6 +1,7 @@
 #include "budget/UFindFE.h"
 
 #include "budget/SheetStore.h"
+#include "budget/UFindImput.h"
 #include "ui/ListRecordPattern.h"
 
 #include <QGridLayout>
@@ -22,25 +23,10 @@ TfrmFindFE::TfrmFindFE(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* imput = new QGroupBox(QStringLiteral("Imputation"), this);
     auto* grid = new QGridLayout(imput);
-    auto edit = [this, imput](const char* name, int maxLength, int width) {
-        auto* e = new QLineEdit(imput);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setMaxLength(maxLength);
-        e->setFixedWidth(width);
-        e->setAlignment(Qt::AlignCenter);
-        return e;
-    };
-    edChap = edit("edChap", 5, 70);
-    edArt = edit("edArt", 2, 40);
-    edPar = edit("edPar", 2, 40);
-    const char* captions[] = {"Chap.", "Art.", "Par."};
-    QLineEdit* edits[] = {edChap, edArt, edPar};
-    for (int i = 0; i < 3; ++i) {
-        auto* l = new QLabel(QString::fromLatin1(captions[i]), imput);
-        l->setAlignment(Qt::AlignCenter);
-        grid->addWidget(l, 0, i);
-        grid->addWidget(edits[i], 1, i, Qt::AlignHCenter);
-    }
+    const TImputationEdits edits = AddImputationEdits(imput, grid);
+    edChap = edits.chap;
+    edArt = edits.art;
+    edPar = edits.par;
     layout->addWidget(imput);
 
     auto* number = new QHBoxLayout;

@@ -24,26 +24,10 @@ TfrmFindImput::TfrmFindImput(QWidget* parent)
     layout->addWidget(title);
 
     auto* grid = new QGridLayout;
-    auto edit = [this](const char* name, int maxLength, int width) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setMaxLength(maxLength);
-        e->setFixedWidth(width);
-        e->setAlignment(Qt::AlignCenter);
-        e->clear();
-        return e;
-    };
-    edChap = edit("edChap", 5, 70);
-    edArt = edit("edArt", 2, 40);
-    edPar = edit("edPar", 2, 40);
-    const char* captions[] = {"Chap.", "Art.", "Par."};
-    QLineEdit* edits[] = {edChap, edArt, edPar};
-    for (int i = 0; i < 3; ++i) {
-        auto* l = new QLabel(QString::fromLatin1(captions[i]), this);
-        l->setAlignment(Qt::AlignCenter);
-        grid->addWidget(l, 0, i);
-        grid->addWidget(edits[i], 1, i, Qt::AlignHCenter);
-    }
+    const TImputationEdits edits = AddImputationEdits(this, grid);
+    edChap = edits.chap;
+    edArt = edits.art;
+    edPar = edits.par;
     layout->addLayout(grid);
 
     auto* buttons = new QHBoxLayout;
@@ -72,6 +56,28 @@ void TfrmFindImput::edChapChange()
     btnOk->setEnabled(!edChap->text().trimmed().isEmpty());
     if (edChap->text().size() == 5)
         edArt->setFocus();
+}
+
+TImputationEdits AddImputationEdits(QWidget* parent, QGridLayout* grid)
+{
+    auto edit = [parent](const char* name, int maxLength, int width) {
+        auto* e = new QLineEdit(parent);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setMaxLength(maxLength);
+        e->setFixedWidth(width);
+        e->setAlignment(Qt::AlignCenter);
+        return e;
+    };
+    TImputationEdits edits{edit("edChap", 5, 70), edit("edArt", 2, 40), edit("edPar", 2, 40)};
+    const char* captions[] = {"Chap.", "Art.", "Par."};
+    QLineEdit* fields[] = {edits.chap, edits.art, edits.par};
+    for (int i = 0; i < 3; ++i) {
+        auto* l = new QLabel(QString::fromLatin1(captions[i]), parent);
+        l->setAlignment(Qt::AlignCenter);
+        grid->addWidget(l, 0, i);
+        grid->addWidget(fields[i], 1, i, Qt::AlignHCenter);
+    }
+    return edits;
 }
 
 bool SameImputationPart(const QString& stored, const QString& typed)

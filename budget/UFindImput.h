@@ -9,8 +9,10 @@
 #include <functional>
 #include <optional>
 
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
+class QWidget;
 
 class TfrmFindImput : public QDialog {
     Q_OBJECT
@@ -27,6 +29,15 @@ public:
     // move on to the article.
     void edChapChange();
 };
+
+// The chapter, article and paragraph edits of a search dialog, centred under
+// their captions "Chap.", "Art.", "Par." in the first two rows of `grid`.
+struct TImputationEdits {
+    QLineEdit* chap = nullptr;
+    QLineEdit* art = nullptr;
+    QLineEdit* par = nullptr;
+};
+TImputationEdits AddImputationEdits(QWidget* parent, QGridLayout* grid);
 
 // Whether a stored chapter, article or paragraph (NULL read as empty, the blanks
 // that pad a fixed-length column ignored) is the text typed, exactly and with

@@ -3,6 +3,7 @@
 #include "core/UError.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -55,4 +56,16 @@ int ShowStandardDialog(const QString& text, StdDialogType type, MsgButtons butto
         if (box.clickedButton() == m.first)
             return m.second;
     return buttons.testFlag(MsgButton::Cancel) ? mrCancel : (buttons.testFlag(MsgButton::No) ? mrNo : mrOk);
+}
+
+std::optional<QString> InputBox(QWidget* parent, const QString& title, const QString& prompt)
+{
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setOkButtonText(QStringLiteral("OK"));
+    box.setCancelButtonText(QStringLiteral("Annuler"));
+    if (box.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box.textValue();
 }

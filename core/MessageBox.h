@@ -5,6 +5,9 @@
 #include <QFlags>
 #include <QString>
 #include <functional>
+#include <optional>
+
+class QWidget;
 
 // Button kinds in layout order; the value is the bit of the button set.
 enum class MsgButton : unsigned {
@@ -32,6 +35,10 @@ void ShowInfo(const QString& text);
 // The platform's standard message dialog, for the few messages that use it.
 enum class StdDialogType { Warning, Error, Information, Confirmation };
 int ShowStandardDialog(const QString& text, StdDialogType type, MsgButtons buttons);
+
+// The platform's input box with a prompt, with French buttons; the text typed
+// on OK, nothing on Cancel.
+std::optional<QString> InputBox(QWidget* parent, const QString& title, const QString& prompt);
 
 // Test seam: when set, every message box and standard dialog goes to the
 // responder instead of a window. `standard` tells which of the two was asked.

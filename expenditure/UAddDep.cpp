@@ -19,7 +19,6 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -689,17 +688,11 @@ void TfrmAddDep::btnDeleteClick()
 
 void TfrmAddDep::btnFindClick()
 {
-    QString text;
-    {
-        QInputDialog box(this);
-        box.setWindowTitle(QStringLiteral("Rechercher une DEPENSE"));
-        box.setLabelText(QStringLiteral("Tapez le No de la DEPENSE : "));
-        box.setOkButtonText(QStringLiteral("OK"));
-        box.setCancelButtonText(QStringLiteral("Annuler"));
-        if (box.exec() != QDialog::Accepted)
-            return;
-        text = box.textValue();
-    }
+    const std::optional<QString> typed =
+        InputBox(this, QStringLiteral("Rechercher une DEPENSE"), QStringLiteral("Tapez le No de la DEPENSE : "));
+    if (!typed)
+        return;
+    const QString text = *typed;
     if (text.isEmpty())
         return;
     if (!m_model->locate({QStringLiteral("NO_DEPENSE")}, {db::Value(text)}))
