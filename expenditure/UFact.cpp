@@ -14,7 +14,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -404,18 +403,12 @@ void TfrmFact::btnFindClick()
 {
     if (!HasRows())
         return;
-    QString text;
-    {
-        // The input box speaks French, whatever translations Qt has loaded.
-        QInputDialog box(this);
-        box.setWindowTitle(QStringLiteral("Rechercher une Facture"));
-        box.setLabelText(QStringLiteral("Tapez le No de la dépense : "));
-        box.setOkButtonText(QStringLiteral("OK"));
-        box.setCancelButtonText(QStringLiteral("Annuler"));
-        if (box.exec() != QDialog::Accepted)
-            return;
-        text = box.textValue();
-    }
+    // The input box speaks French, whatever translations Qt has loaded.
+    const std::optional<QString> typed =
+        InputBox(this, QStringLiteral("Rechercher une Facture"), QStringLiteral("Tapez le No de la dépense : "));
+    if (!typed)
+        return;
+    const QString text = *typed;
     if (text.isEmpty())
         return;
     const int col = qFact->columnIndex(QStringLiteral("NO_DEPENSE"));
