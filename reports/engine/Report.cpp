@@ -116,12 +116,6 @@ Report::Report(const QString& name)
 {
 }
 
-Report::~Report()
-{
-    if (m_run)
-        m_run->cancel();
-}
-
 Band* Report::addBand(BandKind kind, const QString& name, int height)
 {
     m_bands.push_back(std::make_unique<Band>(*this, kind, name, height));
@@ -231,6 +225,7 @@ struct Run::Impl {
     Phase phase = Phase::Start;
     Mode mode = Mode::Once;
     bool beforePrintDone = false;
+    bool detached = false;   // the report is gone
 
     // Page metrics, in report pixels.
     double pageW = 0, pageH = 0, marginLeft = 0, marginTop = 0, marginBottom = 0;
@@ -694,6 +689,8 @@ std::unique_ptr<PreparedPages> Run::takePages()
 
 void Run::cancel()
 {
+    if (d->detached)
+        return;
     if (d->phase == Impl::Phase::Done) {
         if (d->r.m_run == this)
             d->r.m_run = nullptr;
@@ -704,6 +701,19 @@ void Run::cancel()
 
 // ---------------------------------------------------------------------------
 // Run state seen by the document
+
+Report::~Report()
+{
+    if (m_run) {
+        Run* run = m_run;
+        try {
+            run->cancel();
+        } catch (...) {
+            // The document's after-print event failed while the report went.
+        }
+        run->d->detached = true;
+    }
+}
 
 int Report::pageNumber() const
 {

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -263,6 +264,20 @@ TEST_F(PreviewTest, PrintingRunsTheDocumentAgainWithTheSamePagesAndItsMessagesSh
         EXPECT_EQ(messages.texts(), QStringList{doc.Warning});
         const QStringList before = p->Pages()->texts();
         EXPECT_EQ(p->Pages()->pages.back().textsOf(QStringLiteral("expTotal")), QStringList{QStringLiteral("325.00")});
+
+        // The print dialog offers the page range and starts with the copies of the copies box.
+        p->SpinEditCopies->setValue(3);
+        OnNextModal([&](QDialog* dialog) {
+            auto* print = qobject_cast<QPrintDialog*>(dialog);
+            ASSERT_NE(print, nullptr);
+            EXPECT_EQ(print->printer()->copyCount(), 3);
+            EXPECT_EQ(print->minPage(), 1);
+            EXPECT_EQ(print->maxPage(), 3);
+            EXPECT_TRUE(print->testOption(QAbstractPrintDialog::PrintPageRange));
+            dialog->reject();   // cancelled: nothing prints, the document does not run again
+        });
+        QTest::keyClick(p, Qt::Key_F10);
+        EXPECT_EQ(doc.BeforePrints, 1);
 
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
