@@ -10,6 +10,21 @@
 //     form.Preview(this);                     // returns when the preview is closed
 // The form (with its prepared pages) is freed when it goes out of scope.
 //
+// A document declares its parameter fields by name (the print tool sets them
+// from its command line) and builds its design in its constructor:
+//     class TfrmRptListEng : public TReportForm {
+//     public:
+//         TfrmRptListEng() : TReportForm("RptListEng", "Listing des Engagements")
+//         {
+//             Param("Chap", Chap);
+//             report().setPage(...);  report().addBand(...);  ...
+//             report().onBeforePrint = [this] { RptListEngBeforePrint(); };
+//         }
+//         QString Chap;
+//     };
+// and registers itself by unit name in RegisterProgramDocuments
+// (DocumentRegistry.cpp).
+//
 // Preview prepares the first page, then opens the preview window modally to
 // the caller, which goes on preparing the other pages while it shows the
 // first; a document without any page opens no preview and the caller is told
