@@ -200,7 +200,8 @@ double TReportPreview::Zoom() const
         return m_zoom;
     const rpt::PreparedPages* pages = m_pages;
     const double pageWidth = pages && m_index < pages->count() ? pages->page(m_index).size.width() : 794;
-    const double available = viewport()->width() - 2 * ViewMargin;
+    // A pixel short of the view, so that rounding never brings a horizontal scroll bar.
+    const double available = viewport()->width() - 2 * ViewMargin - 2;
     return std::max(0.05, available / (pageWidth * m_view->logicalDpiX() / 96.0));
 }
 

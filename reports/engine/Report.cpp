@@ -509,10 +509,15 @@ bool Run::Impl::printBand(Band& band, bool accumulate, bool atBottom)
         y = std::max(y, columnMaxY);
         column = 0;
     }
-    if (atBottom)
+    if (atBottom) {
         y = pageH - marginBottom - h - childrenHeight(band);
-    else if (body && y + h > bodyBottom + Eps && columnHasBody)
-        nextColumnOrPage();
+    } else if (body && y + h > bodyBottom + Eps && (inColumn ? columnHasBody : pageHasBody)) {
+        // A band of the columns goes on in the next column; one across the page on the next page.
+        if (inColumn)
+            nextColumnOrPage();
+        else
+            breakPage();
+    }
 
     // A band that cannot fit even on an empty page is cut at the page's end.
     const double limit = body ? bodyBottom : pageH - marginBottom;

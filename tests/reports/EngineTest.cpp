@@ -328,6 +328,17 @@ TEST(ReportEngine, DetailBandsRunDownTwoColumnsThenOnTheNextPage)
     }
     EXPECT_NEAR(first.bands[2].rect.top(), first.bands[0].rect.top(), 0.01);
     EXPECT_EQ(pages->page(1).textsOf(QStringLiteral("lNap1")), QStringList{QStringLiteral("5.00")});
+
+    // A band across the page follows the longest column, on the next page when
+    // the columns leave no room.
+    report.addBand(BandKind::Summary, QStringLiteral("bdTotal"), 60);   // taller than the 13.6 mm left
+    auto four = AmountRows(4, 10);
+    report.setRows(four.get());
+    const auto withSummary = report.prepare();
+    ASSERT_EQ(withSummary->count(), 2);
+    EXPECT_EQ(withSummary->page(1).bandNames(), QStringList{QStringLiteral("bdTotal")});
+    EXPECT_NEAR(withSummary->page(1).bands[0].rect.left(), left, 0.01);
+    EXPECT_NEAR(withSummary->page(1).bands[0].rect.width(), rpt::MmToPx(215.9 - 20), 0.01);
 }
 
 TEST(ReportEngine, EmptyRowsGiveNoPageUnlessTheReportPrintsWhenEmpty)
