@@ -1,9 +1,12 @@
 #include "db/Database.h"
 
+#include "db/TextCodec.h"
+
 #include <ibase.h>
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -156,6 +159,16 @@ QVariant toVariant(const Value& v)
     }, v);
 }
 
+bool DbError::hasCode(long gdsCode) const
+{
+    return m_gdsCode == gdsCode || std::find(m_codes.begin(), m_codes.end(), gdsCode) != m_codes.end();
+}
+
+bool DbError::isDatabaseInUse() const
+{
+    return hasCode(isc_already_opened);
+}
+
 QString QuoteText(const QString& text)
 {
     QString t = text;
@@ -179,6 +192,28 @@ QDate decodeDate(ISC_DATE d) { return QDate::fromJulianDay(qint64(d) + IscDateEp
 ISC_TIME encodeTime(const QTime& t) { return ISC_TIME(t.isValid() ? t.msecsSinceStartOfDay() * 10 : 0); }
 QTime decodeTime(ISC_TIME t) { return QTime::fromMSecsSinceStartOfDay(int(t / 10)); }
 
+// The error codes of a status vector, in order.
+std::vector<long> statusCodes(const ISC_STATUS* status)
+{
+    std::vector<long> codes;
+    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
+        switch (*p) {
+        case isc_arg_gds:
+        case isc_arg_warning:
+            codes.push_back(long(p[1]));
+            p += 2;
+            break;
+        case isc_arg_cstring:
+            p += 3;
+            break;
+        default: // string, number, interpreted text, SQL state: one value
+            p += 2;
+            break;
+        }
+    }
+    return codes;
+}
+
 [[noreturn]] void raiseStatus(const ISC_STATUS* status)
 {
     QStringList lines;
@@ -187,7 +222,7 @@ QTime decodeTime(ISC_TIME t) { return QTime::fromMSecsSinceStartOfDay(int(t / 10
     while (fb_interpret(buffer, sizeof buffer, &p) > 0)
         lines << QString::fromUtf8(buffer);
     const long sqlCode = isc_sqlcode(status);
-    throw DbError(lines.join(QLatin1Char('\n')), sqlCode, long(status[1]));
+    throw DbError(lines.join(QLatin1Char('\n')), sqlCode, long(status[1]), statusCodes(status));
 }
 
 inline void check(const ISC_STATUS* status)
@@ -327,6 +362,20 @@ struct Connection::Handles {
     isc_tr_handle* running = nullptr; // the transaction of the statement being run (its blobs)
     ConnectParams params;
     std::set<Query::Impl*> queries; // statements to drop before detaching
+    // Text of a WIN1252 connection goes through the Windows code page; any
+    // other connection speaks UTF-8.
+    bool windows1252 = false;
+
+    QByteArray encode(const QString& text) const
+    {
+        if (!windows1252)
+            return text.toUtf8();
+        return EncodeWindows1252(text);
+    }
+    QString decode(const char* data, qsizetype size) const
+    {
+        return windows1252 ? DecodeWindows1252(QByteArrayView(data, size)) : QString::fromUtf8(data, size);
+    }
 
     void ensureOpen() const
     {
@@ -417,6 +466,27 @@ void Connection::open(const ConnectParams& params)
     check(status);
     d->db = db;
     d->params = params;
+    d->windows1252 = params.charset.compare(QLatin1String("WIN1252"), Qt::CaseInsensitive) == 0;
+
+    // A database without a default character set holds its text as the
+    // program that wrote it sent it: the earlier Windows program sent the
+    // Windows code page. Such a database is read and written as WIN1252, so
+    // that its accented letters stay letters.
+    if (!d->windows1252 && params.charset.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) == 0) {
+        QString charset;
+        {
+            Query q(*this, QStringLiteral("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE"));
+            q.open();
+            charset = q.isEmpty() ? QString() : toText(q.at(0, 0)).trimmed();
+        }
+        rollback();
+        if (charset.isEmpty() || charset.compare(QLatin1String("NONE"), Qt::CaseInsensitive) == 0) {
+            ConnectParams codePage = params;
+            codePage.charset = QStringLiteral("WIN1252");
+            close();
+            open(codePage);
+        }
+    }
 }
 
 void Connection::close()
@@ -481,7 +551,7 @@ void Connection::beginWrite()
 
 void Connection::execute(const QString& sql)
 {
-    const QByteArray text = sql.toUtf8();
+    const QByteArray text = d->encode(sql);
     isc_tr_handle* tr = d->transaction();
     ISC_STATUS_ARRAY status;
     isc_dsql_execute_immediate(status, &d->db, tr, 0, text.constData(), Dialect, nullptr);
@@ -565,7 +635,7 @@ void Connection::executeScript(const QString& script)
 struct Query::Impl {
     Connection::Handles* h = nullptr;  // null once the connection is gone
     isc_stmt_handle stmt = 0;
-    QByteArray nativeSql;              // the text with "?" in place of the names
+    QString nativeSql;                 // the text with "?" in place of the names
     QStringList order;                 // parameter name of each "?"
     QStringList distinct;              // distinct names in order of appearance
     std::map<QString, Value> values;   // by upper-case name
@@ -627,7 +697,7 @@ void Query::setSql(const QString& sql)
     d->distinct.clear();
     d->values.clear();
     m_columns.clear();
-    d->nativeSql = parseParams(sql, d->order).toUtf8();
+    d->nativeSql = parseParams(sql, d->order);
     for (const QString& name : std::as_const(d->order))
         if (!d->distinct.contains(name))
             d->distinct << name;
@@ -691,7 +761,8 @@ void prepare(Query::Impl& q, QStringList& columns)
     isc_dsql_allocate_statement(status, &h.db, &q.stmt);
     check(status);
     q.out.resize(20);
-    isc_dsql_prepare(status, tr, &q.stmt, 0, q.nativeSql.constData(), Dialect, q.out.p);
+    const QByteArray text = h.encode(q.nativeSql);
+    isc_dsql_prepare(status, tr, &q.stmt, 0, text.constData(), Dialect, q.out.p);
     if (status[0] == 1 && status[1] != 0) {
         ISC_STATUS_ARRAY ignored;
         isc_dsql_free_statement(ignored, &q.stmt, DSQL_drop);
@@ -812,7 +883,13 @@ Value readColumn(Connection::Handles& h, const XSQLVAR& v)
     auto exact = [&](qint64 n) -> Value {
         if (v.sqlscale == 0)
             return Value(n);
-        return Value(Currency::fromScaled(n, -v.sqlscale));
+        // An amount too large for Currency is an error, never a wrapped value.
+        const int scale = -v.sqlscale;
+        qint64 raw = 0;
+        if (scale < 4 && __builtin_mul_overflow(n, pow10(4 - scale), &raw))
+            raiseText(QStringLiteral("Montant illisible dans la colonne %1 : il dépasse les limites du programme.")
+                          .arg(sqlvarName(v)));
+        return Value(Currency::fromScaled(n, scale));
     };
     switch (t) {
     case SQL_TEXT: {
@@ -822,14 +899,14 @@ Value readColumn(Connection::Handles& h, const XSQLVAR& v)
             return Value(QByteArray(data, len));
         while (len > 0 && data[len - 1] == ' ')
             --len;
-        return Value(QString::fromUtf8(data, len));
+        return Value(h.decode(data, len));
     }
     case SQL_VARYING: {
         short len;
         std::memcpy(&len, data, 2);
         if ((v.sqlsubtype & 0xFF) == 1)
             return Value(QByteArray(data + 2, len));
-        return Value(QString::fromUtf8(data + 2, len));
+        return Value(h.decode(data + 2, len));
     }
     case SQL_SHORT: {
         short n;
@@ -877,7 +954,7 @@ Value readColumn(Connection::Handles& h, const XSQLVAR& v)
         std::memcpy(&id, data, sizeof id);
         const QByteArray bytes = readBlob(h, id);
         if (v.sqlsubtype == isc_blob_text)
-            return Value(QString::fromUtf8(bytes));
+            return Value(h.decode(bytes.constData(), bytes.size()));
         return Value(bytes);
     }
     case SQL_BOOLEAN:
@@ -913,7 +990,7 @@ void bindValue(Connection::Handles& h, const QString& name, const XSQLVAR& desc,
         v.sqltype = short(SQL_VARYING | 1);
         v.sqllen = len;
         if (t != SQL_TEXT && t != SQL_VARYING)
-            v.sqlsubtype = 4; // UTF8, the connection's character set
+            v.sqlsubtype = h.windows1252 ? 53 : 4; // the connection's character set: WIN1252 or UTF8
         v.sqlscale = 0;
         v.sqldata = buffer.data();
         nullFlag = 0;
@@ -932,21 +1009,44 @@ void bindValue(Connection::Handles& h, const QString& name, const XSQLVAR& desc,
     case SQL_LONG:
     case SQL_INT64: {
         const int scale = -desc.sqlscale;
+        // An amount the column cannot hold is refused here: the engine would
+        // store anything its 64-bit storage takes, and an overflow would wrap.
+        auto outOfRange = [&]() {
+            const qint64 largest = pow10(MaxExactDigits) - 1;
+            raiseText(QStringLiteral("Montant hors limites pour le paramètre %1 : %2 (au plus %3 en valeur absolue)")
+                          .arg(name, toText(value), Currency::fromScaled(largest, scale).formatMoney()));
+        };
+        auto scaled = [&](Currency c) -> qint64 {
+            qint64 result = 0;
+            if (scale <= 4)
+                return c.toScaled(scale);
+            if (__builtin_mul_overflow(c.raw(), pow10(scale - 4), &result))
+                outOfRange();
+            return result;
+        };
         ISC_INT64 n = 0;
         if (const auto* i = std::get_if<qint64>(&value)) {
-            n = *i * pow10(scale);
+            if (__builtin_mul_overflow(*i, pow10(scale), &n))
+                outOfRange();
         } else if (const auto* c = std::get_if<Currency>(&value)) {
-            n = scale <= 4 ? c->toScaled(scale) : c->raw() * pow10(scale - 4);
+            n = scaled(*c);
         } else if (const auto* f = std::get_if<double>(&value)) {
-            n = std::llround(*f * double(pow10(scale)));
+            const double x = std::round(*f * double(pow10(scale)));
+            if (!std::isfinite(x))
+                fail();
+            if (std::fabs(x) >= 9.0e18)
+                outOfRange();
+            n = ISC_INT64(x);
         } else if (const auto* s = std::get_if<QString>(&value)) {
             const auto c = Currency::parse(*s);
             if (!c)
                 fail();
-            n = scale <= 4 ? c->toScaled(scale) : c->raw() * pow10(scale - 4);
+            n = scaled(*c);
         } else {
             fail();
         }
+        if (scale > 0 && (n > pow10(MaxExactDigits) - 1 || n < -(pow10(MaxExactDigits) - 1)))
+            outOfRange();
         setBytes(&n, sizeof n, SQL_INT64);
         v.sqlscale = desc.sqlscale;
         return;
@@ -1012,7 +1112,7 @@ void bindValue(Connection::Handles& h, const QString& name, const XSQLVAR& desc,
     }
     case SQL_BLOB: {
         const QByteArray bytes = std::holds_alternative<QByteArray>(value) ? std::get<QByteArray>(value)
-                                                                           : toText(value).toUtf8();
+                                                                           : h.encode(toText(value));
         const ISC_QUAD id = writeBlob(h, bytes);
         setBytes(&id, sizeof id, SQL_BLOB);
         return;
@@ -1027,10 +1127,10 @@ void bindValue(Connection::Handles& h, const QString& name, const XSQLVAR& desc,
         if (const auto* b = std::get_if<QByteArray>(&value))
             setText(*b);
         else
-            setText(toText(value).toUtf8());
+            setText(h.encode(toText(value)));
         return;
     default:
-        setText(toText(value).toUtf8());
+        setText(h.encode(toText(value)));
         return;
     }
 }

@@ -21,16 +21,23 @@ namespace db {
 // Any failure reported by the client library or the engine.
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString& message, long sqlCode = 0, long gdsCode = 0)
-        : std::runtime_error(message.toStdString()), m_message(message), m_sqlCode(sqlCode), m_gdsCode(gdsCode) {}
+    explicit DbError(const QString& message, long sqlCode = 0, long gdsCode = 0, std::vector<long> codes = {})
+        : std::runtime_error(message.toStdString()), m_message(message), m_sqlCode(sqlCode), m_gdsCode(gdsCode),
+          m_codes(std::move(codes)) {}
     QString message() const { return m_message; }
     long sqlCode() const { return m_sqlCode; }
-    long gdsCode() const { return m_gdsCode; }
+    long gdsCode() const { return m_gdsCode; }   // the first error code of the engine's report
+    bool hasCode(long gdsCode) const;            // any error code of the report
+    // The database file is held by another program on this computer (another
+    // run of this program, or an engine that opened it): the embedded engine
+    // cannot open a file another engine holds.
+    bool isDatabaseInUse() const;
 
 private:
     QString m_message;
     long m_sqlCode;
     long m_gdsCode;
+    std::vector<long> m_codes;
 };
 
 // One value going to or coming from the database. NULL is std::monostate.
@@ -47,10 +54,20 @@ QVariant toVariant(const Value& v);  // for display models; money as exact text 
 // Quotes a text for the few SQL texts that must embed a value: single quotes doubled.
 QString QuoteText(const QString& text);
 
+// The largest amount an exact numeric column with decimals holds: 15 digits,
+// as DECIMAL(15,2), the type of every amount column ("9999999999999.99").
+// Binding a larger amount to such a parameter is refused with an error (the
+// engine itself would store it, since the column's storage is wider).
+inline constexpr int MaxExactDigits = 15;
+
 struct ConnectParams {
     QString path;       // a file path (embedded engine) or "server:path" (through a server)
     QString user = QStringLiteral("SYSDBA");
     QString password;
+    // The connection's character set. A database whose default character set
+    // is NONE (the year files of the earlier Windows program, whose text is in
+    // the Windows code page) is read and written as WIN1252 instead, and
+    // params().charset then says so.
     QString charset = QStringLiteral("UTF8");
 };
 

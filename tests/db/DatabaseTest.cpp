@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using db::Connection;
 using db::ConnectParams;
 using db::DbError;
@@ -114,6 +116,53 @@ TEST_F(DatabaseTest, EveryTypeMakesTheRoundTripExactly)
     }
     EXPECT_EQ(all.asCurrency("m"), Currency()); // names are matched without regard to case
     EXPECT_THROW(all.value("NO_SUCH_COLUMN"), DbError);
+}
+
+// Amounts go to DECIMAL(15,2) columns: the largest they hold makes the round
+// trip; a larger amount, NaN or an infinity is refused with an error and
+// nothing is written; an amount stored beyond them by plain SQL is read
+// exactly when the program's money type holds it, and is an error otherwise,
+// never a wrapped value.
+TEST_F(DatabaseTest, AmountsStayWithinWhatTheirColumnsHold)
+{
+    struct Case { const char* what; Value in; bool accepted; };
+    const Case cases[] = {
+        {"largest", Currency::fromRaw(99999999999999900), true},
+        {"most negative", QStringLiteral("-9999999999999.99"), true},
+        {"largest, rounded from more decimals", Currency::fromRaw(99999999999999949), true},
+        {"a cent more", Currency::fromRaw(100000000000000000), false},
+        {"rounded up past the largest", Currency::fromRaw(99999999999999950), false},
+        {"ten thousand billion dinars as an integer", qint64(10000000000000), false},
+        {"as text", QStringLiteral("-10000000000000"), false},
+        {"the largest money value", Currency::fromRaw(std::numeric_limits<std::int64_t>::max()), false},
+        {"1e300", 1e300, false},
+        {"NaN", std::numeric_limits<double>::quiet_NaN(), false},
+        {"infinity", -std::numeric_limits<double>::infinity(), false},
+    };
+    int id = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Query ins(conn, QStringLiteral("INSERT INTO T (ID, M) VALUES (:ID, :M)"));
+        ins.setParam("ID", ++id);
+        ins.setParam("M", c.in);
+        if (c.accepted) {
+            ins.exec();
+            EXPECT_EQ(db::toCurrency(readBack(id, "M")).abs(), Currency::fromRaw(99999999999999900));
+        } else {
+            EXPECT_THROW(ins.exec(), DbError);
+            Query row(conn, QStringLiteral("SELECT COUNT(*) FROM T WHERE ID=:ID"));
+            row.setParam("ID", id);
+            row.open();
+            EXPECT_EQ(db::toInt(row.at(0, 0)), 0);
+        }
+    }
+    conn.execute(QStringLiteral("INSERT INTO T (ID, M) VALUES (200, 920000000000000.00)"));
+    conn.execute(QStringLiteral("INSERT INTO T (ID, M) VALUES (201, 1000000000000000.00)"));
+    EXPECT_EQ(readBack(200, "M"), Value(Currency::fromUnits(920000000000000)));
+    Query beyond(conn, QStringLiteral("SELECT M FROM T WHERE ID=201"));
+    EXPECT_THROW(beyond.open(), DbError);
+    Query sum(conn, QStringLiteral("SELECT SUM(M) FROM T WHERE ID IN (200, 201)"));
+    EXPECT_THROW(sum.open(), DbError);
 }
 
 TEST_F(DatabaseTest, NamedParametersBindEveryPlaceAndIgnoreQuotedColons)
