@@ -1,5 +1,7 @@
 #include "core/IniFile.h"
 
+#include "db/TextCodec.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -7,22 +9,39 @@
 
 namespace {
 
-QStringList readLines(const QString& path, bool* crlf = nullptr)
+// A settings file as read, and how to write it back as it was: its line ends,
+// and its encoding (the earlier Windows program wrote the Windows code page).
+struct IniText {
+    QStringList lines;
+    bool crlf = false;
+    bool windows1252 = false;
+    bool byteOrderMark = false;
+};
+
+IniText readFile(const QString& path)
 {
+    IniText ini;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = f.readAll();
-    if (crlf)
-        *crlf = data.contains("\r\n");
-    QString text = QString::fromUtf8(data);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+        return ini;
+    QByteArray data = f.readAll();
+    ini.crlf = data.contains("\r\n");
+    ini.byteOrderMark = data.startsWith("\xEF\xBB\xBF");
+    if (ini.byteOrderMark)
+        data.remove(0, 3);
+    // Text that is not UTF-8 is read in the Windows code page.
+    ini.windows1252 = !IsValidUtf8(data);
+    QString text = ini.windows1252 ? DecodeWindows1252(data) : QString::fromUtf8(data);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    ini.lines = text.split(QLatin1Char('\n'));
+    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty())
+        ini.lines.removeLast();
+    return ini;
+}
+
+QStringList readLines(const QString& path)
+{
+    return readFile(path).lines;
 }
 
 bool isSectionLine(const QString& line, QString* name)
@@ -101,7 +120,8 @@ QString IniReadString(const QString& path, const QString& section, const QString
         return defaultValue;
     QString k, v;
     keyOfLine(lines[i], &k, &v);
-    return v;
+    // Blanks around a value are not part of it.
+    return v.trimmed();
 }
 
 int IniReadInteger(const QString& path, const QString& section, const QString& key, int defaultValue)
@@ -119,8 +139,8 @@ bool IniReadBool(const QString& path, const QString& section, const QString& key
 
 void IniWriteString(const QString& path, const QString& section, const QString& key, const QString& value)
 {
-    bool crlf = false;
-    QStringList lines = readLines(path, &crlf);
+    IniText ini = readFile(path);
+    QStringList& lines = ini.lines;
     int s, e;
     const int i = locate(lines, section, key, &s, &e);
     const QString line = key + QLatin1Char('=') + value;
@@ -138,8 +158,19 @@ void IniWriteString(const QString& path, const QString& section, const QString& 
     if (!f.open(QIODevice::WriteOnly))
         throw std::runtime_error(QStringLiteral("Impossible d'écrire le fichier %1 : %2")
                                      .arg(path, f.errorString()).toStdString());
-    const QString nl = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    f.write((lines.join(nl) + nl).toUtf8());
+    const QString nl = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    const QString text = lines.join(nl) + nl;
+    // Written back in the encoding it was read in; a value the Windows code
+    // page cannot hold turns the file to UTF-8 rather than lose it.
+    bool lossless = false;
+    const QByteArray codePage = ini.windows1252 ? EncodeWindows1252(text, &lossless) : QByteArray();
+    if (ini.windows1252 && lossless) {
+        f.write(codePage);
+    } else {
+        if (ini.byteOrderMark)
+            f.write("\xEF\xBB\xBF");
+        f.write(text.toUtf8());
+    }
     if (!f.commit())
         throw std::runtime_error(QStringLiteral("Impossible d'écrire le fichier %1 : %2")
                                      .arg(path, f.errorString()).toStdString());

@@ -2,7 +2,10 @@
 // The settings-file access: each call opens the file, reads or writes one key
 // and closes it. A write replaces only its own key (creating the file, section or
 // key when missing) and keeps every other line as it was. Sections and keys are
-// matched without regard to case. UTF-8 text.
+// matched without regard to case; values are read without the blanks around
+// them. A file that is not UTF-8 is read in the Windows code page (as the
+// earlier Windows program wrote it) and written back in the encoding it was
+// read in.
 
 #include <QString>
 

@@ -171,6 +171,22 @@ TEST(Startup, SettingsFileIsReadWithItsDefaultsAndDerivedValues)
              EXPECT_EQ(CurrentUserCode, QStringLiteral("MANAGER"));
              EXPECT_EQ(DbPath, QStringLiteral("/w/KIV_DB_") + year + QStringLiteral(".FDB"));
          }},
+        {"values are read without the blanks around them",
+         "[PARAM]\nEXER = 2023 \nDB_WORKDIR =  /w/ \nIP_ADR = 192.0.2.77\t\nVILLE =  Béjaïa \nUSERID =  ALI \n",
+         [] {
+             EXPECT_EQ(FiscalYear, QStringLiteral("2023"));
+             EXPECT_EQ(DbFileName, QStringLiteral("KIV_DB_2023.FDB"));
+             EXPECT_EQ(DbPath, QStringLiteral("/w/KIV_DB_2023.FDB"));
+             EXPECT_EQ(ServerAddress, QStringLiteral("192.0.2.77"));
+             EXPECT_EQ(City, QStringLiteral("Béjaïa"));
+             EXPECT_EQ(CurrentUserCode, QStringLiteral("ALI"));
+         }},
+        {"a stored path and this computer's address with blanks around them",
+         "[PARAM]\nDB_PATH = /old/KIV_DB_2018.FDB  \nIP_ADR =  192.0.2.10 \n",
+         [] {
+             EXPECT_EQ(DbPath, QStringLiteral("/old/KIV_DB_2018.FDB"));
+             EXPECT_TRUE(ServerAddress.isEmpty());
+         }},
         {"texts are read as stored",
          "[PARAM]\nVILLE=Oran\nSIGNATAIRE=Le Recteur\nRIT=111\nRIP=222\nRIPFOUR=333\nPRINT_FAC_NAME=0\nUSERID=ALI\n",
          [] {
