@@ -290,7 +290,7 @@ void TSheetStore::DeleteSheet(qint64 idEng)
 
 qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail)
 {
-    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    const qint64 id = DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
     const QDate today = QDate::currentDate();
     db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
                                              "NO_VISA, DATE_VISA, OBJET, MONTANT,        ORIGINE, ID_ORIGINE, STATUT, "

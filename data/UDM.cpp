@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QThread>
 
+#include <utility>
+
 TDM* DM = nullptr;
 
 namespace {
@@ -34,6 +36,15 @@ const OpeningIndex OpeningIndexes[] = {
     {"DET_SALAIRE_IDX1", " ON DET_SALAIRE (ID_DETAIL)"},
     {"FNM_IDX1", " ON FNM (ID_FNM)"},
     {"VIREMENT_IDX1", " ON VIREMENT (ID_FNM)"},
+};
+
+// What each generator numbers, as the refusal of a key past the limit names it.
+const std::pair<const char*, const char*> KeyedDocuments[] = {
+    {"GEN_DEPENSE_ID", "dépenses"},
+    {"GEN_ENGAGEMENT_ID", "fiches d'engagement et de régularisation"},
+    {"GEN_MDT", "mandats"},
+    {"GEN_VIR", "virements"},
+    {"GEN_DET_SAL_ID", "lignes de salaire"},
 };
 
 const QString CommitFailedText =
@@ -101,6 +112,22 @@ qint64 TDM::NextGeneratorValue(const QString& generatorName)
     return value;
 }
 
+qint64 TDM::NextKey(const QString& generatorName)
+{
+    const qint64 key = NextGeneratorValue(generatorName);
+    if (key <= MaxSmallKey)
+        return key;
+    QString what = QStringLiteral("lignes");
+    for (const auto& [generator, rows] : KeyedDocuments)
+        if (generatorName.compare(QLatin1String(generator), Qt::CaseInsensitive) == 0)
+            what = QString::fromUtf8(rows);
+    ShowMessageBox(QStringLiteral("Le nombre maximal de %1 d'un exercice (32 767) est atteint : "
+                                  "impossible d'en ajouter.\rRien n'a été enregistré.")
+                       .arg(what),
+                   mtError, MsgButton::OK);
+    Abort();
+}
+
 void TDM::RequestProgramEnd()
 {
     m_endRequested = true;
@@ -118,35 +145,40 @@ void TDM::OpenDatabase()
         return;
     }
 
-    // A missing year is created only in local mode; a failure to create it
-    // leaves at once (the half-made file is removed by CreateDatabase).
-    bool isNew = false;
-    if (ServerAddress.isEmpty() && !QFile::exists(DbPath)) {
-        CreateDatabase(DbPath);
-        isNew = true;
+    // A missing year is created only in local mode, and only complete: a
+    // failure to create it leaves at once (nothing is left behind); a failure
+    // to seed it is reported as a failed connection.
+    if (ServerAddress.isEmpty()) {
+        RemoveUnfinishedYear(DbPath);
+        if (!QFile::exists(DbPath)) {
+            bool ok = false;
+            const QString previousYear = QString::number(FiscalYear.toInt(&ok) - 1);
+            const QString previous = AppDir + YearFileName(previousYear);
+            try {
+                CreateYear(DbPath, ok && QFile::exists(previous) ? previous : QString(),
+                           QStringLiteral("Initialisation de l'exercice ") + FiscalYear
+                               + QStringLiteral(" en cours ... Patientez"));
+            } catch (const YearSeedingError&) {
+                ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
+                HandleConnectionFailure();
+                return;
+            }
+        }
     }
 
     try {
         LURDO.open(db::ConnectParams{DbPath, DbUser, DbPassword});
-        if (isNew) {
-            bool ok = false;
-            const QString previousYear = QString::number(FiscalYear.toInt(&ok) - 1);
-            const QString previous = AppDir + YearFileName(previousYear);
-            if (ok && QFile::exists(previous))
-                CopyReferenceTables(LURDO, previous, QStringLiteral("Initialisation de l'exercice ") + FiscalYear
-                                                  + QStringLiteral(" en cours ... Patientez"));
-        }
         AddIndexes();
-    } catch (const std::exception&) {
-        if (isNew) {
-            // A year whose seeding failed is not left behind half made: the next
-            // opening creates and seeds it again.
-            LURDO.close();
-            QFile::remove(DbPath);
-        } else {
-            LURDO.close();
-        }
-        ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
+    } catch (const std::exception& e) {
+        LURDO.close();
+        const auto* dbError = dynamic_cast<const db::DbError*>(&e);
+        if (dbError && dbError->isDatabaseInUse())
+            ShowInfo(QStringLiteral("La base de données de l'exercice ") + FiscalYear
+                     + QStringLiteral(" est utilisée par un autre programme sur cet ordinateur "
+                                      "(le programme est peut-être déjà ouvert) :\r")
+                     + DbPath);
+        else
+            ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
         HandleConnectionFailure();
         if (!LURDO.isOpen())
             return;

@@ -27,6 +27,19 @@ public:
     bool CommitWork();
     qint64 NextGeneratorValue(const QString& generatorName);
 
+    // The key of a row about to be inserted, drawn from `generatorName`; call
+    // it only when inserting (an edit keeps its row's key). The keys of a
+    // year's documents are SMALLINT columns: once the generator passes
+    // MaxSmallKey, the insert is refused with a French message naming what
+    // the year can hold no more of ("Le nombre maximal de dépenses d'un
+    // exercice (32 767) est atteint ..."), and the handler is abandoned
+    // silently (EAbort), so a write operation around it writes nothing.
+    // Generators: GEN_DEPENSE_ID (expenses), GEN_ENGAGEMENT_ID (commitment and
+    // regularisation sheets together), GEN_MDT (payment orders), GEN_VIR
+    // (transfers), GEN_DET_SAL_ID (salary lines).
+    qint64 NextKey(const QString& generatorName);
+    static constexpr qint64 MaxSmallKey = 32767;
+
     void OpenDatabase();
     void CloseDatabase();
 

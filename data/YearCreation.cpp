@@ -5,6 +5,11 @@
 #include "data/Progress.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -47,7 +52,9 @@ const KeyedTable* keyedTable(const QString& table)
     return nullptr;
 }
 
-QString schemaScript()
+} // namespace
+
+QString SchemaScript()
 {
     initSchemaResource();
     QFile file(QStringLiteral(":/schema/schema.sql"));
@@ -56,11 +63,93 @@ QString schemaScript()
     return QString::fromUtf8(file.readAll());
 }
 
+namespace {
+
+// The lock that makes one run at a time create a given year.
+QString creationLockPath(const QString& path)
+{
+    return path + QStringLiteral(".lock");
+}
+
+// Flushes a file, or a folder's entries, to the disk.
+void syncToDisk(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
 
 QString YearFileName(const QString& year)
 {
     return QStringLiteral("KIV_DB_") + year + QStringLiteral(".FDB");
+}
+
+QString UnfinishedYearPath(const QString& path)
+{
+    return path + QStringLiteral(".tmp");
+}
+
+void RemoveUnfinishedYear(const QString& path)
+{
+    const QString unfinished = UnfinishedYearPath(path);
+    if (!QFile::exists(unfinished) && !QFile::exists(creationLockPath(path)))
+        return;
+    // The lock of a run that ended without releasing it is stale (its process
+    // is gone) and taken over; a live run's lock is left alone.
+    QLockFile lock(creationLockPath(path));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0))
+        return;
+    QFile::remove(unfinished);
+    lock.unlock();
+}
+
+bool CreateYear(const QString& path, const QString& previousYearPath, const QString& message)
+{
+    QLockFile lock(creationLockPath(path));
+    lock.setStaleLockTime(0);
+    if (!lock.lock())
+        throw db::DbError(QStringLiteral("Impossible de créer la base de données %1 : "
+                                         "le dossier est introuvable ou refuse l'écriture.")
+                              .arg(path));
+    if (QFile::exists(path))
+        return false;
+
+    const QString unfinished = UnfinishedYearPath(path);
+    QFile::remove(unfinished); // left by a run that was stopped while making it
+    CreateDatabase(unfinished);
+    try {
+        if (!previousYearPath.isEmpty()) {
+            try {
+                db::Connection year;
+                year.open(db::ConnectParams{unfinished, QStringLiteral("SYSDBA"), DefaultDbPassword()});
+                CopyReferenceTables(year, previousYearPath, message);
+                year.close();
+            } catch (const db::DbError& e) {
+                throw YearSeedingError(e.message(), e.sqlCode(), e.gdsCode());
+            } catch (const std::exception& e) {
+                throw YearSeedingError(QString::fromUtf8(e.what()));
+            }
+        }
+        syncToDisk(unfinished);
+        // Never over an existing file (the rename refuses to replace one).
+        if (!QFile::rename(unfinished, path)) {
+            if (QFile::exists(path)) {
+                QFile::remove(unfinished);
+                return false;
+            }
+            throw db::DbError(QStringLiteral("Impossible de renommer %1 en %2.").arg(unfinished, path));
+        }
+        syncToDisk(QFileInfo(path).absolutePath());
+    } catch (...) {
+        QFile::remove(unfinished);
+        throw;
+    }
+    return true;
 }
 
 void CreateDatabase(const QString& path)
@@ -75,7 +164,7 @@ void CreateDatabase(const QString& path)
         created = true;
         db::Connection conn;
         conn.open(params);
-        conn.executeScript(schemaScript());
+        conn.executeScript(SchemaScript());
         conn.commit();
         conn.close();
     } catch (...) {

@@ -10,6 +10,33 @@
 // The fiscal year's database file name: "KIV_DB_" + year + ".FDB".
 QString YearFileName(const QString& year);
 
+// The fiscal-year schema script compiled into the program.
+QString SchemaScript();
+
+// A failure while seeding a new year from the previous one (the year is then
+// not made); the opening reports it as a failed connection.
+class YearSeedingError : public db::DbError {
+public:
+    using db::DbError::DbError;
+};
+
+// Makes the missing year's database at `path`, safe against a crash or a kill
+// at any moment: the file is created (CreateDatabase) and seeded from
+// `previousYearPath` (CopyReferenceTables, skipped when the path is empty)
+// under a temporary name in the same folder, then renamed into place only
+// when complete. An existing year file is never overwritten: when another run
+// of the program made the year meanwhile, the half-made file is dropped and
+// false is returned. Runs of the program on one computer make a year one at a
+// time. On failure the temporary file is removed and the error goes to the
+// caller (a YearSeedingError for a failed seeding).
+bool CreateYear(const QString& path, const QString& previousYearPath, const QString& message);
+
+// The temporary name a year's database is made under: `path` + ".tmp".
+QString UnfinishedYearPath(const QString& path);
+// Removes what an interrupted creation of the year at `path` left behind (its
+// temporary file and its lock), unless a run of the program is making it now.
+void RemoveUnfinishedYear(const QString& path);
+
 // Creates an empty database at `path` (page size 4096) on its own connection
 // and runs the schema script on it. On failure a file it made is removed and
 // the error goes to the caller.

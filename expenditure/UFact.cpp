@@ -469,7 +469,7 @@ void TfrmFact::btnPostClick()
         TWriteGuard write;
         db::Query q(DM->LURDO);
         if (inserting) {
-            id = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
+            id = DM->NextKey(QStringLiteral("GEN_DEPENSE_ID"));
             q.setSql(QString::fromLatin1(InsertInvoice));
             q.setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
             q.setParam(QStringLiteral("REMBOURS"), 0);
