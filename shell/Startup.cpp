@@ -8,8 +8,10 @@
 #include "shell/UInfos.h"
 #include "shell/UKivMain.h"
 #include "shell/USplash.h"
+#include "core/Guard.h"
 #include "platform/NetworkAddress.h"
 #include "platform/Registry.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -22,6 +24,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 #include <QTranslator>
 #include <memory>
@@ -184,8 +187,39 @@ void ReadSettings()
     DbPassword = DefaultDbPassword();
 }
 
+namespace {
+
+// What the program does when the system asks it to end: the settings written
+// as at a close, the database let go, the message loop ended.
+void EndOnTerminationRequest(TfrmKivMain* mainWindow)
+{
+    if (mainWindow)
+        RunGuarded([mainWindow] { mainWindow->FormClose(); });
+    // Rolls back the open transaction and detaches: whatever runs while the
+    // open windows unwind can no longer write.
+    if (DM)
+        DM->CloseDatabase();
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+} // namespace
+
 int RunProgram(QApplication& app)
 {
+    // From here on SIGTERM, SIGINT and SIGHUP end the program as a close
+    // does, without its question; before the message loop runs, the start-up
+    // stops at its next step.
+    platform::TerminationSignals termination;
+    bool terminated = false;
+    std::unique_ptr<TfrmKivMain> mainWindow;
+    QObject::connect(&termination, &platform::TerminationSignals::terminationRequested, [&](int) {
+        if (terminated)
+            return;
+        terminated = true;
+        EndOnTerminationRequest(mainWindow.get());
+    });
+
     // The program ends when the main window closes (or the login is refused),
     // never because the splash or the login dialog was the last window shown.
     app.setQuitOnLastWindowClosed(false);
@@ -220,13 +254,16 @@ int RunProgram(QApplication& app)
 
     // The main window, not yet shown: its creation fills the global state
     // from the settings file and never touches the database.
-    auto mainWindow = std::make_unique<TfrmKivMain>();
+    mainWindow = std::make_unique<TfrmKivMain>();
 
     // The data module opens the fiscal year's database, creating and seeding
     // a missing one. It is destroyed before the main window.
     InstallInfosProgressDisplay();
-    auto dataModule = std::make_unique<TDM>();
-    DM = dataModule.get();
+    std::unique_ptr<TDM> dataModule;
+    if (!terminated) {
+        dataModule = std::make_unique<TDM>();
+        DM = dataModule.get();
+    }
 
     ProcessMessages();
     splash->pBar->setValue(5);
@@ -241,11 +278,13 @@ int RunProgram(QApplication& app)
 
     int result = 0;
     // A connection the user gave up on ends the program here.
-    if (!DM->ProgramEndRequested()) {
+    if (!terminated && !DM->ProgramEndRequested()) {
         // The message loop shows the main window, whose first showing runs the login.
         QTimer::singleShot(0, mainWindow.get(), [&mainWindow] { mainWindow->show(); });
         result = app.exec();
     }
+    if (terminated)
+        result = 0;
     dataModule.reset();
     DM = nullptr;
     mainWindow.reset();

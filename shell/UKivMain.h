@@ -40,6 +40,10 @@ public:
     explicit TfrmKivMain(QWidget* parent = nullptr);
     ~TfrmKivMain() override;
 
+    // What a close writes to the settings file (database folder and path,
+    // fiscal year, user); also run when the system asks the program to end.
+    void FormClose();
+
     // Picture holder, never shown: the tiled background of the client area.
     QPixmap BackGround;
 
@@ -180,7 +184,6 @@ private:
     // Sets the visibility of every menu item from the logged-in user's rights.
     void ApplyMenuRights();
     bool FormCloseQuery();
-    void FormClose();
     void FormDestroy();
 
     void mnChangerImageClick();
