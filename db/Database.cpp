@@ -479,7 +479,6 @@ void Connection::open(const ConnectParams& params)
             q.open();
             charset = q.isEmpty() ? QString() : toText(q.at(0, 0)).trimmed();
         }
-        rollback();
         if (charset.isEmpty() || charset.compare(QLatin1String("NONE"), Qt::CaseInsensitive) == 0) {
             ConnectParams codePage = params;
             codePage.charset = QStringLiteral("WIN1252");
