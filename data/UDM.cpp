@@ -175,7 +175,7 @@ void TDM::OpenDatabase()
         if (dbError && dbError->isDatabaseInUse())
             ShowInfo(QStringLiteral("La base de données de l'exercice ") + FiscalYear
                      + QStringLiteral(" est utilisée par un autre programme sur cet ordinateur "
-                                      "(le programme est peut-être déjà ouvert) :\r")
+                                      "(le programme est peut-être déjà ouvert).\r")
                      + DbPath);
         else
             ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);

@@ -253,7 +253,7 @@ TEST(YearCreation, AYearFileInUseByAnotherProgramIsSaidSo)
     EXPECT_FALSE(DM->LURDO.isOpen());
     EXPECT_EQ(messages.texts(),
               QStringList{QStringLiteral("La base de données de l'exercice 2024 est utilisée par un autre programme "
-                                         "sur cet ordinateur (le programme est peut-être déjà ouvert) :\r")
+                                         "sur cet ordinateur (le programme est peut-être déjà ouvert).\r")
                           + DbPath});
     EXPECT_TRUE(DM->ProgramEndRequested());
     EXPECT_TRUE(QFile::exists(DbPath));
