@@ -176,7 +176,8 @@ void TEditorWindow::CancelEntry()
 {
     if (m_mode == emBrowse)
         return;
-    if (m_options.confirmCancel && !Confirm(CancelQuestion))
+    if (m_options.confirmCancel
+        && !Confirm(m_options.cancelQuestion.isEmpty() ? CancelQuestion : m_options.cancelQuestion))
         return;
     btnCancelClick();
 }

@@ -92,8 +92,8 @@ public:
     // "Etes-vous sûr de vouloir annuler les modifications ?"
     static const QString CancelQuestion;
 
-    // The cancel command: CancelQuestion first when the window asks it, then
-    // btnCancelClick.
+    // The cancel command: CancelQuestion (or the window's own question) first
+    // when the window asks it, then btnCancelClick.
     void CancelEntry();
 
     enum class CloseRule { SaveAndStay, SaveThenClose, Discard };
@@ -104,6 +104,7 @@ public:
         CloseRule closeRule = CloseRule::SaveAndStay;
         QString closeQuestion;               // SaveThenClose: the question asked
         bool confirmCancel = false;          // the cancel command asks CancelQuestion first
+        QString cancelQuestion;              // the window's own question in place of CancelQuestion
         bool navigatorWhileEditing = false;  // the navigator stays usable in insert and edit modes
         bool recolourEntryPanel = true;      // the entry panel takes the mode's colours
     };
