@@ -280,13 +280,7 @@ TEST(SituationMenu, MenuItemOpensTheSituation)
     YearDb year;
     MessageRecorder messages;
     TfrmKivMain main;
-    QString opened;
-    OnNextModal([&](QDialog* d) {
-        opened = d->metaObject()->className();
-        d->close();
-    });
-    main.mnSF->trigger();
-    EXPECT_EQ(opened, QStringLiteral("TfrmSF"));
+    EXPECT_EQ(ClassOfNextModal([&] { main.mnSF->trigger(); }), QStringLiteral("TfrmSF"));
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(StopPendingModalWatches());
 }

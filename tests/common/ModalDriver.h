@@ -93,3 +93,16 @@ inline bool StopPendingModalWatches()
     modal_driver::PendingWatches().clear();
     return none;
 }
+
+// The class name of the modal dialog that `open` shows (closed at once); empty
+// when none opens.
+inline QString ClassOfNextModal(const std::function<void()>& open)
+{
+    QString opened;
+    OnNextModal([&opened](QDialog* d) {
+        opened = QString::fromLatin1(d->metaObject()->className());
+        d->close();
+    });
+    open();
+    return opened;
+}

@@ -8,6 +8,7 @@
 #include "refdata/UListBenef.h"
 #include "refdata/UListFNM.h"
 #include "common/MessageRecorder.h"
+#include "common/PickerDriver.h"
 #include "common/ProgramFolder.h"
 #include "common/YearDb.h"
 #include "controls/NumEdit.h"
@@ -71,20 +72,6 @@ void OnModal(std::function<void(T*)> fn)
         if (modal)
             modal->close();
     });
-}
-
-// Chooses the row whose `field` is `id` in a picker and presses OK.
-void ChooseRow(TRefListForm* list, const QString& field, qint64 id)
-{
-    QueryTableModel* m = list->model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        if (db::toInt(m->value(r, field)) == id) {
-            list->grid()->setCurrentIndex(m->index(r, 0));
-            list->btnOk->click();
-            return;
-        }
-    ADD_FAILURE() << "row " << id << " not in the picker";
-    list->reject();
 }
 
 void DoubleClick(QWidget* w)
