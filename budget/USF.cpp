@@ -9,7 +9,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "platform/DocumentOpener.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 #include "ui/UProgress.h"
 
