@@ -15,6 +15,7 @@
 #include "shell/USplashEx.h"
 #include "budget/UListBudget.h"
 #include "budget/USF.h"
+#include "budget/UVirement.h"
 #include "controls/Gradient.h"
 #include "expenditure/UFact.h"
 #include "reports/engine/PagePainter.h"
@@ -439,6 +440,7 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnWilaya, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnWilaya", "FWIL", "ID_WIL", "Wilayas"); }));
     // Budget
     connect(mnBudget, &QAction::triggered, this, Guarded([this] { TfrmListBudget(this).exec(); }));
+    connect(mnTransfert, &QAction::triggered, this, Guarded([this] { TfrmVirement frm(this); frm.IdVir = -1; frm.exec(); }));
     connect(mnSF, &QAction::triggered, this, Guarded([this] { TfrmSF(this).exec(); }));
     connect(mnConsBud, &QAction::triggered, this, Guarded([this] { mnConsBudClick(); }));
     // A propos

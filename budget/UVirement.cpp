@@ -1,0 +1,794 @@
+#include "budget/UVirement.h"
+
+#include "budget/BudgetWindowParts.h"
+#include "budget/TransferRules.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
+#include "refdata/UListFNM.h"
+#include "ui/FormKit.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kKeyCellColor(0xEA, 0xEA, 0xEA);   // $EAEAEA
+const QColor kRemovingColor(Qt::red);
+
+// The year's last day: the credit of a giving line is tested at it.
+QDate YearEnd()
+{
+    return QDate(FiscalYear.trimmed().toInt(), 12, 31);
+}
+
+// A total as shown under its grid: the money format, framed in its colour.
+QLabel* MakeTotal(QWidget* parent, const char* name, const QColor& frame)
+{
+    auto* l = new QLabel(QStringLiteral("0.00"), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    QFont bold = l->font();
+    bold.setBold(true);
+    l->setFont(bold);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setMinimumWidth(130);
+    l->setStyleSheet(QStringLiteral("QLabel { border: 2px solid %1; padding: 2px 6px; }").arg(frame.name()));
+    return l;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The grids
+
+// A grid of the window: an amount cell opens for typing only when the window
+// lets it, and the editor can be closed from the window (its text kept).
+class TTransferGrid : public QTableWidget {
+public:
+    TTransferGrid(TfrmVirement* window, QWidget* parent) : QTableWidget(parent), m_window(window) {}
+
+    // Commits the text being typed, if any, and closes its editor.
+    void FinishEditing()
+    {
+        if (m_editor) {
+            QWidget* editor = m_editor;
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+            m_window->AmountLeft();
+        }
+    }
+    void SetEditor(QWidget* editor) { m_editor = editor; }
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
+    {
+        if (index.column() != TfrmVirement::colMontant || editTriggers() == NoEditTriggers
+            || !(trigger & editTriggers()))
+            return QTableWidget::edit(index, trigger, event);
+        // Asked once when the typing starts, never at each key.
+        bool may = false;
+        RunGuarded([&] { may = m_window->MayEditAmount(this, index.row()); });
+        return may && QTableWidget::edit(index, trigger, event);
+    }
+
+private:
+    TfrmVirement* m_window;
+    QPointer<QWidget> m_editor;
+};
+
+// How the cells look, and the amount editor: each change of its text
+// recomputes the totals; leaving it writes back the amount it reads.
+class TTransferCellDelegate : public QStyledItemDelegate {
+public:
+    TTransferCellDelegate(TfrmVirement* window, TTransferGrid* grid)
+        : QStyledItemDelegate(grid), m_window(window), m_grid(grid)
+    {
+        connect(this, &QAbstractItemDelegate::closeEditor, window, [window] { window->AmountLeft(); });
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        auto* editor = new QLineEdit(parent);
+        editor->setObjectName(QStringLiteral("edMontant"));
+        editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        const int row = index.row();
+        TfrmVirement* window = m_window;
+        TTransferGrid* grid = m_grid;
+        QObject::connect(editor, &QLineEdit::textChanged, window,
+                         [window, grid, row](const QString& text) { window->AmountTyped(grid, row, text); });
+        m_grid->SetEditor(editor);
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        static_cast<QLineEdit*>(editor)->setText(index.data(Qt::EditRole).toString());
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        // The cleaned text, read once to the cent, is what the cell shows, what
+        // the checks see and what is stored; anything else is emptied.
+        const std::optional<Currency> amount = TransferAmount(static_cast<QLineEdit*>(editor)->text());
+        model->setData(index, amount ? amount->formatMask() : QString(), Qt::EditRole);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int row = index.row();
+        const int column = index.column();
+        const bool line = m_window->LineAt(m_grid, row) > 0;
+        const bool editing = m_window->Mode() != emBrowse;
+        if (m_window->m_removingGrid == m_grid && m_window->m_removingRow == row)
+            option->backgroundBrush = kRemovingColor;
+        else if (editing && line && column >= TfrmVirement::colChap && column <= TfrmVirement::colIntitule)
+            option->backgroundBrush = kKeyCellColor;
+        else
+            option->backgroundBrush = QColor(Qt::white);
+        if (column == TfrmVirement::colChap || column == TfrmVirement::colArt || column == TfrmVirement::colPar) {
+            option->displayAlignment = Qt::AlignCenter;
+            option->font.setBold(line);
+        } else if (column == TfrmVirement::colMontant) {
+            option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+            option->font.setBold(line);
+            if (const std::optional<Currency> amount = TransferAmount(option->text))
+                option->text = amount->formatMask();
+        }
+    }
+
+private:
+    TfrmVirement* m_window;
+    TTransferGrid* m_grid;
+};
+
+// ---------------------------------------------------------------------------
+
+TfrmVirement::TfrmVirement(QWidget* parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnTransfert"),
+                            .statusWidths = {90, 60, 80, 100},
+                            .modePanel = 3,
+                            .closeRule = CloseRule::SaveThenClose,
+                            .closeQuestion =
+                                QStringLiteral("Voulez-vous enregistrer les modifications apportées au transfert ?"),
+                            .confirmCancel = true,
+                            .cancelQuestion = QStringLiteral("Etes-vous sûr de vouloir annuler ?"),
+                            .navigatorWhileEditing = true,
+                            .recolourEntryPanel = false},
+                    parent)
+{
+    BuildWindow();
+    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(1, FiscalYear);
+}
+
+TfrmVirement::~TfrmVirement() = default;
+
+void TfrmVirement::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmVirement"));
+    setWindowTitle(QStringLiteral("Transferts "));
+
+    // Commands.
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouveau"), When::Browse, [this] { btnAddClick(); },
+                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    mnEdit = AddCommand("mnEdit", QStringLiteral("Modifier"), When::BrowseOnRow, [this] { btnEditClick(); },
+                        QKeySequence(Qt::Key_F2));
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer le transfert"), When::BrowseOnRow,
+                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mnAddDep = AddCommand("mnAddDep", QStringLiteral("Ajouter un Article Dépense"), When::Editing,
+                          [this] { AddTransferLine(grdDep); }, QKeySequence(Qt::Key_F5));
+    mnDelDep = AddCommand("mnDelDep", QStringLiteral("Retirer un Article Dépense"), When::Editing,
+                          [this] { RemoveTransferLine(grdDep); }, QKeySequence(Qt::Key_F6));
+    mnAddEco = AddCommand("mnAddEco", QStringLiteral("Ajouter un Article Economie"), When::Editing,
+                          [this] { AddTransferLine(grdEco); }, QKeySequence(Qt::Key_F9));
+    mnDelEco = AddCommand("mnDelEco", QStringLiteral("Retirer un Article Economie"), When::Editing,
+                          [this] { RemoveTransferLine(grdEco); }, QKeySequence(Qt::Key_F10));
+    mnModiDec = MakeCommand(this, "mnModiDec", QStringLiteral("Modifier la Décision de Transfert"), [] {});
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
+                         QKeySequence(Qt::CTRL | Qt::Key_F4));
+    auto printItem = [this](const char* name, const QString& caption) {
+        return AddCommand(name, caption, When::BrowseOnRow, [] {});
+    };
+    mnFicheDep = printItem("mnFicheDep", QStringLiteral("Fiche d'engagement - Dépense"));
+    mnFicheDepPre = printItem("mnFicheDepPre", QStringLiteral("Fiche d'engagement - Dépense - PréImprimé"));
+    mnFicheEco = printItem("mnFicheEco", QStringLiteral("Fiche d'engagement - Economie"));
+    mnFicheEcoPre = printItem("mnFicheEcoPre", QStringLiteral("Fiche d'engagement - Economie - PréImprimé"));
+    mnEtatVir = printItem("mnEtatVir", QStringLiteral("Etat de virement"));
+    mnDecision = printItem("mnDecision", QStringLiteral("Décision de Transfert"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Tool bar.
+    pnlBtns = new QWidget(this);
+    pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
+    auto* bar = new QHBoxLayout(pnlBtns);
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->setSpacing(2);
+    myNavigator = new TRecordNavigator(pnlBtns);
+    myNavigator->setObjectName(QStringLiteral("myNavigator"));
+    bar->addWidget(myNavigator);
+    bar->addSpacing(8);
+    SetNavigator(myNavigator);
+    // Moving drops an entry without a question.
+    connect(myNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowTransfer(); }));
+    auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
+                          QAction* command) {
+        QPushButton* b = AddToolButton(pnlBtns, bar, name, text, hint, icon);
+        if (command)
+            BindButton(b, command);
+        return b;
+    };
+    btnAdd = toolButton("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouveau transfert"),
+                        QStyle::SP_FileDialogNewFolder, mnAdd);
+    btnDelete = toolButton("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer le transfert sélectionné"),
+                           QStyle::SP_TrashIcon, mnDelete);
+    btnEdit = toolButton("btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier le transfert"),
+                         QStyle::SP_FileDialogDetailedView, mnEdit);
+    btnPost = toolButton("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer le transfert"),
+                         QStyle::SP_DialogSaveButton, mnPost);
+    btnCancel = toolButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
+                           QStyle::SP_DialogCancelButton, mnCancel);
+    btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer la fiche d'engagement"),
+                          QStyle::SP_FileIcon, nullptr);
+    Follow(btnPrint, When::BrowseOnRow);
+    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_ArrowDown, nullptr);
+    bar->addStretch();
+    btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
+                          mnClose);
+    layout->addWidget(pnlBtns);
+
+    // The date.
+    auto* datePanel = new QWidget(this);
+    datePanel->setObjectName(QStringLiteral("pnlDate"));
+    auto* dateRow = new QHBoxLayout(datePanel);
+    dateRow->setContentsMargins(10, 8, 10, 4);
+    dateRow->setSpacing(4);
+    dateRow->addWidget(MakeCaption(datePanel, QStringLiteral("Date du transfert : ")));
+    edDate = MakeEdit(datePanel, "edDate", 10);
+    edDate->setFixedWidth(90);
+    edDate->setAlignment(Qt::AlignCenter);
+    dateRow->addWidget(edDate);
+    btnGetDate = MakeButton(datePanel, "btnGetDate", QStringLiteral("..."), QStringLiteral("Calendrier"));
+    btnGetDate->setFixedWidth(26);
+    btnGetDate->setFocusPolicy(Qt::NoFocus);
+    dateRow->addWidget(btnGetDate);
+    dateRow->addStretch();
+    AttachDateField(edDate, btnGetDate,
+                    TDateFieldRules{.buttonAsks = true, .doubleClick = TDateFieldRules::DoubleClick::Calendar});
+    Follow(edDate, When::Editing);
+    Follow(btnGetDate, When::Editing);
+    layout->addWidget(datePanel);
+
+    // The two grids, each with its buttons and its total.
+    auto side = [&](const QString& title, const char* gridName, const char* addName, const char* delName,
+                    const QString& gridHint, QAction* add, QAction* del, const QString& totalCaption,
+                    const char* totalName, const QColor& frame, QPushButton*& addButton, QPushButton*& delButton,
+                    QLabel*& total) {
+        auto* box = new QWidget(this);
+        auto* v = new QVBoxLayout(box);
+        v->setContentsMargins(10, 4, 10, 4);
+        v->setSpacing(3);
+        auto* head = new QHBoxLayout;
+        auto* caption = new QLabel(title, box);
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+        head->addWidget(caption);
+        head->addStretch();
+        addButton = MakeButton(box, addName, QStringLiteral("Ajouter"),
+                               QStringLiteral("Ajouter un article à la grille ") + gridHint, QStyle::SP_FileDialogNewFolder);
+        delButton = MakeButton(box, delName, QStringLiteral("Retirer"),
+                               QStringLiteral("Retirer un article de la grille ") + gridHint, QStyle::SP_DialogDiscardButton);
+        BindButton(addButton, add);
+        BindButton(delButton, del);
+        head->addWidget(addButton);
+        head->addWidget(delButton);
+        v->addLayout(head);
+        QTableWidget* grid = MakeGrid(gridName);
+        v->addWidget(grid, 1);
+        auto* foot = new QHBoxLayout;
+        foot->addStretch();
+        foot->addWidget(new QLabel(totalCaption, box));
+        total = MakeTotal(box, totalName, frame);
+        foot->addWidget(total);
+        v->addLayout(foot);
+        layout->addWidget(box, 1);
+        return grid;
+    };
+    grdDep = side(QStringLiteral("Dépenses"), "grdDep", "btnAddDep", "btnDelDep", QStringLiteral("dépense"), mnAddDep,
+                  mnDelDep, QStringLiteral("Total Dépense : "), "lTotDep", Qt::red, btnAddDep, btnDelDep, lTotDep);
+    grdEco = side(QStringLiteral("Economie"), "grdEco", "btnAddEco", "btnDelEco", QStringLiteral("économie"), mnAddEco,
+                  mnDelEco, QStringLiteral("Total Economie : "), "lTotEco", QColor(0, 0xA0, 0), btnAddEco, btnDelEco,
+                  lTotEco);
+
+    layout->addWidget(stBar);
+
+    // Menus: PopMnVIR is also the window's context menu.
+    PopMnPrint = new QMenu(this);
+    PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
+    const QList<QAction*> printItems{mnFicheDep, mnFicheDepPre, mnFicheEco, mnFicheEcoPre, mnEtatVir, mnDecision};
+    PopMnPrint->addActions(printItems);
+    PopMnVIR = new QMenu(this);
+    PopMnVIR->setObjectName(QStringLiteral("PopMnVIR"));
+    PopMnVIR->addActions({mnAdd, mnEdit, mnPost, mnCancel, mnDelete});
+    PopMnVIR->addSeparator();
+    PopMnVIR->addActions({mnAddDep, mnDelDep, mnAddEco, mnDelEco});
+    PopMnVIR->addSeparator();
+    PopMnVIR->addAction(mnModiDec);
+    QMenu* print = PopMnVIR->addMenu(QStringLiteral("Imprimer ..."));
+    print->setObjectName(QStringLiteral("mnImprimer"));
+    print->addActions(printItems);
+    PopMnVIR->addSeparator();
+    PopMnVIR->addAction(mnClose);
+    AttachPopupMenu(PopMnVIR, btnMenu);
+    connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
+
+    resize(640, 720);
+}
+
+QTableWidget* TfrmVirement::MakeGrid(const char* name)
+{
+    auto* grid = new TTransferGrid(this, this);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setRowCount(GridRows);
+    grid->setColumnCount(colCount);
+    grid->setHorizontalHeaderLabels({QStringLiteral("N°"), QStringLiteral("Chap."), QStringLiteral("Art"),
+                                     QStringLiteral("Par"), QStringLiteral("Intitulé"), QStringLiteral("Montant"),
+                                     QString()});
+    grid->setColumnHidden(colIdFnm, true);
+    // The key columns as wide as their bold texts; the title takes the room left.
+    QFont bold = grid->font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const int widths[] = {fm.horizontalAdvance(QStringLiteral("00")) + 14, fm.horizontalAdvance(QStringLiteral("00-00")) + 14,
+                          fm.horizontalAdvance(QStringLiteral("Art")) + 14, fm.horizontalAdvance(QStringLiteral("Par")) + 14,
+                          330, fm.horizontalAdvance(QStringLiteral("999 999 999.99")) + 16};
+    for (int c = 0; c < colIdFnm; ++c)
+        grid->setColumnWidth(c, widths[c]);
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->horizontalHeader()->setSectionResizeMode(colIntitule, QHeaderView::Stretch);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setMinimumSectionSize(grid->fontMetrics().height() + 6);
+    grid->setWordWrap(true);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setItemDelegate(new TTransferCellDelegate(this, grid));
+    for (int r = 0; r < GridRows; ++r) {
+        for (int c = 0; c < colCount; ++c) {
+            auto* item = new QTableWidgetItem;
+            Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+            if (c == colMontant)
+                flags |= Qt::ItemIsEditable;
+            item->setFlags(flags);
+            grid->setItem(r, c, item);
+        }
+        grid->item(r, colNo)->setText(QString::number(r + 1));
+        grid->item(r, colNo)->setTextAlignment(Qt::AlignCenter);
+    }
+    // While editing only the amount cells are selected.
+    connect(grid, &QTableWidget::currentCellChanged, this, [this, grid](int row, int column) {
+        if (Mode() != emBrowse && row >= 0 && column != colMontant)
+            grid->setCurrentCell(row, colMontant);
+    });
+    return grid;
+}
+
+// ---- showing a transfer ---------------------------------------------------
+
+bool TfrmVirement::HasRows() const
+{
+    return qVir && !qVir->isEmpty();
+}
+
+void TfrmVirement::FormShow()
+{
+    qVir = &m_store.Keys();
+    myNavigator->SetQuery(qVir);
+    if (IdVir == -1)
+        qVir->last();
+    else
+        LocateTransfer(IdVir);
+    ShowTransfer();
+}
+
+void TfrmVirement::LocateTransfer(qint64 idVir)
+{
+    for (int r = 0; r < qVir->rowCount(); ++r)
+        if (db::toInt(qVir->at(r, 0)) == idVir) {
+            qVir->moveTo(r);
+            return;
+        }
+}
+
+void TfrmVirement::ClearTransferGrid(QTableWidget* grid)
+{
+    static_cast<TTransferGrid*>(grid)->FinishEditing();
+    for (int r = 0; r < GridRows; ++r)
+        for (int c = colChap; c < colCount; ++c)
+            grid->item(r, c)->setText(QString());
+    grid->resizeRowsToContents();
+}
+
+void TfrmVirement::PutRow(QTableWidget* grid, int row, const TTransferRow& line)
+{
+    grid->item(row, colChap)->setText(line.chap);
+    grid->item(row, colArt)->setText(line.art);
+    grid->item(row, colPar)->setText(line.par);
+    grid->item(row, colIntitule)->setText(line.intitule);
+    grid->item(row, colMontant)->setText(line.idFnm > 0 && !line.amount.isZero() ? line.amount.formatMask() : QString());
+    grid->item(row, colIdFnm)->setText(QString::number(line.idFnm));
+    // The row is as high as its title wrapped to the title's column.
+    grid->resizeRowToContents(row);
+}
+
+void TfrmVirement::ShowTransfer()
+{
+    ClearTransferGrid(grdDep);
+    ClearTransferGrid(grdEco);
+    m_typedGrid = nullptr;
+    m_typedRow = -1;
+    edDate->clear();
+    IdVir = 0;
+    if (HasRows() && !qVir->eof()) {
+        IdVir = qVir->asInt(QStringLiteral("ID_VIR"));
+        if (const std::optional<TTransfer> t = m_store.Read(IdVir)) {
+            edDate->setText(DateText(t->date));
+            for (int i = 0; i < t->giving.size() && i < GridRows; ++i)
+                PutRow(grdDep, i, t->giving[i]);
+            for (int i = 0; i < t->receiving.size() && i < GridRows; ++i)
+                PutRow(grdEco, i, t->receiving[i]);
+        }
+    }
+    SetMode(emBrowse);
+    grdDep->setCurrentCell(0, colChap);
+    grdEco->setCurrentCell(0, colChap);
+    ShowTotals();
+}
+
+void TfrmVirement::ModeChanged()
+{
+    const bool editing = Mode() != emBrowse;
+    for (QTableWidget* grid : {grdDep, grdEco}) {
+        static_cast<TTransferGrid*>(grid)->FinishEditing();
+        grid->setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+        grid->setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                            | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                                      : QAbstractItemView::NoEditTriggers);
+        if (editing && grid->currentRow() >= 0)
+            grid->setCurrentCell(grid->currentRow(), colMontant);
+        grid->viewport()->update();
+    }
+}
+
+// ---- the grids' contents ----------------------------------------------------
+
+qint64 TfrmVirement::LineAt(QTableWidget* grid, int row) const
+{
+    if (row < 0 || row >= GridRows)
+        return -1;
+    bool ok = false;
+    const qint64 id = grid->item(row, colIdFnm)->text().toLongLong(&ok);
+    return ok ? id : -1;
+}
+
+QString TfrmVirement::CellText(QTableWidget* grid, int row, int column) const
+{
+    if (column == colMontant && grid == m_typedGrid && row == m_typedRow)
+        return m_typedText;
+    return grid->item(row, column)->text();
+}
+
+int TfrmVirement::FirstFreeTransferRow(QTableWidget* grid) const
+{
+    int last = -1;
+    for (int r = 0; r < GridRows; ++r)
+        if (!grid->item(r, colChap)->text().isEmpty())
+            last = r;
+    return last + 1;
+}
+
+Currency TfrmVirement::TransferGridTotal(QTableWidget* grid) const
+{
+    Currency total;
+    for (int r = 0; r < GridRows; ++r)
+        if (LineAt(grid, r) > 0)
+            if (const std::optional<Currency> amount = TransferAmount(CellText(grid, r, colMontant)))
+                total += *amount;
+    return total;
+}
+
+void TfrmVirement::ShowTotals()
+{
+    lTotDep->setText(TransferGridTotal(grdDep).formatMoney());
+    lTotEco->setText(TransferGridTotal(grdEco).formatMoney());
+}
+
+QList<TTransferRow> TfrmVirement::TransferRows(QTableWidget* grid) const
+{
+    QList<TTransferRow> rows;
+    for (int r = 0; r < GridRows; ++r) {
+        const qint64 id = LineAt(grid, r);
+        if (id <= 0)
+            continue;
+        TTransferRow row;
+        row.idFnm = id;
+        row.chap = grid->item(r, colChap)->text();
+        row.art = grid->item(r, colArt)->text();
+        row.par = grid->item(r, colPar)->text();
+        row.intitule = grid->item(r, colIntitule)->text();
+        row.amount = TransferAmount(grid->item(r, colMontant)->text()).value_or(Currency());
+        rows.append(row);
+    }
+    return rows;
+}
+
+// ---- typing an amount -------------------------------------------------------
+
+bool TfrmVirement::MayEditAmount(QTableWidget* grid, int row)
+{
+    const qint64 id = LineAt(grid, row);
+    if (id <= 0)
+        return false;   // rows without a budget line are never part of the transfer
+    RequireWriteRight();
+    return CanChangeTransferLine(grid, id);
+}
+
+void TfrmVirement::AmountTyped(QTableWidget* grid, int row, const QString& text)
+{
+    m_typedGrid = grid;
+    m_typedRow = row;
+    m_typedText = text;
+    ShowTotals();
+}
+
+void TfrmVirement::AmountLeft()
+{
+    for (QTableWidget* grid : {grdDep, grdEco})
+        static_cast<TTransferGrid*>(grid)->SetEditor(nullptr);
+    m_typedGrid = nullptr;
+    m_typedRow = -1;
+    m_typedText.clear();
+    ShowTotals();
+}
+
+void TfrmVirement::FinishTyping()
+{
+    for (QTableWidget* grid : {grdDep, grdEco})
+        static_cast<TTransferGrid*>(grid)->FinishEditing();
+}
+
+// ---- modes ----------------------------------------------------------------
+
+void TfrmVirement::btnAddClick()
+{
+    RequireWriteRight();
+    ClearTransferGrid(grdDep);
+    ClearTransferGrid(grdEco);
+    SetMode(emInsert);
+    edDate->setText(DateText(QDate::currentDate()));
+    grdDep->setCurrentCell(0, colMontant);
+    grdEco->setCurrentCell(0, colMontant);
+    ShowTotals();
+    edDate->setFocus();
+}
+
+void TfrmVirement::btnEditClick()
+{
+    RequireWriteRight();
+    SetMode(emEdit);
+}
+
+void TfrmVirement::btnCancelClick()
+{
+    ShowTransfer();
+}
+
+// ---- adding and removing lines ----------------------------------------------
+
+void TfrmVirement::AddTransferLine(QTableWidget* grid)
+{
+    RequireWriteRight();
+    if (Mode() == emBrowse) {
+        ShowMessageBox(QStringLiteral("Veuillez cliquer sur le bouton de modification pour ajouter une imputation !"),
+                       mtWarning, MsgButton::OK);
+        return;
+    }
+    FinishTyping();
+    TTransferRow line;
+    {
+        TfrmListFNM picker(this);
+        picker.SelectMode = true;
+        if (picker.exec() != QDialog::Accepted || picker.IdFnm <= 0)
+            return;
+        line = TTransferRow{picker.IdFnm, picker.Chap.trimmed(), picker.Art.trimmed(), picker.Par.trimmed(),
+                            picker.Intitule, Currency()};
+    }
+    for (QTableWidget* g : {grdDep, grdEco})
+        for (int r = 0; r < GridRows; ++r)
+            if (LineAt(g, r) == line.idFnm) {
+                ShowMessageBox(QStringLiteral("L'imputation est déjà dans l'une des grilles !\rLigne : ")
+                                   + QString::number(r + 1),
+                               mtWarning, MsgButton::OK);
+                return;
+            }
+    const int row = FirstFreeTransferRow(grid);
+    if (row >= GridRows) {
+        ShowMessageBox(QStringLiteral("La grille ne peut pas recevoir plus de %1 imputations !").arg(GridRows),
+                       mtWarning, MsgButton::OK);
+        return;
+    }
+    PutRow(grid, row, line);
+    grid->setFocus();
+    grid->setCurrentCell(row, colMontant);
+}
+
+void TfrmVirement::RemoveTransferLine(QTableWidget* grid)
+{
+    FinishTyping();
+    const int row = grid->currentRow();
+    const qint64 id = LineAt(grid, row);
+    if (id <= 0)
+        return;
+    RequireWriteRight();
+    if (!CanChangeTransferLine(grid, id))
+        return;
+    m_removingGrid = grid;
+    m_removingRow = row;
+    grid->viewport()->update();
+    const bool remove = Confirm(QStringLiteral("Etes-vous sûr de vouloir supprimer cette ligne ?"));
+    m_removingGrid = nullptr;
+    m_removingRow = -1;
+    if (remove) {
+        // The rows below move up one place; the last one is emptied.
+        for (int r = row; r < GridRows - 1; ++r)
+            for (int c = colChap; c < colCount; ++c)
+                grid->item(r, c)->setText(grid->item(r + 1, c)->text());
+        for (int c = colChap; c < colCount; ++c)
+            grid->item(GridRows - 1, c)->setText(QString());
+        grid->resizeRowsToContents();
+    }
+    grid->viewport()->update();
+    ShowTotals();
+}
+
+// ---- the rules that ask the database ----------------------------------------
+
+bool TfrmVirement::CanChangeTransferLine(QTableWidget* grid, qint64 idFnm)
+{
+    if (Mode() != emEdit)
+        return true;
+    if (m_store.RowSheetIsLast(IdVir, idFnm, grid == grdDep ? 0 : 1))
+        return true;
+    ShowInfo(QStringLiteral("La fiche d'engagement liée à l'imputation sélectionnée n'est pas la dernière !\r"
+                            "Suppression impossible."));
+    return false;
+}
+
+bool TfrmVirement::TransferSheetsAreLast()
+{
+    for (QTableWidget* grid : {grdDep, grdEco})
+        for (int r = 0; r < GridRows; ++r) {
+            const qint64 id = LineAt(grid, r);
+            if (id > 0 && !m_store.RowSheetIsLast(IdVir, id, grid == grdDep ? 0 : 1)) {
+                ShowInfo(QStringLiteral("Une ou plusieurs fiches d'engagement liées à ce virement ne peuvent pas être "
+                                        "supprimées du fait qu'elles ne sont pas les dérnières !\rVeuillez vérifier SVP."));
+                return false;
+            }
+        }
+    return true;
+}
+
+bool TfrmVirement::CheckTransferCredit(qint64 idFnm, Currency amount)
+{
+    // A transfer being changed is not counted against itself.
+    const TTransferCredit credit = m_store.Credit(Mode() == emEdit ? IdVir : -1, idFnm, YearEnd());
+    if (!TransferCreditShort(credit, amount))
+        return true;
+    switch (DecisionTransfer) {
+    case 0:
+        return true;
+    case 1:
+        ShowInfo(QStringLiteral("Crédit insuffisant pour procéder à ce transfert !"));
+        return false;
+    default:
+        return ShowMessageBox(QStringLiteral("Crédit insuffisant pour transférer !\rVoulez-vous, tout de même, continuer ?"),
+                              mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+    }
+}
+
+// ---- the save and the deletion ---------------------------------------------
+
+void TfrmVirement::RefuseRow(QTableWidget* grid, int row, const QString& message)
+{
+    grid->viewport()->update();
+    grid->setCurrentCell(row, colChap);
+    Refuse(message, grid, mtWarning);
+}
+
+void TfrmVirement::btnPostClick()
+{
+    RequireWriteRight();
+    FinishTyping();
+    if (Mode() == emEdit && !TransferSheetsAreLast())
+        Abort();
+
+    const QDate date = ParseDate(edDate->text());
+    if (!date.isValid())
+        Refuse(QStringLiteral("La Date du transfert est incorrecte  !"), edDate, mtWarning);
+    if (date.year() != FiscalYear.trimmed().toInt())
+        Refuse(QStringLiteral("La date du transfert ne correspond pas à l'exercice en cours !"), edDate, mtWarning);
+
+    // Each grid row by row: a number above zero; the giving lines within
+    // their credit under the transfer policy.
+    for (QTableWidget* grid : {grdDep, grdEco}) {
+        for (int r = 0; r < GridRows; ++r) {
+            const qint64 id = LineAt(grid, r);
+            if (id <= 0)
+                continue;
+            TTransferEntry entry{r, id, grid->item(r, colChap)->text(), grid->item(r, colArt)->text(),
+                                 grid->item(r, colPar)->text(), grid->item(r, colMontant)->text()};
+            if (const std::optional<TTransferRefusal> refusal = CheckTransferAmounts({entry}))
+                RefuseRow(grid, r, refusal->message);
+            if (grid == grdDep && !CheckTransferCredit(id, *TransferAmount(entry.amountText)))
+                RefuseRow(grid, r, QStringLiteral("Le crédit alloué est insuffisant !\rImputation : ")
+                                       + TransferRowLabel(entry));
+        }
+    }
+    if (const std::optional<TTotalsRefusal> refusal =
+            CheckTransferTotals(TransferGridTotal(grdDep), TransferGridTotal(grdEco)))
+        Refuse(refusal->message, refusal->onReceiving ? grdEco : grdDep, mtWarning);
+
+    TWaitCursor wait;
+    TTransfer transfer;
+    transfer.id = Mode() == emEdit ? IdVir : -1;
+    transfer.date = date;
+    transfer.giving = TransferRows(grdDep);
+    transfer.receiving = TransferRows(grdEco);
+    qint64 id = -1;
+    {
+        TWriteGuard write;
+        id = m_store.Save(transfer);
+        write.Commit();
+    }
+    m_store.Keys();
+    LocateTransfer(id);
+    ShowTransfer();
+}
+
+void TfrmVirement::btnDeleteClick()
+{
+    RequireWriteRight();
+    if (!HasRows() || !TransferSheetsAreLast())
+        return;
+    if (!Confirm(QStringLiteral("Etes-vous sûr de vouloir supprimer ce transfert et tous les engagements y afférents ?")))
+        return;
+    TWaitCursor wait;
+    {
+        TWriteGuard write;
+        m_store.Delete(IdVir);
+        write.Commit();
+    }
+    m_store.Keys();
+    qVir->last();
+    ShowTransfer();
+}
