@@ -49,7 +49,7 @@ QString TSheetStore::NextUserNumber(qint64 idFnm)
 // ---------------------------------------------------------------------------
 // Reads
 
-QList<TSheetKey> TSheetStore::UserSheetKeys(int objet)
+QList<TDocumentKey> TSheetStore::UserSheetKeys(int objet)
 {
     // Only the user's own commitments: transfer, budget and cancellation
     // sheets have an origin and are kept by their own windows.
@@ -57,10 +57,10 @@ QList<TSheetKey> TSheetStore::UserSheetKeys(int objet)
                                           "COALESCE(ORIGINE, '')='' ORDER BY NO_ENG, ID_ENG"));
     q.setParam(QStringLiteral("OBJET"), objet);
     q.open();
-    QList<TSheetKey> keys;
+    QList<TDocumentKey> keys;
     keys.reserve(q.rowCount());
     for (int r = 0; r < q.rowCount(); ++r)
-        keys.append(TSheetKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
+        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
     return keys;
 }
 

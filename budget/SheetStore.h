@@ -45,12 +45,6 @@ struct TSheet {
     bool HasVisa() const { return !visaNumber.trimmed().isEmpty(); }
 };
 
-// One browsed sheet: its key and number, in number order.
-struct TSheetKey {
-    qint64 id = -1;
-    QString number;
-};
-
 // What SyncHeader wrote.
 struct TSheetSync {
     Currency amount;
@@ -75,7 +69,7 @@ public:
 
     // --- reads -------------------------------------------------------------
     // The user commitment sheets of `objet`, in number order (all lines together).
-    QList<TSheetKey> UserSheetKeys(int objet = 0);
+    QList<TDocumentKey> UserSheetKeys(int objet = 0);
     std::optional<TSheet> Read(qint64 idEng);
     TDocumentLines Lines(qint64 idEng);
     Currency LinesTotal(qint64 idEng);

@@ -36,6 +36,12 @@ struct TDocumentLine {
 
 using TDocumentLines = QList<TDocumentLine>;
 
+// A document as a browsing window lists it: its key and its number.
+struct TDocumentKey {
+    qint64 id = -1;
+    QString number;
+};
+
 // The label of a budget line: chapter, article and paragraph joined by "-",
 // chapter and article only when the paragraph is empty.
 QString BudgetLineLabel(const QString& chap, const QString& art, const QString& par);

@@ -28,14 +28,14 @@ QString TOrderStore::PadNumber(const QString& number)
 // ---------------------------------------------------------------------------
 // Reads
 
-QList<TOrderKey> TOrderStore::OrderKeys()
+QList<TDocumentKey> TOrderStore::OrderKeys()
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_MDT, NO_MDT FROM ENT_MDT ORDER BY NO_MDT, ID_MDT"));
     q.open();
-    QList<TOrderKey> keys;
+    QList<TDocumentKey> keys;
     keys.reserve(q.rowCount());
     for (int r = 0; r < q.rowCount(); ++r)
-        keys.append(TOrderKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
+        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
     return keys;
 }
 

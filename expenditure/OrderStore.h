@@ -34,11 +34,6 @@ struct TOrder {
     std::array<QString, 6> pj;
 };
 
-struct TOrderKey {
-    qint64 id = -1;
-    QString number;
-};
-
 class TOrderStore {
 public:
     TOrderStore();
@@ -51,7 +46,7 @@ public:
 
     // --- reads -------------------------------------------------------------
     // Every order, in number order.
-    QList<TOrderKey> OrderKeys();
+    QList<TDocumentKey> OrderKeys();
     std::optional<TOrder> Read(qint64 idMdt);
     TDocumentLines Lines(qint64 idMdt);
     Currency LinesTotal(qint64 idMdt);

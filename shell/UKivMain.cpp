@@ -13,11 +13,13 @@
 #include "security/UPassWord.h"
 #include "security/USecure.h"
 #include "shell/USplashEx.h"
+#include "budget/UEngagement.h"
 #include "budget/UListBudget.h"
 #include "budget/USF.h"
 #include "budget/UVirement.h"
 #include "controls/Gradient.h"
 #include "expenditure/UFact.h"
+#include "expenditure/UMandat.h"
 #include "reports/engine/PagePainter.h"
 
 #include <QAction>
@@ -447,6 +449,19 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnApropos0, &QAction::triggered, this, Guarded([this] { mnApropos0Click(); }));
     // Dépenses
     connect(mnFactures, &QAction::triggered, this, Guarded([this] { TfrmFact frm(this); frm.IdDepense = -1; frm.exec(); }));
+    // Engagement
+    connect(mnEng_Dep, &QAction::triggered, this, Guarded([this] {
+        TfrmEngagement frm(this);
+        frm.ObjetEng = 0;
+        frm.IdEng = -1;
+        frm.exec();
+    }));
+    // Mandat
+    connect(mnMandat, &QAction::triggered, this, Guarded([this] {
+        TfrmMandat frm(this);
+        frm.IdMdt = -1;
+        frm.exec();
+    }));
     // Outils
     connect(mnChangePassWord, &QAction::triggered, this, Guarded([this] { TfrmChangePassWord::Execute(this); }));
     connect(mnUsers, &QAction::triggered, this, Guarded([this] { TfrmListUsers::Execute(this); }));

@@ -111,7 +111,7 @@ TEST_F(SheetStoreTest, UserSheetsNumberAfterBudgetAndTransferSheetsAndBalanceThr
 
     // Only the user's own sheets are browsed.
     QStringList browsed;
-    for (const TSheetKey& k : store.UserSheetKeys())
+    for (const TDocumentKey& k : store.UserSheetKeys())
         browsed << k.number;
     EXPECT_EQ((QStringList{QStringLiteral("0002"), QStringLiteral("0004"), QStringLiteral("0005")}), browsed);
 }

@@ -1,0 +1,675 @@
+#include "budget/UEngagement.h"
+
+#include "budget/SheetRules.h"
+#include "budget/UFindFE.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
+#include "expenditure/DocumentBrowsing.h"
+#include "expenditure/UAddDep.h"
+#include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
+
+#include <QAction>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kFocusColor(193, 230, 249);      // $F9E6C1
+const QColor kCancelledColor(253, 245, 200);  // $C8F5FD
+
+// The amounts of the lines are written in bold.
+class TBoldColumn : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->font.setBold(true);
+    }
+};
+
+void SetBase(QWidget* edit, const QColor& color)
+{
+    QPalette p = edit->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        p.setColor(group, QPalette::Base, color);
+    edit->setPalette(p);
+}
+
+} // namespace
+
+TfrmEngagement::TfrmEngagement(QWidget* parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Dep"),
+                            .statusWidths = {80, 50, 110, 60, 100},
+                            .modePanel = 4,
+                            .closeRule = CloseRule::Discard,
+                            .confirmCancel = true,
+                            .navigatorWhileEditing = true},
+                    parent)
+{
+    BuildWindow();
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+}
+
+TfrmEngagement::~TfrmEngagement() = default;
+
+void TfrmEngagement::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmEngagement"));
+    setWindowTitle(QStringLiteral("Engagements - Dépenses"));
+    setModal(true);
+    m_keys = new TDocumentKeyList(this);
+
+    // Commands, each enabled by the button table of a sheet.
+    const auto browsingSheet = [this] { return Mode() == emBrowse && HasRows() && WriteRight(); };
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvel engagement"), When::BrowseWithRight, [this] { btnAddClick(); },
+                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier l'engagement"),
+                         [=, this] { return browsingSheet() && !Cancelled(); }, [this] { btnModifClick(); },
+                         QKeySequence(Qt::Key_F2));
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // Only the last sheet of a line goes, never one with a visa or cancelled.
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"),
+                          [=, this] { return browsingSheet() && !HasVisa() && m_isLast && !Cancelled(); },
+                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    // A sheet with a visa keeps its lines; a cancelled one too, so that its
+    // cancellation gives back what its lines hold.
+    mnAddDetail = AddCommand("mnAddDetail", QStringLiteral("Ajouter un détail"),
+                             [=, this] { return browsingSheet() && !HasVisa() && !Cancelled(); },
+                             [this] { btnModifDetClick(); });
+    mnDelDet = AddCommand("mnDelDet", QStringLiteral("Retirer le détail"),
+                          [=, this] { return browsingSheet() && !m_lines.isEmpty() && !HasVisa() && !Cancelled(); },
+                          [this] { btnDelDetClick(); });
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un Engagement"), [this] { return !m_keys->isEmpty(); },
+                        [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3));
+    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
+                        QKeySequence(Qt::Key_F5));
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
+                         QKeySequence(Qt::CTRL | Qt::Key_F4));
+    // The commitment sheet documents connect these.
+    mnPrintFE_FB = new QAction(QStringLiteral("Fiche d'engagement - Papier blanc"), this);
+    mnPrintFE_FB->setObjectName(QStringLiteral("mnPrintFE_FB"));
+    mnPrintFE_PreImp = new QAction(QStringLiteral("Fiche d'engagement - Préimprimé"), this);
+    mnPrintFE_PreImp->setObjectName(QStringLiteral("mnPrintFE_PreImp"));
+    auto* printWhite = new QAction(QStringLiteral("Fiche d'engagement - Feuille blanche"), this);
+    printWhite->setObjectName(QStringLiteral("mnPrintFE_FB2"));
+    auto* printPre = new QAction(QStringLiteral("Fiche d'engagement - Préimprimé"), this);
+    printPre->setObjectName(QStringLiteral("mnPrintFE_PreImp2"));
+    for (QAction* a : {mnPrintFE_FB, mnPrintFE_PreImp, printWhite, printPre})
+        a->setEnabled(false);
+
+    // Tool bar.
+    auto* pnlBtns = new QFrame(this);
+    pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
+    pnlBtns->setFrameShape(QFrame::StyledPanel);
+    auto* bar = new QHBoxLayout(pnlBtns);
+    bar->setContentsMargins(4, 2, 4, 2);
+    bar->setSpacing(2);
+    auto tool = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
+                    QAction* command) {
+        QToolButton* b = MakeToolButton(pnlBtns, name, text, hint, icon);
+        if (command)
+            BindButton(b, command);
+        bar->addWidget(b);
+        return b;
+    };
+    btnAdd = tool("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel engagement"), QStyle::SP_FileIcon, mnAdd);
+    btnModif = tool("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier l'engagement"),
+                    QStyle::SP_FileDialogDetailedView, mnModif);
+    btnPost = tool("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"), QStyle::SP_DialogSaveButton,
+                   mnPost);
+    btnCancel = tool("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"), QStyle::SP_DialogCancelButton,
+                     mnCancel);
+    btnDelete = tool("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
+                     QStyle::SP_TrashIcon, mnDelete);
+    bar->addSpacing(8);
+    MyNavigator = new TRecordNavigator(pnlBtns);
+    bar->addWidget(MyNavigator);
+    bar->addSpacing(8);
+    btnFind = tool("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un Engagement"),
+                   QStyle::SP_FileDialogContentsView, mnFind);
+    btnPrint = tool("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QStyle::SP_FileDialogListView,
+                    nullptr);
+    btnMenu = tool("btnMenu", QStringLiteral("&Menu..."), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton,
+                   nullptr);
+    bar->addStretch(1);
+    btnClose = tool("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
+                    mnClose);
+
+    // Entry panel.
+    pnlMain = new QFrame(this);
+    pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    static_cast<QFrame*>(pnlMain)->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(pnlMain);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    edNoFiche = MakeEdit(pnlMain, "edNoFiche", 4);
+    edNoFiche->setFixedWidth(70);
+    edNoFiche->setAlignment(Qt::AlignCenter);
+    edDateE = MakeEdit(pnlMain, "edDateE", 10);
+    edDateE->setFixedWidth(90);
+    btnGetDateEng = MakePickButton(pnlMain, "btnGetDateEng", QStringLiteral("Calendrier"));
+    edNoVisa = MakeEdit(pnlMain, "edNoVisa", 20);
+    edNoVisa->setFixedWidth(130);
+    edDateVisa = MakeEdit(pnlMain, "edDateVisa", 10);
+    edDateVisa->setFixedWidth(90);
+    btnGetDateVisa = MakePickButton(pnlMain, "btnGetDateVisa", QStringLiteral("Calendrier"));
+    auto* title = new QLabel(QStringLiteral("DEPENSE"), pnlMain);
+    QFont big = title->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    title->setFont(big);
+    lInt = new QLabel(pnlMain);
+    lInt->setObjectName(QStringLiteral("lInt"));
+    QFont bold = lInt->font();
+    bold.setBold(true);
+    lInt->setFont(bold);
+    lInt->setWordWrap(true);
+    auto row = [](std::initializer_list<QWidget*> widgets) {
+        auto* h = new QHBoxLayout;
+        h->setSpacing(3);
+        for (QWidget* w : widgets)
+            h->addWidget(w);
+        h->addStretch(1);
+        return h;
+    };
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Fiche : ")), 0, 0);
+    grid->addLayout(row({edNoFiche}), 0, 1);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Date : ")), 0, 2);
+    grid->addLayout(row({edDateE, btnGetDateEng}), 0, 3);
+    grid->addWidget(title, 0, 4, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Visa : ")), 1, 0);
+    grid->addLayout(row({edNoVisa}), 1, 1);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Date : ")), 1, 2);
+    grid->addLayout(row({edDateVisa, btnGetDateVisa}), 1, 3);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Imput.: ")), 2, 0);
+    grid->addWidget(lInt, 2, 1, 1, 4);
+    grid->setColumnStretch(3, 1);
+
+    pnlObs = new QFrame(this);
+    pnlObs->setObjectName(QStringLiteral("pnlObs"));
+    auto* obs = new QVBoxLayout(pnlObs);
+    obs->setContentsMargins(10, 0, 10, 0);
+    obs->setSpacing(2);
+    obs->addWidget(new QLabel(QStringLiteral("Observations"), pnlObs));
+    mmObs = new QPlainTextEdit(pnlObs);
+    mmObs->setObjectName(QStringLiteral("mmObs"));
+    mmObs->setFixedHeight(52);
+    LimitPlainText(mmObs, 512);
+    obs->addWidget(mmObs);
+
+    // Lines.
+    pnlDetail = new QFrame(this);
+    pnlDetail->setObjectName(QStringLiteral("pnlDetail"));
+    static_cast<QFrame*>(pnlDetail)->setFrameShape(QFrame::StyledPanel);
+    pnlDetail->setAutoFillBackground(true);
+    auto* detail = new QHBoxLayout(pnlDetail);
+    detail->setContentsMargins(4, 2, 4, 2);
+    btnModifDet = MakeToolButton(pnlDetail, "btnModifDet", QStringLiteral("Dépenses ..."),
+                                 QStringLiteral("Modifier les détails de l'engagement"), QStyle::SP_FileDialogNewFolder);
+    btnModifDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(btnModifDet, mnAddDetail);
+    btnDelDet = MakeToolButton(pnlDetail, "btnDelDet", QStringLiteral("Retirer"), QStringLiteral("Retirer le détail"),
+                               QStyle::SP_DialogDiscardButton);
+    btnDelDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(btnDelDet, mnDelDet);
+    lCancelled = new QLabel(pnlDetail);
+    lCancelled->setObjectName(QStringLiteral("lCancelled"));
+    lCancelled->setFont(bold);
+    detail->addWidget(btnModifDet);
+    detail->addWidget(btnDelDet);
+    detail->addStretch(1);
+    detail->addWidget(lCancelled);
+
+    grdDep = new QTableView(this);
+    grdDep->setObjectName(QStringLiteral("grdDep"));
+    grdDep->verticalHeader()->hide();
+    grdDep->verticalHeader()->setDefaultSectionSize(20);
+    m_lineModel = new QueryTableModel(this);
+    m_lineModel->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
+    m_lineModel->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("N° Dépense"), QueryTableModel::Text);
+    m_lineModel->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date "), QueryTableModel::Date,
+                           Qt::AlignCenter);
+    m_lineModel->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
+    m_lineModel->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    m_lineModel->setKeyFields({QStringLiteral("NOLINE")});
+    m_lineModel->attachView(grdDep);
+    grdDep->setItemDelegateForColumn(4, new TBoldColumn(grdDep));
+    grdDep->setColumnWidth(0, 40);
+    grdDep->setColumnWidth(1, 110);
+    grdDep->setColumnWidth(2, 90);
+    grdDep->setColumnWidth(3, 300);
+    grdDep->horizontalHeader()->setStretchLastSection(true);
+
+    // Balances.
+    auto* footer = new QWidget(this);
+    auto* foot = new QHBoxLayout(footer);
+    foot->setContentsMargins(8, 2, 8, 2);
+    auto balance = [&](const char* name, const QString& caption) {
+        foot->addWidget(MakeCaption(footer, caption));
+        QLabel* l = MakeValueLabel(footer, name);
+        l->setMinimumWidth(140);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setFont(bold);
+        foot->addWidget(l);
+        foot->addSpacing(10);
+        return l;
+    };
+    lOldSolde = balance("lOldSolde", QStringLiteral("Anc. Solde : "));
+    lMontant = balance("lMontant", QStringLiteral("Montant : "));
+    lNewSolde = balance("lNewSolde", QStringLiteral("Nouv. Solde : "));
+    foot->addStretch(1);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(4);
+    main->addWidget(pnlBtns);
+    main->addWidget(pnlMain);
+    main->addWidget(pnlObs);
+    main->addWidget(pnlDetail);
+    main->addWidget(grdDep, 1);
+    main->addWidget(footer);
+    main->addWidget(stBar);
+
+    // Menus.
+    PopMnPrint = new QMenu(this);
+    PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
+    PopMnPrint->addActions({printWhite, printPre});
+    PopMnEng = new QMenu(this);
+    PopMnEng->setObjectName(QStringLiteral("PopMnEng"));
+    PopMnEng->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
+    PopMnEng->addSeparator();
+    PopMnEng->addActions({mnAddDetail, mnDelDet});
+    PopMnEng->addSeparator();
+    PopMnEng->addAction(mnFind);
+    QMenu* printMenu = PopMnEng->addMenu(QStringLiteral("Imprimer ..."));
+    printMenu->setObjectName(QStringLiteral("mnPrint"));
+    printMenu->addActions({mnPrintFE_FB, mnPrintFE_PreImp});
+    PopMnEng->addAction(mnCalc);
+    PopMnEng->addSeparator();
+    PopMnEng->addAction(mnClose);
+    AttachPopupMenu(PopMnEng, btnMenu);
+    connect(btnPrint, &QToolButton::clicked, this, [this] { DropMenuUnder(PopMnPrint, btnPrint); });
+
+    SetEntryPanel(pnlMain);
+    SetNavigator(MyNavigator);
+    MyNavigator->SetModel(m_keys);
+    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowSheet(); }));
+    const TDateFieldRules dateRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today};
+    AttachDateField(edDateE, btnGetDateEng, dateRules);
+    AttachDateField(edDateVisa, btnGetDateVisa, dateRules);
+    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa}) {
+        AddEnterToNext(e);
+        e->installEventFilter(this);
+    }
+    resize(760, 560);
+}
+
+// --- state of the sheet shown ----------------------------------------------------
+
+bool TfrmEngagement::HasRows() const
+{
+    return m_sheet.has_value();
+}
+
+bool TfrmEngagement::Cancelled() const
+{
+    return m_sheet && m_sheet->Cancelled();
+}
+
+bool TfrmEngagement::HasVisa() const
+{
+    return m_sheet && m_sheet->HasVisa();
+}
+
+void TfrmEngagement::ModeChanged()
+{
+    const bool editing = Mode() != emBrowse;
+    pnlObs->setEnabled(editing);
+    // A new sheet takes its number from its lines.
+    edNoFiche->setEnabled(Mode() == emEdit);
+    RecolourEntryPanel();
+    btnPrint->setEnabled(!m_keys->isEmpty());
+}
+
+bool TfrmEngagement::eventFilter(QObject* watched, QEvent* event)
+{
+    // The entry edit that has the focus stands out.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+            if (watched == e) {
+                if (event->type() == QEvent::FocusIn)
+                    SetBase(e, kFocusColor);
+                else
+                    RecolourEntryPanel();
+            }
+    }
+    return TEditorWindow::eventFilter(watched, event);
+}
+
+// --- showing ---------------------------------------------------------------------------
+
+void TfrmEngagement::FormShow()
+{
+    TWaitCursor wait;
+    m_keys->SetKeys(m_store.UserSheetKeys(ObjetEng));
+    if (IdEng > 0) {
+        if (!m_keys->LocateId(IdEng))
+            m_keys->setCurrentRow(0);
+    } else {
+        m_keys->setCurrentRow(m_keys->rowCount() - 1);
+    }
+    ShowSheet();
+}
+
+void TfrmEngagement::ClearEntry()
+{
+    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+        e->clear();
+    mmObs->clear();
+    lInt->clear();
+}
+
+void TfrmEngagement::ShowSheet()
+{
+    m_idFnm = -1;
+    IdEng = -1;
+    m_sheet.reset();
+    m_lines.clear();
+    ClearEntry();
+    const qint64 id = m_keys->CurrentId();
+    if (id >= 0)
+        m_sheet = m_store.Read(id);
+    if (m_sheet) {
+        IdEng = id;
+        edNoFiche->setText(m_sheet->number);
+        edDateE->setText(DateText(m_sheet->date));
+        mmObs->setPlainText(m_sheet->obs);
+        edNoVisa->setText(m_sheet->visaNumber);
+        edDateVisa->setText(DateText(m_sheet->visaDate));
+        m_lines = m_store.Lines(id);
+    }
+    ShowLines();
+    ShowSheetBalances();
+    SetMode(emBrowse);
+}
+
+void TfrmEngagement::ShowLines()
+{
+    m_idFnm = -1;
+    lInt->clear();
+    if (!m_lines.isEmpty()) {
+        const TDocumentLine& first = m_lines.first();
+        m_idFnm = first.idFnm;
+        lInt->setText(first.Imput() + QStringLiteral(" : ") + first.intitule);
+    }
+    ShowDocumentLines(m_lineModel, m_lines);
+}
+
+void TfrmEngagement::ShowSheetBalances()
+{
+    m_amount = LinesTotal(m_lines);
+    const QString number = m_sheet ? m_sheet->number : QString();
+    m_oldBalance = m_sheet ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
+    m_isLast = m_sheet && DM->Queries().IsLastCommitmentNumber(m_idFnm, number);
+    lOldSolde->setText(m_oldBalance.formatMoney());
+    lMontant->setText(m_amount.formatMoney());
+    lNewSolde->setText((m_oldBalance - m_amount).formatMoney());
+
+    const QString by = m_sheet ? m_store.CancelledBy(m_sheet->id) : QString();
+    lCancelled->setText(by.isEmpty() ? QString() : QStringLiteral("Annulée par : ") + by);
+    QPalette p = pnlDetail->palette();
+    p.setColor(QPalette::Window, by.isEmpty() ? palette().color(QPalette::Button) : kCancelledColor);
+    pnlDetail->setPalette(p);
+}
+
+// --- header ----------------------------------------------------------------------------
+
+void TfrmEngagement::RefuseAt(const QString& message, QWidget* field)
+{
+    if (message.isEmpty()) {
+        if (field && field->isEnabled())
+            field->setFocus();
+        Abort();
+    }
+    Refuse(message, field);
+}
+
+void TfrmEngagement::btnAddClick()
+{
+    RequireWriteRight();
+    m_sheet.reset();
+    m_lines.clear();
+    ShowDocumentLines(m_lineModel, m_lines);
+    m_idFnm = -1;
+    SetMode(emInsert);
+    ClearEntry();
+    lCancelled->clear();
+    for (QLabel* l : {lOldSolde, lMontant, lNewSolde})
+        l->setText(QStringLiteral("0.00"));
+    edDateE->setFocus();
+}
+
+void TfrmEngagement::btnModifClick()
+{
+    if (!HasRows() || Cancelled())
+        return;
+    if (!edNoVisa->text().trimmed().isEmpty())
+        ConfirmOrRefuse(QStringLiteral("Cette fiche est visée ! \rVoulez-vous, tout de même, la modifier ?"), nullptr);
+    RequireWriteRight();
+    SetMode(emEdit);
+    edDateE->setFocus();
+}
+
+void TfrmEngagement::btnCancelClick()
+{
+    ShowSheet();
+}
+
+void TfrmEngagement::btnPostClick()
+{
+    RequireWriteRight();
+    const bool inserting = Mode() == emInsert;
+    TSheet entry;
+    if (!inserting) {
+        if (!m_sheet)
+            Abort();
+        entry = *m_sheet;
+        // The number typed is stored as four digits, checked once padded.
+        edNoFiche->setText(edNoFiche->text().trimmed());
+        QString padded;
+        if (const sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
+            RefuseAt(v->message, edNoFiche);
+        if (m_store.NumberTaken(m_idFnm, padded, m_sheet->id))
+            RefuseAt(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
+        edNoFiche->setText(padded);
+        entry.number = padded;
+    }
+    QDate date, visaDate;
+    if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
+                                                   [](const QString& q) { return AskConfirmation(q); }, &date,
+                                                   &visaDate))
+        RefuseAt(v->message, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+    entry.date = date;
+    entry.visaDate = visaDate;
+    entry.visaNumber = edNoVisa->text().trimmed();
+    entry.obs = mmObs->toPlainText();
+    entry.objet = ObjetEng;
+
+    qint64 id = entry.id;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        // A key is drawn for a new sheet only.
+        if (inserting)
+            id = m_store.InsertUserSheet(entry);
+        else
+            m_store.UpdateUserSheet(entry);
+        write.Commit();
+    }
+    // Only the saved sheet is read again.
+    m_keys->Put(id, inserting ? QString() : entry.number);
+    ShowSheet();
+}
+
+// --- lines -----------------------------------------------------------------------------
+
+void TfrmEngagement::btnModifDetClick()
+{
+    RequireWriteRight();
+    if (!HasRows() || HasVisa() || Cancelled())
+        return;
+    // Disabled while the picker runs (the button follows its command).
+    mnAddDetail->setEnabled(false);
+    const auto restore = qScopeGuard([this] { UpdateCommands(); });
+    {
+        TfrmAddDep picker(this);
+        picker.TableDet = QStringLiteral("DET_ENG");
+        picker.IdDoc = IdEng;
+        picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines.first().kind;
+        picker.SelectMode = true;
+        picker.ModeDoc = QStringLiteral("E");
+        picker.exec();
+    }
+    RecomputeCommitment();
+    RenumberLinesByName();
+}
+
+void TfrmEngagement::RecomputeCommitment()
+{
+    // The sheet's number, amount and budget line were stored with its lines:
+    // the sheet is read again and keeps its place in the list by number.
+    const qint64 id = IdEng;
+    const std::optional<TSheet> stored = m_store.Read(id);
+    if (!stored)
+        return;
+    m_keys->Put(id, stored->number);
+    const QString memo = mmObs->toPlainText();
+    ShowSheet();
+    if (stored->number.isEmpty()) {
+        // A sheet still without lines has no number yet.
+        ShowInfo(QStringLiteral("Le N° de la Fiche est manquant !"));
+        return;
+    }
+    const QString proposed = sheet::CommitmentObservation(m_lines);
+    bool take = false;
+    if (memo.trimmed().isEmpty())
+        take = true;
+    else if (memo != proposed)
+        take = AskConfirmation(QStringLiteral("Voulez-vous mettre à jour l'observation ?"));
+    if (!take)
+        return;
+    {
+        TWriteGuard write;
+        m_store.SetObservation(id, proposed);
+        write.Commit();
+    }
+    ShowSheet();
+}
+
+void TfrmEngagement::RenumberLinesByName()
+{
+    if (!HasRows() || m_lines.isEmpty())
+        return;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.RenumberLinesByName(IdEng);
+        write.Commit();
+    }
+    m_lines = m_store.Lines(IdEng);
+    ShowLines();
+}
+
+void TfrmEngagement::btnDelDetClick()
+{
+    if (!HasRows() || m_lines.isEmpty())
+        return;
+    if (!edNoVisa->text().trimmed().isEmpty())
+        Refuse(QStringLiteral("Fiche visée, modification impossible !"), nullptr);
+    if (Cancelled())
+        Refuse(QStringLiteral("Fiche annulée, modification impossible !"), nullptr);
+    RequireWriteRight();
+    const int row = m_lineModel->currentRow();
+    if (row < 0)
+        return;
+    const int noLine = int(m_lineModel->row(row).asInt(QStringLiteral("NOLINE")));
+    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"), mtWarning,
+                       MsgButton::Yes | MsgButton::No)
+        != mrYes)
+        return;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.RemoveLineAt(IdEng, noLine);
+        write.Commit();
+    }
+    RecomputeCommitment();
+    stBar->SetPanel(2, QString::number(m_lines.size()) + QStringLiteral("  Dépenses"));
+}
+
+// --- the sheet ---------------------------------------------------------------------------
+
+void TfrmEngagement::btnDeleteClick()
+{
+    if (!HasRows())
+        return;
+    if (!edNoVisa->text().trimmed().isEmpty())
+        Refuse(QStringLiteral("Fiche visée, suppression impossible !"), nullptr);
+    RequireWriteRight();
+    if (Cancelled() || !m_isLast)
+        return;
+    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"), mtWarning,
+                       MsgButton::Yes | MsgButton::No)
+            != mrYes
+        || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de cette fiche ?"), mtConfirmation,
+                          MsgButton::Yes | MsgButton::No)
+               != mrYes)
+        return;
+    const qint64 id = IdEng;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.DeleteSheet(id);
+        write.Commit();
+    }
+    m_keys->Remove(id);
+    ShowSheet();
+}
+
+void TfrmEngagement::btnFindClick()
+{
+    TfrmFindFE dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const qint64 id = m_store.FindUserSheet(dialog.FoundChap, dialog.FoundArt, dialog.FoundPar, dialog.FoundNoFE);
+    if (id < 0 || !m_keys->LocateId(id)) {
+        ShowInfo(QStringLiteral("Fiche d'engagement introuvable ! "));
+        return;
+    }
+    ShowSheet();
+}

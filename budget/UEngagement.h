@@ -1,0 +1,130 @@
+#pragma once
+// TfrmEngagement ("Engagements - Dépenses"): the user's expense commitment
+// sheets, browsed one at a time in number order over all budget lines. A new
+// sheet's header is saved first, without number, budget line or amount; its
+// lines come from the expense picker, and each change of lines writes the
+// sheet's amount, budget line (its first expense's) and number in the same
+// transaction. The window shows the line's balance before and after the
+// sheet, records the visa (which freezes the lines), removes lines, deletes
+// the last sheet of a line and finds a sheet by budget line and number.
+//
+// Modal; the caller sets ObjetEng (0) and IdEng (0 or less: the last sheet),
+// runs exec() and frees it.
+
+#include "budget/SheetStore.h"
+#include "ui/EditorWindow.h"
+
+#include <optional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTableView;
+class QToolButton;
+class QueryTableModel;
+class TDocumentKeyList;
+
+class TfrmEngagement : public TEditorWindow {
+    Q_OBJECT
+public:
+    explicit TfrmEngagement(QWidget* parent = nullptr);
+    ~TfrmEngagement() override;
+
+    // In: the OBJET of the sheets (every caller sets 0) and the sheet to show
+    // first. While the window runs IdEng is the sheet shown, -1 when none.
+    int ObjetEng = 0;
+    qint64 IdEng = -1;
+
+    // The sheet's budget line (its first expense's), amount and balance before it.
+    qint64 BudgetLine() const { return m_idFnm; }
+    Currency Amount() const { return m_amount; }
+    Currency OldBalance() const { return m_oldBalance; }
+    const TDocumentLines& Lines() const { return m_lines; }
+    TDocumentKeyList* Sheets() const { return m_keys; }
+
+    // Controls.
+    QWidget* pnlMain = nullptr;
+    QWidget* pnlObs = nullptr;
+    QWidget* pnlDetail = nullptr;
+    QLineEdit* edNoFiche = nullptr;
+    QLineEdit* edDateE = nullptr;
+    QLineEdit* edNoVisa = nullptr;
+    QLineEdit* edDateVisa = nullptr;
+    QToolButton* btnGetDateEng = nullptr;
+    QToolButton* btnGetDateVisa = nullptr;
+    QLabel* lInt = nullptr;
+    QPlainTextEdit* mmObs = nullptr;
+    QTableView* grdDep = nullptr;
+    QToolButton* btnModifDet = nullptr;
+    QToolButton* btnDelDet = nullptr;
+    QLabel* lCancelled = nullptr;
+    QLabel* lOldSolde = nullptr;
+    QLabel* lMontant = nullptr;
+    QLabel* lNewSolde = nullptr;
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnModif = nullptr;
+    QToolButton* btnPost = nullptr;
+    QToolButton* btnCancel = nullptr;
+    QToolButton* btnDelete = nullptr;
+    QToolButton* btnFind = nullptr;
+    QToolButton* btnPrint = nullptr;
+    QToolButton* btnMenu = nullptr;
+    QToolButton* btnClose = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;
+    QMenu* PopMnEng = nullptr;
+    QMenu* PopMnPrint = nullptr;
+    QAction* mnAdd = nullptr;
+    QAction* mnModif = nullptr;
+    QAction* mnPost = nullptr;
+    QAction* mnCancel = nullptr;
+    QAction* mnDelete = nullptr;
+    QAction* mnAddDetail = nullptr;
+    QAction* mnDelDet = nullptr;
+    QAction* mnFind = nullptr;
+    QAction* mnCalc = nullptr;
+    QAction* mnClose = nullptr;
+    QAction* mnPrintFE_FB = nullptr;       // "Fiche d'engagement - Papier blanc"
+    QAction* mnPrintFE_PreImp = nullptr;   // "Fiche d'engagement - Préimprimé"
+
+    // Handlers.
+    void ShowSheet();
+    void ShowSheetBalances();
+    void btnAddClick();
+    void btnModifClick();
+    void btnDeleteClick();
+    void btnModifDetClick();
+    void btnDelDetClick();
+    void btnFindClick();
+    // After lines were added or removed: the number's check and the default
+    // observation (the header's amount, line and number are already stored).
+    void RecomputeCommitment();
+
+protected:
+    bool HasRows() const override;
+    void FormShow() override;
+    void btnPostClick() override;
+    void btnCancelClick() override;
+    void ModeChanged() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildWindow();
+    void ClearEntry();
+    void ShowLines();
+    bool Cancelled() const;
+    bool HasVisa() const;
+    void RenumberLinesByName();
+    [[noreturn]] void RefuseAt(const QString& message, QWidget* field);
+
+    TSheetStore m_store;
+    TDocumentKeyList* m_keys = nullptr;
+    QueryTableModel* m_lineModel = nullptr;
+    std::optional<TSheet> m_sheet;
+    TDocumentLines m_lines;
+    qint64 m_idFnm = -1;
+    Currency m_amount;
+    Currency m_oldBalance;
+    bool m_isLast = false;
+};

@@ -1,0 +1,88 @@
+#include "expenditure/DocumentBrowsing.h"
+
+#include <algorithm>
+
+namespace {
+
+bool Before(const TDocumentKey& a, const TDocumentKey& b)
+{
+    const int c = QString::compare(a.number, b.number);
+    return c < 0 || (c == 0 && a.id < b.id);
+}
+
+} // namespace
+
+TDocumentKeyList::TDocumentKeyList(QObject* parent) : QueryTableModel(parent)
+{
+    setKeyFields({QStringLiteral("ID")});
+}
+
+void TDocumentKeyList::SetKeys(QList<TDocumentKey> keys)
+{
+    m_keys = std::move(keys);
+    std::stable_sort(m_keys.begin(), m_keys.end(), Before);
+    Publish(-1);
+}
+
+void TDocumentKeyList::Put(qint64 id, const QString& number)
+{
+    const auto old = std::find_if(m_keys.begin(), m_keys.end(), [id](const TDocumentKey& k) { return k.id == id; });
+    if (old != m_keys.end())
+        m_keys.erase(old);
+    const TDocumentKey key{id, number};
+    m_keys.insert(std::upper_bound(m_keys.begin(), m_keys.end(), key, Before), key);
+    Publish(id);
+}
+
+void TDocumentKeyList::Remove(qint64 id)
+{
+    const auto it = std::find_if(m_keys.begin(), m_keys.end(), [id](const TDocumentKey& k) { return k.id == id; });
+    if (it == m_keys.end())
+        return;
+    const qsizetype at = it - m_keys.begin();
+    m_keys.erase(it);
+    qint64 next = -1;
+    if (!m_keys.isEmpty())
+        next = m_keys[std::min<qsizetype>(at, m_keys.size() - 1)].id;
+    Publish(next);
+}
+
+bool TDocumentKeyList::LocateId(qint64 id)
+{
+    return locate({db::Value(id)});
+}
+
+qint64 TDocumentKeyList::CurrentId() const
+{
+    return isEmpty() || currentRow() < 0 ? -1 : current().asInt(QStringLiteral("ID"));
+}
+
+bool TDocumentKeyList::Contains(qint64 id) const
+{
+    return std::any_of(m_keys.begin(), m_keys.end(), [id](const TDocumentKey& k) { return k.id == id; });
+}
+
+void TDocumentKeyList::Publish(qint64 current)
+{
+    std::vector<std::vector<db::Value>> rows;
+    rows.reserve(size_t(m_keys.size()));
+    for (const TDocumentKey& k : m_keys)
+        rows.push_back({db::Value(k.id), db::Value(k.number)});
+    setRows({QStringLiteral("ID"), QStringLiteral("NO")}, std::move(rows));
+    if (current >= 0)
+        LocateId(current);
+}
+
+void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines)
+{
+    std::vector<std::vector<db::Value>> rows;
+    rows.reserve(size_t(lines.size()));
+    for (const TDocumentLine& l : lines)
+        rows.push_back({db::Value(qint64(l.noLine)), db::Value(l.noDepense), db::Value(l.dateDepense),
+                        db::Value(l.Imput()), db::Value(l.benName), db::Value(l.amount), db::Value(l.idDepense),
+                        db::Value(qint64(l.kind))});
+    model->setRows({QStringLiteral("NOLINE"), QStringLiteral("NO_DEPENSE"), QStringLiteral("DATE_DEPENSE"),
+                    QStringLiteral("IMPUT"), QStringLiteral("NOM_BEN"), QStringLiteral("MONTANT"),
+                    QStringLiteral("ID_DEPENSE"), QStringLiteral("TYPE_DEPENSE")},
+                   std::move(rows));
+}

@@ -1,0 +1,43 @@
+#pragma once
+// What the sheet and order windows share to browse their documents: the list
+// of the documents' keys for the navigator, and the grid of a document's lines.
+//
+// The documents a window browses one at a time (commitment sheets, payment
+// orders): their keys and numbers in number order, held in a grid model the
+// record navigator moves through. The list is read once when the window opens;
+// after a save or a delete only the document that changed is put in, moved
+// or taken out, so a year of documents is never read again.
+//
+// The rows have two fields, ID (the key) and NO (the number).
+
+#include "expenditure/DocumentLines.h"
+#include "ui/QueryTableModel.h"
+
+#include <QList>
+#include <QString>
+
+class TDocumentKeyList : public QueryTableModel {
+    Q_OBJECT
+public:
+    explicit TDocumentKeyList(QObject* parent = nullptr);
+
+    // All the keys, in number order (ties by key).
+    void SetKeys(QList<TDocumentKey> keys);
+    // A new document or a new number: the key put in its place; it becomes current.
+    void Put(qint64 id, const QString& number);
+    // A deleted document: the one after it becomes current (the one before at the end).
+    void Remove(qint64 id);
+    // Makes the document current; false when it is not in the list.
+    bool LocateId(qint64 id);
+    // The current document's key; -1 when there is none.
+    qint64 CurrentId() const;
+    bool Contains(qint64 id) const;
+
+private:
+    void Publish(qint64 current);
+    QList<TDocumentKey> m_keys;
+};
+
+// Shows a document's lines in `model`: the fields NOLINE, NO_DEPENSE,
+// DATE_DEPENSE, IMPUT, NOM_BEN, MONTANT, ID_DEPENSE, TYPE_DEPENSE.
+void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines);

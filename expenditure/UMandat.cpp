@@ -1,0 +1,534 @@
+#include "expenditure/UMandat.h"
+
+#include "budget/SheetStore.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
+#include "expenditure/DocumentBrowsing.h"
+#include "expenditure/OrderRules.h"
+#include "expenditure/UAddDep.h"
+#include "expenditure/UFindMdt.h"
+#include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpressionValidator>
+#include <QScopeGuard>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TfrmMandat::TfrmMandat(QWidget* parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnMandat"),
+                            .statusWidths = {80, 50, 110, 60, 100},
+                            .modePanel = 4,
+                            .closeRule = CloseRule::SaveAndStay,
+                            .confirmCancel = true},
+                    parent)
+{
+    BuildWindow();
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+}
+
+TfrmMandat::~TfrmMandat() = default;
+
+void TfrmMandat::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmMandat"));
+    setWindowTitle(QStringLiteral("Mandats"));
+    setModal(true);
+    m_keys = new TDocumentKeyList(this);
+
+    const auto browsingOrder = [this] { return Mode() == emBrowse && HasRows() && WriteRight(); };
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouveau mandat"), When::BrowseWithRight, [this] { btnAddClick(); },
+                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier le mandat"), When::BrowseOnRowWithRight,
+                         [this] { btnModifClick(); }, QKeySequence(Qt::Key_F2));
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer le mandat"), When::BrowseOnRowWithRight,
+                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mnModifDet = AddCommand("mnModifDet", QStringLiteral("Modifier les détails du mandat"), When::BrowseOnRowWithRight,
+                            [this] { btnModifDetClick(); });
+    mnDelDet = AddCommand("mnDelDet", QStringLiteral("Retirer la dépense"),
+                          [=, this] { return browsingOrder() && !m_lines.isEmpty(); }, [this] { btnDelDetClick(); });
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un mandat"), When::Browse, [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3));
+    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
+                        QKeySequence(Qt::Key_F5));
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
+                         QKeySequence(Qt::CTRL | Qt::Key_F4));
+
+    // Tool bar.
+    auto* pnlTool = new QFrame(this);
+    pnlTool->setObjectName(QStringLiteral("pnlTool"));
+    pnlTool->setFrameShape(QFrame::StyledPanel);
+    auto* bar = new QHBoxLayout(pnlTool);
+    bar->setContentsMargins(4, 2, 4, 2);
+    bar->setSpacing(2);
+    auto tool = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
+                    QAction* command) {
+        QToolButton* b = MakeToolButton(pnlTool, name, text, hint, icon);
+        if (command)
+            BindButton(b, command);
+        bar->addWidget(b);
+        return b;
+    };
+    btnAdd = tool("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouveau mandat"), QStyle::SP_FileIcon, mnAdd);
+    btnModifMdt = tool("btnModifMdt", QStringLiteral("Modifier"), QStringLiteral("Modifier le mandat"),
+                       QStyle::SP_FileDialogDetailedView, mnModif);
+    btnPost = tool("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"), QStyle::SP_DialogSaveButton,
+                   mnPost);
+    btnCancel = tool("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"), QStyle::SP_DialogCancelButton,
+                     mnCancel);
+    btnDelete = tool("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer le mandat"),
+                     QStyle::SP_TrashIcon, mnDelete);
+    bar->addSpacing(8);
+    MyNavigator = new TRecordNavigator(pnlTool);
+    bar->addWidget(MyNavigator);
+    bar->addSpacing(8);
+    btnFind = tool("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
+                   QStyle::SP_FileDialogContentsView, mnFind);
+    btnPrint = tool("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QStyle::SP_FileDialogListView,
+                    nullptr);
+    Follow(btnPrint, When::Browse);
+    btnMenu = tool("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton, nullptr);
+    bar->addStretch(1);
+    btnClose = tool("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
+                    mnClose);
+
+    // Entry panel.
+    pnlMain = new QFrame(this);
+    pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    static_cast<QFrame*>(pnlMain)->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(pnlMain);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(5);
+    lIdMdt = MakeValueLabel(pnlMain, "lIdMdt");
+    lIdMdt->setMinimumWidth(60);
+    edNoMdt = MakeEdit(pnlMain, "edNoMdt", 4);
+    edNoMdt->setFixedWidth(70);
+    edNoMdt->setAlignment(Qt::AlignCenter);
+    edNoMdt->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), edNoMdt));
+    edDateM = MakeEdit(pnlMain, "edDateM", 10);
+    edDateM->setFixedWidth(90);
+    btnGetDate = MakePickButton(pnlMain, "btnGetDate", QStringLiteral("Calendrier"));
+    cmbStatut = MakeCombo(pnlMain, "cmbStatut");
+    cmbStatut->addItems({QStringLiteral("P A Y E"), QStringLiteral("EN INSTANCE")});
+    edNature = MakeEdit(pnlMain, "edNature", 60);
+    auto row = [](std::initializer_list<QWidget*> widgets) {
+        auto* h = new QHBoxLayout;
+        h->setSpacing(3);
+        for (QWidget* w : widgets)
+            h->addWidget(w);
+        h->addStretch(1);
+        return h;
+    };
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° d'ordre : ")), 0, 0);
+    grid->addLayout(row({lIdMdt}), 0, 1);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Mandat : ")), 0, 2);
+    grid->addLayout(row({edNoMdt}), 0, 3);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Date : ")), 0, 4);
+    grid->addLayout(row({edDateM, btnGetDate}), 0, 5);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Statut : ")), 1, 0);
+    grid->addLayout(row({cmbStatut}), 1, 1);
+    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Objet : ")), 1, 2);
+    grid->addWidget(edNature, 1, 3, 1, 3);
+    for (int i = 0; i < 6; ++i) {
+        edPJ[size_t(i)] = MakeEdit(pnlMain, QStringLiteral("edPJ%1").arg(i + 1).toLatin1().constData(), 60);
+        const int r = 2 + i / 2;
+        const int c = (i % 2) * 3;
+        grid->addWidget(MakeCaption(pnlMain, QStringLiteral("P.J : ")), r, c == 0 ? 0 : 2);
+        grid->addWidget(edPJ[size_t(i)], r, c == 0 ? 1 : 3, 1, c == 0 ? 1 : 3);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    // Lines.
+    grdDep = new QTableView(this);
+    grdDep->setObjectName(QStringLiteral("grdDep"));
+    grdDep->verticalHeader()->hide();
+    grdDep->verticalHeader()->setDefaultSectionSize(20);
+    m_lineModel = new QueryTableModel(this);
+    m_lineModel->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
+    m_lineModel->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("N° Dépense"), QueryTableModel::Text);
+    m_lineModel->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date "), QueryTableModel::Date,
+                           Qt::AlignCenter);
+    m_lineModel->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
+    m_lineModel->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
+    m_lineModel->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    m_lineModel->setKeyFields({QStringLiteral("NOLINE")});
+    m_lineModel->attachView(grdDep);
+    const int widths[] = {40, 110, 90, 90, 260};
+    for (int c = 0; c < 5; ++c)
+        grdDep->setColumnWidth(c, widths[c]);
+    grdDep->horizontalHeader()->setStretchLastSection(true);
+
+    auto* under = new QWidget(this);
+    auto* foot = new QHBoxLayout(under);
+    foot->setContentsMargins(4, 2, 8, 2);
+    btnModifDet = MakeToolButton(under, "btnModifDet", QStringLiteral("Dépenses ..."),
+                                 QStringLiteral("Modifier les détails du mandat"), QStyle::SP_FileDialogNewFolder);
+    btnModifDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(btnModifDet, mnModifDet);
+    btnDelDet = MakeToolButton(under, "btnDelDet", QStringLiteral("Retirer"), QStringLiteral("Retirer la dépense"),
+                               QStyle::SP_DialogDiscardButton);
+    btnDelDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(btnDelDet, mnDelDet);
+    lMontant = MakeValueLabel(under, "lMontant");
+    lMontant->setMinimumWidth(150);
+    lMontant->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = lMontant->font();
+    bold.setBold(true);
+    lMontant->setFont(bold);
+    foot->addWidget(btnModifDet);
+    foot->addWidget(btnDelDet);
+    foot->addStretch(1);
+    foot->addWidget(MakeCaption(under, QStringLiteral("Montant : ")));
+    foot->addWidget(lMontant);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(4);
+    main->addWidget(pnlTool);
+    main->addWidget(pnlMain);
+    main->addWidget(grdDep, 1);
+    main->addWidget(under);
+    main->addWidget(stBar);
+
+    BuildPrintMenus();
+    SetEntryPanel(pnlMain);
+    SetNavigator(MyNavigator);
+    MyNavigator->SetModel(m_keys);
+    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowOrder(); }));
+    AttachDateField(edDateM, btnGetDate,
+                    TDateFieldRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today});
+    AddEnterToNext(edNoMdt);
+    AddEnterToNext(edDateM);
+    AddEnterToNext(edNature);
+    for (QLineEdit* e : edPJ)
+        AddEnterToNext(e);
+    resize(820, 560);
+}
+
+void TfrmMandat::BuildPrintMenus()
+{
+    // The documents of an order connect these items as they come.
+    auto items = [this](QMenu* menu, std::initializer_list<std::pair<const char*, const char*>> list) {
+        for (const auto& [name, caption] : list) {
+            QAction* a = menu->addAction(QString::fromUtf8(caption));
+            a->setObjectName(QString::fromLatin1(name));
+            a->setEnabled(false);
+        }
+    };
+    PopMenuPrint = new QMenu(this);
+    PopMenuPrint->setObjectName(QStringLiteral("PopMenuPrint"));
+    items(PopMenuPrint, {{"mnMdtFB", "Mandat de Paiement - Feuille blanche"},
+                         {"mnMdtPre", "Mandat de Paiement - Préimprimé"},
+                         {"mnBordMdt", "Bordereau d'envoi des mandats"},
+                         {"mnOrdVirBanque", "Ordre de virement Banque"},
+                         {"mnOrdVirCCP", "Ordre de virement  CCP"},
+                         {"mnOrdVirActel", "Ordre de virement  CCP - ACTEL"},
+                         {"mnOrdVirMission", "Ordre de virement Mission"},
+                         {"mnOrdVirMission210208", "Ordre de virement Mission 210208"},
+                         {"mnOrdVirMisReduit", "Ordre de virement Mission - Réduit"},
+                         {"mnEtatVir", "Etat de virement"},
+                         {"mnEtatPFact", "Etat de Paiement - Facture"},
+                         {"mnEtatPMission", "Etat de Paiement - Missions"},
+                         {"mnEtatPAllocEt", "Etat de paiement - Alloc. Etude"},
+                         {"mnEtatPVisa", "Etat de remboursement des frais de visa et d'assurance"},
+                         {"mnEtatPCongeSc", "Etat de paiement des frais d'inscrip. et Congés Sc."}});
+    connect(btnPrint, &QToolButton::clicked, this, [this] { DropMenuUnder(PopMenuPrint, btnPrint); });
+
+    PopMnMandat = new QMenu(this);
+    PopMnMandat->setObjectName(QStringLiteral("PopMnMandat"));
+    PopMnMandat->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
+    PopMnMandat->addSeparator();
+    PopMnMandat->addActions({mnModifDet, mnDelDet});
+    QAction* pj = PopMnMandat->addAction(QStringLiteral("Pièces jointes"));
+    pj->setObjectName(QStringLiteral("mnPJ"));
+    pj->setEnabled(false);
+    PopMnMandat->addSeparator();
+    PopMnMandat->addAction(mnFind);
+    QMenu* print = PopMnMandat->addMenu(QStringLiteral("Imprimer ..."));
+    print->setObjectName(QStringLiteral("mnImprimer"));
+    items(print, {{"mnMandatFB", "Mandat de paiement"},
+                  {"mnOrdVirBanque2", "Ordre de virement - Banque"},
+                  {"mnOrdVirCCP2", "Ordre de virement - CCP"},
+                  {"mnOrdVirActel2", "Ordre de virement  CCP - ACTEL"},
+                  {"mnOrdVirMission2", "Ordre de virement - Mission"},
+                  {"mnOrdVirMisReduit2", "Ordre de virement - Mission - Réduit"},
+                  {"mnEtatPFact2", "Etat de Paiement - Facture"},
+                  {"mnEtatPMission2", "Etat de Paiement - Mission"},
+                  {"mnEtatPAllocEt2", "Etat de paiement - Alloc. Etude"},
+                  {"mnEtatPVisa2", "Etat de remboursement des frais de visa et d'assurance"},
+                  {"mnTotPaiements", "Total des paiements"}});
+    QMenu* benef = PopMnMandat->addMenu(QStringLiteral("Bénéficiaires ..."));
+    benef->setObjectName(QStringLiteral("mnBenef"));
+    items(benef, {{"mnDetBenef", "Détails des Bénéficiaires"}});
+    PopMnMandat->addAction(mnCalc);
+    PopMnMandat->addSeparator();
+    PopMnMandat->addAction(mnClose);
+    AttachPopupMenu(PopMnMandat, btnMenu);
+}
+
+bool TfrmMandat::HasRows() const
+{
+    return m_order.has_value();
+}
+
+// --- showing ---------------------------------------------------------------------------
+
+void TfrmMandat::FormShow()
+{
+    TWaitCursor wait;
+    m_keys->SetKeys(m_store.OrderKeys());
+    if (IdMdt == -1 || !m_keys->LocateId(IdMdt))
+        m_keys->setCurrentRow(m_keys->rowCount() - 1);
+    ShowOrder();
+}
+
+void TfrmMandat::ClearEntry()
+{
+    lIdMdt->clear();
+    for (QLineEdit* e : {edNoMdt, edDateM, edNature})
+        e->clear();
+    for (QLineEdit* e : edPJ)
+        e->clear();
+    cmbStatut->setCurrentIndex(-1);
+}
+
+void TfrmMandat::ShowOrder()
+{
+    m_order.reset();
+    m_lines.clear();
+    m_mission = false;
+    IdMdt = -1;
+    ClearEntry();
+    const qint64 id = m_keys->CurrentId();
+    if (id >= 0)
+        m_order = m_store.Read(id);
+    if (m_order) {
+        IdMdt = id;
+        lIdMdt->setText(QString::number(id));
+        edNoMdt->setText(m_order->number);
+        cmbStatut->setCurrentIndex(m_order->statut);
+        edDateM->setText(DateText(m_order->date));
+        edNature->setText(m_order->nature);
+        for (int i = 0; i < 6; ++i)
+            edPJ[size_t(i)]->setText(m_order->pj[size_t(i)]);
+        m_lines = m_store.Lines(id);
+        stBar->SetPanel(2, QString::number(m_lines.size()) + QStringLiteral("  Dépenses"));
+    }
+    ShowLines();
+    SetMode(emBrowse);
+}
+
+void TfrmMandat::ShowLines()
+{
+    ShowDocumentLines(m_lineModel, m_lines);
+    m_mission = !m_lines.isEmpty() && m_lines.first().kind == 1;
+    m_total = LinesTotal(m_lines);
+    lMontant->setText(m_total.formatMoney());
+}
+
+// --- header ----------------------------------------------------------------------------
+
+void TfrmMandat::btnAddClick()
+{
+    RequireWriteRight();
+    m_order.reset();
+    m_lines.clear();
+    ShowLines();
+    SetMode(emInsert);
+    ClearEntry();
+    cmbStatut->setCurrentIndex(0);
+    lMontant->setText(QStringLiteral("0.00"));
+    edNoMdt->setFocus();
+}
+
+void TfrmMandat::btnModifClick()
+{
+    RequireWriteRight();
+    if (!HasRows())
+        return;
+    SetMode(emEdit);
+    edDateM->setFocus();
+}
+
+void TfrmMandat::btnCancelClick()
+{
+    ShowOrder();
+}
+
+void TfrmMandat::btnPostClick()
+{
+    RequireWriteRight();
+    const bool inserting = Mode() == emInsert;
+    if (!inserting && !m_order)
+        Abort();
+    for (QLineEdit* e : edPJ)
+        e->setText(e->text().trimmed());
+    // The number is four digits, unique, its own number not a duplicate of itself.
+    edNoMdt->setText(TOrderStore::PadNumber(edNoMdt->text()));
+    if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
+        Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
+    QDate date;
+    if (const std::optional<QString> refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
+        Refuse(*refusal, edDateM);
+
+    TOrder entry = inserting ? TOrder() : *m_order;
+    entry.number = edNoMdt->text();
+    entry.date = date;
+    entry.statut = std::max(0, cmbStatut->currentIndex());
+    entry.nature = edNature->text().trimmed();
+    for (int i = 0; i < 6; ++i)
+        entry.pj[size_t(i)] = edPJ[size_t(i)]->text();
+    qint64 id = entry.id;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        // A key is drawn for a new order only; the stored total is always the
+        // sum of the lines.
+        if (inserting)
+            id = m_store.InsertOrder(entry);
+        else
+            m_store.UpdateOrder(entry);
+        write.Commit();
+    }
+    m_keys->Put(id, entry.number);
+    ShowOrder();
+}
+
+void TfrmMandat::btnDeleteClick()
+{
+    RequireWriteRight();
+    if (!HasRows())
+        return;
+    const qint64 id = IdMdt;
+    // A regularisation sheet records the order: it stays.
+    if (m_store.OnRegularisationSheet(id))
+        Refuse(QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible."), nullptr);
+    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer ce mandat ?"), mtWarning,
+                       MsgButton::Yes | MsgButton::No)
+            != mrYes
+        || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de ce mandat ?"), mtConfirmation,
+                          MsgButton::Yes | MsgButton::No)
+               != mrYes)
+        return;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.DeleteOrder(id);
+        write.Commit();
+    }
+    DM->Queries().RefreshMandatedSnapshot();
+    m_keys->Remove(id);
+    ShowOrder();
+}
+
+// --- lines -----------------------------------------------------------------------------
+
+void TfrmMandat::ProposeAttachments()
+{
+    TSheetStore sheets;
+    const auto texts = order::Attachments(m_lines, std::max(0, m_lineModel->currentRow()),
+                                          [&sheets](qint64 id) { return sheets.CommitmentReference(id); });
+    if (texts)
+        for (int i = 0; i < 3; ++i)
+            edPJ[size_t(i)]->setText((*texts)[size_t(i)]);
+}
+
+void TfrmMandat::btnModifDetClick()
+{
+    RequireWriteRight();
+    if (!HasRows())
+        return;
+    // Disabled while the picker runs (the button follows its command).
+    mnModifDet->setEnabled(false);
+    const auto restore = qScopeGuard([this] { UpdateCommands(); });
+    {
+        TfrmAddDep picker(this);
+        picker.TableDet = QStringLiteral("DET_MDT");
+        picker.IdDoc = IdMdt;
+        picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines[std::max(0, m_lineModel->currentRow())].kind;
+        picker.SelectMode = true;
+        picker.ModeDoc = QStringLiteral("M");
+        picker.exec();
+    }
+    DM->Queries().RefreshMandatedSnapshot();
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.RenumberLinesByName(IdMdt);
+        write.Commit();
+    }
+    ShowOrder();
+    if (!m_lines.isEmpty()) {
+        // The total is stored already; the attachment texts wait for the save.
+        ProposeAttachments();
+        SetMode(emEdit);
+    }
+}
+
+void TfrmMandat::btnDelDetClick()
+{
+    RequireWriteRight();
+    if (!HasRows() || m_lines.isEmpty() || m_lineModel->currentRow() < 0)
+        return;
+    const int noLine = int(m_lineModel->current().asInt(QStringLiteral("NOLINE")));
+    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"), mtWarning,
+                       MsgButton::Yes | MsgButton::No)
+        != mrYes)
+        return;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.RemoveLineAt(IdMdt, noLine);
+        write.Commit();
+    }
+    DM->Queries().RefreshMandatedSnapshot();
+    ShowOrder();
+    if (!m_lines.isEmpty())
+        SetMode(emEdit);
+}
+
+// --- search ----------------------------------------------------------------------------
+
+void TfrmMandat::btnFindClick()
+{
+    TfrmFindMdt dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.FoundIdMdt != -1) {
+        if (!m_keys->LocateId(dialog.FoundIdMdt)) {
+            ShowInfo(QStringLiteral("Ce n° d'ordre est Introuvable !"));
+            return;
+        }
+    } else if (!dialog.FoundNoMdt.isEmpty()) {
+        // The number is found as stored, four digits.
+        const qint64 id = m_store.FindByNumber(TOrderStore::PadNumber(dialog.FoundNoMdt));
+        if (id < 0 || !m_keys->LocateId(id)) {
+            ShowInfo(QStringLiteral("Ce n° de mandat est Introuvable !"));
+            return;
+        }
+    } else {
+        return;
+    }
+    ShowOrder();
+}

@@ -1,0 +1,107 @@
+#pragma once
+// TfrmMandat ("Mandats"): the payment orders, browsed one at a time in number
+// order. It creates, changes and deletes orders, fills their lines through
+// the expense picker (payment-order mode), removes and renumbers lines,
+// proposes the attachment texts and finds an order by its internal number or
+// its order number. An order's stored total is the sum of its lines, written
+// with every change of lines.
+//
+// Modal; the caller sets IdMdt (-1: the last order), runs exec() and frees it.
+
+#include "expenditure/OrderStore.h"
+#include "ui/EditorWindow.h"
+
+#include <array>
+#include <optional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTableView;
+class QToolButton;
+class QueryTableModel;
+class TDocumentKeyList;
+
+class TfrmMandat : public TEditorWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMandat(QWidget* parent = nullptr);
+    ~TfrmMandat() override;
+
+    // In: the order to show first (-1 the last one); while the window runs,
+    // the order shown (-1 when there is none).
+    qint64 IdMdt = -1;
+
+    Currency Total() const { return m_total; }
+    bool MissionFlag() const { return m_mission; }
+    const TDocumentLines& Lines() const { return m_lines; }
+    TDocumentKeyList* Orders() const { return m_keys; }
+
+    // Controls.
+    QWidget* pnlMain = nullptr;
+    QLabel* lIdMdt = nullptr;
+    QLineEdit* edNoMdt = nullptr;
+    QLineEdit* edDateM = nullptr;
+    QToolButton* btnGetDate = nullptr;
+    QLineEdit* edNature = nullptr;
+    QComboBox* cmbStatut = nullptr;
+    std::array<QLineEdit*, 6> edPJ{};
+    QTableView* grdDep = nullptr;
+    QToolButton* btnModifDet = nullptr;
+    QToolButton* btnDelDet = nullptr;
+    QLabel* lMontant = nullptr;
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnModifMdt = nullptr;
+    QToolButton* btnPost = nullptr;
+    QToolButton* btnCancel = nullptr;
+    QToolButton* btnDelete = nullptr;
+    QToolButton* btnFind = nullptr;
+    QToolButton* btnPrint = nullptr;
+    QToolButton* btnMenu = nullptr;
+    QToolButton* btnClose = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;
+    QMenu* PopMnMandat = nullptr;
+    QMenu* PopMenuPrint = nullptr;
+    QAction* mnAdd = nullptr;
+    QAction* mnModif = nullptr;
+    QAction* mnPost = nullptr;
+    QAction* mnCancel = nullptr;
+    QAction* mnDelete = nullptr;
+    QAction* mnModifDet = nullptr;
+    QAction* mnDelDet = nullptr;
+    QAction* mnFind = nullptr;
+    QAction* mnCalc = nullptr;
+    QAction* mnClose = nullptr;
+
+    // Handlers.
+    void ShowOrder();
+    void btnAddClick();
+    void btnModifClick();
+    void btnDeleteClick();
+    void btnModifDetClick();
+    void btnDelDetClick();
+    void btnFindClick();
+
+protected:
+    bool HasRows() const override;
+    void FormShow() override;
+    void btnPostClick() override;
+    void btnCancelClick() override;
+
+private:
+    void BuildWindow();
+    void BuildPrintMenus();
+    void ClearEntry();
+    void ShowLines();
+    void ProposeAttachments();
+
+    TOrderStore m_store;
+    TDocumentKeyList* m_keys = nullptr;
+    QueryTableModel* m_lineModel = nullptr;
+    std::optional<TOrder> m_order;
+    TDocumentLines m_lines;
+    Currency m_total;
+    bool m_mission = false;
+};
