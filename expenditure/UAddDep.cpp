@@ -166,9 +166,11 @@ void TfrmAddDep::BuildWindow()
     m_model->setSortingEnabled(true);
     m_model->attachView(grdDep);
     grdDep->setColumnWidth(0, 70);
-    grdDep->setColumnWidth(1, 74);
-    grdDep->setColumnWidth(2, 78);
-    grdDep->setColumnWidth(3, 100);
+    grdDep->setColumnWidth(1, 82);
+    grdDep->setColumnWidth(2, 96);
+    grdDep->setColumnWidth(3, 104);
+    // No column is sorted until a title is clicked.
+    grdDep->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     leftLayout->addWidget(grdDep, 1);
     auto* addBar = new QHBoxLayout;
     btnAdd = MakeButton(left, "btnAdd", QStringLiteral("Ajouter >>"), QString(), QStyle::SP_ArrowRight);
@@ -187,7 +189,7 @@ void TfrmAddDep::BuildWindow()
     grdDepToDo->setHorizontalHeaderLabels({QStringLiteral("N°"), QStringLiteral("Date Dép."), QStringLiteral("Imput."),
                                            QStringLiteral("Montant"), QStringLiteral("Bénéficiaire"),
                                            QStringLiteral("N° Dépense"), QString(), QString()});
-    const int widths[] = {24, 70, 74, 90, 200, 100};
+    const int widths[] = {26, 82, 96, 104, 200, 100};
     for (int c = 0; c < scId; ++c)
         grdDepToDo->setColumnWidth(c, widths[c]);
     grdDepToDo->setColumnHidden(scId, true);
@@ -320,7 +322,7 @@ void TfrmAddDep::FormShow()
         btnRetire->setToolTip(mnRetireDet->text());
         chkHide->setText(order ? QStringLiteral("Cacher les dépenses mandatées")
                                : QStringLiteral("Cacher les dépenses engagées"));
-        resize(std::max(width(), 1100), height());
+        resize(std::max(width(), 1180), std::max(height(), 560));
         m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
         m_model->setRowTint([this](int, const QueryRow& r) {
             return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
