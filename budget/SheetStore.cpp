@@ -165,7 +165,7 @@ std::optional<TSheet> TSheetStore::SheetOfOrigin(const QString& origin, qint64 i
 
 qint64 TSheetStore::InsertUserSheet(const TSheet& entry)
 {
-    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    const qint64 id = DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
     const QDate today = QDate::currentDate();
     db::Query q(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG  (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,  NO_VISA, "
                                           "DATE_VISA, OBJET, MONTANT,  ORIGINE, ID_ORIGINE, STATUT, ID_USER, DATEC, "

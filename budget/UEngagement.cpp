@@ -122,42 +122,27 @@ void TfrmEngagement::BuildWindow()
         a->setEnabled(false);
 
     // Tool bar.
-    auto* pnlBtns = new QFrame(this);
-    pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
-    pnlBtns->setFrameShape(QFrame::StyledPanel);
-    auto* bar = new QHBoxLayout(pnlBtns);
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->setSpacing(2);
-    auto tool = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
-                    QAction* command) {
-        QToolButton* b = MakeToolButton(pnlBtns, name, text, hint, icon);
-        if (command)
-            BindButton(b, command);
-        bar->addWidget(b);
-        return b;
-    };
-    btnAdd = tool("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel engagement"), QStyle::SP_FileIcon, mnAdd);
-    btnModif = tool("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier l'engagement"),
-                    QStyle::SP_FileDialogDetailedView, mnModif);
-    btnPost = tool("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"), QStyle::SP_DialogSaveButton,
-                   mnPost);
-    btnCancel = tool("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"), QStyle::SP_DialogCancelButton,
-                     mnCancel);
-    btnDelete = tool("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
-                     QStyle::SP_TrashIcon, mnDelete);
-    bar->addSpacing(8);
-    MyNavigator = new TRecordNavigator(pnlBtns);
-    bar->addWidget(MyNavigator);
-    bar->addSpacing(8);
-    btnFind = tool("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un Engagement"),
-                   QStyle::SP_FileDialogContentsView, mnFind);
-    btnPrint = tool("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QStyle::SP_FileDialogListView,
-                    nullptr);
-    btnMenu = tool("btnMenu", QStringLiteral("&Menu..."), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton,
-                   nullptr);
-    bar->addStretch(1);
-    btnClose = tool("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
-                    mnClose);
+    TDocumentToolBar bar(this, "pnlBtns");
+    btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel engagement"), QStyle::SP_FileIcon,
+                        mnAdd);
+    btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier l'engagement"),
+                          QStyle::SP_FileDialogDetailedView, mnModif);
+    btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
+                         QStyle::SP_DialogSaveButton, mnPost);
+    btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
+                           QStyle::SP_DialogCancelButton, mnCancel);
+    btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
+                           QStyle::SP_TrashIcon, mnDelete);
+    MyNavigator = bar.Navigator();
+    btnFind = bar.Button("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un Engagement"),
+                         QStyle::SP_FileDialogContentsView, mnFind);
+    btnPrint = bar.Button("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"),
+                          QStyle::SP_FileDialogListView);
+    btnMenu = bar.Button("btnMenu", QStringLiteral("&Menu..."), QStringLiteral("Menu"),
+                         QStyle::SP_TitleBarUnshadeButton);
+    bar.Stretch();
+    btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                          QStyle::SP_DialogCloseButton, mnClose);
 
     // Entry panel.
     pnlMain = new QFrame(this);
@@ -287,7 +272,7 @@ void TfrmEngagement::BuildWindow()
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
     main->setSpacing(4);
-    main->addWidget(pnlBtns);
+    main->addWidget(bar.Panel());
     main->addWidget(pnlMain);
     main->addWidget(pnlObs);
     main->addWidget(pnlDetail);

@@ -1,5 +1,12 @@
 #include "expenditure/DocumentBrowsing.h"
 
+#include "ui/FormKit.h"
+#include "ui/RecordNavigator.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QToolButton>
+
 #include <algorithm>
 
 namespace {
@@ -85,4 +92,38 @@ void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines)
                     QStringLiteral("IMPUT"), QStringLiteral("NOM_BEN"), QStringLiteral("MONTANT"),
                     QStringLiteral("ID_DEPENSE"), QStringLiteral("TYPE_DEPENSE")},
                    std::move(rows));
+}
+
+TDocumentToolBar::TDocumentToolBar(QWidget* window, const char* name)
+    : m_panel(new QFrame(window))
+{
+    m_panel->setObjectName(QString::fromLatin1(name));
+    m_panel->setFrameShape(QFrame::StyledPanel);
+    m_bar = new QHBoxLayout(m_panel);
+    m_bar->setContentsMargins(4, 2, 4, 2);
+    m_bar->setSpacing(2);
+}
+
+QToolButton* TDocumentToolBar::Button(const char* name, const QString& text, const QString& hint,
+                                      QStyle::StandardPixmap icon, QAction* command)
+{
+    QToolButton* b = MakeToolButton(m_panel, name, text, hint, icon);
+    if (command)
+        BindButton(b, command);
+    m_bar->addWidget(b);
+    return b;
+}
+
+TRecordNavigator* TDocumentToolBar::Navigator()
+{
+    auto* navigator = new TRecordNavigator(m_panel);
+    m_bar->addSpacing(8);
+    m_bar->addWidget(navigator);
+    m_bar->addSpacing(8);
+    return navigator;
+}
+
+void TDocumentToolBar::Stretch()
+{
+    m_bar->addStretch(1);
 }

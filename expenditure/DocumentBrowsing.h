@@ -14,7 +14,15 @@
 #include "ui/QueryTableModel.h"
 
 #include <QList>
+#include <QStyle>
 #include <QString>
+
+class QAction;
+class QFrame;
+class QHBoxLayout;
+class QToolButton;
+class QWidget;
+class TRecordNavigator;
 
 class TDocumentKeyList : public QueryTableModel {
     Q_OBJECT
@@ -41,3 +49,19 @@ private:
 // Shows a document's lines in `model`: the fields NOLINE, NO_DEPENSE,
 // DATE_DEPENSE, IMPUT, NOM_BEN, MONTANT, ID_DEPENSE, TYPE_DEPENSE.
 void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines);
+
+// The tool bar of a document window: a framed row of tool buttons, each
+// showing a command (or none), with the record navigator among them.
+class TDocumentToolBar {
+public:
+    TDocumentToolBar(QWidget* window, const char* name);
+    QFrame* Panel() const { return m_panel; }
+    QToolButton* Button(const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
+                        QAction* command = nullptr);
+    TRecordNavigator* Navigator();   // with a space on each side
+    void Stretch();
+
+private:
+    QFrame* m_panel;
+    QHBoxLayout* m_bar;
+};

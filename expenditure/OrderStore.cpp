@@ -140,7 +140,7 @@ bool TOrderStore::OnRegularisationSheet(qint64 idMdt)
 
 qint64 TOrderStore::InsertOrder(const TOrder& order)
 {
-    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_MDT"));
+    const qint64 id = DM->NextKey(QStringLiteral("GEN_MDT"));
     const QDate today = QDate::currentDate();
     db::Query q(DM->LURDO, QStringLiteral("INSERT INTO ENT_MDT         (ID_MDT, NO_MDT, DATE_MDT, STATUT,         PJ1, "
                                           "PJ2, PJ3, PJ4, PJ5, PJ6, MONTANT,         NATURE, ID_USER, DATEC, DATEM ) "

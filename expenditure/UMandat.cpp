@@ -74,42 +74,27 @@ void TfrmMandat::BuildWindow()
                          QKeySequence(Qt::CTRL | Qt::Key_F4));
 
     // Tool bar.
-    auto* pnlTool = new QFrame(this);
-    pnlTool->setObjectName(QStringLiteral("pnlTool"));
-    pnlTool->setFrameShape(QFrame::StyledPanel);
-    auto* bar = new QHBoxLayout(pnlTool);
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->setSpacing(2);
-    auto tool = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
-                    QAction* command) {
-        QToolButton* b = MakeToolButton(pnlTool, name, text, hint, icon);
-        if (command)
-            BindButton(b, command);
-        bar->addWidget(b);
-        return b;
-    };
-    btnAdd = tool("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouveau mandat"), QStyle::SP_FileIcon, mnAdd);
-    btnModifMdt = tool("btnModifMdt", QStringLiteral("Modifier"), QStringLiteral("Modifier le mandat"),
-                       QStyle::SP_FileDialogDetailedView, mnModif);
-    btnPost = tool("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"), QStyle::SP_DialogSaveButton,
-                   mnPost);
-    btnCancel = tool("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"), QStyle::SP_DialogCancelButton,
-                     mnCancel);
-    btnDelete = tool("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer le mandat"),
-                     QStyle::SP_TrashIcon, mnDelete);
-    bar->addSpacing(8);
-    MyNavigator = new TRecordNavigator(pnlTool);
-    bar->addWidget(MyNavigator);
-    bar->addSpacing(8);
-    btnFind = tool("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
-                   QStyle::SP_FileDialogContentsView, mnFind);
-    btnPrint = tool("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QStyle::SP_FileDialogListView,
-                    nullptr);
+    TDocumentToolBar bar(this, "pnlTool");
+    btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouveau mandat"), QStyle::SP_FileIcon,
+                        mnAdd);
+    btnModifMdt = bar.Button("btnModifMdt", QStringLiteral("Modifier"), QStringLiteral("Modifier le mandat"),
+                             QStyle::SP_FileDialogDetailedView, mnModif);
+    btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
+                         QStyle::SP_DialogSaveButton, mnPost);
+    btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
+                           QStyle::SP_DialogCancelButton, mnCancel);
+    btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer le mandat"),
+                           QStyle::SP_TrashIcon, mnDelete);
+    MyNavigator = bar.Navigator();
+    btnFind = bar.Button("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
+                         QStyle::SP_FileDialogContentsView, mnFind);
+    btnPrint = bar.Button("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"),
+                          QStyle::SP_FileDialogListView);
     Follow(btnPrint, When::Browse);
-    btnMenu = tool("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton, nullptr);
-    bar->addStretch(1);
-    btnClose = tool("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
-                    mnClose);
+    btnMenu = bar.Button("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton);
+    bar.Stretch();
+    btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                          QStyle::SP_DialogCloseButton, mnClose);
 
     // Entry panel.
     pnlMain = new QFrame(this);
@@ -205,7 +190,7 @@ void TfrmMandat::BuildWindow()
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
     main->setSpacing(4);
-    main->addWidget(pnlTool);
+    main->addWidget(bar.Panel());
     main->addWidget(pnlMain);
     main->addWidget(grdDep, 1);
     main->addWidget(under);
