@@ -12,7 +12,8 @@
 #include "data/WriteGuard.h"
 #include "ui/RecordNavigator.h"
 #include "budget/BudgetWindowParts.h"
-#include "budget/SheetStore.h"
+#include "budget/BudgetRules.h"
+#include "budget/BudgetStore.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
 #include "controls/NumEdit.h"
@@ -32,18 +33,6 @@ namespace {
 
 const QColor kGrey(0xE8, 0xE8, 0xE8);   // $E8E8E8
 const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
-
-// The largest amount a DECIMAL(15,2) column holds.
-const Currency kMaxAmount = *Currency::parse(u"9999999999999.99");
-
-const char* const kSelectBudget = "SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
-                                  "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS\n"
-                                  "FROM FNM ORDER BY CHAP, ART, PAR";
-
-bool InFiscalYear(const QDate& date)
-{
-    return YearOfDate(date) == FiscalYear.trimmed().toInt();
-}
 
 void SetFieldColor(QWidget* field, const QColor& color)
 {
@@ -74,7 +63,7 @@ TfrmBudget::TfrmBudget(QWidget* parent)
                                 QStringLiteral("Voulez-vous enregistrer les modifications apportées à l'imputation ?"),
                             .recolourEntryPanel = false},
                     parent),
-      m_sheets(std::make_unique<TSheetStore>())
+      m_store(std::make_unique<TBudgetStore>())
 {
     BuildWindow();
     // Status panels 0 and 1, from the window's creation.
@@ -305,13 +294,8 @@ void TfrmBudget::FormClose()
 
 void TfrmBudget::OpenBudget()
 {
-    if (!qBudget) {
-        qBudget = std::make_unique<db::Query>(DM->LURDO, QString::fromLatin1(kSelectBudget));
-        MyNavigator->SetQuery(qBudget.get());
-    }
-    qBudget->close();
-    qBudget->open();
-    qBudget->first();
+    qBudget = &m_store->ReadLines();
+    MyNavigator->SetQuery(qBudget);
 }
 
 bool TfrmBudget::LocateLine(qint64 idFnm)
@@ -345,7 +329,8 @@ bool TfrmBudget::HasArticle() const
 
 QString TfrmBudget::GetBudgetSheetDate(const QString& origin, qint64 idFnm)
 {
-    const std::optional<TSheet> sheet = m_sheets->SheetOfOrigin(origin, idFnm);
+    const std::optional<TSheet> sheet =
+        origin == QLatin1String("2") ? m_store->PrimitiveSheet(idFnm) : m_store->AmendingSheet(idFnm);
     if (!sheet || !sheet->date.isValid())
         return QString();
     return sheet->date.toString(kDateFormat);
@@ -434,121 +419,43 @@ void TfrmBudget::mnTotChapClick()
 
 // ---- the save -------------------------------------------------------------
 
-Currency TfrmBudget::ReadAmount(TNumEdit* field, const QString& incorrect)
-{
-    const std::optional<Currency> value = field->TryAsCurrency();
-    if (!value)
-        Refuse(incorrect, field);
-    // The column keeps two decimals: the amount written to the sheets is the stored one.
-    const Currency cents = Currency::fromRaw(value->toScaled(2) * 100);
-    if (cents.abs() > kMaxAmount)
-        Refuse(incorrect, field);
-    return cents;
-}
-
-QDate TfrmBudget::CheckDate(QLineEdit* field, bool required, const QString& missing, const QString& incorrect,
-                            const QString& otherYear)
-{
-    field->setText(field->text().trimmed());
-    if (field->text().isEmpty()) {
-        if (required)
-            Refuse(missing, field);
-        return QDate();
-    }
-    const QDate d = ParseDate(field->text());
-    if (!d.isValid())
-        Refuse(incorrect, field);
-    if (!InFiscalYear(d))
-        Refuse(otherYear, field);
-    return d;
-}
-
-TfrmBudget::Sheet TfrmBudget::FindSheet(const QString& origin, qint64 idFnm, qint64 none)
-{
-    const std::optional<TSheet> sheet = m_sheets->SheetOfOrigin(origin, idFnm);
-    if (!sheet)
-        return Sheet{none, QString()};
-    return Sheet{sheet->id, sheet->number};
-}
-
 void TfrmBudget::btnPostClick()
 {
-    // 1. The write right.
     RequireWriteRight();
     if (!qBudget || qBudget->isEmpty() || qBudget->eof())
         Abort();
 
-    // 2. A chapter heading keeps no allocations.
-    const bool article = HasArticle();
-    if (!article) {
+    // The checks, on what is typed and on the line's amending sheet.
+    budget::AllocationEntry entry;
+    entry.article = HasArticle();
+    entry.bp = edMt_BP->TryAsCurrency();
+    entry.regie = edMt_Regie->TryAsCurrency();
+    entry.bs = edMt_BS->TryAsCurrency();
+    entry.dateBP = edDateBP->text();
+    entry.dateEngBP = edDateEng_BP->text();
+    entry.dateBS = edDateBS->text();
+    entry.dateEngBS = edDateEng_BS->text();
+    if (entry.article) {
+        if (const std::optional<TSheet> amending = m_store->AmendingSheet(IdFnm)) {
+            entry.hasAmendingSheet = true;
+            entry.amendingSheetIsLast = DM->Queries().IsLastCommitmentNumber(IdFnm, amending->number);
+        }
+    }
+    budget::Allocations allocations;
+    const TVerdict verdict =
+        budget::CheckAllocations(entry, FiscalYear.trimmed().toInt(), [](const QString& q) { return Confirm(q); },
+                                 allocations);
+    // The entry as the checks tidied it.
+    if (!entry.article)
         for (TNumEdit* e : {edMt_BP, edMt_Regie, edMt_BS})
             e->SetAsCurrency(Currency());
-        edDateBP->clear();
-        edDateBS->clear();
-    }
-
-    // The amounts must be numbers a DECIMAL(15,2) column can hold.
-    Allocations a;
-    a.bp = ReadAmount(edMt_BP, QStringLiteral("Le Montant du budget primitif est incorrect !"));
-    a.regie = ReadAmount(edMt_Regie, QStringLiteral("Le Montant de la régie est incorrect !"));
-    a.bs = ReadAmount(edMt_BS, QStringLiteral("Le Montant du budget modificatif est incorrect !"));
-
-    // 3. and 4.
-    if (a.bp < Currency())
-        Refuse(QStringLiteral("Le Montant du budget primitif doit être supérieur ou égale à zéro !"), edMt_BP);
-    if (a.regie < Currency())
-        Refuse(QStringLiteral("Le Montant de la régie doit être supérieur ou égale à zéro !"), edMt_Regie);
-
-    // 5. and 6. The primitive budget's visa date.
-    if (a.bp.isZero())
-        edDateBP->clear();
-    a.dateBP = CheckDate(edDateBP, false, QString(), QStringLiteral("La Date visa du BP est incorrecte !"),
-                         QStringLiteral("La date visa du BP ne correspond pas à l'exercice en cours !"));
-
-    // 7. The primitive-budget sheet's date.
-    if (!a.bp.isZero()) {
-        a.dateEngBP = CheckDate(edDateEng_BP, true, QStringLiteral("La Date de la fiche d'engagement (BP) est manquante !"),
-                                QStringLiteral("La Date de la fiche d'engagement (BP) est incorrecte !"),
-                                QStringLiteral("La date de la fiche d'engagement (BP) ne correspond pas à l'exercice en cours !"));
-    } else {
-        edDateEng_BP->clear();
-    }
-
-    // 8. An amending budget without a proper visa date asks.
-    if (!a.bs.isZero()) {
-        if (!ParseDate(edDateBS->text()).isValid()) {
-            if (ShowMessageBox(QStringLiteral("La date de prise en charge du BS est incorrecte !\rContinuer ?"),
-                               mtConfirmation, MsgButton::Yes | MsgButton::No) != mrYes) {
-                edDateBS->setFocus();
-                Abort();
-            }
-        }
-    } else {
-        edDateBS->clear();
-        edDateEng_BS->clear();
-    }
-
-    // 9. The amending budget's visa date: empty passes, a wrong one never.
-    a.dateBS = CheckDate(edDateBS, false, QString(), QStringLiteral("La Date visa du BS est incorrecte !"),
-                         QStringLiteral("La date visa du BS ne correspond pas à l'exercice en cours !"));
-
-    // 10. The amending-budget sheet's date.
-    if (!a.bs.isZero())
-        a.dateEngBS = CheckDate(edDateEng_BS, true, QStringLiteral("La Date de la fiche d'engagement (BS) est manquante !"),
-                                QStringLiteral("La Date de la fiche d'engagement (BS) est incorrecte !"),
-                                QStringLiteral("La date de la fiche d'engagement (BS) ne correspond pas à l'exercice en cours !"));
-
-    // An amending sheet can only go when it is the line's last sheet: checked
-    // before anything is written, so that the whole save is refused.
-    Sheet primitive{0, QString()};
-    Sheet amending{-1, QString()};
-    if (article) {
-        primitive = FindSheet(QStringLiteral("2"), IdFnm, 0);
-        amending = FindSheet(QStringLiteral("3"), IdFnm, -1);
-        if (a.bs.isZero() && amending.id != -1 && !DM->Queries().IsLastCommitmentNumber(IdFnm, amending.number))
-            Refuse(QStringLiteral("Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles "
-                                  "qui sont aprés celle-là."),
-                   edMt_BS);
+    edDateBP->setText(entry.dateBP);
+    edDateEng_BP->setText(entry.dateEngBP);
+    edDateBS->setText(entry.dateBS);
+    edDateEng_BS->setText(entry.dateEngBS);
+    if (verdict) {
+        QWidget* const fields[] = {edMt_BP, edMt_Regie, edMt_BS, edDateBP, edDateEng_BP, edDateBS, edDateEng_BS};
+        Refuse(*verdict, fields[verdict->field]);
     }
 
     // The line and its sheets, in one transaction; a refused commit or a failed
@@ -556,91 +463,10 @@ void TfrmBudget::btnPostClick()
     TWaitCursor wait;
     {
         TWriteGuard write;
-        WriteBudgetLine(a);
-        if (article)
-            SyncBudgetSheets(a, primitive, amending);
+        m_store->SaveAllocations(IdFnm, RowText("CHAP"), entry.article, allocations);
         write.Commit();
     }
     ReloadAfterSave();
-}
-
-void TfrmBudget::WriteBudgetLine(const Allocations& a)
-{
-    db::Query q(DM->LURDO, QStringLiteral("UPDATE FNM SET        MT_BP=:MT_BP,        MT_REGIE=:MT_REGIE,        "
-                                          "DATE_BP=:DATE_BP,        MT_BS=:MT_BS,        DATE_BS=:DATE_BS,        "
-                                          "ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
-    q.setParam(QStringLiteral("MT_BP"), a.bp);
-    q.setParam(QStringLiteral("MT_REGIE"), a.regie);
-    q.setParam(QStringLiteral("DATE_BP"), a.dateBP);
-    q.setParam(QStringLiteral("MT_BS"), a.bs);
-    q.setParam(QStringLiteral("DATE_BS"), a.dateBS);
-    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
-    q.setParam(QStringLiteral("ID_FNM"), IdFnm);
-    q.exec();
-}
-
-void TfrmBudget::SyncBudgetSheets(const Allocations& a, const Sheet& primitive, const Sheet& amending)
-{
-    const QString chap = RowText("CHAP");
-
-    // 1. The primitive-budget sheet: created with the first primitive budget,
-    // then kept (with amount 0 when the budget goes back to 0).
-    if (!a.bp.isZero() || primitive.id != 0) {
-        const QString obs = DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), chap);
-        if (primitive.id != 0)
-            UpdateSheet(primitive.id, false, 1, a.bp, obs, a.dateEngBP, a.dateBP);
-        else
-            InsertSheet(QStringLiteral("2"), QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP, 1, a.bp);
-    }
-
-    // 2. and 3. The amending-budget sheet follows the amount's sign, and goes
-    // with an amount of 0 (it was checked to be the line's last sheet).
-    const bool positive = a.bs > Currency();
-    if (!a.bs.isZero()) {
-        const QString obs = DM->Queries().GetServiceObservation(positive ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), chap);
-        const int objet = positive ? 1 : 0;
-        if (amending.id != -1) {
-            UpdateSheet(amending.id, true, objet, a.bs, obs, a.dateEngBS, a.dateBS);
-        } else {
-            const QString number = PadLeft(QString::number(DM->Queries().NextCommitmentNumber(IdFnm)), QStringLiteral("0"), 4);
-            const QDate sheetDate = a.dateEngBS.isValid() ? a.dateEngBS : QDate::currentDate();
-            InsertSheet(QStringLiteral("3"), number, sheetDate, obs, a.dateBS, objet, a.bs);
-        }
-    } else if (amending.id != -1) {
-        m_sheets->DeleteSheet(amending.id);
-    }
-}
-
-void TfrmBudget::InsertSheet(const QString& origin, const QString& number, const QDate& sheetDate, const QString& obs,
-                             const QDate& visaDate, int objet, Currency amount)
-{
-    TSheet sheet;
-    sheet.number = number;
-    sheet.date = sheetDate;
-    sheet.idFnm = IdFnm;
-    sheet.obs = obs;
-    sheet.visaDate = visaDate;
-    sheet.objet = objet;
-    sheet.amount = amount;
-    sheet.origin = origin;
-    sheet.idOrigine = IdFnm;
-    // The sheet's line points to the budget line: OBJET 2 primitive, 3 amending budget.
-    m_sheets->InsertMovementSheet(sheet, origin == QLatin1String("2") ? 2 : 3, IdFnm);
-}
-
-void TfrmBudget::UpdateSheet(qint64 idEng, bool withObjet, int objet, Currency amount, const QString& obs,
-                             const QDate& sheetDate, const QDate& visaDate)
-{
-    TSheet sheet;
-    sheet.id = idEng;
-    sheet.date = sheetDate;
-    sheet.idFnm = IdFnm;
-    sheet.obs = obs;
-    sheet.visaDate = visaDate;
-    sheet.objet = objet;
-    sheet.amount = amount;
-    m_sheets->UpdateMovementSheet(sheet, withObjet);
 }
 
 void TfrmBudget::ReloadAfterSave()

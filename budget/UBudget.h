@@ -27,8 +27,8 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class TNumEdit;
+class TBudgetStore;
 class TRecordNavigator;
-class TSheetStore;
 
 class TfrmBudget : public TEditorWindow {
     Q_OBJECT
@@ -106,31 +106,12 @@ protected:
     void FormClose() override;
 
 private:
-    struct Allocations {
-        Currency bp, regie, bs;
-        QDate dateBP, dateEngBP, dateBS, dateEngBS;
-    };
-    struct Sheet {
-        qint64 id;
-        QString number;
-    };
-
     void BuildWindow();
     void OpenBudget();
     bool LocateLine(qint64 idFnm);
     QString RowText(const char* field) const;
-    Currency ReadAmount(TNumEdit* field, const QString& incorrect);
-    QDate CheckDate(QLineEdit* field, bool required, const QString& missing, const QString& incorrect,
-                    const QString& otherYear);
-    Sheet FindSheet(const QString& origin, qint64 idFnm, qint64 none);
-    void WriteBudgetLine(const Allocations& a);
-    void SyncBudgetSheets(const Allocations& a, const Sheet& primitive, const Sheet& amending);
-    void InsertSheet(const QString& origin, const QString& number, const QDate& sheetDate, const QString& obs,
-                     const QDate& visaDate, int objet, Currency amount);
-    void UpdateSheet(qint64 idEng, bool withObjet, int objet, Currency amount, const QString& obs,
-                     const QDate& sheetDate, const QDate& visaDate);
     void ReloadAfterSave();
 
-    std::unique_ptr<TSheetStore> m_sheets;
-    std::unique_ptr<db::Query> qBudget;
+    std::unique_ptr<TBudgetStore> m_store;
+    db::Query* qBudget = nullptr;   // the store's lines, in nomenclature order
 };

@@ -1,5 +1,7 @@
 #include "budget/UListBudget.h"
 
+#include "budget/BudgetStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
@@ -86,7 +88,7 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     layout->addWidget(pnlBtns);
 
     // The grid.
-    qBudget = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"));
+    m_store = std::make_unique<TBudgetStore>();
     m_model = new QueryTableModel(this);
     m_model->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chap."), QueryTableModel::Text, Qt::AlignHCenter);
     m_model->addColumn(QStringLiteral("ART"), QStringLiteral("Art."), QueryTableModel::Text, Qt::AlignHCenter);
@@ -96,7 +98,7 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     m_model->addColumn(QStringLiteral("MT_BS"), QStringLiteral("Modificatif"), QueryTableModel::Money);
     m_model->addColumn(QStringLiteral("INTITULE"), QStringLiteral("Intitulé"), QueryTableModel::Text);
     m_model->setKeyFields({QStringLiteral("ID_FNM")});
-    m_model->setQuery(qBudget.get());
+    m_model->setQuery(&m_store->Lines());
     // Chapter headings: bold on green-yellow.
     m_model->setRowTint([](int, const QueryRow& r) { return IsChapterHeading(r) ? kHeadingColor : QColor(); });
     m_model->setRowFont([](int, const QueryRow& r, const QFont& base) {
@@ -255,6 +257,6 @@ void TfrmListBudget::keyPressEvent(QKeyEvent* event)
 
 void TfrmListBudget::done(int result)
 {
-    qBudget->close();
+    m_store->Lines().close();
     QDialog::done(result);
 }

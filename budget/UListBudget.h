@@ -16,6 +16,7 @@ class QMenu;
 class QPushButton;
 class QTableView;
 class QueryTableModel;
+class TBudgetStore;
 class TStatusBar;
 
 class TfrmListBudget : public QDialog {
@@ -63,7 +64,7 @@ protected:
 private:
     void ShowCount();
 
-    std::unique_ptr<db::Query> qBudget;
+    std::unique_ptr<TBudgetStore> m_store;
     QueryTableModel* m_model = nullptr;
     bool m_shown = false;
 };

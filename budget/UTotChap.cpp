@@ -1,5 +1,7 @@
 #include "budget/UTotChap.h"
 
+#include "budget/BudgetStore.h"
+
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "data/UDM.h"
@@ -70,10 +72,6 @@ void TfrmTotChap::showEvent(QShowEvent* event)
 
 void TfrmTotChap::FormShow()
 {
-    db::Query qTot(DM->LURDO, QStringLiteral("SELECT SUM(MT_BP) AS TOT_CHAP\nFROM FNM WHERE CHAP=:CHAP"));
-    qTot.setParam(QStringLiteral("CHAP"), Chap);
-    qTot.open();
     lChap->setText(Chap);
-    lTotChap->setText(qTot.asCurrency(QStringLiteral("TOT_CHAP")).formatMoney());
-    qTot.close();
+    lTotChap->setText(TBudgetStore().ChapterPrimitiveTotal(Chap).formatMoney());
 }

@@ -179,6 +179,20 @@ QString PadRight(const QString& text, const QString& pad, int width)
     return text + QString(width - text.size(), pad[0]);
 }
 
+QDate ParseDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+    if (!d.isValid())
+        d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    return d;
+}
+
+QString DateText(const QDate& date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
 QString DateToSqlText(const QDate& date)
 {
     return QStringLiteral("%1/%2/%3")

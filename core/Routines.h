@@ -34,6 +34,10 @@ bool IsChapter08(const QString& chapter);
 QString PadLeft(const QString& text, const QString& pad, int width);
 QString PadRight(const QString& text, const QString& pad, int width);
 
+// A date typed "dd/MM/yyyy" (one-digit day and month accepted); invalid otherwise.
+QDate ParseDate(const QString& text);
+// "dd/MM/yyyy"; empty for an invalid date.
+QString DateText(const QDate& date);
 // "yyyy/MM/dd", for the few SQL texts that embed a date.
 QString DateToSqlText(const QDate& date);
 int MonthOfDate(const QDate& date);

@@ -84,13 +84,6 @@ Currency LinesTotal(const TDocumentLines& lines)
     return total;
 }
 
-db::Query& KeptStatement(std::unique_ptr<db::Query>& slot, const QString& sql)
-{
-    if (!slot)
-        slot = std::make_unique<db::Query>(DM->LURDO, sql);
-    return *slot;
-}
-
 // ---------------------------------------------------------------------------
 // TDocumentLineTable
 

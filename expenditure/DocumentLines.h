@@ -4,6 +4,7 @@
 // shows of their expense: kind, budget line and its label, beneficiary,
 // number and dates. One query per document, joined on keys, in line order.
 
+#include "data/KeptStatement.h"
 #include "db/Currency.h"
 
 #include <QDate>
@@ -49,8 +50,6 @@ QString BudgetLineLabel(const QString& chap, const QString& art, const QString& 
 // The sum of the lines' amounts.
 Currency LinesTotal(const TDocumentLines& lines);
 
-// The statement kept in `slot`, made (and prepared at its first run) once.
-db::Query& KeptStatement(std::unique_ptr<db::Query>& slot, const QString& sql);
 
 // The expense lines of one kind of document: a commitment sheet's DET_ENG
 // lines of OBJET 0 (keyed by ID_ENG) or a payment order's DET_MDT lines

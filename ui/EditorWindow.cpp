@@ -158,6 +158,15 @@ void TEditorWindow::Refuse(const QString& text, QWidget* focus, int type)
     Abort();
 }
 
+void TEditorWindow::Refuse(const TRefusal& refusal, QWidget* focus, int type)
+{
+    if (!refusal.message.isEmpty())
+        ShowMessageBox(refusal.message, type, MsgButton::OK);
+    if (focus && focus->isEnabled())
+        focus->setFocus();
+    Abort();
+}
+
 bool TEditorWindow::Confirm(const QString& text)
 {
     return AskConfirmation(text);

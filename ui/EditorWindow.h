@@ -64,6 +64,7 @@
 // mode table (fields enabled by the row shown, and the like).
 
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "ui/FormKit.h"
 #include "ui/RecordNavigator.h"
 
@@ -160,6 +161,9 @@ protected:
     // Shows `text`, puts the focus on `focus` (when enabled) and aborts silently.
     // `type` is the message box's type (mtInformation, mtWarning...).
     [[noreturn]] static void Refuse(const QString& text, QWidget* focus, int type = mtInformation);
+    // A check's refusal (core/Refusal.h): its message when it has one (none
+    // after a question answered No), the focus on `focus`, the silent abort.
+    [[noreturn]] static void Refuse(const TRefusal& refusal, QWidget* focus, int type = mtInformation);
     // Yes/No confirmation; No puts the focus on `focus` and aborts.
     static void ConfirmOrRefuse(const QString& text, QWidget* focus);
     static bool Confirm(const QString& text);

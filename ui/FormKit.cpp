@@ -169,20 +169,6 @@ QString CutText(const QString& text, int maxLength)
 // ---------------------------------------------------------------------------
 // Date fields
 
-QDate ParseDate(const QString& text)
-{
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
-    if (!d.isValid())
-        d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
-    return d;
-}
-
-QString DateText(const QDate& date)
-{
-    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
-}
-
 QString ReplaceQuestion(const QString& oldText, const QString& newText)
 {
     return QStringLiteral("Remplacer ") + oldText + QStringLiteral("  par  ") + newText + QStringLiteral(" ?");

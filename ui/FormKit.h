@@ -12,6 +12,8 @@
 // - The status bar of fixed panels, the wait cursor, the popup menu dropped
 //   under its button, the confirmation box.
 
+#include "core/Routines.h"
+
 #include <QDate>
 #include <QKeySequence>
 #include <QList>
@@ -79,10 +81,6 @@ QString CutText(const QString& text, int maxLength);
 // ---------------------------------------------------------------------------
 // Date fields
 
-// A date typed "dd/MM/yyyy" (one-digit day and month accepted); invalid otherwise.
-QDate ParseDate(const QString& text);
-// "dd/MM/yyyy"; empty for an invalid date.
-QString DateText(const QDate& date);
 // The question asked before a field's date is replaced by another.
 QString ReplaceQuestion(const QString& oldText, const QString& newText);
 

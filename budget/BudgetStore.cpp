@@ -1,0 +1,110 @@
+#include "budget/BudgetStore.h"
+
+#include "core/GlobalState.h"
+#include "data/KeptStatement.h"
+#include "data/UDM.h"
+#include "db/Database.h"
+
+TBudgetStore::TBudgetStore() = default;
+TBudgetStore::~TBudgetStore() = default;
+
+db::Query& TBudgetStore::Lines()
+{
+    return KeptStatement(m_lines, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
+                                                 "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS\n"
+                                                 "FROM FNM ORDER BY CHAP, ART, PAR"));
+}
+
+db::Query& TBudgetStore::ReadLines()
+{
+    db::Query& q = Lines();
+    q.close();
+    q.open();
+    q.first();
+    return q;
+}
+
+Currency TBudgetStore::ChapterPrimitiveTotal(const QString& chapter)
+{
+    db::Query& q = KeptStatement(m_chapterTotal, QStringLiteral("SELECT SUM(MT_BP) AS TOT_CHAP\nFROM FNM WHERE CHAP=:CHAP"));
+    q.setParam(QStringLiteral("CHAP"), chapter);
+    q.open();
+    const Currency total = q.asCurrency(QStringLiteral("TOT_CHAP"));
+    q.close();
+    return total;
+}
+
+std::optional<TSheet> TBudgetStore::PrimitiveSheet(qint64 idFnm)
+{
+    return m_sheets.SheetOfOrigin(QStringLiteral("2"), idFnm);
+}
+
+std::optional<TSheet> TBudgetStore::AmendingSheet(qint64 idFnm)
+{
+    return m_sheets.SheetOfOrigin(QStringLiteral("3"), idFnm);
+}
+
+void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool article, const budget::Allocations& a)
+{
+    db::Query& q = KeptStatement(m_update, QStringLiteral(
+        "UPDATE FNM SET        MT_BP=:MT_BP,        MT_REGIE=:MT_REGIE,        DATE_BP=:DATE_BP,        "
+        "MT_BS=:MT_BS,        DATE_BS=:DATE_BS,        ID_USER=:ID_USER,        DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
+    q.setParam(QStringLiteral("MT_BP"), a.bp);
+    q.setParam(QStringLiteral("MT_REGIE"), a.regie);
+    q.setParam(QStringLiteral("DATE_BP"), a.dateBP);
+    q.setParam(QStringLiteral("MT_BS"), a.bs);
+    q.setParam(QStringLiteral("DATE_BS"), a.dateBS);
+    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.exec();
+    if (!article)
+        return;
+
+    // The primitive-budget sheet: made with the first primitive budget, then kept.
+    const std::optional<TSheet> primitive = PrimitiveSheet(idFnm);
+    if (!a.bp.isZero() || primitive) {
+        const QString obs = DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), chapter);
+        WriteSheet(idFnm, primitive, QStringLiteral("2"), QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP, 1, a.bp,
+                   false);
+    }
+
+    // The amending-budget sheet follows the amount's sign, and goes with an
+    // amount of 0 (the checks made sure it is the line's last sheet).
+    const std::optional<TSheet> amending = AmendingSheet(idFnm);
+    if (!a.bs.isZero()) {
+        const bool positive = a.bs > Currency();
+        const QString obs = DM->Queries().GetServiceObservation(
+            positive ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), chapter);
+        const QString number = amending ? QString() : TSheetStore::PadNumber(QString::number(
+                                                          DM->Queries().NextCommitmentNumber(idFnm)));
+        const QDate sheetDate = amending || a.dateEngBS.isValid() ? a.dateEngBS : QDate::currentDate();
+        WriteSheet(idFnm, amending, QStringLiteral("3"), number, sheetDate, obs, a.dateBS, positive ? 1 : 0, a.bs,
+                   true);
+    } else if (amending) {
+        m_sheets.DeleteSheet(amending->id);
+    }
+}
+
+void TBudgetStore::WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, const QString& origin,
+                              const QString& number, const QDate& sheetDate, const QString& obs,
+                              const QDate& visaDate, int objet, Currency amount, bool withObjet)
+{
+    TSheet sheet;
+    sheet.date = sheetDate;
+    sheet.idFnm = idFnm;
+    sheet.obs = obs;
+    sheet.visaDate = visaDate;
+    sheet.objet = objet;
+    sheet.amount = amount;
+    if (stored) {
+        sheet.id = stored->id;
+        m_sheets.UpdateMovementSheet(sheet, withObjet);
+        return;
+    }
+    sheet.number = number;
+    sheet.origin = origin;
+    sheet.idOrigine = idFnm;
+    // The sheet's line points to the budget line: OBJET 2 primitive, 3 amending budget.
+    m_sheets.InsertMovementSheet(sheet, origin == QLatin1String("2") ? 2 : 3, idFnm);
+}

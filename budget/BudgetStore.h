@@ -1,0 +1,59 @@
+#pragma once
+// TBudgetStore: the SQL of the budget lines' allocations (FNM's primitive and
+// amending budgets) shared by the budget windows: the lines in nomenclature
+// order, a chapter's primitive total, a line's budget sheets, and the save of
+// a line's allocations with the sheets that record them.
+//
+// Reads run on the program's connection; SaveAllocations runs statements only,
+// inside the caller's write operation. Each statement is prepared once for the
+// life of the store.
+
+#include "budget/BudgetRules.h"
+#include "budget/SheetStore.h"
+#include "db/Currency.h"
+
+#include <QDate>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace db { class Query; }
+
+class TBudgetStore {
+public:
+    TBudgetStore();
+    ~TBudgetStore();
+    TBudgetStore(const TBudgetStore&) = delete;
+    TBudgetStore& operator=(const TBudgetStore&) = delete;
+
+    // The lines with their allocations (ID_FNM, CHAP, ART, PAR, INTITULE,
+    // MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS) in nomenclature order: the
+    // statement, for a grid model that opens it itself, and the rows read
+    // again, for the allocation window that moves over them.
+    db::Query& Lines();
+    db::Query& ReadLines();
+
+    // The sum of the primitive budgets of the chapter's lines (its heading included).
+    Currency ChapterPrimitiveTotal(const QString& chapter);
+
+    // The line's primitive-budget sheet (origin "2") and amending-budget sheet (origin "3").
+    std::optional<TSheet> PrimitiveSheet(qint64 idFnm);
+    std::optional<TSheet> AmendingSheet(qint64 idFnm);
+
+    // Writes the line's allocations and keeps its two budget sheets in step:
+    // the primitive sheet "0001" is made with the first primitive budget and
+    // kept afterwards (at 0 when the budget goes back to 0); the amending sheet
+    // follows the amending budget's sign (ECONOMIE above 0, DEPENSE below),
+    // takes the line's next number when it is made, and goes with a budget of
+    // 0. A chapter heading (`article` false) has no sheets.
+    void SaveAllocations(qint64 idFnm, const QString& chapter, bool article, const budget::Allocations& a);
+
+private:
+    void WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, const QString& origin, const QString& number,
+                    const QDate& sheetDate, const QString& obs, const QDate& visaDate, int objet, Currency amount,
+                    bool withObjet);
+
+    TSheetStore m_sheets;
+    std::unique_ptr<db::Query> m_lines, m_chapterTotal, m_update;
+};
