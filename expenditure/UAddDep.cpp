@@ -1,5 +1,7 @@
 #include "expenditure/UAddDep.h"
 
+#include "expenditure/ExpenseStore.h"
+
 #include "budget/BudgetWindowParts.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -675,13 +677,7 @@ void TfrmAddDep::btnDeleteClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
-        // A salary expense's detail lines go with it.
-        for (const char* sql : {"DELETE FROM DET_SALAIRE WHERE ID_DEPENSE=:ID_DEPENSE",
-                                "DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"}) {
-            db::Query q(DM->LURDO, QString::fromLatin1(sql));
-            q.setParam(QStringLiteral("ID_DEPENSE"), id);
-            q.exec();
-        }
+        TExpenseStore().DeleteExpense(id);
         write.Commit();
     }
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());

@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "expenditure/ExpenseRules.h"
 #include "refdata/UListBenef.h"
 #include "refdata/UListFNM.h"
 #include "controls/NumEdit.h"
@@ -25,18 +26,6 @@
 namespace {
 
 constexpr int InvoiceKind = 0;
-
-const char* const SelectInvoices = "SELECT * FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE ORDER BY DATE_DEPENSE";
-
-const char* const InsertInvoice =
-    "INSERT INTO DEPENSE        (ID_DEPENSE, NO_DEPENSE, DATE_DEPENSE,        TYPE_DEPENSE, ID_BEN, OBJET, REMBOURS,"
-    "        ID_FNM, MONTANT, ID_USER, DATEC, DATEM ) VALUES(:ID_DEPENSE, :NO_DEPENSE, :DATE_DEPENSE,"
-    "        :TYPE_DEPENSE, :ID_BEN, :OBJET, :REMBOURS,        :ID_FNM, :MONTANT, :ID_USER, :DATEC, :DATEM ) ";
-
-const char* const UpdateInvoice =
-    "UPDATE DEPENSE SET        NO_DEPENSE=:NO_DEPENSE,        DATE_DEPENSE=:DATE_DEPENSE,"
-    "        ID_BEN=:ID_BEN, OBJET=:OBJET,        ID_FNM=:ID_FNM, MONTANT=:MONTANT,"
-    "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE";
 
 } // namespace
 
@@ -240,10 +229,8 @@ bool TfrmFact::HasRows() const
 void TfrmFact::FormShow()
 {
     m_lookups.Reload();
-    qFact = std::make_unique<db::Query>(DM->LURDO, QString::fromLatin1(SelectInvoices));
-    qFact->setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
-    qFact->open();
-    MyNavigator->SetQuery(qFact.get());
+    qFact = &m_expenses.ReadExpenses(InvoiceKind);
+    MyNavigator->SetQuery(qFact);
     if (!qFact->isEmpty()) {
         if (IdDepense == -1)
             qFact->last();
@@ -308,26 +295,18 @@ void TfrmFact::ShowDocumentNumbers()
     lNoEng->clear();
     const bool shown = HasRows() && !qFact->eof();
     if (shown) {
-        lNoMdt->setText(PaymentOrderNumberOf(IdDepense));
-        lNoEng->setText(CommitmentNumberOf(IdDepense));
+        lNoMdt->setText(m_expenses.PaymentOrderNumberOf(IdDepense));
+        lNoEng->setText(m_expenses.CommitmentNumberOf(IdDepense));
     }
-    db::Query q(DM->LURDO, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE AND "
-                                          "      ID_BEN=:ID_BEN"));
-    q.setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
-    if (shown)
-        q.setParam(QStringLiteral("ID_BEN"), qFact->asInt(QStringLiteral("ID_BEN")));
-    else
-        q.setNull(QStringLiteral("ID_BEN"));
-    q.open();
-    lCA->setText((q.isEmpty() ? Currency() : q.asCurrency(QStringLiteral("TOTAL"))).formatMoney());
+    const qint64 idBen = shown ? qFact->asInt(QStringLiteral("ID_BEN")) : -1;
+    lCA->setText(m_expenses.BeneficiaryTotal(InvoiceKind, idBen).formatMoney());
 }
 
 void TfrmFact::RefreshRows()
 {
     const int row = qFact->row();
     m_lookups.Reload();
-    qFact->close();
-    qFact->open();
+    qFact = &m_expenses.ReadExpenses(InvoiceKind);
     qFact->moveTo(qBound(0, row, qMax(0, qFact->rowCount() - 1)));
 }
 
@@ -390,9 +369,7 @@ void TfrmFact::btnDeleteClick()
         return;
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"));
-        q.setParam(QStringLiteral("ID_DEPENSE"), IdDepense);
-        q.exec();
+        m_expenses.DeleteExpense(IdDepense);
         write.Commit();
     }
     RefreshRows();
@@ -421,77 +398,53 @@ void TfrmFact::btnFindClick()
     ShowInfo(text + QStringLiteral(" : Cette facture est introuvable ! "));
 }
 
-bool TfrmFact::InvoiceNumberTaken(const QString& number, qint64 idBen) const
-{
-    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE, NO_DEPENSE, ID_BEN FROM DEPENSE WHERE ID_BEN=:ID_BEN"));
-    q.setParam(QStringLiteral("ID_BEN"), idBen);
-    q.open();
-    const bool editing = Mode() == emEdit;
-    for (q.first(); !q.eof(); q.next())
-        if (q.asString(QStringLiteral("NO_DEPENSE")) == number &&
-            !(editing && q.asInt(QStringLiteral("ID_DEPENSE")) == IdDepense))
-            return true;
-    return false;
-}
-
 void TfrmFact::btnPostClick()
 {
     RequireWriteRight();
     if (Mode() == emBrowse)
         return;
-    edNoFact->setText(edNoFact->text().trimmed());
-    const QString number = edNoFact->text();
-    if (number.isEmpty())
-        Refuse(QStringLiteral("Le N° de Facture est manquant !"), edNoFact);
-    const QDate date = CheckDateField(
-        edDFact, QStringLiteral("La Date Facture est manquante !"), QStringLiteral("La Date Facture est incorrecte !"),
-        QStringLiteral("La date Facture ne correspond pas à l'exercice en cours ! \rVoulez-vous continuer ?"),
-        YearRule::Ask);
-    const std::optional<Currency> typed = edMontant->TryAsCurrency();
-    const Currency amount = typed.value_or(Currency());
-    if (!typed || amount <= Currency() || amount > MaxAmount)
-        Refuse(QStringLiteral("Le Montant de la Facture est incorrect !"), edMontant);
-    if (edFour->text().trimmed().isEmpty())
-        Refuse(QStringLiteral("Le fournisseur est manquant !"), edFour);
-    const qint64 idBen = edFour->text().trimmed().toLongLong();
-    if (InvoiceNumberTaken(number, idBen))
-        ConfirmOrRefuse(QStringLiteral("Ce N° de Facture a déjà été saisi pour ce fournisseur !\r"
-                                       "Continuer tout de même ?"),
-                        edNoFact);
-    if (edChap->text().isEmpty() || m_idFnm == -1)
-        Refuse(QStringLiteral("L'Imputation est manquante !"), edChap);
+
+    // The checks, on what is typed and on the supplier's other numbers.
+    const bool inserting = Mode() == emInsert;
+    expense::InvoiceEntry entry;
+    entry.number = edNoFact->text().trimmed();
+    entry.date = edDFact->text();
+    entry.amount = edMontant->TryAsCurrency();
+    entry.supplier = edFour->text();
+    const qint64 typedSupplier = entry.supplier.trimmed().toLongLong();
+    entry.numberTaken = !entry.number.isEmpty() && !entry.supplier.trimmed().isEmpty()
+        && m_expenses.NumberTaken(entry.number, typedSupplier, inserting ? -1 : IdDepense);
+    entry.hasBudgetLine = !edChap->text().isEmpty() && m_idFnm != -1;
+    expense::Invoice invoice;
+    const TVerdict verdict = expense::CheckInvoice(entry, FiscalYear.trimmed().toInt(),
+                                                   [](const QString& q) { return Confirm(q); }, invoice);
+    edNoFact->setText(entry.number);
+    if (verdict) {
+        QWidget* const fields[] = {edNoFact, edDFact, edMontant, edFour, edChap};
+        Refuse(*verdict, fields[verdict->field]);
+    }
 
     TWaitCursor wait;
-    const bool inserting = Mode() == emInsert;
-    qint64 id = IdDepense;
-    const QDate today = QDate::currentDate();
+    TExpense e;
+    e.id = IdDepense;
+    e.number = invoice.number;
+    e.date = invoice.date;
+    e.kind = InvoiceKind;
+    e.idBen = invoice.idBen;
+    e.objet = edObjet->text().trimmed();
+    e.idFnm = m_idFnm;
+    e.amount = invoice.amount;
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO);
-        if (inserting) {
-            id = DM->NextKey(QStringLiteral("GEN_DEPENSE_ID"));
-            q.setSql(QString::fromLatin1(InsertInvoice));
-            q.setParam(QStringLiteral("TYPE_DEPENSE"), InvoiceKind);
-            q.setParam(QStringLiteral("REMBOURS"), 0);
-            q.setParam(QStringLiteral("DATEC"), today);
-        } else {
-            q.setSql(QString::fromLatin1(UpdateInvoice));
-        }
-        q.setParam(QStringLiteral("ID_DEPENSE"), id);
-        q.setParam(QStringLiteral("NO_DEPENSE"), number);
-        q.setParam(QStringLiteral("DATE_DEPENSE"), date);
-        q.setParam(QStringLiteral("ID_BEN"), idBen);
-        q.setParam(QStringLiteral("OBJET"), edObjet->text().trimmed());
-        q.setParam(QStringLiteral("ID_FNM"), m_idFnm);
-        q.setParam(QStringLiteral("MONTANT"), amount);
-        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-        q.setParam(QStringLiteral("DATEM"), today);
-        q.exec();
+        if (inserting)
+            e.id = m_expenses.InsertExpense(e);
+        else
+            m_expenses.UpdateExpense(e);
         write.Commit();
     }
-    IdDepense = int(id);
+    IdDepense = int(e.id);
     RefreshRows();
-    LocateExpense(id);
+    LocateExpense(e.id);
     ShowExpense();
 }
 

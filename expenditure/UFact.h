@@ -33,9 +33,6 @@ public:
     void btnGetFourClick();
     void btnGetImpClick();
 
-    // Whether `number` is already the number of another expense of `idBen`.
-    bool InvoiceNumberTaken(const QString& number, qint64 idBen) const;
-
     // The state of the shown invoice, taken when it was shown (0 free,
     // 1 committed, 2 in a payment order, 3 both) and its budget line.
     int ExpenseState() const { return m_state; }
@@ -92,7 +89,7 @@ private:
     void RefreshRows();
     bool LocateExpense(qint64 id);
 
-    std::unique_ptr<db::Query> qFact;
+    db::Query* qFact = nullptr;   // the invoices in date order (the store's rows)
     TExpenseLookups m_lookups;
     qint64 m_idFnm = -1;
     int m_state = 0;
