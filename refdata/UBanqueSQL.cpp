@@ -1,5 +1,7 @@
 #include "refdata/UBanqueSQL.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -30,7 +32,7 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
     form->addRow(QStringLiteral("Rasion sociale : "), edRs);
     form->addRow(QStringLiteral("Diminutif : "), edDim);
 
-    SetOwnRows(QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"));
+    SetOwnRows(TBankStore::SelectAll(), QStringLiteral("ID_BANQUE"));
 }
 
 TfrmBanqueSQL::~TfrmBanqueSQL() = default;
@@ -76,24 +78,11 @@ void TfrmBanqueSQL::SaveRecord()
     TWaitCursor wait;
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO);
-        if (inserting) {
-            q.setSql(QStringLiteral("INSERT INTO BANQUE     (RS, DIMINUTIF, ID_USER, DATEC, DATEM ) "
-                                    "VALUES(:RS, :DIMINUTIF, :ID_USER, :myDateC, :myDateM) RETURNING ID_BANQUE"));
-            q.setParam(QStringLiteral("myDateC"), QDate::currentDate());
-            q.setParam(QStringLiteral("myDateM"), QDate::currentDate());
-        } else {
-            q.setSql(QStringLiteral("UPDATE BANQUE SET RS=:RS, DIMINUTIF=:DIMINUTIF, ID_USER=:ID_USER, "
-                                    "DATEM=:MyDateM WHERE ID_BANQUE=:ID_BANQUE"));
-            q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
-            q.setParam(QStringLiteral("ID_BANQUE"), key);
-        }
-        q.setParam(QStringLiteral("RS"), rs);
-        q.setParam(QStringLiteral("DIMINUTIF"), dim);
-        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-        q.exec();
-        if (inserting && !q.isEmpty())
-            key = q.asInt(QStringLiteral("ID_BANQUE"));
+        TBankStore banks;
+        if (inserting)
+            key = banks.Insert(rs, dim);
+        else
+            banks.Update(key, rs, dim);
         write.Commit();
     }
     // The saved row (the new one after an insert) is the current row from now on.

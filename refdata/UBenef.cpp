@@ -1,5 +1,7 @@
 #include "refdata/UBenef.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -126,7 +128,7 @@ TfrmBenef::TfrmBenef(QWidget* parent)
     g->setRowStretch(row, 1);
     cmbGrade->hide();
 
-    SetOwnRows(QStringLiteral("SELECT * FROM BENEF ORDER BY NOM"), QStringLiteral("ID_BEN"));
+    SetOwnRows(TBeneficiaryStore::SelectAll(), QStringLiteral("ID_BEN"));
 
     connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
     connect(btnBnq, &QPushButton::clicked, this, Guarded([this] { btnBnqClick(); }));
@@ -136,27 +138,21 @@ TfrmBenef::TfrmBenef(QWidget* parent)
 
 TfrmBenef::~TfrmBenef() = default;
 
-void TfrmBenef::ReadChoiceList(QComboBox* box, const QString& sql, const QString& keyField, const QString& textField)
+void TfrmBenef::FillChoices(QComboBox* box, const QList<TChoice>& choices)
 {
     const qint64 chosen = ComboKey(box);
-    db::Query q(DM->LURDO, sql);
-    q.open();
     box->clear();
-    for (q.first(); !q.eof(); q.next())
-        box->addItem(q.asString(textField), QVariant(q.asInt(keyField)));
+    for (const TChoice& c : choices)
+        box->addItem(c.second, QVariant(c.first));
     SetComboKey(box, chosen);
 }
 
 void TfrmBenef::OpenRows()
 {
-    ReadChoiceList(cmbGrade, QStringLiteral("SELECT * FROM GRADE ORDER BY LIBELLE"), QStringLiteral("ID_GRADE"),
-                   QStringLiteral("LIBELLE"));
-    ReadChoiceList(cmbWil, QStringLiteral("SELECT * FROM FWIL ORDER BY LIBELLE"), QStringLiteral("ID_WIL"),
-                   QStringLiteral("LIBELLE"));
-    ReadChoiceList(cmbBnq, QStringLiteral("SELECT ID_BANQUE, RS FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"),
-                   QStringLiteral("RS"));
-    ReadChoiceList(cmbAgence, QStringLiteral("SELECT * FROM AGENCE ORDER BY LIBELLE"), QStringLiteral("ID_AGENCE"),
-                   QStringLiteral("LIBELLE"));
+    FillChoices(cmbGrade, m_store.Grades());
+    FillChoices(cmbWil, m_store.Wilayas());
+    FillChoices(cmbBnq, m_store.Banks());
+    FillChoices(cmbAgence, m_store.Agencies());
     ReadOwnRows(IdBen);
 }
 
@@ -236,8 +232,7 @@ void TfrmBenef::btnBnqClick()
     TfrmListBanque f(this);
     f.SelectMode = false;
     f.exec();
-    ReadChoiceList(cmbBnq, QStringLiteral("SELECT ID_BANQUE, RS FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"),
-                   QStringLiteral("RS"));
+    FillChoices(cmbBnq, m_store.Banks());
 }
 
 void TfrmBenef::btnAgenceClick()
@@ -248,8 +243,7 @@ void TfrmBenef::btnAgenceClick()
     f.FormCaption = QStringLiteral("Agences bancaires");
     f.SelectMode = false;
     f.exec();
-    ReadChoiceList(cmbAgence, QStringLiteral("SELECT * FROM AGENCE ORDER BY LIBELLE"), QStringLiteral("ID_AGENCE"),
-                   QStringLiteral("LIBELLE"));
+    FillChoices(cmbAgence, m_store.Agencies());
 }
 
 void TfrmBenef::btnGetWilClick()
@@ -260,8 +254,7 @@ void TfrmBenef::btnGetWilClick()
     f.FormCaption = QStringLiteral("Wilayas");
     f.SelectMode = false;
     f.exec();
-    ReadChoiceList(cmbWil, QStringLiteral("SELECT * FROM FWIL ORDER BY LIBELLE"), QStringLiteral("ID_WIL"),
-                   QStringLiteral("LIBELLE"));
+    FillChoices(cmbWil, m_store.Wilayas());
 }
 
 void TfrmBenef::SaveRecord()
@@ -320,45 +313,28 @@ void TfrmBenef::SaveRecord()
     if (!inserting && (RowsEmpty() || key < 0))
         return;
     TWaitCursor wait;
+    TBeneficiary b;
+    b.id = key;
+    b.nom = nom;
+    b.type = type;
+    b.serviceGrade = serviceGrade;
+    b.adr = edAdr->text().trimmed();
+    b.ville = edVille->text().trimmed();
+    b.idWil = ComboKey(cmbWil);
+    b.tel = edTel->text().trimmed();
+    b.fax = edFax->text().trimmed();
+    b.idBanque = bank;
+    b.idAgence = ComboKey(cmbAgence);
+    b.compte = compte;
+    b.rc = edRC->text().trimmed();
+    b.mf = edMF->text().trimmed();
+    b.ai = edAI->text().trimmed();
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO);
-        if (inserting) {
-            // The key comes from the table's trigger; RETURNING gives it back so
-            // the new row becomes the current one.
-            q.setSql(QStringLiteral(
-                "INSERT INTO BENEF       (ID_BEN, NOM, TYPE_BEN, SERVICE_GRADE, ADR, VILLE,        ID_WIL, TEL, FAX, "
-                "ID_BANQUE, ID_AGENCE, COMPTE,        RC, MF, AI, ID_USER, DATEC, DATEM ) VALUES(:ID_BEN, :NOM, "
-                ":TYPE_BEN, :SERVICE_GRADE, :ADR, :VILLE,        :ID_WIL, :TEL, :FAX, :ID_BANQUE, :ID_AGENCE, "
-                ":COMPTE,        :RC, :MF, :AI, :ID_USER, :DATEC, :DATEM ) RETURNING ID_BEN"));
-            q.setParam(QStringLiteral("DATEC"), QDate::currentDate());
-        } else {
-            q.setSql(QStringLiteral(
-                "UPDATE BENEF SET        NOM=:NOM, TYPE_BEN=:TYPE_BEN,        SERVICE_GRADE=:SERVICE_GRADE, "
-                "ADR=:ADR,        VILLE=:VILLE, ID_WIL=:ID_WIL, TEL=:TEL,        FAX=:FAX, ID_BANQUE=:ID_BANQUE, "
-                "COMPTE=:COMPTE,        ID_AGENCE=:ID_AGENCE, RC=:RC, MF=:MF, AI=:AI,        ID_USER=:ID_USER, "
-                "DATEM=:DATEM WHERE ID_BEN=:ID_BEN"));
-        }
-        q.setParam(QStringLiteral("ID_BEN"), key);
-        q.setParam(QStringLiteral("NOM"), nom);
-        q.setParam(QStringLiteral("TYPE_BEN"), type);
-        q.setParam(QStringLiteral("SERVICE_GRADE"), serviceGrade);
-        q.setParam(QStringLiteral("ADR"), edAdr->text().trimmed());
-        q.setParam(QStringLiteral("VILLE"), edVille->text().trimmed());
-        q.setParam(QStringLiteral("ID_WIL"), ComboKey(cmbWil));
-        q.setParam(QStringLiteral("TEL"), edTel->text().trimmed());
-        q.setParam(QStringLiteral("FAX"), edFax->text().trimmed());
-        q.setParam(QStringLiteral("ID_BANQUE"), bank);
-        q.setParam(QStringLiteral("ID_AGENCE"), ComboKey(cmbAgence));
-        q.setParam(QStringLiteral("COMPTE"), compte);
-        q.setParam(QStringLiteral("RC"), edRC->text().trimmed());
-        q.setParam(QStringLiteral("MF"), edMF->text().trimmed());
-        q.setParam(QStringLiteral("AI"), edAI->text().trimmed());
-        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-        q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
-        q.exec();
-        if (inserting && !q.isEmpty())
-            key = q.asInt(QStringLiteral("ID_BEN"));
+        if (inserting)
+            key = m_store.Insert(b);
+        else
+            m_store.Update(b);
         write.Commit();
     }
     // The saved row (the new one after an insert) is the current row from now on.

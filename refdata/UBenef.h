@@ -3,6 +3,7 @@
 // list. From it the bank, agency and wilaya lists can be opened to complete
 // those tables.
 
+#include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
 
 class QComboBox;
@@ -55,7 +56,9 @@ protected:
 
 private:
     void ShowGradeBox(bool employee);
-    void ReadChoiceList(QComboBox* box, const QString& sql, const QString& keyField, const QString& textField);
+    static void FillChoices(QComboBox* box, const QList<TChoice>& choices);
+
+    TBeneficiaryStore m_store;
 };
 
 // Choice boxes keyed by a table's key: the key of the chosen item, -1 when none.

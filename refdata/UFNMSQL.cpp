@@ -88,7 +88,7 @@ TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
     for (QLineEdit* e : {edChap, edArt, edPar})
         AddEnterToNext(e);
 
-    SetOwnRows(QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"), QStringLiteral("ID_FNM"));
+    SetOwnRows(TNomenclatureStore::SelectAll(), QStringLiteral("ID_FNM"));
 }
 
 TfrmFNMSQL::~TfrmFNMSQL() = default;
@@ -155,15 +155,7 @@ void TfrmFNMSQL::SaveRecord()
         refuse(QStringLiteral("Le séparateur du chapitre doit être : '-' !"), edChap);
     const bool inserting = Mode() == emInsert;
     if (inserting) {
-        // A line stored without article or paragraph may hold NULL or an empty text.
-        db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM FNM WHERE CHAP=:MyCHAP AND COALESCE(ART, '')=:MyART "
-                                              "AND COALESCE(PAR, '')=:MyPAR"));
-        q.setParam(QStringLiteral("MyCHAP"), chap);
-        q.setParam(QStringLiteral("MyART"), art);
-        q.setParam(QStringLiteral("MyPAR"), par);
-        q.open();
-        const bool exists = !q.isEmpty();
-        q.close();
+        const bool exists = m_store.Exists(chap, art, par);
         if (exists)
             refuse(QStringLiteral("Cette imputation a déjà été saisie !"), edChap);
     }
@@ -189,36 +181,20 @@ void TfrmFNMSQL::SaveRecord()
         return;
     }
     try {
+        TBudgetLineEntry line;
+        line.id = key;
+        line.chap = chap;
+        line.art = art;
+        line.par = par;
+        line.soumis = chkSoumis->isChecked();
+        line.intitule = lib;
+        line.section = section + 1;
         {
             TWriteGuard write;
-            db::Query q(DM->LURDO);
-            if (inserting) {
-                // The key comes from the table's trigger; RETURNING gives it back
-                // so the new line becomes the current one.
-                q.setSql(QStringLiteral(
-                    "INSERT INTO FNM (       ID_FNM, CHAP, ART, PAR, SOUMIS_CHARGE,        INTITULE, RECTORAT, SECTION,"
-                    "        ID_USER, DATEC, DATEM ) VALUES (:ID_FNM, :CHAP, :ART, :PAR, :SOUMIS_CHARGE,         "
-                    ":INTITULE, :RECTORAT, :SECTION,         :ID_USER, :DATEC, :DATEM ) RETURNING ID_FNM"));
-                q.setParam(QStringLiteral("DATEC"), QDate::currentDate());
-            } else {
-                q.setSql(QStringLiteral(
-                    "UPDATE FNM SET        CHAP=:CHAP, ART=:ART, PAR=:PAR,        SOUMIS_CHARGE=:SOUMIS_CHARGE,        "
-                    "INTITULE=:INTITULE,        RECTORAT=:RECTORAT,        SECTION=:SECTION,        ID_USER=:ID_USER, "
-                    "DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
-            }
-            q.setParam(QStringLiteral("ID_FNM"), key);
-            q.setParam(QStringLiteral("CHAP"), chap);
-            q.setParam(QStringLiteral("ART"), art);
-            q.setParam(QStringLiteral("PAR"), par);
-            q.setParam(QStringLiteral("SOUMIS_CHARGE"), chkSoumis->isChecked() ? 1 : 0);
-            q.setParam(QStringLiteral("INTITULE"), lib);
-            q.setParam(QStringLiteral("RECTORAT"), -1);
-            q.setParam(QStringLiteral("SECTION"), section + 1);
-            q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-            q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
-            q.exec();
-            if (inserting && !q.isEmpty())
-                key = q.asInt(QStringLiteral("ID_FNM"));
+            if (inserting)
+                key = m_store.Insert(line);
+            else
+                m_store.Update(line);
             write.Commit();
         }
     } catch (const EAbort&) {

@@ -2,6 +2,7 @@
 // TfrmFNMSQL: the record window of one budget line (chapter, article,
 // paragraph, title, section, social-charge flag), opened by the nomenclature list.
 
+#include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
 
 class QCheckBox;
@@ -37,4 +38,7 @@ protected:
     void FocusForEdit() override;
     void SaveRecord() override;
     void DeleteRecord() override;
+
+private:
+    TNomenclatureStore m_store;
 };

@@ -1,5 +1,7 @@
 #include "refdata/UListBanque.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -15,14 +17,18 @@
 
 bool DeleteBank(qint64 idBanque)
 {
-    if (HasRows(QStringLiteral("SELECT ID_BANQUE FROM BENEF WHERE ID_BANQUE=:ID_BANQUE"), QStringLiteral("ID_BANQUE"),
-                idBanque)) {
+    TBankStore banks;
+    bool used = false;
+    {
+        TWaitCursor wait;
+        used = banks.InUse(idBanque);
+    }
+    if (used) {
         ShowInfo(QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."));
         return false;
     }
     return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette banque ?"),
-                            QStringLiteral("DELETE FROM BANQUE WHERE ID_BANQUE=:ID_BANQUE"), QStringLiteral("ID_BANQUE"),
-                            idBanque);
+                            [&] { banks.Delete(idBanque); });
 }
 
 TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent)
@@ -43,7 +49,7 @@ TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent
     SetSelectionColors(grdBanque, QColor(0, 0, 128), Qt::white);
     grdBanque->setColumnWidth(0, 380);
 
-    qBnq = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT* FROM BANQUE ORDER BY RS"));
+    qBnq = std::make_unique<db::Query>(DM->LURDO, TBankStore::SelectAll());
     model()->setQuery(qBnq.get());
 }
 

@@ -1,5 +1,7 @@
 #include "refdata/UListBenef.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -39,12 +41,18 @@ QString FoldAsciiLetters(const QString& s)
 
 bool DeleteBeneficiary(qint64 idBen)
 {
-    if (HasRows(QStringLiteral("SELECT ID_BEN FROM DEPENSE WHERE ID_BEN=:ID_BEN"), QStringLiteral("ID_BEN"), idBen)) {
+    TBeneficiaryStore beneficiaries;
+    bool used = false;
+    {
+        TWaitCursor wait;
+        used = beneficiaries.InUse(idBen);
+    }
+    if (used) {
         ShowInfo(QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."));
         return false;
     }
     return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?"),
-                            QStringLiteral("DELETE FROM BENEF WHERE ID_BEN=:ID_BEN"), QStringLiteral("ID_BEN"), idBen);
+                            [&] { beneficiaries.Delete(idBen); });
 }
 
 QString TfrmListBenef::TypeAheadText()
@@ -140,9 +148,9 @@ void TfrmListBenef::ReadRows()
 {
     const int type = cmbTypeBen->currentIndex();
     if (type < 0 || type == TousIndex) {
-        qBenef->setSql(QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF ORDER BY NOM"));
+        qBenef->setSql(TBeneficiaryStore::SelectList(false));
     } else {
-        qBenef->setSql(QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF WHERE TYPE_BEN=:TYPE_BEN ORDER BY NOM"));
+        qBenef->setSql(TBeneficiaryStore::SelectList(true));
         qBenef->setParam(QStringLiteral("TYPE_BEN"), type);
     }
     qBenef->open();

@@ -1,5 +1,7 @@
 #include "refdata/UListFNM.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
@@ -45,34 +47,16 @@ void TDropDownBox::hidePopup()
 
 bool BudgetLineDeletable(qint64 idFnm)
 {
-    TWaitCursor wait;
-    // One query answers both refusals: expense movements (expenses, salary
-    // lines, commitment sheets of expenses, cancellations and payment-order
-    // regularisations) and credit movements (a budget, budget and transfer
-    // sheets, transfer rows).
-    db::Query q(DM->LURDO, QStringLiteral(
-        "SELECT "
-        "CASE WHEN EXISTS (SELECT 1 FROM DEPENSE WHERE ID_FNM=:ID_FNM) "
-        "  OR EXISTS (SELECT 1 FROM DET_SALAIRE WHERE TYPE_DET=0 AND ID_DETAIL=:ID_FNM) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, '') NOT IN ('2', '3', '4')) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, '') NOT IN ('3', '4')) "
-        "  THEN 1 ELSE 0 END AS USED_EXPENSES, "
-        "CASE WHEN EXISTS (SELECT 1 FROM FNM WHERE ID_FNM=:ID_FNM AND (COALESCE(MT_BP, 0)<>0 OR COALESCE(MT_BS, 0)<>0)) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND ORIGINE IN ('2', '3', '4')) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND ORIGINE IN ('3', '4')) "
-        "  OR EXISTS (SELECT 1 FROM VIREMENT WHERE ID_FNM=:ID_FNM) "
-        "  THEN 1 ELSE 0 END AS USED_BUDGET "
-        "FROM RDB$DATABASE"));
-    q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.open();
-    const bool expenses = q.asInt(QStringLiteral("USED_EXPENSES")) != 0;
-    const bool budget = q.asInt(QStringLiteral("USED_BUDGET")) != 0;
-    q.close();
-    if (expenses) {
+    TNomenclatureStore::Usage usage;
+    {
+        TWaitCursor wait;
+        usage = TNomenclatureStore().UsageOf(idFnm);
+    }
+    if (usage.expenses) {
         ShowMessageBox(ExpenseRefusal, mtWarning, MsgButton::OK);
         return false;
     }
-    if (budget) {
+    if (usage.budget) {
         ShowMessageBox(BudgetRefusal, mtWarning, MsgButton::OK);
         return false;
     }
@@ -83,7 +67,7 @@ bool DeleteBudgetLine(qint64 idFnm)
 {
     return BudgetLineDeletable(idFnm)
         && ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?"),
-                            QStringLiteral("DELETE FROM FNM WHERE ID_FNM=:ID_FNM"), QStringLiteral("ID_FNM"), idFnm);
+                            [idFnm] { TNomenclatureStore().Delete(idFnm); });
 }
 
 TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
@@ -143,8 +127,8 @@ TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
     grdBudget->setColumnWidth(1, 50);
     grdBudget->setColumnWidth(2, 50);
 
-    qFNM = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR"));
-    qChap = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
+    qFNM = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectAll());
+    qChap = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectChapters());
     model()->setQuery(qFNM.get());
 
     // Opening the list first clears the choice: closing it without one shows every line.

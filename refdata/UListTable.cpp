@@ -1,5 +1,7 @@
 #include "refdata/UListTable.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -62,7 +64,7 @@ void TfrmListTable::FormShow()
     if (!IsCodeTable(CodeTable, KeyField))
         throw std::runtime_error("Table de codes inconnue : " + CodeTable.toStdString());
     model()->setKeyFields({KeyField});
-    qTable->setSql(QStringLiteral("SELECT * FROM ") + CodeTable + QStringLiteral(" ORDER BY LIBELLE"));
+    qTable->setSql(TCodeTableStore(CodeTable, KeyField).SelectAll());
     qTable->open();
     model()->setQuery(qTable.get());
     model()->reload();
@@ -91,10 +93,7 @@ void TfrmListTable::DeleteCurrent()
     const qint64 key = model()->current().asInt(KeyField);
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM ") + CodeTable + QStringLiteral(" WHERE ") + KeyField
-                                   + QStringLiteral("=:ID_TABLE"));
-        q.setParam(QStringLiteral("ID_TABLE"), key);
-        q.exec();
+        TCodeTableStore(CodeTable, KeyField).Delete(key);
         write.Commit();
     }
     model()->refresh();

@@ -1,5 +1,7 @@
 #include "refdata/UObs.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
@@ -16,7 +18,6 @@
 #include <QStyle>
 #include <QTableView>
 
-const std::array<const char*, 5> TfrmObs::Columns = {"OBS_BP", "OBS_BS", "OBS_BS_N", "OBS_VIR_E", "OBS_VIR_D"};
 
 const std::array<QString, 5> TfrmObs::DefaultTexts = {
     QStringLiteral("PRISE EN CHARGE DE CREDITS SUIVANT L'EXTRAIT D'ORDONNANCE DE DELEGATIONS DE CREDITS 2006 - VISA N°   DU"),
@@ -90,7 +91,7 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
     connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
 
     // Creation: the chapters of the nomenclature, the first one current.
-    qFNM = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
+    qFNM = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectChapters());
     m_chapters->setQuery(qFNM.get());
     UpdateLook();
     RunGuarded([this] {
@@ -144,19 +145,15 @@ void TfrmObs::ChapterChanged(int row)
 void TfrmObs::ShowChapter(const QString& chapter)
 {
     m_chap = chapter;
-    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D "
-                                          "FROM OBS_SERVICE WHERE CHAP=:CHAP"));
-    q.setParam(QStringLiteral("CHAP"), chapter);
-    q.open();
-    if (q.isEmpty()) {
+    const std::optional<TObservationStore::Texts> stored = m_store.Read(chapter);
+    if (!stored) {
         // No texts yet for this chapter: a new row with the default texts, not saved yet.
         m_hasRow = false;
         SetMemoTexts(DefaultTexts);
         m_state = osInsert;
     } else {
         m_hasRow = true;
-        for (size_t i = 0; i < 5; ++i)
-            m_stored[i] = q.asString(QString::fromLatin1(Columns[i]));
+        m_stored = *stored;
         SetMemoTexts(m_stored);
         m_state = osBrowse;
     }
@@ -170,26 +167,10 @@ void TfrmObs::Post()
     const std::array<QString, 5> texts = MemoTexts();
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO);
-        if (m_state == osInsert) {
-            q.setSql(QStringLiteral("INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
-                                    "VALUES (:CHAP, :OBS_BP, :OBS_BS, :OBS_BS_N, :OBS_VIR_E, :OBS_VIR_D)"));
-        } else {
-            // The table has no key: the row is the chapter's row holding the
-            // texts read, and only that one row is changed.
-            q.setSql(QStringLiteral(
-                "UPDATE OBS_SERVICE SET OBS_BP=:OBS_BP, OBS_BS=:OBS_BS, OBS_BS_N=:OBS_BS_N, OBS_VIR_E=:OBS_VIR_E, "
-                "OBS_VIR_D=:OBS_VIR_D WHERE CHAP=:CHAP AND OBS_BP IS NOT DISTINCT FROM :OLD_BP "
-                "AND OBS_BS IS NOT DISTINCT FROM :OLD_BS AND OBS_BS_N IS NOT DISTINCT FROM :OLD_BS_N "
-                "AND OBS_VIR_E IS NOT DISTINCT FROM :OLD_VIR_E AND OBS_VIR_D IS NOT DISTINCT FROM :OLD_VIR_D ROWS 1"));
-            const char* old[] = {"OLD_BP", "OLD_BS", "OLD_BS_N", "OLD_VIR_E", "OLD_VIR_D"};
-            for (size_t i = 0; i < 5; ++i)
-                q.setParam(QString::fromLatin1(old[i]), m_stored[i]);
-        }
-        q.setParam(QStringLiteral("CHAP"), m_chap);
-        for (size_t i = 0; i < 5; ++i)
-            q.setParam(QString::fromLatin1(Columns[i]), texts[i]);
-        q.exec();
+        if (m_state == osInsert)
+            m_store.Insert(m_chap, texts);
+        else
+            m_store.Update(m_chap, m_stored, texts);
         write.Commit();
     }
     m_stored = texts;
@@ -259,20 +240,7 @@ void TfrmObs::btnForAllClick()
     // pending new row included) gets its row, then every row the texts.
     {
         TWriteGuard write;
-        db::Query ins(DM->LURDO, QStringLiteral(
-            "INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
-            "SELECT DISTINCT F.CHAP, CAST(:OBS_BP AS VARCHAR(250)), CAST(:OBS_BS AS VARCHAR(250)), "
-            "CAST(:OBS_BS_N AS VARCHAR(250)), CAST(:OBS_VIR_E AS VARCHAR(250)), CAST(:OBS_VIR_D AS VARCHAR(250)) "
-            "FROM FNM F WHERE NOT EXISTS (SELECT 1 FROM OBS_SERVICE O WHERE O.CHAP IS NOT DISTINCT FROM F.CHAP)"));
-        for (size_t i = 0; i < 5; ++i)
-            ins.setParam(QString::fromLatin1(Columns[i]), texts[i]);
-        ins.exec();
-        db::Query upd(DM->LURDO, QStringLiteral(
-            "UPDATE OBS_SERVICE SET        OBS_BP=:OBS_BP, OBS_BS=:OBS_BS,        OBS_BS_N=:OBS_BS_N, "
-            "OBS_VIR_E=:OBS_VIR_E,        OBS_VIR_D=:OBS_VIR_D"));
-        for (size_t i = 0; i < 5; ++i)
-            upd.setParam(QString::fromLatin1(Columns[i]), texts[i]);
-        upd.exec();
+        m_store.SetForAll(texts);
         write.Commit();
     }
     // Back on the remembered chapter, its row now stored.

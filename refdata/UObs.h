@@ -3,6 +3,8 @@
 // budget chapter (OBS_SERVICE). Looking at a chapter without texts starts its
 // row with the default texts, saved when the user saves, moves on or closes.
 
+#include "refdata/RefDataStore.h"
+
 #include <QDialog>
 
 #include <array>
@@ -44,8 +46,7 @@ public:
     void btnCancelClick();
     void btnForAllClick();
 
-    // Columns of OBS_SERVICE in the order of the memos, and their default texts.
-    static const std::array<const char*, 5> Columns;
+    // The default texts of the memos, in the order of TObservationStore::Columns.
     static const std::array<QString, 5> DefaultTexts;
     static constexpr int MaxTextLength = 250;
 
@@ -61,6 +62,7 @@ private:
     void SetMemoTexts(const std::array<QString, 5>& texts);
 
     std::unique_ptr<db::Query> qFNM;
+    TObservationStore m_store;
     QueryTableModel* m_chapters = nullptr;
     std::array<QPlainTextEdit*, 5> m_memos{};
     ObsState m_state = osBrowse;

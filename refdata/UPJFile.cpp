@@ -1,5 +1,7 @@
 #include "refdata/UPJFile.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "data/UDM.h"
@@ -101,8 +103,7 @@ TfrmPJFile::~TfrmPJFile() = default;
 
 void TfrmPJFile::ReadRows()
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT NUM, LIBELLE FROM PJ"));
-    q.open();
+    db::Query& q = m_store.ReadAll();
     m_moving = true;
     grdPJ->setRowCount(0);
     grdPJ->setRowCount(q.rowCount());
@@ -204,21 +205,13 @@ void TfrmPJFile::btnPostClick()
     const QString newLib = CutText(lib->text(), MaxLabelLength);
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO);
         if (m_state == psInsert) {
-            q.setSql(QStringLiteral("INSERT INTO PJ (NUM, LIBELLE) VALUES (:NUM, :LIBELLE)"));
+            m_store.Insert(newNum, newLib);
         } else {
-            // The table has no key: the row is found by the values it holds, and
-            // only that one row is changed.
-            q.setSql(QStringLiteral("UPDATE PJ SET NUM=:NUM, LIBELLE=:LIBELLE WHERE NUM IS NOT DISTINCT FROM :OLD_NUM "
-                                    "AND LIBELLE IS NOT DISTINCT FROM :OLD_LIBELLE ROWS 1"));
             const db::Value oldNum = StoredValue(num);
-            q.setParam(QStringLiteral("OLD_NUM"), db::isNull(oldNum) ? db::Value() : NumValue(db::toText(oldNum)));
-            q.setParam(QStringLiteral("OLD_LIBELLE"), StoredValue(lib));
+            m_store.Update(db::isNull(oldNum) ? db::Value() : NumValue(db::toText(oldNum)), StoredValue(lib), newNum,
+                           newLib);
         }
-        q.setParam(QStringLiteral("NUM"), newNum);
-        q.setParam(QStringLiteral("LIBELLE"), newLib);
-        q.exec();
         write.Commit();
     }
     num->setText(db::toText(newNum));
@@ -263,11 +256,7 @@ void TfrmPJFile::btnDeleteClick()
     // Removed at once, without a question, and committed.
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO, QStringLiteral("DELETE FROM PJ WHERE NUM IS NOT DISTINCT FROM :NUM "
-                                              "AND LIBELLE IS NOT DISTINCT FROM :LIBELLE ROWS 1"));
-        q.setParam(QStringLiteral("NUM"), db::isNull(num) ? db::Value() : NumValue(db::toText(num)));
-        q.setParam(QStringLiteral("LIBELLE"), lib);
-        q.exec();
+        m_store.Delete(db::isNull(num) ? db::Value() : NumValue(db::toText(num)), lib);
         write.Commit();
     }
     m_moving = true;

@@ -3,6 +3,8 @@
 // the grid. The table has no key: a row is found again by its stored values,
 // and every change touches that one row only.
 
+#include "refdata/RefDataStore.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -40,6 +42,7 @@ private:
     void CommitEditor();
     void RowChanged(int newRow, int oldRow);
 
+    TAttachmentStore m_store;
     PJState m_state = psBrowse;
     int m_editRow = -1;
     bool m_moving = false;

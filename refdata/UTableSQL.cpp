@@ -1,5 +1,7 @@
 #include "refdata/UTableSQL.h"
 
+#include "refdata/RefDataStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -84,23 +86,11 @@ void TfrmTable::SaveRecord()
     }
     {
         TWriteGuard write;
-        db::Query q(DM->LURDO);
-        if (inserting) {
-            // The key comes from the table's trigger; RETURNING gives it back so
-            // the new row becomes the current one.
-            q.setSql(QStringLiteral("INSERT INTO ") + CodeTable + QStringLiteral("      (") + KeyField
-                     + QStringLiteral(", LIBELLE) ") + QStringLiteral("VALUES(:ID_TABLE, :MyLib) RETURNING ")
-                     + KeyField);
-            q.setParam(QStringLiteral("ID_TABLE"), 0);
-        } else {
-            q.setSql(QStringLiteral("UPDATE ") + CodeTable + QStringLiteral(" SET ") + QStringLiteral("LIBELLE=:myLib ")
-                     + QStringLiteral("WHERE ") + KeyField + QStringLiteral("=:ID_TABLE"));
-            q.setParam(QStringLiteral("ID_TABLE"), key);
-        }
-        q.setParam(QStringLiteral("MyLib"), lib);
-        q.exec();
-        if (inserting && !q.isEmpty())
-            key = q.asInt(KeyField);
+        TCodeTableStore table(CodeTable, KeyField);
+        if (inserting)
+            key = table.Insert(lib);
+        else
+            table.Update(key, lib);
         write.Commit();
     }
     Rows()->refresh();

@@ -22,26 +22,13 @@
 // ---------------------------------------------------------------------------
 // Small shared pieces
 
-bool HasRows(const QString& sql, const QString& param, qint64 key)
-{
-    TWaitCursor wait;
-    db::Query q(DM->LURDO, sql);
-    q.setParam(param, key);
-    q.open();
-    const bool rows = !q.isEmpty();
-    q.close();
-    return rows;
-}
-
-bool ConfirmAndDelete(const QString& question, const QString& deleteSql, const QString& param, qint64 key)
+bool ConfirmAndDelete(const QString& question, const std::function<void()>& deletion)
 {
     if (!AskConfirmation(question))
         return false;
     TWaitCursor wait;
     TWriteGuard write;
-    db::Query q(DM->LURDO, deleteSql);
-    q.setParam(param, key);
-    q.exec();
+    deletion();
     try {
         write.Commit();
     } catch (const EAbort&) {

@@ -28,13 +28,10 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 
-// Whether `sql`, with the parameter `param` = `key`, returns a row (read under
-// the wait cursor); the usage tests before a deletion.
-bool HasRows(const QString& sql, const QString& param, qint64 key);
-// Asks `question`; on Yes runs `deleteSql` with `param` = `key` as one
-// committed operation. True when the row was deleted; false on No and when the
-// commit was refused (the user has been told, the row is still there).
-bool ConfirmAndDelete(const QString& question, const QString& deleteSql, const QString& param, qint64 key);
+// Asks `question`; on Yes runs `deletion` (a store's delete) as one committed
+// operation. True when the row was deleted; false on No and when the commit
+// was refused (the user has been told, the row is still there).
+bool ConfirmAndDelete(const QString& question, const std::function<void()>& deletion);
 
 // A row tint for every even row (1-based) of the grid.
 QueryTableModel::RowTint EvenRowTint(const QColor& color);

@@ -1,0 +1,197 @@
+#pragma once
+// The SQL of the reference-data windows, one small store per table: banks,
+// beneficiaries, the budget nomenclature, the code tables, the service
+// observations and the attachment labels. A list window and its record window
+// use the same store.
+//
+// Reads run on the program's connection; writes run statements only, inside
+// the caller's write operation. Each statement is prepared once for the life
+// of the store. A store's select texts serve the grids, whose models open
+// their queries themselves.
+
+#include "db/Database.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+// One row of a choice list: its key and its text.
+using TChoice = QPair<qint64, QString>;
+
+// ---------------------------------------------------------------------------
+// Banks (BANQUE)
+
+class TBankStore {
+public:
+    TBankStore();
+    ~TBankStore();
+
+    // Every bank, by name.
+    static QString SelectAll();
+    // Whether a beneficiary has the bank.
+    bool InUse(qint64 idBanque);
+    // A new bank, created and changed today by the current user; its key.
+    qint64 Insert(const QString& rs, const QString& diminutif);
+    void Update(qint64 idBanque, const QString& rs, const QString& diminutif);
+    void Delete(qint64 idBanque);
+
+private:
+    std::unique_ptr<db::Query> m_used, m_insert, m_update, m_delete;
+};
+
+// ---------------------------------------------------------------------------
+// Beneficiaries (BENEF)
+
+struct TBeneficiary {
+    qint64 id = -1;
+    QString nom;
+    int type = 0;              // 0 supplier, 1 employee, 2 other
+    qint64 serviceGrade = -1;  // the grade's key for an employee, the service kind otherwise; -1 none
+    QString adr, ville;
+    qint64 idWil = -1;
+    QString tel, fax;
+    qint64 idBanque = -1;
+    qint64 idAgence = -1;
+    QString compte, rc, mf, ai;
+};
+
+class TBeneficiaryStore {
+public:
+    TBeneficiaryStore();
+    ~TBeneficiaryStore();
+
+    // Every beneficiary (every column), by name.
+    static QString SelectAll();
+    // The list's rows (ID_BEN, NOM, ADR), by name: all of them, or those of
+    // the :TYPE_BEN parameter.
+    static QString SelectList(bool ofOneType);
+
+    // The choice lists of the record window, by text.
+    QList<TChoice> Grades();
+    QList<TChoice> Wilayas();
+    QList<TChoice> Banks();
+    QList<TChoice> Agencies();
+
+    // Whether an expense has the beneficiary.
+    bool InUse(qint64 idBen);
+    // A new beneficiary, created and changed today by the current user; its key.
+    qint64 Insert(const TBeneficiary& b);
+    void Update(const TBeneficiary& b);
+    void Delete(qint64 idBen);
+
+private:
+    QList<TChoice> Choices(std::unique_ptr<db::Query>& slot, const QString& sql, const QString& key,
+                           const QString& text);
+    std::unique_ptr<db::Query> m_grades, m_wilayas, m_banks, m_agencies, m_used, m_insert, m_update, m_delete;
+};
+
+// ---------------------------------------------------------------------------
+// Budget nomenclature (FNM)
+
+struct TBudgetLineEntry {
+    qint64 id = -1;
+    QString chap, art, par;
+    bool soumis = false;       // subject to the social charges
+    QString intitule;
+    int section = 1;           // 1 or 2
+};
+
+class TNomenclatureStore {
+public:
+    TNomenclatureStore();
+    ~TNomenclatureStore();
+
+    // Every line (every column), in nomenclature order.
+    static QString SelectAll();
+    // The chapters of the nomenclature (CHAP), in order.
+    static QString SelectChapters();
+
+    // Whether a line of that chapter, article and paragraph exists (a line
+    // stored without article or paragraph may hold NULL or an empty text).
+    bool Exists(const QString& chap, const QString& art, const QString& par);
+    // What uses a line: expense movements (expenses, salary lines, commitment
+    // sheets of expenses, cancellations, payment-order regularisations) and
+    // credit movements (a budget, budget and transfer sheets, transfer rows).
+    struct Usage {
+        bool expenses = false;
+        bool budget = false;
+    };
+    Usage UsageOf(qint64 idFnm);
+
+    // A new line, created and changed today by the current user; its key.
+    qint64 Insert(const TBudgetLineEntry& line);
+    void Update(const TBudgetLineEntry& line);
+    void Delete(qint64 idFnm);
+
+private:
+    std::unique_ptr<db::Query> m_exists, m_usage, m_insert, m_update, m_delete;
+};
+
+// ---------------------------------------------------------------------------
+// Code tables: a key and a label (AGENCE, FRET, FWIL, GRADE...)
+
+class TCodeTableStore {
+public:
+    // `table` and `keyField` are the program's own names of a code table,
+    // checked by the caller; never typed text.
+    TCodeTableStore(QString table, QString keyField);
+    ~TCodeTableStore();
+
+    // Every row, by label.
+    QString SelectAll() const;
+    // A new row (its key drawn by the table's trigger); its key.
+    qint64 Insert(const QString& label);
+    void Update(qint64 key, const QString& label);
+    void Delete(qint64 key);
+
+private:
+    QString m_table, m_keyField;
+    std::unique_ptr<db::Query> m_insert, m_update, m_delete;
+};
+
+// ---------------------------------------------------------------------------
+// Service observations (OBS_SERVICE): five texts per chapter
+
+class TObservationStore {
+public:
+    using Texts = std::array<QString, 5>;
+    // The columns of the five texts, in their order.
+    static const std::array<const char*, 5> Columns;
+
+    TObservationStore();
+    ~TObservationStore();
+
+    // The chapter's texts; nothing when the chapter has no row.
+    std::optional<Texts> Read(const QString& chapter);
+    void Insert(const QString& chapter, const Texts& texts);
+    // The table has no key: the one row of the chapter holding `stored` changes.
+    void Update(const QString& chapter, const Texts& stored, const Texts& texts);
+    // Every chapter of the nomenclature gets its row, then every row the texts.
+    void SetForAll(const Texts& texts);
+
+private:
+    std::unique_ptr<db::Query> m_read, m_insert, m_update, m_fill, m_all;
+};
+
+// ---------------------------------------------------------------------------
+// Attachment labels (PJ): a number and a label, no key
+
+class TAttachmentStore {
+public:
+    TAttachmentStore();
+    ~TAttachmentStore();
+
+    // Every row (NUM, LIBELLE), read again.
+    db::Query& ReadAll();
+    void Insert(const db::Value& num, const QString& label);
+    // The table has no key: the one row holding the old values changes, or goes.
+    void Update(const db::Value& oldNum, const db::Value& oldLabel, const db::Value& num, const QString& label);
+    void Delete(const db::Value& num, const db::Value& label);
+
+private:
+    std::unique_ptr<db::Query> m_all, m_insert, m_update, m_delete;
+};
