@@ -1,5 +1,7 @@
 #include "security/UChangePassWord.h"
 
+#include "security/UserStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
@@ -134,14 +136,10 @@ void TfrmChangePassWord::btnOkClick()
     if (ShowMessageBox(QStringLiteral("Confirmer le changement du mot de passe ?"), mtConfirmation,
                        MsgButton::Yes | MsgButton::No) != mrYes)
         return;
-    db::Query upd(DM->LURDO, QStringLiteral("UPDATE T_USERS SET PW=:PW WHERE ID_USER=:ID_USER"));
-    upd.setParam(QStringLiteral("PW"), edNewPW->text());
-    upd.setParam(QStringLiteral("ID_USER"), CurrentUserId);
     bool found = false;
     {
         TWriteGuard write;
-        upd.exec();
-        found = upd.rowsAffected() > 0;
+        found = TUserStore().SetPassword(CurrentUserId, edNewPW->text()) > 0;
         write.Commit();
     }
     if (!found) {

@@ -1,5 +1,7 @@
 #include "security/UListUsers.h"
 
+#include "security/UserStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
@@ -105,7 +107,7 @@ void TfrmListUsers::FormShow()
     m_canWrite = CanWrite(QStringLiteral("mnUsers"), CurrentUserId);
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
-    qUsers = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM"));
+    qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectAll());
     m_model->setQuery(qUsers.get());
     m_model->refresh();
     UpdateDeleteButton();

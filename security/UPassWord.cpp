@@ -1,5 +1,7 @@
 #include "security/UPassWord.h"
 
+#include "security/UserStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
@@ -241,20 +243,11 @@ void TfrmPassWord::setVisible(bool visible)
 
 void TfrmPassWord::CreateDefaultUser()
 {
-    db::Query users(DM->LURDO, QStringLiteral("SELECT USER_ID FROM T_USERS"));
-    users.open();
-    if (!users.isEmpty())
+    TUserStore users;
+    if (users.AnyUser())
         return;
-    db::Query ins(DM->LURDO,
-                  QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, ACCESS) "
-                                 "VALUES(:NOM, :PRENOM, :USER_ID, :PW, :ACCESS)"));
-    ins.setParam(QStringLiteral("NOM"), QStringLiteral("ADMIN"));
-    ins.setParam(QStringLiteral("PRENOM"), QStringLiteral("ADMIN"));
-    ins.setParam(QStringLiteral("USER_ID"), QStringLiteral("MANAGER"));
-    ins.setParam(QStringLiteral("PW"), QStringLiteral(""));
-    ins.setParam(QStringLiteral("ACCESS"), 9);
     TWriteGuard write;
-    ins.exec();
+    users.InsertDefaultUser();
     write.Commit();
     CurrentUserCode = QStringLiteral("MANAGER");
 }

@@ -1,5 +1,7 @@
 #include "security/USecure.h"
 
+#include "security/UserStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
@@ -221,9 +223,7 @@ void TfrmSecure::LayoutColumns()
 void TfrmSecure::FillUsers(int selectId)
 {
     if (!qUsers)
-        qUsers = std::make_unique<db::Query>(
-            DM->LURDO, QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
-                                      "FROM T_USERS ORDER BY NOM, PRENOM"));
+        qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectForRights());
     qUsers->close();
     qUsers->open();
     const QSignalBlocker block(cmbUser);
@@ -363,8 +363,7 @@ void TfrmSecure::btnPostClick()
         DenyWriteAccess();
     if (m_loadedUser == -1)
         return;
-    db::Query upd(DM->LURDO, QStringLiteral("UPDATE T_SECUR SET TYPE_ACCES=:TYPE_ACCES "
-                                            "WHERE ID_USER=:ID_USER AND OBJECT_NAME=:OBJECT_NAME"));
+    TUserStore users;
     {
         TWriteGuard write;
         QSet<QString> done;
@@ -381,10 +380,7 @@ void TfrmSecure::btnPostClick()
             const bool write = Cell(grdSecure, row, colWriteFlag) == QLatin1String("1");
             // Write without read is no access.
             const int access = !read ? 0 : (write ? 2 : 1);
-            upd.setParam(QStringLiteral("TYPE_ACCES"), access);
-            upd.setParam(QStringLiteral("ID_USER"), m_loadedUser);
-            upd.setParam(QStringLiteral("OBJECT_NAME"), key);
-            upd.exec();
+            users.SetAccess(m_loadedUser, key, access);
         }
         write.Commit();
     }

@@ -1,5 +1,7 @@
 #include "security/UUsers.h"
 
+#include "security/UserStore.h"
+
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
@@ -28,12 +30,7 @@
 void DeleteUserRows(int idUser)
 {
     TWriteGuard write;
-    db::Query delRights(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"));
-    delRights.setParam(QStringLiteral("ID_USER"), idUser);
-    delRights.exec();
-    db::Query delUser(DM->LURDO, QStringLiteral("DELETE FROM T_USERS WHERE ID_USER=:ID_USER"));
-    delUser.setParam(QStringLiteral("ID_USER"), idUser);
-    delUser.exec();
+    TUserStore().Delete(idUser);
     write.Commit();
 }
 
@@ -151,7 +148,7 @@ TfrmUsers::~TfrmUsers() = default;
 void TfrmUsers::OpenUsers()
 {
     if (!qUsers) {
-        qUsers = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM"));
+        qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectAll());
         MyNavigator->SetQuery(qUsers.get());
     }
     qUsers->close();
@@ -267,12 +264,8 @@ void TfrmUsers::btnPostClick()
 
     // The code is tested as it will be stored: trimmed.
     const int editedId = Mode() == emEdit ? CurrentId() : -1;
-    db::Query taken(DM->LURDO, QStringLiteral("SELECT ID_USER, USER_ID FROM T_USERS WHERE USER_ID=:USER_ID"));
-    taken.setParam(QStringLiteral("USER_ID"), code);
-    taken.open();
-    for (taken.first(); !taken.eof(); taken.next())
-        if (Mode() == emInsert || taken.asInt(QStringLiteral("ID_USER")) != editedId)
-            refuse(QStringLiteral("Ce Code Utilisateur existe déjà !"), edUser);
+    if (m_users.CodeTaken(code, editedId))
+        refuse(QStringLiteral("Ce Code Utilisateur existe déjà !"), edUser);
     if (cmbTypeUser->currentIndex() < 0)
         refuse(QStringLiteral("Le type d'Utilisateur est manquant !"), cmbTypeUser);
 
@@ -283,35 +276,21 @@ void TfrmUsers::btnPostClick()
     if (pwEdited)
         edPW->setText(pw);
 
+    TUserEntry user;
+    user.id = editedId;
+    user.nom = nom;
+    user.prenom = prenom;
+    user.code = code;
+    user.password = pw;
+    user.type = cmbTypeUser->currentIndex();
     {
         TWaitCursor wait;
-        std::unique_ptr<db::Query> write;
-        if (Mode() == emInsert) {
-            write = std::make_unique<db::Query>(
-                DM->LURDO, QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, TYPE_USER) "
-                                          "VALUES(:NOM, :PRENOM, :USER_ID, :PW, :TYPE_USER )"));
-        } else if (pwEdited) {
-            write = std::make_unique<db::Query>(
-                DM->LURDO, QStringLiteral("UPDATE T_USERS SET NOM=:NOM, PRENOM=:PRENOM, USER_ID=:USER_ID, "
-                                          "TYPE_USER=:TYPE_USER, PW=:PW WHERE ID_USER=:ID_USER"));
-        } else {
-            // The password field was not touched: the stored password stays as it
-            // is (it may have been set, as typed, by the password change).
-            write = std::make_unique<db::Query>(
-                DM->LURDO, QStringLiteral("UPDATE T_USERS SET NOM=:NOM, PRENOM=:PRENOM, USER_ID=:USER_ID, "
-                                          "TYPE_USER=:TYPE_USER WHERE ID_USER=:ID_USER"));
-        }
-        write->setParam(QStringLiteral("NOM"), nom);
-        write->setParam(QStringLiteral("PRENOM"), prenom);
-        write->setParam(QStringLiteral("USER_ID"), code);
-        write->setParam(QStringLiteral("TYPE_USER"), cmbTypeUser->currentIndex());
-        if (pwEdited)
-            write->setParam(QStringLiteral("PW"), pw);
-        if (Mode() == emEdit)
-            write->setParam(QStringLiteral("ID_USER"), editedId);
-        TWriteGuard guard;
-        write->exec();
-        guard.Commit();
+        TWriteGuard write;
+        if (Mode() == emInsert)
+            m_users.Insert(user);
+        else
+            m_users.Update(user, pwEdited);
+        write.Commit();
     }
     const TEditMode savedMode = Mode();
     OpenUsers();

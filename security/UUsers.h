@@ -2,6 +2,7 @@
 // The user form: adds, changes and deletes the rows of T_USERS, one at a time,
 // with browse, insert and edit modes.
 
+#include "security/UserStore.h"
 #include "ui/EditorWindow.h"
 
 #include <memory>
@@ -80,5 +81,6 @@ private:
     bool LocateCode(const QString& code);
 
     std::unique_ptr<db::Query> qUsers;
+    TUserStore m_users;
     bool m_pwEdited = false;
 };

@@ -1,0 +1,112 @@
+#include "security/UserStore.h"
+
+#include "data/KeptStatement.h"
+#include "db/Database.h"
+
+TUserStore::TUserStore() = default;
+TUserStore::~TUserStore() = default;
+
+QString TUserStore::SelectAll()
+{
+    return QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM");
+}
+
+QString TUserStore::SelectForRights()
+{
+    return QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
+                          "FROM T_USERS ORDER BY NOM, PRENOM");
+}
+
+bool TUserStore::CodeTaken(const QString& code, int exceptId)
+{
+    db::Query& q = KeptStatement(m_taken, QStringLiteral("SELECT FIRST 1 ID_USER FROM T_USERS WHERE USER_ID=:USER_ID "
+                                                         "AND ID_USER<>:EXCEPT_ID"));
+    q.setParam(QStringLiteral("USER_ID"), code);
+    q.setParam(QStringLiteral("EXCEPT_ID"), exceptId);
+    q.open();
+    const bool taken = !q.isEmpty();
+    q.close();
+    return taken;
+}
+
+bool TUserStore::AnyUser()
+{
+    db::Query& q = KeptStatement(m_any, QStringLiteral("SELECT FIRST 1 USER_ID FROM T_USERS"));
+    q.open();
+    const bool any = !q.isEmpty();
+    q.close();
+    return any;
+}
+
+void TUserStore::Insert(const TUserEntry& user)
+{
+    db::Query& q = KeptStatement(m_insert, QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, "
+                                                          "TYPE_USER) VALUES(:NOM, :PRENOM, :USER_ID, :PW, :TYPE_USER )"));
+    q.setParam(QStringLiteral("NOM"), user.nom);
+    q.setParam(QStringLiteral("PRENOM"), user.prenom);
+    q.setParam(QStringLiteral("USER_ID"), user.code);
+    q.setParam(QStringLiteral("PW"), user.password);
+    q.setParam(QStringLiteral("TYPE_USER"), user.type);
+    q.exec();
+}
+
+void TUserStore::Update(const TUserEntry& user, bool withPassword)
+{
+    // Without the password the stored one stays as it is (it may have been
+    // set, as typed, by the password change).
+    db::Query& q = withPassword
+        ? KeptStatement(m_updateWithPassword, QStringLiteral("UPDATE T_USERS SET NOM=:NOM, PRENOM=:PRENOM, "
+                                                             "USER_ID=:USER_ID, TYPE_USER=:TYPE_USER, PW=:PW "
+                                                             "WHERE ID_USER=:ID_USER"))
+        : KeptStatement(m_update, QStringLiteral("UPDATE T_USERS SET NOM=:NOM, PRENOM=:PRENOM, USER_ID=:USER_ID, "
+                                                 "TYPE_USER=:TYPE_USER WHERE ID_USER=:ID_USER"));
+    q.setParam(QStringLiteral("NOM"), user.nom);
+    q.setParam(QStringLiteral("PRENOM"), user.prenom);
+    q.setParam(QStringLiteral("USER_ID"), user.code);
+    q.setParam(QStringLiteral("TYPE_USER"), user.type);
+    if (withPassword)
+        q.setParam(QStringLiteral("PW"), user.password);
+    q.setParam(QStringLiteral("ID_USER"), user.id);
+    q.exec();
+}
+
+int TUserStore::SetPassword(int idUser, const QString& password)
+{
+    db::Query& q = KeptStatement(m_password, QStringLiteral("UPDATE T_USERS SET PW=:PW WHERE ID_USER=:ID_USER"));
+    q.setParam(QStringLiteral("PW"), password);
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.exec();
+    return q.rowsAffected();
+}
+
+void TUserStore::InsertDefaultUser()
+{
+    db::Query& q = KeptStatement(m_default, QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, ACCESS) "
+                                                           "VALUES(:NOM, :PRENOM, :USER_ID, :PW, :ACCESS)"));
+    q.setParam(QStringLiteral("NOM"), QStringLiteral("ADMIN"));
+    q.setParam(QStringLiteral("PRENOM"), QStringLiteral("ADMIN"));
+    q.setParam(QStringLiteral("USER_ID"), QStringLiteral("MANAGER"));
+    q.setParam(QStringLiteral("PW"), QStringLiteral(""));
+    q.setParam(QStringLiteral("ACCESS"), 9);
+    q.exec();
+}
+
+void TUserStore::Delete(int idUser)
+{
+    for (auto [slot, sql] : {std::pair{&m_deleteRights, "DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"},
+                             std::pair{&m_delete, "DELETE FROM T_USERS WHERE ID_USER=:ID_USER"}}) {
+        db::Query& q = KeptStatement(*slot, QString::fromLatin1(sql));
+        q.setParam(QStringLiteral("ID_USER"), idUser);
+        q.exec();
+    }
+}
+
+void TUserStore::SetAccess(int idUser, const QString& objectName, int access)
+{
+    db::Query& q = KeptStatement(m_access, QStringLiteral("UPDATE T_SECUR SET TYPE_ACCES=:TYPE_ACCES "
+                                                          "WHERE ID_USER=:ID_USER AND OBJECT_NAME=:OBJECT_NAME"));
+    q.setParam(QStringLiteral("TYPE_ACCES"), access);
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.setParam(QStringLiteral("OBJECT_NAME"), objectName);
+    q.exec();
+}

@@ -1,0 +1,56 @@
+#pragma once
+// TUserStore: the SQL of the users (T_USERS) and of their rights rows (T_SECUR)
+// shared by the user list and form, the password change, the rights editor and
+// the login's first start.
+//
+// Reads run on the program's connection; writes run statements only, inside
+// the caller's write operation. Each statement is prepared once for the life
+// of the store.
+
+#include <QString>
+
+#include <memory>
+
+namespace db { class Query; }
+
+struct TUserEntry {
+    int id = -1;
+    QString nom, prenom;
+    QString code;        // USER_ID
+    QString password;    // PW
+    int type = -1;       // TYPE_USER: 0 manager, 1 simple user
+};
+
+class TUserStore {
+public:
+    TUserStore();
+    ~TUserStore();
+    TUserStore(const TUserStore&) = delete;
+    TUserStore& operator=(const TUserStore&) = delete;
+
+    // Every user (every column), by name then first name.
+    static QString SelectAll();
+    // The users of the rights editor: ID_USER, TYPE_USER and NOMPRENOM, by name.
+    static QString SelectForRights();
+
+    // Whether a user other than `exceptId` has the code (as stored).
+    bool CodeTaken(const QString& code, int exceptId);
+    bool AnyUser();
+
+    // --- writes (inside the caller's write operation) ----------------------
+    void Insert(const TUserEntry& user);
+    // Name, first name, code and type; the password too when `withPassword`.
+    void Update(const TUserEntry& user, bool withPassword);
+    // The user's password; the number of rows changed (0: the user is gone).
+    int SetPassword(int idUser, const QString& password);
+    // The built-in MANAGER account with an empty password.
+    void InsertDefaultUser();
+    // The user's rights rows, then the user.
+    void Delete(int idUser);
+    // The access level (0 none, 1 read, 2 read and write) of one of the user's rights rows.
+    void SetAccess(int idUser, const QString& objectName, int access);
+
+private:
+    std::unique_ptr<db::Query> m_taken, m_any, m_insert, m_update, m_updateWithPassword, m_password, m_default,
+        m_deleteRights, m_delete, m_access;
+};
