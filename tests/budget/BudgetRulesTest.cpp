@@ -3,6 +3,8 @@
 // stored.
 #include "budget/BudgetRules.h"
 
+#include "common/Verdicts.h"
+
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -109,22 +111,11 @@ TEST(BudgetRules, RefusalsComeInOrderWithTheirMessageAndField)
         AllocationEntry entry = c.entry;
         QStringList asked;
         Allocations out;
-        const TVerdict verdict = CheckAllocations(entry, 2024,
-                                                  [&](const QString& q) {
-                                                      asked << q;
-                                                      return c.answer;
-                                                  },
-                                                  out);
+        const TVerdict verdict = CheckAllocations(entry, 2024, Answering(c.answer, asked), out);
         EXPECT_EQ(asked.size(), c.questions);
         for (const QString& q : asked)
             EXPECT_EQ(q, AmendingVisaQuestion);
-        if (!c.message) {
-            EXPECT_FALSE(verdict.has_value()) << verdict->message.toStdString();
-            continue;
-        }
-        ASSERT_TRUE(verdict.has_value());
-        EXPECT_EQ(verdict->message, QString::fromUtf8(c.message));
-        EXPECT_EQ(verdict->field, c.field);
+        ExpectVerdict(verdict, c.message, c.field);
     }
 }
 

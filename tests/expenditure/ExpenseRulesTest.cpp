@@ -2,6 +2,8 @@
 // is refused, with which message and on which field, and what is asked first.
 #include "expenditure/ExpenseRules.h"
 
+#include "common/Verdicts.h"
+
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -74,20 +76,9 @@ TEST(InvoiceRules, RefusalsAndQuestionsComeInOrder)
         InvoiceEntry entry = c.entry;
         QStringList asked;
         Invoice out;
-        const TVerdict verdict = CheckInvoice(entry, 2024,
-                                              [&](const QString& q) {
-                                                  asked << q;
-                                                  return c.answer;
-                                              },
-                                              out);
+        const TVerdict verdict = CheckInvoice(entry, 2024, Answering(c.answer, asked), out);
         EXPECT_EQ(asked, c.questions);
-        if (!c.message) {
-            EXPECT_FALSE(verdict.has_value()) << verdict->message.toStdString();
-            continue;
-        }
-        ASSERT_TRUE(verdict.has_value());
-        EXPECT_EQ(verdict->message, QString::fromUtf8(c.message));
-        EXPECT_EQ(verdict->field, c.field);
+        ExpectVerdict(verdict, c.message, c.field);
     }
 }
 
