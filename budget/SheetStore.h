@@ -45,6 +45,9 @@ struct TSheet {
     bool HasVisa() const { return !visaNumber.trimmed().isEmpty(); }
 };
 
+// A sheet's key and number.
+using TSheetKey = TDocumentKey;
+
 // What SyncHeader wrote.
 struct TSheetSync {
     Currency amount;
