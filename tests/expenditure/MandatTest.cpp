@@ -1,11 +1,14 @@
 // The payment-order window on a fresh year, driven through its controls:
 // numbers, lines from the picker with the order's total stored at once on
 // every path, removal, deletion and the search.
+#include "budget/UEngagement.h"
 #include "common/DocumentFixture.h"
+#include "common/ProgramFolder.h"
 #include "expenditure/OrderStore.h"
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFindMdt.h"
 #include "expenditure/UMandat.h"
+#include "shell/UKivMain.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -245,4 +248,34 @@ TEST_F(MandatTest, AnOrderIsFoundByItsInternalNumberOrItsOrderNumber)
                            QStringLiteral("Ce n° de mandat est Introuvable !")}),
               messages->texts());
     EXPECT_EQ(seven, frm->IdMdt);
+}
+
+TEST(DocumentMenus, TheMenuItemsAndToolbarButtonsOpenTheSheetsAndTheOrders)
+{
+    ProgramFolder folder;
+    YearDb year;
+    MessageRecorder messages;
+    TfrmKivMain main;
+    const std::function<void()> openers[] = {
+        [&] { main.mnEng_Dep->trigger(); },
+        [&] { main.btnEng->click(); },
+        [&] { main.mnMandat->trigger(); },
+        [&] { main.btnMandat->click(); },
+    };
+    QStringList opened;
+    for (const auto& open : openers) {
+        OnNextModal([&opened](QDialog* d) {
+            if (auto* eng = qobject_cast<TfrmEngagement*>(d))
+                opened << QStringLiteral("%1 %2").arg(d->objectName()).arg(eng->ObjetEng);
+            else
+                opened << d->objectName();
+            d->close();
+        });
+        open();
+    }
+    EXPECT_EQ((QStringList{QStringLiteral("frmEngagement 0"), QStringLiteral("frmEngagement 0"), QStringLiteral("frmMandat"),
+                           QStringLiteral("frmMandat")}),
+              opened);
+    EXPECT_TRUE(messages.texts().isEmpty());
+    EXPECT_TRUE(StopPendingModalWatches());
 }
