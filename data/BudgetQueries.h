@@ -46,6 +46,13 @@ public:
     // its absolute amount, as a credit when its OBJET is not 0, as a
     // commitment when it is.
     Currency CommitmentBalanceBefore(qint64 idFnm, const QString& number);
+    // The line's balance just after a sheet, by the same rule: its absolute
+    // amount taken away when its OBJET is 0, added otherwise. So a sheet's new
+    // balance is the next sheet's old balance, whatever the sign stored.
+    static Currency CommitmentBalanceAfter(Currency before, int objet, Currency amount)
+    {
+        return objet == 0 ? before - amount.abs() : before + amount.abs();
+    }
 
     // The same over the regularisation series, whose balance starts from the
     // line's primitive budget and whose credits count with their sign.
