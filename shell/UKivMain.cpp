@@ -20,6 +20,7 @@
 #include "controls/Gradient.h"
 #include "expenditure/UFact.h"
 #include "expenditure/UMandat.h"
+#include "reports/UReport.h"
 #include "reports/engine/PagePainter.h"
 
 #include <QAction>
@@ -440,6 +441,7 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnPJ, &QAction::triggered, this, Guarded([this] { OpenPJFile(this); }));
     connect(mnObs, &QAction::triggered, this, Guarded([this] { OpenObs(this); }));
     connect(mnWilaya, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnWilaya", "FWIL", "ID_WIL", "Wilayas"); }));
+    connect(mnMEP, &QAction::triggered, this, Guarded([this] { TfrmReport(this).exec(); }));
     // Budget
     connect(mnBudget, &QAction::triggered, this, Guarded([this] { TfrmListBudget(this).exec(); }));
     connect(mnTransfert, &QAction::triggered, this, Guarded([this] { TfrmVirement frm(this); frm.IdVir = -1; frm.exec(); }));

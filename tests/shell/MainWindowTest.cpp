@@ -8,6 +8,7 @@
 #include "shell/UKivMain.h"
 #include "shell/USplash.h"
 #include "common/MessageRecorder.h"
+#include "common/ModalDriver.h"
 #include "common/ProgramFolder.h"
 
 #include <QAction>
@@ -387,6 +388,21 @@ TEST(MainWindow, ConsultationIsUnderConstruction)
     TfrmKivMain w;
     w.mnConsBud->trigger();
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Module en construction !")});
+}
+
+TEST(MainWindow, MiseEnPageOpensTheLayoutEditor)
+{
+    ProgramFolder folder;
+    MessageRecorder messages;
+    TfrmKivMain w;
+    QString opened;
+    OnNextModal([&](QDialog* d) {
+        opened = d->objectName() + QLatin1Char(' ') + d->windowTitle();
+        d->reject();
+    });
+    w.mnMEP->trigger();
+    EXPECT_EQ(opened, QStringLiteral("frmReport Mise en page"));
+    EXPECT_TRUE(StopPendingModalWatches());
 }
 
 TEST(InformationWindow, HeightFollowsTheProgressBarAndTheBarStartsAtZero)
