@@ -1,6 +1,8 @@
 #include "reports/DocumentRegistry.h"
 
 #include "reports/ReportForm.h"
+#include "reports/commitments/URptFEDep.h"
+#include "reports/commitments/URptFEDep_PreImp.h"
 
 #include <map>
 
@@ -39,4 +41,6 @@ void RegisterProgramDocuments()
 {
     // One line per document, in alphabetical order of the units:
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
+    RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
+    RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
 }

@@ -1,0 +1,596 @@
+#include "reports/commitments/CommitmentSheet.h"
+
+#include "core/GlobalState.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "reports/ReportLayout.h"
+
+#include <algorithm>
+
+namespace {
+
+// The codes of the ministry and of the service, printed after "Ministère : "
+// and "Service : " (values of the installation).
+const QString MinistryCode = QStringLiteral("ES");
+const QString ServiceCode = QStringLiteral("FD");
+
+// The right half of the white-paper form starts here; the pre-printed form
+// places the same fields at the same place of the sheet, its margins being
+// 5 mm further left and 5 mm lower.
+constexpr int Right = 765;
+constexpr int PrePrintedDx = 19;
+constexpr int PrePrintedDy = -19;
+
+constexpr int WhiteBandHeight = 1080;
+constexpr int PrePrintedBandHeight = 1060;
+constexpr int FirstRowTop = 120;
+// The zone of the observations ends this far above the place and date.
+constexpr int ZoneGap = 6;
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Texts and placement
+
+namespace sheetdoc {
+
+QString PaymentOrderSuffix(const TSheetPrintLine& line)
+{
+    if (line.noMdt.isEmpty())
+        return QString();
+    return QStringLiteral(" - MANDAT No ") + line.noMdt + QStringLiteral(" DU ") + DateText(line.dateMdt);
+}
+
+QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, Presentation presentation)
+{
+    const bool white = presentation == Presentation::WhitePaper;
+    switch (line.objet) {
+    case 0: {
+        // Only an expense line prints an expense, and only when the expense exists.
+        if (!line.hasExpense)
+            return QString();
+        const QString suffix = PaymentOrderSuffix(line);
+        if (line.typeDepense == 1) {
+            if (IsChapter08(line.expenseChapter))
+                return header.obs + QStringLiteral(" - ") + suffix;
+            QString text = line.grade.isEmpty() ? line.beneficiary
+                                                : line.beneficiary + QStringLiteral(" - ") + line.grade;
+            if (line.datedMission.isValid())
+                text += QStringLiteral(" - Du ") + DateText(line.datedMission) + QStringLiteral(" au ") +
+                        DateText(line.datefMission);
+            return white ? text + suffix : text;
+        }
+        if (line.typeDepense == 3)
+            return white ? line.objetDepense + suffix : line.objetDepense;
+        const QString text = QStringLiteral("FACTURE N° ") + line.noDepense + QStringLiteral(" DU ") +
+                             DateText(line.dateDepense) + QStringLiteral(" DE ") + line.beneficiary;
+        return white ? text + suffix : text;
+    }
+    case 1:
+        return QStringLiteral("FICHE D'ENGAGEMENT N° ") + line.cancelledNumber + QStringLiteral(" DU ") +
+               DateText(line.cancelledDate);
+    case 2:
+        return QStringLiteral("BUDGET PRIMITIF");
+    case 3:
+        return QStringLiteral("BUDGET MODIFICATIF");
+    case 4:
+        return QStringLiteral("TRANSFERT DE CREDITS N° ") + QString::number(header.idOrigine) +
+               QStringLiteral(" DU ") + DateText(header.date);
+    default:
+        return QString();
+    }
+}
+
+QList<TSheetPrintLine> ReadLines(qint64 idEng)
+{
+    QList<TSheetPrintLine> lines;
+    {
+        // Expense columns only for expense lines, the cancelled sheet only for
+        // cancellation lines: other lines carry other keys in ID_DETAIL.
+        db::Query q(DM->LURDO,
+                    QStringLiteral(
+                        "SELECT A.NOLINE, A.OBJET, A.ID_DETAIL, A.MONTANT, D.ID_DEPENSE, D.TYPE_DEPENSE, "
+                        "D.NO_DEPENSE, D.DATE_DEPENSE, D.DATED_MISSION, D.DATEF_MISSION, D.OBJET AS OBJET_DEP, "
+                        "(SELECT FIRST 1 F.CHAP FROM FNM F WHERE F.ID_FNM=D.ID_FNM) AS CHAP_DEP, B.NOM, "
+                        "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=1 AND G.ID_GRADE=B.SERVICE_GRADE) "
+                        "AS GRADE, C.NO_ENG AS NO_ENG_ANNUL, C.DATE_ENG AS DATE_ENG_ANNUL "
+                        "FROM DET_ENG A "
+                        "LEFT JOIN DEPENSE D ON A.OBJET=0 AND D.ID_DEPENSE=A.ID_DETAIL "
+                        "LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
+                        "LEFT JOIN ENT_ENG C ON A.OBJET=1 AND C.ID_ENG=A.ID_DETAIL "
+                        "WHERE A.ID_ENG=:ID_ENG ORDER BY A.NOLINE"));
+        q.setParam(QStringLiteral("ID_ENG"), idEng);
+        q.open();
+        for (q.first(); !q.eof(); q.next()) {
+            TSheetPrintLine line;
+            line.noLine = int(q.asInt(QStringLiteral("NOLINE")));
+            line.objet = int(q.asInt(QStringLiteral("OBJET")));
+            line.idDetail = q.asInt(QStringLiteral("ID_DETAIL"));
+            line.amount = q.asCurrency(QStringLiteral("MONTANT"));
+            line.hasExpense = !q.isNull(QStringLiteral("ID_DEPENSE"));
+            if (line.hasExpense) {
+                line.typeDepense = int(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+                line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
+                line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
+                line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
+                line.datefMission = q.asDate(QStringLiteral("DATEF_MISSION"));
+                line.objetDepense = q.asString(QStringLiteral("OBJET_DEP")).trimmed();
+                line.expenseChapter = q.asString(QStringLiteral("CHAP_DEP"));
+                line.beneficiary = q.asString(QStringLiteral("NOM")).trimmed();
+                line.grade = q.asString(QStringLiteral("GRADE")).trimmed();
+            }
+            line.cancelledNumber = q.asString(QStringLiteral("NO_ENG_ANNUL")).trimmed();
+            line.cancelledDate = q.asDate(QStringLiteral("DATE_ENG_ANNUL"));
+            lines.append(line);
+        }
+    }
+
+    // The payment order of each expense, the first one when there are several.
+    struct Order {
+        QString number;
+        QDate date;
+    };
+    QHash<qint64, Order> orders;
+    {
+        db::Query q(DM->LURDO,
+                    QStringLiteral("SELECT A.ID_DETAIL, B.NO_MDT, B.DATE_MDT FROM DET_ENG E "
+                                   "JOIN DET_MDT A ON A.ID_DETAIL=E.ID_DETAIL "
+                                   "JOIN ENT_MDT B ON B.ID_MDT=A.ID_MDT "
+                                   "WHERE E.ID_ENG=:ID_ENG AND E.OBJET=0 ORDER BY A.ID_DETAIL, B.ID_MDT"));
+        q.setParam(QStringLiteral("ID_ENG"), idEng);
+        q.open();
+        for (q.first(); !q.eof(); q.next()) {
+            const qint64 id = q.asInt(QStringLiteral("ID_DETAIL"));
+            if (!orders.contains(id))
+                orders.insert(id, Order{q.asString(QStringLiteral("NO_MDT")).trimmed(),
+                                        q.asDate(QStringLiteral("DATE_MDT"))});
+        }
+    }
+    for (TSheetPrintLine& line : lines) {
+        if (!line.hasExpense)
+            continue;
+        const auto it = orders.constFind(line.idDetail);
+        if (it != orders.constEnd()) {
+            line.noMdt = it->number;
+            line.dateMdt = it->date;
+        }
+    }
+    return lines;
+}
+
+RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int storedTop)
+{
+    const int spread = std::min(600 / std::max(rows, 1), 45);
+    if (presentation == Presentation::PrePrinted)
+        return {storedTop, spread, 0};
+    if (!depense)
+        return {FirstRowTop, spread, 0};
+    return rows <= 23 ? RowPlacement{FirstRowTop, 33, 10} : RowPlacement{FirstRowTop, 29, 9};
+}
+
+} // namespace sheetdoc
+
+// ---------------------------------------------------------------------------
+// The form
+
+using sheetdoc::Presentation;
+
+struct TCommitmentSheetForm::DesignState {
+    rpt::Control* control;
+    QRect rect;
+    bool enabled;
+    QFont font;
+    QString caption;
+};
+
+TCommitmentSheetForm::TCommitmentSheetForm(const QString& reportName, Presentation presentation)
+    : TReportForm(reportName, QStringLiteral("Fiche d'engagement - Dépense")), m_presentation(presentation)
+{
+    Param(QStringLiteral("IdEng"), IdEng);
+    BuildDesign();
+    RememberDesign();
+    report().setPrintIfEmpty(true);
+    report().onBeforePrint = [this] { RptBeforePrint(); };
+    report().onAfterPrint = [this] { RptAfterPrint(); };
+    report().band(rpt::BandKind::Detail)->onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
+}
+
+TCommitmentSheetForm::~TCommitmentSheetForm() = default;
+
+void TCommitmentSheetForm::BuildDesign()
+{
+    const bool white = m_presentation == Presentation::WhitePaper;
+    rpt::Report& r = report();
+    r.setPage(rpt::PageSetup::Standard(rpt::Paper::A3, QPageLayout::Landscape,
+                                       white ? rpt::Margins{5, 5, 7, 18} : rpt::Margins{10, 5, 2, 0}));
+    r.setFont(QFont(QStringLiteral("Arial"), 10));
+    rpt::Band* band =
+        r.addBand(rpt::BandKind::Detail, QStringLiteral("bdDetail"), white ? WhiteBandHeight : PrePrintedBandHeight);
+
+    // Positions are those of the white-paper form; the pre-printed form moves
+    // them to the same place of the sheet.
+    const int dx = white ? 0 : PrePrintedDx;
+    const int dy = white ? 0 : PrePrintedDy;
+    const auto at = [&](int left, int top, int width, int height) { return QRect(left + dx, top + dy, width, height); };
+
+    enum Style { Plain = 0, Bold = 1, Underline = 2, Italic = 4, Centre = 8, RightAlign = 16, Wrap = 32 };
+    const auto label = [&](const char* name, const QRect& rect, const QString& caption, int style = Plain,
+                           double size = 0) {
+        rpt::Label* l = band->addLabel(QString::fromLatin1(name), rect, caption);
+        if (style & Bold)
+            l->setBold(true);
+        if (style & Underline)
+            l->setUnderline(true);
+        if (style & Italic)
+            l->setItalic(true);
+        if (style & Centre)
+            l->setAlignment(Qt::AlignHCenter);
+        if (style & RightAlign)
+            l->setAlignment(Qt::AlignRight);
+        l->setWordWrap(style & Wrap);
+        if (size > 0)
+            l->setFontSize(size);
+        return l;
+    };
+    // Fixed texts and frames of the white paper only.
+    const auto fixed = [&](const char* name, const QRect& rect, const QString& caption, int style = Plain,
+                           double size = 0) {
+        if (white)
+            label(name, rect, caption, style, size);
+    };
+    const auto frame = [&](const char* name, const QRect& rect, double pen = 1) {
+        if (!white)
+            return;
+        band->addShape(QString::fromLatin1(name), rect)->setPenWidth(pen);
+    };
+    const auto rule = [&](const char* name, const QRect& rect, rpt::Shape::Form form, Qt::PenStyle style = Qt::SolidLine) {
+        if (!white)
+            return;
+        rpt::Shape* s = band->addShape(QString::fromLatin1(name), rect, form);
+        QPen pen(Qt::black, 1, style);
+        s->setPen(pen);
+    };
+    using Form = rpt::Shape::Form;
+
+    // --- Right half: header ------------------------------------------------
+    fixed("lMinistere", at(Right, 0, 728, 18),
+          QStringLiteral("MINISTERE DE L'ENSEIGNEMENT SUPERIEUR ET DE LA RECHERCHE SCIENTIFIQUE"), Bold | Centre);
+    fixed("lUniv", at(Right, 20, 728, 18), QString(), Bold | Centre);
+    if (white)
+        label("lFac", at(Right, 40, 728, 18), QString(), Centre);
+    fixed("lBudget", at(Right, 68, 728, 26), QStringLiteral("BUDGET DE L'ETAT"), Bold | Underline | Centre, 14);
+    fixed("lCapMin", at(Right + 10, 112, 90, 20), QStringLiteral("Ministère : "));
+    label("lCodeMin", at(Right + 100, 112, 40, 20), MinistryCode, Bold);
+    fixed("lCapServ", at(Right + 10, 140, 90, 20), QStringLiteral("Service : "));
+    label("lCodeServ", at(Right + 100, 140, 40, 20), ServiceCode, Bold);
+
+    frame("shpExer", at(Right + 170, 104, 250, 64));
+    fixed("lCapExer", at(Right + 180, 112, 90, 20), QStringLiteral("Année :"), Bold);
+    label("lExer", at(Right + 270, 112, 140, 20), QString(), Bold);
+    fixed("lCapNoFe", at(Right + 180, 140, 90, 20), QStringLiteral("Fiche N° :"), Bold);
+    label("lNoFe", at(Right + 270, 140, 140, 20), QString(), Bold);
+
+    frame("shpVisa", at(Right + 440, 104, 288, 110));
+    fixed("lVisa", at(Right + 440, 110, 288, 20), QStringLiteral("Visa du Contrôleur Financier"), Bold | Underline | Centre);
+    rule("shpVisa1", at(Right + 455, 146, 258, 8), Form::HorLine, Qt::DotLine);
+    rule("shpVisa2", at(Right + 455, 182, 258, 8), Form::HorLine, Qt::DotLine);
+
+    fixed("lCapObjet", at(Right + 10, 192, 100, 24), QStringLiteral("Objet de :"), Bold, 12);
+    if (white) {
+        rpt::RoundRect* rr = band->addRoundRect(QStringLiteral("rrObjet"), at(Right + 115, 182, 240, 42));
+        rr->shape().SetPen(QPen(Qt::black, 2));
+        rr->shape().SetEllipseWidth(15);
+        rr->shape().SetEllipseHeight(15);
+    } else {
+        band->addShape(QStringLiteral("shpObjet"), at(Right + 115, 182, 240, 42));
+    }
+    label("lObjet", at(Right + 120, 190, 230, 26), QString(), Bold | Centre, 14);
+
+    // --- Right half: balances ----------------------------------------------
+    frame("shpSolde", at(Right, 240, 728, 84), 2);
+    rule("shpSoldeHead", at(Right, 268, 728, 8), Form::HorLine);
+    const int columns[] = {Right + 90, Right + 160, Right + 220, Right + 390, Right + 560};
+    const char* rules[] = {"shpSolde1", "shpSolde2", "shpSolde3", "shpSolde4", "shpSolde5"};
+    for (int i = 0; i < 5; ++i)
+        rule(rules[i], at(columns[i] - 4, 240, 8, 84), Form::VertLine);
+    fixed("lHChap", at(Right, 247, 90, 20), QStringLiteral("Chapitre"), Bold | Centre, 9);
+    fixed("lHArt", at(Right + 90, 247, 70, 20), QStringLiteral("Article"), Bold | Centre, 9);
+    fixed("lHPar", at(Right + 160, 247, 60, 20), QStringLiteral("Par."), Bold | Centre, 9);
+    fixed("lHOldSolde", at(Right + 220, 247, 170, 20), QStringLiteral("Ancien Solde"), Bold | Centre, 9);
+    fixed("lHMontant", at(Right + 390, 247, 170, 20), QStringLiteral("Montant de l'opération"), Bold | Centre, 9);
+    fixed("lHNewSolde", at(Right + 560, 247, 168, 20), QStringLiteral("Nouveau Solde"), Bold | Centre, 9);
+    label("dbChap1", at(Right, 286, 90, 22), QString(), Bold | Centre);
+    label("dbArt1", at(Right + 90, 286, 70, 22), QString(), Bold | Centre);
+    label("dbPar1", at(Right + 160, 286, 60, 22), QString(), Bold | Centre);
+    label("lOldSolde", at(Right + 224, 286, 162, 22), QString(), Bold | RightAlign);
+    label("lMontant", at(Right + 394, 286, 162, 22), QString(), Bold | RightAlign);
+    label("lNewSolde", at(Right + 564, 286, 160, 22), QString(), Bold | RightAlign);
+
+    // --- Right half: the budget line and the observations ------------------
+    fixed("lHObs", at(Right, 345, 728, 24), QStringLiteral("OBSERVATIONS DU SERVICE"), Bold | Underline | Centre, 12);
+    fixed("lSection", at(Right + 10, 380, 250, 20), QStringLiteral("SECTION  II"), Bold);
+    fixed("lSousSection", at(Right + 10, 402, 250, 20), QStringLiteral("SOUS-SECTION  II"), Bold);
+    label("lCapChap", at(Right + 10, 440, 70, 20), QStringLiteral("CHAP. : "), Bold);
+    label("dbChap", at(Right + 80, 440, 60, 20), QString(), Bold);
+    label("lTiretChap", at(Right + 140, 440, 14, 20), QStringLiteral("-"), Centre);
+    label("dblChap", at(Right + 157, 440, 571, 20), QString(), Wrap);
+    label("lCapArt", at(Right + 10, 468, 70, 20), QStringLiteral("ART.   : "), Bold);
+    label("dbArt", at(Right + 80, 468, 60, 20), QString(), Bold);
+    label("lTiretArt", at(Right + 140, 468, 14, 20), QStringLiteral("-"), Centre);
+    label("dblArt", at(Right + 157, 468, 571, 20), QString(), Wrap);
+    label("lPar", at(Right + 10, 496, 70, 20), QStringLiteral("PAR.   : "), Bold);
+    label("dbPar", at(Right + 80, 496, 60, 20), QString(), Bold);
+    label("lTiretPar", at(Right + 140, 496, 14, 20), QStringLiteral("-"), Centre);
+    label("dblPar", at(Right + 157, 496, 571, 20), QString(), Wrap);
+    label("lObs", at(Right + 10, 540, 718, 40), QString(), Wrap);
+    if (white)
+        label("lVille", at(Right + 320, 960, 408, 20), QString(), Centre);
+    else
+        label("lDate", at(Right + 320, 960, 408, 20), QString(), Centre);
+    label("lSignataire", at(Right + 320, 990, 408, 22), QString(), Bold | Centre, 11);
+
+    // --- Left half: the lines ----------------------------------------------
+    fixed("lTitreDetail", at(0, 40, 730, 26), QStringLiteral("DETAIL DES ENGAGEMENTS"), Bold | Underline | Centre, 14);
+    frame("shpDetail", at(0, 80, 730, 806), 2);
+    rule("shpDetailHead", at(0, 108, 730, 8), Form::HorLine);
+    rule("shpDetailCol", at(556, 80, 8, 806), Form::VertLine);
+    fixed("lHNature", at(0, 86, 560, 22), QStringLiteral("Nature des Engagements"), Bold | Centre, 11);
+    fixed("lHMt", at(560, 86, 170, 22), QStringLiteral("Montant"), Bold | Centre, 11);
+    const int rows = white ? sheetdoc::WhitePaperRows : sheetdoc::PrePrintedRows;
+    // Rows of two lines; the stationery's rows are placed one under the
+    // other in the editor as they print with twenty rows.
+    const int rowHeight = white ? 32 : 30;
+    const int designStep = white ? 33 : 30;
+    for (int k = 1; k <= rows; ++k) {
+        const int top = FirstRowTop + (k - 1) * designStep;
+        label(qPrintable(QStringLiteral("lNum%1").arg(k)), at(4, top, 40, rowHeight), QString());
+        label(qPrintable(QStringLiteral("lFact%1").arg(k)), at(44, top, 510, rowHeight), QString(), Wrap);
+        label(qPrintable(QStringLiteral("lMt%1").arg(k)), at(566, top, 158, rowHeight), QString(), RightAlign);
+    }
+    frame("shpTotal", at(0, 886, 730, 34), 2);
+    rule("shpTotalCol", at(556, 886, 8, 34), Form::VertLine);
+    fixed("lTotal", at(200, 893, 350, 22), QStringLiteral("T O T A L"), Bold | Centre, 12);
+    label("lMontant1", at(566, 893, 158, 22), QString(), Bold | RightAlign, 11);
+    fixed("lTotLettres", at(0, 940, 175, 22), QStringLiteral("TOTAL EN LETTRES : "), Bold);
+    label("lLettre", at(175, 940, 555, 60), QString(), Bold | Italic | Wrap);
+}
+
+void TCommitmentSheetForm::RememberDesign()
+{
+    for (const auto& band : report().bands())
+        for (const auto& control : band->controls()) {
+            DesignState state{control.get(), control->rect(), control->enabled(), QFont(), QString()};
+            if (auto* l = dynamic_cast<rpt::Label*>(control.get())) {
+                state.font = l->font();
+                state.caption = l->caption();
+            }
+            m_design.push_back(state);
+        }
+}
+
+void TCommitmentSheetForm::RestoreDesign()
+{
+    // Every run starts from the design: the band event moves, hides and
+    // refills controls for the sheet at hand.
+    for (const DesignState& state : m_design) {
+        state.control->setRect(state.rect);
+        state.control->setEnabled(state.enabled);
+        if (auto* l = dynamic_cast<rpt::Label*>(state.control)) {
+            l->setFont(state.font);
+            l->setCaption(state.caption);
+        }
+    }
+}
+
+void TCommitmentSheetForm::RptBeforePrint()
+{
+    RestoreDesign();
+    if (m_presentation == Presentation::PrePrinted)
+        LoadReportLayout(report());
+    if (!qEng)
+        qEng = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
+    qEng->close();
+    qEng->setParam(QStringLiteral("ID_ENG"), qint64(IdEng));
+    qEng->open();
+    report().setDataSet(qEng.get());
+}
+
+void TCommitmentSheetForm::RptAfterPrint()
+{
+    if (qEng)
+        qEng->close();
+}
+
+TSheetPrintHeader TCommitmentSheetForm::ReadHeader() const
+{
+    TSheetPrintHeader h;
+    h.idEng = qEng->asInt(QStringLiteral("ID_ENG"));
+    h.number = qEng->asString(QStringLiteral("NO_ENG")).trimmed();
+    h.date = qEng->asDate(QStringLiteral("DATE_ENG"));
+    h.idFnm = qEng->isNull(QStringLiteral("ID_FNM")) ? -1 : qEng->asInt(QStringLiteral("ID_FNM"));
+    h.amount = qEng->asCurrency(QStringLiteral("MONTANT"));
+    h.objet = int(qEng->asInt(QStringLiteral("OBJET")));
+    h.obs = qEng->asString(QStringLiteral("OBS"));
+    h.idOrigine = qEng->isNull(QStringLiteral("ID_ORIGINE")) ? -1 : qEng->asInt(QStringLiteral("ID_ORIGINE"));
+    return h;
+}
+
+void TCommitmentSheetForm::SetText(const QString& control, const QString& text)
+{
+    if (rpt::Label* l = report().label(control))
+        l->setCaption(text);
+}
+
+void TCommitmentSheetForm::bdDetailBeforePrint()
+{
+    const bool white = m_presentation == Presentation::WhitePaper;
+    const TSheetPrintHeader h = ReadHeader();
+
+    if (white) {
+        SetText(QStringLiteral("lUniv"), UniversityName.toUpper());
+        SetText(QStringLiteral("lFac"), FacultyName);
+    }
+    SetText(QStringLiteral("lExer"), FiscalYear);
+    SetText(QStringLiteral("lNoFe"), h.number);
+
+    const Currency before = DM->Queries().CommitmentBalanceBefore(h.idFnm, h.number);
+    const Currency after = BudgetQueries::CommitmentBalanceAfter(before, h.objet, h.amount);
+    SetText(QStringLiteral("lOldSolde"), before.formatMoney());
+    SetText(QStringLiteral("lMontant"), h.amount.formatMoney());
+    SetText(QStringLiteral("lMontant1"), h.amount.formatMoney());
+    SetText(QStringLiteral("lNewSolde"), after.formatMoney());
+    SetText(QStringLiteral("lObjet"), h.objet == 0 ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
+
+    SetText(QStringLiteral("lObs"), h.obs);
+    SetText(QStringLiteral("lLettre"), AmountToWords(h.amount));
+    SetText(QStringLiteral("lSignataire"), Signatory);
+    if (white)
+        SetText(QStringLiteral("lVille"), City + QStringLiteral(", le ") + DateText(h.date));
+    else
+        SetText(QStringLiteral("lDate"), DateText(h.date));
+
+    FillBudgetLine(h);
+    FillRows(h);
+    if (white)
+        FitWhitePaperLabels();
+}
+
+void TCommitmentSheetForm::FillBudgetLine(const TSheetPrintHeader& header)
+{
+    rpt::Report& r = report();
+    rpt::Control* dblPar = r.find(QStringLiteral("dblPar"));
+    rpt::Control* lObs = r.find(QStringLiteral("lObs"));
+    if (header.idFnm <= 0)
+        return;
+
+    struct Line {
+        qint64 id;
+        QString chap, art, par, title;
+    };
+    QList<Line> chapter;
+    {
+        db::Query q(DM->LURDO, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, SECTION FROM FNM WHERE CHAP = "
+                                              "(SELECT FIRST 1 CHAP FROM FNM WHERE ID_FNM=:ID_FNM)"));
+        q.setParam(QStringLiteral("ID_FNM"), header.idFnm);
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            chapter.append(Line{q.asInt(QStringLiteral("ID_FNM")), q.asString(QStringLiteral("CHAP")).trimmed(),
+                                q.asString(QStringLiteral("ART")).trimmed(), q.asString(QStringLiteral("PAR")).trimmed(),
+                                q.asString(QStringLiteral("INTITULE"))});
+    }
+    const auto own = std::find_if(chapter.cbegin(), chapter.cend(), [&](const Line& l) { return l.id == header.idFnm; });
+    if (own == chapter.cend())
+        return;
+    const auto titleOf = [&](const QString& art, const QString& par) {
+        for (const Line& l : chapter)
+            if (l.art == art && l.par == par)
+                return l.title;
+        return QString();
+    };
+
+    SetText(QStringLiteral("dbChap"), own->chap);
+    SetText(QStringLiteral("dbArt"), own->art);
+    SetText(QStringLiteral("dbPar"), own->par);
+    SetText(QStringLiteral("dbChap1"), own->chap);
+    SetText(QStringLiteral("dbArt1"), own->art);
+    SetText(QStringLiteral("dbPar1"), own->par);
+    SetText(QStringLiteral("dblChap"), titleOf(QString(), QString()));
+    if (own->par.isEmpty()) {
+        for (const char* name : {"dblPar", "dbPar", "lPar", "lTiretPar"})
+            if (rpt::Control* c = r.find(QString::fromLatin1(name)))
+                c->setEnabled(false);
+        if (lObs && dblPar)
+            lObs->setTop(dblPar->top());
+        SetText(QStringLiteral("dblArt"), own->title);
+    } else {
+        SetText(QStringLiteral("dblArt"), titleOf(own->art, QString()));
+        SetText(QStringLiteral("dblPar"), own->title);
+    }
+}
+
+void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
+{
+    const bool white = m_presentation == Presentation::WhitePaper;
+    const int formRows = white ? sheetdoc::WhitePaperRows : sheetdoc::PrePrintedRows;
+    rpt::Report& r = report();
+    for (int k = 1; k <= formRows; ++k)
+        for (const char* prefix : {"lNum", "lFact", "lMt"})
+            if (rpt::Control* c = r.findNumbered(QString::fromLatin1(prefix), k))
+                c->setEnabled(false);
+
+    const QList<TSheetPrintLine> lines = sheetdoc::ReadLines(header.idEng);
+    const bool depense = header.objet == 0;
+    const int printed = std::min(int(lines.size()), formRows);
+    if (lines.size() > formRows) {
+        if (white)
+            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de dépenses !"));
+        else if (depense)
+            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de factures !\r"
+                                  "Veuillez imprimer la fiche sur papier blance."));
+        else
+            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de factures !"));
+    }
+
+    rpt::Control* first = r.find(QStringLiteral("lFact1"));
+    const sheetdoc::RowPlacement place =
+        sheetdoc::PlaceRows(m_presentation, depense, printed, first ? first->top() : FirstRowTop);
+    for (int k = 1; k <= printed; ++k) {
+        const TSheetPrintLine& line = lines[k - 1];
+        const QString texts[] = {QString::number(k) + QStringLiteral("- "),
+                                 sheetdoc::LineText(line, header, m_presentation), line.amount.formatMoney()};
+        const char* prefixes[] = {"lNum", "lFact", "lMt"};
+        const int top = place.firstTop + (k - 1) * place.step;
+        for (int i = 0; i < 3; ++i) {
+            auto* l = dynamic_cast<rpt::Label*>(r.findNumbered(QString::fromLatin1(prefixes[i]), k));
+            if (!l)
+                continue;
+            l->setCaption(texts[i]);
+            l->setEnabled(true);
+            l->setTop(top);
+            // A row never runs into the next one.
+            l->setHeight(std::max(1, std::min(l->height(), place.step)));
+            if (place.fontSize > 0)
+                l->setFontSize(place.fontSize);
+        }
+    }
+}
+
+void TCommitmentSheetForm::FitWhitePaperLabels()
+{
+    rpt::Report& r = report();
+    rpt::Label* dblArt = r.label(QStringLiteral("dblArt"));
+    rpt::Label* dblPar = r.label(QStringLiteral("dblPar"));
+    rpt::Label* lObs = r.label(QStringLiteral("lObs"));
+    rpt::Control* lVille = r.find(QStringLiteral("lVille"));
+    if (!dblArt || !dblPar || !lObs || !lVille)
+        return;
+    const auto needed = [](const rpt::Label* l) { return rpt::LabelTextHeight(l->font(), l->caption(), l->width()); };
+
+    if (dblPar->enabled()) {
+        const int need = needed(dblArt);
+        if (need > dblArt->height()) {
+            dblArt->setHeight(need + 5);
+            const int top = dblArt->bottom() + 3;
+            for (const char* name : {"lPar", "lTiretPar", "dbPar", "dblPar"})
+                if (rpt::Control* c = r.find(QString::fromLatin1(name)))
+                    c->setTop(top);
+        }
+        dblPar->setHeight(needed(dblPar) + 5);
+        lObs->setTop(dblPar->bottom() + 10);
+    } else {
+        dblArt->setHeight(needed(dblArt) + 5);
+        lObs->setTop(dblArt->bottom() + 10);
+    }
+    lObs->setHeight(needed(lObs) + 5);
+
+    // The titles and the observation stay inside their zone, above the place
+    // and date: a long text is cut there instead of pushing the band.
+    const int zoneBottom = lVille->top() - ZoneGap;
+    for (rpt::Control* c : {static_cast<rpt::Control*>(dblArt), static_cast<rpt::Control*>(dblPar),
+                            static_cast<rpt::Control*>(lObs)}) {
+        if (c->top() >= zoneBottom)
+            c->setEnabled(false);
+        else
+            c->setHeight(std::min(c->height(), zoneBottom - c->top()));
+    }
+}

@@ -1,0 +1,128 @@
+#pragma once
+// The printed commitment sheet ("fiche d'engagement") of one ENT_ENG row, in
+// its two presentations: on white A3 paper, where it draws the whole form, and
+// on the pre-printed stationery, where it prints the variable fields only, at
+// the positions the layout editor stored. TfrmRptFEDep and
+// TfrmRptFEDep_PreImp are the two documents; this unit holds what they share:
+// the reading of the sheet, the texts of its rows and the filling of the form.
+//
+// A sheet whose OBJET is 0 is a DEPENSE sheet (it takes credit from its
+// budget line), any other an ECONOMIE sheet (it gives credit back). Each line
+// prints what it is: an expense line (OBJET 0) its expense, a cancellation
+// line the sheet it cancels, a budget or transfer line its movement. The
+// total, the amount in words and the balances are the sheet's own, so they
+// always cover every line, also when the form has no room for all of them.
+
+#include "reports/ReportForm.h"
+
+#include "db/Currency.h"
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace db {
+class Query;
+}
+
+// One line of a sheet as it prints.
+struct TSheetPrintLine {
+    int noLine = 0;
+    int objet = 0;             // the line's OBJET: 0 expense, 1 cancelled sheet, 2, 3 budget, 4 transfer
+    qint64 idDetail = -1;
+    Currency amount;
+
+    // An expense line whose expense exists.
+    bool hasExpense = false;
+    int typeDepense = 0;       // 0 invoice, 1 mission or other, 2, 3 salary
+    QString noDepense;
+    QDate dateDepense;
+    QDate datedMission;
+    QDate datefMission;
+    QString objetDepense;      // the expense's OBJET text
+    QString expenseChapter;    // chapter of the expense's budget line
+    QString beneficiary;
+    QString grade;             // the employee's grade label; empty when none applies
+    // The first payment order holding the expense.
+    QString noMdt;
+    QDate dateMdt;
+
+    // A cancellation line: the cancelled sheet.
+    QString cancelledNumber;
+    QDate cancelledDate;
+};
+
+// The header fields a printed sheet uses.
+struct TSheetPrintHeader {
+    qint64 idEng = -1;
+    QString number;
+    QDate date;
+    qint64 idFnm = -1;
+    Currency amount;
+    int objet = 0;
+    QString obs;
+    qint64 idOrigine = -1;
+};
+
+namespace sheetdoc {
+
+enum class Presentation { WhitePaper, PrePrinted };
+
+// How many rows each form holds.
+inline constexpr int WhitePaperRows = 25;
+inline constexpr int PrePrintedRows = 20;
+
+// " - MANDAT No " + number + " DU " + date, or empty when the expense is on no payment order.
+QString PaymentOrderSuffix(const TSheetPrintLine& line);
+// The text a line prints in its row.
+QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, Presentation presentation);
+// The lines of a sheet in NOLINE order, with their expense, beneficiary, grade,
+// payment order or cancelled sheet: two queries, whatever the number of lines.
+QList<TSheetPrintLine> ReadLines(qint64 idEng);
+
+// Where the rows go: the first row's top, the step between rows, and the font
+// size of the row labels (0: as designed).
+struct RowPlacement {
+    int firstTop = 0;
+    int step = 0;
+    double fontSize = 0;
+};
+// `rows` is the number of rows printed; `storedTop` the pre-printed form's top of lFact1.
+RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int storedTop);
+
+} // namespace sheetdoc
+
+// The base of the two commitment-sheet documents.
+class TCommitmentSheetForm : public TReportForm {
+public:
+    ~TCommitmentSheetForm() override;
+
+    int IdEng = -1;   // in: the ENT_ENG.ID_ENG of the sheet
+
+protected:
+    TCommitmentSheetForm(const QString& reportName, sheetdoc::Presentation presentation);
+
+private:
+    void BuildDesign();
+    void RememberDesign();
+    void RestoreDesign();
+
+    void RptBeforePrint();
+    void RptAfterPrint();
+    void bdDetailBeforePrint();
+
+    TSheetPrintHeader ReadHeader() const;
+    void FillBudgetLine(const TSheetPrintHeader& header);
+    void FillRows(const TSheetPrintHeader& header);
+    void FitWhitePaperLabels();
+    void SetText(const QString& control, const QString& text);
+
+    sheetdoc::Presentation m_presentation;
+    std::unique_ptr<db::Query> qEng;
+    struct DesignState;
+    std::vector<DesignState> m_design;
+};

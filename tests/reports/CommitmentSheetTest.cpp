@@ -1,0 +1,335 @@
+// The commitment sheet on white paper and on stationery: where its rows go,
+// how many print, what each line prints, the balances, the budget line block.
+#include "common/DocumentFixture.h"
+#include "core/Routines.h"
+#include "reports/commitments/URptFEDep.h"
+#include "reports/commitments/URptFEDep_PreImp.h"
+
+namespace {
+
+class CommitmentSheetTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        saved = {City, Signatory};
+        City = QStringLiteral("Alger");
+        Signatory = QStringLiteral("Le Doyen");
+        rows::BudgetLine(QStringLiteral("21-03"), QString(), QString(), QStringLiteral("Matériel et mobilier"));
+        rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QString(), QStringLiteral("Mobilier de bureau"));
+        line = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QStringLiteral("01"),
+                                QStringLiteral("Achat de chaises"));
+        supplier = rows::Beneficiary(QStringLiteral("SARL MEUBLES"));
+    }
+
+    void TearDown() override
+    {
+        City = saved.first;
+        Signatory = saved.second;
+        DocumentTest::TearDown();
+    }
+
+    // A sheet header and its lines, committed.
+    qint64 Sheet(qint64 idFnm, const QString& number, int objet, const QString& origin, Currency amount,
+                 qint64 idOrigine = -1, const QString& obs = QStringLiteral("OBSERVATION"))
+    {
+        const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+        rows::Write([&] {
+            rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
+                                      "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :OBS, :OBJ, :M, :ORI, "
+                                      ":IDO, 0)"),
+                       {{"ID", id}, {"NO", number}, {"D", QDate(2024, 3, 5)}, {"F", idFnm}, {"OBS", obs},
+                        {"OBJ", qint64(objet)}, {"M", amount}, {"ORI", origin}, {"IDO", idOrigine}});
+        });
+        return id;
+    }
+
+    void Line(qint64 idEng, int noLine, int objet, qint64 idDetail, Currency amount)
+    {
+        rows::Write([&] {
+            rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                                      "VALUES (:E, :N, :O, :D, :M)"),
+                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", qint64(objet)}, {"D", idDetail}, {"M", amount}});
+        });
+    }
+
+    // A DEPENSE sheet of `count` invoices of 100.00, or an ECONOMIE sheet
+    // cancelling as many sheets; its amount is the sum of its lines.
+    qint64 SheetOf(int count, bool depense)
+    {
+        const Currency each = rows::Money("100");
+        const qint64 id = Sheet(line, QStringLiteral("0005"), depense ? 0 : 1, depense ? QString() : QStringLiteral("1"),
+                                each * count);
+        const qint64 cancelled = depense ? -1 : Sheet(line, QStringLiteral("0002"), 0, QString(), each);
+        for (int k = 1; k <= count; ++k)
+            Line(id, k, depense ? 0 : 1,
+                 depense ? rows::Expense(0, line, supplier, each, QStringLiteral("F%1").arg(k)) : cancelled, each);
+        return id;
+    }
+
+    template <class Form>
+    std::unique_ptr<rpt::PreparedPages> Print(qint64 idEng)
+    {
+        Form form;
+        form.IdEng = int(idEng);
+        return form.Prepare();
+    }
+
+    // A control's rectangle relative to the band it printed in.
+    static QRectF InBand(const rpt::Page& page, const QString& control)
+    {
+        const rpt::PageItem* item = page.item(control);
+        if (!item)
+            return {};
+        return item->rect.translated(-page.bands.at(0).rect.topLeft());
+    }
+
+    static int Rows(const rpt::Page& page)
+    {
+        int n = 0;
+        while (page.item(QStringLiteral("lNum%1").arg(n + 1)))
+            ++n;
+        return n;
+    }
+
+    qint64 line = -1;
+    qint64 supplier = -1;
+    QPair<QString, QString> saved;
+};
+
+} // namespace
+
+TEST_F(CommitmentSheetTest, WhitePaperRowsAreSpacedAndSizedByTheirNumber)
+{
+    struct Case {
+        bool depense;
+        int rows;
+        int step;
+        double points;
+    };
+    for (const Case& c : {Case{true, 23, 33, 10}, Case{true, 24, 29, 9}, Case{false, 5, 45, 10}, Case{false, 20, 30, 10}}) {
+        SCOPED_TRACE(QStringLiteral("%1 rows, %2").arg(c.rows).arg(c.depense ? "DEPENSE" : "ECONOMIE").toStdString());
+        const auto pages = Print<TfrmRptFEDep>(SheetOf(c.rows, c.depense));
+        ASSERT_EQ(pages->count(), 1);
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(Rows(page), c.rows);
+        EXPECT_EQ(page.textsOf(QStringLiteral("lObjet")), QStringList{c.depense ? "DEPENSE" : "ECONOMIE"});
+        EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lFact1")).top(), 120);
+        for (const char* prefix : {"lNum", "lFact", "lMt"}) {
+            const QString second = QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(c.rows);
+            EXPECT_DOUBLE_EQ(InBand(page, second).top(), 120 + (c.rows - 1) * c.step) << prefix;
+            EXPECT_DOUBLE_EQ(page.item(second)->font.pointSizeF(), c.points) << prefix;
+        }
+        EXPECT_EQ(page.textsOf(QStringLiteral("lNum2")), QStringList{QStringLiteral("2- ")});
+        EXPECT_EQ(page.textsOf(QStringLiteral("lMt2")), QStringList{QStringLiteral("100.00")});
+        EXPECT_TRUE(pages->warnings.isEmpty());
+    }
+}
+
+TEST_F(CommitmentSheetTest, StationeryRowsStartAtTheStoredTopOfTheFirstRow)
+{
+    rows::Write([] {
+        rows::Exec(QStringLiteral("INSERT INTO REPORT (REPORTNAME, COMPNAME, PLEFT, PTOP, PHEIGHT, PWIDTH) "
+                                  "VALUES ('RPTFEDEP_PREIMP', 'LFACT1', 60, 250, 30, 400)"));
+    });
+    const auto pages = Print<TfrmRptFEDep_PreImp>(SheetOf(4, true));
+    const rpt::Page& page = pages->page(0);
+    EXPECT_EQ(Rows(page), 4);
+    EXPECT_EQ(InBand(page, QStringLiteral("lFact1")), QRectF(60, 250, 400, 30));
+    EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lNum1")).top(), 250);
+    EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lFact4")).top(), 250 + 3 * 45);   // 600 div 4, at most 45
+    // Only the values: no frame, no heading of the form.
+    EXPECT_FALSE(page.texts().contains(QStringLiteral("DETAIL DES ENGAGEMENTS")));
+    EXPECT_EQ(page.textsOf(QStringLiteral("lDate")), QStringList{QStringLiteral("05/03/2024")});
+}
+
+TEST_F(CommitmentSheetTest, EachFormPrintsItsOwnNumberOfRowsAndTheTotalsCoverEveryLine)
+{
+    MaxDocLines = 20;   // the cancellation window has been opened
+    struct Case {
+        bool white;
+        bool depense;
+        int lines;
+        int printed;
+        const char* message;
+    };
+    const Case cases[] = {
+        {true, true, 25, 25, nullptr},
+        {true, false, 25, 25, nullptr},
+        {true, true, 26, 25, "La fiche ne peut pas prendre plus de dépenses !"},
+        {false, true, 20, 20, nullptr},
+        {false, true, 21, 20, "La fiche ne peut pas prendre plus de factures !\rVeuillez imprimer la fiche sur papier blance."},
+        {false, false, 22, 20, "La fiche ne peut pas prendre plus de factures !"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2 lines, %3").arg(c.white ? "white" : "stationery").arg(c.lines)
+                         .arg(c.depense ? "DEPENSE" : "ECONOMIE").toStdString());
+        const qint64 id = SheetOf(c.lines, c.depense);
+        const auto pages = c.white ? Print<TfrmRptFEDep>(id) : Print<TfrmRptFEDep_PreImp>(id);
+        ASSERT_EQ(pages->count(), 1);
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(Rows(page), c.printed);
+        EXPECT_EQ(pages->warnings, c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList());
+        const Currency total = rows::Money("100") * c.lines;
+        EXPECT_EQ(page.textsOf(QStringLiteral("lMontant1")), QStringList{total.formatMoney()});
+        EXPECT_EQ(page.textsOf(QStringLiteral("lMontant")), QStringList{total.formatMoney()});
+        EXPECT_EQ(page.textsOf(QStringLiteral("lLettre")).join(QLatin1Char(' ')).simplified(),
+                  AmountToWords(total).simplified());
+    }
+}
+
+TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
+{
+    rows::Exec(QStringLiteral("INSERT INTO GRADE (LIBELLE) VALUES ('MAITRE ASSISTANT')"));
+    const int grade = int(rows::Scalar(QStringLiteral("SELECT MAX(ID_GRADE) FROM GRADE")));
+    DM->CommitWork();
+    const qint64 teacher = rows::Beneficiary(QStringLiteral("BENALI Karim"), 1, grade);
+    const qint64 other = rows::Beneficiary(QStringLiteral("CHERIF Amel"), 2, grade);   // not an employee: no grade
+    const qint64 line08 = rows::BudgetLine(QStringLiteral("21-08"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Frais de mission"));
+
+    const qint64 invoice = rows::Expense(0, line, supplier, rows::Money("1500"), QStringLiteral("F-77"),
+                                         QDate(2024, 2, 10));
+    const qint64 mission = rows::Expense(1, line, teacher, rows::Money("800"));
+    rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATED_MISSION='2024-02-01', DATEF_MISSION='2024-02-03' "
+                              "WHERE ID_DEPENSE=:ID"), {{"ID", mission}});
+    const qint64 plain = rows::Expense(1, line, other, rows::Money("50"));
+    const qint64 mission08 = rows::Expense(1, line08, teacher, rows::Money("900"));
+    const qint64 salary = rows::Expense(3, line, supplier, rows::Money("70"), QString(), QDate(2024, 3, 1),
+                                        QStringLiteral("SALAIRES DE MARS"));
+    DM->CommitWork();
+    // The invoice and the chapter-08 mission stand on payment orders; the first order counts.
+    const auto order = [](qint64 id, const char* number, const QDate& date, const QList<qint64>& expenses) {
+        rows::Write([&] {
+            rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
+                                      "VALUES (:ID, :NO, :D, 0, 0)"),
+                       {{"ID", id}, {"NO", QString::fromLatin1(number)}, {"D", date}});
+            int n = 0;
+            for (qint64 e : expenses)
+                rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                                          "VALUES (:ID, :N, :E, 0)"),
+                           {{"ID", id}, {"N", qint64(++n)}, {"E", e}});
+        });
+    };
+    order(7, "0012", QDate(2024, 4, 2), {invoice, mission08});
+    order(9, "0031", QDate(2024, 5, 2), {invoice});
+
+    const qint64 sheet = Sheet(line, QStringLiteral("0003"), 0, QString(), rows::Money("3320"), -1,
+                               QStringLiteral("MISSION A ORAN"));
+    Line(sheet, 1, 0, invoice, rows::Money("1500"));
+    Line(sheet, 2, 0, mission, rows::Money("800"));
+    Line(sheet, 3, 0, plain, rows::Money("50"));
+    Line(sheet, 4, 0, mission08, rows::Money("900"));
+    Line(sheet, 5, 0, salary, rows::Money("70"));
+    const QString mdt = QStringLiteral(" - MANDAT No 0012 DU 02/04/2024");
+    const QStringList white = {
+        QStringLiteral("FACTURE N° F-77 DU 10/02/2024 DE SARL MEUBLES") + mdt,
+        QStringLiteral("BENALI Karim - MAITRE ASSISTANT - Du 01/02/2024 au 03/02/2024"),
+        QStringLiteral("CHERIF Amel"),
+        QStringLiteral("MISSION A ORAN - ") + mdt,
+        QStringLiteral("SALAIRES DE MARS"),
+    };
+    const QStringList stationery = {
+        QStringLiteral("FACTURE N° F-77 DU 10/02/2024 DE SARL MEUBLES"), white[1], white[2], white[3], white[4],
+    };
+    const auto texts = [](const rpt::PreparedPages& pages) {
+        QStringList out;
+        for (int k = 1; k <= 5; ++k)
+            out << pages.page(0).textsOf(QStringLiteral("lFact%1").arg(k)).join(QLatin1Char(' ')).replace(
+                QLatin1Char('\n'), QLatin1Char(' '));
+        return out;
+    };
+    EXPECT_EQ(texts(*Print<TfrmRptFEDep>(sheet)), white);
+    EXPECT_EQ(texts(*Print<TfrmRptFEDep_PreImp>(sheet)), stationery);
+
+    // Lines that are not expenses carry other keys in ID_DETAIL (here the
+    // invoice's own number): they print the movement they record.
+    const qint64 transfer = Sheet(line, QStringLiteral("0004"), 0, QStringLiteral("4"), rows::Money("1500"), 7);
+    Line(transfer, 1, 4, invoice, rows::Money("1500"));
+    const qint64 budget = Sheet(line, QStringLiteral("0001"), 1, QStringLiteral("2"), rows::Money("9000"), line);
+    Line(budget, 1, 2, invoice, rows::Money("9000"));
+    const qint64 cancellation = Sheet(line, QStringLiteral("0006"), 1, QStringLiteral("1"), rows::Money("3320"), sheet);
+    Line(cancellation, 1, 1, sheet, rows::Money("3320"));
+    const struct {
+        qint64 id;
+        QString text;
+    } movements[] = {
+        {transfer, QStringLiteral("TRANSFERT DE CREDITS N° 7 DU 05/03/2024")},
+        {budget, QStringLiteral("BUDGET PRIMITIF")},
+        {cancellation, QStringLiteral("FICHE D'ENGAGEMENT N° 0003 DU 05/03/2024")},
+    };
+    for (const auto& m : movements) {
+        const auto pages = Print<TfrmRptFEDep>(m.id);
+        EXPECT_EQ(pages->page(0).textsOf(QStringLiteral("lFact1")), QStringList{m.text});
+        EXPECT_FALSE(pages->texts().join(QLatin1Char(' ')).contains(QStringLiteral("FACTURE")));
+    }
+}
+
+TEST_F(CommitmentSheetTest, TheBalancesAreThoseOfTheSharedRoutineSheetAfterSheet)
+{
+    // Every kind of sheet, some stored with a negative amount.
+    const struct {
+        const char* number;
+        int objet;
+        const char* amount;
+    } sheets[] = {{"0001", 1, "1000"}, {"0002", 0, "300"}, {"0003", 1, "-200"}, {"0004", 0, "-20"}, {"0005", 0, "50"}};
+    QList<qint64> ids;
+    for (const auto& s : sheets) {
+        const qint64 id = Sheet(line, QString::fromLatin1(s.number), s.objet, s.objet ? QStringLiteral("1") : QString(),
+                                rows::Money(s.amount));
+        Line(id, 1, s.objet, supplier, rows::Money(s.amount));
+        ids << id;
+    }
+    for (int i = 0; i < ids.size(); ++i) {
+        SCOPED_TRACE(sheets[i].number);
+        const QString next = QStringLiteral("%1").arg(i + 2, 4, 10, QLatin1Char('0'));
+        const Currency before = DM->Queries().CommitmentBalanceBefore(line, QString::fromLatin1(sheets[i].number));
+        const Currency after = DM->Queries().CommitmentBalanceBefore(line, next);
+        for (bool white : {true, false}) {
+            const auto pages = white ? Print<TfrmRptFEDep>(ids[i]) : Print<TfrmRptFEDep_PreImp>(ids[i]);
+            EXPECT_EQ(pages->page(0).textsOf(QStringLiteral("lOldSolde")), QStringList{before.formatMoney()});
+            EXPECT_EQ(pages->page(0).textsOf(QStringLiteral("lNewSolde")), QStringList{after.formatMoney()});
+        }
+    }
+    // 1000 - 300 + 200 - 20 - 50
+    EXPECT_EQ(DM->Queries().CommitmentBalanceBefore(line, QStringLiteral("0006")), rows::Money("830"));
+}
+
+TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
+{
+    // With a paragraph: the chapter, article and line titles on their rows.
+    const qint64 withPar = Sheet(line, QStringLiteral("0002"), 0, QString(), rows::Money("10"));
+    auto pages = Print<TfrmRptFEDep>(withPar);
+    const rpt::Page* page = &pages->page(0);
+    EXPECT_EQ(page->textsOf(QStringLiteral("dblChap")), QStringList{QStringLiteral("Matériel et mobilier")});
+    EXPECT_EQ(page->textsOf(QStringLiteral("dblArt")), QStringList{QStringLiteral("Mobilier de bureau")});
+    EXPECT_EQ(page->textsOf(QStringLiteral("dblPar")), QStringList{QStringLiteral("Achat de chaises")});
+    EXPECT_EQ(page->textsOf(QStringLiteral("dbPar1")), QStringList{QStringLiteral("01")});
+    EXPECT_DOUBLE_EQ(InBand(*page, QStringLiteral("lObs")).top(), InBand(*page, QStringLiteral("dblPar")).bottom() + 10);
+
+    // Without: no paragraph row, the line's own title on the article row, and
+    // a 512-character observation cut above the place and date.
+    const qint64 noPar = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("05"), QString(),
+                                          QStringLiteral("Entretien des locaux"));
+    const QString obs = QStringLiteral("OBSERVATION TRES LONGUE ").repeated(22).left(512);
+    const qint64 id = Sheet(noPar, QStringLiteral("0002"), 0, QString(), rows::Money("10"), -1, obs);
+    pages = Print<TfrmRptFEDep>(id);
+    ASSERT_EQ(pages->count(), 1);
+    page = &pages->page(0);
+    EXPECT_EQ(page->textsOf(QStringLiteral("dblArt")), QStringList{QStringLiteral("Entretien des locaux")});
+    for (const char* hidden : {"lPar", "dbPar", "lTiretPar", "dblPar"})
+        EXPECT_EQ(page->item(QString::fromLatin1(hidden)), nullptr) << hidden;
+    const QRectF lObs = InBand(*page, QStringLiteral("lObs"));
+    EXPECT_DOUBLE_EQ(lObs.top(), InBand(*page, QStringLiteral("dblArt")).bottom() + 10);
+    EXPECT_LE(lObs.bottom(), InBand(*page, QStringLiteral("lVille")).top());
+    EXPECT_EQ(page->bands.size(), 1u);
+    EXPECT_DOUBLE_EQ(page->bands[0].rect.height(), 1080);
+    EXPECT_EQ(page->textsOf(QStringLiteral("lVille")), QStringList{QStringLiteral("Alger, le 05/03/2024")});
+
+    // A sheet without budget line prints an empty block; an unknown sheet an empty page.
+    pages = Print<TfrmRptFEDep>(Sheet(-1, QString(), 0, QString(), Currency()));
+    EXPECT_TRUE(pages->page(0).textsOf(QStringLiteral("dbChap")).isEmpty());
+    pages = Print<TfrmRptFEDep>(31000);
+    ASSERT_EQ(pages->count(), 1);
+    EXPECT_TRUE(pages->page(0).texts().isEmpty());
+}
