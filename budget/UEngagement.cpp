@@ -10,6 +10,8 @@
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
 #include "expenditure/UAddDep.h"
+#include "reports/commitments/URptFEDep.h"
+#include "reports/commitments/URptFEDep_PreImp.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
@@ -109,17 +111,17 @@ void TfrmEngagement::BuildWindow()
                         QKeySequence(Qt::Key_F5));
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
                          QKeySequence(Qt::CTRL | Qt::Key_F4));
-    // The commitment sheet documents connect these.
-    mnPrintFE_FB = new QAction(QStringLiteral("Fiche d'engagement - Papier blanc"), this);
-    mnPrintFE_FB->setObjectName(QStringLiteral("mnPrintFE_FB"));
-    mnPrintFE_PreImp = new QAction(QStringLiteral("Fiche d'engagement - Préimprimé"), this);
-    mnPrintFE_PreImp->setObjectName(QStringLiteral("mnPrintFE_PreImp"));
-    auto* printWhite = new QAction(QStringLiteral("Fiche d'engagement - Feuille blanche"), this);
-    printWhite->setObjectName(QStringLiteral("mnPrintFE_FB2"));
-    auto* printPre = new QAction(QStringLiteral("Fiche d'engagement - Préimprimé"), this);
-    printPre->setObjectName(QStringLiteral("mnPrintFE_PreImp2"));
-    for (QAction* a : {mnPrintFE_FB, mnPrintFE_PreImp, printWhite, printPre})
-        a->setEnabled(false);
+    // The commitment sheet on white paper or on stationery, from the menu's
+    // "Imprimer ..." and from the print button's own menu.
+    const auto listed = [this] { return !m_keys->isEmpty(); };
+    mnPrintFE_FB = AddCommand("mnPrintFE_FB", QStringLiteral("Fiche d'engagement - Papier blanc"), listed,
+                              [this] { mnPrintFE_FBClick(); });
+    mnPrintFE_PreImp = AddCommand("mnPrintFE_PreImp", QStringLiteral("Fiche d'engagement - Préimprimé"), listed,
+                                  [this] { mnPrintFE_PreImpClick(); });
+    QAction* printWhite = AddCommand("mnPrintFE_FB2", QStringLiteral("Fiche d'engagement - Feuille blanche"), listed,
+                                     [this] { mnPrintFE_FBClick(); });
+    QAction* printPre = AddCommand("mnPrintFE_PreImp2", QStringLiteral("Fiche d'engagement - Préimprimé"), listed,
+                                   [this] { mnPrintFE_PreImpClick(); });
 
     // Tool bar.
     TDocumentToolBar bar(this, "pnlBtns");
@@ -423,7 +425,7 @@ void TfrmEngagement::ShowSheetBalances()
     m_isLast = m_sheet && DM->Queries().IsLastCommitmentNumber(m_idFnm, number);
     lOldSolde->setText(m_oldBalance.formatMoney());
     lMontant->setText(m_amount.formatMoney());
-    lNewSolde->setText((m_oldBalance - m_amount).formatMoney());
+    lNewSolde->setText(BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 0, m_amount).formatMoney());
 
     const QString by = m_sheet ? m_store.CancelledBy(m_sheet->id) : QString();
     lCancelled->setText(by.isEmpty() ? QString() : QStringLiteral("Annulée par : ") + by);
@@ -657,4 +659,20 @@ void TfrmEngagement::btnFindClick()
         return;
     }
     ShowSheet();
+}
+
+// --- printing ------------------------------------------------------------------
+
+void TfrmEngagement::mnPrintFE_FBClick()
+{
+    TfrmRptFEDep form;
+    form.IdEng = int(m_keys->CurrentId());
+    form.Preview(this);
+}
+
+void TfrmEngagement::mnPrintFE_PreImpClick()
+{
+    TfrmRptFEDep_PreImp form;
+    form.IdEng = int(m_keys->CurrentId());
+    form.Preview(this);
 }

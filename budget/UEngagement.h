@@ -97,6 +97,8 @@ public:
     void btnModifDetClick();
     void btnDelDetClick();
     void btnFindClick();
+    void mnPrintFE_FBClick();       // the sheet shown on white paper
+    void mnPrintFE_PreImpClick();   // the sheet shown on stationery
     // After lines were added or removed: the number's check and the default
     // observation (the header's amount, line and number are already stored).
     void RecomputeCommitment();

@@ -7,6 +7,8 @@
 #include "common/DocumentFixture.h"
 #include "expenditure/DocumentBrowsing.h"
 #include "expenditure/UAddDep.h"
+#include "reports/ReportForm.h"
+#include "reports/UPreview.h"
 
 #include <QAction>
 #include <QLabel>
@@ -251,4 +253,33 @@ TEST_F(EngagementTest, TheSearchFindsASheetByBudgetLineAndNumber)
     frm->btnFind->click();
     EXPECT_EQ(QStringList{QStringLiteral("Fiche d'engagement introuvable ! ")}, messages->texts());
     EXPECT_EQ(first, frm->IdEng);
+}
+
+TEST_F(EngagementTest, ThePrintItemsPreviewTheSheetShownOnWhitePaperAndOnStationery)
+{
+    const qint64 first = Sheet({rows::Expense(0, line, supplier, Money("100"), QStringLiteral("F-1"))});
+    Sheet({rows::Expense(0, line, other, Money("100"), QStringLiteral("F-2"))});
+    auto frm = Open(first);
+    ASSERT_EQ(frm->IdEng, first);
+    const QString number = frm->edNoFiche->text();
+    ASSERT_FALSE(number.isEmpty());
+    for (QAction* item : {frm->mnPrintFE_FB, frm->mnPrintFE_PreImp}) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        EXPECT_TRUE(item->isEnabled());
+        QString report, title;
+        QStringList texts;
+        OnNextModal([&](QDialog* d) {
+            auto* preview = qobject_cast<TfrmPreview*>(d);
+            ASSERT_NE(preview, nullptr);
+            report = preview->SourceReport->report().name();
+            title = preview->windowTitle();
+            texts = preview->Pages()->texts();
+            d->reject();
+        });
+        item->trigger();
+        EXPECT_EQ(report, item == frm->mnPrintFE_FB ? QStringLiteral("RptFEDep") : QStringLiteral("RptFEDep_PreImp"));
+        EXPECT_EQ(title, QStringLiteral("Fiche d'engagement - Dépense - 1 page"));
+        EXPECT_TRUE(texts.contains(number));
+        EXPECT_TRUE(texts.join(QLatin1Char(' ')).contains(QStringLiteral("FACTURE N° F-1 DU 01/03/2024 DE SARL ALPHA")));
+    }
 }
