@@ -4,7 +4,6 @@
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "core/Pause.h"
 #include "security/Rights.h"
 #include "core/Routines.h"
 #include "ui/UCalendar.h"
@@ -475,5 +474,4 @@ void TfrmBudget::ReloadAfterSave()
     OpenBudget();
     LocateLine(id);
     ShowBudgetLine();
-    Pause(200);
 }

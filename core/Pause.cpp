@@ -1,8 +1,8 @@
 #include "core/Pause.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace {
 double g_scale = 1.0;
@@ -19,13 +19,12 @@ void ProcessMessages()
 
 void Pause(int milliseconds)
 {
-    const qint64 wait = qint64(milliseconds * g_scale);
-    QElapsedTimer timer;
-    timer.start();
     ProcessMessages();
-    while (timer.elapsed() < wait) {
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, int(wait - timer.elapsed()));
-        QThread::msleep(5);
-    }
+    const int wait = int(milliseconds * g_scale);
+    if (wait <= 0 || !QCoreApplication::instance())
+        return;
+    // The pending window messages run while a timer measures the pause.
+    QEventLoop loop;
+    QTimer::singleShot(wait, &loop, &QEventLoop::quit);
+    loop.exec();
 }

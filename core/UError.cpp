@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -314,21 +315,47 @@ void TfrmError::reject()
     done(mrCancel);
 }
 
-void TfrmError::FadeOut()
+void TfrmError::FadeOutThenClose(int result)
 {
-    for (int alpha = 180; alpha > 9; alpha -= 8) {
-        setWindowOpacity(alpha / 255.0);
-        Pause(10);
+    m_fadeResult = result;
+    m_fadeAlpha = 180;
+    setWindowOpacity(m_fadeAlpha / 255.0);
+    const int interval = int(10 * PauseScale());
+    if (interval <= 0) {
+        while (m_closing)
+            FadeStep();
+        return;
     }
+    if (!m_fade) {
+        m_fade = new QTimer(this);
+        connect(m_fade, &QTimer::timeout, this, [this] { FadeStep(); });
+    }
+    m_fade->start(interval);
+}
+
+void TfrmError::FadeStep()
+{
+    m_fadeAlpha -= 8;
+    if (m_fadeAlpha > 9) {
+        setWindowOpacity(m_fadeAlpha / 255.0);
+        return;
+    }
+    if (m_fade)
+        m_fade->stop();
+    QDialog::done(m_fadeResult);
+    m_closing = false;
 }
 
 void TfrmError::done(int result)
 {
+    // Every way out comes here once; the box fades before it closes.
     if (m_closing)
         return;
     m_closing = true;
-    if (isVisible())
-        FadeOut();
+    if (isVisible()) {
+        FadeOutThenClose(result);
+        return;
+    }
     QDialog::done(result);
     m_closing = false;
 }

@@ -12,6 +12,8 @@ class QLabel;
 class QPushButton;
 class TGradient;
 
+class QTimer;
+
 class TfrmError : public QDialog {
     Q_OBJECT
 public:
@@ -55,10 +57,16 @@ protected:
 
 private:
     void SetWindowHeight(int height);
-    void FadeOut();
+    // The box fades from 180 down to 12 (of 255), one step of 8 every 10 ms
+    // on a timer, then closes with `result`; at once when pauses are off.
+    void FadeOutThenClose(int result);
+    void FadeStep();
 
     int m_windowHeight = 0;
     QPushButton* m_defaultButton = nullptr;
     QPushButton* m_escapeButton = nullptr;
     bool m_closing = false;
+    QTimer* m_fade = nullptr;
+    int m_fadeAlpha = 0;
+    int m_fadeResult = 0;
 };

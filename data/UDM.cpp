@@ -89,7 +89,6 @@ bool TDM::CommitWork()
         RollbackWork();
         return false;
     }
-    ProcessMessages();
     return true;
 }
 
@@ -223,5 +222,4 @@ void TDM::AddIndexes()
 void TDM::CloseDatabase()
 {
     LURDO.close();
-    ProcessMessages();
 }

@@ -6,7 +6,6 @@
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "core/Pause.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "controls/Gradient.h"
@@ -280,7 +279,6 @@ void TfrmPassWord::btnOkClick()
             // has no visible effect.
             platform::SetLocalDateTime(QDateTime(DatePicker->date(), QTime::currentTime()));
         }
-        ProcessMessages();
         done(mrOk);
         return;
     }

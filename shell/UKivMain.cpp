@@ -637,7 +637,6 @@ void TfrmKivMain::FormDestroy()
     IniWriteString(IniPath, param, QStringLiteral("DB_PATH"), DbPath);
     IniWriteString(IniPath, param, QStringLiteral("EXER"), FiscalYear);
     IniWriteString(IniPath, param, QStringLiteral("USERID"), CurrentUserCode);
-    ProcessMessages();
 }
 
 // ---------------------------------------------------------------------------
@@ -734,7 +733,6 @@ void TfrmKivMain::ChangeBackgroundImage(const QString& fileName)
             QImage picture;
             if (picture.loadFromData(bytes)) {
                 BackGround = QPixmap::fromImage(picture);
-                ProcessMessages();
                 // A copy in the program folder under the chosen file's name.
                 const QString name = QFileInfo(fileName).fileName();
                 QSaveFile copy(AppDir + name);

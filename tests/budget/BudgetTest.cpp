@@ -2,6 +2,7 @@
 // sheets saved together, the refusals, a failure that leaves everything as it
 // was, the close question, keys and date fields.
 #include "budget/BudgetFixture.h"
+#include "common/EventLoopWatch.h"
 
 #include "core/Pause.h"
 #include "ui/UCalendar.h"
@@ -327,7 +328,11 @@ TEST_P(AllocationFailure, LeavesTheLineAndItsSheetsAsTheyWere)
     Put(frm->edMt_BS, QStringLiteral("30000"));
     Put(frm->edDateBS, QStringLiteral("03/01/2024"));
     Put(frm->edDateEng_BS, QStringLiteral("04/01/2024"));
-    frm->btnPost->click();
+    {
+        TEventLoopWatch watch;
+        frm->btnPost->click();
+        EXPECT_FALSE(watch.Ran());
+    }
 
     // The user is told why; the entry stays on screen in edit mode, to be saved again.
     ASSERT_EQ(messages->calls().size(), 1);
@@ -366,6 +371,31 @@ TEST_P(AllocationFailure, LeavesTheLineAndItsSheetsAsTheyWere)
 INSTANTIATE_TEST_SUITE_P(Budget, AllocationFailure,
                          ::testing::Values(Failure::LockFromAnotherConnection, Failure::FailingTrigger,
                                            Failure::RefusedCommit));
+
+// The largest amount the columns hold is stored exactly, in the line and in
+// its primitive-budget sheet; the save never waits by running the event loop.
+TEST_F(Allocation, TheLargestAmountIsStoredExactlyAndTheSaveNeverWaits)
+{
+    const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("04"), QString(), QStringLiteral("Matériel"));
+    Open(id);
+    frm->btnEdit->click();
+    Put(frm->edMt_BP, QStringLiteral("9999999999999.99"));
+    Put(frm->edDateEng_BP, QStringLiteral("02/01/2024"));
+    {
+        TEventLoopWatch watch;
+        frm->btnPost->click();
+        EXPECT_FALSE(watch.Ran());
+    }
+    EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(frm->Editing());
+    const Currency largest = Currency::fromRaw(99999999999999900);
+    EXPECT_EQ(Line(id).bp, largest);
+    const std::optional<StoredSheet> sheet = ByOrigin(Sheets(id), QStringLiteral("2"));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->amount, largest);
+    EXPECT_EQ(sheet->lineAmount, largest);
+    EXPECT_EQ(frm->edMt_BP->text(), QStringLiteral("9 999 999 999 999.99"));
+}
 
 struct CloseCase {
     int answer;

@@ -10,6 +10,7 @@
 #include "common/MessageRecorder.h"
 #include "common/PickerDriver.h"
 #include "common/ProgramFolder.h"
+#include "common/EventLoopWatch.h"
 #include "common/YearDb.h"
 #include "controls/NumEdit.h"
 #include "expenditure/UFact.h"
@@ -766,3 +767,53 @@ TEST(FactMenu, MenuItemAndToolbarButtonOpenTheInvoices)
 }
 
 } // namespace
+
+// A commit the engine refuses keeps the new invoice on screen in insert mode
+// and stores nothing; saved again, the largest amount the column holds is
+// stored exactly. No save waits by running the event loop.
+TEST_F(FactTest, ARefusedCommitKeepsTheEntryAndTheLargestAmountIsStoredExactly)
+{
+    DM->LURDO.executeScript(QStringLiteral(
+        "CREATE EXCEPTION E_REFUSED 'refused';"
+        "COMMIT;"
+        "SET TERM ^ ;"
+        "CREATE TRIGGER REFUSE_COMMIT ON TRANSACTION COMMIT AS BEGIN"
+        "  IF (EXISTS(SELECT 1 FROM DEPENSE WHERE OBJET='REFUSE')) THEN EXCEPTION E_REFUSED; END^"
+        "SET TERM ; ^"
+        "COMMIT;"));
+    const qint64 before = ExpenseCount();
+    auto w = Open();
+    Entry e;
+    e.amount = QStringLiteral("9 999 999 999 999.99");
+    e.supplier = supplierA;
+    e.objet = QStringLiteral("REFUSE");
+    TypeNew(*w, e);
+
+    MessageRecorder messages;
+    {
+        TEventLoopWatch watch;
+        w->btnPost->click();
+        EXPECT_FALSE(watch.Ran());
+    }
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Les informations n'ont pas été enregistrées ! Elles ont été restaurées.")});
+    EXPECT_EQ(w->Mode(), emInsert);
+    EXPECT_EQ(w->stBar->Panel(4), QStringLiteral("Insertion"));
+    EXPECT_EQ(w->edNoFact->text(), QStringLiteral("F-001"));
+    EXPECT_EQ(w->edMontant->text(), QStringLiteral("9 999 999 999 999.99"));
+    EXPECT_EQ(w->edObjet->text(), QStringLiteral("REFUSE"));
+    EXPECT_EQ(ExpenseCount(), before);
+
+    w->edObjet->setText(QStringLiteral("Serveurs"));
+    {
+        TEventLoopWatch watch;
+        w->btnPost->click();
+        EXPECT_FALSE(watch.Ran());
+    }
+    EXPECT_EQ(messages.calls().size(), 1);
+    ASSERT_EQ(w->Mode(), emBrowse);
+    const auto s = Expense(w->IdDepense);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->amount, Currency::fromRaw(99999999999999900));
+    EXPECT_EQ(w->edMontant->text(), QStringLiteral("9 999 999 999 999.99"));
+}

@@ -1,6 +1,7 @@
 // Banks: normalised saving, the usage refusal of both windows, the picker
 // results and the record window's own close question and navigation.
 #include "RefDataSupport.h"
+#include "common/EventLoopWatch.h"
 
 #include "refdata/UBanqueSQL.h"
 #include "refdata/UListBanque.h"
@@ -184,7 +185,11 @@ TEST_F(BanqueTest, ARefusedCommitKeepsTheEntryAndTheRow)
     WithRecord(*list, [&](TfrmBanqueSQL& r) {
         r.btnEdit->click();
         r.edRs->setText("refuse");
-        r.btnPost->click();
+        {
+            TEventLoopWatch watch;
+            r.btnPost->click();
+            EXPECT_FALSE(watch.Ran());
+        }
         EXPECT_EQ(messages->texts(), notSaved);
         EXPECT_EQ(r.Mode(), emEdit);
         EXPECT_EQ(r.stBar->Panel(3), "Edition");
