@@ -144,9 +144,9 @@ TfrmError::TfrmError(QWidget* parent)
     setLayoutDirection(QApplication::layoutDirection());
     setFont(CanvasFont());
 
-    Shape1 = new TRoundFrame(this);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(0, 0, ClientWidth, 65);
+    shpUpper = new TRoundFrame(this);
+    shpUpper->setObjectName(QStringLiteral("Shape1"));
+    shpUpper->setGeometry(0, 0, ClientWidth, 65);
 
     Gradient4 = new TGradient(this);
     Gradient4->setObjectName(QStringLiteral("Gradient4"));
@@ -198,7 +198,7 @@ std::unique_ptr<TfrmError> TfrmError::Build(const QString& text, int type, MsgBu
     int h = TextHeight(box->lError->font(), box->lError->width(), message);
     h = h < 53 ? 63 : h + 10;
     box->lError->resize(box->lError->width(), h + 18);
-    box->Shape1->resize(box->Shape1->width(), h + 23);
+    box->shpUpper->resize(box->shpUpper->width(), h + 23);
     box->SetWindowHeight(h + 102);
 
     const QFont canvas = CanvasFont();
@@ -290,7 +290,7 @@ void TfrmError::showEvent(QShowEvent* event)
     if (v > 60) {
         lError->resize(lError->width(), v);
         SetWindowHeight(v + 105);
-        Shape1->resize(Shape1->width(), m_windowHeight - 80);
+        shpUpper->resize(shpUpper->width(), m_windowHeight - 80);
     }
     setWindowOpacity(1.0);
     QDialog::showEvent(event);

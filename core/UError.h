@@ -26,7 +26,7 @@ public:
     // Builds the box for one message without showing it.
     static std::unique_ptr<TfrmError> Build(const QString& text, int type, MsgButtons buttons);
 
-    QWidget* Shape1 = nullptr;       // rounded frame of the upper area
+    QWidget* shpUpper = nullptr;       // rounded frame of the upper area
     TGradient* Gradient4 = nullptr;  // band behind the buttons
     QLabel* lError = nullptr;        // the message
     QLabel* Image = nullptr;         // the type's icon; none for the custom type

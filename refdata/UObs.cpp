@@ -34,15 +34,15 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
     resize(860, 600);
 
     auto* layout = new QHBoxLayout(this);
-    s = new QTableView(this);
-    s->setObjectName(QStringLiteral("s"));
-    s->verticalHeader()->hide();
-    s->horizontalHeader()->setStretchLastSection(true);
-    s->setFixedWidth(130);
+    grdChapters = new QTableView(this);
+    grdChapters->setObjectName(QStringLiteral("s"));
+    grdChapters->verticalHeader()->hide();
+    grdChapters->horizontalHeader()->setStretchLastSection(true);
+    grdChapters->setFixedWidth(130);
     m_chapters = new QueryTableModel(this);
     m_chapters->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chapitre"));
-    m_chapters->attachView(s);
-    layout->addWidget(s);
+    m_chapters->attachView(grdChapters);
+    layout->addWidget(grdChapters);
 
     auto* right = new QVBoxLayout;
     auto* buttons = new QHBoxLayout;

@@ -24,7 +24,7 @@ public:
 
     enum ObsState { osBrowse, osEdit, osInsert };
 
-    QTableView* s = nullptr;                // chapter grid
+    QTableView* grdChapters = nullptr;      // chapter grid
     QPlainTextEdit* mmObsBP = nullptr;
     QPlainTextEdit* mmObsBS = nullptr;
     QPlainTextEdit* mmObsBSN = nullptr;

@@ -71,11 +71,11 @@ TClientArea::TClientArea(const QPixmap* picture, QWidget* parent)
 {
     setObjectName(QStringLiteral("ClientArea"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    imgCorner = new QLabel(this);
+    imgCorner->setObjectName(QStringLiteral("Image1"));
     const QPixmap corner(QStringLiteral(":/images/corner.png"));
-    Image1->setPixmap(corner);
-    Image1->resize(corner.size());
+    imgCorner->setPixmap(corner);
+    imgCorner->resize(corner.size());
 }
 
 void TClientArea::paintEvent(QPaintEvent*)
@@ -95,7 +95,7 @@ void TClientArea::paintEvent(QPaintEvent*)
 
 void TClientArea::resizeEvent(QResizeEvent* event)
 {
-    Image1->move(0, height() - Image1->height());
+    imgCorner->move(0, height() - imgCorner->height());
     update();
     QWidget::resizeEvent(event);
 }
@@ -144,7 +144,7 @@ void TfrmKivMain::BuildForm()
     layout->addWidget(ClientArea, 1);
 
     BuildBottomPanel();
-    layout->addWidget(Panel1);
+    layout->addWidget(pnlBottom);
 
     setCentralWidget(frame);
     BuildStatusBar();
@@ -221,13 +221,13 @@ void TfrmKivMain::BuildToolbar()
 void TfrmKivMain::BuildBottomPanel()
 {
     // Two gradients side by side under the faculty name and the fiscal year.
-    Panel1 = new QWidget;
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedHeight(kBottomPanelHeight);
+    pnlBottom = new QWidget;
+    pnlBottom->setObjectName(QStringLiteral("Panel1"));
+    pnlBottom->setFixedHeight(kBottomPanelHeight);
 
-    auto* left = new TGradient(Panel1);
+    auto* left = new TGradient(pnlBottom);
     left->setObjectName(QStringLiteral("Gradient2"));
-    auto* right = new TGradient(Panel1);
+    auto* right = new TGradient(pnlBottom);
     right->setObjectName(QStringLiteral("Gradient3"));
     for (TGradient* g : {left, right}) {
         g->BeginUpdate();
@@ -238,15 +238,15 @@ void TfrmKivMain::BuildBottomPanel()
     }
 
     QFont bold(QStringLiteral("Verdana"), 9, QFont::Bold);
-    lExer1 = new QLabel(Panel1);
-    lExer1->setObjectName(QStringLiteral("lExer1"));
-    lExer1->setFont(bold);
-    lExer1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QPalette pal = lExer1->palette();
+    lFiscalYear = new QLabel(pnlBottom);
+    lFiscalYear->setObjectName(QStringLiteral("lExer1"));
+    lFiscalYear->setFont(bold);
+    lFiscalYear->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QPalette pal = lFiscalYear->palette();
     pal.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
-    lExer1->setPalette(pal);
+    lFiscalYear->setPalette(pal);
 
-    lClient = new QLabel(Panel1);
+    lClient = new QLabel(pnlBottom);
     lClient->setObjectName(QStringLiteral("lClient"));
     lClient->setFont(bold);
     lClient->setAlignment(Qt::AlignCenter);
@@ -275,7 +275,7 @@ void TfrmKivMain::BuildBottomPanel()
         QLabel* m_exer;
         QLabel* m_client;
     };
-    Panel1->installEventFilter(new Layout(Panel1, left, right, lExer1, lClient));
+    pnlBottom->installEventFilter(new Layout(pnlBottom, left, right, lFiscalYear, lClient));
 }
 
 void TfrmKivMain::BuildStatusBar()
@@ -342,8 +342,8 @@ void TfrmKivMain::BuildMenu()
     mnRestaurerImage = item(mnpFichier, "mnRestaurerImage", QStringLiteral("Restaurer l'image d'accueil"), 1);
     separator(mnpFichier, "N7");
     mnMEP = item(mnpFichier, "mnMEP", QStringLiteral("Mise en page"));
-    Imprimer1 = item(mnpFichier, "Imprimer1", QStringLiteral("Imprimer"), 1);
-    Configurationdelimprimante1 =
+    itemPrint = item(mnpFichier, "Imprimer1", QStringLiteral("Imprimer"), 1);
+    itemPrinterSetup =
         item(mnpFichier, "Configurationdelimprimante1", QStringLiteral("Configuration de l'imprimante"));
     separator(mnpFichier, "N8");
     mnQuitter0 = item(mnpFichier, "mnQuitter0", QStringLiteral("Quitter"), 1);
@@ -364,20 +364,20 @@ void TfrmKivMain::BuildMenu()
     mnListingDep = item(mnpDpenses, "mnListingDep", QStringLiteral("Listing des Dépenses (toutes)"));
     separator(mnpDpenses, "N12");
     mnFactures = item(mnpDpenses, "mnFactures", QStringLiteral("Factures"));
-    Listingdeschargesfactures1 =
+    itemInvoiceListing =
         item(mnpDpenses, "Listingdeschargesfactures1", QStringLiteral("Listing des charges factures"));
     separator(mnpDpenses, "N13");
     mnAutreDep = item(mnpDpenses, "mnAutreDep", QStringLiteral("Autres dépenses"));
-    Listingdeschargesautresdpenses1 = item(mnpDpenses, "Listingdeschargesautresdpenses1",
+    itemOtherExpenseListing = item(mnpDpenses, "Listingdeschargesautresdpenses1",
                                            QStringLiteral("Listing des charges autres dépenses"));
     separator(mnpDpenses, "N14");
     mnDepSalaire = item(mnpDpenses, "mnDepSalaire", QStringLiteral("Charges salariales à mandater"));
-    Listingdeschargessalarialesmandater1 = item(mnpDpenses, "Listingdeschargessalarialesmandater1",
+    itemSalaryToPayListing = item(mnpDpenses, "Listingdeschargessalarialesmandater1",
                                                 QStringLiteral("Listing des charges salariales à mandater"));
     separator(mnpDpenses, "N15");
-    Chargessalarialesengager1 =
+    itemSalaryToCommit =
         item(mnpDpenses, "Chargessalarialesengager1", QStringLiteral("Charges salariales à engager"));
-    Listingdeschargessalarialesengager1 = item(mnpDpenses, "Listingdeschargessalarialesengager1",
+    itemSalaryToCommitListing = item(mnpDpenses, "Listingdeschargessalarialesengager1",
                                                QStringLiteral("Listing des charges salariales à engager"));
 
     mnpEngagement = submenu("mnpEngagement", QStringLiteral("Engagement"));
@@ -393,14 +393,14 @@ void TfrmKivMain::BuildMenu()
     mnMandat = item(mnpMandat, "mnMandat", QStringLiteral("Mandats"));
     separator(mnpMandat, "N18");
     mnListMdt = item(mnpMandat, "mnListMdt", QStringLiteral("Listing des Mandats"));
-    Arborescence1 = item(mnpMandat, "Arborescence1", QStringLiteral("Listing en Arborescence"));
-    Arborescence1->setEnabled(false);
+    itemOrderTree = item(mnpMandat, "Arborescence1", QStringLiteral("Listing en Arborescence"));
+    itemOrderTree->setEnabled(false);
 
     mnOptions = submenu("mnOptions", QStringLiteral("Outils"));
     mnParam = item(mnOptions, "mnParam", QStringLiteral("&Paramètres"), 1);
     separator(mnOptions, "N23");
-    ChangerExercice1 = item(mnOptions, "ChangerExercice1", QStringLiteral("Changer Exercice"));
-    ChangerExercice1->setShortcut(QKeySequence(Qt::Key_F7));
+    itemChangeYear = item(mnOptions, "ChangerExercice1", QStringLiteral("Changer Exercice"));
+    itemChangeYear->setShortcut(QKeySequence(Qt::Key_F7));
     separator(mnOptions, "N19");
     mnSave = item(mnOptions, "mnSave", QStringLiteral("Sauvegarder"));
     mnRestore = item(mnOptions, "mnRestore", QStringLiteral("Restaurer"));
@@ -420,7 +420,7 @@ void TfrmKivMain::BuildMenu()
 
     // Hidden in the design; the rights filtering at the first showing sets
     // every item's visibility again.
-    for (QAction* a : {mnPJ, n5, Imprimer1, mnEpurCrdRegie, mnConsBud})
+    for (QAction* a : {mnPJ, n5, itemPrint, mnEpurCrdRegie, mnConsBud})
         a->setVisible(false);
 }
 
@@ -429,7 +429,7 @@ void TfrmKivMain::ConnectMenuItems()
     // Fichier
     connect(mnChangerImage, &QAction::triggered, this, Guarded([this] { mnChangerImageClick(); }));
     connect(mnRestaurerImage, &QAction::triggered, this, Guarded([this] { mnRestaurerImageClick(); }));
-    connect(Configurationdelimprimante1, &QAction::triggered, this,
+    connect(itemPrinterSetup, &QAction::triggered, this,
             Guarded([this] { Configurationdelimprimante1Click(); }));
     connect(mnQuitter0, &QAction::triggered, this, Guarded([this] { close(); }));
     connect(mnBenef, &QAction::triggered, this, Guarded([this] { OpenBenefList(this); }));
@@ -482,37 +482,37 @@ void TfrmKivMain::ConnectMenuItems()
 
 void TfrmKivMain::FormCreate()
 {
-    // 1. Program folder, settings file, temporary folder.
+    // Program folder, settings file, temporary folder.
     SetProgramFolders();
 
-    // 2. The temporary folder must exist; otherwise the rest of the creation is skipped.
+    // The temporary folder must exist; otherwise the rest of the creation is skipped.
     if (!EnsureTempDir()) {
         ShowMessageBox(QStringLiteral("Impossible de créer le répertoire : ") + TempDir + QStringLiteral("\r"),
                        mtError, MsgButton::OK);
         Abort();
     }
 
-    // 3. Regional settings of the current user.
+    // Regional settings of the current user.
     WriteRegionalSettings();
 
-    // 4. Installation values.
+    // Installation values.
     SetInstallationValues();
 
-    // 5. Credit-shortage policies and colours.
+    // Credit-shortage policies and colours.
     SetDefaultPolicies();
     ProcessMessages();
     SetEditColours();
 
-    // 6. Background picture.
+    // Background picture.
     LoadBackgroundPicture();
 
-    // 7. "Firebird.conf" and the settings file.
+    // "Firebird.conf" and the settings file.
     WriteFirebirdConf();
     ReadSettings();
 
-    // 8. Texts.
+    // Texts of the title, the bottom panel and the status panels.
     m_panels[3]->setText(QStringLiteral("NT"));
-    lExer1->setText(QStringLiteral("Exercice : ") + FiscalYear);
+    lFiscalYear->setText(QStringLiteral("Exercice : ") + FiscalYear);
     setWindowTitle(QString::fromUtf8(ApplicationTitle));
     lClient->setText(FacultyName);
     m_panels[0]->setText(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
@@ -520,7 +520,7 @@ void TfrmKivMain::FormCreate()
     m_panels[2]->setText(VersionLabel);
     ShowDatabaseFolder();
 
-    // 9.
+    // The most lines of one document, the window maximised, no hourglass left.
     ProcessMessages();
     MaxDocLines = 25;
     setWindowState(windowState() | Qt::WindowMaximized);
@@ -573,11 +573,11 @@ void TfrmKivMain::setVisible(bool visible)
 
 bool TfrmKivMain::FormShow()
 {
-    // 1. Login.
+    // Login; a refused login ends the start-up.
     if (!RunLogin())
         return false;
-    // 2. The client area paints the background itself (TClientArea).
-    // 3. Menu rights.
+    // The client area paints the background itself (TClientArea); the menu
+    // items follow the user's rights.
     ProcessMessages();
     ApplyMenuRights();
     ProcessMessages();

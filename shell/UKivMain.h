@@ -24,7 +24,7 @@ class TClientArea : public QWidget {
     Q_OBJECT
 public:
     explicit TClientArea(const QPixmap* picture, QWidget* parent = nullptr);
-    QLabel* Image1 = nullptr;
+    QLabel* imgCorner = nullptr;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,9 +50,9 @@ public:
     TClientArea* ClientArea = nullptr;
     QWidget* pnlButton = nullptr;
     TGradient* gdButton = nullptr;
-    QWidget* Panel1 = nullptr;
+    QWidget* pnlBottom = nullptr;
     QLabel* lClient = nullptr;
-    QLabel* lExer1 = nullptr;
+    QLabel* lFiscalYear = nullptr;
     QStatusBar* stBar = nullptr;
     // The five status panels (widths 80, 40, 120, 50, 300).
     QLabel* StatusPanel(int index) const { return m_panels[index]; }
@@ -86,8 +86,8 @@ public:
     QAction* mnChangerImage = nullptr;
     QAction* mnRestaurerImage = nullptr;
     QAction* mnMEP = nullptr;
-    QAction* Imprimer1 = nullptr;
-    QAction* Configurationdelimprimante1 = nullptr;
+    QAction* itemPrint = nullptr;
+    QAction* itemPrinterSetup = nullptr;
     QAction* mnQuitter0 = nullptr;
 
     QMenu* mnpBudget = nullptr;
@@ -101,13 +101,13 @@ public:
     QMenu* mnpDpenses = nullptr;
     QAction* mnListingDep = nullptr;
     QAction* mnFactures = nullptr;
-    QAction* Listingdeschargesfactures1 = nullptr;
+    QAction* itemInvoiceListing = nullptr;
     QAction* mnAutreDep = nullptr;
-    QAction* Listingdeschargesautresdpenses1 = nullptr;
+    QAction* itemOtherExpenseListing = nullptr;
     QAction* mnDepSalaire = nullptr;
-    QAction* Listingdeschargessalarialesmandater1 = nullptr;
-    QAction* Chargessalarialesengager1 = nullptr;
-    QAction* Listingdeschargessalarialesengager1 = nullptr;
+    QAction* itemSalaryToPayListing = nullptr;
+    QAction* itemSalaryToCommit = nullptr;
+    QAction* itemSalaryToCommitListing = nullptr;
 
     QMenu* mnpEngagement = nullptr;
     QAction* mnEng_Dep = nullptr;
@@ -119,11 +119,11 @@ public:
     QMenu* mnpMandat = nullptr;
     QAction* mnMandat = nullptr;
     QAction* mnListMdt = nullptr;
-    QAction* Arborescence1 = nullptr;
+    QAction* itemOrderTree = nullptr;
 
     QMenu* mnOptions = nullptr;
     QAction* mnParam = nullptr;
-    QAction* ChangerExercice1 = nullptr;
+    QAction* itemChangeYear = nullptr;
     QAction* mnSave = nullptr;
     QAction* mnRestore = nullptr;
     QAction* mnSQL = nullptr;

@@ -51,9 +51,9 @@ TfrmCalendar::TfrmCalendar(QWidget* parent)
     btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    stBar = new QStatusBar(this);
+    stBar->setObjectName(QStringLiteral("StatusBar1"));
+    stBar->setSizeGripEnabled(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -65,7 +65,7 @@ TfrmCalendar::TfrmCalendar(QWidget* parent)
     layout->setSpacing(6);
     layout->addWidget(myCalend, 1);
     layout->addLayout(buttons);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(stBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(btnPrior, &QToolButton::clicked, this, Guarded([this] { btnPriorClick(); }));

@@ -22,7 +22,7 @@ public:
     QToolButton* btnNext = nullptr;
     QPushButton* btnOk = nullptr;
     QPushButton* btnCancel = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
+    QStatusBar* stBar = nullptr;
 
     // The same day of the previous / next month; a day the target month lacks
     // becomes its last day (31 March -> 28 or 29 February).

@@ -58,7 +58,7 @@ TEST_F(MessageBoxWindow, OneLineMessageTakesTheMinimumHeight)
     for (const char* text : {"Enregistrement effectué.", "", "Deux lignes\rcourtes"}) {
         const auto box = TfrmError::Build(QString::fromUtf8(text), mtInformation, MsgButton::OK);
         EXPECT_EQ(box->lError->height(), 81) << text;
-        EXPECT_EQ(box->Shape1->height(), 86) << text;
+        EXPECT_EQ(box->shpUpper->height(), 86) << text;
         EXPECT_EQ(box->WindowHeight(), 165) << text;
         box->show();
         EXPECT_EQ(box->lError->height(), 81) << text;
@@ -85,7 +85,7 @@ TEST_F(MessageBoxWindow, LongMessageGrowsTheBox)
         const int builtLabel = box->lError->height();
         const int builtWindow = box->WindowHeight();
         EXPECT_EQ(builtWindow, builtLabel + 84);
-        EXPECT_EQ(box->Shape1->height(), builtLabel + 5);
+        EXPECT_EQ(box->shpUpper->height(), builtLabel + 5);
         EXPECT_EQ(box->Button(MsgButton::OK)->y(), builtWindow - 70);
 
         box->show();
@@ -93,7 +93,7 @@ TEST_F(MessageBoxWindow, LongMessageGrowsTheBox)
         EXPECT_GE(v, c.minLines * lineHeight);
         EXPECT_EQ(builtLabel - v, 28);
         EXPECT_EQ(box->WindowHeight(), v + 105);
-        EXPECT_EQ(box->Shape1->height(), v + 25);
+        EXPECT_EQ(box->shpUpper->height(), v + 25);
         EXPECT_EQ(box->height(), v + 105 - TfrmError::NonClientHeight);
     }
 }

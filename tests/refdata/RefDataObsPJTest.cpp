@@ -35,7 +35,7 @@ protected:
     {
         return chap + "|" + TfrmObs::DefaultTexts[0] + "|" + TfrmObs::DefaultTexts[4];
     }
-    static void Choose(TfrmObs& w, int row) { w.s->selectRow(row); }
+    static void Choose(TfrmObs& w, int row) { w.grdChapters->selectRow(row); }
 };
 
 } // namespace

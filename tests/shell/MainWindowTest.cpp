@@ -167,7 +167,7 @@ TEST(MainWindow, MenuTreeHasEveryItemWithItsNameCaptionShortcutVisibilityAndTag)
             EXPECT_EQ(w.findChildren<QAction*>(QString::fromLatin1(expected.name)).size(), 1);
         }
     }
-    EXPECT_FALSE(w.Arborescence1->isEnabled());
+    EXPECT_FALSE(w.itemOrderTree->isEnabled());
     EXPECT_EQ(w.mnpFichier->objectName(), QStringLiteral("mnpFichier"));
 }
 

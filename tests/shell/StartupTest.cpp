@@ -88,7 +88,7 @@ TEST(Startup, FirstStartOnAnEmptyProgramFolder)
         EXPECT_EQ(w.StatusPanel(2)->text(), VersionLabel);
         EXPECT_EQ(w.StatusPanel(3)->text(), QStringLiteral("NT"));
         EXPECT_EQ(w.StatusPanel(4)->text(), QString());
-        EXPECT_EQ(w.lExer1->text(), QStringLiteral("Exercice : ") + currentYear());
+        EXPECT_EQ(w.lFiscalYear->text(), QStringLiteral("Exercice : ") + currentYear());
         EXPECT_EQ(w.lClient->text(), FacultyName);
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorel - Gestion des Finances"));
         EXPECT_TRUE(w.windowState().testFlag(Qt::WindowMaximized));
