@@ -3,6 +3,11 @@
 #include "reports/ReportForm.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "reports/mandat/URptMandat_2205_FB.h"
+#include "reports/mandat/URptMandat_2205_P.h"
+#include "reports/mandat/URptMandat_FB.h"
+#include "reports/mandat/URptMandat_P.h"
+#include "reports/mandat/URptMandat_Salaire.h"
 
 #include <map>
 
@@ -43,4 +48,9 @@ void RegisterProgramDocuments()
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptMandat_2205_FB"), [] { return std::make_unique<TfrmRptMandat_2205_FB>(); });
+    RegisterDocument(QStringLiteral("URptMandat_2205_P"), [] { return std::make_unique<TfrmRptMandat_2205_P>(); });
+    RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
+    RegisterDocument(QStringLiteral("URptMandat_P"), [] { return std::make_unique<TfrmRptMandat_P>(); });
+    RegisterDocument(QStringLiteral("URptMandat_Salaire"), [] { return std::make_unique<TfrmRptMandat_Salaire>(); });
 }

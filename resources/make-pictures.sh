@@ -60,6 +60,25 @@ convert -size 360x150 'gradient:#FFFFFF-#D5E0EB' \
   -quality 92 about.jpg
 rm -f about_emblem.png
 
+# Emblem of the white-paper payment orders: a round seal with a ring of dots,
+# a star and an open book, in greys that print well in black and white.
+seal=(-fill '#2B2B2B' -stroke none)
+while read -r x y; do seal+=(-draw "circle $x,$y $(awk -v x="$x" 'BEGIN{print x+2.6}'),$y"); done < <(
+  awk 'BEGIN{for(i=0;i<36;i++){a=i*2*3.14159265/36; printf "%.1f %.1f\n", 120+102*cos(a), 120+102*sin(a)}}')
+star=$(awk 'BEGIN{for(i=0;i<10;i++){r=(i%2==0)?17:7; a=-3.14159265/2+i*3.14159265/5; printf "%.1f,%.1f ", 120+r*cos(a), 64+r*sin(a)}}')
+convert -size 240x240 xc:white \
+  -fill none -stroke '#2B2B2B' -strokewidth 6 -draw "circle 120,120 120,6" \
+  -strokewidth 2 -draw "circle 120,120 120,28" \
+  "${seal[@]}" \
+  -fill '#2B2B2B' -stroke none -draw "polygon $star" \
+  -fill '#E4E8EE' -stroke '#2B2B2B' -strokewidth 3 \
+  -draw "polygon 58,108 117,120 117,176 58,164" -draw "polygon 123,120 182,108 182,164 123,176" \
+  -stroke '#5A6470' -strokewidth 2 \
+  -draw "line 68,124 108,132" -draw "line 68,136 108,144" -draw "line 68,148 108,156" \
+  -draw "line 132,132 172,124" -draw "line 132,144 172,136" -draw "line 132,156 172,148" \
+  -stroke "#2B2B2B" -strokewidth 3 -draw "line 120,120 120,180" -draw "line 84,196 156,196" \
+  -quality 92 mandat_emblem.jpg
+
 # Toolbar glyphs, 24 x 24 with transparency.
 g() { convert -size 24x24 xc:none "$@"; }
 cd glyphs
