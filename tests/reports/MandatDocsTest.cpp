@@ -1,0 +1,616 @@
+// The payment-order documents on a small year database, read from their page
+// model: what each form prints of an order, where its rows go, the limits of
+// the blocks and their messages, the totals over every line, the two
+// presentations, the paper formats and the choice of the document.
+#include "common/ExpenseRows.h"
+#include "common/MessageRecorder.h"
+#include "common/YearDb.h"
+#include "core/Fonts.h"
+#include "core/GlobalState.h"
+#include "core/Routines.h"
+#include "reports/ReportTestSupport.h"
+#include "reports/UPaper.h"
+#include "reports/mandat/MandatPrint.h"
+#include "reports/mandat/URptMandat_2205_FB.h"
+#include "reports/mandat/URptMandat_2205_P.h"
+#include "reports/mandat/URptMandat_FB.h"
+#include "reports/mandat/URptMandat_P.h"
+#include "reports/mandat/URptMandat_Salaire.h"
+#include "shell/Startup.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rows::Money;
+
+const QString TooMany4 = QStringLiteral("Nombre maximum d'imputations (4) dépassé !");
+
+QString Text(const rpt::Page& page, const char* control)
+{
+    return page.textsOf(QString::fromLatin1(control)).join(QLatin1Char('|'));
+}
+
+// A text as read, its line breaks and repeated blanks made single blanks.
+QString Flat(const rpt::Page& page, const char* control)
+{
+    return Text(page, control).simplified();
+}
+
+double BandTop(const rpt::Page& page)
+{
+    return page.bands.at(0).rect.top();
+}
+
+// The top of a control's text within the detail band.
+double TopOf(const rpt::Page& page, const char* control)
+{
+    const rpt::PageItem* item = page.item(QString::fromLatin1(control));
+    return item ? item->rect.top() - BandTop(page) : -1;
+}
+
+int CountKind(const rpt::Page& page, rpt::ItemKind kind)
+{
+    int n = 0;
+    for (const rpt::PageItem& item : page.items)
+        n += item.kind == kind;
+    return n;
+}
+
+class MandatDocsTest : public YearDbTest {
+protected:
+    void SetUp() override
+    {
+        YearDbTest::SetUp();
+        InitProgramResources();
+        RegisterFontSubstitutions();
+        saved = {City, UniversityName, FacultyName, PrintFacultyName};
+        City = QStringLiteral("Alger");
+        UniversityName = QStringLiteral("Université Test");
+        FacultyName = QStringLiteral("Faculté des Sciences");
+        PrintFacultyName = true;
+        messages = std::make_unique<MessageRecorder>();
+        TfrmPaper::SetResponder([this] {
+            ++paperQuestions;
+            return paper;
+        });
+
+        const qint64 bna = Insert(QStringLiteral("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'BNA')"),
+                                  QStringLiteral("SELECT MAX(ID_BANQUE) FROM BANQUE"));
+        const qint64 cpa = Insert(QStringLiteral("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'CPA')"),
+                                  QStringLiteral("SELECT MAX(ID_BANQUE) FROM BANQUE"));
+        const qint64 centre = Insert(QStringLiteral("INSERT INTO AGENCE (ID_AGENCE, LIBELLE) VALUES (0, 'Agence Centre')"),
+                                     QStringLiteral("SELECT MAX(ID_AGENCE) FROM AGENCE"));
+        alpha = Supplier(QStringLiteral("SARL ALPHA"), bna, centre, QStringLiteral("00123 45"));
+        beta = Supplier(QStringLiteral("EURL BETA"), bna, centre, QStringLiteral("00999 01"));
+        gamma = Supplier(QStringLiteral("SNC GAMMA"), cpa, centre, QStringLiteral("00777 02"));
+
+        rows::BudgetLine(QStringLiteral("22-04"), QString(), QString(), QStringLiteral("Documentation et fournitures"));
+        rows::BudgetLine(QStringLiteral("22-06"), QString(), QString(), QStringLiteral("Entretien"));
+        rows::BudgetLine(QStringLiteral("21-05"), QString(), QString(), QStringLiteral("Charges sociales"));
+        l1 = rows::BudgetLine(QStringLiteral("22-04"), QStringLiteral("01"), QString(), QStringLiteral("Papeterie"));
+        l2 = rows::BudgetLine(QStringLiteral("22-04"), QStringLiteral("02"), QString(), QStringLiteral("Produits d'entretien"));
+        l3 = rows::BudgetLine(QStringLiteral("22-04"), QStringLiteral("03"), QStringLiteral("01"), QStringLiteral("Imprimés"));
+        l6 = rows::BudgetLine(QStringLiteral("22-04"), QStringLiteral("04"), QString(), QStringLiteral("Informatique"));
+        l4 = rows::BudgetLine(QStringLiteral("22-06"), QStringLiteral("01"), QString(), QStringLiteral("Entretien des bâtiments"));
+        l5 = rows::BudgetLine(QStringLiteral("22-06"), QStringLiteral("02"), QString(), QStringLiteral("Entretien des véhicules"));
+        for (int a = 1; a <= 5; ++a)
+            social[a - 1] = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("0%1").arg(a), QString(),
+                                             QStringLiteral("Cotisations %1").arg(a));
+        rows::Exec(QStringLiteral("UPDATE FNM SET SECTION=1 WHERE CHAP='21-05'"));
+        ASSERT_TRUE(DM->CommitWork());
+    }
+
+    void TearDown() override
+    {
+        TfrmPaper::SetResponder(nullptr);
+        messages.reset();
+        City = saved.city;
+        UniversityName = saved.university;
+        FacultyName = saved.faculty;
+        PrintFacultyName = saved.printFaculty;
+        YearDbTest::TearDown();
+    }
+
+    static qint64 Insert(const QString& sql, const QString& key)
+    {
+        rows::Exec(sql);
+        const qint64 id = rows::Scalar(key);
+        DM->CommitWork();
+        return id;
+    }
+
+    static qint64 Supplier(const QString& name, qint64 bank, qint64 agency, const QString& account)
+    {
+        rows::Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ID_BANQUE, ID_AGENCE, COMPTE) "
+                                  "VALUES (0, 1, :N, :B, :A, :C)"),
+                   {{"N", name}, {"B", bank}, {"A", agency}, {"C", account}});
+        const qint64 id = rows::Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
+        DM->CommitWork();
+        return id;
+    }
+
+    // An order of the expenses, each line paying its expense's amount.
+    static int Order(int id, const QList<qint64>& expenses, const QString& nature = QString())
+    {
+        rows::Write([&] {
+            rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, NATURE, STATUT, MONTANT, PJ1, PJ2, "
+                                      "PJ3) VALUES (:ID, :NO, :D, :N, 0, 0, :P1, :P2, :P3)"),
+                       {{"ID", qint64(id)},
+                        {"NO", QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'))},
+                        {"D", QDate(2024, 3, 5)},
+                        {"N", nature},
+                        {"P1", QStringLiteral("F.E N° 0004 DU 01/03/2024")},
+                        {"P2", QStringLiteral("01 Facture")},
+                        {"P3", QStringLiteral("01 Etat de Paiement de Factures")}});
+            int line = 1;
+            for (qint64 e : expenses)
+                rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                                          "SELECT :ID, :L, ID_DEPENSE, MONTANT FROM DEPENSE WHERE ID_DEPENSE=:E"),
+                           {{"ID", qint64(id)}, {"L", qint64(line++)}, {"E", e}});
+            rows::Exec(QStringLiteral("UPDATE ENT_MDT SET MONTANT=(SELECT SUM(MONTANT) FROM DET_MDT WHERE ID_MDT=:ID) "
+                                      "WHERE ID_MDT=:ID"),
+                       {{"ID", qint64(id)}});
+        });
+        return id;
+    }
+
+    static qint64 Invoice(qint64 fnm, qint64 ben, const char* amount, const QString& number = QString())
+    {
+        return rows::Expense(0, fnm, ben, Money(amount), number);
+    }
+
+    static qint64 Mission(qint64 fnm, qint64 ben, const char* amount, int rembours = 1)
+    {
+        const qint64 id = rows::Expense(1, fnm, ben, Money(amount));
+        rows::Exec(QStringLiteral("UPDATE DEPENSE SET REMBOURS=:R WHERE ID_DEPENSE=:ID"),
+                   {{"R", qint64(rembours)}, {"ID", id}});
+        DM->CommitWork();
+        return id;
+    }
+
+    std::unique_ptr<rpt::PreparedPages> Print(TRptMandatForm& form, int idMdt)
+    {
+        form.IdMdt = idMdt;
+        std::unique_ptr<rpt::PreparedPages> pages = form.Prepare();
+        EXPECT_EQ(pages->count(), 1);
+        return pages;
+    }
+
+    struct Saved {
+        QString city, university, faculty;
+        bool printFaculty = true;
+    } saved;
+    std::unique_ptr<MessageRecorder> messages;
+    int paper = 0;
+    int paperQuestions = 0;
+    qint64 alpha = 0, beta = 0, gamma = 0;
+    qint64 l1 = 0, l2 = 0, l3 = 0, l4 = 0, l5 = 0, l6 = 0;
+    qint64 social[5] = {};
+};
+
+} // namespace
+
+TEST_F(MandatDocsTest, WhitePaperOrderOfOneInvoice)
+{
+    const int id = Order(17, {Invoice(l3, alpha, "12500", QStringLiteral("F-12"))});
+    TfrmRptMandat_FB form;
+    const auto pages = Print(form, id);
+    const rpt::Page& page = pages->page(0);
+
+    EXPECT_EQ(Text(page, "lNoMdt"), QStringLiteral("0017"));
+    EXPECT_EQ(Text(page, "lIdMdt"), QStringLiteral("17"));
+    EXPECT_EQ(Text(page, "lDate"), QStringLiteral("05/03/2024"));
+    EXPECT_EQ(Flat(page, "lVille"), QStringLiteral("Alger, le"));
+    EXPECT_EQ(Text(page, "lYear"), QStringLiteral("2024"));
+    EXPECT_EQ(Flat(page, "lUniv"), QStringLiteral("Université Test, Alger"));
+    EXPECT_EQ(Flat(page, "lFac"), QStringLiteral("Faculté des Sciences"));
+    EXPECT_EQ(Text(page, "lSection"), QStringLiteral("S/SECTION  II"));
+    EXPECT_EQ(Text(page, "lNom"), QStringLiteral("SARL ALPHA"));
+    EXPECT_EQ(Text(page, "lBnq"), QStringLiteral("BNA - Agence Centre"));
+    EXPECT_EQ(Text(page, "lCompte"), QStringLiteral("00123 45"));
+    EXPECT_EQ(Flat(page, "lObjet"), QStringLiteral("PAIEMENT DE LA FACTURE N° F-12 DU 01/03/2024"));
+    EXPECT_EQ(form.report().label(QStringLiteral("lObjet"))->caption(),
+              QStringLiteral("PAIEMENT DE LA FACTURE N° F-12  DU  01/03/2024"));
+    // One budget line of one chapter: the chapter's title heads the rows.
+    EXPECT_EQ(Text(page, "cArt1"), QStringLiteral("22-04"));
+    EXPECT_EQ(Text(page, "lArt1"), QStringLiteral("Documentation et fournitures"));
+    EXPECT_TRUE(page.item(QStringLiteral("lArt1"))->font.bold());
+    EXPECT_EQ(Text(page, "cArt2"), QStringLiteral("03.01"));
+    EXPECT_EQ(Text(page, "lArt2"), QStringLiteral("Imprimés"));
+    EXPECT_FALSE(page.item(QStringLiteral("lArt2"))->font.bold());
+    EXPECT_EQ(Text(page, "lMt2"), QStringLiteral("12 500.00"));
+    EXPECT_EQ(Text(page, "lArt3"), QString());
+    EXPECT_EQ(Text(page, "lTot"), QStringLiteral("12 500.00"));
+    EXPECT_EQ(Text(page, "lNAP"), QStringLiteral("12 500.00"));
+    EXPECT_EQ(Flat(page, "lLettre"), QStringLiteral("Douze Mille Cinq Cent Dinars"));
+    EXPECT_EQ(Text(page, "lPJ1"), QStringLiteral("F.E N° 0004 DU 01/03/2024"));
+    EXPECT_EQ(Text(page, "lPJ2"), QStringLiteral("01 Facture"));
+    EXPECT_EQ(Text(page, "lPJ3"), QStringLiteral("01 Etat de Paiement de Factures"));
+    EXPECT_EQ(Text(page, "lPJ4"), QString());
+
+    // The rows start at the first row of the design; the name is centred in its box.
+    EXPECT_NEAR(TopOf(page, "lArt1"), 92, 0.5);
+    EXPECT_GT(TopOf(page, "lArt2"), TopOf(page, "lArt1") + 14);
+    const rpt::PageItem* nom = page.item(QStringLiteral("lNom"));
+    EXPECT_NEAR(nom->rect.center().y() - BandTop(page), 352 + 16, 1.5);
+
+    // White paper draws its fixed texts, frames, shaded cells, rounded boxes and emblem.
+    const QStringList texts = page.texts();
+    for (const char* fixed : {"République Algérienne Démocratique et Populaire", "MANDAT DE PAIEMENT N° :",
+                              "I M P U T A T I O N", "C R E A N C I E R S", "OBJET DE PAIEMENT",
+                              "PARTIE RESERVEE AU COMPTABLE", "Net à Payer", "M O D E S   D E   P A I E M E N T",
+                              "COMPTE TRESOR", "Réfs de comptabilisation :", "L'Ordonnateur", "Pièces jointes"})
+        EXPECT_TRUE(texts.join(QLatin1Char('\n')).contains(QString::fromUtf8(fixed))) << fixed;
+    EXPECT_GE(CountKind(page, rpt::ItemKind::Rect), 10);
+    EXPECT_EQ(CountKind(page, rpt::ItemKind::RoundRect), 3);
+    const rpt::PageItem* emblem = page.item(QStringLiteral("imgEmblem"));
+    ASSERT_NE(emblem, nullptr);
+    EXPECT_FALSE(emblem->extra->image.isNull());
+    EXPECT_TRUE(pages->warnings.isEmpty());
+    EXPECT_EQ(paperQuestions, 1);
+}
+
+// Up to four rows, a chapter heading when fewer lines share one chapter; the
+// total always covers every line; the message of a fifth line comes once,
+// after the pages are prepared, on white paper and on stationery alike.
+TEST_F(MandatDocsTest, ImputationRowsHoldFourLinesAndTheTotalCoversThemAll)
+{
+    struct Case {
+        QList<qint64*> lines;
+        QStringList codes;      // cArt1.. as printed
+        QStringList titles;     // lArt1..
+        bool message;
+    };
+    const Case cases[] = {
+        {{&l1, &l2, &l3},
+         {"22-04", "01", "02", "03.01"},
+         {"Documentation et fournitures", "Papeterie", "Produits d'entretien", "Imprimés"},
+         false},
+        {{&l6, &l1, &l2, &l3},   // four lines of one chapter: no heading
+         {"01", "02", "03.01", "04"},
+         {"Papeterie", "Produits d'entretien", "Imprimés", "Informatique"},
+         false},
+        {{&l5, &l1, &l2, &l4, &l3},
+         {"01", "02", "03.01", "01"},
+         {"Papeterie", "Produits d'entretien", "Imprimés", "Entretien des bâtiments"},
+         true},
+    };
+    int id = 40;
+    for (const Case& c : cases) {
+        QList<qint64> expenses;
+        Currency total;
+        int n = 0;
+        for (qint64* line : c.lines) {
+            const Currency amount = Currency::fromUnits(1000 * ++n) + Money("0.25");
+            expenses << rows::Expense(0, *line, alpha, amount);
+            total += amount;
+        }
+        const int order = Order(++id, expenses);
+        for (bool stationery : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("order of %1 lines%2").arg(c.lines.size()).arg(stationery ? ", stationery" : "")
+                             .toStdString());
+            std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(0, QStringLiteral("22-04"),
+                                                                        QStringLiteral("01"), stationery);
+            const auto pages = Print(*form, order);
+            const rpt::Page& page = pages->page(0);
+            QStringList codes, titles;
+            for (int row = 1; row <= 4; ++row) {
+                codes << Text(page, qPrintable(QStringLiteral("cArt%1").arg(row)));
+                titles << Text(page, qPrintable(QStringLiteral("lArt%1").arg(row)));
+            }
+            EXPECT_EQ(codes, c.codes);
+            EXPECT_EQ(titles, c.titles);
+            for (int row = 2; row <= 4; ++row)
+                EXPECT_GT(TopOf(page, qPrintable(QStringLiteral("lArt%1").arg(row))),
+                          TopOf(page, qPrintable(QStringLiteral("lArt%1").arg(row - 1))));
+            EXPECT_EQ(Text(page, "lTot"), total.formatMoney());
+            EXPECT_EQ(Text(page, "lNAP"), total.formatMoney());
+            EXPECT_EQ(Flat(page, "lLettre"), AmountToWords(total));
+            EXPECT_EQ(pages->warnings, c.message ? QStringList{TooMany4} : QStringList());
+            // Printing from the preview runs again: same pages, no message again.
+            const auto again = form->PrepareAgain();
+            EXPECT_EQ(again->page(0).texts(), page.texts());
+            EXPECT_TRUE(again->warnings.isEmpty());
+        }
+    }
+    EXPECT_TRUE(messages->texts().isEmpty());
+}
+
+// Who is paid and for what, from the order's lines and beneficiaries.
+TEST_F(MandatDocsTest, CreditorAndObjectFollowTheLinesAndBeneficiaries)
+{
+    struct Case {
+        const char* what;
+        QList<qint64> expenses;
+        const char* nom;
+        const char* bnq;
+        const char* compte;
+        const char* objet;
+    };
+    const qint64 missing = alpha + 1000;   // an expense whose beneficiary row is gone
+    const Case cases[] = {
+        {"missions, one title twice, one bank", {Mission(l1, alpha, "10"), Mission(l1, beta, "20"), Mission(l2, alpha, "30")},
+         "DIVERS", "BNA - Agence Centre", "DIVERS", "Paiement Papeterie et Produits d'entretien"},
+        {"refunds", {Mission(l2, alpha, "10", 0), Mission(l1, alpha, "20", 0)},
+         "SARL ALPHA", "BNA - Agence Centre", "00123 45", "Remboursement Produits d'entretien et Papeterie"},
+        {"one refund", {Mission(l1, beta, "10", 0)}, "EURL BETA", "BNA - Agence Centre", "00999 01",
+         "REMBOURSEMENT PAPETERIE"},
+        {"invoices, two banks", {Invoice(l1, alpha, "10"), Invoice(l1, gamma, "20")},
+         "DIVERS", "DIVERS", "DIVERS", "PAIEMENT DE DIVERSES FACTURES"},
+        {"no beneficiary row", {Invoice(l1, missing, "10", QStringLiteral("F-9"))},
+         "*************", "***********", "*************", "PAIEMENT DE LA FACTURE N° F-9 DU 01/03/2024"},
+        {"no line", {}, "***********", "***********", "***********", "***********"},
+    };
+    int id = 60;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TfrmRptMandat_FB form;
+        const auto pages = Print(form, Order(++id, c.expenses));
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(Flat(page, "lNom"), QString::fromUtf8(c.nom));
+        EXPECT_EQ(Flat(page, "lBnq"), QString::fromUtf8(c.bnq));
+        EXPECT_EQ(Flat(page, "lCompte"), QString::fromUtf8(c.compte));
+        EXPECT_EQ(Flat(page, "lObjet"), QString::fromUtf8(c.objet));
+    }
+    // An order without lines: a total of 0 and no words.
+    TfrmRptMandat_FB form;
+    const auto pages = Print(form, id);
+    EXPECT_EQ(Text(pages->page(0), "lTot"), QStringLiteral("0.00"));
+    EXPECT_EQ(Text(pages->page(0), "lLettre"), QString());
+}
+
+// Stationery carries everything fixed: only the variable values print, at the
+// positions stored for the form; the faculty only when the settings ask.
+TEST_F(MandatDocsTest, StationeryPrintsOnlyTheValuesAtTheStoredPositions)
+{
+    auto store = [](const char* report, const char* control, int left, int top, int height, int width) {
+        rows::Exec(QStringLiteral("INSERT INTO REPORT (REPORTNAME, COMPNAME, PLEFT, PTOP, PHEIGHT, PWIDTH) "
+                                  "VALUES (:R, :C, :L, :T, :H, :W)"),
+                   {{"R", QString::fromLatin1(report)}, {"C", QString::fromLatin1(control)}, {"L", qint64(left)},
+                    {"T", qint64(top)}, {"H", qint64(height)}, {"W", qint64(width)}});
+    };
+    store("RPTMANDAT_P", "LNOM", 500, 700, 30, 200);
+    store("RPTMANDAT_P", "LART1", 0, 150, 0, 0);
+    store("RPTMANDAT_2205_P", "LTOT", 20, 20, 20, 100);   // another form's row
+    ASSERT_TRUE(DM->CommitWork());
+    const int id = Order(80, {Invoice(l1, alpha, "100"), Invoice(l4, alpha, "200")});
+
+    for (bool faculty : {true, false}) {
+        PrintFacultyName = faculty;
+        TfrmRptMandat_P form;
+        const auto pages = Print(form, id);
+        const rpt::Page& page = pages->page(0);
+        const double left = page.bands.at(0).rect.left();
+        const rpt::PageItem* nom = page.item(QStringLiteral("lNom"));
+        ASSERT_NE(nom, nullptr);
+        EXPECT_NEAR(nom->rect.left() - left, 500, 0.5);
+        EXPECT_NEAR(nom->rect.top() - BandTop(page), 700, 0.5);
+        EXPECT_NEAR(TopOf(page, "lArt1"), 150, 0.5);                 // the rows start at the stored first row
+        EXPECT_GT(TopOf(page, "lArt2"), 150);
+        EXPECT_NEAR(TopOf(page, "lTot"), 360, 0.5);
+        EXPECT_EQ(Text(page, "lNom"), QStringLiteral("SARL ALPHA"));
+        EXPECT_EQ(Text(page, "lTot"), QStringLiteral("300.00"));
+        EXPECT_EQ(Text(page, "lNoMdt"), QStringLiteral("0080"));
+        EXPECT_EQ(Text(page, "lFac").isEmpty(), !faculty);
+        EXPECT_EQ(Text(page, "lUniv"), QString());
+        EXPECT_EQ(Text(page, "lVille"), QString());
+        for (const QString& text : page.texts())
+            EXPECT_FALSE(text.contains(QStringLiteral("MANDAT DE PAIEMENT")) || text.contains(QStringLiteral("Net à Payer"))
+                         || text.contains(QStringLiteral("Exercice")))
+                << text.toStdString();
+        for (const rpt::PageItem& item : page.items)
+            EXPECT_EQ(item.kind, rpt::ItemKind::Text) << item.control.toStdString();
+    }
+    EXPECT_EQ(paperQuestions, 0);
+}
+
+// The social-contribution forms: the first line's chapter and article, the
+// three contributions of every line (five here, the message for the fifth),
+// their sum as the total.
+TEST_F(MandatDocsTest, SocialContributionFormsSumEveryLinesContributions)
+{
+    QList<qint64> expenses;
+    Currency regime, chomage, retraite;
+    for (int i = 0; i < 5; ++i) {
+        const Currency r = Currency::fromUnits(2375 * (i + 1));
+        const Currency c = Currency::fromUnits(100 * (i + 1)) + Money("0.01");
+        const Currency a = Currency::fromUnits(25 * (i + 1));
+        const qint64 e = rows::Expense(1, social[i], alpha, r + c + a);
+        rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:R, ASS_CHOMAGE=:C, RETRAITE_ANT=:A WHERE ID_DEPENSE=:ID"),
+                   {{"R", r}, {"C", c}, {"A", a}, {"ID", e}});
+        DM->CommitWork();
+        expenses << e;
+        regime += r;
+        chomage += c;
+        retraite += a;
+    }
+    const int id = Order(90, expenses);
+    const Currency total = regime + chomage + retraite;
+
+    for (bool stationery : {false, true}) {
+        SCOPED_TRACE(stationery ? "stationery" : "white paper");
+        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(1, QStringLiteral("21-05"), QStringLiteral("01"),
+                                                                    stationery);
+        const auto pages = Print(*form, id);
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(Text(page, "cChap"), QStringLiteral("21-05"));
+        EXPECT_EQ(Text(page, "lChap"), QStringLiteral("Charges sociales"));
+        EXPECT_EQ(Text(page, "cArt"), QStringLiteral("01"));
+        EXPECT_EQ(Text(page, "lArt"), QStringLiteral("Cotisations 1"));
+        EXPECT_EQ(Text(page, "lRegimeGen"), regime.formatMoney());
+        EXPECT_EQ(Text(page, "lAssChomage"), chomage.formatMoney());
+        EXPECT_EQ(Text(page, "lRetraiteAnt"), retraite.formatMoney());
+        EXPECT_EQ(Text(page, "lTot"), total.formatMoney());
+        EXPECT_EQ(Text(page, "lNAP"), total.formatMoney());
+        EXPECT_EQ(Flat(page, "lLettre"), AmountToWords(total));
+        EXPECT_EQ(Text(page, "lSection"), QStringLiteral("S/SECTION  I"));
+        EXPECT_EQ(pages->warnings, QStringList{TooMany4});
+        // The contribution names and rates print in both presentations.
+        const QString all = page.texts().join(QLatin1Char('\n'));
+        for (const char* fixed : {"Régime général", "23.75%", "Assurance chômage", "1.00%", "Retraite anticipée", "0.25%"})
+            EXPECT_TRUE(all.contains(QString::fromUtf8(fixed))) << fixed;
+        EXPECT_EQ(all.contains(QStringLiteral("République")), !stationery);
+        if (!stationery) {   // the university, then the city on a line of its own
+            EXPECT_EQ(Text(page, "lUniv").split(QLatin1Char('\n')).last(), QStringLiteral("Alger"));
+        }
+    }
+}
+
+// The salary form: rows at the pitch their number asks, a chapter heading
+// when the imputations share one chapter, 13 rows per block and the message
+// once; gross, deductions and net over every row, the words of the gross.
+TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
+{
+    QList<qint64> deductionKinds;
+    for (int j = 1; j <= 14; ++j)
+        deductionKinds << Insert(QStringLiteral("INSERT INTO FRET (ID_RETENUE, LIBELLE) VALUES (0, 'Retenue %1')").arg(j),
+                                 QStringLiteral("SELECT MAX(ID_RETENUE) FROM FRET"));
+
+    struct Case {
+        int imputations;     // on the social lines 1-3, or on all the lines of two chapters
+        bool oneChapter;
+        int deductions;
+        bool heading;
+        int pitch;
+        int firstTop;        // of the first budget line's row
+        int retPitch;
+        int retTop;
+        QStringList warnings;
+    };
+    const QString tooManyImput = QStringLiteral("Nombre maximum d'imputations (13) dépassé !");
+    const QString tooManyRet = QStringLiteral("Nombre maximum de retenues (13) dépassé !");
+    const Case cases[] = {
+        {3, true, 14, true, 21, -1, 18, 382, {tooManyRet}},
+        {10, false, 2, false, 19, 80, 20, 390, {}},
+        {14, false, 10, false, 19, 75, 18, 390, {tooManyImput}},
+    };
+    const qint64 lines[] = {social[0], social[1], social[2], l1, l2, l4};
+    int id = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 imputations, %2 deductions").arg(c.imputations).arg(c.deductions).toStdString());
+        Currency gross, deductions;
+        const qint64 expense = rows::Expense(2, -1, alpha, Currency());
+        for (int i = 0; i < c.imputations; ++i) {
+            const Currency amount = Currency::fromUnits(10000 + i) + Money("0.50");
+            rows::Imputation(expense, c.oneChapter ? lines[i % 3] : lines[i % 6], amount);
+            gross += amount;
+        }
+        for (int j = 0; j < c.deductions; ++j) {
+            const Currency amount = Currency::fromUnits(100 + j);
+            rows::Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, "
+                                      "MONTANT) VALUES (:ID, :DEP, :R, :N, 1, :M)"),
+                       {{"ID", DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"))}, {"DEP", expense},
+                        {"R", deductionKinds[j]}, {"N", qint64(j + 1)}, {"M", amount}});
+            deductions += amount;
+        }
+        rows::Exec(QStringLiteral("UPDATE DEPENSE SET MONTANT=:M WHERE ID_DEPENSE=:ID"), {{"M", gross}, {"ID", expense}});
+        ASSERT_TRUE(DM->CommitWork());
+
+        TfrmRptMandat_Salaire form;
+        const auto pages = Print(form, Order(++id, {expense}, QStringLiteral("Salaires de mars")));
+        const rpt::Page& page = pages->page(0);
+
+        const int first = c.heading ? 2 : 1;
+        if (c.heading) {
+            EXPECT_EQ(Text(page, "lImp_1"), QStringLiteral("21-05"));
+            EXPECT_EQ(Text(page, "lLibImp_1"), QStringLiteral("Charges sociales"));
+            EXPECT_TRUE(page.item(QStringLiteral("lLibImp_1"))->font.bold());
+            EXPECT_NEAR(TopOf(page, "lLibImp_1"), 80, 0.5);
+            EXPECT_EQ(Text(page, "lImp_2"), QStringLiteral("21-05.01"));
+        } else {
+            EXPECT_NEAR(TopOf(page, "lLibImp_1"), c.firstTop, 0.5);
+        }
+        EXPECT_NEAR(TopOf(page, qPrintable(QStringLiteral("lLibImp_%1").arg(first + 1)))
+                        - TopOf(page, qPrintable(QStringLiteral("lLibImp_%1").arg(first))),
+                    c.pitch, 0.5);
+        const int printed = std::min(13, c.imputations + first - 1);
+        EXPECT_FALSE(Text(page, qPrintable(QStringLiteral("lMtImp_%1").arg(printed))).isEmpty());
+        EXPECT_EQ(Text(page, qPrintable(QStringLiteral("lMtImp_%1").arg(printed + 1))), QString());
+
+        EXPECT_NEAR(TopOf(page, "lRet_1"), c.retTop, 0.5);
+        EXPECT_NEAR(TopOf(page, "lRet_2") - TopOf(page, "lRet_1"), c.retPitch, 0.5);
+        const int retPrinted = std::min(13, c.deductions);
+        EXPECT_EQ(Text(page, qPrintable(QStringLiteral("lRet_%1").arg(retPrinted))),
+                  QStringLiteral("Retenue %1").arg(retPrinted));
+        EXPECT_FALSE(page.texts().contains(QStringLiteral("Retenue 14")));
+
+        EXPECT_EQ(Text(page, "lTotBrut"), gross.formatMoney());
+        EXPECT_EQ(Text(page, "lTotRet"), deductions.formatMoney());
+        EXPECT_EQ(Text(page, "lNAP"), (gross - deductions).formatMoney());
+        EXPECT_EQ(Flat(page, "lLettre"), AmountToWords(gross));
+        EXPECT_EQ(pages->warnings, c.warnings);
+        EXPECT_EQ(Flat(page, "lObjet"), QStringLiteral("Salaires de mars"));
+        EXPECT_EQ(Text(page, "lSection"), QStringLiteral("S/SECTION  1"));
+        EXPECT_EQ(Text(page, "lNom"), QStringLiteral("SARL ALPHA"));
+        EXPECT_NEAR(page.item(QStringLiteral("lNom"))->rect.center().y() - BandTop(page), 391 + 16, 1.5);
+        EXPECT_EQ(Text(page, "lBnq"), QStringLiteral("BNA - Agence Centre"));
+    }
+}
+
+// The paper dialog's answer, asked once per form: A4 as designed, any other
+// entry Letter with its shorter margin and boxes.
+TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
+{
+    const int order = Order(120, {Invoice(l1, alpha, "10")});
+    const qint64 salaryExpense = rows::Expense(2, -1, alpha, Money("10"));
+    rows::Imputation(salaryExpense, social[0], Money("10"));
+    const int salary = Order(121, {salaryExpense});
+
+    struct Case {
+        int paper;
+        bool salary;
+        rpt::Paper expected;
+        double top;
+        int boxHeight;
+        int refsTop;
+    };
+    const Case cases[] = {
+        {0, false, rpt::Paper::A4, 10, 160, 1002}, {1, false, rpt::Paper::Letter, 5, 145, 984},
+        {2, false, rpt::Paper::Letter, 5, 145, 984}, {0, true, rpt::Paper::A4, 10, 125, 1016},
+        {1, true, rpt::Paper::Letter, 5, 97, 984},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("paper %1%2").arg(c.paper).arg(c.salary ? ", salary" : "").toStdString());
+        paper = c.paper;
+        paperQuestions = 0;
+        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(c.salary ? 2 : 0, QString(), QString(), false);
+        const auto pages = Print(*form, c.salary ? salary : order);
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(pages->setup.paper, c.expected);
+        EXPECT_NEAR(BandTop(page), rpt::MmToPx(c.top), 0.5);
+        EXPECT_NEAR(page.item(QStringLiteral("qRect1"))->rect.height(), c.boxHeight, 1);
+        EXPECT_NEAR(TopOf(page, "lRefs"), c.refsTop, 0.5);
+        EXPECT_LE(page.bands.at(0).rect.bottom(), page.size.height());
+        form->PrepareAgain();
+        EXPECT_EQ(paperQuestions, 1);
+    }
+}
+
+// The print items: the kind of the order's line and its budget line choose
+// the document; a salary order does not print on stationery.
+TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindAndBudgetLine)
+{
+    struct Case {
+        int kind;
+        const char* chap;
+        const char* art;
+        bool stationery;
+        const char* report;   // empty: refused
+    };
+    const Case cases[] = {
+        {0, "22-04", "01", false, "RptMandat_FB"},      {1, "22-04", "01", true, "RptMandat_P"},
+        {1, "21-05", "01", false, "RptMandat_2205_FB"}, {0, "22.05", "1", true, "RptMandat_2205_P"},
+        {1, "2202", "08", false, "RptMandat_2205_FB"},  {1, "22-02", "08", true, "RptMandat_2205_P"},
+        {1, "21-05", "02", false, "RptMandat_FB"},      {2, "", "", false, "RptMandat_Salaire"},
+        {2, "", "", true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2 %3 %4").arg(c.kind).arg(c.chap, c.art).arg(c.stationery).toStdString());
+        const auto form = CreateMandatDocument(c.kind, QString::fromLatin1(c.chap), QString::fromLatin1(c.art),
+                                               c.stationery);
+        EXPECT_EQ(form ? form->report().name() : QString(), QString::fromLatin1(c.report));
+    }
+    PreviewMandat(nullptr, 1, 2, QString(), QString(), true);
+    EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Ce mandat ne peut être imprimé que sur feuille blanche !")});
+}
