@@ -11,6 +11,7 @@
 #include "expenditure/OrderRules.h"
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFindMdt.h"
+#include "reports/mandat/MandatPrint.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
@@ -223,9 +224,12 @@ void TfrmMandat::BuildPrintMenus()
     };
     PopMenuPrint = new QMenu(this);
     PopMenuPrint->setObjectName(QStringLiteral("PopMenuPrint"));
-    items(PopMenuPrint, {{"mnMdtFB", "Mandat de Paiement - Feuille blanche"},
-                         {"mnMdtPre", "Mandat de Paiement - Préimprimé"},
-                         {"mnBordMdt", "Bordereau d'envoi des mandats"},
+    mnMdtFB = AddCommand("mnMdtFB", QStringLiteral("Mandat de Paiement - Feuille blanche"), When::Browse,
+                         [this] { PrintPaymentOrder(false); });
+    mnMdtPre = AddCommand("mnMdtPre", QStringLiteral("Mandat de Paiement - Préimprimé"), When::Browse,
+                          [this] { PrintPaymentOrder(true); });
+    PopMenuPrint->addActions({mnMdtFB, mnMdtPre});
+    items(PopMenuPrint, {{"mnBordMdt", "Bordereau d'envoi des mandats"},
                          {"mnOrdVirBanque", "Ordre de virement Banque"},
                          {"mnOrdVirCCP", "Ordre de virement  CCP"},
                          {"mnOrdVirActel", "Ordre de virement  CCP - ACTEL"},
@@ -252,8 +256,10 @@ void TfrmMandat::BuildPrintMenus()
     PopMnMandat->addAction(mnFind);
     QMenu* print = PopMnMandat->addMenu(QStringLiteral("Imprimer ..."));
     print->setObjectName(QStringLiteral("mnImprimer"));
-    items(print, {{"mnMandatFB", "Mandat de paiement"},
-                  {"mnOrdVirBanque2", "Ordre de virement - Banque"},
+    mnMandatFB = AddCommand("mnMandatFB", QStringLiteral("Mandat de paiement"), When::Browse,
+                            [this] { PrintPaymentOrder(false); });
+    print->addAction(mnMandatFB);
+    items(print, {{"mnOrdVirBanque2", "Ordre de virement - Banque"},
                   {"mnOrdVirCCP2", "Ordre de virement - CCP"},
                   {"mnOrdVirActel2", "Ordre de virement  CCP - ACTEL"},
                   {"mnOrdVirMission2", "Ordre de virement - Mission"},
@@ -322,6 +328,20 @@ void TfrmMandat::ShowOrder()
     }
     ShowLines();
     SetMode(emBrowse);
+}
+
+const TDocumentLine* TfrmMandat::CurrentLine() const
+{
+    if (m_lines.isEmpty())
+        return nullptr;
+    const int row = m_lineModel->currentRow();
+    if (row >= 0) {
+        const qint64 noLine = db::toInt(m_lineModel->value(row, QStringLiteral("NOLINE")));
+        for (const TDocumentLine& line : m_lines)
+            if (line.noLine == noLine)
+                return &line;
+    }
+    return &m_lines.first();
 }
 
 void TfrmMandat::ShowLines()
@@ -516,4 +536,14 @@ void TfrmMandat::btnFindClick()
         return;
     }
     ShowOrder();
+}
+
+// --- printing --------------------------------------------------------------------------
+
+void TfrmMandat::PrintPaymentOrder(bool prePrinted)
+{
+    // The current line's kind and budget line choose the document.
+    const TDocumentLine* line = CurrentLine();
+    PreviewMandat(this, int(IdMdt), line ? line->kind : -1, line ? line->chap : QString(),
+                  line ? line->art : QString(), prePrinted);
 }

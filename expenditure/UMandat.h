@@ -74,6 +74,9 @@ public:
     QAction* mnFind = nullptr;
     QAction* mnCalc = nullptr;
     QAction* mnClose = nullptr;
+    QAction* mnMdtFB = nullptr;      // "Mandat de Paiement - Feuille blanche"
+    QAction* mnMdtPre = nullptr;     // "Mandat de Paiement - Préimprimé"
+    QAction* mnMandatFB = nullptr;   // "Mandat de paiement" of the context menu
 
     // Handlers.
     void ShowOrder();
@@ -83,6 +86,9 @@ public:
     void btnModifDetClick();
     void btnDelDetClick();
     void btnFindClick();
+    // Prints the order shown, the document chosen by the current line's kind
+    // and budget line, on white paper or on stationery.
+    void PrintPaymentOrder(bool prePrinted);
 
 protected:
     bool HasRows() const override;
@@ -96,6 +102,9 @@ private:
     void ClearEntry();
     void ShowLines();
     void ProposeAttachments();
+    // The line under the grid's cursor; the first line when none is current;
+    // null when the order has no line.
+    const TDocumentLine* CurrentLine() const;
 
     TOrderStore m_store;
     TDocumentKeyList* m_keys = nullptr;

@@ -8,6 +8,9 @@
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFindMdt.h"
 #include "expenditure/UMandat.h"
+#include "reports/UPaper.h"
+#include "reports/ReportForm.h"
+#include "reports/UPreview.h"
 #include "shell/UKivMain.h"
 
 #include <QAction>
@@ -16,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolButton>
 
@@ -248,6 +252,49 @@ TEST_F(MandatTest, AnOrderIsFoundByItsInternalNumberOrItsOrderNumber)
                            QStringLiteral("Ce n° de mandat est Introuvable !")}),
               messages->texts());
     EXPECT_EQ(seven, frm->IdMdt);
+}
+
+// The payment-order items preview the order shown on the document its current
+// line chooses; a salary order does not print on stationery; nothing prints
+// while the order is being edited.
+TEST_F(MandatTest, PaymentOrderItemsPreviewTheDocumentOfTheCurrentLine)
+{
+    TfrmPaper::SetResponder([] { return 0; });
+    const auto paper = qScopeGuard([] { TfrmPaper::SetResponder(nullptr); });
+    const qint64 social = rows::BudgetLine(QStringLiteral("22-02"), QStringLiteral("08"), QString(),
+                                           QStringLiteral("Charges sociales"), Money("100000"));
+    const qint64 contributions = rows::Expense(1, social, zeta, Money("50"));
+    const qint64 salary = rows::Expense(2, -1, alpha, Money("80"));
+    rows::Imputation(salary, line, Money("80"));
+
+    auto frm = Open();
+    NewOrder(*frm, QStringLiteral("1"));
+    Fill(*frm, {contributions});
+    frm->btnPost->click();
+    const auto previewed = [&](QAction* item) {
+        QString report;
+        OnNextModal([&report](QDialog* d) {
+            auto* preview = qobject_cast<TfrmPreview*>(d);
+            ASSERT_NE(nullptr, preview);
+            report = preview->SourceReport->report().name();
+            d->close();
+        });
+        item->trigger();
+        return report;
+    };
+    EXPECT_EQ(QStringLiteral("RptMandat_2205_FB"), previewed(frm->mnMdtFB));
+    EXPECT_EQ(QStringLiteral("RptMandat_2205_P"), previewed(frm->mnMdtPre));
+
+    NewOrder(*frm, QStringLiteral("2"));
+    Fill(*frm, {salary});
+    EXPECT_FALSE(frm->mnMdtFB->isEnabled());   // edit mode after the picker
+    frm->btnPost->click();
+    EXPECT_TRUE(frm->mnMdtFB->isEnabled());
+    EXPECT_EQ(QStringLiteral("RptMandat_Salaire"), previewed(frm->mnMandatFB));
+    messages->clear();
+    frm->mnMdtPre->trigger();
+    EXPECT_EQ(QStringList{QStringLiteral("Ce mandat ne peut être imprimé que sur feuille blanche !")},
+              messages->texts());
 }
 
 TEST(DocumentMenus, TheMenuItemsAndToolbarButtonsOpenTheSheetsAndTheOrders)
