@@ -175,20 +175,12 @@ RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int st
 
 using sheetdoc::Presentation;
 
-struct TCommitmentSheetForm::DesignState {
-    rpt::Control* control;
-    QRect rect;
-    bool enabled;
-    QFont font;
-    QString caption;
-};
-
 TCommitmentSheetForm::TCommitmentSheetForm(const QString& reportName, Presentation presentation)
     : TReportForm(reportName, QStringLiteral("Fiche d'engagement - Dépense")), m_presentation(presentation)
 {
     Param(QStringLiteral("IdEng"), IdEng);
     BuildDesign();
-    RememberDesign();
+    m_design.take(report());
     report().setPrintIfEmpty(true);
     report().onBeforePrint = [this] { RptBeforePrint(); };
     report().onAfterPrint = [this] { RptAfterPrint(); };
@@ -355,36 +347,11 @@ void TCommitmentSheetForm::BuildDesign()
     label("lLettre", at(175, 940, 555, 60), QString(), Bold | Italic | Wrap);
 }
 
-void TCommitmentSheetForm::RememberDesign()
-{
-    for (const auto& band : report().bands())
-        for (const auto& control : band->controls()) {
-            DesignState state{control.get(), control->rect(), control->enabled(), QFont(), QString()};
-            if (auto* l = dynamic_cast<rpt::Label*>(control.get())) {
-                state.font = l->font();
-                state.caption = l->caption();
-            }
-            m_design.push_back(state);
-        }
-}
-
-void TCommitmentSheetForm::RestoreDesign()
+void TCommitmentSheetForm::RptBeforePrint()
 {
     // Every run starts from the design: the band event moves, hides and
     // refills controls for the sheet at hand.
-    for (const DesignState& state : m_design) {
-        state.control->setRect(state.rect);
-        state.control->setEnabled(state.enabled);
-        if (auto* l = dynamic_cast<rpt::Label*>(state.control)) {
-            l->setFont(state.font);
-            l->setCaption(state.caption);
-        }
-    }
-}
-
-void TCommitmentSheetForm::RptBeforePrint()
-{
-    RestoreDesign();
+    m_design.restore();
     if (m_presentation == Presentation::PrePrinted)
         LoadReportLayout(report());
     if (!qEng)

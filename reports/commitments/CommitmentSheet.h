@@ -14,6 +14,7 @@
 // always cover every line, also when the form has no room for all of them.
 
 #include "reports/ReportForm.h"
+#include "reports/engine/DesignSnapshot.h"
 
 #include "db/Currency.h"
 
@@ -108,8 +109,6 @@ protected:
 
 private:
     void BuildDesign();
-    void RememberDesign();
-    void RestoreDesign();
 
     void RptBeforePrint();
     void RptAfterPrint();
@@ -123,6 +122,5 @@ private:
 
     sheetdoc::Presentation m_presentation;
     std::unique_ptr<db::Query> qEng;
-    struct DesignState;
-    std::vector<DesignState> m_design;
+    rpt::DesignSnapshot m_design;
 };

@@ -270,30 +270,4 @@ void AddPaymentModes(rpt::Band& band, const PaymentModesZone& zone, bool white)
     id->setFontColor(QColor(0x80, 0x80, 0x80));
 }
 
-void TDesignSnapshot::Take(const rpt::Report& report)
-{
-    m_controls.clear();
-    m_bands.clear();
-    for (const auto& band : report.bands()) {
-        m_bands.emplace_back(band.get(), band->height());
-        for (const auto& control : band->controls()) {
-            const auto* label = dynamic_cast<const rpt::Label*>(control.get());
-            m_controls.push_back({control.get(), control->rect(), control->enabled(),
-                                  label ? label->font() : QFont()});
-        }
-    }
-}
-
-void TDesignSnapshot::Restore() const
-{
-    for (const auto& [band, height] : m_bands)
-        band->setHeight(height);
-    for (const ControlState& state : m_controls) {
-        state.control->setRect(state.rect);
-        state.control->setEnabled(state.enabled);
-        if (auto* label = dynamic_cast<rpt::Label*>(state.control))
-            label->setFont(state.font);
-    }
-}
-
 } // namespace mdt

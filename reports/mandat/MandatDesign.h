@@ -14,7 +14,6 @@
 #include <QRect>
 #include <QString>
 
-#include <vector>
 
 namespace mdt {
 
@@ -97,24 +96,5 @@ struct PaymentModesZone {
 // The bar, the four boxes qRect1 to qRect4, lIdMdt and the bookkeeping
 // references lRefs, lJC, lFolio, lMois, lOrd.
 void AddPaymentModes(rpt::Band& band, const PaymentModesZone& zone, bool white);
-
-// The geometry, state and fonts of every control and the height of every band
-// as designed, put back before each run so that a run never starts from the
-// places and styles the previous run left.
-class TDesignSnapshot {
-public:
-    void Take(const rpt::Report& report);
-    void Restore() const;
-
-private:
-    struct ControlState {
-        rpt::Control* control;
-        QRect rect;
-        bool enabled;
-        QFont font;
-    };
-    std::vector<ControlState> m_controls;
-    std::vector<std::pair<rpt::Band*, int>> m_bands;
-};
 
 } // namespace mdt

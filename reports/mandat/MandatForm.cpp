@@ -70,11 +70,10 @@ int TRptMandatForm::ChapterHeading(const char* titlePrefix, const char* codePref
 
 void TRptMandatForm::StartRun()
 {
-    if (!m_designTaken) {
-        m_design.Take(report());
-        m_designTaken = true;
-    }
-    m_design.Restore();
+    // The design is remembered before the first run changes anything.
+    if (!m_design.taken())
+        m_design.take(report());
+    m_design.restore();
 
     if (!m_white) {
         LoadReportLayout(report());

@@ -9,6 +9,7 @@
 // chooses one (MandatPrint.h). This file holds what they share.
 
 #include "reports/ReportForm.h"
+#include "reports/engine/DesignSnapshot.h"
 #include "reports/mandat/MandatData.h"
 #include "reports/mandat/MandatDesign.h"
 
@@ -75,8 +76,7 @@ private:
     PaperValues m_a4;
     PaperValues m_letter;
     rpt::Band* m_detail;
-    mdt::TDesignSnapshot m_design;
-    bool m_designTaken = false;
+    rpt::DesignSnapshot m_design;
 };
 
 // The four documents of invoices, missions and social contributions: the
