@@ -221,8 +221,7 @@ const QList<QPair<QString, QString>>& TfrmReport::ReportList()
 TfrmReport::TfrmReport(QWidget* parent) : QDialog(parent)
 {
     // The documents are created by their unit name.
-    if (RegisteredDocuments().isEmpty())
-        RegisterProgramDocuments();
+    RegisterProgramDocuments();
     BuildForm();
     qApp->installEventFilter(this);
     UpdateControls();
