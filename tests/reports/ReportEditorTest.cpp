@@ -6,6 +6,7 @@
 #include "reports/ReportLayout.h"
 #include "reports/UReport.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "reports/mandat/URptMandat_P.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -331,4 +332,38 @@ TEST_F(ReportEditorTest, TheDescriptionOfTheCopyLeavesTheCopyInPlace)
     ASSERT_FALSE(editor->Controls().isEmpty());
     editor->btnSave->click();
     EXPECT_EQ(Stored().size(), editor->Controls().size());
+}
+
+TEST_F(ReportEditorTest, TheStationeryPaymentOrderPrintsAControlWhereTheEditorPutIt)
+{
+    Choose(0);   // "Mandat de paiement simple"
+    ASSERT_EQ(editor->ReportName(), QStringLiteral("RPTMANDAT_P"));
+    TLayoutControl* lNom = C("lNom");
+    editor->SelectControl(lNom);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(editor->edPTop, Qt::Key_Down, Qt::ControlModifier);
+    editor->edPLeft->setText(QStringLiteral("20"));
+    QTest::keyClick(editor->edPLeft, Qt::Key_Return);
+    EXPECT_EQ(lNom->x(), 76);
+    editor->btnSave->click();
+    ASSERT_FALSE(editor->Modified());
+
+    const qint64 fnm = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QString(),
+                                        QStringLiteral("Mobilier de bureau"));
+    const qint64 expense = rows::Expense(0, fnm, rows::Beneficiary(QStringLiteral("SARL MEUBLES")), rows::Money("10"));
+    rows::Write([&] {
+        rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
+                                  "VALUES (3, '0003', '2024-03-05', 0, 10)"));
+        rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (3, 1, :E, 10)"),
+                   {{"E", expense}});
+    });
+    TfrmRptMandat_P form;
+    form.IdMdt = 3;
+    const auto pages = form.Prepare();
+    ASSERT_EQ(pages->count(), 1);
+    const rpt::Page& page = pages->page(0);
+    const rpt::PageItem* item = page.item(QStringLiteral("lNom"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(page.textsOf(QStringLiteral("lNom")), QStringList{QStringLiteral("SARL MEUBLES")});
+    EXPECT_EQ(item->rect.translated(-page.bands.at(0).rect.topLeft()).toRect(), lNom->geometry());
 }
