@@ -34,6 +34,7 @@ const OpeningIndex OpeningIndexes[] = {
     {"ENT_MDT_IDX1", " ON ENT_MDT (ID_MDT)"},
     {"DEPENSE_IDX1", " ON DEPENSE (ID_FNM)"},
     {"DET_SALAIRE_IDX1", " ON DET_SALAIRE (ID_DETAIL)"},
+    {"DET_SALAIRE_IDX2", " ON DET_SALAIRE (ID_DEPENSE)"},
     {"FNM_IDX1", " ON FNM (ID_FNM)"},
     {"VIREMENT_IDX1", " ON VIREMENT (ID_FNM)"},
 };

@@ -2,6 +2,7 @@
 
 #include "core/Routines.h"
 #include "data/Amounts.h"
+#include "expenditure/ExpenseStore.h"
 
 namespace expense {
 
@@ -50,6 +51,66 @@ TVerdict CheckInvoice(InvoiceEntry& e, int fiscalYear, const TAsk& ask, Invoice&
         return TRefusal{QString(), InvoiceNumber};
     if (!e.hasBudgetLine)
         return TRefusal{QStringLiteral("L'Imputation est manquante !"), InvoiceBudgetLine};
+    return std::nullopt;
+}
+
+TEditRights EditRights(int kind, bool inserting, int state, bool contributionMode)
+{
+    const bool free = inserting || state == 0;
+    TEditRights r;
+    switch (kind) {
+    case ekMission:
+        r.amount = free && !contributionMode;
+        r.budgetLine = free;
+        r.contributions = free && contributionMode;
+        break;
+    case ekSalaryToPay:
+        // Its amount is the sum of its lines; it has no budget line. Lines are
+        // added to a saved expense only.
+        r.lines = !inserting && state == 0;
+        break;
+    default:
+        r.amount = free;
+        r.budgetLine = free;
+        break;
+    }
+    return r;
+}
+
+bool IsContributionLine(const QString& chap, const QString& art)
+{
+    return IsChapter05Article01(chap, art);
+}
+
+Currency ContributionSum(Currency regimeGen, Currency assChomage, Currency retraiteAnt)
+{
+    return regimeGen + assChomage + retraiteAnt;
+}
+
+TVerdict CheckMissionDates(const QString& startText, const QString& endText, int fiscalYear, const TAsk& ask,
+                           QDate& start, QDate& end)
+{
+    start = QDate();
+    end = QDate();
+    if (startText.trimmed().isEmpty() && endText.trimmed().isEmpty())
+        return std::nullopt;
+    QDate from, to;
+    if (TVerdict v = CheckDate(startText, QStringLiteral("La Date de début de mission est manquante !"),
+                               QStringLiteral("La Date de début de mission est incorrecte !"),
+                               QStringLiteral("La date de début de mission ne correspond pas à l'exercice en cours !\r"
+                                              "Voulez-vous continuer ?"),
+                               OtherYear::Ask, fiscalYear, ask, MissionStart, from))
+        return v;
+    if (TVerdict v = CheckDate(endText, QStringLiteral("La Date de fin de mission est manquante !"),
+                               QStringLiteral("La Date de fin de mission est incorrecte !"),
+                               QStringLiteral("La date de fin de mission ne correspond pas à l'exercice en cours !\r"
+                                              "Voulez-vous continuer ?"),
+                               OtherYear::Ask, fiscalYear, ask, MissionEnd, to))
+        return v;
+    if (to < from)
+        return TRefusal{QStringLiteral("La Date de fin de mission est antérieure à la date de début !"), MissionEnd};
+    start = from;
+    end = to;
     return std::nullopt;
 }
 

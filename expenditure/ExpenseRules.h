@@ -1,6 +1,8 @@
 #pragma once
 // The checks of an expense before it is saved, as plain functions over the
-// typed values: the dates of the expense editors and the invoice's entry.
+// typed values: the dates of the expense editors and the invoice's entry; what
+// an expense's state lets the user change; the employer contributions of the
+// social-charge lines and the mission dates.
 
 #include "core/Refusal.h"
 #include "db/Currency.h"
@@ -47,5 +49,40 @@ struct Invoice {
 // the amount (above 0, within the columns), the supplier, the number already
 // given to the supplier (asks), the budget line.
 TVerdict CheckInvoice(InvoiceEntry& entry, int fiscalYear, const TAsk& ask, Invoice& out);
+
+// --- what an expense's state lets change -------------------------------------------
+
+struct TEditRights {
+    bool amount = false;          // the amount field
+    bool budgetLine = false;      // the budget-line picker
+    bool contributions = false;   // the three contribution fields of a mission
+    bool lines = false;           // the detail lines of a salary expense to pay
+};
+
+// `state`: GetExpenseState of the expense shown (0 free, 1 committed, 2 in a
+// payment order, 3 both); `inserting`: a new entry (always free);
+// `contributionMode`: a mission on a social-contribution line, whose amount is
+// the sum of its contributions and never typed.
+// A committed or mandated expense keeps its amount, budget line, contributions
+// and lines: its sheet and its order hold the amount it had.
+TEditRights EditRights(int kind, bool inserting, int state, bool contributionMode);
+
+// --- missions --------------------------------------------------------------------------
+
+// Whether a mission's budget line takes the employer contributions (chapter
+// 21.05/22.05, article 01, in their written forms).
+bool IsContributionLine(const QString& chap, const QString& art);
+
+// The amount of a mission in contribution mode: the exact sum of the three.
+Currency ContributionSum(Currency regimeGen, Currency assChomage, Currency retraiteAnt);
+
+// The fields of the mission dates a refusal points to (TRefusal::field).
+enum MissionField : int { MissionStart = 100, MissionEnd };
+
+// The optional mission dates, both or neither: each required, a date, in the
+// fiscal year (asked), and the end not before the start. `start` and `end`
+// receive the dates (invalid when both are empty).
+TVerdict CheckMissionDates(const QString& startText, const QString& endText, int fiscalYear, const TAsk& ask,
+                           QDate& start, QDate& end);
 
 } // namespace expense

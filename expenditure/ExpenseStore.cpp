@@ -1,9 +1,54 @@
 #include "expenditure/ExpenseStore.h"
 
 #include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Routines.h"
 #include "data/KeptStatement.h"
 #include "data/UDM.h"
 #include "db/Database.h"
+
+namespace {
+
+// NO_ORD is a SMALLINT.
+constexpr int MaxOrderNumber = 32767;
+
+db::Value OptionalDate(const QDate& d)
+{
+    return d.isValid() ? db::Value(d) : db::Value();
+}
+
+db::Value OptionalAmount(const std::optional<Currency>& amount)
+{
+    return amount ? db::Value(*amount) : db::Value();
+}
+
+QString Trimmed(const db::Query& q, const char* column)
+{
+    return q.asString(QLatin1String(column)).trimmed();
+}
+
+} // namespace
+
+TExpense ExpenseOfRow(const db::Query& q)
+{
+    TExpense e;
+    e.id = q.asInt(QStringLiteral("ID_DEPENSE"));
+    e.kind = int(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+    e.number = q.asString(QStringLiteral("NO_DEPENSE"));
+    e.date = q.asDate(QStringLiteral("DATE_DEPENSE"));
+    e.idBen = q.isNull(QStringLiteral("ID_BEN")) ? -1 : q.asInt(QStringLiteral("ID_BEN"));
+    e.objet = q.asString(QStringLiteral("OBJET"));
+    e.rembours = q.isNull(QStringLiteral("REMBOURS")) ? -1 : int(q.asInt(QStringLiteral("REMBOURS")));
+    e.idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
+    e.amount = q.asCurrency(QStringLiteral("MONTANT"));
+    e.missionStart = q.asDate(QStringLiteral("DATED_MISSION"));
+    e.missionEnd = q.asDate(QStringLiteral("DATEF_MISSION"));
+    e.regimeGen = q.asCurrency(QStringLiteral("REGIME_GEN"));
+    e.assChomage = q.asCurrency(QStringLiteral("ASS_CHOMAGE"));
+    e.retraiteAnt = q.asCurrency(QStringLiteral("RETRAITE_ANT"));
+    return e;
+}
 
 TExpenseStore::TExpenseStore() = default;
 TExpenseStore::~TExpenseStore() = default;
@@ -70,21 +115,60 @@ bool TExpenseStore::NumberTaken(const QString& number, qint64 idBen, qint64 exce
     return taken;
 }
 
+TExpenseHold TExpenseStore::Hold(qint64 idDepense)
+{
+    // Lines of OBJET 0 are expenses; a cancelled sheet's lines count too.
+    TExpenseHold hold;
+    db::Query& s = KeptStatement(m_onSheet, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG "
+                                                           "WHERE ID_DETAIL=:ID_DETAIL AND OBJET=0"));
+    s.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    s.open();
+    hold.onSheet = !s.isEmpty();
+    s.close();
+    db::Query& o = KeptStatement(m_onOrder, QStringLiteral("SELECT FIRST 1 ID_MDT FROM DET_MDT WHERE ID_DETAIL=:ID_DETAIL"));
+    o.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    o.open();
+    hold.onOrder = !o.isEmpty();
+    o.close();
+    return hold;
+}
+
+int TExpenseStore::NextMissionNumber()
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT MAX(NO_DEPENSE) AS NO_ORD  FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE"));
+    q.setParam(QStringLiteral("TYPE_DEPENSE"), int(ekMission));
+    q.open();
+    const QString text = q.asString(QStringLiteral("NO_ORD")).trimmed();
+    if (!IsNumberText(text))
+        return 1;
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok && n < MaxOrderNumber ? n + 1 : 1;
+}
+
 qint64 TExpenseStore::InsertExpense(const TExpense& e)
 {
     const qint64 id = DM->NextKey(QStringLiteral("GEN_DEPENSE_ID"));
     const QDate today = QDate::currentDate();
+    const bool mission = e.kind == ekMission;
     db::Query& q = KeptStatement(m_insert, QStringLiteral(
         "INSERT INTO DEPENSE        (ID_DEPENSE, NO_DEPENSE, DATE_DEPENSE,        TYPE_DEPENSE, ID_BEN, OBJET, REMBOURS,"
+        "        REGIME_GEN, ASS_CHOMAGE, RETRAITE_ANT,        DATED_MISSION, DATEF_MISSION,"
         "        ID_FNM, MONTANT, ID_USER, DATEC, DATEM ) VALUES(:ID_DEPENSE, :NO_DEPENSE, :DATE_DEPENSE,"
-        "        :TYPE_DEPENSE, :ID_BEN, :OBJET, :REMBOURS,        :ID_FNM, :MONTANT, :ID_USER, :DATEC, :DATEM ) "));
+        "        :TYPE_DEPENSE, :ID_BEN, :OBJET, :REMBOURS,        :REGIME_GEN, :ASS_CHOMAGE, :RETRAITE_ANT,"
+        "        :DATED_MISSION, :DATEF_MISSION,        :ID_FNM, :MONTANT, :ID_USER, :DATEC, :DATEM ) "));
     q.setParam(QStringLiteral("ID_DEPENSE"), id);
-    q.setParam(QStringLiteral("NO_DEPENSE"), e.number);
+    q.setParam(QStringLiteral("NO_DEPENSE"), e.kind == ekInvoice ? e.number : QString::number(id));
     q.setParam(QStringLiteral("DATE_DEPENSE"), e.date);
     q.setParam(QStringLiteral("TYPE_DEPENSE"), e.kind);
     q.setParam(QStringLiteral("ID_BEN"), e.idBen);
     q.setParam(QStringLiteral("OBJET"), e.objet);
-    q.setParam(QStringLiteral("REMBOURS"), e.rembours);
+    q.setParam(QStringLiteral("REMBOURS"), e.rembours < 0 ? db::Value() : db::Value(qint64(e.rembours)));
+    q.setParam(QStringLiteral("REGIME_GEN"), mission ? db::Value(e.regimeGen) : db::Value());
+    q.setParam(QStringLiteral("ASS_CHOMAGE"), mission ? db::Value(e.assChomage) : db::Value());
+    q.setParam(QStringLiteral("RETRAITE_ANT"), mission ? db::Value(e.retraiteAnt) : db::Value());
+    q.setParam(QStringLiteral("DATED_MISSION"), mission ? OptionalDate(e.missionStart) : db::Value());
+    q.setParam(QStringLiteral("DATEF_MISSION"), mission ? OptionalDate(e.missionEnd) : db::Value());
     q.setParam(QStringLiteral("ID_FNM"), e.idFnm < 0 ? db::Value() : db::Value(e.idFnm));
     q.setParam(QStringLiteral("MONTANT"), e.amount);
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
@@ -96,10 +180,34 @@ qint64 TExpenseStore::InsertExpense(const TExpense& e)
 
 void TExpenseStore::UpdateExpense(const TExpense& e)
 {
-    db::Query& q = KeptStatement(m_update, QStringLiteral(
-        "UPDATE DEPENSE SET        NO_DEPENSE=:NO_DEPENSE,        DATE_DEPENSE=:DATE_DEPENSE,"
-        "        ID_BEN=:ID_BEN, OBJET=:OBJET,        ID_FNM=:ID_FNM, MONTANT=:MONTANT,"
-        "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE"));
+    if (e.kind == ekSalaryToPay) {
+        // Its number stays, it has no budget line, and its amount is the sum of its lines.
+        db::Query& q = KeptStatement(m_updateSalary, QStringLiteral(
+            "UPDATE DEPENSE SET        DATE_DEPENSE=:DATE_DEPENSE,        ID_BEN=:ID_BEN, OBJET=:OBJET,"
+            "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE"));
+        q.setParam(QStringLiteral("ID_DEPENSE"), e.id);
+        q.setParam(QStringLiteral("DATE_DEPENSE"), e.date);
+        q.setParam(QStringLiteral("ID_BEN"), e.idBen);
+        q.setParam(QStringLiteral("OBJET"), e.objet);
+        q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+        q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+        q.exec();
+        SyncSalaryAmount(e.id);
+        return;
+    }
+    const bool mission = e.kind == ekMission;
+    db::Query& q = mission
+        ? KeptStatement(m_updateMission, QStringLiteral(
+              "UPDATE DEPENSE SET        NO_DEPENSE=:NO_DEPENSE,        DATE_DEPENSE=:DATE_DEPENSE,"
+              "        ID_BEN=:ID_BEN, OBJET=:OBJET,        REMBOURS=:REMBOURS,"
+              "        DATED_MISSION=:DATED_MISSION,        DATEF_MISSION=:DATEF_MISSION,"
+              "        ID_FNM=:ID_FNM, MONTANT=:MONTANT,        REGIME_GEN=:REGIME_GEN,"
+              "        ASS_CHOMAGE=:ASS_CHOMAGE,        RETRAITE_ANT=:RETRAITE_ANT,"
+              "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE"))
+        : KeptStatement(m_update, QStringLiteral(
+              "UPDATE DEPENSE SET        NO_DEPENSE=:NO_DEPENSE,        DATE_DEPENSE=:DATE_DEPENSE,"
+              "        ID_BEN=:ID_BEN, OBJET=:OBJET,        ID_FNM=:ID_FNM, MONTANT=:MONTANT,"
+              "        ID_USER=:ID_USER, DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE"));
     q.setParam(QStringLiteral("ID_DEPENSE"), e.id);
     q.setParam(QStringLiteral("NO_DEPENSE"), e.number);
     q.setParam(QStringLiteral("DATE_DEPENSE"), e.date);
@@ -109,11 +217,24 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
     q.setParam(QStringLiteral("MONTANT"), e.amount);
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    if (mission) {
+        q.setParam(QStringLiteral("REMBOURS"), e.rembours < 0 ? db::Value() : db::Value(qint64(e.rembours)));
+        q.setParam(QStringLiteral("DATED_MISSION"), OptionalDate(e.missionStart));
+        q.setParam(QStringLiteral("DATEF_MISSION"), OptionalDate(e.missionEnd));
+        q.setParam(QStringLiteral("REGIME_GEN"), e.regimeGen);
+        q.setParam(QStringLiteral("ASS_CHOMAGE"), e.assChomage);
+        q.setParam(QStringLiteral("RETRAITE_ANT"), e.retraiteAnt);
+    }
     q.exec();
 }
 
-void TExpenseStore::DeleteExpense(qint64 idDepense)
+TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
 {
+    // Read inside the deleting transaction: a document may have taken the
+    // expense since it was shown.
+    const TExpenseHold hold = Hold(idDepense);
+    if (hold.Any())
+        return hold;
     // A salary expense's detail lines go with it.
     for (auto [slot, sql] : {std::pair{&m_deleteDetail, "DELETE FROM DET_SALAIRE WHERE ID_DEPENSE=:ID_DEPENSE"},
                              std::pair{&m_delete, "DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"}}) {
@@ -121,6 +242,148 @@ void TExpenseStore::DeleteExpense(qint64 idDepense)
         q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
         q.exec();
     }
+    return hold;
+}
+
+// ---------------------------------------------------------------------------
+// Salary lines
+
+TSalaryLines TExpenseStore::SalaryLines(qint64 idDepense, int type)
+{
+    // Only the expense's own lines, through the index on ID_DEPENSE; the label
+    // of an imputation is its budget line's, of a deduction its kind's.
+    db::Query& q = KeptStatement(m_lines, QStringLiteral("SELECT S.ID_DET_SAL, S.ID_DETAIL, S.NO_ORD, S.MONTANT, "
+                                                         "F.CHAP, F.ART, F.PAR, F.INTITULE, R.LIBELLE "
+                                                         "FROM DET_SALAIRE S "
+                                                         "LEFT JOIN FNM F ON S.TYPE_DET=0 AND F.ID_FNM=S.ID_DETAIL "
+                                                         "LEFT JOIN FRET R ON S.TYPE_DET=1 AND R.ID_RETENUE=S.ID_DETAIL "
+                                                         "WHERE S.ID_DEPENSE=:ID_DEPENSE AND S.TYPE_DET=:TYPE_DET "
+                                                         "ORDER BY S.NO_ORD, S.ID_DET_SAL"));
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    q.setParam(QStringLiteral("TYPE_DET"), type);
+    q.open();
+    TSalaryLines lines;
+    lines.reserve(q.rowCount());
+    for (q.first(); !q.eof(); q.next()) {
+        TSalaryLine l;
+        l.id = q.asInt(QStringLiteral("ID_DET_SAL"));
+        l.idDepense = idDepense;
+        l.type = type;
+        l.idDetail = q.asInt(QStringLiteral("ID_DETAIL"));
+        l.noOrd = int(q.asInt(QStringLiteral("NO_ORD")));
+        if (!q.isNull(QStringLiteral("MONTANT")))
+            l.amount = q.asCurrency(QStringLiteral("MONTANT"));
+        l.chap = Trimmed(q, "CHAP");
+        l.art = Trimmed(q, "ART");
+        l.par = Trimmed(q, "PAR");
+        l.intitule = Trimmed(q, "INTITULE");
+        l.libelle = Trimmed(q, "LIBELLE");
+        lines.append(l);
+    }
+    q.close();
+    return lines;
+}
+
+TSalaryTotals TExpenseStore::SalaryTotals(qint64 idDepense)
+{
+    db::Query& q = KeptStatement(m_totals, QStringLiteral("SELECT TYPE_DET, SUM(MONTANT) AS TOT_DET FROM DET_SALAIRE "
+                                                          "WHERE ID_DEPENSE=:ID_DEPENSE GROUP BY TYPE_DET"));
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    q.open();
+    TSalaryTotals totals;
+    for (q.first(); !q.eof(); q.next()) {
+        const qint64 type = q.asInt(QStringLiteral("TYPE_DET"));
+        if (type == slImputation)
+            totals.gross = q.asCurrency(QStringLiteral("TOT_DET"));
+        else if (type == slDeduction)
+            totals.deductions = q.asCurrency(QStringLiteral("TOT_DET"));
+    }
+    q.close();
+    return totals;
+}
+
+bool TExpenseStore::SalaryDetailTaken(qint64 idDepense, int type, qint64 idDetail, qint64 exceptLine)
+{
+    db::Query& q = KeptStatement(m_lineTaken, QStringLiteral("SELECT FIRST 1 ID_DET_SAL FROM DET_SALAIRE "
+                                                             "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=:TYPE_DET AND "
+                                                             "ID_DETAIL=:ID_DETAIL AND ID_DET_SAL<>:ID_DET_SAL"));
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    q.setParam(QStringLiteral("TYPE_DET"), type);
+    q.setParam(QStringLiteral("ID_DETAIL"), idDetail);
+    q.setParam(QStringLiteral("ID_DET_SAL"), exceptLine);
+    q.open();
+    const bool taken = !q.isEmpty();
+    q.close();
+    return taken;
+}
+
+int TExpenseStore::NextSalaryOrder(qint64 idDepense, int type)
+{
+    db::Query& q = KeptStatement(m_maxOrd, QStringLiteral("SELECT MAX(NO_ORD) AS NO_ORD FROM DET_SALAIRE "
+                                                          "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=:TYPE_DET"));
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    q.setParam(QStringLiteral("TYPE_DET"), type);
+    q.open();
+    const qint64 max = q.asInt(QStringLiteral("NO_ORD"));
+    q.close();
+    if (max + 10 > MaxOrderNumber) {
+        ShowInfo(QStringLiteral("Cette dépense a atteint le nombre maximal de lignes !"));
+        Abort();
+    }
+    return int(max + 10);
+}
+
+qint64 TExpenseStore::AddSalaryLine(const TSalaryLine& line)
+{
+    const int noOrd = NextSalaryOrder(line.idDepense, line.type);
+    const qint64 id = DM->NextKey(QStringLiteral("GEN_DET_SAL_ID"));
+    db::Query q(DM->LURDO, QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, "
+                                          "MONTANT) VALUES (:ID_DET_SAL, :ID_DEPENSE, :ID_DETAIL, :NO_ORD, :TYPE_DET, "
+                                          ":MONTANT)"));
+    q.setParam(QStringLiteral("ID_DET_SAL"), id);
+    q.setParam(QStringLiteral("ID_DEPENSE"), line.idDepense);
+    q.setParam(QStringLiteral("ID_DETAIL"), line.idDetail);
+    q.setParam(QStringLiteral("NO_ORD"), noOrd);
+    q.setParam(QStringLiteral("TYPE_DET"), line.type);
+    q.setParam(QStringLiteral("MONTANT"), OptionalAmount(line.amount));
+    q.exec();
+    SyncSalaryAmount(line.idDepense);
+    return id;
+}
+
+void TExpenseStore::UpdateSalaryLine(const TSalaryLine& line)
+{
+    db::Query q(DM->LURDO, QStringLiteral("UPDATE DET_SALAIRE SET ID_DETAIL=:ID_DETAIL, MONTANT=:MONTANT "
+                                          "WHERE ID_DET_SAL=:ID_DET_SAL AND ID_DEPENSE=:ID_DEPENSE"));
+    q.setParam(QStringLiteral("ID_DETAIL"), line.idDetail);
+    q.setParam(QStringLiteral("MONTANT"), OptionalAmount(line.amount));
+    q.setParam(QStringLiteral("ID_DET_SAL"), line.id);
+    q.setParam(QStringLiteral("ID_DEPENSE"), line.idDepense);
+    q.exec();
+    SyncSalaryAmount(line.idDepense);
+}
+
+void TExpenseStore::DeleteSalaryLine(qint64 idDepense, qint64 idLine)
+{
+    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DET_SALAIRE WHERE ID_DET_SAL=:ID_DET_SAL AND "
+                                          "ID_DEPENSE=:ID_DEPENSE"));
+    q.setParam(QStringLiteral("ID_DET_SAL"), idLine);
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    q.exec();
+    SyncSalaryAmount(idDepense);
+}
+
+Currency TExpenseStore::SyncSalaryAmount(qint64 idDepense)
+{
+    const Currency gross = SalaryTotals(idDepense).gross;
+    db::Query& q = KeptStatement(m_sync, QStringLiteral("UPDATE DEPENSE SET MONTANT=:MONTANT,        ID_USER=:ID_USER, "
+                                                        "DATEM=:DATEM WHERE ID_DEPENSE=:ID_DEPENSE"));
+    q.setParam(QStringLiteral("MONTANT"), gross);
+    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    q.exec();
+    return gross;
 }
 
 // ---------------------------------------------------------------------------

@@ -1,34 +1,88 @@
 #pragma once
-// TExpenseStore: the SQL of the expenses (DEPENSE) shared by the expense
-// editors and the expense picker: the expenses of a kind in date order, the
-// documents that hold an expense, a beneficiary's total, the number already
-// given to another expense of a supplier, and the writes of an expense.
+// TExpenseStore: the SQL of the expenses (DEPENSE) and of the detail lines of
+// salary expenses (DET_SALAIRE) shared by the expense editors and the expense
+// picker: the expenses of a kind in date order, the documents that hold an
+// expense, a beneficiary's total, the number already given to another expense
+// of a supplier, the writes of an expense, and the lines of a salary expense.
 //
 // Reads run on the program's connection; writes run statements only, inside
 // the caller's write operation. Each statement is prepared once for the life
-// of the store.
+// of the store. Keys are drawn only when a row is inserted.
+//
+// What no caller may get round:
+// - an expense standing on a line of any commitment sheet (a cancelled one
+//   included) or of any payment order is never deleted: DeleteExpense reads
+//   the lines again inside the deleting transaction and refuses;
+// - a salary expense's lines go with it when it is deleted;
+// - a salary expense to pay is worth the sum of its imputations: every change
+//   of its lines stores the new sum in the same transaction.
 
 #include "db/Currency.h"
 
 #include <QDate>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace db { class Query; }
+
+// TYPE_DEPENSE.
+enum TExpenseKind { ekInvoice = 0, ekMission = 1, ekSalaryToPay = 2, ekSalaryToCommit = 3 };
 
 // One expense as an editor writes it.
 struct TExpense {
     qint64 id = -1;           // drawn from GEN_DEPENSE_ID when inserted
-    QString number;           // NO_DEPENSE
+    QString number;           // NO_DEPENSE; every kind but an invoice takes its key's text
     QDate date;               // DATE_DEPENSE
     int kind = 0;             // TYPE_DEPENSE: 0 invoice, 1 mission, 2 salary to pay, 3 salary to commit
     qint64 idBen = -1;
     QString objet;
-    int rembours = 0;         // 0 "Remboursement", 1 "Paiement"
+    int rembours = 0;         // 0 "Remboursement", 1 "Paiement"; -1 none (stored NULL)
     qint64 idFnm = -1;        // -1: no budget line (stored NULL)
     Currency amount;
+    // A mission's dates (invalid: stored NULL) and employer contributions.
+    QDate missionStart, missionEnd;
+    Currency regimeGen, assChomage, retraiteAnt;
+};
+
+// The expense of the current row of a query over DEPENSE (SELECT *).
+TExpense ExpenseOfRow(const db::Query& row);
+
+// Where an expense stands: on a line of a commitment sheet (any, a cancelled
+// one included) and/or of a payment order.
+struct TExpenseHold {
+    bool onSheet = false;
+    bool onOrder = false;
+    // 0 free, 1 on a sheet, 2 on an order, 3 both: the codes of the deletion refusals.
+    int Code() const { return (onSheet ? 1 : 0) + (onOrder ? 2 : 0); }
+    bool Any() const { return onSheet || onOrder; }
+};
+
+// DET_SALAIRE.TYPE_DET.
+enum TSalaryLineType { slImputation = 0, slDeduction = 1 };
+
+// One detail line of a salary expense: an imputation on a budget line, or a
+// deduction of a kind of FRET.
+struct TSalaryLine {
+    qint64 id = -1;            // ID_DET_SAL
+    qint64 idDepense = -1;
+    int type = slImputation;
+    qint64 idDetail = -1;      // ID_FNM of an imputation, ID_RETENUE of a deduction
+    int noOrd = 0;
+    std::optional<Currency> amount;   // NULL stays NULL; the sums leave it out
+    // Read only: the budget line of an imputation, the label of a deduction.
+    QString chap, art, par, intitule;
+    QString libelle;
+};
+
+using TSalaryLines = QList<TSalaryLine>;
+
+struct TSalaryTotals {
+    Currency gross;        // the imputations: the expense's amount
+    Currency deductions;
 };
 
 class TExpenseStore {
@@ -51,19 +105,51 @@ public:
     // Whether another expense of the beneficiary (any kind, not `exceptId`)
     // has that number.
     bool NumberTaken(const QString& number, qint64 idBen, qint64 exceptId);
+    // Whether any commitment sheet (a cancelled one included) or payment order holds it.
+    TExpenseHold Hold(qint64 idDepense);
+    // The largest mission number in text order plus one when it reads as a
+    // number, else 1 (only a proposal: a saved mission takes its key as number).
+    int NextMissionNumber();
 
     // --- writes (inside the caller's write operation) ----------------------
     // Inserts the expense with a new key (returned), created and changed today
-    // by the current user.
+    // by the current user. Every kind but an invoice takes its key's text as
+    // number; a mission's dates and contributions are written with it.
     qint64 InsertExpense(const TExpense& expense);
-    // The fields an editor changes, changed today by the current user.
+    // The fields the kind's editor changes, changed today by the current user.
+    // A salary expense to pay keeps its number and budget line, and its amount
+    // is the sum of its imputations.
     void UpdateExpense(const TExpense& expense);
-    // The expense and its salary detail lines.
-    void DeleteExpense(qint64 idDepense);
+    // The expense and its salary detail lines, unless a sheet or an order
+    // holds it (read again here): returns what held it (nothing deleted) or a
+    // free hold (deleted).
+    TExpenseHold DeleteExpense(qint64 idDepense);
+
+    // --- salary lines -------------------------------------------------------
+    // The lines of one type of an expense, in their order, with their labels.
+    TSalaryLines SalaryLines(qint64 idDepense, int type);
+    TSalaryTotals SalaryTotals(qint64 idDepense);
+    // Whether another line (not `exceptLine`) of the expense's lines of that
+    // type holds the budget line or deduction kind.
+    bool SalaryDetailTaken(qint64 idDepense, int type, qint64 idDetail, qint64 exceptLine);
+    // The order number of a new line of that type of the expense: 10 after
+    // the expense's own largest (a table-wide maximum would run past the
+    // column's range after a few thousand lines).
+    int NextSalaryOrder(qint64 idDepense, int type);
+    // A new line after the expense's other lines of its type; the expense's
+    // amount follows. Returns the new key.
+    qint64 AddSalaryLine(const TSalaryLine& line);
+    // The budget line or deduction kind and the amount of a line; the amount follows.
+    void UpdateSalaryLine(const TSalaryLine& line);
+    void DeleteSalaryLine(qint64 idDepense, qint64 idLine);
+    // Stores the expense's amount as the sum of its imputations, stamped with
+    // the user and today; returns it.
+    Currency SyncSalaryAmount(qint64 idDepense);
 
 private:
-    std::unique_ptr<db::Query> m_expenses, m_order, m_sheet, m_total, m_taken, m_insert, m_update, m_deleteDetail,
-        m_delete;
+    std::unique_ptr<db::Query> m_expenses, m_order, m_sheet, m_total, m_taken, m_insert, m_update, m_updateMission,
+        m_updateSalary, m_deleteDetail, m_delete, m_onSheet, m_onOrder, m_lines, m_totals, m_lineTaken, m_maxOrd,
+        m_sync;
 };
 
 // The budget-line and beneficiary lookups of browsed expense rows, read in one

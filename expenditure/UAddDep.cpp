@@ -10,8 +10,8 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "db/Database.h"
+#include "expenditure/ExpenseEditor.h"
 #include "expenditure/PickerFacts.h"
-#include "expenditure/UFact.h"
 #include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
 
@@ -641,14 +641,7 @@ void TfrmAddDep::btnModifClick()
         return;
     const qint64 id = CurrentExpenseId();
     const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
-    // The editors of the other kinds come with their own windows.
-    if (kind != 0)
-        return;
-    {
-        TfrmFact editor(this);
-        editor.IdDepense = int(id);
-        editor.exec();
-    }
+    OpenExpenseEditor(this, kind, id);
     TWaitCursor wait;
     grdDep->setEnabled(false);
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
@@ -664,12 +657,21 @@ void TfrmAddDep::btnDeleteClick()
     const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
     if (!CanWrite(RightOfKind(kind), CurrentUserId))
         DenyWriteAccess();
-    switch (DM->Queries().GetExpenseState(id)) {
-    case 1: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible.")); return;
-    case 2: ShowInfo(QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible.")); return;
-    case 3: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible.")); return;
-    default: break;
-    }
+    // Any sheet (a cancelled one too) or order holding the expense refuses,
+    // before the question and again inside the deleting transaction.
+    TExpenseStore store;
+    const auto refuse = [](const TExpenseHold& hold) {
+        switch (hold.Code()) {
+        case 1: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible.")); return true;
+        case 2: ShowInfo(QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible.")); return true;
+        case 3:
+            ShowInfo(QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible."));
+            return true;
+        default: return false;
+        }
+    };
+    if (refuse(store.Hold(id)))
+        return;
     if (ShowStandardDialog(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"),
                            StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No)
         != mrYes)
@@ -677,7 +679,8 @@ void TfrmAddDep::btnDeleteClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
-        TExpenseStore().DeleteExpense(id);
+        if (refuse(store.DeleteExpense(id)))
+            return;
         write.Commit();
     }
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());

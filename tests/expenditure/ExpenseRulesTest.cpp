@@ -1,8 +1,11 @@
 // The checks of an invoice before it is saved, without a window: which entry
-// is refused, with which message and on which field, and what is asked first.
+// is refused, with which message and on which field, and what is asked first;
+// what an expense's state lets change; the mission dates.
 #include "expenditure/ExpenseRules.h"
+#include "expenditure/ExpenseStore.h"
 
 #include "common/Verdicts.h"
+#include "core/Routines.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -92,4 +95,88 @@ TEST(InvoiceRules, AnAcceptedInvoiceIsStoredAsTyped)
     EXPECT_EQ(out.date, QDate(2024, 6, 1));
     EXPECT_EQ(out.amount, Currency::fromRaw(99999999999999900));
     EXPECT_EQ(out.idBen, 12);
+}
+
+// Each kind against each state: a free (or new) expense may change what the
+// kind has; a committed or mandated one keeps its amount, budget line,
+// contributions and lines.
+TEST(ExpenseRules, WhatTheStateLetsChange)
+{
+    struct Case {
+        const char* name;
+        int kind;
+        bool inserting;
+        int state;
+        bool contributionMode;
+        TEditRights expected;   // amount, budget line, contributions, lines
+    };
+    const std::vector<Case> cases = {
+        {"invoice free", ekInvoice, false, 0, false, {true, true, false, false}},
+        {"invoice committed", ekInvoice, false, 1, false, {false, false, false, false}},
+        {"invoice new", ekInvoice, true, 3, false, {true, true, false, false}},
+        {"mission free", ekMission, false, 0, false, {true, true, false, false}},
+        {"mission free, contributions", ekMission, false, 0, true, {false, true, true, false}},
+        {"mission committed, contributions", ekMission, false, 1, true, {false, false, false, false}},
+        {"mission mandated", ekMission, false, 2, false, {false, false, false, false}},
+        {"mission new, contributions", ekMission, true, 0, true, {false, true, true, false}},
+        {"salary to pay free", ekSalaryToPay, false, 0, false, {false, false, false, true}},
+        {"salary to pay mandated", ekSalaryToPay, false, 2, false, {false, false, false, false}},
+        {"salary to pay both", ekSalaryToPay, false, 3, false, {false, false, false, false}},
+        {"salary to pay new", ekSalaryToPay, true, 0, false, {false, false, false, false}},
+        {"salary to commit free", ekSalaryToCommit, false, 0, false, {true, true, false, false}},
+        {"salary to commit committed", ekSalaryToCommit, false, 1, false, {false, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TEditRights r = EditRights(c.kind, c.inserting, c.state, c.contributionMode);
+        EXPECT_EQ(r.amount, c.expected.amount);
+        EXPECT_EQ(r.budgetLine, c.expected.budgetLine);
+        EXPECT_EQ(r.contributions, c.expected.contributions);
+        EXPECT_EQ(r.lines, c.expected.lines);
+    }
+}
+
+TEST(MissionRules, DatesBothOrNeitherInTheirOrder)
+{
+    struct Case {
+        const char* name;
+        const char* start;
+        const char* end;
+        bool answer;             // to a question about the year
+        const char* refusal;     // nullptr: accepted; "" a question answered No
+        int field;
+        QStringList questions;
+    };
+    const QString startYear =
+        QStringLiteral("La date de début de mission ne correspond pas à l'exercice en cours !\rVoulez-vous continuer ?");
+    const QString endYear =
+        QStringLiteral("La date de fin de mission ne correspond pas à l'exercice en cours !\rVoulez-vous continuer ?");
+    const int Start = expense::MissionStart, End = expense::MissionEnd;
+    const std::vector<Case> cases = {
+        {"both empty", "", "  ", true, nullptr, Start, {}},
+        {"both", "02/03/2024", "05/03/2024", true, nullptr, Start, {}},
+        {"one day", "02/03/2024", "2/3/2024", true, nullptr, Start, {}},
+        {"start missing", "", "05/03/2024", true, "La Date de début de mission est manquante !", Start, {}},
+        {"end missing", "02/03/2024", "", true, "La Date de fin de mission est manquante !", End, {}},
+        {"start wrong", "31/02/2024", "05/03/2024", true, "La Date de début de mission est incorrecte !", Start, {}},
+        {"end wrong", "02/03/2024", "3/2024", true, "La Date de fin de mission est incorrecte !", End, {}},
+        {"end before start", "05/03/2024", "02/03/2024", true,
+         "La Date de fin de mission est antérieure à la date de début !", End, {}},
+        {"start of another year refused", "30/12/2023", "02/01/2024", false, "", Start, {startYear}},
+        {"across the year accepted", "30/12/2023", "02/01/2025", true, nullptr, Start, {startYear, endYear}},
+        {"end of another year refused", "30/12/2024", "02/01/2025", false, "", End, {endYear}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList asked;
+        QDate start, end;
+        const TVerdict verdict = CheckMissionDates(QString::fromUtf8(c.start), QString::fromUtf8(c.end), 2024,
+                                                   Answering(c.answer, asked), start, end);
+        EXPECT_EQ(asked, c.questions);
+        ExpectVerdict(verdict, c.refusal, c.field);
+        if (!c.refusal) {
+            EXPECT_EQ(start, ParseDate(QString::fromUtf8(c.start)));
+            EXPECT_EQ(end, ParseDate(QString::fromUtf8(c.end)));
+        }
+    }
 }

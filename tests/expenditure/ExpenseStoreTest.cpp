@@ -1,0 +1,144 @@
+// The expense store on a fresh year: deletion refused while any document holds
+// an expense, salary lines numbered within their expense and the amount
+// following them.
+#include "expenditure/ExpenseFixture.h"
+
+#include "data/WriteGuard.h"
+#include "expenditure/ExpenseStore.h"
+
+using rows::Money;
+using rows::Write;
+
+namespace {
+
+class ExpenseStoreTest : public ExpenseTest {
+protected:
+    qint64 SalaryExpense()
+    {
+        TExpense e;
+        e.kind = ekSalaryToPay;
+        e.date = QDate(2024, 3, 1);
+        e.idBen = body;
+        e.rembours = 1;
+        qint64 id = 0;
+        Write([&] { id = store.InsertExpense(e); });
+        return id;
+    }
+    qint64 AddLine(qint64 idDepense, int type, qint64 detail, std::optional<Currency> amount)
+    {
+        TSalaryLine l;
+        l.idDepense = idDepense;
+        l.type = type;
+        l.idDetail = detail;
+        l.amount = amount;
+        qint64 id = 0;
+        Write([&] { id = store.AddSalaryLine(l); });
+        return id;
+    }
+    TExpenseStore store;
+};
+
+} // namespace
+
+// An expense on any document is never deleted, the check being made inside
+// the deleting transaction; a salary expense's lines go with it.
+TEST_F(ExpenseStoreTest, DeletionRefusedWhileAnyDocumentHoldsTheExpense)
+{
+    struct Case {
+        const char* name;
+        Holder holder;
+        int state;   // what locks its amount
+        int hold;    // what refuses its deletion
+    };
+    const std::vector<Case> cases = {
+        {"free", Holder::None, 0, 0},
+        {"committed", Holder::Sheet, 1, 1},
+        {"on a cancelled sheet", Holder::CancelledSheet, 0, 1},
+        {"mandated", Holder::Order, 2, 2},
+        {"both", Holder::Both, 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 id = SalaryExpense();
+        AddLine(id, slImputation, line, Money("100"));
+        AddLine(id, slDeduction, 3, Money("10"));
+        Hold(id, c.holder, Money("100"));
+        EXPECT_EQ(DM->Queries().GetExpenseState(id), c.state);
+        TExpenseHold hold;
+        Write([&] { hold = store.DeleteExpense(id); });
+        EXPECT_EQ(hold.Code(), c.hold);
+        const qint64 left = CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE ID_DEPENSE=:ID"),
+                                            {{"ID", id}});
+        const qint64 lines = CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DET_SALAIRE WHERE ID_DEPENSE=:ID"),
+                                             {{"ID", id}});
+        EXPECT_EQ(left, c.hold ? 1 : 0);
+        EXPECT_EQ(lines, c.hold ? 2 : 0);
+    }
+}
+
+// The expense is worth its imputations whatever is done to them; a line without
+// an amount counts for nothing; deductions never change it.
+TEST_F(ExpenseStoreTest, SalaryAmountFollowsItsImputations)
+{
+    const qint64 id = SalaryExpense();
+    const qint64 a = AddLine(id, slImputation, line, Money("30000.00"));
+    const qint64 b = AddLine(id, slImputation, social, Money("12500.50"));
+    AddLine(id, slImputation, rows::BudgetLine("22-09", "01", "", "Autre"), std::nullopt);
+    AddLine(id, slDeduction, 1, Money("4000.00"));
+    const QString amount = QStringLiteral("SELECT MONTANT FROM DEPENSE WHERE ID_DEPENSE=:ID");
+    EXPECT_EQ(CommittedMoney(amount, id), Money("42500.50"));
+    EXPECT_EQ(store.SalaryTotals(id).gross, Money("42500.50"));
+    EXPECT_EQ(store.SalaryTotals(id).deductions, Money("4000.00"));
+
+    Write([&] { store.DeleteSalaryLine(id, b); });
+    EXPECT_EQ(CommittedMoney(amount, id), Money("30000.00"));
+
+    TSalaryLine changed = store.SalaryLines(id, slImputation).first();
+    ASSERT_EQ(changed.id, a);
+    changed.amount = Money("29999.99");
+    Write([&] { store.UpdateSalaryLine(changed); });
+    EXPECT_EQ(CommittedMoney(amount, id), Money("29999.99"));
+    EXPECT_EQ(store.SalaryTotals(id).deductions, Money("4000.00"));
+
+    // The lines of each type, in their order, with their labels.
+    const TSalaryLines imputations = store.SalaryLines(id, slImputation);
+    ASSERT_EQ(imputations.size(), 2);
+    EXPECT_EQ(imputations[0].chap, QStringLiteral("22-04"));
+    EXPECT_FALSE(imputations[1].amount.has_value());
+    EXPECT_EQ(store.SalaryLines(id, slDeduction).size(), 1);
+    EXPECT_TRUE(store.SalaryDetailTaken(id, slImputation, line, -1));
+    EXPECT_FALSE(store.SalaryDetailTaken(id, slImputation, line, a));
+    EXPECT_TRUE(store.SalaryDetailTaken(id, slDeduction, 1, -1));
+    EXPECT_FALSE(store.SalaryDetailTaken(id, slDeduction, 2, -1));
+}
+
+// Lines are numbered 10, 20, ... within their expense and type, however many
+// lines the other expenses hold.
+TEST_F(ExpenseStoreTest, LineOrderNumbersStayWithinTheExpense)
+{
+    // Five thousand lines elsewhere, numbered as a table-wide rule would have
+    // numbered them, up to the column's limit.
+    const qint64 other = SalaryExpense();
+    Write([&] {
+        db::Query q(DM->LURDO, QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, "
+                                              "TYPE_DET, MONTANT) VALUES (:ID, :DEP, :F, :N, 0, 1)"));
+        for (int i = 1; i <= 5000; ++i) {
+            q.setParam(QStringLiteral("ID"), qint64(20000 + i));
+            q.setParam(QStringLiteral("DEP"), other);
+            q.setParam(QStringLiteral("F"), qint64(i));
+            q.setParam(QStringLiteral("N"), qint64(std::min(32767, i * 10)));
+            q.exec();
+        }
+    });
+    const qint64 id = SalaryExpense();
+    AddLine(id, slImputation, line, Money("1"));
+    AddLine(id, slImputation, social, Money("2"));
+    AddLine(id, slDeduction, 1, Money("3"));
+    QList<int> imput, ret;
+    for (const TSalaryLine& l : store.SalaryLines(id, slImputation))
+        imput << l.noOrd;
+    for (const TSalaryLine& l : store.SalaryLines(id, slDeduction))
+        ret << l.noOrd;
+    EXPECT_EQ(imput, (QList<int>{10, 20}));
+    EXPECT_EQ(ret, QList<int>{10});
+}
