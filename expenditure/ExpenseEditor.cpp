@@ -3,16 +3,97 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "data/WriteGuard.h"
+#include "db/Database.h"
+#include "expenditure/DocumentBrowsing.h"
+#include "expenditure/UDep_Sal_Eng.h"
+#include "expenditure/UDep_Sal_Mdt.h"
+#include "expenditure/UFact.h"
+#include "expenditure/UMission.h"
+#include "refdata/UListBenef.h"
+#include "refdata/UListFNM.h"
+#include "ui/RecordNavigator.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// ---------------------------------------------------------------------------
+// Field groups
+
+void TBudgetLineFields::Show(const TPickedLine& line)
+{
+    idFnm = line.idFnm;
+    edChap->setText(line.chap);
+    edArt->setText(line.art);
+    edPar->setText(line.par);
+    lInt->setText(line.intitule);
+}
+
+void TBudgetLineFields::AddTo(QGridLayout* grid, int row, QWidget* parent, const QString& caption)
+{
+    edChap = MakeEdit(parent, "edChap", 0, true);
+    edChap->setFixedWidth(70);
+    edArt = MakeEdit(parent, "edArt", 0, true);
+    edArt->setFixedWidth(40);
+    edPar = MakeEdit(parent, "edPar", 0, true);
+    edPar->setFixedWidth(40);
+    btnGetImp = MakePickButton(parent, "btnGetImp", QStringLiteral("Imputation (Ctrl+I)"));
+    lInt = new QLabel(parent);
+    lInt->setObjectName(QStringLiteral("lInt"));
+    lInt->setWordWrap(true);
+    grid->addWidget(MakeCaption(parent, caption), row, 0);
+    grid->addLayout(TExpenseEditor::Row({edChap, edArt, edPar, btnGetImp}, true), row, 1);
+    grid->addWidget(lInt, row + 1, 1);
+}
+
+qint64 TBeneficiaryField::Id() const
+{
+    bool ok = false;
+    const qint64 id = edit->text().trimmed().toLongLong(&ok);
+    return ok ? id : -1;
+}
+
+void TBeneficiaryField::Show(qint64 id, const QString& nom)
+{
+    edit->setText(id >= 0 ? QString::number(id) : QString());
+    name->setText(nom);
+}
+
+void TBeneficiaryField::Clear()
+{
+    edit->clear();
+    name->clear();
+}
+
+void TBeneficiaryField::AddTo(QGridLayout* grid, int row, QWidget* parent, const QString& caption)
+{
+    edit = MakeEdit(parent, "edBen", 0, true);
+    edit->setFixedWidth(70);
+    button = MakePickButton(parent, "btnGetBen", QStringLiteral("Bénéficiaire (Ctrl+F)"));
+    name = new QLabel(parent);
+    name->setObjectName(QStringLiteral("lBen"));
+    auto* line = TExpenseEditor::Row({edit, button, name}, false);
+    line->setStretchFactor(name, 1);
+    grid->addWidget(MakeCaption(parent, caption), row, 0);
+    grid->addLayout(line, row, 1);
+}
 
 // ---------------------------------------------------------------------------
 // TExpenseEditor
 
-TExpenseEditor::TExpenseEditor(QWidget* parent, QString writeItemName, const QList<int>& statusWidths, int modePanel)
+TExpenseEditor::TExpenseEditor(QWidget* parent, QString writeItemName, const QList<int>& statusWidths, int modePanel,
+                               bool confirmCancel)
     : TEditorWindow(Options{.writeRightItem = std::move(writeItemName),
                             .statusWidths = statusWidths,
                             .modePanel = modePanel,
                             .closeRule = CloseRule::SaveAndStay,
-                            .confirmCancel = true},
+                            .confirmCancel = confirmCancel},
                     parent)
 {
 }
@@ -22,5 +103,216 @@ void TExpenseEditor::RefuseByState(int state, const std::array<QString, 3>& text
     if (state >= 1 && state <= 3) {
         ShowInfo(texts[size_t(state - 1)]);
         Abort();
+    }
+}
+
+QHBoxLayout* TExpenseEditor::Row(std::initializer_list<QWidget*> widgets, bool stretch)
+{
+    auto* h = new QHBoxLayout;
+    h->setSpacing(4);
+    for (QWidget* w : widgets)
+        h->addWidget(w);
+    if (stretch)
+        h->addStretch(1);
+    return h;
+}
+
+// --- the browsed rows ------------------------------------------------------------
+
+void TExpenseEditor::OpenRows(int kind, TRecordNavigator* navigator)
+{
+    m_kind = kind;
+    m_rowsNavigator = navigator;
+    m_lookups.Reload();
+    m_rows = &m_expenses.ReadExpenses(kind);
+    navigator->SetQuery(m_rows);
+    if (!m_rows->isEmpty()) {
+        m_rows->last();
+        if (IdDepense != -1)
+            LocateExpense(IdDepense);
+    }
+}
+
+void TExpenseEditor::CloseRows()
+{
+    if (m_rowsNavigator)
+        m_rowsNavigator->SetQuery(nullptr);
+    if (m_rows)
+        m_rows->close();
+    m_rows = nullptr;
+    m_lookups.Clear();
+}
+
+bool TExpenseEditor::HasRows() const
+{
+    return m_rows && m_rows->isOpen() && !m_rows->isEmpty();
+}
+
+std::optional<TExpense> TExpenseEditor::CurrentExpense() const
+{
+    if (!HasRows() || m_rows->eof())
+        return std::nullopt;
+    return ExpenseOfRow(*m_rows);
+}
+
+bool TExpenseEditor::LocateExpense(qint64 id)
+{
+    if (!HasRows())
+        return false;
+    const int col = m_rows->columnIndex(QStringLiteral("ID_DEPENSE"));
+    for (int r = 0; r < m_rows->rowCount(); ++r)
+        if (db::toInt(m_rows->at(r, col)) == id) {
+            m_rows->moveTo(r);
+            return true;
+        }
+    return false;
+}
+
+void TExpenseEditor::RefreshRows(qint64 id)
+{
+    const int row = m_rows ? m_rows->row() : 0;
+    m_lookups.Reload();
+    m_rows = &m_expenses.ReadExpenses(m_kind);
+    if (m_rowsNavigator)
+        m_rowsNavigator->SetQuery(m_rows);
+    if (!(id > 0 && LocateExpense(id)))
+        m_rows->moveTo(qBound(0, row, qMax(0, m_rows->rowCount() - 1)));
+    if (m_rowsNavigator)
+        m_rowsNavigator->UpdateButtons();
+}
+
+// --- saving ---------------------------------------------------------------------------
+
+void TExpenseEditor::WriteExpense(TExpense& e)
+{
+    TWaitCursor wait;
+    {
+        TWriteGuard write;
+        if (Mode() == emInsert)
+            e.id = m_expenses.InsertExpense(e);
+        else
+            m_expenses.UpdateExpense(e);
+        write.Commit();
+    }
+    IdDepense = int(e.id);
+    RefreshRows(e.id);
+}
+
+// --- deleting ------------------------------------------------------------------------
+
+bool TExpenseEditor::DeleteExpenseAsked(qint64 id, const std::array<QString, 3>& refusals, const QString& question)
+{
+    RefuseByState(m_expenses.Hold(id).Code(), refusals);
+    if (!Confirm(question))
+        return false;
+    TExpenseHold hold;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        hold = m_expenses.DeleteExpense(id);
+        if (!hold.Any())
+            write.Commit();
+    }
+    RefuseByState(hold.Code(), refusals);
+    return true;
+}
+
+// --- building ---------------------------------------------------------------------------
+
+QFrame* TExpenseEditor::BuildToolBar(const TToolBarCommands& c, TToolBarButtons& b)
+{
+    TDocumentToolBar bar(this, "pnlButton");
+    b.btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), c.add->text(), QStyle::SP_FileIcon, c.add);
+    b.btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), c.modif->text(), QStyle::SP_FileDialogDetailedView,
+                            c.modif);
+    b.btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), c.del->text(), QStyle::SP_TrashIcon, c.del);
+    b.btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), c.post->text(), QStyle::SP_DialogSaveButton,
+                           c.post);
+    b.btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), c.cancel->text(), QStyle::SP_DialogCancelButton,
+                             c.cancel);
+    b.navigator = bar.Navigator();
+    bar.Stretch();
+    b.btnMenu = bar.Button("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton);
+    b.btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), c.close->text(), QStyle::SP_DialogCloseButton,
+                            c.close);
+    return bar.Panel();
+}
+
+void TExpenseEditor::LayOut(QWidget* toolBar, std::initializer_list<QWidget*> widgets)
+{
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(6);
+    main->addWidget(toolBar);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(8, 0, 8, 0);
+    body->setSpacing(6);
+    for (QWidget* w : widgets)
+        body->addWidget(w);
+    body->addStretch(1);
+    main->addLayout(body, 1);
+    main->addWidget(stBar);
+}
+
+QWidget* TExpenseEditor::BuildDocumentNumbers(QLabel** lNoMdt, const QString& mdtCaption, QLabel** lNoEng,
+                                              const QString& engCaption, QHBoxLayout** layout)
+{
+    auto* pnlInfo = new QWidget(this);
+    auto* info = new QHBoxLayout(pnlInfo);
+    info->setContentsMargins(4, 0, 4, 0);
+    *lNoMdt = MakeValueLabel(pnlInfo, "lNoMdt");
+    *lNoEng = MakeValueLabel(pnlInfo, "lNoEng");
+    info->addWidget(new QLabel(mdtCaption, pnlInfo));
+    info->addWidget(*lNoMdt);
+    info->addSpacing(12);
+    info->addWidget(new QLabel(engCaption, pnlInfo));
+    info->addWidget(*lNoEng);
+    info->addStretch(1);
+    if (layout)
+        *layout = info;
+    return pnlInfo;
+}
+
+void TExpenseEditor::ShowDocumentNumbers(qint64 id, QLabel* lNoMdt, QLabel* lNoEng)
+{
+    lNoMdt->setText(id > 0 ? m_expenses.PaymentOrderNumberOf(id) : QString());
+    lNoEng->setText(id > 0 ? m_expenses.CommitmentNumberOf(id) : QString());
+}
+
+// --- pickers ----------------------------------------------------------------------------
+
+std::optional<TPickedLine> TExpenseEditor::PickBudgetLine()
+{
+    TfrmListFNM picker(this);
+    picker.SelectMode = true;
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return TPickedLine{picker.IdFnm, picker.Chap, picker.Art, picker.Par, picker.Intitule};
+}
+
+std::optional<std::pair<qint64, QString>> TExpenseEditor::PickBeneficiary(int typeBen)
+{
+    TfrmListBenef picker(this);
+    picker.SelectMode = true;
+    picker.TypeBen = typeBen;
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return std::pair{picker.IdBen, picker.NomBen};
+}
+
+// ---------------------------------------------------------------------------
+
+void OpenExpenseEditor(QWidget* parent, int kind, qint64 idDepense)
+{
+    auto run = [idDepense](TExpenseEditor& editor) {
+        editor.IdDepense = int(idDepense);
+        editor.exec();
+    };
+    switch (kind) {
+    case ekInvoice: { TfrmFact w(parent); run(w); break; }
+    case ekMission: { TfrmMission w(parent); run(w); break; }
+    case ekSalaryToPay: { TfrmDep_Sal_Mdt w(parent); run(w); break; }
+    case ekSalaryToCommit: { TfrmDep_Sal_Eng w(parent); run(w); break; }
+    default: break;
     }
 }

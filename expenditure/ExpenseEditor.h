@@ -1,9 +1,10 @@
 #pragma once
 // What the expense editors share (invoices, missions and other expenses, salary
 // expenses) on top of the editor base: the key of the expense shown, the
-// expense store, the unsaved-changes and cancel questions, and the refusal of
-// a deletion by the expense's state. The checks of a save are in
-// expenditure/ExpenseRules.h.
+// expense store, the browsed expenses of one kind, the unsaved-changes and
+// cancel questions, the field groups and pickers of a budget line and a
+// beneficiary, the document numbers of an expense, and its deletion. The
+// checks of a save are in expenditure/ExpenseRules.h.
 
 #include "data/Amounts.h"
 #include "expenditure/ExpenseStore.h"
@@ -12,6 +13,49 @@
 
 #include <QString>
 #include <array>
+#include <optional>
+
+class QFrame;
+class QGridLayout;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TRecordNavigator;
+
+// A budget line chosen in the nomenclature.
+struct TPickedLine {
+    qint64 idFnm = -1;
+    QString chap, art, par, intitule;
+};
+
+// The budget-line fields of an expense: chapter, article, paragraph (read
+// only), the pick button and the title.
+struct TBudgetLineFields {
+    QLineEdit* edChap = nullptr;
+    QLineEdit* edArt = nullptr;
+    QLineEdit* edPar = nullptr;
+    QToolButton* btnGetImp = nullptr;
+    QLabel* lInt = nullptr;
+    qint64 idFnm = -1;   // the chosen line; -1 when none
+
+    void Show(const TPickedLine& line);
+    void Clear() { Show(TPickedLine{}); }
+    // The fields in a row of `grid` under `caption`, the title on the next row.
+    void AddTo(QGridLayout* grid, int row, QWidget* parent, const QString& caption);
+};
+
+// A beneficiary field: its key (read only), the pick button and its name.
+struct TBeneficiaryField {
+    QLineEdit* edit = nullptr;
+    QToolButton* button = nullptr;
+    QLabel* name = nullptr;
+
+    qint64 Id() const;   // -1 when empty
+    void Show(qint64 id, const QString& nom);
+    void Clear();
+    void AddTo(QGridLayout* grid, int row, QWidget* parent, const QString& caption);
+};
 
 class TExpenseEditor : public TEditorWindow {
     Q_OBJECT
@@ -23,16 +67,91 @@ public:
     // Largest amount a DECIMAL(15,2) column holds.
     static constexpr Currency MaxAmount = MaxStoredAmount;
 
+    // Fields side by side (a stretch after them when `stretch`).
+    static QHBoxLayout* Row(std::initializer_list<QWidget*> widgets, bool stretch);
+
 protected:
     // `statusWidths`: the widths of the status panels; `modePanel` shows the
-    // mode. The cancel command asks before dropping the entry; leaving with
-    // unsaved changes asks the unsaved-changes question.
-    TExpenseEditor(QWidget* parent, QString writeItemName, const QList<int>& statusWidths, int modePanel);
+    // mode. The cancel command asks before dropping the entry (unless
+    // `confirmCancel` is false); leaving with unsaved changes asks the
+    // unsaved-changes question.
+    TExpenseEditor(QWidget* parent, QString writeItemName, const QList<int>& statusWidths, int modePanel,
+                   bool confirmCancel = true);
 
     // Refuses to delete an expense whose state is not 0 with the message of the
     // state (committed, mandated, both).
     static void RefuseByState(int state, const std::array<QString, 3>& texts);
 
+    // --- the browsed expenses of one kind, in date order ---------------------
+    // Reads them and moves to IdDepense (-1: the last one) on `navigator`.
+    void OpenRows(int kind, TRecordNavigator* navigator);
+    void CloseRows();
+    bool HasRows() const override;
+    // The expense of the current row; nothing when there is none.
+    std::optional<TExpense> CurrentExpense() const;
+    bool LocateExpense(qint64 id);
+    // Reads the rows again and moves to `id`, or stays at the same place.
+    void RefreshRows(qint64 id = -1);
+    // The labels of the budget lines and beneficiaries of the rows.
+    const TExpenseLookups& Lookups() const { return m_lookups; }
+
+    // --- saving ---------------------------------------------------------------
+    // Inserts (in insert mode; the key is drawn then) or updates the expense in
+    // one write operation, then reads the rows again on it; IdDepense and
+    // `expense.id` hold its key. A refused commit abandons the handler.
+    void WriteExpense(TExpense& expense);
+
+    // --- deleting -------------------------------------------------------------
+    // Deletes the expense `id`: a commitment sheet (a cancelled one included)
+    // or a payment order holding it refuses with the message of what holds it
+    // (refusals[0] sheet, [1] order, [2] both), before the question and again
+    // inside the deleting transaction. True when deleted.
+    bool DeleteExpenseAsked(qint64 id, const std::array<QString, 3>& refusals, const QString& question);
+
+    // --- building -------------------------------------------------------------
+    // The tool bar of an expense editor: new, change, delete, save, cancel,
+    // the navigator, then the menu and close buttons, each showing its command
+    // (the menu button is wired by the window).
+    struct TToolBarButtons {
+        QToolButton* btnAdd = nullptr;
+        QToolButton* btnModif = nullptr;
+        QToolButton* btnDelete = nullptr;
+        QToolButton* btnPost = nullptr;
+        QToolButton* btnCancel = nullptr;
+        QToolButton* btnMenu = nullptr;
+        QToolButton* btnClose = nullptr;
+        TRecordNavigator* navigator = nullptr;
+    };
+    struct TToolBarCommands {
+        QAction *add, *modif, *del, *post, *cancel, *close;
+    };
+    QFrame* BuildToolBar(const TToolBarCommands& commands, TToolBarButtons& buttons);
+    // The window's layout: the tool bar on top, the entry panel and what
+    // follows it, the status bar at the bottom.
+    void LayOut(QWidget* toolBar, std::initializer_list<QWidget*> body);
+    // The row of the document numbers: the payment order's and the sheet's
+    // labels after their captions, on a widget the window places; `layout`
+    // receives its row for what the window adds.
+    QWidget* BuildDocumentNumbers(QLabel** lNoMdt, const QString& mdtCaption, QLabel** lNoEng,
+                                  const QString& engCaption, QHBoxLayout** layout = nullptr);
+    // Shows the numbers of the payment order and sheet holding `id` (cleared for -1).
+    void ShowDocumentNumbers(qint64 id, QLabel* lNoMdt, QLabel* lNoEng);
+
+    // --- pickers ----------------------------------------------------------------
+    std::optional<TPickedLine> PickBudgetLine();
+    // TypeBen -1 all, 0 suppliers, 1 employees, 2 others.
+    std::optional<std::pair<qint64, QString>> PickBeneficiary(int typeBen);
+
     // The SQL of the expenses.
     TExpenseStore m_expenses;
+
+private:
+    db::Query* m_rows = nullptr;
+    TRecordNavigator* m_rowsNavigator = nullptr;
+    TExpenseLookups m_lookups;
+    int m_kind = -1;
 };
+
+// Opens the editor of an expense's kind modally on that expense (the expense
+// picker and listing open them this way; -1 shows the last one).
+void OpenExpenseEditor(QWidget* parent, int kind, qint64 idDepense);

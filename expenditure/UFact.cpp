@@ -181,18 +181,7 @@ void TfrmFact::BuildWindow()
     info->addWidget(new QLabel(QStringLiteral("C.A Four.: "), pnlInfo));
     info->addWidget(lCA);
 
-    auto* main = new QVBoxLayout(this);
-    main->setContentsMargins(0, 0, 0, 0);
-    main->setSpacing(6);
-    main->addWidget(pnlButton);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(8, 0, 8, 0);
-    body->setSpacing(6);
-    body->addWidget(pnlMain);
-    body->addWidget(pnlInfo);
-    body->addStretch(1);
-    main->addLayout(body, 1);
-    main->addWidget(stBar);
+    LayOut(pnlButton, {pnlMain, pnlInfo});
     stBar->SetPanel(0, QStringLiteral("Exercice "));
 
     // Popup menu.
@@ -362,16 +351,13 @@ void TfrmFact::btnDeleteClick()
     RequireWriteRight();
     if (!HasRows())
         return;
-    RefuseByState(m_state, {QStringLiteral("Cette Facture est déjà Engagée !\rSuppression Impossible."),
-                            QStringLiteral("Cette Facture est déjà mandatée !\rSuppression Impossible."),
-                            QStringLiteral("Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.")});
-    if (!Confirm(QStringLiteral("Etes-vous sûr de vouloir supprimer cette facture ?")))
+    // Refused while any sheet (a cancelled one too) or order holds the invoice.
+    if (!DeleteExpenseAsked(IdDepense,
+                            {QStringLiteral("Cette Facture est déjà Engagée !\rSuppression Impossible."),
+                             QStringLiteral("Cette Facture est déjà mandatée !\rSuppression Impossible."),
+                             QStringLiteral("Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.")},
+                            QStringLiteral("Etes-vous sûr de vouloir supprimer cette facture ?")))
         return;
-    {
-        TWriteGuard write;
-        m_expenses.DeleteExpense(IdDepense);
-        write.Commit();
-    }
     RefreshRows();
     ShowExpense();
 }

@@ -18,6 +18,7 @@
 #include "budget/USF.h"
 #include "budget/UVirement.h"
 #include "controls/Gradient.h"
+#include "expenditure/ExpenseEditor.h"
 #include "expenditure/UFact.h"
 #include "expenditure/UMandat.h"
 #include "reports/UReport.h"
@@ -451,6 +452,10 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnApropos0, &QAction::triggered, this, Guarded([this] { mnApropos0Click(); }));
     // Dépenses
     connect(mnFactures, &QAction::triggered, this, Guarded([this] { TfrmFact frm(this); frm.IdDepense = -1; frm.exec(); }));
+    connect(mnAutreDep, &QAction::triggered, this, Guarded([this] { OpenExpenseEditor(this, ekMission, -1); }));
+    connect(mnDepSalaire, &QAction::triggered, this, Guarded([this] { OpenExpenseEditor(this, ekSalaryToPay, -1); }));
+    connect(itemSalaryToCommit, &QAction::triggered, this,
+            Guarded([this] { OpenExpenseEditor(this, ekSalaryToCommit, -1); }));
     // Engagement
     connect(mnEng_Dep, &QAction::triggered, this, Guarded([this] {
         TfrmEngagement frm(this);

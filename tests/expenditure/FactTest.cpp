@@ -359,7 +359,8 @@ TEST_F(FactTest, InvoiceNumberUniquePerSupplier)
 }
 
 // Free invoices can be changed and deleted; committed or mandated ones keep
-// their amount and budget line and cannot be deleted.
+// their amount and budget line and cannot be deleted; nor can one that stands
+// on a cancelled sheet.
 TEST_F(FactTest, StateRulesForChangeAndDelete)
 {
     enum Setup { None, Committed, CancelledSheet, Mandated, Both, BudgetSheetSameId };
@@ -374,7 +375,9 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
     const std::vector<Case> cases = {
         {"free", None, 0, nullptr, "", ""},
         {"committed", Committed, 1, "Cette Facture est déjà Engagée !\rSuppression Impossible.", "0002", ""},
-        {"on a cancelled sheet", CancelledSheet, 0, nullptr, "0002", ""},
+        // Free to change, but never deleted while a sheet holds it, cancelled or not.
+        {"on a cancelled sheet", CancelledSheet, 0, "Cette Facture est déjà Engagée !\rSuppression Impossible.",
+         "0002", ""},
         {"mandated", Mandated, 2, "Cette Facture est déjà mandatée !\rSuppression Impossible.", "", "0007"},
         {"both", Both, 3, "Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.", "0002", "0007"},
         // A budget sheet's line points to a budget line whose id is the expense's.
