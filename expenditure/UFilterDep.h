@@ -5,12 +5,13 @@
 // (BuildExpenseCondition), every value a parameter.
 //
 // Each criterion sits under a clickable gradient header that switches it on
-// (green to lime) or off (green to black).
+// (green to lime) or off (green to black); see ui/FilterDialog.h.
 
 #include "db/Database.h"
+#include "ui/FilterDialog.h"
+#include "ui/QueryTableModel.h"
 
 #include <QDate>
-#include <QDialog>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -51,8 +52,12 @@ struct TSqlCondition {
 // The condition of the criteria, in the order kind, budget line, numbers,
 // dates, amounts, beneficiary; `prefix` qualifies the columns ("D.").
 TSqlCondition BuildExpenseCondition(const TExpenseFilter& filter, const QString& prefix = QString());
+// The same criteria over fetched expense rows (TYPE_DEPENSE, ID_FNM,
+// NO_DEPENSE, DATE_DEPENSE, MONTANT, ID_BEN): a row is kept exactly when the
+// condition above would select it. Null when no criterion applies.
+QueryTableModel::Filter ExpenseRowFilter(const TExpenseFilter& filter);
 
-class TfrmFilterDep : public QDialog {
+class TfrmFilterDep : public TFilterDialog {
     Q_OBJECT
 public:
     explicit TfrmFilterDep(QWidget* parent = nullptr);
@@ -102,31 +107,13 @@ public:
     QPushButton* btnCancel = nullptr;
 
     enum Criterion { crNum, crDate, crImput, crMt, crBen };
-    // A header clicked: the criterion switches on or off.
-    void ToggleCriterion(Criterion criterion);
     void btnGetImputClick();
     void btnGetBenClick();
 
-    void done(int result) override;
-
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void CriterionToggled(int criterion, bool on) override;
 
 private:
-    struct Group {
-        bool* on;
-        QLabel* label;
-        TGradient* gradient;
-        QList<QWidget*> controls;
-    };
-    Group& GroupOf(Criterion criterion);
-    void ShowCriterion(Criterion criterion);
-
-    QList<Group> m_groups;
     QString m_intitule;
-    bool m_numFollows = false;    // edNumF follows edNumD until edNumD is left
-    bool m_mtFollows = false;     // edMtMax follows edMtMin until edMtMin is left
-    bool m_numFirstKey = true;
-    bool m_mtFirstKey = true;
 };

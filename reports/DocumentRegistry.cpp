@@ -3,6 +3,7 @@
 #include "reports/ReportForm.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "reports/commitments/URptListEng.h"
 #include "reports/mandat/URptMandat_2205_FB.h"
 #include "reports/mandat/URptMandat_2205_P.h"
 #include "reports/mandat/URptMandat_FB.h"
@@ -48,6 +49,7 @@ void RegisterProgramDocuments()
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptListEng"), [] { return std::make_unique<TfrmRptListEng>(); });
     RegisterDocument(QStringLiteral("URptMandat_2205_FB"), [] { return std::make_unique<TfrmRptMandat_2205_FB>(); });
     RegisterDocument(QStringLiteral("URptMandat_2205_P"), [] { return std::make_unique<TfrmRptMandat_2205_P>(); });
     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });

@@ -15,6 +15,7 @@
 #include "shell/USplashEx.h"
 #include "budget/UEngagement.h"
 #include "budget/UListBudget.h"
+#include "budget/UListEng.h"
 #include "budget/USF.h"
 #include "budget/UVirement.h"
 #include "controls/Gradient.h"
@@ -463,6 +464,7 @@ void TfrmKivMain::ConnectMenuItems()
         frm.IdEng = -1;
         frm.exec();
     }));
+    connect(mnEng_List, &QAction::triggered, this, Guarded([this] { TfrmListEng(this).exec(); }));
     // Mandat
     connect(mnMandat, &QAction::triggered, this, Guarded([this] {
         TfrmMandat frm(this);

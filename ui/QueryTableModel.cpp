@@ -165,6 +165,8 @@ void QueryTableModel::sortByColumn(int column)
 {
     if (column < 0 || column >= columnCount())
         return;
+    if (column < m_columns.size() && !m_columns[column].sortable)
+        return;
     Qt::SortOrder order = Qt::AscendingOrder;
     if (column == m_sortColumn && m_sortOrder == Qt::AscendingOrder)
         order = Qt::DescendingOrder;
@@ -388,6 +390,8 @@ QVariant QueryTableModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(a);
     }
     case Qt::BackgroundRole:
+        if (!m_columns.isEmpty() && m_columns[index.column()].background.isValid())
+            return m_columns[index.column()].background;
         if (m_tint) {
             const QColor c = m_tint(shownRow, row(shownRow));
             if (c.isValid())
@@ -401,12 +405,17 @@ QVariant QueryTableModel::data(const QModelIndex& index, int role) const
                 return c;
         }
         return QVariant();
-    case Qt::FontRole:
-        if (m_font) {
-            QFont base = m_view ? m_view->font() : QFont();
-            return m_font(shownRow, row(shownRow), base);
-        }
-        return QVariant();
+    case Qt::FontRole: {
+        const bool bold = !m_columns.isEmpty() && m_columns[index.column()].bold;
+        if (!m_font && !bold)
+            return QVariant();
+        QFont font = m_view ? m_view->font() : QFont();
+        if (m_font)
+            font = m_font(shownRow, row(shownRow), font);
+        if (bold)
+            font.setBold(true);
+        return font;
+    }
     default:
         return QVariant();
     }

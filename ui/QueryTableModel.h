@@ -37,6 +37,12 @@
 
 
 
+// Rows fetched and assembled by a store: the column names and the rows.
+struct TListingRows {
+    QStringList names;
+    std::vector<std::vector<db::Value>> rows;
+};
+
 // One row of the model's copy, read by column name (case-insensitive).
 class QueryRow {
 public:
@@ -73,6 +79,9 @@ public:
         Format format = Auto;
         Qt::Alignment alignment;   // empty: right for numbers and money, left otherwise
         Formatter formatter;       // overrides the format when set
+        QColor background;         // the column's cells, over the row tint; invalid: none
+        bool sortable = true;      // false: a click on its title leaves the order
+        bool bold = false;         // the column's cells in bold
     };
 
     explicit QueryTableModel(QObject* parent = nullptr);

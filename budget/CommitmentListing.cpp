@@ -1,0 +1,160 @@
+#include "budget/CommitmentListing.h"
+
+#include "core/GlobalState.h"
+#include "data/BudgetQueries.h"
+#include "data/UDM.h"
+#include "expenditure/DocumentLines.h"
+#include "ui/RowCriteria.h"
+
+namespace {
+
+// A sheet's signed share of its line's balance: its absolute amount, as a
+// credit when its OBJET is not 0 (a NULL OBJET counts as 0), as a commitment
+// when it is. Sheets without a number or an amount take no part.
+const QString kShare = QStringLiteral(
+    "IIF(A.NO_ENG IS NULL OR A.MONTANT IS NULL, 0, IIF(A.OBJET <> 0, ABS(A.MONTANT), -ABS(A.MONTANT)))");
+
+} // namespace
+
+TCommitmentCriteria TCommitmentCriteria::Reset()
+{
+    TCommitmentCriteria f;
+    const int year = FiscalYear.trimmed().toInt();
+    f.dateFrom = QDate(year, 1, 1);
+    f.dateTo = QDate(year, 12, 31);
+    return f;
+}
+
+bool TCommitmentCriteria::IsEmpty() const
+{
+    return !(num && !numFrom.isEmpty()) && !(imput && idFnm != -1) && !date && !mt && !ByExpenses();
+}
+
+TCommitmentListing::TCommitmentListing() = default;
+TCommitmentListing::~TCommitmentListing() = default;
+
+TListingRows TCommitmentListing::Read()
+{
+    if (!m_read)
+        // The running sum over the line's sheets up to this number, less the
+        // sheets of this very number: the sheets strictly before it, as the
+        // text comparison of numbers orders them.
+        m_read = std::make_unique<db::Query>(
+            DM->LURDO,
+            QStringLiteral("SELECT A.ID_FNM, A.ID_ENG, A.NO_ENG, A.DATE_ENG, A.MONTANT, A.NO_VISA, A.STATUT, "
+                           "A.DATE_VISA, A.OBJET, A.ORIGINE, A.ID_ORIGINE, B.CHAP, B.ART, B.PAR, "
+                           "IIF(A.ID_FNM IS NULL OR A.NO_ENG IS NULL, 0, "
+                           "    SUM(%1) OVER (PARTITION BY A.ID_FNM ORDER BY A.NO_ENG) "
+                           "  - SUM(%1) OVER (PARTITION BY A.ID_FNM, A.NO_ENG)) AS OLD_SOLDE "
+                           "FROM ENT_ENG A LEFT JOIN FNM B ON A.ID_FNM=B.ID_FNM "
+                           "ORDER BY B.CHAP, B.ART, B.PAR, A.NO_ENG, A.ID_ENG")
+                .arg(kShare));
+    db::Query& q = *m_read;
+    q.open();
+    TListingRows out;
+    out.names = q.columnNames();
+    out.names << QStringLiteral("NEW_SOLDE") << QStringLiteral("IMPUT");
+    const int objet = q.columnIndex(QStringLiteral("OBJET"));
+    const int amount = q.columnIndex(QStringLiteral("MONTANT"));
+    const int old = q.columnIndex(QStringLiteral("OLD_SOLDE"));
+    const int chap = q.columnIndex(QStringLiteral("CHAP"));
+    const int art = q.columnIndex(QStringLiteral("ART"));
+    const int par = q.columnIndex(QStringLiteral("PAR"));
+    out.rows.reserve(size_t(q.rowCount()));
+    for (const std::vector<db::Value>& r : q.rows()) {
+        std::vector<db::Value> row;
+        row.reserve(r.size() + 2);
+        row = r;
+        row.emplace_back(BudgetQueries::CommitmentBalanceAfter(db::toCurrency(r[size_t(old)]),
+                                                               int(db::toInt(r[size_t(objet)])),
+                                                               db::toCurrency(r[size_t(amount)])));
+        row.emplace_back(BudgetLineLabel(db::toText(r[size_t(chap)]).trimmed(), db::toText(r[size_t(art)]).trimmed(),
+                                         db::toText(r[size_t(par)]).trimmed()));
+        out.rows.push_back(std::move(row));
+    }
+    q.close();
+    return out;
+}
+
+QSet<qint64> TCommitmentListing::SheetsOfExpenses(const TCommitmentCriteria& f)
+{
+    QStringList where{QStringLiteral("D.OBJET=0")};
+    if (f.idBen != -1)
+        where << QStringLiteral("E.ID_BEN=:ID_BEN");
+    if (f.mtBen)
+        where << QStringLiteral("E.MONTANT>=:MT_MIN AND E.MONTANT<=:MT_MAX");
+    db::Query q(DM->LURDO, QStringLiteral("SELECT DISTINCT D.ID_ENG FROM DET_ENG D "
+                                          "JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL WHERE ")
+                               + where.join(QStringLiteral(" AND ")));
+    if (f.idBen != -1)
+        q.setParam(QStringLiteral("ID_BEN"), f.idBen);
+    if (f.mtBen) {
+        q.setParam(QStringLiteral("MT_MIN"), f.mtMinBen);
+        q.setParam(QStringLiteral("MT_MAX"), f.mtMaxBen);
+    }
+    q.open();
+    QSet<qint64> ids;
+    ids.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        ids.insert(db::toInt(q.at(r, 0)));
+    return ids;
+}
+
+QueryTableModel::Filter TCommitmentListing::RowFilter(const TCommitmentCriteria& f, const QString& chapter)
+{
+    if (f.IsEmpty() && chapter.isEmpty())
+        return nullptr;
+    const bool num = f.num && !f.numFrom.isEmpty();
+    const bool imput = f.imput && f.idFnm != -1;
+    const bool byExpenses = f.ByExpenses();
+    const QSet<qint64> sheets = byExpenses ? SheetsOfExpenses(f) : QSet<qint64>();
+    const bool byChapter = !chapter.isEmpty();
+    return [=](const QueryRow& r) {
+        if (byChapter && criteria::CompareStoredText(r.asString(QStringLiteral("CHAP")), chapter) != 0)
+            return false;
+        if (num && !criteria::TextBetween(r.value(QStringLiteral("NO_ENG")), f.numFrom, f.numTo))
+            return false;
+        if (imput && !criteria::KeyEquals(r.value(QStringLiteral("ID_FNM")), f.idFnm))
+            return false;
+        if (f.date && !criteria::DateBetween(r.value(QStringLiteral("DATE_ENG")), f.dateFrom, f.dateTo))
+            return false;
+        if (f.mt && !criteria::AmountBetween(r.value(QStringLiteral("MONTANT")), f.mtMin, f.mtMax))
+            return false;
+        if (byExpenses && !sheets.contains(r.asInt(QStringLiteral("ID_ENG"))))
+            return false;
+        return true;
+    };
+}
+
+qint64 TCommitmentListing::FindBudgetLine(const QString& chap, const QString& art, const QString& par)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_FNM FROM FNM WHERE CHAP=:CHAP AND "
+                                          "COALESCE(ART, '')=:ART AND COALESCE(PAR, '')=:PAR ORDER BY ID_FNM"));
+    q.setParam(QStringLiteral("CHAP"), chap);
+    q.setParam(QStringLiteral("ART"), art);
+    q.setParam(QStringLiteral("PAR"), par);
+    q.open();
+    return q.isEmpty() ? -1 : q.asInt(QStringLiteral("ID_FNM"));
+}
+
+QString TCommitmentListing::DeleteRefusal(qint64 idEng)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT A.NO_ENG, A.ORIGINE, A.NO_VISA, A.STATUT, "
+                                          "(SELECT MAX(B.NO_ENG) FROM ENT_ENG B WHERE B.ID_FNM=A.ID_FNM) AS LAST_NO "
+                                          "FROM ENT_ENG A WHERE A.ID_ENG=:ID_ENG"));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.open();
+    if (q.isEmpty())
+        return QStringLiteral("Cette fiche n'existe plus !");
+    if (!q.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty())
+        return QStringLiteral("Fiche visée, suppression impossible !");
+    if (!q.asString(QStringLiteral("ORIGINE")).trimmed().isEmpty())
+        return QStringLiteral("Seules les fiches d'engagement de dépenses se suppriment ici !");
+    if (q.asInt(QStringLiteral("STATUT")) != 0)
+        return QStringLiteral("Cette fiche est annulée, suppression impossible !");
+    const QString number = q.asString(QStringLiteral("NO_ENG"));
+    if (!number.trimmed().isEmpty() && !q.isNull(QStringLiteral("LAST_NO"))
+        && criteria::CompareStoredText(q.asString(QStringLiteral("LAST_NO")), number) != 0)
+        return QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !");
+    return QString();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The rows of the commitment listing and its criteria: every commitment sheet
+// of the year, whatever its origin, with its budget line and the line's
+// balance before and after it; the criteria of its filter dialog, applied to
+// the fetched rows. Shared by the listing window and its printed listing.
+//
+// The balances of all sheets come with the rows, from one statement: the old
+// balance of a sheet is the running sum, per budget line in number order, of
+// the earlier sheets' absolute amounts (credits when OBJET is not 0,
+// commitments when it is), exactly BudgetQueries::CommitmentBalanceBefore;
+// the new balance follows BudgetQueries::CommitmentBalanceAfter.
+
+#include "db/Database.h"
+#include "ui/QueryTableModel.h"
+
+#include <QDate>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// The criteria the listing keeps while it is open.
+struct TCommitmentCriteria {
+    bool num = false, date = false, imput = false, mt = false, mtBen = false;
+    QString numFrom, numTo;       // compared as text with NO_ENG
+    QDate dateFrom, dateTo;
+    Currency mtMin, mtMax;        // the sheet's amount
+    Currency mtMinBen, mtMaxBen;  // the amount of an expense on the sheet
+    qint64 idFnm = -1;
+    QString chap, art, par;
+    qint64 idBen = -1;            // a chosen beneficiary filters while it is chosen
+    QString benName;
+
+    // Every switch off, nothing chosen, the dates 1 January to 31 December of
+    // the fiscal year.
+    static TCommitmentCriteria Reset();
+    // Whether the beneficiary part applies (a chosen beneficiary, or the
+    // expense amounts switched on).
+    bool ByExpenses() const { return idBen != -1 || mtBen; }
+    // Whether no criterion applies: the listing shows every sheet.
+    bool IsEmpty() const;
+};
+
+class TCommitmentListing {
+public:
+    TCommitmentListing();
+    ~TCommitmentListing();
+    TCommitmentListing(const TCommitmentListing&) = delete;
+    TCommitmentListing& operator=(const TCommitmentListing&) = delete;
+
+    // Every sheet, in the order chapter, article, paragraph, number: ID_FNM,
+    // ID_ENG, NO_ENG, DATE_ENG, MONTANT, NO_VISA, STATUT, DATE_VISA, OBJET,
+    // ORIGINE, ID_ORIGINE, CHAP, ART, PAR, OLD_SOLDE, NEW_SOLDE and IMPUT
+    // (the budget line's label).
+    TListingRows Read();
+
+    // The rows the criteria and the chapter (empty: every chapter) keep; null
+    // when none applies. The sheets of the beneficiary part are read here,
+    // once, in one statement.
+    QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
+    // The sheets having an expense line (OBJET 0) whose expense is the
+    // beneficiary's and/or within the expense amounts, as the filter says.
+    QSet<qint64> SheetsOfExpenses(const TCommitmentCriteria& filter);
+
+    // Why the sheet cannot be deleted from the listing, as it stands now (the
+    // caller reads it inside its deleting transaction): a visa, an origin
+    // other than a user commitment, a cancellation, a later sheet on its
+    // line, or the sheet gone. Empty when it can be deleted.
+    static QString DeleteRefusal(qint64 idEng);
+
+    // The budget line of a chapter, article and paragraph; -1 when none.
+    static qint64 FindBudgetLine(const QString& chap, const QString& art, const QString& par);
+
+private:
+    std::unique_ptr<db::Query> m_read;
+};

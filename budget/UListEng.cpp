@@ -1,0 +1,316 @@
+#include "budget/UListEng.h"
+
+#include "budget/UEngagement.h"
+#include "budget/UFilterEng.h"
+#include "budget/UFindFE.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/AccessRights.h"
+#include "data/BudgetQueries.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
+#include "reports/commitments/URptListEng.h"
+#include "ui/RowCriteria.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kEconomie(239, 254, 188);
+const QColor kChapters(255, 255, 202);
+
+} // namespace
+
+TfrmListEng::TfrmListEng(QWidget* parent)
+    : TListingWindow(parent, "grdFE")
+{
+    setObjectName(QStringLiteral("frmListEng"));
+    setWindowTitle(QStringLiteral("Listing des Engagements"));
+    grdFE = grid();
+
+    using B = Button;
+    mnModif = AddCommand("mnModif", QStringLiteral("Engagement"), [this] { btnModifClick(); }, QKeySequence(),
+                         B{"btnModif", QStringLiteral("Modifier"), QStringLiteral("Mise à jour des engagements"),
+                           QStyle::SP_FileDialogDetailedView},
+                         &btnModif);
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"), [this] { btnDeleteClick(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Delete),
+                          B{"btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
+                            QStyle::SP_TrashIcon},
+                          &btnDelete);
+    AddMenuSeparator();
+    mnFilter = AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { btnFilterClick(); }, QKeySequence(),
+                          B{"btnFilter", QStringLiteral("Filtrer"), QStringLiteral("Filtrer"),
+                            QStyle::SP_FileDialogListView},
+                          &btnFilter);
+    mnCancelFilter = AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+    mnDetail = AddCommand("mnDetail", QStringLiteral("Voir le détail de l'engagement"), [this] { btnModifClick(); });
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un engagement"), [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3),
+                        B{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un engagement"),
+                          QStyle::SP_FileDialogContentsView},
+                        &btnFind);
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer le listing"), [this] { btnPrintClick(); },
+                         QKeySequence(Qt::CTRL | Qt::Key_P),
+                         B{"btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer le listing"),
+                           QStyle::SP_FileIcon},
+                         &btnPrint);
+    AddMenuSeparator();
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); });
+    EndToolBar();
+
+    QueryTableModel* m = Rows();
+    auto column = [m](const char* field, const char* title, QueryTableModel::Format format, Qt::Alignment align,
+                      bool bold = false, bool sortable = true) {
+        QueryTableModel::Column c;
+        c.field = QString::fromLatin1(field);
+        c.title = QString::fromUtf8(title);
+        c.format = format;
+        c.alignment = align;
+        c.bold = bold;
+        c.sortable = sortable;
+        m->addColumn(c);
+    };
+    using F = QueryTableModel;
+    column("NO_ENG", "No ", F::Text, Qt::AlignCenter);
+    column("DATE_ENG", "Date", F::Date, Qt::AlignCenter);
+    column("CHAP", "Chap", F::Text, Qt::AlignCenter, true);
+    column("ART", "Art", F::Text, Qt::AlignCenter);
+    column("PAR", "Par", F::Text, Qt::AlignCenter);
+    column("OLD_SOLDE", "Anc. Solde", F::Money, Qt::AlignRight, false, false);
+    column("MONTANT", "Montant", F::Money, Qt::AlignRight, true);
+    column("NEW_SOLDE", "Nouv. Solde", F::Money, Qt::AlignRight, false, false);
+    column("NO_VISA", "Visa", F::Text, {});
+    column("DATE_VISA", "Date visa", F::Date, Qt::AlignCenter);
+    m->setKeyFields({QStringLiteral("ID_ENG")});
+    m->setRowTint([](int, const QueryRow& r) {
+        return r.asInt(QStringLiteral("OBJET")) == 1 ? kEconomie : QColor();
+    });
+    const int widths[] = {50, 76, 56, 36, 36, 130, 120, 130, 80, 76};
+    for (int c = 0; c < 10; ++c)
+        grdFE->setColumnWidth(c, widths[c]);
+    grdFE->horizontalHeader()->setStretchLastSection(true);
+
+    // The chapters beside the sheets, and the toggle that narrows to one.
+    auto* side = new QVBoxLayout;
+    grdChap = new QTableView(this);
+    grdChap->setObjectName(QStringLiteral("grdChap"));
+    grdChap->verticalHeader()->hide();
+    grdChap->verticalHeader()->setDefaultSectionSize(20);
+    grdChap->setFixedWidth(90);
+    grdChap->setStyleSheet(QStringLiteral("QTableView { background: %1; }").arg(kChapters.name()));
+    m_chapters = new QueryTableModel(this);
+    QueryTableModel::Column chap;
+    chap.field = QStringLiteral("CHAP");
+    chap.title = QStringLiteral("Chapitre");
+    chap.format = QueryTableModel::Text;
+    chap.alignment = Qt::AlignCenter;
+    chap.bold = true;
+    m_chapters->addColumn(chap);
+    m_chapters->setKeyFields({QStringLiteral("CHAP")});
+    m_chapters->attachView(grdChap);
+    grdChap->horizontalHeader()->setStretchLastSection(true);
+    btnFilterChap = MakeButton(this, "btnFilterChap", QStringLiteral("OK"), QStringLiteral("Filtrer sur le chapitre"));
+    btnFilterChap->setCheckable(true);
+    btnFilterChap->setFocusPolicy(Qt::NoFocus);
+    side->addWidget(grdChap, 1);
+    side->addWidget(btnFilterChap);
+    Body()->addLayout(side);
+
+    connect(grdFE, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
+    connect(btnFilterChap, &QPushButton::clicked, this, Guarded([this] { btnFilterChapClick(); }));
+    connect(m_chapters, &QueryTableModel::currentRowChanged, this, [this] {
+        if (btnFilterChap->isChecked())
+            RunGuarded([this] { ShowFiltered(); });
+    });
+
+    resize(1000, 560);
+}
+
+TfrmListEng::~TfrmListEng() = default;
+
+void TfrmListEng::FormShow()
+{
+    m_canWrite = CanWrite(QStringLiteral("mnEng_List"), CurrentUserId);
+    m_filter = TCommitmentCriteria::Reset();
+    m_filterActive = false;
+    ReadSheets();
+    db::Query chapters(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
+    chapters.open();
+    m_chapters->setRows(chapters.columnNames(), chapters.rows());
+}
+
+void TfrmListEng::ReadSheets()
+{
+    TListingRows rows = m_listing.Read();
+    // The last number of each line, as the database orders numbers.
+    m_lastNumber.clear();
+    const int idFnm = rows.names.indexOf(QStringLiteral("ID_FNM"));
+    const int noEng = rows.names.indexOf(QStringLiteral("NO_ENG"));
+    for (const std::vector<db::Value>& r : rows.rows) {
+        if (db::isNull(r[size_t(idFnm)]) || db::isNull(r[size_t(noEng)]))
+            continue;
+        const qint64 line = db::toInt(r[size_t(idFnm)]);
+        const QString number = db::toText(r[size_t(noEng)]);
+        auto it = m_lastNumber.find(line);
+        if (it == m_lastNumber.end())
+            m_lastNumber.insert(line, number);
+        else if (criteria::CompareStoredText(number, *it) > 0)
+            *it = number;
+    }
+    ShowRows(std::move(rows));
+    ShowFiltered();
+}
+
+QString TfrmListEng::ChapterShown() const
+{
+    if (!btnFilterChap->isChecked() || m_chapters->isEmpty())
+        return QString();
+    return m_chapters->current().asString(QStringLiteral("CHAP"));
+}
+
+void TfrmListEng::ShowFiltered()
+{
+    // The chapter narrows the rows the criteria keep.
+    const QList<db::Value> key = Rows()->currentKey();
+    const TCommitmentCriteria none = TCommitmentCriteria::Reset();
+    Rows()->setFilter(m_listing.RowFilter(m_filterActive ? m_filter : none, ChapterShown()));
+    if (!key.isEmpty())
+        Rows()->locate(key);
+}
+
+void TfrmListEng::UpdateCommands()
+{
+    const bool rows = !Rows()->isEmpty();
+    const QueryRow r = Rows()->current();
+    const bool user = rows && r.asString(QStringLiteral("ORIGINE")).trimmed().isEmpty();
+    bool deletable = false;
+    if (user && r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty() && r.asInt(QStringLiteral("STATUT")) == 0) {
+        const QString number = r.asString(QStringLiteral("NO_ENG"));
+        deletable = number.trimmed().isEmpty()
+                 || criteria::CompareStoredText(m_lastNumber.value(r.asInt(QStringLiteral("ID_FNM"))), number) == 0;
+    }
+    mnModif->setEnabled(user);
+    mnDetail->setEnabled(user);
+    mnDelete->setEnabled(deletable);
+    mnPrint->setEnabled(true);
+    mnFind->setEnabled(true);
+    mnCancelFilter->setEnabled(m_filterActive);
+}
+
+void TfrmListEng::btnModifClick()
+{
+    if (Rows()->isEmpty())
+        return;
+    const QueryRow r = Rows()->current();
+    // Only expense commitments open; the other sheets have their own windows.
+    if (!r.asString(QStringLiteral("ORIGINE")).trimmed().isEmpty())
+        return;
+    {
+        TfrmEngagement frm(this);
+        frm.ObjetEng = int(r.asInt(QStringLiteral("OBJET")));
+        frm.IdEng = r.asInt(QStringLiteral("ID_ENG"));
+        frm.exec();
+    }
+    // The sheet may have changed there (lines, visa, a new sheet after it).
+    TWaitCursor wait;
+    ReadSheets();
+}
+
+void TfrmListEng::btnDeleteClick()
+{
+    if (Rows()->isEmpty())
+        return;
+    const QueryRow r = Rows()->current();
+    if (!r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty()) {
+        ShowInfo(QStringLiteral("Fiche visée, suppression impossible !"));
+        return;
+    }
+    if (!m_canWrite)
+        DenyWriteAccess();
+    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"), mtWarning,
+                       MsgButton::Yes | MsgButton::No)
+            != mrYes
+        || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de cette fiche ?"), mtConfirmation,
+                          MsgButton::Yes | MsgButton::No)
+               != mrYes)
+        return;
+    const qint64 id = r.asInt(QStringLiteral("ID_ENG"));
+    QString refusal;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        // The sheet as it stands now, inside the deleting transaction.
+        refusal = TCommitmentListing::DeleteRefusal(id);
+        if (refusal.isEmpty()) {
+            m_store.DeleteSheet(id);
+            write.Commit();
+        }
+    }
+    if (!refusal.isEmpty())
+        ShowInfo(refusal);
+    TWaitCursor wait;
+    ReadSheets();
+}
+
+void TfrmListEng::btnFilterClick()
+{
+    TCommitmentCriteria chosen;
+    {
+        TfrmFilterEng dialog(this);
+        dialog.SetCriteria(m_filter);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        chosen = dialog.Criteria();
+    }
+    TWaitCursor wait;
+    ApplyFilter(chosen);
+}
+
+void TfrmListEng::ApplyFilter(const TCommitmentCriteria& filter)
+{
+    // The criteria chosen are the whole filter: none lists every sheet again.
+    m_filter = filter;
+    m_filterActive = !filter.IsEmpty();
+    ShowFiltered();
+    Rows()->setCurrentRow(0);
+    UpdateCommands();
+}
+
+void TfrmListEng::CancelFilter()
+{
+    // The criteria stay for the next filter.
+    m_filterActive = false;
+    ShowFiltered();
+    UpdateCommands();
+}
+
+void TfrmListEng::btnFilterChapClick()
+{
+    ShowFiltered();
+    Rows()->setCurrentRow(0);
+}
+
+void TfrmListEng::btnFindClick()
+{
+    TfrmFindFE dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const qint64 idFnm = TCommitmentListing::FindBudgetLine(dialog.FoundChap, dialog.FoundArt, dialog.FoundPar);
+    if (!Rows()->locate({QStringLiteral("ID_FNM"), QStringLiteral("NO_ENG")},
+                        {db::Value(idFnm), db::Value(dialog.FoundNoFE)}))
+        ShowInfo(QStringLiteral("Fiche d'engagement introuvable ! "));
+}
+
+void TfrmListEng::btnPrintClick()
+{
+    TfrmRptListEng form;
+    form.UseListing(*Rows());
+    form.Preview(this);
+}

@@ -1,0 +1,116 @@
+#include "ui/ListingWindow.h"
+
+#include "core/Guard.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TListingWindow::TListingWindow(QWidget* parent, const char* gridName)
+    : QDialog(parent)
+{
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+
+    pnlTop = new QWidget(this);
+    pnlTop->setObjectName(QStringLiteral("pnlTop"));
+    m_toolBar = new QHBoxLayout(pnlTop);
+    m_toolBar->setContentsMargins(4, 4, 4, 4);
+    m_toolBar->setSpacing(2);
+    m_layout->addWidget(pnlTop);
+
+    m_body = new QHBoxLayout;
+    m_body->setContentsMargins(2, 2, 2, 2);
+    m_layout->addLayout(m_body, 1);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QString::fromLatin1(gridName));
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(20);
+    m_grid->setWordWrap(false);
+    m_model = new QueryTableModel(this);
+    m_model->setSortingEnabled(true);
+    m_model->attachView(m_grid);
+    m_body->addWidget(m_grid, 1);
+
+    PopMenu = new QMenu(this);
+    PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    // The grid's context menu: positions come from its viewport.
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopMenu->popup(m_grid->viewport()->mapToGlobal(pos)); });
+
+    connect(m_model, &QueryTableModel::currentRowChanged, this, [this] { RunGuarded([this] { UpdateCommands(); }); });
+    connect(m_model, &QueryTableModel::rowsReread, this, [this] { RunGuarded([this] { UpdateCommands(); }); });
+}
+
+QAction* TListingWindow::AddCommand(const char* name, const QString& menuText, std::function<void()> handler,
+                                    const QKeySequence& key, const Button& button, QPushButton** buttonOut)
+{
+    QAction* action = MakeCommand(this, name, menuText, std::move(handler), key);
+    PopMenu->addAction(action);
+    if (!key.isEmpty())
+        addAction(action);
+    if (button.name) {
+        QPushButton* b = MakeButton(pnlTop, button.name, button.text, button.hint);
+        if (button.icon != QStyle::SP_CustomBase)
+            b->setIcon(style()->standardIcon(button.icon));
+        b->setFocusPolicy(Qt::NoFocus);
+        m_toolBar->addWidget(b);
+        BindButton(b, action);
+        if (buttonOut)
+            *buttonOut = b;
+    }
+    return action;
+}
+
+void TListingWindow::AddMenuSeparator()
+{
+    PopMenu->addSeparator();
+}
+
+void TListingWindow::EndToolBar()
+{
+    btnMenu = MakeButton(pnlTop, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"), QStyle::SP_ArrowDown);
+    btnMenu->setFocusPolicy(Qt::NoFocus);
+    m_toolBar->addWidget(btnMenu);
+    m_toolBar->addStretch();
+    btnClose = MakeButton(pnlTop, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                          QStyle::SP_DialogCloseButton);
+    btnClose->setFocusPolicy(Qt::NoFocus);
+    m_toolBar->addWidget(btnClose);
+    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMenu, btnMenu); }));
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void TListingWindow::AddStatusBar(const QList<int>& widths)
+{
+    stBar = new TStatusBar(widths, this);
+    m_layout->addWidget(stBar);
+}
+
+void TListingWindow::ShowRows(TListingRows rows)
+{
+    const QList<db::Value> key = m_model->currentKey();
+    m_model->setRows(rows.names, std::move(rows.rows));
+    if (!key.isEmpty())
+        m_model->locate(key);
+}
+
+void TListingWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    RunGuarded([this] {
+        TWaitCursor wait;
+        FormShow();
+    });
+    m_grid->setFocus();
+}

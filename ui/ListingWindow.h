@@ -1,0 +1,86 @@
+#pragma once
+// TListingWindow: the frame the listings of the year's documents share
+// (expenses, payment orders, commitment sheets). A tool bar of commands, a
+// grid over the rows the listing fetched once, and the popup menu of the same
+// commands (the grid's context menu, also dropped under btnMenu).
+//
+// The rows are read when the window is first shown and again after any
+// window it opened has closed (and after a delete); sorting by a clicked
+// title, filtering and searching work on the fetched rows and never read the
+// database again. A re-read keeps the filter, the sort and the current row.
+//
+// A listing builds its commands with AddCommand (one QAction each, placed in
+// the popup menu and, with a button, in the tool bar), its columns on
+// Rows(), and overrides FormShow (first showing) and UpdateCommands (called
+// whenever the rows or the current row change).
+
+#include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
+
+#include <QDialog>
+#include <QStyle>
+
+#include <functional>
+
+class QAction;
+class QHBoxLayout;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QVBoxLayout;
+
+// The tool-bar button of a listing's command.
+struct TListingButton {
+    const char* name = nullptr;  // null: the command has no tool-bar button
+    QString text;
+    QString hint;
+    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+};
+
+class TListingWindow : public QDialog {
+    Q_OBJECT
+public:
+    QTableView* grid() const { return m_grid; }
+    QueryTableModel* Rows() const { return m_model; }
+
+    QWidget* pnlTop = nullptr;
+    QMenu* PopMenu = nullptr;
+    QPushButton* btnMenu = nullptr;
+    QPushButton* btnClose = nullptr;
+    TStatusBar* stBar = nullptr;     // null unless the listing asks for one
+
+protected:
+    // `gridName`: the grid's object name (grdDep, grdMdt, grdFE).
+    TListingWindow(QWidget* parent, const char* gridName);
+
+    using Button = TListingButton;
+    // A command of the popup menu (its key works on the whole window), and
+    // its tool-bar button when `button` names one. `button` receives it.
+    QAction* AddCommand(const char* name, const QString& menuText, std::function<void()> handler,
+                        const QKeySequence& key = QKeySequence(), const Button& button = Button(),
+                        QPushButton** buttonOut = nullptr);
+    void AddMenuSeparator();
+    // Ends the tool bar: btnMenu, then btnClose at the right edge.
+    void EndToolBar();
+    // The area under the tool bar; the grid is in it, stretched.
+    QHBoxLayout* Body() const { return m_body; }
+    // A status bar of panels of these widths at the bottom.
+    void AddStatusBar(const QList<int>& widths);
+
+    // The rows to show: the previous current row stays current when it is
+    // still shown (located by the model's key fields), else the first row.
+    void ShowRows(TListingRows rows);
+
+    virtual void FormShow() = 0;
+    virtual void UpdateCommands() {}
+
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QTableView* m_grid = nullptr;
+    QueryTableModel* m_model = nullptr;
+    QHBoxLayout* m_toolBar = nullptr;
+    QHBoxLayout* m_body = nullptr;
+    QVBoxLayout* m_layout = nullptr;
+    bool m_shown = false;
+};
