@@ -1,6 +1,5 @@
 #include "budget/CommitmentListing.h"
 
-#include "core/GlobalState.h"
 #include "data/BudgetQueries.h"
 #include "data/UDM.h"
 #include "expenditure/DocumentLines.h"
@@ -15,20 +14,6 @@ const QString kShare = QStringLiteral(
     "IIF(A.NO_ENG IS NULL OR A.MONTANT IS NULL, 0, IIF(A.OBJET <> 0, ABS(A.MONTANT), -ABS(A.MONTANT)))");
 
 } // namespace
-
-TCommitmentCriteria TCommitmentCriteria::Reset()
-{
-    TCommitmentCriteria f;
-    const int year = FiscalYear.trimmed().toInt();
-    f.dateFrom = QDate(year, 1, 1);
-    f.dateTo = QDate(year, 12, 31);
-    return f;
-}
-
-bool TCommitmentCriteria::IsEmpty() const
-{
-    return !(num && !numFrom.isEmpty()) && !(imput && idFnm != -1) && !date && !mt && !ByExpenses();
-}
 
 TCommitmentListing::TCommitmentListing() = default;
 TCommitmentListing::~TCommitmentListing() = default;
@@ -76,54 +61,12 @@ TListingRows TCommitmentListing::Read()
     return out;
 }
 
-QSet<qint64> TCommitmentListing::SheetsOfExpenses(const TCommitmentCriteria& f)
-{
-    QStringList where{QStringLiteral("D.OBJET=0")};
-    if (f.idBen != -1)
-        where << QStringLiteral("E.ID_BEN=:ID_BEN");
-    if (f.mtBen)
-        where << QStringLiteral("E.MONTANT>=:MT_MIN AND E.MONTANT<=:MT_MAX");
-    db::Query q(DM->LURDO, QStringLiteral("SELECT DISTINCT D.ID_ENG FROM DET_ENG D "
-                                          "JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL WHERE ")
-                               + where.join(QStringLiteral(" AND ")));
-    if (f.idBen != -1)
-        q.setParam(QStringLiteral("ID_BEN"), f.idBen);
-    if (f.mtBen) {
-        q.setParam(QStringLiteral("MT_MIN"), f.mtMinBen);
-        q.setParam(QStringLiteral("MT_MAX"), f.mtMaxBen);
-    }
-    q.open();
-    QSet<qint64> ids;
-    ids.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        ids.insert(db::toInt(q.at(r, 0)));
-    return ids;
-}
-
 QueryTableModel::Filter TCommitmentListing::RowFilter(const TCommitmentCriteria& f, const QString& chapter)
 {
-    if (f.IsEmpty() && chapter.isEmpty())
-        return nullptr;
-    const bool num = f.num && !f.numFrom.isEmpty();
-    const bool imput = f.imput && f.idFnm != -1;
-    const bool byExpenses = f.ByExpenses();
-    const QSet<qint64> sheets = byExpenses ? SheetsOfExpenses(f) : QSet<qint64>();
-    const bool byChapter = !chapter.isEmpty();
-    return [=](const QueryRow& r) {
-        if (byChapter && criteria::CompareStoredText(r.asString(QStringLiteral("CHAP")), chapter) != 0)
-            return false;
-        if (num && !criteria::TextBetween(r.value(QStringLiteral("NO_ENG")), f.numFrom, f.numTo))
-            return false;
-        if (imput && !criteria::KeyEquals(r.value(QStringLiteral("ID_FNM")), f.idFnm))
-            return false;
-        if (f.date && !criteria::DateBetween(r.value(QStringLiteral("DATE_ENG")), f.dateFrom, f.dateTo))
-            return false;
-        if (f.mt && !criteria::AmountBetween(r.value(QStringLiteral("MONTANT")), f.mtMin, f.mtMax))
-            return false;
-        if (byExpenses && !sheets.contains(r.asInt(QStringLiteral("ID_ENG"))))
-            return false;
-        return true;
-    };
+    static const TDocumentRows sheets{QStringLiteral("DET_ENG"), QStringLiteral("D.OBJET=0"), QStringLiteral("ID_ENG"),
+                                      QStringLiteral("NO_ENG"), QStringLiteral("DATE_ENG"), QStringLiteral("MONTANT"),
+                                      QStringLiteral("ID_FNM")};
+    return DocumentRowFilter(f, sheets, {}, chapter);
 }
 
 qint64 TCommitmentListing::FindBudgetLine(const QString& chap, const QString& art, const QString& par)

@@ -11,6 +11,7 @@
 // the new balance follows BudgetQueries::CommitmentBalanceAfter.
 
 #include "db/Database.h"
+#include "expenditure/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
@@ -22,26 +23,7 @@
 #include <vector>
 
 // The criteria the listing keeps while it is open.
-struct TCommitmentCriteria {
-    bool num = false, date = false, imput = false, mt = false, mtBen = false;
-    QString numFrom, numTo;       // compared as text with NO_ENG
-    QDate dateFrom, dateTo;
-    Currency mtMin, mtMax;        // the sheet's amount
-    Currency mtMinBen, mtMaxBen;  // the amount of an expense on the sheet
-    qint64 idFnm = -1;
-    QString chap, art, par;
-    qint64 idBen = -1;            // a chosen beneficiary filters while it is chosen
-    QString benName;
-
-    // Every switch off, nothing chosen, the dates 1 January to 31 December of
-    // the fiscal year.
-    static TCommitmentCriteria Reset();
-    // Whether the beneficiary part applies (a chosen beneficiary, or the
-    // expense amounts switched on).
-    bool ByExpenses() const { return idBen != -1 || mtBen; }
-    // Whether no criterion applies: the listing shows every sheet.
-    bool IsEmpty() const;
-};
+using TCommitmentCriteria = TDocumentCriteria;
 
 class TCommitmentListing {
 public:
@@ -57,12 +39,10 @@ public:
     TListingRows Read();
 
     // The rows the criteria and the chapter (empty: every chapter) keep; null
-    // when none applies. The sheets of the beneficiary part are read here,
-    // once, in one statement.
-    QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
-    // The sheets having an expense line (OBJET 0) whose expense is the
-    // beneficiary's and/or within the expense amounts, as the filter says.
-    QSet<qint64> SheetsOfExpenses(const TCommitmentCriteria& filter);
+    // when none applies. The sheets of the beneficiary part (those with an
+    // expense line, OBJET 0, of the beneficiary or within the expense
+    // amounts) are read here, once, in one statement.
+    static QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
 
     // Why the sheet cannot be deleted from the listing, as it stands now (the
     // caller reads it inside its deleting transaction): a visa, an origin

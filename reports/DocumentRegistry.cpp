@@ -9,6 +9,7 @@
 #include "reports/mandat/URptMandat_FB.h"
 #include "reports/mandat/URptMandat_P.h"
 #include "reports/mandat/URptMandat_Salaire.h"
+#include "reports/orders/URptListMdt.h"
 
 #include <map>
 
@@ -50,6 +51,7 @@ void RegisterProgramDocuments()
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
     RegisterDocument(QStringLiteral("URptListEng"), [] { return std::make_unique<TfrmRptListEng>(); });
+    RegisterDocument(QStringLiteral("URptListMdt"), [] { return std::make_unique<TfrmRptListMdt>(); });
     RegisterDocument(QStringLiteral("URptMandat_2205_FB"), [] { return std::make_unique<TfrmRptMandat_2205_FB>(); });
     RegisterDocument(QStringLiteral("URptMandat_2205_P"), [] { return std::make_unique<TfrmRptMandat_2205_P>(); });
     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });

@@ -21,6 +21,7 @@
 #include "controls/Gradient.h"
 #include "expenditure/ExpenseEditor.h"
 #include "expenditure/UFact.h"
+#include "expenditure/UListMdt.h"
 #include "expenditure/UMandat.h"
 #include "reports/UReport.h"
 #include "reports/engine/PagePainter.h"
@@ -471,6 +472,7 @@ void TfrmKivMain::ConnectMenuItems()
         frm.IdMdt = -1;
         frm.exec();
     }));
+    connect(mnListMdt, &QAction::triggered, this, Guarded([this] { TfrmListMdt(this).exec(); }));
     // Outils
     connect(mnChangePassWord, &QAction::triggered, this, Guarded([this] { TfrmChangePassWord::Execute(this); }));
     connect(mnUsers, &QAction::triggered, this, Guarded([this] { TfrmListUsers::Execute(this); }));

@@ -1,0 +1,214 @@
+#include "expenditure/DocumentFilter.h"
+
+#include "controls/NumEdit.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "data/UDM.h"
+#include "refdata/Pickers.h"
+#include "ui/FormKit.h"
+#include "ui/RowCriteria.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TDocumentCriteria TDocumentCriteria::Reset()
+{
+    TDocumentCriteria f;
+    const int year = FiscalYear.trimmed().toInt();
+    f.dateFrom = QDate(year, 1, 1);
+    f.dateTo = QDate(year, 12, 31);
+    return f;
+}
+
+QSet<qint64> DocumentsOfExpenses(const TDocumentCriteria& f, const TDocumentRows& rows)
+{
+    QStringList where;
+    if (!rows.lineCondition.isEmpty())
+        where << rows.lineCondition;
+    if (f.idBen != -1)
+        where << QStringLiteral("E.ID_BEN=:ID_BEN");
+    if (f.mtBen)
+        where << QStringLiteral("E.MONTANT>=:MT_MIN AND E.MONTANT<=:MT_MAX");
+    db::Query q(DM->LURDO, QStringLiteral("SELECT DISTINCT D.%1 FROM %2 D JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL")
+                                   .arg(rows.key, rows.lineTable)
+                               + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))));
+    if (f.idBen != -1)
+        q.setParam(QStringLiteral("ID_BEN"), f.idBen);
+    if (f.mtBen) {
+        q.setParam(QStringLiteral("MT_MIN"), f.mtMinBen);
+        q.setParam(QStringLiteral("MT_MAX"), f.mtMaxBen);
+    }
+    q.open();
+    QSet<qint64> ids;
+    ids.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        ids.insert(db::toInt(q.at(r, 0)));
+    return ids;
+}
+
+QueryTableModel::Filter DocumentRowFilter(const TDocumentCriteria& f, const TDocumentRows& rows,
+                                          const QSet<qint64>& ofLine, const QString& chapter)
+{
+    if (f.IsEmpty() && chapter.isEmpty())
+        return nullptr;
+    const bool num = f.ByNumber();
+    const bool line = f.ByBudgetLine();
+    const bool byExpenses = f.ByExpenses();
+    const QSet<qint64> ofExpenses = byExpenses ? DocumentsOfExpenses(f, rows) : QSet<qint64>();
+    return [=](const QueryRow& r) {
+        if (!chapter.isEmpty() && criteria::CompareStoredText(r.asString(QStringLiteral("CHAP")), chapter) != 0)
+            return false;
+        if (num && !criteria::TextBetween(r.value(rows.number), f.numFrom, f.numTo))
+            return false;
+        if (line) {
+            const bool onLine = rows.budgetLine.isEmpty() ? ofLine.contains(r.asInt(rows.key))
+                                                          : criteria::KeyEquals(r.value(rows.budgetLine), f.idFnm);
+            if (!onLine)
+                return false;
+        }
+        if (f.date && !criteria::DateBetween(r.value(rows.date), f.dateFrom, f.dateTo))
+            return false;
+        if (f.mt && !criteria::AmountBetween(r.value(rows.amount), f.mtMin, f.mtMax))
+            return false;
+        if (byExpenses && !ofExpenses.contains(r.asInt(rows.key)))
+            return false;
+        return true;
+    };
+}
+
+TDocumentFilterDialog::TDocumentFilterDialog(QWidget* parent, const QString& numberCaption,
+                                             const QString& amountCaption)
+    : TFilterDialog(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(6);
+
+    const int num = AddCriterion(layout, "lblNum", "gradNum", numberCaption, &NumChecked, &lblNum, &gradNum);
+    AddNumberRange(layout, num, &edNumD, &edNumF);
+
+    const int date = AddCriterion(layout, "lblDate", "gradDate", QStringLiteral("Date"), &DateChecked, &lblDate,
+                                  &gradDate);
+    AddDateRange(layout, date, &DateD, &DateF);
+
+    const int imput = AddCriterion(layout, "lblImput", "gradImput", QStringLiteral("Imputation"), &ImputChecked,
+                                   &lblImput, &gradImput);
+    AddBudgetLineRow(layout, imput, &edChap, &edArt, &edPar, &btnGetImput);
+
+    const int mt = AddCriterion(layout, "lblMt", "gradMt", amountCaption, &MtChecked, &lblMt, &gradMt);
+    AddAmountRange(layout, mt, "edMtMin", "edMtMax", &edMtMin, &edMtMax);
+
+    // The beneficiary and the amounts of the sheet's expenses.
+    auto* box = new QGroupBox(QStringLiteral("Bénéficiaire"), this);
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(6, 4, 6, 6);
+    auto* benRow = new QHBoxLayout;
+    benRow->addWidget(new QLabel(QStringLiteral("Nom : "), box));
+    edNomBen = MakeEdit(box, "edNomBen", 0, true);
+    edNomBen->setFocusPolicy(Qt::NoFocus);
+    btnGetBen = MakeButton(box, "btnGetBen", QStringLiteral("..."), QStringLiteral("Choisir le bénéficiaire"));
+    btnGetBen->setFixedWidth(28);
+    btnClearBen = MakeButton(box, "btnClearBen", QStringLiteral("X"), QStringLiteral("Aucun bénéficiaire"));
+    btnClearBen->setFixedWidth(28);
+    benRow->addWidget(edNomBen, 1);
+    benRow->addWidget(btnGetBen);
+    benRow->addWidget(btnClearBen);
+    boxLayout->addLayout(benRow);
+    const int mtBen = AddCriterion(boxLayout, "lblMtBen", "gradMtBen", QStringLiteral("Montant"), &MtBenChecked,
+                                   &lblMtBen, &gradMtBen);
+    AddAmountRange(boxLayout, mtBen, "edMtMinBen", "edMtMaxBen", &edMtMinBen, &edMtMaxBen);
+    layout->addWidget(box);
+
+    AddApplyButtons(layout, &btnOk, &btnCancel);
+    connect(btnGetImput, &QPushButton::clicked, this, Guarded([this] { btnGetImputClick(); }));
+    connect(btnGetBen, &QPushButton::clicked, this, Guarded([this] { btnGetBenClick(); }));
+    connect(btnClearBen, &QPushButton::clicked, this, Guarded([this] { btnClearBenClick(); }));
+
+    const TDocumentCriteria reset = TDocumentCriteria::Reset();
+    DateD->setDate(reset.dateFrom);
+    DateF->setDate(reset.dateTo);
+    setFixedWidth(420);
+}
+
+void TDocumentFilterDialog::SetCriteria(const TDocumentCriteria& f)
+{
+    NumChecked = f.num;
+    DateChecked = f.date;
+    ImputChecked = f.imput;
+    MtChecked = f.mt;
+    MtBenChecked = f.mtBen;
+    edNumD->setText(f.numFrom);
+    edNumF->setText(f.numTo);
+    DateD->setDate(f.dateFrom);
+    DateF->setDate(f.dateTo);
+    edMtMin->SetAsCurrency(f.mtMin);
+    edMtMax->SetAsCurrency(f.mtMax);
+    edMtMinBen->SetAsCurrency(f.mtMinBen);
+    edMtMaxBen->SetAsCurrency(f.mtMaxBen);
+    IdFnm = f.idFnm;
+    edChap->setText(f.chap);
+    edArt->setText(f.art);
+    edPar->setText(f.par);
+    m_intitule = f.intitule;
+    IdBen = f.idBen;
+    edNomBen->setText(f.benName);
+    ShowCriteria();
+}
+
+TDocumentCriteria TDocumentFilterDialog::Criteria() const
+{
+    TDocumentCriteria f;
+    f.num = NumChecked;
+    f.date = DateChecked;
+    f.imput = ImputChecked;
+    f.mt = MtChecked;
+    f.mtBen = MtBenChecked;
+    f.numFrom = edNumD->text();
+    f.numTo = edNumF->text();
+    f.dateFrom = DateD->date();
+    f.dateTo = DateF->date();
+    f.mtMin = edMtMin->TryAsCurrency().value_or(Currency());
+    f.mtMax = edMtMax->TryAsCurrency().value_or(Currency());
+    f.mtMinBen = edMtMinBen->TryAsCurrency().value_or(Currency());
+    f.mtMaxBen = edMtMaxBen->TryAsCurrency().value_or(Currency());
+    f.idFnm = IdFnm;
+    f.chap = edChap->text();
+    f.art = edArt->text();
+    f.par = edPar->text();
+    f.intitule = m_intitule;
+    f.idBen = IdBen;
+    f.benName = edNomBen->text();
+    return f;
+}
+
+void TDocumentFilterDialog::btnGetImputClick()
+{
+    const std::optional<TPickedBudgetLine> line = PickBudgetLine(this);
+    if (!line)
+        return;
+    IdFnm = line->idFnm;
+    edChap->setText(line->chap);
+    edArt->setText(line->art);
+    edPar->setText(line->par);
+    m_intitule = line->intitule;
+}
+
+void TDocumentFilterDialog::btnGetBenClick()
+{
+    // A cancelled choice keeps the beneficiary shown, which is the one that filters.
+    const std::optional<TPickedBeneficiary> ben = PickBeneficiary(this);
+    if (!ben)
+        return;
+    IdBen = ben->idBen;
+    edNomBen->setText(ben->name);
+}
+
+void TDocumentFilterDialog::btnClearBenClick()
+{
+    IdBen = -1;
+    edNomBen->clear();
+}

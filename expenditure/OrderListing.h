@@ -1,0 +1,64 @@
+#pragma once
+// The rows of the payment-order listing and its criteria: every payment order
+// of the year with its number, date, amount and nature; the criteria of its
+// filter dialog applied to the fetched rows. Shared by the listing window, its
+// printed listing and the dispatch slips' list of orders.
+//
+// Filtered on a budget line, the listing keeps the orders holding an expense
+// of that line; on a salary line (section 1, whose amounts are kept in the
+// salary expenses' imputations) the column LIB_MONTANT ("Mt Imput.") then
+// holds, for each order, the sum of that line's imputations in its expenses.
+
+#include "expenditure/DocumentFilter.h"
+#include "ui/QueryTableModel.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+using TOrderCriteria = TDocumentCriteria;
+
+// The orders of one budget line.
+struct TLineOrders {
+    bool salary = false;                 // a line of section 1
+    QSet<qint64> orders;
+    QHash<qint64, Currency> amounts;     // salary lines: the line's share of each order
+};
+
+class TOrderListing {
+public:
+    TOrderListing();
+    ~TOrderListing();
+    TOrderListing(const TOrderListing&) = delete;
+    TOrderListing& operator=(const TOrderListing&) = delete;
+
+    // Every order, last number first: ID_MDT, NO_MDT, DATE_MDT, MONTANT,
+    // NATURE and LIB_MONTANT (the order's amount).
+    TListingRows Read();
+
+    // The orders of a budget line, each set read in one statement.
+    static TLineOrders OrdersOfLine(qint64 idFnm);
+    // LIB_MONTANT of every row: the line's share of the order for a salary
+    // line (NULL when the order has none), else the order's amount.
+    static void SetLineAmounts(TListingRows& rows, const std::optional<TLineOrders>& line);
+    // The rows the criteria keep; null when none applies. `line` holds the
+    // orders of the chosen budget line when the criteria choose one.
+    static QueryTableModel::Filter RowFilter(const TOrderCriteria& criteria, const std::optional<TLineOrders>& line);
+    // The budget line as the printed listing heads it: chapter + "." + article
+    // (+ "." + paragraph) + " - " + title; empty when the line is unknown.
+    static QString BudgetLineCaption(qint64 idFnm);
+    // The first shown row whose stored number reads as the whole number
+    // `number` (12 finds 0012); stored numbers that are not numbers are
+    // passed over. -1 when none.
+    static int FindNumber(const QueryTableModel& rows, qint64 number);
+    // Why the order cannot be deleted, as it stands now (the caller reads it
+    // inside its deleting transaction): a regularisation sheet records it, or
+    // it is gone. Empty when it can be deleted.
+    static QString DeleteRefusal(qint64 idMdt);
+
+private:
+    std::unique_ptr<db::Query> m_read;
+};

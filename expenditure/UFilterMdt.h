@@ -1,0 +1,13 @@
+#pragma once
+// TfrmFilterMdt ("Filtre mandats"): the filter dialog of the payment-order
+// listing and of the dispatch slips: order numbers ("N° MDT"), dates, budget
+// line, order amounts ("Montant MDT"), and under "Bénéficiaire" a beneficiary
+// and the amounts of the order's expenses (expenditure/DocumentFilter.h).
+
+#include "expenditure/DocumentFilter.h"
+
+class TfrmFilterMdt : public TDocumentFilterDialog {
+    Q_OBJECT
+public:
+    explicit TfrmFilterMdt(QWidget* parent = nullptr);
+};
