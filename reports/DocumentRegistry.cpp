@@ -4,6 +4,7 @@
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
 #include "reports/commitments/URptListEng.h"
+#include "reports/expenses/URptListDep.h"
 #include "reports/mandat/URptMandat_2205_FB.h"
 #include "reports/mandat/URptMandat_2205_P.h"
 #include "reports/mandat/URptMandat_FB.h"
@@ -50,6 +51,7 @@ void RegisterProgramDocuments()
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptListDep"), [] { return std::make_unique<TfrmRptListDep>(); });
     RegisterDocument(QStringLiteral("URptListEng"), [] { return std::make_unique<TfrmRptListEng>(); });
     RegisterDocument(QStringLiteral("URptListMdt"), [] { return std::make_unique<TfrmRptListMdt>(); });
     RegisterDocument(QStringLiteral("URptMandat_2205_FB"), [] { return std::make_unique<TfrmRptMandat_2205_FB>(); });

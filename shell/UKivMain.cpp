@@ -21,6 +21,7 @@
 #include "controls/Gradient.h"
 #include "expenditure/ExpenseEditor.h"
 #include "expenditure/UFact.h"
+#include "expenditure/UListDep.h"
 #include "expenditure/UListMdt.h"
 #include "expenditure/UMandat.h"
 #include "reports/UReport.h"
@@ -458,6 +459,19 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnDepSalaire, &QAction::triggered, this, Guarded([this] { OpenExpenseEditor(this, ekSalaryToPay, -1); }));
     connect(itemSalaryToCommit, &QAction::triggered, this,
             Guarded([this] { OpenExpenseEditor(this, ekSalaryToCommit, -1); }));
+    // The listing of every kind, then of each kind.
+    const std::pair<QAction*, int> listings[] = {{mnListingDep, -1},
+                                                 {Listingdeschargesfactures1, 0},
+                                                 {Listingdeschargesautresdpenses1, 1},
+                                                 {Listingdeschargessalarialesmandater1, 2},
+                                                 {Listingdeschargessalarialesengager1, 3}};
+    for (const auto& [item, kind] : listings)
+        connect(item, &QAction::triggered, this, Guarded([this, kind = kind] {
+                    TfrmListDep frm(this);
+                    frm.SelectMode = false;
+                    frm.TypeDep = kind;
+                    frm.exec();
+                }));
     // Engagement
     connect(mnEng_Dep, &QAction::triggered, this, Guarded([this] {
         TfrmEngagement frm(this);

@@ -1,0 +1,33 @@
+#pragma once
+// The rows of the expense listing: the year's expenses of every kind or of one
+// kind, each with its budget line's label, its beneficiary's name, the payment
+// order and the commitment sheet that hold it, and its state. Shared by the
+// listing window and its printed listing.
+//
+// Everything is read set by set, once: the expenses, the budget lines and
+// beneficiaries (into hashes), the payment orders from the order lines, the
+// sheets from the sheet lines, and the states in one grouped statement
+// (BudgetQueries::ExpenseStates), then joined here by key.
+
+#include "ui/QueryTableModel.h"
+
+#include <memory>
+
+class TExpenseListing {
+public:
+    TExpenseListing();
+    ~TExpenseListing();
+    TExpenseListing(const TExpenseListing&) = delete;
+    TExpenseListing& operator=(const TExpenseListing&) = delete;
+
+    // The expenses of `kind` (-1 all), latest date first: ID_DEPENSE,
+    // TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, ID_FNM, ID_BEN, MONTANT, OBJET,
+    // then IMPUT (the budget line's label), NOM_BEN, ID_MDT, NO_MDT, DATE_MDT
+    // (the first order holding it, by key), ID_ENG, NO_ENG, DATE_ENG (the
+    // first sheet holding it, a sheet without a cancellation before a
+    // cancelled one) and DEP_STATE (0 free, 1 committed, 2 mandated, 3 both).
+    TListingRows Read(int kind);
+
+private:
+    std::unique_ptr<db::Query> m_expenses, m_lines, m_benefs, m_orders, m_sheets;
+};

@@ -1,0 +1,276 @@
+#include "expenditure/UListDep.h"
+
+#include "budget/UEngagement.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "expenditure/ExpenseLists.h"
+#include "expenditure/UFact.h"
+#include "expenditure/UMandat.h"
+#include "reports/expenses/URptListDep.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+enum Column { coNo, coDate, coImput, coMontant, coBen, coMdt, coDateMdt, coEng, coDateEng, coGap, coObjet, coCount };
+const int kWidths[coCount] = {70, 76, 84, 110, 0, 50, 76, 50, 76, 12, 220};
+
+const QColor kGreyText(128, 128, 128);
+const QColor kOrderCells(239, 239, 239);
+
+} // namespace
+
+TfrmListDep::TfrmListDep(QWidget* parent)
+    : TListingWindow(parent, "grdDep")
+{
+    setObjectName(QStringLiteral("frmListDep"));
+    setWindowTitle(QStringLiteral("Listing des dépenses"));
+    grdDep = grid();
+
+    using B = Button;
+    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); },
+                         QKeySequence(Qt::Key_F2),
+                         B{"btnModif", QStringLiteral("Modifier"), QStringLiteral("Saisir ou modifier une dépense"),
+                           QStyle::SP_FileDialogDetailedView},
+                         &btnModif);
+    mnDelete = AddCommand("mnDelete", QStringLiteral("&Supprimer"), [this] { btnDeleteClick(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Delete),
+                          B{"btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer la dépense"),
+                            QStyle::SP_TrashIcon},
+                          &btnDelete);
+    AddMenuSeparator();
+    mnVoirMdt = AddCommand("mnVoirMdt", QStringLiteral("Voir le mandat"), [this] { mnVoirMdtClick(); });
+    mnVoirEng = AddCommand("mnVoirEng", QStringLiteral("Voir l'engagement"), [this] { mnVoirEngClick(); });
+    AddMenuSeparator();
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher une dépense"), [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3),
+                        B{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher une dépense"),
+                          QStyle::SP_FileDialogContentsView},
+                        &btnFind);
+    mnFilter = AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { btnFilterClick(); }, QKeySequence(),
+                          B{"btnFilter", QStringLiteral("Fil&trer ..."), QStringLiteral("Filtrer"),
+                            QStyle::SP_FileDialogListView},
+                          &btnFilter);
+    mnCancelFilter = AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer le listing"), [this] { btnPrintClick(); },
+                         QKeySequence(),
+                         B{"btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer le listing"),
+                           QStyle::SP_FileIcon},
+                         &btnPrint);
+    AddMenuSeparator();
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); });
+    EndToolBar();
+    AddStatusBar({60, 50, 110, 60});
+
+    QueryTableModel* m = Rows();
+    auto column = [m](const char* field, const char* title, QueryTableModel::Format format, Qt::Alignment align,
+                      const QColor& background = QColor(), bool sortable = true) {
+        QueryTableModel::Column c;
+        c.field = QString::fromLatin1(field);
+        c.title = QString::fromUtf8(title);
+        c.format = format;
+        c.alignment = align;
+        c.background = background;
+        c.sortable = sortable;
+        m->addColumn(c);
+    };
+    using F = QueryTableModel;
+    column("NO_DEPENSE", "No Dép.", F::Text, {});
+    column("DATE_DEPENSE", "Date", F::Date, Qt::AlignCenter);
+    column("IMPUT", "Imput.", F::Text, Qt::AlignCenter);
+    column("MONTANT", "Montant", F::Money, Qt::AlignRight);
+    column("NOM_BEN", "Bénéficiaire", F::Text, {});
+    column("NO_MDT", "Mdt", F::Text, Qt::AlignCenter, kOrderCells);
+    column("DATE_MDT", "Date Mdt", F::Date, Qt::AlignCenter, kOrderCells);
+    column("NO_ENG", "Eng", F::Text, Qt::AlignCenter);
+    column("DATE_ENG", "Date Eng", F::Date, Qt::AlignCenter);
+    column("", "", F::Text, {}, QColor(), false);
+    column("OBJET", "Objet", F::Text, {});
+    m->setKeyFields({QStringLiteral("ID_DEPENSE")});
+    m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
+    m->setRowTextColor([](int, const QueryRow& r) {
+        return r.asInt(QStringLiteral("DEP_STATE")) >= 2 ? kGreyText : QColor();
+    });
+    for (int c = 0; c < coCount; ++c)
+        if (kWidths[c] > 0)
+            grdDep->setColumnWidth(c, kWidths[c]);
+    grdDep->horizontalHeader()->setStretchLastSection(true);
+    connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
+
+    resize(1100, 560);
+}
+
+TfrmListDep::~TfrmListDep() = default;
+
+void TfrmListDep::FormShow()
+{
+    m_filter = TExpenseFilter::Reset();
+    m_filterActive = false;
+    stBar->SetPanel(0, QStringLiteral("Exercice"));
+    stBar->SetPanel(1, FiscalYear);
+    stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
+    ReadExpenses();
+    FitBeneficiaryColumn();
+}
+
+void TfrmListDep::ReadExpenses()
+{
+    ShowRows(m_listing.Read(TypeDep));
+    ShowFiltered();
+}
+
+void TfrmListDep::ShowFiltered()
+{
+    const QList<db::Value> key = Rows()->currentKey();
+    Rows()->setFilter(m_filterActive ? ExpenseRowFilter(m_filter) : nullptr);
+    if (!key.isEmpty())
+        Rows()->locate(key);
+    stBar->SetPanel(3, QString::number(Rows()->rowCount()));
+}
+
+void TfrmListDep::UpdateCommands()
+{
+    const bool rows = !Rows()->isEmpty();
+    const QueryRow r = Rows()->current();
+    for (QAction* a : {mnModif, mnDelete, mnFind, mnFilter, mnPrint})
+        a->setEnabled(rows);
+    mnVoirMdt->setEnabled(rows && !r.isNull(QStringLiteral("ID_MDT")));
+    mnVoirEng->setEnabled(rows && !r.isNull(QStringLiteral("ID_ENG")));
+    mnCancelFilter->setEnabled(m_filterActive);
+}
+
+void TfrmListDep::btnModifClick()
+{
+    if (Rows()->isEmpty())
+        return;
+    const QueryRow r = Rows()->current();
+    if (r.asInt(QStringLiteral("TYPE_DEPENSE")) == 0) {
+        TfrmFact editor(this);
+        editor.IdDepense = int(r.asInt(QStringLiteral("ID_DEPENSE")));
+        editor.exec();
+    }
+    TWaitCursor wait;
+    grdDep->setEnabled(false);
+    ReadExpenses();
+    grdDep->setEnabled(true);
+}
+
+void TfrmListDep::btnDeleteClick()
+{
+    if (Rows()->isEmpty())
+        return;
+    const QueryRow r = Rows()->current();
+    if (!DeleteExpenseAsked(r.asInt(QStringLiteral("ID_DEPENSE")), int(r.asInt(QStringLiteral("TYPE_DEPENSE")))))
+        return;
+    TWaitCursor wait;
+    ReadExpenses();
+    Rows()->setCurrentRow(0);
+}
+
+void TfrmListDep::mnVoirMdtClick()
+{
+    if (Rows()->isEmpty() || Rows()->current().isNull(QStringLiteral("ID_MDT")))
+        return;
+    {
+        TfrmMandat frm(this);
+        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+        frm.exec();
+    }
+    TWaitCursor wait;
+    ReadExpenses();
+}
+
+void TfrmListDep::mnVoirEngClick()
+{
+    if (Rows()->isEmpty() || Rows()->current().isNull(QStringLiteral("ID_ENG")))
+        return;
+    {
+        // The sheet that holds this very expense, by its key: sheet numbers
+        // repeat from one budget line to another.
+        TfrmEngagement frm(this);
+        frm.ObjetEng = 0;
+        frm.IdEng = Rows()->current().asInt(QStringLiteral("ID_ENG"));
+        frm.exec();
+    }
+    TWaitCursor wait;
+    ReadExpenses();
+}
+
+void TfrmListDep::btnFindClick()
+{
+    const std::optional<QString> typed =
+        InputBox(this, QStringLiteral("Rechercher une dépense"), QStringLiteral("Tapez le No de la dépense : "));
+    if (!typed || typed->isEmpty())
+        return;
+    if (!Rows()->locate({QStringLiteral("NO_DEPENSE")}, {db::Value(*typed)}))
+        ShowInfo(*typed + QStringLiteral(" : Cette dépense est introuvable ! "));
+}
+
+void TfrmListDep::btnFilterClick()
+{
+    TExpenseFilter chosen;
+    {
+        TfrmFilterDep dialog(this);
+        dialog.TypeDep = TypeDep;
+        dialog.SetCriteria(m_filter);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        chosen = dialog.Criteria();
+    }
+    TWaitCursor wait;
+    ApplyFilter(chosen);
+}
+
+void TfrmListDep::ApplyFilter(const TExpenseFilter& filter)
+{
+    // The criteria chosen are the whole filter: none lists every expense again.
+    m_filter = filter;
+    m_filterActive = bool(ExpenseRowFilter(filter));
+    ShowFiltered();
+    Rows()->setCurrentRow(0);
+    UpdateCommands();
+}
+
+void TfrmListDep::CancelFilter()
+{
+    m_filterActive = false;
+    ShowFiltered();
+    UpdateCommands();
+}
+
+void TfrmListDep::btnPrintClick()
+{
+    TfrmRptListDep form;
+    form.UseListing(*Rows());
+    form.Preview(this);
+}
+
+void TfrmListDep::keyPressEvent(QKeyEvent* event)
+{
+    // Esc takes an active filter away first, then closes.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_filterActive) {
+        RunGuarded([this] { CancelFilter(); });
+        return;
+    }
+    TListingWindow::keyPressEvent(event);
+}
+
+void TfrmListDep::resizeEvent(QResizeEvent* event)
+{
+    TListingWindow::resizeEvent(event);
+    FitBeneficiaryColumn();
+}
+
+void TfrmListDep::FitBeneficiaryColumn()
+{
+    // The beneficiary takes what the other columns leave of the grid.
+    int others = 0;
+    for (int c = 0; c < coCount; ++c)
+        others += kWidths[c];
+    grdDep->setColumnWidth(coBen, std::max(160, grdDep->viewport()->width() - others));
+}

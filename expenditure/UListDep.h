@@ -1,0 +1,73 @@
+#pragma once
+// TfrmListDep ("Listing des dépenses"): the year's expenses, all kinds or one
+// kind, each with its budget line, beneficiary, payment order and commitment
+// sheet, rows coloured by kind and greyed once mandated. From it the user
+// opens an expense in its kind's editor, the payment order or the commitment
+// sheet that holds it, deletes a free expense (with the write right of its
+// kind), finds an expense by number, filters with TfrmFilterDep and prints the
+// listing (TfrmRptListDep). The list is read again after every window it
+// opened; filter, sort and search work on the rows read.
+//
+// The main menu's five listing items create it with SelectMode false and
+// TypeDep -1 (all kinds) or 0..3, show it modally and free it.
+
+#include "expenditure/ExpenseListing.h"
+#include "expenditure/UFilterDep.h"
+#include "ui/ListingWindow.h"
+
+class TfrmListDep : public TListingWindow {
+    Q_OBJECT
+public:
+    explicit TfrmListDep(QWidget* parent = nullptr);
+    ~TfrmListDep() override;
+
+    // Set by the caller before exec().
+    bool SelectMode = false;
+    int TypeDep = -1;          // -1 every kind, else 0..3
+
+    QTableView* grdDep = nullptr;
+    QPushButton* btnModif = nullptr;
+    QPushButton* btnDelete = nullptr;
+    QPushButton* btnFind = nullptr;
+    QPushButton* btnFilter = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QAction* mnModif = nullptr;
+    QAction* mnDelete = nullptr;
+    QAction* mnVoirMdt = nullptr;
+    QAction* mnVoirEng = nullptr;
+    QAction* mnFind = nullptr;
+    QAction* mnFilter = nullptr;
+    QAction* mnCancelFilter = nullptr;
+    QAction* mnPrint = nullptr;
+    QAction* mnClose = nullptr;
+
+    const TExpenseFilter& Filter() const { return m_filter; }
+    bool FilterActive() const { return m_filterActive; }
+
+    // Handlers.
+    void btnModifClick();
+    void btnDeleteClick();
+    void mnVoirMdtClick();
+    void mnVoirEngClick();
+    void btnFindClick();
+    void btnFilterClick();
+    void ApplyFilter(const TExpenseFilter& filter);
+    void CancelFilter();
+    void btnPrintClick();
+    // Reads the expenses again, keeping the filter, the sort and the current expense.
+    void ReadExpenses();
+
+protected:
+    void FormShow() override;
+    void UpdateCommands() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ShowFiltered();
+    void FitBeneficiaryColumn();
+
+    TExpenseListing m_listing;
+    TExpenseFilter m_filter;
+    bool m_filterActive = false;
+};
