@@ -3,7 +3,6 @@
 #include "core/GlobalState.h"
 #include "core/MessageBox.h"
 #include "data/AccessRights.h"
-#include "data/BudgetQueries.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/ExpenseStore.h"
@@ -30,10 +29,10 @@ QString ExpenseWriteRight(int kind)
 
 namespace {
 
-// The refusal of a held expense; true when there was one.
-bool RefuseHeld(int state)
+// The refusal of an expense that a document holds; true when there was one.
+bool RefuseHeld(const TExpenseHold& hold)
 {
-    switch (state) {
+    switch (hold.Code()) {
     case 1: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible.")); return true;
     case 2: ShowInfo(QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible.")); return true;
     case 3: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible.")); return true;
@@ -47,21 +46,23 @@ bool DeleteExpenseAsked(qint64 idDepense, int kind)
 {
     if (!CanWrite(ExpenseWriteRight(kind), CurrentUserId))
         DenyWriteAccess();
-    if (RefuseHeld(DM->Queries().GetExpenseState(idDepense)))
+    // Any sheet (a cancelled one too, whose lines must stay whole) or order
+    // holding the expense refuses, before the question and again inside the
+    // deleting transaction.
+    TExpenseStore store;
+    if (RefuseHeld(store.Hold(idDepense)))
         return false;
     if (ShowStandardDialog(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"),
                            StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No)
         != mrYes)
         return false;
-    int state = 0;
+    TExpenseHold hold;
     {
         TWaitCursor wait;
         TWriteGuard write;
-        state = DM->Queries().GetExpenseState(idDepense);
-        if (state == 0) {
-            TExpenseStore().DeleteExpense(idDepense);
+        hold = store.DeleteExpense(idDepense);
+        if (!hold.Any())
             write.Commit();
-        }
     }
-    return !RefuseHeld(state);
+    return !RefuseHeld(hold);
 }

@@ -14,8 +14,8 @@ QColor ExpenseKindColor(int kind);
 QString ExpenseWriteRight(int kind);
 
 // Deletes an expense of `kind` from a list, as its editor would: the write
-// right of its kind, then a refusal while a document holds it (told before
-// the question and decided again inside the deleting transaction), the
-// question, and the expense deleted with its salary lines. True when it was
-// deleted.
+// right of its kind, then a refusal while a commitment sheet (a cancelled one
+// too) or a payment order holds it, told before the question and decided
+// again inside the deleting transaction, the question, and the expense
+// deleted with its salary lines. True when it was deleted.
 bool DeleteExpenseAsked(qint64 idDepense, int kind);

@@ -11,6 +11,7 @@
 #include "data/WriteGuard.h"
 #include "db/Database.h"
 #include "expenditure/ExpenseEditor.h"
+#include "expenditure/ExpenseLists.h"
 #include "expenditure/PickerFacts.h"
 #include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
@@ -31,30 +32,9 @@
 
 namespace {
 
-// Background of an expense row by kind (the same in every expense list).
-QColor KindColor(int kind)
-{
-    switch (kind) {
-    case 1: return QColor(245, 254, 226);
-    case 2: return QColor(242, 242, 242);
-    case 3: return QColor(230, 241, 255);
-    default: return QColor();
-    }
-}
-
 const QColor kInSelection(253, 245, 200);
 const QColor kGreyText(128, 128, 128);
 const QColor kNumberCell(245, 245, 245);
-
-// The menu item whose write right guards the expenses of a kind.
-QString RightOfKind(int kind)
-{
-    switch (kind) {
-    case 0: return QStringLiteral("mnFactures");
-    case 2: return QStringLiteral("mnDepSalaire");
-    default: return QStringLiteral("mnAutreDep");
-    }
-}
 
 QString SelectionKindText(int kind, const QString& current)
 {
@@ -329,7 +309,7 @@ void TfrmAddDep::FormShow()
         m_model->setRowTint([this](int, const QueryRow& r) {
             return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
                        ? kInSelection
-                       : KindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE"))));
+                       : ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE"))));
         });
         m_model->setRowTextColor([this](int, const QueryRow& r) {
             return m_snapshot.contains(r.asInt(QStringLiteral("ID_DEPENSE"))) ? kGreyText : QColor();
@@ -337,7 +317,7 @@ void TfrmAddDep::FormShow()
         OpenExpenses(TSqlCondition());
         RefreshSelectedLines();
     } else {
-        m_model->setRowTint([](int, const QueryRow& r) { return KindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
+        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
         OpenExpenses(TSqlCondition());
     }
     grdDep->setFocus();
@@ -655,34 +635,8 @@ void TfrmAddDep::btnDeleteClick()
         return;
     const qint64 id = CurrentExpenseId();
     const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
-    if (!CanWrite(RightOfKind(kind), CurrentUserId))
-        DenyWriteAccess();
-    // Any sheet (a cancelled one too) or order holding the expense refuses,
-    // before the question and again inside the deleting transaction.
-    TExpenseStore store;
-    const auto refuse = [](const TExpenseHold& hold) {
-        switch (hold.Code()) {
-        case 1: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible.")); return true;
-        case 2: ShowInfo(QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible.")); return true;
-        case 3:
-            ShowInfo(QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible."));
-            return true;
-        default: return false;
-        }
-    };
-    if (refuse(store.Hold(id)))
+    if (!DeleteExpenseAsked(id, kind))
         return;
-    if (ShowStandardDialog(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"),
-                           StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No)
-        != mrYes)
-        return;
-    {
-        TWaitCursor wait;
-        TWriteGuard write;
-        if (refuse(store.DeleteExpense(id)))
-            return;
-        write.Commit();
-    }
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
     m_model->setCurrentRow(0);
 }

@@ -5,7 +5,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "expenditure/ExpenseLists.h"
-#include "expenditure/UFact.h"
+#include "expenditure/ExpenseEditor.h"
 #include "expenditure/UMandat.h"
 #include "reports/expenses/URptListDep.h"
 
@@ -149,11 +149,7 @@ void TfrmListDep::btnModifClick()
     if (Rows()->isEmpty())
         return;
     const QueryRow r = Rows()->current();
-    if (r.asInt(QStringLiteral("TYPE_DEPENSE")) == 0) {
-        TfrmFact editor(this);
-        editor.IdDepense = int(r.asInt(QStringLiteral("ID_DEPENSE")));
-        editor.exec();
-    }
+    OpenExpenseEditor(this, int(r.asInt(QStringLiteral("TYPE_DEPENSE"))), r.asInt(QStringLiteral("ID_DEPENSE")));
     TWaitCursor wait;
     grdDep->setEnabled(false);
     ReadExpenses();

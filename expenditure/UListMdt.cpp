@@ -10,7 +10,7 @@
 #include "expenditure/OrderStore.h"
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UMandat.h"
-#include "reports/orders/URptListMdt.h"
+#include "reports/mandat/URptListMdt.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -5,12 +5,12 @@
 #include "reports/commitments/URptFEDep_PreImp.h"
 #include "reports/commitments/URptListEng.h"
 #include "reports/expenses/URptListDep.h"
+#include "reports/mandat/URptListMdt.h"
 #include "reports/mandat/URptMandat_2205_FB.h"
 #include "reports/mandat/URptMandat_2205_P.h"
 #include "reports/mandat/URptMandat_FB.h"
 #include "reports/mandat/URptMandat_P.h"
 #include "reports/mandat/URptMandat_Salaire.h"
-#include "reports/orders/URptListMdt.h"
 
 #include <map>
 

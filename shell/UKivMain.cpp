@@ -461,10 +461,10 @@ void TfrmKivMain::ConnectMenuItems()
             Guarded([this] { OpenExpenseEditor(this, ekSalaryToCommit, -1); }));
     // The listing of every kind, then of each kind.
     const std::pair<QAction*, int> listings[] = {{mnListingDep, -1},
-                                                 {Listingdeschargesfactures1, 0},
-                                                 {Listingdeschargesautresdpenses1, 1},
-                                                 {Listingdeschargessalarialesmandater1, 2},
-                                                 {Listingdeschargessalarialesengager1, 3}};
+                                                 {itemInvoiceListing, 0},
+                                                 {itemOtherExpenseListing, 1},
+                                                 {itemSalaryToPayListing, 2},
+                                                 {itemSalaryToCommitListing, 3}};
     for (const auto& [item, kind] : listings)
         connect(item, &QAction::triggered, this, Guarded([this, kind = kind] {
                     TfrmListDep frm(this);

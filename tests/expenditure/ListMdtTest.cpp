@@ -11,7 +11,7 @@
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UListMdt.h"
 #include "expenditure/UMandat.h"
-#include "reports/orders/URptListMdt.h"
+#include "reports/mandat/URptListMdt.h"
 #include "shell/UKivMain.h"
 #include "tools/FillYear.h"
 #include "ui/RowCriteria.h"

@@ -1,4 +1,4 @@
-#include "reports/orders/URptListMdt.h"
+#include "reports/mandat/URptListMdt.h"
 
 #include "core/GlobalState.h"
 #include "expenditure/OrderListing.h"
