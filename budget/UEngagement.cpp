@@ -630,12 +630,8 @@ void TfrmEngagement::btnDeleteClick()
     RequireWriteRight();
     if (Cancelled() || !m_isLast)
         return;
-    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"), mtWarning,
-                       MsgButton::Yes | MsgButton::No)
-            != mrYes
-        || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de cette fiche ?"), mtConfirmation,
-                          MsgButton::Yes | MsgButton::No)
-               != mrYes)
+    if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
+                          QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
         return;
     const qint64 id = IdEng;
     {

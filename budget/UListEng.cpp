@@ -65,29 +65,19 @@ TfrmListEng::TfrmListEng(QWidget* parent)
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); });
     EndToolBar();
 
-    QueryTableModel* m = Rows();
-    auto column = [m](const char* field, const char* title, QueryTableModel::Format format, Qt::Alignment align,
-                      bool bold = false, bool sortable = true) {
-        QueryTableModel::Column c;
-        c.field = QString::fromLatin1(field);
-        c.title = QString::fromUtf8(title);
-        c.format = format;
-        c.alignment = align;
-        c.bold = bold;
-        c.sortable = sortable;
-        m->addColumn(c);
-    };
     using F = QueryTableModel;
-    column("NO_ENG", "No ", F::Text, Qt::AlignCenter);
-    column("DATE_ENG", "Date", F::Date, Qt::AlignCenter);
-    column("CHAP", "Chap", F::Text, Qt::AlignCenter, true);
-    column("ART", "Art", F::Text, Qt::AlignCenter);
-    column("PAR", "Par", F::Text, Qt::AlignCenter);
-    column("OLD_SOLDE", "Anc. Solde", F::Money, Qt::AlignRight, false, false);
-    column("MONTANT", "Montant", F::Money, Qt::AlignRight, true);
-    column("NEW_SOLDE", "Nouv. Solde", F::Money, Qt::AlignRight, false, false);
-    column("NO_VISA", "Visa", F::Text, {});
-    column("DATE_VISA", "Date visa", F::Date, Qt::AlignCenter);
+    const TColumnStyle bold{QColor(), true}, balance{QColor(), false, false};
+    AddColumn("NO_ENG", "No ", F::Text, Qt::AlignCenter);
+    AddColumn("DATE_ENG", "Date", F::Date, Qt::AlignCenter);
+    AddColumn("CHAP", "Chap", F::Text, Qt::AlignCenter, bold);
+    AddColumn("ART", "Art", F::Text, Qt::AlignCenter);
+    AddColumn("PAR", "Par", F::Text, Qt::AlignCenter);
+    AddColumn("OLD_SOLDE", "Anc. Solde", F::Money, Qt::AlignRight, balance);
+    AddColumn("MONTANT", "Montant", F::Money, Qt::AlignRight, bold);
+    AddColumn("NEW_SOLDE", "Nouv. Solde", F::Money, Qt::AlignRight, balance);
+    AddColumn("NO_VISA", "Visa", F::Text);
+    AddColumn("DATE_VISA", "Date visa", F::Date, Qt::AlignCenter);
+    QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_ENG")});
     m->setRowTint([](int, const QueryRow& r) {
         return r.asInt(QStringLiteral("OBJET")) == 1 ? kEconomie : QColor();
@@ -139,7 +129,7 @@ void TfrmListEng::FormShow()
 {
     m_canWrite = CanWrite(QStringLiteral("mnEng_List"), CurrentUserId);
     m_filter = TCommitmentCriteria::Reset();
-    m_filterActive = false;
+    CancelFilter();
     ReadSheets();
     db::Query chapters(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
     chapters.open();
@@ -180,7 +170,7 @@ void TfrmListEng::ShowFiltered()
     // The chapter narrows the rows the criteria keep.
     const QList<db::Value> key = Rows()->currentKey();
     const TCommitmentCriteria none = TCommitmentCriteria::Reset();
-    Rows()->setFilter(m_listing.RowFilter(m_filterActive ? m_filter : none, ChapterShown()));
+    Rows()->setFilter(m_listing.RowFilter(FilterActive() ? m_filter : none, ChapterShown()));
     if (!key.isEmpty())
         Rows()->locate(key);
 }
@@ -201,7 +191,7 @@ void TfrmListEng::UpdateCommands()
     mnDelete->setEnabled(deletable);
     mnPrint->setEnabled(true);
     mnFind->setEnabled(true);
-    mnCancelFilter->setEnabled(m_filterActive);
+    mnCancelFilter->setEnabled(FilterActive());
 }
 
 void TfrmListEng::btnModifClick()
@@ -234,12 +224,8 @@ void TfrmListEng::btnDeleteClick()
     }
     if (!m_canWrite)
         DenyWriteAccess();
-    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"), mtWarning,
-                       MsgButton::Yes | MsgButton::No)
-            != mrYes
-        || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de cette fiche ?"), mtConfirmation,
-                          MsgButton::Yes | MsgButton::No)
-               != mrYes)
+    if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
+                          QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
         return;
     const qint64 id = r.asInt(QStringLiteral("ID_ENG"));
     QString refusal;
@@ -261,34 +247,17 @@ void TfrmListEng::btnDeleteClick()
 
 void TfrmListEng::btnFilterClick()
 {
-    TCommitmentCriteria chosen;
-    {
-        TfrmFilterEng dialog(this);
-        dialog.SetCriteria(m_filter);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        chosen = dialog.Criteria();
-    }
+    if (!AskCriteria<TfrmFilterEng>(m_filter))
+        return;
     TWaitCursor wait;
-    ApplyFilter(chosen);
+    ApplyFilter(m_filter);
 }
 
 void TfrmListEng::ApplyFilter(const TCommitmentCriteria& filter)
 {
     // The criteria chosen are the whole filter: none lists every sheet again.
     m_filter = filter;
-    m_filterActive = !filter.IsEmpty();
-    ShowFiltered();
-    Rows()->setCurrentRow(0);
-    UpdateCommands();
-}
-
-void TfrmListEng::CancelFilter()
-{
-    // The criteria stay for the next filter.
-    m_filterActive = false;
-    ShowFiltered();
-    UpdateCommands();
+    FilterChosen(!filter.IsEmpty());
 }
 
 void TfrmListEng::btnFilterChapClick()

@@ -43,7 +43,6 @@ public:
 
     QueryTableModel* Chapters() const { return m_chapters; }
     const TCommitmentCriteria& Filter() const { return m_filter; }
-    bool FilterActive() const { return m_filterActive; }
     // The chapter the side list narrows to; empty while its toggle is up.
     QString ChapterShown() const;
 
@@ -52,7 +51,6 @@ public:
     void btnDeleteClick();
     void btnFilterClick();
     void ApplyFilter(const TCommitmentCriteria& filter);
-    void CancelFilter();
     void btnFilterChapClick();
     void btnFindClick();
     void btnPrintClick();
@@ -62,15 +60,14 @@ public:
 protected:
     void FormShow() override;
     void UpdateCommands() override;
+    void ShowFiltered() override;
 
 private:
-    void ShowFiltered();
 
     TCommitmentListing m_listing;
     TSheetStore m_store;
     QueryTableModel* m_chapters = nullptr;
     TCommitmentCriteria m_filter;
-    bool m_filterActive = false;
     bool m_canWrite = false;
     // The last sheet number of each budget line, from the rows read.
     QHash<qint64, QString> m_lastNumber;

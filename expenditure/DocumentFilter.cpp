@@ -19,9 +19,7 @@
 TDocumentCriteria TDocumentCriteria::Reset()
 {
     TDocumentCriteria f;
-    const int year = FiscalYear.trimmed().toInt();
-    f.dateFrom = QDate(year, 1, 1);
-    f.dateTo = QDate(year, 12, 31);
+    f.ResetDates();
     return f;
 }
 
@@ -128,73 +126,42 @@ TDocumentFilterDialog::TDocumentFilterDialog(QWidget* parent, const QString& num
     connect(btnGetBen, &QPushButton::clicked, this, Guarded([this] { btnGetBenClick(); }));
     connect(btnClearBen, &QPushButton::clicked, this, Guarded([this] { btnClearBenClick(); }));
 
-    const TDocumentCriteria reset = TDocumentCriteria::Reset();
-    DateD->setDate(reset.dateFrom);
-    DateF->setDate(reset.dateTo);
+    SetChoiceFields(&IdFnm, &IdBen);
     setFixedWidth(420);
 }
 
 void TDocumentFilterDialog::SetCriteria(const TDocumentCriteria& f)
 {
-    NumChecked = f.num;
-    DateChecked = f.date;
-    ImputChecked = f.imput;
-    MtChecked = f.mt;
     MtBenChecked = f.mtBen;
-    edNumD->setText(f.numFrom);
-    edNumF->setText(f.numTo);
-    DateD->setDate(f.dateFrom);
-    DateF->setDate(f.dateTo);
-    edMtMin->SetAsCurrency(f.mtMin);
-    edMtMax->SetAsCurrency(f.mtMax);
     edMtMinBen->SetAsCurrency(f.mtMinBen);
     edMtMaxBen->SetAsCurrency(f.mtMaxBen);
-    IdFnm = f.idFnm;
-    edChap->setText(f.chap);
-    edArt->setText(f.art);
-    edPar->setText(f.par);
-    m_intitule = f.intitule;
-    IdBen = f.idBen;
-    edNomBen->setText(f.benName);
-    ShowCriteria();
+    PutRanges(f);
 }
 
 TDocumentCriteria TDocumentFilterDialog::Criteria() const
 {
     TDocumentCriteria f;
-    f.num = NumChecked;
-    f.date = DateChecked;
-    f.imput = ImputChecked;
-    f.mt = MtChecked;
+    TakeRanges(f);
     f.mtBen = MtBenChecked;
-    f.numFrom = edNumD->text();
-    f.numTo = edNumF->text();
-    f.dateFrom = DateD->date();
-    f.dateTo = DateF->date();
-    f.mtMin = edMtMin->TryAsCurrency().value_or(Currency());
-    f.mtMax = edMtMax->TryAsCurrency().value_or(Currency());
     f.mtMinBen = edMtMinBen->TryAsCurrency().value_or(Currency());
     f.mtMaxBen = edMtMaxBen->TryAsCurrency().value_or(Currency());
-    f.idFnm = IdFnm;
-    f.chap = edChap->text();
-    f.art = edArt->text();
-    f.par = edPar->text();
-    f.intitule = m_intitule;
-    f.idBen = IdBen;
-    f.benName = edNomBen->text();
     return f;
+}
+
+void TDocumentFilterDialog::SetBeneficiaryName(const QString& name)
+{
+    edNomBen->setText(name);
+}
+
+QString TDocumentFilterDialog::BeneficiaryName() const
+{
+    return edNomBen->text();
 }
 
 void TDocumentFilterDialog::btnGetImputClick()
 {
-    const std::optional<TPickedBudgetLine> line = PickBudgetLine(this);
-    if (!line)
-        return;
-    IdFnm = line->idFnm;
-    edChap->setText(line->chap);
-    edArt->setText(line->art);
-    edPar->setText(line->par);
-    m_intitule = line->intitule;
+    if (const std::optional<TPickedBudgetLine> line = PickBudgetLine(this))
+        ShowBudgetLine(line->idFnm, line->chap, line->art, line->par, line->intitule);
 }
 
 void TDocumentFilterDialog::btnGetBenClick()

@@ -21,16 +21,9 @@ class QPushButton;
 class TGradient;
 class TNumEdit;
 
-struct TDocumentCriteria {
-    bool num = false, date = false, imput = false, mt = false, mtBen = false;
-    QString numFrom, numTo;       // compared as text with the stored numbers
-    QDate dateFrom, dateTo;
-    Currency mtMin, mtMax;        // the document's amount
+struct TDocumentCriteria : TRangeCriteria {
+    bool mtBen = false;
     Currency mtMinBen, mtMaxBen;  // the amount of an expense on the document
-    qint64 idFnm = -1;
-    QString chap, art, par, intitule;
-    qint64 idBen = -1;
-    QString benName;
 
     // Every switch off, nothing chosen, the dates 1 January to 31 December of
     // the fiscal year.
@@ -116,7 +109,6 @@ protected:
     // `numberCaption` and `amountCaption` head the document's number and
     // amount criteria ("N° FE", "Montant Eng").
     TDocumentFilterDialog(QWidget* parent, const QString& numberCaption, const QString& amountCaption);
-
-private:
-    QString m_intitule;
+    void SetBeneficiaryName(const QString& name) override;
+    QString BeneficiaryName() const override;
 };

@@ -6,6 +6,7 @@
 #include "data/WriteGuard.h"
 #include "db/Database.h"
 #include "expenditure/DocumentBrowsing.h"
+#include "expenditure/ExpenseLists.h"
 #include "expenditure/UDep_Sal_Eng.h"
 #include "expenditure/UDep_Sal_Mdt.h"
 #include "expenditure/UFact.h"
@@ -202,19 +203,7 @@ void TExpenseEditor::WriteExpense(TExpense& e)
 
 bool TExpenseEditor::DeleteExpenseAsked(qint64 id, const std::array<QString, 3>& refusals, const QString& question)
 {
-    RefuseByState(m_expenses.Hold(id).Code(), refusals);
-    if (!Confirm(question))
-        return false;
-    TExpenseHold hold;
-    {
-        TWaitCursor wait;
-        TWriteGuard write;
-        hold = m_expenses.DeleteExpense(id);
-        if (!hold.Any())
-            write.Commit();
-    }
-    RefuseByState(hold.Code(), refusals);
-    return true;
+    return DeleteUnheldExpense(id, refusals, [&] { return Confirm(question); });
 }
 
 // --- building ---------------------------------------------------------------------------

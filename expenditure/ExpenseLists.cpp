@@ -27,34 +27,16 @@ QString ExpenseWriteRight(int kind)
     }
 }
 
-namespace {
-
-// The refusal of an expense that a document holds; true when there was one.
-bool RefuseHeld(const TExpenseHold& hold)
+bool DeleteUnheldExpense(qint64 idDepense, const std::array<QString, 3>& refusals, const std::function<bool()>& ask)
 {
-    switch (hold.Code()) {
-    case 1: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible.")); return true;
-    case 2: ShowInfo(QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible.")); return true;
-    case 3: ShowInfo(QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible.")); return true;
-    default: return false;
-    }
-}
-
-} // namespace
-
-bool DeleteExpenseAsked(qint64 idDepense, int kind)
-{
-    if (!CanWrite(ExpenseWriteRight(kind), CurrentUserId))
-        DenyWriteAccess();
-    // Any sheet (a cancelled one too, whose lines must stay whole) or order
-    // holding the expense refuses, before the question and again inside the
-    // deleting transaction.
+    const auto refused = [&](const TExpenseHold& hold) {
+        if (!hold.Any())
+            return false;
+        ShowInfo(refusals[size_t(hold.Code() - 1)]);
+        return true;
+    };
     TExpenseStore store;
-    if (RefuseHeld(store.Hold(idDepense)))
-        return false;
-    if (ShowStandardDialog(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"),
-                           StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No)
-        != mrYes)
+    if (refused(store.Hold(idDepense)) || !ask())
         return false;
     TExpenseHold hold;
     {
@@ -64,5 +46,21 @@ bool DeleteExpenseAsked(qint64 idDepense, int kind)
         if (!hold.Any())
             write.Commit();
     }
-    return !RefuseHeld(hold);
+    return !refused(hold);
+}
+
+bool DeleteExpenseFromList(qint64 idDepense, int kind)
+{
+    if (!CanWrite(ExpenseWriteRight(kind), CurrentUserId))
+        DenyWriteAccess();
+    return DeleteUnheldExpense(
+        idDepense,
+        {QStringLiteral("Cette dépense est déjà Engagée !\rSuppression Impossible."),
+         QStringLiteral("Cette dépense est déjà mandatée !\rSuppression Impossible."),
+         QStringLiteral("Cette dépense est déjà Engagée et mandatée!\rSuppression Impossible.")},
+        [] {
+            return ShowStandardDialog(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"),
+                                      StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No)
+                == mrYes;
+        });
 }

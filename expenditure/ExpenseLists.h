@@ -6,6 +6,9 @@
 #include <QColor>
 #include <QString>
 
+#include <array>
+#include <functional>
+
 // The background of an expense row: kind 0 the window colour (invalid), 1 RGB
 // 245,254,226, 2 RGB 242,242,242, 3 RGB 230,241,255.
 QColor ExpenseKindColor(int kind);
@@ -13,9 +16,13 @@ QColor ExpenseKindColor(int kind);
 // "mnAutreDep" (missions and salary expenses to commit).
 QString ExpenseWriteRight(int kind);
 
-// Deletes an expense of `kind` from a list, as its editor would: the write
-// right of its kind, then a refusal while a commitment sheet (a cancelled one
-// too) or a payment order holds it, told before the question and decided
-// again inside the deleting transaction, the question, and the expense
-// deleted with its salary lines. True when it was deleted.
-bool DeleteExpenseAsked(qint64 idDepense, int kind);
+// The deletion of an expense as every window does it: refused while a
+// commitment sheet (a cancelled one too, whose lines must stay whole) or a
+// payment order holds it, told with the text of what holds it (committed,
+// mandated, both) before `ask` and decided again inside the deleting
+// transaction; the expense goes with its salary lines. True when it was
+// deleted.
+bool DeleteUnheldExpense(qint64 idDepense, const std::array<QString, 3>& refusals, const std::function<bool()>& ask);
+// The same from a list of expenses (the picker, the listing): the write right
+// of the expense's kind first, the platform's confirmation dialog.
+bool DeleteExpenseFromList(qint64 idDepense, int kind);

@@ -1,7 +1,11 @@
 #include "expenditure/OrderListing.h"
 
+#include "core/MessageBox.h"
+#include "data/BudgetQueries.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "expenditure/OrderStore.h"
+#include "ui/FormKit.h"
 
 namespace {
 
@@ -107,4 +111,27 @@ QString TOrderListing::DeleteRefusal(qint64 idMdt)
     if (store.OnRegularisationSheet(idMdt))
         return QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible.");
     return QString();
+}
+
+bool TOrderListing::DeleteOrderAsked(qint64 idMdt)
+{
+    QString refusal = DeleteRefusal(idMdt);
+    if (refusal.isEmpty()) {
+        if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer ce mandat ?"),
+                              QStringLiteral("Confirmez la suppression définitive de ce mandat ?")))
+            return false;
+        TWaitCursor wait;
+        TWriteGuard write;
+        refusal = DeleteRefusal(idMdt);
+        if (refusal.isEmpty()) {
+            TOrderStore().DeleteOrder(idMdt);
+            write.Commit();
+        }
+    }
+    if (!refusal.isEmpty()) {
+        ShowInfo(refusal);
+        return false;
+    }
+    DM->Queries().RefreshMandatedSnapshot();
+    return true;
 }

@@ -58,6 +58,11 @@ public:
     // inside its deleting transaction): a regularisation sheet records it, or
     // it is gone. Empty when it can be deleted.
     static QString DeleteRefusal(qint64 idMdt);
+    // The deletion of an order as the payment-order window and the listing
+    // ask it: a refusal told before the two questions, decided again inside
+    // the deleting transaction; the order goes with its lines. True when it
+    // was deleted. The caller checks the write right first.
+    static bool DeleteOrderAsked(qint64 idMdt);
 
 private:
     std::unique_ptr<db::Query> m_read;

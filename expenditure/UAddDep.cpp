@@ -635,7 +635,7 @@ void TfrmAddDep::btnDeleteClick()
         return;
     const qint64 id = CurrentExpenseId();
     const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
-    if (!DeleteExpenseAsked(id, kind))
+    if (!DeleteExpenseFromList(id, kind))
         return;
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
     m_model->setCurrentRow(0);

@@ -23,11 +23,6 @@
 
 namespace {
 
-int FiscalYearNumber()
-{
-    return FiscalYear.trimmed().toInt();
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -36,8 +31,7 @@ int FiscalYearNumber()
 TExpenseFilter TExpenseFilter::Reset()
 {
     TExpenseFilter f;
-    f.dateFrom = QDate(FiscalYearNumber(), 1, 1);
-    f.dateTo = QDate(FiscalYearNumber(), 12, 31);
+    f.ResetDates();
     return f;
 }
 
@@ -168,60 +162,39 @@ TfrmFilterDep::TfrmFilterDep(QWidget* parent)
     connect(btnGetImput, &QPushButton::clicked, this, Guarded([this] { btnGetImputClick(); }));
     connect(btnGetBen, &QPushButton::clicked, this, Guarded([this] { btnGetBenClick(); }));
 
-    const TExpenseFilter reset = TExpenseFilter::Reset();
-    DateD->setDate(reset.dateFrom);
-    DateF->setDate(reset.dateTo);
+    SetChoiceFields(&IdFnm, &IdBen);
     setFixedWidth(420);
 }
 
 void TfrmFilterDep::SetCriteria(const TExpenseFilter& f)
 {
     TypeDepIndex = f.kindIndex;
-    FilterNum = f.num;
-    FilterDate = f.date;
-    FilterImput = f.imput;
-    FilterMt = f.mt;
     FilterBen = f.ben;
-    edNumD->setText(f.numFrom);
-    edNumF->setText(f.numTo);
-    DateD->setDate(f.dateFrom);
-    DateF->setDate(f.dateTo);
-    edMtMin->SetAsCurrency(f.mtMin);
-    edMtMax->SetAsCurrency(f.mtMax);
-    IdFnm = f.idFnm;
-    edChap->setText(f.chap);
-    edArt->setText(f.art);
-    edPar->setText(f.par);
-    m_intitule = f.intitule;
-    lInt->setText(f.intitule);
-    IdBen = f.idBen;
-    lNomBen->setText(f.benName);
-    ShowCriteria();
+    PutRanges(f);
 }
 
 TExpenseFilter TfrmFilterDep::Criteria() const
 {
     TExpenseFilter f;
+    TakeRanges(f);
     f.kindIndex = cmbTypeDep->currentIndex() < 0 ? 0 : cmbTypeDep->currentIndex();
-    f.num = FilterNum;
-    f.date = FilterDate;
-    f.imput = FilterImput;
-    f.mt = FilterMt;
     f.ben = FilterBen;
-    f.numFrom = edNumD->text();
-    f.numTo = edNumF->text();
-    f.dateFrom = DateD->date();
-    f.dateTo = DateF->date();
-    f.mtMin = edMtMin->TryAsCurrency().value_or(Currency());
-    f.mtMax = edMtMax->TryAsCurrency().value_or(Currency());
-    f.idFnm = IdFnm;
-    f.chap = edChap->text();
-    f.art = edArt->text();
-    f.par = edPar->text();
-    f.intitule = m_intitule;
-    f.idBen = IdBen;
-    f.benName = lNomBen->text();
     return f;
+}
+
+void TfrmFilterDep::ShowBudgetLineTitle(const QString& intitule)
+{
+    lInt->setText(intitule);
+}
+
+void TfrmFilterDep::SetBeneficiaryName(const QString& name)
+{
+    lNomBen->setText(name);
+}
+
+QString TfrmFilterDep::BeneficiaryName() const
+{
+    return lNomBen->text();
 }
 
 void TfrmFilterDep::showEvent(QShowEvent* event)
@@ -244,15 +217,8 @@ void TfrmFilterDep::CriterionToggled(int criterion, bool on)
 
 void TfrmFilterDep::btnGetImputClick()
 {
-    const std::optional<TPickedBudgetLine> line = PickBudgetLine(this);
-    if (!line)
-        return;
-    IdFnm = line->idFnm;
-    edChap->setText(line->chap);
-    edArt->setText(line->art);
-    edPar->setText(line->par);
-    m_intitule = line->intitule;
-    lInt->setText(line->intitule);
+    if (const std::optional<TPickedBudgetLine> line = PickBudgetLine(this))
+        ShowBudgetLine(line->idFnm, line->chap, line->art, line->par, line->intitule);
 }
 
 void TfrmFilterDep::btnGetBenClick()

@@ -25,16 +25,9 @@ class TGradient;
 class TNumEdit;
 
 // The criteria a listing keeps between two filter runs.
-struct TExpenseFilter {
+struct TExpenseFilter : TRangeCriteria {
     int kindIndex = 0;          // 0 "Toutes les dépenses", 1..4 the kinds 0..3
-    bool num = false, date = false, imput = false, mt = false, ben = false;
-    QString numFrom, numTo;     // compared as text with NO_DEPENSE
-    QDate dateFrom, dateTo;
-    Currency mtMin, mtMax;
-    qint64 idFnm = -1;
-    QString chap, art, par, intitule;
-    qint64 idBen = -1;
-    QString benName;
+    bool ben = false;
 
     // Every switch off, nothing chosen, the dates 1 January to 31 December of
     // the fiscal year.
@@ -113,7 +106,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void CriterionToggled(int criterion, bool on) override;
-
-private:
-    QString m_intitule;
+    void ShowBudgetLineTitle(const QString& intitule) override;
+    void SetBeneficiaryName(const QString& name) override;
+    QString BeneficiaryName() const override;
 };

@@ -67,30 +67,20 @@ TfrmListDep::TfrmListDep(QWidget* parent)
     EndToolBar();
     AddStatusBar({60, 50, 110, 60});
 
-    QueryTableModel* m = Rows();
-    auto column = [m](const char* field, const char* title, QueryTableModel::Format format, Qt::Alignment align,
-                      const QColor& background = QColor(), bool sortable = true) {
-        QueryTableModel::Column c;
-        c.field = QString::fromLatin1(field);
-        c.title = QString::fromUtf8(title);
-        c.format = format;
-        c.alignment = align;
-        c.background = background;
-        c.sortable = sortable;
-        m->addColumn(c);
-    };
     using F = QueryTableModel;
-    column("NO_DEPENSE", "No Dép.", F::Text, {});
-    column("DATE_DEPENSE", "Date", F::Date, Qt::AlignCenter);
-    column("IMPUT", "Imput.", F::Text, Qt::AlignCenter);
-    column("MONTANT", "Montant", F::Money, Qt::AlignRight);
-    column("NOM_BEN", "Bénéficiaire", F::Text, {});
-    column("NO_MDT", "Mdt", F::Text, Qt::AlignCenter, kOrderCells);
-    column("DATE_MDT", "Date Mdt", F::Date, Qt::AlignCenter, kOrderCells);
-    column("NO_ENG", "Eng", F::Text, Qt::AlignCenter);
-    column("DATE_ENG", "Date Eng", F::Date, Qt::AlignCenter);
-    column("", "", F::Text, {}, QColor(), false);
-    column("OBJET", "Objet", F::Text, {});
+    const TColumnStyle orderCells{kOrderCells};
+    AddColumn("NO_DEPENSE", "No Dép.", F::Text);
+    AddColumn("DATE_DEPENSE", "Date", F::Date, Qt::AlignCenter);
+    AddColumn("IMPUT", "Imput.", F::Text, Qt::AlignCenter);
+    AddColumn("MONTANT", "Montant", F::Money, Qt::AlignRight);
+    AddColumn("NOM_BEN", "Bénéficiaire", F::Text);
+    AddColumn("NO_MDT", "Mdt", F::Text, Qt::AlignCenter, orderCells);
+    AddColumn("DATE_MDT", "Date Mdt", F::Date, Qt::AlignCenter, orderCells);
+    AddColumn("NO_ENG", "Eng", F::Text, Qt::AlignCenter);
+    AddColumn("DATE_ENG", "Date Eng", F::Date, Qt::AlignCenter);
+    AddColumn("", "", F::Text, {}, TColumnStyle{QColor(), false, false});
+    AddColumn("OBJET", "Objet", F::Text);
+    QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_DEPENSE")});
     m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
     m->setRowTextColor([](int, const QueryRow& r) {
@@ -110,7 +100,6 @@ TfrmListDep::~TfrmListDep() = default;
 void TfrmListDep::FormShow()
 {
     m_filter = TExpenseFilter::Reset();
-    m_filterActive = false;
     stBar->SetPanel(0, QStringLiteral("Exercice"));
     stBar->SetPanel(1, FiscalYear);
     stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
@@ -127,7 +116,7 @@ void TfrmListDep::ReadExpenses()
 void TfrmListDep::ShowFiltered()
 {
     const QList<db::Value> key = Rows()->currentKey();
-    Rows()->setFilter(m_filterActive ? ExpenseRowFilter(m_filter) : nullptr);
+    Rows()->setFilter(FilterActive() ? ExpenseRowFilter(m_filter) : nullptr);
     if (!key.isEmpty())
         Rows()->locate(key);
     stBar->SetPanel(3, QString::number(Rows()->rowCount()));
@@ -141,7 +130,7 @@ void TfrmListDep::UpdateCommands()
         a->setEnabled(rows);
     mnVoirMdt->setEnabled(rows && !r.isNull(QStringLiteral("ID_MDT")));
     mnVoirEng->setEnabled(rows && !r.isNull(QStringLiteral("ID_ENG")));
-    mnCancelFilter->setEnabled(m_filterActive);
+    mnCancelFilter->setEnabled(FilterActive());
 }
 
 void TfrmListDep::btnModifClick()
@@ -161,7 +150,7 @@ void TfrmListDep::btnDeleteClick()
     if (Rows()->isEmpty())
         return;
     const QueryRow r = Rows()->current();
-    if (!DeleteExpenseAsked(r.asInt(QStringLiteral("ID_DEPENSE")), int(r.asInt(QStringLiteral("TYPE_DEPENSE")))))
+    if (!DeleteExpenseFromList(r.asInt(QStringLiteral("ID_DEPENSE")), int(r.asInt(QStringLiteral("TYPE_DEPENSE")))))
         return;
     TWaitCursor wait;
     ReadExpenses();
@@ -209,34 +198,17 @@ void TfrmListDep::btnFindClick()
 
 void TfrmListDep::btnFilterClick()
 {
-    TExpenseFilter chosen;
-    {
-        TfrmFilterDep dialog(this);
-        dialog.TypeDep = TypeDep;
-        dialog.SetCriteria(m_filter);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        chosen = dialog.Criteria();
-    }
+    if (!AskCriteria<TfrmFilterDep>(m_filter, [this](TfrmFilterDep& dialog) { dialog.TypeDep = TypeDep; }))
+        return;
     TWaitCursor wait;
-    ApplyFilter(chosen);
+    ApplyFilter(m_filter);
 }
 
 void TfrmListDep::ApplyFilter(const TExpenseFilter& filter)
 {
     // The criteria chosen are the whole filter: none lists every expense again.
     m_filter = filter;
-    m_filterActive = bool(ExpenseRowFilter(filter));
-    ShowFiltered();
-    Rows()->setCurrentRow(0);
-    UpdateCommands();
-}
-
-void TfrmListDep::CancelFilter()
-{
-    m_filterActive = false;
-    ShowFiltered();
-    UpdateCommands();
+    FilterChosen(bool(ExpenseRowFilter(filter)));
 }
 
 void TfrmListDep::btnPrintClick()
@@ -249,7 +221,7 @@ void TfrmListDep::btnPrintClick()
 void TfrmListDep::keyPressEvent(QKeyEvent* event)
 {
     // Esc takes an active filter away first, then closes.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_filterActive) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && FilterActive()) {
         RunGuarded([this] { CancelFilter(); });
         return;
     }

@@ -42,7 +42,6 @@ public:
     QAction* mnClose = nullptr;
 
     const TExpenseFilter& Filter() const { return m_filter; }
-    bool FilterActive() const { return m_filterActive; }
 
     // Handlers.
     void btnModifClick();
@@ -52,7 +51,6 @@ public:
     void btnFindClick();
     void btnFilterClick();
     void ApplyFilter(const TExpenseFilter& filter);
-    void CancelFilter();
     void btnPrintClick();
     // Reads the expenses again, keeping the filter, the sort and the current expense.
     void ReadExpenses();
@@ -62,12 +60,11 @@ protected:
     void UpdateCommands() override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void ShowFiltered() override;
 
 private:
-    void ShowFiltered();
     void FitBeneficiaryColumn();
 
     TExpenseListing m_listing;
     TExpenseFilter m_filter;
-    bool m_filterActive = false;
 };

@@ -63,13 +63,12 @@ TfrmListMdt::TfrmListMdt(QWidget* parent)
                           QKeySequence(Qt::Key_F5)));
     AddStatusBar({90, 50, 160});
 
-    QueryTableModel* m = Rows();
-    m->addColumn(QStringLiteral("NO_MDT"), QStringLiteral("N° Mdt"), QueryTableModel::Text, Qt::AlignCenter);
-    m->addColumn(QStringLiteral("DATE_MDT"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
-    m->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m->addColumn(QStringLiteral("LIB_MONTANT"), QStringLiteral("Mt Imput."), QueryTableModel::Money);
-    m->addColumn(QStringLiteral("NATURE"), QStringLiteral("Nature"), QueryTableModel::Text);
-    m->setKeyFields({QStringLiteral("ID_MDT")});
+    AddColumn("NO_MDT", "N° Mdt", QueryTableModel::Text, Qt::AlignCenter);
+    AddColumn("DATE_MDT", "Date", QueryTableModel::Date, Qt::AlignCenter);
+    AddColumn("MONTANT", "Montant", QueryTableModel::Money);
+    AddColumn("LIB_MONTANT", "Mt Imput.", QueryTableModel::Money);
+    AddColumn("NATURE", "Nature", QueryTableModel::Text);
+    Rows()->setKeyFields({QStringLiteral("ID_MDT")});
     grdMdt->setColumnWidth(coNo, 60);
     grdMdt->setColumnWidth(coDate, 80);
     grdMdt->setColumnWidth(coMontant, 130);
@@ -87,7 +86,6 @@ void TfrmListMdt::FormShow()
 {
     m_canWrite = CanWrite(QStringLiteral("mnListMdt"), CurrentUserId);
     m_filter = TOrderCriteria::Reset();
-    m_filterActive = false;
     stBar->SetPanel(0, DbUser);
     stBar->SetPanel(1, FiscalYear);
     ReadOrders();
@@ -96,26 +94,21 @@ void TfrmListMdt::FormShow()
 void TfrmListMdt::ReadOrders()
 {
     m_rows = m_listing.Read();
-    ShowOrders();
-}
-
-void TfrmListMdt::ShowOrders()
-{
-    // The orders of the budget line, and its share of each order, come from
-    // the lines; the orders themselves are those already read.
-    m_line.reset();
-    if (m_filterActive && m_filter.ByBudgetLine())
-        m_line = TOrderListing::OrdersOfLine(m_filter.idFnm);
-    TListingRows rows = m_rows;
-    TOrderListing::SetLineAmounts(rows, m_line);
-    ShowRows(std::move(rows));
     ShowFiltered();
 }
 
 void TfrmListMdt::ShowFiltered()
 {
+    // The orders of the budget line, and its share of each order, come from
+    // the lines; the orders themselves are those already read.
+    m_line.reset();
+    if (FilterActive() && m_filter.ByBudgetLine())
+        m_line = TOrderListing::OrdersOfLine(m_filter.idFnm);
+    TListingRows rows = m_rows;
+    TOrderListing::SetLineAmounts(rows, m_line);
+    ShowRows(std::move(rows));
     const QList<db::Value> key = Rows()->currentKey();
-    Rows()->setFilter(m_filterActive ? TOrderListing::RowFilter(m_filter, m_line) : nullptr);
+    Rows()->setFilter(FilterActive() ? TOrderListing::RowFilter(m_filter, m_line) : nullptr);
     if (!key.isEmpty())
         Rows()->locate(key);
     grdMdt->setColumnHidden(coLibMontant, !SalaryLine());
@@ -129,7 +122,7 @@ void TfrmListMdt::UpdateCommands()
     mnDelete->setEnabled(rows);
     mnFind->setEnabled(rows);
     mnPrint->setEnabled(rows);
-    mnCancelFilter->setEnabled(m_filterActive);
+    mnCancelFilter->setEnabled(FilterActive());
 }
 
 void TfrmListMdt::btnModifClick()
@@ -151,28 +144,7 @@ void TfrmListMdt::btnDeleteClick()
         return;
     if (!m_canWrite)
         DenyWriteAccess();
-    const qint64 id = Rows()->current().asInt(QStringLiteral("ID_MDT"));
-    // Told before the questions when it already stands.
-    QString refusal = TOrderListing::DeleteRefusal(id);
-    if (refusal.isEmpty()) {
-        if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer ce mandat ?"), mtWarning,
-                           MsgButton::Yes | MsgButton::No)
-                != mrYes
-            || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de ce mandat ?"), mtConfirmation,
-                              MsgButton::Yes | MsgButton::No)
-                   != mrYes)
-            return;
-        TWaitCursor wait;
-        TWriteGuard write;
-        refusal = TOrderListing::DeleteRefusal(id);
-        if (refusal.isEmpty()) {
-            TOrderStore().DeleteOrder(id);
-            write.Commit();
-        }
-    }
-    if (!refusal.isEmpty())
-        ShowInfo(refusal);
-    DM->Queries().RefreshMandatedSnapshot();
+    TOrderListing::DeleteOrderAsked(Rows()->current().asInt(QStringLiteral("ID_MDT")));
     TWaitCursor wait;
     ReadOrders();
 }
@@ -199,34 +171,17 @@ void TfrmListMdt::btnFindClick()
 
 void TfrmListMdt::btnFilterClick()
 {
-    TOrderCriteria chosen;
-    {
-        TfrmFilterMdt dialog(this);
-        dialog.SetCriteria(m_filter);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        chosen = dialog.Criteria();
-    }
+    if (!AskCriteria<TfrmFilterMdt>(m_filter))
+        return;
     TWaitCursor wait;
-    ApplyFilter(chosen);
+    ApplyFilter(m_filter);
 }
 
 void TfrmListMdt::ApplyFilter(const TOrderCriteria& filter)
 {
     // The criteria chosen are the whole filter: none lists every order again.
     m_filter = filter;
-    m_filterActive = !filter.IsEmpty();
-    ShowOrders();
-    Rows()->setCurrentRow(0);
-    UpdateCommands();
-}
-
-void TfrmListMdt::CancelFilter()
-{
-    // The criteria stay for the next filter.
-    m_filterActive = false;
-    ShowOrders();
-    UpdateCommands();
+    FilterChosen(!filter.IsEmpty());
 }
 
 void TfrmListMdt::btnPrintClick()

@@ -35,7 +35,6 @@ public:
     QAction* mnClose = nullptr;
 
     const TOrderCriteria& Filter() const { return m_filter; }
-    bool FilterActive() const { return m_filterActive; }
     // Whether the list is filtered on a salary line ("Mt Imput." shown).
     bool SalaryLine() const { return m_line && m_line->salary; }
 
@@ -45,7 +44,6 @@ public:
     void btnFindClick();
     void btnFilterClick();
     void ApplyFilter(const TOrderCriteria& filter);
-    void CancelFilter();
     void btnPrintClick();
     // Reads the orders again, keeping the filter, the sort and the current order.
     void ReadOrders();
@@ -53,15 +51,13 @@ public:
 protected:
     void FormShow() override;
     void UpdateCommands() override;
+    void ShowFiltered() override;
 
 private:
-    void ShowOrders();
-    void ShowFiltered();
 
     TOrderListing m_listing;
     TListingRows m_rows;                 // the orders as read
     TOrderCriteria m_filter;
-    bool m_filterActive = false;
     bool m_canWrite = false;
     std::optional<TLineOrders> m_line;   // the orders of the filter's budget line
 };

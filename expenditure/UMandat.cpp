@@ -8,6 +8,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
+#include "expenditure/OrderListing.h"
 #include "expenditure/OrderRules.h"
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFindMdt.h"
@@ -426,23 +427,9 @@ void TfrmMandat::btnDeleteClick()
     if (!HasRows())
         return;
     const qint64 id = IdMdt;
-    // A regularisation sheet records the order: it stays.
-    if (m_store.OnRegularisationSheet(id))
-        Refuse(QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible."), nullptr);
-    if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer ce mandat ?"), mtWarning,
-                       MsgButton::Yes | MsgButton::No)
-            != mrYes
-        || ShowMessageBox(QStringLiteral("Confirmez la suppression définitive de ce mandat ?"), mtConfirmation,
-                          MsgButton::Yes | MsgButton::No)
-               != mrYes)
+    // Refused while a regularisation sheet records the order.
+    if (!TOrderListing::DeleteOrderAsked(id))
         return;
-    {
-        TWaitCursor wait;
-        TWriteGuard write;
-        m_store.DeleteOrder(id);
-        write.Commit();
-    }
-    DM->Queries().RefreshMandatedSnapshot();
     m_keys->Remove(id);
     ShowOrder();
 }

@@ -2,6 +2,7 @@
 
 #include "controls/Gradient.h"
 #include "controls/NumEdit.h"
+#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "ui/FormKit.h"
@@ -21,6 +22,13 @@ const QColor kGreen(0, 128, 0);
 const QColor kLime(0, 255, 0);
 
 } // namespace
+
+void TRangeCriteria::ResetDates()
+{
+    const int year = FiscalYear.trimmed().toInt();
+    dateFrom = QDate(year, 1, 1);
+    dateTo = QDate(year, 12, 31);
+}
 
 TFilterDialog::TFilterDialog(QWidget* parent)
     : QDialog(parent)
@@ -85,6 +93,7 @@ void TFilterDialog::AddNumberRange(QBoxLayout* layout, int criterion, QLineEdit*
     row->addStretch();
     AddCriterionControls(criterion, {lFrom, *from, lTo, *to});
     FollowNumbers(*from, *to);
+    m_numOn = m_criteria[criterion].on;
     m_numFrom = *from;
     m_numTo = *to;
 }
@@ -101,6 +110,11 @@ void TFilterDialog::AddDateRange(QBoxLayout* layout, int criterion, QDateEdit** 
         row->addWidget(w);
     row->addStretch();
     AddCriterionControls(criterion, {lFrom, *from, lTo, *to});
+    TRangeCriteria reset;
+    reset.ResetDates();
+    (*from)->setDate(reset.dateFrom);
+    (*to)->setDate(reset.dateTo);
+    m_dateOn = m_criteria[criterion].on;
     m_dateFrom = *from;
     m_dateTo = *to;
 }
@@ -119,6 +133,12 @@ void TFilterDialog::AddAmountRange(QBoxLayout* layout, int criterion, const char
     row->addStretch();
     AddCriterionControls(criterion, {lMin, *min, lMax, *max});
     FollowAmounts(*min, *max);
+    // The first amounts are the document's own.
+    if (!m_mtMin) {
+        m_mtOn = m_criteria[criterion].on;
+        m_mtMin = *min;
+        m_mtMax = *max;
+    }
 }
 
 void TFilterDialog::AddBudgetLineRow(QBoxLayout* layout, int criterion, QLineEdit** chap, QLineEdit** art,
@@ -135,6 +155,66 @@ void TFilterDialog::AddBudgetLineRow(QBoxLayout* layout, int criterion, QLineEdi
         row->addWidget(w);
     row->addStretch();
     AddCriterionControls(criterion, {*pick});
+    m_imputOn = m_criteria[criterion].on;
+    m_chap = *chap;
+    m_art = *art;
+    m_par = *par;
+}
+
+void TFilterDialog::SetChoiceFields(qint64* idFnm, qint64* idBen)
+{
+    m_idFnm = idFnm;
+    m_idBen = idBen;
+}
+
+void TFilterDialog::ShowBudgetLine(qint64 idFnm, const QString& chap, const QString& art, const QString& par,
+                                   const QString& intitule)
+{
+    *m_idFnm = idFnm;
+    m_chap->setText(chap);
+    m_art->setText(art);
+    m_par->setText(par);
+    m_intitule = intitule;
+    ShowBudgetLineTitle(intitule);
+}
+
+void TFilterDialog::PutRanges(const TRangeCriteria& f)
+{
+    *m_numOn = f.num;
+    *m_dateOn = f.date;
+    *m_imputOn = f.imput;
+    *m_mtOn = f.mt;
+    m_numFrom->setText(f.numFrom);
+    m_numTo->setText(f.numTo);
+    m_dateFrom->setDate(f.dateFrom);
+    m_dateTo->setDate(f.dateTo);
+    m_mtMin->SetAsCurrency(f.mtMin);
+    m_mtMax->SetAsCurrency(f.mtMax);
+    ShowBudgetLine(f.idFnm, f.chap, f.art, f.par, f.intitule);
+    *m_idBen = f.idBen;
+    SetBeneficiaryName(f.benName);
+    ShowCriteria();
+}
+
+void TFilterDialog::TakeRanges(TRangeCriteria& f) const
+{
+    f.num = *m_numOn;
+    f.date = *m_dateOn;
+    f.imput = *m_imputOn;
+    f.mt = *m_mtOn;
+    f.numFrom = m_numFrom->text();
+    f.numTo = m_numTo->text();
+    f.dateFrom = m_dateFrom->date();
+    f.dateTo = m_dateTo->date();
+    f.mtMin = m_mtMin->TryAsCurrency().value_or(Currency());
+    f.mtMax = m_mtMax->TryAsCurrency().value_or(Currency());
+    f.idFnm = *m_idFnm;
+    f.chap = m_chap->text();
+    f.art = m_art->text();
+    f.par = m_par->text();
+    f.intitule = m_intitule;
+    f.idBen = *m_idBen;
+    f.benName = BeneficiaryName();
 }
 
 void TFilterDialog::AddApplyButtons(QBoxLayout* layout, QPushButton** ok, QPushButton** cancel)

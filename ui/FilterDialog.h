@@ -19,8 +19,12 @@
 // criterion with AddCriterion and its controls, and names its ranges with
 // SetRanges.
 
+#include "db/Currency.h"
+
+#include <QDate>
 #include <QDialog>
 #include <QList>
+#include <QString>
 
 class QBoxLayout;
 class QDateEdit;
@@ -30,6 +34,22 @@ class QLineEdit;
 class QPushButton;
 class TGradient;
 class TNumEdit;
+
+// The criteria every listing's filter has: document numbers, dates, amounts,
+// a budget line and a beneficiary.
+struct TRangeCriteria {
+    bool num = false, date = false, imput = false, mt = false;
+    QString numFrom, numTo;       // compared as text with the stored numbers
+    QDate dateFrom, dateTo;
+    Currency mtMin, mtMax;
+    qint64 idFnm = -1;
+    QString chap, art, par, intitule;
+    qint64 idBen = -1;
+    QString benName;
+
+    // The dates 1 January to 31 December of the fiscal year.
+    void ResetDates();
+};
 
 class TFilterDialog : public QDialog {
     Q_OBJECT
@@ -51,6 +71,21 @@ protected:
     // A switch changed from outside (the caller's criteria): the headers and
     // controls show the switches again.
     void ShowCriteria();
+    // The common criteria into the dialog's switches, controls and choices
+    // (the budget line's key edits and title, the chosen line and
+    // beneficiary, whose name the dialog shows itself), and back.
+    void PutRanges(const TRangeCriteria& criteria);
+    void TakeRanges(TRangeCriteria& criteria) const;
+    // Where the dialog keeps the chosen budget line and beneficiary.
+    void SetChoiceFields(qint64* idFnm, qint64* idBen);
+    // A budget line chosen: its key, its key edits and its title.
+    void ShowBudgetLine(qint64 idFnm, const QString& chap, const QString& art, const QString& par,
+                        const QString& intitule);
+    // Shows the title of the chosen budget line (dialogs that show it).
+    virtual void ShowBudgetLineTitle(const QString& intitule) {}
+    // The beneficiary's name as the dialog shows it.
+    virtual void SetBeneficiaryName(const QString& name) = 0;
+    virtual QString BeneficiaryName() const = 0;
     // Called after a header switched its criterion.
     virtual void CriterionToggled(int criterion, bool on) {}
 
@@ -104,6 +139,18 @@ private:
     void Lead(Follow& f);
 
     QList<Criterion> m_criteria;
+    bool* m_numOn = nullptr;
+    bool* m_dateOn = nullptr;
+    bool* m_imputOn = nullptr;
+    bool* m_mtOn = nullptr;
+    TNumEdit* m_mtMin = nullptr;
+    TNumEdit* m_mtMax = nullptr;
+    QLineEdit* m_chap = nullptr;
+    QLineEdit* m_art = nullptr;
+    QLineEdit* m_par = nullptr;
+    QString m_intitule;
+    qint64* m_idFnm = nullptr;
+    qint64* m_idBen = nullptr;
     QList<Follow> m_follows;
     QList<QLineEdit*> m_numberEdits;
     QLineEdit* m_numFrom = nullptr;

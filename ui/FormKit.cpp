@@ -294,3 +294,9 @@ bool AskConfirmation(const QString& text)
 {
     return ShowMessageBox(text, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
 }
+
+bool AskDeletionTwice(const QString& warning, const QString& confirmation)
+{
+    return ShowMessageBox(warning, mtWarning, MsgButton::Yes | MsgButton::No) == mrYes
+        && AskConfirmation(confirmation);
+}

@@ -129,3 +129,6 @@ void DropMenuUnder(QMenu* menu, QWidget* button);
 
 // The confirmation box with Yes and No; true on Yes.
 bool AskConfirmation(const QString& text);
+// The two questions before a document is deleted for good: `warning` (a
+// warning box), then `confirmation`; true when both are answered Yes.
+bool AskDeletionTwice(const QString& warning, const QString& confirmation);

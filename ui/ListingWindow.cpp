@@ -94,6 +94,35 @@ void TListingWindow::AddStatusBar(const QList<int>& widths)
     m_layout->addWidget(stBar);
 }
 
+void TListingWindow::AddColumn(const char* field, const char* title, QueryTableModel::Format format,
+                               Qt::Alignment alignment, const TColumnStyle& style)
+{
+    QueryTableModel::Column c;
+    c.field = QString::fromLatin1(field);
+    c.title = QString::fromUtf8(title);
+    c.format = format;
+    c.alignment = alignment;
+    c.background = style.background;
+    c.bold = style.bold;
+    c.sortable = style.sortable;
+    m_model->addColumn(c);
+}
+
+void TListingWindow::FilterChosen(bool any)
+{
+    m_filterActive = any;
+    ShowFiltered();
+    m_model->setCurrentRow(0);
+    UpdateCommands();
+}
+
+void TListingWindow::CancelFilter()
+{
+    m_filterActive = false;
+    ShowFiltered();
+    UpdateCommands();
+}
+
 void TListingWindow::ShowRows(TListingRows rows)
 {
     const QList<db::Value> key = m_model->currentKey();

@@ -29,6 +29,13 @@ class QPushButton;
 class QTableView;
 class QVBoxLayout;
 
+// How a column of a listing looks beyond its format.
+struct TColumnStyle {
+    QColor background;       // its cells, over the row tint
+    bool bold = false;
+    bool sortable = true;    // false: a click on its title leaves the order
+};
+
 // The tool-bar button of a listing's command.
 struct TListingButton {
     const char* name = nullptr;  // null: the command has no tool-bar button
@@ -49,6 +56,11 @@ public:
     QPushButton* btnClose = nullptr;
     TStatusBar* stBar = nullptr;     // null unless the listing asks for one
 
+    // Whether the filter's criteria apply ("Annuler le filtre" takes them
+    // away; they stay for the next filter).
+    bool FilterActive() const { return m_filterActive; }
+    void CancelFilter();
+
 protected:
     // `gridName`: the grid's object name (grdDep, grdMdt, grdFE).
     TListingWindow(QWidget* parent, const char* gridName);
@@ -67,9 +79,38 @@ protected:
     // A status bar of panels of these widths at the bottom.
     void AddStatusBar(const QList<int>& widths);
 
+    // A column of the grid.
+    void AddColumn(const char* field, const char* title, QueryTableModel::Format format,
+                   Qt::Alignment alignment = {}, const TColumnStyle& style = TColumnStyle());
+
     // The rows to show: the previous current row stays current when it is
     // still shown (located by the model's key fields), else the first row.
     void ShowRows(TListingRows rows);
+
+    // Runs the filter dialog on the kept criteria; true, with the criteria
+    // chosen kept, after "Appliquer".
+    template <class Dialog, class Criteria>
+    bool AskCriteria(Criteria& kept, const std::function<void(Dialog&)>& prepare = nullptr)
+    {
+        Criteria chosen;
+        {
+            Dialog dialog(this);
+            if (prepare)
+                prepare(dialog);
+            dialog.SetCriteria(kept);
+            if (dialog.exec() != QDialog::Accepted)
+                return false;
+            chosen = dialog.Criteria();
+        }
+        kept = chosen;
+        return true;
+    }
+    // New criteria kept: they apply when `any` criterion is given; the rows
+    // are shown again under them, the first one current.
+    void FilterChosen(bool any);
+    // Shows the rows under the kept criteria when the filter is active, all
+    // of them otherwise, keeping the current row when it is still shown.
+    virtual void ShowFiltered() = 0;
 
     virtual void FormShow() = 0;
     virtual void UpdateCommands() {}
@@ -83,4 +124,5 @@ private:
     QHBoxLayout* m_body = nullptr;
     QVBoxLayout* m_layout = nullptr;
     bool m_shown = false;
+    bool m_filterActive = false;
 };
