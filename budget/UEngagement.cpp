@@ -1,7 +1,7 @@
 #include "budget/UEngagement.h"
 
 #include "budget/SheetRules.h"
-#include "budget/UFindFE.h"
+#include "budget/SheetWindowParts.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -16,7 +16,6 @@
 #include "ui/QueryTableModel.h"
 
 #include <QAction>
-#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -33,7 +32,6 @@
 
 namespace {
 
-const QColor kFocusColor(193, 230, 249);      // $F9E6C1
 const QColor kCancelledColor(253, 245, 200);  // $C8F5FD
 
 // The amounts of the lines are written in bold.
@@ -48,14 +46,6 @@ protected:
         option->font.setBold(true);
     }
 };
-
-void SetBase(QWidget* edit, const QColor& color)
-{
-    QPalette p = edit->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive})
-        p.setColor(group, QPalette::Base, color);
-    edit->setPalette(p);
-}
 
 } // namespace
 
@@ -154,60 +144,24 @@ void TfrmEngagement::BuildWindow()
     grid->setContentsMargins(10, 8, 10, 8);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
-    edNoFiche = MakeEdit(pnlMain, "edNoFiche", 4);
-    edNoFiche->setFixedWidth(70);
-    edNoFiche->setAlignment(Qt::AlignCenter);
-    edDateE = MakeEdit(pnlMain, "edDateE", 10);
-    edDateE->setFixedWidth(90);
-    btnGetDateEng = MakePickButton(pnlMain, "btnGetDateEng", QStringLiteral("Calendrier"));
-    edNoVisa = MakeEdit(pnlMain, "edNoVisa", 20);
-    edNoVisa->setFixedWidth(130);
-    edDateVisa = MakeEdit(pnlMain, "edDateVisa", 10);
-    edDateVisa->setFixedWidth(90);
-    btnGetDateVisa = MakePickButton(pnlMain, "btnGetDateVisa", QStringLiteral("Calendrier"));
-    auto* title = new QLabel(QStringLiteral("DEPENSE"), pnlMain);
-    QFont big = title->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    title->setFont(big);
+    TSheetHeaderFields header;
+    header.Build(pnlMain, grid, QStringLiteral("DEPENSE"));
+    edNoFiche = header.edNoFiche;
+    edDateE = header.edDateE;
+    edNoVisa = header.edNoVisa;
+    edDateVisa = header.edDateVisa;
+    btnGetDateEng = header.btnGetDateEng;
+    btnGetDateVisa = header.btnGetDateVisa;
     lInt = new QLabel(pnlMain);
     lInt->setObjectName(QStringLiteral("lInt"));
     QFont bold = lInt->font();
     bold.setBold(true);
     lInt->setFont(bold);
     lInt->setWordWrap(true);
-    auto row = [](std::initializer_list<QWidget*> widgets) {
-        auto* h = new QHBoxLayout;
-        h->setSpacing(3);
-        for (QWidget* w : widgets)
-            h->addWidget(w);
-        h->addStretch(1);
-        return h;
-    };
-    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Fiche : ")), 0, 0);
-    grid->addLayout(row({edNoFiche}), 0, 1);
-    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Date : ")), 0, 2);
-    grid->addLayout(row({edDateE, btnGetDateEng}), 0, 3);
-    grid->addWidget(title, 0, 4, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Visa : ")), 1, 0);
-    grid->addLayout(row({edNoVisa}), 1, 1);
-    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Date : ")), 1, 2);
-    grid->addLayout(row({edDateVisa, btnGetDateVisa}), 1, 3);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Imput.: ")), 2, 0);
     grid->addWidget(lInt, 2, 1, 1, 4);
-    grid->setColumnStretch(3, 1);
 
-    pnlObs = new QFrame(this);
-    pnlObs->setObjectName(QStringLiteral("pnlObs"));
-    auto* obs = new QVBoxLayout(pnlObs);
-    obs->setContentsMargins(10, 0, 10, 0);
-    obs->setSpacing(2);
-    obs->addWidget(new QLabel(QStringLiteral("Observations"), pnlObs));
-    mmObs = new QPlainTextEdit(pnlObs);
-    mmObs->setObjectName(QStringLiteral("mmObs"));
-    mmObs->setFixedHeight(52);
-    LimitPlainText(mmObs, 512);
-    obs->addWidget(mmObs);
+    pnlObs = BuildObservationPanel(this, &mmObs);
 
     // Lines.
     pnlDetail = new QFrame(this);
@@ -253,23 +207,11 @@ void TfrmEngagement::BuildWindow()
     grdDep->horizontalHeader()->setStretchLastSection(true);
 
     // Balances.
-    auto* footer = new QWidget(this);
-    auto* foot = new QHBoxLayout(footer);
-    foot->setContentsMargins(8, 2, 8, 2);
-    auto balance = [&](const char* name, const QString& caption) {
-        foot->addWidget(MakeCaption(footer, caption));
-        QLabel* l = MakeValueLabel(footer, name);
-        l->setMinimumWidth(140);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setFont(bold);
-        foot->addWidget(l);
-        foot->addSpacing(10);
-        return l;
-    };
-    lOldSolde = balance("lOldSolde", QStringLiteral("Anc. Solde : "));
-    lMontant = balance("lMontant", QStringLiteral("Montant : "));
-    lNewSolde = balance("lNewSolde", QStringLiteral("Nouv. Solde : "));
-    foot->addStretch(1);
+    TBalanceFooter balances;
+    QWidget* footer = balances.Build(this);
+    lOldSolde = balances.lOldSolde;
+    lMontant = balances.lMontant;
+    lNewSolde = balances.lNewSolde;
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
@@ -306,13 +248,9 @@ void TfrmEngagement::BuildWindow()
     SetNavigator(MyNavigator);
     MyNavigator->SetModel(m_keys);
     connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowSheet(); }));
-    const TDateFieldRules dateRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today};
-    AttachDateField(edDateE, btnGetDateEng, dateRules);
-    AttachDateField(edDateVisa, btnGetDateVisa, dateRules);
-    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa}) {
+    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
         AddEnterToNext(e);
-        e->installEventFilter(this);
-    }
+    new TFocusColour(this, {edNoFiche, edDateE, edNoVisa, edDateVisa}, [this] { RecolourEntryPanel(); });
     resize(760, 560);
 }
 
@@ -341,21 +279,6 @@ void TfrmEngagement::ModeChanged()
     edNoFiche->setEnabled(Mode() == emEdit);
     RecolourEntryPanel();
     btnPrint->setEnabled(!m_keys->isEmpty());
-}
-
-bool TfrmEngagement::eventFilter(QObject* watched, QEvent* event)
-{
-    // The entry edit that has the focus stands out.
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
-            if (watched == e) {
-                if (event->type() == QEvent::FocusIn)
-                    SetBase(e, kFocusColor);
-                else
-                    RecolourEntryPanel();
-            }
-    }
-    return TEditorWindow::eventFilter(watched, event);
 }
 
 // --- showing ---------------------------------------------------------------------------
@@ -457,7 +380,7 @@ void TfrmEngagement::btnAddClick()
     ClearEntry();
     lCancelled->clear();
     for (QLabel* l : {lOldSolde, lMontant, lNewSolde})
-        l->setText(QStringLiteral("0.00"));
+        l->setText(Currency().formatMoney());
     edDateE->setFocus();
 }
 
@@ -646,29 +569,21 @@ void TfrmEngagement::btnDeleteClick()
 
 void TfrmEngagement::btnFindClick()
 {
-    TfrmFindFE dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const qint64 id = m_store.FindUserSheet(dialog.FoundChap, dialog.FoundArt, dialog.FoundPar, dialog.FoundNoFE);
-    if (id < 0 || !m_keys->LocateId(id)) {
-        ShowInfo(QStringLiteral("Fiche d'engagement introuvable ! "));
-        return;
-    }
-    ShowSheet();
+    if (FindSheetThroughDialog(this, m_keys, [this](const QString& chap, const QString& art, const QString& par,
+                                                    const QString& number) {
+            return m_store.FindUserSheet(chap, art, par, number);
+        }))
+        ShowSheet();
 }
 
 // --- printing ------------------------------------------------------------------
 
 void TfrmEngagement::mnPrintFE_FBClick()
 {
-    TfrmRptFEDep form;
-    form.IdEng = int(m_keys->CurrentId());
-    form.Preview(this);
+    PreviewSheet<TfrmRptFEDep>(this, m_keys->CurrentId());
 }
 
 void TfrmEngagement::mnPrintFE_PreImpClick()
 {
-    TfrmRptFEDep_PreImp form;
-    form.IdEng = int(m_keys->CurrentId());
-    form.Preview(this);
+    PreviewSheet<TfrmRptFEDep_PreImp>(this, m_keys->CurrentId());
 }

@@ -109,7 +109,6 @@ protected:
     void btnPostClick() override;
     void btnCancelClick() override;
     void ModeChanged() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildWindow();

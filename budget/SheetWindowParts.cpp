@@ -1,0 +1,158 @@
+#include "budget/SheetWindowParts.h"
+
+#include "budget/UFindFE.h"
+#include "core/MessageBox.h"
+#include "expenditure/DocumentBrowsing.h"
+#include "ui/FormKit.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kFocusColor(193, 230, 249);   // $F9E6C1
+
+QHBoxLayout* FieldRow(std::initializer_list<QWidget*> widgets)
+{
+    auto* h = new QHBoxLayout;
+    h->setSpacing(3);
+    for (QWidget* w : widgets)
+        h->addWidget(w);
+    h->addStretch(1);
+    return h;
+}
+
+} // namespace
+
+void TSheetHeaderFields::Build(QWidget* panel, QGridLayout* grid, const QString& kind)
+{
+    edNoFiche = MakeEdit(panel, "edNoFiche", 4);
+    edNoFiche->setFixedWidth(70);
+    edNoFiche->setAlignment(Qt::AlignCenter);
+    edDateE = MakeEdit(panel, "edDateE", 10);
+    edDateE->setFixedWidth(90);
+    btnGetDateEng = MakePickButton(panel, "btnGetDateEng", QStringLiteral("Calendrier"));
+    edNoVisa = MakeEdit(panel, "edNoVisa", 20);
+    edNoVisa->setFixedWidth(130);
+    edDateVisa = MakeEdit(panel, "edDateVisa", 10);
+    edDateVisa->setFixedWidth(90);
+    btnGetDateVisa = MakePickButton(panel, "btnGetDateVisa", QStringLiteral("Calendrier"));
+    auto* title = new QLabel(kind, panel);
+    QFont big = title->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    title->setFont(big);
+    grid->addWidget(MakeCaption(panel, QStringLiteral("N° Fiche : ")), 0, 0);
+    grid->addLayout(FieldRow({edNoFiche}), 0, 1);
+    grid->addWidget(MakeCaption(panel, QStringLiteral("Date : ")), 0, 2);
+    grid->addLayout(FieldRow({edDateE, btnGetDateEng}), 0, 3);
+    grid->addWidget(title, 0, 4, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(MakeCaption(panel, QStringLiteral("N° Visa : ")), 1, 0);
+    grid->addLayout(FieldRow({edNoVisa}), 1, 1);
+    grid->addWidget(MakeCaption(panel, QStringLiteral("Date : ")), 1, 2);
+    grid->addLayout(FieldRow({edDateVisa, btnGetDateVisa}), 1, 3);
+    grid->setColumnStretch(3, 1);
+    const TDateFieldRules dateRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today};
+    AttachDateField(edDateE, btnGetDateEng, dateRules);
+    AttachDateField(edDateVisa, btnGetDateVisa, dateRules);
+}
+
+void TSheetHeaderFields::Clear()
+{
+    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+        e->clear();
+}
+
+QWidget* BuildObservationPanel(QWidget* parent, QPlainTextEdit** memo)
+{
+    auto* pnlObs = new QFrame(parent);
+    pnlObs->setObjectName(QStringLiteral("pnlObs"));
+    auto* obs = new QVBoxLayout(pnlObs);
+    obs->setContentsMargins(10, 0, 10, 0);
+    obs->setSpacing(2);
+    obs->addWidget(new QLabel(QStringLiteral("Observations"), pnlObs));
+    *memo = new QPlainTextEdit(pnlObs);
+    (*memo)->setObjectName(QStringLiteral("mmObs"));
+    (*memo)->setFixedHeight(52);
+    LimitPlainText(*memo, 512);
+    obs->addWidget(*memo);
+    return pnlObs;
+}
+
+QWidget* TBalanceFooter::Build(QWidget* parent)
+{
+    auto* footer = new QWidget(parent);
+    auto* foot = new QHBoxLayout(footer);
+    foot->setContentsMargins(8, 2, 8, 2);
+    auto balance = [&](const char* name, const QString& caption) {
+        foot->addWidget(MakeCaption(footer, caption));
+        QLabel* l = MakeValueLabel(footer, name);
+        l->setMinimumWidth(140);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QFont bold = l->font();
+        bold.setBold(true);
+        l->setFont(bold);
+        foot->addWidget(l);
+        foot->addSpacing(10);
+        return l;
+    };
+    lOldSolde = balance("lOldSolde", QStringLiteral("Anc. Solde : "));
+    lMontant = balance("lMontant", QStringLiteral("Montant : "));
+    lNewSolde = balance("lNewSolde", QStringLiteral("Nouv. Solde : "));
+    foot->addStretch(1);
+    return footer;
+}
+
+void TBalanceFooter::Show(Currency oldBalance, Currency amount, Currency newBalance)
+{
+    lOldSolde->setText(oldBalance.formatMoney());
+    lMontant->setText(amount.formatMoney());
+    lNewSolde->setText(newBalance.formatMoney());
+}
+
+void TBalanceFooter::ShowZero()
+{
+    Show(Currency(), Currency(), Currency());
+}
+
+bool FindSheetThroughDialog(QWidget* parent, TDocumentKeyList* keys,
+                            const std::function<qint64(const QString&, const QString&, const QString&,
+                                                       const QString&)>& find)
+{
+    TfrmFindFE dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const qint64 id = find(dialog.FoundChap, dialog.FoundArt, dialog.FoundPar, dialog.FoundNoFE);
+    if (id < 0 || !keys->LocateId(id)) {
+        ShowInfo(QStringLiteral("Fiche d'engagement introuvable ! "));
+        return false;
+    }
+    return true;
+}
+
+TFocusColour::TFocusColour(QObject* parent, std::initializer_list<QLineEdit*> edits, std::function<void()> recolour)
+    : QObject(parent), m_recolour(std::move(recolour))
+{
+    for (QLineEdit* e : edits)
+        e->installEventFilter(this);
+}
+
+bool TFocusColour::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        auto* edit = static_cast<QWidget*>(watched);
+        QPalette p = edit->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            p.setColor(group, QPalette::Base, kFocusColor);
+        edit->setPalette(p);
+    } else if (event->type() == QEvent::FocusOut && m_recolour) {
+        m_recolour();
+    }
+    return false;
+}
