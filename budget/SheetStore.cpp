@@ -106,10 +106,18 @@ bool TSheetStore::NumberTaken(qint64 idFnm, const QString& number, qint64 except
 
 qint64 TSheetStore::FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number)
 {
+    return FindSheet(chap, art, par, number, 0, QString());
+}
+
+qint64 TSheetStore::FindSheet(const QString& chap, const QString& art, const QString& par, const QString& number,
+                              int objet, const QString& origin)
+{
     db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.ID_ENG FROM FNM F JOIN ENT_ENG E ON E.ID_FNM=F.ID_FNM "
                                           "WHERE F.CHAP=:CHAP AND COALESCE(F.ART, '')=:ART AND "
-                                          "COALESCE(F.PAR, '')=:PAR AND E.NO_ENG=:NO_ENG AND E.OBJET=0 AND "
-                                          "COALESCE(E.ORIGINE, '')='' ORDER BY E.ID_ENG"));
+                                          "COALESCE(F.PAR, '')=:PAR AND E.NO_ENG=:NO_ENG AND E.OBJET=:OBJET AND "
+                                          "COALESCE(E.ORIGINE, '')=:ORIGINE ORDER BY E.ID_ENG"));
+    q.setParam(QStringLiteral("OBJET"), objet);
+    q.setParam(QStringLiteral("ORIGINE"), origin);
     q.setParam(QStringLiteral("CHAP"), chap);
     q.setParam(QStringLiteral("ART"), art);
     q.setParam(QStringLiteral("PAR"), par);
@@ -352,4 +360,169 @@ void TSheetStore::UpdateMovementSheet(const TSheet& header, bool withObjet)
     line.setParam(QStringLiteral("MONTANT"), header.amount);
     line.setParam(QStringLiteral("ID_ENG"), header.id);
     line.exec();
+}
+
+// ---------------------------------------------------------------------------
+// Cancellations
+
+QList<TDocumentKey> TSheetStore::CancellationKeys()
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE OBJET=1 AND ORIGINE='1' "
+                                          "ORDER BY NO_ENG, ID_ENG"));
+    q.open();
+    QList<TDocumentKey> keys;
+    keys.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
+    return keys;
+}
+
+qint64 TSheetStore::FindCancellation(const QString& chap, const QString& art, const QString& par,
+                                     const QString& number)
+{
+    return FindSheet(chap, art, par, number, 1, QStringLiteral("1"));
+}
+
+QList<TCancellableSheet> TSheetStore::CancellableSheets()
+{
+    // The balance before a sheet counts every earlier-numbered sheet of its
+    // line by its absolute amount, as a credit when its OBJET is not 0: the
+    // running sum over the line's sheets in number order, less the sheets of
+    // the same number (they are not before it). Only the columns shown are
+    // carried through the sorts.
+    db::Query q(DM->LURDO, QStringLiteral(
+        "SELECT S.ID_ENG, S.NO_ENG, S.DATE_ENG, S.ID_FNM, S.NO_VISA, S.DATE_VISA, S.MONTANT, F.CHAP, F.ART, F.PAR, "
+        "S.UP_TO - S.SAME AS ANC_SOLDE "
+        "FROM (SELECT E.ID_ENG, E.NO_ENG, E.DATE_ENG, E.ID_FNM, E.NO_VISA, E.DATE_VISA, E.MONTANT, E.ORIGINE, "
+        "             E.STATUT, "
+        "             SUM(IIF(E.MONTANT <> 0 AND E.NO_ENG IS NOT NULL, "
+        "                     IIF(COALESCE(E.OBJET, 0) = 0, -ABS(E.MONTANT), ABS(E.MONTANT)), 0)) "
+        "                 OVER (PARTITION BY E.ID_FNM ORDER BY E.NO_ENG) AS UP_TO, "
+        "             SUM(IIF(E.MONTANT <> 0 AND E.NO_ENG IS NOT NULL, "
+        "                     IIF(COALESCE(E.OBJET, 0) = 0, -ABS(E.MONTANT), ABS(E.MONTANT)), 0)) "
+        "                 OVER (PARTITION BY E.ID_FNM, E.NO_ENG) AS SAME "
+        "      FROM ENT_ENG E) S "
+        "LEFT JOIN FNM F ON F.ID_FNM = S.ID_FNM "
+        "WHERE COALESCE(S.ORIGINE, '') = '' AND COALESCE(S.STATUT, 0) = 0 AND S.ID_FNM > 0 "
+        "ORDER BY F.CHAP, F.ART, F.PAR, S.NO_ENG, S.ID_ENG"));
+    q.open();
+    QList<TCancellableSheet> out;
+    out.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r) {
+        const auto at = [&](int column) -> const db::Value& { return q.at(r, column); };
+        TCancellableSheet c;
+        c.sheet.id = db::toInt(at(0));
+        c.sheet.number = db::toText(at(1)).trimmed();
+        c.sheet.date = db::toDate(at(2));
+        c.sheet.idFnm = db::toInt(at(3));
+        c.sheet.visaNumber = db::toText(at(4)).trimmed();
+        c.sheet.visaDate = db::toDate(at(5));
+        c.sheet.amount = db::toCurrency(at(6));
+        c.chap = db::toText(at(7)).trimmed();
+        c.art = db::toText(at(8)).trimmed();
+        c.par = db::toText(at(9)).trimmed();
+        c.oldBalance = db::toCurrency(at(10));
+        out.append(c);
+    }
+    return out;
+}
+
+std::optional<TSheet> TSheetStore::EarlierSheetDatedAfter(qint64 idFnm, const QString& number, const QDate& date)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 * FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND NO_ENG<:NO_ENG AND "
+                                          "DATE_ENG>:DATE_ENG ORDER BY NO_ENG, ID_ENG"));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.setParam(QStringLiteral("NO_ENG"), number);
+    q.setParam(QStringLiteral("DATE_ENG"), date);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    return SheetFromRow(q);
+}
+
+std::optional<TRecommitted> TSheetStore::Recommitted(qint64 idCancelled)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 D.NO_DEPENSE, E.NO_ENG FROM DET_ENG L "
+                                          "JOIN DET_ENG O ON O.ID_DETAIL=L.ID_DETAIL AND O.OBJET=0 AND "
+                                          "O.ID_ENG<>L.ID_ENG "
+                                          "JOIN ENT_ENG E ON E.ID_ENG=O.ID_ENG AND COALESCE(E.STATUT, 0)=0 "
+                                          "LEFT JOIN DEPENSE D ON D.ID_DEPENSE=L.ID_DETAIL "
+                                          "WHERE L.ID_ENG=:ID_ENG AND L.OBJET=0 ORDER BY E.NO_ENG, E.ID_ENG"));
+    q.setParam(QStringLiteral("ID_ENG"), idCancelled);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    return TRecommitted{q.asString(QStringLiteral("NO_DEPENSE")).trimmed(),
+                        q.asString(QStringLiteral("NO_ENG")).trimmed()};
+}
+
+bool TSheetStore::MarkCancelled(qint64 idCancelled, qint64 by)
+{
+    db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=:STATUT WHERE ID_ENG=:ID_ENG AND "
+                                          "COALESCE(STATUT, 0)=0 AND COALESCE(ORIGINE, '')=''"));
+    q.setParam(QStringLiteral("STATUT"), by);
+    q.setParam(QStringLiteral("ID_ENG"), idCancelled);
+    q.exec();
+    return q.rowsAffected() == 1;
+}
+
+bool TSheetStore::InsertCancellation(const TSheet& header, qint64* id)
+{
+    // The cancelled sheet as it stands now: its amount and line are given back.
+    const std::optional<TSheet> cancelled = Read(header.idOrigine);
+    if (!cancelled || cancelled->Cancelled() || !cancelled->origin.isEmpty())
+        return false;
+    TSheet h = header;
+    h.amount = cancelled->amount;
+    h.idFnm = cancelled->idFnm;
+    h.objet = 1;
+    h.origin = QStringLiteral("1");
+    h.statut = 0;
+    *id = InsertMovementSheet(h, 1, h.idOrigine);
+    return MarkCancelled(h.idOrigine, *id);
+}
+
+bool TSheetStore::UpdateCancellation(const TSheet& header, qint64 previouslyCancelled)
+{
+    UpdateUserSheet(header);
+    db::Query head(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET        ID_ORIGINE=:ID_ORIGINE,        ID_FNM=:ID_FNM,"
+                                             "        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
+    head.setParam(QStringLiteral("ID_ORIGINE"), header.idOrigine);
+    head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
+    head.setParam(QStringLiteral("MONTANT"), header.amount);
+    head.setParam(QStringLiteral("ID_ENG"), header.id);
+    head.exec();
+    db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        ID_DETAIL=:ID_DETAIL,        MONTANT=:MONTANT "
+                                             "WHERE ID_ENG=:ID_ENG "));
+    line.setParam(QStringLiteral("ID_DETAIL"), header.idOrigine);
+    line.setParam(QStringLiteral("MONTANT"), header.amount);
+    line.setParam(QStringLiteral("ID_ENG"), header.id);
+    line.exec();
+    if (line.rowsAffected() == 0) {
+        db::Query add(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG       (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                                                "VALUES(:ID_ENG, 1, 1, :ID_DETAIL, :MONTANT) "));
+        add.setParam(QStringLiteral("ID_ENG"), header.id);
+        add.setParam(QStringLiteral("ID_DETAIL"), header.idOrigine);
+        add.setParam(QStringLiteral("MONTANT"), header.amount);
+        add.exec();
+    }
+    if (header.idOrigine > 0 && header.idOrigine != previouslyCancelled)
+        return MarkCancelled(header.idOrigine, header.id);
+    return true;
+}
+
+std::optional<TRecommitted> TSheetStore::DeleteCancellation(qint64 idEng, qint64 idCancelled)
+{
+    if (idCancelled > 0) {
+        // Its expenses were free while it was cancelled: one committed again
+        // elsewhere would then stand on two active sheets.
+        if (std::optional<TRecommitted> again = Recommitted(idCancelled))
+            return again;
+        db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=0 WHERE ID_ENG=:ID_ENG AND STATUT=:STATUT"));
+        q.setParam(QStringLiteral("ID_ENG"), idCancelled);
+        q.setParam(QStringLiteral("STATUT"), idEng);
+        q.exec();
+    }
+    DeleteSheet(idEng);
+    return std::nullopt;
 }

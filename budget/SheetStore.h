@@ -48,6 +48,22 @@ struct TSheet {
 // A sheet's key and number.
 using TSheetKey = TDocumentKey;
 
+// A user commitment that a cancellation may take: the active sheet (key,
+// number, date, line, visa and amount) with its budget line and the line's
+// balance just before it.
+struct TCancellableSheet {
+    TSheet sheet;
+    QString chap, art, par;
+    Currency oldBalance;   // CommitmentBalanceBefore of the sheet
+    Currency NewBalance() const { return oldBalance - sheet.amount.abs(); }
+};
+
+// Where a cancelled sheet's expense stands again: the expense and the active sheet.
+struct TRecommitted {
+    QString expenseNumber;
+    QString sheetNumber;
+};
+
 // What SyncHeader wrote.
 struct TSheetSync {
     Currency amount;
@@ -126,7 +142,47 @@ public:
     // OBJET when `withObjet`), and the amount of its line.
     void UpdateMovementSheet(const TSheet& header, bool withObjet);
 
+    // --- cancellations ------------------------------------------------------
+    // A cancellation is a sheet of OBJET 1 and ORIGINE "1" whose one line
+    // (OBJET 1) points to the sheet it cancels; that sheet's STATUT holds the
+    // cancellation's key, which takes it out of the committed totals and frees
+    // its expenses.
+    //
+    // The cancellation sheets, in number order (all lines together).
+    QList<TDocumentKey> CancellationKeys();
+    // The cancellation of a budget line, typed as in the nomenclature, with that number; -1 when none.
+    qint64 FindCancellation(const QString& chap, const QString& art, const QString& par, const QString& number);
+    // The user commitments that are not cancelled and have a budget line, by
+    // line then number, each with its line's balance before it, in one query.
+    QList<TCancellableSheet> CancellableSheets();
+    // The first sheet of the line numbered before `number` but dated after `date`.
+    std::optional<TSheet> EarlierSheetDatedAfter(qint64 idFnm, const QString& number, const QDate& date);
+    // An expense of the cancelled sheet that stands on another sheet that is
+    // not cancelled (read in the caller's transaction); nothing when none.
+    std::optional<TRecommitted> Recommitted(qint64 idCancelled);
+
+    // Writes (inside the caller's write operation). Insert and update refuse
+    // (return false, the caller abandons the operation) when the cancelled
+    // sheet is no longer an active user commitment: gone or cancelled already.
+    //
+    // A new cancellation of `header.idOrigine` (its number, date, observation
+    // and visa; its amount and line are the cancelled sheet's, read here) with
+    // its line, and the cancelled sheet marked with the new key, given in `id`.
+    bool InsertCancellation(const TSheet& header, qint64* id);
+    // The cancellation's header and line; a sheet chosen for it now is marked.
+    bool UpdateCancellation(const TSheet& header, qint64 previouslyCancelled);
+    // The cancelled sheet active again, then the cancellation and its line gone.
+    // Refused while one of the cancelled sheet's expenses stands on another
+    // active sheet: returns that expense and sheet (nothing written), or
+    // nothing when deleted.
+    std::optional<TRecommitted> DeleteCancellation(qint64 idEng, qint64 idCancelled);
+
 private:
+    // Marks `idCancelled` as cancelled by `by` when it is an active user commitment.
+    bool MarkCancelled(qint64 idCancelled, qint64 by);
+    qint64 FindSheet(const QString& chap, const QString& art, const QString& par, const QString& number, int objet,
+                     const QString& origin);
+
     TDocumentLineTable m_lines{TDocumentLineTable::CommitmentSheet};
     std::unique_ptr<db::Query> m_read, m_cancelled, m_taken, m_sync, m_syncLines;
 };

@@ -208,6 +208,25 @@ QString TNomenclatureStore::SelectChapters()
     return QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP");
 }
 
+std::optional<TBudgetLineEntry> TNomenclatureStore::Read(qint64 idFnm)
+{
+    db::Query& q = KeptStatement(m_read, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, SECTION, SOUMIS_CHARGE "
+                                                        "FROM FNM WHERE ID_FNM=:ID_FNM"));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.open();
+    std::optional<TBudgetLineEntry> line;
+    if (!q.isEmpty())
+        line = TBudgetLineEntry{idFnm,
+                                q.asString(QStringLiteral("CHAP")).trimmed(),
+                                q.asString(QStringLiteral("ART")).trimmed(),
+                                q.asString(QStringLiteral("PAR")).trimmed(),
+                                q.asInt(QStringLiteral("SOUMIS_CHARGE")) == 1,
+                                q.asString(QStringLiteral("INTITULE")).trimmed(),
+                                int(q.asInt(QStringLiteral("SECTION")))};
+    q.close();
+    return line;
+}
+
 bool TNomenclatureStore::Exists(const QString& chap, const QString& art, const QString& par)
 {
     db::Query& q = KeptStatement(m_exists, QStringLiteral("SELECT FIRST 1 ID_FNM FROM FNM WHERE CHAP=:MyCHAP AND "

@@ -110,6 +110,8 @@ public:
     // The chapters of the nomenclature (CHAP), in order.
     static QString SelectChapters();
 
+    // One line; nothing when it is gone.
+    std::optional<TBudgetLineEntry> Read(qint64 idFnm);
     // Whether a line of that chapter, article and paragraph exists (a line
     // stored without article or paragraph may hold NULL or an empty text).
     bool Exists(const QString& chap, const QString& art, const QString& par);
@@ -128,7 +130,7 @@ public:
     void Delete(qint64 idFnm);
 
 private:
-    std::unique_ptr<db::Query> m_exists, m_usage, m_insert, m_update, m_delete;
+    std::unique_ptr<db::Query> m_read, m_exists, m_usage, m_insert, m_update, m_delete;
 };
 
 // ---------------------------------------------------------------------------

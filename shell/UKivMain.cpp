@@ -14,6 +14,7 @@
 #include "security/USecure.h"
 #include "shell/USplashEx.h"
 #include "budget/UEngagement.h"
+#include "budget/UEngagement_Annul.h"
 #include "budget/UListBudget.h"
 #include "budget/UListEng.h"
 #include "budget/USF.h"
@@ -480,6 +481,11 @@ void TfrmKivMain::ConnectMenuItems()
         frm.exec();
     }));
     connect(mnEng_List, &QAction::triggered, this, Guarded([this] { TfrmListEng(this).exec(); }));
+    connect(mnEng_Eco, &QAction::triggered, this, Guarded([this] {
+        TfrmEngagement_Annul frm(this);
+        frm.IdEng = 0;
+        frm.exec();
+    }));
     // Mandat
     connect(mnMandat, &QAction::triggered, this, Guarded([this] {
         TfrmMandat frm(this);

@@ -1,0 +1,437 @@
+#include "budget/UEngagement_Annul.h"
+
+#include "budget/SheetRules.h"
+#include "budget/SheetWindowParts.h"
+#include "budget/UGet_Eng.h"
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Routines.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
+#include "expenditure/DocumentBrowsing.h"
+#include "reports/commitments/URptFEDep.h"
+#include "ui/FormKit.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TfrmEngagement_Annul::TfrmEngagement_Annul(QWidget* parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Eco"),
+                            .statusWidths = {80, 50, 110, 60, 100},
+                            .modePanel = 4,
+                            .closeRule = CloseRule::Discard,
+                            .confirmCancel = true,
+                            .navigatorWhileEditing = true},
+                    parent)
+{
+    // From now on a document holds at most 20 lines.
+    MaxDocLines = 20;
+    BuildWindow();
+    stBar->SetPanel(0, CurrentUserCode);
+    stBar->SetPanel(1, FiscalYear);
+}
+
+TfrmEngagement_Annul::~TfrmEngagement_Annul() = default;
+
+void TfrmEngagement_Annul::BuildWindow()
+{
+    setObjectName(QStringLiteral("frmEngagement_Annul"));
+    setWindowTitle(QStringLiteral("Engagements - Economie"));
+    setModal(true);
+    m_keys = new TDocumentKeyList(this);
+
+    const auto listed = [this] { return !m_keys->isEmpty(); };
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvel engagement"), When::BrowseWithRight, [this] { btnAddClick(); },
+                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier l'engagement"), When::BrowseOnRowWithRight,
+                         [this] { btnModifClick(); }, QKeySequence(Qt::Key_F2));
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"), When::BrowseOnRowWithRight,
+                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    // The sheet to cancel is chosen once, while the entry is open.
+    mnAddDetail = AddCommand("mnAddDetail", QStringLiteral("Ajouter un détail"),
+                             [this] { return Mode() != emBrowse && m_cancelledId < 0; },
+                             [this] { btnModifDetClick(); });
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un Engagement"), listed, [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3));
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer la fiche d'engagement"), listed,
+                         [this] { mnPrintClick(); });
+    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
+                        QKeySequence(Qt::Key_F5));
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
+                         QKeySequence(Qt::CTRL | Qt::Key_F4));
+
+    TDocumentToolBar bar(this, "pnlBtns");
+    btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel engagement"), QStyle::SP_FileIcon,
+                        mnAdd);
+    btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier l'engagement"),
+                          QStyle::SP_FileDialogDetailedView, mnModif);
+    btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
+                         QStyle::SP_DialogSaveButton, mnPost);
+    btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
+                           QStyle::SP_DialogCancelButton, mnCancel);
+    btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
+                           QStyle::SP_TrashIcon, mnDelete);
+    MyNavigator = bar.Navigator();
+    btnFind = bar.Button("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un Engagement"),
+                         QStyle::SP_FileDialogContentsView, mnFind);
+    btnPrint = bar.Button("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer la fiche d'engagement"),
+                          QStyle::SP_FileDialogListView, mnPrint);
+    btnMenu = bar.Button("btnMenu", QStringLiteral("&Menu..."), QStringLiteral("Menu"),
+                         QStyle::SP_TitleBarUnshadeButton);
+    bar.Stretch();
+    btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
+                          QStyle::SP_DialogCloseButton, mnClose);
+
+    // Entry panel: the cancellation's header, then the sheet it cancels.
+    auto* panel = new QFrame(this);
+    pnlMain = panel;
+    panel->setObjectName(QStringLiteral("pnlMain"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    TSheetHeaderFields header;
+    header.Build(panel, grid, QStringLiteral("ECONOMIE"));
+    edNoFiche = header.edNoFiche;
+    edDateE = header.edDateE;
+    edNoVisa = header.edNoVisa;
+    edDateVisa = header.edDateVisa;
+    btnGetDateEng = header.btnGetDateEng;
+    btnGetDateVisa = header.btnGetDateVisa;
+
+    grpCancelled = new QGroupBox(QStringLiteral(" Engagement annulé"), panel);
+    grpCancelled->setObjectName(QStringLiteral("grpCancelled"));
+    auto* box = new QGridLayout(grpCancelled);
+    box->setHorizontalSpacing(6);
+    lNum = MakeValueLabel(grpCancelled, "lNum");
+    lDate = MakeValueLabel(grpCancelled, "lDate");
+    lImput = MakeValueLabel(grpCancelled, "lImput");
+    lInt = new QLabel(grpCancelled);
+    lInt->setObjectName(QStringLiteral("lInt"));
+    lInt->setWordWrap(true);
+    QFont bold = lInt->font();
+    bold.setBold(true);
+    lInt->setFont(bold);
+    btnModifDet = MakeToolButton(grpCancelled, "btnModifDet", QStringLiteral("Choisir ..."),
+                                 QStringLiteral("Choisir la fiche d'engagement à annuler"),
+                                 QStyle::SP_FileDialogNewFolder);
+    btnModifDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(btnModifDet, mnAddDetail);
+    box->addWidget(MakeCaption(grpCancelled, QStringLiteral("N° : ")), 0, 0);
+    box->addWidget(lNum, 0, 1);
+    box->addWidget(MakeCaption(grpCancelled, QStringLiteral("Date : ")), 0, 2);
+    box->addWidget(lDate, 0, 3);
+    box->addWidget(btnModifDet, 0, 5, Qt::AlignRight);
+    box->addWidget(MakeCaption(grpCancelled, QStringLiteral("Imput.:")), 1, 0);
+    box->addWidget(lImput, 1, 1);
+    box->addWidget(MakeCaption(grpCancelled, QStringLiteral("Intitule : ")), 1, 2);
+    box->addWidget(lInt, 1, 3, 1, 3);
+    box->setColumnStretch(4, 1);
+    grid->addWidget(grpCancelled, 2, 0, 1, 5);
+
+    pnlObs = BuildObservationPanel(this, &mmObs);
+    TBalanceFooter balances;
+    QWidget* footer = balances.Build(this);
+    lOldSolde = balances.lOldSolde;
+    lMontant = balances.lMontant;
+    lNewSolde = balances.lNewSolde;
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(4);
+    main->addWidget(bar.Panel());
+    main->addWidget(pnlMain);
+    main->addWidget(footer);
+    main->addWidget(pnlObs);
+    main->addStretch(1);
+    main->addWidget(stBar);
+
+    PopMnEng = new QMenu(this);
+    PopMnEng->setObjectName(QStringLiteral("PopMnEng"));
+    PopMnEng->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
+    PopMnEng->addSeparator();
+    PopMnEng->addAction(mnAddDetail);
+    PopMnEng->addSeparator();
+    PopMnEng->addActions({mnFind, mnPrint, mnCalc});
+    PopMnEng->addSeparator();
+    PopMnEng->addAction(mnClose);
+    AttachPopupMenu(PopMnEng, btnMenu);
+
+    SetEntryPanel(pnlMain);
+    SetNavigator(MyNavigator);
+    MyNavigator->SetModel(m_keys);
+    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowCancellation(); }));
+    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+        AddEnterToNext(e);
+    new TFocusColour(this, {edNoFiche, edDateE, edNoVisa, edDateVisa}, [this] { RecolourEntryPanel(); });
+    resize(760, 430);
+}
+
+// --- state ----------------------------------------------------------------------------
+
+bool TfrmEngagement_Annul::HasRows() const
+{
+    return m_sheet.has_value();
+}
+
+bool TfrmEngagement_Annul::HasVisa() const
+{
+    return !edNoVisa->text().trimmed().isEmpty();
+}
+
+void TfrmEngagement_Annul::ModeChanged()
+{
+    pnlObs->setEnabled(Mode() != emBrowse);
+    // A new cancellation takes the number proposed for its line.
+    edNoFiche->setEnabled(Mode() == emEdit);
+    RecolourEntryPanel();
+}
+
+// --- showing ---------------------------------------------------------------------------
+
+void TfrmEngagement_Annul::FormShow()
+{
+    TWaitCursor wait;
+    m_keys->SetKeys(m_store.CancellationKeys());
+    if (IdEng > 0) {
+        if (!m_keys->LocateId(IdEng))
+            m_keys->setCurrentRow(0);
+    } else {
+        m_keys->setCurrentRow(m_keys->rowCount() - 1);
+    }
+    ShowCancellation();
+}
+
+void TfrmEngagement_Annul::ClearEntry()
+{
+    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+        e->clear();
+    mmObs->clear();
+    for (QLabel* l : {lNum, lDate, lImput, lInt})
+        l->clear();
+}
+
+void TfrmEngagement_Annul::ShowCancellation()
+{
+    m_sheet.reset();
+    m_cancelledId = -1;
+    m_idFnm = -1;
+    m_amount = Currency();
+    IdEng = -1;
+    ClearEntry();
+    const qint64 id = m_keys->CurrentId();
+    if (id >= 0)
+        m_sheet = m_store.Read(id);
+    if (m_sheet) {
+        IdEng = id;
+        m_idFnm = m_sheet->idFnm;
+        m_amount = m_sheet->amount;
+        edNoFiche->setText(m_sheet->number);
+        edDateE->setText(DateText(m_sheet->date));
+        mmObs->setPlainText(m_sheet->obs);
+        edNoVisa->setText(m_sheet->visaNumber);
+        edDateVisa->setText(DateText(m_sheet->visaDate));
+        const std::optional<TSheet> cancelled =
+            m_sheet->idOrigine > 0 ? m_store.Read(m_sheet->idOrigine) : std::nullopt;
+        if (cancelled)
+            m_cancelledId = cancelled->id;
+        ShowCancelled(cancelled);
+    }
+    ShowBalances(m_sheet ? m_sheet->number : QString());
+    SetMode(emBrowse);
+}
+
+void TfrmEngagement_Annul::ShowCancelled(const std::optional<TSheet>& cancelled)
+{
+    lNum->setText(cancelled ? cancelled->number : QString());
+    lDate->setText(cancelled ? DateText(cancelled->date) : QString());
+    const std::optional<TBudgetLineEntry> line = m_idFnm > 0 ? m_lines.Read(m_idFnm) : std::nullopt;
+    lImput->setText(line ? BudgetLineLabel(line->chap, line->art, line->par) : QString());
+    lInt->setText(line ? line->intitule : QString());
+}
+
+void TfrmEngagement_Annul::ShowBalances(const QString& number)
+{
+    m_oldBalance = m_idFnm > 0 ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
+    // A cancellation gives its amount back to the line.
+    lOldSolde->setText(m_oldBalance.formatMoney());
+    lMontant->setText(m_amount.formatMoney());
+    lNewSolde->setText(BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 1, m_amount).formatMoney());
+}
+
+// --- the entry ---------------------------------------------------------------------------
+
+void TfrmEngagement_Annul::btnAddClick()
+{
+    RequireWriteRight();
+    m_sheet.reset();
+    m_cancelledId = -1;
+    m_idFnm = -1;
+    m_amount = Currency();
+    SetMode(emInsert);
+    ClearEntry();
+    ShowBalances(QString());
+    edDateE->setFocus();
+}
+
+void TfrmEngagement_Annul::btnModifClick()
+{
+    if (!HasRows())
+        return;
+    if (HasVisa())
+        Refuse(QStringLiteral("Fiche visée, modification impossible !"), nullptr);
+    RequireWriteRight();
+    SetMode(emEdit);
+    edDateE->setFocus();
+}
+
+void TfrmEngagement_Annul::btnCancelClick()
+{
+    ShowCancellation();
+}
+
+void TfrmEngagement_Annul::btnModifDetClick()
+{
+    if (HasVisa())
+        Refuse(QStringLiteral("Fiche visée, modification impossible !"), nullptr);
+    RequireWriteRight();
+    if (Mode() == emBrowse || m_cancelledId >= 0)
+        return;
+    qint64 chosen = -1;
+    {
+        TfrmGet_Eng dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        chosen = dialog.SelectedIdEng;
+    }
+    const std::optional<TSheet> sheet = chosen > 0 ? m_store.Read(chosen) : std::nullopt;
+    if (!sheet)
+        return;
+    m_cancelledId = sheet->id;
+    m_amount = sheet->amount;
+    m_idFnm = sheet->idFnm;
+    edNoFiche->setText(TSheetStore::PadNumber(QString::number(DM->Queries().NextCommitmentNumber(m_idFnm))));
+    mmObs->setPlainText(QStringLiteral("DESENGAGEMENT DE LA FICHE D'ENGAGEMENT No ") + sheet->number
+                        + QStringLiteral(" DU  ") + DateText(sheet->date));
+    ShowCancelled(sheet);
+    ShowBalances(edNoFiche->text());
+    UpdateCommands();
+    edDateE->setFocus();
+}
+
+void TfrmEngagement_Annul::btnPostClick()
+{
+    RequireWriteRight();
+    if (Mode() == emBrowse)
+        return;
+    const bool inserting = Mode() == emInsert;
+    // Without the sheet it cancels, a cancellation has no number, line or amount.
+    if (m_cancelledId < 0)
+        Refuse(QStringLiteral("Choisissez la fiche d'engagement à annuler !"), btnModifDet);
+    TSheet entry;
+    if (!inserting) {
+        if (!m_sheet)
+            Abort();
+        entry = *m_sheet;
+        edNoFiche->setText(edNoFiche->text().trimmed());
+        QString padded;
+        if (const sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
+            Refuse(TRefusal{v->message}, edNoFiche);
+        if (m_store.NumberTaken(m_idFnm, padded, m_sheet->id))
+            Refuse(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
+        edNoFiche->setText(padded);
+    }
+    QDate date, visaDate;
+    // A cancellation's visa date is not compared with its date.
+    if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
+                                                   [](const QString&) { return true; }, &date, &visaDate))
+        Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+    const QString number = edNoFiche->text().trimmed();
+    if (inserting) {
+        if (const std::optional<TSheet> earlier = m_store.EarlierSheetDatedAfter(m_idFnm, number, date))
+            Refuse(QStringLiteral("Incohérence entre le No de la fiche et sa Date !\r\rFiche actuelle No : ") + number
+                       + QStringLiteral(", Datée du : ") + DateText(date) + QStringLiteral("\r")
+                       + QStringLiteral("Fiche précédente No : ") + earlier->number + QStringLiteral(",  Datée du : ")
+                       + DateText(earlier->date),
+                   edNoFiche);
+    }
+    entry.number = number;
+    entry.date = date;
+    entry.visaNumber = edNoVisa->text().trimmed();
+    entry.visaDate = visaDate;
+    entry.obs = mmObs->toPlainText();
+    entry.idOrigine = m_cancelledId;
+    entry.idFnm = m_idFnm;
+    entry.amount = m_amount;
+
+    qint64 id = entry.id;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        // The sheet and the mark of the sheet it cancels are stored together:
+        // a sheet cancelled meanwhile refuses, and nothing is written.
+        const bool stored = inserting ? m_store.InsertCancellation(entry, &id)
+                                      : m_store.UpdateCancellation(entry, m_sheet->idOrigine);
+        if (!stored)
+            Refuse(QStringLiteral("Cette fiche d'engagement est déjà annulée !"), nullptr);
+        write.Commit();
+    }
+    m_keys->Put(id, entry.number);
+    ShowCancellation();
+}
+
+// --- the sheet ----------------------------------------------------------------------------
+
+void TfrmEngagement_Annul::btnDeleteClick()
+{
+    if (!HasRows())
+        return;
+    if (HasVisa())
+        Refuse(QStringLiteral("Fiche visée, suppression impossible !"), nullptr);
+    RequireWriteRight();
+    if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
+                          QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
+        return;
+    const qint64 id = IdEng;
+    {
+        TWaitCursor wait;
+        TWriteGuard write;
+        if (const std::optional<TRecommitted> again = m_store.DeleteCancellation(id, m_sheet->idOrigine))
+            Refuse(QStringLiteral("La dépense N° ") + again->expenseNumber
+                       + QStringLiteral(" de la fiche annulée est de nouveau engagée sur la fiche N° ")
+                       + again->sheetNumber + QStringLiteral(" !\rSuppression impossible."),
+                   nullptr);
+        write.Commit();
+    }
+    m_keys->Remove(id);
+    ShowCancellation();
+}
+
+void TfrmEngagement_Annul::btnFindClick()
+{
+    if (FindSheetThroughDialog(this, m_keys, [this](const QString& chap, const QString& art, const QString& par,
+                                                    const QString& number) {
+            return m_store.FindCancellation(chap, art, par, number);
+        }))
+        ShowCancellation();
+}
+
+void TfrmEngagement_Annul::mnPrintClick()
+{
+    PreviewSheet<TfrmRptFEDep>(this, m_keys->CurrentId());
+}
