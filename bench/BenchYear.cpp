@@ -71,3 +71,29 @@ void CloseBenchYear()
     delete DM;
     DM = nullptr;
 }
+
+namespace {
+QString copyPath;
+}
+
+bool OpenBenchYearCopy(const QString& fileName)
+{
+    if (!OpenBenchYear())
+        return false;
+    CloseBenchYear();
+    copyPath = TempDir + fileName;
+    QFile::remove(copyPath);
+    if (!QFile::copy(DbPath, copyPath)) {
+        std::fprintf(stderr, "cannot copy the year to %s\n", qPrintable(copyPath));
+        return false;
+    }
+    DbPath = copyPath;
+    DM = new TDM();
+    return DM->LURDO.isOpen();
+}
+
+void CloseBenchYearCopy()
+{
+    CloseBenchYear();
+    QFile::remove(copyPath);
+}

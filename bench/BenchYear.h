@@ -13,5 +13,12 @@ bool OpenBenchYear();
 // Deletes the data module.
 void CloseBenchYear();
 
+// The same year copied to `fileName` in its Temp folder, and the data module
+// opened on the copy, for a benchmark that writes: what it writes never reaches
+// the year the others measure. False, with the reason on stderr, on failure.
+bool OpenBenchYearCopy(const QString& fileName);
+// Deletes the data module and the copy.
+void CloseBenchYearCopy();
+
 // The fiscal year of the benchmark database.
 inline const QString BenchFiscalYear = QStringLiteral("2024");

@@ -21,7 +21,6 @@
 #include "ui/QueryTableModel.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
@@ -44,7 +43,6 @@ struct Sample {
     qint64 userSheet = -1;    // the year's last user sheet, for the header saves
 };
 Sample sample;
-QString copyPath;
 
 std::vector<qint64> Ids(const QString& sql, qint64 line)
 {
@@ -59,18 +57,7 @@ std::vector<qint64> Ids(const QString& sql, qint64 line)
 
 bool OpenCopy()
 {
-    if (!OpenBenchYear())
-        return false;
-    CloseBenchYear();
-    copyPath = TempDir + QStringLiteral("documents-bench.fdb");
-    QFile::remove(copyPath);
-    if (!QFile::copy(DbPath, copyPath)) {
-        std::fprintf(stderr, "cannot copy the year to %s\n", qPrintable(copyPath));
-        return false;
-    }
-    DbPath = copyPath;
-    DM = new TDM();
-    if (!DM->LURDO.isOpen())
+    if (!OpenBenchYearCopy(QStringLiteral("documents-bench.fdb")))
         return false;
 
     db::Query busiest(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_FNM FROM DEPENSE WHERE TYPE_DEPENSE=0 "
@@ -263,7 +250,6 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    CloseBenchYear();
-    QFile::remove(copyPath);
+    CloseBenchYearCopy();
     return 0;
 }
