@@ -82,7 +82,8 @@ TfrmListEng::TfrmListEng(QWidget* parent)
     m->setRowTint([](int, const QueryRow& r) {
         return r.asInt(QStringLiteral("OBJET")) == 1 ? kEconomie : QColor();
     });
-    const int widths[] = {50, 76, 56, 36, 36, 130, 120, 130, 80, 76};
+    const int date = DateColumnWidth();
+    const int widths[] = {50, date, 56, 36, 36, 130, 120, 130, 80, date};
     for (int c = 0; c < 10; ++c)
         grdFE->setColumnWidth(c, widths[c]);
     grdFE->horizontalHeader()->setStretchLastSection(true);
@@ -93,7 +94,7 @@ TfrmListEng::TfrmListEng(QWidget* parent)
     grdChap->setObjectName(QStringLiteral("grdChap"));
     grdChap->verticalHeader()->hide();
     grdChap->verticalHeader()->setDefaultSectionSize(20);
-    grdChap->setFixedWidth(90);
+    grdChap->setFixedWidth(100);
     grdChap->setStyleSheet(QStringLiteral("QTableView { background: %1; }").arg(kChapters.name()));
     m_chapters = new QueryTableModel(this);
     QueryTableModel::Column chap;

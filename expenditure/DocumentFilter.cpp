@@ -127,7 +127,7 @@ TDocumentFilterDialog::TDocumentFilterDialog(QWidget* parent, const QString& num
     connect(btnClearBen, &QPushButton::clicked, this, Guarded([this] { btnClearBenClick(); }));
 
     SetChoiceFields(&IdFnm, &IdBen);
-    setFixedWidth(420);
+    setFixedWidth(440);
 }
 
 void TDocumentFilterDialog::SetCriteria(const TDocumentCriteria& f)

@@ -18,7 +18,8 @@
 namespace {
 
 enum Column { coNo, coDate, coImput, coMontant, coBen, coMdt, coDateMdt, coEng, coDateEng, coGap, coObjet, coCount };
-const int kWidths[coCount] = {70, 76, 84, 110, 0, 50, 76, 50, 76, 12, 220};
+// Widths of the columns; 0: a date's width; the beneficiary takes the rest.
+const int kWidths[coCount] = {70, 0, 84, 110, 0, 50, 0, 50, 0, 12, 220};
 
 const QColor kGreyText(128, 128, 128);
 const QColor kOrderCells(239, 239, 239);
@@ -87,8 +88,8 @@ TfrmListDep::TfrmListDep(QWidget* parent)
         return r.asInt(QStringLiteral("DEP_STATE")) >= 2 ? kGreyText : QColor();
     });
     for (int c = 0; c < coCount; ++c)
-        if (kWidths[c] > 0)
-            grdDep->setColumnWidth(c, kWidths[c]);
+        if (c != coBen)
+            grdDep->setColumnWidth(c, kWidths[c] > 0 ? kWidths[c] : DateColumnWidth());
     grdDep->horizontalHeader()->setStretchLastSection(true);
     connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
 
@@ -239,6 +240,7 @@ void TfrmListDep::FitBeneficiaryColumn()
     // The beneficiary takes what the other columns leave of the grid.
     int others = 0;
     for (int c = 0; c < coCount; ++c)
-        others += kWidths[c];
+        if (c != coBen)
+            others += kWidths[c] > 0 ? kWidths[c] : DateColumnWidth();
     grdDep->setColumnWidth(coBen, std::max(160, grdDep->viewport()->width() - others));
 }

@@ -69,8 +69,8 @@ TfrmListMdt::TfrmListMdt(QWidget* parent)
     AddColumn("LIB_MONTANT", "Mt Imput.", QueryTableModel::Money);
     AddColumn("NATURE", "Nature", QueryTableModel::Text);
     Rows()->setKeyFields({QStringLiteral("ID_MDT")});
-    grdMdt->setColumnWidth(coNo, 60);
-    grdMdt->setColumnWidth(coDate, 80);
+    grdMdt->setColumnWidth(coNo, 70);
+    grdMdt->setColumnWidth(coDate, DateColumnWidth());
     grdMdt->setColumnWidth(coMontant, 130);
     grdMdt->setColumnWidth(coLibMontant, 130);
     grdMdt->horizontalHeader()->setStretchLastSection(true);

@@ -284,7 +284,7 @@ TNumEdit* TFilterDialog::MakeRangeAmountEdit(const char* name)
     e->setObjectName(QString::fromLatin1(name));
     e->SetDecimals(2);
     e->SetNumberFormat(TNumEdit::Thousands);
-    e->setFixedWidth(130);
+    e->setFixedWidth(120);
     return e;
 }
 

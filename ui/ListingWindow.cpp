@@ -36,6 +36,7 @@ TListingWindow::TListingWindow(QWidget* parent, const char* gridName)
     m_model = new QueryTableModel(this);
     m_model->setSortingEnabled(true);
     m_model->attachView(m_grid);
+    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);   // the read order, until a click
     m_body->addWidget(m_grid, 1);
 
     PopMenu = new QMenu(this);
@@ -92,6 +93,16 @@ void TListingWindow::AddStatusBar(const QList<int>& widths)
 {
     stBar = new TStatusBar(widths, this);
     m_layout->addWidget(stBar);
+}
+
+int TListingWindow::DateColumnWidth() const
+{
+    return m_grid->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
+}
+
+int TListingWindow::DigitsColumnWidth(int digits) const
+{
+    return m_grid->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) + 16;
 }
 
 void TListingWindow::AddColumn(const char* field, const char* title, QueryTableModel::Format format,

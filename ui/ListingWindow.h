@@ -79,6 +79,10 @@ protected:
     // A status bar of panels of these widths at the bottom.
     void AddStatusBar(const QList<int>& widths);
 
+    // The width that shows a date or a number of `digits` digits whole in the
+    // grid's font.
+    int DateColumnWidth() const;
+    int DigitsColumnWidth(int digits) const;
     // A column of the grid.
     void AddColumn(const char* field, const char* title, QueryTableModel::Format format,
                    Qt::Alignment alignment = {}, const TColumnStyle& style = TColumnStyle());

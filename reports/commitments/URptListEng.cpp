@@ -33,7 +33,7 @@ TfrmRptListEng::TfrmRptListEng()
                      {"lhOldSolde", 222, 116, "Ancien solde", Qt::AlignRight},
                      {"lhMontant", 340, 116, "Montant ", Qt::AlignRight},
                      {"lhSolde", 458, 116, "Solde", Qt::AlignRight},
-                     {"lhVisa", 580, 88, "N° Visa", Qt::AlignLeft},
+                     {"lhVisa", 584, 84, "N° Visa", Qt::AlignLeft},
                      {"lhDateVisa", 670, 72, "Date visa ", Qt::AlignHCenter}});
 
     rpt::Band* detail = r.addBand(rpt::BandKind::Detail, QStringLiteral("bdDetail"), 16);
@@ -50,7 +50,7 @@ TfrmRptListEng::TfrmRptListEng()
         ->setAlignment(Qt::AlignRight);
     detail->addDataText(QStringLiteral("lSolde"), {458, 1, 116, 14}, QStringLiteral("NEW_SOLDE"), rpt::MoneyMask)
         ->setAlignment(Qt::AlignRight);
-    detail->addDataText(QStringLiteral("dbNoVisa"), {580, 1, 88, 14}, QStringLiteral("NO_VISA"))->setBold(true);
+    detail->addDataText(QStringLiteral("dbNoVisa"), {584, 1, 84, 14}, QStringLiteral("NO_VISA"))->setBold(true);
     rpt::DataText* dateVisa = detail->addDataText(QStringLiteral("dbDateVisa"), {670, 1, 72, 14},
                                                   QStringLiteral("DATE_VISA"));
     dateVisa->setAlignment(Qt::AlignHCenter);
