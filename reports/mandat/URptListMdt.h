@@ -6,7 +6,8 @@
 // caller gives the line's caption (ImputCaption): it heads the listing and
 // switches on the column of the line's share of each order and its total.
 // Without a listing window (the print tool) it prints every order, or those
-// of the budget line `IdFnm`.
+// of the budget line `IdFnm`. The rows handed over hold ID_MDT, NO_MDT,
+// DATE_MDT, MONTANT, NATURE and LIB_MONTANT (TOrderListing's rows).
 
 #include "reports/ListingReport.h"
 

@@ -8,6 +8,7 @@
 #include "budget/UFindFE.h"
 #include "budget/UListEng.h"
 #include "common/DocumentFixture.h"
+#include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
 #include "controls/NumEdit.h"
 #include "data/BudgetQueries.h"
@@ -411,6 +412,9 @@ TEST_F(ListEngTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
     EXPECT_EQ(QStringList{QStringLiteral("1 299.75")}, pages->page(0).textsOf(QStringLiteral("lTotMontant")));
     EXPECT_EQ(QStringList{QStringLiteral("21-01-02")}, QStringList{pages->page(0).textsOf(QStringLiteral("lImp")).first()});
     EXPECT_EQ(QStringList{QStringLiteral("1 299.75")}, form.PrepareAgain()->page(0).textsOf(QStringLiteral("lTotMontant")));
+
+    // The print button previews the listing shown.
+    EXPECT_EQ(1, PagesOfNextPreview([&] { frm->btnPrint->click(); }));
 
     // Every sheet, over two pages: the total counts each row once.
     frm->btnFilterChap->click();

@@ -5,6 +5,7 @@
 // menu items.
 #include "budget/UEngagement.h"
 #include "common/DocumentFixture.h"
+#include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
 #include "data/BudgetQueries.h"
 #include "expenditure/ExpenseListing.h"
@@ -467,6 +468,9 @@ TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
     EXPECT_EQ(QStringList{QStringLiteral("0003")}, p.textsOf(QStringLiteral("dbNoMdt")));
     EXPECT_EQ(QStringList{QStringLiteral("Listing des Dépenses")}, p.textsOf(QStringLiteral("lTitre")));
     EXPECT_EQ(QStringList{QStringLiteral("1 100.00")}, form.PrepareAgain()->page(0).textsOf(QStringLiteral("lTotal")));
+
+    // The print button previews the listing shown.
+    EXPECT_EQ(1, PagesOfNextPreview([&] { frm->btnPrint->click(); }));
 
     TExpenseFilter none = TExpenseFilter::Reset();
     none.num = true;

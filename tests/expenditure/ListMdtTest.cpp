@@ -4,6 +4,7 @@
 // orders stand when the user clicks, the order window it opens, and its
 // printed listing.
 #include "common/DocumentFixture.h"
+#include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
 #include "controls/NumEdit.h"
 #include "expenditure/OrderListing.h"
@@ -391,6 +392,9 @@ TEST_F(ListMdtTest, ThePrintedListingNumbersAndTotalsTheRowsShownEveryRun)
     auto again = form.PrepareAgain();
     EXPECT_EQ((QStringList{"1", "2", "3", "4"}), again->page(0).textsOf(QStringLiteral("lNo")));
     EXPECT_EQ(QStringList{QStringLiteral("450.00")}, again->page(0).textsOf(QStringLiteral("lTotMontant")));
+
+    // The print button previews the listing shown.
+    EXPECT_EQ(1, PagesOfNextPreview([&] { frm->btnPrint->click(); }));
 
     // Filtered on a salary line: headed by the line, with its share and its total.
     TOrderCriteria f = TOrderCriteria::Reset();
