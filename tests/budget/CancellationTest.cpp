@@ -8,6 +8,8 @@
 #include "budget/UGet_Eng.h"
 #include "common/DocumentFixture.h"
 #include "expenditure/DocumentBrowsing.h"
+#include "reports/ReportForm.h"
+#include "reports/UPreview.h"
 #include "ui/QueryTableModel.h"
 
 #include <QLabel>
@@ -274,3 +276,34 @@ TEST_F(CancellationTest, AVisaFreezesTheCancellation)
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Fiche visée, suppression impossible !")});
     EXPECT_EQ(Statut(sheets[0]), frm->IdEng);
 }
+
+// The print item previews the cancellation shown on the white-paper sheet: an
+// ECONOMIE sheet whose row is the cancelled sheet, with the window's balances.
+TEST_F(CancellationTest, ThePrintItemPreviewsTheCancellationOnTheWhitePaperSheet)
+{
+    auto frm = Open();
+    Enter(*frm, sheets[3]);   // 0005, 160.00
+    QTest::keyClick(frm.get(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(frm->Mode(), emBrowse) << messages->texts().join(" | ").toStdString();
+    ASSERT_TRUE(frm->mnPrint->isEnabled());
+
+    QString report;
+    rpt::Page page;
+    OnNextModal([&](QDialog* d) {
+        auto* preview = qobject_cast<TfrmPreview*>(d);
+        ASSERT_NE(preview, nullptr);
+        report = preview->SourceReport->report().name();
+        page = preview->Pages()->page(0);
+        d->reject();
+    });
+    frm->btnPrint->click();
+    EXPECT_EQ(report, QStringLiteral("RptFEDep"));
+    EXPECT_EQ(page.textsOf(QStringLiteral("lObjet")), QStringList{QStringLiteral("ECONOMIE")});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lNoFe")), QStringList{QStringLiteral("0008")});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lFact1")),
+              QStringList{QStringLiteral("FICHE D'ENGAGEMENT N° 0005 DU 04/03/2024")});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lMt1")), QStringList{QStringLiteral("160.00")});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lOldSolde")), QStringList{frm->lOldSolde->text()});
+    EXPECT_EQ(page.textsOf(QStringLiteral("lNewSolde")), QStringList{frm->lNewSolde->text()});
+}
+
