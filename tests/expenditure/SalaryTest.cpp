@@ -1,12 +1,15 @@
 // The two salary windows on a fresh year, driven through their controls: the
 // imputations and deductions of a salary expense to pay with their totals and
 // the state rules on its lines; a salary expense to commit recorded, changed
-// and deleted under the state rules.
+// and deleted under the state rules; the menu items that open the expense
+// editors and the cancellations.
 #include "expenditure/ExpenseFixture.h"
 
+#include "common/ProgramFolder.h"
 #include "controls/NumEdit.h"
 #include "expenditure/UDep_Sal_Eng.h"
 #include "expenditure/UDep_Sal_Mdt.h"
+#include "shell/UKivMain.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -250,4 +253,33 @@ TEST_F(SalaryTest, SalaryToCommitRecordedChangedAndDeleted)
     w3->btnDelete->click();
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Etes-vous sûr de vouloir supprimer cette Dépense ?")});
     EXPECT_EQ(Count("SELECT COUNT(*) FROM DEPENSE WHERE ID_DEPENSE=:ID", other), 0);
+}
+
+TEST(ExpenseMenus, TheMenuItemsOpenTheExpenseEditorsAndTheCancellations)
+{
+    ProgramFolder folder;
+    YearDb year;
+    MessageRecorder messages;
+    const std::int16_t maxLines = MaxDocLines;
+    TfrmKivMain main;
+    const std::function<void()> openers[] = {
+        [&] { main.mnAutreDep->trigger(); },
+        [&] { main.mnDepSalaire->trigger(); },
+        [&] { main.itemSalaryToCommit->trigger(); },
+        [&] { main.mnEng_Eco->trigger(); },
+    };
+    QStringList opened;
+    for (const auto& open : openers) {
+        OnNextModal([&opened](QDialog* d) {
+            opened << d->objectName();
+            d->close();
+        });
+        open();
+    }
+    EXPECT_EQ((QStringList{QStringLiteral("frmMission"), QStringLiteral("frmDep_Sal_Mdt"),
+                           QStringLiteral("frmDep_Sal_Eng"), QStringLiteral("frmEngagement_Annul")}),
+              opened);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(StopPendingModalWatches());
+    MaxDocLines = maxLines;
 }
