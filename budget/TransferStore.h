@@ -11,6 +11,7 @@
 
 #include "budget/SheetStore.h"
 #include "db/Currency.h"
+#include "expenditure/OrderStore.h"
 
 #include <QDate>
 #include <QList>
@@ -42,7 +43,7 @@ struct TTransfer {
 // What the credit test of a giving line compares.
 struct TTransferCredit {
     Currency available;   // the line's credit at the date, the transfer's own stored rows left out
-    Currency mandated;    // paid on the line by orders dated up to the date
+    Currency mandated;    // paid on the line by orders dated up to the date, and by orders not dated yet
 };
 
 class TTransferStore {
@@ -82,5 +83,6 @@ private:
     void DeleteStored(qint64 idVir);
 
     TSheetStore m_sheets;
+    TOrderStore m_orders;
     std::unique_ptr<db::Query> m_keys, m_rowSheet, m_ownRows;
 };

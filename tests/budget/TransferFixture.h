@@ -50,7 +50,7 @@ protected:
         DM->CommitWork();
     }
 
-    // A payment order of `amount` dated `date` on an invoice of the line.
+    // A payment order of `amount` dated `date` (none: not dated yet) on an invoice of the line.
     void Paid(qint64 line, Currency amount, const QDate& date)
     {
         static qint64 next = 500;
@@ -58,7 +58,8 @@ protected:
         Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_FNM, ID_BEN, MONTANT) VALUES (:ID, 0, :F, 1, :M)"),
              {{"ID", next}, {"F", line}, {"M", amount}});
         Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) VALUES (:ID, :NO, :D, 0, :M)"),
-             {{"ID", next}, {"NO", QString::number(next)}, {"D", date}, {"M", amount}});
+             {{"ID", next}, {"NO", QString::number(next)}, {"D", date.isValid() ? db::Value(date) : db::Value()},
+              {"M", amount}});
         Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (:ID, 1, :ID, :M)"),
              {{"ID", next}, {"M", amount}});
         DM->CommitWork();

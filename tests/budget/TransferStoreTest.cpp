@@ -123,7 +123,9 @@ TEST_F(TransferTest, ChangedTransferKeepsItsNumbersAndIsNotCountedAgainstItself)
 
 TEST_F(TransferTest, CreditShortWhenPaidPlusAmountExceedsTheCredit)
 {
-    Paid(giving, Money("250000"), QDate(2024, 2, 1));
+    Paid(giving, Money("240000"), QDate(2024, 2, 1));
+    // An order not dated yet pays on the line all the same.
+    Paid(giving, Money("10000"), QDate());
     TTransferStore store;
     const TTransferCredit credit = store.Credit(-1, giving, QDate(2024, 12, 31));
     EXPECT_EQ(credit.available, Money("300000"));
