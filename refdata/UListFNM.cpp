@@ -33,16 +33,27 @@ bool IsChapterHeading(const QueryRow& r)
 
 } // namespace
 
+TDropDownBox::TDropDownBox(QWidget* parent) : QComboBox(parent)
+{
+    // A list of maxVisibleItems rows under the box, whatever the style's habit.
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+}
+
 void TDropDownBox::showPopup()
 {
     emit DropDown();
+    m_open = true;
     QComboBox::showPopup();
 }
 
 void TDropDownBox::hidePopup()
 {
     QComboBox::hidePopup();
-    emit CloseUp();
+    if (!m_open)
+        return;
+    m_open = false;
+    // After the event that closed the list, which sets the chosen row.
+    QMetaObject::invokeMethod(this, &TDropDownBox::CloseUp, Qt::QueuedConnection);
 }
 
 bool BudgetLineDeletable(qint64 idFnm)

@@ -14,16 +14,23 @@
 
 class QLabel;
 
-// A drop-down list that tells when its list opens and closes.
+// A drop-down list (of at most maxVisibleItems rows) that tells when its list
+// opens and closes. CloseUp comes once the choice made in the list is in the
+// box: Qt closes the list before it applies a choice made by mouse or by
+// Enter, so the signal is posted to run after that. Only a list that was
+// opened closes up: hiding the box (its window closing) tells nothing.
 class TDropDownBox : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    explicit TDropDownBox(QWidget* parent = nullptr);
     void showPopup() override;
     void hidePopup() override;
 signals:
     void DropDown();
     void CloseUp();
+
+private:
+    bool m_open = false;
 };
 
 class TfrmListFNM : public TRefListForm {

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -51,12 +52,13 @@ protected:
         return out;
     }
     static void WithRecord(TfrmListFNM& list, const std::function<void(TfrmFNMSQL&)>& drive) { WithRecordOf(list, drive); }
-    // Chooses a chapter in the box as the user does: open the list, pick, close it.
+    // Chooses a chapter in the box: open the list, pick, close it.
     static void ChooseChapter(TfrmListFNM& l, const QString& chapter)
     {
         l.cmbChap->showPopup();
         l.cmbChap->setCurrentIndex(l.cmbChap->findText(chapter));
         l.cmbChap->hidePopup();
+        QCoreApplication::processEvents();
     }
 };
 
@@ -232,6 +234,7 @@ TEST_F(FNMTest, PickerFiltersByChapterRemembersItAndReturnsTheLine)
     EXPECT_EQ(Titles(*again).size(), 2);
     again->cmbChap->showPopup();
     again->cmbChap->hidePopup();
+    QCoreApplication::processEvents();
     EXPECT_EQ(Titles(*again).size(), 5);
     ChooseChapter(*again, "21-01");
     again->btnClose->click();
@@ -245,6 +248,32 @@ TEST_F(FNMTest, PickerFiltersByChapterRemembersItAndReturnsTheLine)
     EXPECT_EQ(Titles(*plain).size(), 5);
     plain->btnClose->click();
     EXPECT_EQ(IniReadString(IniPath, "LIST_FNM", "CHAP", "x"), "");
+}
+
+// The list follows the chapter chosen in the open drop-down list at once, by
+// a click on it or by the arrows and Enter, the way Qt applies the choice.
+TEST_F(FNMTest, PickerFiltersOnTheChapterChosenByMouseOrByKeys)
+{
+    for (const bool mouse : {true, false}) {
+        SCOPED_TRACE(mouse ? "mouse" : "keys");
+        auto picker = OpenList(true);
+        picker->cmbChap->showPopup();
+        QAbstractItemView* list = picker->cmbChap->view();
+        ASSERT_TRUE(list->isVisible());
+        const QModelIndex chapter = list->model()->index(picker->cmbChap->findText("22-14"), 0);
+        if (mouse) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(chapter).center());
+        } else {
+            for (int i = 0; i < 5 && list->currentIndex() != chapter; ++i)
+                QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Return);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(list->isVisible());
+        EXPECT_EQ(picker->cmbChap->currentText(), "22-14");
+        EXPECT_EQ(Titles(*picker), (QStringList{"MATERIEL", "MOBILIER"}));
+        EXPECT_EQ(picker->stBar->Panel(2), "2");
+    }
 }
 
 TEST_F(FNMTest, FindLooksOnlyAmongTheShownLines)
