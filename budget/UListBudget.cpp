@@ -171,7 +171,10 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     resize(860, 520);
 }
 
-TfrmListBudget::~TfrmListBudget() = default;
+TfrmListBudget::~TfrmListBudget()
+{
+    SilenceChildren(this);
+}
 
 void TfrmListBudget::showEvent(QShowEvent* event)
 {

@@ -101,7 +101,10 @@ TfrmSF::TfrmSF(QWidget* parent) : QDialog(parent)
     BuildWindow();
 }
 
-TfrmSF::~TfrmSF() = default;
+TfrmSF::~TfrmSF()
+{
+    SilenceChildren(this);
+}
 
 void TfrmSF::BuildWindow()
 {

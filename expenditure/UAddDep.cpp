@@ -87,7 +87,10 @@ TfrmAddDep::TfrmAddDep(QWidget* parent)
     BuildWindow();
 }
 
-TfrmAddDep::~TfrmAddDep() = default;
+TfrmAddDep::~TfrmAddDep()
+{
+    SilenceChildren(this);
+}
 
 void TfrmAddDep::BuildWindow()
 {

@@ -85,7 +85,10 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
             [this](const QPoint& pos) { PopMenu->popup(grdUsers->viewport()->mapToGlobal(pos)); });
 }
 
-TfrmListUsers::~TfrmListUsers() = default;
+TfrmListUsers::~TfrmListUsers()
+{
+    SilenceChildren(this);
+}
 
 void TfrmListUsers::Execute(QWidget* parent)
 {

@@ -20,6 +20,11 @@ TEditorWindow::TEditorWindow(const Options& options, QWidget* parent) : QDialog(
     stBar = new TStatusBar(options.statusWidths, this);
 }
 
+TEditorWindow::~TEditorWindow()
+{
+    SilenceChildren(this);
+}
+
 QString TEditorWindow::ModeText(TEditMode mode)
 {
     switch (mode) {

@@ -111,6 +111,7 @@ public:
     };
 protected:
     TEditorWindow(const Options& options, QWidget* parent);
+    ~TEditorWindow() override;
 
     // --- commands -------------------------------------------------------------
     enum class When {

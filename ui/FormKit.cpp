@@ -300,3 +300,9 @@ bool AskDeletionTwice(const QString& warning, const QString& confirmation)
     return ShowMessageBox(warning, mtWarning, MsgButton::Yes | MsgButton::No) == mrYes
         && AskConfirmation(confirmation);
 }
+
+void SilenceChildren(QObject* window)
+{
+    for (QObject* child : window->findChildren<QObject*>())
+        child->blockSignals(true);
+}

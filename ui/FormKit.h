@@ -132,3 +132,9 @@ bool AskConfirmation(const QString& text);
 // The two questions before a document is deleted for good: `warning` (a
 // warning box), then `confirmation`; true when both are answered Yes.
 bool AskDeletionTwice(const QString& warning, const QString& confirmation);
+
+// Stops every child of `window` from signalling. The window bases call it as
+// their destructor starts: the derived window is gone by then, and what its
+// children still do while they are taken down (a box closing its list as the
+// window hides, a view losing its model) must reach none of its handlers.
+void SilenceChildren(QObject* window);

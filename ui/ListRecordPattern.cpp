@@ -130,6 +130,11 @@ TRefListForm::TRefListForm(const Options& options, QWidget* parent) : QDialog(pa
     connect(m_grid, &QTableView::doubleClicked, this, Guarded([this] { GridDoubleClick(); }));
 }
 
+TRefListForm::~TRefListForm()
+{
+    SilenceChildren(this);
+}
+
 void TRefListForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

@@ -73,6 +73,7 @@ protected:
         bool okInTopPanel = true;   // false: the pair puts btnOk in its own bottom panel
     };
     TRefListForm(const Options& options, QWidget* parent);
+    ~TRefListForm() override;
 
     // Hooks of each pair.
     virtual void FormShow() = 0;                 // opens the rows, fills the status bar

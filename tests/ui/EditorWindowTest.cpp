@@ -4,6 +4,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/EditorWindow.h"
+#include "ui/ListRecordPattern.h"
 #include "common/MessageRecorder.h"
 
 #include <QAction>
@@ -117,7 +118,67 @@ protected:
     MessageRecorder messages;
 };
 
+// A child that signals as its window hides, as a drop-down box does when the
+// window closes.
+class THideTeller : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void hideEvent(QHideEvent* event) override
+    {
+        QLineEdit::hideEvent(event);
+        emit textChanged(QStringLiteral("hidden"));
+    }
+};
+
+// Windows of both bases whose handler of that signal notes when it runs after
+// the window's own destructor.
+template <typename Base>
+struct TLateHandlerProbe : Base {
+    template <typename... A>
+    TLateHandlerProbe(bool* late, A&&... args) : Base(std::forward<A>(args)...)
+    {
+        auto* teller = new THideTeller(this);
+        QObject::connect(teller, &QLineEdit::textChanged, this, [this, late] {
+            if (m_gone)
+                *late = true;
+        });
+    }
+    ~TLateHandlerProbe() override { m_gone = true; }
+    bool m_gone = false;
+};
+
+struct TEditorProbe : TLateHandlerProbe<TfrmProbe> {
+    explicit TEditorProbe(bool* late) : TLateHandlerProbe<TfrmProbe>(late, Probe(), true) {}
+};
+
+struct TListProbe : TLateHandlerProbe<TRefListForm> {
+    explicit TListProbe(bool* late) : TLateHandlerProbe<TRefListForm>(late, TRefListForm::Options{}, nullptr) {}
+    void FormShow() override {}
+    void RunRecordWindow() override {}
+    void DeleteCurrent() override {}
+    void SetResults(bool) override {}
+};
+
 } // namespace
+
+TEST_F(EditorWindowTest, NoHandlerRunsOnceTheWindowIsBeingDestroyed)
+{
+    bool late = false;
+    {
+        auto* editor = new TEditorProbe(&late);
+        editor->show();
+        delete editor;
+        EXPECT_FALSE(late) << "editor window";
+    }
+    {
+        auto* list = new TListProbe(&late);
+        list->show();
+        delete list;
+        EXPECT_FALSE(late) << "list window";
+    }
+}
 
 TEST_F(EditorWindowTest, TheModeTableSetsCommandsButtonsPanelAndModeTextTogether)
 {
