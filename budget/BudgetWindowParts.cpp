@@ -62,7 +62,7 @@ TBudgetTrailingButtons AddBudgetTrailingButtons(QWidget* parent, QBoxLayout* bar
                            QStringLiteral("Chercher une imputation"), QStyle::SP_FileDialogContentsView);
     b.print = AddToolButton(parent, bar, "btnPrint", QStringLiteral("Imprimer"),
                             QStringLiteral("Imprimer des documents"), QStyle::SP_FileIcon);
-    b.menu = AddToolButton(parent, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"),
+    b.menu = AddToolButton(parent, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"),
                            QStyle::SP_ArrowDown);
     bar->addStretch();
     b.close = AddToolButton(parent, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),

@@ -251,7 +251,7 @@ void TfrmVirement::BuildWindow()
     btnPrint = toolButton("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer la fiche d'engagement"),
                           QStyle::SP_FileIcon, nullptr);
     Follow(btnPrint, When::BrowseOnRow);
-    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"), QStyle::SP_ArrowDown, nullptr);
+    btnMenu = toolButton("btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"), QStyle::SP_ArrowDown, nullptr);
     bar->addStretch();
     btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
                           mnClose);

@@ -116,7 +116,7 @@ void TfrmAddDep::BuildWindow()
                               QStyle::SP_FileDialogListView);
     btnPrint = AddToolButton(pnlTop, bar, "btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer le listing"),
                              QStyle::SP_FileIcon);
-    btnMenu = AddToolButton(pnlTop, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("&Menu"),
+    btnMenu = AddToolButton(pnlTop, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"),
                             QStyle::SP_ArrowDown);
     bar->addSpacing(12);
     chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), pnlTop);
