@@ -166,7 +166,7 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
     connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnBud, btnMenu); }));
     connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
-    connect(m_model, &QueryTableModel::rowsReread, this, Guarded([this] { ShowCount(); }));
+    FollowRowCount(m_model, stBar, 2, QStringLiteral(" Imputations"));
 
     resize(860, 520);
 }
@@ -192,12 +192,6 @@ void TfrmListBudget::FormShow()
     m_model->setCurrentRow(0);
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
-    ShowCount();
-}
-
-void TfrmListBudget::ShowCount()
-{
-    stBar->SetPanel(2, QString::number(m_model->rowCount()) + QStringLiteral(" Imputations"));
 }
 
 void TfrmListBudget::resizeEvent(QResizeEvent* event)

@@ -62,7 +62,6 @@ protected:
     void done(int result) override;
 
 private:
-    void ShowCount();
 
     std::unique_ptr<TBudgetStore> m_store;
     QueryTableModel* m_model = nullptr;

@@ -51,6 +51,7 @@ TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent
 
     qBnq = std::make_unique<db::Query>(DM->LURDO, TBankStore::SelectAll());
     model()->setQuery(qBnq.get());
+    FollowRowCount(model(), stBar, 2, QStringLiteral(" Banque(s)"));
 }
 
 TfrmListBanque::~TfrmListBanque() = default;
@@ -61,7 +62,6 @@ void TfrmListBanque::FormShow()
     stBar->SetPanel(1, FiscalYear);
     qBnq->open();
     model()->reload();
-    stBar->SetPanel(2, QString::number(model()->rowCount()) + QStringLiteral(" Banque(s)"));
 }
 
 void TfrmListBanque::UpdateButtons()

@@ -122,6 +122,7 @@ TfrmListBenef::TfrmListBenef(QWidget* parent)
 
     qBenef = std::make_unique<db::Query>(DM->LURDO);
     model()->setQuery(qBenef.get());
+    FollowRowCount(model(), stBar, 2, QStringLiteral(" Bénéfs"));
 
     connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
     connect(mnCancelFilter, &QAction::triggered, this, Guarded([this] { CancelFilter(); }));
@@ -155,13 +156,7 @@ void TfrmListBenef::ReadRows()
     }
     qBenef->open();
     model()->reload();
-    ShowCount();
     UpdateButtons();
-}
-
-void TfrmListBenef::ShowCount()
-{
-    stBar->SetPanel(2, QString::number(model()->rowCount()) + QStringLiteral(" Bénéfs"));
 }
 
 void TfrmListBenef::cmbTypeBenCloseUp()
@@ -174,7 +169,6 @@ void TfrmListBenef::TypeAheadChanged()
     model()->setFilter([](const QueryRow& r) { return NameMatches(r.asString(QStringLiteral("NOM")), g_typeAhead); });
     stBar->SetPanel(3, g_typeAhead.isEmpty() ? QString() : QStringLiteral("Filtre ..."));
     stBar->SetPanel(4, g_typeAhead);
-    ShowCount();
     UpdateButtons();
 }
 
@@ -221,8 +215,7 @@ void TfrmListBenef::DeleteCurrent()
     if (DeleteBeneficiary(model()->current().asInt(QStringLiteral("ID_BEN")))) {
         model()->refresh();
         model()->setCurrentRow(0);
-        ShowCount();
-    }
+        }
 }
 
 void TfrmListBenef::SetResults(bool ok)

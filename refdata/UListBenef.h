@@ -59,7 +59,6 @@ protected:
 private:
     void ReadRows();
     void TypeAheadChanged();
-    void ShowCount();
 
     std::unique_ptr<db::Query> qBenef;
 };

@@ -145,7 +145,7 @@ TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
     // Opening the list first clears the choice: closing it without one shows every line.
     connect(cmbChap, &TDropDownBox::DropDown, this, [this] { cmbChap->setCurrentIndex(-1); });
     connect(cmbChap, &TDropDownBox::CloseUp, this, Guarded([this] { cmbChapCloseUp(); }));
-    connect(model(), &QueryTableModel::currentRowChanged, this, [this] { ShowCount(); });
+    FollowRowCount(model(), stBar, 2);
 }
 
 TfrmListFNM::~TfrmListFNM() = default;
@@ -171,12 +171,6 @@ void TfrmListFNM::FormShow()
         cmbChap->setCurrentIndex(cmbChap->findText(remembered.trimmed()));
         ApplyChapterFilter();
     }
-    ShowCount();
-}
-
-void TfrmListFNM::ShowCount()
-{
-    stBar->SetPanel(2, QString::number(model()->rowCount()));
 }
 
 void TfrmListFNM::ApplyChapterFilter()
@@ -187,7 +181,6 @@ void TfrmListFNM::ApplyChapterFilter()
         model()->setFilter(nullptr);
     else
         model()->setFilter(QueryTableModel::FieldEquals(QStringLiteral("CHAP"), chapter));
-    ShowCount();
     UpdateButtons();
 }
 
@@ -232,8 +225,7 @@ void TfrmListFNM::DeleteCurrent()
         DenyWriteAccess();
     if (DeleteBudgetLine(model()->current().asInt(QStringLiteral("ID_FNM")))) {
         model()->refresh();
-        ShowCount();
-    }
+        }
 }
 
 void TfrmListFNM::SetResults(bool ok)

@@ -68,7 +68,6 @@ protected:
 
 private:
     void ApplyChapterFilter();
-    void ShowCount();
 
     std::unique_ptr<db::Query> qFNM;
     std::unique_ptr<db::Query> qChap;

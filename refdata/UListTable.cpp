@@ -53,6 +53,7 @@ TfrmListTable::TfrmListTable(QWidget* parent) : TRefListForm(Options{}, parent)
     model()->addColumn(QStringLiteral("LIBELLE"), QStringLiteral("Libellé"));
     model()->setRowTint(EvenRowTint(QColor(0xEA, 0xEA, 0xEA)));
     qTable = std::make_unique<db::Query>(DM->LURDO);
+    FollowRowCount(model(), stBar, 2, QStringLiteral(" Elément(s)"));
 }
 
 TfrmListTable::~TfrmListTable() = default;
@@ -70,7 +71,6 @@ void TfrmListTable::FormShow()
     model()->reload();
     if (!model()->locate({db::Value(IdTable)}))
         model()->setCurrentRow(0);
-    stBar->SetPanel(2, QString::number(model()->rowCount()) + QStringLiteral(" Elément(s)"));
 }
 
 void TfrmListTable::RunRecordWindow()

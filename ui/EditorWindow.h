@@ -81,6 +81,8 @@ enum TEditMode { emBrowse, emInsert, emEdit };
 class TEditorWindow : public QDialog {
     Q_OBJECT
 public:
+    ~TEditorWindow() override;
+
     TEditMode Mode() const { return m_mode; }
     static QString ModeText(TEditMode mode);
     bool WriteRight() const { return m_writeRight; }
@@ -111,7 +113,6 @@ public:
     };
 protected:
     TEditorWindow(const Options& options, QWidget* parent);
-    ~TEditorWindow() override;
 
     // --- commands -------------------------------------------------------------
     enum class When {

@@ -52,6 +52,12 @@ void SetSelectionColors(QWidget* grid, const QColor& background, const QColor& t
     grid->setPalette(p);
 }
 
+void FollowRowCount(QueryTableModel* model, TStatusBar* bar, int panel, const QString& suffix)
+{
+    auto show = [model, bar, panel, suffix] { bar->SetPanel(panel, QString::number(model->rowCount()) + suffix); };
+    QObject::connect(model, &QueryTableModel::rowsReread, bar, show);
+    show();
+}
 
 // ---------------------------------------------------------------------------
 // List window

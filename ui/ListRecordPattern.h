@@ -39,11 +39,18 @@ QueryTableModel::RowTint EvenRowTint(const QColor& color);
 // Selection colours of a grid (text on background).
 void SetSelectionColors(QWidget* grid, const QColor& background, const QColor& text);
 
+// Writes the number of rows `model` shows, followed by `suffix`, into panel
+// `panel` of `bar`: now, and again every time the rows are read again,
+// filtered or sorted, so a list's count always follows its rows.
+void FollowRowCount(QueryTableModel* model, TStatusBar* bar, int panel, const QString& suffix = QString());
+
 // ---------------------------------------------------------------------------
 
 class TRefListForm : public QDialog {
     Q_OBJECT
 public:
+    ~TRefListForm() override;
+
     // In: true when the window is a picker (OK shown, double-click and Enter choose).
     bool SelectMode = false;
 
@@ -73,7 +80,6 @@ protected:
         bool okInTopPanel = true;   // false: the pair puts btnOk in its own bottom panel
     };
     TRefListForm(const Options& options, QWidget* parent);
-    ~TRefListForm() override;
 
     // Hooks of each pair.
     virtual void FormShow() = 0;                 // opens the rows, fills the status bar
