@@ -121,6 +121,9 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     const int widths[] = {50, 30, 30, 110, 90, 90};
     for (int i = 0; i < 6; ++i)
         grdBudget->setColumnWidth(i, widths[i]);
+    // The title takes what the other columns leave, so that the amounts, as
+    // wide as the largest needs, never push the chapter out of sight.
+    grdBudget->horizontalHeader()->setSectionResizeMode(colIntitule, QHeaderView::Stretch);
     layout->addWidget(grdBudget, 1);
 
     stBar = new TStatusBar({90, 60, 160}, this);
@@ -194,11 +197,6 @@ void TfrmListBudget::FormShow()
     stBar->SetPanel(1, FiscalYear);
 }
 
-void TfrmListBudget::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    grdBudget->setColumnWidth(colIntitule, std::max(width() - 405, 0));
-}
 
 void TfrmListBudget::btnModifClick()
 {

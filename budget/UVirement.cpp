@@ -9,6 +9,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
+#include "ui/QueryTableModel.h"
 #include "ui/FormKit.h"
 
 #include <QAction>
@@ -521,6 +522,12 @@ void TfrmVirement::ShowTotals()
 {
     lTotDep->setText(TransferGridTotal(grdDep).formatMoney());
     lTotEco->setText(TransferGridTotal(grdEco).formatMoney());
+    // Each amount shown in full.
+    for (QTableWidget* grid : {grdDep, grdEco})
+        for (int r = 0; r < GridRows; ++r)
+            if (LineAt(grid, r) > 0)
+                if (const std::optional<Currency> amount = TransferAmount(CellText(grid, r, colMontant)))
+                    FitAmountColumn(grid, colMontant, *amount, *amount);
 }
 
 QList<TTransferRow> TfrmVirement::TransferRows(QTableWidget* grid) const

@@ -437,6 +437,7 @@ void TfrmAddDep::FillSelectionGrid()
                 it->setBackground(kNumberCell);
             grdDepToDo->setItem(r, c, it);
         }
+        FitAmountColumn(grdDepToDo, scMontant, l.amount, l.amount);
     }
     if (!m_lines.isEmpty())
         grdDepToDo->setCurrentCell(std::clamp(current, 0, int(m_lines.size()) - 1), scNo);

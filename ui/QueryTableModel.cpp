@@ -1,11 +1,14 @@
 #include "ui/QueryTableModel.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
 #include <QTableView>
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace {
 
@@ -39,6 +42,22 @@ QString WithoutTrailingBlanks(QString s)
 }
 
 } // namespace
+
+void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency largest)
+{
+    if (!view)
+        return;
+    QFont bold = view->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // The cell's own margins and the grid line.
+    const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
+    const int needed = std::max(metrics.horizontalAdvance(smallest.formatMask()),
+                                metrics.horizontalAdvance(largest.formatMask()))
+        + margins;
+    if (view->columnWidth(column) < needed)
+        view->setColumnWidth(column, needed);
+}
 
 // ---------------------------------------------------------------------------
 // QueryRow
@@ -131,9 +150,36 @@ void QueryTableModel::resetShown(const std::function<void()>& change)
     rebuildShown();
     m_current = m_shown.empty() ? -1 : 0;
     endResetModel();
+    fitAmountColumns();
     syncViewCurrent();
     emit rowsReread();
     emit currentRowChanged(m_current);
+}
+
+void QueryTableModel::fitAmountColumns()
+{
+    if (!m_view)
+        return;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns[c].format != Money || m_columns[c].formatter)
+            continue;
+        const int field = fieldOfColumn(c);
+        if (field < 0)
+            continue;
+        std::optional<Currency> smallest, largest;
+        for (const auto& values : m_rows) {
+            const db::Value& v = values[size_t(field)];
+            if (db::isNull(v))
+                continue;
+            const Currency amount = db::toCurrency(v);
+            if (!smallest || amount < *smallest)
+                smallest = amount;
+            if (!largest || *largest < amount)
+                largest = amount;
+        }
+        if (largest)
+            FitAmountColumn(m_view, c, *smallest, *largest);
+    }
 }
 
 void QueryTableModel::clearRows()
@@ -221,6 +267,7 @@ void QueryTableModel::rebuildKeepingCurrent(const std::function<void()>& change)
     if (m_current < 0 && !m_shown.empty())
         m_current = int(m_shown.size()) - 1;
     endResetModel();
+    fitAmountColumns();
     syncViewCurrent();
     emit rowsReread();
     emit currentRowChanged(m_current);

@@ -21,6 +21,8 @@
 //   model.setRowTint([](int row, const QueryRow&) { return row % 2 ? QColor(0xEA, 0xEA, 0xEA) : QColor(); });
 //   int id = model.current().asInt("ID_BEN");   // check model.isEmpty() first
 // Without a query, setRows() gives the model rows of any origin.
+// Money columns of an attached view are widened, each time the rows are read,
+// to show the largest and the smallest amount of the rows in full.
 
 #include "db/Database.h"
 
@@ -42,6 +44,12 @@ struct TListingRows {
     QStringList names;
     std::vector<std::vector<db::Value>> rows;
 };
+
+// Widens `column` of `view`, when it is narrower, so that the amounts from
+// `smallest` to `largest` show in full in the mask "### ### ### ##0.00", in
+// the view's font made bold (rows drawn bold included). Every grid that shows
+// amounts sizes its amount columns through it.
+void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency largest);
 
 // One row of the model's copy, read by column name (case-insensitive).
 class QueryRow {
@@ -200,6 +208,7 @@ private:
     int fieldOfColumn(int column) const;
     void syncViewCurrent();
     void onHeaderClicked(int section);
+    void fitAmountColumns();
 
     QList<Column> m_columns;
     QStringList m_keyFields;

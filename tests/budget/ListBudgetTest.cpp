@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -76,10 +77,30 @@ TEST_F(BudgetList, ShowsEveryLineInOrderWithHeadingsMarked)
     EXPECT_TRUE(m->data(m->index(0, 3), Qt::FontRole).value<QFont>().bold());
     EXPECT_FALSE(m->data(m->index(1, 3), Qt::BackgroundRole).isValid());
     EXPECT_FALSE(m->data(m->index(1, 6), Qt::FontRole).value<QFont>().bold());
+}
 
-    // The title column takes the window's width less 405.
+// The amount columns are as wide as the largest stored amount needs, and the
+// title takes what is left: no amount is cut and no scroll bar pushes the
+// chapter out of sight.
+TEST_F(BudgetList, AmountsShowInFullAndTheTitleTakesTheRest)
+{
+    AddLine(QStringLiteral("22-02"), QStringLiteral("01"), QString(), QStringLiteral("Le plus grand"),
+            Money("9999999999999.99"), Money("-9999999999999.99"));
+    Open();
     list->resize(1000, 500);
-    EXPECT_EQ(list->grdBudget->columnWidth(6), 595);
+    QApplication::processEvents();
+    QTableView* grid = list->grdBudget;
+    QFont bold = grid->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    EXPECT_GE(grid->columnWidth(3), metrics.horizontalAdvance(QStringLiteral("9 999 999 999 999.99")));
+    EXPECT_GE(grid->columnWidth(5), metrics.horizontalAdvance(QStringLiteral("-9 999 999 999 999.99")));
+    int shown = 0;
+    for (int c = 0; c < list->model()->columnCount(); ++c)
+        shown += grid->columnWidth(c);
+    EXPECT_LE(shown, grid->viewport()->width());
+    EXPECT_GT(grid->columnWidth(6), 200);
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(BudgetList, ReturnsFromTheAllocationWindowOnTheOpenedLineWithItsNewAmounts)
