@@ -336,8 +336,9 @@ QString formatDec(const DecNum& d, int decimals, TNumEdit::TNumberFormat fmt)
         return engineeringText(d, decimals);
     if (fmt == TNumEdit::Scientific || fmt == TNumEdit::Engineering)
         return scientificText(d, decimals, false);
-    // Beyond eighteen integer digits the general scientific form is shown.
-    if (!d.isZero() && d.magnitude() >= 18)
+    // A number of more than fifteen integer digits only comes from an
+    // exponent the user typed: it keeps the scientific form.
+    if (!d.isZero() && d.magnitude() >= TNumEdit::MaxDigits)
         return scientificText(d, -1, false);
     if (decimals < 0) {
         QString s = decimalText(d, 14, thousands, true);
@@ -357,6 +358,37 @@ QString formatDec(const DecNum& d, int decimals, TNumEdit::TNumberFormat fmt)
         }
     }
     return s;
+}
+
+// The digits of a number's text: those of the integer part after its leading
+// zeros, those of the decimals, and the value of the whole text (none while it
+// is no number).
+struct DigitCount {
+    int integer = 0;
+    int decimals = 0;
+    std::optional<DecNum> value;
+};
+
+DigitCount countDigits(const QString& text)
+{
+    DigitCount count;
+    const int e = text.indexOf(kExp);
+    const QString mantissa = e >= 0 ? text.left(e) : text;
+    const int d = mantissa.indexOf(kDec);
+    bool leading = true;
+    for (int i = 0; i < mantissa.size(); ++i) {
+        const QChar c = mantissa[i];
+        if (!isAsciiDigit(c))
+            continue;
+        if (d >= 0 && i > d) {
+            ++count.decimals;
+        } else if (!(leading && c == QLatin1Char('0'))) {
+            leading = false;
+            ++count.integer;
+        }
+    }
+    count.value = parsePlain(TNumEdit::StripGrouping(text));
+    return count;
 }
 
 } // namespace
@@ -605,8 +637,30 @@ void TNumEdit::KeyPressChar(QChar c)
                 ++caret;
             }
         }
+        if (!WithinDigits(t)) {
+            Beep();
+            return;
+        }
     }
     Apply(Edit{t, caret});
+}
+
+bool TNumEdit::WithinDigits(const QString& text) const
+{
+    // Fixed decimals always show, so they take their places among the fifteen
+    // (an amount with two decimals holds at most thirteen integer digits, as a
+    // DECIMAL(15,2) column); free decimals count as they are typed.
+    const DigitCount count = countDigits(text);
+    const int integerRoom = MaxDigits - std::max(m_decimals, 0);
+    if (count.integer > integerRoom)
+        return false;
+    if (m_decimals <= 0 && count.integer + count.decimals > MaxDigits)
+        return false;
+    // Grouped while typing, an exponent becomes integer digits on the spot.
+    if (m_numberFormat == Thousands && text.contains(kExp) && count.value && !count.value->isZero()
+        && count.value->magnitude() + 1 > integerRoom)
+        return false;
+    return true;
 }
 
 void TNumEdit::DeleteDigitIn(Edit& ed, bool backspace) const

@@ -32,6 +32,10 @@ public:
     enum TNumberFormat { Standard, Thousands, Scientific, Engineering };
     Q_ENUM(TNumberFormat)
 
+    // The most significant digits a number keeps: a digit typed beyond them
+    // beeps and is refused; fixed decimals count among them.
+    static constexpr int MaxDigits = 15;
+
     // The process formats: "." before the decimals, a space between thousands.
     static constexpr QChar DecimalSeparator = QChar(u'.');
     static constexpr QChar ThousandSeparator = QChar(u' ');
@@ -108,6 +112,8 @@ private:
     };
 
     bool HandlesKey(const QKeyEvent* e) const;
+    // Whether a text holds no more digits than MaxDigits allows.
+    bool WithinDigits(const QString& text) const;
     void KeyPressChar(QChar c);
     void DeleteDigit(bool backspace);
     void DeleteSelectedDigits();

@@ -122,6 +122,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, NumEditTyping, ::testing::Values(
     // Free decimals: no limit; the separator goes before the exponent.
     TypingCase{"0", -1, S, "{ALL}1.23456", "1.23456", 7, 0},
     TypingCase{"0", -1, S, "{ALL}12E3.", "12.E3", 3, 0},
+    // Fifteen significant digits, the fixed decimals among them: an amount
+    // holds thirteen integer digits; digits beyond beep, and no exponent ever
+    // shows that was not typed.
+    TypingCase{"0.00", 2, T, "{ALL}1234567890123", "1 234 567 890 123.00", 17, 0},
+    TypingCase{"0.00", 2, T, "{ALL}1234567890123456789", "1 234 567 890 123.00", 17, 6},
+    TypingCase{"0.00", 2, T, "{ALL}9999999999999.999", "9 999 999 999 999.99", 20, 1},
+    TypingCase{"0", -1, S, "{ALL}1234567890123456", "123456789012345", 15, 1},
+    TypingCase{"0", -1, S, "{ALL}1.234567890123456", "1.23456789012345", 16, 1},
+    // Grouped as it is typed, an exponent may not make more integer digits either.
+    TypingCase{"1 000 000 000 000.00", 2, T, "{END}E1", "1 000 000 000 000.00E", -1, 1},
     // Space beeps but regroups; Enter regroups.
     TypingCase{"1234.00", 2, T, "{END}{SPACE}", "1 234.00", 8, 1},
     TypingCase{"1234.00", 2, T, "{END}{ENTER}", "1 234.00", 8, 0}));
