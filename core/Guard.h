@@ -16,8 +16,16 @@ public:
 
 [[noreturn]] void Abort();
 
+namespace db { class DbError; }
+
 // Shows an error that escaped a handler in the standard error box.
 void ShowStandardError(const QString& message);
+
+// A database error as the user reads it: a French sentence saying what failed
+// (what was being done, or what the engine refused: a change in progress by
+// another user, a value too large for its column, a value given twice, a lost
+// connection), then the engine's own report.
+QString DatabaseErrorText(const db::DbError& error);
 
 // Runs `fn`; returns true when it finished without any exception.
 bool RunGuarded(const std::function<void()>& fn);

@@ -64,7 +64,7 @@ TDM::TDM(QObject* parent) : QObject(parent)
         // The year's database could not be created: the error is shown, and the
         // program goes on as after a failed connection.
         const auto* dbError = dynamic_cast<const db::DbError*>(&e);
-        ShowStandardError(dbError ? dbError->message() : QString::fromUtf8(e.what()));
+        ShowStandardError(dbError ? DatabaseErrorText(*dbError) : QString::fromUtf8(e.what()));
         HandleConnectionFailure();
     }
 }

@@ -169,6 +169,46 @@ bool DbError::isDatabaseInUse() const
     return hasCode(isc_already_opened);
 }
 
+bool DbError::isConflict() const
+{
+    return hasCode(isc_update_conflict) || hasCode(isc_lock_conflict) || hasCode(isc_deadlock)
+        || hasCode(isc_concurrent_transaction);
+}
+
+bool DbError::isValueOutOfRange() const
+{
+    return hasCode(isc_arith_except) || hasCode(isc_numeric_out_of_range) || hasCode(isc_string_truncation);
+}
+
+bool DbError::isDuplicate() const
+{
+    return hasCode(isc_unique_key_violation) || hasCode(isc_no_dup);
+}
+
+bool DbError::isConnectionLost() const
+{
+    return hasCode(isc_network_error) || hasCode(isc_net_read_err) || hasCode(isc_net_write_err)
+        || hasCode(isc_conn_lost) || hasCode(isc_lost_db_connection) || hasCode(isc_att_shutdown)
+        || hasCode(isc_shutdown) || hasCode(isc_bad_db_handle);
+}
+
+namespace {
+
+// Runs `fn`, marking a database error it raises with what was being done.
+template <typename F>
+void Marking(DbError::Operation operation, F&& fn)
+{
+    try {
+        fn();
+    } catch (DbError& e) {
+        if (e.operation() == DbError::Operation::Unknown)
+            e.setOperation(operation);
+        throw;
+    }
+}
+
+} // namespace
+
 QString QuoteText(const QString& text)
 {
     QString t = text;
@@ -463,7 +503,7 @@ void Connection::open(const ConnectParams& params)
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;
     isc_attach_database(status, short(path.size()), path.constData(), &db, dpb.size(), dpb.data());
-    check(status);
+    Marking(DbError::Operation::Connect, [&] { check(status); });
     d->db = db;
     d->params = params;
     d->windows1252 = params.charset.compare(QLatin1String("WIN1252"), Qt::CaseInsensitive) == 0;
@@ -519,7 +559,8 @@ void Connection::commit()
         return;
     ISC_STATUS_ARRAY status;
     isc_commit_transaction(status, &d->tr);
-    check(status); // on failure the transaction stays open for a rollback
+    // On failure the transaction stays open for a rollback.
+    Marking(DbError::Operation::Write, [&] { check(status); });
     d->tr = 0;
 }
 
@@ -554,7 +595,7 @@ void Connection::execute(const QString& sql)
     isc_tr_handle* tr = d->transaction();
     ISC_STATUS_ARRAY status;
     isc_dsql_execute_immediate(status, &d->db, tr, 0, text.constData(), Dialect, nullptr);
-    check(status);
+    Marking(DbError::Operation::Write, [&] { check(status); });
 }
 
 QStringList Connection::splitScript(const QString& script)
@@ -1232,7 +1273,7 @@ void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& 
 void Query::open()
 {
     close();
-    run(*d, m_columns, m_rows, m_rowsAffected);
+    Marking(DbError::Operation::Read, [this] { run(*d, m_columns, m_rows, m_rowsAffected); });
     m_open = true;
     m_row = 0;
 }
@@ -1240,7 +1281,7 @@ void Query::open()
 void Query::exec()
 {
     close();
-    run(*d, m_columns, m_rows, m_rowsAffected);
+    Marking(DbError::Operation::Write, [this] { run(*d, m_columns, m_rows, m_rowsAffected); });
     m_open = !m_rows.empty() || d->type == isc_info_sql_stmt_select;
     m_row = 0;
 }

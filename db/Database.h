@@ -32,12 +32,28 @@ public:
     // run of this program, or an engine that opened it): the embedded engine
     // cannot open a file another engine holds.
     bool isDatabaseInUse() const;
+    // Another transaction holds an uncommitted change of the row (an update
+    // conflict, a lock conflict, a deadlock).
+    bool isConflict() const;
+    // A value beyond what its column holds (a number out of range, a text too long).
+    bool isValueOutOfRange() const;
+    // A key or a unique index given twice.
+    bool isDuplicate() const;
+    // The connection to the database is gone (network, server shut down).
+    bool isConnectionLost() const;
+
+    // What the program was doing: reading rows, writing (a statement that
+    // changes rows, a commit), connecting; Unknown for anything else.
+    enum class Operation { Unknown, Read, Write, Connect };
+    Operation operation() const { return m_operation; }
+    void setOperation(Operation operation) { m_operation = operation; }
 
 private:
     QString m_message;
     long m_sqlCode;
     long m_gdsCode;
     std::vector<long> m_codes;
+    Operation m_operation = Operation::Unknown;
 };
 
 // One value going to or coming from the database. NULL is std::monostate.

@@ -10,7 +10,6 @@
 #include <QAbstractItemDelegate>
 #include <QBoxLayout>
 #include <QHeaderView>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -30,7 +29,7 @@ public:
     {
         auto* e = new QLineEdit(parent);
         if (index.column() == 0)
-            e->setValidator(new QIntValidator(-32768, 32767, e));
+            LimitToWholeNumbers(e, SmallIntMin, SmallIntMax);
         else
             e->setMaxLength(TfrmPJFile::MaxLabelLength);
         (void)option;

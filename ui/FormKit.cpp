@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QToolButton>
+#include <QValidator>
 
 // ---------------------------------------------------------------------------
 // Commands
@@ -132,6 +133,39 @@ TNumEdit* MakeAmountEdit(QWidget* parent, const char* name, int width)
     e->SetNumberFormat(TNumEdit::Thousands);
     e->setFixedWidth(width);
     return e;
+}
+
+namespace {
+
+// Whole numbers in a range; unlike QIntValidator, a text beyond the range is
+// refused outright rather than let through as unfinished.
+class TWholeNumberValidator : public QValidator {
+public:
+    TWholeNumberValidator(qint64 min, qint64 max, QObject* parent) : QValidator(parent), m_min(min), m_max(max) {}
+    State validate(QString& input, int&) const override
+    {
+        const QString text = input.trimmed();
+        if (text.isEmpty() || (text == QLatin1String("-") && m_min < 0))
+            return Intermediate;
+        for (int i = 0; i < text.size(); ++i)
+            if (!text[i].isDigit() && !(i == 0 && text[i] == QLatin1Char('-') && m_min < 0))
+                return Invalid;
+        bool ok = false;
+        const qint64 value = text.toLongLong(&ok);
+        if (!ok || value > m_max || value < m_min)
+            return Invalid;
+        return Acceptable;
+    }
+
+private:
+    qint64 m_min, m_max;
+};
+
+} // namespace
+
+void LimitToWholeNumbers(QLineEdit* edit, qint64 min, qint64 max)
+{
+    edit->setValidator(new TWholeNumberValidator(min, max, edit));
 }
 
 void MakeUpperCaseEdit(QLineEdit* edit)

@@ -72,6 +72,14 @@ QLabel* MakeValueLabel(QWidget* parent, const char* name);
 // An amount field: two decimals, thousands grouped, `width` pixels wide.
 TNumEdit* MakeAmountEdit(QWidget* parent, const char* name, int width);
 
+// An edit of whole numbers from `min` to `max` (the range of the column it
+// fills): a character that would leave the range, or is no digit, is refused
+// as it is typed or pasted, so nothing too large ever reaches the database.
+void LimitToWholeNumbers(QLineEdit* edit, qint64 min, qint64 max);
+// The range of a SMALLINT column.
+inline constexpr qint64 SmallIntMin = -32768;
+inline constexpr qint64 SmallIntMax = 32767;
+
 // Edits that upper-case what is typed; memos that hold at most `maxLength` characters.
 void MakeUpperCaseEdit(QLineEdit* edit);
 void LimitPlainText(QPlainTextEdit* memo, int maxLength);

@@ -147,3 +147,63 @@ TEST_F(WriteGuardTest, AnOperationLeftHalfWayIsRolledBackWhole)
 }
 
 } // namespace
+
+// A database error reaches the user introduced by a French sentence saying
+// what failed, the engine's report after it.
+TEST_F(WriteGuardTest, DatabaseErrorsAreToldInFrenchFirst)
+{
+    Insert(1, "shown");
+    DM->CommitWork();
+    struct Case {
+        const char* name;
+        std::function<void()> operation;
+        QString sentence;
+    };
+    const Case cases[] = {
+        {"a number beyond its column",
+         [] {
+             TWriteGuard write;
+             Insert(40000, "too large");
+             write.Commit();
+         },
+         QStringLiteral("Une valeur est trop grande pour ce que la base de données peut contenir : rien n'a été enregistré.")},
+        {"a change in progress elsewhere",
+         [this] {
+             db::Query theirs(other, QStringLiteral("UPDATE FAC SET LIBELLE='theirs' WHERE ID_FAC=1"));
+             theirs.exec();   // not committed yet
+             TWriteGuard write;
+             db::Query mine(DM->LURDO, QStringLiteral("UPDATE FAC SET LIBELLE='mine' WHERE ID_FAC=1"));
+             mine.exec();
+             write.Commit();
+         },
+         QStringLiteral("Ces informations sont en cours de modification par un autre utilisateur : rien n'a été "
+                        "enregistré. Réessayez dans un instant.")},
+        {"a row the engine refuses",
+         [] {
+             TWriteGuard write;
+             db::Query q(DM->LURDO, QStringLiteral("INSERT INTO FAC (LIBELLE) VALUES ('no key')"));
+             q.exec();
+             write.Commit();
+         },
+         QStringLiteral("La base de données a refusé l'enregistrement : rien n'a été enregistré.")},
+        {"a read",
+         [] {
+             db::Query q(DM->LURDO, QStringLiteral("SELECT NOTHING FROM FAC"));
+             q.open();
+         },
+         QStringLiteral("Les informations n'ont pas pu être lues dans la base de données.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        EXPECT_FALSE(RunGuarded(c.operation));
+        other.rollback();
+        ASSERT_EQ(messages.calls().size(), 1);
+        const QStringList parts = messages.calls().first().text.split(QStringLiteral("\r\r"));
+        ASSERT_EQ(parts.size(), 2);
+        EXPECT_EQ(parts[0], c.sentence);
+        EXPECT_FALSE(parts[1].isEmpty());
+        EXPECT_FALSE(DM->LURDO.inTransaction());
+    }
+    EXPECT_EQ(Count(other), 1);
+}

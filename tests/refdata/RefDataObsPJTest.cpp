@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -200,4 +201,23 @@ TEST_F(PJTest, CancelDropsTheEntry)
     // Without rows only Add is offered.
     w->btnDelete->click();
     EXPECT_EQ(Enabled(*w), QStringList{"btnAdd"});
+}
+
+// The number holds what its column holds: a digit that would pass 32 767 is
+// refused as it is typed, so the save never meets the engine's range error.
+TEST_F(PJTest, TheNumberKeepsWithinItsColumn)
+{
+    auto w = std::make_unique<TfrmPJFile>();
+    w->show();
+    w->btnAdd->click();
+    ASSERT_NE(Editor(*w), nullptr);
+    Editor(*w)->clear();
+    QTest::keyClicks(Editor(*w), "99999");
+    EXPECT_EQ(Editor(*w)->text(), "9999");
+    QTest::keyClicks(Editor(*w), "x");
+    EXPECT_EQ(Editor(*w)->text(), "9999");
+    w->grdPJ->item(w->grdPJ->currentRow(), 1)->setText("DEVIS");
+    w->btnPost->click();
+    EXPECT_TRUE(messages->calls().isEmpty());
+    EXPECT_EQ(Stored(), QStringList{"9999|DEVIS"});
 }
