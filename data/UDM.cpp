@@ -14,6 +14,11 @@
 
 TDM* DM = nullptr;
 
+QString FrenchOrder(const QString& column)
+{
+    return DM->LURDO.frenchOrder(column);
+}
+
 namespace {
 
 // Indexes added at every opening. The first two are the program's own; the

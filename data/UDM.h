@@ -79,3 +79,7 @@ private:
 
 // The one instance, created at start-up after the main window.
 extern TDM* DM;
+
+// A name or title column as an ORDER BY term in French order on the year's
+// database (db::Connection::frenchOrder of the data module's connection).
+QString FrenchOrder(const QString& column);

@@ -528,6 +528,13 @@ void Connection::open(const ConnectParams& params)
     }
 }
 
+QString Connection::frenchOrder(const QString& column) const
+{
+    if (d->windows1252)
+        return QStringLiteral("CAST(%1 AS VARCHAR(512) CHARACTER SET WIN1252) COLLATE PXW_INTL").arg(column);
+    return column + QStringLiteral(" COLLATE UNICODE");
+}
+
 void Connection::close()
 {
     if (!d->db)

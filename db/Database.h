@@ -105,6 +105,14 @@ public:
     bool isOpen() const;
     const ConnectParams& params() const;
 
+    // The text column `column` as an ORDER BY term that sorts in French order
+    // on this connection's database: letters first, accents and case only
+    // after them, so "ÉLECTRICITÉ" sorts among the E and "école" with
+    // "ECOLE". A UTF8 database takes the UNICODE collation; a database without
+    // a character set (read as WIN1252) has no collation for its columns, which
+    // are read as WIN1252 text and take PXW_INTL.
+    QString frenchOrder(const QString& column) const;
+
     // Transactions (read committed, record versions, no wait):
     // - reads outside a write run on a read-only transaction that stays open
     //   while the connection does; the engine counts it as committed from its

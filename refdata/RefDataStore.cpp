@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "data/KeptStatement.h"
+#include "data/UDM.h"
 
 #include <QDate>
 
@@ -31,7 +32,7 @@ TBankStore::~TBankStore() = default;
 
 QString TBankStore::SelectAll()
 {
-    return QStringLiteral("SELECT* FROM BANQUE ORDER BY RS");
+    return QStringLiteral("SELECT* FROM BANQUE ORDER BY ") + FrenchOrder(QStringLiteral("RS"));
 }
 
 bool TBankStore::InUse(qint64 idBanque)
@@ -82,13 +83,14 @@ TBeneficiaryStore::~TBeneficiaryStore() = default;
 
 QString TBeneficiaryStore::SelectAll()
 {
-    return QStringLiteral("SELECT * FROM BENEF ORDER BY NOM");
+    return QStringLiteral("SELECT * FROM BENEF ORDER BY ") + FrenchOrder(QStringLiteral("NOM"));
 }
 
 QString TBeneficiaryStore::SelectList(bool ofOneType)
 {
-    return ofOneType ? QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF WHERE TYPE_BEN=:TYPE_BEN ORDER BY NOM")
-                     : QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF ORDER BY NOM");
+    return (ofOneType ? QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF WHERE TYPE_BEN=:TYPE_BEN ORDER BY ")
+                      : QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF ORDER BY "))
+        + FrenchOrder(QStringLiteral("NOM"));
 }
 
 QList<TChoice> TBeneficiaryStore::Choices(std::unique_ptr<db::Query>& slot, const QString& sql, const QString& key,
@@ -105,26 +107,26 @@ QList<TChoice> TBeneficiaryStore::Choices(std::unique_ptr<db::Query>& slot, cons
 
 QList<TChoice> TBeneficiaryStore::Grades()
 {
-    return Choices(m_grades, QStringLiteral("SELECT * FROM GRADE ORDER BY LIBELLE"), QStringLiteral("ID_GRADE"),
-                   QStringLiteral("LIBELLE"));
+    return Choices(m_grades, QStringLiteral("SELECT * FROM GRADE ORDER BY ") + FrenchOrder(QStringLiteral("LIBELLE")),
+                   QStringLiteral("ID_GRADE"), QStringLiteral("LIBELLE"));
 }
 
 QList<TChoice> TBeneficiaryStore::Wilayas()
 {
-    return Choices(m_wilayas, QStringLiteral("SELECT * FROM FWIL ORDER BY LIBELLE"), QStringLiteral("ID_WIL"),
-                   QStringLiteral("LIBELLE"));
+    return Choices(m_wilayas, QStringLiteral("SELECT * FROM FWIL ORDER BY ") + FrenchOrder(QStringLiteral("LIBELLE")),
+                   QStringLiteral("ID_WIL"), QStringLiteral("LIBELLE"));
 }
 
 QList<TChoice> TBeneficiaryStore::Banks()
 {
-    return Choices(m_banks, QStringLiteral("SELECT ID_BANQUE, RS FROM BANQUE ORDER BY RS"), QStringLiteral("ID_BANQUE"),
-                   QStringLiteral("RS"));
+    return Choices(m_banks, QStringLiteral("SELECT ID_BANQUE, RS FROM BANQUE ORDER BY ") + FrenchOrder(QStringLiteral("RS")),
+                   QStringLiteral("ID_BANQUE"), QStringLiteral("RS"));
 }
 
 QList<TChoice> TBeneficiaryStore::Agencies()
 {
-    return Choices(m_agencies, QStringLiteral("SELECT * FROM AGENCE ORDER BY LIBELLE"), QStringLiteral("ID_AGENCE"),
-                   QStringLiteral("LIBELLE"));
+    return Choices(m_agencies, QStringLiteral("SELECT * FROM AGENCE ORDER BY ") + FrenchOrder(QStringLiteral("LIBELLE")),
+                   QStringLiteral("ID_AGENCE"), QStringLiteral("LIBELLE"));
 }
 
 bool TBeneficiaryStore::InUse(qint64 idBen)
@@ -321,7 +323,8 @@ TCodeTableStore::~TCodeTableStore() = default;
 
 QString TCodeTableStore::SelectAll() const
 {
-    return QStringLiteral("SELECT * FROM ") + m_table + QStringLiteral(" ORDER BY LIBELLE");
+    return QStringLiteral("SELECT * FROM ") + m_table + QStringLiteral(" ORDER BY ")
+        + FrenchOrder(QStringLiteral("LIBELLE"));
 }
 
 qint64 TCodeTableStore::Insert(const QString& label)

@@ -1,6 +1,7 @@
 #include "security/UserStore.h"
 
 #include "data/KeptStatement.h"
+#include "data/UDM.h"
 #include "db/Database.h"
 
 TUserStore::TUserStore() = default;
@@ -8,13 +9,15 @@ TUserStore::~TUserStore() = default;
 
 QString TUserStore::SelectAll()
 {
-    return QStringLiteral("SELECT * FROM T_USERS ORDER BY NOM, PRENOM");
+    return QStringLiteral("SELECT * FROM T_USERS ORDER BY ") + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
+        + FrenchOrder(QStringLiteral("PRENOM"));
 }
 
 QString TUserStore::SelectForRights()
 {
     return QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
-                          "FROM T_USERS ORDER BY NOM, PRENOM");
+                          "FROM T_USERS ORDER BY ")
+        + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ") + FrenchOrder(QStringLiteral("PRENOM"));
 }
 
 bool TUserStore::CodeTaken(const QString& code, int exceptId)

@@ -1,5 +1,6 @@
 #include "ui/QueryTableModel.h"
 
+#include <QCollator>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -30,6 +31,17 @@ bool IsNumber(const db::Value& v)
 {
     return std::holds_alternative<qint64>(v) || std::holds_alternative<double>(v)
         || std::holds_alternative<Currency>(v);
+}
+
+// Texts sort in French order: letters first, accents and case after them.
+const QCollator& FrenchCollator()
+{
+    static const QCollator collator = [] {
+        QCollator c(QLocale(QLocale::French, QLocale::France));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
 }
 
 QString WithoutTrailingBlanks(QString s)
@@ -337,8 +349,16 @@ void QueryTableModel::applySort()
     if (field < 0)
         return;
     const bool desc = m_sortOrder == Qt::DescendingOrder;
+    // The texts' collation keys, made once per row rather than at every comparison.
+    std::vector<std::optional<QCollatorSortKey>> keys(m_rows.size());
+    for (int r : m_shown)
+        if (const auto* text = std::get_if<QString>(&m_rows[size_t(r)][size_t(field)]))
+            keys[size_t(r)] = FrenchCollator().sortKey(WithoutTrailingBlanks(*text));
     std::stable_sort(m_shown.begin(), m_shown.end(), [&](int a, int b) {
-        const int c = compareValues(m_rows[size_t(a)][size_t(field)], m_rows[size_t(b)][size_t(field)]);
+        const auto& ka = keys[size_t(a)];
+        const auto& kb = keys[size_t(b)];
+        const int c = ka && kb ? ka->compare(*kb)
+                               : compareValues(m_rows[size_t(a)][size_t(field)], m_rows[size_t(b)][size_t(field)]);
         return desc ? c > 0 : c < 0;
     });
 }
@@ -577,7 +597,7 @@ int QueryTableModel::compareValues(const db::Value& a, const db::Value& b)
         return cmp(std::get<QDate>(a), std::get<QDate>(b));
     if (std::holds_alternative<QDateTime>(a) && std::holds_alternative<QDateTime>(b))
         return cmp(std::get<QDateTime>(a), std::get<QDateTime>(b));
-    const int c = QString::compare(db::toText(a), db::toText(b), Qt::CaseInsensitive);
+    const int c = FrenchCollator().compare(WithoutTrailingBlanks(db::toText(a)), WithoutTrailingBlanks(db::toText(b)));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 

@@ -189,7 +189,8 @@ public:
 
     // True when two values hold the same thing (numbers by value, texts without trailing blanks).
     static bool sameValue(const db::Value& a, const db::Value& b);
-    // Orders two values: NULL first, numbers by value, dates, texts without case.
+    // Orders two values: NULL first, numbers by value, dates, texts in French
+    // order (accents and case weigh only after the letters).
     static int compareValues(const db::Value& a, const db::Value& b);
 
 signals:

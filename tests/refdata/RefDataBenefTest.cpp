@@ -5,9 +5,11 @@
 
 #include "refdata/UBenef.h"
 #include "refdata/UListBenef.h"
+#include "common/Isql.h"
 
 #include <QToolButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,13 +75,13 @@ TEST_F(BenefTest, TypeBoxAndTypeAheadFilterTheListAndTheTextOutlivesTheWindow)
     };
     QTableView* g = list->grdBenef;
     const Step steps[] = {
-        {[&] { TypeText(g, "d"); }, {"DUPONT SARL", "DUPUIS", "DURAND", "dupré"}, "d"},
-        {[&] { TypeText(g, "up"); }, {"DUPONT SARL", "DUPUIS", "dupré"}, "dup"},
-        {[&] { TypeText(g, "0 -./"); }, {"DUPONT SARL", "DUPUIS", "dupré"}, "dup"},   // not above "0": ignored
+        {[&] { TypeText(g, "d"); }, {"DUPONT SARL", "dupré", "DUPUIS", "DURAND"}, "d"},
+        {[&] { TypeText(g, "up"); }, {"DUPONT SARL", "dupré", "DUPUIS"}, "dup"},
+        {[&] { TypeText(g, "0 -./"); }, {"DUPONT SARL", "dupré", "DUPUIS"}, "dup"},   // not above "0": ignored
         {[&] { TypeText(g, "r"); }, {"dupré"}, "dupr"},
-        {[&] { PressKey(g, Qt::Key_Backspace); }, {"DUPONT SARL", "DUPUIS", "dupré"}, "dup"},
+        {[&] { PressKey(g, Qt::Key_Backspace); }, {"DUPONT SARL", "dupré", "DUPUIS"}, "dup"},
         {[&] { TypeText(g, QStringLiteral("é")); }, {}, "dupé"},   // accents are not folded
-        {[&] { PressKey(g, Qt::Key_Backspace); }, {"DUPONT SARL", "DUPUIS", "dupré"}, "dup"},
+        {[&] { PressKey(g, Qt::Key_Backspace); }, {"DUPONT SARL", "dupré", "DUPUIS"}, "dup"},
     };
     for (const Step& s : steps) {
         s.key();
@@ -90,7 +92,7 @@ TEST_F(BenefTest, TypeBoxAndTypeAheadFilterTheListAndTheTextOutlivesTheWindow)
     // The next opening starts filtered by the same text.
     list->btnClose->click();
     auto again = OpenList();
-    EXPECT_EQ(Names(*again), (QStringList{"DUPONT SARL", "DUPUIS", "dupré"}));
+    EXPECT_EQ(Names(*again), (QStringList{"DUPONT SARL", "dupré", "DUPUIS"}));
     EXPECT_EQ(again->stBar->Panel(4), "");
     // Esc first clears the text, then closes.
     PressKey(again->grdBenef, Qt::Key_Escape);
@@ -211,14 +213,14 @@ TEST_F(BenefTest, BeneficiaryWithExpensesIsNeverDeleted)
         messages->clear();
         r.btnDelete->click();
         EXPECT_EQ(messages->texts(), QStringList{refusal});
-        r.btnNext->click();   // DUPUIS has none: deleted after Yes, and a row that exists is shown
+        r.btnNext->click();   // dupré has none: deleted after Yes, and a row that exists is shown
         messages->clear();
         r.btnDelete->click();
         EXPECT_EQ(messages->texts(), QStringList{"Etes-vous sûr de vouloir supprimer cet enregistrement ?"});
         EXPECT_EQ(r.mmNom->toPlainText(), "DUPONT SARL");
         EXPECT_EQ(r.IdBen, id);
     });
-    EXPECT_EQ(CommittedRows("SELECT COUNT(*) FROM BENEF WHERE NOM IN ('DUPONT SARL', 'DUPUIS')"), QStringList{"1"});
+    EXPECT_EQ(CommittedRows("SELECT COUNT(*) FROM BENEF WHERE NOM IN ('DUPONT SARL', 'dupré')"), QStringList{"1"});
 }
 
 TEST_F(BenefTest, RecordPopupKeysDoNothingBecauseThePopupIsOnlyTheMenuButtons)
@@ -235,4 +237,32 @@ TEST_F(BenefTest, RecordPopupKeysDoNothingBecauseThePopupIsOnlyTheMenuButtons)
         EXPECT_EQ(PopupPoint, r.btnMenu->mapToGlobal(QPoint(0, r.btnMenu->height())));
         r.PopMenu->hide();
     });
+}
+
+// The list sorts names in French order, an accented letter among its plain
+// letter, on a year of this program (UTF8) and on a year file of the earlier
+// Windows program (no character set, Windows code-page text).
+TEST_F(BenefTest, NamesSortInFrenchOrderOnEveryKindOfYear)
+{
+    const QStringList names = {"ENTREPRISE TRANSPORT", "ÉCOLE NATIONALE", "AGENCE", "ENTREPRISE ÉLECTRICITÉ",
+                               "EURL ZÉNITH"};
+    const QStringList french = {"AGENCE", "ÉCOLE NATIONALE", "ENTREPRISE ÉLECTRICITÉ", "ENTREPRISE TRANSPORT",
+                                "EURL ZÉNITH"};
+    Exec("DELETE FROM BENEF");
+    for (const QString& nom : names)
+        Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, :N, 1)", {{"N", nom}});
+    EXPECT_EQ(Names(*OpenList()), french);
+
+    delete DM;
+    DM = nullptr;
+    QDir().mkpath(year->dir() + "windows");
+    DbPath = year->dir() + "windows/" + DbFileName;
+    QByteArray rows = "INSERT INTO BANQUE (RS) VALUES ('BNA');\n";
+    for (const QString& nom : names)
+        rows += "INSERT INTO BENEF (TYPE_BEN, NOM, ID_BANQUE) VALUES (0, '" + nom.toLatin1() + "', 1);\n";
+    MakeWindowsProgramYear(DbPath, rows);
+    DM = new TDM();
+    ASSERT_TRUE(DM->LURDO.isOpen());
+    ASSERT_EQ(DM->LURDO.params().charset, "WIN1252");
+    EXPECT_EQ(Names(*OpenList()), french);
 }

@@ -106,3 +106,28 @@ TEST(RefDataModel, TintsRowsThroughTheHookAndEmptyRowsHaveNoCurrentRow)
     EXPECT_FALSE(f.model.current().isValid());
     EXPECT_TRUE(f.model.currentKey().isEmpty());
 }
+
+// Texts sort in French order: an accented letter among its plain letter, case
+// after the letters, ascending and descending.
+TEST(RefDataModel, SortsNamesInFrenchOrder)
+{
+    QueryTableModel model;
+    model.addColumn(QStringLiteral("NOM"), QStringLiteral("Nom"));
+    std::vector<std::vector<V>> rows;
+    for (const char* name : {"ENTREPRISE TRANSPORT", "ÉCOLE NATIONALE", "entreprise bâtiment", "AGENCE",
+                             "ENTREPRISE ÉLECTRICITÉ", "EURL ZÉNITH"})
+        rows.push_back({V(QString::fromUtf8(name))});
+    model.setRows({QStringLiteral("NOM")}, std::move(rows));
+    auto shown = [&model] {
+        QStringList out;
+        for (int r = 0; r < model.rowCount(); ++r)
+            out << model.displayText(r, 0);
+        return out;
+    };
+    model.sortByColumn(0);
+    EXPECT_EQ(shown(), (QStringList{"AGENCE", "ÉCOLE NATIONALE", "entreprise bâtiment", "ENTREPRISE ÉLECTRICITÉ",
+                                    "ENTREPRISE TRANSPORT", "EURL ZÉNITH"}));
+    model.sortByColumn(0);
+    EXPECT_EQ(shown(), (QStringList{"EURL ZÉNITH", "ENTREPRISE TRANSPORT", "ENTREPRISE ÉLECTRICITÉ",
+                                    "entreprise bâtiment", "ÉCOLE NATIONALE", "AGENCE"}));
+}
