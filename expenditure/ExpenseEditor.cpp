@@ -187,13 +187,19 @@ void TExpenseEditor::RefreshRows(qint64 id)
 void TExpenseEditor::WriteExpense(TExpense& e)
 {
     TWaitCursor wait;
+    std::optional<TExpense> held;
     {
         TWriteGuard write;
         if (Mode() == emInsert)
             e.id = m_expenses.InsertExpense(e);
-        else
+        else if (!(held = m_expenses.HeldChange(e)))
             m_expenses.UpdateExpense(e);
-        write.Commit();
+        if (!held)
+            write.Commit();
+    }
+    if (held) {
+        KeepHeldFields(*held);
+        Abort();
     }
     IdDepense = int(e.id);
     RefreshRows(e.id);

@@ -98,8 +98,14 @@ protected:
     // --- saving ---------------------------------------------------------------
     // Inserts (in insert mode; the key is drawn then) or updates the expense in
     // one write operation, then reads the rows again on it; IdDepense and
-    // `expense.id` hold its key. A refused commit abandons the handler.
+    // `expense.id` hold its key. A refused commit abandons the handler. An
+    // update that changes what a held expense keeps, when a document took the
+    // expense since it was shown, writes nothing: KeepHeldFields is told and
+    // the handler is abandoned.
     void WriteExpense(TExpense& expense);
+    // After such a refused update: the entry takes back the stored amount,
+    // budget line (and contributions), locks them and says why.
+    virtual void KeepHeldFields(const TExpense& stored) {}
 
     // --- deleting -------------------------------------------------------------
     // Deletes the expense `id`: a commitment sheet (a cancelled one included)

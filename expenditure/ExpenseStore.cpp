@@ -133,6 +133,27 @@ TExpenseHold TExpenseStore::Hold(qint64 idDepense)
     return hold;
 }
 
+std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
+{
+    // A salary expense to pay is worth its lines, which refuse a change themselves.
+    if (entry.id <= 0 || entry.kind == ekSalaryToPay || DM->Queries().GetExpenseState(entry.id) == 0)
+        return std::nullopt;
+    db::Query& q = KeptStatement(m_one, QStringLiteral("SELECT * FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"));
+    q.setParam(QStringLiteral("ID_DEPENSE"), entry.id);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    const TExpense stored = ExpenseOfRow(q);
+    q.close();
+    const bool mission = entry.kind == ekMission;
+    if (entry.amount != stored.amount || entry.idFnm != stored.idFnm
+        || (mission
+            && (entry.regimeGen != stored.regimeGen || entry.assChomage != stored.assChomage
+                || entry.retraiteAnt != stored.retraiteAnt)))
+        return stored;
+    return std::nullopt;
+}
+
 int TExpenseStore::NextMissionNumber()
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT MAX(NO_DEPENSE) AS NO_ORD  FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE"));

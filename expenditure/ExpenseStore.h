@@ -107,6 +107,13 @@ public:
     bool NumberTaken(const QString& number, qint64 idBen, qint64 exceptId);
     // Whether any commitment sheet (a cancelled one included) or payment order holds it.
     TExpenseHold Hold(qint64 idDepense);
+    // The stored expense when a document holds it now (a sheet that is not
+    // cancelled, or a payment order) and `entry` changes what a held expense
+    // keeps: its amount, its budget line, a mission's contributions; nothing
+    // when the change may be written. Read inside the caller's write
+    // operation, so that a document that took the expense since it was shown
+    // is seen.
+    std::optional<TExpense> HeldChange(const TExpense& entry);
     // The largest mission number in text order plus one when it reads as a
     // number, else 1 (only a proposal: a saved mission takes its key as number).
     int NextMissionNumber();
@@ -148,7 +155,7 @@ public:
 
 private:
     std::unique_ptr<db::Query> m_expenses, m_order, m_sheet, m_total, m_taken, m_insert, m_update, m_updateMission,
-        m_updateSalary, m_deleteDetail, m_delete, m_onSheet, m_onOrder, m_lines, m_totals, m_lineTaken, m_maxOrd,
+        m_updateSalary, m_deleteDetail, m_delete, m_onSheet, m_onOrder, m_one, m_lines, m_totals, m_lineTaken, m_maxOrd,
         m_sync;
 };
 

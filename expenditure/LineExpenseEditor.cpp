@@ -247,6 +247,22 @@ void TLineExpenseEditor::btnModifClick()
     edObjet->setFocus();
 }
 
+void TLineExpenseEditor::KeepHeldFields(const TExpense& stored)
+{
+    m_state = DM->Queries().GetExpenseState(stored.id);
+    edMontant->SetAsCurrency(stored.amount);
+    if (stored.idFnm > 0) {
+        const TExpenseLookups::BudgetLine l = Lookups().Line(stored.idFnm);
+        m_line.Show(TPickedLine{stored.idFnm, l.chap, l.art, l.par, l.intitule});
+    } else {
+        m_line.Clear();
+    }
+    BudgetLinePicked();
+    ApplyEditRights();
+    ShowInfo(QStringLiteral("Cette dépense est engagée ou/et mandatée !\r"
+                            "Certaines informations ne peuvent être modifiées."));
+}
+
 void TLineExpenseEditor::btnCancelClick()
 {
     ShowExpense();

@@ -115,6 +115,8 @@ protected:
     virtual void BudgetLinePicked() {}
     virtual void BeneficiaryPicked() {}
 
+    void KeepHeldFields(const TExpense& stored) override;
+
     // Shows the current row (after opening, moving, saving, cancelling, deleting).
     void ShowExpense();
     // Enables the amount, budget line and the kind's fields by the state.

@@ -341,6 +341,19 @@ void TfrmFact::btnModifClick()
     edObjet->setFocus();
 }
 
+void TfrmFact::KeepHeldFields(const TExpense& stored)
+{
+    m_state = DM->Queries().GetExpenseState(stored.id);
+    edMontant->SetAsCurrency(stored.amount);
+    const TExpenseLookups::BudgetLine line = m_lookups.Line(stored.idFnm);
+    SetBudgetLine(stored.idFnm, line.chap, line.art, line.par, line.intitule);
+    edMontant->setEnabled(false);
+    btnGetImp->setEnabled(false);
+    RecolourEntryPanel();
+    ShowInfo(QStringLiteral("Cette facture est engagée et/ou mandatée !\r"
+                            "Certaines informations ne peuvent être modifiées."));
+}
+
 void TfrmFact::btnCancelClick()
 {
     ShowExpense();
@@ -420,13 +433,19 @@ void TfrmFact::btnPostClick()
     e.objet = edObjet->text().trimmed();
     e.idFnm = m_idFnm;
     e.amount = invoice.amount;
+    std::optional<TExpense> held;
     {
         TWriteGuard write;
         if (inserting)
             e.id = m_expenses.InsertExpense(e);
-        else
+        else if (!(held = m_expenses.HeldChange(e)))
             m_expenses.UpdateExpense(e);
-        write.Commit();
+        if (!held)
+            write.Commit();
+    }
+    if (held) {
+        KeepHeldFields(*held);
+        Abort();
     }
     IdDepense = int(e.id);
     RefreshRows();

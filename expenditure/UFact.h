@@ -78,6 +78,7 @@ public:
 
 protected:
     bool HasRows() const override;
+    void KeepHeldFields(const TExpense& stored) override;
 
 private:
     void BuildWindow();

@@ -176,3 +176,11 @@ void TfrmMission::BudgetLinePicked()
     SetContributionMode();
     AmountField()->setFocus();
 }
+
+void TfrmMission::KeepHeldFields(const TExpense& stored)
+{
+    edReg_Gen->SetAsCurrency(stored.regimeGen);
+    edAss_Chom->SetAsCurrency(stored.assChomage);
+    edRet_Ant->SetAsCurrency(stored.retraiteAnt);
+    TLineExpenseEditor::KeepHeldFields(stored);
+}

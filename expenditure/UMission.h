@@ -43,6 +43,7 @@ protected:
     QWidget* AmountField() const override;
     void ApplyOwnRights(const expense::TEditRights& rights) override;
     void BudgetLinePicked() override;
+    void KeepHeldFields(const TExpense& stored) override;
 
 private:
     // Shows or hides the contribution fields by the budget line shown.

@@ -458,6 +458,54 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
     }
 }
 
+// An invoice that a sheet took while it was being changed keeps its amount
+// and budget line: the state is read again inside the saving transaction, the
+// save writes nothing and puts the stored values back, locked; saved again, the
+// rest of the entry goes through.
+TEST_F(FactTest, AnInvoiceCommittedWhileBeingChangedKeepsItsAmount)
+{
+    const qint64 id = AddExpense(QStringLiteral("F-9"), QDate(2024, 5, 1), supplierA, "700.00");
+    const qint64 other = AddBudgetLine("21-03", "02", "", "Consommables");
+    DM->CommitWork();
+    auto w = Open(int(id));
+    MessageRecorder messages;
+    w->btnModif->click();
+    ASSERT_TRUE(w->edMontant->isEnabled());
+    w->edNoFact->setText(QStringLiteral("F-9b"));
+    w->edMontant->setText(QStringLiteral("710.00"));
+    PickBudgetLine(*w, other);
+    ASSERT_EQ(w->ChosenBudgetLine(), other);
+
+    // Another user commits it meanwhile.
+    Sql(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, ID_ORIGINE) "
+                       "VALUES (77, '0002', '2024-05-02', :F, 700, 0, '', -1)"),
+        {{"F", line}});
+    Sql(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) VALUES (77, 1, 0, :D, 700)"),
+        {{"D", id}});
+    DM->CommitWork();
+
+    messages.clear();
+    w->btnPost->click();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Cette facture est engagée et/ou mandatée !\r"
+                                                           "Certaines informations ne peuvent être modifiées.")});
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(Expense(id)->number, QStringLiteral("F-9"));
+    EXPECT_EQ(Expense(id)->amount, Money("700.00"));
+    EXPECT_EQ(Expense(id)->idFnm, line);
+    EXPECT_EQ(w->edMontant->AsCurrency(), Money("700.00"));
+    EXPECT_FALSE(w->edMontant->isEnabled());
+    EXPECT_FALSE(w->btnGetImp->isEnabled());
+    EXPECT_EQ(w->ChosenBudgetLine(), line);
+    EXPECT_EQ(w->edNoFact->text(), QStringLiteral("F-9b"));
+
+    messages.clear();
+    w->btnPost->click();
+    EXPECT_EQ(w->Mode(), emBrowse) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(Expense(id)->number, QStringLiteral("F-9b"));
+    EXPECT_EQ(Expense(id)->amount, Money("700.00"));
+    EXPECT_EQ(Expense(id)->idFnm, line);
+}
+
 // Modes, button table, menu items, status panel, entry panel, Esc and the
 // unsaved-changes question.
 TEST_F(FactTest, ModePatternFollowsTheEditorModes)

@@ -195,6 +195,43 @@ TEST_F(MissionTest, StateLocksContributionsAndDeletion)
     }
 }
 
+// A mission that a payment order took while it was being changed keeps its
+// contributions and amount: the save writes nothing and shows the stored ones
+// again, locked; the other fields are then saved.
+TEST_F(MissionTest, AMissionMandatedWhileBeingChangedKeepsItsContributions)
+{
+    const qint64 id = StoredMission("105.26", "100.00", "4.21", "1.05", Holder::None);
+    rows::Write([&] { rows::Exec(QStringLiteral("UPDATE DEPENSE SET REMBOURS=0 WHERE ID_DEPENSE=:ID"), {{"ID", id}}); });
+    auto w = Open(int(id));
+    w->btnModif->click();
+    ASSERT_TRUE(w->edReg_Gen->isEnabled());
+    Type(w->edReg_Gen, "200.00");
+    EXPECT_EQ(w->edMontant->AsCurrency(), Money("205.26"));
+    w->edObjet->setText(QStringLiteral("changé"));
+    Hold(id, Holder::Order, Money("105.26"));
+
+    messages->clear();
+    w->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Cette dépense est engagée ou/et mandatée !\r"
+                                                            "Certaines informations ne peuvent être modifiées.")});
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(Read(id).amount, Money("105.26"));
+    EXPECT_EQ(Read(id).reg, Money("100.00"));
+    EXPECT_EQ(w->edReg_Gen->AsCurrency(), Money("100.00"));
+    EXPECT_EQ(w->edMontant->AsCurrency(), Money("105.26"));
+    EXPECT_FALSE(w->edReg_Gen->isEnabled());
+    EXPECT_FALSE(w->btnGetImp->isEnabled());
+
+    messages->clear();
+    w->btnPost->click();
+    EXPECT_EQ(w->Mode(), emBrowse) << messages->texts().join(" | ").toStdString();
+    EXPECT_EQ(Read(id).amount, Money("105.26"));
+    EXPECT_EQ(Read(id).reg, Money("100.00"));
+    EXPECT_EQ(CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE ID_DEPENSE=:ID AND OBJET='changé'"),
+                              {{"ID", id}}),
+              1);
+}
+
 // The save's checks in order; the mission dates are both or neither, in order.
 TEST_F(MissionTest, SaveChecksAndMissionDates)
 {
