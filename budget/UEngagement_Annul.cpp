@@ -356,11 +356,15 @@ void TfrmEngagement_Annul::btnPostClick()
             Refuse(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
         edNoFiche->setText(padded);
     }
+    // The sheet's date, then its coherence with the number, then the visa
+    // date, which a cancellation does not compare with its date.
+    const auto checkDates = [this](const QString& visaText, QDate* date, QDate* visaDate) {
+        if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), visaText, FiscalYear.trimmed().toInt(),
+                                                       [](const QString&) { return true; }, date, visaDate))
+            Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+    };
     QDate date, visaDate;
-    // A cancellation's visa date is not compared with its date.
-    if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
-                                                   [](const QString&) { return true; }, &date, &visaDate))
-        Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+    checkDates(QString(), &date, &visaDate);
     const QString number = edNoFiche->text().trimmed();
     if (inserting) {
         if (const std::optional<TSheet> earlier = m_store.EarlierSheetDatedAfter(m_idFnm, number, date))
@@ -370,6 +374,7 @@ void TfrmEngagement_Annul::btnPostClick()
                        + DateText(earlier->date),
                    edNoFiche);
     }
+    checkDates(edDateVisa->text(), &date, &visaDate);
     entry.number = number;
     entry.date = date;
     entry.visaNumber = edNoVisa->text().trimmed();
@@ -380,16 +385,34 @@ void TfrmEngagement_Annul::btnPostClick()
     entry.amount = m_amount;
 
     qint64 id = entry.id;
+    bool numberTaken = false;
     {
         TWaitCursor wait;
         TWriteGuard write;
-        // The sheet and the mark of the sheet it cancels are stored together:
-        // a sheet cancelled meanwhile refuses, and nothing is written.
-        const bool stored = inserting ? m_store.InsertCancellation(entry, &id)
-                                      : m_store.UpdateCancellation(entry, m_sheet->idOrigine);
-        if (!stored)
-            Refuse(QStringLiteral("Cette fiche d'engagement est déjà annulée !"), nullptr);
-        write.Commit();
+        // The number as it stands now: another sheet of the line may have
+        // taken it since it was proposed or checked.
+        numberTaken = m_store.NumberTaken(m_idFnm, entry.number, inserting ? -1 : entry.id);
+        if (!numberTaken) {
+            // The sheet and the mark of the sheet it cancels are stored together:
+            // a sheet cancelled meanwhile refuses, and nothing is written.
+            const bool stored = inserting ? m_store.InsertCancellation(entry, &id)
+                                          : m_store.UpdateCancellation(entry, m_sheet->idOrigine);
+            if (!stored)
+                Refuse(QStringLiteral("Cette fiche d'engagement est déjà annulée !"), nullptr);
+            write.Commit();
+        }
+    }
+    if (numberTaken) {
+        if (!inserting)
+            Refuse(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
+        // A new cancellation takes the line's next number, shown with its
+        // balances before it is saved.
+        edNoFiche->setText(TSheetStore::PadNumber(QString::number(DM->Queries().NextCommitmentNumber(m_idFnm))));
+        ShowBalances(edNoFiche->text());
+        Refuse(QStringLiteral("Le N° de Fiche ") + entry.number
+                   + QStringLiteral(" existe déjà pour cette imputation !\rLa fiche prend le N° ") + edNoFiche->text()
+                   + QStringLiteral("."),
+               edDateE);
     }
     m_keys->Put(id, entry.number);
     ShowCancellation();

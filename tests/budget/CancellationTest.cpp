@@ -224,6 +224,12 @@ TEST_F(CancellationTest, RefusedAndFailedSavesLeaveNothing)
          [this](TfrmEngagement_Annul& f) { Enter(f, sheets[1], QStringLiteral("05/03/2024")); },
          "Incohérence entre le No de la fiche et sa Date !\r\rFiche actuelle No : 0008, Datée du : 05/03/2024\r"
          "Fiche précédente No : 0007,  Datée du : 06/03/2024"},
+        {"a wrong visa date and a date before an earlier sheet's: the date's coherence first",
+         [this](TfrmEngagement_Annul& f) {
+             Enter(f, sheets[1], QStringLiteral("05/03/2024"));
+             f.edDateVisa->setText(QStringLiteral("31/02/2024"));
+         },
+         "Incohérence entre le No de la fiche et sa Date !"},
         {"cancelled meanwhile",
          [this](TfrmEngagement_Annul& f) {
              Enter(f, sheets[1]);
@@ -257,6 +263,36 @@ TEST_F(CancellationTest, RefusedAndFailedSavesLeaveNothing)
         EXPECT_EQ(store.CancellationKeys().size(), 0);
         frm->close();
     }
+}
+
+// The proposed number is checked again inside the saving transaction: a
+// sheet given that number on the line meanwhile makes the cancellation take
+// the next one, shown before it is saved, so no line holds a number twice.
+TEST_F(CancellationTest, ANumberTakenMeanwhileIsProposedAgain)
+{
+    auto frm = Open();
+    Enter(*frm, sheets[1]);
+    ASSERT_EQ(frm->edNoFiche->text(), QStringLiteral("0008"));
+    const qint64 meanwhile = Sheet({rows::Expense(0, line, supplier, Money("10"), QStringLiteral("H-1"))}, Money("10"),
+                                   QDate(2024, 4, 1));
+    ASSERT_EQ(CommittedText(QStringLiteral("SELECT NO_ENG FROM ENT_ENG WHERE ID_ENG=:ID"), meanwhile),
+              QStringLiteral("0008"));
+
+    messages->clear();
+    frm->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Le N° de Fiche 0008 existe déjà pour cette imputation !\r"
+                                                            "La fiche prend le N° 0009.")});
+    EXPECT_EQ(frm->Mode(), emInsert);
+    EXPECT_EQ(Statut(sheets[1]), 0);
+    EXPECT_EQ(store.CancellationKeys().size(), 0);
+    EXPECT_EQ(frm->edNoFiche->text(), QStringLiteral("0009"));
+    EXPECT_EQ(frm->lOldSolde->text(), DM->Queries().CommitmentBalanceBefore(line, QStringLiteral("0009")).formatMoney());
+
+    frm->btnPost->click();
+    ASSERT_EQ(frm->Mode(), emBrowse) << messages->texts().join(" | ").toStdString();
+    EXPECT_EQ(CommittedText(QStringLiteral("SELECT NO_ENG FROM ENT_ENG WHERE ID_ENG=:ID"), frm->IdEng),
+              QStringLiteral("0009"));
+    EXPECT_EQ(Statut(sheets[1]), frm->IdEng);
 }
 
 // A cancellation with a visa is frozen.
