@@ -1,5 +1,6 @@
 #include "budget/UEngagement.h"
 
+#include "budget/CommitmentListing.h"
 #include "budget/SheetRules.h"
 #include "budget/SheetWindowParts.h"
 #include "core/GlobalState.h"
@@ -557,11 +558,21 @@ void TfrmEngagement::btnDeleteClick()
                           QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
         return;
     const qint64 id = IdEng;
+    QString refusal;
     {
         TWaitCursor wait;
         TWriteGuard write;
-        m_store.DeleteSheet(id);
-        write.Commit();
+        // The sheet as it stands now, inside the deleting transaction: another
+        // user may have given the line a later sheet, a visa or a cancellation.
+        refusal = TCommitmentListing::DeleteRefusal(id);
+        if (refusal.isEmpty()) {
+            m_store.DeleteSheet(id);
+            write.Commit();
+        }
+    }
+    if (!refusal.isEmpty()) {
+        ShowSheet();
+        Refuse(refusal, nullptr);
     }
     m_keys->Remove(id);
     ShowSheet();

@@ -204,6 +204,42 @@ TEST_F(EngagementTest, AVisaFreezesTheLinesAndOnlyTheLastSheetOfALineCanGo)
     EXPECT_TRUE(frm->mnDelete->isEnabled());
 }
 
+// Whether the sheet may go is decided again inside the deleting transaction:
+// a later sheet given to the line, or a cancellation, since it was shown
+// keeps it.
+TEST_F(EngagementTest, TheDeletionIsDecidedOnTheSheetAsItStandsNow)
+{
+    struct Case {
+        const char* name;
+        std::function<void(qint64 shown)> meanwhile;
+        QString refusal;
+    };
+    const std::vector<Case> cases = {
+        {"a later sheet on the line", [this](qint64) { Sheet({rows::Expense(0, line, supplier, Money("100"))}); },
+         QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !")},
+        {"cancelled",
+         [](qint64 shown) {
+             rows::Write([&] { rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=9999 WHERE ID_ENG=:ID"),
+                                          {{"ID", shown}}); });
+         },
+         QStringLiteral("Cette fiche est annulée, suppression impossible !")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 shown = Sheet({rows::Expense(0, line, supplier, Money("100"))});
+        auto frm = Open(shown);
+        ASSERT_TRUE(frm->mnDelete->isEnabled());
+        c.meanwhile(shown);
+        messages->clear();
+        frm->btnDelete->click();
+        EXPECT_EQ(messages->texts().last(), c.refusal);
+        EXPECT_EQ(Stored("ID_ENG", shown), QString::number(shown));
+        EXPECT_EQ(CommittedLines(QStringLiteral("DET_ENG"), QStringLiteral("ID_ENG"), shown).size(), 1);
+        EXPECT_EQ(frm->IdEng, shown);
+        frm->close();
+    }
+}
+
 TEST_F(EngagementTest, ACancelledSheetShowsItsCancellationAndKeepsItsLines)
 {
     const qint64 sheet = Sheet({rows::Expense(0, line, supplier, Money("100"))});
