@@ -535,14 +535,28 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     }
 
     TSheetSync sync;
+    bool takenMeanwhile = false;
     {
         TWaitCursor wait;
         TWriteGuard write;
-        if (IsOrder())
-            m_orders.AddLine(IdDoc, e.id, e.amount);
-        else
-            sync = m_sheets.AddExpenseLine(IdDoc, e.id, e.amount);
-        write.Commit();
+        // The list's snapshot was read when the picker opened: whether another
+        // document took the expense since is read again inside the adding
+        // transaction, so that it is never committed or mandated twice.
+        takenMeanwhile = (DM->Queries().GetExpenseState(e.id) & (IsOrder() ? 2 : 1)) != 0;
+        if (!takenMeanwhile) {
+            if (IsOrder())
+                m_orders.AddLine(IdDoc, e.id, e.amount);
+            else
+                sync = m_sheets.AddExpenseLine(IdDoc, e.id, e.amount);
+            write.Commit();
+        }
+    }
+    if (takenMeanwhile) {
+        m_snapshot.insert(e.id);
+        grdDep->viewport()->update();
+        Refuse(picker::Refusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
+                               picker::Focus::ExpenseList, -1});
+        return false;
     }
     if (IsOrder())
         DM->Queries().RefreshMandatedSnapshot();

@@ -295,3 +295,36 @@ TEST_F(AddDepTest, TheFilterDialogSwitchesCriteriaAndRefusesReversedRanges)
     locked.btnOk->click();
     EXPECT_EQ(QStringLiteral("-1"), locked.edNumD->text());
 }
+
+// What the list was read with is not trusted for the write: an expense that
+// another document took after the picker opened is refused inside the adding
+// transaction, in both modes, and the document is left as it was.
+TEST_F(AddDepTest, AnExpenseTakenByAnotherDocumentMeanwhileIsRefused)
+{
+    DecisionCommit = 0;
+    DecisionMandate = 0;
+    for (const char* mode : {"E", "M"}) {
+        SCOPED_TRACE(mode);
+        const bool order = QLatin1String(mode) == QLatin1String("M");
+        const qint64 e = rows::Expense(0, lineA, supplier, Money("20"));
+        const qint64 doc = order ? NewOrder(QStringLiteral("0101"), QDate(2024, 4, 2)) : NewSheet();
+        auto frm = Open(mode, doc);
+        ASSERT_TRUE(Listed(*frm, e));
+        // Another user puts it on a document of the same kind.
+        if (order) {
+            const qint64 elsewhere = NewOrder(QStringLiteral("0102"), QDate(2024, 4, 3));
+            Write([&] { orders.AddLine(elsewhere, e, Money("20")); });
+        } else {
+            const qint64 elsewhere = NewSheet();
+            Write([&] { sheets.AddExpenseLine(elsewhere, e, Money("20")); });
+        }
+        messages->clear();
+        EXPECT_FALSE(frm->AddExpense(e));
+        EXPECT_EQ(messages->texts(), QStringList{order ? QStringLiteral("Dépense déja mandatée !")
+                                                       : QStringLiteral("Dépense déja engagée !")});
+        EXPECT_TRUE(CommittedLines(order ? QStringLiteral("DET_MDT") : QStringLiteral("DET_ENG"),
+                                   order ? QStringLiteral("ID_MDT") : QStringLiteral("ID_ENG"), doc)
+                        .isEmpty());
+        frm->close();
+    }
+}
