@@ -52,7 +52,8 @@ void TfrmFact::BuildWindow()
     mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
                         QKeySequence(Qt::CTRL | Qt::Key_S));
     mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); });
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), When::Browse, [this] { btnFindClick(); },
+    // Nothing to search for in a year without invoices: the search is off.
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), When::BrowseOnRow, [this] { btnFindClick(); },
                         QKeySequence(Qt::Key_F3));
     mnFour = AddCommand("mnFour", QStringLiteral("Fournisseur"), When::Editing, [this] { btnGetFourClick(); },
                         QKeySequence(Qt::CTRL | Qt::Key_F));

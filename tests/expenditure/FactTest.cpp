@@ -521,14 +521,14 @@ TEST_F(FactTest, ModePatternFollowsTheEditorModes)
         return QList<bool>{w->mnAdd->isEnabled(), w->mnModif->isEnabled(), w->mnDelete->isEnabled(),
                            w->mnPost->isEnabled(), w->mnCancel->isEnabled(), w->mnFind->isEnabled()};
     };
-    // An empty year.
+    // An empty year: nothing to modify, delete or search for.
     EXPECT_EQ(w->stBar->Panel(0), QStringLiteral("Exercice "));
     EXPECT_EQ(w->stBar->Panel(1), QStringLiteral("2024"));
     EXPECT_EQ(w->stBar->Panel(4), QStringLiteral("Affichage"));
     EXPECT_EQ(w->lCA->text(), QStringLiteral("0.00"));
     EXPECT_TRUE(w->edNoFact->text().isEmpty());
-    EXPECT_EQ(enabled(), (QList<bool>{true, false, false, false, false, true, true, false, false, false, false}));
-    EXPECT_EQ(menu(), (QList<bool>{true, false, false, false, false, true}));
+    EXPECT_EQ(enabled(), (QList<bool>{true, false, false, false, false, false, true, false, false, false, false}));
+    EXPECT_EQ(menu(), (QList<bool>{true, false, false, false, false, false}));
 
     w->btnAdd->click();
     EXPECT_EQ(w->stBar->Panel(4), QStringLiteral("Insertion"));
