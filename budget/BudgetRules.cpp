@@ -5,6 +5,10 @@
 
 namespace budget {
 
+const QString FirstNumberTakenRefusal = QStringLiteral(
+    "Le N° 0001 de cette imputation est déjà pris par une autre fiche d'engagement !\r"
+    "La fiche du budget primitif ne peut pas le prendre : rien n'a été enregistré.");
+
 namespace {
 
 TRefusal Refusal(const QString& message, AllocationField field)
@@ -70,6 +74,11 @@ TVerdict CheckAllocations(AllocationEntry& e, int fiscalYear, const TAsk& ask, A
                        PrimitiveAmount);
     if (out.regie < Currency())
         return Refusal(QStringLiteral("Le Montant de la régie doit être supérieur ou égale à zéro !"), ImprestAmount);
+
+    // The primitive-budget sheet made with the first primitive budget is
+    // numbered "0001": no other sheet of the line may hold that number.
+    if (e.article && !out.bp.isZero() && !e.hasPrimitiveSheet && e.firstNumberTaken)
+        return Refusal(FirstNumberTakenRefusal, PrimitiveAmount);
 
     // The primitive budget's visa date: none without a primitive budget.
     if (out.bp.isZero())

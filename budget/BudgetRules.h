@@ -31,7 +31,13 @@ struct AllocationEntry {
     QString dateBP, dateEngBP, dateBS, dateEngBS;
     bool hasAmendingSheet = false;             // the line has an amending-budget sheet
     bool amendingSheetIsLast = true;           // ... and it is the line's last sheet
+    bool hasPrimitiveSheet = false;            // the line has its primitive-budget sheet
+    bool firstNumberTaken = false;             // a sheet of another origin holds "0001" on the line
 };
+
+// The refusal of a primitive budget whose sheet cannot take its number
+// "0001": another sheet of the line holds it.
+extern const QString FirstNumberTakenRefusal;
 
 // The allocations to store, amounts to the cent.
 struct Allocations {
@@ -43,7 +49,9 @@ struct Allocations {
 // with `out` filled. `entry` is tidied as the checks go, up to a refusal: a
 // heading's amounts become 0 and its visa dates empty, a zero amount loses its
 // dates, the dates are trimmed; the window shows the tidied entry.
-// An amending budget whose visa date is no date asks whether to go on.
+// An amending budget whose visa date is no date asks whether to go on. A
+// first primitive budget is refused when "0001" of its line is taken, so a
+// line never holds two sheets of one number.
 TVerdict CheckAllocations(AllocationEntry& entry, int fiscalYear, const TAsk& ask, Allocations& out);
 
 } // namespace budget

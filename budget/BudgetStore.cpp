@@ -5,6 +5,8 @@
 #include "data/UDM.h"
 #include "db/Database.h"
 
+#include <stdexcept>
+
 TBudgetStore::TBudgetStore() = default;
 TBudgetStore::~TBudgetStore() = default;
 
@@ -44,6 +46,11 @@ std::optional<TSheet> TBudgetStore::AmendingSheet(qint64 idFnm)
     return m_sheets.SheetOfOrigin(QStringLiteral("3"), idFnm);
 }
 
+bool TBudgetStore::FirstNumberTaken(qint64 idFnm)
+{
+    return m_sheets.NumberTaken(idFnm, QStringLiteral("0001"), -1);
+}
+
 void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool article, const budget::Allocations& a)
 {
     db::Query& q = KeptStatement(m_update, QStringLiteral(
@@ -63,6 +70,8 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
 
     // The primitive-budget sheet: made with the first primitive budget, then kept.
     const std::optional<TSheet> primitive = PrimitiveSheet(idFnm);
+    if (!a.bp.isZero() && !primitive && FirstNumberTaken(idFnm))
+        throw std::runtime_error(budget::FirstNumberTakenRefusal.toStdString());
     if (!a.bp.isZero() || primitive) {
         const QString obs = DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), chapter);
         WriteSheet(idFnm, primitive, QStringLiteral("2"), QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP, 1, a.bp,

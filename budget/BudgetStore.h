@@ -41,12 +41,18 @@ public:
     std::optional<TSheet> PrimitiveSheet(qint64 idFnm);
     std::optional<TSheet> AmendingSheet(qint64 idFnm);
 
+    // Whether a sheet of the line holds "0001", the primitive-budget sheet's number.
+    bool FirstNumberTaken(qint64 idFnm);
+
     // Writes the line's allocations and keeps its two budget sheets in step:
     // the primitive sheet "0001" is made with the first primitive budget and
     // kept afterwards (at 0 when the budget goes back to 0); the amending sheet
     // follows the amending budget's sign (ECONOMIE above 0, DEPENSE below),
     // takes the line's next number when it is made, and goes with a budget of
-    // 0. A chapter heading (`article` false) has no sheets.
+    // 0. A chapter heading (`article` false) has no sheets. A first primitive
+    // budget whose "0001" another sheet of the line holds (a sheet written
+    // since the checks ran) is refused with budget::FirstNumberTakenRefusal
+    // (an error), so the caller's write operation stores nothing.
     void SaveAllocations(qint64 idFnm, const QString& chapter, bool article, const budget::Allocations& a);
 
 private:

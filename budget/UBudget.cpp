@@ -439,6 +439,8 @@ void TfrmBudget::btnPostClick()
             entry.hasAmendingSheet = true;
             entry.amendingSheetIsLast = DM->Queries().IsLastCommitmentNumber(IdFnm, amending->number);
         }
+        entry.hasPrimitiveSheet = m_store->PrimitiveSheet(IdFnm).has_value();
+        entry.firstNumberTaken = !entry.hasPrimitiveSheet && m_store->FirstNumberTaken(IdFnm);
     }
     budget::Allocations allocations;
     const TVerdict verdict =

@@ -58,7 +58,14 @@ TEST(BudgetRules, RefusalsComeInOrderWithTheirMessageAndField)
     AllocationEntry notLast = Entry("100", "0", "0", "", "02/01/2024", "", "");
     notLast.hasAmendingSheet = true;
     notLast.amendingSheetIsLast = false;
+    AllocationEntry firstTaken = Entry("100", "0", "0", "", "02/01/2024", "", "");
+    firstTaken.firstNumberTaken = true;
+    AllocationEntry firstTakenKept = firstTaken;
+    firstTakenKept.hasPrimitiveSheet = true;   // its sheet already stands: only changed
+    AllocationEntry firstTakenNoBudget = Entry("0", "0", "5", "", "", "03/01/2024", "04/01/2024");
+    firstTakenNoBudget.firstNumberTaken = true;
     AllocationEntry notLastKept = notLast;
+    const std::string firstTakenText = FirstNumberTakenRefusal.toStdString();
     notLastKept.bs = Currency::fromUnits(50);
     notLastKept.dateBS = QStringLiteral("03/01/2024");
     notLastKept.dateEngBS = QStringLiteral("04/01/2024");
@@ -105,6 +112,10 @@ TEST(BudgetRules, RefusalsComeInOrderWithTheirMessageAndField)
          AmendingAmount, 0},
         {"amending sheet not the last, kept", notLastKept, true, nullptr, -1, 0},
         {"a heading has no sheets", headingNotLast, true, nullptr, -1, 0},
+        {"first primitive budget, 0001 taken", firstTaken, true, firstTakenText.c_str(),
+         PrimitiveAmount, 0},
+        {"primitive sheet kept, 0001 taken too", firstTakenKept, true, nullptr, -1, 0},
+        {"no primitive budget, 0001 taken", firstTakenNoBudget, true, nullptr, -1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,7 +6,9 @@
 
 #include "core/Pause.h"
 #include "ui/UCalendar.h"
+#include "budget/BudgetStore.h"
 #include "budget/UBudget.h"
+#include "data/WriteGuard.h"
 #include "budget/UFindImput.h"
 #include "budget/UTotChap.h"
 #include "controls/NumEdit.h"
@@ -138,7 +140,8 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
 {
     const qint64 id = AddLine(QStringLiteral("22-03"), QStringLiteral("02"), QStringLiteral("01"), QStringLiteral("Fournitures"));
     AddObservations(QStringLiteral("22-03"), QStringLiteral("Obs BP"), QStringLiteral("Obs BS"), QStringLiteral("Obs BS-"));
-    for (const char* no : {"0001", "0002", "0003", "0004"})
+    // User commitments never take "0001", the primitive-budget sheet's number.
+    for (const char* no : {"0002", "0003", "0004", "0005"})
         AddUserSheet(id, QString::fromLatin1(no), Money("10"));
     Open(id);
 
@@ -153,7 +156,7 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     EXPECT_EQ(Line(id).bs, Money("-50000"));
     std::optional<StoredSheet> amending = ByOrigin(Sheets(id), QStringLiteral("3"));
     ASSERT_TRUE(amending);
-    EXPECT_EQ(amending->number, QStringLiteral("0005"));
+    EXPECT_EQ(amending->number, QStringLiteral("0006"));
     EXPECT_EQ(amending->objet, 0);
     EXPECT_EQ(amending->amount, Money("-50000"));
     EXPECT_EQ(amending->obs, QStringLiteral("Obs BS-"));
@@ -166,7 +169,7 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     // The primitive budget is 0 and had no sheet: none is made.
     EXPECT_FALSE(ByOrigin(Sheets(id), QStringLiteral("2")));
 
-    // +20 000.00: the same sheet "0005" changes side and observation.
+    // +20 000.00: the same sheet "0006" changes side and observation.
     frm->btnEdit->click();
     Put(frm->edMt_BS, QStringLiteral("20000"));
     Put(frm->edDateBS, QStringLiteral("06/03/2024"));
@@ -175,15 +178,15 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     const std::optional<StoredSheet> changed = ByOrigin(Sheets(id), QStringLiteral("3"));
     ASSERT_TRUE(changed);
     EXPECT_EQ(changed->id, amending->id);
-    EXPECT_EQ(changed->number, QStringLiteral("0005"));
+    EXPECT_EQ(changed->number, QStringLiteral("0006"));
     EXPECT_EQ(changed->objet, 1);
     EXPECT_EQ(changed->obs, QStringLiteral("Obs BS"));
     EXPECT_EQ(changed->amount, Money("20000"));
     EXPECT_EQ(changed->lineAmount, Money("20000"));
     EXPECT_EQ(changed->visaDate, QDate(2024, 3, 6));
 
-    // Set to 0 while "0006" follows: the whole save is refused, nothing stored.
-    AddUserSheet(id, QStringLiteral("0006"), Money("5"));
+    // Set to 0 while "0007" follows: the whole save is refused, nothing stored.
+    AddUserSheet(id, QStringLiteral("0007"), Money("5"));
     frm->btnEdit->click();
     Put(frm->edMt_BS, QStringLiteral("0"));
     Put(frm->edMt_BP, QStringLiteral("999"));
@@ -199,8 +202,8 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     EXPECT_EQ(ByOrigin(Sheets(id), QStringLiteral("3"))->amount, Money("20000"));
     EXPECT_FALSE(ByOrigin(Sheets(id), QStringLiteral("2")));
 
-    // Once "0006" is gone, the sheet and its line are deleted with the save.
-    Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ID_FNM=:F AND NO_ENG='0006'"), {{"F", id}});
+    // Once "0007" is gone, the sheet and its line are deleted with the save.
+    Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ID_FNM=:F AND NO_ENG='0007'"), {{"F", id}});
     DM->CommitWork();
     Put(frm->edMt_BP, QStringLiteral("0"));
     frm->btnPost->click();
@@ -376,6 +379,57 @@ INSTANTIATE_TEST_SUITE_P(Budget, AllocationFailure,
 
 // The largest amount the columns hold is stored exactly, in the line and in
 // its primitive-budget sheet; the save never waits by running the event loop.
+// "0001" is the primitive-budget sheet's number: when a sheet of another
+// origin holds it on the line (a transfer's receiving sheet, a year file made
+// elsewhere), the first primitive budget is refused and nothing is written,
+// in the window's checks and again in the store's write.
+TEST_F(Allocation, APrimitiveBudgetNeverTakesA0001HeldByAnotherSheet)
+{
+    const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("04"), QString(), QStringLiteral("Mutuelle"));
+    const qint64 sheet = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, ID_ORIGINE, "
+                        "STATUT) VALUES (:ID, '0001', :D, :F, 500, 1, '4', 9, 0)"),
+         {{"ID", sheet}, {"D", QDate(2024, 2, 1)}, {"F", id}});
+    DM->CommitWork();
+
+    Open(id);
+    frm->btnEdit->click();
+    Put(frm->edMt_BP, QStringLiteral("1000"));
+    Put(frm->edDateEng_BP, QStringLiteral("12/01/2024"));
+    frm->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{budget::FirstNumberTakenRefusal});
+    EXPECT_TRUE(frm->Editing());
+    EXPECT_EQ(FocusName(), QStringLiteral("edMt_BP"));
+    EXPECT_TRUE(Line(id).bp.isZero());
+    ASSERT_EQ(Sheets(id).size(), 1u);
+    EXPECT_EQ(Sheets(id)[0].origin, QStringLiteral("4"));
+
+    // The store refuses too, whatever the checks saw.
+    budget::Allocations a;
+    a.bp = Money("1000");
+    a.dateEngBP = QDate(2024, 1, 12);
+    EXPECT_THROW(
+        {
+            TWriteGuard write;
+            TBudgetStore().SaveAllocations(id, QStringLiteral("21-05"), true, a);
+            write.Commit();
+        },
+        std::runtime_error);
+    EXPECT_TRUE(Line(id).bp.isZero());
+    EXPECT_EQ(Sheets(id).size(), 1u);
+
+    // An amending budget alone goes through, numbered after the line's last.
+    Put(frm->edMt_BP, QStringLiteral("0"));
+    Put(frm->edMt_BS, QStringLiteral("200"));
+    Put(frm->edDateBS, QStringLiteral("12/01/2024"));
+    Put(frm->edDateEng_BS, QStringLiteral("12/01/2024"));
+    messages->clear();
+    frm->btnPost->click();
+    EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(Sheets(id).size(), 2u);
+    EXPECT_EQ(Sheets(id)[1].number, QStringLiteral("0002"));
+}
+
 TEST_F(Allocation, TheLargestAmountIsStoredExactlyAndTheSaveNeverWaits)
 {
     const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("04"), QString(), QStringLiteral("Matériel"));
