@@ -296,9 +296,9 @@ void TSheetStore::DeleteSheet(qint64 idEng)
 // ---------------------------------------------------------------------------
 // Sheets of the movements of a line's credit
 
-qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail)
+qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail, qint64 key)
 {
-    const qint64 id = DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    const qint64 id = key > 0 ? key : DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
     const QDate today = QDate::currentDate();
     db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
                                              "NO_VISA, DATE_VISA, OBJET, MONTANT,        ORIGINE, ID_ORIGINE, STATUT, "

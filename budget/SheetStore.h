@@ -137,7 +137,10 @@ public:
 
     // Sheets recording one movement of a line's credit, with their one line
     // (OBJET 2 primitive budget, 3 amending budget, 4 transfer row, 1 cancellation).
-    qint64 InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail);
+    // `key`: the key of a sheet the new one replaces in the same operation
+    // (deleted before), taken again so that a change draws no key; -1 draws
+    // a new one.
+    qint64 InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail, qint64 key = -1);
     // Amount, observation, dates, budget line and visa of the header (and its
     // OBJET when `withObjet`), and the amount of its line.
     void UpdateMovementSheet(const TSheet& header, bool withObjet);

@@ -106,28 +106,35 @@ TTransferCredit TTransferStore::Credit(qint64 idVir, qint64 idFnm, const QDate& 
 // ---------------------------------------------------------------------------
 // Writes
 
-void TTransferStore::DeleteStored(qint64 idVir)
+QList<qint64> TTransferStore::DeleteStored(qint64 idVir)
 {
     // The transfer's sheets are found through their origin (indexed), then
     // deleted with their lines by key: a subquery over every sheet line of
     // the year would read the whole table.
     db::Query sheets(DM->LURDO, QStringLiteral("SELECT ID_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
-                                               "      ID_ORIGINE=:ID_ORIGINE"));
+                                               "      ID_ORIGINE=:ID_ORIGINE ORDER BY ID_ENG"));
     sheets.setParam(QStringLiteral("ORIGINE"), kTransferOrigin);
     sheets.setParam(QStringLiteral("ID_ORIGINE"), idVir);
     sheets.open();
-    for (sheets.first(); !sheets.eof(); sheets.next())
-        m_sheets.DeleteSheet(sheets.asInt(QStringLiteral("ID_ENG")));
+    QList<qint64> keys;
+    for (sheets.first(); !sheets.eof(); sheets.next()) {
+        keys.append(sheets.asInt(QStringLiteral("ID_ENG")));
+        m_sheets.DeleteSheet(keys.last());
+    }
     db::Query rows(DM->LURDO, QStringLiteral("DELETE FROM VIREMENT WHERE ID_VIR=:ID_VIR"));
     rows.setParam(QStringLiteral("ID_VIR"), idVir);
     rows.exec();
+    return keys;
 }
 
 qint64 TTransferStore::Save(const TTransfer& transfer)
 {
     qint64 id = transfer.id;
+    // A changed transfer is written again whole; its sheets' keys serve its
+    // new sheets, so a change draws a key only for a row it adds.
+    QList<qint64> freedKeys;
     if (id > 0)
-        DeleteStored(id);
+        freedKeys = DeleteStored(id);
     else
         id = DM->NextKey(QStringLiteral("GEN_VIR"));
 
@@ -169,7 +176,7 @@ qint64 TTransferStore::Save(const TTransfer& transfer)
             sheet.origin = kTransferOrigin;
             sheet.idOrigine = id;
             sheet.statut = 0;
-            m_sheets.InsertMovementSheet(sheet, 4, r.idFnm);
+            m_sheets.InsertMovementSheet(sheet, 4, r.idFnm, freedKeys.isEmpty() ? -1 : freedKeys.takeFirst());
         }
     };
     writeSheets(transfer.giving, 0, QStringLiteral("OBS_VIR_D"));

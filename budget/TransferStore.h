@@ -80,7 +80,8 @@ public:
     void Delete(qint64 idVir);
 
 private:
-    void DeleteStored(qint64 idVir);
+    // Deletes the transfer's rows and sheets; the keys its sheets had, in order.
+    QList<qint64> DeleteStored(qint64 idVir);
 
     TSheetStore m_sheets;
     TOrderStore m_orders;
