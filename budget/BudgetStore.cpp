@@ -13,7 +13,8 @@ TBudgetStore::~TBudgetStore() = default;
 db::Query& TBudgetStore::Lines()
 {
     return KeptStatement(m_lines, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
-                                                 "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS\n"
+                                                 "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS,\n"
+                                                 "              RDB$RECORD_VERSION AS ROW_VERSION\n"
                                                  "FROM FNM ORDER BY CHAP, ART, PAR"));
 }
 

@@ -28,7 +28,8 @@ public:
     TBudgetStore& operator=(const TBudgetStore&) = delete;
 
     // The lines with their allocations (ID_FNM, CHAP, ART, PAR, INTITULE,
-    // MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS) in nomenclature order: the
+    // MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS, and ROW_VERSION, the version
+    // each was read with) in nomenclature order: the
     // statement, for a grid model that opens it itself, and the rows read
     // again, for the allocation window that moves over them.
     db::Query& Lines();

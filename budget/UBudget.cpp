@@ -316,6 +316,22 @@ QString TfrmBudget::RowText(const char* field) const
     return s;
 }
 
+TShownRow TfrmBudget::ShownRow() const
+{
+    if (!HasRows() || qBudget->eof())
+        return {};
+    return TShownRow{QStringLiteral("FNM"), QStringLiteral("ID_FNM"), qBudget->asInt(QStringLiteral("ID_FNM")),
+                     qBudget->asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+void TfrmBudget::ShowStoredRow()
+{
+    const qint64 id = IdFnm;
+    OpenBudget();
+    LocateLine(id);
+    ShowBudgetLine();
+}
+
 bool TfrmBudget::HasRows() const
 {
     return qBudget && qBudget->isOpen() && !qBudget->isEmpty();

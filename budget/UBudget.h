@@ -102,6 +102,8 @@ public:
 
 protected:
     bool HasRows() const override;
+    TShownRow ShownRow() const override;
+    void ShowStoredRow() override;
     void ModeChanged() override;
     void FormClose() override;
 

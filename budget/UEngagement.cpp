@@ -257,6 +257,14 @@ void TfrmEngagement::BuildWindow()
 
 // --- state of the sheet shown ----------------------------------------------------
 
+TShownRow TfrmEngagement::ShownRow() const
+{
+    // Read afresh when shown: its version is read with it.
+    if (!m_sheet)
+        return {};
+    return TShownRow{QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), m_sheet->id};
+}
+
 bool TfrmEngagement::HasRows() const
 {
     return m_sheet.has_value();

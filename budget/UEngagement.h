@@ -105,6 +105,7 @@ public:
 
 protected:
     bool HasRows() const override;
+    TShownRow ShownRow() const override;
     void FormShow() override;
     void btnPostClick() override;
     void btnCancelClick() override;

@@ -184,6 +184,14 @@ void TfrmEngagement_Annul::BuildWindow()
 
 // --- state ----------------------------------------------------------------------------
 
+TShownRow TfrmEngagement_Annul::ShownRow() const
+{
+    // Read afresh when shown: its version is read with it.
+    if (!m_sheet)
+        return {};
+    return TShownRow{QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), m_sheet->id};
+}
+
 bool TfrmEngagement_Annul::HasRows() const
 {
     return m_sheet.has_value();

@@ -396,6 +396,15 @@ QTableWidget* TfrmVirement::MakeGrid(const char* name)
 
 // ---- showing a transfer ---------------------------------------------------
 
+TShownRow TfrmVirement::ShownRow() const
+{
+    // The transfer's rows, read afresh when shown: their version is read with
+    // them. Every save writes them all again, its first row included.
+    if (IdVir <= 0)
+        return {};
+    return TShownRow{QStringLiteral("VIREMENT"), QStringLiteral("ID_VIR"), IdVir, -1, QStringLiteral("NOLINE=1")};
+}
+
 bool TfrmVirement::HasRows() const
 {
     return qVir && !qVir->isEmpty();

@@ -1,6 +1,7 @@
 #include "data/WriteGuard.h"
 
 #include "core/Guard.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 
 TWriteGuard::TWriteGuard()
@@ -9,6 +10,17 @@ TWriteGuard::TWriteGuard()
     if (m_outermost) {
         m_dm->m_writeSpoiled = false;
         m_dm->LURDO.beginWrite();
+        // The row an edit saves, locked and found unchanged before anything
+        // is written (data/ShownRow.h); a refusal leaves nothing behind.
+        try {
+            TSaveCheck::RunArmed();
+        } catch (...) {
+            try {
+                m_dm->LURDO.rollback();
+            } catch (...) {
+            }
+            throw;
+        }
     }
     ++m_dm->m_writeDepth;
 }
@@ -43,4 +55,5 @@ void TWriteGuard::Commit()
     }
     if (!m_dm->CommitWork())
         Abort();
+    TSaveCheck::OperationCommitted();
 }

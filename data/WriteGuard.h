@@ -16,6 +16,10 @@
 // A guard destroyed without Commit() (an error thrown by a statement, an early
 // return) rolls the whole operation back.
 //
+// The outermost guard made while an edit's save is armed (data/ShownRow.h)
+// first locks the edited row and refuses, before any statement, when another
+// user changed it since it was shown.
+//
 // Guards nest: a guard made while another is alive joins it. Its Commit()
 // only marks its part done; the outermost guard commits, once, at its end. An
 // inner guard left without Commit() spoils the whole operation: the outermost

@@ -149,6 +149,20 @@ bool TExpenseEditor::HasRows() const
     return m_rows && m_rows->isOpen() && !m_rows->isEmpty();
 }
 
+TShownRow TExpenseEditor::ShownRow() const
+{
+    if (!HasRows() || m_rows->eof())
+        return {};
+    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), m_rows->asInt(QStringLiteral("ID_DEPENSE")),
+                     m_rows->asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+void TExpenseEditor::ShowStoredRow()
+{
+    RefreshRows(IdDepense);
+    btnCancelClick();
+}
+
 std::optional<TExpense> TExpenseEditor::CurrentExpense() const
 {
     if (!HasRows() || m_rows->eof())

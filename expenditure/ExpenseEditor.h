@@ -87,6 +87,10 @@ protected:
     void OpenRows(int kind, TRecordNavigator* navigator);
     void CloseRows();
     bool HasRows() const override;
+    // The expense of the current row, with the version it was read with.
+    TShownRow ShownRow() const override;
+    // Reads the rows again on the expense shown and shows it.
+    void ShowStoredRow() override;
     // The expense of the current row; nothing when there is none.
     std::optional<TExpense> CurrentExpense() const;
     bool LocateExpense(qint64 id);

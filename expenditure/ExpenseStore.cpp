@@ -56,7 +56,8 @@ TExpenseStore::~TExpenseStore() = default;
 db::Query& TExpenseStore::ReadExpenses(int kind)
 {
     db::Query& q = KeptStatement(
-        m_expenses, QStringLiteral("SELECT * FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE ORDER BY DATE_DEPENSE"));
+        m_expenses, QStringLiteral("SELECT D.*, D.RDB$RECORD_VERSION AS ROW_VERSION FROM DEPENSE D "
+                                   "WHERE TYPE_DEPENSE=:TYPE_DEPENSE ORDER BY DATE_DEPENSE"));
     q.close();
     q.setParam(QStringLiteral("TYPE_DEPENSE"), kind);
     q.open();

@@ -214,6 +214,22 @@ bool TfrmFact::HasRows() const
     return qFact && qFact->isOpen() && !qFact->isEmpty();
 }
 
+TShownRow TfrmFact::ShownRow() const
+{
+    if (!HasRows() || qFact->eof())
+        return {};
+    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), qFact->asInt(QStringLiteral("ID_DEPENSE")),
+                     qFact->asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+void TfrmFact::ShowStoredRow()
+{
+    const qint64 id = IdDepense;
+    RefreshRows();
+    LocateExpense(id);
+    ShowExpense();
+}
+
 // --- showing -------------------------------------------------------------------
 
 void TfrmFact::FormShow()

@@ -79,6 +79,8 @@ public:
 protected:
     bool HasRows() const override;
     void KeepHeldFields(const TExpense& stored) override;
+    TShownRow ShownRow() const override;
+    void ShowStoredRow() override;
 
 private:
     void BuildWindow();

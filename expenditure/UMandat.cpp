@@ -279,6 +279,14 @@ void TfrmMandat::BuildPrintMenus()
     AttachPopupMenu(PopMnMandat, btnMenu);
 }
 
+TShownRow TfrmMandat::ShownRow() const
+{
+    // Read afresh when shown: its version is read with it.
+    if (!m_order)
+        return {};
+    return TShownRow{QStringLiteral("ENT_MDT"), QStringLiteral("ID_MDT"), m_order->id};
+}
+
 bool TfrmMandat::HasRows() const
 {
     return m_order.has_value();

@@ -92,6 +92,7 @@ public:
 
 protected:
     bool HasRows() const override;
+    TShownRow ShownRow() const override;
     void FormShow() override;
     void btnPostClick() override;
     void btnCancelClick() override;

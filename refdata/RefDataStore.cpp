@@ -32,7 +32,8 @@ TBankStore::~TBankStore() = default;
 
 QString TBankStore::SelectAll()
 {
-    return QStringLiteral("SELECT* FROM BANQUE ORDER BY ") + FrenchOrder(QStringLiteral("RS"));
+    return QStringLiteral("SELECT B.*, B.RDB$RECORD_VERSION AS ROW_VERSION FROM BANQUE B ORDER BY ")
+        + FrenchOrder(QStringLiteral("RS"));
 }
 
 bool TBankStore::InUse(qint64 idBanque)
@@ -83,7 +84,8 @@ TBeneficiaryStore::~TBeneficiaryStore() = default;
 
 QString TBeneficiaryStore::SelectAll()
 {
-    return QStringLiteral("SELECT * FROM BENEF ORDER BY ") + FrenchOrder(QStringLiteral("NOM"));
+    return QStringLiteral("SELECT B.*, B.RDB$RECORD_VERSION AS ROW_VERSION FROM BENEF B ORDER BY ")
+        + FrenchOrder(QStringLiteral("NOM"));
 }
 
 QString TBeneficiaryStore::SelectList(bool ofOneType)
@@ -202,7 +204,7 @@ TNomenclatureStore::~TNomenclatureStore() = default;
 
 QString TNomenclatureStore::SelectAll()
 {
-    return QStringLiteral("SELECT * FROM FNM ORDER BY CHAP, ART, PAR");
+    return QStringLiteral("SELECT F.*, F.RDB$RECORD_VERSION AS ROW_VERSION FROM FNM F ORDER BY CHAP, ART, PAR");
 }
 
 QString TNomenclatureStore::SelectChapters()
@@ -323,8 +325,8 @@ TCodeTableStore::~TCodeTableStore() = default;
 
 QString TCodeTableStore::SelectAll() const
 {
-    return QStringLiteral("SELECT * FROM ") + m_table + QStringLiteral(" ORDER BY ")
-        + FrenchOrder(QStringLiteral("LIBELLE"));
+    return QStringLiteral("SELECT T.*, T.RDB$RECORD_VERSION AS ROW_VERSION FROM ") + m_table
+        + QStringLiteral(" T ORDER BY ") + FrenchOrder(QStringLiteral("LIBELLE"));
 }
 
 qint64 TCodeTableStore::Insert(const QString& label)

@@ -33,6 +33,7 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
     form->addRow(QStringLiteral("Diminutif : "), edDim);
 
     SetOwnRows(TBankStore::SelectAll(), QStringLiteral("ID_BANQUE"));
+    SetRowTable(QStringLiteral("BANQUE"));
 }
 
 TfrmBanqueSQL::~TfrmBanqueSQL() = default;

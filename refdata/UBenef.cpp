@@ -129,6 +129,7 @@ TfrmBenef::TfrmBenef(QWidget* parent)
     cmbGrade->hide();
 
     SetOwnRows(TBeneficiaryStore::SelectAll(), QStringLiteral("ID_BEN"));
+    SetRowTable(QStringLiteral("BENEF"));
 
     connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
     connect(btnBnq, &QPushButton::clicked, this, Guarded([this] { btnBnqClick(); }));

@@ -89,6 +89,7 @@ TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
         AddEnterToNext(e);
 
     SetOwnRows(TNomenclatureStore::SelectAll(), QStringLiteral("ID_FNM"));
+    SetRowTable(QStringLiteral("FNM"));
 }
 
 TfrmFNMSQL::~TfrmFNMSQL() = default;

@@ -26,6 +26,7 @@ protected:
     QString RightItem() const override { return ObjectName; }
     void OpenRows() override;
     QueryTableModel* Rows() const override;
+    QString RowTable() const override { return CodeTable; }
     void ShowCurrent() override;
     void ClearForInsert() override;
     void FocusForEdit() override;

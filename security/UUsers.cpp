@@ -184,6 +184,22 @@ int TfrmUsers::CurrentId() const
     return int(qUsers->asInt(QStringLiteral("ID_USER")));
 }
 
+TShownRow TfrmUsers::ShownRow() const
+{
+    if (CurrentId() < 0)
+        return {};
+    return TShownRow{QStringLiteral("T_USERS"), QStringLiteral("ID_USER"), CurrentId(),
+                     qUsers->asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+void TfrmUsers::ShowStoredRow()
+{
+    const int id = CurrentId();
+    OpenUsers();
+    LocateUser(id);
+    ShowCurrent();
+}
+
 bool TfrmUsers::HasRows() const
 {
     return qUsers && qUsers->isOpen() && !qUsers->isEmpty();

@@ -9,7 +9,8 @@ TUserStore::~TUserStore() = default;
 
 QString TUserStore::SelectAll()
 {
-    return QStringLiteral("SELECT * FROM T_USERS ORDER BY ") + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
+    return QStringLiteral("SELECT U.*, U.RDB$RECORD_VERSION AS ROW_VERSION FROM T_USERS U ORDER BY ")
+        + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
         + FrenchOrder(QStringLiteral("PRENOM"));
 }
 

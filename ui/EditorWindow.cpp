@@ -14,6 +14,12 @@
 const QString TEditorWindow::UnsavedQuestion = QStringLiteral(
     "Les informations modifiées n'ont pas été enregistrées !\rVoulez-vous les enregistrer maintenant ?");
 const QString TEditorWindow::CancelQuestion = QStringLiteral("Etes-vous sûr de vouloir annuler les modifications ?");
+const QString TEditorWindow::RowChangedQuestion = QStringLiteral(
+    "Ces informations ont été modifiées par un autre utilisateur depuis leur affichage : votre saisie n'a pas été "
+    "enregistrée.\rVoulez-vous afficher les informations enregistrées ? (Non : votre saisie reste à l'écran.)");
+const QString TEditorWindow::RowDeletedQuestion = QStringLiteral(
+    "Ces informations ont été supprimées par un autre utilisateur depuis leur affichage : votre saisie n'a pas été "
+    "enregistrée.\rVoulez-vous afficher les informations enregistrées ? (Non : votre saisie reste à l'écran.)");
 
 TEditorWindow::TEditorWindow(const Options& options, QWidget* parent) : QDialog(parent), m_options(options)
 {
@@ -46,6 +52,9 @@ QAction* TEditorWindow::AddCommand(const char* name, const QString& text, When w
 QAction* TEditorWindow::AddCommand(const char* name, const QString& text, std::function<bool()> enabled,
                                    std::function<void()> handler, const QKeySequence& key)
 {
+    // The save command saves with the check of the row shown.
+    if (qstrcmp(name, "mnPost") == 0)
+        handler = [this, save = std::move(handler)] { RunSave(save); };
     QAction* command = MakeCommand(this, name, text, std::move(handler), key);
     m_rules.append({QPointer<QObject>(command), std::move(enabled)});
     return command;
@@ -120,6 +129,9 @@ void TEditorWindow::AddEnterToNext(QWidget* control)
 void TEditorWindow::SetMode(TEditMode mode)
 {
     m_mode = mode;
+    // Browse mode follows the showing of a row: the row the entry will edit.
+    if (mode == emBrowse)
+        TakeShownRow();
     UpdateCommands();
     if (m_entryPanel)
         m_entryPanel->setEnabled(mode != emBrowse);
@@ -143,6 +155,35 @@ void TEditorWindow::RecolourEntryPanel()
     p.setColor(QPalette::Disabled, QPalette::Window, colour);
     m_entryPanel->setPalette(p);
     SetPanelEditColors(m_entryPanel, editing);
+}
+
+// --- the row shown and its saves ---------------------------------------------------
+
+void TEditorWindow::TakeShownRow()
+{
+    m_shownRow = ShownRow();
+    if (m_shownRow.IsSet() && m_shownRow.version < 0)
+        m_shownRow.version = ReadRowVersion(m_shownRow);
+}
+
+void TEditorWindow::RunSave(const std::function<void()>& save)
+{
+    const TShownRow row = m_mode == emEdit ? m_shownRow : TShownRow{};
+    TSaveCheck check(row);
+    try {
+        save();
+    } catch (const ERowChanged& changed) {
+        // Nothing was written; the entry stays on screen in its mode unless
+        // the user asks for the stored row.
+        if (ShowMessageBox(changed.Deleted() ? RowDeletedQuestion : RowChangedQuestion, mtWarning,
+                           MsgButton::Yes | MsgButton::No)
+            == mrYes)
+            ShowStoredRow();
+        Abort();
+    }
+    // The row now bears this save's version, unless the window has read it again since.
+    if (check.Stored() && m_shownRow.SameRow(row) && m_shownRow.version == row.version)
+        m_shownRow.version = check.WrittenVersion();
 }
 
 // --- write right -----------------------------------------------------------------
@@ -224,7 +265,7 @@ bool TEditorWindow::MayClose()
         switch (ShowMessageBox(UnsavedQuestion, mtWarning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel)) {
         case mrYes:
             // The save keeps the window open, in browse mode when it succeeded.
-            RunGuarded([this] { btnPostClick(); });
+            RunGuarded([this] { RunSave([this] { btnPostClick(); }); });
             return false;
         case mrNo:
             return true;
@@ -235,7 +276,7 @@ bool TEditorWindow::MayClose()
         switch (ShowMessageBox(m_options.closeQuestion, mtWarning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel)) {
         case mrYes:
             // A refused or failed save keeps the window open, in its mode.
-            return RunGuarded([this] { btnPostClick(); }) && m_mode == emBrowse;
+            return RunGuarded([this] { RunSave([this] { btnPostClick(); }); }) && m_mode == emBrowse;
         case mrNo:
             RunGuarded([this] { btnCancelClick(); });
             return true;

@@ -23,7 +23,15 @@
 // - the optional question before a cancel ("Etes-vous sûr de vouloir annuler
 //   les modifications ?");
 // - the first-show hook, run once, after the write right was taken once;
-// - the refusals of a save: the message, the focus, the silent abort.
+// - the refusals of a save: the message, the focus, the silent abort;
+// - saves that never undo another user's change: the window says which
+//   stored row it shows (ShownRow); each time it enters browse mode the base
+//   takes that row and its version, and a save in edit mode (the command
+//   named "mnPost", and the close question's save) locks the row first and is
+//   refused, nothing written and the entry kept, when another user changed or
+//   deleted it since; the user may then have the stored row shown again
+//   (ShowStoredRow). A change of another user still in progress refuses the
+//   save through the engine's update conflict, told in French.
 //
 // How to build a window on this:
 //
@@ -65,6 +73,7 @@
 
 #include "core/MessageBox.h"
 #include "core/Refusal.h"
+#include "data/ShownRow.h"
 #include "ui/FormKit.h"
 #include "ui/RecordNavigator.h"
 
@@ -94,6 +103,11 @@ public:
     static const QString UnsavedQuestion;
     // "Etes-vous sûr de vouloir annuler les modifications ?"
     static const QString CancelQuestion;
+    // Asked when a save is refused because another user changed (deleted)
+    // the row since it was shown: "Ces informations ont été modifiées par un
+    // autre utilisateur depuis leur affichage ..."; Yes shows the stored row.
+    static const QString RowChangedQuestion;
+    static const QString RowDeletedQuestion;
 
     // The cancel command: CancelQuestion (or the window's own question) first
     // when the window asks it, then btnCancelClick.
@@ -178,6 +192,14 @@ protected:
     virtual void FormClose() {}       // closing, once the close question let it
     virtual void btnPostClick() = 0;  // the save
     virtual void btnCancelClick() = 0;// drops the entry: the current row again, browse mode
+    // The stored row shown, with the version it was read with (-1: the base
+    // reads it when it takes the row); an unset row when none is shown.
+    virtual TShownRow ShownRow() const { return {}; }
+    // Reads the stored row again and shows it, after a save found that
+    // another user had changed it. By default btnCancelClick, for windows
+    // that read the row afresh to show it.
+    virtual void ShowStoredRow() { btnCancelClick(); }
+
 
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
@@ -187,6 +209,9 @@ protected:
 private:
     bool MayClose();
     bool Enabled(When when) const;
+    // Runs the save `save` with the check of the row shown armed in edit mode.
+    void RunSave(const std::function<void()>& save);
+    void TakeShownRow();
 
     Options m_options;
     TEditMode m_mode = emBrowse;
@@ -197,4 +222,5 @@ private:
     QPointer<QWidget> m_entryPanel;
     QPointer<TRecordNavigator> m_navigator;
     QList<QWidget*> m_enterToNext;
+    TShownRow m_shownRow;
 };

@@ -354,6 +354,26 @@ qint64 TRefRecordForm::CurrentKey() const
     return rows->current().asInt(m_keyField.isEmpty() ? rows->keyFields().value(0) : m_keyField);
 }
 
+TShownRow TRefRecordForm::ShownRow() const
+{
+    QueryTableModel* rows = Rows();
+    if (RowTable().isEmpty() || !rows || rows->isEmpty())
+        return {};
+    const QueryRow row = rows->current();
+    return TShownRow{RowTable(), m_keyField.isEmpty() ? rows->keyFields().value(0) : m_keyField, CurrentKey(),
+                     row.hasField(QStringLiteral("ROW_VERSION")) ? row.asInt(QStringLiteral("ROW_VERSION")) : -1};
+}
+
+void TRefRecordForm::ShowStoredRow()
+{
+    const qint64 key = CurrentKey();
+    if (m_ownQuery)
+        ReadOwnRows(key);
+    else if (QueryTableModel* rows = Rows())
+        rows->refresh();
+    LoadCurrent();
+}
+
 void TRefRecordForm::FormShow()
 {
     stBar->SetPanel(0, CurrentUserCode);

@@ -171,6 +171,12 @@ protected:
 
     // Windows with a query of their own: the rows of `sql`, found by `keyField`.
     void SetOwnRows(const QString& sql, const QString& keyField);
+    // The table of the rows, for the check that a save undoes no other user's
+    // change (their query reads RDB$RECORD_VERSION as ROW_VERSION).
+    virtual QString RowTable() const { return m_rowTable; }
+    void SetRowTable(const QString& table) { m_rowTable = table; }
+    TShownRow ShownRow() const override;
+    void ShowStoredRow() override;
     // Opens (or re-reads) the own rows and makes the row of `key` current, the
     // first row when it is absent.
     void ReadOwnRows(qint64 key);
@@ -187,4 +193,5 @@ private:
     std::unique_ptr<db::Query> m_ownQuery;
     QueryTableModel* m_ownRows = nullptr;
     QString m_keyField;
+    QString m_rowTable;
 };

@@ -430,6 +430,31 @@ TEST_F(Allocation, APrimitiveBudgetNeverTakesA0001HeldByAnotherSheet)
     EXPECT_EQ(Sheets(id)[1].number, QStringLiteral("0002"));
 }
 
+// Allocations another user changed since the line was shown are not written
+// over: the save is refused and the entry kept, answering No.
+TEST_F(Allocation, ASaveNeverUndoesAnotherUsersChange)
+{
+    const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("05"), QString(), QStringLiteral("Primes"));
+    Open(id);
+    frm->btnEdit->click();
+    Put(frm->edMt_BP, QStringLiteral("1000"));
+    Put(frm->edDateEng_BP, QStringLiteral("12/01/2024"));
+    {
+        db::Query other(Committed(), QStringLiteral("UPDATE FNM SET MT_REGIE=5 WHERE ID_FNM=:ID"));
+        other.setParam(QStringLiteral("ID"), id);
+        other.exec();
+    }
+    Committed();   // commits the other user's change
+    messages->answer(mrNo);
+    frm->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_TRUE(frm->Editing());
+    EXPECT_EQ(frm->edMt_BP->text(), QStringLiteral("1 000.00"));
+    EXPECT_TRUE(Line(id).bp.isZero());
+    EXPECT_EQ(Line(id).regie, Money("5"));
+    EXPECT_TRUE(Sheets(id).empty());
+}
+
 TEST_F(Allocation, TheLargestAmountIsStoredExactlyAndTheSaveNeverWaits)
 {
     const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("04"), QString(), QStringLiteral("Matériel"));

@@ -351,6 +351,39 @@ TEST_F(TransferWindow, AFailedSaveKeepsTheEntryAndTheStoredTransfer)
     EXPECT_FALSE(TransferSheet(fourth).has_value());
 }
 
+// A transfer another user changed since it was shown is not written over: the
+// save is refused, the entry kept; on request the stored transfer is shown.
+TEST_F(TransferWindow, ASaveNeverUndoesAnotherUsersChange)
+{
+    Open();
+    TypeExample();
+    frm->btnPost->click();
+    const qint64 id = frm->IdVir;
+    frm->btnEdit->click();
+    frm->edDate->setText(QStringLiteral("11/03/2024"));
+    {
+        db::Query other(Committed(), QStringLiteral("UPDATE VIREMENT SET DATE_VIR=:D WHERE ID_VIR=:ID"));
+        other.setParam(QStringLiteral("D"), QDate(2024, 3, 20));
+        other.setParam(QStringLiteral("ID"), id);
+        other.exec();
+    }
+    Committed();   // commits the other user's change
+    messages->clear();
+    messages->answer(mrYes);
+    frm->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(TransferRows(id)[0].date, QDate(2024, 3, 20));
+    EXPECT_EQ(Mode(), QStringLiteral("Affichage"));
+    EXPECT_EQ(frm->edDate->text(), QStringLiteral("20/03/2024"));
+
+    messages->clear();
+    frm->btnEdit->click();
+    frm->edDate->setText(QStringLiteral("11/03/2024"));
+    frm->btnPost->click();
+    EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(TransferRows(id)[0].date, QDate(2024, 3, 11));
+}
+
 TEST(TransferMenu, MenuItemOpensTheTransfers)
 {
     ProgramFolder folder;

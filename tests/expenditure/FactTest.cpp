@@ -868,3 +868,112 @@ TEST_F(FactTest, ARefusedCommitKeepsTheEntryAndTheLargestAmountIsStoredExactly)
     EXPECT_EQ(s->amount, Currency::fromRaw(99999999999999900));
     EXPECT_EQ(w->edMontant->text(), QStringLiteral("9 999 999 999 999.99"));
 }
+
+// Two users on one year: what another connection commits after the window
+// showed an invoice is never undone nor ignored by this window's writes.
+class FactTwoUsersTest : public FactTest {
+protected:
+    void SetUp() override
+    {
+        FactTest::SetUp();
+        other.open(year->params());
+    }
+    void TearDown() override
+    {
+        other.close();
+        FactTest::TearDown();
+    }
+    // What the other user runs; committed unless told otherwise.
+    void OtherRuns(const QString& sql, Params params = {}, bool commit = true)
+    {
+        db::Query q(other, sql);
+        for (const auto& [name, value] : params)
+            q.setParam(QString::fromLatin1(name), value);
+        q.exec();
+        if (commit)
+            other.commit();
+    }
+    db::Connection other;
+};
+
+// A opens an invoice and edits its object; B changes its number and commits;
+// A's save is refused, B's number kept, A's entry kept on screen; on request
+// the stored invoice is shown again, and a later save goes through. A save
+// that meets B's change still in progress is refused as an update conflict,
+// the entry kept.
+TEST_F(FactTwoUsersTest, ASaveNeverUndoesAnotherUsersChange)
+{
+    const qint64 id = AddExpense(QStringLiteral("F-29984"), QDate(2024, 4, 2), supplierA, "120.00");
+    auto w = Open(int(id));
+    MessageRecorder messages;
+
+    w->btnModif->click();
+    w->edObjet->setText(QStringLiteral("Objet de A"));
+    OtherRuns(QStringLiteral("UPDATE DEPENSE SET NO_DEPENSE='F-B' WHERE ID_DEPENSE=:ID"), {{"ID", id}});
+    messages.answer(mrNo);
+    w->btnPost->click();
+    EXPECT_EQ(messages.texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(w->edObjet->text(), QStringLiteral("Objet de A"));
+    EXPECT_EQ(Expense(id)->number, QStringLiteral("F-B"));
+    EXPECT_EQ(Expense(id)->objet, QStringLiteral("objet"));
+    EXPECT_FALSE(DM->LURDO.inTransaction());
+
+    // Asked again, Yes: the stored invoice is shown, B's number in it.
+    messages.clear();
+    messages.answer(mrYes);
+    w->btnPost->click();
+    EXPECT_EQ(messages.texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(w->Mode(), emBrowse);
+    EXPECT_EQ(w->edNoFact->text(), QStringLiteral("F-B"));
+
+    // Now A's change goes through, and a second one after it.
+    messages.clear();
+    for (const QString& objet : {QStringLiteral("Objet de A"), QStringLiteral("Objet de A, revu")}) {
+        w->btnModif->click();
+        w->edObjet->setText(objet);
+        w->btnPost->click();
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(" | ").toStdString();
+        EXPECT_EQ(w->Mode(), emBrowse);
+        EXPECT_EQ(Expense(id)->objet, objet);
+        EXPECT_EQ(Expense(id)->number, QStringLiteral("F-B"));
+    }
+
+    // B changes it without committing yet: A's save meets the change in progress.
+    w->btnModif->click();
+    w->edObjet->setText(QStringLiteral("Pendant la saisie de B"));
+    OtherRuns(QStringLiteral("UPDATE DEPENSE SET OBJET='Objet de B' WHERE ID_DEPENSE=:ID"), {{"ID", id}}, false);
+    w->btnPost->click();
+    ASSERT_EQ(messages.calls().size(), 1);
+    EXPECT_TRUE(messages.calls().first().text.startsWith(
+        QStringLiteral("Ces informations sont en cours de modification par un autre utilisateur")))
+        << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(w->edObjet->text(), QStringLiteral("Pendant la saisie de B"));
+    EXPECT_FALSE(DM->LURDO.inTransaction());
+    // B gives up: A's save goes through.
+    other.rollback();
+    messages.clear();
+    w->btnPost->click();
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(Expense(id)->objet, QStringLiteral("Pendant la saisie de B"));
+}
+
+// An invoice shown free, then put on a commitment sheet by another user, is
+// not deleted: the state is read again inside the deleting transaction.
+TEST_F(FactTwoUsersTest, ADeleteIsRefusedOnceAnotherUserCommittedTheInvoice)
+{
+    const qint64 id = AddExpense(QStringLiteral("F-77"), QDate(2024, 4, 2), supplierA, "120.00");
+    auto w = Open(int(id));
+    EXPECT_TRUE(w->lNoEng->text().isEmpty());
+    OtherRuns(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
+                             "ID_ORIGINE, STATUT) VALUES (901, '0002', :D, :F, 120, 0, '', -1, 0)"),
+              {{"D", QDate(2024, 4, 3)}, {"F", line}}, false);
+    OtherRuns(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) VALUES (901, 1, 0, :ID, 120)"),
+              {{"ID", id}});
+    MessageRecorder messages;
+    messages.answer(mrYes);
+    w->btnDelete->click();
+    EXPECT_EQ(messages.texts().value(0), QStringLiteral("Cette Facture est déjà Engagée !\rSuppression Impossible."));
+    EXPECT_TRUE(Expense(id));
+}

@@ -1,0 +1,76 @@
+#include "data/ShownRow.h"
+
+#include "data/UDM.h"
+#include "db/Database.h"
+
+
+namespace {
+
+// The innermost check armed; the saves run on the one user-interface thread.
+TSaveCheck* g_armed = nullptr;
+
+} // namespace
+
+// "SELECT <what> FROM <table> WHERE <key>=:K [AND <where>]" for the row.
+QString RowSelect(const TShownRow& row, const QString& what)
+{
+    // Table, column names and condition come from the program, never from what is typed.
+    QString sql = QStringLiteral("SELECT FIRST 1 ") + what + QStringLiteral(" FROM ") + row.table
+        + QStringLiteral(" WHERE ") + row.keyField + QStringLiteral("=:K");
+    if (!row.where.isEmpty())
+        sql += QStringLiteral(" AND ") + row.where;
+    return sql;
+}
+
+qint64 ReadRowVersion(const TShownRow& row)
+{
+    if (!row.IsSet() || !DM)
+        return -1;
+    db::Query q(DM->LURDO, RowSelect(row, QStringLiteral("RDB$RECORD_VERSION AS V")));
+    q.setParam(QStringLiteral("K"), row.key);
+    q.open();
+    return q.isEmpty() ? -1 : q.asInt(QStringLiteral("V"));
+}
+
+TSaveCheck::TSaveCheck(TShownRow row) : m_row(std::move(row)), m_outer(g_armed)
+{
+    g_armed = this;
+}
+
+TSaveCheck::~TSaveCheck()
+{
+    g_armed = m_outer;
+}
+
+void TSaveCheck::RunArmed()
+{
+    if (g_armed && !g_armed->m_ran)
+        g_armed->Run();
+}
+
+void TSaveCheck::OperationCommitted()
+{
+    if (g_armed && g_armed->m_passed)
+        g_armed->m_committed = true;
+}
+
+void TSaveCheck::Run()
+{
+    m_ran = true;
+    if (!m_row.IsSet() || m_row.version < 0)
+        return;
+    // Locked only as it was read: the lock makes the row the operation's own
+    // until it ends, so no other user can change it between this look and the
+    // commit; a change of another user still in progress makes the engine
+    // refuse the lock (an update conflict). Once locked, the row bears this
+    // transaction's number as its version.
+    db::Query lock(DM->LURDO, RowSelect(m_row, QStringLiteral("CURRENT_TRANSACTION AS T"))
+                                  + QStringLiteral(" AND RDB$RECORD_VERSION=:V WITH LOCK"));
+    lock.setParam(QStringLiteral("K"), m_row.key);
+    lock.setParam(QStringLiteral("V"), m_row.version);
+    lock.open();
+    if (lock.isEmpty())
+        throw ERowChanged(ReadRowVersion(m_row) < 0);
+    m_written = lock.asInt(QStringLiteral("T"));
+    m_passed = true;
+}
