@@ -1,7 +1,9 @@
 // The data module in remote mode: a year's database reached through a real
 // Firebird server on 127.0.0.1 ("server:path"); a missing year is never created.
 #include "core/GlobalState.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "common/MessageRecorder.h"
 #include "common/TestServer.h"
 #include "common/YearDb.h"
@@ -42,6 +44,48 @@ TEST(DataModuleRemote, OpensAYearThroughAServerAndNeverCreatesOne)
     EXPECT_TRUE(DM->CommitWork());
     EXPECT_EQ(DM->NextGeneratorValue(QStringLiteral("GEN_MDT")), 1);
     EXPECT_EQ(DM->Queries().GetExpenseState(1), 0);
+
+    // Two users through the server: a save of a row another user changed
+    // since it was read is refused before anything is written; one that
+    // meets a change still in progress is refused as an update conflict.
+    {
+        db::Connection other;
+        other.open(db::ConnectParams{DbPath, QStringLiteral("SYSDBA"), server.password()});
+        const auto otherWrites = [&other](const char* label, bool commit) {
+            db::Query q(other, QStringLiteral("UPDATE FAC SET LIBELLE=:L WHERE ID_FAC=1"));
+            q.setParam(QStringLiteral("L"), label);
+            q.exec();
+            if (commit)
+                other.commit();
+        };
+        TShownRow shown{QStringLiteral("FAC"), QStringLiteral("ID_FAC"), 1};
+        shown.version = ReadRowVersion(shown);
+        otherWrites("changed by B", true);
+        {
+            TSaveCheck check(shown);
+            EXPECT_THROW(TWriteGuard write, ERowChanged);
+        }
+        shown.version = ReadRowVersion(shown);
+        otherWrites("B, still typing", false);
+        {
+            TSaveCheck check(shown);
+            try {
+                TWriteGuard write;
+                ADD_FAILURE() << "the lock was granted over a change in progress";
+            } catch (const db::DbError& e) {
+                EXPECT_TRUE(e.isConflict()) << e.message().toStdString();
+            }
+        }
+        other.rollback();
+        {
+            TSaveCheck check(shown);
+            TWriteGuard write;
+            DM->LURDO.execute(QStringLiteral("UPDATE FAC SET LIBELLE='A' WHERE ID_FAC=1"));
+            write.Commit();
+            EXPECT_TRUE(check.Stored());
+        }
+        EXPECT_FALSE(DM->LURDO.inTransaction());
+    }
     delete DM;
 
     // Another year that the server does not hold: the connection fails, nothing is created.
