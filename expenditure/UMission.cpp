@@ -90,6 +90,14 @@ TfrmMission::TfrmMission(QWidget* parent)
                        static_cast<QWidget*>(edDateF), static_cast<QWidget*>(edReg_Gen),
                        static_cast<QWidget*>(edAss_Chom), static_cast<QWidget*>(edRet_Ant)})
         AddEnterToNext(w);
+    // Tab and Enter go through the fields in the order they are shown: the
+    // payment type and mission dates after the employee, the contributions
+    // after the amount.
+    QWidget* const order[] = {edBen,     btnGetBen, cmbTypePmt, edDateD,  btnGetDateD, edDateF,
+                                    btnGetDateF, edChap,  edArt,      edPar,    btnGetImp,   edMontant,
+                                    edReg_Gen, edAss_Chom, edRet_Ant, edObjet};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
     resize(760, 420);
     SetContributionMode();
     SetMode(emBrowse);

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 
 const QString TEditorWindow::UnsavedQuestion = QStringLiteral(
@@ -331,7 +332,19 @@ bool TEditorWindow::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             m_enterToNext.contains(static_cast<QWidget*>(watched))) {
-            focusNextChild();
+            // The next field the user types in: the pick and calendar buttons
+            // and the read-only fields on the way are passed, so that Enter
+            // never rests where it has nothing more to do.
+            const auto typedIn = [](const QWidget* w) {
+                const auto* edit = qobject_cast<const QLineEdit*>(w);
+                return !qobject_cast<const QAbstractButton*>(w) && !(edit && edit->isReadOnly());
+            };
+            for (int step = 0; step < 64; ++step) {
+                focusNextChild();
+                const QWidget* now = focusWidget();
+                if (!now || now == watched || typedIn(now))
+                    break;
+            }
             return true;
         }
     }

@@ -4,12 +4,14 @@
 #include "expenditure/ExpenseFixture.h"
 
 #include "controls/NumEdit.h"
+#include "expenditure/UDep_Sal_Eng.h"
 #include "expenditure/UMission.h"
 #include "ui/FormKit.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QToolButton>
 
 using rows::Money;
@@ -286,4 +288,38 @@ TEST_F(MissionTest, SaveChecksAndMissionDates)
     EXPECT_EQ(s.end, QDate(2024, 3, 10));
     EXPECT_EQ(s.amount, Money("2500.00"));
     EXPECT_EQ(s.reg, Currency());
+}
+
+// Enter moves from field to field in the order they are shown, passing the
+// pick and calendar buttons and the read-only fields, never resting on one.
+TEST_F(MissionTest, EnterGoesThroughTheFieldsInTheOrderShown)
+{
+    const auto chain = [](QWidget* from, int presses) {
+        QStringList names{from->objectName()};
+        from->setFocus();
+        for (int i = 0; i < presses; ++i) {
+            QWidget* at = QApplication::focusWidget();
+            if (!at)
+                break;
+            QTest::keyClick(at, Qt::Key_Return);
+            names << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+        }
+        return names;
+    };
+    auto w = Open();
+    TypeNew(*w, line);
+    QApplication::setActiveWindow(w.get());
+    EXPECT_EQ(chain(w->edDFact, 5), (QStringList{"edDFact", "cmbTypePmt", "edDateD", "edDateF", "edMontant", "edObjet"}));
+    PickLine(*w, social);
+    QApplication::setActiveWindow(w.get());
+    EXPECT_EQ(chain(w->edDateF, 4), (QStringList{"edDateF", "edReg_Gen", "edAss_Chom", "edRet_Ant", "edObjet"}));
+    messages->answer(mrNo);
+    w->close();
+
+    TfrmDep_Sal_Eng salaries;
+    salaries.show();
+    QApplication::setActiveWindow(&salaries);
+    salaries.btnAdd->click();
+    EXPECT_EQ(chain(salaries.edDFact, 2), (QStringList{"edDFact", "edMontant", "edObjet"}));
+    salaries.close();
 }
