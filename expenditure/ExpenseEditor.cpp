@@ -149,12 +149,17 @@ bool TExpenseEditor::HasRows() const
     return m_rows && m_rows->isOpen() && !m_rows->isEmpty();
 }
 
+TShownRow TExpenseEditor::ShownExpense(const db::Query* rows)
+{
+    if (!rows || !rows->isOpen() || rows->isEmpty() || rows->eof())
+        return {};
+    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), rows->asInt(QStringLiteral("ID_DEPENSE")),
+                     rows->asInt(QStringLiteral("ROW_VERSION"))};
+}
+
 TShownRow TExpenseEditor::ShownRow() const
 {
-    if (!HasRows() || m_rows->eof())
-        return {};
-    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), m_rows->asInt(QStringLiteral("ID_DEPENSE")),
-                     m_rows->asInt(QStringLiteral("ROW_VERSION"))};
+    return ShownExpense(m_rows);
 }
 
 void TExpenseEditor::ShowStoredRow()

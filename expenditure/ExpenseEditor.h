@@ -89,6 +89,8 @@ protected:
     bool HasRows() const override;
     // The expense of the current row, with the version it was read with.
     TShownRow ShownRow() const override;
+    // The same for browsed expenses read with ReadExpenses.
+    static TShownRow ShownExpense(const db::Query* rows);
     // Reads the rows again on the expense shown and shows it.
     void ShowStoredRow() override;
     // The expense of the current row; nothing when there is none.

@@ -216,10 +216,7 @@ bool TfrmFact::HasRows() const
 
 TShownRow TfrmFact::ShownRow() const
 {
-    if (!HasRows() || qFact->eof())
-        return {};
-    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), qFact->asInt(QStringLiteral("ID_DEPENSE")),
-                     qFact->asInt(QStringLiteral("ROW_VERSION"))};
+    return ShownExpense(qFact);
 }
 
 void TfrmFact::ShowStoredRow()
