@@ -1,7 +1,8 @@
 // Time of the expense editors and the cancellation window on a full-scale
 // fiscal year, through the real embedded engine: opening each window (the
 // missions, the salary expenses to pay and to commit, the cancellations and
-// their selection dialog), moving through the salary expenses to pay (their two
+// their selection dialog), stepping through the invoices and saving one,
+// moving through the salary expenses to pay (their two
 // line grids and totals), and a cancellation saved then deleted. Target: a
 // window opens in under 1 s.
 //
@@ -91,6 +92,38 @@ void SalaryMove(benchmark::State& state)
     frm.close();
 }
 
+// One step back through the invoices: the row, its documents and the supplier's total.
+void FactStep(benchmark::State& state)
+{
+    TfrmFact frm;
+    frm.show();
+    for (auto _ : state) {
+        if (!frm.MyNavigator->btnPrior->isEnabled())
+            frm.MyNavigator->btnLast->click();
+        else
+            frm.MyNavigator->btnPrior->click();
+    }
+    frm.close();
+}
+
+// An invoice's object changed and saved through the window, as a user does.
+void FactSave(benchmark::State& state)
+{
+    TfrmFact frm;
+    frm.show();
+    int n = 0;
+    for (auto _ : state) {
+        frm.btnModif->click();
+        frm.edObjet->setText(QStringLiteral("Objet %1").arg(++n));
+        frm.btnPost->click();
+        if (frm.Mode() != emBrowse) {
+            state.SkipWithError("the invoice was not saved");
+            break;
+        }
+    }
+    frm.close();
+}
+
 // A commitment cancelled and the cancellation deleted, both through the window.
 void CancelAndRestore(benchmark::State& state)
 {
@@ -133,6 +166,8 @@ int main(int argc, char** argv)
     if (!OpenCopy())
         return 1;
     benchmark::RegisterBenchmark("Fact/open", WindowOpen<TfrmFact>)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Fact/step", FactStep)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Fact/save", FactSave)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Mission/open", WindowOpen<TfrmMission>)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Dep_Sal_Mdt/open", WindowOpen<TfrmDep_Sal_Mdt>)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Dep_Sal_Mdt/move", SalaryMove)->Unit(benchmark::kMillisecond);

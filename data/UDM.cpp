@@ -38,6 +38,7 @@ const OpeningIndex OpeningIndexes[] = {
     {"DET_MDT_IDX2", " ON DET_MDT (ID_MDT)"},
     {"ENT_MDT_IDX1", " ON ENT_MDT (ID_MDT)"},
     {"DEPENSE_IDX1", " ON DEPENSE (ID_FNM)"},
+    {"DEPENSE_IDX2", " ON DEPENSE (ID_BEN)"},
     {"DET_SALAIRE_IDX1", " ON DET_SALAIRE (ID_DETAIL)"},
     {"DET_SALAIRE_IDX2", " ON DET_SALAIRE (ID_DEPENSE)"},
     {"FNM_IDX1", " ON FNM (ID_FNM)"},

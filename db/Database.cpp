@@ -1277,6 +1277,29 @@ void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& 
 
 } // namespace
 
+void Query::setRow(int row, std::vector<Value> values)
+{
+    if (row >= 0 && row < rowCount())
+        m_rows[size_t(row)] = std::move(values);
+}
+
+void Query::insertRow(int row, std::vector<Value> values)
+{
+    row = std::clamp(row, 0, rowCount());
+    m_rows.insert(m_rows.begin() + row, std::move(values));
+    if (row <= m_row && rowCount() > 1)
+        ++m_row;
+}
+
+void Query::removeRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    m_rows.erase(m_rows.begin() + row);
+    if (row < m_row)
+        --m_row;
+}
+
 void Query::open()
 {
     close();

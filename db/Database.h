@@ -204,6 +204,14 @@ public:
     const Value& at(int row, int column) const { return m_rows[size_t(row)][size_t(column)]; }
     const std::vector<std::vector<Value>>& rows() const { return m_rows; }
 
+    // Changes the fetched rows, for a caller that read one row again rather
+    // than the whole result: `values` in the order of columnNames(). The
+    // cursor stays on the row it was on (a row inserted at or before it moves
+    // it down; a removed row before it moves it up).
+    void setRow(int row, std::vector<Value> values);
+    void insertRow(int row, std::vector<Value> values);
+    void removeRow(int row);
+
     struct Impl;
 
 private:

@@ -221,7 +221,14 @@ void TExpenseEditor::WriteExpense(TExpense& e)
         Abort();
     }
     IdDepense = int(e.id);
-    RefreshRows(e.id);
+    // Only what the save changed is read again: the expense's row and the
+    // labels of its line and beneficiary, not the year's expenses.
+    m_lookups.Refresh(e.idFnm, e.idBen);
+    if (m_rows) {
+        m_expenses.TakeExpense(*m_rows, e.id);
+        if (m_rowsNavigator)
+            m_rowsNavigator->UpdateButtons();
+    }
 }
 
 // --- deleting ------------------------------------------------------------------------

@@ -64,6 +64,41 @@ db::Query& TExpenseStore::ReadExpenses(int kind)
     return q;
 }
 
+void TExpenseStore::TakeExpense(db::Query& rows, qint64 id)
+{
+    const int key = rows.columnIndex(QStringLiteral("ID_DEPENSE"));
+    const int date = rows.columnIndex(QStringLiteral("DATE_DEPENSE"));
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (db::toInt(rows.at(r, key)) == id) {
+            rows.removeRow(r);
+            rows.moveTo(r);
+            break;
+        }
+    db::Query& q = KeptStatement(m_expense, QStringLiteral("SELECT D.*, D.RDB$RECORD_VERSION AS ROW_VERSION FROM DEPENSE D "
+                                                           "WHERE ID_DEPENSE=:ID_DEPENSE"));
+    q.setParam(QStringLiteral("ID_DEPENSE"), id);
+    q.open();
+    if (!q.isEmpty() && q.columnNames() == rows.columnNames()) {
+        // After the rows of its date and of every date before it; undated rows come first.
+        const QDate day = q.asDate(QStringLiteral("DATE_DEPENSE"));
+        int at = 0;
+        while (at < rows.rowCount()) {
+            const QDate other = db::toDate(rows.at(at, date));
+            if (day.isValid() && (!other.isValid() || other <= day))
+                ++at;
+            else if (!day.isValid() && !other.isValid())
+                ++at;
+            else
+                break;
+        }
+        rows.insertRow(at, q.rows().front());
+        rows.moveTo(at);
+    }
+    q.close();
+    if (rows.row() >= rows.rowCount())
+        rows.last();
+}
+
 QString TExpenseStore::PaymentOrderNumberOf(qint64 idDepense)
 {
     // Joined from the expense's lines (indexed), not by a subquery per order
@@ -429,6 +464,21 @@ void TExpenseLookups::Reload()
     qBen.open();
     for (qBen.first(); !qBen.eof(); qBen.next())
         m_names.insert(qBen.asInt(QStringLiteral("ID_BEN")), qBen.asString(QStringLiteral("NOM")));
+}
+
+void TExpenseLookups::Refresh(qint64 idFnm, qint64 idBen)
+{
+    db::Query qFNM(DM->LURDO, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE FROM FNM WHERE ID_FNM=:ID"));
+    qFNM.setParam(QStringLiteral("ID"), idFnm);
+    qFNM.open();
+    if (!qFNM.isEmpty())
+        m_lines.insert(idFnm, BudgetLine{qFNM.asString(QStringLiteral("CHAP")), qFNM.asString(QStringLiteral("ART")),
+                                         qFNM.asString(QStringLiteral("PAR")), qFNM.asString(QStringLiteral("INTITULE"))});
+    db::Query qBen(DM->LURDO, QStringLiteral("SELECT ID_BEN, NOM FROM BENEF WHERE ID_BEN=:ID"));
+    qBen.setParam(QStringLiteral("ID"), idBen);
+    qBen.open();
+    if (!qBen.isEmpty())
+        m_names.insert(idBen, qBen.asString(QStringLiteral("NOM")));
 }
 
 void TExpenseLookups::Clear()

@@ -96,6 +96,11 @@ public:
     // Every column of the expenses of `kind`, in date order, read again: the
     // rows an editor shows and moves over.
     db::Query& ReadExpenses(int kind);
+    // The browsed expenses `rows` (from ReadExpenses) once the expense `id`
+    // was written or deleted: only its row is read again, and put in its place
+    // in date order (taken out when it is gone), the cursor on it (on the row
+    // that followed it when it is gone).
+    void TakeExpense(db::Query& rows, qint64 id);
     // The first payment order and the first commitment sheet (cancelled or
     // not) holding the expense, by key; empty when none.
     QString PaymentOrderNumberOf(qint64 idDepense);
@@ -154,7 +159,7 @@ public:
     Currency SyncSalaryAmount(qint64 idDepense);
 
 private:
-    std::unique_ptr<db::Query> m_expenses, m_order, m_sheet, m_total, m_taken, m_insert, m_update, m_updateMission,
+    std::unique_ptr<db::Query> m_expenses, m_expense, m_order, m_sheet, m_total, m_taken, m_insert, m_update, m_updateMission,
         m_updateSalary, m_deleteDetail, m_delete, m_onSheet, m_onOrder, m_one, m_lines, m_totals, m_lineTaken, m_maxOrd,
         m_sync;
 };
@@ -170,6 +175,9 @@ public:
                              QString benSql = QStringLiteral("SELECT ID_BEN, TYPE_BEN, NOM FROM BENEF"));
     void Reload();
     void Clear();
+    // Reads again the labels of one budget line and one beneficiary (a saved
+    // expense's), rather than every one.
+    void Refresh(qint64 idFnm, qint64 idBen);
     BudgetLine Line(qint64 idFnm) const { return m_lines.value(idFnm); }
     QString BenName(qint64 idBen) const { return m_names.value(idBen); }
 

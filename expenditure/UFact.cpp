@@ -385,7 +385,8 @@ void TfrmFact::btnDeleteClick()
                              QStringLiteral("Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.")},
                             QStringLiteral("Etes-vous sûr de vouloir supprimer cette facture ?")))
         return;
-    RefreshRows();
+    // The invoice's row goes; the one after it is shown.
+    m_expenses.TakeExpense(*qFact, IdDepense);
     ShowExpense();
 }
 
@@ -462,8 +463,10 @@ void TfrmFact::btnPostClick()
         Abort();
     }
     IdDepense = int(e.id);
-    RefreshRows();
-    LocateExpense(e.id);
+    // Only what the save changed is read again: the invoice's row and the
+    // labels of its line and supplier, not the year's invoices.
+    m_lookups.Refresh(e.idFnm, e.idBen);
+    m_expenses.TakeExpense(*qFact, e.id);
     ShowExpense();
 }
 

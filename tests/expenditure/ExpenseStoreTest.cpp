@@ -142,3 +142,54 @@ TEST_F(ExpenseStoreTest, LineOrderNumbersStayWithinTheExpense)
     EXPECT_EQ(imput, (QList<int>{10, 20}));
     EXPECT_EQ(ret, QList<int>{10});
 }
+
+// After one expense is written or deleted only its row is read again: the
+// browsed rows then are what reading them all again gives, in date order, the
+// cursor on the expense written (on the next row after a deletion).
+TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
+{
+    auto invoice = [&](int day, const char* number) {
+        TExpense e;
+        e.kind = 0;
+        e.number = QString::fromLatin1(number);
+        e.date = day ? QDate(2024, 3, day) : QDate();
+        e.idBen = supplier;
+        e.idFnm = line;
+        e.amount = Money("10");
+        return e;
+    };
+    qint64 ids[4] = {};
+    const int days[] = {5, 10, 15, 20};
+    for (int i = 0; i < 4; ++i)
+        Write([&] { ids[i] = store.InsertExpense(invoice(days[i], "F")); });
+    auto keys = [](const db::Query& q) {
+        QList<qint64> out;
+        for (int r = 0; r < q.rowCount(); ++r)
+            out << db::toInt(q.at(r, q.columnIndex(QStringLiteral("ID_DEPENSE"))));
+        return out;
+    };
+    TExpenseStore fresh;
+    struct Step {
+        const char* name;
+        std::function<qint64()> write;   // the expense written or deleted
+        bool deleted;
+    };
+    const Step steps[] = {
+        {"moved later", [&] { TExpense e = invoice(17, "F"); e.id = ids[0]; Write([&] { store.UpdateExpense(e); }); return e.id; }, false},
+        {"moved first", [&] { TExpense e = invoice(1, "F"); e.id = ids[3]; Write([&] { store.UpdateExpense(e); }); return e.id; }, false},
+        {"added", [&] { qint64 id = 0; Write([&] { id = store.InsertExpense(invoice(12, "G")); }); return id; }, false},
+        {"deleted", [&] { Write([&] { store.DeleteExpense(ids[1]); }); return ids[1]; }, true},
+    };
+    db::Query& rows = store.ReadExpenses(0);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        const int before = s.deleted ? keys(rows).indexOf(ids[1]) : -1;
+        const qint64 id = s.write();
+        store.TakeExpense(rows, id);
+        EXPECT_EQ(keys(rows), keys(fresh.ReadExpenses(0)));
+        if (s.deleted)
+            EXPECT_EQ(rows.row(), before);
+        else
+            EXPECT_EQ(db::toInt(rows.at(rows.row(), rows.columnIndex(QStringLiteral("ID_DEPENSE")))), id);
+    }
+}
