@@ -201,6 +201,14 @@ void TExpenseEditor::RefreshRows(qint64 id)
         m_rowsNavigator->UpdateButtons();
 }
 
+void TExpenseEditor::ReadShownExpenseAgain()
+{
+    if (!m_rows || IdDepense <= 0)
+        return;
+    m_expenses.TakeExpense(*m_rows, IdDepense);
+    ShownRowRewritten();
+}
+
 // --- saving ---------------------------------------------------------------------------
 
 void TExpenseEditor::WriteExpense(TExpense& e)

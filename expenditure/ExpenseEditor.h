@@ -98,6 +98,9 @@ protected:
     bool LocateExpense(qint64 id);
     // Reads the rows again and moves to `id`, or stays at the same place.
     void RefreshRows(qint64 id = -1);
+    // Reads again the row of the expense shown, after an operation of the
+    // window wrote it (its lines' total), and takes its new version.
+    void ReadShownExpenseAgain();
     // The labels of the budget lines and beneficiaries of the rows.
     const TExpenseLookups& Lookups() const { return m_lookups; }
 

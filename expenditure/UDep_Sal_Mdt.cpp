@@ -718,6 +718,8 @@ void TfrmDep_Sal_Mdt::PostLine(int type)
             line.id = m_expenses.AddSalaryLine(line);
         write.Commit();
     }
+    // The line changed the expense's amount.
+    ReadShownExpenseAgain();
     EndLineEntry(s);
     for (int r = 0; r < s.model->Lines().size(); ++r)
         if (s.model->Lines()[r].id == line.id)
@@ -766,6 +768,7 @@ void TfrmDep_Sal_Mdt::DeleteLine(int type)
         m_expenses.DeleteSalaryLine(IdDepense, idLine);
         write.Commit();
     }
+    ReadShownExpenseAgain();
     EndLineEntry(s);
 }
 

@@ -199,6 +199,10 @@ protected:
     // another user had changed it. By default btnCancelClick, for windows
     // that read the row afresh to show it.
     virtual void ShowStoredRow() { btnCancelClick(); }
+    // Takes the row shown again (its version), after an operation of the
+    // window's own, other than its save, wrote it (a salary line changing its
+    // expense's amount) and the window read it again.
+    void ShownRowRewritten() { TakeShownRow(); }
 
 
     void showEvent(QShowEvent* event) override;

@@ -134,11 +134,16 @@ TEST_F(SalaryTest, SalaryToPayWithItsLinesAndTotals)
     EXPECT_EQ(StoredAmount(id), Money("30000.00"));
     EXPECT_EQ(w->lTotImp->text(), QStringLiteral("30 000.00"));
 
-    // The header changes alone; the amount stays the lines' sum.
+    // The header changes alone; the amount stays the lines' sum. The lines
+    // written by this window are no other user's change.
+    messages->clear();
     w->btnModif->click();
     w->edObjet->setText(QStringLiteral("Salaires de mars 2024"));
     w->btnPost->click();
+    EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(" | ").toStdString();
+    EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_EQ(StoredAmount(id), Money("30000.00"));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM DEPENSE WHERE ID_DEPENSE=:ID AND OBJET='Salaires de mars 2024'", id), 1);
 
     // Deleting the expense takes its lines with it.
     messages->clear();
