@@ -78,24 +78,13 @@ void SelectionOpen(benchmark::State& state)
     }
 }
 
-// One step back through the salary expenses to pay: the header, both grids and the totals.
-void SalaryMove(benchmark::State& state)
+// One step back through the rows of an expense editor (the salary expenses
+// to pay: the header, both grids and the totals; the invoices: the row, its
+// documents and the supplier's total).
+template <typename Window>
+void StepBack(benchmark::State& state)
 {
-    TfrmDep_Sal_Mdt frm;
-    frm.show();
-    for (auto _ : state) {
-        if (!frm.MyNavigator->btnPrior->isEnabled())
-            frm.MyNavigator->btnLast->click();
-        else
-            frm.MyNavigator->btnPrior->click();
-    }
-    frm.close();
-}
-
-// One step back through the invoices: the row, its documents and the supplier's total.
-void FactStep(benchmark::State& state)
-{
-    TfrmFact frm;
+    Window frm;
     frm.show();
     for (auto _ : state) {
         if (!frm.MyNavigator->btnPrior->isEnabled())
@@ -166,11 +155,11 @@ int main(int argc, char** argv)
     if (!OpenCopy())
         return 1;
     benchmark::RegisterBenchmark("Fact/open", WindowOpen<TfrmFact>)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("Fact/step", FactStep)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Fact/step", StepBack<TfrmFact>)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Fact/save", FactSave)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Mission/open", WindowOpen<TfrmMission>)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Dep_Sal_Mdt/open", WindowOpen<TfrmDep_Sal_Mdt>)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("Dep_Sal_Mdt/move", SalaryMove)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Dep_Sal_Mdt/move", StepBack<TfrmDep_Sal_Mdt>)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Dep_Sal_Eng/open", WindowOpen<TfrmDep_Sal_Eng>)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Engagement_Annul/open", WindowOpen<TfrmEngagement_Annul>)
         ->Unit(benchmark::kMillisecond);
