@@ -17,18 +17,11 @@
 
 bool DeleteBank(qint64 idBanque)
 {
+    // A beneficiary may be given the bank while the question is on screen.
     TBankStore banks;
-    bool used = false;
-    {
-        TWaitCursor wait;
-        used = banks.InUse(idBanque);
-    }
-    if (used) {
-        ShowInfo(QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."));
-        return false;
-    }
-    return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette banque ?"),
-                            [&] { banks.Delete(idBanque); });
+    return ConfirmAndDeleteUnused(QStringLiteral("Etes-vous sûr de vouloir supprimer cette banque ?"),
+                                  [&] { banks.Delete(idBanque); }, [&] { return banks.InUse(idBanque); },
+                                  QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."));
 }
 
 TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent)

@@ -41,18 +41,11 @@ QString FoldAsciiLetters(const QString& s)
 
 bool DeleteBeneficiary(qint64 idBen)
 {
+    // An expense may be recorded for the beneficiary while the question is on screen.
     TBeneficiaryStore beneficiaries;
-    bool used = false;
-    {
-        TWaitCursor wait;
-        used = beneficiaries.InUse(idBen);
-    }
-    if (used) {
-        ShowInfo(QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."));
-        return false;
-    }
-    return ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?"),
-                            [&] { beneficiaries.Delete(idBen); });
+    return ConfirmAndDeleteUnused(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?"),
+                                  [&] { beneficiaries.Delete(idBen); }, [&] { return beneficiaries.InUse(idBen); },
+                                  QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."));
 }
 
 QString TfrmListBenef::TypeAheadText()

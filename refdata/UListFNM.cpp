@@ -76,9 +76,12 @@ bool BudgetLineDeletable(qint64 idFnm)
 
 bool DeleteBudgetLine(qint64 idFnm)
 {
+    // Before the question, and again inside the deleting transaction: the
+    // line may have been given an expense, a sheet or a budget while it was asked.
     return BudgetLineDeletable(idFnm)
         && ConfirmAndDelete(QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?"),
-                            [idFnm] { TNomenclatureStore().Delete(idFnm); });
+                            [idFnm] { TNomenclatureStore().Delete(idFnm); },
+                            [idFnm] { return !BudgetLineDeletable(idFnm); });
 }
 
 TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)

@@ -22,12 +22,15 @@
 // ---------------------------------------------------------------------------
 // Small shared pieces
 
-bool ConfirmAndDelete(const QString& question, const std::function<void()>& deletion)
+bool ConfirmAndDelete(const QString& question, const std::function<void()>& deletion,
+                      const std::function<bool()>& refusedNow)
 {
     if (!AskConfirmation(question))
         return false;
     TWaitCursor wait;
     TWriteGuard write;
+    if (refusedNow && refusedNow())
+        return false;
     deletion();
     try {
         write.Commit();
@@ -35,6 +38,22 @@ bool ConfirmAndDelete(const QString& question, const std::function<void()>& dele
         return false;
     }
     return true;
+}
+
+bool ConfirmAndDeleteUnused(const QString& question, const std::function<void()>& deletion,
+                            const std::function<bool()>& inUse, const QString& refusal)
+{
+    const auto refusedInUse = [&] {
+        bool used = false;
+        {
+            TWaitCursor wait;
+            used = inUse();
+        }
+        if (used)
+            ShowInfo(refusal);
+        return used;
+    };
+    return !refusedInUse() && ConfirmAndDelete(question, deletion, refusedInUse);
 }
 
 QueryTableModel::RowTint EvenRowTint(const QColor& color)

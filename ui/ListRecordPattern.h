@@ -31,7 +31,17 @@ class QVBoxLayout;
 // Asks `question`; on Yes runs `deletion` (a store's delete) as one committed
 // operation. True when the row was deleted; false on No and when the commit
 // was refused (the user has been told, the row is still there).
-bool ConfirmAndDelete(const QString& question, const std::function<void()>& deletion);
+// `refusedNow`, when given, runs first inside the deleting transaction and
+// says (having told the user why) that the row may no longer go: what was
+// checked before the question may have changed while it was asked. Nothing
+// is deleted then, and the answer is false.
+bool ConfirmAndDelete(const QString& question, const std::function<void()>& deletion,
+                      const std::function<bool()>& refusedNow = {});
+// The same for a row that may not go while something uses it: `inUse` is read
+// before the question and again inside the deleting transaction, and refuses
+// with the information `refusal`.
+bool ConfirmAndDeleteUnused(const QString& question, const std::function<void()>& deletion,
+                            const std::function<bool()>& inUse, const QString& refusal);
 
 // A row tint for every even row (1-based) of the grid.
 QueryTableModel::RowTint EvenRowTint(const QColor& color);

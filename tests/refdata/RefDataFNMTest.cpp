@@ -5,6 +5,8 @@
 
 #include "core/IniFile.h"
 #include "refdata/UFNMSQL.h"
+#include "refdata/UListBanque.h"
+#include "refdata/UListBenef.h"
 #include "refdata/UListFNM.h"
 
 #include <QCheckBox>
@@ -210,6 +212,58 @@ TEST_F(FNMTest, LineInUseIsNeverDeleted)
     EXPECT_EQ(messages->texts(), QStringList{"Etes-vous sûr de vouloir supprimer cette imputation ?"});
     EXPECT_TRUE(CommittedRows("SELECT * FROM FNM WHERE INTITULE='MOBILIER'").isEmpty());
     EXPECT_EQ(list->model()->rowCount(), 4);
+}
+
+// What kept a row from being deleted is asked again inside the deleting
+// transaction: a budget line, a beneficiary or a bank that another user put to
+// use while the question was on screen stays, and the user is told why.
+TEST_F(FNMTest, ARowPutToUseWhileTheDeletionIsAskedStays)
+{
+    const qint64 line = LineKey("MOBILIER");
+    Exec("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'BNA')");
+    const qint64 bank = Int("SELECT ID_BANQUE FROM BANQUE WHERE RS='BNA'");
+    Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, 'SARL ALPHA', 999)");
+    const qint64 ben = Int("SELECT ID_BEN FROM BENEF WHERE NOM='SARL ALPHA'");
+    struct Case {
+        const char* name;
+        std::function<bool()> remove;
+        const char* meanwhile;   // run when the question is asked
+        QString refusal;
+        const char* count;       // the row, still there
+    };
+    const Case cases[] = {
+        {"budget line", [&] { return DeleteBudgetLine(line); },
+         "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, ID_FNM) VALUES (1, 0, 999, :K)",
+         QStringLiteral("Des dépenses ont été saisies pour cette Imputation !\rSuppression impossible."),
+         "SELECT COUNT(*) FROM FNM WHERE ID_FNM=:K"},
+        {"beneficiary", [&] { return DeleteBeneficiary(ben); },
+         "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN) VALUES (2, 0, :K)",
+         QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."),
+         "SELECT COUNT(*) FROM BENEF WHERE ID_BEN=:K"},
+        {"bank", [&] { return DeleteBank(bank); },
+         "INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, 'EURL BETA', :K)",
+         QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."),
+         "SELECT COUNT(*) FROM BANQUE WHERE ID_BANQUE=:K"},
+    };
+    const qint64 keys[] = {line, ben, bank};
+    const MessageResponder previous = CurrentMessageResponder();
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        QStringList told;
+        SetMessageResponder([&](const MessageCall& call) {
+            told << call.text;
+            if (call.text.startsWith(QStringLiteral("Etes-vous sûr")))
+                Exec(QString::fromLatin1(c.meanwhile), {{"K", keys[i]}});
+            return call.buttons.testFlag(MsgButton::Yes) ? int(mrYes) : int(mrOk);
+        });
+        EXPECT_FALSE(c.remove());
+        SetMessageResponder(previous);
+        ASSERT_EQ(told.size(), 2);
+        EXPECT_EQ(told.last(), c.refusal);
+        EXPECT_EQ(CommittedRows(QString::fromLatin1(c.count).replace(":K", QString::number(keys[i]))),
+                  QStringList{"1"});
+    }
 }
 
 TEST_F(FNMTest, PickerFiltersByChapterRemembersItAndReturnsTheLine)
