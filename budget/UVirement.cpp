@@ -783,6 +783,11 @@ void TfrmVirement::btnPostClick()
     qint64 id = -1;
     {
         TWriteGuard write;
+        // A changed transfer writes its sheets again: they must still be the
+        // last of their lines, asked again inside the saving transaction
+        // (another user may have given a line a later sheet meanwhile).
+        if (Mode() == emEdit && !TransferSheetsAreLast())
+            Abort();
         id = m_store.Save(transfer);
         write.Commit();
     }
@@ -801,6 +806,10 @@ void TfrmVirement::btnDeleteClick()
     TWaitCursor wait;
     {
         TWriteGuard write;
+        // Asked again inside the deleting transaction: a line may have been
+        // given a later sheet while the question was on screen.
+        if (!TransferSheetsAreLast())
+            Abort();
         m_store.Delete(IdVir);
         write.Commit();
     }

@@ -320,6 +320,37 @@ TEST_F(TransferWindow, StoredTransferIsNotCountedAgainstItselfButALaterSheetBloc
     EXPECT_TRUE(TransferSheet(giving).has_value());
 }
 
+// Whether the transfer's sheets are still the last of their lines is asked
+// again inside the deleting transaction: a later sheet given to a line while
+// the question was on screen keeps the transfer and its sheets.
+TEST_F(TransferWindow, ALaterSheetGivenWhileTheDeletionIsAskedKeepsTheTransfer)
+{
+    Open();
+    TypeExample();
+    frm->btnPost->click();
+    ASSERT_EQ(Mode(), QStringLiteral("Affichage")) << messages->texts().join(QLatin1Char('|')).toStdString();
+    const qint64 id = frm->IdVir;
+    QStringList told;
+    const MessageResponder previous = CurrentMessageResponder();
+    SetMessageResponder([&](const MessageCall& call) {
+        told << call.text;
+        if (call.buttons.testFlag(MsgButton::Yes)) {
+            AddUserSheet(giving, QStringLiteral("0003"), Money("10"));
+            return int(mrYes);
+        }
+        return int(mrOk);
+    });
+    frm->btnDelete->click();
+    SetMessageResponder(previous);
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told.last(), QStringLiteral("Une ou plusieurs fiches d'engagement liées à ce virement ne peuvent pas "
+                                          "être supprimées du fait qu'elles ne sont pas les dérnières !\rVeuillez "
+                                          "vérifier SVP."));
+    EXPECT_EQ(TransferRows(id).size(), 3u);
+    EXPECT_TRUE(TransferSheet(giving).has_value());
+    EXPECT_EQ(frm->IdVir, id);
+}
+
 TEST_F(TransferWindow, AFailedSaveKeepsTheEntryAndTheStoredTransfer)
 {
     Open();
