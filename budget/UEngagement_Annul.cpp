@@ -442,6 +442,11 @@ void TfrmEngagement_Annul::btnDeleteClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
+        // The visa as it stands now: another user may have given one while the
+        // questions were on screen.
+        const std::optional<TSheet> now = m_store.Read(id);
+        if (now && !now->visaNumber.isEmpty())
+            Refuse(QStringLiteral("Fiche visée, suppression impossible !"), nullptr);
         if (const std::optional<TRecommitted> again = m_store.DeleteCancellation(id, m_sheet->idOrigine))
             Refuse(QStringLiteral("La dépense N° ") + again->expenseNumber
                        + QStringLiteral(" de la fiche annulée est de nouveau engagée sur la fiche N° ")

@@ -311,6 +311,27 @@ TEST_F(CancellationTest, AVisaFreezesTheCancellation)
     }
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Fiche visée, suppression impossible !")});
     EXPECT_EQ(Statut(sheets[0]), frm->IdEng);
+
+    // A visa given by another user while the deletion's questions were on
+    // screen keeps the cancellation too: the visa is read again inside the
+    // deleting transaction.
+    Enter(*frm, sheets[1]);
+    frm->btnPost->click();
+    const qint64 second = frm->IdEng;
+    ASSERT_EQ(Statut(sheets[1]), second);
+    QStringList told;
+    const MessageResponder previous = CurrentMessageResponder();
+    SetMessageResponder([&](const MessageCall& call) {
+        told << call.text;
+        if (told.size() == 2)
+            Write([&] { rows::Exec(QStringLiteral("UPDATE ENT_ENG SET NO_VISA='V-13' WHERE ID_ENG=:ID"), {{"ID", second}}); });
+        return call.buttons.testFlag(MsgButton::Yes) ? int(mrYes) : int(mrOk);
+    });
+    frm->btnDelete->click();
+    SetMessageResponder(previous);
+    EXPECT_EQ(told.last(), QStringLiteral("Fiche visée, suppression impossible !"));
+    EXPECT_EQ(Statut(sheets[1]), second);
+    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_ENG WHERE ID_ENG=:ID"), second), 1);
 }
 
 // The print item previews the cancellation shown on the white-paper sheet: an
