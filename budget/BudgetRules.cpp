@@ -8,6 +8,8 @@ namespace budget {
 const QString FirstNumberTakenRefusal = QStringLiteral(
     "Le N° 0001 de cette imputation est déjà pris par une autre fiche d'engagement !\r"
     "La fiche du budget primitif ne peut pas le prendre : rien n'a été enregistré.");
+const QString AmendingSheetNotLastRefusal = QStringLiteral(
+    "Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles qui sont aprés celle-là.");
 
 namespace {
 
@@ -130,9 +132,7 @@ TVerdict CheckAllocations(AllocationEntry& e, int fiscalYear, const TAsk& ask, A
     // The amending sheet goes with an amending budget of 0, which only its
     // line's last sheet may: checked before anything is written.
     if (e.article && out.bs.isZero() && e.hasAmendingSheet && !e.amendingSheetIsLast)
-        return Refusal(QStringLiteral("Cette ficher n'est pas la dernière !\rIl faut, donc, supprimer les celles "
-                                      "qui sont aprés celle-là."),
-                       AmendingAmount);
+        return Refusal(AmendingSheetNotLastRefusal, AmendingAmount);
     return std::nullopt;
 }
 

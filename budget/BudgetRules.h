@@ -38,6 +38,9 @@ struct AllocationEntry {
 // The refusal of a primitive budget whose sheet cannot take its number
 // "0001": another sheet of the line holds it.
 extern const QString FirstNumberTakenRefusal;
+// The refusal of an amending budget set to 0 whose sheet is not its line's
+// last: the sheet cannot go.
+extern const QString AmendingSheetNotLastRefusal;
 
 // The allocations to store, amounts to the cent.
 struct Allocations {

@@ -80,7 +80,8 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
     }
 
     // The amending-budget sheet follows the amount's sign, and goes with an
-    // amount of 0 (the checks made sure it is the line's last sheet).
+    // amount of 0 when it is still the line's last sheet (another sheet may
+    // have been given to the line since the checks ran).
     const std::optional<TSheet> amending = AmendingSheet(idFnm);
     if (!a.bs.isZero()) {
         const bool positive = a.bs > Currency();
@@ -92,6 +93,8 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
         WriteSheet(idFnm, amending, QStringLiteral("3"), number, sheetDate, obs, a.dateBS, positive ? 1 : 0, a.bs,
                    true);
     } else if (amending) {
+        if (!DM->Queries().IsLastCommitmentNumber(idFnm, amending->number))
+            throw std::runtime_error(budget::AmendingSheetNotLastRefusal.toStdString());
         m_sheets.DeleteSheet(amending->id);
     }
 }
