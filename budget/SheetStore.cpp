@@ -6,6 +6,7 @@
 #include "db/Database.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <memory>
 
 namespace {
@@ -223,20 +224,38 @@ void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
     q.exec();
 }
 
+namespace {
+
+// A sheet with a visa or a cancellation keeps its lines.
+void RequireOpenSheet(const std::optional<TSheet>& sheet)
+{
+    if (!sheet)
+        return;
+    if (sheet->Cancelled())
+        throw std::runtime_error("Fiche annulée, modification impossible !");
+    if (!sheet->visaNumber.trimmed().isEmpty())
+        throw std::runtime_error("Fiche visée, modification impossible !");
+}
+
+} // namespace
+
 TSheetSync TSheetStore::AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount)
 {
+    RequireOpenSheet(Read(idEng));
     m_lines.Insert(idEng, idDepense, amount);
     return SyncHeader(idEng);
 }
 
 TSheetSync TSheetStore::RemoveExpenseLine(qint64 idEng, qint64 idDepense)
 {
+    RequireOpenSheet(Read(idEng));
     m_lines.RemoveExpense(idEng, idDepense);
     return SyncHeader(idEng);
 }
 
 TSheetSync TSheetStore::RemoveLineAt(qint64 idEng, int noLine)
 {
+    RequireOpenSheet(Read(idEng));
     m_lines.RemoveAt(idEng, noLine);
     return SyncHeader(idEng);
 }

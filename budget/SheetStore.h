@@ -115,6 +115,11 @@ public:
     void UpdateUserSheet(const TSheet& entry);
     void SetObservation(qint64 idEng, const QString& obs);
 
+    // The three below change a sheet's lines only while it has no visa and
+    // no cancellation, read inside the caller's write operation (another user
+    // may have given either since the sheet was shown): otherwise they throw
+    // an error with the refusal ("Fiche visée, modification impossible !"),
+    // so that the operation stores nothing.
     // An expense line after the sheet's other lines, then SyncHeader.
     TSheetSync AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount);
     // Removes the expense's line, then SyncHeader.

@@ -156,6 +156,50 @@ TEST_F(SheetStoreTest, TheHeaderFollowsItsLinesAndANumberTakenOnTheNewLineGivesT
     EXPECT_EQ(Money("47"), DM->Queries().TotalCommittedAt(0, lineB, QDate(2024, 12, 31)));
 }
 
+// A sheet's lines change only while it has no visa and no cancellation, read
+// inside the write: a visa or a cancellation given by another user since the
+// sheet was shown refuses the add and both removals, and nothing changes.
+TEST_F(SheetStoreTest, AVisaOrACancellationGivenMeanwhileKeepsTheLines)
+{
+    const qint64 line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("A"),
+                                         Money("500"));
+    struct Case {
+        const char* name;
+        const char* change;   // :ID is the sheet
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"visa", "UPDATE ENT_ENG SET NO_VISA='V-1' WHERE ID_ENG=:ID", "Fiche visée, modification impossible !"},
+        {"cancellation", "UPDATE ENT_ENG SET STATUT=9999 WHERE ID_ENG=:ID", "Fiche annulée, modification impossible !"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 sheet = NewSheet();
+        const qint64 kept = rows::Expense(0, line, supplier, Money("100"));
+        Add(sheet, kept, "100");
+        Write([&] { rows::Exec(QString::fromLatin1(c.change), {{"ID", sheet}}); });
+        const QStringList lines = StoredLines(sheet);
+        const qint64 other = rows::Expense(0, line, supplier, Money("50"));
+        const std::function<void()> writes[] = {
+            [&] { store.AddExpenseLine(sheet, other, Money("50")); },
+            [&] { store.RemoveExpenseLine(sheet, kept); },
+            [&] { store.RemoveLineAt(sheet, 1); },
+        };
+        for (const auto& write : writes) {
+            try {
+                TWriteGuard guard;
+                write();
+                guard.Commit();
+                ADD_FAILURE() << "the write went through";
+            } catch (const std::runtime_error& e) {
+                EXPECT_EQ(QString::fromUtf8(e.what()), QString::fromUtf8(c.refusal));
+            }
+            EXPECT_EQ(StoredLines(sheet), lines);
+            EXPECT_EQ(Stored(sheet).amount, Money("100"));
+        }
+    }
+}
+
 TEST_F(SheetStoreTest, LinesRenumberByBeneficiaryNameKeepingTiesInTheirOrder)
 {
     const qint64 line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("A"));
