@@ -201,6 +201,32 @@ int Label::wrappedTextHeight() const
     return WrappedTextHeight(m_font, m_caption, width());
 }
 
+namespace {
+
+// Whether text broken into `lines` fits a box: each line within its width and
+// the lines together within its height.
+bool LinesFit(const FontMetrics& m, const QStringList& lines, double width, double height)
+{
+    if (lines.size() * m.lineHeight() > height + 0.5)
+        return false;
+    for (const QString& line : lines)
+        if (m.width(line) > width + 0.5)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void Label::shrinkToFit(double minimumPoints)
+{
+    const QString shown = text();
+    const auto fits = [&] {
+        return LinesFit(metrics(), metrics().lines(shown, width(), m_wordWrap), width(), height());
+    };
+    while (!fits() && m_font.pointSizeF() - 0.5 >= minimumPoints)
+        setFontSize(m_font.pointSizeF() - 0.5);
+}
+
 double Label::neededHeight(const RenderContext& context) const
 {
     if (!m_autoStretch)
@@ -234,11 +260,8 @@ void Label::render(RenderContext& context, const QRectF& at) const
     } else {
         if (m_autoStretch)
             r.setHeight(std::max(r.height(), textHeight));
-        if (!turned) {
-            overflow = textHeight > r.height() + 0.5;
-            for (qsizetype i = 0; i < lines.size() && !overflow; ++i)
-                overflow = m.width(lines[i]) > r.width() + 0.5;
-        }
+        if (!turned)
+            overflow = !LinesFit(m, lines, r.width(), r.height());
     }
 
     renderFill(context, r);

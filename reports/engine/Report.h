@@ -214,6 +214,11 @@ public:
     // The height of this label's caption wrapped to its width, in its font
     // (the label-fitting measure), rounded up.
     int wrappedTextHeight() const;
+    // Makes the font smaller by half points, down to `minimumPoints`, while
+    // the text does not fit the label (a line wider than it, or the lines
+    // together taller); a text that fits keeps its font. Used where a value
+    // longer than the design foresaw must still print whole in its box.
+    void shrinkToFit(double minimumPoints);
 
     bool stretches() const override { return m_autoStretch; }
     double neededHeight(const RenderContext& context) const override;

@@ -7,11 +7,15 @@
 #include "reports/ReportLayout.h"
 #include "reports/UPaper.h"
 
+#include <algorithm>
+
 using namespace mdt;
 
 namespace {
 
 const QString TooManyImputations4 = QStringLiteral("Nombre maximum d'imputations (4) dépassé !");
+// The smallest font a name or an amount is reduced to so that it prints whole.
+constexpr double MinPoints = 6;
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
@@ -39,6 +43,18 @@ void TRptMandatForm::SetText(const QString& control, const QString& text) const
 {
     if (rpt::Label* label = report().label(control))
         label->setCaption(text);
+}
+
+void TRptMandatForm::SetAmount(rpt::Label* label, Currency amount)
+{
+    label->setCaption(amount.formatMoney());
+    label->shrinkToFit(MinPoints);
+}
+
+void TRptMandatForm::SetAmount(const QString& control, Currency amount) const
+{
+    if (rpt::Label* label = report().label(control))
+        SetAmount(label, amount);
 }
 
 QString TRptMandatForm::MdtField(const QString& column) const
@@ -131,22 +147,29 @@ void TRptMandatForm::FillCreditor(const TMandatCreditor& creditor, int nomTop, i
     SetText(QStringLiteral("lNom"), creditor.nom);
     SetText(QStringLiteral("lBnq"), creditor.bnq);
     SetText(QStringLiteral("lCompte"), creditor.compte);
-    if (!m_white)
-        return;   // stationery keeps the boxes of its layout
-    auto centre = [this](const char* name, int boxTop, int boxHeight) {
+    // A name or a bank longer than its box takes a smaller font, so that it
+    // prints whole inside the box rather than over its neighbours.
+    auto fit = [this](const char* name, int boxTop, int boxHeight) {
         rpt::Label* label = report().label(QString::fromLatin1(name));
-        const int height = label->wrappedTextHeight();
+        if (!m_white) {
+            label->shrinkToFit(MinPoints);   // stationery keeps the boxes of its layout
+            return;
+        }
+        label->setTop(boxTop);
+        label->setHeight(boxHeight);
+        label->shrinkToFit(MinPoints);
+        const int height = std::min(label->wrappedTextHeight(), boxHeight);
         label->setTop(boxTop + (boxHeight - height) / 2);
         label->setHeight(height + 1);
     };
-    centre("lNom", nomTop, 32);
-    centre("lBnq", bnqTop, 27);
+    fit("lNom", nomTop, 32);
+    fit("lBnq", bnqTop, 27);
 }
 
 void TRptMandatForm::FillTotal(Currency total, Currency wordsOf)
 {
-    SetText(QStringLiteral("lTot"), total.formatMoney());
-    SetText(QStringLiteral("lNAP"), total.formatMoney());
+    SetAmount(QStringLiteral("lTot"), total);
+    SetAmount(QStringLiteral("lNAP"), total);
     SetText(QStringLiteral("lLettre"), AmountToWords(wordsOf));
 }
 
@@ -308,7 +331,7 @@ Currency TRptMandatStandard::FillImputationRows()
         rpt::Label* code = Row("cArt", next);
         code->setCaption(MandatImputationCode(line.art, line.par));
         rpt::Label* amount = Row("lMt", next);
-        amount->setCaption(line.amount.formatMoney());
+        SetAmount(amount, line.amount);
         for (rpt::Label* label : {title, code, amount}) {
             label->setTop(top);
             label->setEnabled(true);
@@ -340,8 +363,8 @@ Currency TRptMandatStandard::FillContributions()
         chomage += line.assChomage;
         retraite += line.retraiteAnt;
     }
-    SetText(QStringLiteral("lRegimeGen"), regime.formatMoney());
-    SetText(QStringLiteral("lAssChomage"), chomage.formatMoney());
-    SetText(QStringLiteral("lRetraiteAnt"), retraite.formatMoney());
+    SetAmount(QStringLiteral("lRegimeGen"), regime);
+    SetAmount(QStringLiteral("lAssChomage"), chomage);
+    SetAmount(QStringLiteral("lRetraiteAnt"), retraite);
     return regime + chomage + retraite;
 }

@@ -46,6 +46,10 @@ protected:
     bool WhitePaper() const { return m_white; }
     rpt::Band& Detail() const { return *m_detail; }
     void SetText(const QString& control, const QString& text) const;
+    // An amount as money, in a smaller font when the design's is too wide for
+    // it: a figure is never cut.
+    static void SetAmount(rpt::Label* label, Currency amount);
+    void SetAmount(const QString& control, Currency amount) const;
     // A column of the order's header, trimmed; empty when there is no such order.
     QString MdtField(const QString& column) const;
     // The control named prefix + number, as a text.

@@ -125,8 +125,8 @@ void TfrmRptMandat_Salaire::bdDetailBeforePrint()
             Row(prefix, i)->setEnabled(false);
     const Currency gross = FillImputations();
     const Currency deductions = FillDeductions();
-    SetText(QStringLiteral("lTotBrut"), gross.formatMoney());
-    SetText(QStringLiteral("lTotRet"), deductions.formatMoney());
+    SetAmount(QStringLiteral("lTotBrut"), gross);
+    SetAmount(QStringLiteral("lTotRet"), deductions);
     FillTotal(gross - deductions, gross);
 
     FillCreditor(MandatSalaryCreditor(m_data), Mm(103.5), Mm(113.0));
@@ -155,7 +155,7 @@ Currency TfrmRptMandat_Salaire::FillImputations()
         rpt::Label* amount = Row("lMtImp_", next);
         code->setCaption(MandatSalaryImputationCode(row.chap, row.art, row.par));
         title->setCaption(row.title);
-        amount->setCaption(row.amount.formatMoney());
+        SetAmount(amount, row.amount);
         for (rpt::Label* label : {code, title, amount}) {
             label->setTop(top);
             label->setEnabled(true);
@@ -182,7 +182,7 @@ Currency TfrmRptMandat_Salaire::FillDeductions()
         rpt::Label* title = Row("lRet_", next);
         rpt::Label* amount = Row("lMtRet_", next);
         title->setCaption(row.title);
-        amount->setCaption(row.amount.formatMoney());
+        SetAmount(amount, row.amount);
         for (rpt::Label* label : {title, amount}) {
             label->setTop(top);
             label->setEnabled(true);

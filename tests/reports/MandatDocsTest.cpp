@@ -548,6 +548,74 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
     }
 }
 
+// A long creditor's name, a long bank and agency and thirteen-digit amounts
+// print whole inside their boxes, in a smaller font where the design's does
+// not hold them; short texts keep the design's font.
+TEST_F(MandatDocsTest, LongNamesAndLargeAmountsPrintWholeInTheirBoxes)
+{
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE ET DE "
+                                        "MENUISERIE GENERALE - SPA");
+    const qint64 bank = Insert(QStringLiteral("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, "
+                                              "'BANQUE EXTERIEURE D''ALGERIE - DR CENTRE')"),
+                               QStringLiteral("SELECT MAX(ID_BANQUE) FROM BANQUE"));
+    const qint64 agency = Insert(QStringLiteral("INSERT INTO AGENCE (ID_AGENCE, LIBELLE) VALUES (0, "
+                                                "'Agence principale de Bab Ezzouar 123')"),
+                                 QStringLiteral("SELECT MAX(ID_AGENCE) FROM AGENCE"));
+    const qint64 ben = Supplier(name, bank, agency, QStringLiteral("00123 45"));
+    const Currency big = Money("9999999999999.99");
+    const QString bigText = big.formatMoney();
+    const QString bankText =
+        QStringLiteral("BANQUE EXTERIEURE D'ALGERIE - DR CENTRE - Agence principale de Bab Ezzouar 123");
+    const int order = Order(130, {Invoice(l1, ben, "9999999999999.99")});
+    const qint64 salaryExpense = rows::Expense(2, -1, ben, big);
+    rows::Imputation(salaryExpense, social[0], big);
+    const qint64 kind = Insert(QStringLiteral("INSERT INTO FRET (ID_RETENUE, LIBELLE) VALUES (0, 'IRG')"),
+                               QStringLiteral("SELECT MAX(ID_RETENUE) FROM FRET"));
+    rows::Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, MONTANT) "
+                              "VALUES (:ID, :DEP, :R, 1, 1, :M)"),
+               {{"ID", DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"))}, {"DEP", salaryExpense}, {"R", kind},
+                {"M", big}});
+    ASSERT_TRUE(DM->CommitWork());
+    const int salary = Order(131, {salaryExpense});
+
+    struct Case {
+        int kind;
+        bool stationery;
+        int nomTop;      // the 32-pixel box of the name, the 27-pixel box of the bank below it
+        int bnqTop;
+        QStringList amounts;
+    };
+    const Case cases[] = {
+        {0, false, 352, 389, {"lMt2", "lTot", "lNAP"}},
+        {0, true, 352, 389, {"lMt2", "lTot", "lNAP"}},
+        {2, false, 391, 427, {"lMtImp_2", "lTotBrut", "lMtRet_1", "lTotRet"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("kind %1%2").arg(c.kind).arg(c.stationery ? ", stationery" : "").toStdString());
+        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(c.kind, QStringLiteral("22-04"),
+                                                                    QStringLiteral("01"), c.stationery);
+        const auto pages = Print(*form, c.kind == 2 ? salary : order);
+        const rpt::Page& page = pages->page(0);
+        const auto whole = [&](const QString& control, const QString& text, int boxTop, int boxHeight) {
+            SCOPED_TRACE(control.toStdString());
+            const rpt::PageItem* item = page.item(control);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(item->text.simplified(), text);
+            EXPECT_FALSE(item->options & rpt::PageItem::ClipToRect);
+            if (boxHeight > 0) {
+                EXPECT_GE(item->rect.top() - BandTop(page), boxTop - 0.5);
+                EXPECT_LE(item->rect.bottom() - BandTop(page), boxTop + boxHeight + 1.5);
+            }
+        };
+        whole(QStringLiteral("lNom"), name, c.nomTop, 32);
+        whole(QStringLiteral("lBnq"), bankText, c.bnqTop, 27);
+        for (const QString& amount : c.amounts)
+            whole(amount, bigText, 0, 0);
+        EXPECT_LT(page.item(QStringLiteral("lNom"))->font.pointSizeF(), 9);
+        EXPECT_DOUBLE_EQ(page.item(QStringLiteral("lCompte"))->font.pointSizeF(), 9);
+    }
+}
+
 // The paper dialog's answer, asked once per form: A4 as designed, any other
 // entry Letter with its shorter margin and boxes.
 TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
