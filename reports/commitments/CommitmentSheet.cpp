@@ -26,6 +26,8 @@ constexpr int PrePrintedBandHeight = 1060;
 constexpr int FirstRowTop = 120;
 // The zone of the observations ends this far above the place and date.
 constexpr int ZoneGap = 6;
+// The smallest font a row's text is reduced to so that it prints whole.
+constexpr double MinRowPoints = 6;
 
 } // namespace
 
@@ -514,10 +516,12 @@ void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
             l->setCaption(texts[i]);
             l->setEnabled(true);
             l->setTop(top);
-            // A row never runs into the next one.
+            // A row never runs into the next one; a text longer than its row
+            // takes a smaller font rather than lose its end.
             l->setHeight(std::max(1, std::min(l->height(), place.step)));
             if (place.fontSize > 0)
                 l->setFontSize(place.fontSize);
+            l->shrinkToFit(MinRowPoints);
         }
     }
 }

@@ -126,6 +126,37 @@ TEST_F(CommitmentSheetTest, WhitePaperRowsAreSpacedAndSizedByTheirNumber)
     }
 }
 
+// A line whose text is longer than its row (a supplier's name of the length
+// the beneficiaries hold) prints whole within its row, in a smaller font;
+// the other rows keep theirs.
+TEST_F(CommitmentSheetTest, ALongLinePrintsWholeWithinItsRow)
+{
+    const qint64 longName = rows::Beneficiary(
+        QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE, DE MENUISERIE GENERALE "
+                       "ET D'ENTRETIEN DES BATIMENTS UNIVERSITAIRES - SPA"));
+    struct Case {
+        bool white;
+        int rows;
+    };
+    for (const Case& c : {Case{true, 25}, Case{false, 20}}) {
+        SCOPED_TRACE(c.white ? "white paper" : "stationery");
+        const qint64 id = SheetOf(c.rows, true);
+        rows::Write([&] {
+            rows::Exec(QStringLiteral("UPDATE DEPENSE SET ID_BEN=:B WHERE ID_DEPENSE="
+                                      "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
+                       {{"B", longName}, {"E", id}});
+        });
+        const auto pages = c.white ? Print<TfrmRptFEDep>(id) : Print<TfrmRptFEDep_PreImp>(id);
+        const rpt::Page& page = pages->page(0);
+        const rpt::PageItem* third = page.item(QStringLiteral("lFact3"));
+        ASSERT_NE(third, nullptr);
+        EXPECT_TRUE(third->text.simplified().endsWith(QStringLiteral("UNIVERSITAIRES - SPA")));
+        EXPECT_FALSE(third->options & rpt::PageItem::ClipToRect);
+        EXPECT_LE(InBand(page, QStringLiteral("lFact3")).bottom(), InBand(page, QStringLiteral("lFact4")).top());
+        EXPECT_LT(third->font.pointSizeF(), page.item(QStringLiteral("lFact4"))->font.pointSizeF());
+    }
+}
+
 TEST_F(CommitmentSheetTest, StationeryRowsStartAtTheStoredTopOfTheFirstRow)
 {
     rows::Write([] {
