@@ -16,6 +16,8 @@ namespace {
 const QString TooManyImputations4 = QStringLiteral("Nombre maximum d'imputations (4) dépassé !");
 // The smallest font a name or an amount is reduced to so that it prints whole.
 constexpr double MinPoints = 6;
+// The height the imputation rows have below the first one's top.
+constexpr int ImputationRowsHeight = 186;
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
@@ -311,6 +313,8 @@ Currency TRptMandatStandard::FillImputationRows()
     // White paper starts at the first row of its design, stationery where its
     // layout put the first row.
     int top = WhitePaper() ? 92 : Row("lArt", 1)->top();
+    // The rows end where the imputation zone does.
+    const int zoneBottom = top + ImputationRowsHeight;
     int next = 1;
     const std::vector<TMandatBudgetLine>& lines = m_data.budgetLines;
     if (!lines.empty() && lines.size() < 4 && DM->Queries().IsSingleChapterOrder(IdMdt)) {
@@ -318,6 +322,9 @@ Currency TRptMandatStandard::FillImputationRows()
         top = ChapterHeading("lArt", "cArt", lines.front().chap.trimmed(), top);
         next = 2;
     }
+    // The rows of budget lines printed, numbered first .. last.
+    const int first = next;
+    const int last = std::min(4, first + int(lines.size()) - 1);
     for (const TMandatBudgetLine& line : lines) {
         if (next > 4) {
             // The rows hold four lines; the total below still covers them all.
@@ -326,7 +333,11 @@ Currency TRptMandatStandard::FillImputationRows()
         }
         rpt::Label* title = Row("lArt", next);
         title->setCaption(line.intitule);
-        const int height = title->wrappedTextHeight();
+        // A title taller than its share of the zone left takes a smaller font.
+        const int share = std::max(1, (zoneBottom - top) / (last - next + 1) - 4);
+        title->setHeight(share);
+        title->shrinkToFit(MinPoints);
+        const int height = std::min(title->wrappedTextHeight(), share);
         title->setHeight(height + 1);
         rpt::Label* code = Row("cArt", next);
         code->setCaption(MandatImputationCode(line.art, line.par));

@@ -616,6 +616,39 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsPrintWholeInTheirBoxes)
     }
 }
 
+// Four budget lines of long titles share the imputation zone: each title
+// prints whole, the rows one under the other, the last one above the zone's
+// end (the sentence below it on white paper).
+TEST_F(MandatDocsTest, LongBudgetLineTitlesStayInTheImputationZone)
+{
+    const QString title = QStringLiteral("Pièces de rechange, fournitures et accessoires pour le matériel pédagogique "
+                                         "et scientifique des laboratoires - Personnel enseignant");
+    rows::Exec(QStringLiteral("UPDATE FNM SET INTITULE=:T WHERE ID_FNM IN (:A, :B, :C, :D)"),
+               {{"T", title}, {"A", l1}, {"B", l2}, {"C", l4}, {"D", l5}});
+    ASSERT_TRUE(DM->CommitWork());
+    const int order = Order(140, {Invoice(l1, alpha, "10"), Invoice(l2, alpha, "20"), Invoice(l4, alpha, "30"),
+                                  Invoice(l5, alpha, "40")});
+    for (bool stationery : {false, true}) {
+        SCOPED_TRACE(stationery ? "stationery" : "white paper");
+        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(0, QStringLiteral("22-04"), QStringLiteral("01"),
+                                                                    stationery);
+        const auto pages = Print(*form, order);
+        const rpt::Page& page = pages->page(0);
+        double previousBottom = 0;
+        for (int row = 1; row <= 4; ++row) {
+            SCOPED_TRACE(row);
+            const rpt::PageItem* item = page.item(QStringLiteral("lArt%1").arg(row));
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(item->text.simplified(), title);
+            EXPECT_FALSE(item->options & rpt::PageItem::ClipToRect);
+            EXPECT_GE(item->rect.top() - BandTop(page), previousBottom);
+            previousBottom = item->rect.bottom() - BandTop(page);
+        }
+        EXPECT_LE(previousBottom, 280);
+        EXPECT_EQ(Text(page, "lTot"), QStringLiteral("100.00"));
+    }
+}
+
 // The paper dialog's answer, asked once per form: A4 as designed, any other
 // entry Letter with its shorter margin and boxes.
 TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
