@@ -58,11 +58,7 @@ QList<TDocumentKey> TSheetStore::UserSheetKeys(int objet)
                                           "COALESCE(ORIGINE, '')='' ORDER BY NO_ENG, ID_ENG"));
     q.setParam(QStringLiteral("OBJET"), objet);
     q.open();
-    QList<TDocumentKey> keys;
-    keys.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
-    return keys;
+    return ReadDocumentKeys(q);
 }
 
 std::optional<TSheet> TSheetStore::Read(qint64 idEng)
@@ -133,11 +129,7 @@ QSet<qint64> TSheetStore::CommittedExpenseIds()
     db::Query q(DM->LURDO, QStringLiteral("SELECT D.ID_DETAIL FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
                                           "WHERE D.OBJET=0 AND COALESCE(E.STATUT, 0)=0"));
     q.open();
-    QSet<qint64> ids;
-    ids.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        ids.insert(db::toInt(q.at(r, 0)));
-    return ids;
+    return ReadKeySet(q);
 }
 
 QString TSheetStore::CommitmentReference(qint64 idDepense)
@@ -389,11 +381,7 @@ QList<TDocumentKey> TSheetStore::CancellationKeys()
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE OBJET=1 AND ORIGINE='1' "
                                           "ORDER BY NO_ENG, ID_ENG"));
     q.open();
-    QList<TDocumentKey> keys;
-    keys.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
-    return keys;
+    return ReadDocumentKeys(q);
 }
 
 qint64 TSheetStore::FindCancellation(const QString& chap, const QString& art, const QString& par,

@@ -22,6 +22,24 @@ QString BudgetLineLabel(const QString& chap, const QString& art, const QString& 
     return p.isEmpty() ? c + QLatin1Char('-') + a : c + QLatin1Char('-') + a + QLatin1Char('-') + p;
 }
 
+QList<TDocumentKey> ReadDocumentKeys(const db::Query& q)
+{
+    QList<TDocumentKey> keys;
+    keys.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
+    return keys;
+}
+
+QSet<qint64> ReadKeySet(const db::Query& q)
+{
+    QSet<qint64> ids;
+    ids.reserve(q.rowCount());
+    for (int r = 0; r < q.rowCount(); ++r)
+        ids.insert(db::toInt(q.at(r, 0)));
+    return ids;
+}
+
 QString TDocumentLine::Imput() const
 {
     return BudgetLineLabel(chap, art, par);

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -42,6 +43,14 @@ struct TDocumentKey {
     qint64 id = -1;
     QString number;
 };
+
+// The keys and numbers of documents from an opened query whose first two
+// columns are the key and the number, in the query's order.
+QList<TDocumentKey> ReadDocumentKeys(const db::Query& q);
+
+// The keys in the first column of an opened query (the expenses that stand on
+// documents, and the like).
+QSet<qint64> ReadKeySet(const db::Query& q);
 
 // The label of a budget line: chapter, article and paragraph joined by "-",
 // chapter and article only when the paragraph is empty.

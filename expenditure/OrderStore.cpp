@@ -32,11 +32,7 @@ QList<TDocumentKey> TOrderStore::OrderKeys()
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_MDT, NO_MDT FROM ENT_MDT ORDER BY NO_MDT, ID_MDT"));
     q.open();
-    QList<TDocumentKey> keys;
-    keys.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        keys.append(TDocumentKey{db::toInt(q.at(r, 0)), db::toText(q.at(r, 1)).trimmed()});
-    return keys;
+    return ReadDocumentKeys(q);
 }
 
 std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
@@ -95,11 +91,7 @@ QSet<qint64> TOrderStore::MandatedExpenseIds()
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DETAIL FROM DET_MDT"));
     q.open();
-    QSet<qint64> ids;
-    ids.reserve(q.rowCount());
-    for (int r = 0; r < q.rowCount(); ++r)
-        ids.insert(db::toInt(q.at(r, 0)));
-    return ids;
+    return ReadKeySet(q);
 }
 
 Currency TOrderStore::SupplierPaidTotal(qint64 idBen)
