@@ -31,6 +31,27 @@ TSheet SheetFromRow(const db::Query& q)
     return s;
 }
 
+// The values of a new ENT_ENG header under the key `id`, written today by the user.
+void BindNewHeader(db::Query& q, qint64 id, const TSheet& h)
+{
+    const QDate today = QDate::currentDate();
+    q.setParam(QStringLiteral("ID_ENG"), id);
+    q.setParam(QStringLiteral("NO_ENG"), h.number);
+    q.setParam(QStringLiteral("DATE_ENG"), h.date);
+    q.setParam(QStringLiteral("ID_FNM"), h.idFnm);
+    q.setParam(QStringLiteral("OBS"), h.obs);
+    q.setParam(QStringLiteral("NO_VISA"), h.visaNumber);
+    q.setParam(QStringLiteral("DATE_VISA"), h.visaDate);
+    q.setParam(QStringLiteral("OBJET"), h.objet);
+    q.setParam(QStringLiteral("MONTANT"), h.amount);
+    q.setParam(QStringLiteral("ORIGINE"), h.origin);
+    q.setParam(QStringLiteral("ID_ORIGINE"), h.idOrigine);
+    q.setParam(QStringLiteral("STATUT"), h.statut);
+    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
+    q.setParam(QStringLiteral("DATEC"), today);
+    q.setParam(QStringLiteral("DATEM"), today);
+}
+
 } // namespace
 
 TSheetStore::TSheetStore() = default;
@@ -167,27 +188,20 @@ std::optional<TSheet> TSheetStore::SheetOfOrigin(const QString& origin, qint64 i
 qint64 TSheetStore::InsertUserSheet(const TSheet& entry)
 {
     const qint64 id = DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
-    const QDate today = QDate::currentDate();
     db::Query q(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG  (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,  NO_VISA, "
                                           "DATE_VISA, OBJET, MONTANT,  ORIGINE, ID_ORIGINE, STATUT, ID_USER, DATEC, "
                                           "DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS,       :NO_VISA, "
                                           ":DATE_VISA, :OBJET, :MONTANT,        :ORIGINE, :ID_ORIGINE, :STATUT, "
                                           ":ID_USER, :DATEC, :DATEM)"));
-    q.setParam(QStringLiteral("ID_ENG"), id);
-    q.setParam(QStringLiteral("NO_ENG"), QString());
-    q.setParam(QStringLiteral("DATE_ENG"), entry.date);
-    q.setParam(QStringLiteral("ID_FNM"), -1);
-    q.setParam(QStringLiteral("OBS"), entry.obs);
-    q.setParam(QStringLiteral("NO_VISA"), entry.visaNumber);
-    q.setParam(QStringLiteral("DATE_VISA"), entry.visaDate);
-    q.setParam(QStringLiteral("OBJET"), entry.objet);
-    q.setParam(QStringLiteral("MONTANT"), Currency());
-    q.setParam(QStringLiteral("ORIGINE"), QString());
-    q.setParam(QStringLiteral("ID_ORIGINE"), -1);
-    q.setParam(QStringLiteral("STATUT"), 0);
-    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    q.setParam(QStringLiteral("DATEC"), today);
-    q.setParam(QStringLiteral("DATEM"), today);
+    // No number, budget line or amount until the sheet has lines.
+    TSheet header = entry;
+    header.number = QString();
+    header.idFnm = -1;
+    header.amount = Currency();
+    header.origin = QString();
+    header.idOrigine = -1;
+    header.statut = 0;
+    BindNewHeader(q, id, header);
     q.exec();
     return id;
 }
@@ -310,27 +324,12 @@ void TSheetStore::DeleteSheet(qint64 idEng)
 qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail, qint64 key)
 {
     const qint64 id = key > 0 ? key : DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
-    const QDate today = QDate::currentDate();
     db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
                                              "NO_VISA, DATE_VISA, OBJET, MONTANT,        ORIGINE, ID_ORIGINE, STATUT, "
                                              "ID_USER, DATEC, DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS,  "
                                              "     :NO_VISA, :DATE_VISA, :OBJET, :MONTANT,        :ORIGINE, :ID_ORIGINE, "
                                              ":STATUT, :ID_USER, :DATEC, :DATEM)"));
-    head.setParam(QStringLiteral("ID_ENG"), id);
-    head.setParam(QStringLiteral("NO_ENG"), header.number);
-    head.setParam(QStringLiteral("DATE_ENG"), header.date);
-    head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
-    head.setParam(QStringLiteral("OBS"), header.obs);
-    head.setParam(QStringLiteral("NO_VISA"), header.visaNumber);
-    head.setParam(QStringLiteral("DATE_VISA"), header.visaDate);
-    head.setParam(QStringLiteral("OBJET"), header.objet);
-    head.setParam(QStringLiteral("MONTANT"), header.amount);
-    head.setParam(QStringLiteral("ORIGINE"), header.origin);
-    head.setParam(QStringLiteral("ID_ORIGINE"), header.idOrigine);
-    head.setParam(QStringLiteral("STATUT"), header.statut);
-    head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    head.setParam(QStringLiteral("DATEC"), today);
-    head.setParam(QStringLiteral("DATEM"), today);
+    BindNewHeader(head, id, header);
     head.exec();
 
     db::Query line(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG       (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
