@@ -214,6 +214,19 @@ void TExpenseEditor::ReadShownExpenseAgain()
 void TExpenseEditor::WriteExpense(TExpense& e)
 {
     TWaitCursor wait;
+    StoreExpense(e);
+    // Only what the save changed is read again: the expense's row and the
+    // labels of its line and beneficiary, not the year's expenses.
+    m_lookups.Refresh(e.idFnm, e.idBen);
+    if (m_rows) {
+        m_expenses.TakeExpense(*m_rows, e.id);
+        if (m_rowsNavigator)
+            m_rowsNavigator->UpdateButtons();
+    }
+}
+
+void TExpenseEditor::StoreExpense(TExpense& e)
+{
     std::optional<TExpense> held;
     {
         TWriteGuard write;
@@ -229,14 +242,6 @@ void TExpenseEditor::WriteExpense(TExpense& e)
         Abort();
     }
     IdDepense = int(e.id);
-    // Only what the save changed is read again: the expense's row and the
-    // labels of its line and beneficiary, not the year's expenses.
-    m_lookups.Refresh(e.idFnm, e.idBen);
-    if (m_rows) {
-        m_expenses.TakeExpense(*m_rows, e.id);
-        if (m_rowsNavigator)
-            m_rowsNavigator->UpdateButtons();
-    }
 }
 
 // --- deleting ------------------------------------------------------------------------

@@ -112,6 +112,10 @@ protected:
     // expense since it was shown, writes nothing: KeepHeldFields is told and
     // the handler is abandoned.
     void WriteExpense(TExpense& expense);
+    // The write alone, for a window that keeps its own rows: the expense
+    // inserted or updated in one write operation (a held change refused as
+    // above), IdDepense and `expense.id` holding its key.
+    void StoreExpense(TExpense& expense);
     // After such a refused update: the entry takes back the stored amount,
     // budget line (and contributions), locks them and says why.
     virtual void KeepHeldFields(const TExpense& stored) {}

@@ -4,7 +4,6 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
-#include "data/WriteGuard.h"
 #include "expenditure/ExpenseRules.h"
 #include "refdata/UListBenef.h"
 #include "refdata/UListFNM.h"
@@ -140,45 +139,27 @@ void TfrmFact::BuildWindow()
     edMontant = MakeAmountEdit(pnlMain, "edMontant", 160);
     edObjet = MakeEdit(pnlMain, "edObjet", 150);
 
-    auto row = [](std::initializer_list<QWidget*> widgets, bool stretch) {
-        auto* h = new QHBoxLayout;
-        h->setSpacing(4);
-        for (QWidget* w : widgets)
-            h->addWidget(w);
-        if (stretch)
-            h->addStretch(1);
-        return h;
-    };
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Facture : ")), 0, 0);
-    grid->addLayout(row({edNoFact, MakeCaption(pnlMain, QStringLiteral("Date : ")), edDFact, btnGetDate}, false), 0, 1);
+    grid->addLayout(Row({edNoFact, MakeCaption(pnlMain, QStringLiteral("Date : ")), edDFact, btnGetDate}, false), 0, 1);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Fournisseur : ")), 1, 0);
-    auto* fourRow = row({edFour, btnGetFour, lFour}, false);
+    auto* fourRow = Row({edFour, btnGetFour, lFour}, false);
     fourRow->setStretchFactor(lFour, 1);
     grid->addLayout(fourRow, 1, 1);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Imputation : ")), 2, 0);
-    grid->addLayout(row({edChap, edArt, edPar, btnGetImp}, true), 2, 1);
+    grid->addLayout(Row({edChap, edArt, edPar, btnGetImp}, true), 2, 1);
     grid->addWidget(lInt, 3, 1);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Montant : ")), 4, 0);
-    grid->addLayout(row({edMontant}, true), 4, 1);
+    grid->addLayout(Row({edMontant}, true), 4, 1);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Objet : ")), 5, 0);
     grid->addWidget(edObjet, 5, 1);
     grid->setColumnStretch(1, 1);
 
     // Documents holding the invoice and the supplier's total.
-    auto* pnlInfo = new QWidget(this);
-    auto* info = new QHBoxLayout(pnlInfo);
-    info->setContentsMargins(4, 0, 4, 0);
-    lNoMdt = MakeValueLabel(pnlInfo, "lNoMdt");
-    lNoEng = MakeValueLabel(pnlInfo, "lNoEng");
+    QHBoxLayout* info = nullptr;
+    QWidget* pnlInfo = BuildDocumentNumbers(&lNoMdt, QStringLiteral("MDT : "), &lNoEng, QStringLiteral("F.E : "), &info);
     lCA = MakeValueLabel(pnlInfo, "lCA");
     lCA->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lCA->setMinimumWidth(150);
-    info->addWidget(new QLabel(QStringLiteral("MDT : "), pnlInfo));
-    info->addWidget(lNoMdt);
-    info->addSpacing(12);
-    info->addWidget(new QLabel(QStringLiteral("F.E : "), pnlInfo));
-    info->addWidget(lNoEng);
-    info->addStretch(1);
     info->addWidget(new QLabel(QStringLiteral("C.A Four.: "), pnlInfo));
     info->addWidget(lCA);
 
@@ -294,13 +275,8 @@ void TfrmFact::ShowExpense()
 
 void TfrmFact::ShowDocumentNumbers()
 {
-    lNoMdt->clear();
-    lNoEng->clear();
     const bool shown = HasRows() && !qFact->eof();
-    if (shown) {
-        lNoMdt->setText(m_expenses.PaymentOrderNumberOf(IdDepense));
-        lNoEng->setText(m_expenses.CommitmentNumberOf(IdDepense));
-    }
+    TExpenseEditor::ShowDocumentNumbers(shown ? IdDepense : -1, lNoMdt, lNoEng);
     const qint64 idBen = shown ? qFact->asInt(QStringLiteral("ID_BEN")) : -1;
     lCA->setText(m_expenses.BeneficiaryTotal(InvoiceKind, idBen).formatMoney());
 }
@@ -448,21 +424,7 @@ void TfrmFact::btnPostClick()
     e.objet = edObjet->text().trimmed();
     e.idFnm = m_idFnm;
     e.amount = invoice.amount;
-    std::optional<TExpense> held;
-    {
-        TWriteGuard write;
-        if (inserting)
-            e.id = m_expenses.InsertExpense(e);
-        else if (!(held = m_expenses.HeldChange(e)))
-            m_expenses.UpdateExpense(e);
-        if (!held)
-            write.Commit();
-    }
-    if (held) {
-        KeepHeldFields(*held);
-        Abort();
-    }
-    IdDepense = int(e.id);
+    StoreExpense(e);
     // Only what the save changed is read again: the invoice's row and the
     // labels of its line and supplier, not the year's invoices.
     m_lookups.Refresh(e.idFnm, e.idBen);
