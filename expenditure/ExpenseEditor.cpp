@@ -253,22 +253,28 @@ bool TExpenseEditor::DeleteExpenseAsked(qint64 id, const std::array<QString, 3>&
 
 // --- building ---------------------------------------------------------------------------
 
-QFrame* TExpenseEditor::BuildToolBar(const TToolBarCommands& c, TToolBarButtons& b)
+QFrame* TExpenseEditor::BuildToolBar(const TToolBarCommands& c, QToolButton** findButton)
 {
     TDocumentToolBar bar(this, "pnlButton");
-    b.btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), c.add->text(), QStyle::SP_FileIcon, c.add);
-    b.btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), c.modif->text(), QStyle::SP_FileDialogDetailedView,
-                            c.modif);
-    b.btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), c.del->text(), QStyle::SP_TrashIcon, c.del);
-    b.btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), c.post->text(), QStyle::SP_DialogSaveButton,
-                           c.post);
-    b.btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), c.cancel->text(), QStyle::SP_DialogCancelButton,
-                             c.cancel);
-    b.navigator = bar.Navigator();
+    btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), c.add->text(), QStyle::SP_FileIcon, c.add);
+    btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), c.modif->text(), QStyle::SP_FileDialogDetailedView,
+                          c.modif);
+    btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), c.del->text(), QStyle::SP_TrashIcon, c.del);
+    btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), c.post->text(), QStyle::SP_DialogSaveButton,
+                         c.post);
+    btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), c.cancel->text(), QStyle::SP_DialogCancelButton,
+                           c.cancel);
+    if (c.find) {
+        QToolButton* find = bar.Button("btnFind", QStringLiteral("Chercher"), c.find->text(),
+                                       QStyle::SP_FileDialogContentsView, c.find);
+        if (findButton)
+            *findButton = find;
+    }
+    MyNavigator = bar.Navigator();
     bar.Stretch();
-    b.btnMenu = bar.Button("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton);
-    b.btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), c.close->text(), QStyle::SP_DialogCloseButton,
-                            c.close);
+    btnMenu = bar.Button("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton);
+    btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), c.close->text(), QStyle::SP_DialogCloseButton,
+                          c.close);
     return bar.Panel();
 }
 

@@ -70,6 +70,16 @@ public:
     // Fields side by side (a stretch after them when `stretch`).
     static QHBoxLayout* Row(std::initializer_list<QWidget*> widgets, bool stretch);
 
+    // The tool bar every expense editor has (BuildToolBar).
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnDelete = nullptr;
+    QToolButton* btnModif = nullptr;
+    QToolButton* btnPost = nullptr;
+    QToolButton* btnCancel = nullptr;
+    QToolButton* btnMenu = nullptr;
+    QToolButton* btnClose = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;
+
 protected:
     // `statusWidths`: the widths of the status panels; `modePanel` shows the
     // mode. The cancel command asks before dropping the entry (unless
@@ -129,22 +139,15 @@ protected:
 
     // --- building -------------------------------------------------------------
     // The tool bar of an expense editor: new, change, delete, save, cancel,
-    // the navigator, then the menu and close buttons, each showing its command
-    // (the menu button is wired by the window).
-    struct TToolBarButtons {
-        QToolButton* btnAdd = nullptr;
-        QToolButton* btnModif = nullptr;
-        QToolButton* btnDelete = nullptr;
-        QToolButton* btnPost = nullptr;
-        QToolButton* btnCancel = nullptr;
-        QToolButton* btnMenu = nullptr;
-        QToolButton* btnClose = nullptr;
-        TRecordNavigator* navigator = nullptr;
-    };
+    // the search when the window has one, the navigator, then the menu and
+    // close buttons, each showing its command (the menu button is wired by the
+    // window). It fills the tool bar's members above; the search button, when
+    // there is one, goes to `findButton`.
     struct TToolBarCommands {
         QAction *add, *modif, *del, *post, *cancel, *close;
+        QAction* find = nullptr;
     };
-    QFrame* BuildToolBar(const TToolBarCommands& commands, TToolBarButtons& buttons);
+    QFrame* BuildToolBar(const TToolBarCommands& commands, QToolButton** findButton = nullptr);
     // The window's layout: the tool bar on top, the entry panel and what
     // follows it, the status bar at the bottom.
     void LayOut(QWidget* toolBar, std::initializer_list<QWidget*> body);

@@ -64,16 +64,7 @@ void TLineExpenseEditor::BuildWindow()
         AddWindowKey(AddCommand("", QStringLiteral("Bénéficiaire"), When::Editing, [this] { btnGetBenClick(); },
                                 QKeySequence(Qt::CTRL | Qt::Key_F)));
 
-    TToolBarButtons bar;
-    QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnClose}, bar);
-    btnAdd = bar.btnAdd;
-    btnModif = bar.btnModif;
-    btnDelete = bar.btnDelete;
-    btnPost = bar.btnPost;
-    btnCancel = bar.btnCancel;
-    btnMenu = bar.btnMenu;
-    btnClose = bar.btnClose;
-    MyNavigator = bar.navigator;
+    QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnClose});
 
     // Entry panel.
     auto* panel = new QFrame(this);

@@ -51,17 +51,9 @@ public:
     QLineEdit* edObjet = nullptr;
     QLabel* lNoMdt = nullptr;
     QLabel* lNoEng = nullptr;
-    QToolButton* btnAdd = nullptr;
-    QToolButton* btnDelete = nullptr;
-    QToolButton* btnModif = nullptr;
-    QToolButton* btnPost = nullptr;
-    QToolButton* btnCancel = nullptr;
-    QToolButton* btnMenu = nullptr;
-    QToolButton* btnClose = nullptr;
     QToolButton* btnGetBen = nullptr;
     QToolButton* btnGetImp = nullptr;
     QToolButton* btnGetDate = nullptr;
-    TRecordNavigator* MyNavigator = nullptr;
     QMenu* PopupMenu = nullptr;
     QAction* mnAdd = nullptr;
     QAction* mnDelete = nullptr;

@@ -169,16 +169,7 @@ void TfrmDep_Sal_Mdt::BuildWindow()
     mnEngager = AddCommand("mnEngager", QStringLiteral("Engager la dépense"), [] { return false; }, [] {});
     mnQuitter = AddCommand("mnQuitter", QStringLiteral("Quitter"), When::Always, [this] { close(); });
 
-    TToolBarButtons bar;
-    QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnQuitter}, bar);
-    btnAdd = bar.btnAdd;
-    btnModif = bar.btnModif;
-    btnDelete = bar.btnDelete;
-    btnPost = bar.btnPost;
-    btnCancel = bar.btnCancel;
-    btnMenu = bar.btnMenu;
-    btnClose = bar.btnClose;
-    MyNavigator = bar.navigator;
+    QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnQuitter});
 
     // Header entry panel.
     auto* panel = new QFrame(this);

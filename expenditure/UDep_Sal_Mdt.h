@@ -77,14 +77,6 @@ public:
     QLabel* lTotRet;
     QLabel* lNoEng;
     QLabel* lNoMdt;
-    QToolButton* btnAdd;
-    QToolButton* btnDelete;
-    QToolButton* btnModif;
-    QToolButton* btnPost;
-    QToolButton* btnCancel;
-    QToolButton* btnMenu;
-    QToolButton* btnClose;
-    TRecordNavigator* MyNavigator;
     QMenu* PopMenu;
     QAction* mnAdd;
     QAction* mnModif;

@@ -65,45 +65,7 @@ void TfrmFact::BuildWindow()
     AddWindowKey(getImp);
 
     // Tool bar.
-    auto* pnlButton = new QFrame(this);
-    pnlButton->setObjectName(QStringLiteral("pnlButton"));
-    pnlButton->setFrameShape(QFrame::StyledPanel);
-    auto* bar = new QHBoxLayout(pnlButton);
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->setSpacing(2);
-    auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
-                          QAction* command) {
-        QToolButton* b = MakeToolButton(pnlButton, name, text, hint, icon);
-        if (command)
-            BindButton(b, command);
-        return b;
-    };
-    btnAdd = toolButton("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle facture"), QStyle::SP_FileIcon,
-                        mnAdd);
-    btnModif = toolButton("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier la facture"),
-                          QStyle::SP_FileDialogDetailedView, mnModif);
-    btnDelete = toolButton("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer la facture"),
-                           QStyle::SP_TrashIcon, mnDelete);
-    btnPost = toolButton("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
-                         QStyle::SP_DialogSaveButton, mnPost);
-    btnCancel = toolButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
-                           QStyle::SP_DialogCancelButton, mnCancel);
-    btnFind = toolButton("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher"),
-                         QStyle::SP_FileDialogContentsView, mnFind);
-    MyNavigator = new TRecordNavigator(pnlButton);
-    btnMenu = toolButton("btnMenu", QStringLiteral("Menu"), QStringLiteral("Menu"), QStyle::SP_TitleBarUnshadeButton,
-                         nullptr);
-    btnClose = toolButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"), QStyle::SP_DialogCloseButton,
-                          mnClose);
-    for (QWidget* w : {static_cast<QWidget*>(btnAdd), static_cast<QWidget*>(btnModif),
-                       static_cast<QWidget*>(btnDelete), static_cast<QWidget*>(btnPost),
-                       static_cast<QWidget*>(btnCancel), static_cast<QWidget*>(btnFind)})
-        bar->addWidget(w);
-    bar->addSpacing(8);
-    bar->addWidget(MyNavigator);
-    bar->addStretch(1);
-    bar->addWidget(btnMenu);
-    bar->addWidget(btnClose);
+    QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnClose, mnFind}, &btnFind);
 
     // Entry panel.
     pnlMain = new QFrame(this);

@@ -53,18 +53,10 @@ public:
     QLabel* lNoMdt;
     QLabel* lNoEng;
     QLabel* lCA;
-    QToolButton* btnAdd;
-    QToolButton* btnDelete;
-    QToolButton* btnModif;
-    QToolButton* btnPost;
-    QToolButton* btnCancel;
     QToolButton* btnFind;
-    QToolButton* btnMenu;
-    QToolButton* btnClose;
     QToolButton* btnGetFour;
     QToolButton* btnGetImp;
     QToolButton* btnGetDate;
-    TRecordNavigator* MyNavigator;
     QMenu* PopMnFact;
     QAction* mnAdd;
     QAction* mnDelete;
