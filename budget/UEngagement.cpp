@@ -138,13 +138,7 @@ void TfrmEngagement::BuildWindow()
                           QStyle::SP_DialogCloseButton, mnClose);
 
     // Entry panel.
-    pnlMain = new QFrame(this);
-    pnlMain->setObjectName(QStringLiteral("pnlMain"));
-    static_cast<QFrame*>(pnlMain)->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(pnlMain);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
     TSheetHeaderFields header;
     header.Build(pnlMain, grid, QStringLiteral("DEPENSE"));
     edNoFiche = header.edNoFiche;

@@ -97,14 +97,8 @@ void TfrmEngagement_Annul::BuildWindow()
                           QStyle::SP_DialogCloseButton, mnClose);
 
     // Entry panel: the cancellation's header, then the sheet it cancels.
-    auto* panel = new QFrame(this);
-    pnlMain = panel;
-    panel->setObjectName(QStringLiteral("pnlMain"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
+    QWidget* panel = pnlMain;
     TSheetHeaderFields header;
     header.Build(panel, grid, QStringLiteral("ECONOMIE"));
     edNoFiche = header.edNoFiche;

@@ -67,14 +67,8 @@ void TLineExpenseEditor::BuildWindow()
     QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnClose});
 
     // Entry panel.
-    auto* panel = new QFrame(this);
-    pnlMain = panel;
-    panel->setObjectName(QStringLiteral("pnlMain"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    m_grid = new QGridLayout(panel);
-    m_grid->setContentsMargins(10, 10, 10, 10);
-    m_grid->setHorizontalSpacing(6);
-    m_grid->setVerticalSpacing(8);
+    m_grid = MakeEntryPanel(this, &pnlMain, 10, 8);
+    QWidget* panel = pnlMain;
 
     edNoFact = MakeEdit(panel, "edNoFact", 40, true);
     edNoFact->setFixedWidth(90);

@@ -172,14 +172,8 @@ void TfrmDep_Sal_Mdt::BuildWindow()
     QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnQuitter});
 
     // Header entry panel.
-    auto* panel = new QFrame(this);
-    pnlMain = panel;
-    panel->setObjectName(QStringLiteral("pnlMain"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
+    QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
+    QWidget* panel = pnlMain;
     edDFact = MakeEdit(panel, "edDFact", 10);
     edDFact->setFixedWidth(90);
     btnGetDate = MakePickButton(panel, "btnGetDate", QStringLiteral("Calendrier"));

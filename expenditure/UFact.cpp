@@ -68,13 +68,7 @@ void TfrmFact::BuildWindow()
     QFrame* pnlButton = BuildToolBar({mnAdd, mnModif, mnDelete, mnPost, mnCancel, mnClose, mnFind}, &btnFind);
 
     // Entry panel.
-    pnlMain = new QFrame(this);
-    pnlMain->setObjectName(QStringLiteral("pnlMain"));
-    static_cast<QFrame*>(pnlMain)->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(pnlMain);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(8);
+    QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 10, 8);
 
     edNoFact = MakeEdit(pnlMain, "edNoFact", 40);
     edDFact = MakeEdit(pnlMain, "edDFact", 10);

@@ -99,13 +99,7 @@ void TfrmMandat::BuildWindow()
                           QStyle::SP_DialogCloseButton, mnClose);
 
     // Entry panel.
-    pnlMain = new QFrame(this);
-    pnlMain->setObjectName(QStringLiteral("pnlMain"));
-    static_cast<QFrame*>(pnlMain)->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(pnlMain);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(5);
+    QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 5);
     lIdMdt = MakeValueLabel(pnlMain, "lIdMdt");
     lIdMdt->setMinimumWidth(60);
     edNoMdt = MakeEdit(pnlMain, "edNoMdt", 4);

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -333,6 +334,19 @@ bool AskDeletionTwice(const QString& warning, const QString& confirmation)
 {
     return ShowMessageBox(warning, mtWarning, MsgButton::Yes | MsgButton::No) == mrYes
         && AskConfirmation(confirmation);
+}
+
+QGridLayout* MakeEntryPanel(QWidget* window, QWidget** panel, int margin, int rowSpacing)
+{
+    auto* frame = new QFrame(window);
+    frame->setObjectName(QStringLiteral("pnlMain"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(10, margin, 10, margin);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(rowSpacing);
+    *panel = frame;
+    return grid;
 }
 
 void SilenceChildren(QObject* window)

@@ -26,6 +26,7 @@
 class QAbstractButton;
 class QAction;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -121,6 +122,11 @@ public:
 private:
     QList<QLabel*> m_panels;
 };
+
+// The framed entry panel of a window, named "pnlMain", put in `panel`, and the
+// grid of its fields: 10 pixels from its sides and `margin` from its top and
+// bottom, its columns 6 and its rows `rowSpacing` pixels apart.
+QGridLayout* MakeEntryPanel(QWidget* window, QWidget** panel, int margin, int rowSpacing);
 
 // The wait cursor for the life of the object.
 class TWaitCursor {
