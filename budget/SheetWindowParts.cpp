@@ -1,5 +1,6 @@
 #include "budget/SheetWindowParts.h"
 
+#include "budget/SheetStore.h"
 #include "budget/UFindFE.h"
 #include "core/MessageBox.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -69,6 +70,37 @@ void TSheetHeaderFields::Clear()
         e->clear();
 }
 
+void TSheetHeaderFields::Show(const TSheet& sheet)
+{
+    edNoFiche->setText(sheet.number);
+    edDateE->setText(DateText(sheet.date));
+    edNoVisa->setText(sheet.visaNumber);
+    edDateVisa->setText(DateText(sheet.visaDate));
+}
+
+TShownRow SheetShownRow(const std::optional<TSheet>& sheet)
+{
+    if (!sheet)
+        return {};
+    return TShownRow{QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), sheet->id};
+}
+
+void LocateFirstSheet(TDocumentKeyList* keys, qint64 idEng)
+{
+    if (idEng > 0) {
+        if (!keys->LocateId(idEng))
+            keys->setCurrentRow(0);
+    } else {
+        keys->setCurrentRow(keys->rowCount() - 1);
+    }
+}
+
+bool AskSheetDeletion()
+{
+    return AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
+                            QStringLiteral("Confirmez la suppression définitive de cette fiche ?"));
+}
+
 QWidget* BuildObservationPanel(QWidget* parent, QPlainTextEdit** memo)
 {
     auto* pnlObs = new QFrame(parent);
@@ -136,7 +168,7 @@ bool FindSheetThroughDialog(QWidget* parent, TDocumentKeyList* keys,
     return true;
 }
 
-TFocusColour::TFocusColour(QObject* parent, std::initializer_list<QLineEdit*> edits, std::function<void()> recolour)
+TFocusColour::TFocusColour(QObject* parent, const QList<QLineEdit*>& edits, std::function<void()> recolour)
     : QObject(parent), m_recolour(std::move(recolour))
 {
     for (QLineEdit* e : edits)

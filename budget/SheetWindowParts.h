@@ -5,12 +5,16 @@
 // observation memo, the balance footer, and the entry edit that has the focus
 // standing out.
 
+#include "budget/SheetRules.h"
+#include "data/ShownRow.h"
 #include "db/Currency.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QGridLayout;
 class TDocumentKeyList;
@@ -19,6 +23,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QToolButton;
 class QWidget;
+struct TSheet;
 
 struct TSheetHeaderFields {
     QLineEdit* edNoFiche = nullptr;
@@ -33,7 +38,22 @@ struct TSheetHeaderFields {
     // a double click put a date in their field.
     void Build(QWidget* panel, QGridLayout* grid, const QString& kind);
     void Clear();
+    // The sheet's number, date, visa number and visa date.
+    void Show(const TSheet& sheet);
+    // The four edits, in their order on screen.
+    QList<QLineEdit*> Edits() const { return {edNoFiche, edDateE, edNoVisa, edDateVisa}; }
 };
+
+// The stored row a sheet window shows: the sheet's ENT_ENG row, read afresh
+// when shown (its version is read with it); none without a sheet.
+TShownRow SheetShownRow(const std::optional<TSheet>& sheet);
+
+// The sheet a sheet window shows first: `idEng` when it is listed (the first
+// sheet when it is not), the last one when `idEng` is 0 or less.
+void LocateFirstSheet(TDocumentKeyList* keys, qint64 idEng);
+
+// The two questions before a sheet is deleted for good; true when both are answered Yes.
+bool AskSheetDeletion();
 
 // "Observations" over the memo (at most 512 characters), on a panel of its own.
 QWidget* BuildObservationPanel(QWidget* parent, QPlainTextEdit** memo);
@@ -69,7 +89,7 @@ void PreviewSheet(QWidget* parent, qint64 idEng)
 // one loses it, `recolour` gives the entry panel its colours back.
 class TFocusColour : public QObject {
 public:
-    TFocusColour(QObject* parent, std::initializer_list<QLineEdit*> edits, std::function<void()> recolour);
+    TFocusColour(QObject* parent, const QList<QLineEdit*>& edits, std::function<void()> recolour);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -139,14 +139,13 @@ void TfrmEngagement::BuildWindow()
 
     // Entry panel.
     QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
-    TSheetHeaderFields header;
-    header.Build(pnlMain, grid, QStringLiteral("DEPENSE"));
-    edNoFiche = header.edNoFiche;
-    edDateE = header.edDateE;
-    edNoVisa = header.edNoVisa;
-    edDateVisa = header.edDateVisa;
-    btnGetDateEng = header.btnGetDateEng;
-    btnGetDateVisa = header.btnGetDateVisa;
+    m_header.Build(pnlMain, grid, QStringLiteral("DEPENSE"));
+    edNoFiche = m_header.edNoFiche;
+    edDateE = m_header.edDateE;
+    edNoVisa = m_header.edNoVisa;
+    edDateVisa = m_header.edDateVisa;
+    btnGetDateEng = m_header.btnGetDateEng;
+    btnGetDateVisa = m_header.btnGetDateVisa;
     lInt = new QLabel(pnlMain);
     lInt->setObjectName(QStringLiteral("lInt"));
     QFont bold = lInt->font();
@@ -202,11 +201,10 @@ void TfrmEngagement::BuildWindow()
     grdDep->horizontalHeader()->setStretchLastSection(true);
 
     // Balances.
-    TBalanceFooter balances;
-    QWidget* footer = balances.Build(this);
-    lOldSolde = balances.lOldSolde;
-    lMontant = balances.lMontant;
-    lNewSolde = balances.lNewSolde;
+    QWidget* footer = m_balances.Build(this);
+    lOldSolde = m_balances.lOldSolde;
+    lMontant = m_balances.lMontant;
+    lNewSolde = m_balances.lNewSolde;
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
@@ -243,9 +241,9 @@ void TfrmEngagement::BuildWindow()
     SetNavigator(MyNavigator);
     MyNavigator->SetModel(m_keys);
     connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowSheet(); }));
-    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+    for (QLineEdit* e : m_header.Edits())
         AddEnterToNext(e);
-    new TFocusColour(this, {edNoFiche, edDateE, edNoVisa, edDateVisa}, [this] { RecolourEntryPanel(); });
+    new TFocusColour(this, m_header.Edits(), [this] { RecolourEntryPanel(); });
     resize(760, 560);
 }
 
@@ -253,10 +251,7 @@ void TfrmEngagement::BuildWindow()
 
 TShownRow TfrmEngagement::ShownRow() const
 {
-    // Read afresh when shown: its version is read with it.
-    if (!m_sheet)
-        return {};
-    return TShownRow{QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), m_sheet->id};
+    return SheetShownRow(m_sheet);
 }
 
 bool TfrmEngagement::HasRows() const
@@ -290,19 +285,13 @@ void TfrmEngagement::FormShow()
 {
     TWaitCursor wait;
     m_keys->SetKeys(m_store.UserSheetKeys(ObjetEng));
-    if (IdEng > 0) {
-        if (!m_keys->LocateId(IdEng))
-            m_keys->setCurrentRow(0);
-    } else {
-        m_keys->setCurrentRow(m_keys->rowCount() - 1);
-    }
+    LocateFirstSheet(m_keys, IdEng);
     ShowSheet();
 }
 
 void TfrmEngagement::ClearEntry()
 {
-    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
-        e->clear();
+    m_header.Clear();
     mmObs->clear();
     lInt->clear();
 }
@@ -319,11 +308,8 @@ void TfrmEngagement::ShowSheet()
         m_sheet = m_store.Read(id);
     if (m_sheet) {
         IdEng = id;
-        edNoFiche->setText(m_sheet->number);
-        edDateE->setText(DateText(m_sheet->date));
+        m_header.Show(*m_sheet);
         mmObs->setPlainText(m_sheet->obs);
-        edNoVisa->setText(m_sheet->visaNumber);
-        edDateVisa->setText(DateText(m_sheet->visaDate));
         m_lines = m_store.Lines(id);
     }
     ShowLines();
@@ -349,9 +335,7 @@ void TfrmEngagement::ShowSheetBalances()
     const QString number = m_sheet ? m_sheet->number : QString();
     m_oldBalance = m_sheet ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
     m_isLast = m_sheet && DM->Queries().IsLastCommitmentNumber(m_idFnm, number);
-    lOldSolde->setText(m_oldBalance.formatMoney());
-    lMontant->setText(m_amount.formatMoney());
-    lNewSolde->setText(BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 0, m_amount).formatMoney());
+    m_balances.Show(m_oldBalance, m_amount, BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 0, m_amount));
 
     const QString by = m_sheet ? m_store.CancelledBy(m_sheet->id) : QString();
     lCancelled->setText(by.isEmpty() ? QString() : QStringLiteral("Annulée par : ") + by);
@@ -382,8 +366,7 @@ void TfrmEngagement::btnAddClick()
     SetMode(emInsert);
     ClearEntry();
     lCancelled->clear();
-    for (QLabel* l : {lOldSolde, lMontant, lNewSolde})
-        l->setText(Currency().formatMoney());
+    m_balances.ShowZero();
     edDateE->setFocus();
 }
 
@@ -556,8 +539,7 @@ void TfrmEngagement::btnDeleteClick()
     RequireWriteRight();
     if (Cancelled() || !m_isLast)
         return;
-    if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
-                          QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
+    if (!AskSheetDeletion())
         return;
     const qint64 id = IdEng;
     QString refusal;

@@ -12,6 +12,7 @@
 // runs exec() and frees it.
 
 #include "budget/SheetStore.h"
+#include "budget/SheetWindowParts.h"
 #include "ui/EditorWindow.h"
 
 #include <optional>
@@ -121,6 +122,8 @@ private:
     [[noreturn]] void RefuseAt(const QString& message, QWidget* field);
 
     TSheetStore m_store;
+    TSheetHeaderFields m_header;
+    TBalanceFooter m_balances;
     TDocumentKeyList* m_keys = nullptr;
     QueryTableModel* m_lineModel = nullptr;
     std::optional<TSheet> m_sheet;

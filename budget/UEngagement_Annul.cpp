@@ -99,14 +99,13 @@ void TfrmEngagement_Annul::BuildWindow()
     // Entry panel: the cancellation's header, then the sheet it cancels.
     QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
     QWidget* panel = pnlMain;
-    TSheetHeaderFields header;
-    header.Build(panel, grid, QStringLiteral("ECONOMIE"));
-    edNoFiche = header.edNoFiche;
-    edDateE = header.edDateE;
-    edNoVisa = header.edNoVisa;
-    edDateVisa = header.edDateVisa;
-    btnGetDateEng = header.btnGetDateEng;
-    btnGetDateVisa = header.btnGetDateVisa;
+    m_header.Build(panel, grid, QStringLiteral("ECONOMIE"));
+    edNoFiche = m_header.edNoFiche;
+    edDateE = m_header.edDateE;
+    edNoVisa = m_header.edNoVisa;
+    edDateVisa = m_header.edDateVisa;
+    btnGetDateEng = m_header.btnGetDateEng;
+    btnGetDateVisa = m_header.btnGetDateVisa;
 
     grpCancelled = new QGroupBox(QStringLiteral(" Engagement annulé"), panel);
     grpCancelled->setObjectName(QStringLiteral("grpCancelled"));
@@ -139,11 +138,10 @@ void TfrmEngagement_Annul::BuildWindow()
     grid->addWidget(grpCancelled, 2, 0, 1, 5);
 
     pnlObs = BuildObservationPanel(this, &mmObs);
-    TBalanceFooter balances;
-    QWidget* footer = balances.Build(this);
-    lOldSolde = balances.lOldSolde;
-    lMontant = balances.lMontant;
-    lNewSolde = balances.lNewSolde;
+    QWidget* footer = m_balances.Build(this);
+    lOldSolde = m_balances.lOldSolde;
+    lMontant = m_balances.lMontant;
+    lNewSolde = m_balances.lNewSolde;
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
@@ -170,9 +168,9 @@ void TfrmEngagement_Annul::BuildWindow()
     SetNavigator(MyNavigator);
     MyNavigator->SetModel(m_keys);
     connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowCancellation(); }));
-    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
+    for (QLineEdit* e : m_header.Edits())
         AddEnterToNext(e);
-    new TFocusColour(this, {edNoFiche, edDateE, edNoVisa, edDateVisa}, [this] { RecolourEntryPanel(); });
+    new TFocusColour(this, m_header.Edits(), [this] { RecolourEntryPanel(); });
     resize(760, 430);
 }
 
@@ -180,10 +178,7 @@ void TfrmEngagement_Annul::BuildWindow()
 
 TShownRow TfrmEngagement_Annul::ShownRow() const
 {
-    // Read afresh when shown: its version is read with it.
-    if (!m_sheet)
-        return {};
-    return TShownRow{QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), m_sheet->id};
+    return SheetShownRow(m_sheet);
 }
 
 bool TfrmEngagement_Annul::HasRows() const
@@ -210,19 +205,13 @@ void TfrmEngagement_Annul::FormShow()
 {
     TWaitCursor wait;
     m_keys->SetKeys(m_store.CancellationKeys());
-    if (IdEng > 0) {
-        if (!m_keys->LocateId(IdEng))
-            m_keys->setCurrentRow(0);
-    } else {
-        m_keys->setCurrentRow(m_keys->rowCount() - 1);
-    }
+    LocateFirstSheet(m_keys, IdEng);
     ShowCancellation();
 }
 
 void TfrmEngagement_Annul::ClearEntry()
 {
-    for (QLineEdit* e : {edNoFiche, edDateE, edNoVisa, edDateVisa})
-        e->clear();
+    m_header.Clear();
     mmObs->clear();
     for (QLabel* l : {lNum, lDate, lImput, lInt})
         l->clear();
@@ -243,11 +232,8 @@ void TfrmEngagement_Annul::ShowCancellation()
         IdEng = id;
         m_idFnm = m_sheet->idFnm;
         m_amount = m_sheet->amount;
-        edNoFiche->setText(m_sheet->number);
-        edDateE->setText(DateText(m_sheet->date));
+        m_header.Show(*m_sheet);
         mmObs->setPlainText(m_sheet->obs);
-        edNoVisa->setText(m_sheet->visaNumber);
-        edDateVisa->setText(DateText(m_sheet->visaDate));
         const std::optional<TSheet> cancelled =
             m_sheet->idOrigine > 0 ? m_store.Read(m_sheet->idOrigine) : std::nullopt;
         if (cancelled)
@@ -271,9 +257,7 @@ void TfrmEngagement_Annul::ShowBalances(const QString& number)
 {
     m_oldBalance = m_idFnm > 0 ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
     // A cancellation gives its amount back to the line.
-    lOldSolde->setText(m_oldBalance.formatMoney());
-    lMontant->setText(m_amount.formatMoney());
-    lNewSolde->setText(BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 1, m_amount).formatMoney());
+    m_balances.Show(m_oldBalance, m_amount, BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 1, m_amount));
 }
 
 // --- the entry ---------------------------------------------------------------------------
@@ -429,8 +413,7 @@ void TfrmEngagement_Annul::btnDeleteClick()
     if (HasVisa())
         Refuse(QStringLiteral("Fiche visée, suppression impossible !"), nullptr);
     RequireWriteRight();
-    if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
-                          QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
+    if (!AskSheetDeletion())
         return;
     const qint64 id = IdEng;
     {

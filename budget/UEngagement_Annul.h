@@ -10,6 +10,7 @@
 // Creating it lowers the most lines one document may hold to 20.
 
 #include "budget/SheetStore.h"
+#include "budget/SheetWindowParts.h"
 #include "refdata/RefDataStore.h"
 #include "ui/EditorWindow.h"
 
@@ -108,6 +109,8 @@ private:
     bool HasVisa() const;
 
     TSheetStore m_store;
+    TSheetHeaderFields m_header;
+    TBalanceFooter m_balances;
     TNomenclatureStore m_lines;
     TDocumentKeyList* m_keys = nullptr;
     std::optional<TSheet> m_sheet;   // the cancellation shown
