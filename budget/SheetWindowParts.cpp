@@ -78,6 +78,18 @@ void TSheetHeaderFields::Show(const TSheet& sheet)
     edDateVisa->setText(DateText(sheet.visaDate));
 }
 
+sheet::Verdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString&)>& taken)
+{
+    edNoFiche->setText(edNoFiche->text().trimmed());
+    QString padded;
+    if (sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
+        return v;
+    if (taken(padded))
+        return sheet::Refusal{QStringLiteral("Ce N° de Fiche existe déjà !"), sheet::Field::Number};
+    edNoFiche->setText(padded);
+    return std::nullopt;
+}
+
 TShownRow SheetShownRow(const std::optional<TSheet>& sheet)
 {
     if (!sheet)

@@ -44,6 +44,12 @@ struct TSheetHeaderFields {
     QList<QLineEdit*> Edits() const { return {edNoFiche, edDateE, edNoVisa, edDateVisa}; }
 };
 
+// The number typed in `edNoFiche` when a sheet is changed: trimmed, checked
+// (sheet::CheckNumber) and free on the sheet's budget line (`taken` answers
+// whether another sheet of the line holds the padded number: "Ce N° de Fiche
+// existe déjà !"); the edit then shows it padded to four digits.
+sheet::Verdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString& padded)>& taken);
+
 // The stored row a sheet window shows: the sheet's ENT_ENG row, read afresh
 // when shown (its version is read with it); none without a sheet.
 TShownRow SheetShownRow(const std::optional<TSheet>& sheet);

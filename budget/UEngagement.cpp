@@ -346,16 +346,6 @@ void TfrmEngagement::ShowSheetBalances()
 
 // --- header ----------------------------------------------------------------------------
 
-void TfrmEngagement::RefuseAt(const QString& message, QWidget* field)
-{
-    if (message.isEmpty()) {
-        if (field && field->isEnabled())
-            field->setFocus();
-        Abort();
-    }
-    Refuse(message, field);
-}
-
 void TfrmEngagement::btnAddClick()
 {
     RequireWriteRight();
@@ -396,20 +386,17 @@ void TfrmEngagement::btnPostClick()
             Abort();
         entry = *m_sheet;
         // The number typed is stored as four digits, checked once padded.
-        edNoFiche->setText(edNoFiche->text().trimmed());
-        QString padded;
-        if (const sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
-            RefuseAt(v->message, edNoFiche);
-        if (m_store.NumberTaken(m_idFnm, padded, m_sheet->id))
-            RefuseAt(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
-        edNoFiche->setText(padded);
-        entry.number = padded;
+        if (const sheet::Verdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
+                return m_store.NumberTaken(m_idFnm, padded, m_sheet->id);
+            }))
+            Refuse(TRefusal{v->message}, edNoFiche);
+        entry.number = edNoFiche->text();
     }
     QDate date, visaDate;
     if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
                                                    [](const QString& q) { return AskConfirmation(q); }, &date,
                                                    &visaDate))
-        RefuseAt(v->message, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+        Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
     entry.date = date;
     entry.visaDate = visaDate;
     entry.visaNumber = edNoVisa->text().trimmed();

@@ -119,7 +119,6 @@ private:
     bool Cancelled() const;
     bool HasVisa() const;
     void RenumberLinesByName();
-    [[noreturn]] void RefuseAt(const QString& message, QWidget* field);
 
     TSheetStore m_store;
     TSheetHeaderFields m_header;

@@ -334,13 +334,10 @@ void TfrmEngagement_Annul::btnPostClick()
         if (!m_sheet)
             Abort();
         entry = *m_sheet;
-        edNoFiche->setText(edNoFiche->text().trimmed());
-        QString padded;
-        if (const sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
+        if (const sheet::Verdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
+                return m_store.NumberTaken(m_idFnm, padded, m_sheet->id);
+            }))
             Refuse(TRefusal{v->message}, edNoFiche);
-        if (m_store.NumberTaken(m_idFnm, padded, m_sheet->id))
-            Refuse(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
-        edNoFiche->setText(padded);
     }
     // The sheet's date, then its coherence with the number, then the visa
     // date, which a cancellation does not compare with its date.
