@@ -19,16 +19,6 @@ namespace {
 
 const QColor kFocusColor(193, 230, 249);   // $F9E6C1
 
-QHBoxLayout* FieldRow(std::initializer_list<QWidget*> widgets)
-{
-    auto* h = new QHBoxLayout;
-    h->setSpacing(3);
-    for (QWidget* w : widgets)
-        h->addWidget(w);
-    h->addStretch(1);
-    return h;
-}
-
 } // namespace
 
 void TSheetHeaderFields::Build(QWidget* panel, QGridLayout* grid, const QString& kind)
@@ -50,14 +40,14 @@ void TSheetHeaderFields::Build(QWidget* panel, QGridLayout* grid, const QString&
     big.setPointSizeF(big.pointSizeF() * 1.4);
     title->setFont(big);
     grid->addWidget(MakeCaption(panel, QStringLiteral("N° Fiche : ")), 0, 0);
-    grid->addLayout(FieldRow({edNoFiche}), 0, 1);
+    grid->addLayout(MakeFieldRow({edNoFiche}), 0, 1);
     grid->addWidget(MakeCaption(panel, QStringLiteral("Date : ")), 0, 2);
-    grid->addLayout(FieldRow({edDateE, btnGetDateEng}), 0, 3);
+    grid->addLayout(MakeFieldRow({edDateE, btnGetDateEng}), 0, 3);
     grid->addWidget(title, 0, 4, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(MakeCaption(panel, QStringLiteral("N° Visa : ")), 1, 0);
-    grid->addLayout(FieldRow({edNoVisa}), 1, 1);
+    grid->addLayout(MakeFieldRow({edNoVisa}), 1, 1);
     grid->addWidget(MakeCaption(panel, QStringLiteral("Date : ")), 1, 2);
-    grid->addLayout(FieldRow({edDateVisa, btnGetDateVisa}), 1, 3);
+    grid->addLayout(MakeFieldRow({edDateVisa, btnGetDateVisa}), 1, 3);
     grid->setColumnStretch(3, 1);
     const TDateFieldRules dateRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today};
     AttachDateField(edDateE, btnGetDateEng, dateRules);

@@ -112,22 +112,14 @@ void TfrmMandat::BuildWindow()
     cmbStatut = MakeCombo(pnlMain, "cmbStatut");
     cmbStatut->addItems({QStringLiteral("P A Y E"), QStringLiteral("EN INSTANCE")});
     edNature = MakeEdit(pnlMain, "edNature", 60);
-    auto row = [](std::initializer_list<QWidget*> widgets) {
-        auto* h = new QHBoxLayout;
-        h->setSpacing(3);
-        for (QWidget* w : widgets)
-            h->addWidget(w);
-        h->addStretch(1);
-        return h;
-    };
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° d'ordre : ")), 0, 0);
-    grid->addLayout(row({lIdMdt}), 0, 1);
+    grid->addLayout(MakeFieldRow({lIdMdt}), 0, 1);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° Mandat : ")), 0, 2);
-    grid->addLayout(row({edNoMdt}), 0, 3);
+    grid->addLayout(MakeFieldRow({edNoMdt}), 0, 3);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Date : ")), 0, 4);
-    grid->addLayout(row({edDateM, btnGetDate}), 0, 5);
+    grid->addLayout(MakeFieldRow({edDateM, btnGetDate}), 0, 5);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Statut : ")), 1, 0);
-    grid->addLayout(row({cmbStatut}), 1, 1);
+    grid->addLayout(MakeFieldRow({cmbStatut}), 1, 1);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Objet : ")), 1, 2);
     grid->addWidget(edNature, 1, 3, 1, 3);
     for (int i = 0; i < 6; ++i) {

@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -334,6 +335,16 @@ bool AskDeletionTwice(const QString& warning, const QString& confirmation)
 {
     return ShowMessageBox(warning, mtWarning, MsgButton::Yes | MsgButton::No) == mrYes
         && AskConfirmation(confirmation);
+}
+
+QHBoxLayout* MakeFieldRow(std::initializer_list<QWidget*> widgets)
+{
+    auto* h = new QHBoxLayout;
+    h->setSpacing(3);
+    for (QWidget* w : widgets)
+        h->addWidget(w);
+    h->addStretch(1);
+    return h;
 }
 
 QGridLayout* MakeEntryPanel(QWidget* window, QWidget** panel, int margin, int rowSpacing)

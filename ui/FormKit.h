@@ -22,11 +22,13 @@
 #include <QStyle>
 
 #include <functional>
+#include <initializer_list>
 
 class QAbstractButton;
 class QAction;
 class QComboBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -122,6 +124,9 @@ public:
 private:
     QList<QLabel*> m_panels;
 };
+
+// Fields side by side, 3 pixels apart, the rest of the row left empty.
+QHBoxLayout* MakeFieldRow(std::initializer_list<QWidget*> widgets);
 
 // The framed entry panel of a window, named "pnlMain", put in `panel`, and the
 // grid of its fields: 10 pixels from its sides and `margin` from its top and
