@@ -180,25 +180,8 @@ void TfrmEngagement::BuildWindow()
     detail->addStretch(1);
     detail->addWidget(lCancelled);
 
-    grdDep = new QTableView(this);
-    grdDep->setObjectName(QStringLiteral("grdDep"));
-    grdDep->verticalHeader()->hide();
-    grdDep->verticalHeader()->setDefaultSectionSize(20);
-    m_lineModel = new QueryTableModel(this);
-    m_lineModel->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
-    m_lineModel->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("N° Dépense"), QueryTableModel::Text);
-    m_lineModel->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date "), QueryTableModel::Date,
-                           Qt::AlignCenter);
-    m_lineModel->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
-    m_lineModel->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m_lineModel->setKeyFields({QStringLiteral("NOLINE")});
-    m_lineModel->attachView(grdDep);
+    m_lineModel = MakeDocumentLineGrid(this, &grdDep, false, {40, 110, 90, 300});
     grdDep->setItemDelegateForColumn(4, new TBoldColumn(grdDep));
-    grdDep->setColumnWidth(0, 40);
-    grdDep->setColumnWidth(1, 110);
-    grdDep->setColumnWidth(2, 90);
-    grdDep->setColumnWidth(3, 300);
-    grdDep->horizontalHeader()->setStretchLastSection(true);
 
     // Balances.
     QWidget* footer = m_balances.Build(this);

@@ -5,6 +5,8 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QTableView>
 #include <QToolButton>
 
 #include <algorithm>
@@ -92,6 +94,31 @@ void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines)
                     QStringLiteral("IMPUT"), QStringLiteral("NOM_BEN"), QStringLiteral("MONTANT"),
                     QStringLiteral("ID_DEPENSE"), QStringLiteral("TYPE_DEPENSE")},
                    std::move(rows));
+}
+
+QueryTableModel* MakeDocumentLineGrid(QWidget* window, QTableView** grid, bool withBudgetLine,
+                                      std::initializer_list<int> widths)
+{
+    auto* view = new QTableView(window);
+    view->setObjectName(QStringLiteral("grdDep"));
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(20);
+    auto* model = new QueryTableModel(window);
+    model->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
+    model->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("N° Dépense"), QueryTableModel::Text);
+    model->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date "), QueryTableModel::Date, Qt::AlignCenter);
+    if (withBudgetLine)
+        model->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
+    model->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
+    model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    model->setKeyFields({QStringLiteral("NOLINE")});
+    model->attachView(view);
+    int column = 0;
+    for (int width : widths)
+        view->setColumnWidth(column++, width);
+    view->horizontalHeader()->setStretchLastSection(true);
+    *grid = view;
+    return model;
 }
 
 TDocumentToolBar::TDocumentToolBar(QWidget* window, const char* name)

@@ -133,24 +133,7 @@ void TfrmMandat::BuildWindow()
     grid->setColumnStretch(3, 1);
 
     // Lines.
-    grdDep = new QTableView(this);
-    grdDep->setObjectName(QStringLiteral("grdDep"));
-    grdDep->verticalHeader()->hide();
-    grdDep->verticalHeader()->setDefaultSectionSize(20);
-    m_lineModel = new QueryTableModel(this);
-    m_lineModel->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
-    m_lineModel->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("N° Dépense"), QueryTableModel::Text);
-    m_lineModel->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date "), QueryTableModel::Date,
-                           Qt::AlignCenter);
-    m_lineModel->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
-    m_lineModel->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
-    m_lineModel->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m_lineModel->setKeyFields({QStringLiteral("NOLINE")});
-    m_lineModel->attachView(grdDep);
-    const int widths[] = {40, 110, 90, 90, 260};
-    for (int c = 0; c < 5; ++c)
-        grdDep->setColumnWidth(c, widths[c]);
-    grdDep->horizontalHeader()->setStretchLastSection(true);
+    m_lineModel = MakeDocumentLineGrid(this, &grdDep, true, {40, 110, 90, 90, 260});
 
     auto* under = new QWidget(this);
     auto* foot = new QHBoxLayout(under);
