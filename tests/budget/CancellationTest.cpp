@@ -7,6 +7,7 @@
 #include "budget/UEngagement_Annul.h"
 #include "budget/UGet_Eng.h"
 #include "common/DocumentFixture.h"
+#include "common/SheetRows.h"
 #include "expenditure/DocumentBrowsing.h"
 #include "reports/ReportForm.h"
 #include "reports/UPreview.h"
@@ -35,17 +36,8 @@ protected:
                                 QStringLiteral("Fournitures de bureau"), Money("1000"));
         other = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("02"), QString(),
                                  QStringLiteral("Consommables"), Money("500"));
-        for (qint64 l : {line, other}) {
-            TSheet primitive;
-            primitive.number = QStringLiteral("0001");
-            primitive.date = QDate(2024, 1, 5);
-            primitive.idFnm = l;
-            primitive.objet = 1;
-            primitive.amount = l == line ? Money("1000") : Money("500");
-            primitive.origin = QStringLiteral("2");
-            primitive.idOrigine = l;
-            Write([&] { store.InsertMovementSheet(primitive, 2, l); });
-        }
+        rows::PrimitiveSheet(line, Money("1000"));
+        rows::PrimitiveSheet(other, Money("500"));
         // Sheets 0002 to 0007 of the line, 100.00, 120.00 ... each with one invoice.
         for (int i = 0; i < 6; ++i) {
             const Currency amount = Currency::fromUnits(100 + 20 * i);
@@ -58,15 +50,7 @@ protected:
 
     qint64 Sheet(std::initializer_list<qint64> items, Currency amount, const QDate& date)
     {
-        TSheet s;
-        s.date = date;
-        qint64 id = 0;
-        Write([&] {
-            id = store.InsertUserSheet(s);
-            for (qint64 e : items)
-                store.AddExpenseLine(id, e, amount);
-        });
-        return id;
+        return rows::UserSheet(items, amount, date);
     }
 
     std::unique_ptr<TfrmEngagement_Annul> Open(qint64 idEng = 0)

@@ -5,6 +5,7 @@
 #include "budget/UEngagement.h"
 #include "budget/UFindFE.h"
 #include "common/DocumentFixture.h"
+#include "common/SheetRows.h"
 #include "expenditure/DocumentBrowsing.h"
 #include "expenditure/UAddDep.h"
 #include "reports/ReportForm.h"
@@ -32,30 +33,13 @@ protected:
         other = rows::Beneficiary(QStringLiteral("EURL BETA"));
         line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(),
                                 QStringLiteral("Fournitures de bureau"), Money("1000"));
-        // The line's primitive-budget sheet, as the budget window writes it.
-        TSheet primitive;
-        primitive.number = QStringLiteral("0001");
-        primitive.date = QDate(2024, 1, 5);
-        primitive.idFnm = line;
-        primitive.objet = 1;
-        primitive.amount = Money("1000");
-        primitive.origin = QStringLiteral("2");
-        primitive.idOrigine = line;
-        Write([&] { store.InsertMovementSheet(primitive, 2, line); });
+        rows::PrimitiveSheet(line, Money("1000"));
     }
 
     // A user sheet with its lines, written as the window and the picker do.
     qint64 Sheet(std::initializer_list<qint64> expenses, const QDate& date = QDate(2024, 3, 1))
     {
-        TSheet s;
-        s.date = date;
-        qint64 id = 0;
-        Write([&] {
-            id = store.InsertUserSheet(s);
-            for (qint64 e : expenses)
-                store.AddExpenseLine(id, e, Money("100"));
-        });
-        return id;
+        return rows::UserSheet(expenses, Money("100"), date);
     }
 
     std::unique_ptr<TfrmEngagement> Open(qint64 idEng = -1)
