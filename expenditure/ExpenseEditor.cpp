@@ -177,12 +177,15 @@ std::optional<TExpense> TExpenseEditor::CurrentExpense() const
 
 bool TExpenseEditor::LocateExpense(qint64 id)
 {
-    if (!HasRows())
-        return false;
-    const int col = m_rows->columnIndex(QStringLiteral("ID_DEPENSE"));
-    for (int r = 0; r < m_rows->rowCount(); ++r)
-        if (db::toInt(m_rows->at(r, col)) == id) {
-            m_rows->moveTo(r);
+    return HasRows() && LocateExpenseIn(*m_rows, id);
+}
+
+bool TExpenseEditor::LocateExpenseIn(db::Query& rows, qint64 id)
+{
+    const int col = rows.columnIndex(QStringLiteral("ID_DEPENSE"));
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (db::toInt(rows.at(r, col)) == id) {
+            rows.moveTo(r);
             return true;
         }
     return false;

@@ -106,6 +106,8 @@ protected:
     // The expense of the current row; nothing when there is none.
     std::optional<TExpense> CurrentExpense() const;
     bool LocateExpense(qint64 id);
+    // Moves `rows` (browsed expenses read with ReadExpenses) to the expense `id`; false when absent.
+    static bool LocateExpenseIn(db::Query& rows, qint64 id);
     // Reads the rows again and moves to `id`, or stays at the same place.
     void RefreshRows(qint64 id = -1);
     // Reads again the row of the expense shown, after an operation of the

@@ -247,13 +247,7 @@ void TfrmFact::RefreshRows()
 
 bool TfrmFact::LocateExpense(qint64 id)
 {
-    const int col = qFact->columnIndex(QStringLiteral("ID_DEPENSE"));
-    for (int r = 0; r < qFact->rowCount(); ++r)
-        if (db::toInt(qFact->at(r, col)) == id) {
-            qFact->moveTo(r);
-            return true;
-        }
-    return false;
+    return LocateExpenseIn(*qFact, id);
 }
 
 // --- operations ---------------------------------------------------------------------
