@@ -87,8 +87,9 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
         const bool positive = a.bs > Currency();
         const QString obs = DM->Queries().GetServiceObservation(
             positive ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), chapter);
-        const QString number = amending ? QString() : TSheetStore::PadNumber(QString::number(
-                                                          DM->Queries().NextCommitmentNumber(idFnm)));
+        // Numbered like a user sheet: "0001" stays free for the primitive
+        // budget, which may be entered after the amending one.
+        const QString number = amending ? QString() : TSheetStore::NextUserNumber(idFnm);
         const QDate sheetDate = amending || a.dateEngBS.isValid() ? a.dateEngBS : QDate::currentDate();
         WriteSheet(idFnm, amending, QStringLiteral("3"), number, sheetDate, obs, a.dateBS, positive ? 1 : 0, a.bs,
                    true);

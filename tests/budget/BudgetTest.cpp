@@ -445,6 +445,33 @@ TEST_F(Allocation, APrimitiveBudgetNeverTakesA0001HeldByAnotherSheet)
     EXPECT_EQ(Sheets(id)[1].number, QStringLiteral("0002"));
 }
 
+// An amending budget entered before the primitive one leaves "0001" free, so
+// the primitive budget can still be entered afterwards.
+TEST_F(Allocation, AnAmendingBudgetFirstLeaves0001ForThePrimitiveBudget)
+{
+    const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("06"), QString(), QStringLiteral("Vacations"));
+    Open(id);
+    frm->btnEdit->click();
+    Put(frm->edMt_BS, QStringLiteral("300"));
+    Put(frm->edDateBS, QStringLiteral("12/01/2024"));
+    Put(frm->edDateEng_BS, QStringLiteral("12/01/2024"));
+    frm->btnPost->click();
+    EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(Sheets(id).size(), 1u);
+    EXPECT_EQ(Sheets(id)[0].number, QStringLiteral("0002"));
+
+    frm->btnEdit->click();
+    Put(frm->edMt_BP, QStringLiteral("1000"));
+    Put(frm->edDateBP, QStringLiteral("13/01/2024"));
+    Put(frm->edDateEng_BP, QStringLiteral("13/01/2024"));
+    frm->btnPost->click();
+    EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Line(id).bp, Money("1000"));
+    const std::optional<StoredSheet> primitive = ByOrigin(Sheets(id), QStringLiteral("2"));
+    ASSERT_TRUE(primitive);
+    EXPECT_EQ(primitive->number, QStringLiteral("0001"));
+}
+
 // Allocations another user changed since the line was shown are not written
 // over: the save is refused and the entry kept, answering No.
 TEST_F(Allocation, ASaveNeverUndoesAnotherUsersChange)
