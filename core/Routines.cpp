@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "platform/Calculator.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QFont>
 #include <QFontMetrics>
@@ -14,6 +15,16 @@
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <cmath>
+
+const QCollator& FrenchCollator()
+{
+    static const QCollator collator = [] {
+        QCollator c(QLocale(QLocale::French, QLocale::France));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
 
 namespace {
 

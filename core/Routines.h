@@ -11,8 +11,13 @@
 #include <QString>
 #include <QStringList>
 
+class QCollator;
 class QFont;
 class QWidget;
+
+// Names and titles compare in French order: letters first, accents and case
+// after them ("ÉLECTRICITÉ" before "TRANSPORT"), as the lists sort them.
+const QCollator& FrenchCollator();
 
 // The amount in words for payment documents, with "Dinars" and "Cts"
 // ("Un Million Deux Cent Mille Dinars et 05 Cts"). Uses the absolute value.

@@ -1,8 +1,10 @@
 #include "expenditure/DocumentLines.h"
+#include "core/Routines.h"
 
 #include "data/UDM.h"
 #include "db/Database.h"
 
+#include <QCollator>
 #include <algorithm>
 
 namespace {
@@ -228,7 +230,7 @@ void TDocumentLineTable::RenumberByName(qint64 idDoc)
 {
     TDocumentLines lines = Lines(idDoc);
     std::stable_sort(lines.begin(), lines.end(), [](const TDocumentLine& a, const TDocumentLine& b) {
-        return QString::compare(a.benName, b.benName, Qt::CaseInsensitive) < 0;
+        return FrenchCollator().compare(a.benName, b.benName) < 0;
     });
     Renumber(idDoc, lines);
 }

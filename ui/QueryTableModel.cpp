@@ -1,4 +1,5 @@
 #include "ui/QueryTableModel.h"
+#include "core/Routines.h"
 
 #include <QCollator>
 #include <QFontMetrics>
@@ -31,17 +32,6 @@ bool IsNumber(const db::Value& v)
 {
     return std::holds_alternative<qint64>(v) || std::holds_alternative<double>(v)
         || std::holds_alternative<Currency>(v);
-}
-
-// Texts sort in French order: letters first, accents and case after them.
-const QCollator& FrenchCollator()
-{
-    static const QCollator collator = [] {
-        QCollator c(QLocale(QLocale::French, QLocale::France));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
 }
 
 QString WithoutTrailingBlanks(QString s)
