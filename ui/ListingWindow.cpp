@@ -1,4 +1,5 @@
 #include "ui/ListingWindow.h"
+#include "ui/FormKit.h"
 
 #include "core/Guard.h"
 
@@ -48,6 +49,11 @@ TListingWindow::TListingWindow(QWidget* parent, const char* gridName)
 
     connect(m_model, &QueryTableModel::currentRowChanged, this, [this] { RunGuarded([this] { UpdateCommands(); }); });
     connect(m_model, &QueryTableModel::rowsReread, this, [this] { RunGuarded([this] { UpdateCommands(); }); });
+}
+
+TListingWindow::~TListingWindow()
+{
+    SilenceChildren(this);
 }
 
 QAction* TListingWindow::AddCommand(const char* name, const QString& menuText, std::function<void()> handler,

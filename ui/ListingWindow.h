@@ -64,6 +64,7 @@ public:
 protected:
     // `gridName`: the grid's object name (grdDep, grdMdt, grdFE).
     TListingWindow(QWidget* parent, const char* gridName);
+    ~TListingWindow() override;
 
     using Button = TListingButton;
     // A command of the popup menu (its key works on the whole window), and

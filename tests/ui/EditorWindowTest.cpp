@@ -5,6 +5,7 @@
 #include "core/Guard.h"
 #include "ui/EditorWindow.h"
 #include "ui/ListRecordPattern.h"
+#include "ui/ListingWindow.h"
 #include "common/MessageRecorder.h"
 
 #include <QAction>
@@ -132,7 +133,7 @@ protected:
     }
 };
 
-// Windows of both bases whose handler of that signal notes when it runs after
+// Windows of each base whose handler of that signal notes when it runs after
 // the window's own destructor.
 template <typename Base>
 struct TLateHandlerProbe : Base {
@@ -161,6 +162,12 @@ struct TListProbe : TLateHandlerProbe<TRefListForm> {
     void SetResults(bool) override {}
 };
 
+struct TListingProbe : TLateHandlerProbe<TListingWindow> {
+    explicit TListingProbe(bool* late) : TLateHandlerProbe<TListingWindow>(late, nullptr, "grdProbe") {}
+    void ShowFiltered() override {}
+    void FormShow() override {}
+};
+
 } // namespace
 
 TEST_F(EditorWindowTest, NoHandlerRunsOnceTheWindowIsBeingDestroyed)
@@ -177,6 +184,12 @@ TEST_F(EditorWindowTest, NoHandlerRunsOnceTheWindowIsBeingDestroyed)
         list->show();
         delete list;
         EXPECT_FALSE(late) << "list window";
+    }
+    {
+        auto* listing = new TListingProbe(&late);
+        listing->show();
+        delete listing;
+        EXPECT_FALSE(late) << "listing window";
     }
 }
 
