@@ -4,7 +4,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
 #include "core/Routines.h"

@@ -5,6 +5,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
+#include "ui/FormKit.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
@@ -102,17 +103,10 @@ TfrmSecure::TfrmSecure(QMenuBar* mainMenu, QWidget* parent)
     cmbUser->setMinimumWidth(240);
     lUser->setBuddy(cmbUser);
 
-    auto makeButton = [this](const char* name, const QString& caption, const QString& hint) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(hint);
-        b->setAutoDefault(false);
-        return b;
-    };
-    btnUsers = makeButton("btnUsers", QStringLiteral("Utilisateurs"), QStringLiteral("Mise à jour des  utilisateurs"));
-    btnPost = makeButton("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"));
-    btnCancel = makeButton("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"));
-    btnClose = makeButton("btnClose", QStringLiteral("Fermer"), QStringLiteral("Quitter cet écran"));
+    btnUsers = MakeButton(this, "btnUsers", QStringLiteral("Utilisateurs"), QStringLiteral("Mise à jour des  utilisateurs"));
+    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer les modifications"));
+    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"));
+    btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Quitter cet écran"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(lUser);
