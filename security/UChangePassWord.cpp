@@ -28,9 +28,7 @@ void ResetPasswordCheckFailures() { g_checkFailures = 0; }
 
 bool CheckPassword(const QString& userCode, const QString& password)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT USER_ID, PW FROM T_USERS WHERE TRIM(USER_ID)=:USER_ID"));
-    q.setParam(QStringLiteral("USER_ID"), userCode);
-    return OpenOnUserRow(q, userCode, password);
+    return TUserStore::PasswordMatches(userCode, password);
 }
 
 TfrmChangePassWord::TfrmChangePassWord(QWidget* parent)

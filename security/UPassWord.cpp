@@ -37,10 +37,8 @@ bool MatchesHash(const QString& password, const char* hexHash)
     return digest.toHex() == QByteArray(hexHash);
 }
 
-// Longest texts the columns T_USERS.USER_ID and T_USERS.PW hold: longer input can
-// never match a row.
-constexpr int kMaxUserCode = 20;
-constexpr int kMaxPassword = 10;
+constexpr int kMaxUserCode = TUserStore::kMaxUserCode;
+constexpr int kMaxPassword = TUserStore::kMaxPassword;
 
 // Masks password edits with "°" instead of the platform's bullet.
 class DegreeMaskStyle : public QProxyStyle {
@@ -100,20 +98,6 @@ QHBoxLayout* NewOkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& can
 int LoginFailureCount() { return g_loginFailures; }
 void ResetLoginFailures() { g_loginFailures = 0; }
 
-bool OpenOnUserRow(db::Query& users, const QString& userCode, const QString& password)
-{
-    if (userCode.size() > kMaxUserCode || password.size() > kMaxPassword)
-        return false;
-    users.open();
-    // The engine ignores trailing blanks when it compares texts: the exact test
-    // is made here.
-    for (users.first(); !users.eof(); users.next())
-        if (users.asString(QStringLiteral("USER_ID")).trimmed() == userCode
-            && users.asString(QStringLiteral("PW")).trimmed() == password)
-            return true;
-    return false;
-}
-
 bool CheckLogin(const QString& userCode, const QString& password)
 {
     TWaitCursor wait;
@@ -132,16 +116,14 @@ bool CheckLogin(const QString& userCode, const QString& password)
         return true;
     }
 
-    db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS WHERE USER_ID=:MyUser AND PW=:MyPW"));
-    q.setParam(QStringLiteral("MyUser"), userCode);
-    q.setParam(QStringLiteral("MyPW"), password);
     // Only a real match touches the current-user values.
-    if (!OpenOnUserRow(q, userCode, password))
+    const std::optional<TLoginRow> row = TUserStore::FindLogin(userCode, password);
+    if (!row)
         return false;
-    CurrentUserId = int(q.asInt(QStringLiteral("ID_USER")));
-    CurrentUserAccess = std::int16_t(q.asInt(QStringLiteral("ACCESS")));
-    CurrentUserLastName = q.asString(QStringLiteral("NOM"));
-    CurrentUserFirstName = q.asString(QStringLiteral("PRENOM"));
+    CurrentUserId = row->id;
+    CurrentUserAccess = std::int16_t(row->access);
+    CurrentUserLastName = row->nom;
+    CurrentUserFirstName = row->prenom;
     return true;
 }
 

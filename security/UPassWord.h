@@ -11,7 +11,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class TGradient;
-namespace db { class Query; }
 
 // Checks a user code and a password (both exactly as typed). On success the
 // current-user values of the global state are filled; on failure they are left
@@ -22,12 +21,6 @@ bool CheckLogin(const QString& userCode, const QString& password);
 // of that count (a new session; used by tests).
 int LoginFailureCount();
 void ResetLoginFailures();
-
-// Opens `users` (a select of T_USERS with the columns USER_ID and PW, its
-// parameters set) and moves to the first row whose trimmed USER_ID equals the
-// code and whose trimmed PW equals the password, both exactly. False when there
-// is none; a code or password longer than its column never matches.
-bool OpenOnUserRow(db::Query& users, const QString& userCode, const QString& password);
 
 // A password edit of the login dialogs: at most 10 characters, masked with "°".
 QLineEdit* NewPasswordEdit(QWidget* parent, const char* name);

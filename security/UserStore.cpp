@@ -33,6 +33,46 @@ bool TUserStore::CodeTaken(const QString& code, int exceptId)
     return taken;
 }
 
+namespace {
+
+// Moves `users` (opened here) to the row whose code and password are exactly
+// the typed ones; false when none is.
+bool OpenOnUserRow(db::Query& users, const QString& code, const QString& password)
+{
+    if (code.size() > TUserStore::kMaxUserCode || password.size() > TUserStore::kMaxPassword)
+        return false;
+    users.open();
+    for (users.first(); !users.eof(); users.next())
+        if (users.asString(QStringLiteral("USER_ID")).trimmed() == code
+            && users.asString(QStringLiteral("PW")).trimmed() == password)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::optional<TLoginRow> TUserStore::FindLogin(const QString& code, const QString& password)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS WHERE USER_ID=:MyUser AND PW=:MyPW"));
+    q.setParam(QStringLiteral("MyUser"), code);
+    q.setParam(QStringLiteral("MyPW"), password);
+    if (!OpenOnUserRow(q, code, password))
+        return std::nullopt;
+    TLoginRow row;
+    row.id = int(q.asInt(QStringLiteral("ID_USER")));
+    row.access = int(q.asInt(QStringLiteral("ACCESS")));
+    row.nom = q.asString(QStringLiteral("NOM"));
+    row.prenom = q.asString(QStringLiteral("PRENOM"));
+    return row;
+}
+
+bool TUserStore::PasswordMatches(const QString& code, const QString& password)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT USER_ID, PW FROM T_USERS WHERE TRIM(USER_ID)=:USER_ID"));
+    q.setParam(QStringLiteral("USER_ID"), code);
+    return OpenOnUserRow(q, code, password);
+}
+
 bool TUserStore::AnyUser()
 {
     db::Query& q = KeptStatement(m_any, QStringLiteral("SELECT FIRST 1 USER_ID FROM T_USERS"));

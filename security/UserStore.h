@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace db { class Query; }
 
@@ -19,6 +20,13 @@ struct TUserEntry {
     QString code;        // USER_ID
     QString password;    // PW
     int type = -1;       // TYPE_USER: 0 manager, 1 simple user
+};
+
+// The row of a user who logs in.
+struct TLoginRow {
+    int id = 0;
+    int access = 0;
+    QString nom, prenom;
 };
 
 class TUserStore {
@@ -36,6 +44,16 @@ public:
     // Whether a user other than `exceptId` has the code (as stored).
     bool CodeTaken(const QString& code, int exceptId);
     bool AnyUser();
+
+    // The login's and the password change's lookups. The engine ignores
+    // trailing blanks when it compares texts, so a row matches only when its
+    // code and password, trimmed, are exactly the typed ones; a code or a
+    // password longer than its column never matches.
+    static std::optional<TLoginRow> FindLogin(const QString& code, const QString& password);
+    static bool PasswordMatches(const QString& code, const QString& password);
+    // Longest texts the columns T_USERS.USER_ID and T_USERS.PW hold.
+    static constexpr int kMaxUserCode = 20;
+    static constexpr int kMaxPassword = 10;
 
     // --- writes (inside the caller's write operation) ----------------------
     void Insert(const TUserEntry& user);
