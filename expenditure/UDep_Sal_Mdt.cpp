@@ -1,4 +1,5 @@
 #include "expenditure/UDep_Sal_Mdt.h"
+#include "ui/QueryTableModel.h"
 
 #include "controls/NumEdit.h"
 #include "core/GlobalState.h"
@@ -35,6 +36,9 @@ public:
     TSalaryLinesModel(int type, QObject* parent) : QAbstractTableModel(parent), m_type(type) {}
 
     int PickColumn() const { return m_type == slImputation ? 4 : 1; }
+    // The column that takes the grid's spare width: the line's title or the
+    // deduction's label.
+    int TextColumn() const { return PickColumn(); }
     int AmountColumn() const { return m_type == slImputation ? 5 : 2; }
 
     void SetLines(TSalaryLines lines)
@@ -56,6 +60,18 @@ public:
         endResetModel();
     }
     int PendingRow() const { return m_pendingRow; }
+
+    // The smallest and largest amount of the lines (0 when there is none).
+    std::pair<Currency, Currency> AmountRange() const
+    {
+        Currency smallest, largest;
+        for (const TSalaryLine& l : m_lines)
+            if (l.amount) {
+                smallest = std::min(smallest, *l.amount);
+                largest = std::max(largest, *l.amount);
+            }
+        return {smallest, largest};
+    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override
     {
@@ -330,7 +346,7 @@ QWidget* TfrmDep_Sal_Mdt::BuildSection(Section& s, const QString& caption, const
     s.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     s.grid->verticalHeader()->setDefaultSectionSize(24);
     s.grid->verticalHeader()->hide();
-    s.grid->horizontalHeader()->setStretchLastSection(true);
+    s.grid->horizontalHeader()->setSectionResizeMode(s.model->TextColumn(), QHeaderView::Stretch);
     connect(s.grid, &QTableView::doubleClicked, this, Guarded([this, type] {
         if (!LineEditing(type))
             ModifLine(type);
@@ -436,6 +452,8 @@ void TfrmDep_Sal_Mdt::ShowLines()
     for (Section& s : m_sections) {
         s.pending.reset();
         s.model->SetLines(IdDepense > 0 ? m_expenses.SalaryLines(IdDepense, s.type) : TSalaryLines());
+        const auto [smallest, largest] = s.model->AmountRange();
+        FitAmountColumn(s.grid, s.model->AmountColumn(), smallest, largest);
         if (!s.model->Lines().isEmpty())
             s.grid->setCurrentIndex(s.model->index(0, 0));
     }

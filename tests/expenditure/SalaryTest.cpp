@@ -11,7 +11,9 @@
 #include "expenditure/UDep_Sal_Mdt.h"
 #include "shell/UKivMain.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+#include <QTableView>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -193,6 +195,22 @@ TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
     EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_EQ(w->edObjet->text(), QStringLiteral("Régularisé"));
     EXPECT_EQ(StoredAmount(id), Money("500"));
+}
+
+// The amount column shows the largest amount in full, the line's title taking
+// the grid's spare width.
+TEST_F(SalaryTest, LineAmountsShowInFull)
+{
+    const qint64 id = rows::Expense(ekSalaryToPay, -1, body, Money("9999999999999.99"));
+    rows::Imputation(id, line, Money("9999999999999.99"));
+    auto w = Open<TfrmDep_Sal_Mdt>(int(id));
+    w->resize(700, 600);
+    QApplication::processEvents();
+    auto* grid = w->findChild<QTableView*>(QStringLiteral("grdImput"));
+    ASSERT_TRUE(grid);
+    QFont bold = grid->font();
+    bold.setBold(true);
+    EXPECT_GE(grid->columnWidth(5), QFontMetrics(bold).horizontalAdvance(QStringLiteral("9 999 999 999 999.99")));
 }
 
 TEST_F(SalaryTest, SalaryToCommitRecordedChangedAndDeleted)
