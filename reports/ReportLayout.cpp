@@ -19,7 +19,9 @@ QHash<QString, TStoredPosition> ReadReportLayout(const QString& reportName)
         stored.insert(name, TStoredPosition{int(qRep.asInt(QStringLiteral("PLEFT"))),
                                             int(qRep.asInt(QStringLiteral("PTOP"))),
                                             int(qRep.asInt(QStringLiteral("PHEIGHT"))),
-                                            int(qRep.asInt(QStringLiteral("PWIDTH")))});
+                                            int(qRep.asInt(QStringLiteral("PWIDTH"))),
+                                            qRep.asString(QStringLiteral("FNAME")).trimmed(),
+                                            int(qRep.asInt(QStringLiteral("FSIZE")))});
     }
     qRep.close();
     return stored;

@@ -14,12 +14,15 @@ namespace rpt {
 class Report;
 }
 
-// One stored row's position and size.
+// One stored row's position and size, and a label's font name and size
+// (empty and 0 when the row has none).
 struct TStoredPosition {
     int left = 0;
     int top = 0;
     int height = 0;
     int width = 0;
+    QString fontName;
+    int fontSize = 0;
 };
 
 // The rows stored under a report name (compared in capitals), by control name

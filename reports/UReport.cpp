@@ -463,11 +463,17 @@ void TfrmReport::BuildCopy(const rpt::Report& report, bool original)
             }
             auto* c = new TLayoutControl(kind, panel);
             c->setObjectName(control->name());
+            const auto it = stored.constFind(control->name().toUpper());
             if (const auto* label = dynamic_cast<const rpt::Label*>(control.get())) {
                 // An empty variable text shows its name, so that it can be found.
                 c->caption = label->caption().isEmpty() ? control->name() : label->caption();
                 c->reportFont = label->font();
-                c->font = CopyFont(label->font());
+                // A stored row gives a label its font name and size too.
+                if (it != stored.constEnd() && !it->fontName.isEmpty())
+                    c->reportFont.setFamily(it->fontName);
+                if (it != stored.constEnd() && it->fontSize > 0)
+                    c->reportFont.setPointSize(it->fontSize);
+                c->font = CopyFont(c->reportFont);
                 c->alignment = label->alignment();
             } else if (const auto* shape = dynamic_cast<const rpt::Shape*>(control.get())) {
                 c->form = shape->form();
@@ -478,7 +484,6 @@ void TfrmReport::BuildCopy(const rpt::Report& report, bool original)
                 c->stretch = image->stretch();
             }
             QRect rect = control->rect();
-            const auto it = stored.constFind(control->name().toUpper());
             if (it != stored.constEnd())
                 rect = ApplyStoredPosition(rect, *it);
             c->setGeometry(rect);

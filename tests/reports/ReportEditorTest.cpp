@@ -189,6 +189,20 @@ TEST_F(ReportEditorTest, TheSavedPositionsAreThoseTheDocumentPrintsWith)
     again.cmbReport->setCurrentIndex(SheetEntry);
     again.cmbReportChange();
     EXPECT_EQ(again.FindControl(QStringLiteral("lFact1"))->geometry(), fact1.translated(30, 40));
+
+    // A label's stored font name and size show in the copy, and are saved again.
+    rows::Write([] {
+        rows::Exec(QStringLiteral("UPDATE REPORT SET FNAME='Courier New', FSIZE=9 WHERE COMPNAME='LOBJET'"));
+    });
+    TfrmReport fonts;
+    fonts.cmbReport->setCurrentIndex(SheetEntry);
+    fonts.cmbReportChange();
+    const TLayoutControl* objetCopy = fonts.FindControl(QStringLiteral("lObjet"));
+    EXPECT_EQ(objetCopy->reportFont.family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(objetCopy->reportFont.pointSize(), 9);
+    Drag(fonts.FindControl(QStringLiteral("lFact1")), {2, 2});
+    fonts.btnSave->click();
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT FSIZE FROM REPORT WHERE COMPNAME='LOBJET'")), 9);
 }
 
 TEST_F(ReportEditorTest, AControlDraggedAboveOrLeftOfItsBandIsStoredAt1)
