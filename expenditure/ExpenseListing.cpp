@@ -107,3 +107,21 @@ TListingRows TExpenseListing::Read(int kind)
     m_expenses->close();
     return out;
 }
+
+TListingRows TExpenseListing::ReadExpenses(const QList<qint64>& ids)
+{
+    TListingRows all = Read(-1);
+    const int key = int(all.names.indexOf(QStringLiteral("ID_DEPENSE")));
+    QHash<qint64, size_t> byId;
+    byId.reserve(qsizetype(all.rows.size()));
+    for (size_t r = 0; r < all.rows.size(); ++r)
+        byId.insert(db::toInt(all.rows[r][size_t(key)]), r);
+    TListingRows picked{all.names, {}};
+    picked.rows.reserve(size_t(ids.size()));
+    for (qint64 id : ids) {
+        const auto it = byId.constFind(id);
+        if (it != byId.constEnd())
+            picked.rows.push_back(std::move(all.rows[*it]));
+    }
+    return picked;
+}

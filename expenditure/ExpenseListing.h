@@ -11,6 +11,8 @@
 
 #include "ui/QueryTableModel.h"
 
+#include <QList>
+
 #include <memory>
 
 class TExpenseListing {
@@ -27,6 +29,9 @@ public:
     // first sheet holding it, a sheet without a cancellation before a
     // cancelled one) and DEP_STATE (0 free, 1 committed, 2 mandated, 3 both).
     TListingRows Read(int kind);
+    // The same rows for the expenses `ids` only, in that order (an expense no
+    // longer stored is left out): the expense picker prints its list with them.
+    TListingRows ReadExpenses(const QList<qint64>& ids);
 
 private:
     std::unique_ptr<db::Query> m_expenses, m_lines, m_benefs, m_orders, m_sheets;

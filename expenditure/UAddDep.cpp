@@ -11,8 +11,10 @@
 #include "data/WriteGuard.h"
 #include "db/Database.h"
 #include "expenditure/ExpenseEditor.h"
+#include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseLists.h"
 #include "expenditure/PickerFacts.h"
+#include "reports/expenses/URptListDep.h"
 #include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
 
@@ -264,8 +266,8 @@ void TfrmAddDep::BuildWindow()
     connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMenu, btnMenu); }));
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(mnClose, &QAction::triggered, this, &QWidget::close);
-    // The expense listing's document comes with the documents; the items are listed.
-    btnPrint->setEnabled(false);
+    connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { btnPrintClick(); }));
+    // The popup menu's "Imprimer le listing" carries no action.
     mnPrint->setEnabled(false);
 
     resize(557, 520);
@@ -684,6 +686,25 @@ void TfrmAddDep::btnFilterClick()
         chosen = dialog.Criteria();
     }
     ApplyFilter(chosen);
+}
+
+void TfrmAddDep::btnPrintClick()
+{
+    // The expenses the list shows, in its order and under its filters, with
+    // the payment order and commitment sheet the printed listing gives each.
+    QueryTableModel rows;
+    {
+        TWaitCursor wait;
+        QList<qint64> ids;
+        ids.reserve(m_model->rowCount());
+        for (int r = 0; r < m_model->rowCount(); ++r)
+            ids.append(db::toInt(m_model->value(r, QStringLiteral("ID_DEPENSE"))));
+        TListingRows read = TExpenseListing().ReadExpenses(ids);
+        rows.setRows(read.names, std::move(read.rows));
+    }
+    TfrmRptListDep form;
+    form.UseListing(rows);
+    form.Preview(this);
 }
 
 void TfrmAddDep::ApplyFilter(const TExpenseFilter& filter)

@@ -108,6 +108,7 @@ public:
     void btnDeleteClick();
     void btnFindClick();
     void btnFilterClick();
+    void btnPrintClick();
     void ApplyFilter(const TExpenseFilter& filter);
     void CancelFilter();
 

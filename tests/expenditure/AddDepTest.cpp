@@ -6,6 +6,8 @@
 #include "expenditure/OrderStore.h"
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFilterDep.h"
+#include "common/PreviewDriver.h"
+#include "reports/engine/PageModel.h"
 #include "controls/Gradient.h"
 #include "controls/NumEdit.h"
 #include "ui/QueryTableModel.h"
@@ -146,6 +148,42 @@ TEST_F(AddDepTest, ASheetTakesExpensesUnderTheCommitPolicyAndItsHeaderFollowsEac
     EXPECT_EQ((QStringList{QStringLiteral("1:%1").arg(e2), QStringLiteral("2:%1").arg(e1)}),
               CommittedLines(QStringLiteral("DET_ENG"), QStringLiteral("ID_ENG"), sheet));
     frm->close();
+}
+
+// The print button previews the expenses the list shows, in its order and under
+// its client filter, with the payment order that holds one.
+TEST_F(AddDepTest, PrintingPreviewsTheListedExpensesInTheirOrder)
+{
+    rows::Expense(0, lineA, supplier, Money("10"));
+    rows::Expense(0, lineA, other, Money("30"));
+    const qint64 e3 = rows::Expense(0, lineB, supplier, Money("20"));
+    const qint64 held = NewOrder(QStringLiteral("0042"), QDate(2024, 5, 2));
+    Write([&] { orders.AddLine(held, e3, Money("20")); });
+    const qint64 sheet = NewSheet();
+    auto frm = Open("E", sheet);
+    frm->Expenses()->sort(frm->Expenses()->fieldIndex(QStringLiteral("MONTANT")), Qt::DescendingOrder);
+
+    QStringList amounts, orderNumbers, totals;
+    OnNextModal([&](QDialog* d) {
+        auto* preview = qobject_cast<TfrmPreview*>(d);
+        if (preview) {
+            QElapsedTimer clock;
+            clock.start();
+            while (!preview->Ready() && clock.elapsed() < 30000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            const rpt::PreparedPages* pages = preview->Pages();
+            if (pages && pages->count() > 0) {
+                amounts = pages->page(0).textsOf(QStringLiteral("dbMontant"));
+                orderNumbers = pages->page(0).textsOf(QStringLiteral("dbNoMdt"));
+                totals = pages->page(pages->count() - 1).textsOf(QStringLiteral("lTotal"));
+            }
+        }
+        d->close();
+    });
+    frm->btnPrint->click();
+    EXPECT_EQ((QStringList{QStringLiteral("30.00"), QStringLiteral("20.00"), QStringLiteral("10.00")}), amounts);
+    EXPECT_EQ(QStringList{QStringLiteral("0042")}, orderNumbers);
+    EXPECT_EQ(QStringList{QStringLiteral("60.00")}, totals);
 }
 
 TEST_F(AddDepTest, ACancelledSheetTakesNoLine)
