@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <stdexcept>
 
 bool OpenBenchYear()
 {
@@ -37,22 +38,30 @@ bool OpenBenchYear()
     ServerAddress.clear();
 
     if (!QFile::exists(DbPath)) {
+        // Filled under another name and renamed once complete, so a run
+        // stopped midway never leaves a half-filled year to be measured later.
+        const QString filling = DbPath + QStringLiteral(".filling");
         std::fprintf(stderr, "Filling a full-scale year in %s ...\n", qPrintable(DbPath));
+        QFile::remove(filling);
         db::ConnectParams params;
-        params.path = DbPath;
+        params.path = filling;
         params.user = DbUser;
         params.password = DbPassword;
         try {
             fill::CreateYearDatabase(params, QString::fromUtf8(schema));
-            db::Connection conn;
-            conn.open(params);
-            fill::Options options;
-            options.year = BenchFiscalYear.toInt();
-            const fill::Counts counts = fill::FillYear(conn, options);
-            for (const auto& [table, rows] : counts)
-                std::fprintf(stderr, "  %-12s %6d\n", qPrintable(table), rows);
+            {
+                db::Connection conn;
+                conn.open(params);
+                fill::Options options;
+                options.year = BenchFiscalYear.toInt();
+                const fill::Counts counts = fill::FillYear(conn, options);
+                for (const auto& [table, rows] : counts)
+                    std::fprintf(stderr, "  %-12s %6d\n", qPrintable(table), rows);
+            }
+            if (!QFile::rename(filling, DbPath))
+                throw std::runtime_error("cannot rename the filled year into place");
         } catch (const std::exception& e) {
-            QFile::remove(DbPath);
+            QFile::remove(filling);
             std::fprintf(stderr, "cannot fill the year: %s\n", e.what());
             return false;
         }
