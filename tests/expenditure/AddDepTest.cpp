@@ -7,7 +7,6 @@
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFilterDep.h"
 #include "common/PreviewDriver.h"
-#include "reports/engine/PageModel.h"
 #include "controls/Gradient.h"
 #include "controls/NumEdit.h"
 #include "ui/QueryTableModel.h"
@@ -164,23 +163,15 @@ TEST_F(AddDepTest, PrintingPreviewsTheListedExpensesInTheirOrder)
     frm->Expenses()->sort(frm->Expenses()->fieldIndex(QStringLiteral("MONTANT")), Qt::DescendingOrder);
 
     QStringList amounts, orderNumbers, totals;
-    OnNextModal([&](QDialog* d) {
-        auto* preview = qobject_cast<TfrmPreview*>(d);
-        if (preview) {
-            QElapsedTimer clock;
-            clock.start();
-            while (!preview->Ready() && clock.elapsed() < 30000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            const rpt::PreparedPages* pages = preview->Pages();
-            if (pages && pages->count() > 0) {
-                amounts = pages->page(0).textsOf(QStringLiteral("dbMontant"));
-                orderNumbers = pages->page(0).textsOf(QStringLiteral("dbNoMdt"));
-                totals = pages->page(pages->count() - 1).textsOf(QStringLiteral("lTotal"));
-            }
-        }
-        d->close();
+    const bool shown = ReadNextPreview([&] { frm->btnPrint->click(); }, [&](TfrmPreview& preview) {
+        const rpt::PreparedPages* pages = preview.Pages();
+        if (!pages || pages->count() == 0)
+            return;
+        amounts = pages->page(0).textsOf(QStringLiteral("dbMontant"));
+        orderNumbers = pages->page(0).textsOf(QStringLiteral("dbNoMdt"));
+        totals = pages->page(pages->count() - 1).textsOf(QStringLiteral("lTotal"));
     });
-    frm->btnPrint->click();
+    ASSERT_TRUE(shown);
     EXPECT_EQ((QStringList{QStringLiteral("30.00"), QStringLiteral("20.00"), QStringLiteral("10.00")}), amounts);
     EXPECT_EQ(QStringList{QStringLiteral("0042")}, orderNumbers);
     EXPECT_EQ(QStringList{QStringLiteral("60.00")}, totals);
