@@ -690,21 +690,24 @@ void TfrmAddDep::btnFilterClick()
 
 void TfrmAddDep::btnPrintClick()
 {
-    // The expenses the list shows, in its order and under its filters, with
-    // the payment order and commitment sheet the printed listing gives each.
     QueryTableModel rows;
     {
         TWaitCursor wait;
-        QList<qint64> ids;
-        ids.reserve(m_model->rowCount());
-        for (int r = 0; r < m_model->rowCount(); ++r)
-            ids.append(db::toInt(m_model->value(r, QStringLiteral("ID_DEPENSE"))));
-        TListingRows read = TExpenseListing().ReadExpenses(ids);
+        TListingRows read = PrintedRows();
         rows.setRows(read.names, std::move(read.rows));
     }
     TfrmRptListDep form;
     form.UseListing(rows);
     form.Preview(this);
+}
+
+TListingRows TfrmAddDep::PrintedRows() const
+{
+    QList<qint64> ids;
+    ids.reserve(m_model->rowCount());
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        ids.append(db::toInt(m_model->value(r, QStringLiteral("ID_DEPENSE"))));
+    return TExpenseListing().ReadExpenses(ids);
 }
 
 void TfrmAddDep::ApplyFilter(const TExpenseFilter& filter)

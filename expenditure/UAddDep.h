@@ -109,6 +109,9 @@ public:
     void btnFindClick();
     void btnFilterClick();
     void btnPrintClick();
+    // The rows the printed listing shows: the expense listing's rows of the
+    // expenses the list shows, in its order and under its filters.
+    TListingRows PrintedRows() const;
     void ApplyFilter(const TExpenseFilter& filter);
     void CancelFilter();
 
