@@ -1,5 +1,4 @@
 #include "expenditure/UDep_Sal_Mdt.h"
-#include "ui/QueryTableModel.h"
 
 #include "controls/NumEdit.h"
 #include "core/GlobalState.h"
@@ -11,6 +10,7 @@
 #include "expenditure/ExpenseRules.h"
 #include "refdata/UListTable.h"
 #include "core/Routines.h"
+#include "ui/QueryTableModel.h"
 #include "ui/RecordNavigator.h"
 
 #include <QAbstractTableModel>
@@ -36,9 +36,6 @@ public:
     TSalaryLinesModel(int type, QObject* parent) : QAbstractTableModel(parent), m_type(type) {}
 
     int PickColumn() const { return m_type == slImputation ? 4 : 1; }
-    // The column that takes the grid's spare width: the line's title or the
-    // deduction's label.
-    int TextColumn() const { return PickColumn(); }
     int AmountColumn() const { return m_type == slImputation ? 5 : 2; }
 
     void SetLines(TSalaryLines lines)
@@ -60,18 +57,6 @@ public:
         endResetModel();
     }
     int PendingRow() const { return m_pendingRow; }
-
-    // The smallest and largest amount of the lines (0 when there is none).
-    std::pair<Currency, Currency> AmountRange() const
-    {
-        Currency smallest, largest;
-        for (const TSalaryLine& l : m_lines)
-            if (l.amount) {
-                smallest = std::min(smallest, *l.amount);
-                largest = std::max(largest, *l.amount);
-            }
-        return {smallest, largest};
-    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override
     {
@@ -346,7 +331,8 @@ QWidget* TfrmDep_Sal_Mdt::BuildSection(Section& s, const QString& caption, const
     s.grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     s.grid->verticalHeader()->setDefaultSectionSize(24);
     s.grid->verticalHeader()->hide();
-    s.grid->horizontalHeader()->setSectionResizeMode(s.model->TextColumn(), QHeaderView::Stretch);
+    // The picked line's title or deduction's label takes the spare width.
+    s.grid->horizontalHeader()->setSectionResizeMode(s.model->PickColumn(), QHeaderView::Stretch);
     connect(s.grid, &QTableView::doubleClicked, this, Guarded([this, type] {
         if (!LineEditing(type))
             ModifLine(type);
@@ -452,8 +438,9 @@ void TfrmDep_Sal_Mdt::ShowLines()
     for (Section& s : m_sections) {
         s.pending.reset();
         s.model->SetLines(IdDepense > 0 ? m_expenses.SalaryLines(IdDepense, s.type) : TSalaryLines());
-        const auto [smallest, largest] = s.model->AmountRange();
-        FitAmountColumn(s.grid, s.model->AmountColumn(), smallest, largest);
+        for (const TSalaryLine& l : s.model->Lines())
+            if (l.amount)
+                FitAmountColumn(s.grid, s.model->AmountColumn(), *l.amount, *l.amount);
         if (!s.model->Lines().isEmpty())
             s.grid->setCurrentIndex(s.model->index(0, 0));
     }
