@@ -1,6 +1,6 @@
 #include "expenditure/DocumentLines.h"
-#include "core/Routines.h"
 
+#include "core/Routines.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 

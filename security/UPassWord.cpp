@@ -37,9 +37,6 @@ bool MatchesHash(const QString& password, const char* hexHash)
     return digest.toHex() == QByteArray(hexHash);
 }
 
-constexpr int kMaxUserCode = TUserStore::kMaxUserCode;
-constexpr int kMaxPassword = TUserStore::kMaxPassword;
-
 // Masks password edits with "°" instead of the platform's bullet.
 class DegreeMaskStyle : public QProxyStyle {
 public:
@@ -67,7 +64,7 @@ QLineEdit* NewPasswordEdit(QWidget* parent, const char* name)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMaxLength(kMaxPassword);
+    edit->setMaxLength(TUserStore::kMaxPassword);
     ApplyDegreeMask(edit);
     return edit;
 }
@@ -152,7 +149,7 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     lUserId = new QLabel(QStringLiteral("Utilisateur : "), this);
     edUserId = new QLineEdit(QStringLiteral("MANAGER"), this);
     edUserId->setObjectName(QStringLiteral("edUserId"));
-    edUserId->setMaxLength(kMaxUserCode);
+    edUserId->setMaxLength(TUserStore::kMaxUserCode);
     lUserId->setBuddy(edUserId);
 
     lPassword = new QLabel(QStringLiteral("Mot de passe : "), this);

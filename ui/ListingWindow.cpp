@@ -1,7 +1,7 @@
 #include "ui/ListingWindow.h"
-#include "ui/FormKit.h"
 
 #include "core/Guard.h"
+#include "ui/FormKit.h"
 
 #include <QAction>
 #include <QHBoxLayout>

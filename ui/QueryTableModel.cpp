@@ -1,4 +1,5 @@
 #include "ui/QueryTableModel.h"
+
 #include "core/Routines.h"
 
 #include <QCollator>
