@@ -6,6 +6,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
@@ -146,7 +147,7 @@ private:
 // ---------------------------------------------------------------------------
 
 TfrmVirement::TfrmVirement(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnTransfert"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnTransfert,
                             .statusWidths = {90, 60, 80, 100},
                             .modePanel = 3,
                             .closeRule = CloseRule::SaveThenClose,

@@ -4,6 +4,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentLines.h"
@@ -118,7 +119,7 @@ const std::array<QString, 3> DeleteRefusals = {
 } // namespace
 
 TfrmDep_Sal_Mdt::TfrmDep_Sal_Mdt(QWidget* parent)
-    : TExpenseEditor(parent, QStringLiteral("mnDepSalaire"), {60, 50, 150, 100}, 3, false)
+    : TExpenseEditor(parent, MenuItem::mnDepSalaire, {60, 50, 150, 100}, 3, false)
 {
     m_sections[0].type = slImputation;
     m_sections[1].type = slDeduction;
