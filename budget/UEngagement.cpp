@@ -7,6 +7,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -51,7 +52,7 @@ protected:
 } // namespace
 
 TfrmEngagement::TfrmEngagement(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Dep"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Dep,
                             .statusWidths = {80, 50, 110, 60, 100},
                             .modePanel = 4,
                             .closeRule = CloseRule::Discard,

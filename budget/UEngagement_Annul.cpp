@@ -7,6 +7,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -26,7 +27,7 @@
 #include <QVBoxLayout>
 
 TfrmEngagement_Annul::TfrmEngagement_Annul(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Eco"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Eco,
                             .statusWidths = {80, 50, 110, 60, 100},
                             .modePanel = 4,
                             .closeRule = CloseRule::Discard,

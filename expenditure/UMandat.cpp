@@ -5,6 +5,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -32,7 +33,7 @@
 #include <QVBoxLayout>
 
 TfrmMandat::TfrmMandat(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnMandat"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnMandat,
                             .statusWidths = {80, 50, 110, 60, 100},
                             .modePanel = 4,
                             .closeRule = CloseRule::SaveAndStay,

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -45,7 +44,7 @@ protected:
         add->click();
     }
     // The amount editor open in the grid (closed editors wait for their deletion).
-    static QLineEdit* Editor(QTableWidget* grid)
+    static QLineEdit* Editor(TTransferGrid* grid)
     {
         for (QLineEdit* e : grid->findChildren<QLineEdit*>(QStringLiteral("edMontant")))
             if (e->isVisible())
@@ -53,7 +52,7 @@ protected:
         return nullptr;
     }
     // Types `text` in the amount cell of the row, then leaves the cell.
-    void TypeAmount(QTableWidget* grid, int row, const QString& text, bool leave = true)
+    void TypeAmount(TTransferGrid* grid, int row, const QString& text, bool leave = true)
     {
         grid->setFocus();
         grid->setCurrentCell(row, TfrmVirement::colMontant);
@@ -73,7 +72,10 @@ protected:
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
-    QString Cell(QTableWidget* grid, int row, int column) const { return grid->item(row, column)->text(); }
+    QString Cell(TTransferGrid* grid, int row, int column) const
+    {
+        return grid->model()->index(row, column).data().toString();
+    }
 
     // The example transfer typed into a new entry.
     void TypeExample()
