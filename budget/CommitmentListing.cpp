@@ -1,5 +1,6 @@
 #include "budget/CommitmentListing.h"
 
+#include "budget/SheetStore.h"
 #include "data/BudgetQueries.h"
 #include "data/UDM.h"
 #include "expenditure/DocumentLines.h"
@@ -82,6 +83,12 @@ qint64 TCommitmentListing::FindBudgetLine(const QString& chap, const QString& ar
 
 QString TCommitmentListing::DeleteRefusal(qint64 idEng)
 {
+    // The sheet and its line locked first: no line can be added to the sheet,
+    // and no later sheet given to the line, until the deletion ends.
+    TSheetStore sheets;
+    const std::optional<TSheet> sheet = sheets.LockSheet(idEng);
+    if (sheet)
+        TSheetStore::LockBudgetLine(sheet->idFnm);
     db::Query q(DM->LURDO, QStringLiteral("SELECT A.NO_ENG, A.ORIGINE, A.NO_VISA, A.STATUT, "
                                           "(SELECT MAX(B.NO_ENG) FROM ENT_ENG B WHERE B.ID_FNM=A.ID_FNM) AS LAST_NO "
                                           "FROM ENT_ENG A WHERE A.ID_ENG=:ID_ENG"));

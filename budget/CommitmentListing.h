@@ -45,7 +45,8 @@ public:
     static QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
 
     // Why the sheet cannot be deleted from the listing, as it stands now (the
-    // caller reads it inside its deleting transaction): a visa, an origin
+    // caller reads it inside its deleting transaction, which it locks the
+    // sheet and its budget line for): a visa, an origin
     // other than a user commitment, a cancellation, a later sheet on its
     // line, or the sheet gone. Empty when it can be deleted.
     static QString DeleteRefusal(qint64 idEng);

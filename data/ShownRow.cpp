@@ -32,6 +32,26 @@ qint64 ReadRowVersion(const TShownRow& row)
     return q.isEmpty() ? -1 : q.asInt(QStringLiteral("V"));
 }
 
+bool LockRow(const TShownRow& row)
+{
+    // On the write transaction, as any write: a select would otherwise run on
+    // the read-only transaction, which can lock nothing.
+    DM->LURDO.beginWrite();
+    db::Query lock(DM->LURDO, RowSelect(row, QStringLiteral("1 AS L")) + QStringLiteral(" WITH LOCK"));
+    lock.setParam(QStringLiteral("K"), row.key);
+    lock.open();
+    return !lock.isEmpty();
+}
+
+bool LockRow(const QString& table, const QString& keyField, qint64 key)
+{
+    TShownRow row;
+    row.table = table;
+    row.keyField = keyField;
+    row.key = key;
+    return LockRow(row);
+}
+
 TSaveCheck::TSaveCheck(TShownRow row) : m_row(std::move(row)), m_outer(g_armed)
 {
     g_armed = this;

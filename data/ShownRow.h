@@ -48,6 +48,21 @@ struct TShownRow {
 // The version the row has now, as the reads see it; -1 when there is no such row.
 qint64 ReadRowVersion(const TShownRow& row);
 
+// Locks the stored row for the write operation running now (inside a
+// TWriteGuard), before the operation decides anything on it: until the
+// operation ends nobody else can change or delete the row, and what is read
+// of it meanwhile is what the operation stores against. Two users deciding on
+// one row are so served one after the other: when another user's operation
+// holds the row (a change, a deletion or a lock still in progress), the engine
+// refuses at once with an update conflict (db::DbError::isConflict), which
+// the user reads as "Ces informations sont en cours de modification par un
+// autre utilisateur ...", and the operation writes nothing. Returns false when
+// there is no such row. The lock stamps the row with the operation's version,
+// as a change would.
+bool LockRow(const TShownRow& row);
+// The row of `table` whose `keyField` is `key`.
+bool LockRow(const QString& table, const QString& keyField, qint64 key);
+
 // A save refused because another user changed (or deleted) the row since it
 // was shown; nothing was written.
 class ERowChanged : public std::exception {

@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
+#include "data/NumberSeries.h"
 #include "data/YearCreation.h"
 
 #include <QCoreApplication>
@@ -175,6 +176,7 @@ void TDM::OpenDatabase()
     try {
         LURDO.open(db::ConnectParams{DbPath, DbUser, DbPassword});
         AddIndexes();
+        AddNumberSeries(LURDO);
     } catch (const std::exception& e) {
         LURDO.close();
         const auto* dbError = dynamic_cast<const db::DbError*>(&e);

@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -169,18 +170,34 @@ TExpenseHold TExpenseStore::Hold(qint64 idDepense)
     return hold;
 }
 
-std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
+std::optional<TExpense> TExpenseStore::ReadExpense(qint64 idDepense)
 {
-    // A salary expense to pay is worth its lines, which refuse a change themselves.
-    if (entry.id <= 0 || entry.kind == ekSalaryToPay || DM->Queries().GetExpenseState(entry.id) == 0)
-        return std::nullopt;
     db::Query& q = KeptStatement(m_one, QStringLiteral("SELECT * FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"));
-    q.setParam(QStringLiteral("ID_DEPENSE"), entry.id);
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
     q.open();
     if (q.isEmpty())
         return std::nullopt;
     const TExpense stored = ExpenseOfRow(q);
     q.close();
+    return stored;
+}
+
+std::optional<TExpense> TExpenseStore::LockExpense(qint64 idDepense)
+{
+    if (!LockRow(QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), idDepense))
+        return std::nullopt;
+    return ReadExpense(idDepense);
+}
+
+std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
+{
+    // A salary expense to pay is worth its lines, which refuse a change themselves.
+    if (entry.id <= 0 || entry.kind == ekSalaryToPay || DM->Queries().GetExpenseState(entry.id) == 0)
+        return std::nullopt;
+    const std::optional<TExpense> found = ReadExpense(entry.id);
+    if (!found)
+        return std::nullopt;
+    const TExpense& stored = *found;
     const bool mission = entry.kind == ekMission;
     if (entry.amount != stored.amount || entry.idFnm != stored.idFnm
         || (mission
@@ -287,8 +304,11 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
 
 TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
 {
-    // Read inside the deleting transaction: a document may have taken the
-    // expense since it was shown.
+    // Locked, then read inside the deleting transaction: a document may have
+    // taken the expense since it was shown, and none can take it now until the
+    // deletion ends. One already gone leaves nothing to delete.
+    if (!LockExpense(idDepense))
+        return TExpenseHold();
     const TExpenseHold hold = Hold(idDepense);
     if (hold.Any())
         return hold;

@@ -2,10 +2,13 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
+#include "data/NumberSeries.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -52,6 +55,16 @@ std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
     for (int i = 0; i < 6; ++i)
         o.pj[size_t(i)] = q.asString(PjName(i));
     return o;
+}
+
+bool TOrderStore::LockOrder(qint64 idMdt)
+{
+    return LockRow(QStringLiteral("ENT_MDT"), QStringLiteral("ID_MDT"), idMdt);
+}
+
+void TOrderStore::LockNumbers()
+{
+    LockNumberSeries(NumberSeries::PaymentOrders);
 }
 
 TDocumentLines TOrderStore::Lines(qint64 idMdt)
@@ -173,20 +186,34 @@ void TOrderStore::UpdateOrder(const TOrder& order)
     q.exec();
 }
 
+namespace {
+
+// An order another user deleted takes and loses no line.
+void RequireOrder(bool exists)
+{
+    if (!exists)
+        throw std::runtime_error("Ce mandat n'existe plus !");
+}
+
+} // namespace
+
 Currency TOrderStore::AddLine(qint64 idMdt, qint64 idDepense, Currency amount)
 {
+    RequireOrder(LockOrder(idMdt));
     m_lines.Insert(idMdt, idDepense, amount);
     return SyncTotal(idMdt);
 }
 
 Currency TOrderStore::RemoveExpenseLine(qint64 idMdt, qint64 idDepense)
 {
+    RequireOrder(LockOrder(idMdt));
     m_lines.RemoveExpense(idMdt, idDepense);
     return SyncTotal(idMdt);
 }
 
 Currency TOrderStore::RemoveLineAt(qint64 idMdt, int noLine)
 {
+    RequireOrder(LockOrder(idMdt));
     m_lines.RemoveAt(idMdt, noLine);
     return SyncTotal(idMdt);
 }

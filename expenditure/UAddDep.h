@@ -12,6 +12,7 @@
 
 #include "budget/SheetStore.h"
 #include "expenditure/OrderStore.h"
+#include "expenditure/PickerStore.h"
 #include "expenditure/PickerRules.h"
 #include "expenditure/UFilterDep.h"
 
@@ -131,6 +132,9 @@ private:
     picker::Document CurrentDocument() const;
     void Refuse(const picker::Refusal& refusal);
     void SelectLine(qint64 idDepense);
+    // Reads the expense again through its key and shows it so in the list;
+    // false when it is gone or not in the list.
+    bool ReadExpenseAgain(qint64 idDepense);
     qint64 CurrentExpenseId() const;
 
     std::unique_ptr<db::Query> qDep;
@@ -138,6 +142,7 @@ private:
     QueryTableModel* m_model = nullptr;
     TSheetStore m_sheets;
     TOrderStore m_orders;
+    TPickerStore m_picker;
     picker::Facts m_facts;
     QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
     TDocumentLines m_lines;                 // the document's lines, in order

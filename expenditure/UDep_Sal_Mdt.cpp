@@ -533,6 +533,16 @@ void TfrmDep_Sal_Mdt::RefuseLockedLines(const QString& refusal)
     }
 }
 
+void TfrmDep_Sal_Mdt::LockShownExpense()
+{
+    // No document can take the expense, and nobody delete it, until the
+    // change of its lines ends.
+    if (!m_expenses.LockExpense(IdDepense)) {
+        ShowInfo(QStringLiteral("Cette dépense a été supprimée par un autre utilisateur !"));
+        Abort();
+    }
+}
+
 void TfrmDep_Sal_Mdt::AddLine(int type)
 {
     RequireWriteRight();
@@ -676,8 +686,9 @@ void TfrmDep_Sal_Mdt::PostLine(int type)
     {
         TWaitCursor wait;
         TWriteGuard write;
-        // Read again inside the transaction: a document may have taken the
-        // expense, another line the same detail.
+        // Read again inside the transaction, the expense locked: a document
+        // may have taken the expense, another line the same detail.
+        LockShownExpense();
         RefuseLockedLines(line.id > 0 ? LockedModif : LockedAdd);
         if (m_expenses.SalaryDetailTaken(IdDepense, type, line.idDetail, line.id)) {
             ShowInfo(type == slImputation ? QStringLiteral("Cette imputation est déjà saisie !")
@@ -736,6 +747,7 @@ void TfrmDep_Sal_Mdt::DeleteLine(int type)
     {
         TWaitCursor wait;
         TWriteGuard write;
+        LockShownExpense();
         RefuseLockedLines(LockedDelete);
         m_expenses.DeleteSalaryLine(IdDepense, idLine);
         write.Commit();

@@ -370,8 +370,11 @@ void TfrmMandat::btnPostClick()
         e->setText(e->text().trimmed());
     // The number is four digits, unique, its own number not a duplicate of itself.
     edNoMdt->setText(TOrderStore::PadNumber(edNoMdt->text()));
-    if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
-        Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
+    const auto refuseTakenNumber = [&] {
+        if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
+            Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
+    };
+    refuseTakenNumber();
     QDate date;
     if (const std::optional<QString> refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
         Refuse(*refusal, edDateM);
@@ -387,6 +390,13 @@ void TfrmMandat::btnPostClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
+        // A number given is checked again with the order numbers locked:
+        // another user may have given it since the check above, and nobody
+        // can give it until this order is stored.
+        if (!entry.number.isEmpty() && (inserting || entry.number != m_order->number)) {
+            m_store.LockNumbers();
+            refuseTakenNumber();
+        }
         // A key is drawn for a new order only; the stored total is always the
         // sum of the lines.
         if (inserting)

@@ -2,7 +2,9 @@
 // year, the indexes added at opening, the commit routine, and the shared
 // questions about budget lines and documents.
 #include "core/GlobalState.h"
+#include "data/NumberSeries.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "data/YearCreation.h"
 #include "common/MessageRecorder.h"
 #include "common/YearDb.h"
@@ -223,6 +225,58 @@ TEST_F(DataModuleTest, OpeningAddsItsIndexesToAnOlderDatabaseOnce)
     DM = new TDM(); // indexes there already: silently nothing
     EXPECT_TRUE(DM->LURDO.isOpen());
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+}
+
+// The series of numbers that saves lock: added to a year file that lacks
+// them, once; locked by one save at a time.
+TEST_F(DataModuleTest, OpeningAddsTheNumberSeriesThatSavesLock)
+{
+    const auto seriesRows = [] {
+        db::Query q(DM->LURDO, QStringLiteral("SELECT ID_SERIE, SERIE FROM ") + NumberSeriesTable);
+        q.open();
+        QStringList out;
+        for (int r = 0; r < q.rowCount(); ++r)
+            out << db::toText(q.at(r, 0)) + QLatin1Char(' ') + db::toText(q.at(r, 1)).trimmed();
+        return out;
+    };
+    const QStringList expected{QStringLiteral("1 ENT_MDT")};
+
+    // A year file made before the series: the opening adds them, once.
+    delete DM;
+    DM = nullptr;
+    {
+        db::Connection older;
+        older.open(year->params());
+        older.execute(QStringLiteral("DROP TABLE ") + NumberSeriesTable);
+        older.commit();
+    }
+    MessageRecorder messages;
+    DM = new TDM();
+    EXPECT_EQ(seriesRows(), expected);
+    delete DM;
+    DM = new TDM();
+    EXPECT_EQ(seriesRows(), expected);
+    EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+
+    // A save holds the series: another one is refused at once, as a change in
+    // progress; once the first ends, the second locks it.
+    db::Connection other;
+    other.open(year->params());
+    db::Query otherLock(other, QStringLiteral("SELECT ID_SERIE FROM ") + NumberSeriesTable
+                                   + QStringLiteral(" WHERE ID_SERIE=1 WITH LOCK"));
+    other.beginWrite();
+    otherLock.open();
+    try {
+        TWriteGuard write;
+        LockNumberSeries(NumberSeries::PaymentOrders);
+        ADD_FAILURE() << "the series was locked twice";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.isConflict()) << e.message().toStdString();
+    }
+    other.commit();
+    TWriteGuard write;
+    LockNumberSeries(NumberSeries::PaymentOrders);
+    write.Commit();
 }
 
 TEST_F(DataModuleTest, AFailedCommitRollsBackTheWholeGroupAndSaysSoOnce)
