@@ -243,7 +243,7 @@ protected:
             QString date;
             if (m_rules.doubleClick == TDateFieldRules::DoubleClick::Today) {
                 m_edit->setText(m_edit->text().trimmed());
-                date = DateText(QDate::currentDate());
+                date = DateText(DefaultDate());
             } else {
                 const std::optional<QDate> picked = TfrmCalendar::PickDate(m_edit->window());
                 if (!picked)

@@ -1,6 +1,7 @@
 // The invoice window on a fresh year database, driven through its controls.
 #include "core/GlobalState.h"
 #include "core/Guard.h"
+#include "core/Routines.h"
 #include "ui/UCalendar.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
@@ -706,7 +707,7 @@ TEST_F(FactTest, DateFieldTakesTheCalendarDate)
         w->edDFact->setText(QString::fromLatin1(c.before));
         const std::optional<QDate> picked = c.picked;
         OnModal<TfrmCalendar>([picked](TfrmCalendar* cal) {
-            EXPECT_EQ(cal->myCalend->selectedDate(), QDate::currentDate());
+            EXPECT_EQ(cal->myCalend->selectedDate(), DefaultDate());
             if (picked) {
                 cal->myCalend->setSelectedDate(*picked);
                 cal->btnOk->click();
