@@ -207,7 +207,8 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
 
     // 200 undated + 300 is above the 300 committed on the line.
     Pick(*frm, committedExpense);
-    EXPECT_EQ(QStringList{QStringLiteral("Le total mandaté est supérieur au total engagé !")}, messages->texts());
+    EXPECT_EQ(QStringList{QStringLiteral("Le total mandaté est supérieur au total engagé !\rImputation : 22-03-01")},
+              messages->texts());
     EXPECT_EQ(0, frm->LineCount());
     DecisionMandate = 0;
     Pick(*frm, committedExpense);
