@@ -270,7 +270,7 @@ void TfrmAddDep::BuildWindow()
     // The popup menu's "Imprimer le listing" carries no action.
     mnPrint->setEnabled(false);
 
-    resize(557, 520);
+    resize(ListingWidth, 520);
 }
 
 // ---------------------------------------------------------------------------
@@ -309,7 +309,7 @@ void TfrmAddDep::FormShow()
         btnRetire->setToolTip(mnRetireDet->text());
         chkHide->setText(order ? QStringLiteral("Cacher les dépenses mandatées")
                                : QStringLiteral("Cacher les dépenses engagées"));
-        resize(std::max(width(), 1180), std::max(height(), 560));
+        resize(PickModeWidth, std::max(height(), 560));
         m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
         m_model->setRowTint([this](int, const QueryRow& r) {
             return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
