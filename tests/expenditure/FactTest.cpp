@@ -351,8 +351,9 @@ TEST_F(FactTest, InvoiceNumberUniquePerSupplier)
         EXPECT_EQ(messages.texts(), c.answer ? QStringList{question} : QStringList{});
         EXPECT_EQ(w->Mode(), c.saved ? emBrowse : (c.edit ? emEdit : emInsert));
         EXPECT_EQ(ExpenseCount(), before + (c.saved && !c.edit ? 1 : 0));
-        if (!c.saved)
+        if (!c.saved) {
             EXPECT_EQ(w->focusWidget(), w->edNoFact);
+        }
         EXPECT_EQ(Expense(invoice)->number, c.edit && c.saved ? QString::fromLatin1(c.number) : QStringLiteral("F-100"));
         messages.answer(mrNo);   // leave without saving what is left
         w->close();

@@ -256,8 +256,9 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
         messages->clear();
         frm->btnDelete->click();
         EXPECT_EQ(c.messages, messages->texts());
-        if (!messages->calls().isEmpty() && c.deleted)
+        if (!messages->calls().isEmpty() && c.deleted) {
             EXPECT_TRUE(messages->calls().first().standard);
+        }
         EXPECT_EQ(!c.deleted, Exists(c.expense));
         EXPECT_EQ(!c.deleted, frm->Rows()->findRow({db::Value(c.expense)}) >= 0);
     }
