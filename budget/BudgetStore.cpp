@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -66,7 +67,7 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.exec();
+    ExecOnRow(q);
     if (!article)
         return;
 

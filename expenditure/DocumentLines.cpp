@@ -1,6 +1,7 @@
 #include "expenditure/DocumentLines.h"
 
 #include "core/Routines.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -179,7 +180,7 @@ void TDocumentLineTable::RemoveExpense(qint64 idDoc, qint64 idDepense)
     db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.ID_DETAIL=:ID_DETAIL").arg(m_table, Where()));
     q.setParam(QStringLiteral("ID_DOC"), idDoc);
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
@@ -187,7 +188,7 @@ void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
     db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.NOLINE=:NOLINE").arg(m_table, Where()));
     q.setParam(QStringLiteral("ID_DOC"), idDoc);
     q.setParam(QStringLiteral("NOLINE"), noLine);
-    q.exec();
+    ExecOnRow(q);
     Renumber(idDoc, Lines(idDoc));
 }
 

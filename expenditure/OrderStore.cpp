@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -170,7 +171,7 @@ void TOrderStore::UpdateOrder(const TOrder& order)
     q.setParam(QStringLiteral("MyIdUser"), CurrentUserCode);
     q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
     q.setParam(QStringLiteral("MyIdMdt"), order.id);
-    q.exec();
+    ExecOnRow(q);
 }
 
 Currency TOrderStore::AddLine(qint64 idMdt, qint64 idDepense, Currency amount)
@@ -207,15 +208,17 @@ Currency TOrderStore::SyncTotal(qint64 idMdt)
     db::Query& q = KeptStatement(m_sync, QStringLiteral("UPDATE ENT_MDT SET MONTANT=:MONTANT WHERE ID_MDT=:ID_MDT"));
     q.setParam(QStringLiteral("MONTANT"), total);
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.exec();
+    ExecOnRow(q);
     return total;
 }
 
 void TOrderStore::DeleteOrder(qint64 idMdt)
 {
-    for (const char* sql : {"DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT", "DELETE FROM ENT_MDT WHERE ID_MDT=:ID_MDT"}) {
-        db::Query q(DM->LURDO, QString::fromLatin1(sql));
-        q.setParam(QStringLiteral("ID_MDT"), idMdt);
-        q.exec();
-    }
+    db::Query lines(DM->LURDO, QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT"));
+    lines.setParam(QStringLiteral("ID_MDT"), idMdt);
+    lines.exec();
+    // The order itself must still be there; it may have no lines.
+    db::Query order(DM->LURDO, QStringLiteral("DELETE FROM ENT_MDT WHERE ID_MDT=:ID_MDT"));
+    order.setParam(QStringLiteral("ID_MDT"), idMdt);
+    ExecOnRow(order);
 }

@@ -77,14 +77,14 @@ void TBankStore::Update(qint64 idBanque, const QString& rs, const QString& dimin
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_BANQUE"), idBanque);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TBankStore::Delete(qint64 idBanque)
 {
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM BANQUE WHERE ID_BANQUE=:ID_BANQUE"));
     q.setParam(QStringLiteral("ID_BANQUE"), idBanque);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -197,14 +197,14 @@ void TBeneficiaryStore::Update(const TBeneficiary& b)
         "DATEM=:DATEM WHERE ID_BEN=:ID_BEN"));
     q.setParam(QStringLiteral("ID_BEN"), b.id);
     BindBeneficiary(q, b);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TBeneficiaryStore::Delete(qint64 idBen)
 {
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM BENEF WHERE ID_BEN=:ID_BEN"));
     q.setParam(QStringLiteral("ID_BEN"), idBen);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -314,14 +314,14 @@ void TNomenclatureStore::Update(const TBudgetLineEntry& line)
         "DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
     q.setParam(QStringLiteral("ID_FNM"), line.id);
     BindLine(q, line);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TNomenclatureStore::Delete(qint64 idFnm)
 {
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM FNM WHERE ID_FNM=:ID_FNM"));
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -359,7 +359,7 @@ void TCodeTableStore::Update(qint64 key, const QString& label)
                                                + m_keyField + QStringLiteral("=:ID_TABLE"));
     q.setParam(QStringLiteral("ID_TABLE"), key);
     q.setParam(QStringLiteral("MyLib"), label);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TCodeTableStore::Delete(qint64 key)
@@ -367,7 +367,7 @@ void TCodeTableStore::Delete(qint64 key)
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE ")
                                                + m_keyField + QStringLiteral("=:ID_TABLE"));
     q.setParam(QStringLiteral("ID_TABLE"), key);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
