@@ -120,11 +120,6 @@ void TfrmAddDep::BuildWindow()
                              QStyle::SP_FileIcon);
     btnMenu = AddToolButton(pnlTop, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"),
                             QStyle::SP_ArrowDown);
-    bar->addSpacing(12);
-    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), pnlTop);
-    chkHide->setObjectName(QStringLiteral("chkHide"));
-    chkHide->setFocusPolicy(Qt::NoFocus);
-    bar->addWidget(chkHide);
     bar->addStretch();
     btnClose = AddToolButton(pnlTop, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
                              QStyle::SP_DialogCloseButton);
@@ -159,8 +154,14 @@ void TfrmAddDep::BuildWindow()
     // No column is sorted until a title is clicked.
     grdDep->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     leftLayout->addWidget(grdDep, 1);
+    // Under the list, beside the add button: the tool bar keeps the window
+    // within its pick-mode width.
     auto* addBar = new QHBoxLayout;
+    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), left);
+    chkHide->setObjectName(QStringLiteral("chkHide"));
+    chkHide->setFocusPolicy(Qt::NoFocus);
     btnAdd = MakeButton(left, "btnAdd", QStringLiteral("Ajouter >>"), QString(), QStyle::SP_ArrowRight);
+    addBar->addWidget(chkHide);
     addBar->addStretch();
     addBar->addWidget(btnAdd);
     leftLayout->addLayout(addBar);

@@ -202,6 +202,7 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
     const qint64 order = NewOrder(QStringLiteral("0002"), QDate());
 
     auto frm = Open("M", order);
+    EXPECT_EQ(TfrmAddDep::PickModeWidth, frm->width());
     EXPECT_EQ(QStringLiteral("dépenses à mandater : "), frm->lTotDep->text());
     EXPECT_FALSE(Listed(*frm, salaryToCommit));
 
