@@ -312,13 +312,7 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
 
 void TSheetStore::DeleteSheet(qint64 idEng)
 {
-    db::Query lines(DM->LURDO, QStringLiteral("DELETE FROM DET_ENG WHERE ID_ENG=:ID_ENG"));
-    lines.setParam(QStringLiteral("ID_ENG"), idEng);
-    lines.exec();
-    // The sheet itself must still be there; it may have no lines.
-    db::Query sheet(DM->LURDO, QStringLiteral("DELETE FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
-    sheet.setParam(QStringLiteral("ID_ENG"), idEng);
-    ExecOnRow(sheet);
+    m_lines.DeleteDocument(idEng);
 }
 
 // ---------------------------------------------------------------------------

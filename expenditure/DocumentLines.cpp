@@ -192,6 +192,18 @@ void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
     Renumber(idDoc, Lines(idDoc));
 }
 
+void TDocumentLineTable::DeleteDocument(qint64 idDoc)
+{
+    // Table and column names are the program's own.
+    db::Query lines(DM->LURDO, QStringLiteral("DELETE FROM %1 WHERE %2=:ID_DOC").arg(m_table, m_key));
+    lines.setParam(QStringLiteral("ID_DOC"), idDoc);
+    lines.exec();
+    const QString header = m_document == CommitmentSheet ? QStringLiteral("ENT_ENG") : QStringLiteral("ENT_MDT");
+    db::Query document(DM->LURDO, QStringLiteral("DELETE FROM %1 WHERE %2=:ID_DOC").arg(header, m_key));
+    document.setParam(QStringLiteral("ID_DOC"), idDoc);
+    ExecOnRow(document);
+}
+
 void TDocumentLineTable::Renumber(qint64 idDoc, const TDocumentLines& ordered)
 {
     // The number is part of a sheet line's key together with its expense, and

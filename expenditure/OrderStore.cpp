@@ -214,11 +214,5 @@ Currency TOrderStore::SyncTotal(qint64 idMdt)
 
 void TOrderStore::DeleteOrder(qint64 idMdt)
 {
-    db::Query lines(DM->LURDO, QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT"));
-    lines.setParam(QStringLiteral("ID_MDT"), idMdt);
-    lines.exec();
-    // The order itself must still be there; it may have no lines.
-    db::Query order(DM->LURDO, QStringLiteral("DELETE FROM ENT_MDT WHERE ID_MDT=:ID_MDT"));
-    order.setParam(QStringLiteral("ID_MDT"), idMdt);
-    ExecOnRow(order);
+    m_lines.DeleteDocument(idMdt);
 }
