@@ -43,7 +43,7 @@ struct TShownRow {
     QString keyField;
     qint64 key = -1;
     qint64 version = -1;
-    QString where;
+    QString where = {};
     QByteArray dbKey = {};
 
     static TShownRow ByDbKey(const QString& table, const QByteArray& dbKey, qint64 version)

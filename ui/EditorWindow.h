@@ -115,13 +115,13 @@ public:
 
     enum class CloseRule { SaveAndStay, SaveThenClose, Discard };
     struct Options {
-        QString writeRightItem;              // the menu item whose write right the window takes at first show
+        QString writeRightItem = {};         // the menu item whose write right the window takes at first show
         QList<int> statusWidths = {80, 50, 80, 100};
         int modePanel = 3;
         CloseRule closeRule = CloseRule::SaveAndStay;
-        QString closeQuestion;               // SaveThenClose: the question asked
+        QString closeQuestion = {};          // SaveThenClose: the question asked
         bool confirmCancel = false;          // the cancel command asks CancelQuestion first
-        QString cancelQuestion;              // the window's own question in place of CancelQuestion
+        QString cancelQuestion = {};         // the window's own question in place of CancelQuestion
         bool navigatorWhileEditing = false;  // the navigator stays usable in insert and edit modes
         bool recolourEntryPanel = true;      // the entry panel takes the mode's colours
     };
