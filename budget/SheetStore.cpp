@@ -237,7 +237,7 @@ void TSheetStore::UpdateUserSheet(const TSheet& entry)
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_ENG"), entry.id);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
@@ -245,7 +245,7 @@ void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
     db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET OBS=:OBS WHERE ID_ENG=:ID_ENG"));
     q.setParam(QStringLiteral("OBS"), obs);
     q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.exec();
+    ExecOnRow(q);
 }
 
 namespace {
@@ -329,17 +329,13 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
     u.setParam(QStringLiteral("MONTANT"), sync.amount);
     u.setParam(QStringLiteral("ID_FNM"), sync.idFnm);
     u.setParam(QStringLiteral("ID_ENG"), idEng);
-    u.exec();
+    ExecOnRow(u);
     return sync;
 }
 
 void TSheetStore::DeleteSheet(qint64 idEng)
 {
-    for (const char* sql : {"DELETE FROM DET_ENG WHERE ID_ENG=:ID_ENG", "DELETE FROM ENT_ENG WHERE ID_ENG=:ID_ENG"}) {
-        db::Query q(DM->LURDO, QString::fromLatin1(sql));
-        q.setParam(QStringLiteral("ID_ENG"), idEng);
-        q.exec();
-    }
+    m_lines.DeleteDocument(idEng);
 }
 
 // ---------------------------------------------------------------------------
@@ -388,7 +384,7 @@ void TSheetStore::UpdateMovementSheet(const TSheet& header, bool withObjet)
     head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     head.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     head.setParam(QStringLiteral("ID_ENG"), header.id);
-    head.exec();
+    ExecOnRow(head);
 
     db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
     line.setParam(QStringLiteral("MONTANT"), header.amount);
@@ -534,7 +530,7 @@ bool TSheetStore::UpdateCancellation(const TSheet& header, qint64 previouslyCanc
     head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
     head.setParam(QStringLiteral("MONTANT"), header.amount);
     head.setParam(QStringLiteral("ID_ENG"), header.id);
-    head.exec();
+    ExecOnRow(head);
     db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        ID_DETAIL=:ID_DETAIL,        MONTANT=:MONTANT "
                                              "WHERE ID_ENG=:ID_ENG "));
     line.setParam(QStringLiteral("ID_DETAIL"), header.idOrigine);

@@ -400,7 +400,7 @@ void TfrmBudget::btnEditClick()
 {
     RequireWriteRight();
     if (edDateEng_BP->text().trimmed().isEmpty())
-        edDateEng_BP->setText(QDate::currentDate().toString(kDateFormat));
+        edDateEng_BP->setText(DefaultDate().toString(kDateFormat));
     SetMode(emEdit);
     edMt_BP->setFocus();
 }

@@ -535,7 +535,7 @@ void TfrmVirement::btnAddClick()
     ClearTransferGrid(grdDep);
     ClearTransferGrid(grdEco);
     SetMode(emInsert);
-    edDate->setText(DateText(QDate::currentDate()));
+    edDate->setText(DateText(DefaultDate()));
     grdDep->setCurrentCell(0, colMontant);
     grdEco->setCurrentCell(0, colMontant);
     ShowTotals();

@@ -265,7 +265,7 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
         q.setParam(QStringLiteral("OBJET"), e.objet);
         q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
         q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
-        q.exec();
+        ExecOnRow(q);
         SyncSalaryAmount(e.id);
         return;
     }
@@ -299,7 +299,7 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
         q.setParam(QStringLiteral("ASS_CHOMAGE"), e.assChomage);
         q.setParam(QStringLiteral("RETRAITE_ANT"), e.retraiteAnt);
     }
-    q.exec();
+    ExecOnRow(q);
 }
 
 TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
@@ -317,7 +317,11 @@ TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
                              std::pair{&m_delete, "DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"}}) {
         db::Query& q = KeptStatement(*slot, QString::fromLatin1(sql));
         q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-        q.exec();
+        // The expense itself must still be there; it may have no lines.
+        if (slot == &m_delete)
+            ExecOnRow(q);
+        else
+            q.exec();
     }
     return hold;
 }
@@ -436,7 +440,7 @@ void TExpenseStore::UpdateSalaryLine(const TSalaryLine& line)
     q.setParam(QStringLiteral("MONTANT"), OptionalAmount(line.amount));
     q.setParam(QStringLiteral("ID_DET_SAL"), line.id);
     q.setParam(QStringLiteral("ID_DEPENSE"), line.idDepense);
-    q.exec();
+    ExecOnRow(q);
     SyncSalaryAmount(line.idDepense);
 }
 
@@ -446,7 +450,7 @@ void TExpenseStore::DeleteSalaryLine(qint64 idDepense, qint64 idLine)
                                           "ID_DEPENSE=:ID_DEPENSE"));
     q.setParam(QStringLiteral("ID_DET_SAL"), idLine);
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.exec();
+    ExecOnRow(q);
     SyncSalaryAmount(idDepense);
 }
 
@@ -459,7 +463,7 @@ Currency TExpenseStore::SyncSalaryAmount(qint64 idDepense)
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.exec();
+    ExecOnRow(q);
     return gross;
 }
 

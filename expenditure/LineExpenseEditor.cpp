@@ -271,7 +271,6 @@ void TLineExpenseEditor::btnPostClick()
     RequireWriteRight();
     if (Mode() == emBrowse)
         return;
-    BeforeChecks();
     QDate date;
     if (const TVerdict v = expense::CheckDate(edDFact->text(), QStringLiteral("La Date Facture est manquante !"),
                                               QStringLiteral("La Date Facture est incorrecte !"),

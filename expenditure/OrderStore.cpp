@@ -183,7 +183,7 @@ void TOrderStore::UpdateOrder(const TOrder& order)
     q.setParam(QStringLiteral("MyIdUser"), CurrentUserCode);
     q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
     q.setParam(QStringLiteral("MyIdMdt"), order.id);
-    q.exec();
+    ExecOnRow(q);
 }
 
 namespace {
@@ -234,15 +234,11 @@ Currency TOrderStore::SyncTotal(qint64 idMdt)
     db::Query& q = KeptStatement(m_sync, QStringLiteral("UPDATE ENT_MDT SET MONTANT=:MONTANT WHERE ID_MDT=:ID_MDT"));
     q.setParam(QStringLiteral("MONTANT"), total);
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.exec();
+    ExecOnRow(q);
     return total;
 }
 
 void TOrderStore::DeleteOrder(qint64 idMdt)
 {
-    for (const char* sql : {"DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT", "DELETE FROM ENT_MDT WHERE ID_MDT=:ID_MDT"}) {
-        db::Query q(DM->LURDO, QString::fromLatin1(sql));
-        q.setParam(QStringLiteral("ID_MDT"), idMdt);
-        q.exec();
-    }
+    m_lines.DeleteDocument(idMdt);
 }

@@ -126,11 +126,6 @@ void TfrmAddDep::BuildWindow()
                              QStyle::SP_FileIcon);
     btnMenu = AddToolButton(pnlTop, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"),
                             QStyle::SP_ArrowDown);
-    bar->addSpacing(12);
-    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), pnlTop);
-    chkHide->setObjectName(QStringLiteral("chkHide"));
-    chkHide->setFocusPolicy(Qt::NoFocus);
-    bar->addWidget(chkHide);
     bar->addStretch();
     btnClose = AddToolButton(pnlTop, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
                              QStyle::SP_DialogCloseButton);
@@ -165,8 +160,14 @@ void TfrmAddDep::BuildWindow()
     // No column is sorted until a title is clicked.
     grdDep->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     leftLayout->addWidget(grdDep, 1);
+    // Under the list, beside the add button: the tool bar keeps the window
+    // within its pick-mode width.
     auto* addBar = new QHBoxLayout;
+    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), left);
+    chkHide->setObjectName(QStringLiteral("chkHide"));
+    chkHide->setFocusPolicy(Qt::NoFocus);
     btnAdd = MakeButton(left, "btnAdd", QStringLiteral("Ajouter >>"), QString(), QStyle::SP_ArrowRight);
+    addBar->addWidget(chkHide);
     addBar->addStretch();
     addBar->addWidget(btnAdd);
     leftLayout->addLayout(addBar);
@@ -276,7 +277,7 @@ void TfrmAddDep::BuildWindow()
     // The popup menu's "Imprimer le listing" carries no action.
     mnPrint->setEnabled(false);
 
-    resize(557, 520);
+    resize(ListingWidth, 520);
 }
 
 // ---------------------------------------------------------------------------
@@ -315,7 +316,7 @@ void TfrmAddDep::FormShow()
         btnRetire->setToolTip(mnRetireDet->text());
         chkHide->setText(order ? QStringLiteral("Cacher les dépenses mandatées")
                                : QStringLiteral("Cacher les dépenses engagées"));
-        resize(std::max(width(), 1180), std::max(height(), 560));
+        resize(PickModeWidth, std::max(height(), 560));
         m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
         m_model->setRowTint([this](int, const QueryRow& r) {
             return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))

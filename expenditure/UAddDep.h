@@ -50,6 +50,10 @@ public:
     explicit TfrmAddDep(QWidget* parent = nullptr);
     ~TfrmAddDep() override;
 
+    // The window's width when it opens in pick mode and in listing mode.
+    static constexpr int PickModeWidth = 745;
+    static constexpr int ListingWidth = 557;
+
     // Set by the caller before exec().
     bool SelectMode = false;
     QString TableDet;          // "DET_MDT" or "DET_ENG"

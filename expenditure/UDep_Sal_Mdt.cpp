@@ -293,11 +293,7 @@ QWidget* TfrmDep_Sal_Mdt::BuildSection(Section& s, const QString& caption, const
                                                          QStyle::SP_TrashIcon, QStyle::SP_DialogSaveButton,
                                                          QStyle::SP_DialogCancelButton};
     for (size_t i = 0; i < commands.size(); ++i) {
-        auto* b = new QToolButton(box);
-        b->setObjectName(QString::fromLatin1(buttonNames[i]));
-        b->setIcon(style()->standardIcon(icons[i]));
-        b->setToolTip(commands[i]->text());
-        b->setAutoRaise(true);
+        QToolButton* b = MakeIconButton(box, buttonNames[i], commands[i]->text(), icons[i]);
         BindButton(b, commands[i]);
         bar->addWidget(b);
         *buttons[i] = b;

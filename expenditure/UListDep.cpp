@@ -127,8 +127,10 @@ void TfrmListDep::UpdateCommands()
 {
     const bool rows = !Rows()->isEmpty();
     const QueryRow r = Rows()->current();
-    for (QAction* a : {mnModif, mnDelete, mnFind, mnFilter, mnPrint})
+    for (QAction* a : {mnModif, mnDelete, mnFind, mnPrint})
         a->setEnabled(rows);
+    // A filter that leaves no row is changed from here as well as cancelled.
+    mnFilter->setEnabled(true);
     mnVoirMdt->setEnabled(rows && !r.isNull(QStringLiteral("ID_MDT")));
     mnVoirEng->setEnabled(rows && !r.isNull(QStringLiteral("ID_ENG")));
     mnCancelFilter->setEnabled(FilterActive());

@@ -177,6 +177,7 @@ void TfrmMandat::BuildWindow()
                     TDateFieldRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today});
     AddEnterToNext(edNoMdt);
     AddEnterToNext(edDateM);
+    AddEnterToNext(cmbStatut);
     AddEnterToNext(edNature);
     for (QLineEdit* e : edPJ)
         AddEnterToNext(e);
@@ -303,7 +304,6 @@ void TfrmMandat::ShowOrder()
         for (int i = 0; i < 6; ++i)
             edPJ[size_t(i)]->setText(m_order->pj[size_t(i)]);
         m_lines = m_store.Lines(id);
-        stBar->SetPanel(2, QString::number(m_lines.size()) + QStringLiteral("  Dépenses"));
     }
     ShowLines();
     SetMode(emBrowse);
@@ -326,6 +326,9 @@ const TDocumentLine* TfrmMandat::CurrentLine() const
 void TfrmMandat::ShowLines()
 {
     ShowDocumentLines(m_lineModel, m_lines);
+    // The count is the shown order's: none while no order is shown (the last
+    // one deleted, a new one being entered).
+    stBar->SetPanel(2, m_order ? QString::number(m_lines.size()) + QStringLiteral("  Dépenses") : QString());
     m_mission = !m_lines.isEmpty() && m_lines.first().kind == 1;
     m_total = LinesTotal(m_lines);
     lMontant->setText(m_total.formatMoney());

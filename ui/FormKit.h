@@ -61,6 +61,10 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 // A flat tool-bar button, its text under its icon.
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                             QStyle::StandardPixmap icon);
+// A small flat button showing only an icon (the lines' buttons of a grid, the
+// navigator's): `hint` is its tooltip and its accessible name, and disabled it
+// shows its icon faded, plainly apart from the enabled one.
+QToolButton* MakeIconButton(QWidget* parent, const char* name, const QString& hint, QStyle::StandardPixmap icon);
 // The small "..." button beside a field that picks its value from a list.
 QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint);
 

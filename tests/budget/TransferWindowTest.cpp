@@ -7,6 +7,7 @@
 #include "budget/UVirement.h"
 #include "common/PickerDriver.h"
 #include "common/ProgramFolder.h"
+#include "core/Routines.h"
 #include "refdata/UListFNM.h"
 #include "shell/UKivMain.h"
 
@@ -81,6 +82,9 @@ protected:
     void TypeExample()
     {
         frm->btnAdd->click();
+        // Today within the fiscal year is proposed.
+        EXPECT_EQ(frm->edDate->text(), DateText(DefaultDate()));
+        EXPECT_EQ(DefaultDate().year(), 2024);
         frm->edDate->setText(QStringLiteral("10/03/2024"));
         PickLine(frm->btnAddDep, giving);
         TypeAmount(frm->grdDep, 0, QStringLiteral("100000"));
@@ -260,6 +264,9 @@ TEST_F(TransferWindow, CreditPoliciesOnAShortGivingLine)
         SCOPED_TRACE(c.policy);
         DecisionTransfer = std::uint8_t(c.policy);
         frm->btnAdd->click();
+        // Today within the fiscal year is proposed.
+        EXPECT_EQ(frm->edDate->text(), DateText(DefaultDate()));
+        EXPECT_EQ(DefaultDate().year(), 2024);
         frm->edDate->setText(QStringLiteral("10/03/2024"));
         PickLine(frm->btnAddDep, giving);
         TypeAmount(frm->grdDep, 0, QString::fromLatin1(c.amount));

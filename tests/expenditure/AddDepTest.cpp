@@ -158,12 +158,14 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
     const qint64 order = NewOrder(QStringLiteral("0002"), QDate());
 
     auto frm = Open("M", order);
+    EXPECT_EQ(TfrmAddDep::PickModeWidth, frm->width());
     EXPECT_EQ(QStringLiteral("dépenses à mandater : "), frm->lTotDep->text());
     EXPECT_FALSE(Listed(*frm, salaryToCommit));
 
     // 200 undated + 300 is above the 300 committed on the line.
     Pick(*frm, committedExpense);
-    EXPECT_EQ(QStringList{QStringLiteral("Le total mandaté est supérieur au total engagé !")}, messages->texts());
+    EXPECT_EQ(QStringList{QStringLiteral("Le total mandaté est supérieur au total engagé !\rImputation : 22-03-01")},
+              messages->texts());
     EXPECT_EQ(0, frm->LineCount());
     DecisionMandate = 0;
     Pick(*frm, committedExpense);

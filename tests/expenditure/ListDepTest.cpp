@@ -256,8 +256,9 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
         messages->clear();
         frm->btnDelete->click();
         EXPECT_EQ(c.messages, messages->texts());
-        if (!messages->calls().isEmpty() && c.deleted)
+        if (!messages->calls().isEmpty() && c.deleted) {
             EXPECT_TRUE(messages->calls().first().standard);
+        }
         EXPECT_EQ(!c.deleted, Exists(c.expense));
         EXPECT_EQ(!c.deleted, frm->Rows()->findRow({db::Value(c.expense)}) >= 0);
     }
@@ -367,6 +368,18 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
     });
     invoices->btnFilter->click();
     EXPECT_EQ((QStringList{"2", "9"}), Numbers(*invoices->Rows()));
+
+    // A filter that leaves no row can still be changed, not only cancelled.
+    TExpenseFilter none = TExpenseFilter::Reset();
+    none.kindIndex = 1;
+    none.date = true;
+    none.dateFrom = none.dateTo = QDate(2024, 12, 30);
+    invoices->ApplyFilter(none);
+    ASSERT_TRUE(invoices->Rows()->isEmpty());
+    EXPECT_TRUE(invoices->btnFilter->isEnabled());
+    EXPECT_TRUE(invoices->mnFilter->isEnabled());
+    EXPECT_TRUE(invoices->mnCancelFilter->isEnabled());
+    EXPECT_FALSE(invoices->btnModif->isEnabled());
 }
 
 TEST_F(ListDepTest, TheDocumentsOfAnExpenseOpenByTheirKeysAndTheListIsReadAgain)
