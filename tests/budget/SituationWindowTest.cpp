@@ -147,14 +147,14 @@ TEST_F(SituationWindow, DisplayFillsTheGridAndTheTotalsBar)
     QueryTableModel* m = frm->model();
     ASSERT_EQ(m->rowCount(), 7);
     EXPECT_EQ(m->displayText(0, 0), QStringLiteral("21-01"));
-    EXPECT_EQ(m->displayText(1, 7), QStringLiteral("430.00"));
+    EXPECT_EQ(m->displayText(1, 7), QStringLiteral("441.00"));
     EXPECT_EQ(m->displayText(4, 4), QStringLiteral("2 000.00"));
     EXPECT_EQ(frm->lTotAll->text(), QStringLiteral("3 000.00"));
     EXPECT_EQ(frm->lTotRev->text(), QStringLiteral("2 900.00"));
     EXPECT_EQ(frm->lTotEng->text(), QStringLiteral("265.00"));
-    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("620.00"));
-    EXPECT_EQ(frm->lTotSLD->text(), QStringLiteral("2 280.00"));
-    EXPECT_EQ(frm->lTaux->text(), QStringLiteral("21.37"));
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("651.00"));
+    EXPECT_EQ(frm->lTotSLD->text(), QStringLiteral("2 249.00"));
+    EXPECT_EQ(frm->lTaux->text(), QStringLiteral("22.44"));
     EXPECT_EQ(frm->stBar->Panel(0), QStringLiteral("S.F SECTION 1 + SECTION 2"));
     EXPECT_TRUE(frm->btnPrint->isEnabled());
     EXPECT_TRUE(frm->mnExcel->isEnabled());
@@ -173,7 +173,7 @@ TEST_F(SituationWindow, DisplayFillsTheGridAndTheTotalsBar)
     frm.reset();
     Open();
     EXPECT_EQ(frm->model()->rowCount(), 7);
-    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("620.00"));
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("651.00"));
 }
 
 TEST_F(SituationWindow, RecapRunsFromTheFirstOfJanuaryToTheQuartersEnd)
@@ -242,7 +242,7 @@ TEST_F(SituationWindow, ExportWritesTheWorkbookAndOpensIt)
     const auto chapPaid = *book.cell(QStringLiteral("H3"));
     EXPECT_TRUE(chapPaid.number);
     EXPECT_TRUE(chapPaid.bold);
-    EXPECT_DOUBLE_EQ(chapPaid.value, 90.0);
+    EXPECT_DOUBLE_EQ(chapPaid.value, 110.0);
 
     EXPECT_EQ(book.cell(QStringLiteral("B4"))->text, QStringLiteral(" 01"));
     EXPECT_FALSE(book.cell(QStringLiteral("A4"))->bold);
