@@ -18,11 +18,12 @@
 namespace db { class Query; }
 class QAction;
 class QComboBox;
-class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
+class QToolButton;
 class QueryTableModel;
 class TStatusBar;
 
@@ -36,8 +37,11 @@ public:
     QComboBox* cmbEng = nullptr;
     QComboBox* cmbMdt = nullptr;
     QComboBox* cmbPeriode = nullptr;
-    QDateEdit* edDateD = nullptr;
-    QDateEdit* edDateF = nullptr;
+    // The period: typed dates ("dd/MM/yyyy"), each with its calendar button.
+    QLineEdit* edDateD = nullptr;
+    QLineEdit* edDateF = nullptr;
+    QToolButton* btnGetDateD = nullptr;
+    QToolButton* btnGetDateF = nullptr;
     QLabel* lDateD = nullptr;
     QLabel* lDateF = nullptr;
     QPushButton* btnDisplay = nullptr;

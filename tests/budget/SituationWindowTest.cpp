@@ -8,13 +8,15 @@
 #include "common/ProgramFolder.h"
 #include "shell/UKivMain.h"
 #include "core/IniFile.h"
+#include "core/Routines.h"
 #include "platform/DocumentOpener.h"
 #include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -46,9 +48,16 @@ protected:
     }
     void Period(int view, const QDate& start, const QDate& end)
     {
+        Period(view, DateText(start), DateText(end));
+    }
+    // The two dates as typed.
+    void Period(int view, const QString& start, const QString& end)
+    {
         frm->cmbSection->setCurrentIndex(view);
-        frm->edDateD->setDate(start);
-        frm->edDateF->setDate(end);
+        for (auto [field, text] : {std::pair(frm->edDateD, start), std::pair(frm->edDateF, end)}) {
+            field->clear();
+            QTest::keyClicks(field, text);
+        }
     }
     QString Ini(const char* key) { return IniReadString(IniPath, QStringLiteral("SIT_FIN"), QString::fromLatin1(key)); }
 
@@ -65,8 +74,8 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     EXPECT_EQ(frm->cmbEng->currentIndex(), 0);
     EXPECT_EQ(frm->cmbMdt->currentIndex(), 0);
     EXPECT_EQ(frm->cmbPeriode->currentIndex(), today.month() <= 6 ? 0 : today.month() <= 9 ? 1 : 2);
-    EXPECT_EQ(frm->edDateD->date(), QDate(2024, 1, 1));
-    EXPECT_EQ(frm->edDateF->date(), today);
+    EXPECT_EQ(frm->edDateD->text(), QStringLiteral("01/01/2024"));
+    EXPECT_EQ(frm->edDateF->text(), DateText(today));
     EXPECT_TRUE(frm->lTotAll->text().isEmpty() || frm->lTotAll->text() == QStringLiteral("0.00"));
     EXPECT_FALSE(frm->btnPrint->isEnabled());   // SIT_FIN is empty
     EXPECT_FALSE(frm->mnExcel->isEnabled());
@@ -75,8 +84,8 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     frm->cmbEng->setCurrentIndex(2);
     frm->cmbMdt->setCurrentIndex(1);
     frm->cmbPeriode->setCurrentIndex(3);
-    frm->edDateD->setDate(QDate(2024, 2, 3));
-    frm->edDateF->setDate(QDate(2024, 4, 5));
+    frm->edDateD->setText(QStringLiteral("3/2/2024"));
+    frm->edDateF->setText(QStringLiteral("05/04/2024"));
     frm->close();
     EXPECT_EQ(Ini("SECTION"), QStringLiteral("3"));
     EXPECT_EQ(Ini("ENG"), QStringLiteral("2"));
@@ -90,21 +99,26 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     EXPECT_EQ(frm->cmbSection->currentIndex(), svRecap);
     EXPECT_EQ(frm->cmbEng->currentIndex(), 2);
     EXPECT_EQ(frm->cmbPeriode->currentIndex(), 3);
-    EXPECT_EQ(frm->edDateD->date(), QDate(2024, 2, 3));
+    EXPECT_EQ(frm->edDateD->text(), QStringLiteral("03/02/2024"));
     EXPECT_TRUE(frm->cmbPeriode->isVisible());
-    EXPECT_FALSE(frm->edDateD->isVisible());
-    EXPECT_FALSE(frm->edDateF->isVisible());
+    for (QWidget* w : std::initializer_list<QWidget*>{frm->edDateD, frm->btnGetDateD, frm->edDateF, frm->btnGetDateF})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     frm->cmbSection->setCurrentIndex(svSection1);
     EXPECT_FALSE(frm->cmbPeriode->isVisible());
     EXPECT_TRUE(frm->edDateD->isVisible());
+    EXPECT_TRUE(frm->btnGetDateF->isVisible());
 
-    // Unreadable values fall back on the defaults.
+    // Unreadable values fall back on the defaults; a date not typed as one is
+    // not kept.
+    frm->edDateF->setText(QStringLiteral("31/13/2024"));
     frm->close();
     IniWriteString(IniPath, QStringLiteral("SIT_FIN"), QStringLiteral("SECTION"), QStringLiteral("9"));
     IniWriteString(IniPath, QStringLiteral("SIT_FIN"), QStringLiteral("DATE_D"), QStringLiteral("31/02/2024"));
+    EXPECT_EQ(Ini("DATE_F"), QString());
     Open();
     EXPECT_EQ(frm->cmbSection->currentIndex(), 1);
-    EXPECT_EQ(frm->edDateD->date(), QDate(2024, 1, 1));
+    EXPECT_EQ(frm->edDateD->text(), QStringLiteral("01/01/2024"));
+    EXPECT_EQ(frm->edDateF->text(), DateText(today));
 }
 
 TEST_F(SituationWindow, ThePeriodMustBeOrderedAndInTheFiscalYear)
@@ -112,18 +126,23 @@ TEST_F(SituationWindow, ThePeriodMustBeOrderedAndInTheFiscalYear)
     MakeYear();
     Open();
     struct Case {
-        QDate start, end;
+        const char* start;
+        const char* end;
         const char* message;
         const char* focus;
     };
     const Case cases[] = {
-        {QDate(2024, 3, 1), QDate(2024, 2, 1), "La date de fin est inférieure à la date de début !", "edDateF"},
-        {QDate(2023, 12, 1), QDate(2024, 2, 1), "La date de début période ne correspond pas à l'exercice en cours !", "edDateD"},
-        {QDate(2024, 12, 1), QDate(2025, 1, 10), "La date de fin période ne correspond pas à l'exercice en cours !", "edDateF"},
+        {"", "01/02/2024", "La date de début période est incorrecte !", "edDateD"},
+        {"01/02/2024", "30/02/2024", "La date de fin période est incorrecte !", "edDateF"},
+        {"2024-01-01", "01/02/2024", "La date de début période est incorrecte !", "edDateD"},
+        {"01/03/2024", "01/02/2024", "La date de fin est inférieure à la date de début !", "edDateF"},
+        {"01/12/2023", "01/02/2024", "La date de début période ne correspond pas à l'exercice en cours !", "edDateD"},
+        {"01/12/2024", "10/01/2025", "La date de fin période ne correspond pas à l'exercice en cours !", "edDateF"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.start) + " - " + c.end);
         messages->clear();
-        Period(svSection2, c.start, c.end);
+        Period(svSection2, QString::fromLatin1(c.start), QString::fromLatin1(c.end));
         frm->btnDisplay->click();
         EXPECT_EQ(messages->texts(), QStringList{QString::fromUtf8(c.message)});
         ASSERT_TRUE(frm->focusWidget() != nullptr);
@@ -182,9 +201,9 @@ TEST_F(SituationWindow, RecapRunsFromTheFirstOfJanuaryToTheQuartersEnd)
     Open();
     frm->cmbSection->setCurrentIndex(svRecap);
     frm->cmbPeriode->setCurrentIndex(0);
-    // The hidden pickers hold a period of another year: the quarter decides.
-    frm->edDateD->setDate(QDate(2023, 5, 1));
-    frm->edDateF->setDate(QDate(2023, 5, 2));
+    // The hidden dates hold a period of another year: the quarter decides.
+    frm->edDateD->setText(QStringLiteral("01/05/2023"));
+    frm->edDateF->setText(QStringLiteral("02/05/2023"));
     frm->btnDisplay->click();
     QueryTableModel* m = frm->model();
     ASSERT_EQ(m->rowCount(), 2);
