@@ -350,7 +350,6 @@ void TfrmSF::btnDisplayClick()
         BuildSituationRecap(request);
     else
         BuildSituation(request);
-    ShowSituationTotals();
 }
 
 void TfrmSF::BuildSituation(const TSituationRequest& request)
@@ -397,29 +396,51 @@ void TfrmSF::Build(const TSituationRequest& request, bool recap)
     };
     step(0, 0);
     const std::vector<TSituationRow> rows = recap ? store.RecapRows(request, step) : store.LineRows(request, step);
+    TSituationTotals totals;
     {
         // A refused commit is told and abandons the display: the grid keeps
-        // showing the situation SIT_FIN still holds.
+        // showing what it showed.
         TWriteGuard write;
         store.Replace(rows);
+        // The rows and totals shown are read inside the operation that wrote
+        // them: another user's display committed after this one cannot take
+        // their place. One that wrote meanwhile into a table that was empty
+        // (nothing of this display's delete to collide with) would show among
+        // these rows: the display is abandoned rather than show a mixture.
+        qSF->close();
+        qSF->open();
+        if (qSF->rowCount() != int(rows.size())) {
+            qSF->close();
+            ShowInfo(QStringLiteral("Un autre utilisateur calcule la situation financière en ce moment : "
+                                    "réessayez dans un instant."));
+            Abort();
+        }
+        totals = store.Totals();
         write.Commit();
     }
     step(TSituationStore::Stages() + 1, 0);
     progress.hide();
+    ShowSituation(totals);
     stBar->SetPanel(0, cmbSection->itemText(request.view));
 }
 
 void TfrmSF::ShowSituationTotals()
 {
-    TSituationStore store(DM->LURDO);
-    const TSituationTotals t = store.Totals();
+    const TSituationTotals totals = TSituationStore(DM->LURDO).Totals();
+    qSF->close();
+    qSF->open();
+    ShowSituation(totals);
+}
+
+void TfrmSF::ShowSituation(const TSituationTotals& t)
+{
     lTotAll->setText(t.sums.crAl.formatMoney());
     lTotRev->setText(t.sums.crRv.formatMoney());
     lTotEng->setText(t.sums.eng.formatMoney());
     lTotPmt->setText(t.sums.pmt.formatMoney());
     lTotSLD->setText(t.sums.sld.formatMoney());
     lTaux->setText(t.sums.taux.formatMoney());
-    m_model->refresh();
+    m_model->reload();
     FitColumns();
     const bool rows = !t.empty;
     btnPrint->setEnabled(rows);

@@ -12,6 +12,7 @@
 #include "platform/DocumentOpener.h"
 #include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
+#include "ui/UProgress.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,11 +20,36 @@
 #include <QToolButton>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
 namespace {
+
+// Runs an action once, when a progress window's gauge reaches its end: a
+// display has then written and committed its situation.
+class AtProgressEnd : public QObject {
+public:
+    explicit AtProgressEnd(std::function<void()> action) : m_action(std::move(action)) { qApp->installEventFilter(this); }
+    ~AtProgressEnd() override { qApp->removeEventFilter(this); }
+    bool ran() const { return !m_action; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* progress = qobject_cast<TfrmProgress*>(watched);
+        if (progress && event->type() == QEvent::Show)
+            connect(progress->myGauge, &QProgressBar::valueChanged, this, [this, progress](int value) {
+                if (value == progress->myGauge->maximum() && m_action)
+                    std::exchange(m_action, nullptr)();
+            });
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 class SituationWindow : public SituationTest {
 protected:
@@ -193,6 +219,86 @@ TEST_F(SituationWindow, DisplayFillsTheGridAndTheTotalsBar)
     Open();
     EXPECT_EQ(frm->model()->rowCount(), 7);
     EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("651.00"));
+}
+
+// Two users display the situation at once, each through a connection of its
+// own: a display shows the rows and totals it wrote, never the other's.
+TEST_F(SituationWindow, ADisplayShowsWhatItWroteWhateverAnotherUserDisplays)
+{
+    MakeYear();
+    Open();
+    db::Connection& other = Committed();
+    auto otherDisplay = [&](bool commit) {
+        TSituationStore store(other);
+        store.Replace(store.LineRows(Request(svSection2, cfAll, pfAll, Feb1, Mar31)));
+        if (commit)
+            other.commit();
+    };
+    auto committedRows = [&] {
+        db::Query q(Committed(), QStringLiteral("SELECT COUNT(*) AS N FROM SIT_FIN"));
+        q.open();
+        return q.asInt(QStringLiteral("N"));
+    };
+
+    // The other user's display commits right after this one's.
+    {
+        AtProgressEnd otherCommits([&] { otherDisplay(true); });
+        Period(svSection1, Feb1, Mar31);
+        frm->btnDisplay->click();
+        ASSERT_TRUE(otherCommits.ran());
+    }
+    QueryTableModel* m = frm->model();
+    ASSERT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(m->displayText(1, 1), QStringLiteral("01"));
+    EXPECT_EQ(m->displayText(1, 7), QStringLiteral("441.00"));
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("541.00"));
+    EXPECT_EQ(frm->lTotAll->text(), QStringLiteral("1 000.00"));
+    EXPECT_EQ(committedRows(), 3);   // the table holds the later display
+
+    // The other user's display is in progress: this one is refused, the
+    // user is told, and the grid keeps what it showed.
+    otherDisplay(false);
+    messages->clear();
+    Period(svBothSections, Feb1, Mar31);
+    frm->btnDisplay->click();
+    ASSERT_FALSE(messages->texts().isEmpty());
+    EXPECT_TRUE(messages->texts().last().startsWith(QStringLiteral("Ces informations sont en cours de modification "
+                                                                   "par un autre utilisateur")))
+        << messages->texts().last().toStdString();
+    EXPECT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("541.00"));
+    EXPECT_TRUE(frm->btnDisplay->isEnabled());
+    other.rollback();
+    EXPECT_EQ(committedRows(), 3);
+}
+
+// Another user's display committed into the table, empty until then, while
+// this one was writing (an autonomous transaction of the engine commits it
+// there): the display would show a mixture, so it is abandoned and said so.
+TEST_F(SituationWindow, ADisplayMixedWithAnotherIsAbandoned)
+{
+    MakeYear();
+    DM->LURDO.executeScript(QStringLiteral(
+        "SET TERM ^ ;"
+        "CREATE TRIGGER OTHER_DISPLAY FOR SIT_FIN AFTER INSERT AS BEGIN"
+        "  IF (NEW.ID_FNM <> -9) THEN"
+        "    IN AUTONOMOUS TRANSACTION DO"
+        "      IF (NOT EXISTS (SELECT 1 FROM SIT_FIN WHERE ID_FNM = -9)) THEN"
+        "        INSERT INTO SIT_FIN (ID_FNM, CHAP, ART, PAR, INTITULE) VALUES (-9, '99-99', '01', '', 'AUTRE');"
+        "END^"
+        "SET TERM ; ^"
+        "COMMIT;"));
+    Open();
+    messages->clear();
+    Period(svSection1, Feb1, Mar31);
+    frm->btnDisplay->click();
+    EXPECT_EQ(messages->texts().last(), QStringLiteral("Un autre utilisateur calcule la situation financière en ce "
+                                                       "moment : réessayez dans un instant."));
+    EXPECT_EQ(frm->model()->rowCount(), 0);
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("0.00"));
+    db::Query q(Committed(), QStringLiteral("SELECT COUNT(*) AS N FROM SIT_FIN"));
+    q.open();
+    EXPECT_EQ(q.asInt(QStringLiteral("N")), 1);   // only the other display's row
 }
 
 TEST_F(SituationWindow, RecapRunsFromTheFirstOfJanuaryToTheQuartersEnd)
