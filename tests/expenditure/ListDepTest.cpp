@@ -138,6 +138,11 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
                               "SELECT (SELECT MAX(ID_ENG) FROM ENT_ENG WHERE ORIGINE = '' AND STATUT = 0), 99, 0, "
                               "       D.ID_DETAIL, D.MONTANT FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG = D.ID_ENG "
                               "WHERE D.OBJET = 0 AND E.STATUT <> 0"));
+    // Expenses without a date; an order line whose order is gone.
+    rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATE_DEPENSE = NULL WHERE MOD(ID_DEPENSE, 97) = 0"));
+    rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                              "SELECT 9999, 1, MIN(ID_DEPENSE), 1 FROM DEPENSE WHERE ID_DEPENSE NOT IN "
+                              "(SELECT ID_DETAIL FROM DET_MDT) AND ID_DEPENSE NOT IN (SELECT ID_DETAIL FROM DET_ENG)"));
     DM->CommitWork();
 
     TExpenseListing listing;
@@ -145,6 +150,11 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     QueryTableModel m;
     m.setRows(read.names, read.rows);
     ASSERT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE")), m.rowCount());
+    // In the order the engine gives: the latest date first, undated ones last.
+    db::Query sorted(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE ORDER BY DATE_DEPENSE DESC, ID_DEPENSE DESC"));
+    sorted.open();
+    for (int r = 0; r < m.rowCount(); ++r)
+        ASSERT_EQ(db::toInt(sorted.at(r, 0)), m.row(r).asInt(QStringLiteral("ID_DEPENSE"))) << "row " << r;
     db::Query order(DM->LURDO, QStringLiteral("SELECT FIRST 1 M.ID_MDT, M.NO_MDT FROM DET_MDT D JOIN ENT_MDT M "
                                               "ON M.ID_MDT=D.ID_MDT WHERE D.ID_DETAIL=:ID ORDER BY M.ID_MDT"));
     db::Query sheet(DM->LURDO, QStringLiteral(
