@@ -36,6 +36,12 @@ bool IsNumber(const db::Value& v)
         || std::holds_alternative<Currency>(v);
 }
 
+// The room a cell keeps beside its text: its own margins and the grid line.
+int CellMargins(QTableView* view)
+{
+    return 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
+}
+
 // The width of a text as the sum of its characters' advances, each measured
 // once: close enough to find the widest of many texts without laying each out.
 class TextWidths {
@@ -76,11 +82,9 @@ void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency l
     QFont bold = view->font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
-    // The cell's own margins and the grid line.
-    const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
     const int needed = std::max(metrics.horizontalAdvance(smallest.formatMask()),
                                 metrics.horizontalAdvance(largest.formatMask()))
-        + margins;
+        + CellMargins(view);
     if (view->columnWidth(column) < needed)
         view->setColumnWidth(column, needed);
 }
@@ -91,9 +95,8 @@ void FitTextColumn(QTableView* view, int column, const QString& widest, bool bol
         return;
     QFont font = view->font();
     font.setBold(bold);
-    const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
     const int needed = std::max(view->horizontalHeader()->sectionSizeHint(column),
-                                QFontMetrics(font).horizontalAdvance(widest) + margins);
+                                QFontMetrics(font).horizontalAdvance(widest) + CellMargins(view));
     if (view->columnWidth(column) < needed)
         view->setColumnWidth(column, needed);
 }
