@@ -4,11 +4,12 @@
 // balance before and after it; the criteria of its filter dialog, applied to
 // the fetched rows. Shared by the listing window and its printed listing.
 //
-// The balances of all sheets come with the rows, from one statement: the old
-// balance of a sheet is the running sum, per budget line in number order, of
-// the earlier sheets' absolute amounts (credits when OBJET is not 0,
-// commitments when it is), exactly BudgetQueries::CommitmentBalanceBefore;
-// the new balance follows BudgetQueries::CommitmentBalanceAfter.
+// The sheets and the budget lines are read as stored, in two statements; the
+// order and the balances are made from them: the old balance of a sheet is
+// the running sum, per budget line in number order, of the earlier sheets'
+// absolute amounts (credits when OBJET is not 0, commitments when it is),
+// exactly BudgetQueries::CommitmentBalanceBefore; the new balance follows
+// BudgetQueries::CommitmentBalanceAfter.
 
 #include "db/Database.h"
 #include "expenditure/DocumentFilter.h"
@@ -55,5 +56,5 @@ public:
     static qint64 FindBudgetLine(const QString& chap, const QString& art, const QString& par);
 
 private:
-    std::unique_ptr<db::Query> m_read;
+    std::unique_ptr<db::Query> m_read, m_lines;
 };

@@ -160,7 +160,7 @@ TfrmVirement::TfrmVirement(QWidget* parent)
                     parent)
 {
     BuildWindow();
-    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
 }
 

@@ -30,7 +30,7 @@ void LockNumberSeries(NumberSeries series)
     }
 }
 
-void AddNumberSeries(db::Connection& connection)
+QString AddNumberSeries(db::Connection& connection)
 {
     try {
         db::Query table(connection, QStringLiteral("SELECT 1 AS F FROM RDB$RELATIONS WHERE RDB$RELATION_NAME=:NAME"));
@@ -57,10 +57,21 @@ void AddNumberSeries(db::Connection& connection)
             add.exec();
             connection.commit();
         }
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
         try {
             connection.rollback();
         } catch (const db::DbError&) {
         }
+        // Another run of the program may have added it meanwhile: only a
+        // series still missing is a refusal to report.
+        try {
+            db::Query row(connection, QStringLiteral("SELECT COUNT(*) AS N FROM ") + NumberSeriesTable);
+            row.open();
+            if (!row.isEmpty() && db::toInt(row.at(0, 0)) >= int(std::size(AllSeries)))
+                return {};
+        } catch (const db::DbError&) {
+        }
+        return e.message();
     }
+    return {};
 }

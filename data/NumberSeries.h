@@ -30,6 +30,7 @@ extern const QString NumberSeriesTable;   // "T_NUMEROTATION"
 void LockNumberSeries(NumberSeries series);
 
 // Adds the table and its rows when missing, each step committed on its own;
-// a step that fails (another run of the program added it meanwhile, or the
-// user may not change the year's structure) leaves the file as it is.
-void AddNumberSeries(db::Connection& connection);
+// a step that fails leaves the file as it is. Returns the engine's reason when
+// the series is still missing afterwards (the user may not change the year's
+// structure), nothing when it is there.
+QString AddNumberSeries(db::Connection& connection);

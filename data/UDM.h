@@ -54,11 +54,15 @@ public:
 
     // The indexes every opening adds when they are missing: ENT_ENG_IDX1 and
     // DET_MDT_IDX1, then those that keep the budget-line and document questions
-    // from reading whole tables.
+    // from reading whole tables. An index the engine refuses to create (the
+    // user may not change the table, the table is in use) is named to the user
+    // once per opening, in one warning; the opening goes on.
     static QStringList OpeningIndexNames();
 
 private:
     void AddIndexes();
+    // Those of `names` the database holds.
+    QStringList PresentIndexes(const QStringList& names);
     void HandleConnectionFailure();
     bool OfferConnectionDialog();
     void RequestProgramEnd();

@@ -144,7 +144,12 @@ void TfrmAddDep::BuildWindow()
     grdDep->verticalHeader()->setDefaultSectionSize(20);
     grdDep->horizontalHeader()->setStretchLastSection(true);
     m_model = new QueryTableModel(this);
-    m_model->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("No Dép."), QueryTableModel::Text);
+    QueryTableModel::Column number;
+    number.field = QStringLiteral("NO_DEPENSE");
+    number.title = QStringLiteral("No Dép.");
+    number.format = QueryTableModel::Text;
+    number.fitText = true;
+    m_model->addColumn(number);
     m_model->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date"), QueryTableModel::Date,
                        Qt::AlignCenter);
     m_model->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);

@@ -86,7 +86,7 @@ void TfrmListMdt::FormShow()
 {
     m_canWrite = CanWrite(MenuItem::mnListMdt, CurrentUserId);
     m_filter = TOrderCriteria::Reset();
-    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     ReadOrders();
 }

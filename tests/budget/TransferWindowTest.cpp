@@ -101,7 +101,7 @@ TEST_F(TransferWindow, TransferIsTypedSavedChangedAndDeleted)
 {
     Open();
     EXPECT_EQ(Mode(), QStringLiteral("Affichage"));
-    EXPECT_EQ(frm->stBar->Panel(0), QStringLiteral("SYSDBA"));
+    EXPECT_EQ(frm->stBar->Panel(0), QStringLiteral("BUDGETIER"));   // the user, not the database account
     EXPECT_EQ(frm->stBar->Panel(1), QStringLiteral("2024"));
     EXPECT_FALSE(frm->btnEdit->isEnabled());   // no transfer yet
     EXPECT_FALSE(frm->btnDelete->isEnabled());

@@ -279,6 +279,47 @@ TEST_F(DataModuleTest, OpeningAddsTheNumberSeriesThatSavesLock)
     write.Commit();
 }
 
+// A user the engine does not let change the tables cannot create the missing
+// indexes: the opening goes on, the user is told once which ones are missing,
+// and those present are not named.
+TEST_F(DataModuleTest, IndexesTheEngineRefusesAreNamedOnceAndTheOpeningGoesOn)
+{
+    for (const char* name : {"DEPENSE_IDX1", "DEPENSE_IDX2"})
+        DM->LURDO.execute(QStringLiteral("DROP INDEX ") + QLatin1String(name));
+    DM->LURDO.commit();
+    delete DM;
+    DM = nullptr;
+    const QString savedUser = DbUser;
+    DbUser = QStringLiteral("COMPTABLE");
+    {
+        MessageRecorder messages;
+        DM = new TDM();
+        EXPECT_TRUE(DM->LURDO.isOpen());
+        EXPECT_FALSE(DM->ProgramEndRequested());
+        // The indexes in one warning; this user may not read the series of
+        // numbers either, which the opening says in a warning of its own.
+        ASSERT_EQ(messages.calls().size(), 2) << messages.texts().join(" | ").toStdString();
+        EXPECT_EQ(messages.calls()[0].type, int(mtWarning));
+        EXPECT_TRUE(messages.texts()[1].startsWith(QStringLiteral("La table T_NUMEROTATION"))) << messages.texts()[1].toStdString();
+        const QString text = messages.texts()[0];
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Les index DEPENSE_IDX1, DEPENSE_IDX2 n'ont pas pu être ajoutés à la "
+                                                   "base de données : les listes et les documents qui s'en servent "
+                                                   "seront lents.")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("no permission"))) << text.toStdString();   // the engine's reason
+        EXPECT_FALSE(indexExists(DM->LURDO, "DEPENSE_IDX1"));
+        delete DM;
+        DM = nullptr;
+    }
+    // The administrator's opening adds them, silently.
+    DbUser = savedUser;
+    MessageRecorder messages;
+    DM = new TDM();
+    EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX1"));
+    EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX2"));
+}
+
 TEST_F(DataModuleTest, AFailedCommitRollsBackTheWholeGroupAndSaysSoOnce)
 {
     db::Connection& c = DM->LURDO;
