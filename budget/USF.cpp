@@ -288,7 +288,7 @@ void TfrmSF::FormShow()
     cmbPeriode->setCurrentIndex(
         ReadIndex(QStringLiteral("PERIODE"), month <= 6 ? 0 : month <= 9 ? 1 : 2, cmbPeriode->count()));
     edDateD->setText(DateText(ReadDate(QStringLiteral("DATE_D"), QDate(FiscalYearNumber(), 1, 1))));
-    edDateF->setText(DateText(ReadDate(QStringLiteral("DATE_F"), today)));
+    edDateF->setText(DateText(ReadDate(QStringLiteral("DATE_F"), DefaultDate())));
     UpdatePeriodControls();
     ShowSituationTotals();
 }
