@@ -1,6 +1,6 @@
 #include "reports/engine/TextMetrics.h"
 
-#include <QFontMetricsF>
+
 #include <QHash>
 #include <QImage>
 #include <QTextLayout>
@@ -13,30 +13,25 @@ namespace rpt {
 
 namespace {
 
-constexpr double ReferenceDpi = 1200;
-constexpr double ToReport = 96.0 / ReferenceDpi;
+// Font pixels per report pixel: an 8-point text (10.67 report pixels) is
+// measured and drawn at 128 pixels, a whole number for every size in
+// sixteenths of a point.
+constexpr double Magnification = 12;
 
-// A paint device that only gives the reference resolution to font metrics.
-const QImage& ReferenceDevice()
+// A paint device for text layouts; the fonts are sized in pixels, so its
+// resolution plays no part.
+const QImage& LayoutDevice()
 {
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = int(std::lround(ReferenceDpi / 0.0254));
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
+    static const QImage device(1, 1, QImage::Format_RGB32);
     return device;
 }
 
-// Point size of a font; a pixel size counts as pixels at 96 per inch.
-QFont InPoints(const QFont& font)
+// Size of a font in report pixels; a pixel size counts as pixels at 96 per inch.
+double ReportPixels(const QFont& font)
 {
     if (font.pointSizeF() > 0)
-        return font;
-    QFont f(font);
-    f.setPointSizeF(font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0 : 10.0);
-    return f;
+        return font.pointSizeF() * 96.0 / 72.0;
+    return font.pixelSize() > 0 ? font.pixelSize() : 10.0 * 96.0 / 72.0;
 }
 
 QStringList SplitParagraphs(const QString& text)
@@ -49,14 +44,33 @@ QStringList SplitParagraphs(const QString& text)
     return t.split(QLatin1Char('\n'));
 }
 
+QString TrimmedEnd(QString text)
+{
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
-FontMetrics::FontMetrics(const QFont& font)
-    : m_font(InPoints(font), &ReferenceDevice())
-    , m_fm(m_font, &ReferenceDevice())
+PrintFontSetup PrintFont(const QFont& font)
 {
-    m_lineHeight = (m_fm.ascent() + m_fm.descent()) * ToReport;
-    m_ascent = m_fm.ascent() * ToReport;
+    const double size = ReportPixels(font);
+    PrintFontSetup setup;
+    setup.font = font;
+    const int pixels = std::max(1, int(std::lround(size * Magnification)));
+    setup.font.setPixelSize(pixels);
+    setup.font.setHintingPreference(QFont::PreferNoHinting);
+    setup.scale = size / pixels;
+    return setup;
+}
+
+FontMetrics::FontMetrics(const QFont& font)
+    : m_setup(PrintFont(font))
+    , m_fm(m_setup.font, &LayoutDevice())
+{
+    m_lineHeight = (m_fm.ascent() + m_fm.descent()) * m_setup.scale;
+    m_ascent = m_fm.ascent() * m_setup.scale;
 }
 
 const FontMetrics& FontMetrics::of(const QFont& font)
@@ -76,7 +90,7 @@ double FontMetrics::width(const QString& text) const
 {
     if (text.isEmpty())
         return 0;
-    return m_fm.horizontalAdvance(text) * ToReport;
+    return m_fm.horizontalAdvance(text) * m_setup.scale;
 }
 
 QStringList FontMetrics::lines(const QString& text, double width, bool wrap) const
@@ -85,14 +99,14 @@ QStringList FontMetrics::lines(const QString& text, double width, bool wrap) con
     if (!wrap)
         return paragraphs;
     QStringList result;
-    const QFontMetricsF& fm = m_fm;
-    const double limit = width / ToReport;
+    const double limit = width / m_setup.scale;
     for (const QString& paragraph : paragraphs) {
-        if (paragraph.isEmpty() || (!paragraph.contains(QLatin1Char('\t')) && fm.horizontalAdvance(paragraph) <= limit)) {
+        if (paragraph.isEmpty()
+            || (!paragraph.contains(QLatin1Char('\t')) && m_fm.horizontalAdvance(paragraph) <= limit)) {
             result << paragraph;
             continue;
         }
-        QTextLayout layout(paragraph, m_font, &ReferenceDevice());
+        QTextLayout layout(paragraph, m_setup.font, &LayoutDevice());
         QTextOption option;
         option.setWrapMode(QTextOption::WordWrap);
         option.setUseDesignMetrics(true);
@@ -100,10 +114,7 @@ QStringList FontMetrics::lines(const QString& text, double width, bool wrap) con
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(limit);
-            QString part = paragraph.mid(line.textStart(), line.textLength());
-            while (!part.isEmpty() && part.back().isSpace())
-                part.chop(1);
-            result << part;
+            result << TrimmedEnd(paragraph.mid(line.textStart(), line.textLength()));
         }
         layout.endLayout();
     }

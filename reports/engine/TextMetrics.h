@@ -1,8 +1,15 @@
 #pragma once
 // Text measuring of the report engine, shared by the documents: every size is
-// in report pixels (96 per inch) whatever the screen or the printer, measured
-// from the fonts' design outlines (a 1200 dpi reference), so the same text
-// breaks into the same lines in the preview, on paper and in a PDF.
+// in report pixels (96 per inch) whatever the screen or the printer, so the
+// same text breaks into the same lines in the preview, on paper and in a PDF.
+//
+// Measuring and drawing use one font setup (PrintFont): the font at a large
+// whole pixel size, without hinting, scaled to its size in report pixels.
+// Font engines round a size to whole device pixels; at the small sizes a
+// scaled painter would draw with (an 8-point text is 10.67 pixels before the
+// painter's scale) that rounding alone makes a line 3 % wider than measured.
+// At a large size the glyphs keep their design advances, measured and drawn
+// alike on every device.
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -11,7 +18,17 @@
 
 namespace rpt {
 
-// Metrics of one font at the reference resolution, cached for the process.
+// A font as the engine measures and draws it: the same family and style at
+// a large whole pixel size, hinting off, and the scale from its pixels to
+// report pixels.
+struct PrintFontSetup {
+    QFont font;
+    double scale = 1;
+};
+// `font` in points (a pixel size counts as pixels at 96 per inch).
+PrintFontSetup PrintFont(const QFont& font);
+
+// Metrics of one font, cached for the process.
 class FontMetrics {
 public:
     // The cached metrics of `font` (point sizes; a pixel size counts as pixels at 96 per inch).
@@ -32,7 +49,7 @@ public:
     explicit FontMetrics(const QFont& font);
 
 private:
-    QFont m_font;        // bound to the reference resolution
+    PrintFontSetup m_setup;
     QFontMetricsF m_fm;
     double m_lineHeight = 0;
     double m_ascent = 0;
