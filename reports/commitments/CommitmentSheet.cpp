@@ -535,7 +535,7 @@ void TCommitmentSheetForm::FitWhitePaperLabels()
     rpt::Control* lVille = r.find(QStringLiteral("lVille"));
     if (!dblArt || !dblPar || !lObs || !lVille)
         return;
-    const auto needed = [](const rpt::Label* l) { return rpt::LabelTextHeight(l->font(), l->caption(), l->width()); };
+    const auto needed = [](const rpt::Label* l) { return l->wrappedTextHeight(); };
 
     if (dblPar->enabled()) {
         const int need = needed(dblArt);

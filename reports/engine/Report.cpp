@@ -447,10 +447,12 @@ double Run::Impl::bandHeight(const Band& band) const
 {
     RenderContext context;
     context.report = &r;
+    // A stretching control keeps the room the design left below it.
     double h = band.height();
     for (const auto& control : band.controls())
         if (control->enabled() && control->stretches())
-            h = std::max(h, control->top() + control->neededHeight(context));
+            h = std::max(h, control->top() + control->neededHeight(context)
+                                + std::max(0, band.height() - control->bottom()));
     return h;
 }
 

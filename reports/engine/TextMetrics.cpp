@@ -1,13 +1,17 @@
 #include "reports/engine/TextMetrics.h"
 
+#include "reports/engine/PageModel.h"
 
 #include <QHash>
 #include <QImage>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace rpt {
 
@@ -17,6 +21,8 @@ namespace {
 // measured and drawn at 128 pixels, a whole number for every size in
 // sixteenths of a point.
 constexpr double Magnification = 12;
+// Widths and heights within this much of a box still fit it.
+constexpr double Tolerance = 0.5;
 
 // A paint device for text layouts; the fonts are sized in pixels, so its
 // resolution plays no part.
@@ -108,7 +114,7 @@ QStringList FontMetrics::lines(const QString& text, double width, bool wrap) con
         }
         QTextLayout layout(paragraph, m_setup.font, &LayoutDevice());
         QTextOption option;
-        option.setWrapMode(QTextOption::WordWrap);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setUseDesignMetrics(true);
         layout.setTextOption(option);
         layout.beginLayout();
@@ -119,6 +125,53 @@ QStringList FontMetrics::lines(const QString& text, double width, bool wrap) con
         layout.endLayout();
     }
     return result;
+}
+
+int FontMetrics::linesIn(double height) const
+{
+    return std::max(1, int(std::floor((height + Tolerance) / m_lineHeight)));
+}
+
+QString FontMetrics::elided(const QString& line, double width) const
+{
+    if (this->width(line) <= width + Tolerance)
+        return line;
+    // The longest beginning, cut between two letters, that leaves room for the ellipsis.
+    const double room = width + Tolerance - this->width(Ellipsis);
+    std::vector<qsizetype> cuts;
+    QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, line);
+    for (qsizetype at = letters.toNextBoundary(); at > 0 && at < line.size(); at = letters.toNextBoundary())
+        cuts.push_back(at);
+    const auto past = std::partition_point(cuts.begin(), cuts.end(),
+                                           [&](qsizetype at) { return this->width(line.left(at)) <= room; });
+    const qsizetype keep = past == cuts.begin() ? 0 : *(past - 1);
+    return TrimmedEnd(line.left(keep)) + Ellipsis;
+}
+
+QStringList FontMetrics::fitted(const QStringList& lines, double width, double height) const
+{
+    const qsizetype room = linesIn(height);
+    QStringList result = lines.mid(0, room);
+    if (lines.size() > room) {
+        // What does not fit runs on the last line kept, which then ends with the ellipsis.
+        QString last = result.back();
+        for (qsizetype i = room; i < lines.size(); ++i)
+            last += QLatin1Char(' ') + lines[i];
+        result.back() = last;
+    }
+    for (QString& line : result)
+        line = elided(line, width);
+    return result;
+}
+
+bool FontMetrics::fit(const QStringList& lines, double width, double height) const
+{
+    if (lines.size() * m_lineHeight > height + Tolerance)
+        return false;
+    for (const QString& line : lines)
+        if (this->width(line) > width + Tolerance)
+            return false;
+    return true;
 }
 
 int WrappedTextHeight(const QFont& font, const QString& text, int width)
@@ -138,14 +191,20 @@ int LineHeight(const QFont& font)
     return int(std::ceil(FontMetrics::of(font).lineHeight() - 1e-6));
 }
 
-int LabelTextHeight(const QFont& font, const QString& text, int width)
+QRectF TextExtent(const PageItem& item)
 {
-    const FontMetrics& m = FontMetrics::of(font);
-    const double textWidth = m.width(text);
-    int lines = 1;
-    if (width > 0 && textWidth > width)
-        lines = int(std::ceil(textWidth / width));
-    return int(std::ceil(lines * m.lineHeight() - 1e-6));
+    const FontMetrics& m = FontMetrics::of(item.font);
+    const QStringList lines = item.text.split(QLatin1Char('\n'));
+    double widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, m.width(line));
+    const double pitch = item.lineHeight > 0 ? item.lineHeight : m.lineHeight();
+    QRectF extent(item.rect.left(), item.rect.top(), widest, lines.size() * pitch);
+    if (item.align & Qt::AlignRight)
+        extent.moveRight(item.rect.right());
+    else if (item.align & Qt::AlignHCenter)
+        extent.moveLeft(item.rect.center().x() - widest / 2);
+    return extent;
 }
 
 } // namespace rpt

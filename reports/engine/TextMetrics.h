@@ -13,10 +13,16 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
 namespace rpt {
+
+struct PageItem;
+
+// The ellipsis that ends a text cut short.
+inline const QString Ellipsis = QStringLiteral("\u2026");
 
 // A font as the engine measures and draws it: the same family and style at
 // a large whole pixel size, hinting off, and the scale from its pixels to
@@ -42,9 +48,21 @@ public:
 
     // The text broken into lines: at its own line breaks ("\r\n", "\n" or "\r"),
     // and, with `wrap`, at word boundaries so that each line fits `width`
-    // (a word longer than the width keeps a line of its own). Trailing blanks
-    // of a broken line are dropped.
+    // (a word longer than the width is broken between two letters). Trailing
+    // blanks of a broken line are dropped.
     QStringList lines(const QString& text, double width, bool wrap) const;
+
+    // How many lines of this font a box of `height` holds (at least one).
+    int linesIn(double height) const;
+    // `line` made to fit `width`: whole when it fits, else cut after its last
+    // whole letter that leaves room for the ellipsis, which ends it.
+    QString elided(const QString& line, double width) const;
+    // The lines of a text made to fit a box: the lines the box holds, the
+    // last one kept taking what follows it, each no wider than `width`; a
+    // line cut short ends with the ellipsis.
+    QStringList fitted(const QStringList& lines, double width, double height) const;
+    // Whether the lines fit the box as they are.
+    bool fit(const QStringList& lines, double width, double height) const;
 
     explicit FontMetrics(const QFont& font);
 
@@ -63,9 +81,9 @@ int WrappedTextHeight(const QFont& font, const QString& text, int width);
 int TextWidth(const QFont& font, const QString& text);
 // Height of one line of text in `font`, rounded up to a whole pixel.
 int LineHeight(const QFont& font);
-// The line-count rule of the commitment sheets: one line's height times the
-// number of lines, that number being the text's width divided by `width`,
-// taken up to the next whole number (1 when the text fits).
-int LabelTextHeight(const QFont& font, const QString& text, int width);
+
+// Where a text item of a page prints: its lines from the item's top, as
+// wide as the widest where the alignment puts it (upright texts).
+QRectF TextExtent(const PageItem& item);
 
 } // namespace rpt
