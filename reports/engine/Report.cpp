@@ -193,6 +193,11 @@ constexpr double Eps = 0.01;
 
 struct PageLimitReached {};
 
+// Thrown by Report::refuse, caught by the run.
+struct Refused {
+    QString message;
+};
+
 const Band& RootOf(const Band& band)
 {
     const Band* b = &band;
@@ -648,6 +653,12 @@ bool Run::step()
     } catch (const PageLimitReached&) {
         d->r.warn(QStringLiteral("La préparation du document a été arrêtée à %1 pages.").arg(MaxPages));
         d->finish();
+    } catch (const Refused& refused) {
+        // Nothing of a refused document prints.
+        d->out->pages.clear();
+        d->page = nullptr;
+        d->out->refusal = refused.message;
+        d->finish();
     } catch (...) {
         // The document failed: its after-print event still closes its queries.
         try {
@@ -741,6 +752,17 @@ void Report::newPage()
 {
     if (m_run)
         m_run->d->newPageWanted = true;
+}
+
+void Report::refuse(const QString& message)
+{
+    throw Refused{message};
+}
+
+void Report::requireRoom(qsizetype rows, qsizetype room, const QString& message)
+{
+    if (rows > room)
+        refuse(message);
 }
 
 void Report::warn(const QString& message)

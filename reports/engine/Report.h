@@ -54,6 +54,11 @@
 // or page; a band taller than a whole page prints once, cut at the page's
 // printable end, on a page of its own. SUM and COUNT add each printed detail
 // record once, on the page where it prints, and start again at each run.
+//
+// A document that cannot hold what it must print (its form has fewer rows
+// than the amounts it carries) refuses the run from its events
+// (report.refuse): nothing prints and the user is told why, so a printed
+// total never stands under rows that leave some of it out.
 
 #include "reports/engine/PageModel.h"
 #include "reports/engine/RowSource.h"
@@ -593,6 +598,14 @@ public:
     void newPage();
     // A message for the user, shown once after the preparation.
     void warn(const QString& message);
+    // From the report's events only: the document cannot print what it
+    // must (more rows carrying amounts than its form holds, a total its rows
+    // would not add up to). The run stops, no page is kept, and `message`
+    // tells the user why (PreparedPages::refusal).
+    [[noreturn]] void refuse(const QString& message);
+    // Refuses the run with `message` when `rows` rows must print and the form
+    // holds `room` of them.
+    void requireRoom(qsizetype rows, qsizetype room, const QString& message);
 
     // The date and time printed by system values: fixed for tests, else the
     // clock at the start of each run.

@@ -553,6 +553,33 @@ TEST(ReportEngine, StackedRowsShrinkTogetherAndNeverOverlap)
     }
 }
 
+// A document that cannot hold its rows refuses the run: even pages already
+// laid out are dropped, the reason is kept and the after-print event runs.
+TEST(ReportEngine, ARefusedRunKeepsNoPageAndSaysWhy)
+{
+    rpt::Report report(QStringLiteral("RptRefus"));
+    report.setPage(A4());
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 400);
+    detail->addLabel(QStringLiteral("lLigne"), {0, 0, 200, 16}, QStringLiteral("Ligne"));
+    bool closed = false;
+    report.onAfterPrint = [&] { closed = true; };
+    detail->onBeforePrint = [&](rpt::Band&, bool&) {
+        report.requireRoom(report.recordNumber(), 4, QStringLiteral("Trop de lignes pour ce formulaire."));
+    };
+    auto rows = AmountRows(5, 10);
+    report.setRows(rows.get());
+    const auto pages = report.prepare();
+    EXPECT_TRUE(pages->isEmpty());
+    EXPECT_EQ(pages->refusal, QStringLiteral("Trop de lignes pour ce formulaire."));
+    EXPECT_TRUE(closed);
+
+    auto four = AmountRows(4, 10);
+    report.setRows(four.get());
+    const auto printed = report.prepare();
+    EXPECT_EQ(printed->count(), 2);
+    EXPECT_TRUE(printed->refusal.isEmpty());
+}
+
 TEST(ReportEngine, ValuesPrintThroughTheirMasks)
 {
     struct Case {
