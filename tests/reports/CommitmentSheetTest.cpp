@@ -4,7 +4,7 @@
 #include "core/Routines.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
-#include "reports/TextBoxes.h"
+#include "common/TextBoxes.h"
 
 namespace {
 

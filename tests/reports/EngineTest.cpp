@@ -3,7 +3,7 @@
 #include "reports/engine/Report.h"
 #include "reports/engine/TextMetrics.h"
 #include "reports/ReportTestSupport.h"
-#include "reports/TextBoxes.h"
+#include "common/TextBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "core/GlobalState.h"
 #include "core/Routines.h"
 #include "reports/ReportTestSupport.h"
-#include "reports/TextBoxes.h"
+#include "common/TextBoxes.h"
 #include "reports/UPaper.h"
 #include "reports/mandat/MandatPrint.h"
 #include "reports/mandat/URptMandat_2205_FB.h"

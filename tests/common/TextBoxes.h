@@ -1,5 +1,5 @@
 #pragma once
-// Texts in their boxes, read from the page model of a document.
+// Texts in their boxes, read from the page model of a document or a listing.
 
 #include "reports/engine/PageModel.h"
 #include "reports/engine/TextMetrics.h"
