@@ -520,7 +520,7 @@ void TfrmMandat::btnFindClick()
 
 void TfrmMandat::PrintPaymentOrder(bool prePrinted)
 {
-    // The current line's kind and budget line choose the document.
+    // The current line's kind and budget line, and the order's contributions, choose the document.
     const TDocumentLine* line = CurrentLine();
     PreviewMandat(this, int(IdMdt), line ? line->kind : -1, line ? line->chap : QString(),
                   line ? line->art : QString(), prePrinted);

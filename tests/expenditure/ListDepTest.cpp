@@ -7,6 +7,7 @@
 #include "common/DocumentFixture.h"
 #include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
+#include "common/TextBoxes.h"
 #include "data/BudgetQueries.h"
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseStore.h"
@@ -560,6 +561,27 @@ TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
     TfrmRptListDep missions;
     ASSERT_TRUE(missions.SetParameter(QStringLiteral("TypeDep"), QStringLiteral("1")));
     EXPECT_EQ(QStringList{QStringLiteral("99.85")}, missions.Prepare()->page(0).textsOf(QStringLiteral("lTotal")));
+}
+
+// A beneficiary's name longer than its column prints whole on the lines it
+// needs, its row growing, and no text of the listing covers another.
+TEST_F(ListDepTest, ALongNameInThePrintedListingWrapsWithinItsColumn)
+{
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE CLIMATISATION ET DE FROID INDUSTRIEL MANSOURI");
+    rows::Expense(0, line, rows::Beneficiary(name), Money("10"), QStringLiteral("F-1"));
+    rows::Expense(0, line, alpha, Money("20"), QStringLiteral("F-2"));
+    auto frm = Open();
+    TfrmRptListDep form;
+    form.UseListing(*frm->Rows());
+    const auto pages = form.Prepare();
+    ASSERT_EQ(1, pages->count());
+    const rpt::Page& p = pages->page(0);
+    const QStringList names = p.textsOf(QStringLiteral("dbNomBen"));
+    ASSERT_TRUE(names.contains(QStringLiteral("SARL ALPHA")));
+    const auto wrapped = std::find_if(names.begin(), names.end(), [](const QString& t) { return t.contains('\n'); });
+    ASSERT_NE(wrapped, names.end());
+    EXPECT_EQ(QString(*wrapped).replace(QLatin1Char('\n'), QLatin1Char(' ')), name);
+    ExpectTextsInTheirBoxes(p);
 }
 
 TEST(ListDepMenu, TheFiveMenuItemsOpenTheListingOfTheirKind)
