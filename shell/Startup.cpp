@@ -23,7 +23,6 @@
 #include <QLocale>
 #include <QPalette>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -79,8 +78,8 @@ QString ExecutableFolder()
 
 void SetInstallationValues()
 {
-    FacultyName = QStringLiteral("Faculté des Sciences Economiques et de Gestion");
-    UniversityName = QStringLiteral("Université d'Alger");
+    FacultyName = QString::fromUtf8(DefaultFacultyName);
+    UniversityName = QString::fromUtf8(DefaultUniversityName);
     VersionLabel = QStringLiteral("Version 1.0");
 }
 
@@ -136,35 +135,10 @@ void WriteFirebirdConf()
     IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("TempDirectories"), TempDir);
 }
 
-std::optional<Currency> ParseCeiling(const QString& text)
-{
-    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
-    const QString t = text.trimmed();
-    if (!plain.match(t).hasMatch())
-        return std::nullopt;
-    return Currency::parse(t);
-}
-
 void ReadSettings()
 {
-    City = IniReadString(IniPath, kParam, QStringLiteral("VILLE"), QString::fromUtf8(DefaultCity));
-    Signatory = IniReadString(IniPath, kParam, QStringLiteral("SIGNATAIRE"), QString::fromUtf8(DefaultSignatory));
-    TreasuryAccount = IniReadString(IniPath, kParam, QStringLiteral("RIT"));
-    PostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIP"));
-    SupplierPostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIPFOUR"));
+    ApplyParamSettings(ReadParamSettings(IniPath));
 
-    SupplierThresholds[0] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("PRESTMAX")))
-                                .value_or(DefaultServiceCeiling);
-    SupplierThresholds[1] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("FOURMAX")))
-                                .value_or(DefaultGoodsCeiling);
-
-    // Policies are bytes: a stored -1 reads back as 255 (treated as "ask").
-    DecisionCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_ENG"), 2));
-    DecisionMandate = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT"), 2));
-    DecisionTransfer = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_TRANS"), 2));
-    DecisionMandateCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT_ENG"), 2));
-
-    PrintFacultyName = IniReadBool(IniPath, kParam, QStringLiteral("PRINT_FAC_NAME"), true);
     ServerAddress = IniReadString(IniPath, kParam, QStringLiteral("IP_ADR"));
     DbWorkDir = IniReadString(IniPath, kParam, QStringLiteral("DB_WORKDIR"));
     DbPath = IniReadString(IniPath, kParam, QStringLiteral("DB_PATH"));
