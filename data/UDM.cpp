@@ -14,6 +14,21 @@
 
 TDM* DM = nullptr;
 
+namespace {
+
+ConnectionDialogOffer& connectionDialogOffer()
+{
+    static ConnectionDialogOffer offer;
+    return offer;
+}
+
+} // namespace
+
+void SetConnectionDialogOffer(ConnectionDialogOffer offer)
+{
+    connectionDialogOffer() = std::move(offer);
+}
+
 QString FrenchOrder(const QString& column)
 {
     return DM->LURDO.frenchOrder(column);
@@ -61,6 +76,9 @@ const QString CommitFailedText =
 
 TDM::TDM(QObject* parent) : QObject(parent)
 {
+    // The module is the one instance from its creation on: the connection
+    // dialog a failed opening offers works through DM.
+    DM = this;
     myQuery = std::make_unique<db::Query>(LURDO);
     m_queries = std::make_unique<BudgetQueries>(LURDO);
     try {
@@ -78,6 +96,8 @@ TDM::TDM(QObject* parent) : QObject(parent)
 TDM::~TDM()
 {
     CloseDatabase();
+    if (DM == this)
+        DM = nullptr;
 }
 
 QStringList TDM::OpeningIndexNames()
@@ -151,46 +171,83 @@ void TDM::OpenDatabase()
         return;
     }
 
-    // A missing year is created only in local mode, and only complete: a
-    // failure to create it leaves at once (nothing is left behind); a failure
-    // to seed it is reported as a failed connection.
-    if (ServerAddress.isEmpty()) {
-        RemoveUnfinishedYear(DbPath);
-        if (!QFile::exists(DbPath)) {
-            bool ok = false;
-            const QString previousYear = QString::number(FiscalYear.toInt(&ok) - 1);
-            const QString previous = AppDir + YearFileName(previousYear);
-            try {
-                CreateYear(DbPath, ok && QFile::exists(previous) ? previous : QString(),
-                           QStringLiteral("Initialisation de l'exercice ") + FiscalYear
-                               + QStringLiteral(" en cours ... Patientez"));
-            } catch (const YearSeedingError&) {
-                ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
-                HandleConnectionFailure();
-                return;
-            }
-        }
-    }
-
-    try {
-        LURDO.open(db::ConnectParams{DbPath, DbUser, DbPassword});
-        AddIndexes();
-    } catch (const std::exception& e) {
-        LURDO.close();
-        const auto* dbError = dynamic_cast<const db::DbError*>(&e);
-        if (dbError && dbError->isDatabaseInUse())
-            ShowInfo(QStringLiteral("La base de données de l'exercice ") + FiscalYear
-                     + QStringLiteral(" est utilisée par un autre programme sur cet ordinateur "
-                                      "(le programme est peut-être déjà ouvert).\r")
-                     + DbPath);
+    // A missing year is created only in local mode, and only complete.
+    const TOpening opening = ConnectTo(DbPath, FiscalYear, ServerAddress.isEmpty());
+    if (!opening.ok()) {
+        if (opening.result == TOpening::CreationFailed)
+            ShowStandardError(opening.reason);
         else
-            ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
+            ShowInfo(OpeningFailureText(opening, DbPath));
         HandleConnectionFailure();
         if (!LURDO.isOpen())
             return;
     }
 
     ProcessMessages();
+}
+
+bool TDM::ReopenDatabase()
+{
+    const TOpening opening = ConnectTo(DbPath, FiscalYear, false);
+    if (!opening.ok()) {
+        ShowInfo(OpeningFailureText(opening, DbPath));
+        HandleConnectionFailure();
+    }
+    return LURDO.isOpen();
+}
+
+TDM::TOpening TDM::ConnectTo(const QString& path, const QString& fiscalYear, bool createMissing)
+{
+    if (LURDO.isOpen())
+        CloseDatabase();
+
+    TOpening opening;
+    // A failure to make the year leaves nothing behind; a failure to seed it
+    // counts as a failed connection.
+    if (createMissing && ServerAddress.isEmpty()) {
+        RemoveUnfinishedYear(path);
+        if (!QFile::exists(path)) {
+            try {
+                CreateYear(path, PreviousYearFile(path, fiscalYear),
+                           QStringLiteral("Initialisation de l'exercice ") + fiscalYear
+                               + QStringLiteral(" en cours ... Patientez"));
+            } catch (const YearSeedingError& e) {
+                opening.reason = e.message();
+                return opening;
+            } catch (const db::DbError& e) {
+                opening.result = TOpening::CreationFailed;
+                opening.reason = DatabaseErrorText(e);
+                return opening;
+            } catch (const std::exception& e) {
+                opening.result = TOpening::CreationFailed;
+                opening.reason = QString::fromUtf8(e.what());
+                return opening;
+            }
+        }
+    }
+
+    try {
+        LURDO.open(db::ConnectParams{path, DbUser, DbPassword});
+        AddIndexes();
+    } catch (const std::exception& e) {
+        LURDO.close();
+        const auto* dbError = dynamic_cast<const db::DbError*>(&e);
+        opening.result = dbError && dbError->isDatabaseInUse() ? TOpening::InUse : TOpening::Failed;
+        opening.reason = dbError ? dbError->message() : QString::fromUtf8(e.what());
+        return opening;
+    }
+    opening.result = TOpening::Opened;
+    return opening;
+}
+
+QString TDM::OpeningFailureText(const TOpening& opening, const QString& path)
+{
+    if (opening.result == TOpening::InUse)
+        return QStringLiteral("La base de données de l'exercice ") + FiscalYear
+               + QStringLiteral(" est utilisée par un autre programme sur cet ordinateur "
+                                "(le programme est peut-être déjà ouvert).\r")
+               + path;
+    return QStringLiteral("Impossible de se connecter à la base de données ") + path;
 }
 
 void TDM::HandleConnectionFailure()
@@ -204,8 +261,11 @@ void TDM::HandleConnectionFailure()
 
 bool TDM::OfferConnectionDialog()
 {
-    // The connection dialog makes a new connection on LURDO and returns whether
-    // one stands; until it exists, a failed connection ends the program.
+    // The connection dialog makes a new connection through ConnectTo and
+    // returns whether one stands; without it a failed connection ends the
+    // program.
+    if (const ConnectionDialogOffer& offer = connectionDialogOffer())
+        return offer() && LURDO.isOpen();
     return LURDO.isOpen();
 }
 
@@ -228,5 +288,7 @@ void TDM::AddIndexes()
 
 void TDM::CloseDatabase()
 {
+    if (LURDO.isOpen())
+        emit ConnectionClosing();
     LURDO.close();
 }

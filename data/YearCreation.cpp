@@ -4,6 +4,7 @@
 #include "core/Pause.h"
 #include "data/Progress.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -86,6 +87,20 @@ void syncToDisk(const QString& path)
 QString YearFileName(const QString& year)
 {
     return QStringLiteral("KIV_DB_") + year + QStringLiteral(".FDB");
+}
+
+QString PreviousYearFile(const QString& path, const QString& fiscalYear)
+{
+    bool isYear = false;
+    const int year = fiscalYear.trimmed().toInt(&isYear);
+    if (!isYear)
+        return QString();
+    const QString previous = YearFileName(QString::number(year - 1));
+    const QString besideIt = QFileInfo(path).dir().filePath(previous);
+    if (QFileInfo(besideIt).isFile())
+        return besideIt;
+    const QString inProgramFolder = AppDir + previous;
+    return QFileInfo(inProgramFolder).isFile() ? inProgramFolder : QString();
 }
 
 QString UnfinishedYearPath(const QString& path)
