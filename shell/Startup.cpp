@@ -5,6 +5,7 @@
 #include "core/IniFile.h"
 #include "core/Pause.h"
 #include "data/UDM.h"
+#include "shell/UConnect.h"
 #include "shell/UInfos.h"
 #include "shell/UKivMain.h"
 #include "shell/USplash.h"
@@ -233,6 +234,7 @@ int RunProgram(QApplication& app)
     // The data module opens the fiscal year's database, creating and seeding
     // a missing one. It is destroyed before the main window.
     InstallInfosProgressDisplay();
+    InstallConnectionDialog();
     std::unique_ptr<TDM> dataModule;
     if (!terminated) {
         dataModule = std::make_unique<TDM>();
