@@ -7,6 +7,7 @@
 #include "core/Pause.h"
 #include "shell/RefDataMenu.h"
 #include "shell/Startup.h"
+#include "shell/ToolsMenu.h"
 #include "ui/UCalendar.h"
 #include "security/UChangePassWord.h"
 #include "security/UListUsers.h"
@@ -497,6 +498,14 @@ void TfrmKivMain::ConnectMenuItems()
     connect(mnChangePassWord, &QAction::triggered, this, Guarded([this] { TfrmChangePassWord::Execute(this); }));
     connect(mnUsers, &QAction::triggered, this, Guarded([this] { TfrmListUsers::Execute(this); }));
     connect(mnSecurite, &QAction::triggered, this, Guarded([this] { TfrmSecure::Execute(menuBar(), this); }));
+    connect(mnParam, &QAction::triggered, this, Guarded([this] { OpenOptions(*this); }));
+    connect(itemChangeYear, &QAction::triggered, this, Guarded([this] { OpenChangeYear(*this); }));
+    connect(mnSave, &QAction::triggered, this, Guarded([this] { OpenBackup(this); }));
+    connect(mnRestore, &QAction::triggered, this, Guarded([this] { OpenRestore(this); }));
+    connect(mnSQL, &QAction::triggered, this, Guarded([this] { OpenSqlConsole(*this); }));
+    connect(this, &TfrmKivMain::SqlConsoleKey, this, Guarded([this] { OpenSqlConsoleByKey(*this); }));
+    connect(mnConnection, &QAction::triggered, this, Guarded([this] { OpenConnectionSettings(*this); }));
+    connect(mnConnect, &QAction::triggered, this, Guarded([this] { OpenConnect(*this); }));
 
     // Toolbar: each button does what its menu item does, whatever the item's
     // visibility (the buttons are not filtered by rights).
