@@ -108,3 +108,28 @@ void ApplyParamSettings(const TParamSettings& s)
     PhonePayeeDebitAccount = s.phonePayeeDebitAccount;
     PhonePayeeObject = s.phonePayeeObject;
 }
+
+TParamSettings CurrentParamSettings()
+{
+    TParamSettings s;
+    s.city = City;
+    s.signatory = Signatory;
+    s.treasuryAccount = TreasuryAccount;
+    s.postalAccount = PostalAccount;
+    s.supplierPostalAccount = SupplierPostalAccount;
+    s.ceilings = SupplierThresholds;
+    s.decisionCommit = DecisionCommit;
+    s.decisionMandate = DecisionMandate;
+    s.decisionTransfer = DecisionTransfer;
+    s.decisionMandateCommit = DecisionMandateCommit;
+    s.printFacultyName = PrintFacultyName;
+    s.facultyName = FacultyName;
+    s.universityName = UniversityName;
+    s.payingAgentTitle = PayingAgentTitle;
+    s.treasuryOfficeName = TreasuryOfficeName;
+    s.phonePayeeName = PhonePayeeName;
+    s.phonePayeeAccount = PhonePayeeAccount;
+    s.phonePayeeDebitAccount = PhonePayeeDebitAccount;
+    s.phonePayeeObject = PhonePayeeObject;
+    return s;
+}

@@ -66,6 +66,8 @@ TParamSettings ReadParamSettings(const QString& iniPath);
 void WriteParamSettings(const QString& iniPath, const TParamSettings& settings);
 // Puts the values into the global state.
 void ApplyParamSettings(const TParamSettings& settings);
+// The values of the global state (the suffix, which no global holds, empty).
+TParamSettings CurrentParamSettings();
 
 // The installation texts of the documents when the settings file has none.
 inline constexpr const char* DefaultFacultyName = "Faculté des Sciences Economiques et de Gestion";

@@ -54,18 +54,7 @@ protected:
     QTemporaryDir dir;
     MessageRecorder messages;
     QString savedIni = IniPath;
-    TParamSettings savedSettings = [] {
-        TParamSettings s;
-        s.city = City;
-        s.ceilings = SupplierThresholds;
-        s.decisionCommit = DecisionCommit;
-        s.decisionMandate = DecisionMandate;
-        s.decisionTransfer = DecisionTransfer;
-        s.decisionMandateCommit = DecisionMandateCommit;
-        s.facultyName = FacultyName;
-        s.universityName = UniversityName;
-        return s;
-    }();
+    TParamSettings savedSettings = CurrentParamSettings();
 };
 
 TEST_F(OptionsTest, CeilingsShowAndStoreTheValuesInForceWithOrWithoutTheirKeys)
