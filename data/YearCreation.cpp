@@ -140,10 +140,15 @@ bool CreateYear(const QString& path, const QString& previousYearPath, const QStr
     try {
         if (!previousYearPath.isEmpty()) {
             try {
+                // Seeded without waiting for the disk at every page: the file
+                // is synced as a whole below, before it takes its name.
+                const db::ConnectParams params{unfinished, QStringLiteral("SYSDBA"), DefaultDbPassword()};
+                db::Connection::setForcedWrites(params, false);
                 db::Connection year;
-                year.open(db::ConnectParams{unfinished, QStringLiteral("SYSDBA"), DefaultDbPassword()});
+                year.open(params);
                 CopyReferenceTables(year, previousYearPath, message);
                 year.close();
+                db::Connection::setForcedWrites(params, true);
             } catch (const db::DbError& e) {
                 throw YearSeedingError(e.message(), e.sqlCode(), e.gdsCode());
             } catch (const std::exception& e) {
@@ -177,11 +182,15 @@ void CreateDatabase(const QString& path)
     try {
         db::Connection::create(params);
         created = true;
+        // The script's many statements are run without waiting for the disk
+        // at every page; the database writes synchronously once made.
+        db::Connection::setForcedWrites(params, false);
         db::Connection conn;
         conn.open(params);
         conn.executeScript(SchemaScript());
         conn.commit();
         conn.close();
+        db::Connection::setForcedWrites(params, true);
     } catch (...) {
         if (created)
             QFile::remove(path);

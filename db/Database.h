@@ -100,6 +100,11 @@ public:
     // detaches; fails when the file exists.
     static void create(const ConnectParams& params, int pageSize = 4096);
 
+    // Switches the database's synchronous page writes on or off (a flag kept
+    // in the file): a database being made writes without waiting for the
+    // disk, and is switched back before it is used.
+    static void setForcedWrites(const ConnectParams& params, bool on);
+
     void open(const ConnectParams& params);
     void close();                         // rolls back an open transaction
     bool isOpen() const;

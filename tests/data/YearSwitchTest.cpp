@@ -76,6 +76,8 @@ TEST_F(YearSwitchTest, AMissingYearIsMadeAndSeededOnceWithItsIndexesAndTheSwitch
     for (const QString& index : TDM::OpeningIndexNames())
         EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME='%1'").arg(index)), 1)
             << index.toStdString();
+    // Made without waiting for the disk at every page, it writes synchronously once made.
+    EXPECT_EQ(Count(QStringLiteral("SELECT MON$FORCED_WRITES FROM MON$DATABASE")), 1);
     Write(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('NEW', 'y', 1, 'Nouveau')"));
 
     ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2024")));
