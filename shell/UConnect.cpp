@@ -83,8 +83,9 @@ TfrmConnect::TfrmConnect(QWidget* parent) : QDialog(parent)
     auto* main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(buttons);
+    main->addStretch();
     main->addWidget(stBar);
-    resize(460, height());
+    resize(460, sizeHint().height());
 
     connect(cmbServer, &QComboBox::currentIndexChanged, this, Guarded([this] { cmbServerChange(); }));
     connect(btnPath, &QToolButton::clicked, this, Guarded([this] { btnPathClick(); }));
