@@ -39,12 +39,7 @@ TfrmChangeYear::TfrmChangeYear(QWidget* parent) : QDialog(parent)
     UpDown1->setToolTip(QStringLiteral("Cliquer sur les flèches pour changer l'exercice"));
     UpDown1->setFixedWidth(70);
 
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAutoDefault(false);
+    QHBoxLayout* buttons = MakeOkCancelRow(this, &btnOk, &btnCancel);
     stBar = new TStatusBar({80, 60}, this);
 
     auto* yearRow = new QHBoxLayout;
@@ -54,10 +49,6 @@ TfrmChangeYear::TfrmChangeYear(QWidget* parent) : QDialog(parent)
     yearRow->addStretch();
     auto* hint = new QLabel(QStringLiteral("Cliquer sur les flèches pour changer l'exercice"), this);
     hint->setAlignment(Qt::AlignCenter);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
     auto* main = new QVBoxLayout(this);
     main->addLayout(yearRow);
     main->addWidget(hint);

@@ -48,12 +48,8 @@ TfrmConnect::TfrmConnect(QWidget* parent) : QDialog(parent)
     btnPath = MakePickButton(this, "btnPath", QStringLiteral("Sélectionner le chemin de la base de données"));
     btnConnect = MakeButton(this, "btnConnect", QStringLiteral("Connecter"),
                             QStringLiteral("Se connecter à la base de données"));
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btCancel = new QPushButton(QStringLiteral("Annuler"), this);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    btCancel->setAutoDefault(false);
+    QHBoxLayout* buttons = MakeOkCancelRow(this, &btnOk, &btCancel, "btCancel");
+    buttons->insertWidget(0, btnConnect);
     stBar = new TStatusBar({120, 60}, this);
 
     auto* grid = new QGridLayout;
@@ -73,12 +69,6 @@ TfrmConnect::TfrmConnect(QWidget* parent) : QDialog(parent)
                     1, 1, 2);
     grid->addWidget(Explanation(this, QStringLiteral("Exemple : /home/vorel/donnees/"), true), 7, 1, 1, 2);
     grid->setColumnStretch(1, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnConnect);
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btCancel);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(grid);

@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace {
 
 // A group of captioned fields, one a row.
@@ -25,6 +27,25 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& title, QFormLayout** form)
     auto* group = new QGroupBox(title, parent);
     *form = new QFormLayout(group);
     (*form)->setLabelAlignment(Qt::AlignRight);
+    return group;
+}
+
+// A text field of the dialog: where it goes, its name and its caption.
+struct TextField {
+    QLineEdit** edit;
+    const char* name;
+    const char* caption;
+};
+
+// A group of text fields, one a row.
+QGroupBox* MakeTextGroup(QWidget* parent, const QString& title, std::initializer_list<TextField> fields)
+{
+    QFormLayout* form = nullptr;
+    QGroupBox* group = MakeGroup(parent, title, &form);
+    for (const TextField& field : fields) {
+        *field.edit = MakeEdit(group, field.name);
+        form->addRow(QString::fromUtf8(field.caption), *field.edit);
+    }
     return group;
 }
 
@@ -70,20 +91,9 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent)
     PageControl1->addTab(TabSheet2, QStringLiteral("Décisions"));
     PageControl1->addTab(pgInstall, QStringLiteral("Etablissement"));
 
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
     auto* main = new QVBoxLayout(this);
     main->addWidget(PageControl1);
-    main->addLayout(buttons);
+    main->addLayout(MakeOkCancelRow(this, &btnOk, &btnCancel));
 
     // Enter in a text field goes on to the next field; elsewhere it is OK.
     for (QLineEdit* edit : {edVille, edSignataire, edRIT, edRIP, edRipFour, edSuffixe, edFaculte, edUniversite,
@@ -108,21 +118,12 @@ QWidget* TfrmOptions::BuildParamsPage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("pgParams"));
 
-    QFormLayout* place = nullptr;
-    QGroupBox* location = MakeGroup(page, QStringLiteral("Localisation"), &place);
-    edVille = MakeEdit(location, "edVille");
-    edSignataire = MakeEdit(location, "edSignataire");
-    place->addRow(QStringLiteral("Ville : "), edVille);
-    place->addRow(QStringLiteral("Signataire : "), edSignataire);
-
-    QFormLayout* accounts = nullptr;
-    QGroupBox* accountGroup = MakeGroup(page, QStringLiteral("Comptes "), &accounts);
-    edRIT = MakeEdit(accountGroup, "edRIT");
-    edRIP = MakeEdit(accountGroup, "edRIP");
-    edRipFour = MakeEdit(accountGroup, "edRipFour");
-    accounts->addRow(QStringLiteral("Tresor : "), edRIT);
-    accounts->addRow(QStringLiteral("C.C.P : "), edRIP);
-    accounts->addRow(QStringLiteral("CCP Fournis. : "), edRipFour);
+    QGroupBox* location = MakeTextGroup(page, QStringLiteral("Localisation"),
+                                        {{&edVille, "edVille", "Ville : "}, {&edSignataire, "edSignataire", "Signataire : "}});
+    QGroupBox* accountGroup = MakeTextGroup(page, QStringLiteral("Comptes "),
+                                            {{&edRIT, "edRIT", "Tresor : "},
+                                             {&edRIP, "edRIP", "C.C.P : "},
+                                             {&edRipFour, "edRipFour", "CCP Fournis. : "}});
 
     QFormLayout* ceilings = nullptr;
     QGroupBox* ceilingGroup = MakeGroup(page, QStringLiteral("Seuils"), &ceilings);
@@ -181,30 +182,17 @@ QWidget* TfrmOptions::BuildInstallationPage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("pgInstall"));
 
-    QFormLayout* institution = nullptr;
-    QGroupBox* institutionGroup = MakeGroup(page, QStringLiteral("Etablissement"), &institution);
-    edFaculte = MakeEdit(institutionGroup, "edFaculte");
-    edUniversite = MakeEdit(institutionGroup, "edUniversite");
-    institution->addRow(QStringLiteral("Faculté : "), edFaculte);
-    institution->addRow(QStringLiteral("Université : "), edUniversite);
-
-    QFormLayout* treasury = nullptr;
-    QGroupBox* treasuryGroup = MakeGroup(page, QStringLiteral("Ordre de virement"), &treasury);
-    edAgentPayeur = MakeEdit(treasuryGroup, "edAgentPayeur");
-    edTresorerie = MakeEdit(treasuryGroup, "edTresorerie");
-    treasury->addRow(QStringLiteral("Agent payeur : "), edAgentPayeur);
-    treasury->addRow(QStringLiteral("Trésorerie : "), edTresorerie);
-
-    QFormLayout* phone = nullptr;
-    QGroupBox* phoneGroup = MakeGroup(page, QStringLiteral("Ordre de virement CCP - ACTEL"), &phone);
-    edActelNom = MakeEdit(phoneGroup, "edActelNom");
-    edActelCpt = MakeEdit(phoneGroup, "edActelCpt");
-    edActelRip = MakeEdit(phoneGroup, "edActelRip");
-    edActelObjet = MakeEdit(phoneGroup, "edActelObjet");
-    phone->addRow(QStringLiteral("Bénéficiaire : "), edActelNom);
-    phone->addRow(QStringLiteral("Compte à créditer : "), edActelCpt);
-    phone->addRow(QStringLiteral("Compte à débiter : "), edActelRip);
-    phone->addRow(QStringLiteral("Objet : "), edActelObjet);
+    QGroupBox* institutionGroup =
+        MakeTextGroup(page, QStringLiteral("Etablissement"),
+                      {{&edFaculte, "edFaculte", "Faculté : "}, {&edUniversite, "edUniversite", "Université : "}});
+    QGroupBox* treasuryGroup = MakeTextGroup(page, QStringLiteral("Ordre de virement"),
+                                             {{&edAgentPayeur, "edAgentPayeur", "Agent payeur : "},
+                                              {&edTresorerie, "edTresorerie", "Trésorerie : "}});
+    QGroupBox* phoneGroup = MakeTextGroup(page, QStringLiteral("Ordre de virement CCP - ACTEL"),
+                                          {{&edActelNom, "edActelNom", "Bénéficiaire : "},
+                                           {&edActelCpt, "edActelCpt", "Compte à créditer : "},
+                                           {&edActelRip, "edActelRip", "Compte à débiter : "},
+                                           {&edActelObjet, "edActelObjet", "Objet : "}});
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(institutionGroup);

@@ -61,6 +61,10 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 // A flat tool-bar button, its text under its icon.
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                             QStyle::StandardPixmap icon);
+// A dialog's "OK" (its default button) and "Annuler" (named `cancelName`)
+// side by side at the right of a row.
+QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** cancel,
+                             const char* cancelName = "btnCancel");
 // The small "..." button beside a field that picks its value from a list.
 QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint);
 
