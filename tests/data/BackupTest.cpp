@@ -5,9 +5,8 @@
 #include "core/GlobalState.h"
 #include "data/Backup.h"
 #include "data/UDM.h"
-#include "data/WriteGuard.h"
+#include "common/BackupFixture.h"
 #include "common/MessageRecorder.h"
-#include "common/YearDb.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -28,20 +27,6 @@ QByteArray Digest(const QString& path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-qint64 Count(const QString& sql)
-{
-    db::Query q(DM->LURDO, sql);
-    q.open();
-    return db::toInt(q.at(0, 0));
-}
-
-void Write(const QString& sql)
-{
-    TWriteGuard write;
-    DM->LURDO.execute(sql);
-    write.Commit();
-}
-
 // Runs a job to its end; false when it did not end within a minute.
 template <typename Job>
 bool RunToEnd(Job& job)
@@ -51,17 +36,8 @@ bool RunToEnd(Job& job)
     return !finished.isEmpty() || finished.wait(60000);
 }
 
-class BackupTest : public YearDbTest {
+class BackupTest : public BackupYearTest {
 protected:
-    void SetUp() override
-    {
-        YearDbTest::SetUp();
-        if (BackupToolPath().isEmpty())
-            GTEST_SKIP() << "gbak is not installed";
-        ASSERT_TRUE(backups.isValid());
-        // A year in use has its users.
-        Write(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('ALI', 'x', 1, 'Ali')"));
-    }
 
     // A good backup of the year as it stands.
     QString MakeBackup()
@@ -89,10 +65,9 @@ protected:
         EXPECT_TRUE(DM->LURDO.isOpen());
         EXPECT_EQ(DM->LURDO.params().path, year->path());
         EXPECT_FALSE(QFile::exists(TRestoreJob::RestoredFilePath(year->path())));
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
+        EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
     }
 
-    QTemporaryDir backups;
     MessageRecorder messages;
 };
 
@@ -116,7 +91,7 @@ TEST_F(BackupTest, ABackupIsWrittenWholeOrNotAtAllAndAFailureKeepsTheDaysEarlier
     EXPECT_TRUE(failing.Outcome().message.contains(QStringLiteral("La sauvegarde précédente de ce jour est conservée.")));
     EXPECT_EQ(Digest(file), first);
     EXPECT_TRUE(DM->LURDO.isOpen());
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
     QDir(file + QStringLiteral(".part")).removeRecursively();
 
     // A backup path keeps its case: nothing is upper-cased on the way.
@@ -130,15 +105,15 @@ TEST_F(BackupTest, ABackupIsWrittenWholeOrNotAtAllAndAFailureKeepsTheDaysEarlier
 TEST_F(BackupTest, AGoodBackupRestoresInPlaceOfTheYearKeptAside)
 {
     const QString file = MakeBackup();
-    Write(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('OMAR', 'y', 1, 'Omar')"));
-    ASSERT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 2);
+    rows::User(QStringLiteral("OMAR"));
+    ASSERT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 2);
 
     TRestoreJob job(file);
     ASSERT_TRUE(RunToEnd(job));
     ASSERT_TRUE(job.Outcome().ok) << job.Outcome().message.toStdString();
     EXPECT_TRUE(DM->LURDO.isOpen());
     EXPECT_EQ(DM->LURDO.params().path, year->path());
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
     EXPECT_FALSE(QFile::exists(TRestoreJob::RestoredFilePath(year->path())));
 
     // The year as it was before the restore is kept beside it, whole.

@@ -4,9 +4,9 @@
 // it was on, with the global state unchanged.
 #include "core/GlobalState.h"
 #include "data/UDM.h"
-#include "data/WriteGuard.h"
 #include "data/YearCreation.h"
 #include "data/YearSwitch.h"
+#include "common/ExpenseRows.h"
 #include "common/MessageRecorder.h"
 #include "common/YearDb.h"
 
@@ -16,20 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-qint64 Count(const QString& sql)
-{
-    db::Query q(DM->LURDO, sql);
-    q.open();
-    return db::toInt(q.at(0, 0));
-}
-
-void Write(const QString& sql)
-{
-    TWriteGuard write;
-    DM->LURDO.execute(sql);
-    write.Commit();
-}
 
 struct Place {
     QString path, year, fileName;
@@ -58,7 +44,7 @@ protected:
         // the previous year beside the new one.
         ASSERT_TRUE(programFolder.isValid());
         AppDir = programFolder.path() + QLatin1Char('/');
-        Write(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('ALI', 'x', 1, 'Ali')"));
+        rows::User(QStringLiteral("ALI"));
     }
 
     QTemporaryDir programFolder;
@@ -72,21 +58,21 @@ TEST_F(YearSwitchTest, AMissingYearIsMadeAndSeededOnceWithItsIndexesAndTheSwitch
     ExpectOn({next, QStringLiteral("2025"), QStringLiteral("KIV_DB_2025.FDB")}, next);
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
     // Seeded from 2024 in the database folder, with the opening indexes.
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS WHERE USER_ID='ALI'")), 1);
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS WHERE USER_ID='ALI'")), 1);
     for (const QString& index : TDM::OpeningIndexNames())
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME='%1'").arg(index)), 1)
+        EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME='%1'").arg(index)), 1)
             << index.toStdString();
     // Made without waiting for the disk at every page, it writes synchronously once made.
-    EXPECT_EQ(Count(QStringLiteral("SELECT MON$FORCED_WRITES FROM MON$DATABASE")), 1);
-    Write(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('NEW', 'y', 1, 'Nouveau')"));
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT MON$FORCED_WRITES FROM MON$DATABASE")), 1);
+    rows::User(QStringLiteral("NEW"));
 
     ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2024")));
     ExpectOn({year->path(), QStringLiteral("2024"), QStringLiteral("KIV_DB_2024.FDB")}, year->path());
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
 
     // Back on 2025: the year made earlier, not made nor seeded again.
     ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2025")));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 2);
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 2);
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
 }
 
@@ -109,7 +95,7 @@ TEST_F(YearSwitchTest, AFailedSwitchLeavesTheProgramOnItsYearWhoeverIsLoggedIn)
                   QStringList{QStringLiteral("Impossible de changer l'exercice ! Il n'est, peut être, pas initialisé.\r"
                                              "Vous remis à l'exercice 2024")});
     }
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
+    EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
 }
 
 TEST_F(YearSwitchTest, InServerModeAMissingYearIsNeverMade)

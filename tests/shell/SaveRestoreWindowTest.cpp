@@ -4,11 +4,10 @@
 #include "core/GlobalState.h"
 #include "data/Backup.h"
 #include "data/UDM.h"
-#include "data/WriteGuard.h"
 #include "platform/FilePicker.h"
 #include "shell/USaveRestore.h"
+#include "common/BackupFixture.h"
 #include "common/MessageRecorder.h"
-#include "common/YearDb.h"
 
 #include <QDate>
 #include <QFile>
@@ -21,22 +20,12 @@
 
 namespace {
 
-class SaveRestoreWindowTest : public YearDbTest {
+class SaveRestoreWindowTest : public BackupYearTest {
 protected:
-    void SetUp() override
-    {
-        YearDbTest::SetUp();
-        if (BackupToolPath().isEmpty())
-            GTEST_SKIP() << "gbak is not installed";
-        ASSERT_TRUE(backups.isValid());
-        TWriteGuard write;
-        DM->LURDO.execute(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('ALI', 'x', 1, 'A')"));
-        write.Commit();
-    }
     void TearDown() override
     {
         platform::SetFilePickResponder({});
-        YearDbTest::TearDown();
+        BackupYearTest::TearDown();
     }
     // The dialogs answer with `answer` and record what they were asked.
     void Pick(const std::optional<QString>& answer)
@@ -58,7 +47,6 @@ protected:
         return finished.wait(60000);
     }
 
-    QTemporaryDir backups;
     MessageRecorder messages;
     QStringList picks;
 };
