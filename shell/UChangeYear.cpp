@@ -115,18 +115,15 @@ bool TfrmChangeYear::eventFilter(QObject* watched, QEvent* event)
 void TfrmChangeYear::btnOkClick()
 {
     const QString year = QString::number(Year());
-    bool switched = false;
-    {
-        TWaitCursor wait;
-        switched = SwitchFiscalYear(year);
-        ShowStatus();
-        if (!switched)
-            return;
-        // The new year is told for a moment, the dialog staying usable.
-        auto* infos = new TfrmInfos(this);
-        infos->lInfos->setText(QStringLiteral("Vous êtes sur l'exercice ") + year);
-        infos->pBar->hide();
-        infos->show();
-        QTimer::singleShot(int(ShownYearMilliseconds * PauseScale()), infos, &QObject::deleteLater);
-    }
+    TWaitCursor wait;
+    const bool switched = SwitchFiscalYear(year);
+    ShowStatus();
+    if (!switched)
+        return;
+    // The new year is told for a moment, the dialog staying usable.
+    auto* infos = new TfrmInfos(this);
+    infos->lInfos->setText(QStringLiteral("Vous êtes sur l'exercice ") + year);
+    infos->pBar->hide();
+    infos->show();
+    QTimer::singleShot(int(ShownYearMilliseconds * PauseScale()), infos, &QObject::deleteLater);
 }

@@ -348,17 +348,19 @@ void TfrmSql::OpenQuery(const QString& text)
     // A select reads on the connection's read transaction and keeps its
     // cursor for the rows still to show; a text that writes is committed
     // like "Exec", or rolled back when it fails.
+    // (A write another window left open is not this run's to end.)
+    const bool ownWrite = !DM->LURDO.inTransaction();
     m_query->setSql(text);
     try {
         m_query->openPartial(FirstRows);
     } catch (const db::DbError& e) {
-        if (DM->LURDO.inTransaction()) {
+        if (ownWrite && DM->LURDO.inTransaction()) {
             DM->LURDO.rollback();
             throw RolledBack(e, QStringLiteral("L'instruction a été refusée : elle a été annulée."));
         }
         throw;
     }
-    if (DM->LURDO.inTransaction() && !DM->CommitWork())
+    if (ownWrite && DM->LURDO.inTransaction() && !DM->CommitWork())
         Abort();
     m_model->SetQuery(m_query.get());
 }
