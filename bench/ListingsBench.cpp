@@ -1,8 +1,11 @@
 // Time of the three listings on a full-scale fiscal year, through the real
 // embedded engine: reading their rows, opening each window, sorting, filtering
 // and searching the rows shown, and preparing each printed listing whole.
-// Targets: a listing opens in under 1 s; sort, filter and search answer in
-// under 200 ms; a whole printed listing is prepared in under 2 s.
+// Click/* measures what the user waits for: from the click on the main menu's
+// item to the listing's grid painted with its rows and nothing left to do.
+// Targets: a listing opens in under 1 s from the click; sort, filter and
+// search answer in under 200 ms; a whole printed listing is prepared in under
+// 2 s.
 //
 // The per-row forms the listings replaced (a balance query and an expense
 // state query per row) are timed on the first rows only, for comparison.
@@ -21,8 +24,15 @@
 #include "reports/engine/PageModel.h"
 #include "reports/expenses/URptListDep.h"
 #include "reports/mandat/URptListMdt.h"
+#include "shell/UKivMain.h"
+#include "ui/ListingWindow.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -60,6 +70,66 @@ void Sort(benchmark::State& state, int column)
     for (auto _ : state)
         frm->Rows()->sortByColumn(column);
     state.counters["rows"] = frm->Rows()->rowCount();
+}
+
+// Watches the listing a click opens: the time its grid is first painted with
+// rows, then, once the program has nothing left to do, the time it is still,
+// when it closes the listing.
+class ListingWatch : public QObject {
+public:
+    ListingWatch() { qApp->installEventFilter(this); }
+    ~ListingWatch() override { qApp->removeEventFilter(this); }
+    void Start() { m_clock.start(); }
+    qint64 firstScreen = -1;   // ms
+    qint64 still = -1;         // ms
+    int rows = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint || firstScreen >= 0)
+            return false;
+        auto* viewport = qobject_cast<QWidget*>(watched);
+        auto* grid = viewport ? qobject_cast<QTableView*>(viewport->parentWidget()) : nullptr;
+        auto* listing = grid ? qobject_cast<TListingWindow*>(grid->window()) : nullptr;
+        if (!listing || grid != listing->grid() || listing->Rows()->rowCount() == 0)
+            return false;
+        firstScreen = m_clock.elapsed();
+        // Still: every event the opening posted handled, the idle dispatcher reached.
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+                         [this, listing] {
+                             if (still >= 0)
+                                 return;
+                             still = m_clock.elapsed();
+                             rows = listing->Rows()->rowCount();
+                             QTimer::singleShot(0, listing, &QWidget::close);
+                         });
+        return false;
+    }
+
+private:
+    QElapsedTimer m_clock;
+};
+
+void Click(benchmark::State& state, QAction* TfrmKivMain::*item)
+{
+    // The main window, never shown (showing it asks for the login): its menu
+    // item opens the listing as a click would.
+    TfrmKivMain main;
+    qint64 first = 0, still = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        ListingWatch watch;
+        watch.Start();
+        (main.*item)->trigger();   // modal: returns when the watch has closed the listing
+        state.SetIterationTime(double(watch.still) / 1000.0);
+        first += watch.firstScreen;
+        still += watch.still;
+        rows = watch.rows;
+    }
+    state.counters["first_screen_ms"] = double(first) / double(state.iterations());
+    state.counters["still_ms"] = double(still) / double(state.iterations());
+    state.counters["rows"] = rows;
 }
 
 void ReadExpenses(benchmark::State& state)
@@ -213,12 +283,6 @@ void PerRowStates(benchmark::State& state)
     state.counters["rows"] = kReferenceRows;
 }
 
-void SetStates(benchmark::State& state)
-{
-    for (auto _ : state)
-        benchmark::DoNotOptimize(DM->Queries().ExpenseStates().size());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -240,6 +304,12 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("Read/expenses", ReadExpenses)->Unit(ms);
     benchmark::RegisterBenchmark("Read/orders", ReadOrders)->Unit(ms);
     benchmark::RegisterBenchmark("Read/sheets", ReadSheets)->Unit(ms);
+    benchmark::RegisterBenchmark("Click/expenses", [](benchmark::State& s) { Click(s, &TfrmKivMain::mnListingDep); })
+        ->Unit(ms)->UseManualTime();
+    benchmark::RegisterBenchmark("Click/orders", [](benchmark::State& s) { Click(s, &TfrmKivMain::mnListMdt); })
+        ->Unit(ms)->UseManualTime();
+    benchmark::RegisterBenchmark("Click/sheets", [](benchmark::State& s) { Click(s, &TfrmKivMain::mnEng_List); })
+        ->Unit(ms)->UseManualTime();
     benchmark::RegisterBenchmark("Open/expenses", Open<TfrmListDep>)->Unit(ms);
     benchmark::RegisterBenchmark("Open/orders", Open<TfrmListMdt>)->Unit(ms);
     benchmark::RegisterBenchmark("Open/sheets", Open<TfrmListEng>)->Unit(ms);
@@ -257,7 +327,6 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("Print/expenses", Print<TfrmListDep, TfrmRptListDep>)->Unit(ms);
     benchmark::RegisterBenchmark("Print/orders", Print<TfrmListMdt, TfrmRptListMdt>)->Unit(ms);
     benchmark::RegisterBenchmark("Print/sheets", Print<TfrmListEng, TfrmRptListEng>)->Unit(ms);
-    benchmark::RegisterBenchmark("States/all-at-once", SetStates)->Unit(ms);
     benchmark::RegisterBenchmark("States/per-row-1000", PerRowStates)->Unit(ms);
     benchmark::RegisterBenchmark("Balances/per-row-1000", PerRowBalances)->Unit(ms);
     benchmark::RunSpecifiedBenchmarks();

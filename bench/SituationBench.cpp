@@ -15,7 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QLineEdit>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -89,8 +89,8 @@ void RegisterDisplays()
             frm.cmbEng->setCurrentIndex(0);
             frm.cmbMdt->setCurrentIndex(0);
             frm.cmbPeriode->setCurrentIndex(3);
-            frm.edDateD->setDate(QDate(Year, 1, 1));
-            frm.edDateF->setDate(QDate(Year, 12, 31));
+            frm.edDateD->setText(QStringLiteral("01/01/%1").arg(Year));
+            frm.edDateF->setText(QStringLiteral("31/12/%1").arg(Year));
             for (auto _ : state)
                 frm.btnDisplayClick();
             frm.hide();

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -38,14 +37,15 @@ bool ReadLines()
     return lines.size() == 5;
 }
 
-void Put(QTableWidget* grid, int row, const Line& line, const QString& amount)
+// The line after the grid's others, with the amount typed.
+void Put(TTransferGrid* grid, const Line& line, const QString& amount)
 {
-    grid->item(row, TfrmVirement::colChap)->setText(line.chap);
-    grid->item(row, TfrmVirement::colArt)->setText(line.art);
-    grid->item(row, TfrmVirement::colPar)->setText(line.par);
-    grid->item(row, TfrmVirement::colIntitule)->setText(line.title);
-    grid->item(row, TfrmVirement::colMontant)->setText(amount);
-    grid->item(row, TfrmVirement::colIdFnm)->setText(QString::number(line.id));
+    grid->Lines()->Append(TTransferEntry{-1, line.id, line.chap, line.art, line.par, line.title, TransferAmount(amount)});
+}
+
+void SetAmount(TTransferGrid* grid, int row, const QString& amount)
+{
+    grid->model()->setData(grid->model()->index(row, TfrmVirement::colMontant), amount);
 }
 
 // A new transfer typed into the window: 2 giving lines, 3 receiving ones.
@@ -53,11 +53,11 @@ void TypeTransfer(TfrmVirement& w)
 {
     w.btnAdd->click();
     w.edDate->setText(QStringLiteral("15/06/2024"));
-    Put(w.grdDep, 0, lines[0], QStringLiteral("30000"));
-    Put(w.grdDep, 1, lines[1], QStringLiteral("20000"));
-    Put(w.grdEco, 0, lines[2], QStringLiteral("10000"));
-    Put(w.grdEco, 1, lines[3], QStringLiteral("15000"));
-    Put(w.grdEco, 2, lines[4], QStringLiteral("25000"));
+    Put(w.grdDep, lines[0], QStringLiteral("30000"));
+    Put(w.grdDep, lines[1], QStringLiteral("20000"));
+    Put(w.grdEco, lines[2], QStringLiteral("10000"));
+    Put(w.grdEco, lines[3], QStringLiteral("15000"));
+    Put(w.grdEco, lines[4], QStringLiteral("25000"));
 }
 
 void SaveNew(benchmark::State& state)
@@ -89,9 +89,9 @@ void SaveChanged(benchmark::State& state)
         w.btnEdit->click();
         // The receiving amounts move, their total stays.
         const bool even = state.iterations() % 2 == 0;
-        w.grdEco->item(0, TfrmVirement::colMontant)->setText(even ? QStringLiteral("20000") : QStringLiteral("10000"));
-        w.grdEco->item(1, TfrmVirement::colMontant)->setText(QStringLiteral("15000"));
-        w.grdEco->item(2, TfrmVirement::colMontant)->setText(even ? QStringLiteral("15000") : QStringLiteral("25000"));
+        SetAmount(w.grdEco, 0, even ? QStringLiteral("20000") : QStringLiteral("10000"));
+        SetAmount(w.grdEco, 1, QStringLiteral("15000"));
+        SetAmount(w.grdEco, 2, even ? QStringLiteral("15000") : QStringLiteral("25000"));
         state.ResumeTiming();
         w.btnPost->click();
         if (w.Mode() != emBrowse)

@@ -1,7 +1,9 @@
 #include "budget/BudgetStore.h"
 
 #include "core/GlobalState.h"
+#include "core/Routines.h"
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -65,7 +67,7 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.exec();
+    ExecOnRow(q);
     if (!article)
         return;
 
@@ -90,7 +92,7 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
         // Numbered like a user sheet: "0001" stays free for the primitive
         // budget, which may be entered after the amending one.
         const QString number = amending ? QString() : TSheetStore::NextUserNumber(idFnm);
-        const QDate sheetDate = amending || a.dateEngBS.isValid() ? a.dateEngBS : QDate::currentDate();
+        const QDate sheetDate = amending || a.dateEngBS.isValid() ? a.dateEngBS : DefaultDate();
         WriteSheet(idFnm, amending, QStringLiteral("3"), number, sheetDate, obs, a.dateBS, positive ? 1 : 0, a.bs,
                    true);
     } else if (amending) {

@@ -1,17 +1,27 @@
 #include "budget/CommitmentListing.h"
 
+#include "budget/SheetStore.h"
 #include "data/BudgetQueries.h"
+#include "data/KeptStatement.h"
 #include "data/UDM.h"
 #include "expenditure/DocumentLines.h"
 #include "ui/RowCriteria.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace {
 
-// A sheet's signed share of its line's balance: its absolute amount, as a
-// credit when its OBJET is not 0 (a NULL OBJET counts as 0), as a commitment
-// when it is. Sheets without a number or an amount take no part.
-const QString kShare = QStringLiteral(
-    "IIF(A.NO_ENG IS NULL OR A.MONTANT IS NULL, 0, IIF(A.OBJET <> 0, ABS(A.MONTANT), -ABS(A.MONTANT)))");
+// Orders two stored texts as the engine does for ORDER BY: NULL first, then
+// code by code, trailing blanks ignored.
+int CompareText(const db::Value& a, const db::Value& b)
+{
+    const bool na = db::isNull(a), nb = db::isNull(b);
+    if (na || nb)
+        return na == nb ? 0 : (na ? -1 : 1);
+    return criteria::CompareStoredText(db::toText(a), db::toText(b));
+}
 
 } // namespace
 
@@ -20,44 +30,104 @@ TCommitmentListing::~TCommitmentListing() = default;
 
 TListingRows TCommitmentListing::Read()
 {
-    if (!m_read)
-        // The running sum over the line's sheets up to this number, less the
-        // sheets of this very number: the sheets strictly before it, as the
-        // text comparison of numbers orders them.
-        m_read = std::make_unique<db::Query>(
-            DM->LURDO,
-            QStringLiteral("SELECT A.ID_FNM, A.ID_ENG, A.NO_ENG, A.DATE_ENG, A.MONTANT, A.NO_VISA, A.STATUT, "
-                           "A.DATE_VISA, A.OBJET, A.ORIGINE, A.ID_ORIGINE, B.CHAP, B.ART, B.PAR, "
-                           "IIF(A.ID_FNM IS NULL OR A.NO_ENG IS NULL, 0, "
-                           "    SUM(%1) OVER (PARTITION BY A.ID_FNM ORDER BY A.NO_ENG) "
-                           "  - SUM(%1) OVER (PARTITION BY A.ID_FNM, A.NO_ENG)) AS OLD_SOLDE "
-                           "FROM ENT_ENG A LEFT JOIN FNM B ON A.ID_FNM=B.ID_FNM "
-                           "ORDER BY B.CHAP, B.ART, B.PAR, A.NO_ENG, A.ID_ENG")
-                .arg(kShare));
-    db::Query& q = *m_read;
+    // The sheets and the budget lines are read as stored; the order and the
+    // balances are made here: the engine would sort the whole rows three
+    // times for them (the listing's order and the two running sums).
+    db::Query& q = KeptStatement(m_read, QStringLiteral("SELECT ID_FNM, ID_ENG, NO_ENG, DATE_ENG, MONTANT, NO_VISA, "
+                                                        "STATUT, DATE_VISA, OBJET, ORIGINE, ID_ORIGINE FROM ENT_ENG"));
+    db::Query& l = KeptStatement(m_lines, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR FROM FNM"));
     q.open();
-    TListingRows out;
-    out.names = q.columnNames();
-    out.names << QStringLiteral("NEW_SOLDE") << QStringLiteral("IMPUT");
-    const int objet = q.columnIndex(QStringLiteral("OBJET"));
-    const int amount = q.columnIndex(QStringLiteral("MONTANT"));
-    const int old = q.columnIndex(QStringLiteral("OLD_SOLDE"));
-    const int chap = q.columnIndex(QStringLiteral("CHAP"));
-    const int art = q.columnIndex(QStringLiteral("ART"));
-    const int par = q.columnIndex(QStringLiteral("PAR"));
-    out.rows.reserve(size_t(q.rowCount()));
-    for (const std::vector<db::Value>& r : q.rows()) {
+    l.open();
+    struct Line {
+        db::Value chap, art, par;
+        QString label;
+    };
+    QHash<qint64, Line> lines;
+    lines.reserve(l.rowCount());
+    for (const std::vector<db::Value>& r : l.rows())
+        lines.insert(db::toInt(r[0]), Line{r[1], r[2], r[3],
+                                           BudgetLineLabel(db::toText(r[1]).trimmed(), db::toText(r[2]).trimmed(),
+                                                           db::toText(r[3]).trimmed())});
+    l.close();
+
+    enum { cFnm, cId, cNo, cDate, cAmount, cVisa, cStatut, cDateVisa, cObjet, cOrigine, cIdOrigine, cChap, cArt, cPar,
+           cOld, cNew, cImput };
+    const std::vector<std::vector<db::Value>>& stored = q.rows();
+    std::vector<std::vector<db::Value>> rows;
+    rows.reserve(stored.size());
+    const Line noLine{db::Value(), db::Value(), db::Value(), BudgetLineLabel(QString(), QString(), QString())};
+    for (const std::vector<db::Value>& r : stored) {
         std::vector<db::Value> row;
-        row.reserve(r.size() + 2);
-        row = r;
-        row.emplace_back(BudgetQueries::CommitmentBalanceAfter(db::toCurrency(r[size_t(old)]),
-                                                               int(db::toInt(r[size_t(objet)])),
-                                                               db::toCurrency(r[size_t(amount)])));
-        row.emplace_back(BudgetLineLabel(db::toText(r[size_t(chap)]).trimmed(), db::toText(r[size_t(art)]).trimmed(),
-                                         db::toText(r[size_t(par)]).trimmed()));
-        out.rows.push_back(std::move(row));
+        row.reserve(cImput + 1);
+        row.insert(row.end(), r.begin(), r.end());
+        const auto line = db::isNull(r[cFnm]) ? lines.constEnd() : lines.constFind(db::toInt(r[cFnm]));
+        const Line& of = line != lines.constEnd() ? *line : noLine;
+        row.insert(row.end(), {of.chap, of.art, of.par, Currency(), db::Value(), of.label});
+        rows.push_back(std::move(row));
     }
+    QStringList names = q.columnNames();
+    names << QStringLiteral("CHAP") << QStringLiteral("ART") << QStringLiteral("PAR") << QStringLiteral("OLD_SOLDE")
+          << QStringLiteral("NEW_SOLDE") << QStringLiteral("IMPUT");
     q.close();
+
+    // The old balance of a sheet: the shares of the line's sheets numbered
+    // before it, the numbers compared as stored text (BudgetQueries::
+    // CommitmentBalanceBefore). A sheet's share is its absolute amount, a
+    // credit when its OBJET is not 0, a commitment when it is (a NULL OBJET
+    // too); sheets without a number or an amount take no part, and a sheet
+    // without a line or a number has no balance before it.
+    auto share = [](const std::vector<db::Value>& r) {
+        if (db::isNull(r[cNo]) || db::isNull(r[cAmount]))
+            return Currency();
+        const Currency amount = db::toCurrency(r[cAmount]).abs();
+        return !db::isNull(r[cObjet]) && db::toInt(r[cObjet]) != 0 ? amount : -amount;
+    };
+    std::vector<size_t> numbered;
+    numbered.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (!db::isNull(rows[i][cFnm]) && !db::isNull(rows[i][cNo]))
+            numbered.push_back(i);
+    std::sort(numbered.begin(), numbered.end(), [&](size_t a, size_t b) {
+        const qint64 la = db::toInt(rows[a][cFnm]), lb = db::toInt(rows[b][cFnm]);
+        if (la != lb)
+            return la < lb;
+        return CompareText(rows[a][cNo], rows[b][cNo]) < 0;
+    });
+    for (size_t first = 0; first < numbered.size();) {
+        // One budget line: its numbers in order, a number shared by several
+        // sheets counted once they have all passed.
+        const qint64 line = db::toInt(rows[numbered[first]][cFnm]);
+        Currency running;
+        size_t i = first;
+        while (i < numbered.size() && db::toInt(rows[numbered[i]][cFnm]) == line) {
+            size_t j = i;
+            Currency same;
+            while (j < numbered.size() && db::toInt(rows[numbered[j]][cFnm]) == line
+                   && CompareText(rows[numbered[j]][cNo], rows[numbered[i]][cNo]) == 0) {
+                rows[numbered[j]][cOld] = running;
+                same += share(rows[numbered[j]]);
+                ++j;
+            }
+            running += same;
+            i = j;
+        }
+        first = i;
+    }
+    for (std::vector<db::Value>& row : rows)
+        row[cNew] = BudgetQueries::CommitmentBalanceAfter(db::toCurrency(row[cOld]), int(db::toInt(row[cObjet])),
+                                                          db::toCurrency(row[cAmount]));
+
+    // Chapter, article, paragraph, number, key.
+    std::sort(rows.begin(), rows.end(), [](const std::vector<db::Value>& a, const std::vector<db::Value>& b) {
+        for (int c : {int(cChap), int(cArt), int(cPar), int(cNo)})
+            if (const int order = CompareText(a[size_t(c)], b[size_t(c)]))
+                return order < 0;
+        return db::toInt(a[cId]) < db::toInt(b[cId]);
+    });
+
+    TListingRows out;
+    out.names = std::move(names);
+    out.rows = std::move(rows);
     return out;
 }
 
@@ -82,6 +152,12 @@ qint64 TCommitmentListing::FindBudgetLine(const QString& chap, const QString& ar
 
 QString TCommitmentListing::DeleteRefusal(qint64 idEng)
 {
+    // The sheet and its line locked first: no line can be added to the sheet,
+    // and no later sheet given to the line, until the deletion ends.
+    TSheetStore sheets;
+    const std::optional<TSheet> sheet = sheets.LockSheet(idEng);
+    if (sheet)
+        TSheetStore::LockBudgetLine(sheet->idFnm);
     db::Query q(DM->LURDO, QStringLiteral("SELECT A.NO_ENG, A.ORIGINE, A.NO_VISA, A.STATUT, "
                                           "(SELECT MAX(B.NO_ENG) FROM ENT_ENG B WHERE B.ID_FNM=A.ID_FNM) AS LAST_NO "
                                           "FROM ENT_ENG A WHERE A.ID_ENG=:ID_ENG"));

@@ -4,11 +4,12 @@
 // balance before and after it; the criteria of its filter dialog, applied to
 // the fetched rows. Shared by the listing window and its printed listing.
 //
-// The balances of all sheets come with the rows, from one statement: the old
-// balance of a sheet is the running sum, per budget line in number order, of
-// the earlier sheets' absolute amounts (credits when OBJET is not 0,
-// commitments when it is), exactly BudgetQueries::CommitmentBalanceBefore;
-// the new balance follows BudgetQueries::CommitmentBalanceAfter.
+// The sheets and the budget lines are read as stored, in two statements; the
+// order and the balances are made from them: the old balance of a sheet is
+// the running sum, per budget line in number order, of the earlier sheets'
+// absolute amounts (credits when OBJET is not 0, commitments when it is),
+// exactly BudgetQueries::CommitmentBalanceBefore; the new balance follows
+// BudgetQueries::CommitmentBalanceAfter.
 
 #include "db/Database.h"
 #include "expenditure/DocumentFilter.h"
@@ -45,7 +46,8 @@ public:
     static QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
 
     // Why the sheet cannot be deleted from the listing, as it stands now (the
-    // caller reads it inside its deleting transaction): a visa, an origin
+    // caller reads it inside its deleting transaction, which it locks the
+    // sheet and its budget line for): a visa, an origin
     // other than a user commitment, a cancellation, a later sheet on its
     // line, or the sheet gone. Empty when it can be deleted.
     static QString DeleteRefusal(qint64 idEng);
@@ -54,5 +56,5 @@ public:
     static qint64 FindBudgetLine(const QString& chap, const QString& art, const QString& par);
 
 private:
-    std::unique_ptr<db::Query> m_read;
+    std::unique_ptr<db::Query> m_read, m_lines;
 };

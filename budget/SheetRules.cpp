@@ -24,6 +24,8 @@ Refusal Refuse(const QString& message, Field field)
 
 } // namespace
 
+const QString NumberTakenRefusal = QStringLiteral("Ce N° de Fiche existe déjà !");
+
 Verdict CheckNumber(const QString& typed, QString* padded)
 {
     const QString t = typed.trimmed();

@@ -23,6 +23,9 @@ struct Refusal {
 using Verdict = std::optional<Refusal>;
 using Ask = std::function<bool(const QString& question)>;
 
+// A number another sheet of the line holds already.
+extern const QString NumberTakenRefusal;   // "Ce N° de Fiche existe déjà !"
+
 // A number typed for a sheet: trimmed, a whole number of at most four digits,
 // 2 or more (0001 is the line's primitive-budget sheet). `padded` receives the
 // number padded with "0" to four digits.

@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -62,9 +63,19 @@ QString TSheetStore::PadNumber(const QString& number)
     return PadLeft(number.trimmed(), QStringLiteral("0"), 4);
 }
 
+void TSheetStore::LockBudgetLine(qint64 idFnm)
+{
+    if (idFnm > 0)
+        LockRow(QStringLiteral("FNM"), QStringLiteral("ID_FNM"), idFnm);
+}
+
 QString TSheetStore::NextUserNumber(qint64 idFnm)
 {
-    // "0001" is the line's primitive-budget sheet.
+    // The line's numbers are read once it is locked: another operation
+    // numbering a sheet of the line at the same time is refused until this
+    // one ends, and then reads this one's number. "0001" is the line's
+    // primitive-budget sheet.
+    LockBudgetLine(idFnm);
     return PadNumber(QString::number(std::max(2, DM->Queries().NextCommitmentNumber(idFnm))));
 }
 
@@ -90,6 +101,13 @@ std::optional<TSheet> TSheetStore::Read(qint64 idEng)
     if (q.isEmpty())
         return std::nullopt;
     return SheetFromRow(q);
+}
+
+std::optional<TSheet> TSheetStore::LockSheet(qint64 idEng)
+{
+    if (!LockRow(QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), idEng))
+        return std::nullopt;
+    return Read(idEng);
 }
 
 TDocumentLines TSheetStore::Lines(qint64 idEng)
@@ -219,7 +237,7 @@ void TSheetStore::UpdateUserSheet(const TSheet& entry)
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_ENG"), entry.id);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
@@ -227,16 +245,17 @@ void TSheetStore::SetObservation(qint64 idEng, const QString& obs)
     db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET OBS=:OBS WHERE ID_ENG=:ID_ENG"));
     q.setParam(QStringLiteral("OBS"), obs);
     q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.exec();
+    ExecOnRow(q);
 }
 
 namespace {
 
-// A sheet with a visa or a cancellation keeps its lines.
+// A sheet with a visa or a cancellation keeps its lines; a sheet another
+// user deleted takes none.
 void RequireOpenSheet(const std::optional<TSheet>& sheet)
 {
     if (!sheet)
-        return;
+        throw std::runtime_error("Cette fiche n'existe plus !");
     if (sheet->Cancelled())
         throw std::runtime_error("Fiche annulée, modification impossible !");
     if (!sheet->visaNumber.trimmed().isEmpty())
@@ -247,21 +266,21 @@ void RequireOpenSheet(const std::optional<TSheet>& sheet)
 
 TSheetSync TSheetStore::AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount)
 {
-    RequireOpenSheet(Read(idEng));
+    RequireOpenSheet(LockSheet(idEng));
     m_lines.Insert(idEng, idDepense, amount);
     return SyncHeader(idEng);
 }
 
 TSheetSync TSheetStore::RemoveExpenseLine(qint64 idEng, qint64 idDepense)
 {
-    RequireOpenSheet(Read(idEng));
+    RequireOpenSheet(LockSheet(idEng));
     m_lines.RemoveExpense(idEng, idDepense);
     return SyncHeader(idEng);
 }
 
 TSheetSync TSheetStore::RemoveLineAt(qint64 idEng, int noLine)
 {
-    RequireOpenSheet(Read(idEng));
+    RequireOpenSheet(LockSheet(idEng));
     m_lines.RemoveAt(idEng, noLine);
     return SyncHeader(idEng);
 }
@@ -293,6 +312,11 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
 
     const std::optional<TSheet> head = Read(idEng);
     sync.number = head ? head->number : QString();
+    // A number is given to the line (drawn, or kept by a sheet that moves to
+    // the line) only once the line is locked, so that two sheets of one line
+    // never take the same number; a sheet staying on its line keeps its own.
+    if (hasLines && sync.idFnm > 0 && !sync.number.isEmpty() && head && head->idFnm != sync.idFnm)
+        LockBudgetLine(sync.idFnm);
     if (hasLines && sync.idFnm > 0 && (sync.number.isEmpty() || NumberTaken(sync.idFnm, sync.number, idEng))) {
         if (!sync.number.isEmpty())
             sync.previousNumber = sync.number;
@@ -305,17 +329,13 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
     u.setParam(QStringLiteral("MONTANT"), sync.amount);
     u.setParam(QStringLiteral("ID_FNM"), sync.idFnm);
     u.setParam(QStringLiteral("ID_ENG"), idEng);
-    u.exec();
+    ExecOnRow(u);
     return sync;
 }
 
 void TSheetStore::DeleteSheet(qint64 idEng)
 {
-    for (const char* sql : {"DELETE FROM DET_ENG WHERE ID_ENG=:ID_ENG", "DELETE FROM ENT_ENG WHERE ID_ENG=:ID_ENG"}) {
-        db::Query q(DM->LURDO, QString::fromLatin1(sql));
-        q.setParam(QStringLiteral("ID_ENG"), idEng);
-        q.exec();
-    }
+    m_lines.DeleteDocument(idEng);
 }
 
 // ---------------------------------------------------------------------------
@@ -364,7 +384,7 @@ void TSheetStore::UpdateMovementSheet(const TSheet& header, bool withObjet)
     head.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     head.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     head.setParam(QStringLiteral("ID_ENG"), header.id);
-    head.exec();
+    ExecOnRow(head);
 
     db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
     line.setParam(QStringLiteral("MONTANT"), header.amount);
@@ -462,6 +482,14 @@ std::optional<TRecommitted> TSheetStore::Recommitted(qint64 idCancelled)
                         q.asString(QStringLiteral("NO_ENG")).trimmed()};
 }
 
+void TSheetStore::LockSheetExpenses(qint64 idEng)
+{
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE WHERE ID_DEPENSE IN "
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:ID_ENG AND OBJET=0) WITH LOCK"));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.open();
+}
+
 bool TSheetStore::MarkCancelled(qint64 idCancelled, qint64 by)
 {
     db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=:STATUT WHERE ID_ENG=:ID_ENG AND "
@@ -474,8 +502,10 @@ bool TSheetStore::MarkCancelled(qint64 idCancelled, qint64 by)
 
 bool TSheetStore::InsertCancellation(const TSheet& header, qint64* id)
 {
-    // The cancelled sheet as it stands now: its amount and line are given back.
-    const std::optional<TSheet> cancelled = Read(header.idOrigine);
+    // The cancelled sheet locked, then read: its amount and line as they stand
+    // now are given back, and no line can be added to it or removed from it
+    // until the cancellation is stored.
+    const std::optional<TSheet> cancelled = LockSheet(header.idOrigine);
     if (!cancelled || cancelled->Cancelled() || !cancelled->origin.isEmpty())
         return false;
     TSheet h = header;
@@ -490,6 +520,9 @@ bool TSheetStore::InsertCancellation(const TSheet& header, qint64* id)
 
 bool TSheetStore::UpdateCancellation(const TSheet& header, qint64 previouslyCancelled)
 {
+    // The sheet cancelled keeps its lines while the cancellation is stored.
+    if (header.idOrigine > 0)
+        LockSheet(header.idOrigine);
     UpdateUserSheet(header);
     db::Query head(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET        ID_ORIGINE=:ID_ORIGINE,        ID_FNM=:ID_FNM,"
                                              "        MONTANT=:MONTANT WHERE ID_ENG=:ID_ENG "));
@@ -497,7 +530,7 @@ bool TSheetStore::UpdateCancellation(const TSheet& header, qint64 previouslyCanc
     head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
     head.setParam(QStringLiteral("MONTANT"), header.amount);
     head.setParam(QStringLiteral("ID_ENG"), header.id);
-    head.exec();
+    ExecOnRow(head);
     db::Query line(DM->LURDO, QStringLiteral("UPDATE DET_ENG SET        ID_DETAIL=:ID_DETAIL,        MONTANT=:MONTANT "
                                              "WHERE ID_ENG=:ID_ENG "));
     line.setParam(QStringLiteral("ID_DETAIL"), header.idOrigine);
@@ -521,7 +554,11 @@ std::optional<TRecommitted> TSheetStore::DeleteCancellation(qint64 idEng, qint64
 {
     if (idCancelled > 0) {
         // Its expenses were free while it was cancelled: one committed again
-        // elsewhere would then stand on two active sheets.
+        // elsewhere would then stand on two active sheets. They are locked
+        // before the other sheets are read, so that none is committed
+        // elsewhere while the cancelled sheet becomes active again.
+        LockSheet(idCancelled);
+        LockSheetExpenses(idCancelled);
         if (std::optional<TRecommitted> again = Recommitted(idCancelled))
             return again;
         db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=0 WHERE ID_ENG=:ID_ENG AND STATUT=:STATUT"));

@@ -83,13 +83,24 @@ public:
     // Pads a sheet number to four digits with "0" ("2" gives "0002").
     static QString PadNumber(const QString& number);
     // The next free number of a line for a sheet that must not take "0001"
-    // (the primitive-budget sheet's), padded.
+    // (the primitive-budget sheet's), padded. Taken inside the caller's write
+    // operation, with the line locked first (LockBudgetLine).
     static QString NextUserNumber(qint64 idFnm);
+    // Locks the budget line for the caller's write operation before a number
+    // of its series is taken or checked (data/ShownRow.h, LockRow): two
+    // operations numbering sheets of one line run one after the other, the
+    // second refused while the first is in progress, so that two sheets of a
+    // line never take one number. Nothing for an operation without a line (-1).
+    static void LockBudgetLine(qint64 idFnm);
 
     // --- reads -------------------------------------------------------------
     // The user commitment sheets of `objet`, in number order (all lines together).
     QList<TDocumentKey> UserSheetKeys(int objet = 0);
     std::optional<TSheet> Read(qint64 idEng);
+    // The sheet locked for the caller's write operation, then read: until the
+    // operation ends no other user can change it, delete it, cancel it or
+    // change its lines. Nothing when it is gone.
+    std::optional<TSheet> LockSheet(qint64 idEng);
     TDocumentLines Lines(qint64 idEng);
     Currency LinesTotal(qint64 idEng);
     // The number of the cancellation sheet that cancelled `idEng`; empty when none.
@@ -115,11 +126,11 @@ public:
     void UpdateUserSheet(const TSheet& entry);
     void SetObservation(qint64 idEng, const QString& obs);
 
-    // The three below change a sheet's lines only while it has no visa and
-    // no cancellation, read inside the caller's write operation (another user
-    // may have given either since the sheet was shown): otherwise they throw
-    // an error with the refusal ("Fiche visée, modification impossible !"),
-    // so that the operation stores nothing.
+    // The three below lock the sheet, then change its lines only while it
+    // exists and has no visa and no cancellation, read inside the caller's
+    // write operation (another user may have given either since the sheet was
+    // shown): otherwise they throw an error with the refusal ("Fiche visée,
+    // modification impossible !"), so that the operation stores nothing.
     // An expense line after the sheet's other lines, then SyncHeader.
     TSheetSync AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount);
     // Removes the expense's line, then SyncHeader.
@@ -135,7 +146,8 @@ public:
     // The header's amount and budget line from its lines (the budget line of
     // the first line's expense, -1 without lines). A sheet with lines and no
     // number, or whose number another sheet of its line holds, takes the
-    // line's next free number.
+    // line's next free number; a number is given to a line only with the line
+    // locked.
     TSheetSync SyncHeader(qint64 idEng);
     // The sheet and its lines.
     void DeleteSheet(qint64 idEng);
@@ -169,9 +181,10 @@ public:
     // not cancelled (read in the caller's transaction); nothing when none.
     std::optional<TRecommitted> Recommitted(qint64 idCancelled);
 
-    // Writes (inside the caller's write operation). Insert and update refuse
-    // (return false, the caller abandons the operation) when the cancelled
-    // sheet is no longer an active user commitment: gone or cancelled already.
+    // Writes (inside the caller's write operation). The cancelled sheet is
+    // locked before it is read. Insert and update refuse (return false, the
+    // caller abandons the operation) when it is no longer an active user
+    // commitment: gone or cancelled already.
     //
     // A new cancellation of `header.idOrigine` (its number, date, observation
     // and visa; its amount and line are the cancelled sheet's, read here) with
@@ -182,10 +195,13 @@ public:
     // The cancelled sheet active again, then the cancellation and its line gone.
     // Refused while one of the cancelled sheet's expenses stands on another
     // active sheet: returns that expense and sheet (nothing written), or
-    // nothing when deleted.
+    // nothing when deleted. The cancelled sheet and its expenses are locked
+    // before the other sheets are read.
     std::optional<TRecommitted> DeleteCancellation(qint64 idEng, qint64 idCancelled);
 
 private:
+    // Locks the expenses of the sheet's lines for the caller's write operation.
+    void LockSheetExpenses(qint64 idEng);
     // Marks `idCancelled` as cancelled by `by` when it is an active user commitment.
     bool MarkCancelled(qint64 idCancelled, qint64 by);
     qint64 FindSheet(const QString& chap, const QString& art, const QString& par, const QString& number, int objet,

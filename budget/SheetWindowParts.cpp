@@ -75,7 +75,7 @@ sheet::Verdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(co
     if (sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
         return v;
     if (taken(padded))
-        return sheet::Refusal{QStringLiteral("Ce N° de Fiche existe déjà !"), sheet::Field::Number};
+        return sheet::Refusal{sheet::NumberTakenRefusal, sheet::Field::Number};
     edNoFiche->setText(padded);
     return std::nullopt;
 }

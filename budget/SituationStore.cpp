@@ -183,24 +183,17 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
         request);
     advance();
 
-    // Payment-order lines of the period, by the line and kind of their expense.
-    QHash<qint64, Currency> invoices;   // kind 0
-    QHash<qint64, Currency> missions;   // kind 1
-    {
-        db::Query q(m_conn, QStringLiteral("SELECT E.ID_FNM, E.TYPE_DEPENSE, SUM(A.MONTANT) AS TOT_PMT FROM DET_MDT A "
-                                           "JOIN ENT_MDT B ON A.ID_MDT=B.ID_MDT "
-                                           "JOIN DEPENSE E ON E.ID_DEPENSE=A.ID_DETAIL WHERE ")
-                                + OrderStatusTest(request.payments, QStringLiteral("B"))
-                                + QStringLiteral("B.DATE_MDT>=:DATE_D AND B.DATE_MDT<=:DATE_F AND "
-                                                 "E.TYPE_DEPENSE IN (0, 1) AND E.ID_FNM IS NOT NULL "
-                                                 "GROUP BY E.ID_FNM, E.TYPE_DEPENSE"));
-        SetPeriod(q, request);
-        q.open();
-        for (int r = 0; r < q.rowCount(); ++r) {
-            auto& sums = db::toInt(q.at(r, 1)) == 0 ? invoices : missions;
-            sums[db::toInt(q.at(r, 0))] += db::toCurrency(q.at(r, 2));
-        }
-    }
+    // Payment-order lines of the period of the invoices, missions and other
+    // expenses, by the line their expense is charged to.
+    const QHash<qint64, Currency> expenses = SumsByLine(
+        m_conn,
+        QStringLiteral("SELECT E.ID_FNM, SUM(A.MONTANT) AS TOT_PMT FROM DET_MDT A "
+                       "JOIN ENT_MDT B ON A.ID_MDT=B.ID_MDT "
+                       "JOIN DEPENSE E ON E.ID_DEPENSE=A.ID_DETAIL WHERE ")
+            + OrderStatusTest(request.payments, QStringLiteral("B"))
+            + QStringLiteral("B.DATE_MDT>=:DATE_D AND B.DATE_MDT<=:DATE_F AND "
+                             "E.TYPE_DEPENSE IN (0, 1) AND E.ID_FNM IS NOT NULL GROUP BY E.ID_FNM"),
+        request);
     advance();
 
     // Gross salary lines charged to a line, each once, whose expense stands on
@@ -245,8 +238,9 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
         const Currency amending = end >= bsDate ? db::toCurrency(lines.at(r, cBs)) : Currency();
         row.crRv = row.crAl + amending + transfers.value(id);
         row.eng = commitments.value(id);
-        // Each line takes the payment rule of its own section, whatever the view.
-        row.pmt = f.section == 1 ? salaries.value(id) + missions.value(id) : invoices.value(id) + missions.value(id);
+        // Every payment counts on the line it is charged to, whatever its kind
+        // and the line's section: the views differ only by the lines they show.
+        row.pmt = salaries.value(id) + expenses.value(id);
         row.sld = row.crRv - row.pmt;
         row.taux = SituationRate(row.pmt, row.crRv);
         out.push_back(std::move(f));

@@ -19,10 +19,11 @@
 //   visaed (visa on or before F) or not visaed ones, and not cancelled on or
 //   before F;
 // - payments: order lines of orders dated D to F (paid, unpaid or both). A
-//   section-1 line counts the gross salary lines charged to it, each once,
-//   whose expense stands on such an order, and the lines of its mission and
-//   other expenses; any other line counts the lines of its invoices, missions
-//   and other expenses. Orders without a date fall outside every period;
+//   line counts every payment charged to it, whatever its kind and the line's
+//   section: the gross salary lines charged to it, each once, whose expense
+//   stands on such an order, and the order lines of its invoices, missions and
+//   other expenses. The views and the recap differ only by the lines they
+//   take. Orders without a date fall outside every period;
 // - balance = revised credits - payments; rate = payments / revised credits
 //   x 100, cut to two decimals (0 without revised credits).
 

@@ -39,10 +39,9 @@ std::optional<Currency> TransferAmount(const QString& text)
 std::optional<TTransferRefusal> CheckTransferAmounts(const QList<TTransferEntry>& rows)
 {
     for (const TTransferEntry& row : rows) {
-        const std::optional<Currency> amount = TransferAmount(row.amountText);
-        if (!amount)
+        if (!row.amount)
             return TTransferRefusal{QStringLiteral("Le montant de l'imputation n'est  pas numérique !"), row.gridRow};
-        if (*amount <= Currency())
+        if (*row.amount <= Currency())
             return TTransferRefusal{QStringLiteral("Le Montant doit supérieur à zéro !"), row.gridRow};
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 // The rules of a credit transfer's entry, as plain functions of the values
-// typed: the amount read from a cell, the checks of each grid's amounts, the
-// totals, and the credit test of a giving line.
+// entered: the amount read from the text typed in a cell, the checks of each
+// grid's amounts, the totals, and the credit test of a giving line.
 
 #include "budget/TransferStore.h"
 #include "db/Currency.h"
@@ -18,14 +18,16 @@
 // checks see is the value stored.
 std::optional<Currency> TransferAmount(const QString& text);
 
-// One grid row holding a budget line, as typed.
+// One grid row holding a budget line, as entered: the line, and the amount
+// typed for it once that reads as one (TransferAmount); nothing until then.
 struct TTransferEntry {
     int gridRow = -1;
     qint64 idFnm = -1;
     QString chap;
     QString art;
     QString par;
-    QString amountText;
+    QString intitule;
+    std::optional<Currency> amount;
 };
 
 // A refusal of the save: its message, and the grid row to select (-1: none).

@@ -1,6 +1,7 @@
 #include "budget/TransferStore.h"
 
 #include "core/GlobalState.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 #include "expenditure/DocumentLines.h"
@@ -123,7 +124,8 @@ QList<qint64> TTransferStore::DeleteStored(qint64 idVir)
     }
     db::Query rows(DM->LURDO, QStringLiteral("DELETE FROM VIREMENT WHERE ID_VIR=:ID_VIR"));
     rows.setParam(QStringLiteral("ID_VIR"), idVir);
-    rows.exec();
+    // A stored transfer has its rows: none means another user deleted it.
+    ExecOnRow(rows);
     return keys;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
+#include "data/MenuItems.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
 #include "security/Rights.h"
@@ -54,7 +55,7 @@ void KeepTextReadable(QWidget* field)
 } // namespace
 
 TfrmBudget::TfrmBudget(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnBudget"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnBudget,
                             .statusWidths = {90, 60, 80, 90},
                             .modePanel = 3,
                             .closeRule = CloseRule::SaveThenClose,
@@ -399,7 +400,7 @@ void TfrmBudget::btnEditClick()
 {
     RequireWriteRight();
     if (edDateEng_BP->text().trimmed().isEmpty())
-        edDateEng_BP->setText(QDate::currentDate().toString(kDateFormat));
+        edDateEng_BP->setText(DefaultDate().toString(kDateFormat));
     SetMode(emEdit);
     edMt_BP->setFocus();
 }

@@ -7,6 +7,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -51,7 +52,7 @@ protected:
 } // namespace
 
 TfrmEngagement::TfrmEngagement(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Dep"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Dep,
                             .statusWidths = {80, 50, 110, 60, 100},
                             .modePanel = 4,
                             .closeRule = CloseRule::Discard,
@@ -390,6 +391,14 @@ void TfrmEngagement::btnPostClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
+        // A number changed is checked again with the line locked: another
+        // sheet of the line may have taken it since the check above, and none
+        // can take it until this one is stored.
+        if (!inserting && entry.number != m_sheet->number) {
+            TSheetStore::LockBudgetLine(m_idFnm);
+            if (m_store.NumberTaken(m_idFnm, entry.number, entry.id))
+                Refuse(sheet::NumberTakenRefusal, edNoFiche);
+        }
         // A key is drawn for a new sheet only.
         if (inserting)
             id = m_store.InsertUserSheet(entry);

@@ -7,6 +7,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -26,7 +27,7 @@
 #include <QVBoxLayout>
 
 TfrmEngagement_Annul::TfrmEngagement_Annul(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Eco"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Eco,
                             .statusWidths = {80, 50, 110, 60, 100},
                             .modePanel = 4,
                             .closeRule = CloseRule::Discard,
@@ -372,8 +373,10 @@ void TfrmEngagement_Annul::btnPostClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
-        // The number as it stands now: another sheet of the line may have
-        // taken it since it was proposed or checked.
+        // The number as it stands now, the line locked: another sheet of the
+        // line may have taken it since it was proposed or checked, and none
+        // can take it until this one is stored.
+        TSheetStore::LockBudgetLine(m_idFnm);
         numberTaken = m_store.NumberTaken(m_idFnm, entry.number, inserting ? -1 : entry.id);
         if (!numberTaken) {
             // The sheet and the mark of the sheet it cancels are stored together:
@@ -387,7 +390,7 @@ void TfrmEngagement_Annul::btnPostClick()
     }
     if (numberTaken) {
         if (!inserting)
-            Refuse(QStringLiteral("Ce N° de Fiche existe déjà !"), edNoFiche);
+            Refuse(sheet::NumberTakenRefusal, edNoFiche);
         // A new cancellation takes the line's next number, shown with its
         // balances before it is saved.
         edNoFiche->setText(TSheetStore::PadNumber(QString::number(DM->Queries().NextCommitmentNumber(m_idFnm))));

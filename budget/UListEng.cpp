@@ -128,7 +128,7 @@ TfrmListEng::~TfrmListEng() = default;
 
 void TfrmListEng::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnEng_List"), CurrentUserId);
+    m_canWrite = CanWrite(MenuItem::mnEng_List, CurrentUserId);
     m_filter = TCommitmentCriteria::Reset();
     CancelFilter();
     ReadSheets();

@@ -6,6 +6,7 @@
 #include "core/Guard.h"
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
+#include "core/Routines.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "platform/DocumentOpener.h"
@@ -16,17 +17,18 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateEdit>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -36,7 +38,6 @@ namespace {
 enum Column { colChap, colArt, colPar, colIntitule, colCrAl, colCrRv, colEng, colPmt, colSld, colTaux, colCount };
 
 const QString kSection = QStringLiteral("SIT_FIN");
-const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
 const QColor kChapterColor(0xF7, 0xDB, 0xB0);   // $B0DBF7
 
 bool IsChapterRow(const QueryRow& r)
@@ -77,7 +78,7 @@ int ReadIndex(const QString& key, int defaultValue, int count)
 
 QDate ReadDate(const QString& key, const QDate& defaultValue)
 {
-    const QDate d = QDate::fromString(IniReadString(IniPath, kSection, key).trimmed(), kDateFormat);
+    const QDate d = ParseDate(IniReadString(IniPath, kSection, key));
     return d.isValid() ? d : defaultValue;
 }
 
@@ -132,24 +133,27 @@ void TfrmSF::BuildWindow()
     bar->addWidget(cmbSection);
     bar->addSpacing(16);
 
-    // The period: two date pickers, or the quarter in their place.
-    auto dateEdit = [&](const char* name) {
-        auto* e = new QDateEdit(top);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setDisplayFormat(kDateFormat);
-        e->setCalendarPopup(true);
+    // The period: two typed dates with their calendars, or the quarter in
+    // their place.
+    auto dateField = [&](const char* name) {
+        QLineEdit* e = MakeEdit(top, name, 10);
+        e->setFixedWidth(90);
+        e->setAlignment(Qt::AlignCenter);
         return e;
     };
     lDateD = new QLabel(QStringLiteral("Du"), top);
-    edDateD = dateEdit("edDateD");
+    edDateD = dateField("edDateD");
+    btnGetDateD = MakePickButton(top, "btnGetDateD", QStringLiteral("Calendrier"));
     lDateF = new QLabel(QStringLiteral("Au"), top);
-    edDateF = dateEdit("edDateF");
+    edDateF = dateField("edDateF");
+    btnGetDateF = MakePickButton(top, "btnGetDateF", QStringLiteral("Calendrier"));
     lDateD->setBuddy(edDateD);
     lDateF->setBuddy(edDateF);
-    bar->addWidget(lDateD);
-    bar->addWidget(edDateD);
-    bar->addWidget(lDateF);
-    bar->addWidget(edDateF);
+    const TDateFieldRules dateRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Calendar};
+    AttachDateField(edDateD, btnGetDateD, dateRules);
+    AttachDateField(edDateF, btnGetDateF, dateRules);
+    for (QWidget* w : std::initializer_list<QWidget*>{lDateD, edDateD, btnGetDateD, lDateF, edDateF, btnGetDateF})
+        bar->addWidget(w);
     cmbPeriode = combo("cmbPeriode", {QStringLiteral("1er Trimestre"), QStringLiteral("2ème Trimestre"),
                                       QStringLiteral("3ème Trimestre"), QStringLiteral("4ème Trimestre")});
     cmbPeriode->setFixedWidth(135);
@@ -283,8 +287,8 @@ void TfrmSF::FormShow()
     cmbSection->setCurrentIndex(ReadIndex(QStringLiteral("SECTION"), 1, cmbSection->count()));
     cmbPeriode->setCurrentIndex(
         ReadIndex(QStringLiteral("PERIODE"), month <= 6 ? 0 : month <= 9 ? 1 : 2, cmbPeriode->count()));
-    edDateD->setDate(ReadDate(QStringLiteral("DATE_D"), QDate(FiscalYearNumber(), 1, 1)));
-    edDateF->setDate(ReadDate(QStringLiteral("DATE_F"), today));
+    edDateD->setText(DateText(ReadDate(QStringLiteral("DATE_D"), QDate(FiscalYearNumber(), 1, 1))));
+    edDateF->setText(DateText(ReadDate(QStringLiteral("DATE_F"), DefaultDate())));
     UpdatePeriodControls();
     ShowSituationTotals();
 }
@@ -292,7 +296,7 @@ void TfrmSF::FormShow()
 void TfrmSF::UpdatePeriodControls()
 {
     const bool recap = cmbSection->currentIndex() == svRecap;
-    for (QWidget* w : std::initializer_list<QWidget*>{lDateD, edDateD, lDateF, edDateF})
+    for (QWidget* w : std::initializer_list<QWidget*>{lDateD, edDateD, btnGetDateD, lDateF, edDateF, btnGetDateF})
         w->setVisible(!recap);
     cmbPeriode->setVisible(recap);
 }
@@ -307,8 +311,8 @@ TSituationRequest TfrmSF::Request() const
         r.start = QDate(FiscalYearNumber(), 1, 1);
         r.end = QuarterEnd(cmbPeriode->currentIndex(), FiscalYearNumber());
     } else {
-        r.start = edDateD->date();
-        r.end = edDateF->date();
+        r.start = ParseDate(edDateD->text());
+        r.end = ParseDate(edDateF->text());
     }
     r.today = QDate::currentDate();
     return r;
@@ -322,8 +326,12 @@ void TfrmSF::btnDisplayClick()
         return;
     const int view = cmbSection->currentIndex();
     if (view != svRecap) {
-        const QDate start = edDateD->date();
-        const QDate end = edDateF->date();
+        const QDate start = ParseDate(edDateD->text());
+        const QDate end = ParseDate(edDateF->text());
+        if (!start.isValid())
+            Refuse(edDateD, QStringLiteral("La date de début période est incorrecte !"));
+        if (!end.isValid())
+            Refuse(edDateF, QStringLiteral("La date de fin période est incorrecte !"));
         if (start > end)
             Refuse(edDateF, QStringLiteral("La date de fin est inférieure à la date de début !"));
         if (start.year() != FiscalYearNumber())
@@ -342,7 +350,6 @@ void TfrmSF::btnDisplayClick()
         BuildSituationRecap(request);
     else
         BuildSituation(request);
-    ShowSituationTotals();
 }
 
 void TfrmSF::BuildSituation(const TSituationRequest& request)
@@ -389,29 +396,51 @@ void TfrmSF::Build(const TSituationRequest& request, bool recap)
     };
     step(0, 0);
     const std::vector<TSituationRow> rows = recap ? store.RecapRows(request, step) : store.LineRows(request, step);
+    TSituationTotals totals;
     {
         // A refused commit is told and abandons the display: the grid keeps
-        // showing the situation SIT_FIN still holds.
+        // showing what it showed.
         TWriteGuard write;
         store.Replace(rows);
+        // The rows and totals shown are read inside the operation that wrote
+        // them: another user's display committed after this one cannot take
+        // their place. One that wrote meanwhile into a table that was empty
+        // (nothing of this display's delete to collide with) would show among
+        // these rows: the display is abandoned rather than show a mixture.
+        qSF->close();
+        qSF->open();
+        if (qSF->rowCount() != int(rows.size())) {
+            qSF->close();
+            ShowInfo(QStringLiteral("Un autre utilisateur calcule la situation financière en ce moment : "
+                                    "réessayez dans un instant."));
+            Abort();
+        }
+        totals = store.Totals();
         write.Commit();
     }
     step(TSituationStore::Stages() + 1, 0);
     progress.hide();
+    ShowSituation(totals);
     stBar->SetPanel(0, cmbSection->itemText(request.view));
 }
 
 void TfrmSF::ShowSituationTotals()
 {
-    TSituationStore store(DM->LURDO);
-    const TSituationTotals t = store.Totals();
+    const TSituationTotals totals = TSituationStore(DM->LURDO).Totals();
+    qSF->close();
+    qSF->open();
+    ShowSituation(totals);
+}
+
+void TfrmSF::ShowSituation(const TSituationTotals& t)
+{
     lTotAll->setText(t.sums.crAl.formatMoney());
     lTotRev->setText(t.sums.crRv.formatMoney());
     lTotEng->setText(t.sums.eng.formatMoney());
     lTotPmt->setText(t.sums.pmt.formatMoney());
     lTotSLD->setText(t.sums.sld.formatMoney());
     lTaux->setText(t.sums.taux.formatMoney());
-    m_model->refresh();
+    m_model->reload();
     FitColumns();
     const bool rows = !t.empty;
     btnPrint->setEnabled(rows);
@@ -527,6 +556,6 @@ void TfrmSF::FormClose()
     IniWriteInteger(IniPath, kSection, QStringLiteral("MDT"), cmbMdt->currentIndex());
     IniWriteInteger(IniPath, kSection, QStringLiteral("SECTION"), cmbSection->currentIndex());
     IniWriteInteger(IniPath, kSection, QStringLiteral("PERIODE"), cmbPeriode->currentIndex());
-    IniWriteString(IniPath, kSection, QStringLiteral("DATE_D"), edDateD->date().toString(kDateFormat));
-    IniWriteString(IniPath, kSection, QStringLiteral("DATE_F"), edDateF->date().toString(kDateFormat));
+    IniWriteString(IniPath, kSection, QStringLiteral("DATE_D"), DateText(ParseDate(edDateD->text())));
+    IniWriteString(IniPath, kSection, QStringLiteral("DATE_F"), DateText(ParseDate(edDateF->text())));
 }

@@ -18,11 +18,12 @@
 namespace db { class Query; }
 class QAction;
 class QComboBox;
-class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
+class QToolButton;
 class QueryTableModel;
 class TStatusBar;
 
@@ -36,8 +37,11 @@ public:
     QComboBox* cmbEng = nullptr;
     QComboBox* cmbMdt = nullptr;
     QComboBox* cmbPeriode = nullptr;
-    QDateEdit* edDateD = nullptr;
-    QDateEdit* edDateF = nullptr;
+    // The period: typed dates ("dd/MM/yyyy"), each with its calendar button.
+    QLineEdit* edDateD = nullptr;
+    QLineEdit* edDateF = nullptr;
+    QToolButton* btnGetDateD = nullptr;
+    QToolButton* btnGetDateF = nullptr;
     QLabel* lDateD = nullptr;
     QLabel* lDateF = nullptr;
     QPushButton* btnDisplay = nullptr;
@@ -66,9 +70,12 @@ public:
     // The date pickers for views 0 to 2, the quarter for the recap.
     void UpdatePeriodControls();
     void btnDisplayClick();
+    // A display: computes the situation, writes it into SIT_FIN and shows the
+    // rows and totals it read back inside the same operation, so what is shown
+    // is what this display wrote, whatever other users display meanwhile.
     void BuildSituation(const TSituationRequest& request);
     void BuildSituationRecap(const TSituationRequest& request);
-    // Fills the totals bar and re-reads the grid from SIT_FIN.
+    // Fills the totals bar and re-reads the grid from SIT_FIN as it stands.
     void ShowSituationTotals();
     void mnExcelClick();
     void FormClose();
@@ -85,6 +92,8 @@ protected:
 private:
     void BuildWindow();
     void Build(const TSituationRequest& request, bool recap);
+    // Shows the rows qSF holds and the totals `totals`.
+    void ShowSituation(const TSituationTotals& totals);
     void FitColumns();
     void FitTitle();
     void PlaceTotals();

@@ -6,6 +6,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
@@ -21,7 +22,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,40 +54,31 @@ QLabel* MakeTotal(QWidget* parent, const char* name, const QColor& frame)
 // ---------------------------------------------------------------------------
 // The grids
 
-// A grid of the window: an amount cell opens for typing only when the window
-// lets it, and the editor can be closed from the window (its text kept).
-class TTransferGrid : public QTableWidget {
-public:
-    TTransferGrid(TfrmVirement* window, QWidget* parent) : QTableWidget(parent), m_window(window) {}
+TTransferGrid::TTransferGrid(TfrmVirement* window, int rows, QWidget* parent)
+    : QTableView(parent), m_window(window), m_lines(new TTransferLinesModel(rows, this))
+{
+    setModel(m_lines);
+}
 
-    // Commits the text being typed, if any, and closes its editor.
-    void FinishEditing()
-    {
-        if (m_editor) {
-            QWidget* editor = m_editor;
-            commitData(editor);
-            closeEditor(editor, QAbstractItemDelegate::NoHint);
-            m_window->AmountLeft();
-        }
+void TTransferGrid::FinishEditing()
+{
+    if (m_editor) {
+        QWidget* editor = m_editor;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        m_window->AmountLeft();
     }
-    void SetEditor(QWidget* editor) { m_editor = editor; }
+}
 
-protected:
-    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
-    {
-        if (index.column() != TfrmVirement::colMontant || editTriggers() == NoEditTriggers
-            || !(trigger & editTriggers()))
-            return QTableWidget::edit(index, trigger, event);
-        // Asked once when the typing starts, never at each key.
-        bool may = false;
-        RunGuarded([&] { may = m_window->MayEditAmount(this, index.row()); });
-        return may && QTableWidget::edit(index, trigger, event);
-    }
-
-private:
-    TfrmVirement* m_window;
-    QPointer<QWidget> m_editor;
-};
+bool TTransferGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (index.column() != TfrmVirement::colMontant || editTriggers() == NoEditTriggers || !(trigger & editTriggers()))
+        return QTableView::edit(index, trigger, event);
+    // Asked once when the typing starts, never at each key.
+    bool may = false;
+    RunGuarded([&] { may = m_window->MayEditAmount(this, index.row()); });
+    return may && QTableView::edit(index, trigger, event);
+}
 
 // How the cells look, and the amount editor: each change of its text
 // recomputes the totals; leaving it writes back the amount it reads.
@@ -120,10 +111,9 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
-        // The cleaned text, read once to the cent, is what the cell shows, what
-        // the checks see and what is stored; anything else is emptied.
-        const std::optional<Currency> amount = TransferAmount(static_cast<QLineEdit*>(editor)->text());
-        model->setData(index, amount ? amount->formatMask() : QString(), Qt::EditRole);
+        // The text read once to the cent is the line's amount: what the cell
+        // shows, what the checks see and what is stored.
+        model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
     }
 
 protected:
@@ -146,8 +136,6 @@ protected:
         } else if (column == TfrmVirement::colMontant) {
             option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
             option->font.setBold(line);
-            if (const std::optional<Currency> amount = TransferAmount(option->text))
-                option->text = amount->formatMask();
         }
     }
 
@@ -159,7 +147,7 @@ private:
 // ---------------------------------------------------------------------------
 
 TfrmVirement::TfrmVirement(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnTransfert"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnTransfert,
                             .statusWidths = {90, 60, 80, 100},
                             .modePanel = 3,
                             .closeRule = CloseRule::SaveThenClose,
@@ -172,7 +160,7 @@ TfrmVirement::TfrmVirement(QWidget* parent)
                     parent)
 {
     BuildWindow();
-    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
 }
 
@@ -305,7 +293,7 @@ void TfrmVirement::BuildWindow()
         head->addWidget(addButton);
         head->addWidget(delButton);
         v->addLayout(head);
-        QTableWidget* grid = MakeGrid(gridName);
+        TTransferGrid* grid = MakeGrid(gridName);
         v->addWidget(grid, 1);
         auto* foot = new QHBoxLayout;
         foot->addStretch();
@@ -347,15 +335,10 @@ void TfrmVirement::BuildWindow()
     resize(640, 720);
 }
 
-QTableWidget* TfrmVirement::MakeGrid(const char* name)
+TTransferGrid* TfrmVirement::MakeGrid(const char* name)
 {
-    auto* grid = new TTransferGrid(this, this);
+    auto* grid = new TTransferGrid(this, GridRows, this);
     grid->setObjectName(QString::fromLatin1(name));
-    grid->setRowCount(GridRows);
-    grid->setColumnCount(colCount);
-    grid->setHorizontalHeaderLabels({QStringLiteral("N°"), QStringLiteral("Chap."), QStringLiteral("Art"),
-                                     QStringLiteral("Par"), QStringLiteral("Intitulé"), QStringLiteral("Montant"),
-                                     QString()});
     grid->setColumnHidden(colIdFnm, true);
     // The key columns as wide as their bold texts; the title takes the room left.
     QFont bold = grid->font();
@@ -374,23 +357,12 @@ QTableWidget* TfrmVirement::MakeGrid(const char* name)
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setItemDelegate(new TTransferCellDelegate(this, grid));
-    for (int r = 0; r < GridRows; ++r) {
-        for (int c = 0; c < colCount; ++c) {
-            auto* item = new QTableWidgetItem;
-            Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-            if (c == colMontant)
-                flags |= Qt::ItemIsEditable;
-            item->setFlags(flags);
-            grid->setItem(r, c, item);
-        }
-        grid->item(r, colNo)->setText(QString::number(r + 1));
-        grid->item(r, colNo)->setTextAlignment(Qt::AlignCenter);
-    }
     // While editing only the amount cells are selected.
-    connect(grid, &QTableWidget::currentCellChanged, this, [this, grid](int row, int column) {
-        if (Mode() != emBrowse && row >= 0 && column != colMontant)
-            grid->setCurrentCell(row, colMontant);
-    });
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this, grid](const QModelIndex& current) {
+                if (Mode() != emBrowse && current.row() >= 0 && current.column() != colMontant)
+                    grid->setCurrentCell(current.row(), colMontant);
+            });
     return grid;
 }
 
@@ -430,43 +402,39 @@ void TfrmVirement::LocateTransfer(qint64 idVir)
         }
 }
 
-void TfrmVirement::ClearTransferGrid(QTableWidget* grid)
+void TfrmVirement::ClearTransferGrid(TTransferGrid* grid)
 {
-    static_cast<TTransferGrid*>(grid)->FinishEditing();
-    for (int r = 0; r < GridRows; ++r)
-        for (int c = colChap; c < colCount; ++c)
-            grid->item(r, c)->setText(QString());
+    grid->FinishEditing();
+    grid->Lines()->SetLines({});
     grid->resizeRowsToContents();
 }
 
-void TfrmVirement::PutRow(QTableWidget* grid, int row, const TTransferRow& line)
+void TfrmVirement::PutRows(TTransferGrid* grid, const QList<TTransferRow>& rows)
 {
-    grid->item(row, colChap)->setText(line.chap);
-    grid->item(row, colArt)->setText(line.art);
-    grid->item(row, colPar)->setText(line.par);
-    grid->item(row, colIntitule)->setText(line.intitule);
-    grid->item(row, colMontant)->setText(line.idFnm > 0 && !line.amount.isZero() ? line.amount.formatMask() : QString());
-    grid->item(row, colIdFnm)->setText(QString::number(line.idFnm));
-    // The row is as high as its title wrapped to the title's column.
-    grid->resizeRowToContents(row);
+    QList<TTransferEntry> lines;
+    for (const TTransferRow& row : rows.first(std::min<qsizetype>(rows.size(), GridRows))) {
+        // A zero amount shows as no amount.
+        const bool amount = row.idFnm > 0 && !row.amount.isZero();
+        lines.append(TTransferEntry{-1, row.idFnm, row.chap, row.art, row.par, row.intitule,
+                                    amount ? std::optional<Currency>(row.amount) : std::nullopt});
+    }
+    grid->Lines()->SetLines(lines);
+    // Each row is as high as its title wrapped to the title's column.
+    grid->resizeRowsToContents();
 }
 
 void TfrmVirement::ShowTransfer()
 {
     ClearTransferGrid(grdDep);
     ClearTransferGrid(grdEco);
-    m_typedGrid = nullptr;
-    m_typedRow = -1;
     edDate->clear();
     IdVir = 0;
     if (HasRows() && !qVir->eof()) {
         IdVir = qVir->asInt(QStringLiteral("ID_VIR"));
         if (const std::optional<TTransfer> t = m_store.Read(IdVir)) {
             edDate->setText(DateText(t->date));
-            for (int i = 0; i < t->giving.size() && i < GridRows; ++i)
-                PutRow(grdDep, i, t->giving[i]);
-            for (int i = 0; i < t->receiving.size() && i < GridRows; ++i)
-                PutRow(grdEco, i, t->receiving[i]);
+            PutRows(grdDep, t->giving);
+            PutRows(grdEco, t->receiving);
         }
     }
     SetMode(emBrowse);
@@ -478,8 +446,8 @@ void TfrmVirement::ShowTransfer()
 void TfrmVirement::ModeChanged()
 {
     const bool editing = Mode() != emBrowse;
-    for (QTableWidget* grid : {grdDep, grdEco}) {
-        static_cast<TTransferGrid*>(grid)->FinishEditing();
+    for (TTransferGrid* grid : {grdDep, grdEco}) {
+        grid->FinishEditing();
         grid->setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
         grid->setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                             | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
@@ -492,39 +460,15 @@ void TfrmVirement::ModeChanged()
 
 // ---- the grids' contents ----------------------------------------------------
 
-qint64 TfrmVirement::LineAt(QTableWidget* grid, int row) const
+qint64 TfrmVirement::LineAt(TTransferGrid* grid, int row) const
 {
-    if (row < 0 || row >= GridRows)
-        return -1;
-    bool ok = false;
-    const qint64 id = grid->item(row, colIdFnm)->text().toLongLong(&ok);
-    return ok ? id : -1;
+    const TTransferEntry* line = grid->Lines()->LineAt(row);
+    return line ? line->idFnm : -1;
 }
 
-QString TfrmVirement::CellText(QTableWidget* grid, int row, int column) const
+Currency TfrmVirement::TransferGridTotal(TTransferGrid* grid) const
 {
-    if (column == colMontant && grid == m_typedGrid && row == m_typedRow)
-        return m_typedText;
-    return grid->item(row, column)->text();
-}
-
-int TfrmVirement::FirstFreeTransferRow(QTableWidget* grid) const
-{
-    int last = -1;
-    for (int r = 0; r < GridRows; ++r)
-        if (!grid->item(r, colChap)->text().isEmpty())
-            last = r;
-    return last + 1;
-}
-
-Currency TfrmVirement::TransferGridTotal(QTableWidget* grid) const
-{
-    Currency total;
-    for (int r = 0; r < GridRows; ++r)
-        if (LineAt(grid, r) > 0)
-            if (const std::optional<Currency> amount = TransferAmount(CellText(grid, r, colMontant)))
-                total += *amount;
-    return total;
+    return grid->Lines()->Total();
 }
 
 void TfrmVirement::ShowTotals()
@@ -532,35 +476,26 @@ void TfrmVirement::ShowTotals()
     lTotDep->setText(TransferGridTotal(grdDep).formatMoney());
     lTotEco->setText(TransferGridTotal(grdEco).formatMoney());
     // Each amount shown in full.
-    for (QTableWidget* grid : {grdDep, grdEco})
-        for (int r = 0; r < GridRows; ++r)
+    for (TTransferGrid* grid : {grdDep, grdEco})
+        for (int r = 0; r < grid->Lines()->Lines().size(); ++r)
             if (LineAt(grid, r) > 0)
-                if (const std::optional<Currency> amount = TransferAmount(CellText(grid, r, colMontant)))
+                if (const std::optional<Currency> amount = grid->Lines()->AmountAt(r))
                     FitAmountColumn(grid, colMontant, *amount, *amount);
 }
 
-QList<TTransferRow> TfrmVirement::TransferRows(QTableWidget* grid) const
+QList<TTransferRow> TfrmVirement::TransferRows(TTransferGrid* grid) const
 {
     QList<TTransferRow> rows;
-    for (int r = 0; r < GridRows; ++r) {
-        const qint64 id = LineAt(grid, r);
-        if (id <= 0)
-            continue;
-        TTransferRow row;
-        row.idFnm = id;
-        row.chap = grid->item(r, colChap)->text();
-        row.art = grid->item(r, colArt)->text();
-        row.par = grid->item(r, colPar)->text();
-        row.intitule = grid->item(r, colIntitule)->text();
-        row.amount = TransferAmount(grid->item(r, colMontant)->text()).value_or(Currency());
-        rows.append(row);
-    }
+    for (const TTransferEntry& line : grid->Lines()->Lines())
+        if (line.idFnm > 0)
+            rows.append(TTransferRow{line.idFnm, line.chap, line.art, line.par, line.intitule,
+                                     line.amount.value_or(Currency())});
     return rows;
 }
 
 // ---- typing an amount -------------------------------------------------------
 
-bool TfrmVirement::MayEditAmount(QTableWidget* grid, int row)
+bool TfrmVirement::MayEditAmount(TTransferGrid* grid, int row)
 {
     const qint64 id = LineAt(grid, row);
     if (id <= 0)
@@ -569,28 +504,27 @@ bool TfrmVirement::MayEditAmount(QTableWidget* grid, int row)
     return CanChangeTransferLine(grid, id);
 }
 
-void TfrmVirement::AmountTyped(QTableWidget* grid, int row, const QString& text)
+void TfrmVirement::AmountTyped(TTransferGrid* grid, int row, const QString& text)
 {
-    m_typedGrid = grid;
-    m_typedRow = row;
-    m_typedText = text;
+    for (TTransferGrid* g : {grdDep, grdEco})
+        g->Lines()->ClearTyped();
+    grid->Lines()->SetTyped(row, TransferAmount(text));
     ShowTotals();
 }
 
 void TfrmVirement::AmountLeft()
 {
-    for (QTableWidget* grid : {grdDep, grdEco})
-        static_cast<TTransferGrid*>(grid)->SetEditor(nullptr);
-    m_typedGrid = nullptr;
-    m_typedRow = -1;
-    m_typedText.clear();
+    for (TTransferGrid* grid : {grdDep, grdEco}) {
+        grid->SetEditor(nullptr);
+        grid->Lines()->ClearTyped();
+    }
     ShowTotals();
 }
 
 void TfrmVirement::FinishTyping()
 {
-    for (QTableWidget* grid : {grdDep, grdEco})
-        static_cast<TTransferGrid*>(grid)->FinishEditing();
+    for (TTransferGrid* grid : {grdDep, grdEco})
+        grid->FinishEditing();
 }
 
 // ---- modes ----------------------------------------------------------------
@@ -601,7 +535,7 @@ void TfrmVirement::btnAddClick()
     ClearTransferGrid(grdDep);
     ClearTransferGrid(grdEco);
     SetMode(emInsert);
-    edDate->setText(DateText(QDate::currentDate()));
+    edDate->setText(DateText(DefaultDate()));
     grdDep->setCurrentCell(0, colMontant);
     grdEco->setCurrentCell(0, colMontant);
     ShowTotals();
@@ -621,7 +555,7 @@ void TfrmVirement::btnCancelClick()
 
 // ---- adding and removing lines ----------------------------------------------
 
-void TfrmVirement::AddTransferLine(QTableWidget* grid)
+void TfrmVirement::AddTransferLine(TTransferGrid* grid)
 {
     RequireWriteRight();
     if (Mode() == emBrowse) {
@@ -630,16 +564,16 @@ void TfrmVirement::AddTransferLine(QTableWidget* grid)
         return;
     }
     FinishTyping();
-    TTransferRow line;
+    TTransferEntry line;
     {
         TfrmListFNM picker(this);
         picker.SelectMode = true;
         if (picker.exec() != QDialog::Accepted || picker.IdFnm <= 0)
             return;
-        line = TTransferRow{picker.IdFnm, picker.Chap.trimmed(), picker.Art.trimmed(), picker.Par.trimmed(),
-                            picker.Intitule, Currency()};
+        line = TTransferEntry{-1, picker.IdFnm, picker.Chap.trimmed(), picker.Art.trimmed(), picker.Par.trimmed(),
+                              picker.Intitule, std::nullopt};
     }
-    for (QTableWidget* g : {grdDep, grdEco})
+    for (TTransferGrid* g : {grdDep, grdEco})
         for (int r = 0; r < GridRows; ++r)
             if (LineAt(g, r) == line.idFnm) {
                 ShowMessageBox(QStringLiteral("L'imputation est déjà dans l'une des grilles !\rLigne : ")
@@ -647,18 +581,20 @@ void TfrmVirement::AddTransferLine(QTableWidget* grid)
                                mtWarning, MsgButton::OK);
                 return;
             }
-    const int row = FirstFreeTransferRow(grid);
+    const int row = int(grid->Lines()->Lines().size());
     if (row >= GridRows) {
         ShowMessageBox(QStringLiteral("La grille ne peut pas recevoir plus de %1 imputations !").arg(GridRows),
                        mtWarning, MsgButton::OK);
         return;
     }
-    PutRow(grid, row, line);
+    grid->Lines()->Append(line);
+    // The row is as high as its title wrapped to the title's column.
+    grid->resizeRowToContents(row);
     grid->setFocus();
     grid->setCurrentCell(row, colMontant);
 }
 
-void TfrmVirement::RemoveTransferLine(QTableWidget* grid)
+void TfrmVirement::RemoveTransferLine(TTransferGrid* grid)
 {
     FinishTyping();
     const int row = grid->currentRow();
@@ -675,12 +611,8 @@ void TfrmVirement::RemoveTransferLine(QTableWidget* grid)
     m_removingGrid = nullptr;
     m_removingRow = -1;
     if (remove) {
-        // The rows below move up one place; the last one is emptied.
-        for (int r = row; r < GridRows - 1; ++r)
-            for (int c = colChap; c < colCount; ++c)
-                grid->item(r, c)->setText(grid->item(r + 1, c)->text());
-        for (int c = colChap; c < colCount; ++c)
-            grid->item(GridRows - 1, c)->setText(QString());
+        // The rows below move up one place.
+        grid->Lines()->RemoveAt(row);
         grid->resizeRowsToContents();
     }
     grid->viewport()->update();
@@ -689,7 +621,7 @@ void TfrmVirement::RemoveTransferLine(QTableWidget* grid)
 
 // ---- the rules that ask the database ----------------------------------------
 
-bool TfrmVirement::CanChangeTransferLine(QTableWidget* grid, qint64 idFnm)
+bool TfrmVirement::CanChangeTransferLine(TTransferGrid* grid, qint64 idFnm)
 {
     if (Mode() != emEdit)
         return true;
@@ -702,15 +634,17 @@ bool TfrmVirement::CanChangeTransferLine(QTableWidget* grid, qint64 idFnm)
 
 bool TfrmVirement::TransferSheetsAreLast()
 {
-    for (QTableWidget* grid : {grdDep, grdEco})
-        for (int r = 0; r < GridRows; ++r) {
-            const qint64 id = LineAt(grid, r);
+    for (TTransferGrid* grid : {grdDep, grdEco}) {
+        const QList<TTransferEntry> lines = grid->Lines()->Lines();
+        for (const TTransferEntry& line : lines) {
+            const qint64 id = line.idFnm;
             if (id > 0 && !m_store.RowSheetIsLast(IdVir, id, grid == grdDep ? 0 : 1)) {
                 ShowInfo(QStringLiteral("Une ou plusieurs fiches d'engagement liées à ce virement ne peuvent pas être "
                                         "supprimées du fait qu'elles ne sont pas les dérnières !\rVeuillez vérifier SVP."));
                 return false;
             }
         }
+    }
     return true;
 }
 
@@ -734,7 +668,7 @@ bool TfrmVirement::CheckTransferCredit(qint64 idFnm, Currency amount)
 
 // ---- the save and the deletion ---------------------------------------------
 
-void TfrmVirement::RefuseRow(QTableWidget* grid, int row, const QString& message)
+void TfrmVirement::RefuseRow(TTransferGrid* grid, int row, const QString& message)
 {
     grid->viewport()->update();
     grid->setCurrentCell(row, colChap);
@@ -756,18 +690,16 @@ void TfrmVirement::btnPostClick()
 
     // Each grid row by row: a number above zero; the giving lines within
     // their credit under the transfer policy.
-    for (QTableWidget* grid : {grdDep, grdEco}) {
-        for (int r = 0; r < GridRows; ++r) {
-            const qint64 id = LineAt(grid, r);
-            if (id <= 0)
+    for (TTransferGrid* grid : {grdDep, grdEco}) {
+        const QList<TTransferEntry> lines = grid->Lines()->Lines();
+        for (const TTransferEntry& entry : lines) {
+            if (entry.idFnm <= 0)
                 continue;
-            TTransferEntry entry{r, id, grid->item(r, colChap)->text(), grid->item(r, colArt)->text(),
-                                 grid->item(r, colPar)->text(), grid->item(r, colMontant)->text()};
             if (const std::optional<TTransferRefusal> refusal = CheckTransferAmounts({entry}))
-                RefuseRow(grid, r, refusal->message);
-            if (grid == grdDep && !CheckTransferCredit(id, *TransferAmount(entry.amountText)))
-                RefuseRow(grid, r, QStringLiteral("Le crédit alloué est insuffisant !\rImputation : ")
-                                       + TransferRowLabel(entry));
+                RefuseRow(grid, entry.gridRow, refusal->message);
+            if (grid == grdDep && !CheckTransferCredit(entry.idFnm, *entry.amount))
+                RefuseRow(grid, entry.gridRow, QStringLiteral("Le crédit alloué est insuffisant !\rImputation : ")
+                                                   + TransferRowLabel(entry));
         }
     }
     if (const std::optional<TTotalsRefusal> refusal =

@@ -8,24 +8,53 @@
 // sheets is still the last sheet of its line.
 //
 // Modal; the caller sets IdVir (-1: the last transfer in date order), runs
-// exec() and frees the window. Typing an amount only recomputes the totals
-// from the grids' texts: nothing is read from the database per key.
+// exec() and frees the window. Each grid holds its lines as values
+// (TTransferLinesModel); typing an amount only recomputes the totals from
+// them: nothing is read from the database per key.
 //
 // The print items (PopMnPrint, and "Imprimer ..." in PopMnVIR) and "Modifier la
 // Décision de Transfert" are connected by the transfer documents and the
 // decision template's window.
 
+#include "budget/TransferLines.h"
 #include "budget/TransferStore.h"
 #include "ui/EditorWindow.h"
 
 #include <QPointer>
+#include <QTableView>
 
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTableWidget;
-class TTransferGrid;
+class TfrmVirement;
+
+// A grid of the window over its lines: an amount cell opens for typing only
+// when the window lets it, and the editor can be closed from the window (its
+// text kept).
+class TTransferGrid : public QTableView {
+public:
+    TTransferGrid(TfrmVirement* window, int rows, QWidget* parent);
+
+    TTransferLinesModel* Lines() const { return m_lines; }
+    // The current cell, as a table widget names it.
+    void setCurrentCell(int row, int column) { setCurrentIndex(model()->index(row, column)); }
+    int currentRow() const { return currentIndex().row(); }
+
+    // Commits the text being typed, if any, and closes its editor.
+    void FinishEditing();
+    void SetEditor(QWidget* editor) { m_editor = editor; }
+
+    using QTableView::edit;
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    TfrmVirement* m_window;
+    TTransferLinesModel* m_lines;
+    QPointer<QWidget> m_editor;
+};
 
 class TfrmVirement : public TEditorWindow {
     Q_OBJECT
@@ -38,7 +67,16 @@ public:
     qint64 IdVir = -1;
 
     // The grids' columns; rows 0 to 28 hold the lines (29 at most).
-    enum Column { colNo, colChap, colArt, colPar, colIntitule, colMontant, colIdFnm, colCount };
+    enum Column {
+        colNo = blNo,
+        colChap = blChap,
+        colArt = blArt,
+        colPar = blPar,
+        colIntitule = blIntitule,
+        colMontant = blMontant,
+        colIdFnm = TTransferLinesModel::IdColumn,
+        colCount
+    };
     static constexpr int GridRows = 29;
 
     // Tool bar.
@@ -55,8 +93,8 @@ public:
 
     QLineEdit* edDate = nullptr;
     QPushButton* btnGetDate = nullptr;
-    QTableWidget* grdDep = nullptr;
-    QTableWidget* grdEco = nullptr;
+    TTransferGrid* grdDep = nullptr;
+    TTransferGrid* grdEco = nullptr;
     QPushButton* btnAddDep = nullptr;
     QPushButton* btnDelDep = nullptr;
     QPushButton* btnAddEco = nullptr;
@@ -90,15 +128,15 @@ public:
     void btnEditClick();
     void btnDeleteClick();
     // Adds a line picked in the nomenclature to the grid, removes the selected one.
-    void AddTransferLine(QTableWidget* grid);
-    void RemoveTransferLine(QTableWidget* grid);
-    // The sum of the grid's amounts that read as numbers.
-    Currency TransferGridTotal(QTableWidget* grid) const;
+    void AddTransferLine(TTransferGrid* grid);
+    void RemoveTransferLine(TTransferGrid* grid);
+    // The sum of the grid's amounts, the one being typed included.
+    Currency TransferGridTotal(TTransferGrid* grid) const;
 
     // Whether the line's sheet of the transfer shown (giving or receiving side)
     // allows a change: outside edit mode always; in edit mode when the line has
     // no sheet yet or its sheet is still the line's last (else a message).
-    bool CanChangeTransferLine(QTableWidget* grid, qint64 idFnm);
+    bool CanChangeTransferLine(TTransferGrid* grid, qint64 idFnm);
     // Whether every sheet of the transfer shown is still the last of its line
     // (else a message).
     bool TransferSheetsAreLast();
@@ -118,31 +156,26 @@ private:
     friend class TTransferCellDelegate;
 
     void BuildWindow();
-    QTableWidget* MakeGrid(const char* name);
-    void ClearTransferGrid(QTableWidget* grid);
-    void PutRow(QTableWidget* grid, int row, const TTransferRow& line);
-    int FirstFreeTransferRow(QTableWidget* grid) const;
-    qint64 LineAt(QTableWidget* grid, int row) const;
-    QString CellText(QTableWidget* grid, int row, int column) const;
-    QList<TTransferRow> TransferRows(QTableWidget* grid) const;
+    TTransferGrid* MakeGrid(const char* name);
+    void ClearTransferGrid(TTransferGrid* grid);
+    // Shows the rows of a stored transfer in a grid.
+    void PutRows(TTransferGrid* grid, const QList<TTransferRow>& rows);
+    qint64 LineAt(TTransferGrid* grid, int row) const;
+    QList<TTransferRow> TransferRows(TTransferGrid* grid) const;
     void ShowTotals();
     void LocateTransfer(qint64 idVir);
     // An amount cell may be typed in: its row holds a line whose sheet allows it.
-    bool MayEditAmount(QTableWidget* grid, int row);
+    bool MayEditAmount(TTransferGrid* grid, int row);
     // The text being typed in a cell, before it is written back.
-    void AmountTyped(QTableWidget* grid, int row, const QString& text);
+    void AmountTyped(TTransferGrid* grid, int row, const QString& text);
     void AmountLeft();
     // Ends the typing of a cell: its text is written back as the amount it reads.
     void FinishTyping();
-    [[noreturn]] void RefuseRow(QTableWidget* grid, int row, const QString& message);
+    [[noreturn]] void RefuseRow(TTransferGrid* grid, int row, const QString& message);
 
     TTransferStore m_store;
     db::Query* qVir = nullptr;
-    // The cell being typed and its live text.
-    QPointer<QTableWidget> m_typedGrid;
-    int m_typedRow = -1;
-    QString m_typedText;
     // The row painted red while its removal is asked.
-    QPointer<QTableWidget> m_removingGrid;
+    QPointer<TTransferGrid> m_removingGrid;
     int m_removingRow = -1;
 };

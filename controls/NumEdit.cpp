@@ -391,6 +391,29 @@ DigitCount countDigits(const QString& text)
     return count;
 }
 
+// Where the caret goes when `old` is rewritten as `now` by the grouping: after
+// as many of the characters it had before it (the separators aside), so that
+// the next digit goes where the last one went. Decimals the grouping appends
+// (an integer typed into an empty field gaining its ".00") come after it and
+// never draw it in. A completed exponent, which the grouping turns into
+// integer digits, leaves the caret at the end of the integer part.
+int CaretAfterRegrouping(const QString& old, int caret, const QString& now)
+{
+    if (old.contains(kExp) && !now.contains(kExp)) {
+        const int d = now.indexOf(kDec);
+        return d >= 0 ? d : int(now.size());
+    }
+    int before = 0;
+    for (int i = 0; i < std::min(caret, int(old.size())); ++i)
+        if (old[i] != kSep)
+            ++before;
+    int pos = 0;
+    for (int seen = 0; pos < now.size() && seen < before; ++pos)
+        if (now[pos] != kSep)
+            ++seen;
+    return pos;
+}
+
 } // namespace
 
 TNumEdit::TNumEdit(QWidget* parent)
@@ -754,14 +777,7 @@ void TNumEdit::RegroupWhileTyping(bool forced)
     const int newSeps = int(now.count(kSep));
     if (!forced && oldSeps == newSeps && old.indexOf(kSep) == now.indexOf(kSep))
         return;
-    int caret = cursorPosition() + (newSeps - oldSeps);
-    const bool hadDec = old.contains(kDec);
-    const bool hasDec = now.contains(kDec);
-    if (hasDec && !hadDec)
-        ++caret;
-    else if (hadDec && !hasDec)
-        --caret;
-    caret = std::clamp(caret, 0, int(now.size()));
+    int caret = CaretAfterRegrouping(old, cursorPosition(), now);
     if (caret < now.size() && now[caret] == kSep)
         ++caret;
     if (now != old) {

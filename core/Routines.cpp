@@ -199,6 +199,22 @@ QDate ParseDate(const QString& text)
     return d;
 }
 
+QDate DateWithinYear(const QDate& date, int fiscalYear)
+{
+    if (!date.isValid() || fiscalYear < 1 || fiscalYear > 9999)
+        return date;
+    if (date.year() < fiscalYear)
+        return QDate(fiscalYear, 1, 1);
+    if (date.year() > fiscalYear)
+        return QDate(fiscalYear, 12, 31);
+    return date;
+}
+
+QDate DefaultDate()
+{
+    return DateWithinYear(QDate::currentDate(), FiscalYear.trimmed().toInt());
+}
+
 QString DateText(const QDate& date)
 {
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();

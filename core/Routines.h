@@ -47,6 +47,15 @@ QString DateText(const QDate& date);
 QString DateToSqlText(const QDate& date);
 int MonthOfDate(const QDate& date);
 int YearOfDate(const QDate& date);
+// `date` brought within the year `fiscalYear`: its first day for a date
+// before it, its last day for a date after it; unchanged when within it or
+// when `fiscalYear` is no year.
+QDate DateWithinYear(const QDate& date, int fiscalYear);
+// The date every date field proposes by default (a new entry's date, the
+// calendar's first date, a double click's date): today within the open fiscal
+// year, so that a proposal is never refused as being of another year (the
+// next year's budget prepared in December proposes 1 January).
+QDate DefaultDate();
 
 // The amount cut toward zero, never rounded, to `decimals` decimals.
 Currency TruncateDecimals(int decimals, Currency amount);

@@ -1,9 +1,11 @@
 #pragma once
 // The current user's access to a main-menu item, as every window asks it.
 
+#include "data/MenuItems.h"
+
 #include <QString>
 
-// 0 no access, 1 read, 2 read and write.
+// 0 no access, 1 read, 2 read and write. The item is named as in MenuItems.h.
 int GetAccessLevel(const QString& menuItemName, int userId);
 bool CanWrite(const QString& menuItemName, int userId);
 // Shows "Alerte de sécurité : Ecriture non autorisée !" and aborts silently.

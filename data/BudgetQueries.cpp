@@ -83,16 +83,6 @@ struct BudgetQueries::Statements {
                                              "                            (ORIGINE='1') AND "
                                              "                            (ID_ORIGINE=A.ID_ENG)))")),
           mandatedExpense(c, QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_MDT WHERE ID_DETAIL=:ID_DETAIL")),
-          // The two tests of GetExpenseState for every expense: 1 for a line
-          // of a sheet that no cancellation points to, 2 for an order line.
-          expenseStates(c, QStringLiteral("SELECT ID_DEPENSE, MAX(COMMITTED) + MAX(MANDATED) AS STATE FROM ("
-                                          "  SELECT A.ID_DETAIL AS ID_DEPENSE, 1 AS COMMITTED, 0 AS MANDATED "
-                                          "  FROM DET_ENG A WHERE A.OBJET=0 AND "
-                                          "       NOT EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=A.ID_ENG AND "
-                                          "                   C.OBJET=1 AND C.ORIGINE='1') "
-                                          "  UNION ALL "
-                                          "  SELECT ID_DETAIL, 0, 2 FROM DET_MDT) "
-                                          "GROUP BY ID_DEPENSE")),
           // The chapters of the budget lines of the order's expenses, read from
           // the order's own lines; expenses without a line, or whose line is
           // missing, take no part.
@@ -119,7 +109,6 @@ struct BudgetQueries::Statements {
     db::Query regularisationBalance;
     db::Query committedExpense;
     db::Query mandatedExpense;
-    db::Query expenseStates;
     db::Query orderChapters;
     db::Query observation;
     db::Query chapterTitle;
@@ -239,18 +228,6 @@ int BudgetQueries::GetExpenseState(qint64 idDepense)
     const bool committed = !q->committedExpense.isEmpty();
     q->committedExpense.close();
     return (committed ? 1 : 0) + (mandated ? 2 : 0);
-}
-
-QHash<qint64, int> BudgetQueries::ExpenseStates()
-{
-    db::Query& s = q->expenseStates;
-    s.open();
-    QHash<qint64, int> states;
-    states.reserve(s.rowCount());
-    for (int r = 0; r < s.rowCount(); ++r)
-        states.insert(db::toInt(s.at(r, 0)), int(db::toInt(s.at(r, 1))));
-    s.close();
-    return states;
 }
 
 bool BudgetQueries::IsSingleChapterOrder(qint64 idMdt)

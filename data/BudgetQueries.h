@@ -14,7 +14,6 @@
 #include "db/Database.h"
 
 #include <QDate>
-#include <QHash>
 #include <QString>
 #include <memory>
 
@@ -64,10 +63,6 @@ public:
     // 0 free, 1 on a commitment sheet that is not cancelled, 2 on a payment
     // order, 3 both. Read from the stored lines, so it always answers as they do.
     int GetExpenseState(qint64 idDepense);
-    // GetExpenseState of every expense at once, in one grouped statement over
-    // the payment-order lines and the lines of sheets without a cancellation:
-    // the expenses whose state is not 0, by key (a key missing is free).
-    QHash<qint64, int> ExpenseStates();
     // Called after every commit that adds or removes payment-order lines or
     // deletes an order. GetExpenseState reads the stored lines themselves, so
     // there is nothing to refresh.

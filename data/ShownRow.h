@@ -22,43 +22,85 @@
 // A check with an unset row arms nothing and hides the checks of the saves
 // around it (a record window saving from inside another window's save).
 
+#include <QByteArray>
 #include <QString>
 
 #include <exception>
+
+namespace db { class Query; }
 
 // The stored row an editing window shows: the table, its key column and the
 // key, and the version the engine gave it when it was read; -1 when not known.
 // A document stored as several rows (a transfer) names the one row that stands
 // for it in `where` (a condition of the program's own, never typed text): any
 // change of the document writes that row again.
+// A row of a table without a key (observations, attachment labels) is named by
+// the engine's own address of it, RDB$DB_KEY, read with it, in `dbKey` (and no
+// key column): with the version, that address names the row read and no
+// other, even once the engine has given a deleted row's place to a new one.
 struct TShownRow {
     QString table;
     QString keyField;
     qint64 key = -1;
     qint64 version = -1;
-    QString where;
+    QString where = {};
+    QByteArray dbKey = {};
 
-    bool IsSet() const { return !table.isEmpty() && !keyField.isEmpty() && key >= 0; }
+    static TShownRow ByDbKey(const QString& table, const QByteArray& dbKey, qint64 version)
+    {
+        TShownRow row;
+        row.table = table;
+        row.dbKey = dbKey;
+        row.version = version;
+        return row;
+    }
+    bool IsSet() const
+    {
+        return !table.isEmpty() && ((!keyField.isEmpty() && key >= 0) || !dbKey.isEmpty());
+    }
     bool SameRow(const TShownRow& other) const
     {
-        return table == other.table && keyField == other.keyField && key == other.key && where == other.where;
+        return table == other.table && keyField == other.keyField && key == other.key && where == other.where
+               && dbKey == other.dbKey;
     }
 };
 
 // The version the row has now, as the reads see it; -1 when there is no such row.
 qint64 ReadRowVersion(const TShownRow& row);
 
+// Locks the stored row for the write operation running now (inside a
+// TWriteGuard), before the operation decides anything on it: until the
+// operation ends nobody else can change or delete the row, and what is read
+// of it meanwhile is what the operation stores against. Two users deciding on
+// one row are so served one after the other: when another user's operation
+// holds the row (a change, a deletion or a lock still in progress), the engine
+// refuses at once with an update conflict (db::DbError::isConflict), which
+// the user reads as "Ces informations sont en cours de modification par un
+// autre utilisateur ...", and the operation writes nothing. Returns false when
+// there is no such row. The lock stamps the row with the operation's version,
+// as a change would.
+bool LockRow(const TShownRow& row);
+// The row of `table` whose `keyField` is `key`.
+bool LockRow(const QString& table, const QString& keyField, qint64 key);
+
 // A save refused because another user changed (or deleted) the row since it
-// was shown; nothing was written.
+// was shown; nothing was written. What it says is what the user reads when no
+// window asks its own question about it.
 class ERowChanged : public std::exception {
 public:
     explicit ERowChanged(bool deleted) : m_deleted(deleted) {}
     bool Deleted() const { return m_deleted; }
-    const char* what() const noexcept override { return "row changed by another user"; }
+    const char* what() const noexcept override;
 
 private:
     bool m_deleted;
 };
+
+// Runs `statement`, a change or a deletion of one stored row named by its key,
+// and throws ERowChanged (deleted) when it touched no row: another user deleted
+// the row since it was read. Whatever the operation wrote before is then
+// rolled back with its write guard, and nobody is told of a success.
+void ExecOnRow(db::Query& statement);
 
 class TSaveCheck {
 public:

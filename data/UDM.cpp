@@ -4,6 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
+#include "data/NumberSeries.h"
 #include "data/YearCreation.h"
 
 #include <QCoreApplication>
@@ -38,8 +39,8 @@ namespace {
 
 // Indexes added at every opening. The first two are the program's own; the
 // others serve the budget-line and document questions (data/BudgetQueries), which listings
-// ask for every row: without them each question reads whole tables. Creating
-// one that exists fails, harmlessly.
+// ask for every row: without them each question reads whole tables. Only the
+// missing ones are created; one the engine refuses is named to the user.
 struct OpeningIndex {
     const char* name;
     const char* on;
@@ -229,6 +230,13 @@ TDM::TOpening TDM::ConnectTo(const QString& path, const QString& fiscalYear, boo
     try {
         LURDO.open(db::ConnectParams{path, DbUser, DbPassword});
         AddIndexes();
+        const QString seriesRefused = AddNumberSeries(LURDO);
+        if (!seriesRefused.isEmpty())
+            ShowMessageBox(QStringLiteral("La table ") + NumberSeriesTable
+                               + QStringLiteral(" n'a pas pu être ajoutée à la base de données : deux utilisateurs "
+                                                "pourraient donner en même temps le même numéro à deux mandats.\r\r")
+                               + seriesRefused,
+                           mtWarning, MsgButton::OK);
     } catch (const std::exception& e) {
         LURDO.close();
         const auto* dbError = dynamic_cast<const db::DbError*>(&e);
@@ -269,21 +277,55 @@ bool TDM::OfferConnectionDialog()
     return LURDO.isOpen();
 }
 
+QStringList TDM::PresentIndexes(const QStringList& names)
+{
+    db::Query q(LURDO, QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) AS NAME FROM RDB$INDICES"));
+    q.open();
+    QStringList present;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString name = q.asString(QStringLiteral("NAME"));
+        if (names.contains(name, Qt::CaseInsensitive))
+            present << name;
+    }
+    return present;
+}
+
 void TDM::AddIndexes()
 {
+    const QStringList present = PresentIndexes(OpeningIndexNames());
+    QStringList refused;
+    QString reason;
     for (const OpeningIndex& index : OpeningIndexes) {
+        const QString name = QLatin1String(index.name);
+        if (present.contains(name, Qt::CaseInsensitive))
+            continue;
         try {
-            LURDO.execute(QStringLiteral("CREATE INDEX \"") + QLatin1String(index.name) + QStringLiteral("\"")
-                          + QLatin1String(index.on));
+            LURDO.execute(QStringLiteral("CREATE INDEX \"") + name + QStringLiteral("\"") + QLatin1String(index.on));
             LURDO.commit();
-        } catch (const db::DbError&) {
-            // The index exists already: nothing to do, and nothing to say.
+        } catch (const db::DbError& e) {
             try {
                 LURDO.rollback();
             } catch (const db::DbError&) {
             }
+            // Made meanwhile by another program: there all the same. Any other
+            // refusal (no right to change the table, the table in use) leaves
+            // the index missing, and the questions that rely on it slow.
+            if (PresentIndexes({name}).isEmpty()) {
+                refused << name;
+                if (reason.isEmpty())
+                    reason = e.message();
+            }
         }
     }
+    if (refused.isEmpty())
+        return;
+    const QString what = refused.size() == 1
+                             ? QStringLiteral("L'index ") + refused.first()
+                                   + QStringLiteral(" n'a pas pu être ajouté à la base de données")
+                             : QStringLiteral("Les index ") + refused.join(QStringLiteral(", "))
+                                   + QStringLiteral(" n'ont pas pu être ajoutés à la base de données");
+    ShowMessageBox(what + QStringLiteral(" : les listes et les documents qui s'en servent seront lents.\r\r") + reason,
+                   mtWarning, MsgButton::OK);
 }
 
 void TDM::CloseDatabase()

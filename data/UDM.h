@@ -61,8 +61,10 @@ public:
     // a restore): in local mode and when `createMissing`, a missing year file
     // is made under a temporary name and seeded from the previous year (looked
     // for in the database's folder, then in the program folder); then the
-    // connection, in the character set the file holds, and the opening indexes.
-    // It shows no message and never ends the program: the caller decides.
+    // connection, in the character set the file holds, the opening indexes and
+    // the series of order numbers. It tells no failure to open and never ends
+    // the program: the caller decides. What it could not add to a year it
+    // opened (an index, the series) is told, as at every opening.
     TOpening ConnectTo(const QString& path, const QString& fiscalYear, bool createMissing);
     // What the user is told when an opening of `path` failed.
     static QString OpeningFailureText(const TOpening& opening, const QString& path);
@@ -86,7 +88,9 @@ public:
 
     // The indexes every opening adds when they are missing: ENT_ENG_IDX1 and
     // DET_MDT_IDX1, then those that keep the budget-line and document questions
-    // from reading whole tables.
+    // from reading whole tables. An index the engine refuses to create (the
+    // user may not change the table, the table is in use) is named to the user
+    // once per opening, in one warning; the opening goes on.
     static QStringList OpeningIndexNames();
 
 signals:
@@ -96,6 +100,8 @@ signals:
 
 private:
     void AddIndexes();
+    // Those of `names` the database holds.
+    QStringList PresentIndexes(const QStringList& names);
     bool OfferConnectionDialog();
     void RequestProgramEnd();
 

@@ -1,6 +1,7 @@
 #include "expenditure/DocumentLines.h"
 
 #include "core/Routines.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -179,7 +180,7 @@ void TDocumentLineTable::RemoveExpense(qint64 idDoc, qint64 idDepense)
     db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.ID_DETAIL=:ID_DETAIL").arg(m_table, Where()));
     q.setParam(QStringLiteral("ID_DOC"), idDoc);
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
@@ -187,8 +188,20 @@ void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
     db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.NOLINE=:NOLINE").arg(m_table, Where()));
     q.setParam(QStringLiteral("ID_DOC"), idDoc);
     q.setParam(QStringLiteral("NOLINE"), noLine);
-    q.exec();
+    ExecOnRow(q);
     Renumber(idDoc, Lines(idDoc));
+}
+
+void TDocumentLineTable::DeleteDocument(qint64 idDoc)
+{
+    // Table and column names are the program's own.
+    db::Query lines(DM->LURDO, QStringLiteral("DELETE FROM %1 WHERE %2=:ID_DOC").arg(m_table, m_key));
+    lines.setParam(QStringLiteral("ID_DOC"), idDoc);
+    lines.exec();
+    const QString header = m_document == CommitmentSheet ? QStringLiteral("ENT_ENG") : QStringLiteral("ENT_MDT");
+    db::Query document(DM->LURDO, QStringLiteral("DELETE FROM %1 WHERE %2=:ID_DOC").arg(header, m_key));
+    document.setParam(QStringLiteral("ID_DOC"), idDoc);
+    ExecOnRow(document);
 }
 
 void TDocumentLineTable::Renumber(qint64 idDoc, const TDocumentLines& ordered)

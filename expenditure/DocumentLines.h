@@ -87,6 +87,10 @@ public:
     void RenumberAs(qint64 idDoc, const QList<qint64>& expenseIds);
     // Numbers the lines 1..n by beneficiary name; lines of one name keep their order.
     void RenumberByName(qint64 idDoc);
+    // Deletes the document: all its lines, whatever their kind, then its
+    // header, which must still be there (ERowChanged when another user
+    // deleted it); it may have no lines.
+    void DeleteDocument(qint64 idDoc);
 
 private:
     // Writes the numbers 1..n of the lines in the order given; a line is found

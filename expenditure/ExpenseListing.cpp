@@ -1,10 +1,12 @@
 #include "expenditure/ExpenseListing.h"
 
-#include "data/BudgetQueries.h"
-#include "data/UDM.h"
+#include "data/KeptStatement.h"
 #include "expenditure/DocumentLines.h"
 
 #include <QHash>
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -14,12 +16,20 @@ struct Holder {
     bool cancelled = false;
 };
 
+// What holds an expense: the first order and the first sheet shown, and
+// whether it is mandated (on an order line) and committed (on a line of a
+// sheet that no cancellation points to).
+struct Held {
+    Holder order, sheet;
+    bool mandated = false;
+    bool committed = false;
+};
+
 db::Query& Opened(std::unique_ptr<db::Query>& query, const QString& sql)
 {
-    if (!query)
-        query = std::make_unique<db::Query>(DM->LURDO, sql);
-    query->open();
-    return *query;
+    db::Query& q = KeptStatement(query, sql);
+    q.open();
+    return q;
 }
 
 } // namespace
@@ -44,67 +54,83 @@ TListingRows TExpenseListing::Read(int kind)
         names.insert(db::toInt(r[0]), db::toText(r[1]));
     benefs.close();
 
-    // The first order of each expense, from the order lines.
-    QHash<qint64, Holder> orders;
+    QHash<qint64, Held> held;
+
+    // The first order of each expense, by key, from the order lines. An
+    // expense with an order line is mandated, whatever became of the order.
     db::Query& o = Opened(m_orders, QStringLiteral("SELECT D.ID_DETAIL, M.ID_MDT, M.NO_MDT, M.DATE_MDT FROM DET_MDT D "
-                                                   "JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT"));
-    orders.reserve(o.rowCount());
+                                                   "LEFT JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT"));
+    held.reserve(o.rowCount());
     for (const auto& r : o.rows()) {
-        const qint64 expense = db::toInt(r[0]);
-        auto it = orders.find(expense);
-        if (it == orders.end() || db::toInt(r[1]) < db::toInt(it->id))
-            orders.insert(expense, Holder{r[1], r[2], r[3]});
+        Held& h = held[db::toInt(r[0])];
+        h.mandated = true;
+        if (!db::isNull(r[1]) && (db::isNull(h.order.id) || db::toInt(r[1]) < db::toInt(h.order.id)))
+            h.order = Holder{r[1], r[2], r[3]};
     }
     o.close();
 
-    // The first sheet of each expense, from the expense lines of the sheets.
-    QHash<qint64, Holder> sheets;
+    // The first sheet of each expense, from the expense lines of the sheets:
+    // a sheet without a cancellation before a cancelled one, then by key.
     db::Query& s = Opened(m_sheets, QStringLiteral(
         "SELECT D.ID_DETAIL, E.ID_ENG, E.NO_ENG, E.DATE_ENG, "
-        "       IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=E.ID_ENG AND C.OBJET=1 AND C.ORIGINE='1'), "
+        "       IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=D.ID_ENG AND C.OBJET=1 AND C.ORIGINE='1'), "
         "           1, 0) AS CANCELLED "
-        "FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG WHERE D.OBJET=0"));
-    sheets.reserve(s.rowCount());
+        "FROM DET_ENG D LEFT JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG WHERE D.OBJET=0"));
     for (const auto& r : s.rows()) {
-        const qint64 expense = db::toInt(r[0]);
-        const Holder h{r[1], r[2], r[3], db::toInt(r[4]) != 0};
-        auto it = sheets.find(expense);
-        if (it == sheets.end() || std::pair(h.cancelled, db::toInt(h.id)) < std::pair(it->cancelled, db::toInt(it->id)))
-            sheets.insert(expense, h);
+        Held& h = held[db::toInt(r[0])];
+        const Holder sheet{r[1], r[2], r[3], db::toInt(r[4]) != 0};
+        h.committed = h.committed || !sheet.cancelled;
+        if (!db::isNull(sheet.id)
+            && (db::isNull(h.sheet.id)
+                || std::pair(sheet.cancelled, db::toInt(sheet.id)) < std::pair(h.sheet.cancelled, db::toInt(h.sheet.id))))
+            h.sheet = sheet;
     }
     s.close();
 
-    const QHash<qint64, int> states = DM->Queries().ExpenseStates();
+    // The expenses as stored; the latest date first (undated ones last), the
+    // latest key first within a day: sorted here rather than by the engine,
+    // which would sort the whole rows, their texts at full width, for it.
+    db::Query& e = KeptStatement(m_expenses, QStringLiteral("SELECT ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, "
+                                                            "ID_FNM, ID_BEN, MONTANT, OBJET FROM DEPENSE "
+                                                            "WHERE (:KIND = -1 OR TYPE_DEPENSE = :KIND)"));
+    e.setParam(QStringLiteral("KIND"), kind);
+    e.open();
+    const std::vector<std::vector<db::Value>>& stored = e.rows();
+    std::vector<size_t> order(stored.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const QDate dateA = db::toDate(stored[a][3]), dateB = db::toDate(stored[b][3]);
+        if (dateA != dateB)
+            return !dateB.isValid() || (dateA.isValid() && dateA > dateB);
+        return db::toInt(stored[a][0]) > db::toInt(stored[b][0]);
+    });
 
-    if (!m_expenses)
-        m_expenses = std::make_unique<db::Query>(
-            DM->LURDO,
-            QStringLiteral("SELECT ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, ID_FNM, ID_BEN, MONTANT, OBJET "
-                           "FROM DEPENSE WHERE (:KIND = -1 OR TYPE_DEPENSE = :KIND) "
-                           "ORDER BY DATE_DEPENSE DESC, ID_DEPENSE DESC"));
-    m_expenses->setParam(QStringLiteral("KIND"), kind);
-    m_expenses->open();
     TListingRows out;
-    out.names = m_expenses->columnNames();
+    out.names = e.columnNames();
     out.names << QStringLiteral("IMPUT") << QStringLiteral("NOM_BEN") << QStringLiteral("ID_MDT")
               << QStringLiteral("NO_MDT") << QStringLiteral("DATE_MDT") << QStringLiteral("ID_ENG")
               << QStringLiteral("NO_ENG") << QStringLiteral("DATE_ENG") << QStringLiteral("DEP_STATE");
-    out.rows.reserve(size_t(m_expenses->rowCount()));
-    const Holder none;
-    for (const auto& r : m_expenses->rows()) {
-        const qint64 id = db::toInt(r[0]);
+    out.rows.reserve(stored.size());
+    const Held none;
+    for (size_t i : order) {
+        const std::vector<db::Value>& r = stored[i];
+        const auto found = held.constFind(db::toInt(r[0]));
+        const Held& h = found != held.constEnd() ? *found : none;
         std::vector<db::Value> row;
         row.reserve(r.size() + 9);
         row.insert(row.end(), r.begin(), r.end());
         row.emplace_back(db::isNull(r[4]) ? db::Value() : db::Value(labels.value(db::toInt(r[4]))));
         row.emplace_back(names.value(db::toInt(r[5])));
-        const Holder& order = orders.contains(id) ? *orders.constFind(id) : none;
-        const Holder& sheet = sheets.contains(id) ? *sheets.constFind(id) : none;
-        row.insert(row.end(), {order.id, order.number, order.date, sheet.id, sheet.number, sheet.date});
-        row.emplace_back(qint64(states.value(id)));
+        for (const Holder* holder : {&h.order, &h.sheet}) {
+            row.push_back(holder->id);
+            row.push_back(holder->number);
+            row.push_back(holder->date);
+        }
+        // 0 free, 1 committed, 2 mandated, 3 both: BudgetQueries::GetExpenseState.
+        row.emplace_back(qint64((h.committed ? 1 : 0) + (h.mandated ? 2 : 0)));
         out.rows.push_back(std::move(row));
     }
-    m_expenses->close();
+    e.close();
     return out;
 }
 

@@ -5,9 +5,9 @@
 // listing window and its printed listing.
 //
 // Everything is read set by set, once: the expenses, the budget lines and
-// beneficiaries (into hashes), the payment orders from the order lines, the
-// sheets from the sheet lines, and the states in one grouped statement
-// (BudgetQueries::ExpenseStates), then joined here by key.
+// beneficiaries (into hashes), the payment orders from the order lines and the
+// sheets from the sheet lines, which also give the states (the rule of
+// BudgetQueries::GetExpenseState), then joined and ordered here by key.
 
 #include "ui/QueryTableModel.h"
 

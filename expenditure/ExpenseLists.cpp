@@ -21,9 +21,9 @@ QColor ExpenseKindColor(int kind)
 QString ExpenseWriteRight(int kind)
 {
     switch (kind) {
-    case 0: return QStringLiteral("mnFactures");
-    case 2: return QStringLiteral("mnDepSalaire");
-    default: return QStringLiteral("mnAutreDep");
+    case 0: return MenuItem::mnFactures;
+    case 2: return MenuItem::mnDepSalaire;
+    default: return MenuItem::mnAutreDep;
     }
 }
 

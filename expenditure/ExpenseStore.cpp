@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -169,18 +170,34 @@ TExpenseHold TExpenseStore::Hold(qint64 idDepense)
     return hold;
 }
 
-std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
+std::optional<TExpense> TExpenseStore::ReadExpense(qint64 idDepense)
 {
-    // A salary expense to pay is worth its lines, which refuse a change themselves.
-    if (entry.id <= 0 || entry.kind == ekSalaryToPay || DM->Queries().GetExpenseState(entry.id) == 0)
-        return std::nullopt;
     db::Query& q = KeptStatement(m_one, QStringLiteral("SELECT * FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"));
-    q.setParam(QStringLiteral("ID_DEPENSE"), entry.id);
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
     q.open();
     if (q.isEmpty())
         return std::nullopt;
     const TExpense stored = ExpenseOfRow(q);
     q.close();
+    return stored;
+}
+
+std::optional<TExpense> TExpenseStore::LockExpense(qint64 idDepense)
+{
+    if (!LockRow(QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), idDepense))
+        return std::nullopt;
+    return ReadExpense(idDepense);
+}
+
+std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
+{
+    // A salary expense to pay is worth its lines, which refuse a change themselves.
+    if (entry.id <= 0 || entry.kind == ekSalaryToPay || DM->Queries().GetExpenseState(entry.id) == 0)
+        return std::nullopt;
+    const std::optional<TExpense> found = ReadExpense(entry.id);
+    if (!found)
+        return std::nullopt;
+    const TExpense& stored = *found;
     const bool mission = entry.kind == ekMission;
     if (entry.amount != stored.amount || entry.idFnm != stored.idFnm
         || (mission
@@ -248,7 +265,7 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
         q.setParam(QStringLiteral("OBJET"), e.objet);
         q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
         q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
-        q.exec();
+        ExecOnRow(q);
         SyncSalaryAmount(e.id);
         return;
     }
@@ -282,13 +299,16 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
         q.setParam(QStringLiteral("ASS_CHOMAGE"), e.assChomage);
         q.setParam(QStringLiteral("RETRAITE_ANT"), e.retraiteAnt);
     }
-    q.exec();
+    ExecOnRow(q);
 }
 
 TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
 {
-    // Read inside the deleting transaction: a document may have taken the
-    // expense since it was shown.
+    // Locked, then read inside the deleting transaction: a document may have
+    // taken the expense since it was shown, and none can take it now until the
+    // deletion ends. One already gone leaves nothing to delete.
+    if (!LockExpense(idDepense))
+        return TExpenseHold();
     const TExpenseHold hold = Hold(idDepense);
     if (hold.Any())
         return hold;
@@ -297,7 +317,11 @@ TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
                              std::pair{&m_delete, "DELETE FROM DEPENSE WHERE ID_DEPENSE=:ID_DEPENSE"}}) {
         db::Query& q = KeptStatement(*slot, QString::fromLatin1(sql));
         q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-        q.exec();
+        // The expense itself must still be there; it may have no lines.
+        if (slot == &m_delete)
+            ExecOnRow(q);
+        else
+            q.exec();
     }
     return hold;
 }
@@ -416,7 +440,7 @@ void TExpenseStore::UpdateSalaryLine(const TSalaryLine& line)
     q.setParam(QStringLiteral("MONTANT"), OptionalAmount(line.amount));
     q.setParam(QStringLiteral("ID_DET_SAL"), line.id);
     q.setParam(QStringLiteral("ID_DEPENSE"), line.idDepense);
-    q.exec();
+    ExecOnRow(q);
     SyncSalaryAmount(line.idDepense);
 }
 
@@ -426,7 +450,7 @@ void TExpenseStore::DeleteSalaryLine(qint64 idDepense, qint64 idLine)
                                           "ID_DEPENSE=:ID_DEPENSE"));
     q.setParam(QStringLiteral("ID_DET_SAL"), idLine);
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.exec();
+    ExecOnRow(q);
     SyncSalaryAmount(idDepense);
 }
 
@@ -439,7 +463,7 @@ Currency TExpenseStore::SyncSalaryAmount(qint64 idDepense)
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.exec();
+    ExecOnRow(q);
     return gross;
 }
 

@@ -119,6 +119,11 @@ public:
     // operation, so that a document that took the expense since it was shown
     // is seen.
     std::optional<TExpense> HeldChange(const TExpense& entry);
+    // The expense locked for the caller's write operation, as it stands now
+    // (data/ShownRow.h, LockRow): until the operation ends no other user can
+    // change it, delete it or put it on a document, so that what the operation
+    // decides on it holds when it commits. Nothing when it is gone.
+    std::optional<TExpense> LockExpense(qint64 idDepense);
     // The largest mission number in text order plus one when it reads as a
     // number, else 1 (only a proposal: a saved mission takes its key as number).
     int NextMissionNumber();
@@ -133,8 +138,9 @@ public:
     // is the sum of its imputations.
     void UpdateExpense(const TExpense& expense);
     // The expense and its salary detail lines, unless a sheet or an order
-    // holds it (read again here): returns what held it (nothing deleted) or a
-    // free hold (deleted).
+    // holds it (the expense locked, then its documents read again here):
+    // returns what held it (nothing deleted) or a free hold (deleted, or gone
+    // already).
     TExpenseHold DeleteExpense(qint64 idDepense);
 
     // --- salary lines -------------------------------------------------------
@@ -159,6 +165,8 @@ public:
     Currency SyncSalaryAmount(qint64 idDepense);
 
 private:
+    std::optional<TExpense> ReadExpense(qint64 idDepense);
+
     std::unique_ptr<db::Query> m_expenses, m_expense, m_order, m_sheet, m_total, m_taken, m_insert, m_update, m_updateMission,
         m_updateSalary, m_deleteDetail, m_delete, m_onSheet, m_onOrder, m_one, m_lines, m_totals, m_lineTaken, m_maxOrd,
         m_sync;

@@ -5,6 +5,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "ui/RecordNavigator.h"
 
@@ -26,7 +27,7 @@ const std::array<QString, 3> DeleteRefusals = {
 } // namespace
 
 TLineExpenseEditor::TLineExpenseEditor(QWidget* parent, const Setup& setup)
-    : TExpenseEditor(parent, QStringLiteral("mnAutreDep"), {60, 50, 110, 110, 90}, 4), m_setup(setup)
+    : TExpenseEditor(parent, MenuItem::mnAutreDep, {60, 50, 110, 110, 90}, 4), m_setup(setup)
 {
     BuildWindow();
 }
@@ -270,7 +271,6 @@ void TLineExpenseEditor::btnPostClick()
     RequireWriteRight();
     if (Mode() == emBrowse)
         return;
-    BeforeChecks();
     QDate date;
     if (const TVerdict v = expense::CheckDate(edDFact->text(), QStringLiteral("La Date Facture est manquante !"),
                                               QStringLiteral("La Date Facture est incorrecte !"),

@@ -95,8 +95,6 @@ protected:
     // Its checks, between the amount's and the budget line's; then its columns.
     virtual void CheckOwnFields() {}
     virtual void FillOwnFields(TExpense& expense) {}
-    // Before the checks (an amount computed from other fields).
-    virtual void BeforeChecks() {}
     // Whether the amount is the sum of the contributions (a mission's).
     virtual bool ContributionMode() const { return false; }
     // Where the focus goes when the amount is refused.

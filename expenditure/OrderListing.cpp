@@ -122,9 +122,13 @@ bool TOrderListing::DeleteOrderAsked(qint64 idMdt)
             return false;
         TWaitCursor wait;
         TWriteGuard write;
+        // Locked, then read again: no line can be added to the order or taken
+        // from it until the deletion ends.
+        TOrderStore store;
+        store.LockOrder(idMdt);
         refusal = DeleteRefusal(idMdt);
         if (refusal.isEmpty()) {
-            TOrderStore().DeleteOrder(idMdt);
+            store.DeleteOrder(idMdt);
             write.Commit();
         }
     }

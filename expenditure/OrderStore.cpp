@@ -2,10 +2,13 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
+#include "data/NumberSeries.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -52,6 +55,16 @@ std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
     for (int i = 0; i < 6; ++i)
         o.pj[size_t(i)] = q.asString(PjName(i));
     return o;
+}
+
+bool TOrderStore::LockOrder(qint64 idMdt)
+{
+    return LockRow(QStringLiteral("ENT_MDT"), QStringLiteral("ID_MDT"), idMdt);
+}
+
+void TOrderStore::LockNumbers()
+{
+    LockNumberSeries(NumberSeries::PaymentOrders);
 }
 
 TDocumentLines TOrderStore::Lines(qint64 idMdt)
@@ -170,23 +183,37 @@ void TOrderStore::UpdateOrder(const TOrder& order)
     q.setParam(QStringLiteral("MyIdUser"), CurrentUserCode);
     q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
     q.setParam(QStringLiteral("MyIdMdt"), order.id);
-    q.exec();
+    ExecOnRow(q);
 }
+
+namespace {
+
+// An order another user deleted takes and loses no line.
+void RequireOrder(bool exists)
+{
+    if (!exists)
+        throw std::runtime_error("Ce mandat n'existe plus !");
+}
+
+} // namespace
 
 Currency TOrderStore::AddLine(qint64 idMdt, qint64 idDepense, Currency amount)
 {
+    RequireOrder(LockOrder(idMdt));
     m_lines.Insert(idMdt, idDepense, amount);
     return SyncTotal(idMdt);
 }
 
 Currency TOrderStore::RemoveExpenseLine(qint64 idMdt, qint64 idDepense)
 {
+    RequireOrder(LockOrder(idMdt));
     m_lines.RemoveExpense(idMdt, idDepense);
     return SyncTotal(idMdt);
 }
 
 Currency TOrderStore::RemoveLineAt(qint64 idMdt, int noLine)
 {
+    RequireOrder(LockOrder(idMdt));
     m_lines.RemoveAt(idMdt, noLine);
     return SyncTotal(idMdt);
 }
@@ -207,15 +234,11 @@ Currency TOrderStore::SyncTotal(qint64 idMdt)
     db::Query& q = KeptStatement(m_sync, QStringLiteral("UPDATE ENT_MDT SET MONTANT=:MONTANT WHERE ID_MDT=:ID_MDT"));
     q.setParam(QStringLiteral("MONTANT"), total);
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.exec();
+    ExecOnRow(q);
     return total;
 }
 
 void TOrderStore::DeleteOrder(qint64 idMdt)
 {
-    for (const char* sql : {"DELETE FROM DET_MDT WHERE ID_MDT=:ID_MDT", "DELETE FROM ENT_MDT WHERE ID_MDT=:ID_MDT"}) {
-        db::Query q(DM->LURDO, QString::fromLatin1(sql));
-        q.setParam(QStringLiteral("ID_MDT"), idMdt);
-        q.exec();
-    }
+    m_lines.DeleteDocument(idMdt);
 }

@@ -7,7 +7,9 @@
 // the caller holds them in one write operation for the user's action.
 //
 // An order's stored MONTANT is always the sum of its lines: every change of
-// lines and every header save writes it in the same transaction.
+// lines and every header save writes it in the same transaction, the header
+// locked before the lines are read, so that two users changing the lines of
+// one order run one after the other.
 
 #include "expenditure/DocumentLines.h"
 #include "db/Currency.h"
@@ -67,10 +69,19 @@ public:
     bool OnRegularisationSheet(qint64 idMdt);
 
     // --- writes (inside the caller's write operation) ----------------------
+    // The order locked for the operation (data/ShownRow.h, LockRow); false
+    // when it is gone.
+    bool LockOrder(qint64 idMdt);
+    // Locks the series of order numbers before a number is checked and
+    // stored (data/NumberSeries.h): two saves giving orders a number run one
+    // after the other, so that two orders never take one number.
+    void LockNumbers();
     // A new header; its key is drawn here. Returns the key.
     qint64 InsertOrder(const TOrder& order);
     // The header fields, with MONTANT the sum of the stored lines.
     void UpdateOrder(const TOrder& order);
+    // The three below lock the order first, and refuse an order another user
+    // deleted (an error with "Ce mandat n'existe plus !"; nothing is written).
     // An expense line after the order's other lines; the total follows.
     Currency AddLine(qint64 idMdt, qint64 idDepense, Currency amount);
     // Removes the expense's line; the total follows.

@@ -2,6 +2,7 @@
 
 #include "data/UDM.h"
 #include "db/Database.h"
+#include "expenditure/DocumentLines.h"
 #include "expenditure/OrderStore.h"
 
 #include <memory>
@@ -13,6 +14,7 @@ struct Statements {
     db::Query imputations{DM->LURDO, QStringLiteral("SELECT ID_DETAIL, SUM(MONTANT) AS MT FROM DET_SALAIRE "
                                                     "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=0 GROUP BY ID_DETAIL")};
     db::Query beneficiary{DM->LURDO, QStringLiteral("SELECT TYPE_BEN, SERVICE_GRADE FROM BENEF WHERE ID_BEN=:ID_BEN")};
+    db::Query line{DM->LURDO, QStringLiteral("SELECT CHAP, ART, PAR FROM FNM WHERE ID_FNM=:ID_FNM")};
 };
 
 } // namespace
@@ -30,6 +32,16 @@ picker::Facts DatabaseFacts(picker::Mode mode, const QDate& date)
         if (mode == picker::Mode::PaymentOrder)
             c.mandated = DM->Queries().TotalMandatedAt(0, idFnm, date) + s->orders.UndatedMandatedOn(idFnm);
         return c;
+    };
+    facts.lineLabel = [s](qint64 idFnm) {
+        s->line.setParam(QStringLiteral("ID_FNM"), idFnm);
+        s->line.open();
+        const QString label = s->line.isEmpty() ? QString()
+                                                : BudgetLineLabel(s->line.asString(QStringLiteral("CHAP")),
+                                                                  s->line.asString(QStringLiteral("ART")),
+                                                                  s->line.asString(QStringLiteral("PAR")));
+        s->line.close();
+        return label;
     };
     facts.imputations = [s](qint64 idDepense) {
         QHash<qint64, Currency> shares;

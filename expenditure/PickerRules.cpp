@@ -1,5 +1,7 @@
 #include "expenditure/PickerRules.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace picker {
@@ -68,19 +70,27 @@ Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t po
                          ask);
 }
 
-Verdict CheckMandateCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask)
+Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const Ask& ask)
 {
-    const Currency mandated = credit.mandated + amount;
-    if (Verdict v = CheckShortage(mandated > credit.available, policy,
-                                  QStringLiteral("Crédit insuffisant pour mandater cette dépense !"),
-                                  QStringLiteral("Crédit insuffisant pour mandater !\rVoulez-vous, tout de même, continuer ?"),
-                                  ask))
+    QStringList beyondCredit, beyondCommitted;
+    for (const LineShare& line : lines) {
+        const Currency mandated = line.credit.mandated + line.amount;
+        if (mandated > line.credit.available)
+            beyondCredit << line.label;
+        if (mandated > line.credit.committed)
+            beyondCommitted << line.label;
+    }
+    const auto named = [](const QStringList& labels) {
+        return (labels.size() > 1 ? QStringLiteral("\rImputations : ") : QStringLiteral("\rImputation : "))
+               + labels.join(QStringLiteral(", "));
+    };
+    const QString again = QStringLiteral("\rVoulez-vous, tout de même, continuer ?");
+    if (Verdict v = CheckShortage(!beyondCredit.isEmpty(), policy,
+                                  QStringLiteral("Crédit insuffisant pour mandater cette dépense !") + named(beyondCredit),
+                                  QStringLiteral("Crédit insuffisant pour mandater !") + named(beyondCredit) + again, ask))
         return v;
-    return CheckShortage(mandated > credit.committed, policy,
-                         QStringLiteral("Le total mandaté est supérieur au total engagé !"),
-                         QStringLiteral("Le total mandaté est supérieur au total engagé !\rVoulez-vous, tout de même, "
-                                        "continuer ?"),
-                         ask);
+    const QString above = QStringLiteral("Le total mandaté est supérieur au total engagé !") + named(beyondCommitted);
+    return CheckShortage(!beyondCommitted.isEmpty(), policy, above, above + again, ask);
 }
 
 Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask)
@@ -157,11 +167,13 @@ Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<
             shares = facts.imputations(expense.id);
         if (shares.isEmpty())
             shares.insert(expense.idFnm, expense.amount);
-        QList<qint64> lines = shares.keys();
-        std::sort(lines.begin(), lines.end());
-        for (qint64 line : lines)
-            if (Verdict v = CheckMandateCredit(facts.credit(line), shares.value(line), policies.mandate, ask))
-                return v;
+        QList<qint64> ids = shares.keys();
+        std::sort(ids.begin(), ids.end());
+        QList<LineShare> lines;
+        for (qint64 id : ids)
+            lines.append(LineShare{facts.lineLabel(id), facts.credit(id), shares.value(id)});
+        if (Verdict v = CheckMandateCredit(lines, policies.mandate, ask))
+            return v;
         const Beneficiary ben = facts.beneficiary(expense.idBen);
         if (ben.found && ben.type == 0 && (ben.grade == 0 || ben.grade == 1))
             if (Verdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, ben.grade,

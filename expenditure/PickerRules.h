@@ -84,6 +84,8 @@ struct Policies {
 // What the checks read from the database, asked only when a check needs it.
 struct Facts {
     std::function<Credit(qint64 idFnm)> credit;
+    // The label of a budget line ("22-03-01"), as the questions name it.
+    std::function<QString(qint64 idFnm)> lineLabel;
     // The budget lines a salary expense to pay is charged to, with the amount of each.
     std::function<QHash<qint64, Currency>(qint64 idDepense)> imputations;
     std::function<Currency(qint64 idBen)> supplierPaid;
@@ -108,8 +110,18 @@ Verdict CheckDocumentOpen(const Document& doc);
 Verdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
                       const Ask& ask);
 Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask);
-// Both tests under one policy; the second only when the first passed.
-Verdict CheckMandateCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask);
+// One budget line an expense is charged to on a payment order: its label, its
+// figures and the share of the expense it takes.
+struct LineShare {
+    QString label;
+    Credit credit;
+    Currency amount;
+};
+// The credit, then the committed total, of every line the expense is charged
+// to, under one policy: each test gives one refusal or one question that names
+// the lines it fails on, however many they are (a salary expense charged to
+// several lines is asked once); the second test only when the first passed.
+Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const Ask& ask);
 // `paid`: what the supplier's payment-order lines total already.
 Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask);
 // The most lines: 1 for an order of a salary expense to pay, else maxDocLines.

@@ -38,6 +38,12 @@ const QColor kInSelection(253, 245, 200);
 const QColor kGreyText(128, 128, 128);
 const QColor kNumberCell(245, 245, 245);
 
+const QString ExpenseDeletedMeanwhile =
+    QStringLiteral("Cette dépense a été supprimée par un autre utilisateur : elle n'a pas été ajoutée.");
+const QString ExpenseChangedMeanwhile =
+    QStringLiteral("Cette dépense a été modifiée par un autre utilisateur : elle n'a pas été ajoutée.\r"
+                   "Elle est affichée telle qu'elle est enregistrée ; ajoutez-la de nouveau pour la vérifier.");
+
 QString SelectionKindText(int kind, const QString& current)
 {
     switch (kind) {
@@ -120,11 +126,6 @@ void TfrmAddDep::BuildWindow()
                              QStyle::SP_FileIcon);
     btnMenu = AddToolButton(pnlTop, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"),
                             QStyle::SP_ArrowDown);
-    bar->addSpacing(12);
-    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), pnlTop);
-    chkHide->setObjectName(QStringLiteral("chkHide"));
-    chkHide->setFocusPolicy(Qt::NoFocus);
-    bar->addWidget(chkHide);
     bar->addStretch();
     btnClose = AddToolButton(pnlTop, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
                              QStyle::SP_DialogCloseButton);
@@ -143,7 +144,12 @@ void TfrmAddDep::BuildWindow()
     grdDep->verticalHeader()->setDefaultSectionSize(20);
     grdDep->horizontalHeader()->setStretchLastSection(true);
     m_model = new QueryTableModel(this);
-    m_model->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("No Dép."), QueryTableModel::Text);
+    QueryTableModel::Column number;
+    number.field = QStringLiteral("NO_DEPENSE");
+    number.title = QStringLiteral("No Dép.");
+    number.format = QueryTableModel::Text;
+    number.fitText = true;
+    m_model->addColumn(number);
     m_model->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date"), QueryTableModel::Date,
                        Qt::AlignCenter);
     m_model->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
@@ -159,8 +165,14 @@ void TfrmAddDep::BuildWindow()
     // No column is sorted until a title is clicked.
     grdDep->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     leftLayout->addWidget(grdDep, 1);
+    // Under the list, beside the add button: the tool bar keeps the window
+    // within its pick-mode width.
     auto* addBar = new QHBoxLayout;
+    chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), left);
+    chkHide->setObjectName(QStringLiteral("chkHide"));
+    chkHide->setFocusPolicy(Qt::NoFocus);
     btnAdd = MakeButton(left, "btnAdd", QStringLiteral("Ajouter >>"), QString(), QStyle::SP_ArrowRight);
+    addBar->addWidget(chkHide);
     addBar->addStretch();
     addBar->addWidget(btnAdd);
     leftLayout->addLayout(addBar);
@@ -270,7 +282,7 @@ void TfrmAddDep::BuildWindow()
     // The popup menu's "Imprimer le listing" carries no action.
     mnPrint->setEnabled(false);
 
-    resize(557, 520);
+    resize(ListingWidth, 520);
 }
 
 // ---------------------------------------------------------------------------
@@ -309,7 +321,7 @@ void TfrmAddDep::FormShow()
         btnRetire->setToolTip(mnRetireDet->text());
         chkHide->setText(order ? QStringLiteral("Cacher les dépenses mandatées")
                                : QStringLiteral("Cacher les dépenses engagées"));
-        resize(std::max(width(), 1180), std::max(height(), 560));
+        resize(PickModeWidth, std::max(height(), 560));
         m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
         m_model->setRowTint([this](int, const QueryRow& r) {
             return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
@@ -499,18 +511,8 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
         return false;
     // The expense as it stands now, read through its key; one that is gone,
     // or that the filter or the list's own rules hide, is not added.
-    if (!qOne) {
-        qOne = std::make_unique<db::Query>(DM->LURDO, ListSql(QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")));
-        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
-    }
-    qOne->setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    qOne->open();
-    const int source = m_model->findSourceRow(QStringLiteral("ID_DEPENSE"), db::Value(idDepense));
-    if (qOne->isEmpty() || source < 0)
+    if (!ReadExpenseAgain(idDepense))
         return false;
-    if (m_model->fieldNames() == qOne->columnNames() && qOne->rows().front() != m_model->sourceValues(source))
-        m_model->replaceRow(source, qOne->rows().front());
-    qOne->close();
     const int shown = m_model->findRow({db::Value(idDepense)});
     if (shown < 0)
         return false;
@@ -521,7 +523,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     e.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
     e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
     e.amount = row.asCurrency(QStringLiteral("MONTANT"));
-    e.idBen = row.asInt(QStringLiteral("ID_BEN"));
+    e.idBen = row.isNull(QStringLiteral("ID_BEN")) ? -1 : row.asInt(QStringLiteral("ID_BEN"));
 
     picker::Policies policies;
     policies.commit = DecisionCommit;
@@ -536,38 +538,61 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
         return false;
     }
 
-    TSheetSync sync;
-    bool takenMeanwhile = false;
+    // The list and the checks read the expense before this write: whether
+    // another user deleted it, changed it or put it on a document of the mode
+    // since is read again inside the adding transaction, the expense locked,
+    // so that it is never committed or mandated twice, and the line takes the
+    // amount the checks passed.
+    TPickerStore::Result added;
     {
         TWaitCursor wait;
         TWriteGuard write;
-        // The list's snapshot was read when the picker opened: whether another
-        // document took the expense since is read again inside the adding
-        // transaction, so that it is never committed or mandated twice.
-        takenMeanwhile = (DM->Queries().GetExpenseState(e.id) & (IsOrder() ? 2 : 1)) != 0;
-        if (!takenMeanwhile) {
-            if (IsOrder())
-                m_orders.AddLine(IdDoc, e.id, e.amount);
-            else
-                sync = m_sheets.AddExpenseLine(IdDoc, e.id, e.amount);
+        added = m_picker.AddExpense(CurrentDocument().mode, IdDoc, e);
+        if (added.outcome == TPickerStore::Outcome::Added)
             write.Commit();
-        }
     }
-    if (takenMeanwhile) {
+    switch (added.outcome) {
+    case TPickerStore::Outcome::Added: break;
+    case TPickerStore::Outcome::Taken:
         m_snapshot.insert(e.id);
         grdDep->viewport()->update();
         Refuse(picker::Refusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
                                picker::Focus::ExpenseList, -1});
         return false;
+    case TPickerStore::Outcome::Gone:
+        OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
+        Refuse(picker::Refusal{ExpenseDeletedMeanwhile, picker::Focus::ExpenseList, -1});
+        return false;
+    case TPickerStore::Outcome::Changed:
+        // The row shows the expense as it stands; adding it again checks that.
+        ReadExpenseAgain(e.id);
+        Refuse(picker::Refusal{ExpenseChangedMeanwhile, picker::Focus::ExpenseList, -1});
+        return false;
     }
     if (IsOrder())
         DM->Queries().RefreshMandatedSnapshot();
     RefreshSelectedLines();
-    if (sync.Renumbered())
-        ShowInfo(QStringLiteral("Le N° de Fiche ") + sync.previousNumber
-                 + QStringLiteral(" existe déjà pour cette imputation !\rLa fiche prend le N° ") + sync.number
+    if (added.sync.Renumbered())
+        ShowInfo(QStringLiteral("Le N° de Fiche ") + added.sync.previousNumber
+                 + QStringLiteral(" existe déjà pour cette imputation !\rLa fiche prend le N° ") + added.sync.number
                  + QStringLiteral("."));
     return true;
+}
+
+bool TfrmAddDep::ReadExpenseAgain(qint64 idDepense)
+{
+    if (!qOne) {
+        qOne = std::make_unique<db::Query>(DM->LURDO, ListSql(QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")));
+        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
+    }
+    qOne->setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    qOne->open();
+    const int source = m_model->findSourceRow(QStringLiteral("ID_DEPENSE"), db::Value(idDepense));
+    const bool found = !qOne->isEmpty() && source >= 0;
+    if (found && m_model->fieldNames() == qOne->columnNames() && qOne->rows().front() != m_model->sourceValues(source))
+        m_model->replaceRow(source, qOne->rows().front());
+    qOne->close();
+    return found;
 }
 
 void TfrmAddDep::RetireCurrentLine()

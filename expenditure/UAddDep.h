@@ -12,6 +12,7 @@
 
 #include "budget/SheetStore.h"
 #include "expenditure/OrderStore.h"
+#include "expenditure/PickerStore.h"
 #include "expenditure/PickerRules.h"
 #include "expenditure/UFilterDep.h"
 
@@ -48,6 +49,10 @@ class TfrmAddDep : public QDialog {
 public:
     explicit TfrmAddDep(QWidget* parent = nullptr);
     ~TfrmAddDep() override;
+
+    // The window's width when it opens in pick mode and in listing mode.
+    static constexpr int PickModeWidth = 745;
+    static constexpr int ListingWidth = 557;
 
     // Set by the caller before exec().
     bool SelectMode = false;
@@ -131,6 +136,9 @@ private:
     picker::Document CurrentDocument() const;
     void Refuse(const picker::Refusal& refusal);
     void SelectLine(qint64 idDepense);
+    // Reads the expense again through its key and shows it so in the list;
+    // false when it is gone or not in the list.
+    bool ReadExpenseAgain(qint64 idDepense);
     qint64 CurrentExpenseId() const;
 
     std::unique_ptr<db::Query> qDep;
@@ -138,6 +146,7 @@ private:
     QueryTableModel* m_model = nullptr;
     TSheetStore m_sheets;
     TOrderStore m_orders;
+    TPickerStore m_picker;
     picker::Facts m_facts;
     QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
     TDocumentLines m_lines;                 // the document's lines, in order

@@ -4,16 +4,17 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentLines.h"
 #include "expenditure/ExpenseRules.h"
 #include "refdata/UListTable.h"
 #include "core/Routines.h"
+#include "ui/LinesModel.h"
 #include "ui/QueryTableModel.h"
 #include "ui/RecordNavigator.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
 #include <QFrame>
 #include <QGridLayout>
@@ -31,22 +32,19 @@
 // ---------------------------------------------------------------------------
 // The lines of one grid, with the line being entered or changed in its place.
 
-class TSalaryLinesModel : public QAbstractTableModel {
+class TSalaryLinesModel : public TLinesModel<TSalaryLine> {
 public:
-    TSalaryLinesModel(int type, QObject* parent) : QAbstractTableModel(parent), m_type(type) {}
-
-    int PickColumn() const { return m_type == slImputation ? 4 : 1; }
-    int AmountColumn() const { return m_type == slImputation ? 5 : 2; }
-
-    void SetLines(TSalaryLines lines)
+    TSalaryLinesModel(int type, QObject* parent)
+        : TLinesModel(type == slImputation ? BudgetLineTitles()
+                                           : QStringList{QStringLiteral("N°"), QStringLiteral("Retenue"),
+                                                         QStringLiteral("Montant")},
+                      parent),
+          m_type(type)
     {
-        beginResetModel();
-        m_lines = std::move(lines);
-        m_pending.reset();
-        m_pendingRow = -1;
-        endResetModel();
     }
-    const TSalaryLines& Lines() const { return m_lines; }
+
+    int PickColumn() const { return m_type == slImputation ? int(blIntitule) : 1; }
+    int AmountColumn() const { return m_type == slImputation ? int(blMontant) : 2; }
 
     // The line being entered (`row` -1: after the others) or changed (its row).
     void SetPending(const std::optional<TSalaryLine>& line, int row)
@@ -64,23 +62,6 @@ public:
             return 0;
         const bool extra = m_pending && m_pendingRow == int(m_lines.size());
         return int(m_lines.size()) + (extra ? 1 : 0);
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : (m_type == slImputation ? 6 : 3);
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        static const QStringList imputation = {QStringLiteral("N°"),  QStringLiteral("Chap."),
-                                               QStringLiteral("Art"), QStringLiteral("Par"),
-                                               QStringLiteral("Intitulé"), QStringLiteral("Montant")};
-        static const QStringList deduction = {QStringLiteral("N°"), QStringLiteral("Retenue"),
-                                              QStringLiteral("Montant")};
-        const QStringList& titles = m_type == slImputation ? imputation : deduction;
-        return section >= 0 && section < titles.size() ? QVariant(titles[section]) : QVariant();
     }
 
     QVariant data(const QModelIndex& index, int role) const override
@@ -106,17 +87,18 @@ public:
             return l.amount ? QVariant(l.amount->formatMask()) : QVariant();
         if (m_type == slDeduction)
             return l.libelle;
-        switch (column) {
-        case 1: return l.chap;
-        case 2: return l.art;
-        case 3: return l.par;
-        default: return l.intitule;
-        }
+        return BudgetLineText(l, column);
+    }
+
+protected:
+    void LinesReset() override
+    {
+        m_pending.reset();
+        m_pendingRow = -1;
     }
 
 private:
     int m_type;
-    TSalaryLines m_lines;
     std::optional<TSalaryLine> m_pending;
     int m_pendingRow = -1;
 };
@@ -137,7 +119,7 @@ const std::array<QString, 3> DeleteRefusals = {
 } // namespace
 
 TfrmDep_Sal_Mdt::TfrmDep_Sal_Mdt(QWidget* parent)
-    : TExpenseEditor(parent, QStringLiteral("mnDepSalaire"), {60, 50, 150, 100}, 3, false)
+    : TExpenseEditor(parent, MenuItem::mnDepSalaire, {60, 50, 150, 100}, 3, false)
 {
     m_sections[0].type = slImputation;
     m_sections[1].type = slDeduction;
@@ -311,11 +293,7 @@ QWidget* TfrmDep_Sal_Mdt::BuildSection(Section& s, const QString& caption, const
                                                          QStyle::SP_TrashIcon, QStyle::SP_DialogSaveButton,
                                                          QStyle::SP_DialogCancelButton};
     for (size_t i = 0; i < commands.size(); ++i) {
-        auto* b = new QToolButton(box);
-        b->setObjectName(QString::fromLatin1(buttonNames[i]));
-        b->setIcon(style()->standardIcon(icons[i]));
-        b->setToolTip(commands[i]->text());
-        b->setAutoRaise(true);
+        QToolButton* b = MakeIconButton(box, buttonNames[i], commands[i]->text(), icons[i]);
         BindButton(b, commands[i]);
         bar->addWidget(b);
         *buttons[i] = b;
@@ -551,6 +529,16 @@ void TfrmDep_Sal_Mdt::RefuseLockedLines(const QString& refusal)
     }
 }
 
+void TfrmDep_Sal_Mdt::LockShownExpense()
+{
+    // No document can take the expense, and nobody delete it, until the
+    // change of its lines ends.
+    if (!m_expenses.LockExpense(IdDepense)) {
+        ShowInfo(QStringLiteral("Cette dépense a été supprimée par un autre utilisateur !"));
+        Abort();
+    }
+}
+
 void TfrmDep_Sal_Mdt::AddLine(int type)
 {
     RequireWriteRight();
@@ -694,8 +682,9 @@ void TfrmDep_Sal_Mdt::PostLine(int type)
     {
         TWaitCursor wait;
         TWriteGuard write;
-        // Read again inside the transaction: a document may have taken the
-        // expense, another line the same detail.
+        // Read again inside the transaction, the expense locked: a document
+        // may have taken the expense, another line the same detail.
+        LockShownExpense();
         RefuseLockedLines(line.id > 0 ? LockedModif : LockedAdd);
         if (m_expenses.SalaryDetailTaken(IdDepense, type, line.idDetail, line.id)) {
             ShowInfo(type == slImputation ? QStringLiteral("Cette imputation est déjà saisie !")
@@ -754,6 +743,7 @@ void TfrmDep_Sal_Mdt::DeleteLine(int type)
     {
         TWaitCursor wait;
         TWriteGuard write;
+        LockShownExpense();
         RefuseLockedLines(LockedDelete);
         m_expenses.DeleteSalaryLine(IdDepense, idLine);
         write.Commit();

@@ -126,6 +126,9 @@ private:
     void UpdateLineButtons();
     // Refuses a change of the lines of a committed or mandated expense.
     void RefuseLockedLines(const QString& refusal);
+    // Locks the expense shown for the write operation that changes its lines;
+    // refuses one another user deleted.
+    void LockShownExpense();
     bool ExpenseShown() const;
 
     TBeneficiaryField m_ben;

@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "expenditure/ExpenseRules.h"
 #include "refdata/UListBenef.h"
@@ -29,7 +30,7 @@ constexpr int InvoiceKind = 0;
 } // namespace
 
 TfrmFact::TfrmFact(QWidget* parent)
-    : TExpenseEditor(parent, QStringLiteral("mnFactures"), {60, 50, 110, 110, 90}, 4)
+    : TExpenseEditor(parent, MenuItem::mnFactures, {60, 50, 110, 110, 90}, 4)
 {
     BuildWindow();
 }

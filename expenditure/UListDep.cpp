@@ -70,7 +70,9 @@ TfrmListDep::TfrmListDep(QWidget* parent)
 
     using F = QueryTableModel;
     const TColumnStyle orderCells{kOrderCells};
-    AddColumn("NO_DEPENSE", "No Dép.", F::Text);
+    TColumnStyle fitted;
+    fitted.fitText = true;
+    AddColumn("NO_DEPENSE", "No Dép.", F::Text, {}, fitted);
     AddColumn("DATE_DEPENSE", "Date", F::Date, Qt::AlignCenter);
     AddColumn("IMPUT", "Imput.", F::Text, Qt::AlignCenter);
     AddColumn("MONTANT", "Montant", F::Money, Qt::AlignRight);
@@ -127,8 +129,10 @@ void TfrmListDep::UpdateCommands()
 {
     const bool rows = !Rows()->isEmpty();
     const QueryRow r = Rows()->current();
-    for (QAction* a : {mnModif, mnDelete, mnFind, mnFilter, mnPrint})
+    for (QAction* a : {mnModif, mnDelete, mnFind, mnPrint})
         a->setEnabled(rows);
+    // A filter that leaves no row is changed from here as well as cancelled.
+    mnFilter->setEnabled(true);
     mnVoirMdt->setEnabled(rows && !r.isNull(QStringLiteral("ID_MDT")));
     mnVoirEng->setEnabled(rows && !r.isNull(QStringLiteral("ID_ENG")));
     mnCancelFilter->setEnabled(FilterActive());
@@ -237,10 +241,11 @@ void TfrmListDep::resizeEvent(QResizeEvent* event)
 
 void TfrmListDep::FitBeneficiaryColumn()
 {
-    // The beneficiary takes what the other columns leave of the grid.
+    // The beneficiary takes what the other columns leave of the grid, the
+    // object (the last, stretched) counted at its own width.
     int others = 0;
     for (int c = 0; c < coCount; ++c)
         if (c != coBen)
-            others += kWidths[c] > 0 ? kWidths[c] : DateColumnWidth();
+            others += c == coObjet ? kWidths[c] : grdDep->columnWidth(c);
     grdDep->setColumnWidth(coBen, std::max(160, grdDep->viewport()->width() - others));
 }

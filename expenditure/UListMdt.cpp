@@ -84,9 +84,9 @@ TfrmListMdt::~TfrmListMdt() = default;
 
 void TfrmListMdt::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnListMdt"), CurrentUserId);
+    m_canWrite = CanWrite(MenuItem::mnListMdt, CurrentUserId);
     m_filter = TOrderCriteria::Reset();
-    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     ReadOrders();
 }

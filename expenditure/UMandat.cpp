@@ -5,6 +5,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/DocumentBrowsing.h"
@@ -32,7 +33,7 @@
 #include <QVBoxLayout>
 
 TfrmMandat::TfrmMandat(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnMandat"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnMandat,
                             .statusWidths = {80, 50, 110, 60, 100},
                             .modePanel = 4,
                             .closeRule = CloseRule::SaveAndStay,
@@ -176,6 +177,7 @@ void TfrmMandat::BuildWindow()
                     TDateFieldRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today});
     AddEnterToNext(edNoMdt);
     AddEnterToNext(edDateM);
+    AddEnterToNext(cmbStatut);
     AddEnterToNext(edNature);
     for (QLineEdit* e : edPJ)
         AddEnterToNext(e);
@@ -302,7 +304,6 @@ void TfrmMandat::ShowOrder()
         for (int i = 0; i < 6; ++i)
             edPJ[size_t(i)]->setText(m_order->pj[size_t(i)]);
         m_lines = m_store.Lines(id);
-        stBar->SetPanel(2, QString::number(m_lines.size()) + QStringLiteral("  Dépenses"));
     }
     ShowLines();
     SetMode(emBrowse);
@@ -325,6 +326,9 @@ const TDocumentLine* TfrmMandat::CurrentLine() const
 void TfrmMandat::ShowLines()
 {
     ShowDocumentLines(m_lineModel, m_lines);
+    // The count is the shown order's: none while no order is shown (the last
+    // one deleted, a new one being entered).
+    stBar->SetPanel(2, m_order ? QString::number(m_lines.size()) + QStringLiteral("  Dépenses") : QString());
     m_mission = !m_lines.isEmpty() && m_lines.first().kind == 1;
     m_total = LinesTotal(m_lines);
     lMontant->setText(m_total.formatMoney());
@@ -369,8 +373,11 @@ void TfrmMandat::btnPostClick()
         e->setText(e->text().trimmed());
     // The number is four digits, unique, its own number not a duplicate of itself.
     edNoMdt->setText(TOrderStore::PadNumber(edNoMdt->text()));
-    if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
-        Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
+    const auto refuseTakenNumber = [&] {
+        if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
+            Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
+    };
+    refuseTakenNumber();
     QDate date;
     if (const std::optional<QString> refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
         Refuse(*refusal, edDateM);
@@ -386,6 +393,13 @@ void TfrmMandat::btnPostClick()
     {
         TWaitCursor wait;
         TWriteGuard write;
+        // A number given is checked again with the order numbers locked:
+        // another user may have given it since the check above, and nobody
+        // can give it until this order is stored.
+        if (!entry.number.isEmpty() && (inserting || entry.number != m_order->number)) {
+            m_store.LockNumbers();
+            refuseTakenNumber();
+        }
         // A key is drawn for a new order only; the stored total is always the
         // sum of the lines.
         if (inserting)

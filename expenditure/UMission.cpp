@@ -58,7 +58,9 @@ TfrmMission::TfrmMission(QWidget* parent)
         e->SetMaxValue(MaxContribution);
         *label = new QLabel(caption, panel);
         (*label)->setObjectName(QString::fromLatin1(labelName));
-        connect(e, &QLineEdit::textChanged, this, Guarded([this] { ContributionChanged(); }));
+        // Only what the user types: showing a row, or putting back the stored
+        // values of a mission a document took meanwhile, leaves the amount as stored.
+        connect(e, &QLineEdit::textEdited, this, Guarded([this] { ContributionChanged(); }));
         return e;
     };
     edReg_Gen = contribution("edReg_Gen", "lReg_Gen", QStringLiteral("Rég. Gén. 23.75%"), &lReg_Gen);
@@ -135,22 +137,18 @@ void TfrmMission::ApplyOwnRights(const expense::TEditRights& rights)
     for (TNumEdit* e : {edReg_Gen, edAss_Chom, edRet_Ant})
         e->setEnabled(rights.contributions);
     mnChargesSoc->setEnabled(Mode() != emBrowse && m_contributionMode);
-    // In contribution mode the amount is the contributions' sum, whatever was stored or typed.
-    ContributionChanged();
 }
 
 void TfrmMission::ContributionChanged()
 {
+    // The amount is the contributions' sum once the user changed one of them
+    // (or picked a line that takes them); an amount stored apart from its
+    // contributions by an older entry stays as it is until then.
     const bool editing = Mode() != emBrowse;
     if (!editing || !expense::EditRights(ekMission, Mode() == emInsert, ExpenseState(), m_contributionMode).contributions)
         return;
     const auto value = [](TNumEdit* e) { return e->TryAsCurrency().value_or(Currency()); };
     edMontant->SetAsCurrency(expense::ContributionSum(value(edReg_Gen), value(edAss_Chom), value(edRet_Ant)));
-}
-
-void TfrmMission::BeforeChecks()
-{
-    ContributionChanged();
 }
 
 QWidget* TfrmMission::AmountField() const
@@ -181,7 +179,12 @@ void TfrmMission::FillOwnFields(TExpense& e)
 
 void TfrmMission::BudgetLinePicked()
 {
+    const bool wasContributionMode = m_contributionMode;
     SetContributionMode();
+    // A line that puts the amount under the contributions shows their sum in
+    // the amount it locks; a line of the same mode keeps the amount shown.
+    if (m_contributionMode && !wasContributionMode)
+        ContributionChanged();
     AmountField()->setFocus();
 }
 

@@ -37,7 +37,6 @@ public:
 protected:
     void ShowOwnFields(const TExpense* expense) override;
     void NewOwnFields() override;
-    void BeforeChecks() override;
     void CheckOwnFields() override;
     void FillOwnFields(TExpense& expense) override;
     QWidget* AmountField() const override;
@@ -48,7 +47,8 @@ protected:
 private:
     // Shows or hides the contribution fields by the budget line shown.
     void SetContributionMode();
-    // The amount := the contributions' sum, in contribution mode while they may change.
+    // The amount := the contributions' sum, in contribution mode while they may change
+    // (after the user edited one of them).
     void ContributionChanged();
 
     bool m_contributionMode = false;

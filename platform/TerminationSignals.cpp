@@ -28,6 +28,15 @@ extern "C" void onTerminationSignal(int signalNumber)
     errno = savedErrno;
 }
 
+struct sigaction ownAction()
+{
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return action;
+}
+
 } // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
@@ -39,12 +48,20 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPipe);
 
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    const struct sigaction action = ownAction();
     for (int i = 0; i < 3; ++i)
         ::sigaction(Handled[i], &action, &g_previous[i]);
+}
+
+void TerminationSignals::Reclaim()
+{
+    if (!m_notifier)
+        return;
+    // The handling that was there before this object is what the destructor
+    // restores; the handler installed in between is simply displaced.
+    const struct sigaction action = ownAction();
+    for (int i = 0; i < 3; ++i)
+        ::sigaction(Handled[i], &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals()

@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 
 #include <QDate>
@@ -20,6 +21,16 @@ bool AnyRow(db::Query& q)
 qint64 ReturnedKey(db::Query& q, const QString& field)
 {
     return q.isEmpty() ? -1 : q.asInt(field);
+}
+
+// The engine's address of the current row (read, or returned by an insert, as DBKEY).
+QByteArray RowAddress(const db::Query& q)
+{
+    if (q.isEmpty())
+        return QByteArray();
+    const db::Value& v = q.value(QStringLiteral("DBKEY"));
+    const QByteArray* bytes = std::get_if<QByteArray>(&v);
+    return bytes ? *bytes : QByteArray();
 }
 
 } // namespace
@@ -66,14 +77,14 @@ void TBankStore::Update(qint64 idBanque, const QString& rs, const QString& dimin
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("MyDateM"), QDate::currentDate());
     q.setParam(QStringLiteral("ID_BANQUE"), idBanque);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TBankStore::Delete(qint64 idBanque)
 {
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM BANQUE WHERE ID_BANQUE=:ID_BANQUE"));
     q.setParam(QStringLiteral("ID_BANQUE"), idBanque);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -186,14 +197,14 @@ void TBeneficiaryStore::Update(const TBeneficiary& b)
         "DATEM=:DATEM WHERE ID_BEN=:ID_BEN"));
     q.setParam(QStringLiteral("ID_BEN"), b.id);
     BindBeneficiary(q, b);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TBeneficiaryStore::Delete(qint64 idBen)
 {
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM BENEF WHERE ID_BEN=:ID_BEN"));
     q.setParam(QStringLiteral("ID_BEN"), idBen);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -303,14 +314,14 @@ void TNomenclatureStore::Update(const TBudgetLineEntry& line)
         "DATEM=:DATEM WHERE ID_FNM=:ID_FNM"));
     q.setParam(QStringLiteral("ID_FNM"), line.id);
     BindLine(q, line);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TNomenclatureStore::Delete(qint64 idFnm)
 {
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM FNM WHERE ID_FNM=:ID_FNM"));
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -348,7 +359,7 @@ void TCodeTableStore::Update(qint64 key, const QString& label)
                                                + m_keyField + QStringLiteral("=:ID_TABLE"));
     q.setParam(QStringLiteral("ID_TABLE"), key);
     q.setParam(QStringLiteral("MyLib"), label);
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TCodeTableStore::Delete(qint64 key)
@@ -356,7 +367,7 @@ void TCodeTableStore::Delete(qint64 key)
     db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE ")
                                                + m_keyField + QStringLiteral("=:ID_TABLE"));
     q.setParam(QStringLiteral("ID_TABLE"), key);
-    q.exec();
+    ExecOnRow(q);
 }
 
 // ---------------------------------------------------------------------------
@@ -368,47 +379,67 @@ const std::array<const char*, 5> TObservationStore::Columns = {"OBS_BP", "OBS_BS
 TObservationStore::TObservationStore() = default;
 TObservationStore::~TObservationStore() = default;
 
-std::optional<TObservationStore::Texts> TObservationStore::Read(const QString& chapter)
+namespace {
+
+std::optional<TObservationStore::Row> ObservationRow(db::Query& q)
 {
-    db::Query& q = KeptStatement(m_read, QStringLiteral("SELECT FIRST 1 OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D "
-                                                        "FROM OBS_SERVICE WHERE CHAP=:CHAP"));
-    q.setParam(QStringLiteral("CHAP"), chapter);
     q.open();
-    std::optional<Texts> texts;
+    std::optional<TObservationStore::Row> row;
     if (!q.isEmpty()) {
-        texts.emplace();
-        for (size_t i = 0; i < Columns.size(); ++i)
-            (*texts)[i] = q.asString(QString::fromLatin1(Columns[i]));
+        row.emplace();
+        for (size_t i = 0; i < TObservationStore::Columns.size(); ++i)
+            row->texts[i] = q.asString(QString::fromLatin1(TObservationStore::Columns[i]));
+        row->dbKey = RowAddress(q);
+        row->version = q.asInt(QStringLiteral("V"));
     }
     q.close();
-    return texts;
+    return row;
+}
+
+} // namespace
+
+std::optional<TObservationStore::Row> TObservationStore::Read(const QString& chapter)
+{
+    db::Query& q = KeptStatement(m_read, QStringLiteral(
+        "SELECT FIRST 1 RDB$DB_KEY AS DBKEY, RDB$RECORD_VERSION AS V, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D "
+        "FROM OBS_SERVICE WHERE CHAP=:CHAP"));
+    q.setParam(QStringLiteral("CHAP"), chapter);
+    return ObservationRow(q);
+}
+
+std::optional<TObservationStore::Row> TObservationStore::ReadAt(const QByteArray& dbKey)
+{
+    db::Query& q = KeptStatement(m_readAt, QStringLiteral(
+        "SELECT RDB$DB_KEY AS DBKEY, RDB$RECORD_VERSION AS V, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D "
+        "FROM OBS_SERVICE WHERE RDB$DB_KEY=:DBKEY"));
+    q.setParam(QStringLiteral("DBKEY"), db::Value(dbKey));
+    return ObservationRow(q);
 }
 
 void TObservationStore::Insert(const QString& chapter, const Texts& texts)
 {
-    db::Query& q = KeptStatement(m_insert, QStringLiteral("INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, "
-                                                          "OBS_VIR_E, OBS_VIR_D) VALUES (:CHAP, :OBS_BP, :OBS_BS, "
-                                                          ":OBS_BS_N, :OBS_VIR_E, :OBS_VIR_D)"));
+    db::Query& q = KeptStatement(m_insert, QStringLiteral(
+        "INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
+        "SELECT CAST(:CHAP AS CHAR(5)), CAST(:OBS_BP AS VARCHAR(250)), CAST(:OBS_BS AS VARCHAR(250)), "
+        "CAST(:OBS_BS_N AS VARCHAR(250)), CAST(:OBS_VIR_E AS VARCHAR(250)), CAST(:OBS_VIR_D AS VARCHAR(250)) "
+        "FROM RDB$DATABASE WHERE NOT EXISTS (SELECT 1 FROM OBS_SERVICE WHERE CHAP=:CHAP)"));
     q.setParam(QStringLiteral("CHAP"), chapter);
     for (size_t i = 0; i < Columns.size(); ++i)
         q.setParam(QString::fromLatin1(Columns[i]), texts[i]);
     q.exec();
+    if (q.rowsAffected() == 0)
+        throw ERowChanged(false);
 }
 
-void TObservationStore::Update(const QString& chapter, const Texts& stored, const Texts& texts)
+void TObservationStore::Update(const QByteArray& dbKey, const Texts& texts)
 {
     db::Query& q = KeptStatement(m_update, QStringLiteral(
         "UPDATE OBS_SERVICE SET OBS_BP=:OBS_BP, OBS_BS=:OBS_BS, OBS_BS_N=:OBS_BS_N, OBS_VIR_E=:OBS_VIR_E, "
-        "OBS_VIR_D=:OBS_VIR_D WHERE CHAP=:CHAP AND OBS_BP IS NOT DISTINCT FROM :OLD_BP "
-        "AND OBS_BS IS NOT DISTINCT FROM :OLD_BS AND OBS_BS_N IS NOT DISTINCT FROM :OLD_BS_N "
-        "AND OBS_VIR_E IS NOT DISTINCT FROM :OLD_VIR_E AND OBS_VIR_D IS NOT DISTINCT FROM :OLD_VIR_D ROWS 1"));
-    static const char* const old[] = {"OLD_BP", "OLD_BS", "OLD_BS_N", "OLD_VIR_E", "OLD_VIR_D"};
-    q.setParam(QStringLiteral("CHAP"), chapter);
-    for (size_t i = 0; i < Columns.size(); ++i) {
-        q.setParam(QString::fromLatin1(old[i]), stored[i]);
+        "OBS_VIR_D=:OBS_VIR_D WHERE RDB$DB_KEY=:DBKEY"));
+    q.setParam(QStringLiteral("DBKEY"), db::Value(dbKey));
+    for (size_t i = 0; i < Columns.size(); ++i)
         q.setParam(QString::fromLatin1(Columns[i]), texts[i]);
-    }
-    q.exec();
+    ExecOnRow(q);
 }
 
 void TObservationStore::SetForAll(const Texts& texts)
@@ -434,40 +465,44 @@ void TObservationStore::SetForAll(const Texts& texts)
 TAttachmentStore::TAttachmentStore() = default;
 TAttachmentStore::~TAttachmentStore() = default;
 
-db::Query& TAttachmentStore::ReadAll()
+QList<TAttachmentStore::Row> TAttachmentStore::ReadAll()
 {
-    db::Query& q = KeptStatement(m_all, QStringLiteral("SELECT NUM, LIBELLE FROM PJ"));
+    db::Query& q = KeptStatement(m_all, QStringLiteral(
+        "SELECT RDB$DB_KEY AS DBKEY, RDB$RECORD_VERSION AS V, NUM, LIBELLE FROM PJ"));
     q.close();
     q.open();
-    return q;
+    QList<Row> rows;
+    rows.reserve(q.rowCount());
+    for (q.first(); !q.eof(); q.next())
+        rows.append(Row{q.value(QStringLiteral("NUM")), q.asString(QStringLiteral("LIBELLE")), RowAddress(q),
+                        q.asInt(QStringLiteral("V"))});
+    q.close();
+    return rows;
 }
 
-void TAttachmentStore::Insert(const db::Value& num, const QString& label)
+QByteArray TAttachmentStore::Insert(const db::Value& num, const QString& label)
 {
-    db::Query& q = KeptStatement(m_insert, QStringLiteral("INSERT INTO PJ (NUM, LIBELLE) VALUES (:NUM, :LIBELLE)"));
+    db::Query& q = KeptStatement(m_insert, QStringLiteral(
+        "INSERT INTO PJ (NUM, LIBELLE) VALUES (:NUM, :LIBELLE) RETURNING RDB$DB_KEY AS DBKEY"));
     q.setParam(QStringLiteral("NUM"), num);
     q.setParam(QStringLiteral("LIBELLE"), label);
     q.exec();
+    return RowAddress(q);
 }
 
-void TAttachmentStore::Update(const db::Value& oldNum, const db::Value& oldLabel, const db::Value& num,
-                              const QString& label)
+void TAttachmentStore::Update(const QByteArray& dbKey, const db::Value& num, const QString& label)
 {
-    db::Query& q = KeptStatement(m_update, QStringLiteral("UPDATE PJ SET NUM=:NUM, LIBELLE=:LIBELLE WHERE NUM IS NOT "
-                                                          "DISTINCT FROM :OLD_NUM AND LIBELLE IS NOT DISTINCT FROM "
-                                                          ":OLD_LIBELLE ROWS 1"));
-    q.setParam(QStringLiteral("OLD_NUM"), oldNum);
-    q.setParam(QStringLiteral("OLD_LIBELLE"), oldLabel);
+    db::Query& q = KeptStatement(m_update, QStringLiteral(
+        "UPDATE PJ SET NUM=:NUM, LIBELLE=:LIBELLE WHERE RDB$DB_KEY=:DBKEY"));
+    q.setParam(QStringLiteral("DBKEY"), db::Value(dbKey));
     q.setParam(QStringLiteral("NUM"), num);
     q.setParam(QStringLiteral("LIBELLE"), label);
-    q.exec();
+    ExecOnRow(q);
 }
 
-void TAttachmentStore::Delete(const db::Value& num, const db::Value& label)
+void TAttachmentStore::Delete(const QByteArray& dbKey)
 {
-    db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM PJ WHERE NUM IS NOT DISTINCT FROM :NUM "
-                                                          "AND LIBELLE IS NOT DISTINCT FROM :LIBELLE ROWS 1"));
-    q.setParam(QStringLiteral("NUM"), num);
-    q.setParam(QStringLiteral("LIBELLE"), label);
-    q.exec();
+    db::Query& q = KeptStatement(m_delete, QStringLiteral("DELETE FROM PJ WHERE RDB$DB_KEY=:DBKEY"));
+    q.setParam(QStringLiteral("DBKEY"), db::Value(dbKey));
+    ExecOnRow(q);
 }

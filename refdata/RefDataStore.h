@@ -11,6 +11,7 @@
 
 #include "db/Database.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -163,20 +164,32 @@ public:
     using Texts = std::array<QString, 5>;
     // The columns of the five texts, in their order.
     static const std::array<const char*, 5> Columns;
+    // The table has no key: a row is named by the engine's address of it and
+    // the version it was read at (data/ShownRow.h).
+    struct Row {
+        Texts texts;
+        QByteArray dbKey;
+        qint64 version = -1;
+    };
 
     TObservationStore();
     ~TObservationStore();
 
-    // The chapter's texts; nothing when the chapter has no row.
-    std::optional<Texts> Read(const QString& chapter);
+    // The chapter's row (the first one, should it have several); nothing when
+    // the chapter has none.
+    std::optional<Row> Read(const QString& chapter);
+    // The row read as `dbKey`, as it stands now; nothing when it is gone.
+    std::optional<Row> ReadAt(const QByteArray& dbKey);
+    // A row for a chapter that has none; refused (ERowChanged) when another
+    // user gave the chapter its row since it was looked at.
     void Insert(const QString& chapter, const Texts& texts);
-    // The table has no key: the one row of the chapter holding `stored` changes.
-    void Update(const QString& chapter, const Texts& stored, const Texts& texts);
+    // The row read as `dbKey` takes the texts; refused (ERowChanged) when it is gone.
+    void Update(const QByteArray& dbKey, const Texts& texts);
     // Every chapter of the nomenclature gets its row, then every row the texts.
     void SetForAll(const Texts& texts);
 
 private:
-    std::unique_ptr<db::Query> m_read, m_insert, m_update, m_fill, m_all;
+    std::unique_ptr<db::Query> m_read, m_readAt, m_insert, m_update, m_fill, m_all;
 };
 
 // ---------------------------------------------------------------------------
@@ -184,15 +197,25 @@ private:
 
 class TAttachmentStore {
 public:
+    // A row as read: the number (NULL when none), the label, and the engine's
+    // address of the row and its version, which name it (data/ShownRow.h).
+    struct Row {
+        db::Value num;
+        QString label;
+        QByteArray dbKey;
+        qint64 version = -1;
+    };
+
     TAttachmentStore();
     ~TAttachmentStore();
 
-    // Every row (NUM, LIBELLE), read again.
-    db::Query& ReadAll();
-    void Insert(const db::Value& num, const QString& label);
-    // The table has no key: the one row holding the old values changes, or goes.
-    void Update(const db::Value& oldNum, const db::Value& oldLabel, const db::Value& num, const QString& label);
-    void Delete(const db::Value& num, const db::Value& label);
+    // Every row, in the table's own order, read again.
+    QList<Row> ReadAll();
+    // A new row; the engine's address of it.
+    QByteArray Insert(const db::Value& num, const QString& label);
+    // The row read as `dbKey` changes, or goes; refused (ERowChanged) when it is gone.
+    void Update(const QByteArray& dbKey, const db::Value& num, const QString& label);
+    void Delete(const QByteArray& dbKey);
 
 private:
     std::unique_ptr<db::Query> m_all, m_insert, m_update, m_delete;

@@ -1,6 +1,7 @@
 #pragma once
 // TfrmBanqueSQL: the record window of one bank, opened by the bank list.
 
+#include "data/MenuItems.h"
 #include "ui/ListRecordPattern.h"
 
 class QLineEdit;
@@ -17,7 +18,7 @@ public:
     QLineEdit* edDim = nullptr;
 
 protected:
-    QString RightItem() const override { return QStringLiteral("mnBanque"); }
+    QString RightItem() const override { return MenuItem::mnBanque; }
     void OpenRows() override { ReadOwnRows(IdBanque); }
     void ShowCurrent() override;
     void ClearForInsert() override;

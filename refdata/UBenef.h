@@ -3,6 +3,7 @@
 // list. From it the bank, agency and wilaya lists can be opened to complete
 // those tables.
 
+#include "data/MenuItems.h"
 #include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
 
@@ -46,7 +47,7 @@ public:
     void btnGetWilClick();
 
 protected:
-    QString RightItem() const override { return QStringLiteral("mnBenef"); }
+    QString RightItem() const override { return MenuItem::mnBenef; }
     void OpenRows() override;
     void ShowCurrent() override;
     void ClearForInsert() override;

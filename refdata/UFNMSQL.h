@@ -2,6 +2,7 @@
 // TfrmFNMSQL: the record window of one budget line (chapter, article,
 // paragraph, title, section, social-charge flag), opened by the nomenclature list.
 
+#include "data/MenuItems.h"
 #include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
 
@@ -31,7 +32,7 @@ public:
     QCheckBox* chkSoumis = nullptr;
 
 protected:
-    QString RightItem() const override { return QStringLiteral("mnFNM"); }
+    QString RightItem() const override { return MenuItem::mnFNM; }
     void OpenRows() override { ReadOwnRows(IdFnm); }
     void ShowCurrent() override;
     void ClearForInsert() override;

@@ -1,5 +1,6 @@
 #include "refdata/UListBanque.h"
 
+#include "data/MenuItems.h"
 #include "refdata/RefDataStore.h"
 
 #include "core/GlobalState.h"
@@ -78,7 +79,7 @@ void TfrmListBanque::RunRecordWindow()
 
 void TfrmListBanque::DeleteCurrent()
 {
-    if (!CanWrite(QStringLiteral("mnBanque"), CurrentUserId))
+    if (!CanWrite(MenuItem::mnBanque, CurrentUserId))
         DenyWriteAccess();
     if (DeleteBank(model()->current().asInt(QStringLiteral("ID_BANQUE")))) {
         model()->refresh();

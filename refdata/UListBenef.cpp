@@ -1,5 +1,6 @@
 #include "refdata/UListBenef.h"
 
+#include "data/MenuItems.h"
 #include "refdata/RefDataStore.h"
 
 #include "core/GlobalState.h"
@@ -203,7 +204,7 @@ void TfrmListBenef::RunRecordWindow()
 
 void TfrmListBenef::DeleteCurrent()
 {
-    if (!CanWrite(QStringLiteral("mnBenef"), CurrentUserId))
+    if (!CanWrite(MenuItem::mnBenef, CurrentUserId))
         DenyWriteAccess();
     if (DeleteBeneficiary(model()->current().asInt(QStringLiteral("ID_BEN")))) {
         model()->refresh();

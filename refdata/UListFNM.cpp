@@ -1,5 +1,6 @@
 #include "refdata/UListFNM.h"
 
+#include "data/MenuItems.h"
 #include "refdata/RefDataStore.h"
 
 #include "core/GlobalState.h"
@@ -155,7 +156,7 @@ TfrmListFNM::~TfrmListFNM() = default;
 
 void TfrmListFNM::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnFNM"), CurrentUserId);
+    m_canWrite = CanWrite(MenuItem::mnFNM, CurrentUserId);
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     const QString remembered = IniReadString(IniPath, QStringLiteral("LIST_FNM"), QStringLiteral("CHAP"));

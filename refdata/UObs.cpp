@@ -1,23 +1,21 @@
 #include "refdata/UObs.h"
 
-#include "refdata/RefDataStore.h"
-
 #include "core/Guard.h"
-#include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "ui/QueryTableModel.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "refdata/RefDataStore.h"
+#include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
 
+#include <QAction>
 #include <QBoxLayout>
-#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
-
 
 const std::array<QString, 5> TfrmObs::DefaultTexts = {
     QStringLiteral("PRISE EN CHARGE DE CREDITS SUIVANT L'EXTRAIT D'ORDONNANCE DE DELEGATIONS DE CREDITS 2006 - VISA N°   DU"),
@@ -27,13 +25,32 @@ const std::array<QString, 5> TfrmObs::DefaultTexts = {
     QStringLiteral("TRANSFERT DE CREDITS SUIVANT ETATS ET DECISIONS CI-JOINTS"),
 };
 
-TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
+TfrmObs::TfrmObs(QWidget* parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnObs"),
+                            .statusWidths = {120},
+                            .modePanel = 0,
+                            // Closing saves a pending entry without a question (done()).
+                            .closeRule = CloseRule::Discard,
+                            .recolourEntryPanel = false},
+                    parent)
 {
     setObjectName(QStringLiteral("frmObs"));
     setWindowTitle(QStringLiteral("Observations de Services"));
     resize(860, 600);
 
-    auto* layout = new QHBoxLayout(this);
+    // Commands: no write right is asked of the user for these texts.
+    mnEdit = AddCommand("mnEdit", QStringLiteral("Modifier l'observation"),
+                        [this] { return Mode() == emBrowse && m_row.has_value(); }, [this] { btnEditClick(); });
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer les modifications"), When::Editing,
+                        [this] { btnPostClick(); });
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler les modifications"), When::Editing,
+                          [this] { CancelEntry(); });
+    mnForAll = AddCommand("mnForAll", QStringLiteral("Appliquer à tous"), When::Browse, [this] { btnForAllClick(); });
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QHBoxLayout;
+    layout->setContentsMargins(9, 9, 9, 0);
     grdChapters = new QTableView(this);
     grdChapters->setObjectName(QStringLiteral("s"));
     grdChapters->verticalHeader()->hide();
@@ -46,14 +63,17 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
 
     auto* right = new QVBoxLayout;
     auto* buttons = new QHBoxLayout;
-    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier l'observation"),
+    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), mnEdit->text(),
                          QStyle::SP_FileDialogDetailedView);
-    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"),
-                         QStringLiteral("Enregistrer les modifications"), QStyle::SP_DialogSaveButton);
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
+    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"), mnPost->text(), QStyle::SP_DialogSaveButton);
+    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), mnCancel->text(),
                            QStyle::SP_DialogCancelButton);
-    btnForAll = MakeButton(this, "btnForAll", QStringLiteral("Appliquer à tous"));
+    btnForAll = MakeButton(this, "btnForAll", mnForAll->text());
     btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"), QString(), QStyle::SP_DialogCloseButton);
+    BindButton(btnEdit, mnEdit);
+    BindButton(btnPost, mnPost);
+    BindButton(btnCancel, mnCancel);
+    BindButton(btnForAll, mnForAll);
     for (QPushButton* b : {btnEdit, btnPost, btnCancel, btnForAll})
         buttons->addWidget(b);
     buttons->addStretch(1);
@@ -83,23 +103,13 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
     mmObsVAE = m_memos[3];
     mmObsVAD = m_memos[4];
     layout->addLayout(right, 1);
+    main->addLayout(layout, 1);
+    main->addWidget(stBar);
 
-    connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
-    connect(btnPost, &QPushButton::clicked, this, Guarded([this] { btnPostClick(); }));
-    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
-    connect(btnForAll, &QPushButton::clicked, this, Guarded([this] { btnForAllClick(); }));
     connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
 
-    // Creation: the chapters of the nomenclature, the first one current.
     qFNM = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectChapters());
     m_chapters->setQuery(qFNM.get());
-    UpdateLook();
-    RunGuarded([this] {
-        qFNM->open();
-        m_chapters->reload();
-        if (!m_chapters->isEmpty())
-            ChapterChanged(0);
-    });
     connect(m_chapters, &QueryTableModel::currentRowChanged, this, [this](int row) {
         if (!m_moving)
             RunGuarded([this, row] { ChapterChanged(row); });
@@ -107,6 +117,17 @@ TfrmObs::TfrmObs(QWidget* parent) : QDialog(parent)
 }
 
 TfrmObs::~TfrmObs() = default;
+
+void TfrmObs::FormShow()
+{
+    // The chapters of the nomenclature, the first one current.
+    qFNM->open();
+    m_moving = true;
+    m_chapters->reload();
+    m_moving = false;
+    if (!m_chapters->isEmpty())
+        ChapterChanged(0);
+}
 
 std::array<QString, 5> TfrmObs::MemoTexts() const
 {
@@ -122,21 +143,22 @@ void TfrmObs::SetMemoTexts(const std::array<QString, 5>& texts)
         m_memos[i]->setPlainText(texts[i]);
 }
 
+TShownRow TfrmObs::ShownRow() const
+{
+    return m_row ? TShownRow::ByDbKey(QStringLiteral("OBS_SERVICE"), m_row->dbKey, m_row->version) : TShownRow{};
+}
+
 void TfrmObs::ChapterChanged(int row)
 {
     if (row < 0 || row == m_chapRow)
         return;
     // A pending edit or new row is saved first; when that fails the chapter
     // grid goes back to the chapter being edited.
-    if (m_state != osBrowse) {
-        try {
-            Post();
-        } catch (...) {
-            m_moving = true;
-            m_chapters->setCurrentRow(m_chapRow);
-            m_moving = false;
-            throw;
-        }
+    if (Mode() != emBrowse && !SaveEntry()) {
+        m_moving = true;
+        m_chapters->setCurrentRow(m_chapRow);
+        m_moving = false;
+        Abort();
     }
     m_chapRow = row;
     ShowChapter(m_chapters->row(row).asString(QStringLiteral("CHAP")));
@@ -145,47 +167,34 @@ void TfrmObs::ChapterChanged(int row)
 void TfrmObs::ShowChapter(const QString& chapter)
 {
     m_chap = chapter;
-    const std::optional<TObservationStore::Texts> stored = m_store.Read(chapter);
-    if (!stored) {
-        // No texts yet for this chapter: a new row with the default texts, not saved yet.
-        m_hasRow = false;
-        SetMemoTexts(DefaultTexts);
-        m_state = osInsert;
+    m_row = m_store.Read(chapter);
+    if (m_row) {
+        SetMemoTexts(m_row->texts);
+        SetMode(emBrowse);
     } else {
-        m_hasRow = true;
-        m_stored = *stored;
-        SetMemoTexts(m_stored);
-        m_state = osBrowse;
+        // No texts yet for this chapter: a new row with the default texts, not saved yet.
+        SetMemoTexts(DefaultTexts);
+        SetMode(emInsert);
     }
-    UpdateLook();
 }
 
-void TfrmObs::Post()
+void TfrmObs::ShowStoredRow()
 {
-    if (m_state == osBrowse)
-        return;
-    const std::array<QString, 5> texts = MemoTexts();
-    {
-        TWriteGuard write;
-        if (m_state == osInsert)
-            m_store.Insert(m_chap, texts);
-        else
-            m_store.Update(m_chap, m_stored, texts);
-        write.Commit();
+    // The row edited as it stands now, or the chapter's row should it be gone.
+    if (m_row)
+        m_row = m_store.ReadAt(m_row->dbKey);
+    if (m_row) {
+        SetMemoTexts(m_row->texts);
+        SetMode(emBrowse);
+    } else {
+        ShowChapter(m_chap);
     }
-    m_stored = texts;
-    m_hasRow = true;
-    m_state = osBrowse;
-    UpdateLook();
 }
 
-void TfrmObs::UpdateLook()
+void TfrmObs::ModeChanged()
 {
-    const bool editing = m_state != osBrowse;
-    btnEdit->setEnabled(!editing && m_hasRow);
-    btnForAll->setEnabled(!editing);
-    btnPost->setEnabled(editing);
-    btnCancel->setEnabled(editing);
+    // The memos are read only, on $F7F7F7, while browsing; white while editing.
+    const bool editing = Mode() != emBrowse;
     for (QPlainTextEdit* m : m_memos) {
         m->setReadOnly(!editing);
         QPalette p = m->palette();
@@ -196,55 +205,70 @@ void TfrmObs::UpdateLook()
 
 void TfrmObs::btnEditClick()
 {
-    if (m_state == osBrowse && m_hasRow) {
-        m_state = osEdit;
-        UpdateLook();
-        mmObsBP->setFocus();
-    }
+    if (Mode() != emBrowse || !m_row)
+        return;
+    SetMode(emEdit);
+    mmObsBP->setFocus();
 }
 
 void TfrmObs::btnPostClick()
 {
-    Post();
+    if (Mode() == emBrowse)
+        return;
+    const std::array<QString, 5> texts = MemoTexts();
+    {
+        TWriteGuard write;
+        if (Mode() == emInsert)
+            m_store.Insert(m_chap, texts);
+        else
+            m_store.Update(m_row->dbKey, texts);
+        write.Commit();
+    }
+    // Read back: the row's address and its new version, for the next save.
+    if (Mode() == emEdit)
+        ShowStoredRow();
+    else
+        ShowChapter(m_chap);
 }
 
 void TfrmObs::btnCancelClick()
 {
-    if (m_state == osEdit) {
-        SetMemoTexts(m_stored);
-    } else if (m_state == osInsert) {
-        // The chapter keeps no row: nothing is shown or editable until a chapter
-        // becomes current again (it then gets a new default row).
-        m_hasRow = false;
-        for (QPlainTextEdit* m : m_memos)
-            m->clear();
-        m_chapRow = -1;
+    if (Mode() == emEdit) {
+        ShowStoredRow();
+        return;
     }
-    m_state = osBrowse;
-    UpdateLook();
+    // A new row dropped: the chapter keeps none, and nothing is shown or
+    // editable until a chapter becomes current again (it then gets a new
+    // default row).
+    m_row.reset();
+    for (QPlainTextEdit* m : m_memos)
+        m->clear();
+    m_chapRow = -1;
+    SetMode(emBrowse);
 }
 
 void TfrmObs::btnForAllClick()
 {
+    if (Mode() != emBrowse)
+        return;
     if (!AskConfirmation(QStringLiteral(
             "Etes-vous sûr de vouloir appliquer ces observations de service à tous les chapitres ?")))
         return;
     if (m_chapters->isEmpty())
         return;
     TWaitCursor wait;
-    const int remembered = m_chapters->currentRow();
-    // The texts of the remembered chapter's row: the pending entry when there
-    // is one, the stored row, or the default row it gets when it has none.
-    std::array<QString, 5> texts = (m_state != osBrowse || m_hasRow) ? MemoTexts() : DefaultTexts;
-    // One operation: every chapter of the nomenclature (the current one with a
-    // pending new row included) gets its row, then every row the texts.
+    const int remembered = std::max(0, m_chapters->currentRow());
+    // The texts of the remembered chapter's row, or the default row it gets
+    // when it has none.
+    const std::array<QString, 5> texts = m_row ? MemoTexts() : DefaultTexts;
+    // One operation: every chapter of the nomenclature gets its row, then
+    // every row the texts.
     {
         TWriteGuard write;
         m_store.SetForAll(texts);
         write.Commit();
     }
     // Back on the remembered chapter, its row now stored.
-    m_state = osBrowse;
     m_chapRow = remembered;
     ShowChapter(m_chapters->row(remembered).asString(QStringLiteral("CHAP")));
 }
@@ -252,8 +276,8 @@ void TfrmObs::btnForAllClick()
 void TfrmObs::done(int result)
 {
     // A pending entry is saved before the window closes; a failed save keeps it open.
-    if (m_state != osBrowse && !RunGuarded([this] { Post(); }))
+    if (Mode() != emBrowse && !SaveEntry())
         return;
     qFNM->close();
-    QDialog::done(result);
+    TEditorWindow::done(result);
 }

@@ -1,11 +1,13 @@
 #pragma once
 // TfrmObs: the default observation texts of the commitment sheets, five per
-// budget chapter (OBS_SERVICE). Looking at a chapter without texts starts its
-// row with the default texts, saved when the user saves, moves on or closes.
+// budget chapter (OBS_SERVICE), on the editor base: the chapter's row is
+// browsed, edited, or inserted when the chapter has none. Looking at a chapter
+// without texts starts its row with the default texts, saved when the user
+// saves, moves to another chapter or closes. A save never undoes another
+// user's change of the row (the editor base's check of the row shown).
 
 #include "refdata/RefDataStore.h"
-
-#include <QDialog>
+#include "ui/EditorWindow.h"
 
 #include <array>
 #include <memory>
@@ -16,13 +18,11 @@ class QTableView;
 class QueryTableModel;
 namespace db { class Query; }
 
-class TfrmObs : public QDialog {
+class TfrmObs : public TEditorWindow {
     Q_OBJECT
 public:
     explicit TfrmObs(QWidget* parent = nullptr);
     ~TfrmObs() override;
-
-    enum ObsState { osBrowse, osEdit, osInsert };
 
     QTableView* grdChapters = nullptr;      // chapter grid
     QPlainTextEdit* mmObsBP = nullptr;
@@ -35,15 +35,18 @@ public:
     QPushButton* btnCancel = nullptr;
     QPushButton* btnForAll = nullptr;
     QPushButton* btnClose = nullptr;
+    QAction* mnEdit = nullptr;
+    QAction* mnPost = nullptr;
+    QAction* mnCancel = nullptr;
+    QAction* mnForAll = nullptr;
 
-    ObsState State() const { return m_state; }
     // Whether the chapter shown has a stored row (or one being started).
-    bool HasRow() const { return m_hasRow || m_state == osInsert; }
+    bool HasRow() const { return m_row.has_value() || Mode() == emInsert; }
     QString CurrentChapter() const { return m_chap; }
 
     void btnEditClick();
-    void btnPostClick();
-    void btnCancelClick();
+    void btnPostClick() override;
+    void btnCancelClick() override;
     void btnForAllClick();
 
     // The default texts of the memos, in the order of TObservationStore::Columns.
@@ -51,13 +54,17 @@ public:
     static constexpr int MaxTextLength = 250;
 
 protected:
+    bool HasRows() const override { return m_row.has_value(); }
+    void FormShow() override;
+    TShownRow ShownRow() const override;
+    void ShowStoredRow() override;
+    void ModeChanged() override;
     void done(int result) override;
 
 private:
     void ChapterChanged(int row);
+    // Shows the stored row of the chapter, or starts its default row.
     void ShowChapter(const QString& chapter);
-    void Post();
-    void UpdateLook();
     std::array<QString, 5> MemoTexts() const;
     void SetMemoTexts(const std::array<QString, 5>& texts);
 
@@ -65,10 +72,8 @@ private:
     TObservationStore m_store;
     QueryTableModel* m_chapters = nullptr;
     std::array<QPlainTextEdit*, 5> m_memos{};
-    ObsState m_state = osBrowse;
-    bool m_hasRow = false;
-    QString m_chap;                          // chapter of the row shown
-    std::array<QString, 5> m_stored;         // texts of the stored row, which identify it
+    QString m_chap;                                   // chapter shown
+    std::optional<TObservationStore::Row> m_row;      // its stored row
     int m_chapRow = -1;
     bool m_moving = false;
 };

@@ -1,13 +1,12 @@
 #include "refdata/UPJFile.h"
 
-#include "refdata/RefDataStore.h"
-
 #include "core/Guard.h"
-#include "ui/ListRecordPattern.h"
-#include "data/UDM.h"
+#include "data/ShownRow.h"
 #include "data/WriteGuard.h"
+#include "ui/FormKit.h"
 
 #include <QAbstractItemDelegate>
+#include <QAction>
 #include <QBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,8 +17,9 @@
 
 namespace {
 
-constexpr int StoredRole = Qt::UserRole + 1;   // the value as stored, to find the row again
-constexpr int NullRole = Qt::UserRole + 2;     // the stored value was NULL
+constexpr int StoredRole = Qt::UserRole + 1;    // the text as stored, put back by Cancel
+constexpr int AddressRole = Qt::UserRole + 2;   // first cell: the engine's address of the row
+constexpr int VersionRole = Qt::UserRole + 3;   // first cell: the version it was read at
 
 // Cell editors: a small integer for the number, at most 60 characters for the label.
 class PJDelegate : public QStyledItemDelegate {
@@ -44,34 +44,49 @@ db::Value NumValue(const QString& text)
     return ok ? db::Value(qint64(n)) : db::Value();
 }
 
-db::Value StoredValue(const QTableWidgetItem* item)
-{
-    if (!item || item->data(NullRole).toBool())
-        return db::Value();
-    return db::Value(item->data(StoredRole).toString());
-}
-
 } // namespace
 
-TfrmPJFile::TfrmPJFile(QWidget* parent) : QDialog(parent)
+TfrmPJFile::TfrmPJFile(QWidget* parent)
+    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnPJ"),
+                            .statusWidths = {120},
+                            .modePanel = 0,
+                            .closeRule = CloseRule::Discard,
+                            .recolourEntryPanel = false},
+                    parent)
 {
     setObjectName(QStringLiteral("frmPJFile"));
     setWindowTitle(QStringLiteral("Pièces jointes"));
     resize(640, 440);
+
+    // Commands: no write right is asked of the user for these labels.
+    const auto browseOnRow = [this] { return Mode() == emBrowse && HasRows(); };
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvelle PPO"), When::Browse, [this] { btnAddClick(); });
+    mnEdit = AddCommand("mnEdit", QStringLiteral("Modifier la PPO sélectionnée"), browseOnRow,
+                        [this] { btnEditClick(); });
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer la PPO sélectionnée"), browseOnRow,
+                          [this] { btnDeleteClick(); });
+    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer les modifications"), When::Editing,
+                        [this] { btnPostClick(); });
+    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler les modifications"), When::Editing,
+                          [this] { CancelEntry(); });
+
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* buttons = new QHBoxLayout;
-    btnAdd = MakeButton(this, "btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvelle PPO"), QStyle::SP_FileIcon);
-    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), QStringLiteral("Modifier la PPO sélectionnée"),
-                         QStyle::SP_FileDialogDetailedView);
-    btnDelete = MakeButton(this, "btnDelete", QStringLiteral("Supprimer"),
-                           QStringLiteral("Supprimer la PPO sélectionnée"), QStyle::SP_TrashIcon);
-    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"),
-                         QStringLiteral("Enregistrer les modifications"), QStyle::SP_DialogSaveButton);
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler les modifications"),
+    buttons->setContentsMargins(9, 9, 9, 0);
+    btnAdd = MakeButton(this, "btnAdd", QStringLiteral("Nouveau"), mnAdd->text(), QStyle::SP_FileIcon);
+    btnEdit = MakeButton(this, "btnEdit", QStringLiteral("Modifier"), mnEdit->text(), QStyle::SP_FileDialogDetailedView);
+    btnDelete = MakeButton(this, "btnDelete", QStringLiteral("Supprimer"), mnDelete->text(), QStyle::SP_TrashIcon);
+    btnPost = MakeButton(this, "btnPost", QStringLiteral("Enregistrer"), mnPost->text(), QStyle::SP_DialogSaveButton);
+    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Annuler"), mnCancel->text(),
                            QStyle::SP_DialogCancelButton);
     btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"), QString(), QStyle::SP_DialogCloseButton);
-    for (QPushButton* b : {btnAdd, btnEdit, btnDelete, btnPost, btnCancel})
-        buttons->addWidget(b);
+    const std::pair<QPushButton*, QAction*> bound[] = {
+        {btnAdd, mnAdd}, {btnEdit, mnEdit}, {btnDelete, mnDelete}, {btnPost, mnPost}, {btnCancel, mnCancel}};
+    for (const auto& [button, command] : bound) {
+        BindButton(button, command);
+        buttons->addWidget(button);
+    }
     buttons->addStretch(1);
     buttons->addWidget(btnClose);
     layout->addLayout(buttons);
@@ -83,55 +98,84 @@ TfrmPJFile::TfrmPJFile(QWidget* parent) : QDialog(parent)
     grdPJ->horizontalHeader()->setStretchLastSection(true);
     grdPJ->setColumnWidth(0, 70);
     grdPJ->setItemDelegate(new PJDelegate(grdPJ));
-    layout->addWidget(grdPJ, 1);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(9, 0, 9, 0);
+    body->addWidget(grdPJ);
+    layout->addLayout(body, 1);
+    layout->addWidget(stBar);
 
-    connect(btnAdd, &QPushButton::clicked, this, Guarded([this] { btnAddClick(); }));
-    connect(btnEdit, &QPushButton::clicked, this, Guarded([this] { btnEditClick(); }));
-    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
-    connect(btnPost, &QPushButton::clicked, this, Guarded([this] { btnPostClick(); }));
-    connect(btnCancel, &QPushButton::clicked, this, Guarded([this] { btnCancelClick(); }));
     connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
     connect(grdPJ, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int oldRow, int) { RowChanged(row, oldRow); });
-
-    UpdateLook();
-    RunGuarded([this] { ReadRows(); });
 }
 
 TfrmPJFile::~TfrmPJFile() = default;
 
-void TfrmPJFile::ReadRows()
+void TfrmPJFile::FormShow()
 {
-    db::Query& q = m_store.ReadAll();
-    m_moving = true;
-    grdPJ->setRowCount(0);
-    grdPJ->setRowCount(q.rowCount());
-    int r = 0;
-    for (q.first(); !q.eof(); q.next(), ++r) {
-        for (int c = 0; c < 2; ++c) {
-            const QString field = c == 0 ? QStringLiteral("NUM") : QStringLiteral("LIBELLE");
-            auto* item = new QTableWidgetItem(q.asString(field));
-            item->setData(StoredRole, q.asString(field));
-            item->setData(NullRole, q.isNull(field));
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            grdPJ->setItem(r, c, item);
-        }
-    }
-    m_moving = false;
-    if (grdPJ->rowCount() > 0)
-        grdPJ->setCurrentCell(0, 1);
-    UpdateLook();
+    ReadRows();
 }
 
-void TfrmPJFile::UpdateLook()
+bool TfrmPJFile::HasRows() const
 {
-    const bool editing = m_state != psBrowse;
-    const bool rows = grdPJ->rowCount() > 0;
-    btnAdd->setEnabled(!editing);
-    btnEdit->setEnabled(!editing && rows);
-    btnDelete->setEnabled(!editing && rows);
-    btnPost->setEnabled(editing);
-    btnCancel->setEnabled(editing);
+    return grdPJ->rowCount() > 0;
+}
+
+TShownRow TfrmPJFile::ShownRow() const
+{
+    const int r = Mode() == emBrowse ? grdPJ->currentRow() : m_editRow;
+    const QTableWidgetItem* item = r >= 0 ? grdPJ->item(r, 0) : nullptr;
+    if (!item || item->data(AddressRole).toByteArray().isEmpty())
+        return {};
+    return TShownRow::ByDbKey(QStringLiteral("PJ"), item->data(AddressRole).toByteArray(),
+                              item->data(VersionRole).toLongLong());
+}
+
+void TfrmPJFile::SetStoredRow(int r, const TAttachmentStore::Row& row)
+{
+    const QString texts[] = {db::toText(row.num), row.label};
+    for (int c = 0; c < 2; ++c) {
+        QTableWidgetItem* item = grdPJ->item(r, c);
+        if (!item) {
+            item = new QTableWidgetItem;
+            grdPJ->setItem(r, c, item);
+        }
+        item->setText(texts[c]);
+        item->setData(StoredRole, texts[c]);
+    }
+    grdPJ->item(r, 0)->setData(AddressRole, row.dbKey);
+    grdPJ->item(r, 0)->setData(VersionRole, row.version);
+}
+
+void TfrmPJFile::ReadRows(const QByteArray& current)
+{
+    const QList<TAttachmentStore::Row> rows = m_store.ReadAll();
+    m_moving = true;
+    grdPJ->setRowCount(0);
+    grdPJ->setRowCount(int(rows.size()));
+    int currentRow = 0;
+    for (int r = 0; r < rows.size(); ++r) {
+        SetStoredRow(r, rows[r]);
+        if (!current.isEmpty() && rows[r].dbKey == current)
+            currentRow = r;
+    }
+    if (grdPJ->rowCount() > 0)
+        grdPJ->setCurrentCell(currentRow, 1);
+    m_moving = false;
+    m_editRow = -1;
+    SetMode(emBrowse);
+}
+
+void TfrmPJFile::ShowStoredRow()
+{
+    const QTableWidgetItem* item = m_editRow >= 0 ? grdPJ->item(m_editRow, 0)
+                                 : grdPJ->currentRow() >= 0 ? grdPJ->item(grdPJ->currentRow(), 0) : nullptr;
+    ReadRows(item ? item->data(AddressRole).toByteArray() : QByteArray());
+}
+
+void TfrmPJFile::ModeChanged()
+{
+    const bool editing = Mode() != emBrowse;
     grdPJ->setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
     grdPJ->setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
@@ -152,19 +196,15 @@ void TfrmPJFile::UpdateLook()
 
 void TfrmPJFile::btnAddClick()
 {
-    if (m_state != psBrowse)
+    if (Mode() != emBrowse)
         return;
     const int at = std::max(0, grdPJ->currentRow());
     m_moving = true;
     grdPJ->insertRow(at);
-    for (int c = 0; c < 2; ++c) {
-        auto* item = new QTableWidgetItem;
-        item->setData(NullRole, true);
-        grdPJ->setItem(at, c, item);
-    }
-    m_state = psInsert;
+    for (int c = 0; c < 2; ++c)
+        grdPJ->setItem(at, c, new QTableWidgetItem);
     m_editRow = at;
-    UpdateLook();
+    SetMode(emInsert);
     grdPJ->setCurrentCell(at, 0);
     m_moving = false;
     grdPJ->setFocus();
@@ -173,11 +213,10 @@ void TfrmPJFile::btnAddClick()
 
 void TfrmPJFile::btnEditClick()
 {
-    if (m_state != psBrowse || grdPJ->currentRow() < 0)
+    if (Mode() != emBrowse || grdPJ->currentRow() < 0)
         return;
-    m_state = psEdit;
     m_editRow = grdPJ->currentRow();
-    UpdateLook();
+    SetMode(emEdit);
     grdPJ->setFocus();
     grdPJ->editItem(grdPJ->item(m_editRow, std::max(0, grdPJ->currentColumn())));
 }
@@ -195,46 +234,40 @@ void TfrmPJFile::CommitEditor()
 
 void TfrmPJFile::btnPostClick()
 {
-    if (m_state == psBrowse)
+    if (Mode() == emBrowse)
         return;
     CommitEditor();
-    QTableWidgetItem* num = grdPJ->item(m_editRow, 0);
-    QTableWidgetItem* lib = grdPJ->item(m_editRow, 1);
-    const db::Value newNum = NumValue(num->text());
-    const QString newLib = CutText(lib->text(), MaxLabelLength);
+    TAttachmentStore::Row row;
+    row.num = NumValue(grdPJ->item(m_editRow, 0)->text());
+    row.label = CutText(grdPJ->item(m_editRow, 1)->text(), MaxLabelLength);
+    row.dbKey = grdPJ->item(m_editRow, 0)->data(AddressRole).toByteArray();
     {
         TWriteGuard write;
-        if (m_state == psInsert) {
-            m_store.Insert(newNum, newLib);
-        } else {
-            const db::Value oldNum = StoredValue(num);
-            m_store.Update(db::isNull(oldNum) ? db::Value() : NumValue(db::toText(oldNum)), StoredValue(lib), newNum,
-                           newLib);
-        }
+        if (Mode() == emInsert)
+            row.dbKey = m_store.Insert(row.num, row.label);
+        else
+            m_store.Update(row.dbKey, row.num, row.label);
         write.Commit();
     }
-    num->setText(db::toText(newNum));
-    num->setData(StoredRole, db::toText(newNum));
-    num->setData(NullRole, db::isNull(newNum));
-    lib->setText(newLib);
-    lib->setData(StoredRole, newLib);
-    lib->setData(NullRole, false);
-    m_state = psBrowse;
+    // The row as now stored, with the version the next change is checked against.
+    row.version = ReadRowVersion(TShownRow::ByDbKey(QStringLiteral("PJ"), row.dbKey, -1));
+    m_moving = true;
+    SetStoredRow(m_editRow, row);
+    m_moving = false;
     m_editRow = -1;
-    UpdateLook();
+    SetMode(emBrowse);
 }
 
 void TfrmPJFile::btnCancelClick()
 {
-    if (m_state == psBrowse)
+    if (Mode() == emBrowse)
         return;
     const int row = m_editRow;
-    const PJState was = m_state;
-    m_state = psBrowse;
+    const bool inserting = Mode() == emInsert;
     m_editRow = -1;
     CommitEditor();
     m_moving = true;
-    if (was == psInsert) {
+    if (inserting) {
         grdPJ->removeRow(row);
     } else {
         for (int c = 0; c < 2; ++c)
@@ -242,35 +275,42 @@ void TfrmPJFile::btnCancelClick()
                 item->setText(item->data(StoredRole).toString());
     }
     m_moving = false;
-    UpdateLook();
+    SetMode(emBrowse);
 }
 
 void TfrmPJFile::btnDeleteClick()
 {
     const int row = grdPJ->currentRow();
-    if (m_state != psBrowse || row < 0)
+    if (Mode() != emBrowse || row < 0)
         return;
-    const db::Value num = StoredValue(grdPJ->item(row, 0));
-    const db::Value lib = StoredValue(grdPJ->item(row, 1));
-    // Removed at once, without a question, and committed.
-    {
+    const QByteArray dbKey = grdPJ->item(row, 0)->data(AddressRole).toByteArray();
+    // Removed at once, without a question, and committed; refused when another
+    // user changed or deleted the row since it was read.
+    WriteShownRow([&] {
         TWriteGuard write;
-        m_store.Delete(db::isNull(num) ? db::Value() : NumValue(db::toText(num)), lib);
+        m_store.Delete(dbKey);
         write.Commit();
-    }
+    });
     m_moving = true;
     grdPJ->removeRow(row);
     m_moving = false;
-    UpdateLook();
+    SetMode(emBrowse);
 }
 
 void TfrmPJFile::RowChanged(int newRow, int oldRow)
 {
+    if (m_moving)
+        return;
+    if (Mode() == emBrowse) {
+        // The row a change or a deletion will be checked against.
+        RunGuarded([this] { ShownRowRewritten(); });
+        return;
+    }
     // Leaving the row being edited saves it, as a data grid does; when the save
     // fails the grid stays on that row.
-    if (m_moving || m_state == psBrowse || oldRow != m_editRow || newRow == m_editRow)
+    if (oldRow != m_editRow || newRow == m_editRow)
         return;
-    if (!RunGuarded([this] { btnPostClick(); })) {
+    if (!SaveEntry()) {
         m_moving = true;
         QMetaObject::invokeMethod(this, [this] {
             if (m_editRow >= 0)

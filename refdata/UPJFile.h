@@ -1,22 +1,20 @@
 #pragma once
 // TfrmPJFile: the attachment labels (PJ: number and label), edited in place in
-// the grid. The table has no key: a row is found again by its stored values,
-// and every change touches that one row only.
+// the grid, on the editor base. The table has no key: each row is named by the
+// engine's address of it and the version it was read at, so that a change or
+// a deletion touches that one row, and never undoes another user's change.
 
 #include "refdata/RefDataStore.h"
-
-#include <QDialog>
+#include "ui/EditorWindow.h"
 
 class QPushButton;
 class QTableWidget;
 
-class TfrmPJFile : public QDialog {
+class TfrmPJFile : public TEditorWindow {
     Q_OBJECT
 public:
     explicit TfrmPJFile(QWidget* parent = nullptr);
     ~TfrmPJFile() override;
-
-    enum PJState { psBrowse, psEdit, psInsert };
 
     QTableWidget* grdPJ = nullptr;
     QPushButton* btnAdd = nullptr;
@@ -25,25 +23,36 @@ public:
     QPushButton* btnPost = nullptr;
     QPushButton* btnCancel = nullptr;
     QPushButton* btnClose = nullptr;
-
-    PJState State() const { return m_state; }
+    QAction* mnAdd = nullptr;
+    QAction* mnEdit = nullptr;
+    QAction* mnDelete = nullptr;
+    QAction* mnPost = nullptr;
+    QAction* mnCancel = nullptr;
 
     void btnAddClick();
     void btnEditClick();
     void btnDeleteClick();
-    void btnPostClick();
-    void btnCancelClick();
+    void btnPostClick() override;
+    void btnCancelClick() override;
 
     static constexpr int MaxLabelLength = 60;
 
+protected:
+    bool HasRows() const override;
+    void FormShow() override;
+    TShownRow ShownRow() const override;
+    void ShowStoredRow() override;
+    void ModeChanged() override;
+
 private:
-    void ReadRows();
-    void UpdateLook();
+    // Reads every row again; the row at `dbKey` becomes current when it is there.
+    void ReadRows(const QByteArray& current = QByteArray());
+    // Shows a row as stored (its texts, address and version) in grid row `r`.
+    void SetStoredRow(int r, const TAttachmentStore::Row& row);
     void CommitEditor();
     void RowChanged(int newRow, int oldRow);
 
     TAttachmentStore m_store;
-    PJState m_state = psBrowse;
     int m_editRow = -1;
     bool m_moving = false;
 };

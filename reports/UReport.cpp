@@ -51,6 +51,12 @@ int TypedMmToPixels(Currency mm)
     return int(scaled >= 0 ? (scaled + unit / 2) / unit : -((-scaled + unit / 2) / unit));
 }
 
+// A page dimension in millimetres, to two decimals.
+Currency MmAsCurrency(double mm)
+{
+    return Currency::fromRaw(std::llround(mm * 100.0) * 100);
+}
+
 QString PixelsAsMm(int px)
 {
     return QString::asprintf("%4.2f", px * 25.4 / 96.0).trimmed();
@@ -426,6 +432,8 @@ void TfrmReport::BuildCopy(const rpt::Report& report, bool original)
     ClearCopy();
 
     const rpt::PageSetup& page = report.page();
+    m_pageWidthMm = MmAsCurrency(page.width);
+    m_pageLengthMm = MmAsCurrency(page.length);
     m_margins = {MmToPixels(page.margins.top), MmToPixels(page.margins.left), MmToPixels(page.margins.right),
                  MmToPixels(page.margins.bottom)};
     const QSize size(int(std::lround(page.sizePx().width())), int(std::lround(page.sizePx().height())));
@@ -778,15 +786,33 @@ void TfrmReport::ApplyField(QLineEdit* field)
 {
     if (!m_selected)
         return;
-    const std::optional<Currency> mm = Currency::parse(field->text().trimmed());
+    const QString typed = field->text().trimmed();
+    const std::optional<Currency> mm = Currency::parse(typed);
     QRect r = m_selected->geometry();
-    if (!mm) {
-        ShowInfo(QStringLiteral("Valeur non numérique !"));
+    const auto refuse = [&](const QString& message) {
+        ShowInfo(message);
         // The control's value back in the field, which keeps the focus.
         const int current = field == edPTop ? r.top() : field == edPLeft ? r.left()
                           : field == edHeight ? r.height() : r.width();
         field->setText(PixelsAsMm(current));
         field->setFocus();
+    };
+    // A number too long to be read is far beyond the page all the same.
+    if (!mm && !IsNumberText(typed)) {
+        refuse(QStringLiteral("Valeur non numérique !"));
+        return;
+    }
+    // Within the page, as typed: a position may put the control above or left
+    // of its band, up to a page away; a size is at most the page's.
+    const bool vertical = field == edPTop || field == edHeight;
+    const bool position = field == edPTop || field == edPLeft;
+    const Currency page = vertical ? m_pageLengthMm : m_pageWidthMm;
+    const Currency lowest = position ? -page : Currency();
+    if (!mm || *mm < lowest || *mm > page) {
+        const QString caption = field == edPTop ? QStringLiteral("Haut") : field == edPLeft ? QStringLiteral("Gauche")
+                              : field == edHeight ? QStringLiteral("Hauteur") : QStringLiteral("Largeur");
+        refuse(QStringLiteral("La valeur de « %1 » doit rester dans la page : entre %2 et %3 mm !")
+                   .arg(caption, lowest.formatMoney(), page.formatMoney()));
         return;
     }
     const int px = TypedMmToPixels(*mm);

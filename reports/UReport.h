@@ -165,6 +165,9 @@ private:
     struct Margins {
         int top = 0, left = 0, right = 0, bottom = 0;
     } m_margins;
+    // The page of the report loaded, in millimetres: what a typed position or
+    // size may reach.
+    Currency m_pageWidthMm, m_pageLengthMm;
 
     // Moving with the mouse: the shadow and where the press started.
     QPointer<QFrame> m_shadow;

@@ -104,7 +104,7 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
             keys.insert(item.key);
             if (existing.contains(item.key))
                 continue;
-            const int access = (item.key == QLatin1String("MNSECURITE") && userType != 0) ? 0 : 2;
+            const int access = (item.key == RightsKey(MenuItem::mnSecurite) && userType != 0) ? 0 : 2;
             ins.setParam(QStringLiteral("ID_SECUR"), 0);   // the trigger assigns the key
             ins.setParam(QStringLiteral("ID_USER"), userId);
             ins.setParam(QStringLiteral("OBJECT_TYPE"), 0);
@@ -168,7 +168,7 @@ void ApplyMenuRights(QMenuBar* menu)
     }
     for (const RightsMenuItem& item : items) {
         const QString name = item.action->objectName();
-        if (name == QLatin1String("mnSQL") || name == QLatin1String("mnConnection"))
+        if (name == MenuItem::mnSQL || name == MenuItem::mnConnection)
             item.action->setVisible(IsBuiltInManager);
     }
 }

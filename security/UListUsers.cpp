@@ -1,5 +1,6 @@
 #include "security/UListUsers.h"
 
+#include "data/MenuItems.h"
 #include "security/UserStore.h"
 
 #include "core/GlobalState.h"
@@ -107,7 +108,7 @@ void TfrmListUsers::showEvent(QShowEvent* event)
 
 void TfrmListUsers::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnUsers"), CurrentUserId);
+    m_canWrite = CanWrite(MenuItem::mnUsers, CurrentUserId);
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectAll());

@@ -249,7 +249,7 @@ void TfrmSecure::SetSaveEnabled(bool enabled)
 
 void TfrmSecure::FormShow()
 {
-    m_canWrite = CanWrite(QStringLiteral("mnSecurite"), CurrentUserId);
+    m_canWrite = CanWrite(MenuItem::mnSecurite, CurrentUserId);
     mnUsers->setEnabled(m_canWrite);
     SetSaveEnabled(m_canWrite);
     FillUsers(IniReadInteger(IniPath, QStringLiteral("SEC"), QStringLiteral("ID_USER"), -1));
@@ -318,7 +318,7 @@ void TfrmSecure::grdSecureDblClick(int row, int column)
     if (row < 0 || row >= grdSecure->rowCount())
         return;
     const QString key = Cell(grdSecure, row, colName);
-    if (key == QLatin1String("MNSECURITE") && ChosenUserType() == 0) {
+    if (key == RightsKey(MenuItem::mnSecurite) && ChosenUserType() == 0) {
         const QString warning =
             QStringLiteral("Vous êtes en train de retirer les droits de sécurité pour un utilisateur de type "
                            "\"MANAGER\" !\r\rSi vous continuer, cet utilisateur n'aura plus la possibilité de "

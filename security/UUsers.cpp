@@ -1,5 +1,6 @@
 #include "security/UUsers.h"
 
+#include "data/MenuItems.h"
 #include "security/UserStore.h"
 
 #include "core/GlobalState.h"
@@ -35,7 +36,7 @@ void DeleteUserRows(int idUser)
 }
 
 TfrmUsers::TfrmUsers(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnUsers"),
+    : TEditorWindow(Options{.writeRightItem = MenuItem::mnUsers,
                             .statusWidths = {80, 60, 120, 80},
                             .modePanel = 3,
                             .closeRule = CloseRule::SaveThenClose,

@@ -1,6 +1,7 @@
 #include "security/UserStore.h"
 
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -111,7 +112,7 @@ void TUserStore::Update(const TUserEntry& user, bool withPassword)
     if (withPassword)
         q.setParam(QStringLiteral("PW"), user.password);
     q.setParam(QStringLiteral("ID_USER"), user.id);
-    q.exec();
+    ExecOnRow(q);
 }
 
 int TUserStore::SetPassword(int idUser, const QString& password)
@@ -141,7 +142,11 @@ void TUserStore::Delete(int idUser)
                              std::pair{&m_delete, "DELETE FROM T_USERS WHERE ID_USER=:ID_USER"}}) {
         db::Query& q = KeptStatement(*slot, QString::fromLatin1(sql));
         q.setParam(QStringLiteral("ID_USER"), idUser);
-        q.exec();
+        // The user must still be there; he may have no rights.
+        if (slot == &m_delete)
+            ExecOnRow(q);
+        else
+            q.exec();
     }
 }
 
@@ -152,5 +157,5 @@ void TUserStore::SetAccess(int idUser, const QString& objectName, int access)
     q.setParam(QStringLiteral("TYPE_ACCES"), access);
     q.setParam(QStringLiteral("ID_USER"), idUser);
     q.setParam(QStringLiteral("OBJECT_NAME"), objectName);
-    q.exec();
+    ExecOnRow(q);
 }

@@ -239,6 +239,8 @@ int RunProgram(QApplication& app)
     if (!terminated) {
         dataModule = std::make_unique<TDM>();
         DM = dataModule.get();
+        // The engine's client library has set its own signal handlers by now.
+        termination.Reclaim();
     }
 
     ProcessMessages();

@@ -5,31 +5,14 @@
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
-#include "shell/RefDataMenu.h"
 #include "shell/Startup.h"
-#include "shell/ToolsMenu.h"
 #include "ui/UCalendar.h"
-#include "security/UChangePassWord.h"
-#include "security/UListUsers.h"
+#include "security/Rights.h"
 #include "security/UPassWord.h"
-#include "security/USecure.h"
 #include "shell/USplashEx.h"
-#include "budget/UEngagement.h"
-#include "budget/UEngagement_Annul.h"
-#include "budget/UListBudget.h"
-#include "budget/UListEng.h"
-#include "budget/USF.h"
-#include "budget/UVirement.h"
 #include "controls/Gradient.h"
-#include "expenditure/ExpenseEditor.h"
-#include "expenditure/UFact.h"
-#include "expenditure/UListDep.h"
-#include "expenditure/UListMdt.h"
-#include "expenditure/UMandat.h"
-#include "reports/UReport.h"
 #include "reports/engine/PagePainter.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
@@ -40,7 +23,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrintDialog>
@@ -115,7 +97,6 @@ TfrmKivMain::TfrmKivMain(QWidget* parent)
     frmKivMain = this;
     InitProgramResources();
     BuildForm();
-    ConnectMenuItems();
     qApp->installEventFilter(this);
     RunGuarded([this] { FormCreate(); });
 }
@@ -301,221 +282,6 @@ void TfrmKivMain::BuildStatusBar()
         m_panels[i] = panel;
     }
     setStatusBar(stBar);
-}
-
-void TfrmKivMain::BuildMenu()
-{
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu"));
-
-    auto submenu = [bar](const char* name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
-        m->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setProperty("tag", 0);
-        return m;
-    };
-    auto item = [](QMenu* m, const char* name, const QString& caption, int tag = 0) {
-        QAction* a = m->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setProperty("tag", tag);
-        return a;
-    };
-    auto separator = [](QMenu* m, const char* name) {
-        QAction* a = m->addSeparator();
-        a->setObjectName(QString::fromLatin1(name));
-        a->setProperty("tag", 0);
-        return a;
-    };
-
-    mnpFichier = submenu("mnpFichier", QStringLiteral("Fichier"));
-    mnBenef = item(mnpFichier, "mnBenef", QStringLiteral("Bénéficiaires"));
-    separator(mnpFichier, "N1");
-    mnGrades = item(mnpFichier, "mnGrades", QStringLiteral("Grades"));
-    mnBanque = item(mnpFichier, "mnBanque", QStringLiteral("Banques"));
-    mnAgence = item(mnpFichier, "mnAgence", QStringLiteral("Agences bancaires"));
-    separator(mnpFichier, "N2");
-    mnFNM = item(mnpFichier, "mnFNM", QStringLiteral("Nomenclature Budgétaire"));
-    separator(mnpFichier, "N3");
-    mnRetenues = item(mnpFichier, "mnRetenues", QStringLiteral("Retenues"));
-    separator(mnpFichier, "N4");
-    mnPJ = item(mnpFichier, "mnPJ", QStringLiteral("Pièces jointes"));
-    QAction* n5 = separator(mnpFichier, "N5");
-    mnObs = item(mnpFichier, "mnObs", QStringLiteral("Observations de service"));
-    mnWilaya = item(mnpFichier, "mnWilaya", QStringLiteral("Wilayas"));
-    separator(mnpFichier, "N6");
-    mnChangerImage = item(mnpFichier, "mnChangerImage", QStringLiteral("Changer l'image d'accueil"), 1);
-    mnRestaurerImage = item(mnpFichier, "mnRestaurerImage", QStringLiteral("Restaurer l'image d'accueil"), 1);
-    separator(mnpFichier, "N7");
-    mnMEP = item(mnpFichier, "mnMEP", QStringLiteral("Mise en page"));
-    itemPrint = item(mnpFichier, "Imprimer1", QStringLiteral("Imprimer"), 1);
-    itemPrinterSetup =
-        item(mnpFichier, "Configurationdelimprimante1", QStringLiteral("Configuration de l'imprimante"));
-    separator(mnpFichier, "N8");
-    mnQuitter0 = item(mnpFichier, "mnQuitter0", QStringLiteral("Quitter"), 1);
-    mnQuitter0->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-
-    mnpBudget = submenu("mnpBudget", QStringLiteral("Budget"));
-    mnBudget = item(mnpBudget, "mnBudget", QStringLiteral("Budget"));
-    separator(mnpBudget, "N9");
-    mnTransfert = item(mnpBudget, "mnTransfert", QStringLiteral("Transfert"));
-    mnListTrans = item(mnpBudget, "mnListTrans", QStringLiteral("Listing des transferts"));
-    separator(mnpBudget, "N10");
-    mnEpurCrdRegie = item(mnpBudget, "mnEpurCrdRegie", QStringLiteral("Epuration des crédits de la régie"));
-    mnConsBud = item(mnpBudget, "mnConsBud", QStringLiteral("Consultation"));
-    separator(mnpBudget, "N11");
-    mnSF = item(mnpBudget, "mnSF", QStringLiteral("Situation financière"));
-
-    mnpDpenses = submenu("mnpDpenses", QStringLiteral("Dépense"));
-    mnListingDep = item(mnpDpenses, "mnListingDep", QStringLiteral("Listing des Dépenses (toutes)"));
-    separator(mnpDpenses, "N12");
-    mnFactures = item(mnpDpenses, "mnFactures", QStringLiteral("Factures"));
-    itemInvoiceListing =
-        item(mnpDpenses, "Listingdeschargesfactures1", QStringLiteral("Listing des charges factures"));
-    separator(mnpDpenses, "N13");
-    mnAutreDep = item(mnpDpenses, "mnAutreDep", QStringLiteral("Autres dépenses"));
-    itemOtherExpenseListing = item(mnpDpenses, "Listingdeschargesautresdpenses1",
-                                           QStringLiteral("Listing des charges autres dépenses"));
-    separator(mnpDpenses, "N14");
-    mnDepSalaire = item(mnpDpenses, "mnDepSalaire", QStringLiteral("Charges salariales à mandater"));
-    itemSalaryToPayListing = item(mnpDpenses, "Listingdeschargessalarialesmandater1",
-                                                QStringLiteral("Listing des charges salariales à mandater"));
-    separator(mnpDpenses, "N15");
-    itemSalaryToCommit =
-        item(mnpDpenses, "Chargessalarialesengager1", QStringLiteral("Charges salariales à engager"));
-    itemSalaryToCommitListing = item(mnpDpenses, "Listingdeschargessalarialesengager1",
-                                               QStringLiteral("Listing des charges salariales à engager"));
-
-    mnpEngagement = submenu("mnpEngagement", QStringLiteral("Engagement"));
-    mnEng_Dep = item(mnpEngagement, "mnEng_Dep", QStringLiteral("Engagement dépense"));
-    mnEng_Eco = item(mnpEngagement, "mnEng_Eco", QStringLiteral("Désengagement"));
-    separator(mnpEngagement, "N16");
-    mnEng_List = item(mnpEngagement, "mnEng_List", QStringLiteral("Listing des engagements"));
-    mnEng_List_Tree = item(mnpEngagement, "mnEng_List_Tree", QStringLiteral("Listing en Arborescence"));
-    separator(mnpEngagement, "N17");
-    mnEng_Reg = item(mnpEngagement, "mnEng_Reg", QStringLiteral("Régularisation"));
-
-    mnpMandat = submenu("mnpMandat", QStringLiteral("Mandat"));
-    mnMandat = item(mnpMandat, "mnMandat", QStringLiteral("Mandats"));
-    separator(mnpMandat, "N18");
-    mnListMdt = item(mnpMandat, "mnListMdt", QStringLiteral("Listing des Mandats"));
-    itemOrderTree = item(mnpMandat, "Arborescence1", QStringLiteral("Listing en Arborescence"));
-    itemOrderTree->setEnabled(false);
-
-    mnOptions = submenu("mnOptions", QStringLiteral("Outils"));
-    mnParam = item(mnOptions, "mnParam", QStringLiteral("&Paramètres"), 1);
-    separator(mnOptions, "N23");
-    itemChangeYear = item(mnOptions, "ChangerExercice1", QStringLiteral("Changer Exercice"));
-    itemChangeYear->setShortcut(QKeySequence(Qt::Key_F7));
-    separator(mnOptions, "N19");
-    mnSave = item(mnOptions, "mnSave", QStringLiteral("Sauvegarder"));
-    mnRestore = item(mnOptions, "mnRestore", QStringLiteral("Restaurer"));
-    separator(mnOptions, "N20");
-    mnSQL = item(mnOptions, "mnSQL", QStringLiteral("SQL"), 1);
-    mnConnection = item(mnOptions, "mnConnection", QStringLiteral("Paramétres de connection"), 1);
-    separator(mnOptions, "N21");
-    mnChangePassWord = item(mnOptions, "mnChangePassWord", QStringLiteral("Changement du mot de passe"));
-    mnUsers = item(mnOptions, "mnUsers", QStringLiteral("Gestion des utilisateurs"));
-    mnSecurite = item(mnOptions, "mnSecurite", QStringLiteral("Gestion de la sécurité"));
-    separator(mnOptions, "N22");
-    mnConnect = item(mnOptions, "mnConnect", QStringLiteral("Connection"));
-
-    mnApropos0 = bar->addAction(QStringLiteral("A propos ..."));
-    mnApropos0->setObjectName(QStringLiteral("mnApropos0"));
-    mnApropos0->setProperty("tag", 1);
-
-    // Hidden in the design; the rights filtering at the first showing sets
-    // every item's visibility again.
-    for (QAction* a : {mnPJ, n5, itemPrint, mnEpurCrdRegie, mnConsBud})
-        a->setVisible(false);
-}
-
-void TfrmKivMain::ConnectMenuItems()
-{
-    // Fichier
-    connect(mnChangerImage, &QAction::triggered, this, Guarded([this] { mnChangerImageClick(); }));
-    connect(mnRestaurerImage, &QAction::triggered, this, Guarded([this] { mnRestaurerImageClick(); }));
-    connect(itemPrinterSetup, &QAction::triggered, this,
-            Guarded([this] { Configurationdelimprimante1Click(); }));
-    connect(mnQuitter0, &QAction::triggered, this, Guarded([this] { close(); }));
-    connect(mnBenef, &QAction::triggered, this, Guarded([this] { OpenBenefList(this); }));
-    connect(mnGrades, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnGrades", "GRADE", "ID_GRADE", "Grades"); }));
-    connect(mnBanque, &QAction::triggered, this, Guarded([this] { OpenBanqueList(this); }));
-    connect(mnAgence, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnAgence", "AGENCE", "ID_AGENCE", "Agences bancaires"); }));
-    connect(mnFNM, &QAction::triggered, this, Guarded([this] { OpenFNMList(this); }));
-    connect(mnRetenues, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnRetenues", "FRET", "ID_RETENUE", "Retenues"); }));
-    connect(mnPJ, &QAction::triggered, this, Guarded([this] { OpenPJFile(this); }));
-    connect(mnObs, &QAction::triggered, this, Guarded([this] { OpenObs(this); }));
-    connect(mnWilaya, &QAction::triggered, this, Guarded([this] { OpenCodeTable(this, "mnWilaya", "FWIL", "ID_WIL", "Wilayas"); }));
-    connect(mnMEP, &QAction::triggered, this, Guarded([this] { TfrmReport(this).exec(); }));
-    // Budget
-    connect(mnBudget, &QAction::triggered, this, Guarded([this] { TfrmListBudget(this).exec(); }));
-    connect(mnTransfert, &QAction::triggered, this, Guarded([this] { TfrmVirement frm(this); frm.IdVir = -1; frm.exec(); }));
-    connect(mnSF, &QAction::triggered, this, Guarded([this] { TfrmSF(this).exec(); }));
-    connect(mnConsBud, &QAction::triggered, this, Guarded([this] { mnConsBudClick(); }));
-    // A propos
-    connect(mnApropos0, &QAction::triggered, this, Guarded([this] { mnApropos0Click(); }));
-    // Dépenses
-    connect(mnFactures, &QAction::triggered, this, Guarded([this] { TfrmFact frm(this); frm.IdDepense = -1; frm.exec(); }));
-    connect(mnAutreDep, &QAction::triggered, this, Guarded([this] { OpenExpenseEditor(this, ekMission, -1); }));
-    connect(mnDepSalaire, &QAction::triggered, this, Guarded([this] { OpenExpenseEditor(this, ekSalaryToPay, -1); }));
-    connect(itemSalaryToCommit, &QAction::triggered, this,
-            Guarded([this] { OpenExpenseEditor(this, ekSalaryToCommit, -1); }));
-    // The listing of every kind, then of each kind.
-    const std::pair<QAction*, int> listings[] = {{mnListingDep, -1},
-                                                 {itemInvoiceListing, 0},
-                                                 {itemOtherExpenseListing, 1},
-                                                 {itemSalaryToPayListing, 2},
-                                                 {itemSalaryToCommitListing, 3}};
-    for (const auto& [item, kind] : listings)
-        connect(item, &QAction::triggered, this, Guarded([this, kind = kind] {
-                    TfrmListDep frm(this);
-                    frm.SelectMode = false;
-                    frm.TypeDep = kind;
-                    frm.exec();
-                }));
-    // Engagement
-    connect(mnEng_Dep, &QAction::triggered, this, Guarded([this] {
-        TfrmEngagement frm(this);
-        frm.ObjetEng = 0;
-        frm.IdEng = -1;
-        frm.exec();
-    }));
-    connect(mnEng_List, &QAction::triggered, this, Guarded([this] { TfrmListEng(this).exec(); }));
-    connect(mnEng_Eco, &QAction::triggered, this, Guarded([this] {
-        TfrmEngagement_Annul frm(this);
-        frm.IdEng = 0;
-        frm.exec();
-    }));
-    // Mandat
-    connect(mnMandat, &QAction::triggered, this, Guarded([this] {
-        TfrmMandat frm(this);
-        frm.IdMdt = -1;
-        frm.exec();
-    }));
-    connect(mnListMdt, &QAction::triggered, this, Guarded([this] { TfrmListMdt(this).exec(); }));
-    // Outils
-    connect(mnChangePassWord, &QAction::triggered, this, Guarded([this] { TfrmChangePassWord::Execute(this); }));
-    connect(mnUsers, &QAction::triggered, this, Guarded([this] { TfrmListUsers::Execute(this); }));
-    connect(mnSecurite, &QAction::triggered, this, Guarded([this] { TfrmSecure::Execute(menuBar(), this); }));
-    connect(mnParam, &QAction::triggered, this, Guarded([this] { OpenOptions(*this); }));
-    connect(itemChangeYear, &QAction::triggered, this, Guarded([this] { OpenChangeYear(*this); }));
-    connect(mnSave, &QAction::triggered, this, Guarded([this] { OpenBackup(this); }));
-    connect(mnRestore, &QAction::triggered, this, Guarded([this] { OpenRestore(this); }));
-    connect(mnSQL, &QAction::triggered, this, Guarded([this] { OpenSqlConsole(*this); }));
-    connect(this, &TfrmKivMain::SqlConsoleKey, this, Guarded([this] { OpenSqlConsoleByKey(*this); }));
-    connect(mnConnection, &QAction::triggered, this, Guarded([this] { OpenConnectionSettings(*this); }));
-    connect(mnConnect, &QAction::triggered, this, Guarded([this] { OpenConnect(*this); }));
-
-    // Toolbar: each button does what its menu item does, whatever the item's
-    // visibility (the buttons are not filtered by rights).
-    connect(btnBudget, &QToolButton::clicked, mnBudget, &QAction::trigger);
-    connect(btnTransfert, &QToolButton::clicked, mnListTrans, &QAction::trigger);
-    connect(btnFact, &QToolButton::clicked, mnFactures, &QAction::trigger);
-    connect(btnEng, &QToolButton::clicked, mnEng_Dep, &QAction::trigger);
-    connect(btnMandat, &QToolButton::clicked, mnMandat, &QAction::trigger);
-    connect(btnFour, &QToolButton::clicked, mnBenef, &QAction::trigger);
-    connect(btnFermer, &QToolButton::clicked, this, Guarded([this] { close(); }));
 }
 
 void TfrmKivMain::FormCreate()

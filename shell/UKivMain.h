@@ -69,10 +69,10 @@ public:
     QToolButton* btnPrint = nullptr;
     QToolButton* btnFermer = nullptr;
 
-    // Main menu. Every item is a QAction whose object name is the item's
-    // component name; submenus are QMenus whose menuAction() carries the
-    // submenu's name. The dynamic property "tag" is positive for the items the
-    // access rights never manage, 0 for the others.
+    // Main menu, built from its table (MainMenu.cpp). Every item is a QAction
+    // whose object name is the item's component name; submenus are QMenus whose
+    // menuAction() carries the submenu's name. The dynamic property "tag" is
+    // positive for the items the access rights never manage, 0 for the others.
     QMenu* mnpFichier = nullptr;
     QAction* mnBenef = nullptr;
     QAction* mnGrades = nullptr;
@@ -167,12 +167,12 @@ protected:
 
 private:
     void BuildForm();
+    // Builds the menu from its table (MainMenu.cpp) and wires every item and
+    // the tool-bar buttons that run one.
     void BuildMenu();
     void BuildToolbar();
     void BuildBottomPanel();
     void BuildStatusBar();
-    // Every menu item and toolbar button is connected here, one line each.
-    void ConnectMenuItems();
 
     void FormCreate();
     void LoadBackgroundPicture();

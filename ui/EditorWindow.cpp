@@ -167,12 +167,11 @@ void TEditorWindow::TakeShownRow()
         m_shownRow.version = ReadRowVersion(m_shownRow);
 }
 
-void TEditorWindow::RunSave(const std::function<void()>& save)
+void TEditorWindow::RunChecked(const TShownRow& row, const std::function<void()>& write)
 {
-    const TShownRow row = m_mode == emEdit ? m_shownRow : TShownRow{};
     TSaveCheck check(row);
     try {
-        save();
+        write();
     } catch (const ERowChanged& changed) {
         // Nothing was written; the entry stays on screen in its mode unless
         // the user asks for the stored row.
@@ -182,9 +181,24 @@ void TEditorWindow::RunSave(const std::function<void()>& save)
             ShowStoredRow();
         Abort();
     }
-    // The row now bears this save's version, unless the window has read it again since.
+    // The row now bears this operation's version, unless the window has read it again since.
     if (check.Stored() && m_shownRow.SameRow(row) && m_shownRow.version == row.version)
         m_shownRow.version = check.WrittenVersion();
+}
+
+void TEditorWindow::RunSave(const std::function<void()>& save)
+{
+    RunChecked(m_mode == emEdit ? m_shownRow : TShownRow{}, save);
+}
+
+bool TEditorWindow::SaveEntry()
+{
+    return RunGuarded([this] { RunSave([this] { btnPostClick(); }); }) && m_mode == emBrowse;
+}
+
+void TEditorWindow::WriteShownRow(const std::function<void()>& write)
+{
+    RunChecked(m_shownRow, write);
 }
 
 // --- write right -----------------------------------------------------------------
@@ -277,7 +291,7 @@ bool TEditorWindow::MayClose()
         switch (ShowMessageBox(m_options.closeQuestion, mtWarning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel)) {
         case mrYes:
             // A refused or failed save keeps the window open, in its mode.
-            return RunGuarded([this] { RunSave([this] { btnPostClick(); }); }) && m_mode == emBrowse;
+            return SaveEntry();
         case mrNo:
             RunGuarded([this] { btnCancelClick(); });
             return true;

@@ -115,13 +115,13 @@ public:
 
     enum class CloseRule { SaveAndStay, SaveThenClose, Discard };
     struct Options {
-        QString writeRightItem;              // the menu item whose write right the window takes at first show
+        QString writeRightItem = {};         // the menu item whose write right the window takes at first show
         QList<int> statusWidths = {80, 50, 80, 100};
         int modePanel = 3;
         CloseRule closeRule = CloseRule::SaveAndStay;
-        QString closeQuestion;               // SaveThenClose: the question asked
+        QString closeQuestion = {};          // SaveThenClose: the question asked
         bool confirmCancel = false;          // the cancel command asks CancelQuestion first
-        QString cancelQuestion;              // the window's own question in place of CancelQuestion
+        QString cancelQuestion = {};         // the window's own question in place of CancelQuestion
         bool navigatorWhileEditing = false;  // the navigator stays usable in insert and edit modes
         bool recolourEntryPanel = true;      // the entry panel takes the mode's colours
     };
@@ -201,8 +201,18 @@ protected:
     virtual void ShowStoredRow() { btnCancelClick(); }
     // Takes the row shown again (its version), after an operation of the
     // window's own, other than its save, wrote it (a salary line changing its
-    // expense's amount) and the window read it again.
+    // expense's amount) and the window read it again, or after the window
+    // showed another row without leaving browse mode (a grid's current row).
     void ShownRowRewritten() { TakeShownRow(); }
+    // Saves the entry as the save command does (the check of the row shown
+    // armed in edit mode, the refusals and errors shown), for a window that
+    // also saves when the user moves on; true when the save ended in browse mode.
+    bool SaveEntry();
+    // Runs `write`, an operation on the row shown other than the save (its
+    // deletion), with the check of that row armed: another user's change or
+    // deletion since it was shown refuses it, nothing written, with the
+    // save's question; the handler is then abandoned.
+    void WriteShownRow(const std::function<void()>& write);
 
 
     void showEvent(QShowEvent* event) override;
@@ -215,6 +225,8 @@ private:
     bool Enabled(When when) const;
     // Runs the save `save` with the check of the row shown armed in edit mode.
     void RunSave(const std::function<void()>& save);
+    // Runs `write` with the check of `row` armed (none when unset).
+    void RunChecked(const TShownRow& row, const std::function<void()>& write);
     void TakeShownRow();
 
     Options m_options;

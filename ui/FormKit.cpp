@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -92,6 +93,42 @@ QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** ca
     row->addWidget(*ok);
     row->addWidget(*cancel);
     return row;
+}
+
+namespace {
+
+// The icon with its disabled pixmaps its own faded to a quarter: the style's
+// disabled rendering of the small grey glyphs hardly differs from them.
+QIcon WithFadedDisabledLook(const QIcon& icon, const QSize& size)
+{
+    QIcon out;
+    for (const QSize s : {size, size * 2}) {
+        const QPixmap normal = icon.pixmap(s, QIcon::Normal, QIcon::Off);
+        QPixmap faded(normal.size());
+        faded.setDevicePixelRatio(normal.devicePixelRatio());
+        faded.fill(Qt::transparent);
+        {
+            QPainter p(&faded);
+            p.setOpacity(0.25);
+            p.drawPixmap(0, 0, normal);
+        }
+        out.addPixmap(normal, QIcon::Normal);
+        out.addPixmap(faded, QIcon::Disabled);
+    }
+    return out;
+}
+
+} // namespace
+
+QToolButton* MakeIconButton(QWidget* parent, const char* name, const QString& hint, QStyle::StandardPixmap icon)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(hint);
+    b->setAccessibleName(hint);
+    b->setAutoRaise(true);
+    b->setIcon(WithFadedDisabledLook(parent->style()->standardIcon(icon), b->iconSize()));
+    return b;
 }
 
 QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint)
@@ -256,7 +293,7 @@ protected:
             QString date;
             if (m_rules.doubleClick == TDateFieldRules::DoubleClick::Today) {
                 m_edit->setText(m_edit->text().trimmed());
-                date = DateText(QDate::currentDate());
+                date = DateText(DefaultDate());
             } else {
                 const std::optional<QDate> picked = TfrmCalendar::PickDate(m_edit->window());
                 if (!picked)

@@ -65,6 +65,10 @@ QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& te
 // side by side at the right of a row.
 QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** cancel,
                              const char* cancelName = "btnCancel");
+// A small flat button showing only an icon (the lines' buttons of a grid, the
+// navigator's): `hint` is its tooltip and its accessible name, and disabled it
+// shows its icon faded, plainly apart from the enabled one.
+QToolButton* MakeIconButton(QWidget* parent, const char* name, const QString& hint, QStyle::StandardPixmap icon);
 // The small "..." button beside a field that picks its value from a list.
 QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hint);
 

@@ -122,6 +122,7 @@ void TListingWindow::AddColumn(const char* field, const char* title, QueryTableM
     c.background = style.background;
     c.bold = style.bold;
     c.sortable = style.sortable;
+    c.fitText = style.fitText;
     m_model->addColumn(c);
 }
 

@@ -34,6 +34,7 @@ struct TColumnStyle {
     QColor background;       // its cells, over the row tint
     bool bold = false;
     bool sortable = true;    // false: a click on its title leaves the order
+    bool fitText = false;    // widened to its title and its widest text at every read
 };
 
 // The tool-bar button of a listing's command.

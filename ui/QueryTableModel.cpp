@@ -4,6 +4,7 @@
 
 #include <QCollator>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QStyle>
@@ -35,6 +36,34 @@ bool IsNumber(const db::Value& v)
         || std::holds_alternative<Currency>(v);
 }
 
+// The room a cell keeps beside its text: its own margins and the grid line.
+int CellMargins(QTableView* view)
+{
+    return 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
+}
+
+// The width of a text as the sum of its characters' advances, each measured
+// once: close enough to find the widest of many texts without laying each out.
+class TextWidths {
+public:
+    explicit TextWidths(const QFont& font) : m_metrics(font) {}
+    int of(const QString& text)
+    {
+        int width = 0;
+        for (const QChar c : text) {
+            auto it = m_advances.constFind(c.unicode());
+            if (it == m_advances.constEnd())
+                it = m_advances.insert(c.unicode(), m_metrics.horizontalAdvance(c));
+            width += *it;
+        }
+        return width;
+    }
+
+private:
+    QFontMetrics m_metrics;
+    QHash<char16_t, int> m_advances;
+};
+
 QString WithoutTrailingBlanks(QString s)
 {
     int n = s.size();
@@ -53,11 +82,21 @@ void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency l
     QFont bold = view->font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
-    // The cell's own margins and the grid line.
-    const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
     const int needed = std::max(metrics.horizontalAdvance(smallest.formatMask()),
                                 metrics.horizontalAdvance(largest.formatMask()))
-        + margins;
+        + CellMargins(view);
+    if (view->columnWidth(column) < needed)
+        view->setColumnWidth(column, needed);
+}
+
+void FitTextColumn(QTableView* view, int column, const QString& widest, bool bold)
+{
+    if (!view)
+        return;
+    QFont font = view->font();
+    font.setBold(bold);
+    const int needed = std::max(view->horizontalHeader()->sectionSizeHint(column),
+                                QFontMetrics(font).horizontalAdvance(widest) + CellMargins(view));
     if (view->columnWidth(column) < needed)
         view->setColumnWidth(column, needed);
 }
@@ -153,21 +192,38 @@ void QueryTableModel::resetShown(const std::function<void()>& change)
     rebuildShown();
     m_current = m_shown.empty() ? -1 : 0;
     endResetModel();
-    fitAmountColumns();
+    fitColumns();
     syncViewCurrent();
     emit rowsReread();
     emit currentRowChanged(m_current);
 }
 
-void QueryTableModel::fitAmountColumns()
+void QueryTableModel::fitColumns()
 {
     if (!m_view)
         return;
     for (int c = 0; c < m_columns.size(); ++c) {
-        if (m_columns[c].format != Money || m_columns[c].formatter)
-            continue;
         const int field = fieldOfColumn(c);
-        if (field < 0)
+        if (field < 0 || m_columns[c].formatter)
+            continue;
+        if (m_columns[c].fitText) {
+            QFont font = m_view->font();
+            font.setBold(m_columns[c].bold);
+            TextWidths widths(font);
+            QString widest;
+            int widestWidth = -1;
+            for (const auto& values : m_rows) {
+                const QString text = db::toText(values[size_t(field)]);
+                const int width = widths.of(text);
+                if (width > widestWidth) {
+                    widestWidth = width;
+                    widest = text;
+                }
+            }
+            FitTextColumn(m_view, c, widest, m_columns[c].bold);
+            continue;
+        }
+        if (m_columns[c].format != Money)
             continue;
         std::optional<Currency> smallest, largest;
         for (const auto& values : m_rows) {
@@ -270,7 +326,7 @@ void QueryTableModel::rebuildKeepingCurrent(const std::function<void()>& change)
     if (m_current < 0 && !m_shown.empty())
         m_current = int(m_shown.size()) - 1;
     endResetModel();
-    fitAmountColumns();
+    fitColumns();
     syncViewCurrent();
     emit rowsReread();
     emit currentRowChanged(m_current);

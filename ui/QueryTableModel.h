@@ -22,7 +22,8 @@
 //   int id = model.current().asInt("ID_BEN");   // check model.isEmpty() first
 // Without a query, setRows() gives the model rows of any origin.
 // Money columns of an attached view are widened, each time the rows are read,
-// to show the largest and the smallest amount of the rows in full.
+// to show the largest and the smallest amount of the rows in full; so are the
+// text columns marked fitText, to show their title and their widest text.
 
 #include "db/Database.h"
 
@@ -50,6 +51,11 @@ struct TListingRows {
 // the view's font made bold (rows drawn bold included). Every grid that shows
 // amounts sizes its amount columns through it.
 void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency largest);
+// Widens `column` of `view`, when it is narrower, so that its title shows
+// whole, with the room its header keeps for the sort indicator, and so does
+// `widest`, the widest of its texts, in the view's font (made bold when
+// `bold`).
+void FitTextColumn(QTableView* view, int column, const QString& widest, bool bold = false);
 
 // One row of the model's copy, read by column name (case-insensitive).
 class QueryRow {
@@ -90,6 +96,7 @@ public:
         QColor background;         // the column's cells, over the row tint; invalid: none
         bool sortable = true;      // false: a click on its title leaves the order
         bool bold = false;         // the column's cells in bold
+        bool fitText = false;      // widened at every read to show its title and texts whole
     };
 
     explicit QueryTableModel(QObject* parent = nullptr);
@@ -209,7 +216,7 @@ private:
     int fieldOfColumn(int column) const;
     void syncViewCurrent();
     void onHeaderClicked(int section);
-    void fitAmountColumns();
+    void fitColumns();
 
     QList<Column> m_columns;
     QStringList m_keyFields;

@@ -1,6 +1,7 @@
 #include "ui/RecordNavigator.h"
 
 #include "db/Database.h"
+#include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
 #include <QEvent>
@@ -15,11 +16,7 @@ TRecordNavigator::TRecordNavigator(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto make = [this, layout](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(hint);
-        b->setAutoRaise(true);
+        QToolButton* b = MakeIconButton(this, name, hint, icon);
         b->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(b);
         return b;

@@ -1,6 +1,7 @@
 #include "ui/UCalendar.h"
 
 #include "core/Guard.h"
+#include "core/Routines.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -28,7 +29,7 @@ TfrmCalendar::TfrmCalendar(QWidget* parent)
     myCalend->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     myCalend->setGridVisible(false);
     myCalend->setMinimumSize(300, 200);   // room for the French day names
-    myCalend->setSelectedDate(QDate::currentDate());
+    myCalend->setSelectedDate(DefaultDate());
 
     // The month buttons sit over the calendar's own arrows, which they replace.
     for (const char* name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})

@@ -5,6 +5,7 @@
 #include "common/EventLoopWatch.h"
 
 #include "core/Pause.h"
+#include "core/Routines.h"
 #include "ui/UCalendar.h"
 #include "budget/BudgetStore.h"
 #include "budget/UBudget.h"
@@ -81,7 +82,7 @@ TEST_F(Allocation, PrimitiveBudgetSheetFollowsTheLine)
     // First primitive budget, with its visa date.
     frm->btnEdit->click();
     EXPECT_EQ(Mode(), QStringLiteral("Edition"));
-    EXPECT_EQ(frm->edDateEng_BP->text(), kToday.toString(QStringLiteral("dd/MM/yyyy")));
+    EXPECT_EQ(frm->edDateEng_BP->text(), DateText(DefaultDate()));
     Put(frm->edMt_BP, QStringLiteral("1500000"));
     Put(frm->edDateBP, QStringLiteral("10/01/2024"));
     Put(frm->edDateEng_BP, QStringLiteral("12/01/2024"));
@@ -699,7 +700,7 @@ TEST_F(Allocation, DateFieldsTakeTheCalendarOrTodayAndAskBeforeReplacing)
     messages->clear();
     frm->edDateBS->clear();
     QTest::mouseDClick(frm->edDateBS, Qt::LeftButton);
-    const QString today = kToday.toString(QStringLiteral("dd/MM/yyyy"));
+    const QString today = DateText(DefaultDate());
     EXPECT_EQ(frm->edDateBS->text(), today);
     EXPECT_TRUE(messages->texts().isEmpty());
     messages->answer(mrYes);

@@ -97,7 +97,8 @@ protected:
 
     bool Locate(TfrmListEng& frm, qint64 idEng) { return frm.Rows()->locate({db::Value(idEng)}); }
 
-    // The balances of every fetched row against the shared routine, row by row.
+    // The balances of every fetched row against the shared routine, row by
+    // row, and the rows in the order the engine sorts them.
     void ExpectBalancesOfTheSharedRoutine()
     {
         TCommitmentListing listing;
@@ -105,6 +106,12 @@ protected:
         QueryTableModel m;
         m.setRows(read.names, read.rows);
         ASSERT_GT(m.rowCount(), 0);
+        db::Query sorted(DM->LURDO, QStringLiteral("SELECT A.ID_ENG FROM ENT_ENG A LEFT JOIN FNM B ON A.ID_FNM=B.ID_FNM "
+                                                   "ORDER BY B.CHAP, B.ART, B.PAR, A.NO_ENG, A.ID_ENG"));
+        sorted.open();
+        ASSERT_EQ(sorted.rowCount(), m.rowCount());
+        for (int r = 0; r < m.rowCount(); ++r)
+            ASSERT_EQ(db::toInt(sorted.at(r, 0)), m.row(r).asInt(QStringLiteral("ID_ENG"))) << "row " << r;
         for (int r = 0; r < m.rowCount(); ++r) {
             const QueryRow row = m.row(r);
             const Currency before = DM->Queries().CommitmentBalanceBefore(row.asInt(QStringLiteral("ID_FNM")),
@@ -159,6 +166,9 @@ TEST_F(ListEngTest, TheBalancesOfAGeneratedYearAreThoseOfTheSharedRoutine)
     rows::Exec(QStringLiteral("UPDATE ENT_ENG SET NO_ENG = NULL WHERE MOD(ID_ENG, 29) = 0"));
     rows::Exec(QStringLiteral("UPDATE ENT_ENG SET MONTANT = NULL WHERE MOD(ID_ENG, 31) = 0"));
     rows::Exec(QStringLiteral("UPDATE ENT_ENG SET OBJET = NULL WHERE MOD(ID_ENG, 37) = 0"));
+    // Sheets without a budget line, or on a line no longer there.
+    rows::Exec(QStringLiteral("UPDATE ENT_ENG SET ID_FNM = NULL WHERE MOD(ID_ENG, 41) = 0"));
+    rows::Exec(QStringLiteral("UPDATE ENT_ENG SET ID_FNM = 9999 WHERE MOD(ID_ENG, 43) = 0"));
     DM->CommitWork();
     ExpectBalancesOfTheSharedRoutine();
 }

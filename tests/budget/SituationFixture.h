@@ -6,7 +6,8 @@
 // Section 1, chapter 21-01 (heading H1):
 //   A1  primitive 1000.00 visaed 10/01, amending 200.00 visaed 15/06;
 //       commitment 15.00 of 01/03 visaed 02/03; a mission of 30.00 and an
-//       invoice of 11.00 (not counted on a section-1 line) on orders of March;
+//       invoice of 11.00 (paid on a section-1 line: it counts) on orders of
+//       March;
 //       the salary expense S1 charges it 400.00 (and a deduction whose id is
 //       A1's must not count); S1 stands on two orders, one paid (15/03) and
 //       one unpaid (20/03).
@@ -22,7 +23,9 @@
 //       cancelled 15/04, C6 20.00 05/01 visaed 06/01; invoices of 60.00 (paid
 //       order 01/03), 90.00 (order 10/04), 15.00 (order without a date) and a
 //       mission of 25.00 (unpaid order 10/03).
-//   B2  receives the two transfers; an invoice of 5.00 on the unpaid order of 10/03.
+//   B2  receives the two transfers; an invoice of 5.00 on the unpaid order of
+//       10/03; the salary expense S3 charges it 20.00 (a salary on a section-2
+//       line: it counts) on the paid order of 01/03.
 
 #include "budget/BudgetFixture.h"
 #include "budget/SituationStore.h"
@@ -161,6 +164,9 @@ protected:
         Expense(202, 2, 0, Money("70"));
         SalaryLine(4, 202, a3, 0, Money("70"));
         OrderLine(3, 2, 202, Money("70"));
+        Expense(203, 2, 0, Money("20"));
+        SalaryLine(5, 203, b2, 0, Money("20"));
+        OrderLine(1, 3, 203, Money("20"));
         DM->CommitWork();
     }
 
@@ -254,7 +260,6 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
                                 "DEPENSE WHERE ID_FNM=:ID_FNM AND ")
                + kinds + QStringLiteral(")");
     };
-    const QString missions = orderLines(QStringLiteral("TYPE_DEPENSE=1"));
     const QString invoicesAndMissions = orderLines(QStringLiteral("( (TYPE_DEPENSE=0) or (TYPE_DEPENSE=1) )"));
 
     struct Line {
@@ -292,8 +297,8 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
             }
             row.crRv = row.crAl + amending + transfers;
             row.eng = sum(commitments, id, QStringLiteral("MT_ENG"));
-            row.pmt = l.section == 1 ? sum(salaries, id, QStringLiteral("TOT_PMT")) + sum(missions, id, QStringLiteral("TOT_PMT"))
-                                     : sum(invoicesAndMissions, id, QStringLiteral("TOT_PMT"));
+            // Every payment on the line it is charged to, whatever the line's section.
+            row.pmt = sum(salaries, id, QStringLiteral("TOT_PMT")) + sum(invoicesAndMissions, id, QStringLiteral("TOT_PMT"));
             row.sld = row.crRv - row.pmt;
             row.taux = SituationRate(row.pmt, row.crRv);
             lines.push_back(l);

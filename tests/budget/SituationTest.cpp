@@ -66,10 +66,11 @@ const std::vector<ViewCase>& ViewCases()
     const QDate Jan1 = SituationTest::Jan1, Dec31 = SituationTest::Dec31;
     static const std::vector<ViewCase> cases = {
         {"section 1, all", svSection1, cfAll, pfAll, Feb1, Mar31,
-         {{"21-01", "", "1000.00 1000.00 15.00 530.00 470.00 53.00"},
+         {{"21-01", "", "1000.00 1000.00 15.00 541.00 459.00 54.10"},
           // The salary line counts once though its expense stands on two
-          // orders; the deduction and the invoice do not count.
-          {"21-01", "01", "1000.00 1000.00 15.00 430.00 570.00 43.00"},
+          // orders; the deduction does not count; the invoice paid on this
+          // section-1 line does.
+          {"21-01", "01", "1000.00 1000.00 15.00 441.00 559.00 44.10"},
           // Undated budget: counts from today (15/05), after the end.
           {"21-01", "02", "0.00 0.00 0.00 100.00 -100.00 0.00"},
           // Dated by its sheet (01/04), after the end; its salary order is too.
@@ -79,43 +80,47 @@ const std::vector<ViewCase>& ViewCases()
          // transfer of 20/01 (before the start) too, not the one of 20/04;
          // C4 was cancelled before the end, C5 after it; C6 is before the
          // start; the orders of 10/04 and without a date do not count.
-         {{"22-01", "", "2000.00 1900.00 250.00 90.00 1810.00 4.73"},
+         // B2: the salary charged to this section-2 line counts.
+         {{"22-01", "", "2000.00 1900.00 250.00 110.00 1790.00 5.78"},
           {"22-01", "01", "2000.00 1600.00 250.00 85.00 1515.00 5.31"},
-          {"22-01", "02", "0.00 300.00 0.00 5.00 295.00 1.66"}}},
+          {"22-01", "02", "0.00 300.00 0.00 25.00 275.00 8.33"}}},
         {"both sections, all: section 1 + section 2", svBothSections, cfAll, pfAll, Feb1, Mar31,
-         {{"21-01", "", "1000.00 1000.00 15.00 530.00 470.00 53.00"},
-          {"21-01", "01", "1000.00 1000.00 15.00 430.00 570.00 43.00"},
+         {{"21-01", "", "1000.00 1000.00 15.00 541.00 459.00 54.10"},
+          {"21-01", "01", "1000.00 1000.00 15.00 441.00 559.00 44.10"},
           {"21-01", "02", "0.00 0.00 0.00 100.00 -100.00 0.00"},
           {"21-01", "03", "0.00 0.00 0.00 0.00 0.00 0.00"},
-          {"22-01", "", "2000.00 1900.00 250.00 90.00 1810.00 4.73"},
+          {"22-01", "", "2000.00 1900.00 250.00 110.00 1790.00 5.78"},
           {"22-01", "01", "2000.00 1600.00 250.00 85.00 1515.00 5.31"},
-          {"22-01", "02", "0.00 300.00 0.00 5.00 295.00 1.66"}}},
+          {"22-01", "02", "0.00 300.00 0.00 25.00 275.00 8.33"}}},
         {"section 2, visaed and paid", svSection2, cfVisaed, pfPaid, Feb1, Mar31,
          // C3 is visaed after the end: only C1.
-         {{"22-01", "", "2000.00 1900.00 100.00 60.00 1840.00 3.15"},
+         {{"22-01", "", "2000.00 1900.00 100.00 80.00 1820.00 4.21"},
           {"22-01", "01", "2000.00 1600.00 100.00 60.00 1540.00 3.75"},
-          {"22-01", "02", "0.00 300.00 0.00 0.00 300.00 0.00"}}},
+          {"22-01", "02", "0.00 300.00 0.00 20.00 280.00 6.66"}}},
         {"section 2, not visaed and unpaid", svSection2, cfNotVisaed, pfUnpaid, Feb1, Mar31,
          {{"22-01", "", "2000.00 1900.00 80.00 30.00 1870.00 1.57"},
           {"22-01", "01", "2000.00 1600.00 80.00 25.00 1575.00 1.56"},
           {"22-01", "02", "0.00 300.00 0.00 5.00 295.00 1.66"}}},
         {"section 1, visaed and unpaid", svSection1, cfVisaed, pfUnpaid, Feb1, Mar31,
-         // The salary expense counts through its unpaid order; the paid mission does not.
+         // The salary expense counts through its unpaid order; the paid
+         // mission and invoice do not.
          {{"21-01", "", "1000.00 1000.00 15.00 500.00 500.00 50.00"},
           {"21-01", "01", "1000.00 1000.00 15.00 400.00 600.00 40.00"},
           {"21-01", "02", "0.00 0.00 0.00 100.00 -100.00 0.00"},
           {"21-01", "03", "0.00 0.00 0.00 0.00 0.00 0.00"}}},
         {"both sections, the whole year", svBothSections, cfAll, pfAll, Jan1, Dec31,
-         {{"21-01", "", "2300.00 2500.00 15.00 600.00 1900.00 24.00"},
-          {"21-01", "01", "1000.00 1200.00 15.00 430.00 770.00 35.83"},
+         {{"21-01", "", "2300.00 2500.00 15.00 611.00 1889.00 24.44"},
+          {"21-01", "01", "1000.00 1200.00 15.00 441.00 759.00 36.75"},
           {"21-01", "02", "500.00 500.00 0.00 100.00 400.00 20.00"},
           {"21-01", "03", "800.00 800.00 0.00 70.00 730.00 8.75"},
-          {"22-01", "", "2000.00 1900.00 240.00 180.00 1720.00 9.47"},
+          {"22-01", "", "2000.00 1900.00 240.00 200.00 1700.00 10.52"},
           {"22-01", "01", "2000.00 1550.00 240.00 175.00 1375.00 11.29"},
-          {"22-01", "02", "0.00 350.00 0.00 5.00 345.00 1.42"}}},
+          {"22-01", "02", "0.00 350.00 0.00 25.00 325.00 7.14"}}},
+        // The recap sums the same figures by section: the invoice paid on a
+        // section-1 line and the salary on a section-2 line count there too.
         {"general recap, first quarter", svRecap, cfAll, pfAll, Jan1, Mar31,
-         {{"R", ".", "1000.00 1000.00 15.00 530.00 470.00 53.00"},
-          {"R", ".", "2000.00 1900.00 270.00 90.00 1810.00 4.73"}}},
+         {{"R", ".", "1000.00 1000.00 15.00 541.00 459.00 54.10"},
+          {"R", ".", "2000.00 1900.00 270.00 110.00 1790.00 5.78"}}},
     };
     return cases;
 }
@@ -147,6 +152,45 @@ TEST_F(SituationTest, EveryViewAndFilterOnEachCase)
     }
 }
 
+// Whatever the filters and the period, the combined view is the two section
+// views together and the recap sums their lines: a payment counts on its line
+// whatever the view, the line's section or the payment's kind.
+TEST_F(SituationTest, ViewsAndRecapDifferOnlyByTheLinesTheyShow)
+{
+    MakeYear();
+    TSituationStore store(DM->LURDO);
+    for (const auto& [start, end] : {std::pair(Feb1, Mar31), std::pair(Jan1, Dec31)}) {
+        for (int eng = 0; eng < 3; ++eng) {
+            for (int mdt = 0; mdt < 3; ++mdt) {
+                SCOPED_TRACE(QStringLiteral("commitments %1, payments %2, to %3").arg(eng).arg(mdt)
+                                 .arg(end.toString(Qt::ISODate)).toStdString());
+                const auto section1 = store.LineRows(Request(svSection1, eng, mdt, start, end));
+                const auto section2 = store.LineRows(Request(svSection2, eng, mdt, start, end));
+                std::vector<TSituationRow> both = section1;
+                both.insert(both.end(), section2.begin(), section2.end());
+                EXPECT_EQ(Sorted(store.LineRows(Request(svBothSections, eng, mdt, start, end))), Sorted(both));
+
+                const auto recap = store.RecapRows(Request(svRecap, eng, mdt, start, end));
+                ASSERT_EQ(recap.size(), 2u);
+                for (size_t s = 0; s < 2; ++s) {
+                    TSituationRow sums;
+                    for (const TSituationRow& row : s == 0 ? section1 : section2) {
+                        if (row.IsChapter())
+                            continue;
+                        sums.crAl += row.crAl;
+                        sums.crRv += row.crRv;
+                        sums.eng += row.eng;
+                        sums.pmt += row.pmt;
+                    }
+                    EXPECT_EQ(Figures(recap[s]).section(QLatin1Char(' '), 0, 3),
+                              Figures(sums).section(QLatin1Char(' '), 0, 3))
+                        << "section " << s + 1;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(SituationTest, TotalsLeaveChapterRowsOutAndFallBackOnInitialCredits)
 {
     MakeYear();
@@ -159,13 +203,13 @@ TEST_F(SituationTest, TotalsLeaveChapterRowsOutAndFallBackOnInitialCredits)
     EXPECT_EQ(t.sums.crAl, Money("3000"));
     EXPECT_EQ(t.sums.crRv, Money("2900"));
     EXPECT_EQ(t.sums.eng, Money("265"));
-    EXPECT_EQ(t.sums.pmt, Money("620"));
-    EXPECT_EQ(t.sums.sld, Money("2280"));
-    EXPECT_EQ(t.sums.taux, Money("21.37"));   // 620 / 2900 = 21.379...
+    EXPECT_EQ(t.sums.pmt, Money("651"));
+    EXPECT_EQ(t.sums.sld, Money("2249"));
+    EXPECT_EQ(t.sums.taux, Money("22.44"));   // 651 / 2900 = 22.448...
 
     // Without revised credits the rate is taken on the initial credits.
     Exec(QStringLiteral("UPDATE SIT_FIN SET CR_RV = 0"));
-    EXPECT_EQ(store.Totals().sums.taux, Money("20.66"));   // 620 / 3000
+    EXPECT_EQ(store.Totals().sums.taux, Money("21.70"));   // 651 / 3000
 }
 
 TEST_F(SituationTest, ReplaceWritesEverythingOrNothing)

@@ -8,20 +8,48 @@
 #include "common/ProgramFolder.h"
 #include "shell/UKivMain.h"
 #include "core/IniFile.h"
+#include "core/Routines.h"
 #include "platform/DocumentOpener.h"
 #include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
+#include "ui/UProgress.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
 namespace {
+
+// Runs an action once, when a progress window's gauge reaches its end: a
+// display has then written and committed its situation.
+class AtProgressEnd : public QObject {
+public:
+    explicit AtProgressEnd(std::function<void()> action) : m_action(std::move(action)) { qApp->installEventFilter(this); }
+    ~AtProgressEnd() override { qApp->removeEventFilter(this); }
+    bool ran() const { return !m_action; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* progress = qobject_cast<TfrmProgress*>(watched);
+        if (progress && event->type() == QEvent::Show)
+            connect(progress->myGauge, &QProgressBar::valueChanged, this, [this, progress](int value) {
+                if (value == progress->myGauge->maximum() && m_action)
+                    std::exchange(m_action, nullptr)();
+            });
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 class SituationWindow : public SituationTest {
 protected:
@@ -46,9 +74,16 @@ protected:
     }
     void Period(int view, const QDate& start, const QDate& end)
     {
+        Period(view, DateText(start), DateText(end));
+    }
+    // The two dates as typed.
+    void Period(int view, const QString& start, const QString& end)
+    {
         frm->cmbSection->setCurrentIndex(view);
-        frm->edDateD->setDate(start);
-        frm->edDateF->setDate(end);
+        for (auto [field, text] : {std::pair(frm->edDateD, start), std::pair(frm->edDateF, end)}) {
+            field->clear();
+            QTest::keyClicks(field, text);
+        }
     }
     QString Ini(const char* key) { return IniReadString(IniPath, QStringLiteral("SIT_FIN"), QString::fromLatin1(key)); }
 
@@ -65,8 +100,8 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     EXPECT_EQ(frm->cmbEng->currentIndex(), 0);
     EXPECT_EQ(frm->cmbMdt->currentIndex(), 0);
     EXPECT_EQ(frm->cmbPeriode->currentIndex(), today.month() <= 6 ? 0 : today.month() <= 9 ? 1 : 2);
-    EXPECT_EQ(frm->edDateD->date(), QDate(2024, 1, 1));
-    EXPECT_EQ(frm->edDateF->date(), today);
+    EXPECT_EQ(frm->edDateD->text(), QStringLiteral("01/01/2024"));
+    EXPECT_EQ(frm->edDateF->text(), DateText(today));
     EXPECT_TRUE(frm->lTotAll->text().isEmpty() || frm->lTotAll->text() == QStringLiteral("0.00"));
     EXPECT_FALSE(frm->btnPrint->isEnabled());   // SIT_FIN is empty
     EXPECT_FALSE(frm->mnExcel->isEnabled());
@@ -75,8 +110,8 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     frm->cmbEng->setCurrentIndex(2);
     frm->cmbMdt->setCurrentIndex(1);
     frm->cmbPeriode->setCurrentIndex(3);
-    frm->edDateD->setDate(QDate(2024, 2, 3));
-    frm->edDateF->setDate(QDate(2024, 4, 5));
+    frm->edDateD->setText(QStringLiteral("3/2/2024"));
+    frm->edDateF->setText(QStringLiteral("05/04/2024"));
     frm->close();
     EXPECT_EQ(Ini("SECTION"), QStringLiteral("3"));
     EXPECT_EQ(Ini("ENG"), QStringLiteral("2"));
@@ -90,21 +125,26 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     EXPECT_EQ(frm->cmbSection->currentIndex(), svRecap);
     EXPECT_EQ(frm->cmbEng->currentIndex(), 2);
     EXPECT_EQ(frm->cmbPeriode->currentIndex(), 3);
-    EXPECT_EQ(frm->edDateD->date(), QDate(2024, 2, 3));
+    EXPECT_EQ(frm->edDateD->text(), QStringLiteral("03/02/2024"));
     EXPECT_TRUE(frm->cmbPeriode->isVisible());
-    EXPECT_FALSE(frm->edDateD->isVisible());
-    EXPECT_FALSE(frm->edDateF->isVisible());
+    for (QWidget* w : std::initializer_list<QWidget*>{frm->edDateD, frm->btnGetDateD, frm->edDateF, frm->btnGetDateF})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     frm->cmbSection->setCurrentIndex(svSection1);
     EXPECT_FALSE(frm->cmbPeriode->isVisible());
     EXPECT_TRUE(frm->edDateD->isVisible());
+    EXPECT_TRUE(frm->btnGetDateF->isVisible());
 
-    // Unreadable values fall back on the defaults.
+    // Unreadable values fall back on the defaults; a date not typed as one is
+    // not kept.
+    frm->edDateF->setText(QStringLiteral("31/13/2024"));
     frm->close();
     IniWriteString(IniPath, QStringLiteral("SIT_FIN"), QStringLiteral("SECTION"), QStringLiteral("9"));
     IniWriteString(IniPath, QStringLiteral("SIT_FIN"), QStringLiteral("DATE_D"), QStringLiteral("31/02/2024"));
+    EXPECT_EQ(Ini("DATE_F"), QString());
     Open();
     EXPECT_EQ(frm->cmbSection->currentIndex(), 1);
-    EXPECT_EQ(frm->edDateD->date(), QDate(2024, 1, 1));
+    EXPECT_EQ(frm->edDateD->text(), QStringLiteral("01/01/2024"));
+    EXPECT_EQ(frm->edDateF->text(), DateText(today));
 }
 
 TEST_F(SituationWindow, ThePeriodMustBeOrderedAndInTheFiscalYear)
@@ -112,18 +152,23 @@ TEST_F(SituationWindow, ThePeriodMustBeOrderedAndInTheFiscalYear)
     MakeYear();
     Open();
     struct Case {
-        QDate start, end;
+        const char* start;
+        const char* end;
         const char* message;
         const char* focus;
     };
     const Case cases[] = {
-        {QDate(2024, 3, 1), QDate(2024, 2, 1), "La date de fin est inférieure à la date de début !", "edDateF"},
-        {QDate(2023, 12, 1), QDate(2024, 2, 1), "La date de début période ne correspond pas à l'exercice en cours !", "edDateD"},
-        {QDate(2024, 12, 1), QDate(2025, 1, 10), "La date de fin période ne correspond pas à l'exercice en cours !", "edDateF"},
+        {"", "01/02/2024", "La date de début période est incorrecte !", "edDateD"},
+        {"01/02/2024", "30/02/2024", "La date de fin période est incorrecte !", "edDateF"},
+        {"2024-01-01", "01/02/2024", "La date de début période est incorrecte !", "edDateD"},
+        {"01/03/2024", "01/02/2024", "La date de fin est inférieure à la date de début !", "edDateF"},
+        {"01/12/2023", "01/02/2024", "La date de début période ne correspond pas à l'exercice en cours !", "edDateD"},
+        {"01/12/2024", "10/01/2025", "La date de fin période ne correspond pas à l'exercice en cours !", "edDateF"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.start) + " - " + c.end);
         messages->clear();
-        Period(svSection2, c.start, c.end);
+        Period(svSection2, QString::fromLatin1(c.start), QString::fromLatin1(c.end));
         frm->btnDisplay->click();
         EXPECT_EQ(messages->texts(), QStringList{QString::fromUtf8(c.message)});
         ASSERT_TRUE(frm->focusWidget() != nullptr);
@@ -147,14 +192,14 @@ TEST_F(SituationWindow, DisplayFillsTheGridAndTheTotalsBar)
     QueryTableModel* m = frm->model();
     ASSERT_EQ(m->rowCount(), 7);
     EXPECT_EQ(m->displayText(0, 0), QStringLiteral("21-01"));
-    EXPECT_EQ(m->displayText(1, 7), QStringLiteral("430.00"));
+    EXPECT_EQ(m->displayText(1, 7), QStringLiteral("441.00"));
     EXPECT_EQ(m->displayText(4, 4), QStringLiteral("2 000.00"));
     EXPECT_EQ(frm->lTotAll->text(), QStringLiteral("3 000.00"));
     EXPECT_EQ(frm->lTotRev->text(), QStringLiteral("2 900.00"));
     EXPECT_EQ(frm->lTotEng->text(), QStringLiteral("265.00"));
-    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("620.00"));
-    EXPECT_EQ(frm->lTotSLD->text(), QStringLiteral("2 280.00"));
-    EXPECT_EQ(frm->lTaux->text(), QStringLiteral("21.37"));
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("651.00"));
+    EXPECT_EQ(frm->lTotSLD->text(), QStringLiteral("2 249.00"));
+    EXPECT_EQ(frm->lTaux->text(), QStringLiteral("22.44"));
     EXPECT_EQ(frm->stBar->Panel(0), QStringLiteral("S.F SECTION 1 + SECTION 2"));
     EXPECT_TRUE(frm->btnPrint->isEnabled());
     EXPECT_TRUE(frm->mnExcel->isEnabled());
@@ -173,7 +218,87 @@ TEST_F(SituationWindow, DisplayFillsTheGridAndTheTotalsBar)
     frm.reset();
     Open();
     EXPECT_EQ(frm->model()->rowCount(), 7);
-    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("620.00"));
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("651.00"));
+}
+
+// Two users display the situation at once, each through a connection of its
+// own: a display shows the rows and totals it wrote, never the other's.
+TEST_F(SituationWindow, ADisplayShowsWhatItWroteWhateverAnotherUserDisplays)
+{
+    MakeYear();
+    Open();
+    db::Connection& other = Committed();
+    auto otherDisplay = [&](bool commit) {
+        TSituationStore store(other);
+        store.Replace(store.LineRows(Request(svSection2, cfAll, pfAll, Feb1, Mar31)));
+        if (commit)
+            other.commit();
+    };
+    auto committedRows = [&] {
+        db::Query q(Committed(), QStringLiteral("SELECT COUNT(*) AS N FROM SIT_FIN"));
+        q.open();
+        return q.asInt(QStringLiteral("N"));
+    };
+
+    // The other user's display commits right after this one's.
+    {
+        AtProgressEnd otherCommits([&] { otherDisplay(true); });
+        Period(svSection1, Feb1, Mar31);
+        frm->btnDisplay->click();
+        ASSERT_TRUE(otherCommits.ran());
+    }
+    QueryTableModel* m = frm->model();
+    ASSERT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(m->displayText(1, 1), QStringLiteral("01"));
+    EXPECT_EQ(m->displayText(1, 7), QStringLiteral("441.00"));
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("541.00"));
+    EXPECT_EQ(frm->lTotAll->text(), QStringLiteral("1 000.00"));
+    EXPECT_EQ(committedRows(), 3);   // the table holds the later display
+
+    // The other user's display is in progress: this one is refused, the
+    // user is told, and the grid keeps what it showed.
+    otherDisplay(false);
+    messages->clear();
+    Period(svBothSections, Feb1, Mar31);
+    frm->btnDisplay->click();
+    ASSERT_FALSE(messages->texts().isEmpty());
+    EXPECT_TRUE(messages->texts().last().startsWith(QStringLiteral("Ces informations sont en cours de modification "
+                                                                   "par un autre utilisateur")))
+        << messages->texts().last().toStdString();
+    EXPECT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("541.00"));
+    EXPECT_TRUE(frm->btnDisplay->isEnabled());
+    other.rollback();
+    EXPECT_EQ(committedRows(), 3);
+}
+
+// Another user's display committed into the table, empty until then, while
+// this one was writing (an autonomous transaction of the engine commits it
+// there): the display would show a mixture, so it is abandoned and said so.
+TEST_F(SituationWindow, ADisplayMixedWithAnotherIsAbandoned)
+{
+    MakeYear();
+    DM->LURDO.executeScript(QStringLiteral(
+        "SET TERM ^ ;"
+        "CREATE TRIGGER OTHER_DISPLAY FOR SIT_FIN AFTER INSERT AS BEGIN"
+        "  IF (NEW.ID_FNM <> -9) THEN"
+        "    IN AUTONOMOUS TRANSACTION DO"
+        "      IF (NOT EXISTS (SELECT 1 FROM SIT_FIN WHERE ID_FNM = -9)) THEN"
+        "        INSERT INTO SIT_FIN (ID_FNM, CHAP, ART, PAR, INTITULE) VALUES (-9, '99-99', '01', '', 'AUTRE');"
+        "END^"
+        "SET TERM ; ^"
+        "COMMIT;"));
+    Open();
+    messages->clear();
+    Period(svSection1, Feb1, Mar31);
+    frm->btnDisplay->click();
+    EXPECT_EQ(messages->texts().last(), QStringLiteral("Un autre utilisateur calcule la situation financière en ce "
+                                                       "moment : réessayez dans un instant."));
+    EXPECT_EQ(frm->model()->rowCount(), 0);
+    EXPECT_EQ(frm->lTotPmt->text(), QStringLiteral("0.00"));
+    db::Query q(Committed(), QStringLiteral("SELECT COUNT(*) AS N FROM SIT_FIN"));
+    q.open();
+    EXPECT_EQ(q.asInt(QStringLiteral("N")), 1);   // only the other display's row
 }
 
 TEST_F(SituationWindow, RecapRunsFromTheFirstOfJanuaryToTheQuartersEnd)
@@ -182,9 +307,9 @@ TEST_F(SituationWindow, RecapRunsFromTheFirstOfJanuaryToTheQuartersEnd)
     Open();
     frm->cmbSection->setCurrentIndex(svRecap);
     frm->cmbPeriode->setCurrentIndex(0);
-    // The hidden pickers hold a period of another year: the quarter decides.
-    frm->edDateD->setDate(QDate(2023, 5, 1));
-    frm->edDateF->setDate(QDate(2023, 5, 2));
+    // The hidden dates hold a period of another year: the quarter decides.
+    frm->edDateD->setText(QStringLiteral("01/05/2023"));
+    frm->edDateF->setText(QStringLiteral("02/05/2023"));
     frm->btnDisplay->click();
     QueryTableModel* m = frm->model();
     ASSERT_EQ(m->rowCount(), 2);
@@ -242,7 +367,7 @@ TEST_F(SituationWindow, ExportWritesTheWorkbookAndOpensIt)
     const auto chapPaid = *book.cell(QStringLiteral("H3"));
     EXPECT_TRUE(chapPaid.number);
     EXPECT_TRUE(chapPaid.bold);
-    EXPECT_DOUBLE_EQ(chapPaid.value, 90.0);
+    EXPECT_DOUBLE_EQ(chapPaid.value, 110.0);
 
     EXPECT_EQ(book.cell(QStringLiteral("B4"))->text, QStringLiteral(" 01"));
     EXPECT_FALSE(book.cell(QStringLiteral("A4"))->bold);

@@ -204,7 +204,7 @@ TEST(TransferRules, EachGridAndTheTotalsAreChecked)
     auto entry = [](int row, const char* text) {
         TTransferEntry e;
         e.gridRow = row;
-        e.amountText = QString::fromLatin1(text);
+        e.amount = TransferAmount(QString::fromLatin1(text));
         return e;
     };
     EXPECT_FALSE(CheckTransferAmounts({entry(1, "10"), entry(2, "0.01")}).has_value());

@@ -7,6 +7,7 @@
 #include "budget/UVirement.h"
 #include "common/PickerDriver.h"
 #include "common/ProgramFolder.h"
+#include "core/Routines.h"
 #include "refdata/UListFNM.h"
 #include "shell/UKivMain.h"
 
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -45,7 +45,7 @@ protected:
         add->click();
     }
     // The amount editor open in the grid (closed editors wait for their deletion).
-    static QLineEdit* Editor(QTableWidget* grid)
+    static QLineEdit* Editor(TTransferGrid* grid)
     {
         for (QLineEdit* e : grid->findChildren<QLineEdit*>(QStringLiteral("edMontant")))
             if (e->isVisible())
@@ -53,7 +53,7 @@ protected:
         return nullptr;
     }
     // Types `text` in the amount cell of the row, then leaves the cell.
-    void TypeAmount(QTableWidget* grid, int row, const QString& text, bool leave = true)
+    void TypeAmount(TTransferGrid* grid, int row, const QString& text, bool leave = true)
     {
         grid->setFocus();
         grid->setCurrentCell(row, TfrmVirement::colMontant);
@@ -73,12 +73,18 @@ protected:
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
-    QString Cell(QTableWidget* grid, int row, int column) const { return grid->item(row, column)->text(); }
+    QString Cell(TTransferGrid* grid, int row, int column) const
+    {
+        return grid->model()->index(row, column).data().toString();
+    }
 
     // The example transfer typed into a new entry.
     void TypeExample()
     {
         frm->btnAdd->click();
+        // Today within the fiscal year is proposed.
+        EXPECT_EQ(frm->edDate->text(), DateText(DefaultDate()));
+        EXPECT_EQ(DefaultDate().year(), 2024);
         frm->edDate->setText(QStringLiteral("10/03/2024"));
         PickLine(frm->btnAddDep, giving);
         TypeAmount(frm->grdDep, 0, QStringLiteral("100000"));
@@ -95,7 +101,7 @@ TEST_F(TransferWindow, TransferIsTypedSavedChangedAndDeleted)
 {
     Open();
     EXPECT_EQ(Mode(), QStringLiteral("Affichage"));
-    EXPECT_EQ(frm->stBar->Panel(0), QStringLiteral("SYSDBA"));
+    EXPECT_EQ(frm->stBar->Panel(0), QStringLiteral("BUDGETIER"));   // the user, not the database account
     EXPECT_EQ(frm->stBar->Panel(1), QStringLiteral("2024"));
     EXPECT_FALSE(frm->btnEdit->isEnabled());   // no transfer yet
     EXPECT_FALSE(frm->btnDelete->isEnabled());
@@ -258,6 +264,9 @@ TEST_F(TransferWindow, CreditPoliciesOnAShortGivingLine)
         SCOPED_TRACE(c.policy);
         DecisionTransfer = std::uint8_t(c.policy);
         frm->btnAdd->click();
+        // Today within the fiscal year is proposed.
+        EXPECT_EQ(frm->edDate->text(), DateText(DefaultDate()));
+        EXPECT_EQ(DefaultDate().year(), 2024);
         frm->edDate->setText(QStringLiteral("10/03/2024"));
         PickLine(frm->btnAddDep, giving);
         TypeAmount(frm->grdDep, 0, QString::fromLatin1(c.amount));

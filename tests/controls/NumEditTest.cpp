@@ -136,6 +136,37 @@ INSTANTIATE_TEST_SUITE_P(Cases, NumEditTyping, ::testing::Values(
     TypingCase{"1234.00", 2, T, "{END}{SPACE}", "1 234.00", 8, 1},
     TypingCase{"1234.00", 2, T, "{END}{ENTER}", "1 234.00", 8, 0}));
 
+// An amount cell opens empty where an amount field opens on "0.00" (and
+// selects it): the same keys give the same amount in both, whatever the
+// regrouping does to the text on the way.
+TEST(NumEdit, TypingIntoAnEmptyFieldGivesWhatTypingIntoZeroGives)
+{
+    struct Case {
+        const char* keys;
+        const char* text;   // after Enter
+    };
+    const Case cases[] = {
+        {"2800000", "2 800 000.00"},   {"612500.75", "612 500.75"},   {"250000", "250 000.00"},
+        {"1234", "1 234.00"},          {"12", "12.00"},               {"9999.9", "9 999.90"},
+        {"1000000.05", "1 000 000.05"}, {"-45000", "-45 000.00"},     {"123456{BS}7", "123 457.00"},
+        {"1234567{HOME}9", "91 234 567.00"}, {"1E6", "1 000 000.00"}, {"1234567890123", "1 234 567 890 123.00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        for (const char* start : {"", "0.00"}) {
+            SCOPED_TRACE(start);
+            BeepCountingEdit ed;
+            ed.SetDecimals(2);
+            ed.SetNumberFormat(T);
+            ed.setText(QString::fromLatin1(start));
+            Type(&ed, QStringLiteral("{ALL}") + QString::fromLatin1(c.keys) + QStringLiteral("{ENTER}"));
+            EXPECT_EQ(ed.text().toStdString(), c.text);
+            EXPECT_EQ(ed.AsCurrency(), *Currency::parse(TNumEdit::StripGrouping(QString::fromLatin1(c.text))));
+            EXPECT_EQ(ed.beeps, 0);
+        }
+    }
+}
+
 TEST(NumEdit, SelectionDeletionAndReplacement)
 {
     BeepCountingEdit ed;

@@ -132,6 +132,36 @@ TEST(DateRoutines, SqlTextMonthAndYear)
     EXPECT_EQ(YearOfDate(d), 2012);
 }
 
+// A proposed date is today within the open fiscal year: the budget of next
+// year prepared in December proposes its 1 January, a year being closed in
+// January its 31 December.
+TEST(DateRoutines, TheDefaultDateIsTodayWithinTheFiscalYear)
+{
+    struct {
+        QDate date;
+        int year;
+        QDate expected;
+    } cases[] = {
+        {QDate(2024, 12, 15), 2025, QDate(2025, 1, 1)},   {QDate(2025, 1, 10), 2024, QDate(2024, 12, 31)},
+        {QDate(2024, 6, 30), 2024, QDate(2024, 6, 30)},   {QDate(2024, 2, 29), 2031, QDate(2031, 1, 1)},
+        {QDate(2024, 6, 30), 0, QDate(2024, 6, 30)},      {QDate(), 2024, QDate()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DateWithinYear(c.date, c.year), c.expected) << c.date.toString().toStdString() << " " << c.year;
+
+    const QString kept = FiscalYear;
+    const QDate today = QDate::currentDate();
+    FiscalYear = QString::number(today.year() + 1);
+    EXPECT_EQ(DefaultDate(), QDate(today.year() + 1, 1, 1));
+    FiscalYear = QString::number(today.year() - 1);
+    EXPECT_EQ(DefaultDate(), QDate(today.year() - 1, 12, 31));
+    FiscalYear = QString::number(today.year());
+    EXPECT_EQ(DefaultDate(), today);
+    FiscalYear = QString();
+    EXPECT_EQ(DefaultDate(), today);
+    FiscalYear = kept;
+}
+
 TEST(TruncateDecimals, CutsTowardZero)
 {
     struct { int decimals; const char* amount; const char* expected; } cases[] = {

@@ -2,7 +2,9 @@
 // year, the indexes added at opening, the commit routine, and the shared
 // questions about budget lines and documents.
 #include "core/GlobalState.h"
+#include "data/NumberSeries.h"
 #include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "data/YearCreation.h"
 #include "common/MessageRecorder.h"
 #include "common/YearDb.h"
@@ -223,6 +225,99 @@ TEST_F(DataModuleTest, OpeningAddsItsIndexesToAnOlderDatabaseOnce)
     DM = new TDM(); // indexes there already: silently nothing
     EXPECT_TRUE(DM->LURDO.isOpen());
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+}
+
+// The series of numbers that saves lock: added to a year file that lacks
+// them, once; locked by one save at a time.
+TEST_F(DataModuleTest, OpeningAddsTheNumberSeriesThatSavesLock)
+{
+    const auto seriesRows = [] {
+        db::Query q(DM->LURDO, QStringLiteral("SELECT ID_SERIE, SERIE FROM ") + NumberSeriesTable);
+        q.open();
+        QStringList out;
+        for (int r = 0; r < q.rowCount(); ++r)
+            out << db::toText(q.at(r, 0)) + QLatin1Char(' ') + db::toText(q.at(r, 1)).trimmed();
+        return out;
+    };
+    const QStringList expected{QStringLiteral("1 ENT_MDT")};
+
+    // A year file made before the series: the opening adds them, once.
+    delete DM;
+    DM = nullptr;
+    {
+        db::Connection older;
+        older.open(year->params());
+        older.execute(QStringLiteral("DROP TABLE ") + NumberSeriesTable);
+        older.commit();
+    }
+    MessageRecorder messages;
+    DM = new TDM();
+    EXPECT_EQ(seriesRows(), expected);
+    delete DM;
+    DM = new TDM();
+    EXPECT_EQ(seriesRows(), expected);
+    EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+
+    // A save holds the series: another one is refused at once, as a change in
+    // progress; once the first ends, the second locks it.
+    db::Connection other;
+    other.open(year->params());
+    db::Query otherLock(other, QStringLiteral("SELECT ID_SERIE FROM ") + NumberSeriesTable
+                                   + QStringLiteral(" WHERE ID_SERIE=1 WITH LOCK"));
+    other.beginWrite();
+    otherLock.open();
+    try {
+        TWriteGuard write;
+        LockNumberSeries(NumberSeries::PaymentOrders);
+        ADD_FAILURE() << "the series was locked twice";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.isConflict()) << e.message().toStdString();
+    }
+    other.commit();
+    TWriteGuard write;
+    LockNumberSeries(NumberSeries::PaymentOrders);
+    write.Commit();
+}
+
+// A user the engine does not let change the tables cannot create the missing
+// indexes: the opening goes on, the user is told once which ones are missing,
+// and those present are not named.
+TEST_F(DataModuleTest, IndexesTheEngineRefusesAreNamedOnceAndTheOpeningGoesOn)
+{
+    for (const char* name : {"DEPENSE_IDX1", "DEPENSE_IDX2"})
+        DM->LURDO.execute(QStringLiteral("DROP INDEX ") + QLatin1String(name));
+    DM->LURDO.commit();
+    delete DM;
+    DM = nullptr;
+    const QString savedUser = DbUser;
+    DbUser = QStringLiteral("COMPTABLE");
+    {
+        MessageRecorder messages;
+        DM = new TDM();
+        EXPECT_TRUE(DM->LURDO.isOpen());
+        EXPECT_FALSE(DM->ProgramEndRequested());
+        // The indexes in one warning; this user may not read the series of
+        // numbers either, which the opening says in a warning of its own.
+        ASSERT_EQ(messages.calls().size(), 2) << messages.texts().join(" | ").toStdString();
+        EXPECT_EQ(messages.calls()[0].type, int(mtWarning));
+        EXPECT_TRUE(messages.texts()[1].startsWith(QStringLiteral("La table T_NUMEROTATION"))) << messages.texts()[1].toStdString();
+        const QString text = messages.texts()[0];
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Les index DEPENSE_IDX1, DEPENSE_IDX2 n'ont pas pu être ajoutés à la "
+                                                   "base de données : les listes et les documents qui s'en servent "
+                                                   "seront lents.")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("no permission"))) << text.toStdString();   // the engine's reason
+        EXPECT_FALSE(indexExists(DM->LURDO, "DEPENSE_IDX1"));
+        delete DM;
+        DM = nullptr;
+    }
+    // The administrator's opening adds them, silently.
+    DbUser = savedUser;
+    MessageRecorder messages;
+    DM = new TDM();
+    EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX1"));
+    EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX2"));
 }
 
 TEST_F(DataModuleTest, AFailedCommitRollsBackTheWholeGroupAndSaysSoOnce)

@@ -176,8 +176,9 @@ TEST(YearCreation, AYearFileThatExistsIsNeverOverwritten)
     MessageRecorder messages;
     {
         InstalledDisplay meanwhile([&](int event) {
-            if (event == 5)
+            if (event == 5) {
                 ASSERT_TRUE(QFile::copy(otherRuns, DbPath));
+            }
         });
         DM = new TDM();
     }

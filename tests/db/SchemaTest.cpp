@@ -3,6 +3,7 @@
 // procedures.
 #include "common/YearDb.h"
 
+#include "data/NumberSeries.h"
 #include "db/Database.h"
 
 #include <QSet>
@@ -58,11 +59,12 @@ const QStringList Generators = {
 
 TEST_F(SchemaTest, HoldsEveryObjectOfTheScriptAndNothingElse)
 {
+    // The script's tables, and the series of numbers the data module adds at every opening.
     EXPECT_EQ(setOf(column("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$SYSTEM_FLAG=0")),
               setOf({"AGENCE", "BANQUE", "BENEF", "DEP_FAC", "DEPENSE", "DET_ENG", "DET_ENG_REG", "DET_MDT",
                      "DET_SALAIRE", "ENT_ENG", "ENT_ENG_REG", "ENT_MDT", "FAC", "FNM", "FRET", "FWIL", "GRADE",
                      "INTERCAL", "OBS_SERVICE", "ORD_VIR", "PJ", "RAPPORT", "REPORT", "SIT_FIN", "T_SECUR",
-                     "T_USERS", "VIREMENT"}));
+                     "T_USERS", "VIREMENT", NumberSeriesTable}));
     EXPECT_EQ(setOf(column("SELECT RDB$FIELD_NAME FROM RDB$FIELDS WHERE RDB$SYSTEM_FLAG=0 AND RDB$FIELD_NAME NOT STARTING WITH 'RDB$'")),
               setOf({"CHAR_1", "CHAR_5", "DATE_DOM", "DECIMAL_15_2", "NOFACT_DOM", "SMALL_INT", "SMALL_INT_NON_NULL",
                      "VARCHAR_10", "VARCHAR_150", "VARCHAR_2", "VARCHAR_20", "VARCHAR_250", "VARCHAR_30",
@@ -77,7 +79,7 @@ TEST_F(SchemaTest, HoldsEveryObjectOfTheScriptAndNothingElse)
                            "WHERE RDB$CONSTRAINT_TYPE <> 'NOT NULL' AND RDB$RELATION_NAME IN "
                            "(SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$SYSTEM_FLAG=0)")),
               setOf({"PK_BENEF BENEF", "PK_DEPENSE DEPENSE", "PK_DET_ENG DET_ENG", "PK_DET_SALAIRE DET_SALAIRE",
-                     "PK_ENT_ENG ENT_ENG"}));
+                     "PK_ENT_ENG ENT_ENG", QStringLiteral("PK_%1 %1").arg(NumberSeriesTable)}));
     // The script's two indexes; the data module adds its own at every opening.
     QSet<QString> indexes = setOf(TDM::OpeningIndexNames());
     indexes << QStringLiteral("INDEX_NO_ORD") << QStringLiteral("ENT_ENG_IDX1");

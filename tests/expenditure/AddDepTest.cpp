@@ -1,14 +1,11 @@
 // The expense picker on a fresh year, in both modes, driven through its
 // controls: the checks with their questions, the document's header written
 // with each line, removal and order of the lines, the filter dialog.
-#include "budget/SheetStore.h"
-#include "common/DocumentFixture.h"
-#include "expenditure/OrderStore.h"
-#include "expenditure/UAddDep.h"
-#include "expenditure/UFilterDep.h"
+#include "common/PickerFixture.h"
 #include "common/PreviewDriver.h"
 #include "controls/Gradient.h"
 #include "controls/NumEdit.h"
+#include "expenditure/UFilterDep.h"
 #include "ui/QueryTableModel.h"
 
 #include <QCheckBox>
@@ -25,11 +22,11 @@ using rows::Write;
 
 namespace {
 
-class AddDepTest : public DocumentTest {
+class AddDepTest : public PickerTest {
 protected:
     void SetUp() override
     {
-        DocumentTest::SetUp();
+        PickerTest::SetUp();
         supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), 0, 1);
         other = rows::Beneficiary(QStringLiteral("EURL BETA"), 0, 1);
         lineA = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("Fournitures"),
@@ -38,47 +35,6 @@ protected:
                                  Money("500"));
     }
 
-    qint64 NewSheet()
-    {
-        TSheet s;
-        s.date = QDate(2024, 4, 1);
-        qint64 id = 0;
-        Write([&] { id = sheets.InsertUserSheet(s); });
-        return id;
-    }
-
-    qint64 NewOrder(const QString& number, const QDate& date)
-    {
-        TOrder o;
-        o.number = number;
-        o.date = date;
-        qint64 id = 0;
-        Write([&] { id = orders.InsertOrder(o); });
-        return id;
-    }
-
-    std::unique_ptr<TfrmAddDep> Open(const char* mode, qint64 idDoc)
-    {
-        auto frm = std::make_unique<TfrmAddDep>();
-        frm->SelectMode = true;
-        frm->ModeDoc = QString::fromLatin1(mode);
-        frm->TableDet = frm->IsOrder() ? QStringLiteral("DET_MDT") : QStringLiteral("DET_ENG");
-        frm->IdDoc = idDoc;
-        frm->show();
-        return frm;
-    }
-
-    // Makes the expense the list's current row and presses the add button.
-    static void Pick(TfrmAddDep& frm, qint64 idDepense)
-    {
-        ASSERT_TRUE(frm.Expenses()->locate({db::Value(idDepense)})) << idDepense << " is not listed";
-        frm.btnAdd->click();
-    }
-
-    static bool Listed(TfrmAddDep& frm, qint64 idDepense) { return frm.Expenses()->findRow({db::Value(idDepense)}) >= 0; }
-
-    TSheetStore sheets;
-    TOrderStore orders;
     qint64 supplier = 0, other = 0, lineA = 0, lineB = 0;
 };
 
@@ -202,12 +158,14 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
     const qint64 order = NewOrder(QStringLiteral("0002"), QDate());
 
     auto frm = Open("M", order);
+    EXPECT_EQ(TfrmAddDep::PickModeWidth, frm->width());
     EXPECT_EQ(QStringLiteral("dépenses à mandater : "), frm->lTotDep->text());
     EXPECT_FALSE(Listed(*frm, salaryToCommit));
 
     // 200 undated + 300 is above the 300 committed on the line.
     Pick(*frm, committedExpense);
-    EXPECT_EQ(QStringList{QStringLiteral("Le total mandaté est supérieur au total engagé !")}, messages->texts());
+    EXPECT_EQ(QStringList{QStringLiteral("Le total mandaté est supérieur au total engagé !\rImputation : 22-03-01")},
+              messages->texts());
     EXPECT_EQ(0, frm->LineCount());
     DecisionMandate = 0;
     Pick(*frm, committedExpense);

@@ -1,6 +1,7 @@
 // The invoice window on a fresh year database, driven through its controls.
 #include "core/GlobalState.h"
 #include "core/Guard.h"
+#include "core/Routines.h"
 #include "ui/UCalendar.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
@@ -350,8 +351,9 @@ TEST_F(FactTest, InvoiceNumberUniquePerSupplier)
         EXPECT_EQ(messages.texts(), c.answer ? QStringList{question} : QStringList{});
         EXPECT_EQ(w->Mode(), c.saved ? emBrowse : (c.edit ? emEdit : emInsert));
         EXPECT_EQ(ExpenseCount(), before + (c.saved && !c.edit ? 1 : 0));
-        if (!c.saved)
+        if (!c.saved) {
             EXPECT_EQ(w->focusWidget(), w->edNoFact);
+        }
         EXPECT_EQ(Expense(invoice)->number, c.edit && c.saved ? QString::fromLatin1(c.number) : QStringLiteral("F-100"));
         messages.answer(mrNo);   // leave without saving what is left
         w->close();
@@ -706,7 +708,7 @@ TEST_F(FactTest, DateFieldTakesTheCalendarDate)
         w->edDFact->setText(QString::fromLatin1(c.before));
         const std::optional<QDate> picked = c.picked;
         OnModal<TfrmCalendar>([picked](TfrmCalendar* cal) {
-            EXPECT_EQ(cal->myCalend->selectedDate(), QDate::currentDate());
+            EXPECT_EQ(cal->myCalend->selectedDate(), DefaultDate());
             if (picked) {
                 cal->myCalend->setSelectedDate(*picked);
                 cal->btnOk->click();

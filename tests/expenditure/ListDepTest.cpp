@@ -11,6 +11,7 @@
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseStore.h"
 #include "expenditure/OrderStore.h"
+#include "expenditure/UAddDep.h"
 #include "expenditure/UFact.h"
 #include "expenditure/UListDep.h"
 #include "expenditure/UMandat.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QDateEdit>
 #include <QInputDialog>
 #include <QPushButton>
@@ -138,6 +140,11 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
                               "SELECT (SELECT MAX(ID_ENG) FROM ENT_ENG WHERE ORIGINE = '' AND STATUT = 0), 99, 0, "
                               "       D.ID_DETAIL, D.MONTANT FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG = D.ID_ENG "
                               "WHERE D.OBJET = 0 AND E.STATUT <> 0"));
+    // Expenses without a date; an order line whose order is gone.
+    rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATE_DEPENSE = NULL WHERE MOD(ID_DEPENSE, 97) = 0"));
+    rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                              "SELECT 9999, 1, MIN(ID_DEPENSE), 1 FROM DEPENSE WHERE ID_DEPENSE NOT IN "
+                              "(SELECT ID_DETAIL FROM DET_MDT) AND ID_DEPENSE NOT IN (SELECT ID_DETAIL FROM DET_ENG)"));
     DM->CommitWork();
 
     TExpenseListing listing;
@@ -145,6 +152,11 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     QueryTableModel m;
     m.setRows(read.names, read.rows);
     ASSERT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE")), m.rowCount());
+    // In the order the engine gives: the latest date first, undated ones last.
+    db::Query sorted(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE ORDER BY DATE_DEPENSE DESC, ID_DEPENSE DESC"));
+    sorted.open();
+    for (int r = 0; r < m.rowCount(); ++r)
+        ASSERT_EQ(db::toInt(sorted.at(r, 0)), m.row(r).asInt(QStringLiteral("ID_DEPENSE"))) << "row " << r;
     db::Query order(DM->LURDO, QStringLiteral("SELECT FIRST 1 M.ID_MDT, M.NO_MDT FROM DET_MDT D JOIN ENT_MDT M "
                                               "ON M.ID_MDT=D.ID_MDT WHERE D.ID_DETAIL=:ID ORDER BY M.ID_MDT"));
     db::Query sheet(DM->LURDO, QStringLiteral(
@@ -256,8 +268,9 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
         messages->clear();
         frm->btnDelete->click();
         EXPECT_EQ(c.messages, messages->texts());
-        if (!messages->calls().isEmpty() && c.deleted)
+        if (!messages->calls().isEmpty() && c.deleted) {
             EXPECT_TRUE(messages->calls().first().standard);
+        }
         EXPECT_EQ(!c.deleted, Exists(c.expense));
         EXPECT_EQ(!c.deleted, frm->Rows()->findRow({db::Value(c.expense)}) >= 0);
     }
@@ -367,6 +380,18 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
     });
     invoices->btnFilter->click();
     EXPECT_EQ((QStringList{"2", "9"}), Numbers(*invoices->Rows()));
+
+    // A filter that leaves no row can still be changed, not only cancelled.
+    TExpenseFilter none = TExpenseFilter::Reset();
+    none.kindIndex = 1;
+    none.date = true;
+    none.dateFrom = none.dateTo = QDate(2024, 12, 30);
+    invoices->ApplyFilter(none);
+    ASSERT_TRUE(invoices->Rows()->isEmpty());
+    EXPECT_TRUE(invoices->btnFilter->isEnabled());
+    EXPECT_TRUE(invoices->mnFilter->isEnabled());
+    EXPECT_TRUE(invoices->mnCancelFilter->isEnabled());
+    EXPECT_FALSE(invoices->btnModif->isEnabled());
 }
 
 TEST_F(ListDepTest, TheDocumentsOfAnExpenseOpenByTheirKeysAndTheListIsReadAgain)
@@ -448,6 +473,55 @@ TEST_F(ListDepTest, SearchingAndSortingWorkOnTheRowsShown)
     EXPECT_EQ((QStringList{"A-2", "A-1"}), Numbers(*frm->Rows()));
     frm->Rows()->sortByColumn(4);
     EXPECT_EQ((QStringList{"A-1", "A-2"}), Numbers(*frm->Rows()));
+}
+
+// In both lists of expenses, the listing and the picker: the number's title
+// shows whole beside the sort indicator, so does the longest number, and a
+// click on the beneficiary's title sorts by the names shown in French order
+// (accents and case weigh only after the letters), a second click descending.
+TEST_F(ListDepTest, TheNumberShowsWholeAndTheBeneficiaryColumnSortsByNameInFrenchOrder)
+{
+    for (const char* name : {"ZETA", "ÉLECTRICITÉ", "école normale", "Eau", "ECOLE"})
+        rows::Expense(0, line, rows::Beneficiary(QString::fromUtf8(name)), Money("1"));
+    rows::Expense(0, line, alpha, Money("1"), QStringLiteral("FACT-2024/000123456"));
+    const QStringList ascending{"Eau", "ECOLE", "école normale", "ÉLECTRICITÉ", "SARL ALPHA", "ZETA"};
+
+    auto listing = Open();
+    TfrmAddDep picker;
+    picker.SelectMode = false;
+    picker.TypeDep = -1;
+    picker.show();
+    const struct {
+        const char* what;
+        QTableView* grid;
+        QueryTableModel* rows;
+    } lists[] = {{"listing", listing->grdDep, listing->Rows()}, {"picker", picker.grdDep, picker.Expenses()}};
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.what);
+        QHeaderView* header = list.grid->horizontalHeader();
+        EXPECT_EQ(header->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("No Dép."));
+        EXPECT_GE(list.grid->columnWidth(0), header->sectionSizeHint(0));
+        EXPECT_GT(list.grid->columnWidth(0),
+                  list.grid->fontMetrics().horizontalAdvance(QStringLiteral("FACT-2024/000123456")));
+
+        auto names = [&] {
+            QStringList out;
+            for (int r = 0; r < list.rows->rowCount(); ++r)
+                out << list.rows->displayText(r, 4);
+            return out;
+        };
+        auto clickBeneficiary = [&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(4) + header->sectionSize(4) / 2,
+                                     header->height() / 2));
+        };
+        clickBeneficiary();
+        EXPECT_EQ(ascending, names());
+        clickBeneficiary();
+        QStringList descending = ascending;
+        std::reverse(descending.begin(), descending.end());
+        EXPECT_EQ(descending, names());
+    }
 }
 
 TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)

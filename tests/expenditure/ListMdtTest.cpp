@@ -103,6 +103,7 @@ TEST_F(ListMdtTest, TheFilterKeepsWhatItsCriteriaSayAndASalaryLineShowsItsShareO
     auto frm = Open();
     EXPECT_EQ((QStringList{"0012", "0010", "0005", "0003"}), Numbers(*frm->Rows()));
     EXPECT_EQ(QStringLiteral("4 Mandats"), frm->stBar->Panel(2));
+    EXPECT_EQ(QStringLiteral("TESTEUR"), frm->stBar->Panel(0));   // the user, not the database account
     EXPECT_TRUE(frm->grdMdt->isColumnHidden(3));
 
     struct Case {

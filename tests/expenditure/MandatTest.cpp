@@ -222,6 +222,34 @@ TEST_F(MandatTest, AnOrderOnARegularisationSheetStaysAndAnyOtherGoesWithItsLines
     EXPECT_EQ(kept, CommittedInt(QStringLiteral("SELECT ID_MDT FROM ENT_MDT WHERE ID_MDT=:ID"), kept));
 }
 
+// The status bar counts the lines of the order shown, and nothing once no order
+// is shown; Enter moves through every field of the entry, the status included.
+TEST_F(MandatTest, TheLineCountFollowsTheOrderShownAndEnterMovesOn)
+{
+    const qint64 e = rows::Expense(0, line, zeta, Money("10"));
+    auto frm = Open();
+    NewOrder(*frm, QStringLiteral("1"));
+    Fill(*frm, {e});
+    frm->btnPost->click();
+    EXPECT_EQ(QStringLiteral("1  Dépenses"), frm->stBar->Panel(2));
+    frm->btnDelete->click();
+    EXPECT_EQ(-1, frm->IdMdt);
+    EXPECT_EQ(QString(), frm->stBar->Panel(2));
+
+    frm->btnAdd->click();
+    EXPECT_EQ(QString(), frm->stBar->Panel(2));
+    QApplication::setActiveWindow(frm.get());
+    QStringList chain{QStringLiteral("edNoMdt")};
+    frm->edNoMdt->setFocus();
+    for (int i = 0; i < 4 && QApplication::focusWidget(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        chain << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    }
+    EXPECT_EQ(chain, (QStringList{"edNoMdt", "edDateM", "cmbStatut", "edNature", "edPJ1"}));
+    messages->answer(mrNo);
+    frm->close();
+}
+
 TEST_F(MandatTest, AnOrderIsFoundByItsInternalNumberOrItsOrderNumber)
 {
     auto frm = Open();

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <array>
+
 using rows::Money;
 
 namespace {
@@ -38,12 +40,12 @@ protected:
         ChooseInNextList(QStringLiteral("ID_BEN"), idBen);
         w.btnGetBen->click();
     }
-    // Types a value into an amount field as the keyboard does.
+    // Types a value into an amount field on its keys, over its whole text.
     static void Type(TNumEdit* e, const char* text)
     {
         e->setFocus();
         e->selectAll();
-        e->setText(QString::fromLatin1(text));
+        QTest::keyClicks(e, QString::fromLatin1(text));
     }
     void TypeNew(TfrmMission& w, qint64 idFnm)
     {
@@ -55,9 +57,10 @@ protected:
         PickLine(w, idFnm);
         w.edObjet->setText(QStringLiteral("Mission à Oran"));
     }
-    qint64 StoredMission(const char* amount, const char* reg, const char* ass, const char* ret, Holder holder)
+    qint64 StoredMission(const char* amount, const char* reg, const char* ass, const char* ret, Holder holder,
+                         qint64 idFnm = -1)
     {
-        const qint64 id = rows::Expense(ekMission, social, employee, Money(amount));
+        const qint64 id = rows::Expense(ekMission, idFnm < 0 ? social : idFnm, employee, Money(amount));
         rows::Write([&] {
             rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:A, ASS_CHOMAGE=:B, RETRAITE_ANT=:C "
                                       "WHERE ID_DEPENSE=:ID"),
@@ -125,16 +128,9 @@ TEST_F(MissionTest, AmountIsTheContributionsSumOnEveryPath)
     EXPECT_EQ(Read(id).amount, Money("111.05"));
     EXPECT_EQ(Read(id).number, QString::number(id));
 
-    // An amount stored apart from its contributions is set right by the next save.
-    const qint64 old = StoredMission("999.00", "100.00", "4.21", "1.05", Holder::None);
-    auto w2 = Open(int(old));
-    EXPECT_EQ(w2->edMontant->AsCurrency(), Money("999.00"));
-    w2->btnModif->click();
-    EXPECT_EQ(w2->edMontant->AsCurrency(), Money("105.26"));
-    w2->btnPost->click();
-    EXPECT_EQ(Read(old).amount, Money("105.26"));
-
     // Another line hides the contributions and gives the amount back to the user.
+    const qint64 old = StoredMission("105.26", "100.00", "4.21", "1.05", Holder::None);
+    auto w2 = Open(int(old));
     w2->btnModif->click();
     PickLine(*w2, line);
     EXPECT_FALSE(w2->ContributionMode());
@@ -144,6 +140,70 @@ TEST_F(MissionTest, AmountIsTheContributionsSumOnEveryPath)
     Type(w2->edMontant, "80.00");
     w2->btnPost->click();
     EXPECT_EQ(Read(old).amount, Money("80.00"));
+}
+
+// An amount stored apart from its contributions (an older entry's) stays as it
+// is until the user changes a contribution: neither entering the edit mode nor
+// a save that changed none of them replaces it by their sum.
+TEST_F(MissionTest, TheContributionsSumReplacesTheAmountOnlyWhenOneIsChanged)
+{
+    enum Change { Object, Contribution, SameLine, ContributionLine };
+    struct Case {
+        const char* name;
+        const char* amount;                 // stored
+        std::array<const char*, 3> shares;  // stored contributions
+        bool onSocialLine;
+        Change change;
+        const char* saved;                  // the amount after the save; nullptr: refused
+    };
+    const Case cases[] = {
+        {"sum differs, object changed", "500.00", {"300.00", "100.00", "0.00"}, true, Object, "500.00"},
+        {"no contributions, object changed", "500.00", {"0.00", "0.00", "0.00"}, true, Object, "500.00"},
+        {"sum equal, object changed", "105.26", {"100.00", "4.21", "1.05"}, true, Object, "105.26"},
+        {"sum differs, a contribution changed", "500.00", {"300.00", "100.00", "0.00"}, true, Contribution,
+         "450.00"},
+        {"no contributions, one typed", "500.00", {"0.00", "0.00", "0.00"}, true, Contribution, "150.00"},
+        {"sum differs, the same line picked again", "500.00", {"300.00", "100.00", "0.00"}, true, SameLine,
+         "500.00"},
+        {"another line's amount, a contribution line picked", "80.00", {"0.00", "0.00", "0.00"}, false,
+         ContributionLine, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 id = StoredMission(c.amount, c.shares[0], c.shares[1], c.shares[2], Holder::None,
+                                        c.onSocialLine ? social : line);
+        rows::Write([&] { rows::Exec(QStringLiteral("UPDATE DEPENSE SET REMBOURS=0 WHERE ID_DEPENSE=:ID"), {{"ID", id}}); });
+        auto w = Open(int(id));
+        w->btnModif->click();
+        ASSERT_EQ(w->Mode(), emEdit);
+        EXPECT_EQ(w->edMontant->AsCurrency(), Money(c.amount));
+        w->edObjet->setText(QStringLiteral("changé"));
+        switch (c.change) {
+        case Object: break;
+        case Contribution: Type(w->edAss_Chom, "150.00"); break;
+        case SameLine: PickLine(*w, social); break;
+        case ContributionLine: PickLine(*w, social); break;
+        }
+        messages->clear();
+        w->btnPost->click();
+        if (c.saved) {
+            EXPECT_EQ(w->Mode(), emBrowse) << messages->texts().join(" | ").toStdString();
+            EXPECT_EQ(Read(id).amount, Money(c.saved));
+            EXPECT_EQ(w->edMontant->AsCurrency(), Money(c.saved));
+        } else {
+            EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Le Montant de la Facture est incorrect !")});
+            EXPECT_EQ(w->Mode(), emEdit);
+            EXPECT_EQ(Read(id).amount, Money(c.amount));
+            w->btnCancel->click();
+        }
+        const Stored s = Read(id);
+        if (c.change != Contribution) {
+            EXPECT_EQ(s.reg, Money(c.shares[0]));
+            EXPECT_EQ(s.ass, Money(c.shares[1]));
+        }
+        EXPECT_EQ(s.ret, Money(c.shares[2]));
+        w->close();
+    }
 }
 
 // A committed or mandated mission keeps its amount, contributions and budget

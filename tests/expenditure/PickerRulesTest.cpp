@@ -119,20 +119,23 @@ std::vector<Case> Cases()
     // Payment-order credit, then the committed total, under one policy.
     cases.push_back(Make("mandate policy 0 passes both", Order(), E(1, Invoice, LineA, "450"), P(1, 0), Tight(), pass));
     cases.push_back(Make("mandate policy 1 first test", Order(), E(1, Invoice, LineA, "450"), P(1, 1), Tight(),
-                         MandateShort));
+                         MandateShort + "\rImputation : L10"));
     cases.push_back(Make("mandate policy 1 second test", Order(), E(1, Invoice, LineA, "350"), P(1, 1), Tight(),
-                         AboveCommitted));
+                         AboveCommitted + "\rImputation : L10"));
     cases.push_back(Make("mandate within both", Order(), E(1, Invoice, LineA, "300"), P(1, 1), Tight(), pass));
     cases.push_back(Make("mandate No on the first question ends", Order(), E(1, Invoice, LineA, "450"), P(1, 2), Tight(),
                          silent, {MandateAsk}, {false}));
     cases.push_back(Make("mandate Yes then the second question", Order(), E(1, Invoice, LineA, "450"), P(1, 2), Tight(),
-                         pass, {MandateAsk, AboveCommitted}, {true, true}));
+                         pass,
+                         {MandateAsk + "\rImputation : L10\rVoulez-vous, tout de même, continuer ?",
+                          AboveCommitted + "\rImputation : L10\rVoulez-vous, tout de même, continuer ?"},
+                         {true, true}));
 
     // A salary expense to pay: each of its budget lines with its share.
     {
         Case c = Make("salary to pay checked per imputation", Order(), E(1, SalaryToPay, -1, "700"), P(1, 1),
                       {{LineB, Credit{M("1000"), M("1000"), M("0")}}, {LineC, Credit{M("300"), M("300"), M("0")}}},
-                      MandateShort);
+                      MandateShort + "\rImputation : L30");
         c.imputations = {{LineB, M("400")}, {LineC, M("300.01")}};
         cases.push_back(c);
         Case ok = c;
@@ -140,6 +143,21 @@ std::vector<Case> Cases()
         ok.imputations = {{LineB, M("400")}, {LineC, M("300")}};
         ok.refusal = pass;
         cases.push_back(ok);
+        // Two imputations beyond their committed totals: one question naming both.
+        Case both = Make("salary to pay beyond the committed total on two lines, asked once", Order(),
+                         E(1, SalaryToPay, -1, "700"), P(1, 2),
+                         {{LineB, Credit{M("1000"), M("300"), M("0")}}, {LineC, Credit{M("1000"), M("200"), M("0")}}},
+                         pass,
+                         {AboveCommitted + "\rImputations : L20, L30\rVoulez-vous, tout de même, continuer ?"}, {true});
+        both.imputations = {{LineB, M("400")}, {LineC, M("300")}};
+        cases.push_back(both);
+        Case refused = both;
+        refused.name = "salary to pay beyond the committed total on two lines, refused once";
+        refused.policies = P(1, 1);
+        refused.refusal = AboveCommitted + "\rImputations : L20, L30";
+        refused.questions.clear();
+        refused.answers.clear();
+        cases.push_back(refused);
     }
 
     // Supplier ceilings: grade 1 "Fourniture" at 6 000 000.00, 5 900 000.00 paid.
@@ -261,6 +279,7 @@ TEST(PickerRules, AddExpenseChecksInOrder)
         Facts facts;
         facts.credit = [&](qint64 line) { return c.credit.value(line); };
         facts.imputations = [&](qint64) { return c.imputations; };
+        facts.lineLabel = [](qint64 line) { return QStringLiteral("L%1").arg(line); };
         facts.supplierPaid = [&](qint64) { return c.paid; };
         facts.beneficiary = [&](qint64) { return c.ben; };
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QTableView>
 #include <QLineEdit>
+#include <QTest>
 #include <QToolButton>
 
 using rows::Money;
@@ -195,6 +196,43 @@ TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
     EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_EQ(w->edObjet->text(), QStringLiteral("Régularisé"));
     EXPECT_EQ(StoredAmount(id), Money("500"));
+}
+
+// A new line's amount cell opens empty: the amounts typed on its keys are
+// stored as typed, in the line and in the expense's total.
+TEST_F(SalaryTest, AmountsTypedIntoANewLineAreStoredAsTyped)
+{
+    const qint64 id = rows::Expense(ekSalaryToPay, -1, body, Currency());
+    auto w = Open<TfrmDep_Sal_Mdt>(int(id));
+    ASSERT_EQ(w->IdDepense, id);
+    const struct {
+        int type;
+        qint64 detail;
+        const char* keys;
+        const char* stored;
+    } cases[] = {{slImputation, line, "2800000", "2800000.00"},
+                 {slImputation, social, "612500.75", "612500.75"},
+                 {slDeduction, irg, "250000", "250000.00"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        ChooseInNextList(c.type == slImputation ? QStringLiteral("ID_FNM") : QStringLiteral("ID_RETENUE"), c.detail);
+        (c.type == slImputation ? w->btnAddImput : w->btnAddRet)->click();
+        TNumEdit* amount = w->LineAmountEdit(c.type);
+        ASSERT_TRUE(amount);
+        EXPECT_EQ(amount->text(), QString());
+        QTest::keyClicks(amount, QString::fromLatin1(c.keys));
+        (c.type == slImputation ? w->btnPostImput : w->btnPostRet)->click();
+        EXPECT_FALSE(w->LineEditing(c.type)) << messages->texts().join(" | ").toStdString();
+        EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM DET_SALAIRE WHERE ID_DEPENSE=:ID AND "
+                                                "TYPE_DET=%1 AND ID_DETAIL=%2")
+                                     .arg(c.type)
+                                     .arg(c.detail),
+                                 id),
+                  Money(c.stored));
+    }
+    EXPECT_EQ(StoredAmount(id), Money("3412500.75"));
+    EXPECT_EQ(w->lTotImp->text(), QStringLiteral("3 412 500.75"));
+    EXPECT_EQ(w->lTotRet->text(), QStringLiteral("250 000.00"));
 }
 
 // The amount column shows the largest amount in full, the line's title taking

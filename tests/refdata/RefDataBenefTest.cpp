@@ -163,8 +163,9 @@ TEST_F(BenefTest, SaveChecksRunInOrderAndEachStopsOnItsField)
             r.btnPost->click();
             EXPECT_EQ(messages->texts(), c.texts) << c.name;
             EXPECT_EQ(r.Mode(), c.saved ? emBrowse : emInsert) << c.name;
-            if (!c.saved)
+            if (!c.saved) {
                 EXPECT_EQ(r.focusWidget() ? r.focusWidget()->objectName() : QString(), c.focus) << c.name;
+            }
         });
         const QStringList rows = CommittedRows("SELECT NOM, TYPE_BEN, SERVICE_GRADE, COMPTE, ID_WIL, ID_AGENCE FROM BENEF "
                                                "WHERE NOM LIKE 'NOUVEAU%'");

@@ -262,6 +262,28 @@ TEST_F(CodeTableTest, DeleteAsksThenDeletesAndCommits)
     EXPECT_EQ(list->model()->current().asString("LIBELLE"), "A");
 }
 
+// A row another user deleted since the list showed it: deleting it says so,
+// and no success is reported for a write that touched nothing.
+TEST_F(CodeTableTest, DeletingARowAnotherUserDeletedSaysSo)
+{
+    AddGrades({"A", "B"});
+    auto list = OpenList("GRADE", "ID_GRADE", "Grades", "mnGrades", false, GradeKey("B"));
+    db::Connection other;
+    other.open(year->params());
+    db::Query gone(other, QStringLiteral("DELETE FROM GRADE WHERE LIBELLE='B'"));
+    gone.exec();
+    other.commit();
+    other.close();
+    messages->answer(mrYes);
+    list->btnDelete->click();
+    ASSERT_EQ(messages->calls().size(), 2);
+    EXPECT_TRUE(messages->calls()[1].standard);
+    EXPECT_EQ(messages->calls()[1].text, QStringLiteral("Ces informations ont été supprimées par un autre utilisateur "
+                                                        "depuis leur affichage : rien n'a été enregistré."));
+    EXPECT_FALSE(DM->LURDO.inTransaction());
+    EXPECT_EQ(CommittedRows("SELECT LIBELLE FROM GRADE ORDER BY LIBELLE"), QStringList{"A"});
+}
+
 TEST_F(CodeTableTest, WithoutTheWriteRightEveryWriteIsRefused)
 {
     AddGrades({"ADJOINT"});

@@ -42,10 +42,12 @@ TEST(RefDataMenu, EachItemOpensItsWindowModally)
             opened = true;
             EXPECT_EQ(d->objectName(), c.window) << c.item;
             EXPECT_EQ(d->parentWidget(), main.get()) << c.item;
-            if (auto* l = qobject_cast<TRefListForm*>(d))
+            if (auto* l = qobject_cast<TRefListForm*>(d)) {
                 EXPECT_FALSE(l->SelectMode) << c.item;
-            if (auto* t = qobject_cast<TfrmListTable*>(d))
+            }
+            if (auto* t = qobject_cast<TfrmListTable*>(d)) {
                 EXPECT_EQ((QStringList{t->CodeTable, t->KeyField, t->FormCaption, t->ObjectName}), c.codeTable);
+            }
             d->reject();
         });
         action->trigger();

@@ -1,5 +1,6 @@
 // Service observations and attachment labels: tables without a key, edited
-// one row at a time; every change touches the one row meant and is committed.
+// one row at a time; every change touches the one row meant and is committed,
+// and never undoes another user's change of that row.
 #include "RefDataSupport.h"
 
 #include "refdata/UObs.h"
@@ -45,7 +46,7 @@ TEST_F(ObsTest, LookingAtAChapterStartsItsDefaultRowSavedWhenMovingOnOrClosing)
 {
     auto w = std::make_unique<TfrmObs>();
     w->show();
-    EXPECT_EQ(w->State(), TfrmObs::osInsert);
+    EXPECT_EQ(w->Mode(), emInsert);
     EXPECT_EQ(w->mmObsBS->toPlainText(), TfrmObs::DefaultTexts[1]);
     EXPECT_FALSE(w->btnEdit->isEnabled());
     EXPECT_FALSE(w->btnForAll->isEnabled());
@@ -69,10 +70,10 @@ TEST_F(ObsTest, EditChangesOnlyTheOneRowShown)
     AddObs("22-14", "A");
     auto w = std::make_unique<TfrmObs>();
     w->show();
-    EXPECT_EQ(w->State(), TfrmObs::osBrowse);
+    EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_TRUE(w->mmObsBP->isReadOnly());
     w->btnEdit->click();
-    EXPECT_EQ(w->State(), TfrmObs::osEdit);
+    EXPECT_EQ(w->Mode(), emEdit);
     EXPECT_FALSE(w->mmObsBP->isReadOnly());
     w->mmObsBP->setPlainText("B");
     w->btnPost->click();
@@ -90,13 +91,13 @@ TEST_F(ObsTest, CancelledNewRowLeavesNothingToEditAndComesBackNextTime)
     auto w = std::make_unique<TfrmObs>();
     w->show();
     w->btnCancel->click();
-    EXPECT_EQ(w->State(), TfrmObs::osBrowse);
+    EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_FALSE(w->btnEdit->isEnabled());   // no other chapter's row can be edited in its place
     EXPECT_EQ(w->mmObsBP->toPlainText(), "");
     Choose(*w, 1);
     w->btnCancel->click();
     Choose(*w, 0);
-    EXPECT_EQ(w->State(), TfrmObs::osInsert);
+    EXPECT_EQ(w->Mode(), emInsert);
     EXPECT_EQ(w->mmObsVAD->toPlainText(), TfrmObs::DefaultTexts[4]);
     w->btnCancel->click();
     w->close();
@@ -118,7 +119,7 @@ TEST_F(ObsTest, ApplyToAllGivesEveryChapterTheTextsOfTheChapterShown)
     w->btnForAll->click();
     EXPECT_EQ(Stored(), (QStringList{"21-01|COMMUN|VD", "22-14|COMMUN|VD", "23-05|COMMUN|VD"}));
     EXPECT_EQ(w->CurrentChapter(), "21-01");
-    EXPECT_EQ(w->State(), TfrmObs::osBrowse);
+    EXPECT_EQ(w->Mode(), emBrowse);
     w->close();
     EXPECT_EQ(Stored().size(), 3);
 }
@@ -167,7 +168,7 @@ TEST_F(PJTest, AddsEditsAndDeletesOneRowEachTimeAndCommits)
     const int added = w->grdPJ->currentRow();
     w->grdPJ->item(added, 1)->setText(QStringLiteral("Procès-verbal « RIB » d'été"));
     w->btnPost->click();
-    EXPECT_EQ(w->State(), TfrmPJFile::psBrowse);
+    EXPECT_EQ(w->Mode(), emBrowse);
     EXPECT_EQ(Stored(), (QStringList{"1|FACTURE", "1|FACTURE", QStringLiteral("2|Procès-verbal « RIB » d'été")}));
 
     // One of two identical rows is changed, then the other one deleted.
@@ -220,4 +221,181 @@ TEST_F(PJTest, TheNumberKeepsWithinItsColumn)
     w->btnPost->click();
     EXPECT_TRUE(messages->calls().isEmpty());
     EXPECT_EQ(Stored(), QStringList{"9999|DEVIS"});
+}
+
+// Two users on one year: what another connection commits after a window
+// showed a row is never undone nor ignored by the window's save.
+namespace {
+
+class ObsPJTwoUsersTest : public RefDataTest {
+protected:
+    void SetUp() override
+    {
+        RefDataTest::SetUp();
+        Exec("INSERT INTO FNM (ID_FNM, CHAP, ART, PAR, INTITULE, RECTORAT, SECTION) VALUES (0, '21-01', '', '', 'X', -1, 1)");
+        Exec("INSERT INTO FNM (ID_FNM, CHAP, ART, PAR, INTITULE, RECTORAT, SECTION) VALUES (0, '22-14', '', '', 'X', -1, 1)");
+        other.open(year->params());
+    }
+    void TearDown() override
+    {
+        other.close();
+        RefDataTest::TearDown();
+    }
+    // What the other user runs; committed unless told otherwise.
+    void OtherRuns(const QString& sql, bool commit = true)
+    {
+        db::Query q(other, sql);
+        q.exec();
+        if (commit)
+            other.commit();
+    }
+    static QStringList StoredObs()
+    {
+        return CommittedRows("SELECT CHAP, OBS_BP FROM OBS_SERVICE ORDER BY CHAP, OBS_BP");
+    }
+    static QStringList StoredPJ() { return CommittedRows("SELECT NUM, LIBELLE FROM PJ ORDER BY NUM, LIBELLE"); }
+    db::Connection other;
+};
+
+} // namespace
+
+TEST_F(ObsPJTwoUsersTest, AnObservationSaveNeverUndoesAnotherUsersChange)
+{
+    Exec("INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
+         "VALUES ('21-01', 'A', 'BS', 'BSN', 'VE', 'VD')");
+    auto w = std::make_unique<TfrmObs>();
+    w->show();
+    ASSERT_EQ(w->Mode(), emBrowse);
+
+    // B changes the texts A is editing: A's save is refused, B's kept, A's entry kept.
+    w->btnEdit->click();
+    w->mmObsBP->setPlainText("texte de A");
+    OtherRuns("UPDATE OBS_SERVICE SET OBS_BP='texte de B' WHERE CHAP='21-01'");
+    messages->answer(mrNo);
+    w->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(w->mmObsBP->toPlainText(), "texte de A");
+    EXPECT_EQ(StoredObs(), QStringList{"21-01|texte de B"});
+
+    // Moving to another chapter saves first: refused the same way, the grid stays.
+    messages->clear();
+    messages->answer(mrNo);
+    w->grdChapters->selectRow(1);
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(w->CurrentChapter(), "21-01");
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(StoredObs(), QStringList{"21-01|texte de B"});
+
+    // Yes: the stored texts are shown; A's next change goes through.
+    messages->clear();
+    messages->answer(mrYes);
+    w->btnPost->click();
+    EXPECT_EQ(w->Mode(), emBrowse);
+    EXPECT_EQ(w->mmObsBP->toPlainText(), "texte de B");
+    messages->clear();
+    for (const char* text : {"texte de A", "texte de A, revu"}) {
+        w->btnEdit->click();
+        w->mmObsBP->setPlainText(text);
+        w->btnPost->click();
+        EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(" | ").toStdString();
+        EXPECT_EQ(StoredObs(), QStringList{QStringLiteral("21-01|") + text});
+    }
+
+    // B's change still in progress: the engine's conflict, told in French.
+    w->btnEdit->click();
+    w->mmObsBP->setPlainText("pendant B");
+    OtherRuns("UPDATE OBS_SERVICE SET OBS_BP='en cours' WHERE CHAP='21-01'", false);
+    w->btnPost->click();
+    ASSERT_EQ(messages->calls().size(), 1);
+    EXPECT_TRUE(messages->calls().first().text.startsWith(
+        QStringLiteral("Ces informations sont en cours de modification par un autre utilisateur")));
+    EXPECT_EQ(w->Mode(), emEdit);
+    other.rollback();
+
+    // B deletes the row: A is told so.
+    messages->clear();
+    OtherRuns("DELETE FROM OBS_SERVICE");
+    messages->answer(mrNo);
+    w->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowDeletedQuestion});
+    EXPECT_TRUE(StoredObs().isEmpty());
+
+    // B gives a chapter its row while A's new default row waits: A's is refused,
+    // the chapter keeps one row, B's.
+    messages->clear();
+    messages->answer(mrYes);
+    w->btnPost->click();
+    ASSERT_EQ(w->Mode(), emInsert);   // the chapter has no row any more: its default row
+    OtherRuns("INSERT INTO OBS_SERVICE (CHAP, OBS_BP, OBS_BS, OBS_BS_N, OBS_VIR_E, OBS_VIR_D) "
+              "VALUES ('21-01', 'par B', 'BS', 'BSN', 'VE', 'VD')");
+    messages->clear();
+    messages->answer(mrYes);
+    w->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(StoredObs(), QStringList{"21-01|par B"});
+    EXPECT_EQ(w->Mode(), emBrowse);
+    EXPECT_EQ(w->mmObsBP->toPlainText(), "par B");
+}
+
+TEST_F(ObsPJTwoUsersTest, AnAttachmentLabelChangeOrDeletionNeverUndoesAnotherUsersChange)
+{
+    Exec("INSERT INTO PJ (NUM, LIBELLE) VALUES (1, 'FACTURE')");
+    Exec("INSERT INTO PJ (NUM, LIBELLE) VALUES (2, 'DEVIS')");
+    auto w = std::make_unique<TfrmPJFile>();
+    w->show();
+    ASSERT_EQ(w->grdPJ->rowCount(), 2);
+    const auto rowOf = [&](const QString& label) {
+        for (int r = 0; r < w->grdPJ->rowCount(); ++r)
+            if (w->grdPJ->item(r, 1)->text() == label)
+                return r;
+        return -1;
+    };
+
+    // B renames the label A is editing: A's save is refused, B's kept.
+    w->grdPJ->setCurrentCell(rowOf("FACTURE"), 1);
+    w->btnEdit->click();
+    w->grdPJ->item(rowOf("FACTURE"), 1)->setText("FACTURE DE A");
+    OtherRuns("UPDATE PJ SET LIBELLE='FACTURE DE B' WHERE NUM=1");
+    messages->answer(mrNo);
+    w->btnPost->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(w->Mode(), emEdit);
+    EXPECT_EQ(StoredPJ(), (QStringList{"1|FACTURE DE B", "2|DEVIS"}));
+    messages->clear();
+    messages->answer(mrYes);
+    w->btnPost->click();
+    EXPECT_EQ(w->Mode(), emBrowse);
+    EXPECT_NE(rowOf("FACTURE DE B"), -1);
+
+    // A's change now goes through, twice.
+    messages->clear();
+    for (const char* label : {"FACTURE DE A", "FACTURE DE A, revue"}) {
+        w->grdPJ->setCurrentCell(w->grdPJ->item(0, 0)->text() == "1" ? 0 : 1, 1);
+        w->btnEdit->click();
+        w->grdPJ->item(w->grdPJ->currentRow(), 1)->setText(label);
+        w->btnPost->click();
+        EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(" | ").toStdString();
+        EXPECT_EQ(StoredPJ(), (QStringList{QStringLiteral("1|") + label, "2|DEVIS"}));
+    }
+
+    // A deletes a label B changed meanwhile: refused, the row kept; then one B deleted.
+    w->grdPJ->setCurrentCell(rowOf("DEVIS"), 1);
+    OtherRuns("UPDATE PJ SET LIBELLE='DEVIS DE B' WHERE NUM=2");
+    messages->answer(mrNo);
+    w->btnDelete->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowChangedQuestion});
+    EXPECT_EQ(StoredPJ(), (QStringList{"1|FACTURE DE A, revue", "2|DEVIS DE B"}));
+    EXPECT_EQ(w->grdPJ->rowCount(), 2);
+
+    messages->clear();
+    w->grdPJ->setCurrentCell(rowOf("FACTURE DE A, revue"), 1);
+    OtherRuns("DELETE FROM PJ WHERE NUM=1");
+    messages->answer(mrYes);
+    w->btnDelete->click();
+    EXPECT_EQ(messages->texts(), QStringList{TEditorWindow::RowDeletedQuestion});
+    EXPECT_EQ(StoredPJ(), QStringList{"2|DEVIS DE B"});
+    // Shown again as stored.
+    ASSERT_EQ(w->grdPJ->rowCount(), 1);
+    EXPECT_EQ(w->grdPJ->item(0, 1)->text(), "DEVIS DE B");
 }

@@ -223,18 +223,26 @@ TEST_F(ReportEditorTest, TypedMillimetresAreCutToTwoDecimalsAndRoundedToPixels)
 {
     TLayoutControl* lExer = C("lExer");
     editor->SelectControl(lExer);
+    constexpr int NotANumber = -1000, OffThePage = -2000;
     struct Case {
         QLineEdit* field;
         const char* typed;
-        int expected;   // top, left, height or width; -1000: refused
+        int expected;   // top, left, height or width, or the refusal
     };
+    // The sheet prints on A3 landscape: 420 mm wide, 297 mm long.
     const Case cases[] = {
-        {editor->edPTop, "10.00", 38},   {editor->edPTop, "10.009", 38}, {editor->edPLeft, " 5 ", 19},
-        {editor->edHeight, "12.5", 47},  {editor->edWidth, "-3", 1},     {editor->edPTop, "-1", -4},
-        {editor->edPTop, "abc", -1000},  {editor->edWidth, "1,5", -1000},
+        {editor->edPTop, "10.00", 38},        {editor->edPTop, "10.009", 38},      {editor->edPLeft, " 5 ", 19},
+        {editor->edHeight, "12.5", 47},       {editor->edWidth, "0", 1},           {editor->edPTop, "-1", -4},
+        {editor->edPTop, "abc", NotANumber},  {editor->edWidth, "1,5", NotANumber},
+        {editor->edPTop, "297", 1123},        {editor->edPTop, "-297", -1123},     {editor->edPLeft, "420", 1587},
+        {editor->edPTop, "297.01", OffThePage}, {editor->edPTop, "10000", OffThePage},
+        {editor->edPTop, "1000000000", OffThePage}, {editor->edPTop, "99999999999999999999999", OffThePage},
+        {editor->edPLeft, "-420.01", OffThePage}, {editor->edWidth, "420.01", OffThePage},
+        {editor->edHeight, "-3", OffThePage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(c.field->objectName().toStdString());
         editor->SelectControl(lExer);
         const QRect before = lExer->geometry();
         if (editor->Modified())
@@ -244,8 +252,14 @@ TEST_F(ReportEditorTest, TypedMillimetresAreCutToTwoDecimalsAndRoundedToPixels)
         QTest::keyClick(c.field, Qt::Key_Return);
         const int value = c.field == editor->edPTop ? lExer->y() : c.field == editor->edPLeft ? lExer->x()
                         : c.field == editor->edHeight ? lExer->height() : lExer->width();
-        if (c.expected == -1000) {
-            EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Valeur non numérique !")});
+        if (c.expected == NotANumber || c.expected == OffThePage) {
+            if (c.expected == NotANumber) {
+                EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Valeur non numérique !")});
+            } else {
+                ASSERT_EQ(messages->texts().size(), 1);
+                EXPECT_TRUE(messages->texts()[0].endsWith(QStringLiteral(" mm !"))) << messages->texts()[0].toStdString();
+                EXPECT_TRUE(messages->texts()[0].startsWith(QStringLiteral("La valeur de « ")));
+            }
             EXPECT_EQ(lExer->geometry(), before);
             EXPECT_FALSE(editor->Modified());
             EXPECT_FALSE(c.field->text().isEmpty());
@@ -256,6 +270,12 @@ TEST_F(ReportEditorTest, TypedMillimetresAreCutToTwoDecimalsAndRoundedToPixels)
             EXPECT_TRUE(editor->Modified());
         }
     }
+
+    messages->clear();
+    editor->edPTop->setText(QStringLiteral("10000"));
+    QTest::keyClick(editor->edPTop, Qt::Key_Return);
+    EXPECT_EQ(messages->texts(),
+              QStringList{QStringLiteral("La valeur de « Haut » doit rester dans la page : entre -297.00 et 297.00 mm !")});
 }
 
 TEST_F(ReportEditorTest, AFailedSaveStoresNothingAndStaysModified)

@@ -1,3 +1,4 @@
+#include "core/Routines.h"
 #include "ui/UCalendar.h"
 
 #include <QApplication>
@@ -30,11 +31,11 @@ void Key(QWidget* target, int key)
 
 } // namespace
 
-TEST(Calendar, OpensOnTodayWithSaturdayWeeks)
+TEST(Calendar, OpensOnTheDefaultDateWithSaturdayWeeks)
 {
     TfrmCalendar calendar;
     EXPECT_EQ(calendar.windowTitle(), "Calendrier");
-    EXPECT_EQ(calendar.myCalend->selectedDate(), QDate::currentDate());
+    EXPECT_EQ(calendar.myCalend->selectedDate(), DefaultDate());
     EXPECT_EQ(calendar.myCalend->firstDayOfWeek(), Qt::Saturday);
     EXPECT_EQ(calendar.btnPrior->toolTip(), QString::fromUtf8("Mois précédent"));
     EXPECT_EQ(calendar.btnNext->toolTip(), "Mois suivant");
@@ -76,7 +77,7 @@ TEST(Calendar, OkDoubleClickCancelAndEsc)
 
     // Enter answers OK as well.
     OnModal([](QWidget* w) { Key(w, Qt::Key_Return); });
-    EXPECT_EQ(TfrmCalendar::PickDate(), QDate::currentDate());
+    EXPECT_EQ(TfrmCalendar::PickDate(), DefaultDate());
 
     // A double click on a day of the grid takes that day.
     OnModal([](QWidget* w) {

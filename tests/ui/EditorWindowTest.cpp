@@ -264,10 +264,11 @@ TEST_F(EditorWindowTest, CloseRulesDecideWhatLeavingAnEntryDoes)
         EXPECT_EQ(w.stored, QString::fromLatin1(c.stored));
         const QStringList texts = messages.texts();
         ASSERT_GE(texts.size(), c.questions);
-        if (c.questions > 0)
+        if (c.questions > 0) {
             EXPECT_EQ(texts[0], c.rule == Rule::SaveAndStay ? TEditorWindow::UnsavedQuestion
                                                             : QStringLiteral("Voulez-vous enregistrer les modifications "
                                                                              "apportées à cet élément ?"));
+        }
     }
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// TPickerStore: the write of the expense picker that puts an expense on a
+// commitment sheet or a payment order, once the spending rules passed
+// (expenditure/PickerRules.h).
+//
+// The rules ran on what the picker read before the write: another user may
+// have changed, deleted or placed the expense since. So the write decides on
+// rows it locks first, inside the caller's write operation: the expense,
+// then the document (its header follows the new line in the same operation,
+// its budget line locked when the sheet takes a number). Another user's
+// operation on any of them still in progress refuses the write at once with
+// the engine's update conflict; one committed is read here. Either way one
+// of two users adding one expense to two documents wins, and the other is told.
+
+#include "budget/SheetStore.h"
+#include "expenditure/ExpenseStore.h"
+#include "expenditure/OrderStore.h"
+#include "expenditure/PickerRules.h"
+
+class TPickerStore {
+public:
+    enum class Outcome {
+        Added,      // the line is written, with the expense's amount as it stands
+        Gone,       // another user deleted the expense
+        Taken,      // another document of the mode holds it now
+        Changed,    // another user changed what the rules looked at
+    };
+    struct Result {
+        Outcome outcome = Outcome::Added;
+        std::optional<TExpense> now;   // the expense as it stands (Added, Taken, Changed)
+        TSheetSync sync;               // what the sheet's header took (a sheet's line added)
+    };
+
+    // Adds `checked`, the expense as the rules saw it, to the document `idDoc`
+    // (a sheet's or an order's key), inside the caller's write operation:
+    // nothing is written unless the outcome is Added. A document another
+    // user deleted, cancelled or stamped meanwhile throws its refusal.
+    Result AddExpense(picker::Mode mode, qint64 idDoc, const picker::Expense& checked);
+
+private:
+    TExpenseStore m_expenses;
+    TSheetStore m_sheets;
+    TOrderStore m_orders;
+};
