@@ -77,9 +77,6 @@ const QString CommitFailedText =
 
 TDM::TDM(QObject* parent) : QObject(parent)
 {
-    // The module is the one instance from its creation on: the connection
-    // dialog a failed opening offers works through DM.
-    DM = this;
     myQuery = std::make_unique<db::Query>(LURDO);
     m_queries = std::make_unique<BudgetQueries>(LURDO);
     try {
@@ -97,8 +94,6 @@ TDM::TDM(QObject* parent) : QObject(parent)
 TDM::~TDM()
 {
     CloseDatabase();
-    if (DM == this)
-        DM = nullptr;
 }
 
 QStringList TDM::OpeningIndexNames()
@@ -272,9 +267,22 @@ bool TDM::OfferConnectionDialog()
     // The connection dialog makes a new connection through ConnectTo and
     // returns whether one stands; without it a failed connection ends the
     // program.
-    if (const ConnectionDialogOffer& offer = connectionDialogOffer())
-        return offer() && LURDO.isOpen();
-    return LURDO.isOpen();
+    const ConnectionDialogOffer& offer = connectionDialogOffer();
+    if (!offer)
+        return LURDO.isOpen();
+    // The dialog works through DM: while it runs, DM is this module (at
+    // start-up the module is not yet DM when its opening fails).
+    TDM* const previous = DM;
+    DM = this;
+    bool connected = false;
+    try {
+        connected = offer() && LURDO.isOpen();
+    } catch (...) {
+        DM = previous;
+        throw;
+    }
+    DM = previous;
+    return connected;
 }
 
 QStringList TDM::PresentIndexes(const QStringList& names)

@@ -15,9 +15,8 @@
 class TDM : public QObject {
     Q_OBJECT
 public:
-    // Becomes DM, then opens the fiscal year's database.
-    explicit TDM(QObject* parent = nullptr);
-    ~TDM() override;                            // closes it; DM no longer points to it
+    explicit TDM(QObject* parent = nullptr);   // opens the fiscal year's database
+    ~TDM() override;                            // closes it
 
     // The one connection every window's queries run on.
     db::Connection LURDO;

@@ -111,6 +111,7 @@ TEST_F(ConnectionTest, AFailedOpeningAtStartOffersTheDialogWhichConnectsElsewher
     // The settings name a folder without the year; in server mode the opening
     // makes nothing, fails and offers the dialog.
     delete DM;
+    DM = nullptr;
     const QString folder = DbWorkDir;
     DbWorkDir = elsewhere.path() + QLatin1Char('/');
     DbPath = DbWorkDir + DbFileName;
@@ -124,7 +125,7 @@ TEST_F(ConnectionTest, AFailedOpeningAtStartOffersTheDialogWhichConnectsElsewher
         connect->edPath->setText(folder);
         connect->btnOk->click();
     });
-    new TDM();
+    DM = new TDM();
     SetConnectionDialogOffer({});
     ASSERT_NE(DM, nullptr);
     EXPECT_TRUE(DM->LURDO.isOpen());
