@@ -82,6 +82,19 @@ QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& te
     return b;
 }
 
+QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** cancel, const char* cancelName)
+{
+    *ok = new QPushButton(QStringLiteral("OK"), dialog);
+    (*ok)->setObjectName(QStringLiteral("btnOk"));
+    (*ok)->setDefault(true);
+    *cancel = MakeButton(dialog, cancelName, QStringLiteral("Annuler"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(*ok);
+    row->addWidget(*cancel);
+    return row;
+}
+
 namespace {
 
 // The icon with its disabled pixmaps its own faded to a quarter: the style's

@@ -61,6 +61,10 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 // A flat tool-bar button, its text under its icon.
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                             QStyle::StandardPixmap icon);
+// A dialog's "OK" (its default button) and "Annuler" (named `cancelName`)
+// side by side at the right of a row.
+QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** cancel,
+                             const char* cancelName = "btnCancel");
 // A small flat button showing only an icon (the lines' buttons of a grid, the
 // navigator's): `hint` is its tooltip and its accessible name, and disabled it
 // shows its icon faded, plainly apart from the enabled one.
