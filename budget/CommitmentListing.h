@@ -12,7 +12,7 @@
 // BudgetQueries::CommitmentBalanceAfter.
 
 #include "db/Database.h"
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>

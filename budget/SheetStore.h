@@ -13,8 +13,8 @@
 // lines (OBJET 0) are expenses. Its amount and budget line always follow its
 // lines: every change of lines runs SyncHeader in the same transaction.
 
-#include "expenditure/DocumentLines.h"
 #include "db/Currency.h"
+#include "documents/DocumentLines.h"
 
 #include <QDate>
 #include <QList>

@@ -4,7 +4,7 @@
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 namespace {
 

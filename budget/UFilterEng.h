@@ -2,9 +2,9 @@
 // TfrmFilterEng ("Filtre Engagements"): the filter dialog of the commitment
 // listing: sheet numbers ("N° FE"), dates, budget line, sheet amounts
 // ("Montant Eng"), and under "Bénéficiaire" a beneficiary and the amounts of
-// the sheet's expenses (expenditure/DocumentFilter.h).
+// the sheet's expenses (documents/DocumentFilter.h).
 
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 
 class TfrmFilterEng : public TDocumentFilterDialog {
     Q_OBJECT

@@ -9,7 +9,7 @@
 // salary expenses' imputations) the column LIB_MONTANT ("Mt Imput.") then
 // holds, for each order, the sum of that line's imputations in its expenses.
 
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
 #include <QHash>

@@ -2,7 +2,7 @@
 
 #include "data/UDM.h"
 #include "db/Database.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 #include "expenditure/OrderStore.h"
 
 #include <memory>

@@ -2,9 +2,9 @@
 // TfrmFilterMdt ("Filtre mandats"): the filter dialog of the payment-order
 // listing and of the dispatch slips: order numbers ("N° MDT"), dates, budget
 // line, order amounts ("Montant MDT"), and under "Bénéficiaire" a beneficiary
-// and the amounts of the order's expenses (expenditure/DocumentFilter.h).
+// and the amounts of the order's expenses (documents/DocumentFilter.h).
 
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 
 class TfrmFilterMdt : public TDocumentFilterDialog {
     Q_OBJECT

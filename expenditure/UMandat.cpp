@@ -8,7 +8,7 @@
 #include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "expenditure/OrderListing.h"
 #include "expenditure/OrderRules.h"
 #include "expenditure/UAddDep.h"

@@ -14,12 +14,33 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class TGradient;
 class TNumEdit;
+
+// A budget line and a beneficiary as the user picked them from their lists.
+struct TPickedBudgetLine {
+    qint64 idFnm = -1;
+    QString chap, art, par, intitule;
+};
+struct TPickedBeneficiary {
+    qint64 idBen = -1;
+    QString name;
+};
+// How the filter dialog has a budget line and a beneficiary chosen: the
+// nomenclature's and the beneficiaries' lists in pick mode, which belong to
+// the reference data above this layer (refdata/Pickers.h gives them). Each
+// returns nothing when the user cancels.
+struct TFilterPickers {
+    std::function<std::optional<TPickedBudgetLine>(QWidget* parent)> budgetLine;
+    std::function<std::optional<TPickedBeneficiary>(QWidget* parent)> beneficiary;
+};
 
 struct TDocumentCriteria : TRangeCriteria {
     bool mtBen = false;
@@ -108,7 +129,11 @@ public:
 protected:
     // `numberCaption` and `amountCaption` head the document's number and
     // amount criteria ("N° FE", "Montant Eng").
-    TDocumentFilterDialog(QWidget* parent, const QString& numberCaption, const QString& amountCaption);
+    TDocumentFilterDialog(QWidget* parent, const QString& numberCaption, const QString& amountCaption,
+                          TFilterPickers pickers);
     void SetBeneficiaryName(const QString& name) override;
     QString BeneficiaryName() const override;
+
+private:
+    TFilterPickers m_pickers;
 };

@@ -1,10 +1,9 @@
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 
 #include "controls/NumEdit.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "data/UDM.h"
-#include "refdata/Pickers.h"
 #include "ui/FormKit.h"
 #include "ui/RowCriteria.h"
 
@@ -80,8 +79,8 @@ QueryTableModel::Filter DocumentRowFilter(const TDocumentCriteria& f, const TDoc
 }
 
 TDocumentFilterDialog::TDocumentFilterDialog(QWidget* parent, const QString& numberCaption,
-                                             const QString& amountCaption)
-    : TFilterDialog(parent)
+                                             const QString& amountCaption, TFilterPickers pickers)
+    : TFilterDialog(parent), m_pickers(std::move(pickers))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(6);
@@ -160,14 +159,14 @@ QString TDocumentFilterDialog::BeneficiaryName() const
 
 void TDocumentFilterDialog::btnGetImputClick()
 {
-    if (const std::optional<TPickedBudgetLine> line = PickBudgetLine(this))
+    if (const std::optional<TPickedBudgetLine> line = m_pickers.budgetLine(this))
         ShowBudgetLine(line->idFnm, line->chap, line->art, line->par, line->intitule);
 }
 
 void TDocumentFilterDialog::btnGetBenClick()
 {
     // A cancelled choice keeps the beneficiary shown, which is the one that filters.
-    const std::optional<TPickedBeneficiary> ben = PickBeneficiary(this);
+    const std::optional<TPickedBeneficiary> ben = m_pickers.beneficiary(this);
     if (!ben)
         return;
     IdBen = ben->idBen;
