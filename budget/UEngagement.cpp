@@ -428,6 +428,7 @@ void TfrmEngagement::btnModifDetClick()
         picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines.first().kind;
         picker.SelectMode = true;
         picker.ModeDoc = QStringLiteral("E");
+        picker.Document = std::make_unique<TSheetExpenseLines>();
         picker.exec();
     }
     RecomputeCommitment();

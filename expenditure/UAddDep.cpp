@@ -311,7 +311,7 @@ void TfrmAddDep::FormShow()
 
     if (SelectMode) {
         const bool order = IsOrder();
-        m_snapshot = order ? m_orders.MandatedExpenseIds() : m_sheets.CommittedExpenseIds();
+        m_snapshot = Document->PlacedExpenseIds();
         m_facts = DatabaseFacts(order ? picker::Mode::PaymentOrder : picker::Mode::Commitment,
                                 QDate(FiscalYear.trimmed().toInt(), 12, 31));
         lTotDep->setText(order ? QStringLiteral("dépenses à mandater : ") : QStringLiteral("dépenses à engager : "));
@@ -404,13 +404,10 @@ QList<qint64> TfrmAddDep::SelectedExpenseIds() const
 
 void TfrmAddDep::RefreshSelectedLines()
 {
-    const bool order = IsOrder();
-    m_lines = order ? m_orders.Lines(IdDoc) : m_sheets.Lines(IdDoc);
-    if (!order) {
-        const std::optional<TSheet> sheet = m_sheets.Read(IdDoc);
-        m_sheetCancelled = sheet && sheet->Cancelled();
-        m_sheetVisa = sheet && sheet->HasVisa();
-    }
+    m_lines = Document->Lines(IdDoc);
+    const TExpenseDocument::State state = Document->ReadState(IdDoc);
+    m_sheetCancelled = state.cancelled;
+    m_sheetVisa = state.visa;
     m_selected.clear();
     for (const TDocumentLine& l : m_lines)
         m_selected.insert(l.idDepense);
@@ -547,7 +544,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     {
         TWaitCursor wait;
         TWriteGuard write;
-        added = m_picker.AddExpense(CurrentDocument().mode, IdDoc, e);
+        added = m_picker.AddExpense(*Document, CurrentDocument().mode, IdDoc, e);
         if (added.outcome == TPickerStore::Outcome::Added)
             write.Commit();
     }
@@ -616,10 +613,7 @@ void TfrmAddDep::RetireCurrentLine()
     try {
         TWaitCursor wait;
         TWriteGuard write;
-        if (IsOrder())
-            m_orders.RemoveExpenseLine(IdDoc, id);
-        else
-            m_sheets.RemoveExpenseLine(IdDoc, id);
+        Document->RemoveExpenseLine(IdDoc, id);
         write.Commit();
     } catch (...) {
         // The lines are shown as they stand, whatever failed.
@@ -648,10 +642,7 @@ void TfrmAddDep::RenumberSelectedLines()
     const QList<qint64> order = SelectedExpenseIds();
     {
         TWriteGuard write;
-        if (IsOrder())
-            m_orders.RenumberLines(IdDoc, order);
-        else
-            m_sheets.RenumberLines(IdDoc, order);
+        Document->RenumberLines(IdDoc, order);
         write.Commit();
     }
     RefreshSelectedLines();

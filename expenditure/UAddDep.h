@@ -7,11 +7,10 @@
 // with the document's header (a sheet's amount, budget line and number, an
 // order's total) in the same transaction.
 //
-// The caller creates it, sets TableDet, IdDoc, TypeDep, SelectMode (true) and
-// ModeDoc, runs exec() and frees it, then reads its document again.
+// The caller creates it, sets TableDet, IdDoc, TypeDep, SelectMode (true),
+// ModeDoc and Document, runs exec() and frees it, then reads its document again.
 
-#include "budget/SheetStore.h"
-#include "expenditure/OrderStore.h"
+#include "documents/ExpenseDocument.h"
 #include "expenditure/PickerStore.h"
 #include "expenditure/PickerRules.h"
 #include "expenditure/UFilterDep.h"
@@ -60,6 +59,9 @@ public:
     QString ModeDoc;           // "M" payment order, anything else a commitment sheet
     qint64 IdDoc = -1;
     int TypeDep = -1;          // the document's kind (locks the filter's kind); -1 none
+    // The lines of the document's kind (budget/SheetStore.h TSheetExpenseLines,
+    // expenditure/OrderStore.h TOrderExpenseLines); pick mode only.
+    std::unique_ptr<TExpenseDocument> Document;
 
     // Controls.
     QTableView* grdDep = nullptr;
@@ -144,8 +146,6 @@ private:
     std::unique_ptr<db::Query> qDep;
     std::unique_ptr<db::Query> qOne;        // one expense, read again before it is added
     QueryTableModel* m_model = nullptr;
-    TSheetStore m_sheets;
-    TOrderStore m_orders;
     TPickerStore m_picker;
     picker::Facts m_facts;
     QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
