@@ -24,7 +24,7 @@
 #include <vector>
 
 // The criteria the listing keeps while it is open.
-using TCommitmentCriteria = TDocumentCriteria;
+using TCommitmentCriteria = TFilterCriteria;
 
 class TCommitmentListing {
 public:

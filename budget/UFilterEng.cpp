@@ -3,8 +3,11 @@
 #include "refdata/Pickers.h"
 
 TfrmFilterEng::TfrmFilterEng(QWidget* parent)
-    : TDocumentFilterDialog(parent, QStringLiteral("N° FE"), QStringLiteral("Montant Eng"), FilterPickers())
+    : TFilterDialog(parent,
+                    Listing{.name = "frmFilterEng",
+                            .title = QStringLiteral("Filtre Engagements"),
+                            .numberCaption = QStringLiteral("N° FE"),
+                            .amountCaption = QStringLiteral("Montant Eng")},
+                    FilterPickers())
 {
-    setObjectName(QStringLiteral("frmFilterEng"));
-    setWindowTitle(QStringLiteral("Filtre Engagements"));
 }

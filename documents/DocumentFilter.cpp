@@ -1,28 +1,21 @@
 #include "documents/DocumentFilter.h"
 
-#include "controls/NumEdit.h"
 #include "core/GlobalState.h"
-#include "core/Guard.h"
 #include "data/UDM.h"
-#include "ui/FormKit.h"
 #include "ui/RowCriteria.h"
 
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QStringList>
 
-TDocumentCriteria TDocumentCriteria::Reset()
+TFilterCriteria TFilterCriteria::Reset()
 {
-    TDocumentCriteria f;
-    f.ResetDates();
+    TFilterCriteria f;
+    const int year = FiscalYear.trimmed().toInt();
+    f.dateFrom = QDate(year, 1, 1);
+    f.dateTo = QDate(year, 12, 31);
     return f;
 }
 
-QSet<qint64> DocumentsOfExpenses(const TDocumentCriteria& f, const TDocumentRows& rows)
+QSet<qint64> DocumentsOfExpenses(const TFilterCriteria& f, const TDocumentRows& rows)
 {
     QStringList where;
     if (!rows.lineCondition.isEmpty())
@@ -48,7 +41,7 @@ QSet<qint64> DocumentsOfExpenses(const TDocumentCriteria& f, const TDocumentRows
     return ids;
 }
 
-QueryTableModel::Filter DocumentRowFilter(const TDocumentCriteria& f, const TDocumentRows& rows,
+QueryTableModel::Filter DocumentRowFilter(const TFilterCriteria& f, const TDocumentRows& rows,
                                           const QSet<qint64>& ofLine, const QString& chapter)
 {
     if (f.IsEmpty() && chapter.isEmpty())
@@ -76,105 +69,4 @@ QueryTableModel::Filter DocumentRowFilter(const TDocumentCriteria& f, const TDoc
             return false;
         return true;
     };
-}
-
-TDocumentFilterDialog::TDocumentFilterDialog(QWidget* parent, const QString& numberCaption,
-                                             const QString& amountCaption, TFilterPickers pickers)
-    : TFilterDialog(parent), m_pickers(std::move(pickers))
-{
-    auto* layout = new QVBoxLayout(this);
-    layout->setSpacing(6);
-
-    const int num = AddCriterion(layout, "lblNum", "gradNum", numberCaption, &NumChecked, &lblNum, &gradNum);
-    AddNumberRange(layout, num, &edNumD, &edNumF);
-
-    const int date = AddCriterion(layout, "lblDate", "gradDate", QStringLiteral("Date"), &DateChecked, &lblDate,
-                                  &gradDate);
-    AddDateRange(layout, date, &DateD, &DateF);
-
-    const int imput = AddCriterion(layout, "lblImput", "gradImput", QStringLiteral("Imputation"), &ImputChecked,
-                                   &lblImput, &gradImput);
-    AddBudgetLineRow(layout, imput, &edChap, &edArt, &edPar, &btnGetImput);
-
-    const int mt = AddCriterion(layout, "lblMt", "gradMt", amountCaption, &MtChecked, &lblMt, &gradMt);
-    AddAmountRange(layout, mt, "edMtMin", "edMtMax", &edMtMin, &edMtMax);
-
-    // The beneficiary and the amounts of the sheet's expenses.
-    auto* box = new QGroupBox(QStringLiteral("Bénéficiaire"), this);
-    auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->setContentsMargins(6, 4, 6, 6);
-    auto* benRow = new QHBoxLayout;
-    benRow->addWidget(new QLabel(QStringLiteral("Nom : "), box));
-    edNomBen = MakeEdit(box, "edNomBen", 0, true);
-    edNomBen->setFocusPolicy(Qt::NoFocus);
-    btnGetBen = MakeButton(box, "btnGetBen", QStringLiteral("..."), QStringLiteral("Choisir le bénéficiaire"));
-    btnGetBen->setFixedWidth(28);
-    btnClearBen = MakeButton(box, "btnClearBen", QStringLiteral("X"), QStringLiteral("Aucun bénéficiaire"));
-    btnClearBen->setFixedWidth(28);
-    benRow->addWidget(edNomBen, 1);
-    benRow->addWidget(btnGetBen);
-    benRow->addWidget(btnClearBen);
-    boxLayout->addLayout(benRow);
-    const int mtBen = AddCriterion(boxLayout, "lblMtBen", "gradMtBen", QStringLiteral("Montant"), &MtBenChecked,
-                                   &lblMtBen, &gradMtBen);
-    AddAmountRange(boxLayout, mtBen, "edMtMinBen", "edMtMaxBen", &edMtMinBen, &edMtMaxBen);
-    layout->addWidget(box);
-
-    AddApplyButtons(layout, &btnOk, &btnCancel);
-    connect(btnGetImput, &QPushButton::clicked, this, Guarded([this] { btnGetImputClick(); }));
-    connect(btnGetBen, &QPushButton::clicked, this, Guarded([this] { btnGetBenClick(); }));
-    connect(btnClearBen, &QPushButton::clicked, this, Guarded([this] { btnClearBenClick(); }));
-
-    SetChoiceFields(&IdFnm, &IdBen);
-    setFixedWidth(440);
-}
-
-void TDocumentFilterDialog::SetCriteria(const TDocumentCriteria& f)
-{
-    MtBenChecked = f.mtBen;
-    edMtMinBen->SetAsCurrency(f.mtMinBen);
-    edMtMaxBen->SetAsCurrency(f.mtMaxBen);
-    PutRanges(f);
-}
-
-TDocumentCriteria TDocumentFilterDialog::Criteria() const
-{
-    TDocumentCriteria f;
-    TakeRanges(f);
-    f.mtBen = MtBenChecked;
-    f.mtMinBen = edMtMinBen->TryAsCurrency().value_or(Currency());
-    f.mtMaxBen = edMtMaxBen->TryAsCurrency().value_or(Currency());
-    return f;
-}
-
-void TDocumentFilterDialog::SetBeneficiaryName(const QString& name)
-{
-    edNomBen->setText(name);
-}
-
-QString TDocumentFilterDialog::BeneficiaryName() const
-{
-    return edNomBen->text();
-}
-
-void TDocumentFilterDialog::btnGetImputClick()
-{
-    if (const std::optional<TPickedBudgetLine> line = m_pickers.budgetLine(this))
-        ShowBudgetLine(line->idFnm, line->chap, line->art, line->par, line->intitule);
-}
-
-void TDocumentFilterDialog::btnGetBenClick()
-{
-    // A cancelled choice keeps the beneficiary shown, which is the one that filters.
-    const std::optional<TPickedBeneficiary> ben = m_pickers.beneficiary(this);
-    if (!ben)
-        return;
-    IdBen = ben->idBen;
-    edNomBen->setText(ben->name);
-}
-
-void TDocumentFilterDialog::btnClearBenClick()
-{
-    IdBen = -1;
-    edNomBen->clear();
 }

@@ -1,54 +1,41 @@
 #pragma once
-// The filter of the commitment-sheet and payment-order listings: its criteria
-// (TDocumentCriteria) and the dialog both listings' filter dialogs are made
-// of (TDocumentFilterDialog): the document's numbers, dates, budget line and
-// amount, and under "Bénéficiaire" a beneficiary and the amounts of the
-// document's expenses. A chosen beneficiary filters while it is chosen,
-// whether the amounts are switched on or not; "X" beside its name forgets it.
+// The criteria of the listings' filter (TFilterCriteria), which the filter
+// dialog edits (documents/FilterDialog.h), and how the commitment-sheet and
+// payment-order listings apply them to the rows they fetched: the document's
+// numbers, dates, budget line and amount, a beneficiary and the amounts of
+// the document's expenses. A chosen beneficiary filters while it is chosen,
+// whether the amounts are switched on or not. (The expense listing's
+// condition is its own: expenditure/UFilterDep.h.)
 
 #include "db/Currency.h"
-#include "ui/FilterDialog.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QSet>
 #include <QString>
 
-#include <functional>
-#include <optional>
-
-class QDateEdit;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class TGradient;
-class TNumEdit;
-
-// A budget line and a beneficiary as the user picked them from their lists.
-struct TPickedBudgetLine {
+// The criteria a listing keeps between two filter runs.
+struct TFilterCriteria {
+    bool num = false, date = false, imput = false, mt = false;
+    QString numFrom, numTo;       // compared as text with the stored numbers
+    QDate dateFrom, dateTo;
+    Currency mtMin, mtMax;
     qint64 idFnm = -1;
     QString chap, art, par, intitule;
-};
-struct TPickedBeneficiary {
     qint64 idBen = -1;
-    QString name;
-};
-// How the filter dialog has a budget line and a beneficiary chosen: the
-// nomenclature's and the beneficiaries' lists in pick mode, which belong to
-// the reference data above this layer (refdata/Pickers.h gives them). Each
-// returns nothing when the user cancels.
-struct TFilterPickers {
-    std::function<std::optional<TPickedBudgetLine>(QWidget* parent)> budgetLine;
-    std::function<std::optional<TPickedBeneficiary>(QWidget* parent)> beneficiary;
-};
-
-struct TDocumentCriteria : TRangeCriteria {
+    QString benName;
+    // The expense listing's: the kind and the beneficiary's switch.
+    int kindIndex = 0;            // 0 "Toutes les dépenses", 1..4 the kinds 0..3
+    bool ben = false;
+    // The sheet and order listings': the amounts of an expense on the document.
     bool mtBen = false;
-    Currency mtMinBen, mtMaxBen;  // the amount of an expense on the document
+    Currency mtMinBen, mtMaxBen;
 
     // Every switch off, nothing chosen, the dates 1 January to 31 December of
     // the fiscal year.
-    static TDocumentCriteria Reset();
+    static TFilterCriteria Reset();
+
+    // As the sheet and order listings read them:
     bool ByNumber() const { return num && !numFrom.isEmpty(); }
     bool ByBudgetLine() const { return imput && idFnm != -1; }
     // Whether the beneficiary part applies (a chosen beneficiary, or the
@@ -69,71 +56,10 @@ struct TDocumentRows {
 
 // The documents having an expense line whose expense is the chosen
 // beneficiary's and/or within the expense amounts, read in one statement.
-QSet<qint64> DocumentsOfExpenses(const TDocumentCriteria& criteria, const TDocumentRows& rows);
+QSet<qint64> DocumentsOfExpenses(const TFilterCriteria& criteria, const TDocumentRows& rows);
 // The rows the criteria keep, exactly as the same conditions in SQL would
 // select them; null when no criterion applies and no chapter is given.
 // `ofLine`: the documents of the chosen budget line when the rows do not hold
 // it. `chapter`: the rows of that chapter only (a CHAP column).
-QueryTableModel::Filter DocumentRowFilter(const TDocumentCriteria& criteria, const TDocumentRows& rows,
+QueryTableModel::Filter DocumentRowFilter(const TFilterCriteria& criteria, const TDocumentRows& rows,
                                           const QSet<qint64>& ofLine = {}, const QString& chapter = QString());
-
-class TDocumentFilterDialog : public TFilterDialog {
-    Q_OBJECT
-public:
-    // In and out: the five switches and the two choices.
-    bool NumChecked = false;
-    bool DateChecked = false;
-    bool ImputChecked = false;
-    bool MtChecked = false;
-    bool MtBenChecked = false;
-    qint64 IdBen = -1;
-    qint64 IdFnm = -1;
-
-    // Gives the dialog the kept criteria (fields and controls), and reads them back.
-    void SetCriteria(const TDocumentCriteria& criteria);
-    TDocumentCriteria Criteria() const;
-
-    QLabel* lblNum = nullptr;
-    QLabel* lblDate = nullptr;
-    QLabel* lblImput = nullptr;
-    QLabel* lblMt = nullptr;
-    QLabel* lblMtBen = nullptr;
-    TGradient* gradNum = nullptr;
-    TGradient* gradDate = nullptr;
-    TGradient* gradImput = nullptr;
-    TGradient* gradMt = nullptr;
-    TGradient* gradMtBen = nullptr;
-    QLineEdit* edNumD = nullptr;
-    QLineEdit* edNumF = nullptr;
-    QDateEdit* DateD = nullptr;
-    QDateEdit* DateF = nullptr;
-    QLineEdit* edChap = nullptr;
-    QLineEdit* edArt = nullptr;
-    QLineEdit* edPar = nullptr;
-    TNumEdit* edMtMin = nullptr;
-    TNumEdit* edMtMax = nullptr;
-    TNumEdit* edMtMinBen = nullptr;
-    TNumEdit* edMtMaxBen = nullptr;
-    QLineEdit* edNomBen = nullptr;
-    QPushButton* btnGetImput = nullptr;
-    QPushButton* btnGetBen = nullptr;
-    QPushButton* btnClearBen = nullptr;
-    QPushButton* btnOk = nullptr;
-    QPushButton* btnCancel = nullptr;
-
-    enum Criterion { crNum, crDate, crImput, crMt, crMtBen };
-    void btnGetImputClick();
-    void btnGetBenClick();
-    void btnClearBenClick();
-
-protected:
-    // `numberCaption` and `amountCaption` head the document's number and
-    // amount criteria ("N° FE", "Montant Eng").
-    TDocumentFilterDialog(QWidget* parent, const QString& numberCaption, const QString& amountCaption,
-                          TFilterPickers pickers);
-    void SetBeneficiaryName(const QString& name) override;
-    QString BeneficiaryName() const override;
-
-private:
-    TFilterPickers m_pickers;
-};

@@ -19,7 +19,7 @@
 #include <memory>
 #include <optional>
 
-using TOrderCriteria = TDocumentCriteria;
+using TOrderCriteria = TFilterCriteria;
 
 // The orders of one budget line.
 struct TLineOrders {

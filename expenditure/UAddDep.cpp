@@ -300,7 +300,7 @@ void TfrmAddDep::showEvent(QShowEvent* event)
 void TfrmAddDep::FormShow()
 {
     TWaitCursor wait;
-    m_filter = TExpenseFilter::Reset();
+    m_filter = TFilterCriteria::Reset();
     m_filterActive = false;
     pnlSelectedDep->setVisible(SelectMode);
     btnAdd->setVisible(SelectMode);
@@ -692,7 +692,7 @@ void TfrmAddDep::btnFindClick()
 
 void TfrmAddDep::btnFilterClick()
 {
-    TExpenseFilter chosen;
+    TFilterCriteria chosen;
     {
         TfrmFilterDep dialog(this);
         dialog.TypeDep = SelectMode ? m_firstKind : TypeDep;
@@ -726,7 +726,7 @@ TListingRows TfrmAddDep::PrintedRows() const
     return TExpenseListing().ReadExpenses(ids);
 }
 
-void TfrmAddDep::ApplyFilter(const TExpenseFilter& filter)
+void TfrmAddDep::ApplyFilter(const TFilterCriteria& filter)
 {
     m_filter = filter;
     const TSqlCondition condition = BuildExpenseCondition(m_filter, QStringLiteral("D."));

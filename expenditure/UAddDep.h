@@ -95,7 +95,7 @@ public:
     QueryTableModel* Expenses() const { return m_model; }
     bool IsOrder() const { return ModeDoc == QLatin1String("M"); }
     bool FilterActive() const { return m_filterActive; }
-    const TExpenseFilter& Filter() const { return m_filter; }
+    const TFilterCriteria& Filter() const { return m_filter; }
     int LineCount() const { return int(m_lines.size()); }
     // The expenses of the document's lines, in the selection's order.
     QList<qint64> SelectedExpenseIds() const;
@@ -119,7 +119,7 @@ public:
     // The rows the printed listing shows: the expense listing's rows of the
     // expenses the list shows, in its order and under its filters.
     TListingRows PrintedRows() const;
-    void ApplyFilter(const TExpenseFilter& filter);
+    void ApplyFilter(const TFilterCriteria& filter);
     void CancelFilter();
 
 protected:
@@ -154,7 +154,7 @@ private:
     int m_firstKind = -1;
     bool m_sheetCancelled = false;
     bool m_sheetVisa = false;
-    TExpenseFilter m_filter;
+    TFilterCriteria m_filter;
     bool m_filterActive = false;
     bool m_shown = false;
 };

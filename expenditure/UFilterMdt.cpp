@@ -3,8 +3,11 @@
 #include "refdata/Pickers.h"
 
 TfrmFilterMdt::TfrmFilterMdt(QWidget* parent)
-    : TDocumentFilterDialog(parent, QStringLiteral("N° MDT"), QStringLiteral("Montant MDT"), FilterPickers())
+    : TFilterDialog(parent,
+                    Listing{.name = "frmFilterMdt",
+                            .title = QStringLiteral("Filtre mandats"),
+                            .numberCaption = QStringLiteral("N° MDT"),
+                            .amountCaption = QStringLiteral("Montant MDT")},
+                    FilterPickers())
 {
-    setObjectName(QStringLiteral("frmFilterMdt"));
-    setWindowTitle(QStringLiteral("Filtre mandats"));
 }

@@ -102,7 +102,7 @@ TfrmListDep::~TfrmListDep() = default;
 
 void TfrmListDep::FormShow()
 {
-    m_filter = TExpenseFilter::Reset();
+    m_filter = TFilterCriteria::Reset();
     stBar->SetPanel(0, QStringLiteral("Exercice"));
     stBar->SetPanel(1, FiscalYear);
     stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
@@ -209,7 +209,7 @@ void TfrmListDep::btnFilterClick()
     ApplyFilter(m_filter);
 }
 
-void TfrmListDep::ApplyFilter(const TExpenseFilter& filter)
+void TfrmListDep::ApplyFilter(const TFilterCriteria& filter)
 {
     // The criteria chosen are the whole filter: none lists every expense again.
     m_filter = filter;

@@ -2,7 +2,7 @@
 // The budget-line and beneficiary pickers as one call each, for the windows
 // that only need the choice (the listings' filter dialogs).
 
-#include "documents/DocumentFilter.h"
+#include "documents/FilterDialog.h"
 
 #include <optional>
 
