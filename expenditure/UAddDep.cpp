@@ -2,7 +2,6 @@
 
 #include "expenditure/ExpenseStore.h"
 
-#include "budget/BudgetWindowParts.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -15,7 +14,6 @@
 #include "expenditure/ExpenseLists.h"
 #include "expenditure/PickerFacts.h"
 #include "reports/expenses/URptListDep.h"
-#include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
 
 #include <QAction>
@@ -90,15 +88,12 @@ void TSelectionGrid::dropEvent(QDropEvent* event)
 // Building
 
 TfrmAddDep::TfrmAddDep(QWidget* parent)
-    : QDialog(parent)
+    : TListWindow(parent)
 {
     BuildWindow();
 }
 
-TfrmAddDep::~TfrmAddDep()
-{
-    SilenceChildren(this);
-}
+TfrmAddDep::~TfrmAddDep() = default;
 
 void TfrmAddDep::BuildWindow()
 {
@@ -233,69 +228,50 @@ void TfrmAddDep::BuildWindow()
     stBar->SetPanel(0, QStringLiteral("Exercice"));
     stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
 
-    // The menu: its items are the buttons' commands, their keys active on the whole window.
-    PopMenu = new QMenu(this);
-    PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    auto item = [this](const char* name, const QString& caption, const QKeySequence& key = QKeySequence()) {
-        return AddMenuItem(this, PopMenu, name, caption, key);
-    };
-    mnAddDep = item("mnAddDep", QStringLiteral("Engager la dépense"));
-    mnRetireDet = item("mnRetireDet", QStringLiteral("Désengager la dépense"));
-    PopMenu->addSeparator();
-    mnModif = item("mnModif", QStringLiteral("Ajouter/Modifier"), QKeySequence(Qt::Key_F2));
-    mnDelete = item("mnDelete", QStringLiteral("&Supprimer"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    mnFind = item("mnFind", QStringLiteral("Chercher"), QKeySequence(Qt::Key_F3));
-    mnFilter = item("mnFilter", QStringLiteral("Filtrer"));
-    mnCancelFilter = item("mnCancelFilter", QStringLiteral("Annuler le filtre"));
-    mnPrint = item("mnPrint", QStringLiteral("Imprimer le listing"));
-    PopMenu->addSeparator();
-    mnClose = item("mnClose", QStringLiteral("&Fermer"));
-    UseAsContextMenu(grdDep, PopMenu);
+    FollowRowCount(m_model, stBar, 3, QString(), TRowsCounted::Fetched);
 
-    connect(btnAdd, &QPushButton::clicked, this, Guarded([this] { AddCurrentExpense(); }));
-    connect(mnAddDep, &QAction::triggered, this, Guarded([this] { AddCurrentExpense(); }));
+    // The menu: its items are the buttons' commands, their keys active on the whole window.
+    PopMenu = PopupMenu();
+    mnAddDep = AddCommand("mnAddDep", QStringLiteral("Engager la dépense"), [this] { AddCurrentExpense(); },
+                          QKeySequence(), btnAdd);
+    mnRetireDet = AddCommand("mnRetireDet", QStringLiteral("Désengager la dépense"), [this] { RetireCurrentLine(); },
+                             QKeySequence(), btnRetire);
+    PopMenu->addSeparator();
+    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); },
+                         QKeySequence(Qt::Key_F2), btnModif);
+    mnDelete = AddCommand("mnDelete", QStringLiteral("&Supprimer"), [this] { btnDeleteClick(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Delete), btnDelete);
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3),
+                        btnFind);
+    mnFilter = AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { btnFilterClick(); }, QKeySequence(),
+                          btnFilter);
+    mnCancelFilter = AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+    // The popup menu's "Imprimer le listing" carries no action; the button prints.
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer le listing"), nullptr);
+    mnPrint->setEnabled(false);
+    PopMenu->addSeparator();
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); }, QKeySequence(), btnClose);
+    PopUpMenuOn(grdDep);
+    DropMenuFrom(btnMenu);
+    SetFirstFocus(grdDep);
+
     connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] {
         if (SelectMode)
             AddCurrentExpense();
         else
             btnModifClick();
     }));
-    connect(btnRetire, &QPushButton::clicked, this, Guarded([this] { RetireCurrentLine(); }));
-    connect(mnRetireDet, &QAction::triggered, this, Guarded([this] { RetireCurrentLine(); }));
     connect(grdDepToDo, &QTableWidget::cellDoubleClicked, this, Guarded([this] { RetireCurrentLine(); }));
     connect(grdDepToDo, &TSelectionGrid::rowMoved, this,
             [this](int from, int to) { RunGuarded([=, this] { MoveSelectedLine(from, to); }); });
-    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
-    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
-    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
-    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
-    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
-    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
-    connect(btnFilter, &QPushButton::clicked, this, Guarded([this] { btnFilterClick(); }));
-    connect(mnFilter, &QAction::triggered, this, Guarded([this] { btnFilterClick(); }));
-    connect(mnCancelFilter, &QAction::triggered, this, Guarded([this] { CancelFilter(); }));
     connect(chkHide, &QCheckBox::toggled, this, Guarded([this] { m_model->refilter(); }));
-    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMenu, btnMenu); }));
-    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(mnClose, &QAction::triggered, this, &QWidget::close);
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { btnPrintClick(); }));
-    // The popup menu's "Imprimer le listing" carries no action.
-    mnPrint->setEnabled(false);
 
     resize(ListingWidth, 520);
 }
 
 // ---------------------------------------------------------------------------
 // Showing
-
-void TfrmAddDep::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    RunGuarded([this] { FormShow(); });
-}
 
 void TfrmAddDep::FormShow()
 {
@@ -337,7 +313,6 @@ void TfrmAddDep::FormShow()
         m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
         OpenExpenses(TSqlCondition());
     }
-    grdDep->setFocus();
 }
 
 QString TfrmAddDep::ListSql(const QString& condition) const
@@ -378,7 +353,6 @@ void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
     m_model->reload();
     if (!current.isEmpty())
         m_model->locate(current);
-    stBar->SetPanel(3, QString::number(qDep->rowCount()));
 }
 
 bool TfrmAddDep::ShownInPickMode(const QueryRow& r) const
@@ -766,7 +740,7 @@ void TfrmAddDep::keyPressEvent(QKeyEvent* event)
 void TfrmAddDep::done(int result)
 {
     // The order the user gave the rows becomes the lines' numbers.
-    if (SelectMode && m_shown)
+    if (SelectMode && Shown())
         RunGuarded([this] { RenumberSelectedLines(); });
     qDep.reset();
     qOne.reset();

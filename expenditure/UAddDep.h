@@ -15,7 +15,8 @@
 #include "expenditure/PickerRules.h"
 #include "expenditure/UFilterDep.h"
 
-#include <QDialog>
+#include "ui/ListWindow.h"
+
 #include <QSet>
 #include <QTableWidget>
 
@@ -43,7 +44,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 };
 
-class TfrmAddDep : public QDialog {
+class TfrmAddDep : public TListWindow {
     Q_OBJECT
 public:
     explicit TfrmAddDep(QWidget* parent = nullptr);
@@ -101,7 +102,7 @@ public:
     QList<qint64> SelectedExpenseIds() const;
 
     // Handlers.
-    void FormShow();
+    void FormShow() override;
     // Runs every check and adds the expense; true when a line was written.
     bool AddExpense(qint64 idDepense);
     void AddCurrentExpense();
@@ -123,7 +124,6 @@ public:
     void CancelFilter();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 public:
@@ -156,5 +156,4 @@ private:
     bool m_sheetVisa = false;
     TFilterCriteria m_filter;
     bool m_filterActive = false;
-    bool m_shown = false;
 };

@@ -67,6 +67,7 @@ TfrmListDep::TfrmListDep(QWidget* parent)
     mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); });
     EndToolBar();
     AddStatusBar({60, 50, 110, 60});
+    FollowRowCount(Rows(), stBar, 3);
 
     using F = QueryTableModel;
     const TColumnStyle orderCells{kOrderCells};
@@ -122,7 +123,6 @@ void TfrmListDep::ShowFiltered()
     Rows()->setFilter(FilterActive() ? ExpenseRowFilter(m_filter) : nullptr);
     if (!key.isEmpty())
         Rows()->locate(key);
-    stBar->SetPanel(3, QString::number(Rows()->rowCount()));
 }
 
 void TfrmListDep::UpdateCommands()
