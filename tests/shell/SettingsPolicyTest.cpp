@@ -46,6 +46,7 @@ TEST_F(SettingsPolicyTest, ThePickerFollowsTheCommitPolicyChosenInTheSettingsAtO
     picker.ModeDoc = QStringLiteral("E");
     picker.TableDet = QStringLiteral("DET_ENG");
     picker.IdDoc = sheet;
+    picker.Document = std::make_unique<TSheetExpenseLines>();
     picker.show();
     auto pick = [&] {
         ASSERT_TRUE(picker.Expenses()->locate({db::Value(expense)}));
