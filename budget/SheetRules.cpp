@@ -76,22 +76,19 @@ QString CommitmentObservation(const TDocumentLines& lines)
     bool oneBeneficiary = true;
     for (const TDocumentLine& l : lines)
         oneBeneficiary = oneBeneficiary && l.idBen == first.idBen;
-    switch (first.kind) {
-    case 1: {
+    if (first.kind == ExpenseKind::Mission) {
         const QString text = QStringLiteral("ENGAGEMENT ") + first.intitule.toUpper();
         return oneBeneficiary ? text + QStringLiteral(" DE : ") + first.benName : text;
     }
-    case 3:
+    if (first.kind == ExpenseKind::SalaryToCommit)
         return first.expenseObject;
-    default:
-        if (lines.size() == 1)
-            return QStringLiteral("ENGAGEMENT DE LA FACTURE NO ") + first.noDepense + QStringLiteral("  DU  ")
-                   + first.dateDepense.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" DU FOURNISSEUR ")
-                   + first.benName;
-        if (oneBeneficiary)
-            return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DU FOURNISSEUR ") + first.benName;
-        return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS");
-    }
+    if (lines.size() == 1)
+        return QStringLiteral("ENGAGEMENT DE LA FACTURE NO ") + first.noDepense + QStringLiteral("  DU  ")
+               + first.dateDepense.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" DU FOURNISSEUR ")
+               + first.benName;
+    if (oneBeneficiary)
+        return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DU FOURNISSEUR ") + first.benName;
+    return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS");
 }
 
 } // namespace sheet

@@ -13,6 +13,7 @@
 // The four print items (mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre) sit
 // in both print menus; the documents connect them.
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 #include "ui/EditorWindow.h"
 
@@ -92,7 +93,7 @@ public:
 
     void FormShow() override;
     void ShowBudgetLine();
-    QString GetBudgetSheetDate(const QString& origin, qint64 idFnm);
+    QString GetBudgetSheetDate(SheetOrigin origin, qint64 idFnm);
     void SetBudgetEntryState(bool editing);
     void btnEditClick();
     void btnPostClick() override;

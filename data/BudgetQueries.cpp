@@ -70,17 +70,17 @@ struct BudgetQueries::Statements {
           primitiveBase(c, QStringLiteral("SELECT MT_BP FROM FNM WHERE ID_FNM=:ID_FNM")),
           // Expenses of the series by their absolute amount, credits with their sign.
           regularisationBalance(c, QStringLiteral(
-                                       "SELECT SUM(IIF(OBJET=0, ABS(MONTANT), 0)) AS EXPENSES, "
-                                       "       SUM(IIF(OBJET=1, MONTANT, 0)) AS CREDITS "
+                                       "SELECT SUM(IIF(OBJET=:EXPENSE, ABS(MONTANT), 0)) AS EXPENSES, "
+                                       "       SUM(IIF(OBJET=:ECONOMY, MONTANT, 0)) AS CREDITS "
                                        "FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND NO_ENG<:NO_ENG")),
-          // Only lines of OBJET 0 are expenses: the other lines of a sheet point
+          // Only expense lines are expenses: the other lines of a sheet point
           // to a budget line, a cancelled sheet or a transfer, whose ids an
           // expense may share.
           committedExpense(c, QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_ENG A "
-                                             "WHERE (ID_DETAIL=:ID_DETAIL) AND (A.OBJET=0) AND "
+                                             "WHERE (ID_DETAIL=:ID_DETAIL) AND (A.OBJET=:EXPENSE_LINE) AND "
                                              "      (ID_ENG NOT IN (SELECT ID_ORIGINE FROM ENT_ENG "
-                                             "                      WHERE (OBJET=1) AND "
-                                             "                            (ORIGINE='1') AND "
+                                             "                      WHERE (OBJET=:ECONOMY) AND "
+                                             "                            (ORIGINE=:CANCELLATION) AND "
                                              "                            (ID_ORIGINE=A.ID_ENG)))")),
           mandatedExpense(c, QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_MDT WHERE ID_DETAIL=:ID_DETAIL")),
           // The chapters of the budget lines of the order's expenses, read from
@@ -126,9 +126,9 @@ Currency BudgetQueries::CreditAvailableAt(qint64 idFnm, const QDate& date)
     }
     const Currency primitive = sumOf(q->primitive, QStringLiteral("TOT"));
     const Currency amending = sumOf(q->amending, QStringLiteral("MT_BS"));
-    q->transfers.setParam(QStringLiteral("SENS"), QStringLiteral("D"));
+    q->transfers.setParam(QStringLiteral("SENS"), toDb(TransferSide::Giving));
     const Currency given = sumOf(q->transfers, QStringLiteral("TOT"));
-    q->transfers.setParam(QStringLiteral("SENS"), QStringLiteral("E"));
+    q->transfers.setParam(QStringLiteral("SENS"), toDb(TransferSide::Receiving));
     const Currency received = sumOf(q->transfers, QStringLiteral("TOT"));
     return primitive + received + amending - given;
 }
@@ -154,9 +154,9 @@ Currency BudgetQueries::TotalCommittedAt(int kind, qint64 idFnm, const QDate& da
 {
     Q_UNUSED(kind);
     db::Query& s = q->committed;
-    s.setParam(QStringLiteral("OBJET"), 0);
-    s.setParam(QStringLiteral("ORIGINE"), QString());
-    s.setParam(QStringLiteral("STATUT"), 0);
+    s.setParam(QStringLiteral("OBJET"), toDb(SheetObject::Expense));
+    s.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::User));
+    s.setParam(QStringLiteral("STATUT"), SheetInForce);
     s.setParam(QStringLiteral("ID_FNM"), idFnm);
     s.setParam(QStringLiteral("DATE_ENG"), date);
     return sumOf(s, QStringLiteral("TOT_ENG"));
@@ -182,7 +182,7 @@ Currency BudgetQueries::CommitmentBalanceBefore(qint64 idFnm, const QString& num
     Currency commitments;
     for (s.first(); !s.eof(); s.next()) {
         const Currency amount = s.asCurrency(QStringLiteral("MT_ENG"));
-        if (s.asInt(QStringLiteral("OBJET")) != 0)
+        if (fromDb<SheetObject>(s.asInt(QStringLiteral("OBJET"))) != SheetObject::Expense)
             credits += amount;
         else
             commitments += amount;
@@ -207,6 +207,8 @@ Currency BudgetQueries::RegularisationBalanceBefore(qint64 idFnm, const QString&
     const Currency base = sumOf(q->primitiveBase, QStringLiteral("MT_BP"));
 
     db::Query& s = q->regularisationBalance;
+    s.setParam(QStringLiteral("EXPENSE"), toDb(SheetObject::Expense));
+    s.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
     s.setParam(QStringLiteral("ID_FNM"), idFnm);
     s.setParam(QStringLiteral("NO_ENG"), number);
     s.open();
@@ -216,7 +218,7 @@ Currency BudgetQueries::RegularisationBalanceBefore(qint64 idFnm, const QString&
     return base + credits - expenses;
 }
 
-int BudgetQueries::GetExpenseState(qint64 idDepense)
+ExpenseState BudgetQueries::GetExpenseState(qint64 idDepense)
 {
     q->mandatedExpense.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     q->mandatedExpense.open();
@@ -224,10 +226,13 @@ int BudgetQueries::GetExpenseState(qint64 idDepense)
     q->mandatedExpense.close();
 
     q->committedExpense.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q->committedExpense.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+    q->committedExpense.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
+    q->committedExpense.setParam(QStringLiteral("CANCELLATION"), toDb(SheetOrigin::Cancellation));
     q->committedExpense.open();
     const bool committed = !q->committedExpense.isEmpty();
     q->committedExpense.close();
-    return (committed ? 1 : 0) + (mandated ? 2 : 0);
+    return ExpenseStateOf(committed, mandated);
 }
 
 bool BudgetQueries::IsSingleChapterOrder(qint64 idMdt)

@@ -6,6 +6,7 @@
 // document's expenses. A chosen beneficiary filters while it is chosen,
 // whether the amounts are switched on or not; "X" beside its name forgets it.
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 #include "ui/FilterDialog.h"
 #include "ui/QueryTableModel.h"
@@ -13,6 +14,8 @@
 #include <QDate>
 #include <QSet>
 #include <QString>
+
+#include <optional>
 
 class QDateEdit;
 class QLabel;
@@ -40,7 +43,7 @@ struct TDocumentCriteria : TRangeCriteria {
 // Where a listing's fetched rows keep what the criteria test.
 struct TDocumentRows {
     QString lineTable;       // the documents' expense lines: "DET_ENG", "DET_MDT"
-    QString lineCondition;   // which of those lines are expenses ("D.OBJET=0"); empty: all
+    std::optional<LineObject> lineObject;   // which of those lines are expenses (their OBJET); none: all
     QString key;             // the document's key, in the rows and in the lines
     QString number, date, amount;
     QString budgetLine;      // the rows' budget line; empty: the caller gives the documents of the line

@@ -120,7 +120,7 @@ QHBoxLayout* TExpenseEditor::Row(std::initializer_list<QWidget*> widgets, bool s
 
 // --- the browsed rows ------------------------------------------------------------
 
-void TExpenseEditor::OpenRows(int kind, TRecordNavigator* navigator)
+void TExpenseEditor::OpenRows(ExpenseKind kind, TRecordNavigator* navigator)
 {
     m_kind = kind;
     m_rowsNavigator = navigator;
@@ -345,17 +345,17 @@ std::optional<std::pair<qint64, QString>> TExpenseEditor::PickBeneficiary(int ty
 
 // ---------------------------------------------------------------------------
 
-void OpenExpenseEditor(QWidget* parent, int kind, qint64 idDepense)
+void OpenExpenseEditor(QWidget* parent, ExpenseKind kind, qint64 idDepense)
 {
     auto run = [idDepense](TExpenseEditor& editor) {
         editor.IdDepense = int(idDepense);
         editor.exec();
     };
     switch (kind) {
-    case ekInvoice: { TfrmFact w(parent); run(w); break; }
-    case ekMission: { TfrmMission w(parent); run(w); break; }
-    case ekSalaryToPay: { TfrmDep_Sal_Mdt w(parent); run(w); break; }
-    case ekSalaryToCommit: { TfrmDep_Sal_Eng w(parent); run(w); break; }
+    case ExpenseKind::Invoice: { TfrmFact w(parent); run(w); break; }
+    case ExpenseKind::Mission: { TfrmMission w(parent); run(w); break; }
+    case ExpenseKind::SalaryToPay: { TfrmDep_Sal_Mdt w(parent); run(w); break; }
+    case ExpenseKind::SalaryToCommit: { TfrmDep_Sal_Eng w(parent); run(w); break; }
     default: break;
     }
 }

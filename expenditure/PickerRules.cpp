@@ -26,14 +26,20 @@ QString GradeName(int grade)
 
 } // namespace
 
-Verdict CheckKind(Mode mode, int kind, const Document& doc)
+ExpenseKind ExcludedKind(Mode mode)
 {
-    if (mode == Mode::PaymentOrder && kind == SalaryToCommit)
-        return Refuse(QStringLiteral("Une charge salariale à engager ne peut pas être mandatée !"), Focus::ExpenseList);
-    if (mode == Mode::Commitment && kind == SalaryToPay)
-        return Refuse(QStringLiteral("Une charge salariale à mandater ne peut pas être engagée !"), Focus::ExpenseList);
+    return mode == Mode::PaymentOrder ? ExpenseKind::SalaryToCommit : ExpenseKind::SalaryToPay;
+}
+
+Verdict CheckKind(Mode mode, ExpenseKind kind, const Document& doc)
+{
+    if (kind == ExcludedKind(mode))
+        return Refuse(mode == Mode::PaymentOrder
+                          ? QStringLiteral("Une charge salariale à engager ne peut pas être mandatée !")
+                          : QStringLiteral("Une charge salariale à mandater ne peut pas être engagée !"),
+                      Focus::ExpenseList);
     // The list shows only the first line's kind once the document has lines.
-    if (doc.lineCount > 0 && doc.firstKind >= 0 && kind != doc.firstKind)
+    if (doc.lineCount > 0 && doc.firstKind && kind != *doc.firstKind)
         return Refuse(QString(), Focus::ExpenseList);
     return std::nullopt;
 }
@@ -114,14 +120,14 @@ Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency
     return Refuse(QString(), Focus::ExpenseList);
 }
 
-int LineLimit(int firstKind, int maxDocLines)
+int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines)
 {
-    return firstKind == SalaryToPay ? 1 : maxDocLines;
+    return firstKind == ExpenseKind::SalaryToPay ? 1 : maxDocLines;
 }
 
 Verdict CheckLineLimit(const Document& doc, int maxDocLines)
 {
-    if (doc.lineCount >= LineLimit(doc.lineCount > 0 ? doc.firstKind : -1, maxDocLines))
+    if (doc.lineCount >= LineLimit(doc.lineCount > 0 ? doc.firstKind : std::nullopt, maxDocLines))
         return Refuse(LineLimitReached, Focus::None);
     return std::nullopt;
 }
@@ -137,7 +143,7 @@ Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const A
 {
     if (doc.lineCount == 0 || doc.budgetLines.contains(expense.idFnm))
         return std::nullopt;
-    if (doc.mode == Mode::Commitment || expense.kind == Invoice)
+    if (doc.mode == Mode::Commitment || expense.kind == ExpenseKind::Invoice)
         return Refuse(OtherBudgetLine, Focus::SelectionList);
     if (ask(OtherBudgetLine + QStringLiteral("\rVoulez-vous continuer ?")))
         return std::nullopt;
@@ -163,7 +169,7 @@ Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<
         // A salary expense to pay has no budget line of its own: each line it
         // is charged to is checked with its share.
         QHash<qint64, Currency> shares;
-        if (expense.kind == SalaryToPay)
+        if (expense.kind == ExpenseKind::SalaryToPay)
             shares = facts.imputations(expense.id);
         if (shares.isEmpty())
             shares.insert(expense.idFnm, expense.amount);

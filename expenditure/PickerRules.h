@@ -9,6 +9,7 @@
 // answered No to a question) and the list to focus. Questions go through the
 // `ask` callback (true for Yes).
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 
 #include <QHash>
@@ -26,9 +27,6 @@ namespace picker {
 // The document being filled: a commitment sheet ("E") or a payment order ("M").
 enum class Mode { Commitment, PaymentOrder };
 
-// Expense kinds (TYPE_DEPENSE).
-enum Kind : int { Invoice = 0, Mission = 1, SalaryToPay = 2, SalaryToCommit = 3 };
-
 // Where the focus goes after a refusal.
 enum class Focus { None, ExpenseList, SelectionList };
 
@@ -43,7 +41,7 @@ using Ask = std::function<bool(const QString& question)>;
 // One expense as the picker knows it.
 struct Expense {
     qint64 id = 0;
-    int kind = Invoice;
+    ExpenseKind kind = ExpenseKind::Invoice;
     qint64 idFnm = -1;       // -1: no budget line (salary expenses to pay)
     Currency amount;
     qint64 idBen = -1;
@@ -67,7 +65,7 @@ struct Credit {
 struct Document {
     Mode mode = Mode::Commitment;
     int lineCount = 0;
-    int firstKind = -1;             // kind of the first line; -1 without lines
+    std::optional<ExpenseKind> firstKind;   // kind of the first line; none without lines
     QSet<qint64> expenses;          // expense ids of the lines
     QSet<qint64> budgetLines;       // budget lines of the lines' expenses
     bool cancelled = false;         // a cancelled commitment sheet
@@ -99,10 +97,14 @@ extern const QString LineLimitReached;     // "Le nbre max de dépenses est atte
 extern const QString AlreadySelected;      // "La dépense est déjà sélectionnée !"
 extern const QString OtherBudgetLine;      // "Imputation différente de la précédente !"
 
+// The kind a document of the mode never takes: a salary expense to commit
+// never goes on a payment order, a salary expense to pay never on a
+// commitment sheet.
+ExpenseKind ExcludedKind(Mode mode);
+
 // --- single rules -------------------------------------------------------------
-// A salary expense to commit never goes on a payment order, a salary expense
-// to pay never on a commitment sheet; lines of one document share one kind.
-Verdict CheckKind(Mode mode, int kind, const Document& doc);
+// The excluded kind is refused; lines of one document share one kind.
+Verdict CheckKind(Mode mode, ExpenseKind kind, const Document& doc);
 // A cancelled or stamped commitment sheet takes and loses no lines.
 Verdict CheckDocumentOpen(const Document& doc);
 // The shared shape of a shortage under a policy: 0 passes, 1 refuses with
@@ -125,7 +127,7 @@ Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, c
 // `paid`: what the supplier's payment-order lines total already.
 Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask);
 // The most lines: 1 for an order of a salary expense to pay, else maxDocLines.
-int LineLimit(int firstKind, int maxDocLines);
+int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines);
 Verdict CheckLineLimit(const Document& doc, int maxDocLines);
 Verdict CheckNotSelected(const Document& doc, qint64 idDepense);
 Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const Ask& ask);

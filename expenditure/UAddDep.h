@@ -59,7 +59,7 @@ public:
     QString TableDet;          // "DET_MDT" or "DET_ENG"
     QString ModeDoc;           // "M" payment order, anything else a commitment sheet
     qint64 IdDoc = -1;
-    int TypeDep = -1;          // the document's kind (locks the filter's kind); -1 none
+    std::optional<ExpenseKind> TypeDep;   // the document's kind (locks the filter's kind); none: any
 
     // Controls.
     QTableView* grdDep = nullptr;
@@ -92,6 +92,7 @@ public:
 
     QueryTableModel* Expenses() const { return m_model; }
     bool IsOrder() const { return ModeDoc == QLatin1String("M"); }
+    picker::Mode DocumentMode() const { return IsOrder() ? picker::Mode::PaymentOrder : picker::Mode::Commitment; }
     bool FilterActive() const { return m_filterActive; }
     const TExpenseFilter& Filter() const { return m_filter; }
     int LineCount() const { return int(m_lines.size()); }
@@ -151,7 +152,7 @@ private:
     QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
     TDocumentLines m_lines;                 // the document's lines, in order
     QSet<qint64> m_selected;
-    int m_firstKind = -1;
+    std::optional<ExpenseKind> m_firstKind;
     bool m_sheetCancelled = false;
     bool m_sheetVisa = false;
     TExpenseFilter m_filter;

@@ -35,6 +35,12 @@ TExpenseFilter TExpenseFilter::Reset()
     return f;
 }
 
+std::optional<ExpenseKind> TExpenseFilter::Kind() const
+{
+    // The list holds "Toutes les dépenses", then the kinds in the order of their codes.
+    return kindIndex > 0 ? std::optional(fromDb<ExpenseKind>(kindIndex - 1)) : std::nullopt;
+}
+
 void TSqlCondition::BindTo(db::Query& query) const
 {
     for (const auto& p : params)
@@ -46,9 +52,9 @@ TSqlCondition BuildExpenseCondition(const TExpenseFilter& f, const QString& pref
     TSqlCondition c;
     QStringList pieces;
     auto column = [&](const char* name) { return prefix + QLatin1String(name); };
-    if (f.kindIndex > 0) {
+    if (const std::optional<ExpenseKind> kind = f.Kind()) {
         pieces << QStringLiteral("(%1=:TYPE_DEPENSE)").arg(column("TYPE_DEPENSE"));
-        c.params.append({QStringLiteral("TYPE_DEPENSE"), db::Value(qint64(f.kindIndex - 1))});
+        c.params.append({QStringLiteral("TYPE_DEPENSE"), db::Value(qint64(toDb(*kind)))});
     }
     if (f.imput && f.idFnm != -1) {
         pieces << QStringLiteral("(%1=:ID_FNM)").arg(column("ID_FNM"));
@@ -80,14 +86,14 @@ TSqlCondition BuildExpenseCondition(const TExpenseFilter& f, const QString& pref
 
 QueryTableModel::Filter ExpenseRowFilter(const TExpenseFilter& f)
 {
-    const int kind = f.kindIndex > 0 ? f.kindIndex - 1 : -1;
+    const std::optional<ExpenseKind> kind = f.Kind();
     const bool imput = f.imput && f.idFnm != -1;
     const bool num = f.num && !f.numFrom.isEmpty();
     const bool ben = f.ben && f.idBen != -1;
-    if (kind < 0 && !imput && !num && !f.date && !f.mt && !ben)
+    if (!kind && !imput && !num && !f.date && !f.mt && !ben)
         return nullptr;
     return [=](const QueryRow& r) {
-        if (kind >= 0 && !criteria::KeyEquals(r.value(QStringLiteral("TYPE_DEPENSE")), kind))
+        if (kind && !criteria::KeyEquals(r.value(QStringLiteral("TYPE_DEPENSE")), toDb(*kind)))
             return false;
         if (imput && !criteria::KeyEquals(r.value(QStringLiteral("ID_FNM")), f.idFnm))
             return false;
@@ -200,10 +206,10 @@ QString TfrmFilterDep::BeneficiaryName() const
 void TfrmFilterDep::showEvent(QShowEvent* event)
 {
     TFilterDialog::showEvent(event);
-    const bool anyKind = TypeDep == -1;
+    const bool anyKind = !TypeDep;
     cmbTypeDep->setEnabled(anyKind);
     lTypeDep->setEnabled(anyKind);
-    cmbTypeDep->setCurrentIndex(anyKind ? TypeDepIndex : TypeDep + 1);
+    cmbTypeDep->setCurrentIndex(anyKind ? TypeDepIndex : toDb(*TypeDep) + 1);
 }
 
 void TfrmFilterDep::CriterionToggled(int criterion, bool on)

@@ -7,6 +7,7 @@
 // Each criterion sits under a clickable gradient header that switches it on
 // (green to lime) or off (green to black); see ui/FilterDialog.h.
 
+#include "data/Codes.h"
 #include "db/Database.h"
 #include "ui/FilterDialog.h"
 #include "ui/QueryTableModel.h"
@@ -26,8 +27,10 @@ class TNumEdit;
 
 // The criteria a listing keeps between two filter runs.
 struct TExpenseFilter : TRangeCriteria {
-    int kindIndex = 0;          // 0 "Toutes les dépenses", 1..4 the kinds 0..3
+    int kindIndex = 0;          // 0 "Toutes les dépenses", then the kinds in the order of their codes
     bool ben = false;
+
+    std::optional<ExpenseKind> Kind() const;   // the kind chosen; none: every kind
 
     // Every switch off, nothing chosen, the dates 1 January to 31 December of
     // the fiscal year.
@@ -55,8 +58,8 @@ class TfrmFilterDep : public TFilterDialog {
 public:
     explicit TfrmFilterDep(QWidget* parent = nullptr);
 
-    // In: the caller's kind (-1 all: the kind can be chosen); the kept kind index.
-    int TypeDep = -1;
+    // In: the caller's kind (none: the kind can be chosen); the kept kind index.
+    std::optional<ExpenseKind> TypeDep;
     int TypeDepIndex = 0;
     // In and out.
     bool FilterNum = false;

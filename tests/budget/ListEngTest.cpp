@@ -131,7 +131,7 @@ protected:
 
 TEST_F(ListEngTest, TheBalancesAreThoseOfTheSharedRoutineWhateverTheOriginSignAndNumber)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
     Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"), {}, QDate(2024, 1, 2), QString(), line1);
     const qint64 user = Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {e1});
     Cancel(user, QStringLiteral("0003"), line1, "-300");                       // a credit stored negative
@@ -175,9 +175,9 @@ TEST_F(ListEngTest, TheBalancesOfAGeneratedYearAreThoseOfTheSharedRoutine)
 
 TEST_F(ListEngTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEverySheet)
 {
-    const qint64 ea = rows::Expense(0, line1, alpha, Money("300"));
-    const qint64 eb = rows::Expense(0, line1, beta, Money("80"));
-    const qint64 ec = rows::Expense(0, line2, alpha, Money("50"));
+    const qint64 ea = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
+    const qint64 eb = rows::Expense(ExpenseKind::Invoice, line1, beta, Money("80"));
+    const qint64 ec = rows::Expense(ExpenseKind::Invoice, line2, alpha, Money("50"));
     Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"), {}, QDate(2024, 1, 2));
     Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {ea}, QDate(2024, 2, 10));
     Sheet(QStringLiteral("0003"), line1, 0, "80", QString(), {eb}, QDate(2024, 4, 20));
@@ -279,8 +279,8 @@ TEST_F(ListEngTest, TheFilterDialogShowsItsCriteriaAndForgetsABeneficiary)
 
 TEST_F(ListEngTest, ADeleteIsDecidedOnTheSheetAsItStandsWhenTheUserClicks)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300"));
-    const qint64 e2 = rows::Expense(0, line2, alpha, Money("40"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line2, alpha, Money("40"));
     Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"));
     const qint64 last = Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {e1});
     const qint64 visaed = Sheet(QStringLiteral("0002"), line2, 0, "40", QString(), {e2}, QDate(2024, 3, 1),
@@ -346,7 +346,7 @@ TEST_F(ListEngTest, ADeleteIsDecidedOnTheSheetAsItStandsWhenTheUserClicks)
 
 TEST_F(ListEngTest, OpeningASheetFindingOneAndReadingTheListAgain)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
     const qint64 transfer = Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("4"));
     const qint64 user = Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {e1});
     Sheet(QStringLiteral("0002"), line2, 0, "5");
@@ -400,7 +400,7 @@ TEST_F(ListEngTest, OpeningASheetFindingOneAndReadingTheListAgain)
 
 TEST_F(ListEngTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300.25"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300.25"));
     Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"));
     Sheet(QStringLiteral("0002"), line1, 0, "300.25", QString(), {e1});
     Sheet(QStringLiteral("0003"), line1, 1, "-0.50", QStringLiteral("3"));

@@ -111,11 +111,11 @@ TEST_F(TransferTest, ChangedTransferKeepsItsNumbersAndIsNotCountedAgainstItself)
     EXPECT_FALSE(TransferSheet(empty).has_value());
 
     // A later sheet on the giving line: its transfer sheet is no longer the last.
-    EXPECT_TRUE(store.RowSheetIsLast(id, giving, 0));
+    EXPECT_TRUE(store.RowSheetIsLast(id, giving, TransferSide::Giving));
     AddUserSheet(giving, QStringLiteral("0003"), Money("10"));
-    EXPECT_FALSE(store.RowSheetIsLast(id, giving, 0));
-    EXPECT_TRUE(store.RowSheetIsLast(id, receiving, 1));
-    EXPECT_TRUE(store.RowSheetIsLast(id, empty, 1));   // no sheet: last
+    EXPECT_FALSE(store.RowSheetIsLast(id, giving, TransferSide::Giving));
+    EXPECT_TRUE(store.RowSheetIsLast(id, receiving, TransferSide::Receiving));
+    EXPECT_TRUE(store.RowSheetIsLast(id, empty, TransferSide::Receiving));   // no sheet: last
 
     // Deleted: rows and sheets go together.
     {

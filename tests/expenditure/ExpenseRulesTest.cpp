@@ -104,27 +104,27 @@ TEST(ExpenseRules, WhatTheStateLetsChange)
 {
     struct Case {
         const char* name;
-        int kind;
+        ExpenseKind kind;
         bool inserting;
-        int state;
+        ExpenseState state;
         bool contributionMode;
         TEditRights expected;   // amount, budget line, contributions, lines
     };
     const std::vector<Case> cases = {
-        {"invoice free", ekInvoice, false, 0, false, {true, true, false, false}},
-        {"invoice committed", ekInvoice, false, 1, false, {false, false, false, false}},
-        {"invoice new", ekInvoice, true, 3, false, {true, true, false, false}},
-        {"mission free", ekMission, false, 0, false, {true, true, false, false}},
-        {"mission free, contributions", ekMission, false, 0, true, {false, true, true, false}},
-        {"mission committed, contributions", ekMission, false, 1, true, {false, false, false, false}},
-        {"mission mandated", ekMission, false, 2, false, {false, false, false, false}},
-        {"mission new, contributions", ekMission, true, 0, true, {false, true, true, false}},
-        {"salary to pay free", ekSalaryToPay, false, 0, false, {false, false, false, true}},
-        {"salary to pay mandated", ekSalaryToPay, false, 2, false, {false, false, false, false}},
-        {"salary to pay both", ekSalaryToPay, false, 3, false, {false, false, false, false}},
-        {"salary to pay new", ekSalaryToPay, true, 0, false, {false, false, false, false}},
-        {"salary to commit free", ekSalaryToCommit, false, 0, false, {true, true, false, false}},
-        {"salary to commit committed", ekSalaryToCommit, false, 1, false, {false, false, false, false}},
+        {"invoice free", ExpenseKind::Invoice, false, ExpenseState::Free, false, {true, true, false, false}},
+        {"invoice committed", ExpenseKind::Invoice, false, ExpenseState::Committed, false, {false, false, false, false}},
+        {"invoice new", ExpenseKind::Invoice, true, ExpenseState::CommittedAndMandated, false, {true, true, false, false}},
+        {"mission free", ExpenseKind::Mission, false, ExpenseState::Free, false, {true, true, false, false}},
+        {"mission free, contributions", ExpenseKind::Mission, false, ExpenseState::Free, true, {false, true, true, false}},
+        {"mission committed, contributions", ExpenseKind::Mission, false, ExpenseState::Committed, true, {false, false, false, false}},
+        {"mission mandated", ExpenseKind::Mission, false, ExpenseState::Mandated, false, {false, false, false, false}},
+        {"mission new, contributions", ExpenseKind::Mission, true, ExpenseState::Free, true, {false, true, true, false}},
+        {"salary to pay free", ExpenseKind::SalaryToPay, false, ExpenseState::Free, false, {false, false, false, true}},
+        {"salary to pay mandated", ExpenseKind::SalaryToPay, false, ExpenseState::Mandated, false, {false, false, false, false}},
+        {"salary to pay both", ExpenseKind::SalaryToPay, false, ExpenseState::CommittedAndMandated, false, {false, false, false, false}},
+        {"salary to pay new", ExpenseKind::SalaryToPay, true, ExpenseState::Free, false, {false, false, false, false}},
+        {"salary to commit free", ExpenseKind::SalaryToCommit, false, ExpenseState::Free, false, {true, true, false, false}},
+        {"salary to commit committed", ExpenseKind::SalaryToCommit, false, ExpenseState::Committed, false, {false, false, false, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

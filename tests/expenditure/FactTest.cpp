@@ -369,21 +369,21 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
     struct Case {
         const char* name;
         Setup setup;
-        int state;
+        ExpenseState state;
         const char* deleteMessage;   // nullptr: the deletion question, answered Yes
         const char* sheet;
         const char* order;
     };
     const std::vector<Case> cases = {
-        {"free", None, 0, nullptr, "", ""},
-        {"committed", Committed, 1, "Cette Facture est déjà Engagée !\rSuppression Impossible.", "0002", ""},
+        {"free", None, ExpenseState::Free, nullptr, "", ""},
+        {"committed", Committed, ExpenseState::Committed, "Cette Facture est déjà Engagée !\rSuppression Impossible.", "0002", ""},
         // Free to change, but never deleted while a sheet holds it, cancelled or not.
-        {"on a cancelled sheet", CancelledSheet, 0, "Cette Facture est déjà Engagée !\rSuppression Impossible.",
+        {"on a cancelled sheet", CancelledSheet, ExpenseState::Free, "Cette Facture est déjà Engagée !\rSuppression Impossible.",
          "0002", ""},
-        {"mandated", Mandated, 2, "Cette Facture est déjà mandatée !\rSuppression Impossible.", "", "0007"},
-        {"both", Both, 3, "Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.", "0002", "0007"},
+        {"mandated", Mandated, ExpenseState::Mandated, "Cette Facture est déjà mandatée !\rSuppression Impossible.", "", "0007"},
+        {"both", Both, ExpenseState::CommittedAndMandated, "Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.", "0002", "0007"},
         // A budget sheet's line points to a budget line whose id is the expense's.
-        {"free beside a budget sheet", BudgetSheetSameId, 0, nullptr, "", ""},
+        {"free beside a budget sheet", BudgetSheetSameId, ExpenseState::Free, nullptr, "", ""},
     };
     const QString locked = QStringLiteral("Cette facture est engagée et/ou mandatée !\r"
                                           "Certaines informations ne peuvent être modifiées.");
@@ -433,18 +433,19 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
         // line only when free.
         MessageRecorder messages;
         w->btnModif->click();
-        EXPECT_EQ(messages.texts(), c.state ? QStringList{locked} : QStringList{});
-        EXPECT_EQ(w->edMontant->isEnabled(), c.state == 0);
-        EXPECT_EQ(w->btnGetImp->isEnabled(), c.state == 0);
+        const bool free = c.state == ExpenseState::Free;
+        EXPECT_EQ(messages.texts(), free ? QStringList{} : QStringList{locked});
+        EXPECT_EQ(w->edMontant->isEnabled(), free);
+        EXPECT_EQ(w->btnGetImp->isEnabled(), free);
         w->edNoFact->setText(number + QStringLiteral("b"));
-        if (c.state == 0)
+        if (free)
             w->edMontant->setText(QStringLiteral("710.00"));
         messages.clear();
         w->btnPost->click();
         EXPECT_EQ(w->Mode(), emBrowse);
         EXPECT_TRUE(messages.texts().isEmpty());
         EXPECT_EQ(Expense(id)->number, number + QStringLiteral("b"));
-        EXPECT_EQ(Expense(id)->amount, Money(c.state ? "700.00" : "710.00"));
+        EXPECT_EQ(Expense(id)->amount, Money(free ? "710.00" : "700.00"));
 
         // Delete.
         messages.clear();

@@ -83,17 +83,17 @@ protected:
         c.number = QStringLiteral("0009");
         c.date = QDate(2024, 5, 1);
         c.idFnm = s->idFnm;
-        c.objet = 1;
+        c.objet = SheetObject::Economy;
         c.amount = s->amount;
-        c.origin = QStringLiteral("1");
+        c.origin = SheetOrigin::Cancellation;
         c.idOrigine = sheet;
         Write([&] {
-            const qint64 id = TSheetStore().InsertMovementSheet(c, 1, sheet);
+            const qint64 id = TSheetStore().InsertMovementSheet(c, LineObject::Cancellation, sheet);
             rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=:S WHERE ID_ENG=:ID"), {{"S", id}, {"ID", sheet}});
         });
     }
 
-    std::unique_ptr<TfrmListDep> Open(int kind = -1)
+    std::unique_ptr<TfrmListDep> Open(std::optional<ExpenseKind> kind = std::nullopt)
     {
         auto frm = std::make_unique<TfrmListDep>();
         frm->TypeDep = kind;
@@ -171,7 +171,7 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     for (int r = 0; r < m.rowCount(); ++r) {
         const QueryRow row = m.row(r);
         const qint64 id = row.asInt(QStringLiteral("ID_DEPENSE"));
-        const int state = DM->Queries().GetExpenseState(id);
+        const int state = toDb(DM->Queries().GetExpenseState(id));
         ASSERT_EQ(state, row.asInt(QStringLiteral("DEP_STATE"))) << "expense " << id;
         ++states[state];
         for (db::Query* q : {&order, &sheet, &names}) {
@@ -234,12 +234,12 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
 
 TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
 {
-    const qint64 free = rows::Expense(0, line, alpha, Money("10"), QStringLiteral("F-1"));
-    const qint64 committed = rows::Expense(0, line, alpha, Money("20"), QStringLiteral("F-2"));
-    const qint64 cancelled = rows::Expense(0, line, alpha, Money("30"), QStringLiteral("F-3"));
-    const qint64 mandated = rows::Expense(0, line, alpha, Money("40"), QStringLiteral("F-4"));
-    const qint64 both = rows::Expense(0, line, alpha, Money("50"), QStringLiteral("F-5"));
-    const qint64 later = rows::Expense(0, line, alpha, Money("60"), QStringLiteral("F-6"));
+    const qint64 free = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("10"), QStringLiteral("F-1"));
+    const qint64 committed = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("20"), QStringLiteral("F-2"));
+    const qint64 cancelled = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("30"), QStringLiteral("F-3"));
+    const qint64 mandated = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("40"), QStringLiteral("F-4"));
+    const qint64 both = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("50"), QStringLiteral("F-5"));
+    const qint64 later = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("60"), QStringLiteral("F-6"));
     Sheet({committed, both});
     const qint64 gone = Sheet({cancelled});
     Cancel(gone);
@@ -295,7 +295,7 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
     EXPECT_TRUE(Exists(later));
 
     // The write right is the one of the expense's kind.
-    const qint64 mission = rows::Expense(1, line, alpha, Money("70"), QString());
+    const qint64 mission = rows::Expense(ExpenseKind::Mission, line, alpha, Money("70"), QString());
     ReadOnly(QStringLiteral("mnAutreDep"));
     auto reader = Open();
     ASSERT_TRUE(reader->Rows()->locate({db::Value(mission)}));
@@ -303,7 +303,7 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
     reader->btnDelete->click();
     EXPECT_EQ(QStringList{QStringLiteral("Alerte de sécurité : Ecriture non autorisée !")}, messages->texts());
     EXPECT_TRUE(Exists(mission));
-    const qint64 invoice = rows::Expense(0, line, alpha, Money("80"), QStringLiteral("F-8"));
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("80"), QStringLiteral("F-8"));
     reader->ReadExpenses();
     ASSERT_TRUE(reader->Rows()->locate({db::Value(invoice)}));
     messages->clear();
@@ -314,10 +314,10 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
 
 TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryExpense)
 {
-    rows::Expense(0, line, alpha, Money("100"), QStringLiteral("100"), QDate(2024, 1, 10));
-    rows::Expense(0, line2, zeta, Money("25.50"), QStringLiteral("9"), QDate(2024, 2, 10));
-    rows::Expense(0, line, zeta, Money("7"), QStringLiteral("2"), QDate(2024, 3, 10));
-    const qint64 m = rows::Expense(1, line2, alpha, Money("300"), QString(), QDate(2024, 4, 10));
+    rows::Expense(ExpenseKind::Invoice, line, alpha, Money("100"), QStringLiteral("100"), QDate(2024, 1, 10));
+    rows::Expense(ExpenseKind::Invoice, line2, zeta, Money("25.50"), QStringLiteral("9"), QDate(2024, 2, 10));
+    rows::Expense(ExpenseKind::Invoice, line, zeta, Money("7"), QStringLiteral("2"), QDate(2024, 3, 10));
+    const qint64 m = rows::Expense(ExpenseKind::Mission, line2, alpha, Money("300"), QString(), QDate(2024, 4, 10));
     const QString mission = QString::number(m);
 
     auto all = Open();
@@ -367,7 +367,7 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
 
     // A listing of invoices lists invoices only, whatever the filter; the
     // dialog shows the kind locked.
-    auto invoices = Open(0);
+    auto invoices = Open(ExpenseKind::Invoice);
     EXPECT_EQ((QStringList{"2", "9", "100"}), Numbers(*invoices->Rows()));
     OnNextModal([](QDialog* d) {
         auto* dialog = qobject_cast<TfrmFilterDep*>(d);
@@ -396,8 +396,8 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
 
 TEST_F(ListDepTest, TheDocumentsOfAnExpenseOpenByTheirKeysAndTheListIsReadAgain)
 {
-    const qint64 first = rows::Expense(0, line, alpha, Money("10"), QStringLiteral("F-1"));
-    const qint64 second = rows::Expense(0, line2, zeta, Money("20"), QStringLiteral("F-2"));
+    const qint64 first = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("10"), QStringLiteral("F-1"));
+    const qint64 second = rows::Expense(ExpenseKind::Invoice, line2, zeta, Money("20"), QStringLiteral("F-2"));
     Sheet({first});                         // line 1's sheet 0002
     const qint64 sheet2 = Sheet({second});  // line 2's sheet 0002: the same number
     const qint64 order = Order(QStringLiteral("0007"), {second});
@@ -447,8 +447,8 @@ TEST_F(ListDepTest, TheDocumentsOfAnExpenseOpenByTheirKeysAndTheListIsReadAgain)
 
 TEST_F(ListDepTest, SearchingAndSortingWorkOnTheRowsShown)
 {
-    rows::Expense(0, line, zeta, Money("100"), QStringLiteral("A-1"));
-    rows::Expense(0, line2, alpha, Money("5"), QStringLiteral("A-2"));
+    rows::Expense(ExpenseKind::Invoice, line, zeta, Money("100"), QStringLiteral("A-1"));
+    rows::Expense(ExpenseKind::Invoice, line2, alpha, Money("5"), QStringLiteral("A-2"));
     auto frm = Open();
     const struct {
         const char* typed;
@@ -482,14 +482,14 @@ TEST_F(ListDepTest, SearchingAndSortingWorkOnTheRowsShown)
 TEST_F(ListDepTest, TheNumberShowsWholeAndTheBeneficiaryColumnSortsByNameInFrenchOrder)
 {
     for (const char* name : {"ZETA", "ÉLECTRICITÉ", "école normale", "Eau", "ECOLE"})
-        rows::Expense(0, line, rows::Beneficiary(QString::fromUtf8(name)), Money("1"));
-    rows::Expense(0, line, alpha, Money("1"), QStringLiteral("FACT-2024/000123456"));
+        rows::Expense(ExpenseKind::Invoice, line, rows::Beneficiary(QString::fromUtf8(name)), Money("1"));
+    rows::Expense(ExpenseKind::Invoice, line, alpha, Money("1"), QStringLiteral("FACT-2024/000123456"));
     const QStringList ascending{"Eau", "ECOLE", "école normale", "ÉLECTRICITÉ", "SARL ALPHA", "ZETA"};
 
     auto listing = Open();
     TfrmAddDep picker;
     picker.SelectMode = false;
-    picker.TypeDep = -1;
+    picker.TypeDep = std::nullopt;
     picker.show();
     const struct {
         const char* what;
@@ -526,9 +526,9 @@ TEST_F(ListDepTest, TheNumberShowsWholeAndTheBeneficiaryColumnSortsByNameInFrenc
 
 TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
 {
-    const qint64 a = rows::Expense(0, line, alpha, Money("1000.10"), QStringLiteral("F-1"));
-    rows::Expense(0, line2, zeta, Money("0.05"), QStringLiteral("F-2"));
-    rows::Expense(1, line, zeta, Money("99.85"), QString());
+    const qint64 a = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("1000.10"), QStringLiteral("F-1"));
+    rows::Expense(ExpenseKind::Invoice, line2, zeta, Money("0.05"), QStringLiteral("F-2"));
+    rows::Expense(ExpenseKind::Mission, line, zeta, Money("99.85"), QString());
     Order(QStringLiteral("0003"), {a});
     auto frm = Open();
     frm->Rows()->sortByColumn(3);   // Montant ascending
@@ -573,7 +573,8 @@ TEST(ListDepMenu, TheFiveMenuItemsOpenTheListingOfTheirKind)
                           main.itemSalaryToPayListing, main.itemSalaryToCommitListing}) {
         OnNextModal([&opened](QDialog* d) {
             auto* list = qobject_cast<TfrmListDep*>(d);
-            opened << (list ? QStringLiteral("%1 %2").arg(d->objectName()).arg(list->TypeDep) : d->objectName());
+            opened << (list ? QStringLiteral("%1 %2").arg(d->objectName()).arg(list->TypeDep ? toDb(*list->TypeDep) : -1)
+                          : d->objectName());
             d->close();
         });
         item->trigger();

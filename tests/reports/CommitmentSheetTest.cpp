@@ -63,7 +63,7 @@ protected:
         const qint64 cancelled = depense ? -1 : Sheet(line, QStringLiteral("0002"), 0, QString(), each);
         for (int k = 1; k <= count; ++k)
             Line(id, k, depense ? 0 : 1,
-                 depense ? rows::Expense(0, line, supplier, each, QStringLiteral("F%1").arg(k)) : cancelled, each);
+                 depense ? rows::Expense(ExpenseKind::Invoice, line, supplier, each, QStringLiteral("F%1").arg(k)) : cancelled, each);
         return id;
     }
 
@@ -219,14 +219,14 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
     const qint64 line08 = rows::BudgetLine(QStringLiteral("21-08"), QStringLiteral("01"), QString(),
                                            QStringLiteral("Frais de mission"));
 
-    const qint64 invoice = rows::Expense(0, line, supplier, rows::Money("1500"), QStringLiteral("F-77"),
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, line, supplier, rows::Money("1500"), QStringLiteral("F-77"),
                                          QDate(2024, 2, 10));
-    const qint64 mission = rows::Expense(1, line, teacher, rows::Money("800"));
+    const qint64 mission = rows::Expense(ExpenseKind::Mission, line, teacher, rows::Money("800"));
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATED_MISSION='2024-02-01', DATEF_MISSION='2024-02-03' "
                               "WHERE ID_DEPENSE=:ID"), {{"ID", mission}});
-    const qint64 plain = rows::Expense(1, line, other, rows::Money("50"));
-    const qint64 mission08 = rows::Expense(1, line08, teacher, rows::Money("900"));
-    const qint64 salary = rows::Expense(3, line, supplier, rows::Money("70"), QString(), QDate(2024, 3, 1),
+    const qint64 plain = rows::Expense(ExpenseKind::Mission, line, other, rows::Money("50"));
+    const qint64 mission08 = rows::Expense(ExpenseKind::Mission, line08, teacher, rows::Money("900"));
+    const qint64 salary = rows::Expense(ExpenseKind::SalaryToCommit, line, supplier, rows::Money("70"), QString(), QDate(2024, 3, 1),
                                         QStringLiteral("SALAIRES DE MARS"));
     DM->CommitWork();
     // The invoice and the chapter-08 mission stand on payment orders; the first order counts.

@@ -157,12 +157,12 @@ protected:
 
     static qint64 Invoice(qint64 fnm, qint64 ben, const char* amount, const QString& number = QString())
     {
-        return rows::Expense(0, fnm, ben, Money(amount), number);
+        return rows::Expense(ExpenseKind::Invoice, fnm, ben, Money(amount), number);
     }
 
     static qint64 Mission(qint64 fnm, qint64 ben, const char* amount, int rembours = 1)
     {
-        const qint64 id = rows::Expense(1, fnm, ben, Money(amount));
+        const qint64 id = rows::Expense(ExpenseKind::Mission, fnm, ben, Money(amount));
         rows::Exec(QStringLiteral("UPDATE DEPENSE SET REMBOURS=:R WHERE ID_DEPENSE=:ID"),
                    {{"R", qint64(rembours)}, {"ID", id}});
         DM->CommitWork();
@@ -283,7 +283,7 @@ TEST_F(MandatDocsTest, ImputationRowsHoldFourLinesAndTheTotalCoversThemAll)
         int n = 0;
         for (qint64* line : c.lines) {
             const Currency amount = Currency::fromUnits(1000 * ++n) + Money("0.25");
-            expenses << rows::Expense(0, *line, alpha, amount);
+            expenses << rows::Expense(ExpenseKind::Invoice, *line, alpha, amount);
             total += amount;
         }
         const int order = Order(++id, expenses);
@@ -416,7 +416,7 @@ TEST_F(MandatDocsTest, SocialContributionFormsSumEveryLinesContributions)
         const Currency r = Currency::fromUnits(2375 * (i + 1));
         const Currency c = Currency::fromUnits(100 * (i + 1)) + Money("0.01");
         const Currency a = Currency::fromUnits(25 * (i + 1));
-        const qint64 e = rows::Expense(1, social[i], alpha, r + c + a);
+        const qint64 e = rows::Expense(ExpenseKind::Mission, social[i], alpha, r + c + a);
         rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:R, ASS_CHOMAGE=:C, RETRAITE_ANT=:A WHERE ID_DEPENSE=:ID"),
                    {{"R", r}, {"C", c}, {"A", a}, {"ID", e}});
         DM->CommitWork();
@@ -490,7 +490,7 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 imputations, %2 deductions").arg(c.imputations).arg(c.deductions).toStdString());
         Currency gross, deductions;
-        const qint64 expense = rows::Expense(2, -1, alpha, Currency());
+        const qint64 expense = rows::Expense(ExpenseKind::SalaryToPay, -1, alpha, Currency());
         for (int i = 0; i < c.imputations; ++i) {
             const Currency amount = Currency::fromUnits(10000 + i) + Money("0.50");
             rows::Imputation(expense, c.oneChapter ? lines[i % 3] : lines[i % 6], amount);
@@ -567,7 +567,7 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsPrintWholeInTheirBoxes)
     const QString bankText =
         QStringLiteral("BANQUE EXTERIEURE D'ALGERIE - DR CENTRE - Agence principale de Bab Ezzouar 123");
     const int order = Order(130, {Invoice(l1, ben, "9999999999999.99")});
-    const qint64 salaryExpense = rows::Expense(2, -1, ben, big);
+    const qint64 salaryExpense = rows::Expense(ExpenseKind::SalaryToPay, -1, ben, big);
     rows::Imputation(salaryExpense, social[0], big);
     const qint64 kind = Insert(QStringLiteral("INSERT INTO FRET (ID_RETENUE, LIBELLE) VALUES (0, 'IRG')"),
                                QStringLiteral("SELECT MAX(ID_RETENUE) FROM FRET"));
@@ -654,7 +654,7 @@ TEST_F(MandatDocsTest, LongBudgetLineTitlesStayInTheImputationZone)
 TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
 {
     const int order = Order(120, {Invoice(l1, alpha, "10")});
-    const qint64 salaryExpense = rows::Expense(2, -1, alpha, Money("10"));
+    const qint64 salaryExpense = rows::Expense(ExpenseKind::SalaryToPay, -1, alpha, Money("10"));
     rows::Imputation(salaryExpense, social[0], Money("10"));
     const int salary = Order(121, {salaryExpense});
 
