@@ -51,10 +51,10 @@ Sample sample;
 void BindCodes(db::Query& q)
 {
     const QList<QPair<QString, db::Value>> codes{
-        {QStringLiteral("INVOICE"), db::Value(qint64(toDb(ExpenseKind::Invoice)))},
-        {QStringLiteral("EXPENSE_LINE"), db::Value(qint64(toDb(LineObject::Expense)))},
-        {QStringLiteral("EXPENSE"), db::Value(qint64(toDb(SheetObject::Expense)))},
-        {QStringLiteral("USER_ORIGIN"), db::Value(toDb(SheetOrigin::User))},
+        {QStringLiteral("INVOICE"), toDbValue(ExpenseKind::Invoice)},
+        {QStringLiteral("EXPENSE_LINE"), toDbValue(LineObject::Expense)},
+        {QStringLiteral("EXPENSE"), toDbValue(SheetObject::Expense)},
+        {QStringLiteral("USER_ORIGIN"), toDbValue(SheetOrigin::User)},
         {QStringLiteral("IN_FORCE"), db::Value(SheetInForce)}};
     for (const auto& [name, value] : codes)
         if (q.paramNames().contains(name))

@@ -122,6 +122,7 @@ void TBudgetStore::WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored,
     sheet.origin = origin;
     sheet.idOrigine = idFnm;
     // The sheet's line points to the budget line's primitive or amending budget.
-    m_sheets.InsertMovementSheet(
-        sheet, origin == SheetOrigin::PrimitiveBudget ? LineObject::PrimitiveBudget : LineObject::AmendingBudget, idFnm);
+    const LineObject line =
+        origin == SheetOrigin::PrimitiveBudget ? LineObject::PrimitiveBudget : LineObject::AmendingBudget;
+    m_sheets.InsertMovementSheet(sheet, line, idFnm);
 }

@@ -60,8 +60,8 @@ public:
 
 private:
     void WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, SheetOrigin origin, const QString& number,
-                    const QDate& sheetDate, const QString& obs, const QDate& visaDate, SheetObject objet, Currency amount,
-                    bool withObjet);
+                    const QDate& sheetDate, const QString& obs, const QDate& visaDate, SheetObject objet,
+                    Currency amount, bool withObjet);
 
     TSheetStore m_sheets;
     std::unique_ptr<db::Query> m_lines, m_chapterTotal, m_update;

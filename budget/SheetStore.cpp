@@ -154,9 +154,10 @@ qint64 TSheetStore::FindSheet(const QString& chap, const QString& art, const QSt
     db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.ID_ENG FROM FNM F JOIN ENT_ENG E ON E.ID_FNM=F.ID_FNM "
                                           "WHERE F.CHAP=:CHAP AND COALESCE(F.ART, '')=:ART AND "
                                           "COALESCE(F.PAR, '')=:PAR AND E.NO_ENG=:NO_ENG AND E.OBJET=:OBJET AND "
-                                          "COALESCE(E.ORIGINE, '')=:ORIGINE ORDER BY E.ID_ENG"));
+                                          "COALESCE(E.ORIGINE, :USER_ORIGIN)=:ORIGINE ORDER BY E.ID_ENG"));
     q.setParam(QStringLiteral("OBJET"), toDb(objet));
     q.setParam(QStringLiteral("ORIGINE"), toDb(origin));
+    q.setParam(QStringLiteral("USER_ORIGIN"), toDb(SheetOrigin::User));
     q.setParam(QStringLiteral("CHAP"), chap);
     q.setParam(QStringLiteral("ART"), art);
     q.setParam(QStringLiteral("PAR"), par);
@@ -306,7 +307,8 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
 {
     db::Query& l = KeptStatement(m_syncLines, QStringLiteral("SELECT A.MONTANT, B.ID_FNM FROM DET_ENG A "
                                                              "LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
-                                                             "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=:OBJET ORDER BY A.NOLINE"));
+                                                             "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=:OBJET "
+                                                             "ORDER BY A.NOLINE"));
     l.setParam(QStringLiteral("ID_ENG"), idEng);
     l.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
     l.open();
@@ -485,7 +487,8 @@ std::optional<TRecommitted> TSheetStore::Recommitted(qint64 idCancelled)
     db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 D.NO_DEPENSE, E.NO_ENG FROM DET_ENG L "
                                           "JOIN DET_ENG O ON O.ID_DETAIL=L.ID_DETAIL AND O.OBJET=:OBJET AND "
                                           "O.ID_ENG<>L.ID_ENG "
-                                          "JOIN ENT_ENG E ON E.ID_ENG=O.ID_ENG AND COALESCE(E.STATUT, :IN_FORCE)=:IN_FORCE "
+                                          "JOIN ENT_ENG E ON E.ID_ENG=O.ID_ENG AND "
+                                          "COALESCE(E.STATUT, :IN_FORCE)=:IN_FORCE "
                                           "LEFT JOIN DEPENSE D ON D.ID_DEPENSE=L.ID_DETAIL "
                                           "WHERE L.ID_ENG=:ID_ENG AND L.OBJET=:OBJET ORDER BY E.NO_ENG, E.ID_ENG"));
     q.setParam(QStringLiteral("ID_ENG"), idCancelled);
@@ -501,7 +504,8 @@ std::optional<TRecommitted> TSheetStore::Recommitted(qint64 idCancelled)
 void TSheetStore::LockSheetExpenses(qint64 idEng)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE WHERE ID_DEPENSE IN "
-                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:ID_ENG AND OBJET=:OBJET) WITH LOCK"));
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:ID_ENG AND OBJET=:OBJET) "
+                                          "WITH LOCK"));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
     q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
     q.open();
@@ -582,7 +586,8 @@ std::optional<TRecommitted> TSheetStore::DeleteCancellation(qint64 idEng, qint64
         LockSheetExpenses(idCancelled);
         if (std::optional<TRecommitted> again = Recommitted(idCancelled))
             return again;
-        db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=:IN_FORCE WHERE ID_ENG=:ID_ENG AND STATUT=:STATUT"));
+        db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=:IN_FORCE WHERE ID_ENG=:ID_ENG AND "
+                                              "STATUT=:STATUT"));
         q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
         q.setParam(QStringLiteral("ID_ENG"), idCancelled);
         q.setParam(QStringLiteral("STATUT"), idEng);

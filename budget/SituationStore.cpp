@@ -64,13 +64,13 @@ void SetPeriod(db::Query& q, const TSituationRequest& request)
     const QList<QPair<QString, db::Value>> values{
         {QStringLiteral("DATE_D"), db::Value(request.start)},
         {QStringLiteral("DATE_F"), db::Value(request.end)},
-        {QStringLiteral("STATUT"), db::Value(qint64(toDb(OrderStatus::Paid)))},
+        {QStringLiteral("STATUT"), toDbValue(OrderStatus::Paid)},
         {QStringLiteral("IN_FORCE"), db::Value(SheetInForce)},
-        {QStringLiteral("USER_ORIGIN"), db::Value(toDb(SheetOrigin::User))},
-        {QStringLiteral("CANCELLATION"), db::Value(toDb(SheetOrigin::Cancellation))},
-        {QStringLiteral("EXPENSE"), db::Value(qint64(toDb(SheetObject::Expense)))},
-        {QStringLiteral("INVOICE"), db::Value(qint64(toDb(ExpenseKind::Invoice)))},
-        {QStringLiteral("MISSION"), db::Value(qint64(toDb(ExpenseKind::Mission)))}};
+        {QStringLiteral("USER_ORIGIN"), toDbValue(SheetOrigin::User)},
+        {QStringLiteral("CANCELLATION"), toDbValue(SheetOrigin::Cancellation)},
+        {QStringLiteral("EXPENSE"), toDbValue(SheetObject::Expense)},
+        {QStringLiteral("INVOICE"), toDbValue(ExpenseKind::Invoice)},
+        {QStringLiteral("MISSION"), toDbValue(ExpenseKind::Mission)}};
     for (const auto& [name, value] : values)
         if (q.paramNames().contains(name))
             q.setParam(name, value);
@@ -155,11 +155,11 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
     const QHash<qint64, QDate> primitiveSheets = SheetDates(
         m_conn, QStringLiteral("SELECT ID_FNM, DATE_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND ORIGINE=:ORIGINE "
                                "ORDER BY ID_ENG"),
-        {{QStringLiteral("OBJET"), db::Value(qint64(toDb(SheetObject::Economy)))},
-         {QStringLiteral("ORIGINE"), db::Value(toDb(SheetOrigin::PrimitiveBudget))}});
+        {{QStringLiteral("OBJET"), toDbValue(SheetObject::Economy)},
+         {QStringLiteral("ORIGINE"), toDbValue(SheetOrigin::PrimitiveBudget)}});
     const QHash<qint64, QDate> amendingSheets = SheetDates(
         m_conn, QStringLiteral("SELECT ID_FNM, DATE_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE ORDER BY ID_ENG"),
-        {{QStringLiteral("ORIGINE"), db::Value(toDb(SheetOrigin::AmendingBudget))}});
+        {{QStringLiteral("ORIGINE"), toDbValue(SheetOrigin::AmendingBudget)}});
     advance();
 
     // Transfers up to the end of the period: given less, received more.

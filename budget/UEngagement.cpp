@@ -319,7 +319,8 @@ void TfrmEngagement::ShowSheetBalances()
     const QString number = m_sheet ? m_sheet->number : QString();
     m_oldBalance = m_sheet ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
     m_isLast = m_sheet && DM->Queries().IsLastCommitmentNumber(m_idFnm, number);
-    m_balances.Show(m_oldBalance, m_amount, BudgetQueries::CommitmentBalanceAfter(m_oldBalance, SheetObject::Expense, m_amount));
+    m_balances.Show(m_oldBalance, m_amount,
+                    BudgetQueries::CommitmentBalanceAfter(m_oldBalance, SheetObject::Expense, m_amount));
 
     const QString by = m_sheet ? m_store.CancelledBy(m_sheet->id) : QString();
     lCancelled->setText(by.isEmpty() ? QString() : QStringLiteral("Annulée par : ") + by);

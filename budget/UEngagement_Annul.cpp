@@ -258,7 +258,8 @@ void TfrmEngagement_Annul::ShowBalances(const QString& number)
 {
     m_oldBalance = m_idFnm > 0 ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
     // A cancellation gives its amount back to the line.
-    m_balances.Show(m_oldBalance, m_amount, BudgetQueries::CommitmentBalanceAfter(m_oldBalance, SheetObject::Economy, m_amount));
+    m_balances.Show(m_oldBalance, m_amount,
+                    BudgetQueries::CommitmentBalanceAfter(m_oldBalance, SheetObject::Economy, m_amount));
 }
 
 // --- the entry ---------------------------------------------------------------------------

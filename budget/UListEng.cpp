@@ -182,7 +182,8 @@ void TfrmListEng::UpdateCommands()
     const QueryRow r = Rows()->current();
     const bool user = rows && fromDb<SheetOrigin>(r.asString(QStringLiteral("ORIGINE"))) == SheetOrigin::User;
     bool deletable = false;
-    if (user && r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty() && r.asInt(QStringLiteral("STATUT")) == SheetInForce) {
+    if (user && r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty()
+        && r.asInt(QStringLiteral("STATUT")) == SheetInForce) {
         const QString number = r.asString(QStringLiteral("NO_ENG"));
         deletable = number.trimmed().isEmpty()
                  || criteria::CompareStoredText(m_lastNumber.value(r.asInt(QStringLiteral("ID_FNM"))), number) == 0;

@@ -625,7 +625,8 @@ bool TfrmVirement::CanChangeTransferLine(TTransferGrid* grid, qint64 idFnm)
 {
     if (Mode() != emEdit)
         return true;
-    if (m_store.RowSheetIsLast(IdVir, idFnm, grid == grdDep ? TransferSide::Giving : TransferSide::Receiving))
+    const TransferSide side = grid == grdDep ? TransferSide::Giving : TransferSide::Receiving;
+    if (m_store.RowSheetIsLast(IdVir, idFnm, side))
         return true;
     ShowInfo(QStringLiteral("La fiche d'engagement liée à l'imputation sélectionnée n'est pas la dernière !\r"
                             "Suppression impossible."));
@@ -635,10 +636,11 @@ bool TfrmVirement::CanChangeTransferLine(TTransferGrid* grid, qint64 idFnm)
 bool TfrmVirement::TransferSheetsAreLast()
 {
     for (TTransferGrid* grid : {grdDep, grdEco}) {
+        const TransferSide side = grid == grdDep ? TransferSide::Giving : TransferSide::Receiving;
         const QList<TTransferEntry> lines = grid->Lines()->Lines();
         for (const TTransferEntry& line : lines) {
             const qint64 id = line.idFnm;
-            if (id > 0 && !m_store.RowSheetIsLast(IdVir, id, grid == grdDep ? TransferSide::Giving : TransferSide::Receiving)) {
+            if (id > 0 && !m_store.RowSheetIsLast(IdVir, id, side)) {
                 ShowInfo(QStringLiteral("Une ou plusieurs fiches d'engagement liées à ce virement ne peuvent pas être "
                                         "supprimées du fait qu'elles ne sont pas les dérnières !\rVeuillez vérifier SVP."));
                 return false;

@@ -6,9 +6,12 @@
 // stored number as the enumerator's value, so a value the program does not
 // know reads back as itself and falls to a switch's default.
 
+#include "db/Database.h"
+
 #include <QString>
 
 #include <optional>
+#include <type_traits>
 
 // DEPENSE.TYPE_DEPENSE.
 enum class ExpenseKind : int { Invoice = 0, Mission = 1, SalaryToPay = 2, SalaryToCommit = 3 };
@@ -88,6 +91,16 @@ inline QString toDb(SheetOrigin c)
 inline QString toDb(TransferSide c)
 {
     return c == TransferSide::Giving ? QStringLiteral("D") : QStringLiteral("E");
+}
+
+// The stored form as a statement's value, for the lists of parameters.
+template <class Code> db::Value toDbValue(Code c)
+{
+    const auto stored = toDb(c);
+    if constexpr (std::is_same_v<decltype(stored), const QString>)
+        return db::Value(stored);
+    else
+        return db::Value(qint64(stored));
 }
 
 // A stored value read back. Numeric codes: the enumerator of that number.

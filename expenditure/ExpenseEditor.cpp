@@ -99,14 +99,6 @@ TExpenseEditor::TExpenseEditor(QWidget* parent, QString writeItemName, const QLi
 {
 }
 
-void TExpenseEditor::RefuseByState(int state, const std::array<QString, 3>& texts)
-{
-    if (state >= 1 && state <= 3) {
-        ShowInfo(texts[size_t(state - 1)]);
-        Abort();
-    }
-}
-
 QHBoxLayout* TExpenseEditor::Row(std::initializer_list<QWidget*> widgets, bool stretch)
 {
     auto* h = new QHBoxLayout;

@@ -88,10 +88,6 @@ protected:
     TExpenseEditor(QWidget* parent, QString writeItemName, const QList<int>& statusWidths, int modePanel,
                    bool confirmCancel = true);
 
-    // Refuses to delete an expense whose state is not 0 with the message of the
-    // state (committed, mandated, both).
-    static void RefuseByState(int state, const std::array<QString, 3>& texts);
-
     // --- the browsed expenses of one kind, in date order ---------------------
     // Reads them and moves to IdDepense (-1: the last one) on `navigator`.
     void OpenRows(ExpenseKind kind, TRecordNavigator* navigator);

@@ -21,7 +21,7 @@ db::Value OptionalDate(const QDate& d)
 
 db::Value OptionalCode(const std::optional<PaymentType>& code)
 {
-    return code ? db::Value(qint64(toDb(*code))) : db::Value();
+    return code ? toDbValue(*code) : db::Value();
 }
 
 db::Value OptionalAmount(const std::optional<Currency>& amount)
@@ -45,8 +45,10 @@ TExpense ExpenseOfRow(const db::Query& q)
     e.date = q.asDate(QStringLiteral("DATE_DEPENSE"));
     e.idBen = q.isNull(QStringLiteral("ID_BEN")) ? -1 : q.asInt(QStringLiteral("ID_BEN"));
     e.objet = q.asString(QStringLiteral("OBJET"));
-    e.rembours = q.isNull(QStringLiteral("REMBOURS")) ? std::nullopt
-                                                      : std::optional(fromDb<PaymentType>(q.asInt(QStringLiteral("REMBOURS"))));
+    if (!q.isNull(QStringLiteral("REMBOURS")))
+        e.rembours = fromDb<PaymentType>(q.asInt(QStringLiteral("REMBOURS")));
+    else
+        e.rembours = std::nullopt;
     e.idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
     e.amount = q.asCurrency(QStringLiteral("MONTANT"));
     e.missionStart = q.asDate(QStringLiteral("DATED_MISSION"));
@@ -122,7 +124,8 @@ QString TExpenseStore::PaymentOrderNumberOf(qint64 idDepense)
 QString TExpenseStore::CommitmentNumberOf(qint64 idDepense)
 {
     db::Query& q = KeptStatement(m_sheet, QStringLiteral("SELECT FIRST 1 E.NO_ENG FROM DET_ENG D JOIN ENT_ENG E ON "
-                                                         "E.ID_ENG=D.ID_ENG WHERE D.ID_DETAIL=:ID_DETAIL AND D.OBJET=:OBJET "
+                                                         "E.ID_ENG=D.ID_ENG WHERE D.ID_DETAIL=:ID_DETAIL AND "
+                                                         "D.OBJET=:OBJET "
                                                          "ORDER BY E.ID_ENG"));
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));

@@ -136,7 +136,8 @@ Currency TOrderStore::UndatedMandatedOn(qint64 idFnm)
 
 bool TOrderStore::OnRegularisationSheet(qint64 idMdt)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG_REG WHERE OBJET=:OBJET AND ID_DETAIL=:ID_MDT"));
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG_REG WHERE OBJET=:OBJET AND "
+                                          "ID_DETAIL=:ID_MDT"));
     q.setParam(QStringLiteral("OBJET"), toDb(LineObject::PaymentOrder));
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
     q.open();

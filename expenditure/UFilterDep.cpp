@@ -54,7 +54,7 @@ TSqlCondition BuildExpenseCondition(const TExpenseFilter& f, const QString& pref
     auto column = [&](const char* name) { return prefix + QLatin1String(name); };
     if (const std::optional<ExpenseKind> kind = f.Kind()) {
         pieces << QStringLiteral("(%1=:TYPE_DEPENSE)").arg(column("TYPE_DEPENSE"));
-        c.params.append({QStringLiteral("TYPE_DEPENSE"), db::Value(qint64(toDb(*kind)))});
+        c.params.append({QStringLiteral("TYPE_DEPENSE"), toDbValue(*kind)});
     }
     if (f.imput && f.idFnm != -1) {
         pieces << QStringLiteral("(%1=:ID_FNM)").arg(column("ID_FNM"));

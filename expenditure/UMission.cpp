@@ -147,7 +147,9 @@ void TfrmMission::ContributionChanged()
     // (or picked a line that takes them); an amount stored apart from its
     // contributions by an older entry stays as it is until then.
     const bool editing = Mode() != emBrowse;
-    if (!editing || !expense::EditRights(ExpenseKind::Mission, Mode() == emInsert, ExpenseState(), m_contributionMode).contributions)
+    if (!editing
+        || !expense::EditRights(ExpenseKind::Mission, Mode() == emInsert, ExpenseState(), m_contributionMode)
+                .contributions)
         return;
     const auto value = [](TNumEdit* e) { return e->TryAsCurrency().value_or(Currency()); };
     edMontant->SetAsCurrency(expense::ContributionSum(value(edReg_Gen), value(edAss_Chom), value(edRet_Ant)));

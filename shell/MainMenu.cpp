@@ -181,12 +181,14 @@ void TfrmKivMain::BuildMenu()
         Item(&W::mnDepSalaire, MenuItem::mnDepSalaire, "Charges salariales à mandater",
              [](W& w) { OpenExpenseEditor(&w, ExpenseKind::SalaryToPay, -1); }),
         Item(&W::itemSalaryToPayListing, "Listingdeschargessalarialesmandater1"_L1,
-             "Listing des charges salariales à mandater", [](W& w) { OpenExpenseListing(&w, ExpenseKind::SalaryToPay); }),
+             "Listing des charges salariales à mandater",
+             [](W& w) { OpenExpenseListing(&w, ExpenseKind::SalaryToPay); }),
         Separator("N15"_L1),
         Item(&W::itemSalaryToCommit, "Chargessalarialesengager1"_L1, "Charges salariales à engager",
              [](W& w) { OpenExpenseEditor(&w, ExpenseKind::SalaryToCommit, -1); }),
         Item(&W::itemSalaryToCommitListing, "Listingdeschargessalarialesengager1"_L1,
-             "Listing des charges salariales à engager", [](W& w) { OpenExpenseListing(&w, ExpenseKind::SalaryToCommit); }),
+             "Listing des charges salariales à engager",
+             [](W& w) { OpenExpenseListing(&w, ExpenseKind::SalaryToCommit); }),
 
         Submenu(&W::mnpEngagement, "mnpEngagement"_L1, "Engagement"),
         Item(&W::mnEng_Dep, MenuItem::mnEng_Dep, "Engagement dépense", [](W& w) {

@@ -896,8 +896,11 @@ private:
         const BudgetLine& l = m_lines[size_t(s.line)];
         switch (s.origin) {
         case SheetOrigin::PrimitiveBudget: return serviceObservation(QStringLiteral("OBS_BP"), l);
-        case SheetOrigin::AmendingBudget: return serviceObservation(s.amount > 0 ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), l);
-        case SheetOrigin::Transfer: return serviceObservation(s.objet == SheetObject::Expense ? QStringLiteral("OBS_VIR_D") : QStringLiteral("OBS_VIR_E"), l);
+        case SheetOrigin::AmendingBudget:
+            return serviceObservation(s.amount > 0 ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), l);
+        case SheetOrigin::Transfer:
+            return serviceObservation(
+                s.objet == SheetObject::Expense ? QStringLiteral("OBS_VIR_D") : QStringLiteral("OBS_VIR_E"), l);
         case SheetOrigin::Cancellation: {
             const Sheet& c = m_sheets[size_t(s.cancels)];
             return QStringLiteral("DESENGAGEMENT DE LA FICHE D'ENGAGEMENT No ") + c.number + QStringLiteral(" DU  ")
@@ -1332,7 +1335,8 @@ private:
             h.setParam(QStringLiteral("OBS"), s.obs);
             h.setParam(QStringLiteral("NO_VISA"), s.noVisa);
             h.setParam(QStringLiteral("DATE_VISA"), s.dateVisa);
-            h.setParam(QStringLiteral("STATUT"), s.cancelledBy >= 0 ? m_sheets[size_t(s.cancelledBy)].id : SheetInForce);
+            h.setParam(QStringLiteral("STATUT"),
+                       s.cancelledBy >= 0 ? m_sheets[size_t(s.cancelledBy)].id : SheetInForce);
             h.setParam(QStringLiteral("ID_USER"), user());
             h.setParam(QStringLiteral("DATEC"), s.date);
             h.setParam(QStringLiteral("DATEM"), s.dateVisa.isValid() ? std::max(s.date, s.dateVisa) : s.date);

@@ -45,7 +45,8 @@ protected:
             expenses << e;
             sheets << Sheet({e}, amount, QDate(2024, 3, 1 + i));
         }
-        Sheet({rows::Expense(ExpenseKind::Invoice, other, supplier, Money("40"), QStringLiteral("G-1"))}, Money("40"), QDate(2024, 3, 2));
+        Sheet({rows::Expense(ExpenseKind::Invoice, other, supplier, Money("40"), QStringLiteral("G-1"))}, Money("40"),
+              QDate(2024, 3, 2));
     }
 
     qint64 Sheet(std::initializer_list<qint64> items, Currency amount, const QDate& date)
@@ -257,8 +258,9 @@ TEST_F(CancellationTest, ANumberTakenMeanwhileIsProposedAgain)
     auto frm = Open();
     Enter(*frm, sheets[1]);
     ASSERT_EQ(frm->edNoFiche->text(), QStringLiteral("0008"));
-    const qint64 meanwhile = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("10"), QStringLiteral("H-1"))}, Money("10"),
-                                   QDate(2024, 4, 1));
+    const qint64 meanwhile =
+        Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("10"), QStringLiteral("H-1"))}, Money("10"),
+              QDate(2024, 4, 1));
     ASSERT_EQ(CommittedText(QStringLiteral("SELECT NO_ENG FROM ENT_ENG WHERE ID_ENG=:ID"), meanwhile),
               QStringLiteral("0008"));
 

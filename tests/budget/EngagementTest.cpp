@@ -199,7 +199,8 @@ TEST_F(EngagementTest, TheDeletionIsDecidedOnTheSheetAsItStandsNow)
         QString refusal;
     };
     const std::vector<Case> cases = {
-        {"a later sheet on the line", [this](qint64) { Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))}); },
+        {"a later sheet on the line",
+         [this](qint64) { Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))}); },
          QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !")},
         {"cancelled",
          [](qint64 shown) {

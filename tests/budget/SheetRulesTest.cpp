@@ -82,6 +82,7 @@ TEST(SheetRules, DatesBelongToTheYearAndALaterVisaIsAskedAbout)
 
 TEST(SheetRules, TheObservationFollowsTheFirstLinesKind)
 {
+    using enum ExpenseKind;
     auto line = [](ExpenseKind kind, qint64 ben, const char* name) {
         TDocumentLine l;
         l.kind = kind;
@@ -95,14 +96,14 @@ TEST(SheetRules, TheObservationFollowsTheFirstLinesKind)
     };
     EXPECT_EQ(QStringLiteral("***"), sheet::CommitmentObservation({}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT DE LA FACTURE NO F-12  DU  05/03/2024 DU FOURNISSEUR SARL A"),
-              sheet::CommitmentObservation({line(ExpenseKind::Invoice, 1, "SARL A")}));
+              sheet::CommitmentObservation({line(Invoice, 1, "SARL A")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DU FOURNISSEUR SARL A"),
-              sheet::CommitmentObservation({line(ExpenseKind::Invoice, 1, "SARL A"), line(ExpenseKind::Invoice, 1, "SARL A")}));
+              sheet::CommitmentObservation({line(Invoice, 1, "SARL A"), line(Invoice, 1, "SARL A")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS"),
-              sheet::CommitmentObservation({line(ExpenseKind::Invoice, 1, "SARL A"), line(ExpenseKind::Invoice, 2, "SARL B")}));
+              sheet::CommitmentObservation({line(Invoice, 1, "SARL A"), line(Invoice, 2, "SARL B")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT FRAIS DE MISSION DE : M. ALI"),
-              sheet::CommitmentObservation({line(ExpenseKind::Mission, 3, "M. ALI"), line(ExpenseKind::Mission, 3, "M. ALI")}));
+              sheet::CommitmentObservation({line(Mission, 3, "M. ALI"), line(Mission, 3, "M. ALI")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT FRAIS DE MISSION"),
-              sheet::CommitmentObservation({line(ExpenseKind::Mission, 3, "M. ALI"), line(ExpenseKind::Mission, 4, "M. OMAR")}));
-    EXPECT_EQ(QStringLiteral("SALAIRES DE MARS"), sheet::CommitmentObservation({line(ExpenseKind::SalaryToCommit, 5, "CNAS")}));
+              sheet::CommitmentObservation({line(Mission, 3, "M. ALI"), line(Mission, 4, "M. OMAR")}));
+    EXPECT_EQ(QStringLiteral("SALAIRES DE MARS"), sheet::CommitmentObservation({line(SalaryToCommit, 5, "CNAS")}));
 }

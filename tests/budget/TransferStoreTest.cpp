@@ -17,12 +17,12 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
 
     const auto rows = TransferRows(id);
     ASSERT_EQ(rows.size(), 3u);
-    const char* const sens[] = {"D", "E", "E"};
+    const TransferSide sens[] = {TransferSide::Giving, TransferSide::Receiving, TransferSide::Receiving};
     const qint64 lines[] = {giving, receiving, empty};
     const char* const amounts[] = {"100000", "60000", "40000"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(rows[i].noLine, i + 1);
-        EXPECT_EQ(rows[i].sens, QString::fromLatin1(sens[i]));
+        EXPECT_EQ(rows[i].sens, sens[i]);
         EXPECT_EQ(rows[i].idFnm, lines[i]);
         EXPECT_EQ(rows[i].amount, Money(amounts[i]));
         EXPECT_EQ(rows[i].date, date);
@@ -34,13 +34,13 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
     struct Expected {
         qint64 line;
         const char* number;
-        int objet;
+        SheetObject objet;
         const char* amount;
         const char* obs;
     };
-    for (const Expected& e : {Expected{giving, "0002", 0, "100000", "Diminution"},
-                              Expected{receiving, "0002", 1, "60000", "Augmentation"},
-                              Expected{empty, "0002", 1, "40000", "Augmentation"}}) {
+    for (const Expected& e : {Expected{giving, "0002", SheetObject::Expense, "100000", "Diminution"},
+                              Expected{receiving, "0002", SheetObject::Economy, "60000", "Augmentation"},
+                              Expected{empty, "0002", SheetObject::Economy, "40000", "Augmentation"}}) {
         const auto sheet = TransferSheet(e.line);
         ASSERT_TRUE(sheet.has_value()) << e.line;
         EXPECT_EQ(sheet->number, QString::fromLatin1(e.number));
@@ -49,10 +49,10 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
         EXPECT_EQ(sheet->idOrigine, id);
         EXPECT_EQ(sheet->sheetDate, date);
         EXPECT_EQ(sheet->obs, QString::fromUtf8(e.obs));
-        EXPECT_EQ(sheet->statut, 0);
+        EXPECT_EQ(sheet->statut, SheetInForce);
         EXPECT_EQ(sheet->user, QStringLiteral("BUDGETIER"));
         EXPECT_EQ(sheet->lines, 1);
-        EXPECT_EQ(sheet->lineObjet, 4);
+        EXPECT_EQ(sheet->lineObjet, LineObject::Transfer);
         EXPECT_EQ(sheet->lineDetail, e.line);
         EXPECT_EQ(sheet->lineAmount, Money(e.amount));
     }

@@ -71,8 +71,8 @@ inline qint64 Expense(ExpenseKind kind, qint64 idFnm, qint64 idBen, Currency amo
     Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, ID_FNM, ID_BEN, "
                         "MONTANT, OBJET, REMBOURS) VALUES (:ID, :K, :NO, :D, :F, :B, :M, :O, :R)"),
          {{"ID", id},
-          {"K", qint64(toDb(kind))},
-          {"R", qint64(toDb(PaymentType::Payment))},
+          {"K", toDbValue(kind)},
+          {"R", toDbValue(PaymentType::Payment)},
           {"NO", number.isEmpty() ? QString::number(id) : number},
           {"D", date},
           {"F", idFnm > 0 ? db::Value(idFnm) : db::Value()},

@@ -110,21 +110,23 @@ TEST(ExpenseRules, WhatTheStateLetsChange)
         bool contributionMode;
         TEditRights expected;   // amount, budget line, contributions, lines
     };
+    using enum ExpenseKind;
+    using enum ExpenseState;
     const std::vector<Case> cases = {
-        {"invoice free", ExpenseKind::Invoice, false, ExpenseState::Free, false, {true, true, false, false}},
-        {"invoice committed", ExpenseKind::Invoice, false, ExpenseState::Committed, false, {false, false, false, false}},
-        {"invoice new", ExpenseKind::Invoice, true, ExpenseState::CommittedAndMandated, false, {true, true, false, false}},
-        {"mission free", ExpenseKind::Mission, false, ExpenseState::Free, false, {true, true, false, false}},
-        {"mission free, contributions", ExpenseKind::Mission, false, ExpenseState::Free, true, {false, true, true, false}},
-        {"mission committed, contributions", ExpenseKind::Mission, false, ExpenseState::Committed, true, {false, false, false, false}},
-        {"mission mandated", ExpenseKind::Mission, false, ExpenseState::Mandated, false, {false, false, false, false}},
-        {"mission new, contributions", ExpenseKind::Mission, true, ExpenseState::Free, true, {false, true, true, false}},
-        {"salary to pay free", ExpenseKind::SalaryToPay, false, ExpenseState::Free, false, {false, false, false, true}},
-        {"salary to pay mandated", ExpenseKind::SalaryToPay, false, ExpenseState::Mandated, false, {false, false, false, false}},
-        {"salary to pay both", ExpenseKind::SalaryToPay, false, ExpenseState::CommittedAndMandated, false, {false, false, false, false}},
-        {"salary to pay new", ExpenseKind::SalaryToPay, true, ExpenseState::Free, false, {false, false, false, false}},
-        {"salary to commit free", ExpenseKind::SalaryToCommit, false, ExpenseState::Free, false, {true, true, false, false}},
-        {"salary to commit committed", ExpenseKind::SalaryToCommit, false, ExpenseState::Committed, false, {false, false, false, false}},
+        {"invoice free", Invoice, false, Free, false, {true, true, false, false}},
+        {"invoice committed", Invoice, false, Committed, false, {false, false, false, false}},
+        {"invoice new", Invoice, true, CommittedAndMandated, false, {true, true, false, false}},
+        {"mission free", Mission, false, Free, false, {true, true, false, false}},
+        {"mission free, contributions", Mission, false, Free, true, {false, true, true, false}},
+        {"mission committed, contributions", Mission, false, Committed, true, {false, false, false, false}},
+        {"mission mandated", Mission, false, Mandated, false, {false, false, false, false}},
+        {"mission new, contributions", Mission, true, Free, true, {false, true, true, false}},
+        {"salary to pay free", SalaryToPay, false, Free, false, {false, false, false, true}},
+        {"salary to pay mandated", SalaryToPay, false, Mandated, false, {false, false, false, false}},
+        {"salary to pay both", SalaryToPay, false, CommittedAndMandated, false, {false, false, false, false}},
+        {"salary to pay new", SalaryToPay, true, Free, false, {false, false, false, false}},
+        {"salary to commit free", SalaryToCommit, false, Free, false, {true, true, false, false}},
+        {"salary to commit committed", SalaryToCommit, false, Committed, false, {false, false, false, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -137,9 +137,12 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
                               "SELECT MOD(D.ID_MDT + 7, 300) + 1, 99, D.ID_DETAIL, D.MONTANT FROM DET_MDT D "
                               "WHERE MOD(D.ID_DETAIL, 13) = 0"));
     rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                              "SELECT (SELECT MAX(ID_ENG) FROM ENT_ENG WHERE ORIGINE = '' AND STATUT = 0), 99, 0, "
+                              "SELECT (SELECT MAX(ID_ENG) FROM ENT_ENG WHERE ORIGINE = :USER_ORIGIN AND STATUT = :IN_FORCE), "
+                              "       99, :EXPENSE_LINE, "
                               "       D.ID_DETAIL, D.MONTANT FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG = D.ID_ENG "
-                              "WHERE D.OBJET = 0 AND E.STATUT <> 0"));
+                              "WHERE D.OBJET = :EXPENSE_LINE AND E.STATUT <> :IN_FORCE"),
+               {{"USER_ORIGIN", toDbValue(SheetOrigin::User)}, {"IN_FORCE", SheetInForce},
+                {"EXPENSE_LINE", toDbValue(LineObject::Expense)}});
     // Expenses without a date; an order line whose order is gone.
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATE_DEPENSE = NULL WHERE MOD(ID_DEPENSE, 97) = 0"));
     rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
@@ -148,7 +151,7 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     DM->CommitWork();
 
     TExpenseListing listing;
-    const TListingRows read = listing.Read(-1);
+    const TListingRows read = listing.Read(std::nullopt);
     QueryTableModel m;
     m.setRows(read.names, read.rows);
     ASSERT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE")), m.rowCount());
@@ -161,9 +164,13 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
                                               "ON M.ID_MDT=D.ID_MDT WHERE D.ID_DETAIL=:ID ORDER BY M.ID_MDT"));
     db::Query sheet(DM->LURDO, QStringLiteral(
         "SELECT FIRST 1 E.ID_ENG, E.NO_ENG FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
-        "WHERE D.OBJET=0 AND D.ID_DETAIL=:ID ORDER BY "
-        "IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=E.ID_ENG AND C.OBJET=1 AND C.ORIGINE='1'), 1, 0), "
+        "WHERE D.OBJET=:EXPENSE_LINE AND D.ID_DETAIL=:ID ORDER BY "
+        "IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=E.ID_ENG AND C.OBJET=:ECONOMY AND "
+        "C.ORIGINE=:CANCELLATION), 1, 0), "
         "E.ID_ENG"));
+    sheet.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+    sheet.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
+    sheet.setParam(QStringLiteral("CANCELLATION"), toDb(SheetOrigin::Cancellation));
     db::Query names(DM->LURDO, QStringLiteral("SELECT B.NOM, F.CHAP, F.ART, F.PAR FROM DEPENSE X "
                                               "LEFT JOIN BENEF B ON B.ID_BEN=X.ID_BEN "
                                               "LEFT JOIN FNM F ON F.ID_FNM=X.ID_FNM WHERE X.ID_DEPENSE=:ID"));

@@ -303,8 +303,8 @@ TEST_F(ListMdtTest, ADeleteIsDecidedOnTheOrderAsItStandsWhenTheUserClicks)
     auto regularise = [](qint64 order) {
         Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                      "VALUES (900, 1, 5, :M, 0)"),
-                       {{"M", order}});
+                                      "VALUES (900, 1, :OBJET, :M, 0)"),
+                       {{"OBJET", toDbValue(LineObject::PaymentOrder)}, {"M", order}});
         });
     };
     const QString refused = QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible.");

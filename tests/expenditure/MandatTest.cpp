@@ -203,8 +203,9 @@ TEST_F(MandatTest, AnOrderOnARegularisationSheetStaysAndAnyOtherGoesWithItsLines
     const qint64 gone = frm->IdMdt;
     Fill(*frm, {e});
     frm->btnPost->click();
-    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) VALUES (1, 1, 5, :ID, 0)"),
-               {{"ID", kept}});
+    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                              "VALUES (1, 1, :OBJET, :ID, 0)"),
+               {{"OBJET", toDbValue(LineObject::PaymentOrder)}, {"ID", kept}});
     DM->CommitWork();
 
     messages->clear();

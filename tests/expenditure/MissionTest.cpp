@@ -334,7 +334,9 @@ TEST_F(MissionTest, SaveChecksAndMissionDates)
         messages->answer(mrYes);
         w->btnCancel->click();
     }
-    EXPECT_EQ(CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE TYPE_DEPENSE=1")), 0);
+    EXPECT_EQ(CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE TYPE_DEPENSE=:K"),
+                              {{QStringLiteral("K"), toDbValue(ExpenseKind::Mission)}}),
+              0);
 
     TypeNew(*w, line);
     Type(w->edMontant, "2500.00");

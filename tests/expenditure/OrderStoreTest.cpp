@@ -123,8 +123,9 @@ TEST_F(OrderStoreTest, DeletingAnOrderTakesItsLinesAndARegularisedOrderIsKnown)
     const qint64 kept = NewOrder(QStringLiteral("2"));
     const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("10"));
     Write([&] { store.AddLine(order, e, Money("10")); });
-    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) VALUES (1, 1, 5, :ID, 0)"),
-               {{"ID", kept}});
+    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                              "VALUES (1, 1, :OBJET, :ID, 0)"),
+               {{"OBJET", toDbValue(LineObject::PaymentOrder)}, {"ID", kept}});
     DM->CommitWork();
     EXPECT_TRUE(store.OnRegularisationSheet(kept));
     EXPECT_FALSE(store.OnRegularisationSheet(order));

@@ -9,6 +9,7 @@
 #include <ostream>
 
 using namespace picker;
+using enum ExpenseKind;
 
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -38,7 +39,7 @@ struct Case {
     Focus focus = Focus::None;
 };
 
-Document Sheet(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKind = ExpenseKind::Invoice)
+Document Sheet(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKind = Invoice)
 {
     Document d;
     d.mode = Mode::Commitment;
@@ -48,7 +49,7 @@ Document Sheet(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKi
     return d;
 }
 
-Document Order(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKind = ExpenseKind::Invoice)
+Document Order(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKind = Invoice)
 {
     Document d = Sheet(lines, std::move(budgetLines), firstKind);
     d.mode = Mode::PaymentOrder;
@@ -105,27 +106,27 @@ std::vector<Case> Cases()
     const QString silent;
 
     // Commitment credit under each policy: 450 + 100 committed against 500.
-    cases.push_back(Make("commit policy 0 proceeds", Sheet(), E(1, ExpenseKind::Invoice, LineA, "150"), P(0, 0), Tight(), pass));
-    cases.push_back(Make("commit policy 1 refuses", Sheet(), E(1, ExpenseKind::Invoice, LineA, "150"), P(1, 0), Tight(), CommitShort));
-    cases.push_back(Make("commit policy 2 Yes", Sheet(), E(1, ExpenseKind::Invoice, LineA, "150"), P(2, 0), Tight(), pass,
+    cases.push_back(Make("commit policy 0 proceeds", Sheet(), E(1, Invoice, LineA, "150"), P(0, 0), Tight(), pass));
+    cases.push_back(Make("commit policy 1 refuses", Sheet(), E(1, Invoice, LineA, "150"), P(1, 0), Tight(), CommitShort));
+    cases.push_back(Make("commit policy 2 Yes", Sheet(), E(1, Invoice, LineA, "150"), P(2, 0), Tight(), pass,
                          {CommitAsk}, {true}));
-    cases.push_back(Make("commit policy 2 No", Sheet(), E(1, ExpenseKind::Invoice, LineA, "150"), P(2, 0), Tight(), silent,
+    cases.push_back(Make("commit policy 2 No", Sheet(), E(1, Invoice, LineA, "150"), P(2, 0), Tight(), silent,
                          {CommitAsk}, {false}));
-    cases.push_back(Make("commit policy out of range asks", Sheet(), E(1, ExpenseKind::Invoice, LineA, "150"), P(255, 0), Tight(),
+    cases.push_back(Make("commit policy out of range asks", Sheet(), E(1, Invoice, LineA, "150"), P(255, 0), Tight(),
                          silent, {CommitAsk}, {false}));
-    cases.push_back(Make("commit exactly at the limit", Sheet(), E(1, ExpenseKind::Invoice, LineA, "100"), P(1, 1), Tight(), pass));
-    cases.push_back(Make("commit one cent over", Sheet(), E(1, ExpenseKind::Invoice, LineA, "100.01"), P(1, 1), Tight(), CommitShort));
+    cases.push_back(Make("commit exactly at the limit", Sheet(), E(1, Invoice, LineA, "100"), P(1, 1), Tight(), pass));
+    cases.push_back(Make("commit one cent over", Sheet(), E(1, Invoice, LineA, "100.01"), P(1, 1), Tight(), CommitShort));
 
     // Payment-order credit, then the committed total, under one policy.
-    cases.push_back(Make("mandate policy 0 passes both", Order(), E(1, ExpenseKind::Invoice, LineA, "450"), P(1, 0), Tight(), pass));
-    cases.push_back(Make("mandate policy 1 first test", Order(), E(1, ExpenseKind::Invoice, LineA, "450"), P(1, 1), Tight(),
+    cases.push_back(Make("mandate policy 0 passes both", Order(), E(1, Invoice, LineA, "450"), P(1, 0), Tight(), pass));
+    cases.push_back(Make("mandate policy 1 first test", Order(), E(1, Invoice, LineA, "450"), P(1, 1), Tight(),
                          MandateShort + "\rImputation : L10"));
-    cases.push_back(Make("mandate policy 1 second test", Order(), E(1, ExpenseKind::Invoice, LineA, "350"), P(1, 1), Tight(),
+    cases.push_back(Make("mandate policy 1 second test", Order(), E(1, Invoice, LineA, "350"), P(1, 1), Tight(),
                          AboveCommitted + "\rImputation : L10"));
-    cases.push_back(Make("mandate within both", Order(), E(1, ExpenseKind::Invoice, LineA, "300"), P(1, 1), Tight(), pass));
-    cases.push_back(Make("mandate No on the first question ends", Order(), E(1, ExpenseKind::Invoice, LineA, "450"), P(1, 2), Tight(),
+    cases.push_back(Make("mandate within both", Order(), E(1, Invoice, LineA, "300"), P(1, 1), Tight(), pass));
+    cases.push_back(Make("mandate No on the first question ends", Order(), E(1, Invoice, LineA, "450"), P(1, 2), Tight(),
                          silent, {MandateAsk}, {false}));
-    cases.push_back(Make("mandate Yes then the second question", Order(), E(1, ExpenseKind::Invoice, LineA, "450"), P(1, 2), Tight(),
+    cases.push_back(Make("mandate Yes then the second question", Order(), E(1, Invoice, LineA, "450"), P(1, 2), Tight(),
                          pass,
                          {MandateAsk + "\rImputation : L10\rVoulez-vous, tout de même, continuer ?",
                           AboveCommitted + "\rImputation : L10\rVoulez-vous, tout de même, continuer ?"},
@@ -133,7 +134,7 @@ std::vector<Case> Cases()
 
     // A salary expense to pay: each of its budget lines with its share.
     {
-        Case c = Make("salary to pay checked per imputation", Order(), E(1, ExpenseKind::SalaryToPay, -1, "700"), P(1, 1),
+        Case c = Make("salary to pay checked per imputation", Order(), E(1, SalaryToPay, -1, "700"), P(1, 1),
                       {{LineB, Credit{M("1000"), M("1000"), M("0")}}, {LineC, Credit{M("300"), M("300"), M("0")}}},
                       MandateShort + "\rImputation : L30");
         c.imputations = {{LineB, M("400")}, {LineC, M("300.01")}};
@@ -145,7 +146,7 @@ std::vector<Case> Cases()
         cases.push_back(ok);
         // Two imputations beyond their committed totals: one question naming both.
         Case both = Make("salary to pay beyond the committed total on two lines, asked once", Order(),
-                         E(1, ExpenseKind::SalaryToPay, -1, "700"), P(1, 2),
+                         E(1, SalaryToPay, -1, "700"), P(1, 2),
                          {{LineB, Credit{M("1000"), M("300"), M("0")}}, {LineC, Credit{M("1000"), M("200"), M("0")}}},
                          pass,
                          {AboveCommitted + "\rImputations : L20, L30\rVoulez-vous, tout de même, continuer ?"}, {true});
@@ -163,7 +164,7 @@ std::vector<Case> Cases()
     // Supplier ceilings: grade 1 "Fourniture" at 6 000 000.00, 5 900 000.00 paid.
     {
         const QHash<qint64, Credit> wide = {{LineA, Credit{M("99999999"), M("99999999"), M("0")}}};
-        Case c = Make("ceiling above asks", Order(), E(1, ExpenseKind::Invoice, LineA, "200000"), P(1, 1, 25, "4000000", "6000000"),
+        Case c = Make("ceiling above asks", Order(), E(1, Invoice, LineA, "200000"), P(1, 1, 25, "4000000", "6000000"),
                       wide, silent, {Ceiling + QStringLiteral("\rSeuil pour Fourniture : 6 000 000.00\rC.A Four. : "
                                                                "6 100 000.00\r\rVoulez-vous continuer ?")},
                       {false});
@@ -204,53 +205,53 @@ std::vector<Case> Cases()
     // The most lines per document.
     const QHash<qint64, Credit> plenty = {{LineA, Credit{M("1000000"), M("0"), M("0")}},
                                           {LineB, Credit{M("1000000"), M("0"), M("0")}}};
-    cases.push_back(Make("25 lines of 25", Sheet(25, {LineA}), E(1, ExpenseKind::Invoice, LineA, "1"), P(0, 0, 25), plenty,
+    cases.push_back(Make("25 lines of 25", Sheet(25, {LineA}), E(1, Invoice, LineA, "1"), P(0, 0, 25), plenty,
                          LineLimitReached));
-    cases.push_back(Make("24 lines of 25", Sheet(24, {LineA}), E(1, ExpenseKind::Invoice, LineA, "1"), P(0, 0, 25), plenty, pass));
-    cases.push_back(Make("20 lines of 20", Sheet(20, {LineA}), E(1, ExpenseKind::Invoice, LineA, "1"), P(0, 0, 20), plenty,
+    cases.push_back(Make("24 lines of 25", Sheet(24, {LineA}), E(1, Invoice, LineA, "1"), P(0, 0, 25), plenty, pass));
+    cases.push_back(Make("20 lines of 20", Sheet(20, {LineA}), E(1, Invoice, LineA, "1"), P(0, 0, 20), plenty,
                          LineLimitReached));
-    cases.push_back(Make("an order of a salary expense to pay holds one line", Order(1, {}, ExpenseKind::SalaryToPay),
-                         E(1, ExpenseKind::SalaryToPay, -1, "1"), P(0, 0), plenty, LineLimitReached));
+    cases.push_back(Make("an order of a salary expense to pay holds one line", Order(1, {}, SalaryToPay),
+                         E(1, SalaryToPay, -1, "1"), P(0, 0), plenty, LineLimitReached));
 
     // The same budget line.
-    cases.push_back(Make("sheet: another line refused", Sheet(1, {LineA}, ExpenseKind::Mission), E(1, ExpenseKind::Mission, LineB, "1"), P(0, 0),
+    cases.push_back(Make("sheet: another line refused", Sheet(1, {LineA}, Mission), E(1, Mission, LineB, "1"), P(0, 0),
                          plenty, OtherBudgetLine));
-    cases.push_back(Make("order: invoice on another line refused", Order(1, {LineA}), E(1, ExpenseKind::Invoice, LineB, "1"),
+    cases.push_back(Make("order: invoice on another line refused", Order(1, {LineA}), E(1, Invoice, LineB, "1"),
                          P(0, 0), plenty, OtherBudgetLine));
-    cases.push_back(Make("order: mission on another line asked, Yes", Order(1, {LineA}, ExpenseKind::Mission),
-                         E(1, ExpenseKind::Mission, LineB, "1"), P(0, 0), plenty, pass, {OtherBudgetLine + "\rVoulez-vous continuer ?"},
+    cases.push_back(Make("order: mission on another line asked, Yes", Order(1, {LineA}, Mission),
+                         E(1, Mission, LineB, "1"), P(0, 0), plenty, pass, {OtherBudgetLine + "\rVoulez-vous continuer ?"},
                          {true}));
-    cases.push_back(Make("order: mission on another line asked, No", Order(1, {LineA}, ExpenseKind::Mission),
-                         E(1, ExpenseKind::Mission, LineB, "1"), P(0, 0), plenty, silent, {OtherBudgetLine}, {false}));
-    cases.push_back(Make("order: a line among several", Order(2, {LineA, LineB}, ExpenseKind::Mission), E(1, ExpenseKind::Mission, LineB, "1"),
+    cases.push_back(Make("order: mission on another line asked, No", Order(1, {LineA}, Mission),
+                         E(1, Mission, LineB, "1"), P(0, 0), plenty, silent, {OtherBudgetLine}, {false}));
+    cases.push_back(Make("order: a line among several", Order(2, {LineA, LineB}, Mission), E(1, Mission, LineB, "1"),
                          P(0, 0), plenty, pass));
 
     // Kinds refused whatever the list shows, and the document's own kind.
-    cases.push_back(Make("salary to commit never on an order", Order(), E(1, ExpenseKind::SalaryToCommit, LineA, "1"), P(0, 0), plenty,
+    cases.push_back(Make("salary to commit never on an order", Order(), E(1, SalaryToCommit, LineA, "1"), P(0, 0), plenty,
                          QStringLiteral("Une charge salariale à engager ne peut pas être mandatée !")));
-    cases.push_back(Make("salary to pay never on a sheet", Sheet(), E(1, ExpenseKind::SalaryToPay, -1, "1"), P(0, 0), plenty,
+    cases.push_back(Make("salary to pay never on a sheet", Sheet(), E(1, SalaryToPay, -1, "1"), P(0, 0), plenty,
                          QStringLiteral("Une charge salariale à mandater ne peut pas être engagée !")));
-    cases.push_back(Make("another kind than the first line", Order(1, {LineA}, ExpenseKind::Mission), E(1, ExpenseKind::Invoice, LineA, "1"),
+    cases.push_back(Make("another kind than the first line", Order(1, {LineA}, Mission), E(1, Invoice, LineA, "1"),
                          P(0, 0), plenty, silent));
 
     // A frozen sheet, and expenses already on a document or already selected.
     {
-        Case c = Make("cancelled sheet", Sheet(), E(1, ExpenseKind::Invoice, LineA, "1"), P(0, 0), plenty,
+        Case c = Make("cancelled sheet", Sheet(), E(1, Invoice, LineA, "1"), P(0, 0), plenty,
                       QStringLiteral("Fiche annulée, modification impossible !"));
         c.doc.cancelled = true;
         cases.push_back(c);
-        Case v = Make("sheet with a visa", Sheet(), E(1, ExpenseKind::Invoice, LineA, "1"), P(0, 0), plenty,
+        Case v = Make("sheet with a visa", Sheet(), E(1, Invoice, LineA, "1"), P(0, 0), plenty,
                       QStringLiteral("Fiche visée, modification impossible !"));
         v.doc.visa = true;
         cases.push_back(v);
-        Case e = Make("already committed", Sheet(), E(7, ExpenseKind::Invoice, LineA, "1"), P(0, 0), plenty, AlreadyCommitted);
+        Case e = Make("already committed", Sheet(), E(7, Invoice, LineA, "1"), P(0, 0), plenty, AlreadyCommitted);
         e.onDocument = {7};
         e.focus = Focus::ExpenseList;
         cases.push_back(e);
-        Case m = Make("already mandated", Order(), E(7, ExpenseKind::Invoice, LineA, "1"), P(0, 0), plenty, AlreadyMandated);
+        Case m = Make("already mandated", Order(), E(7, Invoice, LineA, "1"), P(0, 0), plenty, AlreadyMandated);
         m.onDocument = {7};
         cases.push_back(m);
-        Case s = Make("already selected", Order(1, {LineA}), E(7, ExpenseKind::Invoice, LineA, "1"), P(0, 0), plenty, AlreadySelected);
+        Case s = Make("already selected", Order(1, {LineA}), E(7, Invoice, LineA, "1"), P(0, 0), plenty, AlreadySelected);
         s.doc.expenses = {7};
         s.focus = Focus::SelectionList;
         cases.push_back(s);

@@ -301,8 +301,12 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
     BHolds([&] { bStores->picker.AddExpense(picker::Mode::Commitment, sheet, Checked(e2)); });
     frm->btnPost->click();
     ExpectToldInProgress();
-    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_ENG WHERE ORIGINE='1' AND ID_ORIGINE=:ID"), sheet), 0);
-    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT STATUT FROM ENT_ENG WHERE ID_ENG=:ID"), sheet), 0);
+    const QList<QPair<QString, db::Value>> cancellations{
+        {QStringLiteral("ORIGINE"), toDbValue(SheetOrigin::Cancellation)}};
+    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND ID_ORIGINE=:ID"), sheet,
+                           cancellations),
+              0);
+    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT STATUT FROM ENT_ENG WHERE ID_ENG=:ID"), sheet), SheetInForce);
     EXPECT_EQ(frm->Mode(), emInsert);
 
     // Once B's line is stored, the cancellation gives back 150.00, not the 100.00 shown when chosen.
@@ -310,7 +314,8 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
     frm->btnPost->click();
     EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(" | ").toStdString();
     const qint64 cancellation =
-        CommittedInt(QStringLiteral("SELECT ID_ENG FROM ENT_ENG WHERE ORIGINE='1' AND ID_ORIGINE=:ID"), sheet);
+        CommittedInt(QStringLiteral("SELECT ID_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND ID_ORIGINE=:ID"), sheet,
+                     cancellations);
     ASSERT_GT(cancellation, 0);
     EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_ENG WHERE ID_ENG=:ID"), cancellation), Money("150"));
     EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM DET_ENG WHERE ID_ENG=:ID"), cancellation), Money("150"));
