@@ -371,17 +371,17 @@ void TfrmEngagement::btnPostClick()
             Abort();
         entry = *m_sheet;
         // The number typed is stored as four digits, checked once padded.
-        if (const sheet::Verdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
+        if (const TVerdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
                 return m_store.NumberTaken(m_idFnm, padded, m_sheet->id);
             }))
-            Refuse(TRefusal{v->message}, edNoFiche);
+            Refuse(*v, edNoFiche);
         entry.number = edNoFiche->text();
     }
     QDate date, visaDate;
-    if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
+    if (const TVerdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
                                                    [](const QString& q) { return AskConfirmation(q); }, &date,
                                                    &visaDate))
-        Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+        Refuse(*v, v->field == sheet::Date ? edDateE : edDateVisa);
     entry.date = date;
     entry.visaDate = visaDate;
     entry.visaNumber = edNoVisa->text().trimmed();

@@ -697,16 +697,15 @@ void TfrmVirement::btnPostClick()
         for (const TTransferEntry& entry : lines) {
             if (entry.idFnm <= 0)
                 continue;
-            if (const std::optional<TTransferRefusal> refusal = CheckTransferAmounts({entry}))
-                RefuseRow(grid, entry.gridRow, refusal->message);
+            if (const TVerdict refusal = CheckTransferAmounts({entry}))
+                RefuseRow(grid, int(refusal->row), refusal->message);
             if (grid == grdDep && !CheckTransferCredit(entry.idFnm, *entry.amount))
                 RefuseRow(grid, entry.gridRow, QStringLiteral("Le crédit alloué est insuffisant !\rImputation : ")
                                                    + TransferRowLabel(entry));
         }
     }
-    if (const std::optional<TTotalsRefusal> refusal =
-            CheckTransferTotals(TransferGridTotal(grdDep), TransferGridTotal(grdEco)))
-        Refuse(refusal->message, refusal->onReceiving ? grdEco : grdDep, mtWarning);
+    if (const TVerdict refusal = CheckTransferTotals(TransferGridTotal(grdDep), TransferGridTotal(grdEco)))
+        Refuse(*refusal, refusal->field == ReceivingGrid ? grdEco : grdDep, mtWarning);
 
     TWaitCursor wait;
     TTransfer transfer;

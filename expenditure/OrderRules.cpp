@@ -6,7 +6,7 @@
 
 namespace order {
 
-std::optional<QString> CheckDate(const QString& text, int fiscalYear, QDate* date)
+TVerdict CheckDate(const QString& text, int fiscalYear, QDate* date)
 {
     const QString t = text.trimmed();
     QDate d;
@@ -15,9 +15,9 @@ std::optional<QString> CheckDate(const QString& text, int fiscalYear, QDate* dat
         if (!d.isValid())
             d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
         if (!d.isValid())
-            return QStringLiteral("La Date du mandat est incorrecte !");
+            return TRefusal{QStringLiteral("La Date du mandat est incorrecte !")};
         if (d.year() != fiscalYear)
-            return QStringLiteral("La date du Mandat ne correspond pas à l'exercice en cours !");
+            return TRefusal{QStringLiteral("La date du Mandat ne correspond pas à l'exercice en cours !")};
     }
     if (date)
         *date = d;

@@ -5,10 +5,12 @@
 // credit-shortage policies, the payment order within the committed total, the
 // supplier ceiling, the most lines per document and the same budget line.
 //
-// A rule either passes, or refuses with its message (empty when the user
-// answered No to a question) and the list to focus. Questions go through the
-// `ask` callback (true for Yes).
+// A rule either passes, or refuses (core/Refusal.h) with its message (empty
+// when the user answered No to a question), the list to focus as its field and
+// the selection row to make current as its row. Questions go through the `ask`
+// callback (true for Yes).
 
+#include "core/Refusal.h"
 #include "data/Codes.h"
 #include "db/Currency.h"
 
@@ -27,16 +29,10 @@ namespace picker {
 // The document being filled: a commitment sheet ("E") or a payment order ("M").
 enum class Mode { Commitment, PaymentOrder };
 
-// Where the focus goes after a refusal.
-enum class Focus { None, ExpenseList, SelectionList };
-
-struct Refusal {
-    QString message;           // shown as information; empty: nothing to show
-    Focus focus = Focus::None;
-    qint64 selectExpense = -1; // the selection row to make current (already selected)
-};
-using Verdict = std::optional<Refusal>;   // nothing: the rule passes
-using Ask = std::function<bool(const QString& question)>;
+// Where the focus goes after a refusal (TRefusal::field). A refusal on the
+// selection list names, as its row, the expense whose line to make current
+// (the expense already selected).
+enum class Focus : int { None = -1, ExpenseList, SelectionList };
 
 // One expense as the picker knows it.
 struct Expense {
@@ -104,14 +100,14 @@ ExpenseKind ExcludedKind(Mode mode);
 
 // --- single rules -------------------------------------------------------------
 // The excluded kind is refused; lines of one document share one kind.
-Verdict CheckKind(Mode mode, ExpenseKind kind, const Document& doc);
+TVerdict CheckKind(Mode mode, ExpenseKind kind, const Document& doc);
 // A cancelled or stamped commitment sheet takes and loses no lines.
-Verdict CheckDocumentOpen(const Document& doc);
+TVerdict CheckDocumentOpen(const Document& doc);
 // The shared shape of a shortage under a policy: 0 passes, 1 refuses with
 // `information`, any other value asks `question`.
-Verdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
-                      const Ask& ask);
-Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask);
+TVerdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
+                       const TAsk& ask);
+TVerdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const TAsk& ask);
 // One budget line an expense is charged to on a payment order: its label, its
 // figures and the share of the expense it takes.
 struct LineShare {
@@ -123,20 +119,20 @@ struct LineShare {
 // to, under one policy: each test gives one refusal or one question that names
 // the lines it fails on, however many they are (a salary expense charged to
 // several lines is asked once); the second test only when the first passed.
-Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const Ask& ask);
+TVerdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const TAsk& ask);
 // `paid`: what the supplier's payment-order lines total already.
-Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask);
+TVerdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const TAsk& ask);
 // The most lines: 1 for an order of a salary expense to pay, else maxDocLines.
 int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines);
-Verdict CheckLineLimit(const Document& doc, int maxDocLines);
-Verdict CheckNotSelected(const Document& doc, qint64 idDepense);
-Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const Ask& ask);
+TVerdict CheckLineLimit(const Document& doc, int maxDocLines);
+TVerdict CheckNotSelected(const Document& doc, qint64 idDepense);
+TVerdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const TAsk& ask);
 
 // --- AddExpense -----------------------------------------------------------------
 // Every check, in order, for one expense; nothing when it may be added.
 // `onDocument`: the expenses that stood on a document of the mode when the
 // picker opened (lines added since are caught as already selected).
-Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
-                        const Policies& policies, const Facts& facts, const Ask& ask);
+TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
+                         const Policies& policies, const Facts& facts, const TAsk& ask);
 
 } // namespace picker

@@ -479,19 +479,19 @@ picker::Document TfrmAddDep::CurrentDocument() const
     return d;
 }
 
-void TfrmAddDep::Refuse(const picker::Refusal& refusal)
+void TfrmAddDep::ShowPickerRefusal(const TRefusal& refusal)
 {
-    if (!refusal.message.isEmpty())
-        ShowInfo(refusal.message);
-    switch (refusal.focus) {
-    case picker::Focus::ExpenseList: grdDep->setFocus(); break;
+    QWidget* focus = nullptr;
+    switch (picker::Focus(refusal.field)) {
+    case picker::Focus::ExpenseList: focus = grdDep; break;
     case picker::Focus::SelectionList:
-        if (refusal.selectExpense >= 0)
-            SelectLine(refusal.selectExpense);
-        grdDepToDo->setFocus();
+        if (refusal.row >= 0)
+            SelectLine(refusal.row);
+        focus = grdDepToDo;
         break;
     case picker::Focus::None: break;
     }
+    ShowRefusal(refusal, focus);
 }
 
 qint64 TfrmAddDep::CurrentExpenseId() const
@@ -534,8 +534,8 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     const auto ask = [](const QString& question) {
         return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
     };
-    if (const picker::Verdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
-        Refuse(*refusal);
+    if (const TVerdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
+        ShowPickerRefusal(*refusal);
         return false;
     }
 
@@ -557,17 +557,17 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     case TPickerStore::Outcome::Taken:
         m_snapshot.insert(e.id);
         grdDep->viewport()->update();
-        Refuse(picker::Refusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
-                               picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
+                                   int(picker::Focus::ExpenseList)});
         return false;
     case TPickerStore::Outcome::Gone:
         OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
-        Refuse(picker::Refusal{ExpenseDeletedMeanwhile, picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{ExpenseDeletedMeanwhile, int(picker::Focus::ExpenseList)});
         return false;
     case TPickerStore::Outcome::Changed:
         // The row shows the expense as it stands; adding it again checks that.
         ReadExpenseAgain(e.id);
-        Refuse(picker::Refusal{ExpenseChangedMeanwhile, picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{ExpenseChangedMeanwhile, int(picker::Focus::ExpenseList)});
         return false;
     }
     if (IsOrder())
@@ -606,8 +606,8 @@ void TfrmAddDep::RetireCurrentLine()
     const qint64 id = m_lines[row].idDepense;
     if (!IsOrder()) {
         picker::Document d = CurrentDocument();
-        if (const picker::Verdict closed = picker::CheckDocumentOpen(d)) {
-            Refuse(*closed);
+        if (const TVerdict closed = picker::CheckDocumentOpen(d)) {
+            ShowPickerRefusal(*closed);
             return;
         }
     }

@@ -135,7 +135,9 @@ private:
     bool ShownInPickMode(const QueryRow& row) const;
     void FillSelectionGrid();
     picker::Document CurrentDocument() const;
-    void Refuse(const picker::Refusal& refusal);
+    // A rule's refusal shown (core/Refusal.h), the focus on the list it names
+    // and, on the selection list, its row made current; the handler goes on.
+    void ShowPickerRefusal(const TRefusal& refusal);
     void SelectLine(qint64 idDepense);
     // Reads the expense again through its key and shows it so in the list;
     // false when it is gone or not in the list.

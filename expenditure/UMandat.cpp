@@ -380,7 +380,7 @@ void TfrmMandat::btnPostClick()
     };
     refuseTakenNumber();
     QDate date;
-    if (const std::optional<QString> refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
+    if (const TVerdict refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
         Refuse(*refusal, edDateM);
 
     TOrder entry = inserting ? TOrder() : *m_order;

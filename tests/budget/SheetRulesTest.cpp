@@ -28,7 +28,7 @@ TEST(SheetRules, NumbersArePaddedWholeNumbersFromTwo)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         QString padded;
-        const sheet::Verdict v = sheet::CheckNumber(QString::fromUtf8(c.typed), &padded);
+        const TVerdict v = sheet::CheckNumber(QString::fromUtf8(c.typed), &padded);
         if (c.padded) {
             EXPECT_FALSE(v.has_value());
             EXPECT_EQ(QString::fromUtf8(c.padded), padded);
@@ -63,7 +63,7 @@ TEST(SheetRules, DatesBelongToTheYearAndALaterVisaIsAskedAbout)
         SCOPED_TRACE(std::string(c.date) + " / " + c.visa);
         bool asked = false;
         QDate date, visa;
-        const sheet::Verdict v = sheet::CheckDates(QString::fromUtf8(c.date), QString::fromUtf8(c.visa), 2024,
+        const TVerdict v = sheet::CheckDates(QString::fromUtf8(c.date), QString::fromUtf8(c.visa), 2024,
                                                    [&](const QString&) {
                                                        asked = true;
                                                        return c.answer;

@@ -211,19 +211,19 @@ TEST(TransferRules, EachGridAndTheTotalsAreChecked)
     auto r = CheckTransferAmounts({entry(1, "10"), entry(2, "dix"), entry(3, "0")});
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->message, QStringLiteral("Le montant de l'imputation n'est  pas numérique !"));
-    EXPECT_EQ(r->gridRow, 2);
+    EXPECT_EQ(r->row, 2);
     r = CheckTransferAmounts({entry(1, "10"), entry(4, "-3"), entry(5, "x")});
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->message, QStringLiteral("Le Montant doit supérieur à zéro !"));
-    EXPECT_EQ(r->gridRow, 4);
+    EXPECT_EQ(r->row, 4);
 
     const Currency a = *Currency::parse(u"100000"), b = *Currency::parse(u"99999");
     EXPECT_FALSE(CheckTransferTotals(a, a).has_value());
     EXPECT_EQ(CheckTransferTotals(a, b)->message, QStringLiteral("Les Montants des imputations sont différents !"));
-    EXPECT_FALSE(CheckTransferTotals(a, b)->onReceiving);
+    EXPECT_EQ(CheckTransferTotals(a, b)->field, GivingGrid);
     EXPECT_EQ(CheckTransferTotals(Currency(), a)->message, QStringLiteral("Le Montant doit être non nul !"));
-    EXPECT_FALSE(CheckTransferTotals(Currency(), a)->onReceiving);
-    EXPECT_TRUE(CheckTransferTotals(a, Currency())->onReceiving);
+    EXPECT_EQ(CheckTransferTotals(Currency(), a)->field, GivingGrid);
+    EXPECT_EQ(CheckTransferTotals(a, Currency())->field, ReceivingGrid);
 }
 
 } // namespace

@@ -14,9 +14,10 @@ TEST(OrderRules, TheDateIsEmptyOrOfTheYear)
     EXPECT_FALSE(d.isValid());
     EXPECT_FALSE(order::CheckDate(QStringLiteral("2/5/2024"), 2024, &d).has_value());
     EXPECT_EQ(QDate(2024, 5, 2), d);
-    EXPECT_EQ(QStringLiteral("La Date du mandat est incorrecte !"), order::CheckDate(QStringLiteral("32/01/2024"), 2024, &d));
+    EXPECT_EQ(QStringLiteral("La Date du mandat est incorrecte !"),
+              order::CheckDate(QStringLiteral("32/01/2024"), 2024, &d)->message);
     EXPECT_EQ(QStringLiteral("La date du Mandat ne correspond pas à l'exercice en cours !"),
-              order::CheckDate(QStringLiteral("02/05/2023"), 2024, &d));
+              order::CheckDate(QStringLiteral("02/05/2023"), 2024, &d)->message);
 }
 
 TEST(OrderRules, AttachmentsByKindAndCount)

@@ -267,7 +267,7 @@ TEST(PickerRules, AddExpenseChecksInOrder)
         SCOPED_TRACE(c.name);
         std::deque<bool> answers = c.answers;
         QStringList asked;
-        const Ask ask = [&](const QString& q) {
+        const TAsk ask = [&](const QString& q) {
             asked << q;
             if (answers.empty()) {
                 ADD_FAILURE() << "unexpected question " << q.toStdString();
@@ -284,15 +284,15 @@ TEST(PickerRules, AddExpenseChecksInOrder)
         facts.supplierPaid = [&](qint64) { return c.paid; };
         facts.beneficiary = [&](qint64) { return c.ben; };
 
-        const Verdict v = CheckAddExpense(c.doc, c.expense, c.onDocument, c.policies, facts, ask);
+        const TVerdict v = CheckAddExpense(c.doc, c.expense, c.onDocument, c.policies, facts, ask);
         if (c.refusal) {
             ASSERT_TRUE(v.has_value());
             EXPECT_EQ(*c.refusal, v->message);
             if (c.focus != Focus::None) {
-                EXPECT_EQ(int(c.focus), int(v->focus));
+                EXPECT_EQ(int(c.focus), v->field);
             }
             if (c.focus == Focus::SelectionList) {
-                EXPECT_EQ(c.expense.id, v->selectExpense);
+                EXPECT_EQ(c.expense.id, v->row);
             }
         } else {
             EXPECT_FALSE(v.has_value()) << v->message.toStdString();
