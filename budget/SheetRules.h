@@ -5,7 +5,7 @@
 // message and the field to focus (core/Refusal.h).
 
 #include "core/Refusal.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 #include <QDate>
 #include <QString>

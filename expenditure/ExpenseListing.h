@@ -31,8 +31,6 @@ public:
     // first sheet holding it, a sheet without a cancellation before a
     // cancelled one) and DEP_STATE (the ExpenseState).
     TListingRows Read(std::optional<ExpenseKind> kind);
-    // The same by the stored kind, -1 for all (the listing document's parameter).
-    TListingRows Read(int kind) { return Read(kind < 0 ? std::nullopt : std::optional(fromDb<ExpenseKind>(kind))); }
     // The same rows for the expenses `ids` only, in that order (an expense no
     // longer stored is left out): the expense picker prints its list with them.
     TListingRows ReadExpenses(const QList<qint64>& ids);

@@ -3,7 +3,7 @@
 // attachment texts its lines suggest.
 
 #include "core/Refusal.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 #include <QDate>
 #include <QString>

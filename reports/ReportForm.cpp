@@ -75,6 +75,17 @@ void TReportForm::Param(const QString& name, QDate& field)
                         }});
 }
 
+void TReportForm::Param(const QString& name, std::optional<ExpenseKind>& field)
+{
+    m_params.push_back({name, [&field](const QString& v) {
+                            int stored = 0;
+                            if (!ReadNumber(v, stored))
+                                return false;
+                            field = stored < 0 ? std::nullopt : std::optional(fromDb<ExpenseKind>(stored));
+                            return true;
+                        }});
+}
+
 void TReportForm::SetGridRows(const QueryTableModel& model)
 {
     m_gridRows = std::make_unique<TGridRows>(model);
@@ -94,6 +105,11 @@ QString TReportForm::NothingToPrintText()
     return QStringLiteral("Il n'y a rien à imprimer !");
 }
 
+QString TReportForm::WhyNothingPrints(const rpt::PreparedPages& pages)
+{
+    return pages.refusal.isEmpty() ? NothingToPrintText() : pages.refusal;
+}
+
 void TReportForm::ShowWarnings(const QStringList& warnings)
 {
     for (const QString& text : warnings)
@@ -110,9 +126,10 @@ void TReportForm::Preview(QWidget* caller)
     }
     if (run->finished() && run->pageCount() == 0) {
         const QStringList warnings = run->pages().warnings;
+        const QString why = WhyNothingPrints(run->pages());
         run.reset();
         ShowWarnings(warnings);
-        ShowInfo(NothingToPrintText());
+        ShowInfo(why);
         return;
     }
     TfrmPreview preview(caller);

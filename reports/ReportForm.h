@@ -28,12 +28,14 @@
 // Preview prepares the first page, then opens the preview window modally to
 // the caller, which goes on preparing the other pages while it shows the
 // first; a document without any page opens no preview and the caller is told
-// there is nothing to print. The messages the document raised while its pages
+// there is nothing to print, or why the document refused to print (a form
+// too small for the rows it must carry, Report::refuse). The messages the document raised while its pages
 // were prepared (report().warn) are shown once, when the preparation ends;
 // printing from the preview runs the report again and never shows them again.
 // The questions a document asks once per form (the paper format) go in
 // FormCreate, which runs before the first preparation only.
 
+#include "data/Codes.h"
 #include "reports/engine/Report.h"
 
 #include <QDate>
@@ -42,6 +44,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -76,6 +79,9 @@ public:
 
     // The text shown when a document has no page.
     static QString NothingToPrintText();
+    // What the user is told of a preparation without page: the document's
+    // refusal when it refused, else that there is nothing to print.
+    static QString WhyNothingPrints(const rpt::PreparedPages& pages);
     // Shows the messages of a preparation, each once.
     static void ShowWarnings(const QStringList& warnings);
 
@@ -88,6 +94,8 @@ protected:
     void Param(const QString& name, qint64& field);
     void Param(const QString& name, QString& field);
     void Param(const QString& name, QDate& field);
+    // An expense kind by its stored form; a negative number is none (every kind).
+    void Param(const QString& name, std::optional<ExpenseKind>& field);
 
 private:
     void EnsureCreated();

@@ -2,7 +2,8 @@
 // The user list: the rows of T_USERS, opened from the main menu; opens the user
 // form to add and change users, and deletes them with their rights rows.
 
-#include <QDialog>
+#include "ui/ListWindow.h"
+
 #include <memory>
 
 class QAction;
@@ -13,7 +14,7 @@ class QTableView;
 class QueryTableModel;
 namespace db { class Query; }
 
-class TfrmListUsers : public QDialog {
+class TfrmListUsers : public TListWindow {
     Q_OBJECT
 public:
     explicit TfrmListUsers(QWidget* parent = nullptr);
@@ -36,13 +37,12 @@ public:
     QueryTableModel* Model() const { return m_model; }
     bool WriteAllowed() const { return m_canWrite; }
 
-    void FormShow();
+    void FormShow() override;
     void btnModifClick();
     void btnDeleteClick();
     void btnMenuClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
 private:
@@ -52,5 +52,4 @@ private:
     std::unique_ptr<db::Query> qUsers;
     QueryTableModel* m_model = nullptr;
     bool m_canWrite = false;
-    bool m_shown = false;
 };

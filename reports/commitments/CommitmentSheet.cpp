@@ -26,8 +26,12 @@ constexpr int PrePrintedBandHeight = 1060;
 constexpr int FirstRowTop = 120;
 // The zone of the observations ends this far above the place and date.
 constexpr int ZoneGap = 6;
-// The smallest font a row's text is reduced to so that it prints whole.
-constexpr double MinRowPoints = 6;
+// The rows' table: its rows end above the frame of the white paper's table,
+// or as far below the first row as the stationery's twenty rows reach.
+constexpr int WhiteRowsBottom = 884;
+constexpr int RowsHeight = 600;
+// Below a text that takes more than its row's step, before the next row.
+constexpr int RowGap = 1;
 
 } // namespace
 
@@ -47,12 +51,12 @@ QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, P
 {
     const bool white = presentation == Presentation::WhitePaper;
     switch (line.objet) {
-    case 0: {
+    case LineObject::Expense: {
         // Only an expense line prints an expense, and only when the expense exists.
         if (!line.hasExpense)
             return QString();
         const QString suffix = PaymentOrderSuffix(line);
-        if (line.typeDepense == 1) {
+        if (line.typeDepense == ExpenseKind::Mission) {
             if (IsChapter08(line.expenseChapter))
                 return header.obs + QStringLiteral(" - ") + suffix;
             QString text = line.grade.isEmpty() ? line.beneficiary
@@ -62,20 +66,20 @@ QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, P
                         DateText(line.datefMission);
             return white ? text + suffix : text;
         }
-        if (line.typeDepense == 3)
+        if (line.typeDepense == ExpenseKind::SalaryToCommit)
             return white ? line.objetDepense + suffix : line.objetDepense;
         const QString text = QStringLiteral("FACTURE N° ") + line.noDepense + QStringLiteral(" DU ") +
                              DateText(line.dateDepense) + QStringLiteral(" DE ") + line.beneficiary;
         return white ? text + suffix : text;
     }
-    case 1:
+    case LineObject::Cancellation:
         return QStringLiteral("FICHE D'ENGAGEMENT N° ") + line.cancelledNumber + QStringLiteral(" DU ") +
                DateText(line.cancelledDate);
-    case 2:
+    case LineObject::PrimitiveBudget:
         return QStringLiteral("BUDGET PRIMITIF");
-    case 3:
+    case LineObject::AmendingBudget:
         return QStringLiteral("BUDGET MODIFICATIF");
-    case 4:
+    case LineObject::Transfer:
         return QStringLiteral("TRANSFERT DE CREDITS N° ") + QString::number(header.idOrigine) +
                QStringLiteral(" DU ") + DateText(header.date);
     default:
@@ -97,21 +101,23 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
                         "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=1 AND G.ID_GRADE=B.SERVICE_GRADE) "
                         "AS GRADE, C.NO_ENG AS NO_ENG_ANNUL, C.DATE_ENG AS DATE_ENG_ANNUL "
                         "FROM DET_ENG A "
-                        "LEFT JOIN DEPENSE D ON A.OBJET=0 AND D.ID_DEPENSE=A.ID_DETAIL "
+                        "LEFT JOIN DEPENSE D ON A.OBJET=:EXPENSE_LINE AND D.ID_DEPENSE=A.ID_DETAIL "
                         "LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
-                        "LEFT JOIN ENT_ENG C ON A.OBJET=1 AND C.ID_ENG=A.ID_DETAIL "
+                        "LEFT JOIN ENT_ENG C ON A.OBJET=:CANCELLATION_LINE AND C.ID_ENG=A.ID_DETAIL "
                         "WHERE A.ID_ENG=:ID_ENG ORDER BY A.NOLINE"));
+        q.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+        q.setParam(QStringLiteral("CANCELLATION_LINE"), toDb(LineObject::Cancellation));
         q.setParam(QStringLiteral("ID_ENG"), idEng);
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             TSheetPrintLine line;
             line.noLine = int(q.asInt(QStringLiteral("NOLINE")));
-            line.objet = int(q.asInt(QStringLiteral("OBJET")));
+            line.objet = fromDb<LineObject>(q.asInt(QStringLiteral("OBJET")));
             line.idDetail = q.asInt(QStringLiteral("ID_DETAIL"));
             line.amount = q.asCurrency(QStringLiteral("MONTANT"));
             line.hasExpense = !q.isNull(QStringLiteral("ID_DEPENSE"));
             if (line.hasExpense) {
-                line.typeDepense = int(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+                line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
                 line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
                 line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
                 line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
@@ -138,8 +144,9 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
                     QStringLiteral("SELECT A.ID_DETAIL, B.NO_MDT, B.DATE_MDT FROM DET_ENG E "
                                    "JOIN DET_MDT A ON A.ID_DETAIL=E.ID_DETAIL "
                                    "JOIN ENT_MDT B ON B.ID_MDT=A.ID_MDT "
-                                   "WHERE E.ID_ENG=:ID_ENG AND E.OBJET=0 ORDER BY A.ID_DETAIL, B.ID_MDT"));
+                                   "WHERE E.ID_ENG=:ID_ENG AND E.OBJET=:EXPENSE_LINE ORDER BY A.ID_DETAIL, B.ID_MDT"));
         q.setParam(QStringLiteral("ID_ENG"), idEng);
+        q.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             const qint64 id = q.asInt(QStringLiteral("ID_DETAIL"));
@@ -158,6 +165,18 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
         }
     }
     return lines;
+}
+
+QString TooManyLinesText(Presentation presentation, int lines)
+{
+    const bool stationery = presentation == Presentation::PrePrinted;
+    const QString text = QStringLiteral("Cette fiche porte sur %1 lignes ; le formulaire%2 n'en contient que %3. ")
+                             .arg(lines)
+                             .arg(stationery ? QStringLiteral(" pré-imprimé") : QString())
+                             .arg(stationery ? PrePrintedRows : WhitePaperRows);
+    if (stationery && lines <= WhitePaperRows)
+        return text + QStringLiteral("Imprimez-la sur papier blanc.");
+    return text + QStringLiteral("Répartissez-les sur plusieurs fiches.");
 }
 
 RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int storedTop)
@@ -378,7 +397,7 @@ TSheetPrintHeader TCommitmentSheetForm::ReadHeader() const
     h.date = qEng->asDate(QStringLiteral("DATE_ENG"));
     h.idFnm = qEng->isNull(QStringLiteral("ID_FNM")) ? -1 : qEng->asInt(QStringLiteral("ID_FNM"));
     h.amount = qEng->asCurrency(QStringLiteral("MONTANT"));
-    h.objet = int(qEng->asInt(QStringLiteral("OBJET")));
+    h.objet = fromDb<SheetObject>(qEng->asInt(QStringLiteral("OBJET")));
     h.obs = qEng->asString(QStringLiteral("OBS"));
     h.idOrigine = qEng->isNull(QStringLiteral("ID_ORIGINE")) ? -1 : qEng->asInt(QStringLiteral("ID_ORIGINE"));
     return h;
@@ -408,7 +427,7 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
     SetText(QStringLiteral("lMontant"), h.amount.formatMoney());
     SetText(QStringLiteral("lMontant1"), h.amount.formatMoney());
     SetText(QStringLiteral("lNewSolde"), after.formatMoney());
-    SetText(QStringLiteral("lObjet"), h.objet == 0 ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
+    SetText(QStringLiteral("lObjet"), h.objet == SheetObject::Expense ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
 
     SetText(QStringLiteral("lObs"), h.obs);
     SetText(QStringLiteral("lLettre"), AmountToWords(h.amount));
@@ -488,42 +507,33 @@ void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
                 c->setEnabled(false);
 
     const QList<TSheetPrintLine> lines = sheetdoc::ReadLines(header.idEng);
-    const bool depense = header.objet == 0;
-    const int printed = std::min(int(lines.size()), formRows);
-    if (lines.size() > formRows) {
-        if (white)
-            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de dépenses !"));
-        else if (depense)
-            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de factures !\r"
-                                  "Veuillez imprimer la fiche sur papier blance."));
-        else
-            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de factures !"));
-    }
+    r.requireRoom(lines.size(), formRows, sheetdoc::TooManyLinesText(m_presentation, int(lines.size())));
+    const bool depense = header.objet == SheetObject::Expense;
+    const int printed = int(lines.size());
 
     rpt::Control* first = r.find(QStringLiteral("lFact1"));
     const sheetdoc::RowPlacement place =
         sheetdoc::PlaceRows(m_presentation, depense, printed, first ? first->top() : FirstRowTop);
+    std::vector<rpt::StackRow> rows;
     for (int k = 1; k <= printed; ++k) {
         const TSheetPrintLine& line = lines[k - 1];
         const QString texts[] = {QString::number(k) + QStringLiteral("- "),
                                  sheetdoc::LineText(line, header, m_presentation), line.amount.formatMoney()};
         const char* prefixes[] = {"lNum", "lFact", "lMt"};
-        const int top = place.firstTop + (k - 1) * place.step;
+        rpt::Label* labels[3] = {};
         for (int i = 0; i < 3; ++i) {
-            auto* l = dynamic_cast<rpt::Label*>(r.findNumbered(QString::fromLatin1(prefixes[i]), k));
-            if (!l)
-                continue;
-            l->setCaption(texts[i]);
-            l->setEnabled(true);
-            l->setTop(top);
-            // A row never runs into the next one; a text longer than its row
-            // takes a smaller font rather than lose its end.
-            l->setHeight(std::max(1, std::min(l->height(), place.step)));
+            labels[i] = r.find<rpt::Label>(QString::fromLatin1(prefixes[i]) + QString::number(k));
+            labels[i]->setCaption(texts[i]);
+            labels[i]->setEnabled(true);
             if (place.fontSize > 0)
-                l->setFontSize(place.fontSize);
-            l->shrinkToFit(MinRowPoints);
+                labels[i]->setFontSize(place.fontSize);
         }
+        rows.push_back({labels[1], {labels[0], labels[2]}, place.step, RowGap});
     }
+    // The rows share the table: a text longer than its row takes the lines
+    // it needs, the rows' texts shrinking together when the table is full.
+    const int bottom = white ? WhiteRowsBottom : place.firstTop + RowsHeight;
+    rpt::StackRows(rows, place.firstTop, bottom, rpt::MinFontPoints);
 }
 
 void TCommitmentSheetForm::FitWhitePaperLabels()
@@ -535,7 +545,7 @@ void TCommitmentSheetForm::FitWhitePaperLabels()
     rpt::Control* lVille = r.find(QStringLiteral("lVille"));
     if (!dblArt || !dblPar || !lObs || !lVille)
         return;
-    const auto needed = [](const rpt::Label* l) { return rpt::LabelTextHeight(l->font(), l->caption(), l->width()); };
+    const auto needed = [](const rpt::Label* l) { return l->wrappedTextHeight(); };
 
     if (dblPar->enabled()) {
         const int need = needed(dblArt);

@@ -17,7 +17,6 @@
 #include "tools/FillYear.h"
 
 #include <QAction>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -123,7 +122,8 @@ protected:
                                                                          row.asString(QStringLiteral("NO_ENG")));
             ASSERT_EQ(before, row.asCurrency(QStringLiteral("OLD_SOLDE")))
                 << "sheet " << row.asInt(QStringLiteral("ID_ENG"));
-            ASSERT_EQ(BudgetQueries::CommitmentBalanceAfter(before, int(row.asInt(QStringLiteral("OBJET"))),
+            ASSERT_EQ(BudgetQueries::CommitmentBalanceAfter(before,
+                                                            fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET"))),
                                                             row.asCurrency(QStringLiteral("MONTANT"))),
                       row.asCurrency(QStringLiteral("NEW_SOLDE")));
         }

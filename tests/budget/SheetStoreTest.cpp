@@ -279,9 +279,9 @@ TEST_F(SheetStoreTest, ACancelledSheetFreesItsExpensesAndTheReferencePrefersTheA
     const qint64 active = NewSheet();
     Add(active, expense, "10");
     EXPECT_TRUE(store.CommittedExpenseIds().contains(expense));
-    EXPECT_EQ(QStringLiteral("F.E N° 0003 DU 01/04/2024"), store.CommitmentReference(expense));
+    EXPECT_EQ(QStringLiteral("F.E N° 0003 DU 01/04/2024"), DM->Queries().CommitmentReference(expense));
     EXPECT_EQ(QStringLiteral("F.E N°  DU "),
-              store.CommitmentReference(rows::Expense(ExpenseKind::Invoice, line, supplier, Money("1"))));
+              DM->Queries().CommitmentReference(rows::Expense(ExpenseKind::Invoice, line, supplier, Money("1"))));
 
     Write([&] { store.DeleteSheet(active); });
     EXPECT_EQ(-1, Stored(active).id);

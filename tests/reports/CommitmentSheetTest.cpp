@@ -4,6 +4,7 @@
 #include "core/Routines.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "common/TextBoxes.h"
 
 namespace {
 
@@ -30,26 +31,27 @@ protected:
     }
 
     // A sheet header and its lines, committed.
-    qint64 Sheet(qint64 idFnm, const QString& number, int objet, const QString& origin, Currency amount,
+    qint64 Sheet(qint64 idFnm, const QString& number, SheetObject objet, SheetOrigin origin, Currency amount,
                  qint64 idOrigine = -1, const QString& obs = QStringLiteral("OBSERVATION"))
     {
         const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
                                       "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :OBS, :OBJ, :M, :ORI, "
-                                      ":IDO, 0)"),
+                                      ":IDO, :IN_FORCE)"),
                        {{"ID", id}, {"NO", number}, {"D", QDate(2024, 3, 5)}, {"F", idFnm}, {"OBS", obs},
-                        {"OBJ", qint64(objet)}, {"M", amount}, {"ORI", origin}, {"IDO", idOrigine}});
+                        {"OBJ", toDbValue(objet)}, {"M", amount}, {"ORI", toDbValue(origin)}, {"IDO", idOrigine},
+                        {"IN_FORCE", SheetInForce}});
         });
         return id;
     }
 
-    void Line(qint64 idEng, int noLine, int objet, qint64 idDetail, Currency amount)
+    void Line(qint64 idEng, int noLine, LineObject objet, qint64 idDetail, Currency amount)
     {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
                                       "VALUES (:E, :N, :O, :D, :M)"),
-                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", qint64(objet)}, {"D", idDetail}, {"M", amount}});
+                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", toDbValue(objet)}, {"D", idDetail}, {"M", amount}});
         });
     }
 
@@ -58,11 +60,12 @@ protected:
     qint64 SheetOf(int count, bool depense)
     {
         const Currency each = rows::Money("100");
-        const qint64 id = Sheet(line, QStringLiteral("0005"), depense ? 0 : 1, depense ? QString() : QStringLiteral("1"),
-                                each * count);
-        const qint64 cancelled = depense ? -1 : Sheet(line, QStringLiteral("0002"), 0, QString(), each);
+        const qint64 id = Sheet(line, QStringLiteral("0005"), depense ? SheetObject::Expense : SheetObject::Economy,
+                                depense ? SheetOrigin::User : SheetOrigin::Cancellation, each * count);
+        const qint64 cancelled =
+            depense ? -1 : Sheet(line, QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::User, each);
         for (int k = 1; k <= count; ++k)
-            Line(id, k, depense ? 0 : 1,
+            Line(id, k, depense ? LineObject::Expense : LineObject::Cancellation,
                  depense ? rows::Expense(ExpenseKind::Invoice, line, supplier, each, QStringLiteral("F%1").arg(k)) : cancelled, each);
         return id;
     }
@@ -127,33 +130,63 @@ TEST_F(CommitmentSheetTest, WhitePaperRowsAreSpacedAndSizedByTheirNumber)
 }
 
 // A line whose text is longer than its row (a supplier's name of the length
-// the beneficiaries hold) prints whole within its row, in a smaller font;
-// the other rows keep theirs.
-TEST_F(CommitmentSheetTest, ALongLinePrintsWholeWithinItsRow)
+// the beneficiaries hold, a long observation on a chapter-08 mission) prints
+// whole, taking the lines it needs; the rows keep one size and never cover
+// one another.
+TEST_F(CommitmentSheetTest, ALongLinePrintsWholeAndTheRowsNeverOverlap)
 {
-    const qint64 longName = rows::Beneficiary(
-        QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE, DE MENUISERIE GENERALE "
-                       "ET D'ENTRETIEN DES BATIMENTS UNIVERSITAIRES - SPA"));
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE, DE "
+                                        "MENUISERIE GENERALE ET D'ENTRETIEN DES BATIMENTS UNIVERSITAIRES - SPA");
+    const QString obs = QStringLiteral("Frais de mission et de séjour des enseignants invités dans le cadre de la "
+                                       "convention de coopération interuniversitaire pour les jurys de soutenance de "
+                                       "doctorat et d'habilitation universitaire, y compris le transport aérien, "
+                                       "l'hébergement et la restauration pendant la durée du séjour");
+    const qint64 longName = rows::Beneficiary(name);
+    const qint64 line08 = rows::BudgetLine(QStringLiteral("21-08"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Frais de mission"));
     struct Case {
+        const char* what;
         bool white;
         int rows;
+        bool chapter08;      // line 3 a chapter-08 mission, printing the sheet's observation
     };
-    for (const Case& c : {Case{true, 25}, Case{false, 20}}) {
-        SCOPED_TRACE(c.white ? "white paper" : "stationery");
+    const Case cases[] = {
+        {"white paper", true, 25, false},
+        {"stationery", false, 20, false},
+        {"white paper, chapter 08", true, 4, true},
+        {"stationery, chapter 08", false, 20, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         const qint64 id = SheetOf(c.rows, true);
         rows::Write([&] {
-            rows::Exec(QStringLiteral("UPDATE DEPENSE SET ID_BEN=:B WHERE ID_DEPENSE="
-                                      "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
-                       {{"B", longName}, {"E", id}});
+            if (c.chapter08) {
+                rows::Exec(QStringLiteral("UPDATE ENT_ENG SET OBS=:O WHERE ID_ENG=:E"), {{"O", obs}, {"E", id}});
+                rows::Exec(QStringLiteral("UPDATE DEPENSE SET TYPE_DEPENSE=:K, ID_FNM=:F WHERE ID_DEPENSE="
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
+                           {{"K", toDbValue(ExpenseKind::Mission)}, {"F", line08}, {"E", id}});
+            } else {
+                rows::Exec(QStringLiteral("UPDATE DEPENSE SET ID_BEN=:B WHERE ID_DEPENSE="
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
+                           {{"B", longName}, {"E", id}});
+            }
         });
         const auto pages = c.white ? Print<TfrmRptFEDep>(id) : Print<TfrmRptFEDep_PreImp>(id);
         const rpt::Page& page = pages->page(0);
         const rpt::PageItem* third = page.item(QStringLiteral("lFact3"));
         ASSERT_NE(third, nullptr);
-        EXPECT_TRUE(third->text.simplified().endsWith(QStringLiteral("UNIVERSITAIRES - SPA")));
-        EXPECT_FALSE(third->options & rpt::PageItem::ClipToRect);
+        EXPECT_TRUE(third->text.simplified().endsWith(c.chapter08 ? QStringLiteral("durée du séjour -")
+                                                                  : QStringLiteral("UNIVERSITAIRES - SPA")))
+            << third->text.toStdString();
+        EXPECT_GT(third->text.count(QLatin1Char('\n')), 0);
+        QStringList controls;
+        for (int k = 1; k <= c.rows; ++k) {
+            for (const char* prefix : {"lNum", "lFact", "lMt"})
+                controls << QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(k);
+            EXPECT_DOUBLE_EQ(page.item(QStringLiteral("lFact%1").arg(k))->font.pointSizeF(), third->font.pointSizeF());
+        }
         EXPECT_LE(InBand(page, QStringLiteral("lFact3")).bottom(), InBand(page, QStringLiteral("lFact4")).top());
-        EXPECT_LT(third->font.pointSizeF(), page.item(QStringLiteral("lFact4"))->font.pointSizeF());
+        ExpectTextsInTheirBoxes(page, controls);
     }
 }
 
@@ -166,7 +199,8 @@ TEST_F(CommitmentSheetTest, StationeryRowsStartAtTheStoredTopOfTheFirstRow)
     const auto pages = Print<TfrmRptFEDep_PreImp>(SheetOf(4, true));
     const rpt::Page& page = pages->page(0);
     EXPECT_EQ(Rows(page), 4);
-    EXPECT_EQ(InBand(page, QStringLiteral("lFact1")), QRectF(60, 250, 400, 30));
+    EXPECT_EQ(InBand(page, QStringLiteral("lFact1")).topLeft(), QPointF(60, 250));
+    EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lFact1")).width(), 400);
     EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lNum1")).top(), 250);
     EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lFact4")).top(), 250 + 3 * 45);   // 600 div 4, at most 45
     // Only the values: no frame, no heading of the form.
@@ -174,33 +208,44 @@ TEST_F(CommitmentSheetTest, StationeryRowsStartAtTheStoredTopOfTheFirstRow)
     EXPECT_EQ(page.textsOf(QStringLiteral("lDate")), QStringList{QStringLiteral("05/03/2024")});
 }
 
-TEST_F(CommitmentSheetTest, EachFormPrintsItsOwnNumberOfRowsAndTheTotalsCoverEveryLine)
+// Each form prints as many lines as it has rows, the total under them; a
+// sheet of more lines prints nothing and says why.
+TEST_F(CommitmentSheetTest, EachFormPrintsItsOwnNumberOfRowsAndNoMore)
 {
     MaxDocLines = 20;   // the cancellation window has been opened
     struct Case {
         bool white;
         bool depense;
         int lines;
-        int printed;
-        const char* message;
+        const char* refusal;
     };
     const Case cases[] = {
-        {true, true, 25, 25, nullptr},
-        {true, false, 25, 25, nullptr},
-        {true, true, 26, 25, "La fiche ne peut pas prendre plus de dépenses !"},
-        {false, true, 20, 20, nullptr},
-        {false, true, 21, 20, "La fiche ne peut pas prendre plus de factures !\rVeuillez imprimer la fiche sur papier blance."},
-        {false, false, 22, 20, "La fiche ne peut pas prendre plus de factures !"},
+        {true, true, 25, nullptr},
+        {true, false, 25, nullptr},
+        {true, true, 26,
+         "Cette fiche porte sur 26 lignes ; le formulaire n'en contient que 25. Répartissez-les sur plusieurs fiches."},
+        {false, true, 20, nullptr},
+        {false, true, 21,
+         "Cette fiche porte sur 21 lignes ; le formulaire pré-imprimé n'en contient que 20. Imprimez-la sur papier "
+         "blanc."},
+        {false, false, 26,
+         "Cette fiche porte sur 26 lignes ; le formulaire pré-imprimé n'en contient que 20. Répartissez-les sur "
+         "plusieurs fiches."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2 lines, %3").arg(c.white ? "white" : "stationery").arg(c.lines)
                          .arg(c.depense ? "DEPENSE" : "ECONOMIE").toStdString());
         const qint64 id = SheetOf(c.lines, c.depense);
         const auto pages = c.white ? Print<TfrmRptFEDep>(id) : Print<TfrmRptFEDep_PreImp>(id);
+        if (c.refusal) {
+            EXPECT_TRUE(pages->isEmpty());
+            EXPECT_EQ(pages->refusal, QString::fromUtf8(c.refusal));
+            continue;
+        }
         ASSERT_EQ(pages->count(), 1);
         const rpt::Page& page = pages->page(0);
-        EXPECT_EQ(Rows(page), c.printed);
-        EXPECT_EQ(pages->warnings, c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList());
+        EXPECT_EQ(Rows(page), c.lines);
+        EXPECT_TRUE(pages->warnings.isEmpty());
         const Currency total = rows::Money("100") * c.lines;
         EXPECT_EQ(page.textsOf(QStringLiteral("lMontant1")), QStringList{total.formatMoney()});
         EXPECT_EQ(page.textsOf(QStringLiteral("lMontant")), QStringList{total.formatMoney()});
@@ -233,8 +278,8 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
     const auto order = [](qint64 id, const char* number, const QDate& date, const QList<qint64>& expenses) {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
-                                      "VALUES (:ID, :NO, :D, 0, 0)"),
-                       {{"ID", id}, {"NO", QString::fromLatin1(number)}, {"D", date}});
+                                      "VALUES (:ID, :NO, :D, :S, 0)"),
+                       {{"ID", id}, {"NO", QString::fromLatin1(number)}, {"D", date}, {"S", toDbValue(OrderStatus::Paid)}});
             int n = 0;
             for (qint64 e : expenses)
                 rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
@@ -245,13 +290,13 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
     order(7, "0012", QDate(2024, 4, 2), {invoice, mission08});
     order(9, "0031", QDate(2024, 5, 2), {invoice});
 
-    const qint64 sheet = Sheet(line, QStringLiteral("0003"), 0, QString(), rows::Money("3320"), -1,
-                               QStringLiteral("MISSION A ORAN"));
-    Line(sheet, 1, 0, invoice, rows::Money("1500"));
-    Line(sheet, 2, 0, mission, rows::Money("800"));
-    Line(sheet, 3, 0, plain, rows::Money("50"));
-    Line(sheet, 4, 0, mission08, rows::Money("900"));
-    Line(sheet, 5, 0, salary, rows::Money("70"));
+    const qint64 sheet = Sheet(line, QStringLiteral("0003"), SheetObject::Expense, SheetOrigin::User,
+                               rows::Money("3320"), -1, QStringLiteral("MISSION A ORAN"));
+    Line(sheet, 1, LineObject::Expense, invoice, rows::Money("1500"));
+    Line(sheet, 2, LineObject::Expense, mission, rows::Money("800"));
+    Line(sheet, 3, LineObject::Expense, plain, rows::Money("50"));
+    Line(sheet, 4, LineObject::Expense, mission08, rows::Money("900"));
+    Line(sheet, 5, LineObject::Expense, salary, rows::Money("70"));
     const QString mdt = QStringLiteral(" - MANDAT No 0012 DU 02/04/2024");
     const QStringList white = {
         QStringLiteral("FACTURE N° F-77 DU 10/02/2024 DE SARL MEUBLES") + mdt,
@@ -275,12 +320,15 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
 
     // Lines that are not expenses carry other keys in ID_DETAIL (here the
     // invoice's own number): they print the movement they record.
-    const qint64 transfer = Sheet(line, QStringLiteral("0004"), 0, QStringLiteral("4"), rows::Money("1500"), 7);
-    Line(transfer, 1, 4, invoice, rows::Money("1500"));
-    const qint64 budget = Sheet(line, QStringLiteral("0001"), 1, QStringLiteral("2"), rows::Money("9000"), line);
-    Line(budget, 1, 2, invoice, rows::Money("9000"));
-    const qint64 cancellation = Sheet(line, QStringLiteral("0006"), 1, QStringLiteral("1"), rows::Money("3320"), sheet);
-    Line(cancellation, 1, 1, sheet, rows::Money("3320"));
+    const qint64 transfer =
+        Sheet(line, QStringLiteral("0004"), SheetObject::Expense, SheetOrigin::Transfer, rows::Money("1500"), 7);
+    Line(transfer, 1, LineObject::Transfer, invoice, rows::Money("1500"));
+    const qint64 budget =
+        Sheet(line, QStringLiteral("0001"), SheetObject::Economy, SheetOrigin::PrimitiveBudget, rows::Money("9000"), line);
+    Line(budget, 1, LineObject::PrimitiveBudget, invoice, rows::Money("9000"));
+    const qint64 cancellation =
+        Sheet(line, QStringLiteral("0006"), SheetObject::Economy, SheetOrigin::Cancellation, rows::Money("3320"), sheet);
+    Line(cancellation, 1, LineObject::Cancellation, sheet, rows::Money("3320"));
     const struct {
         qint64 id;
         QString text;
@@ -301,14 +349,19 @@ TEST_F(CommitmentSheetTest, TheBalancesAreThoseOfTheSharedRoutineSheetAfterSheet
     // Every kind of sheet, some stored with a negative amount.
     const struct {
         const char* number;
-        int objet;
+        SheetObject objet;
         const char* amount;
-    } sheets[] = {{"0001", 1, "1000"}, {"0002", 0, "300"}, {"0003", 1, "-200"}, {"0004", 0, "-20"}, {"0005", 0, "50"}};
+    } sheets[] = {{"0001", SheetObject::Economy, "1000"},
+                  {"0002", SheetObject::Expense, "300"},
+                  {"0003", SheetObject::Economy, "-200"},
+                  {"0004", SheetObject::Expense, "-20"},
+                  {"0005", SheetObject::Expense, "50"}};
     QList<qint64> ids;
     for (const auto& s : sheets) {
-        const qint64 id = Sheet(line, QString::fromLatin1(s.number), s.objet, s.objet ? QStringLiteral("1") : QString(),
-                                rows::Money(s.amount));
-        Line(id, 1, s.objet, supplier, rows::Money(s.amount));
+        const bool economy = s.objet == SheetObject::Economy;
+        const qint64 id = Sheet(line, QString::fromLatin1(s.number), s.objet,
+                                economy ? SheetOrigin::Cancellation : SheetOrigin::User, rows::Money(s.amount));
+        Line(id, 1, economy ? LineObject::Cancellation : LineObject::Expense, supplier, rows::Money(s.amount));
         ids << id;
     }
     for (int i = 0; i < ids.size(); ++i) {
@@ -329,7 +382,7 @@ TEST_F(CommitmentSheetTest, TheBalancesAreThoseOfTheSharedRoutineSheetAfterSheet
 TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
 {
     // With a paragraph: the chapter, article and line titles on their rows.
-    const qint64 withPar = Sheet(line, QStringLiteral("0002"), 0, QString(), rows::Money("10"));
+    const qint64 withPar = Sheet(line, QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::User, rows::Money("10"));
     auto pages = Print<TfrmRptFEDep>(withPar);
     const rpt::Page* page = &pages->page(0);
     EXPECT_EQ(page->textsOf(QStringLiteral("dblChap")), QStringList{QStringLiteral("Matériel et mobilier")});
@@ -343,7 +396,7 @@ TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
     const qint64 noPar = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("05"), QString(),
                                           QStringLiteral("Entretien des locaux"));
     const QString obs = QStringLiteral("OBSERVATION TRES LONGUE ").repeated(22).left(512);
-    const qint64 id = Sheet(noPar, QStringLiteral("0002"), 0, QString(), rows::Money("10"), -1, obs);
+    const qint64 id = Sheet(noPar, QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::User, rows::Money("10"), -1, obs);
     pages = Print<TfrmRptFEDep>(id);
     ASSERT_EQ(pages->count(), 1);
     page = &pages->page(0);
@@ -358,7 +411,7 @@ TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
     EXPECT_EQ(page->textsOf(QStringLiteral("lVille")), QStringList{QStringLiteral("Alger, le 05/03/2024")});
 
     // A sheet without budget line prints an empty block; an unknown sheet an empty page.
-    pages = Print<TfrmRptFEDep>(Sheet(-1, QString(), 0, QString(), Currency()));
+    pages = Print<TfrmRptFEDep>(Sheet(-1, QString(), SheetObject::Expense, SheetOrigin::User, Currency()));
     EXPECT_TRUE(pages->page(0).textsOf(QStringLiteral("dbChap")).isEmpty());
     pages = Print<TfrmRptFEDep>(31000);
     ASSERT_EQ(pages->count(), 1);
