@@ -343,10 +343,10 @@ bool TfrmBudget::HasArticle() const
     return qBudget && !qBudget->isEmpty() && !qBudget->eof() && !RowText("ART").trimmed().isEmpty();
 }
 
-QString TfrmBudget::GetBudgetSheetDate(const QString& origin, qint64 idFnm)
+QString TfrmBudget::GetBudgetSheetDate(SheetOrigin origin, qint64 idFnm)
 {
     const std::optional<TSheet> sheet =
-        origin == QLatin1String("2") ? m_store->PrimitiveSheet(idFnm) : m_store->AmendingSheet(idFnm);
+        origin == SheetOrigin::PrimitiveBudget ? m_store->PrimitiveSheet(idFnm) : m_store->AmendingSheet(idFnm);
     if (!sheet || !sheet->date.isValid())
         return QString();
     return sheet->date.toString(kDateFormat);
@@ -370,8 +370,8 @@ void TfrmBudget::ShowBudgetLine()
         edMt_BS->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_BS")));
         edDateBP->setText(qBudget->asDate(QStringLiteral("DATE_BP")).toString(kDateFormat));
         edDateBS->setText(qBudget->asDate(QStringLiteral("DATE_BS")).toString(kDateFormat));
-        edDateEng_BP->setText(GetBudgetSheetDate(QStringLiteral("2"), IdFnm));
-        edDateEng_BS->setText(GetBudgetSheetDate(QStringLiteral("3"), IdFnm));
+        edDateEng_BP->setText(GetBudgetSheetDate(SheetOrigin::PrimitiveBudget, IdFnm));
+        edDateEng_BS->setText(GetBudgetSheetDate(SheetOrigin::AmendingBudget, IdFnm));
     }
     SetMode(emBrowse);
 }

@@ -80,7 +80,7 @@ TfrmListEng::TfrmListEng(QWidget* parent)
     QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_ENG")});
     m->setRowTint([](int, const QueryRow& r) {
-        return r.asInt(QStringLiteral("OBJET")) == 1 ? kEconomie : QColor();
+        return fromDb<SheetObject>(r.asInt(QStringLiteral("OBJET"))) == SheetObject::Economy ? kEconomie : QColor();
     });
     const int date = DateColumnWidth();
     const int widths[] = {50, date, 56, 36, 36, 130, 120, 130, 80, date};
@@ -180,9 +180,10 @@ void TfrmListEng::UpdateCommands()
 {
     const bool rows = !Rows()->isEmpty();
     const QueryRow r = Rows()->current();
-    const bool user = rows && r.asString(QStringLiteral("ORIGINE")).trimmed().isEmpty();
+    const bool user = rows && fromDb<SheetOrigin>(r.asString(QStringLiteral("ORIGINE"))) == SheetOrigin::User;
     bool deletable = false;
-    if (user && r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty() && r.asInt(QStringLiteral("STATUT")) == 0) {
+    if (user && r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty()
+        && r.asInt(QStringLiteral("STATUT")) == SheetInForce) {
         const QString number = r.asString(QStringLiteral("NO_ENG"));
         deletable = number.trimmed().isEmpty()
                  || criteria::CompareStoredText(m_lastNumber.value(r.asInt(QStringLiteral("ID_FNM"))), number) == 0;
@@ -201,11 +202,11 @@ void TfrmListEng::btnModifClick()
         return;
     const QueryRow r = Rows()->current();
     // Only expense commitments open; the other sheets have their own windows.
-    if (!r.asString(QStringLiteral("ORIGINE")).trimmed().isEmpty())
+    if (fromDb<SheetOrigin>(r.asString(QStringLiteral("ORIGINE"))) != SheetOrigin::User)
         return;
     {
         TfrmEngagement frm(this);
-        frm.ObjetEng = int(r.asInt(QStringLiteral("OBJET")));
+        frm.ObjetEng = fromDb<SheetObject>(r.asInt(QStringLiteral("OBJET")));
         frm.IdEng = r.asInt(QStringLiteral("ID_ENG"));
         frm.exec();
     }

@@ -37,7 +37,7 @@ db::Query& Opened(std::unique_ptr<db::Query>& query, const QString& sql)
 TExpenseListing::TExpenseListing() = default;
 TExpenseListing::~TExpenseListing() = default;
 
-TListingRows TExpenseListing::Read(int kind)
+TListingRows TExpenseListing::Read(std::optional<ExpenseKind> kind)
 {
     // The budget lines' labels and the beneficiaries' names by key.
     QHash<qint64, QString> labels;
@@ -71,11 +71,16 @@ TListingRows TExpenseListing::Read(int kind)
 
     // The first sheet of each expense, from the expense lines of the sheets:
     // a sheet without a cancellation before a cancelled one, then by key.
-    db::Query& s = Opened(m_sheets, QStringLiteral(
+    db::Query& s = KeptStatement(m_sheets, QStringLiteral(
         "SELECT D.ID_DETAIL, E.ID_ENG, E.NO_ENG, E.DATE_ENG, "
-        "       IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=D.ID_ENG AND C.OBJET=1 AND C.ORIGINE='1'), "
+        "       IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=D.ID_ENG AND C.OBJET=:ECONOMY "
+        "                   AND C.ORIGINE=:CANCELLATION), "
         "           1, 0) AS CANCELLED "
-        "FROM DET_ENG D LEFT JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG WHERE D.OBJET=0"));
+        "FROM DET_ENG D LEFT JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG WHERE D.OBJET=:EXPENSE_LINE"));
+    s.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
+    s.setParam(QStringLiteral("CANCELLATION"), toDb(SheetOrigin::Cancellation));
+    s.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+    s.open();
     for (const auto& r : s.rows()) {
         Held& h = held[db::toInt(r[0])];
         const Holder sheet{r[1], r[2], r[3], db::toInt(r[4]) != 0};
@@ -93,7 +98,8 @@ TListingRows TExpenseListing::Read(int kind)
     db::Query& e = KeptStatement(m_expenses, QStringLiteral("SELECT ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, "
                                                             "ID_FNM, ID_BEN, MONTANT, OBJET FROM DEPENSE "
                                                             "WHERE (:KIND = -1 OR TYPE_DEPENSE = :KIND)"));
-    e.setParam(QStringLiteral("KIND"), kind);
+    // No kind is stored as -1: it asks for every kind.
+    e.setParam(QStringLiteral("KIND"), kind ? toDb(*kind) : -1);
     e.open();
     const std::vector<std::vector<db::Value>>& stored = e.rows();
     std::vector<size_t> order(stored.size());
@@ -126,8 +132,8 @@ TListingRows TExpenseListing::Read(int kind)
             row.push_back(holder->number);
             row.push_back(holder->date);
         }
-        // 0 free, 1 committed, 2 mandated, 3 both: BudgetQueries::GetExpenseState.
-        row.emplace_back(qint64((h.committed ? 1 : 0) + (h.mandated ? 2 : 0)));
+        // As BudgetQueries::GetExpenseState answers.
+        row.emplace_back(qint64(toDb(ExpenseStateOf(h.committed, h.mandated))));
         out.rows.push_back(std::move(row));
     }
     e.close();
@@ -136,7 +142,7 @@ TListingRows TExpenseListing::Read(int kind)
 
 TListingRows TExpenseListing::ReadExpenses(const QList<qint64>& ids)
 {
-    TListingRows all = Read(-1);
+    TListingRows all = Read(std::nullopt);
     const int key = int(all.names.indexOf(QStringLiteral("ID_DEPENSE")));
     QHash<qint64, size_t> byId;
     byId.reserve(qsizetype(all.rows.size()));

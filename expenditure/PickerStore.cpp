@@ -26,7 +26,8 @@ TPickerStore::Result TPickerStore::AddExpense(TExpenseDocument& document, picker
     // With the expense locked, no other document can take it until this one
     // commits, and one that took it before is seen here.
     const bool order = mode == picker::Mode::PaymentOrder;
-    if ((DM->Queries().GetExpenseState(checked.id) & (order ? 2 : 1)) != 0) {
+    const ExpenseState state = DM->Queries().GetExpenseState(checked.id);
+    if (order ? IsMandated(state) : IsCommitted(state)) {
         r.outcome = Outcome::Taken;
         return r;
     }

@@ -42,13 +42,14 @@ const QString ExpenseChangedMeanwhile =
     QStringLiteral("Cette dépense a été modifiée par un autre utilisateur : elle n'a pas été ajoutée.\r"
                    "Elle est affichée telle qu'elle est enregistrée ; ajoutez-la de nouveau pour la vérifier.");
 
-QString SelectionKindText(int kind, const QString& current)
+QString SelectionKindText(std::optional<ExpenseKind> kind, const QString& current)
 {
-    switch (kind) {
-    case -1: return QStringLiteral("Toutes les dépenses");
-    case 0: return QStringLiteral("Factures fournisseurs");
-    case 1: return QStringLiteral("Missions et autres dépenses");
-    case 2: return QStringLiteral("Dépenses liées aux salaires");
+    if (!kind)
+        return QStringLiteral("Toutes les dépenses");
+    switch (*kind) {
+    case ExpenseKind::Invoice: return QStringLiteral("Factures fournisseurs");
+    case ExpenseKind::Mission: return QStringLiteral("Missions et autres dépenses");
+    case ExpenseKind::SalaryToPay: return QStringLiteral("Dépenses liées aux salaires");
     default: return current;
     }
 }
@@ -302,7 +303,7 @@ void TfrmAddDep::FormShow()
         m_model->setRowTint([this](int, const QueryRow& r) {
             return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
                        ? kInSelection
-                       : ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE"))));
+                       : ExpenseKindColor(ExpenseKindOfRow(r));
         });
         m_model->setRowTextColor([this](int, const QueryRow& r) {
             return m_snapshot.contains(r.asInt(QStringLiteral("ID_DEPENSE"))) ? kGreyText : QColor();
@@ -310,7 +311,7 @@ void TfrmAddDep::FormShow()
         OpenExpenses(TSqlCondition());
         RefreshSelectedLines();
     } else {
-        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
+        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(ExpenseKindOfRow(r)); });
         OpenExpenses(TSqlCondition());
     }
 }
@@ -320,7 +321,7 @@ QString TfrmAddDep::ListSql(const QString& condition) const
     QStringList where;
     if (SelectMode)
         where << QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND");
-    else if (TypeDep != -1)
+    else if (TypeDep)
         where << QStringLiteral("D.TYPE_DEPENSE=:LISTED_KIND");
     if (!condition.isEmpty())
         where << condition;
@@ -343,9 +344,9 @@ void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
     // Salary expenses to commit never go on a payment order, salary expenses
     // to pay never on a commitment sheet, whatever the filter chose.
     if (SelectMode)
-        qDep->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
-    else if (TypeDep != -1)
-        qDep->setParam(QStringLiteral("LISTED_KIND"), TypeDep);
+        qDep->setParam(QStringLiteral("EXCLUDED_KIND"), toDb(picker::ExcludedKind(DocumentMode())));
+    else if (TypeDep)
+        qDep->setParam(QStringLiteral("LISTED_KIND"), toDb(*TypeDep));
     condition.BindTo(*qDep);
     qDep->open();
     const QList<db::Value> current = m_model->currentKey();
@@ -360,7 +361,7 @@ bool TfrmAddDep::ShownInPickMode(const QueryRow& r) const
     const qint64 id = r.asInt(QStringLiteral("ID_DEPENSE"));
     if (m_selected.contains(id))
         return false;
-    if (!m_lines.isEmpty() && r.asInt(QStringLiteral("TYPE_DEPENSE")) != m_firstKind)
+    if (!m_lines.isEmpty() && ExpenseKindOfRow(r) != m_firstKind)
         return false;
     return !(chkHide->isChecked() && m_snapshot.contains(id));
 }
@@ -385,7 +386,7 @@ void TfrmAddDep::RefreshSelectedLines()
     m_selected.clear();
     for (const TDocumentLine& l : m_lines)
         m_selected.insert(l.idDepense);
-    m_firstKind = m_lines.isEmpty() ? -1 : m_lines.first().kind;
+    m_firstKind = m_lines.isEmpty() ? std::nullopt : m_lines.first().kind;
     lNbDep->setText(QString::number(m_lines.size()));
     FillSelectionGrid();
     lTotDetToDo->setText(LinesTotal(m_lines).formatMoney());
@@ -438,7 +439,7 @@ void TfrmAddDep::SelectLine(qint64 idDepense)
 picker::Document TfrmAddDep::CurrentDocument() const
 {
     picker::Document d;
-    d.mode = IsOrder() ? picker::Mode::PaymentOrder : picker::Mode::Commitment;
+    d.mode = DocumentMode();
     d.lineCount = int(m_lines.size());
     d.firstKind = m_firstKind;
     d.expenses = m_selected;
@@ -449,19 +450,19 @@ picker::Document TfrmAddDep::CurrentDocument() const
     return d;
 }
 
-void TfrmAddDep::Refuse(const picker::Refusal& refusal)
+void TfrmAddDep::ShowPickerRefusal(const TRefusal& refusal)
 {
-    if (!refusal.message.isEmpty())
-        ShowInfo(refusal.message);
-    switch (refusal.focus) {
-    case picker::Focus::ExpenseList: grdDep->setFocus(); break;
+    QWidget* focus = nullptr;
+    switch (picker::Focus(refusal.field)) {
+    case picker::Focus::ExpenseList: focus = grdDep; break;
     case picker::Focus::SelectionList:
-        if (refusal.selectExpense >= 0)
-            SelectLine(refusal.selectExpense);
-        grdDepToDo->setFocus();
+        if (refusal.row >= 0)
+            SelectLine(refusal.row);
+        focus = grdDepToDo;
         break;
     case picker::Focus::None: break;
     }
+    ShowRefusal(refusal, focus);
 }
 
 qint64 TfrmAddDep::CurrentExpenseId() const
@@ -491,7 +492,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
 
     picker::Expense e;
     e.id = idDepense;
-    e.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
+    e.kind = ExpenseKindOfRow(row);
     e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
     e.amount = row.asCurrency(QStringLiteral("MONTANT"));
     e.idBen = row.isNull(QStringLiteral("ID_BEN")) ? -1 : row.asInt(QStringLiteral("ID_BEN"));
@@ -504,8 +505,8 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     const auto ask = [](const QString& question) {
         return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
     };
-    if (const picker::Verdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
-        Refuse(*refusal);
+    if (const TVerdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
+        ShowPickerRefusal(*refusal);
         return false;
     }
 
@@ -527,17 +528,17 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     case TPickerStore::Outcome::Taken:
         m_snapshot.insert(e.id);
         grdDep->viewport()->update();
-        Refuse(picker::Refusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
-                               picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
+                                   int(picker::Focus::ExpenseList)});
         return false;
     case TPickerStore::Outcome::Gone:
         OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
-        Refuse(picker::Refusal{ExpenseDeletedMeanwhile, picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{ExpenseDeletedMeanwhile, int(picker::Focus::ExpenseList)});
         return false;
     case TPickerStore::Outcome::Changed:
         // The row shows the expense as it stands; adding it again checks that.
         ReadExpenseAgain(e.id);
-        Refuse(picker::Refusal{ExpenseChangedMeanwhile, picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{ExpenseChangedMeanwhile, int(picker::Focus::ExpenseList)});
         return false;
     }
     if (IsOrder())
@@ -554,7 +555,7 @@ bool TfrmAddDep::ReadExpenseAgain(qint64 idDepense)
 {
     if (!qOne) {
         qOne = std::make_unique<db::Query>(DM->LURDO, ListSql(QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")));
-        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
+        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), toDb(picker::ExcludedKind(DocumentMode())));
     }
     qOne->setParam(QStringLiteral("ID_DEPENSE"), idDepense);
     qOne->open();
@@ -576,8 +577,8 @@ void TfrmAddDep::RetireCurrentLine()
     const qint64 id = m_lines[row].idDepense;
     if (!IsOrder()) {
         picker::Document d = CurrentDocument();
-        if (const picker::Verdict closed = picker::CheckDocumentOpen(d)) {
-            Refuse(*closed);
+        if (const TVerdict closed = picker::CheckDocumentOpen(d)) {
+            ShowPickerRefusal(*closed);
             return;
         }
     }
@@ -630,8 +631,7 @@ void TfrmAddDep::btnModifClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
-    OpenExpenseEditor(this, kind, id);
+    OpenExpenseEditor(this, ExpenseKindOfRow(m_model->current()), id);
     TWaitCursor wait;
     grdDep->setEnabled(false);
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
@@ -644,8 +644,7 @@ void TfrmAddDep::btnDeleteClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
-    if (!DeleteExpenseFromList(id, kind))
+    if (!DeleteExpenseFromList(id, ExpenseKindOfRow(m_model->current())))
         return;
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
     m_model->setCurrentRow(0);

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int InvoiceKind = 0;
 
 } // namespace
 
@@ -170,7 +169,7 @@ void TfrmFact::ShowStoredRow()
 void TfrmFact::FormShow()
 {
     m_lookups.Reload();
-    qFact = &m_expenses.ReadExpenses(InvoiceKind);
+    qFact = &m_expenses.ReadExpenses(ExpenseKind::Invoice);
     MyNavigator->SetQuery(qFact);
     if (!qFact->isEmpty()) {
         if (IdDepense == -1)
@@ -201,7 +200,7 @@ void TfrmFact::ClearEntry()
 void TfrmFact::ShowExpense()
 {
     m_idFnm = -1;
-    m_state = 0;
+    m_state = ::ExpenseState::Free;
     ClearEntry();
     if (HasRows() && !qFact->eof()) {
         const db::Query& q = *qFact;
@@ -235,14 +234,14 @@ void TfrmFact::ShowDocumentNumbers()
     const bool shown = HasRows() && !qFact->eof();
     TExpenseEditor::ShowDocumentNumbers(shown ? IdDepense : -1, lNoMdt, lNoEng);
     const qint64 idBen = shown ? qFact->asInt(QStringLiteral("ID_BEN")) : -1;
-    lCA->setText(m_expenses.BeneficiaryTotal(InvoiceKind, idBen).formatMoney());
+    lCA->setText(m_expenses.BeneficiaryTotal(ExpenseKind::Invoice, idBen).formatMoney());
 }
 
 void TfrmFact::RefreshRows()
 {
     const int row = qFact->row();
     m_lookups.Reload();
-    qFact = &m_expenses.ReadExpenses(InvoiceKind);
+    qFact = &m_expenses.ReadExpenses(ExpenseKind::Invoice);
     qFact->moveTo(qBound(0, row, qMax(0, qFact->rowCount() - 1)));
 }
 
@@ -272,7 +271,7 @@ void TfrmFact::btnModifClick()
         return;
     SetMode(emEdit);
     // A committed or mandated invoice keeps its amount and budget line.
-    const bool free = m_state == 0;
+    const bool free = m_state == ::ExpenseState::Free;
     edMontant->setEnabled(free);
     btnGetImp->setEnabled(free);
     RecolourEntryPanel();
@@ -370,7 +369,7 @@ void TfrmFact::btnPostClick()
     e.id = IdDepense;
     e.number = invoice.number;
     e.date = invoice.date;
-    e.kind = InvoiceKind;
+    e.kind = ExpenseKind::Invoice;
     e.idBen = invoice.idBen;
     e.objet = edObjet->text().trimmed();
     e.idFnm = m_idFnm;

@@ -86,9 +86,9 @@ TfrmListDep::TfrmListDep(QWidget* parent)
     AddColumn("OBJET", "Objet", F::Text);
     QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_DEPENSE")});
-    m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
+    m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(ExpenseKindOfRow(r)); });
     m->setRowTextColor([](int, const QueryRow& r) {
-        return r.asInt(QStringLiteral("DEP_STATE")) >= 2 ? kGreyText : QColor();
+        return IsMandated(fromDb<ExpenseState>(r.asInt(QStringLiteral("DEP_STATE")))) ? kGreyText : QColor();
     });
     for (int c = 0; c < coCount; ++c)
         if (c != coBen)
@@ -143,7 +143,7 @@ void TfrmListDep::btnModifClick()
     if (Rows()->isEmpty())
         return;
     const QueryRow r = Rows()->current();
-    OpenExpenseEditor(this, int(r.asInt(QStringLiteral("TYPE_DEPENSE"))), r.asInt(QStringLiteral("ID_DEPENSE")));
+    OpenExpenseEditor(this, ExpenseKindOfRow(r), r.asInt(QStringLiteral("ID_DEPENSE")));
     TWaitCursor wait;
     grdDep->setEnabled(false);
     ReadExpenses();
@@ -155,7 +155,7 @@ void TfrmListDep::btnDeleteClick()
     if (Rows()->isEmpty())
         return;
     const QueryRow r = Rows()->current();
-    if (!DeleteExpenseFromList(r.asInt(QStringLiteral("ID_DEPENSE")), int(r.asInt(QStringLiteral("TYPE_DEPENSE")))))
+    if (!DeleteExpenseFromList(r.asInt(QStringLiteral("ID_DEPENSE")), ExpenseKindOfRow(r)))
         return;
     TWaitCursor wait;
     ReadExpenses();
@@ -183,7 +183,7 @@ void TfrmListDep::mnVoirEngClick()
         // The sheet that holds this very expense, by its key: sheet numbers
         // repeat from one budget line to another.
         TfrmEngagement frm(this);
-        frm.ObjetEng = 0;
+        frm.ObjetEng = SheetObject::Expense;
         frm.IdEng = Rows()->current().asInt(QStringLiteral("ID_ENG"));
         frm.exec();
     }
