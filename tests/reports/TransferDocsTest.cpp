@@ -488,3 +488,25 @@ TEST_F(TransferDocsTest, PrintItemsChooseTheAdviceAndAskForTheBackOnce)
         EXPECT_EQ(previews, answer == mrYes ? 2 : 1);
     }
 }
+
+TEST_F(TransferDocsTest, StationeryAdvicePrintsAtItsStoredPositionsOnePerSheet)
+{
+    rows::Exec(QStringLiteral("INSERT INTO REPORT (REPORTNAME, COMPNAME, PLEFT, PTOP, PHEIGHT, PWIDTH) "
+                              "VALUES ('RPTORDVIRMISSION_210501', 'LNAP2', 600, 300, 20, 120)"));
+    ASSERT_TRUE(DM->CommitWork());
+    const int id = Order(90, {Invoice(Ben(QStringLiteral("CNAS"), QStringLiteral("1")), "10")});
+    TfrmRptOrdVirMission_210501 form;
+    const auto pages = Print(form, id);
+    ASSERT_EQ(pages->count(), 3);
+    for (const rpt::Page& page : pages->pages) {
+        ASSERT_EQ(page.bandCount(QStringLiteral("bdDetail")), 1);
+        const rpt::PageItem* amount = page.item(QStringLiteral("lNap2"));
+        ASSERT_NE(amount, nullptr);
+        const rpt::BandBox& detail = page.bands.back();
+        EXPECT_NEAR(amount->rect.left() - detail.rect.left(), 600, 0.5);
+        EXPECT_NEAR(amount->rect.top() - detail.rect.top(), 300, 0.5);
+        // Every text stays on the sheet.
+        for (const rpt::PageItem& item : page.items)
+            EXPECT_LE(item.rect.bottom(), page.size.height()) << item.control.toStdString();
+    }
+}
