@@ -13,6 +13,7 @@
 #include "expenditure/UAddDep.h"
 #include "expenditure/UFindMdt.h"
 #include "reports/mandat/MandatPrint.h"
+#include "reports/transfer/TransferPrint.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
@@ -248,6 +249,28 @@ void TfrmMandat::BuildPrintMenus()
     PopMnMandat->addSeparator();
     PopMnMandat->addAction(mnClose);
     AttachPopupMenu(PopMnMandat, btnMenu);
+    ConnectTransferItems();
+}
+
+void TfrmMandat::ConnectTransferItems()
+{
+    // The transfer documents' items of both print menus become commands.
+    const std::pair<const char*, TransferItem> items[] = {
+        {"mnOrdVirBanque", TransferItem::Bank},          {"mnOrdVirBanque2", TransferItem::Bank},
+        {"mnOrdVirCCP", TransferItem::Postal},           {"mnOrdVirCCP2", TransferItem::Postal},
+        {"mnOrdVirActel", TransferItem::PostalPhone},    {"mnOrdVirActel2", TransferItem::PostalPhone},
+        {"mnOrdVirMission", TransferItem::Mission},      {"mnOrdVirMission2", TransferItem::Mission},
+        {"mnOrdVirMission210208", TransferItem::MissionSalary},
+        {"mnOrdVirMisReduit", TransferItem::MissionReduced}, {"mnOrdVirMisReduit2", TransferItem::MissionReduced}};
+    for (const auto& [name, item] : items) {
+        QAction* placeholder = findChild<QAction*>(QString::fromLatin1(name));
+        QAction* command =
+            AddCommand(name, placeholder->text(), When::BrowseOnRow, [this, item = item] { PrintTransfer(item); });
+        for (QObject* owner : placeholder->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(owner))
+                menu->insertAction(placeholder, command);
+        delete placeholder;
+    }
 }
 
 TShownRow TfrmMandat::ShownRow() const
@@ -524,4 +547,21 @@ void TfrmMandat::PrintPaymentOrder(bool prePrinted)
     const TDocumentLine* line = CurrentLine();
     PreviewMandat(this, int(IdMdt), line ? line->kind : std::nullopt, line ? line->chap : QString(),
                   line ? line->art : QString(), prePrinted);
+}
+
+void TfrmMandat::PrintTransfer(TransferItem item)
+{
+    // The mission advice is chosen by the budget line of the current line.
+    const TDocumentLine* line = CurrentLine();
+    TTransferOrderRef order;
+    order.idMdt = int(IdMdt);
+    if (m_order) {
+        order.noMdt = m_order->number;
+        order.dateMdt = m_order->date.toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    if (line) {
+        order.chap = line->chap;
+        order.art = line->art;
+    }
+    PreviewTransferDocument(this, item, order);
 }

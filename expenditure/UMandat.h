@@ -23,6 +23,7 @@ class QTableView;
 class QToolButton;
 class QueryTableModel;
 class TDocumentKeyList;
+enum class TransferItem;
 
 class TfrmMandat : public TEditorWindow {
     Q_OBJECT
@@ -89,6 +90,8 @@ public:
     // Prints the order shown, the document chosen by the current line's kind
     // and budget line, on white paper or on stationery.
     void PrintPaymentOrder(bool prePrinted);
+    // Prints the order's transfer document of a print item.
+    void PrintTransfer(TransferItem item);
 
 protected:
     bool HasRows() const override;
@@ -100,6 +103,7 @@ protected:
 private:
     void BuildWindow();
     void BuildPrintMenus();
+    void ConnectTransferItems();
     void ClearEntry();
     void ShowLines();
     void ProposeAttachments();

@@ -11,6 +11,13 @@
 #include "reports/mandat/URptMandat_FB.h"
 #include "reports/mandat/URptMandat_P.h"
 #include "reports/mandat/URptMandat_Salaire.h"
+#include "reports/transfer/URptOrdVir.h"
+#include "reports/transfer/URptOrdVirCCP.h"
+#include "reports/transfer/URptOrdVirCCP_ACTEL.h"
+#include "reports/transfer/URptOrdVirMis_FB.h"
+#include "reports/transfer/URptOrdVirMission.h"
+#include "reports/transfer/URptOrdVirMission_210208.h"
+#include "reports/transfer/URptOrdVirMission_210501.h"
 
 #include <map>
 
@@ -59,4 +66,14 @@ void RegisterProgramDocuments()
     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptMandat_P"), [] { return std::make_unique<TfrmRptMandat_P>(); });
     RegisterDocument(QStringLiteral("URptMandat_Salaire"), [] { return std::make_unique<TfrmRptMandat_Salaire>(); });
+    RegisterDocument(QStringLiteral("URptOrdVir"), [] { return std::make_unique<TfrmRptOrdVir>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirCCP"), [] { return std::make_unique<TfrmRptOrdVirCCP>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirCCP_ACTEL"), [] { return std::make_unique<TfrmRptOrdVirCCP_Actel>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirCCP_Verso"), [] { return std::make_unique<TfrmRptOrdVirCCP_Verso>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirMis_FB"), [] { return std::make_unique<TfrmRptOrdVirMis_FB>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirMission"), [] { return std::make_unique<TfrmRptOrdVirMission>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirMission_210208"),
+                     [] { return std::make_unique<TfrmRptOrdVirMission_210208>(); });
+    RegisterDocument(QStringLiteral("URptOrdVirMission_210501"),
+                     [] { return std::make_unique<TfrmRptOrdVirMission_210501>(); });
 }

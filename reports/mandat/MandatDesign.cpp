@@ -2,6 +2,8 @@
 
 #include <QtMath>
 
+#include <algorithm>
+
 namespace mdt {
 
 namespace {
@@ -65,6 +67,22 @@ void ShadedCell(rpt::Band& band, const QString& shape, const QString& label, con
     centred.align = Qt::AlignHCenter;
     Text(band, label, QRect(rect.left() + 2, rect.top() + (rect.height() - lineHeight) / 2, rect.width() - 4, lineHeight),
          caption, centred);
+}
+
+void ShowAmount(rpt::Label* label, Currency amount)
+{
+    label->setCaption(amount.formatMoney());
+    label->shrinkToFit(rpt::MinFontPoints);
+}
+
+void FitCentred(rpt::Label* label, int boxTop, int boxHeight)
+{
+    label->setTop(boxTop);
+    label->setHeight(boxHeight);
+    label->shrinkToFit(rpt::MinFontPoints);
+    const int height = std::min(label->wrappedTextHeight(), boxHeight);
+    label->setTop(boxTop + (boxHeight - height) / 2);
+    label->setHeight(height + 1);
 }
 
 rpt::Shape* Box(rpt::Band& band, const QString& name, const QRect& rect)

@@ -46,6 +46,13 @@ void ShadedCell(rpt::Band& band, const QString& shape, const QString& label, con
 rpt::Shape* Box(rpt::Band& band, const QString& name, const QRect& rect);
 rpt::Shape* HLine(rpt::Band& band, const QString& name, int left, int top, int width);
 rpt::Shape* VLine(rpt::Band& band, const QString& name, int left, int top, int height);
+// An amount as money, in a smaller font when the label's is too wide for it:
+// a figure is never cut.
+void ShowAmount(rpt::Label* label, Currency amount);
+// Places a label's text in the box from `boxTop`, `boxHeight` high, centred
+// vertically; a text taller than the box takes a smaller font, so that it
+// prints whole inside the box rather than over its neighbours.
+void FitCentred(rpt::Label* label, int boxTop, int boxHeight);
 // A rounded grey box (pen 2, corners of 15).
 rpt::RoundRect* RoundBox(rpt::Band& band, const QString& name, const QRect& rect);
 

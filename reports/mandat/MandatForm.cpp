@@ -50,8 +50,7 @@ void TRptMandatForm::SetText(const QString& control, const QString& text) const
 
 void TRptMandatForm::SetAmount(rpt::Label* label, Currency amount)
 {
-    label->setCaption(amount.formatMoney());
-    label->shrinkToFit(rpt::MinFontPoints);
+    ShowAmount(label, amount);
 }
 
 void TRptMandatForm::SetAmount(const QString& control, Currency amount) const
@@ -164,12 +163,7 @@ void TRptMandatForm::FillCreditor(const TMandatCreditor& creditor, int nomTop, i
             label->shrinkToFit(rpt::MinFontPoints);   // stationery keeps the boxes of its layout
             return;
         }
-        label->setTop(boxTop);
-        label->setHeight(boxHeight);
-        label->shrinkToFit(rpt::MinFontPoints);
-        const int height = std::min(label->wrappedTextHeight(), boxHeight);
-        label->setTop(boxTop + (boxHeight - height) / 2);
-        label->setHeight(height + 1);
+        FitCentred(label, boxTop, boxHeight);
     };
     fit("lNom", nomTop, 32);
     fit("lBnq", bnqTop, 27);

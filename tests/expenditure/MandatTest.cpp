@@ -324,6 +324,11 @@ TEST_F(MandatTest, PaymentOrderItemsPreviewTheDocumentOfTheCurrentLine)
     frm->btnPost->click();
     EXPECT_EQ(QStringLiteral("RptMandat_FB"), previewed(frm->mnMdtFB));
     EXPECT_EQ(QStringLiteral("RptMandat_P"), previewed(frm->mnMdtPre));
+    // The transfer items of both menus print the order's transfer documents.
+    const auto item = [&frm](const char* name) { return frm->findChild<QAction*>(QString::fromLatin1(name)); };
+    EXPECT_EQ(QStringLiteral("RptOrdVir"), previewed(item("mnOrdVirBanque2")));
+    EXPECT_EQ(QStringLiteral("RptOrdVirMission"), previewed(item("mnOrdVirMission")));
+    EXPECT_EQ(QStringLiteral("RptOrdVirMis_FB"), previewed(item("mnOrdVirMisReduit2")));
 
     NewOrder(*frm, QStringLiteral("3"));
     Fill(*frm, {salary});
