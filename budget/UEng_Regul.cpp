@@ -117,6 +117,8 @@ void TfrmEng_Regul::BuildWindow()
     QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
     BuildSheetHeader(this, m_header, pnlMain, grid, QStringLiteral("R E G U L"));
     lObjet = m_header.lObjet;
+    // Room for the longest title, "REGUL - ECONOMIE".
+    lObjet->setMinimumWidth(lObjet->fontMetrics().horizontalAdvance(QStringLiteral("REGUL - ECONOMIE")) + 8);
     lInt = AddBudgetLineRow(pnlMain, grid);
 
     pnlObs = BuildObservationPanel(this, &mmObs);

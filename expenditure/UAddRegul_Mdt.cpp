@@ -79,7 +79,7 @@ TfrmAddRegul_Mdt::TfrmAddRegul_Mdt(QWidget* parent)
         {QStringLiteral("N°"), QStringLiteral("N° Mdt"), QStringLiteral("Date"), QStringLiteral("Montant"),
          QStringLiteral("Nature"), QString()});
     grdMdtToDo->setColumnHidden(scId, true);
-    const int widths[] = {20, 60, 62, 80, 200};
+    const int widths[] = {28, 60, 80, 90, 200};
     for (int c = scNo; c <= scNature; ++c)
         grdMdtToDo->setColumnWidth(c, widths[c]);
     grdMdtToDo->verticalHeader()->hide();
@@ -98,6 +98,8 @@ TfrmAddRegul_Mdt::TfrmAddRegul_Mdt(QWidget* parent)
     lTotDetToDo = new QLabel(this);
     lTotDetToDo->setObjectName(QStringLiteral("lTotDetToDo"));
     lTotDetToDo->setFont(bold);
+    lTotDetToDo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lTotDetToDo->setMinimumWidth(120);
     totals->addWidget(lNbMdt);
     totals->addWidget(lTotDep);
     totals->addStretch(1);
