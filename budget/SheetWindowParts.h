@@ -115,6 +115,18 @@ struct TBalanceFooter {
     void ShowZero();
 };
 
+// The balance footer built for the window `w` and handed to its members
+// lOldSolde, lMontant and lNewSolde.
+template <class Window>
+QWidget* BuildSheetFooter(Window* w, TBalanceFooter& balances)
+{
+    QWidget* footer = balances.Build(w);
+    w->lOldSolde = balances.lOldSolde;
+    w->lMontant = balances.lMontant;
+    w->lNewSolde = balances.lNewSolde;
+    return footer;
+}
+
 // The search of a sheet window: TfrmFindFE, then `find` (the key of the sheet
 // of that budget line and number, -1 when none) located in `keys`; "Fiche
 // d'engagement introuvable ! " when it is not there. True when located.

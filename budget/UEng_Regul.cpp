@@ -2,6 +2,7 @@
 
 #include "budget/SheetRules.h"
 #include "budget/UAddRegul_FE.h"
+#include "budget/UAddRegul_Mdt.h"
 #include "budget/USelectReg.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -10,7 +11,6 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "documents/DocumentBrowsing.h"
-#include "expenditure/UAddRegul_Mdt.h"
 #include "expenditure/UMandat.h"
 #include "refdata/UObs.h"
 #include "reports/commitments/URptFEDep_Regul.h"
@@ -146,10 +146,7 @@ void TfrmEng_Regul::BuildWindow()
     grdDep->setItemDelegateForColumn(4, new TBoldColumn(grdDep));
     connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] { OpenLine(); }));
 
-    QWidget* footer = m_balances.Build(this);
-    lOldSolde = m_balances.lOldSolde;
-    lMontant = m_balances.lMontant;
-    lNewSolde = m_balances.lNewSolde;
+    QWidget* footer = BuildSheetFooter(this, m_balances);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);

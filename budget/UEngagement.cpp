@@ -130,10 +130,7 @@ void TfrmEngagement::BuildWindow()
     grdDep->setItemDelegateForColumn(4, new TBoldColumn(grdDep));
 
     // Balances.
-    QWidget* footer = m_balances.Build(this);
-    lOldSolde = m_balances.lOldSolde;
-    lMontant = m_balances.lMontant;
-    lNewSolde = m_balances.lNewSolde;
+    QWidget* footer = BuildSheetFooter(this, m_balances);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);

@@ -116,10 +116,7 @@ void TfrmEngagement_Annul::BuildWindow()
     grid->addWidget(grpCancelled, 2, 0, 1, 5);
 
     pnlObs = BuildObservationPanel(this, &mmObs);
-    QWidget* footer = m_balances.Build(this);
-    lOldSolde = m_balances.lOldSolde;
-    lMontant = m_balances.lMontant;
-    lNewSolde = m_balances.lNewSolde;
+    QWidget* footer = BuildSheetFooter(this, m_balances);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);

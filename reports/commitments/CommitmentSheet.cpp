@@ -38,6 +38,24 @@ constexpr int RowGap = 1;
 // ---------------------------------------------------------------------------
 // Texts and placement
 
+namespace {
+
+// The expense columns of a row of the lines' queries (TYPE_DEPENSE,
+// NO_DEPENSE, DATE_DEPENSE, the mission dates, OBJET_DEP, NOM and GRADE).
+void ReadExpense(const db::Query& q, TSheetPrintLine& line)
+{
+    line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+    line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
+    line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
+    line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
+    line.datefMission = q.asDate(QStringLiteral("DATEF_MISSION"));
+    line.objetDepense = q.asString(QStringLiteral("OBJET_DEP")).trimmed();
+    line.beneficiary = q.asString(QStringLiteral("NOM")).trimmed();
+    line.grade = q.asString(QStringLiteral("GRADE")).trimmed();
+}
+
+} // namespace
+
 namespace sheetdoc {
 
 QString PaymentOrderSuffix(const TSheetPrintLine& line)
@@ -117,15 +135,8 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
             line.amount = q.asCurrency(QStringLiteral("MONTANT"));
             line.hasExpense = !q.isNull(QStringLiteral("ID_DEPENSE"));
             if (line.hasExpense) {
-                line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
-                line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
-                line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
-                line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
-                line.datefMission = q.asDate(QStringLiteral("DATEF_MISSION"));
-                line.objetDepense = q.asString(QStringLiteral("OBJET_DEP")).trimmed();
+                ReadExpense(q, line);
                 line.expenseChapter = q.asString(QStringLiteral("CHAP_DEP"));
-                line.beneficiary = q.asString(QStringLiteral("NOM")).trimmed();
-                line.grade = q.asString(QStringLiteral("GRADE")).trimmed();
             }
             line.cancelledNumber = q.asString(QStringLiteral("NO_ENG_ANNUL")).trimmed();
             line.cancelledDate = q.asDate(QStringLiteral("DATE_ENG_ANNUL"));
@@ -204,14 +215,7 @@ QList<TRegulPrintRow> RegulOrderRows(qint64 idEng, qint64 idFnm)
                 continue;
             TSheetPrintLine line;
             line.hasExpense = true;
-            line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
-            line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
-            line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
-            line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
-            line.datefMission = q.asDate(QStringLiteral("DATEF_MISSION"));
-            line.objetDepense = q.asString(QStringLiteral("OBJET_DEP")).trimmed();
-            line.beneficiary = q.asString(QStringLiteral("NOM")).trimmed();
-            line.grade = q.asString(QStringLiteral("GRADE")).trimmed();
+            ReadExpense(q, line);
             // The order follows its expenses: no order suffix on them.
             rows.append({QString::number(++expense) + QStringLiteral("- "),
                          LineText(line, none, Presentation::PrePrinted), q.asCurrency(QStringLiteral("MONTANT")),

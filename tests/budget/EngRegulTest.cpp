@@ -4,12 +4,12 @@
 // sheet holding its one line, and the deletion of the last sheet.
 #include "budget/RegulStore.h"
 #include "budget/UAddRegul_FE.h"
+#include "budget/UAddRegul_Mdt.h"
 #include "budget/UEng_Regul.h"
 #include "budget/USelectReg.h"
 #include "common/DocumentFixture.h"
 #include "common/SheetRows.h"
 #include "documents/DocumentBrowsing.h"
-#include "expenditure/UAddRegul_Mdt.h"
 
 #include <QAbstractButton>
 #include <QAction>

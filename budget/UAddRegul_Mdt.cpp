@@ -1,4 +1,4 @@
-#include "expenditure/UAddRegul_Mdt.h"
+#include "budget/UAddRegul_Mdt.h"
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
