@@ -7,6 +7,7 @@
 #include "ui/FormKit.h"
 
 #include <QEvent>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,6 +45,8 @@ void TSheetHeaderFields::Build(QWidget* panel, QGridLayout* grid, const QString&
     grid->addWidget(MakeCaption(panel, QStringLiteral("Date : ")), 0, 2);
     grid->addLayout(MakeFieldRow({edDateE, btnGetDateEng}), 0, 3);
     grid->addWidget(title, 0, 4, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    lObjet = title;
+    lObjet->setObjectName(QStringLiteral("lObjet"));
     grid->addWidget(MakeCaption(panel, QStringLiteral("N° Visa : ")), 1, 0);
     grid->addLayout(MakeFieldRow({edNoVisa}), 1, 1);
     grid->addWidget(MakeCaption(panel, QStringLiteral("Date : ")), 1, 2);
@@ -66,6 +69,42 @@ void TSheetHeaderFields::Show(const TSheet& sheet)
     edDateE->setText(DateText(sheet.date));
     edNoVisa->setText(sheet.visaNumber);
     edDateVisa->setText(DateText(sheet.visaDate));
+}
+
+QLabel* AddBudgetLineRow(QWidget* panel, QGridLayout* grid)
+{
+    auto* lInt = new QLabel(panel);
+    lInt->setObjectName(QStringLiteral("lInt"));
+    QFont bold = lInt->font();
+    bold.setBold(true);
+    lInt->setFont(bold);
+    lInt->setWordWrap(true);
+    grid->addWidget(MakeCaption(panel, QStringLiteral("Imput.: ")), 2, 0);
+    grid->addWidget(lInt, 2, 1, 1, 4);
+    return lInt;
+}
+
+QFrame* BuildLineButtons(QWidget* window, QToolButton** add, QToolButton** remove, const QString& addText,
+                         QAction* addCommand, const QString& removeHint, QAction* removeCommand, QHBoxLayout** row)
+{
+    auto* panel = new QFrame(window);
+    panel->setObjectName(QStringLiteral("pnlDetail"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setAutoFillBackground(true);
+    auto* detail = new QHBoxLayout(panel);
+    detail->setContentsMargins(4, 2, 4, 2);
+    *add = MakeToolButton(panel, "btnModifDet", addText, QStringLiteral("Modifier les détails de l'engagement"),
+                          QStyle::SP_FileDialogNewFolder);
+    (*add)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(*add, addCommand);
+    *remove = MakeToolButton(panel, "btnDelDet", QStringLiteral("Retirer"), removeHint, QStyle::SP_DialogDiscardButton);
+    (*remove)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BindButton(*remove, removeCommand);
+    detail->addWidget(*add);
+    detail->addWidget(*remove);
+    detail->addStretch(1);
+    *row = detail;
+    return panel;
 }
 
 TVerdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString&)>& taken)

@@ -36,19 +36,6 @@ namespace {
 
 const QColor kCancelledColor(253, 245, 200);  // $C8F5FD
 
-// The amounts of the lines are written in bold.
-class TBoldColumn : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->font.setBold(true);
-    }
-};
-
 } // namespace
 
 TfrmEngagement::TfrmEngagement(QWidget* parent)
@@ -116,84 +103,39 @@ void TfrmEngagement::BuildWindow()
                                    [this] { mnPrintFE_PreImpClick(); });
 
     // Tool bar.
-    TDocumentToolBar bar(this, "pnlBtns");
-    btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel engagement"), QStyle::SP_FileIcon,
-                        mnAdd);
-    btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier l'engagement"),
-                          QStyle::SP_FileDialogDetailedView, mnModif);
-    btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
-                         QStyle::SP_DialogSaveButton, mnPost);
-    btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
-                           QStyle::SP_DialogCancelButton, mnCancel);
-    btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
-                           QStyle::SP_TrashIcon, mnDelete);
-    MyNavigator = bar.Navigator();
-    btnFind = bar.Button("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un Engagement"),
-                         QStyle::SP_FileDialogContentsView, mnFind);
-    btnPrint = bar.Button("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"),
-                          QStyle::SP_FileDialogListView);
-    btnMenu = bar.Button("btnMenu", QStringLiteral("&Menu..."), QStringLiteral("Menu"),
-                         QStyle::SP_TitleBarUnshadeButton);
-    bar.Stretch();
-    btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
-                          QStyle::SP_DialogCloseButton, mnClose);
+    QFrame* toolBar = BuildSheetToolBar(this, {.add = mnAdd, .modif = mnModif, .post = mnPost, .cancel = mnCancel,
+                                               .del = mnDelete, .find = mnFind, .close = mnClose,
+                                               .addHint = QStringLiteral("Nouvel engagement"),
+                                               .printHint = QStringLiteral("Imprimer")});
 
     // Entry panel.
     QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
-    m_header.Build(pnlMain, grid, QStringLiteral("DEPENSE"));
-    edNoFiche = m_header.edNoFiche;
-    edDateE = m_header.edDateE;
-    edNoVisa = m_header.edNoVisa;
-    edDateVisa = m_header.edDateVisa;
-    btnGetDateEng = m_header.btnGetDateEng;
-    btnGetDateVisa = m_header.btnGetDateVisa;
-    lInt = new QLabel(pnlMain);
-    lInt->setObjectName(QStringLiteral("lInt"));
-    QFont bold = lInt->font();
-    bold.setBold(true);
-    lInt->setFont(bold);
-    lInt->setWordWrap(true);
-    grid->addWidget(MakeCaption(pnlMain, QStringLiteral("Imput.: ")), 2, 0);
-    grid->addWidget(lInt, 2, 1, 1, 4);
+    BuildSheetHeader(this, m_header, pnlMain, grid, QStringLiteral("DEPENSE"));
+    lInt = AddBudgetLineRow(pnlMain, grid);
 
     pnlObs = BuildObservationPanel(this, &mmObs);
 
     // Lines.
-    pnlDetail = new QFrame(this);
-    pnlDetail->setObjectName(QStringLiteral("pnlDetail"));
-    static_cast<QFrame*>(pnlDetail)->setFrameShape(QFrame::StyledPanel);
-    pnlDetail->setAutoFillBackground(true);
-    auto* detail = new QHBoxLayout(pnlDetail);
-    detail->setContentsMargins(4, 2, 4, 2);
-    btnModifDet = MakeToolButton(pnlDetail, "btnModifDet", QStringLiteral("Dépenses ..."),
-                                 QStringLiteral("Modifier les détails de l'engagement"), QStyle::SP_FileDialogNewFolder);
-    btnModifDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    BindButton(btnModifDet, mnAddDetail);
-    btnDelDet = MakeToolButton(pnlDetail, "btnDelDet", QStringLiteral("Retirer"), QStringLiteral("Retirer le détail"),
-                               QStyle::SP_DialogDiscardButton);
-    btnDelDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    BindButton(btnDelDet, mnDelDet);
+    QHBoxLayout* detail = nullptr;
+    pnlDetail = BuildLineButtons(this, &btnModifDet, &btnDelDet, QStringLiteral("Dépenses ..."), mnAddDetail,
+                                 QStringLiteral("Retirer le détail"), mnDelDet, &detail);
     lCancelled = new QLabel(pnlDetail);
     lCancelled->setObjectName(QStringLiteral("lCancelled"));
+    QFont bold = lCancelled->font();
+    bold.setBold(true);
     lCancelled->setFont(bold);
-    detail->addWidget(btnModifDet);
-    detail->addWidget(btnDelDet);
-    detail->addStretch(1);
     detail->addWidget(lCancelled);
 
     m_lineModel = MakeDocumentLineGrid(this, &grdDep, false, {40, 110, 90, 300});
     grdDep->setItemDelegateForColumn(4, new TBoldColumn(grdDep));
 
     // Balances.
-    QWidget* footer = m_balances.Build(this);
-    lOldSolde = m_balances.lOldSolde;
-    lMontant = m_balances.lMontant;
-    lNewSolde = m_balances.lNewSolde;
+    QWidget* footer = BuildSheetFooter(this, m_balances);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
     main->setSpacing(4);
-    main->addWidget(bar.Panel());
+    main->addWidget(toolBar);
     main->addWidget(pnlMain);
     main->addWidget(pnlObs);
     main->addWidget(pnlDetail);

@@ -75,38 +75,15 @@ void TfrmEngagement_Annul::BuildWindow()
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
                          QKeySequence(Qt::CTRL | Qt::Key_F4));
 
-    TDocumentToolBar bar(this, "pnlBtns");
-    btnAdd = bar.Button("btnAdd", QStringLiteral("Nouveau"), QStringLiteral("Nouvel engagement"), QStyle::SP_FileIcon,
-                        mnAdd);
-    btnModif = bar.Button("btnModif", QStringLiteral("Modifier"), QStringLiteral("Modifier l'engagement"),
-                          QStyle::SP_FileDialogDetailedView, mnModif);
-    btnPost = bar.Button("btnPost", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"),
-                         QStyle::SP_DialogSaveButton, mnPost);
-    btnCancel = bar.Button("btnCancel", QStringLiteral("Annuler"), QStringLiteral("Annuler"),
-                           QStyle::SP_DialogCancelButton, mnCancel);
-    btnDelete = bar.Button("btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer l'engagement"),
-                           QStyle::SP_TrashIcon, mnDelete);
-    MyNavigator = bar.Navigator();
-    btnFind = bar.Button("btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un Engagement"),
-                         QStyle::SP_FileDialogContentsView, mnFind);
-    btnPrint = bar.Button("btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer la fiche d'engagement"),
-                          QStyle::SP_FileDialogListView, mnPrint);
-    btnMenu = bar.Button("btnMenu", QStringLiteral("&Menu..."), QStringLiteral("Menu"),
-                         QStyle::SP_TitleBarUnshadeButton);
-    bar.Stretch();
-    btnClose = bar.Button("btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
-                          QStyle::SP_DialogCloseButton, mnClose);
+    QFrame* toolBar = BuildSheetToolBar(this, {.add = mnAdd, .modif = mnModif, .post = mnPost, .cancel = mnCancel,
+                                               .del = mnDelete, .find = mnFind, .print = mnPrint, .close = mnClose,
+                                               .addHint = QStringLiteral("Nouvel engagement"),
+                                               .printHint = QStringLiteral("Imprimer la fiche d'engagement")});
 
     // Entry panel: the cancellation's header, then the sheet it cancels.
     QGridLayout* grid = MakeEntryPanel(this, &pnlMain, 8, 6);
     QWidget* panel = pnlMain;
-    m_header.Build(panel, grid, QStringLiteral("ECONOMIE"));
-    edNoFiche = m_header.edNoFiche;
-    edDateE = m_header.edDateE;
-    edNoVisa = m_header.edNoVisa;
-    edDateVisa = m_header.edDateVisa;
-    btnGetDateEng = m_header.btnGetDateEng;
-    btnGetDateVisa = m_header.btnGetDateVisa;
+    BuildSheetHeader(this, m_header, panel, grid, QStringLiteral("ECONOMIE"));
 
     grpCancelled = new QGroupBox(QStringLiteral(" Engagement annulé"), panel);
     grpCancelled->setObjectName(QStringLiteral("grpCancelled"));
@@ -139,15 +116,12 @@ void TfrmEngagement_Annul::BuildWindow()
     grid->addWidget(grpCancelled, 2, 0, 1, 5);
 
     pnlObs = BuildObservationPanel(this, &mmObs);
-    QWidget* footer = m_balances.Build(this);
-    lOldSolde = m_balances.lOldSolde;
-    lMontant = m_balances.lMontant;
-    lNewSolde = m_balances.lNewSolde;
+    QWidget* footer = BuildSheetFooter(this, m_balances);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(0, 0, 0, 0);
     main->setSpacing(4);
-    main->addWidget(bar.Panel());
+    main->addWidget(toolBar);
     main->addWidget(pnlMain);
     main->addWidget(footer);
     main->addWidget(pnlObs);

@@ -3,6 +3,10 @@
 #include "reports/ReportForm.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "reports/commitments/URptFEDep_Regul.h"
+#include "reports/commitments/URptFEDep_Regul_PreImp.h"
+#include "reports/commitments/URptFEEco_Art_Regul.h"
+#include "reports/commitments/URptFEEco_Art_Regul_PreImp.h"
 #include "reports/commitments/URptListEng.h"
 #include "reports/expenses/URptListDep.h"
 #include "reports/mandat/URptListMdt.h"
@@ -58,6 +62,12 @@ void RegisterProgramDocuments()
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptFEDep_Regul"), [] { return std::make_unique<TfrmRptFEDep_Regul>(); });
+    RegisterDocument(QStringLiteral("URptFEDep_Regul_PreImp"),
+                     [] { return std::make_unique<TfrmRptFEDep_Regul_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Art_Regul"), [] { return std::make_unique<TfrmRptFEEco_Art_Regul>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Art_Regul_PreImp"),
+                     [] { return std::make_unique<TfrmRptFEEco_Art_Regul_PreImp>(); });
     RegisterDocument(QStringLiteral("URptListDep"), [] { return std::make_unique<TfrmRptListDep>(); });
     RegisterDocument(QStringLiteral("URptListEng"), [] { return std::make_unique<TfrmRptListEng>(); });
     RegisterDocument(QStringLiteral("URptListMdt"), [] { return std::make_unique<TfrmRptListMdt>(); });

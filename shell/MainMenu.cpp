@@ -5,6 +5,7 @@
 #include "shell/UKivMain.h"
 
 #include "budget/UEngagement.h"
+#include "budget/UEng_Regul.h"
 #include "budget/UEngagement_Annul.h"
 #include "budget/UListBudget.h"
 #include "budget/UListEng.h"
@@ -207,7 +208,11 @@ void TfrmKivMain::BuildMenu()
         Item(&W::mnEng_List, MenuItem::mnEng_List, "Listing des engagements", [](W& w) { TfrmListEng(&w).exec(); }),
         Item(&W::mnEng_List_Tree, "mnEng_List_Tree"_L1, "Listing en Arborescence"),
         Separator("N17"_L1),
-        Item(&W::mnEng_Reg, "mnEng_Reg"_L1, "Régularisation"),
+        Item(&W::mnEng_Reg, "mnEng_Reg"_L1, "Régularisation", [](W& w) {
+            TfrmEng_Regul frm(&w);
+            frm.IdEng = -1;
+            frm.exec();
+        }),
 
         Submenu(&W::mnpMandat, "mnpMandat"_L1, "Mandat"),
         Item(&W::mnMandat, MenuItem::mnMandat, "Mandats", [](W& w) {

@@ -38,6 +38,24 @@ constexpr int RowGap = 1;
 // ---------------------------------------------------------------------------
 // Texts and placement
 
+namespace {
+
+// The expense columns of a row of the lines' queries (TYPE_DEPENSE,
+// NO_DEPENSE, DATE_DEPENSE, the mission dates, OBJET_DEP, NOM and GRADE).
+void ReadExpense(const db::Query& q, TSheetPrintLine& line)
+{
+    line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+    line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
+    line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
+    line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
+    line.datefMission = q.asDate(QStringLiteral("DATEF_MISSION"));
+    line.objetDepense = q.asString(QStringLiteral("OBJET_DEP")).trimmed();
+    line.beneficiary = q.asString(QStringLiteral("NOM")).trimmed();
+    line.grade = q.asString(QStringLiteral("GRADE")).trimmed();
+}
+
+} // namespace
+
 namespace sheetdoc {
 
 QString PaymentOrderSuffix(const TSheetPrintLine& line)
@@ -117,15 +135,8 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
             line.amount = q.asCurrency(QStringLiteral("MONTANT"));
             line.hasExpense = !q.isNull(QStringLiteral("ID_DEPENSE"));
             if (line.hasExpense) {
-                line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
-                line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
-                line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
-                line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
-                line.datefMission = q.asDate(QStringLiteral("DATEF_MISSION"));
-                line.objetDepense = q.asString(QStringLiteral("OBJET_DEP")).trimmed();
+                ReadExpense(q, line);
                 line.expenseChapter = q.asString(QStringLiteral("CHAP_DEP"));
-                line.beneficiary = q.asString(QStringLiteral("NOM")).trimmed();
-                line.grade = q.asString(QStringLiteral("GRADE")).trimmed();
             }
             line.cancelledNumber = q.asString(QStringLiteral("NO_ENG_ANNUL")).trimmed();
             line.cancelledDate = q.asDate(QStringLiteral("DATE_ENG_ANNUL"));
@@ -167,6 +178,69 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
     return lines;
 }
 
+QList<TRegulPrintRow> RegulOrderRows(qint64 idEng, qint64 idFnm)
+{
+    // The order lines of the sheet with each order's expense lines; only the
+    // expenses charged to the line print, the order's own line always does.
+    db::Query q(DM->LURDO, QStringLiteral(
+        "SELECT R.NOLINE AS REG_LINE, R.ID_DETAIL AS ID_MDT, R.MONTANT AS REG_MONTANT, M.NO_MDT, M.DATE_MDT, "
+        "D.NOLINE, D.MONTANT, E.ID_DEPENSE, E.ID_FNM, E.TYPE_DEPENSE, E.NO_DEPENSE, E.DATE_DEPENSE, "
+        "E.DATED_MISSION, E.DATEF_MISSION, E.OBJET AS OBJET_DEP, B.NOM, "
+        "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=1 AND G.ID_GRADE=B.SERVICE_GRADE) AS GRADE "
+        "FROM DET_ENG_REG R "
+        "LEFT JOIN ENT_MDT M ON M.ID_MDT=R.ID_DETAIL "
+        "LEFT JOIN DET_MDT D ON D.ID_MDT=R.ID_DETAIL "
+        "LEFT JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL "
+        "LEFT JOIN BENEF B ON B.ID_BEN=E.ID_BEN "
+        "WHERE R.ID_ENG=:ID_ENG AND R.OBJET=:ORDER_LINE ORDER BY R.NOLINE, R.ID_DETAIL, D.NOLINE"));
+    q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("ORDER_LINE"), toDb(LineObject::PaymentOrder));
+    q.open();
+    QList<TRegulPrintRow> rows;
+    const TSheetPrintHeader none;
+    for (q.first(); !q.eof();) {
+        const qint64 order = q.asInt(QStringLiteral("ID_MDT"));
+        const int regLine = int(q.asInt(QStringLiteral("REG_LINE")));
+        TRegulPrintRow own;
+        own.order = true;
+        own.text = QStringLiteral("MANDAT N° ") + q.asString(QStringLiteral("NO_MDT")).trimmed() + QStringLiteral(" DU ")
+                   + DateText(q.asDate(QStringLiteral("DATE_MDT")));
+        own.amount = q.asCurrency(QStringLiteral("REG_MONTANT"));
+        int expense = 0;
+        for (; !q.eof() && q.asInt(QStringLiteral("ID_MDT")) == order
+               && int(q.asInt(QStringLiteral("REG_LINE"))) == regLine;
+             q.next()) {
+            if (q.isNull(QStringLiteral("ID_DEPENSE")) || q.isNull(QStringLiteral("ID_FNM"))
+                || q.asInt(QStringLiteral("ID_FNM")) != idFnm)
+                continue;
+            TSheetPrintLine line;
+            line.hasExpense = true;
+            ReadExpense(q, line);
+            // The order follows its expenses: no order suffix on them.
+            rows.append({QString::number(++expense) + QStringLiteral("- "),
+                         LineText(line, none, Presentation::PrePrinted), q.asCurrency(QStringLiteral("MONTANT")),
+                         false});
+        }
+        rows.append(own);
+    }
+    return rows;
+}
+
+int RegulSlotLimit(Presentation presentation)
+{
+    if (presentation == Presentation::WhitePaper)
+        return std::min(int(MaxDocLines) + 1, RegulWhitePaperSlots);
+    return std::min(int(MaxDocLines), PrePrintedRows);
+}
+
+QString RegulTooManyText(Presentation presentation, int rows, int limit)
+{
+    const QString first = presentation == Presentation::WhitePaper
+                              ? QStringLiteral("La fiche ne peut pas prendre plus de dépenses !")
+                              : QStringLiteral("La fiche ne peut pas prendre plus de factures !");
+    return first + QStringLiteral(" (%1 lignes ; %2 au plus)").arg(rows).arg(limit);
+}
+
 QString TooManyLinesText(Presentation presentation, int lines)
 {
     const bool stationery = presentation == Presentation::PrePrinted;
@@ -196,10 +270,14 @@ RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int st
 
 using sheetdoc::Presentation;
 
-TCommitmentSheetForm::TCommitmentSheetForm(const QString& reportName, Presentation presentation)
-    : TReportForm(reportName, QStringLiteral("Fiche d'engagement - Dépense")), m_presentation(presentation)
+TCommitmentSheetForm::TCommitmentSheetForm(const QString& reportName, Presentation presentation,
+                                           sheetdoc::Series series)
+    : TReportForm(reportName, QStringLiteral("Fiche d'engagement - Dépense")), m_presentation(presentation),
+      m_series(series)
 {
     Param(QStringLiteral("IdEng"), IdEng);
+    if (m_series == sheetdoc::Series::RegulOrders)
+        Param(QStringLiteral("IdFnm"), IdFnm);
     BuildDesign();
     m_design.take(report());
     report().setPrintIfEmpty(true);
@@ -209,6 +287,14 @@ TCommitmentSheetForm::TCommitmentSheetForm(const QString& reportName, Presentati
 }
 
 TCommitmentSheetForm::~TCommitmentSheetForm() = default;
+
+int TCommitmentSheetForm::Slots() const
+{
+    const bool white = m_presentation == Presentation::WhitePaper;
+    if (m_series == sheetdoc::Series::Commitments)
+        return white ? sheetdoc::WhitePaperRows : sheetdoc::PrePrintedRows;
+    return white ? sheetdoc::RegulWhitePaperSlots : sheetdoc::PrePrintedRows;
+}
 
 void TCommitmentSheetForm::BuildDesign()
 {
@@ -349,7 +435,7 @@ void TCommitmentSheetForm::BuildDesign()
     rule("shpDetailCol", at(556, 80, 8, 806), Form::VertLine);
     fixed("lHNature", at(0, 86, 560, 22), QStringLiteral("Nature des Engagements"), Bold | Centre, 11);
     fixed("lHMt", at(560, 86, 170, 22), QStringLiteral("Montant"), Bold | Centre, 11);
-    const int rows = white ? sheetdoc::WhitePaperRows : sheetdoc::PrePrintedRows;
+    const int rows = Slots();
     // Rows of two lines; the stationery's rows are placed one under the
     // other in the editor as they print with twenty rows.
     const int rowHeight = white ? 32 : 30;
@@ -376,7 +462,9 @@ void TCommitmentSheetForm::RptBeforePrint()
     if (m_presentation == Presentation::PrePrinted)
         LoadReportLayout(report());
     if (!qEng)
-        qEng = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
+        qEng = std::make_unique<db::Query>(DM->LURDO, m_series == sheetdoc::Series::Commitments
+                                                          ? QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG")
+                                                          : QStringLiteral("SELECT * FROM ENT_ENG_REG WHERE ID_ENG=:ID_ENG"));
     qEng->close();
     qEng->setParam(QStringLiteral("ID_ENG"), qint64(IdEng));
     qEng->open();
@@ -397,7 +485,9 @@ TSheetPrintHeader TCommitmentSheetForm::ReadHeader() const
     h.date = qEng->asDate(QStringLiteral("DATE_ENG"));
     h.idFnm = qEng->isNull(QStringLiteral("ID_FNM")) ? -1 : qEng->asInt(QStringLiteral("ID_FNM"));
     h.amount = qEng->asCurrency(QStringLiteral("MONTANT"));
-    h.objet = fromDb<SheetObject>(qEng->asInt(QStringLiteral("OBJET")));
+    // A new regularisation sheet (OBJET -1) prints as an economy, as every OBJET but DEPENSE.
+    h.objet = qEng->isNull(QStringLiteral("OBJET")) ? SheetObject::Economy
+                                                    : fromDb<SheetObject>(qEng->asInt(QStringLiteral("OBJET")));
     h.obs = qEng->asString(QStringLiteral("OBS"));
     h.idOrigine = qEng->isNull(QStringLiteral("ID_ORIGINE")) ? -1 : qEng->asInt(QStringLiteral("ID_ORIGINE"));
     return h;
@@ -421,8 +511,13 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
     SetText(QStringLiteral("lExer"), FiscalYear);
     SetText(QStringLiteral("lNoFe"), h.number);
 
-    const Currency before = DM->Queries().CommitmentBalanceBefore(h.idFnm, h.number);
-    const Currency after = BudgetQueries::CommitmentBalanceAfter(before, h.objet, h.amount);
+    const bool regul = m_series != sheetdoc::Series::Commitments;
+    const Currency before = regul ? DM->Queries().RegularisationBalanceBefore(h.idFnm, h.number)
+                                  : DM->Queries().CommitmentBalanceBefore(h.idFnm, h.number);
+    // The regularisation series counts its credits with their sign.
+    const Currency after = !regul ? BudgetQueries::CommitmentBalanceAfter(before, h.objet, h.amount)
+                           : h.objet == SheetObject::Expense ? before - h.amount.abs()
+                                                             : before + h.amount;
     SetText(QStringLiteral("lOldSolde"), before.formatMoney());
     SetText(QStringLiteral("lMontant"), h.amount.formatMoney());
     SetText(QStringLiteral("lMontant1"), h.amount.formatMoney());
@@ -438,7 +533,10 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
         SetText(QStringLiteral("lDate"), DateText(h.date));
 
     FillBudgetLine(h);
-    FillRows(h);
+    if (regul)
+        FillRegulRows(h);
+    else
+        FillRows(h);
     if (white)
         FitWhitePaperLabels();
 }
@@ -532,6 +630,47 @@ void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
     }
     // The rows share the table: a text longer than its row takes the lines
     // it needs, the rows' texts shrinking together when the table is full.
+    const int bottom = white ? WhiteRowsBottom : place.firstTop + RowsHeight;
+    rpt::StackRows(rows, place.firstTop, bottom, rpt::MinFontPoints);
+}
+
+void TCommitmentSheetForm::FillRegulRows(const TSheetPrintHeader& header)
+{
+    const bool white = m_presentation == Presentation::WhitePaper;
+    rpt::Report& r = report();
+    for (int k = 1; k <= Slots(); ++k)
+        for (const char* prefix : {"lNum", "lFact", "lMt"})
+            if (rpt::Control* c = r.findNumbered(QString::fromLatin1(prefix), k))
+                c->setEnabled(false);
+
+    QList<sheetdoc::TRegulPrintRow> entries;
+    if (m_series == sheetdoc::Series::RegulOrders)
+        entries = sheetdoc::RegulOrderRows(header.idEng, IdFnm > 0 ? IdFnm : header.idFnm);
+    else
+        entries.append({QString(), header.obs, header.amount, false});
+    // Every entry prints, or none: the total stands under all of them.
+    const int limit = sheetdoc::RegulSlotLimit(m_presentation);
+    r.requireRoom(entries.size(), limit, sheetdoc::RegulTooManyText(m_presentation, int(entries.size()), limit));
+
+    rpt::Control* first = r.find(QStringLiteral("lFact1"));
+    const sheetdoc::RowPlacement place = sheetdoc::PlaceRows(m_presentation, true, int(entries.size()),
+                                                             first ? first->top() : FirstRowTop);
+    std::vector<rpt::StackRow> rows;
+    for (int k = 1; k <= entries.size(); ++k) {
+        const sheetdoc::TRegulPrintRow& entry = entries[k - 1];
+        const QString texts[] = {entry.number, entry.text, entry.amount.formatMoney()};
+        const char* prefixes[] = {"lNum", "lFact", "lMt"};
+        rpt::Label* labels[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            labels[i] = r.find<rpt::Label>(QString::fromLatin1(prefixes[i]) + QString::number(k));
+            labels[i]->setCaption(texts[i]);
+            labels[i]->setEnabled(true);
+            labels[i]->setFontSize(entry.order ? 10 : 9);
+            labels[i]->setBold(entry.order);
+            labels[i]->setUnderline(entry.order && i == 1);
+        }
+        rows.push_back({labels[1], {labels[0], labels[2]}, place.step, RowGap});
+    }
     const int bottom = white ? WhiteRowsBottom : place.firstTop + RowsHeight;
     rpt::StackRows(rows, place.firstTop, bottom, rpt::MinFontPoints);
 }

@@ -13,6 +13,11 @@
 // total, the amount in words and the balances are the sheet's own; a sheet
 // with more lines than its form has rows prints nothing and says so, so the
 // total always stands under every line.
+//
+// The same forms print the regularisation sheets (ENT_ENG_REG), whose
+// balances run in their own series: a sheet of payment orders lists, for each
+// order, its expenses on the sheet's budget line and then the order itself;
+// any other regularisation sheet prints its observation as its one entry.
 
 #include "reports/ReportForm.h"
 #include "reports/engine/DesignSnapshot.h"
@@ -74,6 +79,9 @@ struct TSheetPrintHeader {
 namespace sheetdoc {
 
 enum class Presentation { WhitePaper, PrePrinted };
+// Which series the sheet belongs to; for a regularisation sheet, whether it
+// regularises payment orders.
+enum class Series { Commitments, RegulOrders, RegulOthers };
 
 // How many rows each form holds.
 inline constexpr int WhitePaperRows = 25;
@@ -89,6 +97,24 @@ QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, P
 // The lines of a sheet in NOLINE order, with their expense, beneficiary, grade,
 // payment order or cancelled sheet: two queries, whatever the number of lines.
 QList<TSheetPrintLine> ReadLines(qint64 idEng);
+
+// One printed entry of a regularisation sheet: an expense of an order
+// (numbered within the order) or the order's own line (emphasised).
+struct TRegulPrintRow {
+    QString number;
+    QString text;
+    Currency amount;
+    bool order = false;
+};
+// The entries of a payment-order regularisation sheet, in line order: for each
+// order its expenses charged to `idFnm`, then the order. One query.
+QList<TRegulPrintRow> RegulOrderRows(qint64 idEng, qint64 idFnm);
+// How many entries a regularisation form prints at most: the form's slots
+// and the program's line limit (MaxDocLines, one more on white paper).
+int RegulSlotLimit(Presentation presentation);
+inline constexpr int RegulWhitePaperSlots = 26;
+// Why a regularisation sheet of `rows` entries does not print.
+QString RegulTooManyText(Presentation presentation, int rows, int limit);
 
 // Where the rows go: the first row's top, the step between rows, and the font
 // size of the row labels (0: as designed).
@@ -107,10 +133,12 @@ class TCommitmentSheetForm : public TReportForm {
 public:
     ~TCommitmentSheetForm() override;
 
-    int IdEng = -1;   // in: the ENT_ENG.ID_ENG of the sheet
+    int IdEng = -1;   // in: the ENT_ENG.ID_ENG of the sheet (ENT_ENG_REG for a regularisation)
+    int IdFnm = -1;   // in, payment-order regularisations: the line whose expenses print (-1: the sheet's)
 
 protected:
-    TCommitmentSheetForm(const QString& reportName, sheetdoc::Presentation presentation);
+    TCommitmentSheetForm(const QString& reportName, sheetdoc::Presentation presentation,
+                         sheetdoc::Series series = sheetdoc::Series::Commitments);
 
 private:
     void BuildDesign();
@@ -122,10 +150,13 @@ private:
     TSheetPrintHeader ReadHeader() const;
     void FillBudgetLine(const TSheetPrintHeader& header);
     void FillRows(const TSheetPrintHeader& header);
+    void FillRegulRows(const TSheetPrintHeader& header);
+    int Slots() const;
     void FitWhitePaperLabels();
     void SetText(const QString& control, const QString& text);
 
     sheetdoc::Presentation m_presentation;
+    sheetdoc::Series m_series;
     std::unique_ptr<db::Query> qEng;
     rpt::DesignSnapshot m_design;
 };

@@ -1,0 +1,114 @@
+#include "budget/UAddRegul_FE.h"
+
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/WriteGuard.h"
+#include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TfrmAddRegul_FE::TfrmAddRegul_FE(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAddRegul_FE"));
+    setWindowTitle(QStringLiteral("Sélection d'une fiche d'engagement"));
+    auto* main = new QVBoxLayout(this);
+    auto* imput = new QHBoxLayout;
+    imput->addWidget(MakeCaption(this, QStringLiteral("Imputation : ")));
+    lImput = new QLabel(this);
+    lImput->setObjectName(QStringLiteral("lImput"));
+    QFont bold = lImput->font();
+    bold.setBold(true);
+    lImput->setFont(bold);
+    imput->addWidget(lImput, 1);
+    main->addLayout(imput);
+
+    grdEng = new QTableView(this);
+    grdEng->setObjectName(QStringLiteral("grdEng"));
+    grdEng->verticalHeader()->hide();
+    grdEng->verticalHeader()->setDefaultSectionSize(20);
+    m_model = new QueryTableModel(this);
+    m_model->addColumn(QStringLiteral("NO_ENG"), QStringLiteral("No FE"), QueryTableModel::Text, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("DATE_ENG"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chapitre"), QueryTableModel::Text, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("ART"), QStringLiteral("Art."), QueryTableModel::Text, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("PAR"), QStringLiteral("Par."), QueryTableModel::Text, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    m_model->addColumn(QStringLiteral("DATE_VISA"), QStringLiteral("Date Visa"), QueryTableModel::Date,
+                       Qt::AlignCenter);
+    m_model->setKeyFields({QStringLiteral("ID_ENG")});
+    m_model->setRowTextColor([](int, const QueryRow& r) {
+        return r.asInt(QStringLiteral("OBJET")) == toDb(SheetObject::Economy) ? QColor(0, 128, 0) : QColor(200, 0, 0);
+    });
+    m_model->setRowFont([](int, const QueryRow&, const QFont& base) {
+        QFont f = base;
+        f.setBold(true);
+        return f;
+    });
+    m_model->attachView(grdEng);
+    main->addWidget(grdEng, 1);
+    main->addLayout(MakeOkCancelRow(this, &btnOk, &btnCancel));
+    btnOk->setText(QStringLiteral("&OK"));
+    btnCancel->setText(QStringLiteral("&Annuler"));
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnOk, &QPushButton::clicked, this, Guarded([this] { CopyCurrent(); }));
+    connect(grdEng, &QTableView::doubleClicked, this, Guarded([this] { CopyCurrent(); }));
+
+    PopMenu = new QMenu(this);
+    PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    QAction* close = PopMenu->addAction(QStringLiteral("Fermer"));
+    connect(close, &QAction::triggered, this, &QDialog::reject);
+    UseAsContextMenu(grdEng, PopMenu);
+    resize(620, 420);
+}
+
+void TfrmAddRegul_FE::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    switch (Origine) {
+    case SheetOrigin::Transfer: setWindowTitle(QStringLiteral("Transferts")); break;
+    case SheetOrigin::Cancellation: setWindowTitle(QStringLiteral("Désengagements")); break;
+    default: setWindowTitle(QStringLiteral("Modificatif")); break;
+    }
+    m_sheets = m_store.CopyableSheets(Origine, IdFnm);
+    std::vector<std::vector<db::Value>> rows;
+    for (const TCopyableSheet& s : m_sheets)
+        rows.push_back({db::Value(s.idEng), db::Value(s.number), db::Value(s.date), db::Value(s.chap),
+                        db::Value(s.art), db::Value(s.par), db::Value(s.amount), db::Value(s.visaDate),
+                        db::Value(qint64(toDb(s.objet)))});
+    m_model->setRows({QStringLiteral("ID_ENG"), QStringLiteral("NO_ENG"), QStringLiteral("DATE_ENG"),
+                      QStringLiteral("CHAP"), QStringLiteral("ART"), QStringLiteral("PAR"), QStringLiteral("MONTANT"),
+                      QStringLiteral("DATE_VISA"), QStringLiteral("OBJET")},
+                     std::move(rows));
+    grdEng->setFocus();
+}
+
+void TfrmAddRegul_FE::CopyCurrent()
+{
+    const int row = m_model->currentRow();
+    if (row < 0 || m_model->isEmpty())
+        return;
+    const qint64 idCopied = m_model->row(row).asInt(QStringLiteral("ID_ENG"));
+    try {
+        TWriteGuard write;
+        m_store.CopySheet(IdEngReg, idCopied, Origine);
+        write.Commit();
+    } catch (const TRegulRefusal& refusal) {
+        ShowInfo(QString::fromStdString(refusal.what()));
+        return;
+    }
+    if (const std::optional<TRegulSheet> s = m_store.Read(IdEngReg))
+        IdFnm = s->idFnm;
+    accept();
+}

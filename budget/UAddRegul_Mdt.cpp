@@ -1,0 +1,280 @@
+#include "budget/UAddRegul_Mdt.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "data/WriteGuard.h"
+#include "expenditure/UAddDep.h"
+#include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+enum SelectionColumn { scNo, scNoMdt, scDate, scMontant, scNature, scId, scCount };
+
+} // namespace
+
+TfrmAddRegul_Mdt::TfrmAddRegul_Mdt(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAddRegul_Mdt"));
+    setWindowTitle(QStringLiteral("Mandats à régulariser"));
+    auto* main = new QVBoxLayout(this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(MakeCaption(this, QStringLiteral("Imputation : ")));
+    lImput = new QLabel(this);
+    lImput->setObjectName(QStringLiteral("lImput"));
+    QFont bold = lImput->font();
+    bold.setBold(true);
+    lImput->setFont(bold);
+    top->addWidget(lImput, 1);
+    btnMenu = MakeButton(this, "btnMenu", QStringLiteral("&Menu..."));
+    btnClose = MakeButton(this, "btnClose", QStringLiteral("&Fermer"));
+    top->addWidget(btnMenu);
+    top->addWidget(btnClose);
+    main->addLayout(top);
+
+    auto* grids = new QHBoxLayout;
+    grdDep = new QTableView(this);
+    grdDep->setObjectName(QStringLiteral("grdDep"));
+    grdDep->verticalHeader()->hide();
+    grdDep->verticalHeader()->setDefaultSectionSize(20);
+    m_model = new QueryTableModel(this);
+    m_model->addColumn(QStringLiteral("NO_MDT"), QStringLiteral("No Mdt"), QueryTableModel::Text, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("DATE_MDT"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
+    m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    m_model->addColumn(QStringLiteral("NATURE"), QStringLiteral("Nature"), QueryTableModel::Text);
+    m_model->setKeyFields({QStringLiteral("ID_MDT")});
+    m_model->setRowTint([this](int, const QueryRow& r) {
+        return m_onSheet.contains(r.asInt(QStringLiteral("ID_MDT"))) ? QColor(253, 245, 200) : QColor();
+    });
+    m_model->setRowTextColor([this](int, const QueryRow& r) {
+        const qint64 id = r.asInt(QStringLiteral("ID_MDT"));
+        return m_elsewhere.contains(id) && !m_onSheet.contains(id) ? QColor(128, 128, 128) : QColor();
+    });
+    m_model->attachView(grdDep);
+    grdDep->setColumnWidth(0, 60);
+    grdDep->setColumnWidth(1, 80);
+    grdDep->setColumnWidth(2, 110);
+    grdDep->horizontalHeader()->setStretchLastSection(true);
+    grids->addWidget(grdDep, 1);
+
+    auto* right = new QVBoxLayout;
+    grdMdtToDo = new TSelectionGrid(this);
+    grdMdtToDo->setObjectName(QStringLiteral("grdMdtToDo"));
+    grdMdtToDo->setColumnCount(scCount);
+    grdMdtToDo->setHorizontalHeaderLabels(
+        {QStringLiteral("N°"), QStringLiteral("N° Mdt"), QStringLiteral("Date"), QStringLiteral("Montant"),
+         QStringLiteral("Nature"), QString()});
+    grdMdtToDo->setColumnHidden(scId, true);
+    const int widths[] = {28, 60, 80, 90, 200};
+    for (int c = scNo; c <= scNature; ++c)
+        grdMdtToDo->setColumnWidth(c, widths[c]);
+    grdMdtToDo->verticalHeader()->hide();
+    grdMdtToDo->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdMdtToDo->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdMdtToDo->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QPalette p = grdMdtToDo->palette();
+    p.setColor(QPalette::Base, QColor(205, 253, 170));
+    grdMdtToDo->setPalette(p);
+    right->addWidget(grdMdtToDo, 1);
+    auto* totals = new QHBoxLayout;
+    lTotDep = new QLabel(QStringLiteral("dépenses à régulariser"), this);
+    lTotDep->setObjectName(QStringLiteral("lTotDep"));
+    lNbMdt = new QLabel(this);
+    lNbMdt->setObjectName(QStringLiteral("lNbMdt"));
+    lTotDetToDo = new QLabel(this);
+    lTotDetToDo->setObjectName(QStringLiteral("lTotDetToDo"));
+    lTotDetToDo->setFont(bold);
+    lTotDetToDo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lTotDetToDo->setMinimumWidth(120);
+    totals->addWidget(lNbMdt);
+    totals->addWidget(lTotDep);
+    totals->addStretch(1);
+    totals->addWidget(lTotDetToDo);
+    right->addLayout(totals);
+    grids->addLayout(right, 1);
+    main->addLayout(grids, 1);
+
+    stBar = new TStatusBar({80, 50, 150}, this);
+    stBar->SetPanel(0, QStringLiteral("Exercice"));
+    stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
+    main->addWidget(stBar);
+
+    PopMenu = new QMenu(this);
+    PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    mnRegul = PopMenu->addAction(QStringLiteral("Régulariser le mandat"));
+    mnRetire = PopMenu->addAction(QStringLiteral("Retirer le mandat"));
+    PopMenu->addSeparator();
+    mnClose = PopMenu->addAction(QStringLiteral("Fermer"));
+    connect(mnRetire, &QAction::triggered, this, Guarded([this] { RemoveCurrentLine(); }));
+    connect(mnClose, &QAction::triggered, this, &QDialog::reject);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnMenu, &QPushButton::clicked, this, [this] { DropMenuUnder(PopMenu, btnMenu); });
+    connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] { AddCurrentOrder(); }));
+    connect(grdMdtToDo, &QTableWidget::cellDoubleClicked, this, Guarded([this] { RemoveCurrentLine(); }));
+    connect(grdMdtToDo, &TSelectionGrid::rowMoved, this,
+            [this](int from, int to) { RunGuarded([=, this] { MoveLine(from, to); }); });
+    resize(900, 520);
+}
+
+TfrmAddRegul_Mdt::~TfrmAddRegul_Mdt() = default;
+
+void TfrmAddRegul_Mdt::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    TWaitCursor wait;
+    stBar->SetPanel(1, FiscalYear);
+    m_orders = m_store.OfferedOrders(IdFnm);
+    RefreshRegulLines();
+    grdDep->setFocus();
+}
+
+void TfrmAddRegul_Mdt::FillOrders()
+{
+    std::vector<std::vector<db::Value>> rows;
+    rows.reserve(size_t(m_orders.size()));
+    for (const TRegulOrder& o : m_orders)
+        rows.push_back({db::Value(o.idMdt), db::Value(o.noMdt), db::Value(o.dateMdt), db::Value(o.amount),
+                        db::Value(o.nature)});
+    m_model->setRows({QStringLiteral("ID_MDT"), QStringLiteral("NO_MDT"), QStringLiteral("DATE_MDT"),
+                      QStringLiteral("MONTANT"), QStringLiteral("NATURE")},
+                     std::move(rows));
+}
+
+void TfrmAddRegul_Mdt::RefreshRegulLines()
+{
+    m_lines = m_store.Lines(IdEngReg);
+    m_elsewhere = IdFnm > 0 ? m_store.OrdersOnOtherSheets(IdFnm, IdEngReg) : QSet<qint64>();
+    m_onSheet.clear();
+    m_weight = IdFnm > 0 ? m_store.SheetWeight(IdEngReg, IdFnm) : 0;
+    Currency total;
+    const int current = grdMdtToDo->currentRow();
+    grdMdtToDo->clearContents();
+    grdMdtToDo->setRowCount(std::max<int>(2, int(m_lines.size()) + 1));
+    QFont bold = grdMdtToDo->font();
+    bold.setBold(true);
+    for (int r = 0; r < m_lines.size(); ++r) {
+        const TRegulLine& l = m_lines[r];
+        m_onSheet.insert(l.idDetail);
+        total += l.amount;
+        const QString texts[scCount] = {QString::number(r + 1), l.noDet, l.dateDet.toString(QStringLiteral("dd/MM/yyyy")),
+                                        l.amount.formatMoney(), l.libDet, QString::number(l.idDetail)};
+        const Qt::Alignment align[scCount] = {Qt::AlignRight, Qt::AlignCenter, Qt::AlignCenter, Qt::AlignRight,
+                                              Qt::AlignLeft, Qt::AlignLeft};
+        for (int c = 0; c < scCount; ++c) {
+            auto* it = new QTableWidgetItem(texts[c]);
+            it->setTextAlignment(align[c] | Qt::AlignVCenter);
+            it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+            if (c == scMontant)
+                it->setFont(bold);
+            if (c == scNo)
+                it->setBackground(QColor(245, 245, 245));
+            grdMdtToDo->setItem(r, c, it);
+        }
+    }
+    if (current >= 0 && current < grdMdtToDo->rowCount())
+        grdMdtToDo->setCurrentCell(current, scNoMdt);
+    lNbMdt->setText(QString::number(m_weight));
+    lTotDetToDo->setText(total.formatMoney());
+    FillOrders();
+}
+
+bool TfrmAddRegul_Mdt::AddOrder(qint64 idMdt)
+{
+    // The window's own view first, then the same rules again inside the
+    // transaction, on the sheet and the line locked.
+    for (int r = 0; r < m_lines.size(); ++r)
+        if (m_lines[r].idDetail == idMdt) {
+            grdMdtToDo->setCurrentCell(r, scNoMdt);
+            grdMdtToDo->setFocus();
+            ShowInfo(QStringLiteral("Le mandat est déjà sélectionné !"));
+            return false;
+        }
+    if (m_elsewhere.contains(idMdt)) {
+        ShowInfo(QStringLiteral("Ce mandat est déjà régularisé !"));
+        return false;
+    }
+    try {
+        TWaitCursor wait;
+        TWriteGuard write;
+        m_store.AddOrder(IdEngReg, IdFnm, idMdt);
+        write.Commit();
+    } catch (const TRegulRefusal& refusal) {
+        ShowInfo(QString::fromStdString(refusal.what()));
+        return false;
+    }
+    RefreshRegulLines();
+    return true;
+}
+
+void TfrmAddRegul_Mdt::AddCurrentOrder()
+{
+    const int row = m_model->currentRow();
+    if (row < 0 || m_model->isEmpty())
+        return;
+    AddOrder(m_model->row(row).asInt(QStringLiteral("ID_MDT")));
+}
+
+void TfrmAddRegul_Mdt::RemoveCurrentLine()
+{
+    const int row = grdMdtToDo->currentRow();
+    if (row < 0 || row >= m_lines.size())
+        return;
+    if (ShowMessageBox(QStringLiteral("Retirer ce mandat ?"), mtConfirmation, MsgButton::Yes | MsgButton::No) != mrYes)
+        return;
+    const qint64 idMdt = m_lines[row].idDetail;
+    const auto refresh = qScopeGuard([this] { RefreshRegulLines(); });
+    try {
+        TWriteGuard write;
+        m_store.RemoveOrder(IdEngReg, idMdt);
+        write.Commit();
+    } catch (const TRegulRefusal& refusal) {
+        ShowInfo(QString::fromStdString(refusal.what()));
+    }
+}
+
+void TfrmAddRegul_Mdt::MoveLine(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= m_lines.size() || to >= m_lines.size() || from == to)
+        return;
+    m_lines.move(from, to);
+    RenumberRegulLines();
+    grdMdtToDo->setCurrentCell(to, scNoMdt);
+}
+
+void TfrmAddRegul_Mdt::RenumberRegulLines()
+{
+    if (m_lines.isEmpty())
+        return;
+    QList<qint64> order;
+    for (const TRegulLine& l : m_lines)
+        order.append(l.idDetail);
+    {
+        TWriteGuard write;
+        m_store.RenumberOrders(IdEngReg, order);
+        write.Commit();
+    }
+    RefreshRegulLines();
+}
+
+void TfrmAddRegul_Mdt::done(int result)
+{
+    RunGuarded([this] { RenumberRegulLines(); });
+    QDialog::done(result);
+}

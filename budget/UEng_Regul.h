@@ -1,0 +1,138 @@
+#pragma once
+// TfrmEng_Regul ("Engagements - Régularisations"): the regularisation sheets,
+// the second series of commitment sheets, browsed one at a time by budget line
+// and number. A new sheet's header is saved first, without number, line or
+// kind; its first lines fix them: payment orders of a budget line (picked in
+// TfrmAddRegul_Mdt), or a copy of one transfer, amending-budget or
+// cancellation sheet (TfrmAddRegul_FE). The window shows the line's balance
+// in the regularisation series before and after the sheet, records the visa
+// (which freezes the lines and is carried to the ordinary sheets of the
+// orders' expenses), removes lines, deletes the last sheet of a line and finds
+// a sheet by budget line and number.
+//
+// Modal; the caller sets IdEng (0 or less: the last sheet), runs exec() and frees it.
+
+#include "budget/RegulStore.h"
+#include "budget/SheetWindowParts.h"
+#include "ui/EditorWindow.h"
+
+#include <optional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTableView;
+class QToolButton;
+class QueryTableModel;
+class TDocumentKeyList;
+
+class TfrmEng_Regul : public TEditorWindow {
+    Q_OBJECT
+public:
+    explicit TfrmEng_Regul(QWidget* parent = nullptr);
+    ~TfrmEng_Regul() override;
+
+    // In: the sheet to show first. While the window runs, the sheet shown (-1 when none).
+    qint64 IdEng = -1;
+
+    const std::optional<TRegulSheet>& Sheet() const { return m_sheet; }
+    const TRegulLines& Lines() const { return m_lines; }
+    Currency OldBalance() const { return m_oldBalance; }
+    Currency NewBalance() const { return m_newBalance; }
+    TDocumentKeyList* Sheets() const { return m_keys; }
+
+    // Controls.
+    QWidget* pnlMain = nullptr;
+    QWidget* pnlObs = nullptr;
+    QLineEdit* edNoFiche = nullptr;
+    QLineEdit* edDateE = nullptr;
+    QLineEdit* edNoVisa = nullptr;
+    QLineEdit* edDateVisa = nullptr;
+    QToolButton* btnGetDateEng = nullptr;
+    QToolButton* btnGetDateVisa = nullptr;
+    QLabel* lInt = nullptr;
+    QLabel* lObjet = nullptr;
+    QPlainTextEdit* mmObs = nullptr;
+    QTableView* grdDep = nullptr;
+    QToolButton* btnModifDet = nullptr;
+    QToolButton* btnDelDet = nullptr;
+    QLabel* lOldSolde = nullptr;
+    QLabel* lMontant = nullptr;
+    QLabel* lNewSolde = nullptr;
+    QToolButton* btnAdd = nullptr;
+    QToolButton* btnModif = nullptr;
+    QToolButton* btnPost = nullptr;
+    QToolButton* btnCancel = nullptr;
+    QToolButton* btnDelete = nullptr;
+    QToolButton* btnFind = nullptr;
+    QToolButton* btnPrint = nullptr;
+    QToolButton* btnMenu = nullptr;
+    QToolButton* btnClose = nullptr;
+    TRecordNavigator* MyNavigator = nullptr;
+    QMenu* PopMnEng = nullptr;
+    QMenu* PopMnPrint = nullptr;
+    QAction* mnAdd = nullptr;
+    QAction* mnModif = nullptr;
+    QAction* mnPost = nullptr;
+    QAction* mnCancel = nullptr;
+    QAction* mnDelete = nullptr;
+    QAction* mnModifDet = nullptr;
+    QAction* mnDelDet = nullptr;
+    QAction* mnFind = nullptr;
+    QAction* mnObs = nullptr;
+    QAction* mnCalc = nullptr;
+    QAction* mnClose = nullptr;
+    QAction* mnPrintFE_FB = nullptr;       // "Fiche d'engagement - Papier blanc"
+    QAction* mnPrintFE_PreImp = nullptr;   // "Fiche d'engagement - Préimprimé"
+
+    // Handlers.
+    void ShowRegulSheet();
+    void btnAddClick();
+    void btnModifClick();
+    void btnDeleteClick();
+    void btnModifDetClick();
+    void btnDelDetClick();
+    void btnFindClick();
+    void mnPrintFE_FBClick();
+    void mnPrintFE_PreImpClick();
+    // After orders were added or removed: the default observation, asked
+    // about when the one typed differs.
+    void RecomputeRegulSheet();
+    // Adds lines of kind `kind` on line `idFnm` (text `lineText`), as the
+    // kind dialog's answer would.
+    void AddLines(SheetOrigin kind, qint64 idFnm, const QString& lineText);
+
+    // Whether lines may be added: a sheet without visa, and a copied sheet only while it has no line.
+    bool CanAddLines() const;
+
+protected:
+    bool HasRows() const override;
+    TShownRow ShownRow() const override;
+    void FormShow() override;
+    void btnPostClick() override;
+    void btnCancelClick() override;
+    void ModeChanged() override;
+
+private:
+    void BuildWindow();
+    void ClearEntry();
+    void ShowLines();
+    void ShowBalance();
+    bool HasVisa() const;
+    void PutCurrent();
+    void OpenLine();
+    void PrintSheet(bool stationery);
+
+    TRegulStore m_store;
+    TSheetHeaderFields m_header;
+    TBalanceFooter m_balances;
+    TDocumentKeyList* m_keys = nullptr;
+    QueryTableModel* m_lineModel = nullptr;
+    std::optional<TRegulSheet> m_sheet;
+    TRegulLines m_lines;
+    Currency m_oldBalance;
+    Currency m_newBalance;
+    bool m_isLast = false;
+};
