@@ -32,7 +32,7 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
     form->addRow(QStringLiteral("Rasion sociale : "), edRs);
     form->addRow(QStringLiteral("Diminutif : "), edDim);
 
-    SetOwnRows(TBankStore::SelectAll(), QStringLiteral("ID_BANQUE"));
+    SetOwnRows([this] { return m_banks.ReadAll(); }, QStringLiteral("ID_BANQUE"));
     SetRowTable(QStringLiteral("BANQUE"));
 }
 
@@ -45,9 +45,9 @@ void TfrmBanqueSQL::ShowCurrent()
         edDim->clear();
         return;
     }
-    const QueryRow r = Rows()->current();
-    edRs->setText(r.asString(QStringLiteral("RS")));
-    edDim->setText(r.asString(QStringLiteral("DIMINUTIF")));
+    const TBank bank = TBankStore::BankOf(Rows()->current());
+    edRs->setText(bank.rs);
+    edDim->setText(bank.diminutif);
 }
 
 void TfrmBanqueSQL::ClearForInsert()

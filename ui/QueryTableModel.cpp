@@ -75,6 +75,15 @@ QString WithoutTrailingBlanks(QString s)
 
 } // namespace
 
+TListingRows ReadListingRows(db::Query& query)
+{
+    query.close();
+    query.open();
+    TListingRows rows{query.columnNames(), query.rows()};
+    query.close();
+    return rows;
+}
+
 void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency largest)
 {
     if (!view)
@@ -154,6 +163,11 @@ void QueryTableModel::clearColumns()
 
 void QueryTableModel::reload()
 {
+    if (m_reader) {
+        TListingRows rows = m_reader();
+        setRows(rows.names, std::move(rows.rows));
+        return;
+    }
     if (!m_query) {
         clearRows();
         return;
@@ -168,7 +182,7 @@ void QueryTableModel::reload()
 void QueryTableModel::refresh()
 {
     const QList<db::Value> key = currentKey();
-    if (m_query) {
+    if (m_query && !m_reader) {
         m_query->close();
         m_query->open();
     }

@@ -46,6 +46,10 @@ struct TListingRows {
     std::vector<std::vector<db::Value>> rows;
 };
 
+// Runs the select `query` with its parameters and hands back its rows; the
+// query is closed again.
+TListingRows ReadListingRows(db::Query& query);
+
 // Widens `column` of `view`, when it is narrower, so that the amounts from
 // `smallest` to `largest` show in full in the mask "### ### ### ##0.00", in
 // the view's font made bold (rows drawn bold included). Every grid that shows
@@ -117,10 +121,15 @@ public:
     void setQuery(db::Query* query) { m_query = query; }
     db::Query* query() const { return m_query; }
 
-    // Copies the (open) query's rows, applies filter and sort; current row = first.
+    // How the rows are read: a store's read, called at each reload() and
+    // refresh() (it takes the place of a query).
+    using Reader = std::function<TListingRows()>;
+    void setReader(Reader reader) { m_reader = std::move(reader); }
+
+    // Reads the rows, applies filter and sort; current row = first.
     void reload();
-    // Closes and re-opens the query with its parameters, copies its rows and makes
-    // the row with the previous current key current again (else the first row).
+    // Reads the rows again and makes the row with the previous current key
+    // current again (else the first row).
     void refresh();
     // Rows of any origin; current row = first.
     void setRows(const QStringList& fieldNames, std::vector<std::vector<db::Value>> rows);
@@ -221,6 +230,7 @@ private:
     QList<Column> m_columns;
     QStringList m_keyFields;
     db::Query* m_query = nullptr;
+    Reader m_reader;
     QStringList m_names;
     std::vector<std::vector<db::Value>> m_rows;
     std::vector<int> m_shown;
