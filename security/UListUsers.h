@@ -2,8 +2,9 @@
 // The user list: the rows of T_USERS, opened from the main menu; opens the user
 // form to add and change users, and deletes them with their rights rows.
 
+#include "security/UserStore.h"
+
 #include <QDialog>
-#include <memory>
 
 class QAction;
 class QMenu;
@@ -11,7 +12,6 @@ class QPushButton;
 class TStatusBar;
 class QTableView;
 class QueryTableModel;
-namespace db { class Query; }
 
 class TfrmListUsers : public QDialog {
     Q_OBJECT
@@ -43,13 +43,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 
 private:
     void UpdateDeleteButton();
     int CurrentUserKey() const;
 
-    std::unique_ptr<db::Query> qUsers;
+    TUserStore m_users;
     QueryTableModel* m_model = nullptr;
     bool m_canWrite = false;
     bool m_shown = false;

@@ -8,18 +8,46 @@
 TUserStore::TUserStore() = default;
 TUserStore::~TUserStore() = default;
 
-QString TUserStore::SelectAll()
+TListingRows TUserStore::ReadAll()
 {
-    return QStringLiteral("SELECT U.*, U.RDB$RECORD_VERSION AS ROW_VERSION FROM T_USERS U ORDER BY ")
-        + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
-        + FrenchOrder(QStringLiteral("PRENOM"));
+    return ReadListingRows(KeptStatement(m_all, QStringLiteral("SELECT U.*, U.RDB$RECORD_VERSION AS ROW_VERSION "
+                                                               "FROM T_USERS U ORDER BY ")
+                                                    + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
+                                                    + FrenchOrder(QStringLiteral("PRENOM"))));
 }
 
-QString TUserStore::SelectForRights()
+TUserEntry TUserStore::UserOf(const QueryRow& row)
 {
-    return QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
-                          "FROM T_USERS ORDER BY ")
-        + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ") + FrenchOrder(QStringLiteral("PRENOM"));
+    TUserEntry user;
+    user.id = int(row.asInt(QStringLiteral("ID_USER")));
+    user.nom = row.asString(QStringLiteral("NOM"));
+    user.prenom = row.asString(QStringLiteral("PRENOM"));
+    user.code = row.asString(QStringLiteral("USER_ID"));
+    user.password = row.asString(QStringLiteral("PW"));
+    user.type = row.isNull(QStringLiteral("TYPE_USER")) ? -1 : int(row.asInt(QStringLiteral("TYPE_USER")));
+    return user;
+}
+
+TShownRow TUserStore::ShownRowOf(const QueryRow& row)
+{
+    return TShownRow{QStringLiteral("T_USERS"), QStringLiteral("ID_USER"), row.asInt(QStringLiteral("ID_USER")),
+                     row.asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+QList<TRightsUser> TUserStore::UsersForRights()
+{
+    db::Query& q = KeptStatement(m_forRights, QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
+                                                             "FROM T_USERS ORDER BY ")
+                                                  + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
+                                                  + FrenchOrder(QStringLiteral("PRENOM")));
+    q.close();
+    q.open();
+    QList<TRightsUser> users;
+    for (q.first(); !q.eof(); q.next())
+        users.append(TRightsUser{int(q.asInt(QStringLiteral("ID_USER"))), int(q.asInt(QStringLiteral("TYPE_USER"))),
+                                 q.asString(QStringLiteral("NOMPRENOM"))});
+    q.close();
+    return users;
 }
 
 bool TUserStore::CodeTaken(const QString& code, int exceptId)
