@@ -19,7 +19,6 @@
 #include <QDate>
 #include <memory>
 
-namespace db { class Query; }
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -27,8 +26,10 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class TNumEdit;
+class QueryTableModel;
 class TBudgetStore;
 class TRecordNavigator;
+struct TBudgetLineRow;
 
 class TfrmBudget : public TEditorWindow {
     Q_OBJECT
@@ -105,15 +106,15 @@ protected:
     TShownRow ShownRow() const override;
     void ShowStoredRow() override;
     void ModeChanged() override;
-    void FormClose() override;
 
 private:
     void BuildWindow();
     void OpenBudget();
     bool LocateLine(qint64 idFnm);
-    QString RowText(const char* field) const;
+    // The line shown; its texts without the blanks that pad them.
+    TBudgetLineRow CurrentLine() const;
     void ReloadAfterSave();
 
     std::unique_ptr<TBudgetStore> m_store;
-    db::Query* qBudget = nullptr;   // the store's lines, in nomenclature order
+    QueryTableModel* m_lines = nullptr;   // the store's lines, in nomenclature order
 };

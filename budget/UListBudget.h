@@ -58,7 +58,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void done(int result) override;
 
 private:
 

@@ -134,7 +134,8 @@ public:
     static TBudgetLineEntry LineOf(const QueryRow& row);
     // The chapter of a row of ReadChapters() or ReadAll(), as stored.
     static QString ChapterOf(const QueryRow& row);
-    // Whether a row of ReadAll() is a chapter heading (no article, no paragraph).
+    // Whether a row of budget lines (of ReadAll(), or any other with the
+    // nomenclature's ART and PAR) is a chapter heading: no article, no paragraph.
     static bool IsChapterHeading(const QueryRow& row);
 
     // One line; nothing when it is gone.
