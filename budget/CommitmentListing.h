@@ -16,6 +16,7 @@
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,21 @@ public:
     // ORIGINE, ID_ORIGINE, CHAP, ART, PAR, OLD_SOLDE, NEW_SOLDE and IMPUT
     // (the budget line's label).
     TListingRows Read();
+
+    // What the listing window reads of a row of Read().
+    struct Row {
+        qint64 idEng = -1;
+        qint64 idFnm = -1;
+        QString number;     // NO_ENG
+        QString origine;    // empty for the user's expense commitments
+        QString visa;       // NO_VISA
+        int statut = 0;
+        int objet = 0;
+    };
+    static Row RowOf(const QueryRow& row);
+    // The last number of each budget line among rows of Read(), as the
+    // database orders numbers (rows without a line or a number left out).
+    static QHash<qint64, QString> LastNumbers(const TListingRows& rows);
 
     // The rows the criteria and the chapter (empty: every chapter) keep; null
     // when none applies. The sheets of the beneficiary part (those with an

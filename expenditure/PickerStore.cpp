@@ -1,8 +1,31 @@
 #include "expenditure/PickerStore.h"
 
+#include "data/KeptStatement.h"
 #include "data/UDM.h"
+#include "expenditure/UFilterDep.h"
 
 namespace {
+
+// The select of the picker's list, under the conditions `where` (joined by AND).
+QString ListSql(const QStringList& where)
+{
+    // The budget line's label and the beneficiary's name come with each row,
+    // through their keys.
+    return QStringLiteral("SELECT D.ID_DEPENSE, D.NO_DEPENSE, D.DATE_DEPENSE, D.MONTANT, D.TYPE_DEPENSE, D.ID_FNM, "
+                          "D.ID_BEN, B.NOM AS NOM_BEN, "
+                          "TRIM(F.CHAP) || '-' || TRIM(COALESCE(F.ART, '')) || "
+                          "IIF(TRIM(COALESCE(F.PAR, ''))='', '', '-' || TRIM(F.PAR)) AS IMPUT "
+                          "FROM DEPENSE D LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
+                          "LEFT JOIN FNM F ON F.ID_FNM=D.ID_FNM ")
+        + (where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")))
+        + QStringLiteral(" ORDER BY D.DATE_DEPENSE DESC, D.ID_DEPENSE DESC");
+}
+
+// The salary expenses a document of `mode` never takes.
+int ExcludedKind(picker::Mode mode)
+{
+    return mode == picker::Mode::PaymentOrder ? 3 : 2;
+}
 
 // What the spending rules looked at: the kind, the budget line, the amount and
 // the beneficiary.
@@ -13,6 +36,47 @@ bool SameAsChecked(const TExpense& now, const picker::Expense& checked)
 }
 
 } // namespace
+
+TPickerStore::TPickerStore() = default;
+TPickerStore::~TPickerStore() = default;
+
+TListingRows TPickerStore::ListRows(std::optional<picker::Mode> mode, int kind, const TSqlCondition& condition)
+{
+    QStringList where;
+    if (mode)
+        where << QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND");
+    else if (kind != -1)
+        where << QStringLiteral("D.TYPE_DEPENSE=:LISTED_KIND");
+    if (!condition.IsEmpty())
+        where << condition.sql;
+    db::Query q(DM->LURDO, ListSql(where));
+    if (mode)
+        q.setParam(QStringLiteral("EXCLUDED_KIND"), ExcludedKind(*mode));
+    else if (kind != -1)
+        q.setParam(QStringLiteral("LISTED_KIND"), kind);
+    condition.BindTo(q);
+    return ReadListingRows(q);
+}
+
+TListingRows TPickerStore::ListedExpense(picker::Mode mode, qint64 idDepense)
+{
+    db::Query& q = KeptStatement(m_listed, ListSql({QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND"),
+                                                    QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")}));
+    q.setParam(QStringLiteral("EXCLUDED_KIND"), ExcludedKind(mode));
+    q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+    return ReadListingRows(q);
+}
+
+picker::Expense TPickerStore::ExpenseOf(const QueryRow& row)
+{
+    picker::Expense e;
+    e.id = row.asInt(QStringLiteral("ID_DEPENSE"));
+    e.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
+    e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
+    e.amount = row.asCurrency(QStringLiteral("MONTANT"));
+    e.idBen = row.isNull(QStringLiteral("ID_BEN")) ? -1 : row.asInt(QStringLiteral("ID_BEN"));
+    return e;
+}
 
 TPickerStore::Result TPickerStore::AddExpense(picker::Mode mode, qint64 idDoc, const picker::Expense& checked)
 {

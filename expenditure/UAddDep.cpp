@@ -324,71 +324,44 @@ void TfrmAddDep::FormShow()
         resize(PickModeWidth, std::max(height(), 560));
         m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
         m_model->setRowTint([this](int, const QueryRow& r) {
-            return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
-                       ? kInSelection
-                       : ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE"))));
+            const picker::Expense e = TPickerStore::ExpenseOf(r);
+            return m_selected.contains(e.id) ? kInSelection : ExpenseKindColor(e.kind);
         });
         m_model->setRowTextColor([this](int, const QueryRow& r) {
-            return m_snapshot.contains(r.asInt(QStringLiteral("ID_DEPENSE"))) ? kGreyText : QColor();
+            return m_snapshot.contains(TPickerStore::ExpenseOf(r).id) ? kGreyText : QColor();
         });
         OpenExpenses(TSqlCondition());
         RefreshSelectedLines();
     } else {
-        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(int(r.asInt(QStringLiteral("TYPE_DEPENSE")))); });
+        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(TPickerStore::ExpenseOf(r).kind); });
         OpenExpenses(TSqlCondition());
     }
     grdDep->setFocus();
 }
 
-QString TfrmAddDep::ListSql(const QString& condition) const
-{
-    QStringList where;
-    if (SelectMode)
-        where << QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND");
-    else if (TypeDep != -1)
-        where << QStringLiteral("D.TYPE_DEPENSE=:LISTED_KIND");
-    if (!condition.isEmpty())
-        where << condition;
-    // The budget line's label and the beneficiary's name come with each row,
-    // through their keys.
-    return QStringLiteral("SELECT D.ID_DEPENSE, D.NO_DEPENSE, D.DATE_DEPENSE, D.MONTANT, D.TYPE_DEPENSE, D.ID_FNM, "
-                          "D.ID_BEN, B.NOM AS NOM_BEN, "
-                          "TRIM(F.CHAP) || '-' || TRIM(COALESCE(F.ART, '')) || "
-                          "IIF(TRIM(COALESCE(F.PAR, ''))='', '', '-' || TRIM(F.PAR)) AS IMPUT "
-                          "FROM DEPENSE D LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
-                          "LEFT JOIN FNM F ON F.ID_FNM=D.ID_FNM ")
-        + (where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")))
-        + QStringLiteral(" ORDER BY D.DATE_DEPENSE DESC, D.ID_DEPENSE DESC");
-}
-
 void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
 {
     TWaitCursor wait;
-    qDep = std::make_unique<db::Query>(DM->LURDO, ListSql(condition.sql));
     // Salary expenses to commit never go on a payment order, salary expenses
     // to pay never on a commitment sheet, whatever the filter chose.
-    if (SelectMode)
-        qDep->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
-    else if (TypeDep != -1)
-        qDep->setParam(QStringLiteral("LISTED_KIND"), TypeDep);
-    condition.BindTo(*qDep);
-    qDep->open();
+    TListingRows rows = m_picker.ListRows(SelectMode ? std::optional(CurrentDocument().mode) : std::nullopt, TypeDep,
+                                          condition);
+    const int count = int(rows.rows.size());
     const QList<db::Value> current = m_model->currentKey();
-    m_model->setQuery(qDep.get());
-    m_model->reload();
+    m_model->setRows(rows.names, std::move(rows.rows));
     if (!current.isEmpty())
         m_model->locate(current);
-    stBar->SetPanel(3, QString::number(qDep->rowCount()));
+    stBar->SetPanel(3, QString::number(count));
 }
 
 bool TfrmAddDep::ShownInPickMode(const QueryRow& r) const
 {
-    const qint64 id = r.asInt(QStringLiteral("ID_DEPENSE"));
-    if (m_selected.contains(id))
+    const picker::Expense e = TPickerStore::ExpenseOf(r);
+    if (m_selected.contains(e.id))
         return false;
-    if (!m_lines.isEmpty() && r.asInt(QStringLiteral("TYPE_DEPENSE")) != m_firstKind)
+    if (!m_lines.isEmpty() && e.kind != m_firstKind)
         return false;
-    return !(chkHide->isChecked() && m_snapshot.contains(id));
+    return !(chkHide->isChecked() && m_snapshot.contains(e.id));
 }
 
 // ---------------------------------------------------------------------------
@@ -495,7 +468,7 @@ void TfrmAddDep::Refuse(const picker::Refusal& refusal)
 
 qint64 TfrmAddDep::CurrentExpenseId() const
 {
-    return m_model->isEmpty() ? -1 : m_model->current().asInt(QStringLiteral("ID_DEPENSE"));
+    return m_model->isEmpty() ? -1 : TPickerStore::ExpenseOf(m_model->current()).id;
 }
 
 void TfrmAddDep::AddCurrentExpense()
@@ -516,14 +489,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     const int shown = m_model->findRow({db::Value(idDepense)});
     if (shown < 0)
         return false;
-    const QueryRow row = m_model->row(shown);
-
-    picker::Expense e;
-    e.id = idDepense;
-    e.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
-    e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
-    e.amount = row.asCurrency(QStringLiteral("MONTANT"));
-    e.idBen = row.isNull(QStringLiteral("ID_BEN")) ? -1 : row.asInt(QStringLiteral("ID_BEN"));
+    const picker::Expense e = TPickerStore::ExpenseOf(m_model->row(shown));
 
     picker::Policies policies;
     policies.commit = DecisionCommit;
@@ -581,17 +547,11 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
 
 bool TfrmAddDep::ReadExpenseAgain(qint64 idDepense)
 {
-    if (!qOne) {
-        qOne = std::make_unique<db::Query>(DM->LURDO, ListSql(QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")));
-        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), IsOrder() ? 3 : 2);
-    }
-    qOne->setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    qOne->open();
+    TListingRows one = m_picker.ListedExpense(CurrentDocument().mode, idDepense);
     const int source = m_model->findSourceRow(QStringLiteral("ID_DEPENSE"), db::Value(idDepense));
-    const bool found = !qOne->isEmpty() && source >= 0;
-    if (found && m_model->fieldNames() == qOne->columnNames() && qOne->rows().front() != m_model->sourceValues(source))
-        m_model->replaceRow(source, qOne->rows().front());
-    qOne->close();
+    const bool found = !one.rows.empty() && source >= 0;
+    if (found && m_model->fieldNames() == one.names && one.rows.front() != m_model->sourceValues(source))
+        m_model->replaceRow(source, std::move(one.rows.front()));
     return found;
 }
 
@@ -665,7 +625,7 @@ void TfrmAddDep::btnModifClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
+    const int kind = TPickerStore::ExpenseOf(m_model->current()).kind;
     OpenExpenseEditor(this, kind, id);
     TWaitCursor wait;
     grdDep->setEnabled(false);
@@ -679,7 +639,7 @@ void TfrmAddDep::btnDeleteClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    const int kind = int(m_model->current().asInt(QStringLiteral("TYPE_DEPENSE")));
+    const int kind = TPickerStore::ExpenseOf(m_model->current()).kind;
     if (!DeleteExpenseFromList(id, kind))
         return;
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
@@ -731,7 +691,7 @@ TListingRows TfrmAddDep::PrintedRows() const
     QList<qint64> ids;
     ids.reserve(m_model->rowCount());
     for (int r = 0; r < m_model->rowCount(); ++r)
-        ids.append(db::toInt(m_model->value(r, QStringLiteral("ID_DEPENSE"))));
+        ids.append(TPickerStore::ExpenseOf(m_model->row(r)).id);
     return TExpenseListing().ReadExpenses(ids);
 }
 
@@ -777,7 +737,5 @@ void TfrmAddDep::done(int result)
     // The order the user gave the rows becomes the lines' numbers.
     if (SelectMode && m_shown)
         RunGuarded([this] { RenumberSelectedLines(); });
-    qDep.reset();
-    qOne.reset();
     QDialog::done(result);
 }

@@ -20,8 +20,6 @@
 #include <QSet>
 #include <QTableWidget>
 
-#include <memory>
-
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -31,7 +29,6 @@ class QTableView;
 class QueryRow;
 class QueryTableModel;
 class TStatusBar;
-namespace db { class Query; }
 
 // The selection grid: its rows can be dragged to another place.
 class TSelectionGrid : public QTableWidget {
@@ -129,7 +126,6 @@ public:
 
 private:
     void BuildWindow();
-    QString ListSql(const QString& condition) const;
     void OpenExpenses(const TSqlCondition& condition);
     bool ShownInPickMode(const QueryRow& row) const;
     void FillSelectionGrid();
@@ -141,8 +137,6 @@ private:
     bool ReadExpenseAgain(qint64 idDepense);
     qint64 CurrentExpenseId() const;
 
-    std::unique_ptr<db::Query> qDep;
-    std::unique_ptr<db::Query> qOne;        // one expense, read again before it is added
     QueryTableModel* m_model = nullptr;
     TSheetStore m_sheets;
     TOrderStore m_orders;

@@ -131,7 +131,7 @@ void TfrmListMdt::btnModifClick()
         return;
     {
         TfrmMandat frm(this);
-        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+        frm.IdMdt = TOrderListing::KeyOf(Rows()->current());
         frm.exec();
     }
     TWaitCursor wait;
@@ -144,7 +144,7 @@ void TfrmListMdt::btnDeleteClick()
         return;
     if (!m_canWrite)
         DenyWriteAccess();
-    TOrderListing::DeleteOrderAsked(Rows()->current().asInt(QStringLiteral("ID_MDT")));
+    TOrderListing::DeleteOrderAsked(TOrderListing::KeyOf(Rows()->current()));
     TWaitCursor wait;
     ReadOrders();
 }

@@ -474,7 +474,7 @@ void TfrmMandat::btnDelDetClick()
     RequireWriteRight();
     if (!HasRows() || m_lines.isEmpty() || m_lineModel->currentRow() < 0)
         return;
-    const int noLine = int(m_lineModel->current().asInt(QStringLiteral("NOLINE")));
+    const int noLine = m_lines.at(m_lineModel->sourceRow(m_lineModel->currentRow())).noLine;
     if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"), mtWarning,
                        MsgButton::Yes | MsgButton::No)
         != mrYes)
