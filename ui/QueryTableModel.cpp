@@ -163,29 +163,17 @@ void QueryTableModel::clearColumns()
 
 void QueryTableModel::reload()
 {
-    if (m_reader) {
-        TListingRows rows = m_reader();
-        setRows(rows.names, std::move(rows.rows));
-        return;
-    }
-    if (!m_query) {
+    if (!m_reader) {
         clearRows();
         return;
     }
-    if (!m_query->isOpen()) {
-        setRows(QStringList(), {});
-        return;
-    }
-    setRows(m_query->columnNames(), m_query->rows());
+    TListingRows rows = m_reader();
+    setRows(rows.names, std::move(rows.rows));
 }
 
 void QueryTableModel::refresh()
 {
     const QList<db::Value> key = currentKey();
-    if (m_query && !m_reader) {
-        m_query->close();
-        m_query->open();
-    }
     reload();
     if (!key.isEmpty())
         locate(key);
@@ -356,6 +344,19 @@ void QueryTableModel::replaceRow(int sourceRow, std::vector<db::Value> values)
     if (sourceRow < 0 || size_t(sourceRow) >= m_rows.size())
         return;
     rebuildKeepingCurrent([&] { m_rows[size_t(sourceRow)] = std::move(values); });
+}
+
+void QueryTableModel::insertSourceRow(int sourceRow, std::vector<db::Value> values)
+{
+    sourceRow = std::clamp(sourceRow, 0, int(m_rows.size()));
+    rebuildKeepingCurrent([&] { m_rows.insert(m_rows.begin() + sourceRow, std::move(values)); });
+}
+
+void QueryTableModel::removeSourceRow(int sourceRow)
+{
+    if (sourceRow < 0 || size_t(sourceRow) >= m_rows.size())
+        return;
+    rebuildKeepingCurrent([&] { m_rows.erase(m_rows.begin() + sourceRow); });
 }
 
 int QueryTableModel::findSourceRow(const QString& field, const db::Value& value) const
