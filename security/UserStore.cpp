@@ -187,3 +187,54 @@ void TUserStore::SetAccess(int idUser, const QString& objectName, int access)
     q.setParam(QStringLiteral("OBJECT_NAME"), objectName);
     ExecOnRow(q);
 }
+
+int TUserStore::UserType(int idUser)
+{
+    db::Query& q = KeptStatement(m_userType, QStringLiteral("SELECT TYPE_USER FROM T_USERS WHERE ID_USER=:ID_USER"));
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.open();
+    const int type = q.isEmpty() ? 0 : int(q.asInt(QStringLiteral("TYPE_USER")));
+    q.close();
+    return type;
+}
+
+QList<TRightsRow> TUserStore::RightsRows(int idUser)
+{
+    db::Query& q = KeptStatement(m_rights, QStringLiteral("SELECT ID_SECUR, OBJECT_NAME, TYPE_ACCES FROM T_SECUR\n"
+                                                          "WHERE ID_USER=:ID_USER ORDER BY ID_SECUR"));
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.open();
+    QList<TRightsRow> rows;
+    rows.reserve(q.rowCount());
+    for (q.first(); !q.eof(); q.next())
+        rows.append(TRightsRow{q.asInt(QStringLiteral("ID_SECUR")), q.asString(QStringLiteral("OBJECT_NAME")).trimmed(),
+                               int(q.asInt(QStringLiteral("TYPE_ACCES")))});
+    q.close();
+    return rows;
+}
+
+void TUserStore::InsertRight(int idUser, const QString& key, const QString& description, int access, int level,
+                             int childCount)
+{
+    db::Query& q = KeptStatement(
+        m_insertRight,
+        QStringLiteral("INSERT INTO T_SECUR       (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME,        "
+                       "OBJECT_DESC, TYPE_ACCES, TV_LEVEL, NB_CHILD) VALUES(:ID_SECUR, :ID_USER, "
+                       ":OBJECT_TYPE, :OBJECT_NAME,        :OBJECT_DESC, :TYPE_ACCES, :TV_LEVEL, :NB_CHILD)"));
+    q.setParam(QStringLiteral("ID_SECUR"), 0);   // the trigger assigns the key
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.setParam(QStringLiteral("OBJECT_TYPE"), 0);
+    q.setParam(QStringLiteral("OBJECT_NAME"), key);
+    q.setParam(QStringLiteral("OBJECT_DESC"), description);
+    q.setParam(QStringLiteral("TYPE_ACCES"), access);
+    q.setParam(QStringLiteral("TV_LEVEL"), level);
+    q.setParam(QStringLiteral("NB_CHILD"), childCount);
+    q.exec();
+}
+
+void TUserStore::DeleteRight(qint64 idSecur)
+{
+    db::Query& q = KeptStatement(m_deleteRight, QStringLiteral("DELETE FROM T_SECUR WHERE ID_SECUR=:ID_SECUR"));
+    q.setParam(QStringLiteral("ID_SECUR"), idSecur);
+    q.exec();
+}

@@ -33,6 +33,13 @@ struct TRightsUser {
     QString nomPrenom;     // name and first name, as the box shows them
 };
 
+// One of a user's rights rows (T_SECUR).
+struct TRightsRow {
+    qint64 idSecur = -1;
+    QString key;           // OBJECT_NAME, without its blanks
+    int access = 0;        // TYPE_ACCES
+};
+
 // The row of a user who logs in.
 struct TLoginRow {
     int id = 0;
@@ -56,6 +63,10 @@ public:
     static TShownRow ShownRowOf(const QueryRow& row);
     // The users of the rights editor, by name.
     QList<TRightsUser> UsersForRights();
+    // The user's type (TYPE_USER); 0 when the user is gone or has none.
+    int UserType(int idUser);
+    // The user's rights rows, oldest first.
+    QList<TRightsRow> RightsRows(int idUser);
 
     // Whether a user other than `exceptId` has the code (as stored).
     bool CodeTaken(const QString& code, int exceptId);
@@ -83,8 +94,13 @@ public:
     void Delete(int idUser);
     // The access level (0 none, 1 read, 2 read and write) of one of the user's rights rows.
     void SetAccess(int idUser, const QString& objectName, int access);
+    // A rights row of the user for a menu item (its key drawn by the table's
+    // trigger), and the deletion of one.
+    void InsertRight(int idUser, const QString& key, const QString& description, int access, int level,
+                     int childCount);
+    void DeleteRight(qint64 idSecur);
 
 private:
     std::unique_ptr<db::Query> m_all, m_forRights, m_taken, m_any, m_insert, m_update, m_updateWithPassword, m_password, m_default,
-        m_deleteRights, m_delete, m_access;
+        m_deleteRights, m_delete, m_access, m_userType, m_rights, m_insertRight, m_deleteRight;
 };
