@@ -183,7 +183,7 @@ protected:
     // read), found by `keyField`.
     void SetOwnRows(QueryTableModel::Reader reader, const QString& keyField);
     // The table of the rows, for the check that a save undoes no other user's
-    // change (their query reads RDB$RECORD_VERSION as ROW_VERSION).
+    // change (their store reads RDB$RECORD_VERSION as ROW_VERSION).
     virtual QString RowTable() const { return m_rowTable; }
     void SetRowTable(const QString& table) { m_rowTable = table; }
     TShownRow ShownRow() const override;
