@@ -13,10 +13,8 @@
 // The four print items (mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre) sit
 // in both print menus; the documents connect them.
 
-#include "db/Currency.h"
 #include "ui/EditorWindow.h"
 
-#include <QDate>
 #include <memory>
 
 class QAction;

@@ -7,7 +7,6 @@
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
 #include "ui/QueryTableModel.h"
-#include "data/UDM.h"
 #include "refdata/RefDataStore.h"
 #include "refdata/UListFNM.h"
 #include "budget/BudgetWindowParts.h"
@@ -19,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>

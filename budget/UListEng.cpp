@@ -8,14 +8,12 @@
 #include "core/MessageBox.h"
 #include "data/AccessRights.h"
 #include "data/BudgetQueries.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/RefDataStore.h"
 #include "reports/commitments/URptListEng.h"
 #include "ui/RowCriteria.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>

@@ -7,7 +7,6 @@
 #include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "data/MenuItems.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
 #include "ui/QueryTableModel.h"
@@ -16,7 +15,6 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>

@@ -3,7 +3,6 @@
 #include "core/GlobalState.h"
 #include "core/MessageBox.h"
 #include "data/AccessRights.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/ExpenseStore.h"
 #include "ui/FormKit.h"

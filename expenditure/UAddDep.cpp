@@ -6,7 +6,6 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/AccessRights.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "db/Database.h"
@@ -19,7 +18,6 @@
 #include "ui/QueryTableModel.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QHBoxLayout>

@@ -18,10 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace {
 

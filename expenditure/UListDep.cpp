@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QTableView>
 
 namespace {

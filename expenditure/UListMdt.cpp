@@ -5,8 +5,6 @@
 #include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "data/AccessRights.h"
-#include "data/UDM.h"
-#include "data/WriteGuard.h"
 #include "expenditure/OrderStore.h"
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UMandat.h"
@@ -14,7 +12,6 @@
 
 #include <QAction>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QTableView>
 
 namespace {

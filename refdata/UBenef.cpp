@@ -2,10 +2,8 @@
 
 #include "refdata/RefDataStore.h"
 
-#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListBanque.h"
 #include "refdata/UListBenef.h"

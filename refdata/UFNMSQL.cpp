@@ -1,9 +1,7 @@
 #include "refdata/UFNMSQL.h"
 
-#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
 

@@ -8,10 +8,8 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "refdata/UBanqueSQL.h"
-#include "data/UDM.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>

@@ -8,13 +8,11 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "refdata/UBenef.h"
-#include "data/UDM.h"
 
 #include <QAction>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QFrame>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>

@@ -8,12 +8,10 @@
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
 #include "security/Rights.h"
-#include "data/UDM.h"
 #include "refdata/UFNMSQL.h"
 
 #include <QAction>
 #include <QBoxLayout>
-#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>

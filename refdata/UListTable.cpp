@@ -6,12 +6,10 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "security/Rights.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UTableSQL.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTableView>
 

@@ -2,7 +2,6 @@
 
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/RefDataStore.h"
 #include "ui/FormKit.h"

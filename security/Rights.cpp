@@ -12,7 +12,6 @@
 #include "security/UserStore.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QHash>
 #include <QMenu>
 #include <QMenuBar>

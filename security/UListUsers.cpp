@@ -9,7 +9,6 @@
 #include "core/MessageBox.h"
 #include "ui/QueryTableModel.h"
 #include "security/Rights.h"
-#include "data/UDM.h"
 #include "security/UUsers.h"
 
 #include <QAction>

@@ -8,7 +8,6 @@
 #include "ui/FormKit.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "security/UUsers.h"
 

@@ -9,24 +9,20 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "core/Routines.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "ui/QueryTableModel.h"
 #include "ui/RecordNavigator.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 void DeleteUserRows(int idUser)

@@ -4,8 +4,6 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/AccessRights.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "ui/RecordNavigator.h"
 
@@ -17,7 +15,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
-#include <QToolButton>
 
 // ---------------------------------------------------------------------------
 // Small shared pieces

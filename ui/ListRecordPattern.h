@@ -15,7 +15,6 @@
 #include "ui/QueryTableModel.h"
 
 #include <QDialog>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
