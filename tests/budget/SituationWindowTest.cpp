@@ -101,7 +101,7 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     EXPECT_EQ(frm->cmbMdt->currentIndex(), 0);
     EXPECT_EQ(frm->cmbPeriode->currentIndex(), today.month() <= 6 ? 0 : today.month() <= 9 ? 1 : 2);
     EXPECT_EQ(frm->edDateD->text(), QStringLiteral("01/01/2024"));
-    EXPECT_EQ(frm->edDateF->text(), DateText(today));
+    EXPECT_EQ(frm->edDateF->text(), DateText(DefaultDate()));
     EXPECT_TRUE(frm->lTotAll->text().isEmpty() || frm->lTotAll->text() == QStringLiteral("0.00"));
     EXPECT_FALSE(frm->btnPrint->isEnabled());   // SIT_FIN is empty
     EXPECT_FALSE(frm->mnExcel->isEnabled());
@@ -144,7 +144,7 @@ TEST_F(SituationWindow, SettingsAreReadWhenShownAndWrittenWhenClosed)
     Open();
     EXPECT_EQ(frm->cmbSection->currentIndex(), 1);
     EXPECT_EQ(frm->edDateD->text(), QStringLiteral("01/01/2024"));
-    EXPECT_EQ(frm->edDateF->text(), DateText(today));
+    EXPECT_EQ(frm->edDateF->text(), DateText(DefaultDate()));
 }
 
 TEST_F(SituationWindow, ThePeriodMustBeOrderedAndInTheFiscalYear)
