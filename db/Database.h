@@ -208,6 +208,8 @@ public:
     // Any row, by index.
     const Value& at(int row, int column) const { return m_rows[size_t(row)][size_t(column)]; }
     const std::vector<std::vector<Value>>& rows() const { return m_rows; }
+    // Hands the fetched rows over; the query is left without rows.
+    std::vector<std::vector<Value>> takeRows();
 
     struct Impl;
 

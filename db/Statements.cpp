@@ -689,6 +689,14 @@ void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& 
 
 } // namespace
 
+std::vector<std::vector<Value>> Query::takeRows()
+{
+    std::vector<std::vector<Value>> rows = std::move(m_rows);
+    m_rows.clear();
+    m_row = 0;
+    return rows;
+}
+
 void Query::open()
 {
     close();

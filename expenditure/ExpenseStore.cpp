@@ -9,6 +9,8 @@
 #include "data/UDM.h"
 #include "db/Database.h"
 
+#include <functional>
+
 namespace {
 
 // NO_ORD is a SMALLINT.
@@ -80,20 +82,31 @@ TListingRows TExpenseStore::ReadExpenses(int kind)
     return ReadListingRows(q);
 }
 
-int TExpenseStore::FindExpense(const QueryTableModel& rows, qint64 id)
+namespace {
+
+// The first row of `rows` whose `field` passes `match`; -1 when none. The
+// column is found once: a year's expenses are many.
+int FindRow(const QueryTableModel& rows, const QString& field, const std::function<bool(const db::Value&)>& match)
 {
+    const int column = rows.fieldIndex(field);
+    if (column < 0)
+        return -1;
     for (int r = 0; r < rows.rowCount(); ++r)
-        if (rows.row(r).asInt(QStringLiteral("ID_DEPENSE")) == id)
+        if (match(rows.sourceValues(rows.sourceRow(r))[size_t(column)]))
             return r;
     return -1;
 }
 
+} // namespace
+
+int TExpenseStore::FindExpense(const QueryTableModel& rows, qint64 id)
+{
+    return FindRow(rows, QStringLiteral("ID_DEPENSE"), [id](const db::Value& v) { return db::toInt(v) == id; });
+}
+
 int TExpenseStore::FindNumber(const QueryTableModel& rows, const QString& number)
 {
-    for (int r = 0; r < rows.rowCount(); ++r)
-        if (rows.row(r).asString(QStringLiteral("NO_DEPENSE")) == number)
-            return r;
-    return -1;
+    return FindRow(rows, QStringLiteral("NO_DEPENSE"), [&number](const db::Value& v) { return db::toText(v) == number; });
 }
 
 TShownRow TExpenseStore::ShownRowOf(const QueryRow& row)
@@ -116,9 +129,10 @@ void TExpenseStore::TakeExpense(QueryTableModel& rows, qint64 id)
     if (!q.isEmpty() && q.columnNames() == rows.fieldNames()) {
         // After the rows of its date and of every date before it; undated rows come first.
         const QDate day = q.asDate(QStringLiteral("DATE_DEPENSE"));
+        const int date = rows.fieldIndex(QStringLiteral("DATE_DEPENSE"));
         int at = 0;
-        while (at < rows.rowCount()) {
-            const QDate other = rows.row(at).asDate(QStringLiteral("DATE_DEPENSE"));
+        while (at < rows.totalRowCount()) {
+            const QDate other = db::toDate(rows.sourceValues(at)[size_t(date)]);
             if (day.isValid() && (!other.isValid() || other <= day))
                 ++at;
             else if (!day.isValid() && !other.isValid())

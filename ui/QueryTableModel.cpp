@@ -79,7 +79,7 @@ TListingRows ReadListingRows(db::Query& query)
 {
     query.close();
     query.open();
-    TListingRows rows{query.columnNames(), query.rows()};
+    TListingRows rows{query.columnNames(), query.takeRows()};
     query.close();
     return rows;
 }
