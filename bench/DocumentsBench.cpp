@@ -100,6 +100,10 @@ std::unique_ptr<TfrmAddDep> Picker(bool order)
     frm->ModeDoc = order ? QStringLiteral("M") : QStringLiteral("E");
     frm->TableDet = order ? QStringLiteral("DET_MDT") : QStringLiteral("DET_ENG");
     frm->IdDoc = order ? sample.order : sample.sheet;
+    if (order)
+        frm->Document = std::make_unique<TOrderExpenseLines>();
+    else
+        frm->Document = std::make_unique<TSheetExpenseLines>();
     return frm;
 }
 

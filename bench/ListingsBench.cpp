@@ -156,7 +156,7 @@ void ReadSheets(benchmark::State& state)
 void FilterExpenses(benchmark::State& state)
 {
     auto frm = OpenWindow<TfrmListDep>();
-    TExpenseFilter f = TExpenseFilter::Reset();
+    TFilterCriteria f = TFilterCriteria::Reset();
     f.date = true;
     f.dateFrom = QDate(BenchFiscalYear.toInt(), 3, 1);
     f.dateTo = QDate(BenchFiscalYear.toInt(), 9, 30);

@@ -1,14 +1,10 @@
 #include "budget/BudgetWindowParts.h"
 
-#include "core/Guard.h"
-#include "ui/ListRecordPattern.h"
+#include "ui/FormKit.h"
 
-#include <QAbstractScrollArea>
 #include <QAction>
 #include <QBoxLayout>
-#include <QMenu>
 #include <QPushButton>
-#include <QWidget>
 
 TBudgetPrintItems MakeBudgetPrintItems(QWidget* window)
 {
@@ -23,36 +19,6 @@ TBudgetPrintItems MakeBudgetPrintItems(QWidget* window)
     items.bs = make("mnFicheBS", QStringLiteral("la fiche d'engagement - Modificatif"));
     items.bsPre = make("mnFicheBS_Pre", QStringLiteral("la fiche d'engagement - Modificatif - PréImprimé"));
     return items;
-}
-
-QAction* AddMenuItem(QWidget* window, QMenu* menu, const char* name, const QString& caption, const QKeySequence& key)
-{
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    if (!key.isEmpty()) {
-        a->setShortcut(key);
-        window->addAction(a);
-    }
-    return a;
-}
-
-QPushButton* AddToolButton(QWidget* parent, QBoxLayout* bar, const char* name, const QString& text,
-                           const QString& hint, QStyle::StandardPixmap icon)
-{
-    QPushButton* b = MakeButton(parent, name, text, hint);
-    b->setIcon(parent->style()->standardIcon(icon));
-    bar->addWidget(b);
-    return b;
-}
-
-void UseAsContextMenu(QWidget* widget, QMenu* menu)
-{
-    // A scroll area reports positions in its viewport.
-    auto* area = qobject_cast<QAbstractScrollArea*>(widget);
-    QWidget* origin = area ? area->viewport() : widget;
-    widget->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
-                     [menu, origin](const QPoint& pos) { RunGuarded([&] { menu->popup(origin->mapToGlobal(pos)); }); });
 }
 
 TBudgetTrailingButtons AddBudgetTrailingButtons(QWidget* parent, QBoxLayout* bar)

@@ -4,7 +4,7 @@
 #include "data/BudgetQueries.h"
 #include "data/KeptStatement.h"
 #include "data/UDM.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 #include "ui/RowCriteria.h"
 
 #include <QHash>

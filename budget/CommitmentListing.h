@@ -12,7 +12,7 @@
 // BudgetQueries::CommitmentBalanceAfter.
 
 #include "db/Database.h"
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
@@ -25,7 +25,7 @@
 #include <vector>
 
 // The criteria the listing keeps while it is open.
-using TCommitmentCriteria = TDocumentCriteria;
+using TCommitmentCriteria = TFilterCriteria;
 
 class TCommitmentListing {
 public:

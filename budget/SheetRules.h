@@ -4,7 +4,7 @@
 // observation its lines give it. Each check either passes or refuses with its
 // message and the field to focus.
 
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 #include <QDate>
 #include <QString>

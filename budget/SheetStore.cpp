@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString kDateFormat = QStringLiteral("dd/MM/yyyy");
-
 TSheet SheetFromRow(const db::Query& q)
 {
     TSheet s;
@@ -169,23 +167,6 @@ QSet<qint64> TSheetStore::CommittedExpenseIds()
                                           "WHERE D.OBJET=0 AND COALESCE(E.STATUT, 0)=0"));
     q.open();
     return ReadKeySet(q);
-}
-
-QString TSheetStore::CommitmentReference(qint64 idDepense)
-{
-    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.NO_ENG, E.DATE_ENG FROM DET_ENG D "
-                                          "JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
-                                          "WHERE D.OBJET=0 AND D.ID_DETAIL=:ID_DETAIL "
-                                          "ORDER BY IIF(COALESCE(E.STATUT, 0)=0, 0, 1), E.ID_ENG"));
-    q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
-    q.open();
-    QString number, date;
-    if (!q.isEmpty()) {
-        number = q.asString(QStringLiteral("NO_ENG")).trimmed();
-        const QDate d = q.asDate(QStringLiteral("DATE_ENG"));
-        date = d.isValid() ? d.toString(kDateFormat) : QString();
-    }
-    return QStringLiteral("F.E N° ") + number + QStringLiteral(" DU ") + date;
 }
 
 std::optional<TSheet> TSheetStore::SheetOfOrigin(const QString& origin, qint64 idOrigine)
@@ -568,4 +549,10 @@ std::optional<TRecommitted> TSheetStore::DeleteCancellation(qint64 idEng, qint64
     }
     DeleteSheet(idEng);
     return std::nullopt;
+}
+
+TExpenseDocument::State TSheetExpenseLines::ReadState(qint64 idEng)
+{
+    const std::optional<TSheet> sheet = m_sheets.Read(idEng);
+    return State{sheet && sheet->Cancelled(), sheet && sheet->HasVisa()};
 }

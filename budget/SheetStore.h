@@ -14,8 +14,9 @@
 // lines (OBJET 0) are expenses. Its amount and budget line always follow its
 // lines: every change of lines runs SyncHeader in the same transaction.
 
-#include "expenditure/DocumentLines.h"
 #include "db/Currency.h"
+#include "documents/DocumentLines.h"
+#include "documents/ExpenseDocument.h"
 
 #include <QDate>
 #include <QList>
@@ -65,13 +66,10 @@ struct TRecommitted {
     QString sheetNumber;
 };
 
-// What SyncHeader wrote.
-struct TSheetSync {
+// What SyncHeader wrote: the amount, the budget line and the number.
+struct TSheetSync : TDocumentNumbering {
     Currency amount;
     qint64 idFnm = -1;
-    QString number;
-    QString previousNumber;   // the number before, when another sheet of the line held it
-    bool Renumbered() const { return !previousNumber.isEmpty() && previousNumber != number; }
 };
 
 class TSheetStore {
@@ -113,9 +111,6 @@ public:
     qint64 FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number);
     // The expenses that stand on the line of a sheet that is not cancelled.
     QSet<qint64> CommittedExpenseIds();
-    // "F.E N° " + number + " DU " + date of the sheet holding the expense, an
-    // active sheet before a cancelled one; both parts empty when none.
-    QString CommitmentReference(qint64 idDepense);
     // The sheet of an origin and its source (a line's budget sheets, a
     // transfer row's, a cancellation's).
     std::optional<TSheet> SheetOfOrigin(const QString& origin, qint64 idOrigine);
@@ -210,4 +205,24 @@ private:
 
     TDocumentLineTable m_lines{TDocumentLineTable::CommitmentSheet};
     std::unique_ptr<db::Query> m_read, m_cancelled, m_taken, m_sync, m_syncLines;
+};
+
+// A user commitment sheet's expense lines as the expense picker fills them.
+class TSheetExpenseLines : public TExpenseDocument {
+public:
+    TDocumentLines Lines(qint64 idEng) override { return m_sheets.Lines(idEng); }
+    State ReadState(qint64 idEng) override;
+    QSet<qint64> PlacedExpenseIds() override { return m_sheets.CommittedExpenseIds(); }
+    TDocumentNumbering AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount) override
+    {
+        return m_sheets.AddExpenseLine(idEng, idDepense, amount);
+    }
+    void RemoveExpenseLine(qint64 idEng, qint64 idDepense) override { m_sheets.RemoveExpenseLine(idEng, idDepense); }
+    void RenumberLines(qint64 idEng, const QList<qint64>& expenseIds) override
+    {
+        m_sheets.RenumberLines(idEng, expenseIds);
+    }
+
+private:
+    TSheetStore m_sheets;
 };

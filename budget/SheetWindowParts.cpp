@@ -3,7 +3,7 @@
 #include "budget/SheetStore.h"
 #include "budget/UFindFE.h"
 #include "core/MessageBox.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "ui/FormKit.h"
 
 #include <QEvent>

@@ -4,7 +4,7 @@
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ TTransferCredit TTransferStore::Credit(qint64 idVir, qint64 idFnm, const QDate& 
     credit.available = DM->Queries().CreditAvailableAt(idFnm, date);
     // A new order has no date until one is typed: its lines are paid on the
     // line all the same.
-    credit.mandated = DM->Queries().TotalMandatedAt(0, idFnm, date) + m_orders.UndatedMandatedOn(idFnm);
+    credit.mandated = DM->Queries().TotalMandatedAt(0, idFnm, date) + DM->Queries().UndatedMandatedOn(idFnm);
     if (idVir > 0) {
         db::Query& q = KeptStatement(m_ownRows, QStringLiteral("SELECT SENS, SUM(MONTANT) AS MT_VIR FROM VIREMENT "
                                                                "WHERE ID_VIR=:ID_VIR AND ID_FNM=:ID_FNM AND "

@@ -11,7 +11,6 @@
 
 #include "budget/SheetStore.h"
 #include "db/Currency.h"
-#include "expenditure/OrderStore.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
@@ -86,6 +85,5 @@ private:
     QList<qint64> DeleteStored(qint64 idVir);
 
     TSheetStore m_sheets;
-    TOrderStore m_orders;
     std::unique_ptr<db::Query> m_keys, m_rowSheet, m_ownRows;
 };

@@ -10,7 +10,7 @@
 #include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "expenditure/UAddDep.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
@@ -428,6 +428,7 @@ void TfrmEngagement::btnModifDetClick()
         picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines.first().kind;
         picker.SelectMode = true;
         picker.ModeDoc = QStringLiteral("E");
+        picker.Document = std::make_unique<TSheetExpenseLines>();
         picker.exec();
     }
     RecomputeCommitment();

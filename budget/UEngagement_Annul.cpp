@@ -10,7 +10,7 @@
 #include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "reports/commitments/URptFEDep.h"
 #include "ui/FormKit.h"
 

@@ -1,8 +1,13 @@
 #include "budget/UFilterEng.h"
 
+#include "refdata/Pickers.h"
+
 TfrmFilterEng::TfrmFilterEng(QWidget* parent)
-    : TDocumentFilterDialog(parent, QStringLiteral("N° FE"), QStringLiteral("Montant Eng"))
+    : TFilterDialog(parent,
+                    Listing{.name = "frmFilterEng",
+                            .title = QStringLiteral("Filtre Engagements"),
+                            .numberCaption = QStringLiteral("N° FE"),
+                            .amountCaption = QStringLiteral("Montant Eng")},
+                    FilterPickers())
 {
-    setObjectName(QStringLiteral("frmFilterEng"));
-    setWindowTitle(QStringLiteral("Filtre Engagements"));
 }

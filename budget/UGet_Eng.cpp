@@ -1,6 +1,5 @@
 #include "budget/UGet_Eng.h"
 
-#include "budget/BudgetWindowParts.h"
 #include "budget/UFindFE.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"

@@ -4,7 +4,6 @@
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
-#include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
 #include "ui/QueryTableModel.h"
 #include "refdata/RefDataStore.h"
@@ -55,7 +54,7 @@ protected:
 } // namespace
 
 TfrmListBudget::TfrmListBudget(QWidget* parent)
-    : QDialog(parent)
+    : TListWindow(parent, "PopMnBud")
 {
     setObjectName(QStringLiteral("frmListBudget"));
     setWindowTitle(QStringLiteral("Budget"));
@@ -133,57 +132,35 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     mnFicheBS_Pre = print.bsPre;
     const QList<QAction*> printItems = print.all();
 
-    PopMnBud = new QMenu(this);
-    PopMnBud->setObjectName(QStringLiteral("PopMnBud"));
-    auto item = [&](const char* name, const QString& caption, const QKeySequence& key) {
-        return AddMenuItem(this, PopMnBud, name, caption, key);
-    };
-    mnModif = item("mnModif", QStringLiteral("Ajouter/Modifier"), QKeySequence());
-    mnFind = item("mnFind", QStringLiteral("Chercher une imputation"), QKeySequence(Qt::Key_F3));
-    mnDotChap = item("mnDotChap", QStringLiteral("Total chapitre"), QKeySequence(Qt::Key_F5));
+    PopMnBud = PopupMenu();
+    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); }, QKeySequence(),
+                         btnModif);
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher une imputation"), [this] { btnFindClick(); },
+                        QKeySequence(Qt::Key_F3), btnFind);
+    mnDotChap = AddCommand("mnDotChap", QStringLiteral("Total chapitre"), [this] { mnDotChapClick(); },
+                           QKeySequence(Qt::Key_F5));
     QMenu* mnPrint = PopMnBud->addMenu(QStringLiteral("Imprimer ..."));
     mnPrint->setObjectName(QStringLiteral("mnImprimer"));
     mnPrint->addActions(printItems);
-    mnNomenc = item("mnNomenc", QStringLiteral("Nomenclature"), QKeySequence());
-    mnClose = item("mnClose", QStringLiteral("&Fermer"), QKeySequence());
+    mnNomenc = AddCommand("mnNomenc", QStringLiteral("Nomenclature"), [this] { mnNomencClick(); });
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); }, QKeySequence(), btnClose);
 
     PopMnPrint = new QMenu(this);
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addActions(printItems);
 
-    UseAsContextMenu(this, PopMnBud);
-    UseAsContextMenu(grdBudget, PopMnBud);
-
-    BindButton(btnModif, mnModif);
-    BindButton(btnFind, mnFind);
-    BindButton(btnClose, mnClose);
-    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
+    PopUpMenuOn(this);
+    PopUpMenuOn(grdBudget);
+    DropMenuFrom(btnMenu);
     connect(grdBudget, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
-    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
-    connect(mnDotChap, &QAction::triggered, this, Guarded([this] { mnDotChapClick(); }));
-    connect(mnNomenc, &QAction::triggered, this, Guarded([this] { mnNomencClick(); }));
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
-    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnBud, btnMenu); }));
-    connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
     FollowRowCount(m_model, stBar, 2, QStringLiteral(" Imputations"));
+    SetFirstFocus(grdBudget);
 
     resize(860, 520);
 }
 
-TfrmListBudget::~TfrmListBudget()
-{
-    SilenceChildren(this);
-}
-
-void TfrmListBudget::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    RunGuarded([this] { FormShow(); });
-    grdBudget->setFocus();
-}
+TfrmListBudget::~TfrmListBudget() = default;
 
 void TfrmListBudget::FormShow()
 {

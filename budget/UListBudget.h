@@ -7,10 +7,10 @@
 // The four print items (mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre) sit
 // in both print menus; the documents connect them.
 
-#include <QDialog>
+#include "ui/ListWindow.h"
+
 #include <memory>
 
-namespace db { class Query; }
 class QAction;
 class QMenu;
 class QPushButton;
@@ -19,7 +19,7 @@ class QueryTableModel;
 class TBudgetStore;
 class TStatusBar;
 
-class TfrmListBudget : public QDialog {
+class TfrmListBudget : public TListWindow {
     Q_OBJECT
 public:
     explicit TfrmListBudget(QWidget* parent = nullptr);
@@ -49,19 +49,16 @@ public:
     // The rows shown (the budget lines) and the current one.
     QueryTableModel* model() const { return m_model; }
 
-    void FormShow();
+    void FormShow() override;
     void btnModifClick();
     void btnFindClick();
     void mnDotChapClick();
     void mnNomencClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-
     std::unique_ptr<TBudgetStore> m_store;
     QueryTableModel* m_model = nullptr;
-    bool m_shown = false;
 };

@@ -1,6 +1,5 @@
 #include "budget/USF.h"
 
-#include "budget/BudgetWindowParts.h"
 #include "budget/SituationExport.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -93,15 +92,12 @@ int FiscalYearNumber()
 
 } // namespace
 
-TfrmSF::TfrmSF(QWidget* parent) : QDialog(parent)
+TfrmSF::TfrmSF(QWidget* parent) : TListWindow(parent)
 {
     BuildWindow();
 }
 
-TfrmSF::~TfrmSF()
-{
-    SilenceChildren(this);
-}
+TfrmSF::~TfrmSF() = default;
 
 void TfrmSF::BuildWindow()
 {
@@ -235,23 +231,19 @@ void TfrmSF::BuildWindow()
     stBar = new TStatusBar({260, 100}, this);
     layout->addWidget(stBar);
 
-    // The popup menu.
-    PopMenu = new QMenu(this);
-    PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    mnDisplay = AddMenuItem(this, PopMenu, "mnDisplay", QStringLiteral("Afficher"));
-    mnPrint = AddMenuItem(this, PopMenu, "mnPrint", QStringLiteral("Imprimer"));
-    mnExcel = AddMenuItem(this, PopMenu, "mnExcel", QStringLiteral("Envoyer vers Excel"));
-    mnModif = AddMenuItem(this, PopMenu, "mnModif", QStringLiteral("Modifier la Situation"));
+    // The popup menu; the print items and the correction are connected by the
+    // situation's document and its correction window.
+    PopMenu = PopupMenu();
+    mnDisplay = AddCommand("mnDisplay", QStringLiteral("Afficher"), [this] { btnDisplayClick(); }, QKeySequence(),
+                           btnDisplay);
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer"), nullptr);
+    mnExcel = AddCommand("mnExcel", QStringLiteral("Envoyer vers Excel"), [this] { mnExcelClick(); });
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier la Situation"), nullptr);
     PopMenu->addSeparator();
-    mnClose = AddMenuItem(this, PopMenu, "mnClose", QStringLiteral("Fermer"));
-    UseAsContextMenu(grdSF, PopMenu);
-    UseAsContextMenu(this, PopMenu);
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); }, QKeySequence(), btnClose);
+    PopUpMenuOn(grdSF);
+    PopUpMenuOn(this);
 
-    connect(btnDisplay, &QPushButton::clicked, this, Guarded([this] { btnDisplayClick(); }));
-    connect(mnDisplay, &QAction::triggered, this, Guarded([this] { btnDisplayClick(); }));
-    connect(mnExcel, &QAction::triggered, this, Guarded([this] { mnExcelClick(); }));
-    connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
-    connect(mnClose, &QAction::triggered, this, Guarded([this] { close(); }));
     connect(cmbSection, &QComboBox::currentIndexChanged, this, Guarded([this] { UpdatePeriodControls(); }));
     connect(grdSF->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceTotals(); });
     connect(grdSF->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceTotals(); });
@@ -260,15 +252,6 @@ void TfrmSF::BuildWindow()
 }
 
 // ---- showing --------------------------------------------------------------
-
-void TfrmSF::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    RunGuarded([this] { FormShow(); });
-}
 
 void TfrmSF::FormShow()
 {
@@ -358,16 +341,15 @@ void TfrmSF::BuildSituationRecap(const TSituationRequest& request)
 
 void TfrmSF::Build(const TSituationRequest& request, bool recap)
 {
-    // The display cannot be started again, nor the window closed, while it runs.
+    // The display cannot be started again, nor the window closed, while it
+    // runs (its button follows its command).
     m_building = true;
-    btnDisplay->setEnabled(false);
     mnDisplay->setEnabled(false);
     struct Restore {
         TfrmSF* w;
         ~Restore()
         {
             w->m_building = false;
-            w->btnDisplay->setEnabled(true);
             w->mnDisplay->setEnabled(true);
         }
     } restore{this};

@@ -11,8 +11,7 @@
 // window.
 
 #include "budget/SituationStore.h"
-
-#include <QDialog>
+#include "ui/ListWindow.h"
 
 class QAction;
 class QComboBox;
@@ -25,7 +24,7 @@ class QToolButton;
 class QueryTableModel;
 class TStatusBar;
 
-class TfrmSF : public QDialog {
+class TfrmSF : public TListWindow {
     Q_OBJECT
 public:
     explicit TfrmSF(QWidget* parent = nullptr);
@@ -64,7 +63,7 @@ public:
 
     QueryTableModel* model() const { return m_model; }
 
-    void FormShow();
+    void FormShow() override;
     // The date pickers for views 0 to 2, the quarter for the recap.
     void UpdatePeriodControls();
     void btnDisplayClick();
@@ -83,7 +82,6 @@ public:
     TSituationRequest Request() const;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void done(int result) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -101,6 +99,5 @@ private:
     QWidget* pnlTotals = nullptr;
     QLabel* lTotaux = nullptr;
     int m_fixedWidth = 0;   // the columns other than the title
-    bool m_shown = false;
     bool m_building = false;
 };

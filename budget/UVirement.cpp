@@ -1,6 +1,5 @@
 #include "budget/UVirement.h"
 
-#include "budget/BudgetWindowParts.h"
 #include "budget/TransferRules.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"

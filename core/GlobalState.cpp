@@ -42,6 +42,12 @@ QColor EditColorInactive(0xF2, 0xF2, 0xF2);
 QString FacultyName;
 QString UniversityName;
 QString VersionLabel;
+QString PayingAgentTitle;
+QString TreasuryOfficeName;
+QString PhonePayeeName;
+QString PhonePayeeAccount;
+QString PhonePayeeDebitAccount;
+QString PhonePayeeObject;
 
 QPoint PopupPoint;
 

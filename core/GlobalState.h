@@ -53,6 +53,17 @@ extern QColor EditColorInactive;
 extern QString FacultyName;
 extern QString UniversityName;
 extern QString VersionLabel;
+// The installation texts of the transfer orders: the institution's principal
+// paying agent the bank transfer order is addressed to, the treasury office
+// that holds its account, and the regular payee of the postal order of the
+// telephone operator (its name, the account credited, the account debited
+// with its two-character key last, the object).
+extern QString PayingAgentTitle;
+extern QString TreasuryOfficeName;
+extern QString PhonePayeeName;
+extern QString PhonePayeeAccount;
+extern QString PhonePayeeDebitAccount;
+extern QString PhonePayeeObject;
 
 extern QPoint PopupPoint;
 

@@ -139,20 +139,27 @@ bool IniReadBool(const QString& path, const QString& section, const QString& key
 
 void IniWriteString(const QString& path, const QString& section, const QString& key, const QString& value)
 {
+    IniWriteStrings(path, section, {{key, value}});
+}
+
+void IniWriteStrings(const QString& path, const QString& section, const QList<QPair<QString, QString>>& values)
+{
     IniText ini = readFile(path);
     QStringList& lines = ini.lines;
-    int s, e;
-    const int i = locate(lines, section, key, &s, &e);
-    const QString line = key + QLatin1Char('=') + value;
-    if (i >= 0) {
-        lines[i] = line;
-    } else if (s >= 0) {
-        lines.insert(e, line);
-    } else {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        lines.append(line);
+    for (const auto& [key, value] : values) {
+        int s, e;
+        const int i = locate(lines, section, key, &s, &e);
+        const QString line = key + QLatin1Char('=') + value;
+        if (i >= 0) {
+            lines[i] = line;
+        } else if (s >= 0) {
+            lines.insert(e, line);
+        } else {
+            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+                lines.append(QString());
+            lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+            lines.append(line);
+        }
     }
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))

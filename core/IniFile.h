@@ -7,6 +7,8 @@
 // earlier Windows program wrote it) and written back in the encoding it was
 // read in.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 QString IniReadString(const QString& path, const QString& section, const QString& key,
@@ -17,5 +19,8 @@ bool IniKeyExists(const QString& path, const QString& section, const QString& ke
 
 // Throws std::runtime_error with the platform's reason when the file cannot be written.
 void IniWriteString(const QString& path, const QString& section, const QString& key, const QString& value);
+// Several keys of one section in one write: the file holds all of them
+// afterwards, or (on failure) none of them.
+void IniWriteStrings(const QString& path, const QString& section, const QList<QPair<QString, QString>>& values);
 void IniWriteInteger(const QString& path, const QString& section, const QString& key, int value);
 void IniWriteBool(const QString& path, const QString& section, const QString& key, bool value);

@@ -54,6 +54,15 @@ struct BudgetQueries::Statements {
           mandated{db::Query(c, QStringLiteral("SELECT * FROM GET_TOT_MDT(:ID_FNM, :DATE_MDT)")),
                    db::Query(c, QStringLiteral("SELECT * FROM GET_TOT_MDT_SEC_1(:ID_FNM, :DATE_MDT)")),
                    db::Query(c, QStringLiteral("SELECT * FROM GET_TOT_MDT_SEC_2(:ID_FNM, :DATE_MDT)"))},
+          // The same two halves as the dated totals, for the orders without a date.
+          undatedMandated(c, QStringLiteral(
+              "SELECT (SELECT SUM(D.MONTANT) FROM DEPENSE X JOIN DET_MDT D ON D.ID_DETAIL=X.ID_DEPENSE "
+              "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
+              "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (0, 1) AND M.DATE_MDT IS NULL) AS TOT_S2, "
+              "       (SELECT SUM(S.MONTANT) FROM DET_SALAIRE S JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
+              "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
+              "        WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM AND M.DATE_MDT IS NULL) AS TOT_S1 "
+              "FROM RDB$DATABASE")),
           committed(c, QStringLiteral("SELECT SUM(MONTANT) AS TOT_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND "
                                       "      ORIGINE=:ORIGINE AND "
                                       "      STATUT=:STATUT AND "
@@ -83,6 +92,10 @@ struct BudgetQueries::Statements {
                                              "                            (ORIGINE='1') AND "
                                              "                            (ID_ORIGINE=A.ID_ENG)))")),
           mandatedExpense(c, QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_MDT WHERE ID_DETAIL=:ID_DETAIL")),
+          commitmentOfExpense(c, QStringLiteral("SELECT FIRST 1 E.NO_ENG, E.DATE_ENG FROM DET_ENG D "
+                                                "JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
+                                                "WHERE D.OBJET=0 AND D.ID_DETAIL=:ID_DETAIL "
+                                                "ORDER BY IIF(COALESCE(E.STATUT, 0)=0, 0, 1), E.ID_ENG")),
           // The chapters of the budget lines of the order's expenses, read from
           // the order's own lines; expenses without a line, or whose line is
           // missing, take no part.
@@ -101,6 +114,7 @@ struct BudgetQueries::Statements {
     db::Query amending;
     db::Query transfers;
     db::Query mandated[3];
+    db::Query undatedMandated;
     db::Query committed;
     db::Query lastCommitment;
     db::Query commitmentBalance;
@@ -109,6 +123,7 @@ struct BudgetQueries::Statements {
     db::Query regularisationBalance;
     db::Query committedExpense;
     db::Query mandatedExpense;
+    db::Query commitmentOfExpense;
     db::Query orderChapters;
     db::Query observation;
     db::Query chapterTitle;
@@ -146,6 +161,16 @@ Currency BudgetQueries::TotalMandatedAt(int kind, qint64 idFnm, const QDate& dat
         total += s.asCurrency(QStringLiteral("TOT_S1"));
     if (kind == 0 || kind == 2)
         total += s.asCurrency(QStringLiteral("TOT_S2"));
+    s.close();
+    return total;
+}
+
+Currency BudgetQueries::UndatedMandatedOn(qint64 idFnm)
+{
+    db::Query& s = q->undatedMandated;
+    s.setParam(QStringLiteral("ID_FNM"), idFnm);
+    s.open();
+    const Currency total = s.asCurrency(QStringLiteral("TOT_S1")) + s.asCurrency(QStringLiteral("TOT_S2"));
     s.close();
     return total;
 }
@@ -228,6 +253,20 @@ int BudgetQueries::GetExpenseState(qint64 idDepense)
     const bool committed = !q->committedExpense.isEmpty();
     q->committedExpense.close();
     return (committed ? 1 : 0) + (mandated ? 2 : 0);
+}
+
+QString BudgetQueries::CommitmentReference(qint64 idDepense)
+{
+    db::Query& s = q->commitmentOfExpense;
+    s.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    s.open();
+    QString number, date;
+    if (!s.isEmpty()) {
+        number = s.asString(QStringLiteral("NO_ENG")).trimmed();
+        date = DateText(s.asDate(QStringLiteral("DATE_ENG")));
+    }
+    s.close();
+    return QStringLiteral("F.E N° ") + number + QStringLiteral(" DU ") + date;
 }
 
 bool BudgetQueries::IsSingleChapterOrder(qint64 idMdt)

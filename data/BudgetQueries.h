@@ -31,6 +31,10 @@ public:
     // Paid on the line by payment orders dated up to the date: kind 0 both
     // halves, 1 the salary lines, 2 the invoices and missions; any other kind 0.
     Currency TotalMandatedAt(int kind, qint64 idFnm, const QDate& date);
+    // What the lines of orders still without a date put on the line (invoices
+    // and missions by their own line, salary expenses by their imputations);
+    // the mandated totals by date leave them out.
+    Currency UndatedMandatedOn(qint64 idFnm);
     // The user's own expense commitments on the line dated up to the date
     // (cancelled, budget, transfer and cancellation sheets left out). Every
     // caller asks for kind 0.
@@ -63,6 +67,9 @@ public:
     // 0 free, 1 on a commitment sheet that is not cancelled, 2 on a payment
     // order, 3 both. Read from the stored lines, so it always answers as they do.
     int GetExpenseState(qint64 idDepense);
+    // "F.E N° " + number + " DU " + date of the sheet holding the expense, an
+    // active sheet before a cancelled one; both parts empty when none.
+    QString CommitmentReference(qint64 idDepense);
     // Called after every commit that adds or removes payment-order lines or
     // deletes an order. GetExpenseState reads the stored lines themselves, so
     // there is nothing to refresh.

@@ -15,6 +15,21 @@
 
 TDM* DM = nullptr;
 
+namespace {
+
+ConnectionDialogOffer& connectionDialogOffer()
+{
+    static ConnectionDialogOffer offer;
+    return offer;
+}
+
+} // namespace
+
+void SetConnectionDialogOffer(ConnectionDialogOffer offer)
+{
+    connectionDialogOffer() = std::move(offer);
+}
+
 QString FrenchOrder(const QString& column)
 {
     return DM->LURDO.frenchOrder(column);
@@ -152,29 +167,63 @@ void TDM::OpenDatabase()
         return;
     }
 
-    // A missing year is created only in local mode, and only complete: a
-    // failure to create it leaves at once (nothing is left behind); a failure
-    // to seed it is reported as a failed connection.
-    if (ServerAddress.isEmpty()) {
-        RemoveUnfinishedYear(DbPath);
-        if (!QFile::exists(DbPath)) {
-            bool ok = false;
-            const QString previousYear = QString::number(FiscalYear.toInt(&ok) - 1);
-            const QString previous = AppDir + YearFileName(previousYear);
+    // A missing year is created only in local mode, and only complete.
+    const TOpening opening = ConnectTo(DbPath, FiscalYear, ServerAddress.isEmpty());
+    if (!opening.ok()) {
+        if (opening.result == TOpening::CreationFailed)
+            ShowStandardError(opening.reason);
+        else
+            ShowInfo(OpeningFailureText(opening, DbPath));
+        HandleConnectionFailure();
+        if (!LURDO.isOpen())
+            return;
+    }
+
+    ProcessMessages();
+}
+
+bool TDM::ReopenDatabase()
+{
+    const TOpening opening = ConnectTo(DbPath, FiscalYear, false);
+    if (!opening.ok()) {
+        ShowInfo(OpeningFailureText(opening, DbPath));
+        HandleConnectionFailure();
+    }
+    return LURDO.isOpen();
+}
+
+TDM::TOpening TDM::ConnectTo(const QString& path, const QString& fiscalYear, bool createMissing)
+{
+    if (LURDO.isOpen())
+        CloseDatabase();
+
+    TOpening opening;
+    // A failure to make the year leaves nothing behind; a failure to seed it
+    // counts as a failed connection.
+    if (createMissing && ServerAddress.isEmpty()) {
+        RemoveUnfinishedYear(path);
+        if (!QFile::exists(path)) {
             try {
-                CreateYear(DbPath, ok && QFile::exists(previous) ? previous : QString(),
-                           QStringLiteral("Initialisation de l'exercice ") + FiscalYear
+                CreateYear(path, PreviousYearFile(path, fiscalYear),
+                           QStringLiteral("Initialisation de l'exercice ") + fiscalYear
                                + QStringLiteral(" en cours ... Patientez"));
-            } catch (const YearSeedingError&) {
-                ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
-                HandleConnectionFailure();
-                return;
+            } catch (const YearSeedingError& e) {
+                opening.reason = e.message();
+                return opening;
+            } catch (const db::DbError& e) {
+                opening.result = TOpening::CreationFailed;
+                opening.reason = DatabaseErrorText(e);
+                return opening;
+            } catch (const std::exception& e) {
+                opening.result = TOpening::CreationFailed;
+                opening.reason = QString::fromUtf8(e.what());
+                return opening;
             }
         }
     }
 
     try {
-        LURDO.open(db::ConnectParams{DbPath, DbUser, DbPassword});
+        LURDO.open(db::ConnectParams{path, DbUser, DbPassword});
         AddIndexes();
         const QString seriesRefused = AddNumberSeries(LURDO);
         if (!seriesRefused.isEmpty())
@@ -186,19 +235,22 @@ void TDM::OpenDatabase()
     } catch (const std::exception& e) {
         LURDO.close();
         const auto* dbError = dynamic_cast<const db::DbError*>(&e);
-        if (dbError && dbError->isDatabaseInUse())
-            ShowInfo(QStringLiteral("La base de données de l'exercice ") + FiscalYear
-                     + QStringLiteral(" est utilisée par un autre programme sur cet ordinateur "
-                                      "(le programme est peut-être déjà ouvert).\r")
-                     + DbPath);
-        else
-            ShowInfo(QStringLiteral("Impossible de se connecter à la base de données ") + DbPath);
-        HandleConnectionFailure();
-        if (!LURDO.isOpen())
-            return;
+        opening.result = dbError && dbError->isDatabaseInUse() ? TOpening::InUse : TOpening::Failed;
+        opening.reason = dbError ? dbError->message() : QString::fromUtf8(e.what());
+        return opening;
     }
+    opening.result = TOpening::Opened;
+    return opening;
+}
 
-    ProcessMessages();
+QString TDM::OpeningFailureText(const TOpening& opening, const QString& path)
+{
+    if (opening.result == TOpening::InUse)
+        return QStringLiteral("La base de données de l'exercice ") + FiscalYear
+               + QStringLiteral(" est utilisée par un autre programme sur cet ordinateur "
+                                "(le programme est peut-être déjà ouvert).\r")
+               + path;
+    return QStringLiteral("Impossible de se connecter à la base de données ") + path;
 }
 
 void TDM::HandleConnectionFailure()
@@ -212,9 +264,25 @@ void TDM::HandleConnectionFailure()
 
 bool TDM::OfferConnectionDialog()
 {
-    // The connection dialog makes a new connection on LURDO and returns whether
-    // one stands; until it exists, a failed connection ends the program.
-    return LURDO.isOpen();
+    // The connection dialog makes a new connection through ConnectTo and
+    // returns whether one stands; without it a failed connection ends the
+    // program.
+    const ConnectionDialogOffer& offer = connectionDialogOffer();
+    if (!offer)
+        return LURDO.isOpen();
+    // The dialog works through DM: while it runs, DM is this module (at
+    // start-up the module is not yet DM when its opening fails).
+    TDM* const previous = DM;
+    DM = this;
+    bool connected = false;
+    try {
+        connected = offer() && LURDO.isOpen();
+    } catch (...) {
+        DM = previous;
+        throw;
+    }
+    DM = previous;
+    return connected;
 }
 
 QStringList TDM::PresentIndexes(const QStringList& names)
@@ -270,5 +338,7 @@ void TDM::AddIndexes()
 
 void TDM::CloseDatabase()
 {
+    if (LURDO.isOpen())
+        emit ConnectionClosing();
     LURDO.close();
 }

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class TDM : public QObject {
@@ -40,8 +41,40 @@ public:
     qint64 NextKey(const QString& generatorName);
     static constexpr qint64 MaxSmallKey = 32767;
 
+    // Opens the fiscal year's database DbPath, creating and seeding a missing
+    // year in local mode; a failure is told and handled (the program ends, or
+    // the connection dialog is offered).
     void OpenDatabase();
+    // Closes the connection; ConnectionClosing() is emitted first.
     void CloseDatabase();
+
+    // How an opening went.
+    struct TOpening {
+        enum Result { Opened, Failed, InUse, CreationFailed };
+        Result result = Failed;
+        QString reason;   // the engine's report, or why the year could not be made
+        bool ok() const { return result == Opened; }
+    };
+    // The one way the connection is made, whatever asks for it (the start-up,
+    // the year switch, the connection dialog, the reopening after a backup or
+    // a restore): in local mode and when `createMissing`, a missing year file
+    // is made under a temporary name and seeded from the previous year (looked
+    // for in the database's folder, then in the program folder); then the
+    // connection, in the character set the file holds, the opening indexes and
+    // the series of order numbers. It tells no failure to open and never ends
+    // the program: the caller decides. What it could not add to a year it
+    // opened (an index, the series) is told, as at every opening.
+    TOpening ConnectTo(const QString& path, const QString& fiscalYear, bool createMissing);
+    // What the user is told when an opening of `path` failed.
+    static QString OpeningFailureText(const TOpening& opening, const QString& path);
+    // Reopens DbPath after the program closed it for a while (backup, restore):
+    // never creates a year; a failure is told and handled as at start-up.
+    // Returns whether the connection stands.
+    bool ReopenDatabase();
+    // A failed opening after the login: the built-in accounts and the default
+    // user end the program; the users made by the user form are offered the
+    // connection dialog, whose Cancel ends the program.
+    void HandleConnectionFailure();
 
     // The shared questions about budget lines and documents, their statements
     // prepared once on LURDO.
@@ -59,11 +92,15 @@ public:
     // once per opening, in one warning; the opening goes on.
     static QStringList OpeningIndexNames();
 
+signals:
+    // The connection is about to close: whatever holds rows or a cursor of it
+    // (the SQL console's grid) lets them go.
+    void ConnectionClosing();
+
 private:
     void AddIndexes();
     // Those of `names` the database holds.
     QStringList PresentIndexes(const QStringList& names);
-    void HandleConnectionFailure();
     bool OfferConnectionDialog();
     void RequestProgramEnd();
 
@@ -83,6 +120,12 @@ private:
 
 // The one instance, created at start-up after the main window.
 extern TDM* DM;
+
+// The connection dialog a failed opening offers (installed by the shell): it
+// runs modally and returns whether a connection stands afterwards. Without
+// one, a failed opening ends the program.
+using ConnectionDialogOffer = std::function<bool()>;
+void SetConnectionDialogOffer(ConnectionDialogOffer offer);
 
 // A name or title column as an ORDER BY term in French order on the year's
 // database (db::Connection::frenchOrder of the data module's connection).

@@ -4,6 +4,7 @@
 #include "core/Pause.h"
 #include "data/Progress.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -88,6 +89,20 @@ QString YearFileName(const QString& year)
     return QStringLiteral("KIV_DB_") + year + QStringLiteral(".FDB");
 }
 
+QString PreviousYearFile(const QString& path, const QString& fiscalYear)
+{
+    bool isYear = false;
+    const int year = fiscalYear.trimmed().toInt(&isYear);
+    if (!isYear)
+        return QString();
+    const QString previous = YearFileName(QString::number(year - 1));
+    const QString besideIt = QFileInfo(path).dir().filePath(previous);
+    if (QFileInfo(besideIt).isFile())
+        return besideIt;
+    const QString inProgramFolder = AppDir + previous;
+    return QFileInfo(inProgramFolder).isFile() ? inProgramFolder : QString();
+}
+
 QString UnfinishedYearPath(const QString& path)
 {
     return path + QStringLiteral(".tmp");
@@ -125,10 +140,15 @@ bool CreateYear(const QString& path, const QString& previousYearPath, const QStr
     try {
         if (!previousYearPath.isEmpty()) {
             try {
+                // Seeded without waiting for the disk at every page: the file
+                // is synced as a whole below, before it takes its name.
+                const db::ConnectParams params{unfinished, QStringLiteral("SYSDBA"), DefaultDbPassword()};
+                db::Connection::setForcedWrites(params, false);
                 db::Connection year;
-                year.open(db::ConnectParams{unfinished, QStringLiteral("SYSDBA"), DefaultDbPassword()});
+                year.open(params);
                 CopyReferenceTables(year, previousYearPath, message);
                 year.close();
+                db::Connection::setForcedWrites(params, true);
             } catch (const db::DbError& e) {
                 throw YearSeedingError(e.message(), e.sqlCode(), e.gdsCode());
             } catch (const std::exception& e) {
@@ -162,11 +182,15 @@ void CreateDatabase(const QString& path)
     try {
         db::Connection::create(params);
         created = true;
+        // The script's many statements are run without waiting for the disk
+        // at every page; the database writes synchronously once made.
+        db::Connection::setForcedWrites(params, false);
         db::Connection conn;
         conn.open(params);
         conn.executeScript(SchemaScript());
         conn.commit();
         conn.close();
+        db::Connection::setForcedWrites(params, true);
     } catch (...) {
         if (created)
             QFile::remove(path);

@@ -10,6 +10,11 @@
 // The fiscal year's database file name: "KIV_DB_" + year + ".FDB".
 QString YearFileName(const QString& year);
 
+// The previous year's file a new year at `path` is seeded from: the year
+// before `fiscalYear` in the folder of `path`, else in the program folder;
+// empty when there is none.
+QString PreviousYearFile(const QString& path, const QString& fiscalYear);
+
 // The fiscal-year schema script compiled into the program.
 QString SchemaScript();
 

@@ -73,6 +73,19 @@ void Connection::create(const ConnectParams& params, int pageSize)
     check(status);
 }
 
+void Connection::setForcedWrites(const ConnectParams& params, bool on)
+{
+    ParamBlock dpb = connectionBlock(params);
+    dpb.addInt(isc_dpb_force_write, on ? 1 : 0);
+    const QByteArray path = params.path.toUtf8();
+    isc_db_handle db = 0;
+    ISC_STATUS_ARRAY status;
+    isc_attach_database(status, short(path.size()), path.constData(), &db, dpb.size(), dpb.data());
+    Marking(DbError::Operation::Connect, [&] { check(status); });
+    isc_detach_database(status, &db);
+    check(status);
+}
+
 void Connection::open(const ConnectParams& params)
 {
     if (d->db)

@@ -105,6 +105,11 @@ public:
     // detaches; fails when the file exists.
     static void create(const ConnectParams& params, int pageSize = 4096);
 
+    // Switches the database's synchronous page writes on or off (a flag kept
+    // in the file): a database being made writes without waiting for the
+    // disk, and is switched back before it is used.
+    static void setForcedWrites(const ConnectParams& params, bool on);
+
     void open(const ConnectParams& params);
     void close();                         // rolls back an open transaction
     bool isOpen() const;
@@ -176,6 +181,12 @@ public:
     void clearParams();
 
     void open();                         // select; rows fetched; cursor on the first row
+    // A select whose first `count` rows only are fetched; the engine's cursor
+    // stays open for fetchMore() until the last row is read or the query
+    // closes (a long result then shows without reading it whole).
+    void openPartial(int count);
+    bool hasMoreRows() const;            // the cursor of openPartial() has rows left
+    int fetchMore(int count);            // appends up to `count` rows; the number appended
     void exec();                         // non-select; a single returned row (EXECUTE PROCEDURE) is kept as row 0
     void close();
     bool isOpen() const { return m_open; }

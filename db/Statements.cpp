@@ -102,6 +102,10 @@ struct Query::Impl {
     SqlDa out;
     std::vector<XSQLVAR> described;    // input variables as the engine described them
     int type = 0;                      // statement type
+    // A select opened for part of its rows keeps its cursor open, on the
+    // transaction it ran on, until the rest is fetched or the query closes.
+    bool cursorOpen = false;
+    isc_tr_handle* cursorTr = nullptr;
 
     // Buffers of one execution.
     std::vector<QByteArray> inBuffers;
@@ -109,8 +113,20 @@ struct Query::Impl {
     std::vector<QByteArray> outBuffers;
     std::vector<short> outNulls;
 
+    void closeCursor()
+    {
+        if (cursorOpen && stmt && h && h->db) {
+            ISC_STATUS_ARRAY status;
+            isc_dsql_free_statement(status, &stmt, DSQL_close);
+        }
+        cursorOpen = false;
+        cursorTr = nullptr;
+    }
+
     void unprepare()
     {
+        cursorOpen = false;
+        cursorTr = nullptr;
         if (stmt && h && h->db) {
             ISC_STATUS_ARRAY status;
             isc_dsql_free_statement(status, &stmt, DSQL_drop);
@@ -205,6 +221,7 @@ const Value& Query::value(const QString& name) const
 
 void Query::close()
 {
+    d->closeCursor();
     m_rows.clear();
     m_row = 0;
     m_open = false;
@@ -598,8 +615,39 @@ void bindValue(Connection::Handles& h, const QString& name, const XSQLVAR& desc,
 
 namespace {
 
+// Fetches rows of the open cursor into `rows` until its end or until `limit`
+// rows were fetched (a negative limit: all). The cursor is closed at its end or
+// on failure; otherwise it stays open for the next fetch.
+void fetchRows(Query::Impl& q, std::vector<std::vector<Value>>& rows, int limit)
+{
+    Connection::Handles& h = *q.h;
+    h.running = q.cursorTr;
+    const int nOut = q.out.count();
+    ISC_STATUS_ARRAY status;
+    try {
+        for (int fetched = 0; limit < 0 || fetched < limit; ++fetched) {
+            const ISC_STATUS rc = isc_dsql_fetch(status, &q.stmt, Dialect, q.out.p);
+            if (rc == 100) {
+                q.closeCursor();
+                return;
+            }
+            if (rc != 0)
+                raiseStatus(status);
+            std::vector<Value> row;
+            row.reserve(size_t(nOut));
+            for (int c = 0; c < nOut; ++c)
+                row.push_back(readColumn(h, q.out.p->sqlvar[c]));
+            rows.push_back(std::move(row));
+        }
+    } catch (...) {
+        // The cursor is closed whatever failed, so that the statement runs again.
+        q.closeCursor();
+        throw;
+    }
+}
+
 void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& rows,
-         int& rowsAffected)
+         int& rowsAffected, int limit = -1)
 {
     if (!q.h)
         raiseText(QStringLiteral("La base de données n'est pas connectée."));
@@ -632,28 +680,14 @@ void run(Query::Impl& q, QStringList& columns, std::vector<std::vector<Value>>& 
     if (q.type == isc_info_sql_stmt_select || q.type == isc_info_sql_stmt_select_for_upd) {
         isc_dsql_execute(status, tr, &q.stmt, Dialect, in);
         check(status);
+        q.cursorOpen = true;
+        q.cursorTr = tr;
         try {
-            for (;;) {
-                const ISC_STATUS rc = isc_dsql_fetch(status, &q.stmt, Dialect, q.out.p);
-                if (rc == 100)
-                    break;
-                if (rc != 0)
-                    raiseStatus(status);
-                std::vector<Value> row;
-                row.reserve(size_t(nOut));
-                for (int c = 0; c < nOut; ++c)
-                    row.push_back(readColumn(h, q.out.p->sqlvar[c]));
-                rows.push_back(std::move(row));
-            }
+            fetchRows(q, rows, limit);
         } catch (...) {
-            // The cursor is closed whatever failed, so that the statement runs again.
-            ISC_STATUS_ARRAY ignored;
-            isc_dsql_free_statement(ignored, &q.stmt, DSQL_close);
             rows.clear();
             throw;
         }
-        isc_dsql_free_statement(status, &q.stmt, DSQL_close);
-        check(status);
         rowsAffected = int(rows.size());
         return;
     }
@@ -703,6 +737,35 @@ void Query::open()
     Marking(DbError::Operation::Read, [this] { run(*d, m_columns, m_rows, m_rowsAffected); });
     m_open = true;
     m_row = 0;
+}
+
+void Query::openPartial(int count)
+{
+    close();
+    Marking(DbError::Operation::Read, [this, count] { run(*d, m_columns, m_rows, m_rowsAffected, qMax(count, 0)); });
+    m_open = true;
+    m_row = 0;
+}
+
+bool Query::hasMoreRows() const
+{
+    return d->cursorOpen;
+}
+
+int Query::fetchMore(int count)
+{
+    if (!d->cursorOpen || count <= 0)
+        return 0;
+    const size_t before = m_rows.size();
+    Marking(DbError::Operation::Read, [this, count] {
+        if (!d->h || !d->h->db) {
+            d->cursorOpen = false;
+            raiseText(QStringLiteral("La base de données n'est pas connectée."));
+        }
+        fetchRows(*d, m_rows, count);
+    });
+    m_rowsAffected = int(m_rows.size());
+    return int(m_rows.size() - before);
 }
 
 void Query::exec()

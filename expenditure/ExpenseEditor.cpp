@@ -5,7 +5,7 @@
 #include "core/MessageBox.h"
 #include "data/WriteGuard.h"
 #include "db/Database.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "expenditure/ExpenseLists.h"
 #include "expenditure/UDep_Sal_Eng.h"
 #include "expenditure/UDep_Sal_Mdt.h"

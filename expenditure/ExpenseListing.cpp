@@ -1,7 +1,7 @@
 #include "expenditure/ExpenseListing.h"
 
 #include "data/KeptStatement.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 #include <QHash>
 

@@ -9,7 +9,7 @@
 // salary expenses' imputations) the column LIB_MONTANT ("Mt Imput.") then
 // holds, for each order, the sum of that line's imputations in its expenses.
 
-#include "expenditure/DocumentFilter.h"
+#include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
 #include <QHash>
@@ -19,7 +19,7 @@
 #include <memory>
 #include <optional>
 
-using TOrderCriteria = TDocumentCriteria;
+using TOrderCriteria = TFilterCriteria;
 
 // The orders of one budget line.
 struct TLineOrders {

@@ -2,7 +2,7 @@
 // The rules of a payment order's header as plain functions: its date, and the
 // attachment texts its lines suggest.
 
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 #include <QDate>
 #include <QString>

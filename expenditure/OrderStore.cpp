@@ -116,22 +116,6 @@ Currency TOrderStore::SupplierPaidTotal(qint64 idBen)
     return q.asCurrency(QStringLiteral("TOT_FOUR"));
 }
 
-Currency TOrderStore::UndatedMandatedOn(qint64 idFnm)
-{
-    // The same two halves as the dated totals, for the orders without a date.
-    db::Query& q = KeptStatement(m_undated, QStringLiteral(
-        "SELECT (SELECT SUM(D.MONTANT) FROM DEPENSE X JOIN DET_MDT D ON D.ID_DETAIL=X.ID_DEPENSE "
-        "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
-        "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (0, 1) AND M.DATE_MDT IS NULL) AS TOT_S2, "
-        "       (SELECT SUM(S.MONTANT) FROM DET_SALAIRE S JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
-        "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
-        "        WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM AND M.DATE_MDT IS NULL) AS TOT_S1 "
-        "FROM RDB$DATABASE"));
-    q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.open();
-    return q.asCurrency(QStringLiteral("TOT_S1")) + q.asCurrency(QStringLiteral("TOT_S2"));
-}
-
 bool TOrderStore::OnRegularisationSheet(qint64 idMdt)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG_REG WHERE OBJET=5 AND ID_DETAIL=:ID_MDT"));

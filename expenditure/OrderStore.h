@@ -11,8 +11,9 @@
 // locked before the lines are read, so that two users changing the lines of
 // one order run one after the other.
 
-#include "expenditure/DocumentLines.h"
 #include "db/Currency.h"
+#include "documents/DocumentLines.h"
+#include "documents/ExpenseDocument.h"
 
 #include <QDate>
 #include <QList>
@@ -61,10 +62,6 @@ public:
     QSet<qint64> MandatedExpenseIds();
     // What the payment-order lines of a beneficiary's expenses total.
     Currency SupplierPaidTotal(qint64 idBen);
-    // What the lines of orders still without a date put on a budget line
-    // (invoices and missions by their own line, salary expenses by their
-    // imputations); the mandated totals by date leave them out.
-    Currency UndatedMandatedOn(qint64 idFnm);
     // Whether a regularisation sheet records the order.
     bool OnRegularisationSheet(qint64 idMdt);
 
@@ -100,5 +97,26 @@ public:
 
 private:
     TDocumentLineTable m_lines{TDocumentLineTable::PaymentOrder};
-    std::unique_ptr<db::Query> m_read, m_taken, m_sync, m_paid, m_undated;
+    std::unique_ptr<db::Query> m_read, m_taken, m_sync, m_paid;
+};
+
+// A payment order's expense lines as the expense picker fills them.
+class TOrderExpenseLines : public TExpenseDocument {
+public:
+    TDocumentLines Lines(qint64 idMdt) override { return m_orders.Lines(idMdt); }
+    State ReadState(qint64) override { return State{}; }
+    QSet<qint64> PlacedExpenseIds() override { return m_orders.MandatedExpenseIds(); }
+    TDocumentNumbering AddExpenseLine(qint64 idMdt, qint64 idDepense, Currency amount) override
+    {
+        m_orders.AddLine(idMdt, idDepense, amount);
+        return TDocumentNumbering{};
+    }
+    void RemoveExpenseLine(qint64 idMdt, qint64 idDepense) override { m_orders.RemoveExpenseLine(idMdt, idDepense); }
+    void RenumberLines(qint64 idMdt, const QList<qint64>& expenseIds) override
+    {
+        m_orders.RenumberLines(idMdt, expenseIds);
+    }
+
+private:
+    TOrderStore m_orders;
 };

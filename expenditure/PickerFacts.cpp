@@ -2,7 +2,7 @@
 
 #include "data/UDM.h"
 #include "db/Database.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 #include "expenditure/OrderStore.h"
 
 #include <memory>
@@ -30,7 +30,7 @@ picker::Facts DatabaseFacts(picker::Mode mode, const QDate& date)
         // follows them in the transaction of every change.
         c.committed = DM->Queries().TotalCommittedAt(0, idFnm, date);
         if (mode == picker::Mode::PaymentOrder)
-            c.mandated = DM->Queries().TotalMandatedAt(0, idFnm, date) + s->orders.UndatedMandatedOn(idFnm);
+            c.mandated = DM->Queries().TotalMandatedAt(0, idFnm, date) + DM->Queries().UndatedMandatedOn(idFnm);
         return c;
     };
     facts.lineLabel = [s](qint64 idFnm) {

@@ -78,7 +78,8 @@ picker::Expense TPickerStore::ExpenseOf(const QueryRow& row)
     return e;
 }
 
-TPickerStore::Result TPickerStore::AddExpense(picker::Mode mode, qint64 idDoc, const picker::Expense& checked)
+TPickerStore::Result TPickerStore::AddExpense(TExpenseDocument& document, picker::Mode mode, qint64 idDoc,
+                                              const picker::Expense& checked)
 {
     Result r;
     r.now = m_expenses.LockExpense(checked.id);
@@ -98,9 +99,6 @@ TPickerStore::Result TPickerStore::AddExpense(picker::Mode mode, qint64 idDoc, c
         return r;
     }
     // The line takes the amount read under the lock, which is the amount checked.
-    if (order)
-        m_orders.AddLine(idDoc, checked.id, r.now->amount);
-    else
-        r.sync = m_sheets.AddExpenseLine(idDoc, checked.id, r.now->amount);
+    r.sync = document.AddExpenseLine(idDoc, checked.id, r.now->amount);
     return r;
 }

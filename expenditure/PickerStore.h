@@ -14,9 +14,8 @@
 // the engine's update conflict; one committed is read here. Either way one
 // of two users adding one expense to two documents wins, and the other is told.
 
-#include "budget/SheetStore.h"
+#include "documents/ExpenseDocument.h"
 #include "expenditure/ExpenseStore.h"
-#include "expenditure/OrderStore.h"
 #include "expenditure/PickerRules.h"
 #include "ui/QueryTableModel.h"
 
@@ -56,18 +55,17 @@ public:
     struct Result {
         Outcome outcome = Outcome::Added;
         std::optional<TExpense> now;   // the expense as it stands (Added, Taken, Changed)
-        TSheetSync sync;               // what the sheet's header took (a sheet's line added)
+        TDocumentNumbering sync;       // what the sheet's number took (a sheet's line added)
     };
 
     // Adds `checked`, the expense as the rules saw it, to the document `idDoc`
-    // (a sheet's or an order's key), inside the caller's write operation:
-    // nothing is written unless the outcome is Added. A document another
-    // user deleted, cancelled or stamped meanwhile throws its refusal.
-    Result AddExpense(picker::Mode mode, qint64 idDoc, const picker::Expense& checked);
+    // of `document` (a sheet's or an order's lines, as `mode` says), inside
+    // the caller's write operation: nothing is written unless the outcome is
+    // Added. A document another user deleted, cancelled or stamped meanwhile
+    // throws its refusal.
+    Result AddExpense(TExpenseDocument& document, picker::Mode mode, qint64 idDoc, const picker::Expense& checked);
 
 private:
     std::unique_ptr<db::Query> m_listed;
     TExpenseStore m_expenses;
-    TSheetStore m_sheets;
-    TOrderStore m_orders;
 };

@@ -2,7 +2,6 @@
 
 #include "expenditure/ExpenseStore.h"
 
-#include "budget/BudgetWindowParts.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -14,7 +13,6 @@
 #include "expenditure/ExpenseLists.h"
 #include "expenditure/PickerFacts.h"
 #include "reports/expenses/URptListDep.h"
-#include "ui/ListRecordPattern.h"
 #include "ui/QueryTableModel.h"
 
 #include <QAction>
@@ -88,15 +86,12 @@ void TSelectionGrid::dropEvent(QDropEvent* event)
 // Building
 
 TfrmAddDep::TfrmAddDep(QWidget* parent)
-    : QDialog(parent)
+    : TListWindow(parent)
 {
     BuildWindow();
 }
 
-TfrmAddDep::~TfrmAddDep()
-{
-    SilenceChildren(this);
-}
+TfrmAddDep::~TfrmAddDep() = default;
 
 void TfrmAddDep::BuildWindow()
 {
@@ -231,54 +226,44 @@ void TfrmAddDep::BuildWindow()
     stBar->SetPanel(0, QStringLiteral("Exercice"));
     stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
 
-    // The menu: its items are the buttons' commands, their keys active on the whole window.
-    PopMenu = new QMenu(this);
-    PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    auto item = [this](const char* name, const QString& caption, const QKeySequence& key = QKeySequence()) {
-        return AddMenuItem(this, PopMenu, name, caption, key);
-    };
-    mnAddDep = item("mnAddDep", QStringLiteral("Engager la dépense"));
-    mnRetireDet = item("mnRetireDet", QStringLiteral("Désengager la dépense"));
-    PopMenu->addSeparator();
-    mnModif = item("mnModif", QStringLiteral("Ajouter/Modifier"), QKeySequence(Qt::Key_F2));
-    mnDelete = item("mnDelete", QStringLiteral("&Supprimer"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    mnFind = item("mnFind", QStringLiteral("Chercher"), QKeySequence(Qt::Key_F3));
-    mnFilter = item("mnFilter", QStringLiteral("Filtrer"));
-    mnCancelFilter = item("mnCancelFilter", QStringLiteral("Annuler le filtre"));
-    mnPrint = item("mnPrint", QStringLiteral("Imprimer le listing"));
-    PopMenu->addSeparator();
-    mnClose = item("mnClose", QStringLiteral("&Fermer"));
-    UseAsContextMenu(grdDep, PopMenu);
+    FollowRowCount(m_model, stBar, 3, QString(), TRowsCounted::Fetched);
 
-    connect(btnAdd, &QPushButton::clicked, this, Guarded([this] { AddCurrentExpense(); }));
-    connect(mnAddDep, &QAction::triggered, this, Guarded([this] { AddCurrentExpense(); }));
+    // The menu: its items are the buttons' commands, their keys active on the whole window.
+    PopMenu = PopupMenu();
+    mnAddDep = AddCommand("mnAddDep", QStringLiteral("Engager la dépense"), [this] { AddCurrentExpense(); },
+                          QKeySequence(), btnAdd);
+    mnRetireDet = AddCommand("mnRetireDet", QStringLiteral("Désengager la dépense"), [this] { RetireCurrentLine(); },
+                             QKeySequence(), btnRetire);
+    PopMenu->addSeparator();
+    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); },
+                         QKeySequence(Qt::Key_F2), btnModif);
+    mnDelete = AddCommand("mnDelete", QStringLiteral("&Supprimer"), [this] { btnDeleteClick(); },
+                          QKeySequence(Qt::CTRL | Qt::Key_Delete), btnDelete);
+    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3),
+                        btnFind);
+    mnFilter = AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { btnFilterClick(); }, QKeySequence(),
+                          btnFilter);
+    mnCancelFilter = AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+    // The popup menu's "Imprimer le listing" carries no action; the button prints.
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer le listing"), nullptr);
+    mnPrint->setEnabled(false);
+    PopMenu->addSeparator();
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); }, QKeySequence(), btnClose);
+    PopUpMenuOn(grdDep);
+    DropMenuFrom(btnMenu);
+    SetFirstFocus(grdDep);
+
     connect(grdDep, &QTableView::doubleClicked, this, Guarded([this] {
         if (SelectMode)
             AddCurrentExpense();
         else
             btnModifClick();
     }));
-    connect(btnRetire, &QPushButton::clicked, this, Guarded([this] { RetireCurrentLine(); }));
-    connect(mnRetireDet, &QAction::triggered, this, Guarded([this] { RetireCurrentLine(); }));
     connect(grdDepToDo, &QTableWidget::cellDoubleClicked, this, Guarded([this] { RetireCurrentLine(); }));
     connect(grdDepToDo, &TSelectionGrid::rowMoved, this,
             [this](int from, int to) { RunGuarded([=, this] { MoveSelectedLine(from, to); }); });
-    connect(btnModif, &QPushButton::clicked, this, Guarded([this] { btnModifClick(); }));
-    connect(mnModif, &QAction::triggered, this, Guarded([this] { btnModifClick(); }));
-    connect(btnDelete, &QPushButton::clicked, this, Guarded([this] { btnDeleteClick(); }));
-    connect(mnDelete, &QAction::triggered, this, Guarded([this] { btnDeleteClick(); }));
-    connect(btnFind, &QPushButton::clicked, this, Guarded([this] { btnFindClick(); }));
-    connect(mnFind, &QAction::triggered, this, Guarded([this] { btnFindClick(); }));
-    connect(btnFilter, &QPushButton::clicked, this, Guarded([this] { btnFilterClick(); }));
-    connect(mnFilter, &QAction::triggered, this, Guarded([this] { btnFilterClick(); }));
-    connect(mnCancelFilter, &QAction::triggered, this, Guarded([this] { CancelFilter(); }));
     connect(chkHide, &QCheckBox::toggled, this, Guarded([this] { m_model->refilter(); }));
-    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMenu, btnMenu); }));
-    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(mnClose, &QAction::triggered, this, &QWidget::close);
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { btnPrintClick(); }));
-    // The popup menu's "Imprimer le listing" carries no action.
-    mnPrint->setEnabled(false);
 
     resize(ListingWidth, 520);
 }
@@ -286,19 +271,10 @@ void TfrmAddDep::BuildWindow()
 // ---------------------------------------------------------------------------
 // Showing
 
-void TfrmAddDep::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    RunGuarded([this] { FormShow(); });
-}
-
 void TfrmAddDep::FormShow()
 {
     TWaitCursor wait;
-    m_filter = TExpenseFilter::Reset();
+    m_filter = TFilterCriteria::Reset();
     m_filterActive = false;
     pnlSelectedDep->setVisible(SelectMode);
     btnAdd->setVisible(SelectMode);
@@ -309,7 +285,7 @@ void TfrmAddDep::FormShow()
 
     if (SelectMode) {
         const bool order = IsOrder();
-        m_snapshot = order ? m_orders.MandatedExpenseIds() : m_sheets.CommittedExpenseIds();
+        m_snapshot = Document->PlacedExpenseIds();
         m_facts = DatabaseFacts(order ? picker::Mode::PaymentOrder : picker::Mode::Commitment,
                                 QDate(FiscalYear.trimmed().toInt(), 12, 31));
         lTotDep->setText(order ? QStringLiteral("dépenses à mandater : ") : QStringLiteral("dépenses à engager : "));
@@ -334,7 +310,6 @@ void TfrmAddDep::FormShow()
         m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(TPickerStore::ExpenseOf(r).kind); });
         OpenExpenses(TSqlCondition());
     }
-    grdDep->setFocus();
 }
 
 void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
@@ -344,12 +319,10 @@ void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
     // to pay never on a commitment sheet, whatever the filter chose.
     TListingRows rows = m_picker.ListRows(SelectMode ? std::optional(CurrentDocument().mode) : std::nullopt, TypeDep,
                                           condition);
-    const int count = int(rows.rows.size());
     const QList<db::Value> current = m_model->currentKey();
     m_model->setRows(rows.names, std::move(rows.rows));
     if (!current.isEmpty())
         m_model->locate(current);
-    stBar->SetPanel(3, QString::number(count));
 }
 
 bool TfrmAddDep::ShownInPickMode(const QueryRow& r) const
@@ -375,13 +348,10 @@ QList<qint64> TfrmAddDep::SelectedExpenseIds() const
 
 void TfrmAddDep::RefreshSelectedLines()
 {
-    const bool order = IsOrder();
-    m_lines = order ? m_orders.Lines(IdDoc) : m_sheets.Lines(IdDoc);
-    if (!order) {
-        const std::optional<TSheet> sheet = m_sheets.Read(IdDoc);
-        m_sheetCancelled = sheet && sheet->Cancelled();
-        m_sheetVisa = sheet && sheet->HasVisa();
-    }
+    m_lines = Document->Lines(IdDoc);
+    const TExpenseDocument::State state = Document->ReadState(IdDoc);
+    m_sheetCancelled = state.cancelled;
+    m_sheetVisa = state.visa;
     m_selected.clear();
     for (const TDocumentLine& l : m_lines)
         m_selected.insert(l.idDepense);
@@ -511,7 +481,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     {
         TWaitCursor wait;
         TWriteGuard write;
-        added = m_picker.AddExpense(CurrentDocument().mode, IdDoc, e);
+        added = m_picker.AddExpense(*Document, CurrentDocument().mode, IdDoc, e);
         if (added.outcome == TPickerStore::Outcome::Added)
             write.Commit();
     }
@@ -574,10 +544,7 @@ void TfrmAddDep::RetireCurrentLine()
     try {
         TWaitCursor wait;
         TWriteGuard write;
-        if (IsOrder())
-            m_orders.RemoveExpenseLine(IdDoc, id);
-        else
-            m_sheets.RemoveExpenseLine(IdDoc, id);
+        Document->RemoveExpenseLine(IdDoc, id);
         write.Commit();
     } catch (...) {
         // The lines are shown as they stand, whatever failed.
@@ -606,10 +573,7 @@ void TfrmAddDep::RenumberSelectedLines()
     const QList<qint64> order = SelectedExpenseIds();
     {
         TWriteGuard write;
-        if (IsOrder())
-            m_orders.RenumberLines(IdDoc, order);
-        else
-            m_sheets.RenumberLines(IdDoc, order);
+        Document->RenumberLines(IdDoc, order);
         write.Commit();
     }
     RefreshSelectedLines();
@@ -659,7 +623,7 @@ void TfrmAddDep::btnFindClick()
 
 void TfrmAddDep::btnFilterClick()
 {
-    TExpenseFilter chosen;
+    TFilterCriteria chosen;
     {
         TfrmFilterDep dialog(this);
         dialog.TypeDep = SelectMode ? m_firstKind : TypeDep;
@@ -693,7 +657,7 @@ TListingRows TfrmAddDep::PrintedRows() const
     return TExpenseListing().ReadExpenses(ids);
 }
 
-void TfrmAddDep::ApplyFilter(const TExpenseFilter& filter)
+void TfrmAddDep::ApplyFilter(const TFilterCriteria& filter)
 {
     m_filter = filter;
     const TSqlCondition condition = BuildExpenseCondition(m_filter, QStringLiteral("D."));
@@ -733,7 +697,7 @@ void TfrmAddDep::keyPressEvent(QKeyEvent* event)
 void TfrmAddDep::done(int result)
 {
     // The order the user gave the rows becomes the lines' numbers.
-    if (SelectMode && m_shown)
+    if (SelectMode && Shown())
         RunGuarded([this] { RenumberSelectedLines(); });
     QDialog::done(result);
 }

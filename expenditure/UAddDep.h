@@ -7,16 +7,16 @@
 // with the document's header (a sheet's amount, budget line and number, an
 // order's total) in the same transaction.
 //
-// The caller creates it, sets TableDet, IdDoc, TypeDep, SelectMode (true) and
-// ModeDoc, runs exec() and frees it, then reads its document again.
+// The caller creates it, sets TableDet, IdDoc, TypeDep, SelectMode (true),
+// ModeDoc and Document, runs exec() and frees it, then reads its document again.
 
-#include "budget/SheetStore.h"
-#include "expenditure/OrderStore.h"
+#include "documents/ExpenseDocument.h"
 #include "expenditure/PickerStore.h"
 #include "expenditure/PickerRules.h"
 #include "expenditure/UFilterDep.h"
 
-#include <QDialog>
+#include "ui/ListWindow.h"
+
 #include <QSet>
 #include <QTableWidget>
 
@@ -41,7 +41,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 };
 
-class TfrmAddDep : public QDialog {
+class TfrmAddDep : public TListWindow {
     Q_OBJECT
 public:
     explicit TfrmAddDep(QWidget* parent = nullptr);
@@ -57,6 +57,9 @@ public:
     QString ModeDoc;           // "M" payment order, anything else a commitment sheet
     qint64 IdDoc = -1;
     int TypeDep = -1;          // the document's kind (locks the filter's kind); -1 none
+    // The lines of the document's kind (budget/SheetStore.h TSheetExpenseLines,
+    // expenditure/OrderStore.h TOrderExpenseLines); pick mode only.
+    std::unique_ptr<TExpenseDocument> Document;
 
     // Controls.
     QTableView* grdDep = nullptr;
@@ -90,13 +93,13 @@ public:
     QueryTableModel* Expenses() const { return m_model; }
     bool IsOrder() const { return ModeDoc == QLatin1String("M"); }
     bool FilterActive() const { return m_filterActive; }
-    const TExpenseFilter& Filter() const { return m_filter; }
+    const TFilterCriteria& Filter() const { return m_filter; }
     int LineCount() const { return int(m_lines.size()); }
     // The expenses of the document's lines, in the selection's order.
     QList<qint64> SelectedExpenseIds() const;
 
     // Handlers.
-    void FormShow();
+    void FormShow() override;
     // Runs every check and adds the expense; true when a line was written.
     bool AddExpense(qint64 idDepense);
     void AddCurrentExpense();
@@ -114,11 +117,10 @@ public:
     // The rows the printed listing shows: the expense listing's rows of the
     // expenses the list shows, in its order and under its filters.
     TListingRows PrintedRows() const;
-    void ApplyFilter(const TExpenseFilter& filter);
+    void ApplyFilter(const TFilterCriteria& filter);
     void CancelFilter();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 public:
@@ -138,8 +140,6 @@ private:
     qint64 CurrentExpenseId() const;
 
     QueryTableModel* m_model = nullptr;
-    TSheetStore m_sheets;
-    TOrderStore m_orders;
     TPickerStore m_picker;
     picker::Facts m_facts;
     QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
@@ -148,7 +148,6 @@ private:
     int m_firstKind = -1;
     bool m_sheetCancelled = false;
     bool m_sheetVisa = false;
-    TExpenseFilter m_filter;
+    TFilterCriteria m_filter;
     bool m_filterActive = false;
-    bool m_shown = false;
 };

@@ -7,7 +7,7 @@
 #include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 #include "expenditure/ExpenseRules.h"
 #include "refdata/UListTable.h"
 #include "core/Routines.h"

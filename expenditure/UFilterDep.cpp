@@ -1,39 +1,12 @@
 #include "expenditure/UFilterDep.h"
 
-#include "controls/Gradient.h"
-#include "controls/NumEdit.h"
-#include "core/GlobalState.h"
-#include "core/Guard.h"
-#include "core/MessageBox.h"
 #include "refdata/Pickers.h"
-#include "ui/ListRecordPattern.h"
 #include "ui/RowCriteria.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QFocusEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRegularExpressionValidator>
-#include <QVBoxLayout>
-
-namespace {
-
-} // namespace
+#include <QStringList>
 
 // ---------------------------------------------------------------------------
 // Criteria and their condition
-
-TExpenseFilter TExpenseFilter::Reset()
-{
-    TExpenseFilter f;
-    f.ResetDates();
-    return f;
-}
 
 void TSqlCondition::BindTo(db::Query& query) const
 {
@@ -41,7 +14,7 @@ void TSqlCondition::BindTo(db::Query& query) const
         query.setParam(p.first, p.second);
 }
 
-TSqlCondition BuildExpenseCondition(const TExpenseFilter& f, const QString& prefix)
+TSqlCondition BuildExpenseCondition(const TFilterCriteria& f, const QString& prefix)
 {
     TSqlCondition c;
     QStringList pieces;
@@ -78,7 +51,7 @@ TSqlCondition BuildExpenseCondition(const TExpenseFilter& f, const QString& pref
     return c;
 }
 
-QueryTableModel::Filter ExpenseRowFilter(const TExpenseFilter& f)
+QueryTableModel::Filter ExpenseRowFilter(const TFilterCriteria& f)
 {
     const int kind = f.kindIndex > 0 ? f.kindIndex - 1 : -1;
     const bool imput = f.imput && f.idFnm != -1;
@@ -107,125 +80,13 @@ QueryTableModel::Filter ExpenseRowFilter(const TExpenseFilter& f)
 // The dialog
 
 TfrmFilterDep::TfrmFilterDep(QWidget* parent)
-    : TFilterDialog(parent)
+    : TFilterDialog(parent,
+                    Listing{.name = "frmFilterDep",
+                            .title = QStringLiteral("Filtre dépenses"),
+                            .numberCaption = QStringLiteral("N° Dépense"),
+                            .amountCaption = QStringLiteral("Montant"),
+                            .expenses = true,
+                            .width = 420},
+                    FilterPickers())
 {
-    setObjectName(QStringLiteral("frmFilterDep"));
-    setWindowTitle(QStringLiteral("Filtre dépenses"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setSpacing(6);
-
-    auto* kind = new QHBoxLayout;
-    lTypeDep = new QLabel(QStringLiteral("Type : "), this);
-    cmbTypeDep = new QComboBox(this);
-    cmbTypeDep->setObjectName(QStringLiteral("cmbTypeDep"));
-    cmbTypeDep->addItems({QStringLiteral("Toutes les dépenses"), QStringLiteral("Factures"),
-                          QStringLiteral("Missions et autres dépenses"), QStringLiteral("Charges salariales à mandater"),
-                          QStringLiteral("Charges salariales à engager")});
-    kind->addWidget(lTypeDep);
-    kind->addWidget(cmbTypeDep, 1);
-    layout->addLayout(kind);
-
-    const int num = AddCriterion(layout, "lblNum", "gradNum", QStringLiteral("N° Dépense"), &FilterNum, &lblNum,
-                                 &gradNum);
-    AddNumberRange(layout, num, &edNumD, &edNumF);
-
-    const int date = AddCriterion(layout, "lblDate", "gradDate", QStringLiteral("Date"), &FilterDate, &lblDate,
-                                  &gradDate);
-    AddDateRange(layout, date, &DateD, &DateF);
-
-    const int imput = AddCriterion(layout, "lblImput", "gradImput", QStringLiteral("Imputation"), &FilterImput,
-                                   &lblImput, &gradImput);
-    AddBudgetLineRow(layout, imput, &edChap, &edArt, &edPar, &btnGetImput);
-    lInt = new QLabel(this);
-    lInt->setObjectName(QStringLiteral("lInt"));
-    lInt->setWordWrap(true);
-    lInt->setContentsMargins(12, 0, 0, 0);
-    layout->addWidget(lInt);
-
-    const int mt = AddCriterion(layout, "lblMt", "gradMt", QStringLiteral("Montant"), &FilterMt, &lblMt, &gradMt);
-    AddAmountRange(layout, mt, "edMtMin", "edMtMax", &edMtMin, &edMtMax);
-
-    const int ben = AddCriterion(layout, "lblBen", "gradBen", QStringLiteral("Bénéficiaire"), &FilterBen, &lblBen,
-                                 &gradBen);
-    QHBoxLayout* benRow = AddRow(layout);
-    lNomBen = new QLabel(this);
-    lNomBen->setObjectName(QStringLiteral("lNomBen"));
-    lNomBen->setMinimumWidth(260);
-    lNomBen->setFrameShape(QFrame::StyledPanel);
-    btnGetBen = MakeButton(this, "btnGetBen", QStringLiteral("..."), QStringLiteral("Choisir le bénéficiaire"));
-    btnGetBen->setFixedWidth(28);
-    benRow->addWidget(lNomBen, 1);
-    benRow->addWidget(btnGetBen);
-    AddCriterionControls(ben, {btnGetBen});
-
-    AddApplyButtons(layout, &btnOk, &btnCancel);
-    connect(btnGetImput, &QPushButton::clicked, this, Guarded([this] { btnGetImputClick(); }));
-    connect(btnGetBen, &QPushButton::clicked, this, Guarded([this] { btnGetBenClick(); }));
-
-    SetChoiceFields(&IdFnm, &IdBen);
-    setFixedWidth(420);
-}
-
-void TfrmFilterDep::SetCriteria(const TExpenseFilter& f)
-{
-    TypeDepIndex = f.kindIndex;
-    FilterBen = f.ben;
-    PutRanges(f);
-}
-
-TExpenseFilter TfrmFilterDep::Criteria() const
-{
-    TExpenseFilter f;
-    TakeRanges(f);
-    f.kindIndex = cmbTypeDep->currentIndex() < 0 ? 0 : cmbTypeDep->currentIndex();
-    f.ben = FilterBen;
-    return f;
-}
-
-void TfrmFilterDep::ShowBudgetLineTitle(const QString& intitule)
-{
-    lInt->setText(intitule);
-}
-
-void TfrmFilterDep::SetBeneficiaryName(const QString& name)
-{
-    lNomBen->setText(name);
-}
-
-QString TfrmFilterDep::BeneficiaryName() const
-{
-    return lNomBen->text();
-}
-
-void TfrmFilterDep::showEvent(QShowEvent* event)
-{
-    TFilterDialog::showEvent(event);
-    const bool anyKind = TypeDep == -1;
-    cmbTypeDep->setEnabled(anyKind);
-    lTypeDep->setEnabled(anyKind);
-    cmbTypeDep->setCurrentIndex(anyKind ? TypeDepIndex : TypeDep + 1);
-}
-
-void TfrmFilterDep::CriterionToggled(int criterion, bool on)
-{
-    // Switching the beneficiary off forgets it; the budget line is kept.
-    if (criterion == crBen && !on) {
-        IdBen = -1;
-        lNomBen->clear();
-    }
-}
-
-void TfrmFilterDep::btnGetImputClick()
-{
-    if (const std::optional<TPickedBudgetLine> line = PickBudgetLine(this))
-        ShowBudgetLine(line->idFnm, line->chap, line->art, line->par, line->intitule);
-}
-
-void TfrmFilterDep::btnGetBenClick()
-{
-    const std::optional<TPickedBeneficiary> ben = PickBeneficiary(this);
-    if (!ben)
-        return;
-    IdBen = ben->idBen;
-    lNomBen->setText(ben->name);
 }

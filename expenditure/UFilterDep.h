@@ -1,38 +1,18 @@
 #pragma once
 // TfrmFilterDep ("Filtre dépenses"): the filter dialog of the expense listing
-// and of the expense picker. It edits a set of criteria that the caller keeps
-// while it is open (TExpenseFilter) and turns into a condition on DEPENSE
-// (BuildExpenseCondition), every value a parameter.
-//
-// Each criterion sits under a clickable gradient header that switches it on
-// (green to lime) or off (green to black); see ui/FilterDialog.h.
+// and of the expense picker (documents/FilterDialog.h): the kind, expense
+// numbers, dates, budget line and its title, amounts, and the beneficiary as a
+// criterion of its own. The caller keeps the criteria (TFilterCriteria) and
+// turns them into a condition on DEPENSE (BuildExpenseCondition), every value
+// a parameter.
 
 #include "db/Database.h"
-#include "ui/FilterDialog.h"
+#include "documents/FilterDialog.h"
 #include "ui/QueryTableModel.h"
 
-#include <QDate>
 #include <QList>
 #include <QPair>
 #include <QString>
-
-class QComboBox;
-class QDateEdit;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class TGradient;
-class TNumEdit;
-
-// The criteria a listing keeps between two filter runs.
-struct TExpenseFilter : TRangeCriteria {
-    int kindIndex = 0;          // 0 "Toutes les dépenses", 1..4 the kinds 0..3
-    bool ben = false;
-
-    // Every switch off, nothing chosen, the dates 1 January to 31 December of
-    // the fiscal year.
-    static TExpenseFilter Reset();
-};
 
 // A condition on DEPENSE and the values of its parameters.
 struct TSqlCondition {
@@ -44,69 +24,14 @@ struct TSqlCondition {
 
 // The condition of the criteria, in the order kind, budget line, numbers,
 // dates, amounts, beneficiary; `prefix` qualifies the columns ("D.").
-TSqlCondition BuildExpenseCondition(const TExpenseFilter& filter, const QString& prefix = QString());
+TSqlCondition BuildExpenseCondition(const TFilterCriteria& filter, const QString& prefix = QString());
 // The same criteria over fetched expense rows (TYPE_DEPENSE, ID_FNM,
 // NO_DEPENSE, DATE_DEPENSE, MONTANT, ID_BEN): a row is kept exactly when the
 // condition above would select it. Null when no criterion applies.
-QueryTableModel::Filter ExpenseRowFilter(const TExpenseFilter& filter);
+QueryTableModel::Filter ExpenseRowFilter(const TFilterCriteria& filter);
 
 class TfrmFilterDep : public TFilterDialog {
     Q_OBJECT
 public:
     explicit TfrmFilterDep(QWidget* parent = nullptr);
-
-    // In: the caller's kind (-1 all: the kind can be chosen); the kept kind index.
-    int TypeDep = -1;
-    int TypeDepIndex = 0;
-    // In and out.
-    bool FilterNum = false;
-    bool FilterDate = false;
-    bool FilterImput = false;
-    bool FilterMt = false;
-    bool FilterBen = false;
-    qint64 IdBen = -1;
-    qint64 IdFnm = -1;
-
-    // Gives the dialog the kept criteria (fields and controls), and reads them back.
-    void SetCriteria(const TExpenseFilter& filter);
-    TExpenseFilter Criteria() const;
-
-    QComboBox* cmbTypeDep = nullptr;
-    QLabel* lTypeDep = nullptr;
-    QLabel* lblNum = nullptr;
-    QLabel* lblDate = nullptr;
-    QLabel* lblImput = nullptr;
-    QLabel* lblMt = nullptr;
-    QLabel* lblBen = nullptr;
-    TGradient* gradNum = nullptr;
-    TGradient* gradDate = nullptr;
-    TGradient* gradImput = nullptr;
-    TGradient* gradMt = nullptr;
-    TGradient* gradBen = nullptr;
-    QLineEdit* edNumD = nullptr;
-    QLineEdit* edNumF = nullptr;
-    QDateEdit* DateD = nullptr;
-    QDateEdit* DateF = nullptr;
-    TNumEdit* edMtMin = nullptr;
-    TNumEdit* edMtMax = nullptr;
-    QLineEdit* edChap = nullptr;
-    QLineEdit* edArt = nullptr;
-    QLineEdit* edPar = nullptr;
-    QLabel* lInt = nullptr;
-    QLabel* lNomBen = nullptr;
-    QPushButton* btnGetImput = nullptr;
-    QPushButton* btnGetBen = nullptr;
-    QPushButton* btnOk = nullptr;
-    QPushButton* btnCancel = nullptr;
-
-    enum Criterion { crNum, crDate, crImput, crMt, crBen };
-    void btnGetImputClick();
-    void btnGetBenClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void CriterionToggled(int criterion, bool on) override;
-    void ShowBudgetLineTitle(const QString& intitule) override;
-    void SetBeneficiaryName(const QString& name) override;
-    QString BeneficiaryName() const override;
 };

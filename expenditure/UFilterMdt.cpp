@@ -1,8 +1,13 @@
 #include "expenditure/UFilterMdt.h"
 
+#include "refdata/Pickers.h"
+
 TfrmFilterMdt::TfrmFilterMdt(QWidget* parent)
-    : TDocumentFilterDialog(parent, QStringLiteral("N° MDT"), QStringLiteral("Montant MDT"))
+    : TFilterDialog(parent,
+                    Listing{.name = "frmFilterMdt",
+                            .title = QStringLiteral("Filtre mandats"),
+                            .numberCaption = QStringLiteral("N° MDT"),
+                            .amountCaption = QStringLiteral("Montant MDT")},
+                    FilterPickers())
 {
-    setObjectName(QStringLiteral("frmFilterMdt"));
-    setWindowTitle(QStringLiteral("Filtre mandats"));
 }

@@ -66,6 +66,7 @@ TfrmListDep::TfrmListDep(QWidget* parent)
     mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); });
     EndToolBar();
     AddStatusBar({60, 50, 110, 60});
+    FollowRowCount(Rows(), stBar, 3);
 
     using F = QueryTableModel;
     const TColumnStyle orderCells{kOrderCells};
@@ -101,7 +102,7 @@ TfrmListDep::~TfrmListDep() = default;
 
 void TfrmListDep::FormShow()
 {
-    m_filter = TExpenseFilter::Reset();
+    m_filter = TFilterCriteria::Reset();
     stBar->SetPanel(0, QStringLiteral("Exercice"));
     stBar->SetPanel(1, FiscalYear);
     stBar->SetPanel(2, QStringLiteral("Nbre de dépenses"));
@@ -121,7 +122,6 @@ void TfrmListDep::ShowFiltered()
     Rows()->setFilter(FilterActive() ? ExpenseRowFilter(m_filter) : nullptr);
     if (!key.isEmpty())
         Rows()->locate(key);
-    stBar->SetPanel(3, QString::number(Rows()->rowCount()));
 }
 
 void TfrmListDep::UpdateCommands()
@@ -210,7 +210,7 @@ void TfrmListDep::btnFilterClick()
     ApplyFilter(m_filter);
 }
 
-void TfrmListDep::ApplyFilter(const TExpenseFilter& filter)
+void TfrmListDep::ApplyFilter(const TFilterCriteria& filter)
 {
     // The criteria chosen are the whole filter: none lists every expense again.
     m_filter = filter;

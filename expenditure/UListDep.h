@@ -41,7 +41,7 @@ public:
     QAction* mnPrint = nullptr;
     QAction* mnClose = nullptr;
 
-    const TExpenseFilter& Filter() const { return m_filter; }
+    const TFilterCriteria& Filter() const { return m_filter; }
 
     // Handlers.
     void btnModifClick();
@@ -50,7 +50,7 @@ public:
     void mnVoirEngClick();
     void btnFindClick();
     void btnFilterClick();
-    void ApplyFilter(const TExpenseFilter& filter);
+    void ApplyFilter(const TFilterCriteria& filter);
     void btnPrintClick();
     // Reads the expenses again, keeping the filter, the sort and the current expense.
     void ReadExpenses();
@@ -66,5 +66,5 @@ private:
     void FitBeneficiaryColumn();
 
     TExpenseListing m_listing;
-    TExpenseFilter m_filter;
+    TFilterCriteria m_filter;
 };

@@ -59,6 +59,7 @@ TfrmListMdt::TfrmListMdt(QWidget* parent)
     addAction(MakeCommand(this, "mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); },
                           QKeySequence(Qt::Key_F5)));
     AddStatusBar({90, 50, 160});
+    FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
 
     AddColumn("NO_MDT", "N° Mdt", QueryTableModel::Text, Qt::AlignCenter);
     AddColumn("DATE_MDT", "Date", QueryTableModel::Date, Qt::AlignCenter);
@@ -109,7 +110,6 @@ void TfrmListMdt::ShowFiltered()
     if (!key.isEmpty())
         Rows()->locate(key);
     grdMdt->setColumnHidden(coLibMontant, !SalaryLine());
-    stBar->SetPanel(2, QString::number(Rows()->rowCount()) + QStringLiteral(" Mandats"));
 }
 
 void TfrmListMdt::UpdateCommands()

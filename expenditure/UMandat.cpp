@@ -1,6 +1,5 @@
 #include "expenditure/UMandat.h"
 
-#include "budget/SheetStore.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -8,7 +7,7 @@
 #include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "expenditure/OrderListing.h"
 #include "expenditure/OrderRules.h"
 #include "expenditure/UAddDep.h"
@@ -429,9 +428,8 @@ void TfrmMandat::btnDeleteClick()
 
 void TfrmMandat::ProposeAttachments()
 {
-    TSheetStore sheets;
     const auto texts = order::Attachments(m_lines, std::max(0, m_lineModel->currentRow()),
-                                          [&sheets](qint64 id) { return sheets.CommitmentReference(id); });
+                                          [](qint64 id) { return DM->Queries().CommitmentReference(id); });
     if (texts)
         for (int i = 0; i < 3; ++i)
             edPJ[size_t(i)]->setText((*texts)[size_t(i)]);
@@ -452,6 +450,7 @@ void TfrmMandat::btnModifDetClick()
         picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines[std::max(0, m_lineModel->currentRow())].kind;
         picker.SelectMode = true;
         picker.ModeDoc = QStringLiteral("M");
+        picker.Document = std::make_unique<TOrderExpenseLines>();
         picker.exec();
     }
     DM->Queries().RefreshMandatedSnapshot();
@@ -520,7 +519,7 @@ void TfrmMandat::btnFindClick()
 
 void TfrmMandat::PrintPaymentOrder(bool prePrinted)
 {
-    // The current line's kind and budget line choose the document.
+    // The current line's kind and budget line, and the order's contributions, choose the document.
     const TDocumentLine* line = CurrentLine();
     PreviewMandat(this, int(IdMdt), line ? line->kind : -1, line ? line->chap : QString(),
                   line ? line->art : QString(), prePrinted);

@@ -21,3 +21,8 @@ std::optional<TPickedBeneficiary> PickBeneficiary(QWidget* parent)
         return std::nullopt;
     return TPickedBeneficiary{list.IdBen, list.NomBen};
 }
+
+TFilterPickers FilterPickers()
+{
+    return TFilterPickers{PickBudgetLine, PickBeneficiary};
+}

@@ -24,6 +24,15 @@ void TListingReportForm::FormCreate()
     SetGridRows(*m_own);
 }
 
+rpt::DataText* TListingReportForm::AddTextColumn(rpt::Band* band, const QString& name, const QRect& rect,
+                                                const QString& field)
+{
+    rpt::DataText* column = band->addDataText(name, rect, field);
+    column->setWordWrap(true);
+    column->setAutoStretch(true);
+    return column;
+}
+
 void TListingReportForm::AddHeadingStrip(rpt::Band* band, const QRect& strip, const QColor& color,
                                          const std::vector<Heading>& headings)
 {

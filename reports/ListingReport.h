@@ -5,7 +5,8 @@
 // that filter. Created without a window (the print tool), the document reads
 // the whole listing itself, narrowed by its own parameter.
 //
-// Also here: the framed grey strip of column headings of the listings.
+// Also here: the framed grey strip of column headings of the listings and
+// their columns of free text.
 
 #include "reports/ReportForm.h"
 
@@ -37,6 +38,10 @@ protected:
         const char* text;
         Qt::Alignment align;
     };
+    // A column of free text (a name, a nature): it wraps within its width
+    // and its row grows to the lines it takes, so a long text prints whole.
+    static rpt::DataText* AddTextColumn(rpt::Band* band, const QString& name, const QRect& rect,
+                                        const QString& field);
     // A framed strip of `color` at `strip` in `band`, with the headings in
     // bold on it, 2 pixels below its top.
     static void AddHeadingStrip(rpt::Band* band, const QRect& strip, const QColor& color,

@@ -94,6 +94,11 @@ QString TReportForm::NothingToPrintText()
     return QStringLiteral("Il n'y a rien à imprimer !");
 }
 
+QString TReportForm::WhyNothingPrints(const rpt::PreparedPages& pages)
+{
+    return pages.refusal.isEmpty() ? NothingToPrintText() : pages.refusal;
+}
+
 void TReportForm::ShowWarnings(const QStringList& warnings)
 {
     for (const QString& text : warnings)
@@ -110,9 +115,10 @@ void TReportForm::Preview(QWidget* caller)
     }
     if (run->finished() && run->pageCount() == 0) {
         const QStringList warnings = run->pages().warnings;
+        const QString why = WhyNothingPrints(run->pages());
         run.reset();
         ShowWarnings(warnings);
-        ShowInfo(NothingToPrintText());
+        ShowInfo(why);
         return;
     }
     TfrmPreview preview(caller);

@@ -28,7 +28,8 @@
 // Preview prepares the first page, then opens the preview window modally to
 // the caller, which goes on preparing the other pages while it shows the
 // first; a document without any page opens no preview and the caller is told
-// there is nothing to print. The messages the document raised while its pages
+// there is nothing to print, or why the document refused to print (a form
+// too small for the rows it must carry, Report::refuse). The messages the document raised while its pages
 // were prepared (report().warn) are shown once, when the preparation ends;
 // printing from the preview runs the report again and never shows them again.
 // The questions a document asks once per form (the paper format) go in
@@ -76,6 +77,9 @@ public:
 
     // The text shown when a document has no page.
     static QString NothingToPrintText();
+    // What the user is told of a preparation without page: the document's
+    // refusal when it refused, else that there is nothing to print.
+    static QString WhyNothingPrints(const rpt::PreparedPages& pages);
     // Shows the messages of a preparation, each once.
     static void ShowWarnings(const QStringList& warnings);
 

@@ -412,7 +412,8 @@ void TfrmPreview::Finish()
     RestoreCursor();
     const int n = m_pages->count();
     if (n == 0) {
-        ShowInfo(TReportForm::NothingToPrintText());
+        TReportForm::ShowWarnings(m_pages->warnings);
+        ShowInfo(TReportForm::WhyNothingPrints(*m_pages));
         reject();
         return;
     }

@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 
 TfrmListUsers::TfrmListUsers(QWidget* parent)
-    : QDialog(parent)
+    : TListWindow(parent)
 {
     setObjectName(QStringLiteral("frmListUsers"));
     setWindowTitle(QStringLiteral("Utilisateurs"));
@@ -44,7 +44,6 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
     grdUsers->verticalHeader()->setVisible(false);
     grdUsers->verticalHeader()->setDefaultSectionSize(20);
     grdUsers->horizontalHeader()->setStretchLastSection(true);
-    grdUsers->setContextMenuPolicy(Qt::CustomContextMenu);
     // The selected row: white on navy, whether the grid has the focus or not.
     SetSelectionColors(grdUsers, QColor(0, 0, 128), Qt::white);
 
@@ -61,17 +60,13 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
 
     stBar = new TStatusBar({80, 60}, this);
 
-    PopMenu = new QMenu(this);
-    PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    mnModif = MakeCommand(this, "mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); });
-    mnDelete = MakeCommand(this, "mnDelete", QStringLiteral("Supprimer l'enregistrement"), [this] { btnDeleteClick(); });
-    mnClose = MakeCommand(this, "mnClose", QStringLiteral("Fermer"), [this] { close(); });
-    PopMenu->addActions({mnModif, mnDelete});
+    PopMenu = PopupMenu();
+    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); }, QKeySequence(),
+                         btnModif);
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'enregistrement"), [this] { btnDeleteClick(); },
+                          QKeySequence(), btnDelete);
     PopMenu->addSeparator();
-    PopMenu->addAction(mnClose);
-    BindButton(btnModif, mnModif);
-    BindButton(btnDelete, mnDelete);
-    BindButton(btnClose, mnClose);
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); }, QKeySequence(), btnClose);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(4, 4, 4, 0);
@@ -81,28 +76,16 @@ TfrmListUsers::TfrmListUsers(QWidget* parent)
 
     connect(grdUsers, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
     connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { btnMenuClick(); }));
-    connect(grdUsers, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopMenu->popup(grdUsers->viewport()->mapToGlobal(pos)); });
+    PopUpMenuOn(grdUsers);
+    SetFirstFocus(grdUsers);
 }
 
-TfrmListUsers::~TfrmListUsers()
-{
-    SilenceChildren(this);
-}
+TfrmListUsers::~TfrmListUsers() = default;
 
 void TfrmListUsers::Execute(QWidget* parent)
 {
     TfrmListUsers dlg(parent);
     dlg.exec();
-}
-
-void TfrmListUsers::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        RunGuarded([this] { FormShow(); });
-    }
 }
 
 void TfrmListUsers::FormShow()
@@ -113,7 +96,6 @@ void TfrmListUsers::FormShow()
     m_model->setReader([this] { return m_users.ReadAll(); });
     m_model->refresh();
     UpdateDeleteButton();
-    grdUsers->setFocus();
 }
 
 void TfrmListUsers::UpdateDeleteButton()

@@ -3,8 +3,7 @@
 // form to add and change users, and deletes them with their rights rows.
 
 #include "security/UserStore.h"
-
-#include <QDialog>
+#include "ui/ListWindow.h"
 
 class QAction;
 class QMenu;
@@ -13,7 +12,7 @@ class TStatusBar;
 class QTableView;
 class QueryTableModel;
 
-class TfrmListUsers : public QDialog {
+class TfrmListUsers : public TListWindow {
     Q_OBJECT
 public:
     explicit TfrmListUsers(QWidget* parent = nullptr);
@@ -36,13 +35,10 @@ public:
     QueryTableModel* Model() const { return m_model; }
     bool WriteAllowed() const { return m_canWrite; }
 
-    void FormShow();
+    void FormShow() override;
     void btnModifClick();
     void btnDeleteClick();
     void btnMenuClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void UpdateDeleteButton();
@@ -51,5 +47,4 @@ private:
     TUserStore m_users;
     QueryTableModel* m_model = nullptr;
     bool m_canWrite = false;
-    bool m_shown = false;
 };

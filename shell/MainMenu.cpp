@@ -22,6 +22,7 @@
 #include "security/UListUsers.h"
 #include "security/USecure.h"
 #include "shell/RefDataMenu.h"
+#include "shell/ToolsMenu.h"
 
 #include <QAction>
 #include <QKeyCombination>
@@ -217,15 +218,17 @@ void TfrmKivMain::BuildMenu()
         Item(&W::itemOrderTree, "Arborescence1"_L1, "Listing en Arborescence").Disabled(),
 
         Submenu(&W::mnOptions, "mnOptions"_L1, "Outils"),
-        Item(&W::mnParam, "mnParam"_L1, "&Paramètres").Tag(1),
+        Item(&W::mnParam, "mnParam"_L1, "&Paramètres", [](W& w) { OpenOptions(w); }).Tag(1),
         Separator("N23"_L1),
-        Item(&W::itemChangeYear, "ChangerExercice1"_L1, "Changer Exercice").Key(Qt::Key_F7),
+        Item(&W::itemChangeYear, "ChangerExercice1"_L1, "Changer Exercice", [](W& w) { OpenChangeYear(w); })
+            .Key(Qt::Key_F7),
         Separator("N19"_L1),
-        Item(&W::mnSave, "mnSave"_L1, "Sauvegarder"),
-        Item(&W::mnRestore, "mnRestore"_L1, "Restaurer"),
+        Item(&W::mnSave, "mnSave"_L1, "Sauvegarder", [](W& w) { OpenBackup(&w); }),
+        Item(&W::mnRestore, "mnRestore"_L1, "Restaurer", [](W& w) { OpenRestore(&w); }),
         Separator("N20"_L1),
-        Item(&W::mnSQL, MenuItem::mnSQL, "SQL").Tag(1),
-        Item(&W::mnConnection, MenuItem::mnConnection, "Paramétres de connection").Tag(1),
+        Item(&W::mnSQL, MenuItem::mnSQL, "SQL", [](W& w) { OpenSqlConsole(w); }).Tag(1),
+        Item(&W::mnConnection, MenuItem::mnConnection, "Paramétres de connection",
+             [](W& w) { OpenConnectionSettings(w); }).Tag(1),
         Separator("N21"_L1),
         Item(&W::mnChangePassWord, "mnChangePassWord"_L1, "Changement du mot de passe",
              [](W& w) { TfrmChangePassWord::Execute(&w); }),
@@ -233,7 +236,7 @@ void TfrmKivMain::BuildMenu()
         Item(&W::mnSecurite, MenuItem::mnSecurite, "Gestion de la sécurité",
              [](W& w) { TfrmSecure::Execute(w.menuBar(), &w); }),
         Separator("N22"_L1),
-        Item(&W::mnConnect, "mnConnect"_L1, "Connection"),
+        Item(&W::mnConnect, "mnConnect"_L1, "Connection", [](W& w) { OpenConnect(w); }),
 
         BarItem(&W::mnApropos0, "mnApropos0"_L1, "A propos ...", [](W& w) { w.mnApropos0Click(); }).Tag(1),
     };
@@ -280,4 +283,7 @@ void TfrmKivMain::BuildMenu()
         if (row.button)
             connect(this->*row.button, &QToolButton::clicked, a, &QAction::trigger);
     }
+    // Left Shift + left Ctrl + S opens the SQL console for the users its item
+    // is shown to.
+    connect(this, &W::SqlConsoleKey, this, Guarded([this] { OpenSqlConsoleByKey(*this); }));
 }

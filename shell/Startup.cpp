@@ -5,6 +5,7 @@
 #include "core/IniFile.h"
 #include "core/Pause.h"
 #include "data/UDM.h"
+#include "shell/UConnect.h"
 #include "shell/UInfos.h"
 #include "shell/UKivMain.h"
 #include "shell/USplash.h"
@@ -23,7 +24,6 @@
 #include <QLocale>
 #include <QPalette>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -79,8 +79,8 @@ QString ExecutableFolder()
 
 void SetInstallationValues()
 {
-    FacultyName = QStringLiteral("Faculté des Sciences Economiques et de Gestion");
-    UniversityName = QStringLiteral("Université d'Alger");
+    FacultyName = QString::fromUtf8(DefaultFacultyName);
+    UniversityName = QString::fromUtf8(DefaultUniversityName);
     VersionLabel = QStringLiteral("Version 1.0");
 }
 
@@ -136,35 +136,10 @@ void WriteFirebirdConf()
     IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("TempDirectories"), TempDir);
 }
 
-std::optional<Currency> ParseCeiling(const QString& text)
-{
-    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
-    const QString t = text.trimmed();
-    if (!plain.match(t).hasMatch())
-        return std::nullopt;
-    return Currency::parse(t);
-}
-
 void ReadSettings()
 {
-    City = IniReadString(IniPath, kParam, QStringLiteral("VILLE"), QString::fromUtf8(DefaultCity));
-    Signatory = IniReadString(IniPath, kParam, QStringLiteral("SIGNATAIRE"), QString::fromUtf8(DefaultSignatory));
-    TreasuryAccount = IniReadString(IniPath, kParam, QStringLiteral("RIT"));
-    PostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIP"));
-    SupplierPostalAccount = IniReadString(IniPath, kParam, QStringLiteral("RIPFOUR"));
+    ApplyParamSettings(ReadParamSettings(IniPath));
 
-    SupplierThresholds[0] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("PRESTMAX")))
-                                .value_or(DefaultServiceCeiling);
-    SupplierThresholds[1] = ParseCeiling(IniReadString(IniPath, kParam, QStringLiteral("FOURMAX")))
-                                .value_or(DefaultGoodsCeiling);
-
-    // Policies are bytes: a stored -1 reads back as 255 (treated as "ask").
-    DecisionCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_ENG"), 2));
-    DecisionMandate = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT"), 2));
-    DecisionTransfer = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_TRANS"), 2));
-    DecisionMandateCommit = std::uint8_t(IniReadInteger(IniPath, kParam, QStringLiteral("DEC_MDT_ENG"), 2));
-
-    PrintFacultyName = IniReadBool(IniPath, kParam, QStringLiteral("PRINT_FAC_NAME"), true);
     ServerAddress = IniReadString(IniPath, kParam, QStringLiteral("IP_ADR"));
     DbWorkDir = IniReadString(IniPath, kParam, QStringLiteral("DB_WORKDIR"));
     DbPath = IniReadString(IniPath, kParam, QStringLiteral("DB_PATH"));
@@ -259,6 +234,7 @@ int RunProgram(QApplication& app)
     // The data module opens the fiscal year's database, creating and seeding
     // a missing one. It is destroyed before the main window.
     InstallInfosProgressDisplay();
+    InstallConnectionDialog();
     std::unique_ptr<TDM> dataModule;
     if (!terminated) {
         dataModule = std::make_unique<TDM>();

@@ -4,21 +4,11 @@
 // settings, "Firebird.conf" and the reading of the settings file into the
 // global state.
 
-#include "db/Currency.h"
+#include "core/Settings.h"
 
 #include <QString>
-#include <optional>
 
 class QApplication;
-
-// The city printed on documents when the settings file names none (the
-// settings dialog offers the same one).
-inline constexpr const char* DefaultCity = "Alger";
-// The signing authority when the settings file names none.
-inline constexpr const char* DefaultSignatory = "Le Doyen";
-// The supplier ceilings when the settings file has none (or an unreadable one).
-inline constexpr Currency DefaultServiceCeiling = Currency::fromUnits(4000000);
-inline constexpr Currency DefaultGoodsCeiling = Currency::fromUnits(6000000);
 
 // Makes the program's pictures (a resource of the program's library) available.
 void InitProgramResources();
@@ -38,7 +28,9 @@ void SetExecutablePath(const QString& path);
 // That folder, absolute, with its trailing "/".
 QString ExecutableFolder();
 
-// The installation values FacultyName, UniversityName and VersionLabel.
+// The installation values FacultyName, UniversityName and VersionLabel, as
+// they stand before the settings file is read (which may name the faculty and
+// the university, core/Settings.h).
 void SetInstallationValues();
 
 // AppDir, IniPath and TempDir from the program folder.
@@ -64,10 +56,6 @@ void WriteFirebirdConf();
 // values that depend on it (user, fiscal year, local address, server address,
 // database file name and path, database account).
 void ReadSettings();
-
-// A ceiling as stored in the settings file: a plain decimal number ("." before
-// the decimals, no grouping, optional sign); nothing for any other text.
-std::optional<Currency> ParseCeiling(const QString& text);
 
 // The program's run once its application object exists and the program
 // folder is known: the splash and its progress, the main window, the data

@@ -157,8 +157,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
-    // Left Shift + left Ctrl + S: opens the SQL console like mnSQL, whatever
-    // the user's rights.
+    // Left Shift + left Ctrl + S: asks for the SQL console, which opens like
+    // mnSQL for the users that item is shown to.
     void SqlConsoleKey();
 
 protected:

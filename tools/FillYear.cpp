@@ -1423,44 +1423,16 @@ void CreateYearDatabase(const db::ConnectParams& params, const QString& schemaSc
     runScript(params, schemaScript);
 }
 
-void SetForcedWrites(const db::ConnectParams& params, bool on)
-{
-    const QByteArray path = params.path.toUtf8();
-    const QByteArray user = params.user.toUtf8();
-    const QByteArray password = params.password.toUtf8();
-    QByteArray dpb;
-    dpb.append(char(isc_dpb_version1));
-    auto add = [&dpb](char tag, const QByteArray& value) {
-        dpb.append(tag);
-        dpb.append(char(value.size()));
-        dpb.append(value);
-    };
-    add(isc_dpb_user_name, user);
-    add(isc_dpb_password, password);
-    add(isc_dpb_force_write, QByteArray(1, on ? 1 : 0));
-    ISC_STATUS_ARRAY status = {};
-    isc_db_handle handle = 0;
-    if (isc_attach_database(status, short(path.size()), path.constData(), &handle, short(dpb.size()), dpb.constData())) {
-        char text[512];
-        const ISC_STATUS* s = status;
-        QString message;
-        while (fb_interpret(text, sizeof text, &s))
-            message += QString::fromLocal8Bit(text) + QLatin1Char(' ');
-        throw db::DbError(message.trimmed());
-    }
-    isc_detach_database(status, &handle);
-}
-
 Counts CreateFilledYear(const db::ConnectParams& params, const QString& schemaScript, const Options& options)
 {
     db::Connection::create(params);
-    SetForcedWrites(params, false);
+    db::Connection::setForcedWrites(params, false);
     runScript(params, schemaScript);
     db::Connection conn;
     conn.open(params);
     const Counts counts = FillYear(conn, options);
     conn.close();
-    SetForcedWrites(params, true);
+    db::Connection::setForcedWrites(params, true);
     return counts;
 }
 

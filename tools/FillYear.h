@@ -36,11 +36,6 @@ using Counts = std::map<QString, int>;
 // script on it.
 void CreateYearDatabase(const db::ConnectParams& params, const QString& schemaScript);
 
-// Switches the database's synchronous page writes on or off (a flag kept in
-// the database file). Off while a year is filled, the fill does not wait for
-// the disk at every page; the tool switches them back on afterwards.
-void SetForcedWrites(const db::ConnectParams& params, bool on);
-
 // Fills an empty year database, opened on `conn`, in one transaction committed
 // at the end. Throws db::DbError or std::runtime_error on failure (nothing is
 // committed then).

@@ -9,7 +9,9 @@
 // database's folder is read when it exists. --paper answers the paper dialog
 // (0 A4, 1 Letter); --preview shows the preview window instead of writing a
 // file (a display is needed). Messages the document shows are written to
-// standard error.
+// standard error. A document without page (nothing to print, or a document
+// that refuses to print, its form too small for its rows) writes no file,
+// says why on standard error and exits with 1.
 
 #include "core/Fonts.h"
 #include "core/GlobalState.h"
@@ -166,7 +168,8 @@ int main(int argc, char** argv)
             for (const QString& w : pages->warnings)
                 std::fprintf(stderr, "message: %s\n", qPrintable(w));
             if (pages->isEmpty()) {
-                std::fprintf(stderr, "%s\n", qPrintable(TReportForm::NothingToPrintText()));
+                // A refused document writes no file and says why.
+                std::fprintf(stderr, "%s\n", qPrintable(TReportForm::WhyNothingPrints(*pages)));
                 status = 1;
             } else {
                 timer.restart();

@@ -7,6 +7,8 @@
 #include "ui/UCalendar.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QBoxLayout>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -35,7 +37,8 @@ QAction* MakeCommand(QWidget* window, const char* name, const QString& text, std
         action->setObjectName(QString::fromLatin1(name));
     if (!key.isEmpty())
         action->setShortcut(key);
-    QObject::connect(action, &QAction::triggered, window, Guarded(std::move(handler)));
+    if (handler)
+        QObject::connect(action, &QAction::triggered, window, Guarded(std::move(handler)));
     return action;
 }
 
@@ -68,6 +71,14 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     return b;
 }
 
+QPushButton* AddToolButton(QWidget* parent, QBoxLayout* bar, const char* name, const QString& text,
+                           const QString& hint, QStyle::StandardPixmap icon)
+{
+    QPushButton* b = MakeButton(parent, name, text, hint, icon);
+    bar->addWidget(b);
+    return b;
+}
+
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                             QStyle::StandardPixmap icon)
 {
@@ -80,6 +91,19 @@ QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& te
     b->setAutoRaise(true);
     b->setMinimumWidth(70);
     return b;
+}
+
+QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** cancel, const char* cancelName)
+{
+    *ok = new QPushButton(QStringLiteral("OK"), dialog);
+    (*ok)->setObjectName(QStringLiteral("btnOk"));
+    (*ok)->setDefault(true);
+    *cancel = MakeButton(dialog, cancelName, QStringLiteral("Annuler"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(*ok);
+    row->addWidget(*cancel);
+    return row;
 }
 
 namespace {
@@ -361,6 +385,16 @@ void DropMenuUnder(QMenu* menu, QWidget* button)
 {
     PopupPoint = button->mapToGlobal(QPoint(0, button->height()));
     menu->popup(PopupPoint);
+}
+
+void UseAsContextMenu(QWidget* widget, QMenu* menu)
+{
+    // A scroll area reports positions in its viewport.
+    auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+    QWidget* origin = area ? area->viewport() : widget;
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
+                     [menu, origin](const QPoint& pos) { RunGuarded([&] { menu->popup(origin->mapToGlobal(pos)); }); });
 }
 
 bool AskConfirmation(const QString& text)

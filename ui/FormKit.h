@@ -25,6 +25,7 @@
 
 class QAbstractButton;
 class QAction;
+class QBoxLayout;
 class QComboBox;
 class QGridLayout;
 class QHBoxLayout;
@@ -42,7 +43,7 @@ class TNumEdit;
 
 // A command of `window`: an action named `name` (the menu item's name) with
 // `text` as its menu caption and `key` as its shortcut, whose trigger runs
-// `handler` through the handler guard.
+// `handler` through the handler guard (none: another unit connects it).
 QAction* MakeCommand(QWidget* window, const char* name, const QString& text, std::function<void()> handler,
                      const QKeySequence& key = QKeySequence());
 // `button` shows `command`: a click triggers it; enabled as it is.
@@ -57,9 +58,16 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 // The same with one of the style's standard icons.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                         QStyle::StandardPixmap icon);
+// The same, appended to the tool bar `bar`.
+QPushButton* AddToolButton(QWidget* parent, QBoxLayout* bar, const char* name, const QString& text,
+                           const QString& hint, QStyle::StandardPixmap icon);
 // A flat tool-bar button, its text under its icon.
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                             QStyle::StandardPixmap icon);
+// A dialog's "OK" (its default button) and "Annuler" (named `cancelName`)
+// side by side at the right of a row.
+QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** cancel,
+                             const char* cancelName = "btnCancel");
 // A small flat button showing only an icon (the lines' buttons of a grid, the
 // navigator's): `hint` is its tooltip and its accessible name, and disabled it
 // shows its icon faded, plainly apart from the enabled one.
@@ -148,6 +156,8 @@ public:
 // Drops `menu` just below the lower-left corner of `button`; the screen
 // position is kept in PopupPoint.
 void DropMenuUnder(QMenu* menu, QWidget* button);
+// `menu` pops up where `widget` is right-clicked.
+void UseAsContextMenu(QWidget* widget, QMenu* menu);
 
 // The confirmation box with Yes and No; true on Yes.
 bool AskConfirmation(const QString& text);

@@ -68,17 +68,10 @@ void SetSelectionColors(QWidget* grid, const QColor& background, const QColor& t
     grid->setPalette(p);
 }
 
-void FollowRowCount(QueryTableModel* model, TStatusBar* bar, int panel, const QString& suffix)
-{
-    auto show = [model, bar, panel, suffix] { bar->SetPanel(panel, QString::number(model->rowCount()) + suffix); };
-    QObject::connect(model, &QueryTableModel::rowsReread, bar, show);
-    show();
-}
-
 // ---------------------------------------------------------------------------
 // List window
 
-TRefListForm::TRefListForm(const Options& options, QWidget* parent) : QDialog(parent)
+TRefListForm::TRefListForm(const Options& options, QWidget* parent) : TListWindow(parent)
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -124,18 +117,13 @@ TRefListForm::TRefListForm(const Options& options, QWidget* parent) : QDialog(pa
     stBar = new TStatusBar(widths, this);
     m_layout->addWidget(stBar);
 
-    mnModif = MakeCommand(this, "mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); });
-    mnDelete = MakeCommand(this, "mnDelete", QStringLiteral("Supprimer l'enregistrement"), [this] { btnDeleteClick(); });
-    mnClose = MakeCommand(this, "mnClose", QStringLiteral("Fermer"), [this] { reject(); });
-    BindButton(btnModif, mnModif);
-    BindButton(btnDelete, mnDelete);
-    BindButton(btnClose, mnClose);
-    PopMenu = new QMenu(this);
-    PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    PopMenu->addAction(mnModif);
-    PopMenu->addAction(mnDelete);
+    PopMenu = PopupMenu();
+    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); }, QKeySequence(),
+                         btnModif);
+    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'enregistrement"), [this] { btnDeleteClick(); },
+                          QKeySequence(), btnDelete);
     PopMenu->addSeparator();
-    PopMenu->addAction(mnClose);
+    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { reject(); }, QKeySequence(), btnClose);
 
     if (options.popupIsContextMenu) {
         // The popup is the window's context menu: right click shows it and its keys act.
@@ -150,23 +138,14 @@ TRefListForm::TRefListForm(const Options& options, QWidget* parent) : QDialog(pa
     connect(btnOk, &QPushButton::clicked, this, Guarded([this] { accept(); }));
     connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { btnMenuClick(); }));
     connect(m_grid, &QTableView::doubleClicked, this, Guarded([this] { GridDoubleClick(); }));
+    SetFirstFocus(m_grid);
 }
 
-TRefListForm::~TRefListForm()
+void TRefListForm::FirstShow()
 {
-    SilenceChildren(this);
-}
-
-void TRefListForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
     btnOk->setVisible(SelectMode);
-    RunGuarded([this] { FormShow(); });
+    TListWindow::FirstShow();
     RunGuarded([this] { UpdateButtons(); });
-    m_grid->setFocus();
 }
 
 void TRefListForm::UpdateButtons()

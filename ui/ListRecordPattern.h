@@ -12,6 +12,7 @@
 
 #include "ui/EditorWindow.h"
 #include "ui/FormKit.h"
+#include "ui/ListWindow.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDialog>
@@ -48,17 +49,11 @@ QueryTableModel::RowTint EvenRowTint(const QColor& color);
 // Selection colours of a grid (text on background).
 void SetSelectionColors(QWidget* grid, const QColor& background, const QColor& text);
 
-// Writes the number of rows `model` shows, followed by `suffix`, into panel
-// `panel` of `bar`: now, and again every time the rows are read again,
-// filtered or sorted, so a list's count always follows its rows.
-void FollowRowCount(QueryTableModel* model, TStatusBar* bar, int panel, const QString& suffix = QString());
-
 // ---------------------------------------------------------------------------
 
-class TRefListForm : public QDialog {
+class TRefListForm : public TListWindow {
     Q_OBJECT
 public:
-    ~TRefListForm() override;
 
     // In: true when the window is a picker (OK shown, double-click and Enter choose).
     bool SelectMode = false;
@@ -91,14 +86,15 @@ protected:
     TRefListForm(const Options& options, QWidget* parent);
 
     // Hooks of each pair.
-    virtual void FormShow() = 0;                 // opens the rows, fills the status bar
+    void FormShow() override = 0;                // opens the rows, fills the status bar
     virtual void RunRecordWindow() = 0;          // record window on the current row
     virtual void DeleteCurrent() = 0;            // right, usage checks, confirmation, delete
     virtual void SetResults(bool ok) = 0;        // result fields at closing
     virtual void UpdateButtons();                // delete enabled only when rows are shown
     virtual void FormClose() {}                  // after the results are set
 
-    void showEvent(QShowEvent* event) override;
+    // The OK button shown in pick mode only, the delete command's state.
+    void FirstShow() override;
     void done(int result) override;
 
     QVBoxLayout* m_layout = nullptr;     // top panel, grid, status bar
@@ -110,7 +106,6 @@ private:
 
     QTableView* m_grid = nullptr;
     QueryTableModel* m_model = nullptr;
-    bool m_shown = false;
     bool m_closing = false;
 };
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 TListingWindow::TListingWindow(QWidget* parent, const char* gridName)
-    : QDialog(parent)
+    : TListWindow(parent)
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -40,40 +40,28 @@ TListingWindow::TListingWindow(QWidget* parent, const char* gridName)
     m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);   // the read order, until a click
     m_body->addWidget(m_grid, 1);
 
-    PopMenu = new QMenu(this);
-    PopMenu->setObjectName(QStringLiteral("PopMenu"));
-    // The grid's context menu: positions come from its viewport.
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopMenu->popup(m_grid->viewport()->mapToGlobal(pos)); });
+    PopMenu = PopupMenu();
+    PopUpMenuOn(m_grid);
+    SetFirstFocus(m_grid);
 
     connect(m_model, &QueryTableModel::currentRowChanged, this, [this] { RunGuarded([this] { UpdateCommands(); }); });
     connect(m_model, &QueryTableModel::rowsReread, this, [this] { RunGuarded([this] { UpdateCommands(); }); });
 }
 
-TListingWindow::~TListingWindow()
-{
-    SilenceChildren(this);
-}
-
 QAction* TListingWindow::AddCommand(const char* name, const QString& menuText, std::function<void()> handler,
                                     const QKeySequence& key, const Button& button, QPushButton** buttonOut)
 {
-    QAction* action = MakeCommand(this, name, menuText, std::move(handler), key);
-    PopMenu->addAction(action);
-    if (!key.isEmpty())
-        addAction(action);
+    QPushButton* b = nullptr;
     if (button.name) {
-        QPushButton* b = MakeButton(pnlTop, button.name, button.text, button.hint);
+        b = MakeButton(pnlTop, button.name, button.text, button.hint);
         if (button.icon != QStyle::SP_CustomBase)
             b->setIcon(style()->standardIcon(button.icon));
         b->setFocusPolicy(Qt::NoFocus);
         m_toolBar->addWidget(b);
-        BindButton(b, action);
         if (buttonOut)
             *buttonOut = b;
     }
-    return action;
+    return TListWindow::AddCommand(name, menuText, std::move(handler), key, b);
 }
 
 void TListingWindow::AddMenuSeparator()
@@ -91,7 +79,7 @@ void TListingWindow::EndToolBar()
                           QStyle::SP_DialogCloseButton);
     btnClose->setFocusPolicy(Qt::NoFocus);
     m_toolBar->addWidget(btnClose);
-    connect(btnMenu, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMenu, btnMenu); }));
+    DropMenuFrom(btnMenu);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -149,15 +137,10 @@ void TListingWindow::ShowRows(TListingRows rows)
         m_model->locate(key);
 }
 
-void TListingWindow::showEvent(QShowEvent* event)
+void TListingWindow::FirstShow()
 {
-    QDialog::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
     RunGuarded([this] {
         TWaitCursor wait;
         FormShow();
     });
-    m_grid->setFocus();
 }

@@ -11,13 +11,13 @@
 //
 // A listing builds its commands with AddCommand (one QAction each, placed in
 // the popup menu and, with a button, in the tool bar), its columns on
-// Rows(), and overrides FormShow (first showing) and UpdateCommands (called
-// whenever the rows or the current row change).
+// Rows(), and overrides FormShow (first showing, under the wait cursor) and
+// UpdateCommands (called whenever the rows or the current row change).
 
 #include "ui/FormKit.h"
+#include "ui/ListWindow.h"
 #include "ui/QueryTableModel.h"
 
-#include <QDialog>
 #include <QStyle>
 
 #include <functional>
@@ -45,7 +45,7 @@ struct TListingButton {
     QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
 };
 
-class TListingWindow : public QDialog {
+class TListingWindow : public TListWindow {
     Q_OBJECT
 public:
     QTableView* grid() const { return m_grid; }
@@ -65,7 +65,6 @@ public:
 protected:
     // `gridName`: the grid's object name (grdDep, grdMdt, grdFE).
     TListingWindow(QWidget* parent, const char* gridName);
-    ~TListingWindow() override;
 
     using Button = TListingButton;
     // A command of the popup menu (its key works on the whole window), and
@@ -118,10 +117,8 @@ protected:
     // of them otherwise, keeping the current row when it is still shown.
     virtual void ShowFiltered() = 0;
 
-    virtual void FormShow() = 0;
+    void FirstShow() override;
     virtual void UpdateCommands() {}
-
-    void showEvent(QShowEvent* event) override;
 
 private:
     QTableView* m_grid = nullptr;
@@ -129,6 +126,5 @@ private:
     QHBoxLayout* m_toolBar = nullptr;
     QHBoxLayout* m_body = nullptr;
     QVBoxLayout* m_layout = nullptr;
-    bool m_shown = false;
     bool m_filterActive = false;
 };

@@ -26,8 +26,12 @@ constexpr int PrePrintedBandHeight = 1060;
 constexpr int FirstRowTop = 120;
 // The zone of the observations ends this far above the place and date.
 constexpr int ZoneGap = 6;
-// The smallest font a row's text is reduced to so that it prints whole.
-constexpr double MinRowPoints = 6;
+// The rows' table: its rows end above the frame of the white paper's table,
+// or as far below the first row as the stationery's twenty rows reach.
+constexpr int WhiteRowsBottom = 884;
+constexpr int RowsHeight = 600;
+// Below a text that takes more than its row's step, before the next row.
+constexpr int RowGap = 1;
 
 } // namespace
 
@@ -158,6 +162,18 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
         }
     }
     return lines;
+}
+
+QString TooManyLinesText(Presentation presentation, int lines)
+{
+    const bool stationery = presentation == Presentation::PrePrinted;
+    const QString text = QStringLiteral("Cette fiche porte sur %1 lignes ; le formulaire%2 n'en contient que %3. ")
+                             .arg(lines)
+                             .arg(stationery ? QStringLiteral(" pré-imprimé") : QString())
+                             .arg(stationery ? PrePrintedRows : WhitePaperRows);
+    if (stationery && lines <= WhitePaperRows)
+        return text + QStringLiteral("Imprimez-la sur papier blanc.");
+    return text + QStringLiteral("Répartissez-les sur plusieurs fiches.");
 }
 
 RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int storedTop)
@@ -488,42 +504,33 @@ void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
                 c->setEnabled(false);
 
     const QList<TSheetPrintLine> lines = sheetdoc::ReadLines(header.idEng);
+    r.requireRoom(lines.size(), formRows, sheetdoc::TooManyLinesText(m_presentation, int(lines.size())));
     const bool depense = header.objet == 0;
-    const int printed = std::min(int(lines.size()), formRows);
-    if (lines.size() > formRows) {
-        if (white)
-            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de dépenses !"));
-        else if (depense)
-            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de factures !\r"
-                                  "Veuillez imprimer la fiche sur papier blance."));
-        else
-            r.warn(QStringLiteral("La fiche ne peut pas prendre plus de factures !"));
-    }
+    const int printed = int(lines.size());
 
     rpt::Control* first = r.find(QStringLiteral("lFact1"));
     const sheetdoc::RowPlacement place =
         sheetdoc::PlaceRows(m_presentation, depense, printed, first ? first->top() : FirstRowTop);
+    std::vector<rpt::StackRow> rows;
     for (int k = 1; k <= printed; ++k) {
         const TSheetPrintLine& line = lines[k - 1];
         const QString texts[] = {QString::number(k) + QStringLiteral("- "),
                                  sheetdoc::LineText(line, header, m_presentation), line.amount.formatMoney()};
         const char* prefixes[] = {"lNum", "lFact", "lMt"};
-        const int top = place.firstTop + (k - 1) * place.step;
+        rpt::Label* labels[3] = {};
         for (int i = 0; i < 3; ++i) {
-            auto* l = dynamic_cast<rpt::Label*>(r.findNumbered(QString::fromLatin1(prefixes[i]), k));
-            if (!l)
-                continue;
-            l->setCaption(texts[i]);
-            l->setEnabled(true);
-            l->setTop(top);
-            // A row never runs into the next one; a text longer than its row
-            // takes a smaller font rather than lose its end.
-            l->setHeight(std::max(1, std::min(l->height(), place.step)));
+            labels[i] = r.find<rpt::Label>(QString::fromLatin1(prefixes[i]) + QString::number(k));
+            labels[i]->setCaption(texts[i]);
+            labels[i]->setEnabled(true);
             if (place.fontSize > 0)
-                l->setFontSize(place.fontSize);
-            l->shrinkToFit(MinRowPoints);
+                labels[i]->setFontSize(place.fontSize);
         }
+        rows.push_back({labels[1], {labels[0], labels[2]}, place.step, RowGap});
     }
+    // The rows share the table: a text longer than its row takes the lines
+    // it needs, the rows' texts shrinking together when the table is full.
+    const int bottom = white ? WhiteRowsBottom : place.firstTop + RowsHeight;
+    rpt::StackRows(rows, place.firstTop, bottom, rpt::MinFontPoints);
 }
 
 void TCommitmentSheetForm::FitWhitePaperLabels()
@@ -535,7 +542,7 @@ void TCommitmentSheetForm::FitWhitePaperLabels()
     rpt::Control* lVille = r.find(QStringLiteral("lVille"));
     if (!dblArt || !dblPar || !lObs || !lVille)
         return;
-    const auto needed = [](const rpt::Label* l) { return rpt::LabelTextHeight(l->font(), l->caption(), l->width()); };
+    const auto needed = [](const rpt::Label* l) { return l->wrappedTextHeight(); };
 
     if (dblPar->enabled()) {
         const int need = needed(dblArt);

@@ -10,8 +10,9 @@
 // budget line), any other an ECONOMIE sheet (it gives credit back). Each line
 // prints what it is: an expense line (OBJET 0) its expense, a cancellation
 // line the sheet it cancels, a budget or transfer line its movement. The
-// total, the amount in words and the balances are the sheet's own, so they
-// always cover every line, also when the form has no room for all of them.
+// total, the amount in words and the balances are the sheet's own; a sheet
+// with more lines than its form has rows prints nothing and says so, so the
+// total always stands under every line.
 
 #include "reports/ReportForm.h"
 #include "reports/engine/DesignSnapshot.h"
@@ -76,6 +77,9 @@ enum class Presentation { WhitePaper, PrePrinted };
 // How many rows each form holds.
 inline constexpr int WhitePaperRows = 25;
 inline constexpr int PrePrintedRows = 20;
+
+// Why a sheet of `lines` lines does not print on a form of fewer rows.
+QString TooManyLinesText(Presentation presentation, int lines);
 
 // " - MANDAT No " + number + " DU " + date, or empty when the expense is on no payment order.
 QString PaymentOrderSuffix(const TSheetPrintLine& line);

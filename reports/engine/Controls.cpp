@@ -4,7 +4,9 @@
 #include <QImageReader>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace rpt {
 
@@ -201,30 +203,24 @@ int Label::wrappedTextHeight() const
     return WrappedTextHeight(m_font, m_caption, width());
 }
 
-namespace {
-
-// Whether text broken into `lines` fits a box: each line within its width and
-// the lines together within its height.
-bool LinesFit(const FontMetrics& m, const QStringList& lines, double width, double height)
+QStringList Label::lines() const
 {
-    if (lines.size() * m.lineHeight() > height + 0.5)
-        return false;
-    for (const QString& line : lines)
-        if (m.width(line) > width + 0.5)
-            return false;
-    return true;
+    return metrics().lines(text(), width(), m_wordWrap);
 }
 
-} // namespace
+double Label::textHeight() const
+{
+    return std::max<qsizetype>(1, lines().size()) * metrics().lineHeight();
+}
+
+bool Label::fits() const
+{
+    return text().isEmpty() || metrics().fit(lines(), width(), height());
+}
 
 void Label::shrinkToFit(double minimumPoints)
 {
-    const QString shown = text();
-    const auto fits = [&] {
-        return LinesFit(metrics(), metrics().lines(shown, width(), m_wordWrap), width(), height());
-    };
-    while (!fits() && m_font.pointSizeF() - 0.5 >= minimumPoints)
-        setFontSize(m_font.pointSizeF() - 0.5);
+    ShrinkTogether({this}, minimumPoints);
 }
 
 double Label::neededHeight(const RenderContext& context) const
@@ -240,11 +236,10 @@ void Label::render(RenderContext& context, const QRectF& at) const
     const QString shown = text(&context);
     const FontMetrics& m = metrics();
     const bool turned = std::fmod(std::abs(m_angle), 360.0) > 0.001;
-    const QStringList lines = m.lines(shown, at.width(), m_wordWrap && !turned);
+    QStringList lines = m.lines(shown, at.width(), m_wordWrap && !turned);
     const double textHeight = lines.size() * m.lineHeight();
 
     QRectF r = at;
-    bool overflow = false;
     if (m_autoSize && !turned) {
         double widest = 0;
         for (const QString& line : lines)
@@ -260,8 +255,10 @@ void Label::render(RenderContext& context, const QRectF& at) const
     } else {
         if (m_autoStretch)
             r.setHeight(std::max(r.height(), textHeight));
-        if (!turned)
-            overflow = !LinesFit(m, lines, r.width(), r.height());
+        // A text never runs out of its box: what the box cannot hold is left
+        // out at a letter and the ellipsis says so.
+        if (!turned && !m.fit(lines, r.width(), r.height()))
+            lines = m.fitted(lines, r.width(), r.height());
     }
 
     renderFill(context, r);
@@ -276,11 +273,98 @@ void Label::render(RenderContext& context, const QRectF& at) const
         item.font = m_font;
         item.color = m_fontColor;
         item.control = name();
-        if (overflow)
-            item.options |= PageItem::ClipToRect;
         context.add(std::move(item));
     }
     renderFrame(context, r);
+}
+
+// ---------------------------------------------------------------------------
+// Fitting texts to their boxes
+
+namespace {
+
+constexpr double PointStep = 0.5;
+
+// Makes every label one step smaller, none below `floor`; false when all are at the floor already.
+bool ShrinkStep(const std::vector<Label*>& labels, double floor)
+{
+    bool changed = false;
+    for (Label* label : labels) {
+        const double size = label->font().pointSizeF();
+        if (size - PointStep >= floor - 1e-9) {
+            label->setFontSize(size - PointStep);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+void ShrinkTogether(const std::vector<Label*>& labels, double floor)
+{
+    const auto allFit = [&] {
+        return std::all_of(labels.begin(), labels.end(), [](const Label* l) { return l->fits(); });
+    };
+    while (!allFit() && ShrinkStep(labels, floor)) {
+    }
+}
+
+int StackRows(const std::vector<StackRow>& rows, int top, int bottom, double floor)
+{
+    if (rows.empty())
+        return top;
+    std::vector<Label*> texts;
+    for (const StackRow& row : rows)
+        texts.push_back(row.text);
+    const double room = bottom - top;
+    // The height each row's text takes now, and what the rows take together.
+    std::vector<double> heights(rows.size());
+    const auto measure = [&] {
+        double total = 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            heights[i] = rows[i].text->textHeight();
+            total += i + 1 < rows.size() ? std::max<double>(rows[i].pitch, heights[i] + rows[i].gap) : heights[i];
+        }
+        return total;
+    };
+    while (measure() > room + 0.5 && ShrinkStep(texts, floor)) {
+    }
+    const bool squeezed = measure() > room + 0.5;
+    if (squeezed) {
+        // Even at the floor: the rows share the room, a short one keeping what
+        // it needs, the others as many whole lines as their share holds.
+        double gaps = 0;
+        for (size_t i = 0; i + 1 < rows.size(); ++i)
+            gaps += rows[i].gap;
+        std::vector<size_t> order(rows.size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return heights[a] < heights[b]; });
+        double left = std::max(0.0, room - gaps);
+        for (size_t k = 0; k < order.size(); ++k) {
+            const size_t i = order[k];
+            const double share = left / double(order.size() - k);
+            if (heights[i] > share) {
+                const FontMetrics& m = FontMetrics::of(rows[i].text->font());
+                heights[i] = m.linesIn(share) * m.lineHeight();
+            }
+            left -= heights[i];
+        }
+    }
+    double y = top;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const StackRow& row = rows[i];
+        const int rowTop = int(std::lround(y));
+        const double advance = squeezed ? heights[i] + row.gap : std::max<double>(row.pitch, heights[i] + row.gap);
+        row.text->setTop(rowTop);
+        row.text->setHeight(int(std::ceil(heights[i] - 1e-6)));
+        for (Control* beside : row.beside) {
+            beside->setTop(rowTop);
+            beside->setHeight(std::max(1, std::min(beside->height(), int(std::floor(advance)))));
+        }
+        y += i + 1 < rows.size() ? advance : heights[i];
+    }
+    return int(std::ceil(y - 1e-6));
 }
 
 // ---------------------------------------------------------------------------

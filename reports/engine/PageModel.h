@@ -134,6 +134,7 @@ public:
     PageSetup setup;
     std::vector<Page> pages;
     QStringList warnings;    // messages raised while the pages were prepared, each once
+    QString refusal;         // why the document printed nothing (Report::refuse); empty when it printed
 
     int count() const { return int(pages.size()); }
     bool isEmpty() const { return pages.empty(); }

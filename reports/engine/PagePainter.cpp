@@ -1,9 +1,12 @@
 #include "reports/engine/PagePainter.h"
 
+#include "reports/engine/TextMetrics.h"
+
 #include "controls/RoundRectShape.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -16,55 +19,84 @@ namespace rpt {
 
 namespace {
 
-// Fonts are given in points at 96 report pixels per inch; the painter maps
-// report pixels onto the device, so the device's own resolution is taken out.
+// The fonts of the items as the engine draws them (TextMetrics.h), the last
+// few kept: a page uses a handful.
 class FontCache {
 public:
-    explicit FontCache(const QPaintDevice* device) : m_dpi(device ? device->logicalDpiY() : 96) {}
-    const QFont& operator()(const QFont& font)
+    const PrintFontSetup& operator()(const QFont& font)
     {
-        for (const auto& [source, scaled] : m_entries)
+        for (const auto& [source, setup] : m_entries)
             if (source == font)
-                return scaled;
-        QFont scaled(font);
-        const double points = font.pointSizeF() > 0 ? font.pointSizeF()
-                            : font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0
-                                                   : 10.0;
-        scaled.setPointSizeF(points * 96.0 / m_dpi);
+                return setup;
         if (m_entries.size() > 16)
             m_entries.erase(m_entries.begin());
-        m_entries.emplace_back(font, scaled);
+        m_entries.emplace_back(font, PrintFont(font));
         return m_entries.back().second;
     }
 
 private:
-    int m_dpi;
-    std::vector<std::pair<QFont, QFont>> m_entries;
+    std::vector<std::pair<QFont, PrintFontSetup>> m_entries;
 };
+
+// The underline and the strike-out of one line of text drawn at the
+// painter's origin in `font`. Qt places them for the sizes screens use: on
+// the large font of the engine its line would cross the letters.
+void PaintDecoration(QPainter& painter, const QFont& font, const QFontMetricsF& fm, const QRectF& line,
+                     int align, const QString& text, const QColor& color)
+{
+    const double width = fm.horizontalAdvance(text);
+    double left = line.left();
+    if (align & Qt::AlignRight)
+        left = line.right() - width;
+    else if (align & Qt::AlignHCenter)
+        left = line.center().x() - width / 2;
+    const double baseline = line.top() + fm.ascent();
+    if (font.underline())
+        painter.fillRect(QRectF(left, baseline + fm.underlinePos(), width, fm.lineWidth()), color);
+    if (font.strikeOut())
+        painter.fillRect(QRectF(left, baseline - fm.strikeOutPos() - fm.lineWidth() / 2, width, fm.lineWidth()), color);
+}
 
 void PaintText(QPainter& painter, const PageItem& item, FontCache& fonts)
 {
-    painter.setFont(fonts(item.font));
-    painter.setPen(item.color);
+    const PrintFontSetup& setup = fonts(item.font);
     const QStringList lines = item.text.contains(QLatin1Char('\n')) ? item.text.split(QLatin1Char('\n'))
                                                                     : QStringList{item.text};
     const double lh = item.lineHeight > 0 ? item.lineHeight : item.rect.height();
     const int flags = (item.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-    QRectF box = item.rect;
+    const bool decorated = setup.font.underline() || setup.font.strikeOut();
+    QFont font = setup.font;
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(item.color);
+    QSizeF size = item.rect.size();
     const bool turned = std::fmod(std::abs(double(item.angle)), 360.0) > 0.001;
     if (turned) {
-        painter.save();
         painter.translate(item.rect.center());
         painter.rotate(-item.angle);
         const double quarter = std::fmod(std::abs(double(item.angle)), 180.0);
-        const bool across = std::abs(quarter - 90.0) < 45.0;
-        const QSizeF size = across ? item.rect.size().transposed() : item.rect.size();
-        box = QRectF(QPointF(-size.width() / 2, -size.height() / 2), size);
+        if (std::abs(quarter - 90.0) < 45.0)
+            size.transpose();
+        painter.translate(-size.width() / 2, -size.height() / 2);
+    } else {
+        painter.translate(item.rect.topLeft());
     }
+    // The lines are laid out in the font's own pixels, then scaled to the item.
+    painter.scale(setup.scale, setup.scale);
+    const double w = size.width() / setup.scale;
+    const double step = lh / setup.scale;
     for (qsizetype i = 0; i < lines.size(); ++i)
-        painter.drawText(QRectF(box.left(), box.top() + i * lh, box.width(), lh), flags, lines[i]);
-    if (turned)
-        painter.restore();
+        painter.drawText(QRectF(0, i * step, w, step), flags, lines[i]);
+    if (decorated) {
+        const QFontMetricsF fm(font, painter.device());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (!lines[i].isEmpty())
+                PaintDecoration(painter, setup.font, fm, QRectF(0, i * step, w, step), item.align, lines[i],
+                                item.color);
+    }
+    painter.restore();
 }
 
 void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
@@ -154,7 +186,7 @@ bool PaintPages(QPagedPaintDevice& device, const PreparedPages& pages, int from,
 
 void PaintPage(QPainter& painter, const Page& page)
 {
-    FontCache fonts(painter.device());
+    FontCache fonts;
     for (const PageItem& item : page.items) {
         const bool clipped = (item.clip >= 0 && size_t(item.clip) < page.clips.size())
                           || (item.options & PageItem::ClipToRect);

@@ -193,6 +193,11 @@ constexpr double Eps = 0.01;
 
 struct PageLimitReached {};
 
+// Thrown by Report::refuse, caught by the run.
+struct Refused {
+    QString message;
+};
+
 const Band& RootOf(const Band& band)
 {
     const Band* b = &band;
@@ -447,10 +452,12 @@ double Run::Impl::bandHeight(const Band& band) const
 {
     RenderContext context;
     context.report = &r;
+    // A stretching control keeps the room the design left below it.
     double h = band.height();
     for (const auto& control : band.controls())
         if (control->enabled() && control->stretches())
-            h = std::max(h, control->top() + control->neededHeight(context));
+            h = std::max(h, control->top() + control->neededHeight(context)
+                                + std::max(0, band.height() - control->bottom()));
     return h;
 }
 
@@ -646,6 +653,12 @@ bool Run::step()
     } catch (const PageLimitReached&) {
         d->r.warn(QStringLiteral("La préparation du document a été arrêtée à %1 pages.").arg(MaxPages));
         d->finish();
+    } catch (const Refused& refused) {
+        // Nothing of a refused document prints.
+        d->out->pages.clear();
+        d->page = nullptr;
+        d->out->refusal = refused.message;
+        d->finish();
     } catch (...) {
         // The document failed: its after-print event still closes its queries.
         try {
@@ -739,6 +752,17 @@ void Report::newPage()
 {
     if (m_run)
         m_run->d->newPageWanted = true;
+}
+
+void Report::refuse(const QString& message)
+{
+    throw Refused{message};
+}
+
+void Report::requireRoom(qsizetype rows, qsizetype room, const QString& message)
+{
+    if (rows > room)
+        refuse(message);
 }
 
 void Report::warn(const QString& message)

@@ -54,6 +54,11 @@
 // or page; a band taller than a whole page prints once, cut at the page's
 // printable end, on a page of its own. SUM and COUNT add each printed detail
 // record once, on the page where it prints, and start again at each run.
+//
+// A document that cannot hold what it must print (its form has fewer rows
+// than the amounts it carries) refuses the run from its events
+// (report.refuse): nothing prints and the user is told why, so a printed
+// total never stands under rows that leave some of it out.
 
 #include "reports/engine/PageModel.h"
 #include "reports/engine/RowSource.h"
@@ -153,7 +158,8 @@ public:
     const Frame& frame() const { return m_frame; }
 
     // Whether the control may grow its band (stretching texts), and the
-    // height it needs when it prints now.
+    // height it needs when it prints now; the band keeps the room its design
+    // leaves below the control.
     virtual bool stretches() const { return false; }
     virtual double neededHeight(const RenderContext& context) const;
     // Adds the control's items to the page; `at` is its rectangle on the page.
@@ -214,10 +220,15 @@ public:
     // The height of this label's caption wrapped to its width, in its font
     // (the label-fitting measure), rounded up.
     int wrappedTextHeight() const;
+    // What the label prints now broken into its lines (wrapped when it
+    // wraps), the height they take, and whether they fit its box.
+    QStringList lines() const;
+    double textHeight() const;
+    bool fits() const;
     // Makes the font smaller by half points, down to `minimumPoints`, while
     // the text does not fit the label (a line wider than it, or the lines
-    // together taller); a text that fits keeps its font. Used where a value
-    // longer than the design foresaw must still print whole in its box.
+    // together taller); a text that fits keeps its font. What still does not
+    // fit at the floor ends with the ellipsis when it prints.
     void shrinkToFit(double minimumPoints);
 
     bool stretches() const override { return m_autoStretch; }
@@ -241,6 +252,42 @@ private:
     double m_angle = 0;
     mutable const FontMetrics* m_metrics = nullptr;
 };
+
+// How texts fit their boxes. Whatever the document does, a label never
+// prints outside its box: a text wraps when the label wraps, and what the box
+// still cannot hold is left out at a letter, the ellipsis ending what is
+// shown (Label::render). The documents make room first, shrinking a text
+// (Label::shrinkToFit), the texts of a table together (ShrinkTogether), or
+// placing a table's rows so that each takes the lines it needs (StackRows),
+// never below MinFontPoints.
+
+// The smallest size a document's text shrinks to.
+inline constexpr double MinFontPoints = 6;
+
+// The labels of one table shrink together, half a point at a time and none
+// below `floor` points, while one of them does not fit its box; a label
+// without text does not count. The rows keep one size.
+void ShrinkTogether(const std::vector<Label*>& labels, double floor);
+
+// One row of a table that StackRows places: its text, which wraps and may
+// take several lines, and the controls beside it on the same top (a code, an
+// amount).
+struct StackRow {
+    Label* text = nullptr;
+    std::vector<Control*> beside;
+    int pitch = 0;   // the least distance from the row's top to the next row's
+    int gap = 0;     // between the row's text and the next row
+};
+
+// Places the rows one under the other from `top`: each as high as its text
+// wrapped to its width (the label's height becomes that), then its gap, at
+// least its pitch. While the rows do not end above `bottom`, their texts
+// shrink together down to `floor` points; rows that do not fit even then
+// share the room (their pitch given up), a short row keeping what it needs
+// and the others as many whole lines as their share holds, their texts then
+// ending with the ellipsis. The controls beside a row take its top
+// and never reach into the next row. Returns the bottom of the last text.
+int StackRows(const std::vector<StackRow>& rows, int top, int bottom, double floor);
 
 // A column of the current row through an optional display mask.
 class DataText : public Label {
@@ -551,6 +598,14 @@ public:
     void newPage();
     // A message for the user, shown once after the preparation.
     void warn(const QString& message);
+    // From the report's events only: the document cannot print what it
+    // must (more rows carrying amounts than its form holds, a total its rows
+    // would not add up to). The run stops, no page is kept, and `message`
+    // tells the user why (PreparedPages::refusal).
+    [[noreturn]] void refuse(const QString& message);
+    // Refuses the run with `message` when `rows` rows must print and the form
+    // holds `room` of them.
+    void requireRoom(qsizetype rows, qsizetype room, const QString& message);
 
     // The date and time printed by system values: fixed for tests, else the
     // clock at the start of each run.

@@ -1,42 +1,43 @@
 #include "reports/engine/TextMetrics.h"
 
-#include <QFontMetricsF>
+#include "reports/engine/PageModel.h"
+
 #include <QHash>
 #include <QImage>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace rpt {
 
 namespace {
 
-constexpr double ReferenceDpi = 1200;
-constexpr double ToReport = 96.0 / ReferenceDpi;
+// Font pixels per report pixel: an 8-point text (10.67 report pixels) is
+// measured and drawn at 128 pixels, a whole number for every size in
+// sixteenths of a point.
+constexpr double Magnification = 12;
+// Widths and heights within this much of a box still fit it.
+constexpr double Tolerance = 0.5;
 
-// A paint device that only gives the reference resolution to font metrics.
-const QImage& ReferenceDevice()
+// A paint device for text layouts; the fonts are sized in pixels, so its
+// resolution plays no part.
+const QImage& LayoutDevice()
 {
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = int(std::lround(ReferenceDpi / 0.0254));
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
+    static const QImage device(1, 1, QImage::Format_RGB32);
     return device;
 }
 
-// Point size of a font; a pixel size counts as pixels at 96 per inch.
-QFont InPoints(const QFont& font)
+// Size of a font in report pixels; a pixel size counts as pixels at 96 per inch.
+double ReportPixels(const QFont& font)
 {
     if (font.pointSizeF() > 0)
-        return font;
-    QFont f(font);
-    f.setPointSizeF(font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0 : 10.0);
-    return f;
+        return font.pointSizeF() * 96.0 / 72.0;
+    return font.pixelSize() > 0 ? font.pixelSize() : 10.0 * 96.0 / 72.0;
 }
 
 QStringList SplitParagraphs(const QString& text)
@@ -49,14 +50,33 @@ QStringList SplitParagraphs(const QString& text)
     return t.split(QLatin1Char('\n'));
 }
 
+QString TrimmedEnd(QString text)
+{
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
-FontMetrics::FontMetrics(const QFont& font)
-    : m_font(InPoints(font), &ReferenceDevice())
-    , m_fm(m_font, &ReferenceDevice())
+PrintFontSetup PrintFont(const QFont& font)
 {
-    m_lineHeight = (m_fm.ascent() + m_fm.descent()) * ToReport;
-    m_ascent = m_fm.ascent() * ToReport;
+    const double size = ReportPixels(font);
+    PrintFontSetup setup;
+    setup.font = font;
+    const int pixels = std::max(1, int(std::lround(size * Magnification)));
+    setup.font.setPixelSize(pixels);
+    setup.font.setHintingPreference(QFont::PreferNoHinting);
+    setup.scale = size / pixels;
+    return setup;
+}
+
+FontMetrics::FontMetrics(const QFont& font)
+    : m_setup(PrintFont(font))
+    , m_fm(m_setup.font, &LayoutDevice())
+{
+    m_lineHeight = (m_fm.ascent() + m_fm.descent()) * m_setup.scale;
+    m_ascent = m_fm.ascent() * m_setup.scale;
 }
 
 const FontMetrics& FontMetrics::of(const QFont& font)
@@ -76,7 +96,7 @@ double FontMetrics::width(const QString& text) const
 {
     if (text.isEmpty())
         return 0;
-    return m_fm.horizontalAdvance(text) * ToReport;
+    return m_fm.horizontalAdvance(text) * m_setup.scale;
 }
 
 QStringList FontMetrics::lines(const QString& text, double width, bool wrap) const
@@ -85,29 +105,73 @@ QStringList FontMetrics::lines(const QString& text, double width, bool wrap) con
     if (!wrap)
         return paragraphs;
     QStringList result;
-    const QFontMetricsF& fm = m_fm;
-    const double limit = width / ToReport;
+    const double limit = width / m_setup.scale;
     for (const QString& paragraph : paragraphs) {
-        if (paragraph.isEmpty() || (!paragraph.contains(QLatin1Char('\t')) && fm.horizontalAdvance(paragraph) <= limit)) {
+        if (paragraph.isEmpty()
+            || (!paragraph.contains(QLatin1Char('\t')) && m_fm.horizontalAdvance(paragraph) <= limit)) {
             result << paragraph;
             continue;
         }
-        QTextLayout layout(paragraph, m_font, &ReferenceDevice());
+        QTextLayout layout(paragraph, m_setup.font, &LayoutDevice());
         QTextOption option;
-        option.setWrapMode(QTextOption::WordWrap);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setUseDesignMetrics(true);
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(limit);
-            QString part = paragraph.mid(line.textStart(), line.textLength());
-            while (!part.isEmpty() && part.back().isSpace())
-                part.chop(1);
-            result << part;
+            result << TrimmedEnd(paragraph.mid(line.textStart(), line.textLength()));
         }
         layout.endLayout();
     }
     return result;
+}
+
+int FontMetrics::linesIn(double height) const
+{
+    return std::max(1, int(std::floor((height + Tolerance) / m_lineHeight)));
+}
+
+QString FontMetrics::elided(const QString& line, double width) const
+{
+    if (this->width(line) <= width + Tolerance)
+        return line;
+    // The longest beginning, cut between two letters, that leaves room for the ellipsis.
+    const double room = width + Tolerance - this->width(Ellipsis);
+    std::vector<qsizetype> cuts;
+    QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, line);
+    for (qsizetype at = letters.toNextBoundary(); at > 0 && at < line.size(); at = letters.toNextBoundary())
+        cuts.push_back(at);
+    const auto past = std::partition_point(cuts.begin(), cuts.end(),
+                                           [&](qsizetype at) { return this->width(line.left(at)) <= room; });
+    const qsizetype keep = past == cuts.begin() ? 0 : *(past - 1);
+    return TrimmedEnd(line.left(keep)) + Ellipsis;
+}
+
+QStringList FontMetrics::fitted(const QStringList& lines, double width, double height) const
+{
+    const qsizetype room = linesIn(height);
+    QStringList result = lines.mid(0, room);
+    if (lines.size() > room) {
+        // What does not fit runs on the last line kept, which then ends with the ellipsis.
+        QString last = result.back();
+        for (qsizetype i = room; i < lines.size(); ++i)
+            last += QLatin1Char(' ') + lines[i];
+        result.back() = last;
+    }
+    for (QString& line : result)
+        line = elided(line, width);
+    return result;
+}
+
+bool FontMetrics::fit(const QStringList& lines, double width, double height) const
+{
+    if (lines.size() * m_lineHeight > height + Tolerance)
+        return false;
+    for (const QString& line : lines)
+        if (this->width(line) > width + Tolerance)
+            return false;
+    return true;
 }
 
 int WrappedTextHeight(const QFont& font, const QString& text, int width)
@@ -127,14 +191,20 @@ int LineHeight(const QFont& font)
     return int(std::ceil(FontMetrics::of(font).lineHeight() - 1e-6));
 }
 
-int LabelTextHeight(const QFont& font, const QString& text, int width)
+QRectF TextExtent(const PageItem& item)
 {
-    const FontMetrics& m = FontMetrics::of(font);
-    const double textWidth = m.width(text);
-    int lines = 1;
-    if (width > 0 && textWidth > width)
-        lines = int(std::ceil(textWidth / width));
-    return int(std::ceil(lines * m.lineHeight() - 1e-6));
+    const FontMetrics& m = FontMetrics::of(item.font);
+    const QStringList lines = item.text.split(QLatin1Char('\n'));
+    double widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, m.width(line));
+    const double pitch = item.lineHeight > 0 ? item.lineHeight : m.lineHeight();
+    QRectF extent(item.rect.left(), item.rect.top(), widest, lines.size() * pitch);
+    if (item.align & Qt::AlignRight)
+        extent.moveRight(item.rect.right());
+    else if (item.align & Qt::AlignHCenter)
+        extent.moveLeft(item.rect.center().x() - widest / 2);
+    return extent;
 }
 
 } // namespace rpt

@@ -1,17 +1,40 @@
 #pragma once
 // Text measuring of the report engine, shared by the documents: every size is
-// in report pixels (96 per inch) whatever the screen or the printer, measured
-// from the fonts' design outlines (a 1200 dpi reference), so the same text
-// breaks into the same lines in the preview, on paper and in a PDF.
+// in report pixels (96 per inch) whatever the screen or the printer, so the
+// same text breaks into the same lines in the preview, on paper and in a PDF.
+//
+// Measuring and drawing use one font setup (PrintFont): the font at a large
+// whole pixel size, without hinting, scaled to its size in report pixels.
+// Font engines round a size to whole device pixels; at the small sizes a
+// scaled painter would draw with (an 8-point text is 10.67 pixels before the
+// painter's scale) that rounding alone makes a line 3 % wider than measured.
+// At a large size the glyphs keep their design advances, measured and drawn
+// alike on every device.
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
 namespace rpt {
 
-// Metrics of one font at the reference resolution, cached for the process.
+struct PageItem;
+
+// The ellipsis that ends a text cut short.
+inline const QString Ellipsis = QStringLiteral("\u2026");
+
+// A font as the engine measures and draws it: the same family and style at
+// a large whole pixel size, hinting off, and the scale from its pixels to
+// report pixels.
+struct PrintFontSetup {
+    QFont font;
+    double scale = 1;
+};
+// `font` in points (a pixel size counts as pixels at 96 per inch).
+PrintFontSetup PrintFont(const QFont& font);
+
+// Metrics of one font, cached for the process.
 class FontMetrics {
 public:
     // The cached metrics of `font` (point sizes; a pixel size counts as pixels at 96 per inch).
@@ -25,14 +48,26 @@ public:
 
     // The text broken into lines: at its own line breaks ("\r\n", "\n" or "\r"),
     // and, with `wrap`, at word boundaries so that each line fits `width`
-    // (a word longer than the width keeps a line of its own). Trailing blanks
-    // of a broken line are dropped.
+    // (a word longer than the width is broken between two letters). Trailing
+    // blanks of a broken line are dropped.
     QStringList lines(const QString& text, double width, bool wrap) const;
+
+    // How many lines of this font a box of `height` holds (at least one).
+    int linesIn(double height) const;
+    // `line` made to fit `width`: whole when it fits, else cut after its last
+    // whole letter that leaves room for the ellipsis, which ends it.
+    QString elided(const QString& line, double width) const;
+    // The lines of a text made to fit a box: the lines the box holds, the
+    // last one kept taking what follows it, each no wider than `width`; a
+    // line cut short ends with the ellipsis.
+    QStringList fitted(const QStringList& lines, double width, double height) const;
+    // Whether the lines fit the box as they are.
+    bool fit(const QStringList& lines, double width, double height) const;
 
     explicit FontMetrics(const QFont& font);
 
 private:
-    QFont m_font;        // bound to the reference resolution
+    PrintFontSetup m_setup;
     QFontMetricsF m_fm;
     double m_lineHeight = 0;
     double m_ascent = 0;
@@ -46,9 +81,9 @@ int WrappedTextHeight(const QFont& font, const QString& text, int width);
 int TextWidth(const QFont& font, const QString& text);
 // Height of one line of text in `font`, rounded up to a whole pixel.
 int LineHeight(const QFont& font);
-// The line-count rule of the commitment sheets: one line's height times the
-// number of lines, that number being the text's width divided by `width`,
-// taken up to the next whole number (1 when the text fits).
-int LabelTextHeight(const QFont& font, const QString& text, int width);
+
+// Where a text item of a page prints: its lines from the item's top, as
+// wide as the widest where the alignment puts it (upright texts).
+QRectF TextExtent(const PageItem& item);
 
 } // namespace rpt

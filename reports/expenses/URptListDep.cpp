@@ -39,7 +39,7 @@ TfrmRptListDep::TfrmRptListDep()
     detail->addDataText(QStringLiteral("dbNoDep"), {2, 1, 78, 14}, QStringLiteral("NO_DEPENSE"));
     detail->addDataText(QStringLiteral("dbDateDep"), {82, 1, 70, 14}, QStringLiteral("DATE_DEPENSE"))
         ->setAlignment(Qt::AlignHCenter);
-    detail->addDataText(QStringLiteral("dbNomBen"), {156, 1, 204, 14}, QStringLiteral("NOM_BEN"));
+    AddTextColumn(detail, QStringLiteral("dbNomBen"), {156, 1, 204, 14}, QStringLiteral("NOM_BEN"));
     detail->addDataText(QStringLiteral("dbImput"), {366, 1, 80, 14}, QStringLiteral("IMPUT"));
     detail->addDataText(QStringLiteral("dbMontant"), {448, 1, 125, 14}, QStringLiteral("MONTANT"), rpt::MoneyMask)
         ->setAlignment(Qt::AlignRight);

@@ -153,6 +153,12 @@ Currency TMandatData::ContributionsTotal() const
     return total;
 }
 
+bool TMandatData::ContributionsMakeTotal() const
+{
+    const Currency contributions = ContributionsTotal();
+    return contributions != Currency() && contributions == LinesTotal();
+}
+
 Currency TMandatData::ImputationsTotal() const
 {
     Currency total;

@@ -7,8 +7,8 @@
 // and joins outward to the expenses, budget lines, beneficiaries and salary
 // details, so a document never runs through the year's expenses.
 //
-// Totals always cover every line of the order: a document that shows only its
-// first rows still prints, in figures and in words, what the order pays.
+// Totals always cover every line of the order, what it pays; a form that
+// cannot show every row that makes them prints nothing and says why.
 
 #include "db/Currency.h"
 
@@ -92,6 +92,10 @@ public:
     Currency LinesTotal() const;
     // The three contributions of every line.
     Currency ContributionsTotal() const;
+    // Whether the lines' contributions make what the order pays: only then
+    // does the order print on a social-contribution form, whose rows are the
+    // contributions.
+    bool ContributionsMakeTotal() const;
     Currency ImputationsTotal() const;
     Currency DeductionsTotal() const;
 

@@ -14,10 +14,11 @@ using namespace mdt;
 namespace {
 
 const QString TooManyImputations4 = QStringLiteral("Nombre maximum d'imputations (4) dépassé !");
-// The smallest font a name or an amount is reduced to so that it prints whole.
-constexpr double MinPoints = 6;
 // The height the imputation rows have below the first one's top.
 constexpr int ImputationRowsHeight = 186;
+// Below a budget line's title, before the next row; below a chapter heading.
+constexpr int RowGap = 4;
+constexpr int HeadingGap = 14;
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
@@ -50,7 +51,7 @@ void TRptMandatForm::SetText(const QString& control, const QString& text) const
 void TRptMandatForm::SetAmount(rpt::Label* label, Currency amount)
 {
     label->setCaption(amount.formatMoney());
-    label->shrinkToFit(MinPoints);
+    label->shrinkToFit(rpt::MinFontPoints);
 }
 
 void TRptMandatForm::SetAmount(const QString& control, Currency amount) const
@@ -69,21 +70,27 @@ rpt::Label* TRptMandatForm::Row(const char* prefix, int number) const
     return report().find<rpt::Label>(QString::fromLatin1(prefix) + QString::number(number));
 }
 
-int TRptMandatForm::ChapterHeading(const char* titlePrefix, const char* codePrefix, const QString& chapter,
-                                   int top) const
+rpt::StackRow TRptMandatForm::ChapterHeading(const char* titlePrefix, const char* codePrefix,
+                                             const QString& chapter) const
 {
     rpt::Label* heading = Row(titlePrefix, 1);
     heading->setCaption(DM->Queries().GetChapterTitle(chapter));
     heading->setBold(true);
-    const int height = heading->wrappedTextHeight();
-    heading->setHeight(height + 1);
-    heading->setTop(top);
     heading->setEnabled(true);
     rpt::Label* code = Row(codePrefix, 1);
     code->setCaption(chapter);
-    code->setTop(top);
     code->setEnabled(true);
-    return top + height + 14;
+    return {heading, {code}, 0, HeadingGap};
+}
+
+void TRptMandatForm::RequireRows(qsizetype rows, int room, const char* what)
+{
+    report().requireRoom(rows, room,
+                         QStringLiteral("Ce mandat porte sur %1 %2 ; le formulaire n'en contient que %3. "
+                                        "Répartissez-les sur plusieurs mandats.")
+                             .arg(rows)
+                             .arg(QLatin1String(what))
+                             .arg(room));
 }
 
 void TRptMandatForm::StartRun()
@@ -154,12 +161,12 @@ void TRptMandatForm::FillCreditor(const TMandatCreditor& creditor, int nomTop, i
     auto fit = [this](const char* name, int boxTop, int boxHeight) {
         rpt::Label* label = report().label(QString::fromLatin1(name));
         if (!m_white) {
-            label->shrinkToFit(MinPoints);   // stationery keeps the boxes of its layout
+            label->shrinkToFit(rpt::MinFontPoints);   // stationery keeps the boxes of its layout
             return;
         }
         label->setTop(boxTop);
         label->setHeight(boxHeight);
-        label->shrinkToFit(MinPoints);
+        label->shrinkToFit(rpt::MinFontPoints);
         const int height = std::min(label->wrappedTextHeight(), boxHeight);
         label->setTop(boxTop + (boxHeight - height) / 2);
         label->setHeight(height + 1);
@@ -310,46 +317,39 @@ Currency TRptMandatStandard::FillImputationRows()
         for (const char* prefix : {"cArt", "lArt", "lMt"})
             Row(prefix, i)->setEnabled(false);
 
-    // White paper starts at the first row of its design, stationery where its
-    // layout put the first row.
-    int top = WhitePaper() ? 92 : Row("lArt", 1)->top();
-    // The rows end where the imputation zone does.
-    const int zoneBottom = top + ImputationRowsHeight;
-    int next = 1;
     const std::vector<TMandatBudgetLine>& lines = m_data.budgetLines;
+    RequireRows(qsizetype(lines.size()), 4, "imputations");
+    // A line whose expense is gone charges no budget line: its amount would
+    // be in the total and in no row.
+    Currency rowsTotal;
+    for (const TMandatBudgetLine& line : lines)
+        rowsTotal += line.amount;
+    if (rowsTotal != m_data.LinesTotal())
+        report().refuse(QStringLiteral("Une ligne de ce mandat ne porte plus sur aucune dépense : son montant ne "
+                                       "figurerait sur aucune imputation. Corrigez le mandat avant de l'imprimer."));
+    // White paper starts at the first row of its design, stationery where its
+    // layout put the first row; the rows end where the imputation zone does.
+    const int top = WhitePaper() ? 92 : Row("lArt", 1)->top();
+    std::vector<rpt::StackRow> rows;
+    int next = 1;
     if (!lines.empty() && lines.size() < 4 && DM->Queries().IsSingleChapterOrder(IdMdt)) {
         // One chapter: its title heads the rows.
-        top = ChapterHeading("lArt", "cArt", lines.front().chap.trimmed(), top);
+        rows.push_back(ChapterHeading("lArt", "cArt", lines.front().chap.trimmed()));
         next = 2;
     }
-    // The rows of budget lines printed, numbered first .. last.
-    const int first = next;
-    const int last = std::min(4, first + int(lines.size()) - 1);
     for (const TMandatBudgetLine& line : lines) {
-        if (next > 4) {
-            // The rows hold four lines; the total below still covers them all.
-            report().warn(TooManyImputations4);
-            break;
-        }
         rpt::Label* title = Row("lArt", next);
-        title->setCaption(line.intitule);
-        // A title taller than its share of the zone left takes a smaller font.
-        const int share = std::max(1, (zoneBottom - top) / (last - next + 1) - 4);
-        title->setHeight(share);
-        title->shrinkToFit(MinPoints);
-        const int height = std::min(title->wrappedTextHeight(), share);
-        title->setHeight(height + 1);
         rpt::Label* code = Row("cArt", next);
-        code->setCaption(MandatImputationCode(line.art, line.par));
         rpt::Label* amount = Row("lMt", next);
+        title->setCaption(line.intitule);
+        code->setCaption(MandatImputationCode(line.art, line.par));
         SetAmount(amount, line.amount);
-        for (rpt::Label* label : {title, code, amount}) {
-            label->setTop(top);
+        for (rpt::Label* label : {title, code, amount})
             label->setEnabled(true);
-        }
-        top += height + 4;
+        rows.push_back({title, {code, amount}, 0, RowGap});
         ++next;
     }
+    rpt::StackRows(rows, top, top + ImputationRowsHeight, rpt::MinFontPoints);
     return m_data.LinesTotal();
 }
 
@@ -362,6 +362,9 @@ Currency TRptMandatStandard::FillContributions()
     SetText(QStringLiteral("cArt"), first ? first->art.trimmed() : QString());
     SetText(QStringLiteral("lChap"), first ? DM->Queries().GetChapterTitle(chapter) : QString());
     SetText(QStringLiteral("lArt"), first ? first->intitule : QString());
+    if (!m_data.ContributionsMakeTotal())
+        report().refuse(QStringLiteral("Les lignes de ce mandat ne portent pas de cotisations sociales égales à son "
+                                       "montant : il s'imprime sur le formulaire des mandats ordinaires."));
     if (lines.size() > 4)
         report().warn(TooManyImputations4);
 

@@ -54,9 +54,12 @@ protected:
     QString MdtField(const QString& column) const;
     // The control named prefix + number, as a text.
     rpt::Label* Row(const char* prefix, int number) const;
-    // Starts the rows of a block: a heading row, bold with the chapter's title
-    // at `top`, its code beside it; returns the top of the next row.
-    int ChapterHeading(const char* titlePrefix, const char* codePrefix, const QString& chapter, int top) const;
+    // The heading row of a block of rows: row 1 bold with the chapter's
+    // title, its code beside it, 14 pixels above the next row.
+    rpt::StackRow ChapterHeading(const char* titlePrefix, const char* codePrefix, const QString& chapter) const;
+    // Refuses the run when the order has more rows of `what` ("imputations",
+    // "retenues") than the form's `room`: their amounts would not all print.
+    void RequireRows(qsizetype rows, int room, const char* what);
 
     // Start of every run: the design as built, then the stored layout
     // (stationery) or the page adaptation (white paper); the order's header
@@ -98,10 +101,13 @@ private:
     void RptMandatAfterPrint();
     void bdDetailBeforePrint();
     // Up to four rows of budget lines (a chapter heading first when the lines
-    // share one chapter); returns the order's total.
+    // share one chapter), sharing the imputation zone; an order of more
+    // budget lines prints nothing and says so. Returns the order's total.
     Currency FillImputationRows();
     // The chapter and article of the first budget line and the three
-    // contributions of every line; returns their sum.
+    // contributions of every line; returns their sum, which is what the
+    // order pays: an order whose contributions do not make its amount
+    // prints nothing on this form and says so.
     Currency FillContributions();
 
     void BuildDesign();

@@ -8,32 +8,56 @@
 #include "reports/mandat/URptMandat_P.h"
 #include "reports/mandat/URptMandat_Salaire.h"
 
+namespace {
+
+bool SocialContributionLine(const QString& chap, const QString& art)
+{
+    return IsChapter05Article01(chap.trimmed(), art.trimmed()) || IsChapter02Article08(chap.trimmed(), art.trimmed());
+}
+
+// Whether the order's lines carry contributions that make what it pays.
+bool OrderPaysContributions(int idMdt)
+{
+    TMandatData data;
+    data.Load(idMdt);
+    return data.ContributionsMakeTotal();
+}
+
+} // namespace
+
 QString MandatWhitePaperOnlyText()
 {
     return QStringLiteral("Ce mandat ne peut être imprimé que sur feuille blanche !");
 }
 
-std::unique_ptr<TRptMandatForm> CreateMandatDocument(int kind, const QString& chap, const QString& art,
+std::unique_ptr<TRptMandatForm> CreateMandatDocument(int idMdt, int kind, const QString& chap, const QString& art,
                                                      bool prePrinted)
 {
-    if (kind == 2)
-        return prePrinted ? nullptr : std::make_unique<TfrmRptMandat_Salaire>();
-    const bool social = IsChapter05Article01(chap.trimmed(), art.trimmed())
-                     || IsChapter02Article08(chap.trimmed(), art.trimmed());
-    if (social)
-        return prePrinted ? std::unique_ptr<TRptMandatForm>(std::make_unique<TfrmRptMandat_2205_P>())
-                          : std::make_unique<TfrmRptMandat_2205_FB>();
-    return prePrinted ? std::unique_ptr<TRptMandatForm>(std::make_unique<TfrmRptMandat_P>())
-                      : std::make_unique<TfrmRptMandat_FB>();
+    std::unique_ptr<TRptMandatForm> form;
+    if (kind == 2) {
+        if (!prePrinted)
+            form = std::make_unique<TfrmRptMandat_Salaire>();
+    } else if (SocialContributionLine(chap, art) && OrderPaysContributions(idMdt)) {
+        if (prePrinted)
+            form = std::make_unique<TfrmRptMandat_2205_P>();
+        else
+            form = std::make_unique<TfrmRptMandat_2205_FB>();
+    } else if (prePrinted) {
+        form = std::make_unique<TfrmRptMandat_P>();
+    } else {
+        form = std::make_unique<TfrmRptMandat_FB>();
+    }
+    if (form)
+        form->IdMdt = idMdt;
+    return form;
 }
 
 void PreviewMandat(QWidget* caller, int idMdt, int kind, const QString& chap, const QString& art, bool prePrinted)
 {
-    std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(kind, chap, art, prePrinted);
+    std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(idMdt, kind, chap, art, prePrinted);
     if (!form) {
         ShowInfo(MandatWhitePaperOnlyText());
         return;
     }
-    form->IdMdt = idMdt;
     form->Preview(caller);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The payment order as the payment-order window prints it: the document is
-// chosen from the kind of the order's current line and its budget line, and
-// from the stationery of the print item.
+// chosen from the kind of the order's current line, its budget line and the
+// order's contributions, and from the stationery of the print item.
 
 #include "reports/mandat/MandatForm.h"
 
@@ -12,12 +12,14 @@ class QWidget;
 // The message of the pre-printed item for a salary order.
 QString MandatWhitePaperOnlyText();
 
-// The document for an order whose current line is of expense kind `kind` on
+// The document of order `idMdt`, its current line of expense kind `kind` on
 // chapter `chap` and article `art`: a salary order (kind 2) the salary
-// document on white paper and none on stationery; the social-contribution
-// lines (chapter 21.05/22.05 article 01, 21.02/22.02 article 08) their own
-// documents; every other order the standard ones.
-std::unique_ptr<TRptMandatForm> CreateMandatDocument(int kind, const QString& chap, const QString& art,
+// document on white paper and none on stationery; an order on a
+// social-contribution line (chapter 21.05/22.05 article 01, 21.02/22.02
+// article 08) whose lines' contributions make what it pays the
+// social-contribution documents; every other order (an invoice on such a
+// line among them) the standard ones. The document's IdMdt is set.
+std::unique_ptr<TRptMandatForm> CreateMandatDocument(int idMdt, int kind, const QString& chap, const QString& art,
                                                      bool prePrinted);
 
 // Prints order `idMdt` through its preview, modally to `caller`; a salary

@@ -60,8 +60,8 @@ TfrmRptListMdt::TfrmRptListMdt()
     detail->addDataText(QStringLiteral("dbLibMontant"), {322, 3, 110, 15}, QStringLiteral("LIB_MONTANT"),
                         rpt::MoneyMask)
         ->setAlignment(Qt::AlignRight);
-    detail->addDataText(QStringLiteral("dbNature"), {kNatureLeft + 4, 3, kNatureWidth - 4, 15},
-                        QStringLiteral("NATURE"));
+    AddTextColumn(detail, QStringLiteral("dbNature"), {kNatureLeft + 4, 3, kNatureWidth - 4, 15},
+                  QStringLiteral("NATURE"));
 
     rpt::Band* footer = r.addBand(rpt::BandKind::PageFooter, QStringLiteral("bdPied"), 19);
     footer->addSysData(QStringLiteral("lImprime"), {0, 3, 220, 14}, rpt::SysData::Value::DateTime, QString());

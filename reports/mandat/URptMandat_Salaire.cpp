@@ -8,6 +8,8 @@ using namespace mdt;
 namespace {
 
 constexpr int MaxRows = 13;
+// Below a title that takes more than its row's pitch, before the next row.
+constexpr int RowGap = 1;
 constexpr int RightPart = 325;   // the imputation and deduction blocks start here (86 mm)
 
 QString S(const char* text) { return QString::fromUtf8(text); }
@@ -45,7 +47,7 @@ void TfrmRptMandat_Salaire::BuildDesign()
     VLine(b, QStringLiteral("shpImputSep1"), 390, imputTop + 22, grossTop - 4 - imputTop - 22);
     VLine(b, QStringLiteral("shpImputSep2"), 624, imputTop + 22, grossTop + 20 - imputTop - 22);
     HLine(b, QStringLiteral("shpImputTot"), RightPart, grossTop - 4, zoneWidth);
-    // A row is one line high: a longer title shows its first line.
+    // A row is one line high as designed; a longer title takes the lines it needs (StackRows).
     TextStyle title = Plain(8);
     title.wrap = true;
     const int rowHeight = rpt::LineHeight(FontOf(title));
@@ -136,34 +138,31 @@ Currency TfrmRptMandat_Salaire::FillImputations()
 {
     const std::vector<TMandatSalaryRow>& rows = m_data.imputations;
     const int n = int(rows.size());
+    RequireRows(n, MaxRows, "imputations");
     const int pitch = n >= 1 && n <= 9 ? 21 : 19;
-    int top = n >= 1 && n <= 12 ? 80 : 75;
+    const int top = n >= 1 && n <= 12 ? 80 : 75;
+    std::vector<rpt::StackRow> stack;
     int next = 1;
     // The chapter heads the rows when they all charge one chapter: the
     // chapters of the salary's own budget lines decide.
     if (n >= 1 && n <= 5 && MandatSalarySingleChapter(m_data)) {
-        top = ChapterHeading("lLibImp_", "lImp_", rows.front().chap.trimmed(), top);
+        stack.push_back(ChapterHeading("lLibImp_", "lImp_", rows.front().chap.trimmed()));
         next = 2;
     }
     for (const TMandatSalaryRow& row : rows) {
-        if (next > MaxRows) {
-            report().warn(QStringLiteral("Nombre maximum d'imputations (13) dépassé !"));
-            break;
-        }
         rpt::Label* code = Row("lImp_", next);
         rpt::Label* title = Row("lLibImp_", next);
         rpt::Label* amount = Row("lMtImp_", next);
         code->setCaption(MandatSalaryImputationCode(row.chap, row.art, row.par));
         title->setCaption(row.title);
         SetAmount(amount, row.amount);
-        for (rpt::Label* label : {code, title, amount}) {
-            label->setTop(top);
+        for (rpt::Label* label : {code, title, amount})
             label->setEnabled(true);
-        }
-        top += pitch;
+        stack.push_back({title, {code, amount}, pitch, RowGap});
         ++next;
     }
-    // The gross covers every row, printed or not.
+    // The rows end above the rule of the gross.
+    rpt::StackRows(stack, top, Mm(88.1) - 5, rpt::MinFontPoints);
     return m_data.ImputationsTotal();
 }
 
@@ -171,25 +170,22 @@ Currency TfrmRptMandat_Salaire::FillDeductions()
 {
     const std::vector<TMandatSalaryRow>& rows = m_data.deductions;
     const int m = int(rows.size());
+    RequireRows(m, MaxRows, "retenues");
     const int pitch = m >= 1 && m <= 9 ? 20 : 18;
-    int top = m >= 1 && m <= 12 ? 390 : 382;
+    const int top = m >= 1 && m <= 12 ? 390 : 382;
+    std::vector<rpt::StackRow> stack;
     int next = 1;
     for (const TMandatSalaryRow& row : rows) {
-        if (next > MaxRows) {
-            report().warn(QStringLiteral("Nombre maximum de retenues (13) dépassé !"));
-            break;
-        }
         rpt::Label* title = Row("lRet_", next);
         rpt::Label* amount = Row("lMtRet_", next);
         title->setCaption(row.title);
         SetAmount(amount, row.amount);
-        for (rpt::Label* label : {title, amount}) {
-            label->setTop(top);
+        for (rpt::Label* label : {title, amount})
             label->setEnabled(true);
-        }
-        top += pitch;
+        stack.push_back({title, {amount}, pitch, RowGap});
         ++next;
     }
-    // The deductions' total covers every row, printed or not.
+    // The rows end above the rule of their total.
+    rpt::StackRows(stack, top, Mm(164.0) - 5, rpt::MinFontPoints);
     return m_data.DeductionsTotal();
 }

@@ -2,7 +2,8 @@
 // TfrmRptMandat_Salaire: the payment order of a salary expense to pay, on
 // white paper only: up to 13 imputation rows (the gross amount by budget
 // line) and 13 deduction rows, the gross, the deductions and the net to pay
-// (MandatForm.h). Its detail band prints once.
+// (MandatForm.h); an order of more rows prints nothing and says so. Its
+// detail band prints once.
 
 #include "reports/mandat/MandatForm.h"
 

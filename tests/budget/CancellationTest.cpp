@@ -8,7 +8,7 @@
 #include "budget/UGet_Eng.h"
 #include "common/DocumentFixture.h"
 #include "common/SheetRows.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "reports/ReportForm.h"
 #include "reports/UPreview.h"
 #include "ui/QueryTableModel.h"

@@ -6,7 +6,7 @@
 #include "budget/UFindFE.h"
 #include "common/DocumentFixture.h"
 #include "common/SheetRows.h"
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 #include "expenditure/UAddDep.h"
 #include "reports/ReportForm.h"
 #include "reports/UPreview.h"

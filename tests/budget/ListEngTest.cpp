@@ -17,7 +17,6 @@
 #include "tools/FillYear.h"
 
 #include <QAction>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>

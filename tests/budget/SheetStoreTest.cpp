@@ -275,8 +275,8 @@ TEST_F(SheetStoreTest, ACancelledSheetFreesItsExpensesAndTheReferencePrefersTheA
     const qint64 active = NewSheet();
     Add(active, expense, "10");
     EXPECT_TRUE(store.CommittedExpenseIds().contains(expense));
-    EXPECT_EQ(QStringLiteral("F.E N° 0003 DU 01/04/2024"), store.CommitmentReference(expense));
-    EXPECT_EQ(QStringLiteral("F.E N°  DU "), store.CommitmentReference(rows::Expense(0, line, supplier, Money("1"))));
+    EXPECT_EQ(QStringLiteral("F.E N° 0003 DU 01/04/2024"), DM->Queries().CommitmentReference(expense));
+    EXPECT_EQ(QStringLiteral("F.E N°  DU "), DM->Queries().CommitmentReference(rows::Expense(0, line, supplier, Money("1"))));
 
     Write([&] { store.DeleteSheet(active); });
     EXPECT_EQ(-1, Stored(active).id);

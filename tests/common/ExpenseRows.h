@@ -40,6 +40,14 @@ inline void Exec(const QString& sql, const QList<QPair<QString, db::Value>>& par
     q.exec();
 }
 
+// A user of the user form (a year in use always has one).
+inline void User(const QString& code)
+{
+    Write([&] {
+        Exec(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES (:C, 'x', 1, :C)"), {{"C", code}});
+    });
+}
+
 // type 0 supplier, 1 employee, 2 other; grade 0 "Prestation", 1 "Fourniture".
 inline qint64 Beneficiary(const QString& name, int type = 0, int grade = 1)
 {

@@ -44,6 +44,10 @@ protected:
         frm->ModeDoc = QString::fromLatin1(mode);
         frm->TableDet = frm->IsOrder() ? QStringLiteral("DET_MDT") : QStringLiteral("DET_ENG");
         frm->IdDoc = idDoc;
+        if (frm->IsOrder())
+            frm->Document = std::make_unique<TOrderExpenseLines>();
+        else
+            frm->Document = std::make_unique<TSheetExpenseLines>();
         frm->show();
         return frm;
     }

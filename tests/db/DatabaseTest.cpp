@@ -438,4 +438,39 @@ TEST_F(DatabaseTest, QueriesSurviveAReconnection)
     EXPECT_EQ(q.asInt("ID"), 5);
 }
 
+
+TEST_F(DatabaseTest, APartialOpenFetchesTheRestOnDemandAndClosesItsCursor)
+{
+    conn.executeScript(QStringLiteral(
+        "SET TERM ^ ;"
+        "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN"
+        "  WHILE (I <= 250) DO BEGIN INSERT INTO T (ID, TXT) VALUES (:I, 'ligne ' || :I); I = I + 1; END END^"
+        "SET TERM ; ^"
+        "COMMIT;"));
+    Query q(conn, QStringLiteral("SELECT ID, TXT FROM T ORDER BY ID"));
+    q.openPartial(100);
+    EXPECT_EQ(q.rowCount(), 100);
+    EXPECT_TRUE(q.hasMoreRows());
+    EXPECT_EQ(q.fetchMore(100), 100);
+    EXPECT_EQ(q.fetchMore(100), 50);   // blobs read on the cursor's transaction too
+    EXPECT_FALSE(q.hasMoreRows());
+    EXPECT_EQ(q.fetchMore(100), 0);
+    ASSERT_EQ(q.rowCount(), 250);
+    EXPECT_EQ(db::toInt(q.at(249, 0)), 250);
+    EXPECT_EQ(db::toText(q.at(249, 1)), QStringLiteral("ligne 250"));
+
+    // Closing with rows left, or running again, starts from the first row.
+    q.openPartial(10);
+    q.close();
+    q.openPartial(10);
+    EXPECT_EQ(db::toInt(q.at(0, 0)), 1);
+    // A connection that goes ends the cursor: the next fetch fails cleanly.
+    conn.close();
+    EXPECT_FALSE(q.hasMoreRows());
+    EXPECT_EQ(q.fetchMore(10), 0);
+    conn.open(params);
+    q.open();
+    EXPECT_EQ(q.rowCount(), 250);
+}
+
 } // namespace

@@ -10,12 +10,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 using rows::Money;
 using rows::Write;
@@ -185,7 +185,7 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
 
     // A filter on salary expenses to commit lists none of them here, and
     // none can be added.
-    TExpenseFilter onlySalary = TExpenseFilter::Reset();
+    TFilterCriteria onlySalary = TFilterCriteria::Reset();
     onlySalary.kindIndex = 4;
     frm->ApplyFilter(onlySalary);
     EXPECT_TRUE(frm->FilterActive());
@@ -228,12 +228,12 @@ TEST_F(AddDepTest, TheFilterDialogSwitchesCriteriaAndRefusesReversedRanges)
 {
     TfrmFilterDep dlg;
     dlg.TypeDep = -1;
-    dlg.SetCriteria(TExpenseFilter::Reset());
+    dlg.SetCriteria(TFilterCriteria::Reset());
     dlg.show();
     EXPECT_FALSE(dlg.edNumD->isEnabled());
     EXPECT_TRUE(dlg.cmbTypeDep->isEnabled());
     QTest::mouseClick(dlg.lblNum, Qt::LeftButton);
-    EXPECT_TRUE(dlg.FilterNum);
+    EXPECT_TRUE(dlg.NumChecked);
     EXPECT_TRUE(dlg.edNumD->isEnabled());
     EXPECT_EQ(QColor(0, 255, 0), dlg.gradNum->ColorEnd());
 
@@ -249,20 +249,31 @@ TEST_F(AddDepTest, TheFilterDialogSwitchesCriteriaAndRefusesReversedRanges)
               messages->texts());
     dlg.edNumD->setText(QStringLiteral("10"));
     dlg.edNumF->setText(QStringLiteral("9"));
-    dlg.DateF->setDate(QDate(2024, 1, 1));
-    dlg.DateD->setDate(QDate(2024, 2, 1));
+    // The dates are typed dates with their calendar buttons, switched with
+    // their criterion; a date that is none, or a reversed range, keeps the
+    // dialog open however it closes.
+    EXPECT_FALSE(dlg.DateD->isEnabled());
+    EXPECT_FALSE(dlg.btnGetDateF->isEnabled());
+    dlg.DateD->setText(QStringLiteral("31/02/2024"));
+    dlg.btnCancel->click();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(QStringLiteral("La date de début est incorrecte !"), messages->texts().last());
+    dlg.DateF->setText(QStringLiteral("01/01/2024"));
+    dlg.DateD->setText(QStringLiteral("1/2/2024"));
     dlg.btnCancel->click();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(QStringLiteral("Le Date de fin doit être supérieure ou égale à la date de début !"), messages->texts().last());
-    dlg.DateF->setDate(QDate(2024, 3, 1));
+    dlg.DateF->setText(QStringLiteral("01/03/2024"));
     dlg.btnOk->click();
     EXPECT_FALSE(dlg.isVisible());
-    const TExpenseFilter kept = dlg.Criteria();
+    EXPECT_EQ(QStringLiteral("01/02/2024"), dlg.DateD->text());
+    const TFilterCriteria kept = dlg.Criteria();
     EXPECT_TRUE(kept.num);
     EXPECT_EQ(QStringLiteral("10"), kept.numFrom);
+    EXPECT_EQ(QDate(2024, 2, 1), kept.dateFrom);
 
     // A typed value never becomes SQL text.
-    TExpenseFilter f = TExpenseFilter::Reset();
+    TFilterCriteria f = TFilterCriteria::Reset();
     f.num = true;
     f.numFrom = QStringLiteral("1' OR '1'='1");
     f.numTo = f.numFrom;
@@ -275,7 +286,7 @@ TEST_F(AddDepTest, TheFilterDialogSwitchesCriteriaAndRefusesReversedRanges)
     // A caller of one kind locks the kind.
     TfrmFilterDep locked;
     locked.TypeDep = 0;
-    locked.SetCriteria(TExpenseFilter::Reset());
+    locked.SetCriteria(TFilterCriteria::Reset());
     locked.show();
     EXPECT_FALSE(locked.cmbTypeDep->isEnabled());
     EXPECT_EQ(1, locked.cmbTypeDep->currentIndex());

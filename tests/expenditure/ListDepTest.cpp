@@ -7,6 +7,7 @@
 #include "common/DocumentFixture.h"
 #include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
+#include "common/TextBoxes.h"
 #include "data/BudgetQueries.h"
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseStore.h"
@@ -23,7 +24,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QDateEdit>
+#include <QLineEdit>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QTableView>
@@ -202,19 +203,19 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     const qint64 someBen = rows::Scalar(QStringLiteral("SELECT FIRST 1 ID_BEN FROM DEPENSE GROUP BY ID_BEN ORDER BY COUNT(*) DESC"));
     const qint64 someLine = rows::Scalar(QStringLiteral("SELECT FIRST 1 ID_FNM FROM DEPENSE WHERE ID_FNM IS NOT NULL "
                                                         "GROUP BY ID_FNM ORDER BY COUNT(*) DESC"));
-    const std::function<void(TExpenseFilter&)> cases[] = {
-        [](TExpenseFilter& f) { f.kindIndex = 2; },
-        [](TExpenseFilter& f) { f.num = true; f.numFrom = "100"; f.numTo = "2"; },
-        [](TExpenseFilter& f) { f.num = true; f.numFrom = "-1"; f.numTo = "-1"; },
-        [](TExpenseFilter& f) { f.date = true; f.dateFrom = QDate(2024, 2, 1); f.dateTo = QDate(2024, 4, 15); },
-        [](TExpenseFilter& f) { f.mt = true; f.mtMin = Money("500.5"); f.mtMax = Money("20000"); },
-        [&](TExpenseFilter& f) { f.imput = true; f.idFnm = someLine; f.kindIndex = 1; },
-        [&](TExpenseFilter& f) { f.ben = true; f.idBen = someBen; f.mt = true; f.mtMin = Money("0"); f.mtMax = Money("9000"); },
+    const std::function<void(TFilterCriteria&)> cases[] = {
+        [](TFilterCriteria& f) { f.kindIndex = 2; },
+        [](TFilterCriteria& f) { f.num = true; f.numFrom = "100"; f.numTo = "2"; },
+        [](TFilterCriteria& f) { f.num = true; f.numFrom = "-1"; f.numTo = "-1"; },
+        [](TFilterCriteria& f) { f.date = true; f.dateFrom = QDate(2024, 2, 1); f.dateTo = QDate(2024, 4, 15); },
+        [](TFilterCriteria& f) { f.mt = true; f.mtMin = Money("500.5"); f.mtMax = Money("20000"); },
+        [&](TFilterCriteria& f) { f.imput = true; f.idFnm = someLine; f.kindIndex = 1; },
+        [&](TFilterCriteria& f) { f.ben = true; f.idBen = someBen; f.mt = true; f.mtMin = Money("0"); f.mtMax = Money("9000"); },
     };
     int i = 0;
     for (const auto& set : cases) {
         SCOPED_TRACE(i++);
-        TExpenseFilter f = TExpenseFilter::Reset();
+        TFilterCriteria f = TFilterCriteria::Reset();
         set(f);
         const TSqlCondition c = BuildExpenseCondition(f);
         db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE WHERE ") + c.sql);
@@ -325,29 +326,29 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
     EXPECT_EQ(QStringLiteral("4"), all->stBar->Panel(3));
     struct Case {
         const char* what;
-        std::function<void(TExpenseFilter&)> set;
+        std::function<void(TFilterCriteria&)> set;
         QStringList shown;
     };
     const Case cases[] = {
-        {"kind", [](TExpenseFilter& f) { f.kindIndex = 2; }, {mission}},
-        {"numbers as text", [](TExpenseFilter& f) { f.num = true; f.numFrom = "10"; f.numTo = "2"; }, {"2", "100"}},
-        {"dates", [](TExpenseFilter& f) { f.date = true; f.dateFrom = QDate(2024, 2, 1); f.dateTo = QDate(2024, 3, 10); },
+        {"kind", [](TFilterCriteria& f) { f.kindIndex = 2; }, {mission}},
+        {"numbers as text", [](TFilterCriteria& f) { f.num = true; f.numFrom = "10"; f.numTo = "2"; }, {"2", "100"}},
+        {"dates", [](TFilterCriteria& f) { f.date = true; f.dateFrom = QDate(2024, 2, 1); f.dateTo = QDate(2024, 3, 10); },
          {"2", "9"}},
-        {"amounts", [](TExpenseFilter& f) { f.mt = true; f.mtMin = Money("7"); f.mtMax = Money("25.50"); }, {"2", "9"}},
-        {"budget line", [&](TExpenseFilter& f) { f.imput = true; f.idFnm = line2; }, {mission, "9"}},
-        {"beneficiary", [&](TExpenseFilter& f) { f.ben = true; f.idBen = zeta; }, {"2", "9"}},
+        {"amounts", [](TFilterCriteria& f) { f.mt = true; f.mtMin = Money("7"); f.mtMax = Money("25.50"); }, {"2", "9"}},
+        {"budget line", [&](TFilterCriteria& f) { f.imput = true; f.idFnm = line2; }, {mission, "9"}},
+        {"beneficiary", [&](TFilterCriteria& f) { f.ben = true; f.idBen = zeta; }, {"2", "9"}},
         {"beneficiary and amounts",
-         [&](TExpenseFilter& f) { f.ben = true; f.idBen = zeta; f.mt = true; f.mtMin = Money("10"); f.mtMax = Money("30"); },
+         [&](TFilterCriteria& f) { f.ben = true; f.idBen = zeta; f.mt = true; f.mtMin = Money("10"); f.mtMax = Money("30"); },
          {"9"}},
-        {"beneficiary switched off", [&](TExpenseFilter& f) { f.idBen = zeta; }, {mission, "2", "9", "100"}},
-        {"nothing", [](TExpenseFilter&) {}, {mission, "2", "9", "100"}},
+        {"beneficiary switched off", [&](TFilterCriteria& f) { f.idBen = zeta; }, {mission, "2", "9", "100"}},
+        {"nothing", [](TFilterCriteria&) {}, {mission, "2", "9", "100"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TExpenseFilter narrow = TExpenseFilter::Reset();
+        TFilterCriteria narrow = TFilterCriteria::Reset();
         narrow.kindIndex = 1;
         all->ApplyFilter(narrow);
-        TExpenseFilter f = TExpenseFilter::Reset();
+        TFilterCriteria f = TFilterCriteria::Reset();
         c.set(f);
         all->ApplyFilter(f);
         EXPECT_EQ(c.shown, Numbers(*all->Rows()));
@@ -355,7 +356,7 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
     }
 
     // Esc takes the filter away, then closes.
-    TExpenseFilter f = TExpenseFilter::Reset();
+    TFilterCriteria f = TFilterCriteria::Reset();
     f.kindIndex = 1;
     all->ApplyFilter(f);
     QTest::keyClick(all.get(), Qt::Key_Escape);
@@ -375,14 +376,14 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
         EXPECT_FALSE(dialog->cmbTypeDep->isEnabled());
         EXPECT_EQ(1, dialog->cmbTypeDep->currentIndex());
         dialog->ToggleCriterion(TfrmFilterDep::crDate);
-        dialog->DateD->setDate(QDate(2024, 2, 1));
+        dialog->DateD->setText(QStringLiteral("01/02/2024"));
         dialog->btnOk->click();
     });
     invoices->btnFilter->click();
     EXPECT_EQ((QStringList{"2", "9"}), Numbers(*invoices->Rows()));
 
     // A filter that leaves no row can still be changed, not only cancelled.
-    TExpenseFilter none = TExpenseFilter::Reset();
+    TFilterCriteria none = TFilterCriteria::Reset();
     none.kindIndex = 1;
     none.date = true;
     none.dateFrom = none.dateTo = QDate(2024, 12, 30);
@@ -546,7 +547,7 @@ TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
     // The print button previews the listing shown.
     EXPECT_EQ(1, PagesOfNextPreview([&] { frm->btnPrint->click(); }));
 
-    TExpenseFilter none = TExpenseFilter::Reset();
+    TFilterCriteria none = TFilterCriteria::Reset();
     none.num = true;
     none.numFrom = none.numTo = QStringLiteral("ZZ");
     frm->ApplyFilter(none);
@@ -560,6 +561,27 @@ TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
     TfrmRptListDep missions;
     ASSERT_TRUE(missions.SetParameter(QStringLiteral("TypeDep"), QStringLiteral("1")));
     EXPECT_EQ(QStringList{QStringLiteral("99.85")}, missions.Prepare()->page(0).textsOf(QStringLiteral("lTotal")));
+}
+
+// A beneficiary's name longer than its column prints whole on the lines it
+// needs, its row growing, and no text of the listing covers another.
+TEST_F(ListDepTest, ALongNameInThePrintedListingWrapsWithinItsColumn)
+{
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE CLIMATISATION ET DE FROID INDUSTRIEL MANSOURI");
+    rows::Expense(0, line, rows::Beneficiary(name), Money("10"), QStringLiteral("F-1"));
+    rows::Expense(0, line, alpha, Money("20"), QStringLiteral("F-2"));
+    auto frm = Open();
+    TfrmRptListDep form;
+    form.UseListing(*frm->Rows());
+    const auto pages = form.Prepare();
+    ASSERT_EQ(1, pages->count());
+    const rpt::Page& p = pages->page(0);
+    const QStringList names = p.textsOf(QStringLiteral("dbNomBen"));
+    ASSERT_TRUE(names.contains(QStringLiteral("SARL ALPHA")));
+    const auto wrapped = std::find_if(names.begin(), names.end(), [](const QString& t) { return t.contains('\n'); });
+    ASSERT_NE(wrapped, names.end());
+    EXPECT_EQ(QString(*wrapped).replace(QLatin1Char('\n'), QLatin1Char(' ')), name);
+    ExpectTextsInTheirBoxes(p);
 }
 
 TEST(ListDepMenu, TheFiveMenuItemsOpenTheListingOfTheirKind)

@@ -292,6 +292,10 @@ TEST_F(MandatTest, PaymentOrderItemsPreviewTheDocumentOfTheCurrentLine)
     const qint64 social = rows::BudgetLine(QStringLiteral("22-02"), QStringLiteral("08"), QString(),
                                            QStringLiteral("Charges sociales"), Money("100000"));
     const qint64 contributions = rows::Expense(1, social, zeta, Money("50"));
+    rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=40, ASS_CHOMAGE=9, RETRAITE_ANT=1 WHERE ID_DEPENSE=:ID"),
+               {{"ID", contributions}});
+    DM->CommitWork();
+    const qint64 invoice = rows::Expense(0, social, zeta, Money("7425"));
     const qint64 salary = rows::Expense(2, -1, alpha, Money("80"));
     rows::Imputation(salary, line, Money("80"));
 
@@ -313,7 +317,14 @@ TEST_F(MandatTest, PaymentOrderItemsPreviewTheDocumentOfTheCurrentLine)
     EXPECT_EQ(QStringLiteral("RptMandat_2205_FB"), previewed(frm->mnMdtFB));
     EXPECT_EQ(QStringLiteral("RptMandat_2205_P"), previewed(frm->mnMdtPre));
 
+    // An invoice on the same line carries no contribution: the standard forms.
     NewOrder(*frm, QStringLiteral("2"));
+    Fill(*frm, {invoice});
+    frm->btnPost->click();
+    EXPECT_EQ(QStringLiteral("RptMandat_FB"), previewed(frm->mnMdtFB));
+    EXPECT_EQ(QStringLiteral("RptMandat_P"), previewed(frm->mnMdtPre));
+
+    NewOrder(*frm, QStringLiteral("3"));
     Fill(*frm, {salary});
     EXPECT_FALSE(frm->mnMdtFB->isEnabled());   // edit mode after the picker
     frm->btnPost->click();

@@ -111,7 +111,7 @@ TEST_F(OrderStoreTest, UndatedOrdersCountInThePaymentOrderCredit)
 
     const QDate end(2024, 12, 31);
     EXPECT_EQ(Money("100"), DM->Queries().TotalMandatedAt(0, line, end));
-    EXPECT_EQ(Money("100"), store.UndatedMandatedOn(line));
+    EXPECT_EQ(Money("100"), DM->Queries().UndatedMandatedOn(line));
     EXPECT_EQ(Money("200"), DatabaseFacts(picker::Mode::PaymentOrder, end).credit(line).mandated);
     EXPECT_EQ(Money("1000"), DatabaseFacts(picker::Mode::PaymentOrder, end).credit(line).available);
     EXPECT_EQ(Money("60"), DatabaseFacts(picker::Mode::PaymentOrder, end).imputations(salary).value(line));

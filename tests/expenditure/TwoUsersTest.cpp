@@ -57,6 +57,15 @@ protected:
         TSheetStore sheets;
         TOrderStore orders;
         TExpenseStore expenses;
+        TSheetExpenseLines sheetLines;
+        TOrderExpenseLines orderLines;
+        // The picker's add to a document of the mode.
+        TPickerStore::Result Add(picker::Mode mode, qint64 idDoc, const picker::Expense& checked)
+        {
+            TExpenseDocument& document = mode == picker::Mode::PaymentOrder ? static_cast<TExpenseDocument&>(orderLines)
+                                                                             : sheetLines;
+            return picker.AddExpense(document, mode, idDoc, checked);
+        }
     };
 
     // B starts an operation, runs `statements` in it and leaves it in progress.
@@ -161,7 +170,7 @@ TEST_F(TwoUsersTest, OneExpenseGoesOnOneDocumentOnly)
         messages->clear();
 
         // B adds it first and has not committed yet: A is told and nothing is written.
-        BHolds([&] { EXPECT_EQ(bStores->picker.AddExpense(c.mode, docB, Checked(e)).outcome, TPickerStore::Outcome::Added); });
+        BHolds([&] { EXPECT_EQ(bStores->Add(c.mode, docB, Checked(e)).outcome, TPickerStore::Outcome::Added); });
         Pick(*frm, e);
         ExpectToldInProgress();
         EXPECT_EQ(frm->LineCount(), 0);
@@ -189,7 +198,7 @@ TEST_F(TwoUsersTest, OneExpenseGoesOnOneDocumentOnly)
         EXPECT_EQ(Lines(c.mode, docA).size(), 1);
         b->Run([&] {
             TWriteGuard write;
-            EXPECT_EQ(bStores->picker.AddExpense(c.mode, docB, Checked(e2)).outcome, TPickerStore::Outcome::Taken);
+            EXPECT_EQ(bStores->Add(c.mode, docB, Checked(e2)).outcome, TPickerStore::Outcome::Taken);
         });
         EXPECT_EQ(Lines(c.mode, docB).size(), 1);
         frm->close();
@@ -209,7 +218,7 @@ TEST_F(TwoUsersTest, TwoSheetsOfOneLineNeverTakeOneNumber)
     auto frm = Open("E", s2);
     messages->clear();
 
-    BHolds([&] { bStores->picker.AddExpense(picker::Mode::Commitment, s1, Checked(e1)); });
+    BHolds([&] { bStores->Add(picker::Mode::Commitment, s1, Checked(e1)); });
     Pick(*frm, e2);
     ExpectToldInProgress();
     EXPECT_TRUE(Lines(picker::Mode::Commitment, s2).isEmpty());
@@ -252,7 +261,7 @@ TEST_F(TwoUsersTest, AnExpenseIsDeletedOrPlacedNeverBoth)
     const qint64 e2 = rows::Expense(0, line, supplier, Money("80"));
     frm->close();
     frm = Open("M", NewOrder(QStringLiteral("0202"), QDate(2024, 4, 2)));
-    BHolds([&] { bStores->picker.AddExpense(picker::Mode::PaymentOrder, order, Checked(e2)); });
+    BHolds([&] { bStores->Add(picker::Mode::PaymentOrder, order, Checked(e2)); });
     ASSERT_TRUE(frm->Expenses()->locate({db::Value(e2)}));
     frm->btnDelete->click();
     // The confirmation, then the refusal.
@@ -298,7 +307,7 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
 
     // B adds a line to the sheet and has not committed: A's save is told, and
     // neither a cancellation nor the mark is stored.
-    BHolds([&] { bStores->picker.AddExpense(picker::Mode::Commitment, sheet, Checked(e2)); });
+    BHolds([&] { bStores->Add(picker::Mode::Commitment, sheet, Checked(e2)); });
     frm->btnPost->click();
     ExpectToldInProgress();
     EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_ENG WHERE ORIGINE='1' AND ID_ORIGINE=:ID"), sheet), 0);
@@ -389,7 +398,7 @@ TEST_F(TwoUsersTest, AnOrdersTotalFollowsBothUsersLines)
     QApplication::setActiveWindow(frm.get());
     messages->clear();
 
-    BHolds([&] { bStores->picker.AddExpense(picker::Mode::PaymentOrder, order, Checked(e2)); });
+    BHolds([&] { bStores->Add(picker::Mode::PaymentOrder, order, Checked(e2)); });
     frm->btnDelDet->click();   // the question answered Yes, then the refusal
     ASSERT_EQ(messages->calls().size(), 2) << messages->texts().join(" | ").toStdString();
     EXPECT_TRUE(messages->calls().last().text.startsWith(InProgress)) << messages->texts().join(" | ").toStdString();
@@ -514,14 +523,18 @@ TEST(TwoUsersThroughAServer, OneExpenseGoesOnOneOrderOnly)
 
     // A adds it to 10004 and has not committed; B's add to 10005 is refused.
     auto aPicker = std::make_unique<TPickerStore>();
+    auto aOrders = std::make_unique<TOrderExpenseLines>();
     std::optional<TWriteGuard> aWrite(std::in_place);
-    EXPECT_EQ(aPicker->AddExpense(picker::Mode::PaymentOrder, first, expense).outcome, TPickerStore::Outcome::Added);
+    EXPECT_EQ(aPicker->AddExpense(*aOrders, picker::Mode::PaymentOrder, first, expense).outcome,
+              TPickerStore::Outcome::Added);
     std::unique_ptr<TPickerStore> bPicker;
+    std::unique_ptr<TOrderExpenseLines> bOrders;
     b.Run([&] {
         bPicker = std::make_unique<TPickerStore>();
+        bOrders = std::make_unique<TOrderExpenseLines>();
         try {
             TWriteGuard write;
-            bPicker->AddExpense(picker::Mode::PaymentOrder, second, expense);
+            bPicker->AddExpense(*bOrders, picker::Mode::PaymentOrder, second, expense);
             ADD_FAILURE() << "B's add went through A's";
         } catch (const db::DbError& e) {
             EXPECT_TRUE(e.isConflict()) << e.message().toStdString();
@@ -533,9 +546,10 @@ TEST(TwoUsersThroughAServer, OneExpenseGoesOnOneOrderOnly)
     // A's order is stored: B's add again is refused as mandated.
     b.Run([&] {
         TWriteGuard write;
-        EXPECT_EQ(bPicker->AddExpense(picker::Mode::PaymentOrder, second, expense).outcome,
+        EXPECT_EQ(bPicker->AddExpense(*bOrders, picker::Mode::PaymentOrder, second, expense).outcome,
                   TPickerStore::Outcome::Taken);
         bPicker.reset();
+        bOrders.reset();
     });
     EXPECT_EQ(DM->Queries().GetExpenseState(expense.id), 2);
     db::Query lines(DM->LURDO, QStringLiteral("SELECT ID_MDT, COUNT(*) AS N FROM DET_MDT GROUP BY ID_MDT"));
@@ -544,5 +558,6 @@ TEST(TwoUsersThroughAServer, OneExpenseGoesOnOneOrderOnly)
     EXPECT_EQ(lines.asInt(QStringLiteral("ID_MDT")), first);
     EXPECT_EQ(lines.asInt(QStringLiteral("N")), 1);
     aPicker.reset();
+    aOrders.reset();
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
 }

@@ -4,6 +4,7 @@
 #include "core/Routines.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "common/TextBoxes.h"
 
 namespace {
 
@@ -127,33 +128,63 @@ TEST_F(CommitmentSheetTest, WhitePaperRowsAreSpacedAndSizedByTheirNumber)
 }
 
 // A line whose text is longer than its row (a supplier's name of the length
-// the beneficiaries hold) prints whole within its row, in a smaller font;
-// the other rows keep theirs.
-TEST_F(CommitmentSheetTest, ALongLinePrintsWholeWithinItsRow)
+// the beneficiaries hold, a long observation on a chapter-08 mission) prints
+// whole, taking the lines it needs; the rows keep one size and never cover
+// one another.
+TEST_F(CommitmentSheetTest, ALongLinePrintsWholeAndTheRowsNeverOverlap)
 {
-    const qint64 longName = rows::Beneficiary(
-        QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE, DE MENUISERIE GENERALE "
-                       "ET D'ENTRETIEN DES BATIMENTS UNIVERSITAIRES - SPA"));
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE, DE "
+                                        "MENUISERIE GENERALE ET D'ENTRETIEN DES BATIMENTS UNIVERSITAIRES - SPA");
+    const QString obs = QStringLiteral("Frais de mission et de séjour des enseignants invités dans le cadre de la "
+                                       "convention de coopération interuniversitaire pour les jurys de soutenance de "
+                                       "doctorat et d'habilitation universitaire, y compris le transport aérien, "
+                                       "l'hébergement et la restauration pendant la durée du séjour");
+    const qint64 longName = rows::Beneficiary(name);
+    const qint64 line08 = rows::BudgetLine(QStringLiteral("21-08"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Frais de mission"));
     struct Case {
+        const char* what;
         bool white;
         int rows;
+        bool chapter08;      // line 3 a chapter-08 mission, printing the sheet's observation
     };
-    for (const Case& c : {Case{true, 25}, Case{false, 20}}) {
-        SCOPED_TRACE(c.white ? "white paper" : "stationery");
+    const Case cases[] = {
+        {"white paper", true, 25, false},
+        {"stationery", false, 20, false},
+        {"white paper, chapter 08", true, 4, true},
+        {"stationery, chapter 08", false, 20, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         const qint64 id = SheetOf(c.rows, true);
         rows::Write([&] {
-            rows::Exec(QStringLiteral("UPDATE DEPENSE SET ID_BEN=:B WHERE ID_DEPENSE="
-                                      "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
-                       {{"B", longName}, {"E", id}});
+            if (c.chapter08) {
+                rows::Exec(QStringLiteral("UPDATE ENT_ENG SET OBS=:O WHERE ID_ENG=:E"), {{"O", obs}, {"E", id}});
+                rows::Exec(QStringLiteral("UPDATE DEPENSE SET TYPE_DEPENSE=1, ID_FNM=:F WHERE ID_DEPENSE="
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
+                           {{"F", line08}, {"E", id}});
+            } else {
+                rows::Exec(QStringLiteral("UPDATE DEPENSE SET ID_BEN=:B WHERE ID_DEPENSE="
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
+                           {{"B", longName}, {"E", id}});
+            }
         });
         const auto pages = c.white ? Print<TfrmRptFEDep>(id) : Print<TfrmRptFEDep_PreImp>(id);
         const rpt::Page& page = pages->page(0);
         const rpt::PageItem* third = page.item(QStringLiteral("lFact3"));
         ASSERT_NE(third, nullptr);
-        EXPECT_TRUE(third->text.simplified().endsWith(QStringLiteral("UNIVERSITAIRES - SPA")));
-        EXPECT_FALSE(third->options & rpt::PageItem::ClipToRect);
+        EXPECT_TRUE(third->text.simplified().endsWith(c.chapter08 ? QStringLiteral("durée du séjour -")
+                                                                  : QStringLiteral("UNIVERSITAIRES - SPA")))
+            << third->text.toStdString();
+        EXPECT_GT(third->text.count(QLatin1Char('\n')), 0);
+        QStringList controls;
+        for (int k = 1; k <= c.rows; ++k) {
+            for (const char* prefix : {"lNum", "lFact", "lMt"})
+                controls << QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(k);
+            EXPECT_DOUBLE_EQ(page.item(QStringLiteral("lFact%1").arg(k))->font.pointSizeF(), third->font.pointSizeF());
+        }
         EXPECT_LE(InBand(page, QStringLiteral("lFact3")).bottom(), InBand(page, QStringLiteral("lFact4")).top());
-        EXPECT_LT(third->font.pointSizeF(), page.item(QStringLiteral("lFact4"))->font.pointSizeF());
+        ExpectTextsInTheirBoxes(page, controls);
     }
 }
 
@@ -166,7 +197,8 @@ TEST_F(CommitmentSheetTest, StationeryRowsStartAtTheStoredTopOfTheFirstRow)
     const auto pages = Print<TfrmRptFEDep_PreImp>(SheetOf(4, true));
     const rpt::Page& page = pages->page(0);
     EXPECT_EQ(Rows(page), 4);
-    EXPECT_EQ(InBand(page, QStringLiteral("lFact1")), QRectF(60, 250, 400, 30));
+    EXPECT_EQ(InBand(page, QStringLiteral("lFact1")).topLeft(), QPointF(60, 250));
+    EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lFact1")).width(), 400);
     EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lNum1")).top(), 250);
     EXPECT_DOUBLE_EQ(InBand(page, QStringLiteral("lFact4")).top(), 250 + 3 * 45);   // 600 div 4, at most 45
     // Only the values: no frame, no heading of the form.
@@ -174,33 +206,44 @@ TEST_F(CommitmentSheetTest, StationeryRowsStartAtTheStoredTopOfTheFirstRow)
     EXPECT_EQ(page.textsOf(QStringLiteral("lDate")), QStringList{QStringLiteral("05/03/2024")});
 }
 
-TEST_F(CommitmentSheetTest, EachFormPrintsItsOwnNumberOfRowsAndTheTotalsCoverEveryLine)
+// Each form prints as many lines as it has rows, the total under them; a
+// sheet of more lines prints nothing and says why.
+TEST_F(CommitmentSheetTest, EachFormPrintsItsOwnNumberOfRowsAndNoMore)
 {
     MaxDocLines = 20;   // the cancellation window has been opened
     struct Case {
         bool white;
         bool depense;
         int lines;
-        int printed;
-        const char* message;
+        const char* refusal;
     };
     const Case cases[] = {
-        {true, true, 25, 25, nullptr},
-        {true, false, 25, 25, nullptr},
-        {true, true, 26, 25, "La fiche ne peut pas prendre plus de dépenses !"},
-        {false, true, 20, 20, nullptr},
-        {false, true, 21, 20, "La fiche ne peut pas prendre plus de factures !\rVeuillez imprimer la fiche sur papier blance."},
-        {false, false, 22, 20, "La fiche ne peut pas prendre plus de factures !"},
+        {true, true, 25, nullptr},
+        {true, false, 25, nullptr},
+        {true, true, 26,
+         "Cette fiche porte sur 26 lignes ; le formulaire n'en contient que 25. Répartissez-les sur plusieurs fiches."},
+        {false, true, 20, nullptr},
+        {false, true, 21,
+         "Cette fiche porte sur 21 lignes ; le formulaire pré-imprimé n'en contient que 20. Imprimez-la sur papier "
+         "blanc."},
+        {false, false, 26,
+         "Cette fiche porte sur 26 lignes ; le formulaire pré-imprimé n'en contient que 20. Répartissez-les sur "
+         "plusieurs fiches."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2 lines, %3").arg(c.white ? "white" : "stationery").arg(c.lines)
                          .arg(c.depense ? "DEPENSE" : "ECONOMIE").toStdString());
         const qint64 id = SheetOf(c.lines, c.depense);
         const auto pages = c.white ? Print<TfrmRptFEDep>(id) : Print<TfrmRptFEDep_PreImp>(id);
+        if (c.refusal) {
+            EXPECT_TRUE(pages->isEmpty());
+            EXPECT_EQ(pages->refusal, QString::fromUtf8(c.refusal));
+            continue;
+        }
         ASSERT_EQ(pages->count(), 1);
         const rpt::Page& page = pages->page(0);
-        EXPECT_EQ(Rows(page), c.printed);
-        EXPECT_EQ(pages->warnings, c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList());
+        EXPECT_EQ(Rows(page), c.lines);
+        EXPECT_TRUE(pages->warnings.isEmpty());
         const Currency total = rows::Money("100") * c.lines;
         EXPECT_EQ(page.textsOf(QStringLiteral("lMontant1")), QStringList{total.formatMoney()});
         EXPECT_EQ(page.textsOf(QStringLiteral("lMontant")), QStringList{total.formatMoney()});

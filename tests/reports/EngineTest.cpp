@@ -1,7 +1,9 @@
 // The layout rules of the report engine, read through the page model: which
 // bands and texts each page holds, where, and what the sums say.
 #include "reports/engine/Report.h"
+#include "reports/engine/TextMetrics.h"
 #include "reports/ReportTestSupport.h"
+#include "common/TextBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -214,7 +216,8 @@ TEST(ReportEngine, StretchingTextGrowsItsBandAndMovesTheBandsBelow)
     // The wrapped height is the shared measure of the documents, line for line.
     EXPECT_EQ(rpt::WrappedTextHeight(text->font(), captions[1], 120),
               int(std::ceil(lines * rpt::FontMetrics::of(text->font()).lineHeight() - 1e-6)));
-    EXPECT_NEAR(longBox.rect.height(), 2 + lines * wrapped->lineHeight, 0.01);
+    // The band keeps the room its design leaves below the text.
+    EXPECT_NEAR(longBox.rect.height(), 2 + lines * wrapped->lineHeight + 2, 0.01);
     EXPECT_NEAR(longBox.rect.top(), shortBox.rect.bottom(), 0.01);
     // The column rule follows the band's height.
     const rpt::PageItem* longRule = page.item(QStringLiteral("shpRule"), 1);
@@ -417,21 +420,164 @@ TEST(ReportEngine, ControlsAreFoundByNameAndChangedByTheDocumentsEvents)
 TEST(ReportEngine, TextMeasuresFollowTheDocumentsRules)
 {
     const QFont font(QStringLiteral("Arial"), 10);
+    const rpt::FontMetrics& m = rpt::FontMetrics::of(font);
     const QString text = QStringLiteral("Fournitures de bureau et consommables informatiques");
-    const double width = rpt::FontMetrics::of(font).width(text);
+    const double width = m.width(text);
     const int line = rpt::LineHeight(font);
     EXPECT_GT(width, 200);
     EXPECT_EQ(rpt::TextWidth(font, text), int(std::ceil(width)));
-    // The line-count rule: the width over the label's width, up to the next whole number.
-    EXPECT_EQ(rpt::LabelTextHeight(font, text, int(width) + 1), int(std::ceil(rpt::FontMetrics::of(font).lineHeight())));
-    const int lines = int(std::ceil(width / 100));
-    EXPECT_EQ(rpt::LabelTextHeight(font, text, 100),
-              int(std::ceil(lines * rpt::FontMetrics::of(font).lineHeight() - 1e-6)));
-    // Word wrap never gives fewer lines than the width rule, and an empty text one line.
-    EXPECT_GE(rpt::WrappedTextHeight(font, text, 100), rpt::LabelTextHeight(font, text, 100));
+    // Wrapped at word boundaries; a word longer than the width is broken between letters.
+    const QStringList lines = m.lines(text, 100, true);
+    EXPECT_EQ(lines.join(QLatin1Char(' ')), text);
+    EXPECT_GE(lines.size(), int(std::ceil(width / 100)));
+    const QString word = QStringLiteral("Anticonstitutionnellement");
+    const QStringList broken = m.lines(word, 60, true);
+    EXPECT_GT(broken.size(), 1);
+    EXPECT_EQ(broken.join(QString()), word);
+    for (const QString& l : lines + broken)
+        EXPECT_LE(m.width(l), 100.5) << l.toStdString();
+    EXPECT_EQ(rpt::WrappedTextHeight(font, text, 100), int(std::ceil(lines.size() * m.lineHeight() - 1e-6)));
     EXPECT_EQ(rpt::WrappedTextHeight(font, QString(), 100), line);
-    EXPECT_EQ(rpt::WrappedTextHeight(font, QStringLiteral("a\nb"), 100),
-              int(std::ceil(2 * rpt::FontMetrics::of(font).lineHeight() - 1e-6)));
+    EXPECT_EQ(rpt::WrappedTextHeight(font, QStringLiteral("a\nb"), 100), int(std::ceil(2 * m.lineHeight() - 1e-6)));
+    // Sizes scale with the font: measuring does not depend on a device's pixels.
+    QFont half(font);
+    half.setPointSizeF(5);
+    EXPECT_NEAR(rpt::FontMetrics::of(half).width(text) * 2, width, width * 0.001);
+}
+
+// A text never prints outside its label: it wraps when the label wraps, and
+// what the box still cannot hold is left out at a letter boundary, the
+// ellipsis ending what is shown; a text that fits prints as it is.
+TEST(ReportEngine, ATextLongerThanItsBoxEndsWithAnEllipsisInsideIt)
+{
+    const QString text = QStringLiteral("Indemnité de documentation pédagogique - Département de mathématiques");
+    struct Case {
+        const char* what;
+        QRect rect;
+        bool wrap;
+        Qt::Alignment align;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"one line, wide enough", {0, 0, 500, 16}, false, Qt::AlignLeft, true},
+        {"one line, too narrow", {0, 0, 150, 16}, false, Qt::AlignLeft, false},
+        {"right-aligned, too narrow", {200, 0, 150, 16}, false, Qt::AlignRight, false},
+        {"wrapping, four lines of room", {0, 0, 150, 64}, true, Qt::AlignLeft, true},
+        {"wrapping, two lines of room", {0, 0, 120, 30}, true, Qt::AlignLeft, false},
+        {"wrapping, less than a line", {0, 0, 120, 8}, true, Qt::AlignHCenter, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rpt::Report report(QStringLiteral("RptBoites"));
+        report.setPage(A4());
+        rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 60);
+        rpt::Label* label = detail->addLabel(QStringLiteral("lTexte"), c.rect, text);
+        label->setWordWrap(c.wrap);
+        label->setAlignment(c.align);
+        label->setFontSize(9);
+        const auto pages = report.prepare();
+        const rpt::PageItem* item = pages->page(0).item(QStringLiteral("lTexte"));
+        ASSERT_NE(item, nullptr);
+        const QString shown = QString(item->text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (c.whole) {
+            EXPECT_EQ(shown, text);
+        } else {
+            EXPECT_TRUE(shown.endsWith(rpt::Ellipsis)) << shown.toStdString();
+            EXPECT_TRUE(text.startsWith(shown.chopped(1))) << shown.toStdString();
+            EXPECT_GT(shown.size(), 2);
+        }
+        if (c.rect.height() >= rpt::LineHeight(label->font()))
+            ExpectTextsInTheirBoxes(pages->page(0));
+        else   // a box lower than a line still shows one line, as wide as the box
+            EXPECT_LE(rpt::TextExtent(*item).width(), c.rect.width() + 0.5);
+    }
+}
+
+// The rows of one table: their texts shrink together while the rows do not
+// fit their zone, none below the floor; rows that still do not fit share the
+// room and cut their texts; a table with room keeps its design's size and
+// each row its least pitch.
+TEST(ReportEngine, StackedRowsShrinkTogetherAndNeverOverlap)
+{
+    const QString shortTitle = QStringLiteral("Papeterie");
+    const QString title = QStringLiteral("Pièces de rechange, fournitures et accessoires pour le matériel pédagogique "
+                                         "et scientifique des laboratoires");
+    struct Case {
+        const char* what;
+        QStringList titles;
+        int zone;
+        double size;       // of every title, after the rows are placed
+        bool cut;          // the longest title ends with the ellipsis
+    };
+    const Case cases[] = {
+        {"short titles", {shortTitle, shortTitle, shortTitle}, 180, 8, false},
+        {"one long title with room", {title, shortTitle, shortTitle}, 180, 8, false},
+        {"four long titles", {title, title, title, title}, 180, 7, false},
+        {"four long titles, little room", {title, title, title, title + QLatin1Char(' ') + title}, 120, 6, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rpt::Report report(QStringLiteral("RptLignes"));
+        report.setPage(A4());
+        rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 400);
+        std::vector<rpt::StackRow> rows;
+        QStringList controls;
+        for (int i = 0; i < int(c.titles.size()); ++i) {
+            rpt::Label* text = detail->addLabel(QStringLiteral("lTitre%1").arg(i), {60, 0, 170, 16}, c.titles[i]);
+            text->setWordWrap(true);
+            text->setFontSize(8);
+            rpt::Label* amount = detail->addLabel(QStringLiteral("lMt%1").arg(i), {240, 0, 90, 16},
+                                                  QStringLiteral("1 000.00"));
+            amount->setAlignment(Qt::AlignRight);
+            rows.push_back({text, {amount}, 19, 4});
+            controls << text->name() << amount->name();
+        }
+        const int bottom = rpt::StackRows(rows, 20, 20 + c.zone, rpt::MinFontPoints);
+        EXPECT_LE(bottom, 20 + c.zone);
+        const auto pages = report.prepare();
+        const rpt::Page& page = pages->page(0);
+        ExpectTextsInTheirBoxes(page, controls);
+        bool cut = false;
+        double previous = -1;
+        for (int i = 0; i < int(c.titles.size()); ++i) {
+            const rpt::PageItem* item = page.item(QStringLiteral("lTitre%1").arg(i));
+            ASSERT_NE(item, nullptr);
+            EXPECT_DOUBLE_EQ(item->font.pointSizeF(), c.size) << i;
+            EXPECT_GE(item->rect.top() - previous, previous < 0 ? 0 : 19 - 0.5) << i;
+            EXPECT_DOUBLE_EQ(page.item(QStringLiteral("lMt%1").arg(i))->rect.top(), item->rect.top());
+            EXPECT_LE(item->rect.bottom(), page.bands.at(0).rect.top() + 20 + c.zone + 0.5);
+            previous = item->rect.top();
+            cut = cut || item->text.endsWith(rpt::Ellipsis);
+        }
+        EXPECT_EQ(cut, c.cut);
+    }
+}
+
+// A document that cannot hold its rows refuses the run: even pages already
+// laid out are dropped, the reason is kept and the after-print event runs.
+TEST(ReportEngine, ARefusedRunKeepsNoPageAndSaysWhy)
+{
+    rpt::Report report(QStringLiteral("RptRefus"));
+    report.setPage(A4());
+    rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 400);
+    detail->addLabel(QStringLiteral("lLigne"), {0, 0, 200, 16}, QStringLiteral("Ligne"));
+    bool closed = false;
+    report.onAfterPrint = [&] { closed = true; };
+    detail->onBeforePrint = [&](rpt::Band&, bool&) {
+        report.requireRoom(report.recordNumber(), 4, QStringLiteral("Trop de lignes pour ce formulaire."));
+    };
+    auto rows = AmountRows(5, 10);
+    report.setRows(rows.get());
+    const auto pages = report.prepare();
+    EXPECT_TRUE(pages->isEmpty());
+    EXPECT_EQ(pages->refusal, QStringLiteral("Trop de lignes pour ce formulaire."));
+    EXPECT_TRUE(closed);
+
+    auto four = AmountRows(4, 10);
+    report.setRows(four.get());
+    const auto printed = report.prepare();
+    EXPECT_EQ(printed->count(), 2);
+    EXPECT_TRUE(printed->refusal.isEmpty());
 }
 
 TEST(ReportEngine, ValuesPrintThroughTheirMasks)

@@ -9,6 +9,7 @@
 #include "core/GlobalState.h"
 #include "core/Routines.h"
 #include "reports/ReportTestSupport.h"
+#include "common/TextBoxes.h"
 #include "reports/UPaper.h"
 #include "reports/mandat/MandatPrint.h"
 #include "reports/mandat/URptMandat_2205_FB.h"
@@ -18,6 +19,8 @@
 #include "reports/mandat/URptMandat_Salaire.h"
 #include "shell/Startup.h"
 
+#include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -252,30 +255,26 @@ TEST_F(MandatDocsTest, WhitePaperOrderOfOneInvoice)
 }
 
 // Up to four rows, a chapter heading when fewer lines share one chapter; the
-// total always covers every line; the message of a fifth line comes once,
-// after the pages are prepared, on white paper and on stationery alike.
-TEST_F(MandatDocsTest, ImputationRowsHoldFourLinesAndTheTotalCoversThemAll)
+// total covers the rows printed above it. An order of a fifth budget line
+// prints nothing, says why, and its preview does not open.
+TEST_F(MandatDocsTest, ImputationRowsHoldFourLinesAndAFifthPrintsNothing)
 {
     struct Case {
         QList<qint64*> lines;
         QStringList codes;      // cArt1.. as printed
         QStringList titles;     // lArt1..
-        bool message;
     };
     const Case cases[] = {
         {{&l1, &l2, &l3},
          {"22-04", "01", "02", "03.01"},
-         {"Documentation et fournitures", "Papeterie", "Produits d'entretien", "Imprimés"},
-         false},
+         {"Documentation et fournitures", "Papeterie", "Produits d'entretien", "Imprimés"}},
         {{&l6, &l1, &l2, &l3},   // four lines of one chapter: no heading
          {"01", "02", "03.01", "04"},
-         {"Papeterie", "Produits d'entretien", "Imprimés", "Informatique"},
-         false},
-        {{&l5, &l1, &l2, &l4, &l3},
-         {"01", "02", "03.01", "01"},
-         {"Papeterie", "Produits d'entretien", "Imprimés", "Entretien des bâtiments"},
-         true},
+         {"Papeterie", "Produits d'entretien", "Imprimés", "Informatique"}},
+        {{&l5, &l1, &l2, &l4, &l3}, {}, {}},
     };
+    const QString refusal = QStringLiteral("Ce mandat porte sur 5 imputations ; le formulaire n'en contient que 4. "
+                                           "Répartissez-les sur plusieurs mandats.");
     int id = 40;
     for (const Case& c : cases) {
         QList<qint64> expenses;
@@ -290,31 +289,41 @@ TEST_F(MandatDocsTest, ImputationRowsHoldFourLinesAndTheTotalCoversThemAll)
         for (bool stationery : {false, true}) {
             SCOPED_TRACE(QStringLiteral("order of %1 lines%2").arg(c.lines.size()).arg(stationery ? ", stationery" : "")
                              .toStdString());
-            std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(0, QStringLiteral("22-04"),
+            std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(order, 0, QStringLiteral("22-04"),
                                                                         QStringLiteral("01"), stationery);
+            if (c.codes.isEmpty()) {
+                const auto pages = form->Prepare();
+                EXPECT_TRUE(pages->isEmpty());
+                EXPECT_EQ(pages->refusal, refusal);
+                form->Preview(nullptr);
+                EXPECT_EQ(messages->texts(), QStringList{refusal});
+                messages->clear();
+                continue;
+            }
             const auto pages = Print(*form, order);
             const rpt::Page& page = pages->page(0);
             QStringList codes, titles;
+            Currency rows;
             for (int row = 1; row <= 4; ++row) {
                 codes << Text(page, qPrintable(QStringLiteral("cArt%1").arg(row)));
                 titles << Text(page, qPrintable(QStringLiteral("lArt%1").arg(row)));
+                rows += Currency::parse(Text(page, qPrintable(QStringLiteral("lMt%1").arg(row)))).value_or(Currency());
             }
             EXPECT_EQ(codes, c.codes);
             EXPECT_EQ(titles, c.titles);
             for (int row = 2; row <= 4; ++row)
                 EXPECT_GT(TopOf(page, qPrintable(QStringLiteral("lArt%1").arg(row))),
                           TopOf(page, qPrintable(QStringLiteral("lArt%1").arg(row - 1))));
+            EXPECT_EQ(rows, total);
             EXPECT_EQ(Text(page, "lTot"), total.formatMoney());
             EXPECT_EQ(Text(page, "lNAP"), total.formatMoney());
             EXPECT_EQ(Flat(page, "lLettre"), AmountToWords(total));
-            EXPECT_EQ(pages->warnings, c.message ? QStringList{TooMany4} : QStringList());
-            // Printing from the preview runs again: same pages, no message again.
+            EXPECT_TRUE(pages->warnings.isEmpty());
+            // Printing from the preview runs again: same pages.
             const auto again = form->PrepareAgain();
             EXPECT_EQ(again->page(0).texts(), page.texts());
-            EXPECT_TRUE(again->warnings.isEmpty());
         }
     }
-    EXPECT_TRUE(messages->texts().isEmpty());
 }
 
 // Who is paid and for what, from the order's lines and beneficiaries.
@@ -430,7 +439,7 @@ TEST_F(MandatDocsTest, SocialContributionFormsSumEveryLinesContributions)
 
     for (bool stationery : {false, true}) {
         SCOPED_TRACE(stationery ? "stationery" : "white paper");
-        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(1, QStringLiteral("21-05"), QStringLiteral("01"),
+        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(id, 1, QStringLiteral("21-05"), QStringLiteral("01"),
                                                                     stationery);
         const auto pages = Print(*form, id);
         const rpt::Page& page = pages->page(0);
@@ -458,8 +467,9 @@ TEST_F(MandatDocsTest, SocialContributionFormsSumEveryLinesContributions)
 }
 
 // The salary form: rows at the pitch their number asks, a chapter heading
-// when the imputations share one chapter, 13 rows per block and the message
-// once; gross, deductions and net over every row, the words of the gross.
+// when the imputations share one chapter, 13 rows per block; gross,
+// deductions and net over every row, the words of the gross. A fourteenth
+// row in either block prints nothing and says why.
 TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
 {
     QList<qint64> deductionKinds;
@@ -476,14 +486,17 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
         int firstTop;        // of the first budget line's row
         int retPitch;
         int retTop;
-        QStringList warnings;
+        const char* refusal;
     };
-    const QString tooManyImput = QStringLiteral("Nombre maximum d'imputations (13) dépassé !");
-    const QString tooManyRet = QStringLiteral("Nombre maximum de retenues (13) dépassé !");
     const Case cases[] = {
-        {3, true, 14, true, 21, -1, 18, 382, {tooManyRet}},
-        {10, false, 2, false, 19, 80, 20, 390, {}},
-        {14, false, 10, false, 19, 75, 18, 390, {tooManyImput}},
+        {3, true, 13, true, 21, -1, 18, 382, nullptr},
+        {10, false, 2, false, 19, 80, 20, 390, nullptr},
+        {13, false, 10, false, 19, 75, 18, 390, nullptr},
+        {3, true, 14, true, 0, 0, 0, 0,
+         "Ce mandat porte sur 14 retenues ; le formulaire n'en contient que 13. Répartissez-les sur plusieurs mandats."},
+        {14, false, 10, false, 0, 0, 0, 0,
+         "Ce mandat porte sur 14 imputations ; le formulaire n'en contient que 13. Répartissez-les sur plusieurs "
+         "mandats."},
     };
     const qint64 lines[] = {social[0], social[1], social[2], l1, l2, l4};
     int id = 100;
@@ -508,7 +521,15 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
         ASSERT_TRUE(DM->CommitWork());
 
         TfrmRptMandat_Salaire form;
-        const auto pages = Print(form, Order(++id, {expense}, QStringLiteral("Salaires de mars")));
+        const int order = Order(++id, {expense}, QStringLiteral("Salaires de mars"));
+        if (c.refusal) {
+            form.IdMdt = order;
+            const auto pages = form.Prepare();
+            EXPECT_TRUE(pages->isEmpty());
+            EXPECT_EQ(pages->refusal, QString::fromUtf8(c.refusal));
+            continue;
+        }
+        const auto pages = Print(form, order);
         const rpt::Page& page = pages->page(0);
 
         const int first = c.heading ? 2 : 1;
@@ -524,22 +545,20 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
         EXPECT_NEAR(TopOf(page, qPrintable(QStringLiteral("lLibImp_%1").arg(first + 1)))
                         - TopOf(page, qPrintable(QStringLiteral("lLibImp_%1").arg(first))),
                     c.pitch, 0.5);
-        const int printed = std::min(13, c.imputations + first - 1);
+        const int printed = c.imputations + first - 1;
         EXPECT_FALSE(Text(page, qPrintable(QStringLiteral("lMtImp_%1").arg(printed))).isEmpty());
         EXPECT_EQ(Text(page, qPrintable(QStringLiteral("lMtImp_%1").arg(printed + 1))), QString());
 
         EXPECT_NEAR(TopOf(page, "lRet_1"), c.retTop, 0.5);
         EXPECT_NEAR(TopOf(page, "lRet_2") - TopOf(page, "lRet_1"), c.retPitch, 0.5);
-        const int retPrinted = std::min(13, c.deductions);
-        EXPECT_EQ(Text(page, qPrintable(QStringLiteral("lRet_%1").arg(retPrinted))),
-                  QStringLiteral("Retenue %1").arg(retPrinted));
-        EXPECT_FALSE(page.texts().contains(QStringLiteral("Retenue 14")));
+        EXPECT_EQ(Text(page, qPrintable(QStringLiteral("lRet_%1").arg(c.deductions))),
+                  QStringLiteral("Retenue %1").arg(c.deductions));
 
         EXPECT_EQ(Text(page, "lTotBrut"), gross.formatMoney());
         EXPECT_EQ(Text(page, "lTotRet"), deductions.formatMoney());
         EXPECT_EQ(Text(page, "lNAP"), (gross - deductions).formatMoney());
         EXPECT_EQ(Flat(page, "lLettre"), AmountToWords(gross));
-        EXPECT_EQ(pages->warnings, c.warnings);
+        EXPECT_TRUE(pages->warnings.isEmpty());
         EXPECT_EQ(Flat(page, "lObjet"), QStringLiteral("Salaires de mars"));
         EXPECT_EQ(Text(page, "lSection"), QStringLiteral("S/SECTION  1"));
         EXPECT_EQ(Text(page, "lNom"), QStringLiteral("SARL ALPHA"));
@@ -550,11 +569,17 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
 
 // A long creditor's name, a long bank and agency and thirteen-digit amounts
 // print whole inside their boxes, in a smaller font where the design's does
-// not hold them; short texts keep the design's font.
-TEST_F(MandatDocsTest, LongNamesAndLargeAmountsPrintWholeInTheirBoxes)
+// not hold them; short texts keep the design's font. A name longer than its
+// box holds even at the smallest font ends with the ellipsis, inside its box,
+// on each of the four standard forms.
+TEST_F(MandatDocsTest, LongNamesAndLargeAmountsStayInTheirBoxes)
 {
     const QString name = QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE ET DE "
                                         "MENUISERIE GENERALE - SPA");
+    // As long as a name can be.
+    const QString longer = QStringLiteral("ENTREPRISE NATIONALE DE TRAVAUX PUBLICS, DE CONSTRUCTION METALLIQUE, DE "
+                                          "MENUISERIE GENERALE ET D'ENTRETIEN DES BATIMENTS ET DES ESPACES VERTS - S.P.A.");
+    ASSERT_EQ(longer.size(), 150);
     const qint64 bank = Insert(QStringLiteral("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, "
                                               "'BANQUE EXTERIEURE D''ALGERIE - DR CENTRE')"),
                                QStringLiteral("SELECT MAX(ID_BANQUE) FROM BANQUE"));
@@ -562,6 +587,7 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsPrintWholeInTheirBoxes)
                                                 "'Agence principale de Bab Ezzouar 123')"),
                                  QStringLiteral("SELECT MAX(ID_AGENCE) FROM AGENCE"));
     const qint64 ben = Supplier(name, bank, agency, QStringLiteral("00123 45"));
+    const qint64 longBen = Supplier(longer, bank, agency, QStringLiteral("00123 46"));
     const Currency big = Money("9999999999999.99");
     const QString bigText = big.formatMoney();
     const QString bankText =
@@ -577,76 +603,137 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsPrintWholeInTheirBoxes)
                 {"M", big}});
     ASSERT_TRUE(DM->CommitWork());
     const int salary = Order(131, {salaryExpense});
+    const int longOrder = Order(132, {Invoice(l1, longBen, "100")});
+    // The social-contribution forms print an order whose contributions make its amount.
+    const qint64 paid = rows::Expense(1, social[0], longBen, Money("100"));
+    rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=95, ASS_CHOMAGE=4, RETRAITE_ANT=1 WHERE ID_DEPENSE=:ID"),
+               {{"ID", paid}});
+    ASSERT_TRUE(DM->CommitWork());
+    const int longSocial = Order(133, {paid});
 
     struct Case {
+        int order;
         int kind;
+        const char* chap;
         bool stationery;
-        int nomTop;      // the 32-pixel box of the name, the 27-pixel box of the bank below it
-        int bnqTop;
+        const QString& nom;
+        bool whole;      // the name prints whole, else cut with the ellipsis
         QStringList amounts;
     };
     const Case cases[] = {
-        {0, false, 352, 389, {"lMt2", "lTot", "lNAP"}},
-        {0, true, 352, 389, {"lMt2", "lTot", "lNAP"}},
-        {2, false, 391, 427, {"lMtImp_2", "lTotBrut", "lMtRet_1", "lTotRet"}},
+        {order, 0, "22-04", false, name, true, {"lMt2", "lTot", "lNAP"}},
+        {order, 0, "22-04", true, name, true, {"lMt2", "lTot", "lNAP"}},
+        {salary, 2, "", false, name, true, {"lMtImp_2", "lTotBrut", "lMtRet_1", "lTotRet"}},
+        {longOrder, 0, "22-04", false, longer, false, {}},
+        {longOrder, 0, "22-04", true, longer, false, {}},
+        {longSocial, 1, "21-05", false, longer, false, {}},
+        {longSocial, 1, "21-05", true, longer, false, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("kind %1%2").arg(c.kind).arg(c.stationery ? ", stationery" : "").toStdString());
-        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(c.kind, QStringLiteral("22-04"),
-                                                                    QStringLiteral("01"), c.stationery);
-        const auto pages = Print(*form, c.kind == 2 ? salary : order);
+        std::unique_ptr<TRptMandatForm> form =
+            CreateMandatDocument(c.order, c.kind, QString::fromLatin1(c.chap), QStringLiteral("01"), c.stationery);
+        SCOPED_TRACE(form->report().name().toStdString());
+        const auto pages = Print(*form, c.order);
         const rpt::Page& page = pages->page(0);
-        const auto whole = [&](const QString& control, const QString& text, int boxTop, int boxHeight) {
-            SCOPED_TRACE(control.toStdString());
-            const rpt::PageItem* item = page.item(control);
-            ASSERT_NE(item, nullptr);
-            EXPECT_EQ(item->text.simplified(), text);
-            EXPECT_FALSE(item->options & rpt::PageItem::ClipToRect);
-            if (boxHeight > 0) {
-                EXPECT_GE(item->rect.top() - BandTop(page), boxTop - 0.5);
-                EXPECT_LE(item->rect.bottom() - BandTop(page), boxTop + boxHeight + 1.5);
-            }
-        };
-        whole(QStringLiteral("lNom"), name, c.nomTop, 32);
-        whole(QStringLiteral("lBnq"), bankText, c.bnqTop, 27);
+        const rpt::PageItem* nom = page.item(QStringLiteral("lNom"));
+        ASSERT_NE(nom, nullptr);
+        if (c.whole) {
+            EXPECT_EQ(nom->text.simplified(), c.nom);
+        } else {
+            EXPECT_TRUE(nom->text.endsWith(rpt::Ellipsis)) << nom->text.toStdString();
+            EXPECT_TRUE(c.nom.startsWith(nom->text.chopped(1).simplified())) << nom->text.toStdString();
+            EXPECT_DOUBLE_EQ(nom->font.pointSizeF(), rpt::MinFontPoints);
+        }
+        if (!c.stationery) {   // the name's 32-pixel box on white paper
+            EXPECT_LE(nom->rect.height(), 33);
+        }
+        EXPECT_EQ(Text(page, "lBnq").simplified(), bankText);
         for (const QString& amount : c.amounts)
-            whole(amount, bigText, 0, 0);
-        EXPECT_LT(page.item(QStringLiteral("lNom"))->font.pointSizeF(), 9);
+            EXPECT_EQ(Text(page, qPrintable(amount)), bigText) << amount.toStdString();
+        EXPECT_LT(nom->font.pointSizeF(), 9);
         EXPECT_DOUBLE_EQ(page.item(QStringLiteral("lCompte"))->font.pointSizeF(), 9);
+        ExpectTextsInTheirBoxes(page);
     }
 }
 
-// Four budget lines of long titles share the imputation zone: each title
-// prints whole, the rows one under the other, the last one above the zone's
-// end (the sentence below it on white paper).
-TEST_F(MandatDocsTest, LongBudgetLineTitlesStayInTheImputationZone)
+// Four budget lines of long titles share the imputation zone: the titles
+// print in one size, each whole or cut with the ellipsis when even the
+// smallest size cannot hold it, inside its box, the rows one under the
+// other above the zone's end. The salary form's rows do likewise, a title
+// that needs two lines taking them.
+TEST_F(MandatDocsTest, LongBudgetLineTitlesShareTheirZoneInOneSize)
 {
     const QString title = QStringLiteral("Pièces de rechange, fournitures et accessoires pour le matériel pédagogique "
                                          "et scientifique des laboratoires - Personnel enseignant");
-    rows::Exec(QStringLiteral("UPDATE FNM SET INTITULE=:T WHERE ID_FNM IN (:A, :B, :C, :D)"),
-               {{"T", title}, {"A", l1}, {"B", l2}, {"C", l4}, {"D", l5}});
-    ASSERT_TRUE(DM->CommitWork());
-    const int order = Order(140, {Invoice(l1, alpha, "10"), Invoice(l2, alpha, "20"), Invoice(l4, alpha, "30"),
-                                  Invoice(l5, alpha, "40")});
-    for (bool stationery : {false, true}) {
-        SCOPED_TRACE(stationery ? "stationery" : "white paper");
-        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(0, QStringLiteral("22-04"), QStringLiteral("01"),
-                                                                    stationery);
-        const auto pages = Print(*form, order);
-        const rpt::Page& page = pages->page(0);
-        double previousBottom = 0;
-        for (int row = 1; row <= 4; ++row) {
-            SCOPED_TRACE(row);
-            const rpt::PageItem* item = page.item(QStringLiteral("lArt%1").arg(row));
-            ASSERT_NE(item, nullptr);
-            EXPECT_EQ(item->text.simplified(), title);
-            EXPECT_FALSE(item->options & rpt::PageItem::ClipToRect);
-            EXPECT_GE(item->rect.top() - BandTop(page), previousBottom);
-            previousBottom = item->rect.bottom() - BandTop(page);
+    const QString longest = title + QStringLiteral(", technique et administratif des départements de mathématiques, "
+                                                   "de physique, de chimie, de biologie et de géologie");
+    ASSERT_LE(longest.size(), 250);
+    int id = 140;
+    for (const QString& full : {title, longest}) {
+        const bool whole = full == title;   // four of the longest cannot all print whole, even at the floor
+        rows::Exec(QStringLiteral("UPDATE FNM SET INTITULE=:T WHERE ID_FNM IN (:A, :B, :C, :D)"),
+                   {{"T", full}, {"A", l1}, {"B", l2}, {"C", l4}, {"D", l5}});
+        ASSERT_TRUE(DM->CommitWork());
+        const int order = Order(++id, {Invoice(l1, alpha, "10"), Invoice(l2, alpha, "20"), Invoice(l4, alpha, "30"),
+                                       Invoice(l5, alpha, "40")});
+        for (bool stationery : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("%1, %2").arg(whole ? "whole" : "cut", stationery ? "stationery" : "white paper")
+                             .toStdString());
+            std::unique_ptr<TRptMandatForm> form =
+                CreateMandatDocument(order, 0, QStringLiteral("22-04"), QStringLiteral("01"), stationery);
+            const auto pages = Print(*form, order);
+            const rpt::Page& page = pages->page(0);
+            QStringList controls;
+            const double size = page.item(QStringLiteral("lArt1"))->font.pointSizeF();
+            EXPECT_GE(size, rpt::MinFontPoints);
+            EXPECT_LT(size, 8);
+            bool cut = false;
+            for (int row = 1; row <= 4; ++row) {
+                SCOPED_TRACE(row);
+                const rpt::PageItem* item = page.item(QStringLiteral("lArt%1").arg(row));
+                ASSERT_NE(item, nullptr);
+                EXPECT_DOUBLE_EQ(item->font.pointSizeF(), size);
+                if (item->text.endsWith(rpt::Ellipsis)) {
+                    cut = true;
+                    EXPECT_TRUE(full.startsWith(item->text.chopped(1).simplified())) << item->text.toStdString();
+                } else {
+                    EXPECT_EQ(item->text.simplified(), full);
+                }
+                EXPECT_LE(item->rect.bottom() - BandTop(page), 280);
+                controls << QStringLiteral("cArt%1").arg(row) << QStringLiteral("lArt%1").arg(row)
+                         << QStringLiteral("lMt%1").arg(row);
+            }
+            EXPECT_EQ(cut, !whole);
+            ExpectTextsInTheirBoxes(page, controls);
+            EXPECT_EQ(Text(page, "lTot"), QStringLiteral("100.00"));
         }
-        EXPECT_LE(previousBottom, 280);
-        EXPECT_EQ(Text(page, "lTot"), QStringLiteral("100.00"));
     }
+
+    // Thirteen salary rows whose titles differ only at their end: each prints whole.
+    const qint64 expense = rows::Expense(2, -1, alpha, Currency());
+    QStringList titles;
+    for (int i = 0; i < 13; ++i) {
+        titles << QStringLiteral("Indemnité de qualification - Personnel enseignant du département %1").arg(i + 1);
+        const qint64 line = rows::BudgetLine(QStringLiteral("22-07"), QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')),
+                                             QString(), titles.back());
+        rows::Imputation(expense, line, Money("10"));
+    }
+    ASSERT_TRUE(DM->CommitWork());
+    TfrmRptMandat_Salaire form;
+    const auto pages = Print(form, Order(++id, {expense}));
+    const rpt::Page& page = pages->page(0);
+    QStringList controls;
+    for (int row = 1; row <= 13; ++row) {
+        SCOPED_TRACE(row);
+        const rpt::PageItem* item = page.item(QStringLiteral("lLibImp_%1").arg(row));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text.simplified(), titles[row - 1]);
+        EXPECT_LE(item->rect.bottom() - BandTop(page), rpt::MmToPx(88.1) - 4);
+        controls << QStringLiteral("lImp_%1").arg(row) << QStringLiteral("lLibImp_%1").arg(row)
+                 << QStringLiteral("lMtImp_%1").arg(row);
+    }
+    ExpectTextsInTheirBoxes(page, controls);
+    EXPECT_EQ(Text(page, "lTotBrut"), QStringLiteral("130.00"));
 }
 
 // The paper dialog's answer, asked once per form: A4 as designed, any other
@@ -675,7 +762,8 @@ TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
         SCOPED_TRACE(QStringLiteral("paper %1%2").arg(c.paper).arg(c.salary ? ", salary" : "").toStdString());
         paper = c.paper;
         paperQuestions = 0;
-        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(c.salary ? 2 : 0, QString(), QString(), false);
+        std::unique_ptr<TRptMandatForm> form =
+            CreateMandatDocument(c.salary ? salary : order, c.salary ? 2 : 0, QString(), QString(), false);
         const auto pages = Print(*form, c.salary ? salary : order);
         const rpt::Page& page = pages->page(0);
         EXPECT_EQ(pages->setup.paper, c.expected);
@@ -688,11 +776,19 @@ TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
     }
 }
 
-// The print items: the kind of the order's line and its budget line choose
-// the document; a salary order does not print on stationery.
-TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindAndBudgetLine)
+// The print items: the kind of the order's line, its budget line and the
+// order's contributions choose the document; a salary order does not print
+// on stationery.
+TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindBudgetLineAndContributions)
 {
+    const qint64 mission = rows::Expense(1, social[0], alpha, Money("400"));
+    rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=300, ASS_CHOMAGE=100, RETRAITE_ANT=0 WHERE ID_DEPENSE=:ID"),
+               {{"ID", mission}});
+    ASSERT_TRUE(DM->CommitWork());
+    const int contributions = Order(150, {mission});
+    const int invoice = Order(151, {Invoice(social[0], alpha, "7425")});
     struct Case {
+        int order;
         int kind;
         const char* chap;
         const char* art;
@@ -700,18 +796,136 @@ TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindAndBudgetLine)
         const char* report;   // empty: refused
     };
     const Case cases[] = {
-        {0, "22-04", "01", false, "RptMandat_FB"},      {1, "22-04", "01", true, "RptMandat_P"},
-        {1, "21-05", "01", false, "RptMandat_2205_FB"}, {0, "22.05", "1", true, "RptMandat_2205_P"},
-        {1, "2202", "08", false, "RptMandat_2205_FB"},  {1, "22-02", "08", true, "RptMandat_2205_P"},
-        {1, "21-05", "02", false, "RptMandat_FB"},      {2, "", "", false, "RptMandat_Salaire"},
-        {2, "", "", true, ""},
+        {invoice, 0, "22-04", "01", false, "RptMandat_FB"},
+        {invoice, 1, "22-04", "01", true, "RptMandat_P"},
+        {contributions, 1, "21-05", "01", false, "RptMandat_2205_FB"},
+        {contributions, 0, "22.05", "1", true, "RptMandat_2205_P"},
+        {contributions, 1, "2202", "08", false, "RptMandat_2205_FB"},
+        {contributions, 1, "22-02", "08", true, "RptMandat_2205_P"},
+        {contributions, 1, "21-05", "02", false, "RptMandat_FB"},
+        {invoice, 0, "21-05", "01", false, "RptMandat_FB"},   // no contribution: the standard forms
+        {invoice, 0, "22-02", "08", true, "RptMandat_P"},
+        {invoice, 2, "", "", false, "RptMandat_Salaire"},
+        {invoice, 2, "", "", true, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 %2 %3 %4").arg(c.kind).arg(c.chap, c.art).arg(c.stationery).toStdString());
-        const auto form = CreateMandatDocument(c.kind, QString::fromLatin1(c.chap), QString::fromLatin1(c.art),
-                                               c.stationery);
+        SCOPED_TRACE(QStringLiteral("%1 %2 %3 %4 %5").arg(c.order).arg(c.kind).arg(c.chap, c.art).arg(c.stationery)
+                         .toStdString());
+        const auto form = CreateMandatDocument(c.order, c.kind, QString::fromLatin1(c.chap),
+                                               QString::fromLatin1(c.art), c.stationery);
         EXPECT_EQ(form ? form->report().name() : QString(), QString::fromLatin1(c.report));
+        if (form) {
+            EXPECT_EQ(form->IdMdt, c.order);
+        }
     }
     PreviewMandat(nullptr, 1, 2, QString(), QString(), true);
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Ce mandat ne peut être imprimé que sur feuille blanche !")});
+}
+
+// Whatever form prints an order on a social-contribution line, its net to
+// pay is what the order pays: an invoice prints its amount on the standard
+// form, contributions that make the amount print on their own form, and a
+// social-contribution form refuses an order its contributions do not make.
+TEST_F(MandatDocsTest, TheNetToPayIsWhatTheOrderPaysOnEveryForm)
+{
+    const auto missionOf = [this](qint64 line, const char* amount, const char* regime, const char* chomage) {
+        const qint64 e = rows::Expense(1, line, alpha, Money(amount));
+        rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:R, ASS_CHOMAGE=:C, RETRAITE_ANT=0 WHERE ID_DEPENSE=:ID"),
+                   {{"R", Money(regime)}, {"C", Money(chomage)}, {"ID", e}});
+        DM->CommitWork();
+        return e;
+    };
+    struct Case {
+        const char* what;
+        int order;
+        const char* pays;
+        const char* form;
+    };
+    const qint64 line0801 = rows::BudgetLine(QStringLiteral("22-02"), QStringLiteral("08"), QString(),
+                                             QStringLiteral("Cotisations"));
+    ASSERT_TRUE(DM->CommitWork());
+    const Case cases[] = {
+        {"invoice on 21-05 01", Order(160, {Invoice(social[0], alpha, "7425")}), "7425", "RptMandat_FB"},
+        {"invoice on 22-02 08", Order(161, {Invoice(line0801, alpha, "7425")}), "7425", "RptMandat_FB"},
+        {"contributions of a mission", Order(162, {missionOf(social[0], "400", "300", "100")}), "400",
+         "RptMandat_2205_FB"},
+        {"contributions short of the amount", Order(163, {missionOf(social[0], "500", "300", "100")}), "500",
+         "RptMandat_FB"},
+        {"an invoice and a mission", Order(164, {Invoice(social[0], alpha, "25"), missionOf(social[0], "400", "300", "100")}),
+         "425", "RptMandat_FB"},
+    };
+    for (const Case& c : cases) {
+        for (bool stationery : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("%1%2").arg(QLatin1String(c.what), stationery ? ", stationery" : "").toStdString());
+            std::unique_ptr<TRptMandatForm> form =
+                CreateMandatDocument(c.order, 0, QStringLiteral("21-05"), QStringLiteral("01"), stationery);
+            QString expected = QString::fromLatin1(c.form);
+            if (stationery)
+                expected.replace(QLatin1String("_FB"), QLatin1String("_P"));
+            EXPECT_EQ(form->report().name(), expected);
+            const auto pages = Print(*form, c.order);
+            const rpt::Page& page = pages->page(0);
+            EXPECT_EQ(Text(page, "lNAP"), Money(c.pays).formatMoney());
+            EXPECT_EQ(Text(page, "lTot"), Money(c.pays).formatMoney());
+            EXPECT_EQ(Flat(page, "lLettre"), AmountToWords(Money(c.pays)));
+        }
+    }
+    // Printed directly on the social-contribution form, an invoice prints nothing and says why.
+    TfrmRptMandat_2205_FB form;
+    form.IdMdt = cases[0].order;
+    const auto pages = form.Prepare();
+    EXPECT_TRUE(pages->isEmpty());
+    EXPECT_TRUE(pages->refusal.startsWith(QStringLiteral("Les lignes de ce mandat ne portent pas de cotisations")));
+
+    // A line whose expense is gone would be in the total and in no row: nothing prints.
+    const int orphan = Order(165, {Invoice(l1, alpha, "10")});
+    rows::Write([&] {
+        rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (:ID, 2, 32000, 50)"),
+                   {{"ID", qint64(orphan)}});
+    });
+    TfrmRptMandat_FB standard;
+    standard.IdMdt = orphan;
+    const auto none = standard.Prepare();
+    EXPECT_TRUE(none->isEmpty());
+    EXPECT_TRUE(none->refusal.startsWith(QStringLiteral("Une ligne de ce mandat ne porte plus sur aucune dépense")));
+}
+
+// The print tool prints what the preview would: an order its form cannot
+// hold writes no file, says why and ends in failure; one that fits is written.
+TEST_F(MandatDocsTest, ThePrintToolWritesNoFileForAnOrderItsFormCannotHold)
+{
+    QList<qint64> expenses;
+    for (qint64 line : {l1, l2, l3, l4, l5})
+        expenses << Invoice(line, alpha, "100");
+    const int five = Order(170, expenses);
+    const int four = Order(171, expenses.mid(0, 4));
+    const QString database = year->path();
+    // The tool opens the year's file itself: this process lets go of it first.
+    delete DM;
+    DM = nullptr;
+
+    struct Case {
+        int order;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {five, 1, "Ce mandat porte sur 5 imputations ; le formulaire n'en contient que 4. Répartissez-les sur "
+                  "plusieurs mandats."},
+        {four, 0, "URptMandat_FB: 1 page"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.order);
+        const QString pdf = year->dir() + QStringLiteral("mandat_%1.pdf").arg(c.order);
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(QStringLiteral(VOREL_PRINT_TOOL),
+                   {database, QStringLiteral("URptMandat_FB"), QStringLiteral("IdMdt=%1").arg(c.order),
+                    QStringLiteral("-o"), pdf});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        const QString output = QString::fromUtf8(tool.readAll());
+        EXPECT_EQ(tool.exitCode(), c.exitCode) << output.toStdString();
+        EXPECT_TRUE(output.contains(QString::fromUtf8(c.says))) << output.toStdString();
+        EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0);
+    }
 }

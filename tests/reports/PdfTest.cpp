@@ -1,8 +1,10 @@
 // PDF files of prepared pages: one PDF page per report page, at the report's
 // paper size and orientation, with texts that can be extracted.
+#include "core/Fonts.h"
 #include "reports/ReportTestSupport.h"
 #include "reports/engine/PagePainter.h"
 #include "reports/engine/Report.h"
+#include "reports/engine/TextMetrics.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -53,5 +55,60 @@ TEST(ReportPdf, TwoPagesAtThePaperSizeWithTheirTexts)
             EXPECT_TRUE(text.contains(QStringLiteral("Ligne numéro %1").arg(page))) << text.toStdString();
             EXPECT_TRUE(text.contains(QStringLiteral("Page : %1").arg(page))) << text.toStdString();
         }
+    }
+}
+
+// What a PDF draws is what the layout measured: a long title in each of the
+// documents' fonts spans, on the page, the width the engine gave it.
+TEST(ReportPdf, TextsAreDrawnAsWideAsTheyWereMeasured)
+{
+    RegisterFontSubstitutions();
+    const QString text = QStringLiteral("Indemnité de documentation pédagogique - Département de mathématiques");
+    struct Case {
+        const char* family;
+        double points;
+        bool bold;
+    };
+    const Case cases[] = {{"Arial", 8, false}, {"Arial", 6, false}, {"Arial", 9, true},
+                          {"Verdana", 8, false}, {"Times New Roman", 12, true}};
+    rpt::Report report(QStringLiteral("RptLargeur"));
+    report.setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {10, 10, 10, 10}));
+    rpt::Band* detail = report.addBand(rpt::BandKind::Detail, QStringLiteral("bdDetail"), 400);
+    std::vector<double> measured;
+    int top = 0;
+    for (const Case& c : cases) {
+        QFont font(QString::fromLatin1(c.family));
+        font.setPointSizeF(c.points);
+        font.setBold(c.bold);
+        rpt::Label* label = detail->addLabel(QStringLiteral("l%1").arg(measured.size()), {0, top, 700, 30}, text);
+        label->setFont(font);
+        measured.push_back(rpt::FontMetrics::of(font).width(text));
+        top += 40;
+    }
+    const auto pages = report.prepare();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("largeur.pdf"));
+    ASSERT_TRUE(rpt::WritePdf(*pages, file));
+
+    const std::vector<PdfWord> words = PdfWords(file, 1);
+    ASSERT_FALSE(words.empty());
+    const double left = rpt::MmToPx(10) * 0.75;   // points
+    const double pageTop = rpt::MmToPx(10) * 0.75;
+    for (size_t i = 0; i < measured.size(); ++i) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(cases[i].family)).arg(cases[i].points).toStdString());
+        const double rowTop = pageTop + 40 * 0.75 * double(i);
+        double xMin = 1e9, xMax = -1e9;
+        int found = 0;
+        for (const PdfWord& w : words) {
+            if (w.yMin < rowTop - 1 || w.yMin > rowTop + 20)
+                continue;
+            xMin = std::min(xMin, w.xMin);
+            xMax = std::max(xMax, w.xMax);
+            ++found;
+        }
+        ASSERT_EQ(found, 8);
+        EXPECT_NEAR(xMin, left, 0.5);
+        const double drawn = (xMax - xMin) / 0.75;   // report pixels
+        EXPECT_NEAR(drawn / measured[i], 1.0, 0.005) << drawn << " drawn, " << measured[i] << " measured";
     }
 }

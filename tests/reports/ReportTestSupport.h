@@ -26,6 +26,8 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
 #include <QRegularExpression>
 #include <QSizeF>
 
+#include <vector>
+
 // Standard output of a poppler tool; empty when it cannot run.
 inline QString RunPoppler(const QString& tool, const QStringList& arguments)
 {
@@ -58,4 +60,26 @@ inline QString PdfText(const QString& file, int page)
     return RunPoppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"),
                                                     QString::number(page), QStringLiteral("-l"),
                                                     QString::number(page), file, QStringLiteral("-")});
+}
+
+// The words of one page with their boxes in points, as poppler reads them.
+struct PdfWord {
+    QString text;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+
+inline std::vector<PdfWord> PdfWords(const QString& file, int page)
+{
+    const QString html = RunPoppler(QStringLiteral("pdftotext"),
+                                    {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                     QStringLiteral("-l"), QString::number(page), file, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    std::vector<PdfWord> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                         m.captured(4).toDouble()});
+    }
+    return words;
 }

@@ -10,7 +10,7 @@
 //
 // The rows have two fields, ID (the key) and NO (the number).
 
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 #include "ui/QueryTableModel.h"
 
 #include <QList>

@@ -1,4 +1,4 @@
-#include "expenditure/DocumentBrowsing.h"
+#include "documents/DocumentBrowsing.h"
 
 #include "ui/FormKit.h"
 #include "ui/RecordNavigator.h"

@@ -1,4 +1,4 @@
-#include "expenditure/DocumentLines.h"
+#include "documents/DocumentLines.h"
 
 #include "core/Routines.h"
 #include "data/ShownRow.h"
