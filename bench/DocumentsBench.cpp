@@ -47,10 +47,25 @@ struct Sample {
 };
 Sample sample;
 
+// The codes the sample's statements name, each bound when the statement has it.
+void BindCodes(db::Query& q)
+{
+    const QList<QPair<QString, db::Value>> codes{
+        {QStringLiteral("INVOICE"), toDbValue(ExpenseKind::Invoice)},
+        {QStringLiteral("EXPENSE_LINE"), toDbValue(LineObject::Expense)},
+        {QStringLiteral("EXPENSE"), toDbValue(SheetObject::Expense)},
+        {QStringLiteral("USER_ORIGIN"), toDbValue(SheetOrigin::User)},
+        {QStringLiteral("IN_FORCE"), db::Value(SheetInForce)}};
+    for (const auto& [name, value] : codes)
+        if (q.paramNames().contains(name))
+            q.setParam(name, value);
+}
+
 std::vector<qint64> Ids(const QString& sql, qint64 line)
 {
     db::Query q(DM->LURDO, sql);
     q.setParam(QStringLiteral("ID_FNM"), line);
+    BindCodes(q);
     q.open();
     std::vector<qint64> ids;
     for (int r = 0; r < q.rowCount(); ++r)
@@ -63,15 +78,18 @@ bool OpenCopy()
     if (!OpenBenchYearCopy(QStringLiteral("documents-bench.fdb")))
         return false;
 
-    db::Query busiest(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_FNM FROM DEPENSE WHERE TYPE_DEPENSE=0 "
+    db::Query busiest(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_FNM FROM DEPENSE WHERE TYPE_DEPENSE=:INVOICE "
                                                 "GROUP BY ID_FNM ORDER BY COUNT(*) DESC"));
+    BindCodes(busiest);
     busiest.open();
     sample.line = busiest.asInt(QStringLiteral("ID_FNM"));
-    sample.freeForSheet = Ids(QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE D WHERE ID_FNM=:ID_FNM AND TYPE_DEPENSE=0 "
+    sample.freeForSheet = Ids(QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE D WHERE ID_FNM=:ID_FNM "
+                                             "AND TYPE_DEPENSE=:INVOICE "
                                              "AND NOT EXISTS (SELECT 1 FROM DET_ENG E WHERE E.ID_DETAIL=D.ID_DEPENSE "
-                                             "AND E.OBJET=0)"),
+                                             "AND E.OBJET=:EXPENSE_LINE)"),
                               sample.line);
-    sample.freeForOrder = Ids(QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE D WHERE ID_FNM=:ID_FNM AND TYPE_DEPENSE=0 "
+    sample.freeForOrder = Ids(QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE D WHERE ID_FNM=:ID_FNM "
+                                             "AND TYPE_DEPENSE=:INVOICE "
                                              "AND NOT EXISTS (SELECT 1 FROM DET_MDT M WHERE M.ID_DETAIL=D.ID_DEPENSE)"),
                               sample.line);
     TSheetStore sheets;
@@ -84,8 +102,9 @@ bool OpenCopy()
     sample.order = orders.InsertOrder(o);
     sample.lineOrder = orders.InsertOrder(o);
     write.Commit();
-    const std::vector<qint64> last = Ids(QStringLiteral("SELECT FIRST 1 ID_ENG FROM ENT_ENG WHERE OBJET=0 AND "
-                                                        "ORIGINE='' AND STATUT=0 AND ID_FNM=:ID_FNM ORDER BY NO_ENG DESC"),
+    const std::vector<qint64> last = Ids(QStringLiteral("SELECT FIRST 1 ID_ENG FROM ENT_ENG WHERE OBJET=:EXPENSE AND "
+                                                        "ORIGINE=:USER_ORIGIN AND STATUT=:IN_FORCE AND ID_FNM=:ID_FNM "
+                                                        "ORDER BY NO_ENG DESC"),
                                          sample.line);
     sample.userSheet = last.empty() ? -1 : last.front();
     std::fprintf(stderr, "line %lld: %zu expenses free of sheets, %zu free of orders\n", sample.line,

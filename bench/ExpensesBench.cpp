@@ -38,8 +38,10 @@ bool OpenCopy()
 {
     if (!OpenBenchYearCopy(QStringLiteral("expenses-bench.fdb")))
         return false;
-    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.ID_ENG FROM ENT_ENG E WHERE E.ORIGINE='' AND E.STATUT=0 "
-                                          "AND E.ID_FNM>0 AND E.NO_VISA='' ORDER BY E.NO_ENG DESC"));
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.ID_ENG FROM ENT_ENG E WHERE E.ORIGINE=:USER_ORIGIN AND "
+                                          "E.STATUT=:IN_FORCE AND E.ID_FNM>0 AND E.NO_VISA='' ORDER BY E.NO_ENG DESC"));
+    q.setParam(QStringLiteral("USER_ORIGIN"), toDb(SheetOrigin::User));
+    q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
     q.open();
     cancellable = q.isEmpty() ? -1 : q.asInt(QStringLiteral("ID_ENG"));
     for (const char* table : {"DEPENSE", "DET_SALAIRE", "ENT_ENG", "DET_ENG"}) {

@@ -136,7 +136,7 @@ void ReadExpenses(benchmark::State& state)
 {
     TExpenseListing listing;
     for (auto _ : state)
-        benchmark::DoNotOptimize(listing.Read(-1).rows.size());
+        benchmark::DoNotOptimize(listing.Read(std::nullopt).rows.size());
 }
 
 void ReadOrders(benchmark::State& state)
@@ -276,7 +276,7 @@ void PerRowBalances(benchmark::State& state)
 
 void PerRowStates(benchmark::State& state)
 {
-    TListingRows rows = TExpenseListing().Read(-1);
+    TListingRows rows = TExpenseListing().Read(std::nullopt);
     for (auto _ : state)
         for (int r = 0; r < kReferenceRows; ++r)
             benchmark::DoNotOptimize(DM->Queries().GetExpenseState(db::toInt(rows.rows[size_t(r)][0])));

@@ -54,12 +54,12 @@ Currency TBudgetStore::ChapterPrimitiveTotal(const QString& chapter)
 
 std::optional<TSheet> TBudgetStore::PrimitiveSheet(qint64 idFnm)
 {
-    return m_sheets.SheetOfOrigin(QStringLiteral("2"), idFnm);
+    return m_sheets.SheetOfOrigin(SheetOrigin::PrimitiveBudget, idFnm);
 }
 
 std::optional<TSheet> TBudgetStore::AmendingSheet(qint64 idFnm)
 {
-    return m_sheets.SheetOfOrigin(QStringLiteral("3"), idFnm);
+    return m_sheets.SheetOfOrigin(SheetOrigin::AmendingBudget, idFnm);
 }
 
 bool TBudgetStore::FirstNumberTaken(qint64 idFnm)
@@ -90,8 +90,8 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
         throw std::runtime_error(budget::FirstNumberTakenRefusal.toStdString());
     if (!a.bp.isZero() || primitive) {
         const QString obs = DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), chapter);
-        WriteSheet(idFnm, primitive, QStringLiteral("2"), QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP, 1, a.bp,
-                   false);
+        WriteSheet(idFnm, primitive, SheetOrigin::PrimitiveBudget, QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP,
+                   SheetObject::Economy, a.bp, false);
     }
 
     // The amending-budget sheet follows the amount's sign, and goes with an
@@ -106,8 +106,8 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
         // budget, which may be entered after the amending one.
         const QString number = amending ? QString() : TSheetStore::NextUserNumber(idFnm);
         const QDate sheetDate = amending || a.dateEngBS.isValid() ? a.dateEngBS : DefaultDate();
-        WriteSheet(idFnm, amending, QStringLiteral("3"), number, sheetDate, obs, a.dateBS, positive ? 1 : 0, a.bs,
-                   true);
+        WriteSheet(idFnm, amending, SheetOrigin::AmendingBudget, number, sheetDate, obs, a.dateBS,
+                   positive ? SheetObject::Economy : SheetObject::Expense, a.bs, true);
     } else if (amending) {
         if (!DM->Queries().IsLastCommitmentNumber(idFnm, amending->number))
             throw std::runtime_error(budget::AmendingSheetNotLastRefusal.toStdString());
@@ -115,9 +115,9 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
     }
 }
 
-void TBudgetStore::WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, const QString& origin,
+void TBudgetStore::WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, SheetOrigin origin,
                               const QString& number, const QDate& sheetDate, const QString& obs,
-                              const QDate& visaDate, int objet, Currency amount, bool withObjet)
+                              const QDate& visaDate, SheetObject objet, Currency amount, bool withObjet)
 {
     TSheet sheet;
     sheet.date = sheetDate;
@@ -134,6 +134,8 @@ void TBudgetStore::WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored,
     sheet.number = number;
     sheet.origin = origin;
     sheet.idOrigine = idFnm;
-    // The sheet's line points to the budget line: OBJET 2 primitive, 3 amending budget.
-    m_sheets.InsertMovementSheet(sheet, origin == QLatin1String("2") ? 2 : 3, idFnm);
+    // The sheet's line points to the budget line's primitive or amending budget.
+    const LineObject line =
+        origin == SheetOrigin::PrimitiveBudget ? LineObject::PrimitiveBudget : LineObject::AmendingBudget;
+    m_sheets.InsertMovementSheet(sheet, line, idFnm);
 }

@@ -49,7 +49,7 @@ public:
     // The sum of the primitive budgets of the chapter's lines (its heading included).
     Currency ChapterPrimitiveTotal(const QString& chapter);
 
-    // The line's primitive-budget sheet (origin "2") and amending-budget sheet (origin "3").
+    // The line's primitive-budget sheet and amending-budget sheet.
     std::optional<TSheet> PrimitiveSheet(qint64 idFnm);
     std::optional<TSheet> AmendingSheet(qint64 idFnm);
 
@@ -70,9 +70,9 @@ public:
     void SaveAllocations(qint64 idFnm, const QString& chapter, bool article, const budget::Allocations& a);
 
 private:
-    void WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, const QString& origin, const QString& number,
-                    const QDate& sheetDate, const QString& obs, const QDate& visaDate, int objet, Currency amount,
-                    bool withObjet);
+    void WriteSheet(qint64 idFnm, const std::optional<TSheet>& stored, SheetOrigin origin, const QString& number,
+                    const QDate& sheetDate, const QString& obs, const QDate& visaDate, SheetObject objet,
+                    Currency amount, bool withObjet);
 
     TSheetStore m_sheets;
     std::unique_ptr<db::Query> m_lines, m_chapterTotal, m_update;

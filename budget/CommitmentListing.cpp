@@ -23,6 +23,12 @@ int CompareText(const db::Value& a, const db::Value& b)
     return criteria::CompareStoredText(db::toText(a), db::toText(b));
 }
 
+// A stored OBJET; a NULL one counts as an expense sheet.
+SheetObject ObjectOf(const db::Value& objet)
+{
+    return db::isNull(objet) ? SheetObject::Expense : fromDb<SheetObject>(db::toInt(objet));
+}
+
 } // namespace
 
 TCommitmentListing::TCommitmentListing() = default;
@@ -34,10 +40,10 @@ TCommitmentListing::Row TCommitmentListing::RowOf(const QueryRow& row)
     r.idEng = row.asInt(QStringLiteral("ID_ENG"));
     r.idFnm = row.asInt(QStringLiteral("ID_FNM"));
     r.number = row.asString(QStringLiteral("NO_ENG"));
-    r.origine = row.asString(QStringLiteral("ORIGINE"));
+    r.origine = fromDb<SheetOrigin>(row.asString(QStringLiteral("ORIGINE")));
     r.visa = row.asString(QStringLiteral("NO_VISA"));
-    r.statut = int(row.asInt(QStringLiteral("STATUT")));
-    r.objet = int(row.asInt(QStringLiteral("OBJET")));
+    r.statut = row.asInt(QStringLiteral("STATUT"));
+    r.objet = fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET")));
     return r;
 }
 
@@ -105,14 +111,14 @@ TListingRows TCommitmentListing::Read()
     // The old balance of a sheet: the shares of the line's sheets numbered
     // before it, the numbers compared as stored text (BudgetQueries::
     // CommitmentBalanceBefore). A sheet's share is its absolute amount, a
-    // credit when its OBJET is not 0, a commitment when it is (a NULL OBJET
-    // too); sheets without a number or an amount take no part, and a sheet
+    // credit when it is not an expense sheet, a commitment when it is (a NULL
+    // OBJET too); sheets without a number or an amount take no part, and a sheet
     // without a line or a number has no balance before it.
     auto share = [](const std::vector<db::Value>& r) {
         if (db::isNull(r[cNo]) || db::isNull(r[cAmount]))
             return Currency();
         const Currency amount = db::toCurrency(r[cAmount]).abs();
-        return !db::isNull(r[cObjet]) && db::toInt(r[cObjet]) != 0 ? amount : -amount;
+        return ObjectOf(r[cObjet]) != SheetObject::Expense ? amount : -amount;
     };
     std::vector<size_t> numbered;
     numbered.reserve(rows.size());
@@ -146,7 +152,7 @@ TListingRows TCommitmentListing::Read()
         first = i;
     }
     for (std::vector<db::Value>& row : rows)
-        row[cNew] = BudgetQueries::CommitmentBalanceAfter(db::toCurrency(row[cOld]), int(db::toInt(row[cObjet])),
+        row[cNew] = BudgetQueries::CommitmentBalanceAfter(db::toCurrency(row[cOld]), ObjectOf(row[cObjet]),
                                                           db::toCurrency(row[cAmount]));
 
     // Chapter, article, paragraph, number, key.
@@ -165,7 +171,7 @@ TListingRows TCommitmentListing::Read()
 
 QueryTableModel::Filter TCommitmentListing::RowFilter(const TCommitmentCriteria& f, const QString& chapter)
 {
-    static const TDocumentRows sheets{QStringLiteral("DET_ENG"), QStringLiteral("D.OBJET=0"), QStringLiteral("ID_ENG"),
+    static const TDocumentRows sheets{QStringLiteral("DET_ENG"), LineObject::Expense, QStringLiteral("ID_ENG"),
                                       QStringLiteral("NO_ENG"), QStringLiteral("DATE_ENG"), QStringLiteral("MONTANT"),
                                       QStringLiteral("ID_FNM")};
     return DocumentRowFilter(f, sheets, {}, chapter);
@@ -199,9 +205,9 @@ QString TCommitmentListing::DeleteRefusal(qint64 idEng)
         return QStringLiteral("Cette fiche n'existe plus !");
     if (!q.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty())
         return QStringLiteral("Fiche visée, suppression impossible !");
-    if (!q.asString(QStringLiteral("ORIGINE")).trimmed().isEmpty())
+    if (fromDb<SheetOrigin>(q.asString(QStringLiteral("ORIGINE"))) != SheetOrigin::User)
         return QStringLiteral("Seules les fiches d'engagement de dépenses se suppriment ici !");
-    if (q.asInt(QStringLiteral("STATUT")) != 0)
+    if (q.asInt(QStringLiteral("STATUT")) != SheetInForce)
         return QStringLiteral("Cette fiche est annulée, suppression impossible !");
     const QString number = q.asString(QStringLiteral("NO_ENG"));
     if (!number.trimmed().isEmpty() && !q.isNull(QStringLiteral("LAST_NO"))

@@ -7,10 +7,11 @@
 // The sheets and the budget lines are read as stored, in two statements; the
 // order and the balances are made from them: the old balance of a sheet is
 // the running sum, per budget line in number order, of the earlier sheets'
-// absolute amounts (credits when OBJET is not 0, commitments when it is),
+// absolute amounts (credits when not an expense sheet, commitments when it is),
 // exactly BudgetQueries::CommitmentBalanceBefore; the new balance follows
 // BudgetQueries::CommitmentBalanceAfter.
 
+#include "data/Codes.h"
 #include "db/Database.h"
 #include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
@@ -45,10 +46,10 @@ public:
         qint64 idEng = -1;
         qint64 idFnm = -1;
         QString number;     // NO_ENG
-        QString origine;    // empty for the user's expense commitments
+        SheetOrigin origine = SheetOrigin::User;
         QString visa;       // NO_VISA
-        int statut = 0;
-        int objet = 0;
+        qint64 statut = SheetInForce;
+        SheetObject objet = SheetObject::Expense;
     };
     static Row RowOf(const QueryRow& row);
     // The last number of each budget line among rows of Read(), as the
@@ -57,7 +58,7 @@ public:
 
     // The rows the criteria and the chapter (empty: every chapter) keep; null
     // when none applies. The sheets of the beneficiary part (those with an
-    // expense line, OBJET 0, of the beneficiary or within the expense
+    // expense line (LineObject::Expense) of the beneficiary or within the expense
     // amounts) are read here, once, in one statement.
     static QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
 

@@ -17,49 +17,49 @@ QDate ReadDate(const QString& text)
     return d;
 }
 
-Refusal Refuse(const QString& message, Field field)
+TRefusal Refused(const QString& message, Field field)
 {
-    return Refusal{message, field};
+    return TRefusal{message, field};
 }
 
 } // namespace
 
 const QString NumberTakenRefusal = QStringLiteral("Ce N° de Fiche existe déjà !");
 
-Verdict CheckNumber(const QString& typed, QString* padded)
+TVerdict CheckNumber(const QString& typed, QString* padded)
 {
     const QString t = typed.trimmed();
     if (t.isEmpty())
-        return Refuse(QStringLiteral("Le N° de la Fiche est manquant !"), Field::Number);
+        return Refused(QStringLiteral("Le N° de la Fiche est manquant !"), Number);
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
     if (!digits.match(t).hasMatch())
-        return Refuse(QStringLiteral("Le N° de la fiche doit être numérique !"), Field::Number);
+        return Refused(QStringLiteral("Le N° de la fiche doit être numérique !"), Number);
     if (t.toInt() < 2)
-        return Refuse(QStringLiteral("Le N° de la fiche doit être supérieur à 1 !"), Field::Number);
+        return Refused(QStringLiteral("Le N° de la fiche doit être supérieur à 1 !"), Number);
     if (padded)
         *padded = PadLeft(QString::number(t.toInt()), QStringLiteral("0"), 4);
     return std::nullopt;
 }
 
-Verdict CheckDates(const QString& dateText, const QString& visaText, int fiscalYear, const Ask& ask, QDate* date,
-                   QDate* visaDate)
+TVerdict CheckDates(const QString& dateText, const QString& visaText, int fiscalYear, const TAsk& ask, QDate* date,
+                    QDate* visaDate)
 {
     if (dateText.trimmed().isEmpty())
-        return Refuse(QStringLiteral("La Date de la Fiche est manquante !"), Field::Date);
+        return Refused(QStringLiteral("La Date de la Fiche est manquante !"), Date);
     const QDate d = ReadDate(dateText);
     if (!d.isValid())
-        return Refuse(QStringLiteral("La Date de la Fiche est incorrecte !"), Field::Date);
+        return Refused(QStringLiteral("La Date de la Fiche est incorrecte !"), Date);
     if (d.year() != fiscalYear)
-        return Refuse(QStringLiteral("La date de la Fiche ne correspond pas à l'exercice en cours !"), Field::Date);
+        return Refused(QStringLiteral("La date de la Fiche ne correspond pas à l'exercice en cours !"), Date);
     QDate v;
     if (!visaText.trimmed().isEmpty()) {
         v = ReadDate(visaText);
         if (!v.isValid())
-            return Refuse(QStringLiteral("La Date du Visa est incorrecte !"), Field::VisaDate);
+            return Refused(QStringLiteral("La Date du Visa est incorrecte !"), VisaDate);
         if (v.year() != fiscalYear)
-            return Refuse(QStringLiteral("La date du Visa ne correspond pas à l'exercice en cours !"), Field::VisaDate);
+            return Refused(QStringLiteral("La date du Visa ne correspond pas à l'exercice en cours !"), VisaDate);
         if (v > d && !ask(QStringLiteral("La date du Visa est plus récente que la date de la fiche !\rContinuer ?")))
-            return Refuse(QString(), Field::VisaDate);
+            return Refused(QString(), VisaDate);
     }
     if (date)
         *date = d;
@@ -76,22 +76,19 @@ QString CommitmentObservation(const TDocumentLines& lines)
     bool oneBeneficiary = true;
     for (const TDocumentLine& l : lines)
         oneBeneficiary = oneBeneficiary && l.idBen == first.idBen;
-    switch (first.kind) {
-    case 1: {
+    if (first.kind == ExpenseKind::Mission) {
         const QString text = QStringLiteral("ENGAGEMENT ") + first.intitule.toUpper();
         return oneBeneficiary ? text + QStringLiteral(" DE : ") + first.benName : text;
     }
-    case 3:
+    if (first.kind == ExpenseKind::SalaryToCommit)
         return first.expenseObject;
-    default:
-        if (lines.size() == 1)
-            return QStringLiteral("ENGAGEMENT DE LA FACTURE NO ") + first.noDepense + QStringLiteral("  DU  ")
-                   + first.dateDepense.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" DU FOURNISSEUR ")
-                   + first.benName;
-        if (oneBeneficiary)
-            return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DU FOURNISSEUR ") + first.benName;
-        return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS");
-    }
+    if (lines.size() == 1)
+        return QStringLiteral("ENGAGEMENT DE LA FACTURE NO ") + first.noDepense + QStringLiteral("  DU  ")
+               + first.dateDepense.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" DU FOURNISSEUR ")
+               + first.benName;
+    if (oneBeneficiary)
+        return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DU FOURNISSEUR ") + first.benName;
+    return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS");
 }
 
 } // namespace sheet

@@ -22,10 +22,10 @@ TSheet SheetFromRow(const db::Query& q)
     s.obs = q.asString(QStringLiteral("OBS"));
     s.visaNumber = q.asString(QStringLiteral("NO_VISA")).trimmed();
     s.visaDate = q.asDate(QStringLiteral("DATE_VISA"));
-    s.objet = int(q.asInt(QStringLiteral("OBJET")));
+    s.objet = fromDb<SheetObject>(q.asInt(QStringLiteral("OBJET")));
     s.amount = q.asCurrency(QStringLiteral("MONTANT"));
-    s.origin = q.asString(QStringLiteral("ORIGINE")).trimmed();
-    s.idOrigine = q.isNull(QStringLiteral("ID_ORIGINE")) ? -1 : q.asInt(QStringLiteral("ID_ORIGINE"));
+    s.origin = fromDb<SheetOrigin>(q.asString(QStringLiteral("ORIGINE")));
+    s.idOrigine = q.isNull(QStringLiteral("ID_ORIGINE")) ? NoOriginRecord : q.asInt(QStringLiteral("ID_ORIGINE"));
     s.statut = q.asInt(QStringLiteral("STATUT"));
     return s;
 }
@@ -41,9 +41,9 @@ void BindNewHeader(db::Query& q, qint64 id, const TSheet& h)
     q.setParam(QStringLiteral("OBS"), h.obs);
     q.setParam(QStringLiteral("NO_VISA"), h.visaNumber);
     q.setParam(QStringLiteral("DATE_VISA"), h.visaDate);
-    q.setParam(QStringLiteral("OBJET"), h.objet);
+    q.setParam(QStringLiteral("OBJET"), toDb(h.objet));
     q.setParam(QStringLiteral("MONTANT"), h.amount);
-    q.setParam(QStringLiteral("ORIGINE"), h.origin);
+    q.setParam(QStringLiteral("ORIGINE"), toDb(h.origin));
     q.setParam(QStringLiteral("ID_ORIGINE"), h.idOrigine);
     q.setParam(QStringLiteral("STATUT"), h.statut);
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
@@ -80,13 +80,14 @@ QString TSheetStore::NextUserNumber(qint64 idFnm)
 // ---------------------------------------------------------------------------
 // Reads
 
-QList<TDocumentKey> TSheetStore::UserSheetKeys(int objet)
+QList<TDocumentKey> TSheetStore::UserSheetKeys(SheetObject objet)
 {
     // Only the user's own commitments: transfer, budget and cancellation
     // sheets have an origin and are kept by their own windows.
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND "
-                                          "COALESCE(ORIGINE, '')='' ORDER BY NO_ENG, ID_ENG"));
-    q.setParam(QStringLiteral("OBJET"), objet);
+                                          "COALESCE(ORIGINE, :ORIGINE)=:ORIGINE ORDER BY NO_ENG, ID_ENG"));
+    q.setParam(QStringLiteral("OBJET"), toDb(objet));
+    q.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::User));
     q.open();
     return ReadDocumentKeys(q);
 }
@@ -121,8 +122,10 @@ Currency TSheetStore::LinesTotal(qint64 idEng)
 QString TSheetStore::CancelledBy(qint64 idEng)
 {
     db::Query& q = KeptStatement(m_cancelled, QStringLiteral("SELECT FIRST 1 NO_ENG FROM ENT_ENG WHERE ID_ORIGINE=:ID_ENG "
-                                                             "AND OBJET=1 AND ORIGINE='1' ORDER BY ID_ENG"));
+                                                             "AND OBJET=:OBJET AND ORIGINE=:ORIGINE ORDER BY ID_ENG"));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("OBJET"), toDb(SheetObject::Economy));
+    q.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::Cancellation));
     q.open();
     return q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_ENG")).trimmed();
 }
@@ -140,18 +143,19 @@ bool TSheetStore::NumberTaken(qint64 idFnm, const QString& number, qint64 except
 
 qint64 TSheetStore::FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number)
 {
-    return FindSheet(chap, art, par, number, 0, QString());
+    return FindSheet(chap, art, par, number, SheetObject::Expense, SheetOrigin::User);
 }
 
 qint64 TSheetStore::FindSheet(const QString& chap, const QString& art, const QString& par, const QString& number,
-                              int objet, const QString& origin)
+                              SheetObject objet, SheetOrigin origin)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 E.ID_ENG FROM FNM F JOIN ENT_ENG E ON E.ID_FNM=F.ID_FNM "
                                           "WHERE F.CHAP=:CHAP AND COALESCE(F.ART, '')=:ART AND "
                                           "COALESCE(F.PAR, '')=:PAR AND E.NO_ENG=:NO_ENG AND E.OBJET=:OBJET AND "
-                                          "COALESCE(E.ORIGINE, '')=:ORIGINE ORDER BY E.ID_ENG"));
-    q.setParam(QStringLiteral("OBJET"), objet);
-    q.setParam(QStringLiteral("ORIGINE"), origin);
+                                          "COALESCE(E.ORIGINE, :USER_ORIGIN)=:ORIGINE ORDER BY E.ID_ENG"));
+    q.setParam(QStringLiteral("OBJET"), toDb(objet));
+    q.setParam(QStringLiteral("ORIGINE"), toDb(origin));
+    q.setParam(QStringLiteral("USER_ORIGIN"), toDb(SheetOrigin::User));
     q.setParam(QStringLiteral("CHAP"), chap);
     q.setParam(QStringLiteral("ART"), art);
     q.setParam(QStringLiteral("PAR"), par);
@@ -164,16 +168,18 @@ QSet<qint64> TSheetStore::CommittedExpenseIds()
 {
     // A cancellation frees the expenses of the sheet it cancels.
     db::Query q(DM->LURDO, QStringLiteral("SELECT D.ID_DETAIL FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
-                                          "WHERE D.OBJET=0 AND COALESCE(E.STATUT, 0)=0"));
+                                          "WHERE D.OBJET=:OBJET AND COALESCE(E.STATUT, :IN_FORCE)=:IN_FORCE"));
+    q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
+    q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
     q.open();
     return ReadKeySet(q);
 }
 
-std::optional<TSheet> TSheetStore::SheetOfOrigin(const QString& origin, qint64 idOrigine)
+std::optional<TSheet> TSheetStore::SheetOfOrigin(SheetOrigin origin, qint64 idOrigine)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
                                           "      ID_ORIGINE=:ID_ORIGINE"));
-    q.setParam(QStringLiteral("ORIGINE"), origin);
+    q.setParam(QStringLiteral("ORIGINE"), toDb(origin));
     q.setParam(QStringLiteral("ID_ORIGINE"), idOrigine);
     q.open();
     if (q.isEmpty())
@@ -197,9 +203,9 @@ qint64 TSheetStore::InsertUserSheet(const TSheet& entry)
     header.number = QString();
     header.idFnm = -1;
     header.amount = Currency();
-    header.origin = QString();
-    header.idOrigine = -1;
-    header.statut = 0;
+    header.origin = SheetOrigin::User;
+    header.idOrigine = NoOriginRecord;
+    header.statut = SheetInForce;
     BindNewHeader(q, id, header);
     q.exec();
     return id;
@@ -280,8 +286,10 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
 {
     db::Query& l = KeptStatement(m_syncLines, QStringLiteral("SELECT A.MONTANT, B.ID_FNM FROM DET_ENG A "
                                                              "LEFT JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL "
-                                                             "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=0 ORDER BY A.NOLINE"));
+                                                             "WHERE A.ID_ENG=:ID_ENG AND A.OBJET=:OBJET "
+                                                             "ORDER BY A.NOLINE"));
     l.setParam(QStringLiteral("ID_ENG"), idEng);
+    l.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
     l.open();
     TSheetSync sync;
     for (int r = 0; r < l.rowCount(); ++r)
@@ -322,7 +330,7 @@ void TSheetStore::DeleteSheet(qint64 idEng)
 // ---------------------------------------------------------------------------
 // Sheets of the movements of a line's credit
 
-qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail, qint64 key)
+qint64 TSheetStore::InsertMovementSheet(const TSheet& header, LineObject lineObjet, qint64 lineDetail, qint64 key)
 {
     const qint64 id = key > 0 ? key : DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
     db::Query head(DM->LURDO, QStringLiteral("INSERT INTO ENT_ENG        (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS,        "
@@ -337,7 +345,7 @@ qint64 TSheetStore::InsertMovementSheet(const TSheet& header, int lineObjet, qin
                                              "VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT) "));
     line.setParam(QStringLiteral("ID_ENG"), id);
     line.setParam(QStringLiteral("NOLINE"), 1);
-    line.setParam(QStringLiteral("OBJET"), lineObjet);
+    line.setParam(QStringLiteral("OBJET"), toDb(lineObjet));
     line.setParam(QStringLiteral("ID_DETAIL"), lineDetail);
     line.setParam(QStringLiteral("MONTANT"), header.amount);
     line.exec();
@@ -356,7 +364,7 @@ void TSheetStore::UpdateMovementSheet(const TSheet& header, bool withObjet)
     db::Query head(DM->LURDO, sql);
     head.setParam(QStringLiteral("MONTANT"), header.amount);
     if (withObjet)
-        head.setParam(QStringLiteral("OBJET"), header.objet);
+        head.setParam(QStringLiteral("OBJET"), toDb(header.objet));
     head.setParam(QStringLiteral("OBS"), header.obs);
     head.setParam(QStringLiteral("DATE_ENG"), header.date);
     head.setParam(QStringLiteral("ID_FNM"), header.idFnm);
@@ -378,8 +386,10 @@ void TSheetStore::UpdateMovementSheet(const TSheet& header, bool withObjet)
 
 QList<TDocumentKey> TSheetStore::CancellationKeys()
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE OBJET=1 AND ORIGINE='1' "
+    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND ORIGINE=:ORIGINE "
                                           "ORDER BY NO_ENG, ID_ENG"));
+    q.setParam(QStringLiteral("OBJET"), toDb(SheetObject::Economy));
+    q.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::Cancellation));
     q.open();
     return ReadDocumentKeys(q);
 }
@@ -387,13 +397,13 @@ QList<TDocumentKey> TSheetStore::CancellationKeys()
 qint64 TSheetStore::FindCancellation(const QString& chap, const QString& art, const QString& par,
                                      const QString& number)
 {
-    return FindSheet(chap, art, par, number, 1, QStringLiteral("1"));
+    return FindSheet(chap, art, par, number, SheetObject::Economy, SheetOrigin::Cancellation);
 }
 
 QList<TCancellableSheet> TSheetStore::CancellableSheets()
 {
     // The balance before a sheet counts every earlier-numbered sheet of its
-    // line by its absolute amount, as a credit when its OBJET is not 0: the
+    // line by its absolute amount, as a credit when it is not an expense: the
     // running sum over the line's sheets in number order, less the sheets of
     // the same number (they are not before it). Only the columns shown are
     // carried through the sorts.
@@ -403,15 +413,19 @@ QList<TCancellableSheet> TSheetStore::CancellableSheets()
         "FROM (SELECT E.ID_ENG, E.NO_ENG, E.DATE_ENG, E.ID_FNM, E.NO_VISA, E.DATE_VISA, E.MONTANT, E.ORIGINE, "
         "             E.STATUT, "
         "             SUM(IIF(E.MONTANT <> 0 AND E.NO_ENG IS NOT NULL, "
-        "                     IIF(COALESCE(E.OBJET, 0) = 0, -ABS(E.MONTANT), ABS(E.MONTANT)), 0)) "
+        "                     IIF(COALESCE(E.OBJET, :EXPENSE) = :EXPENSE, -ABS(E.MONTANT), ABS(E.MONTANT)), 0)) "
         "                 OVER (PARTITION BY E.ID_FNM ORDER BY E.NO_ENG) AS UP_TO, "
         "             SUM(IIF(E.MONTANT <> 0 AND E.NO_ENG IS NOT NULL, "
-        "                     IIF(COALESCE(E.OBJET, 0) = 0, -ABS(E.MONTANT), ABS(E.MONTANT)), 0)) "
+        "                     IIF(COALESCE(E.OBJET, :EXPENSE) = :EXPENSE, -ABS(E.MONTANT), ABS(E.MONTANT)), 0)) "
         "                 OVER (PARTITION BY E.ID_FNM, E.NO_ENG) AS SAME "
         "      FROM ENT_ENG E) S "
         "LEFT JOIN FNM F ON F.ID_FNM = S.ID_FNM "
-        "WHERE COALESCE(S.ORIGINE, '') = '' AND COALESCE(S.STATUT, 0) = 0 AND S.ID_FNM > 0 "
+        "WHERE COALESCE(S.ORIGINE, :USER_ORIGIN) = :USER_ORIGIN AND COALESCE(S.STATUT, :IN_FORCE) = :IN_FORCE "
+        "AND S.ID_FNM > 0 "
         "ORDER BY F.CHAP, F.ART, F.PAR, S.NO_ENG, S.ID_ENG"));
+    q.setParam(QStringLiteral("EXPENSE"), toDb(SheetObject::Expense));
+    q.setParam(QStringLiteral("USER_ORIGIN"), toDb(SheetOrigin::User));
+    q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
     q.open();
     QList<TCancellableSheet> out;
     out.reserve(q.rowCount());
@@ -450,12 +464,15 @@ std::optional<TSheet> TSheetStore::EarlierSheetDatedAfter(qint64 idFnm, const QS
 std::optional<TRecommitted> TSheetStore::Recommitted(qint64 idCancelled)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 D.NO_DEPENSE, E.NO_ENG FROM DET_ENG L "
-                                          "JOIN DET_ENG O ON O.ID_DETAIL=L.ID_DETAIL AND O.OBJET=0 AND "
+                                          "JOIN DET_ENG O ON O.ID_DETAIL=L.ID_DETAIL AND O.OBJET=:OBJET AND "
                                           "O.ID_ENG<>L.ID_ENG "
-                                          "JOIN ENT_ENG E ON E.ID_ENG=O.ID_ENG AND COALESCE(E.STATUT, 0)=0 "
+                                          "JOIN ENT_ENG E ON E.ID_ENG=O.ID_ENG AND "
+                                          "COALESCE(E.STATUT, :IN_FORCE)=:IN_FORCE "
                                           "LEFT JOIN DEPENSE D ON D.ID_DEPENSE=L.ID_DETAIL "
-                                          "WHERE L.ID_ENG=:ID_ENG AND L.OBJET=0 ORDER BY E.NO_ENG, E.ID_ENG"));
+                                          "WHERE L.ID_ENG=:ID_ENG AND L.OBJET=:OBJET ORDER BY E.NO_ENG, E.ID_ENG"));
     q.setParam(QStringLiteral("ID_ENG"), idCancelled);
+    q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
+    q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
     q.open();
     if (q.isEmpty())
         return std::nullopt;
@@ -466,16 +483,21 @@ std::optional<TRecommitted> TSheetStore::Recommitted(qint64 idCancelled)
 void TSheetStore::LockSheetExpenses(qint64 idEng)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT ID_DEPENSE FROM DEPENSE WHERE ID_DEPENSE IN "
-                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:ID_ENG AND OBJET=0) WITH LOCK"));
+                                          "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:ID_ENG AND OBJET=:OBJET) "
+                                          "WITH LOCK"));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
+    q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
     q.open();
 }
 
 bool TSheetStore::MarkCancelled(qint64 idCancelled, qint64 by)
 {
     db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=:STATUT WHERE ID_ENG=:ID_ENG AND "
-                                          "COALESCE(STATUT, 0)=0 AND COALESCE(ORIGINE, '')=''"));
+                                          "COALESCE(STATUT, :IN_FORCE)=:IN_FORCE AND "
+                                          "COALESCE(ORIGINE, :USER_ORIGIN)=:USER_ORIGIN"));
     q.setParam(QStringLiteral("STATUT"), by);
+    q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
+    q.setParam(QStringLiteral("USER_ORIGIN"), toDb(SheetOrigin::User));
     q.setParam(QStringLiteral("ID_ENG"), idCancelled);
     q.exec();
     return q.rowsAffected() == 1;
@@ -487,15 +509,15 @@ bool TSheetStore::InsertCancellation(const TSheet& header, qint64* id)
     // now are given back, and no line can be added to it or removed from it
     // until the cancellation is stored.
     const std::optional<TSheet> cancelled = LockSheet(header.idOrigine);
-    if (!cancelled || cancelled->Cancelled() || !cancelled->origin.isEmpty())
+    if (!cancelled || cancelled->Cancelled() || cancelled->origin != SheetOrigin::User)
         return false;
     TSheet h = header;
     h.amount = cancelled->amount;
     h.idFnm = cancelled->idFnm;
-    h.objet = 1;
-    h.origin = QStringLiteral("1");
-    h.statut = 0;
-    *id = InsertMovementSheet(h, 1, h.idOrigine);
+    h.objet = SheetObject::Economy;
+    h.origin = SheetOrigin::Cancellation;
+    h.statut = SheetInForce;
+    *id = InsertMovementSheet(h, LineObject::Cancellation, h.idOrigine);
     return MarkCancelled(h.idOrigine, *id);
 }
 
@@ -520,8 +542,9 @@ bool TSheetStore::UpdateCancellation(const TSheet& header, qint64 previouslyCanc
     line.exec();
     if (line.rowsAffected() == 0) {
         db::Query add(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG       (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                                "VALUES(:ID_ENG, 1, 1, :ID_DETAIL, :MONTANT) "));
+                                                "VALUES(:ID_ENG, 1, :OBJET, :ID_DETAIL, :MONTANT) "));
         add.setParam(QStringLiteral("ID_ENG"), header.id);
+        add.setParam(QStringLiteral("OBJET"), toDb(LineObject::Cancellation));
         add.setParam(QStringLiteral("ID_DETAIL"), header.idOrigine);
         add.setParam(QStringLiteral("MONTANT"), header.amount);
         add.exec();
@@ -542,7 +565,9 @@ std::optional<TRecommitted> TSheetStore::DeleteCancellation(qint64 idEng, qint64
         LockSheetExpenses(idCancelled);
         if (std::optional<TRecommitted> again = Recommitted(idCancelled))
             return again;
-        db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=0 WHERE ID_ENG=:ID_ENG AND STATUT=:STATUT"));
+        db::Query q(DM->LURDO, QStringLiteral("UPDATE ENT_ENG SET STATUT=:IN_FORCE WHERE ID_ENG=:ID_ENG AND "
+                                              "STATUT=:STATUT"));
+        q.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
         q.setParam(QStringLiteral("ID_ENG"), idCancelled);
         q.setParam(QStringLiteral("STATUT"), idEng);
         q.exec();

@@ -10,10 +10,11 @@
 // the caller holds them in one write operation for the user's action, so that
 // every statement of the action is committed together or not at all.
 //
-// A user commitment sheet is a header with OBJET 0 and an empty ORIGINE whose
-// lines (OBJET 0) are expenses. Its amount and budget line always follow its
+// A user commitment sheet is an expense header (SheetObject::Expense) of the
+// user's origin whose lines are expense lines. Its amount and budget line always follow its
 // lines: every change of lines runs SyncHeader in the same transaction.
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 #include "documents/DocumentLines.h"
 #include "documents/ExpenseDocument.h"
@@ -37,13 +38,13 @@ struct TSheet {
     QString obs;
     QString visaNumber;
     QDate visaDate;
-    int objet = 0;        // 0 DEPENSE (takes credit), 1 ECONOMIE (gives it back)
+    SheetObject objet = SheetObject::Expense;
     Currency amount;
-    QString origin;       // empty: a user commitment; "1".."4" see ORIGINE
-    qint64 idOrigine = -1;
-    qint64 statut = 0;    // > 0: the key of the cancellation that cancelled it
+    SheetOrigin origin = SheetOrigin::User;
+    qint64 idOrigine = NoOriginRecord;
+    qint64 statut = SheetInForce;   // otherwise the key of the cancellation that cancelled it
 
-    bool Cancelled() const { return statut > 0; }
+    bool Cancelled() const { return statut > SheetInForce; }
     bool HasVisa() const { return !visaNumber.trimmed().isEmpty(); }
 };
 
@@ -94,7 +95,7 @@ public:
 
     // --- reads -------------------------------------------------------------
     // The user commitment sheets of `objet`, in number order (all lines together).
-    QList<TDocumentKey> UserSheetKeys(int objet = 0);
+    QList<TDocumentKey> UserSheetKeys(SheetObject objet = SheetObject::Expense);
     std::optional<TSheet> Read(qint64 idEng);
     // The sheet locked for the caller's write operation, then read: until the
     // operation ends no other user can change it, delete it, cancel it or
@@ -113,7 +114,7 @@ public:
     QSet<qint64> CommittedExpenseIds();
     // The sheet of an origin and its source (a line's budget sheets, a
     // transfer row's, a cancellation's).
-    std::optional<TSheet> SheetOfOrigin(const QString& origin, qint64 idOrigine);
+    std::optional<TSheet> SheetOfOrigin(SheetOrigin origin, qint64 idOrigine);
 
     // --- writes (inside the caller's write operation) ----------------------
     // A new user commitment header: no number, line or amount yet.
@@ -149,18 +150,18 @@ public:
     void DeleteSheet(qint64 idEng);
 
     // Sheets recording one movement of a line's credit, with their one line
-    // (OBJET 2 primitive budget, 3 amending budget, 4 transfer row, 1 cancellation).
+    // (primitive or amending budget, transfer row, cancellation).
     // `key`: the key of a sheet the new one replaces in the same operation
     // (deleted before), taken again so that a change draws no key; -1 draws
     // a new one.
-    qint64 InsertMovementSheet(const TSheet& header, int lineObjet, qint64 lineDetail, qint64 key = -1);
+    qint64 InsertMovementSheet(const TSheet& header, LineObject lineObjet, qint64 lineDetail, qint64 key = -1);
     // Amount, observation, dates, budget line and visa of the header (and its
     // OBJET when `withObjet`), and the amount of its line.
     void UpdateMovementSheet(const TSheet& header, bool withObjet);
 
     // --- cancellations ------------------------------------------------------
-    // A cancellation is a sheet of OBJET 1 and ORIGINE "1" whose one line
-    // (OBJET 1) points to the sheet it cancels; that sheet's STATUT holds the
+    // A cancellation is an economy sheet of the cancellation origin whose one
+    // line (LineObject::Cancellation) points to the sheet it cancels; that sheet's STATUT holds the
     // cancellation's key, which takes it out of the committed totals and frees
     // its expenses.
     //
@@ -200,8 +201,8 @@ private:
     void LockSheetExpenses(qint64 idEng);
     // Marks `idCancelled` as cancelled by `by` when it is an active user commitment.
     bool MarkCancelled(qint64 idCancelled, qint64 by);
-    qint64 FindSheet(const QString& chap, const QString& art, const QString& par, const QString& number, int objet,
-                     const QString& origin);
+    qint64 FindSheet(const QString& chap, const QString& art, const QString& par, const QString& number,
+                     SheetObject objet, SheetOrigin origin);
 
     TDocumentLineTable m_lines{TDocumentLineTable::CommitmentSheet};
     std::unique_ptr<db::Query> m_read, m_cancelled, m_taken, m_sync, m_syncLines;

@@ -68,14 +68,14 @@ void TSheetHeaderFields::Show(const TSheet& sheet)
     edDateVisa->setText(DateText(sheet.visaDate));
 }
 
-sheet::Verdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString&)>& taken)
+TVerdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString&)>& taken)
 {
     edNoFiche->setText(edNoFiche->text().trimmed());
     QString padded;
-    if (sheet::Verdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
+    if (TVerdict v = sheet::CheckNumber(edNoFiche->text(), &padded))
         return v;
     if (taken(padded))
-        return sheet::Refusal{sheet::NumberTakenRefusal, sheet::Field::Number};
+        return TRefusal{sheet::NumberTakenRefusal, sheet::Number};
     edNoFiche->setText(padded);
     return std::nullopt;
 }

@@ -48,7 +48,7 @@ struct TSheetHeaderFields {
 // (sheet::CheckNumber) and free on the sheet's budget line (`taken` answers
 // whether another sheet of the line holds the padded number: "Ce N° de Fiche
 // existe déjà !"); the edit then shows it padded to four digits.
-sheet::Verdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString& padded)>& taken);
+TVerdict TakeTypedNumber(QLineEdit* edNoFiche, const std::function<bool(const QString& padded)>& taken);
 
 // The stored row a sheet window shows: the sheet's ENT_ENG row, read afresh
 // when shown (its version is read with it); none without a sheet.

@@ -1,5 +1,7 @@
 #include "budget/SituationStore.h"
 
+#include "data/Codes.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -55,14 +57,23 @@ QString OrderStatusTest(int filter, const QString& alias)
     }
 }
 
+// The period's dates and the codes the statements below name, each bound
+// when the statement has it.
 void SetPeriod(db::Query& q, const TSituationRequest& request)
 {
-    if (q.paramNames().contains(QStringLiteral("DATE_D")))
-        q.setParam(QStringLiteral("DATE_D"), request.start);
-    if (q.paramNames().contains(QStringLiteral("DATE_F")))
-        q.setParam(QStringLiteral("DATE_F"), request.end);
-    if (q.paramNames().contains(QStringLiteral("STATUT")))
-        q.setParam(QStringLiteral("STATUT"), 0);
+    const QList<QPair<QString, db::Value>> values{
+        {QStringLiteral("DATE_D"), db::Value(request.start)},
+        {QStringLiteral("DATE_F"), db::Value(request.end)},
+        {QStringLiteral("STATUT"), toDbValue(OrderStatus::Paid)},
+        {QStringLiteral("IN_FORCE"), db::Value(SheetInForce)},
+        {QStringLiteral("USER_ORIGIN"), toDbValue(SheetOrigin::User)},
+        {QStringLiteral("CANCELLATION"), toDbValue(SheetOrigin::Cancellation)},
+        {QStringLiteral("EXPENSE"), toDbValue(SheetObject::Expense)},
+        {QStringLiteral("INVOICE"), toDbValue(ExpenseKind::Invoice)},
+        {QStringLiteral("MISSION"), toDbValue(ExpenseKind::Mission)}};
+    for (const auto& [name, value] : values)
+        if (q.paramNames().contains(name))
+            q.setParam(name, value);
 }
 
 // Sums of one measure by line: the first column is the line, the last the sum.
@@ -144,13 +155,14 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
     const QHash<qint64, QDate> primitiveSheets = SheetDates(
         m_conn, QStringLiteral("SELECT ID_FNM, DATE_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND ORIGINE=:ORIGINE "
                                "ORDER BY ID_ENG"),
-        {{QStringLiteral("OBJET"), db::Value(qint64(1))}, {QStringLiteral("ORIGINE"), db::Value(QStringLiteral("2"))}});
+        {{QStringLiteral("OBJET"), toDbValue(SheetObject::Economy)},
+         {QStringLiteral("ORIGINE"), toDbValue(SheetOrigin::PrimitiveBudget)}});
     const QHash<qint64, QDate> amendingSheets = SheetDates(
         m_conn, QStringLiteral("SELECT ID_FNM, DATE_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE ORDER BY ID_ENG"),
-        {{QStringLiteral("ORIGINE"), db::Value(QStringLiteral("3"))}});
+        {{QStringLiteral("ORIGINE"), toDbValue(SheetOrigin::AmendingBudget)}});
     advance();
 
-    // Transfers up to the end of the period: given ("D") less, received more.
+    // Transfers up to the end of the period: given less, received more.
     QHash<qint64, Currency> transfers;
     {
         db::Query q(m_conn, QStringLiteral("SELECT ID_FNM, SENS, SUM(MONTANT) AS MT_VIR FROM VIREMENT "
@@ -159,7 +171,8 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
         q.open();
         for (int r = 0; r < q.rowCount(); ++r) {
             const Currency amount = db::toCurrency(q.at(r, 2));
-            transfers[db::toInt(q.at(r, 0))] += Text(q.at(r, 1)) == QLatin1String("D") ? -amount : amount;
+            transfers[db::toInt(q.at(r, 0))] +=
+                fromDb<TransferSide>(Text(q.at(r, 1))) == TransferSide::Giving ? -amount : amount;
         }
     }
     advance();
@@ -174,11 +187,11 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
     const QHash<qint64, Currency> commitments = SumsByLine(
         m_conn,
         QStringLiteral("SELECT E.ID_FNM, SUM(E.MONTANT) AS MT_ENG FROM ENT_ENG E "
-                       "WHERE E.STATUT>=0 AND E.ORIGINE='' AND E.OBJET=0 AND ")
+                       "WHERE E.STATUT>=:IN_FORCE AND E.ORIGINE=:USER_ORIGIN AND E.OBJET=:EXPENSE AND ")
             + visa
             + QStringLiteral("E.DATE_ENG>=:DATE_D AND E.DATE_ENG<=:DATE_F AND "
-                             "NOT EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ENG=E.STATUT AND E.STATUT>0 AND "
-                             "C.ORIGINE='1' AND (C.DATE_ENG IS NULL OR C.DATE_ENG<=:DATE_F)) "
+                             "NOT EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ENG=E.STATUT AND E.STATUT>:IN_FORCE AND "
+                             "C.ORIGINE=:CANCELLATION AND (C.DATE_ENG IS NULL OR C.DATE_ENG<=:DATE_F)) "
                              "GROUP BY E.ID_FNM"),
         request);
     advance();
@@ -192,7 +205,7 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
                        "JOIN DEPENSE E ON E.ID_DEPENSE=A.ID_DETAIL WHERE ")
             + OrderStatusTest(request.payments, QStringLiteral("B"))
             + QStringLiteral("B.DATE_MDT>=:DATE_D AND B.DATE_MDT<=:DATE_F AND "
-                             "E.TYPE_DEPENSE IN (0, 1) AND E.ID_FNM IS NOT NULL GROUP BY E.ID_FNM"),
+                             "E.TYPE_DEPENSE IN (:INVOICE, :MISSION) AND E.ID_FNM IS NOT NULL GROUP BY E.ID_FNM"),
         request);
     advance();
 

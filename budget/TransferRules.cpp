@@ -36,25 +36,25 @@ std::optional<Currency> TransferAmount(const QString& text)
     return Currency::fromRaw((m.captured(1) == QLatin1String("-") ? -cents : cents) * 100);
 }
 
-std::optional<TTransferRefusal> CheckTransferAmounts(const QList<TTransferEntry>& rows)
+TVerdict CheckTransferAmounts(const QList<TTransferEntry>& rows)
 {
     for (const TTransferEntry& row : rows) {
         if (!row.amount)
-            return TTransferRefusal{QStringLiteral("Le montant de l'imputation n'est  pas numérique !"), row.gridRow};
+            return TRefusal{QStringLiteral("Le montant de l'imputation n'est  pas numérique !"), -1, row.gridRow};
         if (*row.amount <= Currency())
-            return TTransferRefusal{QStringLiteral("Le Montant doit supérieur à zéro !"), row.gridRow};
+            return TRefusal{QStringLiteral("Le Montant doit supérieur à zéro !"), -1, row.gridRow};
     }
     return std::nullopt;
 }
 
-std::optional<TTotalsRefusal> CheckTransferTotals(Currency giving, Currency receiving)
+TVerdict CheckTransferTotals(Currency giving, Currency receiving)
 {
     if (giving.isZero())
-        return TTotalsRefusal{QStringLiteral("Le Montant doit être non nul !"), false};
+        return TRefusal{QStringLiteral("Le Montant doit être non nul !"), GivingGrid};
     if (receiving.isZero())
-        return TTotalsRefusal{QStringLiteral("Le Montant doit être non nul !"), true};
+        return TRefusal{QStringLiteral("Le Montant doit être non nul !"), ReceivingGrid};
     if (giving != receiving)
-        return TTotalsRefusal{QStringLiteral("Les Montants des imputations sont différents !"), false};
+        return TRefusal{QStringLiteral("Les Montants des imputations sont différents !"), GivingGrid};
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 // grid's amounts, the totals, and the credit test of a giving line.
 
 #include "budget/TransferStore.h"
+#include "core/Refusal.h"
 #include "db/Currency.h"
 
 #include <QList>
@@ -30,23 +31,17 @@ struct TTransferEntry {
     std::optional<Currency> amount;
 };
 
-// A refusal of the save: its message, and the grid row to select (-1: none).
-struct TTransferRefusal {
-    QString message;
-    int gridRow = -1;
-};
+// The grids a refusal of the save points to (TRefusal::field).
+enum TransferField : int { GivingGrid, ReceivingGrid };
 
 // Every amount of one grid must be a number above zero; the first row that is
-// not, with its message.
-std::optional<TTransferRefusal> CheckTransferAmounts(const QList<TTransferEntry>& rows);
+// not, with its message and its grid row (TRefusal::row), in the grid of the
+// rows checked.
+TVerdict CheckTransferAmounts(const QList<TTransferEntry>& rows);
 
-// The two totals must be above zero and equal. `onReceiving` tells which grid
-// takes the focus (the giving one otherwise).
-struct TTotalsRefusal {
-    QString message;
-    bool onReceiving = false;
-};
-std::optional<TTotalsRefusal> CheckTransferTotals(Currency giving, Currency receiving);
+// The two totals must be above zero and equal; the refusal names the grid
+// that takes the focus.
+TVerdict CheckTransferTotals(Currency giving, Currency receiving);
 
 // A giving line is short when what was paid on it plus the amount given
 // exceeds its credit.

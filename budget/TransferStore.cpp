@@ -8,7 +8,11 @@
 
 namespace {
 
-const QString kTransferOrigin = QStringLiteral("4");
+// A giving row's sheet takes credit away from its line, a receiving row's gives it.
+SheetObject SheetObjectOf(TransferSide side)
+{
+    return side == TransferSide::Giving ? SheetObject::Expense : SheetObject::Economy;
+}
 
 } // namespace
 
@@ -53,20 +57,21 @@ std::optional<TTransfer> TTransferStore::Read(qint64 idVir)
         row.par = q.asString(QStringLiteral("PAR"));
         row.intitule = q.asString(QStringLiteral("INTITULE"));
         row.amount = q.asCurrency(QStringLiteral("MONTANT"));
-        (q.asString(QStringLiteral("SENS")) == QLatin1String("D") ? t.giving : t.receiving).append(row);
+        (fromDb<TransferSide>(q.asString(QStringLiteral("SENS"))) == TransferSide::Giving ? t.giving : t.receiving)
+            .append(row);
     }
     return t;
 }
 
-std::optional<TSheetKey> TTransferStore::RowSheet(qint64 idVir, qint64 idFnm, int objet)
+std::optional<TSheetKey> TTransferStore::RowSheet(qint64 idVir, qint64 idFnm, TransferSide side)
 {
     db::Query& q = KeptStatement(m_rowSheet, QStringLiteral("SELECT ID_ENG, NO_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
                                                             "      ID_ORIGINE=:ID_ORIGINE AND       ID_FNM=:ID_FNM AND "
                                                             "OBJET=:OBJET "));
-    q.setParam(QStringLiteral("ORIGINE"), kTransferOrigin);
+    q.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::Transfer));
     q.setParam(QStringLiteral("ID_ORIGINE"), idVir);
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.setParam(QStringLiteral("OBJET"), objet);
+    q.setParam(QStringLiteral("OBJET"), toDb(SheetObjectOf(side)));
     q.open();
     std::optional<TSheetKey> key;
     if (!q.isEmpty())
@@ -75,9 +80,9 @@ std::optional<TSheetKey> TTransferStore::RowSheet(qint64 idVir, qint64 idFnm, in
     return key;
 }
 
-bool TTransferStore::RowSheetIsLast(qint64 idVir, qint64 idFnm, int objet)
+bool TTransferStore::RowSheetIsLast(qint64 idVir, qint64 idFnm, TransferSide side)
 {
-    const std::optional<TSheetKey> sheet = RowSheet(idVir, idFnm, objet);
+    const std::optional<TSheetKey> sheet = RowSheet(idVir, idFnm, side);
     return !sheet || DM->Queries().IsLastCommitmentNumber(idFnm, sheet->number);
 }
 
@@ -99,7 +104,8 @@ TTransferCredit TTransferStore::Credit(qint64 idVir, qint64 idFnm, const QDate& 
         // What the stored transfer gave is given back, what it received taken away.
         for (q.first(); !q.eof(); q.next()) {
             const Currency amount = q.asCurrency(QStringLiteral("MT_VIR"));
-            credit.available += q.asString(QStringLiteral("SENS")) == QLatin1String("D") ? amount : -amount;
+            credit.available +=
+                fromDb<TransferSide>(q.asString(QStringLiteral("SENS"))) == TransferSide::Giving ? amount : -amount;
         }
         q.close();
     }
@@ -116,7 +122,7 @@ QList<qint64> TTransferStore::DeleteStored(qint64 idVir)
     // the year would read the whole table.
     db::Query sheets(DM->LURDO, QStringLiteral("SELECT ID_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND "
                                                "      ID_ORIGINE=:ID_ORIGINE ORDER BY ID_ENG"));
-    sheets.setParam(QStringLiteral("ORIGINE"), kTransferOrigin);
+    sheets.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::Transfer));
     sheets.setParam(QStringLiteral("ID_ORIGINE"), idVir);
     sheets.open();
     QList<qint64> keys;
@@ -147,12 +153,12 @@ qint64 TTransferStore::Save(const TTransfer& transfer)
                                             "ID_FNM, ID_USER, DATEC, DATEM ) VALUES(:MyIdVir, :myLine, :MyDateVir, :MySens,"
                                             "        :MyMontant, :ID_FNM, :MyIdUser, :MyDateC, :MyDateM)"));
     int noLine = 0;
-    auto writeRows = [&](const QList<TTransferRow>& rows, const QString& sens) {
+    auto writeRows = [&](const QList<TTransferRow>& rows, TransferSide side) {
         for (const TTransferRow& r : rows) {
             row.setParam(QStringLiteral("MyIdVir"), id);
             row.setParam(QStringLiteral("myLine"), ++noLine);
             row.setParam(QStringLiteral("MyDateVir"), transfer.date);
-            row.setParam(QStringLiteral("MySens"), sens);
+            row.setParam(QStringLiteral("MySens"), toDb(side));
             row.setParam(QStringLiteral("MyMontant"), r.amount);
             row.setParam(QStringLiteral("ID_FNM"), r.idFnm);
             // Transfer rows keep the database user, not the login code.
@@ -162,29 +168,30 @@ qint64 TTransferStore::Save(const TTransfer& transfer)
             row.exec();
         }
     };
-    writeRows(transfer.giving, QStringLiteral("D"));
-    writeRows(transfer.receiving, QStringLiteral("E"));
+    writeRows(transfer.giving, TransferSide::Giving);
+    writeRows(transfer.receiving, TransferSide::Receiving);
 
     // One sheet per row. A changed transfer lost its sheets above, so every
     // row gets a new one; they having been the last of their lines, the lines
     // kept take their numbers again.
-    auto writeSheets = [&](const QList<TTransferRow>& rows, int objet, const QString& observation) {
+    auto writeSheets = [&](const QList<TTransferRow>& rows, TransferSide side, const QString& observation) {
         for (const TTransferRow& r : rows) {
             TSheet sheet;
             sheet.number = TSheetStore::NextUserNumber(r.idFnm);
             sheet.date = transfer.date;
             sheet.idFnm = r.idFnm;
             sheet.obs = DM->Queries().GetServiceObservation(observation, r.chap);
-            sheet.objet = objet;
+            sheet.objet = SheetObjectOf(side);
             sheet.amount = r.amount;
-            sheet.origin = kTransferOrigin;
+            sheet.origin = SheetOrigin::Transfer;
             sheet.idOrigine = id;
-            sheet.statut = 0;
-            m_sheets.InsertMovementSheet(sheet, 4, r.idFnm, freedKeys.isEmpty() ? -1 : freedKeys.takeFirst());
+            sheet.statut = SheetInForce;
+            m_sheets.InsertMovementSheet(sheet, LineObject::Transfer, r.idFnm,
+                                         freedKeys.isEmpty() ? -1 : freedKeys.takeFirst());
         }
     };
-    writeSheets(transfer.giving, 0, QStringLiteral("OBS_VIR_D"));
-    writeSheets(transfer.receiving, 1, QStringLiteral("OBS_VIR_E"));
+    writeSheets(transfer.giving, TransferSide::Giving, QStringLiteral("OBS_VIR_D"));
+    writeSheets(transfer.receiving, TransferSide::Receiving, QStringLiteral("OBS_VIR_E"));
     return id;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // TTransferStore: the SQL of credit transfers. A transfer is the VIREMENT
-// rows of one ID_VIR, each a budget line that gives ("D") or receives ("E") an
-// amount on the transfer's date; every row is also a movement of its line's
-// credit, recorded by a commitment sheet of origin "4" (DEPENSE on a giving
-// line, ECONOMIE on a receiving one) written through the sheet store.
+// rows of one ID_VIR, each a budget line that gives or receives (its
+// TransferSide) an amount on the transfer's date; every row is also a movement
+// of its line's credit, recorded by a commitment sheet of the transfer origin
+// (DEPENSE on a giving line, ECONOMIE on a receiving one) written through the
+// sheet store.
 //
 // Reads run on the program's connection. Save and Delete run statements only,
 // inside the caller's write operation, so that a transfer, its rows and its
@@ -60,11 +61,11 @@ public:
     static qint64 KeyOf(const QueryRow& row);
     // The stored transfer (its rows in CHAP, ART, PAR order); nothing when gone.
     std::optional<TTransfer> Read(qint64 idVir);
-    // The sheet of a row of a transfer: its line and side (OBJET 0 giving, 1 receiving).
-    std::optional<TSheetKey> RowSheet(qint64 idVir, qint64 idFnm, int objet);
+    // The sheet of a row of a transfer: its line and side.
+    std::optional<TSheetKey> RowSheet(qint64 idVir, qint64 idFnm, TransferSide side);
     // Whether the sheet of a row of the transfer is still the last of its line
     // (a row without a sheet counts as last).
-    bool RowSheetIsLast(qint64 idVir, qint64 idFnm, int objet);
+    bool RowSheetIsLast(qint64 idVir, qint64 idFnm, TransferSide side);
     // The credit test's figures for a giving line at `date`; the rows stored for
     // transfer `idVir` (-1: none) are left out of the credit, so that a transfer
     // being changed is not counted against itself.

@@ -339,10 +339,10 @@ bool TfrmBudget::HasArticle() const
     return HasRows() && !CurrentLine().art.trimmed().isEmpty();
 }
 
-QString TfrmBudget::GetBudgetSheetDate(const QString& origin, qint64 idFnm)
+QString TfrmBudget::GetBudgetSheetDate(SheetOrigin origin, qint64 idFnm)
 {
     const std::optional<TSheet> sheet =
-        origin == QLatin1String("2") ? m_store->PrimitiveSheet(idFnm) : m_store->AmendingSheet(idFnm);
+        origin == SheetOrigin::PrimitiveBudget ? m_store->PrimitiveSheet(idFnm) : m_store->AmendingSheet(idFnm);
     if (!sheet || !sheet->date.isValid())
         return QString();
     return sheet->date.toString(kDateFormat);
@@ -367,8 +367,8 @@ void TfrmBudget::ShowBudgetLine()
         edMt_BS->SetAsCurrency(line.bs);
         edDateBP->setText(line.dateBP.toString(kDateFormat));
         edDateBS->setText(line.dateBS.toString(kDateFormat));
-        edDateEng_BP->setText(GetBudgetSheetDate(QStringLiteral("2"), IdFnm));
-        edDateEng_BS->setText(GetBudgetSheetDate(QStringLiteral("3"), IdFnm));
+        edDateEng_BP->setText(GetBudgetSheetDate(SheetOrigin::PrimitiveBudget, IdFnm));
+        edDateEng_BS->setText(GetBudgetSheetDate(SheetOrigin::AmendingBudget, IdFnm));
     }
     SetMode(emBrowse);
 }

@@ -3,8 +3,8 @@
 // imprest part and visa date, and the amending budget (which may be negative)
 // with its visa date. Every allocation is also a movement of the line's credit:
 // saving writes the line and keeps two commitment sheets of the line in step
-// with it, the primitive-budget sheet (origin "2", always "0001") and the
-// amending-budget sheet (origin "3", numbered like any other sheet of the line),
+// with it, the primitive-budget sheet (always "0001") and the
+// amending-budget sheet (numbered like any other sheet of the line),
 // all in one transaction.
 //
 // Modal; the caller sets IdFnm, runs exec() and frees the window. Inside, the
@@ -13,6 +13,7 @@
 // The four print items (mnFicheBP, mnFicheBP_Pre, mnFicheBS, mnFicheBS_Pre) sit
 // in both print menus; the documents connect them.
 
+#include "data/Codes.h"
 #include "ui/EditorWindow.h"
 
 #include <memory>
@@ -91,7 +92,7 @@ public:
 
     void FormShow() override;
     void ShowBudgetLine();
-    QString GetBudgetSheetDate(const QString& origin, qint64 idFnm);
+    QString GetBudgetSheetDate(SheetOrigin origin, qint64 idFnm);
     void SetBudgetEntryState(bool editing);
     void btnEditClick();
     void btnPostClick() override;

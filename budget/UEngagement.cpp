@@ -319,7 +319,8 @@ void TfrmEngagement::ShowSheetBalances()
     const QString number = m_sheet ? m_sheet->number : QString();
     m_oldBalance = m_sheet ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
     m_isLast = m_sheet && DM->Queries().IsLastCommitmentNumber(m_idFnm, number);
-    m_balances.Show(m_oldBalance, m_amount, BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 0, m_amount));
+    m_balances.Show(m_oldBalance, m_amount,
+                    BudgetQueries::CommitmentBalanceAfter(m_oldBalance, SheetObject::Expense, m_amount));
 
     const QString by = m_sheet ? m_store.CancelledBy(m_sheet->id) : QString();
     lCancelled->setText(by.isEmpty() ? QString() : QStringLiteral("Annulée par : ") + by);
@@ -370,17 +371,17 @@ void TfrmEngagement::btnPostClick()
             Abort();
         entry = *m_sheet;
         // The number typed is stored as four digits, checked once padded.
-        if (const sheet::Verdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
+        if (const TVerdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
                 return m_store.NumberTaken(m_idFnm, padded, m_sheet->id);
             }))
-            Refuse(TRefusal{v->message}, edNoFiche);
+            Refuse(*v, edNoFiche);
         entry.number = edNoFiche->text();
     }
     QDate date, visaDate;
-    if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
+    if (const TVerdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
                                                    [](const QString& q) { return AskConfirmation(q); }, &date,
                                                    &visaDate))
-        Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+        Refuse(*v, v->field == sheet::Date ? edDateE : edDateVisa);
     entry.date = date;
     entry.visaDate = visaDate;
     entry.visaNumber = edNoVisa->text().trimmed();
@@ -425,7 +426,7 @@ void TfrmEngagement::btnModifDetClick()
         TfrmAddDep picker(this);
         picker.TableDet = QStringLiteral("DET_ENG");
         picker.IdDoc = IdEng;
-        picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines.first().kind;
+        picker.TypeDep = m_lines.isEmpty() ? std::nullopt : m_lines.first().kind;
         picker.SelectMode = true;
         picker.ModeDoc = QStringLiteral("E");
         picker.Document = std::make_unique<TSheetExpenseLines>();

@@ -8,7 +8,7 @@
 // sheet, records the visa (which freezes the lines), removes lines, deletes
 // the last sheet of a line and finds a sheet by budget line and number.
 //
-// Modal; the caller sets ObjetEng (0) and IdEng (0 or less: the last sheet),
+// Modal; the caller sets ObjetEng (an expense sheet) and IdEng (0 or less: the last sheet),
 // runs exec() and frees it.
 
 #include "budget/SheetStore.h"
@@ -33,9 +33,10 @@ public:
     explicit TfrmEngagement(QWidget* parent = nullptr);
     ~TfrmEngagement() override;
 
-    // In: the OBJET of the sheets (every caller sets 0) and the sheet to show
-    // first. While the window runs IdEng is the sheet shown, -1 when none.
-    int ObjetEng = 0;
+    // In: the OBJET of the sheets (every caller asks for expense sheets) and
+    // the sheet to show first. While the window runs IdEng is the sheet
+    // shown, -1 when none.
+    SheetObject ObjetEng = SheetObject::Expense;
     qint64 IdEng = -1;
 
     // The sheet's budget line (its first expense's), amount and balance before it.

@@ -258,7 +258,8 @@ void TfrmEngagement_Annul::ShowBalances(const QString& number)
 {
     m_oldBalance = m_idFnm > 0 ? DM->Queries().CommitmentBalanceBefore(m_idFnm, number) : Currency();
     // A cancellation gives its amount back to the line.
-    m_balances.Show(m_oldBalance, m_amount, BudgetQueries::CommitmentBalanceAfter(m_oldBalance, 1, m_amount));
+    m_balances.Show(m_oldBalance, m_amount,
+                    BudgetQueries::CommitmentBalanceAfter(m_oldBalance, SheetObject::Economy, m_amount));
 }
 
 // --- the entry ---------------------------------------------------------------------------
@@ -335,17 +336,17 @@ void TfrmEngagement_Annul::btnPostClick()
         if (!m_sheet)
             Abort();
         entry = *m_sheet;
-        if (const sheet::Verdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
+        if (const TVerdict v = TakeTypedNumber(edNoFiche, [this](const QString& padded) {
                 return m_store.NumberTaken(m_idFnm, padded, m_sheet->id);
             }))
-            Refuse(TRefusal{v->message}, edNoFiche);
+            Refuse(*v, edNoFiche);
     }
     // The sheet's date, then its coherence with the number, then the visa
     // date, which a cancellation does not compare with its date.
     const auto checkDates = [this](const QString& visaText, QDate* date, QDate* visaDate) {
-        if (const sheet::Verdict v = sheet::CheckDates(edDateE->text(), visaText, FiscalYear.trimmed().toInt(),
+        if (const TVerdict v = sheet::CheckDates(edDateE->text(), visaText, FiscalYear.trimmed().toInt(),
                                                        [](const QString&) { return true; }, date, visaDate))
-            Refuse(TRefusal{v->message}, v->field == sheet::Field::Date ? edDateE : edDateVisa);
+            Refuse(*v, v->field == sheet::Date ? edDateE : edDateVisa);
     };
     QDate date, visaDate;
     checkDates(QString(), &date, &visaDate);

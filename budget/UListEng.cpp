@@ -79,7 +79,7 @@ TfrmListEng::TfrmListEng(QWidget* parent)
     QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_ENG")});
     m->setRowTint([](int, const QueryRow& r) {
-        return TCommitmentListing::RowOf(r).objet == 1 ? kEconomie : QColor();
+        return TCommitmentListing::RowOf(r).objet == SheetObject::Economy ? kEconomie : QColor();
     });
     const int date = DateColumnWidth();
     const int widths[] = {50, date, 56, 36, 36, 130, 120, 130, 80, date};
@@ -165,9 +165,9 @@ void TfrmListEng::UpdateCommands()
 {
     const bool rows = !Rows()->isEmpty();
     const TCommitmentListing::Row r = TCommitmentListing::RowOf(Rows()->current());
-    const bool user = rows && r.origine.trimmed().isEmpty();
+    const bool user = rows && r.origine == SheetOrigin::User;
     bool deletable = false;
-    if (user && r.visa.trimmed().isEmpty() && r.statut == 0) {
+    if (user && r.visa.trimmed().isEmpty() && r.statut == SheetInForce) {
         deletable = r.number.trimmed().isEmpty()
                  || criteria::CompareStoredText(m_lastNumber.value(r.idFnm), r.number) == 0;
     }
@@ -185,7 +185,7 @@ void TfrmListEng::btnModifClick()
         return;
     const TCommitmentListing::Row r = TCommitmentListing::RowOf(Rows()->current());
     // Only expense commitments open; the other sheets have their own windows.
-    if (!r.origine.trimmed().isEmpty())
+    if (r.origine != SheetOrigin::User)
         return;
     {
         TfrmEngagement frm(this);

@@ -5,6 +5,7 @@
 #include "core/Guard.h"
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
@@ -80,14 +81,6 @@ QDate ReadDate(const QString& key, const QDate& defaultValue)
 int FiscalYearNumber()
 {
     return FiscalYear.trimmed().toInt();
-}
-
-[[noreturn]] void Refuse(QWidget* field, const QString& message)
-{
-    ShowInfo(message);
-    if (field)
-        field->setFocus();
-    Abort();
 }
 
 } // namespace
@@ -306,17 +299,17 @@ void TfrmSF::btnDisplayClick()
         const QDate start = ParseDate(edDateD->text());
         const QDate end = ParseDate(edDateF->text());
         if (!start.isValid())
-            Refuse(edDateD, QStringLiteral("La date de début période est incorrecte !"));
+            Refuse(QStringLiteral("La date de début période est incorrecte !"), edDateD);
         if (!end.isValid())
-            Refuse(edDateF, QStringLiteral("La date de fin période est incorrecte !"));
+            Refuse(QStringLiteral("La date de fin période est incorrecte !"), edDateF);
         if (start > end)
-            Refuse(edDateF, QStringLiteral("La date de fin est inférieure à la date de début !"));
+            Refuse(QStringLiteral("La date de fin est inférieure à la date de début !"), edDateF);
         if (start.year() != FiscalYearNumber())
-            Refuse(edDateD, QStringLiteral("La date de début période ne correspond pas à l'exercice en cours !"));
+            Refuse(QStringLiteral("La date de début période ne correspond pas à l'exercice en cours !"), edDateD);
         if (end.year() != FiscalYearNumber())
-            Refuse(edDateF, QStringLiteral("La date de fin période ne correspond pas à l'exercice en cours !"));
+            Refuse(QStringLiteral("La date de fin période ne correspond pas à l'exercice en cours !"), edDateF);
     } else if (cmbPeriode->currentIndex() < 0) {
-        Refuse(cmbPeriode, QStringLiteral("Veuillez sélectionner la période SVP !"));
+        Refuse(QStringLiteral("Veuillez sélectionner la période SVP !"), cmbPeriode);
     }
     if (view < 0 || view > svRecap) {
         ShowInfo(QStringLiteral("Module en développement !"));

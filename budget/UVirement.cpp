@@ -624,7 +624,8 @@ bool TfrmVirement::CanChangeTransferLine(TTransferGrid* grid, qint64 idFnm)
 {
     if (Mode() != emEdit)
         return true;
-    if (m_store.RowSheetIsLast(IdVir, idFnm, grid == grdDep ? 0 : 1))
+    const TransferSide side = grid == grdDep ? TransferSide::Giving : TransferSide::Receiving;
+    if (m_store.RowSheetIsLast(IdVir, idFnm, side))
         return true;
     ShowInfo(QStringLiteral("La fiche d'engagement liée à l'imputation sélectionnée n'est pas la dernière !\r"
                             "Suppression impossible."));
@@ -634,10 +635,11 @@ bool TfrmVirement::CanChangeTransferLine(TTransferGrid* grid, qint64 idFnm)
 bool TfrmVirement::TransferSheetsAreLast()
 {
     for (TTransferGrid* grid : {grdDep, grdEco}) {
+        const TransferSide side = grid == grdDep ? TransferSide::Giving : TransferSide::Receiving;
         const QList<TTransferEntry> lines = grid->Lines()->Lines();
         for (const TTransferEntry& line : lines) {
             const qint64 id = line.idFnm;
-            if (id > 0 && !m_store.RowSheetIsLast(IdVir, id, grid == grdDep ? 0 : 1)) {
+            if (id > 0 && !m_store.RowSheetIsLast(IdVir, id, side)) {
                 ShowInfo(QStringLiteral("Une ou plusieurs fiches d'engagement liées à ce virement ne peuvent pas être "
                                         "supprimées du fait qu'elles ne sont pas les dérnières !\rVeuillez vérifier SVP."));
                 return false;
@@ -694,16 +696,15 @@ void TfrmVirement::btnPostClick()
         for (const TTransferEntry& entry : lines) {
             if (entry.idFnm <= 0)
                 continue;
-            if (const std::optional<TTransferRefusal> refusal = CheckTransferAmounts({entry}))
-                RefuseRow(grid, entry.gridRow, refusal->message);
+            if (const TVerdict refusal = CheckTransferAmounts({entry}))
+                RefuseRow(grid, int(refusal->row), refusal->message);
             if (grid == grdDep && !CheckTransferCredit(entry.idFnm, *entry.amount))
                 RefuseRow(grid, entry.gridRow, QStringLiteral("Le crédit alloué est insuffisant !\rImputation : ")
                                                    + TransferRowLabel(entry));
         }
     }
-    if (const std::optional<TTotalsRefusal> refusal =
-            CheckTransferTotals(TransferGridTotal(grdDep), TransferGridTotal(grdEco)))
-        Refuse(refusal->message, refusal->onReceiving ? grdEco : grdDep, mtWarning);
+    if (const TVerdict refusal = CheckTransferTotals(TransferGridTotal(grdDep), TransferGridTotal(grdEco)))
+        Refuse(*refusal, refusal->field == ReceivingGrid ? grdEco : grdDep, mtWarning);
 
     TWaitCursor wait;
     TTransfer transfer;

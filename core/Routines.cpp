@@ -171,6 +171,12 @@ bool IsChapter05Article01(const QString& chapter, const QString& article)
         && IsOneOf(article, {"01", "1", "U"});
 }
 
+bool IsPostalBankName(const QString& bankName)
+{
+    const QString name = bankName.trimmed().toUpper();
+    return name == QLatin1String("CCP") || name == QLatin1String("C.C.P") || name == QLatin1String("C C P");
+}
+
 bool IsChapter08(const QString& chapter)
 {
     return IsOneOf(chapter, {"21.08", "21-08", "2108", "22.08", "22-08", "2208"});

@@ -34,6 +34,11 @@ bool IsChapter05Article01(const QString& chapter, const QString& article);
 // Chapter 21.08/22.08, whatever the article.
 bool IsChapter08(const QString& chapter);
 
+// A bank name that designates the postal cheque centre: "CCP", "C.C.P" or
+// "C C P", trimmed and whatever the case. Transfers to such an account are
+// debited from the postal account and grouped apart from the banks.
+bool IsPostalBankName(const QString& bankName);
+
 // The text preceded (PadLeft) or followed (PadRight) by copies of the first
 // character of `pad` up to `width` characters; unchanged when already as long.
 QString PadLeft(const QString& text, const QString& pad, int width);

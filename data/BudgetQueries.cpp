@@ -58,7 +58,7 @@ struct BudgetQueries::Statements {
           undatedMandated(c, QStringLiteral(
               "SELECT (SELECT SUM(D.MONTANT) FROM DEPENSE X JOIN DET_MDT D ON D.ID_DETAIL=X.ID_DEPENSE "
               "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
-              "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (0, 1) AND M.DATE_MDT IS NULL) AS TOT_S2, "
+              "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (:INVOICE, :MISSION) AND M.DATE_MDT IS NULL) AS TOT_S2, "
               "       (SELECT SUM(S.MONTANT) FROM DET_SALAIRE S JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
               "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
               "        WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM AND M.DATE_MDT IS NULL) AS TOT_S1 "
@@ -79,23 +79,23 @@ struct BudgetQueries::Statements {
           primitiveBase(c, QStringLiteral("SELECT MT_BP FROM FNM WHERE ID_FNM=:ID_FNM")),
           // Expenses of the series by their absolute amount, credits with their sign.
           regularisationBalance(c, QStringLiteral(
-                                       "SELECT SUM(IIF(OBJET=0, ABS(MONTANT), 0)) AS EXPENSES, "
-                                       "       SUM(IIF(OBJET=1, MONTANT, 0)) AS CREDITS "
+                                       "SELECT SUM(IIF(OBJET=:EXPENSE, ABS(MONTANT), 0)) AS EXPENSES, "
+                                       "       SUM(IIF(OBJET=:ECONOMY, MONTANT, 0)) AS CREDITS "
                                        "FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND NO_ENG<:NO_ENG")),
-          // Only lines of OBJET 0 are expenses: the other lines of a sheet point
+          // Only expense lines are expenses: the other lines of a sheet point
           // to a budget line, a cancelled sheet or a transfer, whose ids an
           // expense may share.
           committedExpense(c, QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_ENG A "
-                                             "WHERE (ID_DETAIL=:ID_DETAIL) AND (A.OBJET=0) AND "
+                                             "WHERE (ID_DETAIL=:ID_DETAIL) AND (A.OBJET=:EXPENSE_LINE) AND "
                                              "      (ID_ENG NOT IN (SELECT ID_ORIGINE FROM ENT_ENG "
-                                             "                      WHERE (OBJET=1) AND "
-                                             "                            (ORIGINE='1') AND "
+                                             "                      WHERE (OBJET=:ECONOMY) AND "
+                                             "                            (ORIGINE=:CANCELLATION) AND "
                                              "                            (ID_ORIGINE=A.ID_ENG)))")),
           mandatedExpense(c, QStringLiteral("SELECT FIRST 1 ID_DETAIL FROM DET_MDT WHERE ID_DETAIL=:ID_DETAIL")),
           commitmentOfExpense(c, QStringLiteral("SELECT FIRST 1 E.NO_ENG, E.DATE_ENG FROM DET_ENG D "
                                                 "JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
-                                                "WHERE D.OBJET=0 AND D.ID_DETAIL=:ID_DETAIL "
-                                                "ORDER BY IIF(COALESCE(E.STATUT, 0)=0, 0, 1), E.ID_ENG")),
+                                                "WHERE D.OBJET=:OBJET AND D.ID_DETAIL=:ID_DETAIL "
+                                                "ORDER BY IIF(COALESCE(E.STATUT, :IN_FORCE)=:IN_FORCE, 0, 1), E.ID_ENG")),
           // The chapters of the budget lines of the order's expenses, read from
           // the order's own lines; expenses without a line, or whose line is
           // missing, take no part.
@@ -141,9 +141,9 @@ Currency BudgetQueries::CreditAvailableAt(qint64 idFnm, const QDate& date)
     }
     const Currency primitive = sumOf(q->primitive, QStringLiteral("TOT"));
     const Currency amending = sumOf(q->amending, QStringLiteral("MT_BS"));
-    q->transfers.setParam(QStringLiteral("SENS"), QStringLiteral("D"));
+    q->transfers.setParam(QStringLiteral("SENS"), toDb(TransferSide::Giving));
     const Currency given = sumOf(q->transfers, QStringLiteral("TOT"));
-    q->transfers.setParam(QStringLiteral("SENS"), QStringLiteral("E"));
+    q->transfers.setParam(QStringLiteral("SENS"), toDb(TransferSide::Receiving));
     const Currency received = sumOf(q->transfers, QStringLiteral("TOT"));
     return primitive + received + amending - given;
 }
@@ -169,6 +169,8 @@ Currency BudgetQueries::UndatedMandatedOn(qint64 idFnm)
 {
     db::Query& s = q->undatedMandated;
     s.setParam(QStringLiteral("ID_FNM"), idFnm);
+    s.setParam(QStringLiteral("INVOICE"), toDb(ExpenseKind::Invoice));
+    s.setParam(QStringLiteral("MISSION"), toDb(ExpenseKind::Mission));
     s.open();
     const Currency total = s.asCurrency(QStringLiteral("TOT_S1")) + s.asCurrency(QStringLiteral("TOT_S2"));
     s.close();
@@ -179,9 +181,9 @@ Currency BudgetQueries::TotalCommittedAt(int kind, qint64 idFnm, const QDate& da
 {
     Q_UNUSED(kind);
     db::Query& s = q->committed;
-    s.setParam(QStringLiteral("OBJET"), 0);
-    s.setParam(QStringLiteral("ORIGINE"), QString());
-    s.setParam(QStringLiteral("STATUT"), 0);
+    s.setParam(QStringLiteral("OBJET"), toDb(SheetObject::Expense));
+    s.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::User));
+    s.setParam(QStringLiteral("STATUT"), SheetInForce);
     s.setParam(QStringLiteral("ID_FNM"), idFnm);
     s.setParam(QStringLiteral("DATE_ENG"), date);
     return sumOf(s, QStringLiteral("TOT_ENG"));
@@ -207,7 +209,7 @@ Currency BudgetQueries::CommitmentBalanceBefore(qint64 idFnm, const QString& num
     Currency commitments;
     for (s.first(); !s.eof(); s.next()) {
         const Currency amount = s.asCurrency(QStringLiteral("MT_ENG"));
-        if (s.asInt(QStringLiteral("OBJET")) != 0)
+        if (fromDb<SheetObject>(s.asInt(QStringLiteral("OBJET"))) != SheetObject::Expense)
             credits += amount;
         else
             commitments += amount;
@@ -232,6 +234,8 @@ Currency BudgetQueries::RegularisationBalanceBefore(qint64 idFnm, const QString&
     const Currency base = sumOf(q->primitiveBase, QStringLiteral("MT_BP"));
 
     db::Query& s = q->regularisationBalance;
+    s.setParam(QStringLiteral("EXPENSE"), toDb(SheetObject::Expense));
+    s.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
     s.setParam(QStringLiteral("ID_FNM"), idFnm);
     s.setParam(QStringLiteral("NO_ENG"), number);
     s.open();
@@ -241,7 +245,7 @@ Currency BudgetQueries::RegularisationBalanceBefore(qint64 idFnm, const QString&
     return base + credits - expenses;
 }
 
-int BudgetQueries::GetExpenseState(qint64 idDepense)
+ExpenseState BudgetQueries::GetExpenseState(qint64 idDepense)
 {
     q->mandatedExpense.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     q->mandatedExpense.open();
@@ -249,16 +253,21 @@ int BudgetQueries::GetExpenseState(qint64 idDepense)
     q->mandatedExpense.close();
 
     q->committedExpense.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q->committedExpense.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+    q->committedExpense.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
+    q->committedExpense.setParam(QStringLiteral("CANCELLATION"), toDb(SheetOrigin::Cancellation));
     q->committedExpense.open();
     const bool committed = !q->committedExpense.isEmpty();
     q->committedExpense.close();
-    return (committed ? 1 : 0) + (mandated ? 2 : 0);
+    return ExpenseStateOf(committed, mandated);
 }
 
 QString BudgetQueries::CommitmentReference(qint64 idDepense)
 {
     db::Query& s = q->commitmentOfExpense;
     s.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    s.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
+    s.setParam(QStringLiteral("IN_FORCE"), SheetInForce);
     s.open();
     QString number, date;
     if (!s.isEmpty()) {

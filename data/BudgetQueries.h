@@ -11,6 +11,7 @@
 //
 // The data module owns the one instance on its connection: DM->Queries().
 
+#include "data/Codes.h"
 #include "db/Database.h"
 
 #include <QDate>
@@ -47,15 +48,16 @@ public:
     // last sheet number compared as stored text ("12" is not "0012").
     bool IsLastCommitmentNumber(qint64 idFnm, const QString& number);
     // The line's balance just before the sheet: every earlier sheet counts by
-    // its absolute amount, as a credit when its OBJET is not 0, as a
-    // commitment when it is.
+    // its absolute amount, as a credit when its OBJET is not an expense, as
+    // a commitment when it is.
     Currency CommitmentBalanceBefore(qint64 idFnm, const QString& number);
     // The line's balance just after a sheet, by the same rule: its absolute
-    // amount taken away when its OBJET is 0, added otherwise. So a sheet's new
-    // balance is the next sheet's old balance, whatever the sign stored.
-    static Currency CommitmentBalanceAfter(Currency before, int objet, Currency amount)
+    // amount taken away when its OBJET is an expense, added otherwise. So a
+    // sheet's new balance is the next sheet's old balance, whatever the sign
+    // stored.
+    static Currency CommitmentBalanceAfter(Currency before, SheetObject objet, Currency amount)
     {
-        return objet == 0 ? before - amount.abs() : before + amount.abs();
+        return objet == SheetObject::Expense ? before - amount.abs() : before + amount.abs();
     }
 
     // The same over the regularisation series, whose balance starts from the
@@ -64,9 +66,9 @@ public:
     bool IsLastRegularisationNumber(qint64 idFnm, const QString& number);
     Currency RegularisationBalanceBefore(qint64 idFnm, const QString& number);
 
-    // 0 free, 1 on a commitment sheet that is not cancelled, 2 on a payment
-    // order, 3 both. Read from the stored lines, so it always answers as they do.
-    int GetExpenseState(qint64 idDepense);
+    // Free, on a commitment sheet that is not cancelled, on a payment order,
+    // or both. Read from the stored lines, so it always answers as they do.
+    ExpenseState GetExpenseState(qint64 idDepense);
     // "F.E N° " + number + " DU " + date of the sheet holding the expense, an
     // active sheet before a cancelled one; both parts empty when none.
     QString CommitmentReference(qint64 idDepense);

@@ -89,7 +89,7 @@ void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines)
     for (const TDocumentLine& l : lines)
         rows.push_back({db::Value(qint64(l.noLine)), db::Value(l.noDepense), db::Value(l.dateDepense),
                         db::Value(l.Imput()), db::Value(l.benName), db::Value(l.amount), db::Value(l.idDepense),
-                        db::Value(qint64(l.kind))});
+                        l.kind ? toDbValue(*l.kind) : db::Value()});
     model->setRows({QStringLiteral("NOLINE"), QStringLiteral("NO_DEPENSE"), QStringLiteral("DATE_DEPENSE"),
                     QStringLiteral("IMPUT"), QStringLiteral("NOM_BEN"), QStringLiteral("MONTANT"),
                     QStringLiteral("ID_DEPENSE"), QStringLiteral("TYPE_DEPENSE")},

@@ -15,11 +15,17 @@ TFilterCriteria TFilterCriteria::Reset()
     return f;
 }
 
+std::optional<ExpenseKind> TFilterCriteria::Kind() const
+{
+    // The list holds "Toutes les dépenses", then the kinds in the order of their codes.
+    return kindIndex > 0 ? std::optional(fromDb<ExpenseKind>(kindIndex - 1)) : std::nullopt;
+}
+
 QSet<qint64> DocumentsOfExpenses(const TFilterCriteria& f, const TDocumentRows& rows)
 {
     QStringList where;
-    if (!rows.lineCondition.isEmpty())
-        where << rows.lineCondition;
+    if (rows.lineObject)
+        where << QStringLiteral("D.OBJET=:OBJET");
     if (f.idBen != -1)
         where << QStringLiteral("E.ID_BEN=:ID_BEN");
     if (f.mtBen)
@@ -27,6 +33,8 @@ QSet<qint64> DocumentsOfExpenses(const TFilterCriteria& f, const TDocumentRows& 
     db::Query q(DM->LURDO, QStringLiteral("SELECT DISTINCT D.%1 FROM %2 D JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL")
                                    .arg(rows.key, rows.lineTable)
                                + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))));
+    if (rows.lineObject)
+        q.setParam(QStringLiteral("OBJET"), toDb(*rows.lineObject));
     if (f.idBen != -1)
         q.setParam(QStringLiteral("ID_BEN"), f.idBen);
     if (f.mtBen) {

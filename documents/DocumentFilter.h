@@ -7,12 +7,15 @@
 // whether the amounts are switched on or not. (The expense listing's
 // condition is its own: expenditure/UFilterDep.h.)
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QSet>
 #include <QString>
+
+#include <optional>
 
 // The criteria a listing keeps between two filter runs.
 struct TFilterCriteria {
@@ -25,7 +28,7 @@ struct TFilterCriteria {
     qint64 idBen = -1;
     QString benName;
     // The expense listing's: the kind and the beneficiary's switch.
-    int kindIndex = 0;            // 0 "Toutes les dépenses", 1..4 the kinds 0..3
+    int kindIndex = 0;            // 0 "Toutes les dépenses", then the kinds in the order of their codes
     bool ben = false;
     // The sheet and order listings': the amounts of an expense on the document.
     bool mtBen = false;
@@ -34,6 +37,9 @@ struct TFilterCriteria {
     // Every switch off, nothing chosen, the dates 1 January to 31 December of
     // the fiscal year.
     static TFilterCriteria Reset();
+
+    // The expense kind chosen; none: every kind.
+    std::optional<ExpenseKind> Kind() const;
 
     // As the sheet and order listings read them:
     bool ByNumber() const { return num && !numFrom.isEmpty(); }
@@ -48,7 +54,7 @@ struct TFilterCriteria {
 // Where a listing's fetched rows keep what the criteria test.
 struct TDocumentRows {
     QString lineTable;       // the documents' expense lines: "DET_ENG", "DET_MDT"
-    QString lineCondition;   // which of those lines are expenses ("D.OBJET=0"); empty: all
+    std::optional<LineObject> lineObject;   // which of those lines are expenses (their OBJET); none: all
     QString key;             // the document's key, in the rows and in the lines
     QString number, date, amount;
     QString budgetLine;      // the rows' budget line; empty: the caller gives the documents of the line

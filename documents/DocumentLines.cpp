@@ -76,14 +76,16 @@ TDocumentLines ReadDocumentLines(const db::Query& q)
         l.noLine = int(db::toInt(q.at(r, cNoLine)));
         l.idDepense = db::toInt(q.at(r, cDetail));
         l.amount = db::toCurrency(q.at(r, cAmount));
-        l.kind = db::isNull(q.at(r, cKind)) ? -1 : int(db::toInt(q.at(r, cKind)));
+        if (!db::isNull(q.at(r, cKind)))
+            l.kind = fromDb<ExpenseKind>(db::toInt(q.at(r, cKind)));
         l.idFnm = db::isNull(q.at(r, cFnm)) ? -1 : db::toInt(q.at(r, cFnm));
         l.idBen = db::isNull(q.at(r, cBen)) ? -1 : db::toInt(q.at(r, cBen));
         l.noDepense = Trimmed(q.at(r, cNo));
         l.dateDepense = db::toDate(q.at(r, cDate));
         l.missionStart = db::toDate(q.at(r, cStart));
         l.missionEnd = db::toDate(q.at(r, cEnd));
-        l.rembours = db::isNull(q.at(r, cRembours)) ? -1 : int(db::toInt(q.at(r, cRembours)));
+        if (!db::isNull(q.at(r, cRembours)))
+            l.rembours = fromDb<PaymentType>(db::toInt(q.at(r, cRembours)));
         l.expenseObject = Trimmed(q.at(r, cObject));
         l.benName = Trimmed(q.at(r, cName));
         l.chap = Trimmed(q.at(r, cChap));
@@ -119,8 +121,15 @@ TDocumentLineTable::~TDocumentLineTable() = default;
 
 QString TDocumentLineTable::Where() const
 {
-    return m_document == CommitmentSheet ? QStringLiteral("A.ID_ENG=:ID_DOC AND A.OBJET=0")
+    return m_document == CommitmentSheet ? QStringLiteral("A.ID_ENG=:ID_DOC AND A.OBJET=:OBJET")
                                          : QStringLiteral("A.ID_MDT=:ID_DOC");
+}
+
+void TDocumentLineTable::BindDocument(db::Query& q, qint64 idDoc) const
+{
+    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    if (m_document == CommitmentSheet)
+        q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
 }
 
 TDocumentLines TDocumentLineTable::Lines(qint64 idDoc)
@@ -136,7 +145,7 @@ TDocumentLines TDocumentLineTable::Lines(qint64 idDoc)
                                 "LEFT JOIN FNM F ON F.ID_FNM=B.ID_FNM "
                                 "WHERE %2 ORDER BY A.NOLINE")
                      .arg(m_table, Where()));
-    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    BindDocument(q, idDoc);
     q.open();
     TDocumentLines lines = ReadDocumentLines(q);
     q.close();
@@ -147,7 +156,7 @@ Currency TDocumentLineTable::Total(qint64 idDoc)
 {
     db::Query& q = KeptStatement(m_total, QStringLiteral("SELECT SUM(A.MONTANT) AS TOTAL FROM %1 A WHERE %2")
                                               .arg(m_table, Where()));
-    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    BindDocument(q, idDoc);
     q.open();
     return q.asCurrency(QStringLiteral("TOTAL"));
 }
@@ -165,10 +174,10 @@ void TDocumentLineTable::Insert(qint64 idDoc, qint64 idDepense, Currency amount)
     db::Query& q = KeptStatement(
         m_insert, m_document == CommitmentSheet
                       ? QStringLiteral("INSERT INTO DET_ENG      (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                       "VALUES(:ID_DOC, :NOLINE, 0, :ID_DETAIL, :MONTANT) ")
+                                       "VALUES(:ID_DOC, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT) ")
                       : QStringLiteral("INSERT INTO DET_MDT      (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
                                        "VALUES(:ID_DOC, :NOLINE, :ID_DETAIL, :MONTANT) "));
-    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    BindDocument(q, idDoc);
     q.setParam(QStringLiteral("NOLINE"), next);
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     q.setParam(QStringLiteral("MONTANT"), amount);
@@ -178,7 +187,7 @@ void TDocumentLineTable::Insert(qint64 idDoc, qint64 idDepense, Currency amount)
 void TDocumentLineTable::RemoveExpense(qint64 idDoc, qint64 idDepense)
 {
     db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.ID_DETAIL=:ID_DETAIL").arg(m_table, Where()));
-    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    BindDocument(q, idDoc);
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
     ExecOnRow(q);
 }
@@ -186,7 +195,7 @@ void TDocumentLineTable::RemoveExpense(qint64 idDoc, qint64 idDepense)
 void TDocumentLineTable::RemoveAt(qint64 idDoc, int noLine)
 {
     db::Query q(DM->LURDO, QStringLiteral("DELETE FROM %1 A WHERE %2 AND A.NOLINE=:NOLINE").arg(m_table, Where()));
-    q.setParam(QStringLiteral("ID_DOC"), idDoc);
+    BindDocument(q, idDoc);
     q.setParam(QStringLiteral("NOLINE"), noLine);
     ExecOnRow(q);
     Renumber(idDoc, Lines(idDoc));
@@ -215,7 +224,7 @@ void TDocumentLineTable::Renumber(qint64 idDoc, const TDocumentLines& ordered)
         if (ordered[k].noLine == k + 1)
             continue;
         q.setParam(QStringLiteral("NOLINE"), k + 1);
-        q.setParam(QStringLiteral("ID_DOC"), idDoc);
+        BindDocument(q, idDoc);
         q.setParam(QStringLiteral("NOLINE1"), ordered[k].noLine);
         q.setParam(QStringLiteral("ID_DETAIL"), ordered[k].idDepense);
         q.exec();

@@ -1,9 +1,10 @@
 #pragma once
-// The expense lines of a document (a commitment sheet's DET_ENG lines of
-// OBJET 0, or a payment order's DET_MDT lines) read with what every window
+// The expense lines of a document (a commitment sheet's DET_ENG expense
+// lines, or a payment order's DET_MDT lines) read with what every window
 // shows of their expense: kind, budget line and its label, beneficiary,
 // number and dates. One query per document, joined on keys, in line order.
 
+#include "data/Codes.h"
 #include "data/KeptStatement.h"
 #include "db/Currency.h"
 
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace db { class Query; }
 
@@ -21,14 +23,14 @@ struct TDocumentLine {
     int noLine = 0;
     qint64 idDepense = 0;    // ID_DETAIL
     Currency amount;         // the line's MONTANT (copied from the expense when added)
-    int kind = -1;           // TYPE_DEPENSE of the expense (-1 when the expense is gone)
+    std::optional<ExpenseKind> kind;   // the expense's kind (none when the expense is gone)
     qint64 idFnm = -1;       // the expense's budget line (-1 when it has none)
     qint64 idBen = -1;
     QString noDepense;
     QDate dateDepense;
     QDate missionStart;
     QDate missionEnd;
-    int rembours = -1;
+    std::optional<PaymentType> rembours;
     QString expenseObject;   // DEPENSE.OBJET
     QString benName;
     QString chap, art, par;  // the expense's budget line
@@ -61,7 +63,7 @@ Currency LinesTotal(const TDocumentLines& lines);
 
 
 // The expense lines of one kind of document: a commitment sheet's DET_ENG
-// lines of OBJET 0 (keyed by ID_ENG) or a payment order's DET_MDT lines
+// expense lines (keyed by ID_ENG) or a payment order's DET_MDT lines
 // (keyed by ID_MDT). Reads run on the program's connection; writes run
 // statements only, inside the caller's write operation. Each statement is
 // prepared once for the life of the object.
@@ -96,7 +98,8 @@ private:
     // Writes the numbers 1..n of the lines in the order given; a line is found
     // by its number and expense, and only lines whose number changes are written.
     void Renumber(qint64 idDoc, const TDocumentLines& ordered);
-    QString Where() const;   // the document's lines, with :ID_DOC
+    QString Where() const;   // the document's lines, with :ID_DOC (and :OBJET)
+    void BindDocument(db::Query& q, qint64 idDoc) const;   // the parameters of Where()
 
     Document m_document;
     QString m_table, m_key;

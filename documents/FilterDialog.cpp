@@ -396,10 +396,10 @@ void TFilterDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     ShowCriteria();
     if (cmbTypeDep) {
-        const bool anyKind = TypeDep == -1;
+        const bool anyKind = !TypeDep;
         cmbTypeDep->setEnabled(anyKind);
         lTypeDep->setEnabled(anyKind);
-        cmbTypeDep->setCurrentIndex(anyKind ? TypeDepIndex : TypeDep + 1);
+        cmbTypeDep->setCurrentIndex(anyKind ? TypeDepIndex : toDb(*TypeDep) + 1);
     }
 }
 

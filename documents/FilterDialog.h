@@ -65,9 +65,9 @@ struct TFilterPickers {
 class TFilterDialog : public QDialog {
     Q_OBJECT
 public:
-    // In (expense listing): the caller's kind (-1 all: the kind can be
+    // In (expense listing): the caller's kind (none: the kind can be
     // chosen) and the kept kind index.
-    int TypeDep = -1;
+    std::optional<ExpenseKind> TypeDep;
     int TypeDepIndex = 0;
     // In and out: the switches and the two choices.
     bool NumChecked = false;

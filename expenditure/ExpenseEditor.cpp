@@ -99,14 +99,6 @@ TExpenseEditor::TExpenseEditor(QWidget* parent, QString writeItemName, const QLi
 {
 }
 
-void TExpenseEditor::RefuseByState(int state, const std::array<QString, 3>& texts)
-{
-    if (state >= 1 && state <= 3) {
-        ShowInfo(texts[size_t(state - 1)]);
-        Abort();
-    }
-}
-
 QHBoxLayout* TExpenseEditor::Row(std::initializer_list<QWidget*> widgets, bool stretch)
 {
     auto* h = new QHBoxLayout;
@@ -120,7 +112,7 @@ QHBoxLayout* TExpenseEditor::Row(std::initializer_list<QWidget*> widgets, bool s
 
 // --- the browsed rows ------------------------------------------------------------
 
-void TExpenseEditor::OpenRows(int kind, TRecordNavigator* navigator)
+void TExpenseEditor::OpenRows(ExpenseKind kind, TRecordNavigator* navigator)
 {
     m_kind = kind;
     m_rowsNavigator = navigator;
@@ -347,17 +339,17 @@ std::optional<std::pair<qint64, QString>> TExpenseEditor::PickBeneficiary(int ty
 
 // ---------------------------------------------------------------------------
 
-void OpenExpenseEditor(QWidget* parent, int kind, qint64 idDepense)
+void OpenExpenseEditor(QWidget* parent, ExpenseKind kind, qint64 idDepense)
 {
     auto run = [idDepense](TExpenseEditor& editor) {
         editor.IdDepense = int(idDepense);
         editor.exec();
     };
     switch (kind) {
-    case ekInvoice: { TfrmFact w(parent); run(w); break; }
-    case ekMission: { TfrmMission w(parent); run(w); break; }
-    case ekSalaryToPay: { TfrmDep_Sal_Mdt w(parent); run(w); break; }
-    case ekSalaryToCommit: { TfrmDep_Sal_Eng w(parent); run(w); break; }
+    case ExpenseKind::Invoice: { TfrmFact w(parent); run(w); break; }
+    case ExpenseKind::Mission: { TfrmMission w(parent); run(w); break; }
+    case ExpenseKind::SalaryToPay: { TfrmDep_Sal_Mdt w(parent); run(w); break; }
+    case ExpenseKind::SalaryToCommit: { TfrmDep_Sal_Eng w(parent); run(w); break; }
     default: break;
     }
 }

@@ -88,13 +88,9 @@ protected:
     TExpenseEditor(QWidget* parent, QString writeItemName, const QList<int>& statusWidths, int modePanel,
                    bool confirmCancel = true);
 
-    // Refuses to delete an expense whose state is not 0 with the message of the
-    // state (committed, mandated, both).
-    static void RefuseByState(int state, const std::array<QString, 3>& texts);
-
     // --- the browsed expenses of one kind, in date order ---------------------
     // Reads them and moves to IdDepense (-1: the last one) on `navigator`.
-    void OpenRows(int kind, TRecordNavigator* navigator);
+    void OpenRows(ExpenseKind kind, TRecordNavigator* navigator);
     void CloseRows();
     bool HasRows() const override;
     // The expense of the current row, with the version it was read with.
@@ -174,9 +170,9 @@ private:
     QueryTableModel* m_rows = nullptr;   // the browsed expenses, in date order
     TRecordNavigator* m_rowsNavigator = nullptr;
     TExpenseLookups m_lookups;
-    int m_kind = -1;
+    ExpenseKind m_kind = ExpenseKind::Invoice;
 };
 
 // Opens the editor of an expense's kind modally on that expense (the expense
 // picker and listing open them this way; -1 shows the last one).
-void OpenExpenseEditor(QWidget* parent, int kind, qint64 idDepense);
+void OpenExpenseEditor(QWidget* parent, ExpenseKind kind, qint64 idDepense);

@@ -38,8 +38,8 @@ TExpenseListing::Row TExpenseListing::RowOf(const QueryRow& row)
 {
     Row r;
     r.id = row.asInt(QStringLiteral("ID_DEPENSE"));
-    r.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
-    r.state = int(row.asInt(QStringLiteral("DEP_STATE")));
+    r.kind = fromDb<ExpenseKind>(row.asInt(QStringLiteral("TYPE_DEPENSE")));
+    r.state = fromDb<ExpenseState>(row.asInt(QStringLiteral("DEP_STATE")));
     r.idMdt = row.isNull(QStringLiteral("ID_MDT")) ? -1 : row.asInt(QStringLiteral("ID_MDT"));
     r.idEng = row.isNull(QStringLiteral("ID_ENG")) ? -1 : row.asInt(QStringLiteral("ID_ENG"));
     return r;
@@ -48,7 +48,7 @@ TExpenseListing::Row TExpenseListing::RowOf(const QueryRow& row)
 TExpenseListing::TExpenseListing() = default;
 TExpenseListing::~TExpenseListing() = default;
 
-TListingRows TExpenseListing::Read(int kind)
+TListingRows TExpenseListing::Read(std::optional<ExpenseKind> kind)
 {
     // The budget lines' labels and the beneficiaries' names by key.
     QHash<qint64, QString> labels;
@@ -82,11 +82,16 @@ TListingRows TExpenseListing::Read(int kind)
 
     // The first sheet of each expense, from the expense lines of the sheets:
     // a sheet without a cancellation before a cancelled one, then by key.
-    db::Query& s = Opened(m_sheets, QStringLiteral(
+    db::Query& s = KeptStatement(m_sheets, QStringLiteral(
         "SELECT D.ID_DETAIL, E.ID_ENG, E.NO_ENG, E.DATE_ENG, "
-        "       IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=D.ID_ENG AND C.OBJET=1 AND C.ORIGINE='1'), "
+        "       IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=D.ID_ENG AND C.OBJET=:ECONOMY "
+        "                   AND C.ORIGINE=:CANCELLATION), "
         "           1, 0) AS CANCELLED "
-        "FROM DET_ENG D LEFT JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG WHERE D.OBJET=0"));
+        "FROM DET_ENG D LEFT JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG WHERE D.OBJET=:EXPENSE_LINE"));
+    s.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
+    s.setParam(QStringLiteral("CANCELLATION"), toDb(SheetOrigin::Cancellation));
+    s.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+    s.open();
     for (const auto& r : s.rows()) {
         Held& h = held[db::toInt(r[0])];
         const Holder sheet{r[1], r[2], r[3], db::toInt(r[4]) != 0};
@@ -104,7 +109,8 @@ TListingRows TExpenseListing::Read(int kind)
     db::Query& e = KeptStatement(m_expenses, QStringLiteral("SELECT ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, "
                                                             "ID_FNM, ID_BEN, MONTANT, OBJET FROM DEPENSE "
                                                             "WHERE (:KIND = -1 OR TYPE_DEPENSE = :KIND)"));
-    e.setParam(QStringLiteral("KIND"), kind);
+    // No kind is stored as -1: it asks for every kind.
+    e.setParam(QStringLiteral("KIND"), kind ? toDb(*kind) : -1);
     e.open();
     const std::vector<std::vector<db::Value>>& stored = e.rows();
     std::vector<size_t> order(stored.size());
@@ -137,8 +143,8 @@ TListingRows TExpenseListing::Read(int kind)
             row.push_back(holder->number);
             row.push_back(holder->date);
         }
-        // 0 free, 1 committed, 2 mandated, 3 both: BudgetQueries::GetExpenseState.
-        row.emplace_back(qint64((h.committed ? 1 : 0) + (h.mandated ? 2 : 0)));
+        // As BudgetQueries::GetExpenseState answers.
+        row.emplace_back(qint64(toDb(ExpenseStateOf(h.committed, h.mandated))));
         out.rows.push_back(std::move(row));
     }
     e.close();
@@ -147,7 +153,7 @@ TListingRows TExpenseListing::Read(int kind)
 
 TListingRows TExpenseListing::ReadExpenses(const QList<qint64>& ids)
 {
-    TListingRows all = Read(-1);
+    TListingRows all = Read(std::nullopt);
     const int key = int(all.names.indexOf(QStringLiteral("ID_DEPENSE")));
     QHash<qint64, size_t> byId;
     byId.reserve(qsizetype(all.rows.size()));

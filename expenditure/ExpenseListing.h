@@ -9,11 +9,13 @@
 // sheets from the sheet lines, which also give the states (the rule of
 // BudgetQueries::GetExpenseState), then joined and ordered here by key.
 
+#include "data/Codes.h"
 #include "ui/QueryTableModel.h"
 
 #include <QList>
 
 #include <memory>
+#include <optional>
 
 class TExpenseListing {
 public:
@@ -22,13 +24,13 @@ public:
     TExpenseListing(const TExpenseListing&) = delete;
     TExpenseListing& operator=(const TExpenseListing&) = delete;
 
-    // The expenses of `kind` (-1 all), latest date first: ID_DEPENSE,
+    // The expenses of `kind` (none: all), latest date first: ID_DEPENSE,
     // TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, ID_FNM, ID_BEN, MONTANT, OBJET,
     // then IMPUT (the budget line's label), NOM_BEN, ID_MDT, NO_MDT, DATE_MDT
     // (the first order holding it, by key), ID_ENG, NO_ENG, DATE_ENG (the
     // first sheet holding it, a sheet without a cancellation before a
-    // cancelled one) and DEP_STATE (0 free, 1 committed, 2 mandated, 3 both).
-    TListingRows Read(int kind);
+    // cancelled one) and DEP_STATE (the ExpenseState).
+    TListingRows Read(std::optional<ExpenseKind> kind);
     // The same rows for the expenses `ids` only, in that order (an expense no
     // longer stored is left out): the expense picker prints its list with them.
     TListingRows ReadExpenses(const QList<qint64>& ids);
@@ -36,8 +38,8 @@ public:
     // What the listing window reads of a row of Read().
     struct Row {
         qint64 id = -1;        // ID_DEPENSE
-        int kind = 0;          // TYPE_DEPENSE
-        int state = 0;         // DEP_STATE
+        ExpenseKind kind = ExpenseKind::Invoice;    // TYPE_DEPENSE
+        ExpenseState state = ExpenseState::Free;    // DEP_STATE
         qint64 idMdt = -1;     // -1 when no order holds it
         qint64 idEng = -1;     // -1 when no sheet holds it
     };

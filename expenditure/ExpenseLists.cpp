@@ -7,21 +7,21 @@
 #include "expenditure/ExpenseStore.h"
 #include "ui/FormKit.h"
 
-QColor ExpenseKindColor(int kind)
+QColor ExpenseKindColor(ExpenseKind kind)
 {
     switch (kind) {
-    case 1: return QColor(245, 254, 226);
-    case 2: return QColor(242, 242, 242);
-    case 3: return QColor(230, 241, 255);
+    case ExpenseKind::Mission: return QColor(245, 254, 226);
+    case ExpenseKind::SalaryToPay: return QColor(242, 242, 242);
+    case ExpenseKind::SalaryToCommit: return QColor(230, 241, 255);
     default: return QColor();
     }
 }
 
-QString ExpenseWriteRight(int kind)
+QString ExpenseWriteRight(ExpenseKind kind)
 {
     switch (kind) {
-    case 0: return MenuItem::mnFactures;
-    case 2: return MenuItem::mnDepSalaire;
+    case ExpenseKind::Invoice: return MenuItem::mnFactures;
+    case ExpenseKind::SalaryToPay: return MenuItem::mnDepSalaire;
     default: return MenuItem::mnAutreDep;
     }
 }
@@ -48,7 +48,7 @@ bool DeleteUnheldExpense(qint64 idDepense, const std::array<QString, 3>& refusal
     return !refused(hold);
 }
 
-bool DeleteExpenseFromList(qint64 idDepense, int kind)
+bool DeleteExpenseFromList(qint64 idDepense, ExpenseKind kind)
 {
     if (!CanWrite(ExpenseWriteRight(kind), CurrentUserId))
         DenyWriteAccess();

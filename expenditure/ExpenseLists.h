@@ -3,18 +3,21 @@
 // listing: the colour of a row by kind, the menu item whose write right
 // guards an expense of a kind, and the deletion of an expense from a list.
 
+#include "data/Codes.h"
+
 #include <QColor>
 #include <QString>
 
 #include <array>
 #include <functional>
 
-// The background of an expense row: kind 0 the window colour (invalid), 1 RGB
-// 245,254,226, 2 RGB 242,242,242, 3 RGB 230,241,255.
-QColor ExpenseKindColor(int kind);
+// The background of an expense row: an invoice the window colour (invalid), a
+// mission RGB 245,254,226, a salary expense to pay RGB 242,242,242, one to
+// commit RGB 230,241,255.
+QColor ExpenseKindColor(ExpenseKind kind);
 // "mnFactures" (invoices), "mnDepSalaire" (salary expenses to pay),
 // "mnAutreDep" (missions and salary expenses to commit).
-QString ExpenseWriteRight(int kind);
+QString ExpenseWriteRight(ExpenseKind kind);
 
 // The deletion of an expense as every window does it: refused while a
 // commitment sheet (a cancelled one too, whose lines must stay whole) or a
@@ -25,4 +28,4 @@ QString ExpenseWriteRight(int kind);
 bool DeleteUnheldExpense(qint64 idDepense, const std::array<QString, 3>& refusals, const std::function<bool()>& ask);
 // The same from a list of expenses (the picker, the listing): the write right
 // of the expense's kind first, the platform's confirmation dialog.
-bool DeleteExpenseFromList(qint64 idDepense, int kind);
+bool DeleteExpenseFromList(qint64 idDepense, ExpenseKind kind);

@@ -54,20 +54,20 @@ TVerdict CheckInvoice(InvoiceEntry& e, int fiscalYear, const TAsk& ask, Invoice&
     return std::nullopt;
 }
 
-TEditRights EditRights(int kind, bool inserting, int state, bool contributionMode)
+TEditRights EditRights(ExpenseKind kind, bool inserting, ExpenseState state, bool contributionMode)
 {
-    const bool free = inserting || state == 0;
+    const bool free = inserting || state == ExpenseState::Free;
     TEditRights r;
     switch (kind) {
-    case ekMission:
+    case ExpenseKind::Mission:
         r.amount = free && !contributionMode;
         r.budgetLine = free;
         r.contributions = free && contributionMode;
         break;
-    case ekSalaryToPay:
+    case ExpenseKind::SalaryToPay:
         // Its amount is the sum of its lines; it has no budget line. Lines are
         // added to a saved expense only.
-        r.lines = !inserting && state == 0;
+        r.lines = !inserting && state == ExpenseState::Free;
         break;
     default:
         r.amount = free;

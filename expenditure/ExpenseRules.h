@@ -5,6 +5,7 @@
 // social-charge lines and the mission dates.
 
 #include "core/Refusal.h"
+#include "data/Codes.h"
 #include "db/Currency.h"
 
 #include <QDate>
@@ -59,13 +60,12 @@ struct TEditRights {
     bool lines = false;           // the detail lines of a salary expense to pay
 };
 
-// `state`: GetExpenseState of the expense shown (0 free, 1 committed, 2 in a
-// payment order, 3 both); `inserting`: a new entry (always free);
+// `state`: GetExpenseState of the expense shown; `inserting`: a new entry (always free);
 // `contributionMode`: a mission on a social-contribution line, whose amount is
 // the sum of its contributions and never typed.
 // A committed or mandated expense keeps its amount, budget line, contributions
 // and lines: its sheet and its order hold the amount it had.
-TEditRights EditRights(int kind, bool inserting, int state, bool contributionMode);
+TEditRights EditRights(ExpenseKind kind, bool inserting, ExpenseState state, bool contributionMode);
 
 // --- missions --------------------------------------------------------------------------
 

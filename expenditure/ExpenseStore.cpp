@@ -21,6 +21,11 @@ db::Value OptionalDate(const QDate& d)
     return d.isValid() ? db::Value(d) : db::Value();
 }
 
+db::Value OptionalCode(const std::optional<PaymentType>& code)
+{
+    return code ? toDbValue(*code) : db::Value();
+}
+
 db::Value OptionalAmount(const std::optional<Currency>& amount)
 {
     return amount ? db::Value(*amount) : db::Value();
@@ -42,12 +47,15 @@ TExpense ExpenseOf(const Row& q)
 {
     TExpense e;
     e.id = q.asInt(QStringLiteral("ID_DEPENSE"));
-    e.kind = int(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+    e.kind = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
     e.number = q.asString(QStringLiteral("NO_DEPENSE"));
     e.date = q.asDate(QStringLiteral("DATE_DEPENSE"));
     e.idBen = q.isNull(QStringLiteral("ID_BEN")) ? -1 : q.asInt(QStringLiteral("ID_BEN"));
     e.objet = q.asString(QStringLiteral("OBJET"));
-    e.rembours = q.isNull(QStringLiteral("REMBOURS")) ? -1 : int(q.asInt(QStringLiteral("REMBOURS")));
+    if (!q.isNull(QStringLiteral("REMBOURS")))
+        e.rembours = fromDb<PaymentType>(q.asInt(QStringLiteral("REMBOURS")));
+    else
+        e.rembours = std::nullopt;
     e.idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
     e.amount = q.asCurrency(QStringLiteral("MONTANT"));
     e.missionStart = q.asDate(QStringLiteral("DATED_MISSION"));
@@ -73,12 +81,12 @@ TExpense ExpenseOfRow(const QueryRow& row)
 TExpenseStore::TExpenseStore() = default;
 TExpenseStore::~TExpenseStore() = default;
 
-TListingRows TExpenseStore::ReadExpenses(int kind)
+TListingRows TExpenseStore::ReadExpenses(ExpenseKind kind)
 {
     db::Query& q = KeptStatement(
         m_expenses, QStringLiteral("SELECT D.*, D.RDB$RECORD_VERSION AS ROW_VERSION FROM DEPENSE D "
                                    "WHERE TYPE_DEPENSE=:TYPE_DEPENSE ORDER BY DATE_DEPENSE"));
-    q.setParam(QStringLiteral("TYPE_DEPENSE"), kind);
+    q.setParam(QStringLiteral("TYPE_DEPENSE"), toDb(kind));
     return ReadListingRows(q);
 }
 
@@ -162,22 +170,24 @@ QString TExpenseStore::PaymentOrderNumberOf(qint64 idDepense)
 QString TExpenseStore::CommitmentNumberOf(qint64 idDepense)
 {
     db::Query& q = KeptStatement(m_sheet, QStringLiteral("SELECT FIRST 1 E.NO_ENG FROM DET_ENG D JOIN ENT_ENG E ON "
-                                                         "E.ID_ENG=D.ID_ENG WHERE D.ID_DETAIL=:ID_DETAIL AND D.OBJET=0 "
+                                                         "E.ID_ENG=D.ID_ENG WHERE D.ID_DETAIL=:ID_DETAIL AND "
+                                                         "D.OBJET=:OBJET "
                                                          "ORDER BY E.ID_ENG"));
     q.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    q.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
     q.open();
     const QString number = q.isEmpty() ? QString() : q.asString(QStringLiteral("NO_ENG")).trimmed();
     q.close();
     return number;
 }
 
-Currency TExpenseStore::BeneficiaryTotal(int kind, qint64 idBen)
+Currency TExpenseStore::BeneficiaryTotal(ExpenseKind kind, qint64 idBen)
 {
     if (idBen < 0)
         return Currency();
     db::Query& q = KeptStatement(m_total, QStringLiteral("SELECT SUM(MONTANT) AS TOTAL FROM DEPENSE WHERE "
                                                          "TYPE_DEPENSE=:TYPE_DEPENSE AND       ID_BEN=:ID_BEN"));
-    q.setParam(QStringLiteral("TYPE_DEPENSE"), kind);
+    q.setParam(QStringLiteral("TYPE_DEPENSE"), toDb(kind));
     q.setParam(QStringLiteral("ID_BEN"), idBen);
     q.open();
     const Currency total = q.asCurrency(QStringLiteral("TOTAL"));
@@ -200,11 +210,12 @@ bool TExpenseStore::NumberTaken(const QString& number, qint64 idBen, qint64 exce
 
 TExpenseHold TExpenseStore::Hold(qint64 idDepense)
 {
-    // Lines of OBJET 0 are expenses; a cancelled sheet's lines count too.
+    // Only expense lines are expenses; a cancelled sheet's lines count too.
     TExpenseHold hold;
     db::Query& s = KeptStatement(m_onSheet, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG "
-                                                           "WHERE ID_DETAIL=:ID_DETAIL AND OBJET=0"));
+                                                           "WHERE ID_DETAIL=:ID_DETAIL AND OBJET=:OBJET"));
     s.setParam(QStringLiteral("ID_DETAIL"), idDepense);
+    s.setParam(QStringLiteral("OBJET"), toDb(LineObject::Expense));
     s.open();
     hold.onSheet = !s.isEmpty();
     s.close();
@@ -238,13 +249,14 @@ std::optional<TExpense> TExpenseStore::LockExpense(qint64 idDepense)
 std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
 {
     // A salary expense to pay is worth its lines, which refuse a change themselves.
-    if (entry.id <= 0 || entry.kind == ekSalaryToPay || DM->Queries().GetExpenseState(entry.id) == 0)
+    if (entry.id <= 0 || entry.kind == ExpenseKind::SalaryToPay
+        || DM->Queries().GetExpenseState(entry.id) == ExpenseState::Free)
         return std::nullopt;
     const std::optional<TExpense> found = ReadExpense(entry.id);
     if (!found)
         return std::nullopt;
     const TExpense& stored = *found;
-    const bool mission = entry.kind == ekMission;
+    const bool mission = entry.kind == ExpenseKind::Mission;
     if (entry.amount != stored.amount || entry.idFnm != stored.idFnm
         || (mission
             && (entry.regimeGen != stored.regimeGen || entry.assChomage != stored.assChomage
@@ -256,7 +268,7 @@ std::optional<TExpense> TExpenseStore::HeldChange(const TExpense& entry)
 int TExpenseStore::NextMissionNumber()
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT MAX(NO_DEPENSE) AS NO_ORD  FROM DEPENSE WHERE TYPE_DEPENSE=:TYPE_DEPENSE"));
-    q.setParam(QStringLiteral("TYPE_DEPENSE"), int(ekMission));
+    q.setParam(QStringLiteral("TYPE_DEPENSE"), toDb(ExpenseKind::Mission));
     q.open();
     const QString text = q.asString(QStringLiteral("NO_ORD")).trimmed();
     if (!IsNumberText(text))
@@ -270,7 +282,7 @@ qint64 TExpenseStore::InsertExpense(const TExpense& e)
 {
     const qint64 id = DM->NextKey(QStringLiteral("GEN_DEPENSE_ID"));
     const QDate today = QDate::currentDate();
-    const bool mission = e.kind == ekMission;
+    const bool mission = e.kind == ExpenseKind::Mission;
     db::Query& q = KeptStatement(m_insert, QStringLiteral(
         "INSERT INTO DEPENSE        (ID_DEPENSE, NO_DEPENSE, DATE_DEPENSE,        TYPE_DEPENSE, ID_BEN, OBJET, REMBOURS,"
         "        REGIME_GEN, ASS_CHOMAGE, RETRAITE_ANT,        DATED_MISSION, DATEF_MISSION,"
@@ -278,12 +290,12 @@ qint64 TExpenseStore::InsertExpense(const TExpense& e)
         "        :TYPE_DEPENSE, :ID_BEN, :OBJET, :REMBOURS,        :REGIME_GEN, :ASS_CHOMAGE, :RETRAITE_ANT,"
         "        :DATED_MISSION, :DATEF_MISSION,        :ID_FNM, :MONTANT, :ID_USER, :DATEC, :DATEM ) "));
     q.setParam(QStringLiteral("ID_DEPENSE"), id);
-    q.setParam(QStringLiteral("NO_DEPENSE"), e.kind == ekInvoice ? e.number : QString::number(id));
+    q.setParam(QStringLiteral("NO_DEPENSE"), e.kind == ExpenseKind::Invoice ? e.number : QString::number(id));
     q.setParam(QStringLiteral("DATE_DEPENSE"), e.date);
-    q.setParam(QStringLiteral("TYPE_DEPENSE"), e.kind);
+    q.setParam(QStringLiteral("TYPE_DEPENSE"), toDb(e.kind));
     q.setParam(QStringLiteral("ID_BEN"), e.idBen);
     q.setParam(QStringLiteral("OBJET"), e.objet);
-    q.setParam(QStringLiteral("REMBOURS"), e.rembours < 0 ? db::Value() : db::Value(qint64(e.rembours)));
+    q.setParam(QStringLiteral("REMBOURS"), OptionalCode(e.rembours));
     q.setParam(QStringLiteral("REGIME_GEN"), mission ? db::Value(e.regimeGen) : db::Value());
     q.setParam(QStringLiteral("ASS_CHOMAGE"), mission ? db::Value(e.assChomage) : db::Value());
     q.setParam(QStringLiteral("RETRAITE_ANT"), mission ? db::Value(e.retraiteAnt) : db::Value());
@@ -300,7 +312,7 @@ qint64 TExpenseStore::InsertExpense(const TExpense& e)
 
 void TExpenseStore::UpdateExpense(const TExpense& e)
 {
-    if (e.kind == ekSalaryToPay) {
+    if (e.kind == ExpenseKind::SalaryToPay) {
         // Its number stays, it has no budget line, and its amount is the sum of its lines.
         db::Query& q = KeptStatement(m_updateSalary, QStringLiteral(
             "UPDATE DEPENSE SET        DATE_DEPENSE=:DATE_DEPENSE,        ID_BEN=:ID_BEN, OBJET=:OBJET,"
@@ -315,7 +327,7 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
         SyncSalaryAmount(e.id);
         return;
     }
-    const bool mission = e.kind == ekMission;
+    const bool mission = e.kind == ExpenseKind::Mission;
     db::Query& q = mission
         ? KeptStatement(m_updateMission, QStringLiteral(
               "UPDATE DEPENSE SET        NO_DEPENSE=:NO_DEPENSE,        DATE_DEPENSE=:DATE_DEPENSE,"
@@ -338,7 +350,7 @@ void TExpenseStore::UpdateExpense(const TExpense& e)
     q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
     q.setParam(QStringLiteral("DATEM"), QDate::currentDate());
     if (mission) {
-        q.setParam(QStringLiteral("REMBOURS"), e.rembours < 0 ? db::Value() : db::Value(qint64(e.rembours)));
+        q.setParam(QStringLiteral("REMBOURS"), OptionalCode(e.rembours));
         q.setParam(QStringLiteral("DATED_MISSION"), OptionalDate(e.missionStart));
         q.setParam(QStringLiteral("DATEF_MISSION"), OptionalDate(e.missionEnd));
         q.setParam(QStringLiteral("REGIME_GEN"), e.regimeGen);

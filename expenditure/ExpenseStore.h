@@ -17,6 +17,7 @@
 // - a salary expense to pay is worth the sum of its imputations: every change
 //   of its lines stores the new sum in the same transaction.
 
+#include "data/Codes.h"
 #include "data/ShownRow.h"
 #include "db/Currency.h"
 #include "ui/QueryTableModel.h"
@@ -31,18 +32,15 @@
 
 namespace db { class Query; }
 
-// TYPE_DEPENSE.
-enum TExpenseKind { ekInvoice = 0, ekMission = 1, ekSalaryToPay = 2, ekSalaryToCommit = 3 };
-
 // One expense as an editor writes it.
 struct TExpense {
     qint64 id = -1;           // drawn from GEN_DEPENSE_ID when inserted
     QString number;           // NO_DEPENSE; every kind but an invoice takes its key's text
     QDate date;               // DATE_DEPENSE
-    int kind = 0;             // TYPE_DEPENSE: 0 invoice, 1 mission, 2 salary to pay, 3 salary to commit
+    ExpenseKind kind = ExpenseKind::Invoice;
     qint64 idBen = -1;
     QString objet;
-    int rembours = 0;         // 0 "Remboursement", 1 "Paiement"; -1 none (stored NULL)
+    std::optional<PaymentType> rembours = PaymentType::Reimbursement;   // none: stored NULL
     qint64 idFnm = -1;        // -1: no budget line (stored NULL)
     Currency amount;
     // A mission's dates (invalid: stored NULL) and employer contributions.
@@ -99,7 +97,7 @@ public:
     // --- reads -------------------------------------------------------------
     // Every column of the expenses of `kind` (and ROW_VERSION, the version
     // each was read at), in date order: the rows an editor shows and moves over.
-    TListingRows ReadExpenses(int kind);
+    TListingRows ReadExpenses(ExpenseKind kind);
     // The browsed expenses `rows` (a model of ReadExpenses' rows, neither
     // filtered nor sorted) once the expense `id` was written or deleted: only
     // its row is read again, and put in its place in date order (taken out
@@ -118,7 +116,7 @@ public:
     QString PaymentOrderNumberOf(qint64 idDepense);
     QString CommitmentNumberOf(qint64 idDepense);
     // The sum of the beneficiary's expenses of `kind`; 0 without a beneficiary.
-    Currency BeneficiaryTotal(int kind, qint64 idBen);
+    Currency BeneficiaryTotal(ExpenseKind kind, qint64 idBen);
     // Whether another expense of the beneficiary (any kind, not `exceptId`)
     // has that number.
     bool NumberTaken(const QString& number, qint64 idBen, qint64 exceptId);

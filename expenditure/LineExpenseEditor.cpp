@@ -153,7 +153,7 @@ void TLineExpenseEditor::FormClose()
 
 void TLineExpenseEditor::ShowExpense()
 {
-    m_state = 0;
+    m_state = ::ExpenseState::Free;
     for (QLineEdit* e : {edNoFact, edDFact, edObjet})
         e->clear();
     m_ben.Clear();
@@ -205,7 +205,7 @@ QWidget* TLineExpenseEditor::AmountField() const
 void TLineExpenseEditor::btnAddClick()
 {
     RequireWriteRight();
-    m_state = 0;
+    m_state = ::ExpenseState::Free;
     lNoEng->clear();
     lNoMdt->clear();
     for (QLineEdit* e : {edNoFact, edDFact, edObjet})
@@ -227,7 +227,7 @@ void TLineExpenseEditor::btnModifClick()
     // The state now: a document may have taken the expense since it was shown.
     m_state = DM->Queries().GetExpenseState(IdDepense);
     SetMode(emEdit);
-    if (m_state != 0)
+    if (m_state != ::ExpenseState::Free)
         ShowInfo(QStringLiteral("Cette dépense est engagée ou/et mandatée !\r"
                                 "Certaines informations ne peuvent être modifiées."));
     edObjet->setFocus();
@@ -294,7 +294,7 @@ void TLineExpenseEditor::btnPostClick()
     e.date = date;
     e.idBen = m_ben.Id();
     e.objet = edObjet->text().trimmed();
-    e.rembours = -1;
+    e.rembours = std::nullopt;
     e.idFnm = m_line.idFnm;
     e.amount = amount;
     FillOwnFields(e);

@@ -33,7 +33,7 @@ public:
 
     // The state of the shown expense (0 free, 1 committed, 2 in a payment
     // order, 3 both), taken when it was shown and again by Modify.
-    int ExpenseState() const { return m_state; }
+    ::ExpenseState ExpenseState() const { return m_state; }
     qint64 ChosenBudgetLine() const { return m_line.idFnm; }
 
     // Controls.
@@ -67,7 +67,7 @@ public:
 
 protected:
     struct Setup {
-        int kind;
+        ExpenseKind kind;
         const char* objectName;     // the window's
         QString caption;
         const char* menuName;       // the popup menu's
@@ -120,5 +120,5 @@ private:
     QGridLayout* m_grid = nullptr;
     TBudgetLineFields m_line;
     TBeneficiaryField m_ben;
-    int m_state = 0;
+    ::ExpenseState m_state = ::ExpenseState::Free;
 };

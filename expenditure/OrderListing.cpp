@@ -9,7 +9,7 @@
 
 namespace {
 
-const TDocumentRows kOrders{QStringLiteral("DET_MDT"), QString(),          QStringLiteral("ID_MDT"),
+const TDocumentRows kOrders{QStringLiteral("DET_MDT"), std::nullopt,       QStringLiteral("ID_MDT"),
                             QStringLiteral("NO_MDT"),  QStringLiteral("DATE_MDT"), QStringLiteral("MONTANT"),
                             QString()};
 

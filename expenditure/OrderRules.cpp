@@ -6,7 +6,7 @@
 
 namespace order {
 
-std::optional<QString> CheckDate(const QString& text, int fiscalYear, QDate* date)
+TVerdict CheckDate(const QString& text, int fiscalYear, QDate* date)
 {
     const QString t = text.trimmed();
     QDate d;
@@ -15,9 +15,9 @@ std::optional<QString> CheckDate(const QString& text, int fiscalYear, QDate* dat
         if (!d.isValid())
             d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
         if (!d.isValid())
-            return QStringLiteral("La Date du mandat est incorrecte !");
+            return TRefusal{QStringLiteral("La Date du mandat est incorrecte !")};
         if (d.year() != fiscalYear)
-            return QStringLiteral("La date du Mandat ne correspond pas à l'exercice en cours !");
+            return TRefusal{QStringLiteral("La date du Mandat ne correspond pas à l'exercice en cours !")};
     }
     if (date)
         *date = d;
@@ -32,18 +32,15 @@ std::optional<std::array<QString, 3>> Attachments(const TDocumentLines& lines, i
     const TDocumentLine& line = lines[std::clamp(currentLine, 0, int(lines.size()) - 1)];
     const int n = int(lines.size());
     const QString count = PadLeft(QString::number(n), QStringLiteral("0"), 2);
-    switch (line.kind) {
-    case 1:
+    if (line.kind == ExpenseKind::Mission)
         return std::array<QString, 3>{reference(line.idDepense),
                                       count + (n > 1 ? QStringLiteral(" Décisions") : QStringLiteral(" Décision")),
                                       QStringLiteral("01 Etat de Paiement de Missions")};
-    case 0:
+    if (line.kind == ExpenseKind::Invoice)
         return std::array<QString, 3>{reference(line.idDepense),
                                       count + (n > 1 ? QStringLiteral(" Factures") : QStringLiteral(" Facture")),
                                       QStringLiteral("01 Etat de Paiement de Factures")};
-    default:
-        return std::nullopt;
-    }
+    return std::nullopt;
 }
 
 } // namespace order

@@ -2,6 +2,7 @@
 // The rules of a payment order's header as plain functions: its date, and the
 // attachment texts its lines suggest.
 
+#include "core/Refusal.h"
 #include "documents/DocumentLines.h"
 
 #include <QDate>
@@ -13,9 +14,9 @@
 
 namespace order {
 
-// Empty: no date (NULL). Otherwise a date of the fiscal year; the message of
-// the refusal when it is not. `date` receives the date read.
-std::optional<QString> CheckDate(const QString& text, int fiscalYear, QDate* date);
+// Empty: no date (NULL). Otherwise a date of the fiscal year; refused with its
+// message when it is not. `date` receives the date read.
+TVerdict CheckDate(const QString& text, int fiscalYear, QDate* date);
 
 // The first three attachment texts after the lines changed: for invoices and
 // for missions the commitment reference of the current line's expense, the

@@ -49,7 +49,7 @@ std::optional<TOrder> TOrderStore::Read(qint64 idMdt)
     o.id = q.asInt(QStringLiteral("ID_MDT"));
     o.number = q.asString(QStringLiteral("NO_MDT")).trimmed();
     o.date = q.asDate(QStringLiteral("DATE_MDT"));
-    o.statut = int(q.asInt(QStringLiteral("STATUT")));
+    o.statut = fromDb<OrderStatus>(q.asInt(QStringLiteral("STATUT")));
     o.nature = q.asString(QStringLiteral("NATURE"));
     o.amount = q.asCurrency(QStringLiteral("MONTANT"));
     for (int i = 0; i < 6; ++i)
@@ -118,7 +118,9 @@ Currency TOrderStore::SupplierPaidTotal(qint64 idBen)
 
 bool TOrderStore::OnRegularisationSheet(qint64 idMdt)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG_REG WHERE OBJET=5 AND ID_DETAIL=:ID_MDT"));
+    db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 ID_ENG FROM DET_ENG_REG WHERE OBJET=:OBJET AND "
+                                          "ID_DETAIL=:ID_MDT"));
+    q.setParam(QStringLiteral("OBJET"), toDb(LineObject::PaymentOrder));
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
     q.open();
     return !q.isEmpty();
@@ -139,7 +141,7 @@ qint64 TOrderStore::InsertOrder(const TOrder& order)
     q.setParam(QStringLiteral("MyIdMdt"), id);
     q.setParam(QStringLiteral("MyNoMdt"), order.number);
     q.setParam(QStringLiteral("MyDateMDT"), order.date);
-    q.setParam(QStringLiteral("STATUT"), order.statut);
+    q.setParam(QStringLiteral("STATUT"), toDb(order.statut));
     for (int i = 0; i < 6; ++i)
         q.setParam(PjName(i), order.pj[size_t(i)]);
     // A new order has no line yet.
@@ -159,7 +161,7 @@ void TOrderStore::UpdateOrder(const TOrder& order)
                                           "MONTANT=(SELECT COALESCE(SUM(MONTANT), 0) FROM DET_MDT WHERE ID_MDT=:MyIdMdt), "
                                           "NATURE=:MYNATURE, ID_USER=:MyIdUser, DateM=:MyDateM WHERE ID_MDT=:MyIdMdt "));
     q.setParam(QStringLiteral("MyNoMdt"), order.number);
-    q.setParam(QStringLiteral("STATUT"), order.statut);
+    q.setParam(QStringLiteral("STATUT"), toDb(order.statut));
     q.setParam(QStringLiteral("MyDateMDT"), order.date);
     for (int i = 0; i < 6; ++i)
         q.setParam(PjName(i), order.pj[size_t(i)]);

@@ -11,6 +11,7 @@
 // locked before the lines are read, so that two users changing the lines of
 // one order run one after the other.
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 #include "documents/DocumentLines.h"
 #include "documents/ExpenseDocument.h"
@@ -31,7 +32,7 @@ struct TOrder {
     qint64 id = -1;
     QString number;        // NO_MDT, trimmed
     QDate date;            // invalid when the order has no date yet
-    int statut = 0;        // 0 "P A Y E", 1 "EN INSTANCE"
+    OrderStatus statut = OrderStatus::Paid;
     QString nature;
     Currency amount;       // the sum of the lines
     std::array<QString, 6> pj;

@@ -14,9 +14,9 @@ const QString OtherBudgetLine = QStringLiteral("Imputation différente de la pr�
 
 namespace {
 
-Refusal Refuse(const QString& message, Focus focus)
+TRefusal Refused(const QString& message, Focus focus)
 {
-    return Refusal{message, focus, -1};
+    return TRefusal{message, int(focus)};
 }
 
 QString GradeName(int grade)
@@ -26,43 +26,49 @@ QString GradeName(int grade)
 
 } // namespace
 
-Verdict CheckKind(Mode mode, int kind, const Document& doc)
+ExpenseKind ExcludedKind(Mode mode)
 {
-    if (mode == Mode::PaymentOrder && kind == SalaryToCommit)
-        return Refuse(QStringLiteral("Une charge salariale à engager ne peut pas être mandatée !"), Focus::ExpenseList);
-    if (mode == Mode::Commitment && kind == SalaryToPay)
-        return Refuse(QStringLiteral("Une charge salariale à mandater ne peut pas être engagée !"), Focus::ExpenseList);
+    return mode == Mode::PaymentOrder ? ExpenseKind::SalaryToCommit : ExpenseKind::SalaryToPay;
+}
+
+TVerdict CheckKind(Mode mode, ExpenseKind kind, const Document& doc)
+{
+    if (kind == ExcludedKind(mode))
+        return Refused(mode == Mode::PaymentOrder
+                           ? QStringLiteral("Une charge salariale à engager ne peut pas être mandatée !")
+                           : QStringLiteral("Une charge salariale à mandater ne peut pas être engagée !"),
+                       Focus::ExpenseList);
     // The list shows only the first line's kind once the document has lines.
-    if (doc.lineCount > 0 && doc.firstKind >= 0 && kind != doc.firstKind)
-        return Refuse(QString(), Focus::ExpenseList);
+    if (doc.lineCount > 0 && doc.firstKind && kind != *doc.firstKind)
+        return Refused(QString(), Focus::ExpenseList);
     return std::nullopt;
 }
 
-Verdict CheckDocumentOpen(const Document& doc)
+TVerdict CheckDocumentOpen(const Document& doc)
 {
     if (doc.mode != Mode::Commitment)
         return std::nullopt;
     if (doc.cancelled)
-        return Refuse(QStringLiteral("Fiche annulée, modification impossible !"), Focus::None);
+        return Refused(QStringLiteral("Fiche annulée, modification impossible !"), Focus::None);
     if (doc.visa)
-        return Refuse(QStringLiteral("Fiche visée, modification impossible !"), Focus::None);
+        return Refused(QStringLiteral("Fiche visée, modification impossible !"), Focus::None);
     return std::nullopt;
 }
 
-Verdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
-                      const Ask& ask)
+TVerdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
+                       const TAsk& ask)
 {
     if (!shortage || policy == 0)
         return std::nullopt;
     if (policy == 1)
-        return Refuse(information, Focus::ExpenseList);
+        return Refused(information, Focus::ExpenseList);
     // 2, and any value the settings hold beyond the three known ones, asks.
     if (ask(question))
         return std::nullopt;
-    return Refuse(QString(), Focus::ExpenseList);
+    return Refused(QString(), Focus::ExpenseList);
 }
 
-Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask)
+TVerdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const TAsk& ask)
 {
     return CheckShortage(credit.committed + amount > credit.available, policy,
                          QStringLiteral("Crédit insuffisant pour engager cette dépense !"),
@@ -70,7 +76,7 @@ Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t po
                          ask);
 }
 
-Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const Ask& ask)
+TVerdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const TAsk& ask)
 {
     QStringList beyondCredit, beyondCommitted;
     for (const LineShare& line : lines) {
@@ -85,23 +91,23 @@ Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, c
                + labels.join(QStringLiteral(", "));
     };
     const QString again = QStringLiteral("\rVoulez-vous, tout de même, continuer ?");
-    if (Verdict v = CheckShortage(!beyondCredit.isEmpty(), policy,
-                                  QStringLiteral("Crédit insuffisant pour mandater cette dépense !") + named(beyondCredit),
-                                  QStringLiteral("Crédit insuffisant pour mandater !") + named(beyondCredit) + again, ask))
+    if (TVerdict v = CheckShortage(!beyondCredit.isEmpty(), policy,
+                                   QStringLiteral("Crédit insuffisant pour mandater cette dépense !") + named(beyondCredit),
+                                   QStringLiteral("Crédit insuffisant pour mandater !") + named(beyondCredit) + again, ask))
         return v;
     const QString above = QStringLiteral("Le total mandaté est supérieur au total engagé !") + named(beyondCommitted);
     return CheckShortage(!beyondCommitted.isEmpty(), policy, above, above + again, ask);
 }
 
-Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask)
+TVerdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const TAsk& ask)
 {
     // A ceiling of 0 switches the check off.
     if (ceiling.isZero())
         return std::nullopt;
     if (ceiling < Currency())
-        return Refuse(QStringLiteral("Le seuil max pour ") + GradeName(grade) + QStringLiteral(" est négatif : ")
-                          + ceiling.formatMoney() + QStringLiteral(" !\rCorrigez-le dans les paramètres."),
-                      Focus::ExpenseList);
+        return Refused(QStringLiteral("Le seuil max pour ") + GradeName(grade) + QStringLiteral(" est négatif : ")
+                           + ceiling.formatMoney() + QStringLiteral(" !\rCorrigez-le dans les paramètres."),
+                       Focus::ExpenseList);
     const Currency total = paid + amount;
     if (total <= ceiling)
         return std::nullopt;
@@ -111,59 +117,59 @@ Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency
                              + QStringLiteral("\r") + QStringLiteral("Voulez-vous continuer ?");
     if (ask(question))
         return std::nullopt;
-    return Refuse(QString(), Focus::ExpenseList);
+    return Refused(QString(), Focus::ExpenseList);
 }
 
-int LineLimit(int firstKind, int maxDocLines)
+int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines)
 {
-    return firstKind == SalaryToPay ? 1 : maxDocLines;
+    return firstKind == ExpenseKind::SalaryToPay ? 1 : maxDocLines;
 }
 
-Verdict CheckLineLimit(const Document& doc, int maxDocLines)
+TVerdict CheckLineLimit(const Document& doc, int maxDocLines)
 {
-    if (doc.lineCount >= LineLimit(doc.lineCount > 0 ? doc.firstKind : -1, maxDocLines))
-        return Refuse(LineLimitReached, Focus::None);
+    if (doc.lineCount >= LineLimit(doc.lineCount > 0 ? doc.firstKind : std::nullopt, maxDocLines))
+        return Refused(LineLimitReached, Focus::None);
     return std::nullopt;
 }
 
-Verdict CheckNotSelected(const Document& doc, qint64 idDepense)
+TVerdict CheckNotSelected(const Document& doc, qint64 idDepense)
 {
     if (!doc.expenses.contains(idDepense))
         return std::nullopt;
-    return Refusal{AlreadySelected, Focus::SelectionList, idDepense};
+    return TRefusal{AlreadySelected, int(Focus::SelectionList), idDepense};
 }
 
-Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const Ask& ask)
+TVerdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const TAsk& ask)
 {
     if (doc.lineCount == 0 || doc.budgetLines.contains(expense.idFnm))
         return std::nullopt;
-    if (doc.mode == Mode::Commitment || expense.kind == Invoice)
-        return Refuse(OtherBudgetLine, Focus::SelectionList);
+    if (doc.mode == Mode::Commitment || expense.kind == ExpenseKind::Invoice)
+        return Refused(OtherBudgetLine, Focus::SelectionList);
     if (ask(OtherBudgetLine + QStringLiteral("\rVoulez-vous continuer ?")))
         return std::nullopt;
-    return Refuse(QString(), Focus::SelectionList);
+    return Refused(QString(), Focus::SelectionList);
 }
 
-Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
-                        const Policies& policies, const Facts& facts, const Ask& ask)
+TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
+                         const Policies& policies, const Facts& facts, const TAsk& ask)
 {
-    if (Verdict v = CheckDocumentOpen(doc))
+    if (TVerdict v = CheckDocumentOpen(doc))
         return v;
-    if (Verdict v = CheckKind(doc.mode, expense.kind, doc))
+    if (TVerdict v = CheckKind(doc.mode, expense.kind, doc))
         return v;
 
     if (doc.mode == Mode::Commitment) {
         if (onDocument.contains(expense.id))
-            return Refuse(AlreadyCommitted, Focus::ExpenseList);
-        if (Verdict v = CheckCommitCredit(facts.credit(expense.idFnm), expense.amount, policies.commit, ask))
+            return Refused(AlreadyCommitted, Focus::ExpenseList);
+        if (TVerdict v = CheckCommitCredit(facts.credit(expense.idFnm), expense.amount, policies.commit, ask))
             return v;
     } else {
         if (onDocument.contains(expense.id))
-            return Refuse(AlreadyMandated, Focus::ExpenseList);
+            return Refused(AlreadyMandated, Focus::ExpenseList);
         // A salary expense to pay has no budget line of its own: each line it
         // is charged to is checked with its share.
         QHash<qint64, Currency> shares;
-        if (expense.kind == SalaryToPay)
+        if (expense.kind == ExpenseKind::SalaryToPay)
             shares = facts.imputations(expense.id);
         if (shares.isEmpty())
             shares.insert(expense.idFnm, expense.amount);
@@ -172,18 +178,18 @@ Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<
         QList<LineShare> lines;
         for (qint64 id : ids)
             lines.append(LineShare{facts.lineLabel(id), facts.credit(id), shares.value(id)});
-        if (Verdict v = CheckMandateCredit(lines, policies.mandate, ask))
+        if (TVerdict v = CheckMandateCredit(lines, policies.mandate, ask))
             return v;
         const Beneficiary ben = facts.beneficiary(expense.idBen);
         if (ben.found && ben.type == 0 && (ben.grade == 0 || ben.grade == 1))
-            if (Verdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, ben.grade,
-                                                 policies.ceilings[size_t(ben.grade)], ask))
+            if (TVerdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, ben.grade,
+                                                  policies.ceilings[size_t(ben.grade)], ask))
                 return v;
     }
 
-    if (Verdict v = CheckLineLimit(doc, policies.maxDocLines))
+    if (TVerdict v = CheckLineLimit(doc, policies.maxDocLines))
         return v;
-    if (Verdict v = CheckNotSelected(doc, expense.id))
+    if (TVerdict v = CheckNotSelected(doc, expense.id))
         return v;
     return CheckSameBudgetLine(doc, expense, ask);
 }

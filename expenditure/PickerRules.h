@@ -5,10 +5,13 @@
 // credit-shortage policies, the payment order within the committed total, the
 // supplier ceiling, the most lines per document and the same budget line.
 //
-// A rule either passes, or refuses with its message (empty when the user
-// answered No to a question) and the list to focus. Questions go through the
-// `ask` callback (true for Yes).
+// A rule either passes, or refuses (core/Refusal.h) with its message (empty
+// when the user answered No to a question), the list to focus as its field and
+// the selection row to make current as its row. Questions go through the `ask`
+// callback (true for Yes).
 
+#include "core/Refusal.h"
+#include "data/Codes.h"
 #include "db/Currency.h"
 
 #include <QHash>
@@ -26,24 +29,15 @@ namespace picker {
 // The document being filled: a commitment sheet ("E") or a payment order ("M").
 enum class Mode { Commitment, PaymentOrder };
 
-// Expense kinds (TYPE_DEPENSE).
-enum Kind : int { Invoice = 0, Mission = 1, SalaryToPay = 2, SalaryToCommit = 3 };
-
-// Where the focus goes after a refusal.
-enum class Focus { None, ExpenseList, SelectionList };
-
-struct Refusal {
-    QString message;           // shown as information; empty: nothing to show
-    Focus focus = Focus::None;
-    qint64 selectExpense = -1; // the selection row to make current (already selected)
-};
-using Verdict = std::optional<Refusal>;   // nothing: the rule passes
-using Ask = std::function<bool(const QString& question)>;
+// Where the focus goes after a refusal (TRefusal::field). A refusal on the
+// selection list names, as its row, the expense whose line to make current
+// (the expense already selected).
+enum class Focus : int { None = -1, ExpenseList, SelectionList };
 
 // One expense as the picker knows it.
 struct Expense {
     qint64 id = 0;
-    int kind = Invoice;
+    ExpenseKind kind = ExpenseKind::Invoice;
     qint64 idFnm = -1;       // -1: no budget line (salary expenses to pay)
     Currency amount;
     qint64 idBen = -1;
@@ -67,7 +61,7 @@ struct Credit {
 struct Document {
     Mode mode = Mode::Commitment;
     int lineCount = 0;
-    int firstKind = -1;             // kind of the first line; -1 without lines
+    std::optional<ExpenseKind> firstKind;   // kind of the first line; none without lines
     QSet<qint64> expenses;          // expense ids of the lines
     QSet<qint64> budgetLines;       // budget lines of the lines' expenses
     bool cancelled = false;         // a cancelled commitment sheet
@@ -99,17 +93,21 @@ extern const QString LineLimitReached;     // "Le nbre max de dépenses est atte
 extern const QString AlreadySelected;      // "La dépense est déjà sélectionnée !"
 extern const QString OtherBudgetLine;      // "Imputation différente de la précédente !"
 
+// The kind a document of the mode never takes: a salary expense to commit
+// never goes on a payment order, a salary expense to pay never on a
+// commitment sheet.
+ExpenseKind ExcludedKind(Mode mode);
+
 // --- single rules -------------------------------------------------------------
-// A salary expense to commit never goes on a payment order, a salary expense
-// to pay never on a commitment sheet; lines of one document share one kind.
-Verdict CheckKind(Mode mode, int kind, const Document& doc);
+// The excluded kind is refused; lines of one document share one kind.
+TVerdict CheckKind(Mode mode, ExpenseKind kind, const Document& doc);
 // A cancelled or stamped commitment sheet takes and loses no lines.
-Verdict CheckDocumentOpen(const Document& doc);
+TVerdict CheckDocumentOpen(const Document& doc);
 // The shared shape of a shortage under a policy: 0 passes, 1 refuses with
 // `information`, any other value asks `question`.
-Verdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
-                      const Ask& ask);
-Verdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const Ask& ask);
+TVerdict CheckShortage(bool shortage, std::uint8_t policy, const QString& information, const QString& question,
+                       const TAsk& ask);
+TVerdict CheckCommitCredit(const Credit& credit, Currency amount, std::uint8_t policy, const TAsk& ask);
 // One budget line an expense is charged to on a payment order: its label, its
 // figures and the share of the expense it takes.
 struct LineShare {
@@ -121,20 +119,20 @@ struct LineShare {
 // to, under one policy: each test gives one refusal or one question that names
 // the lines it fails on, however many they are (a salary expense charged to
 // several lines is asked once); the second test only when the first passed.
-Verdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const Ask& ask);
+TVerdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const TAsk& ask);
 // `paid`: what the supplier's payment-order lines total already.
-Verdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const Ask& ask);
+TVerdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const TAsk& ask);
 // The most lines: 1 for an order of a salary expense to pay, else maxDocLines.
-int LineLimit(int firstKind, int maxDocLines);
-Verdict CheckLineLimit(const Document& doc, int maxDocLines);
-Verdict CheckNotSelected(const Document& doc, qint64 idDepense);
-Verdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const Ask& ask);
+int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines);
+TVerdict CheckLineLimit(const Document& doc, int maxDocLines);
+TVerdict CheckNotSelected(const Document& doc, qint64 idDepense);
+TVerdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const TAsk& ask);
 
 // --- AddExpense -----------------------------------------------------------------
 // Every check, in order, for one expense; nothing when it may be added.
 // `onDocument`: the expenses that stood on a document of the mode when the
 // picker opened (lines added since are caught as already selected).
-Verdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
-                        const Policies& policies, const Facts& facts, const Ask& ask);
+TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
+                         const Policies& policies, const Facts& facts, const TAsk& ask);
 
 } // namespace picker

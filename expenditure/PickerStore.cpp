@@ -21,12 +21,6 @@ QString ListSql(const QStringList& where)
         + QStringLiteral(" ORDER BY D.DATE_DEPENSE DESC, D.ID_DEPENSE DESC");
 }
 
-// The salary expenses a document of `mode` never takes.
-int ExcludedKind(picker::Mode mode)
-{
-    return mode == picker::Mode::PaymentOrder ? 3 : 2;
-}
-
 // What the spending rules looked at: the kind, the budget line, the amount and
 // the beneficiary.
 bool SameAsChecked(const TExpense& now, const picker::Expense& checked)
@@ -40,20 +34,21 @@ bool SameAsChecked(const TExpense& now, const picker::Expense& checked)
 TPickerStore::TPickerStore() = default;
 TPickerStore::~TPickerStore() = default;
 
-TListingRows TPickerStore::ListRows(std::optional<picker::Mode> mode, int kind, const TSqlCondition& condition)
+TListingRows TPickerStore::ListRows(std::optional<picker::Mode> mode, std::optional<ExpenseKind> kind,
+                                   const TSqlCondition& condition)
 {
     QStringList where;
     if (mode)
         where << QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND");
-    else if (kind != -1)
+    else if (kind)
         where << QStringLiteral("D.TYPE_DEPENSE=:LISTED_KIND");
     if (!condition.IsEmpty())
         where << condition.sql;
     db::Query q(DM->LURDO, ListSql(where));
     if (mode)
-        q.setParam(QStringLiteral("EXCLUDED_KIND"), ExcludedKind(*mode));
-    else if (kind != -1)
-        q.setParam(QStringLiteral("LISTED_KIND"), kind);
+        q.setParam(QStringLiteral("EXCLUDED_KIND"), toDb(picker::ExcludedKind(*mode)));
+    else if (kind)
+        q.setParam(QStringLiteral("LISTED_KIND"), toDb(*kind));
     condition.BindTo(q);
     return ReadListingRows(q);
 }
@@ -62,7 +57,7 @@ TListingRows TPickerStore::ListedExpense(picker::Mode mode, qint64 idDepense)
 {
     db::Query& q = KeptStatement(m_listed, ListSql({QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND"),
                                                     QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")}));
-    q.setParam(QStringLiteral("EXCLUDED_KIND"), ExcludedKind(mode));
+    q.setParam(QStringLiteral("EXCLUDED_KIND"), toDb(picker::ExcludedKind(mode)));
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
     return ReadListingRows(q);
 }
@@ -71,7 +66,7 @@ picker::Expense TPickerStore::ExpenseOf(const QueryRow& row)
 {
     picker::Expense e;
     e.id = row.asInt(QStringLiteral("ID_DEPENSE"));
-    e.kind = int(row.asInt(QStringLiteral("TYPE_DEPENSE")));
+    e.kind = fromDb<ExpenseKind>(row.asInt(QStringLiteral("TYPE_DEPENSE")));
     e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
     e.amount = row.asCurrency(QStringLiteral("MONTANT"));
     e.idBen = row.isNull(QStringLiteral("ID_BEN")) ? -1 : row.asInt(QStringLiteral("ID_BEN"));
@@ -90,7 +85,8 @@ TPickerStore::Result TPickerStore::AddExpense(TExpenseDocument& document, picker
     // With the expense locked, no other document can take it until this one
     // commits, and one that took it before is seen here.
     const bool order = mode == picker::Mode::PaymentOrder;
-    if ((DM->Queries().GetExpenseState(checked.id) & (order ? 2 : 1)) != 0) {
+    const ExpenseState state = DM->Queries().GetExpenseState(checked.id);
+    if (order ? IsMandated(state) : IsCommitted(state)) {
         r.outcome = Outcome::Taken;
         return r;
     }

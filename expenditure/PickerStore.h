@@ -36,10 +36,11 @@ public:
     // beneficiary's name) and IMPUT (the budget line's label). Picking for a
     // document of `mode`, every expense but the salary expenses of the other
     // stage (those to commit never go on a payment order, those to pay never
-    // on a commitment sheet); without a mode, the expenses of `kind` (-1
+    // on a commitment sheet); without a mode, the expenses of `kind` (none:
     // every kind). `condition`, the filter's, narrows the rows (columns
     // qualified "D.").
-    TListingRows ListRows(std::optional<picker::Mode> mode, int kind, const TSqlCondition& condition);
+    TListingRows ListRows(std::optional<picker::Mode> mode, std::optional<ExpenseKind> kind,
+                          const TSqlCondition& condition);
     // The row of one expense of the pick list of `mode`, read again; no row
     // when it is gone.
     TListingRows ListedExpense(picker::Mode mode, qint64 idDepense);

@@ -40,13 +40,14 @@ const QString ExpenseChangedMeanwhile =
     QStringLiteral("Cette dépense a été modifiée par un autre utilisateur : elle n'a pas été ajoutée.\r"
                    "Elle est affichée telle qu'elle est enregistrée ; ajoutez-la de nouveau pour la vérifier.");
 
-QString SelectionKindText(int kind, const QString& current)
+QString SelectionKindText(std::optional<ExpenseKind> kind, const QString& current)
 {
-    switch (kind) {
-    case -1: return QStringLiteral("Toutes les dépenses");
-    case 0: return QStringLiteral("Factures fournisseurs");
-    case 1: return QStringLiteral("Missions et autres dépenses");
-    case 2: return QStringLiteral("Dépenses liées aux salaires");
+    if (!kind)
+        return QStringLiteral("Toutes les dépenses");
+    switch (*kind) {
+    case ExpenseKind::Invoice: return QStringLiteral("Factures fournisseurs");
+    case ExpenseKind::Mission: return QStringLiteral("Missions et autres dépenses");
+    case ExpenseKind::SalaryToPay: return QStringLiteral("Dépenses liées aux salaires");
     default: return current;
     }
 }
@@ -317,7 +318,7 @@ void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
     TWaitCursor wait;
     // Salary expenses to commit never go on a payment order, salary expenses
     // to pay never on a commitment sheet, whatever the filter chose.
-    TListingRows rows = m_picker.ListRows(SelectMode ? std::optional(CurrentDocument().mode) : std::nullopt, TypeDep,
+    TListingRows rows = m_picker.ListRows(SelectMode ? std::optional(DocumentMode()) : std::nullopt, TypeDep,
                                           condition);
     const QList<db::Value> current = m_model->currentKey();
     m_model->setRows(rows.names, std::move(rows.rows));
@@ -355,7 +356,7 @@ void TfrmAddDep::RefreshSelectedLines()
     m_selected.clear();
     for (const TDocumentLine& l : m_lines)
         m_selected.insert(l.idDepense);
-    m_firstKind = m_lines.isEmpty() ? -1 : m_lines.first().kind;
+    m_firstKind = m_lines.isEmpty() ? std::nullopt : m_lines.first().kind;
     lNbDep->setText(QString::number(m_lines.size()));
     FillSelectionGrid();
     lTotDetToDo->setText(LinesTotal(m_lines).formatMoney());
@@ -408,7 +409,7 @@ void TfrmAddDep::SelectLine(qint64 idDepense)
 picker::Document TfrmAddDep::CurrentDocument() const
 {
     picker::Document d;
-    d.mode = IsOrder() ? picker::Mode::PaymentOrder : picker::Mode::Commitment;
+    d.mode = DocumentMode();
     d.lineCount = int(m_lines.size());
     d.firstKind = m_firstKind;
     d.expenses = m_selected;
@@ -419,19 +420,19 @@ picker::Document TfrmAddDep::CurrentDocument() const
     return d;
 }
 
-void TfrmAddDep::Refuse(const picker::Refusal& refusal)
+void TfrmAddDep::ShowPickerRefusal(const TRefusal& refusal)
 {
-    if (!refusal.message.isEmpty())
-        ShowInfo(refusal.message);
-    switch (refusal.focus) {
-    case picker::Focus::ExpenseList: grdDep->setFocus(); break;
+    QWidget* focus = nullptr;
+    switch (picker::Focus(refusal.field)) {
+    case picker::Focus::ExpenseList: focus = grdDep; break;
     case picker::Focus::SelectionList:
-        if (refusal.selectExpense >= 0)
-            SelectLine(refusal.selectExpense);
-        grdDepToDo->setFocus();
+        if (refusal.row >= 0)
+            SelectLine(refusal.row);
+        focus = grdDepToDo;
         break;
     case picker::Focus::None: break;
     }
+    ShowRefusal(refusal, focus);
 }
 
 qint64 TfrmAddDep::CurrentExpenseId() const
@@ -467,8 +468,8 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     const auto ask = [](const QString& question) {
         return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
     };
-    if (const picker::Verdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
-        Refuse(*refusal);
+    if (const TVerdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
+        ShowPickerRefusal(*refusal);
         return false;
     }
 
@@ -490,17 +491,17 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     case TPickerStore::Outcome::Taken:
         m_snapshot.insert(e.id);
         grdDep->viewport()->update();
-        Refuse(picker::Refusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
-                               picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{IsOrder() ? picker::AlreadyMandated : picker::AlreadyCommitted,
+                                   int(picker::Focus::ExpenseList)});
         return false;
     case TPickerStore::Outcome::Gone:
         OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
-        Refuse(picker::Refusal{ExpenseDeletedMeanwhile, picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{ExpenseDeletedMeanwhile, int(picker::Focus::ExpenseList)});
         return false;
     case TPickerStore::Outcome::Changed:
         // The row shows the expense as it stands; adding it again checks that.
         ReadExpenseAgain(e.id);
-        Refuse(picker::Refusal{ExpenseChangedMeanwhile, picker::Focus::ExpenseList, -1});
+        ShowPickerRefusal(TRefusal{ExpenseChangedMeanwhile, int(picker::Focus::ExpenseList)});
         return false;
     }
     if (IsOrder())
@@ -515,7 +516,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
 
 bool TfrmAddDep::ReadExpenseAgain(qint64 idDepense)
 {
-    TListingRows one = m_picker.ListedExpense(CurrentDocument().mode, idDepense);
+    TListingRows one = m_picker.ListedExpense(DocumentMode(), idDepense);
     const int source = m_model->findSourceRow(QStringLiteral("ID_DEPENSE"), db::Value(idDepense));
     const bool found = !one.rows.empty() && source >= 0;
     if (found && m_model->fieldNames() == one.names && one.rows.front() != m_model->sourceValues(source))
@@ -533,8 +534,8 @@ void TfrmAddDep::RetireCurrentLine()
     const qint64 id = m_lines[row].idDepense;
     if (!IsOrder()) {
         picker::Document d = CurrentDocument();
-        if (const picker::Verdict closed = picker::CheckDocumentOpen(d)) {
-            Refuse(*closed);
+        if (const TVerdict closed = picker::CheckDocumentOpen(d)) {
+            ShowPickerRefusal(*closed);
             return;
         }
     }
@@ -587,8 +588,7 @@ void TfrmAddDep::btnModifClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    const int kind = TPickerStore::ExpenseOf(m_model->current()).kind;
-    OpenExpenseEditor(this, kind, id);
+    OpenExpenseEditor(this, TPickerStore::ExpenseOf(m_model->current()).kind, id);
     TWaitCursor wait;
     grdDep->setEnabled(false);
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
@@ -601,8 +601,7 @@ void TfrmAddDep::btnDeleteClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    const int kind = TPickerStore::ExpenseOf(m_model->current()).kind;
-    if (!DeleteExpenseFromList(id, kind))
+    if (!DeleteExpenseFromList(id, TPickerStore::ExpenseOf(m_model->current()).kind))
         return;
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
     m_model->setCurrentRow(0);

@@ -56,7 +56,7 @@ public:
     QString TableDet;          // "DET_MDT" or "DET_ENG"
     QString ModeDoc;           // "M" payment order, anything else a commitment sheet
     qint64 IdDoc = -1;
-    int TypeDep = -1;          // the document's kind (locks the filter's kind); -1 none
+    std::optional<ExpenseKind> TypeDep;   // the document's kind (locks the filter's kind); none: any
     // The lines of the document's kind (budget/SheetStore.h TSheetExpenseLines,
     // expenditure/OrderStore.h TOrderExpenseLines); pick mode only.
     std::unique_ptr<TExpenseDocument> Document;
@@ -92,6 +92,7 @@ public:
 
     QueryTableModel* Expenses() const { return m_model; }
     bool IsOrder() const { return ModeDoc == QLatin1String("M"); }
+    picker::Mode DocumentMode() const { return IsOrder() ? picker::Mode::PaymentOrder : picker::Mode::Commitment; }
     bool FilterActive() const { return m_filterActive; }
     const TFilterCriteria& Filter() const { return m_filter; }
     int LineCount() const { return int(m_lines.size()); }
@@ -132,7 +133,9 @@ private:
     bool ShownInPickMode(const QueryRow& row) const;
     void FillSelectionGrid();
     picker::Document CurrentDocument() const;
-    void Refuse(const picker::Refusal& refusal);
+    // A rule's refusal shown (core/Refusal.h), the focus on the list it names
+    // and, on the selection list, its row made current; the handler goes on.
+    void ShowPickerRefusal(const TRefusal& refusal);
     void SelectLine(qint64 idDepense);
     // Reads the expense again through its key and shows it so in the list;
     // false when it is gone or not in the list.
@@ -145,7 +148,7 @@ private:
     QSet<qint64> m_snapshot;                // on a document of the mode when the picker opened
     TDocumentLines m_lines;                 // the document's lines, in order
     QSet<qint64> m_selected;
-    int m_firstKind = -1;
+    std::optional<ExpenseKind> m_firstKind;
     bool m_sheetCancelled = false;
     bool m_sheetVisa = false;
     TFilterCriteria m_filter;

@@ -3,7 +3,7 @@
 #include <QToolButton>
 
 TfrmDep_Sal_Eng::TfrmDep_Sal_Eng(QWidget* parent)
-    : TLineExpenseEditor(parent, Setup{.kind = ekSalaryToCommit,
+    : TLineExpenseEditor(parent, Setup{.kind = ExpenseKind::SalaryToCommit,
                                        .objectName = "frmDep_Sal_Eng",
                                        .caption = QStringLiteral("Dépenses des salaires à engager"),
                                        .menuName = "PopMnDep",

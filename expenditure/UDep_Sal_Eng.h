@@ -1,6 +1,6 @@
 #pragma once
 // TfrmDep_Sal_Eng: the salary expenses that are committed on a commitment
-// sheet before being paid (expenses of kind 3): a body, a budget line, an
+// sheet before being paid (ExpenseKind::SalaryToCommit): a body, a budget line, an
 // amount and an object, browsed one at a time, created, changed and deleted
 // through the expense editor of one budget line.
 

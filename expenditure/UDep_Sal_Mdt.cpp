@@ -384,7 +384,7 @@ void TfrmDep_Sal_Mdt::UpdateLineButtons()
 
 void TfrmDep_Sal_Mdt::FormShow()
 {
-    OpenRows(ekSalaryToPay, MyNavigator);
+    OpenRows(ExpenseKind::SalaryToPay, MyNavigator);
     ShowExpense();
 }
 
@@ -497,12 +497,12 @@ void TfrmDep_Sal_Mdt::btnPostClick()
         Refuse(QStringLiteral("Le Bénéficiaire est manquant !"), btnGetBen);
 
     TExpense e;
-    e.kind = ekSalaryToPay;
+    e.kind = ExpenseKind::SalaryToPay;
     e.id = IdDepense;
     e.date = date;
     e.idBen = m_ben.Id();
     e.objet = edObjet->text().trimmed();
-    e.rembours = 1;
+    e.rembours = PaymentType::Payment;
     e.amount = Currency();   // a new expense has no line yet
     WriteExpense(e);
     ShowExpense();
@@ -523,7 +523,7 @@ void TfrmDep_Sal_Mdt::RefuseLockedLines(const QString& refusal)
 {
     // A committed or mandated expense keeps its lines: its sheet and its order
     // hold the amount it had.
-    if (!expense::EditRights(ekSalaryToPay, false, DM->Queries().GetExpenseState(IdDepense), false).lines) {
+    if (!expense::EditRights(ExpenseKind::SalaryToPay, false, DM->Queries().GetExpenseState(IdDepense), false).lines) {
         ShowInfo(refusal);
         Abort();
     }

@@ -1,6 +1,6 @@
 #pragma once
 // TfrmDep_Sal_Mdt: the salary expenses that go straight onto a payment order
-// (expenses of kind 2), paid to a body, without a budget line of their own.
+// (ExpenseKind::SalaryToPay), paid to a body, without a budget line of their own.
 // The header is browsed, created, changed and deleted through the three-mode
 // expense editor; while it is in browse mode its lines are edited in two grids:
 // the imputations, which split the gross amount over budget lines, and the

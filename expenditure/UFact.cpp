@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int InvoiceKind = 0;
 
 } // namespace
 
@@ -155,7 +154,7 @@ void TfrmFact::ShowStoredRow()
 
 void TfrmFact::FormShow()
 {
-    OpenRows(InvoiceKind, MyNavigator);
+    OpenRows(ExpenseKind::Invoice, MyNavigator);
     ShowExpense();
     stBar->SetPanel(1, FiscalYear);
 }
@@ -177,7 +176,7 @@ void TfrmFact::ClearEntry()
 void TfrmFact::ShowExpense()
 {
     m_idFnm = -1;
-    m_state = 0;
+    m_state = ::ExpenseState::Free;
     ClearEntry();
     if (const std::optional<TExpense> e = CurrentExpense()) {
         IdDepense = int(e->id);
@@ -210,7 +209,7 @@ void TfrmFact::ShowDocumentNumbers()
 {
     const std::optional<TExpense> e = CurrentExpense();
     TExpenseEditor::ShowDocumentNumbers(e ? IdDepense : -1, lNoMdt, lNoEng);
-    lCA->setText(m_expenses.BeneficiaryTotal(InvoiceKind, e ? e->idBen : -1).formatMoney());
+    lCA->setText(m_expenses.BeneficiaryTotal(ExpenseKind::Invoice, e ? e->idBen : -1).formatMoney());
 }
 
 // --- operations ---------------------------------------------------------------------
@@ -234,7 +233,7 @@ void TfrmFact::btnModifClick()
         return;
     SetMode(emEdit);
     // A committed or mandated invoice keeps its amount and budget line.
-    const bool free = m_state == 0;
+    const bool free = m_state == ::ExpenseState::Free;
     edMontant->setEnabled(free);
     btnGetImp->setEnabled(free);
     RecolourEntryPanel();
@@ -329,7 +328,7 @@ void TfrmFact::btnPostClick()
     e.id = IdDepense;
     e.number = invoice.number;
     e.date = invoice.date;
-    e.kind = InvoiceKind;
+    e.kind = ExpenseKind::Invoice;
     e.idBen = invoice.idBen;
     e.objet = edObjet->text().trimmed();
     e.idFnm = m_idFnm;

@@ -1,5 +1,5 @@
 #pragma once
-// TfrmFact: the supplier invoices (expenses of kind 0), browsed one at a time,
+// TfrmFact: the supplier invoices, browsed one at a time,
 // created, changed and deleted through the three-mode expense editor.
 
 #include "expenditure/ExpenseEditor.h"
@@ -35,7 +35,7 @@ public:
 
     // The state of the shown invoice, taken when it was shown (0 free,
     // 1 committed, 2 in a payment order, 3 both) and its budget line.
-    int ExpenseState() const { return m_state; }
+    ::ExpenseState ExpenseState() const { return m_state; }
     qint64 ChosenBudgetLine() const { return m_idFnm; }
 
     // Controls.
@@ -81,5 +81,5 @@ private:
                        const QString& intitule);
 
     qint64 m_idFnm = -1;
-    int m_state = 0;
+    ::ExpenseState m_state = ::ExpenseState::Free;
 };

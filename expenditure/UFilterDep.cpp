@@ -19,9 +19,9 @@ TSqlCondition BuildExpenseCondition(const TFilterCriteria& f, const QString& pre
     TSqlCondition c;
     QStringList pieces;
     auto column = [&](const char* name) { return prefix + QLatin1String(name); };
-    if (f.kindIndex > 0) {
+    if (const std::optional<ExpenseKind> kind = f.Kind()) {
         pieces << QStringLiteral("(%1=:TYPE_DEPENSE)").arg(column("TYPE_DEPENSE"));
-        c.params.append({QStringLiteral("TYPE_DEPENSE"), db::Value(qint64(f.kindIndex - 1))});
+        c.params.append({QStringLiteral("TYPE_DEPENSE"), toDbValue(*kind)});
     }
     if (f.imput && f.idFnm != -1) {
         pieces << QStringLiteral("(%1=:ID_FNM)").arg(column("ID_FNM"));
@@ -53,14 +53,14 @@ TSqlCondition BuildExpenseCondition(const TFilterCriteria& f, const QString& pre
 
 QueryTableModel::Filter ExpenseRowFilter(const TFilterCriteria& f)
 {
-    const int kind = f.kindIndex > 0 ? f.kindIndex - 1 : -1;
+    const std::optional<ExpenseKind> kind = f.Kind();
     const bool imput = f.imput && f.idFnm != -1;
     const bool num = f.num && !f.numFrom.isEmpty();
     const bool ben = f.ben && f.idBen != -1;
-    if (kind < 0 && !imput && !num && !f.date && !f.mt && !ben)
+    if (!kind && !imput && !num && !f.date && !f.mt && !ben)
         return nullptr;
     return [=](const QueryRow& r) {
-        if (kind >= 0 && !criteria::KeyEquals(r.value(QStringLiteral("TYPE_DEPENSE")), kind))
+        if (kind && !criteria::KeyEquals(r.value(QStringLiteral("TYPE_DEPENSE")), toDb(*kind)))
             return false;
         if (imput && !criteria::KeyEquals(r.value(QStringLiteral("ID_FNM")), f.idFnm))
             return false;

@@ -87,7 +87,7 @@ TfrmListDep::TfrmListDep(QWidget* parent)
     m->setKeyFields({QStringLiteral("ID_DEPENSE")});
     m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(TExpenseListing::RowOf(r).kind); });
     m->setRowTextColor([](int, const QueryRow& r) {
-        return TExpenseListing::RowOf(r).state >= 2 ? kGreyText : QColor();
+        return IsMandated(TExpenseListing::RowOf(r).state) ? kGreyText : QColor();
     });
     for (int c = 0; c < coCount; ++c)
         if (c != coBen)
@@ -184,7 +184,7 @@ void TfrmListDep::mnVoirEngClick()
         // The sheet that holds this very expense, by its key: sheet numbers
         // repeat from one budget line to another.
         TfrmEngagement frm(this);
-        frm.ObjetEng = 0;
+        frm.ObjetEng = SheetObject::Expense;
         frm.IdEng = idEng;
         frm.exec();
     }

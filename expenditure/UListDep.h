@@ -9,7 +9,7 @@
 // opened; filter, sort and search work on the rows read.
 //
 // The main menu's five listing items create it with SelectMode false and
-// TypeDep -1 (all kinds) or 0..3, show it modally and free it.
+// TypeDep none (all kinds) or one kind, show it modally and free it.
 
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/UFilterDep.h"
@@ -23,7 +23,7 @@ public:
 
     // Set by the caller before exec().
     bool SelectMode = false;
-    int TypeDep = -1;          // -1 every kind, else 0..3
+    std::optional<ExpenseKind> TypeDep;   // none: every kind
 
     QTableView* grdDep = nullptr;
     QPushButton* btnModif = nullptr;

@@ -110,6 +110,7 @@ void TfrmMandat::BuildWindow()
     edDateM->setFixedWidth(90);
     btnGetDate = MakePickButton(pnlMain, "btnGetDate", QStringLiteral("Calendrier"));
     cmbStatut = MakeCombo(pnlMain, "cmbStatut");
+    // The statuses in the order of their codes.
     cmbStatut->addItems({QStringLiteral("P A Y E"), QStringLiteral("EN INSTANCE")});
     edNature = MakeEdit(pnlMain, "edNature", 60);
     grid->addWidget(MakeCaption(pnlMain, QStringLiteral("N° d'ordre : ")), 0, 0);
@@ -297,7 +298,7 @@ void TfrmMandat::ShowOrder()
         IdMdt = id;
         lIdMdt->setText(QString::number(id));
         edNoMdt->setText(m_order->number);
-        cmbStatut->setCurrentIndex(m_order->statut);
+        cmbStatut->setCurrentIndex(toDb(m_order->statut));
         edDateM->setText(DateText(m_order->date));
         edNature->setText(m_order->nature);
         for (int i = 0; i < 6; ++i)
@@ -328,7 +329,7 @@ void TfrmMandat::ShowLines()
     // The count is the shown order's: none while no order is shown (the last
     // one deleted, a new one being entered).
     stBar->SetPanel(2, m_order ? QString::number(m_lines.size()) + QStringLiteral("  Dépenses") : QString());
-    m_mission = !m_lines.isEmpty() && m_lines.first().kind == 1;
+    m_mission = !m_lines.isEmpty() && m_lines.first().kind == ExpenseKind::Mission;
     m_total = LinesTotal(m_lines);
     lMontant->setText(m_total.formatMoney());
 }
@@ -343,7 +344,7 @@ void TfrmMandat::btnAddClick()
     ShowLines();
     SetMode(emInsert);
     ClearEntry();
-    cmbStatut->setCurrentIndex(0);
+    cmbStatut->setCurrentIndex(toDb(OrderStatus::Paid));
     lMontant->setText(QStringLiteral("0.00"));
     edNoMdt->setFocus();
 }
@@ -378,13 +379,13 @@ void TfrmMandat::btnPostClick()
     };
     refuseTakenNumber();
     QDate date;
-    if (const std::optional<QString> refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
+    if (const TVerdict refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
         Refuse(*refusal, edDateM);
 
     TOrder entry = inserting ? TOrder() : *m_order;
     entry.number = edNoMdt->text();
     entry.date = date;
-    entry.statut = std::max(0, cmbStatut->currentIndex());
+    entry.statut = cmbStatut->currentIndex() < 0 ? OrderStatus::Paid : fromDb<OrderStatus>(cmbStatut->currentIndex());
     entry.nature = edNature->text().trimmed();
     for (int i = 0; i < 6; ++i)
         entry.pj[size_t(i)] = edPJ[size_t(i)]->text();
@@ -447,7 +448,7 @@ void TfrmMandat::btnModifDetClick()
         TfrmAddDep picker(this);
         picker.TableDet = QStringLiteral("DET_MDT");
         picker.IdDoc = IdMdt;
-        picker.TypeDep = m_lines.isEmpty() ? -1 : m_lines[std::max(0, m_lineModel->currentRow())].kind;
+        picker.TypeDep = m_lines.isEmpty() ? std::nullopt : m_lines[std::max(0, m_lineModel->currentRow())].kind;
         picker.SelectMode = true;
         picker.ModeDoc = QStringLiteral("M");
         picker.Document = std::make_unique<TOrderExpenseLines>();
@@ -521,6 +522,6 @@ void TfrmMandat::PrintPaymentOrder(bool prePrinted)
 {
     // The current line's kind and budget line, and the order's contributions, choose the document.
     const TDocumentLine* line = CurrentLine();
-    PreviewMandat(this, int(IdMdt), line ? line->kind : -1, line ? line->chap : QString(),
+    PreviewMandat(this, int(IdMdt), line ? line->kind : std::nullopt, line ? line->chap : QString(),
                   line ? line->art : QString(), prePrinted);
 }

@@ -21,7 +21,7 @@ constexpr double MaxContribution = 9999999999.0;
 } // namespace
 
 TfrmMission::TfrmMission(QWidget* parent)
-    : TLineExpenseEditor(parent, Setup{.kind = ekMission,
+    : TLineExpenseEditor(parent, Setup{.kind = ExpenseKind::Mission,
                                        .objectName = "frmMission",
                                        .caption = QStringLiteral("Missions et Autres dépenses"),
                                        .menuName = "PopMnFact",
@@ -107,7 +107,9 @@ TfrmMission::TfrmMission(QWidget* parent)
 
 void TfrmMission::ShowOwnFields(const TExpense* e)
 {
-    cmbTypePmt->setCurrentIndex(e && (e->rembours == 0 || e->rembours == 1) ? e->rembours : -1);
+    // The list holds the payment types in the order of their codes.
+    const std::optional<PaymentType> type = e ? e->rembours : std::nullopt;
+    cmbTypePmt->setCurrentIndex(type == PaymentType::Reimbursement || type == PaymentType::Payment ? toDb(*type) : -1);
     edDateD->setText(e ? DateText(e->missionStart) : QString());
     edDateF->setText(e ? DateText(e->missionEnd) : QString());
     edReg_Gen->SetAsCurrency(e ? e->regimeGen : Currency());
@@ -145,7 +147,9 @@ void TfrmMission::ContributionChanged()
     // (or picked a line that takes them); an amount stored apart from its
     // contributions by an older entry stays as it is until then.
     const bool editing = Mode() != emBrowse;
-    if (!editing || !expense::EditRights(ekMission, Mode() == emInsert, ExpenseState(), m_contributionMode).contributions)
+    if (!editing
+        || !expense::EditRights(ExpenseKind::Mission, Mode() == emInsert, ExpenseState(), m_contributionMode)
+                .contributions)
         return;
     const auto value = [](TNumEdit* e) { return e->TryAsCurrency().value_or(Currency()); };
     edMontant->SetAsCurrency(expense::ContributionSum(value(edReg_Gen), value(edAss_Chom), value(edRet_Ant)));
@@ -169,7 +173,7 @@ void TfrmMission::CheckOwnFields()
 
 void TfrmMission::FillOwnFields(TExpense& e)
 {
-    e.rembours = cmbTypePmt->currentIndex();
+    e.rembours = fromDb<PaymentType>(cmbTypePmt->currentIndex());
     e.missionStart = m_start;
     e.missionEnd = m_end;
     e.regimeGen = edReg_Gen->TryAsCurrency().value_or(Currency());

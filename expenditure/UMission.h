@@ -1,5 +1,5 @@
 #pragma once
-// TfrmMission: missions and other expenses (expenses of kind 1) paid to
+// TfrmMission: missions and other expenses (ExpenseKind::Mission) paid to
 // employees, through the expense editor of one budget line, with a payment
 // type, optional mission dates, and on the social-contribution lines the three
 // employer contributions whose sum is the amount.

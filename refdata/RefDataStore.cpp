@@ -1,6 +1,7 @@
 #include "refdata/RefDataStore.h"
 
 #include "core/GlobalState.h"
+#include "data/Codes.h"
 #include "data/KeptStatement.h"
 #include "data/ShownRow.h"
 #include "data/UDM.h"
@@ -336,16 +337,22 @@ TNomenclatureStore::Usage TNomenclatureStore::UsageOf(qint64 idFnm)
         "SELECT "
         "CASE WHEN EXISTS (SELECT 1 FROM DEPENSE WHERE ID_FNM=:ID_FNM) "
         "  OR EXISTS (SELECT 1 FROM DET_SALAIRE WHERE TYPE_DET=0 AND ID_DETAIL=:ID_FNM) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, '') NOT IN ('2', '3', '4')) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, '') NOT IN ('3', '4')) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, :USER_ORIGIN) "
+        "                                      NOT IN (:PRIMITIVE, :AMENDING, :TRANSFER)) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, :USER_ORIGIN) "
+        "                                          NOT IN (:AMENDING, :TRANSFER)) "
         "  THEN 1 ELSE 0 END AS USED_EXPENSES, "
         "CASE WHEN EXISTS (SELECT 1 FROM FNM WHERE ID_FNM=:ID_FNM AND (COALESCE(MT_BP, 0)<>0 OR COALESCE(MT_BS, 0)<>0)) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND ORIGINE IN ('2', '3', '4')) "
-        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND ORIGINE IN ('3', '4')) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND ORIGINE IN (:PRIMITIVE, :AMENDING, :TRANSFER)) "
+        "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND ORIGINE IN (:AMENDING, :TRANSFER)) "
         "  OR EXISTS (SELECT 1 FROM VIREMENT WHERE ID_FNM=:ID_FNM) "
         "  THEN 1 ELSE 0 END AS USED_BUDGET "
         "FROM RDB$DATABASE"));
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.setParam(QStringLiteral("USER_ORIGIN"), toDb(SheetOrigin::User));
+    q.setParam(QStringLiteral("PRIMITIVE"), toDb(SheetOrigin::PrimitiveBudget));
+    q.setParam(QStringLiteral("AMENDING"), toDb(SheetOrigin::AmendingBudget));
+    q.setParam(QStringLiteral("TRANSFER"), toDb(SheetOrigin::Transfer));
     q.open();
     const Usage usage{q.asInt(QStringLiteral("USED_EXPENSES")) != 0, q.asInt(QStringLiteral("USED_BUDGET")) != 0};
     q.close();

@@ -75,6 +75,17 @@ void TReportForm::Param(const QString& name, QDate& field)
                         }});
 }
 
+void TReportForm::Param(const QString& name, std::optional<ExpenseKind>& field)
+{
+    m_params.push_back({name, [&field](const QString& v) {
+                            int stored = 0;
+                            if (!ReadNumber(v, stored))
+                                return false;
+                            field = stored < 0 ? std::nullopt : std::optional(fromDb<ExpenseKind>(stored));
+                            return true;
+                        }});
+}
+
 void TReportForm::SetGridRows(const QueryTableModel& model)
 {
     m_gridRows = std::make_unique<TGridRows>(model);

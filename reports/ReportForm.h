@@ -35,6 +35,7 @@
 // The questions a document asks once per form (the paper format) go in
 // FormCreate, which runs before the first preparation only.
 
+#include "data/Codes.h"
 #include "reports/engine/Report.h"
 
 #include <QDate>
@@ -43,6 +44,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -92,6 +94,8 @@ protected:
     void Param(const QString& name, qint64& field);
     void Param(const QString& name, QString& field);
     void Param(const QString& name, QDate& field);
+    // An expense kind by its stored form; a negative number is none (every kind).
+    void Param(const QString& name, std::optional<ExpenseKind>& field);
 
 private:
     void EnsureCreated();

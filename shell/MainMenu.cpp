@@ -98,8 +98,8 @@ MenuRow BarItem(QAction* W::*member, QLatin1String name, const char* caption, Me
     return r;
 }
 
-// The expense listing of every kind (-1) or of one kind.
-void OpenExpenseListing(QWidget* parent, int kind)
+// The expense listing of every kind (none) or of one kind.
+void OpenExpenseListing(QWidget* parent, std::optional<ExpenseKind> kind)
 {
     TfrmListDep frm(parent);
     frm.SelectMode = false;
@@ -164,7 +164,7 @@ void TfrmKivMain::BuildMenu()
 
         Submenu(&W::mnpDpenses, "mnpDpenses"_L1, "Dépense"),
         Item(&W::mnListingDep, "mnListingDep"_L1, "Listing des Dépenses (toutes)",
-             [](W& w) { OpenExpenseListing(&w, -1); }),
+             [](W& w) { OpenExpenseListing(&w, std::nullopt); }),
         Separator("N12"_L1),
         Item(&W::mnFactures, MenuItem::mnFactures, "Factures", [](W& w) {
             TfrmFact frm(&w);
@@ -172,27 +172,29 @@ void TfrmKivMain::BuildMenu()
             frm.exec();
         }).Button(&W::btnFact),
         Item(&W::itemInvoiceListing, "Listingdeschargesfactures1"_L1, "Listing des charges factures",
-             [](W& w) { OpenExpenseListing(&w, 0); }),
+             [](W& w) { OpenExpenseListing(&w, ExpenseKind::Invoice); }),
         Separator("N13"_L1),
         Item(&W::mnAutreDep, MenuItem::mnAutreDep, "Autres dépenses",
-             [](W& w) { OpenExpenseEditor(&w, ekMission, -1); }),
+             [](W& w) { OpenExpenseEditor(&w, ExpenseKind::Mission, -1); }),
         Item(&W::itemOtherExpenseListing, "Listingdeschargesautresdpenses1"_L1, "Listing des charges autres dépenses",
-             [](W& w) { OpenExpenseListing(&w, 1); }),
+             [](W& w) { OpenExpenseListing(&w, ExpenseKind::Mission); }),
         Separator("N14"_L1),
         Item(&W::mnDepSalaire, MenuItem::mnDepSalaire, "Charges salariales à mandater",
-             [](W& w) { OpenExpenseEditor(&w, ekSalaryToPay, -1); }),
+             [](W& w) { OpenExpenseEditor(&w, ExpenseKind::SalaryToPay, -1); }),
         Item(&W::itemSalaryToPayListing, "Listingdeschargessalarialesmandater1"_L1,
-             "Listing des charges salariales à mandater", [](W& w) { OpenExpenseListing(&w, 2); }),
+             "Listing des charges salariales à mandater",
+             [](W& w) { OpenExpenseListing(&w, ExpenseKind::SalaryToPay); }),
         Separator("N15"_L1),
         Item(&W::itemSalaryToCommit, "Chargessalarialesengager1"_L1, "Charges salariales à engager",
-             [](W& w) { OpenExpenseEditor(&w, ekSalaryToCommit, -1); }),
+             [](W& w) { OpenExpenseEditor(&w, ExpenseKind::SalaryToCommit, -1); }),
         Item(&W::itemSalaryToCommitListing, "Listingdeschargessalarialesengager1"_L1,
-             "Listing des charges salariales à engager", [](W& w) { OpenExpenseListing(&w, 3); }),
+             "Listing des charges salariales à engager",
+             [](W& w) { OpenExpenseListing(&w, ExpenseKind::SalaryToCommit); }),
 
         Submenu(&W::mnpEngagement, "mnpEngagement"_L1, "Engagement"),
         Item(&W::mnEng_Dep, MenuItem::mnEng_Dep, "Engagement dépense", [](W& w) {
             TfrmEngagement frm(&w);
-            frm.ObjetEng = 0;
+            frm.ObjetEng = SheetObject::Expense;
             frm.IdEng = -1;
             frm.exec();
         }).Button(&W::btnEng),

@@ -3,7 +3,7 @@
 #include "controls/NumEdit.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
-#include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "ui/FormKit.h"
 
 #include <QCheckBox>
@@ -230,10 +230,10 @@ void TfrmOptions::FormCreate()
 
 std::optional<TParamSettings> TfrmOptions::Entered()
 {
+    // The refused field's page is shown, so the focus can reach it.
     auto refuse = [this](const QString& text, QWidget* page, QWidget* field) {
-        ShowInfo(text);
         PageControl1->setCurrentWidget(page);
-        field->setFocus();
+        ShowRefusal(TRefusal{text}, field);
         return std::nullopt;
     };
     if (edVille->text().trimmed().isEmpty())

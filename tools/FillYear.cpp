@@ -1,5 +1,7 @@
 #include "tools/FillYear.h"
 
+#include "data/Codes.h"
+
 #include <QDate>
 #include <QStringList>
 
@@ -226,8 +228,6 @@ QString pad4(int n) { return QString::number(n).rightJustified(4, QLatin1Char('0
 // ---------------------------------------------------------------------------
 // The year being built
 
-enum Kind { Invoice = 0, Mission = 1, SalaryToPay = 2, SalaryToCommit = 3 };
-
 struct BudgetLine {
     int id = 0;
     int chapter = 0;        // index into the chapter list
@@ -236,7 +236,7 @@ struct BudgetLine {
     bool heading = false;
     bool soumis = false;
     bool socialCharges = false;   // expenses carry the three employer contributions
-    double kindWeight[4] = {0, 0, 0, 0};
+    double kindWeight[4] = {0, 0, 0, 0};   // by the kind's code
     bool hasBp = false;
     qint64 bp = 0, regie = 0, bs = 0;
     QDate dateBp, dateBs, dateEngBp, dateEngBs;
@@ -251,14 +251,14 @@ struct Beneficiary { int id; int type; int serviceGrade; QString name; };
 
 struct Expense {
     int id = 0;
-    Kind kind = Invoice;
+    ExpenseKind kind = ExpenseKind::Invoice;
     QDate date;
     int line = -1;          // budget line index, -1 for a salary expense to pay
     int ben = 0;            // beneficiary index
     qint64 amount = 0;
     QString number, object;
     QDate missionStart, missionEnd;
-    int rembours = -1;      // -1 NULL
+    std::optional<PaymentType> rembours;   // none: NULL
     qint64 regimeGen = 0, assChomage = 0, retraiteAnt = 0;
     bool contributions = false;
     int sheet = -1;         // the active commitment sheet holding it
@@ -267,14 +267,12 @@ struct Expense {
 
 struct SalaryLine { int id; int expense; int detail; int noOrd; int type; qint64 amount; };
 
-enum SheetOrigin { UserCommitment, Cancellation, PrimitiveBudget, AmendingBudget, TransferRow };
-
 struct Sheet {
     int seq = 0;            // creation order, breaks ties of dates
-    SheetOrigin origin = UserCommitment;
+    SheetOrigin origin = SheetOrigin::User;
     QDate date;
     int line = 0;
-    int objet = 0;
+    SheetObject objet = SheetObject::Expense;
     qint64 amount = 0;
     std::vector<int> expenses;   // user commitments
     int cancels = -1;       // sheet index cancelled by a cancellation
@@ -295,7 +293,7 @@ struct Order {
     QDate date;
     std::vector<int> expenses;
     int id = 0;
-    int statut = 0;
+    OrderStatus statut = OrderStatus::Paid;
 };
 
 // A regularisation sheet recording payment orders issued on one budget line.
@@ -447,19 +445,19 @@ private:
             l.socialCharges = number == 5 && l.art == QLatin1String("01");
             l.soumis = number <= 4 || number == 6 || number == 7;
             if (l.socialCharges) {
-                l.kindWeight[Mission] = busy;
+                l.kindWeight[toDb(ExpenseKind::Mission)] = busy;
             } else if (l.soumis) {
-                l.kindWeight[SalaryToCommit] = busy;
-                l.kindWeight[SalaryToPay] = busy;
+                l.kindWeight[toDb(ExpenseKind::SalaryToCommit)] = busy;
+                l.kindWeight[toDb(ExpenseKind::SalaryToPay)] = busy;
             } else {
-                l.kindWeight[SalaryToCommit] = busy * 0.6;
-                l.kindWeight[Mission] = busy * 0.4;
+                l.kindWeight[toDb(ExpenseKind::SalaryToCommit)] = busy * 0.6;
+                l.kindWeight[toDb(ExpenseKind::Mission)] = busy * 0.4;
             }
         } else if (number == 1) {
-            l.kindWeight[Mission] = busy;
+            l.kindWeight[toDb(ExpenseKind::Mission)] = busy;
         } else {
-            l.kindWeight[Invoice] = busy;
-            if (m_rng.chance(0.2)) l.kindWeight[Mission] = busy * 0.3;
+            l.kindWeight[toDb(ExpenseKind::Invoice)] = busy;
+            if (m_rng.chance(0.2)) l.kindWeight[toDb(ExpenseKind::Mission)] = busy * 0.3;
         }
         l.hasBp = active || m_rng.chance(0.5);
     }
@@ -499,11 +497,11 @@ private:
     // -----------------------------------------------------------------------
     // Expenses of the four kinds, numbered in date order.
 
-    int pickLine(Kind kind)
+    int pickLine(ExpenseKind kind)
     {
         std::vector<double> w(m_lines.size());
         for (size_t i = 0; i < m_lines.size(); ++i)
-            w[i] = m_lines[i].hasBp ? m_lines[i].kindWeight[kind] : 0.0;
+            w[i] = m_lines[i].hasBp ? m_lines[i].kindWeight[toDb(kind)] : 0.0;
         std::discrete_distribution<int> d(w.begin(), w.end());
         return d(m_rng.engine());
     }
@@ -532,23 +530,23 @@ private:
         for (int k = 0; k < 4; ++k) {
             for (int i = 0; i < counts[k]; ++i) {
                 Expense e;
-                e.kind = Kind(k);
+                e.kind = fromDb<ExpenseKind>(k);
                 e.date = randomDate(first, last);
                 const int month = e.date.month() - 1;
                 switch (e.kind) {
-                case Invoice: {
+                case ExpenseKind::Invoice: {
                     e.line = lineOf[k](m_rng.engine());
                     e.ben = m_bensByType[0][size_t(m_rng.between(0, int(m_bensByType[0].size()) - 1))];
                     e.amount = m_rng.amount(5000, 2000000);
                     e.number = QStringLiteral("%1/%2").arg(m_rng.between(1, 999), 3, 10, QLatin1Char('0')).arg(m_o.year);
                     e.object = m_rng.pick(InvoiceObjects);
-                    e.rembours = 0;
+                    e.rembours = PaymentType::Reimbursement;
                     break;
                 }
-                case Mission: {
+                case ExpenseKind::Mission: {
                     e.line = lineOf[k](m_rng.engine());
                     e.ben = m_bensByType[1][size_t(m_rng.between(0, int(m_bensByType[1].size()) - 1))];
-                    e.rembours = m_rng.between(0, 1);
+                    e.rembours = fromDb<PaymentType>(m_rng.between(0, 1));
                     if (m_lines[size_t(e.line)].socialCharges) {
                         const qint64 base = m_rng.amount(100000, 5000000);
                         e.contributions = true;
@@ -568,14 +566,14 @@ private:
                     }
                     break;
                 }
-                case SalaryToPay: {
+                case ExpenseKind::SalaryToPay: {
                     e.ben = m_bensByType[2][size_t(m_rng.between(0, int(m_bensByType[2].size()) - 1))];
-                    e.rembours = 1;
+                    e.rembours = PaymentType::Payment;
                     e.object = QStringLiteral("Salaires de %1 %2 - versement %3")
                                    .arg(text(Months[month])).arg(m_o.year).arg(m_bens[size_t(e.ben)].name).left(150);
                     break;
                 }
-                case SalaryToCommit: {
+                case ExpenseKind::SalaryToCommit: {
                     e.line = lineOf[k](m_rng.engine());
                     e.ben = m_bensByType[2][size_t(m_rng.between(0, int(m_bensByType[2].size()) - 1))];
                     e.amount = m_rng.amount(200000, 5000000);
@@ -592,7 +590,7 @@ private:
         for (size_t i = 0; i < m_exp.size(); ++i) {
             Expense& e = m_exp[i];
             e.id = int(i) + 1;
-            if (e.kind != Invoice)
+            if (e.kind != ExpenseKind::Invoice)
                 e.number = QString::number(e.id);   // the key as text
             if (e.line >= 0)
                 m_lines[size_t(e.line)].spent += e.amount;
@@ -605,11 +603,11 @@ private:
     {
         std::vector<int> lines;
         for (size_t i = 0; i < m_lines.size(); ++i)
-            if (m_lines[i].kindWeight[SalaryToPay] > 0 && m_lines[i].hasBp && !m_lines[i].heading)
+            if (m_lines[i].kindWeight[toDb(ExpenseKind::SalaryToPay)] > 0 && m_lines[i].hasBp && !m_lines[i].heading)
                 lines.push_back(int(i));
         int nextOrd[2] = {10, 10};
         for (Expense& e : m_exp) {
-            if (e.kind != SalaryToPay)
+            if (e.kind != ExpenseKind::SalaryToPay)
                 continue;
             std::shuffle(lines.begin(), lines.end(), m_rng.engine());
             const int charges = std::min(int(lines.size()), m_rng.between(3, 6));
@@ -747,20 +745,20 @@ private:
             const BudgetLine& l = m_lines[i];
             if (l.hasBp && !l.heading) {
                 Sheet s;
-                s.origin = PrimitiveBudget;
+                s.origin = SheetOrigin::PrimitiveBudget;
                 s.date = l.dateEngBp;
                 s.line = int(i);
-                s.objet = 1;
+                s.objet = SheetObject::Economy;
                 s.amount = l.bp;
                 s.dateVisa = l.dateBp;
                 addSheet(s);
             }
             if (l.bs != 0) {
                 Sheet s;
-                s.origin = AmendingBudget;
+                s.origin = SheetOrigin::AmendingBudget;
                 s.date = l.dateEngBs;
                 s.line = int(i);
-                s.objet = l.bs > 0 ? 1 : 0;
+                s.objet = l.bs > 0 ? SheetObject::Economy : SheetObject::Expense;
                 s.amount = l.bs;
                 s.dateVisa = l.dateBs;
                 addSheet(s);
@@ -769,10 +767,10 @@ private:
         for (size_t t = 0; t < m_transfers.size(); ++t) {
             for (const TransferRowData& row : m_transfers[t].rows) {
                 Sheet s;
-                s.origin = TransferRow;
+                s.origin = SheetOrigin::Transfer;
                 s.date = m_transfers[t].date;
                 s.line = row.line;
-                s.objet = row.giving ? 0 : 1;
+                s.objet = row.giving ? SheetObject::Expense : SheetObject::Economy;
                 s.amount = row.amount;
                 s.transfer = int(t);
                 addSheet(s);
@@ -784,14 +782,14 @@ private:
         std::map<std::pair<int, int>, std::vector<int>> groups;
         for (size_t i = 0; i < m_exp.size(); ++i) {
             const Expense& e = m_exp[i];
-            if (e.kind != SalaryToPay && m_rng.chance(0.93))
-                groups[{e.line, int(e.kind)}].push_back(int(i));
+            if (e.kind != ExpenseKind::SalaryToPay && m_rng.chance(0.93))
+                groups[{e.line, toDb(e.kind)}].push_back(int(i));
         }
         for (auto& [key, list] : groups) {
             for (size_t i = 0; i < list.size();) {
                 const size_t n = std::min(list.size() - i, size_t(m_rng.chance(0.93) ? 1 : m_rng.between(2, 4)));
                 Sheet s;
-                s.origin = UserCommitment;
+                s.origin = SheetOrigin::User;
                 s.line = key.first;
                 s.expenses.assign(list.begin() + long(i), list.begin() + long(i + n));
                 s.date = sheetDate(s.expenses);
@@ -805,15 +803,15 @@ private:
         // Cancellations; half of the freed expenses are committed again later.
         const int userSheets = int(m_sheets.size());
         for (int i = 0; i < userSheets; ++i) {
-            if (m_sheets[size_t(i)].origin != UserCommitment || !m_rng.chance(0.08))
+            if (m_sheets[size_t(i)].origin != SheetOrigin::User || !m_rng.chance(0.08))
                 continue;
             const QDate date = m_sheets[size_t(i)].date;
             if (date > day(11, 30))
                 continue;
             Sheet c;
-            c.origin = Cancellation;
+            c.origin = SheetOrigin::Cancellation;
             c.line = m_sheets[size_t(i)].line;
-            c.objet = 1;
+            c.objet = SheetObject::Economy;
             c.date = clampToYear(date.addDays(m_rng.between(3, 30)), m_o.year);
             c.cancels = i;
             const int ci = addSheet(c);
@@ -823,7 +821,7 @@ private:
                 m_exp[size_t(e)].sheet = -1;
             if (m_sheets[size_t(ci)].date <= day(12, 20) && m_rng.chance(0.5)) {
                 Sheet again;
-                again.origin = UserCommitment;
+                again.origin = SheetOrigin::User;
                 again.line = c.line;
                 again.expenses = freed;
                 again.date = m_sheets[size_t(ci)].date.addDays(m_rng.between(1, 10));
@@ -849,19 +847,19 @@ private:
             Sheet& s = m_sheets[size_t(order[k])];
             s.id = int(k) + 1;
             s.number = pad4(++lastNumber[size_t(s.line)]);
-            if (s.origin == UserCommitment || s.origin == Cancellation) {
-                if (m_rng.chance(s.origin == UserCommitment ? 0.85 : 0.6)) {
+            if (s.origin == SheetOrigin::User || s.origin == SheetOrigin::Cancellation) {
+                if (m_rng.chance(s.origin == SheetOrigin::User ? 0.85 : 0.6)) {
                     s.noVisa = QStringLiteral("%1/%2").arg(++visa).arg(m_o.year);
                     s.dateVisa = clampToYear(s.date.addDays(m_rng.between(1, 7)), m_o.year);
                 }
             }
-            if (s.origin == UserCommitment) {
+            if (s.origin == SheetOrigin::User) {
                 s.amount = 0;
                 for (int e : s.expenses) s.amount += m_exp[size_t(e)].amount;
             }
         }
         for (Sheet& s : m_sheets) {
-            if (s.origin == Cancellation)
+            if (s.origin == SheetOrigin::Cancellation)
                 s.amount = m_sheets[size_t(s.cancels)].amount;
         }
         for (Sheet& s : m_sheets)
@@ -897,26 +895,29 @@ private:
     {
         const BudgetLine& l = m_lines[size_t(s.line)];
         switch (s.origin) {
-        case PrimitiveBudget: return serviceObservation(QStringLiteral("OBS_BP"), l);
-        case AmendingBudget: return serviceObservation(s.amount > 0 ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), l);
-        case TransferRow: return serviceObservation(s.objet == 0 ? QStringLiteral("OBS_VIR_D") : QStringLiteral("OBS_VIR_E"), l);
-        case Cancellation: {
+        case SheetOrigin::PrimitiveBudget: return serviceObservation(QStringLiteral("OBS_BP"), l);
+        case SheetOrigin::AmendingBudget:
+            return serviceObservation(s.amount > 0 ? QStringLiteral("OBS_BS") : QStringLiteral("OBS_BS_N"), l);
+        case SheetOrigin::Transfer:
+            return serviceObservation(
+                s.objet == SheetObject::Expense ? QStringLiteral("OBS_VIR_D") : QStringLiteral("OBS_VIR_E"), l);
+        case SheetOrigin::Cancellation: {
             const Sheet& c = m_sheets[size_t(s.cancels)];
             return QStringLiteral("DESENGAGEMENT DE LA FICHE D'ENGAGEMENT No ") + c.number + QStringLiteral(" DU  ")
                    + c.date.toString(QStringLiteral("dd/MM/yyyy"));
         }
-        case UserCommitment: break;
+        default: break;
         }
         const std::vector<int> lines = linesByName(s.expenses);
         const Expense& first = m_exp[size_t(lines.front())];
         bool oneBen = true;
         for (int e : lines) oneBen = oneBen && m_exp[size_t(e)].ben == first.ben;
         const QString name = m_bens[size_t(first.ben)].name;
-        if (first.kind == Mission) {
+        if (first.kind == ExpenseKind::Mission) {
             const QString t = QStringLiteral("ENGAGEMENT ") + m_lines[size_t(first.line)].title.toUpper();
             return oneBen ? t + QStringLiteral(" DE : ") + name : t;
         }
-        if (first.kind == SalaryToCommit)
+        if (first.kind == ExpenseKind::SalaryToCommit)
             return first.object;
         if (lines.size() == 1)
             return QStringLiteral("ENGAGEMENT DE LA FACTURE NO ") + first.number + QStringLiteral("  DU  ")
@@ -937,10 +938,10 @@ private:
         std::map<std::pair<int, int>, std::vector<int>> groups;
         for (size_t i = 0; i < m_exp.size(); ++i) {
             const Expense& e = m_exp[i];
-            if (e.kind == SalaryToPay)
+            if (e.kind == ExpenseKind::SalaryToPay)
                 salary.push_back({int(i)});
-            else if (e.kind != SalaryToCommit && e.sheet >= 0 && m_rng.chance(0.8))
-                groups[{e.line, int(e.kind)}].push_back(int(i));
+            else if (e.kind != ExpenseKind::SalaryToCommit && e.sheet >= 0 && m_rng.chance(0.8))
+                groups[{e.line, toDb(e.kind)}].push_back(int(i));
         }
         for (auto& [key, list] : groups) {
             for (size_t i = 0; i < list.size();) {
@@ -975,7 +976,7 @@ private:
             }
             o.date = clampToYear(d.addDays(m_rng.between(1, 20)), m_o.year);
             o.expenses = c;
-            o.statut = o.date < day(12, 1) || m_rng.chance(0.7) ? 0 : 1;
+            o.statut = o.date < day(12, 1) || m_rng.chance(0.7) ? OrderStatus::Paid : OrderStatus::Pending;
             m_orders.push_back(o);
         }
         std::stable_sort(m_orders.begin(), m_orders.end(), [](const Order& a, const Order& b) {
@@ -1185,11 +1186,11 @@ private:
             ":REGIME_GEN, :ASS_CHOMAGE, :RETRAITE_ANT)"));
         for (const Expense& e : m_exp) {
             q.setParam(QStringLiteral("ID_DEPENSE"), e.id);
-            q.setParam(QStringLiteral("TYPE_DEPENSE"), int(e.kind));
+            q.setParam(QStringLiteral("TYPE_DEPENSE"), toDb(e.kind));
             q.setParam(QStringLiteral("DATED_MISSION"), e.missionStart);
             q.setParam(QStringLiteral("DATEF_MISSION"), e.missionEnd);
-            if (e.rembours < 0) q.setNull(QStringLiteral("REMBOURS"));
-            else q.setParam(QStringLiteral("REMBOURS"), e.rembours);
+            if (!e.rembours) q.setNull(QStringLiteral("REMBOURS"));
+            else q.setParam(QStringLiteral("REMBOURS"), toDb(*e.rembours));
             q.setParam(QStringLiteral("NO_DEPENSE"), e.number);
             q.setParam(QStringLiteral("DATE_DEPENSE"), e.date);
             if (e.line < 0) q.setNull(QStringLiteral("ID_FNM"));
@@ -1205,7 +1206,7 @@ private:
             const std::pair<const char*, qint64> contributions[] = {
                 {"REGIME_GEN", e.regimeGen}, {"ASS_CHOMAGE", e.assChomage}, {"RETRAITE_ANT", e.retraiteAnt}};
             for (const auto& [name, value] : contributions) {
-                if (e.kind == Mission) q.setParam(QString::fromLatin1(name), money(value));
+                if (e.kind == ExpenseKind::Mission) q.setParam(QString::fromLatin1(name), money(value));
                 else q.setNull(QString::fromLatin1(name));
             }
             q.exec();
@@ -1240,7 +1241,7 @@ private:
                     q.setParam(QStringLiteral("ID_VIR"), t.id);
                     q.setParam(QStringLiteral("NOLINE"), ++line);
                     q.setParam(QStringLiteral("DATE_VIR"), t.date);
-                    q.setParam(QStringLiteral("SENS"), giving ? QStringLiteral("D") : QStringLiteral("E"));
+                    q.setParam(QStringLiteral("SENS"), toDb(giving ? TransferSide::Giving : TransferSide::Receiving));
                     q.setParam(QStringLiteral("MONTANT"), money(r.amount));
                     q.setParam(QStringLiteral("ID_FNM"), m_lines[size_t(r.line)].id);
                     q.setParam(QStringLiteral("ID_USER"), QStringLiteral("SYSDBA"));   // the database user
@@ -1258,10 +1259,16 @@ private:
         db::Query h(m_conn, QStringLiteral(
             "INSERT INTO ENT_ENG_REG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, ID_ORIGINE, "
             "STATUT, ID_USER, DATEC, DATEM) "
-            "VALUES (:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :MONTANT, 0, '5', -1, 0, :ID_USER, :DATEC, :DATEM)"));
+            "VALUES (:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :MONTANT, :OBJET, :ORIGINE, :ID_ORIGINE, :STATUT, :ID_USER, "
+            ":DATEC, :DATEM)"));
+        h.setParam(QStringLiteral("OBJET"), toDb(SheetObject::Expense));
+        h.setParam(QStringLiteral("ORIGINE"), toDb(SheetOrigin::PaymentOrders));
+        h.setParam(QStringLiteral("ID_ORIGINE"), NoOriginRecord);
+        h.setParam(QStringLiteral("STATUT"), SheetInForce);
         db::Query d(m_conn, QStringLiteral(
             "INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-            "VALUES (:ID_ENG, :NOLINE, 5, :ID_DETAIL, :MONTANT)"));
+            "VALUES (:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT)"));
+        d.setParam(QStringLiteral("OBJET"), toDb(LineObject::PaymentOrder));
         for (const Regularisation& r : m_regs) {
             h.setParam(QStringLiteral("ID_ENG"), r.id);
             h.setParam(QStringLiteral("NO_ENG"), r.number);
@@ -1298,10 +1305,10 @@ private:
         db::Query d(m_conn, QStringLiteral(
             "INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
             "VALUES (:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT)"));
-        auto line = [&](int sheetId, int noLine, int objet, int detail, qint64 amount) {
+        auto line = [&](int sheetId, int noLine, LineObject objet, int detail, qint64 amount) {
             d.setParam(QStringLiteral("ID_ENG"), sheetId);
             d.setParam(QStringLiteral("NOLINE"), noLine);
-            d.setParam(QStringLiteral("OBJET"), objet);
+            d.setParam(QStringLiteral("OBJET"), toDb(objet));
             d.setParam(QStringLiteral("ID_DETAIL"), detail);
             d.setParam(QStringLiteral("MONTANT"), money(amount));
             d.exec();
@@ -1309,43 +1316,46 @@ private:
         };
         for (const Sheet& s : m_sheets) {
             const int fnm = m_lines[size_t(s.line)].id;
-            QString origin;
-            int idOrigin = -1;
+            qint64 idOrigin = NoOriginRecord;
             switch (s.origin) {
-            case UserCommitment: break;
-            case Cancellation: origin = QStringLiteral("1"); idOrigin = m_sheets[size_t(s.cancels)].id; break;
-            case PrimitiveBudget: origin = QStringLiteral("2"); idOrigin = fnm; break;
-            case AmendingBudget: origin = QStringLiteral("3"); idOrigin = fnm; break;
-            case TransferRow: origin = QStringLiteral("4"); idOrigin = m_transfers[size_t(s.transfer)].id; break;
+            case SheetOrigin::Cancellation: idOrigin = m_sheets[size_t(s.cancels)].id; break;
+            case SheetOrigin::PrimitiveBudget: idOrigin = fnm; break;
+            case SheetOrigin::AmendingBudget: idOrigin = fnm; break;
+            case SheetOrigin::Transfer: idOrigin = m_transfers[size_t(s.transfer)].id; break;
+            default: break;
             }
             h.setParam(QStringLiteral("ID_ENG"), s.id);
             h.setParam(QStringLiteral("NO_ENG"), s.number);
             h.setParam(QStringLiteral("DATE_ENG"), s.date);
             h.setParam(QStringLiteral("ID_FNM"), fnm);
             h.setParam(QStringLiteral("MONTANT"), money(s.amount));
-            h.setParam(QStringLiteral("OBJET"), s.objet);
-            h.setParam(QStringLiteral("ORIGINE"), origin);
+            h.setParam(QStringLiteral("OBJET"), toDb(s.objet));
+            h.setParam(QStringLiteral("ORIGINE"), toDb(s.origin));
             h.setParam(QStringLiteral("ID_ORIGINE"), idOrigin);
             h.setParam(QStringLiteral("OBS"), s.obs);
             h.setParam(QStringLiteral("NO_VISA"), s.noVisa);
             h.setParam(QStringLiteral("DATE_VISA"), s.dateVisa);
-            h.setParam(QStringLiteral("STATUT"), s.cancelledBy >= 0 ? m_sheets[size_t(s.cancelledBy)].id : 0);
+            h.setParam(QStringLiteral("STATUT"),
+                       s.cancelledBy >= 0 ? m_sheets[size_t(s.cancelledBy)].id : SheetInForce);
             h.setParam(QStringLiteral("ID_USER"), user());
             h.setParam(QStringLiteral("DATEC"), s.date);
             h.setParam(QStringLiteral("DATEM"), s.dateVisa.isValid() ? std::max(s.date, s.dateVisa) : s.date);
             h.exec();
             counted("ENT_ENG");
             switch (s.origin) {
-            case UserCommitment: {
+            case SheetOrigin::User: {
                 int n = 0;
                 for (int e : linesByName(s.expenses))
-                    line(s.id, ++n, 0, m_exp[size_t(e)].id, m_exp[size_t(e)].amount);
+                    line(s.id, ++n, LineObject::Expense, m_exp[size_t(e)].id, m_exp[size_t(e)].amount);
                 break;
             }
-            case Cancellation: line(s.id, 1, 1, m_sheets[size_t(s.cancels)].id, s.amount); break;
-            case PrimitiveBudget: line(s.id, 1, 2, fnm, s.amount); break;
-            case AmendingBudget: line(s.id, 1, 3, fnm, s.amount); break;
-            case TransferRow: line(s.id, 1, 4, fnm, s.amount); break;
+            case SheetOrigin::Cancellation:
+                line(s.id, 1, LineObject::Cancellation, m_sheets[size_t(s.cancels)].id, s.amount);
+                break;
+            case SheetOrigin::PrimitiveBudget: line(s.id, 1, LineObject::PrimitiveBudget, fnm, s.amount); break;
+            case SheetOrigin::AmendingBudget: line(s.id, 1, LineObject::AmendingBudget, fnm, s.amount); break;
+            case SheetOrigin::Transfer: line(s.id, 1, LineObject::Transfer, fnm, s.amount); break;
+            default: break;
             }
         }
     }
@@ -1367,11 +1377,11 @@ private:
             QString nature;
             QStringList pj;
             switch (first.kind) {
-            case Invoice:
+            case ExpenseKind::Invoice:
                 nature = QStringLiteral("Paiement facture(s) ") + m_bens[size_t(first.ben)].name;
                 pj = {QStringLiteral("Facture(s)"), QStringLiteral("Bon de commande"), QStringLiteral("Procès-verbal de réception")};
                 break;
-            case Mission:
+            case ExpenseKind::Mission:
                 nature = first.missionStart.isValid() ? QStringLiteral("Frais de mission") : QStringLiteral("Remboursement de frais");
                 pj = {QStringLiteral("Ordre de mission"), QStringLiteral("État des frais")};
                 break;
@@ -1384,7 +1394,7 @@ private:
             h.setParam(QStringLiteral("NO_MDT"), pad4(o.id));
             h.setParam(QStringLiteral("DATE_MDT"), o.date);
             h.setParam(QStringLiteral("NATURE"), nature.left(60));
-            h.setParam(QStringLiteral("STATUT"), o.statut);
+            h.setParam(QStringLiteral("STATUT"), toDb(o.statut));
             h.setParam(QStringLiteral("MONTANT"), money(total));
             for (int i = 0; i < 6; ++i)
                 h.setParam(QStringLiteral("PJ%1").arg(i + 1), i < pj.size() ? pj[i] : QString());

@@ -211,23 +211,6 @@ void TEditorWindow::RequireWriteRight() const
 
 // --- refusals ----------------------------------------------------------------------
 
-void TEditorWindow::Refuse(const QString& text, QWidget* focus, int type)
-{
-    ShowMessageBox(text, type, MsgButton::OK);
-    if (focus && focus->isEnabled())
-        focus->setFocus();
-    Abort();
-}
-
-void TEditorWindow::Refuse(const TRefusal& refusal, QWidget* focus, int type)
-{
-    if (!refusal.message.isEmpty())
-        ShowMessageBox(refusal.message, type, MsgButton::OK);
-    if (focus && focus->isEnabled())
-        focus->setFocus();
-    Abort();
-}
-
 bool TEditorWindow::Confirm(const QString& text)
 {
     return AskConfirmation(text);

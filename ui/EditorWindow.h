@@ -174,12 +174,8 @@ protected:
     void RequireWriteRight() const;   // DenyWriteAccess without the right
 
     // --- refusals ---------------------------------------------------------------
-    // Shows `text`, puts the focus on `focus` (when enabled) and aborts silently.
-    // `type` is the message box's type (mtInformation, mtWarning...).
-    [[noreturn]] static void Refuse(const QString& text, QWidget* focus, int type = mtInformation);
-    // A check's refusal (core/Refusal.h): its message when it has one (none
-    // after a question answered No), the focus on `focus`, the silent abort.
-    [[noreturn]] static void Refuse(const TRefusal& refusal, QWidget* focus, int type = mtInformation);
+    // A check's refusal is shown by Refuse (core/Refusal.h): its message, the
+    // focus on the field, the silent abort.
     // Yes/No confirmation; No puts the focus on `focus` and aborts.
     static void ConfirmOrRefuse(const QString& text, QWidget* focus);
     static bool Confirm(const QString& text);

@@ -51,12 +51,12 @@ QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, P
 {
     const bool white = presentation == Presentation::WhitePaper;
     switch (line.objet) {
-    case 0: {
+    case LineObject::Expense: {
         // Only an expense line prints an expense, and only when the expense exists.
         if (!line.hasExpense)
             return QString();
         const QString suffix = PaymentOrderSuffix(line);
-        if (line.typeDepense == 1) {
+        if (line.typeDepense == ExpenseKind::Mission) {
             if (IsChapter08(line.expenseChapter))
                 return header.obs + QStringLiteral(" - ") + suffix;
             QString text = line.grade.isEmpty() ? line.beneficiary
@@ -66,20 +66,20 @@ QString LineText(const TSheetPrintLine& line, const TSheetPrintHeader& header, P
                         DateText(line.datefMission);
             return white ? text + suffix : text;
         }
-        if (line.typeDepense == 3)
+        if (line.typeDepense == ExpenseKind::SalaryToCommit)
             return white ? line.objetDepense + suffix : line.objetDepense;
         const QString text = QStringLiteral("FACTURE N° ") + line.noDepense + QStringLiteral(" DU ") +
                              DateText(line.dateDepense) + QStringLiteral(" DE ") + line.beneficiary;
         return white ? text + suffix : text;
     }
-    case 1:
+    case LineObject::Cancellation:
         return QStringLiteral("FICHE D'ENGAGEMENT N° ") + line.cancelledNumber + QStringLiteral(" DU ") +
                DateText(line.cancelledDate);
-    case 2:
+    case LineObject::PrimitiveBudget:
         return QStringLiteral("BUDGET PRIMITIF");
-    case 3:
+    case LineObject::AmendingBudget:
         return QStringLiteral("BUDGET MODIFICATIF");
-    case 4:
+    case LineObject::Transfer:
         return QStringLiteral("TRANSFERT DE CREDITS N° ") + QString::number(header.idOrigine) +
                QStringLiteral(" DU ") + DateText(header.date);
     default:
@@ -101,21 +101,23 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
                         "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=1 AND G.ID_GRADE=B.SERVICE_GRADE) "
                         "AS GRADE, C.NO_ENG AS NO_ENG_ANNUL, C.DATE_ENG AS DATE_ENG_ANNUL "
                         "FROM DET_ENG A "
-                        "LEFT JOIN DEPENSE D ON A.OBJET=0 AND D.ID_DEPENSE=A.ID_DETAIL "
+                        "LEFT JOIN DEPENSE D ON A.OBJET=:EXPENSE_LINE AND D.ID_DEPENSE=A.ID_DETAIL "
                         "LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
-                        "LEFT JOIN ENT_ENG C ON A.OBJET=1 AND C.ID_ENG=A.ID_DETAIL "
+                        "LEFT JOIN ENT_ENG C ON A.OBJET=:CANCELLATION_LINE AND C.ID_ENG=A.ID_DETAIL "
                         "WHERE A.ID_ENG=:ID_ENG ORDER BY A.NOLINE"));
+        q.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+        q.setParam(QStringLiteral("CANCELLATION_LINE"), toDb(LineObject::Cancellation));
         q.setParam(QStringLiteral("ID_ENG"), idEng);
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             TSheetPrintLine line;
             line.noLine = int(q.asInt(QStringLiteral("NOLINE")));
-            line.objet = int(q.asInt(QStringLiteral("OBJET")));
+            line.objet = fromDb<LineObject>(q.asInt(QStringLiteral("OBJET")));
             line.idDetail = q.asInt(QStringLiteral("ID_DETAIL"));
             line.amount = q.asCurrency(QStringLiteral("MONTANT"));
             line.hasExpense = !q.isNull(QStringLiteral("ID_DEPENSE"));
             if (line.hasExpense) {
-                line.typeDepense = int(q.asInt(QStringLiteral("TYPE_DEPENSE")));
+                line.typeDepense = fromDb<ExpenseKind>(q.asInt(QStringLiteral("TYPE_DEPENSE")));
                 line.noDepense = q.asString(QStringLiteral("NO_DEPENSE")).trimmed();
                 line.dateDepense = q.asDate(QStringLiteral("DATE_DEPENSE"));
                 line.datedMission = q.asDate(QStringLiteral("DATED_MISSION"));
@@ -142,8 +144,9 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
                     QStringLiteral("SELECT A.ID_DETAIL, B.NO_MDT, B.DATE_MDT FROM DET_ENG E "
                                    "JOIN DET_MDT A ON A.ID_DETAIL=E.ID_DETAIL "
                                    "JOIN ENT_MDT B ON B.ID_MDT=A.ID_MDT "
-                                   "WHERE E.ID_ENG=:ID_ENG AND E.OBJET=0 ORDER BY A.ID_DETAIL, B.ID_MDT"));
+                                   "WHERE E.ID_ENG=:ID_ENG AND E.OBJET=:EXPENSE_LINE ORDER BY A.ID_DETAIL, B.ID_MDT"));
         q.setParam(QStringLiteral("ID_ENG"), idEng);
+        q.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             const qint64 id = q.asInt(QStringLiteral("ID_DETAIL"));
@@ -394,7 +397,7 @@ TSheetPrintHeader TCommitmentSheetForm::ReadHeader() const
     h.date = qEng->asDate(QStringLiteral("DATE_ENG"));
     h.idFnm = qEng->isNull(QStringLiteral("ID_FNM")) ? -1 : qEng->asInt(QStringLiteral("ID_FNM"));
     h.amount = qEng->asCurrency(QStringLiteral("MONTANT"));
-    h.objet = int(qEng->asInt(QStringLiteral("OBJET")));
+    h.objet = fromDb<SheetObject>(qEng->asInt(QStringLiteral("OBJET")));
     h.obs = qEng->asString(QStringLiteral("OBS"));
     h.idOrigine = qEng->isNull(QStringLiteral("ID_ORIGINE")) ? -1 : qEng->asInt(QStringLiteral("ID_ORIGINE"));
     return h;
@@ -424,7 +427,7 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
     SetText(QStringLiteral("lMontant"), h.amount.formatMoney());
     SetText(QStringLiteral("lMontant1"), h.amount.formatMoney());
     SetText(QStringLiteral("lNewSolde"), after.formatMoney());
-    SetText(QStringLiteral("lObjet"), h.objet == 0 ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
+    SetText(QStringLiteral("lObjet"), h.objet == SheetObject::Expense ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
 
     SetText(QStringLiteral("lObs"), h.obs);
     SetText(QStringLiteral("lLettre"), AmountToWords(h.amount));
@@ -505,7 +508,7 @@ void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
 
     const QList<TSheetPrintLine> lines = sheetdoc::ReadLines(header.idEng);
     r.requireRoom(lines.size(), formRows, sheetdoc::TooManyLinesText(m_presentation, int(lines.size())));
-    const bool depense = header.objet == 0;
+    const bool depense = header.objet == SheetObject::Expense;
     const int printed = int(lines.size());
 
     rpt::Control* first = r.find(QStringLiteral("lFact1"));

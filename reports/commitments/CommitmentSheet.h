@@ -6,9 +6,9 @@
 // TfrmRptFEDep_PreImp are the two documents; this unit holds what they share:
 // the reading of the sheet, the texts of its rows and the filling of the form.
 //
-// A sheet whose OBJET is 0 is a DEPENSE sheet (it takes credit from its
+// A sheet of SheetObject::Expense is a DEPENSE sheet (it takes credit from its
 // budget line), any other an ECONOMIE sheet (it gives credit back). Each line
-// prints what it is: an expense line (OBJET 0) its expense, a cancellation
+// prints what it is: an expense line (LineObject::Expense) its expense, a cancellation
 // line the sheet it cancels, a budget or transfer line its movement. The
 // total, the amount in words and the balances are the sheet's own; a sheet
 // with more lines than its form has rows prints nothing and says so, so the
@@ -17,6 +17,7 @@
 #include "reports/ReportForm.h"
 #include "reports/engine/DesignSnapshot.h"
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 
 #include <QDate>
@@ -34,13 +35,13 @@ class Query;
 // One line of a sheet as it prints.
 struct TSheetPrintLine {
     int noLine = 0;
-    int objet = 0;             // the line's OBJET: 0 expense, 1 cancelled sheet, 2, 3 budget, 4 transfer
+    LineObject objet = LineObject::Expense;   // what the line points to
     qint64 idDetail = -1;
     Currency amount;
 
     // An expense line whose expense exists.
     bool hasExpense = false;
-    int typeDepense = 0;       // 0 invoice, 1 mission or other, 2, 3 salary
+    ExpenseKind typeDepense = ExpenseKind::Invoice;
     QString noDepense;
     QDate dateDepense;
     QDate datedMission;
@@ -65,7 +66,7 @@ struct TSheetPrintHeader {
     QDate date;
     qint64 idFnm = -1;
     Currency amount;
-    int objet = 0;
+    SheetObject objet = SheetObject::Expense;
     QString obs;
     qint64 idOrigine = -1;
 };

@@ -4,15 +4,18 @@
 // number, date, beneficiary, budget line, amount, payment order and
 // commitment sheet, with the total of the amounts printed. Without a listing
 // window (the print tool) it prints the expenses of the kind `TypeDep`
-// (-1: every kind).
+// (none, or -1 on the print tool's command line: every kind).
 
+#include "data/Codes.h"
 #include "reports/ListingReport.h"
+
+#include <optional>
 
 class TfrmRptListDep : public TListingReportForm {
 public:
     TfrmRptListDep();
 
-    int TypeDep = -1;   // without a listing window: the kind printed (-1: all)
+    std::optional<ExpenseKind> TypeDep;   // without a listing window: the kind printed (none: all)
 
 protected:
     void ReadOwnRows(QueryTableModel& rows) override;

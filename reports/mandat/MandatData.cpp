@@ -33,8 +33,9 @@ void TMandatData::Load(qint64 idMdt)
     for (qDep.first(); !qDep.eof(); qDep.next()) {
         TMandatLine line;
         line.amount = qDep.asCurrency(QStringLiteral("MONTANT"));
-        line.kind = qDep.isNull(QStringLiteral("TYPE_DEPENSE")) ? -1 : int(qDep.asInt(QStringLiteral("TYPE_DEPENSE")));
-        line.rembours = int(qDep.asInt(QStringLiteral("REMBOURS")));
+        if (!qDep.isNull(QStringLiteral("TYPE_DEPENSE")))
+            line.kind = fromDb<ExpenseKind>(qDep.asInt(QStringLiteral("TYPE_DEPENSE")));
+        line.rembours = fromDb<PaymentType>(qDep.asInt(QStringLiteral("REMBOURS")));
         line.idBen = KeyOrNone(qDep, QStringLiteral("ID_BEN"));
         line.idFnm = KeyOrNone(qDep, QStringLiteral("ID_FNM"));
         line.noDepense = qDep.asString(QStringLiteral("NO_DEPENSE"));
@@ -69,7 +70,7 @@ void TMandatData::Load(qint64 idMdt)
     qFNM.close();
     for (TMandatBudgetLine& b : budgetLines) {
         for (const TMandatLine& line : lines) {
-            if (line.kind < 0 || line.idFnm != b.idFnm)   // kind -1: the expense is missing
+            if (!line.kind || line.idFnm != b.idFnm)   // no kind: the expense is missing
                 continue;
             b.amount += line.amount;
             b.regimeGen += line.regimeGen;
@@ -242,8 +243,9 @@ TMandatCreditor MandatCreditor(const TMandatData& data)
     if (data.lines.size() == 1) {
         const TMandatBudgetLine* b = data.BudgetLine(first.idFnm);
         const QString title = b ? b->intitule.toUpper() : QString();
-        if (first.kind == 1)
-            c.objet = (first.rembours != 0 ? QStringLiteral("PAIEMENT ") : QStringLiteral("REMBOURSEMENT ")) + title;
+        if (first.kind == ExpenseKind::Mission)
+            c.objet = (first.rembours != PaymentType::Reimbursement ? QStringLiteral("PAIEMENT ")
+                                                                    : QStringLiteral("REMBOURSEMENT ")) + title;
         else
             c.objet = QStringLiteral("PAIEMENT DE LA FACTURE N° ") + first.noDepense + QStringLiteral("  DU  ")
                     + first.dateDepense.toString(QStringLiteral("dd/MM/yyyy"));
@@ -251,7 +253,7 @@ TMandatCreditor MandatCreditor(const TMandatData& data)
         return c;
     }
 
-    if (first.kind == 1) {
+    if (first.kind == ExpenseKind::Mission) {
         // Each budget line's title once, "Paiement " or "Remboursement " before the first.
         QString text;
         bool firstTitle = true;
@@ -261,7 +263,8 @@ TMandatCreditor MandatCreditor(const TMandatData& data)
             if (title.isEmpty() || text.contains(title))
                 continue;
             if (firstTitle)
-                text += first.rembours != 0 ? QStringLiteral("Paiement ") : QStringLiteral("Remboursement ");
+                text += first.rembours != PaymentType::Reimbursement ? QStringLiteral("Paiement ")
+                                                                     : QStringLiteral("Remboursement ");
             firstTitle = false;
             text += title + QStringLiteral(" et ");
         }

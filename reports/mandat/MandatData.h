@@ -10,18 +10,20 @@
 // Totals always cover every line of the order, what it pays; a form that
 // cannot show every row that makes them prints nothing and says why.
 
+#include "data/Codes.h"
 #include "db/Currency.h"
 
 #include <QDate>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // One line of the order with its expense.
 struct TMandatLine {
     Currency amount;            // DET_MDT.MONTANT
-    int kind = -1;              // TYPE_DEPENSE; -1 when the expense is missing
-    int rembours = 0;           // REMBOURS: 0 a refund, otherwise a payment
+    std::optional<ExpenseKind> kind;   // TYPE_DEPENSE; none when the expense is missing
+    PaymentType rembours = PaymentType::Reimbursement;   // REMBOURS, a refund when NULL
     qint64 idBen = -1;
     qint64 idFnm = -1;          // -1: no budget line
     QString noDepense;

@@ -30,11 +30,11 @@ QString MandatWhitePaperOnlyText()
     return QStringLiteral("Ce mandat ne peut être imprimé que sur feuille blanche !");
 }
 
-std::unique_ptr<TRptMandatForm> CreateMandatDocument(int idMdt, int kind, const QString& chap, const QString& art,
-                                                     bool prePrinted)
+std::unique_ptr<TRptMandatForm> CreateMandatDocument(int idMdt, std::optional<ExpenseKind> kind, const QString& chap,
+                                                     const QString& art, bool prePrinted)
 {
     std::unique_ptr<TRptMandatForm> form;
-    if (kind == 2) {
+    if (kind == ExpenseKind::SalaryToPay) {
         if (!prePrinted)
             form = std::make_unique<TfrmRptMandat_Salaire>();
     } else if (SocialContributionLine(chap, art) && OrderPaysContributions(idMdt)) {
@@ -52,7 +52,8 @@ std::unique_ptr<TRptMandatForm> CreateMandatDocument(int idMdt, int kind, const 
     return form;
 }
 
-void PreviewMandat(QWidget* caller, int idMdt, int kind, const QString& chap, const QString& art, bool prePrinted)
+void PreviewMandat(QWidget* caller, int idMdt, std::optional<ExpenseKind> kind, const QString& chap, const QString& art,
+                   bool prePrinted)
 {
     std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(idMdt, kind, chap, art, prePrinted);
     if (!form) {

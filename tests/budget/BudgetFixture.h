@@ -25,9 +25,9 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 struct StoredSheet {
     qint64 id = 0;
     QString number;
-    QString origin;
+    SheetOrigin origin = SheetOrigin::User;
     qint64 idOrigine = 0;
-    qint64 objet = 0;
+    SheetObject objet = SheetObject::Expense;
     Currency amount;
     QDate sheetDate;
     QDate visaDate;
@@ -38,7 +38,7 @@ struct StoredSheet {
     // The sheet's DET_ENG lines: count, and the first one.
     int lines = 0;
     qint64 lineNo = 0;
-    qint64 lineObjet = 0;
+    LineObject lineObjet = LineObject::Expense;
     qint64 lineDetail = 0;
     Currency lineAmount;
 };
@@ -104,8 +104,10 @@ protected:
     {
         const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
         Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
-                            "ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :M, 0, '', -1, 0)"),
-             {{"ID", id}, {"NO", number}, {"D", QDate(2024, 2, 1)}, {"F", idFnm}, {"M", amount}});
+                            "ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :M, :OBJET, :ORIGINE, :ID_ORIGINE, :S)"),
+             {{"ID", id}, {"NO", number}, {"D", QDate(2024, 2, 1)}, {"F", idFnm}, {"M", amount},
+              {"OBJET", toDbValue(SheetObject::Expense)}, {"ORIGINE", toDbValue(SheetOrigin::User)},
+              {"ID_ORIGINE", NoOriginRecord}, {"S", SheetInForce}});
         DM->CommitWork();
     }
 
@@ -141,9 +143,9 @@ protected:
             StoredSheet s;
             s.id = q.asInt(QStringLiteral("ID_ENG"));
             s.number = q.asString(QStringLiteral("NO_ENG")).trimmed();
-            s.origin = q.asString(QStringLiteral("ORIGINE")).trimmed();
+            s.origin = fromDb<SheetOrigin>(q.asString(QStringLiteral("ORIGINE")));
             s.idOrigine = q.asInt(QStringLiteral("ID_ORIGINE"));
-            s.objet = q.asInt(QStringLiteral("OBJET"));
+            s.objet = fromDb<SheetObject>(q.asInt(QStringLiteral("OBJET")));
             s.amount = q.asCurrency(QStringLiteral("MONTANT"));
             s.sheetDate = q.asDate(QStringLiteral("DATE_ENG"));
             s.visaDate = q.asDate(QStringLiteral("DATE_VISA"));
@@ -157,7 +159,7 @@ protected:
             s.lines = l.rowCount();
             if (!l.isEmpty()) {
                 s.lineNo = l.asInt(QStringLiteral("NOLINE"));
-                s.lineObjet = l.asInt(QStringLiteral("OBJET"));
+                s.lineObjet = fromDb<LineObject>(l.asInt(QStringLiteral("OBJET")));
                 s.lineDetail = l.asInt(QStringLiteral("ID_DETAIL"));
                 s.lineAmount = l.asCurrency(QStringLiteral("MONTANT"));
             }
@@ -166,7 +168,7 @@ protected:
         return out;
     }
 
-    static std::optional<StoredSheet> ByOrigin(const std::vector<StoredSheet>& sheets, const QString& origin)
+    static std::optional<StoredSheet> ByOrigin(const std::vector<StoredSheet>& sheets, SheetOrigin origin)
     {
         for (const StoredSheet& s : sheets)
             if (s.origin == origin)

@@ -99,19 +99,19 @@ TEST_F(Allocation, PrimitiveBudgetSheetFollowsTheLine)
     ASSERT_EQ(sheets.size(), 1u);
     const StoredSheet first = sheets[0];
     EXPECT_EQ(first.number, QStringLiteral("0001"));
-    EXPECT_EQ(first.origin, QStringLiteral("2"));
+    EXPECT_EQ(first.origin, SheetOrigin::PrimitiveBudget);
     EXPECT_EQ(first.idOrigine, id);
-    EXPECT_EQ(first.objet, 1);
+    EXPECT_EQ(first.objet, SheetObject::Economy);
     EXPECT_EQ(first.amount, Money("1500000"));
     EXPECT_EQ(first.sheetDate, QDate(2024, 1, 12));
     EXPECT_EQ(first.visaDate, QDate(2024, 1, 10));
     EXPECT_EQ(first.obs, QStringLiteral("Obs BP"));
-    EXPECT_EQ(first.statut, 0);
+    EXPECT_EQ(first.statut, SheetInForce);
     EXPECT_EQ(first.user, QStringLiteral("BUDGETIER"));
     EXPECT_EQ(first.created, kToday);
     EXPECT_EQ(first.lines, 1);
     EXPECT_EQ(first.lineNo, 1);
-    EXPECT_EQ(first.lineObjet, 2);
+    EXPECT_EQ(first.lineObjet, LineObject::PrimitiveBudget);
     EXPECT_EQ(first.lineDetail, id);
     EXPECT_EQ(first.lineAmount, Money("1500000"));
 
@@ -167,20 +167,20 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("La date de prise en charge du BS est incorrecte !\rContinuer ?")});
     messages->clear();
     EXPECT_EQ(Line(id).bs, Money("-50000"));
-    std::optional<StoredSheet> amending = ByOrigin(Sheets(id), QStringLiteral("3"));
+    std::optional<StoredSheet> amending = ByOrigin(Sheets(id), SheetOrigin::AmendingBudget);
     ASSERT_TRUE(amending);
     EXPECT_EQ(amending->number, QStringLiteral("0006"));
-    EXPECT_EQ(amending->objet, 0);
+    EXPECT_EQ(amending->objet, SheetObject::Expense);
     EXPECT_EQ(amending->amount, Money("-50000"));
     EXPECT_EQ(amending->obs, QStringLiteral("Obs BS-"));
     EXPECT_EQ(amending->sheetDate, QDate(2024, 3, 5));
     EXPECT_FALSE(amending->visaDate.isValid());
     EXPECT_EQ(amending->idOrigine, id);
-    EXPECT_EQ(amending->lineObjet, 3);
+    EXPECT_EQ(amending->lineObjet, LineObject::AmendingBudget);
     EXPECT_EQ(amending->lineDetail, id);
     EXPECT_EQ(amending->lineAmount, Money("-50000"));
     // The primitive budget is 0 and had no sheet: none is made.
-    EXPECT_FALSE(ByOrigin(Sheets(id), QStringLiteral("2")));
+    EXPECT_FALSE(ByOrigin(Sheets(id), SheetOrigin::PrimitiveBudget));
 
     // +20 000.00: the same sheet "0006" changes side and observation.
     frm->btnEdit->click();
@@ -188,11 +188,11 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     Put(frm->edDateBS, QStringLiteral("06/03/2024"));
     frm->btnPost->click();
     EXPECT_TRUE(messages->texts().isEmpty());
-    const std::optional<StoredSheet> changed = ByOrigin(Sheets(id), QStringLiteral("3"));
+    const std::optional<StoredSheet> changed = ByOrigin(Sheets(id), SheetOrigin::AmendingBudget);
     ASSERT_TRUE(changed);
     EXPECT_EQ(changed->id, amending->id);
     EXPECT_EQ(changed->number, QStringLiteral("0006"));
-    EXPECT_EQ(changed->objet, 1);
+    EXPECT_EQ(changed->objet, SheetObject::Economy);
     EXPECT_EQ(changed->obs, QStringLiteral("Obs BS"));
     EXPECT_EQ(changed->amount, Money("20000"));
     EXPECT_EQ(changed->lineAmount, Money("20000"));
@@ -212,8 +212,8 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     EXPECT_EQ(FocusName(), QStringLiteral("edMt_BS"));
     EXPECT_EQ(Line(id).bs, Money("20000"));
     EXPECT_TRUE(Line(id).bp.isZero());
-    EXPECT_EQ(ByOrigin(Sheets(id), QStringLiteral("3"))->amount, Money("20000"));
-    EXPECT_FALSE(ByOrigin(Sheets(id), QStringLiteral("2")));
+    EXPECT_EQ(ByOrigin(Sheets(id), SheetOrigin::AmendingBudget)->amount, Money("20000"));
+    EXPECT_FALSE(ByOrigin(Sheets(id), SheetOrigin::PrimitiveBudget));
 
     // The store refuses too, whatever the checks saw: another sheet may be
     // given to the line while the save's questions are on screen.
@@ -222,7 +222,7 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     zero.dateEngBP = QDate(2024, 1, 2);
     EXPECT_TRUE(StoreRefuses(id, QStringLiteral("22-03"), zero));
     EXPECT_EQ(Line(id).bs, Money("20000"));
-    EXPECT_TRUE(ByOrigin(Sheets(id), QStringLiteral("3")));
+    EXPECT_TRUE(ByOrigin(Sheets(id), SheetOrigin::AmendingBudget));
 
     // Once "0007" is gone, the sheet and its line are deleted with the save.
     Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ID_FNM=:F AND NO_ENG='0007'"), {{"F", id}});
@@ -232,7 +232,7 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     EXPECT_TRUE(messages->texts().isEmpty());
     EXPECT_TRUE(Line(id).bs.isZero());
     EXPECT_FALSE(Line(id).dateBS.isValid());
-    EXPECT_FALSE(ByOrigin(Sheets(id), QStringLiteral("3")));
+    EXPECT_FALSE(ByOrigin(Sheets(id), SheetOrigin::AmendingBudget));
     EXPECT_EQ(Sheets(id).size(), 4u);
     EXPECT_EQ(AllSheetLines(), 0);
 }
@@ -410,8 +410,9 @@ TEST_F(Allocation, APrimitiveBudgetNeverTakesA0001HeldByAnotherSheet)
     const qint64 id = AddLine(QStringLiteral("21-05"), QStringLiteral("04"), QString(), QStringLiteral("Mutuelle"));
     const qint64 sheet = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
     Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, ID_ORIGINE, "
-                        "STATUT) VALUES (:ID, '0001', :D, :F, 500, 1, '4', 9, 0)"),
-         {{"ID", sheet}, {"D", QDate(2024, 2, 1)}, {"F", id}});
+                        "STATUT) VALUES (:ID, '0001', :D, :F, 500, :OBJET, :ORIGINE, 9, :S)"),
+         {{"ID", sheet}, {"D", QDate(2024, 2, 1)}, {"F", id}, {"OBJET", toDbValue(SheetObject::Economy)},
+          {"ORIGINE", toDbValue(SheetOrigin::Transfer)}, {"S", SheetInForce}});
     DM->CommitWork();
 
     Open(id);
@@ -424,7 +425,7 @@ TEST_F(Allocation, APrimitiveBudgetNeverTakesA0001HeldByAnotherSheet)
     EXPECT_EQ(FocusName(), QStringLiteral("edMt_BP"));
     EXPECT_TRUE(Line(id).bp.isZero());
     ASSERT_EQ(Sheets(id).size(), 1u);
-    EXPECT_EQ(Sheets(id)[0].origin, QStringLiteral("4"));
+    EXPECT_EQ(Sheets(id)[0].origin, SheetOrigin::Transfer);
 
     // The store refuses too, whatever the checks saw.
     budget::Allocations a;
@@ -468,7 +469,7 @@ TEST_F(Allocation, AnAmendingBudgetFirstLeaves0001ForThePrimitiveBudget)
     frm->btnPost->click();
     EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(Line(id).bp, Money("1000"));
-    const std::optional<StoredSheet> primitive = ByOrigin(Sheets(id), QStringLiteral("2"));
+    const std::optional<StoredSheet> primitive = ByOrigin(Sheets(id), SheetOrigin::PrimitiveBudget);
     ASSERT_TRUE(primitive);
     EXPECT_EQ(primitive->number, QStringLiteral("0001"));
 }
@@ -514,7 +515,7 @@ TEST_F(Allocation, TheLargestAmountIsStoredExactlyAndTheSaveNeverWaits)
     EXPECT_FALSE(frm->Editing());
     const Currency largest = Currency::fromRaw(99999999999999900);
     EXPECT_EQ(Line(id).bp, largest);
-    const std::optional<StoredSheet> sheet = ByOrigin(Sheets(id), QStringLiteral("2"));
+    const std::optional<StoredSheet> sheet = ByOrigin(Sheets(id), SheetOrigin::PrimitiveBudget);
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->amount, largest);
     EXPECT_EQ(sheet->lineAmount, largest);

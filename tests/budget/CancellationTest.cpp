@@ -41,11 +41,12 @@ protected:
         // Sheets 0002 to 0007 of the line, 100.00, 120.00 ... each with one invoice.
         for (int i = 0; i < 6; ++i) {
             const Currency amount = Currency::fromUnits(100 + 20 * i);
-            const qint64 e = rows::Expense(0, line, supplier, amount, QStringLiteral("F-%1").arg(i));
+            const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, amount, QStringLiteral("F-%1").arg(i));
             expenses << e;
             sheets << Sheet({e}, amount, QDate(2024, 3, 1 + i));
         }
-        Sheet({rows::Expense(0, other, supplier, Money("40"), QStringLiteral("G-1"))}, Money("40"), QDate(2024, 3, 2));
+        Sheet({rows::Expense(ExpenseKind::Invoice, other, supplier, Money("40"), QStringLiteral("G-1"))}, Money("40"),
+              QDate(2024, 3, 2));
     }
 
     qint64 Sheet(std::initializer_list<qint64> items, Currency amount, const QDate& date)
@@ -113,7 +114,7 @@ TEST_F(CancellationTest, CancellingThenDeletingTheCancellation)
     const qint64 cancelled = sheets[3];   // 0005, 160.00
     const Currency committedBefore = Committed(line);
     const Currency balanceBefore = BalanceAfterAll(line);
-    EXPECT_EQ(DM->Queries().GetExpenseState(expenses[3]), 1);
+    EXPECT_EQ(DM->Queries().GetExpenseState(expenses[3]), ExpenseState::Committed);
 
     auto frm = Open();
     EXPECT_EQ(MaxDocLines, 20);
@@ -142,7 +143,7 @@ TEST_F(CancellationTest, CancellingThenDeletingTheCancellation)
               QStringList{QStringLiteral("1:%1").arg(cancelled)});
     EXPECT_EQ(Committed(line), committedBefore - Money("160"));
     EXPECT_EQ(BalanceAfterAll(line), balanceBefore + Money("160"));
-    EXPECT_EQ(DM->Queries().GetExpenseState(expenses[3]), 0);
+    EXPECT_EQ(DM->Queries().GetExpenseState(expenses[3]), ExpenseState::Free);
     EXPECT_EQ(store.CancellableSheets().size(), 6);
     EXPECT_EQ(store.CancelledBy(cancelled), QStringLiteral("0008"));
 
@@ -156,7 +157,7 @@ TEST_F(CancellationTest, CancellingThenDeletingTheCancellation)
     EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM DET_ENG WHERE ID_ENG=:ID"), id), 0);
     EXPECT_EQ(Committed(line), committedBefore);
     EXPECT_EQ(BalanceAfterAll(line), balanceBefore);
-    EXPECT_EQ(DM->Queries().GetExpenseState(expenses[3]), 1);
+    EXPECT_EQ(DM->Queries().GetExpenseState(expenses[3]), ExpenseState::Committed);
     EXPECT_EQ(frm->IdEng, -1);
 }
 
@@ -257,8 +258,9 @@ TEST_F(CancellationTest, ANumberTakenMeanwhileIsProposedAgain)
     auto frm = Open();
     Enter(*frm, sheets[1]);
     ASSERT_EQ(frm->edNoFiche->text(), QStringLiteral("0008"));
-    const qint64 meanwhile = Sheet({rows::Expense(0, line, supplier, Money("10"), QStringLiteral("H-1"))}, Money("10"),
-                                   QDate(2024, 4, 1));
+    const qint64 meanwhile =
+        Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("10"), QStringLiteral("H-1"))}, Money("10"),
+              QDate(2024, 4, 1));
     ASSERT_EQ(CommittedText(QStringLiteral("SELECT NO_ENG FROM ENT_ENG WHERE ID_ENG=:ID"), meanwhile),
               QStringLiteral("0008"));
 

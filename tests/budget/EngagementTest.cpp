@@ -45,7 +45,7 @@ protected:
     std::unique_ptr<TfrmEngagement> Open(qint64 idEng = -1)
     {
         auto frm = std::make_unique<TfrmEngagement>();
-        frm->ObjetEng = 0;
+        frm->ObjetEng = SheetObject::Expense;
         frm->IdEng = idEng;
         frm->show();
         QApplication::setActiveWindow(frm.get());
@@ -65,8 +65,8 @@ protected:
 
 TEST_F(EngagementTest, ANewSheetIsSavedThenNumberedAndBalancedByTheLinesThePickerAdds)
 {
-    const qint64 a = rows::Expense(0, line, supplier, Money("250"), QStringLiteral("F-1"), QDate(2024, 3, 2));
-    const qint64 b = rows::Expense(0, line, supplier, Money("150"), QStringLiteral("F-2"), QDate(2024, 3, 3));
+    const qint64 a = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("250"), QStringLiteral("F-1"), QDate(2024, 3, 2));
+    const qint64 b = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("150"), QStringLiteral("F-2"), QDate(2024, 3, 3));
     auto frm = Open();
     EXPECT_EQ(-1, frm->IdEng);
 
@@ -115,8 +115,8 @@ TEST_F(EngagementTest, ANewSheetIsSavedThenNumberedAndBalancedByTheLinesThePicke
 
 TEST_F(EngagementTest, NumbersTypedInEditModeArePaddedAndCheckedAgainstTheLine)
 {
-    const qint64 first = Sheet({rows::Expense(0, line, supplier, Money("100"))});    // 0002
-    Sheet({rows::Expense(0, line, supplier, Money("100"))});                         // 0003
+    const qint64 first = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});    // 0002
+    Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});                         // 0003
     auto frm = Open(first);
     const struct {
         const char* typed;
@@ -147,8 +147,8 @@ TEST_F(EngagementTest, NumbersTypedInEditModeArePaddedAndCheckedAgainstTheLine)
 
 TEST_F(EngagementTest, AVisaFreezesTheLinesAndOnlyTheLastSheetOfALineCanGo)
 {
-    const qint64 older = Sheet({rows::Expense(0, line, supplier, Money("100"))});
-    const qint64 last = Sheet({rows::Expense(0, line, supplier, Money("100"))});
+    const qint64 older = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});
+    const qint64 last = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});
     auto frm = Open(older);
     EXPECT_FALSE(frm->mnDelete->isEnabled());
     EXPECT_TRUE(frm->mnAddDetail->isEnabled());
@@ -199,7 +199,8 @@ TEST_F(EngagementTest, TheDeletionIsDecidedOnTheSheetAsItStandsNow)
         QString refusal;
     };
     const std::vector<Case> cases = {
-        {"a later sheet on the line", [this](qint64) { Sheet({rows::Expense(0, line, supplier, Money("100"))}); },
+        {"a later sheet on the line",
+         [this](qint64) { Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))}); },
          QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !")},
         {"cancelled",
          [](qint64 shown) {
@@ -210,7 +211,7 @@ TEST_F(EngagementTest, TheDeletionIsDecidedOnTheSheetAsItStandsNow)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const qint64 shown = Sheet({rows::Expense(0, line, supplier, Money("100"))});
+        const qint64 shown = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});
         auto frm = Open(shown);
         ASSERT_TRUE(frm->mnDelete->isEnabled());
         c.meanwhile(shown);
@@ -226,17 +227,17 @@ TEST_F(EngagementTest, TheDeletionIsDecidedOnTheSheetAsItStandsNow)
 
 TEST_F(EngagementTest, ACancelledSheetShowsItsCancellationAndKeepsItsLines)
 {
-    const qint64 sheet = Sheet({rows::Expense(0, line, supplier, Money("100"))});
+    const qint64 sheet = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});
     TSheet cancellation;
     cancellation.number = QStringLiteral("0003");
     cancellation.date = QDate(2024, 5, 1);
     cancellation.idFnm = line;
-    cancellation.objet = 1;
+    cancellation.objet = SheetObject::Economy;
     cancellation.amount = Money("100");
-    cancellation.origin = QStringLiteral("1");
+    cancellation.origin = SheetOrigin::Cancellation;
     cancellation.idOrigine = sheet;
     qint64 cancelling = 0;
-    Write([&] { cancelling = store.InsertMovementSheet(cancellation, 1, sheet); });
+    Write([&] { cancelling = store.InsertMovementSheet(cancellation, LineObject::Cancellation, sheet); });
     rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=:S WHERE ID_ENG=:ID"), {{"S", cancelling}, {"ID", sheet}});
     DM->CommitWork();
 
@@ -249,8 +250,8 @@ TEST_F(EngagementTest, ACancelledSheetShowsItsCancellationAndKeepsItsLines)
 
 TEST_F(EngagementTest, TheSearchFindsASheetByBudgetLineAndNumber)
 {
-    const qint64 first = Sheet({rows::Expense(0, line, supplier, Money("100"))});
-    Sheet({rows::Expense(0, line, supplier, Money("100"))});
+    const qint64 first = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});
+    Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"))});
     auto frm = Open();
     OnNextModal([](QDialog* d) {
         auto* find = qobject_cast<TfrmFindFE*>(d);
@@ -277,8 +278,8 @@ TEST_F(EngagementTest, TheSearchFindsASheetByBudgetLineAndNumber)
 
 TEST_F(EngagementTest, ThePrintItemsPreviewTheSheetShownOnWhitePaperAndOnStationery)
 {
-    const qint64 first = Sheet({rows::Expense(0, line, supplier, Money("100"), QStringLiteral("F-1"))});
-    Sheet({rows::Expense(0, line, other, Money("100"), QStringLiteral("F-2"))});
+    const qint64 first = Sheet({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"), QStringLiteral("F-1"))});
+    Sheet({rows::Expense(ExpenseKind::Invoice, line, other, Money("100"), QStringLiteral("F-2"))});
     auto frm = Open(first);
     ASSERT_EQ(frm->IdEng, first);
     const QString number = frm->edNoFiche->text();

@@ -26,6 +26,9 @@
 using rows::Money;
 using rows::Write;
 
+using enum SheetObject;
+using enum SheetOrigin;
+
 namespace {
 
 class ListEngTest : public DocumentTest {
@@ -41,29 +44,31 @@ protected:
     }
 
     // A sheet as the windows write it; `lines` are the expenses of a user commitment.
-    qint64 Sheet(const QString& number, qint64 idFnm, int objet, const char* amount, const QString& origin = QString(),
-                 std::initializer_list<qint64> lines = {}, const QDate& date = QDate(2024, 3, 1),
-                 const QString& visa = QString(), qint64 idOrigine = -1)
+    qint64 Sheet(const QString& number, qint64 idFnm, SheetObject objet, const char* amount,
+                 SheetOrigin origin = SheetOrigin::User, std::initializer_list<qint64> lines = {},
+                 const QDate& date = QDate(2024, 3, 1), const QString& visa = QString(),
+                 qint64 idOrigine = NoOriginRecord)
     {
         const qint64 id = DM->NextKey(QStringLiteral("GEN_ENGAGEMENT_ID"));
         Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
                                       "ID_ORIGINE, NO_VISA, STATUT) VALUES (:ID, :NO, :D, :F, :M, :O, :ORIG, :IDO, "
-                                      ":V, 0)"),
+                                      ":V, :S)"),
                        {{"ID", id},
                         {"NO", number.isEmpty() ? db::Value() : db::Value(number)},
                         {"D", date},
                         {"F", idFnm},
                         {"M", Money(amount)},
-                        {"O", qint64(objet)},
-                        {"ORIG", origin},
+                        {"O", toDbValue(objet)},
+                        {"ORIG", toDbValue(origin)},
                         {"IDO", idOrigine},
-                        {"V", visa}});
+                        {"V", visa},
+                        {"S", SheetInForce}});
             int n = 0;
             for (qint64 e : lines)
                 rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                          "VALUES (:ID, :N, 0, :E, 0)"),
-                           {{"ID", id}, {"N", qint64(++n)}, {"E", e}});
+                                          "VALUES (:ID, :N, :OBJET, :E, 0)"),
+                           {{"ID", id}, {"N", qint64(++n)}, {"OBJET", toDbValue(LineObject::Expense)}, {"E", e}});
         });
         return id;
     }
@@ -71,7 +76,7 @@ protected:
     // A cancellation of `sheet`, as the cancellation window writes it.
     qint64 Cancel(qint64 sheet, const QString& number, qint64 idFnm, const char* amount)
     {
-        const qint64 id = Sheet(number, idFnm, 1, amount, QStringLiteral("1"), {}, QDate(2024, 5, 1), QString(), sheet);
+        const qint64 id = Sheet(number, idFnm, Economy, amount, Cancellation, {}, QDate(2024, 5, 1), QString(), sheet);
         Write([&] {
             rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=:S WHERE ID_ENG=:ID"), {{"S", id}, {"ID", sheet}});
         });
@@ -117,7 +122,8 @@ protected:
                                                                          row.asString(QStringLiteral("NO_ENG")));
             ASSERT_EQ(before, row.asCurrency(QStringLiteral("OLD_SOLDE")))
                 << "sheet " << row.asInt(QStringLiteral("ID_ENG"));
-            ASSERT_EQ(BudgetQueries::CommitmentBalanceAfter(before, int(row.asInt(QStringLiteral("OBJET"))),
+            ASSERT_EQ(BudgetQueries::CommitmentBalanceAfter(before,
+                                                            fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET"))),
                                                             row.asCurrency(QStringLiteral("MONTANT"))),
                       row.asCurrency(QStringLiteral("NEW_SOLDE")));
         }
@@ -130,15 +136,15 @@ protected:
 
 TEST_F(ListEngTest, TheBalancesAreThoseOfTheSharedRoutineWhateverTheOriginSignAndNumber)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300"));
-    Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"), {}, QDate(2024, 1, 2), QString(), line1);
-    const qint64 user = Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {e1});
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
+    Sheet(QStringLiteral("0001"), line1, Economy, "1000", PrimitiveBudget, {}, QDate(2024, 1, 2), QString(), line1);
+    const qint64 user = Sheet(QStringLiteral("0002"), line1, Expense, "300", User, {e1});
     Cancel(user, QStringLiteral("0003"), line1, "-300");                       // a credit stored negative
-    Sheet(QStringLiteral("0004"), line1, 0, "-120", QStringLiteral("4"));      // a giving transfer stored negative
-    Sheet(QString(), line1, 0, "0");                                          // a new sheet, not numbered yet
-    Sheet(QStringLiteral("0004"), line1, 1, "50", QStringLiteral("3"));        // a number given twice
-    Sheet(QStringLiteral("0001"), line2, 1, "700", QStringLiteral("2"));
-    Sheet(QStringLiteral("0002"), line2, 0, "0");
+    Sheet(QStringLiteral("0004"), line1, Expense, "-120", Transfer);   // a giving transfer stored negative
+    Sheet(QString(), line1, Expense, "0");                             // a new sheet, not numbered yet
+    Sheet(QStringLiteral("0004"), line1, Economy, "50", AmendingBudget);   // a number given twice
+    Sheet(QStringLiteral("0001"), line2, Economy, "700", PrimitiveBudget);
+    Sheet(QStringLiteral("0002"), line2, Expense, "0");
     ExpectBalancesOfTheSharedRoutine();
 
     auto frm = Open();
@@ -174,15 +180,15 @@ TEST_F(ListEngTest, TheBalancesOfAGeneratedYearAreThoseOfTheSharedRoutine)
 
 TEST_F(ListEngTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEverySheet)
 {
-    const qint64 ea = rows::Expense(0, line1, alpha, Money("300"));
-    const qint64 eb = rows::Expense(0, line1, beta, Money("80"));
-    const qint64 ec = rows::Expense(0, line2, alpha, Money("50"));
-    Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"), {}, QDate(2024, 1, 2));
-    Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {ea}, QDate(2024, 2, 10));
-    Sheet(QStringLiteral("0003"), line1, 0, "80", QString(), {eb}, QDate(2024, 4, 20));
-    Sheet(QStringLiteral("0010"), line1, 1, "25", QStringLiteral("4"), {}, QDate(2024, 6, 1));
-    Sheet(QStringLiteral("0001"), line2, 1, "700", QStringLiteral("2"), {}, QDate(2024, 1, 2));
-    Sheet(QStringLiteral("0002"), line2, 0, "50", QString(), {ec}, QDate(2024, 5, 5));
+    const qint64 ea = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
+    const qint64 eb = rows::Expense(ExpenseKind::Invoice, line1, beta, Money("80"));
+    const qint64 ec = rows::Expense(ExpenseKind::Invoice, line2, alpha, Money("50"));
+    Sheet(QStringLiteral("0001"), line1, Economy, "1000", PrimitiveBudget, {}, QDate(2024, 1, 2));
+    Sheet(QStringLiteral("0002"), line1, Expense, "300", User, {ea}, QDate(2024, 2, 10));
+    Sheet(QStringLiteral("0003"), line1, Expense, "80", User, {eb}, QDate(2024, 4, 20));
+    Sheet(QStringLiteral("0010"), line1, Economy, "25", Transfer, {}, QDate(2024, 6, 1));
+    Sheet(QStringLiteral("0001"), line2, Economy, "700", PrimitiveBudget, {}, QDate(2024, 1, 2));
+    Sheet(QStringLiteral("0002"), line2, Expense, "50", User, {ec}, QDate(2024, 5, 5));
     auto frm = Open();
     const QStringList all = Numbers(*frm->Rows());
     EXPECT_EQ((QStringList{"21-01/0001", "21-01/0002", "21-01/0003", "21-01/0010", "22-03/0001", "22-03/0002"}), all);
@@ -278,11 +284,11 @@ TEST_F(ListEngTest, TheFilterDialogShowsItsCriteriaAndForgetsABeneficiary)
 
 TEST_F(ListEngTest, ADeleteIsDecidedOnTheSheetAsItStandsWhenTheUserClicks)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300"));
-    const qint64 e2 = rows::Expense(0, line2, alpha, Money("40"));
-    Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"));
-    const qint64 last = Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {e1});
-    const qint64 visaed = Sheet(QStringLiteral("0002"), line2, 0, "40", QString(), {e2}, QDate(2024, 3, 1),
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line2, alpha, Money("40"));
+    Sheet(QStringLiteral("0001"), line1, Economy, "1000", PrimitiveBudget);
+    const qint64 last = Sheet(QStringLiteral("0002"), line1, Expense, "300", User, {e1});
+    const qint64 visaed = Sheet(QStringLiteral("0002"), line2, Expense, "40", User, {e2}, QDate(2024, 3, 1),
                                 QStringLiteral("V-12"));
     auto frm = Open();
 
@@ -297,7 +303,7 @@ TEST_F(ListEngTest, ADeleteIsDecidedOnTheSheetAsItStandsWhenTheUserClicks)
     // the user clicks: refused inside the deleting transaction.
     ASSERT_TRUE(Locate(*frm, last));
     EXPECT_TRUE(frm->btnDelete->isEnabled());
-    const qint64 later = Sheet(QStringLiteral("0003"), line1, 0, "10");
+    const qint64 later = Sheet(QStringLiteral("0003"), line1, Expense, "10");
     messages->clear();
     frm->btnDelete->click();
     EXPECT_EQ((QStringList{QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
@@ -333,8 +339,11 @@ TEST_F(ListEngTest, ADeleteIsDecidedOnTheSheetAsItStandsWhenTheUserClicks)
     ReadOnly(QStringLiteral("mnEng_List"));
     auto reader = Open();
     ASSERT_TRUE(Locate(*reader, later));
-    Write([&] { rows::Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ORIGINE='1'")); });
-    Write([&] { rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=0")); });
+    Write([&] {
+        rows::Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ORIGINE=:ORIGINE"),
+                   {{"ORIGINE", toDbValue(Cancellation)}});
+    });
+    Write([&] { rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=:S"), {{"S", SheetInForce}}); });
     reader->ReadSheets();
     ASSERT_TRUE(Locate(*reader, later));
     messages->clear();
@@ -345,10 +354,10 @@ TEST_F(ListEngTest, ADeleteIsDecidedOnTheSheetAsItStandsWhenTheUserClicks)
 
 TEST_F(ListEngTest, OpeningASheetFindingOneAndReadingTheListAgain)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300"));
-    const qint64 transfer = Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("4"));
-    const qint64 user = Sheet(QStringLiteral("0002"), line1, 0, "300", QString(), {e1});
-    Sheet(QStringLiteral("0002"), line2, 0, "5");
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300"));
+    const qint64 transfer = Sheet(QStringLiteral("0001"), line1, Economy, "1000", Transfer);
+    const qint64 user = Sheet(QStringLiteral("0002"), line1, Expense, "300", User, {e1});
+    Sheet(QStringLiteral("0002"), line2, Expense, "5");
     auto frm = Open();
 
     // A transfer sheet opens nothing.
@@ -399,13 +408,13 @@ TEST_F(ListEngTest, OpeningASheetFindingOneAndReadingTheListAgain)
 
 TEST_F(ListEngTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
 {
-    const qint64 e1 = rows::Expense(0, line1, alpha, Money("300.25"));
-    Sheet(QStringLiteral("0001"), line1, 1, "1000", QStringLiteral("2"));
-    Sheet(QStringLiteral("0002"), line1, 0, "300.25", QString(), {e1});
-    Sheet(QStringLiteral("0003"), line1, 1, "-0.50", QStringLiteral("3"));
-    Sheet(QStringLiteral("0001"), line2, 1, "700", QStringLiteral("2"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line1, alpha, Money("300.25"));
+    Sheet(QStringLiteral("0001"), line1, Economy, "1000", PrimitiveBudget);
+    Sheet(QStringLiteral("0002"), line1, Expense, "300.25", User, {e1});
+    Sheet(QStringLiteral("0003"), line1, Economy, "-0.50", AmendingBudget);
+    Sheet(QStringLiteral("0001"), line2, Economy, "700", PrimitiveBudget);
     for (int i = 0; i < 70; ++i)   // enough rows for a second page
-        Sheet(QStringLiteral("%1").arg(i + 2, 4, 10, QLatin1Char('0')), line2, 0, "1.10");
+        Sheet(QStringLiteral("%1").arg(i + 2, 4, 10, QLatin1Char('0')), line2, Expense, "1.10");
     auto frm = Open();
     frm->btnFilterChap->click();
     frm->Chapters()->locate({db::Value(QStringLiteral("21-01"))});

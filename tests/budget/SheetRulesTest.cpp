@@ -28,7 +28,7 @@ TEST(SheetRules, NumbersArePaddedWholeNumbersFromTwo)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         QString padded;
-        const sheet::Verdict v = sheet::CheckNumber(QString::fromUtf8(c.typed), &padded);
+        const TVerdict v = sheet::CheckNumber(QString::fromUtf8(c.typed), &padded);
         if (c.padded) {
             EXPECT_FALSE(v.has_value());
             EXPECT_EQ(QString::fromUtf8(c.padded), padded);
@@ -63,7 +63,7 @@ TEST(SheetRules, DatesBelongToTheYearAndALaterVisaIsAskedAbout)
         SCOPED_TRACE(std::string(c.date) + " / " + c.visa);
         bool asked = false;
         QDate date, visa;
-        const sheet::Verdict v = sheet::CheckDates(QString::fromUtf8(c.date), QString::fromUtf8(c.visa), 2024,
+        const TVerdict v = sheet::CheckDates(QString::fromUtf8(c.date), QString::fromUtf8(c.visa), 2024,
                                                    [&](const QString&) {
                                                        asked = true;
                                                        return c.answer;
@@ -82,7 +82,8 @@ TEST(SheetRules, DatesBelongToTheYearAndALaterVisaIsAskedAbout)
 
 TEST(SheetRules, TheObservationFollowsTheFirstLinesKind)
 {
-    auto line = [](int kind, qint64 ben, const char* name) {
+    using enum ExpenseKind;
+    auto line = [](ExpenseKind kind, qint64 ben, const char* name) {
         TDocumentLine l;
         l.kind = kind;
         l.idBen = ben;
@@ -95,14 +96,14 @@ TEST(SheetRules, TheObservationFollowsTheFirstLinesKind)
     };
     EXPECT_EQ(QStringLiteral("***"), sheet::CommitmentObservation({}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT DE LA FACTURE NO F-12  DU  05/03/2024 DU FOURNISSEUR SARL A"),
-              sheet::CommitmentObservation({line(0, 1, "SARL A")}));
+              sheet::CommitmentObservation({line(Invoice, 1, "SARL A")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DU FOURNISSEUR SARL A"),
-              sheet::CommitmentObservation({line(0, 1, "SARL A"), line(0, 1, "SARL A")}));
+              sheet::CommitmentObservation({line(Invoice, 1, "SARL A"), line(Invoice, 1, "SARL A")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS"),
-              sheet::CommitmentObservation({line(0, 1, "SARL A"), line(0, 2, "SARL B")}));
+              sheet::CommitmentObservation({line(Invoice, 1, "SARL A"), line(Invoice, 2, "SARL B")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT FRAIS DE MISSION DE : M. ALI"),
-              sheet::CommitmentObservation({line(1, 3, "M. ALI"), line(1, 3, "M. ALI")}));
+              sheet::CommitmentObservation({line(Mission, 3, "M. ALI"), line(Mission, 3, "M. ALI")}));
     EXPECT_EQ(QStringLiteral("ENGAGEMENT FRAIS DE MISSION"),
-              sheet::CommitmentObservation({line(1, 3, "M. ALI"), line(1, 4, "M. OMAR")}));
-    EXPECT_EQ(QStringLiteral("SALAIRES DE MARS"), sheet::CommitmentObservation({line(3, 5, "CNAS")}));
+              sheet::CommitmentObservation({line(Mission, 3, "M. ALI"), line(Mission, 4, "M. OMAR")}));
+    EXPECT_EQ(QStringLiteral("SALAIRES DE MARS"), sheet::CommitmentObservation({line(SalaryToCommit, 5, "CNAS")}));
 }

@@ -21,7 +21,8 @@ protected:
     }
 
     // A sheet of the movements of a line's credit, as the budget and transfer windows write them.
-    qint64 Movement(qint64 idFnm, const QString& number, const QString& origin, int objet, const char* amount)
+    qint64 Movement(qint64 idFnm, const QString& number, SheetOrigin origin, SheetObject objet, LineObject lineObjet,
+                    const char* amount)
     {
         TSheet s;
         s.number = number;
@@ -32,7 +33,7 @@ protected:
         s.origin = origin;
         s.idOrigine = idFnm;
         qint64 id = 0;
-        Write([&] { id = store.InsertMovementSheet(s, origin.toInt(), idFnm); });
+        Write([&] { id = store.InsertMovementSheet(s, lineObjet, idFnm); });
         return id;
     }
 
@@ -88,18 +89,21 @@ TEST_F(SheetStoreTest, UserSheetsNumberAfterBudgetAndTransferSheetsAndBalanceThr
 {
     const qint64 lineA = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("A"));
     const qint64 lineB = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("02"), QString(), QStringLiteral("B"));
-    Movement(lineA, QStringLiteral("0001"), QStringLiteral("2"), 1, "1000");   // primitive budget
-    Movement(lineA, QStringLiteral("0002"), QStringLiteral("3"), 0, "-200");   // negative amending budget
-    Movement(lineA, QStringLiteral("0003"), QStringLiteral("4"), 1, "300");    // transfer received
+    Movement(lineA, QStringLiteral("0001"), SheetOrigin::PrimitiveBudget, SheetObject::Economy, LineObject::PrimitiveBudget,
+             "1000");
+    Movement(lineA, QStringLiteral("0002"), SheetOrigin::AmendingBudget, SheetObject::Expense, LineObject::AmendingBudget,
+             "-200");   // negative amending budget
+    Movement(lineA, QStringLiteral("0003"), SheetOrigin::Transfer, SheetObject::Economy, LineObject::Transfer,
+             "300");    // transfer received
 
     const qint64 first = NewSheet();
     EXPECT_EQ(QString(), Stored(first).number);   // no number until it has lines
-    Add(first, rows::Expense(0, lineA, supplier, Money("250")), "250");
+    Add(first, rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("250")), "250");
     const qint64 second = NewSheet();
-    Add(second, rows::Expense(0, lineA, supplier, Money("100")), "100");
+    Add(second, rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("100")), "100");
     // A line without any sheet: its first user sheet never takes "0001".
     const qint64 onB = NewSheet();
-    Add(onB, rows::Expense(0, lineB, supplier, Money("5")), "5");
+    Add(onB, rows::Expense(ExpenseKind::Invoice, lineB, supplier, Money("5")), "5");
 
     EXPECT_EQ(QStringLiteral("0004"), Stored(first).number);
     EXPECT_EQ(QStringLiteral("0005"), Stored(second).number);
@@ -121,7 +125,7 @@ TEST_F(SheetStoreTest, TheHeaderFollowsItsLinesAndANumberTakenOnTheNewLineGivesT
     const qint64 lineA = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("A"),
                                           Money("500"));
     const qint64 lineB = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("02"), QString(), QStringLiteral("B"));
-    const qint64 onA = rows::Expense(0, lineA, supplier, Money("100"));
+    const qint64 onA = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("100"));
 
     // Ten adds of 100 on a line with 500: the committed total counts each at once.
     const picker::Facts facts = DatabaseFacts(picker::Mode::Commitment, QDate(2024, 12, 31));
@@ -129,7 +133,7 @@ TEST_F(SheetStoreTest, TheHeaderFollowsItsLinesAndANumberTakenOnTheNewLineGivesT
     Add(sheet, onA, "100");
     EXPECT_EQ(Money("100"), facts.credit(lineA).committed);
     for (int i = 0; i < 4; ++i)
-        Add(sheet, rows::Expense(0, lineA, supplier, Money("100")), "100");
+        Add(sheet, rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("100")), "100");
     EXPECT_EQ(Money("500"), facts.credit(lineA).committed);
     const auto never = [](const QString&) { return true; };
     EXPECT_TRUE(picker::CheckCommitCredit(facts.credit(lineA), Money("100"), 1, never).has_value());
@@ -146,8 +150,8 @@ TEST_F(SheetStoreTest, TheHeaderFollowsItsLinesAndANumberTakenOnTheNewLineGivesT
 
     // Line B's "0002" is taken meanwhile: the sheet moves to B's next number.
     const qint64 other = NewSheet();
-    Add(other, rows::Expense(0, lineB, supplier, Money("7")), "7");
-    const TSheetSync sync = Add(sheet, rows::Expense(0, lineB, supplier, Money("40")), "40");
+    Add(other, rows::Expense(ExpenseKind::Invoice, lineB, supplier, Money("7")), "7");
+    const TSheetSync sync = Add(sheet, rows::Expense(ExpenseKind::Invoice, lineB, supplier, Money("40")), "40");
     EXPECT_TRUE(sync.Renumbered());
     EXPECT_EQ(QStringLiteral("0002"), sync.previousNumber);
     EXPECT_EQ(QStringLiteral("0003"), Stored(sheet).number);
@@ -175,11 +179,11 @@ TEST_F(SheetStoreTest, AVisaOrACancellationGivenMeanwhileKeepsTheLines)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const qint64 sheet = NewSheet();
-        const qint64 kept = rows::Expense(0, line, supplier, Money("100"));
+        const qint64 kept = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"));
         Add(sheet, kept, "100");
         Write([&] { rows::Exec(QString::fromLatin1(c.change), {{"ID", sheet}}); });
         const QStringList lines = StoredLines(sheet);
-        const qint64 other = rows::Expense(0, line, supplier, Money("50"));
+        const qint64 other = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("50"));
         const std::function<void()> writes[] = {
             [&] { store.AddExpenseLine(sheet, other, Money("50")); },
             [&] { store.RemoveExpenseLine(sheet, kept); },
@@ -207,10 +211,10 @@ TEST_F(SheetStoreTest, LinesRenumberByBeneficiaryNameKeepingTiesInTheirOrder)
     const qint64 zeta = rows::Beneficiary(QStringLiteral("ZETA"));
     const qint64 alpha = rows::Beneficiary(QStringLiteral("alpha"));
     const qint64 mu = rows::Beneficiary(QStringLiteral("ÉLECTRICITÉ"));
-    const qint64 z = rows::Expense(0, line, zeta, Money("1"));
-    const qint64 a1 = rows::Expense(0, line, alpha, Money("2"));
-    const qint64 m = rows::Expense(0, line, mu, Money("3"));
-    const qint64 a2 = rows::Expense(0, line, alpha, Money("4"));
+    const qint64 z = rows::Expense(ExpenseKind::Invoice, line, zeta, Money("1"));
+    const qint64 a1 = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("2"));
+    const qint64 m = rows::Expense(ExpenseKind::Invoice, line, mu, Money("3"));
+    const qint64 a2 = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("4"));
     const qint64 sheet = NewSheet();
     for (qint64 e : {z, a1, m, a2})
         Add(sheet, e, "1");
@@ -238,8 +242,8 @@ TEST_F(SheetStoreTest, AStatementFailingInAGroupLeavesNothingOfTheGroup)
     const qint64 b = rows::Beneficiary(QStringLiteral("B"));
     const qint64 a = rows::Beneficiary(QStringLiteral("A"));
     const qint64 sheet = NewSheet();
-    const qint64 first = rows::Expense(0, line, b, Money("10"));
-    const qint64 second = rows::Expense(0, line, a, Money("20"));
+    const qint64 first = rows::Expense(ExpenseKind::Invoice, line, b, Money("10"));
+    const qint64 second = rows::Expense(ExpenseKind::Invoice, line, a, Money("20"));
     Add(sheet, first, "10");
     Add(sheet, second, "20");
     const QStringList before = StoredLines(sheet);
@@ -254,7 +258,7 @@ TEST_F(SheetStoreTest, AStatementFailingInAGroupLeavesNothingOfTheGroup)
 
     Exec(QStringLiteral("CREATE TRIGGER T_TEST_HEAD FOR ENT_ENG BEFORE UPDATE AS BEGIN EXCEPTION E_TEST; END"));
     DM->CommitWork();
-    const qint64 third = rows::Expense(0, line, a, Money("5"));
+    const qint64 third = rows::Expense(ExpenseKind::Invoice, line, a, Money("5"));
     EXPECT_THROW(Write([&] { store.AddExpenseLine(sheet, third, Money("5")); }),
                  db::DbError);
     EXPECT_EQ(before, StoredLines(sheet));
@@ -264,7 +268,7 @@ TEST_F(SheetStoreTest, AStatementFailingInAGroupLeavesNothingOfTheGroup)
 TEST_F(SheetStoreTest, ACancelledSheetFreesItsExpensesAndTheReferencePrefersTheActiveSheet)
 {
     const qint64 line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("A"));
-    const qint64 expense = rows::Expense(0, line, supplier, Money("10"));
+    const qint64 expense = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("10"));
     const qint64 cancelled = NewSheet();
     Add(cancelled, expense, "10");
     Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=999, DATE_ENG=:D WHERE ID_ENG=:ID"),
@@ -276,7 +280,8 @@ TEST_F(SheetStoreTest, ACancelledSheetFreesItsExpensesAndTheReferencePrefersTheA
     Add(active, expense, "10");
     EXPECT_TRUE(store.CommittedExpenseIds().contains(expense));
     EXPECT_EQ(QStringLiteral("F.E N° 0003 DU 01/04/2024"), DM->Queries().CommitmentReference(expense));
-    EXPECT_EQ(QStringLiteral("F.E N°  DU "), DM->Queries().CommitmentReference(rows::Expense(0, line, supplier, Money("1"))));
+    EXPECT_EQ(QStringLiteral("F.E N°  DU "),
+              DM->Queries().CommitmentReference(rows::Expense(ExpenseKind::Invoice, line, supplier, Money("1"))));
 
     Write([&] { store.DeleteSheet(active); });
     EXPECT_EQ(-1, Stored(active).id);

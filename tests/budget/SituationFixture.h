@@ -58,13 +58,13 @@ protected:
         return q.asInt(QStringLiteral("ID"));
     }
 
-    void Sheet(qint64 id, qint64 line, const QString& origin, int objet, Currency amount, const QDate& date,
-               const QDate& visa = QDate(), qint64 statut = 0)
+    void Sheet(qint64 id, qint64 line, SheetOrigin origin, SheetObject objet, Currency amount, const QDate& date,
+               const QDate& visa = QDate(), qint64 statut = SheetInForce)
     {
         Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
-                            "ID_ORIGINE, DATE_VISA, STATUT) VALUES (:ID, :NO, :D, :F, :M, :O, :ORIG, -1, :V, :S)"),
+                            "ID_ORIGINE, DATE_VISA, STATUT) VALUES (:ID, :NO, :D, :F, :M, :O, :ORIG, :IDO, :V, :S)"),
              {{"ID", id}, {"NO", QStringLiteral("%1").arg(id % 10000, 4, 10, QLatin1Char('0'))}, {"D", date},
-              {"F", line}, {"M", amount}, {"O", qint64(objet)}, {"ORIG", origin},
+              {"F", line}, {"M", amount}, {"O", toDbValue(objet)}, {"ORIG", toDbValue(origin)}, {"IDO", NoOriginRecord},
               {"V", visa.isValid() ? db::Value(visa) : db::Value()}, {"S", statut}});
     }
 
@@ -73,22 +73,26 @@ protected:
         for (int i = 0; i < 2; ++i)
             Exec(QStringLiteral("INSERT INTO VIREMENT (ID_VIR, NOLINE, SENS, DATE_VIR, ID_FNM, MONTANT) "
                                 "VALUES (:ID, :N, :S, :D, :F, :M)"),
-                 {{"ID", id}, {"N", qint64(i + 1)}, {"S", QString::fromLatin1(i == 0 ? "D" : "E")}, {"D", date},
-                  {"F", i == 0 ? giving : receiving}, {"M", amount}});
+                 {{"ID", id},
+                  {"N", qint64(i + 1)},
+                  {"S", toDbValue(i == 0 ? TransferSide::Giving : TransferSide::Receiving)},
+                  {"D", date},
+                  {"F", i == 0 ? giving : receiving},
+                  {"M", amount}});
     }
 
-    void Expense(qint64 id, int kind, qint64 line, Currency amount)
+    void Expense(qint64 id, ExpenseKind kind, qint64 line, Currency amount)
     {
         Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_FNM, ID_BEN, MONTANT) "
                             "VALUES (:ID, :K, :F, 1, :M)"),
-             {{"ID", id}, {"K", qint64(kind)}, {"F", line > 0 ? db::Value(line) : db::Value()}, {"M", amount}});
+             {{"ID", id}, {"K", toDbValue(kind)}, {"F", line > 0 ? db::Value(line) : db::Value()}, {"M", amount}});
     }
 
-    void Order(qint64 id, const QDate& date, int statut)
+    void Order(qint64 id, const QDate& date, OrderStatus statut)
     {
         Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT) VALUES (:ID, :NO, :D, :S)"),
              {{"ID", id}, {"NO", QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'))},
-              {"D", date.isValid() ? db::Value(date) : db::Value()}, {"S", qint64(statut)}});
+              {"D", date.isValid() ? db::Value(date) : db::Value()}, {"S", toDbValue(statut)}});
     }
 
     void OrderLine(qint64 order, int no, qint64 expense, Currency amount)
@@ -116,55 +120,55 @@ protected:
         b2 = Line(QStringLiteral("22-01"), QStringLiteral("02"), 2, Currency());
 
         // Budget sheets: A3's primitive budget and B1's amending budget are dated by them only.
-        Sheet(1, a1, QStringLiteral("2"), 1, Money("1000"), Day(1, 12), Day(1, 10));
-        Sheet(2, a3, QStringLiteral("2"), 1, Money("800"), Day(4, 1));
-        Sheet(3, b1, QStringLiteral("2"), 1, Money("2000"), Day(1, 6), Day(1, 5));
-        Sheet(4, b1, QStringLiteral("3"), 0, Money("-100"), Day(3, 1));
+        Sheet(1, a1, SheetOrigin::PrimitiveBudget, SheetObject::Economy, Money("1000"), Day(1, 12), Day(1, 10));
+        Sheet(2, a3, SheetOrigin::PrimitiveBudget, SheetObject::Economy, Money("800"), Day(4, 1));
+        Sheet(3, b1, SheetOrigin::PrimitiveBudget, SheetObject::Economy, Money("2000"), Day(1, 6), Day(1, 5));
+        Sheet(4, b1, SheetOrigin::AmendingBudget, SheetObject::Expense, Money("-100"), Day(3, 1));
         Transfer(1, Day(1, 20), b1, b2, Money("300"));
         Transfer(2, Day(4, 20), b1, b2, Money("50"));
 
         // Commitments and cancellations.
-        Sheet(11, b1, QString(), 0, Money("100"), Day(2, 10), Day(2, 12));
-        Sheet(12, b1, QString(), 0, Money("50"), Day(2, 15));
-        Sheet(13, b1, QString(), 0, Money("70"), Day(2, 20), Day(4, 10));
-        Sheet(14, b1, QString(), 0, Money("40"), Day(2, 25), QDate(), 21);
-        Sheet(15, b1, QString(), 0, Money("30"), Day(2, 26), QDate(), 22);
-        Sheet(16, b1, QString(), 0, Money("20"), Day(1, 5), Day(1, 6));
-        Sheet(17, a1, QString(), 0, Money("15"), Day(3, 1), Day(3, 2));
-        Sheet(21, b1, QStringLiteral("1"), 1, Money("40"), Day(3, 1));
-        Sheet(22, b1, QStringLiteral("1"), 1, Money("30"), Day(4, 15));
+        Sheet(11, b1, SheetOrigin::User, SheetObject::Expense, Money("100"), Day(2, 10), Day(2, 12));
+        Sheet(12, b1, SheetOrigin::User, SheetObject::Expense, Money("50"), Day(2, 15));
+        Sheet(13, b1, SheetOrigin::User, SheetObject::Expense, Money("70"), Day(2, 20), Day(4, 10));
+        Sheet(14, b1, SheetOrigin::User, SheetObject::Expense, Money("40"), Day(2, 25), QDate(), 21);
+        Sheet(15, b1, SheetOrigin::User, SheetObject::Expense, Money("30"), Day(2, 26), QDate(), 22);
+        Sheet(16, b1, SheetOrigin::User, SheetObject::Expense, Money("20"), Day(1, 5), Day(1, 6));
+        Sheet(17, a1, SheetOrigin::User, SheetObject::Expense, Money("15"), Day(3, 1), Day(3, 2));
+        Sheet(21, b1, SheetOrigin::Cancellation, SheetObject::Economy, Money("40"), Day(3, 1));
+        Sheet(22, b1, SheetOrigin::Cancellation, SheetObject::Economy, Money("30"), Day(4, 15));
 
         // Expenses and their orders.
-        Order(1, Day(3, 1), 0);
-        Order(2, Day(3, 10), 1);
-        Order(3, Day(4, 10), 0);
-        Order(4, QDate(), 0);
-        Order(5, Day(3, 15), 0);
-        Order(6, Day(3, 20), 1);
-        Expense(101, 0, b1, Money("60"));
+        Order(1, Day(3, 1), OrderStatus::Paid);
+        Order(2, Day(3, 10), OrderStatus::Pending);
+        Order(3, Day(4, 10), OrderStatus::Paid);
+        Order(4, QDate(), OrderStatus::Paid);
+        Order(5, Day(3, 15), OrderStatus::Paid);
+        Order(6, Day(3, 20), OrderStatus::Pending);
+        Expense(101, ExpenseKind::Invoice, b1, Money("60"));
         OrderLine(1, 1, 101, Money("60"));
-        Expense(102, 1, b1, Money("25"));
+        Expense(102, ExpenseKind::Mission, b1, Money("25"));
         OrderLine(2, 1, 102, Money("25"));
-        Expense(103, 0, b1, Money("90"));
+        Expense(103, ExpenseKind::Invoice, b1, Money("90"));
         OrderLine(3, 1, 103, Money("90"));
-        Expense(104, 0, b1, Money("15"));
+        Expense(104, ExpenseKind::Invoice, b1, Money("15"));
         OrderLine(4, 1, 104, Money("15"));
-        Expense(105, 1, a1, Money("30"));
+        Expense(105, ExpenseKind::Mission, a1, Money("30"));
         OrderLine(5, 1, 105, Money("30"));
-        Expense(106, 0, a1, Money("11"));
+        Expense(106, ExpenseKind::Invoice, a1, Money("11"));
         OrderLine(1, 2, 106, Money("11"));
-        Expense(107, 0, b2, Money("5"));
+        Expense(107, ExpenseKind::Invoice, b2, Money("5"));
         OrderLine(2, 2, 107, Money("5"));
-        Expense(201, 2, 0, Money("500"));
+        Expense(201, ExpenseKind::SalaryToPay, 0, Money("500"));
         SalaryLine(1, 201, a1, 0, Money("400"));
         SalaryLine(2, 201, a2, 0, Money("100"));
         SalaryLine(3, 201, a1, 1, Money("33"));
         OrderLine(5, 2, 201, Money("500"));
         OrderLine(6, 1, 201, Money("500"));
-        Expense(202, 2, 0, Money("70"));
+        Expense(202, ExpenseKind::SalaryToPay, 0, Money("70"));
         SalaryLine(4, 202, a3, 0, Money("70"));
         OrderLine(3, 2, 202, Money("70"));
-        Expense(203, 2, 0, Money("20"));
+        Expense(203, ExpenseKind::SalaryToPay, 0, Money("20"));
         SalaryLine(5, 203, b2, 0, Money("20"));
         OrderLine(1, 3, 203, Money("20"));
         DM->CommitWork();
@@ -208,25 +212,39 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
             else if (p == QLatin1String("DATE_F") || p == QLatin1String("DATE_VISA") || p == QLatin1String("DATE_VIR"))
                 q.setParam(p, r.end);
             else if (p == QLatin1String("STATUT"))
-                q.setParam(p, 0);
+                q.setParam(p, toDb(OrderStatus::Paid));
+            else if (p == QLatin1String("IN_FORCE"))
+                q.setParam(p, SheetInForce);
             else if (p == QLatin1String("ORIGINE"))
-                q.setParam(p, QString());
+                q.setParam(p, toDb(SheetOrigin::User));
+            else if (p == QLatin1String("CANCELLATION"))
+                q.setParam(p, toDb(SheetOrigin::Cancellation));
             else if (p == QLatin1String("OBJET"))
-                q.setParam(p, 0);
+                q.setParam(p, toDb(SheetObject::Expense));
+            else if (p == QLatin1String("INVOICE"))
+                q.setParam(p, toDb(ExpenseKind::Invoice));
+            else if (p == QLatin1String("MISSION"))
+                q.setParam(p, toDb(ExpenseKind::Mission));
         }
         q.open();
         return q.asCurrency(column);
     };
-    auto sheetDates = [&](const QString& sql) {
+    auto sheetDates = [&](const QString& sql, SheetOrigin origin) {
         db::Query q(conn, sql);
+        q.setParam(QStringLiteral("ORIGINE"), toDb(origin));
+        if (q.paramNames().contains(QStringLiteral("OBJET")))
+            q.setParam(QStringLiteral("OBJET"), toDb(SheetObject::Economy));
         q.open();
         std::map<qint64, QDate> dates;
         for (q.first(); !q.eof(); q.next())
             dates.emplace(q.asInt(QStringLiteral("ID_FNM")), q.asDate(QStringLiteral("DATE_ENG")));
         return dates;
     };
-    const auto bpSheets = sheetDates(QStringLiteral("SELECT DATE_ENG, ID_FNM FROM ENT_ENG WHERE OBJET=1 AND ORIGINE='2' ORDER BY ID_ENG"));
-    const auto bsSheets = sheetDates(QStringLiteral("SELECT DATE_ENG, ID_FNM FROM ENT_ENG WHERE ORIGINE='3' ORDER BY ID_ENG"));
+    const auto bpSheets = sheetDates(QStringLiteral("SELECT DATE_ENG, ID_FNM FROM ENT_ENG WHERE OBJET=:OBJET AND ORIGINE=:ORIGINE "
+                                                    "ORDER BY ID_ENG"),
+                                     SheetOrigin::PrimitiveBudget);
+    const auto bsSheets = sheetDates(QStringLiteral("SELECT DATE_ENG, ID_FNM FROM ENT_ENG WHERE ORIGINE=:ORIGINE ORDER BY ID_ENG"),
+                                     SheetOrigin::AmendingBudget);
     auto budgetDate = [&](const QDate& visa, const std::map<qint64, QDate>& sheets, qint64 line) {
         if (visa.isValid())
             return visa;
@@ -241,11 +259,11 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
                              : r.commitments == cfNotVisaed ? QStringLiteral("DATE_VISA IS NULL AND ")
                                                             : QString();
     const QString commitments =
-        QStringLiteral("SELECT SUM(MONTANT) AS MT_ENG FROM ENT_ENG E WHERE ID_FNM=:ID_FNM AND STATUT>=:STATUT AND "
+        QStringLiteral("SELECT SUM(MONTANT) AS MT_ENG FROM ENT_ENG E WHERE ID_FNM=:ID_FNM AND STATUT>=:IN_FORCE AND "
                        "ORIGINE=:ORIGINE AND OBJET=:OBJET AND ")
         + visaTest
         + QStringLiteral("DATE_ENG>=:DATE_D AND DATE_ENG<=:DATE_F AND NOT EXISTS (SELECT 1 FROM ENT_ENG C "
-                         "WHERE C.ID_ENG=E.STATUT AND C.ORIGINE='1' AND (C.DATE_ENG IS NULL OR C.DATE_ENG<=:DATE_F))");
+                         "WHERE C.ID_ENG=E.STATUT AND C.ORIGINE=:CANCELLATION AND (C.DATE_ENG IS NULL OR C.DATE_ENG<=:DATE_F))");
     // A salary line counts once, whatever the number of orders its expense stands on.
     const QString salaries =
         QStringLiteral("SELECT SUM(A.MONTANT) AS TOT_PMT FROM DET_SALAIRE A WHERE (TYPE_DET=0) AND (A.ID_DETAIL=:ID_FNM) "
@@ -260,7 +278,7 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
                                 "DEPENSE WHERE ID_FNM=:ID_FNM AND ")
                + kinds + QStringLiteral(")");
     };
-    const QString invoicesAndMissions = orderLines(QStringLiteral("( (TYPE_DEPENSE=0) or (TYPE_DEPENSE=1) )"));
+    const QString invoicesAndMissions = orderLines(QStringLiteral("( (TYPE_DEPENSE=:INVOICE) or (TYPE_DEPENSE=:MISSION) )"));
 
     struct Line {
         TSituationRow row;
@@ -293,7 +311,7 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
             v.open();
             for (v.first(); !v.eof(); v.next()) {
                 const Currency a = v.asCurrency(QStringLiteral("MT_VIR"));
-                transfers += v.asString(QStringLiteral("SENS")).trimmed() == QLatin1String("D") ? -a : a;
+                transfers += fromDb<TransferSide>(v.asString(QStringLiteral("SENS")).trimmed()) == TransferSide::Giving ? -a : a;
             }
             row.crRv = row.crAl + amending + transfers;
             row.eng = sum(commitments, id, QStringLiteral("MT_ENG"));

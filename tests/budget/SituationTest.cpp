@@ -267,12 +267,14 @@ TEST_F(SituationTest, GroupedBuildEqualsThePerLineComputationOnAGeneratedYear)
     o.paymentOrders = 400;
     fill::FillYear(DM->LURDO, o);
     Exec(QStringLiteral("UPDATE FNM SET DATE_BP = NULL WHERE MOD(ID_FNM, 5) = 0"));
-    Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ORIGINE = '2' AND MOD(ID_FNM, 10) = 0"));
+    Exec(QStringLiteral("DELETE FROM ENT_ENG WHERE ORIGINE = :ORIGINE AND MOD(ID_FNM, 10) = 0"),
+         {{"ORIGINE", toDbValue(SheetOrigin::PrimitiveBudget)}});
     Exec(QStringLiteral("UPDATE FNM SET DATE_BS = NULL WHERE MOD(ID_FNM, 3) = 0"));
     Exec(QStringLiteral("UPDATE ENT_MDT SET DATE_MDT = NULL WHERE MOD(ID_MDT, 37) = 0"));
     Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
                         "SELECT MOD(D.ID_MDT + 50, 400) + 1, 90, D.ID_DETAIL, D.MONTANT FROM DET_MDT D "
-                        "JOIN DEPENSE E ON E.ID_DEPENSE = D.ID_DETAIL WHERE E.TYPE_DEPENSE = 2 AND MOD(E.ID_DEPENSE, 3) = 0"));
+                        "JOIN DEPENSE E ON E.ID_DEPENSE = D.ID_DETAIL WHERE E.TYPE_DEPENSE = :K AND MOD(E.ID_DEPENSE, 3) = 0"),
+         {{"K", toDbValue(ExpenseKind::SalaryToPay)}});
     Exec(QStringLiteral("UPDATE DET_SALAIRE SET MONTANT = NULL WHERE MOD(ID_DET_SAL, 41) = 0"));
     DM->CommitWork();
 

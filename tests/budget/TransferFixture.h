@@ -8,7 +8,7 @@
 
 struct StoredTransferRow {
     int noLine = 0;
-    QString sens;
+    TransferSide sens = TransferSide::Giving;
     qint64 idFnm = 0;
     Currency amount;
     QDate date;
@@ -45,8 +45,10 @@ protected:
     {
         const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
         Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
-                            "ID_ORIGINE, STATUT) VALUES (:ID, '0001', :D, :F, :M, 1, '2', :F, 0)"),
-             {{"ID", id}, {"D", QDate(2024, 1, 5)}, {"F", line}, {"M", amount}});
+                            "ID_ORIGINE, STATUT) VALUES (:ID, '0001', :D, :F, :M, :OBJET, :ORIGINE, :F, :S)"),
+             {{"ID", id}, {"D", QDate(2024, 1, 5)}, {"F", line}, {"M", amount},
+              {"OBJET", toDbValue(SheetObject::Economy)}, {"ORIGINE", toDbValue(SheetOrigin::PrimitiveBudget)},
+              {"S", SheetInForce}});
         DM->CommitWork();
     }
 
@@ -55,11 +57,11 @@ protected:
     {
         static qint64 next = 500;
         ++next;
-        Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_FNM, ID_BEN, MONTANT) VALUES (:ID, 0, :F, 1, :M)"),
-             {{"ID", next}, {"F", line}, {"M", amount}});
-        Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) VALUES (:ID, :NO, :D, 0, :M)"),
+        Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_FNM, ID_BEN, MONTANT) VALUES (:ID, :K, :F, 1, :M)"),
+             {{"ID", next}, {"K", toDbValue(ExpenseKind::Invoice)}, {"F", line}, {"M", amount}});
+        Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) VALUES (:ID, :NO, :D, :S, :M)"),
              {{"ID", next}, {"NO", QString::number(next)}, {"D", date.isValid() ? db::Value(date) : db::Value()},
-              {"M", amount}});
+              {"S", toDbValue(OrderStatus::Paid)}, {"M", amount}});
         Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (:ID, 1, :ID, :M)"),
              {{"ID", next}, {"M", amount}});
         DM->CommitWork();
@@ -100,7 +102,7 @@ protected:
         q.open();
         std::vector<StoredTransferRow> rows;
         for (q.first(); !q.eof(); q.next())
-            rows.push_back({int(q.asInt(QStringLiteral("NOLINE"))), q.asString(QStringLiteral("SENS")),
+            rows.push_back({int(q.asInt(QStringLiteral("NOLINE"))), fromDb<TransferSide>(q.asString(QStringLiteral("SENS"))),
                             q.asInt(QStringLiteral("ID_FNM")), q.asCurrency(QStringLiteral("MONTANT")),
                             q.asDate(QStringLiteral("DATE_VIR")), q.asString(QStringLiteral("ID_USER"))});
         return rows;
@@ -109,7 +111,7 @@ protected:
     // The committed transfer sheet of a line, if any.
     std::optional<StoredSheet> TransferSheet(qint64 line)
     {
-        return ByOrigin(Sheets(line), QStringLiteral("4"));
+        return ByOrigin(Sheets(line), SheetOrigin::Transfer);
     }
 
     qint64 giving = 0, receiving = 0, empty = 0;

@@ -17,12 +17,12 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
 
     const auto rows = TransferRows(id);
     ASSERT_EQ(rows.size(), 3u);
-    const char* const sens[] = {"D", "E", "E"};
+    const TransferSide sens[] = {TransferSide::Giving, TransferSide::Receiving, TransferSide::Receiving};
     const qint64 lines[] = {giving, receiving, empty};
     const char* const amounts[] = {"100000", "60000", "40000"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(rows[i].noLine, i + 1);
-        EXPECT_EQ(rows[i].sens, QString::fromLatin1(sens[i]));
+        EXPECT_EQ(rows[i].sens, sens[i]);
         EXPECT_EQ(rows[i].idFnm, lines[i]);
         EXPECT_EQ(rows[i].amount, Money(amounts[i]));
         EXPECT_EQ(rows[i].date, date);
@@ -34,13 +34,13 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
     struct Expected {
         qint64 line;
         const char* number;
-        int objet;
+        SheetObject objet;
         const char* amount;
         const char* obs;
     };
-    for (const Expected& e : {Expected{giving, "0002", 0, "100000", "Diminution"},
-                              Expected{receiving, "0002", 1, "60000", "Augmentation"},
-                              Expected{empty, "0002", 1, "40000", "Augmentation"}}) {
+    for (const Expected& e : {Expected{giving, "0002", SheetObject::Expense, "100000", "Diminution"},
+                              Expected{receiving, "0002", SheetObject::Economy, "60000", "Augmentation"},
+                              Expected{empty, "0002", SheetObject::Economy, "40000", "Augmentation"}}) {
         const auto sheet = TransferSheet(e.line);
         ASSERT_TRUE(sheet.has_value()) << e.line;
         EXPECT_EQ(sheet->number, QString::fromLatin1(e.number));
@@ -49,10 +49,10 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
         EXPECT_EQ(sheet->idOrigine, id);
         EXPECT_EQ(sheet->sheetDate, date);
         EXPECT_EQ(sheet->obs, QString::fromUtf8(e.obs));
-        EXPECT_EQ(sheet->statut, 0);
+        EXPECT_EQ(sheet->statut, SheetInForce);
         EXPECT_EQ(sheet->user, QStringLiteral("BUDGETIER"));
         EXPECT_EQ(sheet->lines, 1);
-        EXPECT_EQ(sheet->lineObjet, 4);
+        EXPECT_EQ(sheet->lineObjet, LineObject::Transfer);
         EXPECT_EQ(sheet->lineDetail, e.line);
         EXPECT_EQ(sheet->lineAmount, Money(e.amount));
     }
@@ -111,11 +111,11 @@ TEST_F(TransferTest, ChangedTransferKeepsItsNumbersAndIsNotCountedAgainstItself)
     EXPECT_FALSE(TransferSheet(empty).has_value());
 
     // A later sheet on the giving line: its transfer sheet is no longer the last.
-    EXPECT_TRUE(store.RowSheetIsLast(id, giving, 0));
+    EXPECT_TRUE(store.RowSheetIsLast(id, giving, TransferSide::Giving));
     AddUserSheet(giving, QStringLiteral("0003"), Money("10"));
-    EXPECT_FALSE(store.RowSheetIsLast(id, giving, 0));
-    EXPECT_TRUE(store.RowSheetIsLast(id, receiving, 1));
-    EXPECT_TRUE(store.RowSheetIsLast(id, empty, 1));   // no sheet: last
+    EXPECT_FALSE(store.RowSheetIsLast(id, giving, TransferSide::Giving));
+    EXPECT_TRUE(store.RowSheetIsLast(id, receiving, TransferSide::Receiving));
+    EXPECT_TRUE(store.RowSheetIsLast(id, empty, TransferSide::Receiving));   // no sheet: last
 
     // Deleted: rows and sheets go together.
     {
@@ -211,19 +211,19 @@ TEST(TransferRules, EachGridAndTheTotalsAreChecked)
     auto r = CheckTransferAmounts({entry(1, "10"), entry(2, "dix"), entry(3, "0")});
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->message, QStringLiteral("Le montant de l'imputation n'est  pas numérique !"));
-    EXPECT_EQ(r->gridRow, 2);
+    EXPECT_EQ(r->row, 2);
     r = CheckTransferAmounts({entry(1, "10"), entry(4, "-3"), entry(5, "x")});
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->message, QStringLiteral("Le Montant doit supérieur à zéro !"));
-    EXPECT_EQ(r->gridRow, 4);
+    EXPECT_EQ(r->row, 4);
 
     const Currency a = *Currency::parse(u"100000"), b = *Currency::parse(u"99999");
     EXPECT_FALSE(CheckTransferTotals(a, a).has_value());
     EXPECT_EQ(CheckTransferTotals(a, b)->message, QStringLiteral("Les Montants des imputations sont différents !"));
-    EXPECT_FALSE(CheckTransferTotals(a, b)->onReceiving);
+    EXPECT_EQ(CheckTransferTotals(a, b)->field, GivingGrid);
     EXPECT_EQ(CheckTransferTotals(Currency(), a)->message, QStringLiteral("Le Montant doit être non nul !"));
-    EXPECT_FALSE(CheckTransferTotals(Currency(), a)->onReceiving);
-    EXPECT_TRUE(CheckTransferTotals(a, Currency())->onReceiving);
+    EXPECT_EQ(CheckTransferTotals(Currency(), a)->field, GivingGrid);
+    EXPECT_EQ(CheckTransferTotals(a, Currency())->field, ReceivingGrid);
 }
 
 } // namespace

@@ -64,10 +64,12 @@ protected:
         return *committed;
     }
 
-    qint64 CommittedInt(const QString& sql, qint64 key)
+    qint64 CommittedInt(const QString& sql, qint64 key, const QList<QPair<QString, db::Value>>& more = {})
     {
         db::Query q(Committed(), sql);
         q.setParam(QStringLiteral("ID"), key);
+        for (const auto& p : more)
+            q.setParam(p.first, p.second);
         q.open();
         return q.isEmpty() ? -1 : db::toInt(q.at(0, 0));
     }

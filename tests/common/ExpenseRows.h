@@ -3,6 +3,7 @@
 // the year's database and committed: beneficiaries, budget lines with their
 // credit, expenses of every kind, a salary expense's imputations.
 
+#include "data/Codes.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "db/Database.h"
@@ -70,15 +71,16 @@ inline qint64 BudgetLine(const QString& chap, const QString& art, const QString&
     return id;
 }
 
-// An expense of `kind` (0 invoice, 1 mission, 2 salary to pay, 3 salary to commit).
-inline qint64 Expense(int kind, qint64 idFnm, qint64 idBen, Currency amount, const QString& number = QString(),
+// An expense of `kind`, paid (REMBOURS) as a payment.
+inline qint64 Expense(ExpenseKind kind, qint64 idFnm, qint64 idBen, Currency amount, const QString& number = QString(),
                       const QDate& date = QDate(2024, 3, 1), const QString& object = QString())
 {
     const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
     Exec(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, NO_DEPENSE, DATE_DEPENSE, ID_FNM, ID_BEN, "
-                        "MONTANT, OBJET, REMBOURS) VALUES (:ID, :K, :NO, :D, :F, :B, :M, :O, 1)"),
+                        "MONTANT, OBJET, REMBOURS) VALUES (:ID, :K, :NO, :D, :F, :B, :M, :O, :R)"),
          {{"ID", id},
-          {"K", qint64(kind)},
+          {"K", toDbValue(kind)},
+          {"R", toDbValue(PaymentType::Payment)},
           {"NO", number.isEmpty() ? QString::number(id) : number},
           {"D", date},
           {"F", idFnm > 0 ? db::Value(idFnm) : db::Value()},

@@ -20,12 +20,12 @@ inline qint64 PrimitiveSheet(qint64 idFnm, Currency amount)
     primitive.number = QStringLiteral("0001");
     primitive.date = QDate(2024, 1, 5);
     primitive.idFnm = idFnm;
-    primitive.objet = 1;
+    primitive.objet = SheetObject::Economy;
     primitive.amount = amount;
-    primitive.origin = QStringLiteral("2");
+    primitive.origin = SheetOrigin::PrimitiveBudget;
     primitive.idOrigine = idFnm;
     qint64 id = 0;
-    Write([&] { id = store.InsertMovementSheet(primitive, 2, idFnm); });
+    Write([&] { id = store.InsertMovementSheet(primitive, LineObject::PrimitiveBudget, idFnm); });
     return id;
 }
 

@@ -106,6 +106,16 @@ TEST(ChapterTests, MatchExactly)
     }
 }
 
+TEST(ChapterTests, PostalBankNames)
+{
+    struct { const char* name; bool postal; } cases[] = {
+        {"CCP", true},      {" ccp ", true},  {"C.C.P", true},  {"c.c.p ", true}, {"C C P", true},
+        {"C.C.P.", false},  {"CCP ALGER", false}, {"BNA", false}, {"", false},    {"C  C P", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPostalBankName(QString::fromLatin1(c.name)), c.postal) << "'" << c.name << "'";
+}
+
 TEST(TextRoutines, PaddingStrippingAndCalcChars)
 {
     EXPECT_EQ(PadLeft("7", "0", 4), "0007");

@@ -43,7 +43,7 @@ TEST(DataModuleRemote, OpensAYearThroughAServerAndNeverCreatesOne)
     DM->LURDO.execute(QStringLiteral("INSERT INTO FAC (ID_FAC, LIBELLE) VALUES (1, 'par le serveur')"));
     EXPECT_TRUE(DM->CommitWork());
     EXPECT_EQ(DM->NextGeneratorValue(QStringLiteral("GEN_MDT")), 1);
-    EXPECT_EQ(DM->Queries().GetExpenseState(1), 0);
+    EXPECT_EQ(DM->Queries().GetExpenseState(1), ExpenseState::Free);
 
     // Two users through the server: a save of a row another user changed
     // since it was read is refused before anything is written; one that

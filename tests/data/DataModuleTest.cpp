@@ -476,8 +476,10 @@ TEST_F(DataModuleQueriesTest, SheetNumbersAndBalances)
 
 TEST_F(DataModuleQueriesTest, ExpenseStatesFollowSheetsAndTheOrderLines)
 {
-    struct Case { qint64 expense; int state; };
-    const Case cases[] = {{1, 2}, {2, 3}, {3, 0}, {4, 2}, {7, 2}, {42, 0}};
+    struct Case { qint64 expense; ExpenseState state; };
+    const Case cases[] = {{1, ExpenseState::Mandated}, {2, ExpenseState::CommittedAndMandated},
+                          {3, ExpenseState::Free},     {4, ExpenseState::Mandated},
+                          {7, ExpenseState::Mandated}, {42, ExpenseState::Free}};
     for (const Case& c : cases)
         EXPECT_EQ(DM->Queries().GetExpenseState(c.expense), c.state) << c.expense;
 
@@ -485,11 +487,11 @@ TEST_F(DataModuleQueriesTest, ExpenseStatesFollowSheetsAndTheOrderLines)
     // order is mandated at once, and deleting the order's lines frees its expenses.
     DM->LURDO.execute(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (2, 1, 3, 70)"));
     ASSERT_TRUE(DM->CommitWork());
-    EXPECT_EQ(DM->Queries().GetExpenseState(3), 2);
+    EXPECT_EQ(DM->Queries().GetExpenseState(3), ExpenseState::Mandated);
     DM->LURDO.execute(QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT=1"));
     ASSERT_TRUE(DM->CommitWork());
-    EXPECT_EQ(DM->Queries().GetExpenseState(2), 1);
-    EXPECT_EQ(DM->Queries().GetExpenseState(4), 0);
+    EXPECT_EQ(DM->Queries().GetExpenseState(2), ExpenseState::Committed);
+    EXPECT_EQ(DM->Queries().GetExpenseState(4), ExpenseState::Free);
 }
 
 TEST_F(DataModuleQueriesTest, ChaptersTitlesAndObservations)

@@ -42,12 +42,12 @@ protected:
 
 TEST_F(AddDepTest, ASheetTakesExpensesUnderTheCommitPolicyAndItsHeaderFollowsEachLine)
 {
-    const qint64 e1 = rows::Expense(0, lineA, supplier, Money("200"));
-    const qint64 e2 = rows::Expense(0, lineA, other, Money("200"));
-    const qint64 e3 = rows::Expense(0, lineA, supplier, Money("200"));
-    const qint64 onB = rows::Expense(0, lineB, supplier, Money("10"));
-    const qint64 salaryToPay = rows::Expense(2, -1, supplier, Money("10"));
-    const qint64 taken = rows::Expense(0, lineB, supplier, Money("10"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("200"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, lineA, other, Money("200"));
+    const qint64 e3 = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("200"));
+    const qint64 onB = rows::Expense(ExpenseKind::Invoice, lineB, supplier, Money("10"));
+    const qint64 salaryToPay = rows::Expense(ExpenseKind::SalaryToPay, -1, supplier, Money("10"));
+    const qint64 taken = rows::Expense(ExpenseKind::Invoice, lineB, supplier, Money("10"));
     const qint64 elsewhere = NewSheet();
     Write([&] { sheets.AddExpenseLine(elsewhere, taken, Money("10")); });
     const qint64 sheet = NewSheet();
@@ -109,9 +109,9 @@ TEST_F(AddDepTest, ASheetTakesExpensesUnderTheCommitPolicyAndItsHeaderFollowsEac
 // its client filter, with the payment order that holds one.
 TEST_F(AddDepTest, PrintingPreviewsTheListedExpensesInTheirOrder)
 {
-    rows::Expense(0, lineA, supplier, Money("10"));
-    rows::Expense(0, lineA, other, Money("30"));
-    const qint64 e3 = rows::Expense(0, lineB, supplier, Money("20"));
+    rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("10"));
+    rows::Expense(ExpenseKind::Invoice, lineA, other, Money("30"));
+    const qint64 e3 = rows::Expense(ExpenseKind::Invoice, lineB, supplier, Money("20"));
     const qint64 held = NewOrder(QStringLiteral("0042"), QDate(2024, 5, 2));
     Write([&] { orders.AddLine(held, e3, Money("20")); });
     const qint64 sheet = NewSheet();
@@ -135,7 +135,7 @@ TEST_F(AddDepTest, PrintingPreviewsTheListedExpensesInTheirOrder)
 
 TEST_F(AddDepTest, ACancelledSheetTakesNoLine)
 {
-    const qint64 e1 = rows::Expense(0, lineA, supplier, Money("20"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("20"));
     const qint64 sheet = NewSheet();
     rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=77 WHERE ID_ENG=:ID"), {{"ID", sheet}});
     DM->CommitWork();
@@ -147,14 +147,14 @@ TEST_F(AddDepTest, ACancelledSheetTakesNoLine)
 
 TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTotalAtOnce)
 {
-    const qint64 committedExpense = rows::Expense(0, lineA, supplier, Money("300"));
+    const qint64 committedExpense = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("300"));
     const qint64 sheet = NewSheet();
     Write([&] { sheets.AddExpenseLine(sheet, committedExpense, Money("300")); });
     // An order still without a date holds 200 of line A.
     const qint64 pending = NewOrder(QStringLiteral("0001"), QDate());
-    Write([&] { orders.AddLine(pending, rows::Expense(0, lineA, other, Money("200")), Money("200")); });
-    const qint64 salaryToCommit = rows::Expense(3, lineA, supplier, Money("5"));
-    const qint64 more = rows::Expense(0, lineA, supplier, Money("100"));
+    Write([&] { orders.AddLine(pending, rows::Expense(ExpenseKind::Invoice, lineA, other, Money("200")), Money("200")); });
+    const qint64 salaryToCommit = rows::Expense(ExpenseKind::SalaryToCommit, lineA, supplier, Money("5"));
+    const qint64 more = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("100"));
     const qint64 order = NewOrder(QStringLiteral("0002"), QDate());
 
     auto frm = Open("M", order);
@@ -170,7 +170,7 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
     DecisionMandate = 0;
     Pick(*frm, committedExpense);
     EXPECT_EQ(Money("300"), CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_MDT WHERE ID_MDT=:ID"), order));
-    EXPECT_EQ(3, DM->Queries().GetExpenseState(committedExpense));
+    EXPECT_EQ(ExpenseState::CommittedAndMandated, DM->Queries().GetExpenseState(committedExpense));
 
     // The supplier's ceiling: 300 paid + 100 above 350.
     SupplierThresholds = {Currency(), Money("350")};
@@ -199,13 +199,13 @@ TEST_F(AddDepTest, AnOrderCountsUndatedOrdersAndTheCommittedTotalAndStoresItsTot
     frm->grdDepToDo->setCurrentCell(0, 0);
     frm->btnRetire->click();
     EXPECT_EQ(Currency(), CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_MDT WHERE ID_MDT=:ID"), order));
-    EXPECT_EQ(1, DM->Queries().GetExpenseState(committedExpense));
+    EXPECT_EQ(ExpenseState::Committed, DM->Queries().GetExpenseState(committedExpense));
 }
 
 TEST_F(AddDepTest, DeletingAnExpenseTakesTheRightOfItsKind)
 {
-    const qint64 invoice = rows::Expense(0, lineA, supplier, Money("20"));
-    const qint64 mission = rows::Expense(1, lineA, supplier, Money("30"));
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("20"));
+    const qint64 mission = rows::Expense(ExpenseKind::Mission, lineA, supplier, Money("30"));
     ReadOnly(QStringLiteral("mnFactures"));
     const qint64 order = NewOrder(QStringLiteral("0001"), QDate(2024, 6, 1));
     auto frm = Open("M", order);
@@ -227,7 +227,7 @@ TEST_F(AddDepTest, DeletingAnExpenseTakesTheRightOfItsKind)
 TEST_F(AddDepTest, TheFilterDialogSwitchesCriteriaAndRefusesReversedRanges)
 {
     TfrmFilterDep dlg;
-    dlg.TypeDep = -1;
+    dlg.TypeDep = std::nullopt;
     dlg.SetCriteria(TFilterCriteria::Reset());
     dlg.show();
     EXPECT_FALSE(dlg.edNumD->isEnabled());
@@ -285,7 +285,7 @@ TEST_F(AddDepTest, TheFilterDialogSwitchesCriteriaAndRefusesReversedRanges)
 
     // A caller of one kind locks the kind.
     TfrmFilterDep locked;
-    locked.TypeDep = 0;
+    locked.TypeDep = ExpenseKind::Invoice;
     locked.SetCriteria(TFilterCriteria::Reset());
     locked.show();
     EXPECT_FALSE(locked.cmbTypeDep->isEnabled());
@@ -304,7 +304,7 @@ TEST_F(AddDepTest, AnExpenseTakenByAnotherDocumentMeanwhileIsRefused)
     for (const char* mode : {"E", "M"}) {
         SCOPED_TRACE(mode);
         const bool order = QLatin1String(mode) == QLatin1String("M");
-        const qint64 e = rows::Expense(0, lineA, supplier, Money("20"));
+        const qint64 e = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("20"));
         const qint64 doc = order ? NewOrder(QStringLiteral("0101"), QDate(2024, 4, 2)) : NewSheet();
         auto frm = Open(mode, doc);
         ASSERT_TRUE(Listed(*frm, e));

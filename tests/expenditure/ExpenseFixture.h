@@ -35,22 +35,27 @@ protected:
                 const qint64 cancel = holder == Holder::CancelledSheet
                     ? DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID")) : 0;
                 rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, "
-                                          "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, '0002', :D, :F, :M, 0, '', -1, :S)"),
-                           {{"ID", sheet}, {"D", QDate(2024, 3, 2)}, {"F", line}, {"M", amount}, {"S", cancel}});
+                                          "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, '0002', :D, :F, :M, :OBJET, :ORIGINE, "
+                                          ":ID_ORIGINE, :S)"),
+                           {{"ID", sheet}, {"D", QDate(2024, 3, 2)}, {"F", line}, {"M", amount},
+                            {"OBJET", toDbValue(SheetObject::Expense)}, {"ORIGINE", toDbValue(SheetOrigin::User)},
+                            {"ID_ORIGINE", NoOriginRecord}, {"S", cancel ? cancel : SheetInForce}});
                 rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                          "VALUES (:ID, 1, 0, :D, :M)"),
-                           {{"ID", sheet}, {"D", idDepense}, {"M", amount}});
+                                          "VALUES (:ID, 1, :OBJET, :D, :M)"),
+                           {{"ID", sheet}, {"OBJET", toDbValue(LineObject::Expense)}, {"D", idDepense}, {"M", amount}});
                 if (cancel)
                     rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, "
-                                              "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, '0003', :D, :F, :M, 1, '1', "
-                                              ":O, 0)"),
-                               {{"ID", cancel}, {"D", QDate(2024, 3, 3)}, {"F", line}, {"M", amount}, {"O", sheet}});
+                                              "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, '0003', :D, :F, :M, :OBJET, "
+                                              ":ORIGINE, :O, :S)"),
+                               {{"ID", cancel}, {"D", QDate(2024, 3, 3)}, {"F", line}, {"M", amount},
+                                {"OBJET", toDbValue(SheetObject::Economy)},
+                                {"ORIGINE", toDbValue(SheetOrigin::Cancellation)}, {"O", sheet}, {"S", SheetInForce}});
             }
             if (holder == Holder::Order || holder == Holder::Both) {
                 const qint64 order = DM->NextGeneratorValue(QStringLiteral("GEN_MDT"));
                 rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
-                                          "VALUES (:ID, '0007', :D, 0, :M)"),
-                           {{"ID", order}, {"D", QDate(2024, 3, 4)}, {"M", amount}});
+                                          "VALUES (:ID, '0007', :D, :S, :M)"),
+                           {{"ID", order}, {"D", QDate(2024, 3, 4)}, {"S", toDbValue(OrderStatus::Paid)}, {"M", amount}});
                 rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
                                           "VALUES (:ID, 1, :D, :M)"),
                            {{"ID", order}, {"D", idDepense}, {"M", amount}});

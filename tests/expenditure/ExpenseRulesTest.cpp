@@ -104,27 +104,29 @@ TEST(ExpenseRules, WhatTheStateLetsChange)
 {
     struct Case {
         const char* name;
-        int kind;
+        ExpenseKind kind;
         bool inserting;
-        int state;
+        ExpenseState state;
         bool contributionMode;
         TEditRights expected;   // amount, budget line, contributions, lines
     };
+    using enum ExpenseKind;
+    using enum ExpenseState;
     const std::vector<Case> cases = {
-        {"invoice free", ekInvoice, false, 0, false, {true, true, false, false}},
-        {"invoice committed", ekInvoice, false, 1, false, {false, false, false, false}},
-        {"invoice new", ekInvoice, true, 3, false, {true, true, false, false}},
-        {"mission free", ekMission, false, 0, false, {true, true, false, false}},
-        {"mission free, contributions", ekMission, false, 0, true, {false, true, true, false}},
-        {"mission committed, contributions", ekMission, false, 1, true, {false, false, false, false}},
-        {"mission mandated", ekMission, false, 2, false, {false, false, false, false}},
-        {"mission new, contributions", ekMission, true, 0, true, {false, true, true, false}},
-        {"salary to pay free", ekSalaryToPay, false, 0, false, {false, false, false, true}},
-        {"salary to pay mandated", ekSalaryToPay, false, 2, false, {false, false, false, false}},
-        {"salary to pay both", ekSalaryToPay, false, 3, false, {false, false, false, false}},
-        {"salary to pay new", ekSalaryToPay, true, 0, false, {false, false, false, false}},
-        {"salary to commit free", ekSalaryToCommit, false, 0, false, {true, true, false, false}},
-        {"salary to commit committed", ekSalaryToCommit, false, 1, false, {false, false, false, false}},
+        {"invoice free", Invoice, false, Free, false, {true, true, false, false}},
+        {"invoice committed", Invoice, false, Committed, false, {false, false, false, false}},
+        {"invoice new", Invoice, true, CommittedAndMandated, false, {true, true, false, false}},
+        {"mission free", Mission, false, Free, false, {true, true, false, false}},
+        {"mission free, contributions", Mission, false, Free, true, {false, true, true, false}},
+        {"mission committed, contributions", Mission, false, Committed, true, {false, false, false, false}},
+        {"mission mandated", Mission, false, Mandated, false, {false, false, false, false}},
+        {"mission new, contributions", Mission, true, Free, true, {false, true, true, false}},
+        {"salary to pay free", SalaryToPay, false, Free, false, {false, false, false, true}},
+        {"salary to pay mandated", SalaryToPay, false, Mandated, false, {false, false, false, false}},
+        {"salary to pay both", SalaryToPay, false, CommittedAndMandated, false, {false, false, false, false}},
+        {"salary to pay new", SalaryToPay, true, Free, false, {false, false, false, false}},
+        {"salary to commit free", SalaryToCommit, false, Free, false, {true, true, false, false}},
+        {"salary to commit committed", SalaryToCommit, false, Committed, false, {false, false, false, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

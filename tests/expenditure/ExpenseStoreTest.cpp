@@ -16,10 +16,10 @@ protected:
     qint64 SalaryExpense()
     {
         TExpense e;
-        e.kind = ekSalaryToPay;
+        e.kind = ExpenseKind::SalaryToPay;
         e.date = QDate(2024, 3, 1);
         e.idBen = body;
-        e.rembours = 1;
+        e.rembours = PaymentType::Payment;
         qint64 id = 0;
         Write([&] { id = store.InsertExpense(e); });
         return id;
@@ -47,15 +47,15 @@ TEST_F(ExpenseStoreTest, DeletionRefusedWhileAnyDocumentHoldsTheExpense)
     struct Case {
         const char* name;
         Holder holder;
-        int state;   // what locks its amount
-        int hold;    // what refuses its deletion
+        ExpenseState state;   // what locks its amount
+        int hold;             // what refuses its deletion
     };
     const std::vector<Case> cases = {
-        {"free", Holder::None, 0, 0},
-        {"committed", Holder::Sheet, 1, 1},
-        {"on a cancelled sheet", Holder::CancelledSheet, 0, 1},
-        {"mandated", Holder::Order, 2, 2},
-        {"both", Holder::Both, 3, 3},
+        {"free", Holder::None, ExpenseState::Free, 0},
+        {"committed", Holder::Sheet, ExpenseState::Committed, 1},
+        {"on a cancelled sheet", Holder::CancelledSheet, ExpenseState::Free, 1},
+        {"mandated", Holder::Order, ExpenseState::Mandated, 2},
+        {"both", Holder::Both, ExpenseState::CommittedAndMandated, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,7 +150,7 @@ TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
 {
     auto invoice = [&](int day, const char* number) {
         TExpense e;
-        e.kind = 0;
+        e.kind = ExpenseKind::Invoice;
         e.number = QString::fromLatin1(number);
         e.date = day ? QDate(2024, 3, day) : QDate();
         e.idBen = supplier;
@@ -169,7 +169,7 @@ TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
         return out;
     };
     auto readInto = [](QueryTableModel& rows, TExpenseStore& from) {
-        TListingRows read = from.ReadExpenses(0);
+        TListingRows read = from.ReadExpenses(ExpenseKind::Invoice);
         rows.setRows(read.names, std::move(read.rows));
     };
     TExpenseStore fresh;

@@ -124,12 +124,13 @@ protected:
     }
 
     // An expense written directly (committed), its key drawn from the generator.
-    qint64 AddExpense(const QString& number, const QDate& date, qint64 idBen, const char* amount, int kind = 0)
+    qint64 AddExpense(const QString& number, const QDate& date, qint64 idBen, const char* amount,
+                      ExpenseKind kind = ExpenseKind::Invoice)
     {
         const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_DEPENSE_ID"));
         Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, NO_DEPENSE, DATE_DEPENSE, TYPE_DEPENSE, ID_BEN, OBJET, "
                            "ID_FNM, MONTANT) VALUES (:ID, :NO, :D, :K, :B, 'objet', :F, :M)"),
-            {{"ID", id}, {"NO", number}, {"D", date}, {"K", qint64(kind)}, {"B", idBen},
+            {{"ID", id}, {"NO", number}, {"D", date}, {"K", toDbValue(kind)}, {"B", idBen},
              {"F", line}, {"M", Money(amount)}});
         DM->CommitWork();
         return id;
@@ -141,7 +142,7 @@ protected:
         qint64 idBen = 0, idFnm = 0;
         Currency amount;
         QString objet, user;
-        int kind = -1;
+        ExpenseKind kind = ExpenseKind::Invoice;
     };
     static std::optional<Stored> Expense(qint64 id)
     {
@@ -152,7 +153,7 @@ protected:
             return std::nullopt;
         return Stored{q.asString("NO_DEPENSE"), q.asDate("DATE_DEPENSE"), q.asInt("ID_BEN"), q.asInt("ID_FNM"),
                       q.asCurrency("MONTANT"),   q.asString("OBJET"),       q.asString("ID_USER"),
-                      int(q.asInt("TYPE_DEPENSE"))};
+                      fromDb<ExpenseKind>(q.asInt("TYPE_DEPENSE"))};
     }
     static qint64 ExpenseCount() { return Scalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE")); }
 
@@ -232,7 +233,7 @@ TEST_F(FactTest, SavesANewInvoiceTypedThroughTheControlsAndPickers)
     ASSERT_TRUE(s);
     EXPECT_EQ(s->number, QStringLiteral("FA/2024/17"));
     EXPECT_EQ(s->date, QDate(2024, 4, 2));
-    EXPECT_EQ(s->kind, 0);
+    EXPECT_EQ(s->kind, ExpenseKind::Invoice);
     EXPECT_EQ(s->idBen, supplierB);
     EXPECT_EQ(s->idFnm, line);
     EXPECT_EQ(s->amount, Money("1234567.50"));
@@ -310,7 +311,7 @@ TEST_F(FactTest, SaveChecksRunInOrderAndRefuseWithoutStoring)
 TEST_F(FactTest, InvoiceNumberUniquePerSupplier)
 {
     const qint64 invoice = AddExpense(QStringLiteral("F-100"), QDate(2024, 2, 1), supplierA, "100.00");
-    AddExpense(QStringLiteral("M-5"), QDate(2024, 2, 2), supplierA, "50.00", 1);
+    AddExpense(QStringLiteral("M-5"), QDate(2024, 2, 2), supplierA, "50.00", ExpenseKind::Mission);
     const QString question = QStringLiteral("Ce N° de Facture a déjà été saisi pour ce fournisseur !\rContinuer tout de même ?");
     struct Case {
         const char* name;
@@ -369,21 +370,24 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
     struct Case {
         const char* name;
         Setup setup;
-        int state;
+        ExpenseState state;
         const char* deleteMessage;   // nullptr: the deletion question, answered Yes
         const char* sheet;
         const char* order;
     };
     const std::vector<Case> cases = {
-        {"free", None, 0, nullptr, "", ""},
-        {"committed", Committed, 1, "Cette Facture est déjà Engagée !\rSuppression Impossible.", "0002", ""},
-        // Free to change, but never deleted while a sheet holds it, cancelled or not.
-        {"on a cancelled sheet", CancelledSheet, 0, "Cette Facture est déjà Engagée !\rSuppression Impossible.",
+        {"free", None, ExpenseState::Free, nullptr, "", ""},
+        {"committed", Committed, ExpenseState::Committed, "Cette Facture est déjà Engagée !\rSuppression Impossible.",
          "0002", ""},
-        {"mandated", Mandated, 2, "Cette Facture est déjà mandatée !\rSuppression Impossible.", "", "0007"},
-        {"both", Both, 3, "Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.", "0002", "0007"},
+        // Free to change, but never deleted while a sheet holds it, cancelled or not.
+        {"on a cancelled sheet", CancelledSheet, ExpenseState::Free, "Cette Facture est déjà Engagée !\rSuppression Impossible.",
+         "0002", ""},
+        {"mandated", Mandated, ExpenseState::Mandated, "Cette Facture est déjà mandatée !\rSuppression Impossible.", "",
+         "0007"},
+        {"both", Both, ExpenseState::CommittedAndMandated,
+         "Cette Facture est déjà Engagée et mandatée!\rSuppression Impossible.", "0002", "0007"},
         // A budget sheet's line points to a budget line whose id is the expense's.
-        {"free beside a budget sheet", BudgetSheetSameId, 0, nullptr, "", ""},
+        {"free beside a budget sheet", BudgetSheetSameId, ExpenseState::Free, nullptr, "", ""},
     };
     const QString locked = QStringLiteral("Cette facture est engagée et/ou mandatée !\r"
                                           "Certaines informations ne peuvent être modifiées.");
@@ -396,28 +400,31 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
         const qint64 id = AddExpense(number, QDate(2024, 5, 1), supplierA, "700.00");
         if (c.setup == Committed || c.setup == CancelledSheet || c.setup == Both) {
             Sql(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
-                               "ID_ORIGINE) VALUES (:ID, '0002', '2024-05-02', :F, 700, 0, '', -1)"),
-                {{"ID", sheetId}, {"F", line}});
+                               "ID_ORIGINE) VALUES (:ID, '0002', '2024-05-02', :F, 700, :OBJET, :ORIGINE, :IDO)"),
+                {{"ID", sheetId}, {"F", line}, {"OBJET", toDbValue(SheetObject::Expense)},
+                 {"ORIGINE", toDbValue(SheetOrigin::User)}, {"IDO", NoOriginRecord}});
             Sql(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                               "VALUES (:ID, 1, 0, :D, 700)"),
-                {{"ID", sheetId}, {"D", id}});
+                               "VALUES (:ID, 1, :OBJET, :D, 700)"),
+                {{"ID", sheetId}, {"OBJET", toDbValue(LineObject::Expense)}, {"D", id}});
         }
         if (c.setup == BudgetSheetSameId) {
             Sql(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
-                               "ID_ORIGINE) VALUES (:ID, '0001', '2024-01-02', :F, 9000, 1, '2', :F)"),
-                {{"ID", sheetId}, {"F", id}});
+                               "ID_ORIGINE) VALUES (:ID, '0001', '2024-01-02', :F, 9000, :OBJET, :ORIGINE, :F)"),
+                {{"ID", sheetId}, {"F", id}, {"OBJET", toDbValue(SheetObject::Economy)},
+                 {"ORIGINE", toDbValue(SheetOrigin::PrimitiveBudget)}});
             Sql(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                               "VALUES (:ID, 1, 2, :D, 9000)"),
-                {{"ID", sheetId}, {"D", id}});
+                               "VALUES (:ID, 1, :OBJET, :D, 9000)"),
+                {{"ID", sheetId}, {"OBJET", toDbValue(LineObject::PrimitiveBudget)}, {"D", id}});
         }
         if (c.setup == CancelledSheet)
             Sql(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, MONTANT, OBJET, ORIGINE, "
-                               "ID_ORIGINE) VALUES (:ID, '0003', '2024-05-03', :F, 700, 1, '1', :O)"),
-                {{"ID", sheetId + 1000}, {"F", line}, {"O", sheetId}});
+                               "ID_ORIGINE) VALUES (:ID, '0003', '2024-05-03', :F, 700, :OBJET, :ORIGINE, :O)"),
+                {{"ID", sheetId + 1000}, {"F", line}, {"OBJET", toDbValue(SheetObject::Economy)},
+                 {"ORIGINE", toDbValue(SheetOrigin::Cancellation)}, {"O", sheetId}});
         if (c.setup == Mandated || c.setup == Both) {
             Sql(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
-                               "VALUES (:ID, '0007', '2024-05-04', 0, 700)"),
-                {{"ID", orderId}});
+                               "VALUES (:ID, '0007', '2024-05-04', :S, 700)"),
+                {{"ID", orderId}, {"S", toDbValue(OrderStatus::Paid)}});
             Sql(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (:ID, 1, :D, 700)"),
                 {{"ID", orderId}, {"D", id}});
         }
@@ -433,18 +440,19 @@ TEST_F(FactTest, StateRulesForChangeAndDelete)
         // line only when free.
         MessageRecorder messages;
         w->btnModif->click();
-        EXPECT_EQ(messages.texts(), c.state ? QStringList{locked} : QStringList{});
-        EXPECT_EQ(w->edMontant->isEnabled(), c.state == 0);
-        EXPECT_EQ(w->btnGetImp->isEnabled(), c.state == 0);
+        const bool free = c.state == ExpenseState::Free;
+        EXPECT_EQ(messages.texts(), free ? QStringList{} : QStringList{locked});
+        EXPECT_EQ(w->edMontant->isEnabled(), free);
+        EXPECT_EQ(w->btnGetImp->isEnabled(), free);
         w->edNoFact->setText(number + QStringLiteral("b"));
-        if (c.state == 0)
+        if (free)
             w->edMontant->setText(QStringLiteral("710.00"));
         messages.clear();
         w->btnPost->click();
         EXPECT_EQ(w->Mode(), emBrowse);
         EXPECT_TRUE(messages.texts().isEmpty());
         EXPECT_EQ(Expense(id)->number, number + QStringLiteral("b"));
-        EXPECT_EQ(Expense(id)->amount, Money(c.state ? "700.00" : "710.00"));
+        EXPECT_EQ(Expense(id)->amount, Money(free ? "710.00" : "700.00"));
 
         // Delete.
         messages.clear();
@@ -622,11 +630,11 @@ TEST_F(FactTest, FailedWriteLeavesTheDatabaseAsItWas)
         TWriteGuard write;
         Sql(QStringLiteral("UPDATE DEPENSE SET NO_DEPENSE='CHANGED' WHERE ID_DEPENSE=:ID"), {{"ID", id}});
         Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, NO_DEPENSE) "
-                           "VALUES (:ID, 0, :B, 'X')"),
-            {{"ID", key}, {"B", supplierA}});
+                           "VALUES (:ID, :K, :B, 'X')"),
+            {{"ID", key}, {"K", toDbValue(ExpenseKind::Invoice)}, {"B", supplierA}});
         Sql(QStringLiteral("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, NO_DEPENSE) "
-                           "VALUES (:ID, 0, :B, 'Y')"),
-            {{"ID", key}, {"B", supplierA}});   // duplicate key
+                           "VALUES (:ID, :K, :B, 'Y')"),
+            {{"ID", key}, {"K", toDbValue(ExpenseKind::Invoice)}, {"B", supplierA}});   // duplicate key
         write.Commit();
     });
     EXPECT_FALSE(ok);
@@ -642,7 +650,8 @@ TEST_F(FactTest, BrowsesSearchesAndTotalsBySupplier)
     const qint64 march = AddExpense(QStringLiteral("F-MAR"), QDate(2024, 3, 1), supplierA, "100.00");
     const qint64 june = AddExpense(QStringLiteral("F-JUN"), QDate(2024, 6, 1), supplierA, "250.50");
     const qint64 jan = AddExpense(QStringLiteral("F-JAN"), QDate(2024, 1, 1), supplierB, "1 000.00");
-    AddExpense(QStringLiteral("M-1"), QDate(2024, 12, 1), supplierA, "9.00", 1);   // a mission: not browsed, not totalled
+    // A mission: not browsed, not totalled.
+    AddExpense(QStringLiteral("M-1"), QDate(2024, 12, 1), supplierA, "9.00", ExpenseKind::Mission);
 
     auto w = Open();
     EXPECT_EQ(w->IdDepense, june);

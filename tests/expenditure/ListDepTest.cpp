@@ -84,17 +84,17 @@ protected:
         c.number = QStringLiteral("0009");
         c.date = QDate(2024, 5, 1);
         c.idFnm = s->idFnm;
-        c.objet = 1;
+        c.objet = SheetObject::Economy;
         c.amount = s->amount;
-        c.origin = QStringLiteral("1");
+        c.origin = SheetOrigin::Cancellation;
         c.idOrigine = sheet;
         Write([&] {
-            const qint64 id = TSheetStore().InsertMovementSheet(c, 1, sheet);
+            const qint64 id = TSheetStore().InsertMovementSheet(c, LineObject::Cancellation, sheet);
             rows::Exec(QStringLiteral("UPDATE ENT_ENG SET STATUT=:S WHERE ID_ENG=:ID"), {{"S", id}, {"ID", sheet}});
         });
     }
 
-    std::unique_ptr<TfrmListDep> Open(int kind = -1)
+    std::unique_ptr<TfrmListDep> Open(std::optional<ExpenseKind> kind = std::nullopt)
     {
         auto frm = std::make_unique<TfrmListDep>();
         frm->TypeDep = kind;
@@ -138,9 +138,12 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
                               "SELECT MOD(D.ID_MDT + 7, 300) + 1, 99, D.ID_DETAIL, D.MONTANT FROM DET_MDT D "
                               "WHERE MOD(D.ID_DETAIL, 13) = 0"));
     rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                              "SELECT (SELECT MAX(ID_ENG) FROM ENT_ENG WHERE ORIGINE = '' AND STATUT = 0), 99, 0, "
+                              "SELECT (SELECT MAX(ID_ENG) FROM ENT_ENG WHERE ORIGINE = :USER_ORIGIN AND STATUT = :IN_FORCE), "
+                              "       99, :EXPENSE_LINE, "
                               "       D.ID_DETAIL, D.MONTANT FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG = D.ID_ENG "
-                              "WHERE D.OBJET = 0 AND E.STATUT <> 0"));
+                              "WHERE D.OBJET = :EXPENSE_LINE AND E.STATUT <> :IN_FORCE"),
+               {{"USER_ORIGIN", toDbValue(SheetOrigin::User)}, {"IN_FORCE", SheetInForce},
+                {"EXPENSE_LINE", toDbValue(LineObject::Expense)}});
     // Expenses without a date; an order line whose order is gone.
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATE_DEPENSE = NULL WHERE MOD(ID_DEPENSE, 97) = 0"));
     rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
@@ -149,7 +152,7 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     DM->CommitWork();
 
     TExpenseListing listing;
-    const TListingRows read = listing.Read(-1);
+    const TListingRows read = listing.Read(std::nullopt);
     QueryTableModel m;
     m.setRows(read.names, read.rows);
     ASSERT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE")), m.rowCount());
@@ -162,9 +165,13 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
                                               "ON M.ID_MDT=D.ID_MDT WHERE D.ID_DETAIL=:ID ORDER BY M.ID_MDT"));
     db::Query sheet(DM->LURDO, QStringLiteral(
         "SELECT FIRST 1 E.ID_ENG, E.NO_ENG FROM DET_ENG D JOIN ENT_ENG E ON E.ID_ENG=D.ID_ENG "
-        "WHERE D.OBJET=0 AND D.ID_DETAIL=:ID ORDER BY "
-        "IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=E.ID_ENG AND C.OBJET=1 AND C.ORIGINE='1'), 1, 0), "
+        "WHERE D.OBJET=:EXPENSE_LINE AND D.ID_DETAIL=:ID ORDER BY "
+        "IIF(EXISTS (SELECT 1 FROM ENT_ENG C WHERE C.ID_ORIGINE=E.ID_ENG AND C.OBJET=:ECONOMY AND "
+        "C.ORIGINE=:CANCELLATION), 1, 0), "
         "E.ID_ENG"));
+    sheet.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
+    sheet.setParam(QStringLiteral("ECONOMY"), toDb(SheetObject::Economy));
+    sheet.setParam(QStringLiteral("CANCELLATION"), toDb(SheetOrigin::Cancellation));
     db::Query names(DM->LURDO, QStringLiteral("SELECT B.NOM, F.CHAP, F.ART, F.PAR FROM DEPENSE X "
                                               "LEFT JOIN BENEF B ON B.ID_BEN=X.ID_BEN "
                                               "LEFT JOIN FNM F ON F.ID_FNM=X.ID_FNM WHERE X.ID_DEPENSE=:ID"));
@@ -172,7 +179,7 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
     for (int r = 0; r < m.rowCount(); ++r) {
         const QueryRow row = m.row(r);
         const qint64 id = row.asInt(QStringLiteral("ID_DEPENSE"));
-        const int state = DM->Queries().GetExpenseState(id);
+        const int state = toDb(DM->Queries().GetExpenseState(id));
         ASSERT_EQ(state, row.asInt(QStringLiteral("DEP_STATE"))) << "expense " << id;
         ++states[state];
         for (db::Query* q : {&order, &sheet, &names}) {
@@ -235,12 +242,12 @@ TEST_F(ListDepYearTest, TheSetBasedReadsEqualThePerRowFormsOnAGeneratedYear)
 
 TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
 {
-    const qint64 free = rows::Expense(0, line, alpha, Money("10"), QStringLiteral("F-1"));
-    const qint64 committed = rows::Expense(0, line, alpha, Money("20"), QStringLiteral("F-2"));
-    const qint64 cancelled = rows::Expense(0, line, alpha, Money("30"), QStringLiteral("F-3"));
-    const qint64 mandated = rows::Expense(0, line, alpha, Money("40"), QStringLiteral("F-4"));
-    const qint64 both = rows::Expense(0, line, alpha, Money("50"), QStringLiteral("F-5"));
-    const qint64 later = rows::Expense(0, line, alpha, Money("60"), QStringLiteral("F-6"));
+    const qint64 free = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("10"), QStringLiteral("F-1"));
+    const qint64 committed = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("20"), QStringLiteral("F-2"));
+    const qint64 cancelled = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("30"), QStringLiteral("F-3"));
+    const qint64 mandated = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("40"), QStringLiteral("F-4"));
+    const qint64 both = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("50"), QStringLiteral("F-5"));
+    const qint64 later = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("60"), QStringLiteral("F-6"));
     Sheet({committed, both});
     const qint64 gone = Sheet({cancelled});
     Cancel(gone);
@@ -296,7 +303,7 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
     EXPECT_TRUE(Exists(later));
 
     // The write right is the one of the expense's kind.
-    const qint64 mission = rows::Expense(1, line, alpha, Money("70"), QString());
+    const qint64 mission = rows::Expense(ExpenseKind::Mission, line, alpha, Money("70"), QString());
     ReadOnly(QStringLiteral("mnAutreDep"));
     auto reader = Open();
     ASSERT_TRUE(reader->Rows()->locate({db::Value(mission)}));
@@ -304,7 +311,7 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
     reader->btnDelete->click();
     EXPECT_EQ(QStringList{QStringLiteral("Alerte de sécurité : Ecriture non autorisée !")}, messages->texts());
     EXPECT_TRUE(Exists(mission));
-    const qint64 invoice = rows::Expense(0, line, alpha, Money("80"), QStringLiteral("F-8"));
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("80"), QStringLiteral("F-8"));
     reader->ReadExpenses();
     ASSERT_TRUE(reader->Rows()->locate({db::Value(invoice)}));
     messages->clear();
@@ -315,10 +322,10 @@ TEST_F(ListDepTest, EachStateHasItsDeleteOutcomeDecidedWhenTheUserClicks)
 
 TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryExpense)
 {
-    rows::Expense(0, line, alpha, Money("100"), QStringLiteral("100"), QDate(2024, 1, 10));
-    rows::Expense(0, line2, zeta, Money("25.50"), QStringLiteral("9"), QDate(2024, 2, 10));
-    rows::Expense(0, line, zeta, Money("7"), QStringLiteral("2"), QDate(2024, 3, 10));
-    const qint64 m = rows::Expense(1, line2, alpha, Money("300"), QString(), QDate(2024, 4, 10));
+    rows::Expense(ExpenseKind::Invoice, line, alpha, Money("100"), QStringLiteral("100"), QDate(2024, 1, 10));
+    rows::Expense(ExpenseKind::Invoice, line2, zeta, Money("25.50"), QStringLiteral("9"), QDate(2024, 2, 10));
+    rows::Expense(ExpenseKind::Invoice, line, zeta, Money("7"), QStringLiteral("2"), QDate(2024, 3, 10));
+    const qint64 m = rows::Expense(ExpenseKind::Mission, line2, alpha, Money("300"), QString(), QDate(2024, 4, 10));
     const QString mission = QString::number(m);
 
     auto all = Open();
@@ -368,7 +375,7 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
 
     // A listing of invoices lists invoices only, whatever the filter; the
     // dialog shows the kind locked.
-    auto invoices = Open(0);
+    auto invoices = Open(ExpenseKind::Invoice);
     EXPECT_EQ((QStringList{"2", "9", "100"}), Numbers(*invoices->Rows()));
     OnNextModal([](QDialog* d) {
         auto* dialog = qobject_cast<TfrmFilterDep*>(d);
@@ -397,8 +404,8 @@ TEST_F(ListDepTest, TheFilterKeepsWhatItsCriteriaSayAndAnEmptyFilterListsEveryEx
 
 TEST_F(ListDepTest, TheDocumentsOfAnExpenseOpenByTheirKeysAndTheListIsReadAgain)
 {
-    const qint64 first = rows::Expense(0, line, alpha, Money("10"), QStringLiteral("F-1"));
-    const qint64 second = rows::Expense(0, line2, zeta, Money("20"), QStringLiteral("F-2"));
+    const qint64 first = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("10"), QStringLiteral("F-1"));
+    const qint64 second = rows::Expense(ExpenseKind::Invoice, line2, zeta, Money("20"), QStringLiteral("F-2"));
     Sheet({first});                         // line 1's sheet 0002
     const qint64 sheet2 = Sheet({second});  // line 2's sheet 0002: the same number
     const qint64 order = Order(QStringLiteral("0007"), {second});
@@ -448,8 +455,8 @@ TEST_F(ListDepTest, TheDocumentsOfAnExpenseOpenByTheirKeysAndTheListIsReadAgain)
 
 TEST_F(ListDepTest, SearchingAndSortingWorkOnTheRowsShown)
 {
-    rows::Expense(0, line, zeta, Money("100"), QStringLiteral("A-1"));
-    rows::Expense(0, line2, alpha, Money("5"), QStringLiteral("A-2"));
+    rows::Expense(ExpenseKind::Invoice, line, zeta, Money("100"), QStringLiteral("A-1"));
+    rows::Expense(ExpenseKind::Invoice, line2, alpha, Money("5"), QStringLiteral("A-2"));
     auto frm = Open();
     const struct {
         const char* typed;
@@ -483,14 +490,14 @@ TEST_F(ListDepTest, SearchingAndSortingWorkOnTheRowsShown)
 TEST_F(ListDepTest, TheNumberShowsWholeAndTheBeneficiaryColumnSortsByNameInFrenchOrder)
 {
     for (const char* name : {"ZETA", "ÉLECTRICITÉ", "école normale", "Eau", "ECOLE"})
-        rows::Expense(0, line, rows::Beneficiary(QString::fromUtf8(name)), Money("1"));
-    rows::Expense(0, line, alpha, Money("1"), QStringLiteral("FACT-2024/000123456"));
+        rows::Expense(ExpenseKind::Invoice, line, rows::Beneficiary(QString::fromUtf8(name)), Money("1"));
+    rows::Expense(ExpenseKind::Invoice, line, alpha, Money("1"), QStringLiteral("FACT-2024/000123456"));
     const QStringList ascending{"Eau", "ECOLE", "école normale", "ÉLECTRICITÉ", "SARL ALPHA", "ZETA"};
 
     auto listing = Open();
     TfrmAddDep picker;
     picker.SelectMode = false;
-    picker.TypeDep = -1;
+    picker.TypeDep = std::nullopt;
     picker.show();
     const struct {
         const char* what;
@@ -527,9 +534,9 @@ TEST_F(ListDepTest, TheNumberShowsWholeAndTheBeneficiaryColumnSortsByNameInFrenc
 
 TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
 {
-    const qint64 a = rows::Expense(0, line, alpha, Money("1000.10"), QStringLiteral("F-1"));
-    rows::Expense(0, line2, zeta, Money("0.05"), QStringLiteral("F-2"));
-    rows::Expense(1, line, zeta, Money("99.85"), QString());
+    const qint64 a = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("1000.10"), QStringLiteral("F-1"));
+    rows::Expense(ExpenseKind::Invoice, line2, zeta, Money("0.05"), QStringLiteral("F-2"));
+    rows::Expense(ExpenseKind::Mission, line, zeta, Money("99.85"), QString());
     Order(QStringLiteral("0003"), {a});
     auto frm = Open();
     frm->Rows()->sortByColumn(3);   // Montant ascending
@@ -568,8 +575,8 @@ TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
 TEST_F(ListDepTest, ALongNameInThePrintedListingWrapsWithinItsColumn)
 {
     const QString name = QStringLiteral("ENTREPRISE NATIONALE DE CLIMATISATION ET DE FROID INDUSTRIEL MANSOURI");
-    rows::Expense(0, line, rows::Beneficiary(name), Money("10"), QStringLiteral("F-1"));
-    rows::Expense(0, line, alpha, Money("20"), QStringLiteral("F-2"));
+    rows::Expense(ExpenseKind::Invoice, line, rows::Beneficiary(name), Money("10"), QStringLiteral("F-1"));
+    rows::Expense(ExpenseKind::Invoice, line, alpha, Money("20"), QStringLiteral("F-2"));
     auto frm = Open();
     TfrmRptListDep form;
     form.UseListing(*frm->Rows());
@@ -595,7 +602,8 @@ TEST(ListDepMenu, TheFiveMenuItemsOpenTheListingOfTheirKind)
                           main.itemSalaryToPayListing, main.itemSalaryToCommitListing}) {
         OnNextModal([&opened](QDialog* d) {
             auto* list = qobject_cast<TfrmListDep*>(d);
-            opened << (list ? QStringLiteral("%1 %2").arg(d->objectName()).arg(list->TypeDep) : d->objectName());
+            opened << (list ? QStringLiteral("%1 %2").arg(d->objectName()).arg(list->TypeDep ? toDb(*list->TypeDep) : -1)
+                          : d->objectName());
             d->close();
         });
         item->trigger();

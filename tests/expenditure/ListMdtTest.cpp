@@ -43,9 +43,9 @@ protected:
         other = rows::BudgetLine(QStringLiteral("21-01"), QStringLiteral("04"), QString(), QStringLiteral("Primes"));
         rows::Exec(QStringLiteral("UPDATE FNM SET SECTION=1 WHERE ID_FNM IN (:A, :B)"), {{"A", salary}, {"B", other}});
         DM->CommitWork();
-        e1 = rows::Expense(0, line, alpha, Money("100"));
-        e2 = rows::Expense(0, line, beta, Money("50"));
-        s1 = rows::Expense(2, -1, beta, Money("300"));
+        e1 = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("100"));
+        e2 = rows::Expense(ExpenseKind::Invoice, line, beta, Money("50"));
+        s1 = rows::Expense(ExpenseKind::SalaryToPay, -1, beta, Money("300"));
         rows::Imputation(s1, salary, Money("200"));
         rows::Imputation(s1, salary, Money("50.25"));
         rows::Imputation(s1, other, Money("49.75"));
@@ -303,8 +303,8 @@ TEST_F(ListMdtTest, ADeleteIsDecidedOnTheOrderAsItStandsWhenTheUserClicks)
     auto regularise = [](qint64 order) {
         Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                      "VALUES (900, 1, 5, :M, 0)"),
-                       {{"M", order}});
+                                      "VALUES (900, 1, :OBJET, :M, 0)"),
+                       {{"OBJET", toDbValue(LineObject::PaymentOrder)}, {"M", order}});
         });
     };
     const QString refused = QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible.");
@@ -343,7 +343,7 @@ TEST_F(ListMdtTest, ADeleteIsDecidedOnTheOrderAsItStandsWhenTheUserClicks)
               messages->texts());
     EXPECT_EQ(-1, CommittedInt(QStringLiteral("SELECT ID_MDT FROM ENT_MDT WHERE ID_MDT=:ID"), o12));
     EXPECT_EQ(-1, CommittedInt(QStringLiteral("SELECT FIRST 1 ID_MDT FROM DET_MDT WHERE ID_MDT=:ID"), o12));
-    EXPECT_EQ(0, DM->Queries().GetExpenseState(s1));
+    EXPECT_EQ(ExpenseState::Free, DM->Queries().GetExpenseState(s1));
     EXPECT_EQ(3, frm->Rows()->rowCount());
 
     // A reader may not delete.

@@ -126,9 +126,9 @@ TEST_F(MandatTest, NumbersArePaddedUniqueAndAnEditDrawsNoKey)
 
 TEST_F(MandatTest, TheStoredTotalIsTheSumOfTheLinesOnEveryPath)
 {
-    const qint64 z = rows::Expense(0, line, zeta, Money("300"), QStringLiteral("F-9"));
-    const qint64 a1 = rows::Expense(0, line, alpha, Money("100.50"), QStringLiteral("F-1"));
-    const qint64 a2 = rows::Expense(0, line, alpha, Money("200"), QStringLiteral("F-2"));
+    const qint64 z = rows::Expense(ExpenseKind::Invoice, line, zeta, Money("300"), QStringLiteral("F-9"));
+    const qint64 a1 = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("100.50"), QStringLiteral("F-1"));
+    const qint64 a2 = rows::Expense(ExpenseKind::Invoice, line, alpha, Money("200"), QStringLiteral("F-2"));
     auto frm = Open();
     NewOrder(*frm, QStringLiteral("1"), QStringLiteral("02/05/2024"));
     const qint64 order = frm->IdMdt;
@@ -139,7 +139,7 @@ TEST_F(MandatTest, TheStoredTotalIsTheSumOfTheLinesOnEveryPath)
     EXPECT_EQ(Money("600.50"), StoredTotal(order));
     EXPECT_EQ((QStringList{QStringLiteral("1:%1").arg(a1), QStringLiteral("2:%1").arg(a2), QStringLiteral("3:%1").arg(z)}),
               CommittedLines(QStringLiteral("DET_MDT"), QStringLiteral("ID_MDT"), order));
-    EXPECT_EQ(2, DM->Queries().GetExpenseState(z));
+    EXPECT_EQ(ExpenseState::Mandated, DM->Queries().GetExpenseState(z));
     EXPECT_EQ(QStringLiteral("Edition"), frm->stBar->Panel(4));
     EXPECT_EQ(QStringLiteral("03 Factures"), frm->edPJ[1]->text());
     EXPECT_EQ(QStringLiteral("01 Etat de Paiement de Factures"), frm->edPJ[2]->text());
@@ -162,7 +162,7 @@ TEST_F(MandatTest, TheStoredTotalIsTheSumOfTheLinesOnEveryPath)
     EXPECT_EQ((QStringList{QStringLiteral("1:%1").arg(a1), QStringLiteral("2:%1").arg(z)}),
               CommittedLines(QStringLiteral("DET_MDT"), QStringLiteral("ID_MDT"), order));
     EXPECT_EQ(QStringLiteral("2  Dépenses"), frm->stBar->Panel(2));
-    EXPECT_EQ(0, DM->Queries().GetExpenseState(a2));
+    EXPECT_EQ(ExpenseState::Free, DM->Queries().GetExpenseState(a2));
     EXPECT_EQ(QStringLiteral("Edition"), frm->stBar->Panel(4));
     frm->btnPost->click();
 
@@ -195,7 +195,7 @@ TEST_F(MandatTest, TheStoredTotalIsTheSumOfTheLinesOnEveryPath)
 
 TEST_F(MandatTest, AnOrderOnARegularisationSheetStaysAndAnyOtherGoesWithItsLines)
 {
-    const qint64 e = rows::Expense(0, line, zeta, Money("10"));
+    const qint64 e = rows::Expense(ExpenseKind::Invoice, line, zeta, Money("10"));
     auto frm = Open();
     NewOrder(*frm, QStringLiteral("1"));
     const qint64 kept = frm->IdMdt;
@@ -203,8 +203,9 @@ TEST_F(MandatTest, AnOrderOnARegularisationSheetStaysAndAnyOtherGoesWithItsLines
     const qint64 gone = frm->IdMdt;
     Fill(*frm, {e});
     frm->btnPost->click();
-    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) VALUES (1, 1, 5, :ID, 0)"),
-               {{"ID", kept}});
+    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                              "VALUES (1, 1, :OBJET, :ID, 0)"),
+               {{"OBJET", toDbValue(LineObject::PaymentOrder)}, {"ID", kept}});
     DM->CommitWork();
 
     messages->clear();
@@ -212,7 +213,7 @@ TEST_F(MandatTest, AnOrderOnARegularisationSheetStaysAndAnyOtherGoesWithItsLines
     EXPECT_EQ(2, messages->calls().size());
     EXPECT_EQ(-1, CommittedInt(QStringLiteral("SELECT ID_MDT FROM ENT_MDT WHERE ID_MDT=:ID"), gone));
     EXPECT_TRUE(CommittedLines(QStringLiteral("DET_MDT"), QStringLiteral("ID_MDT"), gone).isEmpty());
-    EXPECT_EQ(0, DM->Queries().GetExpenseState(e));
+    EXPECT_EQ(ExpenseState::Free, DM->Queries().GetExpenseState(e));
     ASSERT_EQ(kept, frm->IdMdt);
 
     messages->clear();
@@ -226,7 +227,7 @@ TEST_F(MandatTest, AnOrderOnARegularisationSheetStaysAndAnyOtherGoesWithItsLines
 // is shown; Enter moves through every field of the entry, the status included.
 TEST_F(MandatTest, TheLineCountFollowsTheOrderShownAndEnterMovesOn)
 {
-    const qint64 e = rows::Expense(0, line, zeta, Money("10"));
+    const qint64 e = rows::Expense(ExpenseKind::Invoice, line, zeta, Money("10"));
     auto frm = Open();
     NewOrder(*frm, QStringLiteral("1"));
     Fill(*frm, {e});
@@ -291,12 +292,12 @@ TEST_F(MandatTest, PaymentOrderItemsPreviewTheDocumentOfTheCurrentLine)
     const auto paper = qScopeGuard([] { TfrmPaper::SetResponder(nullptr); });
     const qint64 social = rows::BudgetLine(QStringLiteral("22-02"), QStringLiteral("08"), QString(),
                                            QStringLiteral("Charges sociales"), Money("100000"));
-    const qint64 contributions = rows::Expense(1, social, zeta, Money("50"));
+    const qint64 contributions = rows::Expense(ExpenseKind::Mission, social, zeta, Money("50"));
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=40, ASS_CHOMAGE=9, RETRAITE_ANT=1 WHERE ID_DEPENSE=:ID"),
                {{"ID", contributions}});
     DM->CommitWork();
-    const qint64 invoice = rows::Expense(0, social, zeta, Money("7425"));
-    const qint64 salary = rows::Expense(2, -1, alpha, Money("80"));
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, social, zeta, Money("7425"));
+    const qint64 salary = rows::Expense(ExpenseKind::SalaryToPay, -1, alpha, Money("80"));
     rows::Imputation(salary, line, Money("80"));
 
     auto frm = Open();
@@ -352,7 +353,7 @@ TEST(DocumentMenus, TheMenuItemsAndToolbarButtonsOpenTheSheetsAndTheOrders)
     for (const auto& open : openers) {
         OnNextModal([&opened](QDialog* d) {
             if (auto* eng = qobject_cast<TfrmEngagement*>(d))
-                opened << QStringLiteral("%1 %2").arg(d->objectName()).arg(eng->ObjetEng);
+                opened << QStringLiteral("%1 %2").arg(d->objectName()).arg(toDb(eng->ObjetEng));
             else
                 opened << d->objectName();
             d->close();

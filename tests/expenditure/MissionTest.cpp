@@ -60,7 +60,7 @@ protected:
     qint64 StoredMission(const char* amount, const char* reg, const char* ass, const char* ret, Holder holder,
                          qint64 idFnm = -1)
     {
-        const qint64 id = rows::Expense(ekMission, idFnm < 0 ? social : idFnm, employee, Money(amount));
+        const qint64 id = rows::Expense(ExpenseKind::Mission, idFnm < 0 ? social : idFnm, employee, Money(amount));
         rows::Write([&] {
             rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:A, ASS_CHOMAGE=:B, RETRAITE_ANT=:C "
                                       "WHERE ID_DEPENSE=:ID"),
@@ -334,7 +334,9 @@ TEST_F(MissionTest, SaveChecksAndMissionDates)
         messages->answer(mrYes);
         w->btnCancel->click();
     }
-    EXPECT_EQ(CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE TYPE_DEPENSE=1")), 0);
+    EXPECT_EQ(CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE TYPE_DEPENSE=:K"),
+                              {{QStringLiteral("K"), toDbValue(ExpenseKind::Mission)}}),
+              0);
 
     TypeNew(*w, line);
     Type(w->edMontant, "2500.00");

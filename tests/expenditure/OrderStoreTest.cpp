@@ -66,17 +66,17 @@ TEST_F(OrderStoreTest, NumbersArePaddedAndUniqueButAnOrderIsNotADuplicateOfItsel
 TEST_F(OrderStoreTest, TheStoredTotalIsTheSumOfTheLinesAfterEveryChange)
 {
     const qint64 order = NewOrder(QStringLiteral("1"));
-    const qint64 a = rows::Expense(0, line, supplier, Money("100.25"));
-    const qint64 b = rows::Expense(0, line, supplier, Money("200"));
-    const qint64 c = rows::Expense(0, line, supplier, Money("300"));
+    const qint64 a = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100.25"));
+    const qint64 b = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("200"));
+    const qint64 c = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("300"));
     for (qint64 e : {a, b, c})
         Write([&] { store.AddLine(order, e, Money(e == a ? "100.25" : e == b ? "200" : "300")); });
     EXPECT_EQ(Money("600.25"), StoredAmount(order));
-    EXPECT_EQ(2, DM->Queries().GetExpenseState(b));
+    EXPECT_EQ(ExpenseState::Mandated, DM->Queries().GetExpenseState(b));
 
     Write([&] { store.RemoveLineAt(order, 2); });
     EXPECT_EQ(Money("400.25"), StoredAmount(order));
-    EXPECT_EQ(0, DM->Queries().GetExpenseState(b));
+    EXPECT_EQ(ExpenseState::Free, DM->Queries().GetExpenseState(b));
     QList<int> numbers;
     for (const TDocumentLine& l : store.Lines(order))
         numbers << l.noLine;
@@ -99,9 +99,9 @@ TEST_F(OrderStoreTest, UndatedOrdersCountInThePaymentOrderCredit)
 {
     const qint64 dated = NewOrder(QStringLiteral("1"), QDate(2024, 5, 2));
     const qint64 undated = NewOrder(QStringLiteral("2"), QDate());
-    Write([&] { store.AddLine(dated, rows::Expense(0, line, supplier, Money("100")), Money("100")); });
-    const qint64 invoice = rows::Expense(0, line, supplier, Money("40"));
-    const qint64 salary = rows::Expense(2, -1, supplier, Money("60"));
+    Write([&] { store.AddLine(dated, rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100")), Money("100")); });
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("40"));
+    const qint64 salary = rows::Expense(ExpenseKind::SalaryToPay, -1, supplier, Money("60"));
     rows::Imputation(salary, line, Money("60"));
     Write([&] {
         store.AddLine(undated, invoice, Money("40"));
@@ -121,10 +121,11 @@ TEST_F(OrderStoreTest, DeletingAnOrderTakesItsLinesAndARegularisedOrderIsKnown)
 {
     const qint64 order = NewOrder(QStringLiteral("1"));
     const qint64 kept = NewOrder(QStringLiteral("2"));
-    const qint64 e = rows::Expense(0, line, supplier, Money("10"));
+    const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("10"));
     Write([&] { store.AddLine(order, e, Money("10")); });
-    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) VALUES (1, 1, 5, :ID, 0)"),
-               {{"ID", kept}});
+    rows::Exec(QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
+                              "VALUES (1, 1, :OBJET, :ID, 0)"),
+               {{"OBJET", toDbValue(LineObject::PaymentOrder)}, {"ID", kept}});
     DM->CommitWork();
     EXPECT_TRUE(store.OnRegularisationSheet(kept));
     EXPECT_FALSE(store.OnRegularisationSheet(order));
@@ -132,5 +133,5 @@ TEST_F(OrderStoreTest, DeletingAnOrderTakesItsLinesAndARegularisedOrderIsKnown)
     Write([&] { store.DeleteOrder(order); });
     EXPECT_FALSE(store.Exists(order));
     EXPECT_TRUE(store.Lines(order).isEmpty());
-    EXPECT_EQ(0, DM->Queries().GetExpenseState(e));
+    EXPECT_EQ(ExpenseState::Free, DM->Queries().GetExpenseState(e));
 }

@@ -9,6 +9,7 @@
 #include <ostream>
 
 using namespace picker;
+using enum ExpenseKind;
 
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -38,24 +39,24 @@ struct Case {
     Focus focus = Focus::None;
 };
 
-Document Sheet(int lines = 0, QSet<qint64> budgetLines = {}, int firstKind = Invoice)
+Document Sheet(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKind = Invoice)
 {
     Document d;
     d.mode = Mode::Commitment;
     d.lineCount = lines;
-    d.firstKind = lines ? firstKind : -1;
+    d.firstKind = lines ? std::optional(firstKind) : std::nullopt;
     d.budgetLines = std::move(budgetLines);
     return d;
 }
 
-Document Order(int lines = 0, QSet<qint64> budgetLines = {}, int firstKind = Invoice)
+Document Order(int lines = 0, QSet<qint64> budgetLines = {}, ExpenseKind firstKind = Invoice)
 {
     Document d = Sheet(lines, std::move(budgetLines), firstKind);
     d.mode = Mode::PaymentOrder;
     return d;
 }
 
-Expense E(qint64 id, int kind, qint64 line, const char* amount)
+Expense E(qint64 id, ExpenseKind kind, qint64 line, const char* amount)
 {
     return Expense{id, kind, line, M(amount), Supplier};
 }
@@ -266,7 +267,7 @@ TEST(PickerRules, AddExpenseChecksInOrder)
         SCOPED_TRACE(c.name);
         std::deque<bool> answers = c.answers;
         QStringList asked;
-        const Ask ask = [&](const QString& q) {
+        const TAsk ask = [&](const QString& q) {
             asked << q;
             if (answers.empty()) {
                 ADD_FAILURE() << "unexpected question " << q.toStdString();
@@ -283,15 +284,15 @@ TEST(PickerRules, AddExpenseChecksInOrder)
         facts.supplierPaid = [&](qint64) { return c.paid; };
         facts.beneficiary = [&](qint64) { return c.ben; };
 
-        const Verdict v = CheckAddExpense(c.doc, c.expense, c.onDocument, c.policies, facts, ask);
+        const TVerdict v = CheckAddExpense(c.doc, c.expense, c.onDocument, c.policies, facts, ask);
         if (c.refusal) {
             ASSERT_TRUE(v.has_value());
             EXPECT_EQ(*c.refusal, v->message);
             if (c.focus != Focus::None) {
-                EXPECT_EQ(int(c.focus), int(v->focus));
+                EXPECT_EQ(int(c.focus), v->field);
             }
             if (c.focus == Focus::SelectionList) {
-                EXPECT_EQ(c.expense.id, v->selectExpense);
+                EXPECT_EQ(c.expense.id, v->row);
             }
         } else {
             EXPECT_FALSE(v.has_value()) << v->message.toStdString();

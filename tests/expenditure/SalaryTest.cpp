@@ -160,7 +160,7 @@ TEST_F(SalaryTest, SalaryToPayWithItsLinesAndTotals)
 // them are refused; its header can still be changed; it cannot be deleted.
 TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
 {
-    const qint64 id = rows::Expense(ekSalaryToPay, -1, body, Money("500"));
+    const qint64 id = rows::Expense(ExpenseKind::SalaryToPay, -1, body, Money("500"));
     rows::Imputation(id, line, Money("500"));
     Hold(id, Holder::Order, Money("500"));
     auto w = Open<TfrmDep_Sal_Mdt>(int(id));
@@ -202,7 +202,7 @@ TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
 // stored as typed, in the line and in the expense's total.
 TEST_F(SalaryTest, AmountsTypedIntoANewLineAreStoredAsTyped)
 {
-    const qint64 id = rows::Expense(ekSalaryToPay, -1, body, Currency());
+    const qint64 id = rows::Expense(ExpenseKind::SalaryToPay, -1, body, Currency());
     auto w = Open<TfrmDep_Sal_Mdt>(int(id));
     ASSERT_EQ(w->IdDepense, id);
     const struct {
@@ -239,7 +239,7 @@ TEST_F(SalaryTest, AmountsTypedIntoANewLineAreStoredAsTyped)
 // the grid's spare width.
 TEST_F(SalaryTest, LineAmountsShowInFull)
 {
-    const qint64 id = rows::Expense(ekSalaryToPay, -1, body, Money("9999999999999.99"));
+    const qint64 id = rows::Expense(ExpenseKind::SalaryToPay, -1, body, Money("9999999999999.99"));
     rows::Imputation(id, line, Money("9999999999999.99"));
     auto w = Open<TfrmDep_Sal_Mdt>(int(id));
     w->resize(700, 600);
@@ -294,7 +294,7 @@ TEST_F(SalaryTest, SalaryToCommitRecordedChangedAndDeleted)
 
     // Found again when opened on it; committed, then its sheet cancelled: the
     // amount is free again, the deletion still refused.
-    const qint64 other = rows::Expense(ekSalaryToCommit, line, body, Money("10"), QString(), QDate(2024, 12, 1));
+    const qint64 other = rows::Expense(ExpenseKind::SalaryToCommit, line, body, Money("10"), QString(), QDate(2024, 12, 1));
     Hold(id, Holder::CancelledSheet, Money("76000.00"));
     auto w2 = Open<TfrmDep_Sal_Eng>(int(id));
     EXPECT_EQ(w2->IdDepense, id);

@@ -163,7 +163,7 @@ TEST_F(TwoUsersTest, OneExpenseGoesOnOneDocumentOnly)
     for (const ModeCase& c : Modes) {
         SCOPED_TRACE(c.doc);
         const bool order = c.mode == picker::Mode::PaymentOrder;
-        const qint64 e = rows::Expense(0, line, supplier, Money("200"));
+        const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("200"));
         const qint64 docA = order ? NewOrder(QStringLiteral("0101"), QDate(2024, 4, 2)) : NewSheet();
         const qint64 docB = order ? NewOrder(QStringLiteral("0102"), QDate(2024, 4, 2)) : NewSheet();
         auto frm = Open(c.doc, docA);
@@ -190,7 +190,7 @@ TEST_F(TwoUsersTest, OneExpenseGoesOnOneDocumentOnly)
         messages->clear();
 
         // The other way round: A first, then B is refused.
-        const qint64 e2 = rows::Expense(0, line, supplier, Money("50"));
+        const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("50"));
         frm->close();
         frm = Open(c.doc, docA);
         Pick(*frm, e2);
@@ -211,8 +211,8 @@ TEST_F(TwoUsersTest, TwoSheetsOfOneLineNeverTakeOneNumber)
 {
     DecisionCommit = 0;
     rows::PrimitiveSheet(line, Money("1000"));
-    const qint64 e1 = rows::Expense(0, line, supplier, Money("100"));
-    const qint64 e2 = rows::Expense(0, line, supplier, Money("120"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("120"));
     const qint64 s1 = NewSheet();
     const qint64 s2 = NewSheet();
     auto frm = Open("E", s2);
@@ -238,7 +238,7 @@ TEST_F(TwoUsersTest, AnExpenseIsDeletedOrPlacedNeverBoth)
 {
     DecisionMandate = 0;
     const qint64 order = NewOrder(QStringLiteral("0201"), QDate(2024, 4, 2));
-    const qint64 e = rows::Expense(0, line, supplier, Money("200"));
+    const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("200"));
     auto frm = Open("M", order);
     messages->clear();
 
@@ -258,7 +258,7 @@ TEST_F(TwoUsersTest, AnExpenseIsDeletedOrPlacedNeverBoth)
 
     // B's add in progress: A's deletion from the list is refused, then once
     // B's order is stored, refused as mandated.
-    const qint64 e2 = rows::Expense(0, line, supplier, Money("80"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("80"));
     frm->close();
     frm = Open("M", NewOrder(QStringLiteral("0202"), QDate(2024, 4, 2)));
     BHolds([&] { bStores->Add(picker::Mode::PaymentOrder, order, Checked(e2)); });
@@ -285,8 +285,8 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
 {
     DecisionCommit = 0;
     rows::PrimitiveSheet(line, Money("1000"));
-    const qint64 e1 = rows::Expense(0, line, supplier, Money("100"));
-    const qint64 e2 = rows::Expense(0, line, supplier, Money("50"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("50"));
     const qint64 sheet = rows::UserSheet({e1}, Money("100"), QDate(2024, 3, 1));
     ASSERT_EQ(SheetNumber(sheet), QStringLiteral("0002"));
 
@@ -310,8 +310,12 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
     BHolds([&] { bStores->Add(picker::Mode::Commitment, sheet, Checked(e2)); });
     frm->btnPost->click();
     ExpectToldInProgress();
-    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_ENG WHERE ORIGINE='1' AND ID_ORIGINE=:ID"), sheet), 0);
-    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT STATUT FROM ENT_ENG WHERE ID_ENG=:ID"), sheet), 0);
+    const QList<QPair<QString, db::Value>> cancellations{
+        {QStringLiteral("ORIGINE"), toDbValue(SheetOrigin::Cancellation)}};
+    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND ID_ORIGINE=:ID"), sheet,
+                           cancellations),
+              0);
+    EXPECT_EQ(CommittedInt(QStringLiteral("SELECT STATUT FROM ENT_ENG WHERE ID_ENG=:ID"), sheet), SheetInForce);
     EXPECT_EQ(frm->Mode(), emInsert);
 
     // Once B's line is stored, the cancellation gives back 150.00, not the 100.00 shown when chosen.
@@ -319,7 +323,8 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
     frm->btnPost->click();
     EXPECT_TRUE(messages->texts().isEmpty()) << messages->texts().join(" | ").toStdString();
     const qint64 cancellation =
-        CommittedInt(QStringLiteral("SELECT ID_ENG FROM ENT_ENG WHERE ORIGINE='1' AND ID_ORIGINE=:ID"), sheet);
+        CommittedInt(QStringLiteral("SELECT ID_ENG FROM ENT_ENG WHERE ORIGINE=:ORIGINE AND ID_ORIGINE=:ID"), sheet,
+                     cancellations);
     ASSERT_GT(cancellation, 0);
     EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_ENG WHERE ID_ENG=:ID"), cancellation), Money("150"));
     EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM DET_ENG WHERE ID_ENG=:ID"), cancellation), Money("150"));
@@ -328,8 +333,8 @@ TEST_F(TwoUsersTest, ACancellationGivesBackTheSheetAsItStands)
 
     // The other way round: B's cancellation of another sheet in progress,
     // then stored; A's line is refused both times and the sheet keeps its amount.
-    const qint64 e3 = rows::Expense(0, line, supplier, Money("30"));
-    const qint64 e4 = rows::Expense(0, line, supplier, Money("20"));
+    const qint64 e3 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("30"));
+    const qint64 e4 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("20"));
     const qint64 other = rows::UserSheet({e3}, Money("30"), QDate(2024, 3, 2));
     auto picker = Open("E", other);
     messages->clear();
@@ -387,8 +392,8 @@ TEST_F(TwoUsersTest, TwoOrdersNeverTakeOneNumber)
 TEST_F(TwoUsersTest, AnOrdersTotalFollowsBothUsersLines)
 {
     DecisionMandate = 0;
-    const qint64 e1 = rows::Expense(0, line, supplier, Money("200"));
-    const qint64 e2 = rows::Expense(0, line, supplier, Money("75"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("200"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("75"));
     const qint64 order = NewOrder(QStringLiteral("0301"), QDate(2024, 4, 2));
     Write([&] { orders.AddLine(order, e1, Money("200")); });
 
@@ -421,7 +426,7 @@ TEST_F(TwoUsersTest, AnOrdersTotalFollowsBothUsersLines)
 TEST_F(TwoUsersTest, AnOrderLineTakesTheAmountStoredWhenItIsAdded)
 {
     const qint64 order = NewOrder(QStringLiteral("0401"), QDate(2024, 4, 2));
-    const qint64 e = rows::Expense(0, line, supplier, Money("300"));
+    const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("300"));
     const auto bChangesAmount = [&](const char* amount, bool commit) {
         BHolds([&] {
             std::optional<TExpense> x = bStores->expenses.LockExpense(e);
@@ -500,7 +505,7 @@ TEST(TwoUsersThroughAServer, OneExpenseGoesOnOneOrderOnly)
         expense.idBen = rows::Beneficiary(QStringLiteral("SARL ALPHA"));
         expense.idFnm = idFnm;
         expense.amount = Money("200");
-        expense.id = rows::Expense(0, idFnm, expense.idBen, expense.amount);
+        expense.id = rows::Expense(ExpenseKind::Invoice, idFnm, expense.idBen, expense.amount);
         TOrderStore orders;
         for (qint64* id : {&first, &second}) {
             TOrder o;
@@ -551,7 +556,7 @@ TEST(TwoUsersThroughAServer, OneExpenseGoesOnOneOrderOnly)
         bPicker.reset();
         bOrders.reset();
     });
-    EXPECT_EQ(DM->Queries().GetExpenseState(expense.id), 2);
+    EXPECT_EQ(DM->Queries().GetExpenseState(expense.id), ExpenseState::Mandated);
     db::Query lines(DM->LURDO, QStringLiteral("SELECT ID_MDT, COUNT(*) AS N FROM DET_MDT GROUP BY ID_MDT"));
     lines.open();
     ASSERT_EQ(lines.rowCount(), 1);

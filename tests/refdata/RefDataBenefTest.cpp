@@ -204,7 +204,7 @@ TEST_F(BenefTest, AnInsertedBeneficiaryBecomesTheRowShownAndEdited)
 TEST_F(BenefTest, BeneficiaryWithExpensesIsNeverDeleted)
 {
     const qint64 id = Int("SELECT ID_BEN FROM BENEF WHERE NOM='DUPONT SARL'");
-    Exec("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, MONTANT) VALUES (1, 0, :B, 10)", {{"B", id}});
+    Exec("INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, MONTANT) VALUES (1, :INVOICE, :B, 10)", {{"B", id}});
     const QString refusal = QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible.");
     auto list = OpenList();
     ASSERT_EQ(list->model()->current().asString("NOM"), "DUPONT SARL");

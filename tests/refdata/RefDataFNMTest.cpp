@@ -173,14 +173,18 @@ TEST_F(FNMTest, LineInUseIsNeverDeleted)
         QString refusal;
     };
     const Case cases[] = {
-        {"expense", "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, ID_FNM) VALUES (1, 0, 1, :F)", expenses},
+        {"expense", "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, ID_FNM) VALUES (1, :INVOICE, 1, :F)", expenses},
         {"salary line", "INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET) VALUES (1, 9, :F, 1, 0)", expenses},
-        {"commitment", "INSERT INTO ENT_ENG (ID_ENG, NO_ENG, ID_FNM, OBJET, ORIGINE) VALUES (1, '0002', :F, 0, '')", expenses},
-        {"payment-order regularisation", "INSERT INTO ENT_ENG_REG (ID_ENG, ID_FNM, ORIGINE) VALUES (1, :F, '5')", expenses},
+        {"commitment",
+         "INSERT INTO ENT_ENG (ID_ENG, NO_ENG, ID_FNM, OBJET, ORIGINE) VALUES (1, '0002', :F, :EXPENSE_SHEET, :USER_ORIGIN)",
+         expenses},
+        {"payment-order regularisation",
+         "INSERT INTO ENT_ENG_REG (ID_ENG, ID_FNM, ORIGINE) VALUES (1, :F, :PAYMENT_ORDERS)", expenses},
         {"primitive budget", "UPDATE FNM SET MT_BP=100 WHERE ID_FNM=:F", budget},
         {"amending budget", "UPDATE FNM SET MT_BS=-5 WHERE ID_FNM=:F", budget},
-        {"budget sheet", "INSERT INTO ENT_ENG (ID_ENG, NO_ENG, ID_FNM, OBJET, ORIGINE) VALUES (1, '0001', :F, 1, '2')", budget},
-        {"transfer", "INSERT INTO VIREMENT (ID_VIR, NOLINE, SENS, ID_FNM, MONTANT) VALUES (1, 1, 'D', :F, 10)", budget},
+        {"budget sheet",
+         "INSERT INTO ENT_ENG (ID_ENG, NO_ENG, ID_FNM, OBJET, ORIGINE) VALUES (1, '0001', :F, :ECONOMY, :PRIMITIVE)", budget},
+        {"transfer", "INSERT INTO VIREMENT (ID_VIR, NOLINE, SENS, ID_FNM, MONTANT) VALUES (1, 1, :GIVING, :F, 10)", budget},
     };
     const qint64 line = LineKey("MOBILIER");
     for (const Case& c : cases) {
@@ -233,11 +237,11 @@ TEST_F(FNMTest, ARowPutToUseWhileTheDeletionIsAskedStays)
     };
     const Case cases[] = {
         {"budget line", [&] { return DeleteBudgetLine(line); },
-         "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, ID_FNM) VALUES (1, 0, 999, :K)",
+         "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, ID_FNM) VALUES (1, :INVOICE, 999, :K)",
          QStringLiteral("Des dépenses ont été saisies pour cette Imputation !\rSuppression impossible."),
          "SELECT COUNT(*) FROM FNM WHERE ID_FNM=:K"},
         {"beneficiary", [&] { return DeleteBeneficiary(ben); },
-         "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN) VALUES (2, 0, :K)",
+         "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN) VALUES (2, :INVOICE, :K)",
          QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."),
          "SELECT COUNT(*) FROM BENEF WHERE ID_BEN=:K"},
         {"bank", [&] { return DeleteBank(bank); },

@@ -9,6 +9,7 @@
 #include "data/UDM.h"
 #include "refdata/UFNMSQL.h"
 #include "refdata/UListBenef.h"
+#include "common/CodeParams.h"
 #include "common/MessageRecorder.h"
 #include "common/ModalDriver.h"
 #include "common/YearDb.h"
@@ -55,12 +56,13 @@ protected:
         IsBuiltInAdmin = saved.admin;
     }
 
-    // Runs one statement and commits.
+    // Runs one statement, the codes it names bound (common/CodeParams.h), and commits.
     static void Exec(const QString& sql, Params params = {})
     {
         db::Query q(DM->LURDO, sql);
         for (const auto& [name, value] : params)
             q.setParam(QString::fromLatin1(name), value);
+        rows::BindCodes(q);
         q.exec();
         DM->LURDO.commit();
     }

@@ -31,26 +31,27 @@ protected:
     }
 
     // A sheet header and its lines, committed.
-    qint64 Sheet(qint64 idFnm, const QString& number, int objet, const QString& origin, Currency amount,
+    qint64 Sheet(qint64 idFnm, const QString& number, SheetObject objet, SheetOrigin origin, Currency amount,
                  qint64 idOrigine = -1, const QString& obs = QStringLiteral("OBSERVATION"))
     {
         const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
                                       "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :OBS, :OBJ, :M, :ORI, "
-                                      ":IDO, 0)"),
+                                      ":IDO, :IN_FORCE)"),
                        {{"ID", id}, {"NO", number}, {"D", QDate(2024, 3, 5)}, {"F", idFnm}, {"OBS", obs},
-                        {"OBJ", qint64(objet)}, {"M", amount}, {"ORI", origin}, {"IDO", idOrigine}});
+                        {"OBJ", toDbValue(objet)}, {"M", amount}, {"ORI", toDbValue(origin)}, {"IDO", idOrigine},
+                        {"IN_FORCE", SheetInForce}});
         });
         return id;
     }
 
-    void Line(qint64 idEng, int noLine, int objet, qint64 idDetail, Currency amount)
+    void Line(qint64 idEng, int noLine, LineObject objet, qint64 idDetail, Currency amount)
     {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
                                       "VALUES (:E, :N, :O, :D, :M)"),
-                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", qint64(objet)}, {"D", idDetail}, {"M", amount}});
+                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", toDbValue(objet)}, {"D", idDetail}, {"M", amount}});
         });
     }
 
@@ -59,12 +60,13 @@ protected:
     qint64 SheetOf(int count, bool depense)
     {
         const Currency each = rows::Money("100");
-        const qint64 id = Sheet(line, QStringLiteral("0005"), depense ? 0 : 1, depense ? QString() : QStringLiteral("1"),
-                                each * count);
-        const qint64 cancelled = depense ? -1 : Sheet(line, QStringLiteral("0002"), 0, QString(), each);
+        const qint64 id = Sheet(line, QStringLiteral("0005"), depense ? SheetObject::Expense : SheetObject::Economy,
+                                depense ? SheetOrigin::User : SheetOrigin::Cancellation, each * count);
+        const qint64 cancelled =
+            depense ? -1 : Sheet(line, QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::User, each);
         for (int k = 1; k <= count; ++k)
-            Line(id, k, depense ? 0 : 1,
-                 depense ? rows::Expense(0, line, supplier, each, QStringLiteral("F%1").arg(k)) : cancelled, each);
+            Line(id, k, depense ? LineObject::Expense : LineObject::Cancellation,
+                 depense ? rows::Expense(ExpenseKind::Invoice, line, supplier, each, QStringLiteral("F%1").arg(k)) : cancelled, each);
         return id;
     }
 
@@ -160,9 +162,9 @@ TEST_F(CommitmentSheetTest, ALongLinePrintsWholeAndTheRowsNeverOverlap)
         rows::Write([&] {
             if (c.chapter08) {
                 rows::Exec(QStringLiteral("UPDATE ENT_ENG SET OBS=:O WHERE ID_ENG=:E"), {{"O", obs}, {"E", id}});
-                rows::Exec(QStringLiteral("UPDATE DEPENSE SET TYPE_DEPENSE=1, ID_FNM=:F WHERE ID_DEPENSE="
+                rows::Exec(QStringLiteral("UPDATE DEPENSE SET TYPE_DEPENSE=:K, ID_FNM=:F WHERE ID_DEPENSE="
                                           "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
-                           {{"F", line08}, {"E", id}});
+                           {{"K", toDbValue(ExpenseKind::Mission)}, {"F", line08}, {"E", id}});
             } else {
                 rows::Exec(QStringLiteral("UPDATE DEPENSE SET ID_BEN=:B WHERE ID_DEPENSE="
                                           "(SELECT ID_DETAIL FROM DET_ENG WHERE ID_ENG=:E AND NOLINE=3)"),
@@ -262,22 +264,22 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
     const qint64 line08 = rows::BudgetLine(QStringLiteral("21-08"), QStringLiteral("01"), QString(),
                                            QStringLiteral("Frais de mission"));
 
-    const qint64 invoice = rows::Expense(0, line, supplier, rows::Money("1500"), QStringLiteral("F-77"),
+    const qint64 invoice = rows::Expense(ExpenseKind::Invoice, line, supplier, rows::Money("1500"), QStringLiteral("F-77"),
                                          QDate(2024, 2, 10));
-    const qint64 mission = rows::Expense(1, line, teacher, rows::Money("800"));
+    const qint64 mission = rows::Expense(ExpenseKind::Mission, line, teacher, rows::Money("800"));
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET DATED_MISSION='2024-02-01', DATEF_MISSION='2024-02-03' "
                               "WHERE ID_DEPENSE=:ID"), {{"ID", mission}});
-    const qint64 plain = rows::Expense(1, line, other, rows::Money("50"));
-    const qint64 mission08 = rows::Expense(1, line08, teacher, rows::Money("900"));
-    const qint64 salary = rows::Expense(3, line, supplier, rows::Money("70"), QString(), QDate(2024, 3, 1),
+    const qint64 plain = rows::Expense(ExpenseKind::Mission, line, other, rows::Money("50"));
+    const qint64 mission08 = rows::Expense(ExpenseKind::Mission, line08, teacher, rows::Money("900"));
+    const qint64 salary = rows::Expense(ExpenseKind::SalaryToCommit, line, supplier, rows::Money("70"), QString(), QDate(2024, 3, 1),
                                         QStringLiteral("SALAIRES DE MARS"));
     DM->CommitWork();
     // The invoice and the chapter-08 mission stand on payment orders; the first order counts.
     const auto order = [](qint64 id, const char* number, const QDate& date, const QList<qint64>& expenses) {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
-                                      "VALUES (:ID, :NO, :D, 0, 0)"),
-                       {{"ID", id}, {"NO", QString::fromLatin1(number)}, {"D", date}});
+                                      "VALUES (:ID, :NO, :D, :S, 0)"),
+                       {{"ID", id}, {"NO", QString::fromLatin1(number)}, {"D", date}, {"S", toDbValue(OrderStatus::Paid)}});
             int n = 0;
             for (qint64 e : expenses)
                 rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
@@ -288,13 +290,13 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
     order(7, "0012", QDate(2024, 4, 2), {invoice, mission08});
     order(9, "0031", QDate(2024, 5, 2), {invoice});
 
-    const qint64 sheet = Sheet(line, QStringLiteral("0003"), 0, QString(), rows::Money("3320"), -1,
-                               QStringLiteral("MISSION A ORAN"));
-    Line(sheet, 1, 0, invoice, rows::Money("1500"));
-    Line(sheet, 2, 0, mission, rows::Money("800"));
-    Line(sheet, 3, 0, plain, rows::Money("50"));
-    Line(sheet, 4, 0, mission08, rows::Money("900"));
-    Line(sheet, 5, 0, salary, rows::Money("70"));
+    const qint64 sheet = Sheet(line, QStringLiteral("0003"), SheetObject::Expense, SheetOrigin::User,
+                               rows::Money("3320"), -1, QStringLiteral("MISSION A ORAN"));
+    Line(sheet, 1, LineObject::Expense, invoice, rows::Money("1500"));
+    Line(sheet, 2, LineObject::Expense, mission, rows::Money("800"));
+    Line(sheet, 3, LineObject::Expense, plain, rows::Money("50"));
+    Line(sheet, 4, LineObject::Expense, mission08, rows::Money("900"));
+    Line(sheet, 5, LineObject::Expense, salary, rows::Money("70"));
     const QString mdt = QStringLiteral(" - MANDAT No 0012 DU 02/04/2024");
     const QStringList white = {
         QStringLiteral("FACTURE N° F-77 DU 10/02/2024 DE SARL MEUBLES") + mdt,
@@ -318,12 +320,15 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
 
     // Lines that are not expenses carry other keys in ID_DETAIL (here the
     // invoice's own number): they print the movement they record.
-    const qint64 transfer = Sheet(line, QStringLiteral("0004"), 0, QStringLiteral("4"), rows::Money("1500"), 7);
-    Line(transfer, 1, 4, invoice, rows::Money("1500"));
-    const qint64 budget = Sheet(line, QStringLiteral("0001"), 1, QStringLiteral("2"), rows::Money("9000"), line);
-    Line(budget, 1, 2, invoice, rows::Money("9000"));
-    const qint64 cancellation = Sheet(line, QStringLiteral("0006"), 1, QStringLiteral("1"), rows::Money("3320"), sheet);
-    Line(cancellation, 1, 1, sheet, rows::Money("3320"));
+    const qint64 transfer =
+        Sheet(line, QStringLiteral("0004"), SheetObject::Expense, SheetOrigin::Transfer, rows::Money("1500"), 7);
+    Line(transfer, 1, LineObject::Transfer, invoice, rows::Money("1500"));
+    const qint64 budget =
+        Sheet(line, QStringLiteral("0001"), SheetObject::Economy, SheetOrigin::PrimitiveBudget, rows::Money("9000"), line);
+    Line(budget, 1, LineObject::PrimitiveBudget, invoice, rows::Money("9000"));
+    const qint64 cancellation =
+        Sheet(line, QStringLiteral("0006"), SheetObject::Economy, SheetOrigin::Cancellation, rows::Money("3320"), sheet);
+    Line(cancellation, 1, LineObject::Cancellation, sheet, rows::Money("3320"));
     const struct {
         qint64 id;
         QString text;
@@ -344,14 +349,19 @@ TEST_F(CommitmentSheetTest, TheBalancesAreThoseOfTheSharedRoutineSheetAfterSheet
     // Every kind of sheet, some stored with a negative amount.
     const struct {
         const char* number;
-        int objet;
+        SheetObject objet;
         const char* amount;
-    } sheets[] = {{"0001", 1, "1000"}, {"0002", 0, "300"}, {"0003", 1, "-200"}, {"0004", 0, "-20"}, {"0005", 0, "50"}};
+    } sheets[] = {{"0001", SheetObject::Economy, "1000"},
+                  {"0002", SheetObject::Expense, "300"},
+                  {"0003", SheetObject::Economy, "-200"},
+                  {"0004", SheetObject::Expense, "-20"},
+                  {"0005", SheetObject::Expense, "50"}};
     QList<qint64> ids;
     for (const auto& s : sheets) {
-        const qint64 id = Sheet(line, QString::fromLatin1(s.number), s.objet, s.objet ? QStringLiteral("1") : QString(),
-                                rows::Money(s.amount));
-        Line(id, 1, s.objet, supplier, rows::Money(s.amount));
+        const bool economy = s.objet == SheetObject::Economy;
+        const qint64 id = Sheet(line, QString::fromLatin1(s.number), s.objet,
+                                economy ? SheetOrigin::Cancellation : SheetOrigin::User, rows::Money(s.amount));
+        Line(id, 1, economy ? LineObject::Cancellation : LineObject::Expense, supplier, rows::Money(s.amount));
         ids << id;
     }
     for (int i = 0; i < ids.size(); ++i) {
@@ -372,7 +382,7 @@ TEST_F(CommitmentSheetTest, TheBalancesAreThoseOfTheSharedRoutineSheetAfterSheet
 TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
 {
     // With a paragraph: the chapter, article and line titles on their rows.
-    const qint64 withPar = Sheet(line, QStringLiteral("0002"), 0, QString(), rows::Money("10"));
+    const qint64 withPar = Sheet(line, QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::User, rows::Money("10"));
     auto pages = Print<TfrmRptFEDep>(withPar);
     const rpt::Page* page = &pages->page(0);
     EXPECT_EQ(page->textsOf(QStringLiteral("dblChap")), QStringList{QStringLiteral("Matériel et mobilier")});
@@ -386,7 +396,7 @@ TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
     const qint64 noPar = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("05"), QString(),
                                           QStringLiteral("Entretien des locaux"));
     const QString obs = QStringLiteral("OBSERVATION TRES LONGUE ").repeated(22).left(512);
-    const qint64 id = Sheet(noPar, QStringLiteral("0002"), 0, QString(), rows::Money("10"), -1, obs);
+    const qint64 id = Sheet(noPar, QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::User, rows::Money("10"), -1, obs);
     pages = Print<TfrmRptFEDep>(id);
     ASSERT_EQ(pages->count(), 1);
     page = &pages->page(0);
@@ -401,7 +411,7 @@ TEST_F(CommitmentSheetTest, TheBudgetLineBlockAndTheObservationStayInTheirZone)
     EXPECT_EQ(page->textsOf(QStringLiteral("lVille")), QStringList{QStringLiteral("Alger, le 05/03/2024")});
 
     // A sheet without budget line prints an empty block; an unknown sheet an empty page.
-    pages = Print<TfrmRptFEDep>(Sheet(-1, QString(), 0, QString(), Currency()));
+    pages = Print<TfrmRptFEDep>(Sheet(-1, QString(), SheetObject::Expense, SheetOrigin::User, Currency()));
     EXPECT_TRUE(pages->page(0).textsOf(QStringLiteral("dbChap")).isEmpty());
     pages = Print<TfrmRptFEDep>(31000);
     ASSERT_EQ(pages->count(), 1);

@@ -138,8 +138,9 @@ protected:
     {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, NATURE, STATUT, MONTANT, PJ1, PJ2, "
-                                      "PJ3) VALUES (:ID, :NO, :D, :N, 0, 0, :P1, :P2, :P3)"),
+                                      "PJ3) VALUES (:ID, :NO, :D, :N, :S, 0, :P1, :P2, :P3)"),
                        {{"ID", qint64(id)},
+                        {"S", toDbValue(OrderStatus::Paid)},
                         {"NO", QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'))},
                         {"D", QDate(2024, 3, 5)},
                         {"N", nature},
@@ -160,14 +161,14 @@ protected:
 
     static qint64 Invoice(qint64 fnm, qint64 ben, const char* amount, const QString& number = QString())
     {
-        return rows::Expense(0, fnm, ben, Money(amount), number);
+        return rows::Expense(ExpenseKind::Invoice, fnm, ben, Money(amount), number);
     }
 
-    static qint64 Mission(qint64 fnm, qint64 ben, const char* amount, int rembours = 1)
+    static qint64 Mission(qint64 fnm, qint64 ben, const char* amount, PaymentType rembours = PaymentType::Payment)
     {
-        const qint64 id = rows::Expense(1, fnm, ben, Money(amount));
+        const qint64 id = rows::Expense(ExpenseKind::Mission, fnm, ben, Money(amount));
         rows::Exec(QStringLiteral("UPDATE DEPENSE SET REMBOURS=:R WHERE ID_DEPENSE=:ID"),
-                   {{"R", qint64(rembours)}, {"ID", id}});
+                   {{"R", toDbValue(rembours)}, {"ID", id}});
         DM->CommitWork();
         return id;
     }
@@ -282,14 +283,14 @@ TEST_F(MandatDocsTest, ImputationRowsHoldFourLinesAndAFifthPrintsNothing)
         int n = 0;
         for (qint64* line : c.lines) {
             const Currency amount = Currency::fromUnits(1000 * ++n) + Money("0.25");
-            expenses << rows::Expense(0, *line, alpha, amount);
+            expenses << rows::Expense(ExpenseKind::Invoice, *line, alpha, amount);
             total += amount;
         }
         const int order = Order(++id, expenses);
         for (bool stationery : {false, true}) {
             SCOPED_TRACE(QStringLiteral("order of %1 lines%2").arg(c.lines.size()).arg(stationery ? ", stationery" : "")
                              .toStdString());
-            std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(order, 0, QStringLiteral("22-04"),
+            std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(order, ExpenseKind::Invoice, QStringLiteral("22-04"),
                                                                         QStringLiteral("01"), stationery);
             if (c.codes.isEmpty()) {
                 const auto pages = form->Prepare();
@@ -341,9 +342,10 @@ TEST_F(MandatDocsTest, CreditorAndObjectFollowTheLinesAndBeneficiaries)
     const Case cases[] = {
         {"missions, one title twice, one bank", {Mission(l1, alpha, "10"), Mission(l1, beta, "20"), Mission(l2, alpha, "30")},
          "DIVERS", "BNA - Agence Centre", "DIVERS", "Paiement Papeterie et Produits d'entretien"},
-        {"refunds", {Mission(l2, alpha, "10", 0), Mission(l1, alpha, "20", 0)},
+        {"refunds", {Mission(l2, alpha, "10", PaymentType::Reimbursement),
+                      Mission(l1, alpha, "20", PaymentType::Reimbursement)},
          "SARL ALPHA", "BNA - Agence Centre", "00123 45", "Remboursement Produits d'entretien et Papeterie"},
-        {"one refund", {Mission(l1, beta, "10", 0)}, "EURL BETA", "BNA - Agence Centre", "00999 01",
+        {"one refund", {Mission(l1, beta, "10", PaymentType::Reimbursement)}, "EURL BETA", "BNA - Agence Centre", "00999 01",
          "REMBOURSEMENT PAPETERIE"},
         {"invoices, two banks", {Invoice(l1, alpha, "10"), Invoice(l1, gamma, "20")},
          "DIVERS", "DIVERS", "DIVERS", "PAIEMENT DE DIVERSES FACTURES"},
@@ -425,7 +427,7 @@ TEST_F(MandatDocsTest, SocialContributionFormsSumEveryLinesContributions)
         const Currency r = Currency::fromUnits(2375 * (i + 1));
         const Currency c = Currency::fromUnits(100 * (i + 1)) + Money("0.01");
         const Currency a = Currency::fromUnits(25 * (i + 1));
-        const qint64 e = rows::Expense(1, social[i], alpha, r + c + a);
+        const qint64 e = rows::Expense(ExpenseKind::Mission, social[i], alpha, r + c + a);
         rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:R, ASS_CHOMAGE=:C, RETRAITE_ANT=:A WHERE ID_DEPENSE=:ID"),
                    {{"R", r}, {"C", c}, {"A", a}, {"ID", e}});
         DM->CommitWork();
@@ -439,7 +441,7 @@ TEST_F(MandatDocsTest, SocialContributionFormsSumEveryLinesContributions)
 
     for (bool stationery : {false, true}) {
         SCOPED_TRACE(stationery ? "stationery" : "white paper");
-        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(id, 1, QStringLiteral("21-05"), QStringLiteral("01"),
+        std::unique_ptr<TRptMandatForm> form = CreateMandatDocument(id, ExpenseKind::Mission, QStringLiteral("21-05"), QStringLiteral("01"),
                                                                     stationery);
         const auto pages = Print(*form, id);
         const rpt::Page& page = pages->page(0);
@@ -503,7 +505,7 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 imputations, %2 deductions").arg(c.imputations).arg(c.deductions).toStdString());
         Currency gross, deductions;
-        const qint64 expense = rows::Expense(2, -1, alpha, Currency());
+        const qint64 expense = rows::Expense(ExpenseKind::SalaryToPay, -1, alpha, Currency());
         for (int i = 0; i < c.imputations; ++i) {
             const Currency amount = Currency::fromUnits(10000 + i) + Money("0.50");
             rows::Imputation(expense, c.oneChapter ? lines[i % 3] : lines[i % 6], amount);
@@ -593,7 +595,7 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsStayInTheirBoxes)
     const QString bankText =
         QStringLiteral("BANQUE EXTERIEURE D'ALGERIE - DR CENTRE - Agence principale de Bab Ezzouar 123");
     const int order = Order(130, {Invoice(l1, ben, "9999999999999.99")});
-    const qint64 salaryExpense = rows::Expense(2, -1, ben, big);
+    const qint64 salaryExpense = rows::Expense(ExpenseKind::SalaryToPay, -1, ben, big);
     rows::Imputation(salaryExpense, social[0], big);
     const qint64 kind = Insert(QStringLiteral("INSERT INTO FRET (ID_RETENUE, LIBELLE) VALUES (0, 'IRG')"),
                                QStringLiteral("SELECT MAX(ID_RETENUE) FROM FRET"));
@@ -605,7 +607,7 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsStayInTheirBoxes)
     const int salary = Order(131, {salaryExpense});
     const int longOrder = Order(132, {Invoice(l1, longBen, "100")});
     // The social-contribution forms print an order whose contributions make its amount.
-    const qint64 paid = rows::Expense(1, social[0], longBen, Money("100"));
+    const qint64 paid = rows::Expense(ExpenseKind::Mission, social[0], longBen, Money("100"));
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=95, ASS_CHOMAGE=4, RETRAITE_ANT=1 WHERE ID_DEPENSE=:ID"),
                {{"ID", paid}});
     ASSERT_TRUE(DM->CommitWork());
@@ -613,7 +615,7 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsStayInTheirBoxes)
 
     struct Case {
         int order;
-        int kind;
+        ExpenseKind kind;
         const char* chap;
         bool stationery;
         const QString& nom;
@@ -621,13 +623,13 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsStayInTheirBoxes)
         QStringList amounts;
     };
     const Case cases[] = {
-        {order, 0, "22-04", false, name, true, {"lMt2", "lTot", "lNAP"}},
-        {order, 0, "22-04", true, name, true, {"lMt2", "lTot", "lNAP"}},
-        {salary, 2, "", false, name, true, {"lMtImp_2", "lTotBrut", "lMtRet_1", "lTotRet"}},
-        {longOrder, 0, "22-04", false, longer, false, {}},
-        {longOrder, 0, "22-04", true, longer, false, {}},
-        {longSocial, 1, "21-05", false, longer, false, {}},
-        {longSocial, 1, "21-05", true, longer, false, {}},
+        {order, ExpenseKind::Invoice, "22-04", false, name, true, {"lMt2", "lTot", "lNAP"}},
+        {order, ExpenseKind::Invoice, "22-04", true, name, true, {"lMt2", "lTot", "lNAP"}},
+        {salary, ExpenseKind::SalaryToPay, "", false, name, true, {"lMtImp_2", "lTotBrut", "lMtRet_1", "lTotRet"}},
+        {longOrder, ExpenseKind::Invoice, "22-04", false, longer, false, {}},
+        {longOrder, ExpenseKind::Invoice, "22-04", true, longer, false, {}},
+        {longSocial, ExpenseKind::Mission, "21-05", false, longer, false, {}},
+        {longSocial, ExpenseKind::Mission, "21-05", true, longer, false, {}},
     };
     for (const Case& c : cases) {
         std::unique_ptr<TRptMandatForm> form =
@@ -680,7 +682,7 @@ TEST_F(MandatDocsTest, LongBudgetLineTitlesShareTheirZoneInOneSize)
             SCOPED_TRACE(QStringLiteral("%1, %2").arg(whole ? "whole" : "cut", stationery ? "stationery" : "white paper")
                              .toStdString());
             std::unique_ptr<TRptMandatForm> form =
-                CreateMandatDocument(order, 0, QStringLiteral("22-04"), QStringLiteral("01"), stationery);
+                CreateMandatDocument(order, ExpenseKind::Invoice, QStringLiteral("22-04"), QStringLiteral("01"), stationery);
             const auto pages = Print(*form, order);
             const rpt::Page& page = pages->page(0);
             QStringList controls;
@@ -710,7 +712,7 @@ TEST_F(MandatDocsTest, LongBudgetLineTitlesShareTheirZoneInOneSize)
     }
 
     // Thirteen salary rows whose titles differ only at their end: each prints whole.
-    const qint64 expense = rows::Expense(2, -1, alpha, Currency());
+    const qint64 expense = rows::Expense(ExpenseKind::SalaryToPay, -1, alpha, Currency());
     QStringList titles;
     for (int i = 0; i < 13; ++i) {
         titles << QStringLiteral("Indemnité de qualification - Personnel enseignant du département %1").arg(i + 1);
@@ -741,7 +743,7 @@ TEST_F(MandatDocsTest, LongBudgetLineTitlesShareTheirZoneInOneSize)
 TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
 {
     const int order = Order(120, {Invoice(l1, alpha, "10")});
-    const qint64 salaryExpense = rows::Expense(2, -1, alpha, Money("10"));
+    const qint64 salaryExpense = rows::Expense(ExpenseKind::SalaryToPay, -1, alpha, Money("10"));
     rows::Imputation(salaryExpense, social[0], Money("10"));
     const int salary = Order(121, {salaryExpense});
 
@@ -763,7 +765,8 @@ TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
         paper = c.paper;
         paperQuestions = 0;
         std::unique_ptr<TRptMandatForm> form =
-            CreateMandatDocument(c.salary ? salary : order, c.salary ? 2 : 0, QString(), QString(), false);
+            CreateMandatDocument(c.salary ? salary : order,
+                                 c.salary ? ExpenseKind::SalaryToPay : ExpenseKind::Invoice, QString(), QString(), false);
         const auto pages = Print(*form, c.salary ? salary : order);
         const rpt::Page& page = pages->page(0);
         EXPECT_EQ(pages->setup.paper, c.expected);
@@ -781,7 +784,7 @@ TEST_F(MandatDocsTest, WhitePaperAdaptsToThePaperChosenOnce)
 // on stationery.
 TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindBudgetLineAndContributions)
 {
-    const qint64 mission = rows::Expense(1, social[0], alpha, Money("400"));
+    const qint64 mission = rows::Expense(ExpenseKind::Mission, social[0], alpha, Money("400"));
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=300, ASS_CHOMAGE=100, RETRAITE_ANT=0 WHERE ID_DEPENSE=:ID"),
                {{"ID", mission}});
     ASSERT_TRUE(DM->CommitWork());
@@ -789,27 +792,27 @@ TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindBudgetLineAndContributio
     const int invoice = Order(151, {Invoice(social[0], alpha, "7425")});
     struct Case {
         int order;
-        int kind;
+        ExpenseKind kind;
         const char* chap;
         const char* art;
         bool stationery;
         const char* report;   // empty: refused
     };
     const Case cases[] = {
-        {invoice, 0, "22-04", "01", false, "RptMandat_FB"},
-        {invoice, 1, "22-04", "01", true, "RptMandat_P"},
-        {contributions, 1, "21-05", "01", false, "RptMandat_2205_FB"},
-        {contributions, 0, "22.05", "1", true, "RptMandat_2205_P"},
-        {contributions, 1, "2202", "08", false, "RptMandat_2205_FB"},
-        {contributions, 1, "22-02", "08", true, "RptMandat_2205_P"},
-        {contributions, 1, "21-05", "02", false, "RptMandat_FB"},
-        {invoice, 0, "21-05", "01", false, "RptMandat_FB"},   // no contribution: the standard forms
-        {invoice, 0, "22-02", "08", true, "RptMandat_P"},
-        {invoice, 2, "", "", false, "RptMandat_Salaire"},
-        {invoice, 2, "", "", true, ""},
+        {invoice, ExpenseKind::Invoice, "22-04", "01", false, "RptMandat_FB"},
+        {invoice, ExpenseKind::Mission, "22-04", "01", true, "RptMandat_P"},
+        {contributions, ExpenseKind::Mission, "21-05", "01", false, "RptMandat_2205_FB"},
+        {contributions, ExpenseKind::Invoice, "22.05", "1", true, "RptMandat_2205_P"},
+        {contributions, ExpenseKind::Mission, "2202", "08", false, "RptMandat_2205_FB"},
+        {contributions, ExpenseKind::Mission, "22-02", "08", true, "RptMandat_2205_P"},
+        {contributions, ExpenseKind::Mission, "21-05", "02", false, "RptMandat_FB"},
+        {invoice, ExpenseKind::Invoice, "21-05", "01", false, "RptMandat_FB"},   // no contribution: the standard forms
+        {invoice, ExpenseKind::Invoice, "22-02", "08", true, "RptMandat_P"},
+        {invoice, ExpenseKind::SalaryToPay, "", "", false, "RptMandat_Salaire"},
+        {invoice, ExpenseKind::SalaryToPay, "", "", true, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 %2 %3 %4 %5").arg(c.order).arg(c.kind).arg(c.chap, c.art).arg(c.stationery)
+        SCOPED_TRACE(QStringLiteral("%1 %2 %3 %4 %5").arg(c.order).arg(toDb(c.kind)).arg(c.chap, c.art).arg(c.stationery)
                          .toStdString());
         const auto form = CreateMandatDocument(c.order, c.kind, QString::fromLatin1(c.chap),
                                                QString::fromLatin1(c.art), c.stationery);
@@ -818,7 +821,7 @@ TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindBudgetLineAndContributio
             EXPECT_EQ(form->IdMdt, c.order);
         }
     }
-    PreviewMandat(nullptr, 1, 2, QString(), QString(), true);
+    PreviewMandat(nullptr, 1, ExpenseKind::SalaryToPay, QString(), QString(), true);
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Ce mandat ne peut être imprimé que sur feuille blanche !")});
 }
 
@@ -829,7 +832,7 @@ TEST_F(MandatDocsTest, PrintItemsChooseTheDocumentByKindBudgetLineAndContributio
 TEST_F(MandatDocsTest, TheNetToPayIsWhatTheOrderPaysOnEveryForm)
 {
     const auto missionOf = [this](qint64 line, const char* amount, const char* regime, const char* chomage) {
-        const qint64 e = rows::Expense(1, line, alpha, Money(amount));
+        const qint64 e = rows::Expense(ExpenseKind::Mission, line, alpha, Money(amount));
         rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:R, ASS_CHOMAGE=:C, RETRAITE_ANT=0 WHERE ID_DEPENSE=:ID"),
                    {{"R", Money(regime)}, {"C", Money(chomage)}, {"ID", e}});
         DM->CommitWork();
@@ -858,7 +861,7 @@ TEST_F(MandatDocsTest, TheNetToPayIsWhatTheOrderPaysOnEveryForm)
         for (bool stationery : {false, true}) {
             SCOPED_TRACE(QStringLiteral("%1%2").arg(QLatin1String(c.what), stationery ? ", stationery" : "").toStdString());
             std::unique_ptr<TRptMandatForm> form =
-                CreateMandatDocument(c.order, 0, QStringLiteral("21-05"), QStringLiteral("01"), stationery);
+                CreateMandatDocument(c.order, ExpenseKind::Invoice, QStringLiteral("21-05"), QStringLiteral("01"), stationery);
             QString expected = QString::fromLatin1(c.form);
             if (stationery)
                 expected.replace(QLatin1String("_FB"), QLatin1String("_P"));

@@ -384,10 +384,11 @@ TEST_F(ReportEditorTest, TheStationeryPaymentOrderPrintsAControlWhereTheEditorPu
 
     const qint64 fnm = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QString(),
                                         QStringLiteral("Mobilier de bureau"));
-    const qint64 expense = rows::Expense(0, fnm, rows::Beneficiary(QStringLiteral("SARL MEUBLES")), rows::Money("10"));
+    const qint64 expense = rows::Expense(ExpenseKind::Invoice, fnm, rows::Beneficiary(QStringLiteral("SARL MEUBLES")), rows::Money("10"));
     rows::Write([&] {
         rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
-                                  "VALUES (3, '0003', '2024-03-05', 0, 10)"));
+                                  "VALUES (3, '0003', '2024-03-05', :S, 10)"),
+                   {{"S", toDbValue(OrderStatus::Paid)}});
         rows::Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) VALUES (3, 1, :E, 10)"),
                    {{"E", expense}});
     });

@@ -28,7 +28,7 @@ TEST_F(SettingsPolicyTest, ThePickerFollowsTheCommitPolicyChosenInTheSettingsAtO
     const qint64 supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), 0, 1);
     const qint64 line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(),
                                          QStringLiteral("Fournitures"), Money("100"));
-    const qint64 expense = rows::Expense(0, line, supplier, Money("200"));
+    const qint64 expense = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("200"));
     TSheetStore sheets;
     TSheet s;
     s.date = QDate(2024, 4, 1);
@@ -46,6 +46,7 @@ TEST_F(SettingsPolicyTest, ThePickerFollowsTheCommitPolicyChosenInTheSettingsAtO
     picker.ModeDoc = QStringLiteral("E");
     picker.TableDet = QStringLiteral("DET_ENG");
     picker.IdDoc = sheet;
+    picker.Document = std::make_unique<TSheetExpenseLines>();
     picker.show();
     auto pick = [&] {
         ASSERT_TRUE(picker.Expenses()->locate({db::Value(expense)}));
