@@ -2,7 +2,7 @@
 
 #include "data/KeptStatement.h"
 #include "data/UDM.h"
-#include "expenditure/UFilterDep.h"
+#include "expenditure/ExpenseCriteria.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseLists.h"
 #include "expenditure/PickerFacts.h"
+#include "expenditure/UFilterDep.h"
 #include "reports/expenses/URptListDep.h"
 #include "ui/QueryTableModel.h"
 

@@ -11,9 +11,9 @@
 // ModeDoc and Document, runs exec() and frees it, then reads its document again.
 
 #include "documents/ExpenseDocument.h"
+#include "expenditure/ExpenseCriteria.h"
 #include "expenditure/PickerStore.h"
 #include "expenditure/PickerRules.h"
-#include "expenditure/UFilterDep.h"
 
 #include "ui/ListWindow.h"
 

@@ -4,8 +4,9 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "expenditure/ExpenseLists.h"
+#include "expenditure/ExpenseCriteria.h"
 #include "expenditure/ExpenseEditor.h"
+#include "expenditure/ExpenseLists.h"
 #include "expenditure/UMandat.h"
 #include "reports/expenses/URptListDep.h"
 
