@@ -3,7 +3,6 @@
 // orders), through the real embedded engine. Every call must stay well under
 // 2 ms: listings call some of them for every row they show.
 #include "bench/BenchYear.h"
-#include "core/GlobalState.h"
 #include "core/Pause.h"
 #include "data/UDM.h"
 

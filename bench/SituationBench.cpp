@@ -7,7 +7,6 @@
 #include "bench/BenchYear.h"
 #include "budget/SituationStore.h"
 #include "budget/USF.h"
-#include "core/GlobalState.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
 #include "data/UDM.h"

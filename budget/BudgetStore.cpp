@@ -12,21 +12,34 @@
 TBudgetStore::TBudgetStore() = default;
 TBudgetStore::~TBudgetStore() = default;
 
-db::Query& TBudgetStore::Lines()
+TListingRows TBudgetStore::ReadLines()
 {
-    return KeptStatement(m_lines, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
-                                                 "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS,\n"
-                                                 "              RDB$RECORD_VERSION AS ROW_VERSION\n"
-                                                 "FROM FNM ORDER BY CHAP, ART, PAR"));
+    return ReadListingRows(KeptStatement(m_lines, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, \n"
+                                                                 "              MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS,\n"
+                                                                 "              RDB$RECORD_VERSION AS ROW_VERSION\n"
+                                                                 "FROM FNM ORDER BY CHAP, ART, PAR")));
 }
 
-db::Query& TBudgetStore::ReadLines()
+TBudgetLineRow TBudgetStore::LineOf(const QueryRow& row)
 {
-    db::Query& q = Lines();
-    q.close();
-    q.open();
-    q.first();
-    return q;
+    TBudgetLineRow line;
+    line.id = row.asInt(QStringLiteral("ID_FNM"));
+    line.chap = row.asString(QStringLiteral("CHAP"));
+    line.art = row.asString(QStringLiteral("ART"));
+    line.par = row.asString(QStringLiteral("PAR"));
+    line.intitule = row.asString(QStringLiteral("INTITULE"));
+    line.bp = row.asCurrency(QStringLiteral("MT_BP"));
+    line.regie = row.asCurrency(QStringLiteral("MT_REGIE"));
+    line.bs = row.asCurrency(QStringLiteral("MT_BS"));
+    line.dateBP = row.asDate(QStringLiteral("DATE_BP"));
+    line.dateBS = row.asDate(QStringLiteral("DATE_BS"));
+    return line;
+}
+
+TShownRow TBudgetStore::ShownRowOf(const QueryRow& row)
+{
+    return TShownRow{QStringLiteral("FNM"), QStringLiteral("ID_FNM"), row.asInt(QStringLiteral("ID_FNM")),
+                     row.asInt(QStringLiteral("ROW_VERSION"))};
 }
 
 Currency TBudgetStore::ChapterPrimitiveTotal(const QString& chapter)

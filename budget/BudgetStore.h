@@ -10,7 +10,9 @@
 
 #include "budget/BudgetRules.h"
 #include "budget/SheetStore.h"
+#include "data/ShownRow.h"
 #include "db/Currency.h"
+#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QString>
@@ -19,6 +21,14 @@
 #include <optional>
 
 namespace db { class Query; }
+
+// A budget line with its allocations, its texts as stored.
+struct TBudgetLineRow {
+    qint64 id = -1;
+    QString chap, art, par, intitule;
+    Currency bp, regie, bs;
+    QDate dateBP, dateBS;
+};
 
 class TBudgetStore {
 public:
@@ -29,11 +39,12 @@ public:
 
     // The lines with their allocations (ID_FNM, CHAP, ART, PAR, INTITULE,
     // MT_BP, MT_REGIE, DATE_BP, MT_BS, DATE_BS, and ROW_VERSION, the version
-    // each was read with) in nomenclature order: the
-    // statement, for a grid model that opens it itself, and the rows read
-    // again, for the allocation window that moves over them.
-    db::Query& Lines();
-    db::Query& ReadLines();
+    // each was read with) in nomenclature order.
+    TListingRows ReadLines();
+    // The line of a row of ReadLines(), and the row as it was read, for the
+    // check that a save undoes no other user's change.
+    static TBudgetLineRow LineOf(const QueryRow& row);
+    static TShownRow ShownRowOf(const QueryRow& row);
 
     // The sum of the primitive budgets of the chapter's lines (its heading included).
     Currency ChapterPrimitiveTotal(const QString& chapter);

@@ -34,6 +34,38 @@ SheetObject ObjectOf(const db::Value& objet)
 TCommitmentListing::TCommitmentListing() = default;
 TCommitmentListing::~TCommitmentListing() = default;
 
+TCommitmentListing::Row TCommitmentListing::RowOf(const QueryRow& row)
+{
+    Row r;
+    r.idEng = row.asInt(QStringLiteral("ID_ENG"));
+    r.idFnm = row.asInt(QStringLiteral("ID_FNM"));
+    r.number = row.asString(QStringLiteral("NO_ENG"));
+    r.origine = fromDb<SheetOrigin>(row.asString(QStringLiteral("ORIGINE")));
+    r.visa = row.asString(QStringLiteral("NO_VISA"));
+    r.statut = row.asInt(QStringLiteral("STATUT"));
+    r.objet = fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET")));
+    return r;
+}
+
+QHash<qint64, QString> TCommitmentListing::LastNumbers(const TListingRows& rows)
+{
+    QHash<qint64, QString> last;
+    const int idFnm = rows.names.indexOf(QStringLiteral("ID_FNM"));
+    const int noEng = rows.names.indexOf(QStringLiteral("NO_ENG"));
+    for (const std::vector<db::Value>& r : rows.rows) {
+        if (db::isNull(r[size_t(idFnm)]) || db::isNull(r[size_t(noEng)]))
+            continue;
+        const qint64 line = db::toInt(r[size_t(idFnm)]);
+        const QString number = db::toText(r[size_t(noEng)]);
+        auto it = last.find(line);
+        if (it == last.end())
+            last.insert(line, number);
+        else if (criteria::CompareStoredText(number, *it) > 0)
+            *it = number;
+    }
+    return last;
+}
+
 TListingRows TCommitmentListing::Read()
 {
     // The sheets and the budget lines are read as stored; the order and the

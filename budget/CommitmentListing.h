@@ -11,11 +11,13 @@
 // exactly BudgetQueries::CommitmentBalanceBefore; the new balance follows
 // BudgetQueries::CommitmentBalanceAfter.
 
+#include "data/Codes.h"
 #include "db/Database.h"
 #include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -38,6 +40,21 @@ public:
     // ORIGINE, ID_ORIGINE, CHAP, ART, PAR, OLD_SOLDE, NEW_SOLDE and IMPUT
     // (the budget line's label).
     TListingRows Read();
+
+    // What the listing window reads of a row of Read().
+    struct Row {
+        qint64 idEng = -1;
+        qint64 idFnm = -1;
+        QString number;     // NO_ENG
+        SheetOrigin origine = SheetOrigin::User;
+        QString visa;       // NO_VISA
+        qint64 statut = SheetInForce;
+        SheetObject objet = SheetObject::Expense;
+    };
+    static Row RowOf(const QueryRow& row);
+    // The last number of each budget line among rows of Read(), as the
+    // database orders numbers (rows without a line or a number left out).
+    static QHash<qint64, QString> LastNumbers(const TListingRows& rows);
 
     // The rows the criteria and the chapter (empty: every chapter) keep; null
     // when none applies. The sheets of the beneficiary part (those with an

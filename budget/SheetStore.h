@@ -2,8 +2,9 @@
 // TSheetStore: the SQL of the commitment sheets (ENT_ENG headers and their
 // DET_ENG lines) shared by every window that writes or reads them: the budget
 // window (primitive and amending budget sheets), the commitment window and the
-// expense picker (user commitments and their expense lines), and later the
-// transfer, cancellation and regularisation windows.
+// expense picker (user commitments and their expense lines), the transfer and
+// cancellation windows, the commitment listing, the sheet finder and the
+// payment-order window (the sheets an order's expenses stand on).
 //
 // Reads run on the program's connection. Write methods run statements only:
 // the caller holds them in one write operation for the user's action, so that

@@ -353,9 +353,21 @@ void TSituationStore::Replace(const std::vector<TSituationRow>& rows)
     }
 }
 
+namespace {
+
+const QString kStoredRows = QStringLiteral("SELECT * FROM SIT_FIN ORDER BY CHAP, ART, PAR, INTITULE");
+
+} // namespace
+
+TListingRows TSituationStore::GridRows()
+{
+    db::Query q(m_conn, kStoredRows);
+    return ReadListingRows(q);
+}
+
 std::vector<TSituationRow> TSituationStore::StoredRows()
 {
-    db::Query q(m_conn, QStringLiteral("SELECT * FROM SIT_FIN ORDER BY CHAP, ART, PAR, INTITULE"));
+    db::Query q(m_conn, kStoredRows);
     q.open();
     std::vector<TSituationRow> rows;
     rows.reserve(size_t(q.rowCount()));

@@ -29,6 +29,7 @@
 
 #include "db/Currency.h"
 #include "db/Database.h"
+#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QString>
@@ -110,8 +111,10 @@ public:
     // Runs inside the caller's write operation, which commits.
     void Replace(const std::vector<TSituationRow>& rows);
 
-    // What SIT_FIN holds, in grid order, and its totals.
+    // What SIT_FIN holds, in grid order (as typed rows, and as the rows of a
+    // grid, every column), and its totals.
     std::vector<TSituationRow> StoredRows();
+    TListingRows GridRows();
     TSituationTotals Totals();
 
 private:

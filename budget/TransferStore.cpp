@@ -22,14 +22,16 @@ TTransferStore::~TTransferStore() = default;
 // ---------------------------------------------------------------------------
 // Reads
 
-db::Query& TTransferStore::Keys()
+TListingRows TTransferStore::ReadKeys()
 {
-    db::Query& q = KeptStatement(m_keys, QStringLiteral("SELECT ID_VIR, DATE_VIR FROM VIREMENT\n"
-                                                        "GROUP BY ID_VIR, DATE_VIR\n"
-                                                        "ORDER BY DATE_VIR, ID_VIR"));
-    q.close();
-    q.open();
-    return q;
+    return ReadListingRows(KeptStatement(m_keys, QStringLiteral("SELECT ID_VIR, DATE_VIR FROM VIREMENT\n"
+                                                                "GROUP BY ID_VIR, DATE_VIR\n"
+                                                                "ORDER BY DATE_VIR, ID_VIR")));
+}
+
+qint64 TTransferStore::KeyOf(const QueryRow& row)
+{
+    return row.asInt(QStringLiteral("ID_VIR"));
 }
 
 std::optional<TTransfer> TTransferStore::Read(qint64 idVir)

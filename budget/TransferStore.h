@@ -12,6 +12,7 @@
 
 #include "budget/SheetStore.h"
 #include "db/Currency.h"
+#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QList>
@@ -55,8 +56,9 @@ public:
 
     // --- reads -------------------------------------------------------------
     // The transfers a window moves through, one row (ID_VIR, DATE_VIR) each in
-    // date order: the query is kept by the store and read again at each call.
-    db::Query& Keys();
+    // date order, and the key of such a row.
+    TListingRows ReadKeys();
+    static qint64 KeyOf(const QueryRow& row);
     // The stored transfer (its rows in CHAP, ART, PAR order); nothing when gone.
     std::optional<TTransfer> Read(qint64 idVir);
     // The sheet of a row of a transfer: its line and side.

@@ -10,6 +10,7 @@
 #include "ui/UCalendar.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "ui/QueryTableModel.h"
 #include "ui/RecordNavigator.h"
 #include "budget/BudgetWindowParts.h"
 #include "budget/BudgetRules.h"
@@ -21,7 +22,6 @@
 #include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -112,6 +112,9 @@ void TfrmBudget::BuildWindow()
     bar->addSpacing(8);
     SetNavigator(MyNavigator);
     connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowBudgetLine(); }));
+    m_lines = new QueryTableModel(this);
+    m_lines->setReader([this] { return m_store->ReadLines(); });
+    MyNavigator->SetModel(m_lines);
 
     auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
         return AddToolButton(pnlBtns, bar, name, text, hint, icon);
@@ -286,43 +289,36 @@ void TfrmBudget::FormShow()
     ShowBudgetLine();
 }
 
-void TfrmBudget::FormClose()
-{
-    if (qBudget)
-        qBudget->close();
-}
-
 void TfrmBudget::OpenBudget()
 {
-    qBudget = &m_store->ReadLines();
-    MyNavigator->SetQuery(qBudget);
+    m_lines->reload();
 }
 
 bool TfrmBudget::LocateLine(qint64 idFnm)
 {
-    for (int r = 0; r < qBudget->rowCount(); ++r) {
-        if (db::toInt(qBudget->at(r, qBudget->columnIndex(QStringLiteral("ID_FNM")))) == idFnm) {
-            qBudget->moveTo(r);
+    for (int r = 0; r < m_lines->rowCount(); ++r) {
+        if (TBudgetStore::LineOf(m_lines->row(r)).id == idFnm) {
+            m_lines->setCurrentRow(r);
             return true;
         }
     }
     return false;
 }
 
-QString TfrmBudget::RowText(const char* field) const
+TBudgetLineRow TfrmBudget::CurrentLine() const
 {
-    QString s = qBudget->asString(QString::fromLatin1(field));
-    while (s.endsWith(QLatin1Char(' ')))
-        s.chop(1);
-    return s;
+    TBudgetLineRow line = TBudgetStore::LineOf(m_lines->current());
+    for (QString* s : {&line.chap, &line.art, &line.par, &line.intitule})
+        while (s->endsWith(QLatin1Char(' ')))
+            s->chop(1);
+    return line;
 }
 
 TShownRow TfrmBudget::ShownRow() const
 {
-    if (!HasRows() || qBudget->eof())
+    if (!HasRows())
         return {};
-    return TShownRow{QStringLiteral("FNM"), QStringLiteral("ID_FNM"), qBudget->asInt(QStringLiteral("ID_FNM")),
-                     qBudget->asInt(QStringLiteral("ROW_VERSION"))};
+    return TBudgetStore::ShownRowOf(m_lines->current());
 }
 
 void TfrmBudget::ShowStoredRow()
@@ -335,12 +331,12 @@ void TfrmBudget::ShowStoredRow()
 
 bool TfrmBudget::HasRows() const
 {
-    return qBudget && qBudget->isOpen() && !qBudget->isEmpty();
+    return !m_lines->isEmpty();
 }
 
 bool TfrmBudget::HasArticle() const
 {
-    return qBudget && !qBudget->isEmpty() && !qBudget->eof() && !RowText("ART").trimmed().isEmpty();
+    return HasRows() && !CurrentLine().art.trimmed().isEmpty();
 }
 
 QString TfrmBudget::GetBudgetSheetDate(SheetOrigin origin, qint64 idFnm)
@@ -359,17 +355,18 @@ void TfrmBudget::ShowBudgetLine()
     for (TNumEdit* e : {edMt_BP, edMt_Regie, edMt_BS})
         e->clear();
     lInt->clear();
-    if (qBudget && !qBudget->isEmpty() && !qBudget->eof()) {
-        IdFnm = qBudget->asInt(QStringLiteral("ID_FNM"));
-        edChap->setText(RowText("CHAP"));
-        edArt->setText(RowText("ART"));
-        edPar->setText(RowText("PAR"));
-        lInt->setText(RowText("INTITULE"));
-        edMt_BP->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_BP")));
-        edMt_Regie->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_REGIE")));
-        edMt_BS->SetAsCurrency(qBudget->asCurrency(QStringLiteral("MT_BS")));
-        edDateBP->setText(qBudget->asDate(QStringLiteral("DATE_BP")).toString(kDateFormat));
-        edDateBS->setText(qBudget->asDate(QStringLiteral("DATE_BS")).toString(kDateFormat));
+    if (HasRows()) {
+        const TBudgetLineRow line = CurrentLine();
+        IdFnm = line.id;
+        edChap->setText(line.chap);
+        edArt->setText(line.art);
+        edPar->setText(line.par);
+        lInt->setText(line.intitule);
+        edMt_BP->SetAsCurrency(line.bp);
+        edMt_Regie->SetAsCurrency(line.regie);
+        edMt_BS->SetAsCurrency(line.bs);
+        edDateBP->setText(line.dateBP.toString(kDateFormat));
+        edDateBS->setText(line.dateBS.toString(kDateFormat));
         edDateEng_BP->setText(GetBudgetSheetDate(SheetOrigin::PrimitiveBudget, IdFnm));
         edDateEng_BS->setText(GetBudgetSheetDate(SheetOrigin::AmendingBudget, IdFnm));
     }
@@ -413,16 +410,17 @@ void TfrmBudget::btnCancelClick()
 void TfrmBudget::btnFindClick()
 {
     const std::optional<TImputation> typed = AskImputation(this);
-    if (!typed || !qBudget)
+    if (!typed)
         return;
-    const int row = FindImputationRow(*typed, qBudget->rowCount(), [this](int r, const QString& f) {
-        return db::toText(qBudget->at(r, qBudget->columnIndex(f)));
+    const int row = FindImputationRow(*typed, m_lines->rowCount(), [this](int r) {
+        const TBudgetLineRow line = TBudgetStore::LineOf(m_lines->row(r));
+        return TImputation{line.chap, line.art, line.par};
     });
     if (row < 0) {
         ShowInfo(QStringLiteral("Imputation introuvable !"));
         return;
     }
-    qBudget->moveTo(row);
+    m_lines->setCurrentRow(row);
     ShowBudgetLine();
 }
 
@@ -438,7 +436,7 @@ void TfrmBudget::mnTotChapClick()
 void TfrmBudget::btnPostClick()
 {
     RequireWriteRight();
-    if (!qBudget || qBudget->isEmpty() || qBudget->eof())
+    if (!HasRows())
         Abort();
 
     // The checks, on what is typed and on the line's amending sheet.
@@ -481,7 +479,7 @@ void TfrmBudget::btnPostClick()
     TWaitCursor wait;
     {
         TWriteGuard write;
-        m_store->SaveAllocations(IdFnm, RowText("CHAP"), entry.article, allocations);
+        m_store->SaveAllocations(IdFnm, CurrentLine().chap, entry.article, allocations);
         write.Commit();
     }
     ReloadAfterSave();

@@ -14,13 +14,10 @@
 // in both print menus; the documents connect them.
 
 #include "data/Codes.h"
-#include "db/Currency.h"
 #include "ui/EditorWindow.h"
 
-#include <QDate>
 #include <memory>
 
-namespace db { class Query; }
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -28,8 +25,10 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class TNumEdit;
+class QueryTableModel;
 class TBudgetStore;
 class TRecordNavigator;
+struct TBudgetLineRow;
 
 class TfrmBudget : public TEditorWindow {
     Q_OBJECT
@@ -106,15 +105,15 @@ protected:
     TShownRow ShownRow() const override;
     void ShowStoredRow() override;
     void ModeChanged() override;
-    void FormClose() override;
 
 private:
     void BuildWindow();
     void OpenBudget();
     bool LocateLine(qint64 idFnm);
-    QString RowText(const char* field) const;
+    // The line shown; its texts without the blanks that pad them.
+    TBudgetLineRow CurrentLine() const;
     void ReloadAfterSave();
 
     std::unique_ptr<TBudgetStore> m_store;
-    db::Query* qBudget = nullptr;   // the store's lines, in nomenclature order
+    QueryTableModel* m_lines = nullptr;   // the store's lines, in nomenclature order
 };

@@ -436,7 +436,7 @@ void TfrmEngagement::btnDelDetClick()
     const int row = m_lineModel->currentRow();
     if (row < 0)
         return;
-    const int noLine = int(m_lineModel->row(row).asInt(QStringLiteral("NOLINE")));
+    const int noLine = m_lines.at(m_lineModel->sourceRow(row)).noLine;
     if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"), mtWarning,
                        MsgButton::Yes | MsgButton::No)
         != mrYes)

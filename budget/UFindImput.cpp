@@ -97,12 +97,12 @@ std::optional<TImputation> AskImputation(QWidget* parent)
 }
 
 int FindImputationRow(const TImputation& typed, int rowCount,
-                      const std::function<QString(int row, const QString& field)>& field)
+                      const std::function<TImputation(int row)>& imputation)
 {
     for (int r = 0; r < rowCount; ++r) {
-        if (SameImputationPart(field(r, QStringLiteral("CHAP")), typed.chap)
-            && SameImputationPart(field(r, QStringLiteral("ART")), typed.art)
-            && SameImputationPart(field(r, QStringLiteral("PAR")), typed.par))
+        const TImputation stored = imputation(r);
+        if (SameImputationPart(stored.chap, typed.chap) && SameImputationPart(stored.art, typed.art)
+            && SameImputationPart(stored.par, typed.par))
             return r;
     }
     return -1;

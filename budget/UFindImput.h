@@ -53,6 +53,6 @@ struct TImputation {
 std::optional<TImputation> AskImputation(QWidget* parent);
 
 // The first of `rowCount` rows whose chapter, article and paragraph
-// (`field(row, "CHAP")`...) are the typed ones (SameImputationPart); -1 when none.
+// (`imputation(row)`) are the typed ones (SameImputationPart); -1 when none.
 int FindImputationRow(const TImputation& typed, int rowCount,
-                      const std::function<QString(int row, const QString& field)>& field);
+                      const std::function<TImputation(int row)>& imputation);

@@ -90,10 +90,10 @@ TfrmGet_Eng::TfrmGet_Eng(QWidget* parent) : QDialog(parent)
 void TfrmGet_Eng::ReadSheets()
 {
     TWaitCursor wait;
-    const QList<TCancellableSheet> sheets = m_store.CancellableSheets();
+    m_sheets = m_store.CancellableSheets();
     std::vector<std::vector<db::Value>> rows;
-    rows.reserve(size_t(sheets.size()));
-    for (const TCancellableSheet& c : sheets) {
+    rows.reserve(size_t(m_sheets.size()));
+    for (const TCancellableSheet& c : m_sheets) {
         const TSheet& s = c.sheet;
         rows.push_back({db::Value(s.id), db::Value(c.chap), db::Value(c.art), db::Value(c.par), db::Value(s.number),
                         s.date.isValid() ? db::Value(s.date) : db::Value(), db::Value(c.oldBalance),
@@ -112,7 +112,7 @@ void TfrmGet_Eng::btnOkClick()
 {
     if (m_model->isEmpty() || m_model->currentRow() < 0)
         return;
-    SelectedIdEng = m_model->current().asInt(QStringLiteral("ID_ENG"));
+    SelectedIdEng = m_sheets.at(m_model->sourceRow(m_model->currentRow())).sheet.id;
     accept();
 }
 

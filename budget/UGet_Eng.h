@@ -45,4 +45,5 @@ private:
 
     TSheetStore m_store;
     QueryTableModel* m_model = nullptr;
+    QList<TCancellableSheet> m_sheets;   // the model's rows, in their order as read
 };

@@ -6,7 +6,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "ui/QueryTableModel.h"
-#include "data/UDM.h"
+#include "refdata/RefDataStore.h"
 #include "refdata/UListFNM.h"
 #include "budget/BudgetWindowParts.h"
 #include "budget/UBudget.h"
@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
@@ -32,11 +31,6 @@ enum Column { colChap, colArt, colPar, colBP, colRegie, colBS, colIntitule };
 const QColor kGridColor(0xFA, 0xF8, 0xF9);      // $F9F8FA
 const QColor kKeyColumnColor(0xF2, 0xF2, 0xF2); // $F2F2F2
 const QColor kHeadingColor(239, 254, 188);
-
-bool IsChapterHeading(const QueryRow& r)
-{
-    return r.asString(QStringLiteral("ART")).trimmed().isEmpty() && r.asString(QStringLiteral("PAR")).trimmed().isEmpty();
-}
 
 // The key columns and the title on light grey (unless the row has its own
 // colour); the primitive budget in bold.
@@ -97,12 +91,14 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     m_model->addColumn(QStringLiteral("MT_BS"), QStringLiteral("Modificatif"), QueryTableModel::Money);
     m_model->addColumn(QStringLiteral("INTITULE"), QStringLiteral("Intitulé"), QueryTableModel::Text);
     m_model->setKeyFields({QStringLiteral("ID_FNM")});
-    m_model->setQuery(&m_store->Lines());
+    m_model->setReader([this] { return m_store->ReadLines(); });
     // Chapter headings: bold on green-yellow.
-    m_model->setRowTint([](int, const QueryRow& r) { return IsChapterHeading(r) ? kHeadingColor : QColor(); });
+    m_model->setRowTint([](int, const QueryRow& r) {
+        return TNomenclatureStore::IsChapterHeading(r) ? kHeadingColor : QColor();
+    });
     m_model->setRowFont([](int, const QueryRow& r, const QFont& base) {
         QFont f = base;
-        if (IsChapterHeading(r))
+        if (TNomenclatureStore::IsChapterHeading(r))
             f.setBold(true);
         return f;
     });
@@ -177,7 +173,7 @@ void TfrmListBudget::FormShow()
 
 void TfrmListBudget::btnModifClick()
 {
-    const qint64 id = m_model->current().asInt(QStringLiteral("ID_FNM"));
+    const qint64 id = TBudgetStore::LineOf(m_model->current()).id;
     {
         TfrmBudget frm(this);
         frm.IdFnm = id;
@@ -194,8 +190,10 @@ void TfrmListBudget::btnFindClick()
     const std::optional<TImputation> typed = AskImputation(this);
     if (!typed)
         return;
-    const int row = FindImputationRow(*typed, m_model->rowCount(),
-                                      [this](int r, const QString& f) { return m_model->row(r).asString(f); });
+    const int row = FindImputationRow(*typed, m_model->rowCount(), [this](int r) {
+        const TBudgetLineRow line = TBudgetStore::LineOf(m_model->row(r));
+        return TImputation{line.chap, line.art, line.par};
+    });
     if (row < 0) {
         ShowInfo(QStringLiteral("Imputation introuvable !"));
         return;
@@ -206,7 +204,7 @@ void TfrmListBudget::btnFindClick()
 void TfrmListBudget::mnDotChapClick()
 {
     TfrmTotChap dlg(this);
-    dlg.Chap = m_model->current().asString(QStringLiteral("CHAP"));
+    dlg.Chap = TBudgetStore::LineOf(m_model->current()).chap;
     dlg.exec();
 }
 
@@ -227,8 +225,3 @@ void TfrmListBudget::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void TfrmListBudget::done(int result)
-{
-    m_store->Lines().close();
-    QDialog::done(result);
-}

@@ -57,7 +57,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void done(int result) override;
 
 private:
     std::unique_ptr<TBudgetStore> m_store;

@@ -8,13 +8,12 @@
 #include "core/MessageBox.h"
 #include "data/AccessRights.h"
 #include "data/BudgetQueries.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "refdata/RefDataStore.h"
 #include "reports/commitments/URptListEng.h"
 #include "ui/RowCriteria.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -80,7 +79,7 @@ TfrmListEng::TfrmListEng(QWidget* parent)
     QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_ENG")});
     m->setRowTint([](int, const QueryRow& r) {
-        return fromDb<SheetObject>(r.asInt(QStringLiteral("OBJET"))) == SheetObject::Economy ? kEconomie : QColor();
+        return TCommitmentListing::RowOf(r).objet == SheetObject::Economy ? kEconomie : QColor();
     });
     const int date = DateColumnWidth();
     const int widths[] = {50, date, 56, 36, 36, 130, 120, 130, 80, date};
@@ -132,29 +131,15 @@ void TfrmListEng::FormShow()
     m_filter = TCommitmentCriteria::Reset();
     CancelFilter();
     ReadSheets();
-    db::Query chapters(DM->LURDO, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP"));
-    chapters.open();
-    m_chapters->setRows(chapters.columnNames(), chapters.rows());
+    TListingRows chapters = TNomenclatureStore().ReadChapters();
+    m_chapters->setRows(chapters.names, std::move(chapters.rows));
 }
 
 void TfrmListEng::ReadSheets()
 {
     TListingRows rows = m_listing.Read();
     // The last number of each line, as the database orders numbers.
-    m_lastNumber.clear();
-    const int idFnm = rows.names.indexOf(QStringLiteral("ID_FNM"));
-    const int noEng = rows.names.indexOf(QStringLiteral("NO_ENG"));
-    for (const std::vector<db::Value>& r : rows.rows) {
-        if (db::isNull(r[size_t(idFnm)]) || db::isNull(r[size_t(noEng)]))
-            continue;
-        const qint64 line = db::toInt(r[size_t(idFnm)]);
-        const QString number = db::toText(r[size_t(noEng)]);
-        auto it = m_lastNumber.find(line);
-        if (it == m_lastNumber.end())
-            m_lastNumber.insert(line, number);
-        else if (criteria::CompareStoredText(number, *it) > 0)
-            *it = number;
-    }
+    m_lastNumber = TCommitmentListing::LastNumbers(rows);
     ShowRows(std::move(rows));
     ShowFiltered();
 }
@@ -163,7 +148,7 @@ QString TfrmListEng::ChapterShown() const
 {
     if (!btnFilterChap->isChecked() || m_chapters->isEmpty())
         return QString();
-    return m_chapters->current().asString(QStringLiteral("CHAP"));
+    return TNomenclatureStore::ChapterOf(m_chapters->current());
 }
 
 void TfrmListEng::ShowFiltered()
@@ -179,14 +164,12 @@ void TfrmListEng::ShowFiltered()
 void TfrmListEng::UpdateCommands()
 {
     const bool rows = !Rows()->isEmpty();
-    const QueryRow r = Rows()->current();
-    const bool user = rows && fromDb<SheetOrigin>(r.asString(QStringLiteral("ORIGINE"))) == SheetOrigin::User;
+    const TCommitmentListing::Row r = TCommitmentListing::RowOf(Rows()->current());
+    const bool user = rows && r.origine == SheetOrigin::User;
     bool deletable = false;
-    if (user && r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty()
-        && r.asInt(QStringLiteral("STATUT")) == SheetInForce) {
-        const QString number = r.asString(QStringLiteral("NO_ENG"));
-        deletable = number.trimmed().isEmpty()
-                 || criteria::CompareStoredText(m_lastNumber.value(r.asInt(QStringLiteral("ID_FNM"))), number) == 0;
+    if (user && r.visa.trimmed().isEmpty() && r.statut == SheetInForce) {
+        deletable = r.number.trimmed().isEmpty()
+                 || criteria::CompareStoredText(m_lastNumber.value(r.idFnm), r.number) == 0;
     }
     mnModif->setEnabled(user);
     mnDetail->setEnabled(user);
@@ -200,14 +183,14 @@ void TfrmListEng::btnModifClick()
 {
     if (Rows()->isEmpty())
         return;
-    const QueryRow r = Rows()->current();
+    const TCommitmentListing::Row r = TCommitmentListing::RowOf(Rows()->current());
     // Only expense commitments open; the other sheets have their own windows.
-    if (fromDb<SheetOrigin>(r.asString(QStringLiteral("ORIGINE"))) != SheetOrigin::User)
+    if (r.origine != SheetOrigin::User)
         return;
     {
         TfrmEngagement frm(this);
-        frm.ObjetEng = fromDb<SheetObject>(r.asInt(QStringLiteral("OBJET")));
-        frm.IdEng = r.asInt(QStringLiteral("ID_ENG"));
+        frm.ObjetEng = r.objet;
+        frm.IdEng = r.idEng;
         frm.exec();
     }
     // The sheet may have changed there (lines, visa, a new sheet after it).
@@ -219,8 +202,8 @@ void TfrmListEng::btnDeleteClick()
 {
     if (Rows()->isEmpty())
         return;
-    const QueryRow r = Rows()->current();
-    if (!r.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty()) {
+    const TCommitmentListing::Row r = TCommitmentListing::RowOf(Rows()->current());
+    if (!r.visa.trimmed().isEmpty()) {
         ShowInfo(QStringLiteral("Fiche visée, suppression impossible !"));
         return;
     }
@@ -229,7 +212,7 @@ void TfrmListEng::btnDeleteClick()
     if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer cette fiche ?"),
                           QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
         return;
-    const qint64 id = r.asInt(QStringLiteral("ID_ENG"));
+    const qint64 id = r.idEng;
     QString refusal;
     {
         TWaitCursor wait;

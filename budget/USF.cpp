@@ -10,6 +10,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "platform/DocumentOpener.h"
+#include "refdata/RefDataStore.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 #include "ui/UProgress.h"
@@ -40,11 +41,6 @@ enum Column { colChap, colArt, colPar, colIntitule, colCrAl, colCrRv, colEng, co
 const QString kSection = QStringLiteral("SIT_FIN");
 const QColor kChapterColor(0xF7, 0xDB, 0xB0);   // $B0DBF7
 
-bool IsChapterRow(const QueryRow& r)
-{
-    return r.asString(QStringLiteral("ART")).trimmed().isEmpty() && r.asString(QStringLiteral("PAR")).trimmed().isEmpty();
-}
-
 // Chapter rows bold, red, size 9 on their colour; the balances bold, the rates red.
 class SituationDelegate : public QStyledItemDelegate {
 public:
@@ -54,7 +50,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (IsChapterRow(m_model->row(index.row()))) {
+        if (TNomenclatureStore::IsChapterHeading(m_model->row(index.row()))) {
             option->font.setBold(true);
             option->font.setPointSize(9);
             option->palette.setColor(QPalette::Text, Qt::red);
@@ -172,7 +168,6 @@ void TfrmSF::BuildWindow()
     layout->addWidget(top);
 
     // The grid over SIT_FIN; the title orders the two recap rows.
-    qSF = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM SIT_FIN ORDER BY CHAP, ART, PAR, INTITULE"));
     m_model = new QueryTableModel(this);
     m_model->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chap"), QueryTableModel::Text, Qt::AlignCenter);
     m_model->addColumn(QStringLiteral("ART"), QStringLiteral("Art"), QueryTableModel::Text, Qt::AlignCenter);
@@ -184,7 +179,6 @@ void TfrmSF::BuildWindow()
     m_model->addColumn(QStringLiteral("PMT"), QStringLiteral("Paiements"), QueryTableModel::Money);
     m_model->addColumn(QStringLiteral("SLD"), QStringLiteral("Soldes"), QueryTableModel::Money);
     m_model->addColumn(QStringLiteral("TAUX"), QStringLiteral("Taux"), QueryTableModel::Money);
-    m_model->setQuery(qSF.get());
 
     grdSF = new QTableView(this);
     grdSF->setObjectName(QStringLiteral("grdSF"));
@@ -372,6 +366,7 @@ void TfrmSF::Build(const TSituationRequest& request, bool recap)
     step(0, 0);
     const std::vector<TSituationRow> rows = recap ? store.RecapRows(request, step) : store.LineRows(request, step);
     TSituationTotals totals;
+    TListingRows shown;
     {
         // A refused commit is told and abandons the display: the grid keeps
         // showing what it showed.
@@ -382,10 +377,8 @@ void TfrmSF::Build(const TSituationRequest& request, bool recap)
         // their place. One that wrote meanwhile into a table that was empty
         // (nothing of this display's delete to collide with) would show among
         // these rows: the display is abandoned rather than show a mixture.
-        qSF->close();
-        qSF->open();
-        if (qSF->rowCount() != int(rows.size())) {
-            qSF->close();
+        shown = store.GridRows();
+        if (shown.rows.size() != rows.size()) {
             ShowInfo(QStringLiteral("Un autre utilisateur calcule la situation financière en ce moment : "
                                     "réessayez dans un instant."));
             Abort();
@@ -395,19 +388,18 @@ void TfrmSF::Build(const TSituationRequest& request, bool recap)
     }
     step(TSituationStore::Stages() + 1, 0);
     progress.hide();
-    ShowSituation(totals);
+    ShowSituation(totals, std::move(shown));
     stBar->SetPanel(0, cmbSection->itemText(request.view));
 }
 
 void TfrmSF::ShowSituationTotals()
 {
-    const TSituationTotals totals = TSituationStore(DM->LURDO).Totals();
-    qSF->close();
-    qSF->open();
-    ShowSituation(totals);
+    TSituationStore store(DM->LURDO);
+    const TSituationTotals totals = store.Totals();
+    ShowSituation(totals, store.GridRows());
 }
 
-void TfrmSF::ShowSituation(const TSituationTotals& t)
+void TfrmSF::ShowSituation(const TSituationTotals& t, TListingRows grid)
 {
     lTotAll->setText(t.sums.crAl.formatMoney());
     lTotRev->setText(t.sums.crRv.formatMoney());
@@ -415,7 +407,7 @@ void TfrmSF::ShowSituation(const TSituationTotals& t)
     lTotPmt->setText(t.sums.pmt.formatMoney());
     lTotSLD->setText(t.sums.sld.formatMoney());
     lTaux->setText(t.sums.taux.formatMoney());
-    m_model->reload();
+    m_model->setRows(grid.names, std::move(grid.rows));
     FitColumns();
     const bool rows = !t.empty;
     btnPrint->setEnabled(rows);
@@ -521,7 +513,6 @@ void TfrmSF::done(int result)
     if (m_building)
         return;
     RunGuarded([this] { FormClose(); });
-    qSF->close();
     QDialog::done(result);
 }
 

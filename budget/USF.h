@@ -13,9 +13,6 @@
 #include "budget/SituationStore.h"
 #include "ui/ListWindow.h"
 
-#include <memory>
-
-namespace db { class Query; }
 class QAction;
 class QComboBox;
 class QLabel;
@@ -91,14 +88,13 @@ protected:
 private:
     void BuildWindow();
     void Build(const TSituationRequest& request, bool recap);
-    // Shows the rows qSF holds and the totals `totals`.
-    void ShowSituation(const TSituationTotals& totals);
+    // Shows the rows of SIT_FIN `grid` and the totals `totals`.
+    void ShowSituation(const TSituationTotals& totals, TListingRows grid);
     void FitColumns();
     void FitTitle();
     void PlaceTotals();
     QLabel* TotalOf(int column) const;
 
-    std::unique_ptr<db::Query> qSF;
     QueryTableModel* m_model = nullptr;
     QWidget* pnlTotals = nullptr;
     QLabel* lTotaux = nullptr;

@@ -4,7 +4,6 @@
 
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
-#include "data/UDM.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

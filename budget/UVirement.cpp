@@ -6,7 +6,6 @@
 #include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "data/MenuItems.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
 #include "ui/QueryTableModel.h"
@@ -15,7 +14,6 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -219,6 +217,9 @@ void TfrmVirement::BuildWindow()
     SetNavigator(myNavigator);
     // Moving drops an entry without a question.
     connect(myNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowTransfer(); }));
+    m_keys = new QueryTableModel(this);
+    m_keys->setReader([this] { return m_store.ReadKeys(); });
+    myNavigator->SetModel(m_keys);
     auto toolButton = [&](const char* name, const QString& text, const QString& hint, QStyle::StandardPixmap icon,
                           QAction* command) {
         QPushButton* b = AddToolButton(pnlBtns, bar, name, text, hint, icon);
@@ -378,15 +379,14 @@ TShownRow TfrmVirement::ShownRow() const
 
 bool TfrmVirement::HasRows() const
 {
-    return qVir && !qVir->isEmpty();
+    return !m_keys->isEmpty();
 }
 
 void TfrmVirement::FormShow()
 {
-    qVir = &m_store.Keys();
-    myNavigator->SetQuery(qVir);
+    m_keys->reload();
     if (IdVir == -1)
-        qVir->last();
+        m_keys->setCurrentRow(m_keys->rowCount() - 1);
     else
         LocateTransfer(IdVir);
     ShowTransfer();
@@ -394,9 +394,9 @@ void TfrmVirement::FormShow()
 
 void TfrmVirement::LocateTransfer(qint64 idVir)
 {
-    for (int r = 0; r < qVir->rowCount(); ++r)
-        if (db::toInt(qVir->at(r, 0)) == idVir) {
-            qVir->moveTo(r);
+    for (int r = 0; r < m_keys->rowCount(); ++r)
+        if (TTransferStore::KeyOf(m_keys->row(r)) == idVir) {
+            m_keys->setCurrentRow(r);
             return;
         }
 }
@@ -428,8 +428,8 @@ void TfrmVirement::ShowTransfer()
     ClearTransferGrid(grdEco);
     edDate->clear();
     IdVir = 0;
-    if (HasRows() && !qVir->eof()) {
-        IdVir = qVir->asInt(QStringLiteral("ID_VIR"));
+    if (HasRows()) {
+        IdVir = TTransferStore::KeyOf(m_keys->current());
         if (const std::optional<TTransfer> t = m_store.Read(IdVir)) {
             edDate->setText(DateText(t->date));
             PutRows(grdDep, t->giving);
@@ -723,7 +723,7 @@ void TfrmVirement::btnPostClick()
         id = m_store.Save(transfer);
         write.Commit();
     }
-    m_store.Keys();
+    m_keys->reload();
     LocateTransfer(id);
     ShowTransfer();
 }
@@ -745,7 +745,7 @@ void TfrmVirement::btnDeleteClick()
         m_store.Delete(IdVir);
         write.Commit();
     }
-    m_store.Keys();
-    qVir->last();
+    m_keys->reload();
+    m_keys->setCurrentRow(m_keys->rowCount() - 1);
     ShowTransfer();
 }

@@ -174,7 +174,7 @@ private:
     [[noreturn]] void RefuseRow(TTransferGrid* grid, int row, const QString& message);
 
     TTransferStore m_store;
-    db::Query* qVir = nullptr;
+    QueryTableModel* m_keys = nullptr;   // the transfers, in date order
     // The row painted red while its removal is asked.
     QPointer<TTransferGrid> m_removingGrid;
     int m_removingRow = -1;

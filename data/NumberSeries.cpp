@@ -1,7 +1,6 @@
 #include "data/NumberSeries.h"
 
 #include "data/ShownRow.h"
-#include "data/UDM.h"
 #include "db/Database.h"
 
 const QString NumberSeriesTable = QStringLiteral("T_NUMEROTATION");

@@ -2,6 +2,11 @@
 // A small layer over the Firebird client library: a connection with its two
 // transactions (below), queries with named ":PARAMS", columns read by name,
 // exact money through Currency.
+//
+// Its parts: the values and their conversions (Values.cpp), the errors
+// (Errors.cpp), the connection and its scripts (Connection.cpp), the
+// statements (Statements.cpp); what they share of the client library is in
+// Native.h, which nothing outside db/ includes.
 
 #include "db/Currency.h"
 
@@ -214,14 +219,8 @@ public:
     // Any row, by index.
     const Value& at(int row, int column) const { return m_rows[size_t(row)][size_t(column)]; }
     const std::vector<std::vector<Value>>& rows() const { return m_rows; }
-
-    // Changes the fetched rows, for a caller that read one row again rather
-    // than the whole result: `values` in the order of columnNames(). The
-    // cursor stays on the row it was on (a row inserted at or before it moves
-    // it down; a removed row before it moves it up).
-    void setRow(int row, std::vector<Value> values);
-    void insertRow(int row, std::vector<Value> values);
-    void removeRow(int row);
+    // Hands the fetched rows over; the query is left without rows.
+    std::vector<std::vector<Value>> takeRows();
 
     struct Impl;
 

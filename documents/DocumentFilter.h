@@ -5,7 +5,7 @@
 // numbers, dates, budget line and amount, a beneficiary and the amounts of
 // the document's expenses. A chosen beneficiary filters while it is chosen,
 // whether the amounts are switched on or not. (The expense listing's
-// condition is its own: expenditure/UFilterDep.h.)
+// condition is its own: expenditure/ExpenseCriteria.h.)
 
 #include "data/Codes.h"
 #include "db/Currency.h"

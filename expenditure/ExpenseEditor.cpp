@@ -117,10 +117,14 @@ void TExpenseEditor::OpenRows(ExpenseKind kind, TRecordNavigator* navigator)
     m_kind = kind;
     m_rowsNavigator = navigator;
     m_lookups.Reload();
-    m_rows = &m_expenses.ReadExpenses(kind);
-    navigator->SetQuery(m_rows);
+    if (!m_rows) {
+        m_rows = new QueryTableModel(this);
+        m_rows->setReader([this] { return m_expenses.ReadExpenses(m_kind); });
+    }
+    m_rows->reload();
+    navigator->SetModel(m_rows);
     if (!m_rows->isEmpty()) {
-        m_rows->last();
+        m_rows->setCurrentRow(m_rows->rowCount() - 1);
         if (IdDepense != -1)
             LocateExpense(IdDepense);
     }
@@ -129,29 +133,22 @@ void TExpenseEditor::OpenRows(ExpenseKind kind, TRecordNavigator* navigator)
 void TExpenseEditor::CloseRows()
 {
     if (m_rowsNavigator)
-        m_rowsNavigator->SetQuery(nullptr);
+        m_rowsNavigator->SetModel(nullptr);
     if (m_rows)
-        m_rows->close();
-    m_rows = nullptr;
+        m_rows->clearRows();
     m_lookups.Clear();
 }
 
 bool TExpenseEditor::HasRows() const
 {
-    return m_rows && m_rows->isOpen() && !m_rows->isEmpty();
-}
-
-TShownRow TExpenseEditor::ShownExpense(const db::Query* rows)
-{
-    if (!rows || !rows->isOpen() || rows->isEmpty() || rows->eof())
-        return {};
-    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), rows->asInt(QStringLiteral("ID_DEPENSE")),
-                     rows->asInt(QStringLiteral("ROW_VERSION"))};
+    return m_rows && !m_rows->isEmpty();
 }
 
 TShownRow TExpenseEditor::ShownRow() const
 {
-    return ShownExpense(m_rows);
+    if (!HasRows())
+        return {};
+    return TExpenseStore::ShownRowOf(m_rows->current());
 }
 
 void TExpenseEditor::ShowStoredRow()
@@ -162,36 +159,45 @@ void TExpenseEditor::ShowStoredRow()
 
 std::optional<TExpense> TExpenseEditor::CurrentExpense() const
 {
-    if (!HasRows() || m_rows->eof())
+    if (!HasRows())
         return std::nullopt;
-    return ExpenseOfRow(*m_rows);
+    return ExpenseOfRow(m_rows->current());
 }
 
 bool TExpenseEditor::LocateExpense(qint64 id)
 {
-    return HasRows() && LocateExpenseIn(*m_rows, id);
+    const int row = HasRows() ? TExpenseStore::FindExpense(*m_rows, id) : -1;
+    if (row >= 0)
+        m_rows->setCurrentRow(row);
+    return row >= 0;
 }
 
-bool TExpenseEditor::LocateExpenseIn(db::Query& rows, qint64 id)
+bool TExpenseEditor::LocateNumber(const QString& number)
 {
-    const int col = rows.columnIndex(QStringLiteral("ID_DEPENSE"));
-    for (int r = 0; r < rows.rowCount(); ++r)
-        if (db::toInt(rows.at(r, col)) == id) {
-            rows.moveTo(r);
-            return true;
-        }
-    return false;
+    const int row = HasRows() ? TExpenseStore::FindNumber(*m_rows, number) : -1;
+    if (row >= 0)
+        m_rows->setCurrentRow(row);
+    return row >= 0;
 }
 
 void TExpenseEditor::RefreshRows(qint64 id)
 {
-    const int row = m_rows ? m_rows->row() : 0;
+    if (!m_rows)
+        return;
+    const int row = m_rows->currentRow();
     m_lookups.Reload();
-    m_rows = &m_expenses.ReadExpenses(m_kind);
-    if (m_rowsNavigator)
-        m_rowsNavigator->SetQuery(m_rows);
+    m_rows->reload();
     if (!(id > 0 && LocateExpense(id)))
-        m_rows->moveTo(qBound(0, row, qMax(0, m_rows->rowCount() - 1)));
+        m_rows->setCurrentRow(qMax(0, row));
+    if (m_rowsNavigator)
+        m_rowsNavigator->UpdateButtons();
+}
+
+void TExpenseEditor::TakeExpenseRow(qint64 id)
+{
+    if (!m_rows)
+        return;
+    m_expenses.TakeExpense(*m_rows, id);
     if (m_rowsNavigator)
         m_rowsNavigator->UpdateButtons();
 }
@@ -213,11 +219,7 @@ void TExpenseEditor::WriteExpense(TExpense& e)
     // Only what the save changed is read again: the expense's row and the
     // labels of its line and beneficiary, not the year's expenses.
     m_lookups.Refresh(e.idFnm, e.idBen);
-    if (m_rows) {
-        m_expenses.TakeExpense(*m_rows, e.id);
-        if (m_rowsNavigator)
-            m_rowsNavigator->UpdateButtons();
-    }
+    TakeExpenseRow(e.id);
 }
 
 void TExpenseEditor::StoreExpense(TExpense& e)

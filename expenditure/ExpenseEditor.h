@@ -95,17 +95,18 @@ protected:
     bool HasRows() const override;
     // The expense of the current row, with the version it was read with.
     TShownRow ShownRow() const override;
-    // The same for browsed expenses read with ReadExpenses.
-    static TShownRow ShownExpense(const db::Query* rows);
     // Reads the rows again on the expense shown and shows it.
     void ShowStoredRow() override;
     // The expense of the current row; nothing when there is none.
     std::optional<TExpense> CurrentExpense() const;
     bool LocateExpense(qint64 id);
-    // Moves `rows` (browsed expenses read with ReadExpenses) to the expense `id`; false when absent.
-    static bool LocateExpenseIn(db::Query& rows, qint64 id);
+    // Moves to the first expense numbered exactly `number`; false when none.
+    bool LocateNumber(const QString& number);
     // Reads the rows again and moves to `id`, or stays at the same place.
     void RefreshRows(qint64 id = -1);
+    // Reads again the row of the expense `id` only, once it was written or
+    // deleted (see TExpenseStore::TakeExpense).
+    void TakeExpenseRow(qint64 id);
     // Reads again the row of the expense shown, after an operation of the
     // window wrote it (its lines' total), and takes its new version.
     void ReadShownExpenseAgain();
@@ -166,7 +167,7 @@ protected:
     TExpenseStore m_expenses;
 
 private:
-    db::Query* m_rows = nullptr;
+    QueryTableModel* m_rows = nullptr;   // the browsed expenses, in date order
     TRecordNavigator* m_rowsNavigator = nullptr;
     TExpenseLookups m_lookups;
     ExpenseKind m_kind = ExpenseKind::Invoice;

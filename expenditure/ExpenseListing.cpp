@@ -34,6 +34,17 @@ db::Query& Opened(std::unique_ptr<db::Query>& query, const QString& sql)
 
 } // namespace
 
+TExpenseListing::Row TExpenseListing::RowOf(const QueryRow& row)
+{
+    Row r;
+    r.id = row.asInt(QStringLiteral("ID_DEPENSE"));
+    r.kind = fromDb<ExpenseKind>(row.asInt(QStringLiteral("TYPE_DEPENSE")));
+    r.state = fromDb<ExpenseState>(row.asInt(QStringLiteral("DEP_STATE")));
+    r.idMdt = row.isNull(QStringLiteral("ID_MDT")) ? -1 : row.asInt(QStringLiteral("ID_MDT"));
+    r.idEng = row.isNull(QStringLiteral("ID_ENG")) ? -1 : row.asInt(QStringLiteral("ID_ENG"));
+    return r;
+}
+
 TExpenseListing::TExpenseListing() = default;
 TExpenseListing::~TExpenseListing() = default;
 

@@ -35,6 +35,16 @@ public:
     // longer stored is left out): the expense picker prints its list with them.
     TListingRows ReadExpenses(const QList<qint64>& ids);
 
+    // What the listing window reads of a row of Read().
+    struct Row {
+        qint64 id = -1;        // ID_DEPENSE
+        ExpenseKind kind = ExpenseKind::Invoice;    // TYPE_DEPENSE
+        ExpenseState state = ExpenseState::Free;    // DEP_STATE
+        qint64 idMdt = -1;     // -1 when no order holds it
+        qint64 idEng = -1;     // -1 when no sheet holds it
+    };
+    static Row RowOf(const QueryRow& row);
+
 private:
     std::unique_ptr<db::Query> m_expenses, m_lines, m_benefs, m_orders, m_sheets;
 };

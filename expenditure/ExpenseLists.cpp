@@ -3,16 +3,9 @@
 #include "core/GlobalState.h"
 #include "core/MessageBox.h"
 #include "data/AccessRights.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/ExpenseStore.h"
 #include "ui/FormKit.h"
-#include "ui/QueryTableModel.h"
-
-ExpenseKind ExpenseKindOfRow(const QueryRow& row)
-{
-    return fromDb<ExpenseKind>(row.asInt(QStringLiteral("TYPE_DEPENSE")));
-}
 
 QColor ExpenseKindColor(ExpenseKind kind)
 {

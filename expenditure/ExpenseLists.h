@@ -11,10 +11,6 @@
 #include <array>
 #include <functional>
 
-class QueryRow;
-
-// The kind of a listed expense row (its TYPE_DEPENSE).
-ExpenseKind ExpenseKindOfRow(const QueryRow& row);
 // The background of an expense row: an invoice the window colour (invalid), a
 // mission RGB 245,254,226, a salary expense to pay RGB 242,242,242, one to
 // commit RGB 230,241,255.

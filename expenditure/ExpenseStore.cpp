@@ -9,6 +9,8 @@
 #include "data/UDM.h"
 #include "db/Database.h"
 
+#include <functional>
+
 namespace {
 
 // NO_ORD is a SMALLINT.
@@ -36,7 +38,12 @@ QString Trimmed(const db::Query& q, const char* column)
 
 } // namespace
 
-TExpense ExpenseOfRow(const db::Query& q)
+namespace {
+
+// The expense of a row read by column name (a query's current row or a
+// model's row).
+template <class Row>
+TExpense ExpenseOf(const Row& q)
 {
     TExpense e;
     e.id = q.asInt(QStringLiteral("ID_DEPENSE"));
@@ -59,40 +66,81 @@ TExpense ExpenseOfRow(const db::Query& q)
     return e;
 }
 
+} // namespace
+
+TExpense ExpenseOfRow(const db::Query& row)
+{
+    return ExpenseOf(row);
+}
+
+TExpense ExpenseOfRow(const QueryRow& row)
+{
+    return ExpenseOf(row);
+}
+
 TExpenseStore::TExpenseStore() = default;
 TExpenseStore::~TExpenseStore() = default;
 
-db::Query& TExpenseStore::ReadExpenses(ExpenseKind kind)
+TListingRows TExpenseStore::ReadExpenses(ExpenseKind kind)
 {
     db::Query& q = KeptStatement(
         m_expenses, QStringLiteral("SELECT D.*, D.RDB$RECORD_VERSION AS ROW_VERSION FROM DEPENSE D "
                                    "WHERE TYPE_DEPENSE=:TYPE_DEPENSE ORDER BY DATE_DEPENSE"));
-    q.close();
     q.setParam(QStringLiteral("TYPE_DEPENSE"), toDb(kind));
-    q.open();
-    return q;
+    return ReadListingRows(q);
 }
 
-void TExpenseStore::TakeExpense(db::Query& rows, qint64 id)
+namespace {
+
+// The first row of `rows` whose `field` passes `match`; -1 when none. The
+// column is found once: a year's expenses are many.
+int FindRow(const QueryTableModel& rows, const QString& field, const std::function<bool(const db::Value&)>& match)
 {
-    const int key = rows.columnIndex(QStringLiteral("ID_DEPENSE"));
-    const int date = rows.columnIndex(QStringLiteral("DATE_DEPENSE"));
+    const int column = rows.fieldIndex(field);
+    if (column < 0)
+        return -1;
     for (int r = 0; r < rows.rowCount(); ++r)
-        if (db::toInt(rows.at(r, key)) == id) {
-            rows.removeRow(r);
-            rows.moveTo(r);
-            break;
-        }
+        if (match(rows.sourceValues(rows.sourceRow(r))[size_t(column)]))
+            return r;
+    return -1;
+}
+
+} // namespace
+
+int TExpenseStore::FindExpense(const QueryTableModel& rows, qint64 id)
+{
+    return FindRow(rows, QStringLiteral("ID_DEPENSE"), [id](const db::Value& v) { return db::toInt(v) == id; });
+}
+
+int TExpenseStore::FindNumber(const QueryTableModel& rows, const QString& number)
+{
+    return FindRow(rows, QStringLiteral("NO_DEPENSE"), [&number](const db::Value& v) { return db::toText(v) == number; });
+}
+
+TShownRow TExpenseStore::ShownRowOf(const QueryRow& row)
+{
+    return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), row.asInt(QStringLiteral("ID_DEPENSE")),
+                     row.asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+void TExpenseStore::TakeExpense(QueryTableModel& rows, qint64 id)
+{
+    const int taken = FindExpense(rows, id);
+    if (taken >= 0) {
+        rows.removeSourceRow(taken);
+        rows.setCurrentRow(taken);
+    }
     db::Query& q = KeptStatement(m_expense, QStringLiteral("SELECT D.*, D.RDB$RECORD_VERSION AS ROW_VERSION FROM DEPENSE D "
                                                            "WHERE ID_DEPENSE=:ID_DEPENSE"));
     q.setParam(QStringLiteral("ID_DEPENSE"), id);
     q.open();
-    if (!q.isEmpty() && q.columnNames() == rows.columnNames()) {
+    if (!q.isEmpty() && q.columnNames() == rows.fieldNames()) {
         // After the rows of its date and of every date before it; undated rows come first.
         const QDate day = q.asDate(QStringLiteral("DATE_DEPENSE"));
+        const int date = rows.fieldIndex(QStringLiteral("DATE_DEPENSE"));
         int at = 0;
-        while (at < rows.rowCount()) {
-            const QDate other = db::toDate(rows.at(at, date));
+        while (at < rows.totalRowCount()) {
+            const QDate other = db::toDate(rows.sourceValues(at)[size_t(date)]);
             if (day.isValid() && (!other.isValid() || other <= day))
                 ++at;
             else if (!day.isValid() && !other.isValid())
@@ -100,12 +148,10 @@ void TExpenseStore::TakeExpense(db::Query& rows, qint64 id)
             else
                 break;
         }
-        rows.insertRow(at, q.rows().front());
-        rows.moveTo(at);
+        rows.insertSourceRow(at, q.rows().front());
+        rows.setCurrentRow(at);
     }
     q.close();
-    if (rows.row() >= rows.rowCount())
-        rows.last();
 }
 
 QString TExpenseStore::PaymentOrderNumberOf(qint64 idDepense)

@@ -18,7 +18,9 @@
 //   of its lines stores the new sum in the same transaction.
 
 #include "data/Codes.h"
+#include "data/ShownRow.h"
 #include "db/Currency.h"
+#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QHash>
@@ -46,8 +48,10 @@ struct TExpense {
     Currency regimeGen, assChomage, retraiteAnt;
 };
 
-// The expense of the current row of a query over DEPENSE (SELECT *).
+// The expense of the current row of a query over DEPENSE (SELECT *), or of
+// such a row of a grid model.
 TExpense ExpenseOfRow(const db::Query& row);
+TExpense ExpenseOfRow(const QueryRow& row);
 
 // Where an expense stands: on a line of a commitment sheet (any, a cancelled
 // one included) and/or of a payment order.
@@ -91,14 +95,22 @@ public:
     TExpenseStore& operator=(const TExpenseStore&) = delete;
 
     // --- reads -------------------------------------------------------------
-    // Every column of the expenses of `kind`, in date order, read again: the
-    // rows an editor shows and moves over.
-    db::Query& ReadExpenses(ExpenseKind kind);
-    // The browsed expenses `rows` (from ReadExpenses) once the expense `id`
-    // was written or deleted: only its row is read again, and put in its place
-    // in date order (taken out when it is gone), the cursor on it (on the row
-    // that followed it when it is gone).
-    void TakeExpense(db::Query& rows, qint64 id);
+    // Every column of the expenses of `kind` (and ROW_VERSION, the version
+    // each was read at), in date order: the rows an editor shows and moves over.
+    TListingRows ReadExpenses(ExpenseKind kind);
+    // The browsed expenses `rows` (a model of ReadExpenses' rows, neither
+    // filtered nor sorted) once the expense `id` was written or deleted: only
+    // its row is read again, and put in its place in date order (taken out
+    // when it is gone), the current row on it (on the row that followed it
+    // when it is gone).
+    void TakeExpense(QueryTableModel& rows, qint64 id);
+    // The row of `rows` (ReadExpenses' rows) holding the expense `id`, or
+    // numbered exactly `number`; -1 when none.
+    static int FindExpense(const QueryTableModel& rows, qint64 id);
+    static int FindNumber(const QueryTableModel& rows, const QString& number);
+    // A row of ReadExpenses() as it was read, for the check that a save
+    // undoes no other user's change.
+    static TShownRow ShownRowOf(const QueryRow& row);
     // The first payment order and the first commitment sheet (cancelled or
     // not) holding the expense, by key; empty when none.
     QString PaymentOrderNumberOf(qint64 idDepense);

@@ -18,6 +18,11 @@ const TDocumentRows kOrders{QStringLiteral("DET_MDT"), std::nullopt,       QStri
 TOrderListing::TOrderListing() = default;
 TOrderListing::~TOrderListing() = default;
 
+qint64 TOrderListing::KeyOf(const QueryRow& row)
+{
+    return row.asInt(QStringLiteral("ID_MDT"));
+}
+
 TListingRows TOrderListing::Read()
 {
     if (!m_read)

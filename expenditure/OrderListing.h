@@ -38,6 +38,8 @@ public:
     // Every order, last number first: ID_MDT, NO_MDT, DATE_MDT, MONTANT,
     // NATURE and LIB_MONTANT (the order's amount).
     TListingRows Read();
+    // The order of a row of Read().
+    static qint64 KeyOf(const QueryRow& row);
 
     // The orders of a budget line, each set read in one statement.
     static TLineOrders OrdersOfLine(qint64 idFnm);

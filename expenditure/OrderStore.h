@@ -1,7 +1,7 @@
 #pragma once
 // TOrderStore: the SQL of the payment orders (ENT_MDT headers and their DET_MDT
-// lines) shared by the payment-order window, the expense picker, and later the
-// listings, dispatch slips, documents and regularisation.
+// lines) shared by the payment-order window, the expense picker, the order
+// listing and the transfers' credit checks.
 //
 // Reads run on the program's connection. Write methods run statements only:
 // the caller holds them in one write operation for the user's action.

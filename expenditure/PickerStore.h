@@ -3,6 +3,8 @@
 // commitment sheet or a payment order, once the spending rules passed
 // (expenditure/PickerRules.h).
 //
+// Also here: the read of the picker's list of expenses.
+//
 // The rules ran on what the picker read before the write: another user may
 // have changed, deleted or placed the expense since. So the write decides on
 // rows it locks first, inside the caller's write operation: the expense,
@@ -15,9 +17,36 @@
 #include "documents/ExpenseDocument.h"
 #include "expenditure/ExpenseStore.h"
 #include "expenditure/PickerRules.h"
+#include "ui/QueryTableModel.h"
+
+#include <memory>
+#include <optional>
+
+struct TSqlCondition;
 
 class TPickerStore {
 public:
+    TPickerStore();
+    ~TPickerStore();
+    TPickerStore(const TPickerStore&) = delete;
+    TPickerStore& operator=(const TPickerStore&) = delete;
+
+    // The picker's list, latest date first: ID_DEPENSE, NO_DEPENSE,
+    // DATE_DEPENSE, MONTANT, TYPE_DEPENSE, ID_FNM, ID_BEN, NOM_BEN (the
+    // beneficiary's name) and IMPUT (the budget line's label). Picking for a
+    // document of `mode`, every expense but the salary expenses of the other
+    // stage (those to commit never go on a payment order, those to pay never
+    // on a commitment sheet); without a mode, the expenses of `kind` (none:
+    // every kind). `condition`, the filter's, narrows the rows (columns
+    // qualified "D.").
+    TListingRows ListRows(std::optional<picker::Mode> mode, std::optional<ExpenseKind> kind,
+                          const TSqlCondition& condition);
+    // The row of one expense of the pick list of `mode`, read again; no row
+    // when it is gone.
+    TListingRows ListedExpense(picker::Mode mode, qint64 idDepense);
+    // The expense of a row of the list, as the rules look at it.
+    static picker::Expense ExpenseOf(const QueryRow& row);
+
     enum class Outcome {
         Added,      // the line is written, with the expense's amount as it stands
         Gone,       // another user deleted the expense
@@ -38,5 +67,6 @@ public:
     Result AddExpense(TExpenseDocument& document, picker::Mode mode, qint64 idDoc, const picker::Expense& checked);
 
 private:
+    std::unique_ptr<db::Query> m_listed;
     TExpenseStore m_expenses;
 };

@@ -5,7 +5,6 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/AccessRights.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "db/Database.h"
@@ -13,11 +12,11 @@
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseLists.h"
 #include "expenditure/PickerFacts.h"
+#include "expenditure/UFilterDep.h"
 #include "reports/expenses/URptListDep.h"
 #include "ui/QueryTableModel.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QHBoxLayout>
@@ -301,69 +300,41 @@ void TfrmAddDep::FormShow()
         resize(PickModeWidth, std::max(height(), 560));
         m_model->setFilter([this](const QueryRow& r) { return ShownInPickMode(r); });
         m_model->setRowTint([this](int, const QueryRow& r) {
-            return m_selected.contains(r.asInt(QStringLiteral("ID_DEPENSE")))
-                       ? kInSelection
-                       : ExpenseKindColor(ExpenseKindOfRow(r));
+            const picker::Expense e = TPickerStore::ExpenseOf(r);
+            return m_selected.contains(e.id) ? kInSelection : ExpenseKindColor(e.kind);
         });
         m_model->setRowTextColor([this](int, const QueryRow& r) {
-            return m_snapshot.contains(r.asInt(QStringLiteral("ID_DEPENSE"))) ? kGreyText : QColor();
+            return m_snapshot.contains(TPickerStore::ExpenseOf(r).id) ? kGreyText : QColor();
         });
         OpenExpenses(TSqlCondition());
         RefreshSelectedLines();
     } else {
-        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(ExpenseKindOfRow(r)); });
+        m_model->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(TPickerStore::ExpenseOf(r).kind); });
         OpenExpenses(TSqlCondition());
     }
-}
-
-QString TfrmAddDep::ListSql(const QString& condition) const
-{
-    QStringList where;
-    if (SelectMode)
-        where << QStringLiteral("D.TYPE_DEPENSE<>:EXCLUDED_KIND");
-    else if (TypeDep)
-        where << QStringLiteral("D.TYPE_DEPENSE=:LISTED_KIND");
-    if (!condition.isEmpty())
-        where << condition;
-    // The budget line's label and the beneficiary's name come with each row,
-    // through their keys.
-    return QStringLiteral("SELECT D.ID_DEPENSE, D.NO_DEPENSE, D.DATE_DEPENSE, D.MONTANT, D.TYPE_DEPENSE, D.ID_FNM, "
-                          "D.ID_BEN, B.NOM AS NOM_BEN, "
-                          "TRIM(F.CHAP) || '-' || TRIM(COALESCE(F.ART, '')) || "
-                          "IIF(TRIM(COALESCE(F.PAR, ''))='', '', '-' || TRIM(F.PAR)) AS IMPUT "
-                          "FROM DEPENSE D LEFT JOIN BENEF B ON B.ID_BEN=D.ID_BEN "
-                          "LEFT JOIN FNM F ON F.ID_FNM=D.ID_FNM ")
-        + (where.isEmpty() ? QString() : QStringLiteral("WHERE ") + where.join(QStringLiteral(" AND ")))
-        + QStringLiteral(" ORDER BY D.DATE_DEPENSE DESC, D.ID_DEPENSE DESC");
 }
 
 void TfrmAddDep::OpenExpenses(const TSqlCondition& condition)
 {
     TWaitCursor wait;
-    qDep = std::make_unique<db::Query>(DM->LURDO, ListSql(condition.sql));
     // Salary expenses to commit never go on a payment order, salary expenses
     // to pay never on a commitment sheet, whatever the filter chose.
-    if (SelectMode)
-        qDep->setParam(QStringLiteral("EXCLUDED_KIND"), toDb(picker::ExcludedKind(DocumentMode())));
-    else if (TypeDep)
-        qDep->setParam(QStringLiteral("LISTED_KIND"), toDb(*TypeDep));
-    condition.BindTo(*qDep);
-    qDep->open();
+    TListingRows rows = m_picker.ListRows(SelectMode ? std::optional(DocumentMode()) : std::nullopt, TypeDep,
+                                          condition);
     const QList<db::Value> current = m_model->currentKey();
-    m_model->setQuery(qDep.get());
-    m_model->reload();
+    m_model->setRows(rows.names, std::move(rows.rows));
     if (!current.isEmpty())
         m_model->locate(current);
 }
 
 bool TfrmAddDep::ShownInPickMode(const QueryRow& r) const
 {
-    const qint64 id = r.asInt(QStringLiteral("ID_DEPENSE"));
-    if (m_selected.contains(id))
+    const picker::Expense e = TPickerStore::ExpenseOf(r);
+    if (m_selected.contains(e.id))
         return false;
-    if (!m_lines.isEmpty() && ExpenseKindOfRow(r) != m_firstKind)
+    if (!m_lines.isEmpty() && e.kind != m_firstKind)
         return false;
-    return !(chkHide->isChecked() && m_snapshot.contains(id));
+    return !(chkHide->isChecked() && m_snapshot.contains(e.id));
 }
 
 // ---------------------------------------------------------------------------
@@ -467,7 +438,7 @@ void TfrmAddDep::ShowPickerRefusal(const TRefusal& refusal)
 
 qint64 TfrmAddDep::CurrentExpenseId() const
 {
-    return m_model->isEmpty() ? -1 : m_model->current().asInt(QStringLiteral("ID_DEPENSE"));
+    return m_model->isEmpty() ? -1 : TPickerStore::ExpenseOf(m_model->current()).id;
 }
 
 void TfrmAddDep::AddCurrentExpense()
@@ -488,14 +459,7 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     const int shown = m_model->findRow({db::Value(idDepense)});
     if (shown < 0)
         return false;
-    const QueryRow row = m_model->row(shown);
-
-    picker::Expense e;
-    e.id = idDepense;
-    e.kind = ExpenseKindOfRow(row);
-    e.idFnm = row.isNull(QStringLiteral("ID_FNM")) ? -1 : row.asInt(QStringLiteral("ID_FNM"));
-    e.amount = row.asCurrency(QStringLiteral("MONTANT"));
-    e.idBen = row.isNull(QStringLiteral("ID_BEN")) ? -1 : row.asInt(QStringLiteral("ID_BEN"));
+    const picker::Expense e = TPickerStore::ExpenseOf(m_model->row(shown));
 
     picker::Policies policies;
     policies.commit = DecisionCommit;
@@ -553,17 +517,11 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
 
 bool TfrmAddDep::ReadExpenseAgain(qint64 idDepense)
 {
-    if (!qOne) {
-        qOne = std::make_unique<db::Query>(DM->LURDO, ListSql(QStringLiteral("D.ID_DEPENSE=:ID_DEPENSE")));
-        qOne->setParam(QStringLiteral("EXCLUDED_KIND"), toDb(picker::ExcludedKind(DocumentMode())));
-    }
-    qOne->setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    qOne->open();
+    TListingRows one = m_picker.ListedExpense(DocumentMode(), idDepense);
     const int source = m_model->findSourceRow(QStringLiteral("ID_DEPENSE"), db::Value(idDepense));
-    const bool found = !qOne->isEmpty() && source >= 0;
-    if (found && m_model->fieldNames() == qOne->columnNames() && qOne->rows().front() != m_model->sourceValues(source))
-        m_model->replaceRow(source, qOne->rows().front());
-    qOne->close();
+    const bool found = !one.rows.empty() && source >= 0;
+    if (found && m_model->fieldNames() == one.names && one.rows.front() != m_model->sourceValues(source))
+        m_model->replaceRow(source, std::move(one.rows.front()));
     return found;
 }
 
@@ -631,7 +589,7 @@ void TfrmAddDep::btnModifClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    OpenExpenseEditor(this, ExpenseKindOfRow(m_model->current()), id);
+    OpenExpenseEditor(this, TPickerStore::ExpenseOf(m_model->current()).kind, id);
     TWaitCursor wait;
     grdDep->setEnabled(false);
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
@@ -644,7 +602,7 @@ void TfrmAddDep::btnDeleteClick()
     if (m_model->isEmpty())
         return;
     const qint64 id = CurrentExpenseId();
-    if (!DeleteExpenseFromList(id, ExpenseKindOfRow(m_model->current())))
+    if (!DeleteExpenseFromList(id, TPickerStore::ExpenseOf(m_model->current()).kind))
         return;
     OpenExpenses(m_filterActive ? BuildExpenseCondition(m_filter, QStringLiteral("D.")) : TSqlCondition());
     m_model->setCurrentRow(0);
@@ -695,7 +653,7 @@ TListingRows TfrmAddDep::PrintedRows() const
     QList<qint64> ids;
     ids.reserve(m_model->rowCount());
     for (int r = 0; r < m_model->rowCount(); ++r)
-        ids.append(db::toInt(m_model->value(r, QStringLiteral("ID_DEPENSE"))));
+        ids.append(TPickerStore::ExpenseOf(m_model->row(r)).id);
     return TExpenseListing().ReadExpenses(ids);
 }
 
@@ -741,7 +699,5 @@ void TfrmAddDep::done(int result)
     // The order the user gave the rows becomes the lines' numbers.
     if (SelectMode && Shown())
         RunGuarded([this] { RenumberSelectedLines(); });
-    qDep.reset();
-    qOne.reset();
     QDialog::done(result);
 }

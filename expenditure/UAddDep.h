@@ -11,16 +11,14 @@
 // ModeDoc and Document, runs exec() and frees it, then reads its document again.
 
 #include "documents/ExpenseDocument.h"
+#include "expenditure/ExpenseCriteria.h"
 #include "expenditure/PickerStore.h"
 #include "expenditure/PickerRules.h"
-#include "expenditure/UFilterDep.h"
 
 #include "ui/ListWindow.h"
 
 #include <QSet>
 #include <QTableWidget>
-
-#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -31,7 +29,6 @@ class QTableView;
 class QueryRow;
 class QueryTableModel;
 class TStatusBar;
-namespace db { class Query; }
 
 // The selection grid: its rows can be dragged to another place.
 class TSelectionGrid : public QTableWidget {
@@ -132,7 +129,6 @@ public:
 
 private:
     void BuildWindow();
-    QString ListSql(const QString& condition) const;
     void OpenExpenses(const TSqlCondition& condition);
     bool ShownInPickMode(const QueryRow& row) const;
     void FillSelectionGrid();
@@ -146,8 +142,6 @@ private:
     bool ReadExpenseAgain(qint64 idDepense);
     qint64 CurrentExpenseId() const;
 
-    std::unique_ptr<db::Query> qDep;
-    std::unique_ptr<db::Query> qOne;        // one expense, read again before it is added
     QueryTableModel* m_model = nullptr;
     TPickerStore m_picker;
     picker::Facts m_facts;

@@ -18,10 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -146,21 +144,9 @@ void TfrmFact::BuildWindow()
     SetMode(emBrowse);
 }
 
-bool TfrmFact::HasRows() const
-{
-    return qFact && qFact->isOpen() && !qFact->isEmpty();
-}
-
-TShownRow TfrmFact::ShownRow() const
-{
-    return ShownExpense(qFact);
-}
-
 void TfrmFact::ShowStoredRow()
 {
-    const qint64 id = IdDepense;
-    RefreshRows();
-    LocateExpense(id);
+    RefreshRows(IdDepense);
     ShowExpense();
 }
 
@@ -168,24 +154,14 @@ void TfrmFact::ShowStoredRow()
 
 void TfrmFact::FormShow()
 {
-    m_lookups.Reload();
-    qFact = &m_expenses.ReadExpenses(ExpenseKind::Invoice);
-    MyNavigator->SetQuery(qFact);
-    if (!qFact->isEmpty()) {
-        if (IdDepense == -1)
-            qFact->last();
-        else
-            LocateExpense(IdDepense);
-    }
+    OpenRows(ExpenseKind::Invoice, MyNavigator);
     ShowExpense();
     stBar->SetPanel(1, FiscalYear);
 }
 
 void TfrmFact::FormClose()
 {
-    if (qFact)
-        qFact->close();
-    m_lookups.Clear();
+    CloseRows();
 }
 
 void TfrmFact::ClearEntry()
@@ -202,25 +178,25 @@ void TfrmFact::ShowExpense()
     m_idFnm = -1;
     m_state = ::ExpenseState::Free;
     ClearEntry();
-    if (HasRows() && !qFact->eof()) {
-        const db::Query& q = *qFact;
-        IdDepense = int(q.asInt(QStringLiteral("ID_DEPENSE")));
+    if (const std::optional<TExpense> e = CurrentExpense()) {
+        IdDepense = int(e->id);
         m_state = DM->Queries().GetExpenseState(IdDepense);
-        m_idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
-        edNoFact->setText(q.asString(QStringLiteral("NO_DEPENSE")));
-        edDFact->setText(DateText(q.asDate(QStringLiteral("DATE_DEPENSE"))));
-        edMontant->SetAsCurrency(q.asCurrency(QStringLiteral("MONTANT")));
+        m_idFnm = e->idFnm;
+        edNoFact->setText(e->number);
+        edDFact->setText(DateText(e->date));
+        edMontant->SetAsCurrency(e->amount);
         if (m_idFnm != -1) {
-            const TExpenseLookups::BudgetLine line = m_lookups.Line(m_idFnm);
+            const TExpenseLookups::BudgetLine line = Lookups().Line(m_idFnm);
             edChap->setText(line.chap);
             edArt->setText(line.art);
             edPar->setText(line.par);
             lInt->setText(line.intitule);
         }
-        const qint64 idBen = q.asInt(QStringLiteral("ID_BEN"));
+        // An invoice without a supplier shows 0, as the column's NULL reads.
+        const qint64 idBen = std::max<qint64>(e->idBen, 0);
         edFour->setText(QString::number(idBen));
-        lFour->setText(m_lookups.BenName(idBen));
-        edObjet->setText(q.asString(QStringLiteral("OBJET")));
+        lFour->setText(Lookups().BenName(idBen));
+        edObjet->setText(e->objet);
     }
     edMontant->setEnabled(true);
     btnGetImp->setEnabled(true);
@@ -231,23 +207,9 @@ void TfrmFact::ShowExpense()
 
 void TfrmFact::ShowDocumentNumbers()
 {
-    const bool shown = HasRows() && !qFact->eof();
-    TExpenseEditor::ShowDocumentNumbers(shown ? IdDepense : -1, lNoMdt, lNoEng);
-    const qint64 idBen = shown ? qFact->asInt(QStringLiteral("ID_BEN")) : -1;
-    lCA->setText(m_expenses.BeneficiaryTotal(ExpenseKind::Invoice, idBen).formatMoney());
-}
-
-void TfrmFact::RefreshRows()
-{
-    const int row = qFact->row();
-    m_lookups.Reload();
-    qFact = &m_expenses.ReadExpenses(ExpenseKind::Invoice);
-    qFact->moveTo(qBound(0, row, qMax(0, qFact->rowCount() - 1)));
-}
-
-bool TfrmFact::LocateExpense(qint64 id)
-{
-    return LocateExpenseIn(*qFact, id);
+    const std::optional<TExpense> e = CurrentExpense();
+    TExpenseEditor::ShowDocumentNumbers(e ? IdDepense : -1, lNoMdt, lNoEng);
+    lCA->setText(m_expenses.BeneficiaryTotal(ExpenseKind::Invoice, e ? e->idBen : -1).formatMoney());
 }
 
 // --- operations ---------------------------------------------------------------------
@@ -285,7 +247,7 @@ void TfrmFact::KeepHeldFields(const TExpense& stored)
 {
     m_state = DM->Queries().GetExpenseState(stored.id);
     edMontant->SetAsCurrency(stored.amount);
-    const TExpenseLookups::BudgetLine line = m_lookups.Line(stored.idFnm);
+    const TExpenseLookups::BudgetLine line = Lookups().Line(stored.idFnm);
     SetBudgetLine(stored.idFnm, line.chap, line.art, line.par, line.intitule);
     edMontant->setEnabled(false);
     btnGetImp->setEnabled(false);
@@ -312,7 +274,7 @@ void TfrmFact::btnDeleteClick()
                             QStringLiteral("Etes-vous sûr de vouloir supprimer cette facture ?")))
         return;
     // The invoice's row goes; the one after it is shown.
-    m_expenses.TakeExpense(*qFact, IdDepense);
+    TakeExpenseRow(IdDepense);
     ShowExpense();
 }
 
@@ -328,13 +290,10 @@ void TfrmFact::btnFindClick()
     const QString text = *typed;
     if (text.isEmpty())
         return;
-    const int col = qFact->columnIndex(QStringLiteral("NO_DEPENSE"));
-    for (int r = 0; r < qFact->rowCount(); ++r)
-        if (db::toText(qFact->at(r, col)) == text) {
-            qFact->moveTo(r);
-            ShowExpense();
-            return;
-        }
+    if (LocateNumber(text)) {
+        ShowExpense();
+        return;
+    }
     ShowInfo(text + QStringLiteral(" : Cette facture est introuvable ! "));
 }
 
@@ -374,11 +333,9 @@ void TfrmFact::btnPostClick()
     e.objet = edObjet->text().trimmed();
     e.idFnm = m_idFnm;
     e.amount = invoice.amount;
-    StoreExpense(e);
     // Only what the save changed is read again: the invoice's row and the
     // labels of its line and supplier, not the year's invoices.
-    m_lookups.Refresh(e.idFnm, e.idBen);
-    m_expenses.TakeExpense(*qFact, e.id);
+    WriteExpense(e);
     ShowExpense();
 }
 

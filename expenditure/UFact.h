@@ -69,9 +69,7 @@ public:
     QAction* mnListing;
 
 protected:
-    bool HasRows() const override;
     void KeepHeldFields(const TExpense& stored) override;
-    TShownRow ShownRow() const override;
     void ShowStoredRow() override;
 
 private:
@@ -81,11 +79,7 @@ private:
     void ClearEntry();
     void SetBudgetLine(qint64 idFnm, const QString& chap, const QString& art, const QString& par,
                        const QString& intitule);
-    void RefreshRows();
-    bool LocateExpense(qint64 id);
 
-    db::Query* qFact = nullptr;   // the invoices in date order (the store's rows)
-    TExpenseLookups m_lookups;
     qint64 m_idFnm = -1;
     ::ExpenseState m_state = ::ExpenseState::Free;
 };

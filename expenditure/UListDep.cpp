@@ -4,15 +4,15 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "expenditure/ExpenseLists.h"
+#include "expenditure/ExpenseCriteria.h"
 #include "expenditure/ExpenseEditor.h"
+#include "expenditure/ExpenseLists.h"
 #include "expenditure/UMandat.h"
 #include "reports/expenses/URptListDep.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QTableView>
 
 namespace {
@@ -86,9 +86,9 @@ TfrmListDep::TfrmListDep(QWidget* parent)
     AddColumn("OBJET", "Objet", F::Text);
     QueryTableModel* m = Rows();
     m->setKeyFields({QStringLiteral("ID_DEPENSE")});
-    m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(ExpenseKindOfRow(r)); });
+    m->setRowTint([](int, const QueryRow& r) { return ExpenseKindColor(TExpenseListing::RowOf(r).kind); });
     m->setRowTextColor([](int, const QueryRow& r) {
-        return IsMandated(fromDb<ExpenseState>(r.asInt(QStringLiteral("DEP_STATE")))) ? kGreyText : QColor();
+        return IsMandated(TExpenseListing::RowOf(r).state) ? kGreyText : QColor();
     });
     for (int c = 0; c < coCount; ++c)
         if (c != coBen)
@@ -128,13 +128,13 @@ void TfrmListDep::ShowFiltered()
 void TfrmListDep::UpdateCommands()
 {
     const bool rows = !Rows()->isEmpty();
-    const QueryRow r = Rows()->current();
+    const TExpenseListing::Row r = TExpenseListing::RowOf(Rows()->current());
     for (QAction* a : {mnModif, mnDelete, mnFind, mnPrint})
         a->setEnabled(rows);
     // A filter that leaves no row is changed from here as well as cancelled.
     mnFilter->setEnabled(true);
-    mnVoirMdt->setEnabled(rows && !r.isNull(QStringLiteral("ID_MDT")));
-    mnVoirEng->setEnabled(rows && !r.isNull(QStringLiteral("ID_ENG")));
+    mnVoirMdt->setEnabled(rows && r.idMdt >= 0);
+    mnVoirEng->setEnabled(rows && r.idEng >= 0);
     mnCancelFilter->setEnabled(FilterActive());
 }
 
@@ -142,8 +142,8 @@ void TfrmListDep::btnModifClick()
 {
     if (Rows()->isEmpty())
         return;
-    const QueryRow r = Rows()->current();
-    OpenExpenseEditor(this, ExpenseKindOfRow(r), r.asInt(QStringLiteral("ID_DEPENSE")));
+    const TExpenseListing::Row r = TExpenseListing::RowOf(Rows()->current());
+    OpenExpenseEditor(this, r.kind, r.id);
     TWaitCursor wait;
     grdDep->setEnabled(false);
     ReadExpenses();
@@ -154,8 +154,8 @@ void TfrmListDep::btnDeleteClick()
 {
     if (Rows()->isEmpty())
         return;
-    const QueryRow r = Rows()->current();
-    if (!DeleteExpenseFromList(r.asInt(QStringLiteral("ID_DEPENSE")), ExpenseKindOfRow(r)))
+    const TExpenseListing::Row r = TExpenseListing::RowOf(Rows()->current());
+    if (!DeleteExpenseFromList(r.id, r.kind))
         return;
     TWaitCursor wait;
     ReadExpenses();
@@ -164,11 +164,12 @@ void TfrmListDep::btnDeleteClick()
 
 void TfrmListDep::mnVoirMdtClick()
 {
-    if (Rows()->isEmpty() || Rows()->current().isNull(QStringLiteral("ID_MDT")))
+    const qint64 idMdt = Rows()->isEmpty() ? -1 : TExpenseListing::RowOf(Rows()->current()).idMdt;
+    if (idMdt < 0)
         return;
     {
         TfrmMandat frm(this);
-        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+        frm.IdMdt = idMdt;
         frm.exec();
     }
     TWaitCursor wait;
@@ -177,14 +178,15 @@ void TfrmListDep::mnVoirMdtClick()
 
 void TfrmListDep::mnVoirEngClick()
 {
-    if (Rows()->isEmpty() || Rows()->current().isNull(QStringLiteral("ID_ENG")))
+    const qint64 idEng = Rows()->isEmpty() ? -1 : TExpenseListing::RowOf(Rows()->current()).idEng;
+    if (idEng < 0)
         return;
     {
         // The sheet that holds this very expense, by its key: sheet numbers
         // repeat from one budget line to another.
         TfrmEngagement frm(this);
         frm.ObjetEng = SheetObject::Expense;
-        frm.IdEng = Rows()->current().asInt(QStringLiteral("ID_ENG"));
+        frm.IdEng = idEng;
         frm.exec();
     }
     TWaitCursor wait;

@@ -5,8 +5,6 @@
 #include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "data/AccessRights.h"
-#include "data/UDM.h"
-#include "data/WriteGuard.h"
 #include "expenditure/OrderStore.h"
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UMandat.h"
@@ -14,7 +12,6 @@
 
 #include <QAction>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QTableView>
 
 namespace {
@@ -131,7 +128,7 @@ void TfrmListMdt::btnModifClick()
         return;
     {
         TfrmMandat frm(this);
-        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+        frm.IdMdt = TOrderListing::KeyOf(Rows()->current());
         frm.exec();
     }
     TWaitCursor wait;
@@ -144,7 +141,7 @@ void TfrmListMdt::btnDeleteClick()
         return;
     if (!m_canWrite)
         DenyWriteAccess();
-    TOrderListing::DeleteOrderAsked(Rows()->current().asInt(QStringLiteral("ID_MDT")));
+    TOrderListing::DeleteOrderAsked(TOrderListing::KeyOf(Rows()->current()));
     TWaitCursor wait;
     ReadOrders();
 }

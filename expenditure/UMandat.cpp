@@ -336,14 +336,10 @@ const TDocumentLine* TfrmMandat::CurrentLine() const
 {
     if (m_lines.isEmpty())
         return nullptr;
+    // The grid shows the lines in their order (ShowLines).
     const int row = m_lineModel->currentRow();
-    if (row >= 0) {
-        const qint64 noLine = db::toInt(m_lineModel->value(row, QStringLiteral("NOLINE")));
-        for (const TDocumentLine& line : m_lines)
-            if (line.noLine == noLine)
-                return &line;
-    }
-    return &m_lines.first();
+    const int source = row >= 0 ? m_lineModel->sourceRow(row) : -1;
+    return source >= 0 && source < m_lines.size() ? &m_lines.at(source) : &m_lines.first();
 }
 
 void TfrmMandat::ShowLines()
@@ -497,7 +493,7 @@ void TfrmMandat::btnDelDetClick()
     RequireWriteRight();
     if (!HasRows() || m_lines.isEmpty() || m_lineModel->currentRow() < 0)
         return;
-    const int noLine = int(m_lineModel->current().asInt(QStringLiteral("NOLINE")));
+    const int noLine = m_lines.at(m_lineModel->sourceRow(m_lineModel->currentRow())).noLine;
     if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette dépense ?"), mtWarning,
                        MsgButton::Yes | MsgButton::No)
         != mrYes)

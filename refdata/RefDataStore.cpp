@@ -42,10 +42,17 @@ QByteArray RowAddress(const db::Query& q)
 TBankStore::TBankStore() = default;
 TBankStore::~TBankStore() = default;
 
-QString TBankStore::SelectAll()
+TListingRows TBankStore::ReadAll()
 {
-    return QStringLiteral("SELECT B.*, B.RDB$RECORD_VERSION AS ROW_VERSION FROM BANQUE B ORDER BY ")
-        + FrenchOrder(QStringLiteral("RS"));
+    return ReadListingRows(KeptStatement(m_all, QStringLiteral("SELECT B.*, B.RDB$RECORD_VERSION AS ROW_VERSION "
+                                                               "FROM BANQUE B ORDER BY ")
+                                                    + FrenchOrder(QStringLiteral("RS"))));
+}
+
+TBank TBankStore::BankOf(const QueryRow& row)
+{
+    return TBank{row.asInt(QStringLiteral("ID_BANQUE")), row.asString(QStringLiteral("RS")),
+                 row.asString(QStringLiteral("DIMINUTIF"))};
 }
 
 bool TBankStore::InUse(qint64 idBanque)
@@ -94,17 +101,54 @@ void TBankStore::Delete(qint64 idBanque)
 TBeneficiaryStore::TBeneficiaryStore() = default;
 TBeneficiaryStore::~TBeneficiaryStore() = default;
 
-QString TBeneficiaryStore::SelectAll()
+TListingRows TBeneficiaryStore::ReadAll()
 {
-    return QStringLiteral("SELECT B.*, B.RDB$RECORD_VERSION AS ROW_VERSION FROM BENEF B ORDER BY ")
-        + FrenchOrder(QStringLiteral("NOM"));
+    return ReadListingRows(KeptStatement(m_all, QStringLiteral("SELECT B.*, B.RDB$RECORD_VERSION AS ROW_VERSION "
+                                                               "FROM BENEF B ORDER BY ")
+                                                    + FrenchOrder(QStringLiteral("NOM"))));
 }
 
-QString TBeneficiaryStore::SelectList(bool ofOneType)
+TListingRows TBeneficiaryStore::ReadList(int type)
 {
-    return (ofOneType ? QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF WHERE TYPE_BEN=:TYPE_BEN ORDER BY ")
-                      : QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF ORDER BY "))
-        + FrenchOrder(QStringLiteral("NOM"));
+    if (type < 0)
+        return ReadListingRows(KeptStatement(m_list, QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF ORDER BY ")
+                                                         + FrenchOrder(QStringLiteral("NOM"))));
+    db::Query& q = KeptStatement(m_listOfType, QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF "
+                                                              "WHERE TYPE_BEN=:TYPE_BEN ORDER BY ")
+                                                   + FrenchOrder(QStringLiteral("NOM")));
+    q.setParam(QStringLiteral("TYPE_BEN"), type);
+    return ReadListingRows(q);
+}
+
+TBeneficiary TBeneficiaryStore::BeneficiaryOf(const QueryRow& row)
+{
+    TBeneficiary b;
+    b.id = row.asInt(QStringLiteral("ID_BEN"));
+    b.nom = row.asString(QStringLiteral("NOM"));
+    b.type = int(row.asInt(QStringLiteral("TYPE_BEN")));
+    b.serviceGrade = row.asInt(QStringLiteral("SERVICE_GRADE"));
+    b.adr = row.asString(QStringLiteral("ADR"));
+    b.ville = row.asString(QStringLiteral("VILLE"));
+    b.idWil = row.asInt(QStringLiteral("ID_WIL"));
+    b.tel = row.asString(QStringLiteral("TEL"));
+    b.fax = row.asString(QStringLiteral("FAX"));
+    b.idBanque = row.asInt(QStringLiteral("ID_BANQUE"));
+    b.idAgence = row.asInt(QStringLiteral("ID_AGENCE"));
+    b.compte = row.asString(QStringLiteral("COMPTE"));
+    b.rc = row.asString(QStringLiteral("RC"));
+    b.mf = row.asString(QStringLiteral("MF"));
+    b.ai = row.asString(QStringLiteral("AI"));
+    return b;
+}
+
+qint64 TBeneficiaryStore::KeyOf(const QueryRow& row)
+{
+    return row.asInt(QStringLiteral("ID_BEN"));
+}
+
+QString TBeneficiaryStore::NameOf(const QueryRow& row)
+{
+    return row.asString(QStringLiteral("NOM"));
 }
 
 QList<TChoice> TBeneficiaryStore::Choices(std::unique_ptr<db::Query>& slot, const QString& sql, const QString& key,
@@ -214,14 +258,47 @@ void TBeneficiaryStore::Delete(qint64 idBen)
 TNomenclatureStore::TNomenclatureStore() = default;
 TNomenclatureStore::~TNomenclatureStore() = default;
 
-QString TNomenclatureStore::SelectAll()
+TListingRows TNomenclatureStore::ReadAll()
 {
-    return QStringLiteral("SELECT F.*, F.RDB$RECORD_VERSION AS ROW_VERSION FROM FNM F ORDER BY CHAP, ART, PAR");
+    return ReadListingRows(KeptStatement(
+        m_all, QStringLiteral("SELECT F.*, F.RDB$RECORD_VERSION AS ROW_VERSION FROM FNM F ORDER BY CHAP, ART, PAR")));
 }
 
-QString TNomenclatureStore::SelectChapters()
+TListingRows TNomenclatureStore::ReadChapters()
 {
-    return QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP");
+    return ReadListingRows(KeptStatement(m_chapters, QStringLiteral("SELECT DISTINCT CHAP FROM FNM ORDER BY CHAP")));
+}
+
+QStringList TNomenclatureStore::Chapters()
+{
+    const TListingRows rows = ReadChapters();
+    QStringList chapters;
+    chapters.reserve(int(rows.rows.size()));
+    for (const std::vector<db::Value>& r : rows.rows)
+        chapters.append(ChapterOf(QueryRow(&rows.names, &r)).trimmed());
+    return chapters;
+}
+
+TBudgetLineEntry TNomenclatureStore::LineOf(const QueryRow& row)
+{
+    return TBudgetLineEntry{row.asInt(QStringLiteral("ID_FNM")),
+                            row.asString(QStringLiteral("CHAP")),
+                            row.asString(QStringLiteral("ART")),
+                            row.asString(QStringLiteral("PAR")),
+                            row.asInt(QStringLiteral("SOUMIS_CHARGE")) == 1,
+                            row.asString(QStringLiteral("INTITULE")),
+                            int(row.asInt(QStringLiteral("SECTION")))};
+}
+
+QString TNomenclatureStore::ChapterOf(const QueryRow& row)
+{
+    return row.asString(QStringLiteral("CHAP"));
+}
+
+bool TNomenclatureStore::IsChapterHeading(const QueryRow& row)
+{
+    return row.asString(QStringLiteral("ART")).trimmed().isEmpty()
+        && row.asString(QStringLiteral("PAR")).trimmed().isEmpty();
 }
 
 std::optional<TBudgetLineEntry> TNomenclatureStore::Read(qint64 idFnm)
@@ -341,10 +418,21 @@ TCodeTableStore::TCodeTableStore(QString table, QString keyField)
 
 TCodeTableStore::~TCodeTableStore() = default;
 
-QString TCodeTableStore::SelectAll() const
+TListingRows TCodeTableStore::ReadAll()
 {
-    return QStringLiteral("SELECT T.*, T.RDB$RECORD_VERSION AS ROW_VERSION FROM ") + m_table
-        + QStringLiteral(" T ORDER BY ") + FrenchOrder(QStringLiteral("LIBELLE"));
+    return ReadListingRows(KeptStatement(m_all, QStringLiteral("SELECT T.*, T.RDB$RECORD_VERSION AS ROW_VERSION FROM ")
+                                                    + m_table + QStringLiteral(" T ORDER BY ")
+                                                    + FrenchOrder(QStringLiteral("LIBELLE"))));
+}
+
+qint64 TCodeTableStore::KeyOf(const QueryRow& row) const
+{
+    return row.asInt(m_keyField);
+}
+
+QString TCodeTableStore::LabelOf(const QueryRow& row)
+{
+    return row.asString(QStringLiteral("LIBELLE"));
 }
 
 qint64 TCodeTableStore::Insert(const QString& label)

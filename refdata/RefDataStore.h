@@ -6,15 +6,18 @@
 //
 // Reads run on the program's connection; writes run statements only, inside
 // the caller's write operation. Each statement is prepared once for the life
-// of the store. A store's select texts serve the grids, whose models open
-// their queries themselves.
+// of the store. The rows of the grids come from a store's Read...() (a
+// window's model reads through it), and a row of a grid is read back through
+// the store's typed ...Of(row).
 
 #include "db/Database.h"
+#include "ui/QueryTableModel.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -26,13 +29,21 @@ using TChoice = QPair<qint64, QString>;
 // ---------------------------------------------------------------------------
 // Banks (BANQUE)
 
+struct TBank {
+    qint64 id = -1;
+    QString rs, diminutif;
+};
+
 class TBankStore {
 public:
     TBankStore();
     ~TBankStore();
 
-    // Every bank, by name.
-    static QString SelectAll();
+    // Every bank (every column, and ROW_VERSION, the version each was read
+    // at), by name.
+    TListingRows ReadAll();
+    // The bank of a row of ReadAll().
+    static TBank BankOf(const QueryRow& row);
     // Whether a beneficiary has the bank.
     bool InUse(qint64 idBanque);
     // A new bank, created and changed today by the current user; its key.
@@ -41,7 +52,7 @@ public:
     void Delete(qint64 idBanque);
 
 private:
-    std::unique_ptr<db::Query> m_used, m_insert, m_update, m_delete;
+    std::unique_ptr<db::Query> m_all, m_used, m_insert, m_update, m_delete;
 };
 
 // ---------------------------------------------------------------------------
@@ -65,11 +76,17 @@ public:
     TBeneficiaryStore();
     ~TBeneficiaryStore();
 
-    // Every beneficiary (every column), by name.
-    static QString SelectAll();
-    // The list's rows (ID_BEN, NOM, ADR), by name: all of them, or those of
-    // the :TYPE_BEN parameter.
-    static QString SelectList(bool ofOneType);
+    // Every beneficiary (every column, and ROW_VERSION), by name.
+    TListingRows ReadAll();
+    // The list's rows (ID_BEN, NOM, ADR), by name: all of them (`type` < 0),
+    // or those of one type.
+    TListingRows ReadList(int type);
+    // The beneficiary of a row of ReadAll(), as stored (a NULL key or kind
+    // reads as 0).
+    static TBeneficiary BeneficiaryOf(const QueryRow& row);
+    // The key and the name of a row of ReadList() or ReadAll().
+    static qint64 KeyOf(const QueryRow& row);
+    static QString NameOf(const QueryRow& row);
 
     // The choice lists of the record window, by text.
     QList<TChoice> Grades();
@@ -87,7 +104,8 @@ public:
 private:
     QList<TChoice> Choices(std::unique_ptr<db::Query>& slot, const QString& sql, const QString& key,
                            const QString& text);
-    std::unique_ptr<db::Query> m_grades, m_wilayas, m_banks, m_agencies, m_used, m_insert, m_update, m_delete;
+    std::unique_ptr<db::Query> m_all, m_list, m_listOfType, m_grades, m_wilayas, m_banks, m_agencies, m_used,
+        m_insert, m_update, m_delete;
 };
 
 // ---------------------------------------------------------------------------
@@ -106,10 +124,19 @@ public:
     TNomenclatureStore();
     ~TNomenclatureStore();
 
-    // Every line (every column), in nomenclature order.
-    static QString SelectAll();
-    // The chapters of the nomenclature (CHAP), in order.
-    static QString SelectChapters();
+    // Every line (every column, and ROW_VERSION), in nomenclature order.
+    TListingRows ReadAll();
+    // The chapters of the nomenclature (CHAP), in order: as rows for a grid,
+    // and as texts without their blanks.
+    TListingRows ReadChapters();
+    QStringList Chapters();
+    // The line of a row of ReadAll(), its texts as stored.
+    static TBudgetLineEntry LineOf(const QueryRow& row);
+    // The chapter of a row of ReadChapters() or ReadAll(), as stored.
+    static QString ChapterOf(const QueryRow& row);
+    // Whether a row of budget lines (of ReadAll(), or any other with the
+    // nomenclature's ART and PAR) is a chapter heading: no article, no paragraph.
+    static bool IsChapterHeading(const QueryRow& row);
 
     // One line; nothing when it is gone.
     std::optional<TBudgetLineEntry> Read(qint64 idFnm);
@@ -131,7 +158,7 @@ public:
     void Delete(qint64 idFnm);
 
 private:
-    std::unique_ptr<db::Query> m_read, m_exists, m_usage, m_insert, m_update, m_delete;
+    std::unique_ptr<db::Query> m_all, m_chapters, m_read, m_exists, m_usage, m_insert, m_update, m_delete;
 };
 
 // ---------------------------------------------------------------------------
@@ -144,8 +171,11 @@ public:
     TCodeTableStore(QString table, QString keyField);
     ~TCodeTableStore();
 
-    // Every row, by label.
-    QString SelectAll() const;
+    // Every row (every column, and ROW_VERSION), by label.
+    TListingRows ReadAll();
+    // The key and the label of a row of ReadAll().
+    qint64 KeyOf(const QueryRow& row) const;
+    static QString LabelOf(const QueryRow& row);
     // A new row (its key drawn by the table's trigger); its key.
     qint64 Insert(const QString& label);
     void Update(qint64 key, const QString& label);
@@ -153,7 +183,7 @@ public:
 
 private:
     QString m_table, m_keyField;
-    std::unique_ptr<db::Query> m_insert, m_update, m_delete;
+    std::unique_ptr<db::Query> m_all, m_insert, m_update, m_delete;
 };
 
 // ---------------------------------------------------------------------------

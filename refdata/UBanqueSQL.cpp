@@ -2,10 +2,8 @@
 
 #include "refdata/RefDataStore.h"
 
-#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListBanque.h"
 
@@ -32,7 +30,7 @@ TfrmBanqueSQL::TfrmBanqueSQL(QWidget* parent)
     form->addRow(QStringLiteral("Rasion sociale : "), edRs);
     form->addRow(QStringLiteral("Diminutif : "), edDim);
 
-    SetOwnRows(TBankStore::SelectAll(), QStringLiteral("ID_BANQUE"));
+    SetOwnRows([this] { return m_banks.ReadAll(); }, QStringLiteral("ID_BANQUE"));
     SetRowTable(QStringLiteral("BANQUE"));
 }
 
@@ -45,9 +43,9 @@ void TfrmBanqueSQL::ShowCurrent()
         edDim->clear();
         return;
     }
-    const QueryRow r = Rows()->current();
-    edRs->setText(r.asString(QStringLiteral("RS")));
-    edDim->setText(r.asString(QStringLiteral("DIMINUTIF")));
+    const TBank bank = TBankStore::BankOf(Rows()->current());
+    edRs->setText(bank.rs);
+    edDim->setText(bank.diminutif);
 }
 
 void TfrmBanqueSQL::ClearForInsert()

@@ -2,6 +2,7 @@
 // TfrmBanqueSQL: the record window of one bank, opened by the bank list.
 
 #include "data/MenuItems.h"
+#include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
 
 class QLineEdit;
@@ -25,4 +26,7 @@ protected:
     void FocusForEdit() override;
     void SaveRecord() override;
     void DeleteRecord() override;
+
+private:
+    TBankStore m_banks;
 };

@@ -2,10 +2,8 @@
 
 #include "refdata/RefDataStore.h"
 
-#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListBanque.h"
 #include "refdata/UListBenef.h"
@@ -128,7 +126,7 @@ TfrmBenef::TfrmBenef(QWidget* parent)
     g->setRowStretch(row, 1);
     cmbGrade->hide();
 
-    SetOwnRows(TBeneficiaryStore::SelectAll(), QStringLiteral("ID_BEN"));
+    SetOwnRows([this] { return m_store.ReadAll(); }, QStringLiteral("ID_BEN"));
     SetRowTable(QStringLiteral("BENEF"));
 
     connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
@@ -184,11 +182,11 @@ void TfrmBenef::ShowCurrent()
         mmNom->clear();
         return;
     }
-    const QueryRow r = Rows()->current();
-    IdBen = r.asInt(QStringLiteral("ID_BEN"));
-    const int type = int(r.asInt(QStringLiteral("TYPE_BEN")));
+    const TBeneficiary b = TBeneficiaryStore::BeneficiaryOf(Rows()->current());
+    IdBen = b.id;
+    const int type = b.type;
     cmbTypeBen->setCurrentIndex(type >= 0 && type < cmbTypeBen->count() ? type : -1);
-    const qint64 serviceGrade = r.asInt(QStringLiteral("SERVICE_GRADE"));
+    const qint64 serviceGrade = b.serviceGrade;
     if (type == Employee) {
         SetComboKey(cmbGrade, serviceGrade);
         ShowGradeBox(true);
@@ -196,18 +194,18 @@ void TfrmBenef::ShowCurrent()
         cmbService->setCurrentIndex(serviceGrade >= 0 && serviceGrade < cmbService->count() ? int(serviceGrade) : -1);
         ShowGradeBox(false);
     }
-    mmNom->setPlainText(r.asString(QStringLiteral("NOM")));
-    edAdr->setText(r.asString(QStringLiteral("ADR")));
-    edVille->setText(r.asString(QStringLiteral("VILLE")));
-    SetComboKey(cmbWil, r.asInt(QStringLiteral("ID_WIL")));
-    edTel->setText(r.asString(QStringLiteral("TEL")));
-    edFax->setText(r.asString(QStringLiteral("FAX")));
-    SetComboKey(cmbBnq, r.asInt(QStringLiteral("ID_BANQUE")));
-    SetComboKey(cmbAgence, r.asInt(QStringLiteral("ID_AGENCE")));
-    edCpt->setText(r.asString(QStringLiteral("COMPTE")));
-    edRC->setText(r.asString(QStringLiteral("RC")));
-    edMF->setText(r.asString(QStringLiteral("MF")));
-    edAI->setText(r.asString(QStringLiteral("AI")));
+    mmNom->setPlainText(b.nom);
+    edAdr->setText(b.adr);
+    edVille->setText(b.ville);
+    SetComboKey(cmbWil, b.idWil);
+    edTel->setText(b.tel);
+    edFax->setText(b.fax);
+    SetComboKey(cmbBnq, b.idBanque);
+    SetComboKey(cmbAgence, b.idAgence);
+    edCpt->setText(b.compte);
+    edRC->setText(b.rc);
+    edMF->setText(b.mf);
+    edAI->setText(b.ai);
 }
 
 void TfrmBenef::ClearForInsert()

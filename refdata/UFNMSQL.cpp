@@ -1,9 +1,7 @@
 #include "refdata/UFNMSQL.h"
 
-#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
 
@@ -88,7 +86,7 @@ TfrmFNMSQL::TfrmFNMSQL(QWidget* parent)
     for (QLineEdit* e : {edChap, edArt, edPar})
         AddEnterToNext(e);
 
-    SetOwnRows(TNomenclatureStore::SelectAll(), QStringLiteral("ID_FNM"));
+    SetOwnRows([this] { return m_store.ReadAll(); }, QStringLiteral("ID_FNM"));
     SetRowTable(QStringLiteral("FNM"));
 }
 
@@ -104,13 +102,13 @@ void TfrmFNMSQL::ShowCurrent()
         cmbSection->setCurrentIndex(-1);
         return;
     }
-    const QueryRow r = Rows()->current();
-    edChap->setText(WithoutTrailingBlanks(r.asString(QStringLiteral("CHAP"))));
-    edArt->setText(r.asString(QStringLiteral("ART")));
-    edPar->setText(r.asString(QStringLiteral("PAR")));
-    chkSoumis->setChecked(r.asInt(QStringLiteral("SOUMIS_CHARGE")) == 1);
-    mmLib->setPlainText(r.asString(QStringLiteral("INTITULE")));
-    const qint64 section = r.asInt(QStringLiteral("SECTION"));
+    const TBudgetLineEntry line = TNomenclatureStore::LineOf(Rows()->current());
+    edChap->setText(WithoutTrailingBlanks(line.chap));
+    edArt->setText(line.art);
+    edPar->setText(line.par);
+    chkSoumis->setChecked(line.soumis);
+    mmLib->setPlainText(line.intitule);
+    const int section = line.section;
     cmbSection->setCurrentIndex(section >= 1 && section <= 2 ? int(section - 1) : -1);
 }
 

@@ -8,10 +8,8 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "refdata/UBanqueSQL.h"
-#include "data/UDM.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -43,8 +41,7 @@ TfrmListBanque::TfrmListBanque(QWidget* parent) : TRefListForm(Options{}, parent
     SetSelectionColors(grdBanque, QColor(0, 0, 128), Qt::white);
     grdBanque->setColumnWidth(0, 380);
 
-    qBnq = std::make_unique<db::Query>(DM->LURDO, TBankStore::SelectAll());
-    model()->setQuery(qBnq.get());
+    model()->setReader([this] { return m_banks.ReadAll(); });
     FollowRowCount(model(), stBar, 2, QStringLiteral(" Banque(s)"));
 }
 
@@ -54,7 +51,6 @@ void TfrmListBanque::FormShow()
 {
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
-    qBnq->open();
     model()->reload();
 }
 
@@ -71,7 +67,7 @@ void TfrmListBanque::UpdateButtons()
 void TfrmListBanque::RunRecordWindow()
 {
     TfrmBanqueSQL f(this);
-    f.IdBanque = model()->isEmpty() ? 0 : model()->current().asInt(QStringLiteral("ID_BANQUE"));
+    f.IdBanque = model()->isEmpty() ? 0 : TBankStore::BankOf(model()->current()).id;
     f.exec();
     // Back from the record window, "Ajouter/Modifier" follows the rows too.
     m_modifFollowsRows = true;
@@ -81,7 +77,7 @@ void TfrmListBanque::DeleteCurrent()
 {
     if (!CanWrite(MenuItem::mnBanque, CurrentUserId))
         DenyWriteAccess();
-    if (DeleteBank(model()->current().asInt(QStringLiteral("ID_BANQUE")))) {
+    if (DeleteBank(TBankStore::BankOf(model()->current()).id)) {
         model()->refresh();
         model()->setCurrentRow(0);
     }
@@ -90,15 +86,11 @@ void TfrmListBanque::DeleteCurrent()
 void TfrmListBanque::SetResults(bool ok)
 {
     if (ok && !model()->isEmpty()) {
-        IdBanque = model()->current().asInt(QStringLiteral("ID_BANQUE"));
-        NomBanque = model()->current().asString(QStringLiteral("RS"));
+        const TBank bank = TBankStore::BankOf(model()->current());
+        IdBanque = bank.id;
+        NomBanque = bank.rs;
     } else {
         IdBanque = 0;
         NomBanque.clear();
     }
-}
-
-void TfrmListBanque::FormClose()
-{
-    qBnq->close();
 }

@@ -4,9 +4,8 @@
 // Caller: create, set SelectMode, exec(); after QDialog::Accepted read IdBanque
 // and NomBanque (the bank's RS); otherwise 0 and empty.
 
+#include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
-
-#include <memory>
 
 class TfrmListBanque : public TRefListForm {
     Q_OBJECT
@@ -26,10 +25,9 @@ protected:
     void DeleteCurrent() override;
     void SetResults(bool ok) override;
     void UpdateButtons() override;
-    void FormClose() override;
 
 private:
-    std::unique_ptr<db::Query> qBnq;
+    TBankStore m_banks;
     bool m_modifFollowsRows = false;
 };
 

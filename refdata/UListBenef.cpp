@@ -8,13 +8,11 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "refdata/UBenef.h"
-#include "data/UDM.h"
 
 #include <QAction>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QFrame>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -36,6 +34,12 @@ QString FoldAsciiLetters(const QString& s)
         if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
             c = QChar(c.unicode() - 32);
     return out;
+}
+
+// The rows whose name passes the type-ahead text.
+QueryTableModel::Filter TypeAheadFilter()
+{
+    return [](const QueryRow& r) { return TfrmListBenef::NameMatches(TBeneficiaryStore::NameOf(r), g_typeAhead); };
 }
 
 } // namespace
@@ -114,8 +118,10 @@ TfrmListBenef::TfrmListBenef(QWidget* parent)
     model()->setKeyFields({QStringLiteral("ID_BEN")});
     model()->setRowTint(EvenRowTint(QColor(0xF2, 0xF2, 0xF2)));
 
-    qBenef = std::make_unique<db::Query>(DM->LURDO);
-    model()->setQuery(qBenef.get());
+    model()->setReader([this] {
+        const int type = cmbTypeBen->currentIndex();
+        return m_store.ReadList(type == TousIndex ? -1 : type);
+    });
     FollowRowCount(model(), stBar, 2, QStringLiteral(" Bénéfs"));
 
     connect(cmbTypeBen, &QComboBox::activated, this, Guarded([this] { cmbTypeBenCloseUp(); }));
@@ -132,7 +138,7 @@ void TfrmListBenef::FormShow()
 {
     pnlSelect->setVisible(SelectMode);
     cmbTypeBen->setCurrentIndex(TypeBen < 0 || TypeBen > 2 ? TousIndex : TypeBen);
-    model()->setFilter([](const QueryRow& r) { return NameMatches(r.asString(QStringLiteral("NOM")), g_typeAhead); });
+    model()->setFilter(TypeAheadFilter());
     ReadRows();
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
@@ -141,14 +147,6 @@ void TfrmListBenef::FormShow()
 
 void TfrmListBenef::ReadRows()
 {
-    const int type = cmbTypeBen->currentIndex();
-    if (type < 0 || type == TousIndex) {
-        qBenef->setSql(TBeneficiaryStore::SelectList(false));
-    } else {
-        qBenef->setSql(TBeneficiaryStore::SelectList(true));
-        qBenef->setParam(QStringLiteral("TYPE_BEN"), type);
-    }
-    qBenef->open();
     model()->reload();
     UpdateButtons();
 }
@@ -160,7 +158,7 @@ void TfrmListBenef::cmbTypeBenCloseUp()
 
 void TfrmListBenef::TypeAheadChanged()
 {
-    model()->setFilter([](const QueryRow& r) { return NameMatches(r.asString(QStringLiteral("NOM")), g_typeAhead); });
+    model()->setFilter(TypeAheadFilter());
     stBar->SetPanel(3, g_typeAhead.isEmpty() ? QString() : QStringLiteral("Filtre ..."));
     stBar->SetPanel(4, g_typeAhead);
     UpdateButtons();
@@ -198,7 +196,7 @@ void TfrmListBenef::UpdateButtons()
 void TfrmListBenef::RunRecordWindow()
 {
     TfrmBenef f(this);
-    f.IdBen = model()->isEmpty() ? -1 : model()->current().asInt(QStringLiteral("ID_BEN"));
+    f.IdBen = model()->isEmpty() ? -1 : TBeneficiaryStore::KeyOf(model()->current());
     f.exec();
 }
 
@@ -206,7 +204,7 @@ void TfrmListBenef::DeleteCurrent()
 {
     if (!CanWrite(MenuItem::mnBenef, CurrentUserId))
         DenyWriteAccess();
-    if (DeleteBeneficiary(model()->current().asInt(QStringLiteral("ID_BEN")))) {
+    if (DeleteBeneficiary(TBeneficiaryStore::KeyOf(model()->current()))) {
         model()->refresh();
         model()->setCurrentRow(0);
         }
@@ -215,17 +213,12 @@ void TfrmListBenef::DeleteCurrent()
 void TfrmListBenef::SetResults(bool ok)
 {
     if (ok && !model()->isEmpty()) {
-        IdBen = model()->current().asInt(QStringLiteral("ID_BEN"));
-        NomBen = model()->current().asString(QStringLiteral("NOM"));
+        IdBen = TBeneficiaryStore::KeyOf(model()->current());
+        NomBen = TBeneficiaryStore::NameOf(model()->current());
     } else {
         IdBen = 0;
         NomBen.clear();
     }
-}
-
-void TfrmListBenef::FormClose()
-{
-    qBenef->close();
 }
 
 void TfrmListBenef::keyPressEvent(QKeyEvent* event)

@@ -7,9 +7,8 @@
 // 1 employees, 2 others), exec(); after QDialog::Accepted read IdBen and NomBen;
 // otherwise IdBen is 0 and NomBen empty.
 
+#include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
-
-#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -51,7 +50,6 @@ protected:
     void DeleteCurrent() override;
     void SetResults(bool ok) override;
     void UpdateButtons() override;
-    void FormClose() override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -60,7 +58,7 @@ private:
     void ReadRows();
     void TypeAheadChanged();
 
-    std::unique_ptr<db::Query> qBenef;
+    TBeneficiaryStore m_store;
 };
 
 // Shared by the beneficiary list and record: refuses (with its message) a

@@ -8,12 +8,10 @@
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
 #include "security/Rights.h"
-#include "data/UDM.h"
 #include "refdata/UFNMSQL.h"
 
 #include <QAction>
 #include <QBoxLayout>
-#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
@@ -26,11 +24,6 @@ const QString ExpenseRefusal =
     QStringLiteral("Des dépenses ont été saisies pour cette Imputation !\rSuppression impossible.");
 const QString BudgetRefusal =
     QStringLiteral("Un budget a été mis en place pour cette imputation !\rSuppression impossible.");
-
-bool IsChapterHeading(const QueryRow& r)
-{
-    return r.asString(QStringLiteral("ART")).trimmed().isEmpty() && r.asString(QStringLiteral("PAR")).trimmed().isEmpty();
-}
 
 } // namespace
 
@@ -131,10 +124,12 @@ TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
     model()->addColumn(QStringLiteral("INTITULE"), QStringLiteral("Intitulé"));
     model()->setKeyFields({QStringLiteral("ID_FNM")});
     // Chapter headings (no article, no paragraph) in bold on pale green-yellow.
-    model()->setRowTint([](int, const QueryRow& r) { return IsChapterHeading(r) ? QColor(239, 254, 188) : QColor(); });
+    model()->setRowTint([](int, const QueryRow& r) {
+        return TNomenclatureStore::IsChapterHeading(r) ? QColor(239, 254, 188) : QColor();
+    });
     model()->setRowFont([](int, const QueryRow& r, const QFont& base) {
         QFont f = base;
-        f.setBold(IsChapterHeading(r));
+        f.setBold(TNomenclatureStore::IsChapterHeading(r));
         return f;
     });
     SetSelectionColors(grdBudget, palette().color(QPalette::Highlight), Qt::white);
@@ -142,9 +137,7 @@ TfrmListFNM::TfrmListFNM(QWidget* parent) : TRefListForm(Options{}, parent)
     grdBudget->setColumnWidth(1, 50);
     grdBudget->setColumnWidth(2, 50);
 
-    qFNM = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectAll());
-    qChap = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectChapters());
-    model()->setQuery(qFNM.get());
+    model()->setReader([this] { return m_store.ReadAll(); });
 
     // Opening the list first clears the choice: closing it without one shows every line.
     connect(cmbChap, &TDropDownBox::DropDown, this, [this] { cmbChap->setCurrentIndex(-1); });
@@ -163,13 +156,10 @@ void TfrmListFNM::FormShow()
     lChap->setVisible(SelectMode);
     cmbChap->setVisible(SelectMode);
     if (SelectMode) {
-        qChap->open();
         cmbChap->clear();
-        for (qChap->first(); !qChap->eof(); qChap->next())
-            cmbChap->addItem(qChap->asString(QStringLiteral("CHAP")).trimmed());
+        cmbChap->addItems(m_store.Chapters());
         cmbChap->setCurrentIndex(-1);
     }
-    qFNM->open();
     model()->reload();
     if (SelectMode && !remembered.trimmed().isEmpty()) {
         cmbChap->setCurrentIndex(cmbChap->findText(remembered.trimmed()));
@@ -219,7 +209,7 @@ void TfrmListFNM::FindChapter(const QString& chapter)
 void TfrmListFNM::RunRecordWindow()
 {
     TfrmFNMSQL f(this);
-    f.IdFnm = model()->isEmpty() ? -1 : model()->current().asInt(QStringLiteral("ID_FNM"));
+    f.IdFnm = model()->isEmpty() ? -1 : TNomenclatureStore::LineOf(model()->current()).id;
     f.exec();
 }
 
@@ -227,7 +217,7 @@ void TfrmListFNM::DeleteCurrent()
 {
     if (!m_canWrite)
         DenyWriteAccess();
-    if (DeleteBudgetLine(model()->current().asInt(QStringLiteral("ID_FNM")))) {
+    if (DeleteBudgetLine(TNomenclatureStore::LineOf(model()->current()).id)) {
         model()->refresh();
         }
 }
@@ -235,12 +225,12 @@ void TfrmListFNM::DeleteCurrent()
 void TfrmListFNM::SetResults(bool ok)
 {
     if (ok && !model()->isEmpty()) {
-        const QueryRow r = model()->current();
-        IdFnm = r.asInt(QStringLiteral("ID_FNM"));
-        Chap = r.asString(QStringLiteral("CHAP"));
-        Art = r.asString(QStringLiteral("ART"));
-        Par = r.asString(QStringLiteral("PAR"));
-        Intitule = r.asString(QStringLiteral("INTITULE"));
+        const TBudgetLineEntry line = TNomenclatureStore::LineOf(model()->current());
+        IdFnm = line.id;
+        Chap = line.chap;
+        Art = line.art;
+        Par = line.par;
+        Intitule = line.intitule;
     } else {
         IdFnm = -1;
         Chap.clear();
@@ -252,8 +242,6 @@ void TfrmListFNM::SetResults(bool ok)
 
 void TfrmListFNM::FormClose()
 {
-    qFNM->close();
-    qChap->close();
     const QString chosen = (SelectMode && cmbChap->currentIndex() >= 0) ? cmbChap->currentText().trimmed() : QString();
     IniWriteString(IniPath, QStringLiteral("LIST_FNM"), QStringLiteral("CHAP"), chosen);
 }

@@ -6,11 +6,10 @@
 // Picker: create, set SelectMode = true, exec(); after QDialog::Accepted read
 // IdFnm, Chap, Art, Par, Intitule; otherwise IdFnm is -1 and the texts empty.
 
+#include "refdata/RefDataStore.h"
 #include "ui/ListRecordPattern.h"
 
 #include <QComboBox>
-
-#include <memory>
 
 class QLabel;
 
@@ -69,8 +68,7 @@ protected:
 private:
     void ApplyChapterFilter();
 
-    std::unique_ptr<db::Query> qFNM;
-    std::unique_ptr<db::Query> qChap;
+    TNomenclatureStore m_store;
     bool m_canWrite = false;
 };
 

@@ -6,12 +6,10 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "security/Rights.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UTableSQL.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTableView>
 
@@ -52,7 +50,6 @@ TfrmListTable::TfrmListTable(QWidget* parent) : TRefListForm(Options{}, parent)
 
     model()->addColumn(QStringLiteral("LIBELLE"), QStringLiteral("Libellé"));
     model()->setRowTint(EvenRowTint(QColor(0xEA, 0xEA, 0xEA)));
-    qTable = std::make_unique<db::Query>(DM->LURDO);
     FollowRowCount(model(), stBar, 2, QStringLiteral(" Elément(s)"));
 }
 
@@ -65,9 +62,8 @@ void TfrmListTable::FormShow()
     if (!IsCodeTable(CodeTable, KeyField))
         throw std::runtime_error("Table de codes inconnue : " + CodeTable.toStdString());
     model()->setKeyFields({KeyField});
-    qTable->setSql(TCodeTableStore(CodeTable, KeyField).SelectAll());
-    qTable->open();
-    model()->setQuery(qTable.get());
+    m_table = std::make_unique<TCodeTableStore>(CodeTable, KeyField);
+    model()->setReader([this] { return m_table->ReadAll(); });
     model()->reload();
     if (!model()->locate({db::Value(IdTable)}))
         model()->setCurrentRow(0);
@@ -77,7 +73,7 @@ void TfrmListTable::RunRecordWindow()
 {
     TfrmTable f(this, this);
     f.ObjectName = ObjectName;
-    f.IdTable = model()->isEmpty() ? 0 : model()->current().asInt(KeyField);
+    f.IdTable = model()->isEmpty() ? 0 : m_table->KeyOf(model()->current());
     f.KeyField = KeyField;
     f.CodeTable = CodeTable;
     f.FormCaption = FormCaption;
@@ -90,10 +86,10 @@ void TfrmListTable::DeleteCurrent()
         DenyWriteAccess();
     if (!AskConfirmation(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?")))
         return;
-    const qint64 key = model()->current().asInt(KeyField);
+    const qint64 key = m_table->KeyOf(model()->current());
     {
         TWriteGuard write;
-        TCodeTableStore(CodeTable, KeyField).Delete(key);
+        m_table->Delete(key);
         write.Commit();
     }
     model()->refresh();
@@ -103,15 +99,10 @@ void TfrmListTable::DeleteCurrent()
 void TfrmListTable::SetResults(bool ok)
 {
     if (ok && !model()->isEmpty()) {
-        IdTable = model()->current().asInt(KeyField);
-        Libelle = model()->current().asString(QStringLiteral("LIBELLE"));
+        IdTable = m_table->KeyOf(model()->current());
+        Libelle = TCodeTableStore::LabelOf(model()->current());
     } else {
         IdTable = -1;
         Libelle.clear();
     }
-}
-
-void TfrmListTable::FormClose()
-{
-    qTable->close();
 }

@@ -9,6 +9,8 @@
 
 #include "ui/ListRecordPattern.h"
 
+class TCodeTableStore;
+
 #include <memory>
 
 class TfrmListTable : public TRefListForm {
@@ -35,8 +37,7 @@ protected:
     void RunRecordWindow() override;
     void DeleteCurrent() override;
     void SetResults(bool ok) override;
-    void FormClose() override;
 
 private:
-    std::unique_ptr<db::Query> qTable;
+    std::unique_ptr<TCodeTableStore> m_table;   // made once the table is known
 };

@@ -2,7 +2,6 @@
 
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/RefDataStore.h"
 #include "ui/FormKit.h"
@@ -108,8 +107,7 @@ TfrmObs::TfrmObs(QWidget* parent)
 
     connect(btnClose, &QPushButton::clicked, this, Guarded([this] { close(); }));
 
-    qFNM = std::make_unique<db::Query>(DM->LURDO, TNomenclatureStore::SelectChapters());
-    m_chapters->setQuery(qFNM.get());
+    m_chapters->setReader([this] { return m_nomenclature.ReadChapters(); });
     connect(m_chapters, &QueryTableModel::currentRowChanged, this, [this](int row) {
         if (!m_moving)
             RunGuarded([this, row] { ChapterChanged(row); });
@@ -121,7 +119,6 @@ TfrmObs::~TfrmObs() = default;
 void TfrmObs::FormShow()
 {
     // The chapters of the nomenclature, the first one current.
-    qFNM->open();
     m_moving = true;
     m_chapters->reload();
     m_moving = false;
@@ -161,7 +158,7 @@ void TfrmObs::ChapterChanged(int row)
         Abort();
     }
     m_chapRow = row;
-    ShowChapter(m_chapters->row(row).asString(QStringLiteral("CHAP")));
+    ShowChapter(TNomenclatureStore::ChapterOf(m_chapters->row(row)));
 }
 
 void TfrmObs::ShowChapter(const QString& chapter)
@@ -270,7 +267,7 @@ void TfrmObs::btnForAllClick()
     }
     // Back on the remembered chapter, its row now stored.
     m_chapRow = remembered;
-    ShowChapter(m_chapters->row(remembered).asString(QStringLiteral("CHAP")));
+    ShowChapter(TNomenclatureStore::ChapterOf(m_chapters->row(remembered)));
 }
 
 void TfrmObs::done(int result)
@@ -278,6 +275,5 @@ void TfrmObs::done(int result)
     // A pending entry is saved before the window closes; a failed save keeps it open.
     if (Mode() != emBrowse && !SaveEntry())
         return;
-    qFNM->close();
     TEditorWindow::done(result);
 }

@@ -10,13 +10,11 @@
 #include "ui/EditorWindow.h"
 
 #include <array>
-#include <memory>
 
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 class QueryTableModel;
-namespace db { class Query; }
 
 class TfrmObs : public TEditorWindow {
     Q_OBJECT
@@ -68,7 +66,7 @@ private:
     std::array<QString, 5> MemoTexts() const;
     void SetMemoTexts(const std::array<QString, 5>& texts);
 
-    std::unique_ptr<db::Query> qFNM;
+    TNomenclatureStore m_nomenclature;
     TObservationStore m_store;
     QueryTableModel* m_chapters = nullptr;
     std::array<QPlainTextEdit*, 5> m_memos{};

@@ -2,10 +2,8 @@
 
 #include "refdata/RefDataStore.h"
 
-#include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListTable.h"
 
@@ -51,7 +49,7 @@ void TfrmTable::ShowCurrent()
     if (Rows()->isEmpty())
         edLib->clear();
     else
-        edLib->setText(Rows()->current().asString(QStringLiteral("LIBELLE")));
+        edLib->setText(TCodeTableStore::LabelOf(Rows()->current()));
 }
 
 void TfrmTable::ClearForInsert()
@@ -78,15 +76,15 @@ void TfrmTable::SaveRecord()
         throw std::runtime_error("Table de codes inconnue : " + CodeTable.toStdString());
     TWaitCursor wait;
     const bool inserting = Mode() == emInsert;
+    TCodeTableStore table(CodeTable, KeyField);
     qint64 key = 0;
     if (!inserting) {
         if (Rows()->isEmpty())
             return;
-        key = Rows()->current().asInt(KeyField);
+        key = table.KeyOf(Rows()->current());
     }
     {
         TWriteGuard write;
-        TCodeTableStore table(CodeTable, KeyField);
         if (inserting)
             key = table.Insert(lib);
         else

@@ -1,5 +1,5 @@
 #pragma once
-// TfrmTable: the record window of one code-table row. It has no query of its
+// TfrmTable: the record window of one code-table row. It has no rows of its
 // own: it reads and positions the rows of the list window that opens it.
 
 #include "ui/ListRecordPattern.h"

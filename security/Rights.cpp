@@ -8,11 +8,10 @@
 #include "core/MessageBox.h"
 #include "core/Pause.h"
 #include "core/Routines.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "security/UserStore.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QHash>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,16 +22,10 @@ namespace {
 // The rights of one user, key -> TYPE_ACCES; the oldest row of a key wins.
 QHash<QString, int> LoadAccessMap(int userId)
 {
-    db::Query q(DM->LURDO, QStringLiteral("SELECT ID_USER,  OBJECT_NAME,  TYPE_ACCES FROM T_SECUR\n"
-                                          "WHERE ID_USER=:ID_USER ORDER BY ID_SECUR"));
-    q.setParam(QStringLiteral("ID_USER"), userId);
-    q.open();
     QHash<QString, int> map;
-    for (q.first(); !q.eof(); q.next()) {
-        const QString key = q.asString(QStringLiteral("OBJECT_NAME")).trimmed();
-        if (!map.contains(key))
-            map.insert(key, int(q.asInt(QStringLiteral("TYPE_ACCES"))));
-    }
+    for (const TRightsRow& row : TUserStore().RightsRows(userId))
+        if (!map.contains(row.key))
+            map.insert(row.key, row.access);
     return map;
 }
 
@@ -68,36 +61,23 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
 {
     TWaitCursor wait;
 
-    int userType = 0;
-    {
-        db::Query type(DM->LURDO, QStringLiteral("SELECT TYPE_USER FROM T_USERS WHERE ID_USER=:ID_USER"));
-        type.setParam(QStringLiteral("ID_USER"), userId);
-        type.open();
-        if (!type.isEmpty())
-            userType = int(type.asInt(QStringLiteral("TYPE_USER")));
-    }
+    TUserStore users;
+    const int userType = users.UserType(userId);
 
     QList<RightsMenuItem> managed;
     for (const RightsMenuItem& item : MenuItemsForRights(menu))
         if (item.managed)
             managed.append(item);
 
-    db::Query qSecure(DM->LURDO, QStringLiteral("SELECT * FROM T_SECUR WHERE ID_USER=:ID_USER ORDER BY ID_SECUR"));
-    qSecure.setParam(QStringLiteral("ID_USER"), userId);
-    qSecure.open();
     QSet<QString> existing;
-    for (qSecure.first(); !qSecure.eof(); qSecure.next())
-        existing.insert(qSecure.asString(QStringLiteral("OBJECT_NAME")).trimmed());
+    for (const TRightsRow& row : users.RightsRows(userId))
+        existing.insert(row.key);
 
     QSet<QString> keys;
     QHash<QString, QPair<qint64, int>> rows;
     {
         TWriteGuard write;
         // One row per key: the first item of a key creates it.
-        db::Query ins(DM->LURDO,
-                      QStringLiteral("INSERT INTO T_SECUR       (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME,        "
-                                     "OBJECT_DESC, TYPE_ACCES, TV_LEVEL, NB_CHILD) VALUES(:ID_SECUR, :ID_USER, "
-                                     ":OBJECT_TYPE, :OBJECT_NAME,        :OBJECT_DESC, :TYPE_ACCES, :TV_LEVEL, :NB_CHILD)"));
         for (const RightsMenuItem& item : managed) {
             if (keys.contains(item.key))
                 continue;
@@ -105,30 +85,16 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
             if (existing.contains(item.key))
                 continue;
             const int access = (item.key == RightsKey(MenuItem::mnSecurite) && userType != 0) ? 0 : 2;
-            ins.setParam(QStringLiteral("ID_SECUR"), 0);   // the trigger assigns the key
-            ins.setParam(QStringLiteral("ID_USER"), userId);
-            ins.setParam(QStringLiteral("OBJECT_TYPE"), 0);
-            ins.setParam(QStringLiteral("OBJECT_NAME"), item.key);
-            ins.setParam(QStringLiteral("OBJECT_DESC"), item.description);
-            ins.setParam(QStringLiteral("TYPE_ACCES"), access);
-            ins.setParam(QStringLiteral("TV_LEVEL"), item.level);
-            ins.setParam(QStringLiteral("NB_CHILD"), item.childCount);
-            ins.exec();
+            users.InsertRight(userId, item.key, item.description, access, item.level, item.childCount);
         }
 
         // Rows of items no longer managed, and any second row of one key, go.
-        qSecure.close();
-        qSecure.open();
-        db::Query del(DM->LURDO, QStringLiteral("DELETE FROM T_SECUR WHERE ID_SECUR=:ID_SECUR"));
-        for (qSecure.first(); !qSecure.eof(); qSecure.next()) {
-            const QString key = qSecure.asString(QStringLiteral("OBJECT_NAME")).trimmed();
-            const qint64 id = qSecure.asInt(QStringLiteral("ID_SECUR"));
-            if (!keys.contains(key) || rows.contains(key)) {
-                del.setParam(QStringLiteral("ID_SECUR"), id);
-                del.exec();
+        for (const TRightsRow& row : users.RightsRows(userId)) {
+            if (!keys.contains(row.key) || rows.contains(row.key)) {
+                users.DeleteRight(row.idSecur);
                 continue;
             }
-            rows.insert(key, qMakePair(id, int(qSecure.asInt(QStringLiteral("TYPE_ACCES")))));
+            rows.insert(row.key, qMakePair(row.idSecur, row.access));
         }
         write.Commit();
     }

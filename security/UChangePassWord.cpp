@@ -6,7 +6,6 @@
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "security/UPassWord.h"
 

@@ -9,7 +9,6 @@
 #include "core/MessageBox.h"
 #include "ui/QueryTableModel.h"
 #include "security/Rights.h"
-#include "data/UDM.h"
 #include "security/UUsers.h"
 
 #include <QAction>
@@ -94,8 +93,7 @@ void TfrmListUsers::FormShow()
     m_canWrite = CanWrite(MenuItem::mnUsers, CurrentUserId);
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
-    qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectAll());
-    m_model->setQuery(qUsers.get());
+    m_model->setReader([this] { return m_users.ReadAll(); });
     m_model->refresh();
     UpdateDeleteButton();
 }
@@ -108,7 +106,7 @@ void TfrmListUsers::UpdateDeleteButton()
 
 int TfrmListUsers::CurrentUserKey() const
 {
-    return m_model->isEmpty() ? -1 : int(m_model->current().asInt(QStringLiteral("ID_USER")));
+    return m_model->isEmpty() ? -1 : TUserStore::UserOf(m_model->current()).id;
 }
 
 void TfrmListUsers::btnModifClick()
@@ -146,11 +144,4 @@ void TfrmListUsers::btnDeleteClick()
 void TfrmListUsers::btnMenuClick()
 {
     DropMenuUnder(PopMenu, btnMenu);
-}
-
-void TfrmListUsers::done(int result)
-{
-    if (qUsers)
-        qUsers->close();
-    QDialog::done(result);
 }

@@ -2,9 +2,8 @@
 // The user list: the rows of T_USERS, opened from the main menu; opens the user
 // form to add and change users, and deletes them with their rights rows.
 
+#include "security/UserStore.h"
 #include "ui/ListWindow.h"
-
-#include <memory>
 
 class QAction;
 class QMenu;
@@ -12,7 +11,6 @@ class QPushButton;
 class TStatusBar;
 class QTableView;
 class QueryTableModel;
-namespace db { class Query; }
 
 class TfrmListUsers : public TListWindow {
     Q_OBJECT
@@ -42,14 +40,11 @@ public:
     void btnDeleteClick();
     void btnMenuClick();
 
-protected:
-    void done(int result) override;
-
 private:
     void UpdateDeleteButton();
     int CurrentUserKey() const;
 
-    std::unique_ptr<db::Query> qUsers;
+    TUserStore m_users;
     QueryTableModel* m_model = nullptr;
     bool m_canWrite = false;
 };

@@ -6,12 +6,10 @@
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "controls/Gradient.h"
 #include "platform/SystemDate.h"
 
-#include <QApplication>
 #include <QCryptographicHash>
 #include <QDateEdit>
 #include <QGridLayout>

@@ -8,7 +8,6 @@
 #include "ui/FormKit.h"
 #include "ui/ListRecordPattern.h"
 #include "core/MessageBox.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "security/UUsers.h"
 
@@ -216,17 +215,14 @@ void TfrmSecure::LayoutColumns()
 
 void TfrmSecure::FillUsers(int selectId)
 {
-    if (!qUsers)
-        qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectForRights());
-    qUsers->close();
-    qUsers->open();
+    const QList<TRightsUser> users = m_users.UsersForRights();
     const QSignalBlocker block(cmbUser);
     cmbUser->clear();
-    for (qUsers->first(); !qUsers->eof(); qUsers->next()) {
-        cmbUser->addItem(qUsers->asString(QStringLiteral("NOMPRENOM")));
+    for (const TRightsUser& user : users) {
+        cmbUser->addItem(user.nomPrenom);
         const int i = cmbUser->count() - 1;
-        cmbUser->setItemData(i, int(qUsers->asInt(QStringLiteral("ID_USER"))), kUserIdRole);
-        cmbUser->setItemData(i, int(qUsers->asInt(QStringLiteral("TYPE_USER"))), kUserTypeRole);
+        cmbUser->setItemData(i, user.id, kUserIdRole);
+        cmbUser->setItemData(i, user.type, kUserTypeRole);
     }
     cmbUser->setCurrentIndex(cmbUser->findData(selectId, kUserIdRole));
 }
@@ -408,8 +404,6 @@ void TfrmSecure::btnUsersClick()
 
 void TfrmSecure::done(int result)
 {
-    if (qUsers)
-        qUsers->close();
     const int chosen = ChosenUser();
     RunGuarded([chosen] { IniWriteInteger(IniPath, QStringLiteral("SEC"), QStringLiteral("ID_USER"), chosen); });
     QDialog::done(result);

@@ -3,9 +3,9 @@
 // with its read and write rights, changed by double clicks and saved together.
 
 #include "security/Rights.h"
+#include "security/UserStore.h"
 
 #include <QDialog>
-#include <memory>
 
 class QAction;
 class QComboBox;
@@ -70,7 +70,7 @@ private:
     void LayoutColumns();
 
     QMenuBar* m_menu;
-    std::unique_ptr<db::Query> qUsers;
+    TUserStore m_users;
     int m_loadedUser = -1;
     bool m_canWrite = false;
     bool m_shown = false;

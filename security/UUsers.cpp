@@ -9,23 +9,20 @@
 #include "core/MessageBox.h"
 #include "security/Rights.h"
 #include "core/Routines.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
+#include "ui/QueryTableModel.h"
 #include "ui/RecordNavigator.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 void DeleteUserRows(int idUser)
@@ -142,55 +139,52 @@ TfrmUsers::TfrmUsers(QWidget* parent)
     resize(600, 260);
 
     connect(edPW, &QLineEdit::textEdited, this, [this] { m_pwEdited = true; });
+
+    m_rows = new QueryTableModel(this);
+    m_rows->setKeyFields({QStringLiteral("ID_USER")});
+    m_rows->setReader([this] { return m_users.ReadAll(); });
+    MyNavigator->SetModel(m_rows);
 }
 
 TfrmUsers::~TfrmUsers() = default;
 
 void TfrmUsers::OpenUsers()
 {
-    if (!qUsers) {
-        qUsers = std::make_unique<db::Query>(DM->LURDO, TUserStore::SelectAll());
-        MyNavigator->SetQuery(qUsers.get());
-    }
-    qUsers->close();
-    qUsers->open();
+    m_rows->reload();
 }
 
 bool TfrmUsers::LocateUser(int idUser)
 {
-    for (int r = 0; r < qUsers->rowCount(); ++r) {
-        qUsers->moveTo(r);
-        if (qUsers->asInt(QStringLiteral("ID_USER")) == idUser)
-            return true;
-    }
-    qUsers->first();
+    if (m_rows->locate({db::Value(qint64(idUser))}))
+        return true;
+    m_rows->setCurrentRow(0);
     return false;
 }
 
 bool TfrmUsers::LocateCode(const QString& code)
 {
-    for (int r = 0; r < qUsers->rowCount(); ++r) {
-        qUsers->moveTo(r);
-        if (qUsers->asString(QStringLiteral("USER_ID")).trimmed() == code)
+    for (int r = 0; r < m_rows->rowCount(); ++r) {
+        if (TUserStore::UserOf(m_rows->row(r)).code.trimmed() == code) {
+            m_rows->setCurrentRow(r);
             return true;
+        }
     }
-    qUsers->first();
+    m_rows->setCurrentRow(0);
     return false;
 }
 
 int TfrmUsers::CurrentId() const
 {
-    if (!qUsers || qUsers->isEmpty() || qUsers->eof())
+    if (m_rows->isEmpty())
         return -1;
-    return int(qUsers->asInt(QStringLiteral("ID_USER")));
+    return TUserStore::UserOf(m_rows->current()).id;
 }
 
 TShownRow TfrmUsers::ShownRow() const
 {
     if (CurrentId() < 0)
         return {};
-    return TShownRow{QStringLiteral("T_USERS"), QStringLiteral("ID_USER"), CurrentId(),
-                     qUsers->asInt(QStringLiteral("ROW_VERSION"))};
+    return TUserStore::ShownRowOf(m_rows->current());
 }
 
 void TfrmUsers::ShowStoredRow()
@@ -203,7 +197,7 @@ void TfrmUsers::ShowStoredRow()
 
 bool TfrmUsers::HasRows() const
 {
-    return qUsers && qUsers->isOpen() && !qUsers->isEmpty();
+    return !m_rows->isEmpty();
 }
 
 void TfrmUsers::FormShow()
@@ -217,18 +211,17 @@ void TfrmUsers::FormShow()
 
 void TfrmUsers::ShowCurrent()
 {
-    if (!qUsers || qUsers->isEmpty()) {
+    if (m_rows->isEmpty()) {
         for (QLineEdit* e : {edNom, edPrenom, edUser, edPW})
             e->clear();
         cmbTypeUser->setCurrentIndex(-1);
     } else {
-        edNom->setText(qUsers->asString(QStringLiteral("NOM")));
-        edPrenom->setText(qUsers->asString(QStringLiteral("PRENOM")));
-        edUser->setText(qUsers->asString(QStringLiteral("USER_ID")));
-        edPW->setText(qUsers->asString(QStringLiteral("PW")));
-        const bool noType = qUsers->isNull(QStringLiteral("TYPE_USER"));
-        const int type = int(qUsers->asInt(QStringLiteral("TYPE_USER")));
-        cmbTypeUser->setCurrentIndex(noType || type < 0 || type > 1 ? -1 : type);
+        const TUserEntry user = TUserStore::UserOf(m_rows->current());
+        edNom->setText(user.nom);
+        edPrenom->setText(user.prenom);
+        edUser->setText(user.code);
+        edPW->setText(user.password);
+        cmbTypeUser->setCurrentIndex(user.type < 0 || user.type > 1 ? -1 : user.type);
     }
     SetMode(emBrowse);
 }
@@ -327,16 +320,10 @@ void TfrmUsers::btnDeleteClick()
     if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cet enregistrement ?"), mtConfirmation,
                        MsgButton::Yes | MsgButton::No) != mrYes)
         return;
-    const int row = qUsers->row();
+    const int row = m_rows->currentRow();
     DeleteUserRows(id);
     OpenUsers();
-    if (!qUsers->isEmpty())
-        qUsers->moveTo(qMin(row, qUsers->rowCount() - 1));
+    m_rows->setCurrentRow(row);
     ShowCurrent();
 }
 
-void TfrmUsers::FormClose()
-{
-    if (qUsers)
-        qUsers->close();
-}

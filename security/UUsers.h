@@ -14,8 +14,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class QueryTableModel;
 class TRecordNavigator;
-namespace db { class Query; }
 
 // Deletes a user's rights rows, then the user, in one write; a refused commit
 // has been told and aborts silently.
@@ -75,14 +75,13 @@ protected:
     TShownRow ShownRow() const override;
     void ShowStoredRow() override;
     void ModeChanged() override;
-    void FormClose() override;
 
 private:
     void OpenUsers();
     bool LocateUser(int idUser);
     bool LocateCode(const QString& code);
 
-    std::unique_ptr<db::Query> qUsers;
     TUserStore m_users;
+    QueryTableModel* m_rows = nullptr;   // the users, by name, as last read
     bool m_pwEdited = false;
 };

@@ -8,18 +8,46 @@
 TUserStore::TUserStore() = default;
 TUserStore::~TUserStore() = default;
 
-QString TUserStore::SelectAll()
+TListingRows TUserStore::ReadAll()
 {
-    return QStringLiteral("SELECT U.*, U.RDB$RECORD_VERSION AS ROW_VERSION FROM T_USERS U ORDER BY ")
-        + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
-        + FrenchOrder(QStringLiteral("PRENOM"));
+    return ReadListingRows(KeptStatement(m_all, QStringLiteral("SELECT U.*, U.RDB$RECORD_VERSION AS ROW_VERSION "
+                                                               "FROM T_USERS U ORDER BY ")
+                                                    + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
+                                                    + FrenchOrder(QStringLiteral("PRENOM"))));
 }
 
-QString TUserStore::SelectForRights()
+TUserEntry TUserStore::UserOf(const QueryRow& row)
 {
-    return QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
-                          "FROM T_USERS ORDER BY ")
-        + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ") + FrenchOrder(QStringLiteral("PRENOM"));
+    TUserEntry user;
+    user.id = int(row.asInt(QStringLiteral("ID_USER")));
+    user.nom = row.asString(QStringLiteral("NOM"));
+    user.prenom = row.asString(QStringLiteral("PRENOM"));
+    user.code = row.asString(QStringLiteral("USER_ID"));
+    user.password = row.asString(QStringLiteral("PW"));
+    user.type = row.isNull(QStringLiteral("TYPE_USER")) ? -1 : int(row.asInt(QStringLiteral("TYPE_USER")));
+    return user;
+}
+
+TShownRow TUserStore::ShownRowOf(const QueryRow& row)
+{
+    return TShownRow{QStringLiteral("T_USERS"), QStringLiteral("ID_USER"), row.asInt(QStringLiteral("ID_USER")),
+                     row.asInt(QStringLiteral("ROW_VERSION"))};
+}
+
+QList<TRightsUser> TUserStore::UsersForRights()
+{
+    db::Query& q = KeptStatement(m_forRights, QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
+                                                             "FROM T_USERS ORDER BY ")
+                                                  + FrenchOrder(QStringLiteral("NOM")) + QStringLiteral(", ")
+                                                  + FrenchOrder(QStringLiteral("PRENOM")));
+    q.close();
+    q.open();
+    QList<TRightsUser> users;
+    for (q.first(); !q.eof(); q.next())
+        users.append(TRightsUser{int(q.asInt(QStringLiteral("ID_USER"))), int(q.asInt(QStringLiteral("TYPE_USER"))),
+                                 q.asString(QStringLiteral("NOMPRENOM"))});
+    q.close();
+    return users;
 }
 
 bool TUserStore::CodeTaken(const QString& code, int exceptId)
@@ -158,4 +186,55 @@ void TUserStore::SetAccess(int idUser, const QString& objectName, int access)
     q.setParam(QStringLiteral("ID_USER"), idUser);
     q.setParam(QStringLiteral("OBJECT_NAME"), objectName);
     ExecOnRow(q);
+}
+
+int TUserStore::UserType(int idUser)
+{
+    db::Query& q = KeptStatement(m_userType, QStringLiteral("SELECT TYPE_USER FROM T_USERS WHERE ID_USER=:ID_USER"));
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.open();
+    const int type = q.isEmpty() ? 0 : int(q.asInt(QStringLiteral("TYPE_USER")));
+    q.close();
+    return type;
+}
+
+QList<TRightsRow> TUserStore::RightsRows(int idUser)
+{
+    db::Query& q = KeptStatement(m_rights, QStringLiteral("SELECT ID_SECUR, OBJECT_NAME, TYPE_ACCES FROM T_SECUR\n"
+                                                          "WHERE ID_USER=:ID_USER ORDER BY ID_SECUR"));
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.open();
+    QList<TRightsRow> rows;
+    rows.reserve(q.rowCount());
+    for (q.first(); !q.eof(); q.next())
+        rows.append(TRightsRow{q.asInt(QStringLiteral("ID_SECUR")), q.asString(QStringLiteral("OBJECT_NAME")).trimmed(),
+                               int(q.asInt(QStringLiteral("TYPE_ACCES")))});
+    q.close();
+    return rows;
+}
+
+void TUserStore::InsertRight(int idUser, const QString& key, const QString& description, int access, int level,
+                             int childCount)
+{
+    db::Query& q = KeptStatement(
+        m_insertRight,
+        QStringLiteral("INSERT INTO T_SECUR       (ID_SECUR, ID_USER, OBJECT_TYPE, OBJECT_NAME,        "
+                       "OBJECT_DESC, TYPE_ACCES, TV_LEVEL, NB_CHILD) VALUES(:ID_SECUR, :ID_USER, "
+                       ":OBJECT_TYPE, :OBJECT_NAME,        :OBJECT_DESC, :TYPE_ACCES, :TV_LEVEL, :NB_CHILD)"));
+    q.setParam(QStringLiteral("ID_SECUR"), 0);   // the trigger assigns the key
+    q.setParam(QStringLiteral("ID_USER"), idUser);
+    q.setParam(QStringLiteral("OBJECT_TYPE"), 0);
+    q.setParam(QStringLiteral("OBJECT_NAME"), key);
+    q.setParam(QStringLiteral("OBJECT_DESC"), description);
+    q.setParam(QStringLiteral("TYPE_ACCES"), access);
+    q.setParam(QStringLiteral("TV_LEVEL"), level);
+    q.setParam(QStringLiteral("NB_CHILD"), childCount);
+    q.exec();
+}
+
+void TUserStore::DeleteRight(qint64 idSecur)
+{
+    db::Query& q = KeptStatement(m_deleteRight, QStringLiteral("DELETE FROM T_SECUR WHERE ID_SECUR=:ID_SECUR"));
+    q.setParam(QStringLiteral("ID_SECUR"), idSecur);
+    q.exec();
 }

@@ -23,7 +23,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>

@@ -4,8 +4,6 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/UDM.h"
-#include "data/WriteGuard.h"
-#include "db/Database.h"
 #include "db/TextCodec.h"
 #include "platform/FilePicker.h"
 #include "ui/FormKit.h"
@@ -34,97 +32,7 @@ QPointer<TfrmSql>& console()
     return instance;
 }
 
-bool IsNumber(const db::Value& v)
-{
-    return std::holds_alternative<qint64>(v) || std::holds_alternative<double>(v)
-           || std::holds_alternative<Currency>(v);
-}
-
-// A run that failed: the engine's report, with what became of the run's writes.
-db::DbError RolledBack(const db::DbError& error, const QString& what)
-{
-    db::DbError told(what + QLatin1Char('\r') + error.message(), error.sqlCode(), error.gdsCode());
-    told.setOperation(db::DbError::Operation::Write);
-    return told;
-}
-
 } // namespace
-
-// ---------------------------------------------------------------------------
-// Result model
-
-TSqlResultModel::TSqlResultModel(QObject* parent) : QAbstractTableModel(parent) {}
-
-TSqlResultModel::~TSqlResultModel() = default;
-
-void TSqlResultModel::SetQuery(db::Query* query)
-{
-    beginResetModel();
-    m_query = query;
-    m_rows = query ? query->rowCount() : 0;
-    m_failed = false;
-    endResetModel();
-}
-
-void TSqlResultModel::Clear()
-{
-    SetQuery(nullptr);
-}
-
-int TSqlResultModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_rows;
-}
-
-int TSqlResultModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() || !m_query ? 0 : m_query->columnCount();
-}
-
-QVariant TSqlResultModel::data(const QModelIndex& index, int role) const
-{
-    if (!m_query || !index.isValid() || index.row() >= m_rows)
-        return QVariant();
-    const db::Value& v = m_query->at(index.row(), index.column());
-    if (role == Qt::DisplayRole)
-        return db::toText(v);
-    if (role == Qt::TextAlignmentRole)
-        return int((IsNumber(v) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    return QVariant();
-}
-
-QVariant TSqlResultModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole)
-        return QVariant();
-    if (orientation == Qt::Vertical)
-        return section + 1;
-    return m_query && section < m_query->columnCount() ? m_query->columnNames().at(section) : QVariant();
-}
-
-bool TSqlResultModel::canFetchMore(const QModelIndex& parent) const
-{
-    return !parent.isValid() && m_query && !m_failed && m_query->hasMoreRows();
-}
-
-void TSqlResultModel::fetchMore(const QModelIndex& parent)
-{
-    if (!canFetchMore(parent))
-        return;
-    // Qt calls this while it lays the grid out: a failure stops the reading
-    // and is told once, never thrown through Qt.
-    int added = 0;
-    if (!RunGuarded([&] { added = m_query->fetchMore(FetchRows); }))
-        m_failed = true;
-    if (added <= 0)
-        return;
-    beginInsertRows(QModelIndex(), m_rows, m_rows + added - 1);
-    m_rows += added;
-    endInsertRows();
-}
-
-// ---------------------------------------------------------------------------
-// Console
 
 TfrmSql::TfrmSql(QWidget* parent) : QDialog(parent)
 {
@@ -206,15 +114,12 @@ TfrmSql::TfrmSql(QWidget* parent) : QDialog(parent)
     connect(btnNext, &QPushButton::clicked, this, Guarded([this] { btnNextClick(); }));
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { UpdateStates(); });
 
-    m_query = std::make_unique<db::Query>(DM->LURDO);
+    m_session = std::make_unique<TSqlSession>(m_model);
     connect(DM, &TDM::ConnectionClosing, this, [this] { ConnectionClosing(); });
     UpdateStates();
 }
 
-TfrmSql::~TfrmSql()
-{
-    m_model->Clear();
-}
+TfrmSql::~TfrmSql() = default;
 
 TfrmSql* TfrmSql::ShowConsole(QWidget* parent)
 {
@@ -251,8 +156,7 @@ void TfrmSql::UpdateStates()
 
 void TfrmSql::ConnectionClosing()
 {
-    m_model->Clear();
-    m_query->close();
+    m_session->Close();
 }
 
 void TfrmSql::btnExecClick()
@@ -316,65 +220,18 @@ void TfrmSql::Run(RunKind kind)
     } timing{this, clock};
 
     // The grid lets the previous result go before anything runs.
-    m_model->Clear();
-    m_query->close();
+    m_session->Close();
     switch (kind) {
     case RunKind::Exec:
-        RunStatement(text);
+        m_session->Exec(text);
         break;
     case RunKind::Open:
-        OpenQuery(text);
+        m_session->Open(text, FirstRows);
         break;
     case RunKind::Script:
-        RunScript(text);
+        m_session->RunScript(text);
         break;
     }
-}
-
-void TfrmSql::RunStatement(const QString& text)
-{
-    TWriteGuard write;
-    try {
-        db::Query statement(DM->LURDO, text);
-        statement.exec();
-    } catch (const db::DbError& e) {
-        throw RolledBack(e, QStringLiteral("L'instruction a été refusée : elle a été annulée."));
-    }
-    write.Commit();
-}
-
-void TfrmSql::OpenQuery(const QString& text)
-{
-    // A select reads on the connection's read transaction and keeps its
-    // cursor for the rows still to show; a text that writes is committed
-    // like "Exec", or rolled back when it fails.
-    // (A write another window left open is not this run's to end.)
-    const bool ownWrite = !DM->LURDO.inTransaction();
-    m_query->setSql(text);
-    try {
-        m_query->openPartial(FirstRows);
-    } catch (const db::DbError& e) {
-        if (ownWrite && DM->LURDO.inTransaction()) {
-            DM->LURDO.rollback();
-            throw RolledBack(e, QStringLiteral("L'instruction a été refusée : elle a été annulée."));
-        }
-        throw;
-    }
-    if (ownWrite && DM->LURDO.inTransaction() && !DM->CommitWork())
-        Abort();
-    m_model->SetQuery(m_query.get());
-}
-
-void TfrmSql::RunScript(const QString& text)
-{
-    TWriteGuard write;
-    try {
-        DM->LURDO.executeScript(text);
-    } catch (const db::DbError& e) {
-        throw RolledBack(e, QStringLiteral("Le script s'est arrêté sur une instruction refusée : ce qu'il avait "
-                                           "écrit depuis son début (ou son dernier COMMIT) a été annulé."));
-    }
-    write.Commit();
 }
 
 void TfrmSql::LoadFile()

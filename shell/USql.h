@@ -12,7 +12,8 @@
 // the grid scrolls. The grid lets its rows go when the connection closes
 // (year switch, backup).
 
-#include <QAbstractTableModel>
+#include "shell/SqlSession.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -25,34 +26,6 @@ class QPushButton;
 class QSplitter;
 class QTableView;
 class TStatusBar;
-namespace db { class Query; }
-
-// The rows of the console's query, read from the engine as they are shown.
-class TSqlResultModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    explicit TSqlResultModel(QObject* parent = nullptr);
-    ~TSqlResultModel() override;
-
-    // Shows the query, opened for its first rows; the model reads the rest.
-    void SetQuery(db::Query* query);
-    void Clear();
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    bool canFetchMore(const QModelIndex& parent) const override;
-    void fetchMore(const QModelIndex& parent) override;
-
-    // Rows read in one go as the grid scrolls.
-    static constexpr int FetchRows = 500;
-
-private:
-    db::Query* m_query = nullptr;
-    int m_rows = 0;
-    bool m_failed = false;
-};
 
 class TfrmSql : public QDialog {
     Q_OBJECT
@@ -103,14 +76,11 @@ protected:
 private:
     enum class RunKind { Exec, Open, Script };
     void Run(RunKind kind);
-    void RunStatement(const QString& text);
-    void OpenQuery(const QString& text);
-    void RunScript(const QString& text);
     void UpdateStates();
     void ConnectionClosing();
 
     TSqlResultModel* m_model = nullptr;
-    std::unique_ptr<db::Query> m_query;
+    std::unique_ptr<TSqlSession> m_session;
     QStringList m_history;
     int m_position = 0;
 };

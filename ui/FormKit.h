@@ -14,7 +14,6 @@
 
 #include "core/Routines.h"
 
-#include <QDate>
 #include <QKeySequence>
 #include <QList>
 #include <QStatusBar>

@@ -4,8 +4,6 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
-#include "data/AccessRights.h"
-#include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "ui/RecordNavigator.h"
 
@@ -17,7 +15,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
-#include <QToolButton>
 
 // ---------------------------------------------------------------------------
 // Small shared pieces
@@ -326,19 +323,16 @@ bool TRefRecordForm::RowsEmpty() const
     return !rows || rows->isEmpty();
 }
 
-void TRefRecordForm::SetOwnRows(const QString& sql, const QString& keyField)
+void TRefRecordForm::SetOwnRows(QueryTableModel::Reader reader, const QString& keyField)
 {
     m_keyField = keyField;
     m_ownRows = new QueryTableModel(this);
     m_ownRows->setKeyFields({keyField});
-    m_ownQuery = std::make_unique<db::Query>(DM->LURDO, sql);
-    m_ownRows->setQuery(m_ownQuery.get());
+    m_ownRows->setReader(std::move(reader));
 }
 
 void TRefRecordForm::ReadOwnRows(qint64 key)
 {
-    m_ownQuery->close();
-    m_ownQuery->open();
     m_ownRows->reload();
     if (!m_ownRows->locate({db::Value(key)}))
         m_ownRows->setCurrentRow(0);
@@ -365,7 +359,7 @@ TShownRow TRefRecordForm::ShownRow() const
 void TRefRecordForm::ShowStoredRow()
 {
     const qint64 key = CurrentKey();
-    if (m_ownQuery)
+    if (m_ownRows)
         ReadOwnRows(key);
     else if (QueryTableModel* rows = Rows())
         rows->refresh();

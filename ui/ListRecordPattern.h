@@ -5,7 +5,7 @@
 // open the record window, delete a row and, in pick mode, choose one. A record
 // window (TRefRecordForm) is an editor window (ui/EditorWindow.h) with the
 // pattern's own tool bar, popup menu and rows; each pair derives from these
-// two and supplies its queries, fields, checks and messages.
+// two and supplies its store's reads, fields, checks and messages.
 //
 // Also here: the usage test and the confirmed delete, the row tints and the
 // selection colours of the grids.
@@ -16,7 +16,6 @@
 #include "ui/QueryTableModel.h"
 
 #include <QDialog>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -174,10 +173,11 @@ protected:
     bool HasRows() const override { return !RowsEmpty(); }
     void FormShow() override;
 
-    // Windows with a query of their own: the rows of `sql`, found by `keyField`.
-    void SetOwnRows(const QString& sql, const QString& keyField);
+    // Windows with rows of their own: the rows `reader` reads (a store's
+    // read), found by `keyField`.
+    void SetOwnRows(QueryTableModel::Reader reader, const QString& keyField);
     // The table of the rows, for the check that a save undoes no other user's
-    // change (their query reads RDB$RECORD_VERSION as ROW_VERSION).
+    // change (their store reads RDB$RECORD_VERSION as ROW_VERSION).
     virtual QString RowTable() const { return m_rowTable; }
     void SetRowTable(const QString& table) { m_rowTable = table; }
     TShownRow ShownRow() const override;
@@ -195,7 +195,6 @@ protected:
 
 private:
     Options m_options;
-    std::unique_ptr<db::Query> m_ownQuery;
     QueryTableModel* m_ownRows = nullptr;
     QString m_keyField;
     QString m_rowTable;

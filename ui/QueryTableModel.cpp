@@ -75,6 +75,15 @@ QString WithoutTrailingBlanks(QString s)
 
 } // namespace
 
+TListingRows ReadListingRows(db::Query& query)
+{
+    query.close();
+    query.open();
+    TListingRows rows{query.columnNames(), query.takeRows()};
+    query.close();
+    return rows;
+}
+
 void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency largest)
 {
     if (!view)
@@ -154,24 +163,17 @@ void QueryTableModel::clearColumns()
 
 void QueryTableModel::reload()
 {
-    if (!m_query) {
+    if (!m_reader) {
         clearRows();
         return;
     }
-    if (!m_query->isOpen()) {
-        setRows(QStringList(), {});
-        return;
-    }
-    setRows(m_query->columnNames(), m_query->rows());
+    TListingRows rows = m_reader();
+    setRows(rows.names, std::move(rows.rows));
 }
 
 void QueryTableModel::refresh()
 {
     const QList<db::Value> key = currentKey();
-    if (m_query) {
-        m_query->close();
-        m_query->open();
-    }
     reload();
     if (!key.isEmpty())
         locate(key);
@@ -342,6 +344,19 @@ void QueryTableModel::replaceRow(int sourceRow, std::vector<db::Value> values)
     if (sourceRow < 0 || size_t(sourceRow) >= m_rows.size())
         return;
     rebuildKeepingCurrent([&] { m_rows[size_t(sourceRow)] = std::move(values); });
+}
+
+void QueryTableModel::insertSourceRow(int sourceRow, std::vector<db::Value> values)
+{
+    sourceRow = std::clamp(sourceRow, 0, int(m_rows.size()));
+    rebuildKeepingCurrent([&] { m_rows.insert(m_rows.begin() + sourceRow, std::move(values)); });
+}
+
+void QueryTableModel::removeSourceRow(int sourceRow)
+{
+    if (sourceRow < 0 || size_t(sourceRow) >= m_rows.size())
+        return;
+    rebuildKeepingCurrent([&] { m_rows.erase(m_rows.begin() + sourceRow); });
 }
 
 int QueryTableModel::findSourceRow(const QString& field, const db::Value& value) const

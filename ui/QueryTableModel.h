@@ -1,26 +1,24 @@
 #pragma once
 // QueryTableModel: the one read-only grid model of the program, over its own
-// copy of the rows a db::Query fetched. It keeps a current row (like a dataset
+// copy of the rows a store read. It keeps a current row (like a dataset
 // cursor), synchronised with an attached view.
 //
 // Usage:
-//   db::Query q(DM->LURDO, "SELECT ID_BEN, NOM, ADR FROM BENEF WHERE TYPE_BEN=:T ORDER BY NOM");
-//   q.setParam("T", 1);
 //   QueryTableModel model;
 //   model.addColumn("NOM", "Nom/Raison sociale");
 //   model.addColumn("MONTANT", "Montant", QueryTableModel::Money);    // formatMask()
 //   model.addColumn("DATE_DEPENSE", "Date", QueryTableModel::Date);   // dd/MM/yyyy
 //   model.setKeyFields({"ID_BEN"});
-//   model.setQuery(&q);              // refresh() re-opens it with its parameters
+//   model.setReader([&store] { return store.ReadAll(); });   // reload() and refresh() read through it
 //   model.attachView(grid);          // sets itself as the grid's model; rows selected whole
-//   model.refresh();                 // opens the query, keeps the current key (else row 0)
+//   model.refresh();                 // reads the rows, keeps the current key (else row 0)
 //   model.setFilter([](const QueryRow& r) { return r.asString("ART").isEmpty(); });
 //   model.setFilter(QueryTableModel::FieldEquals("CHAP", text));  // "CHAP='..'"
 //   model.setSortingEnabled(true);   // header click sorts, second click descending
 //   model.locate({qint64(12)});      // current row = the row whose key is 12
 //   model.setRowTint([](int row, const QueryRow&) { return row % 2 ? QColor(0xEA, 0xEA, 0xEA) : QColor(); });
 //   int id = model.current().asInt("ID_BEN");   // check model.isEmpty() first
-// Without a query, setRows() gives the model rows of any origin.
+// Without a reader, setRows() gives the model rows of any origin.
 // Money columns of an attached view are widened, each time the rows are read,
 // to show the largest and the smallest amount of the rows in full; so are the
 // text columns marked fitText, to show their title and their widest text.
@@ -45,6 +43,10 @@ struct TListingRows {
     QStringList names;
     std::vector<std::vector<db::Value>> rows;
 };
+
+// Runs the select `query` with its parameters and hands back its rows; the
+// query is closed again.
+TListingRows ReadListingRows(db::Query& query);
 
 // Widens `column` of `view`, when it is narrower, so that the amounts from
 // `smallest` to `largest` show in full in the mask "### ### ### ##0.00", in
@@ -113,14 +115,15 @@ public:
     void setKeyFields(const QStringList& fields) { m_keyFields = fields; }
     const QStringList& keyFields() const { return m_keyFields; }
 
-    // The query refresh() opens; the model never owns it.
-    void setQuery(db::Query* query) { m_query = query; }
-    db::Query* query() const { return m_query; }
+    // How the rows are read: a store's read, called at each reload() and
+    // refresh().
+    using Reader = std::function<TListingRows()>;
+    void setReader(Reader reader) { m_reader = std::move(reader); }
 
-    // Copies the (open) query's rows, applies filter and sort; current row = first.
+    // Reads the rows, applies filter and sort; current row = first.
     void reload();
-    // Closes and re-opens the query with its parameters, copies its rows and makes
-    // the row with the previous current key current again (else the first row).
+    // Reads the rows again and makes the row with the previous current key
+    // current again (else the first row).
     void refresh();
     // Rows of any origin; current row = first.
     void setRows(const QStringList& fieldNames, std::vector<std::vector<db::Value>> rows);
@@ -149,6 +152,10 @@ public:
     // Replaces the values of one copied row (index in query order) and
     // re-applies filter and sort, keeping the current row.
     void replaceRow(int sourceRow, std::vector<db::Value> values);
+    // Puts a row in at `sourceRow` of the copied rows (query order), or takes
+    // one out, and re-applies filter and sort.
+    void insertSourceRow(int sourceRow, std::vector<db::Value> values);
+    void removeSourceRow(int sourceRow);
     // The values of one copied row (query order).
     const std::vector<db::Value>& sourceValues(int sourceRow) const { return m_rows[size_t(sourceRow)]; }
     // The copied row (query order) whose `field` holds `value`; -1 when none.
@@ -220,7 +227,7 @@ private:
 
     QList<Column> m_columns;
     QStringList m_keyFields;
-    db::Query* m_query = nullptr;
+    Reader m_reader;
     QStringList m_names;
     std::vector<std::vector<db::Value>> m_rows;
     std::vector<int> m_shown;

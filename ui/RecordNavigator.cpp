@@ -1,6 +1,5 @@
 #include "ui/RecordNavigator.h"
 
-#include "db/Database.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 
@@ -32,34 +31,20 @@ TRecordNavigator::TRecordNavigator(QWidget* parent) : QWidget(parent)
     UpdateButtons();
 }
 
-void TRecordNavigator::SetQuery(db::Query* query)
-{
-    m_query = query;
-    m_model = nullptr;
-    UpdateButtons();
-}
-
 void TRecordNavigator::SetModel(QueryTableModel* model)
 {
     m_model = model;
-    m_query = nullptr;
     UpdateButtons();
 }
 
 int TRecordNavigator::Count() const
 {
-    if (m_model)
-        return m_model->rowCount();
-    if (m_query && m_query->isOpen())
-        return m_query->rowCount();
-    return 0;
+    return m_model ? m_model->rowCount() : 0;
 }
 
 int TRecordNavigator::Current() const
 {
-    if (m_model)
-        return m_model->currentRow();
-    return m_query ? m_query->row() : 0;
+    return m_model ? m_model->currentRow() : 0;
 }
 
 void TRecordNavigator::MoveTo(int row)
@@ -70,10 +55,7 @@ void TRecordNavigator::MoveTo(int row)
     row = qBound(0, row, count - 1);
     if (row == Current())
         return;
-    if (m_model)
-        m_model->setCurrentRow(row);
-    else
-        m_query->moveTo(row);
+    m_model->setCurrentRow(row);
     UpdateButtons();
     emit moved();
 }

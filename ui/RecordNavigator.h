@@ -1,6 +1,6 @@
 #pragma once
-// The record navigator: first, prior, next and last over the rows a window
-// shows, either the fetched rows of a query or the shown rows of a grid model.
+// The record navigator: first, prior, next and last over the shown rows of a
+// grid model, the rows a window shows.
 // A move emits moved(); the buttons follow the position (first and prior are
 // disabled on the first row, next and last on the last one, all of them when
 // there is no row or the navigator is disabled).
@@ -10,14 +10,12 @@
 
 class QToolButton;
 class QueryTableModel;
-namespace db { class Query; }
 
 class TRecordNavigator : public QWidget {
     Q_OBJECT
 public:
     explicit TRecordNavigator(QWidget* parent = nullptr);
 
-    void SetQuery(db::Query* query);
     void SetModel(QueryTableModel* model);
     // Re-reads the position (after the rows were read again or located).
     void UpdateButtons();
@@ -38,6 +36,5 @@ private:
     int Current() const;
     void MoveTo(int row);
 
-    db::Query* m_query = nullptr;
     QPointer<QueryTableModel> m_model;
 };

@@ -64,9 +64,9 @@ TEST_F(TransferTest, NewTransferStoresItsRowsAndOneSheetPerRow)
     EXPECT_EQ(DM->Queries().CreditAvailableAt(empty, date), Money("40000"));
 
     TTransferStore store;
-    db::Query& keys = store.Keys();
-    ASSERT_EQ(keys.rowCount(), 1);
-    EXPECT_EQ(keys.asInt(QStringLiteral("ID_VIR")), id);
+    const TListingRows keys = store.ReadKeys();
+    ASSERT_EQ(keys.rows.size(), 1u);
+    EXPECT_EQ(TTransferStore::KeyOf(QueryRow(&keys.names, &keys.rows[0])), id);
     const auto read = store.Read(id);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->date, date);
@@ -126,7 +126,7 @@ TEST_F(TransferTest, ChangedTransferKeepsItsNumbersAndIsNotCountedAgainstItself)
     EXPECT_TRUE(TransferRows(id).empty());
     EXPECT_FALSE(TransferSheet(giving).has_value());
     EXPECT_FALSE(TransferSheet(receiving).has_value());
-    EXPECT_TRUE(store.Keys().isEmpty());
+    EXPECT_TRUE(store.ReadKeys().rows.empty());
 }
 
 TEST_F(TransferTest, CreditShortWhenPaidPlusAmountExceedsTheCredit)

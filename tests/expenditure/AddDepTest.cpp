@@ -5,6 +5,7 @@
 #include "common/PreviewDriver.h"
 #include "controls/Gradient.h"
 #include "controls/NumEdit.h"
+#include "expenditure/ExpenseCriteria.h"
 #include "expenditure/UFilterDep.h"
 #include "ui/QueryTableModel.h"
 

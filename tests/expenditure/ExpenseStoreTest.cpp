@@ -162,11 +162,15 @@ TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
     const int days[] = {5, 10, 15, 20};
     for (int i = 0; i < 4; ++i)
         Write([&] { ids[i] = store.InsertExpense(invoice(days[i], "F")); });
-    auto keys = [](const db::Query& q) {
+    auto keys = [](const QueryTableModel& rows) {
         QList<qint64> out;
-        for (int r = 0; r < q.rowCount(); ++r)
-            out << db::toInt(q.at(r, q.columnIndex(QStringLiteral("ID_DEPENSE"))));
+        for (int r = 0; r < rows.rowCount(); ++r)
+            out << rows.row(r).asInt(QStringLiteral("ID_DEPENSE"));
         return out;
+    };
+    auto readInto = [](QueryTableModel& rows, TExpenseStore& from) {
+        TListingRows read = from.ReadExpenses(ExpenseKind::Invoice);
+        rows.setRows(read.names, std::move(read.rows));
     };
     TExpenseStore fresh;
     struct Step {
@@ -180,16 +184,19 @@ TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
         {"added", [&] { qint64 id = 0; Write([&] { id = store.InsertExpense(invoice(12, "G")); }); return id; }, false},
         {"deleted", [&] { Write([&] { store.DeleteExpense(ids[1]); }); return ids[1]; }, true},
     };
-    db::Query& rows = store.ReadExpenses(ExpenseKind::Invoice);
+    QueryTableModel rows;
+    readInto(rows, store);
     for (const Step& s : steps) {
         SCOPED_TRACE(s.name);
         const int before = s.deleted ? keys(rows).indexOf(ids[1]) : -1;
         const qint64 id = s.write();
         store.TakeExpense(rows, id);
-        EXPECT_EQ(keys(rows), keys(fresh.ReadExpenses(ExpenseKind::Invoice)));
+        QueryTableModel again;
+        readInto(again, fresh);
+        EXPECT_EQ(keys(rows), keys(again));
         if (s.deleted)
-            EXPECT_EQ(rows.row(), before);
+            EXPECT_EQ(rows.currentRow(), before);
         else
-            EXPECT_EQ(db::toInt(rows.at(rows.row(), rows.columnIndex(QStringLiteral("ID_DEPENSE")))), id);
+            EXPECT_EQ(rows.current().asInt(QStringLiteral("ID_DEPENSE")), id);
     }
 }

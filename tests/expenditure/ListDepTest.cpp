@@ -9,6 +9,7 @@
 #include "common/ProgramFolder.h"
 #include "common/TextBoxes.h"
 #include "data/BudgetQueries.h"
+#include "expenditure/ExpenseCriteria.h"
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/ExpenseStore.h"
 #include "expenditure/OrderStore.h"
