@@ -150,6 +150,28 @@ TVerdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const 
     return Refused(QString(), Focus::SelectionList);
 }
 
+QList<std::pair<qint64, Currency>> ChargedLines(Mode mode, const Expense& expense, const Facts& facts)
+{
+    // A salary expense to pay has no budget line of its own: on a payment
+    // order each line it is charged to counts with its share.
+    QHash<qint64, Currency> shares;
+    if (mode == Mode::PaymentOrder && expense.kind == ExpenseKind::SalaryToPay)
+        shares = facts.imputations(expense.id);
+    if (shares.isEmpty())
+        shares.insert(expense.idFnm, expense.amount);
+    QList<qint64> ids = shares.keys();
+    std::sort(ids.begin(), ids.end());
+    QList<std::pair<qint64, Currency>> lines;
+    for (qint64 id : ids)
+        lines.append({id, shares.value(id)});
+    return lines;
+}
+
+bool CeilingApplies(const Beneficiary& ben)
+{
+    return ben.found && ben.type == 0 && (ben.grade == 0 || ben.grade == 1);
+}
+
 TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
                          const Policies& policies, const Facts& facts, const TAsk& ask)
 {
@@ -166,22 +188,13 @@ TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet
     } else {
         if (onDocument.contains(expense.id))
             return Refused(AlreadyMandated, Focus::ExpenseList);
-        // A salary expense to pay has no budget line of its own: each line it
-        // is charged to is checked with its share.
-        QHash<qint64, Currency> shares;
-        if (expense.kind == ExpenseKind::SalaryToPay)
-            shares = facts.imputations(expense.id);
-        if (shares.isEmpty())
-            shares.insert(expense.idFnm, expense.amount);
-        QList<qint64> ids = shares.keys();
-        std::sort(ids.begin(), ids.end());
         QList<LineShare> lines;
-        for (qint64 id : ids)
-            lines.append(LineShare{facts.lineLabel(id), facts.credit(id), shares.value(id)});
+        for (const auto& [id, share] : ChargedLines(doc.mode, expense, facts))
+            lines.append(LineShare{facts.lineLabel(id), facts.credit(id), share});
         if (TVerdict v = CheckMandateCredit(lines, policies.mandate, ask))
             return v;
         const Beneficiary ben = facts.beneficiary(expense.idBen);
-        if (ben.found && ben.type == 0 && (ben.grade == 0 || ben.grade == 1))
+        if (CeilingApplies(ben))
             if (TVerdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, ben.grade,
                                                   policies.ceilings[size_t(ben.grade)], ask))
                 return v;

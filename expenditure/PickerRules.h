@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace picker {
 
@@ -127,6 +128,15 @@ int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines);
 TVerdict CheckLineLimit(const Document& doc, int maxDocLines);
 TVerdict CheckNotSelected(const Document& doc, qint64 idDepense);
 TVerdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const TAsk& ask);
+
+// The budget lines whose credit the add of `expense` to a document of `mode`
+// decides on, in key order, with the share of the expense each takes: its
+// own line, or on a payment order each line a salary expense to pay is
+// charged to. None for an expense without a line.
+QList<std::pair<qint64, Currency>> ChargedLines(Mode mode, const Expense& expense, const Facts& facts);
+// Whether the supplier ceiling applies to the beneficiary (a supplier of a
+// known grade).
+bool CeilingApplies(const Beneficiary& ben);
 
 // --- AddExpense -----------------------------------------------------------------
 // Every check, in order, for one expense; nothing when it may be added.

@@ -1,6 +1,7 @@
 #include "expenditure/PickerStore.h"
 
 #include "data/KeptStatement.h"
+#include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "expenditure/ExpenseCriteria.h"
 
@@ -97,4 +98,13 @@ TPickerStore::Result TPickerStore::AddExpense(TExpenseDocument& document, picker
     // The line takes the amount read under the lock, which is the amount checked.
     r.sync = document.AddExpenseLine(idDoc, checked.id, r.now->amount);
     return r;
+}
+
+void TPickerStore::LockCheckedRows(const QList<qint64>& budgetLines, qint64 idBen)
+{
+    for (qint64 idFnm : budgetLines)
+        if (idFnm > 0)
+            LockRow(QStringLiteral("FNM"), QStringLiteral("ID_FNM"), idFnm);
+    if (idBen > 0)
+        LockRow(QStringLiteral("BENEF"), QStringLiteral("ID_BEN"), idBen);
 }

@@ -66,6 +66,14 @@ public:
     // throws its refusal.
     Result AddExpense(TExpenseDocument& document, picker::Mode mode, qint64 idDoc, const picker::Expense& checked);
 
+    // Locks, for the adding operation, the rows the credit and ceiling
+    // checks decide on: the budget lines the expense is charged to and, when
+    // given (> 0), its supplier. Every add locks them the same way, so a
+    // second user's add on one of them is refused as in progress until this
+    // one ends, and the checks made again under the locks count every line
+    // added before. Rows that are gone are passed over.
+    static void LockCheckedRows(const QList<qint64>& budgetLines, qint64 idBen);
+
 private:
     std::unique_ptr<db::Query> m_listed;
     TExpenseStore m_expenses;

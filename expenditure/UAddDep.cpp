@@ -40,6 +40,9 @@ const QString ExpenseDeletedMeanwhile =
 const QString ExpenseChangedMeanwhile =
     QStringLiteral("Cette dépense a été modifiée par un autre utilisateur : elle n'a pas été ajoutée.\r"
                    "Elle est affichée telle qu'elle est enregistrée ; ajoutez-la de nouveau pour la vérifier.");
+const QString CreditChangedMeanwhile =
+    QStringLiteral("Un autre utilisateur a changé entre-temps le crédit de l'imputation ou le total du fournisseur : "
+                   "la dépense n'a pas été ajoutée.\rAjoutez-la de nouveau pour la vérifier.");
 
 QString SelectionKindText(std::optional<ExpenseKind> kind, const QString& current)
 {
@@ -466,26 +469,64 @@ bool TfrmAddDep::AddExpense(qint64 idDepense)
     policies.mandate = DecisionMandate;
     policies.ceilings = SupplierThresholds;
     policies.maxDocLines = MaxDocLines;
-    const auto ask = [](const QString& question) {
-        return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+    // The questions the user answered Yes, so that the checks made again
+    // under the locks do not ask them twice.
+    QSet<QString> accepted;
+    const auto ask = [&accepted](const QString& question) {
+        if (accepted.contains(question))
+            return true;
+        const bool yes = ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+        if (yes)
+            accepted.insert(question);
+        return yes;
     };
-    if (const TVerdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
-        ShowPickerRefusal(*refusal);
-        return false;
-    }
 
-    // The list and the checks read the expense before this write: whether
-    // another user deleted it, changed it or put it on a document of the mode
-    // since is read again inside the adding transaction, the expense locked,
-    // so that it is never committed or mandated twice, and the line takes the
-    // amount the checks passed.
+    // The list and the checks read the expense, the credits and the
+    // supplier's total before this write. Inside the adding transaction the
+    // expense, the budget lines it is charged to and its supplier are locked,
+    // and the checks run again on what is stored then: whether another user
+    // deleted the expense, changed it or put it on a document of the mode
+    // since, and whether a line another user added meanwhile used up the
+    // credit or the ceiling. So no expense is committed or mandated twice, no
+    // two adds both pass a credit only one of them fits in, and the line
+    // takes the amount the checks passed. When the figures have changed so
+    // that a question the user was not asked comes up, the add starts again
+    // with the question asked on the figures as they stand (once; a second
+    // change refuses).
     TPickerStore::Result added;
-    {
-        TWaitCursor wait;
-        TWriteGuard write;
-        added = m_picker.AddExpense(*Document, CurrentDocument().mode, IdDoc, e);
-        if (added.outcome == TPickerStore::Outcome::Added)
-            write.Commit();
+    for (int round = 0;; ++round) {
+        if (const TVerdict refusal = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, ask)) {
+            ShowPickerRefusal(*refusal);
+            return false;
+        }
+        bool askedAnew = false;
+        const auto askedBefore = [&](const QString& question) {
+            askedAnew = askedAnew || !accepted.contains(question);
+            return accepted.contains(question);
+        };
+        TVerdict again;
+        {
+            TWaitCursor wait;
+            TWriteGuard write;
+            QList<qint64> lines;
+            for (const auto& line : picker::ChargedLines(CurrentDocument().mode, e, m_facts))
+                lines.append(line.first);
+            const bool ceiling = IsOrder() && picker::CeilingApplies(m_facts.beneficiary(e.idBen));
+            TPickerStore::LockCheckedRows(lines, ceiling ? e.idBen : -1);
+            again = picker::CheckAddExpense(CurrentDocument(), e, m_snapshot, policies, m_facts, askedBefore);
+            if (!again) {
+                added = m_picker.AddExpense(*Document, CurrentDocument().mode, IdDoc, e);
+                if (added.outcome == TPickerStore::Outcome::Added)
+                    write.Commit();
+            }
+        }
+        if (!again)
+            break;
+        if (!askedAnew || round > 0) {
+            ShowPickerRefusal(again->message.isEmpty() ? TRefusal{CreditChangedMeanwhile, int(picker::Focus::ExpenseList)}
+                                                       : *again);
+            return false;
+        }
     }
     switch (added.outcome) {
     case TPickerStore::Outcome::Added: break;

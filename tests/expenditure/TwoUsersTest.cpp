@@ -419,6 +419,60 @@ TEST_F(TwoUsersTest, AnOrdersTotalFollowsBothUsersLines)
     EXPECT_EQ(Total(picker::Mode::PaymentOrder, order), Money("75"));
 }
 
+// Two expenses of one budget line put on two orders at once, each fitting the
+// line's credit alone but not both: B's add in progress holds the line, so A is
+// told and writes nothing; B's add stored while A answered a question makes
+// A's add ask the credit question on the figures as they stand, and the No
+// leaves A's order as it was.
+TEST_F(TwoUsersTest, TwoAddsNeverBothPassACreditOnlyOneFits)
+{
+    DecisionMandate = 2;
+    rows::PrimitiveSheet(line, Money("1000"));
+    const qint64 e1 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("600"));
+    const qint64 e2 = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("600"));
+    const qint64 orderA = NewOrder(QStringLiteral("0501"), QDate(2024, 4, 2));
+    const qint64 orderB = NewOrder(QStringLiteral("0502"), QDate(2024, 4, 2));
+    const auto bAdds = [&] {
+        BHolds([&] {
+            TPickerStore::LockCheckedRows({line}, -1);
+            EXPECT_EQ(bStores->Add(picker::Mode::PaymentOrder, orderB, Checked(e1)).outcome,
+                      TPickerStore::Outcome::Added);
+        });
+    };
+    auto frm = Open("M", orderA);
+    messages->clear();
+
+    bAdds();
+    Pick(*frm, e2);
+    ASSERT_FALSE(messages->calls().isEmpty());
+    EXPECT_TRUE(messages->calls().last().text.startsWith(InProgress)) << messages->texts().join(" | ").toStdString();
+    EXPECT_TRUE(Lines(picker::Mode::PaymentOrder, orderA).isEmpty());
+    b->Run([&] { held.reset(); });
+    messages->clear();
+
+    // B's add stored while A's first question is on screen.
+    const MessageResponder recorder = CurrentMessageResponder();
+    bool stored = false;
+    SetMessageResponder([&](const MessageCall& call) {
+        if (!stored) {
+            stored = true;
+            bAdds();
+            BCommits();
+        }
+        recorder(call);
+        return call.text.startsWith(QStringLiteral("Crédit insuffisant")) ? int(mrNo) : int(mrYes);
+    });
+    Pick(*frm, e2);
+    SetMessageResponder(recorder);
+    EXPECT_TRUE(stored);
+    ASSERT_FALSE(messages->calls().isEmpty());
+    EXPECT_TRUE(messages->calls().last().text.startsWith(QStringLiteral("Crédit insuffisant pour mandater !")))
+        << messages->texts().join(" | ").toStdString();
+    EXPECT_TRUE(Lines(picker::Mode::PaymentOrder, orderA).isEmpty());
+    EXPECT_EQ(Total(picker::Mode::PaymentOrder, orderA), Currency());
+    EXPECT_EQ(Lines(picker::Mode::PaymentOrder, orderB), QStringList{QStringLiteral("1:%1").arg(e1)});
+}
+
 // The amount an order line takes is the expense's amount as it stands when the
 // line is written, the amount the checks passed: a change B stored after A's
 // list was read is taken; one in progress, or stored while A answered the
