@@ -5,6 +5,7 @@
 #include "core/Guard.h"
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
+#include "core/Period.h"
 #include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
@@ -302,18 +303,9 @@ void TfrmSF::btnDisplayClick()
         return;
     const int view = cmbSection->currentIndex();
     if (view != svRecap) {
-        const QDate start = ParseDate(edDateD->text());
-        const QDate end = ParseDate(edDateF->text());
-        if (!start.isValid())
-            Refuse(QStringLiteral("La date de début période est incorrecte !"), edDateD);
-        if (!end.isValid())
-            Refuse(QStringLiteral("La date de fin période est incorrecte !"), edDateF);
-        if (start > end)
-            Refuse(QStringLiteral("La date de fin est inférieure à la date de début !"), edDateF);
-        if (start.year() != FiscalYearNumber())
-            Refuse(QStringLiteral("La date de début période ne correspond pas à l'exercice en cours !"), edDateD);
-        if (end.year() != FiscalYearNumber())
-            Refuse(QStringLiteral("La date de fin période ne correspond pas à l'exercice en cours !"), edDateF);
+        QDate start, end;
+        if (const TVerdict v = CheckPeriod(edDateD->text(), edDateF->text(), FiscalYearNumber(), start, end))
+            Refuse(*v, v->field == PeriodStart ? edDateD : edDateF);
     } else if (cmbPeriode->currentIndex() < 0) {
         Refuse(QStringLiteral("Veuillez sélectionner la période SVP !"), cmbPeriode);
     }
