@@ -1,6 +1,7 @@
 #include "budget/USF.h"
 
 #include "budget/SituationExport.h"
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
@@ -202,19 +203,13 @@ void TfrmSF::BuildWindow()
     pnlTotals = new QWidget(this);
     pnlTotals->setObjectName(QStringLiteral("pnlTotals"));
     pnlTotals->setFixedHeight(grdSF->fontMetrics().height() + 14);
-    lTotaux = new QLabel(QStringLiteral("T O T A U X "), pnlTotals);
-    lTotaux->setObjectName(QStringLiteral("lTotaux"));
-    QFont bold = lTotaux->font();
-    bold.setBold(true);
-    lTotaux->setFont(bold);
+    lTotaux = MakeEffectLabel(pnlTotals, "lTotaux", QStringLiteral("T O T A U X "), tsRecessed);
     lTotaux->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto total = [&](const char* name) {
-        auto* l = new QLabel(pnlTotals);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setFont(bold);
+        TFxLabel* l = MakeEffectLabel(pnlTotals, name, QString(), tsRecessed);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setFrameShape(QFrame::Panel);
-        l->setFrameShadow(QFrame::Sunken);
+        l->SetBorderOuter(fsLowered);
+        l->SetTextMargin(2);
         return l;
     };
     lTotAll = total("lTotAll");
