@@ -135,10 +135,11 @@ TfrmChargesSoc::TfrmChargesSoc(QWidget* parent)
         palette.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     grdCharges->setPalette(palette);
-    const int widths[] = {36, 56, 80, 72, 110, 100, 90, 88};
+    // The budget line's column takes the room left, so its text is never cut.
+    const int widths[] = {40, 56, 84, 100, 120, 110, 100, 100};
     for (int c = 0; c < int(std::size(widths)); ++c)
         grdCharges->setColumnWidth(c, widths[c]);
-    grdCharges->horizontalHeader()->setStretchLastSection(true);
+    grdCharges->horizontalHeader()->setSectionResizeMode(ccImput, QHeaderView::Stretch);
 
     // The totals: the base and the 25 % read-only, the three contributions
     // open to an adjustment.
@@ -191,7 +192,7 @@ TfrmChargesSoc::TfrmChargesSoc(QWidget* parent)
     setTabOrder(edDateD, edDateF);
     setTabOrder(edDateF, btnAffiche);
     edDateD->setFocus();
-    resize(760, 520);
+    resize(860, 520);
 }
 
 TfrmChargesSoc::~TfrmChargesSoc()
