@@ -29,7 +29,9 @@ TfrmListTree_Eng::TfrmListTree_Eng(QWidget* parent)
 
     btnClose = MakeButton(this, "btnClose", QStringLiteral("Fermer"));
     mnFind = AddCommand("mnFind", QStringLiteral("&Chercher"), [this] { FindClick(); }, QKeySequence(Qt::Key_F3));
-    AddCommand("mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); }, QKeySequence(Qt::Key_F5));
+    // F5 starts the calculator from anywhere in the window.
+    addAction(MakeCommand(this, "mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); },
+                          QKeySequence(Qt::Key_F5)));
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_F4),
                          btnClose);
 
