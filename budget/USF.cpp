@@ -1,10 +1,12 @@
 #include "budget/USF.h"
 
 #include "budget/SituationExport.h"
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
 #include "core/MessageBox.h"
+#include "core/Period.h"
 #include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
@@ -195,19 +197,13 @@ void TfrmSF::BuildWindow()
     pnlTotals = new QWidget(this);
     pnlTotals->setObjectName(QStringLiteral("pnlTotals"));
     pnlTotals->setFixedHeight(grdSF->fontMetrics().height() + 14);
-    lTotaux = new QLabel(QStringLiteral("T O T A U X "), pnlTotals);
-    lTotaux->setObjectName(QStringLiteral("lTotaux"));
-    QFont bold = lTotaux->font();
-    bold.setBold(true);
-    lTotaux->setFont(bold);
+    lTotaux = MakeEffectLabel(pnlTotals, "lTotaux", QStringLiteral("T O T A U X "), tsRecessed);
     lTotaux->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto total = [&](const char* name) {
-        auto* l = new QLabel(pnlTotals);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setFont(bold);
+        TFxLabel* l = MakeEffectLabel(pnlTotals, name, QString(), tsRecessed);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setFrameShape(QFrame::Panel);
-        l->setFrameShadow(QFrame::Sunken);
+        l->SetBorderOuter(fsLowered);
+        l->SetTextMargin(2);
         return l;
     };
     lTotAll = total("lTotAll");
@@ -296,18 +292,9 @@ void TfrmSF::btnDisplayClick()
         return;
     const int view = cmbSection->currentIndex();
     if (view != svRecap) {
-        const QDate start = ParseDate(edDateD->text());
-        const QDate end = ParseDate(edDateF->text());
-        if (!start.isValid())
-            Refuse(QStringLiteral("La date de début période est incorrecte !"), edDateD);
-        if (!end.isValid())
-            Refuse(QStringLiteral("La date de fin période est incorrecte !"), edDateF);
-        if (start > end)
-            Refuse(QStringLiteral("La date de fin est inférieure à la date de début !"), edDateF);
-        if (start.year() != FiscalYearNumber())
-            Refuse(QStringLiteral("La date de début période ne correspond pas à l'exercice en cours !"), edDateD);
-        if (end.year() != FiscalYearNumber())
-            Refuse(QStringLiteral("La date de fin période ne correspond pas à l'exercice en cours !"), edDateF);
+        QDate start, end;
+        if (const TVerdict v = CheckPeriod(edDateD->text(), edDateF->text(), FiscalYearNumber(), start, end))
+            Refuse(*v, v->field == PeriodStart ? edDateD : edDateF);
     } else if (cmbPeriode->currentIndex() < 0) {
         Refuse(QStringLiteral("Veuillez sélectionner la période SVP !"), cmbPeriode);
     }

@@ -672,3 +672,23 @@ void TFxLabel::leaveEvent(QEvent* event)
     }
     emit mouseLeft();
 }
+
+TFxLabel* MakeEffectLabel(QWidget* parent, const char* name, const QString& text, TTextStyle style,
+                          const QColor& color)
+{
+    auto* label = new TFxLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->SetAutoSize(false);
+    label->SetTextStyle(style);
+    label->SetLightTextStyle(true);
+    label->SetTransparent(true);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    if (color.isValid()) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, color);
+        label->setPalette(p);
+    }
+    return label;
+}

@@ -212,3 +212,10 @@ private:
     QColor m_savedFlyByColor;    // the font colour while the mouse is over the label
     bool m_flyByActive = false;
 };
+
+// The label of the windows' titles and totals: bold text in `style` with the
+// light variant (one offset copy), in `color` when given, named `name`. It
+// keeps the place its window gives it (no automatic sizing) and lets the
+// background it stands on (a panel, a gradient) show through.
+TFxLabel* MakeEffectLabel(QWidget* parent, const char* name, const QString& text, TTextStyle style,
+                          const QColor& color = QColor());

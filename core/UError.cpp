@@ -1,5 +1,6 @@
 #include "core/UError.h"
 
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Pause.h"
 #include "core/Routines.h"
@@ -153,15 +154,10 @@ TfrmError::TfrmError(QWidget* parent)
     Gradient4->SetStyle(gsReflectedH);
     Gradient4->SetColorEnd(QColor(192, 192, 192));
 
-    lError = new QLabel(this);
-    lError->setObjectName(QStringLiteral("lError"));
-    lError->setTextFormat(Qt::PlainText);
+    lError = MakeEffectLabel(this, "lError", QString(), tsRecessed, Qt::black);
     lError->setWordWrap(true);
     lError->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lError->setFont(MessageFont());
-    QPalette palette = lError->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    lError->setPalette(palette);
     lError->setGeometry(68, 8, 445, 45);
 
     SetWindowHeight(165);

@@ -1,5 +1,6 @@
 #include "documents/FilterDialog.h"
 
+#include "controls/FxLabel.h"
 #include "controls/Gradient.h"
 #include "controls/NumEdit.h"
 #include "core/Guard.h"
@@ -81,14 +82,8 @@ int TFilterDialog::AddCriterion(QBoxLayout* layout, const char* labelName, const
     gradient->SetStyle(gsLinearH);
     gradient->setFixedHeight(20);
     gradient->setCursor(Qt::PointingHandCursor);
-    auto* label = new QLabel(caption, gradient);
-    label->setObjectName(QString::fromLatin1(labelName));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(p);
+    TFxLabel* label = MakeEffectLabel(gradient, labelName, caption, tsShadow, Qt::white);
+    label->SetShadowDepth(1);
     label->move(6, 2);
     label->adjustSize();
     label->installEventFilter(this);

@@ -1,5 +1,6 @@
 #include "expenditure/UMandat.h"
 
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -148,12 +149,13 @@ void TfrmMandat::BuildWindow()
                                QStyle::SP_DialogDiscardButton);
     btnDelDet->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BindButton(btnDelDet, mnDelDet);
-    lMontant = MakeValueLabel(under, "lMontant");
+    TFxLabel* amount = MakeEffectLabel(under, "lMontant", QString(), tsRecessed);
+    amount->SetRotation(roFlat);
+    amount->SetBorderOuter(fsLowered);
+    amount->SetTextMargin(2);
+    lMontant = amount;
     lMontant->setMinimumWidth(150);
     lMontant->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont bold = lMontant->font();
-    bold.setBold(true);
-    lMontant->setFont(bold);
     foot->addWidget(btnModifDet);
     foot->addWidget(btnDelDet);
     foot->addStretch(1);

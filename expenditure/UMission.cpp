@@ -4,6 +4,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/Routines.h"
+#include "expenditure/UChargesSoc.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -79,7 +80,8 @@ TfrmMission::TfrmMission(QWidget* parent)
 
     // The employer charges of a period are computed by their own window.
     mnChargesSoc = AddCommand("mnChargesSoc", QStringLiteral("Calculer les charges sociales"),
-                              [this] { return Mode() != emBrowse && m_contributionMode; }, [] {});
+                              [this] { return Mode() != emBrowse && m_contributionMode; },
+                              [this] { TfrmChargesSoc(this).exec(); });
     PopupMenu->insertAction(mnClose, mnChargesSoc);
     PopupMenu->insertSeparator(mnClose);
 

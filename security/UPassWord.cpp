@@ -2,6 +2,7 @@
 
 #include "security/UserStore.h"
 
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "ui/ListRecordPattern.h"
@@ -134,12 +135,9 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     Gradient->SetStyle(gsLinearV);
     Gradient->setFixedHeight(48);
 
-    lBienvenue = new QLabel(QStringLiteral("Bienvenue dans Vorel, la gestion des finances publiques !"), Gradient);
-    lBienvenue->setObjectName(QStringLiteral("lBienvenue"));
-    QFont bold = lBienvenue->font();
-    bold.setBold(true);
-    lBienvenue->setFont(bold);
-    lBienvenue->setStyleSheet(QStringLiteral("color: navy; background: transparent;"));
+    lBienvenue = MakeEffectLabel(Gradient, "lBienvenue",
+                                 QStringLiteral("Bienvenue dans Vorel, la gestion des finances publiques !"), tsRecessed,
+                                 QColor(0, 0, 0x80));
     auto* gradLayout = new QHBoxLayout(Gradient);
     gradLayout->setContentsMargins(16, 0, 16, 0);
     gradLayout->addWidget(lBienvenue, 0, Qt::AlignCenter);
@@ -161,9 +159,8 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     DatePicker->setCalendarPopup(true);
     lDate->setBuddy(DatePicker);
 
-    lNB = new QLabel(QStringLiteral("N.B : Veuillez  vérifier la date du jour SVP."), this);
-    lNB->setObjectName(QStringLiteral("lNB"));
-    lNB->setStyleSheet(QStringLiteral("color: maroon;"));
+    lNB = MakeEffectLabel(this, "lNB", QStringLiteral("N.B : Veuillez  vérifier la date du jour SVP."), tsRecessed,
+                          QColor(0x80, 0, 0));
 
     // The three fields share one column, as wide as a code or a date needs.
     auto* grid = new QGridLayout;

@@ -9,6 +9,7 @@
 #include "budget/UEngagement_Annul.h"
 #include "budget/UListBudget.h"
 #include "budget/UListEng.h"
+#include "budget/UListTree_Eng.h"
 #include "budget/USF.h"
 #include "budget/UVirement.h"
 #include "core/Guard.h"
@@ -206,7 +207,8 @@ void TfrmKivMain::BuildMenu()
         }),
         Separator("N16"_L1),
         Item(&W::mnEng_List, MenuItem::mnEng_List, "Listing des engagements", [](W& w) { TfrmListEng(&w).exec(); }),
-        Item(&W::mnEng_List_Tree, "mnEng_List_Tree"_L1, "Listing en Arborescence"),
+        Item(&W::mnEng_List_Tree, "mnEng_List_Tree"_L1, "Listing en Arborescence",
+             [](W& w) { TfrmListTree_Eng(&w).exec(); }),
         Separator("N17"_L1),
         Item(&W::mnEng_Reg, "mnEng_Reg"_L1, "Régularisation", [](W& w) {
             TfrmEng_Regul frm(&w);

@@ -1,5 +1,6 @@
 #include "shell/UChangeYear.h"
 
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/Pause.h"
@@ -23,12 +24,13 @@ TfrmChangeYear::TfrmChangeYear(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmChangeYear"));
     setWindowTitle(QStringLiteral("Changer l'Exercice"));
 
-    lYear = new QLabel(this);
-    lYear->setObjectName(QStringLiteral("lYear"));
+    auto* year = MakeEffectLabel(this, "lYear", QString(), tsShadow, QColor(0, 0, 0x80));
+    year->SetShadowColor(QColor(0xC0, 0xC0, 0xC0));
+    year->SetShadowDepth(3);
+    lYear = year;
     QFont big(QStringLiteral("Verdana"), 36, QFont::Bold);
     lYear->setFont(big);
     lYear->setAlignment(Qt::AlignCenter);
-    lYear->setStyleSheet(QStringLiteral("color: navy;"));
     lYear->setToolTip(QStringLiteral("Cliquer sur les flèches pour changer l'exercice"));
     lYear->setCursor(Qt::PointingHandCursor);
 

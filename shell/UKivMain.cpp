@@ -1,5 +1,6 @@
 #include "shell/UKivMain.h"
 
+#include "controls/FxLabel.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
@@ -224,20 +225,13 @@ void TfrmKivMain::BuildBottomPanel()
     }
 
     QFont bold(QStringLiteral("Verdana"), 9, QFont::Bold);
-    lFiscalYear = new QLabel(pnlBottom);
-    lFiscalYear->setObjectName(QStringLiteral("lExer1"));
+    lFiscalYear = MakeEffectLabel(pnlBottom, "lExer1", QString(), tsRecessed, QColor(0x80, 0, 0));
     lFiscalYear->setFont(bold);
     lFiscalYear->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QPalette pal = lFiscalYear->palette();
-    pal.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
-    lFiscalYear->setPalette(pal);
 
-    lClient = new QLabel(pnlBottom);
-    lClient->setObjectName(QStringLiteral("lClient"));
+    lClient = MakeEffectLabel(pnlBottom, "lClient", QString(), tsRecessed, QColor(0, 0, 0x80));
     lClient->setFont(bold);
     lClient->setAlignment(Qt::AlignCenter);
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 0x80));
-    lClient->setPalette(pal);
 
     class Layout : public QObject {
     public:

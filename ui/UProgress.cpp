@@ -1,5 +1,7 @@
 #include "ui/UProgress.h"
 
+#include "controls/FxLabel.h"
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,8 +22,7 @@ TfrmProgress::TfrmProgress(QWidget* parent)
     panel->setFrameShadow(QFrame::Raised);
     panel->setGeometry(0, 0, 400, 80);
 
-    lProgress = new QLabel(panel);
-    lProgress->setObjectName(QStringLiteral("lProgress"));
+    lProgress = MakeEffectLabel(panel, "lProgress", QString(), tsRecessed);
     lProgress->setAlignment(Qt::AlignCenter);
     lProgress->setGeometry(10, 10, 380, 24);
 
