@@ -145,9 +145,13 @@ void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
         if (!item.extra || !item.extra->document)
             break;
         painter.save();
-        painter.translate(item.rect.topLeft());
+        const double top = item.extra->documentTop;
+        painter.translate(item.rect.topLeft() - QPointF(0, top));
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(QPointF(0, 0), item.rect.size());
+        context.clip = QRectF(QPointF(0, top), item.rect.size());
+        // A part of a text that goes on over pages: its cuts fall between lines.
+        if (item.extra->documentPart)
+            painter.setClipRect(context.clip, Qt::IntersectClip);
         context.palette.setColor(QPalette::Text, Qt::black);
         item.extra->document->documentLayout()->draw(&painter, context);
         painter.restore();
