@@ -42,7 +42,7 @@ QByteArray LongTemplate()
 {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs24\n"
                      "\\pard\\qc\\b [UNIV]\\b0\\par\n";
-    for (int i = 1; i <= 260; ++i)
+    for (int i = 1; i <= 300; ++i)
         rtf += "\\pard\\qj\\sa120{\\b Article " + QByteArray::number(i)
                + " :} il est proc\\'e9d\\'e9 au titre de l'exercice [EXER] au transfert de cr\\'e9dits d'un montant "
                  "de [MONTANT], inscrit aux \\'e9critures de l'\\'e9tablissement le [DATE].\\par\n";

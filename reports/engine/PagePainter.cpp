@@ -149,9 +149,14 @@ void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
         painter.translate(item.rect.topLeft() - QPointF(0, top));
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = QRectF(QPointF(0, top), item.rect.size());
-        // A part of a text that goes on over pages: its cuts fall between lines.
-        if (item.extra->documentPart)
+        // A part of a text that goes on over pages: its cuts fall between
+        // lines. The lines that only touch a cut belong to the next or the
+        // previous part: the layout leaves them out (a line clipped away
+        // would still be in a PDF file's text).
+        if (item.extra->documentPart) {
             painter.setClipRect(context.clip, Qt::IntersectClip);
+            context.clip.adjust(0, 0.5, 0, -0.5);
+        }
         context.palette.setColor(QPalette::Text, Qt::black);
         item.extra->document->documentLayout()->draw(&painter, context);
         painter.restore();
