@@ -55,15 +55,8 @@ TfrmListVir::TfrmListVir(QWidget* parent)
     setObjectName(QStringLiteral("frmListVir"));
     setWindowTitle(QStringLiteral("Listing des transferts"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    pnlBtns = new QWidget(this);
-    pnlBtns->setObjectName(QStringLiteral("pnlBtns"));
-    auto* bar = new QHBoxLayout(pnlBtns);
-    bar->setContentsMargins(4, 4, 4, 4);
-    bar->setSpacing(2);
+    QVBoxLayout* layout = MakeWindowColumn(this);
+    QHBoxLayout* bar = AddToolPanel(this, layout, &pnlBtns);
     btnModif = AddToolButton(pnlBtns, bar, "btnModif", QStringLiteral("Mise à jour"),
                              QStringLiteral("Mise à jour des transferts"), QStyle::SP_FileDialogDetailedView);
     btnMenu = AddToolButton(pnlBtns, bar, "btnMenu", QStringLiteral("&Menu"), QStringLiteral("Menu"),
@@ -71,7 +64,6 @@ TfrmListVir::TfrmListVir(QWidget* parent)
     bar->addStretch();
     btnClose = AddToolButton(pnlBtns, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
                              QStyle::SP_DialogCloseButton);
-    layout->addWidget(pnlBtns);
 
     m_transfers = new QueryTableModel(this);
     m_transfers->addColumn(GridColumn("DATE_VIR", "Date ", QueryTableModel::Date, Qt::AlignHCenter));

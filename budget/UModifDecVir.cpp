@@ -55,15 +55,8 @@ TfrmModifDecVir::TfrmModifDecVir(QWidget* parent)
     setObjectName(QStringLiteral("frmModifDecVir"));
     setWindowTitle(QStringLiteral("Décision de transfert"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    pnlTools = new QWidget(this);
-    pnlTools->setObjectName(QStringLiteral("pnlTools"));
-    auto* bar = new QHBoxLayout(pnlTools);
-    bar->setContentsMargins(4, 4, 4, 4);
-    bar->setSpacing(3);
+    QVBoxLayout* layout = MakeWindowColumn(this);
+    QHBoxLayout* bar = AddToolPanel(this, layout, &pnlTools, "pnlTools");
     cmbFont = new QFontComboBox(pnlTools);
     cmbFont->setObjectName(QStringLiteral("cmbFont"));
     cmbFont->setToolTip(QStringLiteral("Fonte"));
@@ -94,7 +87,6 @@ TfrmModifDecVir::TfrmModifDecVir(QWidget* parent)
                           QStyle::SP_DialogCloseButton);
     btnClose->setFocusPolicy(Qt::NoFocus);
     bar->addWidget(btnClose);
-    layout->addWidget(pnlTools);
 
     RichDesc = new QTextEdit(this);
     RichDesc->setObjectName(QStringLiteral("RichDesc"));

@@ -162,15 +162,8 @@ TEST(TransferListMenu, MenuItemAndToolbarButtonOpenTheListing)
         [&] { main.mnListTrans->trigger(); },
         [&] { main.btnTransfert->click(); },
     };
-    for (const auto& open : openers) {
-        QString opened;
-        OnNextModal([&](QDialog* d) {
-            opened = d->metaObject()->className();
-            d->close();
-        });
-        open();
-        EXPECT_EQ(opened, QStringLiteral("TfrmListVir"));
-    }
+    for (const auto& open : openers)
+        EXPECT_EQ(ClassOfNextModal(open), QStringLiteral("TfrmListVir"));
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 

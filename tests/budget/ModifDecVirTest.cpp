@@ -192,14 +192,7 @@ TEST_F(DecisionTemplateEditor, TheTransferWindowOpensTheEditor)
     Write(kTemplate);
     TfrmVirement transfers;
     transfers.show();
-    QString opened;
-    OnNextModal([&](QDialog* d) {
-        opened = d->metaObject()->className();
-        EXPECT_EQ(d->windowTitle(), QStringLiteral("Décision de transfert"));
-        d->close();
-    });
-    transfers.mnModiDec->trigger();
-    EXPECT_EQ(opened, QStringLiteral("TfrmModifDecVir"));
+    EXPECT_EQ(ClassOfNextModal([&] { transfers.mnModiDec->trigger(); }), QStringLiteral("TfrmModifDecVir"));
     EXPECT_EQ(Bytes(path), kTemplate);
 }
 
