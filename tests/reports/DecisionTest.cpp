@@ -191,9 +191,16 @@ TEST_F(Decision, TheDefaultTemplateIsFilledFromTheTransfer)
 TEST_F(Decision, ALongTemplateGoesOnOverPagesEveryLineWhole)
 {
     QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\fs24 ";
-    for (int i = 1; i <= 150; ++i)
+    for (int i = 1; i <= 150; ++i) {
         rtf += "\\pard\\qj Article " + QByteArray::number(i)
                + " : le transfert de [MONTANT] est port\\'e9 aux \\'e9critures de l'exercice [EXER].\\par\n";
+        // A table whose rows of several lines may be cut between two pages.
+        if (i == 40)
+            for (int row = 1; row <= 20; ++row)
+                rtf += "\\trowd\\cellx2000\\cellx9000 Ligne " + QByteArray::number(row)
+                       + "\\cell Une cellule assez longue pour tenir sur trois ou quatre lignes dans la colonne "
+                         "de droite du tableau, coup\\'e9e entre deux lignes seulement.\\cell\\row\n";
+    }
     rtf += "}";
     WriteFile(DecisionTemplatePath(), rtf);
     AddTransfer(3);
@@ -219,6 +226,9 @@ TEST_F(Decision, ALongTemplateGoesOnOverPagesEveryLineWhole)
         from = at + 1;
     }
     EXPECT_EQ(all.count(QStringLiteral("Article ")), 150);
+    for (int row = 1; row <= 20; ++row)
+        EXPECT_EQ(all.count(QStringLiteral("Ligne %1 ").arg(row)), 1) << row;
+    EXPECT_EQ(all.count(QStringLiteral("seulement.")), 20);
     EXPECT_EQ(all.count(QStringLiteral("Algériens (100 000.00 DA)")), 150);
 }
 
