@@ -1,6 +1,7 @@
 #include "budget/UVirement.h"
 
 #include "budget/TransferRules.h"
+#include "budget/UModifDecVir.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -8,6 +9,7 @@
 #include "data/MenuItems.h"
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
+#include "reports/budget/URptDecVir.h"
 #include "ui/QueryTableModel.h"
 #include "ui/FormKit.h"
 
@@ -187,7 +189,8 @@ void TfrmVirement::BuildWindow()
                           [this] { AddTransferLine(grdEco); }, QKeySequence(Qt::Key_F9));
     mnDelEco = AddCommand("mnDelEco", QStringLiteral("Retirer un Article Economie"), When::Editing,
                           [this] { RemoveTransferLine(grdEco); }, QKeySequence(Qt::Key_F10));
-    mnModiDec = MakeCommand(this, "mnModiDec", QStringLiteral("Modifier la Décision de Transfert"), [] {});
+    mnModiDec = MakeCommand(this, "mnModiDec", QStringLiteral("Modifier la Décision de Transfert"),
+                            [this] { OpenDecisionTemplate(this); });
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
                          QKeySequence(Qt::CTRL | Qt::Key_F4));
     auto printItem = [this](const char* name, const QString& caption) {
@@ -330,6 +333,11 @@ void TfrmVirement::BuildWindow()
     PopMnVIR->addSeparator();
     PopMnVIR->addAction(mnClose);
     AttachPopupMenu(PopMnVIR, btnMenu);
+    connect(mnDecision, &QAction::triggered, this, Guarded([this] {
+        TfrmRptDecVir form;
+        form.IdVir = IdVir;
+        form.Preview(this);
+    }));
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
 
     resize(640, 720);

@@ -1,6 +1,7 @@
 #include "reports/DocumentRegistry.h"
 
 #include "reports/ReportForm.h"
+#include "reports/budget/URptDecVir.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
 #include "reports/commitments/URptFEDep_Regul.h"
@@ -60,6 +61,7 @@ void RegisterProgramDocuments()
 {
     // One line per document, in alphabetical order of the units:
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
+    RegisterDocument(QStringLiteral("URptDecVir"), [] { return std::make_unique<TfrmRptDecVir>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
     RegisterDocument(QStringLiteral("URptFEDep_Regul"), [] { return std::make_unique<TfrmRptFEDep_Regul>(); });

@@ -10,6 +10,7 @@
 #include "budget/UListBudget.h"
 #include "budget/UListEng.h"
 #include "budget/UListTree_Eng.h"
+#include "budget/UListVir.h"
 #include "budget/USF.h"
 #include "budget/UVirement.h"
 #include "core/Guard.h"
@@ -157,7 +158,8 @@ void TfrmKivMain::BuildMenu()
             frm.IdVir = -1;
             frm.exec();
         }),
-        Item(&W::mnListTrans, "mnListTrans"_L1, "Listing des transferts").Button(&W::btnTransfert),
+        Item(&W::mnListTrans, "mnListTrans"_L1, "Listing des transferts", [](W& w) { TfrmListVir(&w).exec(); })
+            .Button(&W::btnTransfert),
         Separator("N10"_L1),
         Item(&W::mnEpurCrdRegie, "mnEpurCrdRegie"_L1, "Epuration des crédits de la régie").Hidden(),
         Item(&W::mnConsBud, "mnConsBud"_L1, "Consultation", [](W& w) { w.mnConsBudClick(); }).Hidden(),

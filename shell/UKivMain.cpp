@@ -12,6 +12,7 @@
 #include "security/UPassWord.h"
 #include "shell/USplashEx.h"
 #include "controls/Gradient.h"
+#include "reports/budget/DecisionTemplate.h"
 #include "reports/engine/PagePainter.h"
 
 #include <QApplication>
@@ -306,6 +307,8 @@ void TfrmKivMain::FormCreate()
     // "Firebird.conf" and the settings file.
     WriteFirebirdConf();
     ReadSettings();
+    // The transfer decision's template, when the program folder has none.
+    InstallDefaultDecisionTemplate(AppDir);
 
     // Texts of the title, the bottom panel and the status panels.
     m_panels[3]->setText(QStringLiteral("NT"));

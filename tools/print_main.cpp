@@ -21,6 +21,7 @@
 #include "reports/DocumentRegistry.h"
 #include "reports/ReportForm.h"
 #include "reports/UPaper.h"
+#include "reports/budget/DecisionTemplate.h"
 #include "reports/engine/PagePainter.h"
 #include "shell/Startup.h"
 #include "tools/SampleDocuments.h"
@@ -75,6 +76,8 @@ bool useYearFile(const QString& file, const QString& year)
     DbFileName = info.fileName();
     DbPath = info.absoluteFilePath();
     ServerAddress.clear();
+    // As the program does at its start.
+    InstallDefaultDecisionTemplate(AppDir);
     return true;
 }
 

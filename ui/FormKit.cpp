@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -69,6 +70,25 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     QPushButton* b = MakeButton(parent, name, text, hint);
     b->setIcon(b->style()->standardIcon(icon));
     return b;
+}
+
+QVBoxLayout* MakeWindowColumn(QWidget* window)
+{
+    auto* column = new QVBoxLayout(window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
+QHBoxLayout* AddToolPanel(QWidget* window, QVBoxLayout* column, QWidget** panel, const char* name)
+{
+    *panel = new QWidget(window);
+    (*panel)->setObjectName(QString::fromLatin1(name));
+    auto* bar = new QHBoxLayout(*panel);
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->setSpacing(2);
+    column->addWidget(*panel);
+    return bar;
 }
 
 QPushButton* AddToolButton(QWidget* parent, QBoxLayout* bar, const char* name, const QString& text,

@@ -33,6 +33,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QVBoxLayout;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -61,6 +62,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 // The same, appended to the tool bar `bar`.
 QPushButton* AddToolButton(QWidget* parent, QBoxLayout* bar, const char* name, const QString& text,
                            const QString& hint, QStyle::StandardPixmap icon);
+// The column of a window made of a tool bar, its body and a status bar (no
+// margins, no spacing), and the tool-bar panel `name` at its top: the row
+// its buttons go in is returned, the panel put in `panel`.
+QVBoxLayout* MakeWindowColumn(QWidget* window);
+QHBoxLayout* AddToolPanel(QWidget* window, QVBoxLayout* column, QWidget** panel, const char* name = "pnlBtns");
 // A flat tool-bar button, its text under its icon.
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
                             QStyle::StandardPixmap icon);

@@ -2,7 +2,11 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QImageReader>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include "rtf/Rtf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -560,12 +564,14 @@ void RichText::setPlainText(const QString& text)
     m_document->setPlainText(text);
 }
 
-namespace {
-
-// A copy of the document laid out at `width` report pixels.
-std::shared_ptr<QTextDocument> LaidOut(const QTextDocument& source, double width)
+std::optional<QString> RichText::setRtf(QByteArrayView rtf)
 {
-    std::shared_ptr<QTextDocument> doc(source.clone());
+    return rtf::Read(rtf, *m_document);
+}
+
+std::shared_ptr<QTextDocument> RichText::laidOut(double width) const
+{
+    std::shared_ptr<QTextDocument> doc(m_document->clone());
     doc->documentLayout()->setPaintDevice(ReportDevice());
     doc->setUseDesignMetrics(true);
     doc->setDocumentMargin(0);
@@ -573,19 +579,17 @@ std::shared_ptr<QTextDocument> LaidOut(const QTextDocument& source, double width
     return doc;
 }
 
-} // namespace
-
 double RichText::neededHeight(const RenderContext&) const
 {
     if (!m_autoStretch)
         return height();
-    return std::max<double>(height(), LaidOut(*m_document, width())->size().height());
+    return std::max<double>(height(), laidOut(width())->size().height());
 }
 
 void RichText::render(RenderContext& context, const QRectF& at) const
 {
     auto extra = std::make_shared<ItemExtra>();
-    extra->document = LaidOut(*m_document, at.width());
+    extra->document = laidOut(at.width());
     QRectF r = at;
     if (m_autoStretch)
         r.setHeight(std::max(r.height(), extra->document->size().height()));
@@ -599,6 +603,82 @@ void RichText::render(RenderContext& context, const QRectF& at) const
     item.extra = std::move(extra);
     context.add(std::move(item));
     renderFrame(context, r);
+}
+
+namespace {
+
+// Calls `visit(top, bottom, text)` for every line of the laid-out document,
+// in the document's pixels; the lines of table cells included.
+template <class Visit>
+void ForEachLine(const QTextDocument& laid, Visit visit)
+{
+    QAbstractTextDocumentLayout* layout = laid.documentLayout();
+    for (QTextBlock block = laid.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* lines = block.layout();
+        if (!lines)
+            continue;
+        const double top = layout->blockBoundingRect(block).top() - lines->boundingRect().top();
+        const QString text = block.text();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            visit(top + line.y(), top + line.y() + line.height(), QStringView(text).mid(line.textStart(), line.textLength()));
+        }
+    }
+}
+
+} // namespace
+
+void RichText::renderPart(RenderContext& context, const QRectF& at, const std::shared_ptr<QTextDocument>& laid,
+                          double from, double to) const
+{
+    auto extra = std::make_shared<ItemExtra>();
+    extra->document = laid;
+    extra->documentTop = from;
+    extra->documentPart = true;
+    const QRectF r(at.left(), at.top(), at.width(), std::max(0.0, to - from));
+    renderFill(context, r);
+    // The page model holds the text of the lines of this part.
+    QStringList shown;
+    ForEachLine(*laid, [&](double top, double bottom, QStringView text) {
+        if (top >= from - 0.01 && bottom <= to + 0.01)
+            shown << text.toString();
+    });
+    PageItem item;
+    item.kind = ItemKind::RichText;
+    item.rect = r;
+    item.text = shown.join(QLatin1Char('\n'));
+    item.control = name();
+    item.options = PageItem::ClipToRect;
+    item.extra = std::move(extra);
+    context.add(std::move(item));
+    renderFrame(context, r);
+}
+
+std::vector<std::pair<double, double>> LineSpans(const QTextDocument& laid)
+{
+    std::vector<std::pair<double, double>> lines;
+    ForEachLine(laid, [&](double top, double bottom, QStringView) { lines.emplace_back(top, bottom); });
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::pair<double, double>> spans;
+    for (const auto& line : lines) {
+        if (!spans.empty() && line.first < spans.back().second - 0.01)
+            spans.back().second = std::max(spans.back().second, line.second);
+        else
+            spans.push_back(line);
+    }
+    return spans;
+}
+
+double CutAbove(const std::vector<std::pair<double, double>>& spans, double limit)
+{
+    // The last span starting above the limit: the cut goes above it when it
+    // crosses the limit.
+    auto it = std::upper_bound(spans.begin(), spans.end(), limit,
+                               [](double value, const std::pair<double, double>& span) { return value < span.first; });
+    if (it == spans.begin())
+        return limit;
+    --it;
+    return it->second > limit + 0.01 ? it->first : limit;
 }
 
 } // namespace rpt

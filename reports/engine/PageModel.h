@@ -77,6 +77,8 @@ struct ItemExtra {
     bool center = false;                    // Image at natural size: centred
     QSizeF ellipse;                         // RoundRect: the corner ellipse
     std::shared_ptr<QTextDocument> document; // RichText, laid out at the item's width
+    double documentTop = 0;                 // RichText: the part of the document from there is shown
+    bool documentPart = false;              // RichText: only the item's height of it, clipped
 };
 
 struct PageItem {

@@ -145,9 +145,18 @@ void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
         if (!item.extra || !item.extra->document)
             break;
         painter.save();
-        painter.translate(item.rect.topLeft());
+        const double top = item.extra->documentTop;
+        painter.translate(item.rect.topLeft() - QPointF(0, top));
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(QPointF(0, 0), item.rect.size());
+        context.clip = QRectF(QPointF(0, top), item.rect.size());
+        // A part of a text that goes on over pages: its cuts fall between
+        // lines. The lines that only touch a cut belong to the next or the
+        // previous part: the layout leaves them out (a line clipped away
+        // would still be in a PDF file's text).
+        if (item.extra->documentPart) {
+            painter.setClipRect(context.clip, Qt::IntersectClip);
+            context.clip.adjust(0, 0.5, 0, -0.5);
+        }
         context.palette.setColor(QPalette::Text, Qt::black);
         item.extra->document->documentLayout()->draw(&painter, context);
         painter.restore();

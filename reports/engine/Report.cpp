@@ -1,5 +1,7 @@
 #include "reports/engine/Report.h"
 
+#include <QTextDocument>
+
 #include <algorithm>
 
 namespace rpt {
@@ -206,6 +208,18 @@ const Band& RootOf(const Band& band)
     return *b;
 }
 
+// The band's stretching rich text that goes on over pages; nullptr when none.
+const RichText* FlowingText(const Band& band)
+{
+    for (const auto& control : band.controls())
+        if (control->enabled() && control->kind() == ControlKind::RichText) {
+            const auto* text = static_cast<const RichText*>(control.get());
+            if (text->autoStretch() && text->flowsOverPages())
+                return text;
+        }
+    return nullptr;
+}
+
 bool IsBody(BandKind kind)
 {
     return kind == BandKind::Detail || kind == BandKind::GroupHeader || kind == BandKind::GroupFooter
@@ -276,6 +290,8 @@ struct Run::Impl {
     double bandHeight(const Band& band) const;
     void renderBand(const Band& band, RenderContext& context, const QRectF& box) const;
     double childrenHeight(const Band& band) const;
+    // Prints a band whose rich text goes on over the next pages.
+    void printFlowing(const Band& band, const RichText& text, double x, double w);
     void ensurePage();
     void newPage();
     void finishPage(bool last);
@@ -537,6 +553,15 @@ bool Run::Impl::printBand(Band& band, bool accumulate, bool atBottom)
 
     const double x = marginLeft + (inColumn ? column * (columnW + columnGap) : 0);
     const double w = inColumn ? columnW : printW;
+    if (clipped && body && !inColumn)
+        if (const RichText* text = FlowingText(band)) {
+            printFlowing(band, *text, x, w);
+            if (band.onAfterPrint)
+                band.onAfterPrint(band, true);
+            for (Band* child : band.children())
+                printBand(*child);
+            return true;
+        }
     RenderContext context;
     context.page = page;
     context.report = &r;
@@ -559,6 +584,48 @@ bool Run::Impl::printBand(Band& band, bool accumulate, bool atBottom)
     for (Band* child : band.children())
         printBand(*child);
     return true;
+}
+
+void Run::Impl::printFlowing(const Band& band, const RichText& text, double x, double w)
+{
+    const std::shared_ptr<QTextDocument> laid = text.laidOut(text.width());
+    const std::vector<std::pair<double, double>> spans = LineSpans(*laid);
+    const double total = laid->size().height();
+    double from = 0;
+    for (bool first = true;; first = false) {
+        const double bandTop = y;
+        const double top = first ? y + text.top() : y;
+        RenderContext context;
+        context.page = page;
+        context.report = &r;
+        // The controls beside the text print with the first part.
+        if (first)
+            for (const auto& control : band.controls())
+                if (control.get() != &text && control->enabled())
+                    control->render(context, QRectF(x + control->left(), y + control->top(), control->width(),
+                                                    control->height()));
+        const double room = std::max(0.0, bodyBottom - top);
+        const bool last = from + room >= total - Eps;
+        double to = total;
+        if (!last) {
+            to = CutAbove(spans, from + room);
+            // A line taller than a whole page is cut where the page ends.
+            if (to <= from + Eps)
+                to = from + room;
+        }
+        text.renderPart(context, QRectF(x + text.left(), top, text.width(), to - from), laid, from, to);
+        double bottom = top + (to - from);
+        if (last)
+            bottom += std::max(0, band.height() - text.bottom());
+        page->bands.push_back(BandBox{band.name(), band.kind(), QRectF(x, bandTop, w, bottom - bandTop), false});
+        y = bottom;
+        columnMaxY = std::max(columnMaxY, y);
+        columnHasBody = pageHasBody = true;
+        if (last)
+            return;
+        from = to;
+        breakPage();
+    }
 }
 
 void Run::Impl::ensurePage()

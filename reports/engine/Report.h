@@ -75,8 +75,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <QByteArrayView>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTextDocument;
@@ -424,7 +427,14 @@ private:
     bool m_center = false;
 };
 
-// Formatted text laid out at the control's width.
+// Formatted text laid out at the control's width: HTML, plain text or Rich
+// Text Format.
+//
+// A stretching rich text that flows over pages (setFlowOverPages) and is too
+// long for the room its band has left goes on at the top of the next page,
+// and the next, until its end: each page takes the text up to the last line
+// that fits whole, so no line is ever cut through its letters. The controls
+// beside it in its band print on the first of those pages only.
 class RichText : public Control {
 public:
     RichText(Band& band, const QString& name, const QRect& rect);
@@ -432,17 +442,36 @@ public:
     QTextDocument& document() const { return *m_document; }
     void setHtml(const QString& html);
     void setPlainText(const QString& text);
+    // Reads an RTF document; on failure returns why (in French) and keeps
+    // what the control held.
+    [[nodiscard]] std::optional<QString> setRtf(QByteArrayView rtf);
     bool autoStretch() const { return m_autoStretch; }
     void setAutoStretch(bool value) { m_autoStretch = value; }
+    bool flowsOverPages() const { return m_flowOverPages; }
+    void setFlowOverPages(bool value) { m_flowOverPages = value; }
 
     bool stretches() const override { return m_autoStretch; }
     double neededHeight(const RenderContext& context) const override;
     void render(RenderContext& context, const QRectF& at) const override;
 
+    // The document laid out at `width` report pixels, as it prints.
+    std::shared_ptr<QTextDocument> laidOut(double width) const;
+    // Prints the part of `laid` (laidOut) from `from` to `to` in the
+    // document's pixels, at the top of `at`.
+    void renderPart(RenderContext& context, const QRectF& at, const std::shared_ptr<QTextDocument>& laid,
+                    double from, double to) const;
+
 private:
     std::unique_ptr<QTextDocument> m_document;
     bool m_autoStretch = false;
+    bool m_flowOverPages = false;
 };
+
+// Where a laid-out document may be cut between pages: the spans its lines
+// cover, overlapping ones (the cells of a table row) joined, in order.
+std::vector<std::pair<double, double>> LineSpans(const QTextDocument& laid);
+// The lowest cut at or above `limit` that crosses no line of `spans`.
+double CutAbove(const std::vector<std::pair<double, double>>& spans, double limit);
 
 class Band {
 public:
