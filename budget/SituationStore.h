@@ -31,6 +31,7 @@
 #include "db/Database.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -84,6 +85,14 @@ struct TSituationTotals {
 // Kept within what the DECIMAL(15,2) column holds.
 Currency SituationRate(Currency payments, Currency credits);
 
+// The rate the printed situation gives a set of rows: on the revised
+// credits, or on the initial credits when nothing is revised; 0 without either.
+Currency PrintedSituationRate(Currency payments, Currency revised, Currency initial);
+
+// The row corrected by hand: its four figures replaced, its balance and rate
+// computed again from them.
+TSituationRow CorrectedSituationRow(const TSituationRow& row, Currency crAl, Currency crRv, Currency eng, Currency pmt);
+
 // The last day of a quarter (0 to 3) of a year; the general recap runs from
 // 1 January to it.
 QDate QuarterEnd(int quarter, int year);
@@ -113,6 +122,16 @@ public:
     // What SIT_FIN holds, in grid order, and its totals.
     std::vector<TSituationRow> StoredRows();
     TSituationTotals Totals();
+    // The titles of the chapter headings, by chapter.
+    QHash<QString, QString> ChapterTitles();
+
+    // Writes a row corrected by hand (CorrectedSituationRow) over the stored
+    // row `stored`, named by all its key texts: the two recap rows share their
+    // ID_FNM and stay apart. The row's chapter row, when it has one, then
+    // becomes the sum of the chapter's other rows. Runs inside the caller's
+    // write operation; a row another display has removed meanwhile is told
+    // (ERowChanged) and nothing is written.
+    void CorrectRow(const TSituationRow& stored, const TSituationRow& corrected);
 
 private:
     struct LineFigures;

@@ -1,6 +1,7 @@
 #include "budget/USF.h"
 
 #include "budget/SituationExport.h"
+#include "budget/UModifSF.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
@@ -10,6 +11,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "platform/DocumentOpener.h"
+#include "reports/budget/URptSF_S1_S2.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 #include "ui/UProgress.h"
@@ -25,6 +27,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -235,14 +238,18 @@ void TfrmSF::BuildWindow()
     PopMenu = PopupMenu();
     mnDisplay = AddCommand("mnDisplay", QStringLiteral("Afficher"), [this] { btnDisplayClick(); }, QKeySequence(),
                            btnDisplay);
-    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer"), nullptr);
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer"), [this] { btnPrintClick(); }, QKeySequence(), btnPrint);
     mnExcel = AddCommand("mnExcel", QStringLiteral("Envoyer vers Excel"), [this] { mnExcelClick(); });
-    mnModif = AddCommand("mnModif", QStringLiteral("Modifier la Situation"), nullptr);
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier la Situation"), [this] { mnModifClick(); });
     PopMenu->addSeparator();
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); }, QKeySequence(), btnClose);
     PopUpMenuOn(grdSF);
     PopUpMenuOn(this);
 
+    connect(grdSF, &QTableView::doubleClicked, this, Guarded([this] {
+        if (mnModif->isEnabled())
+            mnModifClick();
+    }));
     connect(cmbSection, &QComboBox::currentIndexChanged, this, Guarded([this] { UpdatePeriodControls(); }));
     connect(grdSF->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceTotals(); });
     connect(grdSF->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceTotals(); });
@@ -512,6 +519,57 @@ void TfrmSF::mnExcelClick()
     if (!platform::OpenDocument(path))
         ShowStandardError(QStringLiteral("Aucune application ne peut ouvrir le classeur.\rIl est enregistré sous : ")
                           + path);
+}
+
+// ---- printing and correcting ------------------------------------------------
+
+void TfrmSF::btnPrintClick()
+{
+    if (m_building || m_model->rowCount() == 0)
+        return;
+    // The print cannot be started again while its preview is open.
+    btnPrint->setEnabled(false);
+    const auto restore = qScopeGuard([this] { btnPrint->setEnabled(m_model->rowCount() > 0); });
+    TfrmRptSF_S1_S2 form;
+    const TSituationRequest request = Request();
+    form.DateD = request.start;
+    form.DateF = request.end;
+    // The general recap is closed at the end of its quarter.
+    form.Trimestre = request.view == svRecap ? cmbPeriode->currentIndex() : -1;
+    form.Preview(this);
+}
+
+void TfrmSF::mnModifClick()
+{
+    if (m_building || m_model->rowCount() == 0)
+        return;
+    const QueryRow current = m_model->current();
+    TSituationRow row;
+    row.idFnm = current.asInt(QStringLiteral("ID_FNM"));
+    row.chap = current.asString(QStringLiteral("CHAP")).trimmed();
+    row.art = current.asString(QStringLiteral("ART")).trimmed();
+    row.par = current.asString(QStringLiteral("PAR")).trimmed();
+    row.intitule = current.asString(QStringLiteral("INTITULE"));
+    row.crAl = current.asCurrency(QStringLiteral("CR_AL"));
+    row.crRv = current.asCurrency(QStringLiteral("CR_RV"));
+    row.eng = current.asCurrency(QStringLiteral("ENG"));
+    row.pmt = current.asCurrency(QStringLiteral("PMT"));
+    row.sld = current.asCurrency(QStringLiteral("SLD"));
+    row.taux = current.asCurrency(QStringLiteral("TAUX"));
+    if (row.IsChapter()) {
+        ShowInfo(QStringLiteral("Vous ne pouvez pas modifier les valeurs d'un chapitre !"));
+        return;
+    }
+    const int shownRow = m_model->currentRow();
+    TfrmModifSF dialog(this);
+    dialog.Row = row;
+    dialog.Applied = [this, shownRow] {
+        ShowSituationTotals();
+        m_model->setCurrentRow(std::min(shownRow, m_model->rowCount() - 1));
+    };
+    dialog.exec();
+    ShowSituationTotals();
+    m_model->setCurrentRow(std::min(shownRow, m_model->rowCount() - 1));
 }
 
 // ---- closing --------------------------------------------------------------

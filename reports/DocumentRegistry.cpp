@@ -1,6 +1,12 @@
 #include "reports/DocumentRegistry.h"
 
 #include "reports/ReportForm.h"
+#include "reports/budget/URptEtVir.h"
+#include "reports/budget/URptFEEco_Art.h"
+#include "reports/budget/URptFEEco_Art_PreImp.h"
+#include "reports/budget/URptFEEco_Chap.h"
+#include "reports/budget/URptFEEco_Chap_PreImp.h"
+#include "reports/budget/URptSF_S1_S2.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
 #include "reports/commitments/URptListEng.h"
@@ -49,8 +55,13 @@ void RegisterProgramDocuments()
 {
     // One line per document, in alphabetical order of the units:
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
+    RegisterDocument(QStringLiteral("URptEtVir"), [] { return std::make_unique<TfrmRptEtVir>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Art"), [] { return std::make_unique<TfrmRptFEEco_Art>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Art_PreImp"), [] { return std::make_unique<TfrmRptFEEco_Art_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Chap"), [] { return std::make_unique<TfrmRptFEEco_Chap>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Chap_PreImp"), [] { return std::make_unique<TfrmRptFEEco_Chap_PreImp>(); });
     RegisterDocument(QStringLiteral("URptListDep"), [] { return std::make_unique<TfrmRptListDep>(); });
     RegisterDocument(QStringLiteral("URptListEng"), [] { return std::make_unique<TfrmRptListEng>(); });
     RegisterDocument(QStringLiteral("URptListMdt"), [] { return std::make_unique<TfrmRptListMdt>(); });
@@ -59,4 +70,5 @@ void RegisterProgramDocuments()
     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptMandat_P"), [] { return std::make_unique<TfrmRptMandat_P>(); });
     RegisterDocument(QStringLiteral("URptMandat_Salaire"), [] { return std::make_unique<TfrmRptMandat_Salaire>(); });
+    RegisterDocument(QStringLiteral("URptSF_S1_S2"), [] { return std::make_unique<TfrmRptSF_S1_S2>(); });
 }
