@@ -377,21 +377,8 @@ std::vector<TSituationRow> TSituationStore::StoredRows()
     q.open();
     std::vector<TSituationRow> rows;
     rows.reserve(size_t(q.rowCount()));
-    for (q.first(); !q.eof(); q.next()) {
-        TSituationRow row;
-        row.idFnm = q.asInt(QStringLiteral("ID_FNM"));
-        row.chap = Text(q.value(QStringLiteral("CHAP")));
-        row.art = Text(q.value(QStringLiteral("ART")));
-        row.par = Text(q.value(QStringLiteral("PAR")));
-        row.intitule = q.asString(QStringLiteral("INTITULE"));
-        row.crAl = q.asCurrency(QStringLiteral("CR_AL"));
-        row.crRv = q.asCurrency(QStringLiteral("CR_RV"));
-        row.eng = q.asCurrency(QStringLiteral("ENG"));
-        row.pmt = q.asCurrency(QStringLiteral("PMT"));
-        row.sld = q.asCurrency(QStringLiteral("SLD"));
-        row.taux = q.asCurrency(QStringLiteral("TAUX"));
-        rows.push_back(std::move(row));
-    }
+    for (q.first(); !q.eof(); q.next())
+        rows.push_back(SituationRowOf(q));
     return rows;
 }
 

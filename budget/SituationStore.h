@@ -73,6 +73,33 @@ struct TSituationRow {
     bool operator==(const TSituationRow&) const = default;
 };
 
+// A row of SIT_FIN from what reads its columns by name (a query's current
+// row, a grid's row); trailing blanks of the key texts dropped.
+template <class Source>
+TSituationRow SituationRowOf(const Source& source)
+{
+    const auto key = [&source](const char* column) {
+        QString s = db::toText(source.value(QString::fromLatin1(column)));
+        while (s.endsWith(QLatin1Char(' ')))
+            s.chop(1);
+        return s;
+    };
+    const auto money = [&source](const char* column) { return db::toCurrency(source.value(QString::fromLatin1(column))); };
+    TSituationRow row;
+    row.idFnm = db::toInt(source.value(QStringLiteral("ID_FNM")));
+    row.chap = key("CHAP");
+    row.art = key("ART");
+    row.par = key("PAR");
+    row.intitule = db::toText(source.value(QStringLiteral("INTITULE")));
+    row.crAl = money("CR_AL");
+    row.crRv = money("CR_RV");
+    row.eng = money("ENG");
+    row.pmt = money("PMT");
+    row.sld = money("SLD");
+    row.taux = money("TAUX");
+    return row;
+}
+
 // The sums of the line rows (and recap rows) of SIT_FIN, chapter rows left out,
 // in the figures of a row.
 struct TSituationTotals {

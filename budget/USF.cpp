@@ -543,19 +543,7 @@ void TfrmSF::mnModifClick()
 {
     if (m_building || m_model->rowCount() == 0)
         return;
-    const QueryRow current = m_model->current();
-    TSituationRow row;
-    row.idFnm = current.asInt(QStringLiteral("ID_FNM"));
-    row.chap = current.asString(QStringLiteral("CHAP")).trimmed();
-    row.art = current.asString(QStringLiteral("ART")).trimmed();
-    row.par = current.asString(QStringLiteral("PAR")).trimmed();
-    row.intitule = current.asString(QStringLiteral("INTITULE"));
-    row.crAl = current.asCurrency(QStringLiteral("CR_AL"));
-    row.crRv = current.asCurrency(QStringLiteral("CR_RV"));
-    row.eng = current.asCurrency(QStringLiteral("ENG"));
-    row.pmt = current.asCurrency(QStringLiteral("PMT"));
-    row.sld = current.asCurrency(QStringLiteral("SLD"));
-    row.taux = current.asCurrency(QStringLiteral("TAUX"));
+    const TSituationRow row = SituationRowOf(m_model->current());
     if (row.IsChapter()) {
         ShowInfo(QStringLiteral("Vous ne pouvez pas modifier les valeurs d'un chapitre !"));
         return;

@@ -3,7 +3,6 @@
 #include "core/GlobalState.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
-#include "reports/ReportLayout.h"
 
 using sheetdoc::Presentation;
 
@@ -77,9 +76,7 @@ TBudgetSheetForm::~TBudgetSheetForm() = default;
 void TBudgetSheetForm::RptBeforePrint()
 {
     // Every run starts from the design and reads the sheet again.
-    m_design.restore();
-    if (m_presentation == Presentation::PrePrinted)
-        LoadReportLayout(report());
+    sheetdoc::StartSheetRun(report(), m_design, m_presentation);
     m_sheet = budgetsheet::ReadSheet(SheetOrigin(Origine), IdOrigine, IdFnm, fromDb<SheetObject>(qint64(Objet)));
     if (!m_sheet)
         report().refuse(budgetsheet::NoSheetText());

@@ -4,7 +4,6 @@
 #include "core/Routines.h"
 #include "data/Codes.h"
 #include "data/UDM.h"
-#include "reports/ReportLayout.h"
 #include "reports/budget/BudgetSheet.h"
 
 #include <algorithm>
@@ -152,9 +151,7 @@ TChapterSheetForm::~TChapterSheetForm() = default;
 void TChapterSheetForm::RptBeforePrint()
 {
     // Every print reads the chapter again: nothing is kept from another one.
-    m_design.restore();
-    if (m_presentation == Presentation::PrePrinted)
-        LoadReportLayout(report());
+    sheetdoc::StartSheetRun(report(), m_design, m_presentation);
     m_sheet = chaptersheet::Read(Chap, SheetOrigin(Origine));
     if (m_sheet.lines.isEmpty())
         report().refuse(chaptersheet::NoFundedArticleText(Chap));

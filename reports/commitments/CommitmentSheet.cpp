@@ -205,6 +205,13 @@ rpt::Label* AddRowLabel(rpt::Band* band, Presentation presentation, const QStrin
     return l;
 }
 
+void StartSheetRun(rpt::Report& report, const rpt::DesignSnapshot& design, Presentation presentation)
+{
+    design.restore();
+    if (presentation == Presentation::PrePrinted)
+        LoadReportLayout(report);
+}
+
 void SetText(rpt::Report& report, const QString& control, const QString& text)
 {
     if (rpt::Label* l = report.label(control))
@@ -402,9 +409,7 @@ void TCommitmentSheetForm::RptBeforePrint()
 {
     // Every run starts from the design: the band event moves, hides and
     // refills controls for the sheet at hand.
-    m_design.restore();
-    if (m_presentation == Presentation::PrePrinted)
-        LoadReportLayout(report());
+    sheetdoc::StartSheetRun(report(), m_design, m_presentation);
     if (!qEng)
         qEng = std::make_unique<db::Query>(DM->LURDO, QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG"));
     qEng->close();

@@ -117,6 +117,9 @@ QRect At(Presentation presentation, const QRect& whitePaper);
 rpt::Label* AddRowLabel(rpt::Band* band, Presentation presentation, const QString& name, const QRect& whitePaper,
                         Qt::Alignment alignment = Qt::AlignLeft, bool wrap = false);
 void SetText(rpt::Report& report, const QString& control, const QString& text);
+// At the start of a print: the page as designed, then, on the stationery,
+// the positions the layout editor stored.
+void StartSheetRun(rpt::Report& report, const rpt::DesignSnapshot& design, Presentation presentation);
 // The budget-line block: chapter, article and paragraph with their titles;
 // without a paragraph its row is hidden and the observation moves up to it.
 // Returns the line's chapter (empty when the line is missing).

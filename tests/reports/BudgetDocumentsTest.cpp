@@ -12,23 +12,8 @@
 
 namespace {
 
-class BudgetDocumentsTest : public DocumentTest {
+class BudgetDocumentsTest : public SignedDocumentTest {
 protected:
-    void SetUp() override
-    {
-        DocumentTest::SetUp();
-        saved = {City, Signatory};
-        City = QStringLiteral("Alger");
-        Signatory = QStringLiteral("Le Doyen");
-    }
-
-    void TearDown() override
-    {
-        City = saved.first;
-        Signatory = saved.second;
-        DocumentTest::TearDown();
-    }
-
     // A movement sheet of a budget line with its one line, committed.
     void Sheet(qint64 idFnm, const QString& number, SheetObject objet, SheetOrigin origin, qint64 idOrigine,
                Currency amount, const QString& obs = QString())
@@ -48,7 +33,7 @@ protected:
         });
     }
 
-    // Both rows of one side pair of a transfer.
+    // One row of a transfer.
     void TransferRow(qint64 idVir, int noLine, TransferSide side, const QDate& date, qint64 idFnm, Currency amount)
     {
         rows::Write([&] {
@@ -63,8 +48,6 @@ protected:
     {
         return pages.page(0).textsOf(control).join(QLatin1Char('|'));
     }
-
-    QPair<QString, QString> saved;
 };
 
 // ---------------------------------------------------------------------------

@@ -8,26 +8,16 @@
 
 namespace {
 
-class CommitmentSheetTest : public DocumentTest {
+class CommitmentSheetTest : public SignedDocumentTest {
 protected:
     void SetUp() override
     {
-        DocumentTest::SetUp();
-        saved = {City, Signatory};
-        City = QStringLiteral("Alger");
-        Signatory = QStringLiteral("Le Doyen");
+        SignedDocumentTest::SetUp();
         rows::BudgetLine(QStringLiteral("21-03"), QString(), QString(), QStringLiteral("Matériel et mobilier"));
         rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QString(), QStringLiteral("Mobilier de bureau"));
         line = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QStringLiteral("01"),
                                 QStringLiteral("Achat de chaises"));
         supplier = rows::Beneficiary(QStringLiteral("SARL MEUBLES"));
-    }
-
-    void TearDown() override
-    {
-        City = saved.first;
-        Signatory = saved.second;
-        DocumentTest::TearDown();
     }
 
     // A sheet header and its lines, committed.
@@ -97,7 +87,6 @@ protected:
 
     qint64 line = -1;
     qint64 supplier = -1;
-    QPair<QString, QString> saved;
 };
 
 } // namespace
