@@ -5,8 +5,14 @@
 #include "budget/SituationFixture.h"
 
 #include "budget/UModifSF.h"
+#include "budget/USF.h"
+#include "common/ModalDriver.h"
+#include "common/PreviewDriver.h"
+#include "reports/UPaper.h"
+#include "ui/QueryTableModel.h"
 #include "controls/NumEdit.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -125,6 +131,40 @@ TEST_F(SituationCorrection, TheDialogShowsWhatIsTypedAndSavesIt)
     auto stored = Stored();
     EXPECT_EQ(stored[QStringLiteral("21-01/02/Ligne 2")].pmt, Money("100"));
     EXPECT_EQ(stored[QStringLiteral("21-01//Chapitre 1")].pmt, Money("140"));
+}
+
+// From the situation window: a chapter row is refused, a line corrected
+// shows in the totals bar and in the printed situation.
+TEST_F(SituationCorrection, ACorrectionFromTheWindowShowsInItsTotalsAndItsPrint)
+{
+    Store();
+    TfrmPaper::SetResponder([] { return 0; });
+    TfrmSF window;
+    window.show();
+    EXPECT_EQ(window.lTotPmt->text(), QStringLiteral("1 005.00"));   // lines and recap rows, chapter rows left out
+
+    window.model()->setCurrentRow(0);   // the chapter row of 21-01
+    window.mnModif->trigger();
+    EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Vous ne pouvez pas modifier les valeurs d'un chapitre !")});
+
+    window.model()->setCurrentRow(1);
+    OnNextModal([](QDialog* d) {
+        auto* dialog = qobject_cast<TfrmModifSF*>(d);
+        ASSERT_NE(dialog, nullptr);
+        dialog->edPmt->SetAsCurrency(Money("90"));
+        dialog->btnOk->click();
+        dialog->btnClose->click();
+    });
+    window.mnModif->trigger();
+    EXPECT_EQ(window.lTotPmt->text(), QStringLiteral("1 055.00"));
+
+    QStringList chapterPayments;
+    EXPECT_TRUE(ReadNextPreview([&] { window.mnPrint->trigger(); },
+                                [&](TfrmPreview& preview) {
+                                    chapterPayments = preview.Pages()->page(0).textsOf(QStringLiteral("lChapPmt"));
+                                }));
+    EXPECT_EQ(chapterPayments.value(0), QStringLiteral("150.00"));
+    TfrmPaper::SetResponder({});
 }
 
 } // namespace
