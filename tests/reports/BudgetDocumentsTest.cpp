@@ -18,19 +18,9 @@ protected:
     void Sheet(qint64 idFnm, const QString& number, SheetObject objet, SheetOrigin origin, qint64 idOrigine,
                Currency amount, const QString& obs = QString())
     {
-        const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
-        const LineObject line = origin == SheetOrigin::User ? LineObject::Expense : LineObject(int(origin));
-        rows::Write([&] {
-            rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
-                                      "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :OBS, :OBJ, :M, :ORI, "
-                                      ":IDO, :IN_FORCE)"),
-                       {{"ID", id}, {"NO", number}, {"D", QDate(2024, 3, 5)}, {"F", idFnm}, {"OBS", obs},
-                        {"OBJ", toDbValue(objet)}, {"M", amount}, {"ORI", toDbValue(origin)}, {"IDO", idOrigine},
-                        {"IN_FORCE", SheetInForce}});
-            rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                      "VALUES (:E, 1, :O, :D, :M)"),
-                       {{"E", id}, {"O", toDbValue(line)}, {"D", idFnm}, {"M", amount}});
-        });
+        const qint64 id = rows::SheetHeader(idFnm, number, objet, origin, amount, idOrigine, obs);
+        rows::SheetLine(id, 1, origin == SheetOrigin::User ? LineObject::Expense : LineObject(int(origin)), idFnm,
+                        amount);
     }
 
     // One row of a transfer.

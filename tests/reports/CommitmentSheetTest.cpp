@@ -1,6 +1,7 @@
 // The commitment sheet on white paper and on stationery: where its rows go,
 // how many print, what each line prints, the balances, the budget line block.
 #include "common/DocumentFixture.h"
+#include "common/SheetRows.h"
 #include "core/Routines.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
@@ -20,29 +21,16 @@ protected:
         supplier = rows::Beneficiary(QStringLiteral("SARL MEUBLES"));
     }
 
-    // A sheet header and its lines, committed.
+    // A sheet header, committed.
     qint64 Sheet(qint64 idFnm, const QString& number, SheetObject objet, SheetOrigin origin, Currency amount,
                  qint64 idOrigine = -1, const QString& obs = QStringLiteral("OBSERVATION"))
     {
-        const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
-        rows::Write([&] {
-            rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
-                                      "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :OBS, :OBJ, :M, :ORI, "
-                                      ":IDO, :IN_FORCE)"),
-                       {{"ID", id}, {"NO", number}, {"D", QDate(2024, 3, 5)}, {"F", idFnm}, {"OBS", obs},
-                        {"OBJ", toDbValue(objet)}, {"M", amount}, {"ORI", toDbValue(origin)}, {"IDO", idOrigine},
-                        {"IN_FORCE", SheetInForce}});
-        });
-        return id;
+        return rows::SheetHeader(idFnm, number, objet, origin, amount, idOrigine, obs);
     }
 
     void Line(qint64 idEng, int noLine, LineObject objet, qint64 idDetail, Currency amount)
     {
-        rows::Write([&] {
-            rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                      "VALUES (:E, :N, :O, :D, :M)"),
-                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", toDbValue(objet)}, {"D", idDetail}, {"M", amount}});
-        });
+        rows::SheetLine(idEng, noLine, objet, idDetail, amount);
     }
 
     // A DEPENSE sheet of `count` invoices of 100.00, or an ECONOMIE sheet
