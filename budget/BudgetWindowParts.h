@@ -2,7 +2,12 @@
 // Pieces shared by the budget list and the allocation window: the four print
 // items of the budget sheets and the buttons that end their tool bars.
 
+#include "db/Currency.h"
+
 #include <QList>
+#include <QString>
+
+#include <functional>
 
 class QAction;
 class QBoxLayout;
@@ -19,6 +24,21 @@ struct TBudgetPrintItems {
     QList<QAction*> all() const { return {bp, bpPre, bs, bsPre}; }
 };
 TBudgetPrintItems MakeBudgetPrintItems(QWidget* window);
+
+// The budget line a print item prints: the row as stored.
+struct TBudgetPrintLine {
+    qint64 idFnm = -1;
+    QString chap;
+    QString art;
+    QString title;
+    Currency mtBs;
+};
+// Connects the four items to their documents, for the line `current` gives
+// when an item is chosen: on an article line its primitive or amending sheet;
+// on a chapter heading the primitive items print the chapter's
+// recapitulative sheet and the amending ones ask for an article.
+void ConnectBudgetPrintItems(QWidget* window, const TBudgetPrintItems& items,
+                             std::function<TBudgetPrintLine()> current);
 
 // The buttons that end the tool bar of both budget windows: search, print and
 // menu, then the close button at the right edge.

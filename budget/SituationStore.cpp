@@ -1,6 +1,7 @@
 #include "budget/SituationStore.h"
 
 #include "data/Codes.h"
+#include "data/ShownRow.h"
 
 #include <QHash>
 
@@ -110,6 +111,23 @@ Currency SituationRate(Currency payments, Currency credits)
     quotient -= quotient % 100;
     quotient = std::clamp<__int128>(quotient, -kMaxColumnRaw, kMaxColumnRaw);
     return Currency::fromRaw(std::int64_t(quotient));
+}
+
+Currency PrintedSituationRate(Currency payments, Currency revised, Currency initial)
+{
+    return SituationRate(payments, !revised.isZero() ? revised : initial);
+}
+
+TSituationRow CorrectedSituationRow(const TSituationRow& row, Currency crAl, Currency crRv, Currency eng, Currency pmt)
+{
+    TSituationRow r = row;
+    r.crAl = crAl;
+    r.crRv = crRv;
+    r.eng = eng;
+    r.pmt = pmt;
+    r.sld = crRv - pmt;
+    r.taux = SituationRate(pmt, crRv);
+    return r;
 }
 
 QDate QuarterEnd(int quarter, int year)
@@ -371,21 +389,8 @@ std::vector<TSituationRow> TSituationStore::StoredRows()
     q.open();
     std::vector<TSituationRow> rows;
     rows.reserve(size_t(q.rowCount()));
-    for (q.first(); !q.eof(); q.next()) {
-        TSituationRow row;
-        row.idFnm = q.asInt(QStringLiteral("ID_FNM"));
-        row.chap = Text(q.value(QStringLiteral("CHAP")));
-        row.art = Text(q.value(QStringLiteral("ART")));
-        row.par = Text(q.value(QStringLiteral("PAR")));
-        row.intitule = q.asString(QStringLiteral("INTITULE"));
-        row.crAl = q.asCurrency(QStringLiteral("CR_AL"));
-        row.crRv = q.asCurrency(QStringLiteral("CR_RV"));
-        row.eng = q.asCurrency(QStringLiteral("ENG"));
-        row.pmt = q.asCurrency(QStringLiteral("PMT"));
-        row.sld = q.asCurrency(QStringLiteral("SLD"));
-        row.taux = q.asCurrency(QStringLiteral("TAUX"));
-        rows.push_back(std::move(row));
-    }
+    for (q.first(); !q.eof(); q.next())
+        rows.push_back(SituationRowOf(q));
     return rows;
 }
 
@@ -410,4 +415,75 @@ TSituationTotals TSituationStore::Totals()
     // The rate of the totals, on the initial credits when nothing is revised.
     sums.taux = SituationRate(sums.pmt, !sums.crRv.isZero() ? sums.crRv : sums.crAl);
     return t;
+}
+
+QHash<QString, QString> TSituationStore::ChapterTitles()
+{
+    db::Query q(m_conn, QStringLiteral("SELECT CHAP, INTITULE FROM FNM WHERE ART=:ART AND PAR=:PAR"));
+    q.setParam(QStringLiteral("ART"), QString());
+    q.setParam(QStringLiteral("PAR"), QString());
+    q.open();
+    QHash<QString, QString> titles;
+    for (int r = 0; r < q.rowCount(); ++r) {
+        const QString chapter = Text(q.at(r, 0)).trimmed();
+        if (!titles.contains(chapter))
+            titles.insert(chapter, db::toText(q.at(r, 1)).trimmed());
+    }
+    return titles;
+}
+
+void TSituationStore::CorrectRow(const TSituationRow& stored, const TSituationRow& corrected)
+{
+    const auto bindFigures = [](db::Query& q, const TSituationRow& f) {
+        q.setParam(QStringLiteral("CR_AL"), f.crAl);
+        q.setParam(QStringLiteral("CR_RV"), f.crRv);
+        q.setParam(QStringLiteral("ENG"), f.eng);
+        q.setParam(QStringLiteral("PMT"), f.pmt);
+        q.setParam(QStringLiteral("SLD"), f.sld);
+        q.setParam(QStringLiteral("TAUX"), f.taux);
+    };
+
+    // The chapter row is locked first, so two corrections in one chapter
+    // follow each other and its sum is taken on rows nobody else changes.
+    bool hasChapterRow = false;
+    if (!stored.IsChapter()) {
+        db::Query lock(m_conn, QStringLiteral("SELECT ID_FNM FROM SIT_FIN WHERE CHAP=:CHAP AND ART=:ART WITH LOCK"));
+        lock.setParam(QStringLiteral("CHAP"), stored.chap);
+        lock.setParam(QStringLiteral("ART"), QString());
+        lock.open();
+        hasChapterRow = !lock.isEmpty();
+    }
+
+    db::Query update(m_conn, QStringLiteral("UPDATE SIT_FIN SET CR_AL=:CR_AL, CR_RV=:CR_RV, ENG=:ENG, PMT=:PMT, "
+                                            "SLD=:SLD, TAUX=:TAUX WHERE ID_FNM=:ID_FNM AND CHAP=:CHAP AND ART=:ART "
+                                            "AND PAR=:PAR AND INTITULE=:INTITULE"));
+    bindFigures(update, corrected);
+    update.setParam(QStringLiteral("ID_FNM"), stored.idFnm);
+    update.setParam(QStringLiteral("CHAP"), stored.chap);
+    update.setParam(QStringLiteral("ART"), stored.art);
+    update.setParam(QStringLiteral("PAR"), stored.par);
+    update.setParam(QStringLiteral("INTITULE"), stored.intitule);
+    ExecOnRow(update);
+    if (!hasChapterRow)
+        return;
+
+    db::Query sums(m_conn, QStringLiteral("SELECT SUM(CR_AL) AS TCR_AL, SUM(CR_RV) AS TCR_RV, SUM(ENG) AS T_ENG, "
+                                          "SUM(PMT) AS T_PMT, SUM(SLD) AS T_SLD FROM SIT_FIN "
+                                          "WHERE CHAP=:CHAP AND ART<>:ART"));
+    sums.setParam(QStringLiteral("CHAP"), stored.chap);
+    sums.setParam(QStringLiteral("ART"), QString());
+    sums.open();
+    TSituationRow chapter;
+    chapter.crAl = sums.asCurrency(QStringLiteral("TCR_AL"));
+    chapter.crRv = sums.asCurrency(QStringLiteral("TCR_RV"));
+    chapter.eng = sums.asCurrency(QStringLiteral("T_ENG"));
+    chapter.pmt = sums.asCurrency(QStringLiteral("T_PMT"));
+    chapter.sld = sums.asCurrency(QStringLiteral("T_SLD"));
+    chapter.taux = SituationRate(chapter.pmt, chapter.crRv);
+    db::Query chapterUpdate(m_conn, QStringLiteral("UPDATE SIT_FIN SET CR_AL=:CR_AL, CR_RV=:CR_RV, ENG=:ENG, PMT=:PMT, "
+                                                   "SLD=:SLD, TAUX=:TAUX WHERE CHAP=:CHAP AND ART=:ART"));
+    bindFigures(chapterUpdate, chapter);
+    chapterUpdate.setParam(QStringLiteral("CHAP"), stored.chap);
+    chapterUpdate.setParam(QStringLiteral("ART"), QString());
+    chapterUpdate.exec();
 }

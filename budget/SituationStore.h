@@ -32,6 +32,7 @@
 #include "ui/QueryTableModel.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -73,6 +74,33 @@ struct TSituationRow {
     bool operator==(const TSituationRow&) const = default;
 };
 
+// A row of SIT_FIN from what reads its columns by name (a query's current
+// row, a grid's row); trailing blanks of the key texts dropped.
+template <class Source>
+TSituationRow SituationRowOf(const Source& source)
+{
+    const auto key = [&source](const char* column) {
+        QString s = db::toText(source.value(QString::fromLatin1(column)));
+        while (s.endsWith(QLatin1Char(' ')))
+            s.chop(1);
+        return s;
+    };
+    const auto money = [&source](const char* column) { return db::toCurrency(source.value(QString::fromLatin1(column))); };
+    TSituationRow row;
+    row.idFnm = db::toInt(source.value(QStringLiteral("ID_FNM")));
+    row.chap = key("CHAP");
+    row.art = key("ART");
+    row.par = key("PAR");
+    row.intitule = db::toText(source.value(QStringLiteral("INTITULE")));
+    row.crAl = money("CR_AL");
+    row.crRv = money("CR_RV");
+    row.eng = money("ENG");
+    row.pmt = money("PMT");
+    row.sld = money("SLD");
+    row.taux = money("TAUX");
+    return row;
+}
+
 // The sums of the line rows (and recap rows) of SIT_FIN, chapter rows left out,
 // in the figures of a row.
 struct TSituationTotals {
@@ -84,6 +112,14 @@ struct TSituationTotals {
 // to four decimals, then cut (never rounded) to two; 0 when credits are 0.
 // Kept within what the DECIMAL(15,2) column holds.
 Currency SituationRate(Currency payments, Currency credits);
+
+// The rate the printed situation gives a set of rows: on the revised
+// credits, or on the initial credits when nothing is revised; 0 without either.
+Currency PrintedSituationRate(Currency payments, Currency revised, Currency initial);
+
+// The row corrected by hand: its four figures replaced, its balance and rate
+// computed again from them.
+TSituationRow CorrectedSituationRow(const TSituationRow& row, Currency crAl, Currency crRv, Currency eng, Currency pmt);
 
 // The last day of a quarter (0 to 3) of a year; the general recap runs from
 // 1 January to it.
@@ -116,6 +152,16 @@ public:
     std::vector<TSituationRow> StoredRows();
     TListingRows GridRows();
     TSituationTotals Totals();
+    // The titles of the chapter headings, by chapter.
+    QHash<QString, QString> ChapterTitles();
+
+    // Writes a row corrected by hand (CorrectedSituationRow) over the stored
+    // row `stored`, named by all its key texts: the two recap rows share their
+    // ID_FNM and stay apart. The row's chapter row, when it has one, then
+    // becomes the sum of the chapter's other rows. Runs inside the caller's
+    // write operation; a row another display has removed meanwhile is told
+    // (ERowChanged) and nothing is written.
+    void CorrectRow(const TSituationRow& stored, const TSituationRow& corrected);
 
 private:
     struct LineFigures;

@@ -261,6 +261,18 @@ void TfrmBudget::BuildWindow()
     mnFicheBS = print.bs;
     mnFicheBS_Pre = print.bsPre;
     const QList<QAction*> printItems = print.all();
+    // The line as stored: an entry being edited does not print.
+    ConnectBudgetPrintItems(this, print, [this] {
+        TBudgetPrintLine line;
+        if (!HasRows())
+            return line;
+        line.idFnm = IdFnm;
+        line.chap = RowText("CHAP");
+        line.art = RowText("ART");
+        line.title = RowText("INTITULE");
+        line.mtBs = qBudget->asCurrency(QStringLiteral("MT_BS"));
+        return line;
+    });
 
     PopMnBud = new QMenu(this);
     PopMnBud->setObjectName(QStringLiteral("PopMnBud"));

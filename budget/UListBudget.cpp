@@ -131,6 +131,18 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     mnFicheBS = print.bs;
     mnFicheBS_Pre = print.bsPre;
     const QList<QAction*> printItems = print.all();
+    ConnectBudgetPrintItems(this, print, [this] {
+        TBudgetPrintLine line;
+        if (m_model->rowCount() == 0)
+            return line;
+        const QueryRow row = m_model->current();
+        line.idFnm = row.asInt(QStringLiteral("ID_FNM"));
+        line.chap = row.asString(QStringLiteral("CHAP")).trimmed();
+        line.art = row.asString(QStringLiteral("ART")).trimmed();
+        line.title = row.asString(QStringLiteral("INTITULE")).trimmed();
+        line.mtBs = row.asCurrency(QStringLiteral("MT_BS"));
+        return line;
+    });
 
     PopMnBud = PopupMenu();
     mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); }, QKeySequence(),

@@ -2,6 +2,7 @@
 
 #include "budget/SituationExport.h"
 #include "controls/FxLabel.h"
+#include "budget/UModifSF.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/IniFile.h"
@@ -13,6 +14,7 @@
 #include "data/WriteGuard.h"
 #include "platform/DocumentOpener.h"
 #include "refdata/RefDataStore.h"
+#include "reports/budget/URptSF_S1_S2.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
 #include "ui/UProgress.h"
@@ -28,6 +30,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -225,14 +228,18 @@ void TfrmSF::BuildWindow()
     PopMenu = PopupMenu();
     mnDisplay = AddCommand("mnDisplay", QStringLiteral("Afficher"), [this] { btnDisplayClick(); }, QKeySequence(),
                            btnDisplay);
-    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer"), nullptr);
+    mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer"), [this] { btnPrintClick(); }, QKeySequence(), btnPrint);
     mnExcel = AddCommand("mnExcel", QStringLiteral("Envoyer vers Excel"), [this] { mnExcelClick(); });
-    mnModif = AddCommand("mnModif", QStringLiteral("Modifier la Situation"), nullptr);
+    mnModif = AddCommand("mnModif", QStringLiteral("Modifier la Situation"), [this] { mnModifClick(); });
     PopMenu->addSeparator();
     mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), [this] { close(); }, QKeySequence(), btnClose);
     PopUpMenuOn(grdSF);
     PopUpMenuOn(this);
 
+    connect(grdSF, &QTableView::doubleClicked, this, Guarded([this] {
+        if (mnModif->isEnabled())
+            mnModifClick();
+    }));
     connect(cmbSection, &QComboBox::currentIndexChanged, this, Guarded([this] { UpdatePeriodControls(); }));
     connect(grdSF->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceTotals(); });
     connect(grdSF->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceTotals(); });
@@ -491,6 +498,45 @@ void TfrmSF::mnExcelClick()
     if (!platform::OpenDocument(path))
         ShowStandardError(QStringLiteral("Aucune application ne peut ouvrir le classeur.\rIl est enregistré sous : ")
                           + path);
+}
+
+// ---- printing and correcting ------------------------------------------------
+
+void TfrmSF::btnPrintClick()
+{
+    if (m_building || m_model->rowCount() == 0)
+        return;
+    // The print cannot be started again while its preview is open.
+    btnPrint->setEnabled(false);
+    const auto restore = qScopeGuard([this] { btnPrint->setEnabled(m_model->rowCount() > 0); });
+    TfrmRptSF_S1_S2 form;
+    const TSituationRequest request = Request();
+    form.DateD = request.start;
+    form.DateF = request.end;
+    // The general recap is closed at the end of its quarter.
+    form.Trimestre = request.view == svRecap ? cmbPeriode->currentIndex() : -1;
+    form.Preview(this);
+}
+
+void TfrmSF::mnModifClick()
+{
+    if (m_building || m_model->rowCount() == 0)
+        return;
+    const TSituationRow row = SituationRowOf(m_model->current());
+    if (row.IsChapter()) {
+        ShowInfo(QStringLiteral("Vous ne pouvez pas modifier les valeurs d'un chapitre !"));
+        return;
+    }
+    const int shownRow = m_model->currentRow();
+    TfrmModifSF dialog(this);
+    dialog.Row = row;
+    dialog.Applied = [this, shownRow] {
+        ShowSituationTotals();
+        m_model->setCurrentRow(std::min(shownRow, m_model->rowCount() - 1));
+    };
+    dialog.exec();
+    ShowSituationTotals();
+    m_model->setCurrentRow(std::min(shownRow, m_model->rowCount() - 1));
 }
 
 // ---- closing --------------------------------------------------------------

@@ -5,10 +5,9 @@
 // totals; the table outlives the window, which shows the last display when it
 // opens. The view, filters and period are kept in the settings file ([SIT_FIN]).
 //
-// Modal; opened from the main menu, it asks for no write right. The print
-// items (btnPrint, mnPrint) and "Modifier la Situation" (mnModif, double click
-// on the grid) are connected by the situation's document and its correction
-// window.
+// Modal; opened from the main menu, it asks for no write right. It prints
+// the situation (btnPrint, mnPrint) and opens the correction of a row
+// ("Modifier la Situation", mnModif, or a double click on the grid).
 
 #include "budget/SituationStore.h"
 #include "ui/ListWindow.h"
@@ -75,6 +74,10 @@ public:
     // Fills the totals bar and re-reads the grid from SIT_FIN as it stands.
     void ShowSituationTotals();
     void mnExcelClick();
+    // Prints the situation the table holds; opens the correction of the
+    // current row (refused on a chapter row).
+    void btnPrintClick();
+    void mnModifClick();
     void FormClose();
 
     // The period a display covers: the pickers, or for the recap 1 January to

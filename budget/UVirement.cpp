@@ -10,6 +10,9 @@
 #include "data/WriteGuard.h"
 #include "refdata/UListFNM.h"
 #include "reports/budget/URptDecVir.h"
+#include "reports/budget/URptEtVir.h"
+#include "reports/budget/URptFEEco_Art.h"
+#include "reports/budget/URptFEEco_Art_PreImp.h"
 #include "ui/QueryTableModel.h"
 #include "ui/FormKit.h"
 
@@ -339,6 +342,14 @@ void TfrmVirement::BuildWindow()
         form.Preview(this);
     }));
     connect(btnPrint, &QPushButton::clicked, this, Guarded([this] { DropMenuUnder(PopMnPrint, btnPrint); }));
+    const auto printWith = [this](QAction* item, std::function<void()> print) {
+        connect(item, &QAction::triggered, this, Guarded(std::move(print)));
+    };
+    printWith(mnFicheDep, [this] { PrintTransferSheet(grdDep, false); });
+    printWith(mnFicheDepPre, [this] { PrintTransferSheet(grdDep, true); });
+    printWith(mnFicheEco, [this] { PrintTransferSheet(grdEco, false); });
+    printWith(mnFicheEcoPre, [this] { PrintTransferSheet(grdEco, true); });
+    printWith(mnEtatVir, [this] { mnEtatVirClick(); });
 
     resize(640, 720);
 }
@@ -756,4 +767,49 @@ void TfrmVirement::btnDeleteClick()
     m_keys->reload();
     m_keys->setCurrentRow(m_keys->rowCount() - 1);
     ShowTransfer();
+}
+
+// ---- printing ---------------------------------------------------------------
+
+namespace {
+
+template <class Form>
+void PreviewTransferSheet(QWidget* caller, qint64 idVir, qint64 idFnm, bool giving)
+{
+    Form form;
+    form.Objet = toDb(giving ? SheetObject::Expense : SheetObject::Economy);
+    form.Origine = int(SheetOrigin::Transfer);
+    form.IdOrigine = int(idVir);
+    form.IdFnm = int(idFnm);
+    form.Preview(caller);
+}
+
+} // namespace
+
+void TfrmVirement::PrintTransferSheet(TTransferGrid* grid, bool prePrinted)
+{
+    if (Mode() != emBrowse || !HasRows())
+        return;
+    const bool giving = grid == grdDep;
+    const qint64 idFnm = LineAt(grid, grid->currentRow());
+    if (idFnm <= 0) {
+        ShowInfo(giving ? QStringLiteral("Veuillez sélectionner une ligne dans la grille des dépenses SVP !")
+                        : QStringLiteral("Veuillez sélectionner une ligne dans la grille des économies SVP !"));
+        grid->setFocus();
+        return;
+    }
+    if (prePrinted)
+        PreviewTransferSheet<TfrmRptFEEco_Art_PreImp>(this, IdVir, idFnm, giving);
+    else
+        PreviewTransferSheet<TfrmRptFEEco_Art>(this, IdVir, idFnm, giving);
+}
+
+void TfrmVirement::mnEtatVirClick()
+{
+    if (Mode() != emBrowse || !HasRows())
+        return;
+    TfrmRptEtVir form;
+    form.IdVir = int(IdVir);
+    form.DateVir = ParseDate(edDate->text());
+    form.Preview(this);
 }

@@ -142,6 +142,10 @@ public:
     bool TransferSheetsAreLast();
     // The credit test of a giving line under the transfer policy.
     bool CheckTransferCredit(qint64 idFnm, Currency amount);
+    // The sheet of the line selected in a grid (its side's sheet), on white
+    // paper or on the stationery; the statement of the transfer shown.
+    void PrintTransferSheet(TTransferGrid* grid, bool prePrinted);
+    void mnEtatVirClick();
 
 protected:
     bool HasRows() const override;

@@ -2,6 +2,12 @@
 
 #include "reports/ReportForm.h"
 #include "reports/budget/URptDecVir.h"
+#include "reports/budget/URptEtVir.h"
+#include "reports/budget/URptFEEco_Art.h"
+#include "reports/budget/URptFEEco_Art_PreImp.h"
+#include "reports/budget/URptFEEco_Chap.h"
+#include "reports/budget/URptFEEco_Chap_PreImp.h"
+#include "reports/budget/URptSF_S1_S2.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
 #include "reports/commitments/URptFEDep_Regul.h"
@@ -62,14 +68,19 @@ void RegisterProgramDocuments()
     // One line per document, in alphabetical order of the units:
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
     RegisterDocument(QStringLiteral("URptDecVir"), [] { return std::make_unique<TfrmRptDecVir>(); });
+    RegisterDocument(QStringLiteral("URptEtVir"), [] { return std::make_unique<TfrmRptEtVir>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
     RegisterDocument(QStringLiteral("URptFEDep_Regul"), [] { return std::make_unique<TfrmRptFEDep_Regul>(); });
     RegisterDocument(QStringLiteral("URptFEDep_Regul_PreImp"),
                      [] { return std::make_unique<TfrmRptFEDep_Regul_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Art"), [] { return std::make_unique<TfrmRptFEEco_Art>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Art_PreImp"), [] { return std::make_unique<TfrmRptFEEco_Art_PreImp>(); });
     RegisterDocument(QStringLiteral("URptFEEco_Art_Regul"), [] { return std::make_unique<TfrmRptFEEco_Art_Regul>(); });
     RegisterDocument(QStringLiteral("URptFEEco_Art_Regul_PreImp"),
                      [] { return std::make_unique<TfrmRptFEEco_Art_Regul_PreImp>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Chap"), [] { return std::make_unique<TfrmRptFEEco_Chap>(); });
+    RegisterDocument(QStringLiteral("URptFEEco_Chap_PreImp"), [] { return std::make_unique<TfrmRptFEEco_Chap_PreImp>(); });
     RegisterDocument(QStringLiteral("URptListDep"), [] { return std::make_unique<TfrmRptListDep>(); });
     RegisterDocument(QStringLiteral("URptListEng"), [] { return std::make_unique<TfrmRptListEng>(); });
     RegisterDocument(QStringLiteral("URptListMdt"), [] { return std::make_unique<TfrmRptListMdt>(); });
@@ -88,4 +99,5 @@ void RegisterProgramDocuments()
                      [] { return std::make_unique<TfrmRptOrdVirMission_210208>(); });
     RegisterDocument(QStringLiteral("URptOrdVirMission_210501"),
                      [] { return std::make_unique<TfrmRptOrdVirMission_210501>(); });
+    RegisterDocument(QStringLiteral("URptSF_S1_S2"), [] { return std::make_unique<TfrmRptSF_S1_S2>(); });
 }

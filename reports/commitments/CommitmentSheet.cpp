@@ -23,12 +23,12 @@ constexpr int PrePrintedDy = -19;
 
 constexpr int WhiteBandHeight = 1080;
 constexpr int PrePrintedBandHeight = 1060;
-constexpr int FirstRowTop = 120;
+constexpr int FirstRowTop = sheetdoc::TableFirstTop;
 // The zone of the observations ends this far above the place and date.
 constexpr int ZoneGap = 6;
 // The rows' table: its rows end above the frame of the white paper's table,
 // or as far below the first row as the stationery's twenty rows reach.
-constexpr int WhiteRowsBottom = 884;
+constexpr int WhiteRowsBottom = sheetdoc::TableRowsBottom;
 constexpr int RowsHeight = 600;
 // Below a text that takes more than its row's step, before the next row.
 constexpr int RowGap = 1;
@@ -263,6 +263,35 @@ RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int st
     return rows <= 23 ? RowPlacement{FirstRowTop, 33, 10} : RowPlacement{FirstRowTop, 29, 9};
 }
 
+QRect At(Presentation presentation, const QRect& whitePaper)
+{
+    if (presentation == Presentation::WhitePaper)
+        return whitePaper;
+    return whitePaper.translated(PrePrintedDx, PrePrintedDy);
+}
+
+rpt::Label* AddRowLabel(rpt::Band* band, Presentation presentation, const QString& name, const QRect& whitePaper,
+                        Qt::Alignment alignment, bool wrap)
+{
+    rpt::Label* l = band->addLabel(name, At(presentation, whitePaper));
+    l->setAlignment(alignment);
+    l->setWordWrap(wrap);
+    return l;
+}
+
+void StartSheetRun(rpt::Report& report, const rpt::DesignSnapshot& design, Presentation presentation)
+{
+    design.restore();
+    if (presentation == Presentation::PrePrinted)
+        LoadReportLayout(report);
+}
+
+void SetText(rpt::Report& report, const QString& control, const QString& text)
+{
+    if (rpt::Label* l = report.label(control))
+        l->setCaption(text);
+}
+
 } // namespace sheetdoc
 
 // ---------------------------------------------------------------------------
@@ -296,10 +325,9 @@ int TCommitmentSheetForm::Slots() const
     return white ? sheetdoc::RegulWhitePaperSlots : sheetdoc::PrePrintedRows;
 }
 
-void TCommitmentSheetForm::BuildDesign()
+rpt::Band* sheetdoc::BuildSheetPage(rpt::Report& r, Presentation presentation)
 {
-    const bool white = m_presentation == Presentation::WhitePaper;
-    rpt::Report& r = report();
+    const bool white = presentation == Presentation::WhitePaper;
     r.setPage(rpt::PageSetup::Standard(rpt::Paper::A3, QPageLayout::Landscape,
                                        white ? rpt::Margins{5, 5, 7, 18} : rpt::Margins{10, 5, 2, 0}));
     r.setFont(QFont(QStringLiteral("Arial"), 10));
@@ -308,9 +336,9 @@ void TCommitmentSheetForm::BuildDesign()
 
     // Positions are those of the white-paper form; the pre-printed form moves
     // them to the same place of the sheet.
-    const int dx = white ? 0 : PrePrintedDx;
-    const int dy = white ? 0 : PrePrintedDy;
-    const auto at = [&](int left, int top, int width, int height) { return QRect(left + dx, top + dy, width, height); };
+    const auto at = [&](int left, int top, int width, int height) {
+        return sheetdoc::At(presentation, QRect(left, top, width, height));
+    };
 
     enum Style { Plain = 0, Bold = 1, Underline = 2, Italic = 4, Centre = 8, RightAlign = 16, Wrap = 32 };
     const auto label = [&](const char* name, const QRect& rect, const QString& caption, int style = Plain,
@@ -435,6 +463,19 @@ void TCommitmentSheetForm::BuildDesign()
     rule("shpDetailCol", at(556, 80, 8, 806), Form::VertLine);
     fixed("lHNature", at(0, 86, 560, 22), QStringLiteral("Nature des Engagements"), Bold | Centre, 11);
     fixed("lHMt", at(560, 86, 170, 22), QStringLiteral("Montant"), Bold | Centre, 11);
+    frame("shpTotal", at(0, 886, 730, 34), 2);
+    rule("shpTotalCol", at(556, 886, 8, 34), Form::VertLine);
+    fixed("lTotal", at(200, 893, 350, 22), QStringLiteral("T O T A L"), Bold | Centre, 12);
+    label("lMontant1", at(566, 893, 158, 22), QString(), Bold | RightAlign, 11);
+    fixed("lTotLettres", at(0, 940, 175, 22), QStringLiteral("TOTAL EN LETTRES : "), Bold);
+    label("lLettre", at(175, 940, 555, 60), QString(), Bold | Italic | Wrap);
+    return band;
+}
+
+void TCommitmentSheetForm::BuildDesign()
+{
+    const bool white = m_presentation == Presentation::WhitePaper;
+    rpt::Band* band = sheetdoc::BuildSheetPage(report(), m_presentation);
     const int rows = Slots();
     // Rows of two lines; the stationery's rows are placed one under the
     // other in the editor as they print with twenty rows.
@@ -442,25 +483,19 @@ void TCommitmentSheetForm::BuildDesign()
     const int designStep = white ? 33 : 30;
     for (int k = 1; k <= rows; ++k) {
         const int top = FirstRowTop + (k - 1) * designStep;
-        label(qPrintable(QStringLiteral("lNum%1").arg(k)), at(4, top, 40, rowHeight), QString());
-        label(qPrintable(QStringLiteral("lFact%1").arg(k)), at(44, top, 510, rowHeight), QString(), Wrap);
-        label(qPrintable(QStringLiteral("lMt%1").arg(k)), at(566, top, 158, rowHeight), QString(), RightAlign);
+        sheetdoc::AddRowLabel(band, m_presentation, QStringLiteral("lNum%1").arg(k), QRect(4, top, 40, rowHeight));
+        sheetdoc::AddRowLabel(band, m_presentation, QStringLiteral("lFact%1").arg(k), QRect(44, top, 510, rowHeight),
+                              Qt::AlignLeft, true);
+        sheetdoc::AddRowLabel(band, m_presentation, QStringLiteral("lMt%1").arg(k), QRect(566, top, 158, rowHeight),
+                              Qt::AlignRight);
     }
-    frame("shpTotal", at(0, 886, 730, 34), 2);
-    rule("shpTotalCol", at(556, 886, 8, 34), Form::VertLine);
-    fixed("lTotal", at(200, 893, 350, 22), QStringLiteral("T O T A L"), Bold | Centre, 12);
-    label("lMontant1", at(566, 893, 158, 22), QString(), Bold | RightAlign, 11);
-    fixed("lTotLettres", at(0, 940, 175, 22), QStringLiteral("TOTAL EN LETTRES : "), Bold);
-    label("lLettre", at(175, 940, 555, 60), QString(), Bold | Italic | Wrap);
 }
 
 void TCommitmentSheetForm::RptBeforePrint()
 {
     // Every run starts from the design: the band event moves, hides and
     // refills controls for the sheet at hand.
-    m_design.restore();
-    if (m_presentation == Presentation::PrePrinted)
-        LoadReportLayout(report());
+    sheetdoc::StartSheetRun(report(), m_design, m_presentation);
     if (!qEng)
         qEng = std::make_unique<db::Query>(DM->LURDO, m_series == sheetdoc::Series::Commitments
                                                           ? QStringLiteral("SELECT * FROM ENT_ENG WHERE ID_ENG=:ID_ENG")
@@ -495,8 +530,7 @@ TSheetPrintHeader TCommitmentSheetForm::ReadHeader() const
 
 void TCommitmentSheetForm::SetText(const QString& control, const QString& text)
 {
-    if (rpt::Label* l = report().label(control))
-        l->setCaption(text);
+    sheetdoc::SetText(report(), control, text);
 }
 
 void TCommitmentSheetForm::bdDetailBeforePrint()
@@ -532,22 +566,22 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
     else
         SetText(QStringLiteral("lDate"), DateText(h.date));
 
-    FillBudgetLine(h);
+    sheetdoc::FillBudgetLine(report(), h.idFnm);
     if (regul)
         FillRegulRows(h);
     else
         FillRows(h);
     if (white)
-        FitWhitePaperLabels();
+        sheetdoc::FitWhitePaperLabels(report());
 }
 
-void TCommitmentSheetForm::FillBudgetLine(const TSheetPrintHeader& header)
+QString sheetdoc::FillBudgetLine(rpt::Report& r, qint64 idFnm)
 {
-    rpt::Report& r = report();
     rpt::Control* dblPar = r.find(QStringLiteral("dblPar"));
     rpt::Control* lObs = r.find(QStringLiteral("lObs"));
-    if (header.idFnm <= 0)
-        return;
+    if (idFnm <= 0)
+        return QString();
+    const auto SetText = [&r](const QString& control, const QString& text) { sheetdoc::SetText(r, control, text); };
 
     struct Line {
         qint64 id;
@@ -557,16 +591,16 @@ void TCommitmentSheetForm::FillBudgetLine(const TSheetPrintHeader& header)
     {
         db::Query q(DM->LURDO, QStringLiteral("SELECT ID_FNM, CHAP, ART, PAR, INTITULE, SECTION FROM FNM WHERE CHAP = "
                                               "(SELECT FIRST 1 CHAP FROM FNM WHERE ID_FNM=:ID_FNM)"));
-        q.setParam(QStringLiteral("ID_FNM"), header.idFnm);
+        q.setParam(QStringLiteral("ID_FNM"), idFnm);
         q.open();
         for (q.first(); !q.eof(); q.next())
             chapter.append(Line{q.asInt(QStringLiteral("ID_FNM")), q.asString(QStringLiteral("CHAP")).trimmed(),
                                 q.asString(QStringLiteral("ART")).trimmed(), q.asString(QStringLiteral("PAR")).trimmed(),
                                 q.asString(QStringLiteral("INTITULE"))});
     }
-    const auto own = std::find_if(chapter.cbegin(), chapter.cend(), [&](const Line& l) { return l.id == header.idFnm; });
+    const auto own = std::find_if(chapter.cbegin(), chapter.cend(), [&](const Line& l) { return l.id == idFnm; });
     if (own == chapter.cend())
-        return;
+        return QString();
     const auto titleOf = [&](const QString& art, const QString& par) {
         for (const Line& l : chapter)
             if (l.art == art && l.par == par)
@@ -592,6 +626,7 @@ void TCommitmentSheetForm::FillBudgetLine(const TSheetPrintHeader& header)
         SetText(QStringLiteral("dblArt"), titleOf(own->art, QString()));
         SetText(QStringLiteral("dblPar"), own->title);
     }
+    return own->chap;
 }
 
 void TCommitmentSheetForm::FillRows(const TSheetPrintHeader& header)
@@ -675,9 +710,8 @@ void TCommitmentSheetForm::FillRegulRows(const TSheetPrintHeader& header)
     rpt::StackRows(rows, place.firstTop, bottom, rpt::MinFontPoints);
 }
 
-void TCommitmentSheetForm::FitWhitePaperLabels()
+void sheetdoc::FitWhitePaperLabels(rpt::Report& r)
 {
-    rpt::Report& r = report();
     rpt::Label* dblArt = r.label(QStringLiteral("dblArt"));
     rpt::Label* dblPar = r.label(QStringLiteral("dblPar"));
     rpt::Label* lObs = r.label(QStringLiteral("lObs"));

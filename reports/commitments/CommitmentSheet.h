@@ -126,6 +126,34 @@ struct RowPlacement {
 // `rows` is the number of rows printed; `storedTop` the pre-printed form's top of lFact1.
 RowPlacement PlaceRows(Presentation presentation, bool depense, int rows, int storedTop);
 
+// The page the sheets of a budget line share (the commitment sheet, the
+// budget and transfer sheets by article, the chapter's recapitulative sheet),
+// A3 landscape, in one page-high detail band: on white paper the frames, the
+// fixed texts and the value labels; on stationery the value labels only.
+// The rows of the left-hand table are each document's own (AddRowLabel).
+rpt::Band* BuildSheetPage(rpt::Report& report, Presentation presentation);
+// The top of the left-hand table's first row, and where its rows end on
+// white paper (above the total's frame).
+inline constexpr int TableFirstTop = 120;
+inline constexpr int TableRowsBottom = 884;
+// A rectangle of the white-paper form, moved to the same place of the
+// stationery (whose margins differ).
+QRect At(Presentation presentation, const QRect& whitePaper);
+// A label of the left-hand table at its white-paper rectangle.
+rpt::Label* AddRowLabel(rpt::Band* band, Presentation presentation, const QString& name, const QRect& whitePaper,
+                        Qt::Alignment alignment = Qt::AlignLeft, bool wrap = false);
+void SetText(rpt::Report& report, const QString& control, const QString& text);
+// At the start of a print: the page as designed, then, on the stationery,
+// the positions the layout editor stored.
+void StartSheetRun(rpt::Report& report, const rpt::DesignSnapshot& design, Presentation presentation);
+// The budget-line block: chapter, article and paragraph with their titles;
+// without a paragraph its row is hidden and the observation moves up to it.
+// Returns the line's chapter (empty when the line is missing).
+QString FillBudgetLine(rpt::Report& report, qint64 idFnm);
+// White paper: the titles and the observation take the height of their
+// wrapped texts, the rows below moving down, all kept above the place and date.
+void FitWhitePaperLabels(rpt::Report& report);
+
 } // namespace sheetdoc
 
 // The base of the two commitment-sheet documents.
@@ -148,11 +176,9 @@ private:
     void bdDetailBeforePrint();
 
     TSheetPrintHeader ReadHeader() const;
-    void FillBudgetLine(const TSheetPrintHeader& header);
     void FillRows(const TSheetPrintHeader& header);
     void FillRegulRows(const TSheetPrintHeader& header);
     int Slots() const;
-    void FitWhitePaperLabels();
     void SetText(const QString& control, const QString& text);
 
     sheetdoc::Presentation m_presentation;

@@ -8,7 +8,9 @@
 #include "budget/UFindImput.h"
 #include "budget/UListBudget.h"
 #include "budget/UTotChap.h"
+#include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
+#include "common/SheetRows.h"
 #include "controls/NumEdit.h"
 
 #include <QAction>
@@ -240,6 +242,57 @@ TEST(BudgetMenu, MenuItemAndToolbarButtonOpenTheBudgetList)
         EXPECT_EQ(opened, QStringLiteral("TfrmListBudget"));
     }
     EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+// Each print item prints the sheet of the row's line, or on a chapter heading
+// the chapter's recapitulative sheet; what cannot print says why.
+TEST_F(BudgetList, PrintItemsPrintTheLinesSheetOrTheChaptersSheet)
+{
+    rows::PrimitiveSheet(traitements, Money("1500000"));
+    rows::PrimitiveSheet(primes, Money("250000.5"));
+    Open();
+    struct Case {
+        const char* what;
+        int row;
+        QAction* TfrmListBudget::*item;
+        const char* title;       // of the preview; empty: no preview
+        const char* number;      // lNoFe printed
+        const char* amount;      // lMontant printed
+        const char* message;     // shown instead of a preview
+    };
+    const Case cases[] = {
+        {"chapter, primitive", 0, &TfrmListBudget::mnFicheBP, "Fiche d'engagement - Economie", "0001", "1 750 000.50",
+         ""},
+        {"chapter, amending", 0, &TfrmListBudget::mnFicheBS_Pre, "", "", "", "Vueillez sélectionner un article SVP !"},
+        {"article, primitive on stationery", 2, &TfrmListBudget::mnFicheBP_Pre, "Fiche d'engagement - Economie",
+         "0001", "250 000.50", ""},
+        {"article, primitive", 1, &TfrmListBudget::mnFicheBP, "Fiche d'engagement - Dépense", "0001", "1 500 000.00",
+         ""},
+        {"article without an amending sheet", 1, &TfrmListBudget::mnFicheBS, "", "", "",
+         "Fiche d'engagement introuvable ! "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages->clear();
+        list->model()->setCurrentRow(c.row);
+        QString title, number, amount;
+        if (!*c.title) {
+            (list.get()->*c.item)->trigger();
+            EXPECT_EQ(messages->texts(), QStringList{QString::fromUtf8(c.message)});
+            continue;
+        }
+        const bool shown = ReadNextPreview([&] { (list.get()->*c.item)->trigger(); },
+                                           [&](TfrmPreview& preview) {
+                                               title = preview.Pages()->title;
+                                               number = preview.Pages()->page(0).textsOf(QStringLiteral("lNoFe")).join(QString());
+                                               amount = preview.Pages()->page(0).textsOf(QStringLiteral("lMontant")).join(QString());
+                                           });
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(title, QString::fromUtf8(c.title));
+        EXPECT_EQ(number, QLatin1String(c.number));
+        EXPECT_EQ(amount, QLatin1String(c.amount));
+        EXPECT_TRUE(messages->texts().isEmpty());
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "budget/UVirement.h"
 #include "common/PickerDriver.h"
+#include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
 #include "core/Routines.h"
 #include "refdata/UListFNM.h"
@@ -433,6 +434,47 @@ TEST(TransferMenu, MenuItemOpensTheTransfers)
     EXPECT_EQ(ClassOfNextModal([&] { main.mnTransfert->trigger(); }), QStringLiteral("TfrmVirement"));
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(StopPendingModalWatches());
+}
+
+// The sheet items print the sheet of the selected row's line on its side, the
+// statement the whole transfer; a grid without a selected line says so.
+TEST_F(TransferWindow, PrintItemsPrintTheSelectedRowsSheetAndTheStatement)
+{
+    Open(SaveTransfer(Example()));
+    struct Case {
+        const char* what;
+        TTransferGrid* TfrmVirement::*grid;
+        int row;
+        QAction* TfrmVirement::*item;
+        QString control;
+        QStringList texts;
+    };
+    const Case cases[] = {
+        {"giving row", &TfrmVirement::grdDep, 0, &TfrmVirement::mnFicheDep, QStringLiteral("lObjet|lOldSolde|lNewSolde"),
+         {QStringLiteral("DEPENSE"), QStringLiteral("300 000.00"), QStringLiteral("200 000.00")}},
+        {"receiving row on stationery", &TfrmVirement::grdEco, 0, &TfrmVirement::mnFicheEcoPre,
+         QStringLiteral("lObjet|lOldSolde|lNewSolde"),
+         {QStringLiteral("ECONOMIE"), QStringLiteral("50 000.00"), QStringLiteral("110 000.00")}},
+        {"statement", &TfrmVirement::grdDep, 0, &TfrmVirement::mnEtatVir, QStringLiteral("lCrInit|lCrRev"),
+         {QStringLiteral("300 000.00"), QStringLiteral("50 000.00"), QStringLiteral("0.00"), QStringLiteral("200 000.00"),
+          QStringLiteral("110 000.00"), QStringLiteral("40 000.00")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        (frm.get()->*c.grid)->setCurrentCell(c.row, TfrmVirement::colChap);
+        QStringList texts;
+        EXPECT_TRUE(ReadNextPreview([&] { (frm.get()->*c.item)->trigger(); },
+                                    [&](TfrmPreview& preview) {
+                                        for (const QString& control : c.control.split(QLatin1Char('|')))
+                                            texts << preview.Pages()->page(0).textsOf(control);
+                                    }));
+        EXPECT_EQ(texts, c.texts);
+    }
+    messages->clear();
+    frm->grdDep->setCurrentCell(3, TfrmVirement::colChap);
+    frm->mnFicheDep->trigger();
+    EXPECT_EQ(messages->texts(),
+              QStringList{QStringLiteral("Veuillez sélectionner une ligne dans la grille des dépenses SVP !")});
 }
 
 } // namespace

@@ -123,3 +123,26 @@ private:
         std::int16_t maxLines = 25;
     } saved;
 };
+
+// The documents that print a place and a signatory: "Alger" and "Le Doyen"
+// while the test runs.
+class SignedDocumentTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        signing = {City, Signatory};
+        City = QStringLiteral("Alger");
+        Signatory = QStringLiteral("Le Doyen");
+    }
+
+    void TearDown() override
+    {
+        City = signing.first;
+        Signatory = signing.second;
+        DocumentTest::TearDown();
+    }
+
+private:
+    QPair<QString, QString> signing;
+};

@@ -1,6 +1,7 @@
 // The commitment sheet on white paper and on stationery: where its rows go,
 // how many print, what each line prints, the balances, the budget line block.
 #include "common/DocumentFixture.h"
+#include "common/SheetRows.h"
 #include "core/Routines.h"
 #include "reports/commitments/URptFEDep.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
@@ -8,14 +9,11 @@
 
 namespace {
 
-class CommitmentSheetTest : public DocumentTest {
+class CommitmentSheetTest : public SignedDocumentTest {
 protected:
     void SetUp() override
     {
-        DocumentTest::SetUp();
-        saved = {City, Signatory};
-        City = QStringLiteral("Alger");
-        Signatory = QStringLiteral("Le Doyen");
+        SignedDocumentTest::SetUp();
         rows::BudgetLine(QStringLiteral("21-03"), QString(), QString(), QStringLiteral("Matériel et mobilier"));
         rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QString(), QStringLiteral("Mobilier de bureau"));
         line = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QStringLiteral("01"),
@@ -23,36 +21,16 @@ protected:
         supplier = rows::Beneficiary(QStringLiteral("SARL MEUBLES"));
     }
 
-    void TearDown() override
-    {
-        City = saved.first;
-        Signatory = saved.second;
-        DocumentTest::TearDown();
-    }
-
-    // A sheet header and its lines, committed.
+    // A sheet header, committed.
     qint64 Sheet(qint64 idFnm, const QString& number, SheetObject objet, SheetOrigin origin, Currency amount,
                  qint64 idOrigine = -1, const QString& obs = QStringLiteral("OBSERVATION"))
     {
-        const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
-        rows::Write([&] {
-            rows::Exec(QStringLiteral("INSERT INTO ENT_ENG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
-                                      "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, :NO, :D, :F, :OBS, :OBJ, :M, :ORI, "
-                                      ":IDO, :IN_FORCE)"),
-                       {{"ID", id}, {"NO", number}, {"D", QDate(2024, 3, 5)}, {"F", idFnm}, {"OBS", obs},
-                        {"OBJ", toDbValue(objet)}, {"M", amount}, {"ORI", toDbValue(origin)}, {"IDO", idOrigine},
-                        {"IN_FORCE", SheetInForce}});
-        });
-        return id;
+        return rows::SheetHeader(idFnm, number, objet, origin, amount, idOrigine, obs);
     }
 
     void Line(qint64 idEng, int noLine, LineObject objet, qint64 idDetail, Currency amount)
     {
-        rows::Write([&] {
-            rows::Exec(QStringLiteral("INSERT INTO DET_ENG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
-                                      "VALUES (:E, :N, :O, :D, :M)"),
-                       {{"E", idEng}, {"N", qint64(noLine)}, {"O", toDbValue(objet)}, {"D", idDetail}, {"M", amount}});
-        });
+        rows::SheetLine(idEng, noLine, objet, idDetail, amount);
     }
 
     // A DEPENSE sheet of `count` invoices of 100.00, or an ECONOMIE sheet
@@ -97,7 +75,6 @@ protected:
 
     qint64 line = -1;
     qint64 supplier = -1;
-    QPair<QString, QString> saved;
 };
 
 } // namespace
