@@ -266,11 +266,12 @@ void TfrmBudget::BuildWindow()
         TBudgetPrintLine line;
         if (!HasRows())
             return line;
+        const TBudgetLineRow shown = CurrentLine();
         line.idFnm = IdFnm;
-        line.chap = RowText("CHAP");
-        line.art = RowText("ART");
-        line.title = RowText("INTITULE");
-        line.mtBs = qBudget->asCurrency(QStringLiteral("MT_BS"));
+        line.chap = shown.chap;
+        line.art = shown.art;
+        line.title = shown.intitule;
+        line.mtBs = shown.bs;
         return line;
     });
 
