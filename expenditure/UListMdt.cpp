@@ -151,22 +151,7 @@ void TfrmListMdt::btnDeleteClick()
 
 void TfrmListMdt::btnFindClick()
 {
-    const std::optional<QString> typed =
-        InputBox(this, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
-    if (!typed || typed->isEmpty())
-        return;
-    bool ok = false;
-    const qint64 number = typed->trimmed().toLongLong(&ok);
-    if (!ok) {
-        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
-                       MsgButton::OK);
-        return;
-    }
-    const int row = TOrderListing::FindNumber(*Rows(), number);
-    if (row < 0)
-        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
-    else
-        Rows()->setCurrentRow(row);
+    TOrderListing::FindNumberAsked(this, *Rows());
 }
 
 void TfrmListMdt::btnFilterClick()

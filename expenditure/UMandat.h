@@ -100,6 +100,8 @@ protected:
 private:
     void BuildWindow();
     void BuildPrintMenus();
+    // The payment statements and the transfer statement of the order shown.
+    void ConnectStatementPrints();
     void ClearEntry();
     void ShowLines();
     void ProposeAttachments();
