@@ -261,13 +261,14 @@ void TPaymentStatementForm::DetailBeforePrint(rpt::Band& band)
     m_rowOnPage = m_rowsOnPage;
     if (top + (m_rowOnPage + 1) * rowHeight > bottom + 0.5)
         m_rowOnPage = 0;
-    const double rowTop = top + m_rowOnPage * rowHeight;
-    const bool lastRow = r.recordNumber() >= m_rowCount;
-    int depth = rowHeight;
-    if (!lastRow) {
-        depth = std::max(1, m_design.ruleDepth - m_rowOnPage) * rowHeight;
-        depth = std::max(rowHeight, std::min(depth, int(bottom - rowTop)));
-    }
+    // The rules reach the fixed depth, but never below the rows this page
+    // will still hold nor below the last row of the statement, so they
+    // neither leave the page nor cross the total printed under the rows.
+    const int capacity = std::max(1, int((bottom - top) / rowHeight));
+    const int remaining = std::max(1, m_rowCount - r.recordNumber() + 1);
+    const int rows = std::max(1, std::min({m_design.ruleDepth - m_rowOnPage, capacity - m_rowOnPage, remaining}));
+    const bool lastRow = remaining == 1;
+    const int depth = rows * rowHeight;
     for (rpt::Shape* rule : m_rules)
         rule->setHeight(depth);
     band.frame().bottom = lastRow;

@@ -12,11 +12,11 @@
 // a page break and on a reprint from the preview.
 //
 // Column rules: in the statements whose rows keep one height, the rules of a
-// page's first rows reach down to a fixed depth of rows (the columns are ruled
-// to the same depth whatever the number of rows), never below the page's
-// printable end, and each printed row shortens them by its height; the last
-// row's rules stop at the row, so they never cross the total. Statements
-// whose rows grow with their texts rule each row to its own height.
+// page's first rows reach down to a fixed depth of rows, each printed row
+// shortening them by its height; they never reach below the last row the
+// page will hold nor below the statement's last row, so they neither leave
+// the page nor cross the total. Statements whose rows grow with their texts
+// rule each row to its own height.
 
 #include "reports/ReportForm.h"
 #include "reports/etats/PaymentStatementData.h"
