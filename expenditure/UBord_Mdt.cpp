@@ -4,10 +4,7 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Routines.h"
-#include "expenditure/UFilterMdt.h"
-#include "expenditure/UMandat.h"
 #include "reports/etats/URptBord_Mdt.h"
-#include "reports/mandat/URptListMdt.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -22,14 +19,12 @@
 
 namespace {
 
-enum Column { coNo, coDate, coMontant, coLibMontant, coNature };
-
 const QColor SlipColour(253, 254, 197);
 
 } // namespace
 
 TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
-    : TListingWindow(parent, "grdMdt")
+    : TOrderListWindow(parent)
 {
     setObjectName(QStringLiteral("frmBord_Mdt"));
     setWindowTitle(QStringLiteral("Bordereau d'envoi des Mandats"));
@@ -70,13 +65,13 @@ TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
     QMenu* printMenu = PopMenu->addMenu(QStringLiteral("Imprimer ..."));
     printMenu->setObjectName(QStringLiteral("mnImprimer"));
     mnPrintBord = MakeCommand(this, "mnPrintBord", QStringLiteral("Le bordereau d'envoi"), [this] { PrintSlip(); });
-    mnPrintListing = MakeCommand(this, "mnPrintListing", QStringLiteral("Le listing"), [this] { PrintListing(); },
+    mnPrintListing = MakeCommand(this, "mnPrintListing", QStringLiteral("Le listing"), [this] { btnPrintListingClick(); },
                                  QKeySequence(Qt::CTRL | Qt::Key_P));
     printMenu->addActions({mnPrintBord, mnPrintListing});
     PopMnPrint = new QMenu(this);
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addAction(QStringLiteral("Bordereau d'envoi"), this, Guarded([this] { PrintSlip(); }));
-    PopMnPrint->addAction(QStringLiteral("Imprimer le listing"), this, Guarded([this] { PrintListing(); }));
+    PopMnPrint->addAction(QStringLiteral("Imprimer le listing"), this, Guarded([this] { btnPrintListingClick(); }));
     btnPrint = MakeButton(pnlTop, "btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"),
                           QStyle::SP_FileIcon);
     btnPrint->setFocusPolicy(Qt::NoFocus);
@@ -90,18 +85,7 @@ TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
     AddStatusBar({90, 50, 160});
     FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
 
-    AddColumn("NO_MDT", "N° Mdt", QueryTableModel::Text, Qt::AlignCenter);
-    AddColumn("DATE_MDT", "Date", QueryTableModel::Date, Qt::AlignCenter);
-    AddColumn("MONTANT", "Montant", QueryTableModel::Money);
-    AddColumn("LIB_MONTANT", "Mt Imput.", QueryTableModel::Money);
-    AddColumn("NATURE", "Nature", QueryTableModel::Text);
-    Rows()->setKeyFields({QStringLiteral("ID_MDT")});
-    grdMdt->setColumnWidth(coNo, 70);
-    grdMdt->setColumnWidth(coDate, DateColumnWidth());
-    grdMdt->setColumnWidth(coMontant, 130);
-    grdMdt->setColumnWidth(coLibMontant, 130);
-    grdMdt->horizontalHeader()->setStretchLastSection(true);
-    grdMdt->setColumnHidden(coLibMontant, true);
+    AddOrderColumns();
     connect(grdMdt, &QTableView::doubleClicked, this, Guarded([this] { btnAddClick(); }));
 
     // The slip, on the right.
@@ -141,67 +125,46 @@ void TfrmBord_Mdt::FormShow()
 {
     m_selection.clear();
     m_onSlip.clear();
-    m_filter = TOrderCriteria::Reset();
+    ResetFilter();
     stBar->SetPanel(0, DbUser);
     stBar->SetPanel(1, FiscalYear);
     ReadOrders();
 }
 
-void TfrmBord_Mdt::ReadOrders()
+void TfrmBord_Mdt::OrdersRead()
 {
-    m_rows = m_listing.Read();
     // An order deleted meanwhile leaves the slip.
     QSet<qint64> present;
-    const int id = m_rows.names.indexOf(QStringLiteral("ID_MDT"));
-    for (const std::vector<db::Value>& row : m_rows.rows)
+    const int id = OrderRows().names.indexOf(QStringLiteral("ID_MDT"));
+    for (const std::vector<db::Value>& row : OrderRows().rows)
         present.insert(db::toInt(row[size_t(id)]));
     std::erase_if(m_selection, [&](qint64 order) { return !present.contains(order); });
     m_onSlip = QSet<qint64>(m_selection.begin(), m_selection.end());
-    ShowFiltered();
     ShowSlip();
-}
-
-void TfrmBord_Mdt::ShowFiltered()
-{
-    m_line.reset();
-    if (FilterActive() && m_filter.ByBudgetLine())
-        m_line = TOrderListing::OrdersOfLine(m_filter.idFnm);
-    TListingRows rows = m_rows;
-    TOrderListing::SetLineAmounts(rows, m_line);
-    ShowRows(std::move(rows));
-    const QList<db::Value> key = Rows()->currentKey();
-    // The orders on the slip never show here, whatever the filter.
-    QueryTableModel::Filter criteria = FilterActive() ? TOrderListing::RowFilter(m_filter, m_line) : nullptr;
-    Rows()->setFilter([this, criteria](const QueryRow& row) {
-        return !m_onSlip.contains(row.asInt(QStringLiteral("ID_MDT"))) && (!criteria || criteria(row));
-    });
-    if (!key.isEmpty())
-        Rows()->locate(key);
-    grdMdt->setColumnHidden(coLibMontant, !(m_line && m_line->salary));
 }
 
 void TfrmBord_Mdt::ShowSlip()
 {
     const QList<db::Value> key = m_bordModel->currentKey();
-    const int id = m_rows.names.indexOf(QStringLiteral("ID_MDT"));
+    const int id = OrderRows().names.indexOf(QStringLiteral("ID_MDT"));
     std::vector<std::vector<db::Value>> slip;
     Currency total;
-    for (const std::vector<db::Value>& row : m_rows.rows) {
+    for (const std::vector<db::Value>& row : OrderRows().rows) {
         if (!m_onSlip.contains(db::toInt(row[size_t(id)])))
             continue;
         slip.push_back(row);
-        total += db::toCurrency(row[size_t(m_rows.names.indexOf(QStringLiteral("MONTANT")))]);
+        total += db::toCurrency(row[size_t(OrderRows().names.indexOf(QStringLiteral("MONTANT")))]);
     }
     // By number, then date.
-    const int no = m_rows.names.indexOf(QStringLiteral("NO_MDT"));
-    const int date = m_rows.names.indexOf(QStringLiteral("DATE_MDT"));
+    const int no = OrderRows().names.indexOf(QStringLiteral("NO_MDT"));
+    const int date = OrderRows().names.indexOf(QStringLiteral("DATE_MDT"));
     std::stable_sort(slip.begin(), slip.end(), [&](const auto& a, const auto& b) {
         const QString na = db::toText(a[size_t(no)]).trimmed(), nb = db::toText(b[size_t(no)]).trimmed();
         if (na != nb)
             return na < nb;
         return db::toDate(a[size_t(date)]) < db::toDate(b[size_t(date)]);
     });
-    m_bordModel->setRows(m_rows.names, std::move(slip));
+    m_bordModel->setRows(OrderRows().names, std::move(slip));
     if (!key.isEmpty())
         m_bordModel->locate(key);
     lTotal->setText(QStringLiteral("Total : ") + total.formatMoney());
@@ -277,15 +240,7 @@ void TfrmBord_Mdt::btnRetireAllClick()
 
 void TfrmBord_Mdt::btnModifClick()
 {
-    if (Rows()->isEmpty())
-        return;
-    {
-        TfrmMandat frm(this);
-        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
-        frm.exec();
-    }
-    TWaitCursor wait;
-    ReadOrders();
+    OpenCurrentOrder();
 }
 
 void TfrmBord_Mdt::btnFindClick()
@@ -295,16 +250,7 @@ void TfrmBord_Mdt::btnFindClick()
 
 void TfrmBord_Mdt::btnFilterClick()
 {
-    if (!AskCriteria<TfrmFilterMdt>(m_filter))
-        return;
-    TWaitCursor wait;
-    ApplyFilter(m_filter);
-}
-
-void TfrmBord_Mdt::ApplyFilter(const TOrderCriteria& filter)
-{
-    m_filter = filter;
-    FilterChosen(!filter.IsEmpty());
+    AskFilter();
 }
 
 QString TfrmBord_Mdt::SlipOrders() const
@@ -324,15 +270,8 @@ void TfrmBord_Mdt::PrintSlip()
     form.Preview(this);
 }
 
-void TfrmBord_Mdt::PrintListing()
+void TfrmBord_Mdt::btnPrintListingClick()
 {
-    if (m_selection.empty())
-        return;
-    const QList<db::Value> key = Rows()->currentKey();
-    TfrmRptListMdt form;
-    if (m_line && m_line->salary)
-        form.ImputCaption = TOrderListing::BudgetLineCaption(m_filter.idFnm);
-    form.UseListing(*Rows());
-    form.Preview(this);
-    Rows()->locate(key);
+    if (!m_selection.empty())
+        PrintListing();
 }

@@ -9,18 +9,16 @@
 // The payment-order window's print item "Bordereau d'envoi des mandats"
 // creates it, shows it modally and frees it.
 
-#include "expenditure/OrderListing.h"
-#include "ui/ListingWindow.h"
+#include "expenditure/OrderListWindow.h"
 
 #include <QSet>
 
-#include <optional>
 #include <vector>
 
 class QLabel;
 class QMenu;
 
-class TfrmBord_Mdt : public TListingWindow {
+class TfrmBord_Mdt : public TOrderListWindow {
     Q_OBJECT
 public:
     explicit TfrmBord_Mdt(QWidget* parent = nullptr);
@@ -51,34 +49,28 @@ public:
 
     // The orders on the slip, in the order they were added.
     const std::vector<qint64>& Selection() const { return m_selection; }
-    const TOrderCriteria& Filter() const { return m_filter; }
 
     // Handlers.
     void btnModifClick();
     void btnFindClick();
     void btnFilterClick();
-    void ApplyFilter(const TOrderCriteria& filter);
     void btnAddClick();
     void btnRetireClick();
     void btnRetireAllClick();
     void PrintSlip();
-    void PrintListing();
+    void btnPrintListingClick();
     // The ids of the slip as the document takes them.
     QString SlipOrders() const;
 
 protected:
     void FormShow() override;
     void UpdateCommands() override;
-    void ShowFiltered() override;
+    bool Excluded(qint64 idMdt) const override { return m_onSlip.contains(idMdt); }
+    void OrdersRead() override;
 
 private:
-    void ReadOrders();
     void ShowSlip();
 
-    TOrderListing m_listing;
-    TListingRows m_rows;                 // every order as read
-    TOrderCriteria m_filter;
-    std::optional<TLineOrders> m_line;
     std::vector<qint64> m_selection;
     QSet<qint64> m_onSlip;
     QueryTableModel* m_bordModel = nullptr;

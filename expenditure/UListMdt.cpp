@@ -8,23 +8,14 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/OrderStore.h"
-#include "expenditure/UFilterMdt.h"
-#include "expenditure/UMandat.h"
-#include "reports/mandat/URptListMdt.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 
-namespace {
-
-enum Column { coNo, coDate, coMontant, coLibMontant, coNature };
-
-} // namespace
-
 TfrmListMdt::TfrmListMdt(QWidget* parent)
-    : TListingWindow(parent, "grdMdt")
+    : TOrderListWindow(parent)
 {
     setObjectName(QStringLiteral("frmListMdt"));
     setWindowTitle(QStringLiteral("Mandats"));
@@ -64,18 +55,7 @@ TfrmListMdt::TfrmListMdt(QWidget* parent)
     AddStatusBar({90, 50, 160});
     FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
 
-    AddColumn("NO_MDT", "N° Mdt", QueryTableModel::Text, Qt::AlignCenter);
-    AddColumn("DATE_MDT", "Date", QueryTableModel::Date, Qt::AlignCenter);
-    AddColumn("MONTANT", "Montant", QueryTableModel::Money);
-    AddColumn("LIB_MONTANT", "Mt Imput.", QueryTableModel::Money);
-    AddColumn("NATURE", "Nature", QueryTableModel::Text);
-    Rows()->setKeyFields({QStringLiteral("ID_MDT")});
-    grdMdt->setColumnWidth(coNo, 70);
-    grdMdt->setColumnWidth(coDate, DateColumnWidth());
-    grdMdt->setColumnWidth(coMontant, 130);
-    grdMdt->setColumnWidth(coLibMontant, 130);
-    grdMdt->horizontalHeader()->setStretchLastSection(true);
-    grdMdt->setColumnHidden(coLibMontant, true);
+    AddOrderColumns();
     connect(grdMdt, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
 
     resize(640, 520);
@@ -86,33 +66,10 @@ TfrmListMdt::~TfrmListMdt() = default;
 void TfrmListMdt::FormShow()
 {
     m_canWrite = CanWrite(MenuItem::mnListMdt, CurrentUserId);
-    m_filter = TOrderCriteria::Reset();
+    ResetFilter();
     stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     ReadOrders();
-}
-
-void TfrmListMdt::ReadOrders()
-{
-    m_rows = m_listing.Read();
-    ShowFiltered();
-}
-
-void TfrmListMdt::ShowFiltered()
-{
-    // The orders of the budget line, and its share of each order, come from
-    // the lines; the orders themselves are those already read.
-    m_line.reset();
-    if (FilterActive() && m_filter.ByBudgetLine())
-        m_line = TOrderListing::OrdersOfLine(m_filter.idFnm);
-    TListingRows rows = m_rows;
-    TOrderListing::SetLineAmounts(rows, m_line);
-    ShowRows(std::move(rows));
-    const QList<db::Value> key = Rows()->currentKey();
-    Rows()->setFilter(FilterActive() ? TOrderListing::RowFilter(m_filter, m_line) : nullptr);
-    if (!key.isEmpty())
-        Rows()->locate(key);
-    grdMdt->setColumnHidden(coLibMontant, !SalaryLine());
 }
 
 void TfrmListMdt::UpdateCommands()
@@ -127,15 +84,7 @@ void TfrmListMdt::UpdateCommands()
 
 void TfrmListMdt::btnModifClick()
 {
-    if (Rows()->isEmpty())
-        return;
-    {
-        TfrmMandat frm(this);
-        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
-        frm.exec();
-    }
-    TWaitCursor wait;
-    ReadOrders();
+    OpenCurrentOrder();
 }
 
 void TfrmListMdt::btnDeleteClick()
@@ -156,26 +105,10 @@ void TfrmListMdt::btnFindClick()
 
 void TfrmListMdt::btnFilterClick()
 {
-    if (!AskCriteria<TfrmFilterMdt>(m_filter))
-        return;
-    TWaitCursor wait;
-    ApplyFilter(m_filter);
-}
-
-void TfrmListMdt::ApplyFilter(const TOrderCriteria& filter)
-{
-    // The criteria chosen are the whole filter: none lists every order again.
-    m_filter = filter;
-    FilterChosen(!filter.IsEmpty());
+    AskFilter();
 }
 
 void TfrmListMdt::btnPrintClick()
 {
-    const QList<db::Value> key = Rows()->currentKey();
-    TfrmRptListMdt form;
-    if (SalaryLine())
-        form.ImputCaption = TOrderListing::BudgetLineCaption(m_filter.idFnm);
-    form.UseListing(*Rows());
-    form.Preview(this);
-    Rows()->locate(key);
+    PrintListing();
 }

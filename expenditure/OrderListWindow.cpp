@@ -1,0 +1,100 @@
+#include "expenditure/OrderListWindow.h"
+
+#include "core/Guard.h"
+#include "expenditure/UFilterMdt.h"
+#include "expenditure/UMandat.h"
+#include "reports/mandat/URptListMdt.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace {
+
+enum Column { coNo, coDate, coMontant, coLibMontant, coNature };
+
+} // namespace
+
+TOrderListWindow::TOrderListWindow(QWidget* parent) : TListingWindow(parent, "grdMdt")
+{
+}
+
+void TOrderListWindow::AddOrderColumns()
+{
+    AddColumn("NO_MDT", "N° Mdt", QueryTableModel::Text, Qt::AlignCenter);
+    AddColumn("DATE_MDT", "Date", QueryTableModel::Date, Qt::AlignCenter);
+    AddColumn("MONTANT", "Montant", QueryTableModel::Money);
+    AddColumn("LIB_MONTANT", "Mt Imput.", QueryTableModel::Money);
+    AddColumn("NATURE", "Nature", QueryTableModel::Text);
+    Rows()->setKeyFields({QStringLiteral("ID_MDT")});
+    grid()->setColumnWidth(coNo, 70);
+    grid()->setColumnWidth(coDate, DateColumnWidth());
+    grid()->setColumnWidth(coMontant, 130);
+    grid()->setColumnWidth(coLibMontant, 130);
+    grid()->horizontalHeader()->setStretchLastSection(true);
+    grid()->setColumnHidden(coLibMontant, true);
+}
+
+void TOrderListWindow::ReadOrders()
+{
+    m_rows = m_listing.Read();
+    OrdersRead();
+    ShowFiltered();
+}
+
+void TOrderListWindow::ShowFiltered()
+{
+    // The orders of the budget line, and its share of each order, come from
+    // the lines; the orders themselves are those already read.
+    m_line.reset();
+    if (FilterActive() && m_filter.ByBudgetLine())
+        m_line = TOrderListing::OrdersOfLine(m_filter.idFnm);
+    TListingRows rows = m_rows;
+    TOrderListing::SetLineAmounts(rows, m_line);
+    ShowRows(std::move(rows));
+    const QList<db::Value> key = Rows()->currentKey();
+    QueryTableModel::Filter criteria = FilterActive() ? TOrderListing::RowFilter(m_filter, m_line) : nullptr;
+    Rows()->setFilter([this, criteria](const QueryRow& row) {
+        return !Excluded(row.asInt(QStringLiteral("ID_MDT"))) && (!criteria || criteria(row));
+    });
+    if (!key.isEmpty())
+        Rows()->locate(key);
+    grid()->setColumnHidden(coLibMontant, !SalaryLine());
+}
+
+void TOrderListWindow::ApplyFilter(const TOrderCriteria& filter)
+{
+    m_filter = filter;
+    FilterChosen(!filter.IsEmpty());
+}
+
+void TOrderListWindow::OpenCurrentOrder()
+{
+    if (Rows()->isEmpty())
+        return;
+    {
+        TfrmMandat frm(this);
+        frm.IdMdt = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+        frm.exec();
+    }
+    TWaitCursor wait;
+    ReadOrders();
+}
+
+void TOrderListWindow::AskFilter()
+{
+    if (!AskCriteria<TfrmFilterMdt>(m_filter))
+        return;
+    TWaitCursor wait;
+    ApplyFilter(m_filter);
+}
+
+void TOrderListWindow::PrintListing()
+{
+    const QList<db::Value> key = Rows()->currentKey();
+    TfrmRptListMdt form;
+    if (SalaryLine())
+        form.ImputCaption = TOrderListing::BudgetLineCaption(m_filter.idFnm);
+    form.UseListing(*Rows());
+    form.Preview(this);
+    Rows()->locate(key);
+}
