@@ -1,6 +1,7 @@
 #include "expenditure/OrderListWindow.h"
 
 #include "core/Guard.h"
+#include "core/Routines.h"
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UMandat.h"
 #include "reports/mandat/URptListMdt.h"
@@ -32,6 +33,46 @@ void TOrderListWindow::AddOrderColumns()
     grid()->setColumnWidth(coLibMontant, 130);
     grid()->horizontalHeader()->setStretchLastSection(true);
     grid()->setColumnHidden(coLibMontant, true);
+}
+
+QAction* TOrderListWindow::AddModifCommand(QPushButton** button)
+{
+    return AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { OpenCurrentOrder(); },
+                      QKeySequence(Qt::Key_F2),
+                      Button{"btnModif", QStringLiteral("Modifier"), QStringLiteral("Mise à jour des mandats"),
+                             QStyle::SP_FileDialogDetailedView},
+                      button);
+}
+
+QAction* TOrderListWindow::AddFindCommand(QPushButton** button)
+{
+    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { TOrderListing::FindNumberAsked(this, *Rows()); },
+                      QKeySequence(Qt::Key_F3),
+                      Button{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
+                             QStyle::SP_FileDialogContentsView},
+                      button);
+}
+
+QAction* TOrderListWindow::AddFilterCommand(QPushButton** button)
+{
+    return AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { AskFilter(); }, QKeySequence(),
+                      Button{"btnFilter", QStringLiteral("Filtrer"), QStringLiteral("Filtrer"),
+                             QStyle::SP_FileDialogListView},
+                      button);
+}
+
+QAction* TOrderListWindow::AddCancelFilterCommand()
+{
+    return AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+}
+
+void TOrderListWindow::EndOrderToolBar()
+{
+    EndToolBar();
+    addAction(MakeCommand(this, "mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); },
+                          QKeySequence(Qt::Key_F5)));
+    AddStatusBar({90, 50, 160});
+    FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
 }
 
 void TOrderListWindow::ReadOrders()

@@ -28,6 +28,16 @@ protected:
 
     // The grid's columns: number, date, amount, the line's share, nature.
     void AddOrderColumns();
+    // The commands both windows have, each with its tool-bar button:
+    // "Ajouter/Modifier" (F2) opens the current order; "Chercher" (F3) finds
+    // an order by number; "Filtrer" and "Annuler le filtre".
+    QAction* AddModifCommand(QPushButton** button);
+    QAction* AddFindCommand(QPushButton** button);
+    QAction* AddFilterCommand(QPushButton** button);
+    QAction* AddCancelFilterCommand();
+    // Ends the tool bar; adds the calculator (F5) and the status bar, its
+    // third panel counting the orders listed.
+    void EndOrderToolBar();
     // The criteria as the window opens: none.
     void ResetFilter() { m_filter = TOrderCriteria::Reset(); }
     void ShowFiltered() override;

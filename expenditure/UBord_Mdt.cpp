@@ -31,20 +31,10 @@ TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
     grdMdt = grid();
 
     using B = Button;
-    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); },
-                         QKeySequence(Qt::Key_F2),
-                         B{"btnModif", QStringLiteral("Modifier"), QStringLiteral("Mise à jour des mandats"),
-                           QStyle::SP_FileDialogDetailedView},
-                         &btnModif);
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3),
-                        B{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
-                          QStyle::SP_FileDialogContentsView},
-                        &btnFind);
-    mnFilter = AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { btnFilterClick(); }, QKeySequence(),
-                          B{"btnFilter", QStringLiteral("Filtrer"), QStringLiteral("Filtrer"),
-                            QStyle::SP_FileDialogListView},
-                          &btnFilter);
-    mnCancelFilter = AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+    mnModif = AddModifCommand(&btnModif);
+    mnFind = AddFindCommand(&btnFind);
+    mnFilter = AddFilterCommand(&btnFilter);
+    mnCancelFilter = AddCancelFilterCommand();
     AddMenuSeparator();
     mnAdd = AddCommand("mnAdd", QStringLiteral("Ajouter le mandat"), [this] { btnAddClick(); }, QKeySequence(),
                        B{"btnAdd", QStringLiteral("Ajouter"), QStringLiteral("Ajouter le champs sélectionné à la liste"),
@@ -79,11 +69,7 @@ TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
     connect(btnPrint, &QPushButton::clicked, this, [this] { DropMenuUnder(PopMnPrint, btnPrint); });
     AddMenuSeparator();
     mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); });
-    EndToolBar();
-    addAction(MakeCommand(this, "mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); },
-                          QKeySequence(Qt::Key_F5)));
-    AddStatusBar({90, 50, 160});
-    FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
+    EndOrderToolBar();
 
     AddOrderColumns();
     connect(grdMdt, &QTableView::doubleClicked, this, Guarded([this] { btnAddClick(); }));

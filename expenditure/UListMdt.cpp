@@ -22,26 +22,16 @@ TfrmListMdt::TfrmListMdt(QWidget* parent)
     grdMdt = grid();
 
     using B = Button;
-    mnModif = AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { btnModifClick(); },
-                         QKeySequence(Qt::Key_F2),
-                         B{"btnModif", QStringLiteral("Modifier"), QStringLiteral("Mise à jour des mandats"),
-                           QStyle::SP_FileDialogDetailedView},
-                         &btnModif);
+    mnModif = AddModifCommand(&btnModif);
     mnDelete = AddCommand("mnDelete", QStringLiteral("&Supprimer"), [this] { btnDeleteClick(); },
                           QKeySequence(Qt::CTRL | Qt::Key_Delete),
                           B{"btnDelete", QStringLiteral("Supprimer"), QStringLiteral("Supprimer le mandat"),
                             QStyle::SP_TrashIcon},
                           &btnDelete);
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher"), [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3),
-                        B{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
-                          QStyle::SP_FileDialogContentsView},
-                        &btnFind);
+    mnFind = AddFindCommand(&btnFind);
     AddMenuSeparator();
-    mnFilter = AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { btnFilterClick(); }, QKeySequence(),
-                          B{"btnFilter", QStringLiteral("Filtrer"), QStringLiteral("Filtrer"),
-                            QStyle::SP_FileDialogListView},
-                          &btnFilter);
-    mnCancelFilter = AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+    mnFilter = AddFilterCommand(&btnFilter);
+    mnCancelFilter = AddCancelFilterCommand();
     mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer le listing"), [this] { btnPrintClick(); },
                          QKeySequence(Qt::CTRL | Qt::Key_P),
                          B{"btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer le listing"),
@@ -49,11 +39,7 @@ TfrmListMdt::TfrmListMdt(QWidget* parent)
                          &btnPrint);
     AddMenuSeparator();
     mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); });
-    EndToolBar();
-    addAction(MakeCommand(this, "mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); },
-                          QKeySequence(Qt::Key_F5)));
-    AddStatusBar({90, 50, 160});
-    FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
+    EndOrderToolBar();
 
     AddOrderColumns();
     connect(grdMdt, &QTableView::doubleClicked, this, Guarded([this] { btnModifClick(); }));
