@@ -4,9 +4,11 @@
 #include "common/DocumentFixture.h"
 #include "expenditure/OrderStore.h"
 #include "expenditure/UBord_Mdt.h"
+#include "expenditure/UMandat.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
 
@@ -108,6 +110,35 @@ TEST_F(BordMdtTest, AddingTheLastOrderMakesTheFirstCurrent)
     frm.btnAddClick();
     EXPECT_EQ(frm.Rows()->currentRow(), 0);
     EXPECT_EQ(frm.Selection().size(), 1u);
+}
+
+// The statements in the payment-order window's print menus follow the kind
+// of the order shown: invoices, or missions.
+TEST_F(BordMdtTest, StatementItemsFollowTheOrdersKind)
+{
+    const qint64 ben = rows::Beneficiary(QStringLiteral("AGENT"));
+    const qint64 line = rows::BudgetLine(QStringLiteral("22-05"), QStringLiteral("01"), QString(), QStringLiteral("Missions"));
+    rows::PaymentOrder(9, {rows::Expense(ExpenseKind::Mission, line, ben, Money("10"))});
+    struct Case {
+        qint64 order;
+        bool mission;
+    };
+    for (const Case& c : {Case{1, false}, Case{9, true}}) {
+        SCOPED_TRACE(c.order);
+        TfrmMandat frm;
+        frm.IdMdt = c.order;
+        frm.show();
+        const auto enabled = [&](const char* name) {
+            QAction* a = frm.findChild<QAction*>(QString::fromLatin1(name));
+            return a && a->isEnabled() && !a->associatedObjects().isEmpty();
+        };
+        for (const char* name : {"mnEtatPFact", "mnEtatPFact2"})
+            EXPECT_EQ(enabled(name), !c.mission) << name;
+        for (const char* name : {"mnEtatPMission", "mnEtatPMission2", "mnEtatPAllocEt", "mnEtatPAllocEt2"})
+            EXPECT_EQ(enabled(name), c.mission) << name;
+        for (const char* name : {"mnEtatPVisa", "mnEtatPVisa2", "mnEtatPCongeSc", "mnEtatVir", "mnBordMdt"})
+            EXPECT_TRUE(enabled(name)) << name;
+    }
 }
 
 } // namespace
