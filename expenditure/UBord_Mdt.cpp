@@ -92,6 +92,9 @@ TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
     grdBordMdt->setColumnWidth(0, 70);
     grdBordMdt->setColumnWidth(1, DateColumnWidth());
     grdBordMdt->horizontalHeader()->setStretchLastSection(true);
+    // Rows as the list of orders draws them.
+    grdBordMdt->verticalHeader()->hide();
+    grdBordMdt->verticalHeader()->setDefaultSectionSize(grdMdt->verticalHeader()->defaultSectionSize());
     connect(grdBordMdt, &QTableView::doubleClicked, this, Guarded([this] { btnRetireClick(); }));
     lTotal = new QLabel(right);
     lTotal->setObjectName(QStringLiteral("lTotal"));
