@@ -144,3 +144,23 @@ bool TOrderListing::DeleteOrderAsked(qint64 idMdt)
     DM->Queries().RefreshMandatedSnapshot();
     return true;
 }
+
+void TOrderListing::FindNumberAsked(QWidget* parent, QueryTableModel& rows)
+{
+    const std::optional<QString> typed =
+        InputBox(parent, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
+    if (!typed || typed->isEmpty())
+        return;
+    bool ok = false;
+    const qint64 number = typed->trimmed().toLongLong(&ok);
+    if (!ok) {
+        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
+                       MsgButton::OK);
+        return;
+    }
+    const int row = TOrderListing::FindNumber(rows, number);
+    if (row < 0)
+        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
+    else
+        rows.setCurrentRow(row);
+}

@@ -17,6 +17,8 @@
 #include <QString>
 
 #include <memory>
+
+class QWidget;
 #include <optional>
 
 using TOrderCriteria = TFilterCriteria;
@@ -56,6 +58,10 @@ public:
     // `number` (12 finds 0012); stored numbers that are not numbers are
     // passed over. -1 when none.
     static int FindNumber(const QueryTableModel& rows, qint64 number);
+    // Asks for an order number and makes the first shown order of that
+    // number current; tells the user when the text is not a number or no
+    // order has it.
+    static void FindNumberAsked(QWidget* parent, QueryTableModel& rows);
     // Why the order cannot be deleted, as it stands now (the caller reads it
     // inside its deleting transaction): a regularisation sheet records it, or
     // it is gone. Empty when it can be deleted.

@@ -9,12 +9,9 @@
 // The main menu item "Listing des Mandats" creates it, shows it modally and
 // frees it.
 
-#include "expenditure/OrderListing.h"
-#include "ui/ListingWindow.h"
+#include "expenditure/OrderListWindow.h"
 
-#include <optional>
-
-class TfrmListMdt : public TListingWindow {
+class TfrmListMdt : public TOrderListWindow {
     Q_OBJECT
 public:
     explicit TfrmListMdt(QWidget* parent = nullptr);
@@ -34,30 +31,17 @@ public:
     QAction* mnPrint = nullptr;
     QAction* mnClose = nullptr;
 
-    const TOrderCriteria& Filter() const { return m_filter; }
-    // Whether the list is filtered on a salary line ("Mt Imput." shown).
-    bool SalaryLine() const { return m_line && m_line->salary; }
-
     // Handlers.
     void btnModifClick();
     void btnDeleteClick();
     void btnFindClick();
     void btnFilterClick();
-    void ApplyFilter(const TOrderCriteria& filter);
     void btnPrintClick();
-    // Reads the orders again, keeping the filter, the sort and the current order.
-    void ReadOrders();
 
 protected:
     void FormShow() override;
     void UpdateCommands() override;
-    void ShowFiltered() override;
 
 private:
-
-    TOrderListing m_listing;
-    TListingRows m_rows;                 // the orders as read
-    TOrderCriteria m_filter;
     bool m_canWrite = false;
-    std::optional<TLineOrders> m_line;   // the orders of the filter's budget line
 };

@@ -12,7 +12,9 @@
 #include "expenditure/OrderListing.h"
 #include "expenditure/OrderRules.h"
 #include "expenditure/UAddDep.h"
+#include "expenditure/UBord_Mdt.h"
 #include "expenditure/UFindMdt.h"
+#include "reports/etats/StatementPrint.h"
 #include "reports/mandat/MandatPrint.h"
 #include "reports/transfer/TransferPrint.h"
 #include "ui/FormKit.h"
@@ -252,6 +254,7 @@ void TfrmMandat::BuildPrintMenus()
     PopMnMandat->addAction(mnClose);
     AttachPopupMenu(PopMnMandat, btnMenu);
     ConnectTransferItems();
+    ConnectStatementPrints();
 }
 
 void TfrmMandat::ConnectTransferItems()
@@ -562,4 +565,53 @@ void TfrmMandat::PrintTransfer(TransferItem item)
         order.art = line->art;
     }
     PreviewTransferDocument(this, item, order);
+}
+
+void TfrmMandat::ConnectStatementPrints()
+{
+    // Each item takes the place of its entry in the print menus; the invoice
+    // statement is for orders of invoices, the mission and allowance ones for
+    // orders of missions.
+    const auto onOrder = [this] { return Mode() == emBrowse && m_order.has_value(); };
+    const auto invoices = [=, this] { return onOrder() && !m_mission; };
+    const auto missions = [=, this] { return onOrder() && m_mission; };
+    const auto statement = [this](TStatement which) {
+        return [this, which] { PreviewStatement(this, which, int(IdMdt)); };
+    };
+    struct Item {
+        const char* name;
+        std::function<void()> handler;
+        std::function<bool()> enabled;
+    };
+    const Item list[] = {
+        {"mnBordMdt",
+         [this] {
+             TfrmBord_Mdt frm(this);
+             frm.exec();
+         },
+         [this] { return Mode() == emBrowse; }},
+        {"mnEtatVir", statement(TStatement::Transfer), onOrder},
+        {"mnEtatPFact", statement(TStatement::Invoices), invoices},
+        {"mnEtatPFact2", statement(TStatement::Invoices), invoices},
+        {"mnEtatPMission", statement(TStatement::Missions), missions},
+        {"mnEtatPMission2", statement(TStatement::Missions), missions},
+        {"mnEtatPAllocEt", statement(TStatement::Allowances), missions},
+        {"mnEtatPAllocEt2", statement(TStatement::Allowances), missions},
+        {"mnEtatPVisa", statement(TStatement::VisaRefunds), onOrder},
+        {"mnEtatPVisa2", statement(TStatement::VisaRefunds), onOrder},
+        {"mnEtatPCongeSc", statement(TStatement::FeesAndLeave), onOrder},
+    };
+    for (const Item& item : list) {
+        QAction* placeholder = findChild<QAction*>(QString::fromLatin1(item.name));
+        if (!placeholder)
+            continue;
+        QAction* command = AddCommand(item.name, placeholder->text(), item.enabled, item.handler);
+        for (QObject* owner : placeholder->associatedObjects())
+            if (QMenu* menu = qobject_cast<QMenu*>(owner)) {
+                menu->insertAction(placeholder, command);
+                menu->removeAction(placeholder);
+            }
+        delete placeholder;
+    }
+    UpdateCommands();
 }

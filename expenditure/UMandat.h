@@ -104,6 +104,8 @@ private:
     void BuildWindow();
     void BuildPrintMenus();
     void ConnectTransferItems();
+    // The payment statements and the transfer statement of the order shown.
+    void ConnectStatementPrints();
     void ClearEntry();
     void ShowLines();
     void ProposeAttachments();

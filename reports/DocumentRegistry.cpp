@@ -15,6 +15,12 @@
 #include "reports/commitments/URptFEEco_Art_Regul.h"
 #include "reports/commitments/URptFEEco_Art_Regul_PreImp.h"
 #include "reports/commitments/URptListEng.h"
+#include "reports/etats/URptBord_Mdt.h"
+#include "reports/etats/URptEtatPAllocEt.h"
+#include "reports/etats/URptEtatPCongeSc.h"
+#include "reports/etats/URptEtatPFact.h"
+#include "reports/etats/URptEtatPMission.h"
+#include "reports/etats/URptEtatVir.h"
 #include "reports/expenses/URptListDep.h"
 #include "reports/mandat/URptListMdt.h"
 #include "reports/mandat/URptMandat_2205_FB.h"
@@ -67,8 +73,14 @@ void RegisterProgramDocuments()
 {
     // One line per document, in alphabetical order of the units:
     //     RegisterDocument(QStringLiteral("URptMandat_FB"), [] { return std::make_unique<TfrmRptMandat_FB>(); });
+    RegisterDocument(QStringLiteral("URptBord_Mdt"), [] { return std::make_unique<TfrmRptBord_Mdt>(); });
     RegisterDocument(QStringLiteral("URptDecVir"), [] { return std::make_unique<TfrmRptDecVir>(); });
     RegisterDocument(QStringLiteral("URptEtVir"), [] { return std::make_unique<TfrmRptEtVir>(); });
+    RegisterDocument(QStringLiteral("URptEtatPAllocEt"), [] { return std::make_unique<TfrmRptEtatPAllocEt>(); });
+    RegisterDocument(QStringLiteral("URptEtatPCongeSc"), [] { return std::make_unique<TfrmRptEtatPCongeSc>(); });
+    RegisterDocument(QStringLiteral("URptEtatPFact"), [] { return std::make_unique<TfrmRptEtatPFact>(); });
+    RegisterDocument(QStringLiteral("URptEtatPMission"), [] { return std::make_unique<TfrmRptEtatPMission>(); });
+    RegisterDocument(QStringLiteral("URptEtatVir"), [] { return std::make_unique<TfrmRptEtatVir>(); });
     RegisterDocument(QStringLiteral("URptFEDep"), [] { return std::make_unique<TfrmRptFEDep>(); });
     RegisterDocument(QStringLiteral("URptFEDep_PreImp"), [] { return std::make_unique<TfrmRptFEDep_PreImp>(); });
     RegisterDocument(QStringLiteral("URptFEDep_Regul"), [] { return std::make_unique<TfrmRptFEDep_Regul>(); });

@@ -101,4 +101,28 @@ inline void Imputation(qint64 idDepense, qint64 idFnm, Currency amount)
     DM->CommitWork();
 }
 
+// A paid payment order `id` numbered `id` on four digits, dated `date`, one
+// line per expense paying the expense's amount, its total their sum.
+inline void PaymentOrder(qint64 id, const QList<qint64>& expenses, const QDate& date = QDate(2024, 3, 5),
+                         const QString& nature = QString())
+{
+    Write([&] {
+        Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, NATURE, STATUT, MONTANT) "
+                            "VALUES (:ID, :NO, :D, :N, :S, 0)"),
+             {{"ID", id},
+              {"NO", QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'))},
+              {"D", date},
+              {"N", nature},
+              {"S", toDbValue(OrderStatus::Paid)}});
+        qint64 line = 1;
+        for (qint64 e : expenses)
+            Exec(QStringLiteral("INSERT INTO DET_MDT (ID_MDT, NOLINE, ID_DETAIL, MONTANT) "
+                                "SELECT :ID, :L, ID_DEPENSE, MONTANT FROM DEPENSE WHERE ID_DEPENSE=:E"),
+                 {{"ID", id}, {"L", line++}, {"E", e}});
+        Exec(QStringLiteral("UPDATE ENT_MDT SET MONTANT=(SELECT SUM(MONTANT) FROM DET_MDT WHERE ID_MDT=:ID) "
+                            "WHERE ID_MDT=:ID"),
+             {{"ID", id}});
+    });
+}
+
 } // namespace rows

@@ -1,0 +1,141 @@
+#include "expenditure/OrderListWindow.h"
+
+#include "core/Guard.h"
+#include "core/Routines.h"
+#include "expenditure/UFilterMdt.h"
+#include "expenditure/UMandat.h"
+#include "reports/mandat/URptListMdt.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace {
+
+enum Column { coNo, coDate, coMontant, coLibMontant, coNature };
+
+} // namespace
+
+TOrderListWindow::TOrderListWindow(QWidget* parent) : TListingWindow(parent, "grdMdt")
+{
+}
+
+void TOrderListWindow::AddOrderColumns()
+{
+    AddColumn("NO_MDT", "N° Mdt", QueryTableModel::Text, Qt::AlignCenter);
+    AddColumn("DATE_MDT", "Date", QueryTableModel::Date, Qt::AlignCenter);
+    AddColumn("MONTANT", "Montant", QueryTableModel::Money);
+    AddColumn("LIB_MONTANT", "Mt Imput.", QueryTableModel::Money);
+    AddColumn("NATURE", "Nature", QueryTableModel::Text);
+    Rows()->setKeyFields({QStringLiteral("ID_MDT")});
+    grid()->setColumnWidth(coNo, 70);
+    grid()->setColumnWidth(coDate, DateColumnWidth());
+    grid()->setColumnWidth(coMontant, 130);
+    grid()->setColumnWidth(coLibMontant, 130);
+    grid()->horizontalHeader()->setStretchLastSection(true);
+    grid()->setColumnHidden(coLibMontant, true);
+}
+
+QAction* TOrderListWindow::AddModifCommand(QPushButton** button)
+{
+    return AddCommand("mnModif", QStringLiteral("Ajouter/Modifier"), [this] { OpenCurrentOrder(); },
+                      QKeySequence(Qt::Key_F2),
+                      Button{"btnModif", QStringLiteral("Modifier"), QStringLiteral("Mise à jour des mandats"),
+                             QStyle::SP_FileDialogDetailedView},
+                      button);
+}
+
+QAction* TOrderListWindow::AddFindCommand(QPushButton** button)
+{
+    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { TOrderListing::FindNumberAsked(this, *Rows()); },
+                      QKeySequence(Qt::Key_F3),
+                      Button{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
+                             QStyle::SP_FileDialogContentsView},
+                      button);
+}
+
+QAction* TOrderListWindow::AddFilterCommand(QPushButton** button)
+{
+    return AddCommand("mnFilter", QStringLiteral("Filtrer"), [this] { AskFilter(); }, QKeySequence(),
+                      Button{"btnFilter", QStringLiteral("Filtrer"), QStringLiteral("Filtrer"),
+                             QStyle::SP_FileDialogListView},
+                      button);
+}
+
+QAction* TOrderListWindow::AddCancelFilterCommand()
+{
+    return AddCommand("mnCancelFilter", QStringLiteral("Annuler le filtre"), [this] { CancelFilter(); });
+}
+
+void TOrderListWindow::EndOrderToolBar()
+{
+    EndToolBar();
+    addAction(MakeCommand(this, "mnCalc", QStringLiteral("Calculatrice"), [] { RunCalculator(); },
+                          QKeySequence(Qt::Key_F5)));
+    AddStatusBar({90, 50, 160});
+    FollowRowCount(Rows(), stBar, 2, QStringLiteral(" Mandats"));
+}
+
+void TOrderListWindow::ReadOrders()
+{
+    m_rows = m_listing.Read();
+    OrdersRead();
+    ShowFiltered();
+}
+
+void TOrderListWindow::ShowFiltered()
+{
+    // The orders of the budget line, and its share of each order, come from
+    // the lines; the orders themselves are those already read.
+    m_line.reset();
+    if (FilterActive() && m_filter.ByBudgetLine())
+        m_line = TOrderListing::OrdersOfLine(m_filter.idFnm);
+    TListingRows rows = m_rows;
+    TOrderListing::SetLineAmounts(rows, m_line);
+    ShowRows(std::move(rows));
+    const QList<db::Value> key = Rows()->currentKey();
+    QueryTableModel::Filter criteria = FilterActive() ? TOrderListing::RowFilter(m_filter, m_line) : nullptr;
+    Rows()->setFilter([this, criteria](const QueryRow& row) {
+        return !Excluded(row.asInt(QStringLiteral("ID_MDT"))) && (!criteria || criteria(row));
+    });
+    if (!key.isEmpty())
+        Rows()->locate(key);
+    grid()->setColumnHidden(coLibMontant, !SalaryLine());
+}
+
+void TOrderListWindow::ApplyFilter(const TOrderCriteria& filter)
+{
+    m_filter = filter;
+    FilterChosen(!filter.IsEmpty());
+}
+
+void TOrderListWindow::OpenCurrentOrder()
+{
+    if (Rows()->isEmpty())
+        return;
+    {
+        TfrmMandat frm(this);
+        frm.IdMdt = TOrderListing::KeyOf(Rows()->current());
+        frm.exec();
+    }
+    TWaitCursor wait;
+    ReadOrders();
+}
+
+void TOrderListWindow::AskFilter()
+{
+    if (!AskCriteria<TfrmFilterMdt>(m_filter))
+        return;
+    TWaitCursor wait;
+    ApplyFilter(m_filter);
+}
+
+void TOrderListWindow::PrintListing()
+{
+    const QList<db::Value> key = Rows()->currentKey();
+    TfrmRptListMdt form;
+    if (SalaryLine())
+        form.ImputCaption = TOrderListing::BudgetLineCaption(m_filter.idFnm);
+    form.UseListing(*Rows());
+    form.Preview(this);
+    Rows()->locate(key);
+}

@@ -1,0 +1,266 @@
+#include "expenditure/UBord_Mdt.h"
+
+#include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Routines.h"
+#include "reports/etats/URptBord_Mdt.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QColor SlipColour(253, 254, 197);
+
+} // namespace
+
+TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
+    : TOrderListWindow(parent)
+{
+    setObjectName(QStringLiteral("frmBord_Mdt"));
+    setWindowTitle(QStringLiteral("Bordereau d'envoi des Mandats"));
+    grdMdt = grid();
+
+    using B = Button;
+    mnModif = AddModifCommand(&btnModif);
+    mnFind = AddFindCommand(&btnFind);
+    mnFilter = AddFilterCommand(&btnFilter);
+    mnCancelFilter = AddCancelFilterCommand();
+    AddMenuSeparator();
+    mnAdd = AddCommand("mnAdd", QStringLiteral("Ajouter le mandat"), [this] { btnAddClick(); }, QKeySequence(),
+                       B{"btnAdd", QStringLiteral("Ajouter"), QStringLiteral("Ajouter le champs sélectionné à la liste"),
+                         QStyle::SP_ArrowRight},
+                       &btnAdd);
+    mnRetire = AddCommand("mnRetire", QStringLiteral("Retirer le mandat"), [this] { btnRetireClick(); },
+                          QKeySequence(),
+                          B{"btnRetire", QStringLiteral("Retirer"),
+                            QStringLiteral("Retirer le champs sélectionné de la liste"), QStyle::SP_ArrowLeft},
+                          &btnRetire);
+    mnRetireAll = AddCommand("mnRetireAll", QStringLiteral("Retirer tous les mandats"), [this] { btnRetireAllClick(); },
+                             QKeySequence(),
+                             B{"btnRetireAll", QStringLiteral("Retirer tout"),
+                               QStringLiteral("Retirer tous les champs de la liste"), QStyle::SP_DialogResetButton},
+                             &btnRetireAll);
+    AddMenuSeparator();
+    // The two prints: under "Imprimer ..." in the popup menu, and dropped under btnPrint.
+    QMenu* printMenu = PopMenu->addMenu(QStringLiteral("Imprimer ..."));
+    printMenu->setObjectName(QStringLiteral("mnImprimer"));
+    mnPrintBord = MakeCommand(this, "mnPrintBord", QStringLiteral("Le bordereau d'envoi"), [this] { PrintSlip(); });
+    mnPrintListing = MakeCommand(this, "mnPrintListing", QStringLiteral("Le listing"), [this] { btnPrintListingClick(); },
+                                 QKeySequence(Qt::CTRL | Qt::Key_P));
+    printMenu->addActions({mnPrintBord, mnPrintListing});
+    PopMnPrint = new QMenu(this);
+    PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
+    PopMnPrint->addAction(QStringLiteral("Bordereau d'envoi"), this, Guarded([this] { PrintSlip(); }));
+    PopMnPrint->addAction(QStringLiteral("Imprimer le listing"), this, Guarded([this] { btnPrintListingClick(); }));
+    btnPrint = MakeButton(pnlTop, "btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"),
+                          QStyle::SP_FileIcon);
+    btnPrint->setFocusPolicy(Qt::NoFocus);
+    pnlTop->layout()->addWidget(btnPrint);
+    connect(btnPrint, &QPushButton::clicked, this, [this] { DropMenuUnder(PopMnPrint, btnPrint); });
+    AddMenuSeparator();
+    mnClose = AddCommand("mnClose", QStringLiteral("&Fermer"), [this] { close(); });
+    EndOrderToolBar();
+
+    AddOrderColumns();
+    connect(grdMdt, &QTableView::doubleClicked, this, Guarded([this] { btnAddClick(); }));
+
+    // The slip, on the right.
+    QWidget* right = new QWidget(this);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    grdBordMdt = new QTableView(right);
+    grdBordMdt->setObjectName(QStringLiteral("grdBordMdt"));
+    m_bordModel = new QueryTableModel(this);
+    m_bordModel->addColumn(QStringLiteral("NO_MDT"), QStringLiteral("N° Mdt"), QueryTableModel::Text, Qt::AlignCenter);
+    m_bordModel->addColumn(QStringLiteral("DATE_MDT"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
+    m_bordModel->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
+    m_bordModel->setKeyFields({QStringLiteral("ID_MDT")});
+    m_bordModel->attachView(grdBordMdt);
+    QPalette palette = grdBordMdt->palette();
+    palette.setColor(QPalette::Base, SlipColour);
+    grdBordMdt->setPalette(palette);
+    grdBordMdt->setColumnWidth(0, 70);
+    grdBordMdt->setColumnWidth(1, DateColumnWidth());
+    grdBordMdt->horizontalHeader()->setStretchLastSection(true);
+    // Rows as the list of orders draws them.
+    grdBordMdt->verticalHeader()->hide();
+    grdBordMdt->verticalHeader()->setDefaultSectionSize(grdMdt->verticalHeader()->defaultSectionSize());
+    connect(grdBordMdt, &QTableView::doubleClicked, this, Guarded([this] { btnRetireClick(); }));
+    lTotal = new QLabel(right);
+    lTotal->setObjectName(QStringLiteral("lTotal"));
+    lTotal->setAlignment(Qt::AlignRight);
+    rightLayout->addWidget(grdBordMdt);
+    rightLayout->addWidget(lTotal);
+    Body()->addWidget(right);
+    Body()->setStretch(0, 3);
+    Body()->setStretch(1, 2);
+
+    resize(900, 560);
+}
+
+TfrmBord_Mdt::~TfrmBord_Mdt() = default;
+
+void TfrmBord_Mdt::FormShow()
+{
+    m_selection.clear();
+    m_onSlip.clear();
+    ResetFilter();
+    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(1, FiscalYear);
+    ReadOrders();
+}
+
+void TfrmBord_Mdt::OrdersRead()
+{
+    // An order deleted meanwhile leaves the slip.
+    QSet<qint64> present;
+    const int id = OrderRows().names.indexOf(QStringLiteral("ID_MDT"));
+    for (const std::vector<db::Value>& row : OrderRows().rows)
+        present.insert(db::toInt(row[size_t(id)]));
+    std::erase_if(m_selection, [&](qint64 order) { return !present.contains(order); });
+    m_onSlip = QSet<qint64>(m_selection.begin(), m_selection.end());
+    ShowSlip();
+}
+
+void TfrmBord_Mdt::ShowSlip()
+{
+    const QList<db::Value> key = m_bordModel->currentKey();
+    const int id = OrderRows().names.indexOf(QStringLiteral("ID_MDT"));
+    std::vector<std::vector<db::Value>> slip;
+    Currency total;
+    for (const std::vector<db::Value>& row : OrderRows().rows) {
+        if (!m_onSlip.contains(db::toInt(row[size_t(id)])))
+            continue;
+        slip.push_back(row);
+        total += db::toCurrency(row[size_t(OrderRows().names.indexOf(QStringLiteral("MONTANT")))]);
+    }
+    // By number, then date.
+    const int no = OrderRows().names.indexOf(QStringLiteral("NO_MDT"));
+    const int date = OrderRows().names.indexOf(QStringLiteral("DATE_MDT"));
+    std::stable_sort(slip.begin(), slip.end(), [&](const auto& a, const auto& b) {
+        const QString na = db::toText(a[size_t(no)]).trimmed(), nb = db::toText(b[size_t(no)]).trimmed();
+        if (na != nb)
+            return na < nb;
+        return db::toDate(a[size_t(date)]) < db::toDate(b[size_t(date)]);
+    });
+    m_bordModel->setRows(OrderRows().names, std::move(slip));
+    if (!key.isEmpty())
+        m_bordModel->locate(key);
+    lTotal->setText(QStringLiteral("Total : ") + total.formatMoney());
+    UpdateCommands();
+}
+
+void TfrmBord_Mdt::UpdateCommands()
+{
+    if (!mnClose)
+        return;   // still being built
+    const bool left = !Rows()->isEmpty();
+    const bool slip = m_bordModel && !m_bordModel->isEmpty();
+    mnModif->setEnabled(left);
+    mnFind->setEnabled(left);
+    mnAdd->setEnabled(left);
+    mnRetire->setEnabled(slip);
+    mnRetireAll->setEnabled(slip);
+    mnPrintBord->setEnabled(slip);
+    mnPrintListing->setEnabled(slip);
+    btnPrint->setEnabled(slip);
+    mnCancelFilter->setEnabled(FilterActive());
+}
+
+void TfrmBord_Mdt::btnAddClick()
+{
+    if (Rows()->isEmpty())
+        return;
+    const qint64 id = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+    if (m_onSlip.contains(id))
+        return;
+    // The next order becomes current; after the last one, the first.
+    const int row = Rows()->currentRow();
+    const QList<db::Value> next =
+        row + 1 < Rows()->rowCount() ? QList<db::Value>{Rows()->value(row + 1, QStringLiteral("ID_MDT"))}
+                                     : QList<db::Value>();
+    m_selection.push_back(id);
+    m_onSlip.insert(id);
+    Rows()->refilter();
+    if (next.isEmpty() || !Rows()->locate(next))
+        Rows()->setCurrentRow(0);
+    ShowSlip();
+}
+
+void TfrmBord_Mdt::btnRetireClick()
+{
+    if (m_bordModel->isEmpty())
+        return;
+    const qint64 id = m_bordModel->current().asInt(QStringLiteral("ID_MDT"));
+    std::erase(m_selection, id);
+    m_onSlip.remove(id);
+    const QList<db::Value> key = Rows()->currentKey();
+    Rows()->refilter();
+    if (!key.isEmpty())
+        Rows()->locate(key);
+    ShowSlip();
+}
+
+void TfrmBord_Mdt::btnRetireAllClick()
+{
+    if (m_bordModel->isEmpty())
+        return;
+    if (ShowMessageBox(QStringLiteral("Retirer tous les mandats ?"), mtConfirmation, MsgButton::Yes | MsgButton::No)
+        != mrYes)
+        return;
+    m_selection.clear();
+    m_onSlip.clear();
+    const QList<db::Value> key = Rows()->currentKey();
+    Rows()->refilter();
+    if (!key.isEmpty())
+        Rows()->locate(key);
+    ShowSlip();
+}
+
+void TfrmBord_Mdt::btnModifClick()
+{
+    OpenCurrentOrder();
+}
+
+void TfrmBord_Mdt::btnFindClick()
+{
+    TOrderListing::FindNumberAsked(this, *Rows());
+}
+
+void TfrmBord_Mdt::btnFilterClick()
+{
+    AskFilter();
+}
+
+QString TfrmBord_Mdt::SlipOrders() const
+{
+    QStringList ids;
+    for (qint64 id : m_selection)
+        ids << QString::number(id);
+    return ids.join(QLatin1Char(','));
+}
+
+void TfrmBord_Mdt::PrintSlip()
+{
+    if (m_selection.empty())
+        return;
+    TfrmRptBord_Mdt form;
+    form.Orders = SlipOrders();
+    form.Preview(this);
+}
+
+void TfrmBord_Mdt::btnPrintListingClick()
+{
+    if (!m_selection.empty())
+        PrintListing();
+}
