@@ -35,6 +35,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// A print menus' entry gives its place, in every menu showing it, to the
+// command that prints its document.
+void ReplaceMenuEntry(QAction* placeholder, QAction* command)
+{
+    for (QObject* owner : placeholder->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(owner))
+            menu->insertAction(placeholder, command);
+    delete placeholder;
+}
+
+} // namespace
+
 TfrmMandat::TfrmMandat(QWidget* parent)
     : TEditorWindow(Options{.writeRightItem = MenuItem::mnMandat,
                             .statusWidths = {80, 50, 110, 60, 100},
@@ -269,12 +283,8 @@ void TfrmMandat::ConnectTransferItems()
         {"mnOrdVirMisReduit", TransferItem::MissionReduced}, {"mnOrdVirMisReduit2", TransferItem::MissionReduced}};
     for (const auto& [name, item] : items) {
         QAction* placeholder = findChild<QAction*>(QString::fromLatin1(name));
-        QAction* command =
-            AddCommand(name, placeholder->text(), When::BrowseOnRow, [this, item = item] { PrintTransfer(item); });
-        for (QObject* owner : placeholder->associatedObjects())
-            if (auto* menu = qobject_cast<QMenu*>(owner))
-                menu->insertAction(placeholder, command);
-        delete placeholder;
+        ReplaceMenuEntry(placeholder, AddCommand(name, placeholder->text(), When::BrowseOnRow,
+                                                 [this, item = item] { PrintTransfer(item); }));
     }
 }
 
@@ -605,13 +615,7 @@ void TfrmMandat::ConnectStatementPrints()
         QAction* placeholder = findChild<QAction*>(QString::fromLatin1(item.name));
         if (!placeholder)
             continue;
-        QAction* command = AddCommand(item.name, placeholder->text(), item.enabled, item.handler);
-        for (QObject* owner : placeholder->associatedObjects())
-            if (QMenu* menu = qobject_cast<QMenu*>(owner)) {
-                menu->insertAction(placeholder, command);
-                menu->removeAction(placeholder);
-            }
-        delete placeholder;
+        ReplaceMenuEntry(placeholder, AddCommand(item.name, placeholder->text(), item.enabled, item.handler));
     }
     UpdateCommands();
 }
