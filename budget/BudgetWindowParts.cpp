@@ -1,5 +1,6 @@
 #include "budget/BudgetWindowParts.h"
 
+#include "budget/BudgetStore.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/Codes.h"
@@ -101,4 +102,15 @@ TBudgetTrailingButtons AddBudgetTrailingButtons(QWidget* parent, QBoxLayout* bar
     b.close = AddToolButton(parent, bar, "btnClose", QStringLiteral("Fermer"), QStringLiteral("Fermer"),
                             QStyle::SP_DialogCloseButton);
     return b;
+}
+
+TBudgetPrintLine PrintLineOf(const TBudgetLineRow& line)
+{
+    TBudgetPrintLine p;
+    p.idFnm = line.id;
+    p.chap = line.chap.trimmed();
+    p.art = line.art.trimmed();
+    p.title = line.intitule.trimmed();
+    p.mtBs = line.bs;
+    return p;
 }

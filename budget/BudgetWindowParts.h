@@ -4,6 +4,8 @@
 
 #include "db/Currency.h"
 
+struct TBudgetLineRow;
+
 #include <QList>
 #include <QString>
 
@@ -33,6 +35,9 @@ struct TBudgetPrintLine {
     QString title;
     Currency mtBs;
 };
+// The print line of a budget line as the budget store reads it, its texts
+// without their trailing blanks.
+TBudgetPrintLine PrintLineOf(const TBudgetLineRow& line);
 // Connects the four items to their documents, for the line `current` gives
 // when an item is chosen: on an article line its primitive or amending sheet;
 // on a chapter heading the primitive items print the chapter's

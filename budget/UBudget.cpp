@@ -263,16 +263,9 @@ void TfrmBudget::BuildWindow()
     const QList<QAction*> printItems = print.all();
     // The line as stored: an entry being edited does not print.
     ConnectBudgetPrintItems(this, print, [this] {
-        TBudgetPrintLine line;
         if (!HasRows())
-            return line;
-        const TBudgetLineRow shown = CurrentLine();
-        line.idFnm = IdFnm;
-        line.chap = shown.chap;
-        line.art = shown.art;
-        line.title = shown.intitule;
-        line.mtBs = shown.bs;
-        return line;
+            return TBudgetPrintLine{};
+        return PrintLineOf(CurrentLine());
     });
 
     PopMnBud = new QMenu(this);

@@ -132,16 +132,9 @@ TfrmListBudget::TfrmListBudget(QWidget* parent)
     mnFicheBS_Pre = print.bsPre;
     const QList<QAction*> printItems = print.all();
     ConnectBudgetPrintItems(this, print, [this] {
-        TBudgetPrintLine line;
         if (m_model->rowCount() == 0)
-            return line;
-        const QueryRow row = m_model->current();
-        line.idFnm = row.asInt(QStringLiteral("ID_FNM"));
-        line.chap = row.asString(QStringLiteral("CHAP")).trimmed();
-        line.art = row.asString(QStringLiteral("ART")).trimmed();
-        line.title = row.asString(QStringLiteral("INTITULE")).trimmed();
-        line.mtBs = row.asCurrency(QStringLiteral("MT_BS"));
-        return line;
+            return TBudgetPrintLine{};
+        return PrintLineOf(TBudgetStore::LineOf(m_model->current()));
     });
 
     PopMnBud = PopupMenu();

@@ -95,7 +95,7 @@ void TOrderListWindow::ShowFiltered()
     const QList<db::Value> key = Rows()->currentKey();
     QueryTableModel::Filter criteria = FilterActive() ? TOrderListing::RowFilter(m_filter, m_line) : nullptr;
     Rows()->setFilter([this, criteria](const QueryRow& row) {
-        return !Excluded(row.asInt(QStringLiteral("ID_MDT"))) && (!criteria || criteria(row));
+        return !Excluded(TOrderListing::KeyOf(row)) && (!criteria || criteria(row));
     });
     if (!key.isEmpty())
         Rows()->locate(key);

@@ -181,7 +181,7 @@ void TfrmBord_Mdt::btnAddClick()
 {
     if (Rows()->isEmpty())
         return;
-    const qint64 id = Rows()->current().asInt(QStringLiteral("ID_MDT"));
+    const qint64 id = TOrderListing::KeyOf(Rows()->current());
     if (m_onSlip.contains(id))
         return;
     // The next order becomes current; after the last one, the first.
@@ -201,7 +201,7 @@ void TfrmBord_Mdt::btnRetireClick()
 {
     if (m_bordModel->isEmpty())
         return;
-    const qint64 id = m_bordModel->current().asInt(QStringLiteral("ID_MDT"));
+    const qint64 id = TOrderListing::KeyOf(m_bordModel->current());
     std::erase(m_selection, id);
     m_onSlip.remove(id);
     const QList<db::Value> key = Rows()->currentKey();
