@@ -6,6 +6,7 @@
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
+#include "ui/QueryTableModel.h"
 
 #include <algorithm>
 
@@ -87,6 +88,26 @@ QString RegulObservation(const QList<TRegulExpense>& expenses, const QString& fi
 
 TRegulStore::TRegulStore() = default;
 TRegulStore::~TRegulStore() = default;
+
+qint64 TRegulStore::SheetKeyOf(const QueryRow& row)
+{
+    return row.asInt(QStringLiteral("ID_ENG"));
+}
+
+SheetObject TRegulStore::SheetObjectOf(const QueryRow& row)
+{
+    return fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET")));
+}
+
+qint64 TRegulStore::OrderKeyOf(const QueryRow& row)
+{
+    return row.asInt(QStringLiteral("ID_MDT"));
+}
+
+int TRegulStore::LineNumberOf(const QueryRow& row)
+{
+    return int(row.asInt(QStringLiteral("NOLINE")));
+}
 
 QString TRegulStore::BrowseKey(qint64 idFnm, const QString& number)
 {

@@ -29,6 +29,8 @@
 #include <optional>
 #include <stdexcept>
 
+class QueryRow;
+
 namespace db { class Query; }
 
 // A refusal found inside a write operation; what() is the user's message.
@@ -121,6 +123,12 @@ public:
 
     // The key a sheet takes in the browsing list: by budget line, then number.
     static QString BrowseKey(qint64 idFnm, const QString& number);
+    // The fields the windows take from the rows of the store's lists: a
+    // sheet's key and object, an order's key, a line's number.
+    static qint64 SheetKeyOf(const QueryRow& row);
+    static SheetObject SheetObjectOf(const QueryRow& row);
+    static qint64 OrderKeyOf(const QueryRow& row);
+    static int LineNumberOf(const QueryRow& row);
 
     // --- reads -------------------------------------------------------------
     QList<TDocumentKey> Keys();

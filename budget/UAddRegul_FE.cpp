@@ -46,7 +46,7 @@ TfrmAddRegul_FE::TfrmAddRegul_FE(QWidget* parent)
                        Qt::AlignCenter);
     m_model->setKeyFields({QStringLiteral("ID_ENG")});
     m_model->setRowTextColor([](int, const QueryRow& r) {
-        return r.asInt(QStringLiteral("OBJET")) == toDb(SheetObject::Economy) ? QColor(0, 128, 0) : QColor(200, 0, 0);
+        return TRegulStore::SheetObjectOf(r) == SheetObject::Economy ? QColor(0, 128, 0) : QColor(200, 0, 0);
     });
     m_model->setRowFont([](int, const QueryRow&, const QFont& base) {
         QFont f = base;
@@ -99,7 +99,7 @@ void TfrmAddRegul_FE::CopyCurrent()
     const int row = m_model->currentRow();
     if (row < 0 || m_model->isEmpty())
         return;
-    const qint64 idCopied = m_model->row(row).asInt(QStringLiteral("ID_ENG"));
+    const qint64 idCopied = TRegulStore::SheetKeyOf(m_model->row(row));
     try {
         TWriteGuard write;
         m_store.CopySheet(IdEngReg, idCopied, Origine);

@@ -58,10 +58,10 @@ TfrmAddRegul_Mdt::TfrmAddRegul_Mdt(QWidget* parent)
     m_model->addColumn(QStringLiteral("NATURE"), QStringLiteral("Nature"), QueryTableModel::Text);
     m_model->setKeyFields({QStringLiteral("ID_MDT")});
     m_model->setRowTint([this](int, const QueryRow& r) {
-        return m_onSheet.contains(r.asInt(QStringLiteral("ID_MDT"))) ? QColor(253, 245, 200) : QColor();
+        return m_onSheet.contains(TRegulStore::OrderKeyOf(r)) ? QColor(253, 245, 200) : QColor();
     });
     m_model->setRowTextColor([this](int, const QueryRow& r) {
-        const qint64 id = r.asInt(QStringLiteral("ID_MDT"));
+        const qint64 id = TRegulStore::OrderKeyOf(r);
         return m_elsewhere.contains(id) && !m_onSheet.contains(id) ? QColor(128, 128, 128) : QColor();
     });
     m_model->attachView(grdDep);
@@ -228,7 +228,7 @@ void TfrmAddRegul_Mdt::AddCurrentOrder()
     const int row = m_model->currentRow();
     if (row < 0 || m_model->isEmpty())
         return;
-    AddOrder(m_model->row(row).asInt(QStringLiteral("ID_MDT")));
+    AddOrder(TRegulStore::OrderKeyOf(m_model->row(row)));
 }
 
 void TfrmAddRegul_Mdt::RemoveCurrentLine()

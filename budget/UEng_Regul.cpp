@@ -461,7 +461,7 @@ void TfrmEng_Regul::btnDelDetClick()
     const int row = m_lineModel->currentRow();
     if (row < 0)
         return;
-    const int noLine = int(m_lineModel->row(row).asInt(QStringLiteral("NOLINE")));
+    const int noLine = TRegulStore::LineNumberOf(m_lineModel->row(row));
     if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette ligne ?"), mtWarning,
                        MsgButton::Yes | MsgButton::No)
         != mrYes)
