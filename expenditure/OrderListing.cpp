@@ -7,6 +7,8 @@
 #include "expenditure/OrderStore.h"
 #include "ui/FormKit.h"
 
+#include <algorithm>
+
 namespace {
 
 const TDocumentRows kOrders{QStringLiteral("DET_MDT"), std::nullopt,       QStringLiteral("ID_MDT"),
@@ -21,6 +23,38 @@ TOrderListing::~TOrderListing() = default;
 qint64 TOrderListing::KeyOf(const QueryRow& row)
 {
     return row.asInt(QStringLiteral("ID_MDT"));
+}
+
+QSet<qint64> TOrderListing::KeysOf(const TListingRows& rows)
+{
+    QSet<qint64> keys;
+    const auto id = size_t(rows.names.indexOf(QStringLiteral("ID_MDT")));
+    for (const std::vector<db::Value>& row : rows.rows)
+        keys.insert(db::toInt(row[id]));
+    return keys;
+}
+
+TListingRows TOrderListing::RowsOf(const TListingRows& rows, const QSet<qint64>& keys, Currency& total)
+{
+    const auto id = size_t(rows.names.indexOf(QStringLiteral("ID_MDT")));
+    const auto amount = size_t(rows.names.indexOf(QStringLiteral("MONTANT")));
+    const auto no = size_t(rows.names.indexOf(QStringLiteral("NO_MDT")));
+    const auto date = size_t(rows.names.indexOf(QStringLiteral("DATE_MDT")));
+    TListingRows out{rows.names, {}};
+    total = Currency();
+    for (const std::vector<db::Value>& row : rows.rows) {
+        if (!keys.contains(db::toInt(row[id])))
+            continue;
+        out.rows.push_back(row);
+        total += db::toCurrency(row[amount]);
+    }
+    std::stable_sort(out.rows.begin(), out.rows.end(), [&](const auto& a, const auto& b) {
+        const QString na = db::toText(a[no]).trimmed(), nb = db::toText(b[no]).trimmed();
+        if (na != nb)
+            return na < nb;
+        return db::toDate(a[date]) < db::toDate(b[date]);
+    });
+    return out;
 }
 
 TListingRows TOrderListing::Read()

@@ -42,6 +42,11 @@ public:
     TListingRows Read();
     // The order of a row of Read().
     static qint64 KeyOf(const QueryRow& row);
+    // The keys of the orders of `rows` (rows as Read() gives them).
+    static QSet<qint64> KeysOf(const TListingRows& rows);
+    // The rows of `rows` whose order is in `keys`, by number then date, and
+    // in `total` the sum of their amounts.
+    static TListingRows RowsOf(const TListingRows& rows, const QSet<qint64>& keys, Currency& total);
 
     // The orders of a budget line, each set read in one statement.
     static TLineOrders OrdersOfLine(qint64 idFnm);

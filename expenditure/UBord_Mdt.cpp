@@ -123,10 +123,7 @@ void TfrmBord_Mdt::FormShow()
 void TfrmBord_Mdt::OrdersRead()
 {
     // An order deleted meanwhile leaves the slip.
-    QSet<qint64> present;
-    const int id = OrderRows().names.indexOf(QStringLiteral("ID_MDT"));
-    for (const std::vector<db::Value>& row : OrderRows().rows)
-        present.insert(db::toInt(row[size_t(id)]));
+    const QSet<qint64> present = TOrderListing::KeysOf(OrderRows());
     std::erase_if(m_selection, [&](qint64 order) { return !present.contains(order); });
     m_onSlip = QSet<qint64>(m_selection.begin(), m_selection.end());
     ShowSlip();
@@ -135,25 +132,10 @@ void TfrmBord_Mdt::OrdersRead()
 void TfrmBord_Mdt::ShowSlip()
 {
     const QList<db::Value> key = m_bordModel->currentKey();
-    const int id = OrderRows().names.indexOf(QStringLiteral("ID_MDT"));
-    std::vector<std::vector<db::Value>> slip;
     Currency total;
-    for (const std::vector<db::Value>& row : OrderRows().rows) {
-        if (!m_onSlip.contains(db::toInt(row[size_t(id)])))
-            continue;
-        slip.push_back(row);
-        total += db::toCurrency(row[size_t(OrderRows().names.indexOf(QStringLiteral("MONTANT")))]);
-    }
     // By number, then date.
-    const int no = OrderRows().names.indexOf(QStringLiteral("NO_MDT"));
-    const int date = OrderRows().names.indexOf(QStringLiteral("DATE_MDT"));
-    std::stable_sort(slip.begin(), slip.end(), [&](const auto& a, const auto& b) {
-        const QString na = db::toText(a[size_t(no)]).trimmed(), nb = db::toText(b[size_t(no)]).trimmed();
-        if (na != nb)
-            return na < nb;
-        return db::toDate(a[size_t(date)]) < db::toDate(b[size_t(date)]);
-    });
-    m_bordModel->setRows(OrderRows().names, std::move(slip));
+    TListingRows slip = TOrderListing::RowsOf(OrderRows(), m_onSlip, total);
+    m_bordModel->setRows(slip.names, std::move(slip.rows));
     if (!key.isEmpty())
         m_bordModel->locate(key);
     lTotal->setText(QStringLiteral("Total : ") + total.formatMoney());
@@ -187,7 +169,7 @@ void TfrmBord_Mdt::btnAddClick()
     // The next order becomes current; after the last one, the first.
     const int row = Rows()->currentRow();
     const QList<db::Value> next =
-        row + 1 < Rows()->rowCount() ? QList<db::Value>{Rows()->value(row + 1, QStringLiteral("ID_MDT"))}
+        row + 1 < Rows()->rowCount() ? QList<db::Value>{db::Value(TOrderListing::KeyOf(Rows()->row(row + 1)))}
                                      : QList<db::Value>();
     m_selection.push_back(id);
     m_onSlip.insert(id);
