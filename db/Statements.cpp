@@ -350,6 +350,15 @@ qint64 pow10(int n)
     return p;
 }
 
+// A value of type T read from a column's buffer, which the client library
+// leaves without alignment guarantees.
+template <class T> T load(const char* data)
+{
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
 Value readColumn(Connection::Handles& h, const XSQLVAR& v)
 {
     if ((v.sqltype & 1) && *v.sqlind < 0)
@@ -378,57 +387,32 @@ Value readColumn(Connection::Handles& h, const XSQLVAR& v)
         return Value(h.decode(data, len));
     }
     case SQL_VARYING: {
-        short len;
-        std::memcpy(&len, data, 2);
+        const auto len = load<short>(data);
         if ((v.sqlsubtype & 0xFF) == 1)
             return Value(QByteArray(data + 2, len));
         return Value(h.decode(data + 2, len));
     }
-    case SQL_SHORT: {
-        short n;
-        std::memcpy(&n, data, sizeof n);
-        return exact(n);
-    }
-    case SQL_LONG: {
-        ISC_LONG n;
-        std::memcpy(&n, data, sizeof n);
-        return exact(n);
-    }
-    case SQL_INT64: {
-        ISC_INT64 n;
-        std::memcpy(&n, data, sizeof n);
-        return exact(n);
-    }
-    case SQL_FLOAT: {
-        float f;
-        std::memcpy(&f, data, sizeof f);
-        return Value(double(f));
-    }
+    case SQL_SHORT:
+        return exact(load<short>(data));
+    case SQL_LONG:
+        return exact(load<ISC_LONG>(data));
+    case SQL_INT64:
+        return exact(load<ISC_INT64>(data));
+    case SQL_FLOAT:
+        return Value(double(load<float>(data)));
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: {
-        double f;
-        std::memcpy(&f, data, sizeof f);
-        return Value(f);
-    }
-    case SQL_TYPE_DATE: {
-        ISC_DATE d;
-        std::memcpy(&d, data, sizeof d);
-        return Value(decodeDate(d));
-    }
-    case SQL_TYPE_TIME: {
-        ISC_TIME tm;
-        std::memcpy(&tm, data, sizeof tm);
-        return Value(decodeTime(tm).toString(QStringLiteral("hh:mm:ss")));
-    }
+    case SQL_D_FLOAT:
+        return Value(load<double>(data));
+    case SQL_TYPE_DATE:
+        return Value(decodeDate(load<ISC_DATE>(data)));
+    case SQL_TYPE_TIME:
+        return Value(decodeTime(load<ISC_TIME>(data)).toString(QStringLiteral("hh:mm:ss")));
     case SQL_TIMESTAMP: {
-        ISC_TIMESTAMP ts;
-        std::memcpy(&ts, data, sizeof ts);
+        const auto ts = load<ISC_TIMESTAMP>(data);
         return Value(QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time)));
     }
     case SQL_BLOB: {
-        ISC_QUAD id;
-        std::memcpy(&id, data, sizeof id);
-        const QByteArray bytes = readBlob(h, id);
+        const QByteArray bytes = readBlob(h, load<ISC_QUAD>(data));
         if (v.sqlsubtype == isc_blob_text)
             return Value(h.decode(bytes.constData(), bytes.size()));
         return Value(bytes);
