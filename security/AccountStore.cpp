@@ -1,14 +1,14 @@
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include "data/KeptStatement.h"
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
-TUserStore::TUserStore() = default;
-TUserStore::~TUserStore() = default;
+TAccountStore::TAccountStore() = default;
+TAccountStore::~TAccountStore() = default;
 
-TListingRows TUserStore::ReadAll()
+TListingRows TAccountStore::ReadAll()
 {
     return ReadListingRows(KeptStatement(m_all, QStringLiteral("SELECT U.*, U.RDB$RECORD_VERSION AS ROW_VERSION "
                                                                "FROM T_USERS U ORDER BY ")
@@ -16,7 +16,7 @@ TListingRows TUserStore::ReadAll()
                                                     + FrenchOrder(QStringLiteral("PRENOM"))));
 }
 
-TUserEntry TUserStore::UserOf(const QueryRow& row)
+TUserEntry TAccountStore::UserOf(const QueryRow& row)
 {
     TUserEntry user;
     user.id = int(row.asInt(QStringLiteral("ID_USER")));
@@ -28,13 +28,13 @@ TUserEntry TUserStore::UserOf(const QueryRow& row)
     return user;
 }
 
-TShownRow TUserStore::ShownRowOf(const QueryRow& row)
+TShownRow TAccountStore::ShownRowOf(const QueryRow& row)
 {
     return TShownRow{QStringLiteral("T_USERS"), QStringLiteral("ID_USER"), row.asInt(QStringLiteral("ID_USER")),
                      row.asInt(QStringLiteral("ROW_VERSION"))};
 }
 
-QList<TRightsUser> TUserStore::UsersForRights()
+QList<TRightsUser> TAccountStore::UsersForRights()
 {
     db::Query& q = KeptStatement(m_forRights, QStringLiteral("SELECT ID_USER, TYPE_USER, NOM ||  '  ' || PRENOM AS NOMPRENOM\n"
                                                              "FROM T_USERS ORDER BY ")
@@ -50,7 +50,7 @@ QList<TRightsUser> TUserStore::UsersForRights()
     return users;
 }
 
-bool TUserStore::CodeTaken(const QString& code, int exceptId)
+bool TAccountStore::CodeTaken(const QString& code, int exceptId)
 {
     db::Query& q = KeptStatement(m_taken, QStringLiteral("SELECT FIRST 1 ID_USER FROM T_USERS WHERE USER_ID=:USER_ID "
                                                          "AND ID_USER<>:EXCEPT_ID"));
@@ -68,7 +68,7 @@ namespace {
 // the typed ones; false when none is.
 bool OpenOnUserRow(db::Query& users, const QString& code, const QString& password)
 {
-    if (code.size() > TUserStore::kMaxUserCode || password.size() > TUserStore::kMaxPassword)
+    if (code.size() > TAccountStore::kMaxUserCode || password.size() > TAccountStore::kMaxPassword)
         return false;
     users.open();
     for (users.first(); !users.eof(); users.next())
@@ -80,7 +80,7 @@ bool OpenOnUserRow(db::Query& users, const QString& code, const QString& passwor
 
 } // namespace
 
-std::optional<TLoginRow> TUserStore::FindLogin(const QString& code, const QString& password)
+std::optional<TLoginRow> TAccountStore::FindLogin(const QString& code, const QString& password)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT * FROM T_USERS WHERE USER_ID=:MyUser AND PW=:MyPW"));
     q.setParam(QStringLiteral("MyUser"), code);
@@ -95,14 +95,14 @@ std::optional<TLoginRow> TUserStore::FindLogin(const QString& code, const QStrin
     return row;
 }
 
-bool TUserStore::PasswordMatches(const QString& code, const QString& password)
+bool TAccountStore::PasswordMatches(const QString& code, const QString& password)
 {
     db::Query q(DM->LURDO, QStringLiteral("SELECT USER_ID, PW FROM T_USERS WHERE TRIM(USER_ID)=:USER_ID"));
     q.setParam(QStringLiteral("USER_ID"), code);
     return OpenOnUserRow(q, code, password);
 }
 
-bool TUserStore::AnyUser()
+bool TAccountStore::AnyUser()
 {
     db::Query& q = KeptStatement(m_any, QStringLiteral("SELECT FIRST 1 USER_ID FROM T_USERS"));
     q.open();
@@ -111,7 +111,7 @@ bool TUserStore::AnyUser()
     return any;
 }
 
-void TUserStore::Insert(const TUserEntry& user)
+void TAccountStore::Insert(const TUserEntry& user)
 {
     db::Query& q = KeptStatement(m_insert, QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, "
                                                           "TYPE_USER) VALUES(:NOM, :PRENOM, :USER_ID, :PW, :TYPE_USER )"));
@@ -123,7 +123,7 @@ void TUserStore::Insert(const TUserEntry& user)
     q.exec();
 }
 
-void TUserStore::Update(const TUserEntry& user, bool withPassword)
+void TAccountStore::Update(const TUserEntry& user, bool withPassword)
 {
     // Without the password the stored one stays as it is (it may have been
     // set, as typed, by the password change).
@@ -143,7 +143,7 @@ void TUserStore::Update(const TUserEntry& user, bool withPassword)
     ExecOnRow(q);
 }
 
-int TUserStore::SetPassword(int idUser, const QString& password)
+int TAccountStore::SetPassword(int idUser, const QString& password)
 {
     db::Query& q = KeptStatement(m_password, QStringLiteral("UPDATE T_USERS SET PW=:PW WHERE ID_USER=:ID_USER"));
     q.setParam(QStringLiteral("PW"), password);
@@ -152,7 +152,7 @@ int TUserStore::SetPassword(int idUser, const QString& password)
     return q.rowsAffected();
 }
 
-void TUserStore::InsertDefaultUser()
+void TAccountStore::InsertDefaultUser()
 {
     db::Query& q = KeptStatement(m_default, QStringLiteral("INSERT INTO T_USERS       (NOM, PRENOM, USER_ID, PW, ACCESS) "
                                                            "VALUES(:NOM, :PRENOM, :USER_ID, :PW, :ACCESS)"));
@@ -164,7 +164,7 @@ void TUserStore::InsertDefaultUser()
     q.exec();
 }
 
-void TUserStore::Delete(int idUser)
+void TAccountStore::Delete(int idUser)
 {
     for (auto [slot, sql] : {std::pair{&m_deleteRights, "DELETE FROM T_SECUR WHERE ID_USER=:ID_USER"},
                              std::pair{&m_delete, "DELETE FROM T_USERS WHERE ID_USER=:ID_USER"}}) {
@@ -178,7 +178,7 @@ void TUserStore::Delete(int idUser)
     }
 }
 
-void TUserStore::SetAccess(int idUser, const QString& objectName, int access)
+void TAccountStore::SetAccess(int idUser, const QString& objectName, int access)
 {
     db::Query& q = KeptStatement(m_access, QStringLiteral("UPDATE T_SECUR SET TYPE_ACCES=:TYPE_ACCES "
                                                           "WHERE ID_USER=:ID_USER AND OBJECT_NAME=:OBJECT_NAME"));
@@ -188,7 +188,7 @@ void TUserStore::SetAccess(int idUser, const QString& objectName, int access)
     ExecOnRow(q);
 }
 
-int TUserStore::UserType(int idUser)
+int TAccountStore::UserType(int idUser)
 {
     db::Query& q = KeptStatement(m_userType, QStringLiteral("SELECT TYPE_USER FROM T_USERS WHERE ID_USER=:ID_USER"));
     q.setParam(QStringLiteral("ID_USER"), idUser);
@@ -198,7 +198,7 @@ int TUserStore::UserType(int idUser)
     return type;
 }
 
-QList<TRightsRow> TUserStore::RightsRows(int idUser)
+QList<TRightsRow> TAccountStore::RightsRows(int idUser)
 {
     db::Query& q = KeptStatement(m_rights, QStringLiteral("SELECT ID_SECUR, OBJECT_NAME, TYPE_ACCES FROM T_SECUR\n"
                                                           "WHERE ID_USER=:ID_USER ORDER BY ID_SECUR"));
@@ -213,7 +213,7 @@ QList<TRightsRow> TUserStore::RightsRows(int idUser)
     return rows;
 }
 
-void TUserStore::InsertRight(int idUser, const QString& key, const QString& description, int access, int level,
+void TAccountStore::InsertRight(int idUser, const QString& key, const QString& description, int access, int level,
                              int childCount)
 {
     db::Query& q = KeptStatement(
@@ -232,7 +232,7 @@ void TUserStore::InsertRight(int idUser, const QString& key, const QString& desc
     q.exec();
 }
 
-void TUserStore::DeleteRight(qint64 idSecur)
+void TAccountStore::DeleteRight(qint64 idSecur)
 {
     db::Query& q = KeptStatement(m_deleteRight, QStringLiteral("DELETE FROM T_SECUR WHERE ID_SECUR=:ID_SECUR"));
     q.setParam(QStringLiteral("ID_SECUR"), idSecur);

@@ -1,5 +1,5 @@
 #pragma once
-// TUserStore: the SQL of the users (T_USERS) and of their rights rows (T_SECUR)
+// TAccountStore: the SQL of the users (T_USERS) and of their rights rows (T_SECUR)
 // shared by the user list and form, the password change, the rights editor and
 // the login's first start.
 //
@@ -47,12 +47,12 @@ struct TLoginRow {
     QString nom, prenom;
 };
 
-class TUserStore {
+class TAccountStore {
 public:
-    TUserStore();
-    ~TUserStore();
-    TUserStore(const TUserStore&) = delete;
-    TUserStore& operator=(const TUserStore&) = delete;
+    TAccountStore();
+    ~TAccountStore();
+    TAccountStore(const TAccountStore&) = delete;
+    TAccountStore& operator=(const TAccountStore&) = delete;
 
     // Every user (every column, and ROW_VERSION, the version each was read
     // at), by name then first name.

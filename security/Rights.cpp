@@ -9,7 +9,7 @@
 #include "core/Pause.h"
 #include "core/Routines.h"
 #include "data/WriteGuard.h"
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include <QAction>
 #include <QHash>
@@ -23,7 +23,7 @@ namespace {
 QHash<QString, int> LoadAccessMap(int userId)
 {
     QHash<QString, int> map;
-    for (const TRightsRow& row : TUserStore().RightsRows(userId))
+    for (const TRightsRow& row : TAccountStore().RightsRows(userId))
         if (!map.contains(row.key))
             map.insert(row.key, row.access);
     return map;
@@ -61,7 +61,7 @@ QList<UserRight> SyncUserRights(const QMenuBar* menu, int userId)
 {
     TWaitCursor wait;
 
-    TUserStore users;
+    TAccountStore users;
     const int userType = users.UserType(userId);
 
     QList<RightsMenuItem> managed;

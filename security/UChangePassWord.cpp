@@ -1,6 +1,6 @@
 #include "security/UChangePassWord.h"
 
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -27,7 +27,7 @@ void ResetPasswordCheckFailures() { g_checkFailures = 0; }
 
 bool CheckPassword(const QString& userCode, const QString& password)
 {
-    return TUserStore::PasswordMatches(userCode, password);
+    return TAccountStore::PasswordMatches(userCode, password);
 }
 
 TfrmChangePassWord::TfrmChangePassWord(QWidget* parent)
@@ -136,7 +136,7 @@ void TfrmChangePassWord::btnOkClick()
     bool found = false;
     {
         TWriteGuard write;
-        found = TUserStore().SetPassword(CurrentUserId, edNewPW->text()) > 0;
+        found = TAccountStore().SetPassword(CurrentUserId, edNewPW->text()) > 0;
         write.Commit();
     }
     if (!found) {

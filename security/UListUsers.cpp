@@ -1,7 +1,7 @@
 #include "security/UListUsers.h"
 
 #include "data/MenuItems.h"
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -106,7 +106,7 @@ void TfrmListUsers::UpdateDeleteButton()
 
 int TfrmListUsers::CurrentUserKey() const
 {
-    return m_model->isEmpty() ? -1 : TUserStore::UserOf(m_model->current()).id;
+    return m_model->isEmpty() ? -1 : TAccountStore::UserOf(m_model->current()).id;
 }
 
 void TfrmListUsers::btnModifClick()

@@ -2,7 +2,7 @@
 // The user list: the rows of T_USERS, opened from the main menu; opens the user
 // form to add and change users, and deletes them with their rights rows.
 
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 #include "ui/ListWindow.h"
 
 class QAction;
@@ -44,7 +44,7 @@ private:
     void UpdateDeleteButton();
     int CurrentUserKey() const;
 
-    TUserStore m_users;
+    TAccountStore m_users;
     QueryTableModel* m_model = nullptr;
     bool m_canWrite = false;
 };

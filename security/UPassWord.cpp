@@ -1,6 +1,6 @@
 #include "security/UPassWord.h"
 
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include "controls/FxLabel.h"
 #include "core/GlobalState.h"
@@ -63,7 +63,7 @@ QLineEdit* NewPasswordEdit(QWidget* parent, const char* name)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMaxLength(TUserStore::kMaxPassword);
+    edit->setMaxLength(TAccountStore::kMaxPassword);
     ApplyDegreeMask(edit);
     return edit;
 }
@@ -113,7 +113,7 @@ bool CheckLogin(const QString& userCode, const QString& password)
     }
 
     // Only a real match touches the current-user values.
-    const std::optional<TLoginRow> row = TUserStore::FindLogin(userCode, password);
+    const std::optional<TLoginRow> row = TAccountStore::FindLogin(userCode, password);
     if (!row)
         return false;
     CurrentUserId = row->id;
@@ -145,7 +145,7 @@ TfrmPassWord::TfrmPassWord(QWidget* parent)
     lUserId = new QLabel(QStringLiteral("Utilisateur : "), this);
     edUserId = new QLineEdit(QStringLiteral("MANAGER"), this);
     edUserId->setObjectName(QStringLiteral("edUserId"));
-    edUserId->setMaxLength(TUserStore::kMaxUserCode);
+    edUserId->setMaxLength(TAccountStore::kMaxUserCode);
     lUserId->setBuddy(edUserId);
 
     lPassword = new QLabel(QStringLiteral("Mot de passe : "), this);
@@ -216,7 +216,7 @@ void TfrmPassWord::setVisible(bool visible)
 
 void TfrmPassWord::CreateDefaultUser()
 {
-    TUserStore users;
+    TAccountStore users;
     if (users.AnyUser())
         return;
     TWriteGuard write;

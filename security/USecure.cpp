@@ -1,6 +1,6 @@
 #include "security/USecure.h"
 
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -353,7 +353,7 @@ void TfrmSecure::btnPostClick()
         DenyWriteAccess();
     if (m_loadedUser == -1)
         return;
-    TUserStore users;
+    TAccountStore users;
     {
         TWriteGuard write;
         QSet<QString> done;

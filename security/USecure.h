@@ -3,7 +3,7 @@
 // with its read and write rights, changed by double clicks and saved together.
 
 #include "security/Rights.h"
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include <QDialog>
 
@@ -70,7 +70,7 @@ private:
     void LayoutColumns();
 
     QMenuBar* m_menu;
-    TUserStore m_users;
+    TAccountStore m_users;
     int m_loadedUser = -1;
     bool m_canWrite = false;
     bool m_shown = false;

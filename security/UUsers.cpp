@@ -1,7 +1,7 @@
 #include "security/UUsers.h"
 
 #include "data/MenuItems.h"
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
@@ -28,7 +28,7 @@
 void DeleteUserRows(int idUser)
 {
     TWriteGuard write;
-    TUserStore().Delete(idUser);
+    TAccountStore().Delete(idUser);
     write.Commit();
 }
 
@@ -164,7 +164,7 @@ bool TfrmUsers::LocateUser(int idUser)
 bool TfrmUsers::LocateCode(const QString& code)
 {
     for (int r = 0; r < m_rows->rowCount(); ++r) {
-        if (TUserStore::UserOf(m_rows->row(r)).code.trimmed() == code) {
+        if (TAccountStore::UserOf(m_rows->row(r)).code.trimmed() == code) {
             m_rows->setCurrentRow(r);
             return true;
         }
@@ -177,14 +177,14 @@ int TfrmUsers::CurrentId() const
 {
     if (m_rows->isEmpty())
         return -1;
-    return TUserStore::UserOf(m_rows->current()).id;
+    return TAccountStore::UserOf(m_rows->current()).id;
 }
 
 TShownRow TfrmUsers::ShownRow() const
 {
     if (CurrentId() < 0)
         return {};
-    return TUserStore::ShownRowOf(m_rows->current());
+    return TAccountStore::ShownRowOf(m_rows->current());
 }
 
 void TfrmUsers::ShowStoredRow()
@@ -216,7 +216,7 @@ void TfrmUsers::ShowCurrent()
             e->clear();
         cmbTypeUser->setCurrentIndex(-1);
     } else {
-        const TUserEntry user = TUserStore::UserOf(m_rows->current());
+        const TUserEntry user = TAccountStore::UserOf(m_rows->current());
         edNom->setText(user.nom);
         edPrenom->setText(user.prenom);
         edUser->setText(user.code);

@@ -2,7 +2,7 @@
 // The user form: adds, changes and deletes the rows of T_USERS, one at a time,
 // with browse, insert and edit modes.
 
-#include "security/UserStore.h"
+#include "security/AccountStore.h"
 #include "ui/EditorWindow.h"
 
 #include <memory>
@@ -81,7 +81,7 @@ private:
     bool LocateUser(int idUser);
     bool LocateCode(const QString& code);
 
-    TUserStore m_users;
+    TAccountStore m_users;
     QueryTableModel* m_rows = nullptr;   // the users, by name, as last read
     bool m_pwEdited = false;
 };
