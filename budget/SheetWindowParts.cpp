@@ -229,3 +229,18 @@ bool TFocusColour::eventFilter(QObject* watched, QEvent* event)
     }
     return false;
 }
+
+void StackSheetWindow(QWidget* window, const QList<QWidget*>& above, QWidget* grid, const QList<QWidget*>& below)
+{
+    auto* main = new QVBoxLayout(window);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(4);
+    for (QWidget* part : above)
+        main->addWidget(part);
+    if (grid)
+        main->addWidget(grid, 1);
+    else
+        main->addStretch(1);
+    for (QWidget* part : below)
+        main->addWidget(part);
+}

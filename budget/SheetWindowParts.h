@@ -115,6 +115,11 @@ struct TBalanceFooter {
     void ShowZero();
 };
 
+// The sheet windows' parts laid out one under the other without margins:
+// `above`, then the sheet's lines grid taking the spare height (without a
+// grid, the spare height itself), then `below`.
+void StackSheetWindow(QWidget* window, const QList<QWidget*>& above, QWidget* grid, const QList<QWidget*>& below);
+
 // The balance footer built for the window `w` and handed to its members
 // lOldSolde, lMontant and lNewSolde.
 template <class Window>

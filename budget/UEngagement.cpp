@@ -30,7 +30,6 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -132,16 +131,7 @@ void TfrmEngagement::BuildWindow()
     // Balances.
     QWidget* footer = BuildSheetFooter(this, m_balances);
 
-    auto* main = new QVBoxLayout(this);
-    main->setContentsMargins(0, 0, 0, 0);
-    main->setSpacing(4);
-    main->addWidget(toolBar);
-    main->addWidget(pnlMain);
-    main->addWidget(pnlObs);
-    main->addWidget(pnlDetail);
-    main->addWidget(grdDep, 1);
-    main->addWidget(footer);
-    main->addWidget(stBar);
+    StackSheetWindow(this, {toolBar, pnlMain, pnlObs, pnlDetail}, grdDep, {footer, stBar});
 
     // Menus.
     PopMnPrint = new QMenu(this);

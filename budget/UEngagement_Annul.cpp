@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 TfrmEngagement_Annul::TfrmEngagement_Annul(QWidget* parent)
     : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Eco,
@@ -118,15 +117,7 @@ void TfrmEngagement_Annul::BuildWindow()
     pnlObs = BuildObservationPanel(this, &mmObs);
     QWidget* footer = BuildSheetFooter(this, m_balances);
 
-    auto* main = new QVBoxLayout(this);
-    main->setContentsMargins(0, 0, 0, 0);
-    main->setSpacing(4);
-    main->addWidget(toolBar);
-    main->addWidget(pnlMain);
-    main->addWidget(footer);
-    main->addWidget(pnlObs);
-    main->addStretch(1);
-    main->addWidget(stBar);
+    StackSheetWindow(this, {toolBar, pnlMain, footer, pnlObs}, nullptr, {stBar});
 
     PopMnEng = new QMenu(this);
     PopMnEng->setObjectName(QStringLiteral("PopMnEng"));
