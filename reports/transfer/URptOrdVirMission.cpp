@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "reports/ReportLayout.h"
+#include "reports/mandat/MandatData.h"
 #include "reports/mandat/MandatDesign.h"
 #include "reports/transfer/URptOrdVirMission_210208.h"
 #include "reports/transfer/URptOrdVirMission_210501.h"
@@ -147,8 +148,18 @@ const QStringList& TfrmRptOrdVirMission_210501::ContributionTexts()
     return texts;
 }
 
+QString TfrmRptOrdVirMission_210501::NotContributionsText()
+{
+    return QStringLiteral("Les lignes de ce mandat ne portent pas de cotisations sociales égales à son montant : "
+                          "ses avis de virement sont ceux des missions, un par ligne.");
+}
+
 int TfrmRptOrdVirMission_210501::Advices()
 {
+    // Advices of contributions that are not what the order pays would pay
+    // something else than the order: nothing prints.
+    if (!OrderPaysContributions(IdMdt))
+        report().refuse(NotContributionsText());
     // Each contribution over every line of the order, whatever its budget line.
     for (Currency& amount : m_amounts)
         amount = Currency();
