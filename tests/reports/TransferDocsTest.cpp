@@ -26,6 +26,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using rows::Money;
@@ -608,5 +610,95 @@ TEST_F(TransferDocsTest, ThePrintToolRefusesTheContributionAdvicesOfAnOrderOfInv
         EXPECT_EQ(tool.exitCode(), c.exitCode) << output.toStdString();
         EXPECT_TRUE(output.contains(c.says)) << output.toStdString();
         EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0);
+    }
+}
+
+// Each form prints on its paper, upright, within the margins of its design:
+// its bands start at the top and left margins, and nothing it prints (a long
+// name, a long account, a large amount) runs past the left or right margin.
+TEST_F(TransferDocsTest, EachFormPrintsOnItsPaperWithinItsMargins)
+{
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE FOURNITURES SCOLAIRES ET DE MATERIEL DE BUREAU");
+    const QString account = QStringLiteral("00799999 0000123456789 / CLE 12 AGENCE 00345");
+    const qint64 ben = Ben(name, account, EmployeeBeneficiaryType);
+    TreasuryAccount = QStringLiteral("4000-000123-45 TRESOR WILAYA D'ALGER");
+    const int invoices = Order(100, {Invoice(ben, "41714459.37", QStringLiteral("F-2024-000001")),
+                                     rows::Expense(ExpenseKind::Mission, mission, ben, Money("99999999.99"))});
+    const qint64 social = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Cotisations"));
+    const int contributions =
+        Order(101, {ContributionMission(social, ben, "99999999.99", "41714459.37", "1234567.89")});
+    const qint64 salary = rows::Expense(ExpenseKind::SalaryToPay, line, ben, Money("99999999.99"));
+    rows::Imputation(salary, line, Money("99999999.99"));
+    const int salaries = Order(102, {salary});
+
+    using Make = std::function<std::unique_ptr<TRptTransferForm>()>;
+    struct Case {
+        const char* unit;
+        Make form;
+        int order;
+        rpt::Paper paper;
+        double length;
+        double width;
+        rpt::Margins margins;   // top, bottom, left, right
+    };
+    const rpt::Margins postal{10, 0, 10, 10};
+    const rpt::Margins advice{10, 10, 1, 5};
+    const Case cases[] = {
+        {"URptOrdVir", [] { return std::make_unique<TfrmRptOrdVir>(); }, invoices, rpt::Paper::A4, 297, 210,
+         {5, 0, 15, 10}},
+        {"URptOrdVirCCP", [] { return std::make_unique<TfrmRptOrdVirCCP>(); }, invoices, rpt::Paper::A4, 297, 210,
+         postal},
+        {"URptOrdVirCCP_ACTEL", [] { return std::make_unique<TfrmRptOrdVirCCP_Actel>(); }, invoices, rpt::Paper::A4,
+         297, 210, postal},
+        {"URptOrdVirCCP_Verso", [] { return std::make_unique<TfrmRptOrdVirCCP_Verso>(); }, invoices, rpt::Paper::A4,
+         297, 210, postal},
+        {"URptOrdVirMission", [] { return std::make_unique<TfrmRptOrdVirMission>(); }, invoices, rpt::Paper::Custom,
+         140, 345, advice},
+        {"URptOrdVirMission_210501", [] { return std::make_unique<TfrmRptOrdVirMission_210501>(); }, contributions,
+         rpt::Paper::Custom, 140, 345, advice},
+        {"URptOrdVirMission_210208", [] { return std::make_unique<TfrmRptOrdVirMission_210208>(); }, salaries,
+         rpt::Paper::Custom, 140, 345, advice},
+        {"URptOrdVirMis_FB", [] { return std::make_unique<TfrmRptOrdVirMis_FB>(); }, invoices, rpt::Paper::Letter,
+         279.4, 215.9, {15, 0, 10, 10}},
+    };
+    constexpr double Tolerance = 0.5;   // pixels
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unit);
+        std::unique_ptr<TRptTransferForm> form = c.form();
+        if (auto* stationery = dynamic_cast<TRptMissionAdvice*>(form.get())) {
+            stationery->NoMdt = QStringLiteral("0100");
+            stationery->DateMdt = QStringLiteral("05/03/2024");
+        }
+        const auto pages = Print(*form, c.order);
+        ASSERT_FALSE(pages->isEmpty()) << pages->refusal.toStdString();
+        const rpt::PageSetup& setup = pages->setup;
+        EXPECT_EQ(setup.paper, c.paper);
+        EXPECT_EQ(setup.orientation, QPageLayout::Portrait);
+        EXPECT_DOUBLE_EQ(setup.length, c.length);
+        EXPECT_DOUBLE_EQ(setup.width, c.width);
+        EXPECT_DOUBLE_EQ(setup.margins.top, c.margins.top);
+        EXPECT_DOUBLE_EQ(setup.margins.bottom, c.margins.bottom);
+        EXPECT_DOUBLE_EQ(setup.margins.left, c.margins.left);
+        EXPECT_DOUBLE_EQ(setup.margins.right, c.margins.right);
+
+        const double left = rpt::MmToPx(c.margins.left);
+        const double right = rpt::MmToPx(c.width - c.margins.right);
+        for (const rpt::Page& page : pages->pages) {
+            EXPECT_NEAR(page.size.width(), rpt::MmToPx(c.width), Tolerance);
+            EXPECT_NEAR(page.size.height(), rpt::MmToPx(c.length), Tolerance);
+            ASSERT_FALSE(page.bands.empty());
+            EXPECT_NEAR(page.bands.front().rect.top(), rpt::MmToPx(c.margins.top), Tolerance);
+            EXPECT_NEAR(page.bands.front().rect.left(), left, Tolerance);
+            for (const rpt::PageItem& item : page.items) {
+                const QRectF r = item.rect.normalized();
+                EXPECT_GE(r.left(), left - Tolerance) << item.control.toStdString();
+                EXPECT_LE(r.right(), right + Tolerance) << item.control.toStdString();
+            }
+            // The stub's amount and account to debit print whole inside it.
+            for (const char* stub : {"lNap1", "lRITP1"})
+                for (const QString& text : page.textsOf(QString::fromLatin1(stub)))
+                    EXPECT_FALSE(text.contains(QChar(0x2026))) << stub << ": " << text.toStdString();
+        }
     }
 }
