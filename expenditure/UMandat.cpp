@@ -562,7 +562,8 @@ void TfrmMandat::PrintPaymentOrder(bool prePrinted)
 
 void TfrmMandat::PrintTransfer(TransferItem item)
 {
-    // The mission advice is chosen by the budget line of the current line.
+    // The mission advice is chosen by the budget line of the current line and
+    // the order's contributions.
     const TDocumentLine* line = CurrentLine();
     TTransferOrderRef order;
     order.idMdt = int(IdMdt);

@@ -63,6 +63,8 @@ struct PageSetup {
     void setOrientation(QPageLayout::Orientation value);
 
     QSizeF sizePx() const { return QSizeF(MmToPx(width), MmToPx(length)); }
+    // The width between the left and the right margins, what the bands fill.
+    double printableWidth() const { return width - margins.left - margins.right; }
     // The whole paper for a printer or a PDF file; the report prints its own margins.
     QPageLayout pageLayout() const;
 };

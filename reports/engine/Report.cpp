@@ -349,7 +349,7 @@ void Run::Impl::start()
     marginLeft = MmToPx(setup.margins.left);
     marginTop = MmToPx(setup.margins.top);
     marginBottom = MmToPx(setup.margins.bottom);
-    printW = std::max(0.0, pageW - marginLeft - MmToPx(setup.margins.right));
+    printW = std::max(0.0, MmToPx(setup.printableWidth()));
     columns = std::max(1, setup.columns);
     columnGap = MmToPx(setup.columnSpace);
     columnW = std::max(0.0, (printW - (columns - 1) * columnGap) / columns);

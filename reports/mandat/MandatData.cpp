@@ -160,6 +160,13 @@ bool TMandatData::ContributionsMakeTotal() const
     return contributions != Currency() && contributions == LinesTotal();
 }
 
+bool OrderPaysContributions(qint64 idMdt)
+{
+    TMandatData data;
+    data.Load(idMdt);
+    return data.ContributionsMakeTotal();
+}
+
 Currency TMandatData::ImputationsTotal() const
 {
     Currency total;

@@ -109,6 +109,11 @@ public:
     static QString BankText(qint64 idBanque, qint64 idAgence);
 };
 
+// Whether the lines of order `idMdt` carry contributions that make what it
+// pays (TMandatData::ContributionsMakeTotal): only such an order prints on the
+// social-contribution documents, the payment order's and the transfer advices'.
+bool OrderPaysContributions(qint64 idMdt);
+
 // The creditor and the object of the four standard documents: one line names
 // its beneficiary and its invoice or mission; several lines name "DIVERS"
 // unless they share one beneficiary (or, for the bank, one bank and agency);

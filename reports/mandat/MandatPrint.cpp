@@ -15,14 +15,6 @@ bool SocialContributionLine(const QString& chap, const QString& art)
     return IsChapter05Article01(chap.trimmed(), art.trimmed()) || IsChapter02Article08(chap.trimmed(), art.trimmed());
 }
 
-// Whether the order's lines carry contributions that make what it pays.
-bool OrderPaysContributions(int idMdt)
-{
-    TMandatData data;
-    data.Load(idMdt);
-    return data.ContributionsMakeTotal();
-}
-
 } // namespace
 
 QString MandatWhitePaperOnlyText()

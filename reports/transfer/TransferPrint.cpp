@@ -2,6 +2,7 @@
 
 #include "core/MessageBox.h"
 #include "core/Routines.h"
+#include "reports/mandat/MandatData.h"
 #include "reports/transfer/URptOrdVir.h"
 #include "reports/transfer/URptOrdVirCCP.h"
 #include "reports/transfer/URptOrdVirCCP_ACTEL.h"
@@ -17,7 +18,7 @@ std::unique_ptr<TRptMissionAdvice> MissionAdvice(TransferItem item, const TTrans
     std::unique_ptr<TRptMissionAdvice> advice;
     if (item == TransferItem::MissionSalary)
         advice = std::make_unique<TfrmRptOrdVirMission_210208>();
-    else if (IsChapter05Article01(order.chap.trimmed(), order.art.trimmed()))
+    else if (IsChapter05Article01(order.chap.trimmed(), order.art.trimmed()) && OrderPaysContributions(order.idMdt))
         advice = std::make_unique<TfrmRptOrdVirMission_210501>();
     else
         advice = std::make_unique<TfrmRptOrdVirMission>();

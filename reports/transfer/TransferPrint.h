@@ -1,7 +1,11 @@
 #pragma once
 // The transfer documents as the payment-order window prints them: the print
-// item chooses the document (the mission advice by the budget line of the
-// current line), the postal orders offer their back afterwards.
+// item chooses the document, the postal orders offer their back afterwards.
+// The mission item prints the three social-contribution advices for an order
+// on a line of chapter 21.05/22.05 article 01 whose lines' contributions make
+// what it pays (the rule of the payment order's social-contribution form),
+// and one advice per line, each for the line's amount, for any other order
+// (an invoice or a mission without contributions on such a line among them).
 
 #include <QString>
 

@@ -15,7 +15,6 @@ constexpr double CutHeight = 7.4;
 // The left column and the right part.
 const int LeftWidth = Mm(57);
 const int RightLeft = Mm(64);
-const int Width = Mm(190);
 // The box the beneficiary's name is centred in (pixels from the band's top).
 constexpr int NameBoxTop = 217;
 constexpr int NameBoxHeight = 71;
@@ -24,7 +23,8 @@ constexpr int NameBoxHeight = 71;
 
 TfrmRptOrdVir::TfrmRptOrdVir() : TRptTransferForm(QStringLiteral("RptOrdVir"), QStringLiteral("Ordres de virements"))
 {
-    report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {5, 5, 10, 10}));
+    // The order's margins: top 5, bottom 0, left 15, right 10.
+    report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {5, 0, 15, 10}));
     BuildDesign();
     report().onBeforePrint = [this] { RptOrdVirBeforePrint(); };
     Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
@@ -38,6 +38,8 @@ QString TfrmRptOrdVir::TooManyInvoicesText(const QString& name)
 void TfrmRptOrdVir::BuildDesign()
 {
     rpt::Band& b = *AddDetail(Mm(OrderHeight));
+    // The right part and the cutting line reach the right margin.
+    const int width = Mm(report().page().printableWidth());
 
     // The ordering service, the paying agent and the treasury account.
     Text(b, QStringLiteral("lTxtOrdonnateur"), {0, Mm(0.8), LeftWidth, 17}, QStringLiteral("SERVICE ORDONNATEUR"),
@@ -72,7 +74,7 @@ void TfrmRptOrdVir::BuildDesign()
 
     // The order: its title in a box with a grey shadow.
     const int titleLeft = RightLeft + Mm(25);
-    const int titleWidth = Width - titleLeft - Mm(20);
+    const int titleWidth = width - titleLeft - Mm(20);
     rpt::Shape* shadow = b.addShape(QStringLiteral("shpOmbre"), {titleLeft + 6, Mm(4.2) + 6, titleWidth, Mm(11)});
     shadow->setBrush(QColor(0x80, 0x80, 0x80));
     shadow->setPen(Qt::NoPen);
@@ -92,7 +94,7 @@ void TfrmRptOrdVir::BuildDesign()
     // The beneficiary: its name centred in the box of four corner marks.
     Text(b, QStringLiteral("lTxtCredit"), {RightLeft, Mm(55.6) + 4, 100, 18}, S("Au crédit de : "), Plain(10));
     const int boxLeft = RightLeft + 104;
-    const int boxRight = Width - 4;
+    const int boxRight = width - 4;
     const int boxTop = Mm(55.6);
     const int boxBottom = Mm(77.3);
     constexpr int Arm = 14;
@@ -121,14 +123,14 @@ void TfrmRptOrdVir::BuildDesign()
                         {"Compte N° : ", "lTxtCompte", "lCompte", 99.5}};
     for (const Row& row : rows) {
         Text(b, QString::fromLatin1(row.captionName), {RightLeft, Mm(row.top), 140, 18}, S(row.caption), Plain(10));
-        Text(b, QString::fromLatin1(row.value), {RightLeft + 140, Mm(row.top), Width - RightLeft - 140, 18},
+        Text(b, QString::fromLatin1(row.value), {RightLeft + 140, Mm(row.top), width - RightLeft - 140, 18},
              QString(), Bold(10));
     }
 
     // The cutting line between the two orders of a page.
     rpt::Band* cut = b.addChild(QStringLiteral("bdCut"), Mm(CutHeight));
-    HLine(*cut, QStringLiteral("shpCut1"), 0, Mm(CutHeight) / 2 - 2, Width);
-    HLine(*cut, QStringLiteral("shpCut2"), 0, Mm(CutHeight) / 2 + 2, Width);
+    HLine(*cut, QStringLiteral("shpCut1"), 0, Mm(CutHeight) / 2 - 2, width);
+    HLine(*cut, QStringLiteral("shpCut2"), 0, Mm(CutHeight) / 2 + 2, width);
     cut->onBeforePrint = [this](rpt::Band&, bool& print) {
         // Only between the first and the second order of a page.
         print = Record() % 2 == 0 && Record() + 1 < RecordCount();

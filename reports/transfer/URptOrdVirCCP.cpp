@@ -13,7 +13,10 @@ QString S(const char* text) { return QString::fromUtf8(text); }
 // One form and its cutting line (mm).
 constexpr double FormHeight = 129.9;
 constexpr double CutHeight = 8.5;
-const int Width = Mm(190);
+// The forms' margins: top 10, bottom 0, left 10, right 10; the forms fill the
+// 190 mm between the left and right margins.
+constexpr rpt::Margins PageMargins{10, 0, 10, 10};
+const int Width = Mm(210 - PageMargins.left - PageMargins.right);
 const int Gap = Mm(6);
 const int HalfWidth = (Width - Gap) / 2;
 
@@ -33,7 +36,7 @@ rpt::Band* AddCuttingLine(rpt::Band& form)
 TRptPostalOrder::TRptPostalOrder(const QString& reportName)
     : TRptTransferForm(reportName, QStringLiteral("Ordres de virements"))
 {
-    report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {5, 5, 10, 10}));
+    report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, PageMargins));
     BuildDesign();
     report().onBeforePrint = [this] { RptBeforePrint(); };
     Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
@@ -158,7 +161,7 @@ TRptPostalOrder::Values TfrmRptOrdVirCCP_Actel::ValuesFor(const TTransferBenefic
 TfrmRptOrdVirCCP_Verso::TfrmRptOrdVirCCP_Verso()
     : TRptTransferForm(QStringLiteral("RptOrdVirCCP_Verso"), QStringLiteral("Ordres de virements"))
 {
-    report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {5, 5, 10, 10}));
+    report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, PageMargins));
     BuildDesign();
     report().onBeforePrint = [this] { RptBeforePrint(); };
     Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };

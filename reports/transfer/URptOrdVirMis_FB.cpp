@@ -17,8 +17,10 @@ constexpr double CardWidth = 97.9;
 TfrmRptOrdVirMis_FB::TfrmRptOrdVirMis_FB()
     : TRptTransferForm(QStringLiteral("RptOrdVirMis_FB"), QStringLiteral("Avis de virements Missions"))
 {
-    // Letter is 215.9 mm wide: two columns of 97.9 mm in the 195.9 mm between the margins.
-    rpt::PageSetup page = rpt::PageSetup::Standard(rpt::Paper::Letter, QPageLayout::Portrait, {10, 10, 10, 10});
+    // Margins top 15, bottom 0, left 10, right 10. Letter is 215.9 mm wide: two
+    // columns of 97.9 mm in the 195.9 mm between the margins; two cards of
+    // 125.4 mm in the 264.4 mm below the top margin.
+    rpt::PageSetup page = rpt::PageSetup::Standard(rpt::Paper::Letter, QPageLayout::Portrait, {15, 0, 10, 10});
     page.columns = 2;
     report().setPage(page);
     BuildDesign();

@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "reports/ReportLayout.h"
+#include "reports/mandat/MandatData.h"
 #include "reports/mandat/MandatDesign.h"
 #include "reports/transfer/URptOrdVirMission_210208.h"
 #include "reports/transfer/URptOrdVirMission_210501.h"
@@ -14,11 +15,15 @@ namespace {
 
 constexpr double HeaderHeight = 10.6;
 constexpr double AdviceHeight = 113.5;
-constexpr double PaperMargin = 10;
+// The stationery's margins: top 10, bottom 10, left 1, right 5.
+constexpr rpt::Margins PaperMargins{10, 10, 1, 5};
 
+// A control's place in mm; its right edge is rounded as its left, so a control
+// that ends at the right margin ends there to the pixel.
 QRect At(double top, double left, double width, double height = 5)
 {
-    return {Mm(left), Mm(top), Mm(width), Mm(height)};
+    const int x = Mm(left);
+    return {x, Mm(top), Mm(left + width) - x, Mm(height)};
 }
 
 } // namespace
@@ -28,10 +33,9 @@ TRptMissionAdvice::TRptMissionAdvice(const QString& reportName, Variant variant)
 {
     Param(QStringLiteral("NoMdt"), NoMdt);
     Param(QStringLiteral("DateMdt"), DateMdt);
-    // Width and length as the stationery gives them: a page of exactly that
-    // size, printed whole (no margin of the printer's).
-    report().setPage(rpt::PageSetup::Custom(PaperLength, PaperWidth, QPageLayout::Landscape,
-                                            {PaperMargin, PaperMargin, 0, 0}));
+    // Width and length as the stationery gives them, upright as it is fed: a
+    // page of exactly that size, printed whole (no margin of the printer's).
+    report().setPage(rpt::PageSetup::Custom(PaperLength, PaperWidth, QPageLayout::Portrait, PaperMargins));
     BuildDesign(variant);
     report().onBeforePrint = [this] { RptBeforePrint(); };
     Detail().onBeforePrint = [this](rpt::Band&, bool&) { FillAdvice(Record()); };
@@ -42,17 +46,19 @@ void TRptMissionAdvice::BuildDesign(Variant variant)
     report().addBand(rpt::BandKind::PageHeader, QStringLiteral("bdEntete"), Mm(HeaderHeight));
     rpt::Band& b = *AddDetail(Mm(AdviceHeight));
     const bool twoAmounts = variant != Variant::Lines;
+    // The stub's texts that reach its right edge end at the right margin.
+    const double right = report().page().printableWidth();
     Text(b, QStringLiteral("lBnq"), At(2.9, 197.6, 60), QString(), Bold(9));
     Text(b, QStringLiteral("lWil1"), At(11.4, 100.3, 60), QString(), Plain(10));
     Text(b, QStringLiteral("lWil"), At(101.9, 267.0, 40), QString(), Plain(10));
     Text(b, QStringLiteral("lRITP"), At(18.0, 115.9, 80), QString(), Bold(10));
-    Text(b, QStringLiteral("lRITP1"), At(107.2, 288.1, 54), QString(), Bold(9));
+    Text(b, QStringLiteral("lRITP1"), At(107.2, 288.1, right - 288.1), QString(), Bold(9));
     Text(b, QStringLiteral("lNom"), At(35.5, 10.6, 180), QString(), Bold(10));
-    Text(b, QStringLiteral("lNom1"), At(36.8, 260.1, 82), QString(), Bold(9));
+    Text(b, QStringLiteral("lNom1"), At(36.8, 260.1, right - 260.1), QString(), Bold(9));
     Text(b, QStringLiteral("lCpt"), At(65.6, 29.9, 35), QString(), Bold(9));
     Text(b, QStringLiteral("lCpt1"), At(70.1, 264.8, 42), QString(), Bold(9));
     Text(b, QStringLiteral("lNap"), At(65.6, 66.4, 36), QString(), Bold(10, Qt::AlignRight));
-    Text(b, QStringLiteral("lNap1"), At(70.1, 307.7, 35), QString(), Bold(9, Qt::AlignRight));
+    Text(b, QStringLiteral("lNap1"), At(70.1, 307.7, right - 307.7), QString(), Bold(9, Qt::AlignRight));
     if (twoAmounts)
         Text(b, QStringLiteral("lNap2"), At(70.1, 209.6, 40), QString(), Bold(10, Qt::AlignRight));
     if (variant == Variant::Contributions)
@@ -147,8 +153,18 @@ const QStringList& TfrmRptOrdVirMission_210501::ContributionTexts()
     return texts;
 }
 
+QString TfrmRptOrdVirMission_210501::NotContributionsText()
+{
+    return QStringLiteral("Les lignes de ce mandat ne portent pas de cotisations sociales égales à son montant : "
+                          "ses avis de virement sont ceux des missions, un par ligne.");
+}
+
 int TfrmRptOrdVirMission_210501::Advices()
 {
+    // Advices of contributions that are not what the order pays would pay
+    // something else than the order: nothing prints.
+    if (!OrderPaysContributions(IdMdt))
+        report().refuse(NotContributionsText());
     // Each contribution over every line of the order, whatever its budget line.
     for (Currency& amount : m_amounts)
         amount = Currency();

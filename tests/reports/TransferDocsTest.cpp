@@ -22,7 +22,11 @@
 #include "reports/transfer/URptOrdVirMission_210501.h"
 #include "shell/Startup.h"
 
+#include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -117,6 +121,20 @@ protected:
     qint64 Invoice(qint64 ben, const char* amount, const QString& number = QString(), qint64 fnm = 0)
     {
         return rows::Expense(ExpenseKind::Invoice, fnm ? fnm : line, ben, Money(amount), number);
+    }
+
+    // A mission of `ben` on budget line `fnm` carrying the three contributions,
+    // for `amount` (their sum unless given).
+    qint64 ContributionMission(qint64 fnm, qint64 ben, const char* regime, const char* chomage, const char* retraite,
+                               const char* amount = nullptr)
+    {
+        const Currency sum = Money(regime) + Money(chomage) + Money(retraite);
+        const qint64 e = rows::Expense(ExpenseKind::Mission, fnm, ben, amount ? Money(amount) : sum);
+        rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:G, ASS_CHOMAGE=:C, RETRAITE_ANT=:R "
+                                  "WHERE ID_DEPENSE=:ID"),
+                   {{"G", Money(regime)}, {"C", Money(chomage)}, {"R", Money(retraite)}, {"ID", e}});
+        DM->CommitWork();
+        return e;
     }
 
     // An order of the expenses, each line paying `pays` when given, else the expense's amount.
@@ -392,14 +410,8 @@ TEST_F(TransferDocsTest, ContributionAdvicesAreThreeSummedOverEveryBudgetLine)
     const qint64 other = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("02"), QString(),
                                           QStringLiteral("Cotisations 2"));
     const qint64 ben = Ben(QStringLiteral("CNAS"), QStringLiteral("CNAS-1"));
-    const qint64 e1 = Invoice(ben, "100");
-    const qint64 e2 = Invoice(ben, "50", QString(), other);
-    rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:G, ASS_CHOMAGE=:C, RETRAITE_ANT=:R WHERE ID_DEPENSE=:ID"),
-               {{"G", Money("2375")}, {"C", Money("100")}, {"R", Money("25")}, {"ID", e1}});
-    rows::Exec(QStringLiteral("UPDATE DEPENSE SET REGIME_GEN=:G, ASS_CHOMAGE=:C, RETRAITE_ANT=:R WHERE ID_DEPENSE=:ID"),
-               {{"G", Money("1187.5")}, {"C", Money("50")}, {"R", Money("12.5")}, {"ID", e2}});
-    DM->CommitWork();
-    const int id = Order(40, {e1, e2});
+    const int id = Order(40, {ContributionMission(line, ben, "2375", "100", "25"),
+                              ContributionMission(other, ben, "1187.5", "50", "12.5")});
 
     TfrmRptOrdVirMission_210501 form;
     const auto pages = Print(form, id);
@@ -449,16 +461,10 @@ TEST_F(TransferDocsTest, ReducedCardsFourToALetterPage)
     EXPECT_LT(page.item(QStringLiteral("lNom"), 0)->rect.left(), page.item(QStringLiteral("lNom"), 2)->rect.left());
 }
 
-TEST_F(TransferDocsTest, PrintItemsChooseTheAdviceAndAskForTheBackOnce)
+TEST_F(TransferDocsTest, PrintItemsChooseTheSalaryAdviceAndAskForTheBackOnce)
 {
     const qint64 ben = Ben(QStringLiteral("A"), QStringLiteral("1"));
     const int id = Order(70, {Invoice(ben, "10")});
-    const auto isContributions = [](TRptTransferForm* f) {
-        return dynamic_cast<TfrmRptOrdVirMission_210501*>(f) != nullptr;
-    };
-    EXPECT_TRUE(isContributions(CreateTransferDocument(TransferItem::Mission, {id, {}, {}, "21-05", "01"}).get()));
-    EXPECT_TRUE(isContributions(CreateTransferDocument(TransferItem::Mission, {id, {}, {}, "22.05", "01"}).get()));
-    EXPECT_FALSE(isContributions(CreateTransferDocument(TransferItem::Mission, {id, {}, {}, "22-04", "01"}).get()));
     EXPECT_NE(dynamic_cast<TfrmRptOrdVirMission_210208*>(
                   CreateTransferDocument(TransferItem::MissionSalary, {id, {}, {}, "21-05", "01"}).get()),
               nullptr);
@@ -494,7 +500,8 @@ TEST_F(TransferDocsTest, StationeryAdvicePrintsAtItsStoredPositionsOnePerSheet)
     rows::Exec(QStringLiteral("INSERT INTO REPORT (REPORTNAME, COMPNAME, PLEFT, PTOP, PHEIGHT, PWIDTH) "
                               "VALUES ('RPTORDVIRMISSION_210501', 'LNAP2', 600, 300, 20, 120)"));
     ASSERT_TRUE(DM->CommitWork());
-    const int id = Order(90, {Invoice(Ben(QStringLiteral("CNAS"), QStringLiteral("1")), "10")});
+    const int id = Order(90, {ContributionMission(line, Ben(QStringLiteral("CNAS"), QStringLiteral("1")), "7.5", "2",
+                                                  "0.5")});
     TfrmRptOrdVirMission_210501 form;
     const auto pages = Print(form, id);
     ASSERT_EQ(pages->count(), 3);
@@ -508,5 +515,190 @@ TEST_F(TransferDocsTest, StationeryAdvicePrintsAtItsStoredPositionsOnePerSheet)
         // Every text stays on the sheet.
         for (const rpt::PageItem& item : page.items)
             EXPECT_LE(item.rect.bottom(), page.size.height()) << item.control.toStdString();
+    }
+}
+
+// The mission item prints the three contribution advices only for an order on
+// a line of chapter 21.05/22.05 article 01 whose lines' contributions make
+// what it pays; any other order (invoices on that line among them) gets one
+// advice per line, each for the line's amount. Printed directly, the
+// contribution advices refuse such an order and say why.
+TEST_F(TransferDocsTest, MissionItemPrintsContributionAdvicesOnlyWhenTheContributionsMakeTheOrder)
+{
+    const qint64 social = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Cotisations"));
+    const qint64 cnas = Ben(QStringLiteral("CNAS"), QStringLiteral("CNAS-1"));
+    const int contributions = Order(80, {ContributionMission(social, cnas, "300", "100", "25")});
+    struct Case {
+        const char* what;
+        int order;
+        const char* chap;
+        const char* art;
+        bool contributionAdvices;
+        QStringList amounts;     // of the advices, in their order
+    };
+    const Case cases[] = {
+        {"contributions of a mission", contributions, "21-05", "01", true, {"300.00", "100.00", "25.00"}},
+        {"the same, chapter with a dot", contributions, "22.05", "01", true, {"300.00", "100.00", "25.00"}},
+        {"contributions, on another line", contributions, "22-04", "01", false, {"425.00"}},
+        {"invoices on the line",
+         Order(81, {Invoice(cnas, "7425", QStringLiteral("F-1"), social),
+                    Invoice(cnas, "100", QStringLiteral("F-2"), social)}),
+         "21-05", "01", false, {"7 425.00", "100.00"}},
+        {"contributions short of the amount", Order(82, {ContributionMission(social, cnas, "300", "100", "0", "500")}),
+         "21-05", "01", false, {"500.00"}},
+        {"an invoice and a mission",
+         Order(83, {Invoice(cnas, "25", QStringLiteral("F-3"), social),
+                    ContributionMission(social, cnas, "300", "100", "0")}),
+         "22-05", "01", false, {"25.00", "400.00"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<TRptTransferForm> form = CreateTransferDocument(
+            TransferItem::Mission, {c.order, QStringLiteral("0080"), QStringLiteral("05/03/2024"), c.chap, c.art});
+        EXPECT_EQ(dynamic_cast<TfrmRptOrdVirMission_210501*>(form.get()) != nullptr, c.contributionAdvices);
+        const auto pages = form->Prepare();
+        EXPECT_TRUE(pages->refusal.isEmpty()) << pages->refusal.toStdString();
+        EXPECT_EQ(Column(*pages, QStringLiteral("lNap1")), c.amounts);
+        EXPECT_EQ(Column(*pages, QStringLiteral("lNap")), c.amounts);
+
+        // Printed directly, the contribution advices take only the order of contributions.
+        TfrmRptOrdVirMission_210501 direct;
+        const auto directPages = Print(direct, c.order);
+        if (c.order == contributions) {
+            EXPECT_EQ(directPages->count(), 3);
+        } else {
+            EXPECT_TRUE(directPages->isEmpty());
+            EXPECT_EQ(directPages->refusal, TfrmRptOrdVirMission_210501::NotContributionsText());
+        }
+    }
+}
+
+// The print tool prints what the preview would: the contribution advices of an
+// order of invoices write no file, say why and end in failure.
+TEST_F(TransferDocsTest, ThePrintToolRefusesTheContributionAdvicesOfAnOrderOfInvoices)
+{
+    const qint64 social = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Cotisations"));
+    const qint64 cnas = Ben(QStringLiteral("CNAS"), QStringLiteral("CNAS-1"));
+    const int invoices = Order(84, {Invoice(cnas, "7425", QStringLiteral("F-1"), social)});
+    const int contributions = Order(85, {ContributionMission(social, cnas, "300", "100", "25")});
+    const QString database = year->path();
+    // The tool opens the year's file itself: this process lets go of it first.
+    delete DM;
+    DM = nullptr;
+
+    struct Case {
+        int order;
+        int exitCode;
+        QString says;
+    };
+    const Case cases[] = {
+        {invoices, 1, TfrmRptOrdVirMission_210501::NotContributionsText()},
+        {contributions, 0, QStringLiteral("URptOrdVirMission_210501: 3 pages")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.order);
+        const QString pdf = year->dir() + QStringLiteral("avis_%1.pdf").arg(c.order);
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(QStringLiteral(VOREL_PRINT_TOOL),
+                   {database, QStringLiteral("URptOrdVirMission_210501"), QStringLiteral("IdMdt=%1").arg(c.order),
+                    QStringLiteral("NoMdt=0084"), QStringLiteral("-o"), pdf});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        const QString output = QString::fromUtf8(tool.readAll());
+        EXPECT_EQ(tool.exitCode(), c.exitCode) << output.toStdString();
+        EXPECT_TRUE(output.contains(c.says)) << output.toStdString();
+        EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0);
+    }
+}
+
+// Each form prints on its paper, upright, within the margins of its design:
+// its bands start at the top and left margins, and nothing it prints (a long
+// name, a long account, a large amount) runs past the left or right margin.
+TEST_F(TransferDocsTest, EachFormPrintsOnItsPaperWithinItsMargins)
+{
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE FOURNITURES SCOLAIRES ET DE MATERIEL DE BUREAU");
+    const QString account = QStringLiteral("00799999 0000123456789 / CLE 12 AGENCE 00345");
+    const qint64 ben = Ben(name, account, EmployeeBeneficiaryType);
+    TreasuryAccount = QStringLiteral("4000-000123-45 TRESOR WILAYA D'ALGER");
+    const int invoices = Order(100, {Invoice(ben, "41714459.37", QStringLiteral("F-2024-000001")),
+                                     rows::Expense(ExpenseKind::Mission, mission, ben, Money("99999999.99"))});
+    const qint64 social = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("01"), QString(),
+                                           QStringLiteral("Cotisations"));
+    const int contributions =
+        Order(101, {ContributionMission(social, ben, "99999999.99", "41714459.37", "1234567.89")});
+    const qint64 salary = rows::Expense(ExpenseKind::SalaryToPay, line, ben, Money("99999999.99"));
+    rows::Imputation(salary, line, Money("99999999.99"));
+    const int salaries = Order(102, {salary});
+
+    using Make = std::function<std::unique_ptr<TRptTransferForm>()>;
+    struct Case {
+        const char* unit;
+        Make form;
+        int order;
+        rpt::Paper paper;
+        double length;
+        double width;
+        rpt::Margins margins;   // top, bottom, left, right
+    };
+    const rpt::Margins postal{10, 0, 10, 10};
+    const rpt::Margins advice{10, 10, 1, 5};
+    const Case cases[] = {
+        {"URptOrdVir", [] { return std::make_unique<TfrmRptOrdVir>(); }, invoices, rpt::Paper::A4, 297, 210,
+         {5, 0, 15, 10}},
+        {"URptOrdVirCCP", [] { return std::make_unique<TfrmRptOrdVirCCP>(); }, invoices, rpt::Paper::A4, 297, 210,
+         postal},
+        {"URptOrdVirCCP_ACTEL", [] { return std::make_unique<TfrmRptOrdVirCCP_Actel>(); }, invoices, rpt::Paper::A4,
+         297, 210, postal},
+        {"URptOrdVirCCP_Verso", [] { return std::make_unique<TfrmRptOrdVirCCP_Verso>(); }, invoices, rpt::Paper::A4,
+         297, 210, postal},
+        {"URptOrdVirMission", [] { return std::make_unique<TfrmRptOrdVirMission>(); }, invoices, rpt::Paper::Custom,
+         140, 345, advice},
+        {"URptOrdVirMission_210501", [] { return std::make_unique<TfrmRptOrdVirMission_210501>(); }, contributions,
+         rpt::Paper::Custom, 140, 345, advice},
+        {"URptOrdVirMission_210208", [] { return std::make_unique<TfrmRptOrdVirMission_210208>(); }, salaries,
+         rpt::Paper::Custom, 140, 345, advice},
+        {"URptOrdVirMis_FB", [] { return std::make_unique<TfrmRptOrdVirMis_FB>(); }, invoices, rpt::Paper::Letter,
+         279.4, 215.9, {15, 0, 10, 10}},
+    };
+    constexpr double Tolerance = 0.5;   // pixels
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unit);
+        std::unique_ptr<TRptTransferForm> form = c.form();
+        if (auto* stationery = dynamic_cast<TRptMissionAdvice*>(form.get())) {
+            stationery->NoMdt = QStringLiteral("0100");
+            stationery->DateMdt = QStringLiteral("05/03/2024");
+        }
+        const auto pages = Print(*form, c.order);
+        ASSERT_FALSE(pages->isEmpty()) << pages->refusal.toStdString();
+        const rpt::PageSetup& setup = pages->setup;
+        EXPECT_EQ(setup.paper, c.paper);
+        EXPECT_EQ(setup.orientation, QPageLayout::Portrait);
+        EXPECT_DOUBLE_EQ(setup.length, c.length);
+        EXPECT_DOUBLE_EQ(setup.width, c.width);
+        EXPECT_DOUBLE_EQ(setup.margins.top, c.margins.top);
+        EXPECT_DOUBLE_EQ(setup.margins.bottom, c.margins.bottom);
+        EXPECT_DOUBLE_EQ(setup.margins.left, c.margins.left);
+        EXPECT_DOUBLE_EQ(setup.margins.right, c.margins.right);
+
+        const double left = rpt::MmToPx(c.margins.left);
+        const double right = rpt::MmToPx(c.width - c.margins.right);
+        for (const rpt::Page& page : pages->pages) {
+            EXPECT_NEAR(page.size.width(), rpt::MmToPx(c.width), Tolerance);
+            EXPECT_NEAR(page.size.height(), rpt::MmToPx(c.length), Tolerance);
+            ASSERT_FALSE(page.bands.empty());
+            EXPECT_NEAR(page.bands.front().rect.top(), rpt::MmToPx(c.margins.top), Tolerance);
+            EXPECT_NEAR(page.bands.front().rect.left(), left, Tolerance);
+            for (const rpt::PageItem& item : page.items) {
+                const QRectF r = item.rect.normalized();
+                EXPECT_GE(r.left(), left - Tolerance) << item.control.toStdString();
+                EXPECT_LE(r.right(), right + Tolerance) << item.control.toStdString();
+            }
+            // The stub's amount and account to debit print whole inside it.
+            for (const char* stub : {"lNap1", "lRITP1"})
+                for (const QString& text : page.textsOf(QString::fromLatin1(stub)))
+                    EXPECT_FALSE(text.contains(QChar(0x2026))) << stub << ": " << text.toStdString();
+        }
     }
 }
