@@ -10,6 +10,7 @@
 #include "common/DocumentFixture.h"
 #include "common/SheetRows.h"
 #include "documents/DocumentBrowsing.h"
+#include "expenditure/UAddDep.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -185,4 +187,60 @@ TEST_F(EngRegulTest, ACopiedSheetHoldsOneLineAndTheLastSheetIsDeletedWithItsLine
     EXPECT_EQ(QString(), Stored("ENT_ENG_REG", "ID_ENG", id));
     EXPECT_TRUE(CommittedLines(QStringLiteral("DET_ENG_REG"), QStringLiteral("ID_ENG"), id).isEmpty());
     EXPECT_EQ(-1, frm->IdEng);
+}
+
+// Orders removed in the picker and a line removed in the window: each removal
+// numbers the other lines at once, a new line follows the highest number, and
+// "Retirer" takes the one line chosen.
+TEST_F(EngRegulTest, RemovingAndAddingLinesLeavesOneLinePerNumber)
+{
+    QList<qint64> orders;
+    for (int k = 0; k < 4; ++k)
+        orders << Order({rows::Expense(ExpenseKind::Invoice, line, supplier, Money("100"),
+                                       QStringLiteral("F-%1").arg(k))});
+    const auto stored = [&](qint64 id) {
+        return CommittedLines(QStringLiteral("DET_ENG_REG"), QStringLiteral("ID_ENG"), id);
+    };
+    const auto expected = [&](std::initializer_list<int> picked) {
+        QStringList out;
+        int n = 0;
+        for (int k : picked)
+            out << QStringLiteral("%1:%2").arg(++n).arg(orders[k]);
+        return out;
+    };
+
+    auto frm = Open();
+    const qint64 id = SaveNewSheet(*frm);
+    OnNextModal([&](QDialog* d) {
+        auto* select = qobject_cast<TfrmSelectReg*>(d);
+        ASSERT_NE(nullptr, select);
+        select->TakeLine(line, QStringLiteral("22-03"), QStringLiteral("01"), QString(),
+                         QStringLiteral("Fournitures de bureau"));
+        OnNextModal([&](QDialog* p) {
+            auto* picker = qobject_cast<TfrmAddRegul_Mdt*>(p);
+            ASSERT_NE(nullptr, picker);
+            for (int k : {0, 1, 2})
+                EXPECT_TRUE(picker->AddOrder(orders[k]));
+            // Line 2 of three removed: the third becomes line 2 at once.
+            picker->grdMdtToDo->setCurrentCell(1, 1);
+            picker->RemoveCurrentLine();
+            EXPECT_EQ(stored(id), expected({0, 2}));
+            EXPECT_TRUE(picker->AddOrder(orders[3]));
+            EXPECT_EQ(stored(id), expected({0, 2, 3}));
+            p->reject();
+        });
+        d->accept();
+    });
+    frm->btnModifDet->click();
+    ASSERT_EQ(frm->Lines().size(), 3);
+    EXPECT_EQ(QStringLiteral("300.00"), frm->lMontant->text());
+
+    // "Retirer" on line 3: one question, one line.
+    frm->grdDep->setCurrentIndex(frm->grdDep->model()->index(2, 0));
+    messages->clear();
+    frm->mnDelDet->trigger();
+    EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Etes-vous sûr de vouloir supprimer cette ligne ?")});
+    EXPECT_EQ(stored(id), expected({0, 2}));
+    EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_ENG_REG WHERE ID_ENG=:ID"), id), Money("200"));
+    EXPECT_EQ(QStringLiteral("200.00"), frm->lMontant->text());
 }
