@@ -341,9 +341,11 @@ void TfrmEng_Regul::btnPostClick()
             Refuse(*v, edNoFiche);
         entry.number = edNoFiche->text();
     }
+    // A regularisation sheet records a visa given after the fact: a visa
+    // date later than the sheet's own is taken without a question.
     QDate date, visaDate;
     if (const TVerdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
-                                             [](const QString& q) { return AskConfirmation(q); }, &date, &visaDate))
+                                             TAsk(), &date, &visaDate))
         Refuse(*v, v->field == sheet::Date ? edDateE : edDateVisa);
     entry.date = date;
     entry.visaDate = visaDate;

@@ -128,13 +128,15 @@ TEST_F(EngRegulTest, OrdersPickedForALineGiveTheSheetItsKindNumberAmountAndVisa)
               Stored("ENT_ENG_REG", "OBS", id));
     EXPECT_EQ(frm->Lines().size(), 2);
 
-    // The visa freezes the lines and reaches the ordinary sheet of the orders' expense.
+    // The visa freezes the lines and reaches the ordinary sheet of the orders'
+    // expense; given after the sheet's date, it is taken without a question.
     messages->clear();
     frm->btnModif->click();
     frm->edNoVisa->setText(QStringLiteral("CF-12"));
-    frm->edDateVisa->setText(QStringLiteral("10/06/2024"));
+    frm->edDateVisa->setText(QStringLiteral("25/06/2024"));
     frm->btnPost->click();
     EXPECT_EQ(messages->texts(), QStringList());
+    EXPECT_EQ(QStringLiteral("25/06/2024"), Stored("ENT_ENG_REG", "DATE_VISA", id));
     EXPECT_EQ(QStringLiteral("Affichage"), frm->stBar->Panel(4));
     EXPECT_EQ(QStringLiteral("CF-12"), Stored("ENT_ENG_REG", "NO_VISA", id));
     EXPECT_EQ(QStringLiteral("CF-12"), Stored("ENT_ENG", "NO_VISA", ordinary).trimmed());
