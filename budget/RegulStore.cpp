@@ -104,9 +104,9 @@ qint64 TRegulStore::OrderKeyOf(const QueryRow& row)
     return row.asInt(QStringLiteral("ID_MDT"));
 }
 
-int TRegulStore::LineNumberOf(const QueryRow& row)
+qint64 TRegulStore::LineDetailOf(const QueryRow& row)
 {
-    return int(row.asInt(QStringLiteral("NOLINE")));
+    return row.asInt(QStringLiteral("ID_DETAIL"));
 }
 
 QString TRegulStore::BrowseKey(qint64 idFnm, const QString& number)
@@ -157,7 +157,7 @@ TRegulLines TRegulStore::Lines(qint64 idEng)
         "FROM DET_ENG_REG D "
         "LEFT JOIN ENT_MDT M ON D.OBJET=:ORDER_LINE AND M.ID_MDT=D.ID_DETAIL "
         "LEFT JOIN FNM F ON D.OBJET=:AMENDING_LINE AND F.ID_FNM=D.ID_DETAIL "
-        "WHERE D.ID_ENG=:ID_ENG ORDER BY D.NOLINE"));
+        "WHERE D.ID_ENG=:ID_ENG ORDER BY D.NOLINE, D.OBJET, D.ID_DETAIL"));
     q.setParam(QStringLiteral("ORDER_LINE"), toDb(LineObject::PaymentOrder));
     q.setParam(QStringLiteral("AMENDING_LINE"), toDb(LineObject::AmendingBudget));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
@@ -273,25 +273,36 @@ QList<TRegulExpense> TRegulStore::OrderExpenses(qint64 idEng)
     return list;
 }
 
-QList<TRegulOrder> TRegulStore::OfferedOrders(qint64 idFnm)
+namespace {
+
+// The orders paying the line with their share of it: the lines of their
+// expenses on the line (salary expenses to pay excepted, whose lines are in
+// their imputation rows), and the imputation rows of their salary expenses on
+// the line. Each expense line also weighs one line on the sheet. `oneOrder`
+// keeps the order :ID_MDT only.
+QString OfferedOrdersSql(bool oneOrder)
 {
-    // An order's share of the line: the lines of its expenses on the line
-    // (salary expenses to pay excepted, whose lines are in their imputation
-    // rows), and the imputation rows of its salary expenses on the line.
-    // Each expense line also weighs one line on the sheet.
-    db::Query q(DM->LURDO, QStringLiteral(
-        "SELECT M.ID_MDT, M.NO_MDT, M.DATE_MDT, M.NATURE, SUM(X.MT) AS MONTANT, SUM(X.W) AS WEIGHT "
-        "FROM (SELECT D.ID_MDT, D.MONTANT AS MT, 1 AS W FROM DEPENSE E "
-        "      JOIN DET_MDT D ON D.ID_DETAIL=E.ID_DEPENSE "
-        "      WHERE E.ID_FNM=:ID_FNM AND E.TYPE_DEPENSE<>:SALARY "
-        "      UNION ALL "
-        "      SELECT D.ID_MDT, S.MONTANT AS MT, 0 AS W FROM DET_SALAIRE S "
-        "      JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
-        "      WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM) X "
-        "JOIN ENT_MDT M ON M.ID_MDT=X.ID_MDT "
-        "GROUP BY M.ID_MDT, M.NO_MDT, M.DATE_MDT, M.NATURE ORDER BY M.NO_MDT, M.ID_MDT"));
-    q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
+    const QString order = oneOrder ? QStringLiteral(" AND D.ID_MDT=:ID_MDT") : QString();
+    return QStringLiteral(
+               "SELECT M.ID_MDT, M.NO_MDT, M.DATE_MDT, M.NATURE, SUM(X.MT) AS MONTANT, SUM(X.W) AS WEIGHT "
+               "FROM (SELECT D.ID_MDT, D.MONTANT AS MT, 1 AS W FROM DEPENSE E "
+               "      JOIN DET_MDT D ON D.ID_DETAIL=E.ID_DEPENSE "
+               "      WHERE E.ID_FNM=:ID_FNM AND E.TYPE_DEPENSE<>:SALARY")
+           + order
+           + QStringLiteral(
+               "      UNION ALL "
+               "      SELECT D.ID_MDT, S.MONTANT AS MT, 0 AS W FROM DET_SALAIRE S "
+               "      JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
+               "      WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM")
+           + order
+           + QStringLiteral(
+               ") X "
+               "JOIN ENT_MDT M ON M.ID_MDT=X.ID_MDT "
+               "GROUP BY M.ID_MDT, M.NO_MDT, M.DATE_MDT, M.NATURE ORDER BY M.NO_MDT, M.ID_MDT");
+}
+
+QList<TRegulOrder> ReadOrders(db::Query& q)
+{
     q.open();
     QList<TRegulOrder> orders;
     orders.reserve(q.rowCount());
@@ -306,6 +317,28 @@ QList<TRegulOrder> TRegulStore::OfferedOrders(qint64 idFnm)
         orders.append(o);
     }
     return orders;
+}
+
+} // namespace
+
+QList<TRegulOrder> TRegulStore::OfferedOrders(qint64 idFnm)
+{
+    db::Query q(DM->LURDO, OfferedOrdersSql(false));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
+    return ReadOrders(q);
+}
+
+std::optional<TRegulOrder> TRegulStore::OfferedOrder(qint64 idFnm, qint64 idMdt)
+{
+    db::Query q(DM->LURDO, OfferedOrdersSql(true));
+    q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
+    q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    const QList<TRegulOrder> orders = ReadOrders(q);
+    if (orders.isEmpty())
+        return std::nullopt;
+    return orders.first();
 }
 
 QSet<qint64> TRegulStore::OrdersOnOtherSheets(qint64 idFnm, qint64 exceptEng)
@@ -351,17 +384,6 @@ QList<TCopyableSheet> TRegulStore::CopyableSheets(SheetOrigin origin, qint64 idF
         list.append(s);
     }
     return list;
-}
-
-int TRegulStore::OrderWeight(qint64 idMdt, qint64 idFnm)
-{
-    db::Query q(DM->LURDO, QStringLiteral("SELECT COUNT(*) AS NB_DET FROM DET_MDT D JOIN DEPENSE E ON E.ID_DEPENSE=D.ID_DETAIL "
-                                          "WHERE D.ID_MDT=:ID_MDT AND E.ID_FNM=:ID_FNM AND E.TYPE_DEPENSE<>:SALARY"));
-    q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.setParam(QStringLiteral("ID_FNM"), idFnm);
-    q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
-    q.open();
-    return 1 + int(q.asInt(QStringLiteral("NB_DET")));
 }
 
 int TRegulStore::SheetWeight(qint64 idEng, qint64 idFnm)
@@ -516,34 +538,37 @@ void TRegulStore::AddOrder(qint64 idEng, qint64 idFnm, qint64 idMdt)
     if ((sheet->kind && *sheet->kind != SheetOrigin::PaymentOrders) || (sheet->idFnm > 0 && sheet->idFnm != idFnm))
         throw TRegulRefusal("Cette fiche ne régularise pas les mandats de cette imputation !");
     LockLine(idFnm);
+    // The order locked, then read again: its deletion (or a change of its
+    // lines) by another user waits for this operation, or was stored before
+    // and is seen here.
+    if (!LockRow(QStringLiteral("ENT_MDT"), QStringLiteral("ID_MDT"), idMdt))
+        throw TRegulRefusal("Ce mandat n'existe plus !");
     const TRegulLines lines = Lines(idEng);
     if (std::any_of(lines.begin(), lines.end(), [&](const TRegulLine& l) { return l.idDetail == idMdt; }))
         throw TRegulRefusal("Le mandat est déjà sélectionné !");
     if (OrdersOnOtherSheets(idFnm, idEng).contains(idMdt))
         throw TRegulRefusal("Ce mandat est déjà régularisé !");
-    const int weight = SheetWeight(idEng, idFnm) + OrderWeight(idMdt, idFnm);
+    const std::optional<TRegulOrder> order = OfferedOrder(idFnm, idMdt);
+    if (!order)
+        throw TRegulRefusal("Ce mandat ne paie aucune dépense de cette imputation !");
+    const int weight = SheetWeight(idEng, idFnm) + order->weight;
     if (MaxDocLines + 1 < weight)
         throw TRegulRefusal(("La fiche d'engagement ne peut pas prendre plus de " + QString::number(MaxDocLines)
                              + " de lignes !" + "\r" + "Sélectionnées : " + QString::number(weight))
                                 .toStdString());
 
-    Currency share;
-    bool offered = false;
-    for (const TRegulOrder& o : OfferedOrders(idFnm))
-        if (o.idMdt == idMdt) {
-            share = o.amount;
-            offered = true;
-        }
-    if (!offered)
-        throw TRegulRefusal("Ce mandat ne paie aucune dépense de cette imputation !");
-
+    // After the highest number: the lines' numbers stay distinct even when
+    // one is missing from the series.
+    int last = 0;
+    for (const TRegulLine& l : lines)
+        last = std::max(last, l.noLine);
     db::Query ins(DM->LURDO, QStringLiteral("INSERT INTO DET_ENG_REG (ID_ENG, NOLINE, OBJET, ID_DETAIL, MONTANT) "
                                             "VALUES(:ID_ENG, :NOLINE, :OBJET, :ID_DETAIL, :MONTANT)"));
     ins.setParam(QStringLiteral("ID_ENG"), idEng);
-    ins.setParam(QStringLiteral("NOLINE"), int(lines.size()) + 1);
+    ins.setParam(QStringLiteral("NOLINE"), last + 1);
     ins.setParam(QStringLiteral("OBJET"), toDb(LineObject::PaymentOrder));
     ins.setParam(QStringLiteral("ID_DETAIL"), idMdt);
-    ins.setParam(QStringLiteral("MONTANT"), share);
+    ins.setParam(QStringLiteral("MONTANT"), order->amount);
     ins.exec();
 
     QString number = sheet->number;
@@ -557,18 +582,6 @@ void TRegulStore::AddOrder(qint64 idEng, qint64 idFnm, qint64 idMdt)
     head.setParam(QStringLiteral("ID_FNM"), idFnm);
     head.setParam(QStringLiteral("ID_ENG"), idEng);
     ExecOnRow(head);
-    SyncAmount(idEng);
-}
-
-void TRegulStore::RemoveOrder(qint64 idEng, qint64 idMdt)
-{
-    RequireOpen(LockSheet(idEng));
-    db::Query q(DM->LURDO, QStringLiteral("DELETE FROM DET_ENG_REG WHERE OBJET=:OBJET AND ID_ENG=:ID_ENG AND "
-                                          "ID_DETAIL=:ID_DETAIL"));
-    q.setParam(QStringLiteral("OBJET"), toDb(LineObject::PaymentOrder));
-    q.setParam(QStringLiteral("ID_ENG"), idEng);
-    q.setParam(QStringLiteral("ID_DETAIL"), idMdt);
-    q.exec();
     SyncAmount(idEng);
 }
 
@@ -586,22 +599,27 @@ void TRegulStore::RenumberOrders(qint64 idEng, const QList<qint64>& idMdts)
     }
 }
 
-void TRegulStore::RemoveLineAt(qint64 idEng, int noLine)
+void TRegulStore::RemoveLine(qint64 idEng, LineObject objet, qint64 idDetail)
 {
     RequireOpen(LockSheet(idEng));
-    db::Query del(DM->LURDO, QStringLiteral("DELETE FROM DET_ENG_REG WHERE ID_ENG=:ID_ENG AND NOLINE=:NOLINE"));
+    // The line is named by what it points to, which is on the sheet once:
+    // never by its number, which two lines may share in older data.
+    db::Query del(DM->LURDO, QStringLiteral("DELETE FROM DET_ENG_REG WHERE ID_ENG=:ID_ENG AND OBJET=:OBJET AND "
+                                            "ID_DETAIL=:ID_DETAIL"));
     del.setParam(QStringLiteral("ID_ENG"), idEng);
-    del.setParam(QStringLiteral("NOLINE"), noLine);
-    del.exec();
+    del.setParam(QStringLiteral("OBJET"), toDb(objet));
+    del.setParam(QStringLiteral("ID_DETAIL"), idDetail);
+    ExecOnRow(del);
+    // The others numbered 1..n in their order, in this operation.
     const TRegulLines rest = Lines(idEng);
     db::Query renumber(DM->LURDO, QStringLiteral("UPDATE DET_ENG_REG SET NOLINE=:NEW WHERE ID_ENG=:ID_ENG AND "
-                                                 "NOLINE=:OLD AND ID_DETAIL=:ID_DETAIL"));
+                                                 "OBJET=:OBJET AND ID_DETAIL=:ID_DETAIL"));
     for (int i = 0; i < rest.size(); ++i) {
         if (rest[i].noLine == i + 1)
             continue;
         renumber.setParam(QStringLiteral("NEW"), i + 1);
         renumber.setParam(QStringLiteral("ID_ENG"), idEng);
-        renumber.setParam(QStringLiteral("OLD"), rest[i].noLine);
+        renumber.setParam(QStringLiteral("OBJET"), toDb(rest[i].objet));
         renumber.setParam(QStringLiteral("ID_DETAIL"), rest[i].idDetail);
         renumber.exec();
     }

@@ -13,8 +13,9 @@
 //
 // Invariants every write keeps: the header's amount is the sum of its lines;
 // numbers are four digits, unique on the line (compared as numbers), never
-// "0001"; an order stands on one sheet of a line at most; an ordinary sheet is
-// copied onto one regularisation sheet of its line at most.
+// "0001"; a sheet's lines carry distinct numbers; an order stands on one sheet
+// of a line at most; an ordinary sheet is copied onto one regularisation sheet
+// of its line at most.
 
 #include "data/Codes.h"
 #include "db/Currency.h"
@@ -124,11 +125,11 @@ public:
     // The key a sheet takes in the browsing list: by budget line, then number.
     static QString BrowseKey(qint64 idFnm, const QString& number);
     // The fields the windows take from the rows of the store's lists: a
-    // sheet's key and object, an order's key, a line's number.
+    // sheet's key and object, an order's key, what a line points to.
     static qint64 SheetKeyOf(const QueryRow& row);
     static SheetObject SheetObjectOf(const QueryRow& row);
     static qint64 OrderKeyOf(const QueryRow& row);
-    static int LineNumberOf(const QueryRow& row);
+    static qint64 LineDetailOf(const QueryRow& row);
 
     // --- reads -------------------------------------------------------------
     QList<TDocumentKey> Keys();
@@ -149,6 +150,8 @@ public:
 
     // The orders offered for a budget line, by number (one query).
     QList<TRegulOrder> OfferedOrders(qint64 idFnm);
+    // One order as OfferedOrders gives it; nothing when it pays nothing on the line.
+    std::optional<TRegulOrder> OfferedOrder(qint64 idFnm, qint64 idMdt);
     // The orders standing on a sheet of the line other than `exceptEng`.
     QSet<qint64> OrdersOnOtherSheets(qint64 idFnm, qint64 exceptEng);
     // The ordinary sheets of an origin, of one line or of every line (-1).
@@ -168,18 +171,20 @@ public:
     // nothing; a visa replaces an empty one or the one the sheet gave before
     // (`previousNumber`, `previousDate`), never another.
     void CarryVisa(qint64 idEng, const QString& previousNumber, const QDate& previousDate);
-    // Adds an order to a payment-order sheet at `idFnm`'s share; refused when
-    // the sheet has a visa or another kind, the order is on it or on another
-    // sheet of the line, or the sheet's weight would exceed MaxDocLines + 1.
-    // The header follows: kind, line, number (drawn when empty) and amount.
+    // Adds an order to a payment-order sheet at `idFnm`'s share, numbered
+    // after the sheet's highest line; refused when the sheet has a visa or
+    // another kind, the order is gone, on the sheet or on another sheet of the
+    // line, or the sheet's weight would exceed MaxDocLines + 1. The order is
+    // locked with the sheet and the line: a deletion of it waits for this
+    // operation or is refused after it. The header follows: kind, line,
+    // number (drawn when empty) and amount.
     void AddOrder(qint64 idEng, qint64 idFnm, qint64 idMdt);
-    // Removes an order's line (the header's amount follows).
-    void RemoveOrder(qint64 idEng, qint64 idMdt);
     // Numbers the order lines 1..n in the order given.
     void RenumberOrders(qint64 idEng, const QList<qint64>& idMdts);
-    // Removes the line `noLine`, numbers the others 1..n; the amount follows,
-    // the kind and the number stay.
-    void RemoveLineAt(qint64 idEng, int noLine);
+    // Removes the one line pointing to `idDetail` (an order, or the copied
+    // sheet's origin) and numbers the others 1..n in their order, in the
+    // same operation; the amount follows, the kind and the number stay.
+    void RemoveLine(qint64 idEng, LineObject objet, qint64 idDetail);
     // Copies an ordinary sheet (`idCopied`, of origin `kind`) into the
     // regularisation sheet: header values and its one line. Refused when the
     // sheet has a visa or a line already, or the copied sheet is already
@@ -189,9 +194,8 @@ public:
     // the line exists.
     void Delete(qint64 idEng);
 
-    // The sheet's weight (its orders' weights) and the weight of one order.
+    // The sheet's weight: its orders' weights (TRegulOrder::weight).
     int SheetWeight(qint64 idEng, qint64 idFnm);
-    int OrderWeight(qint64 idMdt, qint64 idFnm);
 
 private:
     void LockLine(qint64 idFnm);

@@ -58,7 +58,7 @@ TVerdict CheckDates(const QString& dateText, const QString& visaText, int fiscal
             return Refused(QStringLiteral("La Date du Visa est incorrecte !"), VisaDate);
         if (v.year() != fiscalYear)
             return Refused(QStringLiteral("La date du Visa ne correspond pas à l'exercice en cours !"), VisaDate);
-        if (v > d && !ask(QStringLiteral("La date du Visa est plus récente que la date de la fiche !\rContinuer ?")))
+        if (v > d && ask && !ask(QStringLiteral("La date du Visa est plus récente que la date de la fiche !\rContinuer ?")))
             return Refused(QString(), VisaDate);
     }
     if (date)

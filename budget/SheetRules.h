@@ -24,8 +24,9 @@ extern const QString NumberTakenRefusal;   // "Ce N° de Fiche existe déjà !"
 TVerdict CheckNumber(const QString& typed, QString* padded);
 
 // The sheet date (required, in the fiscal year) and the visa date (optional,
-// in the fiscal year, asked about when later than the sheet's). `date` and
-// `visaDate` receive the dates read (invalid for an empty visa date).
+// in the fiscal year, asked about through `ask` when later than the sheet's;
+// an empty `ask` asks nothing). `date` and `visaDate` receive the dates read
+// (invalid for an empty visa date).
 TVerdict CheckDates(const QString& dateText, const QString& visaText, int fiscalYear, const TAsk& ask, QDate* date,
                     QDate* visaDate);
 

@@ -153,6 +153,8 @@ QWidget* BuildObservationPanel(QWidget* parent, QPlainTextEdit** memo)
     *memo = new QPlainTextEdit(pnlObs);
     (*memo)->setObjectName(QStringLiteral("mmObs"));
     (*memo)->setFixedHeight(52);
+    // Tab goes to the next field, as in every entry; it types no tab into the observation.
+    (*memo)->setTabChangesFocus(true);
     LimitPlainText(*memo, 512);
     obs->addWidget(*memo);
     return pnlObs;

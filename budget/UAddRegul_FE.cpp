@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -91,7 +92,25 @@ void TfrmAddRegul_FE::showEvent(QShowEvent* event)
                       QStringLiteral("CHAP"), QStringLiteral("ART"), QStringLiteral("PAR"), QStringLiteral("MONTANT"),
                       QStringLiteral("DATE_VISA"), QStringLiteral("OBJET")},
                      std::move(rows));
+    FitColumns();
     grdEng->setFocus();
+}
+
+void TfrmAddRegul_FE::FitColumns()
+{
+    // Each column as wide as its title and its texts need, so that an amount
+    // is never cut; the grid, and the dialog with it, wide enough for all.
+    // A little air between the columns; the last one takes what is left.
+    constexpr int Padding = 12;
+    grdEng->horizontalHeader()->setStretchLastSection(false);
+    grdEng->resizeColumnsToContents();
+    int width = 2 * grdEng->frameWidth() + grdEng->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        grdEng->setColumnWidth(c, grdEng->columnWidth(c) + Padding);
+        width += grdEng->columnWidth(c);
+    }
+    grdEng->setMinimumWidth(width);
+    grdEng->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TfrmAddRegul_FE::CopyCurrent()

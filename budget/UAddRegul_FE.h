@@ -43,6 +43,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FitColumns();
+
     TRegulStore m_store;
     QueryTableModel* m_model = nullptr;
     QList<TCopyableSheet> m_sheets;

@@ -242,7 +242,7 @@ void TfrmAddRegul_Mdt::RemoveCurrentLine()
     const auto refresh = qScopeGuard([this] { RefreshRegulLines(); });
     try {
         TWriteGuard write;
-        m_store.RemoveOrder(IdEngReg, idMdt);
+        m_store.RemoveLine(IdEngReg, LineObject::PaymentOrder, idMdt);
         write.Commit();
     } catch (const TRegulRefusal& refusal) {
         ShowInfo(QString::fromStdString(refusal.what()));

@@ -3,9 +3,10 @@
 // payment orders. The year's orders paying expenses of one budget line are
 // listed on the left with their amount on the line; the sheet's orders on the
 // right. Adding or removing an order writes the sheet's line and its header
-// (kind, line, number, amount) in one transaction, checked again inside it;
-// the right grid's rows can be dragged into another order, and closing
-// numbers the lines 1..n in the grid's order.
+// (kind, line, number, amount) in one transaction, checked again inside it; a
+// removal numbers the remaining lines 1..n in the same transaction. The right
+// grid's rows can be dragged into another order, and closing numbers the
+// lines 1..n in the grid's order.
 //
 // The caller sets IdFnm, IdEngReg and lImput's text, runs exec() and reads
 // its sheet again afterwards.

@@ -34,6 +34,8 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include <algorithm>
+
 
 namespace {
 
@@ -339,9 +341,11 @@ void TfrmEng_Regul::btnPostClick()
             Refuse(*v, edNoFiche);
         entry.number = edNoFiche->text();
     }
+    // A regularisation sheet records a visa given after the fact: a visa
+    // date later than the sheet's own is taken without a question.
     QDate date, visaDate;
     if (const TVerdict v = sheet::CheckDates(edDateE->text(), edDateVisa->text(), FiscalYear.trimmed().toInt(),
-                                             [](const QString& q) { return AskConfirmation(q); }, &date, &visaDate))
+                                             TAsk(), &date, &visaDate))
         Refuse(*v, v->field == sheet::Date ? edDateE : edDateVisa);
     entry.date = date;
     entry.visaDate = visaDate;
@@ -441,6 +445,19 @@ void TfrmEng_Regul::RecomputeRegulSheet()
     ShowRegulSheet();
 }
 
+const TRegulLine* TfrmEng_Regul::CurrentLine() const
+{
+    // The grid may be sorted by any column: its row names its line by what
+    // the line points to, which is on the sheet once.
+    const int row = m_lineModel->currentRow();
+    if (row < 0 || m_lineModel->isEmpty())
+        return nullptr;
+    const qint64 idDetail = TRegulStore::LineDetailOf(m_lineModel->row(row));
+    const auto it = std::find_if(m_lines.cbegin(), m_lines.cend(),
+                                 [idDetail](const TRegulLine& l) { return l.idDetail == idDetail; });
+    return it == m_lines.cend() ? nullptr : &*it;
+}
+
 void TfrmEng_Regul::btnDelDetClick()
 {
     if (!HasRows() || m_lines.isEmpty())
@@ -448,10 +465,10 @@ void TfrmEng_Regul::btnDelDetClick()
     if (HasVisa())
         Refuse(QStringLiteral("Fiche visée, modification impossible !"), nullptr);
     RequireWriteRight();
-    const int row = m_lineModel->currentRow();
-    if (row < 0)
+    const TRegulLine* current = CurrentLine();
+    if (!current)
         return;
-    const int noLine = TRegulStore::LineNumberOf(m_lineModel->row(row));
+    const TRegulLine line = *current;
     if (ShowMessageBox(QStringLiteral("Etes-vous sûr de vouloir supprimer cette ligne ?"), mtWarning,
                        MsgButton::Yes | MsgButton::No)
         != mrYes)
@@ -459,7 +476,7 @@ void TfrmEng_Regul::btnDelDetClick()
     RunRefusable([&] {
         TWaitCursor wait;
         TWriteGuard write;
-        m_store.RemoveLineAt(IdEng, noLine);
+        m_store.RemoveLine(IdEng, line.objet, line.idDetail);
         write.Commit();
     });
     ShowRegulSheet();
@@ -469,16 +486,13 @@ void TfrmEng_Regul::btnDelDetClick()
 
 void TfrmEng_Regul::OpenLine()
 {
-    const int row = m_lineModel->currentRow();
-    if (row < 0 || row >= m_lines.size())
-        return;
     // Only an order line opens its document; the other kinds point to a
     // transfer, a budget line or a cancelled sheet.
-    const TRegulLine& line = m_lines[row];
-    if (line.objet != LineObject::PaymentOrder)
+    const TRegulLine* line = CurrentLine();
+    if (!line || line->objet != LineObject::PaymentOrder)
         return;
     TfrmMandat frm(this);
-    frm.IdMdt = line.idDetail;
+    frm.IdMdt = line->idDetail;
     frm.exec();
 }
 

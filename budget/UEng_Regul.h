@@ -122,6 +122,8 @@ private:
     void ShowBalance();
     bool HasVisa() const;
     void PutCurrent();
+    // The line of the grid's current row; null when none.
+    const TRegulLine* CurrentLine() const;
     void OpenLine();
     void PrintSheet(bool stationery);
 

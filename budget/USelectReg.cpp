@@ -28,9 +28,10 @@ TfrmSelectReg::TfrmSelectReg(QWidget* parent)
     auto* main = new QVBoxLayout(this);
 
     auto* line = new QGridLayout;
-    edChap = MakeEdit(this, "edChap", 0, true);
-    edArt = MakeEdit(this, "edArt", 0, true);
-    edPar = MakeEdit(this, "edPar", 0, true);
+    // The line is chosen through the button only: its fields show it.
+    edChap = MakeShownEdit(this, "edChap");
+    edArt = MakeShownEdit(this, "edArt");
+    edPar = MakeShownEdit(this, "edPar");
     for (QLineEdit* e : {edChap, edArt, edPar})
         e->setFixedWidth(60);
     btnGetImp = MakeButton(this, "btnGetImp", QStringLiteral("Sélectionner une imputation"));
@@ -58,6 +59,8 @@ TfrmSelectReg::TfrmSelectReg(QWidget* parent)
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnGetImp, &QPushButton::clicked, this, Guarded([this] { btnGetImpClick(); }));
+    // The first thing the user can do: choose the line.
+    btnGetImp->setFocus();
 }
 
 SheetOrigin TfrmSelectReg::Kind() const

@@ -188,6 +188,17 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength, bool readO
     return e;
 }
 
+QLineEdit* MakeShownEdit(QWidget* parent, const char* name)
+{
+    QLineEdit* e = MakeEdit(parent, name, 0, true);
+    e->setFocusPolicy(Qt::NoFocus);
+    QPalette p = e->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, p.color(group, QPalette::Window));
+    e->setPalette(p);
+    return e;
+}
+
 QComboBox* MakeCombo(QWidget* parent, const char* name)
 {
     auto* c = new QComboBox(parent);

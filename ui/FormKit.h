@@ -85,6 +85,9 @@ QToolButton* MakePickButton(QWidget* parent, const char* name, const QString& hi
 QLabel* MakeCaption(QWidget* parent, const QString& text);
 // A line edit; `maxLength` 0 leaves the length free.
 QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength = 0, bool readOnly = false);
+// A field that shows a value the user never types: out of the Tab order and
+// drawn on the window's colour, so that it does not look like an entry.
+QLineEdit* MakeShownEdit(QWidget* parent, const char* name);
 // A drop-down choice list.
 QComboBox* MakeCombo(QWidget* parent, const char* name);
 // A sunken read-only label showing a value.

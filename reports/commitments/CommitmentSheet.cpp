@@ -33,6 +33,17 @@ constexpr int RowsHeight = 600;
 // Below a text that takes more than its row's step, before the next row.
 constexpr int RowGap = 1;
 
+// A payment-order regularisation sheet heads its budget line and observation
+// with the regularisation heading; the rows below it move down to make room.
+const QString RegulHeading = QStringLiteral(
+    "FICHE DE REGULARISATION DES DEPENSES EFFECTUEES DANS LE CADRE DU CONTROLE A POSTERIORI");
+constexpr int RegulHeadingTop = 428;
+constexpr int RegulHeadingShift = 16;
+// The left of an order's own row on a payment-order regularisation sheet,
+// set in from its expenses' rows.
+constexpr int WhiteOrderLeft = 260;
+constexpr int PrePrintedOrderLeft = 264;
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -476,6 +487,19 @@ void TCommitmentSheetForm::BuildDesign()
 {
     const bool white = m_presentation == Presentation::WhitePaper;
     rpt::Band* band = sheetdoc::BuildSheetPage(report(), m_presentation);
+    if (m_series == sheetdoc::Series::RegulOrders) {
+        // On both papers, and so in the layout editor for the stationery.
+        for (const char* name : {"lCapChap", "dbChap", "lTiretChap", "dblChap", "lCapArt", "dbArt", "lTiretArt",
+                                 "dblArt", "lPar", "dbPar", "lTiretPar", "dblPar", "lObs"})
+            if (rpt::Control* c = report().find(QString::fromLatin1(name)))
+                c->setTop(c->top() + RegulHeadingShift);
+        rpt::Label* heading = band->addLabel(QStringLiteral("LibRegul"),
+                                             sheetdoc::At(m_presentation, QRect(Right + 10, RegulHeadingTop, 718, 18)),
+                                             RegulHeading);
+        heading->setBold(true);
+        heading->setFontSize(9);
+        heading->setAlignment(Qt::AlignHCenter);
+    }
     const int rows = Slots();
     // Rows of two lines; the stationery's rows are placed one under the
     // other in the editor as they print with twenty rows.
@@ -520,8 +544,8 @@ TSheetPrintHeader TCommitmentSheetForm::ReadHeader() const
     h.date = qEng->asDate(QStringLiteral("DATE_ENG"));
     h.idFnm = qEng->isNull(QStringLiteral("ID_FNM")) ? -1 : qEng->asInt(QStringLiteral("ID_FNM"));
     h.amount = qEng->asCurrency(QStringLiteral("MONTANT"));
-    // A new regularisation sheet (OBJET -1) prints as an economy, as every OBJET but DEPENSE.
-    h.objet = qEng->isNull(QStringLiteral("OBJET")) ? SheetObject::Economy
+    // A new regularisation sheet has OBJET -1 (or none): neither of the two.
+    h.objet = qEng->isNull(QStringLiteral("OBJET")) ? SheetObject(-1)
                                                     : fromDb<SheetObject>(qEng->asInt(QStringLiteral("OBJET")));
     h.obs = qEng->asString(QStringLiteral("OBS"));
     h.idOrigine = qEng->isNull(QStringLiteral("ID_ORIGINE")) ? -1 : qEng->asInt(QStringLiteral("ID_ORIGINE"));
@@ -546,17 +570,22 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
     SetText(QStringLiteral("lNoFe"), h.number);
 
     const bool regul = m_series != sheetdoc::Series::Commitments;
+    // A sheet of payment orders is an expense when it says so; any other
+    // regularisation sheet unless it gives credit back, so that a new sheet
+    // without lines prints as an expense of nothing.
+    const bool depense = m_series == sheetdoc::Series::RegulOthers ? h.objet != SheetObject::Economy
+                                                                    : h.objet == SheetObject::Expense;
     const Currency before = regul ? DM->Queries().RegularisationBalanceBefore(h.idFnm, h.number)
                                   : DM->Queries().CommitmentBalanceBefore(h.idFnm, h.number);
     // The regularisation series counts its credits with their sign.
     const Currency after = !regul ? BudgetQueries::CommitmentBalanceAfter(before, h.objet, h.amount)
-                           : h.objet == SheetObject::Expense ? before - h.amount.abs()
-                                                             : before + h.amount;
+                           : depense ? before - h.amount.abs()
+                                     : before + h.amount;
     SetText(QStringLiteral("lOldSolde"), before.formatMoney());
     SetText(QStringLiteral("lMontant"), h.amount.formatMoney());
     SetText(QStringLiteral("lMontant1"), h.amount.formatMoney());
     SetText(QStringLiteral("lNewSolde"), after.formatMoney());
-    SetText(QStringLiteral("lObjet"), h.objet == SheetObject::Expense ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
+    SetText(QStringLiteral("lObjet"), depense ? QStringLiteral("DEPENSE") : QStringLiteral("ECONOMIE"));
 
     SetText(QStringLiteral("lObs"), h.obs);
     SetText(QStringLiteral("lLettre"), AmountToWords(h.amount));
@@ -573,6 +602,9 @@ void TCommitmentSheetForm::bdDetailBeforePrint()
         FillRows(h);
     if (white)
         sheetdoc::FitWhitePaperLabels(report());
+    // The heading keeps its letters whole in whatever width the layout gives it.
+    if (rpt::Label* heading = report().label(QStringLiteral("LibRegul")))
+        heading->shrinkToFit(rpt::MinFontPoints);
 }
 
 QString sheetdoc::FillBudgetLine(rpt::Report& r, qint64 idFnm)
@@ -703,6 +735,15 @@ void TCommitmentSheetForm::FillRegulRows(const TSheetPrintHeader& header)
             labels[i]->setFontSize(entry.order ? 10 : 9);
             labels[i]->setBold(entry.order);
             labels[i]->setUnderline(entry.order && i == 1);
+        }
+        if (entry.order && m_series == sheetdoc::Series::RegulOrders) {
+            // The order's own row starts further right than its expenses', its right edge kept.
+            const int right = labels[1]->left() + labels[1]->width();
+            const int left = white ? WhiteOrderLeft : PrePrintedOrderLeft;
+            if (left < right) {
+                labels[1]->setLeft(left);
+                labels[1]->setWidth(right - left);
+            }
         }
         rows.push_back({labels[1], {labels[0], labels[2]}, place.step, RowGap});
     }

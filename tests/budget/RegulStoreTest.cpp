@@ -108,7 +108,7 @@ protected:
     QStringList StoredLines(qint64 idEng)
     {
         db::Query q(Committed(), QStringLiteral("SELECT NOLINE, ID_DETAIL, MONTANT FROM DET_ENG_REG WHERE ID_ENG=:ID "
-                                                "ORDER BY NOLINE"));
+                                                "ORDER BY NOLINE, ID_DETAIL"));
         q.setParam(QStringLiteral("ID"), idEng);
         q.open();
         QStringList out;
@@ -219,7 +219,7 @@ TEST_F(RegulStoreTest, TheHeaderAmountIsTheSumOfItsLinesWhateverIsRemoved)
     EXPECT_EQ(Stored(regul).kind, SheetOrigin::PaymentOrders);
     EXPECT_EQ(Stored(regul).objet, int(SheetObject::Expense));
 
-    Write([&] { store.RemoveLineAt(regul, 1); });
+    Write([&] { store.RemoveLine(regul, LineObject::PaymentOrder, a); });
     EXPECT_EQ(StoredLines(regul), QStringList{QStringLiteral("1:%1:250.50").arg(b)});
     EXPECT_EQ(Stored(regul).amount, Money("250.50"));
 
@@ -241,11 +241,54 @@ TEST_F(RegulStoreTest, TheHeaderAmountIsTheSumOfItsLinesWhateverIsRemoved)
     EXPECT_EQ(Stored(copy).amount, Money("900"));
     EXPECT_EQ(Stored(copy).idFnm, other);
     EXPECT_EQ(Stored(copy).number.trimmed(), QStringLiteral("0002"));
-    Write([&] { store.RemoveLineAt(copy, 1); });
+    Write([&] { store.RemoveLine(copy, LineObject::Transfer, transfer); });
     EXPECT_EQ(Stored(copy).amount, Currency());
     EXPECT_EQ(Stored(copy).kind, SheetOrigin::Transfer);
     EXPECT_EQ(Stored(copy).number.trimmed(), QStringLiteral("0002"));
     EXPECT_EQ(DM->Queries().RegularisationBalanceBefore(other, QStringLiteral("0003")), Money("50000"));
+}
+
+// A removal numbers the other lines at once and an addition follows the
+// highest number, so that no two lines share a number; a removal takes the
+// one line it names, even where older data gave two lines one number.
+TEST_F(RegulStoreTest, LinesKeepDistinctNumbersAndARemovalTakesOneLine)
+{
+    const qint64 a = Order({{Invoice(line, "100"), "100"}});
+    const qint64 b = Order({{Invoice(line, "200"), "200"}});
+    const qint64 c = Order({{Invoice(line, "300"), "300"}});
+    const qint64 d = Order({{Invoice(line, "400"), "400"}});
+    const qint64 e = Order({{Invoice(line, "500"), "500"}});
+    const auto lines = [](std::initializer_list<QPair<qint64, const char*>> expected) {
+        QStringList out;
+        int n = 0;
+        for (const auto& l : expected)
+            out << QStringLiteral("%1:%2:%3").arg(++n).arg(l.first).arg(Money(l.second).formatMoney());
+        return out;
+    };
+    const qint64 regul = NewSheet();
+    Write([&] {
+        for (qint64 order : {a, b, c})
+            store.AddOrder(regul, line, order);
+    });
+
+    // Remove line 2 of three, add an order, remove the last line.
+    Write([&] { store.RemoveLine(regul, LineObject::PaymentOrder, b); });
+    EXPECT_EQ(StoredLines(regul), lines({{a, "100"}, {c, "300"}}));
+    Write([&] { store.AddOrder(regul, line, d); });
+    EXPECT_EQ(StoredLines(regul), lines({{a, "100"}, {c, "300"}, {d, "400"}}));
+    Write([&] { store.RemoveLine(regul, LineObject::PaymentOrder, d); });
+    EXPECT_EQ(StoredLines(regul), lines({{a, "100"}, {c, "300"}}));
+    EXPECT_EQ(Stored(regul).amount, Money("400"));
+
+    // Two lines numbered 2 (left so by an older version): a new line comes
+    // after them, and removing one of them leaves the other.
+    Exec(QStringLiteral("UPDATE DET_ENG_REG SET NOLINE=2 WHERE ID_ENG=:ID"), {{"ID", regul}});
+    DM->CommitWork();
+    Write([&] { store.AddOrder(regul, line, e); });
+    EXPECT_EQ(StoredLines(regul).last(), QStringLiteral("3:%1:500.00").arg(e));
+    Write([&] { store.RemoveLine(regul, LineObject::PaymentOrder, a); });
+    EXPECT_EQ(StoredLines(regul), lines({{c, "300"}, {e, "500"}}));
+    EXPECT_EQ(Stored(regul).amount, Money("800"));
 }
 
 TEST_F(RegulStoreTest, AnOrdinarySheetIsCopiedOnceOnItsLineAndACopyHoldsOneLine)

@@ -78,6 +78,12 @@ TEST(SheetRules, DatesBelongToTheYearAndALaterVisaIsAskedAbout)
             EXPECT_TRUE(date.isValid());
         }
     }
+    // With nothing to ask through, a later visa date is taken as it is.
+    QDate date, visa;
+    EXPECT_FALSE(sheet::CheckDates(QStringLiteral("01/04/2024"), QStringLiteral("02/04/2024"), 2024, TAsk(), &date,
+                                   &visa)
+                     .has_value());
+    EXPECT_EQ(visa, QDate(2024, 4, 2));
 }
 
 TEST(SheetRules, TheObservationFollowsTheFirstLinesKind)

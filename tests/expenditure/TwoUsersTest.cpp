@@ -2,6 +2,8 @@
 // program's windows; user B runs the same stores' writes and leaves its
 // operation in progress while A acts, then ends it. Whatever the order, one of
 // the two wins, the other is told, and nothing is half written.
+#include "budget/RegulStore.h"
+#include "budget/UAddRegul_Mdt.h"
 #include "budget/UEngagement_Annul.h"
 #include "budget/UGet_Eng.h"
 #include "common/PickerFixture.h"
@@ -11,6 +13,7 @@
 #include "core/Guard.h"
 #include "expenditure/ExpenseStore.h"
 #include "expenditure/PickerStore.h"
+#include "expenditure/UListMdt.h"
 #include "expenditure/UMandat.h"
 
 #include <QFile>
@@ -59,6 +62,7 @@ protected:
         TExpenseStore expenses;
         TSheetExpenseLines sheetLines;
         TOrderExpenseLines orderLines;
+        TRegulStore regul;
         // The picker's add to a document of the mode.
         TPickerStore::Result Add(picker::Mode mode, qint64 idDoc, const picker::Expense& checked)
         {
@@ -619,4 +623,81 @@ TEST(TwoUsersThroughAServer, OneExpenseGoesOnOneOrderOnly)
     aPicker.reset();
     aOrders.reset();
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+}
+
+// An order deleted from the order listing while it is put on a regularisation
+// sheet, and the other way round: the order is either deleted or on the sheet,
+// never deleted and paid by the sheet.
+TEST_F(TwoUsersTest, AnOrderIsDeletedOrRegularisedNeverBoth)
+{
+    DecisionMandate = 0;
+    const auto orderOfLine = [&](const char* number, const char* amount) {
+        const qint64 order = NewOrder(QString::fromLatin1(number), QDate(2024, 4, 2));
+        const qint64 e = rows::Expense(ExpenseKind::Invoice, line, supplier, Money(amount));
+        Write([&] { orders.AddLine(order, e, Money(amount)); });
+        return order;
+    };
+    const auto regulSheet = [&] {
+        TRegulSheet s;
+        s.date = QDate(2024, 6, 1);
+        qint64 id = 0;
+        Write([&] { id = TRegulStore().Insert(s); });
+        return id;
+    };
+    const auto sheetLines = [&](qint64 idEng) {
+        return CommittedLines(QStringLiteral("DET_ENG_REG"), QStringLiteral("ID_ENG"), idEng);
+    };
+    const auto orderExists = [&](qint64 order) {
+        return CommittedInt(QStringLiteral("SELECT COUNT(*) FROM ENT_MDT WHERE ID_MDT=:ID"), order) == 1;
+    };
+
+    // B's deletion in progress: A's add is told and writes nothing; once the
+    // deletion is stored, A's add is refused.
+    const qint64 gone = orderOfLine("0601", "200");
+    const qint64 sheetA = regulSheet();
+    auto picker = std::make_unique<TfrmAddRegul_Mdt>();
+    picker->IdFnm = line;
+    picker->IdEngReg = sheetA;
+    picker->show();
+    messages->clear();
+    BHolds([&] {
+        ASSERT_TRUE(bStores->orders.LockOrder(gone));
+        bStores->orders.DeleteOrder(gone);
+    });
+    RunGuarded([&] { picker->AddOrder(gone); });
+    ExpectToldInProgress();
+    EXPECT_TRUE(sheetLines(sheetA).isEmpty());
+    BCommits();
+    EXPECT_FALSE(orderExists(gone));
+    RunGuarded([&] { EXPECT_FALSE(picker->AddOrder(gone)); });
+    EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Ce mandat n'existe plus !")});
+    EXPECT_TRUE(sheetLines(sheetA).isEmpty());
+    EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_ENG_REG WHERE ID_ENG=:ID"), sheetA), Currency());
+    picker.reset();
+    messages->clear();
+
+    // B's add in progress: A's deletion from the listing is told and deletes
+    // nothing; once the add is stored, the deletion is refused.
+    const qint64 kept = orderOfLine("0602", "80");
+    const qint64 sheetB = regulSheet();
+    auto listing = std::make_unique<TfrmListMdt>();
+    listing->show();
+    QApplication::setActiveWindow(listing.get());
+    BHolds([&] { bStores->regul.AddOrder(sheetB, line, kept); });
+    ASSERT_TRUE(listing->Rows()->locate({db::Value(kept)}));
+    messages->clear();
+    listing->btnDelete->click();
+    // The two questions, then the refusal.
+    ASSERT_EQ(messages->calls().size(), 3) << messages->texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages->calls().last().text.startsWith(InProgress)) << messages->texts().join(" | ").toStdString();
+    EXPECT_TRUE(orderExists(kept));
+    messages->clear();
+    BCommits();
+    ASSERT_TRUE(listing->Rows()->locate({db::Value(kept)}));
+    listing->btnDelete->click();
+    EXPECT_EQ(messages->texts(),
+              QStringList{QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible.")});
+    EXPECT_TRUE(orderExists(kept));
+    EXPECT_EQ(sheetLines(sheetB), QStringList{QStringLiteral("1:%1").arg(kept)});
+    EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM ENT_ENG_REG WHERE ID_ENG=:ID"), sheetB), Money("80"));
 }

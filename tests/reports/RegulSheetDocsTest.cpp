@@ -175,3 +175,65 @@ TEST_F(RegulSheetDocsTest, ACopiedSheetPrintsItsObservationAsItsOneEntry)
         EXPECT_EQ(page.textsOf(QStringLiteral("lNewSolde")), QStringList{QStringLiteral("9 200.00")});
     }
 }
+
+// A payment-order sheet carries the regularisation heading above its budget
+// line on both papers, and each order's own row starts at its own left
+// (260 pixels on white paper, 264 on the stationery); the other sheets have
+// no such heading.
+TEST_F(RegulSheetDocsTest, APaymentOrderSheetIsHeadedAsARegularisationAndSetsItsOrdersIn)
+{
+    const QString heading =
+        QStringLiteral("FICHE DE REGULARISATION DES DEPENSES EFFECTUEES DANS LE CADRE DU CONTROLE A POSTERIORI");
+    const qint64 orders = Sheet(QStringLiteral("0002"), SheetObject::Expense, SheetOrigin::PaymentOrders,
+                                rows::Money("200"));
+    OrderOnSheet(orders, 1, 2);
+    const qint64 copied = Sheet(QStringLiteral("0003"), SheetObject::Economy, SheetOrigin::Transfer, rows::Money("700"));
+    for (bool white : {true, false}) {
+        SCOPED_TRACE(white ? "white paper" : "stationery");
+        const auto pages = white ? Print<TfrmRptFEDep_Regul>(orders) : Print<TfrmRptFEDep_Regul_PreImp>(orders);
+        ASSERT_EQ(pages->count(), 1);
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(page.textsOf(QStringLiteral("LibRegul")), QStringList{heading});
+        const rpt::PageItem* item = page.item(QStringLiteral("LibRegul"));
+        const rpt::PageItem* chapter = page.item(QStringLiteral("lCapChap"));
+        ASSERT_TRUE(item && chapter);
+        EXPECT_LE(item->rect.bottom(), chapter->rect.top());
+        if (white) {
+            const rpt::PageItem* section = page.item(QStringLiteral("lSousSection"));
+            ASSERT_NE(section, nullptr);
+            EXPECT_GE(item->rect.top(), section->rect.bottom());
+        }
+        ExpectTextsInTheirBoxes(page);
+
+        // Two expenses, then the order's own row, set in.
+        const double band = page.bands.at(0).rect.left();
+        EXPECT_EQ(int(page.item(QStringLiteral("lFact3"))->rect.left() - band), white ? 260 : 264);
+        EXPECT_LT(page.item(QStringLiteral("lFact1"))->rect.left() - band, 100);
+        EXPECT_EQ(page.item(QStringLiteral("lFact3"))->rect.right(), page.item(QStringLiteral("lFact1"))->rect.right());
+
+        const auto others = white ? Print<TfrmRptFEEco_Art_Regul>(copied) : Print<TfrmRptFEEco_Art_Regul_PreImp>(copied);
+        ASSERT_EQ(others->count(), 1);
+        EXPECT_EQ(others->page(0).item(QStringLiteral("LibRegul")), nullptr);
+    }
+}
+
+// A new sheet without lines (no number, line, kind or object yet) prints
+// through the other forms as an expense of nothing.
+TEST_F(RegulSheetDocsTest, ANewSheetWithoutLinesPrintsAsAnExpenseOfNothing)
+{
+    const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_ENGAGEMENT_ID"));
+    rows::Write([&] {
+        rows::Exec(QStringLiteral("INSERT INTO ENT_ENG_REG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
+                                  "ORIGINE, ID_ORIGINE, STATUT) VALUES (:ID, '', :D, -1, '', -1, 0, '', -1, 0)"),
+                   {{"ID", id}, {"D", QDate(2024, 6, 5)}});
+    });
+    for (bool white : {true, false}) {
+        SCOPED_TRACE(white ? "white paper" : "stationery");
+        const auto pages = white ? Print<TfrmRptFEEco_Art_Regul>(id) : Print<TfrmRptFEEco_Art_Regul_PreImp>(id);
+        ASSERT_EQ(pages->count(), 1);
+        const rpt::Page& page = pages->page(0);
+        EXPECT_EQ(page.textsOf(QStringLiteral("lObjet")), QStringList{QStringLiteral("DEPENSE")});
+        EXPECT_EQ(page.textsOf(QStringLiteral("lMontant")), QStringList{QStringLiteral("0.00")});
+        EXPECT_EQ(page.textsOf(QStringLiteral("lNewSolde")), page.textsOf(QStringLiteral("lOldSolde")));
+    }
+}

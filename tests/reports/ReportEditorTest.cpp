@@ -6,6 +6,7 @@
 #include "reports/ReportLayout.h"
 #include "reports/UReport.h"
 #include "reports/commitments/URptFEDep_PreImp.h"
+#include "reports/commitments/URptFEDep_Regul_PreImp.h"
 #include "reports/mandat/URptMandat_P.h"
 
 #include <QComboBox>
@@ -401,4 +402,37 @@ TEST_F(ReportEditorTest, TheStationeryPaymentOrderPrintsAControlWhereTheEditorPu
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(page.textsOf(QStringLiteral("lNom")), QStringList{QStringLiteral("SARL MEUBLES")});
     EXPECT_EQ(item->rect.translated(-page.bands.at(0).rect.topLeft()).toRect(), lNom->geometry());
+}
+
+TEST_F(ReportEditorTest, TheRegularisationHeadingIsPlacedInTheEditorAndPrintsThere)
+{
+    Choose(5);   // "F.E - Régul - Dépense"
+    ASSERT_EQ(editor->ReportName(), QStringLiteral("RPTFEDEP_REGUL_PREIMP"));
+    TLayoutControl* heading = C("LibRegul");
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->caption,
+              QStringLiteral("FICHE DE REGULARISATION DES DEPENSES EFFECTUEES DANS LE CADRE DU CONTROLE A POSTERIORI"));
+    editor->SelectControl(heading);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(editor->edPTop, Qt::Key_Down, Qt::ControlModifier);
+    editor->btnSave->click();
+    ASSERT_FALSE(editor->Modified());
+    EXPECT_EQ(Stored(QStringLiteral("RPTFEDEP_REGUL_PREIMP")).value(QStringLiteral("LIBREGUL")), heading->geometry());
+
+    const qint64 fnm = rows::BudgetLine(QStringLiteral("21-03"), QStringLiteral("02"), QString(),
+                                        QStringLiteral("Mobilier de bureau"));
+    rows::Write([&] {
+        rows::Exec(QStringLiteral("INSERT INTO ENT_ENG_REG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, OBJET, MONTANT, "
+                                  "ORIGINE, ID_ORIGINE, STATUT) VALUES (7, '0002', '2024-06-05', :F, '', 0, 0, :O, -1, 0)"),
+                   {{"F", fnm}, {"O", toDbValue(SheetOrigin::PaymentOrders)}});
+    });
+    TfrmRptFEDep_Regul_PreImp form;
+    form.IdEng = 7;
+    form.IdFnm = int(fnm);
+    const auto pages = form.Prepare();
+    ASSERT_EQ(pages->count(), 1);
+    const rpt::Page& page = pages->page(0);
+    const rpt::PageItem* item = page.item(QStringLiteral("LibRegul"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->rect.translated(-page.bands.at(0).rect.topLeft()).toRect(), heading->geometry());
 }
