@@ -34,7 +34,10 @@ TRptMissionAdvice::TRptMissionAdvice(const QString& reportName, Variant variant)
                                             {PaperMargin, PaperMargin, 0, 0}));
     BuildDesign(variant);
     report().onBeforePrint = [this] { RptBeforePrint(); };
-    Detail().onBeforePrint = [this](rpt::Band&, bool&) { FillAdvice(Record()); };
+    Detail().onBeforePrint = [this](rpt::Band&, bool&) {
+        StartRecord();
+        FillAdvice(Record());
+    };
 }
 
 void TRptMissionAdvice::BuildDesign(Variant variant)
