@@ -667,8 +667,11 @@ void Run::Impl::newPage()
 {
     if (out->count() >= MaxPages)
         throw PageLimitReached{};
+    // A page holds about as many items as the one before it.
+    const size_t expected = out->pages.empty() ? 0 : out->pages.back().items.size();
     out->pages.emplace_back();
     page = &out->pages.back();
+    page->items.reserve(expected);
     page->size = QSizeF(pageW, pageH);
     for (Expr* e : pageExprs)
         e->clear();
