@@ -30,6 +30,7 @@ rpt::DataText* TListingReportForm::AddTextColumn(rpt::Band* band, const QString&
     rpt::DataText* column = band->addDataText(name, rect, field);
     column->setWordWrap(true);
     column->setAutoStretch(true);
+    column->setShrinkWithColumn(rpt::MinFontPoints);
     return column;
 }
 

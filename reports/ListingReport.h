@@ -39,7 +39,8 @@ protected:
         Qt::Alignment align;
     };
     // A column of free text (a name, a nature): it wraps within its width
-    // and its row grows to the lines it takes, so a long text prints whole.
+    // and its row grows to the lines it takes, so a long text prints whole;
+    // a word wider than the column makes the whole column smaller.
     static rpt::DataText* AddTextColumn(rpt::Band* band, const QString& name, const QRect& rect,
                                         const QString& field);
     // A framed strip of `color` at `strip` in `band`, with the headings in

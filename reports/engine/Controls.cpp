@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace rpt {
@@ -219,7 +220,21 @@ double Label::textHeight() const
 
 bool Label::fits() const
 {
-    return text().isEmpty() || metrics().fit(lines(), width(), height());
+    return fits(text());
+}
+
+bool Label::fits(const QString& text) const
+{
+    if (text.isEmpty())
+        return true;
+    const FontMetrics& m = metrics();
+    const QStringList lines = m.lines(text, width(), m_wordWrap);
+    return m.fit(lines, width(), m_autoStretch ? std::numeric_limits<double>::infinity() : height());
+}
+
+bool Label::fitsAcross() const
+{
+    return metrics().fit(lines(), width(), std::numeric_limits<double>::infinity());
 }
 
 void Label::shrinkToFit(double minimumPoints)
@@ -314,6 +329,19 @@ void ShrinkTogether(const std::vector<Label*>& labels, double floor)
     }
 }
 
+double ShrinkColumn(Label& cell, const QStringList& texts, double floor)
+{
+    // A text that fits at a size fits at a smaller one: each size tries the
+    // texts the larger one left out.
+    QStringList left;
+    for (const QString& text : texts)
+        if (!cell.fits(text))
+            left << text;
+    while (!left.isEmpty() && ShrinkStep({&cell}, floor))
+        left.removeIf([&](const QString& text) { return cell.fits(text); });
+    return cell.font().pointSizeF();
+}
+
 int StackRows(const std::vector<StackRow>& rows, int top, int bottom, double floor)
 {
     if (rows.empty())
@@ -332,7 +360,10 @@ int StackRows(const std::vector<StackRow>& rows, int top, int bottom, double flo
         }
         return total;
     };
-    while (measure() > room + 0.5 && ShrinkStep(texts, floor)) {
+    const auto tooWide = [&] {
+        return std::any_of(texts.begin(), texts.end(), [](const Label* text) { return !text->fitsAcross(); });
+    };
+    while ((measure() > room + 0.5 || tooWide()) && ShrinkStep(texts, floor)) {
     }
     const bool squeezed = measure() > room + 0.5;
     if (squeezed) {
@@ -376,6 +407,12 @@ int StackRows(const std::vector<StackRow>& rows, int top, int bottom, double flo
 DataText::DataText(Band& band, const QString& name, const QRect& rect, const QString& field, const QString& mask)
     : Label(ControlKind::DataText, band, name, rect, QString()), m_field(field), m_mask(mask)
 {
+}
+
+void DataText::setShrinkWithColumn(double floor)
+{
+    m_columnFloor = floor;
+    m_columnPoints = font().pointSizeF();
 }
 
 QString DataText::text(const RenderContext*) const

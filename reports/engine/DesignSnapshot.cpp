@@ -34,4 +34,11 @@ void DesignSnapshot::restore() const
     }
 }
 
+void DesignSnapshot::restoreFonts() const
+{
+    for (const ControlState& state : m_controls)
+        if (auto* label = dynamic_cast<Label*>(state.control))
+            label->setFont(state.font);
+}
+
 } // namespace rpt

@@ -23,6 +23,10 @@ public:
     bool taken() const { return m_taken; }
     // Puts back what take() remembered.
     void restore() const;
+    // Puts back the fonts of the texts only: a document whose texts shrink
+    // to fit starts each record's texts from their design's size again, the
+    // places of its controls left as they are.
+    void restoreFonts() const;
 
 private:
     struct ControlState {

@@ -86,6 +86,14 @@ struct ItemExtra {
 struct PageItem {
     enum Option : quint8 { ClipToRect = 1 };
 
+    // Moved, never copied, when a page's list of items grows (QFont and
+    // QBrush declare no move of their own).
+    PageItem() = default;
+    PageItem(const PageItem&) = default;
+    PageItem(PageItem&&) noexcept = default;
+    PageItem& operator=(const PageItem&) = default;
+    PageItem& operator=(PageItem&&) noexcept = default;
+
     ItemKind kind = ItemKind::Text;
     quint8 options = 0;
     qint16 clip = -1;        // index into Page::clips: the band was clipped at the page end

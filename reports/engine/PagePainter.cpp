@@ -7,40 +7,94 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <deque>
+#include <limits>
 
 namespace rpt {
 
 namespace {
 
-// The fonts of the items as the engine draws them (TextMetrics.h), the last
-// few kept: a page uses a handful.
-class FontCache {
+// What painting one page keeps between its items: the fonts of its texts as
+// the engine draws them (TextMetrics.h; a page uses a handful), the font the
+// painter holds, and the page's own transformation. A text is drawn in its
+// font's pixels, the painter scaled to them; the texts of one size that
+// follow one another share that scale, so the painter's transformation, and
+// with it the state a PDF file writes out, changes only when the size does.
+class PageState {
 public:
-    const PrintFontSetup& operator()(const QFont& font)
+    struct Font {
+        QFont source;
+        PrintFontSetup setup;
+        QFont drawn;                       // the setup's font without its underline and strike-out
+        QString key;                       // the drawn font's description
+        bool decorated = false;
+    };
+
+    explicit PageState(const QTransform& page) : m_page(page) {}
+
+    const Font& font(const QFont& font)
     {
-        for (const auto& [source, setup] : m_entries)
-            if (source == font)
-                return setup;
-        if (m_entries.size() > 16)
-            m_entries.erase(m_entries.begin());
-        m_entries.emplace_back(font, PrintFont(font));
-        return m_entries.back().second;
+        for (const Font& entry : m_fonts)
+            if (entry.source == font)
+                return entry;
+        Font& entry = m_fonts.emplace_back();
+        entry.source = font;
+        entry.setup = PrintFont(font);
+        entry.drawn = entry.setup.font;
+        entry.drawn.setUnderline(false);
+        entry.drawn.setStrikeOut(false);
+        entry.key = entry.drawn.key();
+        entry.decorated = entry.setup.font.underline() || entry.setup.font.strikeOut();
+        return entry;
+    }
+
+    // Sets the painter's font to `font` unless it holds it already.
+    void useFont(QPainter& painter, const Font& font)
+    {
+        if (m_current != &font) {
+            painter.setFont(font.drawn);
+            m_current = &font;
+        }
+    }
+    // The painter's state was put back: its font is no longer known.
+    void forgetFont() { m_current = nullptr; }
+
+    // The painter in the page's report pixels, or scaled by `scale` from them.
+    void usePage(QPainter& painter) const { use(painter, m_page); }
+    void useScaled(QPainter& painter, double scale) const
+    {
+        use(painter, QTransform::fromScale(scale, scale) * m_page);
     }
 
 private:
-    std::vector<std::pair<QFont, PrintFontSetup>> m_entries;
+    static void use(QPainter& painter, const QTransform& transform)
+    {
+        if (painter.transform() != transform)
+            painter.setTransform(transform);
+    }
+
+    QTransform m_page;
+    std::deque<Font> m_fonts;
+    const Font* m_current = nullptr;
 };
 
-// The underline and the strike-out of one line of text drawn at the
-// painter's origin in `font`. Qt places them for the sizes screens use: on
-// the large font of the engine its line would cross the letters.
+// The underline and the strike-out of one line of text drawn in `font`.
+// Qt places them for the sizes screens use: on the large font of the engine
+// its line would cross the letters.
 void PaintDecoration(QPainter& painter, const QFont& font, const QFontMetricsF& fm, const QRectF& line,
                      int align, const QString& text, const QColor& color)
 {
@@ -57,53 +111,118 @@ void PaintDecoration(QPainter& painter, const QFont& font, const QFontMetricsF& 
         painter.fillRect(QRectF(left, baseline - fm.strikeOutPos() - fm.lineWidth() / 2, width, fm.lineWidth()), color);
 }
 
-void PaintText(QPainter& painter, const PageItem& item, FontCache& fonts)
+// Whether Qt lays a line out in one run of one font, left to right, on the
+// font's own baseline: letters of the European scripts, punctuation and
+// blanks, no tab nor control character.
+bool IsSimpleLine(const QString& line)
 {
-    const PrintFontSetup& setup = fonts(item.font);
+    for (const QChar c : line) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0) || (u >= 0x590 && (u < 0x2000 || u > 0x20cf)))
+            return false;
+    }
+    return true;
+}
+
+// A line of text shaped in the font it is drawn in: its glyphs, placed from
+// the top left of the line, and the width of its letters (trailing blanks
+// left out, as Qt aligns a line in a rectangle), in the font's pixels.
+struct ShapedLine {
+    QList<QGlyphRun> runs;
+    double natural = 0;
+};
+
+// The lines shaped so far, by font and text: a listing prints the same
+// dates, names and headings on every page, each shaped once.
+const ShapedLine& Shaped(const PageState::Font& font, const QString& line)
+{
+    constexpr qsizetype MaxLinesPerFont = 20000;
+    static QHash<QString, QHash<QString, ShapedLine>> shapedByFont;
+    static const QImage device(1, 1, QImage::Format_RGB32);
+    QHash<QString, ShapedLine>& shaped = shapedByFont[font.key];
+    const auto known = shaped.constFind(line);
+    if (known != shaped.constEnd())
+        return *known;
+    if (shaped.size() >= MaxLinesPerFont)
+        shaped.clear();
+    QTextLayout layout(line, font.drawn, &device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine laid = layout.createLine();
+    laid.setLineWidth(std::numeric_limits<int>::max() / 2);
+    layout.endLayout();
+    ShapedLine result;
+    result.runs = layout.glyphRuns();
+    result.natural = laid.naturalTextWidth();
+    return *shaped.insert(line, std::move(result));
+}
+
+void PaintText(QPainter& painter, const PageItem& item, PageState& state)
+{
+    const PageState::Font& font = state.font(item.font);
+    const PrintFontSetup& setup = font.setup;
     const QStringList lines = item.text.contains(QLatin1Char('\n')) ? item.text.split(QLatin1Char('\n'))
                                                                     : QStringList{item.text};
     const double lh = item.lineHeight > 0 ? item.lineHeight : item.rect.height();
     const int flags = (item.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-    const bool decorated = setup.font.underline() || setup.font.strikeOut();
-    QFont font = setup.font;
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    painter.save();
-    painter.setFont(font);
+    state.useFont(painter, font);
     painter.setPen(item.color);
-    QSizeF size = item.rect.size();
+    // The text's box in the font's pixels.
+    QRectF box(item.rect.topLeft() / setup.scale, item.rect.size() / setup.scale);
     const bool turned = std::fmod(std::abs(double(item.angle)), 360.0) > 0.001;
     if (turned) {
+        state.usePage(painter);
         painter.translate(item.rect.center());
         painter.rotate(-item.angle);
         const double quarter = std::fmod(std::abs(double(item.angle)), 180.0);
+        QSizeF size = item.rect.size();
         if (std::abs(quarter - 90.0) < 45.0)
             size.transpose();
         painter.translate(-size.width() / 2, -size.height() / 2);
+        painter.scale(setup.scale, setup.scale);
+        box = QRectF(QPointF(0, 0), size / setup.scale);
     } else {
-        painter.translate(item.rect.topLeft());
+        state.useScaled(painter, setup.scale);
     }
-    // The lines are laid out in the font's own pixels, then scaled to the item.
-    painter.scale(setup.scale, setup.scale);
-    const double w = size.width() / setup.scale;
     const double step = lh / setup.scale;
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        painter.drawText(QRectF(0, i * step, w, step), flags, lines[i]);
-    if (decorated) {
-        const QFontMetricsF fm(font, painter.device());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        if (line.isEmpty())
+            continue;
+        const QRectF lineBox(box.left(), box.top() + i * step, box.width(), step);
+        // A simple line is shaped once and its glyphs placed where Qt's
+        // layout of the rectangle would put them; others (tabs, letters of
+        // other scripts) go through that layout each time.
+        if (IsSimpleLine(line)) {
+            const ShapedLine& shaped = Shaped(font, line);
+            double left = lineBox.left();
+            if (item.align & Qt::AlignRight)
+                left = lineBox.right() - shaped.natural;
+            else if (item.align & Qt::AlignHCenter)
+                left += (lineBox.width() - shaped.natural) / 2;
+            for (const QGlyphRun& run : shaped.runs)
+                painter.drawGlyphRun(QPointF(left, lineBox.top()), run);
+        } else
+            painter.drawText(lineBox, flags, line);
+    }
+    if (font.decorated) {
+        const QFontMetricsF fm(font.drawn, painter.device());
         for (qsizetype i = 0; i < lines.size(); ++i)
             if (!lines[i].isEmpty())
-                PaintDecoration(painter, setup.font, fm, QRectF(0, i * step, w, step), item.align, lines[i],
-                                item.color);
+                PaintDecoration(painter, setup.font, fm, QRectF(box.left(), box.top() + i * step, box.width(), step),
+                                item.align, lines[i], item.color);
     }
-    painter.restore();
 }
 
-void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
+void PaintItem(QPainter& painter, const PageItem& item, PageState& state)
 {
+    if (item.kind != ItemKind::Text)
+        state.usePage(painter);
     switch (item.kind) {
     case ItemKind::Text:
-        PaintText(painter, item, fonts);
+        PaintText(painter, item, state);
         break;
     case ItemKind::Line:
         painter.setPen(item.pen);
@@ -165,10 +284,41 @@ void PaintItem(QPainter& painter, const PageItem& item, FontCache& fonts)
     }
 }
 
+// Qt's PDF engine (PDF files and printers alike) takes two 10 MB buffers for
+// every page it writes out and frees them at once. With the C library's
+// defaults their memory goes back to the system and is faulted in again for
+// the next page, which costs more than writing the page itself. While pages
+// are painted, such blocks stay on the library's heap and are reused; the
+// defaults come back at the end and the heap is handed back.
+class LargeBlocksKept {
+public:
+    LargeBlocksKept()
+    {
+#ifdef __GLIBC__
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);   // the most the library takes
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
+    }
+    ~LargeBlocksKept()
+    {
+#ifdef __GLIBC__
+        mallopt(M_TRIM_THRESHOLD, DefaultThreshold);
+        mallopt(M_MMAP_THRESHOLD, DefaultThreshold);
+        malloc_trim(0);
+#endif
+    }
+    LargeBlocksKept(const LargeBlocksKept&) = delete;
+    LargeBlocksKept& operator=(const LargeBlocksKept&) = delete;
+
+private:
+    static constexpr int DefaultThreshold = 128 * 1024;
+};
+
 // Paints pages `from` to `to` (0-based, inclusive) `passes` times on a device
 // whose origin is the paper's corner.
 bool PaintPages(QPagedPaintDevice& device, const PreparedPages& pages, int from, int to, int passes)
 {
+    const LargeBlocksKept blocks;
     QPainter painter;
     if (!painter.begin(&device))
         return false;
@@ -195,22 +345,25 @@ bool PaintPages(QPagedPaintDevice& device, const PreparedPages& pages, int from,
 
 void PaintPage(QPainter& painter, const Page& page)
 {
-    FontCache fonts;
+    PageState state(painter.transform());
     for (const PageItem& item : page.items) {
         const bool clipped = (item.clip >= 0 && size_t(item.clip) < page.clips.size())
                           || (item.options & PageItem::ClipToRect);
         if (!clipped) {
-            PaintItem(painter, item, fonts);
+            PaintItem(painter, item, state);
             continue;
         }
+        state.usePage(painter);
         painter.save();
         if (item.clip >= 0 && size_t(item.clip) < page.clips.size())
             painter.setClipRect(page.clips[size_t(item.clip)], Qt::IntersectClip);
         if (item.options & PageItem::ClipToRect)
             painter.setClipRect(item.rect, Qt::IntersectClip);
-        PaintItem(painter, item, fonts);
+        PaintItem(painter, item, state);
         painter.restore();
+        state.forgetFont();
     }
+    state.usePage(painter);
 }
 
 bool PrintPages(QPrinter& printer, const PreparedPages& pages, int fromPage, int toPage, int copies)

@@ -280,6 +280,7 @@ struct Run::Impl {
     bool ended = false;
 
     void start();
+    void shrinkColumns();
     void nextRecord();
     void end();
     void finish();
@@ -361,7 +362,32 @@ void Run::Impl::start()
     } else {
         mode = r.onNeedData ? Mode::NeedData : Mode::Once;
     }
+    shrinkColumns();
     phase = Phase::Records;
+}
+
+void Run::Impl::shrinkColumns()
+{
+    std::vector<DataText*> cells;
+    for (const auto& band : r.bands())
+        for (const auto& control : band->controls())
+            if (control->kind() == ControlKind::DataText) {
+                auto* cell = static_cast<DataText*>(control.get());
+                if (cell->columnFloor() > 0 && !cell->ownRows()) {
+                    cell->setFontSize(cell->columnPoints());
+                    cells.push_back(cell);
+                }
+            }
+    if (cells.empty() || mode != Mode::Rows)
+        return;
+    std::vector<QStringList> texts(cells.size());
+    for (int i = 0; i < rowCount; ++i) {
+        rows->moveTo(i);
+        for (size_t k = 0; k < cells.size(); ++k)
+            texts[k] << cells[k]->text();
+    }
+    for (size_t k = 0; k < cells.size(); ++k)
+        ShrinkColumn(*cells[k], texts[k], cells[k]->columnFloor());
 }
 
 void Run::Impl::nextRecord()
@@ -500,7 +526,10 @@ void Run::Impl::renderBand(const Band& band, RenderContext& context, const QRect
         if (control->enabled())
             control->render(context, QRectF(box.left() + control->left(), box.top() + control->top(),
                                             control->width(), control->height()));
-    AddFrameLines(context, band.frame(), box, QString());
+    QRectF framed = box;
+    if (band.frameWidth() > 0)
+        framed.setWidth(std::min<double>(band.frameWidth(), box.width()));
+    AddFrameLines(context, band.frame(), framed, QString());
 }
 
 bool Run::Impl::printBand(Band& band, bool accumulate, bool atBottom)
@@ -638,8 +667,11 @@ void Run::Impl::newPage()
 {
     if (out->count() >= MaxPages)
         throw PageLimitReached{};
+    // A page holds about as many items as the one before it.
+    const size_t expected = out->pages.empty() ? 0 : out->pages.back().items.size();
     out->pages.emplace_back();
     page = &out->pages.back();
+    page->items.reserve(expected);
     page->size = QSizeF(pageW, pageH);
     for (Expr* e : pageExprs)
         e->clear();

@@ -224,10 +224,16 @@ public:
     // (the label-fitting measure), rounded up.
     int wrappedTextHeight() const;
     // What the label prints now broken into its lines (wrapped when it
-    // wraps), the height they take, and whether they fit its box.
+    // wraps), the height they take, and whether they fit its box: no line
+    // wider than the label and, unless the label stretches, the lines
+    // together no taller than it.
     QStringList lines() const;
     double textHeight() const;
     bool fits() const;
+    // Whether `text` would fit the label as it is now.
+    bool fits(const QString& text) const;
+    // Whether every line of what the label prints now is within its width.
+    bool fitsAcross() const;
     // Makes the font smaller by half points, down to `minimumPoints`, while
     // the text does not fit the label (a line wider than it, or the lines
     // together taller); a text that fits keeps its font. What still does not
@@ -272,6 +278,13 @@ inline constexpr double MinFontPoints = 6;
 // without text does not count. The rows keep one size.
 void ShrinkTogether(const std::vector<Label*>& labels, double floor);
 
+// The cells of one column shrink together: `cell`, printed once per row
+// with each of `texts`, takes the largest size, half a point at a time from
+// its own down to `floor`, at which every text fits it (wrapped when it
+// wraps; a stretching cell only across its width). Empty texts do not
+// count. Returns that size.
+double ShrinkColumn(Label& cell, const QStringList& texts, double floor);
+
 // One row of a table that StackRows places: its text, which wraps and may
 // take several lines, and the controls beside it on the same top (a code, an
 // amount).
@@ -284,8 +297,9 @@ struct StackRow {
 
 // Places the rows one under the other from `top`: each as high as its text
 // wrapped to its width (the label's height becomes that), then its gap, at
-// least its pitch. While the rows do not end above `bottom`, their texts
-// shrink together down to `floor` points; rows that do not fit even then
+// least its pitch. While the rows do not end above `bottom`, or a word of a
+// text is wider than its row, their texts shrink together down to `floor`
+// points; rows that do not fit even then
 // share the room (their pitch given up), a short row keeping what it needs
 // and the others as many whole lines as their share holds, their texts then
 // ending with the ellipsis. The controls beside a row take its top
@@ -303,6 +317,15 @@ public:
     void setMask(const QString& mask) { m_mask = mask; }
     // Rows of its own (not owned); the report's rows when none.
     void setRows(RowSource* rows) { m_rows = rows; }
+    RowSource* ownRows() const { return m_rows; }
+
+    // The cells of the column shrink together (ShrinkColumn): each run starts
+    // from the size the text has when this is set and, before the first
+    // record, takes the size at which the column's value fits in every row
+    // of the report, none below `floor` points (0: the size stays).
+    void setShrinkWithColumn(double floor);
+    double columnFloor() const { return m_columnFloor; }
+    double columnPoints() const { return m_columnPoints; }
 
     QString text(const RenderContext* context = nullptr) const override;
 
@@ -310,6 +333,8 @@ private:
     QString m_field;
     QString m_mask;
     RowSource* m_rows = nullptr;
+    double m_columnFloor = 0;
+    double m_columnPoints = 0;
 };
 
 // When a sum or a count starts again from zero: never during a run, at each
@@ -490,6 +515,10 @@ public:
     void setColor(const QColor& color) { m_color = color; }
     Frame& frame() { return m_frame; }
     const Frame& frame() const { return m_frame; }
+    // How far the frame reaches from the band's left edge (a table narrower
+    // than the page); 0: across the band's whole width.
+    int frameWidth() const { return m_frameWidth; }
+    void setFrameWidth(int width) { m_frameWidth = width; }
     bool enabled() const { return m_enabled; }
     void setEnabled(bool value) { m_enabled = value; }
     // Starts a new page before the band (unless nothing is printed on the page yet).
@@ -541,6 +570,7 @@ private:
     int m_height;
     QColor m_color;
     Frame m_frame;
+    int m_frameWidth = 0;
     bool m_enabled = true;
     bool m_forceNewPage = false;
     QString m_groupField;

@@ -24,6 +24,16 @@ constexpr double Magnification = 12;
 // Widths and heights within this much of a box still fit it.
 constexpr double Tolerance = 0.5;
 
+// The letters whose advances a font keeps in its table: Latin with its
+// supplement and extensions, the letters of the documents.
+constexpr char16_t AdvanceTableEnd = 0x250;
+// How much wider than the sum of its letters' advances kerning could make a
+// text: a share of the sum and a tenth of the font's size.
+constexpr double KerningShare = 0.02;
+constexpr double KerningEms = 0.1;
+// The most measured widths a font keeps; past that it starts again.
+constexpr qsizetype MaxMeasuredWidths = 50000;
+
 // A paint device for text layouts; the fonts are sized in pixels, so its
 // resolution plays no part.
 const QImage& LayoutDevice()
@@ -48,6 +58,18 @@ QStringList SplitParagraphs(const QString& text)
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return t.split(QLatin1Char('\n'));
+}
+
+// Whether the text holds only letters of the advance table and blanks: no
+// tab, no control character.
+bool InAdvanceTable(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= AdvanceTableEnd || u < 0x20 || (u >= 0x7f && u < 0xa0))
+            return false;
+    }
+    return true;
 }
 
 QString TrimmedEnd(QString text)
@@ -92,11 +114,47 @@ const FontMetrics& FontMetrics::of(const QFont& font)
     return *metrics;
 }
 
+double FontMetrics::advanceBound(const QString& text) const
+{
+    if (!InAdvanceTable(text))
+        return -1;
+    if (m_advances.empty())
+        m_advances.assign(AdvanceTableEnd, -1.0f);
+    double sum = 0;
+    for (const QChar c : text) {
+        float& advance = m_advances[c.unicode()];
+        if (advance < 0)
+            advance = float(m_fm.horizontalAdvance(c));
+        sum += advance;
+    }
+    return (sum * (1 + KerningShare) + KerningEms * m_setup.font.pixelSize()) * m_setup.scale;
+}
+
 double FontMetrics::width(const QString& text) const
 {
     if (text.isEmpty())
         return 0;
-    return m_fm.horizontalAdvance(text) * m_setup.scale;
+    const auto known = m_widths.constFind(text);
+    if (known != m_widths.constEnd())
+        return *known;
+    if (m_widths.size() >= MaxMeasuredWidths)
+        m_widths.clear();
+    const double measured = m_fm.horizontalAdvance(text) * m_setup.scale;
+    m_widths.insert(text, measured);
+    return measured;
+}
+
+bool FontMetrics::noWiderThan(const QString& text, double width) const
+{
+    const double bound = advanceBound(text);
+    if (bound >= 0 && bound <= width)
+        return true;
+    return this->width(text) <= width;
+}
+
+bool FontMetrics::fitsWidth(const QString& text, double width) const
+{
+    return noWiderThan(text, width + Tolerance);
 }
 
 QStringList FontMetrics::lines(const QString& text, double width, bool wrap) const
@@ -107,14 +165,14 @@ QStringList FontMetrics::lines(const QString& text, double width, bool wrap) con
     QStringList result;
     const double limit = width / m_setup.scale;
     for (const QString& paragraph : paragraphs) {
-        if (paragraph.isEmpty()
-            || (!paragraph.contains(QLatin1Char('\t')) && m_fm.horizontalAdvance(paragraph) <= limit)) {
+        if (paragraph.isEmpty() || (!paragraph.contains(QLatin1Char('\t')) && noWiderThan(paragraph, width))) {
             result << paragraph;
             continue;
         }
         QTextLayout layout(paragraph, m_setup.font, &LayoutDevice());
         QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        // Between words only: a word longer than the line stays whole.
+        option.setWrapMode(QTextOption::WordWrap);
         option.setUseDesignMetrics(true);
         layout.setTextOption(option);
         layout.beginLayout();
@@ -134,7 +192,7 @@ int FontMetrics::linesIn(double height) const
 
 QString FontMetrics::elided(const QString& line, double width) const
 {
-    if (this->width(line) <= width + Tolerance)
+    if (fitsWidth(line, width))
         return line;
     // The longest beginning, cut between two letters, that leaves room for the ellipsis.
     const double room = width + Tolerance - this->width(Ellipsis);
@@ -143,7 +201,7 @@ QString FontMetrics::elided(const QString& line, double width) const
     for (qsizetype at = letters.toNextBoundary(); at > 0 && at < line.size(); at = letters.toNextBoundary())
         cuts.push_back(at);
     const auto past = std::partition_point(cuts.begin(), cuts.end(),
-                                           [&](qsizetype at) { return this->width(line.left(at)) <= room; });
+                                           [&](qsizetype at) { return noWiderThan(line.left(at), room); });
     const qsizetype keep = past == cuts.begin() ? 0 : *(past - 1);
     return TrimmedEnd(line.left(keep)) + Ellipsis;
 }
@@ -169,7 +227,7 @@ bool FontMetrics::fit(const QStringList& lines, double width, double height) con
     if (lines.size() * m_lineHeight > height + Tolerance)
         return false;
     for (const QString& line : lines)
-        if (this->width(line) > width + Tolerance)
+        if (!fitsWidth(line, width))
             return false;
     return true;
 }

@@ -13,9 +13,12 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace rpt {
 
@@ -43,13 +46,18 @@ public:
     // Height of one line of text (ascent + descent), in report pixels.
     double lineHeight() const { return m_lineHeight; }
     double ascent() const { return m_ascent; }
-    // Advance width of a single-line text.
+    // Advance width of a single-line text, measured once per text.
     double width(const QString& text) const;
+    // Whether a single-line text is no wider than `width`. A text whose
+    // letters' advances leave it well inside is not measured: a document
+    // measures only the texts that may not fit.
+    bool fitsWidth(const QString& text, double width) const;
 
     // The text broken into lines: at its own line breaks ("\r\n", "\n" or "\r"),
-    // and, with `wrap`, at word boundaries so that each line fits `width`
-    // (a word longer than the width is broken between two letters). Trailing
-    // blanks of a broken line are dropped.
+    // and, with `wrap`, between words so that each line fits `width`. A word
+    // is never broken: one longer than the width stays whole on a line of its
+    // own, wider than the width (the label then shrinks, or the line ends
+    // with the ellipsis). Trailing blanks of a broken line are dropped.
     QStringList lines(const QString& text, double width, bool wrap) const;
 
     // How many lines of this font a box of `height` holds (at least one).
@@ -67,10 +75,22 @@ public:
     explicit FontMetrics(const QFont& font);
 
 private:
+    // The sum of the advances of the text's letters, each measured once, made
+    // a little larger than kerning could ever make the text; a negative value
+    // when the text holds other letters than those of the Latin scripts and
+    // blanks (a tab, a control character), which only a measure can tell.
+    double advanceBound(const QString& text) const;
+    // Whether a single-line text is no wider than `width`, without tolerance.
+    bool noWiderThan(const QString& text, double width) const;
+
     PrintFontSetup m_setup;
     QFontMetricsF m_fm;
     double m_lineHeight = 0;
     double m_ascent = 0;
+    // Measured widths by text (report pixels), and the advance of each letter
+    // of the table (font pixels, negative until measured).
+    mutable QHash<QString, double> m_widths;
+    mutable std::vector<float> m_advances;
 };
 
 // Height that `text` takes when wrapped to `width` in `font` (word breaks,

@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
+#include "reports/mandat/MandatDesign.h"
 
 #include <algorithm>
 
@@ -11,6 +12,8 @@ const QString Ministry = QStringLiteral("MINISTERE DE L'ENSEIGNEMENT SUPERIEUR E
 const QString State = QStringLiteral("REPUBLIQUE ALGERIENNE DEMOCRATIQUE ET POPULAIRE");
 
 constexpr double CellPoints = 9;
+constexpr int CellMargin = 3;       // between a cell's rules and its text
+constexpr int TotalHeight = 24;     // the boxes of the totals
 constexpr int HeadingTop = 118;     // the column headings' top in the page header
 constexpr int HeadingHeight = 36;
 
@@ -108,6 +111,7 @@ TPaymentStatementForm::TPaymentStatementForm(const Design& design)
     const bool grows = design.ruleDepth == 0;
     rpt::Band* detail = r.addBand(rpt::BandKind::Detail, QStringLiteral("bdDetail"), design.rowHeight);
     detail->frame().bottom = grows;
+    detail->setFrameWidth(tableWidth);
     x = 0;
     for (const Column& c : design.columns) {
         rpt::Shape* rule = detail->addShape(QStringLiteral("shRegle") + QString::fromLatin1(c.field),
@@ -115,14 +119,14 @@ TPaymentStatementForm::TPaymentStatementForm(const Design& design)
         rule->setStretchWithBand(true);
         m_rules.push_back(rule);
         rpt::Label* cell = detail->addLabel(QStringLiteral("l") + QString::fromLatin1(c.field),
-                                            {x + 3, 3, c.width - 6, design.rowHeight - 5});
+                                            {x + CellMargin, 3, c.width - 2 * CellMargin, design.rowHeight - 5});
         cell->setAlignment(c.align);
         cell->setFontSize(CellPoints);
         cell->setBold(c.amount);
-        if (grows && !c.amount) {
-            cell->setWordWrap(true);
-            cell->setAutoStretch(true);
-        }
+        // A text wraps within its cell (an amount keeps to one line); in the
+        // statements whose rows grow, the row takes the lines it needs.
+        cell->setWordWrap(!c.amount);
+        cell->setAutoStretch(grows && !c.amount);
         m_cells.push_back(cell);
         x += c.width;
     }
@@ -140,14 +144,19 @@ TPaymentStatementForm::TPaymentStatementForm(const Design& design)
     // Summary: the totals under their columns, the words, the signatures.
     rpt::Band* summary = r.addBand(rpt::BandKind::Summary, QStringLiteral("bdTotal"), 170);
     summary->frame().top = true;
+    summary->setFrameWidth(tableWidth);
     x = 0;
     int firstAmount = -1;
     for (const Column& c : design.columns) {
         if (c.total) {
             if (firstAmount < 0)
                 firstAmount = x;
-            rpt::Label* total = summary->addLabel(QString::fromLatin1(c.total), {x, 0, c.width, 24});
-            total->frame().setAll(true);
+            // The total's box, and its text inside with the cells' margin,
+            // centred in its height (StatementBeforePrint).
+            const QString name = QString::fromLatin1(c.total);
+            rpt::Shape* box = summary->addShape(QStringLiteral("sh") + name.mid(1), {x, 0, c.width, TotalHeight});
+            box->setBrush(Qt::NoBrush);
+            rpt::Label* total = summary->addLabel(name, {x + CellMargin, 0, c.width - 2 * CellMargin, TotalHeight});
             total->setAlignment(Qt::AlignRight);
             total->setBold(true);
             total->setFontSize(CellPoints);
@@ -183,6 +192,11 @@ TPaymentStatementForm::TPaymentStatementForm(const Design& design)
     r.setRows(&m_rows);
 }
 
+QString TPaymentStatementForm::CellText(size_t column, const db::Value& value) const
+{
+    return m_design.columns[column].amount ? db::toCurrency(value).formatMoney() : db::toText(value);
+}
+
 Currency TPaymentStatementForm::ColumnTotal(const QString& field) const
 {
     for (size_t i = 0; i < m_design.columns.size(); ++i)
@@ -206,6 +220,14 @@ void TPaymentStatementForm::StatementBeforePrint()
                 m_totals[i] += db::toCurrency(row[i]);
     m_grand = ColumnTotal(QString::fromLatin1(m_design.grandField));
     m_rowCount = int(rows.size());
+    // The cells of a column shrink together, whichever row needs it.
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        QStringList texts;
+        for (const std::vector<db::Value>& row : rows)
+            texts << CellText(i, row[i]);
+        m_cells[i]->setFontSize(CellPoints);
+        rpt::ShrinkColumn(*m_cells[i], texts, rpt::MinFontPoints);
+    }
     m_rows.setRows(fields, std::move(rows));
     m_rowsOnPage = 0;
 
@@ -222,7 +244,7 @@ void TPaymentStatementForm::StatementBeforePrint()
         rpt::Label* total = r.label(QString::fromLatin1(m_design.columns[i].total));
         total->setFontSize(CellPoints);
         total->setCaption(m_totals[i].formatMoney());
-        total->shrinkToFit(rpt::MinFontPoints);
+        mdt::FitCentred(total, 0, TotalHeight);
     }
     rpt::Label* words = r.label(QStringLiteral("lLettre"));
     words->setFontSize(CellPoints + 1);
@@ -240,15 +262,8 @@ void TPaymentStatementForm::HeaderBeforePrint()
 void TPaymentStatementForm::DetailBeforePrint(rpt::Band& band)
 {
     const rpt::Report& r = report();
-    for (size_t i = 0; i < m_cells.size(); ++i) {
-        rpt::Label* cell = m_cells[i];
-        cell->setFontSize(CellPoints);
-        cell->setCaption(db::toText(r.value(QString::fromLatin1(m_design.columns[i].field))));
-        if (m_design.columns[i].amount)
-            cell->setCaption(db::toCurrency(r.value(QString::fromLatin1(m_design.columns[i].field))).formatMoney());
-        if (!cell->autoStretch())
-            cell->shrinkToFit(rpt::MinFontPoints);
-    }
+    for (size_t i = 0; i < m_cells.size(); ++i)
+        m_cells[i]->setCaption(CellText(i, r.value(QString::fromLatin1(m_design.columns[i].field))));
     if (m_design.ruleDepth == 0)
         return;
 

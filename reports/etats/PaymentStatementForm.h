@@ -65,6 +65,8 @@ protected:
     const TPaymentStatementData& Data() const { return m_data; }
 
 private:
+    // What the cell of `column` prints for `value`.
+    QString CellText(size_t column, const db::Value& value) const;
     void StatementBeforePrint();
     void HeaderBeforePrint();
     void DetailBeforePrint(rpt::Band& band);

@@ -142,7 +142,9 @@ TfrmRptBord_Mdt::TfrmRptBord_Mdt()
     univ->setWordWrap(true);
     univ->setFontSize(8);
     univ->setBold(true);
-    rpt::Label* fac = header->addLabel(QStringLiteral("lFac"), {0, 66, Px(100), 16});
+    // The faculty wraps over the room down to the slip's number.
+    rpt::Label* fac = header->addLabel(QStringLiteral("lFac"), {0, 66, Px(100), 92 - 66 - 1});
+    fac->setWordWrap(true);
     fac->setFontSize(8);
     header->addLabel(QStringLiteral("lNumero"), {0, 92, 36, 16}, QStringLiteral("N° : "));
     header->addLabel(QStringLiteral("lNoBord"), {36, 92, 260, 16})->setBold(true);
@@ -183,17 +185,13 @@ TfrmRptBord_Mdt::TfrmRptBord_Mdt()
         cell->setBold(amount);
         cell->setWordWrap(!amount);
         cell->setAutoStretch(!amount);
+        cell->setShrinkWithColumn(rpt::MinFontPoints);
     }
     rpt::Shape* last = detail->addShape(QStringLiteral("shRegleFin"), {width - 1, 0, 2, Px(6.1)},
                                         rpt::Shape::Form::VertLine);
     last->setStretchWithBand(true);
     rpt::Shape* first = detail->addShape(QStringLiteral("shRegleDebut"), {-1, 0, 2, Px(6.1)}, rpt::Shape::Form::VertLine);
     first->setStretchWithBand(true);
-    detail->onBeforePrint = [this](rpt::Band&, bool&) {
-        rpt::Label* amount = report().label(QStringLiteral("dbMONTANT"));
-        amount->setFontSize(9);
-        amount->shrinkToFit(rpt::MinFontPoints);
-    };
 
     r.addBand(rpt::BandKind::PageFooter, QStringLiteral("bdPied"), Px(9.5));
 
@@ -227,8 +225,14 @@ void TfrmRptBord_Mdt::BordBeforePrint()
 {
     rpt::Report& r = report();
     const QString suffix = IniReadString(IniPath, QStringLiteral("PARAM"), QStringLiteral("SUFFIXE"), QString());
-    r.label(QStringLiteral("lUniv"))->setCaption(UniversityName.toUpper() + QStringLiteral(", ") + City.toUpper());
-    r.label(QStringLiteral("lFac"))->setCaption(FacultyName);
+    const auto heading = [&](const char* name, const QString& text) {
+        rpt::Label* label = r.label(QString::fromLatin1(name));
+        label->setFontSize(8);
+        label->setCaption(text);
+        label->shrinkToFit(rpt::MinFontPoints);
+    };
+    heading("lUniv", UniversityName.toUpper() + QStringLiteral(", ") + City.toUpper());
+    heading("lFac", FacultyName);
     r.label(QStringLiteral("lNoBord"))->setCaption(QStringLiteral("____/") + suffix + QStringLiteral("/") + FiscalYear);
     r.label(QStringLiteral("lLieuDate"))
         ->setCaption(City + QStringLiteral(", le ") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));

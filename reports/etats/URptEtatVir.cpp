@@ -78,7 +78,9 @@ TfrmRptEtatVir::TfrmRptEtatVir() : TReportForm(QStringLiteral("RptEtatVir"), QSt
     r.onBeforePrint = [this] { EtatVirBeforePrint(); };
 
     rpt::Band* header = r.addBand(rpt::BandKind::PageHeader, QStringLiteral("bdEntete"), Px(8));
-    header->addLabel(QStringLiteral("lFac"), MmRect(1.3, 96.3, 90, 5));
+    // The faculty wraps over the band's height below its top.
+    rpt::Label* faculty = header->addLabel(QStringLiteral("lFac"), MmRect(1.3, 96.3, 90, 8 - 1.3));
+    faculty->setWordWrap(true);
 
     // One group per bank, each on pages of its own.
     rpt::Band* group = r.addBand(rpt::BandKind::GroupHeader, QStringLiteral("bdBanque"), Px(47.4));
@@ -107,20 +109,18 @@ TfrmRptEtatVir::TfrmRptEtatVir() : TReportForm(QStringLiteral("RptEtatVir"), QSt
 
     rpt::Band* detail = r.addBand(rpt::BandKind::Detail, QStringLiteral("bdDetail"), Px(8.2));
     detail->addDataText(QStringLiteral("dbIdBen"), MmRect(1, 20.4, 22, 6), QStringLiteral("ID_BEN"));
-    detail->addLabel(QStringLiteral("lNom"), MmRect(1, 45.0, 47.5, 6));
+    detail->addLabel(QStringLiteral("lNom"), MmRect(1, 45.0, 47.5, 6))->setWordWrap(true);
     rpt::Label* compte = detail->addLabel(QStringLiteral("lCompte"), MmRect(1, 93.4, 55, 6));
     compte->setAlignment(Qt::AlignRight);
+    compte->setWordWrap(true);
     rpt::Label* nap = detail->addLabel(QStringLiteral("lNap"), MmRect(1, 150.8, 38, 6));
     nap->setAlignment(Qt::AlignRight);
+    // The rows' texts, in the columns' sizes (EtatVirBeforePrint).
     detail->onBeforePrint = [this](rpt::Band&, bool&) {
         rpt::Report& rep = report();
-        for (const char* name : {"lNom", "lCompte", "lNap"})
-            rep.label(QString::fromLatin1(name))->setFontSize(10);
         rep.label(QStringLiteral("lNom"))->setCaption(db::toText(rep.value(QStringLiteral("NOM"))));
         rep.label(QStringLiteral("lCompte"))->setCaption(db::toText(rep.value(QStringLiteral("COMPTE"))));
         rep.label(QStringLiteral("lNap"))->setCaption(db::toCurrency(rep.value(QStringLiteral("MONTANT"))).formatMoney());
-        for (const char* name : {"lNom", "lCompte", "lNap"})
-            rep.label(QString::fromLatin1(name))->shrinkToFit(rpt::MinFontPoints);
     };
     detail->onAfterPrint = [this](rpt::Band&, bool printed) {
         if (!printed)
@@ -154,17 +154,32 @@ void TfrmRptEtatVir::EtatVirBeforePrint()
 {
     rpt::Report& r = report();
     LoadReportLayout(r);
-    r.label(QStringLiteral("lFac"))->setCaption(FacultyName);
+    rpt::Label* faculty = r.label(QStringLiteral("lFac"));
+    faculty->setFontSize(10);
+    faculty->setCaption(FacultyName);
+    faculty->shrinkToFit(rpt::MinFontPoints);
     m_list = TransferRows(IdMdt, Separated, &m_orderDate);
     m_running = Currency();
     m_groupStarts = true;
     QStringList tooLong;
+    QStringList names, accounts, amounts;
     std::vector<std::vector<db::Value>> values;
     values.reserve(m_list.size());
     for (const TTransferRow& row : m_list) {
+        names << row.nom;
+        accounts << row.compte;
+        amounts << row.montant.formatMoney();
         if (row.compte.size() > AccountLength)
             tooLong << row.nom + QStringLiteral(" : ") + row.compte;
         values.push_back({row.key, row.idBen == -1 ? db::Value() : db::Value(row.idBen), qint64(row.num), row.nom, row.compte, row.montant});
+    }
+    // The cells of a column shrink together, whichever row needs it.
+    const std::pair<const char*, const QStringList*> columns[] = {
+        {"lNom", &names}, {"lCompte", &accounts}, {"lNap", &amounts}};
+    for (const auto& [name, texts] : columns) {
+        rpt::Label* cell = r.label(QString::fromLatin1(name));
+        cell->setFontSize(10);
+        rpt::ShrinkColumn(*cell, *texts, rpt::MinFontPoints);
     }
     m_rows.setRows({QStringLiteral("BANQUE"), QStringLiteral("ID_BEN"), QStringLiteral("NUM"), QStringLiteral("NOM"),
                     QStringLiteral("COMPTE"), QStringLiteral("MONTANT")},

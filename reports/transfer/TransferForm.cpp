@@ -57,6 +57,11 @@ void TRptTransferForm::StartRun()
     m_data.Load(IdMdt);
 }
 
+void TRptTransferForm::StartRecord() const
+{
+    m_design.restoreFonts();
+}
+
 void TRptTransferForm::WalkRecords(int count)
 {
     m_count = count;

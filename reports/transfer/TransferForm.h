@@ -33,6 +33,9 @@ protected:
 
     // Start of every run: the design as built, the order's lines read.
     void StartRun();
+    // Start of every record: its texts in the design's fonts, so that a
+    // text shrunk to fit one record does not stay small for the next.
+    void StartRecord() const;
     // The detail band prints `count` records.
     void WalkRecords(int count);
     // The record being printed (from 0) and the number of records.

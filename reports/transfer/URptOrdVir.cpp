@@ -27,7 +27,10 @@ TfrmRptOrdVir::TfrmRptOrdVir() : TRptTransferForm(QStringLiteral("RptOrdVir"), Q
     report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, {5, 0, 15, 10}));
     BuildDesign();
     report().onBeforePrint = [this] { RptOrdVirBeforePrint(); };
-    Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
+    Detail().onBeforePrint = [this](rpt::Band&, bool&) {
+        StartRecord();
+        bdDetailBeforePrint();
+    };
 }
 
 QString TfrmRptOrdVir::TooManyInvoicesText(const QString& name)

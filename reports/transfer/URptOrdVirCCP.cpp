@@ -39,7 +39,10 @@ TRptPostalOrder::TRptPostalOrder(const QString& reportName)
     report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, PageMargins));
     BuildDesign();
     report().onBeforePrint = [this] { RptBeforePrint(); };
-    Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
+    Detail().onBeforePrint = [this](rpt::Band&, bool&) {
+        StartRecord();
+        bdDetailBeforePrint();
+    };
 }
 
 void TRptPostalOrder::BuildDesign()
@@ -92,7 +95,10 @@ void TRptPostalOrder::BuildHalf(rpt::Band& b, int left, bool order)
     Text(b, n("lTxtCC2"), {left, Mm(82.5) + 4, 30, 16}, QStringLiteral("C/C"), Plain(9));
     Box(b, n("shpCpt"), {left + 32, Mm(82.5), w - 32, Mm(7)});
     Text(b, n("lCpt"), {left + 36, Mm(82.5) + 4, w - 40, 16}, QString(), Bold(10));
-    Text(b, n("lFour"), {left, Mm(89.4) + 4, w, 17}, QString(), Bold(10));
+    // The payee's name wraps over the room down to the amount's box.
+    TextStyle payee = Bold(10);
+    payee.wrap = true;
+    Text(b, n("lFour"), {left, Mm(89.4) + 4, w, Mm(100.5) - Mm(89.4) - 6}, QString(), payee);
     Text(b, n("lTxtMontant"), {left, Mm(100.5) + 4, 70, 16}, QStringLiteral("Montant : "), Plain(9));
     Box(b, n("shpMontant"), {left + 72, Mm(100.5), w - 72 - 30, Mm(7)});
     Text(b, order ? QStringLiteral("lMontant") : QStringLiteral("lMontant1"), {left + 76, Mm(100.5) + 4, w - 72 - 38, 16},
@@ -164,7 +170,10 @@ TfrmRptOrdVirCCP_Verso::TfrmRptOrdVirCCP_Verso()
     report().setPage(rpt::PageSetup::Standard(rpt::Paper::A4, QPageLayout::Portrait, PageMargins));
     BuildDesign();
     report().onBeforePrint = [this] { RptBeforePrint(); };
-    Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
+    Detail().onBeforePrint = [this](rpt::Band&, bool&) {
+        StartRecord();
+        bdDetailBeforePrint();
+    };
 }
 
 QString TfrmRptOrdVirCCP_Verso::TooManyInvoicesText(const QString& name)

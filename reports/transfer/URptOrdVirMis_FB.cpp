@@ -25,7 +25,10 @@ TfrmRptOrdVirMis_FB::TfrmRptOrdVirMis_FB()
     report().setPage(page);
     BuildDesign();
     report().onBeforePrint = [this] { RptBeforePrint(); };
-    Detail().onBeforePrint = [this](rpt::Band&, bool&) { bdDetailBeforePrint(); };
+    Detail().onBeforePrint = [this](rpt::Band&, bool&) {
+        StartRecord();
+        bdDetailBeforePrint();
+    };
 }
 
 void TfrmRptOrdVirMis_FB::BuildDesign()

@@ -38,7 +38,10 @@ TRptMissionAdvice::TRptMissionAdvice(const QString& reportName, Variant variant)
     report().setPage(rpt::PageSetup::Custom(PaperLength, PaperWidth, QPageLayout::Portrait, PaperMargins));
     BuildDesign(variant);
     report().onBeforePrint = [this] { RptBeforePrint(); };
-    Detail().onBeforePrint = [this](rpt::Band&, bool&) { FillAdvice(Record()); };
+    Detail().onBeforePrint = [this](rpt::Band&, bool&) {
+        StartRecord();
+        FillAdvice(Record());
+    };
 }
 
 void TRptMissionAdvice::BuildDesign(Variant variant)

@@ -3,6 +3,7 @@
 // the salary orders' budget lines, the heading's number.
 #include "common/ExpenseRows.h"
 #include "common/MessageRecorder.h"
+#include "common/TextBoxes.h"
 #include "common/YearDb.h"
 #include "core/Fonts.h"
 #include "core/GlobalState.h"
@@ -154,6 +155,49 @@ TEST_F(DispatchSlipTest, ChosenOrdersByNumberWithTheirOwnSalaryLines)
     ASSERT_EQ(empty->count(), 1);
     EXPECT_TRUE(empty->page(0).textsOf(QStringLiteral("dbNO_MDT")).isEmpty());
     EXPECT_EQ(empty->page(0).textsOf(QStringLiteral("lNoBord")), QStringList({"____//2024"}));
+}
+
+// A long faculty name wraps in the heading in place of ending with the
+// ellipsis; a column's cells print in one size, the one its longest value
+// needs, a long word of a wrapping column whole.
+TEST_F(DispatchSlipTest, LongTextsWrapOrShrinkTheirColumnTogether)
+{
+    const QString savedFaculty = FacultyName;
+    const QString faculty =
+        QStringLiteral("Faculté des Sciences Economiques, des Sciences Commerciales et des Sciences de Gestion");
+    FacultyName = faculty;
+    rows::Write([] { rows::Exec(QStringLiteral("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'ALBARAKABANK')")); });
+    const qint64 bank = rows::Scalar(QStringLiteral("SELECT MAX(ID_BANQUE) FROM BANQUE"));
+    rows::Write([&] {
+        rows::Exec(QStringLiteral("UPDATE BENEF SET ID_BANQUE=:B WHERE ID_BEN=:ID"), {{"B", bank}, {"ID", ben}});
+    });
+    const qint64 small = rows::Beneficiary(QStringLiteral("SARL ALPHA"));
+    rows::PaymentOrder(1, {rows::Expense(ExpenseKind::Invoice, first, small, Money("12"), QStringLiteral("F-1"))});
+    rows::PaymentOrder(2, {rows::Expense(ExpenseKind::Invoice, first, ben, Money("9999999999999.99"), QStringLiteral("F-2"))});
+    rows::PaymentOrder(3, {rows::Expense(ExpenseKind::Invoice, first, small, Money("40"), QStringLiteral("F-3"))});
+
+    TfrmRptBord_Mdt form;
+    form.Orders = QStringLiteral("1,2,3");
+    const auto pages = form.Prepare();
+    FacultyName = savedFaculty;
+    ASSERT_EQ(pages->count(), 1);
+    const rpt::Page& page = pages->page(0);
+    ExpectTextsInTheirBoxes(page);
+    const rpt::PageItem* fac = page.item(QStringLiteral("lFac"));
+    ASSERT_NE(fac, nullptr);
+    EXPECT_EQ(fac->text.split(QLatin1Char('\n')).join(QLatin1Char(' ')), faculty);
+
+    EXPECT_EQ(page.textsOf(QStringLiteral("dbMONTANT")), QStringList({"12.00", "9 999 999 999 999.99", "40.00"}));
+    EXPECT_EQ(page.textsOf(QStringLiteral("dbBANQUE")).value(1), QStringLiteral("ALBARAKABANK"));
+    for (const char* column : {"dbMONTANT", "dbBANQUE"}) {
+        SCOPED_TRACE(column);
+        const QString name = QString::fromLatin1(column);
+        const double size = page.item(name)->font.pointSizeF();
+        EXPECT_LT(size, 9);
+        for (int i = 0; i < 3; ++i)
+            if (const rpt::PageItem* cell = page.item(name, i))
+                EXPECT_DOUBLE_EQ(cell->font.pointSizeF(), size) << i;
+    }
 }
 
 } // namespace

@@ -426,16 +426,17 @@ TEST(ReportEngine, TextMeasuresFollowTheDocumentsRules)
     const int line = rpt::LineHeight(font);
     EXPECT_GT(width, 200);
     EXPECT_EQ(rpt::TextWidth(font, text), int(std::ceil(width)));
-    // Wrapped at word boundaries; a word longer than the width is broken between letters.
+    // Wrapped between words; a word is never broken: one longer than the
+    // width stays whole on a line of its own, wider than the width.
     const QStringList lines = m.lines(text, 100, true);
     EXPECT_EQ(lines.join(QLatin1Char(' ')), text);
     EXPECT_GE(lines.size(), int(std::ceil(width / 100)));
-    const QString word = QStringLiteral("Anticonstitutionnellement");
-    const QStringList broken = m.lines(word, 60, true);
-    EXPECT_GT(broken.size(), 1);
-    EXPECT_EQ(broken.join(QString()), word);
-    for (const QString& l : lines + broken)
+    for (const QString& l : lines)
         EXPECT_LE(m.width(l), 100.5) << l.toStdString();
+    const QString word = QStringLiteral("Anticonstitutionnellement");
+    EXPECT_EQ(m.lines(word, 60, true), QStringList{word});
+    EXPECT_EQ(m.lines(QStringLiteral("SARL ") + word + QStringLiteral(" et fils"), 60, true),
+              QStringList({QStringLiteral("SARL"), word, QStringLiteral("et fils")}));
     EXPECT_EQ(rpt::WrappedTextHeight(font, text, 100), int(std::ceil(lines.size() * m.lineHeight() - 1e-6)));
     EXPECT_EQ(rpt::WrappedTextHeight(font, QString(), 100), line);
     EXPECT_EQ(rpt::WrappedTextHeight(font, QStringLiteral("a\nb"), 100), int(std::ceil(2 * m.lineHeight() - 1e-6)));
@@ -443,6 +444,150 @@ TEST(ReportEngine, TextMeasuresFollowTheDocumentsRules)
     QFont half(font);
     half.setPointSizeF(5);
     EXPECT_NEAR(rpt::FontMetrics::of(half).width(text) * 2, width, width * 0.001);
+}
+
+// Whether a text fits a width is told without measuring it when its letters
+// leave it well inside; the answer is always the measure's, kerned pairs and
+// accented letters included, whatever the size.
+TEST(ReportEngine, AWidthTestAgreesWithTheMeasure)
+{
+    const QStringList texts{QStringLiteral("AVATAR LTD. Y.A. Tôlerie"), QStringLiteral("1 234 567 890.12"),
+                            QStringLiteral("Fournitures de bureau, \"Papeterie\" & Cie"), QStringLiteral("WAWAWAWA"),
+                            QStringLiteral("ffi fl T.V.A. P.T.T."), QStringLiteral("Ecole Supérieure d'Études"),
+                            QStringLiteral("x"), QString()};
+    for (const double points : {6.0, 8.0, 9.5, 12.0}) {
+        for (const bool bold : {false, true}) {
+            QFont font(QStringLiteral("Arial"));
+            font.setPointSizeF(points);
+            font.setBold(bold);
+            const rpt::FontMetrics& m = rpt::FontMetrics::of(font);
+            for (const QString& text : texts) {
+                const double measured = m.width(text);
+                for (const double width : {measured - 2, measured - 0.6, measured - 0.4, measured, measured + 1,
+                                           measured * 1.03, measured * 1.2 + 5}) {
+                    EXPECT_EQ(m.fitsWidth(text, width), measured <= width + 0.5)
+                        << text.toStdString() << " at " << points << " pt in " << width;
+                }
+            }
+        }
+    }
+}
+
+// The cells of one column shrink together: every row prints its value in
+// the one size the longest needs, none below the floor; a word wider than a
+// wrapping column makes the column smaller rather than being broken, and only
+// at the floor does what still does not fit end with the ellipsis. A next run
+// starts again from the design's size.
+TEST(ReportEngine, TheCellsOfAColumnShrinkTogether)
+{
+    const QString word = QStringLiteral("Anticonstitutionnellement");
+    struct Case {
+        const char* what;
+        QStringList values;
+        int width;
+        bool wrap;
+        bool shrinks;      // below the design's 9 points
+        bool cut;          // a value ends with the ellipsis
+    };
+    const Case cases[] = {
+        {"short values", {QStringLiteral("BNA"), QStringLiteral("CCP")}, 120, false, false, false},
+        {"one long value", {QStringLiteral("BNA"), QStringLiteral("007 99999 0001234567 89"), QStringLiteral("CCP")},
+         110, false, true, false},
+        {"a long word in a wrapping column", {QStringLiteral("SARL Alpha"), QStringLiteral("SARL ") + word}, 120, true,
+         true, false},
+        {"a word too long even at the floor", {QStringLiteral("SARL Alpha"), QStringLiteral("SARL ") + word}, 60,
+         true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rpt::Report report(QStringLiteral("RptColonne"));
+        report.setPage(A4());
+        rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 18);
+        rpt::DataText* cell = detail->addDataText(QStringLiteral("dbNom"), {10, 1, c.width, 16}, QStringLiteral("NOM"));
+        cell->setFontSize(9);
+        cell->setWordWrap(c.wrap);
+        cell->setAutoStretch(c.wrap);
+        cell->setShrinkWithColumn(rpt::MinFontPoints);
+        std::vector<std::vector<db::Value>> values;
+        for (const QString& v : c.values)
+            values.push_back({db::Value(v)});
+        rpt::TableRows rows({QStringLiteral("NOM")}, std::move(values));
+        report.setRows(&rows);
+        const auto pages = report.prepare();
+        const rpt::Page& page = pages->page(0);
+        ExpectTextsInTheirBoxes(page);
+        const rpt::PageItem* first = page.item(QStringLiteral("dbNom"));
+        ASSERT_NE(first, nullptr);
+        const double size = first->font.pointSizeF();
+        EXPECT_EQ(size < 9, c.shrinks) << size;
+        EXPECT_GE(size, rpt::MinFontPoints);
+        bool cut = false;
+        for (int i = 0; i < int(c.values.size()); ++i) {
+            const rpt::PageItem* item = page.item(QStringLiteral("dbNom"), i);
+            ASSERT_NE(item, nullptr);
+            EXPECT_DOUBLE_EQ(item->font.pointSizeF(), size) << i;
+            // The lines read the value in order, each ending between two
+            // words or with the ellipsis, which leaves out the rest of its word.
+            QString rest = c.values[i];
+            for (const QString& line : item->text.split(QLatin1Char('\n'))) {
+                const bool ends = line.endsWith(rpt::Ellipsis);
+                const QString shown = ends ? line.chopped(1) : line;
+                EXPECT_TRUE(rest.startsWith(shown)) << line.toStdString();
+                const qsizetype next = ends ? rest.indexOf(QLatin1Char(' '), shown.size()) : shown.size();
+                if (!ends) {
+                    EXPECT_TRUE(next == rest.size() || rest.at(next) == QLatin1Char(' ')) << line.toStdString();
+                }
+                rest = next < 0 ? QString() : rest.mid(next).trimmed();
+                cut = cut || ends;
+            }
+            EXPECT_TRUE(rest.isEmpty()) << rest.toStdString();
+        }
+        EXPECT_EQ(cut, c.cut);
+        if (c.shrinks && !c.cut) {
+            // Half a point larger, some value would not fit.
+            QFont larger = first->font;
+            larger.setPointSizeF(size + 0.5);
+            const rpt::FontMetrics& m = rpt::FontMetrics::of(larger);
+            bool overflows = false;
+            for (const QString& v : c.values)
+                for (const QString& line : m.lines(v, c.width, c.wrap))
+                    overflows = overflows || !m.fitsWidth(line, c.width);
+            EXPECT_TRUE(overflows);
+        }
+
+        // Short values on the next run: the design's size again.
+        rpt::TableRows shortRows({QStringLiteral("NOM")}, {{db::Value(QStringLiteral("BNA"))}});
+        report.setRows(&shortRows);
+        const auto again = report.prepare();
+        EXPECT_DOUBLE_EQ(again->page(0).item(QStringLiteral("dbNom"))->font.pointSizeF(), 9);
+    }
+}
+
+// A band's frame reaches as far as its frame width (a table narrower than
+// the page), else across the band.
+TEST(ReportEngine, ABandsFrameEndsAtItsWidth)
+{
+    for (const int frameWidth : {0, 300}) {
+        SCOPED_TRACE(frameWidth);
+        rpt::Report report(QStringLiteral("RptCadre"));
+        report.setPage(A4());
+        rpt::Band* detail = report.addBand(BandKind::Detail, QStringLiteral("det"), 20);
+        detail->frame().setAll(true);
+        detail->setFrameWidth(frameWidth);
+        const auto pages = report.prepare();
+        const rpt::Page& page = pages->page(0);
+        const QRectF band = page.bands.at(0).rect;
+        const double right = frameWidth ? band.left() + frameWidth : band.right();
+        int lines = 0;
+        for (const rpt::PageItem& item : page.items) {
+            if (item.kind != rpt::ItemKind::Line)
+                continue;
+            ++lines;
+            EXPECT_LE(std::max(item.rect.left(), item.rect.right()), right + 0.01);
+            EXPECT_GE(std::min(item.rect.left(), item.rect.right()), band.left() - 0.01);
+        }
+        EXPECT_EQ(lines, 4);
+    }
 }
 
 // A text never prints outside its label: it wraps when the label wraps, and

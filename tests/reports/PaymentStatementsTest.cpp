@@ -3,6 +3,7 @@
 // a reprint, the titles, the registration-fee rules and the column rules.
 #include "common/ExpenseRows.h"
 #include "common/MessageRecorder.h"
+#include "common/TextBoxes.h"
 #include "common/YearDb.h"
 #include "core/Fonts.h"
 #include "core/GlobalState.h"
@@ -313,6 +314,82 @@ TEST_F(PaymentStatementsTest, ColumnRulesStayOnThePageAndAboveTheTotal)
             }
             EXPECT_EQ(rules, 7);   // both edges and between the six columns
         }
+    }
+}
+
+// The cells of one column print in one size, the one its longest value
+// needs (a long word of a wrapping column stays whole); the row and total
+// rules end at the last column's edge; a total sits in the middle of its
+// box's height, as far from its right side as a cell from its rule.
+TEST_F(PaymentStatementsTest, ColumnsShrinkTogetherAndRulesAndTotalsKeepToTheTable)
+{
+    const QString longName = QStringLiteral("ETABLISSEMENT NATIONAL DES FOURNITURES SCOLAIRES ET DE MATERIEL DE BUREAU");
+    const QString longMf = QStringLiteral("00021600123456789012");
+    const qint64 ann = Person(QStringLiteral("ANN"), QStringLiteral("0001"));
+    const qint64 big = Person(longName, QStringLiteral("0002"));
+    rows::Write([&] {
+        rows::Exec(QStringLiteral("UPDATE BENEF SET MF=:MF WHERE ID_BEN=:ID"), {{"MF", longMf}, {"ID", big}});
+    });
+    rows::PaymentOrder(46, {Line(ExpenseKind::Mission, supplies, ann, "10"), Line(ExpenseKind::Mission, supplies, big, "20"),
+                            Line(ExpenseKind::Mission, supplies, ann, "30")});
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<TPaymentStatementForm>()> make;
+        const char* column;   // the column with one long value
+        QString longValue;
+        const char* total;
+    };
+    const Case cases[] = {
+        {"invoices", [] { return std::make_unique<TfrmRptEtatPFact>(); }, "lMF", longMf, "lTotal"},
+        {"missions", [] { return std::make_unique<TfrmRptEtatPMission>(); }, "lNom", longName, "lTotP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<TPaymentStatementForm> form = c.make();
+        form->IdMdt = 46;
+        const auto pages = form->Prepare();
+        ASSERT_EQ(pages->count(), 1);
+        const rpt::Page& page = pages->page(0);
+        ExpectTextsInTheirBoxes(page);
+
+        const QString column = QString::fromLatin1(c.column);
+        const rpt::PageItem* first = page.item(column);
+        ASSERT_NE(first, nullptr);
+        const double size = first->font.pointSizeF();
+        EXPECT_LT(size, 9);
+        EXPECT_GE(size, rpt::MinFontPoints);
+        QStringList values;
+        for (int i = 0; i < 3; ++i) {
+            const rpt::PageItem* cell = page.item(column, i);
+            ASSERT_NE(cell, nullptr);
+            EXPECT_DOUBLE_EQ(cell->font.pointSizeF(), size) << i;
+            values << cell->text.split(QLatin1Char('\n')).join(QLatin1Char(' '));
+        }
+        EXPECT_TRUE(values.contains(c.longValue)) << values.join(QLatin1Char('|')).toStdString();
+
+        // The table's right edge: its last rule.
+        const rpt::PageItem* lastRule = page.item(QStringLiteral("shRegleFin"));
+        ASSERT_NE(lastRule, nullptr);
+        const double tableRight = lastRule->rect.left();
+        int rules = 0;
+        for (const rpt::PageItem& item : page.items)
+            if (item.kind == rpt::ItemKind::Line && item.control.isEmpty()) {
+                ++rules;
+                EXPECT_LE(std::max(item.rect.left(), item.rect.right()), tableRight + 0.01);
+            }
+        EXPECT_GE(rules, 2);   // under the last row, over the total
+
+        const QString total = QString::fromLatin1(c.total);
+        const rpt::PageItem* text = page.item(total);
+        const rpt::PageItem* box = page.item(QStringLiteral("sh") + total.mid(1));
+        ASSERT_NE(text, nullptr);
+        ASSERT_NE(box, nullptr);
+        const QRectF printed = rpt::TextExtent(*text);
+        EXPECT_NEAR(printed.center().y(), box->rect.center().y(), 1);
+        EXPECT_NEAR(box->rect.right() - printed.right(), 3, 0.6);
+        const rpt::PageItem* amount = page.item(QStringLiteral("lMontant"));
+        ASSERT_NE(amount, nullptr);
+        EXPECT_NEAR(box->rect.right() - amount->rect.right(), 3, 0.6);
     }
 }
 

@@ -242,6 +242,39 @@ TEST_F(TransferDocsTest, BankOrderKeepsALongNameInsideItsBox)
     EXPECT_EQ(Text(page, QStringLiteral("lNom")).simplified(), name);
 }
 
+// A long payee wraps over the room above the amount in place of shrinking
+// to one line; each order starts again from the design's size, so the next
+// payee's short name prints at its size.
+TEST_F(TransferDocsTest, PostalOrderPayeeWrapsAboveTheAmountEachOrderAtItsOwnSize)
+{
+    const QString name = QStringLiteral("ENTREPRISE NATIONALE DE FOURNITURES SCOLAIRES ET DE MATERIEL DE BUREAU");
+    const int id = Order(9, {Invoice(Ben(name, QStringLiteral("CCP 1")), "10"),
+                             Invoice(Ben(QStringLiteral("ZOHRA"), QStringLiteral("CCP 2")), "20")});
+    TfrmRptOrdVirCCP form;
+    const auto pages = Print(form, id);
+    ASSERT_EQ(pages->count(), 1);
+    const rpt::Page& page = pages->pages[0];
+    ExpectTextsInTheirBoxes(page, {QStringLiteral("lFour"), QStringLiteral("lFour1"), QStringLiteral("lMontant"),
+                                   QStringLiteral("lMontant1"), QStringLiteral("lCpt"), QStringLiteral("lCpt1"),
+                                   QStringLiteral("lTxtMontant"), QStringLiteral("lTxtMontant1")});
+    for (const QString& control : {QStringLiteral("lFour"), QStringLiteral("lFour1")}) {
+        SCOPED_TRACE(control.toStdString());
+        const rpt::PageItem* payee = page.item(control, 0);
+        ASSERT_NE(payee, nullptr);
+        EXPECT_EQ(payee->text.split(QLatin1Char('\n')).join(QLatin1Char(' ')), name);
+        EXPECT_GT(payee->text.count(QLatin1Char('\n')), 0);
+        EXPECT_GT(payee->font.pointSizeF(), rpt::MinFontPoints);
+        const rpt::PageItem* box = page.item(control == QLatin1String("lFour") ? QStringLiteral("shpMontant")
+                                                                                : QStringLiteral("shpMontant1"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_LE(payee->rect.bottom(), box->rect.top());
+        const rpt::PageItem* next = page.item(control, 1);
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->text, QStringLiteral("ZOHRA"));
+        EXPECT_DOUBLE_EQ(next->font.pointSizeF(), 10);
+    }
+}
+
 TEST_F(TransferDocsTest, PostalOrderDebitsTheAccountOfTheBeneficiarysTypeSplitFromItsKey)
 {
     struct Case {

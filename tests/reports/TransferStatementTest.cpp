@@ -3,6 +3,7 @@
 // a run its own, the placeholders of a missing beneficiary.
 #include "common/ExpenseRows.h"
 #include "common/MessageRecorder.h"
+#include "common/TextBoxes.h"
 #include "common/YearDb.h"
 #include "core/Fonts.h"
 #include "core/GlobalState.h"
@@ -194,6 +195,39 @@ TEST_F(TransferStatementTest, LongAccountPrintsWholeAndIsReported)
     EXPECT_EQ(pages->page(0).textsOf(QStringLiteral("lCompte")), QStringList({account}));
     ASSERT_EQ(pages->warnings.size(), 1);
     EXPECT_TRUE(pages->warnings.first().contains(account));
+}
+
+// A long faculty name wraps in the page header in place of ending with the
+// ellipsis; the cells of a column print in one size, the one its longest
+// value needs.
+TEST_F(TransferStatementTest, LongTextsWrapOrShrinkTheirColumnTogether)
+{
+    const QString savedFaculty = FacultyName;
+    FacultyName = QStringLiteral("Faculté des Sciences Economiques, des Sciences Commerciales et des Sciences de Gestion");
+    const QString longName = QStringLiteral("ETABLISSEMENTS BENALI ET FILS");
+    const qint64 ann = Person(QStringLiteral("ANN"), bna, QStringLiteral("A-1"));
+    const qint64 big = Person(longName, bna, QStringLiteral("B-2"));
+    rows::PaymentOrder(55, {Pay(ann, "10"), Pay(big, "20"), Pay(ann, "30")});
+    TfrmRptEtatVir form;
+    form.IdMdt = 55;
+    const auto pages = form.Prepare();
+    FacultyName = savedFaculty;
+    ASSERT_EQ(pages->count(), 1);
+    const rpt::Page& page = pages->page(0);
+    ExpectTextsInTheirBoxes(page);
+    const rpt::PageItem* faculty = page.item(QStringLiteral("lFac"));
+    ASSERT_NE(faculty, nullptr);
+    EXPECT_EQ(faculty->text.split(QLatin1Char('\n')).join(QLatin1Char(' ')),
+              QStringLiteral("Faculté des Sciences Economiques, des Sciences Commerciales et des Sciences de Gestion"));
+    EXPECT_GT(faculty->text.count(QLatin1Char('\n')), 0);
+    EXPECT_LE(faculty->rect.bottom(), page.bands.at(0).rect.bottom() + 0.01);
+
+    const QStringList names = page.textsOf(QStringLiteral("lNom"));
+    EXPECT_TRUE(names.contains(longName)) << names.join(QLatin1Char('|')).toStdString();
+    const double size = page.item(QStringLiteral("lNom"))->font.pointSizeF();
+    EXPECT_LT(size, 10);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_DOUBLE_EQ(page.item(QStringLiteral("lNom"), i)->font.pointSizeF(), size) << i;
 }
 
 } // namespace
