@@ -4,10 +4,12 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
+#include "data/Backup.h"
 #include "data/NumberSeries.h"
 #include "data/YearCreation.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
@@ -205,6 +207,15 @@ TDM::TOpening TDM::ConnectTo(const QString& path, const QString& fiscalYear, boo
     // counts as a failed connection.
     if (createMissing && ServerAddress.isEmpty()) {
         RemoveUnfinishedYear(path);
+        if (!QFile::exists(path)) {
+            // A year missing beside what a restore left is never replaced by
+            // an empty one: the user is offered to put the year back.
+            const TRestoreLeftovers left = FindRestoreLeftovers(path);
+            if (!left.empty() && !OfferToPutBackYear(path, fiscalYear, left)) {
+                opening.reason = QStringLiteral("Aucune base vide n'a été créée à sa place.");
+                return opening;
+            }
+        }
         if (!QFile::exists(path)) {
             try {
                 CreateYear(path, PreviousYearFile(path, fiscalYear),

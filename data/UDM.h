@@ -59,7 +59,9 @@ public:
     // the year switch, the connection dialog, the reopening after a backup or
     // a restore): in local mode and when `createMissing`, a missing year file
     // is made under a temporary name and seeded from the previous year (looked
-    // for in the database's folder, then in the program folder); then the
+    // for in the database's folder, then in the program folder), except beside
+    // what an interrupted restore left: the user is then offered to put the
+    // year back, and no empty year is ever made in its place; then the
     // connection, in the character set the file holds, the opening indexes and
     // the series of order numbers. It tells no failure to open and never ends
     // the program: the caller decides. What it could not add to a year it
