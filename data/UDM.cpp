@@ -75,6 +75,12 @@ const std::pair<const char*, const char*> KeyedDocuments[] = {
     {"GEN_DET_SAL_ID", "lignes de salaire"},
 };
 
+// The wait for another program's creation of an opening index: the check
+// made again every IndexRetryMilliseconds, for IndexWaitMilliseconds at most
+// over the whole opening.
+constexpr int IndexRetryMilliseconds = 100;
+constexpr qint64 IndexWaitMilliseconds = 30000;
+
 const QString CommitFailedText =
     QStringLiteral("Les informations n'ont pas été enregistrées ! Elles ont été restaurées.");
 
@@ -317,25 +323,45 @@ void TDM::AddIndexes()
     const QStringList present = PresentIndexes(OpeningIndexNames());
     QStringList refused;
     QString reason;
+    // How long the opening waits, in all, for other programs' creations of
+    // the same indexes to end.
+    QElapsedTimer waiting;
     for (const OpeningIndex& index : OpeningIndexes) {
         const QString name = QLatin1String(index.name);
         if (present.contains(name, Qt::CaseInsensitive))
             continue;
-        try {
-            LURDO.execute(QStringLiteral("CREATE INDEX \"") + name + QStringLiteral("\"") + QLatin1String(index.on));
-            LURDO.commit();
-        } catch (const db::DbError& e) {
+        for (;;) {
             try {
-                LURDO.rollback();
-            } catch (const db::DbError&) {
-            }
-            // Made meanwhile by another program: there all the same. Any other
-            // refusal (no right to change the table, the table in use) leaves
-            // the index missing, and the questions that rely on it slow.
-            if (PresentIndexes({name}).isEmpty()) {
+                LURDO.execute(QStringLiteral("CREATE INDEX \"") + name + QStringLiteral("\"") + QLatin1String(index.on));
+                LURDO.commit();
+                break;
+            } catch (const db::DbError& e) {
+                try {
+                    LURDO.rollback();
+                } catch (const db::DbError&) {
+                }
+                // Made meanwhile by another program: there all the same.
+                if (!PresentIndexes({name}).isEmpty())
+                    break;
+                // Another program opening the year is adding it now (its row
+                // of the index, not yet committed, holds the name): its
+                // creation ends one way or the other, and the index is then
+                // there, or this opening makes it.
+                if (e.isDuplicate() || e.isConflict()) {
+                    if (!waiting.isValid())
+                        waiting.start();
+                    if (waiting.elapsed() < IndexWaitMilliseconds) {
+                        QThread::msleep(IndexRetryMilliseconds);
+                        continue;
+                    }
+                }
+                // Any other refusal (no right to change the table, the table
+                // in use) leaves the index missing, and the questions that
+                // rely on it slow.
                 refused << name;
                 if (reason.isEmpty())
                     reason = e.message();
+                break;
             }
         }
     }

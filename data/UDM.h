@@ -91,7 +91,10 @@ public:
     // DET_MDT_IDX1, then those that keep the budget-line and document questions
     // from reading whole tables. An index the engine refuses to create (the
     // user may not change the table, the table is in use) is named to the user
-    // once per opening, in one warning; the opening goes on.
+    // once per opening, in one warning; the opening goes on. One that another
+    // program opening the year is adding at the same moment is waited for:
+    // once that program has made it, it counts as present; when its creation
+    // failed, this opening makes it.
     static QStringList OpeningIndexNames();
 
 signals:
