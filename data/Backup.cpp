@@ -257,8 +257,9 @@ void TGbakRun::Done()
 // ---------------------------------------------------------------------------
 // Backup
 
-TBackupJob::TBackupJob(QString target, QObject* parent)
-    : QObject(parent), m_target(std::move(target)), m_part(m_target + QStringLiteral(".part"))
+TBackupJob::TBackupJob(QString target, bool mayReplace, QObject* parent)
+    : QObject(parent), m_target(std::move(target)), m_part(m_target + QStringLiteral(".part")),
+      m_mayReplace(mayReplace)
 {
     connect(&m_run, &TGbakRun::Finished, this, [this] { ToolFinished(); });
 }
@@ -275,8 +276,9 @@ void TBackupJob::ToolFinished()
 {
     const bool written = m_run.Succeeded() && QFileInfo(m_part).size() > 0;
     // rename() replaces an earlier backup of the day in one step, and only now
-    // that the new one is whole.
-    if (written && std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_target).constData()) == 0) {
+    // that the new one is whole; where it may not be replaced, the backup only
+    // takes a name nothing has (QFile::rename never replaces a file).
+    if (written && (m_mayReplace ? renameOver(m_part, m_target) : QFile::rename(m_part, m_target))) {
         Finish(true, QStringLiteral("La sauvegarde est terminée :\r") + m_target);
         return;
     }

@@ -122,11 +122,12 @@ private:
     QString m_tail;
 };
 
-// Backs the open year up into `target` (see above).
+// Backs the open year up into `target` (see above). Unless `mayReplace`, a
+// file named `target` is never replaced: the backup then fails.
 class TBackupJob : public QObject {
     Q_OBJECT
 public:
-    explicit TBackupJob(QString target, QObject* parent = nullptr);
+    explicit TBackupJob(QString target, bool mayReplace = true, QObject* parent = nullptr);
     void Start();
     const TToolOutcome& Outcome() const { return m_outcome; }
 
@@ -139,6 +140,7 @@ private:
 
     QString m_target;
     QString m_part;
+    bool m_mayReplace = true;
     TGbakRun m_run;
     TToolOutcome m_outcome;
 };

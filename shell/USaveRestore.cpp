@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "data/AccessRights.h"
 #include "platform/FilePicker.h"
 #include "ui/FormKit.h"
 
@@ -55,6 +56,11 @@ TfrmSaveRestore::TfrmSaveRestore(Mode mode, QWidget* parent) : QDialog(parent)
     connect(btnRestore, &QPushButton::clicked, this, Guarded([this] { btnRestoreClick(); }));
     connect(btnClose, &QPushButton::clicked, this, [this] { reject(); });
 
+    // A restore replaces the year and a backup may replace the day's earlier
+    // one: both write, and a user with read access only is refused them.
+    m_canWrite = CanWrite(mode == Mode::Save ? MenuItem::mnSave : MenuItem::mnRestore, CurrentUserId);
+    btnRestore->setEnabled(m_canWrite);
+
     if (BackupToolPath().isEmpty())
         ShowInfo(QStringLiteral("L'utilitaire de sauvegarde gbak.exe est introuvable !"));
 }
@@ -101,7 +107,7 @@ void TfrmSaveRestore::EndRun(const TToolOutcome& outcome)
     pBar->setValue(pBar->maximum());
     pBar->hide();
     btnSave->setEnabled(true);
-    btnRestore->setEnabled(true);
+    btnRestore->setEnabled(m_canWrite);
     btnClose->setEnabled(true);
     QApplication::restoreOverrideCursor();
     // The job is let go once its signal has returned.
@@ -125,8 +131,12 @@ void TfrmSaveRestore::btnSaveClick()
         platform::PickFolder(this, QStringLiteral("Choisir l'endroit où sauvegarder."), QString());
     if (!folder)
         return;
+    const QString target = BackupFilePath(*folder, QDate::currentDate());
+    // Replacing the day's earlier backup is a write.
+    if (!m_canWrite && QFileInfo::exists(target))
+        DenyWriteAccess();
     StartRun(5, 4);
-    m_backup = std::make_unique<TBackupJob>(BackupFilePath(*folder, QDate::currentDate()));
+    m_backup = std::make_unique<TBackupJob>(target, m_canWrite);
     connect(m_backup.get(), &TBackupJob::Finished, this, [this](const TToolOutcome& outcome) { EndRun(outcome); });
     m_backup->Start();
 }
@@ -135,6 +145,8 @@ void TfrmSaveRestore::btnRestoreClick()
 {
     if (Running())
         return;
+    if (!m_canWrite)
+        DenyWriteAccess();
     if (!ServerAddress.isEmpty()) {
         ShowInfo(QStringLiteral("La restauration de la base de données ne se fait que sur le serveur !"));
         return;

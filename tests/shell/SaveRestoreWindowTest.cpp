@@ -2,6 +2,8 @@
 // refusals in server mode, a backup made from the folder picked, and a junk
 // file that leaves the year as it was.
 #include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "data/AccessRights.h"
 #include "data/Backup.h"
 #include "data/UDM.h"
 #include "platform/FilePicker.h"
@@ -24,6 +26,7 @@ class SaveRestoreWindowTest : public BackupYearTest {
 protected:
     void TearDown() override
     {
+        CurrentUserId = savedUserId;
         platform::SetFilePickResponder({});
         BackupYearTest::TearDown();
     }
@@ -47,8 +50,20 @@ protected:
         return finished.wait(60000);
     }
 
+    // Gives the user `userId` read access only on the menu items named.
+    void ReadOnly(int userId, const QStringList& items)
+    {
+        CurrentUserId = userId;
+        for (const QString& item : items)
+            rows::Exec(QStringLiteral("INSERT INTO T_SECUR (ID_USER, OBJECT_NAME, TYPE_ACCES, TV_LEVEL, NB_CHILD) "
+                                      "VALUES (:U, :O, 1, 2, 0)"),
+                       {{"U", qint64(userId)}, {"O", RightsKey(item)}});
+        DM->CommitWork();
+    }
+
     MessageRecorder messages;
     QStringList picks;
+    const int savedUserId = CurrentUserId;
 };
 
 TEST_F(SaveRestoreWindowTest, EachFormShowsItsOwnButtonAndRefusesServerMode)
@@ -120,6 +135,62 @@ TEST_F(SaveRestoreWindowTest, ARestoreAsksThriceAndAJunkFileLeavesTheYearAsItWas
     QFile after(year->path());
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
+    EXPECT_TRUE(DM->LURDO.isOpen());
+}
+
+// Read access on "Restaurer" and "Sauvegarder" refuses every write: the
+// restore, and a backup over the day's earlier one; a backup into a new file
+// only reads the year.
+TEST_F(SaveRestoreWindowTest, ReadAccessRefusesTheRestoreAndABackupOverAnExistingOne)
+{
+    ReadOnly(7, {QStringLiteral("mnRestore"), QStringLiteral("mnSave")});
+    const QString denied = QStringLiteral("Alerte de sécurité : Ecriture non autorisée !");
+
+    TfrmSaveRestore restore(TfrmSaveRestore::Mode::Restore);
+    EXPECT_FALSE(restore.btnRestore->isEnabled());
+    Pick(backups.filePath(QStringLiteral("VOREL_2024_20240101.Fbk")));
+    RunGuarded([&] { restore.btnRestoreClick(); });
+    EXPECT_EQ(messages.texts(), QStringList{denied});
+    EXPECT_TRUE(picks.isEmpty());
+    EXPECT_FALSE(restore.Running());
+
+    TfrmSaveRestore save(TfrmSaveRestore::Mode::Save);
+    save.show();
+    EXPECT_TRUE(save.btnSave->isEnabled());
+    Pick(backups.path());
+    messages.clear();
+    ASSERT_TRUE(RunFrom(save, save.btnSave));
+    const QString file = BackupFilePath(backups.path(), QDate::currentDate());
+    ASSERT_TRUE(save.LastOutcome().ok) << save.LastOutcome().message.toStdString();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray first = written.readAll();
+    written.close();
+
+    messages.clear();
+    save.btnSave->click();
+    EXPECT_FALSE(save.Running());
+    EXPECT_EQ(messages.texts(), QStringList{denied});
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), first);
+
+    // Even when the day's backup appears while the tool runs, a backup made
+    // without the write right never replaces it.
+    ASSERT_TRUE(QFile::remove(file));
+    TBackupJob job(file, false);
+    QSignalSpy finished(&job, &TBackupJob::Finished);
+    job.Start();
+    {
+        QFile meanwhile(file);
+        ASSERT_TRUE(meanwhile.open(QIODevice::WriteOnly));
+        meanwhile.write("la sauvegarde d'un autre");
+    }
+    ASSERT_TRUE(!finished.isEmpty() || finished.wait(60000));
+    EXPECT_FALSE(job.Outcome().ok);
+    QFile other(file);
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), QByteArray("la sauvegarde d'un autre"));
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral(".part")));
     EXPECT_TRUE(DM->LURDO.isOpen());
 }
 
