@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
+#include "core/IniFile.h"
 #include "core/MessageBox.h"
 #include "data/AccessRights.h"
 #include "platform/FilePicker.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +23,19 @@ namespace {
 bool Confirmed(const QString& question)
 {
     return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+}
+
+const QString kParam = QStringLiteral("PARAM");
+const QString kBackupFolderKey = QStringLiteral("BACKUP_DIR");
+
+// Where backups are written: the folder of the last backup written while it
+// exists, else the folder of the year's database.
+QString BackupFolder()
+{
+    const QString last = IniReadString(IniPath, kParam, kBackupFolderKey).trimmed();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return QFileInfo(DbPath).absolutePath() + QLatin1Char('/');
 }
 
 } // namespace
@@ -110,6 +125,13 @@ void TfrmSaveRestore::EndRun(const TToolOutcome& outcome)
     btnRestore->setEnabled(m_canWrite);
     btnClose->setEnabled(true);
     QApplication::restoreOverrideCursor();
+    // The next backup's folder and the restore's file dialog start where this
+    // backup was written.
+    if (outcome.ok && m_backup)
+        RunGuarded([&] {
+            IniWriteString(IniPath, kParam, kBackupFolderKey,
+                           QFileInfo(outcome.file).absolutePath() + QLatin1Char('/'));
+        });
     // The job is let go once its signal has returned.
     QTimer::singleShot(0, this, [this] {
         m_backup.reset();
@@ -128,7 +150,7 @@ void TfrmSaveRestore::btnSaveClick()
         return;
     }
     const std::optional<QString> folder =
-        platform::PickFolder(this, QStringLiteral("Choisir l'endroit où sauvegarder."), QString());
+        platform::PickFolder(this, QStringLiteral("Choisir l'endroit où sauvegarder."), BackupFolder());
     if (!folder)
         return;
     const QString target = BackupFilePath(*folder, QDate::currentDate());
@@ -154,7 +176,7 @@ void TfrmSaveRestore::btnRestoreClick()
     if (!Confirmed(QStringLiteral("Etes-vous sûr de vouloir procéder à la restauration ?")))
         return;
     const std::optional<QString> file = platform::PickFileToOpen(
-        this, QStringLiteral("Restaurer"), QFileInfo(DbPath).absolutePath(),
+        this, QStringLiteral("Restaurer"), BackupFolder(),
         QStringLiteral("fbk files (*.fbk *.FBK *.Fbk);;Tous les fichiers (*)"));
     if (!file)
         return;

@@ -5,7 +5,9 @@
 // local mode only; while it runs the buttons are disabled, the progress bar
 // shown, and the dialog cannot be closed; the outcome is told at its end.
 // Without the write right on its menu item, a restore and a backup over the
-// day's earlier one are refused.
+// day's earlier one are refused. The folder of the last backup written is
+// kept in the settings file ([PARAM] BACKUP_DIR): the backup's folder picker
+// and the restore's file dialog open there.
 
 #include "data/Backup.h"
 

@@ -35,6 +35,7 @@ protected:
     {
         platform::SetFilePickResponder([this, answer](const platform::FilePickCall& call) {
             picks << call.title + QStringLiteral(" | ") + call.filter;
+            starts << call.startFolder;
             return answer;
         });
     }
@@ -63,6 +64,7 @@ protected:
 
     MessageRecorder messages;
     QStringList picks;
+    QStringList starts;
     const int savedUserId = CurrentUserId;
 };
 
@@ -104,6 +106,17 @@ TEST_F(SaveRestoreWindowTest, ABackupGoesIntoTheFolderPickedAndIsTold)
     EXPECT_TRUE(window.btnClose->isEnabled());
     EXPECT_FALSE(window.pBar->isVisible());
     EXPECT_TRUE(DM->LURDO.isOpen());
+
+    // The next backup's folder picker and the restore's file dialog open
+    // where this backup was written, in this run and the next ones.
+    // Before the first backup, the picker opened in the database's folder.
+    const QString folder = backups.path() + QLatin1Char('/');
+    TfrmSaveRestore again(TfrmSaveRestore::Mode::Save);
+    Pick(std::nullopt);
+    again.btnSave->click();
+    TfrmSaveRestore restore(TfrmSaveRestore::Mode::Restore);
+    restore.btnRestore->click();
+    EXPECT_EQ(starts, (QStringList{year->dir(), year->dir(), folder, folder})) << starts.join(" | ").toStdString();
 }
 
 TEST_F(SaveRestoreWindowTest, ARestoreAsksThriceAndAJunkFileLeavesTheYearAsItWas)
@@ -136,6 +149,29 @@ TEST_F(SaveRestoreWindowTest, ARestoreAsksThriceAndAJunkFileLeavesTheYearAsItWas
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
     EXPECT_TRUE(DM->LURDO.isOpen());
+}
+
+// A restore that succeeds says where the year as it was is kept.
+TEST_F(SaveRestoreWindowTest, ARestoreTellsWhereTheOldYearIsKept)
+{
+    TfrmSaveRestore save(TfrmSaveRestore::Mode::Save);
+    save.show();
+    Pick(backups.path());
+    ASSERT_TRUE(RunFrom(save, save.btnSave));
+    TfrmSaveRestore window(TfrmSaveRestore::Mode::Restore);
+    window.show();
+    Pick(BackupFilePath(backups.path(), QDate::currentDate()));
+    messages.clear();
+    ASSERT_TRUE(RunFrom(window, window.btnRestore));
+    ASSERT_TRUE(window.LastOutcome().ok) << window.LastOutcome().message.toStdString();
+    const QString kept = window.LastOutcome().file;
+    EXPECT_TRUE(kept.startsWith(year->path() + QStringLiteral(".before-restore-")));
+    EXPECT_TRUE(QFile::exists(kept));
+    ASSERT_FALSE(messages.calls().isEmpty());
+    EXPECT_EQ(messages.calls().last().type, int(mtInformation));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("La restauration est terminée.\rL'ancienne base de données est "
+                                                      "conservée sous le nom :\r")
+                                           + kept);
 }
 
 // Read access on "Restaurer" and "Sauvegarder" refuses every write: the
