@@ -77,11 +77,11 @@ void SwitchToExistingYear(benchmark::State& state)
 {
     bool toNext = true;
     for (auto _ : state) {
-        if (!SwitchFiscalYear(toNext ? QStringLiteral("2025") : BenchFiscalYear))
+        if (!SwitchFiscalYear(toNext ? QStringLiteral("2025") : BenchFiscalYear, true))
             state.SkipWithError("switch failed");
         toNext = !toNext;
     }
-    SwitchFiscalYear(BenchFiscalYear);
+    SwitchFiscalYear(BenchFiscalYear, true);
 }
 
 void SwitchToNewYear(benchmark::State& state)
@@ -89,10 +89,10 @@ void SwitchToNewYear(benchmark::State& state)
     const QString made = DbWorkDir + YearFileName(QStringLiteral("2026"));
     for (auto _ : state) {
         // Seeded from 2025, a copy of the full-scale year beside it.
-        if (!SwitchFiscalYear(QStringLiteral("2026")))
+        if (!SwitchFiscalYear(QStringLiteral("2026"), true))
             state.SkipWithError("switch failed");
         state.PauseTiming();
-        SwitchFiscalYear(BenchFiscalYear);
+        SwitchFiscalYear(BenchFiscalYear, true);
         QFile::remove(made);
         state.ResumeTiming();
     }

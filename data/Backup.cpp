@@ -1,6 +1,7 @@
 #include "data/Backup.h"
 
 #include "core/GlobalState.h"
+#include "core/MessageBox.h"
 #include "data/UDM.h"
 #include "data/YearCreation.h"
 #include "db/Database.h"
@@ -13,7 +14,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -53,7 +57,54 @@ QStringList SchemaTables()
     return tables;
 }
 
+RestoreStepObserver& restoreStepObserver()
+{
+    static RestoreStepObserver observer;
+    return observer;
+}
+
+void reachStep(RestoreStep step)
+{
+    if (const RestoreStepObserver& observer = restoreStepObserver())
+        observer(step);
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Gives the file `from` the name `to` in one step, replacing a file of that
+// name; false with errno set on failure.
+bool renameOver(const QString& from, const QString& to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Keeps the year file `live` under the second name `kept` as well, leaving
+// `live` in place: a hard link, or where the file system has none a whole
+// copy (QFile::copy writes beside and renames). Never replaces a file named
+// `kept`. Returns why it failed; empty on success.
+QString keepBeside(const QString& live, const QString& kept)
+{
+    if (::link(QFile::encodeName(live).constData(), QFile::encodeName(kept).constData()) == 0)
+        return QString();
+    const int linkError = errno;
+    if (linkError != EPERM && linkError != EXDEV && linkError != EMLINK && linkError != ENOTSUP
+        && linkError != EOPNOTSUPP)
+        return QString::fromLocal8Bit(std::strerror(linkError));
+    QFile copy(live);
+    if (!copy.copy(kept))
+        return copy.errorString();
+    return QString();
+}
+
 } // namespace
+
+void SetRestoreStepObserver(RestoreStepObserver observer)
+{
+    restoreStepObserver() = std::move(observer);
+}
 
 QString BackupToolPath()
 {
@@ -83,6 +134,42 @@ QString BackupFileYear(const QString& path)
 QString BackupLogPath()
 {
     return TempDir + QStringLiteral("IBGBAK.TXT");
+}
+
+QString RestoredFileUnfit(const QString& path)
+{
+    try {
+        db::Connection check;
+        check.open(db::ConnectParams{path, DbUser, DbPassword});
+        {
+            db::Query state(check, QStringLiteral("SELECT MON$SHUTDOWN_MODE FROM MON$DATABASE"));
+            state.open();
+            if (state.isEmpty() || db::toInt(state.at(0, 0)) != 0)
+                return QStringLiteral("la base restaurée est fermée (shutdown).");
+        }
+        QStringList present;
+        {
+            db::Query tables(check, QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS "
+                                                   "WHERE COALESCE(RDB$SYSTEM_FLAG, 0)=0 AND RDB$VIEW_BLR IS NULL"));
+            tables.open();
+            for (int r = 0; r < tables.rowCount(); ++r)
+                present << db::toText(tables.at(r, 0)).toUpper();
+        }
+        QStringList missing;
+        for (const QString& table : SchemaTables())
+            if (!present.contains(table))
+                missing << table;
+        if (!missing.isEmpty())
+            return QStringLiteral("la sauvegarde n'est pas celle d'un exercice (tables absentes : %1).")
+                .arg(missing.join(QStringLiteral(", ")));
+        db::Query users(check, QStringLiteral("SELECT FIRST 1 ID_USER FROM T_USERS"));
+        users.open();
+        if (users.isEmpty())
+            return QStringLiteral("la sauvegarde ne contient aucun utilisateur.");
+    } catch (const db::DbError& e) {
+        return QStringLiteral("la base restaurée ne s'ouvre pas.\r") + e.message();
+    }
+    return QString();
 }
 
 // ---------------------------------------------------------------------------
@@ -170,8 +257,9 @@ void TGbakRun::Done()
 // ---------------------------------------------------------------------------
 // Backup
 
-TBackupJob::TBackupJob(QString target, QObject* parent)
-    : QObject(parent), m_target(std::move(target)), m_part(m_target + QStringLiteral(".part"))
+TBackupJob::TBackupJob(QString target, bool mayReplace, QObject* parent)
+    : QObject(parent), m_target(std::move(target)), m_part(m_target + QStringLiteral(".part")),
+      m_mayReplace(mayReplace)
 {
     connect(&m_run, &TGbakRun::Finished, this, [this] { ToolFinished(); });
 }
@@ -188,8 +276,9 @@ void TBackupJob::ToolFinished()
 {
     const bool written = m_run.Succeeded() && QFileInfo(m_part).size() > 0;
     // rename() replaces an earlier backup of the day in one step, and only now
-    // that the new one is whole.
-    if (written && std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_target).constData()) == 0) {
+    // that the new one is whole; where it may not be replaced, the backup only
+    // takes a name nothing has (QFile::rename never replaces a file).
+    if (written && (m_mayReplace ? renameOver(m_part, m_target) : QFile::rename(m_part, m_target))) {
         Finish(true, QStringLiteral("La sauvegarde est terminée :\r") + m_target);
         return;
     }
@@ -258,7 +347,8 @@ void TRestoreJob::ToolFinished()
                         m_run.ReportTail()));
         return;
     }
-    const QString unfit = CheckRestoredFile();
+    reachStep(RestoreStep::RestoredWritten);
+    const QString unfit = RestoredFileUnfit(m_restored);
     if (!unfit.isEmpty()) {
         Fail(unfit + QLatin1Char('\r') + kUnchanged);
         return;
@@ -266,75 +356,103 @@ void TRestoreJob::ToolFinished()
     MoveIntoPlace();
 }
 
-QString TRestoreJob::CheckRestoredFile() const
-{
-    try {
-        db::Connection check;
-        check.open(db::ConnectParams{m_restored, DbUser, DbPassword});
-        {
-            db::Query state(check, QStringLiteral("SELECT MON$SHUTDOWN_MODE FROM MON$DATABASE"));
-            state.open();
-            if (state.isEmpty() || db::toInt(state.at(0, 0)) != 0)
-                return QStringLiteral("la base restaurée est fermée (shutdown).");
-        }
-        QStringList present;
-        {
-            db::Query tables(check, QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS "
-                                                   "WHERE COALESCE(RDB$SYSTEM_FLAG, 0)=0 AND RDB$VIEW_BLR IS NULL"));
-            tables.open();
-            for (int r = 0; r < tables.rowCount(); ++r)
-                present << db::toText(tables.at(r, 0)).toUpper();
-        }
-        QStringList missing;
-        for (const QString& table : SchemaTables())
-            if (!present.contains(table))
-                missing << table;
-        if (!missing.isEmpty())
-            return QStringLiteral("la sauvegarde n'est pas celle d'un exercice (tables absentes : %1).")
-                .arg(missing.join(QStringLiteral(", ")));
-        db::Query users(check, QStringLiteral("SELECT FIRST 1 ID_USER FROM T_USERS"));
-        users.open();
-        if (users.isEmpty())
-            return QStringLiteral("la sauvegarde ne contient aucun utilisateur.");
-    } catch (const db::DbError& e) {
-        return QStringLiteral("la base restaurée ne s'ouvre pas.\r") + e.message();
-    }
-    return QString();
-}
-
 void TRestoreJob::MoveIntoPlace()
 {
     const QString kept = m_live + QStringLiteral(".before-restore-")
                          + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     DM->CloseDatabase();
-    QFile live(m_live);
-    if (!live.rename(kept)) {
-        Fail(QStringLiteral("la base de données de l'exercice ne peut pas être mise de côté (%1).\r")
-                 .arg(live.errorString())
+    reachStep(RestoreStep::YearClosed);
+    // The year keeps its name at every instant: the old year gets its second
+    // name first, then the restored file replaces it under the year's name in
+    // one rename.
+    const QString notKept = keepBeside(m_live, kept);
+    if (!notKept.isEmpty()) {
+        Fail(QStringLiteral("la base de données de l'exercice ne peut pas être mise de côté (%1).\r").arg(notKept)
              + kUnchanged);
         return;
     }
-    QFile restored(m_restored);
-    if (!restored.rename(m_live)) {
-        const QString why = restored.errorString();
-        QFile::rename(kept, m_live);
+    reachStep(RestoreStep::OldYearKept);
+    if (!renameOver(m_restored, m_live)) {
+        const QString why = systemError();
+        // The year is still the old one under its name: its second name goes.
+        QFile::remove(kept);
         Fail(QStringLiteral("la base restaurée ne peut pas prendre sa place (%1).\r").arg(why) + kUnchanged);
         return;
     }
+    reachStep(RestoreStep::RestoredMovedIn);
     const TDM::TOpening opening = DM->ConnectTo(m_live, FiscalYear, false);
     if (!opening.ok()) {
-        // The year goes back as it was.
+        // The old year goes back under its name, again in one rename.
         DM->CloseDatabase();
-        QFile::remove(m_live);
-        QFile::rename(kept, m_live);
+        renameOver(kept, m_live);
         Fail(QStringLiteral("la base restaurée ne s'ouvre pas.\r") + kUnchanged
              + QStringLiteral("\r\r") + opening.reason);
         return;
     }
+    reachStep(RestoreStep::Reopened);
     m_outcome.ok = true;
     m_outcome.file = kept;
     m_outcome.message = QStringLiteral("La restauration est terminée.\rL'ancienne base de données est conservée "
                                        "sous le nom :\r")
                         + kept;
     emit Finished(m_outcome);
+}
+
+// ---------------------------------------------------------------------------
+// What an interrupted restore left
+
+TRestoreLeftovers FindRestoreLeftovers(const QString& path)
+{
+    TRestoreLeftovers found;
+    const QString restored = TRestoreJob::RestoredFilePath(path);
+    if (QFileInfo(restored).isFile()) {
+        found.restored = restored;
+        found.restoredWhole = RestoredFileUnfit(restored).isEmpty();
+    }
+    const QFileInfo year(path);
+    QStringList kept = year.dir().entryList({year.fileName() + QStringLiteral(".before-restore-*")}, QDir::Files,
+                                            QDir::Name | QDir::Reversed);
+    for (QString& name : kept)
+        name = year.dir().filePath(name);
+    found.kept = kept;
+    return found;
+}
+
+bool OfferToPutBackYear(const QString& path, const QString& fiscalYear, const TRestoreLeftovers& found)
+{
+    QString seen = QStringLiteral("La base de données de l'exercice ") + fiscalYear
+                   + QStringLiteral(" est introuvable :\r") + path
+                   + QStringLiteral("\r\rUne restauration interrompue a laissé à côté :");
+    if (!found.restored.isEmpty())
+        seen += QLatin1Char('\r') + found.restored
+                + (found.restoredWhole ? QStringLiteral(" (la base restaurée)")
+                                       : QStringLiteral(" (une restauration inachevée)"));
+    for (const QString& kept : found.kept)
+        seen += QLatin1Char('\r') + kept + QStringLiteral(" (l'exercice avant une restauration)");
+    seen += QStringLiteral("\r\r");
+
+    QStringList offers;
+    QStringList questions;
+    if (!found.restored.isEmpty() && found.restoredWhole) {
+        offers << found.restored;
+        questions << QStringLiteral("Mettre la base restaurée en place comme base de l'exercice ?");
+    }
+    if (!found.kept.isEmpty()) {
+        offers << found.kept.first();
+        questions << QStringLiteral("Remettre en place l'exercice tel qu'il était avant la restauration :\r")
+                         + found.kept.first() + QStringLiteral(" ?");
+    }
+    for (int i = 0; i < offers.size(); ++i) {
+        if (ShowMessageBox(seen + questions[i], mtConfirmation, MsgButton::Yes | MsgButton::No) != mrYes)
+            continue;
+        // Under the year's name, never over a file that took it meanwhile.
+        QFile chosen(offers[i]);
+        if (chosen.rename(path))
+            return true;
+        ShowMessageBox(QStringLiteral("Le fichier ne peut pas être remis en place :\r") + offers[i]
+                           + QStringLiteral("\r") + chosen.errorString(),
+                       mtError, MsgButton::OK);
+        return false;
+    }
+    return false;
 }

@@ -18,6 +18,10 @@
 // its users); only then is the connection closed, the year's file kept under
 // "<name>.before-restore-<date-time>", the new file moved in and opened. On
 // any failure the new file is deleted and the year opened again as it was.
+// The year's file exists under its name at every instant, whenever the
+// program is killed: the old year is kept under its second name first (a hard
+// link, or a whole copy where the file system has no links), then the restored
+// file takes the year's name in one rename that replaces the old one at once.
 //
 // The jobs run while the event loop runs (the window repaints, its buttons
 // disabled); each emits Finished once, the connection open again.
@@ -28,6 +32,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // The backup tool: "gbak" in the program folder when there is one, else the
@@ -43,6 +48,38 @@ QString BackupFileYear(const QString& path);
 
 // The log file of the tool's runs: TempDir + "IBGBAK.TXT".
 QString BackupLogPath();
+
+// Why the file a backup was restored into, `path`, cannot serve as a fiscal
+// year (it does not open, is shut down, lacks a table of the year, holds no
+// user); empty when it can.
+QString RestoredFileUnfit(const QString& path);
+
+// The moments of a restore once the tool has run, in their order: the restored
+// file written, then (checked) the year closed, the old year kept under its
+// second name, the restored file moved in, the year opened again.
+enum class RestoreStep { RestoredWritten, YearClosed, OldYearKept, RestoredMovedIn, Reopened };
+// Called at each of those moments (tests stop the program there, as a kill
+// would); none by default.
+using RestoreStepObserver = std::function<void(RestoreStep)>;
+void SetRestoreStepObserver(RestoreStepObserver observer);
+
+// What an interrupted restore may have left beside the year file `path`.
+struct TRestoreLeftovers {
+    // "<path>.restore" when it exists, and whether it is a whole year.
+    QString restored;
+    bool restoredWhole = false;
+    // The years kept before a restore, "<path>.before-restore-<date-time>",
+    // the latest first.
+    QStringList kept;
+    bool empty() const { return restored.isEmpty() && kept.isEmpty(); }
+};
+TRestoreLeftovers FindRestoreLeftovers(const QString& path);
+
+// The year file `path` is missing beside what a restore left: says what was
+// found and offers to put back, in turn, the restored year (when whole) and
+// the latest year kept before a restore. Returns whether one was put back
+// under the year's name (never over a file of that name).
+bool OfferToPutBackYear(const QString& path, const QString& fiscalYear, const TRestoreLeftovers& found);
 
 // What a backup or a restore came to.
 struct TToolOutcome {
@@ -85,11 +122,12 @@ private:
     QString m_tail;
 };
 
-// Backs the open year up into `target` (see above).
+// Backs the open year up into `target` (see above). Unless `mayReplace`, a
+// file named `target` is never replaced: the backup then fails.
 class TBackupJob : public QObject {
     Q_OBJECT
 public:
-    explicit TBackupJob(QString target, QObject* parent = nullptr);
+    explicit TBackupJob(QString target, bool mayReplace = true, QObject* parent = nullptr);
     void Start();
     const TToolOutcome& Outcome() const { return m_outcome; }
 
@@ -102,6 +140,7 @@ private:
 
     QString m_target;
     QString m_part;
+    bool m_mayReplace = true;
     TGbakRun m_run;
     TToolOutcome m_outcome;
 };
@@ -123,8 +162,6 @@ signals:
 private:
     void ToolFinished();
     void Fail(const QString& why);
-    // Why the restored file cannot serve as the year; empty when it can.
-    QString CheckRestoredFile() const;
     void MoveIntoPlace();
 
     QString m_source;

@@ -33,6 +33,9 @@ inline constexpr QLatin1String mnEng_List{"mnEng_List"};
 inline constexpr QLatin1String mnMandat{"mnMandat"};
 inline constexpr QLatin1String mnListMdt{"mnListMdt"};
 // Outils
+inline constexpr QLatin1String ChangerExercice1{"ChangerExercice1"};
+inline constexpr QLatin1String mnSave{"mnSave"};
+inline constexpr QLatin1String mnRestore{"mnRestore"};
 inline constexpr QLatin1String mnSQL{"mnSQL"};
 inline constexpr QLatin1String mnConnection{"mnConnection"};
 inline constexpr QLatin1String mnUsers{"mnUsers"};

@@ -4,10 +4,12 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "core/Pause.h"
+#include "data/Backup.h"
 #include "data/NumberSeries.h"
 #include "data/YearCreation.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
@@ -72,6 +74,12 @@ const std::pair<const char*, const char*> KeyedDocuments[] = {
     {"GEN_VIR", "virements"},
     {"GEN_DET_SAL_ID", "lignes de salaire"},
 };
+
+// The wait for another program's creation of an opening index: the check
+// made again every IndexRetryMilliseconds, for IndexWaitMilliseconds at most
+// over the whole opening.
+constexpr int IndexRetryMilliseconds = 100;
+constexpr qint64 IndexWaitMilliseconds = 30000;
 
 const QString CommitFailedText =
     QStringLiteral("Les informations n'ont pas été enregistrées ! Elles ont été restaurées.");
@@ -206,6 +214,15 @@ TDM::TOpening TDM::ConnectTo(const QString& path, const QString& fiscalYear, boo
     if (createMissing && ServerAddress.isEmpty()) {
         RemoveUnfinishedYear(path);
         if (!QFile::exists(path)) {
+            // A year missing beside what a restore left is never replaced by
+            // an empty one: the user is offered to put the year back.
+            const TRestoreLeftovers left = FindRestoreLeftovers(path);
+            if (!left.empty() && !OfferToPutBackYear(path, fiscalYear, left)) {
+                opening.reason = QStringLiteral("Aucune base vide n'a été créée à sa place.");
+                return opening;
+            }
+        }
+        if (!QFile::exists(path)) {
             try {
                 CreateYear(path, PreviousYearFile(path, fiscalYear),
                            QStringLiteral("Initialisation de l'exercice ") + fiscalYear
@@ -306,25 +323,45 @@ void TDM::AddIndexes()
     const QStringList present = PresentIndexes(OpeningIndexNames());
     QStringList refused;
     QString reason;
+    // How long the opening waits, in all, for other programs' creations of
+    // the same indexes to end.
+    QElapsedTimer waiting;
     for (const OpeningIndex& index : OpeningIndexes) {
         const QString name = QLatin1String(index.name);
         if (present.contains(name, Qt::CaseInsensitive))
             continue;
-        try {
-            LURDO.execute(QStringLiteral("CREATE INDEX \"") + name + QStringLiteral("\"") + QLatin1String(index.on));
-            LURDO.commit();
-        } catch (const db::DbError& e) {
+        for (;;) {
             try {
-                LURDO.rollback();
-            } catch (const db::DbError&) {
-            }
-            // Made meanwhile by another program: there all the same. Any other
-            // refusal (no right to change the table, the table in use) leaves
-            // the index missing, and the questions that rely on it slow.
-            if (PresentIndexes({name}).isEmpty()) {
+                LURDO.execute(QStringLiteral("CREATE INDEX \"") + name + QStringLiteral("\"") + QLatin1String(index.on));
+                LURDO.commit();
+                break;
+            } catch (const db::DbError& e) {
+                try {
+                    LURDO.rollback();
+                } catch (const db::DbError&) {
+                }
+                // Made meanwhile by another program: there all the same.
+                if (!PresentIndexes({name}).isEmpty())
+                    break;
+                // Another program opening the year is adding it now (its row
+                // of the index, not yet committed, holds the name): its
+                // creation ends one way or the other, and the index is then
+                // there, or this opening makes it.
+                if (e.isDuplicate() || e.isConflict()) {
+                    if (!waiting.isValid())
+                        waiting.start();
+                    if (waiting.elapsed() < IndexWaitMilliseconds) {
+                        QThread::msleep(IndexRetryMilliseconds);
+                        continue;
+                    }
+                }
+                // Any other refusal (no right to change the table, the table
+                // in use) leaves the index missing, and the questions that
+                // rely on it slow.
                 refused << name;
                 if (reason.isEmpty())
                     reason = e.message();
+                break;
             }
         }
     }

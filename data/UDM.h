@@ -59,7 +59,9 @@ public:
     // the year switch, the connection dialog, the reopening after a backup or
     // a restore): in local mode and when `createMissing`, a missing year file
     // is made under a temporary name and seeded from the previous year (looked
-    // for in the database's folder, then in the program folder); then the
+    // for in the database's folder, then in the program folder), except beside
+    // what an interrupted restore left: the user is then offered to put the
+    // year back, and no empty year is ever made in its place; then the
     // connection, in the character set the file holds, the opening indexes and
     // the series of order numbers. It tells no failure to open and never ends
     // the program: the caller decides. What it could not add to a year it
@@ -89,7 +91,10 @@ public:
     // DET_MDT_IDX1, then those that keep the budget-line and document questions
     // from reading whole tables. An index the engine refuses to create (the
     // user may not change the table, the table is in use) is named to the user
-    // once per opening, in one warning; the opening goes on.
+    // once per opening, in one warning; the opening goes on. One that another
+    // program opening the year is adding at the same moment is waited for:
+    // once that program has made it, it counts as present; when its creation
+    // failed, this opening makes it.
     static QStringList OpeningIndexNames();
 
 signals:

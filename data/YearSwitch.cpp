@@ -6,16 +6,23 @@
 #include "data/UDM.h"
 #include "data/YearCreation.h"
 
+#include <QFileInfo>
+
 QString YearDatabasePath(const QString& year)
 {
     const QString path = DbWorkDir + YearFileName(year);
     return ServerAddress.isEmpty() ? path : ServerAddress + QLatin1Char(':') + path;
 }
 
-bool SwitchFiscalYear(const QString& year)
+bool YearNeedsCreation(const QString& year)
+{
+    return ServerAddress.isEmpty() && !QFileInfo::exists(YearDatabasePath(year));
+}
+
+bool SwitchFiscalYear(const QString& year, bool mayCreate)
 {
     const QString path = YearDatabasePath(year);
-    const TDM::TOpening opening = DM->ConnectTo(path, year, ServerAddress.isEmpty());
+    const TDM::TOpening opening = DM->ConnectTo(path, year, mayCreate && ServerAddress.isEmpty());
     if (opening.ok()) {
         DbFileName = YearFileName(year);
         DbPath = path;

@@ -10,14 +10,19 @@
 // ":" and the database folder in server mode; the database folder otherwise.
 QString YearDatabasePath(const QString& year);
 
+// Whether moving to `year` would make its database: in local mode, when its
+// file does not exist.
+bool YearNeedsCreation(const QString& year);
+
 // Moves to the fiscal year `year`. In local mode a missing year is made and
-// seeded; in server mode a missing year is never made. On success DbFileName,
+// seeded when `mayCreate` (a user with the write right); in server mode a
+// missing year is never made. On success DbFileName,
 // DbPath and FiscalYear take the new year's values and true is returned. On
 // failure the previous year is opened again (never made), nothing changes, and
 // the user is told "Impossible de changer l'exercice ! ..."; when even the
 // previous year cannot be opened again, the failure is handled as at start-up
 // (the program ends, or the connection dialog is offered).
-bool SwitchFiscalYear(const QString& year);
+bool SwitchFiscalYear(const QString& year, bool mayCreate);
 
 // Connects to the database at `path` (never making one). On success DbPath
 // takes `path` and true is returned; on failure the previous database is

@@ -231,11 +231,11 @@ void TfrmKivMain::BuildMenu()
         Submenu(&W::mnOptions, "mnOptions"_L1, "Outils"),
         Item(&W::mnParam, "mnParam"_L1, "&Paramètres", [](W& w) { OpenOptions(w); }).Tag(1),
         Separator("N23"_L1),
-        Item(&W::itemChangeYear, "ChangerExercice1"_L1, "Changer Exercice", [](W& w) { OpenChangeYear(w); })
+        Item(&W::itemChangeYear, MenuItem::ChangerExercice1, "Changer Exercice", [](W& w) { OpenChangeYear(w); })
             .Key(Qt::Key_F7),
         Separator("N19"_L1),
-        Item(&W::mnSave, "mnSave"_L1, "Sauvegarder", [](W& w) { OpenBackup(&w); }),
-        Item(&W::mnRestore, "mnRestore"_L1, "Restaurer", [](W& w) { OpenRestore(&w); }),
+        Item(&W::mnSave, MenuItem::mnSave, "Sauvegarder", [](W& w) { OpenBackup(&w); }),
+        Item(&W::mnRestore, MenuItem::mnRestore, "Restaurer", [](W& w) { OpenRestore(&w); }),
         Separator("N20"_L1),
         Item(&W::mnSQL, MenuItem::mnSQL, "SQL", [](W& w) { OpenSqlConsole(w); }).Tag(1),
         Item(&W::mnConnection, MenuItem::mnConnection, "Paramétres de connection",

@@ -156,6 +156,17 @@ void ReadSettings()
     DbFileName = QStringLiteral("KIV_DB_") + FiscalYear + QStringLiteral(".FDB");
     if (ServerAddress == LocalAddress)
         ServerAddress.clear();
+    // In local mode a blank folder, or a database path without one, is where
+    // the engine finds the year: the process's current folder. The folder is
+    // named as such, so that the status bar and the connection dialog show it
+    // and the settings keep it.
+    if (ServerAddress.isEmpty()) {
+        if (DbWorkDir.trimmed().isEmpty())
+            DbWorkDir = withSlash(QDir::currentPath());
+        if (!DbPath.trimmed().isEmpty() && QFileInfo(DbPath.trimmed()).isRelative()
+            && !DbPath.contains(QLatin1Char(':')) && !DbPath.contains(QLatin1Char('\\')))
+            DbPath = QDir::current().absoluteFilePath(DbPath.trimmed());
+    }
     if (DbPath.trimmed().isEmpty())
         DbPath = DbWorkDir + DbFileName;
     DbUser = QStringLiteral("SYSDBA");

@@ -4,6 +4,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/Pause.h"
+#include "data/AccessRights.h"
 #include "data/YearSwitch.h"
 #include "shell/UInfos.h"
 #include "ui/FormKit.h"
@@ -58,6 +59,7 @@ TfrmChangeYear::TfrmChangeYear(QWidget* parent) : QDialog(parent)
     main->addWidget(stBar);
     setFixedWidth(320);
 
+    m_canWrite = CanWrite(MenuItem::ChangerExercice1, CurrentUserId);
     UpDown1->setValue(FiscalYear.toInt());
     lYear->setText(QString::number(UpDown1->value()));
     ShowStatus();
@@ -117,8 +119,12 @@ bool TfrmChangeYear::eventFilter(QObject* watched, QEvent* event)
 void TfrmChangeYear::btnOkClick()
 {
     const QString year = QString::number(Year());
+    // Making a year is a write: a user with read access only moves between
+    // the years that exist.
+    if (!m_canWrite && YearNeedsCreation(year))
+        DenyWriteAccess();
     TWaitCursor wait;
-    const bool switched = SwitchFiscalYear(year);
+    const bool switched = SwitchFiscalYear(year, m_canWrite);
     ShowStatus();
     if (!switched)
         return;

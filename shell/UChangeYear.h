@@ -3,7 +3,9 @@
 // changed by the arrows, the arrow keys or a click on it; OK moves the
 // program to that year's database (made and seeded in local mode when
 // missing) and the dialog stays open; Cancel or Esc closes it. A switch that
-// fails leaves the program on the year it was on.
+// fails leaves the program on the year it was on. A user with read access
+// only on "Changer Exercice" moves between the years that exist: making a
+// year is refused.
 
 #include <QDialog>
 
@@ -36,4 +38,7 @@ protected:
 
 private:
     void ShowStatus();
+
+    // The user's write right on "Changer Exercice", read once.
+    bool m_canWrite = false;
 };

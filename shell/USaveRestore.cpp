@@ -2,13 +2,16 @@
 
 #include "core/GlobalState.h"
 #include "core/Guard.h"
+#include "core/IniFile.h"
 #include "core/MessageBox.h"
+#include "data/AccessRights.h"
 #include "platform/FilePicker.h"
 #include "ui/FormKit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +23,19 @@ namespace {
 bool Confirmed(const QString& question)
 {
     return ShowMessageBox(question, mtConfirmation, MsgButton::Yes | MsgButton::No) == mrYes;
+}
+
+const QString kParam = QStringLiteral("PARAM");
+const QString kBackupFolderKey = QStringLiteral("BACKUP_DIR");
+
+// Where backups are written: the folder of the last backup written while it
+// exists, else the folder of the year's database.
+QString BackupFolder()
+{
+    const QString last = IniReadString(IniPath, kParam, kBackupFolderKey).trimmed();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return QFileInfo(DbPath).absolutePath() + QLatin1Char('/');
 }
 
 } // namespace
@@ -54,6 +70,11 @@ TfrmSaveRestore::TfrmSaveRestore(Mode mode, QWidget* parent) : QDialog(parent)
     connect(btnSave, &QPushButton::clicked, this, Guarded([this] { btnSaveClick(); }));
     connect(btnRestore, &QPushButton::clicked, this, Guarded([this] { btnRestoreClick(); }));
     connect(btnClose, &QPushButton::clicked, this, [this] { reject(); });
+
+    // A restore replaces the year and a backup may replace the day's earlier
+    // one: both write, and a user with read access only is refused them.
+    m_canWrite = CanWrite(mode == Mode::Save ? MenuItem::mnSave : MenuItem::mnRestore, CurrentUserId);
+    btnRestore->setEnabled(m_canWrite);
 
     if (BackupToolPath().isEmpty())
         ShowInfo(QStringLiteral("L'utilitaire de sauvegarde gbak.exe est introuvable !"));
@@ -101,9 +122,16 @@ void TfrmSaveRestore::EndRun(const TToolOutcome& outcome)
     pBar->setValue(pBar->maximum());
     pBar->hide();
     btnSave->setEnabled(true);
-    btnRestore->setEnabled(true);
+    btnRestore->setEnabled(m_canWrite);
     btnClose->setEnabled(true);
     QApplication::restoreOverrideCursor();
+    // The next backup's folder and the restore's file dialog start where this
+    // backup was written.
+    if (outcome.ok && m_backup)
+        RunGuarded([&] {
+            IniWriteString(IniPath, kParam, kBackupFolderKey,
+                           QFileInfo(outcome.file).absolutePath() + QLatin1Char('/'));
+        });
     // The job is let go once its signal has returned.
     QTimer::singleShot(0, this, [this] {
         m_backup.reset();
@@ -122,11 +150,15 @@ void TfrmSaveRestore::btnSaveClick()
         return;
     }
     const std::optional<QString> folder =
-        platform::PickFolder(this, QStringLiteral("Choisir l'endroit où sauvegarder."), QString());
+        platform::PickFolder(this, QStringLiteral("Choisir l'endroit où sauvegarder."), BackupFolder());
     if (!folder)
         return;
+    const QString target = BackupFilePath(*folder, QDate::currentDate());
+    // Replacing the day's earlier backup is a write.
+    if (!m_canWrite && QFileInfo::exists(target))
+        DenyWriteAccess();
     StartRun(5, 4);
-    m_backup = std::make_unique<TBackupJob>(BackupFilePath(*folder, QDate::currentDate()));
+    m_backup = std::make_unique<TBackupJob>(target, m_canWrite);
     connect(m_backup.get(), &TBackupJob::Finished, this, [this](const TToolOutcome& outcome) { EndRun(outcome); });
     m_backup->Start();
 }
@@ -135,6 +167,8 @@ void TfrmSaveRestore::btnRestoreClick()
 {
     if (Running())
         return;
+    if (!m_canWrite)
+        DenyWriteAccess();
     if (!ServerAddress.isEmpty()) {
         ShowInfo(QStringLiteral("La restauration de la base de données ne se fait que sur le serveur !"));
         return;
@@ -142,7 +176,7 @@ void TfrmSaveRestore::btnRestoreClick()
     if (!Confirmed(QStringLiteral("Etes-vous sûr de vouloir procéder à la restauration ?")))
         return;
     const std::optional<QString> file = platform::PickFileToOpen(
-        this, QStringLiteral("Restaurer"), QFileInfo(DbPath).absolutePath(),
+        this, QStringLiteral("Restaurer"), BackupFolder(),
         QStringLiteral("fbk files (*.fbk *.FBK *.Fbk);;Tous les fichiers (*)"));
     if (!file)
         return;

@@ -4,6 +4,10 @@
 // restore button shown). Both run the engine's backup tool (data/Backup.h) in
 // local mode only; while it runs the buttons are disabled, the progress bar
 // shown, and the dialog cannot be closed; the outcome is told at its end.
+// Without the write right on its menu item, a restore and a backup over the
+// day's earlier one are refused. The folder of the last backup written is
+// kept in the settings file ([PARAM] BACKUP_DIR): the backup's folder picker
+// and the restore's file dialog open there.
 
 #include "data/Backup.h"
 
@@ -51,4 +55,6 @@ private:
     std::unique_ptr<TBackupJob> m_backup;
     std::unique_ptr<TRestoreJob> m_restore;
     TToolOutcome m_outcome;
+    // The user's write right on the form's menu item, read once.
+    bool m_canWrite = false;
 };

@@ -8,14 +8,19 @@
 #include "common/BackupFixture.h"
 #include "common/MessageRecorder.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -191,6 +196,111 @@ TEST_F(BackupTest, NoPasswordIsWrittenToDisk)
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             EXPECT_FALSE(f.readAll().contains(password)) << path.toStdString();
         }
+    }
+}
+
+const char* const KilledRestoreFolder = "VOREL_KILLED_RESTORE_FOLDER";
+const char* const KilledRestoreStep = "VOREL_KILLED_RESTORE_STEP";
+const char* const KilledRestoreBackup = "VOREL_KILLED_RESTORE_BACKUP";
+
+// Points the program's folders and year at `folder`, as a start there would.
+void PointAt(const QString& folder)
+{
+    AppDir = folder;
+    TempDir = folder + QStringLiteral("Temp/");
+    QDir().mkpath(TempDir);
+    IniPath = folder + QStringLiteral("VOREL.INI");
+    FiscalYear = QStringLiteral("2024");
+    DbWorkDir = folder;
+    DbFileName = QStringLiteral("KIV_DB_2024.FDB");
+    DbPath = folder + DbFileName;
+    DbUser = QStringLiteral("SYSDBA");
+    DbPassword = DefaultDbPassword();
+    ServerAddress.clear();
+}
+
+// The child's role: the program opens the year in the given folder and
+// restores the given backup; at the given moment it is killed (SIGKILL: no
+// clean-up of any kind runs).
+void RestoreUntilKilled()
+{
+    PointAt(qEnvironmentVariable(KilledRestoreFolder));
+    const int stopAt = qEnvironmentVariableIntValue(KilledRestoreStep);
+    DM = new TDM();
+    ASSERT_TRUE(DM->LURDO.isOpen());
+    SetRestoreStepObserver([stopAt](RestoreStep step) {
+        if (int(step) == stopAt)
+            std::raise(SIGKILL);
+    });
+    TRestoreJob job(qEnvironmentVariable(KilledRestoreBackup));
+    RunToEnd(job);
+    std::printf("NOT KILLED: %s\n", qPrintable(job.Outcome().message));
+}
+
+// Whatever moment a restore is killed at, the year's file is there under its
+// name: the next start opens the year with its books, the old ones up to the
+// moment the restored file took the year's name, the restored ones after it,
+// and asks nothing.
+TEST_F(BackupTest, ARestoreKilledAtAnyStepLeavesTheYearThatTheNextStartOpens)
+{
+    if (qEnvironmentVariableIsSet(KilledRestoreFolder)) {
+        RestoreUntilKilled();
+        return;
+    }
+    const QString backup = MakeBackup();   // the books with one user
+    rows::User(QStringLiteral("OMAR"));    // the year's books: two users
+    delete DM;
+    DM = nullptr;
+
+    struct Case {
+        const char* what;
+        RestoreStep step;
+        qint64 users;
+    };
+    const Case cases[] = {
+        {"killed once the backup is restored beside the year", RestoreStep::RestoredWritten, 2},
+        {"killed once the year is closed", RestoreStep::YearClosed, 2},
+        {"killed once the old year is kept under its second name", RestoreStep::OldYearKept, 2},
+        {"killed once the restored year took the year's name", RestoreStep::RestoredMovedIn, 1},
+        {"killed once the restored year is open", RestoreStep::Reopened, 1},
+    };
+    const QString saved[] = {AppDir, TempDir, IniPath, DbWorkDir, DbPath};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        QTemporaryDir root;
+        const QString folder = root.path() + QLatin1Char('/');
+        const QString live = folder + QStringLiteral("KIV_DB_2024.FDB");
+        ASSERT_TRUE(QFile::copy(year->path(), live));
+
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(KilledRestoreFolder), folder);
+        env.insert(QString::fromLatin1(KilledRestoreStep), QString::number(int(k.step)));
+        env.insert(QString::fromLatin1(KilledRestoreBackup), backup);
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=BackupTest.ARestoreKilledAtAnyStepLeavesTheYearThatTheNextStartOpens")});
+        ASSERT_TRUE(child.waitForFinished(120000));
+        const QByteArray output = child.readAll();
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << output.toStdString();
+
+        // The next start on that folder.
+        PointAt(folder);
+        MessageRecorder asked;
+        {
+            TDM next;
+            ASSERT_TRUE(next.LURDO.isOpen()) << asked.texts().join(" | ").toStdString();
+            EXPECT_TRUE(asked.calls().isEmpty()) << asked.texts().join(" | ").toStdString();
+            db::Query users(next.LURDO, QStringLiteral("SELECT COUNT(*) FROM T_USERS"));
+            users.open();
+            EXPECT_EQ(db::toInt(users.at(0, 0)), k.users);
+        }
+        AppDir = saved[0];
+        TempDir = saved[1];
+        IniPath = saved[2];
+        DbWorkDir = saved[3];
+        DbPath = saved[4];
     }
 }
 

@@ -12,6 +12,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using db::Query;
 
 namespace {
@@ -318,6 +321,39 @@ TEST_F(DataModuleTest, IndexesTheEngineRefusesAreNamedOnceAndTheOpeningGoesOn)
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
     EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX1"));
     EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX2"));
+}
+
+// Two programs open one year at the same moment: an index the other program
+// is adding counts as present once it has made it, and is made by this one
+// when the other's creation failed; neither is reported as missing.
+TEST_F(DataModuleTest, AnIndexAnotherProgramAddsMeanwhileCountsAsPresent)
+{
+    for (const bool otherCommits : {true, false}) {
+        SCOPED_TRACE(otherCommits ? "the other program makes it" : "the other program's creation fails");
+        DM->LURDO.execute(QStringLiteral("DROP INDEX DEPENSE_IDX1"));
+        DM->LURDO.commit();
+        delete DM;
+        DM = nullptr;
+
+        // The other program's opening, between its statement and its commit.
+        db::Connection other;
+        other.open(year->params());
+        other.execute(QStringLiteral("CREATE INDEX \"DEPENSE_IDX1\" ON DEPENSE (ID_FNM)"));
+        std::thread ends([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            if (otherCommits)
+                other.commit();
+            else
+                other.rollback();
+        });
+        MessageRecorder messages;
+        DM = new TDM();
+        ends.join();
+        EXPECT_TRUE(DM->LURDO.isOpen());
+        EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+        EXPECT_TRUE(indexExists(DM->LURDO, "DEPENSE_IDX1"));
+        other.close();
+    }
 }
 
 TEST_F(DataModuleTest, AFailedCommitRollsBackTheWholeGroupAndSaysSoOnce)

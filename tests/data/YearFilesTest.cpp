@@ -297,3 +297,88 @@ TEST(YearCreation, KeysPastTheSmallIntLimitAreRefused)
         EXPECT_EQ(messages.texts(), QStringList{QString::fromUtf8(k.message)});
     }
 }
+
+// A year file missing beside what a restore left (a restore of an earlier
+// version killed between its two renames, or a year file removed by hand) is
+// never replaced by an empty year: the start says what it found and offers to
+// put back the restored year, then the year as it was before the restore.
+TEST(YearCreation, AYearMissingBesideARestoresFilesIsOfferedBackNeverMadeEmpty)
+{
+    struct Case {
+        const char* what;
+        bool wholeRestored;        // the restored file is a whole year (else a restore cut short)
+        QList<int> answers;        // to the questions, in turn
+        int questions;
+        qint64 users;              // the year opened: its users; -1 none opened
+    };
+    const Case cases[] = {
+        {"the restored year is put in place", true, {mrYes}, 1, 1},
+        {"the year before the restore is put back", true, {mrNo, mrYes}, 2, 2},
+        {"a restore cut short is not offered", false, {mrYes}, 1, 2},
+        {"nothing put back: nothing made", true, {mrNo, mrNo}, 2, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        YearDb year;
+        // The books before the restore: two users; those restored: one.
+        db::Query user(DM->LURDO, QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES (:U, 'x', 1, :U)"));
+        user.setParam(QStringLiteral("U"), QStringLiteral("ALI"));
+        user.exec();
+        ASSERT_TRUE(DM->CommitWork());
+        const QString restored = DbPath + QStringLiteral(".restore");
+        delete DM;
+        DM = nullptr;
+        if (k.wholeRestored) {
+            ASSERT_TRUE(QFile::copy(DbPath, restored));
+        } else {
+            QFile cut(restored);
+            ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+            cut.write(QByteArray(4096, '\0'));
+        }
+        {
+            db::Connection c;
+            c.open(year.params());
+            c.execute(QStringLiteral("INSERT INTO T_USERS (USER_ID, PW, ACCESS, NOM) VALUES ('OMAR', 'x', 1, 'Omar')"));
+            c.commit();
+        }
+        const QString older = DbPath + QStringLiteral(".before-restore-20240301-080000");
+        const QString kept = DbPath + QStringLiteral(".before-restore-20240302-090000");
+        ASSERT_TRUE(QFile::copy(DbPath, older));
+        ASSERT_TRUE(QFile::rename(DbPath, kept));
+
+        MessageRecorder messages;
+        for (int answer : k.answers)
+            messages.answer(answer);
+        DM = new TDM();
+        const QStringList texts = messages.texts();
+        ASSERT_GE(texts.size(), k.questions);
+        const QString found = QStringLiteral("La base de données de l'exercice 2024 est introuvable :\r") + DbPath
+                              + QStringLiteral("\r\rUne restauration interrompue a laissé à côté :\r") + restored
+                              + (k.wholeRestored ? QStringLiteral(" (la base restaurée)")
+                                                 : QStringLiteral(" (une restauration inachevée)"))
+                              + QStringLiteral("\r") + kept + QStringLiteral(" (l'exercice avant une restauration)\r")
+                              + older + QStringLiteral(" (l'exercice avant une restauration)\r\r");
+        for (int i = 0; i < k.questions; ++i) {
+            EXPECT_TRUE(texts[i].startsWith(found)) << texts[i].toStdString();
+            EXPECT_EQ(messages.calls()[i].type, int(mtConfirmation));
+        }
+        const QString putBack = QStringLiteral("Remettre en place l'exercice tel qu'il était avant la restauration :\r")
+                                + kept + QStringLiteral(" ?");
+        EXPECT_EQ(texts[k.questions - 1].endsWith(putBack), k.users != 1) << texts[k.questions - 1].toStdString();
+        if (k.users < 0) {
+            EXPECT_FALSE(DM->LURDO.isOpen());
+            EXPECT_FALSE(QFile::exists(DbPath));
+            EXPECT_EQ(texts.mid(k.questions),
+                      QStringList{QStringLiteral("Impossible de se connecter à la base de données ") + DbPath});
+            EXPECT_TRUE(QFile::exists(restored));
+            EXPECT_TRUE(QFile::exists(kept));
+        } else {
+            ASSERT_TRUE(DM->LURDO.isOpen());
+            EXPECT_EQ(texts.size(), k.questions) << texts.join(" | ").toStdString();
+            EXPECT_EQ(scalar(DM->LURDO, QStringLiteral("SELECT COUNT(*) FROM T_USERS")), k.users);
+        }
+        EXPECT_TRUE(QFile::exists(older));
+        delete DM;
+        DM = nullptr;
+    }
+}

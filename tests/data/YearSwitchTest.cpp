@@ -54,7 +54,7 @@ protected:
 TEST_F(YearSwitchTest, AMissingYearIsMadeAndSeededOnceWithItsIndexesAndTheSwitchGoesBack)
 {
     const QString next = DbWorkDir + YearFileName(QStringLiteral("2025"));
-    ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2025")));
+    ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2025"), true));
     ExpectOn({next, QStringLiteral("2025"), QStringLiteral("KIV_DB_2025.FDB")}, next);
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
     // Seeded from 2024 in the database folder, with the opening indexes.
@@ -66,12 +66,12 @@ TEST_F(YearSwitchTest, AMissingYearIsMadeAndSeededOnceWithItsIndexesAndTheSwitch
     EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT MON$FORCED_WRITES FROM MON$DATABASE")), 1);
     rows::User(QStringLiteral("NEW"));
 
-    ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2024")));
+    ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2024"), true));
     ExpectOn({year->path(), QStringLiteral("2024"), QStringLiteral("KIV_DB_2024.FDB")}, year->path());
     EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 1);
 
     // Back on 2025: the year made earlier, not made nor seeded again.
-    ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2025")));
+    ASSERT_TRUE(SwitchFiscalYear(QStringLiteral("2025"), true));
     EXPECT_EQ(rows::Scalar(QStringLiteral("SELECT COUNT(*) FROM T_USERS")), 2);
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
 }
@@ -88,7 +88,7 @@ TEST_F(YearSwitchTest, AFailedSwitchLeavesTheProgramOnItsYearWhoeverIsLoggedIn)
     for (const std::int16_t access : {std::int16_t(0), std::int16_t(9)}) {
         messages.clear();
         CurrentUserAccess = access;  // 9: the built-in accounts, which a failed opening used to end
-        EXPECT_FALSE(SwitchFiscalYear(QStringLiteral("2026")));
+        EXPECT_FALSE(SwitchFiscalYear(QStringLiteral("2026"), true));
         ExpectOn(before, year->path());
         EXPECT_FALSE(DM->ProgramEndRequested());
         EXPECT_EQ(messages.texts(),
@@ -103,7 +103,7 @@ TEST_F(YearSwitchTest, InServerModeAMissingYearIsNeverMade)
     // A server that does not answer: the year cannot be reached, nor made.
     ServerAddress = QStringLiteral("127.0.0.1/1");
     const Place before = Current();
-    EXPECT_FALSE(SwitchFiscalYear(QStringLiteral("2027")));
+    EXPECT_FALSE(SwitchFiscalYear(QStringLiteral("2027"), true));
     ExpectOn(before, year->path());
     EXPECT_FALSE(QFile::exists(DbWorkDir + YearFileName(QStringLiteral("2027"))));
     EXPECT_EQ(messages.calls().size(), 1);

@@ -4,6 +4,7 @@
 // year and comes back.
 #include "core/GlobalState.h"
 #include "core/IniFile.h"
+#include "data/AccessRights.h"
 #include "data/UDM.h"
 #include "data/YearCreation.h"
 #include "shell/UChangeYear.h"
@@ -177,6 +178,37 @@ TEST_F(ConnectionTest, TheYearSwitchMovesToAMissingYearMadeLocallyAndStaysOpen)
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(dialog.btnOk, &esc);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// With read access only on "Changer Exercice" the user moves between the
+// years that exist; making a year is refused before anything is closed.
+TEST_F(ConnectionTest, AReadOnlyUserMovesBetweenYearsButNeverMakesOne)
+{
+    const int savedUserId = CurrentUserId;
+    CurrentUserId = 7;
+    db::Query right(DM->LURDO, QStringLiteral("INSERT INTO T_SECUR (ID_USER, OBJECT_NAME, TYPE_ACCES, TV_LEVEL, "
+                                              "NB_CHILD) VALUES (7, :O, 1, 2, 0)"));
+    right.setParam(QStringLiteral("O"), RightsKey(QStringLiteral("ChangerExercice1")));
+    right.exec();
+    ASSERT_TRUE(DM->CommitWork());
+    CreateDatabase(DbWorkDir + YearFileName(QStringLiteral("2023")));
+
+    TfrmChangeYear dialog;
+    dialog.UpDown1->setValue(2026);
+    dialog.btnOk->click();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Alerte de sécurité : Ecriture non autorisée !")});
+    EXPECT_FALSE(QFile::exists(DbWorkDir + YearFileName(QStringLiteral("2026"))));
+    EXPECT_EQ(FiscalYear, QStringLiteral("2024"));
+    EXPECT_TRUE(DM->LURDO.isOpen());
+    EXPECT_EQ(DM->LURDO.params().path, year->path());
+
+    messages.clear();
+    dialog.UpDown1->setValue(2023);
+    dialog.btnOk->click();
+    EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(FiscalYear, QStringLiteral("2023"));
+    EXPECT_EQ(DM->LURDO.params().path, DbWorkDir + YearFileName(QStringLiteral("2023")));
+    CurrentUserId = savedUserId;
 }
 
 } // namespace

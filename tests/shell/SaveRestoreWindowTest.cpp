@@ -2,6 +2,8 @@
 // refusals in server mode, a backup made from the folder picked, and a junk
 // file that leaves the year as it was.
 #include "core/GlobalState.h"
+#include "core/Guard.h"
+#include "data/AccessRights.h"
 #include "data/Backup.h"
 #include "data/UDM.h"
 #include "platform/FilePicker.h"
@@ -24,6 +26,7 @@ class SaveRestoreWindowTest : public BackupYearTest {
 protected:
     void TearDown() override
     {
+        CurrentUserId = savedUserId;
         platform::SetFilePickResponder({});
         BackupYearTest::TearDown();
     }
@@ -32,6 +35,7 @@ protected:
     {
         platform::SetFilePickResponder([this, answer](const platform::FilePickCall& call) {
             picks << call.title + QStringLiteral(" | ") + call.filter;
+            starts << call.startFolder;
             return answer;
         });
     }
@@ -47,8 +51,21 @@ protected:
         return finished.wait(60000);
     }
 
+    // Gives the user `userId` read access only on the menu items named.
+    void ReadOnly(int userId, const QStringList& items)
+    {
+        CurrentUserId = userId;
+        for (const QString& item : items)
+            rows::Exec(QStringLiteral("INSERT INTO T_SECUR (ID_USER, OBJECT_NAME, TYPE_ACCES, TV_LEVEL, NB_CHILD) "
+                                      "VALUES (:U, :O, 1, 2, 0)"),
+                       {{"U", qint64(userId)}, {"O", RightsKey(item)}});
+        DM->CommitWork();
+    }
+
     MessageRecorder messages;
     QStringList picks;
+    QStringList starts;
+    const int savedUserId = CurrentUserId;
 };
 
 TEST_F(SaveRestoreWindowTest, EachFormShowsItsOwnButtonAndRefusesServerMode)
@@ -89,6 +106,17 @@ TEST_F(SaveRestoreWindowTest, ABackupGoesIntoTheFolderPickedAndIsTold)
     EXPECT_TRUE(window.btnClose->isEnabled());
     EXPECT_FALSE(window.pBar->isVisible());
     EXPECT_TRUE(DM->LURDO.isOpen());
+
+    // The next backup's folder picker and the restore's file dialog open
+    // where this backup was written, in this run and the next ones.
+    // Before the first backup, the picker opened in the database's folder.
+    const QString folder = backups.path() + QLatin1Char('/');
+    TfrmSaveRestore again(TfrmSaveRestore::Mode::Save);
+    Pick(std::nullopt);
+    again.btnSave->click();
+    TfrmSaveRestore restore(TfrmSaveRestore::Mode::Restore);
+    restore.btnRestore->click();
+    EXPECT_EQ(starts, (QStringList{year->dir(), year->dir(), folder, folder})) << starts.join(" | ").toStdString();
 }
 
 TEST_F(SaveRestoreWindowTest, ARestoreAsksThriceAndAJunkFileLeavesTheYearAsItWas)
@@ -120,6 +148,85 @@ TEST_F(SaveRestoreWindowTest, ARestoreAsksThriceAndAJunkFileLeavesTheYearAsItWas
     QFile after(year->path());
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
+    EXPECT_TRUE(DM->LURDO.isOpen());
+}
+
+// A restore that succeeds says where the year as it was is kept.
+TEST_F(SaveRestoreWindowTest, ARestoreTellsWhereTheOldYearIsKept)
+{
+    TfrmSaveRestore save(TfrmSaveRestore::Mode::Save);
+    save.show();
+    Pick(backups.path());
+    ASSERT_TRUE(RunFrom(save, save.btnSave));
+    TfrmSaveRestore window(TfrmSaveRestore::Mode::Restore);
+    window.show();
+    Pick(BackupFilePath(backups.path(), QDate::currentDate()));
+    messages.clear();
+    ASSERT_TRUE(RunFrom(window, window.btnRestore));
+    ASSERT_TRUE(window.LastOutcome().ok) << window.LastOutcome().message.toStdString();
+    const QString kept = window.LastOutcome().file;
+    EXPECT_TRUE(kept.startsWith(year->path() + QStringLiteral(".before-restore-")));
+    EXPECT_TRUE(QFile::exists(kept));
+    ASSERT_FALSE(messages.calls().isEmpty());
+    EXPECT_EQ(messages.calls().last().type, int(mtInformation));
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("La restauration est terminée.\rL'ancienne base de données est "
+                                                      "conservée sous le nom :\r")
+                                           + kept);
+}
+
+// Read access on "Restaurer" and "Sauvegarder" refuses every write: the
+// restore, and a backup over the day's earlier one; a backup into a new file
+// only reads the year.
+TEST_F(SaveRestoreWindowTest, ReadAccessRefusesTheRestoreAndABackupOverAnExistingOne)
+{
+    ReadOnly(7, {QStringLiteral("mnRestore"), QStringLiteral("mnSave")});
+    const QString denied = QStringLiteral("Alerte de sécurité : Ecriture non autorisée !");
+
+    TfrmSaveRestore restore(TfrmSaveRestore::Mode::Restore);
+    EXPECT_FALSE(restore.btnRestore->isEnabled());
+    Pick(backups.filePath(QStringLiteral("VOREL_2024_20240101.Fbk")));
+    RunGuarded([&] { restore.btnRestoreClick(); });
+    EXPECT_EQ(messages.texts(), QStringList{denied});
+    EXPECT_TRUE(picks.isEmpty());
+    EXPECT_FALSE(restore.Running());
+
+    TfrmSaveRestore save(TfrmSaveRestore::Mode::Save);
+    save.show();
+    EXPECT_TRUE(save.btnSave->isEnabled());
+    Pick(backups.path());
+    messages.clear();
+    ASSERT_TRUE(RunFrom(save, save.btnSave));
+    const QString file = BackupFilePath(backups.path(), QDate::currentDate());
+    ASSERT_TRUE(save.LastOutcome().ok) << save.LastOutcome().message.toStdString();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray first = written.readAll();
+    written.close();
+
+    messages.clear();
+    save.btnSave->click();
+    EXPECT_FALSE(save.Running());
+    EXPECT_EQ(messages.texts(), QStringList{denied});
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), first);
+
+    // Even when the day's backup appears while the tool runs, a backup made
+    // without the write right never replaces it.
+    ASSERT_TRUE(QFile::remove(file));
+    TBackupJob job(file, false);
+    QSignalSpy finished(&job, &TBackupJob::Finished);
+    job.Start();
+    {
+        QFile meanwhile(file);
+        ASSERT_TRUE(meanwhile.open(QIODevice::WriteOnly));
+        meanwhile.write("la sauvegarde d'un autre");
+    }
+    ASSERT_TRUE(!finished.isEmpty() || finished.wait(60000));
+    EXPECT_FALSE(job.Outcome().ok);
+    QFile other(file);
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), QByteArray("la sauvegarde d'un autre"));
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral(".part")));
     EXPECT_TRUE(DM->LURDO.isOpen());
 }
 

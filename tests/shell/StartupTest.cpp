@@ -68,7 +68,10 @@ TEST(Startup, FirstStartOnAnEmptyProgramFolder)
         EXPECT_TRUE(ServerAddress.isEmpty());
         EXPECT_EQ(LocalAddress, QString::fromLatin1(ProgramFolder::LocalAddress));
         EXPECT_EQ(DbFileName, QStringLiteral("KIV_DB_") + currentYear() + QStringLiteral(".FDB"));
-        EXPECT_EQ(DbPath, DbFileName);
+        // No folder in the settings: the one the engine finds the year in,
+        // the current folder, is named.
+        EXPECT_EQ(DbWorkDir, QDir::currentPath() + QStringLiteral("/"));
+        EXPECT_EQ(DbPath, DbWorkDir + DbFileName);
         EXPECT_EQ(DbUser, QStringLiteral("SYSDBA"));
         EXPECT_EQ(DbPassword, DefaultDbPassword());
         EXPECT_EQ(SupplierThresholds[0], units(4000000));
@@ -87,7 +90,7 @@ TEST(Startup, FirstStartOnAnEmptyProgramFolder)
         EXPECT_EQ(w.StatusPanel(1)->text(), currentYear());
         EXPECT_EQ(w.StatusPanel(2)->text(), VersionLabel);
         EXPECT_EQ(w.StatusPanel(3)->text(), QStringLiteral("NT"));
-        EXPECT_EQ(w.StatusPanel(4)->text(), QString());
+        EXPECT_EQ(w.StatusPanel(4)->text(), DbWorkDir);
         EXPECT_EQ(w.lFiscalYear->text(), QStringLiteral("Exercice : ") + currentYear());
         EXPECT_EQ(w.lClient->text(), FacultyName);
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorel - Gestion des Finances"));
@@ -154,9 +157,24 @@ TEST(Startup, SettingsFileIsReadWithItsDefaultsAndDerivedValues)
              EXPECT_EQ(DbFileName, QStringLiteral("KIV_DB_2019.FDB"));
              EXPECT_EQ(DbPath, QStringLiteral("/data/KIV_DB_2019.FDB"));
          }},
-        {"another server address is kept",
+        {"another server address is kept, and the folder on the server as given",
          "[PARAM]\nIP_ADR=192.0.2.77\n",
-         [] { EXPECT_EQ(ServerAddress, QStringLiteral("192.0.2.77")); }},
+         [] {
+             EXPECT_EQ(ServerAddress, QStringLiteral("192.0.2.77"));
+             EXPECT_TRUE(DbWorkDir.isEmpty());
+         }},
+        {"a new installation names the folder it uses: the current one",
+         "[PARAM]\nEXER=2019\n",
+         [] {
+             EXPECT_EQ(DbWorkDir, QDir::currentPath() + QStringLiteral("/"));
+             EXPECT_EQ(DbPath, QDir::currentPath() + QStringLiteral("/KIV_DB_2019.FDB"));
+         }},
+        {"a stored path without a folder is in the current one",
+         "[PARAM]\nDB_PATH=KIV_DB_2018.FDB\nDB_WORKDIR=/w/\n",
+         [] {
+             EXPECT_EQ(DbWorkDir, QStringLiteral("/w/"));
+             EXPECT_EQ(DbPath, QDir::currentPath() + QStringLiteral("/KIV_DB_2018.FDB"));
+         }},
         {"a stored database path wins over the folder and the year",
          "[PARAM]\nDB_WORKDIR=/data/\nEXER=2020\nDB_PATH=/old/KIV_DB_2018.FDB\n",
          [] {
@@ -447,7 +465,8 @@ TEST(Startup, ProgramRunsFromTheSplashThroughTheLoginToTheMainWindowAndCloses)
                                         QStringLiteral("frmInfos: Création de la base de données ..."),
                                         QStringLiteral("frmPassWord"), QStringLiteral("frmKivMain")}));
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Voulez-vous, réellement, quitter l'application ?")});
-    EXPECT_EQ(key("DB_PATH"), QStringLiteral("KIV_DB_") + year + QStringLiteral(".FDB"));
+    EXPECT_EQ(key("DB_PATH"), dbFile);
+    EXPECT_EQ(key("DB_WORKDIR"), folder.path());
     EXPECT_EQ(key("EXER"), year);
     EXPECT_EQ(key("USERID"), QStringLiteral("MANAGER"));
     EXPECT_TRUE(QFileInfo(folder.path() + QStringLiteral("Temp")).isDir());
