@@ -13,6 +13,7 @@
 #include "reports/budget/URptDecVir.h"
 #include "rtf/Rtf.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -246,6 +247,20 @@ TEST_F(Decision, AMissingOrUnreadableTemplatePrintsNothingAndSaysWhy)
         EXPECT_TRUE(pages->isEmpty());
         EXPECT_TRUE(pages->refusal.contains(QStringLiteral("DECVIR.RTF"))) << pages->refusal.toStdString();
     }
+}
+
+// A folder in the template's place: the decision does not print, and the
+// reason is the program's own French, no system text.
+TEST_F(Decision, AFolderInTheTemplatesPlaceIsToldInFrench)
+{
+    AddTransfer(1);
+    QFile::remove(DecisionTemplatePath());
+    ASSERT_TRUE(QDir().mkpath(DecisionTemplatePath()));
+    const auto pages = Print(1);
+    EXPECT_TRUE(pages->isEmpty());
+    EXPECT_EQ(pages->refusal, QStringLiteral("Impossible de lire le fichier %1 : c'est un dossier, pas un fichier.")
+                                  .arg(DecisionTemplatePath()));
+    QDir(DecisionTemplatePath()).removeRecursively();
 }
 
 TEST(DecisionTemplateFile, TheProgramsTemplateIsInstalledOnlyWhereNoneIs)
