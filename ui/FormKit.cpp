@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QValidator>
@@ -399,6 +400,13 @@ TWaitCursor::TWaitCursor()
 TWaitCursor::~TWaitCursor()
 {
     QApplication::restoreOverrideCursor();
+}
+
+void ResizeWithinScreen(QWidget* window, const QSize& wanted)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : wanted;
+    window->resize(wanted.boundedTo(room));
 }
 
 void DropMenuUnder(QMenu* menu, QWidget* button)
