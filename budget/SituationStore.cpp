@@ -9,9 +9,6 @@
 
 namespace {
 
-// The largest amount a DECIMAL(15,2) column holds, in ten-thousandths.
-constexpr std::int64_t kMaxColumnRaw = 999999999999999LL * 100;
-
 // Text columns as the grid shows them: trailing blanks of CHAR columns dropped.
 QString Text(const db::Value& v)
 {
@@ -99,18 +96,12 @@ Currency SituationRate(Currency payments, Currency credits)
 {
     if (credits.isZero())
         return Currency();
-    // payments / credits x 100 in ten-thousandths, rounded half away from zero.
-    const __int128 numerator = __int128(payments.raw()) * 100 * Currency::Scale;
-    const __int128 denominator = credits.raw();
-    __int128 quotient = numerator / denominator;
-    const __int128 remainder = numerator % denominator;
-    const __int128 twice = (remainder < 0 ? -remainder : remainder) * 2;
-    if (twice >= (denominator < 0 ? -denominator : denominator))
-        quotient += ((numerator < 0) != (denominator < 0)) ? -1 : 1;
-    // Cut to two decimals, toward zero.
-    quotient -= quotient % 100;
-    quotient = std::clamp<__int128>(quotient, -kMaxColumnRaw, kMaxColumnRaw);
-    return Currency::fromRaw(std::int64_t(quotient));
+    // payments / credits x 100 in hundredths of a percent, the exact quotient
+    // cut toward zero: a line short of its credits by a cent never reads 100.
+    const __int128 hundredths = __int128(payments.raw()) * 100 * 100 / credits.raw();
+    const __int128 limit = MaxStoredAmount.raw();
+    const __int128 raw = std::clamp<__int128>(hundredths * (Currency::Scale / 100), -limit, limit);
+    return Currency::fromRaw(std::int64_t(raw));
 }
 
 Currency PrintedSituationRate(Currency payments, Currency revised, Currency initial)

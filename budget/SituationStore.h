@@ -108,9 +108,10 @@ struct TSituationTotals {
     bool empty = true;   // SIT_FIN holds no row at all
 };
 
-// The consumption rate: payments / credits x 100, rounded half away from zero
-// to four decimals, then cut (never rounded) to two; 0 when credits are 0.
-// Kept within what the DECIMAL(15,2) column holds.
+// The consumption rate: payments / credits x 100, the exact quotient cut
+// (never rounded) to two decimals; 0 when credits are 0. Kept within what the
+// DECIMAL(15,2) column holds. The situation window, its correction dialog and
+// the printed situation all take their rates from here.
 Currency SituationRate(Currency payments, Currency credits);
 
 // The rate the printed situation gives a set of rows: on the revised

@@ -133,7 +133,7 @@ qint64 TfrmListVir::CurrentTransfer() const
 
 void TfrmListVir::FormShow()
 {
-    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     TListingRows rows = m_listing.ReadTransfers();
     m_transfers->setRows(rows.names, std::move(rows.rows));

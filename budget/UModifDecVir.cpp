@@ -116,6 +116,8 @@ TfrmModifDecVir::~TfrmModifDecVir() = default;
 void TfrmModifDecVir::FormCreate()
 {
     QTextDocument* document = RichDesc->document();
+    // Taken before reading: a change made meanwhile is then seen as one.
+    m_version = DecisionTemplateVersion(m_path);
     if (std::optional<QString> error = rtf::LoadFile(m_path, *document)) {
         // Nothing read: the editor opens empty and writes nothing unless
         // the user types and saves.
@@ -174,26 +176,43 @@ void TfrmModifDecVir::ApplyStyle(QToolButton* button)
     RichDesc->setFocus();
 }
 
-bool TfrmModifDecVir::Save()
+TfrmModifDecVir::SaveResult TfrmModifDecVir::Save(bool closing)
 {
+    // Another user's save since this editor read the template is not
+    // replaced without the user's word.
+    if (DecisionTemplateVersion(m_path) != m_version) {
+        const QString question = QStringLiteral("Le fichier %1 a été modifié par un autre utilisateur depuis son "
+                                                "ouverture.\rVoulez-vous le remplacer par votre version ?")
+                                     .arg(m_path);
+        const MsgButtons buttons = closing ? MsgButton::Yes | MsgButton::No | MsgButton::Cancel
+                                           : MsgButton::Yes | MsgButton::No;
+        const int answer = ShowMessageBox(question, mtWarning, buttons);
+        if (answer == mrNo)
+            return SaveResult::Declined;
+        if (answer != mrYes)
+            return SaveResult::Failed;
+    }
     if (std::optional<QString> error = SaveDecisionTemplate(m_path, *RichDesc->document())) {
         ShowMessageBox(*error, mtError, MsgButton::OK);
-        return false;
+        return SaveResult::Failed;
     }
+    m_version = DecisionTemplateVersion(m_path);
     RichDesc->document()->setModified(false);
-    return true;
+    return SaveResult::Saved;
 }
 
 void TfrmModifDecVir::btnSaveClick()
 {
-    Save();
+    Save(false);
 }
 
 void TfrmModifDecVir::closeEvent(QCloseEvent* event)
 {
-    // An edit not saved yet is written without a question; a file that
-    // cannot be written keeps the window open.
-    if (RichDesc->document()->isModified() && !Save()) {
+    // An edit not saved yet is written without a question, unless another
+    // user saved the template meanwhile: then the user chooses to replace it,
+    // to close leaving it, or to stay. A file that cannot be written keeps
+    // the window open.
+    if (RichDesc->document()->isModified() && Save(true) == SaveResult::Failed) {
         event->ignore();
         return;
     }

@@ -4,11 +4,14 @@
 // and the bold, italic and underline buttons follow the text at the caret and
 // apply to the text selected. The template is written back whole, keeping
 // whatever formatting it holds, only after a real edit: when the user saves,
-// or at closing when the text changed since the last save. A template that
-// cannot be read is reported and the editor opens empty; it writes nothing
-// unless the user types and saves.
+// or at closing when the text changed since the last save. A template another
+// user saved since this editor read it is replaced only when the user says
+// so. A template that cannot be read is reported and the editor opens empty;
+// it writes nothing unless the user types and saves.
 //
 // Modal; the transfer window opens it ("Modifier la Décision de Transfert").
+
+#include "reports/budget/DecisionTemplate.h"
 
 #include <QDialog>
 
@@ -49,10 +52,15 @@ private:
     void cmbFontChange();
     void cmbSizeChange();
     void ApplyStyle(QToolButton* button);
-    // Writes the template; false (the user told why) when it could not be.
-    bool Save();
+    enum class SaveResult { Saved, Declined, Failed };
+    // Writes the template, after asking when another user saved it since it
+    // was read: Declined when the user keeps the other version (at closing,
+    // `closing` also offers to stay), Failed when it could not be written (the
+    // user told why) or the user chose to stay.
+    SaveResult Save(bool closing);
 
     QString m_path;
+    TTemplateVersion m_version;   // the template as this editor read or last wrote it
 };
 
 // Opens the template editor modally over `parent`.

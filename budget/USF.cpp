@@ -109,9 +109,14 @@ void TfrmSF::BuildWindow()
     // The choices and the buttons.
     auto* top = new QWidget(this);
     top->setObjectName(QStringLiteral("pnlTop"));
-    auto* bar = new QHBoxLayout(top);
-    bar->setContentsMargins(8, 6, 8, 6);
+    // Two rows, so that the window fits a narrow screen: the view and its
+    // period; the filters and the buttons.
+    auto* rows = new QVBoxLayout(top);
+    rows->setContentsMargins(8, 6, 8, 6);
+    rows->setSpacing(4);
+    auto* bar = new QHBoxLayout;
     bar->setSpacing(6);
+    rows->addLayout(bar);
     auto combo = [&](const char* name, const QStringList& items) {
         auto* c = new QComboBox(top);
         c->setObjectName(QString::fromLatin1(name));
@@ -147,9 +152,13 @@ void TfrmSF::BuildWindow()
     cmbPeriode = combo("cmbPeriode", {QStringLiteral("1er Trimestre"), QStringLiteral("2ème Trimestre"),
                                       QStringLiteral("3ème Trimestre"), QStringLiteral("4ème Trimestre")});
     cmbPeriode->setFixedWidth(135);
+    cmbPeriode->hide();
     bar->addWidget(cmbPeriode);
-    bar->addSpacing(12);
+    bar->addStretch();
 
+    bar = new QHBoxLayout;
+    bar->setSpacing(6);
+    rows->addLayout(bar);
     bar->addWidget(new QLabel(QStringLiteral("Engagments : "), top));
     cmbEng = combo("cmbEng", {QStringLiteral("Tous"), QStringLiteral("Visés"), QStringLiteral("Non visés")});
     bar->addWidget(cmbEng);
@@ -244,7 +253,7 @@ void TfrmSF::BuildWindow()
     connect(grdSF->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceTotals(); });
     connect(grdSF->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceTotals(); });
 
-    resize(1180, 640);
+    ResizeWithinScreen(this, QSize(1180, 640));
 }
 
 // ---- showing --------------------------------------------------------------

@@ -7,6 +7,8 @@
 
 #include "db/Currency.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -22,8 +24,14 @@ inline constexpr Currency DefaultServiceCeiling = Currency::fromUnits(4000000);
 inline constexpr Currency DefaultGoodsCeiling = Currency::fromUnits(6000000);
 
 // A ceiling as stored in the settings file: a plain decimal number ("." before
-// the decimals, no grouping, optional sign); nothing for any other text.
+// the decimals, no grouping, optional sign) that an amount column holds;
+// nothing for any other text.
 std::optional<Currency> ParseCeiling(const QString& text);
+
+// A ceiling as typed in the settings dialog (a space between thousands
+// allowed): nothing when `typed` is not a number of 0 or more, or is beyond
+// what an amount column holds; `refusal` then says which.
+std::optional<Currency> EnteredCeiling(const QString& typed, QString* refusal);
 
 // A credit-shortage policy: 0 proceed, 1 refuse, 2 ask; the checks treat any
 // other stored value as 2.
@@ -58,12 +66,25 @@ struct TParamSettings {
     QString phonePayeeObject;
 };
 
+// A value of the settings file that does not read: its key, its text, and
+// the default used in its place.
+struct TUnreadableSetting {
+    QString key;
+    QString text;
+    QString used;
+};
+
 // [PARAM] of the settings file at `iniPath`, each value missing (or, for a
-// ceiling, unreadable) taking the default the program uses.
-TParamSettings ReadParamSettings(const QString& iniPath);
-// Writes every value in one save; throws std::runtime_error with the
+// ceiling, unreadable) taking the default the program uses. A ceiling whose
+// text does not read (blank reads as missing) is added to `unreadable`.
+TParamSettings ReadParamSettings(const QString& iniPath, QList<TUnreadableSetting>* unreadable = nullptr);
+// The keys of [PARAM] and the texts a save writes for `settings`.
+QList<QPair<QString, QString>> ParamSettingsTexts(const TParamSettings& settings);
+// Writes, in one save, only the keys whose text differs between `shown` (the
+// values the user was shown) and `entered`: a key the user left alone keeps
+// whatever another program saved meanwhile. Throws std::runtime_error with the
 // platform's reason when the file cannot be written (nothing is written then).
-void WriteParamSettings(const QString& iniPath, const TParamSettings& settings);
+void WriteChangedParamSettings(const QString& iniPath, const TParamSettings& shown, const TParamSettings& entered);
 // Puts the values into the global state.
 void ApplyParamSettings(const TParamSettings& settings);
 // The values of the global state (the suffix, which no global holds, empty).

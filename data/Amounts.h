@@ -1,9 +1,8 @@
 #pragma once
-// The largest amount the amount columns hold: DECIMAL(15,2), 9 999 999 999 999.99.
+// Amounts as the amount columns keep them (their largest, MaxStoredAmount,
+// is beside Currency).
 
 #include "db/Currency.h"
-
-inline constexpr Currency MaxStoredAmount = Currency::fromRaw(999999999999999LL * 100);
 
 // The amount as the amount columns keep it: rounded to cents.
 inline Currency ToStoredCents(Currency amount)

@@ -60,5 +60,8 @@ private:
     std::int64_t m_raw = 0;
 };
 
+// The largest amount the amount columns hold: DECIMAL(15,2), 9 999 999 999 999.99.
+inline constexpr Currency MaxStoredAmount = Currency::fromRaw(999999999999999LL * 100);
+
 // Grouping helper shared by the two money formats: `digits` is a run of decimal digits.
 QString GroupThousands(const QString& digits, QChar separator = QLatin1Char(' '));

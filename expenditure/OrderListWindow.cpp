@@ -15,7 +15,8 @@ enum Column { coNo, coDate, coMontant, coLibMontant, coNature };
 
 } // namespace
 
-TOrderListWindow::TOrderListWindow(QWidget* parent) : TListingWindow(parent, "grdMdt")
+TOrderListWindow::TOrderListWindow(QWidget* parent, TOrderListing::Order order)
+    : TListingWindow(parent, "grdMdt"), m_listing(order)
 {
 }
 

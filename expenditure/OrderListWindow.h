@@ -24,7 +24,8 @@ public:
     void ReadOrders();
 
 protected:
-    explicit TOrderListWindow(QWidget* parent);
+    // The orders are read in `order`.
+    explicit TOrderListWindow(QWidget* parent, TOrderListing::Order order = TOrderListing::Order::LastFirst);
 
     // The grid's columns: number, date, amount, the line's share, nature.
     void AddOrderColumns();

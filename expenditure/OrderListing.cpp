@@ -17,7 +17,10 @@ const TDocumentRows kOrders{QStringLiteral("DET_MDT"), std::nullopt,       QStri
 
 } // namespace
 
-TOrderListing::TOrderListing() = default;
+TOrderListing::TOrderListing(Order order) : m_order(order)
+{
+}
+
 TOrderListing::~TOrderListing() = default;
 
 qint64 TOrderListing::KeyOf(const QueryRow& row)
@@ -62,8 +65,10 @@ TListingRows TOrderListing::Read()
     if (!m_read)
         m_read = std::make_unique<db::Query>(DM->LURDO,
                                              QStringLiteral("SELECT ID_MDT, NO_MDT, DATE_MDT, MONTANT, NATURE, "
-                                                            "MONTANT AS LIB_MONTANT FROM ENT_MDT "
-                                                            "ORDER BY NO_MDT DESC, ID_MDT DESC"));
+                                                            "MONTANT AS LIB_MONTANT FROM ENT_MDT ")
+                                                 + (m_order == Order::LastFirst
+                                                        ? QStringLiteral("ORDER BY NO_MDT DESC, ID_MDT DESC")
+                                                        : QStringLiteral("ORDER BY NO_MDT, DATE_MDT, ID_MDT")));
     m_read->open();
     TListingRows out{m_read->columnNames(), m_read->rows()};
     m_read->close();

@@ -32,12 +32,16 @@ struct TLineOrders {
 
 class TOrderListing {
 public:
-    TOrderListing();
+    // The order the orders are read in: the last number first (the listing),
+    // or by number then date (the dispatch slips).
+    enum class Order { LastFirst, NumberThenDate };
+
+    explicit TOrderListing(Order order = Order::LastFirst);
     ~TOrderListing();
     TOrderListing(const TOrderListing&) = delete;
     TOrderListing& operator=(const TOrderListing&) = delete;
 
-    // Every order, last number first: ID_MDT, NO_MDT, DATE_MDT, MONTANT,
+    // Every order, in the listing's order: ID_MDT, NO_MDT, DATE_MDT, MONTANT,
     // NATURE and LIB_MONTANT (the order's amount).
     TListingRows Read();
     // The order of a row of Read().
@@ -78,5 +82,6 @@ public:
     static bool DeleteOrderAsked(qint64 idMdt);
 
 private:
+    Order m_order;
     std::unique_ptr<db::Query> m_read;
 };

@@ -58,6 +58,15 @@ QString SelectionKindText(std::optional<ExpenseKind> kind, const QString& curren
 
 enum SelectionColumn { scNo, scDate, scImput, scMontant, scBen, scNoDep, scId, scFnm, scCount };
 
+// The beneficiary of a line shows at least this wide, whatever the others take.
+constexpr int kBeneficiaryMinimum = 80;
+
+// The widest date as the grids show it.
+QString DateSample()
+{
+    return QStringLiteral("00/00/0000");
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -140,7 +149,6 @@ void TfrmAddDep::BuildWindow()
     grdDep->setObjectName(QStringLiteral("grdDep"));
     grdDep->verticalHeader()->hide();
     grdDep->verticalHeader()->setDefaultSectionSize(20);
-    grdDep->horizontalHeader()->setStretchLastSection(true);
     m_model = new QueryTableModel(this);
     QueryTableModel::Column number;
     number.field = QStringLiteral("NO_DEPENSE");
@@ -150,27 +158,37 @@ void TfrmAddDep::BuildWindow()
     m_model->addColumn(number);
     m_model->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date"), QueryTableModel::Date,
                        Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
+    QueryTableModel::Column imput;
+    imput.field = QStringLiteral("IMPUT");
+    imput.title = QStringLiteral("Imput.");
+    imput.format = QueryTableModel::Text;
+    imput.alignment = Qt::AlignCenter;
+    imput.fitText = true;
+    m_model->addColumn(imput);
     m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
     m_model->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
     m_model->setKeyFields({QStringLiteral("ID_DEPENSE")});
     m_model->setSortingEnabled(true);
     m_model->attachView(grdDep);
-    grdDep->setColumnWidth(0, 70);
-    grdDep->setColumnWidth(1, 82);
-    grdDep->setColumnWidth(2, 96);
-    grdDep->setColumnWidth(3, 104);
+    // The columns as narrow as their titles and texts allow (the number, the
+    // budget line and the amount widen to what each reading holds): the
+    // beneficiary, last, takes the rest of the list's width.
+    for (int c = 0; c < 4; ++c)
+        grdDep->setColumnWidth(c, 0);
+    for (int c = 0; c < 4; ++c)
+        FitTextColumn(grdDep, c, c == 1 ? DateSample() : QString());
+    GiveRestOfWidth(grdDep, 4, kBeneficiaryMinimum);
     // No column is sorted until a title is clicked.
     grdDep->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     leftLayout->addWidget(grdDep, 1);
-    // Under the list, beside the add button: the tool bar keeps the window
-    // within its pick-mode width.
-    auto* addBar = new QHBoxLayout;
+    // Under the list the check box, then the add button beside the remove
+    // button of the lines: each row fits half the pick-mode width.
     chkHide = new QCheckBox(QStringLiteral("Cacher les dépenses engagées"), left);
     chkHide->setObjectName(QStringLiteral("chkHide"));
     chkHide->setFocusPolicy(Qt::NoFocus);
+    leftLayout->addWidget(chkHide);
+    auto* addBar = new QHBoxLayout;
     btnAdd = MakeButton(left, "btnAdd", QStringLiteral("Ajouter >>"), QString(), QStyle::SP_ArrowRight);
-    addBar->addWidget(chkHide);
     addBar->addStretch();
     addBar->addWidget(btnAdd);
     leftLayout->addLayout(addBar);
@@ -186,9 +204,15 @@ void TfrmAddDep::BuildWindow()
     grdDepToDo->setHorizontalHeaderLabels({QStringLiteral("N°"), QStringLiteral("Date Dép."), QStringLiteral("Imput."),
                                            QStringLiteral("Montant"), QStringLiteral("Bénéficiaire"),
                                            QStringLiteral("N° Dépense"), QString(), QString()});
-    const int widths[] = {26, 82, 96, 104, 200, 100};
+    // As narrow as titles and texts allow; the beneficiary takes what the
+    // others leave of the grid's width, the expense's number after it.
     for (int c = 0; c < scId; ++c)
-        grdDepToDo->setColumnWidth(c, widths[c]);
+        grdDepToDo->setColumnWidth(c, 0);
+    FitTextColumn(grdDepToDo, scNo, QStringLiteral("99"));
+    FitTextColumn(grdDepToDo, scDate, DateSample());
+    for (int c : {scImput, scMontant, scNoDep})
+        FitTextColumn(grdDepToDo, c, QString());
+    GiveRestOfWidth(grdDepToDo, scBen, kBeneficiaryMinimum);
     grdDepToDo->setColumnHidden(scId, true);
     grdDepToDo->setColumnHidden(scFnm, true);
     grdDepToDo->verticalHeader()->hide();
@@ -201,9 +225,8 @@ void TfrmAddDep::BuildWindow()
     for (int c = 0; c < scId; ++c)
         grdDepToDo->horizontalHeaderItem(c)->setTextAlignment(titleAlign[c] | Qt::AlignVCenter);
     right->addWidget(grdDepToDo, 1);
+    // The count and total of the lines, then the remove button.
     auto* totals = new QHBoxLayout;
-    btnRetire = MakeButton(pnlSelectedDep, "btnRetire", QStringLiteral("<< Retirer"), QString(), QStyle::SP_ArrowLeft);
-    totals->addWidget(btnRetire);
     totals->addStretch();
     lNbDep = new QLabel(QStringLiteral("0"), pnlSelectedDep);
     lNbDep->setObjectName(QStringLiteral("lNbDep"));
@@ -219,11 +242,18 @@ void TfrmAddDep::BuildWindow()
     totals->addWidget(lTotDep);
     totals->addWidget(lTotDetToDo);
     right->addLayout(totals);
+    auto* retireBar = new QHBoxLayout;
+    btnRetire = MakeButton(pnlSelectedDep, "btnRetire", QStringLiteral("<< Retirer"), QString(), QStyle::SP_ArrowLeft);
+    retireBar->addWidget(btnRetire);
+    retireBar->addStretch();
+    right->addLayout(retireBar);
 
     splitter->addWidget(left);
     splitter->addWidget(pnlSelectedDep);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 1);
+    // The list, where the expense is chosen, takes the larger part.
+    splitter->setStretchFactor(0, 4);
+    splitter->setStretchFactor(1, 3);
+    splitter->setSizes({4000, 3000});
     layout->addWidget(splitter, 1);
 
     stBar = new TStatusBar({60, 50, 110, 60, 10, 200}, this);
@@ -398,6 +428,9 @@ void TfrmAddDep::FillSelectionGrid()
             grdDepToDo->setItem(r, c, it);
         }
         FitAmountColumn(grdDepToDo, scMontant, l.amount, l.amount);
+        FitTextColumn(grdDepToDo, scNo, texts[scNo]);
+        FitTextColumn(grdDepToDo, scImput, texts[scImput], true);
+        FitTextColumn(grdDepToDo, scNoDep, texts[scNoDep]);
     }
     if (!m_lines.isEmpty())
         grdDepToDo->setCurrentCell(std::clamp(current, 0, int(m_lines.size()) - 1), scNo);

@@ -24,7 +24,7 @@ const QColor SlipColour(253, 254, 197);
 } // namespace
 
 TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
-    : TOrderListWindow(parent)
+    : TOrderListWindow(parent, TOrderListing::Order::NumberThenDate)
 {
     setObjectName(QStringLiteral("frmBord_Mdt"));
     setWindowTitle(QStringLiteral("Bordereau d'envoi des Mandats"));
@@ -58,10 +58,18 @@ TfrmBord_Mdt::TfrmBord_Mdt(QWidget* parent)
     mnPrintListing = MakeCommand(this, "mnPrintListing", QStringLiteral("Le listing"), [this] { btnPrintListingClick(); },
                                  QKeySequence(Qt::CTRL | Qt::Key_P));
     printMenu->addActions({mnPrintBord, mnPrintListing});
+    // Ctrl+P prints the listing from anywhere in the window.
+    addAction(mnPrintListing);
     PopMnPrint = new QMenu(this);
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addAction(QStringLiteral("Bordereau d'envoi"), this, Guarded([this] { PrintSlip(); }));
-    PopMnPrint->addAction(QStringLiteral("Imprimer le listing"), this, Guarded([this] { btnPrintListingClick(); }));
+    // The drop-down shows the listing's key too; the key belongs to the menu
+    // only while it is open, so it never competes with the window's command.
+    QAction* listing = PopMnPrint->addAction(QStringLiteral("Imprimer le listing"), this,
+                                             Guarded([this] { btnPrintListingClick(); }));
+    listing->setObjectName(QStringLiteral("mnDropPrintListing"));
+    listing->setShortcut(mnPrintListing->shortcut());
+    listing->setShortcutContext(Qt::WidgetShortcut);
     btnPrint = MakeButton(pnlTop, "btnPrint", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"),
                           QStyle::SP_FileIcon);
     btnPrint->setFocusPolicy(Qt::NoFocus);
@@ -115,18 +123,29 @@ void TfrmBord_Mdt::FormShow()
     m_selection.clear();
     m_onSlip.clear();
     ResetFilter();
-    stBar->SetPanel(0, DbUser);
+    stBar->SetPanel(0, CurrentUserCode);
     stBar->SetPanel(1, FiscalYear);
     ReadOrders();
 }
 
 void TfrmBord_Mdt::OrdersRead()
 {
-    // An order deleted meanwhile leaves the slip.
+    // An order deleted meanwhile leaves the slip, and the user is told which:
+    // its number is the one the slip showed.
     const QSet<qint64> present = TOrderListing::KeysOf(OrderRows());
+    QStringList gone;
+    for (int r = 0; r < m_bordModel->rowCount(); ++r) {
+        const qint64 id = TOrderListing::KeyOf(m_bordModel->row(r));
+        if (m_onSlip.contains(id) && !present.contains(id))
+            gone << QStringLiteral("N° ") + db::toText(m_bordModel->value(r, QStringLiteral("NO_MDT"))).trimmed();
+    }
     std::erase_if(m_selection, [&](qint64 order) { return !present.contains(order); });
     m_onSlip = QSet<qint64>(m_selection.begin(), m_selection.end());
     ShowSlip();
+    if (!gone.isEmpty())
+        ShowMessageBox(QStringLiteral("Des mandats du bordereau ont été supprimés entre-temps ; ils en sont retirés :\r")
+                           + gone.join(QStringLiteral("\r")),
+                       mtWarning, MsgButton::OK);
 }
 
 void TfrmBord_Mdt::ShowSlip()
@@ -236,6 +255,10 @@ void TfrmBord_Mdt::PrintSlip()
 {
     if (m_selection.empty())
         return;
+    // The orders as they stand now: the slip shows and prints the same ones.
+    ReadOrders();
+    if (m_selection.empty())
+        return;
     TfrmRptBord_Mdt form;
     form.Orders = SlipOrders();
     form.Preview(this);
@@ -243,6 +266,9 @@ void TfrmBord_Mdt::PrintSlip()
 
 void TfrmBord_Mdt::btnPrintListingClick()
 {
+    if (m_selection.empty())
+        return;
+    ReadOrders();
     if (!m_selection.empty())
         PrintListing();
 }

@@ -3,8 +3,11 @@
 // a dispatch slip and prints it. On the left the year's orders, sorted,
 // filtered (TfrmFilterMdt) and searched as in the order listing; on the right
 // the orders on the slip, each once, by number then date, with their total.
-// An order on the slip never shows on the left, whatever the filter. The slip
-// is not stored: it lives while the window is open.
+// The list on the left runs by number then date. An order on the slip never
+// shows on the left, whatever the filter. The slip is not stored: it lives
+// while the window is open. The orders are read again before each print, so
+// the slip prints them as they stand; an order of the slip deleted meanwhile
+// leaves it, and the user is told its number.
 //
 // The payment-order window's print item "Bordereau d'envoi des mandats"
 // creates it, shows it modally and frees it.

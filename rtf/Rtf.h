@@ -29,9 +29,10 @@ namespace rtf {
 // characters that code page lacks written as Unicode escapes.
 QByteArray Write(const QTextDocument& document);
 
-// Read and Write on a file. A failure (file missing, unreadable, not RTF or
-// cut short; a folder that cannot be written) returns the message to show,
-// naming the file; the document or the file on disk is then left as it was:
+// Read and Write on a file. A failure (file missing, unreadable, a folder, not
+// RTF or cut short; a folder that cannot be written) returns the message to
+// show, in French, naming the file; the document or the file on disk is then
+// left as it was:
 // a save writes a temporary file and renames it over the old one.
 [[nodiscard]] std::optional<QString> LoadFile(const QString& path, QTextDocument& document);
 [[nodiscard]] std::optional<QString> SaveFile(const QString& path, const QTextDocument& document);

@@ -24,6 +24,7 @@
 #include <QLocale>
 #include <QPalette>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -136,9 +137,10 @@ void WriteFirebirdConf()
     IniWriteString(conf, QStringLiteral("#FB"), QStringLiteral("TempDirectories"), TempDir);
 }
 
-void ReadSettings()
+QString ReadSettings()
 {
-    ApplyParamSettings(ReadParamSettings(IniPath));
+    QList<TUnreadableSetting> unreadable;
+    ApplyParamSettings(ReadParamSettings(IniPath, &unreadable));
 
     ServerAddress = IniReadString(IniPath, kParam, QStringLiteral("IP_ADR"));
     DbWorkDir = IniReadString(IniPath, kParam, QStringLiteral("DB_WORKDIR"));
@@ -149,8 +151,15 @@ void ReadSettings()
 
     if (CurrentUserCode.trimmed().isEmpty())
         CurrentUserCode = QStringLiteral("MANAGER");
-    if (FiscalYear.trimmed().isEmpty())
+    // A year that is not four digits would name a database file of no year.
+    static const QRegularExpression fourDigits(QStringLiteral("^\\d{4}$"));
+    if (FiscalYear.trimmed().isEmpty()) {
         FiscalYear = currentYear;
+    } else if (!fourDigits.match(FiscalYear.trimmed()).hasMatch()) {
+        unreadable.prepend({QStringLiteral("EXER"), FiscalYear, currentYear});
+        FiscalYear = currentYear;
+    }
+    FiscalYear = FiscalYear.trimmed();
 
     LocalAddress = platform::LocalIpAddress();
     DbFileName = QStringLiteral("KIV_DB_") + FiscalYear + QStringLiteral(".FDB");
@@ -171,6 +180,14 @@ void ReadSettings()
         DbPath = DbWorkDir + DbFileName;
     DbUser = QStringLiteral("SYSDBA");
     DbPassword = DefaultDbPassword();
+
+    if (unreadable.isEmpty())
+        return QString();
+    QString report = QStringLiteral("Le fichier de paramètres ") + IniPath
+                     + QStringLiteral(" contient des valeurs illisibles ; les valeurs par défaut sont utilisées :");
+    for (const TUnreadableSetting& u : unreadable)
+        report += QStringLiteral("\r") + u.key + QStringLiteral(" = « ") + u.text + QStringLiteral(" » : ") + u.used;
+    return report;
 }
 
 namespace {

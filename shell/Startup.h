@@ -54,8 +54,11 @@ void WriteFirebirdConf();
 
 // Reads [PARAM] of the settings file into the global state and derives the
 // values that depend on it (user, fiscal year, local address, server address,
-// database file name and path, database account).
-void ReadSettings();
+// database file name and path, database account). A fiscal year that is not
+// four digits, or a ceiling that does not read, gives its default; the text
+// returned then tells the user which values were replaced, all at once (empty
+// when everything read).
+QString ReadSettings();
 
 // The program's run once its application object exists and the program
 // folder is known: the splash and its progress, the main window, the data

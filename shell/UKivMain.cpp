@@ -306,7 +306,8 @@ void TfrmKivMain::FormCreate()
 
     // "Firebird.conf" and the settings file.
     WriteFirebirdConf();
-    ReadSettings();
+    if (const QString unreadable = ReadSettings(); !unreadable.isEmpty())
+        ShowMessageBox(unreadable, mtWarning, MsgButton::OK);
     // The transfer decision's template, when the program folder has none.
     InstallDefaultDecisionTemplate(AppDir);
 

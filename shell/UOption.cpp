@@ -226,28 +226,16 @@ void TfrmOptions::FormCreate()
     edActelCpt->setText(m_read.phonePayeeAccount);
     edActelRip->setText(m_read.phonePayeeDebitAccount);
     edActelObjet->setText(m_read.phonePayeeObject);
+    m_shown = Shown();
 }
 
-std::optional<TParamSettings> TfrmOptions::Entered()
+TParamSettings TfrmOptions::Shown() const
 {
-    // The refused field's page is shown, so the focus can reach it.
-    auto refuse = [this](const QString& text, QWidget* page, QWidget* field) {
-        PageControl1->setCurrentWidget(page);
-        ShowRefusal(TRefusal{text}, field);
-        return std::nullopt;
-    };
-    if (edVille->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("La ville est manquante !"), pgParams, edVille);
-
     TParamSettings s = m_read;
     for (auto [edit, index] : {std::pair{edPrestMax, 0}, std::pair{edFourMax, 1}}) {
-        const std::optional<Currency> ceiling = edit->TryAsCurrency();
-        // 0 switches the check off; a ceiling below 0 would refuse every
-        // supplier without a word.
-        if (!ceiling || *ceiling < Currency())
-            return refuse(QStringLiteral("Le seuil doit être un montant positif (0 : pas de seuil) !"), pgParams,
-                          edit);
-        s.ceilings[size_t(index)] = *ceiling;
+        QString refusal;
+        if (const std::optional<Currency> ceiling = EnteredCeiling(TNumEdit::StripGrouping(edit->text()), &refusal))
+            s.ceilings[size_t(index)] = *ceiling;
     }
     s.city = edVille->text().trimmed();
     s.signatory = edSignataire->text();
@@ -271,13 +259,31 @@ std::optional<TParamSettings> TfrmOptions::Entered()
     return s;
 }
 
+std::optional<TParamSettings> TfrmOptions::Entered()
+{
+    // The refused field's page is shown, so the focus can reach it.
+    auto refuse = [this](const QString& text, QWidget* page, QWidget* field) {
+        PageControl1->setCurrentWidget(page);
+        ShowRefusal(TRefusal{text}, field);
+        return std::nullopt;
+    };
+    if (edVille->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("La ville est manquante !"), pgParams, edVille);
+    for (TNumEdit* edit : {edPrestMax, edFourMax}) {
+        QString refusal;
+        if (!EnteredCeiling(TNumEdit::StripGrouping(edit->text()), &refusal))
+            return refuse(refusal, pgParams, edit);
+    }
+    return Shown();
+}
+
 void TfrmOptions::btnOkClick()
 {
     const std::optional<TParamSettings> entered = Entered();
     if (!entered)
         return;
     try {
-        WriteParamSettings(IniPath, *entered);
+        WriteChangedParamSettings(IniPath, m_shown, *entered);
     } catch (const std::exception& e) {
         // Nothing was written: the program goes on with the settings it had.
         ShowStandardError(QString::fromUtf8(e.what()));

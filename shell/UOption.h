@@ -1,8 +1,8 @@
 #pragma once
 // The settings dialog "Paramètres ": the document settings, the supplier
 // ceilings, the credit-shortage policies and the installation texts of the
-// documents, read from section [PARAM] of "VOREL.INI" and, on OK, written back
-// and put into the global state at once (the checks and documents follow
+// documents, read from section [PARAM] of "VOREL.INI" and, on OK, the values
+// the user changed written back and all put into the global state at once (the checks and documents follow
 // them without a restart). The values shown are the values in force: a
 // missing ceiling shows the default the program applies.
 
@@ -68,11 +68,16 @@ private:
     QWidget* BuildDecisionsPage();
     QWidget* BuildInstallationPage();
     void FormCreate();
+    // The settings as the controls hold them (a ceiling that is no amount
+    // keeps the value read).
+    TParamSettings Shown() const;
     // The settings as the dialog shows them; nothing, after telling the user
     // and putting the focus on the field, when one cannot be stored.
     std::optional<TParamSettings> Entered();
 
-    // The settings read at creation: what the dialog does not show is written
-    // back as it was read.
+    // The settings read at creation, and as the dialog first showed them: a
+    // save writes only the keys whose value the user changed, so a key another
+    // program saved meanwhile keeps its value.
     TParamSettings m_read;
+    TParamSettings m_shown;
 };

@@ -66,7 +66,8 @@ bool useYearFile(const QString& file, const QString& year)
     AppDir = info.absolutePath() + QLatin1Char('/');
     IniPath = AppDir + QStringLiteral("VOREL.INI");
     TempDir = QDir::tempPath() + QLatin1Char('/');
-    ReadSettings();
+    if (const QString unreadable = ReadSettings(); !unreadable.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(QString(unreadable).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
     FiscalYear = year;
     if (FiscalYear.isEmpty()) {
         const auto m = QRegularExpression(QStringLiteral("(\\d{4})")).match(info.fileName());

@@ -20,12 +20,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QValidator>
+
+#include <algorithm>
+#include <cmath>
 
 // ---------------------------------------------------------------------------
 // Commands
@@ -128,21 +132,53 @@ QHBoxLayout* MakeOkCancelRow(QWidget* dialog, QPushButton** ok, QPushButton** ca
 
 namespace {
 
-// The icon with its disabled pixmaps its own faded to a quarter: the style's
-// disabled rendering of the small grey glyphs hardly differs from them.
-QIcon WithFadedDisabledLook(const QIcon& icon, const QSize& size)
+// The tone, over white, that an enabled glyph's darkest ink reaches at the
+// lightest (0 black, 255 white); a disabled glyph is drawn at a fifth of its
+// opacity, in grey, so that its darkest ink stays lighter than any enabled
+// glyph's.
+constexpr int kEnabledInk = 100;
+
+// The icon in two looks plainly apart, whatever its own colours. Enabled:
+// its own image, with the faint dark edge some glyphs are drawn with (a blank
+// page outlined in translucent black) made plain, and a pale glyph (a light
+// grey bin) darkened until its darkest ink reaches kEnabledInk. Disabled:
+// that image in grey at a fifth of its opacity.
+QIcon WithPlainLooks(const QIcon& icon, const QSize& size)
 {
     QIcon out;
     for (const QSize s : {size, size * 2}) {
-        const QPixmap normal = icon.pixmap(s, QIcon::Normal, QIcon::Off);
-        QPixmap faded(normal.size());
-        faded.setDevicePixelRatio(normal.devicePixelRatio());
-        faded.fill(Qt::transparent);
-        {
-            QPainter p(&faded);
-            p.setOpacity(0.25);
-            p.drawPixmap(0, 0, normal);
-        }
+        const QPixmap source = icon.pixmap(s, QIcon::Normal, QIcon::Off);
+        QImage enabled = source.toImage().convertToFormat(QImage::Format_ARGB32);
+        int darkest = 255;
+        for (int y = 0; y < enabled.height(); ++y)
+            for (int x = 0; x < enabled.width(); ++x) {
+                QRgb p = enabled.pixel(x, y);
+                if (qAlpha(p) < 255 && qGray(p) < 128) {
+                    p = qRgba(qRed(p), qGreen(p), qBlue(p), std::min(255, qAlpha(p) * 5 / 2));
+                    enabled.setPixel(x, y, p);
+                }
+                darkest = std::min(darkest, 255 - qAlpha(p) * (255 - qGray(p)) / 255);
+            }
+        // Darker mid-tones, white kept white.
+        const double gamma = darkest > kEnabledInk && darkest < 255
+                                 ? std::log(kEnabledInk / 255.0) / std::log(darkest / 255.0)
+                                 : 1.0;
+        auto darken = [gamma](int c) { return int(255 * std::pow(c / 255.0, gamma) + 0.5); };
+        QImage disabled(enabled.size(), QImage::Format_ARGB32);
+        for (int y = 0; y < enabled.height(); ++y)
+            for (int x = 0; x < enabled.width(); ++x) {
+                QRgb p = enabled.pixel(x, y);
+                if (gamma != 1.0) {
+                    p = qRgba(darken(qRed(p)), darken(qGreen(p)), darken(qBlue(p)), qAlpha(p));
+                    enabled.setPixel(x, y, p);
+                }
+                const int grey = qGray(p);
+                disabled.setPixel(x, y, qRgba(grey, grey, grey, (qAlpha(p) + 2) / 5));
+            }
+        QPixmap normal = QPixmap::fromImage(enabled);
+        QPixmap faded = QPixmap::fromImage(disabled);
+        normal.setDevicePixelRatio(source.devicePixelRatio());
+        faded.setDevicePixelRatio(source.devicePixelRatio());
         out.addPixmap(normal, QIcon::Normal);
         out.addPixmap(faded, QIcon::Disabled);
     }
@@ -158,7 +194,7 @@ QToolButton* MakeIconButton(QWidget* parent, const char* name, const QString& hi
     b->setToolTip(hint);
     b->setAccessibleName(hint);
     b->setAutoRaise(true);
-    b->setIcon(WithFadedDisabledLook(parent->style()->standardIcon(icon), b->iconSize()));
+    b->setIcon(WithPlainLooks(parent->style()->standardIcon(icon), b->iconSize()));
     return b;
 }
 
@@ -410,6 +446,13 @@ TWaitCursor::TWaitCursor()
 TWaitCursor::~TWaitCursor()
 {
     QApplication::restoreOverrideCursor();
+}
+
+void ResizeWithinScreen(QWidget* window, const QSize& wanted)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : wanted;
+    window->resize(wanted.boundedTo(room));
 }
 
 void DropMenuUnder(QMenu* menu, QWidget* button)

@@ -162,6 +162,10 @@ public:
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
+// Gives `window` the size `wanted`, or less where the screen it opens on
+// has less room, its taskbar and panels left out.
+void ResizeWithinScreen(QWidget* window, const QSize& wanted);
+
 // Drops `menu` just below the lower-left corner of `button`; the screen
 // position is kept in PopupPoint.
 void DropMenuUnder(QMenu* menu, QWidget* button);

@@ -3,6 +3,7 @@
 #include "core/Routines.h"
 
 #include <QCollator>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHash>
 #include <QHeaderView>
@@ -108,6 +109,55 @@ void FitTextColumn(QTableView* view, int column, const QString& widest, bool bol
                                 QFontMetrics(font).horizontalAdvance(widest) + CellMargins(view));
     if (view->columnWidth(column) < needed)
         view->setColumnWidth(column, needed);
+}
+
+namespace {
+
+// Sizes one column of a view to the width the others leave.
+class TRestOfWidth : public QObject {
+public:
+    TRestOfWidth(QTableView* view, int column, int minimum)
+        : QObject(view), m_view(view), m_column(column), m_minimum(minimum)
+    {
+        view->viewport()->installEventFilter(this);
+        connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
+            if (section != m_column)
+                fit();
+        });
+        fit();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            fit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void fit()
+    {
+        const QHeaderView* header = m_view->horizontalHeader();
+        int others = 0;
+        for (int c = 0; c < header->count(); ++c)
+            if (c != m_column && !header->isSectionHidden(c))
+                others += header->sectionSize(c);
+        const int width = std::max(m_minimum, m_view->viewport()->width() - others);
+        if (m_view->columnWidth(m_column) != width)
+            m_view->setColumnWidth(m_column, width);
+    }
+
+    QTableView* m_view;
+    int m_column;
+    int m_minimum;
+};
+
+} // namespace
+
+void GiveRestOfWidth(QTableView* view, int column, int minimum)
+{
+    new TRestOfWidth(view, column, minimum);
 }
 
 // ---------------------------------------------------------------------------

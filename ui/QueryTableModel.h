@@ -58,6 +58,11 @@ void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency l
 // `widest`, the widest of its texts, in the view's font (made bold when
 // `bold`).
 void FitTextColumn(QTableView* view, int column, const QString& widest, bool bold = false);
+// Keeps `column` of `view` as wide as the view's width leaves after the other
+// shown columns, and at least `minimum`: whenever the view or another column
+// changes width. The columns after it are then reached by scrolling only
+// when the view is too narrow for all of them.
+void GiveRestOfWidth(QTableView* view, int column, int minimum);
 
 // One row of the model's copy, read by column name (case-insensitive).
 class QueryRow {

@@ -4,6 +4,7 @@
 #include "core/Routines.h"
 #include "rtf/Rtf.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,17 @@ bool InstallDefaultDecisionTemplate(const QString& folder)
         return false;
     QSaveFile target(path);
     return target.open(QIODevice::WriteOnly) && target.write(source.readAll()) >= 0 && target.commit();
+}
+
+TTemplateVersion DecisionTemplateVersion(const QString& path)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    if (!digest.addData(&file))
+        return std::nullopt;
+    return digest.result();
 }
 
 std::optional<QString> SaveDecisionTemplate(const QString& path, const QTextDocument& document)

@@ -23,6 +23,12 @@ QString DecisionTemplatePath();
 // when one was missing and could not be written.
 bool InstallDefaultDecisionTemplate(const QString& folder);
 
+// What the template file at `path` holds now, to tell whether another user
+// saved it since it was read: the digest of its bytes, nothing when there is
+// no file to read.
+using TTemplateVersion = std::optional<QByteArray>;
+TTemplateVersion DecisionTemplateVersion(const QString& path);
+
 // Writes `document` as the template at `path`: the previous file is kept
 // as `path` + ".bak", then the new one is written to a temporary file renamed
 // into place, so the template is never left half written. On failure returns

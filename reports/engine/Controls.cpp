@@ -1,8 +1,11 @@
 #include "reports/engine/Report.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextImageFormat>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -27,6 +30,59 @@ QPaintDevice* ReportDevice()
         return image;
     }();
     return &device;
+}
+
+// Pictures larger than `room` (report pixels) drawn smaller, keeping their
+// proportions, so that none runs off the page nor over pages of its own: a
+// line that holds one still fits a page whole. A
+// picture without a size of its own is measured by its image.
+void FitPictures(QTextDocument& document, const QSizeF& room)
+{
+    struct Fitted {
+        int position;
+        int length;
+        QTextImageFormat format;
+    };
+    std::vector<Fitted> fitted;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            QSizeF size(image.width(), image.height());
+            if (size.width() <= 0 || size.height() <= 0) {
+                const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(image.name()));
+                const QSizeF natural = resource.canConvert<QImage>() && !resource.value<QImage>().isNull()
+                                           ? QSizeF(resource.value<QImage>().size())
+                                           : QSizeF(QImage::fromData(resource.toByteArray()).size());
+                if (size.width() <= 0 && size.height() <= 0)
+                    size = natural;
+                else if (size.width() <= 0 && natural.height() > 0)
+                    size.setWidth(natural.width() * size.height() / natural.height());
+                else if (size.height() <= 0 && natural.width() > 0)
+                    size.setHeight(natural.height() * size.width() / natural.width());
+            }
+            if (size.width() <= 0 || size.height() <= 0)
+                continue;
+            // A picture stands on the line's base: the font's part below it
+            // makes the line taller than the picture.
+            const QFontMetricsF metrics(image.font(), ReportDevice());
+            const double height = std::max(1.0, room.height() - metrics.descent() - metrics.leading() - 1);
+            const double scale = std::min({1.0, room.width() / size.width(), height / size.height()});
+            if (scale >= 1.0)
+                continue;
+            image.setWidth(size.width() * scale);
+            image.setHeight(size.height() * scale);
+            fitted.push_back({fragment.position(), fragment.length(), image});
+        }
+    }
+    for (const Fitted& f : fitted) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(f.position);
+        cursor.setPosition(f.position + f.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(f.format);
+    }
 }
 
 bool IsNumericMask(const QString& mask)
@@ -612,6 +668,10 @@ std::shared_ptr<QTextDocument> RichText::laidOut(double width) const
     doc->documentLayout()->setPaintDevice(ReportDevice());
     doc->setUseDesignMetrics(true);
     doc->setDocumentMargin(0);
+    // No picture wider than the text nor taller than the page's printable area.
+    const PageSetup& page = band().report().page();
+    const double printable = MmToPx(page.length - page.margins.top - page.margins.bottom);
+    FitPictures(*doc, QSizeF(std::max(1.0, width), std::max(1.0, printable)));
     doc->setTextWidth(width);
     return doc;
 }

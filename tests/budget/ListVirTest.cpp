@@ -93,6 +93,9 @@ TEST_F(TransferList, AnEmptyYearListsNothingAndOpensTheTransferWindowOnNone)
     EXPECT_EQ(list->Transfers()->rowCount(), 0);
     EXPECT_EQ(list->Rows()->rowCount(), 0);
     EXPECT_EQ(list->stBar->Panel(2), QStringLiteral("0 Transferts"));
+    // The user logged in, not the database account.
+    EXPECT_EQ(list->stBar->Panel(0), QStringLiteral("BUDGETIER"));
+    EXPECT_EQ(list->stBar->Panel(1), FiscalYear);
     EXPECT_FALSE(list->mnDelete->isEnabled());
     qint64 shown = -2;
     OnNextModal([&](QDialog* d) {

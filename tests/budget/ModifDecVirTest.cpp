@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontComboBox>
@@ -194,6 +195,78 @@ TEST_F(DecisionTemplateEditor, TheTransferWindowOpensTheEditor)
     transfers.show();
     EXPECT_EQ(ClassOfNextModal([&] { transfers.mnModiDec->trigger(); }), QStringLiteral("TfrmModifDecVir"));
     EXPECT_EQ(Bytes(path), kTemplate);
+}
+
+// Another user saved the template while this editor held it: a save or a
+// close does not replace it without the user's word. No keeps the other
+// version, Cancel (at closing) stays, Yes replaces it whole.
+TEST_F(DecisionTemplateEditor, ATemplateAnotherUserSavedMeanwhileIsReplacedOnlyWhenTheUserSaysSo)
+{
+    Write(kTemplate);
+    Open();
+    QTest::keyClick(editor->RichDesc, Qt::Key_End);
+    QTest::keyClicks(editor->RichDesc, QStringLiteral(" Vu le budget."));
+    const QByteArray theirs = "{\\rtf1\\ansi Leur d\\'e9cision du [DATE].\\par}";
+    Write(theirs);
+
+    messages->answer(mrNo);
+    editor->btnSave->click();
+    ASSERT_EQ(messages->texts().size(), 1);
+    EXPECT_TRUE(messages->texts().first().contains(QStringLiteral("modifié par un autre utilisateur")));
+    EXPECT_TRUE(messages->texts().first().contains(path));
+    EXPECT_EQ(Bytes(path), theirs);
+    EXPECT_TRUE(editor->btnSave->isEnabled());
+
+    messages->clear();
+    messages->answer(mrCancel);
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(messages->calls().size(), 1);
+    EXPECT_EQ(Bytes(path), theirs);
+
+    messages->clear();
+    messages->answer(mrYes);
+    editor->btnSave->click();
+    EXPECT_EQ(messages->calls().size(), 1);
+    EXPECT_EQ(Bytes(path + QStringLiteral(".bak")), theirs);
+    QTextDocument read;
+    ASSERT_FALSE(rtf::LoadFile(path, read).has_value());
+    EXPECT_TRUE(read.toPlainText().startsWith(QStringLiteral("Le Doyen décide le [DATE]. Vu le budget.")));
+
+    // The editor's own save is no other user's: the next one asks nothing.
+    messages->clear();
+    QTest::keyClicks(editor->RichDesc, QStringLiteral(" Fin."));
+    QTest::keyClick(editor->RichDesc, Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(messages->calls().isEmpty());
+    ASSERT_FALSE(rtf::LoadFile(path, read).has_value());
+    EXPECT_TRUE(read.toPlainText().contains(QStringLiteral("Vu le budget. Fin.")));
+
+    // Closing after another user's save, answered No: the window closes and
+    // their version stays.
+    Open();
+    QTest::keyClicks(editor->RichDesc, QStringLiteral("Brouillon "));
+    Write(theirs);
+    messages->answer(mrNo);
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(Bytes(path), theirs);
+}
+
+// A folder in the template's place is told in French, and the editor writes
+// nothing into it.
+TEST_F(DecisionTemplateEditor, AFolderInTheTemplatesPlaceIsToldInFrench)
+{
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkpath(path));
+    Open();
+    ASSERT_EQ(messages->texts().size(), 1);
+    EXPECT_EQ(messages->texts().first(),
+              QStringLiteral("Impossible de lire le fichier %1 : c'est un dossier, pas un fichier.").arg(path));
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    QDir(path).removeRecursively();
 }
 
 } // namespace

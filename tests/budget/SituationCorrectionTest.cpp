@@ -11,8 +11,11 @@
 #include "reports/UPaper.h"
 #include "ui/QueryTableModel.h"
 #include "controls/NumEdit.h"
+#include "core/Routines.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -164,6 +167,75 @@ TEST_F(SituationCorrection, ACorrectionFromTheWindowShowsInItsTotalsAndItsPrint)
                                     chapterPayments = preview.Pages()->page(0).textsOf(QStringLiteral("lChapPmt"));
                                 }));
     EXPECT_EQ(chapterPayments.value(0), QStringLiteral("150.00"));
+    TfrmPaper::SetResponder({});
+}
+
+// The consumption rate of a line, wherever it shows: the grid and the totals
+// bar after a display from the books, the correction dialog opened on the
+// line, and the printed situation. It is the exact quotient cut to two
+// decimals: a line short of its credits by a cent never reads 100.00.
+TEST_F(SituationCorrection, TheRateIsTheExactQuotientCutInTheWindowTheDialogAndThePrint)
+{
+    struct Case {
+        const char* art;
+        const char* credits;
+        const char* payments;
+        const char* rate;
+    };
+    const Case cases[] = {
+        {"01", "20000", "19999.99", "99.99"},
+        {"02", "3", "2", "66.66"},
+        {"03", "20000", "20000", "100.00"},
+        {"04", "3.01", "2.92", "97.00"},
+        {"05", "1", "0.29", "29.00"},
+    };
+    Line(QStringLiteral("22-01"), QString(), 2, Currency());
+    qint64 id = 300;
+    for (const Case& c : cases) {
+        const qint64 line = Line(QStringLiteral("22-01"), QLatin1String(c.art), 2, Money(c.credits), Day(1, 5));
+        ++id;
+        Expense(id, ExpenseKind::Invoice, line, Money(c.payments));
+        Order(id, Day(3, 1), OrderStatus::Paid);
+        OrderLine(id, 1, id, Money(c.payments));
+    }
+    DM->CommitWork();
+
+    TfrmPaper::SetResponder([] { return 0; });
+    TfrmSF window;
+    window.show();
+    window.cmbSection->setCurrentIndex(1);   // section 2
+    window.edDateD->setText(DateText(Day(1, 1)));
+    window.edDateF->setText(DateText(Day(3, 31)));
+    window.btnDisplay->click();
+    QueryTableModel* grid = window.model();
+    ASSERT_EQ(grid->rowCount(), int(std::size(cases)) + 1);   // the chapter row first
+    // 40 004.91 paid of 40 006.01.
+    EXPECT_EQ(grid->displayText(0, 9), QStringLiteral("99.99"));
+    EXPECT_EQ(window.lTaux->text(), QStringLiteral("99.99"));
+
+    QStringList printed;
+    EXPECT_TRUE(ReadNextPreview([&] { window.mnPrint->trigger(); },
+                                [&](TfrmPreview& preview) {
+                                    printed = preview.Pages()->page(0).textsOf(QStringLiteral("lLigTx"));
+                                }));
+    ASSERT_EQ(printed.size(), int(std::size(cases)));
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.payments + std::string(" / ") + c.credits);
+        EXPECT_EQ(grid->displayText(i + 1, 1), QLatin1String(c.art));
+        EXPECT_EQ(grid->displayText(i + 1, 9), QLatin1String(c.rate));
+        EXPECT_EQ(printed[i], QLatin1String(c.rate) + QStringLiteral(" %"));
+        QString shown;
+        window.model()->setCurrentRow(i + 1);
+        OnNextModal([&](QDialog* d) {
+            auto* dialog = qobject_cast<TfrmModifSF*>(d);
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->lTaux->text();
+            dialog->btnClose->click();
+        });
+        window.mnModif->trigger();
+        EXPECT_EQ(shown, QLatin1String(c.rate));
+    }
     TfrmPaper::SetResponder({});
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SituationRate, ExactQuotientRoundedToFourDecimalsThenCut)
+TEST(SituationRate, ExactQuotientCutToTwoDecimals)
 {
     struct Case {
         const char* payments;
@@ -19,7 +19,9 @@ TEST(SituationRate, ExactQuotientRoundedToFourDecimalsThenCut)
     const Case cases[] = {
         {"0.29", "1.00", "29.00"},          // not 28.99 as a floating-point product gives
         {"123456", "1000000", "12.34"},     // 12.3456 % is cut, not rounded
-        {"2.92", "3.01", "97.01"},          // 97.009966... is 97.0100 as money, then 97.01
+        {"2.92", "3.01", "97.00"},          // 97.009966... is cut, not first rounded to 97.0100
+        {"19999.99", "20000", "99.99"},     // 99.99995 %: not fully paid, never 100.00
+        {"20000", "20000", "100.00"},
         {"2", "3", "66.66"},
         {"50", "0", "0.00"},                // no revised credits
         {"0", "0", "0.00"},

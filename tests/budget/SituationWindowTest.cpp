@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -175,6 +176,32 @@ TEST_F(SituationWindow, ThePeriodMustBeOrderedAndInTheFiscalYear)
         EXPECT_EQ(frm->focusWidget()->objectName(), QString::fromLatin1(c.focus));
         EXPECT_EQ(frm->model()->rowCount(), 0);   // nothing computed
     }
+}
+
+// The window opens within the screen (1 280 wide at most), whatever it shows:
+// its buttons all within it, before and after a display and in the recap.
+TEST_F(SituationWindow, TheWindowFitsTheScreenWithEveryButtonInIt)
+{
+    MakeYear();
+    Open();
+    const QRect screen = frm->screen()->availableGeometry();
+    auto fits = [&](const char* when) {
+        SCOPED_TRACE(when);
+        QCoreApplication::processEvents();
+        EXPECT_LE(frm->width(), std::min(1280, screen.width()));
+        EXPECT_LE(frm->minimumSizeHint().width(), std::min(1280, screen.width()));
+        for (QWidget* button : std::initializer_list<QWidget*>{frm->btnDisplay, frm->btnPrint, frm->btnClose}) {
+            const QRect at(button->mapTo(frm.get(), QPoint(0, 0)), button->size());
+            EXPECT_LE(at.right(), frm->width()) << button->objectName().toStdString();
+        }
+    };
+    fits("opened");
+    Period(svBothSections, Feb1, Mar31);
+    frm->btnDisplay->click();
+    ASSERT_GT(frm->model()->rowCount(), 0);
+    fits("displayed");
+    frm->cmbSection->setCurrentIndex(svRecap);
+    fits("recap");
 }
 
 TEST_F(SituationWindow, DisplayFillsTheGridAndTheTotalsBar)

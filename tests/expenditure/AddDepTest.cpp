@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -325,5 +327,33 @@ TEST_F(AddDepTest, AnExpenseTakenByAnotherDocumentMeanwhileIsRefused)
                                    order ? QStringLiteral("ID_MDT") : QStringLiteral("ID_ENG"), doc)
                         .isEmpty());
         frm->close();
+    }
+}
+
+// In the 745 px picker the list's columns fit its width with amounts in the
+// millions: the beneficiary shows, without scrolling; so do the lines' count
+// and total under the document's lines.
+TEST_F(AddDepTest, TheListsColumnsFitThePickerSoTheBeneficiaryShows)
+{
+    for (const char* amount : {"9876543.21", "12.50"})
+        rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money(amount));
+    const qint64 order = NewOrder(QStringLiteral("0001"), QDate());
+    DecisionMandate = 0;
+    auto frm = Open("M", order);
+    Pick(*frm, frm->Expenses()->current().asInt(QStringLiteral("ID_DEPENSE")));
+    ASSERT_EQ(1, frm->LineCount());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(TfrmAddDep::PickModeWidth, frm->width());
+
+    QTableView* list = frm->grdDep;
+    const int beneficiary = 4;
+    EXPECT_EQ(list->model()->headerData(beneficiary, Qt::Horizontal).toString(), QStringLiteral("Bénéficiaire"));
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GE(list->columnWidth(beneficiary), 80);
+    EXPECT_LE(list->columnViewportPosition(beneficiary) + list->columnWidth(beneficiary), list->viewport()->width());
+    for (QLabel* label : {frm->lNbDep, frm->lTotDep, frm->lTotDetToDo}) {
+        const QRect at(label->mapTo(frm.get(), QPoint(0, 0)), label->size());
+        EXPECT_LE(at.right(), frm->width()) << label->objectName().toStdString();
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
     }
 }

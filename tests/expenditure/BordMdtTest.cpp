@@ -2,6 +2,9 @@
 // once, whatever the filter; the orders on the slip never show in the list of
 // orders; adding moves to the next order; the slip's total and its print.
 #include "common/DocumentFixture.h"
+#include "common/ModalDriver.h"
+#include "common/PreviewDriver.h"
+#include "common/SecondUser.h"
 #include "expenditure/OrderStore.h"
 #include "expenditure/UBord_Mdt.h"
 #include "expenditure/UMandat.h"
@@ -59,7 +62,7 @@ TEST_F(BordMdtTest, TheSlipHoldsEachChosenOrderOnceWhateverTheFilter)
 
     Current(frm, "0002");
     frm.btnAddClick();
-    EXPECT_EQ(db::toText(frm.Rows()->current().value(QStringLiteral("NO_MDT"))).trimmed(), QStringLiteral("0001"));   // the list runs from the last number down
+    EXPECT_EQ(db::toText(frm.Rows()->current().value(QStringLiteral("NO_MDT"))).trimmed(), QStringLiteral("0003"));   // the next order of the list
     Current(frm, "0004");
     frm.btnAddClick();
     EXPECT_EQ(Numbers(*frm.BordRows()), QStringList({"0002", "0004"}));
@@ -99,6 +102,73 @@ TEST_F(BordMdtTest, TheSlipHoldsEachChosenOrderOnceWhateverTheFilter)
     EXPECT_TRUE(frm.Selection().empty());
     EXPECT_EQ(frm.Rows()->rowCount(), 5);
     EXPECT_EQ(frm.lTotal->text(), QStringLiteral("Total : 0.00"));
+}
+
+// The list runs by number, then date, from the first; the status bar names
+// the user; Ctrl+P prints the listing, as the print drop-down shows.
+TEST_F(BordMdtTest, TheListRunsByNumberTheUserIsNamedAndCtrlPPrintsTheListing)
+{
+    // An order numbered like another, dated earlier: it comes first of the two.
+    Write([] {
+        rows::Exec(QStringLiteral("INSERT INTO ENT_MDT (ID_MDT, NO_MDT, DATE_MDT, STATUT, MONTANT) "
+                                  "VALUES (9, '0003', '2024-01-15', 0, 7)"));
+    });
+    TfrmBord_Mdt frm;
+    frm.show();
+    QStringList listed;
+    for (int r = 0; r < frm.Rows()->rowCount(); ++r)
+        listed << db::toText(frm.Rows()->value(r, QStringLiteral("NO_MDT"))).trimmed() + QLatin1Char(' ')
+                      + db::toDate(frm.Rows()->value(r, QStringLiteral("DATE_MDT"))).toString(QStringLiteral("dd/MM"));
+    EXPECT_EQ(listed, QStringList({"0001 05/03", "0002 05/03", "0003 15/01", "0003 05/03", "0004 05/03",
+                                   "0005 05/03"}));
+    EXPECT_EQ(frm.stBar->Panel(0), QStringLiteral("TESTEUR"));
+
+    QAction* dropped = frm.PopMnPrint->findChild<QAction*>(QStringLiteral("mnDropPrintListing"));
+    ASSERT_NE(dropped, nullptr);
+    EXPECT_EQ(dropped->text(), QStringLiteral("Imprimer le listing"));
+    EXPECT_EQ(dropped->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    frm.btnAddClick();
+    frm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+    frm.grdMdt->setFocus();
+    EXPECT_EQ(ClassOfNextModal([&] { QTest::keyClick(frm.grdMdt, Qt::Key_P, Qt::ControlModifier); }),
+              QStringLiteral("TfrmPreview"));
+}
+
+// Another user deletes an order of the slip and changes another: the slip
+// prints its orders as they stand and says which left it.
+TEST_F(BordMdtTest, ThePrintTakesTheOrdersAsTheyStandAndNamesTheOnesDeleted)
+{
+    TfrmBord_Mdt frm;
+    frm.show();
+    for (const char* number : {"0002", "0004", "0005"}) {
+        Current(frm, number);
+        frm.btnAddClick();
+    }
+    ASSERT_EQ(Numbers(*frm.BordRows()), QStringList({"0002", "0004", "0005"}));
+    {
+        SecondUser other;
+        other.Run([] {
+            Write([] {
+                rows::Exec(QStringLiteral("DELETE FROM DET_MDT WHERE ID_MDT IN (4, 5)"));
+                rows::Exec(QStringLiteral("DELETE FROM ENT_MDT WHERE ID_MDT IN (4, 5)"));
+                rows::Exec(QStringLiteral("UPDATE ENT_MDT SET MONTANT=25 WHERE ID_MDT=2"));
+            });
+        });
+    }
+    QStringList printed, amounts;
+    EXPECT_TRUE(ReadNextPreview([&] { frm.mnPrintBord->trigger(); }, [&](TfrmPreview& preview) {
+        printed = preview.Pages()->page(0).textsOf(QStringLiteral("dbNO_MDT"));
+        amounts = preview.Pages()->page(0).textsOf(QStringLiteral("dbMONTANT"));
+    }));
+    ASSERT_EQ(messages->texts().size(), 1);
+    EXPECT_EQ(messages->texts().first(),
+              QStringLiteral("Des mandats du bordereau ont été supprimés entre-temps ; ils en sont retirés :\r"
+                             "N° 0004\rN° 0005"));
+    EXPECT_EQ(printed, QStringList({"0002"}));
+    EXPECT_EQ(amounts, QStringList({"25.00"}));
+    EXPECT_EQ(Numbers(*frm.BordRows()), QStringList({"0002"}));
+    EXPECT_EQ(frm.lTotal->text(), QStringLiteral("Total : 25.00"));
 }
 
 // Adding the last order of the list leaves the first one current.

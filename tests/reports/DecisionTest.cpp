@@ -13,7 +13,9 @@
 #include "reports/budget/URptDecVir.h"
 #include "rtf/Rtf.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTextImageFormat>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -245,6 +247,78 @@ TEST_F(Decision, AMissingOrUnreadableTemplatePrintsNothingAndSaysWhy)
         const auto pages = Print(1);
         EXPECT_TRUE(pages->isEmpty());
         EXPECT_TRUE(pages->refusal.contains(QStringLiteral("DECVIR.RTF"))) << pages->refusal.toStdString();
+    }
+}
+
+// A folder in the template's place: the decision does not print, and the
+// reason is the program's own French, no system text.
+TEST_F(Decision, AFolderInTheTemplatesPlaceIsToldInFrench)
+{
+    AddTransfer(1);
+    QFile::remove(DecisionTemplatePath());
+    ASSERT_TRUE(QDir().mkpath(DecisionTemplatePath()));
+    const auto pages = Print(1);
+    EXPECT_TRUE(pages->isEmpty());
+    EXPECT_EQ(pages->refusal, QStringLiteral("Impossible de lire le fichier %1 : c'est un dossier, pas un fichier.")
+                                  .arg(DecisionTemplatePath()));
+    QDir(DecisionTemplatePath()).removeRecursively();
+}
+
+// A picture the template gives an absurd size is drawn within the page's
+// printable area, its proportions kept: the decision takes a page or three
+// (the text before, the picture, the text after), the picture whole on one.
+TEST_F(Decision, APictureOfAnAbsurdSizeIsDrawnWithinThePage)
+{
+    // A PNG of 4 x 2 pixels.
+    const QByteArray png = "89504e470d0a1a0a0000000d4948445200000004000000020802000000f0caea"
+                           "34000000097048597300000ec400000ec401952b0e1b00000014494441540899"
+                           "63fccf80004c0c0c0c8c0c50110020370203b9d2375a0000000049454e44ae42"
+                           "6082";
+    struct Case {
+        const char* what;
+        const char* size;
+        double ratio;   // width / height as the template gives it
+    };
+    const Case cases[] = {
+        {"kilometres high", "\\picwgoal1500\\pichgoal32000\\picscaley10000", 1500.0 / 3200000},
+        {"kilometres wide", "\\picwgoal32000\\pichgoal750\\picscalex5000", 1600000.0 / 750},
+        {"both", "\\picwgoal30000\\pichgoal30000\\picscalex9000\\picscaley9000", 1.0},
+    };
+    const double printableHeight = rpt::MmToPx(297 - 40);
+    AddTransfer(2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(DecisionTemplatePath(), "{\\rtf1\\ansi D\\'e9cision du [DATE]\\par {\\pict\\pngblip\\picw4\\pich2"
+                                              + QByteArray(c.size) + " " + png + "}\\par Fin.\\par}");
+        const auto pages = Print(2);
+        ASSERT_GE(pages->count(), 1) << pages->refusal.toStdString();
+        ASSERT_LE(pages->count(), 3);
+        const rpt::PageItem* text = pages->page(0).item(QStringLiteral("myRichText"));
+        ASSERT_NE(text, nullptr);
+        QTextImageFormat image;
+        for (QTextBlock b = text->extra->document->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    image = it.fragment().charFormat().toImageFormat();
+        ASSERT_TRUE(image.isValid());
+        // One page shows the whole picture (to the layout's rounding), and the
+        // text after it prints.
+        bool whole = false;
+        QString printed;
+        for (int p = 0; p < pages->count(); ++p) {
+            const rpt::PageItem* part = pages->page(p).item(QStringLiteral("myRichText"));
+            ASSERT_NE(part, nullptr);
+            EXPECT_LE(part->rect.bottom(), rpt::MmToPx(297 - 20) + 0.01);
+            whole = whole || part->rect.height() >= image.height() - 1;
+            printed += part->text;
+        }
+        EXPECT_TRUE(whole);
+        EXPECT_TRUE(printed.contains(QStringLiteral("Fin.")));
+        EXPECT_LE(image.width(), text->rect.width() + 0.01);
+        EXPECT_LE(image.height(), printableHeight + 0.01);
+        // As large as the page allows, not shrunk further.
+        EXPECT_TRUE(image.width() > text->rect.width() - 0.5 || image.height() > printableHeight * 0.95);
+        EXPECT_NEAR(image.width() / image.height(), c.ratio, c.ratio * 1e-6);
     }
 }
 

@@ -57,37 +57,64 @@ protected:
     TParamSettings savedSettings = CurrentParamSettings();
 };
 
-TEST_F(OptionsTest, CeilingsShowAndStoreTheValuesInForceWithOrWithoutTheirKeys)
+TEST_F(OptionsTest, CeilingsShowTheValuesInForceAndAreStoredOnlyWhenChanged)
 {
     struct Case {
         const char* ini;
         const char* shownService;
         const char* shownGoods;
+        const char* typedGoods;       // nothing: left as shown
         const char* storedService;
         const char* storedGoods;
     };
     const Case cases[] = {
         // No keys: the defaults the program applies, not 0 (which switches the check off).
-        {"[PARAM]\nVILLE=Oran\n", "4 000 000.00", "6 000 000.00", "4000000.00", "6000000.00"},
-        {"[PARAM]\nPRESTMAX=150000.5\nFOURMAX=0\n", "150 000.50", "0.00", "150000.50", "0.00"},
+        {"[PARAM]\nVILLE=Oran\n", "4 000 000.00", "6 000 000.00", nullptr, "<absent>", "<absent>"},
+        {"[PARAM]\nPRESTMAX=150000.5\nFOURMAX=0\n", "150 000.50", "0.00", nullptr, "150000.5", "0"},
         // An unreadable ceiling is the default, as at start-up.
-        {"[PARAM]\nPRESTMAX=quatre\nFOURMAX=1 000\n", "4 000 000.00", "6 000 000.00", "4000000.00", "6000000.00"},
+        {"[PARAM]\nPRESTMAX=quatre\nFOURMAX=1 000\n", "4 000 000.00", "6 000 000.00", nullptr, "quatre", "1 000"},
+        // Changed: stored as a plain number with two decimals.
+        {"[PARAM]\nPRESTMAX=150000.5\nFOURMAX=0\n", "150 000.50", "0.00", "7 500 000.25", "150000.5", "7500000.25"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.ini);
+        SCOPED_TRACE(std::string(c.ini) + (c.typedGoods ? c.typedGoods : ""));
         WriteIni(c.ini);
         TfrmOptions dialog;
         EXPECT_EQ(dialog.edPrestMax->text(), QString::fromUtf8(c.shownService));
         EXPECT_EQ(dialog.edFourMax->text(), QString::fromUtf8(c.shownGoods));
+        if (c.typedGoods)
+            dialog.edFourMax->setText(QString::fromUtf8(c.typedGoods));
         dialog.btnOk->click();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(Param("PRESTMAX"), QString::fromUtf8(c.storedService));
         EXPECT_EQ(Param("FOURMAX"), QString::fromUtf8(c.storedGoods));
         // What the next start reads is what the dialog showed and applied.
-        const TParamSettings next = ReadParamSettings(IniPath);
-        EXPECT_EQ(next.ceilings, SupplierThresholds);
-        EXPECT_EQ(SupplierThresholds[0], *ParseCeiling(QString::fromUtf8(c.storedService)));
+        EXPECT_EQ(ReadParamSettings(IniPath).ceilings, SupplierThresholds);
     }
+}
+
+// Two programs sharing one program folder, each with the dialog open: each
+// save writes only what its user changed, so neither undoes the other's.
+TEST_F(OptionsTest, TwoSavesFromTwoProgramsKeepEachOthersChanges)
+{
+    WriteIni("[PARAM]\nVILLE=Oran\nSIGNATAIRE=Le Doyen\nDEC_ENG=2\n");
+    TfrmOptions first;
+    TfrmOptions second;
+    first.edVille->setText(QStringLiteral("Sétif"));
+    first.btnOk->click();
+    second.edSignataire->setText(QStringLiteral("Le Vice-Doyen"));
+    second.cmbDec_Eng->setCurrentIndex(1);
+    second.btnOk->click();
+    EXPECT_EQ(Param("VILLE"), QStringLiteral("Sétif"));
+    EXPECT_EQ(Param("SIGNATAIRE"), QStringLiteral("Le Vice-Doyen"));
+    EXPECT_EQ(Param("DEC_ENG"), QStringLiteral("1"));
+    EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
+
+    // A save without a change writes nothing at all.
+    const QByteArray before = IniBytes();
+    TfrmOptions third;
+    third.btnOk->click();
+    EXPECT_EQ(IniBytes(), before);
 }
 
 TEST_F(OptionsTest, OkAppliesEverySettingAtOnce)
@@ -128,6 +155,8 @@ TEST_F(OptionsTest, OkAppliesEverySettingAtOnce)
     EXPECT_EQ(Param("DEC_MDT"), QStringLiteral("0"));
     EXPECT_EQ(Param("PRINT_FAC_NAME"), QStringLiteral("0"));
     EXPECT_EQ(Param("AGENT_PAYEUR"), QStringLiteral("Monsieur le Payeur"));
+    EXPECT_EQ(Param("PRESTMAX"), QStringLiteral("250000.00"));
+    EXPECT_EQ(Param("FOURMAX"), QStringLiteral("<absent>"));   // left as shown
     EXPECT_TRUE(messages.calls().isEmpty()) << messages.texts().join(" | ").toStdString();
 }
 
@@ -144,6 +173,13 @@ TEST_F(OptionsTest, ARefusedEntryOrCancelWritesAndAppliesNothing)
         {"no city", [](TfrmOptions& d) { d.edVille->setText(QStringLiteral("   ")); }, "La ville est manquante !"},
         {"negative ceiling", [](TfrmOptions& d) { d.edFourMax->SetAsCurrency(Currency::fromUnits(-5)); },
          "Le seuil doit être un montant positif (0 : pas de seuil) !"},
+        // Beyond what an amount column holds, and beyond any amount at all.
+        {"ceiling too large",
+         [](TfrmOptions& d) { d.edPrestMax->SetAsCurrency(MaxStoredAmount + Currency::fromRaw(100)); },
+         "Le seuil est trop grand : il ne peut dépasser 9 999 999 999 999.99 DA !"},
+        {"ceiling beyond any amount",
+         [](TfrmOptions& d) { d.edFourMax->setText(QStringLiteral("99 999 999 999 999 999 999.00")); },
+         "Le seuil est trop grand : il ne peut dépasser 9 999 999 999 999.99 DA !"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

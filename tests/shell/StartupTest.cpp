@@ -113,11 +113,13 @@ TEST(Startup, FirstStartOnAnEmptyProgramFolder)
               QStringLiteral("MANAGER"));
 }
 
-// One settings file, the values it must give.
+// One settings file, the values it must give, and the keys whose text does
+// not read (reported, their defaults used).
 struct SettingsCase {
     const char* name;
     const char* ini;
     std::function<void()> check;
+    QStringList unreadable = {};
 };
 
 TEST(Startup, SettingsFileIsReadWithItsDefaultsAndDerivedValues)
@@ -129,19 +131,35 @@ TEST(Startup, SettingsFileIsReadWithItsDefaultsAndDerivedValues)
          [] {
              EXPECT_EQ(SupplierThresholds[0], units(4000000));
              EXPECT_EQ(SupplierThresholds[1], units(6000000));
-         }},
+         },
+         {"PRESTMAX", "FOURMAX"}},
+        {"ceilings beyond what an amount column holds give the defaults",
+         "[PARAM]\nPRESTMAX=99999999999999999999\nFOURMAX=10000000000000\n",
+         [] {
+             EXPECT_EQ(SupplierThresholds[0], units(4000000));
+             EXPECT_EQ(SupplierThresholds[1], units(6000000));
+         },
+         {"PRESTMAX", "FOURMAX"}},
+        {"a year that is not four digits is the current year",
+         "[PARAM]\nEXER=20x4\nDB_WORKDIR=/w/\n",
+         [year] {
+             EXPECT_EQ(FiscalYear, year);
+             EXPECT_EQ(DbPath, QStringLiteral("/w/KIV_DB_") + year + QStringLiteral(".FDB"));
+         },
+         {"EXER"}},
         {"plain ceilings are read exactly, rounded to four decimals",
          "[PARAM]\nPRESTMAX=2500000.5\nFOURMAX=123.45678\n",
          [] {
              EXPECT_EQ(SupplierThresholds[0], Currency::fromRaw(25000005000));
              EXPECT_EQ(SupplierThresholds[1], Currency::fromRaw(1234568));
          }},
-        {"empty ceilings give the defaults",
+        {"empty ceilings give the defaults; a blank one is a missing one",
          "[PARAM]\nPRESTMAX=\nFOURMAX=.\n",
          [] {
              EXPECT_EQ(SupplierThresholds[0], units(4000000));
              EXPECT_EQ(SupplierThresholds[1], units(6000000));
-         }},
+         },
+         {"FOURMAX"}},
         {"policies are bytes: -1 reads back as 255, garbage as the default",
          "[PARAM]\nDEC_ENG=0\nDEC_MDT=-1\nDEC_TRANS=x\nDEC_MDT_ENG=1\n",
          [] {
@@ -222,9 +240,13 @@ TEST(Startup, SettingsFileIsReadWithItsDefaultsAndDerivedValues)
         ProgramFolder folder;
         folder.writeIni(QString::fromUtf8(c.ini));
         SetProgramFolders();
-        ReadSettings();
+        const QString report = ReadSettings();
         EXPECT_EQ(DbUser, QStringLiteral("SYSDBA"));
         c.check();
+        for (const char* key : {"EXER", "PRESTMAX", "FOURMAX"})
+            EXPECT_EQ(report.contains(QLatin1String(key) + QStringLiteral(" = «")),
+                      c.unreadable.contains(QLatin1String(key)))
+                << key << ": " << report.toStdString();
     }
 }
 
@@ -232,8 +254,9 @@ TEST(Startup, CeilingTextMustBeAPlainNumber)
 {
     const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
         {"4000000", 40000000000}, {" 12.5 ", 125000}, {"-3", -30000}, {".5", 5000}, {"7.", 70000},
-        {"", std::nullopt}, {"1e6", std::nullopt}, {"1,5", std::nullopt}, {"1 000", std::nullopt},
-        {"abc", std::nullopt}, {"99999999999999999999", std::nullopt},
+        {"9999999999999.99", 99999999999999900}, {"", std::nullopt}, {"1e6", std::nullopt}, {"1,5", std::nullopt},
+        {"1 000", std::nullopt}, {"abc", std::nullopt}, {"99999999999999999999", std::nullopt},
+        {"10000000000000", std::nullopt},
     };
     for (const auto& [text, raw] : cases) {
         const auto value = ParseCeiling(QString::fromLatin1(text));
@@ -352,6 +375,27 @@ TEST(Startup, ChangingAndRestoringTheBackgroundPicture)
     EXPECT_TRUE(IniKeyExists(folder.iniPath(), QStringLiteral("PARAMS"), QStringLiteral("IMAGE")));
     EXPECT_EQ(IniReadString(folder.iniPath(), QStringLiteral("PARAMS"), QStringLiteral("IMAGE"), QStringLiteral("x")),
               QString());
+}
+
+// A year and ceilings that do not read: the start goes on with their defaults
+// and says so once, naming each.
+TEST(Startup, UnreadableYearAndCeilingsAreReportedOnceAtStart)
+{
+    ProgramFolder folder;
+    folder.writeIni(QStringLiteral("[PARAM]\nEXER=deux mille\nPRESTMAX=quatre\nFOURMAX=6000000\n"));
+    MessageRecorder messages;
+    {
+        TfrmKivMain w;
+        ASSERT_EQ(messages.calls().size(), 1) << messages.texts().join(QStringLiteral(" | ")).toStdString();
+        const QString text = messages.texts().first();
+        EXPECT_TRUE(text.contains(folder.iniPath())) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("EXER = « deux mille » : ") + currentYear())) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("PRESTMAX = « quatre » : 4 000 000.00"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("FOURMAX")));
+        EXPECT_EQ(FiscalYear, currentYear());
+        EXPECT_EQ(SupplierThresholds[0], units(4000000));
+        EXPECT_EQ(SupplierThresholds[1], units(6000000));
+    }
 }
 
 TEST(Startup, UnreadableSettingsFileGivesTheDefaultsAndAFailedWriteIsShown)

@@ -5,8 +5,13 @@
 #include "ui/RecordNavigator.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QStyle>
+#include <QWidget>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +24,23 @@ qint64 Ink(const QIcon& icon, const QSize& size, QIcon::Mode mode)
         for (int x = 0; x < image.width(); ++x)
             ink += qAlpha(image.pixel(x, y));
     return ink;
+}
+
+// The darkest tone of the icon as the button draws it over `background`:
+// 0 black, 255 white.
+int DarkestTone(const QIcon& icon, const QSize& size, QIcon::Mode mode, const QColor& background)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(background);
+    {
+        QPainter painter(&image);
+        icon.paint(&painter, image.rect(), Qt::AlignCenter, mode);
+    }
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
 }
 
 } // namespace
@@ -44,4 +66,30 @@ TEST(IconButton, TheNavigatorsButtonsAreNamedAndFadedWhenDisabled)
         ASSERT_GT(enabled, 0);
         EXPECT_LE(disabled * 3, enabled);
     }
+}
+
+// Whatever an icon's own colours, a disabled button never looks like an
+// enabled one: the salary window's pale blank page ("Ajouter", enabled) once
+// looked as faint as its "Modifier l'imputation" disabled.
+TEST(IconButton, EveryDisabledIconIsPlainlyLighterThanEveryEnabledOne)
+{
+    const QStyle::StandardPixmap glyphs[] = {
+        QStyle::SP_MediaSkipBackward, QStyle::SP_MediaSeekBackward, QStyle::SP_MediaSeekForward,
+        QStyle::SP_MediaSkipForward,  QStyle::SP_FileIcon,          QStyle::SP_FileDialogDetailedView,
+        QStyle::SP_TrashIcon,         QStyle::SP_DialogSaveButton,  QStyle::SP_DialogCancelButton};
+    QWidget parent;
+    int lightestEnabled = 0;
+    int darkestDisabled = 255;
+    for (QStyle::StandardPixmap glyph : glyphs) {
+        QToolButton* b = MakeIconButton(&parent, "btnGlyph", QStringLiteral("Glyphe"), glyph);
+        const QColor background = b->palette().color(QPalette::Window);
+        const int enabled = DarkestTone(b->icon(), b->iconSize(), QIcon::Normal, background);
+        const int disabled = DarkestTone(b->icon(), b->iconSize(), QIcon::Disabled, background);
+        SCOPED_TRACE(int(glyph));
+        EXPECT_LT(enabled, disabled);
+        lightestEnabled = std::max(lightestEnabled, enabled);
+        darkestDisabled = std::min(darkestDisabled, disabled);
+    }
+    EXPECT_LE(lightestEnabled, 110);
+    EXPECT_GE(darkestDisabled, 180);
 }
