@@ -2,7 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
-#include "reports/mandat/MandatDesign.h"
+#include "reports/orders/OrderDrawing.h"
 
 #include <algorithm>
 

@@ -7,9 +7,9 @@
 // moves them onto the stationery's boxes.
 //
 // Positions are report pixels (96 per inch) within the detail band; Mm()
-// converts the millimetres the page is drawn in.
+// (OrderDrawing.h) converts the millimetres the page is drawn in.
 
-#include "reports/engine/Report.h"
+#include "reports/orders/OrderDrawing.h"
 
 #include <QRect>
 #include <QString>
@@ -17,44 +17,8 @@
 
 namespace mdt {
 
-// Millimetres in report pixels, rounded.
-int Mm(double mm);
-
 // The printable width of the page (A4 less the 10 and 7 mm side margins).
 inline constexpr int PageWidth = 729;
-
-struct TextStyle {
-    const char* family = "Arial";
-    double size = 9;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    Qt::Alignment align = Qt::AlignLeft;
-    bool wrap = false;
-};
-
-QFont FontOf(const TextStyle& style);
-TextStyle Bold(double size = 9, Qt::Alignment align = Qt::AlignLeft);
-TextStyle Plain(double size = 9, Qt::Alignment align = Qt::AlignLeft);
-
-rpt::Label* Text(rpt::Band& band, const QString& name, const QRect& rect, const QString& caption,
-                 const TextStyle& style);
-// A grey cell with a frame and its caption centred in it.
-void ShadedCell(rpt::Band& band, const QString& shape, const QString& label, const QRect& rect,
-                const QString& caption, const TextStyle& style);
-// A frame (outline only).
-rpt::Shape* Box(rpt::Band& band, const QString& name, const QRect& rect);
-rpt::Shape* HLine(rpt::Band& band, const QString& name, int left, int top, int width);
-rpt::Shape* VLine(rpt::Band& band, const QString& name, int left, int top, int height);
-// An amount as money, in a smaller font when the label's is too wide for it:
-// a figure is never cut.
-void ShowAmount(rpt::Label* label, Currency amount);
-// Places a label's text in the box from `boxTop`, `boxHeight` high, centred
-// vertically; a text taller than the box takes a smaller font, so that it
-// prints whole inside the box rather than over its neighbours.
-void FitCentred(rpt::Label* label, int boxTop, int boxHeight);
-// A rounded grey box (pen 2, corners of 15).
-rpt::RoundRect* RoundBox(rpt::Band& band, const QString& name, const QRect& rect);
 
 // The zones shared by the standard, social-contribution and salary documents.
 // `white` adds the fixed parts of white paper.

@@ -10,7 +10,7 @@
 
 #include "reports/ReportForm.h"
 #include "reports/engine/DesignSnapshot.h"
-#include "reports/mandat/MandatData.h"
+#include "reports/orders/MandatData.h"
 #include "reports/mandat/MandatDesign.h"
 
 #include <memory>

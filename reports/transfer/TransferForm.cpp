@@ -1,6 +1,6 @@
 #include "reports/transfer/TransferForm.h"
 
-#include "reports/mandat/MandatDesign.h"
+#include "reports/orders/OrderDrawing.h"
 
 TRptTransferForm::TRptTransferForm(const QString& reportName, const QString& title)
     : TReportForm(reportName, title)

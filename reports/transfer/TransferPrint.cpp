@@ -2,7 +2,7 @@
 
 #include "core/MessageBox.h"
 #include "core/Routines.h"
-#include "reports/mandat/MandatData.h"
+#include "reports/orders/MandatData.h"
 #include "reports/transfer/URptOrdVir.h"
 #include "reports/transfer/URptOrdVirCCP.h"
 #include "reports/transfer/URptOrdVirCCP_ACTEL.h"

@@ -1,7 +1,7 @@
 #include "reports/transfer/URptOrdVirCCP.h"
 
 #include "core/GlobalState.h"
-#include "reports/mandat/MandatDesign.h"
+#include "reports/orders/OrderDrawing.h"
 #include "reports/transfer/URptOrdVirCCP_ACTEL.h"
 
 using namespace mdt;

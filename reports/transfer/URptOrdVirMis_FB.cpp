@@ -1,7 +1,7 @@
 #include "reports/transfer/URptOrdVirMis_FB.h"
 
 #include "core/GlobalState.h"
-#include "reports/mandat/MandatDesign.h"
+#include "reports/orders/OrderDrawing.h"
 
 using namespace mdt;
 

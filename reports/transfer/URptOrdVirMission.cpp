@@ -2,8 +2,8 @@
 
 #include "core/GlobalState.h"
 #include "reports/ReportLayout.h"
-#include "reports/mandat/MandatData.h"
-#include "reports/mandat/MandatDesign.h"
+#include "reports/orders/MandatData.h"
+#include "reports/orders/OrderDrawing.h"
 #include "reports/transfer/URptOrdVirMission_210208.h"
 #include "reports/transfer/URptOrdVirMission_210501.h"
 

@@ -1,4 +1,4 @@
-#include "reports/mandat/MandatData.h"
+#include "reports/orders/MandatData.h"
 
 #include "data/UDM.h"
 #include "db/Database.h"
