@@ -155,6 +155,7 @@ std::unique_ptr<TfrmRptSF_S1_S2> Situation()
     auto form = std::make_unique<TfrmRptSF_S1_S2>();
     form->DateD = QDate(BenchFiscalYear.toInt(), 1, 1);
     form->DateF = QDate(BenchFiscalYear.toInt(), 12, 31);
+    form->Rows = StoredSituation;
     return form;
 }
 

@@ -495,3 +495,11 @@ void TfrmEngagement::mnPrintFE_PreImpClick()
 {
     PreviewSheet<TfrmRptFEDep_PreImp>(this, m_keys->CurrentId());
 }
+
+void OpenExpenseSheet(QWidget* parent, qint64 idEng)
+{
+    TfrmEngagement frm(parent);
+    frm.ObjetEng = SheetObject::Expense;
+    frm.IdEng = idEng;
+    frm.exec();
+}

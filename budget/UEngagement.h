@@ -133,3 +133,7 @@ private:
     Currency m_oldBalance;
     bool m_isLast = false;
 };
+
+// The expense sheet `idEng` in its window, modally: what the expense listing
+// opens for "Voir l'engagement" (the main menu hands it this opener).
+void OpenExpenseSheet(QWidget* parent, qint64 idEng);

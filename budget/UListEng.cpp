@@ -262,6 +262,14 @@ void TfrmListEng::btnFindClick()
         ShowInfo(QStringLiteral("Fiche d'engagement introuvable ! "));
 }
 
+void ReadCommitmentListing(QueryTableModel& rows, const QString& chap)
+{
+    TCommitmentListing listing;
+    TListingRows read = listing.Read();
+    rows.setRows(read.names, std::move(read.rows));
+    rows.setFilter(listing.RowFilter(TCommitmentCriteria::Reset(), chap));
+}
+
 void TfrmListEng::btnPrintClick()
 {
     TfrmRptListEng form;

@@ -72,3 +72,7 @@ private:
     // The last sheet number of each budget line, from the rows read.
     QHash<qint64, QString> m_lastNumber;
 };
+
+// The printed commitment listing without its window (TfrmRptListEng's
+// reader): every sheet, or those of the chapter `chap` (empty: all).
+void ReadCommitmentListing(QueryTableModel& rows, const QString& chap);

@@ -524,6 +524,7 @@ void TfrmSF::btnPrintClick()
     form.DateF = request.end;
     // The general recap is closed at the end of its quarter.
     form.Trimestre = request.view == svRecap ? cmbPeriode->currentIndex() : -1;
+    form.Rows = StoredSituation;
     form.Preview(this);
 }
 
@@ -566,4 +567,10 @@ void TfrmSF::FormClose()
     IniWriteInteger(IniPath, kSection, QStringLiteral("PERIODE"), cmbPeriode->currentIndex());
     IniWriteString(IniPath, kSection, QStringLiteral("DATE_D"), DateText(ParseDate(edDateD->text())));
     IniWriteString(IniPath, kSection, QStringLiteral("DATE_F"), DateText(ParseDate(edDateF->text())));
+}
+
+TSituationPrintRows StoredSituation()
+{
+    TSituationStore store(DM->LURDO);
+    return {store.StoredRows(), store.ChapterTitles()};
 }

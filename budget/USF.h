@@ -10,6 +10,7 @@
 // ("Modifier la Situation", mnModif, or a double click on the grid).
 
 #include "budget/SituationStore.h"
+#include "reports/budget/URptSF_S1_S2.h"
 #include "ui/ListWindow.h"
 
 class QAction;
@@ -104,3 +105,7 @@ private:
     int m_fixedWidth = 0;   // the columns other than the title
     bool m_building = false;
 };
+
+// What the work table SIT_FIN holds, as the printed situation takes it: the
+// rows the window hands TfrmRptSF_S1_S2 at every print.
+TSituationPrintRows StoredSituation();

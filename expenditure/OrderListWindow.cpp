@@ -130,6 +130,26 @@ void TOrderListWindow::AskFilter()
     ApplyFilter(m_filter);
 }
 
+QString ReadOrderListing(QueryTableModel& rows, qint64 idFnm)
+{
+    TOrderListing listing;
+    TListingRows read = listing.Read();
+    std::optional<TLineOrders> line;
+    TOrderCriteria criteria = TOrderCriteria::Reset();
+    QString caption;
+    if (idFnm != -1) {
+        line = TOrderListing::OrdersOfLine(idFnm);
+        criteria.imput = true;
+        criteria.idFnm = idFnm;
+        if (line->salary)
+            caption = TOrderListing::BudgetLineCaption(idFnm);
+    }
+    TOrderListing::SetLineAmounts(read, line);
+    rows.setRows(read.names, std::move(read.rows));
+    rows.setFilter(TOrderListing::RowFilter(criteria, line));
+    return caption;
+}
+
 void TOrderListWindow::PrintListing()
 {
     const QList<db::Value> key = Rows()->currentKey();

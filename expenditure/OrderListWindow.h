@@ -61,3 +61,8 @@ private:
     TOrderCriteria m_filter;
     std::optional<TLineOrders> m_line;   // the orders of the filter's budget line
 };
+
+// The printed order listing without a window (TfrmRptListMdt's reader): every
+// order, or those of the budget line `idFnm` (-1: all); returns the line's
+// caption when it is a salary line, else empty.
+QString ReadOrderListing(QueryTableModel& rows, qint64 idFnm);

@@ -1,6 +1,5 @@
 #include "expenditure/UListDep.h"
 
-#include "budget/UEngagement.h"
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
@@ -179,16 +178,11 @@ void TfrmListDep::mnVoirMdtClick()
 void TfrmListDep::mnVoirEngClick()
 {
     const qint64 idEng = Rows()->isEmpty() ? -1 : TExpenseListing::RowOf(Rows()->current()).idEng;
-    if (idEng < 0)
+    if (idEng < 0 || !OpenSheet)
         return;
-    {
-        // The sheet that holds this very expense, by its key: sheet numbers
-        // repeat from one budget line to another.
-        TfrmEngagement frm(this);
-        frm.ObjetEng = SheetObject::Expense;
-        frm.IdEng = idEng;
-        frm.exec();
-    }
+    // The sheet that holds this very expense, by its key: sheet numbers
+    // repeat from one budget line to another.
+    OpenSheet(this, idEng);
     TWaitCursor wait;
     ReadExpenses();
 }
@@ -216,6 +210,12 @@ void TfrmListDep::ApplyFilter(const TFilterCriteria& filter)
     // The criteria chosen are the whole filter: none lists every expense again.
     m_filter = filter;
     FilterChosen(bool(ExpenseRowFilter(filter)));
+}
+
+void ReadExpenseListing(QueryTableModel& rows, std::optional<ExpenseKind> kind)
+{
+    TListingRows read = TExpenseListing().Read(kind);
+    rows.setRows(read.names, std::move(read.rows));
 }
 
 void TfrmListDep::btnPrintClick()

@@ -9,11 +9,14 @@
 // opened; filter, sort and search work on the rows read.
 //
 // The main menu's five listing items create it with SelectMode false and
-// TypeDep none (all kinds) or one kind, show it modally and free it.
+// TypeDep none (all kinds) or one kind, hand it the sheet opener, show it
+// modally and free it.
 
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/UFilterDep.h"
 #include "ui/ListingWindow.h"
+
+#include <functional>
 
 class TfrmListDep : public TListingWindow {
     Q_OBJECT
@@ -24,6 +27,11 @@ public:
     // Set by the caller before exec().
     bool SelectMode = false;
     std::optional<ExpenseKind> TypeDep;   // none: every kind
+    // Opens the commitment sheet that holds an expense, by the sheet's key,
+    // modally. The sheet window is the budget area's, which sits above this
+    // one: the caller hands the opener; without one "Voir l'engagement" does
+    // nothing.
+    std::function<void(QWidget* parent, qint64 idEng)> OpenSheet;
 
     QTableView* grdDep = nullptr;
     QPushButton* btnModif = nullptr;
@@ -68,3 +76,7 @@ private:
     TExpenseListing m_listing;
     TFilterCriteria m_filter;
 };
+
+// The printed expense listing without its window (TfrmRptListDep's reader):
+// the expenses of the kind `kind` (none: all).
+void ReadExpenseListing(QueryTableModel& rows, std::optional<ExpenseKind> kind);

@@ -2,8 +2,9 @@
 // TListingReportForm: the base of the printed listings (expenses, payment
 // orders, commitment sheets). A listing window hands over the rows its grid
 // shows (UseListing), and the document prints them in that order and under
-// that filter. Created without a window (the print tool), the document reads
-// the whole listing itself, narrowed by its own parameter.
+// that filter. Created without a window (the print tool), the document asks
+// the reader the listing's area handed it for the whole listing, narrowed by
+// its own parameter.
 //
 // Also here: the framed grey strip of column headings of the listings and
 // their columns of free text.
@@ -27,7 +28,8 @@ public:
 
 protected:
     TListingReportForm(const QString& reportName, const QString& title);
-    // Without a listing: fills `rows` with the listing the parameters ask for.
+    // Without a listing: fills `rows` with the listing the parameters ask for,
+    // through the reader handed to the document (none: no row).
     virtual void ReadOwnRows(QueryTableModel& rows) = 0;
     void FormCreate() override;
 

@@ -107,6 +107,7 @@ void OpenExpenseListing(QWidget* parent, std::optional<ExpenseKind> kind)
     TfrmListDep frm(parent);
     frm.SelectMode = false;
     frm.TypeDep = kind;
+    frm.OpenSheet = OpenExpenseSheet;
     frm.exec();
 }
 

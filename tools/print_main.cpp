@@ -23,6 +23,7 @@
 #include "reports/UPaper.h"
 #include "reports/budget/DecisionTemplate.h"
 #include "reports/engine/PagePainter.h"
+#include "shell/Documents.h"
 #include "shell/Startup.h"
 #include "tools/SampleDocuments.h"
 
@@ -98,7 +99,7 @@ int main(int argc, char** argv)
     RegisterFontSubstitutions();
     SetInstallationValues();
     SetPauseScale(0);
-    RegisterProgramDocuments();
+    RegisterDocumentsWithTheirRows();
     RegisterSampleDocuments();
 
     QStringList positional;

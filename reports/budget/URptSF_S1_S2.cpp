@@ -2,7 +2,6 @@
 
 #include "core/GlobalState.h"
 #include "core/Routines.h"
-#include "data/UDM.h"
 
 #include <algorithm>
 #include "reports/UPaper.h"
@@ -206,9 +205,9 @@ void TfrmRptSF_S1_S2::BuildDesign()
 
 void TfrmRptSF_S1_S2::RptBeforePrint()
 {
-    TSituationStore store(DM->LURDO);
-    m_rows = store.StoredRows();
-    m_titles = store.ChapterTitles();
+    TSituationPrintRows given = Rows ? Rows() : TSituationPrintRows{};
+    m_rows = std::move(given.rows);
+    m_titles = std::move(given.chapterTitles);
     // The sums are those of the lines printed, started again at every print.
     m_chapters.clear();
     m_total = {};

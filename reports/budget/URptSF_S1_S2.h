@@ -4,9 +4,10 @@
 // general recap), grouped by chapter with the chapter's total, the carried
 // totals at the foot of every page but the last and at the head of the next
 // one, and the grand total. A4 landscape, or the wide paper the paper dialog
-// offers. Printed from the financial-situation window:
+// offers. Printed from the financial-situation window, which hands the rows:
 //     TfrmRptSF_S1_S2 form;
 //     form.DateD = start; form.DateF = end; form.Trimestre = -1;
+//     form.Rows = StoredSituation;
 //     form.Preview(this);
 //
 // Every figure printed comes from the rows printed: a chapter's total is the
@@ -14,16 +15,23 @@
 // sums those of the lines printed on the pages before; all of them start
 // again at each print.
 
+#include "data/SituationRow.h"
 #include "reports/ReportForm.h"
 #include "reports/engine/RowSource.h"
-
-#include "budget/SituationStore.h"
 
 #include <QDate>
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <vector>
+
+// What the document prints: the situation's rows in grid order, chapter rows
+// included, and the titles of the chapter headings, by chapter.
+struct TSituationPrintRows {
+    std::vector<TSituationRow> rows;
+    QHash<QString, QString> chapterTitles;
+};
 
 // The five summed columns of a set of situation rows.
 struct TSituationSums {
@@ -40,6 +48,8 @@ public:
     QDate DateD;          // in: first day of the period (date mode)
     QDate DateF;          // in: last day of the period (date mode)
     int Trimestre = -1;   // in: -1 date mode; 0 to 3 the quarter the situation is closed at
+    // in: the rows, asked for at every print; without it no line prints.
+    std::function<TSituationPrintRows()> Rows;
 
     // The two-line state heading of the title.
     static QString StateHeading();

@@ -1,6 +1,5 @@
 #include "reports/commitments/URptListEng.h"
 
-#include "budget/CommitmentListing.h"
 #include "core/GlobalState.h"
 
 TfrmRptListEng::TfrmRptListEng()
@@ -72,10 +71,8 @@ TfrmRptListEng::TfrmRptListEng()
 
 void TfrmRptListEng::ReadOwnRows(QueryTableModel& rows)
 {
-    TCommitmentListing listing;
-    TListingRows read = listing.Read();
-    rows.setRows(read.names, std::move(read.rows));
-    rows.setFilter(listing.RowFilter(TCommitmentCriteria::Reset(), Chap.trimmed()));
+    if (ReadListing)
+        ReadListing(rows, Chap.trimmed());
 }
 
 void TfrmRptListEng::RptListEngBeforePrint()

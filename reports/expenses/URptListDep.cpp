@@ -1,7 +1,6 @@
 #include "reports/expenses/URptListDep.h"
 
 #include "core/GlobalState.h"
-#include "expenditure/ExpenseListing.h"
 
 TfrmRptListDep::TfrmRptListDep()
     : TListingReportForm(QStringLiteral("RptListDep"), QStringLiteral("Listing des Factures"))
@@ -63,8 +62,8 @@ TfrmRptListDep::TfrmRptListDep()
 
 void TfrmRptListDep::ReadOwnRows(QueryTableModel& rows)
 {
-    TListingRows read = TExpenseListing().Read(TypeDep);
-    rows.setRows(read.names, std::move(read.rows));
+    if (ReadListing)
+        ReadListing(rows, TypeDep);
 }
 
 void TfrmRptListDep::RptListDepBeforePrint()

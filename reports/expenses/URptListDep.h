@@ -4,11 +4,13 @@
 // number, date, beneficiary, budget line, amount, payment order and
 // commitment sheet, with the total of the amounts printed. Without a listing
 // window (the print tool) it prints the expenses of the kind `TypeDep`
-// (none, or -1 on the print tool's command line: every kind).
+// (none, or -1 on the print tool's command line: every kind), as its reader
+// gives them (the expenditure area's ReadExpenseListing).
 
 #include "data/Codes.h"
 #include "reports/ListingReport.h"
 
+#include <functional>
 #include <optional>
 
 class TfrmRptListDep : public TListingReportForm {
@@ -16,6 +18,9 @@ public:
     TfrmRptListDep();
 
     std::optional<ExpenseKind> TypeDep;   // without a listing window: the kind printed (none: all)
+    // Without a listing window: fills the rows with the expenses of a kind
+    // (none: all).
+    std::function<void(QueryTableModel& rows, std::optional<ExpenseKind> kind)> ReadListing;
 
 protected:
     void ReadOwnRows(QueryTableModel& rows) override;

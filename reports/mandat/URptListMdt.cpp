@@ -1,7 +1,6 @@
 #include "reports/mandat/URptListMdt.h"
 
 #include "core/GlobalState.h"
-#include "expenditure/OrderListing.h"
 
 namespace {
 
@@ -84,20 +83,10 @@ TfrmRptListMdt::TfrmRptListMdt()
 
 void TfrmRptListMdt::ReadOwnRows(QueryTableModel& rows)
 {
-    TOrderListing listing;
-    TListingRows read = listing.Read();
-    std::optional<TLineOrders> line;
-    TOrderCriteria criteria = TOrderCriteria::Reset();
-    if (IdFnm != -1) {
-        line = TOrderListing::OrdersOfLine(IdFnm);
-        criteria.imput = true;
-        criteria.idFnm = IdFnm;
-        if (line->salary)
-            ImputCaption = TOrderListing::BudgetLineCaption(IdFnm);
-    }
-    TOrderListing::SetLineAmounts(read, line);
-    rows.setRows(read.names, std::move(read.rows));
-    rows.setFilter(TOrderListing::RowFilter(criteria, line));
+    if (!ReadListing)
+        return;
+    if (const QString caption = ReadListing(rows, IdFnm); !caption.isEmpty())
+        ImputCaption = caption;
 }
 
 void TfrmRptListMdt::RptListMdtBeforePrint()

@@ -458,6 +458,7 @@ TEST_F(ListEngTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
 
     // Without a listing window: the chapter asked for.
     TfrmRptListEng standalone;
+    standalone.ReadListing = ReadCommitmentListing;   // as the print tool hands it
     ASSERT_TRUE(standalone.SetParameter(QStringLiteral("Chap"), QStringLiteral("22-03")));
     auto chapter = standalone.Prepare();
     EXPECT_EQ(QStringList{QStringLiteral("777.00")},

@@ -99,6 +99,7 @@ protected:
     {
         auto frm = std::make_unique<TfrmListDep>();
         frm->TypeDep = kind;
+        frm->OpenSheet = OpenExpenseSheet;   // as the main menu hands it
         frm->show();
         return frm;
     }
@@ -567,6 +568,7 @@ TEST_F(ListDepTest, ThePrintedListingTotalsTheRowsShownEveryTimeItRuns)
     EXPECT_EQ(QStringList{QStringLiteral("0.00")}, one->page(0).textsOf(QStringLiteral("lTotal")));
 
     TfrmRptListDep missions;
+    missions.ReadListing = ReadExpenseListing;   // as the print tool hands it
     ASSERT_TRUE(missions.SetParameter(QStringLiteral("TypeDep"), QStringLiteral("1")));
     EXPECT_EQ(QStringList{QStringLiteral("99.85")}, missions.Prepare()->page(0).textsOf(QStringLiteral("lTotal")));
 }

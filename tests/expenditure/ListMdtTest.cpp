@@ -413,6 +413,7 @@ TEST_F(ListMdtTest, ThePrintedListingNumbersAndTotalsTheRowsShownEveryRun)
 
     // The same without a window, through the print tool's parameter.
     TfrmRptListMdt standalone;
+    standalone.ReadListing = ReadOrderListing;   // as the print tool hands it
     ASSERT_TRUE(standalone.SetParameter(QStringLiteral("IdFnm"), QString::number(salary)));
     const rpt::Page t = standalone.Prepare()->page(0);
     EXPECT_EQ(s.textsOf(QStringLiteral("lImput")), t.textsOf(QStringLiteral("lImput")));

@@ -3,6 +3,7 @@
 // grand total, and the rate rule, read on the page model.
 #include "common/DocumentFixture.h"
 #include "budget/SituationStore.h"
+#include "budget/USF.h"
 #include "data/WriteGuard.h"
 #include "reports/UPaper.h"
 #include "reports/budget/URptSF_S1_S2.h"
@@ -52,6 +53,7 @@ protected:
     {
         form.DateD = QDate(2024, 1, 1);
         form.DateF = QDate(2024, 6, 30);
+        form.Rows = StoredSituation;   // as the situation window hands them
         return form.Prepare();
     }
 
