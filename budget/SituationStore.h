@@ -27,7 +27,7 @@
 // - balance = revised credits - payments; rate = payments / revised credits
 //   x 100, cut to two decimals (0 without revised credits).
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 #include "db/Database.h"
 #include "ui/QueryTableModel.h"
 
