@@ -4,8 +4,8 @@
 // primitive-budget sheet, the amending budget with its visa date and the date
 // of its sheet, and whether the amending sheet may go.
 
+#include "core/Currency.h"
 #include "core/Refusal.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QString>

@@ -10,8 +10,8 @@
 
 #include "budget/BudgetRules.h"
 #include "budget/SheetStore.h"
+#include "core/Currency.h"
 #include "data/ShownRow.h"
-#include "db/Currency.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 // Pieces shared by the budget list and the allocation window: the four print
 // items of the budget sheets and the buttons that end their tool bars.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 struct TBudgetLineRow;
 

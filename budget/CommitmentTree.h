@@ -5,7 +5,7 @@
 // with the name of its expense's beneficiary), and the tree model shows it
 // without asking the database again.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QAbstractItemModel>
 #include <QDate>

@@ -17,8 +17,8 @@
 // of a line at most; an ordinary sheet is copied onto one regularisation sheet
 // of its line at most.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 #include "documents/DocumentLines.h"
 
 #include <QDate>

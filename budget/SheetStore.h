@@ -14,8 +14,8 @@
 // user's origin whose lines are expense lines. Its amount and budget line always follow its
 // lines: every change of lines runs SyncHeader in the same transaction.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 #include "documents/DocumentLines.h"
 #include "documents/ExpenseDocument.h"
 

@@ -6,8 +6,8 @@
 // standing out.
 
 #include "budget/SheetRules.h"
+#include "core/Currency.h"
 #include "data/ShownRow.h"
-#include "db/Currency.h"
 #include "documents/DocumentBrowsing.h"
 
 #include <QList>

@@ -27,8 +27,8 @@
 // - balance = revised credits - payments; rate = payments / revised credits
 //   x 100, cut to two decimals (0 without revised credits).
 
+#include "core/Currency.h"
 #include "data/SituationRow.h"
-#include "db/Currency.h"
 #include "db/Database.h"
 #include "ui/QueryTableModel.h"
 

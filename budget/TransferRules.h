@@ -4,8 +4,8 @@
 // grid's amounts, the totals, and the credit test of a giving line.
 
 #include "budget/TransferStore.h"
+#include "core/Currency.h"
 #include "core/Refusal.h"
-#include "db/Currency.h"
 
 #include <QList>
 #include <QString>

@@ -11,7 +11,7 @@
 // sheets are stored, changed or deleted together or not at all.
 
 #include "budget/SheetStore.h"
-#include "db/Currency.h"
+#include "core/Currency.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>

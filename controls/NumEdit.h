@@ -13,7 +13,7 @@
 // The amount edits of the program are set up with SetDecimals(2) and
 // SetNumberFormat(TNumEdit::Thousands): an amount then reads 1 234 567.89.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QLineEdit>
 #include <optional>

@@ -3,7 +3,7 @@
 // settings dialog, the connection dialog and the fiscal-year switch, and read
 // everywhere. Folders keep their trailing separator.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QColor>
 #include <QPoint>

@@ -4,7 +4,7 @@
 // variants, padding, date conversions, amount cleaning and truncation, SQL
 // condition lists, edit colouring, the calculator and text metrics.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QDate>
 #include <QSize>

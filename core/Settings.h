@@ -5,7 +5,7 @@
 // put into the global state. The start-up and the settings dialog both go
 // through here, so the dialog shows what the program uses.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QList>
 #include <QPair>

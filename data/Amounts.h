@@ -2,7 +2,7 @@
 // Amounts as the amount columns keep them (their largest, MaxStoredAmount,
 // is beside Currency).
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 // The amount as the amount columns keep it: rounded to cents.
 inline Currency ToStoredCents(Currency amount)

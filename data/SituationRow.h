@@ -3,7 +3,7 @@
 // the consumption rate its figures give: what the situation's store writes and
 // reads, the window shows and the printed situation is handed.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 #include "db/Database.h"
 
 #include <QString>

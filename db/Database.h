@@ -8,7 +8,7 @@
 // statements (Statements.cpp); what they share of the client library is in
 // Native.h, which nothing outside db/ includes.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QDate>
 #include <QDateTime>

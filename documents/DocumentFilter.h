@@ -7,8 +7,8 @@
 // whether the amounts are switched on or not. (The expense listing's
 // condition is its own: expenditure/ExpenseCriteria.h.)
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>

@@ -4,9 +4,9 @@
 // shows of their expense: kind, budget line and its label, beneficiary,
 // number and dates. One query per document, joined on keys, in line order.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
 #include "data/KeptStatement.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QList>

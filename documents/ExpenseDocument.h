@@ -5,7 +5,7 @@
 // its document's lines this way, so the picker works on either without
 // depending on the area of one.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 #include "documents/DocumentLines.h"
 
 #include <QList>

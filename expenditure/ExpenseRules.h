@@ -4,9 +4,9 @@
 // an expense's state lets the user change; the employer contributions of the
 // social-charge lines and the mission dates.
 
+#include "core/Currency.h"
 #include "core/Refusal.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QString>

@@ -17,9 +17,9 @@
 // - a salary expense to pay is worth the sum of its imputations: every change
 //   of its lines stores the new sum in the same transaction.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
 #include "data/ShownRow.h"
-#include "db/Currency.h"
 #include "ui/QueryTableModel.h"
 
 #include <QDate>

@@ -11,8 +11,8 @@
 // locked before the lines are read, so that two users changing the lines of
 // one order run one after the other.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 #include "documents/DocumentLines.h"
 #include "documents/ExpenseDocument.h"
 

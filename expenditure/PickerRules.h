@@ -10,9 +10,9 @@
 // the selection row to make current as its row. Questions go through the `ask`
 // callback (true for Yes).
 
+#include "core/Currency.h"
 #include "core/Refusal.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QHash>
 #include <QList>

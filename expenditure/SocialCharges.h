@@ -7,7 +7,7 @@
 // to charges (each its own base, on its own line); any other expense by its
 // payment-order line, when its budget line is subject to charges.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QDate>
 #include <QList>

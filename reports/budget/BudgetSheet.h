@@ -16,8 +16,8 @@
 #include "reports/commitments/CommitmentSheet.h"
 #include "reports/engine/DesignSnapshot.h"
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QString>

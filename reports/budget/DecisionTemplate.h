@@ -4,7 +4,7 @@
 // template window and filled by the decision document. The program knows
 // only its placeholders.
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <QDate>
 #include <QList>

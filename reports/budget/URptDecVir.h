@@ -13,7 +13,7 @@
 
 #include "reports/ReportForm.h"
 
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <functional>
 

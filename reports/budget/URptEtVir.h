@@ -17,8 +17,8 @@
 #include "reports/ReportForm.h"
 #include "reports/engine/RowSource.h"
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QList>

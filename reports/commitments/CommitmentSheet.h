@@ -22,8 +22,8 @@
 #include "reports/ReportForm.h"
 #include "reports/engine/DesignSnapshot.h"
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QHash>

@@ -65,7 +65,7 @@
 #include "reports/engine/TextMetrics.h"
 
 #include "controls/RoundRectShape.h"
-#include "db/Currency.h"
+#include "core/Currency.h"
 #include "db/Database.h"
 
 #include <QDateTime>

@@ -7,8 +7,8 @@
 // outward; the banks and grades, small code tables, are read once each. No
 // query runs per line.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QString>

@@ -10,8 +10,8 @@
 // Totals always cover every line of the order, what it pays; a form that
 // cannot show every row that makes them prints nothing and says why.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QString>

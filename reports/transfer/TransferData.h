@@ -6,8 +6,8 @@
 // every document). Every document prints from this, so each amount it shows
 // is made of the order's own lines.
 
+#include "core/Currency.h"
 #include "data/Codes.h"
-#include "db/Currency.h"
 
 #include <QDate>
 #include <QString>

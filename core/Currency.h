@@ -1,6 +1,8 @@
 #pragma once
 // Exact money amounts: a signed 64-bit count of ten-thousandths of a dinar.
-// The database stores DECIMAL(15,2); conversions never go through floating point.
+// Nothing here knows the database: db/ converts amounts to and from its
+// DECIMAL(15,2) columns at its edge, through the scaled forms below, and no
+// conversion goes through floating point.
 
 #include <QString>
 #include <QStringView>
@@ -16,7 +18,7 @@ public:
 
     static constexpr Currency fromRaw(std::int64_t tenThousandths) { Currency c; c.m_raw = tenThousandths; return c; }
     static constexpr Currency fromUnits(std::int64_t dinars) { return fromRaw(dinars * Scale); }
-    // A value scaled by 10^scale (a Firebird exact numeric with that scale), rounded
+    // A value scaled by 10^scale (an exact numeric with that scale), rounded
     // half away from zero when it carries more than four decimals.
     static Currency fromScaled(std::int64_t value, int scale);
     // Rounds half away from zero to four decimals; for the rare floating-point source.

@@ -1,4 +1,4 @@
-#include "db/Currency.h"
+#include "core/Currency.h"
 
 #include <cmath>
 #include <limits>
