@@ -116,7 +116,7 @@ std::unique_ptr<TfrmAddDep> Picker(bool order)
 {
     auto frm = std::make_unique<TfrmAddDep>();
     frm->SelectMode = true;
-    frm->ModeDoc = order ? QStringLiteral("M") : QStringLiteral("E");
+    frm->ModeDoc = order ? PickerMode::PaymentOrder : PickerMode::Commitment;
     frm->TableDet = order ? QStringLiteral("DET_MDT") : QStringLiteral("DET_ENG");
     frm->IdDoc = order ? sample.order : sample.sheet;
     if (order)

@@ -15,6 +15,7 @@
 #include "core/MessageBox.h"
 #include "core/Pause.h"
 #include "data/BudgetQueries.h"
+#include "data/Codes.h"
 #include "data/UDM.h"
 #include "expenditure/ExpenseListing.h"
 #include "expenditure/OrderListing.h"
@@ -178,8 +179,9 @@ void FilterOrders(benchmark::State& state, bool salaryLine)
     TOrderCriteria f = TOrderCriteria::Reset();
     if (salaryLine) {
         f.imput = true;
-        db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 S.ID_DETAIL FROM DET_SALAIRE S WHERE S.TYPE_DET=0 "
+        db::Query q(DM->LURDO, QStringLiteral("SELECT FIRST 1 S.ID_DETAIL FROM DET_SALAIRE S WHERE S.TYPE_DET=:IMPUTATION "
                                               "GROUP BY S.ID_DETAIL ORDER BY COUNT(*) DESC"));
+        q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
         q.open();
         f.idFnm = q.asInt(QStringLiteral("ID_DETAIL"));
     } else {

@@ -293,7 +293,7 @@ QString OfferedOrdersSql(bool oneOrder)
                "      UNION ALL "
                "      SELECT D.ID_MDT, S.MONTANT AS MT, 0 AS W FROM DET_SALAIRE S "
                "      JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
-               "      WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM")
+               "      WHERE S.TYPE_DET=:IMPUTATION AND S.ID_DETAIL=:ID_FNM")
            + order
            + QStringLiteral(
                ") X "
@@ -326,6 +326,7 @@ QList<TRegulOrder> TRegulStore::OfferedOrders(qint64 idFnm)
     db::Query q(DM->LURDO, OfferedOrdersSql(false));
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
     q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
+    q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
     return ReadOrders(q);
 }
 
@@ -335,6 +336,7 @@ std::optional<TRegulOrder> TRegulStore::OfferedOrder(qint64 idFnm, qint64 idMdt)
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
     q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
+    q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
     const QList<TRegulOrder> orders = ReadOrders(q);
     if (orders.isEmpty())
         return std::nullopt;

@@ -68,7 +68,8 @@ void SetPeriod(db::Query& q, const TSituationRequest& request)
         {QStringLiteral("CANCELLATION"), toDbValue(SheetOrigin::Cancellation)},
         {QStringLiteral("EXPENSE"), toDbValue(SheetObject::Expense)},
         {QStringLiteral("INVOICE"), toDbValue(ExpenseKind::Invoice)},
-        {QStringLiteral("MISSION"), toDbValue(ExpenseKind::Mission)}};
+        {QStringLiteral("MISSION"), toDbValue(ExpenseKind::Mission)},
+        {QStringLiteral("IMPUTATION"), toDbValue(SalaryLineType::Imputation)}};
     for (const auto& [name, value] : values)
         if (q.paramNames().contains(name))
             q.setParam(name, value);
@@ -206,7 +207,7 @@ std::vector<TSituationStore::LineFigures> TSituationStore::ComputeLines(const TS
     const QHash<qint64, Currency> salaries = SumsByLine(
         m_conn,
         QStringLiteral("SELECT A.ID_DETAIL, SUM(A.MONTANT) AS TOT_PMT FROM DET_SALAIRE A "
-                       "WHERE A.TYPE_DET=0 AND EXISTS (SELECT 1 FROM DET_MDT B JOIN ENT_MDT C ON C.ID_MDT=B.ID_MDT "
+                       "WHERE A.TYPE_DET=:IMPUTATION AND EXISTS (SELECT 1 FROM DET_MDT B JOIN ENT_MDT C ON C.ID_MDT=B.ID_MDT "
                        "WHERE B.ID_DETAIL=A.ID_DEPENSE AND ")
             + OrderStatusTest(request.payments, QStringLiteral("C"))
             + QStringLiteral("C.DATE_MDT>=:DATE_D AND C.DATE_MDT<=:DATE_F) GROUP BY A.ID_DETAIL"),

@@ -360,7 +360,7 @@ void TfrmEngagement::btnModifDetClick()
         picker.IdDoc = IdEng;
         picker.TypeDep = m_lines.isEmpty() ? std::nullopt : m_lines.first().kind;
         picker.SelectMode = true;
-        picker.ModeDoc = QStringLiteral("E");
+        picker.ModeDoc = PickerMode::Commitment;
         picker.Document = std::make_unique<TSheetExpenseLines>();
         picker.exec();
     }

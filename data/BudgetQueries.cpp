@@ -61,7 +61,7 @@ struct BudgetQueries::Statements {
               "        WHERE X.ID_FNM=:ID_FNM AND X.TYPE_DEPENSE IN (:INVOICE, :MISSION) AND M.DATE_MDT IS NULL) AS TOT_S2, "
               "       (SELECT SUM(S.MONTANT) FROM DET_SALAIRE S JOIN DET_MDT D ON D.ID_DETAIL=S.ID_DEPENSE "
               "        JOIN ENT_MDT M ON M.ID_MDT=D.ID_MDT "
-              "        WHERE S.TYPE_DET=0 AND S.ID_DETAIL=:ID_FNM AND M.DATE_MDT IS NULL) AS TOT_S1 "
+              "        WHERE S.TYPE_DET=:IMPUTATION AND S.ID_DETAIL=:ID_FNM AND M.DATE_MDT IS NULL) AS TOT_S1 "
               "FROM RDB$DATABASE")),
           committed(c, QStringLiteral("SELECT SUM(MONTANT) AS TOT_ENG FROM ENT_ENG WHERE OBJET=:OBJET AND "
                                       "      ORIGINE=:ORIGINE AND "
@@ -171,6 +171,7 @@ Currency BudgetQueries::UndatedMandatedOn(qint64 idFnm)
     s.setParam(QStringLiteral("ID_FNM"), idFnm);
     s.setParam(QStringLiteral("INVOICE"), toDb(ExpenseKind::Invoice));
     s.setParam(QStringLiteral("MISSION"), toDb(ExpenseKind::Mission));
+    s.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
     s.open();
     const Currency total = s.asCurrency(QStringLiteral("TOT_S1")) + s.asCurrency(QStringLiteral("TOT_S2"));
     s.close();

@@ -1,6 +1,8 @@
 #pragma once
 // The codes of the domain as the year's tables store them: expense kinds,
-// sheet origins and objects, transfer sides, states. The program names a code
+// sheet origins and objects, transfer sides, states, salary lines, beneficiary
+// types and service kinds, and the expense picker's document mode (a letter the
+// picker is handed, not a stored column). The program names a code
 // by its enumerator; toDb gives the stored form a statement binds as a
 // parameter, fromDb<Code> reads a stored value back. Numeric codes keep their
 // stored number as the enumerator's value, so a value the program does not
@@ -76,6 +78,33 @@ constexpr bool IsMandated(ExpenseState s)
     return s == ExpenseState::Mandated || s == ExpenseState::CommittedAndMandated;
 }
 
+// DET_SALAIRE.TYPE_DET: what a salary expense's detail line is.
+enum class SalaryLineType : int {
+    Imputation = 0,   // a share of the gross on a budget line (ID_DETAIL = ID_FNM)
+    Deduction = 1,    // a deduction of one kind (ID_DETAIL = FRET.ID_RETENUE)
+};
+
+// BENEF.TYPE_BEN.
+enum class BeneficiaryType : int { Supplier = 0, Employee = 1, Other = 2 };
+
+// BENEF.SERVICE_GRADE of a beneficiary who is not an employee: what he sells
+// ("PRESTATION", "FOURNITURE", "AUTRE"). An employee's SERVICE_GRADE holds the
+// key of his GRADE instead.
+enum class ServiceKind : int { Service = 0, Supply = 1, Other = 2 };
+
+// Whether the ceiling of a supplier's turnover applies to a beneficiary: a
+// supplier whose SERVICE_GRADE is services or supplies (the ceilings are kept
+// by that kind); -1 stands for a NULL SERVICE_GRADE.
+constexpr bool SupplierCeilingApplies(BeneficiaryType type, qint64 serviceGrade)
+{
+    return type == BeneficiaryType::Supplier
+           && (serviceGrade == qint64(ServiceKind::Service) || serviceGrade == qint64(ServiceKind::Supply));
+}
+
+// The expense picker's ModeDoc: the document whose lines it fills, "E" a
+// commitment sheet (DET_ENG), "M" a payment order (DET_MDT).
+enum class PickerMode { Commitment, PaymentOrder };
+
 // --- stored forms -----------------------------------------------------------------
 
 constexpr int toDb(ExpenseKind c) { return int(c); }
@@ -84,6 +113,9 @@ constexpr int toDb(LineObject c) { return int(c); }
 constexpr int toDb(OrderStatus c) { return int(c); }
 constexpr int toDb(PaymentType c) { return int(c); }
 constexpr int toDb(ExpenseState c) { return int(c); }
+constexpr int toDb(SalaryLineType c) { return int(c); }
+constexpr int toDb(BeneficiaryType c) { return int(c); }
+constexpr int toDb(ServiceKind c) { return int(c); }
 inline QString toDb(SheetOrigin c)
 {
     return c == SheetOrigin::User ? QStringLiteral("") : QString::number(int(c));
@@ -91,6 +123,10 @@ inline QString toDb(SheetOrigin c)
 inline QString toDb(TransferSide c)
 {
     return c == TransferSide::Giving ? QStringLiteral("D") : QStringLiteral("E");
+}
+inline QString toDb(PickerMode c)
+{
+    return c == PickerMode::PaymentOrder ? QStringLiteral("M") : QStringLiteral("E");
 }
 
 // The stored form as a statement's value, for the lists of parameters.
@@ -106,6 +142,7 @@ template <class Code> db::Value toDbValue(Code c)
 // A stored value read back. Numeric codes: the enumerator of that number.
 // SheetOrigin: trimmed, empty is a user commitment, a digit its origin.
 // TransferSide: "D" gives, anything else receives.
+// PickerMode: "M" a payment order, anything else a commitment sheet.
 template <class Code> Code fromDb(qint64 stored) = delete;
 template <class Code> Code fromDb(const QString& stored) = delete;
 
@@ -115,6 +152,9 @@ template <> constexpr LineObject fromDb<LineObject>(qint64 v) { return LineObjec
 template <> constexpr OrderStatus fromDb<OrderStatus>(qint64 v) { return OrderStatus(int(v)); }
 template <> constexpr PaymentType fromDb<PaymentType>(qint64 v) { return PaymentType(int(v)); }
 template <> constexpr ExpenseState fromDb<ExpenseState>(qint64 v) { return ExpenseState(int(v)); }
+template <> constexpr SalaryLineType fromDb<SalaryLineType>(qint64 v) { return SalaryLineType(int(v)); }
+template <> constexpr BeneficiaryType fromDb<BeneficiaryType>(qint64 v) { return BeneficiaryType(int(v)); }
+template <> constexpr ServiceKind fromDb<ServiceKind>(qint64 v) { return ServiceKind(int(v)); }
 template <> inline SheetOrigin fromDb<SheetOrigin>(const QString& v)
 {
     const QString t = v.trimmed();
@@ -127,4 +167,8 @@ template <> inline SheetOrigin fromDb<SheetOrigin>(const QString& v)
 template <> inline TransferSide fromDb<TransferSide>(const QString& v)
 {
     return v == QLatin1String("D") ? TransferSide::Giving : TransferSide::Receiving;
+}
+template <> inline PickerMode fromDb<PickerMode>(const QString& v)
+{
+    return v == QLatin1String("M") ? PickerMode::PaymentOrder : PickerMode::Commitment;
 }

@@ -327,7 +327,7 @@ std::optional<TPickedLine> TExpenseEditor::PickBudgetLine()
     return TPickedLine{picker.IdFnm, picker.Chap, picker.Art, picker.Par, picker.Intitule};
 }
 
-std::optional<std::pair<qint64, QString>> TExpenseEditor::PickBeneficiary(int typeBen)
+std::optional<std::pair<qint64, QString>> TExpenseEditor::PickBeneficiary(std::optional<BeneficiaryType> typeBen)
 {
     TfrmListBenef picker(this);
     picker.SelectMode = true;

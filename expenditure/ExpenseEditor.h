@@ -160,8 +160,8 @@ protected:
 
     // --- pickers ----------------------------------------------------------------
     std::optional<TPickedLine> PickBudgetLine();
-    // TypeBen -1 all, 0 suppliers, 1 employees, 2 others.
-    std::optional<std::pair<qint64, QString>> PickBeneficiary(int typeBen);
+    // The beneficiaries of one type, or all of them (none).
+    std::optional<std::pair<qint64, QString>> PickBeneficiary(std::optional<BeneficiaryType> typeBen);
 
     // The SQL of the expenses.
     TExpenseStore m_expenses;

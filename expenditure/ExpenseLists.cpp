@@ -31,7 +31,7 @@ bool DeleteUnheldExpense(qint64 idDepense, const std::array<QString, 3>& refusal
     const auto refused = [&](const TExpenseHold& hold) {
         if (!hold.Any())
             return false;
-        ShowInfo(refusals[size_t(hold.Code() - 1)]);
+        ShowInfo(refusals[size_t(toDb(hold.Code()) - 1)]);
         return true;
     };
     TExpenseStore store;

@@ -387,19 +387,21 @@ TExpenseHold TExpenseStore::DeleteExpense(qint64 idDepense)
 // ---------------------------------------------------------------------------
 // Salary lines
 
-TSalaryLines TExpenseStore::SalaryLines(qint64 idDepense, int type)
+TSalaryLines TExpenseStore::SalaryLines(qint64 idDepense, SalaryLineType type)
 {
     // Only the expense's own lines, through the index on ID_DEPENSE; the label
     // of an imputation is its budget line's, of a deduction its kind's.
     db::Query& q = KeptStatement(m_lines, QStringLiteral("SELECT S.ID_DET_SAL, S.ID_DETAIL, S.NO_ORD, S.MONTANT, "
                                                          "F.CHAP, F.ART, F.PAR, F.INTITULE, R.LIBELLE "
                                                          "FROM DET_SALAIRE S "
-                                                         "LEFT JOIN FNM F ON S.TYPE_DET=0 AND F.ID_FNM=S.ID_DETAIL "
-                                                         "LEFT JOIN FRET R ON S.TYPE_DET=1 AND R.ID_RETENUE=S.ID_DETAIL "
+                                                         "LEFT JOIN FNM F ON S.TYPE_DET=:IMPUTATION AND F.ID_FNM=S.ID_DETAIL "
+                                                         "LEFT JOIN FRET R ON S.TYPE_DET=:DEDUCTION AND R.ID_RETENUE=S.ID_DETAIL "
                                                          "WHERE S.ID_DEPENSE=:ID_DEPENSE AND S.TYPE_DET=:TYPE_DET "
                                                          "ORDER BY S.NO_ORD, S.ID_DET_SAL"));
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.setParam(QStringLiteral("TYPE_DET"), type);
+    q.setParam(QStringLiteral("TYPE_DET"), toDb(type));
+    q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
+    q.setParam(QStringLiteral("DEDUCTION"), toDb(SalaryLineType::Deduction));
     q.open();
     TSalaryLines lines;
     lines.reserve(q.rowCount());
@@ -431,23 +433,23 @@ TSalaryTotals TExpenseStore::SalaryTotals(qint64 idDepense)
     q.open();
     TSalaryTotals totals;
     for (q.first(); !q.eof(); q.next()) {
-        const qint64 type = q.asInt(QStringLiteral("TYPE_DET"));
-        if (type == slImputation)
+        const SalaryLineType type = fromDb<SalaryLineType>(q.asInt(QStringLiteral("TYPE_DET")));
+        if (type == SalaryLineType::Imputation)
             totals.gross = q.asCurrency(QStringLiteral("TOT_DET"));
-        else if (type == slDeduction)
+        else if (type == SalaryLineType::Deduction)
             totals.deductions = q.asCurrency(QStringLiteral("TOT_DET"));
     }
     q.close();
     return totals;
 }
 
-bool TExpenseStore::SalaryDetailTaken(qint64 idDepense, int type, qint64 idDetail, qint64 exceptLine)
+bool TExpenseStore::SalaryDetailTaken(qint64 idDepense, SalaryLineType type, qint64 idDetail, qint64 exceptLine)
 {
     db::Query& q = KeptStatement(m_lineTaken, QStringLiteral("SELECT FIRST 1 ID_DET_SAL FROM DET_SALAIRE "
                                                              "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=:TYPE_DET AND "
                                                              "ID_DETAIL=:ID_DETAIL AND ID_DET_SAL<>:ID_DET_SAL"));
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.setParam(QStringLiteral("TYPE_DET"), type);
+    q.setParam(QStringLiteral("TYPE_DET"), toDb(type));
     q.setParam(QStringLiteral("ID_DETAIL"), idDetail);
     q.setParam(QStringLiteral("ID_DET_SAL"), exceptLine);
     q.open();
@@ -456,12 +458,12 @@ bool TExpenseStore::SalaryDetailTaken(qint64 idDepense, int type, qint64 idDetai
     return taken;
 }
 
-int TExpenseStore::NextSalaryOrder(qint64 idDepense, int type)
+int TExpenseStore::NextSalaryOrder(qint64 idDepense, SalaryLineType type)
 {
     db::Query& q = KeptStatement(m_maxOrd, QStringLiteral("SELECT MAX(NO_ORD) AS NO_ORD FROM DET_SALAIRE "
                                                           "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=:TYPE_DET"));
     q.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
-    q.setParam(QStringLiteral("TYPE_DET"), type);
+    q.setParam(QStringLiteral("TYPE_DET"), toDb(type));
     q.open();
     const qint64 max = q.asInt(QStringLiteral("NO_ORD"));
     q.close();
@@ -483,7 +485,7 @@ qint64 TExpenseStore::AddSalaryLine(const TSalaryLine& line)
     q.setParam(QStringLiteral("ID_DEPENSE"), line.idDepense);
     q.setParam(QStringLiteral("ID_DETAIL"), line.idDetail);
     q.setParam(QStringLiteral("NO_ORD"), noOrd);
-    q.setParam(QStringLiteral("TYPE_DET"), line.type);
+    q.setParam(QStringLiteral("TYPE_DET"), toDb(line.type));
     q.setParam(QStringLiteral("MONTANT"), OptionalAmount(line.amount));
     q.exec();
     SyncSalaryAmount(line.idDepense);

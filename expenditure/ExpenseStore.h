@@ -58,20 +58,17 @@ TExpense ExpenseOfRow(const QueryRow& row);
 struct TExpenseHold {
     bool onSheet = false;
     bool onOrder = false;
-    // 0 free, 1 on a sheet, 2 on an order, 3 both: the codes of the deletion refusals.
-    int Code() const { return (onSheet ? 1 : 0) + (onOrder ? 2 : 0); }
+    // Free, on a sheet, on an order or both: which deletion refusal applies.
+    ExpenseState Code() const { return ExpenseStateOf(onSheet, onOrder); }
     bool Any() const { return onSheet || onOrder; }
 };
-
-// DET_SALAIRE.TYPE_DET.
-enum TSalaryLineType { slImputation = 0, slDeduction = 1 };
 
 // One detail line of a salary expense: an imputation on a budget line, or a
 // deduction of a kind of FRET.
 struct TSalaryLine {
     qint64 id = -1;            // ID_DET_SAL
     qint64 idDepense = -1;
-    int type = slImputation;
+    SalaryLineType type = SalaryLineType::Imputation;
     qint64 idDetail = -1;      // ID_FNM of an imputation, ID_RETENUE of a deduction
     int noOrd = 0;
     std::optional<Currency> amount;   // NULL stays NULL; the sums leave it out
@@ -155,15 +152,15 @@ public:
 
     // --- salary lines -------------------------------------------------------
     // The lines of one type of an expense, in their order, with their labels.
-    TSalaryLines SalaryLines(qint64 idDepense, int type);
+    TSalaryLines SalaryLines(qint64 idDepense, SalaryLineType type);
     TSalaryTotals SalaryTotals(qint64 idDepense);
     // Whether another line (not `exceptLine`) of the expense's lines of that
     // type holds the budget line or deduction kind.
-    bool SalaryDetailTaken(qint64 idDepense, int type, qint64 idDetail, qint64 exceptLine);
+    bool SalaryDetailTaken(qint64 idDepense, SalaryLineType type, qint64 idDetail, qint64 exceptLine);
     // The order number of a new line of that type of the expense: 10 after
     // the expense's own largest (a table-wide maximum would run past the
     // column's range after a few thousand lines).
-    int NextSalaryOrder(qint64 idDepense, int type);
+    int NextSalaryOrder(qint64 idDepense, SalaryLineType type);
     // A new line after the expense's other lines of its type; the expense's
     // amount follows. Returns the new key.
     qint64 AddSalaryLine(const TSalaryLine& line);

@@ -72,7 +72,7 @@ protected:
         QString caption;
         const char* menuName;       // the popup menu's
         QString benCaption;         // the beneficiary's caption
-        int benType;                // the beneficiaries the picker lists (-1 all)
+        std::optional<BeneficiaryType> benType;   // the beneficiaries the picker lists (none: all)
         // The date of another year: asked (Yes goes on) or refused.
         expense::OtherYear otherYear;
         QString otherYearText;

@@ -2,6 +2,7 @@
 
 #include "core/MessageBox.h"
 #include "data/BudgetQueries.h"
+#include "data/Codes.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "expenditure/OrderStore.h"
@@ -87,10 +88,12 @@ TLineOrders TOrderListing::OrdersOfLine(qint64 idFnm)
     db::Query q(DM->LURDO,
                 line.salary ? QStringLiteral("SELECT A.ID_MDT, SUM(B.MONTANT) AS MT_IMPUT FROM DET_MDT A "
                                              "JOIN DET_SALAIRE B ON B.ID_DEPENSE=A.ID_DETAIL "
-                                             "WHERE B.TYPE_DET=0 AND B.ID_DETAIL=:ID_FNM GROUP BY A.ID_MDT")
+                                             "WHERE B.TYPE_DET=:IMPUTATION AND B.ID_DETAIL=:ID_FNM GROUP BY A.ID_MDT")
                             : QStringLiteral("SELECT DISTINCT A.ID_MDT FROM DET_MDT A "
                                              "JOIN DEPENSE B ON B.ID_DEPENSE=A.ID_DETAIL WHERE B.ID_FNM=:ID_FNM"));
     q.setParam(QStringLiteral("ID_FNM"), idFnm);
+    if (line.salary)
+        q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
     q.open();
     line.orders.reserve(q.rowCount());
     for (int r = 0; r < q.rowCount(); ++r) {

@@ -1,5 +1,6 @@
 #include "expenditure/PickerFacts.h"
 
+#include "data/Codes.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 #include "documents/DocumentLines.h"
@@ -12,7 +13,7 @@ namespace {
 struct Statements {
     TOrderStore orders;
     db::Query imputations{DM->LURDO, QStringLiteral("SELECT ID_DETAIL, SUM(MONTANT) AS MT FROM DET_SALAIRE "
-                                                    "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=0 GROUP BY ID_DETAIL")};
+                                                    "WHERE ID_DEPENSE=:ID_DEPENSE AND TYPE_DET=:IMPUTATION GROUP BY ID_DETAIL")};
     db::Query beneficiary{DM->LURDO, QStringLiteral("SELECT TYPE_BEN, SERVICE_GRADE FROM BENEF WHERE ID_BEN=:ID_BEN")};
     db::Query line{DM->LURDO, QStringLiteral("SELECT CHAP, ART, PAR FROM FNM WHERE ID_FNM=:ID_FNM")};
 };
@@ -46,6 +47,7 @@ picker::Facts DatabaseFacts(picker::Mode mode, const QDate& date)
     facts.imputations = [s](qint64 idDepense) {
         QHash<qint64, Currency> shares;
         s->imputations.setParam(QStringLiteral("ID_DEPENSE"), idDepense);
+        s->imputations.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
         s->imputations.open();
         for (int r = 0; r < s->imputations.rowCount(); ++r)
             shares.insert(db::toInt(s->imputations.at(r, 0)), db::toCurrency(s->imputations.at(r, 1)));
@@ -59,7 +61,7 @@ picker::Facts DatabaseFacts(picker::Mode mode, const QDate& date)
         s->beneficiary.open();
         if (!s->beneficiary.isEmpty()) {
             b.found = true;
-            b.type = int(s->beneficiary.asInt(QStringLiteral("TYPE_BEN")));
+            b.type = fromDb<BeneficiaryType>(s->beneficiary.asInt(QStringLiteral("TYPE_BEN")));
             b.grade = s->beneficiary.isNull(QStringLiteral("SERVICE_GRADE"))
                           ? -1
                           : int(s->beneficiary.asInt(QStringLiteral("SERVICE_GRADE")));

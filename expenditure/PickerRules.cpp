@@ -19,9 +19,9 @@ TRefusal Refused(const QString& message, Focus focus)
     return TRefusal{message, int(focus)};
 }
 
-QString GradeName(int grade)
+QString KindName(ServiceKind kind)
 {
-    return grade == 0 ? QStringLiteral("Prestation") : QStringLiteral("Fourniture");
+    return kind == ServiceKind::Service ? QStringLiteral("Prestation") : QStringLiteral("Fourniture");
 }
 
 } // namespace
@@ -99,19 +99,19 @@ TVerdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, 
     return CheckShortage(!beyondCommitted.isEmpty(), policy, above, above + again, ask);
 }
 
-TVerdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const TAsk& ask)
+TVerdict CheckSupplierCeiling(Currency paid, Currency amount, ServiceKind kind, Currency ceiling, const TAsk& ask)
 {
     // A ceiling of 0 switches the check off.
     if (ceiling.isZero())
         return std::nullopt;
     if (ceiling < Currency())
-        return Refused(QStringLiteral("Le seuil max pour ") + GradeName(grade) + QStringLiteral(" est négatif : ")
+        return Refused(QStringLiteral("Le seuil max pour ") + KindName(kind) + QStringLiteral(" est négatif : ")
                            + ceiling.formatMoney() + QStringLiteral(" !\rCorrigez-le dans les paramètres."),
                        Focus::ExpenseList);
     const Currency total = paid + amount;
     if (total <= ceiling)
         return std::nullopt;
-    const QString question = QStringLiteral("Ce fournisseur a atteint le seuil max !\rSeuil pour ") + GradeName(grade)
+    const QString question = QStringLiteral("Ce fournisseur a atteint le seuil max !\rSeuil pour ") + KindName(kind)
                              + QStringLiteral(" : ") + ceiling.formatMoney() + QStringLiteral("\r")
                              + QStringLiteral("C.A Four. : ") + total.formatMoney() + QStringLiteral("\r")
                              + QStringLiteral("\r") + QStringLiteral("Voulez-vous continuer ?");
@@ -169,7 +169,7 @@ QList<std::pair<qint64, Currency>> ChargedLines(Mode mode, const Expense& expens
 
 bool CeilingApplies(const Beneficiary& ben)
 {
-    return ben.found && ben.type == 0 && (ben.grade == 0 || ben.grade == 1);
+    return ben.found && SupplierCeilingApplies(ben.type, ben.grade);
 }
 
 TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet<qint64>& onDocument,
@@ -194,10 +194,12 @@ TVerdict CheckAddExpense(const Document& doc, const Expense& expense, const QSet
         if (TVerdict v = CheckMandateCredit(lines, policies.mandate, ask))
             return v;
         const Beneficiary ben = facts.beneficiary(expense.idBen);
-        if (CeilingApplies(ben))
-            if (TVerdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, ben.grade,
-                                                  policies.ceilings[size_t(ben.grade)], ask))
+        if (CeilingApplies(ben)) {
+            const ServiceKind kind = fromDb<ServiceKind>(ben.grade);
+            if (TVerdict v = CheckSupplierCeiling(facts.supplierPaid(expense.idBen), expense.amount, kind,
+                                                  policies.ceilings[size_t(toDb(kind))], ask))
                 return v;
+        }
     }
 
     if (TVerdict v = CheckLineLimit(doc, policies.maxDocLines))

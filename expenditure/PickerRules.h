@@ -28,7 +28,7 @@
 namespace picker {
 
 // The document being filled: a commitment sheet ("E") or a payment order ("M").
-enum class Mode { Commitment, PaymentOrder };
+using Mode = PickerMode;
 
 // Where the focus goes after a refusal (TRefusal::field). A refusal on the
 // selection list names, as its row, the expense whose line to make current
@@ -47,8 +47,8 @@ struct Expense {
 // The beneficiary of an expense (found: it exists).
 struct Beneficiary {
     bool found = false;
-    int type = 0;            // 0 supplier, 1 employee, 2 other
-    int grade = -1;          // SERVICE_GRADE: 0 "Prestation", 1 "Fourniture"
+    BeneficiaryType type = BeneficiaryType::Supplier;
+    int grade = -1;          // SERVICE_GRADE (a supplier's ServiceKind); -1 NULL
 };
 
 // The figures of one budget line at the year's end.
@@ -72,7 +72,7 @@ struct Document {
 struct Policies {
     std::uint8_t commit = 2;        // DecisionCommit: 0 proceed, 1 refuse, other ask
     std::uint8_t mandate = 2;       // DecisionMandate
-    std::array<Currency, 2> ceilings{};   // SupplierThresholds by grade
+    std::array<Currency, 2> ceilings{};   // SupplierThresholds by ServiceKind (services, supplies)
     int maxDocLines = 25;
 };
 
@@ -122,7 +122,7 @@ struct LineShare {
 // several lines is asked once); the second test only when the first passed.
 TVerdict CheckMandateCredit(const QList<LineShare>& lines, std::uint8_t policy, const TAsk& ask);
 // `paid`: what the supplier's payment-order lines total already.
-TVerdict CheckSupplierCeiling(Currency paid, Currency amount, int grade, Currency ceiling, const TAsk& ask);
+TVerdict CheckSupplierCeiling(Currency paid, Currency amount, ServiceKind kind, Currency ceiling, const TAsk& ask);
 // The most lines: 1 for an order of a salary expense to pay, else maxDocLines.
 int LineLimit(std::optional<ExpenseKind> firstKind, int maxDocLines);
 TVerdict CheckLineLimit(const Document& doc, int maxDocLines);
@@ -134,8 +134,8 @@ TVerdict CheckSameBudgetLine(const Document& doc, const Expense& expense, const 
 // own line, or on a payment order each line a salary expense to pay is
 // charged to. None for an expense without a line.
 QList<std::pair<qint64, Currency>> ChargedLines(Mode mode, const Expense& expense, const Facts& facts);
-// Whether the supplier ceiling applies to the beneficiary (a supplier of a
-// known grade).
+// Whether the supplier ceiling applies to the beneficiary (a supplier of
+// services or supplies).
 bool CeilingApplies(const Beneficiary& ben);
 
 // --- AddExpense -----------------------------------------------------------------

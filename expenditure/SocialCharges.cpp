@@ -64,7 +64,7 @@ QList<TChargeBase> ReadBases(const QDate& start, const QDate& end)
     q.setParam(QStringLiteral("DATE_D"), start);
     q.setParam(QStringLiteral("DATE_F"), end);
     q.setParam(QStringLiteral("SALARY"), toDb(ExpenseKind::SalaryToPay));
-    q.setParam(QStringLiteral("IMPUTATION"), qint64(slImputation));
+    q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
     q.open();
     QList<TChargeBase> bases;
     bases.reserve(q.rowCount());

@@ -321,8 +321,7 @@ void TfrmAddDep::FormShow()
     if (SelectMode) {
         const bool order = IsOrder();
         m_snapshot = Document->PlacedExpenseIds();
-        m_facts = DatabaseFacts(order ? picker::Mode::PaymentOrder : picker::Mode::Commitment,
-                                QDate(FiscalYear.trimmed().toInt(), 12, 31));
+        m_facts = DatabaseFacts(DocumentMode(), QDate(FiscalYear.trimmed().toInt(), 12, 31));
         lTotDep->setText(order ? QStringLiteral("dépenses à mandater : ") : QStringLiteral("dépenses à engager : "));
         mnAddDep->setText(order ? QStringLiteral("Mandater la dépense") : QStringLiteral("Engager la dépense"));
         btnAdd->setToolTip(mnAddDep->text());

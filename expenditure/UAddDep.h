@@ -1,7 +1,7 @@
 #pragma once
 // TfrmAddDep ("Listing des dépenses"): the expense picker through which the
-// commitment window (mode "E", lines in DET_ENG) and the payment-order window
-// (mode "M", lines in DET_MDT) add expenses to their document. The year's
+// commitment window (PickerMode::Commitment, "E", lines in DET_ENG) and the
+// payment-order window (PickerMode::PaymentOrder, "M", lines in DET_MDT) add expenses to their document. The year's
 // expenses are listed on the left, the document's lines on the right; adding
 // runs every spending rule (picker/PickerRules.h) and writes the line at once,
 // with the document's header (a sheet's amount, budget line and number, an
@@ -54,7 +54,7 @@ public:
     // Set by the caller before exec().
     bool SelectMode = false;
     QString TableDet;          // "DET_MDT" or "DET_ENG"
-    QString ModeDoc;           // "M" payment order, anything else a commitment sheet
+    PickerMode ModeDoc = PickerMode::Commitment;
     qint64 IdDoc = -1;
     std::optional<ExpenseKind> TypeDep;   // the document's kind (locks the filter's kind); none: any
     // The lines of the document's kind (budget/SheetStore.h TSheetExpenseLines,
@@ -91,8 +91,8 @@ public:
     TStatusBar* stBar = nullptr;
 
     QueryTableModel* Expenses() const { return m_model; }
-    bool IsOrder() const { return ModeDoc == QLatin1String("M"); }
-    picker::Mode DocumentMode() const { return IsOrder() ? picker::Mode::PaymentOrder : picker::Mode::Commitment; }
+    bool IsOrder() const { return ModeDoc == PickerMode::PaymentOrder; }
+    picker::Mode DocumentMode() const { return ModeDoc; }
     bool FilterActive() const { return m_filterActive; }
     const TFilterCriteria& Filter() const { return m_filter; }
     int LineCount() const { return int(m_lines.size()); }

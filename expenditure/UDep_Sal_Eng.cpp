@@ -8,7 +8,7 @@ TfrmDep_Sal_Eng::TfrmDep_Sal_Eng(QWidget* parent)
                                        .caption = QStringLiteral("Dépenses des salaires à engager"),
                                        .menuName = "PopMnDep",
                                        .benCaption = QStringLiteral("Organisme : "),
-                                       .benType = -1,
+                                       .benType = std::nullopt,
                                        .otherYear = expense::OtherYear::Refuse,
                                        .otherYearText = QStringLiteral(
                                            "La date Facture ne correspond pas à l'exercice en cours !"),

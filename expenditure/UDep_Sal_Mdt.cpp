@@ -34,17 +34,17 @@
 
 class TSalaryLinesModel : public TLinesModel<TSalaryLine> {
 public:
-    TSalaryLinesModel(int type, QObject* parent)
-        : TLinesModel(type == slImputation ? BudgetLineTitles()
-                                           : QStringList{QStringLiteral("N°"), QStringLiteral("Retenue"),
-                                                         QStringLiteral("Montant")},
+    TSalaryLinesModel(SalaryLineType type, QObject* parent)
+        : TLinesModel(type == SalaryLineType::Imputation ? BudgetLineTitles()
+                                                         : QStringList{QStringLiteral("N°"), QStringLiteral("Retenue"),
+                                                                       QStringLiteral("Montant")},
                       parent),
           m_type(type)
     {
     }
 
-    int PickColumn() const { return m_type == slImputation ? int(blIntitule) : 1; }
-    int AmountColumn() const { return m_type == slImputation ? int(blMontant) : 2; }
+    int PickColumn() const { return m_type == SalaryLineType::Imputation ? int(blIntitule) : 1; }
+    int AmountColumn() const { return m_type == SalaryLineType::Imputation ? int(blMontant) : 2; }
 
     // The line being entered (`row` -1: after the others) or changed (its row).
     void SetPending(const std::optional<TSalaryLine>& line, int row)
@@ -85,7 +85,7 @@ public:
             return l.noOrd > 0 ? QVariant(QString::number(l.noOrd)) : QVariant();
         if (column == AmountColumn())
             return l.amount ? QVariant(l.amount->formatMask()) : QVariant();
-        if (m_type == slDeduction)
+        if (m_type == SalaryLineType::Deduction)
             return l.libelle;
         return BudgetLineText(l, column);
     }
@@ -98,7 +98,7 @@ protected:
     }
 
 private:
-    int m_type;
+    SalaryLineType m_type;
     std::optional<TSalaryLine> m_pending;
     int m_pendingRow = -1;
 };
@@ -121,8 +121,8 @@ const std::array<QString, 3> DeleteRefusals = {
 TfrmDep_Sal_Mdt::TfrmDep_Sal_Mdt(QWidget* parent)
     : TExpenseEditor(parent, MenuItem::mnDepSalaire, {60, 50, 150, 100}, 3, false)
 {
-    m_sections[0].type = slImputation;
-    m_sections[1].type = slDeduction;
+    m_sections[0].type = SalaryLineType::Imputation;
+    m_sections[1].type = SalaryLineType::Deduction;
     BuildWindow();
 }
 
@@ -258,8 +258,8 @@ QWidget* TfrmDep_Sal_Mdt::BuildSection(Section& s, const QString& caption, const
                                        const std::array<const char*, 5>& buttonNames,
                                        const std::array<QToolButton**, 5>& buttons, QMenu* menu)
 {
-    const int type = s.type;
-    const bool imputation = type == slImputation;
+    const SalaryLineType type = s.type;
+    const bool imputation = type == SalaryLineType::Imputation;
     auto lineIdle = [this, type] { return ExpenseShown() && !LineEditing(type); };
     s.add = AddCommand("", imputation ? QStringLiteral("Ajouter une imputation") : QStringLiteral("Ajouter une retenue"),
                        lineIdle, [this, type] { AddLine(type); });
@@ -326,32 +326,32 @@ bool TfrmDep_Sal_Mdt::ExpenseShown() const
     return Mode() == emBrowse && HasRows() && IdDepense > 0;
 }
 
-bool TfrmDep_Sal_Mdt::LineEditing(int type) const
+bool TfrmDep_Sal_Mdt::LineEditing(SalaryLineType type) const
 {
     return SectionOf(type).pending.has_value();
 }
 
 bool TfrmDep_Sal_Mdt::AnyLineEditing() const
 {
-    return LineEditing(slImputation) || LineEditing(slDeduction);
+    return LineEditing(SalaryLineType::Imputation) || LineEditing(SalaryLineType::Deduction);
 }
 
-TNumEdit* TfrmDep_Sal_Mdt::LineAmountEdit(int type) const
+TNumEdit* TfrmDep_Sal_Mdt::LineAmountEdit(SalaryLineType type) const
 {
     return SectionOf(type).amountEdit;
 }
 
-QToolButton* TfrmDep_Sal_Mdt::LinePickButton(int type) const
+QToolButton* TfrmDep_Sal_Mdt::LinePickButton(SalaryLineType type) const
 {
     return SectionOf(type).pickButton;
 }
 
-const TSalaryLines& TfrmDep_Sal_Mdt::Lines(int type) const
+const TSalaryLines& TfrmDep_Sal_Mdt::Lines(SalaryLineType type) const
 {
     return SectionOf(type).model->Lines();
 }
 
-void TfrmDep_Sal_Mdt::SelectLine(int type, int row)
+void TfrmDep_Sal_Mdt::SelectLine(SalaryLineType type, int row)
 {
     const Section& s = SectionOf(type);
     s.grid->setCurrentIndex(s.model->index(row, 0));
@@ -370,7 +370,7 @@ void TfrmDep_Sal_Mdt::UpdateLineButtons()
     // While a line is being entered its grid edits in place and shows its text
     // in the window-text colour; the selection turns white on black while an
     // imputation is entered.
-    const bool imputing = LineEditing(slImputation);
+    const bool imputing = LineEditing(SalaryLineType::Imputation);
     for (Section& s : m_sections) {
         QPalette p = s.grid->palette();
         p.setColor(QPalette::Highlight, imputing ? QColor(Qt::black) : palette().color(QPalette::Highlight));
@@ -512,7 +512,7 @@ void TfrmDep_Sal_Mdt::btnGetBenClick()
 {
     if (!btnGetBen->isEnabled())
         return;
-    if (const auto picked = PickBeneficiary(2))
+    if (const auto picked = PickBeneficiary(BeneficiaryType::Other))
         m_ben.Show(picked->first, picked->second);
     edObjet->setFocus();
 }
@@ -539,7 +539,7 @@ void TfrmDep_Sal_Mdt::LockShownExpense()
     }
 }
 
-void TfrmDep_Sal_Mdt::AddLine(int type)
+void TfrmDep_Sal_Mdt::AddLine(SalaryLineType type)
 {
     RequireWriteRight();
     if (!ExpenseShown() || LineEditing(type))
@@ -554,7 +554,7 @@ void TfrmDep_Sal_Mdt::AddLine(int type)
     PickLineDetail(type);
 }
 
-void TfrmDep_Sal_Mdt::ModifLine(int type)
+void TfrmDep_Sal_Mdt::ModifLine(SalaryLineType type)
 {
     RequireWriteRight();
     Section& s = SectionOf(type);
@@ -576,7 +576,8 @@ void TfrmDep_Sal_Mdt::ShowPending(Section& s, int focusColumn)
     // The amount is typed in its cell; the budget line or deduction is picked
     // by the "..." of its cell.
     auto* amount = new TNumEdit(s.grid);
-    amount->setObjectName(s.type == slImputation ? QStringLiteral("edLineImput") : QStringLiteral("edLineRet"));
+    const bool imputation = s.type == SalaryLineType::Imputation;
+    amount->setObjectName(imputation ? QStringLiteral("edLineImput") : QStringLiteral("edLineRet"));
     amount->SetDecimals(2);
     amount->SetNumberFormat(TNumEdit::Thousands);
     amount->setAlignment(Qt::AlignRight);
@@ -590,12 +591,12 @@ void TfrmDep_Sal_Mdt::ShowPending(Section& s, int focusColumn)
     cell->setSpacing(2);
     pickCell->setAutoFillBackground(true);
     const TSalaryLine& entry = *s.pending;
-    auto* label = new QLabel(s.type == slImputation ? entry.intitule : entry.libelle, pickCell);
-    auto* pick = MakePickButton(pickCell, s.type == slImputation ? "btnPickImput" : "btnPickRet",
-                                s.type == slImputation ? QStringLiteral("Imputation") : QStringLiteral("Retenue"));
+    auto* label = new QLabel(imputation ? entry.intitule : entry.libelle, pickCell);
+    auto* pick = MakePickButton(pickCell, imputation ? "btnPickImput" : "btnPickRet",
+                                imputation ? QStringLiteral("Imputation") : QStringLiteral("Retenue"));
     cell->addWidget(label, 1);
     cell->addWidget(pick);
-    const int type = s.type;
+    const SalaryLineType type = s.type;
     connect(pick, &QToolButton::clicked, this, Guarded([this, type] { PickLineDetail(type); }));
     s.grid->setIndexWidget(s.model->index(shown, s.model->PickColumn()), pickCell);
     s.pickButton = pick;
@@ -610,13 +611,13 @@ void TfrmDep_Sal_Mdt::ShowPending(Section& s, int focusColumn)
     }
 }
 
-void TfrmDep_Sal_Mdt::PickLineDetail(int type)
+void TfrmDep_Sal_Mdt::PickLineDetail(SalaryLineType type)
 {
     Section& s = SectionOf(type);
     if (!s.pending)
         return;
     TSalaryLine picked = *s.pending;
-    if (type == slImputation) {
+    if (type == SalaryLineType::Imputation) {
         const std::optional<TPickedLine> line = PickBudgetLine();
         if (!line)
             return;
@@ -637,8 +638,8 @@ void TfrmDep_Sal_Mdt::PickLineDetail(int type)
         picked.libelle = picker.Libelle;
     }
     if (m_expenses.SalaryDetailTaken(IdDepense, type, picked.idDetail, picked.id)) {
-        ShowInfo(type == slImputation ? QStringLiteral("Cette imputation est déjà saisie !")
-                                      : QStringLiteral("Cette Retenue est déjà saisie !"));
+        ShowInfo(type == SalaryLineType::Imputation ? QStringLiteral("Cette imputation est déjà saisie !")
+                                                    : QStringLiteral("Cette Retenue est déjà saisie !"));
         if (s.pickButton)
             s.pickButton->setFocus();
         return;
@@ -654,7 +655,7 @@ void TfrmDep_Sal_Mdt::PickLineDetail(int type)
     ShowPending(s, s.model->AmountColumn());
 }
 
-void TfrmDep_Sal_Mdt::PostLine(int type)
+void TfrmDep_Sal_Mdt::PostLine(SalaryLineType type)
 {
     RequireWriteRight();
     Section& s = SectionOf(type);
@@ -662,8 +663,8 @@ void TfrmDep_Sal_Mdt::PostLine(int type)
         return;
     TSalaryLine line = *s.pending;
     if (line.idDetail <= 0) {
-        ShowInfo(type == slImputation ? QStringLiteral("L'Imputation est manquante !")
-                                      : QStringLiteral("La Retenue est manquante !"));
+        ShowInfo(type == SalaryLineType::Imputation ? QStringLiteral("L'Imputation est manquante !")
+                                                    : QStringLiteral("La Retenue est manquante !"));
         if (s.pickButton)
             s.pickButton->setFocus();
         Abort();
@@ -687,8 +688,8 @@ void TfrmDep_Sal_Mdt::PostLine(int type)
         LockShownExpense();
         RefuseLockedLines(line.id > 0 ? LockedModif : LockedAdd);
         if (m_expenses.SalaryDetailTaken(IdDepense, type, line.idDetail, line.id)) {
-            ShowInfo(type == slImputation ? QStringLiteral("Cette imputation est déjà saisie !")
-                                          : QStringLiteral("Cette Retenue est déjà saisie !"));
+            ShowInfo(type == SalaryLineType::Imputation ? QStringLiteral("Cette imputation est déjà saisie !")
+                                                        : QStringLiteral("Cette Retenue est déjà saisie !"));
             Abort();
         }
         if (line.id > 0)
@@ -705,12 +706,12 @@ void TfrmDep_Sal_Mdt::PostLine(int type)
             SelectLine(type, r);
 }
 
-void TfrmDep_Sal_Mdt::CancelLine(int type)
+void TfrmDep_Sal_Mdt::CancelLine(SalaryLineType type)
 {
     Section& s = SectionOf(type);
     if (!s.pending)
         return;
-    if (type == slImputation && !Confirm(QStringLiteral("Annuler les modifications ?")))
+    if (type == SalaryLineType::Imputation && !Confirm(QStringLiteral("Annuler les modifications ?")))
         return;
     EndLineEntry(s);
 }
@@ -727,7 +728,7 @@ void TfrmDep_Sal_Mdt::EndLineEntry(Section& s)
     s.grid->setFocus();
 }
 
-void TfrmDep_Sal_Mdt::DeleteLine(int type)
+void TfrmDep_Sal_Mdt::DeleteLine(SalaryLineType type)
 {
     RequireWriteRight();
     Section& s = SectionOf(type);
@@ -735,8 +736,9 @@ void TfrmDep_Sal_Mdt::DeleteLine(int type)
     if (!ExpenseShown() || LineEditing(type) || row < 0 || row >= s.model->Lines().size())
         return;
     RefuseLockedLines(LockedDelete);
-    const QString question = type == slImputation ? QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?")
-                                                  : QStringLiteral("Etes-vous sûr de vouloir supprimer cette Retenue ?");
+    const QString question = type == SalaryLineType::Imputation
+                                 ? QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?")
+                                 : QStringLiteral("Etes-vous sûr de vouloir supprimer cette Retenue ?");
     if (ShowStandardDialog(question, StdDialogType::Confirmation, MsgButton::Yes | MsgButton::No) != mrYes)
         return;
     const qint64 idLine = s.model->Lines()[row].id;
@@ -760,7 +762,7 @@ void TfrmDep_Sal_Mdt::done(int result)
     if (AnyLineEditing() && Mode() == emBrowse) {
         switch (ShowMessageBox(UnsavedQuestion, mtWarning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel)) {
         case mrYes:
-            for (int type : {int(slImputation), int(slDeduction)})
+            for (SalaryLineType type : {SalaryLineType::Imputation, SalaryLineType::Deduction})
                 if (LineEditing(type))
                     RunGuarded([this, type] { PostLine(type); });
             return;
@@ -782,7 +784,8 @@ void TfrmDep_Sal_Mdt::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && Mode() == emBrowse
         && AnyLineEditing()) {
         event->accept();
-        const int type = LineEditing(slImputation) ? slImputation : slDeduction;
+        const SalaryLineType type =
+            LineEditing(SalaryLineType::Imputation) ? SalaryLineType::Imputation : SalaryLineType::Deduction;
         RunGuarded([this, type] { CancelLine(type); });
         return;
     }

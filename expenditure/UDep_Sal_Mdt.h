@@ -36,22 +36,22 @@ public:
     void btnGetBenClick();
 
     // Line handlers, for the imputations (type 0) or the deductions (type 1).
-    void AddLine(int type);
-    void ModifLine(int type);
-    void DeleteLine(int type);
-    void PostLine(int type);
-    void CancelLine(int type);
+    void AddLine(SalaryLineType type);
+    void ModifLine(SalaryLineType type);
+    void DeleteLine(SalaryLineType type);
+    void PostLine(SalaryLineType type);
+    void CancelLine(SalaryLineType type);
     // The budget-line or deduction picker of the line being entered.
-    void PickLineDetail(int type);
+    void PickLineDetail(SalaryLineType type);
 
     // Whether a line of that grid is being entered or changed.
-    bool LineEditing(int type) const;
+    bool LineEditing(SalaryLineType type) const;
     // The amount field and the pick button of the line being entered (null when none).
-    TNumEdit* LineAmountEdit(int type) const;
-    QToolButton* LinePickButton(int type) const;
+    TNumEdit* LineAmountEdit(SalaryLineType type) const;
+    QToolButton* LinePickButton(SalaryLineType type) const;
     // The lines shown in a grid (without the line being entered).
-    const TSalaryLines& Lines(int type) const;
-    void SelectLine(int type, int row);
+    const TSalaryLines& Lines(SalaryLineType type) const;
+    void SelectLine(SalaryLineType type, int row);
 
     // Controls.
     QWidget* pnlMain;
@@ -95,7 +95,7 @@ protected:
 private:
     // One grid of lines and its five buttons.
     struct Section {
-        int type = 0;
+        SalaryLineType type = SalaryLineType::Imputation;
         QTableView* grid = nullptr;
         TSalaryLinesModel* model = nullptr;
         QAction* add = nullptr;
@@ -113,8 +113,11 @@ private:
     QWidget* BuildSection(Section& s, const QString& caption, const char* gridName,
                           const std::array<const char*, 5>& buttonNames, const std::array<QToolButton**, 5>& buttons,
                           QMenu* menu);
-    Section& SectionOf(int type) { return m_sections[type == slDeduction ? 1 : 0]; }
-    const Section& SectionOf(int type) const { return m_sections[type == slDeduction ? 1 : 0]; }
+    Section& SectionOf(SalaryLineType type) { return m_sections[type == SalaryLineType::Deduction ? 1 : 0]; }
+    const Section& SectionOf(SalaryLineType type) const
+    {
+        return m_sections[type == SalaryLineType::Deduction ? 1 : 0];
+    }
     bool AnyLineEditing() const;
 
     void ShowExpense();

@@ -348,7 +348,7 @@ void TfrmFact::btnGetFourClick()
     {
         TfrmListBenef picker(this);
         picker.SelectMode = true;
-        picker.TypeBen = 0;
+        picker.TypeBen = BeneficiaryType::Supplier;
         if (picker.exec() == QDialog::Accepted) {
             edFour->setText(QString::number(picker.IdBen));
             lFour->setText(picker.NomBen);

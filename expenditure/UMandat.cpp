@@ -484,7 +484,7 @@ void TfrmMandat::btnModifDetClick()
         picker.IdDoc = IdMdt;
         picker.TypeDep = m_lines.isEmpty() ? std::nullopt : m_lines[std::max(0, m_lineModel->currentRow())].kind;
         picker.SelectMode = true;
-        picker.ModeDoc = QStringLiteral("M");
+        picker.ModeDoc = PickerMode::PaymentOrder;
         picker.Document = std::make_unique<TOrderExpenseLines>();
         picker.exec();
     }

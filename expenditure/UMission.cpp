@@ -27,7 +27,7 @@ TfrmMission::TfrmMission(QWidget* parent)
                                        .caption = QStringLiteral("Missions et Autres dépenses"),
                                        .menuName = "PopMnFact",
                                        .benCaption = QStringLiteral("Employé(e) : "),
-                                       .benType = 1,
+                                       .benType = BeneficiaryType::Employee,
                                        .otherYear = expense::OtherYear::Ask,
                                        .otherYearText = QStringLiteral("La date Facture ne correspond pas à l'exercice "
                                                                        "en cours !\rVoulez-vous continuer ?"),

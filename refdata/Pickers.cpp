@@ -16,7 +16,7 @@ std::optional<TPickedBeneficiary> PickBeneficiary(QWidget* parent)
 {
     TfrmListBenef list(parent);
     list.SelectMode = true;
-    list.TypeBen = -1;
+    list.TypeBen = std::nullopt;
     if (list.exec() != QDialog::Accepted || list.IdBen <= 0)
         return std::nullopt;
     return TPickedBeneficiary{list.IdBen, list.NomBen};

@@ -108,15 +108,15 @@ TListingRows TBeneficiaryStore::ReadAll()
                                                     + FrenchOrder(QStringLiteral("NOM"))));
 }
 
-TListingRows TBeneficiaryStore::ReadList(int type)
+TListingRows TBeneficiaryStore::ReadList(std::optional<BeneficiaryType> type)
 {
-    if (type < 0)
+    if (!type)
         return ReadListingRows(KeptStatement(m_list, QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF ORDER BY ")
                                                          + FrenchOrder(QStringLiteral("NOM"))));
     db::Query& q = KeptStatement(m_listOfType, QStringLiteral("SELECT ID_BEN, NOM, ADR FROM BENEF "
                                                               "WHERE TYPE_BEN=:TYPE_BEN ORDER BY ")
                                                    + FrenchOrder(QStringLiteral("NOM")));
-    q.setParam(QStringLiteral("TYPE_BEN"), type);
+    q.setParam(QStringLiteral("TYPE_BEN"), toDb(*type));
     return ReadListingRows(q);
 }
 
@@ -125,7 +125,7 @@ TBeneficiary TBeneficiaryStore::BeneficiaryOf(const QueryRow& row)
     TBeneficiary b;
     b.id = row.asInt(QStringLiteral("ID_BEN"));
     b.nom = row.asString(QStringLiteral("NOM"));
-    b.type = int(row.asInt(QStringLiteral("TYPE_BEN")));
+    b.type = fromDb<BeneficiaryType>(row.asInt(QStringLiteral("TYPE_BEN")));
     b.serviceGrade = row.asInt(QStringLiteral("SERVICE_GRADE"));
     b.adr = row.asString(QStringLiteral("ADR"));
     b.ville = row.asString(QStringLiteral("VILLE"));
@@ -199,7 +199,7 @@ namespace {
 void BindBeneficiary(db::Query& q, const TBeneficiary& b)
 {
     q.setParam(QStringLiteral("NOM"), b.nom);
-    q.setParam(QStringLiteral("TYPE_BEN"), b.type);
+    q.setParam(QStringLiteral("TYPE_BEN"), toDb(b.type));
     q.setParam(QStringLiteral("SERVICE_GRADE"), b.serviceGrade);
     q.setParam(QStringLiteral("ADR"), b.adr);
     q.setParam(QStringLiteral("VILLE"), b.ville);
@@ -336,7 +336,7 @@ TNomenclatureStore::Usage TNomenclatureStore::UsageOf(qint64 idFnm)
     db::Query& q = KeptStatement(m_usage, QStringLiteral(
         "SELECT "
         "CASE WHEN EXISTS (SELECT 1 FROM DEPENSE WHERE ID_FNM=:ID_FNM) "
-        "  OR EXISTS (SELECT 1 FROM DET_SALAIRE WHERE TYPE_DET=0 AND ID_DETAIL=:ID_FNM) "
+        "  OR EXISTS (SELECT 1 FROM DET_SALAIRE WHERE TYPE_DET=:IMPUTATION AND ID_DETAIL=:ID_FNM) "
         "  OR EXISTS (SELECT 1 FROM ENT_ENG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, :USER_ORIGIN) "
         "                                      NOT IN (:PRIMITIVE, :AMENDING, :TRANSFER)) "
         "  OR EXISTS (SELECT 1 FROM ENT_ENG_REG WHERE ID_FNM=:ID_FNM AND COALESCE(ORIGINE, :USER_ORIGIN) "
@@ -353,6 +353,7 @@ TNomenclatureStore::Usage TNomenclatureStore::UsageOf(qint64 idFnm)
     q.setParam(QStringLiteral("PRIMITIVE"), toDb(SheetOrigin::PrimitiveBudget));
     q.setParam(QStringLiteral("AMENDING"), toDb(SheetOrigin::AmendingBudget));
     q.setParam(QStringLiteral("TRANSFER"), toDb(SheetOrigin::Transfer));
+    q.setParam(QStringLiteral("IMPUTATION"), toDb(SalaryLineType::Imputation));
     q.open();
     const Usage usage{q.asInt(QStringLiteral("USED_EXPENSES")) != 0, q.asInt(QStringLiteral("USED_BUDGET")) != 0};
     q.close();

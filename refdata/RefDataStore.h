@@ -10,6 +10,7 @@
 // window's model reads through it), and a row of a grid is read back through
 // the store's typed ...Of(row).
 
+#include "data/Codes.h"
 #include "db/Database.h"
 #include "ui/QueryTableModel.h"
 
@@ -61,7 +62,7 @@ private:
 struct TBeneficiary {
     qint64 id = -1;
     QString nom;
-    int type = 0;              // 0 supplier, 1 employee, 2 other
+    BeneficiaryType type = BeneficiaryType::Supplier;
     qint64 serviceGrade = -1;  // the grade's key for an employee, the service kind otherwise; -1 none
     QString adr, ville;
     qint64 idWil = -1;
@@ -78,9 +79,9 @@ public:
 
     // Every beneficiary (every column, and ROW_VERSION), by name.
     TListingRows ReadAll();
-    // The list's rows (ID_BEN, NOM, ADR), by name: all of them (`type` < 0),
+    // The list's rows (ID_BEN, NOM, ADR), by name: all of them (no `type`),
     // or those of one type.
-    TListingRows ReadList(int type);
+    TListingRows ReadList(std::optional<BeneficiaryType> type);
     // The beneficiary of a row of ReadAll(), as stored (a NULL key or kind
     // reads as 0).
     static TBeneficiary BeneficiaryOf(const QueryRow& row);

@@ -19,7 +19,11 @@
 
 namespace {
 
-constexpr int Employee = 1;
+// The type box lists the types at their stored number.
+int TypeIndex(BeneficiaryType type)
+{
+    return toDb(type);
+}
 
 } // namespace
 
@@ -164,7 +168,7 @@ void TfrmBenef::ShowGradeBox(bool employee)
 
 void TfrmBenef::cmbTypeBenCloseUp()
 {
-    ShowGradeBox(cmbTypeBen->currentIndex() == Employee);
+    ShowGradeBox(cmbTypeBen->currentIndex() == TypeIndex(BeneficiaryType::Employee));
 }
 
 void TfrmBenef::ShowCurrent()
@@ -184,10 +188,10 @@ void TfrmBenef::ShowCurrent()
     }
     const TBeneficiary b = TBeneficiaryStore::BeneficiaryOf(Rows()->current());
     IdBen = b.id;
-    const int type = b.type;
+    const int type = TypeIndex(b.type);
     cmbTypeBen->setCurrentIndex(type >= 0 && type < cmbTypeBen->count() ? type : -1);
     const qint64 serviceGrade = b.serviceGrade;
-    if (type == Employee) {
+    if (b.type == BeneficiaryType::Employee) {
         SetComboKey(cmbGrade, serviceGrade);
         ShowGradeBox(true);
     } else {
@@ -272,7 +276,7 @@ void TfrmBenef::SaveRecord()
         Abort();
     }
     qint64 serviceGrade = -1;
-    if (type == Employee) {
+    if (type == TypeIndex(BeneficiaryType::Employee)) {
         serviceGrade = ComboKey(cmbGrade);
         if (serviceGrade < 0) {
             serviceGrade = -1;
@@ -315,7 +319,7 @@ void TfrmBenef::SaveRecord()
     TBeneficiary b;
     b.id = key;
     b.nom = nom;
-    b.type = type;
+    b.type = fromDb<BeneficiaryType>(type);
     b.serviceGrade = serviceGrade;
     b.adr = edAdr->text().trimmed();
     b.ville = edVille->text().trimmed();

@@ -24,6 +24,7 @@ namespace {
 // Kept for the whole run of the program, shared by every opening of the list.
 QString g_typeAhead;
 
+// The type box lists the three types at their stored number, then "TOUS".
 constexpr int TousIndex = 3;
 
 // Upper case of the letters a to z only.
@@ -120,7 +121,8 @@ TfrmListBenef::TfrmListBenef(QWidget* parent)
 
     model()->setReader([this] {
         const int type = cmbTypeBen->currentIndex();
-        return m_store.ReadList(type == TousIndex ? -1 : type);
+        return m_store.ReadList(type < 0 || type == TousIndex ? std::nullopt
+                                                              : std::optional(fromDb<BeneficiaryType>(type)));
     });
     FollowRowCount(model(), stBar, 2, QStringLiteral(" Bénéfs"));
 
@@ -137,7 +139,8 @@ TfrmListBenef::~TfrmListBenef() = default;
 void TfrmListBenef::FormShow()
 {
     pnlSelect->setVisible(SelectMode);
-    cmbTypeBen->setCurrentIndex(TypeBen < 0 || TypeBen > 2 ? TousIndex : TypeBen);
+    const int type = TypeBen ? toDb(*TypeBen) : -1;
+    cmbTypeBen->setCurrentIndex(type < 0 || type >= TousIndex ? TousIndex : type);
     model()->setFilter(TypeAheadFilter());
     ReadRows();
     stBar->SetPanel(0, CurrentUserCode);

@@ -3,8 +3,7 @@
 // by a type-ahead on the name. The type-ahead text is kept for the whole run of
 // the program: the next opening starts filtered by it.
 //
-// Picker: create, set SelectMode = true and TypeBen (-1 all, 0 suppliers,
-// 1 employees, 2 others), exec(); after QDialog::Accepted read IdBen and NomBen;
+// Picker: create, set SelectMode = true and TypeBen (none: all), exec(); after QDialog::Accepted read IdBen and NomBen;
 // otherwise IdBen is 0 and NomBen empty.
 
 #include "refdata/RefDataStore.h"
@@ -19,7 +18,7 @@ public:
     explicit TfrmListBenef(QWidget* parent = nullptr);
     ~TfrmListBenef() override;
 
-    int TypeBen = -1;      // in: type shown first
+    std::optional<BeneficiaryType> TypeBen;   // in: type shown first; none: all
     qint64 IdBen = 0;      // out
     QString NomBen;        // out
 

@@ -247,7 +247,7 @@ struct BudgetLine {
 
 struct Chapter { QString chap, title; int section; };
 
-struct Beneficiary { int id; int type; int serviceGrade; QString name; };
+struct Beneficiary { int id; BeneficiaryType type; int serviceGrade; QString name; };
 
 struct Expense {
     int id = 0;
@@ -265,7 +265,7 @@ struct Expense {
     int order = -1;         // the payment order holding it
 };
 
-struct SalaryLine { int id; int expense; int detail; int noOrd; int type; qint64 amount; };
+struct SalaryLine { int id; int expense; int detail; int noOrd; SalaryLineType type; qint64 amount; };
 
 struct Sheet {
     int seq = 0;            // creation order, breaks ties of dates
@@ -357,6 +357,12 @@ private:
         return from.addDays(m_rng.between(0, int(from.daysTo(to))));
     }
     QString user() { return m_rng.pick(Users); }
+    // One beneficiary of the type, drawn at random.
+    int randomBeneficiary(BeneficiaryType type)
+    {
+        const std::vector<int>& bens = m_bensByType[toDb(type)];
+        return bens[size_t(m_rng.between(0, int(bens.size()) - 1))];
+    }
 
     void checkOptions() const
     {
@@ -474,22 +480,22 @@ private:
             Beneficiary b;
             b.id = i + 1;
             if (i < suppliers) {
-                b.type = 0;
+                b.type = BeneficiaryType::Supplier;
                 b.serviceGrade = m_rng.between(0, 2);
                 b.name = m_rng.pick(CompanyForms) + QLatin1Char(' ') + m_rng.pick(Activities) + QLatin1Char(' ') + m_rng.pick(LastNames);
             } else if (i < suppliers + employees) {
-                b.type = 1;
+                b.type = BeneficiaryType::Employee;
                 b.serviceGrade = m_rng.between(1, count(Grades));
                 b.name = m_rng.pick(LastNames) + QLatin1Char(' ') + m_rng.pick(FirstNames);
             } else {
-                b.type = 2;
-                b.serviceGrade = 2;
+                b.type = BeneficiaryType::Other;
+                b.serviceGrade = toDb(ServiceKind::Other);
                 const int k = i - suppliers - employees;
                 b.name = text(Bodies[k % count(Bodies)]);
                 if (k >= count(Bodies))
                     b.name += QStringLiteral(" - ANTENNE %1").arg(k / count(Bodies) + 1);
             }
-            m_bensByType[b.type].push_back(int(m_bens.size()));
+            m_bensByType[toDb(b.type)].push_back(int(m_bens.size()));
             m_bens.push_back(b);
         }
     }
@@ -536,7 +542,7 @@ private:
                 switch (e.kind) {
                 case ExpenseKind::Invoice: {
                     e.line = lineOf[k](m_rng.engine());
-                    e.ben = m_bensByType[0][size_t(m_rng.between(0, int(m_bensByType[0].size()) - 1))];
+                    e.ben = randomBeneficiary(BeneficiaryType::Supplier);
                     e.amount = m_rng.amount(5000, 2000000);
                     e.number = QStringLiteral("%1/%2").arg(m_rng.between(1, 999), 3, 10, QLatin1Char('0')).arg(m_o.year);
                     e.object = m_rng.pick(InvoiceObjects);
@@ -545,7 +551,7 @@ private:
                 }
                 case ExpenseKind::Mission: {
                     e.line = lineOf[k](m_rng.engine());
-                    e.ben = m_bensByType[1][size_t(m_rng.between(0, int(m_bensByType[1].size()) - 1))];
+                    e.ben = randomBeneficiary(BeneficiaryType::Employee);
                     e.rembours = fromDb<PaymentType>(m_rng.between(0, 1));
                     if (m_lines[size_t(e.line)].socialCharges) {
                         const qint64 base = m_rng.amount(100000, 5000000);
@@ -567,7 +573,7 @@ private:
                     break;
                 }
                 case ExpenseKind::SalaryToPay: {
-                    e.ben = m_bensByType[2][size_t(m_rng.between(0, int(m_bensByType[2].size()) - 1))];
+                    e.ben = randomBeneficiary(BeneficiaryType::Other);
                     e.rembours = PaymentType::Payment;
                     e.object = QStringLiteral("Salaires de %1 %2 - versement %3")
                                    .arg(text(Months[month])).arg(m_o.year).arg(m_bens[size_t(e.ben)].name).left(150);
@@ -575,7 +581,7 @@ private:
                 }
                 case ExpenseKind::SalaryToCommit: {
                     e.line = lineOf[k](m_rng.engine());
-                    e.ben = m_bensByType[2][size_t(m_rng.between(0, int(m_bensByType[2].size()) - 1))];
+                    e.ben = randomBeneficiary(BeneficiaryType::Other);
                     e.amount = m_rng.amount(200000, 5000000);
                     e.object = QStringLiteral("Salaires du mois de %1 %2 - %3")
                                    .arg(text(Months[month])).arg(m_o.year).arg(m_rng.pick(StaffGroups));
@@ -614,7 +620,8 @@ private:
             qint64 gross = 0;
             for (int c = 0; c < charges; ++c) {
                 const qint64 a = m_rng.amount(100000, 3000000);
-                m_sal.push_back({int(m_sal.size()) + 1, e.id, m_lines[size_t(lines[size_t(c)])].id, nextOrd[0], 0, a});
+                m_sal.push_back({int(m_sal.size()) + 1, e.id, m_lines[size_t(lines[size_t(c)])].id, nextOrd[0],
+                                 SalaryLineType::Imputation, a});
                 nextOrd[0] += 10;
                 m_lines[size_t(lines[size_t(c)])].spent += a;
                 gross += a;
@@ -625,7 +632,7 @@ private:
             const int deductions = m_rng.between(2, 5);
             for (int d = 0; d < deductions; ++d) {
                 const qint64 a = gross * m_rng.between(5, 90) / 1000;
-                m_sal.push_back({int(m_sal.size()) + 1, e.id, kinds[size_t(d)], nextOrd[1], 1, a});
+                m_sal.push_back({int(m_sal.size()) + 1, e.id, kinds[size_t(d)], nextOrd[1], SalaryLineType::Deduction, a});
                 nextOrd[1] += 10;
             }
             e.amount = gross;
@@ -1151,19 +1158,19 @@ private:
         for (const Beneficiary& b : m_bens) {
             const int wil = m_rng.between(1, count(Wilayas));
             q.setParam(QStringLiteral("NOM"), b.name);
-            q.setParam(QStringLiteral("TYPE_BEN"), b.type);
+            q.setParam(QStringLiteral("TYPE_BEN"), toDb(b.type));
             q.setParam(QStringLiteral("SERVICE_GRADE"), b.serviceGrade);
             q.setParam(QStringLiteral("ADR"), QStringLiteral("%1, %2").arg(m_rng.between(1, 120)).arg(m_rng.pick(Streets)));
             q.setParam(QStringLiteral("VILLE"), text(Wilayas[wil - 1]));
             q.setParam(QStringLiteral("ID_WIL"), wil);
             q.setParam(QStringLiteral("TEL"), QStringLiteral("0%1 %2 %3 %4").arg(m_rng.between(21, 49)).arg(m_rng.between(10, 99)).arg(m_rng.between(10, 99)).arg(m_rng.between(10, 99)));
-            q.setParam(QStringLiteral("FAX"), b.type == 0 ? QStringLiteral("0%1 %2 %3 %4").arg(m_rng.between(21, 49)).arg(m_rng.between(10, 99)).arg(m_rng.between(10, 99)).arg(m_rng.between(10, 99)) : QString());
+            q.setParam(QStringLiteral("FAX"), b.type == BeneficiaryType::Supplier ? QStringLiteral("0%1 %2 %3 %4").arg(m_rng.between(21, 49)).arg(m_rng.between(10, 99)).arg(m_rng.between(10, 99)).arg(m_rng.between(10, 99)) : QString());
             const int bank = m_rng.between(1, count(Banks));
             q.setParam(QStringLiteral("ID_BANQUE"), bank);
             q.setParam(QStringLiteral("ID_AGENCE"), m_rng.between(1, m_agencies));
             q.setParam(QStringLiteral("COMPTE"), QStringLiteral("%1%2%3").arg(bank, 3, 10, QLatin1Char('0'))
                                                      .arg(m_rng.between(10000, 99999)).arg(qint64(m_rng.between(0, 999999)) * 1000 + m_rng.between(0, 999), 12, 10, QLatin1Char('0')));
-            const bool company = b.type == 0;
+            const bool company = b.type == BeneficiaryType::Supplier;
             q.setParam(QStringLiteral("RC"), company ? QStringLiteral("%1 B %2").arg(m_rng.between(10, 99)).arg(m_rng.between(1000000, 9999999)) : QString());
             q.setParam(QStringLiteral("MF"), company ? QStringLiteral("%1").arg(qint64(m_rng.between(10000000, 99999999)) * 10000000 + m_rng.between(0, 9999999)) : QString());
             q.setParam(QStringLiteral("AI"), company ? QStringLiteral("%1").arg(m_rng.between(10000000, 99999999)) : QString());
@@ -1220,7 +1227,7 @@ private:
             s.setParam(QStringLiteral("ID_DEPENSE"), l.expense);
             s.setParam(QStringLiteral("ID_DETAIL"), l.detail);
             s.setParam(QStringLiteral("NO_ORD"), l.noOrd);
-            s.setParam(QStringLiteral("TYPE_DET"), l.type);
+            s.setParam(QStringLiteral("TYPE_DET"), toDb(l.type));
             s.setParam(QStringLiteral("MONTANT"), money(l.amount));
             s.exec();
             counted("DET_SALAIRE");

@@ -127,7 +127,7 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
                         "SELECT A.NOLINE, A.OBJET, A.ID_DETAIL, A.MONTANT, D.ID_DEPENSE, D.TYPE_DEPENSE, "
                         "D.NO_DEPENSE, D.DATE_DEPENSE, D.DATED_MISSION, D.DATEF_MISSION, D.OBJET AS OBJET_DEP, "
                         "(SELECT FIRST 1 F.CHAP FROM FNM F WHERE F.ID_FNM=D.ID_FNM) AS CHAP_DEP, B.NOM, "
-                        "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=1 AND G.ID_GRADE=B.SERVICE_GRADE) "
+                        "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=:EMPLOYEE AND G.ID_GRADE=B.SERVICE_GRADE) "
                         "AS GRADE, C.NO_ENG AS NO_ENG_ANNUL, C.DATE_ENG AS DATE_ENG_ANNUL "
                         "FROM DET_ENG A "
                         "LEFT JOIN DEPENSE D ON A.OBJET=:EXPENSE_LINE AND D.ID_DEPENSE=A.ID_DETAIL "
@@ -137,6 +137,7 @@ QList<TSheetPrintLine> ReadLines(qint64 idEng)
         q.setParam(QStringLiteral("EXPENSE_LINE"), toDb(LineObject::Expense));
         q.setParam(QStringLiteral("CANCELLATION_LINE"), toDb(LineObject::Cancellation));
         q.setParam(QStringLiteral("ID_ENG"), idEng);
+        q.setParam(QStringLiteral("EMPLOYEE"), toDb(BeneficiaryType::Employee));
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             TSheetPrintLine line;
@@ -197,7 +198,7 @@ QList<TRegulPrintRow> RegulOrderRows(qint64 idEng, qint64 idFnm)
         "SELECT R.NOLINE AS REG_LINE, R.ID_DETAIL AS ID_MDT, R.MONTANT AS REG_MONTANT, M.NO_MDT, M.DATE_MDT, "
         "D.NOLINE, D.MONTANT, E.ID_DEPENSE, E.ID_FNM, E.TYPE_DEPENSE, E.NO_DEPENSE, E.DATE_DEPENSE, "
         "E.DATED_MISSION, E.DATEF_MISSION, E.OBJET AS OBJET_DEP, B.NOM, "
-        "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=1 AND G.ID_GRADE=B.SERVICE_GRADE) AS GRADE "
+        "(SELECT FIRST 1 G.LIBELLE FROM GRADE G WHERE B.TYPE_BEN=:EMPLOYEE AND G.ID_GRADE=B.SERVICE_GRADE) AS GRADE "
         "FROM DET_ENG_REG R "
         "LEFT JOIN ENT_MDT M ON M.ID_MDT=R.ID_DETAIL "
         "LEFT JOIN DET_MDT D ON D.ID_MDT=R.ID_DETAIL "
@@ -206,6 +207,7 @@ QList<TRegulPrintRow> RegulOrderRows(qint64 idEng, qint64 idFnm)
         "WHERE R.ID_ENG=:ID_ENG AND R.OBJET=:ORDER_LINE ORDER BY R.NOLINE, R.ID_DETAIL, D.NOLINE"));
     q.setParam(QStringLiteral("ID_ENG"), idEng);
     q.setParam(QStringLiteral("ORDER_LINE"), toDb(LineObject::PaymentOrder));
+    q.setParam(QStringLiteral("EMPLOYEE"), toDb(BeneficiaryType::Employee));
     q.open();
     QList<TRegulPrintRow> rows;
     const TSheetPrintHeader none;

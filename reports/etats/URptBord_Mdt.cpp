@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/IniFile.h"
+#include "data/Codes.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
@@ -40,9 +41,11 @@ qint64 KeyOrNone(const db::Query& q, const QString& column)
 }
 
 // Runs `sql`, whose "%1" stands for a list of keys, over `keys` a few hundred
-// at a time, each key a parameter; `row` reads each row.
+// at a time, each key a parameter; `row` reads each row. `codes`: the codes
+// the statement names, bound as they are to every run.
 template <class F>
-void ForKeys(const std::vector<qint64>& keys, const QString& sql, F row)
+void ForKeys(const std::vector<qint64>& keys, const QString& sql, F row,
+             const QList<QPair<QString, db::Value>>& codes = {})
 {
     constexpr size_t Chunk = 500;
     for (size_t from = 0; from < keys.size(); from += Chunk) {
@@ -53,6 +56,8 @@ void ForKeys(const std::vector<qint64>& keys, const QString& sql, F row)
         db::Query q(DM->LURDO, sql.arg(names.join(QLatin1Char(','))));
         for (size_t i = from; i < to; ++i)
             q.setParam(QStringLiteral("K%1").arg(i - from), keys[i]);
+        for (const auto& [name, value] : codes)
+            q.setParam(name, value);
         q.open();
         for (q.first(); !q.eof(); q.next())
             row(q);
@@ -276,14 +281,15 @@ void TfrmRptBord_Mdt::BordBeforePrint()
             });
     ForKeys(ids,
             QStringLiteral("SELECT A.ID_MDT, S.ID_DETAIL FROM DET_MDT A JOIN DET_SALAIRE S ON S.ID_DEPENSE=A.ID_DETAIL "
-                           "WHERE S.TYPE_DET=0 AND A.ID_MDT IN (%1) ORDER BY A.ID_MDT, A.NOLINE, S.NO_ORD"),
+                           "WHERE S.TYPE_DET=:IMPUTATION AND A.ID_MDT IN (%1) ORDER BY A.ID_MDT, A.NOLINE, S.NO_ORD"),
             [&](const db::Query& q) {
                 const auto it = index.find(q.asInt(QStringLiteral("ID_MDT")));
                 if (it == index.end() || orders[it->second].salaryFnm != -1)
                     return;
                 orders[it->second].salaryFnm = q.asInt(QStringLiteral("ID_DETAIL"));
                 fnms.insert(orders[it->second].salaryFnm);
-            });
+            },
+            {{QStringLiteral("IMPUTATION"), toDbValue(SalaryLineType::Imputation)}});
     fnms.erase(-1);
     bens.erase(-1);
     std::map<qint64, TSlipBudgetLine> budget;

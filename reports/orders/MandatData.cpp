@@ -114,7 +114,7 @@ void TMandatData::LoadSalary(qint64 idMdt)
                                     "WHERE A.ID_MDT=:ID_MDT AND B.TYPE_DET=:TYPE_DET "
                                     "ORDER BY C.CHAP, C.ART, C.PAR"));
     qImput.setParam(QStringLiteral("ID_MDT"), idMdt);
-    qImput.setParam(QStringLiteral("TYPE_DET"), 0);
+    qImput.setParam(QStringLiteral("TYPE_DET"), toDb(SalaryLineType::Imputation));
     qImput.open();
     for (qImput.first(); !qImput.eof(); qImput.next())
         imputations.push_back({qImput.asString(QStringLiteral("CHAP")), qImput.asString(QStringLiteral("ART")),
@@ -130,7 +130,7 @@ void TMandatData::LoadSalary(qint64 idMdt)
                                   "WHERE A.ID_MDT=:ID_MDT AND B.TYPE_DET=:TYPE_DET "
                                   "ORDER BY B.NO_ORD"));
     qRet.setParam(QStringLiteral("ID_MDT"), idMdt);
-    qRet.setParam(QStringLiteral("TYPE_DET"), 1);
+    qRet.setParam(QStringLiteral("TYPE_DET"), toDb(SalaryLineType::Deduction));
     qRet.open();
     for (qRet.first(); !qRet.eof(); qRet.next())
         deductions.push_back({QString(), QString(), QString(), qRet.asString(QStringLiteral("LIBELLE")),

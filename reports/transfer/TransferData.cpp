@@ -45,7 +45,7 @@ void TTransferData::Load(qint64 idMdt)
         if (beneficiaries.empty() || beneficiaries.back().idBen != idBen) {
             TTransferBeneficiary ben;
             ben.idBen = idBen;
-            ben.typeBen = int(q.asInt(QStringLiteral("TYPE_BEN")));
+            ben.typeBen = fromDb<BeneficiaryType>(q.asInt(QStringLiteral("TYPE_BEN")));
             ben.nom = q.asString(QStringLiteral("NOM")).trimmed();
             ben.compte = q.asString(QStringLiteral("COMPTE")).trimmed();
             ben.bank = q.asString(QStringLiteral("RS")).trimmed();
@@ -107,7 +107,7 @@ std::vector<TSalaryDetailRow> ReadFirstLineSalaryDetail(qint64 idMdt)
                                "(SELECT MIN(NOLINE) FROM DET_MDT WHERE ID_MDT=:ID_MDT) "
                                "ORDER BY B.NO_ORD"));
     q.setParam(QStringLiteral("ID_MDT"), idMdt);
-    q.setParam(QStringLiteral("TYPE_DET"), 0);
+    q.setParam(QStringLiteral("TYPE_DET"), toDb(SalaryLineType::Imputation));
     q.open();
     for (q.first(); !q.eof(); q.next())
         rows.push_back({q.asString(QStringLiteral("INTITULE")).trimmed(), q.asCurrency(QStringLiteral("MONTANT"))});

@@ -14,9 +14,6 @@
 
 #include <vector>
 
-// TYPE_BEN of an employee (the others are suppliers).
-inline constexpr int EmployeeBeneficiaryType = 1;
-
 // One line of the order.
 struct TTransferLine {
     qint64 idDepense = -1;
@@ -33,7 +30,7 @@ struct TTransferLine {
 // One beneficiary of the order and its lines, in line order.
 struct TTransferBeneficiary {
     qint64 idBen = -1;
-    int typeBen = 0;
+    BeneficiaryType typeBen = BeneficiaryType::Supplier;
     QString nom;                // trimmed
     QString compte;             // trimmed
     QString bank;               // the bank's RS, trimmed; empty when not found
@@ -41,7 +38,7 @@ struct TTransferBeneficiary {
     std::vector<TTransferLine> lines;
 
     Currency Total() const;
-    bool IsEmployee() const { return typeBen == EmployeeBeneficiaryType; }
+    bool IsEmployee() const { return typeBen == BeneficiaryType::Employee; }
     // The bank, then " - " and the agency when there is one.
     QString BankAndAgency() const;
     // Whether the bank is the postal cheque centre.

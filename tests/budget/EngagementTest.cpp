@@ -84,7 +84,7 @@ TEST_F(EngagementTest, ANewSheetIsSavedThenNumberedAndBalancedByTheLinesThePicke
     OnNextModal([&](QDialog* d) {
         auto* picker = qobject_cast<TfrmAddDep*>(d);
         ASSERT_NE(nullptr, picker);
-        EXPECT_EQ(QStringLiteral("E"), picker->ModeDoc);
+        EXPECT_EQ(QStringLiteral("E"), toDb(picker->ModeDoc));
         EXPECT_EQ(id, picker->IdDoc);
         EXPECT_TRUE(picker->AddExpense(a));
         EXPECT_TRUE(picker->AddExpense(b));

@@ -351,8 +351,8 @@ TEST_F(RegulStoreTest, OrdersAreOfferedAtTheLinesShareOnlyWhenTheyPayTheLine)
     // A deduction row whose id equals the line's key is no imputation.
     const qint64 deductionOnly = rows::Expense(ExpenseKind::SalaryToPay, -1, supplier, Money("60"));
     Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, MONTANT) "
-                        "VALUES (9001, :D, :F, 1, 1, 60)"),
-         {{"D", deductionOnly}, {"F", line}});
+                        "VALUES (9001, :D, :F, 1, :T, 60)"),
+         {{"D", deductionOnly}, {"F", line}, {"T", toDbValue(SalaryLineType::Deduction)}});
     DM->CommitWork();
 
     const qint64 mixed = Order({{invoice, "120"}, {invoiceElsewhere, "80"}});

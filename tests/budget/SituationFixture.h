@@ -101,11 +101,11 @@ protected:
              {{"O", order}, {"N", qint64(no)}, {"E", expense}, {"M", amount}});
     }
 
-    void SalaryLine(qint64 id, qint64 expense, qint64 detail, int type, Currency amount)
+    void SalaryLine(qint64 id, qint64 expense, qint64 detail, SalaryLineType type, Currency amount)
     {
         Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, MONTANT) "
                             "VALUES (:ID, :E, :D, :N, :T, :M)"),
-             {{"ID", id}, {"E", expense}, {"D", detail}, {"N", id * 10}, {"T", qint64(type)}, {"M", amount}});
+             {{"ID", id}, {"E", expense}, {"D", detail}, {"N", id * 10}, {"T", toDbValue(type)}, {"M", amount}});
     }
 
     // The year described above, committed.
@@ -160,16 +160,16 @@ protected:
         Expense(107, ExpenseKind::Invoice, b2, Money("5"));
         OrderLine(2, 2, 107, Money("5"));
         Expense(201, ExpenseKind::SalaryToPay, 0, Money("500"));
-        SalaryLine(1, 201, a1, 0, Money("400"));
-        SalaryLine(2, 201, a2, 0, Money("100"));
-        SalaryLine(3, 201, a1, 1, Money("33"));
+        SalaryLine(1, 201, a1, SalaryLineType::Imputation, Money("400"));
+        SalaryLine(2, 201, a2, SalaryLineType::Imputation, Money("100"));
+        SalaryLine(3, 201, a1, SalaryLineType::Deduction, Money("33"));
         OrderLine(5, 2, 201, Money("500"));
         OrderLine(6, 1, 201, Money("500"));
         Expense(202, ExpenseKind::SalaryToPay, 0, Money("70"));
-        SalaryLine(4, 202, a3, 0, Money("70"));
+        SalaryLine(4, 202, a3, SalaryLineType::Imputation, Money("70"));
         OrderLine(3, 2, 202, Money("70"));
         Expense(203, ExpenseKind::SalaryToPay, 0, Money("20"));
-        SalaryLine(5, 203, b2, 0, Money("20"));
+        SalaryLine(5, 203, b2, SalaryLineType::Imputation, Money("20"));
         OrderLine(1, 3, 203, Money("20"));
         DM->CommitWork();
     }
@@ -225,6 +225,8 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
                 q.setParam(p, toDb(ExpenseKind::Invoice));
             else if (p == QLatin1String("MISSION"))
                 q.setParam(p, toDb(ExpenseKind::Mission));
+            else if (p == QLatin1String("IMPUTATION"))
+                q.setParam(p, toDb(SalaryLineType::Imputation));
         }
         q.open();
         return q.asCurrency(column);
@@ -266,7 +268,7 @@ inline std::vector<TSituationRow> ReferenceSituation(db::Connection& conn, const
                          "WHERE C.ID_ENG=E.STATUT AND C.ORIGINE=:CANCELLATION AND (C.DATE_ENG IS NULL OR C.DATE_ENG<=:DATE_F))");
     // A salary line counts once, whatever the number of orders its expense stands on.
     const QString salaries =
-        QStringLiteral("SELECT SUM(A.MONTANT) AS TOT_PMT FROM DET_SALAIRE A WHERE (TYPE_DET=0) AND (A.ID_DETAIL=:ID_FNM) "
+        QStringLiteral("SELECT SUM(A.MONTANT) AS TOT_PMT FROM DET_SALAIRE A WHERE (TYPE_DET=:IMPUTATION) AND (A.ID_DETAIL=:ID_FNM) "
                        "AND A.ID_DEPENSE IN (SELECT ID_DETAIL FROM DET_MDT WHERE ID_MDT IN (SELECT ID_MDT FROM ENT_MDT "
                        "WHERE ")
         + status + QStringLiteral("DATE_MDT>=:DATE_D AND DATE_MDT<=:DATE_F))");

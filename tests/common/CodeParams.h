@@ -28,7 +28,9 @@ inline void BindCodes(db::Query& q)
         {QStringLiteral("PAYMENT_ORDERS"), toDbValue(SheetOrigin::PaymentOrders)},
         {QStringLiteral("GIVING"), toDbValue(TransferSide::Giving)},
         {QStringLiteral("IN_FORCE"), db::Value(SheetInForce)},
-        {QStringLiteral("PAID"), toDbValue(OrderStatus::Paid)}};
+        {QStringLiteral("PAID"), toDbValue(OrderStatus::Paid)},
+        {QStringLiteral("IMPUTATION"), toDbValue(SalaryLineType::Imputation)},
+        {QStringLiteral("SUPPLIER"), toDbValue(BeneficiaryType::Supplier)}};
     const QStringList named = q.paramNames();
     for (const auto& [name, value] : codes)
         if (named.contains(name))

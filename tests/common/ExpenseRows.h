@@ -49,11 +49,12 @@ inline void User(const QString& code)
     });
 }
 
-// type 0 supplier, 1 employee, 2 other; grade 0 "Prestation", 1 "Fourniture".
-inline qint64 Beneficiary(const QString& name, int type = 0, int grade = 1)
+// `grade`: SERVICE_GRADE, a supplier's ServiceKind or an employee's grade key.
+inline qint64 Beneficiary(const QString& name, BeneficiaryType type = BeneficiaryType::Supplier,
+                          int grade = toDb(ServiceKind::Supply))
 {
     Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ID_BANQUE) VALUES (:T, :G, :N, 1)"),
-         {{"T", qint64(type)}, {"G", qint64(grade)}, {"N", name}});
+         {{"T", toDbValue(type)}, {"G", qint64(grade)}, {"N", name}});
     const qint64 id = Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
     DM->CommitWork();
     return id;
@@ -96,8 +97,9 @@ inline void Imputation(qint64 idDepense, qint64 idFnm, Currency amount)
 {
     const qint64 id = DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"));
     Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, MONTANT) "
-                        "VALUES (:ID, :DEP, :F, :N, 0, :M)"),
-         {{"ID", id}, {"DEP", idDepense}, {"F", idFnm}, {"N", id}, {"M", amount}});
+                        "VALUES (:ID, :DEP, :F, :N, :T, :M)"),
+         {{"ID", id}, {"DEP", idDepense}, {"F", idFnm}, {"N", id}, {"T", toDbValue(SalaryLineType::Imputation)},
+          {"M", amount}});
     DM->CommitWork();
 }
 

@@ -41,7 +41,7 @@ protected:
     {
         auto frm = std::make_unique<TfrmAddDep>();
         frm->SelectMode = true;
-        frm->ModeDoc = QString::fromLatin1(mode);
+        frm->ModeDoc = fromDb<PickerMode>(QString::fromLatin1(mode));
         frm->TableDet = frm->IsOrder() ? QStringLiteral("DET_MDT") : QStringLiteral("DET_ENG");
         frm->IdDoc = idDoc;
         if (frm->IsOrder())

@@ -35,6 +35,10 @@ TEST(Codes, NumericCodesAreTheirStoredNumbers)
                                {LineObject::PaymentOrder, 5}});
     ExpectNumbers<OrderStatus>({{OrderStatus::Paid, 0}, {OrderStatus::Pending, 1}});
     ExpectNumbers<PaymentType>({{PaymentType::Reimbursement, 0}, {PaymentType::Payment, 1}});
+    ExpectNumbers<SalaryLineType>({{SalaryLineType::Imputation, 0}, {SalaryLineType::Deduction, 1}});
+    ExpectNumbers<BeneficiaryType>(
+        {{BeneficiaryType::Supplier, 0}, {BeneficiaryType::Employee, 1}, {BeneficiaryType::Other, 2}});
+    ExpectNumbers<ServiceKind>({{ServiceKind::Service, 0}, {ServiceKind::Supply, 1}, {ServiceKind::Other, 2}});
     EXPECT_EQ(SheetInForce, 0);
     EXPECT_EQ(NoOriginRecord, -1);
     // A number the program does not know reads back as itself.
@@ -59,6 +63,30 @@ TEST(Codes, TextCodesAreTheirStoredLetters)
     EXPECT_EQ(toDb(TransferSide::Receiving), QStringLiteral("E"));
     EXPECT_EQ(fromDb<TransferSide>(QStringLiteral("D")), TransferSide::Giving);
     EXPECT_EQ(fromDb<TransferSide>(QStringLiteral("E")), TransferSide::Receiving);
+
+    // The picker's document: "M" an order, any other letter a sheet.
+    EXPECT_EQ(toDb(PickerMode::Commitment), QStringLiteral("E"));
+    EXPECT_EQ(toDb(PickerMode::PaymentOrder), QStringLiteral("M"));
+    for (const char* stored : {"E", "", "X", "m"})
+        EXPECT_EQ(fromDb<PickerMode>(QString::fromLatin1(stored)), PickerMode::Commitment) << stored;
+    EXPECT_EQ(fromDb<PickerMode>(QStringLiteral("M")), PickerMode::PaymentOrder);
+}
+
+// The supplier ceiling is kept for suppliers of services and of supplies only;
+// an employee's SERVICE_GRADE is a grade key, whatever its number.
+TEST(Codes, SupplierCeilingAppliesToSuppliersOfServicesOrSupplies)
+{
+    const struct {
+        BeneficiaryType type;
+        qint64 serviceGrade;
+        bool applies;
+    } cases[] = {{BeneficiaryType::Supplier, 0, true},  {BeneficiaryType::Supplier, 1, true},
+                 {BeneficiaryType::Supplier, 2, false}, {BeneficiaryType::Supplier, -1, false},
+                 {BeneficiaryType::Employee, 0, false}, {BeneficiaryType::Employee, 1, false},
+                 {BeneficiaryType::Other, 1, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SupplierCeilingApplies(c.type, c.serviceGrade), c.applies)
+            << toDb(c.type) << " " << c.serviceGrade;
 }
 
 TEST(Codes, ExpenseStatesCombineTheTwoHolders)

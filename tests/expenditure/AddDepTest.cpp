@@ -30,8 +30,8 @@ protected:
     void SetUp() override
     {
         PickerTest::SetUp();
-        supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), 0, 1);
-        other = rows::Beneficiary(QStringLiteral("EURL BETA"), 0, 1);
+        supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), BeneficiaryType::Supplier, toDb(ServiceKind::Supply));
+        other = rows::Beneficiary(QStringLiteral("EURL BETA"), BeneficiaryType::Supplier, toDb(ServiceKind::Supply));
         lineA = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("Fournitures"),
                                  Money("500"));
         lineB = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("02"), QString(), QStringLiteral("Entretien"),
@@ -306,7 +306,7 @@ TEST_F(AddDepTest, AnExpenseTakenByAnotherDocumentMeanwhileIsRefused)
     DecisionMandate = 0;
     for (const char* mode : {"E", "M"}) {
         SCOPED_TRACE(mode);
-        const bool order = QLatin1String(mode) == QLatin1String("M");
+        const bool order = fromDb<PickerMode>(QString::fromLatin1(mode)) == PickerMode::PaymentOrder;
         const qint64 e = rows::Expense(ExpenseKind::Invoice, lineA, supplier, Money("20"));
         const qint64 doc = order ? NewOrder(QStringLiteral("0101"), QDate(2024, 4, 2)) : NewSheet();
         auto frm = Open(mode, doc);

@@ -226,7 +226,7 @@ QList<charges::TChargeBase> PerOrderBases(const QDate& start, const QDate& end)
         det.open();
         for (int d = 0; d < det.rowCount(); ++d) {
             if (db::toInt(det.at(d, 3)) == toDb(ExpenseKind::SalaryToPay)) {
-                sal.setParam(QStringLiteral("TYPE_DET"), qint64(slImputation));
+                sal.setParam(QStringLiteral("TYPE_DET"), toDbValue(SalaryLineType::Imputation));
                 sal.setParam(QStringLiteral("ID_DEPENSE"), db::toInt(det.at(d, 2)));
                 sal.open();
                 for (int s = 0; s < sal.rowCount(); ++s) {

@@ -14,9 +14,9 @@ protected:
     {
         DocumentTest::SetUp();
         TfrmListBenef::ResetTypeAhead();
-        supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), 0);
-        employee = rows::Beneficiary(QStringLiteral("BENALI AMINE"), 1);
-        body = rows::Beneficiary(QStringLiteral("CNAS"), 2);
+        supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), BeneficiaryType::Supplier);
+        employee = rows::Beneficiary(QStringLiteral("BENALI AMINE"), BeneficiaryType::Employee);
+        body = rows::Beneficiary(QStringLiteral("CNAS"), BeneficiaryType::Other);
         line = rows::BudgetLine(QStringLiteral("22-04"), QStringLiteral("02"), QString(),
                                 QStringLiteral("Frais de mission"), rows::Money("900000"));
         social = rows::BudgetLine(QStringLiteral("21-05"), QStringLiteral("01"), QString(),

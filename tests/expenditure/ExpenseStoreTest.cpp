@@ -24,7 +24,7 @@ protected:
         Write([&] { id = store.InsertExpense(e); });
         return id;
     }
-    qint64 AddLine(qint64 idDepense, int type, qint64 detail, std::optional<Currency> amount)
+    qint64 AddLine(qint64 idDepense, SalaryLineType type, qint64 detail, std::optional<Currency> amount)
     {
         TSalaryLine l;
         l.idDepense = idDepense;
@@ -60,13 +60,13 @@ TEST_F(ExpenseStoreTest, DeletionRefusedWhileAnyDocumentHoldsTheExpense)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const qint64 id = SalaryExpense();
-        AddLine(id, slImputation, line, Money("100"));
-        AddLine(id, slDeduction, 3, Money("10"));
+        AddLine(id, SalaryLineType::Imputation, line, Money("100"));
+        AddLine(id, SalaryLineType::Deduction, 3, Money("10"));
         Hold(id, c.holder, Money("100"));
         EXPECT_EQ(DM->Queries().GetExpenseState(id), c.state);
         TExpenseHold hold;
         Write([&] { hold = store.DeleteExpense(id); });
-        EXPECT_EQ(hold.Code(), c.hold);
+        EXPECT_EQ(toDb(hold.Code()), c.hold);
         const qint64 left = CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DEPENSE WHERE ID_DEPENSE=:ID"),
                                             {{"ID", id}});
         const qint64 lines = CommittedScalar(QStringLiteral("SELECT COUNT(*) FROM DET_SALAIRE WHERE ID_DEPENSE=:ID"),
@@ -81,10 +81,10 @@ TEST_F(ExpenseStoreTest, DeletionRefusedWhileAnyDocumentHoldsTheExpense)
 TEST_F(ExpenseStoreTest, SalaryAmountFollowsItsImputations)
 {
     const qint64 id = SalaryExpense();
-    const qint64 a = AddLine(id, slImputation, line, Money("30000.00"));
-    const qint64 b = AddLine(id, slImputation, social, Money("12500.50"));
-    AddLine(id, slImputation, rows::BudgetLine("22-09", "01", "", "Autre"), std::nullopt);
-    AddLine(id, slDeduction, 1, Money("4000.00"));
+    const qint64 a = AddLine(id, SalaryLineType::Imputation, line, Money("30000.00"));
+    const qint64 b = AddLine(id, SalaryLineType::Imputation, social, Money("12500.50"));
+    AddLine(id, SalaryLineType::Imputation, rows::BudgetLine("22-09", "01", "", "Autre"), std::nullopt);
+    AddLine(id, SalaryLineType::Deduction, 1, Money("4000.00"));
     const QString amount = QStringLiteral("SELECT MONTANT FROM DEPENSE WHERE ID_DEPENSE=:ID");
     EXPECT_EQ(CommittedMoney(amount, id), Money("42500.50"));
     EXPECT_EQ(store.SalaryTotals(id).gross, Money("42500.50"));
@@ -93,7 +93,7 @@ TEST_F(ExpenseStoreTest, SalaryAmountFollowsItsImputations)
     Write([&] { store.DeleteSalaryLine(id, b); });
     EXPECT_EQ(CommittedMoney(amount, id), Money("30000.00"));
 
-    TSalaryLine changed = store.SalaryLines(id, slImputation).first();
+    TSalaryLine changed = store.SalaryLines(id, SalaryLineType::Imputation).first();
     ASSERT_EQ(changed.id, a);
     changed.amount = Money("29999.99");
     Write([&] { store.UpdateSalaryLine(changed); });
@@ -101,15 +101,15 @@ TEST_F(ExpenseStoreTest, SalaryAmountFollowsItsImputations)
     EXPECT_EQ(store.SalaryTotals(id).deductions, Money("4000.00"));
 
     // The lines of each type, in their order, with their labels.
-    const TSalaryLines imputations = store.SalaryLines(id, slImputation);
+    const TSalaryLines imputations = store.SalaryLines(id, SalaryLineType::Imputation);
     ASSERT_EQ(imputations.size(), 2);
     EXPECT_EQ(imputations[0].chap, QStringLiteral("22-04"));
     EXPECT_FALSE(imputations[1].amount.has_value());
-    EXPECT_EQ(store.SalaryLines(id, slDeduction).size(), 1);
-    EXPECT_TRUE(store.SalaryDetailTaken(id, slImputation, line, -1));
-    EXPECT_FALSE(store.SalaryDetailTaken(id, slImputation, line, a));
-    EXPECT_TRUE(store.SalaryDetailTaken(id, slDeduction, 1, -1));
-    EXPECT_FALSE(store.SalaryDetailTaken(id, slDeduction, 2, -1));
+    EXPECT_EQ(store.SalaryLines(id, SalaryLineType::Deduction).size(), 1);
+    EXPECT_TRUE(store.SalaryDetailTaken(id, SalaryLineType::Imputation, line, -1));
+    EXPECT_FALSE(store.SalaryDetailTaken(id, SalaryLineType::Imputation, line, a));
+    EXPECT_TRUE(store.SalaryDetailTaken(id, SalaryLineType::Deduction, 1, -1));
+    EXPECT_FALSE(store.SalaryDetailTaken(id, SalaryLineType::Deduction, 2, -1));
 }
 
 // Lines are numbered 10, 20, ... within their expense and type, however many
@@ -121,7 +121,8 @@ TEST_F(ExpenseStoreTest, LineOrderNumbersStayWithinTheExpense)
     const qint64 other = SalaryExpense();
     Write([&] {
         db::Query q(DM->LURDO, QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, "
-                                              "TYPE_DET, MONTANT) VALUES (:ID, :DEP, :F, :N, 0, 1)"));
+                                              "TYPE_DET, MONTANT) VALUES (:ID, :DEP, :F, :N, :T, 1)"));
+        q.setParam(QStringLiteral("T"), toDbValue(SalaryLineType::Imputation));
         for (int i = 1; i <= 5000; ++i) {
             q.setParam(QStringLiteral("ID"), qint64(20000 + i));
             q.setParam(QStringLiteral("DEP"), other);
@@ -131,13 +132,13 @@ TEST_F(ExpenseStoreTest, LineOrderNumbersStayWithinTheExpense)
         }
     });
     const qint64 id = SalaryExpense();
-    AddLine(id, slImputation, line, Money("1"));
-    AddLine(id, slImputation, social, Money("2"));
-    AddLine(id, slDeduction, 1, Money("3"));
+    AddLine(id, SalaryLineType::Imputation, line, Money("1"));
+    AddLine(id, SalaryLineType::Imputation, social, Money("2"));
+    AddLine(id, SalaryLineType::Deduction, 1, Money("3"));
     QList<int> imput, ret;
-    for (const TSalaryLine& l : store.SalaryLines(id, slImputation))
+    for (const TSalaryLine& l : store.SalaryLines(id, SalaryLineType::Imputation))
         imput << l.noOrd;
-    for (const TSalaryLine& l : store.SalaryLines(id, slDeduction))
+    for (const TSalaryLine& l : store.SalaryLines(id, SalaryLineType::Deduction))
         ret << l.noOrd;
     EXPECT_EQ(imput, (QList<int>{10, 20}));
     EXPECT_EQ(ret, QList<int>{10});

@@ -102,16 +102,16 @@ protected:
         EditColorActive = QColor(255, 255, 255);
         EditColorInactive = QColor(230, 230, 230);
         TfrmListBenef::ResetTypeAhead();
-        supplierA = AddBeneficiary("SARL ALPHA", 0);
-        supplierB = AddBeneficiary("EURL BETA", 0);
+        supplierA = AddBeneficiary("SARL ALPHA", BeneficiaryType::Supplier);
+        supplierB = AddBeneficiary("EURL BETA", BeneficiaryType::Supplier);
         line = AddBudgetLine("21-03", "01", "", "Fournitures de bureau");
         DM->CommitWork();
     }
 
-    static qint64 AddBeneficiary(const char* name, int type)
+    static qint64 AddBeneficiary(const char* name, BeneficiaryType type)
     {
         Sql(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, NOM, ID_BANQUE) VALUES (:T, :N, 1)"),
-            {{"T", qint64(type)}, {"N", QString::fromLatin1(name)}});
+            {{"T", toDbValue(type)}, {"N", QString::fromLatin1(name)}});
         return Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
     }
 

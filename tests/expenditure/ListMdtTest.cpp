@@ -257,8 +257,8 @@ TEST_F(ListMdtYearTest, TheFilterOnTheFetchedRowsEqualsTheSqlConditionsOnAGenera
         for (qint64 order : of.orders) {
             const qint64 cents = rows::Scalar(QStringLiteral("SELECT CAST(SUM(S.MONTANT) * 100 AS BIGINT) FROM DET_MDT D "
                                                              "JOIN DET_SALAIRE S ON S.ID_DEPENSE=D.ID_DETAIL "
-                                                             "WHERE D.ID_MDT=:M AND S.TYPE_DET=0 AND S.ID_DETAIL=:F"),
-                                              {{"M", order}, {"F", idFnm}});
+                                                             "WHERE D.ID_MDT=:M AND S.TYPE_DET=:T AND S.ID_DETAIL=:F"),
+                                              {{"M", order}, {"T", toDbValue(SalaryLineType::Imputation)}, {"F", idFnm}});
             ASSERT_EQ(cents, of.amounts.value(order).raw() / 100);
         }
     }

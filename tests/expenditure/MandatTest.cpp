@@ -66,7 +66,7 @@ protected:
         OnNextModal([expenses](QDialog* d) {
             auto* picker = qobject_cast<TfrmAddDep*>(d);
             ASSERT_NE(nullptr, picker);
-            EXPECT_EQ(QStringLiteral("M"), picker->ModeDoc);
+            EXPECT_EQ(QStringLiteral("M"), toDb(picker->ModeDoc));
             for (qint64 e : expenses)
                 EXPECT_TRUE(picker->AddExpense(e));
             picker->close();

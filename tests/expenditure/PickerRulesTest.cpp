@@ -30,7 +30,7 @@ struct Case {
     QHash<qint64, Credit> credit;
     QHash<qint64, Currency> imputations;
     Currency paid;
-    Beneficiary ben{true, 1, -1};
+    Beneficiary ben{true, BeneficiaryType::Employee, -1};
     std::deque<bool> answers;
     // Expected: no refusal, or a refusal with this message ("" silent).
     std::optional<QString> refusal;
@@ -169,7 +169,7 @@ std::vector<Case> Cases()
                                                                "6 100 000.00\r\rVoulez-vous continuer ?")},
                       {false});
         c.paid = M("5900000");
-        c.ben = Beneficiary{true, 0, 1};
+        c.ben = Beneficiary{true, BeneficiaryType::Supplier, toDb(ServiceKind::Supply)};
         cases.push_back(c);
         Case equal = c;
         equal.name = "ceiling reached exactly passes";
@@ -195,7 +195,7 @@ std::vector<Case> Cases()
         cases.push_back(negative);
         Case employee = c;
         employee.name = "an employee has no ceiling";
-        employee.ben = Beneficiary{true, 1, 1};
+        employee.ben = Beneficiary{true, BeneficiaryType::Employee, 1};
         employee.refusal = pass;
         employee.questions.clear();
         employee.answers.clear();

@@ -45,14 +45,14 @@ protected:
     }
 
     // A new line typed in a grid: its detail picked, its amount typed, saved.
-    static void AddLine(TfrmDep_Sal_Mdt& w, int type, qint64 detail, const char* amount)
+    static void AddLine(TfrmDep_Sal_Mdt& w, SalaryLineType type, qint64 detail, const char* amount)
     {
-        ChooseInNextList(type == slImputation ? QStringLiteral("ID_FNM") : QStringLiteral("ID_RETENUE"), detail);
-        (type == slImputation ? w.btnAddImput : w.btnAddRet)->click();
+        ChooseInNextList(type == SalaryLineType::Imputation ? QStringLiteral("ID_FNM") : QStringLiteral("ID_RETENUE"), detail);
+        (type == SalaryLineType::Imputation ? w.btnAddImput : w.btnAddRet)->click();
         ASSERT_TRUE(w.LineEditing(type));
         ASSERT_TRUE(w.LineAmountEdit(type));
         w.LineAmountEdit(type)->setText(QString::fromLatin1(amount));
-        (type == slImputation ? w.btnPostImput : w.btnPostRet)->click();
+        (type == SalaryLineType::Imputation ? w.btnPostImput : w.btnPostRet)->click();
     }
 
     Currency StoredAmount(qint64 id)
@@ -90,38 +90,38 @@ TEST_F(SalaryTest, SalaryToPayWithItsLinesAndTotals)
     EXPECT_TRUE(w->btnAddImput->isEnabled());
     EXPECT_FALSE(w->btnModifImput->isEnabled());
 
-    AddLine(*w, slImputation, line, "30 000.00");
-    AddLine(*w, slImputation, social, "12500.50");
-    AddLine(*w, slDeduction, irg, "4000");
-    EXPECT_FALSE(w->LineEditing(slImputation));
+    AddLine(*w, SalaryLineType::Imputation, line, "30 000.00");
+    AddLine(*w, SalaryLineType::Imputation, social, "12500.50");
+    AddLine(*w, SalaryLineType::Deduction, irg, "4000");
+    EXPECT_FALSE(w->LineEditing(SalaryLineType::Imputation));
     EXPECT_EQ(w->lTotImp->text(), QStringLiteral("42 500.50"));
     EXPECT_EQ(w->lTotRet->text(), QStringLiteral("4 000.00"));
     EXPECT_EQ(StoredAmount(id), Money("42500.50"));
-    ASSERT_EQ(w->Lines(slImputation).size(), 2);
-    EXPECT_EQ(w->Lines(slImputation)[0].noOrd, 10);
-    EXPECT_EQ(w->Lines(slImputation)[1].noOrd, 20);
-    EXPECT_EQ(w->Lines(slDeduction)[0].libelle, QStringLiteral("IRG"));
+    ASSERT_EQ(w->Lines(SalaryLineType::Imputation).size(), 2);
+    EXPECT_EQ(w->Lines(SalaryLineType::Imputation)[0].noOrd, 10);
+    EXPECT_EQ(w->Lines(SalaryLineType::Imputation)[1].noOrd, 20);
+    EXPECT_EQ(w->Lines(SalaryLineType::Deduction)[0].libelle, QStringLiteral("IRG"));
 
     // The same budget line twice is refused; the entry stays to be cancelled.
     messages->clear();
     ChooseInNextList(QStringLiteral("ID_FNM"), line);
     w->btnAddImput->click();
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Cette imputation est déjà saisie !")});
-    ASSERT_TRUE(w->LineEditing(slImputation));
+    ASSERT_TRUE(w->LineEditing(SalaryLineType::Imputation));
     messages->clear();
     w->btnCancelImput->click();
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Annuler les modifications ?")});
-    EXPECT_FALSE(w->LineEditing(slImputation));
+    EXPECT_FALSE(w->LineEditing(SalaryLineType::Imputation));
 
     // A line changed, then one deleted: the amount follows each time.
-    w->SelectLine(slImputation, 1);
+    w->SelectLine(SalaryLineType::Imputation, 1);
     w->btnModifImput->click();
-    ASSERT_TRUE(w->LineEditing(slImputation));
-    EXPECT_EQ(w->LineAmountEdit(slImputation)->text(), QStringLiteral("12 500.50"));
-    w->LineAmountEdit(slImputation)->setText(QStringLiteral("12 000.00"));
+    ASSERT_TRUE(w->LineEditing(SalaryLineType::Imputation));
+    EXPECT_EQ(w->LineAmountEdit(SalaryLineType::Imputation)->text(), QStringLiteral("12 500.50"));
+    w->LineAmountEdit(SalaryLineType::Imputation)->setText(QStringLiteral("12 000.00"));
     w->btnPostImput->click();
     EXPECT_EQ(StoredAmount(id), Money("42000.00"));
-    w->SelectLine(slImputation, 1);
+    w->SelectLine(SalaryLineType::Imputation, 1);
     messages->clear();
     w->btnDelImput->click();
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Etes-vous sûr de vouloir supprimer cette imputation ?")});
@@ -131,7 +131,7 @@ TEST_F(SalaryTest, SalaryToPayWithItsLinesAndTotals)
     // A line without an amount is stored without one and counts for nothing.
     ChooseInNextList(QStringLiteral("ID_FNM"), social);
     w->btnAddImput->click();
-    w->LineAmountEdit(slImputation)->clear();
+    w->LineAmountEdit(SalaryLineType::Imputation)->clear();
     w->btnPostImput->click();
     EXPECT_EQ(Count("SELECT COUNT(*) FROM DET_SALAIRE WHERE ID_DEPENSE=:ID AND MONTANT IS NULL", id), 1);
     EXPECT_EQ(StoredAmount(id), Money("30000.00"));
@@ -165,7 +165,7 @@ TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
     Hold(id, Holder::Order, Money("500"));
     auto w = Open<TfrmDep_Sal_Mdt>(int(id));
     ASSERT_EQ(w->IdDepense, id);
-    ASSERT_EQ(w->Lines(slImputation).size(), 1);
+    ASSERT_EQ(w->Lines(SalaryLineType::Imputation).size(), 1);
     const QString locked = QStringLiteral("Cette dépense est engagée ou/et mandatée !\r");
     struct Case {
         const char* name;
@@ -184,8 +184,8 @@ TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
         messages->clear();
         c.button->click();
         EXPECT_EQ(messages->texts(), QStringList{c.message});
-        EXPECT_FALSE(w->LineEditing(slImputation));
-        EXPECT_FALSE(w->LineEditing(slDeduction));
+        EXPECT_FALSE(w->LineEditing(SalaryLineType::Imputation));
+        EXPECT_FALSE(w->LineEditing(SalaryLineType::Deduction));
     }
     EXPECT_EQ(StoredAmount(id), Money("500"));
     EXPECT_EQ(Count("SELECT COUNT(*) FROM DET_SALAIRE WHERE ID_DEPENSE=:ID", id), 1);
@@ -206,26 +206,26 @@ TEST_F(SalaryTest, AmountsTypedIntoANewLineAreStoredAsTyped)
     auto w = Open<TfrmDep_Sal_Mdt>(int(id));
     ASSERT_EQ(w->IdDepense, id);
     const struct {
-        int type;
+        SalaryLineType type;
         qint64 detail;
         const char* keys;
         const char* stored;
-    } cases[] = {{slImputation, line, "2800000", "2800000.00"},
-                 {slImputation, social, "612500.75", "612500.75"},
-                 {slDeduction, irg, "250000", "250000.00"}};
+    } cases[] = {{SalaryLineType::Imputation, line, "2800000", "2800000.00"},
+                 {SalaryLineType::Imputation, social, "612500.75", "612500.75"},
+                 {SalaryLineType::Deduction, irg, "250000", "250000.00"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
-        ChooseInNextList(c.type == slImputation ? QStringLiteral("ID_FNM") : QStringLiteral("ID_RETENUE"), c.detail);
-        (c.type == slImputation ? w->btnAddImput : w->btnAddRet)->click();
+        ChooseInNextList(c.type == SalaryLineType::Imputation ? QStringLiteral("ID_FNM") : QStringLiteral("ID_RETENUE"), c.detail);
+        (c.type == SalaryLineType::Imputation ? w->btnAddImput : w->btnAddRet)->click();
         TNumEdit* amount = w->LineAmountEdit(c.type);
         ASSERT_TRUE(amount);
         EXPECT_EQ(amount->text(), QString());
         QTest::keyClicks(amount, QString::fromLatin1(c.keys));
-        (c.type == slImputation ? w->btnPostImput : w->btnPostRet)->click();
+        (c.type == SalaryLineType::Imputation ? w->btnPostImput : w->btnPostRet)->click();
         EXPECT_FALSE(w->LineEditing(c.type)) << messages->texts().join(" | ").toStdString();
         EXPECT_EQ(CommittedMoney(QStringLiteral("SELECT MONTANT FROM DET_SALAIRE WHERE ID_DEPENSE=:ID AND "
                                                 "TYPE_DET=%1 AND ID_DETAIL=%2")
-                                     .arg(c.type)
+                                     .arg(toDb(c.type))
                                      .arg(c.detail),
                                  id),
                   Money(c.stored));

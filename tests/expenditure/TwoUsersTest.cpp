@@ -37,7 +37,7 @@ protected:
     void SetUp() override
     {
         PickerTest::SetUp();
-        supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), 0, 1);
+        supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), BeneficiaryType::Supplier, toDb(ServiceKind::Supply));
         line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(), QStringLiteral("Fournitures"),
                                 Money("1000"));
         b = std::make_unique<SecondUser>();

@@ -34,7 +34,7 @@ protected:
     }
     static void UseBank(const QString& rs)
     {
-        Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, 'X', :B)", {{"B", BankKey(rs)}});
+        Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, :SUPPLIER, 'X', :B)", {{"B", BankKey(rs)}});
     }
 };
 

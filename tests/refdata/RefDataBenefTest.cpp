@@ -29,14 +29,16 @@ protected:
         Exec("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'BNA')");
         Exec("INSERT INTO GRADE (ID_GRADE, LIBELLE) VALUES (0, 'PROFESSEUR')");
         Exec("INSERT INTO AGENCE (ID_AGENCE, LIBELLE) VALUES (0, 'AGENCE 1')");
-        const std::pair<const char*, int> people[] = {
-            {"DUPONT SARL", 0}, {"DUPUIS", 1}, {"DURAND", 1}, {"ECOLE ETE", 2}, {"FOURNIL", 0}, {"dupré", 0}};
+        using enum BeneficiaryType;
+        const std::pair<const char*, BeneficiaryType> people[] = {
+            {"DUPONT SARL", Supplier}, {"DUPUIS", Employee}, {"DURAND", Employee},
+            {"ECOLE ETE", Other},      {"FOURNIL", Supplier}, {"dupré", Supplier}};
         for (const auto& [nom, type] : people)
             Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ADR, ID_BANQUE, COMPTE) VALUES (0, :T, :N, 'ALGER', 1, 'X')",
-                 {{"T", qint64(type)}, {"N", QString::fromUtf8(nom)}});
+                 {{"T", toDbValue(type)}, {"N", QString::fromUtf8(nom)}});
     }
 
-    std::unique_ptr<TfrmListBenef> OpenList(bool select = false, int type = -1)
+    std::unique_ptr<TfrmListBenef> OpenList(bool select = false, std::optional<BeneficiaryType> type = std::nullopt)
     {
         auto list = std::make_unique<TfrmListBenef>();
         list->SelectMode = select;
@@ -58,7 +60,7 @@ protected:
 
 TEST_F(BenefTest, TypeBoxAndTypeAheadFilterTheListAndTheTextOutlivesTheWindow)
 {
-    auto list = OpenList(true, 1);
+    auto list = OpenList(true, BeneficiaryType::Employee);
     EXPECT_TRUE(list->pnlSelect->isVisible());
     EXPECT_EQ(list->cmbTypeBen->currentText(), "EMPLOYE");
     EXPECT_EQ(Names(*list), (QStringList{"DUPUIS", "DURAND"}));
@@ -115,7 +117,7 @@ TEST_F(BenefTest, TheKeyFAnywhereTypesAnF)
 TEST_F(BenefTest, PickerReturnsTheChosenBeneficiaryOrZero)
 {
     for (bool ok : {true, false}) {
-        auto list = OpenList(true, 2);
+        auto list = OpenList(true, BeneficiaryType::Other);
         ok ? list->btnOk->click() : list->btnClose->click();
         EXPECT_EQ(list->NomBen, ok ? QString("ECOLE ETE") : QString());
         EXPECT_EQ(list->IdBen, ok ? Int("SELECT ID_BEN FROM BENEF WHERE NOM='ECOLE ETE'") : 0);

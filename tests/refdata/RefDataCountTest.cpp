@@ -25,7 +25,7 @@ TEST_F(ListCountTest, EveryListCountFollowsItsRows)
     };
     const Case cases[] = {
         {"beneficiaries", [] { return std::make_unique<TfrmListBenef>(); },
-         "INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, 'NOUVEAU', 1)", "NOM", "NOUVEAU",
+         "INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, :SUPPLIER, 'NOUVEAU', 1)", "NOM", "NOUVEAU",
          " Bénéfs"},
         {"banks", [] { return std::make_unique<TfrmListBanque>(); }, "INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'BNA')",
          "RS", "BNA", " Banque(s)"},

@@ -174,7 +174,7 @@ TEST_F(FNMTest, LineInUseIsNeverDeleted)
     };
     const Case cases[] = {
         {"expense", "INSERT INTO DEPENSE (ID_DEPENSE, TYPE_DEPENSE, ID_BEN, ID_FNM) VALUES (1, :INVOICE, 1, :F)", expenses},
-        {"salary line", "INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET) VALUES (1, 9, :F, 1, 0)", expenses},
+        {"salary line", "INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET) VALUES (1, 9, :F, 1, :IMPUTATION)", expenses},
         {"commitment",
          "INSERT INTO ENT_ENG (ID_ENG, NO_ENG, ID_FNM, OBJET, ORIGINE) VALUES (1, '0002', :F, :EXPENSE_SHEET, :USER_ORIGIN)",
          expenses},
@@ -226,7 +226,7 @@ TEST_F(FNMTest, ARowPutToUseWhileTheDeletionIsAskedStays)
     const qint64 line = LineKey("MOBILIER");
     Exec("INSERT INTO BANQUE (ID_BANQUE, RS) VALUES (0, 'BNA')");
     const qint64 bank = Int("SELECT ID_BANQUE FROM BANQUE WHERE RS='BNA'");
-    Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, 'SARL ALPHA', 999)");
+    Exec("INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, :SUPPLIER, 'SARL ALPHA', 999)");
     const qint64 ben = Int("SELECT ID_BEN FROM BENEF WHERE NOM='SARL ALPHA'");
     struct Case {
         const char* name;
@@ -245,7 +245,7 @@ TEST_F(FNMTest, ARowPutToUseWhileTheDeletionIsAskedStays)
          QStringLiteral("Ce Bénéficiaire a déjà des dépenses !\rSuppression impossible."),
          "SELECT COUNT(*) FROM BENEF WHERE ID_BEN=:K"},
         {"bank", [&] { return DeleteBank(bank); },
-         "INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, 0, 'EURL BETA', :K)",
+         "INSERT INTO BENEF (ID_BEN, TYPE_BEN, NOM, ID_BANQUE) VALUES (0, :SUPPLIER, 'EURL BETA', :K)",
          QStringLiteral("Cette Banque est affectée à un bénéficiaire !\rSuppression impossible."),
          "SELECT COUNT(*) FROM BANQUE WHERE ID_BANQUE=:K"},
     };

@@ -236,8 +236,8 @@ TEST_F(CommitmentSheetTest, EachLinePrintsWhatItIs)
     rows::Exec(QStringLiteral("INSERT INTO GRADE (LIBELLE) VALUES ('MAITRE ASSISTANT')"));
     const int grade = int(rows::Scalar(QStringLiteral("SELECT MAX(ID_GRADE) FROM GRADE")));
     DM->CommitWork();
-    const qint64 teacher = rows::Beneficiary(QStringLiteral("BENALI Karim"), 1, grade);
-    const qint64 other = rows::Beneficiary(QStringLiteral("CHERIF Amel"), 2, grade);   // not an employee: no grade
+    const qint64 teacher = rows::Beneficiary(QStringLiteral("BENALI Karim"), BeneficiaryType::Employee, grade);
+    const qint64 other = rows::Beneficiary(QStringLiteral("CHERIF Amel"), BeneficiaryType::Other, grade);   // not an employee: no grade
     const qint64 line08 = rows::BudgetLine(QStringLiteral("21-08"), QStringLiteral("01"), QString(),
                                            QStringLiteral("Frais de mission"));
 

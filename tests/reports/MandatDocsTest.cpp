@@ -126,8 +126,9 @@ protected:
     static qint64 Supplier(const QString& name, qint64 bank, qint64 agency, const QString& account)
     {
         rows::Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ID_BANQUE, ID_AGENCE, COMPTE) "
-                                  "VALUES (0, 1, :N, :B, :A, :C)"),
-                   {{"N", name}, {"B", bank}, {"A", agency}, {"C", account}});
+                                  "VALUES (:T, :G, :N, :B, :A, :C)"),
+                   {{"T", toDbValue(BeneficiaryType::Supplier)}, {"G", toDbValue(ServiceKind::Supply)}, {"N", name},
+                    {"B", bank}, {"A", agency}, {"C", account}});
         const qint64 id = rows::Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
         DM->CommitWork();
         return id;
@@ -514,8 +515,9 @@ TEST_F(MandatDocsTest, SalaryFormRowsAndTotalsCoverEveryRow)
         for (int j = 0; j < c.deductions; ++j) {
             const Currency amount = Currency::fromUnits(100 + j);
             rows::Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, "
-                                      "MONTANT) VALUES (:ID, :DEP, :R, :N, 1, :M)"),
+                                      "MONTANT) VALUES (:ID, :DEP, :R, :N, :T, :M)"),
                        {{"ID", DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"))}, {"DEP", expense},
+                        {"T", toDbValue(SalaryLineType::Deduction)},
                         {"R", deductionKinds[j]}, {"N", qint64(j + 1)}, {"M", amount}});
             deductions += amount;
         }
@@ -600,9 +602,9 @@ TEST_F(MandatDocsTest, LongNamesAndLargeAmountsStayInTheirBoxes)
     const qint64 kind = Insert(QStringLiteral("INSERT INTO FRET (ID_RETENUE, LIBELLE) VALUES (0, 'IRG')"),
                                QStringLiteral("SELECT MAX(ID_RETENUE) FROM FRET"));
     rows::Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, MONTANT) "
-                              "VALUES (:ID, :DEP, :R, 1, 1, :M)"),
+                              "VALUES (:ID, :DEP, :R, 1, :T, :M)"),
                {{"ID", DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"))}, {"DEP", salaryExpense}, {"R", kind},
-                {"M", big}});
+                {"T", toDbValue(SalaryLineType::Deduction)}, {"M", big}});
     ASSERT_TRUE(DM->CommitWork());
     const int salary = Order(131, {salaryExpense});
     const int longOrder = Order(132, {Invoice(l1, longBen, "100")});

@@ -94,9 +94,10 @@ protected:
     {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ADR, VILLE, RC, MF, AI, "
-                                      "ID_BANQUE, COMPTE) VALUES (1, :G, :N, 'Rue 1', 'Alger', 'RC1', 'MF1', 'AI1', "
+                                      "ID_BANQUE, COMPTE) VALUES (:T, :G, :N, 'Rue 1', 'Alger', 'RC1', 'MF1', 'AI1', "
                                       ":B, :C)"),
-                       {{"N", name}, {"C", account}, {"G", grade}, {"B", bank}});
+                       {{"T", toDbValue(BeneficiaryType::Employee)}, {"N", name}, {"C", account}, {"G", grade},
+                        {"B", bank}});
         });
         return rows::Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
     }

@@ -108,11 +108,12 @@ protected:
         return id;
     }
 
-    qint64 Ben(const QString& name, const QString& account, int type = 0, qint64 bank = -1)
+    qint64 Ben(const QString& name, const QString& account, BeneficiaryType type = BeneficiaryType::Supplier,
+               qint64 bank = -1)
     {
         rows::Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ID_BANQUE, ID_AGENCE, COMPTE) "
                                   "VALUES (:T, 1, :N, :B, :A, :C)"),
-                   {{"T", qint64(type)}, {"N", name}, {"B", bank < 0 ? bna : bank}, {"A", agency}, {"C", account}});
+                   {{"T", toDbValue(type)}, {"N", name}, {"B", bank < 0 ? bna : bank}, {"A", agency}, {"C", account}});
         const qint64 id = rows::Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
         DM->CommitWork();
         return id;
@@ -278,7 +279,7 @@ TEST_F(TransferDocsTest, PostalOrderPayeeWrapsAboveTheAmountEachOrderAtItsOwnSiz
 TEST_F(TransferDocsTest, PostalOrderDebitsTheAccountOfTheBeneficiarysTypeSplitFromItsKey)
 {
     struct Case {
-        int type;
+        BeneficiaryType type;
         const char* postal;
         const char* supplierPostal;
         const char* account;
@@ -286,12 +287,12 @@ TEST_F(TransferDocsTest, PostalOrderDebitsTheAccountOfTheBeneficiarysTypeSplitFr
         const char* object;
     };
     const Case cases[] = {
-        {EmployeeBeneficiaryType, "0012345678AB", "XX", "0012345678", "AB", "Frais de Mission"},
-        {0, "XX", "0098765432CD", "0098765432", "CD", "Paiement de factures"},
-        {0, "XX", "7", "", "7", "Paiement de factures"},
-        {0, "XX", "", "", "", "Paiement de factures"},
+        {BeneficiaryType::Employee, "0012345678AB", "XX", "0012345678", "AB", "Frais de Mission"},
+        {BeneficiaryType::Supplier, "XX", "0098765432CD", "0098765432", "CD", "Paiement de factures"},
+        {BeneficiaryType::Supplier, "XX", "7", "", "7", "Paiement de factures"},
+        {BeneficiaryType::Supplier, "XX", "", "", "", "Paiement de factures"},
     };
-    const qint64 ben[2] = {Ben(QStringLiteral("AGENT UN"), QStringLiteral("CCP 11"), EmployeeBeneficiaryType),
+    const qint64 ben[2] = {Ben(QStringLiteral("AGENT UN"), QStringLiteral("CCP 11"), BeneficiaryType::Employee),
                            Ben(QStringLiteral("FOURNISSEUR"), QStringLiteral("CCP 22"))};
     const int employeeOrder = Order(4, {Invoice(ben[0], "120")});
     const int supplierOrder = Order(5, {Invoice(ben[1], "80"), Invoice(ben[1], "20")});
@@ -300,7 +301,7 @@ TEST_F(TransferDocsTest, PostalOrderDebitsTheAccountOfTheBeneficiarysTypeSplitFr
         PostalAccount = QString::fromLatin1(c.postal);
         SupplierPostalAccount = QString::fromLatin1(c.supplierPostal);
         TfrmRptOrdVirCCP form;
-        const auto pages = Print(form, c.type == EmployeeBeneficiaryType ? employeeOrder : supplierOrder);
+        const auto pages = Print(form, c.type == BeneficiaryType::Employee ? employeeOrder : supplierOrder);
         ASSERT_EQ(pages->count(), 1);
         const rpt::Page& page = pages->pages[0];
         for (const QString& half : {QString(), QStringLiteral("1")}) {
@@ -310,7 +311,7 @@ TEST_F(TransferDocsTest, PostalOrderDebitsTheAccountOfTheBeneficiarysTypeSplitFr
         }
         EXPECT_EQ(Text(page, QStringLiteral("lMontant")), Text(page, QStringLiteral("lMontant1")));
         EXPECT_EQ(Text(page, QStringLiteral("lMontant")),
-                  c.type == EmployeeBeneficiaryType ? QStringLiteral("120.00") : QStringLiteral("100.00"));
+                  c.type == BeneficiaryType::Employee ? QStringLiteral("120.00") : QStringLiteral("100.00"));
     }
 }
 
@@ -389,7 +390,7 @@ TEST_F(TransferDocsTest, AdviceAndCardDebitThePostalAccountForThePostalCentreOnl
     int id = 20;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bank);
-        const qint64 ben = Ben(QStringLiteral("AGENT"), QStringLiteral("777"), EmployeeBeneficiaryType,
+        const qint64 ben = Ben(QStringLiteral("AGENT"), QStringLiteral("777"), BeneficiaryType::Employee,
                                Bank(QString::fromLatin1(c.bank)));
         const int order = Order(++id, {rows::Expense(ExpenseKind::Mission, mission, ben, Money("10"))});
         const QString expected = c.postal ? PostalAccount : TreasuryAccount;
@@ -407,8 +408,8 @@ TEST_F(TransferDocsTest, AdviceAndCardDebitThePostalAccountForThePostalCentreOnl
 
 TEST_F(TransferDocsTest, MissionAdvicesOnePerLineOnTheirOwnPageOfTheStationery)
 {
-    const qint64 zed = Ben(QStringLiteral("ZERROUK"), QStringLiteral("Z-1"), EmployeeBeneficiaryType);
-    const qint64 amr = Ben(QStringLiteral("AMRANI"), QStringLiteral("A-1"), EmployeeBeneficiaryType);
+    const qint64 zed = Ben(QStringLiteral("ZERROUK"), QStringLiteral("Z-1"), BeneficiaryType::Employee);
+    const qint64 amr = Ben(QStringLiteral("AMRANI"), QStringLiteral("A-1"), BeneficiaryType::Employee);
     const qint64 refund = rows::Expense(ExpenseKind::Mission, mission, zed, Money("700"));
     rows::Exec(QStringLiteral("UPDATE DEPENSE SET REMBOURS=:R WHERE ID_DEPENSE=:ID"),
                {{"R", toDbValue(PaymentType::Reimbursement)}, {"ID", refund}});
@@ -653,7 +654,7 @@ TEST_F(TransferDocsTest, EachFormPrintsOnItsPaperWithinItsMargins)
 {
     const QString name = QStringLiteral("ENTREPRISE NATIONALE DE FOURNITURES SCOLAIRES ET DE MATERIEL DE BUREAU");
     const QString account = QStringLiteral("00799999 0000123456789 / CLE 12 AGENCE 00345");
-    const qint64 ben = Ben(name, account, EmployeeBeneficiaryType);
+    const qint64 ben = Ben(name, account, BeneficiaryType::Employee);
     TreasuryAccount = QStringLiteral("4000-000123-45 TRESOR WILAYA D'ALGER");
     const int invoices = Order(100, {Invoice(ben, "41714459.37", QStringLiteral("F-2024-000001")),
                                      rows::Expense(ExpenseKind::Mission, mission, ben, Money("99999999.99"))});

@@ -58,8 +58,8 @@ protected:
     {
         rows::Write([&] {
             rows::Exec(QStringLiteral("INSERT INTO BENEF (TYPE_BEN, SERVICE_GRADE, NOM, ID_BANQUE, COMPTE) "
-                                      "VALUES (1, 1, :N, :B, :C)"),
-                       {{"N", name}, {"B", bank}, {"C", account}});
+                                      "VALUES (:T, 1, :N, :B, :C)"),
+                       {{"T", toDbValue(BeneficiaryType::Employee)}, {"N", name}, {"B", bank}, {"C", account}});
         });
         return rows::Scalar(QStringLiteral("SELECT MAX(ID_BEN) FROM BENEF"));
     }

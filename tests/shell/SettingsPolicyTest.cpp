@@ -25,7 +25,8 @@ protected:
 
 TEST_F(SettingsPolicyTest, ThePickerFollowsTheCommitPolicyChosenInTheSettingsAtOnce)
 {
-    const qint64 supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), 0, 1);
+    const qint64 supplier = rows::Beneficiary(QStringLiteral("SARL ALPHA"), BeneficiaryType::Supplier,
+                                                toDb(ServiceKind::Supply));
     const qint64 line = rows::BudgetLine(QStringLiteral("22-03"), QStringLiteral("01"), QString(),
                                          QStringLiteral("Fournitures"), Money("100"));
     const qint64 expense = rows::Expense(ExpenseKind::Invoice, line, supplier, Money("200"));
@@ -43,7 +44,7 @@ TEST_F(SettingsPolicyTest, ThePickerFollowsTheCommitPolicyChosenInTheSettingsAtO
     };
     TfrmAddDep picker;
     picker.SelectMode = true;
-    picker.ModeDoc = QStringLiteral("E");
+    picker.ModeDoc = PickerMode::Commitment;
     picker.TableDet = QStringLiteral("DET_ENG");
     picker.IdDoc = sheet;
     picker.Document = std::make_unique<TSheetExpenseLines>();
