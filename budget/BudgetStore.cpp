@@ -1,13 +1,12 @@
 #include "budget/BudgetStore.h"
 
 #include "core/GlobalState.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
-
-#include <stdexcept>
 
 TBudgetStore::TBudgetStore() = default;
 TBudgetStore::~TBudgetStore() = default;
@@ -87,7 +86,7 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
     // The primitive-budget sheet: made with the first primitive budget, then kept.
     const std::optional<TSheet> primitive = PrimitiveSheet(idFnm);
     if (!a.bp.isZero() && !primitive && FirstNumberTaken(idFnm))
-        throw std::runtime_error(budget::FirstNumberTakenRefusal.toStdString());
+        throw TRefusalError(budget::FirstNumberTakenRefusal);
     if (!a.bp.isZero() || primitive) {
         const QString obs = DM->Queries().GetServiceObservation(QStringLiteral("OBS_BP"), chapter);
         WriteSheet(idFnm, primitive, SheetOrigin::PrimitiveBudget, QStringLiteral("0001"), a.dateEngBP, obs, a.dateBP,
@@ -110,7 +109,7 @@ void TBudgetStore::SaveAllocations(qint64 idFnm, const QString& chapter, bool ar
                    positive ? SheetObject::Economy : SheetObject::Expense, a.bs, true);
     } else if (amending) {
         if (!DM->Queries().IsLastCommitmentNumber(idFnm, amending->number))
-            throw std::runtime_error(budget::AmendingSheetNotLastRefusal.toStdString());
+            throw TRefusalError(budget::AmendingSheetNotLastRefusal);
         m_sheets.DeleteSheet(amending->id);
     }
 }

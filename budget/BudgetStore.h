@@ -64,7 +64,7 @@ public:
     // 0. A chapter heading (`article` false) has no sheets. A first primitive
     // budget whose "0001" another sheet of the line holds (a sheet written
     // since the checks ran) is refused with budget::FirstNumberTakenRefusal
-    // (an error), so the caller's write operation stores nothing; so is an
+    // (a TRefusalError), so the caller's write operation stores nothing; so is an
     // amending budget of 0 whose sheet is no longer its line's last
     // (budget::AmendingSheetNotLastRefusal).
     void SaveAllocations(qint64 idFnm, const QString& chapter, bool article, const budget::Allocations& a);

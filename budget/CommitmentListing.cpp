@@ -188,7 +188,7 @@ qint64 TCommitmentListing::FindBudgetLine(const QString& chap, const QString& ar
     return q.isEmpty() ? -1 : q.asInt(QStringLiteral("ID_FNM"));
 }
 
-QString TCommitmentListing::DeleteRefusal(qint64 idEng)
+TVerdict TCommitmentListing::DeleteRefusal(qint64 idEng)
 {
     // The sheet and its line locked first: no line can be added to the sheet,
     // and no later sheet given to the line, until the deletion ends.
@@ -202,16 +202,16 @@ QString TCommitmentListing::DeleteRefusal(qint64 idEng)
     q.setParam(QStringLiteral("ID_ENG"), idEng);
     q.open();
     if (q.isEmpty())
-        return QStringLiteral("Cette fiche n'existe plus !");
+        return TRefusal{QStringLiteral("Cette fiche n'existe plus !")};
     if (!q.asString(QStringLiteral("NO_VISA")).trimmed().isEmpty())
-        return QStringLiteral("Fiche visée, suppression impossible !");
+        return TRefusal{QStringLiteral("Fiche visée, suppression impossible !")};
     if (fromDb<SheetOrigin>(q.asString(QStringLiteral("ORIGINE"))) != SheetOrigin::User)
-        return QStringLiteral("Seules les fiches d'engagement de dépenses se suppriment ici !");
+        return TRefusal{QStringLiteral("Seules les fiches d'engagement de dépenses se suppriment ici !")};
     if (q.asInt(QStringLiteral("STATUT")) != SheetInForce)
-        return QStringLiteral("Cette fiche est annulée, suppression impossible !");
+        return TRefusal{QStringLiteral("Cette fiche est annulée, suppression impossible !")};
     const QString number = q.asString(QStringLiteral("NO_ENG"));
     if (!number.trimmed().isEmpty() && !q.isNull(QStringLiteral("LAST_NO"))
         && criteria::CompareStoredText(q.asString(QStringLiteral("LAST_NO")), number) != 0)
-        return QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !");
-    return QString();
+        return TRefusal{QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !")};
+    return std::nullopt;
 }

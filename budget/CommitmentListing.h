@@ -11,6 +11,7 @@
 // exactly BudgetQueries::CommitmentBalanceBefore; the new balance follows
 // BudgetQueries::CommitmentBalanceAfter.
 
+#include "core/Refusal.h"
 #include "data/Codes.h"
 #include "db/Database.h"
 #include "documents/DocumentFilter.h"
@@ -66,8 +67,8 @@ public:
     // caller reads it inside its deleting transaction, which it locks the
     // sheet and its budget line for): a visa, an origin
     // other than a user commitment, a cancellation, a later sheet on its
-    // line, or the sheet gone. Empty when it can be deleted.
-    static QString DeleteRefusal(qint64 idEng);
+    // line, or the sheet gone. None when it can be deleted.
+    static TVerdict DeleteRefusal(qint64 idEng);
 
     // The budget line of a chapter, article and paragraph; -1 when none.
     static qint64 FindBudgetLine(const QString& chap, const QString& art, const QString& par);

@@ -1,6 +1,7 @@
 #include "budget/RegulStore.h"
 
 #include "core/GlobalState.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
 #include "data/ShownRow.h"
@@ -424,9 +425,9 @@ void TRegulStore::LockLine(qint64 idFnm)
 void TRegulStore::RequireOpen(const std::optional<TRegulSheet>& sheet)
 {
     if (!sheet)
-        throw TRegulRefusal("Cette fiche n'existe plus !");
+        throw TRefusalError(QStringLiteral("Cette fiche n'existe plus !"));
     if (sheet->HasVisa())
-        throw TRegulRefusal("Fiche visée, modification impossible !");
+        throw TRefusalError(QStringLiteral("Fiche visée, modification impossible !"));
 }
 
 qint64 TRegulStore::Insert(const TRegulSheet& entry)
@@ -460,12 +461,12 @@ void TRegulStore::Update(const TRegulSheet& entry)
 {
     const std::optional<TRegulSheet> stored = LockSheet(entry.id);
     if (!stored)
-        throw TRegulRefusal("Cette fiche n'existe plus !");
+        throw TRefusalError(QStringLiteral("Cette fiche n'existe plus !"));
     QString number = entry.number.trimmed();
     if (NumberValue(number) != NumberValue(stored->number) || number.isEmpty() != stored->number.isEmpty()) {
         LockLine(stored->idFnm);
         if (!number.isEmpty() && NumberTaken(stored->idFnm, number, entry.id))
-            throw TRegulRefusal("Ce N° de Fiche existe déjà !");
+            throw TRefusalError(QStringLiteral("Ce N° de Fiche existe déjà !"));
     }
     if (!number.isEmpty() && NumberValue(number) >= 0)
         number = Padded(NumberValue(number));
@@ -538,26 +539,25 @@ void TRegulStore::AddOrder(qint64 idEng, qint64 idFnm, qint64 idMdt)
     RequireOpen(sheet);
     // A sheet's kind and line are fixed by its first line.
     if ((sheet->kind && *sheet->kind != SheetOrigin::PaymentOrders) || (sheet->idFnm > 0 && sheet->idFnm != idFnm))
-        throw TRegulRefusal("Cette fiche ne régularise pas les mandats de cette imputation !");
+        throw TRefusalError(QStringLiteral("Cette fiche ne régularise pas les mandats de cette imputation !"));
     LockLine(idFnm);
     // The order locked, then read again: its deletion (or a change of its
     // lines) by another user waits for this operation, or was stored before
     // and is seen here.
     if (!LockRow(QStringLiteral("ENT_MDT"), QStringLiteral("ID_MDT"), idMdt))
-        throw TRegulRefusal("Ce mandat n'existe plus !");
+        throw TRefusalError(QStringLiteral("Ce mandat n'existe plus !"));
     const TRegulLines lines = Lines(idEng);
     if (std::any_of(lines.begin(), lines.end(), [&](const TRegulLine& l) { return l.idDetail == idMdt; }))
-        throw TRegulRefusal("Le mandat est déjà sélectionné !");
+        throw TRefusalError(QStringLiteral("Le mandat est déjà sélectionné !"));
     if (OrdersOnOtherSheets(idFnm, idEng).contains(idMdt))
-        throw TRegulRefusal("Ce mandat est déjà régularisé !");
+        throw TRefusalError(QStringLiteral("Ce mandat est déjà régularisé !"));
     const std::optional<TRegulOrder> order = OfferedOrder(idFnm, idMdt);
     if (!order)
-        throw TRegulRefusal("Ce mandat ne paie aucune dépense de cette imputation !");
+        throw TRefusalError(QStringLiteral("Ce mandat ne paie aucune dépense de cette imputation !"));
     const int weight = SheetWeight(idEng, idFnm) + order->weight;
     if (MaxDocLines + 1 < weight)
-        throw TRegulRefusal(("La fiche d'engagement ne peut pas prendre plus de " + QString::number(MaxDocLines)
-                             + " de lignes !" + "\r" + "Sélectionnées : " + QString::number(weight))
-                                .toStdString());
+        throw TRefusalError(QStringLiteral("La fiche d'engagement ne peut pas prendre plus de ") + QString::number(MaxDocLines)
+                            + QStringLiteral(" de lignes !\rSélectionnées : ") + QString::number(weight));
 
     // After the highest number: the lines' numbers stay distinct even when
     // one is missing from the series.
@@ -633,15 +633,15 @@ void TRegulStore::CopySheet(qint64 idEng, qint64 idCopied, SheetOrigin kind)
     const std::optional<TRegulSheet> sheet = LockSheet(idEng);
     RequireOpen(sheet);
     if (!Lines(idEng).isEmpty())
-        throw TRegulRefusal("Cette fiche de régularisation a déjà sa fiche d'engagement !");
+        throw TRefusalError(QStringLiteral("Cette fiche de régularisation a déjà sa fiche d'engagement !"));
     if (!LockRow(QStringLiteral("ENT_ENG"), QStringLiteral("ID_ENG"), idCopied))
-        throw TRegulRefusal("Cette fiche n'existe plus !");
+        throw TRefusalError(QStringLiteral("Cette fiche n'existe plus !"));
     db::Query c(DM->LURDO, QStringLiteral("SELECT A.ID_FNM, A.MONTANT, A.OBJET, A.OBS, A.ORIGINE, A.ID_ORIGINE, B.CHAP "
                                           "FROM ENT_ENG A LEFT JOIN FNM B ON B.ID_FNM=A.ID_FNM WHERE A.ID_ENG=:ID_ENG"));
     c.setParam(QStringLiteral("ID_ENG"), idCopied);
     c.open();
     if (c.isEmpty() || fromDb<SheetOrigin>(c.asString(QStringLiteral("ORIGINE"))) != kind)
-        throw TRegulRefusal("Cette fiche n'existe plus !");
+        throw TRefusalError(QStringLiteral("Cette fiche n'existe plus !"));
     const qint64 idFnm = c.isNull(QStringLiteral("ID_FNM")) ? -1 : c.asInt(QStringLiteral("ID_FNM"));
     const qint64 idOrigine = c.asInt(QStringLiteral("ID_ORIGINE"));
     const Currency amount = c.asCurrency(QStringLiteral("MONTANT"));
@@ -661,7 +661,7 @@ void TRegulStore::CopySheet(qint64 idEng, qint64 idCopied, SheetOrigin kind)
     done.setParam(QStringLiteral("ID_ENG"), idEng);
     done.open();
     if (!done.isEmpty())
-        throw TRegulRefusal("Cette fiche est déjà régularisée !");
+        throw TRefusalError(QStringLiteral("Cette fiche est déjà régularisée !"));
 
     // A number typed before the line was known is kept when it is free there.
     QString number = sheet->number;
@@ -709,10 +709,10 @@ void TRegulStore::Delete(qint64 idEng)
     if (!sheet)
         return;
     if (sheet->HasVisa())
-        throw TRegulRefusal("Fiche visée, suppression impossible !");
+        throw TRefusalError(QStringLiteral("Fiche visée, suppression impossible !"));
     LockLine(sheet->idFnm);
     if (sheet->idFnm > 0 && !IsLastNumber(sheet->idFnm, sheet->number))
-        throw TRegulRefusal("Seule la dernière fiche d'une imputation peut être supprimée !");
+        throw TRefusalError(QStringLiteral("Seule la dernière fiche d'une imputation peut être supprimée !"));
     for (const QString& sql : {QStringLiteral("DELETE FROM DET_ENG_REG WHERE ID_ENG=:ID_ENG"),
                                QStringLiteral("DELETE FROM ENT_ENG_REG WHERE ID_ENG=:ID_ENG")}) {
         db::Query q(DM->LURDO, sql);

@@ -9,7 +9,8 @@
 // Reads run on the program's connection. Writes run inside the caller's write
 // operation (data/WriteGuard.h): each locks the sheet first and decides on what
 // it reads then, so that two users never both win; a refusal throws
-// TRegulRefusal with the message for the user, and the operation stores nothing.
+// TRefusalError (core/Refusal.h) with the message for the user, and the
+// operation stores nothing.
 //
 // Invariants every write keeps: the header's amount is the sum of its lines;
 // numbers are four digits, unique on the line (compared as numbers), never
@@ -28,17 +29,10 @@
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 class QueryRow;
 
 namespace db { class Query; }
-
-// A refusal found inside a write operation; what() is the user's message.
-class TRegulRefusal : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // One ENT_ENG_REG header.
 struct TRegulSheet {

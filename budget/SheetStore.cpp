@@ -1,13 +1,13 @@
 #include "budget/SheetStore.h"
 
 #include "core/GlobalState.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <memory>
 
 namespace {
@@ -242,11 +242,11 @@ namespace {
 void RequireOpenSheet(const std::optional<TSheet>& sheet)
 {
     if (!sheet)
-        throw std::runtime_error("Cette fiche n'existe plus !");
+        throw TRefusalError(QStringLiteral("Cette fiche n'existe plus !"));
     if (sheet->Cancelled())
-        throw std::runtime_error("Fiche annulée, modification impossible !");
+        throw TRefusalError(QStringLiteral("Fiche annulée, modification impossible !"));
     if (!sheet->visaNumber.trimmed().isEmpty())
-        throw std::runtime_error("Fiche visée, modification impossible !");
+        throw TRefusalError(QStringLiteral("Fiche visée, modification impossible !"));
 }
 
 } // namespace

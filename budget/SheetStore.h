@@ -126,7 +126,7 @@ public:
     // The three below lock the sheet, then change its lines only while it
     // exists and has no visa and no cancellation, read inside the caller's
     // write operation (another user may have given either since the sheet was
-    // shown): otherwise they throw an error with the refusal ("Fiche visée,
+    // shown): otherwise they throw the refusal (TRefusalError, "Fiche visée,
     // modification impossible !"), so that the operation stores nothing.
     // An expense line after the sheet's other lines, then SyncHeader.
     TSheetSync AddExpenseLine(qint64 idEng, qint64 idDepense, Currency amount);

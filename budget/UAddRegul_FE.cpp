@@ -1,7 +1,7 @@
 #include "budget/UAddRegul_FE.h"
 
 #include "core/Guard.h"
-#include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "data/WriteGuard.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
@@ -123,8 +123,8 @@ void TfrmAddRegul_FE::CopyCurrent()
         TWriteGuard write;
         m_store.CopySheet(IdEngReg, idCopied, Origine);
         write.Commit();
-    } catch (const TRegulRefusal& refusal) {
-        ShowInfo(QString::fromStdString(refusal.what()));
+    } catch (const TRefusalError& refused) {
+        ShowRefusal(refused.refusal(), nullptr);
         return;
     }
     if (const std::optional<TRegulSheet> s = m_store.Read(IdEngReg))

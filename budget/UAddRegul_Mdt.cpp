@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "data/WriteGuard.h"
 #include "expenditure/UAddDep.h"
 #include "ui/FormKit.h"
@@ -215,8 +216,8 @@ bool TfrmAddRegul_Mdt::AddOrder(qint64 idMdt)
         TWriteGuard write;
         m_store.AddOrder(IdEngReg, IdFnm, idMdt);
         write.Commit();
-    } catch (const TRegulRefusal& refusal) {
-        ShowInfo(QString::fromStdString(refusal.what()));
+    } catch (const TRefusalError& refused) {
+        ShowRefusal(refused.refusal(), nullptr);
         return false;
     }
     RefreshRegulLines();
@@ -244,8 +245,8 @@ void TfrmAddRegul_Mdt::RemoveCurrentLine()
         TWriteGuard write;
         m_store.RemoveLine(IdEngReg, LineObject::PaymentOrder, idMdt);
         write.Commit();
-    } catch (const TRegulRefusal& refusal) {
-        ShowInfo(QString::fromStdString(refusal.what()));
+    } catch (const TRefusalError& refused) {
+        ShowRefusal(refused.refusal(), nullptr);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
@@ -45,8 +46,8 @@ void RunRefusable(F&& operation)
 {
     try {
         operation();
-    } catch (const TRegulRefusal& refusal) {
-        Refuse(QString::fromStdString(refusal.what()), nullptr);
+    } catch (const TRefusalError& refused) {
+        Refuse(refused.refusal(), nullptr);
     }
 }
 

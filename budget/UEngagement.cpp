@@ -455,21 +455,21 @@ void TfrmEngagement::btnDeleteClick()
     if (!AskSheetDeletion())
         return;
     const qint64 id = IdEng;
-    QString refusal;
+    TVerdict refusal;
     {
         TWaitCursor wait;
         TWriteGuard write;
         // The sheet as it stands now, inside the deleting transaction: another
         // user may have given the line a later sheet, a visa or a cancellation.
         refusal = TCommitmentListing::DeleteRefusal(id);
-        if (refusal.isEmpty()) {
+        if (!refusal) {
             m_store.DeleteSheet(id);
             write.Commit();
         }
     }
-    if (!refusal.isEmpty()) {
+    if (refusal) {
         ShowSheet();
-        Refuse(refusal, nullptr);
+        Refuse(*refusal, nullptr);
     }
     m_keys->Remove(id);
     ShowSheet();

@@ -6,6 +6,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "data/AccessRights.h"
 #include "data/BudgetQueries.h"
 #include "data/WriteGuard.h"
@@ -213,19 +214,19 @@ void TfrmListEng::btnDeleteClick()
                           QStringLiteral("Confirmez la suppression définitive de cette fiche ?")))
         return;
     const qint64 id = r.idEng;
-    QString refusal;
+    TVerdict refusal;
     {
         TWaitCursor wait;
         TWriteGuard write;
         // The sheet as it stands now, inside the deleting transaction.
         refusal = TCommitmentListing::DeleteRefusal(id);
-        if (refusal.isEmpty()) {
+        if (!refusal) {
             m_store.DeleteSheet(id);
             write.Commit();
         }
     }
-    if (!refusal.isEmpty())
-        ShowInfo(refusal);
+    if (refusal)
+        ShowRefusal(*refusal, nullptr);
     TWaitCursor wait;
     ReadSheets();
 }

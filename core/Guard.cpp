@@ -1,6 +1,7 @@
 #include "core/Guard.h"
 
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "db/Database.h"
 
 void Abort()
@@ -51,6 +52,9 @@ bool RunGuarded(const std::function<void()>& fn)
         fn();
         return true;
     } catch (const EAbort&) {
+    } catch (const TRefusalError& e) {
+        // A store's refusal no window took up: told as any error that escapes.
+        ShowStandardError(e.refusal().message);
     } catch (const db::DbError& e) {
         ShowStandardError(DatabaseErrorText(e));
     } catch (const std::exception& e) {

@@ -1,7 +1,8 @@
 #pragma once
 // The silent abort and the one guard every handler connected to a control runs
 // through. Qt never sees an exception: the silent abort is swallowed, any other
-// error (a database error included) is shown in the standard error box.
+// error (a database error, or a store's refusal no window took up, included)
+// is shown in the standard error box.
 
 #include <QString>
 #include <exception>

@@ -1,8 +1,7 @@
 #include "expenditure/ExpenseStore.h"
 
 #include "core/GlobalState.h"
-#include "core/Guard.h"
-#include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
 #include "data/ShownRow.h"
@@ -467,10 +466,8 @@ int TExpenseStore::NextSalaryOrder(qint64 idDepense, SalaryLineType type)
     q.open();
     const qint64 max = q.asInt(QStringLiteral("NO_ORD"));
     q.close();
-    if (max + 10 > MaxOrderNumber) {
-        ShowInfo(QStringLiteral("Cette dépense a atteint le nombre maximal de lignes !"));
-        Abort();
-    }
+    if (max + 10 > MaxOrderNumber)
+        throw TRefusalError(QStringLiteral("Cette dépense a atteint le nombre maximal de lignes !"));
     return int(max + 10);
 }
 

@@ -159,10 +159,12 @@ public:
     bool SalaryDetailTaken(qint64 idDepense, SalaryLineType type, qint64 idDetail, qint64 exceptLine);
     // The order number of a new line of that type of the expense: 10 after
     // the expense's own largest (a table-wide maximum would run past the
-    // column's range after a few thousand lines).
+    // column's range after a few thousand lines). Past the column's range it
+    // throws the refusal (TRefusalError), the expense having as many lines as
+    // it can hold.
     int NextSalaryOrder(qint64 idDepense, SalaryLineType type);
     // A new line after the expense's other lines of its type; the expense's
-    // amount follows. Returns the new key.
+    // amount follows. Returns the new key; refused as NextSalaryOrder.
     qint64 AddSalaryLine(const TSalaryLine& line);
     // The budget line or deduction kind and the amount of a line; the amount follows.
     void UpdateSalaryLine(const TSalaryLine& line);

@@ -1,7 +1,12 @@
 #include "expenditure/OrderListWindow.h"
 
 #include "core/Guard.h"
+#include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
+#include "data/BudgetQueries.h"
+#include "data/UDM.h"
+#include "data/WriteGuard.h"
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UMandat.h"
 #include "reports/mandat/URptListMdt.h"
@@ -47,7 +52,7 @@ QAction* TOrderListWindow::AddModifCommand(QPushButton** button)
 
 QAction* TOrderListWindow::AddFindCommand(QPushButton** button)
 {
-    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { TOrderListing::FindNumberAsked(this, *Rows()); },
+    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { FindOrderAsked(); },
                       QKeySequence(Qt::Key_F3),
                       Button{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
                              QStyle::SP_FileDialogContentsView},
@@ -122,6 +127,26 @@ void TOrderListWindow::OpenCurrentOrder()
     ReadOrders();
 }
 
+void TOrderListWindow::FindOrderAsked()
+{
+    const std::optional<QString> typed =
+        InputBox(this, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
+    if (!typed || typed->isEmpty())
+        return;
+    bool ok = false;
+    const qint64 number = typed->trimmed().toLongLong(&ok);
+    if (!ok) {
+        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
+                       MsgButton::OK);
+        return;
+    }
+    const int row = TOrderListing::FindNumber(*Rows(), number);
+    if (row < 0)
+        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
+    else
+        Rows()->setCurrentRow(row);
+}
+
 void TOrderListWindow::AskFilter()
 {
     if (!AskCriteria<TfrmFilterMdt>(m_filter))
@@ -159,4 +184,25 @@ void TOrderListWindow::PrintListing()
     form.UseListing(*Rows());
     form.Preview(this);
     Rows()->locate(key);
+}
+
+bool DeleteOrderAsked(qint64 idMdt)
+{
+    TVerdict refusal = TOrderListing::DeleteRefusal(idMdt);
+    if (!refusal) {
+        if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer ce mandat ?"),
+                              QStringLiteral("Confirmez la suppression définitive de ce mandat ?")))
+            return false;
+        TWaitCursor wait;
+        TWriteGuard write;
+        refusal = TOrderListing::DeleteOrder(idMdt);
+        if (!refusal)
+            write.Commit();
+    }
+    if (refusal) {
+        ShowRefusal(*refusal, nullptr);
+        return false;
+    }
+    DM->Queries().RefreshMandatedSnapshot();
+    return true;
 }

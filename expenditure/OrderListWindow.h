@@ -3,8 +3,9 @@
 // (the payment-order listing, the dispatch slips): the order columns, the
 // orders read once and shown under the criteria of TfrmFilterMdt (on a salary
 // budget line the column "Mt Imput." shows that line's share of each order),
-// opening the current order in TfrmMandat, and the printed listing of the
-// orders as shown (TfrmRptListMdt).
+// opening the current order in TfrmMandat, finding an order by its number,
+// and the printed listing of the orders as shown (TfrmRptListMdt). Also the
+// deletion of an order, which the listing and TfrmMandat share.
 
 #include "expenditure/OrderListing.h"
 #include "ui/ListingWindow.h"
@@ -50,6 +51,10 @@ protected:
 
     // Opens the current order in TfrmMandat, then reads the orders again.
     void OpenCurrentOrder();
+    // Asks for an order number and makes the first shown order of that
+    // number current; tells the user when the text is not a number or no
+    // order has it.
+    void FindOrderAsked();
     // Asks the criteria and applies them.
     void AskFilter();
     // Prints the orders as shown; the current order stays current.
@@ -66,3 +71,9 @@ private:
 // order, or those of the budget line `idFnm` (-1: all); returns the line's
 // caption when it is a salary line, else empty.
 QString ReadOrderListing(QueryTableModel& rows, qint64 idFnm);
+
+// The deletion of an order as the payment-order window and the listing ask
+// it: a refusal told before the two questions, decided again inside the
+// deleting transaction; the order goes with its lines. True when it was
+// deleted. The caller checks the write right first.
+bool DeleteOrderAsked(qint64 idMdt);

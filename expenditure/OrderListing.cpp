@@ -1,12 +1,9 @@
 #include "expenditure/OrderListing.h"
 
-#include "core/MessageBox.h"
 #include "data/BudgetQueries.h"
 #include "data/Codes.h"
 #include "data/UDM.h"
-#include "data/WriteGuard.h"
 #include "expenditure/OrderStore.h"
-#include "ui/FormKit.h"
 
 #include <algorithm>
 
@@ -150,59 +147,22 @@ int TOrderListing::FindNumber(const QueryTableModel& rows, qint64 number)
     return -1;
 }
 
-QString TOrderListing::DeleteRefusal(qint64 idMdt)
+TVerdict TOrderListing::DeleteRefusal(qint64 idMdt)
 {
     TOrderStore store;
     if (!store.Exists(idMdt))
-        return QStringLiteral("Ce mandat n'existe plus !");
+        return TRefusal{QStringLiteral("Ce mandat n'existe plus !")};
     if (store.OnRegularisationSheet(idMdt))
-        return QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible.");
-    return QString();
+        return TRefusal{QStringLiteral("Ce mandat figure sur une fiche de régularisation !\rSuppression impossible.")};
+    return std::nullopt;
 }
 
-bool TOrderListing::DeleteOrderAsked(qint64 idMdt)
+TVerdict TOrderListing::DeleteOrder(qint64 idMdt)
 {
-    QString refusal = DeleteRefusal(idMdt);
-    if (refusal.isEmpty()) {
-        if (!AskDeletionTwice(QStringLiteral("Etes-vous sûr de vouloir supprimer ce mandat ?"),
-                              QStringLiteral("Confirmez la suppression définitive de ce mandat ?")))
-            return false;
-        TWaitCursor wait;
-        TWriteGuard write;
-        // Locked, then read again: no line can be added to the order or taken
-        // from it until the deletion ends.
-        TOrderStore store;
-        store.LockOrder(idMdt);
-        refusal = DeleteRefusal(idMdt);
-        if (refusal.isEmpty()) {
-            store.DeleteOrder(idMdt);
-            write.Commit();
-        }
-    }
-    if (!refusal.isEmpty()) {
-        ShowInfo(refusal);
-        return false;
-    }
-    DM->Queries().RefreshMandatedSnapshot();
-    return true;
-}
-
-void TOrderListing::FindNumberAsked(QWidget* parent, QueryTableModel& rows)
-{
-    const std::optional<QString> typed =
-        InputBox(parent, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
-    if (!typed || typed->isEmpty())
-        return;
-    bool ok = false;
-    const qint64 number = typed->trimmed().toLongLong(&ok);
-    if (!ok) {
-        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
-                       MsgButton::OK);
-        return;
-    }
-    const int row = TOrderListing::FindNumber(rows, number);
-    if (row < 0)
-        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
-    else
-        rows.setCurrentRow(row);
+    TOrderStore store;
+    store.LockOrder(idMdt);
+    TVerdict refusal = DeleteRefusal(idMdt);
+    if (!refusal)
+        store.DeleteOrder(idMdt);
+    return refusal;
 }

@@ -9,6 +9,7 @@
 // salary expenses' imputations) the column LIB_MONTANT ("Mt Imput.") then
 // holds, for each order, the sum of that line's imputations in its expenses.
 
+#include "core/Refusal.h"
 #include "documents/DocumentFilter.h"
 #include "ui/QueryTableModel.h"
 
@@ -17,8 +18,6 @@
 #include <QString>
 
 #include <memory>
-
-class QWidget;
 #include <optional>
 
 using TOrderCriteria = TFilterCriteria;
@@ -67,19 +66,14 @@ public:
     // `number` (12 finds 0012); stored numbers that are not numbers are
     // passed over. -1 when none.
     static int FindNumber(const QueryTableModel& rows, qint64 number);
-    // Asks for an order number and makes the first shown order of that
-    // number current; tells the user when the text is not a number or no
-    // order has it.
-    static void FindNumberAsked(QWidget* parent, QueryTableModel& rows);
-    // Why the order cannot be deleted, as it stands now (the caller reads it
-    // inside its deleting transaction): a regularisation sheet records it, or
-    // it is gone. Empty when it can be deleted.
-    static QString DeleteRefusal(qint64 idMdt);
-    // The deletion of an order as the payment-order window and the listing
-    // ask it: a refusal told before the two questions, decided again inside
-    // the deleting transaction; the order goes with its lines. True when it
-    // was deleted. The caller checks the write right first.
-    static bool DeleteOrderAsked(qint64 idMdt);
+    // Why the order cannot be deleted, as it stands now: a regularisation
+    // sheet records it, or it is gone. None when it can be deleted.
+    static TVerdict DeleteRefusal(qint64 idMdt);
+    // Deletes the order with its lines inside the caller's write operation,
+    // the order locked first and DeleteRefusal decided again on what it reads
+    // then (no line can be added to the order or taken from it until the
+    // operation ends). The refusal when there is one, and nothing is written.
+    static TVerdict DeleteOrder(qint64 idMdt);
 
 private:
     Order m_order;

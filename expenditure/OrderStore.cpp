@@ -1,6 +1,7 @@
 #include "expenditure/OrderStore.h"
 
 #include "core/GlobalState.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "data/NumberSeries.h"
 #include "data/ShownRow.h"
@@ -8,7 +9,6 @@
 #include "db/Database.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace {
 
@@ -178,7 +178,7 @@ namespace {
 void RequireOrder(bool exists)
 {
     if (!exists)
-        throw std::runtime_error("Ce mandat n'existe plus !");
+        throw TRefusalError(QStringLiteral("Ce mandat n'existe plus !"));
 }
 
 } // namespace

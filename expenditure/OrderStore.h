@@ -79,7 +79,7 @@ public:
     // The header fields, with MONTANT the sum of the stored lines.
     void UpdateOrder(const TOrder& order);
     // The three below lock the order first, and refuse an order another user
-    // deleted (an error with "Ce mandat n'existe plus !"; nothing is written).
+    // deleted (a TRefusalError, "Ce mandat n'existe plus !"; nothing is written).
     // An expense line after the order's other lines; the total follows.
     Currency AddLine(qint64 idMdt, qint64 idDepense, Currency amount);
     // Removes the expense's line; the total follows.

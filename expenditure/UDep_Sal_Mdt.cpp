@@ -4,6 +4,7 @@
 #include "core/GlobalState.h"
 #include "core/Guard.h"
 #include "core/MessageBox.h"
+#include "core/Refusal.h"
 #include "data/MenuItems.h"
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
@@ -650,7 +651,7 @@ void TfrmDep_Sal_Mdt::PickLineDetail(SalaryLineType type)
             ? std::nullopt
             : std::optional<Currency>(s.amountEdit->TryAsCurrency().value_or(Currency()));
     if (picked.id <= 0)
-        picked.noOrd = m_expenses.NextSalaryOrder(IdDepense, type);
+        picked.noOrd = RunOrRefuse([&] { return m_expenses.NextSalaryOrder(IdDepense, type); });
     s.pending = picked;
     ShowPending(s, s.model->AmountColumn());
 }
@@ -695,7 +696,7 @@ void TfrmDep_Sal_Mdt::PostLine(SalaryLineType type)
         if (line.id > 0)
             m_expenses.UpdateSalaryLine(line);
         else
-            line.id = m_expenses.AddSalaryLine(line);
+            line.id = RunOrRefuse([&] { return m_expenses.AddSalaryLine(line); });
         write.Commit();
     }
     // The line changed the expense's amount.

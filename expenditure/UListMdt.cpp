@@ -76,14 +76,14 @@ void TfrmListMdt::btnDeleteClick()
         return;
     if (!m_canWrite)
         DenyWriteAccess();
-    TOrderListing::DeleteOrderAsked(TOrderListing::KeyOf(Rows()->current()));
+    DeleteOrderAsked(TOrderListing::KeyOf(Rows()->current()));
     TWaitCursor wait;
     ReadOrders();
 }
 
 void TfrmListMdt::btnFindClick()
 {
-    TOrderListing::FindNumberAsked(this, *Rows());
+    FindOrderAsked();
 }
 
 void TfrmListMdt::btnFilterClick()

@@ -9,7 +9,7 @@
 #include "data/UDM.h"
 #include "data/WriteGuard.h"
 #include "documents/DocumentBrowsing.h"
-#include "expenditure/OrderListing.h"
+#include "expenditure/OrderListWindow.h"
 #include "expenditure/OrderRules.h"
 #include "expenditure/UAddDep.h"
 #include "expenditure/UBord_Mdt.h"
@@ -453,7 +453,7 @@ void TfrmMandat::btnDeleteClick()
         return;
     const qint64 id = IdMdt;
     // Refused while a regularisation sheet records the order.
-    if (!TOrderListing::DeleteOrderAsked(id))
+    if (!DeleteOrderAsked(id))
         return;
     m_keys->Remove(id);
     ShowOrder();

@@ -5,6 +5,7 @@
 #include "common/EventLoopWatch.h"
 
 #include "core/Pause.h"
+#include "core/Refusal.h"
 #include "core/Routines.h"
 #include "ui/UCalendar.h"
 #include "budget/BudgetStore.h"
@@ -47,17 +48,18 @@ protected:
     }
     QString Mode() const { return frm->stBar->Panel(3); }
     QString FocusName() const { return frm->focusWidget() ? frm->focusWidget()->objectName() : QString(); }
-    // Whether the store's write of `a` on the line is refused (an error, nothing stored).
-    static bool StoreRefuses(qint64 idFnm, const QString& chapter, const budget::Allocations& a)
+    // The store's refusal of its write of `a` on the line (nothing stored);
+    // empty when the write went through.
+    static QString StoreRefusal(qint64 idFnm, const QString& chapter, const budget::Allocations& a)
     {
         try {
             TWriteGuard write;
             TBudgetStore().SaveAllocations(idFnm, chapter, true, a);
             write.Commit();
-        } catch (const std::runtime_error&) {
-            return true;
+        } catch (const TRefusalError& e) {
+            return e.refusal().message;
         }
-        return false;
+        return QString();
     }
 
     void TearDown() override
@@ -220,7 +222,7 @@ TEST_F(Allocation, AmendingSheetTakesTheNextNumberFollowsItsSignAndGoesOnlyWhenL
     budget::Allocations zero;
     zero.bp = Money("999");
     zero.dateEngBP = QDate(2024, 1, 2);
-    EXPECT_TRUE(StoreRefuses(id, QStringLiteral("22-03"), zero));
+    EXPECT_EQ(StoreRefusal(id, QStringLiteral("22-03"), zero), budget::AmendingSheetNotLastRefusal);
     EXPECT_EQ(Line(id).bs, Money("20000"));
     EXPECT_TRUE(ByOrigin(Sheets(id), SheetOrigin::AmendingBudget));
 
@@ -431,7 +433,7 @@ TEST_F(Allocation, APrimitiveBudgetNeverTakesA0001HeldByAnotherSheet)
     budget::Allocations a;
     a.bp = Money("1000");
     a.dateEngBP = QDate(2024, 1, 12);
-    EXPECT_TRUE(StoreRefuses(id, QStringLiteral("21-05"), a));
+    EXPECT_EQ(StoreRefusal(id, QStringLiteral("21-05"), a), budget::FirstNumberTakenRefusal);
     EXPECT_TRUE(Line(id).bp.isZero());
     EXPECT_EQ(Sheets(id).size(), 1u);
 

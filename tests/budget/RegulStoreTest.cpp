@@ -6,6 +6,7 @@
 #include "budget/RegulStore.h"
 #include "common/ExpenseRows.h"
 #include "common/SheetRows.h"
+#include "core/Refusal.h"
 #include "data/WriteGuard.h"
 
 using rows::Money;
@@ -72,8 +73,8 @@ protected:
             TWriteGuard guard;
             write();
             guard.Commit();
-        } catch (const TRegulRefusal& r) {
-            return QString::fromStdString(r.what());
+        } catch (const TRefusalError& r) {
+            return r.refusal().message;
         }
         return QString();
     }

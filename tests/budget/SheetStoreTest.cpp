@@ -3,6 +3,7 @@
 // groups of writes that leave nothing behind when one statement fails.
 #include "budget/BudgetFixture.h"
 #include "budget/SheetStore.h"
+#include "core/Refusal.h"
 #include "common/ExpenseRows.h"
 #include "expenditure/PickerFacts.h"
 #include "data/WriteGuard.h"
@@ -195,8 +196,8 @@ TEST_F(SheetStoreTest, AVisaOrACancellationGivenMeanwhileKeepsTheLines)
                 write();
                 guard.Commit();
                 ADD_FAILURE() << "the write went through";
-            } catch (const std::runtime_error& e) {
-                EXPECT_EQ(QString::fromUtf8(e.what()), QString::fromUtf8(c.refusal));
+            } catch (const TRefusalError& e) {
+                EXPECT_EQ(e.refusal().message, QString::fromUtf8(c.refusal));
             }
             EXPECT_EQ(StoredLines(sheet), lines);
             EXPECT_EQ(Stored(sheet).amount, Money("100"));

@@ -3,6 +3,7 @@
 // following them.
 #include "expenditure/ExpenseFixture.h"
 
+#include "core/Refusal.h"
 #include "data/WriteGuard.h"
 #include "expenditure/ExpenseStore.h"
 
@@ -142,6 +143,54 @@ TEST_F(ExpenseStoreTest, LineOrderNumbersStayWithinTheExpense)
         ret << l.noOrd;
     EXPECT_EQ(imput, (QList<int>{10, 20}));
     EXPECT_EQ(ret, QList<int>{10});
+}
+
+// A line's order number stays within its column: the last one that fits is
+// given, past it the store refuses inside the write and nothing is written.
+TEST_F(ExpenseStoreTest, AnExpenseTakesNoLineNumberedPastTheColumn)
+{
+    const QString full = QStringLiteral("Cette dépense a atteint le nombre maximal de lignes !");
+    struct Case {
+        const char* name;
+        int highest;         // the expense's highest order number
+        QString refusal;     // empty: the line is added, numbered 10 after it
+    };
+    const std::vector<Case> cases = {
+        {"the last that fits", 32757, QString()},
+        {"one past it", 32758, full},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 id = SalaryExpense();
+        Write([&] {
+            rows::Exec(QStringLiteral("INSERT INTO DET_SALAIRE (ID_DET_SAL, ID_DEPENSE, ID_DETAIL, NO_ORD, TYPE_DET, "
+                                      "MONTANT) VALUES (:ID, :DEP, :F, :N, :T, 1)"),
+                       {{"ID", DM->NextGeneratorValue(QStringLiteral("GEN_DET_SAL_ID"))},
+                        {"DEP", id},
+                        {"F", line},
+                        {"N", c.highest},
+                        {"T", slImputation}});
+        });
+        TSalaryLine l;
+        l.idDepense = id;
+        l.type = slImputation;
+        l.idDetail = social;
+        l.amount = Money("2");
+        QString refusal;
+        try {
+            TWriteGuard write;
+            store.AddSalaryLine(l);
+            write.Commit();
+        } catch (const TRefusalError& e) {
+            refusal = e.refusal().message;
+        }
+        EXPECT_EQ(refusal, c.refusal);
+        QList<int> numbers;
+        for (const TSalaryLine& stored : store.SalaryLines(id, slImputation))
+            numbers << stored.noOrd;
+        EXPECT_EQ(numbers, c.refusal.isEmpty() ? (QList<int>{c.highest, c.highest + 10}) : QList<int>{c.highest});
+        EXPECT_EQ(store.SalaryTotals(id).gross, c.refusal.isEmpty() ? Money("3") : Money("1"));
+    }
 }
 
 // After one expense is written or deleted only its row is read again: the

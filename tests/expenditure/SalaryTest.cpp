@@ -198,6 +198,57 @@ TEST_F(SalaryTest, MandatedSalaryExpenseKeepsItsLines)
     EXPECT_EQ(StoredAmount(id), Money("500"));
 }
 
+// An expense whose lines reach the order numbers' limit takes no more: the
+// user is told whether the limit is found when the detail is picked or, another
+// user having filled the expense meanwhile, inside the line's save, which then
+// writes nothing.
+TEST_F(SalaryTest, AnExpenseFullOfLinesRefusesTheNextOne)
+{
+    const QString full = QStringLiteral("Cette dépense a atteint le nombre maximal de lignes !");
+    const qint64 id = rows::Expense(ExpenseKind::SalaryToPay, -1, body, Money("500"));
+    rows::Imputation(id, line, Money("500"));
+    const auto fill = [&] {
+        rows::Write([&] {
+            rows::Exec(QStringLiteral("UPDATE DET_SALAIRE SET NO_ORD=32760 WHERE ID_DEPENSE=:ID"), {{"ID", id}});
+        });
+    };
+    const auto expectRefused = [&] {
+        ASSERT_EQ(messages->calls().size(), 1) << messages->texts().join(" | ").toStdString();
+        EXPECT_EQ(messages->texts(), QStringList{full});
+        EXPECT_EQ(messages->calls()[0].type, int(mtInformation));
+        EXPECT_FALSE(messages->calls()[0].standard);
+        EXPECT_EQ(Count("SELECT COUNT(*) FROM DET_SALAIRE WHERE ID_DEPENSE=:ID", id), 1);
+        EXPECT_EQ(StoredAmount(id), Money("500"));
+    };
+    auto w = Open<TfrmDep_Sal_Mdt>(int(id));
+
+    // Filled while the new line is typed: its save is refused.
+    ChooseInNextList(QStringLiteral("ID_FNM"), social);
+    w->btnAddImput->click();
+    ASSERT_TRUE(w->LineEditing(slImputation));
+    ASSERT_TRUE(w->LineAmountEdit(slImputation));
+    w->LineAmountEdit(slImputation)->setText(QStringLiteral("20"));
+    fill();
+    messages->clear();
+    w->btnPostImput->click();
+    {
+        SCOPED_TRACE("save");
+        expectRefused();
+    }
+    EXPECT_TRUE(w->LineEditing(slImputation));
+
+    // Full already when the detail is picked.
+    auto* pick = w->findChild<QToolButton*>(QStringLiteral("btnPickImput"));
+    ASSERT_TRUE(pick);
+    messages->clear();
+    ChooseInNextList(QStringLiteral("ID_FNM"), social);
+    pick->click();
+    {
+        SCOPED_TRACE("pick");
+        expectRefused();
+    }
+}
+
 // A new line's amount cell opens empty: the amounts typed on its keys are
 // stored as typed, in the line and in the expense's total.
 TEST_F(SalaryTest, AmountsTypedIntoANewLineAreStoredAsTyped)
