@@ -4,9 +4,9 @@
 #include "core/Guard.h"
 #include "core/MessageBox.h"
 #include "data/WriteGuard.h"
-#include "expenditure/UAddDep.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
+#include "ui/SelectionGrid.h"
 
 #include <QAction>
 #include <QHBoxLayout>
