@@ -80,14 +80,14 @@ void TfrmEng_Regul::BuildWindow()
     mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvel engagement"), When::BrowseWithRight, [this] { btnAddClick(); },
                        QKeySequence(Qt::CTRL | Qt::Key_Insert));
     mnModif = AddCommand("mnModif", QStringLiteral("Modifier l'engagement"),
-                         [=, this] { return browsingSheet() && !m_sheet->Frozen(); }, [this] { btnModifClick(); },
+                         [=, this] { return browsingSheet() && !m_sheet->Cancelled(); }, [this] { btnModifClick(); },
                          QKeySequence(Qt::Key_F2));
     mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
                         QKeySequence(Qt::CTRL | Qt::Key_S));
     mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
                           QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"),
-                          [=, this] { return browsingSheet() && m_isLast && !m_sheet->Frozen(); },
+                          [=, this] { return browsingSheet() && m_isLast && !m_sheet->Cancelled(); },
                           [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
     mnModifDet = AddCommand("mnModifDet", QStringLiteral("Modifier les détails de l'engagement"),
                             [=, this] { return browsingSheet() && CanAddLines(); }, [this] { btnModifDetClick(); });

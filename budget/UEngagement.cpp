@@ -327,11 +327,8 @@ void TfrmEngagement::btnPostClick()
         // A number changed is checked again with the line locked: another
         // sheet of the line may have taken it since the check above, and none
         // can take it until this one is stored.
-        if (!inserting && entry.number != m_sheet->number) {
-            TSheetStore::LockBudgetLine(m_idFnm);
-            if (m_store.NumberTaken(m_idFnm, entry.number, entry.id))
-                Refuse(sheet::NumberTakenRefusal, edNoFiche);
-        }
+        if (!inserting && entry.number != m_sheet->number && !m_store.NumberFree(m_idFnm, entry.number, entry.id))
+            Refuse(sheet::NumberTakenRefusal, edNoFiche);
         // A key is drawn for a new sheet only.
         if (inserting)
             id = m_store.InsertUserSheet(entry);

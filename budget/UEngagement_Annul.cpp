@@ -342,8 +342,7 @@ void TfrmEngagement_Annul::btnPostClick()
         // The number as it stands now, the line locked: another sheet of the
         // line may have taken it since it was proposed or checked, and none
         // can take it until this one is stored.
-        TSheetStore::LockBudgetLine(m_idFnm);
-        numberTaken = m_store.NumberTaken(m_idFnm, entry.number, inserting ? -1 : entry.id);
+        numberTaken = !m_store.NumberFree(m_idFnm, entry.number, inserting ? -1 : entry.id);
         if (!numberTaken) {
             // The sheet and the mark of the sheet it cancels are stored together:
             // a sheet cancelled meanwhile refuses, and nothing is written.

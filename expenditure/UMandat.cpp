@@ -407,11 +407,9 @@ void TfrmMandat::btnPostClick()
         e->setText(e->text().trimmed());
     // The number is four digits, unique, its own number not a duplicate of itself.
     edNoMdt->setText(TOrderStore::PadNumber(edNoMdt->text()));
-    const auto refuseTakenNumber = [&] {
-        if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
-            Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
-    };
-    refuseTakenNumber();
+    const QString numberTaken = QStringLiteral("Ce N° de mandat existe déjà !");
+    if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
+        Refuse(numberTaken, edNoMdt);
     QDate date;
     if (const TVerdict refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
         Refuse(*refusal, edDateM);
@@ -430,10 +428,9 @@ void TfrmMandat::btnPostClick()
         // A number given is checked again with the order numbers locked:
         // another user may have given it since the check above, and nobody
         // can give it until this order is stored.
-        if (!entry.number.isEmpty() && (inserting || entry.number != m_order->number)) {
-            m_store.LockNumbers();
-            refuseTakenNumber();
-        }
+        if (!entry.number.isEmpty() && (inserting || entry.number != m_order->number)
+            && !m_store.NumberFree(entry.number, inserting ? -1 : m_order->id))
+            Refuse(numberTaken, edNoMdt);
         // A key is drawn for a new order only; the stored total is always the
         // sum of the lines.
         if (inserting)
