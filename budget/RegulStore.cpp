@@ -7,6 +7,7 @@
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
+#include "documents/DocumentNumbers.h"
 #include "ui/QueryTableModel.h"
 
 #include <algorithm>
@@ -20,20 +21,11 @@ const QString kSheetColumns = QStringLiteral(
 TRegulSheet SheetFromRow(const db::Query& q)
 {
     TRegulSheet s;
-    s.id = q.asInt(QStringLiteral("ID_ENG"));
-    s.number = q.asString(QStringLiteral("NO_ENG")).trimmed();
-    s.date = q.asDate(QStringLiteral("DATE_ENG"));
-    s.idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
-    s.obs = q.asString(QStringLiteral("OBS"));
-    s.visaNumber = q.asString(QStringLiteral("NO_VISA")).trimmed();
-    s.visaDate = q.asDate(QStringLiteral("DATE_VISA"));
+    ReadSheetHeader(q, s);
     s.objet = q.isNull(QStringLiteral("OBJET")) ? -1 : int(q.asInt(QStringLiteral("OBJET")));
-    s.amount = q.asCurrency(QStringLiteral("MONTANT"));
     const QString origin = q.asString(QStringLiteral("ORIGINE")).trimmed();
     if (!origin.isEmpty() && IsNumberText(origin))
         s.kind = fromDb<SheetOrigin>(origin);
-    s.idOrigine = q.isNull(QStringLiteral("ID_ORIGINE")) ? NoOriginRecord : q.asInt(QStringLiteral("ID_ORIGINE"));
-    s.statut = q.asInt(QStringLiteral("STATUT"));
     s.chap = q.asString(QStringLiteral("CHAP")).trimmed();
     s.art = q.asString(QStringLiteral("ART")).trimmed();
     s.par = q.asString(QStringLiteral("PAR")).trimmed();
@@ -86,6 +78,26 @@ QString RegulObservation(const QList<TRegulExpense>& expenses, const QString& fi
         return QStringLiteral("ENGAGEMENT DE DIVERSES FACTURES  DE DIVERS FOURNISSEURS");
     }
 }
+
+// The numbers of the regularisation sheets of one budget line, compared as
+// numbers; the series gives numbers from 2 on.
+class TRegulStore::LineNumbers final : public TDrawnNumberSeries {
+public:
+    LineNumbers(TRegulStore& store, qint64 idFnm) : m_store(store), m_idFnm(idFnm) {}
+
+    bool Taken(const QString& number, qint64 exceptId) override
+    {
+        return m_store.NumberTaken(m_idFnm, number, exceptId);
+    }
+    QString Next() override { return m_store.NextNumber(m_idFnm); }
+
+protected:
+    void LockSeries() override { m_store.LockLine(m_idFnm); }
+
+private:
+    TRegulStore& m_store;
+    qint64 m_idFnm;
+};
 
 TRegulStore::TRegulStore() = default;
 TRegulStore::~TRegulStore() = default;
@@ -437,22 +449,14 @@ qint64 TRegulStore::Insert(const TRegulSheet& entry)
         "INSERT INTO ENT_ENG_REG (ID_ENG, NO_ENG, DATE_ENG, ID_FNM, OBS, NO_VISA, DATE_VISA, OBJET, MONTANT, ORIGINE, "
         "ID_ORIGINE, STATUT, ID_USER, DATEC, DATEM ) VALUES(:ID_ENG, :NO_ENG, :DATE_ENG, :ID_FNM, :OBS, :NO_VISA, "
         ":DATE_VISA, :OBJET, :MONTANT, :ORIGINE, :ID_ORIGINE, :STATUT, :ID_USER, :DATEC, :DATEM)"));
-    const QDate today = QDate::currentDate();
-    q.setParam(QStringLiteral("ID_ENG"), id);
-    q.setParam(QStringLiteral("NO_ENG"), QString());
-    q.setParam(QStringLiteral("DATE_ENG"), entry.date);
-    q.setParam(QStringLiteral("ID_FNM"), qint64(-1));
-    q.setParam(QStringLiteral("OBS"), entry.obs);
-    q.setParam(QStringLiteral("NO_VISA"), entry.visaNumber);
-    q.setParam(QStringLiteral("DATE_VISA"), entry.visaDate);
-    q.setParam(QStringLiteral("OBJET"), -1);
-    q.setParam(QStringLiteral("MONTANT"), Currency());
-    q.setParam(QStringLiteral("ORIGINE"), QString());
-    q.setParam(QStringLiteral("ID_ORIGINE"), NoOriginRecord);
-    q.setParam(QStringLiteral("STATUT"), SheetInForce);
-    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    q.setParam(QStringLiteral("DATEC"), today);
-    q.setParam(QStringLiteral("DATEM"), today);
+    // No number, line, kind or amount until the sheet has lines.
+    TSheetHeader header = entry;
+    header.number = QString();
+    header.idFnm = -1;
+    header.amount = Currency();
+    header.idOrigine = NoOriginRecord;
+    header.statut = SheetInForce;
+    BindNewSheetHeader(q, id, header, -1, QString());
     q.exec();
     return id;
 }
@@ -464,8 +468,8 @@ void TRegulStore::Update(const TRegulSheet& entry)
         throw TRefusalError(QStringLiteral("Cette fiche n'existe plus !"));
     QString number = entry.number.trimmed();
     if (NumberValue(number) != NumberValue(stored->number) || number.isEmpty() != stored->number.isEmpty()) {
-        LockLine(stored->idFnm);
-        if (!number.isEmpty() && NumberTaken(stored->idFnm, number, entry.id))
+        LineNumbers numbers(*this, stored->idFnm);
+        if (!NumberFree(numbers, number, entry.id))
             throw TRefusalError(QStringLiteral("Ce N° de Fiche existe déjà !"));
     }
     if (!number.isEmpty() && NumberValue(number) >= 0)
@@ -540,7 +544,8 @@ void TRegulStore::AddOrder(qint64 idEng, qint64 idFnm, qint64 idMdt)
     // A sheet's kind and line are fixed by its first line.
     if ((sheet->kind && *sheet->kind != SheetOrigin::PaymentOrders) || (sheet->idFnm > 0 && sheet->idFnm != idFnm))
         throw TRefusalError(QStringLiteral("Cette fiche ne régularise pas les mandats de cette imputation !"));
-    LockLine(idFnm);
+    LineNumbers numbers(*this, idFnm);
+    numbers.Lock();
     // The order locked, then read again: its deletion (or a change of its
     // lines) by another user waits for this operation, or was stored before
     // and is seen here.
@@ -573,9 +578,7 @@ void TRegulStore::AddOrder(qint64 idEng, qint64 idFnm, qint64 idMdt)
     ins.setParam(QStringLiteral("MONTANT"), order->amount);
     ins.exec();
 
-    QString number = sheet->number;
-    if (number.isEmpty() || NumberTaken(idFnm, number, idEng))
-        number = NextNumber(idFnm);
+    const QString number = TakeNumber(numbers, sheet->number, idEng, true).number;
     db::Query head(DM->LURDO, QStringLiteral("UPDATE ENT_ENG_REG SET NO_ENG=:NO_ENG, OBJET=:OBJET, ORIGINE=:ORIGINE, "
                                              "ID_FNM=:ID_FNM WHERE ID_ENG=:ID_ENG"));
     head.setParam(QStringLiteral("NO_ENG"), number);
@@ -651,7 +654,8 @@ void TRegulStore::CopySheet(qint64 idEng, qint64 idCopied, SheetOrigin kind)
     c.close();
 
     // Copied once on its line: the same origin on a sheet of that line.
-    LockLine(idFnm);
+    LineNumbers numbers(*this, idFnm);
+    numbers.Lock();
     db::Query done(DM->LURDO, QStringLiteral("SELECT FIRST 1 D.ID_ENG FROM DET_ENG_REG D JOIN ENT_ENG_REG R ON "
                                              "R.ID_ENG=D.ID_ENG WHERE D.OBJET=:OBJET AND D.ID_DETAIL=:ID_DETAIL AND "
                                              "R.ID_FNM=:ID_FNM AND D.ID_ENG<>:ID_ENG"));
@@ -664,9 +668,7 @@ void TRegulStore::CopySheet(qint64 idEng, qint64 idCopied, SheetOrigin kind)
         throw TRefusalError(QStringLiteral("Cette fiche est déjà régularisée !"));
 
     // A number typed before the line was known is kept when it is free there.
-    QString number = sheet->number;
-    if (number.isEmpty() || NumberTaken(idFnm, number, idEng))
-        number = NextNumber(idFnm);
+    const QString number = TakeNumber(numbers, sheet->number, idEng, true).number;
 
     if (obs.trimmed().isEmpty()) {
         QString column;

@@ -18,6 +18,7 @@
 // of a line at most; an ordinary sheet is copied onto one regularisation sheet
 // of its line at most.
 
+#include "budget/SheetRow.h"
 #include "core/Currency.h"
 #include "data/Codes.h"
 #include "documents/DocumentLines.h"
@@ -34,25 +35,15 @@ class QueryRow;
 
 namespace db { class Query; }
 
-// One ENT_ENG_REG header.
-struct TRegulSheet {
-    qint64 id = -1;
-    QString number;         // NO_ENG trimmed; empty until the sheet has a line
-    QDate date;
-    qint64 idFnm = -1;
-    QString obs;
-    QString visaNumber;
-    QDate visaDate;
+// One ENT_ENG_REG header: the shared header (budget/SheetRow.h); its OBJET
+// and its kind (ORIGINE) are none until its first line, and it is read with
+// its budget line.
+struct TRegulSheet : TSheetHeader {
     int objet = -1;         // -1 a new sheet, else SheetObject
-    Currency amount;
     std::optional<SheetOrigin> kind;   // none for a new sheet
-    qint64 idOrigine = NoOriginRecord;
-    qint64 statut = SheetInForce;
     QString chap, art, par, intitule;  // the sheet's budget line
 
-    bool HasVisa() const { return !visaNumber.trimmed().isEmpty(); }
     bool IsExpense() const { return objet == int(SheetObject::Expense); }
-    bool Frozen() const { return statut > SheetInForce; }
     // "Imput" then " : " and the title; empty without a line.
     QString LineText() const;
 };
@@ -192,6 +183,10 @@ public:
     int SheetWeight(qint64 idEng, qint64 idFnm);
 
 private:
+    // The numbers of the regularisation sheets of one budget line
+    // (documents/DocumentNumbers.h).
+    class LineNumbers;
+
     void LockLine(qint64 idFnm);
     // The numbers of the line's sheets (other than `exceptId`), -1 for one that is none.
     QList<int> Numbers(qint64 idFnm, qint64 exceptId = -1);

@@ -6,6 +6,7 @@
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
+#include "documents/DocumentNumbers.h"
 
 #include <algorithm>
 #include <memory>
@@ -15,43 +16,42 @@ namespace {
 TSheet SheetFromRow(const db::Query& q)
 {
     TSheet s;
-    s.id = q.asInt(QStringLiteral("ID_ENG"));
-    s.number = q.asString(QStringLiteral("NO_ENG")).trimmed();
-    s.date = q.asDate(QStringLiteral("DATE_ENG"));
-    s.idFnm = q.isNull(QStringLiteral("ID_FNM")) ? -1 : q.asInt(QStringLiteral("ID_FNM"));
-    s.obs = q.asString(QStringLiteral("OBS"));
-    s.visaNumber = q.asString(QStringLiteral("NO_VISA")).trimmed();
-    s.visaDate = q.asDate(QStringLiteral("DATE_VISA"));
+    ReadSheetHeader(q, s);
     s.objet = fromDb<SheetObject>(q.asInt(QStringLiteral("OBJET")));
-    s.amount = q.asCurrency(QStringLiteral("MONTANT"));
     s.origin = fromDb<SheetOrigin>(q.asString(QStringLiteral("ORIGINE")));
-    s.idOrigine = q.isNull(QStringLiteral("ID_ORIGINE")) ? NoOriginRecord : q.asInt(QStringLiteral("ID_ORIGINE"));
-    s.statut = q.asInt(QStringLiteral("STATUT"));
     return s;
 }
 
 // The values of a new ENT_ENG header under the key `id`, written today by the user.
 void BindNewHeader(db::Query& q, qint64 id, const TSheet& h)
 {
-    const QDate today = QDate::currentDate();
-    q.setParam(QStringLiteral("ID_ENG"), id);
-    q.setParam(QStringLiteral("NO_ENG"), h.number);
-    q.setParam(QStringLiteral("DATE_ENG"), h.date);
-    q.setParam(QStringLiteral("ID_FNM"), h.idFnm);
-    q.setParam(QStringLiteral("OBS"), h.obs);
-    q.setParam(QStringLiteral("NO_VISA"), h.visaNumber);
-    q.setParam(QStringLiteral("DATE_VISA"), h.visaDate);
-    q.setParam(QStringLiteral("OBJET"), toDb(h.objet));
-    q.setParam(QStringLiteral("MONTANT"), h.amount);
-    q.setParam(QStringLiteral("ORIGINE"), toDb(h.origin));
-    q.setParam(QStringLiteral("ID_ORIGINE"), h.idOrigine);
-    q.setParam(QStringLiteral("STATUT"), h.statut);
-    q.setParam(QStringLiteral("ID_USER"), CurrentUserCode);
-    q.setParam(QStringLiteral("DATEC"), today);
-    q.setParam(QStringLiteral("DATEM"), today);
+    BindNewSheetHeader(q, id, h, toDb(h.objet), toDb(h.origin));
 }
 
 } // namespace
+
+// The numbers of the sheets of one budget line: "0001" is the line's
+// primitive-budget sheet, so the series gives numbers from 2 on.
+class TSheetStore::LineNumbers final : public TDrawnNumberSeries {
+public:
+    LineNumbers(TSheetStore& store, qint64 idFnm) : m_store(store), m_idFnm(idFnm) {}
+
+    bool Taken(const QString& number, qint64 exceptId) override
+    {
+        return m_store.NumberTaken(m_idFnm, number, exceptId);
+    }
+    QString Next() override
+    {
+        return PadNumber(QString::number(std::max(2, DM->Queries().NextCommitmentNumber(m_idFnm))));
+    }
+
+protected:
+    void LockSeries() override { LockBudgetLine(m_idFnm); }
+
+private:
+    TSheetStore& m_store;
+    qint64 m_idFnm;
+};
 
 TSheetStore::TSheetStore() = default;
 TSheetStore::~TSheetStore() = default;
@@ -71,10 +71,10 @@ QString TSheetStore::NextUserNumber(qint64 idFnm)
 {
     // The line's numbers are read once it is locked: another operation
     // numbering a sheet of the line at the same time is refused until this
-    // one ends, and then reads this one's number. "0001" is the line's
-    // primitive-budget sheet.
-    LockBudgetLine(idFnm);
-    return PadNumber(QString::number(std::max(2, DM->Queries().NextCommitmentNumber(idFnm))));
+    // one ends, and then reads this one's number.
+    TSheetStore store;
+    LineNumbers numbers(store, idFnm);
+    return DrawNumber(numbers);
 }
 
 // ---------------------------------------------------------------------------
@@ -139,6 +139,12 @@ bool TSheetStore::NumberTaken(qint64 idFnm, const QString& number, qint64 except
     q.setParam(QStringLiteral("ID_ENG"), exceptId);
     q.open();
     return !q.isEmpty();
+}
+
+bool TSheetStore::NumberFree(qint64 idFnm, const QString& number, qint64 exceptId)
+{
+    LineNumbers numbers(*this, idFnm);
+    return ::NumberFree(numbers, number, exceptId);
 }
 
 qint64 TSheetStore::FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number)
@@ -304,12 +310,10 @@ TSheetSync TSheetStore::SyncHeader(qint64 idEng)
     // A number is given to the line (drawn, or kept by a sheet that moves to
     // the line) only once the line is locked, so that two sheets of one line
     // never take the same number; a sheet staying on its line keeps its own.
-    if (hasLines && sync.idFnm > 0 && !sync.number.isEmpty() && head && head->idFnm != sync.idFnm)
-        LockBudgetLine(sync.idFnm);
-    if (hasLines && sync.idFnm > 0 && (sync.number.isEmpty() || NumberTaken(sync.idFnm, sync.number, idEng))) {
-        if (!sync.number.isEmpty())
-            sync.previousNumber = sync.number;
-        sync.number = NextUserNumber(sync.idFnm);
+    if (hasLines && sync.idFnm > 0) {
+        LineNumbers numbers(*this, sync.idFnm);
+        static_cast<TDocumentNumbering&>(sync) =
+            TakeNumber(numbers, sync.number, idEng, head && head->idFnm != sync.idFnm);
     }
 
     db::Query& u = KeptStatement(m_sync, QStringLiteral("UPDATE ENT_ENG SET        NO_ENG=:NO_ENG,        MONTANT=:MONTANT,"

@@ -14,6 +14,7 @@
 // user's origin whose lines are expense lines. Its amount and budget line always follow its
 // lines: every change of lines runs SyncHeader in the same transaction.
 
+#include "budget/SheetRow.h"
 #include "core/Currency.h"
 #include "data/Codes.h"
 #include "documents/DocumentLines.h"
@@ -29,23 +30,11 @@
 
 namespace db { class Query; }
 
-// One ENT_ENG header.
-struct TSheet {
-    qint64 id = -1;
-    QString number;       // NO_ENG, trimmed; empty until the sheet has lines
-    QDate date;
-    qint64 idFnm = -1;
-    QString obs;
-    QString visaNumber;
-    QDate visaDate;
+// One ENT_ENG header: the shared header (budget/SheetRow.h), with what it
+// moves of its line's credit and where it comes from.
+struct TSheet : TSheetHeader {
     SheetObject objet = SheetObject::Expense;
-    Currency amount;
     SheetOrigin origin = SheetOrigin::User;
-    qint64 idOrigine = NoOriginRecord;
-    qint64 statut = SheetInForce;   // otherwise the key of the cancellation that cancelled it
-
-    bool Cancelled() const { return statut > SheetInForce; }
-    bool HasVisa() const { return !visaNumber.trimmed().isEmpty(); }
 };
 
 // A sheet's key and number.
@@ -107,6 +96,10 @@ public:
     QString CancelledBy(qint64 idEng);
     // Whether another sheet of the line (not `exceptId`) holds `number`.
     bool NumberTaken(qint64 idFnm, const QString& number, qint64 exceptId);
+    // Whether `number`, typed for the sheet `exceptId` (-1 a new one), is
+    // free on the line, checked with the line locked (LockBudgetLine) inside
+    // the caller's write operation: none can take it until the operation ends.
+    bool NumberFree(qint64 idFnm, const QString& number, qint64 exceptId);
     // The user commitment sheet of a budget line, typed as in the
     // nomenclature, with that number; -1 when none.
     qint64 FindUserSheet(const QString& chap, const QString& art, const QString& par, const QString& number);
@@ -197,6 +190,9 @@ public:
     std::optional<TRecommitted> DeleteCancellation(qint64 idEng, qint64 idCancelled);
 
 private:
+    // The numbers of the sheets of one budget line (documents/DocumentNumbers.h).
+    class LineNumbers;
+
     // Locks the expenses of the sheet's lines for the caller's write operation.
     void LockSheetExpenses(qint64 idEng);
     // Marks `idCancelled` as cancelled by `by` when it is an active user commitment.

@@ -5,9 +5,9 @@
 #include "core/MessageBox.h"
 #include "core/Refusal.h"
 #include "data/WriteGuard.h"
-#include "expenditure/UAddDep.h"
 #include "ui/FormKit.h"
 #include "ui/QueryTableModel.h"
+#include "ui/SelectionGrid.h"
 
 #include <QAction>
 #include <QHBoxLayout>

@@ -54,57 +54,33 @@ void RunRefusable(F&& operation)
 } // namespace
 
 TfrmEng_Regul::TfrmEng_Regul(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = QStringLiteral("mnEng_Reg"),
-                            .statusWidths = {80, 50, 110, 60, 100},
-                            .modePanel = 4,
-                            .closeRule = CloseRule::Discard,
-                            .confirmCancel = true,
-                            .navigatorWhileEditing = true},
-                    parent)
+    : TSheetWindow("frmEng_Regul", QStringLiteral("Engagements - Régularisations"), QStringLiteral("mnEng_Reg"), parent)
 {
     MaxDocLines = 25;
     BuildWindow();
-    stBar->SetPanel(0, CurrentUserCode);
-    stBar->SetPanel(1, FiscalYear);
 }
 
 TfrmEng_Regul::~TfrmEng_Regul() = default;
 
 void TfrmEng_Regul::BuildWindow()
 {
-    setObjectName(QStringLiteral("frmEng_Regul"));
-    setWindowTitle(QStringLiteral("Engagements - Régularisations"));
-    setModal(true);
-    m_keys = new TDocumentKeyList(this);
-
     const auto browsingSheet = [this] { return Mode() == emBrowse && HasRows() && WriteRight(); };
-    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvel engagement"), When::BrowseWithRight, [this] { btnAddClick(); },
-                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    mnModif = AddCommand("mnModif", QStringLiteral("Modifier l'engagement"),
-                         [=, this] { return browsingSheet() && !m_sheet->Frozen(); }, [this] { btnModifClick(); },
-                         QKeySequence(Qt::Key_F2));
-    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
-                        QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
-                          QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"),
-                          [=, this] { return browsingSheet() && m_isLast && !m_sheet->Frozen(); },
-                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    AddDocumentCommands({.add = QStringLiteral("Nouvel engagement"),
+                         .modif = QStringLiteral("Modifier l'engagement"),
+                         .del = QStringLiteral("Supprimer l'engagement"),
+                         .find = QStringLiteral("Chercher un Engagement"),
+                         .modifWhen = [=, this] { return browsingSheet() && !m_sheet->Cancelled(); },
+                         .deleteWhen = [=, this] { return browsingSheet() && m_isLast && !m_sheet->Cancelled(); },
+                         .findWhen = [this] { return !m_keys->isEmpty(); }});
     mnModifDet = AddCommand("mnModifDet", QStringLiteral("Modifier les détails de l'engagement"),
                             [=, this] { return browsingSheet() && CanAddLines(); }, [this] { btnModifDetClick(); });
     mnDelDet = AddCommand("mnDelDet", QStringLiteral("Retirer le détail"),
                           [=, this] { return browsingSheet() && !m_lines.isEmpty() && !HasVisa(); },
                           [this] { btnDelDetClick(); });
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un Engagement"), [this] { return !m_keys->isEmpty(); },
-                        [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3));
     mnObs = AddCommand("mnObs", QStringLiteral("Observations de services"), When::Always, [this] {
         TfrmObs f(this);
         f.exec();
     });
-    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
-                        QKeySequence(Qt::Key_F5));
-    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
-                         QKeySequence(Qt::CTRL | Qt::Key_F4));
     const auto printable = [this] { return HasRows() && Mode() == emBrowse; };
     mnPrintFE_FB = AddCommand("mnPrintFE_FB", QStringLiteral("Fiche d'engagement - Papier blanc"), printable,
                               [this] { mnPrintFE_FBClick(); });
@@ -155,29 +131,17 @@ void TfrmEng_Regul::BuildWindow()
     PopMnPrint = new QMenu(this);
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addActions({mnPrintFE_FB, mnPrintFE_PreImp});
-    PopMnEng = new QMenu(this);
-    PopMnEng->setObjectName(QStringLiteral("PopMnEng"));
-    PopMnEng->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
-    PopMnEng->addSeparator();
-    PopMnEng->addActions({mnModifDet, mnDelDet});
-    PopMnEng->addSeparator();
-    PopMnEng->addActions({mnFind, mnObs});
-    QMenu* printMenu = PopMnEng->addMenu(QStringLiteral("Imprimer ..."));
+    QMenu* menu = BeginSheetMenu();
+    menu->addActions({mnModifDet, mnDelDet});
+    menu->addSeparator();
+    menu->addActions({mnFind, mnObs});
+    QMenu* printMenu = menu->addMenu(QStringLiteral("Imprimer ..."));
     printMenu->setObjectName(QStringLiteral("mnPrint"));
     printMenu->addActions({mnPrintFE_FB, mnPrintFE_PreImp});
-    PopMnEng->addAction(mnCalc);
-    PopMnEng->addSeparator();
-    PopMnEng->addAction(mnClose);
-    AttachPopupMenu(PopMnEng, btnMenu);
+    EndPopupMenu(menu);
     connect(btnPrint, &QToolButton::clicked, this, [this] { DropMenuUnder(PopMnPrint, btnPrint); });
 
-    SetEntryPanel(pnlMain);
-    SetNavigator(MyNavigator);
-    MyNavigator->SetModel(m_keys);
-    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowRegulSheet(); }));
-    for (QLineEdit* e : m_header.Edits())
-        AddEnterToNext(e);
-    new TFocusColour(this, m_header.Edits(), [this] { RecolourEntryPanel(); });
+    BrowseSheets([this] { ShowRegulSheet(); });
     resize(760, 560);
 }
 
@@ -211,11 +175,8 @@ bool TfrmEng_Regul::CanAddLines() const
 
 void TfrmEng_Regul::ModeChanged()
 {
-    const bool editing = Mode() != emBrowse;
-    pnlObs->setEnabled(editing);
-    edNoFiche->setEnabled(Mode() == emEdit);
-    RecolourEntryPanel();
-    btnPrint->setEnabled(HasRows() && !editing);
+    TSheetWindow::ModeChanged();
+    btnPrint->setEnabled(HasRows() && Mode() == emBrowse);
 }
 
 // --- showing ---------------------------------------------------------------------------

@@ -13,22 +13,19 @@
 // Modal; the caller sets IdEng (0 or less: the last sheet), runs exec() and frees it.
 
 #include "budget/RegulStore.h"
-#include "budget/SheetWindowParts.h"
-#include "ui/EditorWindow.h"
+#include "budget/SheetWindow.h"
 
 #include <optional>
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QTableView;
 class QToolButton;
 class QueryTableModel;
 class TDocumentKeyList;
 
-class TfrmEng_Regul : public TEditorWindow {
+class TfrmEng_Regul : public TSheetWindow {
     Q_OBJECT
 public:
     explicit TfrmEng_Regul(QWidget* parent = nullptr);
@@ -44,57 +41,24 @@ public:
     TDocumentKeyList* Sheets() const { return m_keys; }
 
     // Controls.
-    QWidget* pnlMain = nullptr;
-    QWidget* pnlObs = nullptr;
-    QLineEdit* edNoFiche = nullptr;
-    QLineEdit* edDateE = nullptr;
-    QLineEdit* edNoVisa = nullptr;
-    QLineEdit* edDateVisa = nullptr;
-    QToolButton* btnGetDateEng = nullptr;
-    QToolButton* btnGetDateVisa = nullptr;
-    QLabel* lInt = nullptr;
     QLabel* lObjet = nullptr;
-    QPlainTextEdit* mmObs = nullptr;
     QTableView* grdDep = nullptr;
-    QToolButton* btnModifDet = nullptr;
     QToolButton* btnDelDet = nullptr;
-    QLabel* lOldSolde = nullptr;
-    QLabel* lMontant = nullptr;
-    QLabel* lNewSolde = nullptr;
-    QToolButton* btnAdd = nullptr;
-    QToolButton* btnModif = nullptr;
-    QToolButton* btnPost = nullptr;
-    QToolButton* btnCancel = nullptr;
-    QToolButton* btnDelete = nullptr;
-    QToolButton* btnFind = nullptr;
-    QToolButton* btnPrint = nullptr;
-    QToolButton* btnMenu = nullptr;
-    QToolButton* btnClose = nullptr;
-    TRecordNavigator* MyNavigator = nullptr;
-    QMenu* PopMnEng = nullptr;
     QMenu* PopMnPrint = nullptr;
-    QAction* mnAdd = nullptr;
-    QAction* mnModif = nullptr;
-    QAction* mnPost = nullptr;
-    QAction* mnCancel = nullptr;
-    QAction* mnDelete = nullptr;
     QAction* mnModifDet = nullptr;
     QAction* mnDelDet = nullptr;
-    QAction* mnFind = nullptr;
     QAction* mnObs = nullptr;
-    QAction* mnCalc = nullptr;
-    QAction* mnClose = nullptr;
     QAction* mnPrintFE_FB = nullptr;       // "Fiche d'engagement - Papier blanc"
     QAction* mnPrintFE_PreImp = nullptr;   // "Fiche d'engagement - Préimprimé"
 
     // Handlers.
     void ShowRegulSheet();
-    void btnAddClick();
-    void btnModifClick();
-    void btnDeleteClick();
+    void btnAddClick() override;
+    void btnModifClick() override;
+    void btnDeleteClick() override;
     void btnModifDetClick();
     void btnDelDetClick();
-    void btnFindClick();
+    void btnFindClick() override;
     void mnPrintFE_FBClick();
     void mnPrintFE_PreImpClick();
     // After orders were added or removed: the default observation, asked
@@ -128,9 +92,6 @@ private:
     void PrintSheet(bool stationery);
 
     TRegulStore m_store;
-    TSheetHeaderFields m_header;
-    TBalanceFooter m_balances;
-    TDocumentKeyList* m_keys = nullptr;
     QueryTableModel* m_lineModel = nullptr;
     std::optional<TRegulSheet> m_sheet;
     TRegulLines m_lines;

@@ -38,43 +38,26 @@ const QColor kCancelledColor(253, 245, 200);  // $C8F5FD
 } // namespace
 
 TfrmEngagement::TfrmEngagement(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Dep,
-                            .statusWidths = {80, 50, 110, 60, 100},
-                            .modePanel = 4,
-                            .closeRule = CloseRule::Discard,
-                            .confirmCancel = true,
-                            .navigatorWhileEditing = true},
-                    parent)
+    : TSheetWindow("frmEngagement", QStringLiteral("Engagements - Dépenses"), MenuItem::mnEng_Dep, parent)
 {
     BuildWindow();
-    stBar->SetPanel(0, CurrentUserCode);
-    stBar->SetPanel(1, FiscalYear);
 }
 
 TfrmEngagement::~TfrmEngagement() = default;
 
 void TfrmEngagement::BuildWindow()
 {
-    setObjectName(QStringLiteral("frmEngagement"));
-    setWindowTitle(QStringLiteral("Engagements - Dépenses"));
-    setModal(true);
-    m_keys = new TDocumentKeyList(this);
-
     // Commands, each enabled by the button table of a sheet.
     const auto browsingSheet = [this] { return Mode() == emBrowse && HasRows() && WriteRight(); };
-    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvel engagement"), When::BrowseWithRight, [this] { btnAddClick(); },
-                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    mnModif = AddCommand("mnModif", QStringLiteral("Modifier l'engagement"),
-                         [=, this] { return browsingSheet() && !Cancelled(); }, [this] { btnModifClick(); },
-                         QKeySequence(Qt::Key_F2));
-    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
-                        QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
-                          QKeySequence(Qt::CTRL | Qt::Key_Z));
-    // Only the last sheet of a line goes, never one with a visa or cancelled.
-    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"),
-                          [=, this] { return browsingSheet() && !HasVisa() && m_isLast && !Cancelled(); },
-                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    AddDocumentCommands({.add = QStringLiteral("Nouvel engagement"),
+                         .modif = QStringLiteral("Modifier l'engagement"),
+                         .del = QStringLiteral("Supprimer l'engagement"),
+                         .find = QStringLiteral("Chercher un Engagement"),
+                         .modifWhen = [=, this] { return browsingSheet() && !Cancelled(); },
+                         // Only the last sheet of a line goes, never one with a visa or cancelled.
+                         .deleteWhen =
+                             [=, this] { return browsingSheet() && !HasVisa() && m_isLast && !Cancelled(); },
+                         .findWhen = [this] { return !m_keys->isEmpty(); }});
     // A sheet with a visa keeps its lines; a cancelled one too, so that its
     // cancellation gives back what its lines hold.
     mnAddDetail = AddCommand("mnAddDetail", QStringLiteral("Ajouter un détail"),
@@ -83,12 +66,6 @@ void TfrmEngagement::BuildWindow()
     mnDelDet = AddCommand("mnDelDet", QStringLiteral("Retirer le détail"),
                           [=, this] { return browsingSheet() && !m_lines.isEmpty() && !HasVisa() && !Cancelled(); },
                           [this] { btnDelDetClick(); });
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un Engagement"), [this] { return !m_keys->isEmpty(); },
-                        [this] { btnFindClick(); }, QKeySequence(Qt::Key_F3));
-    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
-                        QKeySequence(Qt::Key_F5));
-    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
-                         QKeySequence(Qt::CTRL | Qt::Key_F4));
     // The commitment sheet on white paper or on stationery, from the menu's
     // "Imprimer ..." and from the print button's own menu.
     const auto listed = [this] { return !m_keys->isEmpty(); };
@@ -137,29 +114,17 @@ void TfrmEngagement::BuildWindow()
     PopMnPrint = new QMenu(this);
     PopMnPrint->setObjectName(QStringLiteral("PopMnPrint"));
     PopMnPrint->addActions({printWhite, printPre});
-    PopMnEng = new QMenu(this);
-    PopMnEng->setObjectName(QStringLiteral("PopMnEng"));
-    PopMnEng->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
-    PopMnEng->addSeparator();
-    PopMnEng->addActions({mnAddDetail, mnDelDet});
-    PopMnEng->addSeparator();
-    PopMnEng->addAction(mnFind);
-    QMenu* printMenu = PopMnEng->addMenu(QStringLiteral("Imprimer ..."));
+    QMenu* menu = BeginSheetMenu();
+    menu->addActions({mnAddDetail, mnDelDet});
+    menu->addSeparator();
+    menu->addAction(mnFind);
+    QMenu* printMenu = menu->addMenu(QStringLiteral("Imprimer ..."));
     printMenu->setObjectName(QStringLiteral("mnPrint"));
     printMenu->addActions({mnPrintFE_FB, mnPrintFE_PreImp});
-    PopMnEng->addAction(mnCalc);
-    PopMnEng->addSeparator();
-    PopMnEng->addAction(mnClose);
-    AttachPopupMenu(PopMnEng, btnMenu);
+    EndPopupMenu(menu);
     connect(btnPrint, &QToolButton::clicked, this, [this] { DropMenuUnder(PopMnPrint, btnPrint); });
 
-    SetEntryPanel(pnlMain);
-    SetNavigator(MyNavigator);
-    MyNavigator->SetModel(m_keys);
-    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowSheet(); }));
-    for (QLineEdit* e : m_header.Edits())
-        AddEnterToNext(e);
-    new TFocusColour(this, m_header.Edits(), [this] { RecolourEntryPanel(); });
+    BrowseSheets([this] { ShowSheet(); });
     resize(760, 560);
 }
 
@@ -187,11 +152,7 @@ bool TfrmEngagement::HasVisa() const
 
 void TfrmEngagement::ModeChanged()
 {
-    const bool editing = Mode() != emBrowse;
-    pnlObs->setEnabled(editing);
-    // A new sheet takes its number from its lines.
-    edNoFiche->setEnabled(Mode() == emEdit);
-    RecolourEntryPanel();
+    TSheetWindow::ModeChanged();
     btnPrint->setEnabled(!m_keys->isEmpty());
 }
 
@@ -327,11 +288,8 @@ void TfrmEngagement::btnPostClick()
         // A number changed is checked again with the line locked: another
         // sheet of the line may have taken it since the check above, and none
         // can take it until this one is stored.
-        if (!inserting && entry.number != m_sheet->number) {
-            TSheetStore::LockBudgetLine(m_idFnm);
-            if (m_store.NumberTaken(m_idFnm, entry.number, entry.id))
-                Refuse(sheet::NumberTakenRefusal, edNoFiche);
-        }
+        if (!inserting && entry.number != m_sheet->number && !m_store.NumberFree(m_idFnm, entry.number, entry.id))
+            Refuse(sheet::NumberTakenRefusal, edNoFiche);
         // A key is drawn for a new sheet only.
         if (inserting)
             id = m_store.InsertUserSheet(entry);

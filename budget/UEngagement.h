@@ -12,22 +12,19 @@
 // runs exec() and frees it.
 
 #include "budget/SheetStore.h"
-#include "budget/SheetWindowParts.h"
-#include "ui/EditorWindow.h"
+#include "budget/SheetWindow.h"
 
 #include <optional>
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QTableView;
 class QToolButton;
 class QueryTableModel;
 class TDocumentKeyList;
 
-class TfrmEngagement : public TEditorWindow {
+class TfrmEngagement : public TSheetWindow {
     Q_OBJECT
 public:
     explicit TfrmEngagement(QWidget* parent = nullptr);
@@ -47,58 +44,25 @@ public:
     TDocumentKeyList* Sheets() const { return m_keys; }
 
     // Controls.
-    QWidget* pnlMain = nullptr;
-    QWidget* pnlObs = nullptr;
     QWidget* pnlDetail = nullptr;
-    QLineEdit* edNoFiche = nullptr;
-    QLineEdit* edDateE = nullptr;
-    QLineEdit* edNoVisa = nullptr;
-    QLineEdit* edDateVisa = nullptr;
-    QToolButton* btnGetDateEng = nullptr;
-    QToolButton* btnGetDateVisa = nullptr;
-    QLabel* lInt = nullptr;
-    QPlainTextEdit* mmObs = nullptr;
     QTableView* grdDep = nullptr;
-    QToolButton* btnModifDet = nullptr;
     QToolButton* btnDelDet = nullptr;
     QLabel* lCancelled = nullptr;
-    QLabel* lOldSolde = nullptr;
-    QLabel* lMontant = nullptr;
-    QLabel* lNewSolde = nullptr;
-    QToolButton* btnAdd = nullptr;
-    QToolButton* btnModif = nullptr;
-    QToolButton* btnPost = nullptr;
-    QToolButton* btnCancel = nullptr;
-    QToolButton* btnDelete = nullptr;
-    QToolButton* btnFind = nullptr;
-    QToolButton* btnPrint = nullptr;
-    QToolButton* btnMenu = nullptr;
-    QToolButton* btnClose = nullptr;
-    TRecordNavigator* MyNavigator = nullptr;
-    QMenu* PopMnEng = nullptr;
     QMenu* PopMnPrint = nullptr;
-    QAction* mnAdd = nullptr;
-    QAction* mnModif = nullptr;
-    QAction* mnPost = nullptr;
-    QAction* mnCancel = nullptr;
-    QAction* mnDelete = nullptr;
     QAction* mnAddDetail = nullptr;
     QAction* mnDelDet = nullptr;
-    QAction* mnFind = nullptr;
-    QAction* mnCalc = nullptr;
-    QAction* mnClose = nullptr;
     QAction* mnPrintFE_FB = nullptr;       // "Fiche d'engagement - Papier blanc"
     QAction* mnPrintFE_PreImp = nullptr;   // "Fiche d'engagement - Préimprimé"
 
     // Handlers.
     void ShowSheet();
     void ShowSheetBalances();
-    void btnAddClick();
-    void btnModifClick();
-    void btnDeleteClick();
+    void btnAddClick() override;
+    void btnModifClick() override;
+    void btnDeleteClick() override;
     void btnModifDetClick();
     void btnDelDetClick();
-    void btnFindClick();
+    void btnFindClick() override;
     void mnPrintFE_FBClick();       // the sheet shown on white paper
     void mnPrintFE_PreImpClick();   // the sheet shown on stationery
     // After lines were added or removed: the number's check and the default
@@ -122,9 +86,6 @@ private:
     void RenumberLinesByName();
 
     TSheetStore m_store;
-    TSheetHeaderFields m_header;
-    TBalanceFooter m_balances;
-    TDocumentKeyList* m_keys = nullptr;
     QueryTableModel* m_lineModel = nullptr;
     std::optional<TSheet> m_sheet;
     TDocumentLines m_lines;

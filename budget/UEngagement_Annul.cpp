@@ -26,53 +26,29 @@
 #include <QToolButton>
 
 TfrmEngagement_Annul::TfrmEngagement_Annul(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = MenuItem::mnEng_Eco,
-                            .statusWidths = {80, 50, 110, 60, 100},
-                            .modePanel = 4,
-                            .closeRule = CloseRule::Discard,
-                            .confirmCancel = true,
-                            .navigatorWhileEditing = true},
-                    parent)
+    : TSheetWindow("frmEngagement_Annul", QStringLiteral("Engagements - Economie"), MenuItem::mnEng_Eco, parent)
 {
     // From now on a document holds at most 20 lines.
     MaxDocLines = 20;
     BuildWindow();
-    stBar->SetPanel(0, CurrentUserCode);
-    stBar->SetPanel(1, FiscalYear);
 }
 
 TfrmEngagement_Annul::~TfrmEngagement_Annul() = default;
 
 void TfrmEngagement_Annul::BuildWindow()
 {
-    setObjectName(QStringLiteral("frmEngagement_Annul"));
-    setWindowTitle(QStringLiteral("Engagements - Economie"));
-    setModal(true);
-    m_keys = new TDocumentKeyList(this);
-
     const auto listed = [this] { return !m_keys->isEmpty(); };
-    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouvel engagement"), When::BrowseWithRight, [this] { btnAddClick(); },
-                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    mnModif = AddCommand("mnModif", QStringLiteral("Modifier l'engagement"), When::BrowseOnRowWithRight,
-                         [this] { btnModifClick(); }, QKeySequence(Qt::Key_F2));
-    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
-                        QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
-                          QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer l'engagement"), When::BrowseOnRowWithRight,
-                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    AddDocumentCommands({.add = QStringLiteral("Nouvel engagement"),
+                         .modif = QStringLiteral("Modifier l'engagement"),
+                         .del = QStringLiteral("Supprimer l'engagement"),
+                         .find = QStringLiteral("Chercher un Engagement"),
+                         .findWhen = listed});
     // The sheet to cancel is chosen once, while the entry is open.
     mnAddDetail = AddCommand("mnAddDetail", QStringLiteral("Ajouter un détail"),
                              [this] { return Mode() != emBrowse && m_cancelledId < 0; },
                              [this] { btnModifDetClick(); });
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un Engagement"), listed, [this] { btnFindClick(); },
-                        QKeySequence(Qt::Key_F3));
     mnPrint = AddCommand("mnPrint", QStringLiteral("Imprimer la fiche d'engagement"), listed,
                          [this] { mnPrintClick(); });
-    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
-                        QKeySequence(Qt::Key_F5));
-    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
-                         QKeySequence(Qt::CTRL | Qt::Key_F4));
 
     QFrame* toolBar = BuildSheetToolBar(this, {.add = mnAdd, .modif = mnModif, .post = mnPost, .cancel = mnCancel,
                                                .del = mnDelete, .find = mnFind, .print = mnPrint, .close = mnClose,
@@ -119,24 +95,13 @@ void TfrmEngagement_Annul::BuildWindow()
 
     StackSheetWindow(this, {toolBar, pnlMain, footer, pnlObs}, nullptr, {stBar});
 
-    PopMnEng = new QMenu(this);
-    PopMnEng->setObjectName(QStringLiteral("PopMnEng"));
-    PopMnEng->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
-    PopMnEng->addSeparator();
-    PopMnEng->addAction(mnAddDetail);
-    PopMnEng->addSeparator();
-    PopMnEng->addActions({mnFind, mnPrint, mnCalc});
-    PopMnEng->addSeparator();
-    PopMnEng->addAction(mnClose);
-    AttachPopupMenu(PopMnEng, btnMenu);
+    QMenu* menu = BeginSheetMenu();
+    menu->addAction(mnAddDetail);
+    menu->addSeparator();
+    menu->addActions({mnFind, mnPrint});
+    EndPopupMenu(menu);
 
-    SetEntryPanel(pnlMain);
-    SetNavigator(MyNavigator);
-    MyNavigator->SetModel(m_keys);
-    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowCancellation(); }));
-    for (QLineEdit* e : m_header.Edits())
-        AddEnterToNext(e);
-    new TFocusColour(this, m_header.Edits(), [this] { RecolourEntryPanel(); });
+    BrowseSheets([this] { ShowCancellation(); });
     resize(760, 430);
 }
 
@@ -155,14 +120,6 @@ bool TfrmEngagement_Annul::HasRows() const
 bool TfrmEngagement_Annul::HasVisa() const
 {
     return !edNoVisa->text().trimmed().isEmpty();
-}
-
-void TfrmEngagement_Annul::ModeChanged()
-{
-    pnlObs->setEnabled(Mode() != emBrowse);
-    // A new cancellation takes the number proposed for its line.
-    edNoFiche->setEnabled(Mode() == emEdit);
-    RecolourEntryPanel();
 }
 
 // --- showing ---------------------------------------------------------------------------
@@ -342,8 +299,7 @@ void TfrmEngagement_Annul::btnPostClick()
         // The number as it stands now, the line locked: another sheet of the
         // line may have taken it since it was proposed or checked, and none
         // can take it until this one is stored.
-        TSheetStore::LockBudgetLine(m_idFnm);
-        numberTaken = m_store.NumberTaken(m_idFnm, entry.number, inserting ? -1 : entry.id);
+        numberTaken = !m_store.NumberFree(m_idFnm, entry.number, inserting ? -1 : entry.id);
         if (!numberTaken) {
             // The sheet and the mark of the sheet it cancels are stored together:
             // a sheet cancelled meanwhile refuses, and nothing is written.

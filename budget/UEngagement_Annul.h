@@ -10,22 +10,17 @@
 // Creating it lowers the most lines one document may hold to 20.
 
 #include "budget/SheetStore.h"
-#include "budget/SheetWindowParts.h"
+#include "budget/SheetWindow.h"
 #include "refdata/RefDataStore.h"
-#include "ui/EditorWindow.h"
 
 #include <optional>
 
 class QAction;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QMenu;
-class QPlainTextEdit;
-class QToolButton;
 class TDocumentKeyList;
 
-class TfrmEngagement_Annul : public TEditorWindow {
+class TfrmEngagement_Annul : public TSheetWindow {
     Q_OBJECT
 public:
     explicit TfrmEngagement_Annul(QWidget* parent = nullptr);
@@ -43,53 +38,20 @@ public:
     TDocumentKeyList* Cancellations() const { return m_keys; }
 
     // Controls.
-    QWidget* pnlMain = nullptr;
-    QWidget* pnlObs = nullptr;
-    QLineEdit* edNoFiche = nullptr;
-    QLineEdit* edDateE = nullptr;
-    QLineEdit* edNoVisa = nullptr;
-    QLineEdit* edDateVisa = nullptr;
-    QToolButton* btnGetDateEng = nullptr;
-    QToolButton* btnGetDateVisa = nullptr;
     QGroupBox* grpCancelled = nullptr;
     QLabel* lNum = nullptr;
     QLabel* lDate = nullptr;
     QLabel* lImput = nullptr;
-    QLabel* lInt = nullptr;
-    QToolButton* btnModifDet = nullptr;
-    QPlainTextEdit* mmObs = nullptr;
-    QLabel* lOldSolde = nullptr;
-    QLabel* lMontant = nullptr;
-    QLabel* lNewSolde = nullptr;
-    QToolButton* btnAdd = nullptr;
-    QToolButton* btnModif = nullptr;
-    QToolButton* btnPost = nullptr;
-    QToolButton* btnCancel = nullptr;
-    QToolButton* btnDelete = nullptr;
-    QToolButton* btnFind = nullptr;
-    QToolButton* btnPrint = nullptr;
-    QToolButton* btnMenu = nullptr;
-    QToolButton* btnClose = nullptr;
-    TRecordNavigator* MyNavigator = nullptr;
-    QMenu* PopMnEng = nullptr;
-    QAction* mnAdd = nullptr;
-    QAction* mnModif = nullptr;
-    QAction* mnPost = nullptr;
-    QAction* mnCancel = nullptr;
-    QAction* mnDelete = nullptr;
     QAction* mnAddDetail = nullptr;
-    QAction* mnFind = nullptr;
     QAction* mnPrint = nullptr;
-    QAction* mnCalc = nullptr;
-    QAction* mnClose = nullptr;
 
     // Handlers.
     void ShowCancellation();
-    void btnAddClick();
-    void btnModifClick();
+    void btnAddClick() override;
+    void btnModifClick() override;
     void btnModifDetClick();   // chooses the sheet to cancel
-    void btnDeleteClick();
-    void btnFindClick();
+    void btnDeleteClick() override;
+    void btnFindClick() override;
     void mnPrintClick();       // the cancellation on white paper
 
 protected:
@@ -98,7 +60,6 @@ protected:
     void FormShow() override;
     void btnPostClick() override;
     void btnCancelClick() override;
-    void ModeChanged() override;
 
 private:
     void BuildWindow();
@@ -109,10 +70,7 @@ private:
     bool HasVisa() const;
 
     TSheetStore m_store;
-    TSheetHeaderFields m_header;
-    TBalanceFooter m_balances;
     TNomenclatureStore m_lines;
-    TDocumentKeyList* m_keys = nullptr;
     std::optional<TSheet> m_sheet;   // the cancellation shown
     qint64 m_cancelledId = -1;
     qint64 m_idFnm = -1;

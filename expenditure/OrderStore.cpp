@@ -7,6 +7,7 @@
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
+#include "documents/DocumentNumbers.h"
 
 #include <algorithm>
 
@@ -18,6 +19,20 @@ QString PjName(int i)
 }
 
 } // namespace
+
+// The year's order numbers: typed by the user, never drawn.
+class TOrderStore::Numbers final : public TNumberSeries {
+public:
+    explicit Numbers(TOrderStore& store) : m_store(store) {}
+
+    bool Taken(const QString& number, qint64 exceptId) override { return m_store.NumberTaken(number, exceptId); }
+
+protected:
+    void LockSeries() override { m_store.LockNumbers(); }
+
+private:
+    TOrderStore& m_store;
+};
 
 TOrderStore::TOrderStore() = default;
 TOrderStore::~TOrderStore() = default;
@@ -85,6 +100,12 @@ bool TOrderStore::NumberTaken(const QString& number, qint64 exceptId)
     q.setParam(QStringLiteral("ID_MDT"), exceptId);
     q.open();
     return !q.isEmpty();
+}
+
+bool TOrderStore::NumberFree(const QString& number, qint64 exceptId)
+{
+    Numbers numbers(*this);
+    return ::NumberFree(numbers, number, exceptId);
 }
 
 qint64 TOrderStore::FindByNumber(const QString& number)

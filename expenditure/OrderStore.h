@@ -56,6 +56,10 @@ public:
     Currency LinesTotal(qint64 idMdt);
     // Whether an order other than `exceptId` holds `number` (asked for that number only).
     bool NumberTaken(const QString& number, qint64 exceptId);
+    // Whether `number`, typed for the order `exceptId` (-1 a new one), is
+    // free, checked with the order numbers locked (LockNumbers) inside the
+    // caller's write operation: none can take it until the operation ends.
+    bool NumberFree(const QString& number, qint64 exceptId);
     // The order of that number, or of that key; -1 when none.
     qint64 FindByNumber(const QString& number);
     bool Exists(qint64 idMdt);
@@ -97,6 +101,9 @@ public:
     void DeleteOrder(qint64 idMdt);
 
 private:
+    // The year's order numbers (documents/DocumentNumbers.h).
+    class Numbers;
+
     TDocumentLineTable m_lines{TDocumentLineTable::PaymentOrder};
     std::unique_ptr<db::Query> m_read, m_taken, m_sync, m_paid;
 };

@@ -16,9 +16,9 @@
 #include "expenditure/PickerRules.h"
 
 #include "ui/ListWindow.h"
+#include "ui/SelectionGrid.h"
 
 #include <QSet>
-#include <QTableWidget>
 
 class QAction;
 class QCheckBox;
@@ -29,17 +29,6 @@ class QTableView;
 class QueryRow;
 class QueryTableModel;
 class TStatusBar;
-
-// The selection grid: its rows can be dragged to another place.
-class TSelectionGrid : public QTableWidget {
-    Q_OBJECT
-public:
-    explicit TSelectionGrid(QWidget* parent = nullptr);
-signals:
-    void rowMoved(int from, int to);
-protected:
-    void dropEvent(QDropEvent* event) override;
-};
 
 class TfrmAddDep : public TListWindow {
     Q_OBJECT

@@ -50,48 +50,29 @@ void ReplaceMenuEntry(QAction* placeholder, QAction* command)
 } // namespace
 
 TfrmMandat::TfrmMandat(QWidget* parent)
-    : TEditorWindow(Options{.writeRightItem = MenuItem::mnMandat,
-                            .statusWidths = {80, 50, 110, 60, 100},
-                            .modePanel = 4,
+    : TDocumentWindow(Shape{.name = "frmMandat",
+                            .title = QStringLiteral("Mandats"),
+                            .writeRightItem = MenuItem::mnMandat,
                             .closeRule = CloseRule::SaveAndStay,
-                            .confirmCancel = true},
-                    parent)
+                            .navigatorWhileEditing = false},
+                      parent)
 {
     BuildWindow();
-    stBar->SetPanel(0, CurrentUserCode);
-    stBar->SetPanel(1, FiscalYear);
 }
 
 TfrmMandat::~TfrmMandat() = default;
 
 void TfrmMandat::BuildWindow()
 {
-    setObjectName(QStringLiteral("frmMandat"));
-    setWindowTitle(QStringLiteral("Mandats"));
-    setModal(true);
-    m_keys = new TDocumentKeyList(this);
-
     const auto browsingOrder = [this] { return Mode() == emBrowse && HasRows() && WriteRight(); };
-    mnAdd = AddCommand("mnAdd", QStringLiteral("Nouveau mandat"), When::BrowseWithRight, [this] { btnAddClick(); },
-                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    mnModif = AddCommand("mnModif", QStringLiteral("Modifier le mandat"), When::BrowseOnRowWithRight,
-                         [this] { btnModifClick(); }, QKeySequence(Qt::Key_F2));
-    mnPost = AddCommand("mnPost", QStringLiteral("Enregistrer"), When::Editing, [this] { btnPostClick(); },
-                        QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnCancel = AddCommand("mnCancel", QStringLiteral("Annuler"), When::Editing, [this] { CancelEntry(); },
-                          QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnDelete = AddCommand("mnDelete", QStringLiteral("Supprimer le mandat"), When::BrowseOnRowWithRight,
-                          [this] { btnDeleteClick(); }, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    AddDocumentCommands({.add = QStringLiteral("Nouveau mandat"),
+                         .modif = QStringLiteral("Modifier le mandat"),
+                         .del = QStringLiteral("Supprimer le mandat"),
+                         .find = QStringLiteral("Chercher un mandat")});
     mnModifDet = AddCommand("mnModifDet", QStringLiteral("Modifier les détails du mandat"), When::BrowseOnRowWithRight,
                             [this] { btnModifDetClick(); });
     mnDelDet = AddCommand("mnDelDet", QStringLiteral("Retirer la dépense"),
                           [=, this] { return browsingOrder() && !m_lines.isEmpty(); }, [this] { btnDelDetClick(); });
-    mnFind = AddCommand("mnFind", QStringLiteral("Chercher un mandat"), When::Browse, [this] { btnFindClick(); },
-                        QKeySequence(Qt::Key_F3));
-    mnCalc = AddCommand("mnCalc", QStringLiteral("Afficher la calculatrice"), When::Always, [] { RunCalculator(); },
-                        QKeySequence(Qt::Key_F5));
-    mnClose = AddCommand("mnClose", QStringLiteral("Fermer"), When::Always, [this] { close(); },
-                         QKeySequence(Qt::CTRL | Qt::Key_F4));
 
     // Tool bar.
     TDocumentToolBar bar(this, "pnlTool");
@@ -188,10 +169,7 @@ void TfrmMandat::BuildWindow()
     main->addWidget(stBar);
 
     BuildPrintMenus();
-    SetEntryPanel(pnlMain);
-    SetNavigator(MyNavigator);
-    MyNavigator->SetModel(m_keys);
-    connect(MyNavigator, &TRecordNavigator::moved, this, Guarded([this] { ShowOrder(); }));
+    BrowseDocuments([this] { ShowOrder(); });
     AttachDateField(edDateM, btnGetDate,
                     TDateFieldRules{.buttonAsks = false, .doubleClick = TDateFieldRules::DoubleClick::Today});
     AddEnterToNext(edNoMdt);
@@ -235,10 +213,7 @@ void TfrmMandat::BuildPrintMenus()
                          {"mnEtatPCongeSc", "Etat de paiement des frais d'inscrip. et Congés Sc."}});
     connect(btnPrint, &QToolButton::clicked, this, [this] { DropMenuUnder(PopMenuPrint, btnPrint); });
 
-    PopMnMandat = new QMenu(this);
-    PopMnMandat->setObjectName(QStringLiteral("PopMnMandat"));
-    PopMnMandat->addActions({mnAdd, mnModif, mnPost, mnCancel, mnDelete});
-    PopMnMandat->addSeparator();
+    PopMnMandat = BeginPopupMenu("PopMnMandat");
     PopMnMandat->addActions({mnModifDet, mnDelDet});
     QAction* pj = PopMnMandat->addAction(QStringLiteral("Pièces jointes"));
     pj->setObjectName(QStringLiteral("mnPJ"));
@@ -263,10 +238,7 @@ void TfrmMandat::BuildPrintMenus()
     QMenu* benef = PopMnMandat->addMenu(QStringLiteral("Bénéficiaires ..."));
     benef->setObjectName(QStringLiteral("mnBenef"));
     items(benef, {{"mnDetBenef", "Détails des Bénéficiaires"}});
-    PopMnMandat->addAction(mnCalc);
-    PopMnMandat->addSeparator();
-    PopMnMandat->addAction(mnClose);
-    AttachPopupMenu(PopMnMandat, btnMenu);
+    EndPopupMenu(PopMnMandat);
     ConnectTransferItems();
     ConnectStatementPrints();
 }
@@ -407,11 +379,9 @@ void TfrmMandat::btnPostClick()
         e->setText(e->text().trimmed());
     // The number is four digits, unique, its own number not a duplicate of itself.
     edNoMdt->setText(TOrderStore::PadNumber(edNoMdt->text()));
-    const auto refuseTakenNumber = [&] {
-        if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
-            Refuse(QStringLiteral("Ce N° de mandat existe déjà !"), edNoMdt);
-    };
-    refuseTakenNumber();
+    const QString numberTaken = QStringLiteral("Ce N° de mandat existe déjà !");
+    if (!edNoMdt->text().isEmpty() && m_store.NumberTaken(edNoMdt->text(), inserting ? -1 : m_order->id))
+        Refuse(numberTaken, edNoMdt);
     QDate date;
     if (const TVerdict refusal = order::CheckDate(edDateM->text(), FiscalYear.trimmed().toInt(), &date))
         Refuse(*refusal, edDateM);
@@ -430,10 +400,9 @@ void TfrmMandat::btnPostClick()
         // A number given is checked again with the order numbers locked:
         // another user may have given it since the check above, and nobody
         // can give it until this order is stored.
-        if (!entry.number.isEmpty() && (inserting || entry.number != m_order->number)) {
-            m_store.LockNumbers();
-            refuseTakenNumber();
-        }
+        if (!entry.number.isEmpty() && (inserting || entry.number != m_order->number)
+            && !m_store.NumberFree(entry.number, inserting ? -1 : m_order->id))
+            Refuse(numberTaken, edNoMdt);
         // A key is drawn for a new order only; the stored total is always the
         // sum of the lines.
         if (inserting)

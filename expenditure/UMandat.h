@@ -9,7 +9,7 @@
 // Modal; the caller sets IdMdt (-1: the last order), runs exec() and frees it.
 
 #include "expenditure/OrderStore.h"
-#include "ui/EditorWindow.h"
+#include "documents/DocumentWindow.h"
 
 #include <array>
 #include <optional>
@@ -25,7 +25,7 @@ class QueryTableModel;
 class TDocumentKeyList;
 enum class TransferItem;
 
-class TfrmMandat : public TEditorWindow {
+class TfrmMandat : public TDocumentWindow {
     Q_OBJECT
 public:
     explicit TfrmMandat(QWidget* parent = nullptr);
@@ -41,7 +41,6 @@ public:
     TDocumentKeyList* Orders() const { return m_keys; }
 
     // Controls.
-    QWidget* pnlMain = nullptr;
     QLabel* lIdMdt = nullptr;
     QLineEdit* edNoMdt = nullptr;
     QLineEdit* edDateM = nullptr;
@@ -53,40 +52,23 @@ public:
     QToolButton* btnModifDet = nullptr;
     QToolButton* btnDelDet = nullptr;
     QLabel* lMontant = nullptr;
-    QToolButton* btnAdd = nullptr;
     QToolButton* btnModifMdt = nullptr;
-    QToolButton* btnPost = nullptr;
-    QToolButton* btnCancel = nullptr;
-    QToolButton* btnDelete = nullptr;
-    QToolButton* btnFind = nullptr;
-    QToolButton* btnPrint = nullptr;
-    QToolButton* btnMenu = nullptr;
-    QToolButton* btnClose = nullptr;
-    TRecordNavigator* MyNavigator = nullptr;
     QMenu* PopMnMandat = nullptr;
     QMenu* PopMenuPrint = nullptr;
-    QAction* mnAdd = nullptr;
-    QAction* mnModif = nullptr;
-    QAction* mnPost = nullptr;
-    QAction* mnCancel = nullptr;
-    QAction* mnDelete = nullptr;
     QAction* mnModifDet = nullptr;
     QAction* mnDelDet = nullptr;
-    QAction* mnFind = nullptr;
-    QAction* mnCalc = nullptr;
-    QAction* mnClose = nullptr;
     QAction* mnMdtFB = nullptr;      // "Mandat de Paiement - Feuille blanche"
     QAction* mnMdtPre = nullptr;     // "Mandat de Paiement - Préimprimé"
     QAction* mnMandatFB = nullptr;   // "Mandat de paiement" of the context menu
 
     // Handlers.
     void ShowOrder();
-    void btnAddClick();
-    void btnModifClick();
-    void btnDeleteClick();
+    void btnAddClick() override;
+    void btnModifClick() override;
+    void btnDeleteClick() override;
     void btnModifDetClick();
     void btnDelDetClick();
-    void btnFindClick();
+    void btnFindClick() override;
     // Prints the order shown, the document chosen by the current line's kind
     // and budget line, on white paper or on stationery.
     void PrintPaymentOrder(bool prePrinted);
@@ -114,7 +96,6 @@ private:
     const TDocumentLine* CurrentLine() const;
 
     TOrderStore m_store;
-    TDocumentKeyList* m_keys = nullptr;
     QueryTableModel* m_lineModel = nullptr;
     std::optional<TOrder> m_order;
     TDocumentLines m_lines;
