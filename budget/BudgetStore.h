@@ -10,9 +10,9 @@
 
 #include "budget/BudgetRules.h"
 #include "budget/SheetStore.h"
+#include "data/ListingRows.h"
 #include "data/ShownRow.h"
 #include "db/Currency.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QString>

@@ -3,10 +3,10 @@
 #include "core/GlobalState.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
+#include "data/ListingRows.h"
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
-#include "ui/QueryTableModel.h"
 
 #include <algorithm>
 

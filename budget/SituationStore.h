@@ -27,9 +27,9 @@
 // - balance = revised credits - payments; rate = payments / revised credits
 //   x 100, cut to two decimals (0 without revised credits).
 
+#include "data/ListingRows.h"
 #include "db/Currency.h"
 #include "db/Database.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QHash>

@@ -11,8 +11,8 @@
 // sheets are stored, changed or deleted together or not at all.
 
 #include "budget/SheetStore.h"
+#include "data/ListingRows.h"
 #include "db/Currency.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QList>

@@ -1,6 +1,7 @@
 #include "expenditure/OrderListWindow.h"
 
 #include "core/Guard.h"
+#include "core/MessageBox.h"
 #include "core/Routines.h"
 #include "expenditure/UFilterMdt.h"
 #include "expenditure/UMandat.h"
@@ -47,7 +48,7 @@ QAction* TOrderListWindow::AddModifCommand(QPushButton** button)
 
 QAction* TOrderListWindow::AddFindCommand(QPushButton** button)
 {
-    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { TOrderListing::FindNumberAsked(this, *Rows()); },
+    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { FindNumberAsked(); },
                       QKeySequence(Qt::Key_F3),
                       Button{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
                              QStyle::SP_FileDialogContentsView},
@@ -139,4 +140,32 @@ void TOrderListWindow::PrintListing()
     form.UseListing(*Rows());
     form.Preview(this);
     Rows()->locate(key);
+}
+
+int TOrderListWindow::FindNumber(const QueryTableModel& rows, qint64 number)
+{
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (TOrderListing::HasNumber(rows.row(r), number))
+            return r;
+    return -1;
+}
+
+void TOrderListWindow::FindNumberAsked()
+{
+    const std::optional<QString> typed =
+        InputBox(this, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
+    if (!typed || typed->isEmpty())
+        return;
+    bool ok = false;
+    const qint64 number = typed->trimmed().toLongLong(&ok);
+    if (!ok) {
+        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
+                       MsgButton::OK);
+        return;
+    }
+    const int row = FindNumber(*Rows(), number);
+    if (row < 0)
+        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
+    else
+        Rows()->setCurrentRow(row);
 }

@@ -9,16 +9,14 @@
 // salary expenses' imputations) the column LIB_MONTANT ("Mt Imput.") then
 // holds, for each order, the sum of that line's imputations in its expenses.
 
+#include "data/ListingRows.h"
 #include "documents/DocumentFilter.h"
-#include "ui/QueryTableModel.h"
 
 #include <QHash>
 #include <QSet>
 #include <QString>
 
 #include <memory>
-
-class QWidget;
 #include <optional>
 
 using TOrderCriteria = TFilterCriteria;
@@ -59,18 +57,14 @@ public:
     static void SetLineAmounts(TListingRows& rows, const std::optional<TLineOrders>& line);
     // The rows the criteria keep; null when none applies. `line` holds the
     // orders of the chosen budget line when the criteria choose one.
-    static QueryTableModel::Filter RowFilter(const TOrderCriteria& criteria, const std::optional<TLineOrders>& line);
+    static TRowFilter RowFilter(const TOrderCriteria& criteria, const std::optional<TLineOrders>& line);
     // The budget line as the printed listing heads it: chapter + "." + article
     // (+ "." + paragraph) + " - " + title; empty when the line is unknown.
     static QString BudgetLineCaption(qint64 idFnm);
-    // The first shown row whose stored number reads as the whole number
-    // `number` (12 finds 0012); stored numbers that are not numbers are
-    // passed over. -1 when none.
-    static int FindNumber(const QueryTableModel& rows, qint64 number);
-    // Asks for an order number and makes the first shown order of that
-    // number current; tells the user when the text is not a number or no
-    // order has it.
-    static void FindNumberAsked(QWidget* parent, QueryTableModel& rows);
+    // Whether the stored number of the order of `row` reads as the whole
+    // number `number` (12 finds 0012); a stored number that is not a number
+    // matches none.
+    static bool HasNumber(const QueryRow& row, qint64 number);
     // Why the order cannot be deleted, as it stands now (the caller reads it
     // inside its deleting transaction): a regularisation sheet records it, or
     // it is gone. Empty when it can be deleted.

@@ -235,7 +235,7 @@ void TfrmBord_Mdt::btnModifClick()
 
 void TfrmBord_Mdt::btnFindClick()
 {
-    TOrderListing::FindNumberAsked(this, *Rows());
+    FindNumberAsked();
 }
 
 void TfrmBord_Mdt::btnFilterClick()

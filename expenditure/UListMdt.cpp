@@ -83,7 +83,7 @@ void TfrmListMdt::btnDeleteClick()
 
 void TfrmListMdt::btnFindClick()
 {
-    TOrderListing::FindNumberAsked(this, *Rows());
+    FindNumberAsked();
 }
 
 void TfrmListMdt::btnFilterClick()

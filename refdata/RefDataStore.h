@@ -10,8 +10,8 @@
 // window's model reads through it), and a row of a grid is read back through
 // the store's typed ...Of(row).
 
+#include "data/ListingRows.h"
 #include "db/Database.h"
-#include "ui/QueryTableModel.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,6 +2,7 @@
 
 #include "budget/CommitmentListing.h"
 #include "core/GlobalState.h"
+#include "ui/QueryTableModel.h"
 
 TfrmRptListEng::TfrmRptListEng()
     : TListingReportForm(QStringLiteral("RptListEng"), QStringLiteral("Listing des Engagements"))

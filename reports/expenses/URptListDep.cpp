@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "expenditure/ExpenseListing.h"
+#include "ui/QueryTableModel.h"
 
 TfrmRptListDep::TfrmRptListDep()
     : TListingReportForm(QStringLiteral("RptListDep"), QStringLiteral("Listing des Factures"))

@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "expenditure/OrderListing.h"
+#include "ui/QueryTableModel.h"
 
 namespace {
 

@@ -4,7 +4,9 @@
 #include "expenditure/ExpenseFixture.h"
 
 #include "data/WriteGuard.h"
+#include "expenditure/ExpenseRows.h"
 #include "expenditure/ExpenseStore.h"
+#include "ui/QueryTableModel.h"
 
 using rows::Money;
 using rows::Write;
@@ -190,7 +192,7 @@ TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
         SCOPED_TRACE(s.name);
         const int before = s.deleted ? keys(rows).indexOf(ids[1]) : -1;
         const qint64 id = s.write();
-        store.TakeExpense(rows, id);
+        TakeExpense(store, rows, id);
         QueryTableModel again;
         readInto(again, fresh);
         EXPECT_EQ(keys(rows), keys(again));
