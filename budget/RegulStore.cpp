@@ -3,7 +3,6 @@
 #include "core/GlobalState.h"
 #include "core/Routines.h"
 #include "data/KeptStatement.h"
-#include "data/ListingRows.h"
 #include "data/ShownRow.h"
 #include "data/UDM.h"
 #include "db/Database.h"
@@ -88,26 +87,6 @@ QString RegulObservation(const QList<TRegulExpense>& expenses, const QString& fi
 
 TRegulStore::TRegulStore() = default;
 TRegulStore::~TRegulStore() = default;
-
-qint64 TRegulStore::SheetKeyOf(const QueryRow& row)
-{
-    return row.asInt(QStringLiteral("ID_ENG"));
-}
-
-SheetObject TRegulStore::SheetObjectOf(const QueryRow& row)
-{
-    return fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET")));
-}
-
-qint64 TRegulStore::OrderKeyOf(const QueryRow& row)
-{
-    return row.asInt(QStringLiteral("ID_MDT"));
-}
-
-qint64 TRegulStore::LineDetailOf(const QueryRow& row)
-{
-    return row.asInt(QStringLiteral("ID_DETAIL"));
-}
 
 QString TRegulStore::BrowseKey(qint64 idFnm, const QString& number)
 {

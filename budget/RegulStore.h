@@ -30,8 +30,6 @@
 #include <optional>
 #include <stdexcept>
 
-class QueryRow;
-
 namespace db { class Query; }
 
 // A refusal found inside a write operation; what() is the user's message.
@@ -124,12 +122,6 @@ public:
 
     // The key a sheet takes in the browsing list: by budget line, then number.
     static QString BrowseKey(qint64 idFnm, const QString& number);
-    // The fields the windows take from the rows of the store's lists: a
-    // sheet's key and object, an order's key, what a line points to.
-    static qint64 SheetKeyOf(const QueryRow& row);
-    static SheetObject SheetObjectOf(const QueryRow& row);
-    static qint64 OrderKeyOf(const QueryRow& row);
-    static qint64 LineDetailOf(const QueryRow& row);
 
     // --- reads -------------------------------------------------------------
     QList<TDocumentKey> Keys();

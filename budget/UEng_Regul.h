@@ -15,6 +15,7 @@
 #include "budget/RegulStore.h"
 #include "budget/SheetWindowParts.h"
 #include "ui/EditorWindow.h"
+#include "ui/ItemsModel.h"
 
 #include <optional>
 
@@ -25,7 +26,6 @@ class QMenu;
 class QPlainTextEdit;
 class QTableView;
 class QToolButton;
-class QueryTableModel;
 class TDocumentKeyList;
 
 class TfrmEng_Regul : public TEditorWindow {
@@ -131,7 +131,7 @@ private:
     TSheetHeaderFields m_header;
     TBalanceFooter m_balances;
     TDocumentKeyList* m_keys = nullptr;
-    QueryTableModel* m_lineModel = nullptr;
+    TItemsModel<TRegulLine>* m_lineModel = nullptr;
     std::optional<TRegulSheet> m_sheet;
     TRegulLines m_lines;
     Currency m_oldBalance;
