@@ -24,7 +24,8 @@ class QMenu;
 class QPlainTextEdit;
 class QTableView;
 class QToolButton;
-class QueryTableModel;
+template <class Item> class TItemsModel;
+struct TDocumentLine;
 class TDocumentKeyList;
 
 class TfrmEngagement : public TEditorWindow {
@@ -125,7 +126,7 @@ private:
     TSheetHeaderFields m_header;
     TBalanceFooter m_balances;
     TDocumentKeyList* m_keys = nullptr;
-    QueryTableModel* m_lineModel = nullptr;
+    TItemsModel<TDocumentLine>* m_lineModel = nullptr;
     std::optional<TSheet> m_sheet;
     TDocumentLines m_lines;
     qint64 m_idFnm = -1;
