@@ -3,7 +3,7 @@
 // values of each row, copied out of the query. A store hands them to a window,
 // which shows them through its grid model (ui/QueryTableModel.h); the store
 // reads one of them back through a QueryRow, by column name, in the accessors
-// it offers (KeyOf, RowOf, ...), so that no window reads a column by name.
+// it offers (KeyOf, RowOf, ...).
 //
 // Nothing here knows of widgets: stores and listings include this header,
 // never the grid model's.
