@@ -11,6 +11,7 @@
 #include "reports/budget/DecisionTemplate.h"
 #include "reports/budget/URptDecVir.h"
 #include "reports/engine/PagePainter.h"
+#include "ui/QueryTableModel.h"
 
 #include <QApplication>
 #include <QFile>

@@ -232,7 +232,7 @@ void SearchOrders(benchmark::State& state)
     auto frm = OpenWindow<TfrmListMdt>();
     const qint64 number = frm->Rows()->row(frm->Rows()->rowCount() - 1).asString(QStringLiteral("NO_MDT")).toLongLong();
     for (auto _ : state)
-        benchmark::DoNotOptimize(TOrderListing::FindNumber(*frm->Rows(), number));
+        benchmark::DoNotOptimize(TOrderListWindow::FindNumber(*frm->Rows(), number));
 }
 
 void SearchSheets(benchmark::State& state)

@@ -11,8 +11,8 @@
 #include "budget/BudgetRules.h"
 #include "budget/SheetStore.h"
 #include "core/Currency.h"
+#include "data/ListingRows.h"
 #include "data/ShownRow.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QString>

@@ -3,9 +3,9 @@
 #include "budget/SheetStore.h"
 #include "data/BudgetQueries.h"
 #include "data/KeptStatement.h"
+#include "data/RowCriteria.h"
 #include "data/UDM.h"
 #include "documents/DocumentLines.h"
-#include "ui/RowCriteria.h"
 
 #include <QHash>
 
@@ -169,7 +169,7 @@ TListingRows TCommitmentListing::Read()
     return out;
 }
 
-QueryTableModel::Filter TCommitmentListing::RowFilter(const TCommitmentCriteria& f, const QString& chapter)
+TRowFilter TCommitmentListing::RowFilter(const TCommitmentCriteria& f, const QString& chapter)
 {
     static const TDocumentRows sheets{QStringLiteral("DET_ENG"), LineObject::Expense, QStringLiteral("ID_ENG"),
                                       QStringLiteral("NO_ENG"), QStringLiteral("DATE_ENG"), QStringLiteral("MONTANT"),

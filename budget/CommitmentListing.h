@@ -13,9 +13,9 @@
 
 #include "core/Refusal.h"
 #include "data/Codes.h"
+#include "data/ListingRows.h"
 #include "db/Database.h"
 #include "documents/DocumentFilter.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QHash>
@@ -61,7 +61,7 @@ public:
     // when none applies. The sheets of the beneficiary part (those with an
     // expense line (LineObject::Expense) of the beneficiary or within the expense
     // amounts) are read here, once, in one statement.
-    static QueryTableModel::Filter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
+    static TRowFilter RowFilter(const TCommitmentCriteria& filter, const QString& chapter = QString());
 
     // Why the sheet cannot be deleted from the listing, as it stands now (the
     // caller reads it inside its deleting transaction, which it locks the

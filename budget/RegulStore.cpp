@@ -8,7 +8,6 @@
 #include "data/UDM.h"
 #include "db/Database.h"
 #include "documents/DocumentNumbers.h"
-#include "ui/QueryTableModel.h"
 
 #include <algorithm>
 
@@ -101,26 +100,6 @@ private:
 
 TRegulStore::TRegulStore() = default;
 TRegulStore::~TRegulStore() = default;
-
-qint64 TRegulStore::SheetKeyOf(const QueryRow& row)
-{
-    return row.asInt(QStringLiteral("ID_ENG"));
-}
-
-SheetObject TRegulStore::SheetObjectOf(const QueryRow& row)
-{
-    return fromDb<SheetObject>(row.asInt(QStringLiteral("OBJET")));
-}
-
-qint64 TRegulStore::OrderKeyOf(const QueryRow& row)
-{
-    return row.asInt(QStringLiteral("ID_MDT"));
-}
-
-qint64 TRegulStore::LineDetailOf(const QueryRow& row)
-{
-    return row.asInt(QStringLiteral("ID_DETAIL"));
-}
 
 QString TRegulStore::BrowseKey(qint64 idFnm, const QString& number)
 {

@@ -31,8 +31,6 @@
 #include <memory>
 #include <optional>
 
-class QueryRow;
-
 namespace db { class Query; }
 
 // One ENT_ENG_REG header: the shared header (budget/SheetRow.h); its OBJET
@@ -109,12 +107,6 @@ public:
 
     // The key a sheet takes in the browsing list: by budget line, then number.
     static QString BrowseKey(qint64 idFnm, const QString& number);
-    // The fields the windows take from the rows of the store's lists: a
-    // sheet's key and object, an order's key, what a line points to.
-    static qint64 SheetKeyOf(const QueryRow& row);
-    static SheetObject SheetObjectOf(const QueryRow& row);
-    static qint64 OrderKeyOf(const QueryRow& row);
-    static qint64 LineDetailOf(const QueryRow& row);
 
     // --- reads -------------------------------------------------------------
     QList<TDocumentKey> Keys();

@@ -28,9 +28,9 @@
 //   x 100, cut to two decimals (0 without revised credits).
 
 #include "core/Currency.h"
+#include "data/ListingRows.h"
 #include "data/SituationRow.h"
 #include "db/Database.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QHash>

@@ -4,7 +4,7 @@
 // giving lines before its receiving ones.
 
 #include "data/Codes.h"
-#include "ui/QueryTableModel.h"
+#include "data/ListingRows.h"
 
 #include <memory>
 

@@ -12,7 +12,7 @@
 
 #include "budget/SheetStore.h"
 #include "core/Currency.h"
-#include "ui/QueryTableModel.h"
+#include "data/ListingRows.h"
 
 #include <QDate>
 #include <QList>

@@ -36,18 +36,22 @@ TfrmAddRegul_FE::TfrmAddRegul_FE(QWidget* parent)
     grdEng->setObjectName(QStringLiteral("grdEng"));
     grdEng->verticalHeader()->hide();
     grdEng->verticalHeader()->setDefaultSectionSize(20);
-    m_model = new QueryTableModel(this);
-    m_model->addColumn(QStringLiteral("NO_ENG"), QStringLiteral("No FE"), QueryTableModel::Text, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("DATE_ENG"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chapitre"), QueryTableModel::Text, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("ART"), QStringLiteral("Art."), QueryTableModel::Text, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("PAR"), QStringLiteral("Par."), QueryTableModel::Text, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m_model->addColumn(QStringLiteral("DATE_VISA"), QStringLiteral("Date Visa"), QueryTableModel::Date,
-                       Qt::AlignCenter);
-    m_model->setKeyFields({QStringLiteral("ID_ENG")});
-    m_model->setRowTextColor([](int, const QueryRow& r) {
-        return TRegulStore::SheetObjectOf(r) == SheetObject::Economy ? QColor(0, 128, 0) : QColor(200, 0, 0);
+    using Sheet = TCopyableSheet;
+    m_model = new TItemsModel<Sheet>(
+        this,
+        {{QStringLiteral("No FE"), [](const Sheet& s) { return db::Value(s.number); }, QueryTableModel::Text,
+          Qt::AlignCenter},
+         {QStringLiteral("Date"), [](const Sheet& s) { return db::Value(s.date); }, QueryTableModel::Date, Qt::AlignCenter},
+         {QStringLiteral("Chapitre"), [](const Sheet& s) { return db::Value(s.chap); }, QueryTableModel::Text,
+          Qt::AlignCenter},
+         {QStringLiteral("Art."), [](const Sheet& s) { return db::Value(s.art); }, QueryTableModel::Text, Qt::AlignCenter},
+         {QStringLiteral("Par."), [](const Sheet& s) { return db::Value(s.par); }, QueryTableModel::Text, Qt::AlignCenter},
+         {QStringLiteral("Montant"), [](const Sheet& s) { return db::Value(s.amount); }, QueryTableModel::Money},
+         {QStringLiteral("Date Visa"), [](const Sheet& s) { return db::Value(s.visaDate); }, QueryTableModel::Date,
+          Qt::AlignCenter}},
+        [](const Sheet& s) { return db::Value(s.idEng); });
+    m_model->setRowTextColor([this](int shownRow, const QueryRow&) {
+        return m_model->item(shownRow)->objet == SheetObject::Economy ? QColor(0, 128, 0) : QColor(200, 0, 0);
     });
     m_model->setRowFont([](int, const QueryRow&, const QFont& base) {
         QFont f = base;
@@ -83,15 +87,7 @@ void TfrmAddRegul_FE::showEvent(QShowEvent* event)
     default: setWindowTitle(QStringLiteral("Modificatif")); break;
     }
     m_sheets = m_store.CopyableSheets(Origine, IdFnm);
-    std::vector<std::vector<db::Value>> rows;
-    for (const TCopyableSheet& s : m_sheets)
-        rows.push_back({db::Value(s.idEng), db::Value(s.number), db::Value(s.date), db::Value(s.chap),
-                        db::Value(s.art), db::Value(s.par), db::Value(s.amount), db::Value(s.visaDate),
-                        db::Value(qint64(toDb(s.objet)))});
-    m_model->setRows({QStringLiteral("ID_ENG"), QStringLiteral("NO_ENG"), QStringLiteral("DATE_ENG"),
-                      QStringLiteral("CHAP"), QStringLiteral("ART"), QStringLiteral("PAR"), QStringLiteral("MONTANT"),
-                      QStringLiteral("DATE_VISA"), QStringLiteral("OBJET")},
-                     std::move(rows));
+    m_model->setItems(m_sheets);
     FitColumns();
     grdEng->setFocus();
 }
@@ -115,10 +111,10 @@ void TfrmAddRegul_FE::FitColumns()
 
 void TfrmAddRegul_FE::CopyCurrent()
 {
-    const int row = m_model->currentRow();
-    if (row < 0 || m_model->isEmpty())
+    const TCopyableSheet* copied = m_model->currentItem();
+    if (!copied)
         return;
-    const qint64 idCopied = TRegulStore::SheetKeyOf(m_model->row(row));
+    const qint64 idCopied = copied->idEng;
     try {
         TWriteGuard write;
         m_store.CopySheet(IdEngReg, idCopied, Origine);

@@ -9,6 +9,7 @@
 // exec(); after OK, IdFnm is the copied sheet's budget line.
 
 #include "budget/RegulStore.h"
+#include "ui/ItemsModel.h"
 
 #include <QDialog>
 
@@ -16,7 +17,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableView;
-class QueryTableModel;
 
 class TfrmAddRegul_FE : public QDialog {
     Q_OBJECT
@@ -46,7 +46,7 @@ private:
     void FitColumns();
 
     TRegulStore m_store;
-    QueryTableModel* m_model = nullptr;
+    TItemsModel<TCopyableSheet>* m_model = nullptr;
     QList<TCopyableSheet> m_sheets;
     bool m_shown = false;
 };

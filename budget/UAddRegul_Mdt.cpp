@@ -52,17 +52,20 @@ TfrmAddRegul_Mdt::TfrmAddRegul_Mdt(QWidget* parent)
     grdDep->setObjectName(QStringLiteral("grdDep"));
     grdDep->verticalHeader()->hide();
     grdDep->verticalHeader()->setDefaultSectionSize(20);
-    m_model = new QueryTableModel(this);
-    m_model->addColumn(QStringLiteral("NO_MDT"), QStringLiteral("No Mdt"), QueryTableModel::Text, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("DATE_MDT"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m_model->addColumn(QStringLiteral("NATURE"), QStringLiteral("Nature"), QueryTableModel::Text);
-    m_model->setKeyFields({QStringLiteral("ID_MDT")});
-    m_model->setRowTint([this](int, const QueryRow& r) {
-        return m_onSheet.contains(TRegulStore::OrderKeyOf(r)) ? QColor(253, 245, 200) : QColor();
+    m_model = new TItemsModel<TRegulOrder>(
+        this,
+        {{QStringLiteral("No Mdt"), [](const TRegulOrder& o) { return db::Value(o.noMdt); }, QueryTableModel::Text,
+          Qt::AlignCenter},
+         {QStringLiteral("Date"), [](const TRegulOrder& o) { return db::Value(o.dateMdt); }, QueryTableModel::Date,
+          Qt::AlignCenter},
+         {QStringLiteral("Montant"), [](const TRegulOrder& o) { return db::Value(o.amount); }, QueryTableModel::Money},
+         {QStringLiteral("Nature"), [](const TRegulOrder& o) { return db::Value(o.nature); }, QueryTableModel::Text}},
+        [](const TRegulOrder& o) { return db::Value(o.idMdt); });
+    m_model->setRowTint([this](int shownRow, const QueryRow&) {
+        return m_onSheet.contains(m_model->item(shownRow)->idMdt) ? QColor(253, 245, 200) : QColor();
     });
-    m_model->setRowTextColor([this](int, const QueryRow& r) {
-        const qint64 id = TRegulStore::OrderKeyOf(r);
+    m_model->setRowTextColor([this](int shownRow, const QueryRow&) {
+        const qint64 id = m_model->item(shownRow)->idMdt;
         return m_elsewhere.contains(id) && !m_onSheet.contains(id) ? QColor(128, 128, 128) : QColor();
     });
     m_model->attachView(grdDep);
@@ -148,14 +151,7 @@ void TfrmAddRegul_Mdt::showEvent(QShowEvent* event)
 
 void TfrmAddRegul_Mdt::FillOrders()
 {
-    std::vector<std::vector<db::Value>> rows;
-    rows.reserve(size_t(m_orders.size()));
-    for (const TRegulOrder& o : m_orders)
-        rows.push_back({db::Value(o.idMdt), db::Value(o.noMdt), db::Value(o.dateMdt), db::Value(o.amount),
-                        db::Value(o.nature)});
-    m_model->setRows({QStringLiteral("ID_MDT"), QStringLiteral("NO_MDT"), QStringLiteral("DATE_MDT"),
-                      QStringLiteral("MONTANT"), QStringLiteral("NATURE")},
-                     std::move(rows));
+    m_model->setItems(m_orders);
 }
 
 void TfrmAddRegul_Mdt::RefreshRegulLines()
@@ -226,10 +222,10 @@ bool TfrmAddRegul_Mdt::AddOrder(qint64 idMdt)
 
 void TfrmAddRegul_Mdt::AddCurrentOrder()
 {
-    const int row = m_model->currentRow();
-    if (row < 0 || m_model->isEmpty())
+    const TRegulOrder* order = m_model->currentItem();
+    if (!order)
         return;
-    AddOrder(TRegulStore::OrderKeyOf(m_model->row(row)));
+    AddOrder(order->idMdt);
 }
 
 void TfrmAddRegul_Mdt::RemoveCurrentLine()

@@ -12,6 +12,7 @@
 // its sheet again afterwards.
 
 #include "budget/RegulStore.h"
+#include "ui/ItemsModel.h"
 
 #include <QDialog>
 #include <QSet>
@@ -21,7 +22,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableView;
-class QueryTableModel;
 class TSelectionGrid;
 class TStatusBar;
 
@@ -69,7 +69,7 @@ private:
     void FillOrders();
 
     TRegulStore m_store;
-    QueryTableModel* m_model = nullptr;
+    TItemsModel<TRegulOrder>* m_model = nullptr;
     QList<TRegulOrder> m_orders;
     TRegulLines m_lines;
     QSet<qint64> m_elsewhere;   // orders on another sheet of the line

@@ -109,13 +109,16 @@ void TfrmEng_Regul::BuildWindow()
     grdDep->setObjectName(QStringLiteral("grdDep"));
     grdDep->verticalHeader()->hide();
     grdDep->verticalHeader()->setDefaultSectionSize(20);
-    m_lineModel = new QueryTableModel(this);
-    m_lineModel->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
-    m_lineModel->addColumn(QStringLiteral("NO_DET"), QStringLiteral("N° Détail"), QueryTableModel::Text);
-    m_lineModel->addColumn(QStringLiteral("DATE_DET"), QStringLiteral("Date "), QueryTableModel::Date, Qt::AlignCenter);
-    m_lineModel->addColumn(QStringLiteral("LIB_DET"), QStringLiteral("Libellé"), QueryTableModel::Text);
-    m_lineModel->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m_lineModel->setKeyFields({QStringLiteral("NOLINE")});
+    using Line = TRegulLine;
+    m_lineModel = new TItemsModel<Line>(
+        this,
+        {{QStringLiteral("N°"), [](const Line& l) { return db::Value(qint64(l.noLine)); }, QueryTableModel::Integer},
+         {QStringLiteral("N° Détail"), [](const Line& l) { return db::Value(l.noDet); }, QueryTableModel::Text},
+         {QStringLiteral("Date "), [](const Line& l) { return db::Value(l.dateDet); }, QueryTableModel::Date,
+          Qt::AlignCenter},
+         {QStringLiteral("Libellé"), [](const Line& l) { return db::Value(l.libDet); }, QueryTableModel::Text},
+         {QStringLiteral("Montant"), [](const Line& l) { return db::Value(l.amount); }, QueryTableModel::Money}},
+        [](const Line& l) { return db::Value(qint64(l.noLine)); });
     m_lineModel->attachView(grdDep);
     int column = 0;
     for (int width : {40, 90, 90, 330})
@@ -224,14 +227,7 @@ void TfrmEng_Regul::ShowRegulSheet()
 
 void TfrmEng_Regul::ShowLines()
 {
-    std::vector<std::vector<db::Value>> rows;
-    rows.reserve(size_t(m_lines.size()));
-    for (const TRegulLine& l : m_lines)
-        rows.push_back({db::Value(qint64(l.noLine)), db::Value(l.noDet), db::Value(l.dateDet), db::Value(l.libDet),
-                        db::Value(l.amount), db::Value(l.idDetail)});
-    m_lineModel->setRows({QStringLiteral("NOLINE"), QStringLiteral("NO_DET"), QStringLiteral("DATE_DET"),
-                          QStringLiteral("LIB_DET"), QStringLiteral("MONTANT"), QStringLiteral("ID_DETAIL")},
-                         std::move(rows));
+    m_lineModel->setItems(m_lines);
 }
 
 void TfrmEng_Regul::ShowBalance()
@@ -411,10 +407,10 @@ const TRegulLine* TfrmEng_Regul::CurrentLine() const
 {
     // The grid may be sorted by any column: its row names its line by what
     // the line points to, which is on the sheet once.
-    const int row = m_lineModel->currentRow();
-    if (row < 0 || m_lineModel->isEmpty())
+    const TRegulLine* shown = m_lineModel->currentItem();
+    if (!shown)
         return nullptr;
-    const qint64 idDetail = TRegulStore::LineDetailOf(m_lineModel->row(row));
+    const qint64 idDetail = shown->idDetail;
     const auto it = std::find_if(m_lines.cbegin(), m_lines.cend(),
                                  [idDetail](const TRegulLine& l) { return l.idDetail == idDetail; });
     return it == m_lines.cend() ? nullptr : &*it;

@@ -14,6 +14,7 @@
 
 #include "budget/RegulStore.h"
 #include "budget/SheetWindow.h"
+#include "ui/ItemsModel.h"
 
 #include <optional>
 
@@ -22,7 +23,6 @@ class QLabel;
 class QMenu;
 class QTableView;
 class QToolButton;
-class QueryTableModel;
 class TDocumentKeyList;
 
 class TfrmEng_Regul : public TSheetWindow {
@@ -92,7 +92,7 @@ private:
     void PrintSheet(bool stationery);
 
     TRegulStore m_store;
-    QueryTableModel* m_lineModel = nullptr;
+    TItemsModel<TRegulLine>* m_lineModel = nullptr;
     std::optional<TRegulSheet> m_sheet;
     TRegulLines m_lines;
     Currency m_oldBalance;

@@ -21,7 +21,8 @@ class QLabel;
 class QMenu;
 class QTableView;
 class QToolButton;
-class QueryTableModel;
+template <class Item> class TItemsModel;
+struct TDocumentLine;
 class TDocumentKeyList;
 
 class TfrmEngagement : public TSheetWindow {
@@ -86,7 +87,7 @@ private:
     void RenumberLinesByName();
 
     TSheetStore m_store;
-    QueryTableModel* m_lineModel = nullptr;
+    TItemsModel<TDocumentLine>* m_lineModel = nullptr;
     std::optional<TSheet> m_sheet;
     TDocumentLines m_lines;
     qint64 m_idFnm = -1;

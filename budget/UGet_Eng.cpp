@@ -26,19 +26,24 @@ TfrmGet_Eng::TfrmGet_Eng(QWidget* parent) : QDialog(parent)
     grdEng->setObjectName(QStringLiteral("grdEng"));
     grdEng->verticalHeader()->hide();
     grdEng->verticalHeader()->setDefaultSectionSize(20);
-    m_model = new QueryTableModel(this);
-    m_model->addColumn(QStringLiteral("CHAP"), QStringLiteral("Chap."), QueryTableModel::Text);
-    m_model->addColumn(QStringLiteral("ART"), QStringLiteral("Art."), QueryTableModel::Text);
-    m_model->addColumn(QStringLiteral("PAR"), QStringLiteral("Par."), QueryTableModel::Text);
-    m_model->addColumn(QStringLiteral("NO_ENG"), QStringLiteral("No FE"), QueryTableModel::Text, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("DATE_ENG"), QStringLiteral("Date"), QueryTableModel::Date, Qt::AlignCenter);
-    m_model->addColumn(QStringLiteral("ANC_SOLDE"), QStringLiteral("Ancien Solde"), QueryTableModel::Money);
-    m_model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    m_model->addColumn(QStringLiteral("SOLDE"), QStringLiteral("Solde"), QueryTableModel::Money);
-    m_model->addColumn(QStringLiteral("NO_VISA"), QStringLiteral("N° Visa"), QueryTableModel::Text);
-    m_model->addColumn(QStringLiteral("DATE_VISA"), QStringLiteral("Date Visa"), QueryTableModel::Date,
-                       Qt::AlignCenter);
-    m_model->setKeyFields({QStringLiteral("ID_ENG")});
+    using Sheet = TCancellableSheet;
+    auto date = [](const QDate& d) { return d.isValid() ? db::Value(d) : db::Value(); };
+    m_model = new TItemsModel<Sheet>(
+        this,
+        {{QStringLiteral("Chap."), [](const Sheet& c) { return db::Value(c.chap); }, QueryTableModel::Text},
+         {QStringLiteral("Art."), [](const Sheet& c) { return db::Value(c.art); }, QueryTableModel::Text},
+         {QStringLiteral("Par."), [](const Sheet& c) { return db::Value(c.par); }, QueryTableModel::Text},
+         {QStringLiteral("No FE"), [](const Sheet& c) { return db::Value(c.sheet.number); }, QueryTableModel::Text,
+          Qt::AlignCenter},
+         {QStringLiteral("Date"), [date](const Sheet& c) { return date(c.sheet.date); }, QueryTableModel::Date,
+          Qt::AlignCenter},
+         {QStringLiteral("Ancien Solde"), [](const Sheet& c) { return db::Value(c.oldBalance); }, QueryTableModel::Money},
+         {QStringLiteral("Montant"), [](const Sheet& c) { return db::Value(c.sheet.amount); }, QueryTableModel::Money},
+         {QStringLiteral("Solde"), [](const Sheet& c) { return db::Value(c.NewBalance()); }, QueryTableModel::Money},
+         {QStringLiteral("N° Visa"), [](const Sheet& c) { return db::Value(c.sheet.visaNumber); }, QueryTableModel::Text},
+         {QStringLiteral("Date Visa"), [date](const Sheet& c) { return date(c.sheet.visaDate); }, QueryTableModel::Date,
+          Qt::AlignCenter}},
+        [](const Sheet& c) { return db::Value(c.sheet.id); });
     m_model->attachView(grdEng);
     SetSelectionColors(grdEng, palette().color(QPalette::Highlight), palette().color(QPalette::HighlightedText));
     for (int c : {0, 1, 2, 3})
@@ -90,29 +95,16 @@ TfrmGet_Eng::TfrmGet_Eng(QWidget* parent) : QDialog(parent)
 void TfrmGet_Eng::ReadSheets()
 {
     TWaitCursor wait;
-    m_sheets = m_store.CancellableSheets();
-    std::vector<std::vector<db::Value>> rows;
-    rows.reserve(size_t(m_sheets.size()));
-    for (const TCancellableSheet& c : m_sheets) {
-        const TSheet& s = c.sheet;
-        rows.push_back({db::Value(s.id), db::Value(c.chap), db::Value(c.art), db::Value(c.par), db::Value(s.number),
-                        s.date.isValid() ? db::Value(s.date) : db::Value(), db::Value(c.oldBalance),
-                        db::Value(s.amount), db::Value(c.NewBalance()), db::Value(s.visaNumber),
-                        s.visaDate.isValid() ? db::Value(s.visaDate) : db::Value()});
-    }
-    m_model->setRows({QStringLiteral("ID_ENG"), QStringLiteral("CHAP"), QStringLiteral("ART"), QStringLiteral("PAR"),
-                      QStringLiteral("NO_ENG"), QStringLiteral("DATE_ENG"), QStringLiteral("ANC_SOLDE"),
-                      QStringLiteral("MONTANT"), QStringLiteral("SOLDE"), QStringLiteral("NO_VISA"),
-                      QStringLiteral("DATE_VISA")},
-                     std::move(rows));
+    m_model->setItems(m_store.CancellableSheets());
     mnSelect->setEnabled(!m_model->isEmpty());
 }
 
 void TfrmGet_Eng::btnOkClick()
 {
-    if (m_model->isEmpty() || m_model->currentRow() < 0)
+    const TCancellableSheet* chosen = m_model->currentItem();
+    if (!chosen)
         return;
-    SelectedIdEng = m_sheets.at(m_model->sourceRow(m_model->currentRow())).sheet.id;
+    SelectedIdEng = chosen->sheet.id;
     accept();
 }
 
@@ -121,9 +113,13 @@ void TfrmGet_Eng::btnFindClick()
     TfrmFindFE dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!m_model->locate({QStringLiteral("CHAP"), QStringLiteral("ART"), QStringLiteral("PAR"), QStringLiteral("NO_ENG")},
-                         {db::Value(dialog.FoundChap), db::Value(dialog.FoundArt), db::Value(dialog.FoundPar),
-                          db::Value(dialog.FoundNoFE)}))
+    auto same = [](const QString& shown, const QString& found) {
+        return QueryTableModel::sameValue(db::Value(shown), db::Value(found));
+    };
+    if (!m_model->locateItem([&](const TCancellableSheet& c) {
+            return same(c.chap, dialog.FoundChap) && same(c.art, dialog.FoundArt) && same(c.par, dialog.FoundPar)
+                   && same(c.sheet.number, dialog.FoundNoFE);
+        }))
         ShowInfo(QStringLiteral("Fiche d'Engagement inexistante ! "));
 }
 

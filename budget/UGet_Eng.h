@@ -5,6 +5,7 @@
 // sheet to cancel. Modal; after OK the caller reads SelectedIdEng.
 
 #include "budget/SheetStore.h"
+#include "ui/ItemsModel.h"
 
 #include <QDialog>
 
@@ -12,7 +13,6 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QTableView;
-class QueryTableModel;
 
 class TfrmGet_Eng : public QDialog {
     Q_OBJECT
@@ -44,6 +44,5 @@ private:
     void ReadSheets();
 
     TSheetStore m_store;
-    QueryTableModel* m_model = nullptr;
-    QList<TCancellableSheet> m_sheets;   // the model's rows, in their order as read
+    TItemsModel<TCancellableSheet>* m_model = nullptr;
 };

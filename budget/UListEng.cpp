@@ -9,10 +9,10 @@
 #include "core/Refusal.h"
 #include "data/AccessRights.h"
 #include "data/BudgetQueries.h"
+#include "data/RowCriteria.h"
 #include "data/WriteGuard.h"
 #include "refdata/RefDataStore.h"
 #include "reports/commitments/URptListEng.h"
-#include "ui/RowCriteria.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -82,36 +82,31 @@ void TDocumentKeyList::Publish(qint64 current)
         LocateId(current);
 }
 
-void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines)
+void ShowDocumentLines(TDocumentLineModel* model, const TDocumentLines& lines)
 {
-    std::vector<std::vector<db::Value>> rows;
-    rows.reserve(size_t(lines.size()));
-    for (const TDocumentLine& l : lines)
-        rows.push_back({db::Value(qint64(l.noLine)), db::Value(l.noDepense), db::Value(l.dateDepense),
-                        db::Value(l.Imput()), db::Value(l.benName), db::Value(l.amount), db::Value(l.idDepense),
-                        l.kind ? toDbValue(*l.kind) : db::Value()});
-    model->setRows({QStringLiteral("NOLINE"), QStringLiteral("NO_DEPENSE"), QStringLiteral("DATE_DEPENSE"),
-                    QStringLiteral("IMPUT"), QStringLiteral("NOM_BEN"), QStringLiteral("MONTANT"),
-                    QStringLiteral("ID_DEPENSE"), QStringLiteral("TYPE_DEPENSE")},
-                   std::move(rows));
+    model->setItems(lines);
 }
 
-QueryTableModel* MakeDocumentLineGrid(QWidget* window, QTableView** grid, bool withBudgetLine,
-                                      std::initializer_list<int> widths)
+TDocumentLineModel* MakeDocumentLineGrid(QWidget* window, QTableView** grid, bool withBudgetLine,
+                                         std::initializer_list<int> widths)
 {
     auto* view = new QTableView(window);
     view->setObjectName(QStringLiteral("grdDep"));
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(20);
-    auto* model = new QueryTableModel(window);
-    model->addColumn(QStringLiteral("NOLINE"), QStringLiteral("N°"), QueryTableModel::Integer);
-    model->addColumn(QStringLiteral("NO_DEPENSE"), QStringLiteral("N° Dépense"), QueryTableModel::Text);
-    model->addColumn(QStringLiteral("DATE_DEPENSE"), QStringLiteral("Date "), QueryTableModel::Date, Qt::AlignCenter);
+    using Line = TDocumentLine;
+    QList<TDocumentLineModel::ItemColumn> columns{
+        {QStringLiteral("N°"), [](const Line& l) { return db::Value(qint64(l.noLine)); }, QueryTableModel::Integer},
+        {QStringLiteral("N° Dépense"), [](const Line& l) { return db::Value(l.noDepense); }, QueryTableModel::Text},
+        {QStringLiteral("Date "), [](const Line& l) { return db::Value(l.dateDepense); }, QueryTableModel::Date,
+         Qt::AlignCenter}};
     if (withBudgetLine)
-        model->addColumn(QStringLiteral("IMPUT"), QStringLiteral("Imput."), QueryTableModel::Text, Qt::AlignCenter);
-    model->addColumn(QStringLiteral("NOM_BEN"), QStringLiteral("Bénéficiaire"), QueryTableModel::Text);
-    model->addColumn(QStringLiteral("MONTANT"), QStringLiteral("Montant"), QueryTableModel::Money);
-    model->setKeyFields({QStringLiteral("NOLINE")});
+        columns.append({QStringLiteral("Imput."), [](const Line& l) { return db::Value(l.Imput()); },
+                        QueryTableModel::Text, Qt::AlignCenter});
+    columns.append({QStringLiteral("Bénéficiaire"), [](const Line& l) { return db::Value(l.benName); },
+                    QueryTableModel::Text});
+    columns.append({QStringLiteral("Montant"), [](const Line& l) { return db::Value(l.amount); }, QueryTableModel::Money});
+    auto* model = new TDocumentLineModel(window, columns, [](const Line& l) { return db::Value(qint64(l.noLine)); });
     model->attachView(view);
     int column = 0;
     for (int width : widths)

@@ -11,6 +11,7 @@
 // The rows have two fields, ID (the key) and NO (the number).
 
 #include "documents/DocumentLines.h"
+#include "ui/ItemsModel.h"
 #include "ui/QueryTableModel.h"
 
 #include <QList>
@@ -49,17 +50,19 @@ private:
     QList<TDocumentKey> m_keys;
 };
 
-// Shows a document's lines in `model`: the fields NOLINE, NO_DEPENSE,
-// DATE_DEPENSE, IMPUT, NOM_BEN, MONTANT, ID_DEPENSE, TYPE_DEPENSE.
-void ShowDocumentLines(QueryTableModel* model, const TDocumentLines& lines);
+// The grid model of a document's lines: each row one TDocumentLine.
+using TDocumentLineModel = TItemsModel<TDocumentLine>;
+
+// Shows a document's lines in `model`.
+void ShowDocumentLines(TDocumentLineModel* model, const TDocumentLines& lines);
 
 // The grid "grdDep" of a document's lines, made in `window` (put in `grid`),
 // and its model, which ShowDocumentLines fills: the line's number, the
 // expense's number and date, its budget line when `withBudgetLine`, the
 // beneficiary and the amount, keyed by the line's number. The columns take the
 // `widths` given in their order; the last one takes the room left.
-QueryTableModel* MakeDocumentLineGrid(QWidget* window, QTableView** grid, bool withBudgetLine,
-                                      std::initializer_list<int> widths);
+TDocumentLineModel* MakeDocumentLineGrid(QWidget* window, QTableView** grid, bool withBudgetLine,
+                                         std::initializer_list<int> widths);
 
 // The tool bar of a document window: a framed row of tool buttons, each
 // showing a command (or none), with the record navigator among them.

@@ -1,8 +1,8 @@
 #include "documents/DocumentFilter.h"
 
 #include "core/GlobalState.h"
+#include "data/RowCriteria.h"
 #include "data/UDM.h"
-#include "ui/RowCriteria.h"
 
 #include <QStringList>
 
@@ -49,8 +49,8 @@ QSet<qint64> DocumentsOfExpenses(const TFilterCriteria& f, const TDocumentRows& 
     return ids;
 }
 
-QueryTableModel::Filter DocumentRowFilter(const TFilterCriteria& f, const TDocumentRows& rows,
-                                          const QSet<qint64>& ofLine, const QString& chapter)
+TRowFilter DocumentRowFilter(const TFilterCriteria& f, const TDocumentRows& rows,
+                             const QSet<qint64>& ofLine, const QString& chapter)
 {
     if (f.IsEmpty() && chapter.isEmpty())
         return nullptr;

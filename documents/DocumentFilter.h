@@ -9,7 +9,8 @@
 
 #include "core/Currency.h"
 #include "data/Codes.h"
-#include "ui/QueryTableModel.h"
+#include "core/Currency.h"
+#include "data/ListingRows.h"
 
 #include <QDate>
 #include <QSet>
@@ -67,5 +68,5 @@ QSet<qint64> DocumentsOfExpenses(const TFilterCriteria& criteria, const TDocumen
 // select them; null when no criterion applies and no chapter is given.
 // `ofLine`: the documents of the chosen budget line when the rows do not hold
 // it. `chapter`: the rows of that chapter only (a CHAP column).
-QueryTableModel::Filter DocumentRowFilter(const TFilterCriteria& criteria, const TDocumentRows& rows,
-                                          const QSet<qint64>& ofLine = {}, const QString& chapter = QString());
+TRowFilter DocumentRowFilter(const TFilterCriteria& criteria, const TDocumentRows& rows,
+                             const QSet<qint64>& ofLine = {}, const QString& chapter = QString());

@@ -1,6 +1,6 @@
 #include "expenditure/ExpenseCriteria.h"
 
-#include "ui/RowCriteria.h"
+#include "data/RowCriteria.h"
 
 #include <QStringList>
 
@@ -47,7 +47,7 @@ TSqlCondition BuildExpenseCondition(const TFilterCriteria& f, const QString& pre
     return c;
 }
 
-QueryTableModel::Filter ExpenseRowFilter(const TFilterCriteria& f)
+TRowFilter ExpenseRowFilter(const TFilterCriteria& f)
 {
     const std::optional<ExpenseKind> kind = f.Kind();
     const bool imput = f.imput && f.idFnm != -1;

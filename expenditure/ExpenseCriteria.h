@@ -3,9 +3,9 @@
 // which TfrmFilterDep edits) as a condition on DEPENSE, every value a
 // parameter, and as the same test over fetched expense rows.
 
+#include "data/ListingRows.h"
 #include "db/Database.h"
 #include "documents/DocumentFilter.h"
-#include "ui/QueryTableModel.h"
 
 #include <QList>
 #include <QPair>
@@ -25,4 +25,4 @@ TSqlCondition BuildExpenseCondition(const TFilterCriteria& filter, const QString
 // The same criteria over fetched expense rows (TYPE_DEPENSE, ID_FNM,
 // NO_DEPENSE, DATE_DEPENSE, MONTANT, ID_BEN): a row is kept exactly when the
 // condition above would select it. Null when no criterion applies.
-QueryTableModel::Filter ExpenseRowFilter(const TFilterCriteria& filter);
+TRowFilter ExpenseRowFilter(const TFilterCriteria& filter);

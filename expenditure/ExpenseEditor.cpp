@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "documents/DocumentBrowsing.h"
 #include "expenditure/ExpenseLists.h"
+#include "expenditure/ExpenseRows.h"
 #include "expenditure/UDep_Sal_Eng.h"
 #include "expenditure/UDep_Sal_Mdt.h"
 #include "expenditure/UFact.h"
@@ -166,7 +167,7 @@ std::optional<TExpense> TExpenseEditor::CurrentExpense() const
 
 bool TExpenseEditor::LocateExpense(qint64 id)
 {
-    const int row = HasRows() ? TExpenseStore::FindExpense(*m_rows, id) : -1;
+    const int row = HasRows() ? FindExpense(*m_rows, id) : -1;
     if (row >= 0)
         m_rows->setCurrentRow(row);
     return row >= 0;
@@ -174,7 +175,7 @@ bool TExpenseEditor::LocateExpense(qint64 id)
 
 bool TExpenseEditor::LocateNumber(const QString& number)
 {
-    const int row = HasRows() ? TExpenseStore::FindNumber(*m_rows, number) : -1;
+    const int row = HasRows() ? FindExpenseNumber(*m_rows, number) : -1;
     if (row >= 0)
         m_rows->setCurrentRow(row);
     return row >= 0;
@@ -197,7 +198,7 @@ void TExpenseEditor::TakeExpenseRow(qint64 id)
 {
     if (!m_rows)
         return;
-    m_expenses.TakeExpense(*m_rows, id);
+    TakeExpense(m_expenses, *m_rows, id);
     if (m_rowsNavigator)
         m_rowsNavigator->UpdateButtons();
 }
@@ -206,7 +207,7 @@ void TExpenseEditor::ReadShownExpenseAgain()
 {
     if (!m_rows || IdDepense <= 0)
         return;
-    m_expenses.TakeExpense(*m_rows, IdDepense);
+    TakeExpense(m_expenses, *m_rows, IdDepense);
     ShownRowRewritten();
 }
 

@@ -105,7 +105,7 @@ protected:
     // Reads the rows again and moves to `id`, or stays at the same place.
     void RefreshRows(qint64 id = -1);
     // Reads again the row of the expense `id` only, once it was written or
-    // deleted (see TExpenseStore::TakeExpense).
+    // deleted (see TakeExpense, expenditure/ExpenseRows.h).
     void TakeExpenseRow(qint64 id);
     // Reads again the row of the expense shown, after an operation of the
     // window wrote it (its lines' total), and takes its new version.

@@ -10,7 +10,7 @@
 // BudgetQueries::GetExpenseState), then joined and ordered here by key.
 
 #include "data/Codes.h"
-#include "ui/QueryTableModel.h"
+#include "data/ListingRows.h"
 
 #include <QList>
 

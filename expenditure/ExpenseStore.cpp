@@ -89,68 +89,18 @@ TListingRows TExpenseStore::ReadExpenses(ExpenseKind kind)
     return ReadListingRows(q);
 }
 
-namespace {
-
-// The first row of `rows` whose `field` passes `match`; -1 when none. The
-// column is found once: a year's expenses are many.
-int FindRow(const QueryTableModel& rows, const QString& field, const std::function<bool(const db::Value&)>& match)
-{
-    const int column = rows.fieldIndex(field);
-    if (column < 0)
-        return -1;
-    for (int r = 0; r < rows.rowCount(); ++r)
-        if (match(rows.sourceValues(rows.sourceRow(r))[size_t(column)]))
-            return r;
-    return -1;
-}
-
-} // namespace
-
-int TExpenseStore::FindExpense(const QueryTableModel& rows, qint64 id)
-{
-    return FindRow(rows, QStringLiteral("ID_DEPENSE"), [id](const db::Value& v) { return db::toInt(v) == id; });
-}
-
-int TExpenseStore::FindNumber(const QueryTableModel& rows, const QString& number)
-{
-    return FindRow(rows, QStringLiteral("NO_DEPENSE"), [&number](const db::Value& v) { return db::toText(v) == number; });
-}
-
 TShownRow TExpenseStore::ShownRowOf(const QueryRow& row)
 {
     return TShownRow{QStringLiteral("DEPENSE"), QStringLiteral("ID_DEPENSE"), row.asInt(QStringLiteral("ID_DEPENSE")),
                      row.asInt(QStringLiteral("ROW_VERSION"))};
 }
 
-void TExpenseStore::TakeExpense(QueryTableModel& rows, qint64 id)
+TListingRows TExpenseStore::ReadExpenseRow(qint64 id)
 {
-    const int taken = FindExpense(rows, id);
-    if (taken >= 0) {
-        rows.removeSourceRow(taken);
-        rows.setCurrentRow(taken);
-    }
     db::Query& q = KeptStatement(m_expense, QStringLiteral("SELECT D.*, D.RDB$RECORD_VERSION AS ROW_VERSION FROM DEPENSE D "
                                                            "WHERE ID_DEPENSE=:ID_DEPENSE"));
     q.setParam(QStringLiteral("ID_DEPENSE"), id);
-    q.open();
-    if (!q.isEmpty() && q.columnNames() == rows.fieldNames()) {
-        // After the rows of its date and of every date before it; undated rows come first.
-        const QDate day = q.asDate(QStringLiteral("DATE_DEPENSE"));
-        const int date = rows.fieldIndex(QStringLiteral("DATE_DEPENSE"));
-        int at = 0;
-        while (at < rows.totalRowCount()) {
-            const QDate other = db::toDate(rows.sourceValues(at)[size_t(date)]);
-            if (day.isValid() && (!other.isValid() || other <= day))
-                ++at;
-            else if (!day.isValid() && !other.isValid())
-                ++at;
-            else
-                break;
-        }
-        rows.insertSourceRow(at, q.rows().front());
-        rows.setCurrentRow(at);
-    }
-    q.close();
+    return ReadListingRows(q);
 }
 
 QString TExpenseStore::PaymentOrderNumberOf(qint64 idDepense)

@@ -19,8 +19,8 @@
 
 #include "core/Currency.h"
 #include "data/Codes.h"
+#include "data/ListingRows.h"
 #include "data/ShownRow.h"
-#include "ui/QueryTableModel.h"
 
 #include <QDate>
 #include <QHash>
@@ -95,16 +95,9 @@ public:
     // Every column of the expenses of `kind` (and ROW_VERSION, the version
     // each was read at), in date order: the rows an editor shows and moves over.
     TListingRows ReadExpenses(ExpenseKind kind);
-    // The browsed expenses `rows` (a model of ReadExpenses' rows, neither
-    // filtered nor sorted) once the expense `id` was written or deleted: only
-    // its row is read again, and put in its place in date order (taken out
-    // when it is gone), the current row on it (on the row that followed it
-    // when it is gone).
-    void TakeExpense(QueryTableModel& rows, qint64 id);
-    // The row of `rows` (ReadExpenses' rows) holding the expense `id`, or
-    // numbered exactly `number`; -1 when none.
-    static int FindExpense(const QueryTableModel& rows, qint64 id);
-    static int FindNumber(const QueryTableModel& rows, const QString& number);
+    // The expense `id` with the columns ReadExpenses() reads: one row, or
+    // none when it is gone.
+    TListingRows ReadExpenseRow(qint64 id);
     // A row of ReadExpenses() as it was read, for the check that a save
     // undoes no other user's change.
     static TShownRow ShownRowOf(const QueryRow& row);

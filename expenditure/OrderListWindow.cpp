@@ -52,7 +52,7 @@ QAction* TOrderListWindow::AddModifCommand(QPushButton** button)
 
 QAction* TOrderListWindow::AddFindCommand(QPushButton** button)
 {
-    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { FindOrderAsked(); },
+    return AddCommand("mnFind", QStringLiteral("Chercher"), [this] { FindNumberAsked(); },
                       QKeySequence(Qt::Key_F3),
                       Button{"btnFind", QStringLiteral("Chercher"), QStringLiteral("Chercher un mandat"),
                              QStyle::SP_FileDialogContentsView},
@@ -127,26 +127,6 @@ void TOrderListWindow::OpenCurrentOrder()
     ReadOrders();
 }
 
-void TOrderListWindow::FindOrderAsked()
-{
-    const std::optional<QString> typed =
-        InputBox(this, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
-    if (!typed || typed->isEmpty())
-        return;
-    bool ok = false;
-    const qint64 number = typed->trimmed().toLongLong(&ok);
-    if (!ok) {
-        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
-                       MsgButton::OK);
-        return;
-    }
-    const int row = TOrderListing::FindNumber(*Rows(), number);
-    if (row < 0)
-        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
-    else
-        Rows()->setCurrentRow(row);
-}
-
 void TOrderListWindow::AskFilter()
 {
     if (!AskCriteria<TfrmFilterMdt>(m_filter))
@@ -205,4 +185,32 @@ bool DeleteOrderAsked(qint64 idMdt)
     }
     DM->Queries().RefreshMandatedSnapshot();
     return true;
+}
+
+int TOrderListWindow::FindNumber(const QueryTableModel& rows, qint64 number)
+{
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (TOrderListing::HasNumber(rows.row(r), number))
+            return r;
+    return -1;
+}
+
+void TOrderListWindow::FindNumberAsked()
+{
+    const std::optional<QString> typed =
+        InputBox(this, QStringLiteral("Rechercher un Mandat"), QStringLiteral("Tapez le No du mandat : "));
+    if (!typed || typed->isEmpty())
+        return;
+    bool ok = false;
+    const qint64 number = typed->trimmed().toLongLong(&ok);
+    if (!ok) {
+        ShowMessageBox(QStringLiteral("'") + *typed + QStringLiteral("' n'est pas un nombre entier valide."), mtError,
+                       MsgButton::OK);
+        return;
+    }
+    const int row = FindNumber(*Rows(), number);
+    if (row < 0)
+        ShowInfo(*typed + QStringLiteral(" : Cet Mandat est introuvable ! "));
+    else
+        Rows()->setCurrentRow(row);
 }

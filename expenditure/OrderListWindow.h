@@ -24,6 +24,10 @@ public:
     // Reads the orders again, keeping the filter, the sort and the current order.
     void ReadOrders();
 
+    // The first shown row whose order has the number `number`
+    // (TOrderListing::HasNumber); -1 when none.
+    static int FindNumber(const QueryTableModel& rows, qint64 number);
+
 protected:
     // The orders are read in `order`.
     explicit TOrderListWindow(QWidget* parent, TOrderListing::Order order = TOrderListing::Order::LastFirst);
@@ -51,12 +55,12 @@ protected:
 
     // Opens the current order in TfrmMandat, then reads the orders again.
     void OpenCurrentOrder();
+    // Asks the criteria and applies them.
+    void AskFilter();
     // Asks for an order number and makes the first shown order of that
     // number current; tells the user when the text is not a number or no
     // order has it.
-    void FindOrderAsked();
-    // Asks the criteria and applies them.
-    void AskFilter();
+    void FindNumberAsked();
     // Prints the orders as shown; the current order stays current.
     void PrintListing();
 

@@ -118,7 +118,7 @@ void TOrderListing::SetLineAmounts(TListingRows& rows, const std::optional<TLine
     }
 }
 
-QueryTableModel::Filter TOrderListing::RowFilter(const TOrderCriteria& f, const std::optional<TLineOrders>& line)
+TRowFilter TOrderListing::RowFilter(const TOrderCriteria& f, const std::optional<TLineOrders>& line)
 {
     return DocumentRowFilter(f, kOrders, line ? line->orders : QSet<qint64>());
 }
@@ -136,15 +136,11 @@ QString TOrderListing::BudgetLineCaption(qint64 idFnm)
          + q.asString(QStringLiteral("INTITULE")).trimmed();
 }
 
-int TOrderListing::FindNumber(const QueryTableModel& rows, qint64 number)
+bool TOrderListing::HasNumber(const QueryRow& row, qint64 number)
 {
-    for (int r = 0; r < rows.rowCount(); ++r) {
-        bool ok = false;
-        const qint64 stored = rows.row(r).asString(QStringLiteral("NO_MDT")).trimmed().toLongLong(&ok);
-        if (ok && stored == number)
-            return r;
-    }
-    return -1;
+    bool ok = false;
+    const qint64 stored = row.asString(QStringLiteral("NO_MDT")).trimmed().toLongLong(&ok);
+    return ok && stored == number;
 }
 
 TVerdict TOrderListing::DeleteRefusal(qint64 idMdt)

@@ -10,8 +10,8 @@
 // holds, for each order, the sum of that line's imputations in its expenses.
 
 #include "core/Refusal.h"
+#include "data/ListingRows.h"
 #include "documents/DocumentFilter.h"
-#include "ui/QueryTableModel.h"
 
 #include <QHash>
 #include <QSet>
@@ -58,14 +58,14 @@ public:
     static void SetLineAmounts(TListingRows& rows, const std::optional<TLineOrders>& line);
     // The rows the criteria keep; null when none applies. `line` holds the
     // orders of the chosen budget line when the criteria choose one.
-    static QueryTableModel::Filter RowFilter(const TOrderCriteria& criteria, const std::optional<TLineOrders>& line);
+    static TRowFilter RowFilter(const TOrderCriteria& criteria, const std::optional<TLineOrders>& line);
     // The budget line as the printed listing heads it: chapter + "." + article
     // (+ "." + paragraph) + " - " + title; empty when the line is unknown.
     static QString BudgetLineCaption(qint64 idFnm);
-    // The first shown row whose stored number reads as the whole number
-    // `number` (12 finds 0012); stored numbers that are not numbers are
-    // passed over. -1 when none.
-    static int FindNumber(const QueryTableModel& rows, qint64 number);
+    // Whether the stored number of the order of `row` reads as the whole
+    // number `number` (12 finds 0012); a stored number that is not a number
+    // matches none.
+    static bool HasNumber(const QueryRow& row, qint64 number);
     // Why the order cannot be deleted, as it stands now: a regularisation
     // sheet records it, or it is gone. None when it can be deleted.
     static TVerdict DeleteRefusal(qint64 idMdt);

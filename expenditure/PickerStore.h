@@ -14,10 +14,10 @@
 // the engine's update conflict; one committed is read here. Either way one
 // of two users adding one expense to two documents wins, and the other is told.
 
+#include "data/ListingRows.h"
 #include "documents/ExpenseDocument.h"
 #include "expenditure/ExpenseStore.h"
 #include "expenditure/PickerRules.h"
-#include "ui/QueryTableModel.h"
 
 #include <memory>
 #include <optional>

@@ -235,7 +235,7 @@ void TfrmBord_Mdt::btnModifClick()
 
 void TfrmBord_Mdt::btnFindClick()
 {
-    FindOrderAsked();
+    FindNumberAsked();
 }
 
 void TfrmBord_Mdt::btnFilterClick()

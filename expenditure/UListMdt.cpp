@@ -83,7 +83,7 @@ void TfrmListMdt::btnDeleteClick()
 
 void TfrmListMdt::btnFindClick()
 {
-    FindOrderAsked();
+    FindNumberAsked();
 }
 
 void TfrmListMdt::btnFilterClick()

@@ -21,7 +21,8 @@ class QLineEdit;
 class QMenu;
 class QTableView;
 class QToolButton;
-class QueryTableModel;
+template <class Item> class TItemsModel;
+struct TDocumentLine;
 class TDocumentKeyList;
 enum class TransferItem;
 
@@ -96,7 +97,7 @@ private:
     const TDocumentLine* CurrentLine() const;
 
     TOrderStore m_store;
-    QueryTableModel* m_lineModel = nullptr;
+    TItemsModel<TDocumentLine>* m_lineModel = nullptr;
     std::optional<TOrder> m_order;
     TDocumentLines m_lines;
     Currency m_total;

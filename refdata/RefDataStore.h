@@ -11,8 +11,8 @@
 // the store's typed ...Of(row).
 
 #include "data/Codes.h"
+#include "data/ListingRows.h"
 #include "db/Database.h"
-#include "ui/QueryTableModel.h"
 
 #include <QByteArray>
 #include <QList>

@@ -7,8 +7,8 @@
 // the caller's write operation. Each statement is prepared once for the life
 // of the store.
 
+#include "data/ListingRows.h"
 #include "data/ShownRow.h"
-#include "ui/QueryTableModel.h"
 
 #include <QList>
 #include <QString>

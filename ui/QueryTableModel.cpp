@@ -17,20 +17,6 @@
 
 namespace {
 
-const db::Value& NullValue()
-{
-    static const db::Value v;
-    return v;
-}
-
-int IndexOf(const QStringList& names, const QString& field)
-{
-    for (int i = 0; i < names.size(); ++i)
-        if (names[i].compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
 bool IsNumber(const db::Value& v)
 {
     return std::holds_alternative<qint64>(v) || std::holds_alternative<double>(v)
@@ -75,15 +61,6 @@ QString WithoutTrailingBlanks(QString s)
 }
 
 } // namespace
-
-TListingRows ReadListingRows(db::Query& query)
-{
-    query.close();
-    query.open();
-    TListingRows rows{query.columnNames(), query.takeRows()};
-    query.close();
-    return rows;
-}
 
 void FitAmountColumn(QTableView* view, int column, Currency smallest, Currency largest)
 {
@@ -158,24 +135,6 @@ private:
 void GiveRestOfWidth(QTableView* view, int column, int minimum)
 {
     new TRestOfWidth(view, column, minimum);
-}
-
-// ---------------------------------------------------------------------------
-// QueryRow
-
-const db::Value& QueryRow::value(const QString& field) const
-{
-    if (!m_values || !m_names)
-        return NullValue();
-    const int i = IndexOf(*m_names, field);
-    if (i < 0 || size_t(i) >= m_values->size())
-        throw db::DbError(QStringLiteral("Champ inconnu : %1").arg(field));
-    return (*m_values)[size_t(i)];
-}
-
-bool QueryRow::hasField(const QString& field) const
-{
-    return m_names && IndexOf(*m_names, field) >= 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -411,7 +370,7 @@ void QueryTableModel::removeSourceRow(int sourceRow)
 
 int QueryTableModel::findSourceRow(const QString& field, const db::Value& value) const
 {
-    const int f = IndexOf(m_names, field);
+    const int f = ColumnIndexOf(m_names, field);
     if (f < 0)
         return -1;
     for (size_t r = 0; r < m_rows.size(); ++r)
@@ -481,7 +440,7 @@ int QueryTableModel::fieldOfColumn(int column) const
         return (column >= 0 && column < m_names.size()) ? column : -1;
     if (column < 0 || column >= m_columns.size())
         return -1;
-    return IndexOf(m_names, m_columns[column].field);
+    return ColumnIndexOf(m_names, m_columns[column].field);
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const
@@ -622,7 +581,7 @@ Qt::ItemFlags QueryTableModel::flags(const QModelIndex& index) const
 
 int QueryTableModel::fieldIndex(const QString& field) const
 {
-    return IndexOf(m_names, field);
+    return ColumnIndexOf(m_names, field);
 }
 
 QueryRow QueryTableModel::row(int shownRow) const
@@ -724,7 +683,7 @@ int QueryTableModel::findRow(const QStringList& fields, const QList<db::Value>& 
         return -1;
     std::vector<int> idx;
     for (const QString& f : fields) {
-        const int i = IndexOf(m_names, f);
+        const int i = ColumnIndexOf(m_names, f);
         if (i < 0)
             return -1;
         idx.push_back(i);

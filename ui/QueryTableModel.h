@@ -23,6 +23,7 @@
 // to show the largest and the smallest amount of the rows in full; so are the
 // text columns marked fitText, to show their title and their widest text.
 
+#include "data/ListingRows.h"
 #include "db/Database.h"
 
 #include <QAbstractTableModel>
@@ -35,18 +36,6 @@
 
 #include <functional>
 #include <vector>
-
-
-
-// Rows fetched and assembled by a store: the column names and the rows.
-struct TListingRows {
-    QStringList names;
-    std::vector<std::vector<db::Value>> rows;
-};
-
-// Runs the select `query` with its parameters and hands back its rows; the
-// query is closed again.
-TListingRows ReadListingRows(db::Query& query);
 
 // Widens `column` of `view`, when it is narrower, so that the amounts from
 // `smallest` to `largest` show in full in the mask "### ### ### ##0.00", in
@@ -64,32 +53,11 @@ void FitTextColumn(QTableView* view, int column, const QString& widest, bool bol
 // when the view is too narrow for all of them.
 void GiveRestOfWidth(QTableView* view, int column, int minimum);
 
-// One row of the model's copy, read by column name (case-insensitive).
-class QueryRow {
-public:
-    QueryRow() = default;
-    QueryRow(const QStringList* names, const std::vector<db::Value>* values) : m_names(names), m_values(values) {}
-
-    bool isValid() const { return m_values != nullptr; }
-    // Throws db::DbError for an unknown column; a null row reads as NULL.
-    const db::Value& value(const QString& field) const;
-    bool hasField(const QString& field) const;
-    bool isNull(const QString& field) const { return db::isNull(value(field)); }
-    qint64 asInt(const QString& field) const { return db::toInt(value(field)); }
-    Currency asCurrency(const QString& field) const { return db::toCurrency(value(field)); }
-    QString asString(const QString& field) const { return db::toText(value(field)); }
-    QDate asDate(const QString& field) const { return db::toDate(value(field)); }
-
-private:
-    const QStringList* m_names = nullptr;
-    const std::vector<db::Value>* m_values = nullptr;
-};
-
 class QueryTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Format { Auto, Text, Money, Date, Integer };
-    using Filter = std::function<bool(const QueryRow&)>;
+    using Filter = TRowFilter;
     using RowTint = std::function<QColor(int shownRow, const QueryRow&)>;
     using RowFont = std::function<QFont(int shownRow, const QueryRow&, const QFont& base)>;
     using Formatter = std::function<QString(const db::Value&)>;

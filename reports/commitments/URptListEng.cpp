@@ -1,6 +1,7 @@
 #include "reports/commitments/URptListEng.h"
 
 #include "core/GlobalState.h"
+#include "ui/QueryTableModel.h"
 
 TfrmRptListEng::TfrmRptListEng()
     : TListingReportForm(QStringLiteral("RptListEng"), QStringLiteral("Listing des Engagements"))

@@ -1,6 +1,7 @@
 #include "reports/expenses/URptListDep.h"
 
 #include "core/GlobalState.h"
+#include "ui/QueryTableModel.h"
 
 TfrmRptListDep::TfrmRptListDep()
     : TListingReportForm(QStringLiteral("RptListDep"), QStringLiteral("Listing des Factures"))

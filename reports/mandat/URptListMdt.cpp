@@ -1,6 +1,7 @@
 #include "reports/mandat/URptListMdt.h"
 
 #include "core/GlobalState.h"
+#include "ui/QueryTableModel.h"
 
 namespace {
 

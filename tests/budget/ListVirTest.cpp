@@ -9,6 +9,7 @@
 #include "common/ProgramFolder.h"
 #include "shell/UKivMain.h"
 #include "ui/FormKit.h"
+#include "ui/QueryTableModel.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -5,7 +5,9 @@
 
 #include "core/Refusal.h"
 #include "data/WriteGuard.h"
+#include "expenditure/ExpenseRows.h"
 #include "expenditure/ExpenseStore.h"
+#include "ui/QueryTableModel.h"
 
 using rows::Money;
 using rows::Write;
@@ -169,11 +171,11 @@ TEST_F(ExpenseStoreTest, AnExpenseTakesNoLineNumberedPastTheColumn)
                         {"DEP", id},
                         {"F", line},
                         {"N", c.highest},
-                        {"T", slImputation}});
+                        {"T", toDbValue(SalaryLineType::Imputation)}});
         });
         TSalaryLine l;
         l.idDepense = id;
-        l.type = slImputation;
+        l.type = SalaryLineType::Imputation;
         l.idDetail = social;
         l.amount = Money("2");
         QString refusal;
@@ -186,7 +188,7 @@ TEST_F(ExpenseStoreTest, AnExpenseTakesNoLineNumberedPastTheColumn)
         }
         EXPECT_EQ(refusal, c.refusal);
         QList<int> numbers;
-        for (const TSalaryLine& stored : store.SalaryLines(id, slImputation))
+        for (const TSalaryLine& stored : store.SalaryLines(id, SalaryLineType::Imputation))
             numbers << stored.noOrd;
         EXPECT_EQ(numbers, c.refusal.isEmpty() ? (QList<int>{c.highest, c.highest + 10}) : QList<int>{c.highest});
         EXPECT_EQ(store.SalaryTotals(id).gross, c.refusal.isEmpty() ? Money("3") : Money("1"));
@@ -240,7 +242,7 @@ TEST_F(ExpenseStoreTest, OneRowReadAgainKeepsTheBrowsedRowsAsAFullRead)
         SCOPED_TRACE(s.name);
         const int before = s.deleted ? keys(rows).indexOf(ids[1]) : -1;
         const qint64 id = s.write();
-        store.TakeExpense(rows, id);
+        TakeExpense(store, rows, id);
         QueryTableModel again;
         readInto(again, fresh);
         EXPECT_EQ(keys(rows), keys(again));

@@ -7,6 +7,7 @@
 #include "common/PreviewDriver.h"
 #include "common/ProgramFolder.h"
 #include "controls/NumEdit.h"
+#include "data/RowCriteria.h"
 #include "expenditure/OrderListing.h"
 #include "expenditure/OrderStore.h"
 #include "expenditure/UFilterMdt.h"
@@ -15,7 +16,6 @@
 #include "reports/mandat/URptListMdt.h"
 #include "shell/UKivMain.h"
 #include "tools/FillYear.h"
-#include "ui/RowCriteria.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -225,9 +225,9 @@ TEST_F(SalaryTest, AnExpenseFullOfLinesRefusesTheNextOne)
     // Filled while the new line is typed: its save is refused.
     ChooseInNextList(QStringLiteral("ID_FNM"), social);
     w->btnAddImput->click();
-    ASSERT_TRUE(w->LineEditing(slImputation));
-    ASSERT_TRUE(w->LineAmountEdit(slImputation));
-    w->LineAmountEdit(slImputation)->setText(QStringLiteral("20"));
+    ASSERT_TRUE(w->LineEditing(SalaryLineType::Imputation));
+    ASSERT_TRUE(w->LineAmountEdit(SalaryLineType::Imputation));
+    w->LineAmountEdit(SalaryLineType::Imputation)->setText(QStringLiteral("20"));
     fill();
     messages->clear();
     w->btnPostImput->click();
@@ -235,7 +235,7 @@ TEST_F(SalaryTest, AnExpenseFullOfLinesRefusesTheNextOne)
         SCOPED_TRACE("save");
         expectRefused();
     }
-    EXPECT_TRUE(w->LineEditing(slImputation));
+    EXPECT_TRUE(w->LineEditing(SalaryLineType::Imputation));
 
     // Full already when the detail is picked.
     auto* pick = w->findChild<QToolButton*>(QStringLiteral("btnPickImput"));

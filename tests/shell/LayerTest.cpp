@@ -167,3 +167,26 @@ TEST(Layers, BudgetAndExpenditureShareSheetsAndOrdersThroughTheDocumentsLayer)
     }
     EXPECT_TRUE(reached.isEmpty()) << reached.join(QLatin1Char('\n')).toStdString();
 }
+
+// Stores and listings hand windows their rows (data/ListingRows.h) and know
+// nothing of how a list is shown: none includes a header of ui/ (the grid
+// model, the form kit). The data module below them cannot (the table above).
+TEST(Layers, StoresAndListingsIncludeNothingOfTheWidgetLayer)
+{
+    const QRegularExpression storeOrListing(QStringLiteral("(Store|Listing)\\.(h|cpp)$"));
+    QStringList reached;
+    int checked = 0;
+    for (const QString& area : {QStringLiteral("security"), QStringLiteral("refdata"), QStringLiteral("budget"),
+                                QStringLiteral("expenditure"), QStringLiteral("documents"), QStringLiteral("reports")}) {
+        for (const auto& [relative, target] : IncludesUnder(area)) {
+            if (!storeOrListing.match(relative).hasMatch())
+                continue;
+            ++checked;
+            const QString include = relative + QStringLiteral(" -> ") + target;
+            if (LayerOf(target) == QLatin1String("ui"))
+                reached << include;
+        }
+    }
+    EXPECT_GT(checked, 0);
+    EXPECT_TRUE(reached.isEmpty()) << reached.join(QLatin1Char('\n')).toStdString();
+}

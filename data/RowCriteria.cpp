@@ -1,4 +1,4 @@
-#include "ui/RowCriteria.h"
+#include "data/RowCriteria.h"
 
 #include <algorithm>
 
