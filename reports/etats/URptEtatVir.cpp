@@ -26,17 +26,17 @@ const QString MissingKey = QStringLiteral("9999");
 
 } // namespace
 
-std::vector<TTransferRow> TransferRows(qint64 idMdt, bool separated, QDate* orderDate)
+std::vector<TBankTransferRow> TransferRows(qint64 idMdt, bool separated, QDate* orderDate)
 {
     TPaymentStatementData data;
     data.Load(idMdt);
     if (orderDate)
         *orderDate = data.dateMdt;
-    std::vector<TTransferRow> rows;
+    std::vector<TBankTransferRow> rows;
     rows.reserve(data.lines.size());
     int num = 0;
     for (const TStatementLine& line : data.lines) {
-        TTransferRow row;
+        TBankTransferRow row;
         row.num = ++num;
         row.idBen = line.idBen;
         row.montant = line.amount;
@@ -56,7 +56,7 @@ std::vector<TTransferRow> TransferRows(qint64 idMdt, bool separated, QDate* orde
         rows.push_back(row);
     }
     std::stable_sort(rows.begin(), rows.end(),
-                     [](const TTransferRow& a, const TTransferRow& b) { return a.key < b.key; });
+                     [](const TBankTransferRow& a, const TBankTransferRow& b) { return a.key < b.key; });
     return rows;
 }
 
@@ -165,7 +165,7 @@ void TfrmRptEtatVir::EtatVirBeforePrint()
     QStringList names, accounts, amounts;
     std::vector<std::vector<db::Value>> values;
     values.reserve(m_list.size());
-    for (const TTransferRow& row : m_list) {
+    for (const TBankTransferRow& row : m_list) {
         names << row.nom;
         accounts << row.compte;
         amounts << row.montant.formatMoney();

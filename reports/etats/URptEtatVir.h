@@ -17,7 +17,7 @@
 #include <QDate>
 
 // One row of the statement.
-struct TTransferRow {
+struct TBankTransferRow {
     QString key;        // the group: a bank's name, "0", "1", or "9999" for a missing beneficiary
     qint64 idBen = -1;
     int num = 0;        // the line's rank in the order, from 1
@@ -30,7 +30,7 @@ struct TTransferRow {
 // group per bank name (bank not found: "??"); grouped: "0" for the postal
 // cheque centre, "1" for any other bank. A line whose beneficiary is missing
 // has the name "??", the account "????" and the group "9999".
-std::vector<TTransferRow> TransferRows(qint64 idMdt, bool separated, QDate* orderDate = nullptr);
+std::vector<TBankTransferRow> TransferRows(qint64 idMdt, bool separated, QDate* orderDate = nullptr);
 // The heading of a group: the bank's name when separated; when grouped "CCP"
 // for "0" and "BANQUE" for any other key.
 QString TransferGroupHeading(const QString& key, bool separated);
@@ -51,7 +51,7 @@ private:
     void EtatVirBeforePrint();
 
     rpt::TableRows m_rows;
-    std::vector<TTransferRow> m_list;
+    std::vector<TBankTransferRow> m_list;
     QDate m_orderDate;
     Currency m_running;        // the group's total so far
     bool m_groupStarts = false;

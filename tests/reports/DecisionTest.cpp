@@ -92,10 +92,12 @@ TEST(DecisionTemplate, PlaceholdersAreReplacedInTheReadDocument)
             if (!b.text().isEmpty())
                 paragraphs << b.text();
         EXPECT_EQ(paragraphs.join(QLatin1Char('\n')), QString::fromUtf8(c.text));
-        if (c.boldAt >= 0)
+        if (c.boldAt >= 0) {
             EXPECT_EQ(FormatAt(document, c.boldAt).fontWeight(), QFont::Bold);
-        if (c.plainAt >= 0)
+        }
+        if (c.plainAt >= 0) {
             EXPECT_NE(FormatAt(document, c.plainAt).fontWeight(), QFont::Bold);
+        }
         // Written and read again, the filled text is the same.
         EXPECT_EQ(ReadRtf(rtf::Write(document))->toPlainText(), document.toPlainText());
     }

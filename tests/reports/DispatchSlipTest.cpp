@@ -194,9 +194,11 @@ TEST_F(DispatchSlipTest, LongTextsWrapOrShrinkTheirColumnTogether)
         const QString name = QString::fromLatin1(column);
         const double size = page.item(name)->font.pointSizeF();
         EXPECT_LT(size, 9);
-        for (int i = 0; i < 3; ++i)
-            if (const rpt::PageItem* cell = page.item(name, i))
+        for (int i = 0; i < 3; ++i) {
+            if (const rpt::PageItem* cell = page.item(name, i)) {
                 EXPECT_DOUBLE_EQ(cell->font.pointSizeF(), size) << i;
+            }
+        }
     }
 }
 

@@ -75,10 +75,10 @@ protected:
     qint64 line = 0;
 };
 
-QStringList Keys(const std::vector<TTransferRow>& rows)
+QStringList Keys(const std::vector<TBankTransferRow>& rows)
 {
     QStringList keys;
-    for (const TTransferRow& r : rows)
+    for (const TBankTransferRow& r : rows)
         keys << QStringLiteral("%1:%2:%3:%4").arg(r.key).arg(r.num).arg(r.nom, r.compte);
     return keys;
 }
