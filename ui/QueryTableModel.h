@@ -1,7 +1,9 @@
 #pragma once
 // QueryTableModel: the one read-only grid model of the program, over its own
-// copy of the rows a store read. It keeps a current row (like a dataset
-// cursor), synchronised with an attached view.
+// copy of the rows a store read. It is the proxy that filters and sorts
+// (TShownRowsProxy) over the model that holds and shows the rows
+// (TQueryRowsModel), and keeps a current row (like a dataset cursor),
+// synchronised with an attached view.
 //
 // Usage:
 //   QueryTableModel model;
@@ -25,8 +27,9 @@
 
 #include "data/ListingRows.h"
 #include "db/Database.h"
+#include "ui/QueryRowsModel.h"
+#include "ui/ShownRowsProxy.h"
 
-#include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -53,26 +56,19 @@ void FitTextColumn(QTableView* view, int column, const QString& widest, bool bol
 // when the view is too narrow for all of them.
 void GiveRestOfWidth(QTableView* view, int column, int minimum);
 
-class QueryTableModel : public QAbstractTableModel {
+class QueryTableModel : public TShownRowsProxy {
     Q_OBJECT
 public:
-    enum Format { Auto, Text, Money, Date, Integer };
-    using Filter = TRowFilter;
+    using Format = TQueryRowsModel::Format;
+    static constexpr Format Auto = TQueryRowsModel::Auto;
+    static constexpr Format Text = TQueryRowsModel::Text;
+    static constexpr Format Money = TQueryRowsModel::Money;
+    static constexpr Format Date = TQueryRowsModel::Date;
+    static constexpr Format Integer = TQueryRowsModel::Integer;
+    using Column = TQueryRowsModel::Column;
+    using Formatter = TQueryRowsModel::Formatter;
     using RowTint = std::function<QColor(int shownRow, const QueryRow&)>;
     using RowFont = std::function<QFont(int shownRow, const QueryRow&, const QFont& base)>;
-    using Formatter = std::function<QString(const db::Value&)>;
-
-    struct Column {
-        QString field;
-        QString title;
-        Format format = Auto;
-        Qt::Alignment alignment;   // empty: right for numbers and money, left otherwise
-        Formatter formatter;       // overrides the format when set
-        QColor background;         // the column's cells, over the row tint; invalid: none
-        bool sortable = true;      // false: a click on its title leaves the order
-        bool bold = false;         // the column's cells in bold
-        bool fitText = false;      // widened at every read to show its title and texts whole
-    };
 
     explicit QueryTableModel(QObject* parent = nullptr);
     ~QueryTableModel() override;
@@ -82,7 +78,7 @@ public:
                    Qt::Alignment alignment = {});
     void addColumn(const Column& column);
     void clearColumns();
-    const QList<Column>& columns() const { return m_columns; }
+    const QList<Column>& columns() const { return m_source->columns(); }
 
     // Key columns used by locate(), currentKey() and refresh().
     void setKeyFields(const QStringList& fields) { m_keyFields = fields; }
@@ -106,18 +102,13 @@ public:
     // Client-side filter (nullptr: none). Applying it re-reads the shown rows and
     // makes the first one current.
     void setFilter(Filter filter);
-    bool hasFilter() const { return bool(m_filter); }
-    // A filter keeping the rows whose column text equals `text` (trailing blanks ignored).
-    static Filter FieldEquals(const QString& field, const QString& text);
 
     // Sorting by clicked column; off by default (rows keep their query order).
     void setSortingEnabled(bool enabled);
     bool sortingEnabled() const { return m_sortingEnabled; }
-    // The click rule: a new column sorts ascending, the same column again toggles.
-    void sortByColumn(int column);
+    // Sorts, keeping the current row, and shows the order on the attached
+    // view's header.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
-    int sortColumn() const { return m_sortColumn; }
-    Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
     // Re-applies the filter after what it reads has changed, keeping the
     // current row when it is still shown (else the next shown row).
@@ -130,31 +121,25 @@ public:
     void insertSourceRow(int sourceRow, std::vector<db::Value> values);
     void removeSourceRow(int sourceRow);
     // The values of one copied row (query order).
-    const std::vector<db::Value>& sourceValues(int sourceRow) const { return m_rows[size_t(sourceRow)]; }
+    const std::vector<db::Value>& sourceValues(int sourceRow) const { return m_source->values(sourceRow); }
     // The copied row (query order) whose `field` holds `value`; -1 when none.
-    int findSourceRow(const QString& field, const db::Value& value) const;
+    int findSourceRow(const QString& field, const db::Value& value) const { return m_source->findRow(field, value); }
 
     // Appearance hooks.
     void setRowTint(RowTint tint);
     void setRowFont(RowFont font);
     void setRowTextColor(RowTint color);
 
-    // The shown rows (after filter and sort).
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // The shown rows (after filter and sort), with the appearance hooks.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    bool isEmpty() const { return m_shown.empty(); }
-    int totalRowCount() const { return int(m_rows.size()); }   // before the filter
-    const QStringList& fieldNames() const { return m_names; }
-    int fieldIndex(const QString& field) const;                // -1 when missing
+    bool isEmpty() const { return rowCount() == 0; }
+    int totalRowCount() const { return m_source->size(); }   // before the filter
+    const QStringList& fieldNames() const { return m_source->fieldNames(); }
+    int fieldIndex(const QString& field) const { return m_source->fieldIndex(field); }   // -1 when missing
     QueryRow row(int shownRow) const;                          // invalid row out of range
     const db::Value& value(int shownRow, const QString& field) const;
     QString displayText(int shownRow, int column) const;
-    // Index in the copied (query-order) rows of a shown row.
-    int sourceRow(int shownRow) const;
 
     // The current row (-1 when there are no rows); kept in step with an attached view.
     int currentRow() const { return m_current; }
@@ -165,7 +150,7 @@ public:
     // Finds a shown row by the values of the key fields (or the given fields);
     // -1 when none. locate() also makes it current.
     int findRow(const QList<db::Value>& keyValues) const;
-    int findRow(const QStringList& fields, const QList<db::Value>& values) const;
+    using TShownRowsProxy::findRow;
     bool locate(const QList<db::Value>& keyValues);
     bool locate(const QStringList& fields, const QList<db::Value>& values);
 
@@ -175,10 +160,7 @@ public:
     QTableView* view() const { return m_view; }
 
     // True when two values hold the same thing (numbers by value, texts without trailing blanks).
-    static bool sameValue(const db::Value& a, const db::Value& b);
-    // Orders two values: NULL first, numbers by value, dates, texts in French
-    // order (accents and case weigh only after the letters).
-    static int compareValues(const db::Value& a, const db::Value& b);
+    static bool sameValue(const db::Value& a, const db::Value& b) { return TQueryRowsModel::sameValue(a, b); }
 
 signals:
     void currentRowChanged(int shownRow);
@@ -186,28 +168,20 @@ signals:
     void rowsReread();
 
 private:
-    // Applies `change`, rebuilds the shown rows and makes the first one current.
-    void resetShown(const std::function<void()>& change);
-    // Rebuilds the shown rows after `change`, keeping the current copied row
-    // (else the next one shown).
+    // After the shown rows were rebuilt: makes `current` the current row,
+    // fits the columns when `fit`, and tells the view and the listeners.
+    void showRebuilt(int current, bool fit);
+    // Applies `change`, which rebuilds the shown rows, keeping the current
+    // copied row (else the next one shown, else the last).
     void rebuildKeepingCurrent(const std::function<void()>& change);
-    void rebuildShown();
-    void applySort();
-    int fieldOfColumn(int column) const;
     void syncViewCurrent();
     void onHeaderClicked(int section);
     void fitColumns();
 
-    QList<Column> m_columns;
+    TQueryRowsModel* m_source;
     QStringList m_keyFields;
     Reader m_reader;
-    QStringList m_names;
-    std::vector<std::vector<db::Value>> m_rows;
-    std::vector<int> m_shown;
-    Filter m_filter;
     bool m_sortingEnabled = false;
-    int m_sortColumn = -1;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     RowTint m_tint;
     RowTint m_textColor;
     RowFont m_font;
